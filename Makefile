@@ -1,0 +1,34 @@
+# The project's commands; see README.md.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+CMAKE   := cmake -G Ninja -Wno-dev
+FUZZ_SECONDS ?= 20
+
+.PHONY: all setup test bench fuzz clean
+
+all: test
+
+setup:
+	@scripts/setup
+
+# Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, every test.
+test: setup
+	$(CMAKE) -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	    -DZORVANE_SANITIZE=ON -DZORVANE_WERROR=ON
+	cmake --build $(BUILD)/test -j $(JOBS)
+	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Optimised build; runs every benchmark.
+bench: setup
+	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS) --target zorvane_bench
+	$(BUILD)/release/zorvane_bench
+
+# libFuzzer targets built with clang; each runs FUZZ_SECONDS from its seed corpus.
+fuzz: setup
+	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVANE_FUZZ=ON
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	scripts/run-fuzzers $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,79 @@
+#include "core/Framework.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/Dialogs.h"
+#include "platform/MsvcRand.h"
+
+namespace {
+
+ProductInfo& identity() {
+    static ProductInfo info = defaultProductInfo();
+    return info;
+}
+
+std::atomic<bool> alertOpen{false};
+
+constexpr size_t kFormatBuffer = 8192;
+
+std::string formatText(const char* format, va_list args) {
+    char buffer[kFormatBuffer];
+    std::vsnprintf(buffer, sizeof buffer, format, args);  // cuts to fit
+    return buffer;
+}
+
+platform::MessageAnswer show(platform::MessageKind kind, const std::string& text) {
+    return platform::showMessage(kind, getProductName(), text);
+}
+
+}  // namespace
+
+ProductInfo defaultProductInfo() { return {"Zorvane", 9, "1.0.0.00"}; }
+
+void initFramework(const ProductInfo& info, int libraryVersion, bool toolkitMatches) {
+    identity() = info;
+    if (libraryVersion != 1) AlertPrintf("compiled lib version does not match!");
+    if (!toolkitMatches) AlertPrintf("vstgui mismatch compiled %d , init %d  ", 1, 0);
+    patternRandomSeed() = platform::msvcRand();
+}
+
+const char* getProductName() { return identity().name.c_str(); }
+int32_t getProgramVersion() { return identity().version; }
+const char* getVersionString() { return identity().versionString.c_str(); }
+
+void Alert(const char* text) { show(platform::MessageKind::Ok, text ? text : ""); }
+
+void AlertPrintf(const char* format, ...) {
+    // A box raised while another is open (from the message loop that runs
+    // during the box) is dropped instead of stacking up.
+    if (alertOpen.exchange(true)) return;
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatText(format, args);
+    va_end(args);
+    show(platform::MessageKind::Ok, text);
+    alertOpen.store(false);
+}
+
+bool ConfirmOkCancel(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatText(format, args);
+    va_end(args);
+    return show(platform::MessageKind::OkCancel, text) == platform::MessageAnswer::Ok;
+}
+
+bool ConfirmYesNo(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatText(format, args);
+    va_end(args);
+    return show(platform::MessageKind::YesNo, text) == platform::MessageAnswer::Yes;
+}
+
+int32_t& patternRandomSeed() {
+    static int32_t seed = 645637;
+    return seed;
+}

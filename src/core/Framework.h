@@ -1,0 +1,37 @@
+#pragma once
+// Product identity, message boxes titled with the product name, and the
+// framework start-up check.  The identity is written once per instance on the
+// host thread (initFramework) and only read afterwards.
+
+#include <cstdint>
+#include <string>
+
+struct ProductInfo {
+    std::string name;
+    int32_t version = 0;
+    std::string versionString;
+};
+
+// The identity the adapter passes; also what the library answers before any
+// instance has been started, so that chunks written by tools carry it too.
+ProductInfo defaultProductInfo();
+
+// Stores the identity, reports version mismatches (the start goes on) and
+// seeds the pattern generator from the runtime generator.  Host thread.
+void initFramework(const ProductInfo& info, int libraryVersion, bool toolkitMatches);
+
+const char* getProductName();     // "Zorvane"
+int32_t getProgramVersion();      // 9: written into every chunk header
+const char* getVersionString();   // "1.0.0.00"
+
+// Message boxes titled with the product name; GUI/host thread only.
+// Formatted texts are cut at 8191 characters.
+void Alert(const char* text);
+// Drops the box (returns at once) while another AlertPrintf box is open.
+void AlertPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool ConfirmOkCancel(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool ConfirmYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The process-wide seed of the pattern randomisers: 645637 at load, reseeded
+// by initFramework.  Stepped by the pattern models on the GUI thread.
+int32_t& patternRandomSeed();

@@ -1,0 +1,82 @@
+#include "platform/Dialogs.h"
+
+#include <array>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::mutex handlerMutex;
+MessageHandler installedHandler;
+
+MessageAnswer headlessHandler(const MessageRequest& request) {
+    std::fprintf(stderr, "[%s] %s\n", request.title.c_str(), request.text.c_str());
+    return safeAnswer(request.kind);
+}
+
+// A multi-producer ring of static texts: producers claim a slot with one
+// atomic increment and publish the pointer; the drainer takes slots in order.
+constexpr size_t kRingSize = 64;
+std::array<std::atomic<const char*>, kRingSize> ring{};
+std::atomic<uint64_t> writeCount{0};
+std::atomic<uint64_t> readCount{0};
+
+}  // namespace
+
+MessageAnswer safeAnswer(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::OkCancel: return MessageAnswer::Cancel;
+        case MessageKind::YesNo: return MessageAnswer::No;
+        case MessageKind::Ok: break;
+    }
+    return MessageAnswer::Ok;
+}
+
+MessageAnswer showMessage(MessageKind kind, const std::string& title, const std::string& text) {
+    MessageHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(handlerMutex);
+        handler = installedHandler;
+    }
+    MessageRequest request{kind, title, text};
+    return handler ? handler(request) : headlessHandler(request);
+}
+
+MessageHandler setMessageHandler(MessageHandler handler) {
+    std::lock_guard<std::mutex> lock(handlerMutex);
+    MessageHandler previous = std::move(installedHandler);
+    installedHandler = std::move(handler);
+    return previous;
+}
+
+void reportNonBlocking(const char* staticText) {
+    // Claim a slot only while the ring has room, so that every claimed slot
+    // is published and the drain never waits on a gap.
+    uint64_t slot = writeCount.load(std::memory_order_relaxed);
+    do {
+        if (slot - readCount.load(std::memory_order_acquire) >= kRingSize) return;  // full: drop
+    } while (!writeCount.compare_exchange_weak(slot, slot + 1, std::memory_order_acq_rel));
+    ring[slot % kRingSize].store(staticText, std::memory_order_release);
+}
+
+void drainNonBlockingReports(const std::function<void(const char*)>& sink) {
+    static std::mutex drainMutex;
+    std::lock_guard<std::mutex> lock(drainMutex);
+    const uint64_t end = writeCount.load(std::memory_order_acquire);
+    uint64_t next = readCount.load(std::memory_order_relaxed);
+    for (; next < end; ++next) {
+        // A claimed slot is published a moment after its claim; stop at the
+        // first one not yet visible and take it at the next drain.
+        const char* text = ring[next % kRingSize].exchange(nullptr, std::memory_order_acq_rel);
+        if (!text) break;
+        if (sink)
+            sink(text);
+        else
+            std::fprintf(stderr, "%s\n", text);
+        readCount.store(next + 1, std::memory_order_release);
+    }
+}
+
+}  // namespace platform

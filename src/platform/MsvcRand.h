@@ -1,0 +1,17 @@
+#pragma once
+// The runtime random generator of the original platform, reproduced exactly:
+// a linear congruential generator with results 0..32767.  Callers that depend
+// on its range and sequence (the randomisers, random presets) use it instead of
+// std::rand.  As on the original runtime the state is per thread and starts
+// at seed 1.
+
+#include <cstdint>
+
+namespace platform {
+
+constexpr int kMsvcRandMax = 32767;
+
+void msvcSrand(uint32_t seed);  // any thread; affects only the calling thread
+int msvcRand();                 // any thread; 0..32767
+
+}  // namespace platform
