@@ -101,23 +101,6 @@ TEST(AEffect, EachSetterChangesOnlyItsOwnFlagBit) {
     EXPECT_EQ(flags, 0);
 }
 
-TEST(AEffect, SettersWriteTheirRecordFields) {
-    MinimalEffect effect(nullptr, 1, 1);
-    effect.setUniqueID(fourCharCode("BWZv"));
-    effect.setNumInputs(2);
-    effect.setNumOutputs(6);
-    effect.setInitialDelay(64);
-    effect.setRealtimeQualities(3);
-    effect.setOfflineQualities(4);
-    const AEffect& record = *effect.getAeffect();
-    EXPECT_EQ(record.uniqueID, 0x42575A76);
-    EXPECT_EQ(record.numInputs, 2);
-    EXPECT_EQ(record.numOutputs, 6);
-    EXPECT_EQ(record.initialDelay, 64);
-    EXPECT_EQ(record.realQualities, 3);
-    EXPECT_EQ(record.offQualities, 4);
-}
-
 TEST(AEffect, SetEditorTogglesOnlyTheEditorBit) {
     CallLog log;
     MinimalEffect effect(nullptr, 1, 1);
