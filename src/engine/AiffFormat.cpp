@@ -80,7 +80,6 @@ int32_t AiffFormat::parse(ChunkReader& in, AudioDataLayout& layout) {
     char form[4];
     if (!in.readU32(formSize) || !in.readBytes(form, 4) || !sameId(form, "AIFF")) return kAudioFailed;
     const int64_t end = 8 + static_cast<int64_t>(formSize);
-    if (end > in.fileSize()) return kAudioFailed;
 
     // Chunks may come in any order: sox, for one, puts a comment chunk
     // before the common chunk.

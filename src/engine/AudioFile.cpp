@@ -51,9 +51,10 @@ bool isUsablePath(const char* path) {
     return path && std::strlen(path) >= 2;
 }
 
-bool isRegularFile(FILE* stream) {
+// Looked at before opening: opening a FIFO for reading would wait for a writer.
+bool isRegularFile(const char* path) {
     struct stat info;
-    return fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode);
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // Creates a file of a name no one else uses beside the target, so that the
@@ -97,13 +98,9 @@ void AudioFile::close() {
 
 int32_t AudioFile::open(const char* path) {
     close();
-    if (!isUsablePath(path)) return kAudioCannotOpen;
+    if (!isUsablePath(path) || !isRegularFile(path)) return kAudioCannotOpen;
     stream = std::fopen(path, "rb");
     if (!stream) return kAudioCannotOpen;
-    if (!isRegularFile(stream)) {
-        close();
-        return kAudioCannotOpen;
-    }
     mode = kReading;
     const int32_t result = parseHeader();
     if (result != kAudioOpened) close();

@@ -27,16 +27,15 @@ public:
     // The stream is not owned; its size is measured once here.
     ChunkReader(FILE* stream, ByteOrder order);
 
-    int64_t fileSize() const { return size; }
-
     bool seek(int64_t position);
     bool readBytes(void* out, size_t count);
     bool readU16(uint16_t& value);
     bool readU32(uint32_t& value);
 
-    // Reads the chunk header at `position`.  False when no whole header fits
-    // before `end` or the payload it claims would pass `end`: either way the
-    // walk is over and whatever has not been found is missing.
+    // Reads the chunk header at `position` of a container that ends at `end`.
+    // False when the container claims to reach past the end of the file, when
+    // no whole header fits before `end`, or when the payload would pass it:
+    // either way the walk is over and whatever has not been found is missing.
     bool chunkAt(int64_t position, int64_t end, Chunk& chunk);
 
 private:

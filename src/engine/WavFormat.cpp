@@ -48,7 +48,6 @@ int32_t WavFormat::parse(ChunkReader& in, AudioDataLayout& layout) {
     char form[4];
     if (!in.readU32(riffSize) || !in.readBytes(form, 4) || !sameId(form, "WAVE")) return kAudioNotAccepted;
     const int64_t end = 8 + static_cast<int64_t>(riffSize);
-    if (end > in.fileSize()) return kAudioFailed;
 
     bool haveFormat = false;
     bool haveData = false;

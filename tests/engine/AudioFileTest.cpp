@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -73,6 +74,8 @@ TEST_F(AudioFileTest, RefusesUnusablePathsAndHeadersWithTheirResultCodes) {
     EXPECT_EQ(file.open("x"), kAudioCannotOpen);
     EXPECT_EQ(file.open((dir / "missing.wav").c_str()), kAudioCannotOpen);
     EXPECT_EQ(file.open(dir.str().c_str()), kAudioCannotOpen);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(file.open((dir / "fifo").c_str()), kAudioCannotOpen);
 
     const std::string data = chunk("data", le(0x1234, 2));
     std::string sizeBeyondFile = wav(fmt(1, 1, 16) + data);
@@ -93,7 +96,7 @@ TEST_F(AudioFileTest, RefusesUnusablePathsAndHeadersWithTheirResultCodes) {
         {wav(fmt(1, 1, 16) + "data" + le(100, 4) + "ab"), kAudioFailed},
         {aiff(comm(1, 1, 16) + ssnd("ab"), "AIFC"), kAudioFailed},
         {aiff(comm(3, 1, 16) + ssnd("abcdef")), kAudioFailed},
-        {aiff(comm(0x101, 1, 16) + ssnd("ab")), kAudioFailed},  // the whole channel word counts
+        {aiff(comm(0x101, 1, 16) + ssnd(std::string(514, 0))), kAudioFailed},  // the whole channel word counts
         {aiff(comm(1, 1, 8) + ssnd("ab")), kAudioNotAccepted},
         {aiff(comm(1, 1, 16, std::string("\x40\x0D\xFA\0\0\0\0\0\0\0", 10)) + ssnd("ab")), kAudioNotAccepted},
         {aiff(comm(1, 1, 16)), kAudioFailed},                   // no sound chunk
