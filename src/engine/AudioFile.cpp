@@ -1,0 +1,234 @@
+#include "engine/AudioFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/AiffFormat.h"
+#include "engine/ChunkReader.h"
+#include "engine/WavFormat.h"
+
+namespace {
+
+constexpr size_t kBufferBytes = 4096;
+constexpr int32_t kDefaultPieceBytes = 1024;
+// A whole number of 24-bit frames, mono (3 bytes) and stereo (6 bytes).
+constexpr int32_t k24BitPieceBytes = 972;
+// The largest frame count whose byte sizes still fit the headers' 32-bit
+// words (data plus the 46 bytes around it in an AIFF form).
+constexpr int32_t kMaxWrittenFrames = static_cast<int32_t>((std::numeric_limits<uint32_t>::max() - 46) / 4);
+
+float decodeSample(const uint8_t* p, bool wide, bool bigEndian) {
+    if (!wide) {
+        const uint16_t raw = bigEndian ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+        return static_cast<int16_t>(raw) * (1.0f / 32768.0f);
+    }
+    int32_t value = bigEndian ? (p[0] << 16 | p[1] << 8 | p[2]) : (p[2] << 16 | p[1] << 8 | p[0]);
+    if (value >= 0x800000) value -= 0x1000000;
+    return static_cast<float>(value) * (1.0f / 8388608.0f);
+}
+
+// Values past full scale are held at the ends of the 16-bit range instead of
+// wrapping around; silence stands in for a value that is not a number.
+int16_t toInt16(float value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<int16_t>(std::clamp(value * 32767.0f, -32768.0f, 32767.0f));
+}
+
+void encodeSample(uint8_t* p, int16_t value, bool bigEndian) {
+    const auto raw = static_cast<uint16_t>(value);
+    p[bigEndian ? 1 : 0] = static_cast<uint8_t>(raw);
+    p[bigEndian ? 0 : 1] = static_cast<uint8_t>(raw >> 8);
+}
+
+bool isUsablePath(const char* path) {
+    return path && std::strlen(path) >= 2;
+}
+
+// Looked at before opening: opening a FIFO for reading would wait for a writer.
+bool isRegularFile(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Creates a file of a name no one else uses beside the target, so that the
+// final rename stays on one file system.
+FILE* createTemporaryBeside(const std::string& target, std::string& temporary) {
+    static std::atomic<unsigned> serial{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+        if (FILE* stream = std::fopen(temporary.c_str(), "w+bx")) return stream;
+        if (errno != EEXIST) break;
+    }
+    temporary.clear();
+    return nullptr;
+}
+
+}  // namespace
+
+AudioFile::AudioFile(ProgressCallback callback, void* context)
+    : progressCallback(callback), progressContext(context), buffer(kBufferBytes) {}
+
+AudioFile::~AudioFile() {
+    close();
+}
+
+void AudioFile::close() {
+    if (stream) std::fclose(stream);
+    stream = nullptr;
+    if (!temporaryPath.empty()) std::remove(temporaryPath.c_str());
+    temporaryPath.clear();
+    targetPath.clear();
+    format = kNoFormat;
+    mode = kClosed;
+    bits = 16;
+    sampleType = 0;
+    frames = 0;
+    pieceBytes = kDefaultPieceBytes;
+    sampleRate = 44100;
+    channels = 1;
+    dataOffset = 0;
+}
+
+int32_t AudioFile::open(const char* path) {
+    close();
+    if (!isUsablePath(path) || !isRegularFile(path)) return kAudioCannotOpen;
+    stream = std::fopen(path, "rb");
+    if (!stream) return kAudioCannotOpen;
+    mode = kReading;
+    const int32_t result = parseHeader();
+    if (result != kAudioOpened) close();
+    return result;
+}
+
+int32_t AudioFile::parseHeader() {
+    char id[4];
+    if (std::fread(id, 1, 4, stream) != 4) return kAudioNotAccepted;
+    const bool wav = sameId(id, "RIFF");
+    if (!wav && !sameId(id, "FORM")) return kAudioNotAccepted;
+
+    ChunkReader in(stream, wav ? ChunkReader::ByteOrder::Little : ChunkReader::ByteOrder::Big);
+    AudioDataLayout layout;
+    const int32_t result = wav ? WavFormat::parse(in, layout) : AiffFormat::parse(in, layout);
+    if (result != kAudioOpened) return result;
+
+    format = wav ? kWav : kAiff;
+    channels = layout.channels;
+    bits = layout.bits;
+    sampleRate = layout.sampleRate;
+    frames = layout.frames;
+    dataOffset = layout.dataOffset;
+    sampleType = (channels == 2 ? 4 : 0) + (bits == 24 ? 2 : 0) + format;
+    return kAudioOpened;
+}
+
+void AudioFile::reportProgress(int64_t total, int64_t remaining) const {
+    if (!progressCallback || !progressContext) return;
+    const float done = total > 0 ? static_cast<float>(total - remaining) / static_cast<float>(total) : 0.0f;
+    progressCallback(done, progressContext);
+}
+
+// Reads the data in pieces of pieceBytes bytes (whole frames) and hands every
+// frame to `store` as (index, left, right).
+template <typename Store>
+int32_t AudioFile::readFrames(Store store) {
+    if (mode != kReading) return 0;
+    const bool wide = (sampleType & 2) != 0;
+    const bool bigEndian = (sampleType & 1) != 0;
+    const int32_t sampleBytes = wide ? 3 : 2;
+    const int32_t frameBytes = sampleBytes * channels;
+    if (wide) pieceBytes = k24BitPieceBytes;
+    if (fseeko(stream, dataOffset, SEEK_SET) != 0) return 0;
+
+    const int64_t total = static_cast<int64_t>(frameBytes) * frames;
+    int64_t remaining = total;
+    int32_t frame = 0;
+    for (;;) {
+        reportProgress(total, remaining);
+        const auto piece = static_cast<size_t>(std::min<int64_t>(remaining, pieceBytes));
+        if (std::fread(buffer.data(), 1, piece, stream) != piece) return 0;
+        for (size_t at = 0; at < piece; at += frameBytes, ++frame) {
+            const float left = decodeSample(&buffer[at], wide, bigEndian);
+            const float right = channels == 2 ? decodeSample(&buffer[at + sampleBytes], wide, bigEndian) : left;
+            store(frame, left, right);
+        }
+        remaining -= static_cast<int64_t>(piece);
+        if (remaining == 0) return 1;
+    }
+}
+
+int32_t AudioFile::readFloat(float* left, float* right) {
+    if (!left || !right) return 0;
+    return readFrames([&](int32_t i, float l, float r) {
+        left[i] = l;
+        right[i] = r;
+    });
+}
+
+int32_t AudioFile::readInt16(int16_t* left, int16_t* right) {
+    if (!left || !right) return 0;
+    return readFrames([&](int32_t i, float l, float r) {
+        left[i] = static_cast<int16_t>(l * 32767.0f);
+        right[i] = static_cast<int16_t>(r * 32767.0f);
+    });
+}
+
+bool AudioFile::openForWriting(const char* path, int32_t fileFormat) {
+    close();
+    if (!isUsablePath(path) || (fileFormat != kWav && fileFormat != kAiff)) return false;
+    targetPath = path;
+    stream = createTemporaryBeside(targetPath, temporaryPath);
+    if (!stream) {
+        targetPath.clear();
+        return false;
+    }
+    mode = kWriting;
+    format = fileFormat;
+    return true;
+}
+
+int32_t AudioFile::create(const float* left, const float* right, int32_t frameCount) {
+    if (mode != kWriting) return 3;
+    const bool written = writeFrames(left, right, frameCount) && commit();
+    close();  // drops the temporary file unless it was put in place
+    return written ? 1 : 0;
+}
+
+bool AudioFile::writeFrames(const float* left, const float* right, int32_t frameCount) {
+    if (!left || !right || frameCount <= 0 || frameCount > kMaxWrittenFrames) return false;
+    const auto count = static_cast<uint32_t>(frameCount);
+    const bool aiff = format == kAiff;
+    if (!(aiff ? AiffFormat::writeHeader(stream, count) : WavFormat::writeHeader(stream, count, sampleRate)))
+        return false;
+
+    const int32_t framesPerPiece = pieceBytes / 4;
+    for (int32_t first = 0; first < frameCount; first += framesPerPiece) {
+        const int32_t n = std::min(framesPerPiece, frameCount - first);
+        for (int32_t i = 0; i < n; ++i) {
+            encodeSample(&buffer[4 * i], toInt16(left[first + i]), aiff);
+            encodeSample(&buffer[4 * i + 2], toInt16(right[first + i]), aiff);
+        }
+        const auto bytes = static_cast<size_t>(4 * n);
+        if (std::fwrite(buffer.data(), 1, bytes, stream) != bytes) return false;
+    }
+    return true;
+}
+
+// Makes the bytes durable, then swaps the finished file in for the target.
+bool AudioFile::commit() {
+    const bool flushed = std::fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    const bool closed = std::fclose(stream) == 0;
+    stream = nullptr;
+    if (!flushed || !closed) return false;
+    std::error_code error;
+    std::filesystem::rename(temporaryPath, targetPath, error);
+    if (error) return false;
+    temporaryPath.clear();
+    return true;
+}
