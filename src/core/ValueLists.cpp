@@ -1,13 +1,13 @@
 #include "core/ValueLists.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
 // Note lengths in bars.  The triplet values are these decimals, not exact
-// thirds: stored presets select entries by these lengths.
+// thirds, so that synced times keep the lengths they have always had.
 constexpr std::array<double, 9> kStraight = {0.25,   1.0,     0.5,      0.25,     0.125,
                                              0.0625, 0.03125, 0.015625, 0.0078125};
 constexpr std::array<double, 8> kTriplet = {0.666666,      0.33333333,    0.16666666, 0.08333333333,
@@ -21,19 +21,16 @@ constexpr std::array<const char*, 8> kNoteNames = {"1/1", "1/2", "1/4", "1/8", "
 double straightBeats(int d) { return 4.0 * kStraight[d + 1]; }
 double tripletBeats(int d) { return 4.0 * kTriplet[d]; }
 double dottedBeats(int d) { return 4.0 * kDotted[d]; }
-double bars(int count) { return count * kStraight[1]; }
+double beatsOfBars(int barCount) { return 4.0 * barCount * kStraight[1]; }
 
-void add(ValueList& list, const char* label, double beats) {
+void add(ValueList& list, std::string_view label, double beats) {
     ValueEntry entry{beats, {}};
-    std::strncpy(entry.label, label, sizeof entry.label - 1);
+    label.copy(entry.label, sizeof entry.label - 1);  // the zeroed rest terminates it
     list.entries.push_back(entry);
 }
 
 void addNote(ValueList& list, int d, const char* suffix, double beats) {
-    char label[sizeof ValueEntry::label] = {};
-    std::strncpy(label, kNoteNames[d], sizeof label - 1);
-    std::strncat(label, suffix, sizeof label - 1 - std::strlen(label));
-    add(list, label, beats);
+    add(list, std::string(kNoteNames[d]) + suffix, beats);
 }
 
 void addStraight(ValueList& list, int d) { addNote(list, d, "", straightBeats(d)); }
@@ -108,9 +105,9 @@ const ValueList& NoteDivisionLists::select(int32_t index) const {
 ValueLists::ValueLists() {
     ValueList& offBars = lists[0];
     add(offBars, "Off", 0.0);
-    add(offBars, "4 bars", bars(16));
-    add(offBars, "3 bars", bars(12));
-    add(offBars, "2 bars", bars(8));
+    add(offBars, "4 bars", beatsOfBars(4));
+    add(offBars, "3 bars", beatsOfBars(3));
+    add(offBars, "2 bars", beatsOfBars(2));
     add(offBars, "1.5 bars", dottedBeats(0));
     add(offBars, "bar", straightBeats(0));
     add(offBars, "3//4 bar", dottedBeats(1));
@@ -143,13 +140,13 @@ ValueLists::ValueLists() {
 
     ValueList& offTwoBars = lists[7];
     add(offTwoBars, "Off", 0.0);
-    add(offTwoBars, "2 bars", bars(8));
+    add(offTwoBars, "2 bars", beatsOfBars(2));
     add(offTwoBars, "bar", straightBeats(0));
     for (int d = 1; d <= 7; ++d) addStraight(offTwoBars, d);
 
     ValueList& offLong = lists[8];
     add(offLong, "Off", 0.0);
-    add(offLong, "2 bars", bars(8));
+    add(offLong, "2 bars", beatsOfBars(2));
     add(offLong, "1.5 bars", dottedBeats(0));
     add(offLong, "bar", straightBeats(0));
     add(offLong, "0.75 bar", dottedBeats(1));
@@ -165,8 +162,7 @@ ValueLists::ValueLists() {
 
     const std::array<int, 9> sixteenths = {1, 2, 3, 4, 6, 8, 10, 12, 16};
     for (int n : sixteenths) {
-        const std::string label = std::to_string(n) + "//16";
-        add(lists[11], label.c_str(), n * straightBeats(4));
+        add(lists[11], std::to_string(n) + "//16", n * straightBeats(4));
     }
 
     for (ValueList& list : lists) finish(list);
