@@ -1,0 +1,245 @@
+#include "core/BWBtnLine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "core/PatternClipboards.h"
+#include "core/PatternRandom.h"
+#include "persistence/BWChunk.h"
+#include "platform/AlignedMemory.h"
+
+namespace {
+
+constexpr uint32_t kHeaderWords = 6;
+
+// A step range from..to−1, or the whole of wholeCount when the ends are equal,
+// limited to limit; false when nothing is left of it.
+bool clampRange(uint64_t& from, uint64_t& to, uint64_t wholeCount, uint64_t limit) {
+    if (from == to) {
+        from = 0;
+        to = wholeCount;
+    }
+    to = std::min(to, limit);
+    return from < to;
+}
+
+// The written maximum is a whole number; stay inside int32 whatever it holds.
+int32_t wholeMaximum(float value) {
+    if (!(value > -2147483648.0f)) return value < 0.0f ? INT32_MIN : 0;
+    if (!(value < 2147483648.0f)) return INT32_MAX;
+    return static_cast<int32_t>(value);
+}
+
+AlignedFloats newLine(uint64_t steps, float value) {
+    AlignedFloats line(AlignedAllocFloats(steps));
+    if (!line) throw std::bad_alloc();
+    std::fill_n(line.get(), steps, value);
+    return line;
+}
+
+}  // namespace
+
+BWBtnLine::BWBtnLine(BWSystemInfo* systemInfo, uint64_t steps, uint64_t lineTotal, bool clone)
+    : BWChunkableClass(kTypeStepLine), isClone(clone), owner(systemInfo) {
+    resize(steps, lineTotal);
+    if (owner != nullptr && !isClone) owner->addInitInterface(this);
+}
+
+BWBtnLine::~BWBtnLine() {
+    if (owner != nullptr && !isClone) owner->removeInitInterface(this);
+}
+
+// ---- structure ----------------------------------------------------------
+
+void BWBtnLine::resize(uint64_t steps, uint64_t lineTotal) {
+    if (hasGrid && steps == stepCount && lineTotal == lineCount) return;
+    if (steps > kMaxSteps || lineTotal > kMaxLines) return;
+    std::vector<AlignedFloats> fresh;
+    fresh.reserve(lineTotal);
+    for (uint64_t i = 0; i < lineTotal; ++i) fresh.push_back(newLine(steps, fillValue));
+    {
+        UseGate::Change change(linesGate);
+        lines.swap(fresh);
+        stepCount = steps;
+        lineCount = lineTotal;
+        hasGrid = true;
+    }
+    // fresh now holds the old lines, which no reader can reach any more.
+}
+
+void BWBtnLine::releaseLines() {
+    std::vector<AlignedFloats> old;
+    UseGate::Change change(linesGate);
+    lines.swap(old);
+    stepCount = 0;
+    lineCount = 0;
+    hasGrid = false;
+}
+
+void BWBtnLine::setCurrentLine(uint64_t line) {
+    UseGate::Use use(linesGate);
+    if (use && line < lineCount) currentLine.store(line);
+}
+
+// ---- steps --------------------------------------------------------------
+
+float* BWBtnLine::currentSteps() const {
+    const uint64_t line = currentLine.load();
+    return line < lineCount ? lines[line].get() : nullptr;
+}
+
+float BWBtnLine::getStep(uint64_t step) const { return getStepOnLine(currentLine.load(), step); }
+
+float BWBtnLine::getStepOnLine(uint64_t line, uint64_t step) const {
+    UseGate::Use use(linesGate);
+    if (!use || line >= lineCount || step >= stepCount) return 0.0f;
+    return lines[line][step];
+}
+
+void BWBtnLine::setStepOnLine(uint64_t line, uint64_t step, float value) {
+    UseGate::Use use(linesGate);
+    if (use && line < lineCount && step < stepCount) lines[line][step] = value;
+}
+
+// ---- edits of the current line ------------------------------------------
+
+void BWBtnLine::fill() {
+    UseGate::Use use(linesGate);
+    float* steps = use ? currentSteps() : nullptr;
+    if (steps == nullptr) return;
+    for (uint64_t i = 0; i < stepCount; ++i)
+        steps[i] = alternate && i % 2 == 0 ? 1.0f - fillValue : fillValue;
+}
+
+void BWBtnLine::randomize() {
+    UseGate::Use use(linesGate);
+    float* steps = use ? currentSteps() : nullptr;
+    if (steps == nullptr) return;
+    for (uint64_t i = 0; i < stepCount; ++i) {
+        float draw = nextPatternUnit();
+        if (restProbability != 0.0f) {
+            if (draw <= restProbability) {
+                steps[i] = 0.0f;
+                continue;
+            }
+            draw = nextPatternUnit();
+        }
+        steps[i] = static_cast<float>(std::trunc(draw * maxValue + 0.5));
+    }
+}
+
+void BWBtnLine::rotateLeft(uint64_t from, uint64_t end) {
+    UseGate::Use use(linesGate);
+    float* steps = use ? currentSteps() : nullptr;
+    if (end == 0 || end > stepCount) end = stepCount;
+    if (steps == nullptr || from >= end) return;
+    std::rotate(steps + from, steps + from + 1, steps + end);
+}
+
+void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
+    UseGate::Use use(linesGate);
+    float* steps = use ? currentSteps() : nullptr;
+    if (end == 0 || end > stepCount) end = stepCount;
+    if (steps == nullptr || from >= end) return;
+    std::rotate(steps + from, steps + end - 1, steps + end);
+}
+
+// ---- clipboards ---------------------------------------------------------
+
+BWBtnLine* BWBtnLine::makeCopy() const {
+    UseGate::Use use(linesGate);
+    auto* copy = new BWBtnLine(owner, use ? stepCount : 0, use ? lineCount : 0, true);
+    for (uint64_t line = 0; use && line < lineCount; ++line)
+        std::copy_n(lines[line].get(), stepCount, copy->lines[line].get());
+    copy->setCurrentLine(currentLine.load());
+    copy->setId(id);
+    copy->sharedClipboardKey = sharedClipboardKey;
+    copy->clipboardKey = clipboardKey;
+    return copy;
+}
+
+void BWBtnLine::copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const {
+    BWBtnLine* copy = makeCopy();
+    copy->copyFrom = from;
+    copy->copyTo = to;
+    clipboard.store(copy);  // replaces the copy of the same key
+}
+
+void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to) {
+    auto* source = dynamic_cast<BWBtnLine*>(clipboard.find(key));
+    if (source == nullptr || source == this) return;
+    UseGate::Use use(linesGate);
+    UseGate::Use sourceUse(source->linesGate);
+    float* steps = use ? currentSteps() : nullptr;
+    const float* sourceSteps = sourceUse ? source->currentSteps() : nullptr;
+    uint64_t sourceFrom = source->copyFrom;
+    uint64_t sourceTo = source->copyTo;
+    if (steps == nullptr || sourceSteps == nullptr || !clampRange(from, to, stepCount, stepCount) ||
+        !clampRange(sourceFrom, sourceTo, stepCount, source->stepCount))
+        return;
+    // The source range repeats over a longer destination range.
+    const uint64_t sourceLength = sourceTo - sourceFrom;
+    for (uint64_t i = from; i < to; ++i) steps[i] = sourceSteps[sourceFrom + (i - from) % sourceLength];
+}
+
+void BWBtnLine::copy(uint64_t from, uint64_t to) {
+    // A clipboard copy never copies: it would replace itself.
+    if (clipboardKey != -1 && !isClone) copyInto(btnLineClipboard(), from, to);
+}
+
+void BWBtnLine::paste(uint64_t from, uint64_t to) { pasteFrom(btnLineClipboard(), clipboardKey, from, to); }
+
+void BWBtnLine::copyShared(uint64_t from, uint64_t to) {
+    if (sharedClipboardKey != -1 && !isClone) copyInto(btnLineSharedClipboard(), from, to);
+}
+
+void BWBtnLine::pasteShared(uint64_t from, uint64_t to) {
+    pasteFrom(btnLineSharedClipboard(), sharedClipboardKey, from, to);
+}
+
+// ---- persistence --------------------------------------------------------
+
+void BWBtnLine::writeChunk(BWChunk* chunk) {
+    UseGate::Use use(linesGate);
+    const uint64_t steps = use ? stepCount : 0;
+    const uint64_t lineTotal = use ? lineCount : 0;
+    chunk->writeInt(static_cast<int32_t>(kChunkTag));
+    chunk->writeInt(kChunkVersion);
+    chunk->writeInt(static_cast<int32_t>(lineTotal));
+    chunk->writeInt(static_cast<int32_t>(steps));
+    chunk->writeInt(static_cast<int32_t>(currentLine.load()));
+    chunk->writeInt(wholeMaximum(maxValue));
+    for (uint64_t line = 0; line < lineTotal; ++line)
+        for (uint64_t step = 0; step < steps; ++step) chunk->writeFloat(lines[line][step]);
+}
+
+int32_t BWBtnLine::readChunk(BWChunk* chunk, bool skipOnly) {
+    if (chunk->wordsLeft() < kHeaderWords) return kChunkReadFailed;
+    const auto tag = static_cast<uint32_t>(chunk->readInt());
+    const int32_t version = chunk->readInt();
+    const auto storedLines = static_cast<uint32_t>(chunk->readInt());
+    const auto storedSteps = static_cast<uint32_t>(chunk->readInt());
+    chunk->readInt();  // the stored current line; the present one stays
+    const int32_t storedMaximum = chunk->readInt();
+    if (tag != kChunkTag || version != kChunkVersion || storedLines > kMaxLines || storedSteps > kMaxSteps ||
+        uint64_t{storedLines} * storedSteps > chunk->wordsLeft())
+        return kChunkReadFailed;
+    if (!skipOnly && !keepSize) {
+        resize(storedSteps, storedLines);
+        maxValue = static_cast<float>(storedMaximum);
+    }
+    readSteps(chunk, storedSteps, storedLines, skipOnly);
+    return kChunkReadOk;
+}
+
+void BWBtnLine::readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly) {
+    UseGate::Use use(linesGate);
+    for (uint64_t line = 0; line < storedLines; ++line) {
+        for (uint64_t step = 0; step < storedSteps; ++step) {
+            const float value = chunk->readFloat();
+            if (skipOnly || !use || line >= lineCount || step >= stepCount) continue;
+            lines[line][step] = std::isfinite(value) ? value : 0.0f;
+        }
+    }
+}

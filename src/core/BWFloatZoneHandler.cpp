@@ -1,0 +1,31 @@
+#include "core/BWFloatZoneHandler.h"
+
+#include <algorithm>
+
+#include "core/BWFloatZone.h"
+
+BWFloatZoneHandler::BWFloatZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
+    : BWZoneHandler(systemInfo, handlerId, clone) {}
+
+BWZone* BWFloatZoneHandler::createZone(int32_t /*kind*/) { return new BWFloatZone(this); }
+
+uint64_t BWFloatZoneHandler::zoneNumberAt(int32_t pos) {
+    if (pos < 0 || static_cast<size_t>(pos) >= kMirrorSize) return 0;
+    return static_cast<uint64_t>(zoneNumberAtKey[static_cast<size_t>(pos)]);
+}
+
+void BWFloatZoneHandler::refreshMirrors() {
+    zoneNumberAtKey.fill(0.0f);
+    const std::vector<BWZone*>& zones = zoneList();
+    const size_t mirrored = std::min(zones.size(), kMirrorSize);
+    for (size_t i = 0; i < mirrored; ++i) {
+        const BWZone& zone = *zones[i];
+        zoneStart[i] = static_cast<float>(zone.start);
+        zoneEnd[i] = static_cast<float>(zone.end);
+        const int32_t first = std::max(zone.start, 0);
+        const int32_t last = std::min(zone.end, static_cast<int32_t>(kMirrorSize) - 1);
+        for (int32_t key = first; key <= last; ++key)
+            zoneNumberAtKey[static_cast<size_t>(key)] = static_cast<float>(i + 1);
+    }
+    zoneCountF = static_cast<float>(zones.size());
+}

@@ -1,0 +1,313 @@
+#include "core/BWZoneHandler.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "core/BWSystemInfo.h"
+#include "core/BWZone.h"
+#include "core/Framework.h"
+#include "core/ZoneClipboard.h"
+#include "persistence/BWChunk.h"
+#include "persistence/RandomFloat.h"
+
+namespace {
+
+// Words of one zone entry of a handler record: kind, version, start, end.
+constexpr uint32_t kWordsPerZone = 4;
+
+bool contains(const std::vector<BWZone*>& list, const BWZone* zone) {
+    return std::find(list.begin(), list.end(), zone) != list.end();
+}
+
+void eraseFirst(std::vector<BWZone*>& list, const BWZone* zone) {
+    auto found = std::find(list.begin(), list.end(), zone);
+    if (found != list.end()) list.erase(found);
+}
+
+}  // namespace
+
+BWZoneHandler::BWZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
+    : owner(systemInfo), instanceId(systemInfo != nullptr ? systemInfo->instanceId : 0), isClone(clone) {
+    id = handlerId;
+    allZoneHandlers().push_back(this);
+    if (owner != nullptr && !isClone) owner->addInitInterface(this);
+}
+
+BWZoneHandler::~BWZoneHandler() {
+    auto& registry = allZoneHandlers();
+    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+    if (zoneCopySource() == this) setZoneCopySource(nullptr);
+    for (BWZone* zone : zones) delete zone;
+    if (owner != nullptr && !isClone) owner->removeInitInterface(this);
+}
+
+// ---- the zone list ------------------------------------------------------
+
+BWZone* BWZoneHandler::createZone(int32_t /*kind*/) { return new BWZone(); }
+
+void BWZoneHandler::destroyZone(BWZone* zone) {
+    // A zone still in the list is the list's to free.
+    if (zone != nullptr && !contains(zones, zone)) delete zone;
+}
+
+bool BWZoneHandler::insertZone(BWZone* zone) {
+    if (zone == nullptr) return false;
+    if (contains(zones, zone)) return true;
+    auto before = std::upper_bound(zones.begin(), zones.end(), zone->start,
+                                   [](int32_t start, const BWZone* other) { return start < other->start; });
+    const auto at = before - zones.begin();
+    editing.store(true);
+    if (!waitAudioIdle()) {
+        editing.store(false);
+        return false;
+    }
+    zones.insert(zones.begin() + at, zone);
+    editing.store(false);
+    zonesChanged();
+    return true;
+}
+
+void BWZoneHandler::queuePending(BWZone* zone) {
+    if (!contains(pendingDeletes, zone)) pendingDeletes.push_back(zone);
+}
+
+void BWZoneHandler::dropPending(BWZone* zone) { eraseFirst(pendingDeletes, zone); }
+
+void BWZoneHandler::removeAndDestroy(BWZone* zone) {
+    eraseFirst(zones, zone);
+    dropPending(zone);
+    delete zone;
+}
+
+// Frees a zone of the list once the audio side is idle; false when it stayed busy.
+bool BWZoneHandler::tryFree(BWZone* zone) {
+    editing.store(true);
+    const bool idle = waitAudioIdle();
+    if (idle) removeAndDestroy(zone);
+    editing.store(false);
+    return idle;
+}
+
+void BWZoneHandler::deleteZone(BWZone* zone) {
+    if (zone == nullptr || !contains(zones, zone)) return;
+    zone->hidden |= 1;
+    if (zone->isLocked() || !tryFree(zone)) queuePending(zone);
+    zonesChanged();
+}
+
+void BWZoneHandler::deleteAllZones(bool deferAll) {
+    if (deferAll) {
+        for (BWZone* zone : zones) {
+            zone->hidden |= 1;
+            queuePending(zone);
+        }
+        zonesChanged();
+        return;
+    }
+    size_t i = 0;
+    while (i < zones.size()) {
+        BWZone* zone = zones[i];
+        zone->hidden |= 1;
+        if (zone->isLocked()) {
+            queuePending(zone);
+            ++i;
+        } else if (!tryFree(zone)) {
+            ++i;  // stays hidden in the list until the next clear
+        }
+        // A freed zone's successor has moved into place i.
+    }
+    editing.store(false);
+    zonesChanged();
+}
+
+bool BWZoneHandler::processPendingDeletes() {
+    if (audioBusy.load() || pendingDeletes.empty() || editing.load()) return false;
+    bool freed = false;
+    size_t i = 0;
+    while (i < pendingDeletes.size()) {
+        BWZone* zone = pendingDeletes[i];
+        if (zone->isLocked()) break;  // the rest waits for it
+        if (contains(zones, zone) && tryFree(zone)) {
+            freed = true;
+            continue;  // the next entry has moved into place i
+        }
+        ++i;
+    }
+    editing.store(false);
+    if (freed) zonesChanged();
+    return true;
+}
+
+bool BWZoneHandler::waitAudioIdle() {
+    for (int tries = 0; audioBusy.load() && tries < kAudioWaitTries; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!audioBusy.load()) return true;
+    AlertPrintf("Can't delete Zone. Reduce CPU Usage and try again.");
+    return false;
+}
+
+// ---- queries ------------------------------------------------------------
+
+BWZone* BWZoneHandler::zoneAt(int32_t pos) {
+    for (BWZone* zone : zones)
+        if (!zone->isHidden() && zone->start <= pos && pos <= zone->end) return zone;
+    return nullptr;
+}
+
+const std::vector<BWZone*>& BWZoneHandler::activeZoneList() { return editing.load() ? editShadow : zones; }
+
+bool BWZoneHandler::freeSpaceAfter(int32_t pos, int32_t* lastFree) {
+    *lastFree = BWZone::kLastPosition;
+    for (const BWZone* zone : zones) {  // hidden zones still take their room
+        if (zone->start <= pos && pos <= zone->end) return false;
+        if (zone->start > pos) {
+            *lastFree = zone->start - 1;
+            return true;
+        }
+    }
+    return true;
+}
+
+BWZone* BWZoneHandler::visibleZone(uint64_t n) {
+    for (BWZone* zone : zones) {
+        if (zone->isHidden()) continue;
+        if (n == 0) return zone;
+        --n;
+    }
+    return nullptr;
+}
+
+int64_t BWZoneHandler::visibleIndexOf(BWZone* zone) {
+    if (editing.load() || zone == nullptr) return -1;
+    int64_t visibleBefore = 0;
+    for (const BWZone* entry : zones) {
+        if (entry == zone) return visibleBefore;
+        if (!entry->isHidden()) ++visibleBefore;
+    }
+    return -1;
+}
+
+// ---- bulk edits ---------------------------------------------------------
+
+void BWZoneHandler::clampZones(int32_t low, int32_t highExclusive) {
+    if (highExclusive <= low) return;
+    const int32_t last = highExclusive - 1;
+    for (BWZone* zone : zones) {
+        if (zone->start < low) zone->setStart(low);
+        if (zone->end > last) zone->setEnd(last);
+        if (zone->start <= zone->end) continue;
+        // Outside the range (or inverted): keep a single position inside it.
+        if (zone->start > last)
+            zone->setStart(zone->end);
+        else
+            zone->setEnd(zone->start);
+    }
+}
+
+void BWZoneHandler::clearHandlersWithId(int64_t handlerId) {
+    const std::vector<BWZoneHandler*> handlers = allZoneHandlers();
+    for (BWZoneHandler* handler : handlers)
+        if (handler->id == handlerId && handler->instanceId == instanceId) handler->deleteAllZones(false);
+}
+
+void BWZoneHandler::copyZones(BWZoneHandler* target, BWZoneHandler* source) {
+    if (target == nullptr || source == nullptr) return;
+    target->deleteAllZones(false);
+    // Taken after the clear, so that a handler pasted onto itself ends empty.
+    std::vector<const BWZone*> visible;
+    for (const BWZone* zone : source->zones)
+        if (!zone->isHidden()) visible.push_back(zone);
+    for (const BWZone* zone : visible) {
+        BWZone* copy = target->createZone(zone->kind());
+        copy->setRange(zone->start, zone->end);
+        if (!target->insertZone(copy)) target->destroyZone(copy);
+    }
+}
+
+void BWZoneHandler::setCopySource() { setZoneCopySource(this); }
+
+void BWZoneHandler::pasteFromCopySource() { copyZones(this, zoneCopySource()); }
+
+void BWZoneHandler::generateRandom(uint64_t steps) {
+    deleteAllZones(false);
+    const float first = randomFloat(0);
+    const auto count = static_cast<int32_t>(steps);
+    if (count <= 0) return;
+    // The draws follow the full count; zones exist only on positions 0..127.
+    float base = static_cast<float>(first * 2.1 / count);
+    float chance = base;
+    int32_t last = -1;  // the last position that started or extended a zone
+    const int32_t limit = std::min(count, kPositions);
+    for (int32_t i = 0; i < limit; ++i) {
+        const float weight = i % 4 == 0 ? 0.5f : 1.0f;
+        if (randomFloat(0) >= weight * chance) {
+            chance = last != -1 ? static_cast<float>(chance * 0.75) : base;
+        } else if (last >= 0 && i == last + 1) {
+            if (BWZone* zone = zoneAt(last)) zone->setEnd(i);
+            chance = static_cast<float>(chance * 0.9);
+            last = i;
+        } else {
+            BWZone* zone = createZone(0);
+            zone->setRange(i, i);
+            if (!insertZone(zone)) destroyZone(zone);
+            chance = static_cast<float>(last == -1 ? base * 6 + 0.7 : base * 3 + 0.4);
+            base = static_cast<float>(base * 0.93);
+            last = i;
+        }
+    }
+}
+
+// ---- persistence --------------------------------------------------------
+
+void BWZoneHandler::writeChunk(BWChunk* chunk) {
+    chunk->writeInt(kRecordVersion);
+    chunk->writeInt(kRecordMark);
+    chunk->writeInt(static_cast<int32_t>(zones.size()));
+    for (BWZone* zone : zones) {
+        chunk->writeInt(zone->kind());
+        zone->writeChunk(chunk);
+    }
+}
+
+bool BWZoneHandler::readRecordHead(BWChunk* chunk, int32_t& count) {
+    if (chunk->wordsLeft() < 1) return false;
+    // Records without the mark (version 0 or below) are of the older layout.
+    if (chunk->readInt() > 0 && (chunk->wordsLeft() < 1 || chunk->readInt() != kRecordMark)) return false;
+    if (chunk->wordsLeft() < 1) return false;
+    count = chunk->readInt();
+    return count >= 0 && static_cast<uint64_t>(count) <= kMaxZones &&
+           static_cast<uint64_t>(count) * kWordsPerZone <= chunk->wordsLeft();
+}
+
+int32_t BWZoneHandler::skipRecord(BWChunk* chunk) {
+    int32_t count = 0;
+    if (!readRecordHead(chunk, count)) return kRecordFailed;
+    for (int32_t i = 0; i < count; ++i) {
+        chunk->readInt();  // kind
+        if (chunk->readInt() != BWZone::kRecordVersion) return kRecordFailed;
+        chunk->readInt();
+        chunk->readInt();
+    }
+    return kChunkReadOk;
+}
+
+int32_t BWZoneHandler::readChunk(BWChunk* chunk, bool skipOnly) {
+    if (skipOnly) return skipRecord(chunk);
+    int32_t count = 0;
+    if (!readRecordHead(chunk, count)) return kRecordFailed;
+    for (int32_t i = 0; i < count; ++i) {
+        BWZone* zone = createZone(chunk->readInt());
+        if (zone->readChunk(chunk, false) != kChunkReadOk) {
+            destroyZone(zone);
+            return kRecordFailed;
+        }
+        if (!insertZone(zone)) destroyZone(zone);
+    }
+    if (keepEmpty == 0 && count == 0) {
+        BWZone* zone = createZone(0);
+        zone->setRange(0, 3);
+        if (!insertZone(zone)) destroyZone(zone);
+    }
+    return kChunkReadOk;
+}
