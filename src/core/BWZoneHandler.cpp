@@ -54,8 +54,9 @@ void BWZoneHandler::destroyZone(BWZone* zone) {
 bool BWZoneHandler::insertZone(BWZone* zone) {
     if (zone == nullptr) return false;
     if (contains(zones, zone)) return true;
-    auto before = std::upper_bound(zones.begin(), zones.end(), zone->start,
-                                   [](int32_t start, const BWZone* other) { return start < other->start; });
+    // Range edits do not re-sort the list, so search it rather than bisect it.
+    auto before = std::find_if(zones.begin(), zones.end(),
+                               [zone](const BWZone* other) { return other->start > zone->start; });
     const auto at = before - zones.begin();
     editing.store(true);
     if (!waitAudioIdle()) {
