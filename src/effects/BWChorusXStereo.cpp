@@ -8,16 +8,17 @@
 
 namespace {
 
-constexpr float kLineMilliseconds = 1000.0f;  // line length at 44.1 kHz, in samples
+constexpr float kLineSamplesAt44k = 1000.0f;  // line length at 44.1 kHz, in samples
 constexpr float kSecondRateRatio = 3.236068f;
 constexpr float kSecondCentreRatio = 4.76394f;
+constexpr float kInputGain = 0.57735026f;  // 1/sqrt(3): room for the two voices
 
 }  // namespace
 
 BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, owner, lists) {
     setName("BWChorusXStereo");
-    const auto length = static_cast<uint64_t>(owner->sampleRateFactor * kLineMilliseconds);
+    const auto length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSamplesAt44k);
     for (TrackedFloatBuffer& line : lines) {
         line.trackedList = stateRegistry;
         line.tracked = true;
@@ -37,9 +38,8 @@ BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDiv
 BWChorusXStereo::~BWChorusXStereo() { leaveOwnerList(); }
 
 void BWChorusXStereo::prepare() {
-    inputGain = 0.57735026f;
     samplesPerMs = owner->samplesPerMs;
-    lineLength = std::max(2, static_cast<int32_t>(owner->sampleRateFactor * kLineMilliseconds));
+    lineLength = std::max(2, static_cast<int32_t>(owner->sampleRateFactor * kLineSamplesAt44k));
     const auto length = static_cast<uint64_t>(lineLength);
     for (TrackedFloatBuffer& line : lines) {
         if (line.getCapacity() < length)
@@ -50,7 +50,7 @@ void BWChorusXStereo::prepare() {
     if (writeIndex >= lineLength) writeIndex = 0;
     // The centre delays are kept in milliseconds: recomputed here, a rate
     // change moves them to the same time at the new rate.
-    applyDepth(depthValue);
+    applyDepth(values[kDepth]);
 }
 
 void BWChorusXStereo::setParameter(uint32_t index, float value) {
@@ -63,18 +63,17 @@ void BWChorusXStereo::setParameter(uint32_t index, float value) {
 }
 
 void BWChorusXStereo::applyRate(float value) {
-    rateValue = value;
-    rateBase = unitRange(value) + 0.04f;
-    lfoRate1 = 4.0f * rateBase;
-    lfoRate2 = kSecondRateRatio * rateBase;
+    const float rate = unitRange(value) + 0.04f;
+    lfoRate1 = 4.0f * rate;
+    lfoRate2 = kSecondRateRatio * rate;
 }
 
 void BWChorusXStereo::applyDepth(float value) {
-    depthValue = value;
-    depthBase = unitRange(value) + 0.05f;
-    centre1 = 4.0f * depthBase * samplesPerMs;
+    // Never quite 0, so that the voices never collapse onto the dry signal.
+    const float depth = unitRange(value) + 0.05f;
+    centre1 = 4.0f * depth * samplesPerMs;
     swing1 = centre1 * 0.5f;
-    centre2 = kSecondCentreRatio * depthBase * samplesPerMs;
+    centre2 = kSecondCentreRatio * depth * samplesPerMs;
     swing2 = centre2 * 0.5f;
 }
 
@@ -101,25 +100,24 @@ void BWChorusXStereo::tick() {
         currentMix = wetTarget;
     }
 
-    const float tickSeconds = owner->tickPerRate;
-    phase1 += tickSeconds * lfoRate1;
-    while (phase1 > 1.0f) phase1 -= 1.0f;
-    lfo1 = sine(phase1);
-    mod1 = lfo1 * swing1;
-    phase2 += tickSeconds * lfoRate2;
-    while (phase2 > 1.0f) phase2 -= 1.0f;
-    lfo2 = sine(phase2);
-    mod2 = lfo2 * swing2;
-
-    targetDelay = {centre1 + mod1, centre1 - mod1, centre2 + mod2, centre2 - mod2};
+    const float mod1 = advance(phase1, lfoRate1, swing1);
+    const float mod2 = advance(phase2, lfoRate2, swing2);
+    const std::array<float, kLines> targets = {centre1 + mod1, centre1 - mod1, centre2 + mod2,
+                                               centre2 - mod2};
     for (int k = 0; k < kLines; ++k) {
-        targetDelay[k] = std::max(targetDelay[k], 0.0f);
-        delayStep[k] = (targetDelay[k] - currentDelay[k]) * glide;
+        const float target = std::max(targets[k], 0.0f);
+        delayStep[k] = (target - currentDelay[k]) * glide;
         if (delayStep[k] > -1e-7f && delayStep[k] < 1e-7f) {
             delayStep[k] = 0.0f;
-            currentDelay[k] = targetDelay[k];
+            currentDelay[k] = target;
         }
     }
+}
+
+float BWChorusXStereo::advance(float& phase, float rate, float swing) const {
+    phase += owner->tickPerRate * rate;
+    while (phase > 1.0f) phase -= 1.0f;
+    return sine(phase) * swing;
 }
 
 float BWChorusXStereo::readLine(int line, float delay) const {
@@ -139,20 +137,21 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
                                lines[3].getData()};
     for (int32_t n = 0; n < frames; ++n) {
         currentMix += mixStep;
-        const float inLeft = left[n] * inputGain;
-        const float inRight = right[n] * inputGain;
+        const float inLeft = left[n] * kInputGain;
+        const float inRight = right[n] * kInputGain;
         filterLeft = inLeft * 1.53846f - filterLeft * 0.35f;
         filterRight = inRight * 1.53846f - filterRight * 0.35f;
         lineData[0][writeIndex] = filterLeft;
         lineData[1][writeIndex] = filterLeft;
         lineData[2][writeIndex] = filterRight;
         lineData[3][writeIndex] = filterRight;
+        float voice[kLines];
         for (int k = 0; k < kLines; ++k) {
             currentDelay[k] = std::clamp(currentDelay[k] + delayStep[k], 0.0f, longest);
-            lineOut[k] = readLine(k, currentDelay[k]);
+            voice[k] = readLine(k, currentDelay[k]);
         }
         if (++writeIndex >= lineLength) writeIndex = 0;
-        left[n] += ((inLeft + lineOut[0] + lineOut[1]) - left[n]) * currentMix;
-        right[n] += ((inRight + lineOut[2] + lineOut[3]) - right[n]) * currentMix;
+        left[n] += ((inLeft + voice[0] + voice[1]) - left[n]) * currentMix;
+        right[n] += ((inRight + voice[2] + voice[3]) - right[n]) * currentMix;
     }
 }

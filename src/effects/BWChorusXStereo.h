@@ -28,47 +28,36 @@ public:
     void process(float* left, float* right, int32_t frames) override;  // audio thread
     void setParameter(uint32_t index, float value) override;           // host/GUI thread
     void setMix(float level) override;                                 // host/GUI thread
-    void getParameterDisplay(int32_t index, float value, char* text) override;
+    void getParameterDisplay(int32_t index, float value, char* text) override;  // "todo"; GUI thread
 
     // For tests.  Any thread.
     int32_t getLineLength() const { return lineLength; }
-    float getCentreDelay(int channelVoice) const { return channelVoice == 0 ? centre1 : centre2; }
-    float getLfoRate(int oscillator) const { return oscillator == 0 ? lfoRate1 : lfoRate2; }
     const float* lineData(int line) const { return lines[line].getData(); }
 
 private:
     void applyRate(float value);
     void applyDepth(float value);
     static float sine(float phase);
+    // Advances an oscillator by one tick and answers its swing at the new phase.
+    float advance(float& phase, float rate, float swing) const;
     float readLine(int line, float delay) const;
 
-    float rateValue = 1.0f;
-    float depthValue = 1.0f;
     float wetTarget = 1.0f;
     float currentMix = 0.0f;
     float mixStep = 0.0f;
-    float inputGain = 0.57735026f;
-    float rateBase = 1.04f;
-    float lfoRate1 = 0.0f;
-    float depthBase = 1.05f;
     float samplesPerMs = 0.0f;
-    float centre1 = 0.0f;
+    float lfoRate1 = 0.0f;  // cycles per second
+    float centre1 = 0.0f;   // samples
     float swing1 = 0.0f;
-    float lfo1 = 0.0f;
-    float phase1 = 0.0f;
-    float mod1 = 0.0f;
+    float phase1 = 0.0f;    // 0..1
     float lfoRate2 = 0.0f;
     float centre2 = 0.0f;
     float swing2 = 0.0f;
-    float lfo2 = 0.0f;
     float phase2 = 0.0f;
-    float mod2 = 0.0f;
-    std::array<float, kLines> targetDelay{};
     alignas(16) std::array<float, kLines> currentDelay{};
     alignas(16) std::array<float, kLines> delayStep{};
     float filterLeft = 0.0f;
     float filterRight = 0.0f;
-    std::array<float, kLines> lineOut{};
     int32_t writeIndex = 0;
     int32_t lineLength = 1000;
     std::array<TrackedFloatBuffer, kLines> lines;
