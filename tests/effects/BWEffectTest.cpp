@@ -141,22 +141,3 @@ TEST(BWEffectTest, SelectingAValueListReappliesEveryParameterInOrder) {
     RecordingEffect withoutLists(1, &context.info);
     EXPECT_EQ(withoutLists.list(), nullptr);
 }
-
-TEST(BWEffectTest, BaseDefaultsOfTheOptionalOperations) {
-    EffectTestContext context;
-    RecordingEffect effect(1, &context.info);
-    EXPECT_EQ(effect.getEffect(), &effect);
-    EXPECT_EQ(effect.reset(), 1);
-    EXPECT_EQ(effect.resetForward(), 1);
-    EXPECT_EQ(effect.getSteps(0), 0.0f);
-    std::vector<std::string> labels{"kept"};
-    effect.getValueLabels(0, labels);
-    EXPECT_EQ(labels, std::vector<std::string>{"kept"});
-
-    float left[4] = {1, 2, 3, 4};
-    float right[4] = {5, 6, 7, 8};
-    effect.process(left, right, 4);
-    effect.processAlternate(left, right, 4);
-    EXPECT_EQ(left[3], 4.0f);
-    EXPECT_EQ(right[0], 5.0f);
-}
