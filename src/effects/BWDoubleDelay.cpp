@@ -12,17 +12,19 @@ constexpr float kInitialValues[BWDoubleDelay::kParameterCount] = {0.7697f, 0.649
 constexpr const char* kParameterNames[BWDoubleDelay::kParameterCount] = {
     "Time_Left", "Time_Right", "Diff", "Feedback", "Width"};
 
-constexpr float kLineSecondsAt44k = 250000.0f;  // lines in samples at 44100 Hz: 4 beats at 45 bpm fit
+// Line length at 44100 Hz, scaled with the rate: four beats at 45 bpm and the
+// width offset fit.
+constexpr float kLineSamplesAt44k = 250000.0f;
 constexpr float kSlideMilliseconds = 32.0f;
 constexpr float kMaxWidthSamples = 32.0f;
 constexpr float kFeedbackScale = 0.8f;
-// The wet factor stops just short of 1, so that a full level keeps a trace of
-// the dry signal and never drops it outright.
+// The wet factor follows the level up to just below 1: a full level leaves
+// 1/10000 of the dry signal.
 constexpr float kMaxWet = 0.9999f;
 constexpr float kSnap = 1e-10f;
 
-// Values below 1e-20 (400 dB down) become exactly 0: a decaying echo would otherwise
-// spend its last seconds in denormal arithmetic, which is many times slower.
+// Values below 1e-20 (400 dB down) become exactly 0: a decaying echo would
+// otherwise spend its last seconds in denormal arithmetic, many times slower.
 inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
 
 }  // namespace
@@ -100,7 +102,7 @@ void BWDoubleDelay::prepare() {
         return;
     }
     preparedRate = owner->sampleRate;
-    const uint64_t length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSecondsAt44k);
+    const uint64_t length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSamplesAt44k);
     for (TrackedFloatBuffer* line : {&lineLeft, &lineRight}) {
         if (line->getCapacity() < length) {
             line->reallocateZeroed(length);
@@ -111,9 +113,7 @@ void BWDoubleDelay::prepare() {
     }
     lineLength = static_cast<uint32_t>(length);
     if (writeIndex >= lineLength) writeIndex = 0;
-    // The times were clamped to the old length; a shorter line clamps again.
-    setParameter(0, values[0]);
-    setParameter(1, values[1]);
+    updateTiming();  // the times in samples of the new rate
 }
 
 void BWDoubleDelay::setMix(float mix) { wetTarget = unitRange(mix); }
