@@ -152,6 +152,22 @@ TEST(BWDelay16, LoudOrBrokenInputCannotRunAway) {
     EXPECT_TRUE(allFinite(later.right));
 }
 
+// Values outside 0..1, NaN included, hold at the ends: one or sixteen
+// sixteenths, never beyond the ring.
+TEST(BWDelay16, WildValuesStayInsideTheRing) {
+    Delay16Rig rig(44100.0f);
+    rig.openFully();
+    for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
+        for (uint32_t i = 0; i < 3; ++i) rig.delay.setParameter(i, wild);
+        rig.delay.setMix(wild);
+        EXPECT_LT(rig.delay.leftDelayTarget(), static_cast<double>(rig.delay.ringSamples()));
+        EXPECT_GE(rig.delay.leftDelayTarget(), 22050.0 * 0.25);
+        StereoSignal audio = noiseSignal(8820, 0.5f, 12);
+        audio.render(rig.delay);
+        EXPECT_TRUE(allFinite(audio.left)) << wild;
+    }
+}
+
 // A tempo change sets the ring to four beats of the new tempo inside the
 // capacity laid out for 45 bpm, and the times follow, with nothing allocated.
 TEST(BWDelay16, ProcessTickAndTempoChangesAllocateNothing) {

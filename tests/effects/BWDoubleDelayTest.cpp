@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "AllocationCounter.h"
 #include "EchoMeasurement.h"
@@ -162,6 +163,23 @@ TEST(BWDoubleDelay, ProcessTickAndTempoChangesAllocateNothing) {
     noise.render(rig.delay);
     EXPECT_EQ(counter.count(), 0u);
     EXPECT_EQ(listedBlocks(rig.context.resetList), blocks);
+}
+
+// Values outside 0..1, NaN included, select the nearest end of the note
+// table; no time leaves the line.
+TEST(BWDoubleDelay, WildValuesStayInsideTheTableAndTheLines) {
+    DoubleDelayRig rig(44100.0f);
+    rig.openFully();
+    for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
+        for (uint32_t i = 0; i < 5; ++i) rig.delay.setParameter(i, wild);
+        rig.delay.setMix(wild);
+        EXPECT_LE(rig.delay.leftDelayTarget(), 4.0f * 22050.0f + 32.0f);
+        EXPECT_GE(rig.delay.rightDelayTarget(), 22050.0f * 3.0f / 128.0f - 1e-3f);
+        StereoSignal audio = noiseSignal(8820, 0.5f, 12);
+        audio.render(rig.delay);
+        EXPECT_TRUE(allFinite(audio.left)) << wild;
+        EXPECT_TRUE(allFinite(audio.right)) << wild;
+    }
 }
 
 TEST(BWDoubleDelay, LeavesTheListsWhenDestroyed) {

@@ -184,6 +184,33 @@ TEST(RevTamselEcoShot, DecayTimeFollowsTheRoomAndTheReverbTime) {
     EXPECT_LT(damped, normal * 0.9);
 }
 
+// Turning "Reflectivity" down while the reverb rings lets the tail die: the
+// damping filter's own pole stays inside the unit circle even where the
+// damping saturates.  Values outside 0..1, NaN included, hold at the ends.
+TEST(RevTamselEcoShot, TailDiesAtFullDampingAndWildValuesStayInRange) {
+    ReverbRig rig(44100.0f);
+    StereoSignal noise = noiseSignal(44100, 0.5f, 9);
+    noise.render(rig.reverb);
+    rig.reverb.setParameter(0, 0.0f);
+    rig.reverb.setParameter(1, 0.0f);
+    rig.reverb.setParameter(2, 0.0f);
+    settle(rig.reverb, 3 * 44100);
+    StereoSignal silence(44100);
+    silence.render(rig.reverb);
+    EXPECT_LT(peakOf(silence.left), 1e-6);
+    EXPECT_LT(peakOf(silence.right), 1e-6);
+
+    for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
+        for (uint32_t i = 0; i < 4; ++i) rig.reverb.setParameter(i, wild);
+        rig.reverb.setParameter(3, 1.0f);
+        StereoSignal audio = noiseSignal(22050, 0.5f, 10);
+        audio.render(rig.reverb);
+        EXPECT_TRUE(allFinite(audio.left)) << wild;
+        EXPECT_LT(rig.reverb.roomSizeDb(), 34.0001f);
+        EXPECT_GT(rig.reverb.roomSizeDb(), 13.9999f);
+    }
+}
+
 // A new rate re-lays the lines and the room in samples of that rate: the
 // room keeps its size in seconds.
 TEST(RevTamselEcoShot, RateChangeKeepsTheRoomInSeconds) {
