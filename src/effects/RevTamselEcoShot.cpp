@@ -39,8 +39,8 @@ constexpr float kFractionsB[4] = {0.30025390f, 0.32533741f, 0.35251642f, 0.38196
 constexpr float kNotesC[4] = {0.0f, 1.0f, 2.0f, 3.0f};
 constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710432f};
 
-// Values below 1e-20 (400 dB down) become exactly 0, so that a dying tail never runs
-// through denormal arithmetic.
+// Values below 1e-20 (400 dB down) become exactly 0, so that a dying tail
+// never runs through denormal arithmetic.
 inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
 
 // Note number of a frequency: 12 semitones per octave above 8.1758 Hz; the
