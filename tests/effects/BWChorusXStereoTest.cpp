@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EffectTestSupport.h"
 
 namespace {

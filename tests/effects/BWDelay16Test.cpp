@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EchoMeasurement.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EffectTestSupport.h"
 
 namespace {

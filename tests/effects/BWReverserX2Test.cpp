@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EffectTestSupport.h"
 #include "platform/Dialogs.h"
 #include "support/MessageCapture.h"

@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "EchoMeasurement.h"
 #include "effects/RevTamselPrimeTables.h"
 
