@@ -10,37 +10,8 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/PointerList.h"
+#include "support/AllocationCounter.h"
 
-// Counts every allocation made through operator new while armed, so that a
-// test can show that a path allocates nothing.  Every non-aligned form is
-// replaced, so that each block is freed by the family that made it.
-namespace {
-std::atomic<bool> countingAllocations{false};
-std::atomic<int> allocationCount{0};
-
-void* countedAllocation(size_t bytes) {
-    if (countingAllocations.load()) allocationCount.fetch_add(1);
-    return std::malloc(bytes == 0 ? 1 : bytes);
-}
-
-// Kept out of line: seen through, free() on a block from operator new looks
-// like a mismatch to the compiler, though both sides here use malloc.
-[[gnu::noinline]] void releaseCounted(void* block) noexcept { std::free(block); }
-}  // namespace
-
-void* operator new(size_t bytes) {
-    if (void* block = countedAllocation(bytes)) return block;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t bytes) { return operator new(bytes); }
-void* operator new(size_t bytes, const std::nothrow_t&) noexcept { return countedAllocation(bytes); }
-void* operator new[](size_t bytes, const std::nothrow_t&) noexcept { return countedAllocation(bytes); }
-void operator delete(void* block) noexcept { releaseCounted(block); }
-void operator delete[](void* block) noexcept { releaseCounted(block); }
-void operator delete(void* block, size_t) noexcept { releaseCounted(block); }
-void operator delete[](void* block, size_t) noexcept { releaseCounted(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { releaseCounted(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { releaseCounted(block); }
 
 namespace {
 
@@ -184,18 +155,21 @@ TEST(SampleRatePreparation, TempoChangeAllocatesNothing) {
     instance.preparation.prepareSampleRate(44100.0f);
     instance.owner.clear();
 
-    // The counter itself works.
-    countingAllocations = true;
-    delete new int(1);
-    countingAllocations = false;
-    ASSERT_EQ(allocationCount.exchange(0), 1);
+    {
+        // The counter itself works.
+        AllocationCounter counter;
+        delete new int(1);
+        ASSERT_EQ(counter.count(), 1u);
+    }
 
-    countingAllocations = true;
-    const bool taken = instance.preparation.changeTempo(133.0);
-    instance.preparation.changeTempo(30.0);
-    countingAllocations = false;
+    bool taken = false;
+    {
+        AllocationCounter counter;
+        taken = instance.preparation.changeTempo(133.0);
+        instance.preparation.changeTempo(30.0);
+        EXPECT_EQ(counter.count(), 0u);
+    }
     EXPECT_TRUE(taken);
-    EXPECT_EQ(allocationCount.exchange(0), 0);
     EXPECT_EQ(instance.context.tempo, 45.0);
     EXPECT_EQ(instance.owner.reapplied.size(), 2 * 145u);
 }

@@ -84,17 +84,13 @@ TEST(SettingsKey, DwordsReplaceStringsAndNeedFourBytes) {
 
 TEST(SettingsKey, KeysOfOtherProductsAndSubKeysAreSeparate) {
     SettingsSandbox sandbox;
-    SettingsKey product("Zorvane");
-    SettingsKey other("Velmora");
-    SettingsKey sub("Zorvane", "Window");
-    ASSERT_TRUE(product.setString("installpath", "/opt/zorvane"));
-    ASSERT_TRUE(other.setString("installpath", "/opt/velmora"));
+    ASSERT_TRUE(SettingsKey("Zorvane").setString("installpath", "/opt/zorvane"));
+    ASSERT_TRUE(SettingsKey("Velmora").setString("installpath", "/opt/velmora"));
     std::string text;
-    ASSERT_TRUE(other.getString("installpath", text));
-    EXPECT_EQ(text, "/opt/velmora");
-    EXPECT_FALSE(sub.getString("installpath", text));
-    EXPECT_TRUE(std::filesystem::exists(sandbox.productKeyFile()));
+    EXPECT_FALSE(SettingsKey("Zorvane", "Window").getString("installpath", text));
     EXPECT_EQ(stored("installpath", "Software\\Brindlewick\\Velmora")->data, "/opt/velmora");
+    EXPECT_EQ(stored("installpath")->data, "/opt/zorvane");
+    EXPECT_TRUE(std::filesystem::exists(sandbox.productKeyFile()));
 }
 
 TEST(SettingsKey, AClosedOrUnreachableKeyReadsNothingAndWritesNothing) {
@@ -113,10 +109,4 @@ TEST(SettingsKey, AClosedOrUnreachableKeyReadsNothingAndWritesNothing) {
         EXPECT_EQ(text, "same");
         EXPECT_EQ(value, 3u);
     }
-    SettingsKey reopened;
-    std::filesystem::remove(sandbox.root() / "software");
-    ASSERT_TRUE(reopened.open("Zorvane"));
-    EXPECT_TRUE(reopened.writeDword("a", 1));
-    reopened.close();
-    EXPECT_FALSE(reopened.writeDword("a", 2));
 }

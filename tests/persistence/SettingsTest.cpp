@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "persistence/SettingNames.h"
-#include "persistence/SettingsKey.h"
 #include "support/SettingsSandbox.h"
 
 TEST(Settings, MissingNumbersReadAsZeroOrKeepTheCallersDefault) {
@@ -25,23 +22,9 @@ TEST(Settings, MissingNumbersReadAsZeroOrKeepTheCallersDefault) {
     EXPECT_EQ(getSettingDword(SettingNames::kUpdatePaths), 0u);  // three bytes: not a number
     ASSERT_TRUE(setSettingDword(SettingNames::kUpdatePaths, 1));
     EXPECT_EQ(getSettingDword(SettingNames::kUpdatePaths), 1u);
-}
-
-TEST(Settings, StringsGoToTheProductKey) {
-    SettingsSandbox sandbox;
-    std::string text = "default";
-    EXPECT_FALSE(getSettingString(SettingNames::kInstallPath, text));
-    EXPECT_EQ(text, "default");
-    ASSERT_TRUE(setSettingString(SettingNames::kInstrumentsPath, "/music/Instruments/"));
-    ASSERT_TRUE(getSettingString("instrumentspath", text));
-    EXPECT_EQ(text, "/music/Instruments/");
-    char buffer[kSettingTextSize];
-    ASSERT_TRUE(getSettingString(SettingNames::kInstrumentsPath, buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "/music/Instruments/");
-    // Written by the product key's own handle: the same key.
-    std::string direct;
-    ASSERT_TRUE(SettingsKey("Zorvane").getString("InstrumentsPath", direct));
-    EXPECT_EQ(direct, text);
+    std::string text;
+    EXPECT_TRUE(getSettingString("UPDATEPATHES", text));  // the type is not examined
+    EXPECT_EQ(text, std::string("\1\0\0\0", 4));
     EXPECT_TRUE(std::filesystem::exists(sandbox.productKeyFile()));
 }
 
@@ -55,17 +38,4 @@ TEST(Settings, IndexedStringsSkipMissingIndicesInOrder) {
     EXPECT_EQ(list, (std::vector<std::string>{"already there", "/zero/", "/two/"}));
     EXPECT_TRUE(readIndexedSettingStrings("nothing", list, 3));
     EXPECT_EQ(list.size(), 3u);
-}
-
-TEST(Settings, AnUnreachableStoreReadsAsMissingAndRefusesWrites) {
-    SettingsSandbox sandbox;
-    std::ofstream(sandbox.root() / "software") << "a file where the folder belongs";
-    EXPECT_FALSE(setSettingString(SettingNames::kContentPath, "/x/"));
-    EXPECT_FALSE(setSettingDword(SettingNames::kForceResize, 1));
-    std::string text;
-    EXPECT_FALSE(getSettingString(SettingNames::kContentPath, text));
-    EXPECT_EQ(getSettingDword(SettingNames::kForceResize), 0u);
-    std::vector<std::string> list;
-    EXPECT_TRUE(readIndexedSettingStrings(SettingNames::kPresetPathBase, list, 4));
-    EXPECT_TRUE(list.empty());
 }
