@@ -15,6 +15,7 @@
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
 #include "persistence/BWChunk.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -229,6 +230,12 @@ TEST_F(BWBtnLineTest, BadRecordsAreRefusedWithoutChanges) {
 
 TEST_F(BWBtnLineTest, TheAudioThreadNeverReadsFreedLines) {
     BWBtnLine grid(&context, 32, 24);
+    {
+        AllocationCounter allocations;
+        grid.setCurrentLine(3);
+        EXPECT_EQ(grid.getStep(5), 0.0f);
+        EXPECT_EQ(allocations.count(), 0u);
+    }
     std::atomic<bool> stop{false};
     std::thread audio([&] {
         float sum = 0.0f;

@@ -14,6 +14,7 @@
 #include "core/Framework.h"
 #include "core/ZoneClipboard.h"
 #include "persistence/BWChunk.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -222,7 +223,11 @@ TEST_F(BWZoneHandlerContainerTest, InitOperations) {
 
 TEST_F(BWZoneHandlerContainerTest, TheRenderReadsTheAudioLaneWhileLanesAreReplaced) {
     float start = -1.0f, end = -1.0f;
-    ASSERT_TRUE(container.audioLoopRange(start, end));
+    {
+        AllocationCounter allocations;
+        ASSERT_TRUE(container.audioLoopRange(start, end));
+        EXPECT_EQ(allocations.count(), 0u);
+    }
     EXPECT_EQ(std::make_pair(start, end), std::make_pair(0.0f, 31.0f));
 
     Container two(&context, 0, 2, false);
