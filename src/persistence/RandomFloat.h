@@ -1,0 +1,12 @@
+#pragma once
+// The pattern randomisers' draw: one Park-Miller step of the process-wide
+// pattern seed (patternRandomSeed(), core/Framework.h).  Reproduced bit for
+// bit, since stored randomisations depend on the sequence.
+
+#include <cstdint>
+
+// seed := ((seed + offset) * 16807 in wrapping 32-bit arithmetic) remainder
+// 2147483647, with the sign of the dividend; answers seed * 2^-32 + 0.5 in
+// single precision, a value in (0, 1).  GUI thread only (the seed is shared
+// without a lock).
+float randomFloat(int32_t offset);

@@ -1,0 +1,52 @@
+#pragma once
+// The on-disk form of one key of the settings store.
+//
+// A key file is text, one value per line, so that a person can read and mend
+// it:
+//
+//     brindlewick-registry-key 1
+//     string contentpath /home/ann/Zorvane%20Content/
+//     dword resizefactor1 150
+//     end
+//
+// The first line names the format and its version; the last line is "end",
+// so that a file cut short is recognised.  Every line ends in a line feed.
+// A value line is its type ("string" or "dword"), its name and its data,
+// separated by single blanks.  Names and string data are escaped so that any
+// byte survives: the printable ASCII characters other than "%" stand for
+// themselves; every other byte (blank, control bytes, bytes above 0x7E and
+// "%" itself) is written as "%" and two upper-case hex digits.  An empty name
+// or string is an empty field.  A dword is written in decimal, 0 to
+// 4294967295.  Any line that breaks these rules makes the whole file invalid.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+enum class SettingsType { String, Dword };
+
+struct SettingsValue {
+    std::string name;
+    SettingsType type = SettingsType::String;
+    // The value's bytes as the registry hands them out: a string's bytes with
+    // no terminating zero, a dword's four bytes in little-endian order.
+    std::string data;
+
+    static SettingsValue string(std::string_view name, std::string_view bytes);
+    static SettingsValue dword(std::string_view name, uint32_t number);
+};
+
+// Value names are compared as on Windows: ASCII letters ignore case.
+bool sameValueName(std::string_view a, std::string_view b);
+
+std::string encodeKeyFile(const std::vector<SettingsValue>& values);
+
+// The values of a key file, in file order; nothing when the text is not a
+// valid key file.
+std::optional<std::vector<SettingsValue>> decodeKeyFile(std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+// One key of the settings store, our stand-in for the current user's branch
+// of the registry.
+//
+// A key path such as "Software\Brindlewick\Zorvane" (components separated by
+// "\") names one key file under the store's root (platform::settingsRoot()):
+// <root>/software/brindlewick/zorvane.key.  Components are lower-cased, since
+// key names ignore case, and every byte other than a-z, 0-9, "_", "-" and
+// blank is written as "%XX"; so "." never occurs in a component and the
+// suffixes below cannot clash with a key's name.  Beside the key file lie
+// zorvane.lock, which serialises the writers of the key across threads and
+// processes, and, for a moment during a write, a temporary file.
+//
+// Reads take no lock: a write replaces the key file by rename, so a reader
+// sees the old or the new file whole.  A write is a locked read-modify-write
+// of the key file, so two writers never lose each other's values.  A missing
+// key file is an empty key; a key file that is not valid (see
+// SettingsKeyFile.h) also reads as empty, and the next write replaces it.
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/SettingsKeyFile.h"
+
+namespace platform {
+
+class SettingsStoreKey {
+public:
+    // Opens the key under the store's root, creating its folders; nothing when
+    // the root is unknown, the path has no component or the folders cannot be
+    // made.  Any thread but the audio thread.
+    static std::optional<SettingsStoreKey> open(std::string_view keyPath);
+    static std::optional<SettingsStoreKey> open(const std::filesystem::path& root,
+                                                std::string_view keyPath);
+
+    // The value of that name (case ignored); nothing when it is missing.
+    // Any thread but the audio thread.
+    std::optional<SettingsValue> read(std::string_view name) const;
+
+    // Replaces any value of the same name (case ignored), whatever its type,
+    // by this one.  False when the store could not be written; it is then
+    // unchanged.  Any thread but the audio thread.
+    bool write(const SettingsValue& value);
+
+    const std::filesystem::path& file() const { return keyFile; }
+
+private:
+    SettingsStoreKey(std::filesystem::path keyFile, std::filesystem::path lockFile);
+    std::vector<SettingsValue> load() const;
+
+    std::filesystem::path keyFile;
+    std::filesystem::path lockFile;
+};
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+#include "platform/SettingsKeyFile.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using platform::decodeKeyFile;
+using platform::encodeKeyFile;
+using platform::SettingsType;
+using platform::SettingsValue;
+
+namespace {
+
+std::string everyByte() {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+    return bytes;
+}
+
+std::vector<SettingsValue> sampleValues() {
+    return {SettingsValue::string("contentpath", "/home/ann/Zorvane Content/"),
+            SettingsValue::string("", ""),  // the default value of a key, empty
+            SettingsValue::string(std::string("odd\0name %", 10), everyByte()),
+            SettingsValue::dword("resizefactor1", 150), SettingsValue::dword("zero", 0),
+            SettingsValue::dword("max", 0xFFFFFFFFu)};
+}
+
+std::string describe(const std::vector<SettingsValue>& values) {
+    std::string text;
+    for (const SettingsValue& value : values)
+        text += value.name + '|' + (value.type == SettingsType::Dword ? 'd' : 's') + value.data + '\n';
+    return text;
+}
+
+}  // namespace
+
+TEST(SettingsKeyFile, EveryByteOfNamesAndDataSurvivesInPrintableLines) {
+    const std::vector<SettingsValue> values = sampleValues();
+    const std::string text = encodeKeyFile(values);
+    for (const char c : text) ASSERT_TRUE(c == '\n' || (c >= 0x20 && c <= 0x7E)) << int(c);
+
+    const auto decoded = decodeKeyFile(text);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(describe(*decoded), describe(values));
+    EXPECT_EQ(SettingsValue::dword("n", 0x11223344).data, std::string("\x44\x33\x22\x11", 4));
+    EXPECT_EQ(text.substr(0, text.find('\n')), "brindlewick-registry-key 1");
+    EXPECT_NE(text.find("\ndword resizefactor1 150\n"), std::string::npos);
+    EXPECT_NE(text.find("\nstring contentpath /home/ann/Zorvane%20Content/\n"), std::string::npos);
+}
+
+TEST(SettingsKeyFile, RefusesAnythingThatBreaksTheFormat) {
+    const std::string header = "brindlewick-registry-key 1\n";
+    const char* const broken[] = {
+        "",
+        "brindlewick-registry-key 2\nend\n",          // unknown version
+        "brindlewick-registry-key 1\n",               // cut before "end"
+        "brindlewick-registry-key 1\nend",            // last line without its line feed
+        "brindlewick-registry-key 1\nend\nextra\n",   // bytes after "end"
+        "brindlewick-registry-key 1\nstring a b\n",   // cut after a value
+    };
+    for (const char* text : broken) EXPECT_FALSE(decodeKeyFile(text).has_value()) << text;
+
+    const char* const badLines[] = {
+        "string a",            // two fields
+        "string a b c",        // four fields
+        "float a 1",           // unknown type
+        "string a %4",         // escape cut short
+        "string a %G0",        // not hex
+        "string a %4a",        // hex must be upper case
+        "string a \t",         // raw control byte
+        "string a \xC3\xA9",   // raw byte above 0x7E
+        "dword a -1",
+        "dword a 4294967296",
+        "dword a ",
+        "dword a 12x",
+        "dword a 99999999999999999999",
+    };
+    for (const char* line : badLines)
+        EXPECT_FALSE(decodeKeyFile(header + line + "\nend\n").has_value()) << line;
+    EXPECT_TRUE(decodeKeyFile(header + "dword a 4294967295\nend\n").has_value());
+}
+
+TEST(SettingsKeyFile, DamagedFilesAreRefusedOrReadNeverCrash) {
+    const std::string valid = encodeKeyFile(sampleValues());
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = valid;
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            const size_t at = random() % text.size();
+            switch (random() % 3) {
+                case 0: text[at] = static_cast<char>(random()); break;
+                case 1: text.erase(at, 1 + random() % 8); break;
+                default: text.resize(at); break;
+            }
+        }
+        const auto decoded = decodeKeyFile(text);
+        if (!decoded) continue;
+        // Whatever a damaged file decodes to is stored again unchanged.
+        const auto again = decodeKeyFile(encodeKeyFile(*decoded));
+        ASSERT_TRUE(again.has_value());
+        EXPECT_EQ(describe(*again), describe(*decoded));
+    }
+}
+
+TEST(SettingsKeyFile, ValueNamesIgnoreAsciiCaseOnly) {
+    EXPECT_TRUE(platform::sameValueName("NoSilentOpt", "nosilentopt"));
+    EXPECT_TRUE(platform::sameValueName("", ""));
+    EXPECT_FALSE(platform::sameValueName("presetpath1", "presetpath10"));
+    EXPECT_FALSE(platform::sameValueName("\xC4", "\xE4"));  // not ASCII letters
+    EXPECT_FALSE(platform::sameValueName("a_", "A-"));
+}

@@ -1,0 +1,191 @@
+#include "platform/SettingsStoreKey.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/TempDir.h"
+
+using platform::SettingsStoreKey;
+using platform::SettingsType;
+using platform::SettingsValue;
+
+namespace {
+
+constexpr char kProductKey[] = "Software\\Brindlewick\\Zorvane";
+
+SettingsStoreKey openKey(const TempDir& root, const char* path = kProductKey) {
+    std::optional<SettingsStoreKey> key = SettingsStoreKey::open(root.path(), path);
+    if (!key) throw std::runtime_error("cannot open the key");
+    return *key;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string stringOf(const SettingsStoreKey& key, const char* name) {
+    const auto value = key.read(name);
+    return value && value->type == SettingsType::String ? value->data : "<none>";
+}
+
+uint32_t dwordOf(const SettingsStoreKey& key, const char* name) {
+    const auto value = key.read(name);
+    if (!value || value->type != SettingsType::Dword) return 0xDEADBEEF;
+    uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value->data[i]);
+    return number;
+}
+
+// Runs body in a child process that ends when it returns.
+pid_t forkRunning(const std::function<void()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        body();
+        _exit(0);
+    }
+    return child;
+}
+
+bool exitedCleanly(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+TEST(SettingsStoreKey, NamesIgnoreCaseAndAWriteReplacesTheValueWhateverItsType) {
+    TempDir root;
+    SettingsStoreKey key = openKey(root);
+    EXPECT_EQ(key.file(), root.path() / "software" / "brindlewick" / "zorvane.key");
+    EXPECT_FALSE(key.read("contentpath").has_value());  // no key file yet: an empty key
+
+    const std::string bytes("a\0b\xFF\n%20 c", 10);
+    ASSERT_TRUE(key.write(SettingsValue::string("ContentPath", bytes)));
+    ASSERT_TRUE(key.write(SettingsValue::string("keep", "me")));
+    SettingsStoreKey sameKey = openKey(root, "\\SOFTWARE\\brindlewick\\\\ZORVANE\\");
+    EXPECT_EQ(stringOf(sameKey, "CONTENTPATH"), bytes);
+    ASSERT_TRUE(sameKey.write(SettingsValue::dword("CONTENTPATH", 150)));
+    EXPECT_EQ(dwordOf(key, "contentpath"), 150u);
+    EXPECT_EQ(key.read("contentpath")->name, "CONTENTPATH");
+    EXPECT_EQ(stringOf(key, "keep"), "me");
+    EXPECT_EQ(platform::decodeKeyFile(readFile(key.file()))->size(), 2u);  // the old line is gone
+
+    // A key whose name holds characters that a file name cannot.
+    SettingsStoreKey other = openKey(root, "Software\\Other/..\\x.key");
+    EXPECT_EQ(other.file(), root.path() / "software" / "other%2F%2E%2E" / "x%2Ekey.key");
+    EXPECT_FALSE(other.read("contentpath").has_value());
+}
+
+TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {
+    TempDir root;
+    EXPECT_FALSE(SettingsStoreKey::open(root.path(), "").has_value());
+    EXPECT_FALSE(SettingsStoreKey::open(root.path(), "\\\\").has_value());
+    std::ofstream(root / "plain-file") << "x";
+    EXPECT_FALSE(SettingsStoreKey::open(root / "plain-file", kProductKey).has_value());
+
+    // A folder where the key file belongs: the rename cannot replace it.
+    SettingsStoreKey key = openKey(root);
+    std::filesystem::create_directory(key.file());
+    EXPECT_FALSE(key.write(SettingsValue::dword("a", 1)));
+    EXPECT_FALSE(key.read("a").has_value());
+
+    // A folder where the lock file belongs: no write without the lock.
+    SettingsStoreKey locked = openKey(root, "Software\\Locked");
+    std::filesystem::create_directory(root / "software" / "locked.lock");
+    EXPECT_FALSE(locked.write(SettingsValue::dword("a", 1)));
+    EXPECT_FALSE(std::filesystem::exists(locked.file()));
+
+    // Neither failure left a temporary file behind.
+    for (const auto& entry : std::filesystem::directory_iterator(root / "software"))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST(SettingsStoreKey, ACorruptKeyFileReadsAsEmptyAndTheNextWriteMendsIt) {
+    TempDir root;
+    SettingsStoreKey key = openKey(root);
+    ASSERT_TRUE(key.write(SettingsValue::string("a", "x")));
+    std::string text = readFile(key.file());
+    text.resize(text.size() - 4);  // "end\n" lost
+    std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << text;
+    EXPECT_FALSE(key.read("a").has_value());
+
+    std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << std::string(5000, '\0');
+    EXPECT_FALSE(key.read("a").has_value());
+    ASSERT_TRUE(key.write(SettingsValue::dword("b", 2)));
+    EXPECT_EQ(dwordOf(key, "b"), 2u);
+    EXPECT_TRUE(platform::decodeKeyFile(readFile(key.file())).has_value());
+}
+
+TEST(SettingsStoreKey, ConcurrentWritersInThreadsAndProcessesLoseNothing) {
+    TempDir root;
+    constexpr int kPerWriter = 60;
+    const auto writeMany = [&](const std::string& prefix) {
+        SettingsStoreKey key = openKey(root);
+        for (int i = 0; i < kPerWriter; ++i)
+            if (!key.write(SettingsValue::dword(prefix + std::to_string(i), static_cast<uint32_t>(i))))
+                _exit(1);
+    };
+    const pid_t first = forkRunning([&] { writeMany("first"); });
+    const pid_t second = forkRunning([&] { writeMany("second"); });
+    std::thread third([&] { writeMany("third"); });
+    std::thread fourth([&] { writeMany("fourth"); });
+    third.join();
+    fourth.join();
+    EXPECT_TRUE(exitedCleanly(first));
+    EXPECT_TRUE(exitedCleanly(second));
+
+    const SettingsStoreKey key = openKey(root);
+    for (const char* prefix : {"first", "second", "third", "fourth"})
+        for (int i = 0; i < kPerWriter; ++i)
+            EXPECT_EQ(dwordOf(key, (prefix + std::to_string(i)).c_str()), static_cast<uint32_t>(i))
+                << prefix << i;
+}
+
+TEST(SettingsStoreKey, AWriterKilledMidWriteNeverLeavesACorruptStore) {
+    TempDir root;
+    SettingsStoreKey key = openKey(root);
+    ASSERT_TRUE(key.write(SettingsValue::string("keep", "kept")));
+    uint32_t lastCounter = 0;
+    for (int round = 0; round < 6; ++round) {
+        const pid_t writer = forkRunning([&] {
+            SettingsStoreKey childKey = openKey(root);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            for (uint32_t i = lastCounter + 1; std::chrono::steady_clock::now() < deadline; ++i) {
+                // Large values make each write long, so the kill often lands inside one.
+                const std::string text(2000 + i % 3000, char('a' + i % 26));
+                childKey.write(SettingsValue::string("text", text));
+                childKey.write(SettingsValue::dword("counter", i));
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(15 + 10 * round));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+
+        const auto values = platform::decodeKeyFile(readFile(key.file()));
+        ASSERT_TRUE(values.has_value()) << "round " << round;
+        EXPECT_EQ(stringOf(key, "keep"), "kept");
+        const std::string text = stringOf(key, "text");
+        if (text != "<none>") {
+            ASSERT_GE(text.size(), 2000u);
+            EXPECT_EQ(text.find_first_not_of(text[0]), std::string::npos);  // one write, whole
+        }
+        const uint32_t counter = dwordOf(key, "counter");
+        if (counter != 0xDEADBEEF) {
+            EXPECT_GE(counter, lastCounter);
+            lastCounter = counter;
+        }
+    }
+    // The killed writers left no lock held.
+    EXPECT_TRUE(key.write(SettingsValue::dword("after", 1)));
+    EXPECT_EQ(dwordOf(key, "after"), 1u);
+}
