@@ -286,6 +286,9 @@ int32_t BWSampleData::readChunk(BWChunk* chunk, bool skipOnly) {
 }
 
 int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
+    // Written again, the sample takes the form it was read in: a sample read
+    // with its values embedded has no file to refer to.
+    embedData = content.embedded;
     const bool reference = content.values.frames > 0 && !content.embedded;
     if (reference && content.text != "empty") {
         const std::string& path = content.text;

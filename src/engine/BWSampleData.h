@@ -76,7 +76,8 @@ public:
     // Sets the loop; a looping sample needs its start below the frame count.
     // Host/GUI thread.
     bool setLoop(uint32_t start, uint32_t end, bool on);
-    // The writer embeds the values instead of naming the audio file.
+    // The writer embeds the values instead of naming the audio file.  A
+    // chunk read sets it to the form the chunk had.
     void setEmbedData(bool on) { embedData = on; }
     // The writer writes an empty sample.
     void setSkipData(bool on) { skipData = on; }

@@ -78,7 +78,7 @@ TEST(BWSampleData, EmbeddedChunkHasItsWordsAndRoundTripsExactly) {
     EXPECT_TRUE(copy.isLoaded() && copy.isLoopOn());
     // Past the end the loop goes on from its start (1..4, wrapping).
     EXPECT_EQ(channel(copy.getLeft() + 5, 5), (std::vector<int16_t>{-200, 300, -32768, 32767, -200}));
-    copy.setEmbedData(true);
+    // Read with its values embedded, it writes them again without being told.
     EXPECT_EQ(wordsOf(copy), words);
 }
 
@@ -96,7 +96,6 @@ TEST(BWSampleData, OlderAndShorterChunkForms) {
     EXPECT_EQ(channel(sample.getLeft() + 3, 5), (std::vector<int16_t>{7, -7, 9, 7, -7}));
 
     // A mono sample, and one whose two channels are the same, write one channel.
-    sample.setEmbedData(true);
     EXPECT_EQ(wordsOf(sample)[8], 1u);
     BWSampleData same;
     ASSERT_TRUE(same.setData(kLeft.data(), kLeft.data(), 5, 44100.0f));
