@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <utility>
 
 #include "engine/BWRompler.h"
@@ -67,8 +68,8 @@ void BWRomplerLibrary::scan(bool force) {
     folder = value;
     // An unset folder lists nothing rather than the process's working folder.
     if (!folder.empty()) {
-        for (const std::string& subFolder : listNames(folder, true)) listFolder(subFolder);
-        listFolder(kNoSubFolder);
+        for (const std::string& subFolder : listNames(folder, true)) listFolder(folder + subFolder + "/", subFolder);
+        listFolder(folder, kNoSubFolder);
     }
     lastScanned = value;
     entries.insert(entries.end(), kept.begin(), kept.end());
@@ -81,15 +82,10 @@ std::string BWRomplerLibrary::readFolderSetting() const {
     return value;
 }
 
-void BWRomplerLibrary::listFolder(const std::string& subFolder) {
-    std::string where = folder;
-    if (subFolder != kNoSubFolder) {
-        where += subFolder;
-        appendBackslash(where);
-    }
+void BWRomplerLibrary::listFolder(const std::string& where, const std::string& subFolder) {
     for (const std::string& fileName : listNames(where, false)) {
         if (!isInstrumentFile(fileName)) continue;
-        entries.push_back({getBaseName(fileName), subFolder, nullptr, 0, fileName});
+        entries.push_back({getBaseName(fileName), subFolder, nullptr, 0, where + fileName});
     }
 }
 
@@ -120,15 +116,8 @@ BWRompler* BWRomplerLibrary::acquire(BWRompler* previous, const std::string& nam
 
 BWRompler* BWRomplerLibrary::loadInstrument(const InstrumentEntry& entry) const {
     auto instrument = std::make_unique<BWRompler>();
-    if (!instrument->loadFile(filePath(entry).c_str())) return nullptr;
+    if (!instrument->loadFile(entry.file.c_str())) return nullptr;
     return instrument.release();
-}
-
-std::string BWRomplerLibrary::filePath(const InstrumentEntry& entry) const {
-    std::string path = folder;
-    if (entry.path != kNoSubFolder) path += entry.path;
-    appendBackslash(path);
-    return path + entry.fileName;
 }
 
 void BWRomplerLibrary::release(BWRompler* instrument) {

@@ -28,7 +28,7 @@ struct InstrumentEntry {
     std::string path;                 // the sub-folder holding the file, "none" when directly in the folder
     BWRompler* instrument = nullptr;  // owned while refCount > 0, else null
     int32_t refCount = 0;             // the layers using the instrument
-    std::string fileName;             // the file's name as listed (its extension keeps its case)
+    std::string file;                 // the file it loads from, as listed (the extension keeps its case)
 };
 
 class BWRomplerLibrary {
@@ -79,8 +79,9 @@ private:
     InstrumentEntry* findByName(const std::string& name);
     InstrumentEntry* findByInstrument(const BWRompler* instrument);
     std::string readFolderSetting() const;
-    void listFolder(const std::string& subFolder);
-    std::string filePath(const InstrumentEntry& entry) const;
+    // Appends an entry for every instrument file in `where` (ending in a
+    // separator), labelled with the sub-folder's name.
+    void listFolder(const std::string& where, const std::string& subFolder);
     BWRompler* loadInstrument(const InstrumentEntry& entry) const;
     void dropUse(InstrumentEntry& entry, bool deleteNow);
     void retire(BWRompler* instrument);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -69,29 +70,37 @@ protected:
         return result;
     }
 
+    // The handler's words after the chunk header.
+    static std::vector<uint32_t> saved(BWRomplerHandler& handler) {
+        BWChunk chunk;
+        EXPECT_TRUE(writeObjectChunk(&handler, &chunk));
+        const auto* words = static_cast<const uint32_t*>(chunk.getWords());
+        return {words + BWChunk::kHeaderWords, words + chunk.getCapacityWords()};
+    }
+
     BWRomplerLibrary library{SettingNames::kInstrumentsPath};
 };
 
 TEST_F(Handler, ItsChunkNamesTheInstrumentAndLoadsItBack) {
-    BWRomplerHandler saved(&library);
-    EXPECT_STREQ(saved.getName(), "Empty");
-    ASSERT_TRUE(saved.loadInstrument("Bells", false));  // scans the empty library first
-    EXPECT_STREQ(saved.getName(), "Bells");
+    BWRomplerHandler original(&library);
+    EXPECT_STREQ(original.getName(), "Empty");
+    ASSERT_TRUE(original.loadInstrument("Bells", false));  // scans the empty library first
+    EXPECT_STREQ(original.getName(), "Bells");
 
-    BWChunk chunk;
-    ASSERT_TRUE(writeObjectChunk(&saved, &chunk));
-    const auto* words = static_cast<const uint32_t*>(chunk.getWords());
-    const std::vector<uint32_t> body(words + BWChunk::kHeaderWords, words + chunk.getCapacityWords());
+    const std::vector<uint32_t> body = saved(original);
     EXPECT_EQ(body, handlerWords(99887789, 1, "Bells"));
 
     FakeVoice voices[2];
-    BWRomplerHandler loaded(&library);
-    for (FakeVoice& voice : voices) loaded.addVoice(&voice);
-    EXPECT_EQ(read(loaded, body), 1);
-    EXPECT_STREQ(loaded.getName(), "Bells");
-    EXPECT_EQ(loaded.getInstrument(), saved.getInstrument());
+    auto loaded = std::make_unique<BWRomplerHandler>(&library);
+    for (FakeVoice& voice : voices) loaded->addVoice(&voice);
+    EXPECT_EQ(read(*loaded, body), 1);
+    EXPECT_STREQ(loaded->getName(), "Bells");
+    EXPECT_EQ(loaded->getInstrument(), original.getInstrument());
     EXPECT_EQ(countOf("Bells"), 2);
     EXPECT_EQ(voices[0].resets + voices[1].resets, 2);
+    EXPECT_EQ(saved(*loaded), body);
+    loaded.reset();  // its destructor lets go of the instrument
+    EXPECT_EQ(countOf("Bells"), 1);
 
     // Another tag or version reads the same; a skip consumes the words only.
     BWRomplerHandler other(&library);
@@ -103,13 +112,23 @@ TEST_F(Handler, ItsChunkNamesTheInstrumentAndLoadsItBack) {
     // No name: nothing changes.
     EXPECT_EQ(read(other, {99887789, 1, 0}), 1);
     EXPECT_STREQ(other.getName(), "Organ");
+    EXPECT_EQ(BWRomplerHandler().getLibrary(), &globalRomplerLibrary());
 }
 
-TEST_F(Handler, AnInstrumentTheLibraryLacksLeavesTheLayerEmpty) {
+TEST_F(Handler, ABrokenFileKeepsThePreviousInstrumentAndAMissingOneEmptiesTheLayer) {
     FakeVoice voice;
     BWRomplerHandler handler(&library);
     handler.addVoice(&voice);
     ASSERT_TRUE(handler.loadInstrument("Bells", false));
+    BWRompler* bells = handler.getInstrument();
+
+    EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Broken")), 1);
+    EXPECT_EQ(handler.getInstrument(), bells);
+    EXPECT_STREQ(handler.getName(), "Bells");
+    EXPECT_EQ(countOf("Bells"), 1);
+    EXPECT_EQ(handler.getTableZone(25, 0), bells->getZones()[2].get());
+    ASSERT_FALSE(messages.texts().empty());
+    EXPECT_EQ(messages.texts().back(), "loading ROM file from " + folder.string() + "/Broken.bwr failed");
 
     EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Nowhere")), 0);
     EXPECT_STREQ(handler.getName(), "Empty");
@@ -120,32 +139,7 @@ TEST_F(Handler, AnInstrumentTheLibraryLacksLeavesTheLayerEmpty) {
     EXPECT_EQ(library.pendingCount(), 1u);
     library.purgeReleased();
     EXPECT_EQ(library.pendingCount(), 0u);
-
-    BWChunk chunk;
-    ASSERT_TRUE(writeObjectChunk(&handler, &chunk));
-    const auto* words = static_cast<const uint32_t*>(chunk.getWords());
-    EXPECT_EQ(std::vector<uint32_t>(words + BWChunk::kHeaderWords, words + chunk.getCapacityWords()),
-              handlerWords(99887789, 1, "Empty"));
-}
-
-TEST_F(Handler, ABrokenInstrumentFileKeepsThePreviousInstrument) {
-    BWRomplerHandler handler(&library);
-    ASSERT_TRUE(handler.loadInstrument("Bells", false));
-    BWRompler* bells = handler.getInstrument();
-    messages.clear();
-
-    EXPECT_TRUE(handler.loadInstrument("Broken", false));
-    EXPECT_EQ(handler.getInstrument(), bells);
-    EXPECT_STREQ(handler.getName(), "Bells");
-    EXPECT_EQ(countOf("Bells"), 1);
-    EXPECT_EQ(handler.getTableZone(25, 0), bells->getZones()[2].get());
-    ASSERT_FALSE(messages.texts().empty());
-    EXPECT_EQ(messages.texts().back(), "loading ROM file from " + folder.string() + "/Broken.bwr failed");
-
-    // Likewise when the layer had nothing before.
-    BWRomplerHandler empty(&library);
-    EXPECT_EQ(read(empty, handlerWords(99887789, 1, "Broken")), 0);
-    EXPECT_STREQ(empty.getName(), "Empty");
+    EXPECT_EQ(saved(handler), handlerWords(99887789, 1, "Empty"));
 }
 
 TEST_F(Handler, ZoneLookupsByKeyAloneOrByKeyAndLayer) {
@@ -219,21 +213,6 @@ TEST_F(Handler, VoicesStillPlayingTheOldInstrumentKeepItUntilTheyAreReset) {
     // deleteNow purges at once once nothing plays the old instrument.
     ASSERT_TRUE(handler.loadInstrument("Bells", true));
     EXPECT_EQ(library.pendingCount(), 0u);
-}
-
-TEST_F(Handler, TheDestructorReleasesTheInstrument) {
-    auto first = std::make_unique<BWRomplerHandler>(&library);
-    auto second = std::make_unique<BWRomplerHandler>(&library);
-    ASSERT_TRUE(first->loadInstrument("Bells", false));
-    ASSERT_TRUE(second->loadInstrument("Bells", false));
-    EXPECT_EQ(countOf("Bells"), 2);
-    first.reset();
-    EXPECT_EQ(countOf("Bells"), 1);
-    second.reset();
-    EXPECT_EQ(countOf("Bells"), 0);
-    EXPECT_EQ(library.pendingCount(), 0u);
-
-    EXPECT_EQ(BWRomplerHandler().getLibrary(), &globalRomplerLibrary());
 }
 
 // The audio thread starts voices and reads their samples while the host
