@@ -159,7 +159,7 @@ TEST(SampleRatePreparation, TempoChangeAllocatesNothing) {
         // The counter itself works.
         AllocationCounter counter;
         delete new int(1);
-        ASSERT_EQ(counter.count(), 1);
+        ASSERT_EQ(counter.count(), 1u);
     }
 
     bool taken = false;
@@ -167,7 +167,7 @@ TEST(SampleRatePreparation, TempoChangeAllocatesNothing) {
         AllocationCounter counter;
         taken = instance.preparation.changeTempo(133.0);
         instance.preparation.changeTempo(30.0);
-        EXPECT_EQ(counter.count(), 0);
+        EXPECT_EQ(counter.count(), 0u);
     }
     EXPECT_TRUE(taken);
     EXPECT_EQ(instance.context.tempo, 45.0);

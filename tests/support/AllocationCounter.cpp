@@ -8,7 +8,7 @@
 // by the family that made it.
 namespace {
 std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
+std::atomic<size_t> allocations{0};
 
 void* countedAllocation(size_t bytes) {
     if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
@@ -34,7 +34,7 @@ AllocationCounter::AllocationCounter() {
 
 AllocationCounter::~AllocationCounter() { counting.store(false); }
 
-int AllocationCounter::count() const { return allocations.load(); }
+size_t AllocationCounter::count() const { return allocations.load(); }
 
 void* operator new(size_t bytes) {
     if (void* block = countedAllocation(bytes)) return block;

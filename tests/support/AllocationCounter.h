@@ -4,6 +4,8 @@
 // The test binaries replace the global operator new and delete for this;
 // only one counter may be armed at a time.
 
+#include <cstddef>
+
 class AllocationCounter {
 public:
     AllocationCounter();   // arms the count at zero
@@ -11,5 +13,5 @@ public:
     AllocationCounter(const AllocationCounter&) = delete;
     AllocationCounter& operator=(const AllocationCounter&) = delete;
 
-    int count() const;  // allocations since arming
+    size_t count() const;  // allocations since arming
 };
