@@ -1,0 +1,64 @@
+#pragma once
+// The second effect of the chain: a four-voice stereo chorus.  Each channel,
+// scaled by 1/sqrt(3) and lightly filtered, feeds two short delay lines whose
+// read positions swing around a centre delay under two slow sine oscillators
+// of unrelated rates; a channel's two voices join its scaled dry signal and
+// the sum is mixed with the input by a gliding wet level.
+
+#include <array>
+#include <cstdint>
+
+#include "core/TrackedFloatBuffer.h"
+#include "effects/BWEffect.h"
+
+class alignas(16) BWChorusXStereo : public BWEffect {
+public:
+    enum Parameter : uint32_t { kRate = 0, kDepth = 1, kParameterCount = 2 };
+    static constexpr int kLines = 4;  // lines 0 and 1 carry the left channel, 2 and 3 the right
+
+    // Host thread.  The chorus uses no value list.
+    BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);
+    ~BWChorusXStereo() override;
+
+    // Lines of 1000 samples at 44.1 kHz scaled to the rate; they grow (and are
+    // cleared) only when the rate needs more than they hold, and otherwise
+    // keep their contents.  Host thread, or the audio thread at an unchanged rate.
+    void prepare() override;
+    void tick() override;                                              // audio thread
+    void process(float* left, float* right, int32_t frames) override;  // audio thread
+    void setParameter(uint32_t index, float value) override;           // host/GUI thread
+    void setMix(float level) override;                                 // host/GUI thread
+    void getParameterDisplay(int32_t index, float value, char* text) override;  // "todo"; GUI thread
+
+    // For tests.  Any thread.
+    int32_t getLineLength() const { return lineLength; }
+    const float* lineData(int line) const { return lines[line].getData(); }
+
+private:
+    void applyRate(float value);
+    void applyDepth(float value);
+    static float sine(float phase);
+    // Advances an oscillator by one tick and answers its swing at the new phase.
+    float advance(float& phase, float rate, float swing) const;
+    float readLine(int line, float delay) const;
+
+    float wetTarget = 1.0f;
+    float currentMix = 0.0f;
+    float mixStep = 0.0f;
+    float samplesPerMs = 0.0f;
+    float lfoRate1 = 0.0f;  // cycles per second
+    float centre1 = 0.0f;   // samples
+    float swing1 = 0.0f;
+    float phase1 = 0.0f;    // 0..1
+    float lfoRate2 = 0.0f;
+    float centre2 = 0.0f;
+    float swing2 = 0.0f;
+    float phase2 = 0.0f;
+    alignas(16) std::array<float, kLines> currentDelay{};
+    alignas(16) std::array<float, kLines> delayStep{};
+    float filterLeft = 0.0f;
+    float filterRight = 0.0f;
+    int32_t writeIndex = 0;
+    int32_t lineLength = 1000;
+    std::array<TrackedFloatBuffer, kLines> lines;
+};

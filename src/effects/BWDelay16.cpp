@@ -1,0 +1,156 @@
+#include "effects/BWDelay16.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/BWSystemInfo.h"
+
+namespace {
+
+constexpr float kInitialValues[BWDelay16::kParameterCount] = {0.5f, 0.5f, 0.78f};
+constexpr const char* kParameterNames[BWDelay16::kParameterCount] = {"Delay_Left", "Delay_Right", "Feedback"};
+
+constexpr float kFeedbackScale = 0.99f;
+constexpr float kSnap = 1e-7f;
+
+// Four beats of a tempo plus four samples of slack.
+uint32_t ringFor(double samplesPerBeat) { return static_cast<uint32_t>(samplesPerBeat * 4.0 + 4.0); }
+
+// x (1 - |x| / 4) rises to its peak of 1 at |x| = 2 and falls back beyond it,
+// into ever larger values of the other sign that would run away in the loop.
+// Holding the input at the peak keeps every line value within +-1 whatever
+// the input; NaN counts as silence so that one bad sample cannot poison the
+// loop for good.
+inline float saturate(float x) {
+    if (!(std::fabs(x) <= 2.0f)) x = x > 0.0f ? 2.0f : (x < 0.0f ? -2.0f : 0.0f);
+    return (1.0f - std::fabs(x) * 0.25f) * x;
+}
+
+// Values below 1e-20 (400 dB down) become exactly 0 (see the double delay).
+inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
+
+// One glide towards a target with the effect's snap rule.
+void glide(float target, float& current, float& step, float g) {
+    step = (target - current) * g;
+    if (step > -kSnap && step < kSnap) {
+        step = 0.0f;
+        current = target;
+    }
+}
+
+}  // namespace
+
+BWDelay16::BWDelay16(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
+    : BWEffect(id, kParameterCount, ownerInfo, lists),
+      lineLeft(stateRegistry, true, true),
+      lineRight(stateRegistry, true, true) {
+    setName("Delay16");
+    prepare();
+    for (int32_t i = 0; i < kParameterCount; ++i) {
+        const auto index = static_cast<uint32_t>(i);
+        setParameterName(index, kParameterNames[i]);
+        setDefault(index, kInitialValues[i]);
+        setParameter(index, kInitialValues[i]);
+    }
+    joinOwnerList();
+}
+
+BWDelay16::~BWDelay16() { leaveOwnerList(); }
+
+// One to sixteen sixteenth notes, kept one sample inside the ring in use.
+double BWDelay16::sixteenthsDelay(float value) const {
+    const int32_t sixteenths = static_cast<int32_t>(unitRange(value) * 15.0f + 0.5f) + 1;
+    const double delay = sixteenths * 0.25 * owner->samplesPerBeatF;
+    const double longest = static_cast<double>(ringLength) - 1.0;
+    return delay < longest ? delay : longest;
+}
+
+void BWDelay16::setParameter(uint32_t index, float value) {
+    if (index < static_cast<uint32_t>(count)) values[index] = value;
+    switch (index) {
+    case 0:
+        targetLeft = sixteenthsDelay(value);
+        break;
+    case 1:
+        targetRight = sixteenthsDelay(value);
+        break;
+    case 2:
+        feedback = unitRange(value) * kFeedbackScale;
+        break;
+    default:
+        break;
+    }
+}
+
+void BWDelay16::updateTiming() {
+    const uint32_t capacity = static_cast<uint32_t>(lineLeft.getCapacity());
+    const uint32_t wanted = ringFor(owner->samplesPerBeatF);
+    // Below the slowest tempo the ring stays at its capacity and the times
+    // are held inside it.
+    ringLength = wanted < capacity ? wanted : capacity - 1;
+    setParameter(0, values[0]);
+    setParameter(1, values[1]);
+    const float ring = static_cast<float>(ringLength);
+    if (delayLeft >= ring) delayLeft = static_cast<float>(targetLeft);
+    if (delayRight >= ring) delayRight = static_cast<float>(targetRight);
+    if (writeIndex >= ringLength) writeIndex = 0;
+}
+
+void BWDelay16::prepare() {
+    const uint64_t capacity = ringFor(owner->maxSamplesPerBeat()) + 1;
+    for (TrackedFloatBuffer* line : {&lineLeft, &lineRight}) {
+        if (line->getCapacity() < capacity) line->reallocateZeroed(capacity);
+    }
+    updateTiming();
+}
+
+void BWDelay16::setMix(float mix) { wetTarget = unitRange(mix); }
+
+void BWDelay16::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
+
+void BWDelay16::tick() {
+    const float g = owner->glideFactor;
+    glide(wetTarget, wet, wetStep, g);
+    glide(static_cast<float>(targetLeft), delayLeft, delayLeftStep, g);
+    glide(static_cast<float>(targetRight), delayRight, delayRightStep, g);
+}
+
+// Linear interpolation at `delay` samples behind the one just written: the
+// sample at the whole position weighs 1 - fraction and its successor
+// fraction, so that a gliding time moves the read point smoothly.
+float BWDelay16::readLine(const float* line, float delay) const {
+    const float ring = static_cast<float>(ringLength);
+    float position = static_cast<float>(writeIndex) - delay;
+    if (position < 0.0f) position += ring;
+    // A position that rounds onto the ring's end, or a NaN, reads the start.
+    uint32_t index = 0;
+    float fraction = 0.0f;
+    if (position > 0.0f && position < ring) {
+        index = static_cast<uint32_t>(position);
+        fraction = position - static_cast<float>(index);
+    }
+    const uint32_t next = index + 1 < ringLength ? index + 1 : 0;
+    const float a = line[index];
+    const float b = line[next];
+    return a + (b - a) * fraction;
+}
+
+void BWDelay16::process(float* left, float* right, int32_t frames) {
+    float* lineL = lineLeft.getData();
+    float* lineR = lineRight.getData();
+    for (int32_t i = 0; i < frames; ++i) {
+        wet += wetStep;
+        delayLeft += delayLeftStep;
+        delayRight += delayRightStep;
+
+        lineL[writeIndex] = saturate(flushTiny(left[i] + feedback * outLeft));
+        outLeft = readLine(lineL, delayLeft);
+        left[i] = outLeft * wet + left[i] * (1.0f - wet);
+
+        lineR[writeIndex] = saturate(flushTiny(feedback * outRight + right[i]));
+        outRight = readLine(lineR, delayRight);
+        right[i] = outRight * wet + (1.0f - wet) * right[i];
+
+        if (++writeIndex >= ringLength) writeIndex = 0;
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The fifth effect of the chain, the alternative to the double delay: a
+// stereo delay whose times are whole numbers of sixteenth notes (1 to 16),
+// with a soft saturator inside each feedback loop and a wet level that
+// crossfades with the dry signal.  The lines always run, even at level 0, so
+// that switching between the two delays finds this one's echoes in place.
+
+#include <cstdint>
+
+#include "core/TrackedFloatBuffer.h"
+#include "effects/BWEffect.h"
+
+class BWDelay16 : public BWEffect {
+public:
+    static constexpr int32_t kParameterCount = 3;
+
+    // Host thread.  Ready to run at the owner's rate and tempo afterwards.
+    BWDelay16(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);
+    ~BWDelay16() override;
+
+    void updateTiming() override;  // audio thread (tempo change): lengths and times only
+    // Host thread on a rate change: sizes the lines for the slowest tempo, so
+    // that the audio thread's pass after a tempo change never allocates.
+    void prepare() override;
+    void process(float* left, float* right, int32_t frames) override;  // audio thread
+    void setParameter(uint32_t index, float value) override;          // host/GUI thread
+    void tick() override;                                               // audio thread
+    void setMix(float mix) override;  // host/GUI thread: the wet level the core computes
+    void getParameterDisplay(int32_t index, float value, char* text) override;
+
+    // The delay targets in samples, the loop gain and the ring in use.
+    double leftDelayTarget() const { return targetLeft; }
+    double rightDelayTarget() const { return targetRight; }
+    float feedbackGain() const { return feedback; }
+    uint32_t ringSamples() const { return ringLength; }
+
+private:
+    double sixteenthsDelay(float value) const;
+    float readLine(const float* line, float delay) const;
+
+    double targetLeft = 0.0;
+    double targetRight = 0.0;
+    float feedback = 0.0f;
+    float wetTarget = 0.0f;
+    uint32_t writeIndex = 0;
+    uint32_t ringLength = 0;
+    float outLeft = 0.0f;
+    float outRight = 0.0f;
+
+    // Gliding values and their per-sample steps.
+    float wet = 0.0f;
+    float wetStep = 0.0f;
+    float delayLeft = 0.0f;
+    float delayLeftStep = 0.0f;
+    float delayRight = 0.0f;
+    float delayRightStep = 0.0f;
+
+    TrackedFloatBuffer lineLeft;
+    TrackedFloatBuffer lineRight;
+};

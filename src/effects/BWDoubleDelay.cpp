@@ -1,0 +1,224 @@
+#include "effects/BWDoubleDelay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/BWSystemInfo.h"
+
+namespace {
+
+constexpr float kInitialValues[BWDoubleDelay::kParameterCount] = {0.7697f, 0.6498f, 1.0f, 0.64f, 1.0f};
+constexpr const char* kParameterNames[BWDoubleDelay::kParameterCount] = {
+    "Time_Left", "Time_Right", "Diff", "Feedback", "Width"};
+
+// Line length at 44100 Hz, scaled with the rate: four beats at 45 bpm and the
+// width offset fit.
+constexpr float kLineSamplesAt44k = 250000.0f;
+constexpr float kSlideMilliseconds = 32.0f;
+constexpr float kMaxWidthSamples = 32.0f;
+constexpr float kFeedbackScale = 0.8f;
+// The wet factor follows the level up to just below 1: a full level leaves
+// 1/10000 of the dry signal.
+constexpr float kMaxWet = 0.9999f;
+constexpr float kSnap = 1e-10f;
+
+// Values below 1e-20 (400 dB down) become exactly 0: a decaying echo would
+// otherwise spend its last seconds in denormal arithmetic, many times slower.
+inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
+
+}  // namespace
+
+const float BWDoubleDelay::kNoteDivisors[kNoteCount] = {
+    42.666668f, 32.0f, 21.333334f, 16.0f, 10.666667f, 8.0f, 5.333333f, 4.0f,
+    2.666667f,  2.0f,  1.333333f,  1.0f,  0.666667f,  0.5f, 0.333333f, 0.25f};
+
+BWDoubleDelay::BWDoubleDelay(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
+    : BWEffect(id, kParameterCount, ownerInfo, lists),
+      lineLeft(stateRegistry, true, true),
+      lineRight(stateRegistry, true, true) {
+    setName("Doubledelay");
+    prepare();
+    for (int32_t i = 0; i < kParameterCount; ++i) {
+        const auto index = static_cast<uint32_t>(i);
+        setParameterName(index, kParameterNames[i]);
+        setDefault(index, kInitialValues[i]);
+        setParameter(index, kInitialValues[i]);
+    }
+    joinOwnerList();
+}
+
+BWDoubleDelay::~BWDoubleDelay() { leaveOwnerList(); }
+
+// The divisor table runs from 3/128 of a beat (value 1) to four beats (value 0).
+float BWDoubleDelay::noteDelay(float value) const {
+    const int32_t k = static_cast<int32_t>((1.0f - unitRange(value)) * 15.0f + 0.5f);
+    return owner->samplesPerBeatF / kNoteDivisors[k];
+}
+
+// Even below the slowest tempo the lines are sized for, a time stays inside
+// its line, one sample short of the end for the interpolation partner.
+float BWDoubleDelay::clampToLine(float delay) const {
+    const float longest = static_cast<float>(lineLength) - 2.0f;
+    return delay < longest ? delay : longest;
+}
+
+void BWDoubleDelay::setParameter(uint32_t index, float value) {
+    if (index < static_cast<uint32_t>(count)) values[index] = value;
+    switch (index) {
+    case 0:
+        targetA = clampToLine(noteDelay(value));
+        break;
+    case 1:
+        leftTime = noteDelay(value);
+        targetB = clampToLine(leftTime + widthSamples);
+        break;
+    case 2:
+        diffAmount = value * 0.25f;
+        break;
+    case 3:
+        feedback = unitRange(value) * kFeedbackScale;
+        break;
+    case 4:
+        widthSamples = unitRange(value) * kMaxWidthSamples;
+        targetB = clampToLine(leftTime + widthSamples);
+        break;
+    default:
+        break;
+    }
+}
+
+void BWDoubleDelay::updateTiming() {
+    setParameter(0, values[0]);
+    setParameter(1, values[1]);
+}
+
+void BWDoubleDelay::prepare() {
+    // The render routine prepares the effects again after every tempo
+    // change, on the audio thread: at an unchanged rate the lines and their
+    // echoes stay and only the times follow the tempo.
+    if (owner->sampleRate == preparedRate) {
+        updateTiming();
+        return;
+    }
+    preparedRate = owner->sampleRate;
+    const uint64_t length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSamplesAt44k);
+    for (TrackedFloatBuffer* line : {&lineLeft, &lineRight}) {
+        if (line->getCapacity() < length) {
+            line->reallocateZeroed(length);
+        } else {
+            line->resize(length);
+        }
+        std::fill_n(line->getData(), line->getCapacity(), 0.0f);
+    }
+    lineLength = static_cast<uint32_t>(length);
+    if (writeIndex >= lineLength) writeIndex = 0;
+    updateTiming();  // the times in samples of the new rate
+}
+
+void BWDoubleDelay::setMix(float mix) { wetTarget = unitRange(mix); }
+
+void BWDoubleDelay::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
+
+void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
+    if (target != lastTarget) {
+        lastTarget = target;
+        ticksLeft = slideTicks > 1.0f ? slideTicks : 1.0f;
+        step = (smoothed - target) / ticksLeft;
+    }
+    if (smoothed == target) return;
+    smoothed -= step;
+    ticksLeft -= 1.0f;
+    if (ticksLeft <= 0.0f) {
+        smoothed = target;
+        step = 0.0f;
+    }
+}
+
+void BWDoubleDelay::tick() {
+    const float g = owner->glideFactor;
+    mixStep = (wetTarget - currentMix) * g;
+    if (mixStep > -kSnap && mixStep < kSnap) {
+        mixStep = 0.0f;
+        currentMix = wetTarget;
+    }
+    const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
+
+    slideA.advance(targetA, slideTicks);
+    delayStepA = (slideA.smoothed - delayA) * g;
+    if (delayStepA > -kSnap && delayStepA < kSnap) {
+        delayStepA = 0.0f;
+        delayA = slideA.smoothed;
+    }
+
+    slideB.advance(targetB, slideTicks);
+    delayStepB = static_cast<double>(g) * (static_cast<double>(slideB.smoothed) - delayB);
+    if (delayStepB > -kSnap && delayStepB < kSnap) {
+        delayStepB = 0.0;
+        delayB = slideB.smoothed;
+    }
+}
+
+// While the level is and stays 0 the lines are flushed with silence, so that
+// a delay switched on later starts from a clean line.
+void BWDoubleDelay::idle(int32_t frames) {
+    float* left = lineLeft.getData();
+    float* right = lineRight.getData();
+    for (int32_t i = 0; i < frames; ++i) {
+        left[writeIndex] = 0.0f;
+        right[writeIndex] = 0.0f;
+        if (++writeIndex >= lineLength) writeIndex = 0;
+    }
+    outLeft = 0.0f;
+    outRight = 0.0f;
+}
+
+// Linear interpolation between the samples `delay` and `delay` + 1 behind
+// the one just written.
+float BWDoubleDelay::readLine(const float* line, double delay) const {
+    const double longest = static_cast<double>(lineLength) - 2.0;
+    const double d = delay > 0.0 ? (delay < longest ? delay : longest) : 0.0;  // NaN to 0
+    const uint32_t whole = static_cast<uint32_t>(d);
+    const float nearWeight = 1.0f - static_cast<float>(d - whole);
+    const uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + lineLength - whole;
+    const uint32_t farIndex = nearIndex > 0 ? nearIndex - 1 : lineLength - 1;
+    return line[farIndex] + (line[nearIndex] - line[farIndex]) * nearWeight;
+}
+
+void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
+    if (currentMix == 0.0f && mixStep == 0.0f) {
+        idle(frames);
+        return;
+    }
+    // The line input fades in on the first block after a start and fades
+    // out while the level heads for 0, so that neither edge clicks.
+    const float g = owner->glideFactor;
+    float ramp = 1.0f;
+    float rampStep = 0.0f;
+    if (currentMix == 0.0f) {
+        ramp = 0.0f;
+        rampStep = g;
+    } else if (wetTarget == 0.0f) {
+        rampStep = -g;
+    }
+    float* lineL = lineLeft.getData();
+    float* lineR = lineRight.getData();
+    for (int32_t i = 0; i < frames; ++i) {
+        ramp = unitRange(ramp + rampStep);
+
+        delayB += delayStepB;
+        lineL[writeIndex] = (outLeft * feedback + left[i]) * ramp;
+        outLeft = flushTiny(readLine(lineL, delayB));
+
+        delayA += delayStepA;
+        lineR[writeIndex] = (outRight * feedback + right[i]) * ramp;
+        outRight = flushTiny(readLine(lineR, delayA));
+
+        if (++writeIndex >= lineLength) writeIndex = 0;
+
+        currentMix += mixStep;
+        const float wet = currentMix < kMaxWet ? currentMix : kMaxWet;
+        left[i] += (outLeft - left[i]) * wet;
+        right[i] += (outRight - right[i]) * wet;
+    }
+}

@@ -1,0 +1,120 @@
+#include "effects/BWEffect.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "core/BWSystemInfo.h"
+#include "core/PointerList.h"
+#include "core/ValueLists.h"
+
+namespace {
+
+void copyName(char* destination, const char* text) {
+    std::snprintf(destination, BWEffect::kNameSize, "%s", text ? text : "");
+}
+
+}  // namespace
+
+BWEffect::BWEffect(uint32_t id, int32_t parameterCount, BWSystemInfo* owner,
+                   const NoteDivisionLists* valueLists)
+    : id(id),
+      count(parameterCount > 0 ? parameterCount : 0),
+      owner(owner),
+      stateRegistry(nullptr),
+      valueLists(valueLists) {
+    if (count > 0) {
+        values.assign(count, 0.0f);
+        defaults.assign(count, 0.5f);
+        parameterNames.resize(count);
+        for (auto& parameterName : parameterNames) copyName(parameterName.data(), "no name set");
+    }
+    stateRegistry = owner ? owner->trackedBufferList : nullptr;
+}
+
+BWEffect::~BWEffect() = default;
+
+char* BWEffect::setName(const char* text) {
+    copyName(name, text);
+    return name;
+}
+
+void BWEffect::process(float*, float*, int32_t) {}
+
+void BWEffect::processAlternate(float*, float*, int32_t) {}
+
+void BWEffect::setParameter(uint32_t index, float value) {
+    if (index < values.size()) values[index] = value;
+}
+
+void BWEffect::setSyncMode(int32_t, int32_t) {}
+
+const char* BWEffect::getParameterName(uint32_t index) const {
+    return index < parameterNames.size() ? parameterNames[index].data() : "fail";
+}
+
+void BWEffect::getName(uint32_t index, char* text) const {
+    copyName(text, index < parameterNames.size() ? parameterNames[index].data() : "unused");
+}
+
+void BWEffect::clear() {}
+
+void BWEffect::tick() {}
+
+int32_t BWEffect::reset() { return 1; }
+
+void BWEffect::stop() {}
+
+void BWEffect::setMix(float level) {
+    mix = unitRange(level);
+    wetGain = safeSqrt(mix);
+    dryGain = safeSqrt(1.0f - mix);
+}
+
+float BWEffect::getParameterDefault(int32_t index) const {
+    // Compared unsigned, so a negative index is out of range as well.
+    return static_cast<uint32_t>(index) < defaults.size() ? defaults[index] : 0.0f;
+}
+
+void BWEffect::getParameterDisplay(int32_t, float value, char* text) {
+    std::snprintf(text, kDisplayTextSize, "%f", value);
+}
+
+void BWEffect::selectValueList(int32_t list) {
+    valueListIndex = list;
+    for (uint32_t index = 0; index < values.size(); ++index) setParameter(index, values[index]);
+}
+
+void BWEffect::getValueLabels(int32_t, std::vector<std::string>&) const {}
+
+float BWEffect::getSteps(int32_t) const { return 0.0f; }
+
+float BWEffect::unitRange(float value) {
+    if (!(value > 0.0f)) return 0.0f;  // NaN included
+    return value < 1.0f ? value : 1.0f;
+}
+
+float BWEffect::safeSqrt(float value) {
+    return value < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(value);
+}
+
+void BWEffect::setParameterName(uint32_t index, const char* text) {
+    if (index < parameterNames.size()) copyName(parameterNames[index].data(), text);
+}
+
+void BWEffect::setDefault(uint32_t index, float value) {
+    if (index < defaults.size()) defaults[index] = value;
+}
+
+const ValueList* BWEffect::selectedValueList() const {
+    return valueLists ? &valueLists->select(valueListIndex) : nullptr;
+}
+
+void BWEffect::joinOwnerList() {
+    if (owner && owner->listeners) owner->listeners->append(this);
+}
+
+void BWEffect::leaveOwnerList() {
+    if (owner && owner->listeners) owner->listeners->remove(this);
+}

@@ -1,0 +1,250 @@
+#include "effects/BWPhaser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/BWSystemInfo.h"
+#include "core/StateResetList.h"
+#include "core/ValueLists.h"
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+constexpr float kTwoPi = 6.2831855f;
+constexpr float kSweepLowHz = 880.0f;
+constexpr float kSweepHighHz = 3200.0f;
+// Added in the stages and at the output so that the recursive states never
+// decay into denormal values.
+constexpr float kStageOffset = 1e-10f;
+constexpr float kOutputOffset = 7.5e-11f;
+constexpr float kDryInPhased = 0.75f;
+
+}  // namespace
+
+BWPhaser::BWPhaser(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
+    : BWEffect(id, kParameterCount, owner, lists ? lists : &ValueLists::instance().divisions(1)) {
+    setName("Phaser");
+    setParameterName(kRate, "Rate");
+    setParameterName(kFeedback, "Feedback");
+    setParameterName(kDepth, "Depth");
+    setParameterName(kStages, "Stages");
+    setParameterName(kWidth, "Width");
+    syncMode = 0;
+    setParameter(kRate, 0.2f);
+    setParameter(kFeedback, 0.7f);
+    setParameter(kDepth, 0.7f);
+    setParameter(kStages, 0.7f);
+    setParameter(kWidth, 0.5f);
+    lfoPhase = 0.0f;
+    lfoIncrement = 0.0f;
+    width = 0.0f;
+    currentMix = 0.0f;
+    mixStep = 0.0f;
+    clear();
+    prepare();
+    setMix(0.0f);
+    registerState();
+    joinOwnerList();
+}
+
+BWPhaser::~BWPhaser() {
+    unregisterState();
+    leaveOwnerList();
+}
+
+void BWPhaser::registerState() {
+    if (!stateRegistry) return;
+    for (auto* block : {&coeffLeft, &stateLeft, &coeffRight, &stateRight})
+        stateRegistry->append(block->data(), sizeof(*block), 0.0f);
+    stateRegistry->append(&feedbackLeft, sizeof(feedbackLeft), 0.0f);
+    stateRegistry->append(&feedbackRight, sizeof(feedbackRight), 0.0f);
+}
+
+void BWPhaser::unregisterState() {
+    if (!stateRegistry) return;
+    for (auto* block : {&coeffLeft, &stateLeft, &coeffRight, &stateRight})
+        stateRegistry->remove(block->data());
+    stateRegistry->remove(&feedbackLeft);
+    stateRegistry->remove(&feedbackRight);
+}
+
+void BWPhaser::updateTiming() { applyRate(values[kRate]); }
+
+void BWPhaser::prepare() {
+    if (owner->sampleRate == preparedRate) {
+        updateTiming();
+        return;
+    }
+    preparedRate = owner->sampleRate;
+    sweepMin = kSweepLowHz / owner->sampleRate;
+    sweepMax = kSweepHighHz / owner->sampleRate;
+    updateTiming();
+    clear();
+}
+
+void BWPhaser::clear() {
+    coeffLeft.fill(0.0f);
+    stateLeft.fill(0.0f);
+    coeffRight.fill(0.0f);
+    stateRight.fill(0.0f);
+    feedbackLeft = 0.0f;
+    feedbackRight = 0.0f;
+}
+
+int32_t BWPhaser::reset() {
+    lfoPhase = 0.0f;
+    clear();
+    tick();
+    return 1;
+}
+
+void BWPhaser::setParameter(uint32_t index, float value) {
+    if (index >= kParameterCount) return;
+    values[index] = value;
+    switch (index) {
+        case kRate: applyRate(value); break;
+        case kFeedback: feedback = unitRange(value) * 0.85f; break;
+        case kDepth: depth = unitRange(value); break;
+        case kStages: applyStages(value); break;
+        case kWidth: width = unitRange(value) * 0.5f; break;
+    }
+}
+
+void BWPhaser::applyRate(float value) {
+    const float position = unitRange(value);
+    const float tickRadians = owner->tickLength * kTwoPi;
+    if (syncMode != 1) {
+        const float period = (1.0001f - position) * owner->sampleRate;
+        lfoIncrement = std::min(tickRadians / period, kPi);
+        return;
+    }
+    const ValueList* list = selectedValueList();
+    double period = 0.0;
+    if (list && list->count > 0) period = std::trunc(owner->samplesPerBeat * list->entryFor(position).beats);
+    // An entry that rounds to no samples ("Off") stops the oscillator.
+    lfoIncrement = period >= 1.0 ? static_cast<float>(tickRadians / period) : 0.0f;
+}
+
+void BWPhaser::applyStages(float value) {
+    const auto count = static_cast<int32_t>(unitRange(value) * 6.0f + 1.5f);
+    if (count == stageCount) return;
+    stageCount = count;
+    clear();
+}
+
+void BWPhaser::setSyncMode(int32_t index, int32_t mode) {
+    if (index == kRate) syncMode = mode;
+}
+
+void BWPhaser::setMix(float level) { wetGain = unitRange(level); }
+
+float BWPhaser::coefficientAt(float phase) const {
+    // A parabolic sine of the phase, refined once, sweeps the normalised
+    // break frequency between its limits.
+    float s = phase * 1.2732395f - std::fabs(phase) * phase * 0.4052847f;
+    s = (std::fabs(s) * s - s) * 0.225f + s;
+    const float frequency = (s * 0.5f + 0.5f) * (sweepMax - sweepMin) + sweepMin;
+    return (1.0f - frequency) / (1.0f + frequency);
+}
+
+void BWPhaser::tick() {
+    if (currentMix == 0.0f && wetGain == 0.0f && mixStep == 0.0f) return;
+    lfoPhase += lfoIncrement;
+    if (lfoPhase >= kPi) lfoPhase -= kTwoPi;
+    if (stageCount > 0) {
+        float rightPhase = width * kPi + lfoPhase;
+        if (rightPhase >= kPi) rightPhase -= kTwoPi;
+        const float left = coefficientAt(lfoPhase);
+        const float right = coefficientAt(rightPhase);
+        std::fill_n(coeffLeft.begin(), stageCount, left);
+        std::fill_n(coeffRight.begin(), stageCount, right);
+    }
+    mixStep = (wetGain - currentMix) * owner->glideFactor;
+    if (mixStep < 1e-8f && mixStep > -1e-7f) {
+        mixStep = 0.0f;
+        currentMix = wetGain;
+    }
+}
+
+float BWPhaser::cascade(float input, const std::array<float, kMaxStages>& coefficients,
+                        std::array<float, kMaxStages>& state, float& fedBack) const {
+    float x = fedBack * feedback + input + kStageOffset;
+    for (int32_t k = 0; k < stageCount; ++k) {
+        const float a = coefficients[k];
+        const float y = state[k] - a * x;
+        state[k] = y * a + x + kStageOffset;
+        x = y;
+    }
+    fedBack = x;
+    return x;
+}
+
+void BWPhaser::process(float* left, float* right, int32_t frames) {
+    if (currentMix == 0.0f) {
+        if (mixStep == 0.0f) return;
+        // Starting from idle: the stages begin from silence, the oscillator
+        // from phase 0.
+        stateLeft.fill(0.0f);
+        stateRight.fill(0.0f);
+        feedbackLeft = 0.0f;
+        feedbackRight = 0.0f;
+        lfoPhase = 0.0f;
+    }
+    for (int32_t n = 0; n < frames; ++n) {
+        const float phasedLeft = cascade(left[n], coeffLeft, stateLeft, feedbackLeft);
+        const float phasedRight = cascade(right[n], coeffRight, stateRight, feedbackRight);
+        currentMix += mixStep;
+        const float m = currentMix;
+        left[n] = left[n] * (1.0f - m) + (phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phasedRight) * m;
+    }
+}
+
+void BWPhaser::processAlternate(float* left, float* right, int32_t frames) {
+    for (int32_t n = 0; n < frames; ++n) {
+        const float phasedLeft = cascade(left[n], coeffLeft, stateLeft, feedbackLeft);
+        const float phasedRight = cascade(right[n], coeffRight, stateRight, feedbackRight);
+        left[n] = phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset;
+        right[n] = phasedRight * depth + right[n] * kDryInPhased + kOutputOffset;
+    }
+}
+
+float BWPhaser::getSteps(int32_t index) const {
+    if (index == kStages) return 8.0f;
+    const ValueList* list = selectedValueList();
+    return index == kRate && list ? list->countF : 0.0f;
+}
+
+void BWPhaser::getValueLabels(int32_t index, std::vector<std::string>& labels) const {
+    if (index == kStages) {
+        for (int stage = 1; stage <= kMaxStages; ++stage)
+            labels.push_back(std::to_string(stage) + " Stage");
+        return;
+    }
+    const ValueList* list = selectedValueList();
+    if (index != kRate || !list) return;
+    labels.reserve(labels.size() + list->entries.size());
+    for (const ValueEntry& entry : list->entries) labels.emplace_back(entry.label);
+}
+
+void BWPhaser::getParameterDisplay(int32_t index, float value, char* text) {
+    switch (index) {
+        case kRate: {
+            const ValueList* list = selectedValueList();
+            if (syncMode == 1 && list && list->count > 0)
+                std::snprintf(text, kDisplayTextSize, "%s", list->entryFor(unitRange(value)).label);
+            else
+                std::snprintf(text, kDisplayTextSize, "%3.2f", value * 100.0f);
+            break;
+        }
+        case kFeedback:
+        case kDepth:
+        case kWidth: std::snprintf(text, kDisplayTextSize, "%3.2f %%", value * 100.0f); break;
+        case kStages:
+            std::snprintf(text, kDisplayTextSize, "%d Stages",
+                          static_cast<int>(unitRange(value) * 6.0f + 1.5f));
+            break;
+        default: break;
+    }
+}

@@ -1,0 +1,259 @@
+#include "effects/BWReverserX2.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/BWSystemInfo.h"
+#include "core/ValueLists.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+constexpr uint32_t kBeatsInRing = 4;
+// Slice lengths stay countable in 32 bits whatever the list and tempo.
+constexpr double kLongestSlice = 1u << 30;
+
+}  // namespace
+
+BWReverserX2::BWReverserX2(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
+    : BWEffect(id, kParameterCount, owner, lists ? lists : ::valueLists()),
+      bufferLeft(nullptr, false, true),
+      bufferRight(nullptr, false, true) {
+    setName("Reverser");
+    setParameterName(kSize, "Size");
+    setParameterName(kXFade, "XFade");
+    setParameterName(kDec, "dec");
+    setParameterName(kTrig, "trig");
+    clear();
+    prepare();
+    joinOwnerList();
+}
+
+BWReverserX2::~BWReverserX2() { leaveOwnerList(); }
+
+void BWReverserX2::updateTiming() {
+    busyState.store(2, std::memory_order_release);
+    // The ring never grows here: at tempos the capacity was not taken for,
+    // the ring is as long as the capacity allows.
+    const double beat = std::floor(std::max(0.0f, owner->samplesPerBeatF));
+    const double limit = std::max<double>(1.0, static_cast<double>(bufferLeft.getCapacity()) - 1.0);
+    ringLength = static_cast<uint32_t>(std::clamp(beat * kBeatsInRing, 1.0, limit));
+    if (writePos >= ringLength) writePos = 0;
+    if (readPos >= ringLength) readPos = 0;
+    busyState.store(0, std::memory_order_release);
+    applySize(values[kSize]);
+}
+
+void BWReverserX2::prepare() {
+    if (owner->sampleRate == preparedRate) {
+        updateTiming();
+        return;
+    }
+    preparedRate = owner->sampleRate;
+    const uint64_t needed =
+        static_cast<uint64_t>(owner->maxSamplesPerBeat()) * kBeatsInRing + 1;
+    if (bufferLeft.getCapacity() < needed) {
+        bufferLeft.resize(needed);
+        bufferRight.resize(needed);
+    }
+    updateTiming();
+    zeroRing();
+}
+
+void BWReverserX2::clear() {
+    zeroRing();
+    writePos = 0;
+    readPos = 0;
+    currentMix = 0.0f;
+    mixStep = 0.0f;
+}
+
+void BWReverserX2::zeroRing() {
+    const uint64_t floats = bufferLeft.getCapacity();
+    if (floats == 0) return;
+    std::memset(bufferLeft.getData(), 0, floats * sizeof(float));
+    std::memset(bufferRight.getData(), 0, floats * sizeof(float));
+}
+
+void BWReverserX2::tick() {
+    mixStep = (wetGain - currentMix) * owner->glideFactor;
+    if (mixStep > -1e-7f && mixStep < 1e-7f) {
+        mixStep = 0.0f;
+        currentMix = wetGain;
+    }
+}
+
+void BWReverserX2::stop() { playing = false; }
+
+void BWReverserX2::setMix(float level) { wetGain = unitRange(level); }
+
+void BWReverserX2::setParameter(uint32_t index, float value) {
+    if (index >= kParameterCount) {
+        platform::reportNonBlocking("unknown parameter called in BWReverserX");
+        return;
+    }
+    values[index] = value;
+    switch (index) {
+        case kSize: applySize(value); break;
+        case kXFade: fadeParameter = unitRange(value); break;
+        case kDec:
+            decayParameter = unitRange(value) * 0.97f + 0.03f;
+            decayStep = decayStepFor(decayParameter);
+            break;
+        case kTrig: applyTrigger(value); break;
+    }
+}
+
+void BWReverserX2::applySize(float value) {
+    const ValueList* list = selectedValueList();
+    if (!list || list->count <= 0) return;
+    const uint32_t length = sliceSamples(list->entryFor(1.0f - unitRange(value)).beats);
+    // The newest choice always wins, so that going back to the length in
+    // force before the next slice boundary cancels an earlier change.
+    pendingSliceLength = length;
+    pendingRestart = length != sliceLength;
+}
+
+uint32_t BWReverserX2::sliceSamples(double beats) const {
+    const double samples = std::trunc(owner->samplesPerBeat * beats);
+    return static_cast<uint32_t>(std::clamp(samples, 1.0, kLongestSlice));
+}
+
+float BWReverserX2::decayStepFor(float decay) const {
+    if (decay >= 0.99f) return 0.0f;
+    return -0.00066666666f / (decay * owner->samplesPerMs);
+}
+
+void BWReverserX2::applyTrigger(float value) {
+    if (value == trigValue) return;
+    trigValue = value;
+    if (value == 0.0f) {
+        stop();
+    } else if (!playing) {
+        startPlayback();
+    }
+}
+
+void BWReverserX2::startPlayback() {
+    readPos = (writePos != 0 ? writePos : ringLength) - 1;  // the newest recorded sample
+    slicePos = 0;
+    pendingRestart = false;
+    activeFade = fadeParameter;
+    decayGain = 1.0f;
+    decayStep = decayStepFor(decayParameter);
+    sliceLength = pendingSliceLength;
+    firstSlice = true;
+    setSliceEnvelope();
+    playing = true;
+}
+
+void BWReverserX2::setSliceEnvelope() {
+    if (activeFade <= 0.0f) {
+        fadeSlope = 0.0f;
+        return;
+    }
+    const float length = static_cast<float>(sliceLength);
+    const float half = activeFade * length * 0.5f;
+    fadeSlope = 2.0f / (activeFade * length);
+    riseEnd = static_cast<int64_t>(half);
+    fallStart = static_cast<int64_t>(length - half);
+}
+
+float BWReverserX2::envelope(float wet) const {
+    if (fadeSlope == 0.0f) return wet;
+    const int64_t position = slicePos;
+    if (position <= fallStart) return position < riseEnd ? wet * fadeSlope * position : wet;
+    return (1.0f - static_cast<float>(position - fallStart) * fadeSlope) * wet;
+}
+
+void BWReverserX2::record(const float* left, const float* right, int32_t frames) {
+    float* ringLeft = bufferLeft.getData();
+    float* ringRight = bufferRight.getData();
+    int32_t done = 0;
+    while (done < frames) {
+        const int32_t chunk =
+            static_cast<int32_t>(std::min<uint32_t>(ringLength - writePos, frames - done));
+        std::memcpy(ringLeft + writePos, left + done, chunk * sizeof(float));
+        std::memcpy(ringRight + writePos, right + done, chunk * sizeof(float));
+        done += chunk;
+        writePos += chunk;
+        if (writePos >= ringLength) writePos = 0;
+    }
+}
+
+void BWReverserX2::process(float* left, float* right, int32_t frames) {
+    if (frames <= 0 || bufferLeft.getCapacity() == 0) return;
+    const uint32_t blockStart = writePos;
+    record(left, right, frames);
+    if (!playing) return;
+
+    // The equal-power pair glides linearly across the block from the old
+    // level to the new one.
+    const float oldMix = currentMix;
+    const float newMix = std::clamp(oldMix + frames * mixStep, 0.0f, 1.0f);
+    currentMix = newMix;
+    const float steps = static_cast<float>(frames + 1);
+    const float dryStart = safeSqrt(1.0f - oldMix);
+    const float dryDelta = (safeSqrt(1.0f - newMix) - dryStart) / steps;
+    float wet = safeSqrt(oldMix);
+    const float wetDelta = (safeSqrt(newMix) - wet) / steps;
+
+    const float* ringLeft = bufferLeft.getData();
+    const float* ringRight = bufferRight.getData();
+    for (int32_t i = 0; i < frames; ++i) {
+        const float dry = dryStart + static_cast<float>(i + 1) * dryDelta;
+        left[i] *= dry;
+        right[i] *= dry;
+        readPos = (readPos == 0 || readPos > ringLength) ? ringLength - 1 : readPos - 1;
+        if (!firstSlice) {
+            wet += wetDelta;
+            const float gain = envelope(wet) * decayGain;
+            left[i] += ringLeft[readPos] * gain;
+            right[i] += ringRight[readPos] * gain;
+        }
+        if (++slicePos >= sliceLength) beginSlice(blockStart, i);
+        decayGain = std::max(decayGain + decayStep, 0.0f);
+    }
+}
+
+void BWReverserX2::beginSlice(uint32_t blockStart, int32_t frame) {
+    slicePos = 0;
+    if (!pendingRestart && !firstSlice) {
+        // Back to the newest recorded sample: the slice just played ran back
+        // sliceLength samples from the previous one.
+        readPos = static_cast<uint32_t>((uint64_t{readPos} + 2 * uint64_t{sliceLength}) % ringLength);
+    } else {
+        sliceLength = pendingSliceLength;
+        readPos = static_cast<uint32_t>((uint64_t{blockStart} + frame) % ringLength);
+        pendingRestart = false;
+    }
+    firstSlice = false;
+    activeFade = fadeParameter;
+    decayGain = 1.0f;
+    setSliceEnvelope();
+}
+
+float BWReverserX2::getSteps(int32_t index) const {
+    const ValueList* list = selectedValueList();
+    return index == kSize && list ? list->countF : 0.0f;
+}
+
+void BWReverserX2::getValueLabels(int32_t index, std::vector<std::string>& labels) const {
+    const ValueList* list = selectedValueList();
+    if (index != kSize || !list) return;
+    // Last entry first, so that the labels follow rising values of "Size".
+    labels.reserve(labels.size() + list->entries.size());
+    for (auto entry = list->entries.rbegin(); entry != list->entries.rend(); ++entry)
+        labels.emplace_back(entry->label);
+}
+
+void BWReverserX2::getParameterDisplay(int32_t index, float value, char* text) {
+    const ValueList* list = selectedValueList();
+    if (index == kSize && list && list->count > 0) {
+        std::snprintf(text, kDisplayTextSize, "%s", list->entryFor(1.0f - unitRange(value)).label);
+    } else if (index == kXFade) {
+        std::snprintf(text, kDisplayTextSize, "%3.2f %%", value * 100.0f);
+    }
+}

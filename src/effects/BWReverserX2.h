@@ -1,0 +1,89 @@
+#pragma once
+// The first effect of the chain: records the stereo signal into a ring of four
+// beats and, once triggered, plays it back reversed in tempo-synced slices.
+// Each slice plays the audio recorded just before it, backwards, shaped by a
+// crossfade at its edges ("XFade") and a linear fade-out ("dec"), added to the
+// dry signal with an equal-power mix that glides to its target.  Untriggered
+// it leaves the signal alone but keeps recording.
+//
+// The ring's capacity is taken when the rate is prepared, for four beats at
+// the slowest tempo, so that a tempo change only moves the ring's end.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/TrackedFloatBuffer.h"
+#include "effects/BWEffect.h"
+
+class BWReverserX2 : public BWEffect {
+public:
+    enum Parameter : uint32_t { kSize = 0, kXFade = 1, kDec = 2, kTrig = 3, kParameterCount = 4 };
+
+    // Host thread.  Null valueLists selects the family views of list 2.
+    BWReverserX2(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);
+    ~BWReverserX2() override;
+
+    void updateTiming() override;  // audio thread; allocates nothing
+    // At a new rate: capacity for the slowest tempo, ring end, ring cleared.
+    // At the rate already prepared only the tempo-dependent values follow.
+    void prepare() override;
+    void clear() override;  // host thread, or the audio thread between blocks
+    void tick() override;   // audio thread
+    void stop() override;   // playback ends at once; recording goes on
+    void process(float* left, float* right, int32_t frames) override;  // audio thread
+    // Indices 0 to 3; any other one changes nothing and is reported in the log.
+    // "trig" comes from the engine on the audio thread.
+    void setParameter(uint32_t index, float value) override;
+    void setMix(float level) override;  // the wet target; the mix law is applied in process
+
+    float getSteps(int32_t index) const override;
+    void getValueLabels(int32_t index, std::vector<std::string>& labels) const override;
+    void getParameterDisplay(int32_t index, float value, char* text) override;
+
+    // For the editor and tests.  Any thread.
+    bool isPlaying() const { return playing; }
+    uint32_t getSliceLength() const { return sliceLength; }
+    uint32_t getPendingSliceLength() const { return pendingSliceLength; }
+    uint32_t getRingLength() const { return ringLength; }
+    uint64_t getRingCapacity() const { return bufferLeft.getCapacity(); }
+    const float* ringData() const { return bufferLeft.getData(); }
+
+private:
+    void applySize(float value);
+    void applyTrigger(float value);
+    void startPlayback();
+    void record(const float* left, const float* right, int32_t frames);
+    void beginSlice(uint32_t blockStart, int32_t frame);
+    void setSliceEnvelope();
+    float envelope(float wet) const;
+    float decayStepFor(float decay) const;
+    uint32_t sliceSamples(double beats) const;
+    void zeroRing();
+
+    float currentMix = 0.0f;
+    float mixStep = 0.0f;
+    TrackedFloatBuffer bufferLeft;
+    TrackedFloatBuffer bufferRight;
+    uint32_t ringLength = 1;
+    uint32_t writePos = 0;
+    uint32_t readPos = 0;
+    uint32_t slicePos = 0;
+    float activeFade = 0.0f;
+    uint32_t sliceLength = 100;
+    uint32_t pendingSliceLength = 100;
+    float trigValue = 0.0f;
+    float fadeParameter = 0.0f;
+    float decayParameter = 1.0f;
+    float decayGain = 1.0f;
+    float decayStep = 0.0f;
+    bool playing = false;
+    bool pendingRestart = false;
+    bool firstSlice = true;
+    // The crossfade of the slice in force: rise until riseEnd, fall after
+    // fallStart, by slope per sample; a zero slope means no crossfade.
+    int64_t riseEnd = 0;
+    int64_t fallStart = 0;
+    float fadeSlope = 0.0f;
+    float preparedRate = 0.0f;
+};

@@ -1,0 +1,349 @@
+#include "effects/RevTamselEcoShot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "core/BWSystemInfo.h"
+#include "effects/RevTamselPrimeTables.h"
+
+namespace {
+
+constexpr float kInitialValues[RevTamselEcoShot::kParameterCount] = {0.61f, 0.5f, 0.5489f, 1.0f};
+constexpr const char* kParameterNames[RevTamselEcoShot::kParameterCount] = {
+    "Room Size", "Reverb Time", "Reflectivity", "Input"};
+
+// A value no parameter takes, so that the first comparison sees a change.
+constexpr float kUnset = -1234.1234f;
+
+constexpr float kSecondsPerMetre = 0.002994012f;
+constexpr float kRoomSlideMilliseconds = 35.0f;
+constexpr float kLongestT60 = 60.0f;
+constexpr float kDiffuserSamplesAt44k = 3500.0f;
+constexpr float kLongSamplesAt44k = 8900.0f;
+constexpr float kDiffuserCoefficient = -0.667f;
+constexpr float kDiffuserInput = 0.667f;
+constexpr float kCoupling = 0.70710677f;
+constexpr float kInputGain = 0.25f;
+constexpr float kSnap = 1e-8f;
+// The damping filter's own pole sits at -b: at b = 1 it would ring at half
+// the rate for ever, a tone that no silence ends.  Just below 1 it dies
+// within milliseconds.
+constexpr float kLargestDamping = 0.999f;
+
+// Note offsets (in eighths of the room's spread) of the long lines, and the
+// fractions of those periods that the diffusers take.
+constexpr float kNotesA[4] = {4.0f, 5.0f, 6.0f, 7.0f};
+constexpr float kFractionsB[4] = {0.30025390f, 0.32533741f, 0.35251642f, 0.38196599f};
+constexpr float kNotesC[4] = {0.0f, 1.0f, 2.0f, 3.0f};
+constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710432f};
+
+// Values below 1e-20 (400 dB down) become exactly 0, so that a dying tail
+// never runs through denormal arithmetic.
+inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
+
+// Note number of a frequency: 12 semitones per octave above 8.1758 Hz; the
+// second form takes the frequency scaled by 8/11 in its constant.
+float noteOf(float frequency, float scale) { return 39.884094f * std::log10(frequency * scale + 1.2231218e-09f); }
+
+// The sample `length` places behind `write` in a ring of `size`; the length
+// is held inside the ring whatever a glide or a bad value made of it.
+inline uint32_t readIndex(uint32_t write, float length, uint32_t size) {
+    uint32_t back = length > 0.0f ? static_cast<uint32_t>(std::min(length, 4.0e9f)) : 0;
+    if (back >= size) back = size - 1;
+    return write >= back ? write - back : write + size - back;
+}
+
+}  // namespace
+
+RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
+    : BWEffect(id, kParameterCount, ownerInfo, lists), lastRoomSize(kUnset) {
+    setName("Reverb HQ");
+    for (Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            for (TrackedFloatBuffer* line : {&section.diffLines[k], &section.longLines[k]}) {
+                line->trackedList = stateRegistry;
+                line->tracked = true;
+                line->aligned = true;
+            }
+        }
+    }
+    prepare();
+    for (int32_t i = 0; i < kParameterCount; ++i) {
+        const auto index = static_cast<uint32_t>(i);
+        setParameterName(index, kParameterNames[i]);
+        setDefault(index, kInitialValues[i]);
+        setParameter(index, kInitialValues[i]);
+    }
+    joinOwnerList();
+}
+
+RevTamselEcoShot::~RevTamselEcoShot() { leaveOwnerList(); }
+
+void RevTamselEcoShot::prepare() {
+    // The render routine prepares the effects again after every tempo
+    // change, on the audio thread; the lines only change with the rate.
+    if (owner->sampleRate == preparedRate) return;
+    preparedRate = owner->sampleRate;
+    const float rateFactor = owner->sampleRateFactor;
+    diffLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kDiffuserSamplesAt44k), 2);
+    longLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kLongSamplesAt44k), 2);
+    for (Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            for (auto [line, length] : {std::pair{&section.diffLines[k], diffLineLength},
+                                        std::pair{&section.longLines[k], longLineLength}}) {
+                if (line->getCapacity() < length) {
+                    line->reallocateZeroed(length);
+                } else {
+                    line->resize(length);
+                }
+            }
+            section.diffData[k] = section.diffLines[k].getData();
+            section.longData[k] = section.longLines[k].getData();
+        }
+        if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
+        if (section.longWrite >= longLineLength) section.longWrite = 0;
+    }
+    for (int32_t i = 0; i < kParameterCount; ++i) setParameter(static_cast<uint32_t>(i), values[i]);
+    // The lengths in samples belong to the old rate: the next tick computes
+    // the room afresh for this one.
+    lastRoomSize = kUnset;
+    stop();
+}
+
+void RevTamselEcoShot::stop() {
+    for (Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            std::fill_n(section.diffLines[k].getData(), section.diffLines[k].getCapacity(), 0.0f);
+            std::fill_n(section.longLines[k].getData(), section.longLines[k].getCapacity(), 0.0f);
+            section.diffNewer[k] = 0.0f;
+        }
+    }
+}
+
+void RevTamselEcoShot::setParameter(uint32_t index, float value) {
+    if (index < static_cast<uint32_t>(count)) values[index] = value;
+    const float v = unitRange(value);
+    switch (index) {
+    case 0:
+        roomSizeValue = v;
+        break;
+    case 1:
+        reverbTimeValue = v;
+        timeNote = v * 24.0f - 12.0f;
+        timeFactor = owner->noteFrequency(timeNote) / owner->noteFrequency(0.0f);
+        updateT60();
+        updateDecay();
+        break;
+    case 2: {
+        const int32_t q = static_cast<int32_t>(v * 999.99994f);
+        reflectivityValue = static_cast<float>(q) * 0.001f;
+        const float a = static_cast<float>(q) * 0.00091f + 0.09f;
+        dampingFactor = (1.0f - 1.0f / a) * 0.575646f;
+        updateDecay();
+        break;
+    }
+    case 3:
+        inputGain = value > 0.5f ? kInputGain : 0.0f;
+        break;
+    default:
+        break;
+    }
+}
+
+// Anything outside 0..1 holds at the nearer end: at or above 1 the output is
+// the reverb alone.
+void RevTamselEcoShot::setMix(float mix) {
+    mixValue = unitRange(mix);
+    mixFromDry = mixValue < 1.0f;
+    mixFraction = mixFromDry ? mixValue : 0.0f;
+    mixSet = true;
+}
+
+void RevTamselEcoShot::getParameterDisplay(int32_t index, float value, char* text) {
+    if (index < 0 || index > 2) return;
+    std::snprintf(text, kDisplayTextSize, "%8.2f", value * 100.0f);
+}
+
+void RevTamselEcoShot::updateT60() {
+    const float t = timeFactor * roomTime * 40.0f;
+    t60 = std::max(std::min(t, kLongestT60), owner->invRate);
+}
+
+// Each long line loses 60 dB in t60 seconds: its gain per pass is
+// 10^(-3 time / t60).  The damping pole grows with the loss per pass.
+void RevTamselEcoShot::updateDecay() {
+    for (Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            const float seconds = section.longChosen[k] * owner->invRate;
+            const float x = -3.0f * seconds / t60;
+            section.exponent[k] = x;
+            section.gain[k] = std::pow(10.0f, x);
+            section.dampB[k] = std::clamp(x * dampingFactor, 0.0f, kLargestDamping);
+            section.inputA[k] = (1.0f - section.dampB[k]) * section.gain[k];
+        }
+    }
+}
+
+// A length in samples snapped down to a prime, held inside its line.
+float RevTamselEcoShot::snapLength(float seconds, uint32_t capacity) const {
+    const float samples = owner->sampleRate * seconds;
+    float snapped = samples > 0.0f ? samples : 0.0f;  // NaN to 0
+    if (snapped <= RevTamselPrimes::kPrimeCountSize - 1) {
+        const int32_t n = static_cast<int32_t>(snapped);
+        snapped = RevTamselPrimes::primeTable()[static_cast<int32_t>(RevTamselPrimes::primeCountTable()[n])];
+    }
+    return std::min(snapped, static_cast<float>(capacity - 1));
+}
+
+void RevTamselEcoShot::computeRoom() {
+    roomDb = smoothedRoomSize * 20.0f + 14.0f;
+    roomMetres = std::pow(10.0f, roomDb / 20.0f);
+    roomTime = roomMetres * kSecondsPerMetre;
+    roomFrequency = 1.0f / roomTime;
+    updateT60();
+    baseNote = noteOf(roomFrequency, 0.12231219f);
+    spread = noteOf(roomFrequency, 0.08895432f) - baseNote;
+    noteStep = spread * 0.125f;
+}
+
+void RevTamselEcoShot::computeLengths() {
+    float periodA[4], periodB[4], periodC[4], periodD[4];
+    for (int32_t k = 0; k < 4; ++k) {
+        periodA[k] = 1.0f / owner->noteFrequency(baseNote + kNotesA[k] * noteStep);
+        periodB[k] = periodA[k] * kFractionsB[k];
+        periodC[k] = 1.0f / owner->noteFrequency(baseNote + kNotesC[k] * noteStep);
+        periodD[k] = periodC[k] * kFractionsD[k];
+    }
+    // The left section takes the even members of each group, the right the odd.
+    const float longPeriods[2][4] = {{periodA[0], periodA[2], periodC[0], periodC[2]},
+                                     {periodA[1], periodA[3], periodC[1], periodC[3]}};
+    const float diffPeriods[2][4] = {{periodB[0], periodB[2], periodD[0], periodD[2]},
+                                     {periodB[1], periodB[3], periodD[1], periodD[3]}};
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            section.longChosen[k] = snapLength(longPeriods[s][k], longLineLength);
+            section.longTarget[k] = section.longChosen[k] - owner->invRate;
+            section.diffChosen[k] = snapLength(diffPeriods[s][k], diffLineLength);
+            section.diffTarget[k] = section.diffChosen[k] - owner->invRate;
+        }
+    }
+    updateDecay();
+}
+
+// Room-size changes slide over 35 ms; the first value after construction or
+// a rate change is taken at once, lengths included, as there is nothing to
+// slide from.
+void RevTamselEcoShot::slideRoom() {
+    const float target = roomSizeValue;
+    const bool first = lastRoomSize == kUnset;
+    bool changed = false;
+    if (target != lastRoomSize) {
+        lastRoomSize = target;
+        changed = true;
+        if (first) {
+            smoothedRoomSize = target;
+        } else {
+            roomSlideTicks = std::max(owner->samplesPerMsPerTick * kRoomSlideMilliseconds, 1.0f);
+            roomSlideStep = (smoothedRoomSize - target) / roomSlideTicks;
+        }
+    }
+    if (smoothedRoomSize != target) {
+        changed = true;
+        smoothedRoomSize -= roomSlideStep;
+        roomSlideTicks -= 1.0f;
+        if (roomSlideTicks <= 0.0f) smoothedRoomSize = target;
+    }
+    if (!changed) return;
+    computeRoom();
+    computeLengths();
+    if (!first) return;
+    for (Section& section : sections) {
+        std::copy_n(section.longTarget, kLinesPerSection, section.longLength);
+        std::copy_n(section.diffTarget, kLinesPerSection, section.diffLength);
+    }
+}
+
+void RevTamselEcoShot::glideLengths() {
+    const float g = owner->glideFactor;
+    auto glide = [g](float target, float& current, float& step) {
+        step = (target - current) * g;
+        if (step > -kSnap && step < kSnap) {
+            step = 0.0f;
+            current = target;
+        }
+    };
+    for (Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            glide(section.longTarget[k], section.longLength[k], section.longStep[k]);
+            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k]);
+        }
+    }
+}
+
+void RevTamselEcoShot::tick() {
+    slideRoom();
+    glideLengths();
+}
+
+// One sample through the four lines of a section: diffuser, then long delay.
+void RevTamselEcoShot::runSection(Section& section, float input) {
+    const uint32_t dw = section.diffWrite;
+    const uint32_t lw = section.longWrite;
+    for (int32_t k = 0; k < kLinesPerSection; ++k) {
+        section.diffLength[k] += section.diffStep[k];
+        section.longLength[k] += section.longStep[k];
+        const float u = input + section.feedback[k];
+        const float v = flushTiny(u * kDiffuserInput + section.diffOlder[k]);
+        float* diffLine = section.diffData[k];
+        diffLine[dw] = kDiffuserCoefficient * v + u;
+        section.diffOlder[k] = section.diffNewer[k];
+        section.diffNewer[k] = diffLine[readIndex(dw, section.diffLength[k], diffLineLength)];
+        float* longLine = section.longData[k];
+        longLine[lw] = v;
+        section.reads[k] = longLine[readIndex(lw, section.longLength[k], longLineLength)];
+        const float d = section.reads[k] * section.inputA[k] - section.damped[k] * section.dampB[k];
+        section.damped[k] = flushTiny(d);
+    }
+    section.diffWrite = dw + 1 < diffLineLength ? dw + 1 : 0;
+    section.longWrite = lw + 1 < longLineLength ? lw + 1 : 0;
+}
+
+void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
+    Section& sl = sections[0];
+    Section& sr = sections[1];
+    const float gain = inputGain;
+    for (int32_t i = 0; i < frames; ++i) {
+        const float dryL = left[i];
+        const float dryR = right[i];
+        runSection(sl, dryL * gain);
+        runSection(sr, dryR * gain);
+
+        // Householder mix within each section, rotated by one line.
+        const float* dL = sl.damped;
+        const float* dR = sr.damped;
+        const float hL = (dL[0] + dL[1] + dL[2] + dL[3]) * 0.5f;
+        const float hR = (dR[0] + dR[1] + dR[2] + dR[3]) * 0.5f;
+        const float mL[4] = {dL[1] - hL, dL[2] - hL, dL[3] - hL, dL[0] - hL};
+        const float mR[4] = {dR[3] - hR, dR[0] - hR, dR[1] - hR, dR[2] - hR};
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            sr.feedback[k] = flushTiny((mL[k] - mR[k]) * kCoupling);
+            sl.feedback[k] = flushTiny((mR[k] + mL[k]) * kCoupling);
+        }
+        const float wetL = sl.feedback[3] + sr.feedback[0] + sl.feedback[2] + sr.feedback[1];
+        const float wetR = sl.feedback[1] + sl.feedback[0] + sr.feedback[3] + sr.feedback[2];
+
+        if (!mixSet) {
+            left[i] = 0.0f;
+            right[i] = 0.0f;
+        } else if (mixFromDry) {
+            left[i] = dryL + (wetL - dryL) * mixFraction;
+            right[i] = dryR + (wetR - dryR) * mixFraction;
+        } else {
+            left[i] = wetL;
+            right[i] = wetR;
+        }
+    }
+}

@@ -1,0 +1,122 @@
+#pragma once
+// "Reverb HQ", the last effect of the chain: two sections of four lines (one
+// section per input channel), each line a short diffusing all-pass followed
+// by a long delay, a damping filter and a decay gain; the four lines of a
+// section are mixed by a Householder matrix and the two sections feed each
+// other.  The line lengths follow a room size in metres, spread over musical
+// intervals and snapped to prime numbers of samples; the decay gains follow a
+// reverb time derived from the room.  The output crossfades dry and reverb.
+
+#include <cstdint>
+
+#include "core/TrackedFloatBuffer.h"
+#include "effects/BWEffect.h"
+
+class RevTamselEcoShot : public BWEffect {
+public:
+    static constexpr int32_t kParameterCount = 4;
+    static constexpr int32_t kLinesPerSection = 4;
+
+    // Host thread.  Ready to run at the owner's rate afterwards.
+    RevTamselEcoShot(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);
+    ~RevTamselEcoShot() override;
+
+    // Host thread on a rate change: sizes and clears the lines.  At an
+    // unchanged rate (the audio thread's pass after a tempo change) nothing.
+    void prepare() override;
+    void process(float* left, float* right, int32_t frames) override;  // audio thread
+    // Host/GUI thread; "Reverb Time" and "Reflectivity" recompute the gains at once.
+    void setParameter(uint32_t index, float value) override;
+    void tick() override;  // audio thread: room slide and length glides
+    void stop() override;  // host thread: silences the lines
+    // Host/GUI thread: 0 is the dry input, 1 the reverb alone, between a crossfade.
+    void setMix(float mix) override;
+    void getParameterDisplay(int32_t index, float value, char* text) override;
+
+    // The room and decay in force, for tests and displays.
+    float roomSizeDb() const { return roomDb; }
+    float roomSizeMetres() const { return roomMetres; }
+    float roomSeconds() const { return roomTime; }
+    float reverbSeconds() const { return t60; }
+    // Prime lengths in samples of section 0 (left) or 1 (right), line 0..3.
+    float longLineSamples(int32_t section, int32_t line) const { return sections[section].longChosen[line]; }
+    float diffuserSamples(int32_t section, int32_t line) const { return sections[section].diffChosen[line]; }
+    float lineGain(int32_t section, int32_t line) const { return sections[section].gain[line]; }
+    uint32_t longLineCapacity() const { return longLineLength; }
+    uint32_t diffuserLineCapacity() const { return diffLineLength; }
+
+private:
+    struct Section {
+        TrackedFloatBuffer diffLines[kLinesPerSection];
+        TrackedFloatBuffer longLines[kLinesPerSection];
+        // Their storage, taken again whenever prepare has sized them.
+        float* diffData[kLinesPerSection] = {};
+        float* longData[kLinesPerSection] = {};
+        uint32_t diffWrite = 0;
+        uint32_t longWrite = 0;
+        // Lengths: the prime chosen, the glide target and the value in force.
+        float diffChosen[kLinesPerSection] = {};
+        float diffTarget[kLinesPerSection] = {};
+        float diffLength[kLinesPerSection] = {};
+        float diffStep[kLinesPerSection] = {};
+        float longChosen[kLinesPerSection] = {};
+        float longTarget[kLinesPerSection] = {};
+        float longLength[kLinesPerSection] = {};
+        float longStep[kLinesPerSection] = {};
+        // Diffuser reads one and two samples back.
+        float diffNewer[kLinesPerSection] = {};
+        float diffOlder[kLinesPerSection] = {};
+        // Decay and damping per long line.
+        float exponent[kLinesPerSection] = {};
+        float gain[kLinesPerSection] = {};
+        float dampB[kLinesPerSection] = {};
+        float inputA[kLinesPerSection] = {};
+        float damped[kLinesPerSection] = {};
+        float feedback[kLinesPerSection] = {};
+        float reads[kLinesPerSection] = {};
+    };
+
+    float snapLength(float seconds, uint32_t capacity) const;
+    void slideRoom();
+    void computeRoom();
+    void computeLengths();
+    void updateT60();
+    void updateDecay();
+    void glideLengths();
+    void runSection(Section& section, float input);
+
+    float roomSizeValue = 0.0f;
+    float reverbTimeValue = 0.0f;
+    float reflectivityValue = 0.0f;
+    float mixValue = 0.5597f;
+
+    float lastRoomSize;
+    float smoothedRoomSize = 0.0f;
+    float roomSlideStep = 0.0f;
+    float roomSlideTicks = 0.0f;
+
+    float roomDb = 0.0f;
+    float roomMetres = 0.0f;
+    float roomTime = 0.0f;
+    float roomFrequency = 0.0f;
+    float baseNote = 0.0f;
+    float spread = 0.0f;
+    float noteStep = 0.0f;
+
+    float timeNote = 0.0f;
+    float timeFactor = 1.0f;
+    float t60 = 1.0f;
+    float dampingFactor = 0.0f;
+    float inputGain = 0.0f;
+
+    float preparedRate = 0.0f;  // the rate the lines were last sized for
+    uint32_t diffLineLength = 0;
+    uint32_t longLineLength = 0;
+    Section sections[2];
+
+    // The output's two endpoints (dry or reverb) and the fraction between
+    // them; silence until the first setMix.
+    bool mixSet = false;
+    bool mixFromDry = true;
+    float mixFraction = 0.0f;
+};

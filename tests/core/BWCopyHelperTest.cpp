@@ -1,0 +1,66 @@
+#include "core/BWCopyHelper.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/BWInitInterface.h"
+#include "core/PatternClipboards.h"
+
+namespace {
+
+// A model that records its own destruction.
+struct Probe : BWInitInterface {
+    Probe(int64_t own, int64_t shared, std::vector<int>* log, int tag) : log(log), tag(tag) {
+        clipboardKey = own;
+        sharedClipboardKey = shared;
+    }
+    ~Probe() override { log->push_back(tag); }
+    std::vector<int>* log;
+    int tag;
+};
+
+}  // namespace
+
+TEST(BWCopyHelper, HoldsOneCopyPerKeyAndOwnsIt) {
+    std::vector<int> destroyed;
+    {
+        BWCopyHelper clipboard;
+        clipboard.store(new Probe(5, 1, &destroyed, 1));
+        clipboard.store(new Probe(6, 1, &destroyed, 2));
+        EXPECT_EQ(clipboard.find(5)->clipboardKey, 5);
+        EXPECT_EQ(clipboard.find(7), nullptr);
+        EXPECT_EQ(clipboard.find(-1), nullptr);
+
+        clipboard.store(new Probe(5, 1, &destroyed, 3));  // replaces the first
+        EXPECT_EQ(destroyed, std::vector<int>{1});
+        EXPECT_EQ(clipboard.size(), 2u);
+        EXPECT_EQ(static_cast<Probe*>(clipboard.find(5))->tag, 3);
+
+        clipboard.store(new Probe(-1, 1, &destroyed, 4));  // no clipboard: dropped
+        clipboard.store(nullptr);
+        EXPECT_EQ(clipboard.size(), 2u);
+        EXPECT_EQ(destroyed, (std::vector<int>{1, 4}));
+    }
+    EXPECT_EQ(destroyed, (std::vector<int>{1, 4, 2, 3}));  // list order at the end
+}
+
+TEST(BWCopyHelper, SharedClipboardsMatchTheSharedKey) {
+    std::vector<int> destroyed;
+    BWCopyHelper shared(BWCopyHelper::KeyField::shared);
+    shared.store(new Probe(100, 3, &destroyed, 1));
+    shared.store(new Probe(200, 3, &destroyed, 2));  // same shared key: replaces
+    EXPECT_EQ(shared.size(), 1u);
+    EXPECT_EQ(static_cast<Probe*>(shared.find(3))->tag, 2);
+    EXPECT_EQ(shared.find(200), nullptr);
+    shared.clear();
+    EXPECT_EQ(shared.size(), 0u);
+    EXPECT_EQ(destroyed, (std::vector<int>{1, 2}));
+}
+
+TEST(BWCopyHelper, ProcessClipboardsAreDistinct) {
+    EXPECT_NE(&xyClipboard(), &xySharedClipboard());
+    EXPECT_NE(&xyClipboard(), &btnLineClipboard());
+    EXPECT_NE(&btnLineClipboard(), &btnLineSharedClipboard());
+    EXPECT_EQ(&xyClipboard(), &xyClipboard());
+}
