@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <new>
 
@@ -30,8 +29,10 @@ std::unique_ptr<int16_t[]> newChannel(int32_t frames) {
     return std::unique_ptr<int16_t[]>(new (std::nothrow) int16_t[size_t(frames) + BWSampleData::kTailValues]());
 }
 
+// The voices step through the values at rate / host rate: a rate that is not
+// a number, not positive or absurdly high would send them out of the data.
 bool isUsableRate(float rate) {
-    return std::isfinite(rate) && rate > 0.0f;
+    return rate >= 1.0f && rate <= 1.0e6f;
 }
 
 // Stored data may hold Windows paths; "\" separates folders there.
@@ -39,6 +40,16 @@ std::string nativePath(const char* path) {
     std::string native(path);
     std::replace(native.begin(), native.end(), '\\', '/');
     return native;
+}
+
+// The values after the last frame, so that a voice interpolating past the end
+// reads what it would hear next: the loop's start when looping, else the
+// sample's start.
+void writeTail(int16_t* values, int32_t frames, uint32_t from) {
+    if (!values || frames <= 0) return;
+    const int32_t start = from < static_cast<uint32_t>(frames) ? static_cast<int32_t>(from) : 0;
+    const int32_t span = frames - start;
+    for (int32_t k = 0; k < BWSampleData::kTailValues; ++k) values[frames + k] = values[start + k % span];
 }
 
 }  // namespace
@@ -64,16 +75,6 @@ struct BWSampleData::ChunkContent {
     Values values;
     std::string text;   // the sample's name (embedded) or its audio file (reference)
 };
-
-// The values after the last frame, so that a voice interpolating past the end
-// reads what it would hear next: the loop's start when looping, else the
-// sample's start.
-static void writeTail(int16_t* values, int32_t frames, uint32_t from) {
-    if (!values || frames <= 0) return;
-    const int32_t start = from < static_cast<uint32_t>(frames) ? static_cast<int32_t>(from) : 0;
-    const int32_t span = frames - start;
-    for (int32_t k = 0; k < BWSampleData::kTailValues; ++k) values[frames + k] = values[start + k % span];
-}
 
 BWSampleData::BWSampleData() : BWChunkableClass(kTypeSampleData) {}
 
@@ -198,13 +199,13 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
     AudioFile file(callback, context);
     if (file.open(nativePath(path).c_str()) != kAudioOpened) return false;
     values.frames = file.getFrames();
-    if (values.frames > kMaxFrames) return false;
+    rate = static_cast<float>(file.getSampleRate());
+    if (values.frames > kMaxFrames || !isUsableRate(rate)) return false;
     values.left = newChannel(values.frames);
     values.right = newChannel(values.frames);
     if (!values.left || !values.right || file.readExactInt16(values.left.get(), values.right.get()) != 1) return false;
     if (file.getChannels() == 1) values.right.reset();
     if (values.frames == 0) values = Values{};  // no arrays without frames
-    rate = static_cast<float>(file.getSampleRate());
     return true;
 }
 
