@@ -43,8 +43,11 @@ public:
     BWRomplerLibrary& operator=(const BWRomplerLibrary&) = delete;
 
     // Rebuilds the entry list from the folder the setting names; without
-    // force only when the setting changed since the last scan.  Entries in
-    // use are kept behind the fresh ones.  Host/GUI thread or loader.
+    // force only when the setting changed since the last scan.  The files of
+    // each sub-folder come first, then those of the folder itself, each in
+    // name order (case folded), since the first entry of a name is the one
+    // a lookup finds.  Entries in use are kept behind the fresh ones.  An
+    // unset folder lists nothing.  Host/GUI thread or loader.
     void scan(bool force);
 
     // The instrument called name, loaded on first use and counted once more;
