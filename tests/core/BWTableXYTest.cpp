@@ -17,6 +17,7 @@
 #include "core/PatternRandom.h"
 #include "core/StateResetList.h"
 #include "persistence/BWChunk.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -463,6 +464,24 @@ TEST_F(BWTableXYTest, BadRecordsFailAndSkipOnlyChangesNothing) {
     EXPECT_EQ(table.getCount(), 4u);
     EXPECT_EQ(table.getPageCount(), 1u);
     EXPECT_STREQ(table.getName(), "Default");
+}
+
+// The render reads lanes on the audio thread, and learned controllers run the
+// pattern edits there too.
+TEST_F(BWTableXYTest, RenderReadsAndEditsAllocateNothing) {
+    BWTableXY lane(&context, 32, 1, false);
+    lane.setPageCount(8);
+    float block[32];
+    AllocationCounter allocations;
+    lane.setCurrentPage(3);
+    float sum = lane.getValue(5) + lane.getValueOnPage(5, 3) + lane.getValueAtXY(2.5f, 3.0f);
+    lane.copyCurrentPageValues(block);
+    lane.randomize();
+    lane.rotateLeft(0, 32);
+    lane.rotateRight(0, 32);
+    lane.resetCurrent();
+    EXPECT_EQ(allocations.count(), 0u);
+    EXPECT_EQ(sum + block[0], 0.0f);
 }
 
 // The render reads lanes while the interface changes their page counts and
