@@ -26,9 +26,6 @@ inline float saturate(float x) {
     return (1.0f - std::fabs(x) * 0.25f) * x;
 }
 
-// Values below 1e-20 (400 dB down) become exactly 0 (see the double delay).
-inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
-
 // One glide towards a target with the effect's snap rule.
 void glide(float target, float& current, float& step, float g) {
     step = (target - current) * g;
@@ -46,12 +43,7 @@ BWDelay16::BWDelay16(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLis
       lineRight(stateRegistry, true, true) {
     setName("Delay16");
     prepare();
-    for (int32_t i = 0; i < kParameterCount; ++i) {
-        const auto index = static_cast<uint32_t>(i);
-        setParameterName(index, kParameterNames[i]);
-        setDefault(index, kInitialValues[i]);
-        setParameter(index, kInitialValues[i]);
-    }
+    installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 

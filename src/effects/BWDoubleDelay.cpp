@@ -23,10 +23,6 @@ constexpr float kFeedbackScale = 0.8f;
 constexpr float kMaxWet = 0.9999f;
 constexpr float kSnap = 1e-10f;
 
-// Values below 1e-20 (400 dB down) become exactly 0: a decaying echo would
-// otherwise spend its last seconds in denormal arithmetic, many times slower.
-inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
-
 }  // namespace
 
 const float BWDoubleDelay::kNoteDivisors[kNoteCount] = {
@@ -39,12 +35,7 @@ BWDoubleDelay::BWDoubleDelay(uint32_t id, BWSystemInfo* ownerInfo, const NoteDiv
       lineRight(stateRegistry, true, true) {
     setName("Doubledelay");
     prepare();
-    for (int32_t i = 0; i < kParameterCount; ++i) {
-        const auto index = static_cast<uint32_t>(i);
-        setParameterName(index, kParameterNames[i]);
-        setDefault(index, kInitialValues[i]);
-        setParameter(index, kInitialValues[i]);
-    }
+    installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 

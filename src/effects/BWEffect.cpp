@@ -107,6 +107,15 @@ void BWEffect::setDefault(uint32_t index, float value) {
     if (index < defaults.size()) defaults[index] = value;
 }
 
+void BWEffect::installParameters(const char* const names[], const float initial[]) {
+    for (int32_t i = 0; i < count; ++i) {
+        const auto index = static_cast<uint32_t>(i);
+        setParameterName(index, names[i]);
+        setDefault(index, initial[i]);
+        setParameter(index, initial[i]);
+    }
+}
+
 const ValueList* BWEffect::selectedValueList() const {
     return valueLists ? &valueLists->select(valueListIndex) : nullptr;
 }

@@ -18,6 +18,7 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -123,9 +124,15 @@ protected:
     // sqrt that takes a value below the smallest normal float as 0, so that
     // no denormal or negative reaches the root.
     static float safeSqrt(float value);
+    // Values below 1e-20 (400 dB down) become exactly 0: a decaying line would
+    // otherwise spend its last seconds in denormal arithmetic, many times slower.
+    static float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
 
     void setParameterName(uint32_t index, const char* text);
     void setDefault(uint32_t index, float value);
+    // Names every parameter, makes its initial value the default and applies
+    // it through the effect's own setParameter.  Constructors only.
+    void installParameters(const char* const names[], const float initial[]);
     // The list that valueListIndex selects, or null when the effect has none.
     const ValueList* selectedValueList() const;
 

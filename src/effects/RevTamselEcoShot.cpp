@@ -39,10 +39,6 @@ constexpr float kFractionsB[4] = {0.30025390f, 0.32533741f, 0.35251642f, 0.38196
 constexpr float kNotesC[4] = {0.0f, 1.0f, 2.0f, 3.0f};
 constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710432f};
 
-// Values below 1e-20 (400 dB down) become exactly 0, so that a dying tail
-// never runs through denormal arithmetic.
-inline float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
-
 // Note number of a frequency: 12 semitones per octave above 8.1758 Hz; the
 // second form takes the frequency scaled by 8/11 in its constant.
 float noteOf(float frequency, float scale) { return 39.884094f * std::log10(frequency * scale + 1.2231218e-09f); }
@@ -70,12 +66,7 @@ RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const N
         }
     }
     prepare();
-    for (int32_t i = 0; i < kParameterCount; ++i) {
-        const auto index = static_cast<uint32_t>(i);
-        setParameterName(index, kParameterNames[i]);
-        setDefault(index, kInitialValues[i]);
-        setParameter(index, kInitialValues[i]);
-    }
+    installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 

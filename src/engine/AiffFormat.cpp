@@ -25,6 +25,25 @@ constexpr KnownRate kRates[] = {
 // which every reader still takes for 44100.
 constexpr uint8_t kWrittenRate[10] = {0x40, 0x0E, 0xAC, 0x44, 0x00, 0x00, 0x00, 0x00, 0x09, 0x09};
 
+// Any other rate as an exact 80-bit extended value: sign and a 15-bit
+// exponent biased by 16383, then a 64-bit mantissa with its integer bit set.
+void extendedFromRate(int32_t rate, uint8_t bytes[10]) {
+    if (rate == 44100) {
+        std::memcpy(bytes, kWrittenRate, sizeof kWrittenRate);
+        return;
+    }
+    uint64_t mantissa = static_cast<uint32_t>(rate);
+    int exponent = 63;
+    while (!(mantissa & (uint64_t(1) << 63))) {
+        mantissa <<= 1;
+        --exponent;
+    }
+    const uint32_t biased = 16383 + static_cast<uint32_t>(exponent);
+    bytes[0] = static_cast<uint8_t>(biased >> 8);
+    bytes[1] = static_cast<uint8_t>(biased);
+    for (int i = 0; i < 8; ++i) bytes[2 + i] = static_cast<uint8_t>(mantissa >> (56 - 8 * i));
+}
+
 int32_t rateFromExtended(const uint8_t* bytes) {
     for (const KnownRate& known : kRates)
         if (std::memcmp(bytes, known.bytes, 4) == 0) return known.rate;
@@ -100,7 +119,7 @@ int32_t AiffFormat::parse(ChunkReader& in, AudioDataLayout& layout) {
     return locateSoundData(in, sound, layout);
 }
 
-bool AiffFormat::writeHeader(FILE* out, uint32_t frames) {
+bool AiffFormat::writeHeader(FILE* out, uint32_t frames, int32_t sampleRate) {
     uint8_t h[kHeaderBytes];
     const uint32_t dataBytes = frames * 4;
     std::memcpy(h, "FORM", 4);
@@ -110,7 +129,7 @@ bool AiffFormat::writeHeader(FILE* out, uint32_t frames) {
     put16(h + 20, 2);  // channels
     put32(h + 22, frames);
     put16(h + 26, 16);  // bits
-    std::memcpy(h + 28, kWrittenRate, sizeof kWrittenRate);
+    extendedFromRate(sampleRate, h + 28);
     std::memcpy(h + 38, "SSND", 4);
     put32(h + 42, dataBytes + 8);
     put32(h + 46, 0);  // offset

@@ -41,6 +41,16 @@ int16_t toInt16(float value) {
     return static_cast<int16_t>(std::clamp(value * 32767.0f, -32768.0f, 32767.0f));
 }
 
+int16_t toInt16(int16_t value) {
+    return value;
+}
+
+// Decoded values are exact multiples of 1/32768 for 16-bit data, so the
+// scaling gives back the stored value; 24-bit data rounds.
+int16_t toExactInt16(float value) {
+    return static_cast<int16_t>(std::clamp(std::lround(value * 32768.0f), -32768L, 32767L));
+}
+
 void encodeSample(uint8_t* p, int16_t value, bool bigEndian) {
     const auto raw = static_cast<uint16_t>(value);
     p[bigEndian ? 1 : 0] = static_cast<uint8_t>(raw);
@@ -179,9 +189,17 @@ int32_t AudioFile::readInt16(int16_t* left, int16_t* right) {
     });
 }
 
-bool AudioFile::openForWriting(const char* path, int32_t fileFormat) {
+int32_t AudioFile::readExactInt16(int16_t* left, int16_t* right) {
+    if (!left || !right) return 0;
+    return readFrames([&](int32_t i, float l, float r) {
+        left[i] = toExactInt16(l);
+        right[i] = toExactInt16(r);
+    });
+}
+
+bool AudioFile::openForWriting(const char* path, int32_t fileFormat, int32_t rate) {
     close();
-    if (!isUsablePath(path) || (fileFormat != kWav && fileFormat != kAiff)) return false;
+    if (!isUsablePath(path) || (fileFormat != kWav && fileFormat != kAiff) || rate <= 0) return false;
     targetPath = path;
     stream = createTemporaryBeside(targetPath, temporaryPath);
     if (!stream) {
@@ -190,21 +208,32 @@ bool AudioFile::openForWriting(const char* path, int32_t fileFormat) {
     }
     mode = kWriting;
     format = fileFormat;
+    sampleRate = rate;
     return true;
 }
 
 int32_t AudioFile::create(const float* left, const float* right, int32_t frameCount) {
+    return writeAll(left, right, frameCount);
+}
+
+int32_t AudioFile::createInt16(const int16_t* left, const int16_t* right, int32_t frameCount) {
+    return writeAll(left, right, frameCount);
+}
+
+template <typename Value>
+int32_t AudioFile::writeAll(const Value* left, const Value* right, int32_t frameCount) {
     if (mode != kWriting) return 3;
     const bool written = writeFrames(left, right, frameCount) && commit();
     close();  // drops the temporary file unless it was put in place
     return written ? 1 : 0;
 }
 
-bool AudioFile::writeFrames(const float* left, const float* right, int32_t frameCount) {
+template <typename Value>
+bool AudioFile::writeFrames(const Value* left, const Value* right, int32_t frameCount) {
     if (!left || !right || frameCount <= 0 || frameCount > kMaxWrittenFrames) return false;
     const auto count = static_cast<uint32_t>(frameCount);
     const bool aiff = format == kAiff;
-    if (!(aiff ? AiffFormat::writeHeader(stream, count) : WavFormat::writeHeader(stream, count, sampleRate)))
+    if (!(aiff ? AiffFormat::writeHeader(stream, count, sampleRate) : WavFormat::writeHeader(stream, count, sampleRate)))
         return false;
 
     const int32_t framesPerPiece = pieceBytes / 4;

@@ -4,7 +4,8 @@
 //
 // Reading: open(path), then readFloat or readInt16 once; the object closes
 // itself on the next open, on close() and when destroyed.
-// Writing: openForWriting(path, format), then create(...).  The data goes to
+// Writing: openForWriting(path, format, rate), then create(...) or
+// createInt16(...).  The data goes to
 // a temporary file beside the target that is renamed over it only when every
 // byte is written, so a failed or interrupted write never leaves a
 // half-written file behind.
@@ -46,15 +47,21 @@ public:
     int32_t readFloat(float* left, float* right);
     // The same values x 32767, truncated toward zero.  1 or 0.
     int32_t readInt16(int16_t* left, int16_t* right);
+    // 16-bit values exactly as stored; 24-bit values rounded to the nearest
+    // 16-bit value.  1 or 0.
+    int32_t readExactInt16(int16_t* left, int16_t* right);
 
-    // Starts writing `path` as kWav or kAiff; false when the format is
-    // neither or the temporary file cannot be created.
-    bool openForWriting(const char* path, int32_t fileFormat);
+    // Starts writing `path` as kWav or kAiff at `rate` frames per second;
+    // false when the format is neither, the rate is not positive, or the
+    // temporary file cannot be created.
+    bool openForWriting(const char* path, int32_t fileFormat, int32_t rate = 44100);
     // Writes header and frames (each value x 32767, truncated toward zero and
     // held to the 16-bit range), then puts the file in place and closes the
     // object.  1 when the target now holds the whole file; 0 on any failure,
     // and for no frames, leaving the target as it was; 3 when not writing.
     int32_t create(const float* left, const float* right, int32_t frameCount);
+    // The same for 16-bit values, written exactly as they are.
+    int32_t createInt16(const int16_t* left, const int16_t* right, int32_t frameCount);
 
     // Closes the stream (dropping an unfinished write) and resets the fields.
     void close();
@@ -73,7 +80,10 @@ private:
     template <typename Store>
     int32_t readFrames(Store store);
     void reportProgress(int64_t total, int64_t remaining) const;
-    bool writeFrames(const float* left, const float* right, int32_t frameCount);
+    template <typename Value>
+    int32_t writeAll(const Value* left, const Value* right, int32_t frameCount);
+    template <typename Value>
+    bool writeFrames(const Value* left, const Value* right, int32_t frameCount);
     bool commit();
 
     ProgressCallback progressCallback;

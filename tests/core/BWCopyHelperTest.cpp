@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/BWInitInterface.h"
-#include "core/PatternClipboards.h"
 
 namespace {
 
@@ -56,11 +55,4 @@ TEST(BWCopyHelper, SharedClipboardsMatchTheSharedKey) {
     shared.clear();
     EXPECT_EQ(shared.size(), 0u);
     EXPECT_EQ(destroyed, (std::vector<int>{1, 2}));
-}
-
-TEST(BWCopyHelper, ProcessClipboardsAreDistinct) {
-    EXPECT_NE(&xyClipboard(), &xySharedClipboard());
-    EXPECT_NE(&xyClipboard(), &btnLineClipboard());
-    EXPECT_NE(&btnLineClipboard(), &btnLineSharedClipboard());
-    EXPECT_EQ(&xyClipboard(), &xyClipboard());
 }

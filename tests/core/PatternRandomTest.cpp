@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/Framework.h"
+#include "persistence/RandomFloat.h"
 
 TEST(PatternRandom, ParkMillerSequenceFromTheLoadSeed) {
     patternRandomSeed() = 645637;
@@ -30,4 +31,16 @@ TEST(PatternRandom, SmallSeedsAndTheUnitRange) {
     EXPECT_EQ(patternUnit(2147483646), 1.0f);
     patternRandomSeed() = 0;
     EXPECT_EQ(nextPatternSeed(), 0);  // the generator's fixed point
+}
+
+TEST(PatternRandom, RandomFloatSharesTheSequence) {
+    patternRandomSeed() = 645637;
+    EXPECT_EQ(std::bit_cast<uint32_t>(randomFloat(0)), 0x3cd90fd0u);
+    EXPECT_EQ(std::bit_cast<uint32_t>(nextPatternUnit()), 0x3ea9b2c2u);  // the next draw of one generator
+    EXPECT_EQ(std::bit_cast<uint32_t>(randomFloat(0)), 0x3f0b5c0bu);
+
+    // The offset joins the seed before the product: (1 + 5) × 16807.
+    patternRandomSeed() = 1;
+    EXPECT_EQ(randomFloat(5), 100842.0f * 0x1p-32f + 0.5f);
+    EXPECT_EQ(patternRandomSeed(), 100842);
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 #include "support/TempDir.h"
@@ -163,6 +164,30 @@ TEST_F(AudioFileTest, WritesSixteenBitStereoWavAndAiff) {
     const std::string rate("\x40\x0E\xAC\x44\0\0\0\0\x09\x09", 10);
     EXPECT_EQ(fileBytes(dir / "out.aif"), aiff(comm(2, 4, 16, rate) + ssnd(aiffData)));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
+}
+
+// Samples keep their own rate when written, and 16-bit values go out as
+// they are, so that a written sample reads back unchanged.
+TEST_F(AudioFileTest, WritesTheGivenRateAndExactSixteenBitValues) {
+    const int16_t left[] = {32767, -32768, 1, -1, 0};
+    const int16_t right[] = {-5, 5, 12345, -12345, 7};
+    for (const auto& [name, fileFormat, rate] : {std::tuple{"r.wav", AudioFile::kWav, 48000},
+                                                 std::tuple{"r.aif", AudioFile::kAiff, 96000},
+                                                 std::tuple{"odd.wav", AudioFile::kWav, 31234}}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(file.openForWriting((dir / name).c_str(), fileFormat, rate));
+        ASSERT_EQ(file.createInt16(left, right, 5), 1);
+        ASSERT_EQ(file.open((dir / name).c_str()), kAudioOpened);
+        EXPECT_EQ(file.getSampleRate(), rate);
+        std::vector<float> l(5), r(5);
+        ASSERT_EQ(file.readFloat(l.data(), r.data()), 1);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(l[i] * 32768.0f, float(left[i]));
+            EXPECT_EQ(r[i] * 32768.0f, float(right[i]));
+        }
+    }
+    EXPECT_EQ(fileBytes(dir / "r.wav").substr(24, 8), le(48000, 4) + le(192000, 4));
+    EXPECT_FALSE(file.openForWriting((dir / "zero.wav").c_str(), AudioFile::kWav, 0));
 }
 
 TEST_F(AudioFileTest, FailedWritesLeaveTheTargetAsItWas) {

@@ -1,0 +1,468 @@
+#include "core/BWTable.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <new>
+#include <thread>
+
+#include "core/BWSystemInfo.h"
+#include "core/PatternRandom.h"
+#include "core/StateResetList.h"
+#include "persistence/BWChunk.h"
+#include "platform/AlignedMemory.h"
+
+namespace {
+
+std::atomic<BWTable*> tableClipboard{nullptr};
+
+// Without an owner a table behaves as at 44.1 kHz, 120 bpm, 16-sample ticks.
+constexpr double kFallbackSamplesPerBeat = 22050.0;
+constexpr double kFallbackTickLength = 16.0;
+constexpr float kNoRamp = -100.0f;
+constexpr float kNeighbourNudge = 0.0001f;
+
+// Truncates a position towards zero as the index conversion does; positions
+// at or below −1, NaN and positions beyond any table give no index.
+bool truncatedIndex(float position, uint64_t& index) {
+    if (!(position > -1.0f) || !(position < static_cast<float>(BWTable::kMaxPoints))) return false;
+    index = static_cast<uint64_t>(position);
+    return true;
+}
+
+bool insideTable(float position, uint64_t count) {
+    return position >= 0.0f && position < static_cast<float>(count);
+}
+
+// The ramp counts 0, 1, 2 … and starts again at 0 where the next value would
+// reach the ramp length; a length of exactly 100 never restarts.
+float nextRampValue(float r, float length) {
+    return (length != 100.0f && !(r + 1.0f < length)) ? 0.0f : r + 1.0f;
+}
+
+float limited(float value, float low, float high) {
+    if (value > high) value = high;
+    if (value < low) value = low;
+    return value;
+}
+
+}  // namespace
+
+BWTable::BWTable(BWSystemInfo* tableOwner, uint64_t pointCount)
+    : BWChunkableClass(kTypeTable), initialLength(static_cast<float>(pointCount)), owner(tableOwner) {
+    resize(pointCount, kResizeFresh);
+    // Set after the first resize, so that the first array is never tracked.
+    flags.fetch_or(kDefaultFlags);
+}
+
+BWTable::~BWTable() {
+    if (values != nullptr && hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr)
+        owner->trackedBufferList->remove(values);
+    AlignedFree(values);
+    values = nullptr;
+    count = 0;
+    BWTable* self = this;
+    tableClipboard.compare_exchange_strong(self, nullptr);
+}
+
+BWTable* BWTable::clipboardTable() { return tableClipboard.load(); }
+
+float BWTable::sanitizedPoint(float value, float low, float high) {
+    if (std::isnan(value)) return low;
+    return std::isinf(value) ? limited(value, low, high) : value;
+}
+
+// ---- flags and small helpers -------------------------------------------
+
+void BWTable::setFlags(uint32_t word) {
+    const uint32_t marks = kBusy | kInUseByView;
+    uint32_t current = flags.load();
+    while (!flags.compare_exchange_weak(current, (word & ~marks) | (current & marks))) {
+    }
+}
+
+void BWTable::setRange(float low, float high) {
+    min = low;
+    max = high;
+}
+
+void BWTable::setBusy(bool on) {
+    if (on) {
+        flags.fetch_or(kBusy);
+    } else {
+        flags.fetch_and(~kBusy);
+    }
+}
+
+void BWTable::setViewInUse(bool inUse) {
+    if (inUse) {
+        flags.fetch_or(kInUseByView);
+    } else {
+        flags.fetch_and(~kInUseByView);
+    }
+}
+
+void BWTable::waitForView() const {
+    while (hasFlag(kInUseByView)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+float BWTable::rampLength() const { return owner != nullptr ? owner->randomLimit : kNoRamp; }
+
+bool BWTable::isRampTable() const { return defaultValue == kRampDefault && max > 1.0f; }
+
+float BWTable::normalize(float value) const {
+    const float span = std::fabs(max - min);
+    if (!(span > 0.0f)) return 0.0f;  // an empty range has no position within it
+    return limited((value - min) / span, 0.0f, 1.0f);
+}
+
+float BWTable::interpolatedAt(float position) const {
+    const auto index = static_cast<uint64_t>(position);
+    // The wrap point makes index + 1 valid for the last point.
+    return values[index] + (position - static_cast<float>(index)) * (values[index + 1] - values[index]);
+}
+
+void BWTable::storePoint(uint64_t index, float value) {
+    values[index] = value;
+    if (index == 0) values[count] = value;
+}
+
+float BWTable::previousPoint(uint64_t index) const { return values[index == 0 ? count - 1 : index - 1]; }
+
+float BWTable::stepOfRange() const { return (min == 0.0f && max == 1.0f) ? 0.05f : 1.0f; }
+
+// ---- structure ----------------------------------------------------------
+
+float BWTable::beatsOf(uint64_t n) const {
+    const double perBeat = owner != nullptr ? owner->samplesPerBeat : kFallbackSamplesPerBeat;
+    const double tick = owner != nullptr ? owner->tickLength : kFallbackTickLength;
+    if (!(perBeat > 0.0)) return 0.0f;
+    return static_cast<float>(static_cast<double>(n) * tick / perBeat);
+}
+
+uint64_t BWTable::pointsOfBeats(float beats) const {
+    const double perBeat = owner != nullptr ? owner->samplesPerBeat : kFallbackSamplesPerBeat;
+    const double tick = owner != nullptr ? owner->tickLength : kFallbackTickLength;
+    const double points = tick > 0.0 ? perBeat * beats / tick : 0.0;
+    if (!(points >= 0.0)) return 0;
+    return points >= static_cast<double>(kMaxPoints) ? kMaxPoints : static_cast<uint64_t>(points);
+}
+
+void BWTable::fillByResetRule(float* points, uint64_t n) const {
+    if (!isRampTable()) {
+        std::fill_n(points, n, defaultValue);
+        return;
+    }
+    const float length = rampLength();
+    float r = 0.0f;
+    for (uint64_t i = 0; i < n; ++i) {
+        points[i] = r;
+        r = nextRampValue(r, length);
+    }
+}
+
+void BWTable::fillNewPoints(float* points, uint64_t n, int32_t mode) const {
+    if (mode == kResizeStretch && count > 0) {
+        // Entry k takes old entry k × old/new, so the old points spread evenly
+        // over the new length; entry n lands on the old wrap point.
+        points[0] = values[0];
+        for (uint64_t k = 1; k <= n; ++k) points[k] = values[std::min(count, k * count / n)];
+    } else if (mode == kResizeKeep || mode == kResizeStretch) {
+        std::fill_n(points, n + 1, defaultValue);
+        if (values != nullptr) std::copy_n(values, std::min(count, n), points);
+    } else {
+        fillByResetRule(points, n);
+    }
+    points[n] = points[0];  // the wrap point always mirrors point 0
+}
+
+void BWTable::replacePoints(float* points, uint64_t n) {
+    float* old = values;
+    const bool track = hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr;
+    {
+        UseGate::Change change(pointsGate);
+        values = points;
+        count = n;
+    }
+    if (track) {
+        if (points != nullptr) owner->trackedBufferList->append(points, (n + 1) * sizeof(float), 0.0f);
+        if (old != nullptr) owner->trackedBufferList->remove(old);
+    }
+    AlignedFree(old);
+}
+
+void BWTable::limitPoints() {
+    if (values == nullptr) return;
+    for (uint64_t i = 0; i <= count; ++i) values[i] = limited(values[i], min, max);
+}
+
+void BWTable::resize(uint64_t n, int32_t mode) {
+    if (n == count || n > kMaxPoints) return;
+    setBusy(true);
+    waitForView();
+    float* points = nullptr;
+    if (n > 0) {
+        points = AlignedAllocFloats(n + 1);
+        if (points == nullptr) {
+            setBusy(false);
+            throw std::bad_alloc();
+        }
+        fillNewPoints(points, n, mode);
+    }
+    replacePoints(points, n);
+    if (n > 0) {
+        lengthInBeats = beatsOf(n);
+        limitPoints();
+    }
+    setBusy(false);
+}
+
+void BWTable::setLengthInBeats(float beats, int32_t mode) {
+    lengthInBeats = beats;
+    resize(pointsOfBeats(beats), mode);
+}
+
+void BWTable::setLengthInBars(float bars, int32_t mode) { setLengthInBeats(bars * 4.0f, mode); }
+
+// ---- reads --------------------------------------------------------------
+
+float BWTable::getValueAtCursor() {
+    UseGate::Use use(pointsGate);
+    const float position = readPosition.load(std::memory_order_relaxed);
+    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    return interpolatedAt(position);
+}
+
+float BWTable::getValue(uint64_t index) {
+    UseGate::Use use(pointsGate);
+    if (!use || isBusy() || index >= count) return 0.0f;
+    readPosition.store(static_cast<float>(index), std::memory_order_relaxed);
+    return values[index];
+}
+
+float BWTable::getValueAt(float position) {
+    if (!hasFlag(kInterpolate)) {
+        uint64_t index = 0;
+        return truncatedIndex(position, index) ? getValue(index) : 0.0f;
+    }
+    UseGate::Use use(pointsGate);
+    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    readPosition.store(position, std::memory_order_relaxed);
+    return interpolatedAt(position);
+}
+
+float BWTable::getNormalized(uint64_t index) {
+    UseGate::Use use(pointsGate);
+    if (!use || isBusy() || index >= count) return 0.0f;
+    return normalize(values[index]);
+}
+
+float BWTable::getNormalizedAt(float position) {
+    UseGate::Use use(pointsGate);
+    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    if (!hasFlag(kInterpolate)) position = std::trunc(position);
+    return normalize(interpolatedAt(position));
+}
+
+float BWTable::rawPoint(uint64_t index) const {
+    UseGate::Use use(pointsGate);
+    if (!use || index >= count) return 0.0f;
+    return values[index];
+}
+
+// ---- writes -------------------------------------------------------------
+
+void BWTable::setCursorValue(float value) {
+    UseGate::Use use(pointsGate);
+    if (!use || !acceptsWrites() || !insideTable(editPosition, count)) return;
+    storePoint(static_cast<uint64_t>(editPosition), value);
+}
+
+void BWTable::setCursorValueDirect(float value) { BWTable::setCursorValue(value); }
+
+void BWTable::setCursorValueRounded(float value) { setCursorValueDirect(std::trunc(value + 0.5f)); }
+
+void BWTable::setValue(uint64_t index, float value) {
+    UseGate::Use use(pointsGate);
+    if (!use || !acceptsWrites() || index >= count) return;
+    if (hasFlag(kNoEqualNeighbours) && value == previousPoint(index))
+        value = (max - kNeighbourNudge >= value) ? value + kNeighbourNudge : value - kNeighbourNudge;
+    storePoint(index, value);
+}
+
+void BWTable::setNormalized(uint64_t index, float normalized) {
+    UseGate::Use use(pointsGate);
+    if (!use || !acceptsWrites() || index >= count) return;
+    const float x = limited(std::isnan(normalized) ? 0.0f : normalized, 0.0f, 1.0f);
+    const float span = std::fabs(max - min);
+    float value = span * x + min;
+    if (hasFlag(kNoEqualNeighbours) && value == previousPoint(index)) value += kNeighbourNudge;
+    // Every whole value of the range gets an equal share of the 0..1 travel.
+    if (hasFlag(kWholeNumbers)) value = limited(std::trunc((span + 1.0f) * x) + min, min, max);
+    storePoint(index, value);
+}
+
+void BWTable::setNormalizedAt(float position, float normalized) {
+    if (insideTable(position, count)) setNormalized(static_cast<uint64_t>(position), normalized);
+}
+
+void BWTable::setIntegerMode(bool on) {
+    if (!on) {
+        flags.fetch_and(~kWholeNumbers);
+        return;
+    }
+    {
+        UseGate::Use use(pointsGate);
+        if (use && !isBusy() && values != nullptr) {
+            for (uint64_t i = 0; i < count; ++i) values[i] = limited(std::trunc(values[i] + 0.5f), min, max);
+            values[count] = values[0];
+        }
+    }
+    flags.fetch_or(kWholeNumbers);
+}
+
+void BWTable::copyPointsFrom(const BWTable& source) {
+    UseGate::Use use(pointsGate);
+    if (!use || values == nullptr) return;
+    for (uint64_t i = 0; i < count; ++i) values[i] = source.rawPoint(i);
+    values[count] = values[0];
+}
+
+// ---- range edits --------------------------------------------------------
+
+void BWTable::incrementRange(uint64_t from, uint64_t to) {
+    const float step = stepOfRange();
+    to = std::min(to, count);
+    for (uint64_t i = from; i < to; ++i) setValue(i, std::min(getValue(i) + step, max));
+}
+
+void BWTable::decrementRange(uint64_t from, uint64_t to) {
+    const float step = stepOfRange();
+    to = std::min(to, count);
+    for (uint64_t i = from; i < to; ++i) setValue(i, std::max(getValue(i) - step, min));
+}
+
+void BWTable::reset() {
+    if (values == nullptr) return;
+    if (!isRampTable()) {
+        for (uint64_t i = 0; i < count; ++i) setValue(i, defaultValue);
+        return;
+    }
+    const float length = rampLength();
+    float r = 0.0f;
+    for (uint64_t i = 0; i < count; ++i) {
+        setValue(i, r);
+        r = nextRampValue(r, length);
+    }
+}
+
+void BWTable::rotateLeft(uint64_t from, uint64_t end) {
+    if (values == nullptr) return;
+    end = (end == 0) ? count : std::min(end, count);
+    if (from >= end) return;
+    const float first = getValue(from);
+    for (uint64_t i = from; i + 1 < end; ++i) setValue(i, getValue(i + 1));
+    setValue(end - 1, first);
+}
+
+void BWTable::rotateRight(uint64_t from, uint64_t end) {
+    if (values == nullptr) return;
+    end = (end == 0) ? count : std::min(end, count);
+    if (from >= end) return;
+    const float last = getValue(end - 1);
+    for (uint64_t i = end - 1; i > from; --i) setValue(i, getValue(i - 1));
+    setValue(from, last);
+}
+
+void BWTable::randomize() {
+    if (values == nullptr) return;
+    setBusy(true);
+    randomizing = true;
+    const float low = owner != nullptr ? owner->randomLow : 0.0f;
+    const float high = owner != nullptr ? owner->randomHigh : 1.0f;
+    const float span = std::fabs(low - high);
+    const float width = high < low ? 1.0f - span : span;
+    const float length = rampLength();
+    for (uint64_t i = 0; i < count; ++i) {
+        float r = nextPatternUnit() * width + low;
+        if (r > 1.0f) r -= 1.0f;
+        if (length != 100.0f && defaultValue == kRampDefault && length - 1.0f < max) r = r * (length - 1.0f) / max;
+        if (restProbability > 0.0f && nextPatternUnit() < restProbability) {
+            setValue(i, defaultValue);
+        } else {
+            setNormalized(i, r);
+        }
+    }
+    randomizing = false;
+    setBusy(false);
+}
+
+// ---- clipboard ----------------------------------------------------------
+
+void BWTable::copyTable() { tableClipboard.store(this); }
+
+void BWTable::pasteTable() {
+    BWTable* source = tableClipboard.load();
+    if (source == nullptr || source == this || count == 0 || source->count != count) return;
+    for (uint64_t i = 0; i < count; ++i) setValue(i, source->getValue(i));
+}
+
+// ---- persistence --------------------------------------------------------
+
+void BWTable::applyValueList(const std::vector<float>& list) {
+    for (size_t i = 0; i < list.size(); ++i) setNormalized(i, list[i]);
+}
+
+void BWTable::readValueList(BWChunk* chunk, std::vector<float>& list) {
+    for (int word = 0; word < 3; ++word) chunk->readFloat();
+    chunk->readInt();
+    for (uint64_t i = 0; i < count && !chunk->hasFailed(); ++i) list.push_back(chunk->readFloat());
+}
+
+void BWTable::writeChunk(BWChunk* chunk) {
+    chunk->writeFloat(defaultValue);
+    chunk->writeFloat(max);
+    chunk->writeFloat(min);
+    chunk->writeInt(static_cast<int32_t>(kChunkTag));
+    chunk->writeInt(kChunkVersion);
+    chunk->writeInt(static_cast<int32_t>(count));
+    // The plain values, which the reader of version 1 applies as they are.
+    for (uint64_t i = 0; i < count; ++i) chunk->writeFloat(rawPoint(i));
+}
+
+int32_t BWTable::readChunk(BWChunk* chunk, bool skipOnly) {
+    const float storedDefault = chunk->readFloat();
+    const float storedMax = chunk->readFloat();
+    const float storedMin = chunk->readFloat();
+    const int32_t word = chunk->readInt();
+    const bool tagged = static_cast<uint32_t>(word) == kChunkTag;
+    // The older layout has neither tag nor version: the word is the count and
+    // the points are normalised.
+    const int32_t version = tagged ? chunk->readInt() : 0;
+    const int32_t storedCount = tagged ? chunk->readInt() : word;
+    if (chunk->hasFailed() || version > kChunkVersion || storedCount < 0 ||
+        static_cast<uint64_t>(storedCount) > kMaxPoints || static_cast<uint32_t>(storedCount) > chunk->wordsLeft())
+        return 0;
+    const auto n = static_cast<uint64_t>(storedCount);
+    if (skipOnly) {
+        for (uint64_t i = 0; i < n; ++i) chunk->readFloat();
+        return 1;
+    }
+    if (!std::isfinite(storedDefault) || !std::isfinite(storedMax) || !std::isfinite(storedMin)) return 0;
+
+    setBusy(true);
+    defaultValue = storedDefault;
+    setRange(storedMin, storedMax);
+    resize(n, kResizeFresh);
+    setBusy(false);
+    const bool plain = version >= 1;
+    for (uint64_t i = 0; i < n; ++i) {
+        const float value = chunk->readFloat();
+        if (plain) {
+            setValue(i, sanitizedPoint(value, min, max));
+        } else {
+            setNormalized(i, value);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,169 @@
+#pragma once
+// A row of float points with a value range: the basic pattern model.  Each
+// point stands for one 16-sample control tick.  Widgets edit a table through
+// the normalised view (0..1 within the range), the render routine reads it
+// with getValue, and the paged table BWTableXY builds on it, redirecting the
+// point operations to its current page through the virtual getters and
+// setters.
+//
+// Threads: edits run on the GUI thread, the program loader or (for learned
+// MIDI controllers) the audio thread; the audio thread reads.  The points
+// array is only replaced or freed behind the table's UseGate: every access to
+// the points counts itself in, and resize waits until the users have left
+// before it frees the old array.  The busy bit keeps readers at 0 while the
+// points are rebuilt, as stored data and widgets expect.
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "core/UseGate.h"
+#include "persistence/BWChunkableClass.h"
+
+class BWChunk;
+class BWSystemInfo;
+
+class BWTable : public BWChunkableClass {
+public:
+    // Bits of the flag word.  Every bit not named here is a display option
+    // that only the table view reads; the model stores and copies them.
+    static constexpr uint32_t kBusy = 0x1;
+    static constexpr uint32_t kInUseByView = 0x2;
+    static constexpr uint32_t kInterpolate = 0x8;
+    static constexpr uint32_t kNoEqualNeighbours = 0x1000;
+    static constexpr uint32_t kWholeNumbers = 0x8000;
+    static constexpr uint32_t kTracked = 0x80000;
+    static constexpr uint32_t kDefaultFlags = 0x60188;
+
+    static constexpr uint32_t kChunkTag = 0xFFCB4286u;
+    static constexpr int32_t kChunkVersion = 1;
+    // A default value that marks a ramp table (reset writes 0, 1, 2 …).
+    static constexpr float kRampDefault = -0.33f;
+    // Larger tables are refused; a table of 4M ticks is over an hour of music.
+    static constexpr uint64_t kMaxPoints = uint64_t{1} << 22;
+
+    // Modes of resize.
+    static constexpr int32_t kResizeFresh = 0;
+    static constexpr int32_t kResizeKeep = 1;
+    static constexpr int32_t kResizeStretch = 2;
+
+    // Host/GUI thread.  owner may be null (the table then assumes 120 bpm at
+    // 44.1 kHz and no tracked-buffer list).
+    BWTable(BWSystemInfo* owner, uint64_t count);
+    ~BWTable() override;
+    BWTable(const BWTable&) = delete;
+    BWTable& operator=(const BWTable&) = delete;
+
+    // Persistence; GUI thread or program loader.  readChunk answers 1, or 0
+    // for a record it cannot take (changing nothing).
+    int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
+    void writeChunk(BWChunk* chunk) override;
+    void applyValueList(const std::vector<float>& values) override;
+    void readValueList(BWChunk* chunk, std::vector<float>& values) override;
+
+    // Structure; GUI thread or program loader, never the audio thread.
+    virtual void resize(uint64_t n, int32_t mode);
+    virtual void setLengthInBeats(float beats, int32_t mode);
+    virtual void setLengthInBars(float bars, int32_t mode);
+
+    // Edits; any thread that edits (see above).
+    virtual void incrementRange(uint64_t from, uint64_t to);
+    virtual void decrementRange(uint64_t from, uint64_t to);
+    virtual void reset();
+    virtual void markModified() {}
+
+    // Reads; any thread.  Out of range or busy: 0.
+    virtual float getValueAtCursor();
+    virtual float getValue(uint64_t index);
+    virtual float getValueAt(float position);
+    virtual float getNormalized(uint64_t index);
+    virtual float getNormalizedAt(float position);
+
+    // Writes; any thread that edits.  Out of range or busy: ignored.
+    virtual void setCursorValue(float value);
+    virtual void setValue(uint64_t index, float value);
+    virtual void setCursorValueDirect(float value);
+    virtual void setCursorValueRounded(float value);
+    virtual void setNormalizedAt(float position, float normalized);
+    virtual void setNormalized(uint64_t index, float normalized);
+    virtual void setIntegerMode(bool on);
+
+    virtual uint64_t getCurrentPage() { return 0; }
+    // The one-slot table clipboard of the process; GUI thread.
+    virtual void copyTable();
+    virtual void pasteTable();
+
+    // Range edits; end 0 means the whole table.  Ranges are clamped to the
+    // points; an empty range does nothing.
+    void rotateLeft(uint64_t from, uint64_t end);
+    void rotateRight(uint64_t from, uint64_t end);
+    // Draws every point from the pattern generator within the owner's random
+    // range, with rests at restProbability.
+    void randomize();
+
+    uint64_t getCount() const { return count; }
+    uint32_t getFlags() const { return flags.load(); }
+    // Replaces the flag word; the busy and in-use marks of the table are kept.
+    // GUI thread.
+    virtual void setFlags(uint32_t word);
+    // Sets the value range; GUI thread or program loader.
+    virtual void setRange(float low, float high);
+    bool hasFlag(uint32_t bit) const { return (flags.load() & bit) != 0; }
+    // The table view marks its reads of the points; resize waits for it.
+    void setViewInUse(bool inUse);
+    BWSystemInfo* getOwner() const { return owner; }
+    // Point index read straight from the points, busy or not; 0 out of range.
+    // Any thread.
+    float rawPoint(uint64_t index) const;
+    // Copies the points of a table of the same count; GUI thread.
+    void copyPointsFrom(const BWTable& source);
+    // The table that copyTable last stored; null when it died.
+    static BWTable* clipboardTable();
+
+    std::atomic<float> readPosition{0.0f};  // last read position
+    float editPosition = 0.0f;              // point written by setCursorValue
+    int32_t gridSteps = 10;                 // display settings of the table view
+    int32_t gridMode = 1;
+    float lengthInBeats = 0.0f;
+    float min = 0.0f;
+    float max = 1.0f;
+    float defaultValue = 0.0f;
+    float restProbability = 0.0f;  // chance that randomize writes the default
+    float initialLength;
+
+protected:
+    // Linear interpolation at a position inside 0..count (the last point
+    // blends towards point 0); the caller holds a Use of the gate.
+    float interpolatedAt(float position) const;
+    float normalize(float value) const;
+    // Writes point index and keeps the wrap point equal to point 0; the caller
+    // holds a Use and has checked the index.
+    void storePoint(uint64_t index, float value);
+    void setBusy(bool on);
+    bool isBusy() const { return hasFlag(kBusy); }
+    // A stored point that is not a finite number would poison everything that
+    // reads it: NaN reads as low, infinities as the nearer end of low..high.
+    static float sanitizedPoint(float value, float low, float high);
+
+    BWSystemInfo* owner;
+    std::atomic<uint32_t> flags{0};
+
+private:
+    bool acceptsWrites() const { return !isBusy() || randomizing; }
+    float previousPoint(uint64_t index) const;
+    float stepOfRange() const;
+    float rampLength() const;
+    bool isRampTable() const;
+    void fillByResetRule(float* points, uint64_t n) const;
+    void fillNewPoints(float* points, uint64_t n, int32_t mode) const;
+    void replacePoints(float* points, uint64_t n);
+    void limitPoints();
+    void waitForView() const;
+    float beatsOf(uint64_t n) const;
+    uint64_t pointsOfBeats(float beats) const;
+
+    float* values = nullptr;  // count + 1 floats; entry count is the wrap point
+    uint64_t count = 0;
+    UseGate pointsGate;
+    bool randomizing = false;  // randomize writes while its own busy mark is set
+};

@@ -1,0 +1,108 @@
+#include "engine/BWRomplerHandler.h"
+
+#include "engine/BWSampleZone.h"
+#include "persistence/BWChunk.h"
+
+namespace {
+
+bool inTable(int32_t key, int32_t layer) {
+    return key >= 0 && key < BWRomplerHandler::kKeys && layer >= 0 && layer < BWRomplerHandler::kLayers;
+}
+
+}  // namespace
+
+BWRomplerHandler::ZoneAccess::ZoneAccess(const BWRomplerHandler& handler) : handler(handler), use(handler.gate) {}
+
+BWSampleZone* BWRomplerHandler::ZoneAccess::zoneFor(int32_t key, int32_t layer) const {
+    if (!use || !inTable(key, layer)) return nullptr;
+    if (handler.tableHoldsLayers) return handler.zoneTable->cells[key][layer];
+    return handler.instrument ? handler.instrument->findZone(key, layer) : nullptr;
+}
+
+BWRomplerHandler::BWRomplerHandler(BWRomplerLibrary* library)
+    : BWChunkableClass(kTypeLayerHandler), zoneTable(std::make_unique<ZoneTable>()), library(library) {}
+
+BWRomplerHandler::~BWRomplerHandler() {
+    if (library) library->release(instrument);
+}
+
+bool BWRomplerHandler::loadInstrument(const std::string& name, bool deleteNow) {
+    if (!library) return false;
+    std::lock_guard<std::mutex> changing(changeMutex);
+    auto holding = library->hold();
+    if (library->isEmpty()) library->scan(false);
+    // Parked, not deleted: the table below still offers the old zones.
+    BWRompler* next = library->acquire(instrument, name, false);
+    {
+        UseGate::Change change(gate);
+        instrument = next;
+        rebuildTable();
+    }
+    // A refused file leaves the previous instrument, whose name stays.
+    instrumentName = next ? next->getName() : kNoInstrument;
+    if (deleteNow) library->purgeReleased();
+    return next != nullptr;
+}
+
+void BWRomplerHandler::rebuildTable() {
+    auto& cells = zoneTable->cells;
+    for (auto& row : cells)
+        for (BWSampleZone*& cell : row) cell = nullptr;
+    tableHoldsLayers = useLayerTable;
+    if (!instrument) return;
+    if (useLayerTable) {
+        instrument->buildZoneTable(cells);
+        return;
+    }
+    for (int32_t key = 0; key < kKeys; ++key) cells[key][0] = instrument->findZoneByKey(key);
+}
+
+int32_t BWRomplerHandler::readChunk(BWChunk* chunk, bool skipOnly) {
+    if (!chunk) return kChunkReadFailed;
+    chunk->readInt();  // tag and version: every form reads the same way
+    chunk->readInt();
+    std::string name;
+    chunk->readString(name);
+    if (!name.empty() && !chunk->hasFailed() && !skipOnly) {
+        loadInstrument(name, false);
+        resetVoices();
+    }
+    return getInstrument() ? kChunkReadOk : kChunkReadFailed;
+}
+
+void BWRomplerHandler::writeChunk(BWChunk* chunk) {
+    chunk->writeInt(kChunkTag);
+    chunk->writeInt(kChunkVersion);
+    chunk->writeString(getInstrumentName().c_str());
+}
+
+void BWRomplerHandler::setName(const char* name) {
+    std::lock_guard<std::mutex> changing(changeMutex);
+    instrumentName = name ? name : "";
+}
+
+const char* BWRomplerHandler::getName() { return instrumentName.c_str(); }
+
+std::string BWRomplerHandler::getInstrumentName() const {
+    std::lock_guard<std::mutex> changing(changeMutex);
+    return instrumentName;
+}
+
+void BWRomplerHandler::addVoice(BWRomplerReaderBase* voice) {
+    if (voice) voices.push_back(voice);
+}
+
+void BWRomplerHandler::resetVoices() {
+    for (BWRomplerReaderBase* voice : voices) voice->reset();
+}
+
+BWRompler* BWRomplerHandler::getInstrument() const {
+    std::lock_guard<std::mutex> changing(changeMutex);
+    return instrument;
+}
+
+BWSampleZone* BWRomplerHandler::getTableZone(int32_t key, int32_t layer) const {
+    if (!inTable(key, layer)) return nullptr;
+    std::lock_guard<std::mutex> changing(changeMutex);
+    return zoneTable->cells[key][layer];
+}

@@ -1,0 +1,514 @@
+#include "core/BWTableXY.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "core/BWSystemInfo.h"
+#include "core/BWTableXYLanes.h"
+#include "core/Framework.h"
+#include "core/PatternClipboards.h"
+#include "core/PatternRandom.h"
+#include "core/StateResetList.h"
+#include "persistence/BWChunk.h"
+#include "support/AllocationCounter.h"
+
+namespace {
+
+uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
+
+std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
+    BWChunk chunk;
+    object.writeChunk(&chunk);
+    chunk.allocateMeasured();
+    chunk.setPosition(0);
+    object.writeChunk(&chunk);
+    std::vector<uint32_t> words(chunk.getCapacityWords());
+    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
+    return words;
+}
+
+struct Read {
+    int32_t result;
+    uint32_t position;
+};
+
+Read readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skipOnly = false) {
+    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
+    const int32_t result = object.readChunk(&chunk, skipOnly);
+    return {result, chunk.getPosition()};
+}
+
+std::vector<float> page(BWTableXY& table, uint64_t index) {
+    std::vector<float> points;
+    for (uint64_t i = 0; i < table.getCount(); ++i) points.push_back(table.getValueOnPage(i, index));
+    return points;
+}
+
+void fillPage(BWTableXY& table, uint64_t index, const std::vector<float>& points) {
+    for (size_t i = 0; i < points.size(); ++i) table.setValueOnPage(i, index, points[i]);
+}
+
+// Appends a name in the chunk's string layout.
+void appendName(std::vector<uint32_t>& words, const char* text) {
+    const size_t length = std::strlen(text);
+    words.push_back(static_cast<uint32_t>(length));
+    std::vector<uint32_t> padded((length + 3) / 4, 0);
+    if (length > 0) std::memcpy(padded.data(), text, length);
+    words.insert(words.end(), padded.begin(), padded.end());
+}
+
+class BWTableXYTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        xyClipboard().clear();
+        xySharedClipboard().clear();
+    }
+
+    StateResetList tracked;
+    BWSystemInfo context{8, &tracked, nullptr, nullptr};
+};
+
+}  // namespace
+
+TEST_F(BWTableXYTest, RegistersUnlessAClone) {
+    {
+        BWTableXY lane(&context, 8, 1, false);
+        EXPECT_EQ(lane.getPageCount(), 1u);
+        EXPECT_EQ(lane.getTypeCode(), kTypePagedTable);
+        EXPECT_STREQ(lane.getName(), "Default");
+        ASSERT_EQ(context.initInterfaceList.size(), 1u);
+        EXPECT_EQ(context.initInterfaceList[0], static_cast<BWInitInterface*>(&lane));
+        BWTableXY copy(&context, 8, 1, true);
+        EXPECT_EQ(context.initInterfaceList.size(), 1u);
+    }
+    EXPECT_TRUE(context.initInterfaceList.empty());
+}
+
+TEST_F(BWTableXYTest, PageCountsAndTheCurrentPage) {
+    BWTableXY table(&context, 4, 0, false);
+    table.setRange(0.0f, 3.0f);
+    table.setFlags(0x8200);
+    int told = 0;
+    BWTableXY::PageListener listener{[](void* counter) { ++*static_cast<int*>(counter); }, &told};
+    table.pageListener = &listener;
+
+    table.setPageCount(6);
+    EXPECT_EQ(table.getPageCount(), 6u);
+    EXPECT_EQ(told, 1);
+    table.setPageCount(6);
+    table.setPageCount(0);
+    table.setPageCount(BWTableXY::kMaxPages + 1);
+    EXPECT_EQ(told, 1);
+
+    // Added pages take the range and the flag word, and write whole numbers.
+    table.setCurrentPage(5);
+    table.setNormalized(0, 1.0f);
+    EXPECT_EQ(table.getValueOnPage(0, 5), 3.0f);
+    EXPECT_EQ(table.getCurrentPage(), 5u);
+    table.setCurrentPage(6);  // at the page count: unchanged
+    EXPECT_EQ(table.getCurrentPage(), 5u);
+
+    table.setPageCount(3);
+    EXPECT_EQ(table.getCurrentPage(), 2u);
+    EXPECT_LT(table.pagePosition.load(), 3.0f);
+    EXPECT_GE(table.pagePosition.load(), 2.0f);
+    table.setPageCount(6);  // a page that comes back is a fresh one
+    EXPECT_EQ(table.getValueOnPage(0, 5), 0.0f);
+}
+
+TEST_F(BWTableXYTest, PointOperationsActOnTheCurrentPage) {
+    BWTableXY table(&context, 4, 0, false);
+    table.setPageCount(3);
+    table.setCurrentPage(1);
+    table.setValue(0, 0.5f);
+    table.setNormalized(1, 0.25f);
+    table.setNormalizedAt(2.5f, 1.0f);
+    table.editPosition = 3.0f;
+    table.setCursorValue(0.75f);
+    EXPECT_EQ(page(table, 1), (std::vector<float>{0.5f, 0.25f, 1.0f, 0.75f}));
+    EXPECT_EQ(page(table, 0), std::vector<float>(4, 0.0f));
+    EXPECT_EQ(page(table, 2), std::vector<float>(4, 0.0f));
+
+    EXPECT_EQ(table.getValue(2), 1.0f);
+    EXPECT_EQ(table.getNormalized(1), 0.25f);
+    EXPECT_EQ(table.getValueAt(0.5f), 0.375f);
+    EXPECT_EQ(table.getValueAtCursor(), 0.375f);
+
+    table.incrementRange(0, 2);
+    EXPECT_EQ(table.getValueOnPage(0, 1), 0.55f);
+    table.rotateLeft(0, 0);
+    EXPECT_EQ(page(table, 1), (std::vector<float>{0.3f, 1.0f, 0.75f, 0.55f}));
+    table.rotateRight(1, 3);
+    EXPECT_EQ(page(table, 1), (std::vector<float>{0.3f, 0.75f, 1.0f, 0.55f}));
+    table.reset();
+    EXPECT_EQ(page(table, 1), std::vector<float>(4, 0.0f));
+
+    std::vector<float> copied(4, -1.0f);
+    fillPage(table, 1, {1, 2, 3, 4});
+    table.copyCurrentPageValues(copied.data());
+    EXPECT_EQ(copied, (std::vector<float>{1, 2, 3, 4}));
+}
+
+TEST_F(BWTableXYTest, PageReadsBlendAndFallBackToPageZero) {
+    BWTableXY table(&context, 2, 0, false);
+    table.setRange(0.0f, 10.0f);
+    table.setPageCount(3);
+    fillPage(table, 0, {1, 2});
+    fillPage(table, 1, {3, 6});
+    fillPage(table, 2, {5, 10});
+
+    EXPECT_EQ(table.getValueAtXY(1.0f, 0.5f), 4.0f);  // y blends pages 0 and 1
+    EXPECT_EQ(table.getValueAtXY(0.5f, 2.5f), 7.5f);  // the last page blends with itself
+    EXPECT_EQ(table.readPosition.load(), 0.5f);
+    // The page position's fraction, not the argument's, blends here.
+    EXPECT_EQ(table.getValueBetweenPages(1, 1.5f), 6.0f);
+    EXPECT_EQ(table.getValueBetweenPages(1, -1.0f), 0.0f);
+
+    EXPECT_EQ(table.getValueOnPage(1, 7), 2.0f);
+    EXPECT_EQ(table.getNormalizedOnPage(1, 2), 1.0f);
+    EXPECT_EQ(table.getNormalizedOnPage(1, 9), 0.2f);
+    EXPECT_EQ(table.getNormalizedAtOnPage(0.5f, 1), 0.45f);
+    EXPECT_EQ(table.getValueAtOnPage(1.5f, 2), 7.5f);
+    EXPECT_EQ(table.getValueAtOnPage(0.0f, 3), 0.0f);
+    table.setValueOnPage(0, 3, 9.0f);  // no such page: ignored
+
+    table.setFlags(table.getFlags() & ~BWTable::kInterpolate);
+    EXPECT_EQ(table.getNormalizedAtOnPage(0.5f, 1), 0.3f);
+}
+
+TEST_F(BWTableXYTest, OwnClipboardPastesRangesCyclically) {
+    BWTableXY source(&context, 8, 1, false);
+    BWTableXY target(&context, 8, 1, false);
+    source.clipboardKey = target.clipboardKey = 231;
+    source.setPageCount(2);
+    target.setPageCount(2);
+    source.setCurrentPage(1);
+    fillPage(source, 1, {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f});
+
+    source.copy(2, 5);  // three points
+    ASSERT_EQ(xyClipboard().size(), 1u);
+    fillPage(source, 1, std::vector<float>(8, 0.9f));  // the copy is a snapshot
+    target.paste(0, 8);
+    EXPECT_EQ(page(target, 0), (std::vector<float>{0.3f, 0.4f, 0.5f, 0.3f, 0.4f, 0.5f, 0.3f, 0.4f}));
+
+    target.setCurrentPage(1);
+    target.paste(6, 6);  // equal ends: every point
+    EXPECT_EQ(page(target, 1), (std::vector<float>{0.3f, 0.4f, 0.5f, 0.3f, 0.4f, 0.5f, 0.3f, 0.4f}));
+    target.paste(5, 3);  // empty: nothing
+    target.paste(6, 100);  // clamped to the points
+    EXPECT_EQ(target.getValueOnPage(7, 1), 0.4f);
+
+    source.copy(0, 0);  // replaces the clone of the same key
+    EXPECT_EQ(xyClipboard().size(), 1u);
+    target.paste(0, 0);
+    EXPECT_EQ(page(target, 1), std::vector<float>(8, 0.9f));
+
+    target.clipboardKey = 999;  // no clone under this key
+    target.setCurrentPage(0);
+    target.paste(0, 0);
+    EXPECT_EQ(target.getValueOnPage(0, 0), 0.3f);
+}
+
+TEST_F(BWTableXYTest, GroupsCopyAndPasteTogether) {
+    BWTableXY table(&context, 2, 1, false);
+    table.clipboardKey = 5;
+    table.groupSize = 2;
+    table.setPageCount(6);
+    fillPage(table, 2, {0.1f, 0.2f});
+    fillPage(table, 3, {0.3f, 0.4f});
+    table.setCurrentPage(3);
+    table.copy(0, 0);
+    table.setCurrentPage(5);
+    table.paste(0, 0);  // pages 2 and 3 into 4 and 5
+    EXPECT_EQ(page(table, 4), (std::vector<float>{0.1f, 0.2f}));
+    EXPECT_EQ(page(table, 5), (std::vector<float>{0.3f, 0.4f}));
+
+    table.groupSize = 0;
+    table.setCurrentPage(0);
+    table.paste(0, 0);
+    EXPECT_EQ(page(table, 0), (std::vector<float>{0.0f, 0.0f}));
+}
+
+TEST_F(BWTableXYTest, SharedClipboardLinksLanesWithTheSameKey) {
+    const auto& lanes = tableXYLanes();
+    BWTableXY gate(&context, lanes[2].points, lanes[2].id, false);
+    BWTableXY cutoff(&context, lanes[5].points, lanes[5].id, false);
+    configureLane(gate, lanes[2]);
+    configureLane(cutoff, lanes[5]);
+    gate.groupSize = 4;  // the shared clipboard always takes one exact page
+
+    gate.setCurrentPage(6);
+    gate.setValue(0, 0.25f);
+    gate.setValue(31, 0.75f);
+    gate.copyShared(0, 0);
+    EXPECT_EQ(gate.copiedPage, 6u);
+    cutoff.setCurrentPage(40);
+    cutoff.pasteShared(0, 0);
+    EXPECT_EQ(cutoff.getValueOnPage(0, 40), 0.25f);
+    EXPECT_EQ(cutoff.getValueOnPage(31, 40), 0.75f);
+    EXPECT_EQ(xyClipboard().size(), 0u);
+
+    // Without a shared key the page remembered by the copy is duplicated.
+    BWTableXY loose(&context, 4, 0, false);
+    loose.setPageCount(2);
+    fillPage(loose, 0, {1, 0, 1, 0});
+    loose.copyShared(0, 0);
+    loose.setCurrentPage(1);
+    loose.pasteShared(0, 0);
+    EXPECT_EQ(page(loose, 1), (std::vector<float>{1, 0, 1, 0}));
+    loose.copiedPage = 9;  // a page that no longer exists: nothing
+    loose.setCurrentPage(0);
+    fillPage(loose, 0, {0, 0, 0, 0});
+    loose.pasteShared(0, 0);
+    EXPECT_EQ(page(loose, 0), std::vector<float>(4, 0.0f));
+}
+
+TEST_F(BWTableXYTest, RandomiseAndVaryWriteTheCurrentPage) {
+    BWTableXY table(&context, 4, 1, false);
+    table.setPageCount(2);
+    table.setCurrentPage(1);
+    patternRandomSeed() = 645637;
+    table.randomize();
+    EXPECT_EQ(page(table, 1), (std::vector<float>{std::bit_cast<float>(0x3cd90fd0u), std::bit_cast<float>(0x3ea9b2c2u),
+                                                  std::bit_cast<float>(0x3f0b5c0bu), std::bit_cast<float>(0x3e8fb619u)}));
+    EXPECT_EQ(page(table, 0), std::vector<float>(4, 0.0f));
+    EXPECT_FALSE(table.hasFlag(BWTable::kBusy));
+
+    fillPage(table, 1, {0.5f, 0.5f, 0.0f, 1.0f});
+    patternRandomSeed() = 645637;
+    table.vary();
+    // Seeds −2033680829, −723951435, 190581523, −941945755 move by s × 0.1 / 2^31.
+    const float moves[] = {static_cast<float>(-2033680829) * 0.1f * 0x1p-31f,
+                           static_cast<float>(-723951435) * 0.1f * 0x1p-31f,
+                           static_cast<float>(190581523) * 0.1f * 0x1p-31f,
+                           static_cast<float>(-941945755) * 0.1f * 0x1p-31f};
+    EXPECT_EQ(table.getValueOnPage(0, 1), 0.5f + moves[0]);
+    EXPECT_NEAR(table.getValueOnPage(0, 1), 0.4053, 1e-4);
+    EXPECT_EQ(table.getValueOnPage(1, 1), 0.5f + moves[1]);
+    EXPECT_EQ(table.getValueOnPage(2, 1), moves[2]);
+    EXPECT_EQ(table.getValueOnPage(3, 1), 1.0f + moves[3]);
+    EXPECT_NEAR(table.getValueOnPage(3, 1), 0.95614, 1e-5);
+    EXPECT_EQ(page(table, 0), std::vector<float>(4, 0.0f));
+}
+
+TEST_F(BWTableXYTest, LaneSetupGivesEveryPageItsFlagsAndRange) {
+    const auto& lanes = tableXYLanes();
+    ASSERT_EQ(lanes.size(), 10u);
+    EXPECT_EQ(lanes[0].max, 15.0f);
+    EXPECT_EQ(lanes[4].flags, 0x628A00u);
+    EXPECT_EQ(lanes[9].ownKey, 1439);
+
+    BWTableXY chord(&context, lanes[0].points, lanes[0].id, false);
+    configureLane(chord, lanes[0]);
+    EXPECT_EQ(chord.getPageCount(), 24u);
+    EXPECT_EQ(chord.id, 1);
+    EXPECT_EQ(chord.sharedClipboardKey, 2);
+    EXPECT_EQ(chord.clipboardKey, 231);
+    EXPECT_FALSE(chord.hasFlag(BWTable::kInterpolate));
+    // Page 0 writes whole numbers over 0..15 just like page 23.
+    for (uint64_t p : {0u, 23u}) {
+        chord.setCurrentPage(p);
+        chord.setNormalized(0, 0.999f);
+        chord.setNormalized(1, 0.5f);
+        EXPECT_EQ(chord.getValueOnPage(0, p), 15.0f) << "page " << p;
+        EXPECT_EQ(chord.getValueOnPage(1, p), 8.0f) << "page " << p;
+        EXPECT_EQ(chord.getValueAt(0.5f), 15.0f) << "page " << p;  // no interpolation
+    }
+}
+
+TEST_F(BWTableXYTest, ChunksRoundTripEveryPageAndTheName) {
+    BWTableXY table(&context, 3, 1, false);
+    table.setRange(0.0f, 15.0f);
+    table.setPageCount(2);
+    fillPage(table, 0, {1, 2, 3});
+    fillPage(table, 1, {13, 14, 15});
+    table.setName("Verse");
+    table.markModified();
+    table.markModified();
+    EXPECT_STREQ(table.getName(), "Verse*");
+
+    const std::vector<uint32_t> words = wordsOf(table);
+    std::vector<uint32_t> expected = {666555777u, 1003, word(15.0f), word(0.0f), 3, 2,
+                                      word(1.0f), word(2.0f), word(3.0f), word(13.0f), word(14.0f), word(15.0f)};
+    appendName(expected, "Verse*");
+    EXPECT_EQ(words, expected);
+
+    BWTableXY copy(&context, 8, 1, false);
+    const Read read = readWords(copy, words);
+    EXPECT_EQ(read.result, 1);
+    EXPECT_EQ(read.position, words.size());
+    EXPECT_EQ(copy.getCount(), 3u);
+    EXPECT_EQ(copy.getPageCount(), 2u);
+    EXPECT_EQ(copy.max, 15.0f);
+    EXPECT_EQ(page(copy, 1), (std::vector<float>{13, 14, 15}));
+    EXPECT_STREQ(copy.getName(), "Verse*");
+    copy.setCurrentPage(1);
+    copy.setNormalized(0, 1.0f);  // the pages took the stored range
+    EXPECT_EQ(copy.getValueOnPage(0, 1), 15.0f);
+}
+
+TEST_F(BWTableXYTest, SizePoliciesCutOrResample) {
+    BWTableXY wide(&context, 64, 1, false);
+    for (uint64_t i = 0; i < 64; ++i) wide.setValueOnPage(i, 0, static_cast<float>(i) / 64.0f);
+    const std::vector<uint32_t> words = wordsOf(wide);
+
+    BWTableXY halved(&context, 32, 1, false);
+    halved.sizePolicy = 1;
+    EXPECT_EQ(readWords(halved, words).result, 1);
+    EXPECT_EQ(halved.getCount(), 32u);
+    EXPECT_EQ(halved.getValueOnPage(0, 0), 0.5f / 64.0f);    // (0 + 1/64) / 2
+    EXPECT_EQ(halved.getValueOnPage(31, 0), 62.5f / 64.0f);
+
+    BWTableXY cut(&context, 32, 1, false);
+    cut.sizePolicy = BWTableXY::kKeepSizeAndCut;
+    EXPECT_EQ(readWords(cut, words).result, 1);
+    EXPECT_EQ(cut.getValueOnPage(31, 0), 31.0f / 64.0f);
+
+    BWTableXY narrow(&context, 2, 1, false);
+    narrow.setPageCount(2);
+    fillPage(narrow, 1, {0.25f, 0.75f});
+    BWTableXY doubled(&context, 5, 1, false);
+    doubled.sizePolicy = 1;
+    doubled.setPageCount(3);
+    EXPECT_EQ(readWords(doubled, wordsOf(narrow)).result, 1);
+    EXPECT_EQ(doubled.getPageCount(), 3u);  // the present pages stay too
+    EXPECT_EQ(page(doubled, 1), (std::vector<float>{0.25f, 0.25f, 0.75f, 0.75f, 0.0f}));
+}
+
+TEST_F(BWTableXYTest, OlderPagedLayoutsStillRead) {
+    // Version 1001: a dropped word, normalised points, a name.
+    std::vector<uint32_t> v1001 = {666555777u, 1001, word(0.7f), word(4.0f), word(0.0f), 2, 2,
+                                   word(0.25f), word(0.5f), word(1.0f), word(0.0f)};
+    appendName(v1001, "Old");
+    BWTableXY table(&context, 8, 1, false);
+    EXPECT_EQ(readWords(table, v1001).result, 1);
+    EXPECT_EQ(page(table, 0), (std::vector<float>{1.0f, 2.0f}));
+    EXPECT_EQ(page(table, 1), (std::vector<float>{4.0f, 0.0f}));
+    EXPECT_STREQ(table.getName(), "Old");
+
+    // Version 1002: a dropped word, plain points.
+    std::vector<uint32_t> v1002 = {666555777u, 1002, word(0.7f), word(4.0f), word(0.0f), 1, 1, word(3.0f)};
+    appendName(v1002, "");
+    EXPECT_EQ(readWords(table, v1002).result, 1);
+    EXPECT_EQ(table.getValueOnPage(0, 0), 3.0f);
+    EXPECT_STREQ(table.getName(), "Old");  // an empty stored name keeps the old one
+
+    // Version 1000: no name; the name returns to "Default".
+    const std::vector<uint32_t> v1000 = {666555777u, 1000, word(0.0f), word(1.0f), word(0.0f), 1, 1, word(0.5f)};
+    EXPECT_EQ(readWords(table, v1000).result, 1);
+    EXPECT_STREQ(table.getName(), "Default");
+}
+
+TEST_F(BWTableXYTest, UntaggedRecordsArePlainTablesOrSkipped) {
+    BWTableXY table(&context, 2, 1, false);
+    table.setPageCount(3);
+    table.setCurrentPage(2);
+    // A plain table record: its points land on the current page.
+    const std::vector<uint32_t> plain = {word(0.0f), word(1.0f), word(0.0f), 0xFFCB4286u, 1, 2,
+                                         word(0.25f), word(0.5f)};
+    EXPECT_EQ(readWords(table, plain).result, 1);
+    EXPECT_EQ(page(table, 2), (std::vector<float>{0.25f, 0.5f}));
+    EXPECT_EQ(page(table, 0), (std::vector<float>{0.0f, 0.0f}));
+
+    // A record opening with 0.4 is consumed and not applied.
+    const std::vector<uint32_t> skipped = {word(0.4f), word(1.0f), word(0.0f), 0xFFCB4286u, 1, 2,
+                                           word(0.75f), word(0.75f), 77};
+    const Read read = readWords(table, skipped);
+    EXPECT_EQ(read.result, 1);
+    EXPECT_EQ(read.position, skipped.size() - 1);
+    EXPECT_EQ(page(table, 2), (std::vector<float>{0.25f, 0.5f}));
+    const std::vector<uint32_t> skippedOld = {word(0.4f), word(1.0f), word(0.0f), 1, word(0.75f)};
+    EXPECT_EQ(readWords(table, skippedOld).result, 1);
+}
+
+TEST_F(BWTableXYTest, BadRecordsFailAndSkipOnlyChangesNothing) {
+    BWTableXY source(&context, 2, 1, false);
+    source.setPageCount(2);
+    fillPage(source, 1, {0.5f, 1.0f});
+    const std::vector<uint32_t> good = wordsOf(source);
+
+    BWTableXY table(&context, 4, 1, false);
+    std::vector<uint32_t> truncated(good.begin(), good.end() - 3);
+    EXPECT_EQ(readWords(table, truncated).result, 0);
+    std::vector<uint32_t> newer = good;
+    newer[1] = 1004;
+    EXPECT_EQ(readWords(table, newer).result, 0);
+    std::vector<uint32_t> manyPages = good;
+    manyPages[5] = 0x40000000;
+    EXPECT_EQ(readWords(table, manyPages).result, 0);
+    std::vector<uint32_t> tooMany = good;
+    tooMany[4] = 3;  // 3 × 2 points do not fit in what is left
+    EXPECT_EQ(readWords(table, tooMany).result, 0);
+    std::vector<uint32_t> noName = good;
+    noName[noName.size() - 3] = 400;  // a name longer than the record
+    EXPECT_EQ(readWords(table, noName).result, 0);
+    // A length with no pages still has to fit what is left.
+    EXPECT_EQ(readWords(table, {666555777u, 1003, word(1.0f), word(0.0f), 4000000, 0, 0}).result, 0);
+    EXPECT_EQ(readWords(table, {666555777u}).result, 0);
+    EXPECT_EQ(readWords(table, {}).result, 0);
+    EXPECT_EQ(table.getCount(), 4u);
+    EXPECT_EQ(table.getPageCount(), 1u);
+
+    std::vector<uint32_t> followed = good;
+    followed.push_back(4242);
+    const Read read = readWords(table, followed, true);
+    EXPECT_EQ(read.result, 1);
+    EXPECT_EQ(read.position, good.size());
+    EXPECT_EQ(table.getCount(), 4u);
+    EXPECT_EQ(table.getPageCount(), 1u);
+    EXPECT_STREQ(table.getName(), "Default");
+}
+
+// The render reads lanes on the audio thread, and learned controllers run the
+// pattern edits there too.
+TEST_F(BWTableXYTest, RenderReadsAndEditsAllocateNothing) {
+    BWTableXY lane(&context, 32, 1, false);
+    lane.setPageCount(8);
+    float block[32];
+    AllocationCounter allocations;
+    lane.setCurrentPage(3);
+    float sum = lane.getValue(5) + lane.getValueOnPage(5, 3) + lane.getValueAtXY(2.5f, 3.0f);
+    lane.copyCurrentPageValues(block);
+    lane.randomize();
+    lane.rotateLeft(0, 32);
+    lane.rotateRight(0, 32);
+    lane.resetCurrent();
+    EXPECT_EQ(allocations.count(), 0u);
+    EXPECT_EQ(sum + block[0], 0.0f);
+}
+
+// The render reads lanes while the interface changes their page counts and
+// lengths; under AddressSanitizer a read of a freed page fails the test.
+TEST_F(BWTableXYTest, AudioReadsSurvivePageAndLengthChanges) {
+    BWTableXY lane(&context, 32, 1, false);
+    lane.setPageCount(8);
+    std::atomic<bool> stop{false};
+    std::atomic<long> reads{0};
+
+    std::thread audio([&] {
+        float block[64];
+        float sum = 0.0f;
+        while (!stop.load()) {
+            lane.setCurrentPage(7);
+            sum += lane.getValue(31) + lane.getValueOnPage(31, 7) + lane.getValueAtXY(3.5f, 6.5f);
+            if (lane.getCount() <= 32) lane.copyCurrentPageValues(block);
+            reads.fetch_add(1);
+        }
+        EXPECT_GE(sum, 0.0f);
+    });
+    for (int round = 0; round < 300; ++round) {
+        lane.setPageCount(round % 2 == 0 ? 2 : 8);
+        lane.resize(round % 3 == 0 ? 16 : 32, BWTable::kResizeKeep);
+    }
+    lane.resize(32, BWTable::kResizeKeep);
+    while (reads.load() == 0) std::this_thread::yield();
+    stop.store(true);
+    audio.join();
+}

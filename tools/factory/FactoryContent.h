@@ -1,0 +1,24 @@
+#pragma once
+// Writes the factory content through the product's own writers:
+//   <folder>/Instruments/<name>.bwr     the instruments, samples embedded
+//   <folder>/Samples/Factory/<sample>.wav  every zone's sample
+// the two folders that "InstrumentsPath" and "audiofilepath" point to once
+// the content is installed.  The same bytes on every run.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class BWRompler;
+struct FactoryInstrument;
+
+inline constexpr char kFactoryInstrumentsFolder[] = "Instruments";
+inline constexpr char kFactorySamplesFolder[] = "Samples/Factory";
+
+// The instrument with its zones and synthesised samples, named after it;
+// null when a sample could not be set.
+std::unique_ptr<BWRompler> buildFactoryInstrument(const FactoryInstrument& instrument);
+
+// Creates the folders and writes every instrument and sample.  False, with
+// what failed in `error`, when any file could not be written.
+bool writeFactoryContent(const std::filesystem::path& folder, std::string& error);
