@@ -11,10 +11,16 @@
 #include <memory>
 #include <vector>
 
+#include "core/BWBtnLine.h"
+#include "core/BWBtnLineGrids.h"
+#include "core/BWFloatZoneHandler.h"
+#include "core/BWMouseAreaChunk.h"
 #include "core/BWSystemInfo.h"
 #include "core/BWTable.h"
 #include "core/BWTableXY.h"
 #include "core/BWTableXYLanes.h"
+#include "core/BWZone.h"
+#include "core/BWZoneHandlerContainer.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWChunkableClass.h"
 
@@ -35,11 +41,37 @@ Model pagedLane(BWSystemInfo& context, uint64_t sizePolicy) {
     return table;
 }
 
+Model stepGrid(BWSystemInfo& context, bool keepSize) {
+    auto grid = std::make_unique<BWBtnLine>(&context, kBtnLineGridSteps, kBtnLineGridLines);
+    configureGrid(*grid, btnLineGrids()[0]);
+    grid->keepSize = keepSize;
+    return grid;
+}
+
+Model zoneLane(BWSystemInfo& context, uint8_t keepEmpty) {
+    auto lane = std::make_unique<BWFloatZoneHandler>(&context, -1, false);
+    lane->keepEmpty = keepEmpty;
+    return lane;
+}
+
+Model zoneContainer(BWSystemInfo& context) {
+    auto container = std::make_unique<BWZoneHandlerContainer<BWFloatZoneHandler>>(&context, 0, 8, false);
+    container->setLaneLength(32);
+    return container;
+}
+
 const ModelReader kReaders[] = {
     {"table", [](BWSystemInfo& context) -> Model { return std::make_unique<BWTable>(&context, 16); }},
     {"paged table", [](BWSystemInfo& context) { return pagedLane(context, BWTableXY::kFollowStoredSize); }},
     {"paged table, cut", [](BWSystemInfo& context) { return pagedLane(context, BWTableXY::kKeepSizeAndCut); }},
     {"paged table, resampled", [](BWSystemInfo& context) { return pagedLane(context, 1); }},
+    {"step grid", [](BWSystemInfo& context) { return stepGrid(context, false); }},
+    {"step grid, kept size", [](BWSystemInfo& context) { return stepGrid(context, true); }},
+    {"zone", [](BWSystemInfo&) -> Model { return std::make_unique<BWZone>(); }},
+    {"zone lane", [](BWSystemInfo& context) { return zoneLane(context, 1); }},
+    {"zone lane, default zone", [](BWSystemInfo& context) { return zoneLane(context, 0); }},
+    {"zone container", [](BWSystemInfo& context) { return zoneContainer(context); }},
+    {"mouse area", [](BWSystemInfo&) -> Model { return std::make_unique<BWMouseAreaChunk>(0.01f); }},
 };
 
 struct Outcome {
