@@ -1,7 +1,7 @@
 #pragma once
-// The pattern randomisers' draw: one Park-Miller step of the process-wide
-// pattern seed (patternRandomSeed(), core/Framework.h).  Reproduced bit for
-// bit, since stored randomisations depend on the sequence.
+// The zone randomiser's draw: one step of the pattern generator
+// (core/PatternRandom.h) after adding an offset to the shared seed.
+// Reproduced bit for bit, since stored randomisations depend on the sequence.
 
 #include <cstdint>
 
