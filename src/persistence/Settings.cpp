@@ -40,7 +40,7 @@ bool setSettingDword(std::string_view name, uint32_t value) {
 }
 
 bool readIndexedSettingStrings(std::string_view baseName, std::vector<std::string>& list, int count) {
-    const SettingsKey key(getProductName());
+    const SettingsKey key = openProductKey();
     for (int i = 0; i < count; ++i) {
         std::string text;
         if (key.getString(indexedSettingName(baseName, i), text)) list.push_back(std::move(text));

@@ -15,19 +15,6 @@ char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' 
 
 bool standsForItself(unsigned char c) { return c >= 0x21 && c <= 0x7E && c != '%'; }
 
-void appendEscaped(std::string& out, std::string_view bytes) {
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (standsForItself(byte)) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHexDigits[byte >> 4];
-            out += kHexDigits[byte & 0xF];
-        }
-    }
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -51,13 +38,6 @@ std::optional<std::string> unescape(std::string_view field) {
         i += 2;
     }
     return bytes;
-}
-
-uint32_t dwordFromData(std::string_view data) {
-    uint32_t number = 0;
-    for (size_t i = 0; i < 4 && i < data.size(); ++i)
-        number |= static_cast<uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-    return number;
 }
 
 std::optional<uint32_t> parseDword(std::string_view field) {
@@ -111,6 +91,19 @@ std::optional<std::string_view> takeLine(std::string_view& text) {
 
 }  // namespace
 
+void appendPercentEscaped(std::string& out, std::string_view bytes, bool (*keeps)(unsigned char)) {
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (keeps(byte)) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0xF];
+        }
+    }
+}
+
 SettingsValue SettingsValue::string(std::string_view name, std::string_view bytes) {
     return {std::string(name), SettingsType::String, std::string(bytes)};
 }
@@ -119,6 +112,13 @@ SettingsValue SettingsValue::dword(std::string_view name, uint32_t number) {
     std::string data(4, '\0');
     for (size_t i = 0; i < 4; ++i) data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
     return {std::string(name), SettingsType::Dword, data};
+}
+
+uint32_t SettingsValue::number() const {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4 && i < data.size(); ++i)
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+    return value;
 }
 
 bool sameValueName(std::string_view a, std::string_view b) {
@@ -135,12 +135,12 @@ std::string encodeKeyFile(const std::vector<SettingsValue>& values) {
         const bool isDword = value.type == SettingsType::Dword;
         text += isDword ? kDwordType : kStringType;
         text += ' ';
-        appendEscaped(text, value.name);
+        appendPercentEscaped(text, value.name, standsForItself);
         text += ' ';
         if (isDword)
-            text += std::to_string(dwordFromData(value.data));
+            text += std::to_string(value.number());
         else
-            appendEscaped(text, value.data);
+            appendPercentEscaped(text, value.data, standsForItself);
         text += '\n';
     }
     text += kEnd;

@@ -38,10 +38,19 @@ struct SettingsValue {
 
     static SettingsValue string(std::string_view name, std::string_view bytes);
     static SettingsValue dword(std::string_view name, uint32_t number);
+
+    // The data's first four bytes as a little-endian number; missing bytes
+    // count as 0.
+    uint32_t number() const;
 };
 
 // Value names are compared as on Windows: ASCII letters ignore case.
 bool sameValueName(std::string_view a, std::string_view b);
+
+// Appends the bytes, writing each byte that keeps refuses as "%" and two
+// upper-case hex digits: the escape form of the key files and of the store's
+// file names.
+void appendPercentEscaped(std::string& out, std::string_view bytes, bool (*keeps)(unsigned char));
 
 std::string encodeKeyFile(const std::vector<SettingsValue>& values);
 

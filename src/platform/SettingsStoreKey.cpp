@@ -13,25 +13,16 @@ namespace {
 
 // Far beyond any real key; a larger file is not a key file of ours.
 constexpr std::uintmax_t kMaxKeyFileBytes = 16 * 1024 * 1024;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-bool keepsItsByte(char c) {
+bool keepsItsByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ' ';
 }
 
 std::string fileNameOfComponent(std::string_view component) {
-    std::string name;
-    for (char c : component) {
+    std::string lowered(component);
+    for (char& c : lowered)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (keepsItsByte(c)) {
-            name += c;
-        } else {
-            const auto byte = static_cast<unsigned char>(c);
-            name += '%';
-            name += kHexDigits[byte >> 4];
-            name += kHexDigits[byte & 0xF];
-        }
-    }
+    std::string name;
+    appendPercentEscaped(name, lowered, keepsItsByte);
     return name;
 }
 
