@@ -141,6 +141,8 @@ protected:
     void storePoint(uint64_t index, float value);
     void setBusy(bool on);
     bool isBusy() const { return hasFlag(kBusy); }
+    // Polls until the table view has cleared its in-use mark.
+    void waitForView() const;
     // A stored point that is not a finite number would poison everything that
     // reads it: NaN reads as low, infinities as the nearer end of low..high.
     static float sanitizedPoint(float value, float low, float high);
@@ -158,12 +160,13 @@ private:
     void fillNewPoints(float* points, uint64_t n, int32_t mode) const;
     void replacePoints(float* points, uint64_t n);
     void limitPoints();
-    void waitForView() const;
     float beatsOf(uint64_t n) const;
     uint64_t pointsOfBeats(float beats) const;
 
     float* values = nullptr;  // count + 1 floats; entry count is the wrap point
     uint64_t count = 0;
     UseGate pointsGate;
-    bool randomizing = false;  // randomize writes while its own busy mark is set
+    // randomize writes while its own busy mark is set; read by every writer,
+    // the audio thread's among them.
+    std::atomic<bool> randomizing{false};
 };

@@ -1,9 +1,7 @@
 #include "core/BWTableXY.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternClipboards.h"
@@ -60,7 +58,7 @@ std::unique_ptr<BWTable> BWTableXY::makePage() const {
 void BWTableXY::setPageCount(uint64_t n) {
     if (n == 0 || n == pageCount || n > kMaxPages) return;
     setBusy(true);
-    while (hasFlag(kInUseByView)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    waitForView();
 
     PageList fresh;
     fresh.reserve(n);
