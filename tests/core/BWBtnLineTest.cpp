@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <bit>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -14,32 +13,14 @@
 #include "core/Framework.h"
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
-#include "persistence/BWChunk.h"
 #include "support/AllocationCounter.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
 using Steps = std::vector<float>;
 
 uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
-
-std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
-    BWChunk chunk;
-    object.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    object.writeChunk(&chunk);
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
-}
-
-// The result of the read and the words it consumed.
-std::pair<int32_t, uint32_t> readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skip = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    const int32_t result = object.readChunk(&chunk, skip);
-    return {result, chunk.getPosition()};
-}
 
 Steps lineOf(const BWBtnLine& grid, uint64_t line) {
     Steps steps;
@@ -191,7 +172,7 @@ TEST_F(BWBtnLineTest, ChunkRoundTripAndKeptSize) {
     words.push_back(77);  // the next record
 
     BWBtnLine copy(&context, 32, 24);
-    EXPECT_EQ(readWords(copy, words), std::make_pair(1, 12u));
+    EXPECT_EQ(readWords(copy, words), (ChunkRead{1, 12u}));
     EXPECT_EQ(copy.getLineCount(), 2u);
     EXPECT_EQ(copy.maxValue, 3.0f);
     EXPECT_EQ(copy.getCurrentLine(), 0u);
@@ -199,12 +180,12 @@ TEST_F(BWBtnLineTest, ChunkRoundTripAndKeptSize) {
 
     BWBtnLine kept(&context, 2, 24);
     kept.keepSize = true;
-    EXPECT_EQ(readWords(kept, words), std::make_pair(1, 12u));
+    EXPECT_EQ(readWords(kept, words), (ChunkRead{1, 12u}));
     EXPECT_EQ(lineOf(kept, 1), (Steps{0.5f, 3}));
     EXPECT_EQ(kept.maxValue, 1.0f);
 
     BWBtnLine skipping(&context, 2, 24);
-    EXPECT_EQ(readWords(skipping, words, true), std::make_pair(1, 12u));
+    EXPECT_EQ(readWords(skipping, words, true), (ChunkRead{1, 12u}));
     EXPECT_EQ(lineOf(skipping, 1), Steps(2, 0.0f));
 }
 
@@ -218,13 +199,13 @@ TEST_F(BWBtnLineTest, BadRecordsAreRefusedWithoutChanges) {
     BWBtnLine grid(&context, 8, 3);
     grid.setStepOnLine(0, 0, 2.0f);
     for (const auto& words : {badTag, badVersion, truncated, hugeCounts, std::vector<uint32_t>(5, 0)}) {
-        EXPECT_EQ(readWords(grid, words).first, 0);
-        EXPECT_EQ(readWords(grid, words, true).first, 0);
+        EXPECT_EQ(readWords(grid, words).result, 0);
+        EXPECT_EQ(readWords(grid, words, true).result, 0);
         EXPECT_EQ(grid.getStepCount(), 8u);
         EXPECT_EQ(grid.getStep(0), 2.0f);
     }
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(readWords(grid, {91851533u, 1, 1, 2, 0, 1, word(nan), word(1)}).first, 1);
+    EXPECT_EQ(readWords(grid, {91851533u, 1, 1, 2, 0, 1, word(nan), word(1)}).result, 1);
     EXPECT_EQ(lineOf(grid, 0), (Steps{0, 1}));
 }
 

@@ -4,17 +4,18 @@
 
 #include <bit>
 #include <limits>
+#include <utility>
 #include <vector>
 
-#include "persistence/BWChunk.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
 uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
 
-int32_t readWords(BWMouseAreaChunk& area, std::vector<uint32_t> words, bool skipOnly = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    return area.readChunk(&chunk, skipOnly);
+// What a read of the words answers.
+int32_t readResult(BWMouseAreaChunk& area, std::vector<uint32_t> words, bool skipOnly = false) {
+    return readWords(area, std::move(words), skipOnly).result;
 }
 
 }  // namespace
@@ -25,13 +26,8 @@ TEST(BWMouseAreaChunkTest, WritesSixOrSevenFloatsInPointerOrder) {
     float seventh = 0.7f;
     for (bool bound : {false, true}) {
         if (bound) area.bind(6, &seventh);
-        BWChunk chunk;
-        area.writeChunk(&chunk);
-        chunk.allocateMeasured();
-        chunk.setPosition(0);
-        area.writeChunk(&chunk);
-        const auto* words = static_cast<const uint32_t*>(chunk.getWords());
-        ASSERT_EQ(chunk.getCapacityWords(), bound ? 9u : 8u);
+        const std::vector<uint32_t> words = wordsOf(area);
+        ASSERT_EQ(words.size(), bound ? 9u : 8u);
         EXPECT_EQ(words[1], bound ? 7u : 6u);
         EXPECT_EQ(words[2], word(0.01f));
         EXPECT_EQ(words[7], 0u);  // an unbound pointer
@@ -42,18 +38,18 @@ TEST(BWMouseAreaChunkTest, ReadingIsBoundedAndKeepsValuesInRange) {
     BWMouseAreaChunk area(0.5f);
     float second = 0.0f;
     area.bind(1, &second);
-    EXPECT_EQ(readWords(area, {11, 3, word(0.2f), word(0.3f), word(0.4f)}), 1);
+    EXPECT_EQ(readResult(area, {11, 3, word(0.2f), word(0.3f), word(0.4f)}), 1);
     EXPECT_EQ(area.value(), 0.2f);
     EXPECT_EQ(second, 0.3f);
-    EXPECT_EQ(readWords(area, {11, 0}), 1);
+    EXPECT_EQ(readResult(area, {11, 0}), 1);
     for (const auto& bad : {std::vector<uint32_t>{11, 3, word(0.9f)}, {11, 100000}, {11}}) {
-        EXPECT_EQ(readWords(area, bad), 0);
+        EXPECT_EQ(readResult(area, bad), 0);
         EXPECT_EQ(area.value(), 0.2f);
     }
-    EXPECT_EQ(readWords(area, {11, 1, word(0.9f)}, true), 1);
+    EXPECT_EQ(readResult(area, {11, 1, word(0.9f)}, true), 1);
     EXPECT_EQ(area.value(), 0.2f);
-    EXPECT_EQ(readWords(area, {11, 1, word(std::numeric_limits<float>::quiet_NaN())}), 1);
+    EXPECT_EQ(readResult(area, {11, 1, word(std::numeric_limits<float>::quiet_NaN())}), 1);
     EXPECT_EQ(area.value(), 0.0f);
-    EXPECT_EQ(readWords(area, {11, 1, word(7.0f)}), 1);
+    EXPECT_EQ(readResult(area, {11, 1, word(7.0f)}), 1);
     EXPECT_EQ(area.value(), 1.0f);
 }

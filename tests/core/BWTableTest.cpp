@@ -4,41 +4,17 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "core/BWSystemInfo.h"
 #include "core/Framework.h"
 #include "core/StateResetList.h"
-#include "persistence/BWChunk.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
 uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
-
-// The words an object writes, through both passes of the chunk.
-std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
-    BWChunk chunk;
-    object.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    object.writeChunk(&chunk);
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
-}
-
-struct Read {
-    int32_t result;
-    uint32_t position;
-};
-
-Read readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skipOnly = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    const int32_t result = object.readChunk(&chunk, skipOnly);
-    return {result, chunk.getPosition()};
-}
 
 std::vector<float> pointsOf(BWTable& table) {
     std::vector<float> points;
@@ -311,7 +287,7 @@ TEST_F(BWTableTest, ChunksRoundTripRawValues) {
                                             word(-2.0f), word(7.5f), word(15.0f)}));
 
     BWTable copy(&context, 8);
-    const Read read = readWords(copy, words);
+    const ChunkRead read = readWords(copy, words);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, words.size());
     EXPECT_EQ(copy.getCount(), 3u);
@@ -382,7 +358,7 @@ TEST_F(BWTableTest, SkipOnlyConsumesTheRecordAndChangesNothing) {
     words.push_back(12345);  // the next record
 
     BWTable table(&context, 5);
-    const Read read = readWords(table, words, true);
+    const ChunkRead read = readWords(table, words, true);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, words.size() - 1);
     EXPECT_EQ(table.getCount(), 5u);

@@ -16,34 +16,12 @@
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
 #include "core/StateResetList.h"
-#include "persistence/BWChunk.h"
 #include "support/AllocationCounter.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
 uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
-
-std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
-    BWChunk chunk;
-    object.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    object.writeChunk(&chunk);
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
-}
-
-struct Read {
-    int32_t result;
-    uint32_t position;
-};
-
-Read readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skipOnly = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    const int32_t result = object.readChunk(&chunk, skipOnly);
-    return {result, chunk.getPosition()};
-}
 
 std::vector<float> page(BWTableXY& table, uint64_t index) {
     std::vector<float> points;
@@ -341,7 +319,7 @@ TEST_F(BWTableXYTest, ChunksRoundTripEveryPageAndTheName) {
     EXPECT_EQ(words, expected);
 
     BWTableXY copy(&context, 8, 1, false);
-    const Read read = readWords(copy, words);
+    const ChunkRead read = readWords(copy, words);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, words.size());
     EXPECT_EQ(copy.getCount(), 3u);
@@ -420,7 +398,7 @@ TEST_F(BWTableXYTest, UntaggedRecordsArePlainTablesOrSkipped) {
     // A record opening with 0.4 is consumed and not applied.
     const std::vector<uint32_t> skipped = {word(0.4f), word(1.0f), word(0.0f), 0xFFCB4286u, 1, 2,
                                            word(0.75f), word(0.75f), 77};
-    const Read read = readWords(table, skipped);
+    const ChunkRead read = readWords(table, skipped);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, skipped.size() - 1);
     EXPECT_EQ(page(table, 2), (std::vector<float>{0.25f, 0.5f}));
@@ -458,7 +436,7 @@ TEST_F(BWTableXYTest, BadRecordsFailAndSkipOnlyChangesNothing) {
 
     std::vector<uint32_t> followed = good;
     followed.push_back(4242);
-    const Read read = readWords(table, followed, true);
+    const ChunkRead read = readWords(table, followed, true);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, good.size());
     EXPECT_EQ(table.getCount(), 4u);

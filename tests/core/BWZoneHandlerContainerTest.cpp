@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -13,8 +12,8 @@
 #include "core/BWZone.h"
 #include "core/Framework.h"
 #include "core/ZoneClipboard.h"
-#include "persistence/BWChunk.h"
 #include "support/AllocationCounter.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
@@ -31,24 +30,6 @@ void addZone(BWZoneHandler* handler, int32_t start, int32_t end) {
     BWZone* zone = handler->createZone(0);
     zone->setRange(start, end);
     EXPECT_TRUE(handler->insertZone(zone));
-}
-
-std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
-    BWChunk chunk;
-    object.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    object.writeChunk(&chunk);
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
-}
-
-// The result of the read and the words it consumed.
-std::pair<int32_t, uint32_t> readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skip = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    const int32_t result = object.readChunk(&chunk, skip);
-    return {result, chunk.getPosition()};
 }
 
 class BWZoneHandlerContainerTest : public ::testing::Test {
@@ -95,13 +76,13 @@ TEST_F(BWZoneHandlerContainerTest, ChunkRoundTripClampsToTheLaneLength) {
     Container copy(&context, 0, 3, false);
     copy.setLaneLength(32);
     addZone(copy.laneHandler(0), 7, 7);  // replaced, not added to
-    EXPECT_EQ(readWords(copy, words), std::make_pair(1, static_cast<uint32_t>(words.size())));
+    EXPECT_EQ(readWords(copy, words), (ChunkRead{1, static_cast<uint32_t>(words.size())}));
     EXPECT_EQ(copy.getLaneCount(), 8u);
     EXPECT_EQ(rangesOf(copy.laneHandler(0)), (Ranges{{0, 31}}));
     EXPECT_EQ(rangesOf(copy.laneHandler(2)), (Ranges{{30, 31}}));
     EXPECT_EQ(rangesOf(copy.laneHandler(5)), (Ranges{{3, 5}}));
 
-    EXPECT_EQ(readWords(copy, wordsOf(*Container(&context, 0, 3, false).chunkable())).first, 1);
+    EXPECT_EQ(readWords(copy, wordsOf(*Container(&context, 0, 3, false).chunkable())).result, 1);
     EXPECT_EQ(copy.getLaneCount(), 3u);
 }
 
@@ -110,7 +91,7 @@ TEST_F(BWZoneHandlerContainerTest, SkipOnlyReadsEveryStoredLaneAndChangesNothing
     addZone(wide.laneHandler(11), 1, 1);
     std::vector<uint32_t> words = wordsOf(wide);
     words.push_back(99);
-    EXPECT_EQ(readWords(container, words, true), std::make_pair(1, static_cast<uint32_t>(words.size() - 1)));
+    EXPECT_EQ(readWords(container, words, true), (ChunkRead{1, static_cast<uint32_t>(words.size() - 1)}));
     EXPECT_EQ(container.getLaneCount(), 8u);
     EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{0, 31}}));
 }
@@ -123,13 +104,13 @@ TEST_F(BWZoneHandlerContainerTest, BadRecordsFail) {
     tooManyLanes[2] = 64;
     negativeLanes[2] = static_cast<uint32_t>(-1);
     for (const auto& words : {badTag, badVersion, tooManyLanes, negativeLanes, {512795, 1, 8}}) {
-        EXPECT_EQ(readWords(container, words).first, 0);
-        EXPECT_EQ(readWords(container, words, true).first, 0);
+        EXPECT_EQ(readWords(container, words).result, 0);
+        EXPECT_EQ(readWords(container, words, true).result, 0);
         EXPECT_EQ(container.getLaneCount(), 8u);
         EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{0, 31}}));
     }
     // A lane that fails stops the record: the lanes before it are read.
-    EXPECT_EQ(readWords(container, {512795, 1, 2, 0, 1, 520860, 1, 0, 0, 2, 3, 1, 520861, 0}).first, 0);
+    EXPECT_EQ(readWords(container, {512795, 1, 2, 0, 1, 520860, 1, 0, 0, 2, 3, 1, 520861, 0}).result, 0);
     EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{2, 3}}));
 }
 

@@ -12,8 +12,8 @@
 #include "core/BWSystemInfo.h"
 #include "core/Framework.h"
 #include "core/ZoneClipboard.h"
-#include "persistence/BWChunk.h"
 #include "support/MessageCapture.h"
+#include "support/ChunkWords.h"
 
 namespace {
 
@@ -30,13 +30,6 @@ BWZone* addZone(BWZoneHandler& handler, int32_t start, int32_t end) {
     zone->setRange(start, end);
     EXPECT_TRUE(handler.insertZone(zone));
     return zone;
-}
-
-// The result of the read and the words it consumed.
-std::pair<int32_t, uint32_t> readWords(BWChunkableClass& object, std::vector<uint32_t> words, bool skip = false) {
-    BWChunk chunk(words.data(), static_cast<uint32_t>(words.size() * 4));
-    const int32_t result = object.readChunk(&chunk, skip);
-    return {result, chunk.getPosition()};
 }
 
 struct EndRecorder : BWZoneListener {
@@ -68,13 +61,13 @@ TEST(BWZoneTest, ListenersHearEveryRangeChange) {
 
 TEST(BWZoneTest, RecordsAreClampedOnReading) {
     BWZone zone;
-    EXPECT_EQ(readWords(zone, {0, static_cast<uint32_t>(-5), 300}), std::make_pair(1, 3u));
+    EXPECT_EQ(readWords(zone, {0, static_cast<uint32_t>(-5), 300}), (ChunkRead{1, 3u}));
     EXPECT_EQ(std::make_pair(zone.start, zone.end), std::make_pair(0, 127));
-    EXPECT_EQ(readWords(zone, {0, 9, 4}).first, 1);  // never inverted
+    EXPECT_EQ(readWords(zone, {0, 9, 4}).result, 1);  // never inverted
     EXPECT_EQ(std::make_pair(zone.start, zone.end), std::make_pair(9, 9));
-    EXPECT_EQ(readWords(zone, {1, 4, 6}), std::make_pair(BWZone::kWrongVersion, 1u));
-    EXPECT_EQ(readWords(zone, {0, 4}).first, 0);
-    EXPECT_EQ(readWords(zone, {0, 4, 6}, true).first, 1);
+    EXPECT_EQ(readWords(zone, {1, 4, 6}), (ChunkRead{BWZone::kWrongVersion, 1u}));
+    EXPECT_EQ(readWords(zone, {0, 4}).result, 0);
+    EXPECT_EQ(readWords(zone, {0, 4, 6}, true).result, 1);
     EXPECT_EQ(std::make_pair(zone.start, zone.end), std::make_pair(9, 9));
 }
 
@@ -164,34 +157,28 @@ TEST_F(BWZoneHandlerTest, ChunkRoundTripAndTheOlderLayout) {
     BWZone* hidden = addZone(handler, 9, 9);
     hidden->locked = 1;
     handler.deleteZone(hidden);  // hidden zones are written and come back visible
-    BWChunk chunk;
-    handler.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    handler.writeChunk(&chunk);
-    const auto* written = static_cast<const uint32_t*>(chunk.getWords());
-    const std::vector<uint32_t> words(written, written + chunk.getCapacityWords());
+    const std::vector<uint32_t> words = wordsOf(handler);
     EXPECT_EQ(words, (std::vector<uint32_t>{1, 520860, 2, 0, 0, 4, 6, 0, 0, 9, 9}));
 
     BWZoneHandler copy(&context, -1, false);
-    EXPECT_EQ(readWords(copy, words), std::make_pair(1, 11u));
+    EXPECT_EQ(readWords(copy, words), (ChunkRead{1, 11u}));
     EXPECT_EQ(copy.visibleZone(1)->start, 9);
     BWZoneHandler old(&context, -1, false);
-    EXPECT_EQ(readWords(old, {0, 2, 0, 0, 4, 6, 0, 0, 9, 9, 42}), std::make_pair(1, 10u));
+    EXPECT_EQ(readWords(old, {0, 2, 0, 0, 4, 6, 0, 0, 9, 9, 42}), (ChunkRead{1, 10u}));
     EXPECT_EQ(rangesOf(old), (Ranges{{4, 6}, {9, 9}}));
     BWZoneHandler skipping(&context, -1, false);
-    EXPECT_EQ(readWords(skipping, words, true), std::make_pair(1, 11u));
+    EXPECT_EQ(readWords(skipping, words, true), (ChunkRead{1, 11u}));
     EXPECT_EQ(skipping.zoneCount(), 0u);
     hidden->locked = 0;
 }
 
 TEST_F(BWZoneHandlerTest, AnEmptyRecordMayBringTheDefaultZone) {
-    EXPECT_EQ(readWords(handler, {1, 520860, 0}).first, 1);
+    EXPECT_EQ(readWords(handler, {1, 520860, 0}).result, 1);
     EXPECT_EQ(handler.zoneCount(), 0u);
     handler.keepEmpty = 0;
-    EXPECT_EQ(readWords(handler, {1, 520860, 0}, true).first, 1);  // skipping changes nothing
+    EXPECT_EQ(readWords(handler, {1, 520860, 0}, true).result, 1);  // skipping changes nothing
     EXPECT_EQ(handler.zoneCount(), 0u);
-    EXPECT_EQ(readWords(handler, {1, 520860, 0}).first, 1);
+    EXPECT_EQ(readWords(handler, {1, 520860, 0}).result, 1);
     EXPECT_EQ(rangesOf(handler), (Ranges{{0, 3}}));
 }
 
@@ -199,11 +186,11 @@ TEST_F(BWZoneHandlerTest, BadRecordsFailAndKeepWhatWasRead) {
     const uint32_t negative = static_cast<uint32_t>(-1);
     for (const auto& words : {std::vector<uint32_t>{1, 520861, 0}, {1, 520860, negative}, {1, 520860, 129},
                               {1, 520860, 2, 0, 0, 4, 6, 0, 0, 9}, {1}, {}}) {
-        EXPECT_EQ(readWords(handler, words).first, 3);
-        EXPECT_EQ(readWords(handler, words, true).first, 3);
+        EXPECT_EQ(readWords(handler, words).result, 3);
+        EXPECT_EQ(readWords(handler, words, true).result, 3);
         EXPECT_EQ(handler.zoneCount(), 0u);
     }
-    EXPECT_EQ(readWords(handler, {1, 520860, 2, 0, 0, 4, 6, 0, 1, 9, 9}).first, 3);
+    EXPECT_EQ(readWords(handler, {1, 520860, 2, 0, 0, 4, 6, 0, 1, 9, 9}).result, 3);
     EXPECT_EQ(rangesOf(handler), (Ranges{{4, 6}}));
 }
 
