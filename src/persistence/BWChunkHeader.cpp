@@ -1,20 +1,20 @@
 // The chunk header, the two-pass write, whole-file loads and compressed
 // bodies: the members of BWChunk that deal with a chunk as a whole.
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "core/Framework.h"
 #include "persistence/BWChunk.h"
+#include "persistence/BWFileio.h"
 #include "persistence/InflateToBuffer.h"
 
 namespace {
 
 // No preset, state or instrument file comes near these; anything larger is
 // not ours and must not make us allocate.
-constexpr long kMaxFileBytes = 1L << 30;
+constexpr uint32_t kMaxFileBytes = 1u << 30;
 constexpr uint32_t kMaxInflatedBytes = 1u << 28;
 // Deflate cannot expand a byte of input into more than 1032 bytes of output.
 constexpr uint64_t kMaxInflateRatio = 1032;
@@ -32,20 +32,13 @@ std::unique_ptr<uint32_t[]> zeroedWords(uint64_t count) {
     return std::unique_ptr<uint32_t[]>(new (std::nothrow) uint32_t[count]());
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // The whole file in zeroed words (a trailing partial word is zero-filled).
 bool readWholeFile(const char* path, std::unique_ptr<uint32_t[]>& words, uint32_t& wordCount) {
-    if (!path) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    const long size = std::ftell(file.get());
-    if (size <= 0 || size > kMaxFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-    wordCount = uint32_t((size + 3) / 4);
+    const uint32_t size = BWFileio::fileSize(path);  // 0 also for a missing or irregular file
+    if (size == 0 || size > kMaxFileBytes) return false;
+    wordCount = (size + 3) / 4;
     words = zeroedWords(wordCount);
-    return words && std::fread(words.get(), 1, size_t(size), file.get()) == size_t(size);
+    return words && BWFileio::readWhole(path, words.get(), size);
 }
 
 uint32_t plainCounterpart(uint32_t formatWord) {
