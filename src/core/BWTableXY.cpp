@@ -56,7 +56,7 @@ std::unique_ptr<BWTable> BWTableXY::makePage() const {
 }
 
 void BWTableXY::setPageCount(uint64_t n) {
-    if (n == 0 || n == pageCount || n > kMaxPages) return;
+    if (n == 0 || n == pageCount || n > kMaxPages || !fitsLimit(getCount(), n)) return;
     setBusy(true);
     waitForView();
 
@@ -94,6 +94,10 @@ void BWTableXY::setCurrentPage(uint64_t index) {
 
 BWTable& BWTableXY::pageOrFirst(uint64_t page) const { return *pages[page < pageCount ? page : 0]; }
 
+bool BWTableXY::fitsLimit(uint64_t count, uint64_t pageTotal) {
+    return pageTotal == 0 || count <= kMaxPoints / pageTotal;
+}
+
 template <typename Read>
 float BWTableXY::blendPages(Read read) {
     UseGate::Use use(pagesGate);
@@ -110,6 +114,7 @@ float BWTableXY::blendPages(Read read) {
 // ---- structure ----------------------------------------------------------
 
 void BWTableXY::resize(uint64_t n, int32_t mode) {
+    if (!fitsLimit(n, pageCount)) return;
     BWTable::resize(n, mode);
     UseGate::Use use(pagesGate);
     for (uint64_t i = 0; use && i < pageCount; ++i) pages[i]->resize(n, mode);
@@ -389,6 +394,10 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
         static_cast<uint32_t>(storedCount) > chunk->wordsLeft() ||  // the length is taken even without pages
         static_cast<uint64_t>(storedCount) * static_cast<uint64_t>(storedPages) > chunk->wordsLeft())
         return 0;
+    // Following the record, every page kept takes its length: without stored
+    // pages that is every present one.
+    const uint64_t keptPages = storedPages > 0 ? static_cast<uint64_t>(storedPages) : pageCount;
+    if (sizePolicy == kFollowStoredSize && !fitsLimit(static_cast<uint64_t>(storedCount), keptPages)) return 0;
     stored.count = static_cast<uint64_t>(storedCount);
     stored.pages = static_cast<uint64_t>(storedPages);
     stored.plain = version >= kFirstPlainVersion;
@@ -416,10 +425,7 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
 void BWTableXY::applyStoredPages(const StoredPages& stored) {
     setBusy(true);
     setRange(stored.min, stored.max);
-    if (sizePolicy == kFollowStoredSize) {
-        resize(stored.count, kResizeFresh);
-        setPageCount(stored.pages);
-    }
+    if (sizePolicy == kFollowStoredSize) followStoredSize(stored.count, stored.pages);
     setBusy(false);
     for (uint64_t p = 0; p < stored.pages; ++p) {
         const auto first = stored.points.begin() + static_cast<std::ptrdiff_t>(p * stored.count);
@@ -429,6 +435,18 @@ void BWTableXY::applyStoredPages(const StoredPages& stored) {
         } else {
             applyNormalizedPage(p, points);
         }
+    }
+}
+
+void BWTableXY::followStoredSize(uint64_t count, uint64_t pageTotal) {
+    // The shrinking side goes first, so that no step holds more points than
+    // the old or the new shape, and neither step meets the limit on its way.
+    if (count <= getCount()) {
+        resize(count, kResizeFresh);
+        setPageCount(pageTotal);
+    } else {
+        setPageCount(pageTotal);
+        resize(count, kResizeFresh);
     }
 }
 

@@ -30,6 +30,8 @@ public:
     // The first word of an older record that holds a table this model skips.
     static constexpr uint32_t kSkippedTableMark = 0x3ECCCCCDu;  // the float 0.4
     // More pages than any lane uses by far; larger stored counts are refused.
+    // All pages together hold at most kMaxPoints points, the limit of one
+    // plain table, whatever the records read.
     static constexpr uint64_t kMaxPages = 1024;
 
     // How readChunk treats a stored size that differs from the present one.
@@ -53,12 +55,14 @@ public:
     void setName(const char* text) override;
     const char* getName() override { return name.c_str(); }
 
-    // Structure; never the audio thread.  The pages follow the own length.
+    // Structure; never the audio thread.  The pages follow the own length;
+    // a length that would give all pages more than kMaxPoints is ignored.
     void resize(uint64_t n, int32_t mode) override;
     void setFlags(uint32_t word) override;   // the table and every page
     void setRange(float low, float high) override;  // the table and every page
     void setIntegerMode(bool on) override;   // the table and every page
-    // n = 0 or n above kMaxPages: nothing.  GUI thread or program loader.
+    // n = 0, n above kMaxPages or pages that would hold more than kMaxPoints
+    // points: nothing.  GUI thread or program loader.
     void setPageCount(uint64_t n);
     uint64_t getPageCount() const { return pageCount; }
     // An index at or beyond the page count changes nothing.  Any thread.
@@ -125,6 +129,8 @@ private:
     // The page of an operation that maps an out-of-range page to page 0;
     // the caller holds a Use of the page gate.
     BWTable& pageOrFirst(uint64_t page) const;
+    // Whether pageTotal pages of count points stay within kMaxPoints.
+    static bool fitsLimit(uint64_t count, uint64_t pageTotal);
     std::unique_ptr<BWTable> makePage() const;
     void pastePoints(BWTable& destination, uint64_t from, uint64_t to, const BWTable& source,
                      uint64_t sourceFrom, uint64_t sourceTo);
@@ -141,6 +147,7 @@ private:
         std::vector<float> points;  // page by page
     };
     void applyStoredPages(const StoredPages& stored);
+    void followStoredSize(uint64_t count, uint64_t pageTotal);
     void applyPlainPage(uint64_t page, std::vector<float> points);
     void applyNormalizedPage(uint64_t page, const std::vector<float>& points);
     void resampleInto(uint64_t page, const std::vector<float>& stored);

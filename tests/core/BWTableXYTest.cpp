@@ -490,3 +490,42 @@ TEST_F(BWTableXYTest, AudioReadsSurvivePageAndLengthChanges) {
     stop.store(true);
     audio.join();
 }
+
+TEST_F(BWTableXYTest, NoRecordMakesEveryPageTakeALengthItDoesNotHold) {
+    // A lane of 48 pages: a record with no pages keeps them all, so its
+    // length would be taken 48 times over from words stored once.
+    BWTableXY lane(&context, 32, 1, false);
+    configureLane(lane, tableXYLanes()[5]);
+    ASSERT_EQ(lane.getPageCount(), 48u);
+    const uint64_t length = BWTable::kMaxPoints / 48 + 1;
+    const std::vector<uint32_t> head = {666555777u, 1003, word(1.0f), word(0.0f), static_cast<uint32_t>(length)};
+    std::vector<uint32_t> noPages = head;
+    noPages.push_back(0);                       // no pages
+    noPages.push_back(0);                       // the name
+    noPages.resize(noPages.size() + length, 7);  // the records after it
+    EXPECT_EQ(readWords(lane, noPages).result, 0);
+    EXPECT_EQ(lane.getCount(), 32u);
+    EXPECT_EQ(lane.getPageCount(), 48u);
+
+    // The same length on one page is followed: the pages go before the
+    // points grow.
+    std::vector<uint32_t> onePage = head;
+    onePage.push_back(1);
+    onePage.resize(onePage.size() + length, word(0.5f));
+    onePage.push_back(0);
+    EXPECT_EQ(readWords(lane, onePage).result, 1);
+    EXPECT_EQ(lane.getPageCount(), 1u);
+    EXPECT_EQ(lane.getCount(), length);
+    EXPECT_EQ(lane.getValueOnPage(length - 1, 0), 0.5f);
+
+    // Nor do the page and length setters grow a table past the limit.
+    lane.setPageCount(48);
+    EXPECT_EQ(lane.getPageCount(), 1u);
+    lane.resize(BWTable::kMaxPoints / 2, BWTable::kResizeKeep);
+    lane.setPageCount(3);
+    EXPECT_EQ(lane.getPageCount(), 1u);
+    lane.setPageCount(2);
+    EXPECT_EQ(lane.getPageCount(), 2u);
+    lane.resize(BWTable::kMaxPoints / 2 + 1, BWTable::kResizeKeep);
+    EXPECT_EQ(lane.getCount(), BWTable::kMaxPoints / 2);
+}
