@@ -5,10 +5,13 @@
 
 BWChunk::BWChunk() = default;
 
+// Someone else's bytes are already sized: there is nothing to measure, and a
+// write that only measured would report success while storing nothing.
 BWChunk::BWChunk(void* data, uint32_t byteSize)
     : externalBuffer(true),
       bytes(static_cast<unsigned char*>(data)),
-      capacityWords(data ? byteSize / 4 : 0) {}
+      capacityWords(data ? byteSize / 4 : 0),
+      measuring(false) {}
 
 BWChunk::~BWChunk() = default;
 

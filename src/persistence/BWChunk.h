@@ -42,7 +42,8 @@ public:
 
     // An empty chunk in the measuring pass.
     BWChunk();
-    // Reads (and may write) someone else's bytes in place without owning them.
+    // Reads and writes someone else's bytes in place without owning them;
+    // such a chunk never measures.
     BWChunk(void* bytes, uint32_t byteSize);
     virtual ~BWChunk();
     BWChunk(const BWChunk&) = delete;

@@ -202,3 +202,17 @@ TEST(BWChunk, RealPassFailsInsteadOfWritingPastTheMeasuredSize) {
     EXPECT_EQ(chunk.getCapacityWords(), 5u);
     EXPECT_FALSE(writeInTwoPasses(nullptr, [](BWChunk*) {}));
 }
+
+TEST(BWChunk, WritesIntoSomeoneElsesBytesStoreThemAndStopAtTheEnd) {
+    uint32_t words[3] = {0, 0, 0xABCD};
+    BWChunk chunk(words, 2 * 4);  // the third word is not the chunk's
+    EXPECT_FALSE(chunk.isMeasuring());
+    chunk.writeInt(-2);
+    chunk.writeFloat(0.5f);
+    EXPECT_FALSE(chunk.hasFailed());
+    EXPECT_EQ(words[0], 0xFFFFFFFEu);
+    EXPECT_EQ(words[1], std::bit_cast<uint32_t>(0.5f));
+    chunk.writeInt(9);  // no room: refused, not measured
+    EXPECT_TRUE(chunk.hasFailed());
+    EXPECT_EQ(words[2], 0xABCDu);
+}
