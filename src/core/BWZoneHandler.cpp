@@ -207,9 +207,12 @@ void BWZoneHandler::clampZones(int32_t low, int32_t highExclusive) {
 }
 
 void BWZoneHandler::clearHandlersWithId(int64_t handlerId) {
+    // The lanes of clipboard copies carry the instance too; clearing them
+    // would empty the clipboard along with the lanes.
     const std::vector<BWZoneHandler*> handlers = allZoneHandlers();
     for (BWZoneHandler* handler : handlers)
-        if (handler->id == handlerId && handler->instanceId == instanceId) handler->deleteAllZones(false);
+        if (handler->id == handlerId && handler->instanceId == instanceId && !handler->isClone)
+            handler->deleteAllZones(false);
 }
 
 void BWZoneHandler::copyZones(BWZoneHandler* target, BWZoneHandler* source) {

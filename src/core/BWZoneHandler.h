@@ -76,8 +76,8 @@ public:
     // Brings every zone inside low..highExclusive − 1, keeping start <= end:
     // a zone wholly above the range ends as the single last position.
     void clampZones(int32_t low, int32_t highExclusive);
-    // deleteAllZones(false) on every handler of this plug-in instance whose
-    // id equals the argument.
+    // deleteAllZones(false) on every live handler of this plug-in instance
+    // whose id equals the argument; clipboard copies keep their zones.
     void clearHandlersWithId(int64_t handlerId);
     // target loses its zones and receives copies of source's visible zones.
     static void copyZones(BWZoneHandler* target, BWZoneHandler* source);

@@ -180,6 +180,14 @@ TEST_F(BWZoneHandlerContainerTest, ACopyOutlivesItsInstanceAndItsSource) {
     EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{3, 4}}));
 }
 
+TEST_F(BWZoneHandlerContainerTest, ClearingTheLanesOfAnInstanceKeepsItsClipboardCopy) {
+    container.copy(0, 0);  // lane 0 holds 0..31
+    container.clearCurrentLaneWithId(-1);
+    EXPECT_EQ(container.laneHandler(0)->zoneCount(), 0u);
+    container.paste(0, 0);
+    EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{0, 31}}));
+}
+
 TEST_F(BWZoneHandlerContainerTest, InitOperations) {
     addZone(container.laneHandler(1), 2, 2);
     container.resetAll();  // init disabled: only marks the change
