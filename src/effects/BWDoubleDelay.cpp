@@ -128,19 +128,11 @@ void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
 
 void BWDoubleDelay::tick() {
     const float g = owner->glideFactor;
-    mixStep = (wetTarget - currentMix) * g;
-    if (mixStep > -kSnap && mixStep < kSnap) {
-        mixStep = 0.0f;
-        currentMix = wetTarget;
-    }
+    glide(wetTarget, currentMix, mixStep, g, kSnap);
     const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
 
     slideA.advance(targetA, slideTicks);
-    delayStepA = (slideA.smoothed - delayA) * g;
-    if (delayStepA > -kSnap && delayStepA < kSnap) {
-        delayStepA = 0.0f;
-        delayA = slideA.smoothed;
-    }
+    glide(slideA.smoothed, delayA, delayStepA, g, kSnap);
 
     slideB.advance(targetB, slideTicks);
     delayStepB = static_cast<double>(g) * (static_cast<double>(slideB.smoothed) - delayB);

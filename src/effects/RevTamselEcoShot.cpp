@@ -259,17 +259,10 @@ void RevTamselEcoShot::slideRoom() {
 
 void RevTamselEcoShot::glideLengths() {
     const float g = owner->glideFactor;
-    auto glide = [g](float target, float& current, float& step) {
-        step = (target - current) * g;
-        if (step > -kSnap && step < kSnap) {
-            step = 0.0f;
-            current = target;
-        }
-    };
     for (Section& section : sections) {
         for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            glide(section.longTarget[k], section.longLength[k], section.longStep[k]);
-            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k]);
+            glide(section.longTarget[k], section.longLength[k], section.longStep[k], g, kSnap);
+            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k], g, kSnap);
         }
     }
 }
