@@ -64,9 +64,6 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
         leftTime = noteDelay(value);
         targetB = clampToLine(leftTime + widthSamples);
         break;
-    case 2:
-        diffAmount = value * 0.25f;
-        break;
     case 3:
         feedback = unitRange(value) * kFeedbackScale;
         break;
@@ -74,7 +71,7 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
         widthSamples = unitRange(value) * kMaxWidthSamples;
         targetB = clampToLine(leftTime + widthSamples);
         break;
-    default:
+    default:  // "Diff" is only stored: it leaves the sound as it is
         break;
     }
 }
