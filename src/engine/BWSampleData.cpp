@@ -212,11 +212,14 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
 bool BWSampleData::importAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context) {
     Values values;
     float rate = 0.0f;
-    if (!loadAudioFile(path, callback, context, values, rate)) return false;
-    // A loop start kept from an earlier, longer sample would point past the data.
+    return loadAudioFile(path, callback, context, values, rate) && installFile(path, values, rate, loopStart, loopOn);
+}
+
+// The loop ends with the file's frames; a loop start from an earlier, longer
+// sample (or from a chunk) would point past the data and goes back to 0.
+bool BWSampleData::installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on) {
     const uint32_t count = static_cast<uint32_t>(values.frames);
-    const Loop loop{loopStart < count ? loopStart : 0, count, loopOn && count > 0};
-    if (!install(values, rate, loop, false)) return false;
+    if (!install(values, rate, Loop{start < count ? start : 0, count, on && count > 0}, false)) return false;
     fileName = path;
     sampleName = ::getBaseName(path);
     loaded = true;
@@ -297,17 +300,9 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
         float rate = 0.0f;
         const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate);
         if (chunk.isRecordingFiles()) (imported ? chunk.usedFiles() : chunk.missingFiles()).push_back(path);
-        if (imported) {
-            const uint32_t count = static_cast<uint32_t>(values.frames);
-            const uint32_t start = content.loop.start < count ? content.loop.start : 0;
-            if (!install(values, rate, Loop{start, count, content.loop.on && count > 0}, false))
-                return kChunkReadFailed;
-            fileName = path;
-            sampleName = ::getBaseName(path);
-            loaded = true;
-            findFirstRisingZeroCrossing();
-            return kChunkReadOk;
-        }
+        if (imported)
+            return installFile(path, values, rate, content.loop.start, content.loop.on) ? kChunkReadOk
+                                                                                       : kChunkReadFailed;
         // The sample stays empty but remembers what it could not find.
         Values none;
         if (!install(none, sampleRate, content.loop, false)) return kChunkReadFailed;

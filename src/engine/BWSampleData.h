@@ -124,6 +124,7 @@ private:
     bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
                        float& rate);
     bool install(Values& values, float rate, const Loop& loop, bool notify);
+    bool installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on);
     bool waitForVoices();
     void findFirstRisingZeroCrossing();
     void writeValues(BWChunk& chunk, const int16_t* values) const;
