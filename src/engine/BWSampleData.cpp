@@ -291,8 +291,8 @@ int32_t BWSampleData::readChunk(BWChunk* chunk, bool skipOnly) {
 
 int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
     // Written again, the sample takes the form it was read in: a sample read
-    // with its values embedded has no file to refer to.
-    embedData = content.embedded;
+    // with its values embedded has no file to refer to.  The form changes
+    // only with the values, so that a sample the voices kept keeps its form.
     const bool reference = content.values.frames > 0 && !content.embedded;
     if (reference && content.text != "empty") {
         const std::string& path = content.text;
@@ -300,12 +300,15 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
         float rate = 0.0f;
         const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate);
         if (chunk.isRecordingFiles()) (imported ? chunk.usedFiles() : chunk.missingFiles()).push_back(path);
-        if (imported)
-            return installFile(path, values, rate, content.loop.start, content.loop.on) ? kChunkReadOk
-                                                                                       : kChunkReadFailed;
+        if (imported) {
+            if (!installFile(path, values, rate, content.loop.start, content.loop.on)) return kChunkReadFailed;
+            embedData = false;
+            return kChunkReadOk;
+        }
         // The sample stays empty but remembers what it could not find.
         Values none;
         if (!install(none, sampleRate, content.loop, false)) return kChunkReadFailed;
+        embedData = false;
         fileName = path;
         sampleName = "empty";
         loaded = true;
@@ -314,6 +317,7 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
     if (reference) content.values = Values{};  // a reference to no file: an empty sample
     const float rate = content.rate > 0.0f ? content.rate : sampleRate;
     if (!install(content.values, rate, content.loop, false)) return kChunkReadFailed;
+    embedData = content.embedded;
     fileName = "empty";
     sampleName = content.embedded && content.values.frames > 0 ? content.text : "empty";
     loaded = true;
