@@ -19,14 +19,12 @@ constexpr float kSnap = 1e-7f;
 BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, owner, lists) {
     setName("BWChorusXStereo");
-    const auto length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSamplesAt44k);
     for (TrackedFloatBuffer& line : lines) {
         line.trackedList = stateRegistry;
         line.tracked = true;
         line.aligned = true;
-        line.reallocateZeroed(length);
     }
-    prepare();
+    prepare();  // allocates the lines
     setParameterName(kRate, "F");
     setDefault(kRate, 1.0f);
     setParameter(kRate, 1.0f);
