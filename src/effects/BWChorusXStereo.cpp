@@ -12,20 +12,19 @@ constexpr float kLineSamplesAt44k = 1000.0f;  // line length at 44.1 kHz, in sam
 constexpr float kSecondRateRatio = 3.236068f;
 constexpr float kSecondCentreRatio = 4.76394f;
 constexpr float kInputGain = 0.57735026f;  // 1/sqrt(3): room for the two voices
+constexpr float kSnap = 1e-7f;
 
 }  // namespace
 
 BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, owner, lists) {
     setName("BWChorusXStereo");
-    const auto length = static_cast<uint64_t>(owner->sampleRateFactor * kLineSamplesAt44k);
     for (TrackedFloatBuffer& line : lines) {
         line.trackedList = stateRegistry;
         line.tracked = true;
         line.aligned = true;
-        line.reallocateZeroed(length);
     }
-    prepare();
+    prepare();  // allocates the lines
     setParameterName(kRate, "F");
     setDefault(kRate, 1.0f);
     setParameter(kRate, 1.0f);
@@ -93,25 +92,14 @@ float BWChorusXStereo::sine(float phase) {
 }
 
 void BWChorusXStereo::tick() {
-    const float glide = owner->glideFactor;
-    mixStep = (wetTarget - currentMix) * glide;
-    if (mixStep > -1e-7f && mixStep < 1e-7f) {
-        mixStep = 0.0f;
-        currentMix = wetTarget;
-    }
+    const float g = owner->glideFactor;
+    glide(wetTarget, currentMix, mixStep, g, kSnap);
 
     const float mod1 = advance(phase1, lfoRate1, swing1);
     const float mod2 = advance(phase2, lfoRate2, swing2);
     const std::array<float, kLines> targets = {centre1 + mod1, centre1 - mod1, centre2 + mod2,
                                                centre2 - mod2};
-    for (int k = 0; k < kLines; ++k) {
-        const float target = std::max(targets[k], 0.0f);
-        delayStep[k] = (target - currentDelay[k]) * glide;
-        if (delayStep[k] > -1e-7f && delayStep[k] < 1e-7f) {
-            delayStep[k] = 0.0f;
-            currentDelay[k] = target;
-        }
-    }
+    for (int k = 0; k < kLines; ++k) glide(std::max(targets[k], 0.0f), currentDelay[k], delayStep[k], g, kSnap);
 }
 
 float BWChorusXStereo::advance(float& phase, float rate, float swing) const {

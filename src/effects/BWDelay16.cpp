@@ -26,15 +26,6 @@ inline float saturate(float x) {
     return (1.0f - std::fabs(x) * 0.25f) * x;
 }
 
-// One glide towards a target with the effect's snap rule.
-void glide(float target, float& current, float& step, float g) {
-    step = (target - current) * g;
-    if (step > -kSnap && step < kSnap) {
-        step = 0.0f;
-        current = target;
-    }
-}
-
 }  // namespace
 
 BWDelay16::BWDelay16(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
@@ -102,9 +93,9 @@ void BWDelay16::getParameterDisplay(int32_t, float, char* text) { std::snprintf(
 
 void BWDelay16::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, wet, wetStep, g);
-    glide(static_cast<float>(targetLeft), delayLeft, delayLeftStep, g);
-    glide(static_cast<float>(targetRight), delayRight, delayRightStep, g);
+    glide(wetTarget, wet, wetStep, g, kSnap);
+    glide(static_cast<float>(targetLeft), delayLeft, delayLeftStep, g, kSnap);
+    glide(static_cast<float>(targetRight), delayRight, delayRightStep, g, kSnap);
 }
 
 // Linear interpolation at `delay` samples behind the one just written: the

@@ -64,9 +64,6 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
         leftTime = noteDelay(value);
         targetB = clampToLine(leftTime + widthSamples);
         break;
-    case 2:
-        diffAmount = value * 0.25f;
-        break;
     case 3:
         feedback = unitRange(value) * kFeedbackScale;
         break;
@@ -74,7 +71,7 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
         widthSamples = unitRange(value) * kMaxWidthSamples;
         targetB = clampToLine(leftTime + widthSamples);
         break;
-    default:
+    default:  // "Diff" is only stored: it leaves the sound as it is
         break;
     }
 }
@@ -128,19 +125,11 @@ void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
 
 void BWDoubleDelay::tick() {
     const float g = owner->glideFactor;
-    mixStep = (wetTarget - currentMix) * g;
-    if (mixStep > -kSnap && mixStep < kSnap) {
-        mixStep = 0.0f;
-        currentMix = wetTarget;
-    }
+    glide(wetTarget, currentMix, mixStep, g, kSnap);
     const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
 
     slideA.advance(targetA, slideTicks);
-    delayStepA = (slideA.smoothed - delayA) * g;
-    if (delayStepA > -kSnap && delayStepA < kSnap) {
-        delayStepA = 0.0f;
-        delayA = slideA.smoothed;
-    }
+    glide(slideA.smoothed, delayA, delayStepA, g, kSnap);
 
     slideB.advance(targetB, slideTicks);
     delayStepB = static_cast<double>(g) * (static_cast<double>(slideB.smoothed) - delayB);

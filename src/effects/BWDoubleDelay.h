@@ -63,7 +63,6 @@ private:
     float delayStepA = 0.0f;
 
     float feedback = 0.0f;
-    float diffAmount = 0.0f;  // kept for the display; the sound does not use it
 
     float leftTime = 0.0f;  // samples, from "Time_Right"
     float widthSamples = 0.0f;

@@ -22,15 +22,12 @@ BWEffect::BWEffect(uint32_t id, int32_t parameterCount, BWSystemInfo* owner,
     : id(id),
       count(parameterCount > 0 ? parameterCount : 0),
       owner(owner),
-      stateRegistry(nullptr),
+      stateRegistry(owner ? owner->trackedBufferList : nullptr),
       valueLists(valueLists) {
-    if (count > 0) {
-        values.assign(count, 0.0f);
-        defaults.assign(count, 0.5f);
-        parameterNames.resize(count);
-        for (auto& parameterName : parameterNames) copyName(parameterName.data(), "no name set");
-    }
-    stateRegistry = owner ? owner->trackedBufferList : nullptr;
+    values.assign(count, 0.0f);
+    defaults.assign(count, 0.5f);
+    parameterNames.resize(count);
+    for (auto& parameterName : parameterNames) copyName(parameterName.data(), "no name set");
 }
 
 BWEffect::~BWEffect() = default;

@@ -127,6 +127,17 @@ protected:
     // Values below 1e-20 (400 dB down) become exactly 0: a decaying line would
     // otherwise spend its last seconds in denormal arithmetic, many times slower.
     static float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
+    // The per-tick glide of a smoothed value: a per-sample step of `factor`
+    // times the distance left.  Once that step is within +-snap the value
+    // lands on its target, so that it comes to rest there instead of creeping
+    // on for ever.
+    static void glide(float target, float& current, float& step, float factor, float snap) {
+        step = (target - current) * factor;
+        if (step > -snap && step < snap) {
+            step = 0.0f;
+            current = target;
+        }
+    }
 
     void setParameterName(uint32_t index, const char* text);
     void setDefault(uint32_t index, float value);

@@ -78,11 +78,7 @@ void BWReverserX2::zeroRing() {
 }
 
 void BWReverserX2::tick() {
-    mixStep = (wetGain - currentMix) * owner->glideFactor;
-    if (mixStep > -1e-7f && mixStep < 1e-7f) {
-        mixStep = 0.0f;
-        currentMix = wetGain;
-    }
+    glide(wetGain, currentMix, mixStep, owner->glideFactor, 1e-7f);
 }
 
 void BWReverserX2::stop() { playing = false; }

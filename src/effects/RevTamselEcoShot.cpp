@@ -121,15 +121,12 @@ void RevTamselEcoShot::setParameter(uint32_t index, float value) {
         roomSizeValue = v;
         break;
     case 1:
-        reverbTimeValue = v;
-        timeNote = v * 24.0f - 12.0f;
-        timeFactor = owner->noteFrequency(timeNote) / owner->noteFrequency(0.0f);
+        timeFactor = owner->noteFrequency(v * 24.0f - 12.0f) / owner->noteFrequency(0.0f);
         updateT60();
         updateDecay();
         break;
     case 2: {
         const int32_t q = static_cast<int32_t>(v * 999.99994f);
-        reflectivityValue = static_cast<float>(q) * 0.001f;
         const float a = static_cast<float>(q) * 0.00091f + 0.09f;
         dampingFactor = (1.0f - 1.0f / a) * 0.575646f;
         updateDecay();
@@ -146,9 +143,9 @@ void RevTamselEcoShot::setParameter(uint32_t index, float value) {
 // Anything outside 0..1 holds at the nearer end: at or above 1 the output is
 // the reverb alone.
 void RevTamselEcoShot::setMix(float mix) {
-    mixValue = unitRange(mix);
-    mixFromDry = mixValue < 1.0f;
-    mixFraction = mixFromDry ? mixValue : 0.0f;
+    const float level = unitRange(mix);
+    mixFromDry = level < 1.0f;
+    mixFraction = mixFromDry ? level : 0.0f;
     mixSet = true;
 }
 
@@ -169,7 +166,6 @@ void RevTamselEcoShot::updateDecay() {
         for (int32_t k = 0; k < kLinesPerSection; ++k) {
             const float seconds = section.longChosen[k] * owner->invRate;
             const float x = -3.0f * seconds / t60;
-            section.exponent[k] = x;
             section.gain[k] = std::pow(10.0f, x);
             section.dampB[k] = std::clamp(x * dampingFactor, 0.0f, kLargestDamping);
             section.inputA[k] = (1.0f - section.dampB[k]) * section.gain[k];
@@ -192,10 +188,10 @@ void RevTamselEcoShot::computeRoom() {
     roomDb = smoothedRoomSize * 20.0f + 14.0f;
     roomMetres = std::pow(10.0f, roomDb / 20.0f);
     roomTime = roomMetres * kSecondsPerMetre;
-    roomFrequency = 1.0f / roomTime;
+    const float roomFrequency = 1.0f / roomTime;
     updateT60();
     baseNote = noteOf(roomFrequency, 0.12231219f);
-    spread = noteOf(roomFrequency, 0.08895432f) - baseNote;
+    const float spread = noteOf(roomFrequency, 0.08895432f) - baseNote;
     noteStep = spread * 0.125f;
 }
 
@@ -259,17 +255,10 @@ void RevTamselEcoShot::slideRoom() {
 
 void RevTamselEcoShot::glideLengths() {
     const float g = owner->glideFactor;
-    auto glide = [g](float target, float& current, float& step) {
-        step = (target - current) * g;
-        if (step > -kSnap && step < kSnap) {
-            step = 0.0f;
-            current = target;
-        }
-    };
     for (Section& section : sections) {
         for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            glide(section.longTarget[k], section.longLength[k], section.longStep[k]);
-            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k]);
+            glide(section.longTarget[k], section.longLength[k], section.longStep[k], g, kSnap);
+            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k], g, kSnap);
         }
     }
 }
@@ -294,8 +283,8 @@ void RevTamselEcoShot::runSection(Section& section, float input) {
         section.diffNewer[k] = diffLine[readIndex(dw, section.diffLength[k], diffLineLength)];
         float* longLine = section.longData[k];
         longLine[lw] = v;
-        section.reads[k] = longLine[readIndex(lw, section.longLength[k], longLineLength)];
-        const float d = section.reads[k] * section.inputA[k] - section.damped[k] * section.dampB[k];
+        const float read = longLine[readIndex(lw, section.longLength[k], longLineLength)];
+        const float d = read * section.inputA[k] - section.damped[k] * section.dampB[k];
         section.damped[k] = flushTiny(d);
     }
     section.diffWrite = dw + 1 < diffLineLength ? dw + 1 : 0;

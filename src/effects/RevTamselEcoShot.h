@@ -67,13 +67,11 @@ private:
         float diffNewer[kLinesPerSection] = {};
         float diffOlder[kLinesPerSection] = {};
         // Decay and damping per long line.
-        float exponent[kLinesPerSection] = {};
         float gain[kLinesPerSection] = {};
         float dampB[kLinesPerSection] = {};
         float inputA[kLinesPerSection] = {};
         float damped[kLinesPerSection] = {};
         float feedback[kLinesPerSection] = {};
-        float reads[kLinesPerSection] = {};
     };
 
     float snapLength(float seconds, uint32_t capacity) const;
@@ -86,9 +84,6 @@ private:
     void runSection(Section& section, float input);
 
     float roomSizeValue = 0.0f;
-    float reverbTimeValue = 0.0f;
-    float reflectivityValue = 0.0f;
-    float mixValue = 0.5597f;
 
     float lastRoomSize;
     float smoothedRoomSize = 0.0f;
@@ -98,12 +93,9 @@ private:
     float roomDb = 0.0f;
     float roomMetres = 0.0f;
     float roomTime = 0.0f;
-    float roomFrequency = 0.0f;
     float baseNote = 0.0f;
-    float spread = 0.0f;
-    float noteStep = 0.0f;
+    float noteStep = 0.0f;  // an eighth of the spread between the room's two notes
 
-    float timeNote = 0.0f;
     float timeFactor = 1.0f;
     float t60 = 1.0f;
     float dampingFactor = 0.0f;

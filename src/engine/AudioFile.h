@@ -2,13 +2,12 @@
 // Reads WAV and AIFF files (16 or 24 bit, mono or stereo) into float or
 // 16-bit channel data, and writes 16-bit stereo WAV or AIFF files.
 //
-// Reading: open(path), then readFloat or readInt16 once; the object closes
-// itself on the next open, on close() and when destroyed.
+// Reading: open(path), then readFloat, readInt16 or readExactInt16; the
+// object closes itself on the next open, on close() and when destroyed.
 // Writing: openForWriting(path, format, rate), then create(...) or
-// createInt16(...).  The data goes to
-// a temporary file beside the target that is renamed over it only when every
-// byte is written, so a failed or interrupted write never leaves a
-// half-written file behind.
+// createInt16(...).  The data goes to a temporary file beside the target
+// that is renamed over it only when every byte is written, so a failed or
+// interrupted write never leaves a half-written file behind.
 //
 // Any thread but the audio thread (it touches files); one thread at a time.
 

@@ -212,11 +212,14 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
 bool BWSampleData::importAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context) {
     Values values;
     float rate = 0.0f;
-    if (!loadAudioFile(path, callback, context, values, rate)) return false;
-    // A loop start kept from an earlier, longer sample would point past the data.
+    return loadAudioFile(path, callback, context, values, rate) && installFile(path, values, rate, loopStart, loopOn);
+}
+
+// The loop ends with the file's frames; a loop start from an earlier, longer
+// sample (or from a chunk) would point past the data and goes back to 0.
+bool BWSampleData::installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on) {
     const uint32_t count = static_cast<uint32_t>(values.frames);
-    const Loop loop{loopStart < count ? loopStart : 0, count, loopOn && count > 0};
-    if (!install(values, rate, loop, false)) return false;
+    if (!install(values, rate, Loop{start < count ? start : 0, count, on && count > 0}, false)) return false;
     fileName = path;
     sampleName = ::getBaseName(path);
     loaded = true;
@@ -288,8 +291,8 @@ int32_t BWSampleData::readChunk(BWChunk* chunk, bool skipOnly) {
 
 int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
     // Written again, the sample takes the form it was read in: a sample read
-    // with its values embedded has no file to refer to.
-    embedData = content.embedded;
+    // with its values embedded has no file to refer to.  The form changes
+    // only with the values, so that a sample the voices kept keeps its form.
     const bool reference = content.values.frames > 0 && !content.embedded;
     if (reference && content.text != "empty") {
         const std::string& path = content.text;
@@ -298,19 +301,14 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
         const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate);
         if (chunk.isRecordingFiles()) (imported ? chunk.usedFiles() : chunk.missingFiles()).push_back(path);
         if (imported) {
-            const uint32_t count = static_cast<uint32_t>(values.frames);
-            const uint32_t start = content.loop.start < count ? content.loop.start : 0;
-            if (!install(values, rate, Loop{start, count, content.loop.on && count > 0}, false))
-                return kChunkReadFailed;
-            fileName = path;
-            sampleName = ::getBaseName(path);
-            loaded = true;
-            findFirstRisingZeroCrossing();
+            if (!installFile(path, values, rate, content.loop.start, content.loop.on)) return kChunkReadFailed;
+            embedData = false;
             return kChunkReadOk;
         }
         // The sample stays empty but remembers what it could not find.
         Values none;
         if (!install(none, sampleRate, content.loop, false)) return kChunkReadFailed;
+        embedData = false;
         fileName = path;
         sampleName = "empty";
         loaded = true;
@@ -319,6 +317,7 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
     if (reference) content.values = Values{};  // a reference to no file: an empty sample
     const float rate = content.rate > 0.0f ? content.rate : sampleRate;
     if (!install(content.values, rate, content.loop, false)) return kChunkReadFailed;
+    embedData = content.embedded;
     fileName = "empty";
     sampleName = content.embedded && content.values.frames > 0 ? content.text : "empty";
     loaded = true;

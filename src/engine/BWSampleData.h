@@ -48,8 +48,9 @@ public:
 
     // Reads a sample chunk.  1 on success; 0 when a referenced audio file
     // could not be imported (the sample is then empty and keeps the
-    // reference as its file name); kChunkReadAbandon for a malformed chunk,
-    // which leaves the sample as it was.  With skipOnly the words are
+    // reference as its file name) or when a voice did not let go (the sample
+    // stays as it was); kChunkReadAbandon for a malformed chunk, which leaves
+    // the sample as it was.  With skipOnly the words are
     // consumed and only the loaded mark changes.  Host/GUI thread or loader.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     // Writes the sample chunk: embedded values, a file reference, or an
@@ -124,6 +125,7 @@ private:
     bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
                        float& rate);
     bool install(Values& values, float rate, const Loop& loop, bool notify);
+    bool installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on);
     bool waitForVoices();
     void findFirstRisingZeroCrossing();
     void writeValues(BWChunk& chunk, const int16_t* values) const;

@@ -299,14 +299,22 @@ TEST(BWSampleDataHandshake, VoicesNeverSeeValuesBeingReplaced) {
 TEST(BWSampleDataHandshake, AWriterGivesUpOnAVoiceThatDoesNotLetGo) {
     BWSampleData sample;
     ASSERT_TRUE(sample.setData(kLeft.data(), nullptr, 5, 44100.0f));
+    sample.setEmbedData(true);
+    const Words embedded = wordsOf(sample);
+    BWSampleData reference;  // names a file that is not there
+    ASSERT_TRUE(reference.setData(kRight.data(), nullptr, 5, 44100.0f));
+    reference.setFileName("/no/such/folder/gone.wav");
     ASSERT_TRUE(sample.beginRead());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(sample.setData(kRight.data(), nullptr, 5, 44100.0f));
     EXPECT_FALSE(sample.clear());
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2 * BWSampleData::kVoiceWaitMilliseconds));
+    EXPECT_EQ(readWords(sample, wordsOf(reference)), kChunkReadFailed);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3 * BWSampleData::kVoiceWaitMilliseconds));
     EXPECT_EQ(channel(sample.getLeft(), 5), kLeft);
     EXPECT_FALSE(sample.isLoading());
     sample.endRead();
+    // The sample it kept is saved as it was, values and all.
+    EXPECT_EQ(wordsOf(sample), embedded);
 
     // A voice bound to the sample marks it as used until it lets go.
     sample.attachVoice();
