@@ -145,6 +145,7 @@ private:
     void applyAssignSwitch(int layer, float v);
     void applyEffectSwitch(int32_t index, float v);
     void applyDelayMixes();
+    void giveMix(BWEffect& effect, int slot, float mix);
     void applyChordListPage(float v);
     void applyChordListRotation(float v);
     void rotateChordList(int32_t k);

@@ -228,11 +228,11 @@ void BWUniClient::applyEffectParameter(int32_t index, float v) {
         case 54: chain.reverser.setParameter(BWReverserX2::kSize, truncated(70.0f * v + 30.000002f) * 0.01f); break;
         case 55: chain.reverser.setParameter(BWReverserX2::kDec, 0.8f * v + 0.2f); break;
         case 56: chain.reverser.setParameter(BWReverserX2::kXFade, v); break;
-        case 57: chain.reverser.setMix(v * p.reverserOn); break;
+        case 57: giveMix(chain.reverser, PatternEditState::kReverser, v * p.reverserOn); break;
         case 58: chain.chorus.setParameter(BWChorusXStereo::kRate, 0.5f * v); break;
         case 59: chain.chorus.setParameter(BWChorusXStereo::kDepth, v); break;
         case 60: break;  // read only by the interface and the state
-        case 61: chain.chorus.setMix(v * p.chorusOn); break;
+        case 61: giveMix(chain.chorus, PatternEditState::kChorus, v * p.chorusOn); break;
         case 62: chain.phaser.setParameter(BWPhaser::kRate, 0.75f * v); break;
         case 63:
             chain.phaser.setParameter(BWPhaser::kDepth, v);
@@ -243,7 +243,7 @@ void BWUniClient::applyEffectParameter(int32_t index, float v) {
             const float mix = v * p.phaserOn;
             engine.patterns.phaserMix = mix;
             engine.patterns.phaserMixMirror = mix;
-            chain.phaser.setMix(mix);
+            giveMix(chain.phaser, PatternEditState::kPhaser, mix);
             break;
         }
         case 66:
@@ -259,7 +259,7 @@ void BWUniClient::applyEffectParameter(int32_t index, float v) {
         case 70: chain.reverb.setParameter(0, v); break;
         case 71: chain.reverb.setParameter(1, v); break;
         case 72: chain.reverb.setParameter(2, 1.0f - v); break;
-        case 73: chain.reverb.setMix(v * v * p.reverbOn); break;
+        case 73: giveMix(chain.reverb, PatternEditState::kReverb, v * v * p.reverbOn); break;
         // "DLY16Time L" sets the right time and "DLY16Time R" the left one.
         case 84: chain.delay16.setParameter(1, v); break;
         case 85: chain.delay16.setParameter(0, v); break;
@@ -271,6 +271,11 @@ void BWUniClient::applyEffectParameter(int32_t index, float v) {
 void BWUniClient::applyDelayMixes() {
     const PatternEditState& p = engine.patterns;
     const float mix = engine.raw[69] * engine.raw[69] * p.delayOn;
-    chain.doubleDelay.setMix(mix * (1.0f - p.delaySwitch));
-    chain.delay16.setMix(p.delaySwitch * mix);
+    giveMix(chain.doubleDelay, PatternEditState::kDoubleDelay, mix * (1.0f - p.delaySwitch));
+    giveMix(chain.delay16, PatternEditState::kDelay16, p.delaySwitch * mix);
+}
+
+void BWUniClient::giveMix(BWEffect& effect, int slot, float mix) {
+    engine.patterns.effectMix[slot] = mix;
+    effect.setMix(mix);
 }

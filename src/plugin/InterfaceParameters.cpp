@@ -96,21 +96,21 @@ void BWUniClient::applyEffectSwitch(int32_t index, float v) {
     switch (index) {
         case 307:
             p.reverserOn = on;
-            chain.reverser.setMix(on * engine.raw[57]);
+            giveMix(chain.reverser, PatternEditState::kReverser, on * engine.raw[57]);
             break;
         case 308:
             p.chorusOn = on;
-            chain.chorus.setMix(on * engine.raw[61]);
+            giveMix(chain.chorus, PatternEditState::kChorus, on * engine.raw[61]);
             break;
         case 309:
             p.reverbOn = on;
-            chain.reverb.setMix(engine.raw[73] * engine.raw[73] * on);
+            giveMix(chain.reverb, PatternEditState::kReverb, engine.raw[73] * engine.raw[73] * on);
             break;
         case 310:
             p.phaserOn = on;
             p.phaserMix = on * engine.raw[65];
             p.phaserMixMirror = p.phaserMix;
-            chain.phaser.setMix(p.phaserMix);
+            giveMix(chain.phaser, PatternEditState::kPhaser, p.phaserMix);
             break;
         default:
             p.delayOn = on;

@@ -44,5 +44,8 @@ struct PatternEditState {
     float delaySwitch = 0.0f;
     float phaserMix = 0.0f;
     float phaserMixMirror = 0.0f;
+    // The mix each effect was given last, in chain order.
+    enum EffectSlot { kReverser, kChorus, kPhaser, kDoubleDelay, kDelay16, kReverb, kEffectSlots };
+    std::array<float, kEffectSlots> effectMix{};
     float modulationTrackSent = -1234.1234f;  // last value 366 sent to 350
 };
