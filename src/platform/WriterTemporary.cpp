@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -18,14 +19,19 @@ constexpr std::string_view kSuffix = ".tmp";
 // 255 bytes of a file name.
 constexpr size_t kNameBytesKept = 200;
 
+// Serials are unsigned 32-bit numbers; process ids stay below 2^22 on Linux,
+// and nine digits keep any id within a pid_t.
+constexpr size_t kSerialDigits = 10;
+constexpr size_t kPidDigits = 9;
+
 // Strips the decimal number that ends text; nothing when text does not end
-// in one, or it is too long to be a process id or serial.
-std::optional<long> takeTrailingNumber(std::string_view& text) {
+// in one of 1 to maxDigits digits.
+std::optional<uint64_t> takeTrailingNumber(std::string_view& text, size_t maxDigits) {
     size_t digits = 0;
     while (digits < text.size() && text[text.size() - 1 - digits] >= '0' && text[text.size() - 1 - digits] <= '9')
         ++digits;
-    if (digits == 0 || digits > 9) return std::nullopt;
-    long value = 0;
+    if (digits == 0 || digits > maxDigits) return std::nullopt;
+    uint64_t value = 0;
     for (char c : text.substr(text.size() - digits)) value = value * 10 + (c - '0');
     text.remove_suffix(digits);
     return value;
@@ -59,8 +65,8 @@ std::filesystem::path writerTemporaryFor(const std::filesystem::path& target, pi
 
 std::optional<pid_t> writerTemporaryOwner(std::string_view fileName) {
     if (!fileName.starts_with('.') || !takeSuffix(fileName, kSuffix)) return std::nullopt;
-    if (!takeTrailingNumber(fileName) || !takeSuffix(fileName, "-")) return std::nullopt;
-    const std::optional<long> pid = takeTrailingNumber(fileName);
+    if (!takeTrailingNumber(fileName, kSerialDigits) || !takeSuffix(fileName, "-")) return std::nullopt;
+    const std::optional<uint64_t> pid = takeTrailingNumber(fileName, kPidDigits);
     if (!pid || *pid <= 0 || !takeSuffix(fileName, kMarker)) return std::nullopt;
     if (fileName.size() < 2) return std::nullopt;  // the dot and at least one byte of the target's name
     return static_cast<pid_t>(*pid);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -32,6 +33,17 @@ void writeZone(BWChunk* chunk) {
     chunk->writeRawBytes("RIFF", 4);
 }
 
+std::vector<uint32_t> wordsOf(const std::filesystem::path& path) {
+    const std::vector<char> bytes = fileBytes(path);
+    std::vector<uint32_t> words(bytes.size() / 4);
+    std::memcpy(words.data(), bytes.data(), words.size() * 4);
+    return words;
+}
+
+size_t filesIn(const TempDir& dir) {
+    return size_t(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()));
+}
+
 }  // namespace
 
 TEST(BWStreamChunk, WritesTheSameFileAsAMemoryChunkAndReadsItBack) {
@@ -48,7 +60,7 @@ TEST(BWStreamChunk, WritesTheSameFileAsAMemoryChunkAndReadsItBack) {
     ASSERT_TRUE(writeInTwoPasses(&memory, writeZone));
     const auto* words = static_cast<const char*>(memory.getWords());
     EXPECT_EQ(fileBytes(path), std::vector<char>(words, words + memory.getCapacityWords() * 4));
-    EXPECT_FALSE(std::filesystem::exists(dir / "Piano.bwr.part"));
+    EXPECT_EQ(filesIn(dir), 1u);  // no temporary left
 
     BWStreamChunk in;
     ASSERT_TRUE(in.openForReading(path.c_str()));
@@ -106,7 +118,7 @@ TEST(BWStreamChunk, ShortFilesAndOversizedStringsFailTheRead) {
     EXPECT_TRUE(closed.hasFailed());
 }
 
-TEST(BWStreamChunk, AFailedWriteLeavesTheTargetAsItWas) {
+TEST(BWStreamChunk, AFailedWriteLeavesTheTargetAsItWasAndTwoWritersNeverMix) {
     TempDir dir;
     const auto path = dir / "Organ.bwr";
     writeFile(path, {42u}, 4);
@@ -116,10 +128,24 @@ TEST(BWStreamChunk, AFailedWriteLeavesTheTargetAsItWas) {
     EXPECT_EQ(out.writeRawBytes("x", -1), 0);  // a negative count fails the write
     EXPECT_FALSE(out.finishWriting());
     EXPECT_EQ(fileBytes(path), (std::vector<char>{42, 0, 0, 0}));
-    EXPECT_FALSE(std::filesystem::exists(dir / "Organ.bwr.part"));
+    EXPECT_EQ(filesIn(dir), 1u);
 
     BWStreamChunk nowhere;
     EXPECT_FALSE(nowhere.openForWriting((dir / "no-such-folder" / "x.bwr").c_str()));
     nowhere.writeInt(1);  // nothing open
     EXPECT_TRUE(nowhere.hasFailed());
+
+    // Two writers of one file at once: each finished write is the whole of
+    // its own words (a shared temporary once mixed them and reported success).
+    BWStreamChunk first, second;
+    ASSERT_TRUE(first.openForWriting(path.c_str()) && second.openForWriting(path.c_str()));
+    for (int32_t i = 0; i < 3; ++i) {
+        first.writeInt(100 + i);
+        second.writeInt(200 + i);
+    }
+    second.writeInt(203);
+    EXPECT_TRUE(first.finishWriting());
+    EXPECT_EQ(wordsOf(path), (std::vector<uint32_t>{3, 101, 102}));  // the length word first
+    EXPECT_TRUE(second.finishWriting());
+    EXPECT_EQ(wordsOf(path), (std::vector<uint32_t>{4, 201, 202, 203}));
 }
