@@ -62,6 +62,7 @@ AtomicFile::~AtomicFile() { discard(); }
 
 bool AtomicFile::open(const std::filesystem::path& newTarget) {
     discard();
+    hasFailed = true;  // until the temporary exists
     if (newTarget.empty() || !newTarget.has_filename()) return false;
     removeStaleWriterTemporaries(newTarget.parent_path());
     descriptor = createTemporary(newTarget, temporary);
