@@ -21,7 +21,7 @@ constexpr int32_t kSilenceBeats = 4;
 
 BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool hostPrivate)
     : BWPluginBase(hostCallback, kPrograms, kParameters, hostPrivate),
-      context(kVoices, &trackedBuffers, &listeners, nullptr),
+      context(kVoices, &trackedBuffers, &listeners, &undoManager),
       models(&context),
       layers{{BWRomplerHandler(&globalRomplerLibrary()), BWRomplerHandler(&globalRomplerLibrary()),
               BWRomplerHandler(&globalRomplerLibrary())}},
@@ -59,6 +59,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     refreshRunState();
     settleTempoConstants();
     locateDefaultPreset();
+    presetLibrary = std::make_unique<PresetLibrary>("zvp", 1, 290908);
     allNotesOffOnLoad = getSettingDword("allnotesoffafterload") != 0;
 }
 
@@ -72,6 +73,7 @@ BWUniClient::~BWUniClient() {
     // The editor may still read the bindings' names; it goes with the base,
     // so close it while the instance is whole.
     if (editor) editor->close();
+    presetLibrary.reset();
     while (!bindings.empty()) bindings.pop_back();  // reverse construction order
 }
 

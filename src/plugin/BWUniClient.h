@@ -10,12 +10,14 @@
 // change) and on the program loader; it takes no lock, allocates nothing and
 // never calls the editor (InterfaceRequests carries what the editor must do).
 //
-// Not yet present here (their issues add them): the MIDI-learn map and event
-// queue, the undo manager, the preset library and program loader, the render
+// Not yet present here (their issues add them): the MIDI-learn map, event
+// intake and program loader, the state writer and preset reader (the undo
+// manager gets its client with them, the library its first scan), the render
 // routine with its MIDI output buffer, the sample voices.
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,10 +30,13 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "persistence/BWChunk.h"
+#include "persistence/BWUndoManager.h"
+#include "persistence/PresetLibrary.h"
 #include "plugin/BWPluginBase.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineState.h"
 #include "plugin/InterfaceRequests.h"
+#include "plugin/MidiEventQueue.h"
 #include "plugin/ParamBinding.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
@@ -185,9 +190,13 @@ private:
     std::vector<ParamBinding*> optionBindings;
     std::array<std::string, 4> presetNames;
 
-    // Audio-context registries, the context and the work chunks.
+    MidiEventQueue eventQueue;
+
+    // Audio-context registries, the undo history, the context and the work
+    // chunks.
     StateResetList trackedBuffers;
     PointerList listeners;
+    BWUndoManager undoManager;
     BWSystemInfo context;
     BWChunk workChunk;
     BWChunk workChunk2;
@@ -203,6 +212,7 @@ private:
     int32_t longLinePosition = 0;
     std::array<TrackedFloatBuffer, 18> combLines;  // two single lines, two groups of eight
 
+    std::unique_ptr<PresetLibrary> presetLibrary;
     std::vector<PresetCategory> categories;
     std::atomic<int32_t> loaderState{kLoaderIdle};
     float ignoreProgramChange = 1.0f;
