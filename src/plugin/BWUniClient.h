@@ -111,13 +111,10 @@ public:
 
 private:
     // Construction steps (BWUniClient.cpp).
-    void clearMidiOutputState();
     void setSilenceWindow(int32_t samples);
-    void readStartSettings();
     void configureEffectRecord();
     void prepareTickConstants();
     void createEditor(bool hostPrivate);
-    void recomputeDerivedValues();
     void settleTempoConstants();
     void locateDefaultPreset();
 
@@ -163,11 +160,11 @@ private:
     void enterStepIntoLine(int32_t index, float v);
     void enterStepIntoTable(int32_t index, float v);
     void updateLayerGains();
-    void applyChordSelection(int32_t index, float v);
+    void applyChordSelection(int32_t index);
     void applyStepTiming(bool fromClockDivide);
     void applyPatternKey(float v);
     void applyPitchOffsets();
-    void applyCompressorSpeed(float v);
+    void applyCompressorSpeed();
     void updateFilterPositions();
     void updateFilterBanks(bool bankA, bool bankE);
     void updateFilterResonance(float v);
