@@ -147,9 +147,9 @@ void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
 
 // ---- clipboards ---------------------------------------------------------
 
-BWBtnLine* BWBtnLine::makeCopy() const {
+std::unique_ptr<BWBtnLine> BWBtnLine::makeCopy() const {
     UseGate::Use use(linesGate);
-    auto* copy = new BWBtnLine(owner, use ? stepCount : 0, use ? lineCount : 0, true);
+    auto copy = std::make_unique<BWBtnLine>(owner, use ? stepCount : 0, use ? lineCount : 0, true);
     for (uint64_t line = 0; use && line < lineCount; ++line)
         std::copy_n(lines[line].get(), stepCount, copy->lines[line].get());
     copy->setCurrentLine(currentLine.load());
@@ -160,10 +160,10 @@ BWBtnLine* BWBtnLine::makeCopy() const {
 }
 
 void BWBtnLine::copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const {
-    BWBtnLine* copy = makeCopy();
+    std::unique_ptr<BWBtnLine> copy = makeCopy();
     copy->copyFrom = from;
     copy->copyTo = to;
-    clipboard.store(copy);  // replaces the copy of the same key
+    clipboard.store(std::move(copy));  // replaces the copy of the same key
 }
 
 void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to) {

@@ -61,7 +61,7 @@ public:
     void pasteShared(uint64_t from, uint64_t to);
     void resetAll() override { fill(); }
     void resetCurrent() override { fill(); }
-    BWInitInterface* clone() override { return makeCopy(); }
+    std::unique_ptr<BWInitInterface> clone() override { return makeCopy(); }
 
     // Step reads answer 0 outside the grid or while it is rebuilt.  Any thread.
     float getStep(uint64_t step) const;  // on the current line
@@ -85,7 +85,7 @@ private:
     // The current line, or null when it lies outside the grid; the caller
     // holds a Use of the line gate.
     float* currentSteps() const;
-    BWBtnLine* makeCopy() const;
+    std::unique_ptr<BWBtnLine> makeCopy() const;
     void copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const;
     void pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to);
     void readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly);

@@ -283,10 +283,10 @@ void BWTableXY::copyRememberedPage() {
     pastePoints(*pages[currentPage.load()], 0, 0, source, 0, 0);
 }
 
-BWInitInterface* BWTableXY::clone() { return cloneTable(); }
+std::unique_ptr<BWInitInterface> BWTableXY::clone() { return cloneTable(); }
 
-BWTableXY* BWTableXY::cloneTable() {
-    auto* copy = new BWTableXY(owner, getCount(), id, true);
+std::unique_ptr<BWTableXY> BWTableXY::cloneTable() {
+    auto copy = std::make_unique<BWTableXY>(owner, getCount(), id, true);
     copy->setPageCount(pageCount);
     for (uint64_t p = 0; p < pageCount && p < copy->pageCount; ++p) copy->pages[p]->copyPointsFrom(*pages[p]);
     copy->currentPage.store(roundedDownToGroup(currentPage.load(), groupSize));
@@ -296,8 +296,8 @@ BWTableXY* BWTableXY::cloneTable() {
     return copy;
 }
 
-BWTableXY* BWTableXY::makeClipboardCopy(uint64_t from, uint64_t to) {
-    BWTableXY* copy = cloneTable();
+std::unique_ptr<BWTableXY> BWTableXY::makeClipboardCopy(uint64_t from, uint64_t to) {
+    std::unique_ptr<BWTableXY> copy = cloneTable();
     copy->copyFrom = from;
     copy->copyTo = to;
     return copy;
@@ -329,9 +329,9 @@ void BWTableXY::paste(uint64_t from, uint64_t to) {
 void BWTableXY::copyShared(uint64_t from, uint64_t to) {
     copiedPage = currentPage.load();
     if (sharedClipboardKey == -1) return;
-    BWTableXY* copy = makeClipboardCopy(from, to);
+    std::unique_ptr<BWTableXY> copy = makeClipboardCopy(from, to);
     copy->currentPage.store(currentPage.load());
-    xySharedClipboard().store(copy);
+    xySharedClipboard().store(std::move(copy));
 }
 
 void BWTableXY::pasteShared(uint64_t from, uint64_t to) {

@@ -111,7 +111,7 @@ public:
     void rotateLeft(uint64_t from, uint64_t end) override { BWTable::rotateLeft(from, end); }
     void rotateRight(uint64_t from, uint64_t end) override { BWTable::rotateRight(from, end); }
     void vary() override;
-    BWInitInterface* clone() override;
+    std::unique_ptr<BWInitInterface> clone() override;
 
     const bool isClone;
     PageListener* pageListener = nullptr;  // not owned; told after page-count changes
@@ -135,8 +135,8 @@ private:
     void pastePoints(BWTable& destination, uint64_t from, uint64_t to, const BWTable& source,
                      uint64_t sourceFrom, uint64_t sourceTo);
     void copyRememberedPage();
-    BWTableXY* cloneTable();
-    BWTableXY* makeClipboardCopy(uint64_t from, uint64_t to);
+    std::unique_ptr<BWTableXY> cloneTable();
+    std::unique_ptr<BWTableXY> makeClipboardCopy(uint64_t from, uint64_t to);
     // A paged record as read, before it is applied.
     struct StoredPages {
         float max = 1.0f;

@@ -8,12 +8,9 @@
 // when the sample loops, else from its first frame), so that a voice may
 // read index i + 1 for any playable i.
 //
-// Replacing the values goes through a handshake with the voices: the writer
-// raises `loading` and waits until no voice is inside a read; a voice enters
-// a read by raising `inUse` and then checking `loading`, and backs out when
-// it is set.  Both flags are sequentially consistent, so either the voice
-// sees the writer or the writer sees the voice.  The writer waits at most
-// kVoiceWaitMilliseconds and leaves the sample unchanged when a voice does
+// Replacing the values goes through the sample's UseGate: a voice's read is
+// a use of it, and the writer's change waits at most kVoiceWaitMilliseconds
+// for the voices inside a read, leaving the sample unchanged when one does
 // not let go in that time.
 //
 // Writers (chunk reads, imports, setData, clear) run one at a time on the
@@ -25,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "core/UseGate.h"
 #include "engine/AudioFile.h"
 #include "persistence/BWChunkableClass.h"
 
@@ -96,7 +94,7 @@ public:
     void detachVoice();
     // Any thread.
     bool isUsedByVoices() const;
-    bool isLoading() const { return loading.load(); }
+    bool isLoading() const { return voicesGate.isChanging(); }
 
     // The values: frames plus kTailValues per channel; right is null for mono.
     const int16_t* getLeft() const { return left.get(); }
@@ -126,7 +124,8 @@ private:
                        float& rate);
     bool install(Values& values, float rate, const Loop& loop, bool notify);
     bool installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on);
-    bool waitForVoices();
+    // Reports a change the voices refused; answers false.
+    static bool voicesKeptTheSample();
     void findFirstRisingZeroCrossing();
     void writeValues(BWChunk& chunk, const int16_t* values) const;
 
@@ -142,8 +141,7 @@ private:
     int32_t firstRisingZeroCrossing = 0;
     float framesFloat = 0.0f;
     float sampleRate = 44100.0f;
-    std::atomic<bool> loading{false};
-    std::atomic<bool> inUse{false};
+    UseGate voicesGate;
     std::atomic<int32_t> boundVoices{0};
     bool embedData = false;
     bool skipData = false;
