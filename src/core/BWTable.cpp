@@ -1,10 +1,8 @@
 #include "core/BWTable.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <new>
-#include <thread>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternRandom.h"
@@ -95,15 +93,13 @@ void BWTable::setBusy(bool on) {
 }
 
 void BWTable::setViewInUse(bool inUse) {
+    // The mark stays in the flag word, where the view reads it; only its
+    // changes enter or leave the view gate.
     if (inUse) {
-        flags.fetch_or(kInUseByView);
-    } else {
-        flags.fetch_and(~kInUseByView);
+        if ((flags.fetch_or(kInUseByView) & kInUseByView) == 0) viewGate.enter();
+    } else if ((flags.fetch_and(~kInUseByView) & kInUseByView) != 0) {
+        viewGate.leave();
     }
-}
-
-void BWTable::waitForView() const {
-    while (hasFlag(kInUseByView)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 float BWTable::rampLength() const { return owner != nullptr ? owner->randomLimit : kNoRamp; }
@@ -199,7 +195,7 @@ void BWTable::limitPoints() {
 void BWTable::resize(uint64_t n, int32_t mode) {
     if (n == count || n > kMaxPoints) return;
     setBusy(true);
-    waitForView();
+    const UseGate::Change viewChange = waitForView();
     float* points = nullptr;
     if (n > 0) {
         points = AlignedAllocFloats(n + 1);

@@ -141,8 +141,9 @@ protected:
     void storePoint(uint64_t index, float value);
     void setBusy(bool on);
     bool isBusy() const { return hasFlag(kBusy); }
-    // Polls until the table view has cleared its in-use mark.
-    void waitForView() const;
+    // Waits, as long as it takes, until the table view has cleared its
+    // in-use mark; the view's reads wait for the end of the change.
+    UseGate::Change waitForView() { return viewGate.tryFor(UseGate::kNoLimit); }
     // A stored point that is not a finite number would poison everything that
     // reads it: NaN reads as low, infinities as the nearer end of low..high.
     static float sanitizedPoint(float value, float low, float high);
@@ -166,6 +167,7 @@ private:
     float* values = nullptr;  // count + 1 floats; entry count is the wrap point
     uint64_t count = 0;
     UseGate pointsGate;
+    UseGate viewGate;  // the view's in-use mark is a use of it
     // randomize writes while its own busy mark is set; read by every writer,
     // the audio thread's among them.
     std::atomic<bool> randomizing{false};

@@ -58,7 +58,7 @@ std::unique_ptr<BWTable> BWTableXY::makePage() const {
 void BWTableXY::setPageCount(uint64_t n) {
     if (n == 0 || n == pageCount || n > kMaxPages || !fitsLimit(getCount(), n)) return;
     setBusy(true);
-    waitForView();
+    const UseGate::Change viewChange = waitForView();
 
     PageList fresh;
     fresh.reserve(n);
