@@ -186,7 +186,8 @@ void BWSampleData::findFirstRisingZeroCrossing() {
 }
 
 bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context,
-                                 Values& values, float& rate) {
+                                 Values& values, float& rate, bool& memoryShort) {
+    memoryShort = false;
     if (!path) return false;
     AudioFile file(callback, context);
     if (file.open(nativePath(path).c_str()) != kAudioOpened) return false;
@@ -195,7 +196,8 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
     if (values.frames > kMaxFrames || !isUsableRate(rate)) return false;
     values.left = newChannel(values.frames);
     values.right = newChannel(values.frames);
-    if (!values.left || !values.right || file.readExactInt16(values.left.get(), values.right.get()) != 1) return false;
+    memoryShort = !values.left || !values.right;
+    if (memoryShort || file.readExactInt16(values.left.get(), values.right.get()) != 1) return false;
     if (file.getChannels() == 1) values.right.reset();
     if (values.frames == 0) values = Values{};  // no arrays without frames
     return true;
@@ -204,7 +206,9 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
 bool BWSampleData::importAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context) {
     Values values;
     float rate = 0.0f;
-    return loadAudioFile(path, callback, context, values, rate) && installFile(path, values, rate, loopStart, loopOn);
+    bool memoryShort = false;
+    return loadAudioFile(path, callback, context, values, rate, memoryShort) &&
+           installFile(path, values, rate, loopStart, loopOn);
 }
 
 // The loop ends with the file's frames; a loop start from an earlier, longer
@@ -290,7 +294,9 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
         const std::string& path = content.text;
         Values values;
         float rate = 0.0f;
-        const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate);
+        bool memoryShort = false;
+        const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate, memoryShort);
+        if (memoryShort) return kChunkReadAbandon;
         if (chunk.isRecordingFiles()) (imported ? chunk.usedFiles() : chunk.missingFiles()).push_back(path);
         if (imported) {
             if (!installFile(path, values, rate, content.loop.start, content.loop.on)) return kChunkReadFailed;

@@ -47,8 +47,8 @@ public:
     // Reads a sample chunk.  1 on success; 0 when a referenced audio file
     // could not be imported (the sample is then empty and keeps the
     // reference as its file name) or when a voice did not let go (the sample
-    // stays as it was); kChunkReadAbandon for a malformed chunk, which leaves
-    // the sample as it was.  With skipOnly the words are
+    // stays as it was); kChunkReadAbandon for a malformed chunk or values
+    // that memory cannot hold, which leaves the sample as it was.  With skipOnly the words are
     // consumed and only the loaded mark changes.  Host/GUI thread or loader.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     // Writes the sample chunk: embedded values, a file reference, or an
@@ -120,8 +120,9 @@ private:
 
     static bool parseChunk(BWChunk& chunk, ChunkContent& content);
     int32_t applyChunk(BWChunk& chunk, ChunkContent& content);
-    bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
-                       float& rate);
+    // Fails with memoryShort set when the values could not be allocated.
+    static bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
+                              float& rate, bool& memoryShort);
     bool install(Values& values, float rate, const Loop& loop, bool notify);
     bool installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on);
     // Reports a change the voices refused; answers false.

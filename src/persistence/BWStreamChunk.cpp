@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <filesystem>
-#include <vector>
+#include <new>
 
 BWStreamableFile::~BWStreamableFile() { close(); }
 
@@ -196,9 +196,20 @@ bool BWStreamChunk::takeBlock(uint32_t n, std::string& text) {
         markFailed();
         return false;
     }
-    std::vector<char> stored(span);
-    if (!readFromFile(stored.data(), stored.size())) return false;
-    text.assign(stored.data(), strnlen(stored.data(), n));
+    std::unique_ptr<char[]> stored(new (std::nothrow) char[span]);
+    if (!stored) {
+        if (file) std::fseek(file->get(), 0, SEEK_END);
+        syncWindow();
+        markFailed();
+        return false;
+    }
+    if (!readFromFile(stored.get(), span)) return false;
+    try {
+        text.assign(stored.get(), strnlen(stored.get(), n));
+    } catch (const std::bad_alloc&) {
+        markFailed();
+        return false;
+    }
     return true;
 }
 
@@ -212,7 +223,11 @@ std::unique_ptr<char[]> BWStreamChunk::readString() {
     const uint32_t n = readWord();
     std::string text;
     if (n == 0 || !takeBlock(n, text)) return nullptr;
-    auto copy = std::make_unique<char[]>(size_t(n) + 1);
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[size_t(n) + 1]());
+    if (!copy) {
+        markFailed();
+        return nullptr;
+    }
     std::memcpy(copy.get(), text.data(), text.size());
     return copy;
 }
