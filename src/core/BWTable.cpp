@@ -201,7 +201,7 @@ void BWTable::installPoints(AlignedFloats points, uint64_t n) {
 
 bool BWTable::resize(uint64_t n, int32_t mode) {
     if (n == count) return true;
-    if (n > kMaxPoints) return false;
+    if (!takesLength(n)) return false;
     setBusy(true);
     const UseGate::Change viewChange = waitForView();
     AlignedFloats points = makePoints(n, mode);
@@ -450,7 +450,9 @@ int32_t BWTable::readChunk(BWChunk* chunk, bool skipOnly) {
     const float previousMax = max;
     defaultValue = storedDefault;
     setRange(storedMin, storedMax);
-    if (!resize(n, kResizeFresh)) {
+    // A length the table does not take is ignored; memory it cannot have
+    // fails the record.
+    if (!resize(n, kResizeFresh) && takesLength(n)) {
         defaultValue = previousDefault;
         setRange(previousMin, previousMax);
         setBusy(false);

@@ -69,6 +69,8 @@ public:
     // resize answers false, changing nothing, for more than kMaxPoints or
     // when the memory cannot be had.
     virtual bool resize(uint64_t n, int32_t mode);
+    // Whether resize takes a length of n points (memory aside).
+    virtual bool takesLength(uint64_t n) const { return n <= kMaxPoints; }
     virtual void setLengthInBeats(float beats, int32_t mode);
     virtual void setLengthInBars(float bars, int32_t mode);
 

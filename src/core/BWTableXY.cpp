@@ -148,7 +148,7 @@ float BWTableXY::blendPages(Read read) {
 // ---- structure ----------------------------------------------------------
 
 bool BWTableXY::resize(uint64_t n, int32_t mode) {
-    if (!fitsLimit(n, pageCount)) return false;
+    if (!takesLength(n)) return false;
     return reshape(n, pageCount, mode, n);
 }
 

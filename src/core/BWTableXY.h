@@ -61,6 +61,7 @@ public:
     // a length that would give all pages more than kMaxPoints, or memory
     // that cannot be had, answers false and changes nothing.
     bool resize(uint64_t n, int32_t mode) override;
+    bool takesLength(uint64_t n) const override { return n <= kMaxPoints && fitsLimit(n, pageCount); }
     void setFlags(uint32_t word) override;   // the table and every page
     void setRange(float low, float high) override;  // the table and every page
     void setIntegerMode(bool on) override;   // the table and every page
