@@ -19,6 +19,8 @@ public:
 
     T ConstrainRealValue(T value) const override {
         if (minimum == maximum) return minimum;
+        // A NaN from the host would pass every clamp.
+        if (std::isnan(double(value))) return std::min(minimum, maximum);
         const T rounded = round(double(value));
         return std::clamp(rounded, std::min(minimum, maximum), std::max(minimum, maximum));
     }
