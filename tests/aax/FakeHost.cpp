@@ -69,6 +69,11 @@ ACFRESULT FakeHost::QueryInterface(const acfIID& iid, void** out) {
         if (nullFactory) return ACF_OK;
         return offer("factory", static_cast<IACFComponentFactory*>(this));
     }
+    if (iid == IID_IACFEffectParameters && effect) {
+        *out = effect;
+        effect->AddRef();
+        return ACF_OK;
+    }
     if (iid == IID_IACFHostServices) return offer("services", static_cast<AAX_IACFHostServices*>(this));
     if (iid == IID_IACFHostServices_V2) return offer("services", static_cast<AAX_IACFHostServices_V2*>(this));
     if (iid == IID_IACFHostServices_V3) return offer("services", static_cast<AAX_IACFHostServices_V3*>(this));
@@ -126,7 +131,10 @@ AAX_Result FakeHost::GetCurrentTempo(double* bpm) const {
 
 AAX_Result FakeHost::RegisterParameter(const char* id) { return automation.push_back(automationCall("register", id)), 0; }
 AAX_Result FakeHost::UnregisterParameter(const char* id) { return automation.push_back(automationCall("unregister", id)), 0; }
-AAX_Result FakeHost::PostSetValueRequest(const char* id, double v) const { return automation.push_back(automationCall("request", id, v)), 0; }
+AAX_Result FakeHost::PostSetValueRequest(const char* id, double v) const {
+    automation.push_back(automationCall("request", id, v));
+    return applyTo ? applyTo->UpdateParameterNormalizedValue(id, v, 0) : 0;
+}
 AAX_Result FakeHost::PostCurrentValue(const char* id, double v) const { return automation.push_back(automationCall("current", id, v)), 0; }
 AAX_Result FakeHost::PostTouchRequest(const char* id) { return automation.push_back(automationCall("touch", id)), 0; }
 AAX_Result FakeHost::PostReleaseRequest(const char* id) { return automation.push_back(automationCall("release", id)), 0; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "aax/AAXHostInterfaces.h"
+#include "aax/AAX_IACFEffectParameters.h"
 #include "aax/AAX_IAutomationDelegate.h"
 
 // Counts references like a host object would and frees nothing (tests own it).
@@ -94,6 +95,11 @@ public:
     AAX_Result GetModifiers(uint32_t*) override { return 0; }
     AAX_Result SetViewSize(AAX_Point& size) override;
 
+    // When set, a set-value request is applied at once, as a host does.
+    AAX_IACFEffectParameters* applyTo = nullptr;
+    // Answered to a query for the effect-parameters interface (the GUI's way
+    // to its instance).
+    AAX_IACFEffectParameters* effect = nullptr;
     std::set<std::string> offered;  // interface names this host answers, e.g. "controller"
     bool nullFactory = false;       // the factory query succeeds with no object
     float sampleRate = 48000;
