@@ -26,8 +26,3 @@ AAX_Result hostAssert(const char* file, int32_t line, const char* expression, in
 // Formats into 512 bytes and passes the text on; -20051 when formatting fails.
 AAX_Result hostTrace(int32_t priority, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// The assertions of this layer name the original source path of the check.
-#define AAX_HOST_ASSERT(condition, file, line) \
-    do {                                       \
-        if (!(condition)) hostAssert(file, line, #condition); \
-    } while (0)

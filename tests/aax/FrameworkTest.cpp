@@ -8,6 +8,9 @@
 #include "FakeHost.h"
 #include "aax/AAXException.h"
 #include "aax/AAX_CheckedResult.h"
+#include "aax/AAX_VCollection.h"
+#include "aax/AAX_VComponentDescriptor.h"
+#include "aax/AAX_VDescriptionHost.h"
 #include "aax/AAX_VController.h"
 #include "aax/AAX_VHostServices.h"
 #include "aax/AAX_VPropertyMap.h"
@@ -211,4 +214,38 @@ TEST(AAXFramework, OwnerThreadMutexIsReenterableByItsOwnerOnly) {
     mutex.Unlock();  // one unlock frees it
     other.join();
     EXPECT_TRUE(entered.load());
+}
+
+TEST(AAXFramework, DescriptionWrappersCopyMapsAndAddProceduresByHand) {
+    ServicesInstalled installed;
+    FakeHost& host = installed.host;  // makes property maps, but no descriptors
+    AAX_VCollection collection(host.unknown());
+    EXPECT_EQ(collection.NewDescriptor(), nullptr);
+    EXPECT_EQ(collection.AddEffect("com.brindlewick.aax.Zorvane", nullptr), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(collection.SetManufacturerName("Brindlewick"), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(collection.GetPlugInDefinition(), nullptr);
+    EXPECT_EQ(collection.DescriptionHost()->AcquireFeatureProperties(zorvaneHostID(1)), nullptr);
+
+    AAX_VComponentDescriptor component(host.unknown());
+    EXPECT_EQ(component.AddAudioIn(1), AAX_ERROR_NULL_OBJECT);
+    EXPECT_EQ(component.AddTemporaryData(1, 4), AAX_ERROR_UNIMPLEMENTED);
+    AAX_VPropertyMap* source = component.NewPropertyMap();
+    static int procedureStandIn;
+    source->AddProperty(10, 5);
+    source->AddProperty(401, -1);
+    source->AddProperty(402, 9);  // beyond the copied range
+    source->AddPointerProperty(AAX_eProperty_NativeProcessProc, &procedureStandIn);
+    AAX_VPropertyMap* copy = component.DuplicatePropertyMap(*source);
+    ASSERT_EQ(host.maps.size(), 2u);
+    EXPECT_EQ(host.maps[1]->values, (std::map<int32_t, int32_t>{{10, 5}, {401, -1}}));
+    EXPECT_EQ(host.maps[1]->pointers, (std::map<int32_t, intptr_t>{{36, reinterpret_cast<intptr_t>(&procedureStandIn)}}));
+
+    int32_t selectors[2] = {};
+    int32_t added = -1;
+    EXPECT_EQ(component.AddProcessProc(copy, selectors, 2, &added), AAX_ERROR_NULL_OBJECT);  // no host descriptor
+    EXPECT_EQ(added, 0);
+    const std::vector<std::string> traces = {
+        "0x4000000 AAX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for AAX_eProperty_TIProcessProc",
+        "0x4000000 AAX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for AAX_eProperty_TIDLLFileName"};
+    EXPECT_EQ(host.traces, traces);
 }
