@@ -116,6 +116,7 @@ void readTail(BodyReader& in, int32_t kind, StateBody& body) {
 // The words between the tail and the end word: an old block of extra words,
 // an old string, or words a newer writer added.
 void readTrailer(BodyReader& in, StateBody& body) {
+    if (in.atEnd()) return;  // an old writer may end with the tail
     int32_t t = body.tail;
     if (in.word() == kBlockStart) {
         while (!in.atEnd() && in.word() != kBlockEnd) {
