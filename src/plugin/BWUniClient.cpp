@@ -61,7 +61,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     refreshRunState();
     settleTempoConstants();
     locateDefaultPreset();
-    library = std::make_unique<PresetLibrary>(kPresetExtension, 1, 290908);
+    presetLibrary = std::make_unique<PresetLibrary>(kPresetExtension, 1, 290908);
     if (defaultPresetWanted) loadPresetFromFile(defaultPresetFile.c_str(), 0);
     curProgram = 0;
     currentBank = 0;
@@ -80,8 +80,8 @@ BWUniClient::~BWUniClient() {
     for (const ParamBinding* binding : bindingList) {
         if (binding->remember) binding->rememberInSettings();
     }
-    if (library) library->clear();
-    library.reset();
+    if (presetLibrary) presetLibrary->clear();
+    presetLibrary.reset();
     // The editor may still read the bindings' names; it goes with the base,
     // so close it while the instance is whole.
     if (editor) editor->close();

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -170,9 +171,9 @@ public:
 
     // What the editor and tests reach.
     BWUndoManager& getUndoManager() { return undoManager; }
-    PresetLibrary* presetLibrary() { return library.get(); }
+    PresetLibrary* getPresetLibrary() { return presetLibrary.get(); }
     MidiLearnMap& learnMap() { return learn; }
-    MidiEventQueue& eventQueue() { return events; }
+    MidiEventQueue& getEventQueue() { return eventQueue; }
     EngineHold& engineHold() { return hold; }
     ProgramLoader& programLoader() { return loader; }
     bool isLoaderBusy() const { return loader.isBusy(); }
@@ -227,13 +228,10 @@ public:
 
 private:
     // Construction steps (BWUniClient.cpp).
-    void clearMidiOutputState();
     void setSilenceWindow(int32_t samples);
-    void readStartSettings();
     void configureEffectRecord();
     void prepareTickConstants();
     void createEditor(bool hostPrivate);
-    void recomputeDerivedValues();
     void settleTempoConstants();
     void locateDefaultPreset();
 
@@ -279,11 +277,11 @@ private:
     void enterStepIntoLine(int32_t index, float v);
     void enterStepIntoTable(int32_t index, float v);
     void updateLayerGains();
-    void applyChordSelection(int32_t index, float v);
+    void applyChordSelection(int32_t index);
     void applyStepTiming(bool fromClockDivide);
     void applyPatternKey(float v);
     void applyPitchOffsets();
-    void applyCompressorSpeed(float v);
+    void applyCompressorSpeed();
     void updateFilterPositions();
     void updateFilterBanks(bool bankA, bool bankE);
     void updateFilterResonance(float v);
@@ -338,12 +336,14 @@ private:
     std::array<std::string, kNameKinds> bankNames;
 
     MidiLearnMap learn;
-    MidiEventQueue events;
-    BWUndoManager undoManager;
 
-    // Audio-context registries, the context and the work chunks.
+    MidiEventQueue eventQueue;
+
+    // Audio-context registries, the undo history, the context and the work
+    // chunks.
     StateResetList trackedBuffers;
     PointerList listeners;
+    BWUndoManager undoManager;
     BWSystemInfo context;
     BWChunk workChunk;
     BWChunk workChunk2;
@@ -360,8 +360,8 @@ private:
     int32_t longLinePosition = 0;
     std::array<TrackedFloatBuffer, 18> combLines;  // two single lines, two groups of eight
 
+    std::unique_ptr<PresetLibrary> presetLibrary;
     std::vector<PresetCategory> categories;
-    std::unique_ptr<PresetLibrary> library;
     int32_t currentBank = 0;
     EngineHold hold;
     std::atomic<bool> loading{false};        // the reader is not re-entered

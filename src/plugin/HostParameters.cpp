@@ -72,13 +72,13 @@ void BWUniClient::applyHostParameter(int32_t index, float v) {
             break;
         case 7:
             out.compressorSpeedSwitch.setSteps(v, 5);
-            applyCompressorSpeed(v);
+            applyCompressorSpeed();
             break;
         default: break;
     }
 }
 
-void BWUniClient::applyCompressorSpeed(float /*v*/) {
+void BWUniClient::applyCompressorSpeed() {
     OutputStageState& out = engine.output;
     const CompressorSpeed speed = compressorSpeed(out.compressorSpeedSwitch.stepIndex,
                                                   preparation.engine().samplesPerMs, context.sampleRate,

@@ -39,6 +39,7 @@ struct LayerState {
     float releaseMs = 0.0f;
 
     float outputGain = 0.0f;                 // level × level factor
+    float voiceScale = 127.0f;               // multiplies the layer's per-voice values
     std::array<float, 2> pan{};              // √(1 − v), √v
     std::array<float, 2> panCopy{};
 

@@ -34,7 +34,7 @@ int32_t BWUniClient::processEvents(VstEvents* list) {
     return 1;
 }
 
-void BWUniClient::queueEvent(const MidiEventRecord& record) { events.queueEvent(record); }
+void BWUniClient::queueEvent(const MidiEventRecord& record) { eventQueue.queueEvent(record); }
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
     EngineHoldScope scope(hold, EngineHold::kEditTries);

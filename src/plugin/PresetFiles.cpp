@@ -61,11 +61,11 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         presetNames[k] = getBaseName(file);
         bankNames[k] = folderName;
     }
-    if (kind == 0 && library) {
-        const int32_t bank = library->findBank(folderName);
+    if (kind == 0 && presetLibrary) {
+        const int32_t bank = presetLibrary->findBank(folderName);
         if (bank >= 0) {
             currentBank = bank;
-            const int32_t index = library->findPresetInBank(bank, getBaseName(file));
+            const int32_t index = presetLibrary->findPresetInBank(bank, getBaseName(file));
             if (index >= 0) curProgram = index;
         }
         updateDisplay();
@@ -99,9 +99,9 @@ bool BWUniClient::savePreset(const char* path, int32_t kind, const char* extensi
         return false;
     }
     std::string folder;
-    if (kind == 0 && library && readPresetFolder(folder)) {
-        library->rescan(folder, true);
-        currentBank = std::max(library->findBank(getFolderName(file)), 0);
+    if (kind == 0 && presetLibrary && readPresetFolder(folder)) {
+        presetLibrary->rescan(folder, true);
+        currentBank = std::max(presetLibrary->findBank(getFolderName(file)), 0);
     }
     std::lock_guard<std::mutex> names(namesLock);
     presetPaths[kind & 3] = file;
@@ -110,16 +110,16 @@ bool BWUniClient::savePreset(const char* path, int32_t kind, const char* extensi
 }
 
 bool BWUniClient::loadRandomPreset() {
-    if (!library) return false;
+    if (!presetLibrary) return false;
     std::vector<int32_t> banks;
-    for (uint32_t bank = 0; bank < std::min(library->getBankCount(), PresetLibrary::kMaxBanks); ++bank) {
-        if (library->getBank(bank).entries.size() >= 2) banks.push_back(int32_t(bank));
+    for (uint32_t bank = 0; bank < std::min(presetLibrary->getBankCount(), PresetLibrary::kMaxBanks); ++bank) {
+        if (presetLibrary->getBank(bank).entries.size() >= 2) banks.push_back(int32_t(bank));
     }
     if (banks.empty()) return false;
     platform::msvcSrand(uint32_t(std::time(nullptr)));
     const int32_t bank = banks[size_t(platform::msvcRand()) % banks.size()];
-    const int32_t index = int32_t(size_t(platform::msvcRand()) % library->getBank(uint32_t(bank)).entries.size());
-    std::unique_ptr<BWChunk> chunk = library->copyPreset(bank, index);
+    const int32_t index = int32_t(size_t(platform::msvcRand()) % presetLibrary->getBank(uint32_t(bank)).entries.size());
+    std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(bank, index);
     return chunk && loadPresetFile(chunk.get(), 0, false, false, false, true);
 }
 
@@ -145,23 +145,23 @@ void BWUniClient::findFileInTree(std::string& result, const std::string& folder,
 }
 
 void BWUniClient::setProgram(int32_t program) {
-    if (program == curProgram || !library) return;
+    if (program == curProgram || !presetLibrary) return;
     curProgram = program;
     int32_t bank = currentBank;
-    if (!library->getPreset(bank, program)) {
-        const int32_t banks = int32_t(library->getBankCount());
+    if (!presetLibrary->getPreset(bank, program)) {
+        const int32_t banks = int32_t(presetLibrary->getBankCount());
         if (banks == 0) return;
         if (program < 0) {
             bank = bank > 0 ? bank - 1 : banks - 1;
-            curProgram = std::max(int32_t(library->getBank(uint32_t(bank)).entries.size()) - 1, 0);
+            curProgram = std::max(int32_t(presetLibrary->getBank(uint32_t(bank)).entries.size()) - 1, 0);
         } else {
-            bank = library->getPreset(bank + 1, 0) ? bank + 1 : 0;
+            bank = presetLibrary->getPreset(bank + 1, 0) ? bank + 1 : 0;
             curProgram = 0;
         }
         currentBank = bank;
     }
     std::string name;
-    std::unique_ptr<BWChunk> chunk = library->copyPreset(currentBank, curProgram, &name);
+    std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(currentBank, curProgram, &name);
     if (!chunk || !loadPresetFile(chunk.get(), 0, false, false, false, false)) return;
     setPresetName(0, name);
     std::string folder;
@@ -176,9 +176,9 @@ void BWUniClient::setProgram(int32_t program) {
 
 void BWUniClient::getProgramName(char* name) {
     if (!name) return;
-    if (curProgram != 0 && curProgram != -1 && library) {
+    if (curProgram != 0 && curProgram != -1 && presetLibrary) {
         char libraryName[PresetLibrary::kNameChars + 1];
-        library->getPresetName(currentBank, curProgram, libraryName);
+        presetLibrary->getPresetName(currentBank, curProgram, libraryName);
         copyBounded(name, libraryName, kProgramNameBytes);
         return;
     }
@@ -187,20 +187,20 @@ void BWUniClient::getProgramName(char* name) {
 
 bool BWUniClient::getProgramNameIndexed(int32_t /*category*/, int32_t index, char* text) {
     if (!text) return false;
-    if (index == -1 || !library) {
+    if (index == -1 || !presetLibrary) {
         copyBounded(text, index == -1 ? presetName(0) : std::string("empty"), kProgramNameBytes);
         return true;
     }
     char libraryName[PresetLibrary::kNameChars + 1];
-    library->getPresetName(currentBank, index, libraryName);
+    presetLibrary->getPresetName(currentBank, index, libraryName);
     copyBounded(text, libraryName, kProgramNameBytes);
     return true;
 }
 
 void BWUniClient::getProgramNames(std::vector<std::string>& names) {
-    if (!library) return;
+    if (!presetLibrary) return;
     for (int32_t i = 0; i < kPrograms; ++i) {
-        const PresetLibraryEntry* entry = library->getPreset(currentBank, i);
+        const PresetLibraryEntry* entry = presetLibrary->getPreset(currentBank, i);
         if (!entry) return;
         names.push_back(entry->name);
     }
@@ -210,7 +210,7 @@ std::string BWUniClient::getCurrentProgramName() { return presetName(0); }
 
 bool BWUniClient::lookupLibraryEntry(int32_t* bank, int32_t* index) {
     int32_t b = 0, i = 0;
-    const bool found = library && library->findPresetByName(presetName(0), b, i);
+    const bool found = library && presetLibrary->findPresetByName(presetName(0), b, i);
     if (found && bank) *bank = b;
     if (found && index) *index = i;
     return found;
@@ -218,5 +218,5 @@ bool BWUniClient::lookupLibraryEntry(int32_t* bank, int32_t* index) {
 
 void BWUniClient::reloadPresetLibrary() {
     std::string folder;
-    if (library && readPresetFolder(folder)) library->rescan(folder, true);
+    if (presetLibrary && readPresetFolder(folder)) presetLibrary->rescan(folder, true);
 }

@@ -24,11 +24,11 @@ void BWUniClient::applySequencerParameter(int32_t index, float v) {
     switch (index) {
         case 74:
             s.chordMode.setSteps(v, 3);
-            applyChordSelection(index, v);
+            applyChordSelection(index);
             break;
         case 75:
             s.manualChord = static_cast<float>(std::min(static_cast<int32_t>(16.0f * v), 15));
-            applyChordSelection(index, v);
+            applyChordSelection(index);
             break;
         case 76: {
             // 2 (divisor 4) only at the very top.
@@ -73,7 +73,7 @@ void BWUniClient::applySequencerParameter(int32_t index, float v) {
     }
 }
 
-void BWUniClient::applyChordSelection(int32_t index, float /*v*/) {
+void BWUniClient::applyChordSelection(int32_t index) {
     SequencerState& s = engine.sequencer;
     const int32_t mode = s.chordMode.stepIndex;
     const bool fromHeldNotes = mode == 2;

@@ -65,9 +65,9 @@ int32_t BWUniClient::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
 }
 
 void BWUniClient::loadProgram(int32_t program) {
-    if (loaderState.load() == kLoaderStop || !library) return;
+    if (loaderState.load() == kLoaderStop || !presetLibrary) return;
     std::string name;
-    std::unique_ptr<BWChunk> chunk = library->copyPresetInCurrentBank(program, &name);
+    std::unique_ptr<BWChunk> chunk = presetLibrary->copyPresetInCurrentBank(program, &name);
     if (!chunk) return;
     if (applyState(*chunk, {0, false, true, true, false, false})) setPresetName(0, name);
 }

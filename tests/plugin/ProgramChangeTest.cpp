@@ -76,7 +76,7 @@ protected:
             ASSERT_TRUE(instance->savePreset(file.c_str(), 0, nullptr, nullptr, nullptr));
         }
         set(reso, 0.0f);
-        ASSERT_EQ(instance->presetLibrary()->getBank(uint32_t(instance->presetLibrary()->getCurrentBank())).entries.size(), 3u);
+        ASSERT_EQ(instance->getPresetLibrary()->getBank(uint32_t(instance->getPresetLibrary()->getCurrentBank())).entries.size(), 3u);
     }
     void watch(std::chrono::milliseconds delay) {
         for (ParamBinding* binding : instance->allBindings())
