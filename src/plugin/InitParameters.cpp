@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "core/BWBtnLineGrids.h"
@@ -179,9 +180,9 @@ void BWUniClient::configureStepLinesAndZones() {
     models.zones.setLaneLength(kZoneLaneLength);
     models.zones.initEnabled = 0;
     if (BWZoneHandler* lane = models.zones.laneHandler(0)) {
-        if (BWZone* zone = lane->createZone(0)) {
+        if (std::unique_ptr<BWZone> zone = lane->createZone(0)) {
             zone->setRange(0, static_cast<int32_t>(kZoneLaneLength) - 1);
-            if (!lane->insertZone(zone)) lane->destroyZone(zone);
+            lane->insertZone(std::move(zone));
         }
     }
 }
