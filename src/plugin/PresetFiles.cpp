@@ -210,7 +210,7 @@ std::string BWUniClient::getCurrentProgramName() { return presetName(0); }
 
 bool BWUniClient::lookupLibraryEntry(int32_t* bank, int32_t* index) {
     int32_t b = 0, i = 0;
-    const bool found = library && presetLibrary->findPresetByName(presetName(0), b, i);
+    const bool found = presetLibrary && presetLibrary->findPresetByName(presetName(0), b, i);
     if (found && bank) *bank = b;
     if (found && index) *index = i;
     return found;
