@@ -30,12 +30,8 @@ void zero(float** outputs, int32_t from, int32_t n) {
 void BWUniClient::processBlock(float** outputs, int32_t frames) {
     if (!outputs || !outputs[0] || !outputs[1] || frames < 0) return;
     RenderState& r = render;
-    const int32_t fadeSamples = static_cast<int32_t>(context.sampleRate * 0.01f);
-    r.fadeStep = fadeSamples > 0 ? 1.0f / static_cast<float>(fadeSamples) : 1.0f;
-    if (isBypassed() != (r.bypassState == 1) && !r.fading) {
-        r.fadePosition = 0.0f;
-        r.fading = true;
-    }
+    r.bypass.setRate(context.sampleRate);
+    r.bypass.follow(isBypassed());
     // While a program loads or the GUI holds the engine, nothing advances:
     // queued events wait and no tick runs.
     if (loader.isBusy()) return silenceBlock(outputs, frames);
@@ -64,8 +60,8 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
 
 void BWUniClient::silenceBlock(float** outputs, int32_t frames) {
     zero(outputs, 0, frames);
-    render.dcX1 = {};
-    render.dcY1 = {};
+    render.dc[0].clear();
+    render.dc[1].clear();
 }
 
 void BWUniClient::clearSilentState() {
@@ -234,54 +230,18 @@ void BWUniClient::endBlock(float** outputs, int32_t frames) {
     fadeBypass(outputs, frames);
 }
 
-// The gain moves over the host block, the first sample already one step on.
 void BWUniClient::applyMasterGain(float** outputs, int32_t frames) {
-    RenderState& r = render;
-    const float target = r.masterTarget;
-    float current = r.masterCurrent;
-    r.masterCurrent = target;
-    if (frames == 0) return;
-    if (target == current) {
-        if (target == 1.0f) return;
-        for (int32_t i = 0; i < frames; ++i) {
-            outputs[0][i] *= target;
-            outputs[1][i] *= target;
-        }
-        return;
-    }
-    const float step = (target - current) / static_cast<float>(frames);
-    for (int32_t i = 0; i < frames; ++i) {
-        current += step;
-        outputs[0][i] *= current;
-        outputs[1][i] *= current;
-    }
+    render.masterCurrent = rampGain(outputs[0], outputs[1], frames, render.masterCurrent, render.masterTarget);
 }
 
 void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
-    float peaks[2] = {0.0f, 0.0f};
-    for (int channel = 0; channel < 2; ++channel) {
-        for (int32_t i = 0; i < frames; ++i) peaks[channel] = std::max(peaks[channel], std::fabs(outputs[channel][i]));
-    }
-    render.peakLeft = peaks[0];
-    render.peakRight = peaks[1];
+    render.peakLeft = peakOf(outputs[0], frames);
+    render.peakRight = peakOf(outputs[1], frames);
 }
 
 void BWUniClient::blockDc(float** outputs, int32_t frames) {
-    RenderState& r = render;
-    for (int channel = 0; channel < 2; ++channel) {
-        float x1 = r.dcX1[channel];
-        float y1 = r.dcY1[channel];
-        float* out = outputs[channel];
-        for (int32_t i = 0; i < frames; ++i) {
-            const float x = out[i];
-            const float y = x - x1 + RenderState::kDcPole * y1;
-            out[i] = y;
-            x1 = x;
-            y1 = y;
-        }
-        r.dcX1[channel] = x1;
-        r.dcY1[channel] = y1;
-    }
+    render.dc[0].run(outputs[0], frames);
+    render.dc[1].run(outputs[1], frames);
 }
 
 void BWUniClient::sendMidiOut() {
@@ -323,34 +283,4 @@ void BWUniClient::testSilence(float** outputs, int32_t frames) {
     r.silent = true;
 }
 
-void BWUniClient::fadeBypass(float** outputs, int32_t frames) {
-    RenderState& r = render;
-    if (r.bypassState == 0) {
-        if (!r.fading) return;
-        for (int32_t i = 0; i < frames; ++i) {
-            const float gain = 1.0f - r.fadePosition;
-            outputs[0][i] *= gain;
-            outputs[1][i] *= gain;
-            r.fadePosition += r.fadeStep;
-            if (r.fadePosition >= 1.0f) {
-                r.bypassState = 1;
-                r.fading = false;
-                zero(outputs, i + 1, frames - i - 1);
-                return;
-            }
-        }
-        return;
-    }
-    if (!r.fading) return zero(outputs, 0, frames);
-    for (int32_t i = 0; i < frames; ++i) {
-        outputs[0][i] *= r.fadePosition;
-        outputs[1][i] *= r.fadePosition;
-        r.fadePosition += r.fadeStep;
-        if (r.fadePosition >= 1.0f) {
-            r.bypassState = 0;
-            r.fading = false;
-            r.fadePosition = 1.0f;
-            return;
-        }
-    }
-}
+void BWUniClient::fadeBypass(float** outputs, int32_t frames) { render.bypass.run(outputs[0], outputs[1], frames); }

@@ -14,13 +14,13 @@
 
 #include "core/VstTypes.h"
 #include "engine/Envelope.h"
+#include "plugin/OutputStages.h"
 
 class MidiFileWriter;
 
 struct RenderState {
     static constexpr int32_t kSubBlock = 32;  // room for one tick, and a margin
     static constexpr float kSilenceThreshold = 1.3218404e-4f;
-    static constexpr float kDcPole = 0.998f;
 
     // The voice mix after compressor and clip, and the kick, since the last
     // flush.
@@ -36,17 +36,12 @@ struct RenderState {
     float masterCurrent = 0.0f;
     float peakLeft = 0.0f;
     float peakRight = 0.0f;
-    std::array<float, 2> dcX1{};
-    std::array<float, 2> dcY1{};
+    std::array<DcBlocker, 2> dc{};
 
     bool silent = false;
     bool blockSilent = false;  // the silent flag as the block started
 
-    // Bypass: 0 running, 1 bypassed; a fade of 10 ms moves between them.
-    int32_t bypassState = 0;
-    bool fading = false;
-    float fadePosition = 0.0f;
-    float fadeStep = 1.0f / 512.0f;
+    BypassFade bypass;
 
     // Transport as the block start read it.
     double hostTempo = 120.0;
