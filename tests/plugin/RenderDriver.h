@@ -13,6 +13,7 @@
 
 #include "InstanceTestSupport.h"
 #include "core/VstTypes.h"
+#include "persistence/Settings.h"
 
 struct MidiAt {
     int64_t sample;
@@ -41,7 +42,9 @@ public:
 
 class RenderDriver {
 public:
-    RenderDriver() {
+    // neverSilent: the instance is built with the "NoSilentOpt" setting.
+    explicit RenderDriver(bool neverSilent = false) {
+        if (neverSilent) setSettingDword("NoSilentOpt", 1);
         active = this;
         instance = std::make_unique<ProbedClient>(&RenderDriver::callback, 1, false);
         // The engine's noise (retrigger roughening) starts from the clock;
