@@ -334,6 +334,10 @@ void BWUniClient::fillPairs(float arp) {
             if ((*notes[pair])[i] > 0.0f) s.pairs[pair].notes[i] = (*notes[pair])[i];
             s.pairs[pair].gates[i] = (*gates[pair])[i];
         }
+        // The trigger sources the layers' and the filter's trigger modes
+        // point at: notes first, gates second.
+        engine.triggerSources[pair].first = s.pairs[pair].notes;
+        engine.triggerSources[pair].second = s.pairs[pair].gates;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "RenderDriver.h"
+#include "persistence/MidiFileWriter.h"
 #include "support/AllocationCounter.h"
 
 namespace {
@@ -287,4 +288,34 @@ TEST(OutputStages, MidiOutputCarriesNoteOffsItCannotWrite) {
     EXPECT_EQ(carried->midiData[1], 61);
     EXPECT_EQ(carried->deltaFrames, 0);
     EXPECT_EQ(out.carried(), 0);
+}
+
+// The MIDI export drives the engine itself on its own transport: the notes
+// go to its file writer, the host hears nothing meanwhile.
+TEST(RenderFrame, OfflineExportSendsNotesToTheFileWriter) {
+    RenderDriver d;
+    ProbedClient& c = *d.instance;
+    c.setParameter(276, 0.0f);
+    c.setParameter(74, 1.0f);
+    c.setParameter(341, 1.0f);
+    c.setParameter(9, 0.0f);
+    MidiFileWriter writer(120, 8.0, 960);
+    RenderState& r = c.renderState();
+    r.exportWriter = &writer;
+    r.ownTimeInfo.tempo = 120.0;
+    r.ownTimeInfo.ppqPos = 0.0;
+    r.ownTransport.store(true);
+    r.skipAudio.store(true);
+    std::vector<float> left(16, 1.0f), right(16, 1.0f);
+    float* outputs[2] = {left.data(), right.data()};
+    c.processReplacing(outputs, outputs, 16);  // the host's call: silence
+    EXPECT_EQ(left[0], 0.0f);
+    c.handleMidiEvent({100, 1, 0, kEventNoteOn, 60, 100});
+    for (int tick = 0; tick < 2000; ++tick) {
+        c.processBlock(outputs, 16);
+        r.ownTimeInfo.ppqPos += 16 / 22050.0;
+    }
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_EQ(d.sendCalls, 0);
+    EXPECT_EQ(writer.countTracks(), 1);
 }
