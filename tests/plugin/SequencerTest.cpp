@@ -119,6 +119,14 @@ TEST(SequencerPhrase, RetriggerCountsFollowTheStepType) {
         d.run({noteOnAt(100, 60)}, 16 * 2700, 512);
         EXPECT_EQ(noteOns(d.sent).size(), triggers) << event;
     }
+    // A step velocity that the roughening takes below 0 triggers nothing (and
+    // is no NaN).
+    RenderDriver d;
+    phraseSetUp(*d.instance, 1.5f, 0.0f);
+    for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().gateTable.setValueOnPage(step, 0, 0.001f);
+    d.run({noteOnAt(100, 60)}, 16 * 2700, 512);
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_EQ(d.instance->sequencerState().triggerValue, 0.0f);
 }
 
 TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
@@ -128,12 +136,15 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
         float octave;    // pattern octave value
         int note;        // the key played
         uint8_t status;  // of the first note-on; 0: none sent
+        float highKey = 1.0f;
     } cases[] = {
         {0, 0.0f, 0.0f, 60, 0x90},
         {1, 1.0f / 16.0f + 0.01f, 0.0f, 60, 0x91},
         {2, 0.5f, 0.0f, 60, 0x98},
         {0, 0.0f, 1.0f, 60, 0x90},  // an octave up: 72
         {0, 0.0f, 2.0f, 110, 0},    // 110 + 24: no note above 127 is sent
+        {0, 0.0f, 0.0f, 60, 0, 36.5f / 128.0f},  // layer note 36 at the high key: outside
+        {0, 0.0f, 0.0f, 60, 0x90, 37.5f / 128.0f},
     };
     for (const Case& c : cases) {
         RenderDriver d;
@@ -142,7 +153,7 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
         d.instance->setParameter(341 + c.layer, 1.0f);
         d.instance->setParameter(329 + c.layer, c.channel);
         d.instance->setParameter(9 + 11 * c.layer, 0.0f);
-        d.instance->setParameter(88 + 2 * c.layer, 1.0f);  // key range up to 127
+        d.instance->setParameter(88 + 2 * c.layer, c.highKey);
         for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().stepLine(2).setStepOnLine(0, step, c.octave);
         d.run({noteOnAt(100, c.note)}, 22050, 512);
         const std::vector<MidiAt> ons = noteOns(d.sent);
