@@ -14,6 +14,7 @@
 
 #include "core/VstTypes.h"
 #include "engine/Envelope.h"
+#include "plugin/ActivityLights.h"
 #include "plugin/OutputStages.h"
 
 class MidiFileWriter;
@@ -58,6 +59,13 @@ struct RenderState {
     double beatPosition = 0.0;
     float beatGate = 0.0f;
     float kickRestart = 0.0f;
+    // The beat indicator of the interface: the low bit of the song's beat,
+    // reached over 800 ms.
+    float beatIndicator = 0.0f;
+    float beatIndicatorTarget = 0.0f;
+    float beatIndicatorStep = 0.0f;
+    float beatIndicatorTicks = 0.0f;
+    ActivityLights lights;
 
     // MIDI handler: the velocity offset ring (seven offsets in use), the
     // sustain pedal and the notes it holds back, the sub-index learned

@@ -319,3 +319,29 @@ TEST(RenderFrame, OfflineExportSendsNotesToTheFileWriter) {
     EXPECT_EQ(d.sendCalls, 0);
     EXPECT_EQ(writer.countTracks(), 1);
 }
+
+// A light at 44.1 kHz (2.75625 ticks a millisecond): 200 ms at full, 400 ms
+// down to its voice's value, 400 ms out after the voice ends; its latch holds
+// the source for 600 ms.
+TEST(OutputStages, ActivityLightTimes) {
+    ActivityLight light;
+    light.source = 0.7f;
+    light.gate = 1.0f;
+    const float tpm = 2.75625f;
+    int32_t full = 0, toValue = 0, out = 0, latched = 0;
+    for (int t = 0; t < 2000; ++t) {
+        light.tick(0.5f, tpm);
+        full += light.brightness == 1.0f;
+        toValue += light.brightness > 0.5f;
+        latched += light.latched == 0.7f;
+    }
+    EXPECT_EQ(light.display, 0.5f * 255.0f);
+    for (int t = 0; t < 2000; ++t) {
+        light.tick(0.0f, tpm);
+        out += light.brightness > 0.0f;
+    }
+    EXPECT_EQ(full, 552);            // ceil(200 ms)
+    EXPECT_NEAR(toValue, 552 + 1103, 1);  // and 400 ms more
+    EXPECT_NEAR(out, 1103, 1);
+    EXPECT_NEAR(latched, 1654, 1);   // 600 ms
+}
