@@ -315,11 +315,12 @@ std::vector<ImageRecipe> menusAndLanes() {
              cairo_paint(cr);
          }},
         {1060, 672, 34, 1, S::keyedBitmap,
-         [](cairo_t* cr, int) {
+         [](cairo_t* cr, int) {  // a bar that starts 3 rows down; the white above shows through
              setColour(cr, hex(0x41A428));
-             cairo_paint(cr);
+             cairo_rectangle(cr, 0, 3, 672, 31);
+             cairo_fill(cr);
              setColour(cr, hex(0x7ED35F));
-             cairo_rectangle(cr, 0, 0, 672, 2);
+             cairo_rectangle(cr, 0, 3, 672, 2);
              cairo_fill(cr);
          }},
         {1090, 8, 8, 1, S::greyPng,

@@ -241,8 +241,12 @@ void button(cairo_t* cr, double w, double h, bool on, bool hover, Symbol symbol,
 }
 
 void plate(cairo_t* cr, double x, double y, double w, double h) {
-    setColour(cr, palette::well, 0.55);
-    roundedRect(cr, x - 1, y - 1, w + 2, h + 2, 2);
+    // Sunken: dark inside, a lighter lip along the bottom edge.
+    setColour(cr, lighter(palette::separator, 0.08));
+    roundedRect(cr, x - 1, y - 1, w + 2, h + 2, 2.5);
+    cairo_fill(cr);
+    setColour(cr, palette::well);
+    roundedRect(cr, x - 1, y - 1, w + 2, h + 1, 2.5);
     cairo_fill(cr);
 }
 

@@ -35,13 +35,17 @@ std::string shortLabel(std::string label) {
 }
 
 void platesAndLabels(cairo_t* cr, bool effects, double dx, double dy, double minX, double maxX) {
+    // Value boxes (52 x 15, 39 x 11) appear only while a knob is held; they
+    // get no plate.
+    auto shown = [&](const WidgetPlace& w) {
+        return w.effectsPage == effects && w.x >= minX && w.x < maxX && !(w.width == 52 && w.height == 15) &&
+               !(w.width == 39 && w.height == 11);
+    };
+    for (const WidgetPlace& w : widgetPlaces())
+        if (shown(w)) plate(cr, w.x - dx, w.y - dy, w.width, w.height);
     for (const WidgetPlace& w : widgetPlaces()) {
-        if (w.effectsPage != effects || w.x < minX || w.x >= maxX) continue;
-        plate(cr, w.x - dx, w.y - dy, w.width, w.height);
-    }
-    for (const WidgetPlace& w : widgetPlaces()) {
-        if (w.effectsPage != effects || w.x < minX || w.x >= maxX || !*w.label) continue;
-        if (w.width < 20 || w.width > 120 || w.height > 80) continue;  // lanes and menus label themselves
+        if (!shown(w) || !*w.label) continue;
+        if (w.width < 25 || w.width > 120 || w.height > 80) continue;  // lanes and menus label themselves
         text(cr, shortLabel(w.label), w.x - dx - 12, w.y - dy - 10, w.width + 24, 9, 7.5, palette::label);
     }
 }
