@@ -10,16 +10,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Letters A..Z and a..z of the symbol encoding.
-constexpr char16_t kSymbolUpper[26] = {
-    0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C,
-    0x039D, 0x039F, 0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396,
-};
-constexpr char16_t kSymbolLower[26] = {
-    0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3, 0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC,
-    0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6,
-};
-
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -40,49 +30,12 @@ char32_t ansiToUnicode(uint8_t byte) {
     return byte;
 }
 
-char32_t symbolToUnicode(uint8_t byte) {
-    if (byte >= 'A' && byte <= 'Z') return kSymbolUpper[byte - 'A'];
-    if (byte >= 'a' && byte <= 'z') return kSymbolLower[byte - 'a'];
-    switch (byte) {
-        case 0x22: return 0x2200;
-        case 0x24: return 0x2203;
-        case 0x27: return 0x220B;
-        case 0x2A: return 0x2217;
-        case 0x2D: return 0x2212;
-        case 0x5C: return 0x2234;
-        case 0x5E: return 0x22A5;
-        case 0x7E: return 0x223C;
-        case 0xA5: return 0x221E;
-        case 0xA7: return 0x2663;
-        case 0xA8: return 0x2666;
-        case 0xA9: return 0x2665;
-        case 0xAA: return 0x2660;
-        case 0xAB: return 0x2194;
-        case 0xAC: return 0x2190;
-        case 0xAD: return 0x2191;
-        case 0xAE: return 0x2192;
-        case 0xAF: return 0x2193;
-        case 0xB4: return 0x00D7;
-        case 0xB6: return 0x2202;
-        case 0xB7: return 0x2022;
-        case 0xB8: return 0x00F7;
-        case 0xD6: return 0x221A;
-        case 0xDB: return 0x21D4;
-        case 0xDC: return 0x21D0;
-        case 0xDD: return 0x21D1;
-        case 0xDE: return 0x21D2;
-        case 0xDF: return 0x21D3;
-        case 0xE0: return 0x25CA;
-        default: return ansiToUnicode(byte);
-    }
-}
-
 std::string ansiToUtf8(std::string_view text, bool symbolFont) {
     std::string out;
     out.reserve(text.size() * 2);
     for (char c : text) {
         const auto byte = static_cast<uint8_t>(c);
-        appendUtf8(out, symbolFont ? symbolToUnicode(byte) : ansiToUnicode(byte));
+        appendUtf8(out, symbolFont ? char32_t{byte} : ansiToUnicode(byte));
     }
     return out;
 }

@@ -164,12 +164,14 @@ void CFrame::setFocusView(CView* view) {
             parent->notify(view, kMsgNewFocusView);
     }
     if (old) {
+        old->remember();  // losing focus may end an edit whose listener releases the view
         if (old->wantsFocus()) {
             old->setDirty(true);
             for (CView* parent = old->getParentView(); parent && parent != this; parent = parent->getParentView())
                 parent->notify(old, kMsgOldFocusView);
         }
         old->looseFocus();
+        old->forget();
     }
     focusChanging = false;
 }

@@ -138,6 +138,15 @@ void CTextEdit::takeFocus() {
 }
 
 void CTextEdit::looseFocus() {
+    // The listener may release this control when it hears of the change; the
+    // destructor (count 0) closes the field without that guard.
+    const bool guard = getNbReference() > 0;
+    if (guard) remember();
+    closeField();
+    if (guard) forget();
+}
+
+void CTextEdit::closeField() {
     if (parentFrame) {
         if (parentFrame->getFocusView() == this) parentFrame->setFocusView(nullptr);
         if (VSTGUIEditorInterface* editor = getEditor()) editor->setKeyInputBlocked(false);
@@ -156,6 +165,14 @@ void CTextEdit::looseFocus() {
     CView* receiver = parentView ? parentView : parentFrame;
     for (; receiver; receiver = receiver->getParentView())
         if (receiver->notify(this, kMsgLooseFocus) == 1) break;
+}
+
+bool CTextEdit::removed(CView* parent) {
+    remember();  // closing the field tells the listener, which may release this control
+    if (editWindow) looseFocus();
+    const bool result = CParamDisplay::removed(parent);
+    forget();
+    return result;
 }
 
 void CTextEdit::closeOnEnter() {

@@ -32,6 +32,9 @@ public:
     int32_t onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) override;
     void looseFocus() override;
     void takeFocus() override;
+    // An open field closes before the control leaves the tree, so that the
+    // frame never routes keys to a field whose control is gone.
+    bool removed(CView* parent) override;
     bool isTypeOf(const char* name) const override;
     CView* newCopy() const override;
 
@@ -54,6 +57,7 @@ private:
     void editFieldColors(CColor& text, CColor& back) const override;
     bool enterClosesField() const { return !multiLine || enterCloses; }
     void closeOnEnter();
+    void closeField();
     void copyText(const char* source);
 
     EditField* editWindow = nullptr;

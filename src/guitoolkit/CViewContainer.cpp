@@ -639,7 +639,13 @@ bool CViewContainer::removed(CView* parent) {
     }
     pressedViews[0] = pressedViews[1] = nullptr;
     dragView = nullptr;
-    for (size_t i = 0; i < children.size(); ++i) children[i]->removed(this);
+    // A child's removal may end an edit whose listener removes children.
+    const std::vector<CView*> snapshot = children;
+    for (CView* child : snapshot) {
+        if (!isChild(child)) continue;
+        Retained keep(child);
+        child->removed(this);
+    }
     parentFrame = nullptr;
     return CView::removed(parent);
 }

@@ -1,4 +1,5 @@
 #include <string>
+#include <utility>
 
 #include "image-foundry/Catalogue.h"
 #include "image-foundry/Look.h"
@@ -25,8 +26,26 @@ constexpr Section kEffectSections[] = {
     {460, 0, 156, 182, "DELAY"},  {616, 0, 147, 182, "REVERB"},
 };
 
-// "Osc1 Attack" reads "ATTACK" inside the OSC 1 section.
+// "Osc1 Attack" reads "ATTACK" inside the OSC 1 section; long parameter
+// names get the short word a panel would print.
 std::string shortLabel(std::string label) {
+    static const std::pair<const char*, const char*> kShort[] = {
+        {"ManualChordSel", "CHORD"},      {"ClockDivide", "DIVIDE"},     {"Swingfactor", "SWING"},
+        {"Kicklevel", "KICK"},            {"Kicktone", "TONE"},          {"CompressorDepth", "DEPTH"},
+        {"CompressorSpeed", "SPEED"},     {"FilterVoiceMode", "VOICE"},  {"Factorypatterns", "PATTERNS"},
+        {"ChordSeqDivide", "DIVIDE"},     {"RestartArp", "RESTART"},     {"Chord BanksPath", "CHORD BANK"},
+        {"Clocksource", "CLOCK"},         {"PatternOctave", "OCTAVE"},   {"Osc2 Ocatve", "OCTAVE"},
+        {"Osc3 Deacy", "DECAY"},          {"Random Minimal A", "MIN"},   {"Random Maximal A", "MAX"},
+        {"Mastertune", "TUNE"},           {"Transpose", "TRANSP"},       {"Arpmode", "ARP"},
+        {"Chordlist", "CHORDS"},          {"ShiftArp", "SHIFT"},         {"Filter Type", "TYPE"},
+        {"Osc1 TrigMode", "TRIG"},        {"Osc2 TrigMode", "TRIG"},     {"Osc3 TrigMode", "TRIG"},
+        {"Filter TrigMode", "TRIG"},      {"Osc1 TrigEach", "EACH"},     {"Osc2 TrigEach", "EACH"},
+        {"Osc3 TrigEach", "EACH"},        {"Filter TrigEach", "EACH"},   {"Dly Feed 16", "FEED"},
+        {"DLY16Time L", "TIME L"},        {"DLY16Time R", "TIME R"},     {"Delay Switch", "MODE"},
+        {"PatternKeys", "KEYS"},
+    };
+    for (const auto& [name, word] : kShort)
+        if (label == name) return word;
     for (const char* prefix : {"Osc1 ", "Osc2 ", "Osc3 ", "Filter ", "RVS ", "CHS ", "PHS ", "DLY ", "RVB ", "Master"})
         if (label.rfind(prefix, 0) == 0 && label.size() > std::string(prefix).size())
             label = label.substr(std::string(prefix).size());
