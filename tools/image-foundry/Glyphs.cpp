@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -48,17 +49,19 @@ void drawGlyph(cairo_t* cr, int font, int code, int glyphHeight) {
     cairo_clip(cr);
     cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
                            font == 2 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    const double size = condensed ? 13 : 10;
+    const double size = condensed ? 14 : 11;
     cairo_set_font_size(cr, size);
     cairo_text_extents_t e;
     cairo_text_extents(cr, s.c_str(), &e);
-    // Squeeze glyphs wider than their cell so that they stay inside it.
+    // The ink centred in the cell less one column of spacing; glyphs wider
+    // than that are squeezed so that they stay inside it.
     const double room = width - 1;
-    const double scale = e.x_advance > room && e.x_advance > 0 ? room / e.x_advance : 1.0;
-    cairo_translate(cr, 0, condensed ? 11.5 : 8.5);  // one baseline for every glyph
+    const double scale = e.width > room && e.width > 0 ? room / e.width : 1.0;
+    const double left = std::max(0.0, (room - e.width * scale) / 2);
+    cairo_translate(cr, std::round(left * 2) / 2, condensed ? 12 : 9);  // one baseline for every glyph
     cairo_scale(cr, scale, 1);
     setColour(cr, inkOf(font));
-    cairo_move_to(cr, std::max(0.0, -e.x_bearing), 0);
+    cairo_move_to(cr, -e.x_bearing, 0);
     cairo_show_text(cr, s.c_str());
     cairo_restore(cr);
 }
