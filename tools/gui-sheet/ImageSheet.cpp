@@ -100,10 +100,11 @@ bool writeImageSheet(const std::string& path) {
         }
         tiles.push_back(makeTile(id, bitmap));
     }
-    // Flow the tiles into rows.
+    // Flow the tiles into rows, each at least as wide as its label.
     std::vector<std::pair<int, int>> at;
     int x = kGap, y = kGap, rowHeight = 0;
-    for (const Tile& t : tiles) {
+    for (Tile& t : tiles) {
+        t.w = std::max(t.w, 110);
         if (x + t.w > kSheetWidth - kGap && x > kGap) {
             x = kGap;
             y += rowHeight + kLabel + kGap;

@@ -42,7 +42,7 @@ std::string shortLabel(std::string label) {
         {"Filter TrigMode", "TRIG"},      {"Osc1 TrigEach", "EACH"},     {"Osc2 TrigEach", "EACH"},
         {"Osc3 TrigEach", "EACH"},        {"Filter TrigEach", "EACH"},   {"Dly Feed 16", "FEED"},
         {"DLY16Time L", "TIME L"},        {"DLY16Time R", "TIME R"},     {"Delay Switch", "MODE"},
-        {"PatternKeys", "KEYS"},
+        {"PatternKeys", "KEYS"},         {"off", "TARGET"},
     };
     for (const auto& [name, word] : kShort)
         if (label == name) return word;
@@ -53,11 +53,16 @@ std::string shortLabel(std::string label) {
     return label;
 }
 
-void platesAndLabels(cairo_t* cr, bool effects, double dx, double dy, double minX, double maxX) {
+// The sixteenth-note delay's widgets sit on its own panel over the delay's.
+bool onSixteenthPanel(int32_t tag) { return tag == 84 || tag == 85 || tag == 86 || (tag >= 186 && tag <= 188); }
+
+void platesAndLabels(cairo_t* cr, bool effects, double dx, double dy, double minX, double maxX,
+                     bool sixteenth = false) {
     // Value boxes (52 x 15, 39 x 11) appear only while a knob is held; they
     // get no plate.
     auto shown = [&](const WidgetPlace& w) {
-        return w.effectsPage == effects && w.x >= minX && w.x < maxX && !(w.width == 52 && w.height == 15) &&
+        return w.effectsPage == effects && w.x >= minX && w.x < maxX && onSixteenthPanel(w.tag) == sixteenth &&
+               !(w.width == 52 && w.height == 15) &&
                !(w.width == 39 && w.height == 11);
     };
     for (const WidgetPlace& w : widgetPlaces())
@@ -109,8 +114,9 @@ void drawEffectsPanel(cairo_t* cr) {
 void drawSixteenthDelayPanel(cairo_t* cr) {
     setColour(cr, palette::panel);
     cairo_paint(cr);
-    sectionBox(cr, 0, 0, 144, 114, "1/16 DELAY");
-    platesAndLabels(cr, true, 466, 82, 466, 610);
+    sectionBox(cr, 0, 0, 144, 114, "");
+    text(cr, "1/16 DELAY", 8, 92, 60, 14, 10, palette::title, Align::left, true);  // the top holds labels
+    platesAndLabels(cr, true, 466, 82, 466, 610, true);
 }
 
 }  // namespace foundry
