@@ -38,7 +38,9 @@ CBitmap::~CBitmap() { dropSurface(); }
 
 void CBitmap::dropSurface() {
     if (surface) cairo_surface_destroy(surface);
-    surface = nullptr;
+    if (keyedSurface) cairo_surface_destroy(keyedSurface);
+    surface = keyedSurface = nullptr;
+    keyedPixels.clear();
 }
 
 void CBitmap::dispose() {
@@ -118,9 +120,28 @@ cairo_surface_t* CBitmap::imageSurface() {
     return surface;
 }
 
-void CBitmap::drawWith(CDrawContext* context, const CRect& rect, const CPoint& offset, bool replace, double alpha) {
+// A copy in which the transparent colour's pixels are fully transparent and
+// all others opaque; kept until the pixels or the colour change, since meters
+// and keyed strips are drawn this way at every refresh.
+cairo_surface_t* CBitmap::keyedImage() {
+    const uint32_t key = transparentColor.opaquePixel() & 0x00FFFFFFu;
+    if (keyedSurface && key == keyedColour) return keyedSurface;
+    if (keyedSurface) cairo_surface_destroy(keyedSurface);
+    keyedSurface = nullptr;
+    if (width <= 0 || height <= 0 || !handle) return nullptr;
+    keyedPixels.resize(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        keyedPixels[i] = (pixels[i] & 0x00FFFFFFu) == key ? 0u : (pixels[i] | 0xFF000000u);
+    keyedColour = key;
+    keyedSurface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(keyedPixels.data()),
+                                                       CAIRO_FORMAT_ARGB32, width, height, width * 4);
+    return keyedSurface;
+}
+
+void CBitmap::drawWith(CDrawContext* context, const CRect& rect, const CPoint& offset, bool replace, double alpha,
+                       bool keyed) {
     if (!context || rect.isEmpty() || !context->getCairo()) return;
-    cairo_surface_t* image = imageSurface();
+    cairo_surface_t* image = keyed ? keyedImage() : imageSurface();
     if (!image) return;
     cairo_t* cr = context->getCairo();
     CRect r = rect;
@@ -148,13 +169,7 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
         drawAlphaBlend(context, rect, offset, 255);
         return;
     }
-    // A colour-keyed copy: the key colour's pixels become fully transparent.
-    CBitmap keyed(width, height);
-    const uint32_t key = transparentColor.opaquePixel() & 0x00FFFFFFu;
-    for (size_t i = 0; i < pixels.size(); ++i)
-        keyed.pixels[i] = (pixels[i] & 0x00FFFFFFu) == key ? 0u : (pixels[i] | 0xFF000000u);
-    keyed.noAlpha = false;
-    keyed.drawWith(context, rect, offset, false, 1.0);
+    drawWith(context, rect, offset, false, 1.0, true);
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset, uint8_t alpha) {

@@ -59,17 +59,20 @@ public:
     bool hasAlpha() const { return !noAlpha; }
     const CResourceDescription& getResourceDescription() const { return description; }
 
-    // Pixels, top row first; after writing them, the loader says whether they
-    // carry alpha (they are premultiplied then).
+    // Pixels, top row first; after writing them, the writer says whether they
+    // carry alpha (they are premultiplied then), which also drops the copies
+    // that drawing keeps.
     uint32_t* getPixels() { return pixels.data(); }
     const uint32_t* getPixels() const { return pixels.data(); }
     void setPixelsHaveAlpha(bool alpha);
 
 private:
     cairo_surface_t* imageSurface();
+    cairo_surface_t* keyedImage();
     void dropSurface();
     void take(DecodedImage&& image, bool alpha);
-    void drawWith(CDrawContext* context, const CRect& rect, const CPoint& offset, bool replace, double alpha);
+    void drawWith(CDrawContext* context, const CRect& rect, const CPoint& offset, bool replace, double alpha,
+                  bool keyed = false);
 
     std::vector<uint32_t> pixels;
     CResourceDescription description;
@@ -79,6 +82,9 @@ private:
     bool noAlpha = true;
     bool handle = false;
     cairo_surface_t* surface = nullptr;
+    std::vector<uint32_t> keyedPixels;
+    cairo_surface_t* keyedSurface = nullptr;
+    uint32_t keyedColour = 0;
 };
 
 }  // namespace VSTGUI

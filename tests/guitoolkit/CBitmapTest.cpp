@@ -193,6 +193,15 @@ TEST(CBitmapDrawing, TheKeyColourLeavesTheDestinationUnchanged) {
         }
     EXPECT_GT(keyed, 0);
     EXPECT_GT(copied, 0);
+    // Another key colour: the white pixels are now drawn like the rest.
+    meter->setTransparentColor(colourBlack);
+    Surface again(36, 55, kBehind);
+    CDrawContext second(nullptr, again.surface);
+    meter->drawTransparent(&second, CRect(0, 0, 36, 55), CPoint(0, 55 * frame));
+    int white = 0;
+    for (int y = 0; y < 55; ++y)
+        for (int x = 0; x < 36; ++x) white += again.at(x, y) == 0xFFFFFFFFu;
+    EXPECT_EQ(white, keyed);
     meter->forget();
 }
 
