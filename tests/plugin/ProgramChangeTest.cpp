@@ -38,22 +38,11 @@ struct WatchLoad : BindingLoadCondition {
 // One block's MIDI: program changes, in order.
 struct ProgramChanges {
     std::vector<VstMidiEvent> midi;
-    std::vector<VstEvent*> pointers;
     std::vector<unsigned char> block;
-    explicit ProgramChanges(std::initializer_list<int> programs) {
-        for (int p : programs) {
-            VstMidiEvent e{};
-            e.type = kVstMidiType;
-            e.byteSize = sizeof e;
-            e.midiData[0] = char(0xC0);
-            e.midiData[1] = char(p);
-            midi.push_back(e);
-        }
-        for (VstMidiEvent& e : midi) pointers.push_back(reinterpret_cast<VstEvent*>(&e));
-        block.resize(sizeof(VstEvents) + pointers.size() * sizeof(VstEvent*));
-        auto* list = reinterpret_cast<VstEvents*>(block.data());
-        list->numEvents = int32_t(pointers.size());
-        std::memcpy(list->events, pointers.data(), pointers.size() * sizeof(VstEvent*));
+    explicit ProgramChanges(std::initializer_list<int> programs) : block(sizeof(VstEvents) + 8 * programs.size()) {
+        for (int p : programs) midi.push_back({kVstMidiType, int32_t(sizeof(VstMidiEvent)), 0, 0, 0, 0, {char(0xC0), char(p)}, 0, 0, 0, 0});
+        events()->numEvents = int32_t(midi.size());
+        for (size_t i = 0; i < midi.size(); ++i) events()->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
     }
     VstEvents* events() { return reinterpret_cast<VstEvents*>(block.data()); }
 };
@@ -154,11 +143,7 @@ TEST_F(InstanceTest, QueriesStayInsideTheirBuffersAndRanges) {
     EXPECT_TRUE(instance->getOutputProperties(1, &pin));
     EXPECT_STREQ(pin.label, "Zorvane 2");
     EXPECT_FALSE(instance->getOutputProperties(2, &pin));
-    for (const char* can : {"receiveVstEvents", "receiveVstMidiEvent", "sendVstMidiEvent", "sendVstEvent",
-                            "receiveVstTimeInfo"})
-        EXPECT_EQ(instance->canDo(can), 1) << can;
     EXPECT_EQ(instance->canDo("offline"), -1);
-    EXPECT_EQ(instance->getVendorVersion(), 1059);
 }
 
 TEST_F(InstanceTest, TheGuiGivesUpWhenTheAudioThreadStaysBusy) {
