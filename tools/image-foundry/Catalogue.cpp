@@ -382,6 +382,7 @@ std::vector<ImageRecipe> catalogue() {
              hookPanel(cr, 300, 184, "LOCATE INSTRUMENTS", "Choose the folder that holds the instrument library.");
              text(cr, "Library folder", 8, 140, 200, 14, 9, palette::label, Align::left);
              plate(cr, 7, 156, 218, 19);
+             plate(cr, 228, 155, 68, 21);  // where the locate button would sit inside the container
          }},
         {1037, 763, 182, 1, S::bitmap, [](cairo_t* cr, int) { drawEffectsPanel(cr); }},
         {1029, 144, 114, 1, S::bitmap, [](cairo_t* cr, int) { drawSixteenthDelayPanel(cr); }},
