@@ -1,5 +1,7 @@
 #include "platform/X11Windows.h"
 
+#include "platform/UriList.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -95,43 +97,6 @@ unsigned int cursorFontShape(CursorShape shape) {
         case CursorShape::Arrow: break;
     }
     return XC_left_ptr;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The local paths of a "text/uri-list": "file:" URIs, percent-decoded.
-std::vector<std::string> pathsOfUriList(const std::string& list) {
-    std::vector<std::string> paths;
-    size_t at = 0;
-    while (at < list.size()) {
-        size_t end = list.find('\n', at);
-        if (end == std::string::npos) end = list.size();
-        std::string line = list.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#' || line.compare(0, 5, "file:") != 0) continue;
-        std::string rest = line.substr(5);
-        if (rest.compare(0, 2, "//") == 0) {
-            const size_t slash = rest.find('/', 2);
-            rest = slash == std::string::npos ? std::string() : rest.substr(slash);
-        }
-        std::string path;
-        for (size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] == '%' && i + 2 < rest.size() + 0 && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0) {
-                path += static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
-                i += 2;
-            } else {
-                path += rest[i];
-            }
-        }
-        if (!path.empty()) paths.push_back(path);
-    }
-    return paths;
 }
 
 }  // namespace
