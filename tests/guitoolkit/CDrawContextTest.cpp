@@ -202,6 +202,14 @@ TEST(BWBufferDrawTest, CurveRowsTakeTheirGradientEntries) {
     EXPECT_EQ(pixels.getPixel(2, 19), entry(1, 0));
     EXPECT_EQ(pixels.getPixel(4, 2), entry(0, 15));    // the column after comes down the other way
 
+    // Bipolar: the fill runs from the curve to the middle row 18 - 16 / 2.
+    for (size_t i = 0; i < curve.getValueCount(); ++i) curve.getValues()[i] = 1.0f;
+    curve.drawBipolar();
+    EXPECT_EQ(pixels.getPixel(5, 10), line);
+    EXPECT_EQ(pixels.getPixel(5, 6), (CColor{7, 7, 7, 255}).pixel());
+    EXPECT_EQ(pixels.getPixel(5, 12), (CColor{9, 9, 9, 255}).pixel());
+    curve.getValues()[3] = 1.0f;
+
     curve.setSize(CRect(0, 0, 8, 10));  // same width: the series stays
     EXPECT_EQ(curve.getValues()[3], 1.0f);
     for (float wild : {1.5f, -0.5f, NAN, 1e30f, -1e30f}) {
