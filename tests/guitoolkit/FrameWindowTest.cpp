@@ -176,5 +176,27 @@ TEST(FrameWindow, LeaveAndDestroyAndPointer) {
     EXPECT_EQ(open.frame().getWindow(), 0u);
 }
 
+TEST(FrameWindow, PositionOfTheOutermostPluginWindowAndSizeOfTheParent) {
+    struct Case {
+        int32_t hostWidth, hostHeight;
+        CPoint position;
+        CRect size;
+    } cases[] = {
+        {1000, 740, CPoint(100, 50), CRect(100, 50, 1100, 790)},  // the host window hugs the frame: it is the plug-in's
+        {1100, 740, CPoint(0, 0), CRect(100, 50, 1200, 790)},     // wider by more than 60 pixels: the frame is
+    };
+    for (const Case& c : cases) {
+        OpenEditor open;
+        open.windows.setWindowSize(open.host, c.hostWidth, c.hostHeight);
+        open.windows.moveWindow(open.host, 100, 50);
+        int32_t x = -1, y = -1;
+        open.frame().getPosition(x, y);
+        EXPECT_EQ(CPoint(x, y), c.position) << c.hostWidth;
+        CRect size;
+        open.frame().getSize(&size);
+        EXPECT_EQ(size, c.size);
+    }
+}
+
 }  // namespace
 }  // namespace toolkit_test
