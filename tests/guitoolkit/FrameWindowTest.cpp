@@ -6,7 +6,11 @@
 
 #include "ToolkitDoubles.h"
 #include "WindowDoubles.h"
+#include <cairo.h>
+
 #include "guitoolkit/COffscreenContext.h"
+#include "guitoolkit/WindowSnapshot.h"
+#include "support/TempDir.h"
 
 namespace toolkit_test {
 namespace {
@@ -107,6 +111,19 @@ TEST(FrameWindow, PaintDrawsOnlyWhatIsInvalidAndBlitsTheBackBuffer) {
     EXPECT_EQ(at(105, 105), 0x0000ffu);
     EXPECT_EQ(at(99, 105), 0u) << "outside the update rectangle";
     EXPECT_EQ(at(110, 105), 0u);
+
+    // The headless screenshot holds the same pixels.
+    TempDir folder;
+    ASSERT_TRUE(VSTGUI::writeWindowPng(open.window(), folder / "shot.png"));
+    EXPECT_FALSE(VSTGUI::writeWindowPng(0, folder / "none.png"));
+    cairo_surface_t* png = cairo_image_surface_create_from_png((folder / "shot.png").c_str());
+    ASSERT_EQ(cairo_image_surface_get_width(png), s.width);
+    cairo_surface_flush(png);
+    const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(png) +
+                                                        105 * cairo_image_surface_get_stride(png));
+    EXPECT_EQ(row[105] & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(row[99] & 0xffffff, 0u);
+    cairo_surface_destroy(png);
 }
 
 TEST(FrameWindow, ZoomKeysStepOnlyWhileResizableAndTheResetKeyAlways) {
