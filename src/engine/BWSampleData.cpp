@@ -83,14 +83,14 @@ BWSampleData::~BWSampleData() {
 }
 
 bool BWSampleData::beginRead() {
-    inUse.store(true);
+    readers.fetch_add(1);
     if (!loading.load()) return true;
-    inUse.store(false);
+    readers.fetch_sub(1);
     return false;
 }
 
 void BWSampleData::endRead() {
-    inUse.store(false);
+    readers.fetch_sub(1);
 }
 
 void BWSampleData::attachVoice() {
@@ -102,7 +102,7 @@ void BWSampleData::detachVoice() {
 }
 
 bool BWSampleData::isUsedByVoices() const {
-    return boundVoices.load() > 0 || inUse.load();
+    return boundVoices.load() > 0 || readers.load() > 0;
 }
 
 void BWSampleData::setDataChangedCallback(DataChangedCallback callback, void* context) {
@@ -114,7 +114,7 @@ void BWSampleData::setDataChangedCallback(DataChangedCallback callback, void* co
 // caller replaces what it must and lowers `loading`.
 bool BWSampleData::waitForVoices() {
     loading.store(true);
-    for (int waited = 0; inUse.load(); ++waited) {
+    for (int waited = 0; readers.load() > 0; ++waited) {
         if (waited >= kVoiceWaitMilliseconds) {
             loading.store(false);
             platform::reportNonBlocking("A voice did not release its sample; the sample was left unchanged.");

@@ -10,8 +10,10 @@
 //
 // Replacing the values goes through a handshake with the voices: the writer
 // raises `loading` and waits until no voice is inside a read; a voice enters
-// a read by raising `inUse` and then checking `loading`, and backs out when
-// it is set.  Both flags are sequentially consistent, so either the voice
+// a read by counting itself into `readers` and then checking `loading`, and
+// backs out when it is set.  The readers are counted, not flagged, since
+// several voices read one sample and one's end of read must not hide another.
+// The count and the flag are sequentially consistent, so either the voice
 // sees the writer or the writer sees the voice.  The writer waits at most
 // kVoiceWaitMilliseconds and leaves the sample unchanged when a voice does
 // not let go in that time.
@@ -143,7 +145,7 @@ private:
     float framesFloat = 0.0f;
     float sampleRate = 44100.0f;
     std::atomic<bool> loading{false};
-    std::atomic<bool> inUse{false};
+    std::atomic<int32_t> readers{0};
     std::atomic<int32_t> boundVoices{0};
     bool embedData = false;
     bool skipData = false;
