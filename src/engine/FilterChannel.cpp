@@ -25,6 +25,16 @@ float bilinear(const FilterCoefficientTable& table, int32_t k, float fx, float f
 
 float bilinearOneStep(float x) { return x + 0.333333f * x * x * x + 1.333333f * x * x * x * x * x; }
 
+// The state-variable core rings on for ever once F² + 2FQ reaches 4, and
+// the read beyond the tables' last columns (high cutoffs at 44.1 kHz with
+// high resonance) gets there; F is kept just inside.
+SvfCoefficients stable(SvfCoefficients c) {
+    const float q = std::max(c.q, 0.0f);
+    const float limit = 0.999f * (std::sqrt(q * q + 4.0f) - q);
+    c.f = std::clamp(c.f, 0.0f, limit);
+    return c;
+}
+
 }  // namespace
 
 void FilterSettings::setResonance(float v) {
@@ -47,7 +57,7 @@ SvfCoefficients filterCoefficients(float frequency, float row, float sampleRate)
     const int32_t r = static_cast<int32_t>(y - 0.5f);
     const float fy = y - static_cast<float>(r);
     const int32_t k = r * kFilterTableColumns + column;
-    return {bilinear(filterCoefTableF(), k, fx, fy), bilinear(filterCoefTableQ(), k, fx, fy)};
+    return stable({bilinear(filterCoefTableF(), k, fx, fy), bilinear(filterCoefTableQ(), k, fx, fy)});
 }
 
 void FilterChannel::prepare(float sampleRate) {
