@@ -181,8 +181,11 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
                 chunk = std::clamp(static_cast<int32_t>((limit - position) / increment), 1, n);
             }
         }
-        renderFrames(data, left + offset, chunk);
-        if (stereo) renderRight(rightData, offset, chunk);
+        if (stereo) {
+            renderFrames<true>(data, rightData, offset, chunk);
+        } else {
+            renderFrames<false>(data, nullptr, offset, chunk);
+        }
         n -= chunk;
         offset += chunk;
     }
@@ -190,31 +193,29 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
 }
 
 // Linear interpolation between the two frames around each read position;
-// index + 1 may be the first guard value after the last frame.
+// index + 1 may be the first guard value after the last frame.  A stereo
+// sample's right channel is read at the same positions in the same pass.
 template <int N>
-void BWRomplerReader<N>::renderFrames(const int16_t* data, float* out, int32_t n) {
+template <bool Stereo>
+void BWRomplerReader<N>::renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n) {
     const float start = position;
     const float step = increment;
+    float* outLeft = left + offset;
+    float* outRight = right + offset;
     for (int32_t k = 0; k < n; ++k) {
         const float framePos = static_cast<float>(k) * step + start;
-        const int32_t whole = static_cast<int32_t>(framePos);
-        const float fraction = framePos - static_cast<float>(whole);
-        index[k] = whole;
-        frac[k] = fraction;
-        const float a = static_cast<float>(data[whole]) * kSampleScale;
-        const float b = static_cast<float>(data[whole + 1]) * kSampleScale;
-        out[k] = (b - a) * fraction + a;
+        const int32_t index = static_cast<int32_t>(framePos);
+        const float frac = framePos - static_cast<float>(index);
+        const float a = static_cast<float>(data[index]) * kSampleScale;
+        const float b = static_cast<float>(data[index + 1]) * kSampleScale;
+        outLeft[k] = (b - a) * frac + a;
+        if constexpr (Stereo) {
+            const float ra = static_cast<float>(rightData[index]) * kSampleScale;
+            const float rb = static_cast<float>(rightData[index + 1]) * kSampleScale;
+            outRight[k] = (rb - ra) * frac + ra;
+        }
     }
     position = start + static_cast<float>(n) * step;
-}
-
-template <int N>
-void BWRomplerReader<N>::renderRight(const int16_t* data, int32_t offset, int32_t n) {
-    for (int32_t k = 0; k < n; ++k) {
-        const float a = static_cast<float>(data[index[k]]) * kSampleScale;
-        const float b = static_cast<float>(data[index[k] + 1]) * kSampleScale;
-        right[offset + k] = (b - a) * frac[k] + a;
-    }
 }
 
 template class BWRomplerReader<16>;

@@ -66,15 +66,13 @@ private:
     void bind(BWSampleZone* newZone, float note, float fineOffset);
     void attachSample(BWSampleData* newSample);
     float incrementFor(const BWSampleZone* forZone, const BWSampleData* data, float note, float fineOffset) const;
-    void renderFrames(const int16_t* data, float* out, int32_t n);
-    void renderRight(const int16_t* data, int32_t offset, int32_t n);
+    template <bool Stereo>
+    void renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n);
     void endVoice(int32_t offset, int32_t n);
     void silence(int32_t offset);
     bool checkBounds(float frameCount);
     void readSampleFacts();
 
-    alignas(16) float frac[N] = {};
-    alignas(16) int32_t index[N] = {};
     BWSampleZone* zone = nullptr;
     BWSampleData* sample = nullptr;
     BWSystemInfo* system;

@@ -77,12 +77,20 @@ void FilterChannel::clear() {
     position = -1.0f;
 }
 
-void FilterChannel::setCoefficients(float hz, float row, BWSystemInfo& system) {
+// Only what the type uses: the band reject its two halves an octave either
+// side, the comb its delay, the others the one pair.
+void FilterChannel::setCoefficients(float hz, float row, FilterType type, BWSystemInfo& system) {
     const float rate = system.sampleRate;
     frequency = hz;
-    main = filterCoefficients(hz, row, rate);
-    upper = filterCoefficients(std::min(2.0f * hz, 16000.0f), row, rate);
-    lower = filterCoefficients(std::max(0.5f * hz, kFloorHz), row, rate);
+    if (type == FilterType::BandReject) {
+        upper = filterCoefficients(std::min(2.0f * hz, 16000.0f), row, rate);
+        lower = filterCoefficients(std::max(0.5f * hz, kFloorHz), row, rate);
+        return;
+    }
+    if (type != FilterType::Comb) {
+        main = filterCoefficients(hz, row, rate);
+        return;
+    }
     // The comb delays by half a period, reached over 56 ms.
     const float target = 500.0f / hz * system.samplesPerMs;
     if (target != delayTarget) {
@@ -103,10 +111,11 @@ void FilterChannel::tick(float envelope, const FilterSettings& settings, BWSyste
             delayStep = 0.0f;
         }
     }
-    if (x == position && settings.row == lastRow) return;
+    if (x == position && settings.row == lastRow && settings.type == lastType) return;
     position = x;
     lastRow = settings.row;
-    setCoefficients(filterFrequency(x), settings.row, system);
+    lastType = settings.type;
+    setCoefficients(filterFrequency(x), settings.row, settings.type, system);
 }
 
 // The comb's line holds a soft-clipped copy of input plus feedback; the read

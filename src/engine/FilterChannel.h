@@ -60,7 +60,7 @@ public:
     float getCombDelay() const { return delay; }
 
 private:
-    void setCoefficients(float frequency, float row, BWSystemInfo& system);
+    void setCoefficients(float frequency, float row, FilterType type, BWSystemInfo& system);
     float comb(float u);
 
     // State-variable cores: the first, and the second that the band reject's
@@ -72,6 +72,7 @@ private:
     AgeDrift drift;
     float position = -1.0f;  // the last position the coefficients were worked out for
     float lastRow = -1.0f;
+    FilterType lastType = FilterType::LowPass;
     float frequency = 45.0f;
 
     std::vector<float> line;

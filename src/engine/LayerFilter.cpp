@@ -43,7 +43,10 @@ void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, c
     pair[1].tick(settings.invert ? 1.0f - envelope : envelope, settings, system);
 }
 
-void LayerFilter::tickCoefficients(const FilterSettings& settings, BWSystemInfo& system) {
-    tickPair(sharedChannels, sharedGlide.value, settings, system);
+void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system) {
+    if (!perVoice) {
+        tickPair(sharedChannels, sharedGlide.value, settings, system);
+        return;
+    }
     for (int k = 0; k < kLayerVoices; ++k) tickPair(lanes[k], laneGlides[k].value, settings, system);
 }

@@ -22,8 +22,9 @@ public:
 
     // Before the voices start: the shared envelope, then the lanes'.
     void tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs);
-    // The coefficients of every channel for this tick.
-    void tickCoefficients(const FilterSettings& settings, BWSystemInfo& system);
+    // The coefficients of the channels that filter in this mode (the shared
+    // pair, or the eight lanes) for this tick.
+    void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
 
     FilterChannel& shared(int channel) { return sharedChannels[channel]; }
     FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }

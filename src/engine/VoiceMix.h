@@ -30,6 +30,18 @@ struct LayerMixSettings {
 // √(1 − p) and √p, 0 below the smallest normal float.
 std::array<float, 2> panGains(float pan);
 
+// The eight voices' per-sample state of one layer, one array per quantity,
+// so that a sample's work over the eight voices runs as vector operations.
+struct LayerVoiceState {
+    alignas(16) float phase[kLayerVoices] = {};  // of the sample-and-hold
+    alignas(16) float rate[kLayerVoices] = {1, 1, 1, 1, 1, 1, 1, 1};
+    alignas(16) float held[kLayerVoices] = {};
+    alignas(16) float gainLeft[kLayerVoices] = {};  // the voice gain in the shared mode
+    alignas(16) float stepLeft[kLayerVoices] = {};
+    alignas(16) float gainRight[kLayerVoices] = {};  // per-voice mode only
+    alignas(16) float stepRight[kLayerVoices] = {};
+};
+
 class LayerChain {
 public:
     // After the step lanes: the voices' amplitude envelopes (peak = gate).
@@ -39,16 +51,12 @@ public:
               const BWSystemInfo& system);
 
     float envelopeLevel(int voice) const { return envelopes[voice].getLevel(); }
-    float holdRate(int voice) const { return rate[voice]; }
+    float holdRate(int voice) const { return state.rate[voice]; }
 
 private:
     friend class VoiceMix;
     std::array<Envelope, kLayerVoices> envelopes;
-    std::array<float, kLayerVoices> rate{1, 1, 1, 1, 1, 1, 1, 1};
-    std::array<float, kLayerVoices> phase{};
-    std::array<float, kLayerVoices> held{};
-    std::array<SampleRamp, kLayerVoices> gainLeft;   // the voice gain in the shared mode
-    std::array<SampleRamp, kLayerVoices> gainRight;  // per-voice mode only
+    LayerVoiceState state;
     std::array<SampleRamp, 2> panRamps;
     bool soundOn = false;
     bool routed = false;
@@ -81,7 +89,6 @@ public:
     LayerFilter& getFilter() { return filter; }
 
 private:
-    float heldSample(LayerChain& chain, int voice, float current);
     void renderLayerShared(LayerChain& chain, const VoiceLayer& layer, int32_t from, int32_t n, float* toLeft,
                            float* toRight);
     void renderLayerPerVoice(LayerChain& chain, const VoiceLayer& layer, int32_t from, int32_t n, float* dryLeft,
