@@ -60,6 +60,7 @@ public:
     float getCombDelay() const { return delay; }
 
 private:
+    friend class LayerFilter;  // runs the lanes' cores side by side
     void setCoefficients(float frequency, float row, FilterType type, BWSystemInfo& system);
     float comb(float u);
 

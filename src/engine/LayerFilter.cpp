@@ -1,5 +1,8 @@
 #include "engine/LayerFilter.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/BWSystemInfo.h"
 
 namespace {
@@ -49,4 +52,66 @@ void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice
         return;
     }
     for (int k = 0; k < kLayerVoices; ++k) tickPair(lanes[k], laneGlides[k].value, settings, system);
+}
+
+void LayerFilter::processLanes(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick],
+                               int32_t n, FilterType type) {
+    if (type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass) {
+        processCores(in, sums, n, type);
+        return;
+    }
+    alignas(16) float filtered[kEngineTick];
+    std::fill(sums[0], sums[0] + n, 0.0f);
+    std::fill(sums[1], sums[1] + n, 0.0f);
+    for (int v = 0; v < kLayerVoices; ++v) {
+        for (int c = 0; c < 2; ++c) {
+            lanes[v][c].process(in[v][c], filtered, n, type);
+            for (int32_t s = 0; s < n; ++s) sums[c][s] += filtered[s];
+        }
+    }
+}
+
+namespace {
+
+using Float4 = float __attribute__((vector_size(16)));
+
+}  // namespace
+
+// The sixteen state-variable cores of the lanes four at a time (two lanes,
+// left and right, per vector), so that their sample-to-sample chains run
+// side by side instead of one after another.
+void LayerFilter::processCores(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick],
+                               int32_t n, FilterType type) {
+    constexpr int kGroups = kLayerVoices / 2;
+    Float4 f[kGroups], q[kGroups], h[kGroups], b[kGroups], l[kGroups];
+    for (int g = 0; g < kGroups; ++g) {
+        for (int k = 0; k < 4; ++k) {
+            const FilterChannel& channel = lanes[2 * g + k / 2][k % 2];
+            f[g][k] = channel.main.f;
+            q[g][k] = channel.main.q;
+            h[g][k] = channel.hp;
+            b[g][k] = channel.bp;
+            l[g][k] = channel.lp;
+        }
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        Float4 total = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int g = 0; g < kGroups; ++g) {
+            const Float4 u = {in[2 * g][0][s], in[2 * g][1][s], in[2 * g + 1][0][s], in[2 * g + 1][1][s]};
+            b[g] = f[g] * h[g] + b[g];
+            l[g] = f[g] * b[g] + l[g];
+            h[g] = u - (q[g] * b[g] + l[g]);
+            total += type == FilterType::LowPass ? l[g] : type == FilterType::BandPass ? b[g] : h[g];
+        }
+        sums[0][s] = total[0] + total[2];
+        sums[1][s] = total[1] + total[3];
+    }
+    for (int g = 0; g < kGroups; ++g) {
+        for (int k = 0; k < 4; ++k) {
+            FilterChannel& channel = lanes[2 * g + k / 2][k % 2];
+            channel.hp = h[g][k];
+            channel.bp = b[g][k];
+            channel.lp = l[g][k];
+        }
+    }
 }

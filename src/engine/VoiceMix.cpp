@@ -168,18 +168,10 @@ void VoiceMix::render(const std::array<const VoiceLayer*, kSoundLayers>& layers,
             for (auto& channel : lane) std::fill(channel, channel + n, 0.0f);
         for (int layer = 0; layer < kSoundLayers; ++layer)
             renderLayerPerVoice(chains[layer], *layers[layer], from, n, dry[0], dry[1]);
-        alignas(16) float filtered[kEngineTick];
-        std::fill(laneOut[0], laneOut[0] + n, 0.0f);
-        std::fill(laneOut[1], laneOut[1] + n, 0.0f);
-        for (int v = 0; v < kLayerVoices; ++v) {
-            for (int c = 0; c < 2; ++c) {
-                filter.lane(v, c).process(laneIn[v][c], filtered, n, type);
-                for (int32_t s = 0; s < n; ++s) {
-                    in[c][s] += laneIn[v][c][s];
-                    laneOut[c][s] += filtered[s];
-                }
-            }
-        }
+        filter.processLanes(laneIn, laneOut, n, type);
+        for (int v = 0; v < kLayerVoices; ++v)
+            for (int c = 0; c < 2; ++c)
+                for (int32_t s = 0; s < n; ++s) in[c][s] += laneIn[v][c][s];
     }
     const float mix = settings.mix;
     for (int32_t s = 0; s < n; ++s) {
