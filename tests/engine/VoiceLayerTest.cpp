@@ -68,6 +68,15 @@ TEST_F(VoiceLayerTest, TriggersPickZonesByKeyAndAlternateLayers) {
     tick(70, 1.0f);
     EXPECT_EQ(layer.triggerValues()[0], 0.99999899f);
     EXPECT_EQ(layer.output(1)[0], 0.0f);  // untouched voices stay silent
+
+    // A trigger that finds no zone leaves the voice playing on.
+    BWRomplerHandler empty(nullptr);
+    const float before = layer.reader(0).getPosition();
+    gates[0] = 0.0f;
+    layer.tick(empty, notes, gates, 0.0f, {});
+    gates[0] = 1.0f;
+    layer.tick(empty, notes, gates, 0.0f, {});
+    EXPECT_NEAR(layer.reader(0).getPosition(), before + 32 * layer.reader(0).getIncrement(), 1e-2);
     EXPECT_TRUE(handler.getInstrument()->isInUse());
     handler.resetVoices();
     EXPECT_FALSE(handler.getInstrument()->isInUse());
