@@ -56,10 +56,10 @@ void Voices(benchmark::State& state) {
     BWSystemInfo info(8, nullptr, nullptr, nullptr);
     info.setTickLength(16);
     info.takeSampleRate(rate);
-    std::unique_ptr<BWRomplerHandler> handlerObjects[kSoundLayers];
+    std::unique_ptr<BWRomplerHandler> handlerObjects[kLayerCount];
     VoiceChain::Handlers handlers{};
-    const int instruments[kSoundLayers] = {0, 1, 3};  // keys, pad and bass: they sustain
-    for (int i = 0; i < kSoundLayers; ++i) {
+    const int instruments[kLayerCount] = {0, 1, 3};  // keys, pad and bass: they sustain
+    for (int i = 0; i < kLayerCount; ++i) {
         handlerObjects[i] = std::make_unique<BWRomplerHandler>(&library);
         handlerObjects[i]->loadInstrument(factoryInstruments()[size_t(instruments[i])].name, false);
         handlers[i] = handlerObjects[i].get();
@@ -86,19 +86,19 @@ void Voices(benchmark::State& state) {
     settings.filterEnvelope = filterEnvelopeTimes(0.3f, 0.5f, 0.4f, 0.5f);
     settings.compressor.setDepth(2);
     settings.compressor.setSpeed(2, rate);
-    for (int i = 0; i < kSoundLayers; ++i) settings.age[size_t(i)] = AgeSetting::forLayer(0.2f);
+    for (int i = 0; i < kLayerCount; ++i) settings.age[size_t(i)] = AgeSetting::forLayer(0.2f);
     chain.kick().setLevel(0.5f);
 
     // A held chord on all 24 voices, each voice retriggered every 200 ticks.
     const float chord[kLayerVoices] = {36, 40, 43, 47, 50, 53, 57, 60};
     VoiceChainTick input;
-    for (int layer = 0; layer < kSoundLayers; ++layer)
+    for (int layer = 0; layer < kLayerCount; ++layer)
         for (int v = 0; v < kLayerVoices; ++v) input.notes[size_t(layer)][size_t(v)] = chord[v] + 12.0f * (layer - 1);
 
     alignas(16) float left[16], right[16], kick[16];
     int64_t tick = 0, active = 0;
     for (auto _ : state) {
-        for (int layer = 0; layer < kSoundLayers; ++layer)
+        for (int layer = 0; layer < kLayerCount; ++layer)
             for (int v = 0; v < kLayerVoices; ++v)
                 input.gates[size_t(layer)][size_t(v)] = (tick + 25 * v + 8 * layer) % 200 < 190 ? 1.0f : 0.0f;
         input.filterGates = input.gates[0];
@@ -108,12 +108,12 @@ void Voices(benchmark::State& state) {
         benchmark::DoNotOptimize(left);
         benchmark::DoNotOptimize(right);
         if ((tick & 255) == 0)
-            for (int layer = 0; layer < kSoundLayers; ++layer)
+            for (int layer = 0; layer < kLayerCount; ++layer)
                 for (int v = 0; v < kLayerVoices; ++v) active += chain.layer(layer).reader(v).isActive();
         ++tick;
     }
     const double samples = double(state.iterations()) * 16;
-    state.counters["voice_samples"] = benchmark::Counter(samples * kSoundLayers * kLayerVoices, benchmark::Counter::kIsRate);
+    state.counters["voice_samples"] = benchmark::Counter(samples * kLayerCount * kLayerVoices, benchmark::Counter::kIsRate);
     state.counters["realtime"] = benchmark::Counter(samples / rate, benchmark::Counter::kIsRate);
     state.counters["active_voices"] = double(active) / double((tick + 255) / 256);
 }

@@ -12,7 +12,7 @@ VoiceChain::VoiceChain(BWSystemInfo& system)
       voiceMix(system) {}
 
 void VoiceChain::attach(const Handlers& handlers) {
-    for (int i = 0; i < kSoundLayers; ++i) layers[i].attachTo(*handlers[i]);
+    for (int i = 0; i < kLayerCount; ++i) layers[i].attachTo(*handlers[i]);
 }
 
 void VoiceChain::prepare(float sampleRate) { voiceMix.prepare(sampleRate); }
@@ -20,9 +20,9 @@ void VoiceChain::prepare(float sampleRate) { voiceMix.prepare(sampleRate); }
 void VoiceChain::tick(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings) {
     const float ticksPerMs = system.samplesPerMsPerTick;
     voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, ticksPerMs);
-    for (int i = 0; i < kSoundLayers; ++i)
+    for (int i = 0; i < kLayerCount; ++i)
         layers[i].tick(*handlers[i], input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
-    for (int i = 0; i < kSoundLayers; ++i)
+    for (int i = 0; i < kLayerCount; ++i)
         voiceMix.chain(i).tickEnvelopes(input.gates[i], settings.mix.layers[i].envelope, ticksPerMs);
     voiceMix.tick(layerViews, settings.mix);
     kickGenerator.tick(input.beatPosition, system);

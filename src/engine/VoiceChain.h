@@ -25,22 +25,22 @@ class BWRomplerHandler;
 
 struct VoiceChainSettings {
     VoiceMix::Settings mix;
-    std::array<float, kSoundLayers> pitchOffset{};  // octave, transpose and master tune, semitones
-    std::array<AgeSetting, kSoundLayers> age{};
+    std::array<float, kLayerCount> pitchOffset{};  // octave, transpose and master tune, semitones
+    std::array<AgeSetting, kLayerCount> age{};
     EnvelopeTimes filterEnvelope;
     CompressorCoefficients compressor;
 };
 
 struct VoiceChainTick {
-    std::array<VoiceValues, kSoundLayers> notes{};
-    std::array<VoiceValues, kSoundLayers> gates{};
+    std::array<VoiceValues, kLayerCount> notes{};
+    std::array<VoiceValues, kLayerCount> gates{};
     VoiceValues filterGates{};
     double beatPosition = 0.0;
 };
 
 class VoiceChain {
 public:
-    using Handlers = std::array<BWRomplerHandler*, kSoundLayers>;
+    using Handlers = std::array<BWRomplerHandler*, kLayerCount>;
 
     explicit VoiceChain(BWSystemInfo& system);
     VoiceChain(const VoiceChain&) = delete;
@@ -63,8 +63,8 @@ public:
 
 private:
     BWSystemInfo& system;
-    std::array<VoiceLayer, kSoundLayers> layers;
-    std::array<const VoiceLayer*, kSoundLayers> layerViews;
+    std::array<VoiceLayer, kLayerCount> layers;
+    std::array<const VoiceLayer*, kLayerCount> layerViews;
     VoiceMix voiceMix;
     KickGenerator kickGenerator;
     Compressor layerCompressor;

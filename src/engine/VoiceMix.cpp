@@ -94,8 +94,8 @@ void LayerChain::tick(const VoiceValues& clampedNotes, const LayerMixSettings& s
     panRamps[1].setTarget(pans[1], tickReciprocal);
 }
 
-void VoiceMix::tick(const std::array<const VoiceLayer*, kSoundLayers>& layers, const Settings& settings) {
-    for (int layer = 0; layer < kSoundLayers; ++layer)
+void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings) {
+    for (int layer = 0; layer < kLayerCount; ++layer)
         chains[layer].tick(layers[layer]->clampedNotes(), settings.layers[layer], settings.perVoiceFilter, system);
     filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system);
 }
@@ -150,14 +150,14 @@ void VoiceMix::renderLayerPerVoice(LayerChain& chain, const VoiceLayer& layer, i
     chain.state = st;
 }
 
-void VoiceMix::render(const std::array<const VoiceLayer*, kSoundLayers>& layers, const Settings& settings,
+void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings,
                       int32_t from, int32_t n, float* left, float* right) {
     n = std::clamp(n, 0, kEngineTick - std::clamp(from, 0, kEngineTick));
     alignas(16) float dry[2][kEngineTick] = {};
     alignas(16) float in[2][kEngineTick] = {};
     const FilterType type = settings.filter.type;
     if (!settings.perVoiceFilter) {
-        for (int layer = 0; layer < kSoundLayers; ++layer) {
+        for (int layer = 0; layer < kLayerCount; ++layer) {
             LayerChain& chain = chains[layer];
             float (*target)[kEngineTick] = chain.routed ? in : dry;
             renderLayerShared(chain, *layers[layer], from, n, target[0], target[1]);
@@ -166,7 +166,7 @@ void VoiceMix::render(const std::array<const VoiceLayer*, kSoundLayers>& layers,
     } else {
         for (auto& lane : laneIn)
             for (auto& channel : lane) std::fill(channel, channel + n, 0.0f);
-        for (int layer = 0; layer < kSoundLayers; ++layer)
+        for (int layer = 0; layer < kLayerCount; ++layer)
             renderLayerPerVoice(chains[layer], *layers[layer], from, n, dry[0], dry[1]);
         filter.processLanes(laneIn, laneOut, n, type);
         for (int v = 0; v < kLayerVoices; ++v)

@@ -16,7 +16,7 @@
 #include "engine/SampleRamp.h"
 #include "engine/VoiceLayer.h"
 
-constexpr int kSoundLayers = 3;
+constexpr int kLayerCount = 3;
 
 struct LayerMixSettings {
     bool soundOn = false;
@@ -65,7 +65,7 @@ private:
 class VoiceMix {
 public:
     struct Settings {
-        std::array<LayerMixSettings, kSoundLayers> layers;
+        std::array<LayerMixSettings, kLayerCount> layers;
         bool perVoiceFilter = false;  // "FilterVoiceMode"
         float mix = 0.0f;             // "Filter Mix", 0..0.97
         FilterSettings filter;
@@ -80,9 +80,9 @@ public:
 
     // Once per tick, after the voices and their envelopes: chain targets and
     // filter coefficients.
-    void tick(const std::array<const VoiceLayer*, kSoundLayers>& layers, const Settings& settings);
+    void tick(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings);
     // Samples [from, from + n) of the tick into left and right (n of each).
-    void render(const std::array<const VoiceLayer*, kSoundLayers>& layers, const Settings& settings, int32_t from,
+    void render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings, int32_t from,
                 int32_t n, float* left, float* right);
 
     LayerChain& chain(int layer) { return chains[layer]; }
@@ -95,7 +95,7 @@ private:
                              float* dryRight);
 
     BWSystemInfo& system;
-    std::array<LayerChain, kSoundLayers> chains;
+    std::array<LayerChain, kLayerCount> chains;
     LayerFilter filter;
     // Span buffers: the filter's inputs and outputs, one tick long.
     alignas(16) float laneIn[kLayerVoices][2][kEngineTick] = {};

@@ -34,7 +34,7 @@ protected:
     VoiceChainTest() {
         setSettingString(SettingNames::kInstrumentsPath, (content->path() / kFactoryInstrumentsFolder).string());
         library.scan(false);
-        for (int i = 0; i < kSoundLayers; ++i) {
+        for (int i = 0; i < kLayerCount; ++i) {
             handlerObjects[i] = std::make_unique<BWRomplerHandler>(&library);
             EXPECT_TRUE(handlerObjects[i]->loadInstrument(factoryInstruments()[size_t(i)].name, false));
             handlers[i] = handlerObjects[i].get();
@@ -44,7 +44,7 @@ protected:
     static TempDir* content;
     SettingsSandbox settings;
     BWRomplerLibrary library{SettingNames::kInstrumentsPath};
-    std::unique_ptr<BWRomplerHandler> handlerObjects[kSoundLayers];
+    std::unique_ptr<BWRomplerHandler> handlerObjects[kLayerCount];
     VoiceChain::Handlers handlers{};
 };
 
@@ -55,7 +55,7 @@ TempDir* VoiceChainTest::content = nullptr;
 VoiceChainTick chordTick(int tick, float rate) {
     VoiceChainTick input;
     const float chord[kLayerVoices] = {36, 40, 43, 47, 50, 53, 57, 60};
-    for (int layer = 0; layer < kSoundLayers; ++layer) {
+    for (int layer = 0; layer < kLayerCount; ++layer) {
         for (int v = 0; v < kLayerVoices; ++v) {
             input.notes[layer][v] = chord[v] - 12.0f * layer;
             input.gates[layer][v] = ((tick + 7 * v + 13 * layer) / 90) % 3 == 2 ? 0.0f : 1.0f;
@@ -74,7 +74,7 @@ struct Extremes {
 
 VoiceChainSettings settingsFor(const Extremes& e, float rate) {
     VoiceChainSettings s;
-    for (int layer = 0; layer < kSoundLayers; ++layer) {
+    for (int layer = 0; layer < kLayerCount; ++layer) {
         auto& l = s.mix.layers[size_t(layer)];
         l.soundOn = true;
         l.crush = e.value;
@@ -156,7 +156,7 @@ TEST_F(VoiceChainTest, TicksAndSamplesAllocateNothing) {
     }
     EXPECT_EQ(allocations.count(), 0u);
     int sounding = 0;
-    for (int layer = 0; layer < kSoundLayers; ++layer)
+    for (int layer = 0; layer < kLayerCount; ++layer)
         for (int v = 0; v < kLayerVoices; ++v) sounding += chain.layer(layer).reader(v).isActive();
     EXPECT_GT(sounding, 12);
 }

@@ -30,7 +30,7 @@ protected:
 
     // One tick: envelopes, targets, then the tick's samples into out.
     void tick() {
-        for (int layer = 0; layer < kSoundLayers; ++layer)
+        for (int layer = 0; layer < kLayerCount; ++layer)
             mix.chain(layer).tickEnvelopes(gates, settings.layers[layer].envelope, context.ticksPerMs());
         mix.tick(layers, settings);
         mix.render(layers, settings, 0, 16, left, right);
