@@ -194,6 +194,7 @@ void BWUniClient::controlTick(int32_t at) {
         if (r.transportRamp <= 0.0f) r.transportRamp = r.transportStep = 0.0f;
     }
     beatClock();
+    tickKick();
     const float run = engine.patterns.records[279].step;
     r.master.tick(run, 1.0f, 1.0f, masterEnvelopeTimes(engine.raw[1], engine.raw[2]), ticksPerMs);
     r.masterTarget = r.master.getLevel() * engine.output.masterGain;
