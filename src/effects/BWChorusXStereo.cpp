@@ -31,6 +31,7 @@ BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDiv
     setParameterName(kDepth, "depth");
     setDefault(kDepth, 1.0f);
     setParameter(kDepth, 1.0f);
+    takeParameters();
     joinOwnerList();
 }
 
@@ -49,12 +50,10 @@ void BWChorusXStereo::prepare() {
     if (writeIndex >= lineLength) writeIndex = 0;
     // The centre delays are kept in milliseconds: recomputed here, a rate
     // change moves them to the same time at the new rate.
-    applyDepth(values[kDepth]);
+    retakeParameter(kDepth);
 }
 
-void BWChorusXStereo::setParameter(uint32_t index, float value) {
-    if (index >= kParameterCount) return;
-    values[index] = value;
+void BWChorusXStereo::applyParameter(uint32_t index, float value) {
     if (index == kRate)
         applyRate(value);
     else
@@ -76,7 +75,7 @@ void BWChorusXStereo::applyDepth(float value) {
     swing2 = centre2 * 0.5f;
 }
 
-void BWChorusXStereo::setMix(float level) { wetTarget = unitRange(level); }
+void BWChorusXStereo::setMix(float level) { wetTarget.store(unitRange(level), std::memory_order_relaxed); }
 
 void BWChorusXStereo::getParameterDisplay(int32_t, float, char* text) {
     std::snprintf(text, kDisplayTextSize, "todo");
@@ -93,7 +92,7 @@ float BWChorusXStereo::sine(float phase) {
 
 void BWChorusXStereo::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, currentMix, mixStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), currentMix, mixStep, g, kSnap);
 
     const float mod1 = advance(phase1, lfoRate1, swing1);
     const float mod2 = advance(phase2, lfoRate2, swing2);
@@ -118,6 +117,7 @@ float BWChorusXStereo::readLine(int line, float delay) const {
 }
 
 void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     // Two samples short of the line, so that both interpolation taps stay
     // inside it even while a delay still glides from a longer line.
     const float longest = static_cast<float>(lineLength - 2);

@@ -26,7 +26,6 @@ public:
     void prepare() override;
     void tick() override;                                              // audio thread
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    void setParameter(uint32_t index, float value) override;           // host/GUI thread
     void setMix(float level) override;                                 // host/GUI thread
     void getParameterDisplay(int32_t index, float value, char* text) override;  // "todo"; GUI thread
 
@@ -35,6 +34,7 @@ public:
     const float* lineData(int line) const { return lines[line].getData(); }
 
 private:
+    void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyDepth(float value);
     static float sine(float phase);
@@ -42,7 +42,7 @@ private:
     float advance(float& phase, float rate, float swing) const;
     float readLine(int line, float delay) const;
 
-    float wetTarget = 1.0f;
+    std::atomic<float> wetTarget{1.0f};
     float currentMix = 0.0f;
     float mixStep = 0.0f;
     float samplesPerMs = 0.0f;

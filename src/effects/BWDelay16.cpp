@@ -48,8 +48,7 @@ double BWDelay16::sixteenthsDelay(float value) const {
     return delay < longest ? delay : longest;
 }
 
-void BWDelay16::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void BWDelay16::applyParameter(uint32_t index, float value) {
     switch (index) {
     case 0:
         targetLeft = sixteenthsDelay(value);
@@ -71,8 +70,8 @@ void BWDelay16::updateTiming() {
     // Below the slowest tempo the ring stays at its capacity and the times
     // are held inside it.
     ringLength = wanted < capacity ? wanted : capacity - 1;
-    setParameter(0, values[0]);
-    setParameter(1, values[1]);
+    retakeParameter(0);
+    retakeParameter(1);
     const float ring = static_cast<float>(ringLength);
     if (delayLeft >= ring) delayLeft = static_cast<float>(targetLeft);
     if (delayRight >= ring) delayRight = static_cast<float>(targetRight);
@@ -87,13 +86,13 @@ void BWDelay16::prepare() {
     updateTiming();
 }
 
-void BWDelay16::setMix(float mix) { wetTarget = unitRange(mix); }
+void BWDelay16::setMix(float mix) { wetTarget.store(unitRange(mix), std::memory_order_relaxed); }
 
 void BWDelay16::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
 
 void BWDelay16::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, wet, wetStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), wet, wetStep, g, kSnap);
     glide(static_cast<float>(targetLeft), delayLeft, delayLeftStep, g, kSnap);
     glide(static_cast<float>(targetRight), delayRight, delayRightStep, g, kSnap);
 }
@@ -119,6 +118,7 @@ float BWDelay16::readLine(const float* line, float delay) const {
 }
 
 void BWDelay16::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     float* lineL = lineLeft.getData();
     float* lineR = lineRight.getData();
     for (int32_t i = 0; i < frames; ++i) {

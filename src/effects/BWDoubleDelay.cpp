@@ -54,8 +54,7 @@ float BWDoubleDelay::clampToLine(float delay) const {
     return delay < longest ? delay : longest;
 }
 
-void BWDoubleDelay::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void BWDoubleDelay::applyParameter(uint32_t index, float value) {
     switch (index) {
     case 0:
         targetA = clampToLine(noteDelay(value));
@@ -77,8 +76,8 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
 }
 
 void BWDoubleDelay::updateTiming() {
-    setParameter(0, values[0]);
-    setParameter(1, values[1]);
+    retakeParameter(0);
+    retakeParameter(1);
 }
 
 void BWDoubleDelay::prepare() {
@@ -104,7 +103,7 @@ void BWDoubleDelay::prepare() {
     updateTiming();  // the times in samples of the new rate
 }
 
-void BWDoubleDelay::setMix(float mix) { wetTarget = unitRange(mix); }
+void BWDoubleDelay::setMix(float mix) { wetTarget.store(unitRange(mix), std::memory_order_relaxed); }
 
 void BWDoubleDelay::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
 
@@ -125,7 +124,7 @@ void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
 
 void BWDoubleDelay::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, currentMix, mixStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), currentMix, mixStep, g, kSnap);
     const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
 
     slideA.advance(targetA, slideTicks);
@@ -166,6 +165,7 @@ float BWDoubleDelay::readLine(const float* line, double delay) const {
 }
 
 void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (currentMix == 0.0f && mixStep == 0.0f) {
         idle(frames);
         return;
@@ -178,7 +178,7 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
     if (currentMix == 0.0f) {
         ramp = 0.0f;
         rampStep = g;
-    } else if (wetTarget == 0.0f) {
+    } else if (wetTarget.load(std::memory_order_relaxed) == 0.0f) {
         rampStep = -g;
     }
     float* lineL = lineLeft.getData();

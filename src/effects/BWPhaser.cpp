@@ -30,12 +30,13 @@ BWPhaser::BWPhaser(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* li
     setParameterName(kDepth, "Depth");
     setParameterName(kStages, "Stages");
     setParameterName(kWidth, "Width");
-    syncMode = 0;
+    syncMode.store(0, std::memory_order_relaxed);
     setParameter(kRate, 0.2f);
     setParameter(kFeedback, 0.7f);
     setParameter(kDepth, 0.7f);
     setParameter(kStages, 0.7f);
     setParameter(kWidth, 0.5f);
+    takeParameters();
     lfoPhase = 0.0f;
     lfoIncrement = 0.0f;
     width = 0.0f;
@@ -69,7 +70,7 @@ void BWPhaser::unregisterState() {
     stateRegistry->remove(&feedbackRight);
 }
 
-void BWPhaser::updateTiming() { applyRate(values[kRate]); }
+void BWPhaser::updateTiming() { retakeParameter(kRate); }
 
 void BWPhaser::prepare() {
     if (owner->sampleRate == preparedRate) {
@@ -99,9 +100,7 @@ int32_t BWPhaser::reset() {
     return 1;
 }
 
-void BWPhaser::setParameter(uint32_t index, float value) {
-    if (index >= kParameterCount) return;
-    values[index] = value;
+void BWPhaser::applyParameter(uint32_t index, float value) {
     switch (index) {
         case kRate: applyRate(value); break;
         case kFeedback: feedback = unitRange(value) * 0.85f; break;
@@ -114,7 +113,7 @@ void BWPhaser::setParameter(uint32_t index, float value) {
 void BWPhaser::applyRate(float value) {
     const float position = unitRange(value);
     const float tickRadians = owner->tickLength * kTwoPi;
-    if (syncMode != 1) {
+    if (syncMode.load(std::memory_order_relaxed) != 1) {
         const float period = (1.0001f - position) * owner->sampleRate;
         lfoIncrement = std::min(tickRadians / period, kPi);
         return;
@@ -134,10 +133,10 @@ void BWPhaser::applyStages(float value) {
 }
 
 void BWPhaser::setSyncMode(int32_t index, int32_t mode) {
-    if (index == kRate) syncMode = mode;
+    if (index == kRate) syncMode.store(mode, std::memory_order_relaxed);
 }
 
-void BWPhaser::setMix(float level) { wetGain = unitRange(level); }
+void BWPhaser::setMix(float level) { wetGain.store(unitRange(level), std::memory_order_relaxed); }
 
 float BWPhaser::coefficientAt(float phase) const {
     // A parabolic sine of the phase, refined once, sweeps the normalised
@@ -149,7 +148,8 @@ float BWPhaser::coefficientAt(float phase) const {
 }
 
 void BWPhaser::tick() {
-    if (currentMix == 0.0f && wetGain == 0.0f && mixStep == 0.0f) return;
+    const float target = wetGain.load(std::memory_order_relaxed);
+    if (currentMix == 0.0f && target == 0.0f && mixStep == 0.0f) return;
     lfoPhase += lfoIncrement;
     if (lfoPhase >= kPi) lfoPhase -= kTwoPi;
     if (stageCount > 0) {
@@ -160,10 +160,10 @@ void BWPhaser::tick() {
         std::fill_n(coeffLeft.begin(), stageCount, left);
         std::fill_n(coeffRight.begin(), stageCount, right);
     }
-    mixStep = (wetGain - currentMix) * owner->glideFactor;
+    mixStep = (target - currentMix) * owner->glideFactor;
     if (mixStep < 1e-8f && mixStep > -1e-7f) {
         mixStep = 0.0f;
-        currentMix = wetGain;
+        currentMix = target;
     }
 }
 
@@ -181,6 +181,7 @@ float BWPhaser::cascade(float input, const std::array<float, kMaxStages>& coeffi
 }
 
 void BWPhaser::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (currentMix == 0.0f) {
         if (mixStep == 0.0f) return;
         // Starting from idle: the stages begin from silence, the oscillator
@@ -202,6 +203,7 @@ void BWPhaser::process(float* left, float* right, int32_t frames) {
 }
 
 void BWPhaser::processAlternate(float* left, float* right, int32_t frames) {
+    takeParameters();
     for (int32_t n = 0; n < frames; ++n) {
         const float phasedLeft = cascade(left[n], coeffLeft, stateLeft, feedbackLeft);
         const float phasedRight = cascade(right[n], coeffRight, stateRight, feedbackRight);
@@ -232,7 +234,7 @@ void BWPhaser::getParameterDisplay(int32_t index, float value, char* text) {
     switch (index) {
         case kRate: {
             const ValueList* list = selectedValueList();
-            if (syncMode == 1 && list && list->count > 0)
+            if (syncMode.load(std::memory_order_relaxed) == 1 && list && list->count > 0)
                 std::snprintf(text, kDisplayTextSize, "%s", list->entryFor(unitRange(value)).label);
             else
                 std::snprintf(text, kDisplayTextSize, "%3.2f", value * 100.0f);

@@ -37,13 +37,13 @@ void BWReverserX2::updateTiming() {
     busyState.store(2, std::memory_order_release);
     // The ring never grows here: at tempos the capacity was not taken for,
     // the ring is as long as the capacity allows.
-    const double beat = std::floor(std::max(0.0f, owner->samplesPerBeatF));
+    const double beat = std::floor(std::max(0.0f, owner->samplesPerBeatF.load()));
     const double limit = std::max<double>(1.0, static_cast<double>(bufferLeft.getCapacity()) - 1.0);
     ringLength = static_cast<uint32_t>(std::clamp(beat * kBeatsInRing, 1.0, limit));
     if (writePos >= ringLength) writePos = 0;
     if (readPos >= ringLength) readPos = 0;
     busyState.store(0, std::memory_order_release);
-    applySize(values[kSize]);
+    retakeParameter(kSize);
 }
 
 void BWReverserX2::prepare() {
@@ -78,19 +78,22 @@ void BWReverserX2::zeroRing() {
 }
 
 void BWReverserX2::tick() {
-    glide(wetGain, currentMix, mixStep, owner->glideFactor, 1e-7f);
+    glide(wetGain.load(std::memory_order_relaxed), currentMix, mixStep, owner->glideFactor, 1e-7f);
 }
 
 void BWReverserX2::stop() { playing = false; }
 
-void BWReverserX2::setMix(float level) { wetGain = unitRange(level); }
+void BWReverserX2::setMix(float level) { wetGain.store(unitRange(level), std::memory_order_relaxed); }
 
 void BWReverserX2::setParameter(uint32_t index, float value) {
     if (index >= kParameterCount) {
         platform::reportNonBlocking("unknown parameter called in BWReverserX");
         return;
     }
-    values[index] = value;
+    BWEffect::setParameter(index, value);
+}
+
+void BWReverserX2::applyParameter(uint32_t index, float value) {
     switch (index) {
         case kSize: applySize(value); break;
         case kXFade: fadeParameter = unitRange(value); break;
@@ -180,6 +183,7 @@ void BWReverserX2::record(const float* left, const float* right, int32_t frames)
 }
 
 void BWReverserX2::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (frames <= 0 || bufferLeft.getCapacity() == 0) return;
     const uint32_t blockStart = writePos;
     record(left, right, frames);

@@ -96,7 +96,7 @@ void RevTamselEcoShot::prepare() {
         if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
         if (section.longWrite >= longLineLength) section.longWrite = 0;
     }
-    for (int32_t i = 0; i < kParameterCount; ++i) setParameter(static_cast<uint32_t>(i), values[i]);
+    retakeParameters();
     // The lengths in samples belong to the old rate: the next tick computes
     // the room afresh for this one.
     lastRoomSize = kUnset;
@@ -113,8 +113,7 @@ void RevTamselEcoShot::stop() {
     }
 }
 
-void RevTamselEcoShot::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void RevTamselEcoShot::applyParameter(uint32_t index, float value) {
     const float v = unitRange(value);
     switch (index) {
     case 0:
@@ -142,12 +141,7 @@ void RevTamselEcoShot::setParameter(uint32_t index, float value) {
 
 // Anything outside 0..1 holds at the nearer end: at or above 1 the output is
 // the reverb alone.
-void RevTamselEcoShot::setMix(float mix) {
-    const float level = unitRange(mix);
-    mixFromDry = level < 1.0f;
-    mixFraction = mixFromDry ? level : 0.0f;
-    mixSet = true;
-}
+void RevTamselEcoShot::setMix(float mix) { mixLevel.store(unitRange(mix), std::memory_order_relaxed); }
 
 void RevTamselEcoShot::getParameterDisplay(int32_t index, float value, char* text) {
     if (index < 0 || index > 2) return;
@@ -292,6 +286,12 @@ void RevTamselEcoShot::runSection(Section& section, float input) {
 }
 
 void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
+    takeParameters();
+    // The output's two endpoints (dry or reverb) and the fraction between them.
+    const float level = mixLevel.load(std::memory_order_relaxed);
+    const bool mixSet = level != kNoMix;
+    const bool mixFromDry = level < 1.0f;
+    const float mixFraction = mixFromDry ? level : 0.0f;
     Section& sl = sections[0];
     Section& sr = sections[1];
     const float gain = inputGain;

@@ -25,15 +25,13 @@ public:
     // unchanged rate (the audio thread's pass after a tempo change) nothing.
     void prepare() override;
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    // Host/GUI thread; "Reverb Time" and "Reflectivity" recompute the gains at once.
-    void setParameter(uint32_t index, float value) override;
     void tick() override;  // audio thread: room slide and length glides
     void stop() override;  // host thread: silences the lines
     // Host/GUI thread: 0 is the dry input, 1 the reverb alone, between a crossfade.
     void setMix(float mix) override;
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // The room and decay in force, for tests and displays.
+    // The room and decay in force (the audio side's), for tests and displays.
     float roomSizeDb() const { return roomDb; }
     float roomSizeMetres() const { return roomMetres; }
     float roomSeconds() const { return roomTime; }
@@ -74,6 +72,8 @@ private:
         float feedback[kLinesPerSection] = {};
     };
 
+    // "Reverb Time" and "Reflectivity" recompute the gains at once.
+    void applyParameter(uint32_t index, float value) override;
     float snapLength(float seconds, uint32_t capacity) const;
     void slideRoom();
     void computeRoom();
@@ -106,9 +106,8 @@ private:
     uint32_t longLineLength = 0;
     Section sections[2];
 
-    // The output's two endpoints (dry or reverb) and the fraction between
-    // them; silence until the first setMix.
-    bool mixSet = false;
-    bool mixFromDry = true;
-    float mixFraction = 0.0f;
+    // The level last given to setMix, 0..1, or kNoMix before the first:
+    // silence until then.
+    static constexpr float kNoMix = -1.0f;
+    std::atomic<float> mixLevel{kNoMix};
 };
