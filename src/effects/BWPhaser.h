@@ -56,9 +56,12 @@ private:
     void applyRate(float value);
     void applyStages(float value);
     float coefficientAt(float phase) const;
-    // One sample through a channel's cascade, feedback included.
-    float cascade(float input, const std::array<float, kMaxStages>& coefficients,
-                  std::array<float, kMaxStages>& state, float& fedBack) const;
+    // A block through both cascades, crossfaded with the dry input or not;
+    // with fused multiply-adds where the machine has them.
+    void runBlock(float* left, float* right, int32_t frames, bool crossfade);
+    template <bool Fused>
+    void run(float* left, float* right, int32_t frames, bool crossfade);
+    void runFused(float* left, float* right, int32_t frames, bool crossfade);
     void registerState();
     void unregisterState();
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/BWSystemInfo.h"
+#include "effects/Lanes4.h"
 #include "effects/RevTamselPrimeTables.h"
 
 namespace {
@@ -42,14 +43,6 @@ constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710
 // Note number of a frequency: 12 semitones per octave above 8.1758 Hz; the
 // second form takes the frequency scaled by 8/11 in its constant.
 float noteOf(float frequency, float scale) { return 39.884094f * std::log10(frequency * scale + 1.2231218e-09f); }
-
-// The sample `length` places behind `write` in a ring of `size`; the length
-// is held inside the ring whatever a glide or a bad value made of it.
-inline uint32_t readIndex(uint32_t write, float length, uint32_t size) {
-    uint32_t back = length > 0.0f ? static_cast<uint32_t>(std::min(length, 4.0e9f)) : 0;
-    if (back >= size) back = size - 1;
-    return write >= back ? write - back : write + size - back;
-}
 
 }  // namespace
 
@@ -262,58 +255,120 @@ void RevTamselEcoShot::tick() {
     glideLengths();
 }
 
+namespace revtamsel {
+
+// A section's running state in registers for the length of a block, one
+// lane per line.
+struct SectionLanes {
+    lanes4::Floats diffLength, diffStep, longLength, longStep;
+    lanes4::Floats diffNewer, diffOlder, inputA, dampB, damped, feedback;
+    float* diffData[4];
+    float* longData[4];
+};
+
+}  // namespace revtamsel
+
+namespace {
+
+using revtamsel::SectionLanes;
+
 // One sample through the four lines of a section: diffuser, then long delay.
-void RevTamselEcoShot::runSection(Section& section, float input) {
-    const uint32_t dw = section.diffWrite;
-    const uint32_t lw = section.longWrite;
-    for (int32_t k = 0; k < kLinesPerSection; ++k) {
-        section.diffLength[k] += section.diffStep[k];
-        section.longLength[k] += section.longStep[k];
-        const float u = input + section.feedback[k];
-        const float v = flushTiny(u * kDiffuserInput + section.diffOlder[k]);
-        float* diffLine = section.diffData[k];
-        diffLine[dw] = kDiffuserCoefficient * v + u;
-        section.diffOlder[k] = section.diffNewer[k];
-        section.diffNewer[k] = diffLine[readIndex(dw, section.diffLength[k], diffLineLength)];
-        float* longLine = section.longData[k];
-        longLine[lw] = v;
-        const float read = longLine[readIndex(lw, section.longLength[k], longLineLength)];
-        const float d = read * section.inputA[k] - section.damped[k] * section.dampB[k];
-        section.damped[k] = flushTiny(d);
+inline void runSection(SectionLanes& s, float input, uint32_t dw, uint32_t diffSize, uint32_t lw,
+                       uint32_t longSize) {
+    using namespace lanes4;
+    s.diffLength = add(s.diffLength, s.diffStep);
+    s.longLength = add(s.longLength, s.longStep);
+    const Floats u = add(splat(input), s.feedback);
+    const Floats v = flushTiny(add(mul(u, splat(kDiffuserInput)), s.diffOlder));
+    alignas(16) float diffIn[4];
+    alignas(16) float longIn[4];
+    store(diffIn, add(mul(splat(kDiffuserCoefficient), v), u));
+    store(longIn, v);
+    alignas(16) int32_t diffAt[4];
+    alignas(16) int32_t longAt[4];
+    ringIndices(dw, s.diffLength, diffSize, diffAt);
+    ringIndices(lw, s.longLength, longSize, longAt);
+    alignas(16) float diffOut[4];
+    alignas(16) float longOut[4];
+    // Each line is written before it is read, so a length of 0 reads the
+    // sample just written.
+    for (int k = 0; k < 4; ++k) {
+        s.diffData[k][dw] = diffIn[k];
+        diffOut[k] = s.diffData[k][diffAt[k]];
+        s.longData[k][lw] = longIn[k];
+        longOut[k] = s.longData[k][longAt[k]];
     }
-    section.diffWrite = dw + 1 < diffLineLength ? dw + 1 : 0;
-    section.longWrite = lw + 1 < longLineLength ? lw + 1 : 0;
+    s.diffOlder = s.diffNewer;
+    s.diffNewer = load(diffOut);
+    s.damped = flushTiny(sub(mul(load(longOut), s.inputA), mul(s.damped, s.dampB)));
+}
+
+}  // namespace
+
+revtamsel::SectionLanes RevTamselEcoShot::lanesOf(Section& section) {
+    using lanes4::load;
+    SectionLanes s{load(section.diffLength), load(section.diffStep), load(section.longLength),
+                   load(section.longStep),   load(section.diffNewer), load(section.diffOlder),
+                   load(section.inputA),     load(section.dampB),     load(section.damped),
+                   load(section.feedback),   {},                      {}};
+    std::copy_n(section.diffData, kLinesPerSection, s.diffData);
+    std::copy_n(section.longData, kLinesPerSection, s.longData);
+    return s;
+}
+
+void RevTamselEcoShot::keepLanes(const SectionLanes& s, Section& section) {
+    using lanes4::store;
+    store(section.diffLength, s.diffLength);
+    store(section.longLength, s.longLength);
+    store(section.diffNewer, s.diffNewer);
+    store(section.diffOlder, s.diffOlder);
+    store(section.damped, s.damped);
+    store(section.feedback, s.feedback);
 }
 
 void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
     takeParameters();
     // The output's two endpoints (dry or reverb) and the fraction between them.
     const float level = mixLevel.load(std::memory_order_relaxed);
     const bool mixSet = level != kNoMix;
     const bool mixFromDry = level < 1.0f;
     const float mixFraction = mixFromDry ? level : 0.0f;
-    Section& sl = sections[0];
-    Section& sr = sections[1];
     const float gain = inputGain;
+    const uint32_t diffSize = diffLineLength;
+    const uint32_t longSize = longLineLength;
+    // Both sections write their lines in step.
+    uint32_t dw = sections[0].diffWrite;
+    uint32_t lw = sections[0].longWrite;
+    SectionLanes sl = lanesOf(sections[0]);
+    SectionLanes sr = lanesOf(sections[1]);
+    const Floats coupling = splat(kCoupling);
     for (int32_t i = 0; i < frames; ++i) {
         const float dryL = left[i];
         const float dryR = right[i];
-        runSection(sl, dryL * gain);
-        runSection(sr, dryR * gain);
+        runSection(sl, dryL * gain, dw, diffSize, lw, longSize);
+        runSection(sr, dryR * gain, dw, diffSize, lw, longSize);
+        dw = dw + 1 < diffSize ? dw + 1 : 0;
+        lw = lw + 1 < longSize ? lw + 1 : 0;
 
-        // Householder mix within each section, rotated by one line.
-        const float* dL = sl.damped;
-        const float* dR = sr.damped;
+        // Householder mix within each section, rotated by one line: the left
+        // section's line k takes line k + 1, the right's line k - 1.
+        alignas(16) float dL[4];
+        alignas(16) float dR[4];
+        store(dL, sl.damped);
+        store(dR, sr.damped);
         const float hL = (dL[0] + dL[1] + dL[2] + dL[3]) * 0.5f;
         const float hR = (dR[0] + dR[1] + dR[2] + dR[3]) * 0.5f;
-        const float mL[4] = {dL[1] - hL, dL[2] - hL, dL[3] - hL, dL[0] - hL};
-        const float mR[4] = {dR[3] - hR, dR[0] - hR, dR[1] - hR, dR[2] - hR};
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            sr.feedback[k] = flushTiny((mL[k] - mR[k]) * kCoupling);
-            sl.feedback[k] = flushTiny((mR[k] + mL[k]) * kCoupling);
-        }
-        const float wetL = sl.feedback[3] + sr.feedback[0] + sl.feedback[2] + sr.feedback[1];
-        const float wetR = sl.feedback[1] + sl.feedback[0] + sr.feedback[3] + sr.feedback[2];
+        const Floats mL = sub(rotateDown(sl.damped), splat(hL));
+        const Floats mR = sub(rotateUp(sr.damped), splat(hR));
+        sr.feedback = lanes4::flushTiny(mul(sub(mL, mR), coupling));
+        sl.feedback = lanes4::flushTiny(mul(add(mR, mL), coupling));
+        alignas(16) float fL[4];
+        alignas(16) float fR[4];
+        store(fL, sl.feedback);
+        store(fR, sr.feedback);
+        const float wetL = fL[3] + fR[0] + fL[2] + fR[1];
+        const float wetR = fL[1] + fL[0] + fR[3] + fR[2];
 
         if (!mixSet) {
             left[i] = 0.0f;
@@ -325,5 +380,11 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
             left[i] = wetL;
             right[i] = wetR;
         }
+    }
+    keepLanes(sl, sections[0]);
+    keepLanes(sr, sections[1]);
+    for (Section& section : sections) {
+        section.diffWrite = dw;
+        section.longWrite = lw;
     }
 }

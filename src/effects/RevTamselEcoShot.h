@@ -12,6 +12,10 @@
 #include "core/TrackedFloatBuffer.h"
 #include "effects/BWEffect.h"
 
+namespace revtamsel {
+struct SectionLanes;  // a section's state in registers while a block runs
+}
+
 class RevTamselEcoShot : public BWEffect {
 public:
     static constexpr int32_t kParameterCount = 4;
@@ -81,7 +85,8 @@ private:
     void updateT60();
     void updateDecay();
     void glideLengths();
-    void runSection(Section& section, float input);
+    static revtamsel::SectionLanes lanesOf(Section& section);
+    static void keepLanes(const revtamsel::SectionLanes& lanes, Section& section);
 
     float roomSizeValue = 0.0f;
 
