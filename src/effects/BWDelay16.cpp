@@ -1,5 +1,6 @@
 #include "effects/BWDelay16.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -97,12 +98,14 @@ void BWDelay16::tick() {
     glide(static_cast<float>(targetRight), delayRight, delayRightStep, g, kSnap);
 }
 
-// Linear interpolation at `delay` samples behind the one just written: the
-// sample at the whole position weighs 1 - fraction and its successor
-// fraction, so that a gliding time moves the read point smoothly.
-float BWDelay16::readLine(const float* line, float delay) const {
+namespace {
+
+// Linear interpolation at `delay` samples behind the one just written at
+// `write`: the sample at the whole position weighs 1 - fraction and its
+// successor fraction, so that a gliding time moves the read point smoothly.
+[[gnu::always_inline]] inline float readRing(const float* line, uint32_t write, float delay, uint32_t ringLength) {
     const float ring = static_cast<float>(ringLength);
-    float position = static_cast<float>(writeIndex) - delay;
+    float position = static_cast<float>(write) - delay;
     if (position < 0.0f) position += ring;
     // A position that rounds onto the ring's end, or a NaN, reads the start.
     uint32_t index = 0;
@@ -117,23 +120,77 @@ float BWDelay16::readLine(const float* line, float delay) const {
     return a + (b - a) * fraction;
 }
 
+}  // namespace
+
+// One channel of a block in which the time does not glide and reads lie more
+// than a block behind the writes: the reads, the line writes and the output
+// each run as a loop of their own, with no sample waiting for another.
+void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
+                              const float* wetGains) const {
+    const uint32_t ring = ringLength;
+    const uint32_t w = writeIndex;
+    float read[kBlock];
+    for (int32_t i = 0; i < frames; ++i) {
+        const uint32_t at = w + static_cast<uint32_t>(i);
+        read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
+    }
+    // Each write feeds back the read of the sample before it.
+    const float fb = feedback;
+    // Split at the ring's end (w < ring, so at least one write comes first).
+    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(ring - w, static_cast<uint32_t>(frames)));
+    float* to = line + w;
+    to[0] = saturate(flushTiny(audio[0] + fb * out));
+    for (int32_t i = 1; i < beforeWrap; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
+    to = line - beforeWrap;
+    for (int32_t i = beforeWrap; i < frames; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
+    out = read[frames - 1];
+    for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
+    const auto block = static_cast<float>(kBlock + 1);
+    if (frames <= kBlock && delayLeftStep == 0.0f && delayRightStep == 0.0f && delayLeft > block &&
+        delayRight > block) {
+        float wetGains[kBlock];
+        for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
+        steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+        steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;
+        return;
+    }
+    // The running state in locals for the block: the channel buffers could
+    // alias the members as far as the compiler knows, which would send every
+    // value through memory on every sample.
     float* lineL = lineLeft.getData();
     float* lineR = lineRight.getData();
+    const uint32_t ring = ringLength;
+    const float fb = feedback;
+    uint32_t w = writeIndex;
+    float g = wet;
+    float dl = delayLeft;
+    float dr = delayRight;
+    float ol = outLeft;
+    float orr = outRight;
     for (int32_t i = 0; i < frames; ++i) {
-        wet += wetStep;
-        delayLeft += delayLeftStep;
-        delayRight += delayRightStep;
+        g += wetStep;
+        dl += delayLeftStep;
+        dr += delayRightStep;
 
-        lineL[writeIndex] = saturate(flushTiny(left[i] + feedback * outLeft));
-        outLeft = readLine(lineL, delayLeft);
-        left[i] = outLeft * wet + left[i] * (1.0f - wet);
+        lineL[w] = saturate(flushTiny(left[i] + fb * ol));
+        ol = readRing(lineL, w, dl, ring);
+        left[i] = ol * g + left[i] * (1.0f - g);
 
-        lineR[writeIndex] = saturate(flushTiny(feedback * outRight + right[i]));
-        outRight = readLine(lineR, delayRight);
-        right[i] = outRight * wet + (1.0f - wet) * right[i];
+        lineR[w] = saturate(flushTiny(fb * orr + right[i]));
+        orr = readRing(lineR, w, dr, ring);
+        right[i] = orr * g + (1.0f - g) * right[i];
 
-        if (++writeIndex >= ringLength) writeIndex = 0;
+        if (++w >= ring) w = 0;
     }
+    writeIndex = w;
+    wet = g;
+    delayLeft = dl;
+    delayRight = dr;
+    outLeft = ol;
+    outRight = orr;
 }

@@ -37,7 +37,9 @@ public:
 private:
     void applyParameter(uint32_t index, float value) override;
     double sixteenthsDelay(float value) const;
-    float readLine(const float* line, float delay) const;
+    static constexpr int32_t kBlock = 16;  // the render routine's sub-block
+    void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
+                       const float* wetGains) const;
 
     double targetLeft = 0.0;
     double targetRight = 0.0;

@@ -31,15 +31,12 @@ inline Floats flushTiny(Floats x) {
 inline Floats rotateDown(Floats x) { return _mm_shuffle_ps(x, x, _MM_SHUFFLE(0, 3, 2, 1)); }
 inline Floats rotateUp(Floats x) { return _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 1, 0, 3)); }
 
-// The four indices of the samples `length` places behind `write` in rings
-// of `size`: each length held within 0..size-1 (NaN as 0), then truncated.
-inline void ringIndices(uint32_t write, Floats length, uint32_t size, int32_t out[4]) {
+// The whole samples behind the write that four lengths reach in rings of
+// `size`: each length held within 0..size-1 (NaN as 0), then truncated.
+inline __m128i wholeSamplesBehind(Floats length, uint32_t size) {
     const Floats held = _mm_min_ps(_mm_max_ps(length, _mm_setzero_ps()),
                                    _mm_set1_ps(static_cast<float>(size - 1)));
-    __m128i index = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(write)), _mm_cvttps_epi32(held));
-    const __m128i wrapped = _mm_cmplt_epi32(index, _mm_setzero_si128());
-    index = _mm_add_epi32(index, _mm_and_si128(wrapped, _mm_set1_epi32(static_cast<int32_t>(size))));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), index);
+    return _mm_cvttps_epi32(held);
 }
 
 }  // namespace lanes4

@@ -50,12 +50,10 @@ RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const N
     : BWEffect(id, kParameterCount, ownerInfo, lists), lastRoomSize(kUnset) {
     setName("Reverb HQ");
     for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            for (TrackedFloatBuffer* line : {&section.diffLines[k], &section.longLines[k]}) {
-                line->trackedList = stateRegistry;
-                line->tracked = true;
-                line->aligned = true;
-            }
+        for (TrackedFloatBuffer* line : {&section.diffLines, &section.longLines}) {
+            line->trackedList = stateRegistry;
+            line->tracked = true;
+            line->aligned = true;
         }
     }
     prepare();
@@ -74,18 +72,17 @@ void RevTamselEcoShot::prepare() {
     diffLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kDiffuserSamplesAt44k), 2);
     longLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kLongSamplesAt44k), 2);
     for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            for (auto [line, length] : {std::pair{&section.diffLines[k], diffLineLength},
-                                        std::pair{&section.longLines[k], longLineLength}}) {
-                if (line->getCapacity() < length) {
-                    line->reallocateZeroed(length);
-                } else {
-                    line->resize(length);
-                }
+        for (auto [line, length] : {std::pair{&section.diffLines, diffLineLength},
+                                    std::pair{&section.longLines, longLineLength}}) {
+            const uint64_t floats = uint64_t{length} * kLinesPerSection;
+            if (line->getCapacity() < floats) {
+                line->reallocateZeroed(floats);
+            } else {
+                line->resize(floats);
             }
-            section.diffData[k] = section.diffLines[k].getData();
-            section.longData[k] = section.longLines[k].getData();
         }
+        section.diffData = section.diffLines.getData();
+        section.longData = section.longLines.getData();
         if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
         if (section.longWrite >= longLineLength) section.longWrite = 0;
     }
@@ -98,11 +95,9 @@ void RevTamselEcoShot::prepare() {
 
 void RevTamselEcoShot::stop() {
     for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            std::fill_n(section.diffLines[k].getData(), section.diffLines[k].getCapacity(), 0.0f);
-            std::fill_n(section.longLines[k].getData(), section.longLines[k].getCapacity(), 0.0f);
-            section.diffNewer[k] = 0.0f;
-        }
+        std::fill_n(section.diffLines.getData(), section.diffLines.getCapacity(), 0.0f);
+        std::fill_n(section.longLines.getData(), section.longLines.getCapacity(), 0.0f);
+        std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
     }
 }
 
@@ -262,8 +257,8 @@ namespace revtamsel {
 struct SectionLanes {
     lanes4::Floats diffLength, diffStep, longLength, longStep;
     lanes4::Floats diffNewer, diffOlder, inputA, dampB, damped, feedback;
-    float* diffData[4];
-    float* longData[4];
+    float* diffData;
+    float* longData;
 };
 
 }  // namespace revtamsel
@@ -272,48 +267,66 @@ namespace {
 
 using revtamsel::SectionLanes;
 
+// Where each lane reads in an interleaved ring: while a block's lengths hold
+// still, the whole samples behind the write stay the same and the read
+// offsets only follow the write; while they glide, each sample takes its
+// lengths afresh.
+struct ReadOffsets {
+    __m128i diffBack;  // in floats of the interleaved ring, lane offset taken off
+    __m128i longBack;
+};
+
+inline __m128i interleavedBack(lanes4::Floats length, uint32_t size) {
+    const __m128i whole = lanes4::wholeSamplesBehind(length, size);
+    return _mm_sub_epi32(_mm_slli_epi32(whole, 2), _mm_setr_epi32(0, 1, 2, 3));
+}
+
+// The float positions of the four reads: write minus offset, wrapped.
+inline void interleavedIndices(uint32_t write, __m128i back, uint32_t size, int32_t out[4]) {
+    __m128i index = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(write * 4)), back);
+    const __m128i wrapped = _mm_cmplt_epi32(index, _mm_setzero_si128());
+    index = _mm_add_epi32(index, _mm_and_si128(wrapped, _mm_set1_epi32(static_cast<int32_t>(size * 4))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), index);
+}
+
 // One sample through the four lines of a section: diffuser, then long delay.
-inline void runSection(SectionLanes& s, float input, uint32_t dw, uint32_t diffSize, uint32_t lw,
-                       uint32_t longSize) {
+template <bool Gliding>
+[[gnu::always_inline]] inline void runSection(SectionLanes& s, ReadOffsets& offsets, float input, uint32_t dw,
+                                              uint32_t diffSize, uint32_t lw, uint32_t longSize) {
     using namespace lanes4;
-    s.diffLength = add(s.diffLength, s.diffStep);
-    s.longLength = add(s.longLength, s.longStep);
+    if constexpr (Gliding) {
+        s.diffLength = add(s.diffLength, s.diffStep);
+        s.longLength = add(s.longLength, s.longStep);
+        offsets.diffBack = interleavedBack(s.diffLength, diffSize);
+        offsets.longBack = interleavedBack(s.longLength, longSize);
+    }
     const Floats u = add(splat(input), s.feedback);
     const Floats v = flushTiny(add(mul(u, splat(kDiffuserInput)), s.diffOlder));
-    alignas(16) float diffIn[4];
-    alignas(16) float longIn[4];
-    store(diffIn, add(mul(splat(kDiffuserCoefficient), v), u));
-    store(longIn, v);
-    alignas(16) int32_t diffAt[4];
-    alignas(16) int32_t longAt[4];
-    ringIndices(dw, s.diffLength, diffSize, diffAt);
-    ringIndices(lw, s.longLength, longSize, longAt);
-    alignas(16) float diffOut[4];
-    alignas(16) float longOut[4];
     // Each line is written before it is read, so a length of 0 reads the
     // sample just written.
-    for (int k = 0; k < 4; ++k) {
-        s.diffData[k][dw] = diffIn[k];
-        diffOut[k] = s.diffData[k][diffAt[k]];
-        s.longData[k][lw] = longIn[k];
-        longOut[k] = s.longData[k][longAt[k]];
-    }
+    store(s.diffData + 4 * dw, add(mul(splat(kDiffuserCoefficient), v), u));
+    store(s.longData + 4 * lw, v);
+    alignas(16) int32_t diffAt[4];
+    alignas(16) int32_t longAt[4];
+    interleavedIndices(dw, offsets.diffBack, diffSize, diffAt);
+    interleavedIndices(lw, offsets.longBack, longSize, longAt);
+    const Floats diffOut = _mm_setr_ps(s.diffData[diffAt[0]], s.diffData[diffAt[1]], s.diffData[diffAt[2]],
+                                       s.diffData[diffAt[3]]);
+    const Floats longOut = _mm_setr_ps(s.longData[longAt[0]], s.longData[longAt[1]], s.longData[longAt[2]],
+                                       s.longData[longAt[3]]);
     s.diffOlder = s.diffNewer;
-    s.diffNewer = load(diffOut);
-    s.damped = flushTiny(sub(mul(load(longOut), s.inputA), mul(s.damped, s.dampB)));
+    s.diffNewer = diffOut;
+    s.damped = flushTiny(sub(mul(longOut, s.inputA), mul(s.damped, s.dampB)));
 }
 
 }  // namespace
 
 revtamsel::SectionLanes RevTamselEcoShot::lanesOf(Section& section) {
     using lanes4::load;
-    SectionLanes s{load(section.diffLength), load(section.diffStep), load(section.longLength),
-                   load(section.longStep),   load(section.diffNewer), load(section.diffOlder),
-                   load(section.inputA),     load(section.dampB),     load(section.damped),
-                   load(section.feedback),   {},                      {}};
-    std::copy_n(section.diffData, kLinesPerSection, s.diffData);
-    std::copy_n(section.longData, kLinesPerSection, s.longData);
-    return s;
+    return SectionLanes{load(section.diffLength), load(section.diffStep),  load(section.longLength),
+                        load(section.longStep),   load(section.diffNewer), load(section.diffOlder),
+                        load(section.inputA),     load(section.dampB),     load(section.damped),
+                        load(section.feedback),   section.diffData,        section.longData};
 }
 
 void RevTamselEcoShot::keepLanes(const SectionLanes& s, Section& section) {
@@ -327,6 +340,18 @@ void RevTamselEcoShot::keepLanes(const SectionLanes& s, Section& section) {
 }
 
 void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
+    bool gliding = false;
+    for (const Section& section : sections)
+        for (int32_t k = 0; k < kLinesPerSection; ++k)
+            gliding = gliding || section.diffStep[k] != 0.0f || section.longStep[k] != 0.0f;
+    if (gliding)
+        run<true>(left, right, frames);
+    else
+        run<false>(left, right, frames);
+}
+
+template <bool Gliding>
+void RevTamselEcoShot::run(float* left, float* right, int32_t frames) {
     using namespace lanes4;
     takeParameters();
     // The output's two endpoints (dry or reverb) and the fraction between them.
@@ -342,12 +367,14 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
     uint32_t lw = sections[0].longWrite;
     SectionLanes sl = lanesOf(sections[0]);
     SectionLanes sr = lanesOf(sections[1]);
+    ReadOffsets ol{interleavedBack(sl.diffLength, diffSize), interleavedBack(sl.longLength, longSize)};
+    ReadOffsets orr{interleavedBack(sr.diffLength, diffSize), interleavedBack(sr.longLength, longSize)};
     const Floats coupling = splat(kCoupling);
     for (int32_t i = 0; i < frames; ++i) {
         const float dryL = left[i];
         const float dryR = right[i];
-        runSection(sl, dryL * gain, dw, diffSize, lw, longSize);
-        runSection(sr, dryR * gain, dw, diffSize, lw, longSize);
+        runSection<Gliding>(sl, ol, dryL * gain, dw, diffSize, lw, longSize);
+        runSection<Gliding>(sr, orr, dryR * gain, dw, diffSize, lw, longSize);
         dw = dw + 1 < diffSize ? dw + 1 : 0;
         lw = lw + 1 < longSize ? lw + 1 : 0;
 

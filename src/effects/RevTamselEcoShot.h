@@ -49,11 +49,14 @@ public:
 
 private:
     struct Section {
-        TrackedFloatBuffer diffLines[kLinesPerSection];
-        TrackedFloatBuffer longLines[kLinesPerSection];
+        // The four diffusers in one buffer and the four long lines in
+        // another, interleaved: sample j of line k at [4 j + k], so that one
+        // vector store writes a sample of all four.
+        TrackedFloatBuffer diffLines;
+        TrackedFloatBuffer longLines;
         // Their storage, taken again whenever prepare has sized them.
-        float* diffData[kLinesPerSection] = {};
-        float* longData[kLinesPerSection] = {};
+        float* diffData = nullptr;
+        float* longData = nullptr;
         uint32_t diffWrite = 0;
         uint32_t longWrite = 0;
         // Lengths: the prime chosen, the glide target and the value in force.
@@ -85,6 +88,8 @@ private:
     void updateT60();
     void updateDecay();
     void glideLengths();
+    template <bool Gliding>
+    void run(float* left, float* right, int32_t frames);
     static revtamsel::SectionLanes lanesOf(Section& section);
     static void keepLanes(const revtamsel::SectionLanes& lanes, Section& section);
 
