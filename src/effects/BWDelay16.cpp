@@ -130,9 +130,17 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
     const uint32_t ring = ringLength;
     const uint32_t w = writeIndex;
     float read[kBlock];
-    for (int32_t i = 0; i < frames; ++i) {
-        const uint32_t at = w + static_cast<uint32_t>(i);
-        read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
+    uint32_t first = 0;
+    float fraction = 0.0f;
+    if (contiguousReads(w, frames, delay, first, fraction)) {
+        // One fraction for the block, the index advancing with the write.
+        const float* from = line + first;
+        for (int32_t i = 0; i < frames; ++i) read[i] = from[i] + (from[i + 1] - from[i]) * fraction;
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            const uint32_t at = w + static_cast<uint32_t>(i);
+            read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
+        }
     }
     // Each write feeds back the read of the sample before it.
     const float fb = feedback;
@@ -147,11 +155,46 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
 
+// Whether the block's read positions, float(w + i) - delay as readRing takes
+// them, are the exact values w + i - delay, inside the ring without a wrap:
+// then they share one fraction and their indices run on by one.  Exact at
+// both ends (on the same side of the wrap) means exact in between, since
+// the values in between need no finer resolution than the larger end.
+bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
+    const uint32_t ring = ringLength;
+    const auto last = static_cast<uint32_t>(frames - 1);
+    if (w + last >= ring) return false;
+    // Both roundings, before and after the wrap, must be exact.
+    const auto position = [&](uint32_t at, bool& exact) {
+        float p = static_cast<float>(at) - delay;
+        double e = static_cast<double>(at) - static_cast<double>(delay);
+        exact = static_cast<double>(p) == e;
+        if (p < 0.0f) {
+            p += static_cast<float>(ring);
+            e += static_cast<double>(ring);
+            exact = exact && static_cast<double>(p) == e;
+        }
+        return p;
+    };
+    bool exactStart = false;
+    bool exactEnd = false;
+    const float start = position(w, exactStart);
+    const float end = position(w + last, exactEnd);
+    const bool sameSide = (static_cast<float>(w) - delay < 0.0f) == (static_cast<float>(w + last) - delay < 0.0f);
+    if (!sameSide || !exactStart || !exactEnd) return false;
+    if (!(start > 0.0f) || !(end + 1.0f < static_cast<float>(ring))) return false;
+    first = static_cast<uint32_t>(start);
+    fraction = start - static_cast<float>(first);
+    return true;
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
     const auto block = static_cast<float>(kBlock + 1);
-    if (frames <= kBlock && delayLeftStep == 0.0f && delayRightStep == 0.0f && delayLeft > block &&
-        delayRight > block) {
+    // A glide in float ends in steps too small to move the value: adding such
+    // a step leaves it as it is on every sample.
+    if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
+        delayLeft > block && delayRight > block) {
         float wetGains[kBlock];
         for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
         steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);

@@ -38,6 +38,7 @@ private:
     void applyParameter(uint32_t index, float value) override;
     double sixteenthsDelay(float value) const;
     static constexpr int32_t kBlock = 16;  // the render routine's sub-block
+    bool contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const;
     void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
                        const float* wetGains) const;
 

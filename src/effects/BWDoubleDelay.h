@@ -53,6 +53,10 @@ private:
     float clampToLine(float delay) const;
     void idle(int32_t frames);
     float readLine(const float* line, double delay) const;
+    static constexpr int32_t kBlock = 16;  // the render routine's sub-block
+    uint32_t wholeBehind(double delay) const;
+    void steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out, const float* ramps,
+                       const float* wets) const;
 
     std::atomic<float> wetTarget{0.48f};
     float currentMix = 0.0f;

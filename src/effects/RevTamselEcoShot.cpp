@@ -340,10 +340,15 @@ void RevTamselEcoShot::keepLanes(const SectionLanes& s, Section& section) {
 }
 
 void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
+    // A glide in float ends in steps too small to move a length: adding such
+    // a step leaves it as it is on every sample.
     bool gliding = false;
-    for (const Section& section : sections)
-        for (int32_t k = 0; k < kLinesPerSection; ++k)
-            gliding = gliding || section.diffStep[k] != 0.0f || section.longStep[k] != 0.0f;
+    for (const Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            gliding = gliding || section.diffLength[k] + section.diffStep[k] != section.diffLength[k] ||
+                      section.longLength[k] + section.longStep[k] != section.longLength[k];
+        }
+    }
     if (gliding)
         run<true>(left, right, frames);
     else
