@@ -40,7 +40,6 @@ private:
     static float sine(float phase);
     // Advances an oscillator by one tick and answers its swing at the new phase.
     float advance(float& phase, float rate, float swing) const;
-    float readLine(int line, float delay) const;
 
     std::atomic<float> wetTarget{1.0f};
     float currentMix = 0.0f;
