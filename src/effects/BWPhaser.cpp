@@ -179,12 +179,16 @@ template <bool Fused>
     return a * b + c;
 }
 
-// One sample through a channel's cascade, feedback included.
-template <bool Fused>
+// One sample through a channel's cascade, feedback included.  The stage
+// count is a constant of each instance, so that the stages unroll and their
+// states stay in registers.
+template <bool Fused, int32_t Stages>
 [[gnu::always_inline]] inline float cascade(float input, const float* coefficients, float* state, float& fedBack,
-                                          float feedback, int32_t stages) {
-    float x = multiplyAdd<Fused>(fedBack, feedback, input) + kStageOffset;
-    for (int32_t k = 0; k < stages; ++k) {
+                                          float feedback) {
+    // The offset joins the input first, off the chain that waits for the
+    // last sample's output.
+    float x = multiplyAdd<Fused>(fedBack, feedback, input + kStageOffset);
+    for (int32_t k = 0; k < Stages; ++k) {
         const float a = coefficients[k];
         const float y = multiplyAdd<Fused>(-a, x, state[k]);
         state[k] = multiplyAdd<Fused>(y, a, x) + kStageOffset;
@@ -198,15 +202,31 @@ template <bool Fused>
 
 template <bool Fused>
 [[gnu::always_inline]] inline void BWPhaser::run(float* left, float* right, int32_t frames, bool crossfade) {
+    switch (stageCount) {
+        case 1: runStages<Fused, 1>(left, right, frames, crossfade); break;
+        case 2: runStages<Fused, 2>(left, right, frames, crossfade); break;
+        case 3: runStages<Fused, 3>(left, right, frames, crossfade); break;
+        case 4: runStages<Fused, 4>(left, right, frames, crossfade); break;
+        case 5: runStages<Fused, 5>(left, right, frames, crossfade); break;
+        case 6: runStages<Fused, 6>(left, right, frames, crossfade); break;
+        case 7: runStages<Fused, 7>(left, right, frames, crossfade); break;
+        case kMaxStages: runStages<Fused, kMaxStages>(left, right, frames, crossfade); break;
+        default: runStages<Fused, 0>(left, right, frames, crossfade); break;
+    }
+}
+
+template <bool Fused, int32_t Stages>
+[[gnu::always_inline]] inline void BWPhaser::runStages(float* left, float* right, int32_t frames, bool crossfade) {
     // The stages in locals, so that they stay in registers for the block.
     std::array<float, kMaxStages> sl = stateLeft;
     std::array<float, kMaxStages> sr = stateRight;
     float fl = feedbackLeft;
     float fr = feedbackRight;
-    const int32_t stages = stageCount;
+    const std::array<float, kMaxStages> cl = coeffLeft;
+    const std::array<float, kMaxStages> cr = coeffRight;
     for (int32_t n = 0; n < frames; ++n) {
-        const float phasedLeft = cascade<Fused>(left[n], coeffLeft.data(), sl.data(), fl, feedback, stages);
-        const float phasedRight = cascade<Fused>(right[n], coeffRight.data(), sr.data(), fr, feedback, stages);
+        const float phasedLeft = cascade<Fused, Stages>(left[n], cl.data(), sl.data(), fl, feedback);
+        const float phasedRight = cascade<Fused, Stages>(right[n], cr.data(), sr.data(), fr, feedback);
         if (!crossfade) {
             left[n] = phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset;
             right[n] = phasedRight * depth + right[n] * kDryInPhased + kOutputOffset;

@@ -61,6 +61,8 @@ private:
     void runBlock(float* left, float* right, int32_t frames, bool crossfade);
     template <bool Fused>
     void run(float* left, float* right, int32_t frames, bool crossfade);
+    template <bool Fused, int32_t Stages>
+    void runStages(float* left, float* right, int32_t frames, bool crossfade);
     void runFused(float* left, float* right, int32_t frames, bool crossfade);
     void registerState();
     void unregisterState();
