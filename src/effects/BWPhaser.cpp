@@ -7,6 +7,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -248,8 +249,7 @@ template <bool Fused, int32_t Stages>
 }
 
 void BWPhaser::runBlock(float* left, float* right, int32_t frames, bool crossfade) {
-    static const bool fused = __builtin_cpu_supports("fma");
-    if (fused)
+    if (platform::cpuHasFma())
         runFused(left, right, frames, crossfade);
     else
         run<false>(left, right, frames, crossfade);

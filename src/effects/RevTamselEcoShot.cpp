@@ -7,7 +7,9 @@
 
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
+#include "effects/RevTamselLanes.h"
 #include "effects/RevTamselPrimeTables.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -23,9 +25,9 @@ constexpr float kRoomSlideMilliseconds = 35.0f;
 constexpr float kLongestT60 = 60.0f;
 constexpr float kDiffuserSamplesAt44k = 3500.0f;
 constexpr float kLongSamplesAt44k = 8900.0f;
-constexpr float kDiffuserCoefficient = -0.667f;
-constexpr float kDiffuserInput = 0.667f;
-constexpr float kCoupling = 0.70710677f;
+using revtamsel::kCoupling;
+using revtamsel::kDiffuserCoefficient;
+using revtamsel::kDiffuserInput;
 constexpr float kInputGain = 0.25f;
 constexpr float kSnap = 1e-8f;
 // The damping filter's own pole sits at -b: at b = 1 it would ring at half
@@ -49,12 +51,10 @@ float noteOf(float frequency, float scale) { return 39.884094f * std::log10(freq
 RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, ownerInfo, lists), lastRoomSize(kUnset) {
     setName("Reverb HQ");
-    for (Section& section : sections) {
-        for (TrackedFloatBuffer* line : {&section.diffLines, &section.longLines}) {
-            line->trackedList = stateRegistry;
-            line->tracked = true;
-            line->aligned = true;
-        }
+    for (TrackedFloatBuffer* ring : {&diffRing, &longRing}) {
+        ring->trackedList = stateRegistry;
+        ring->tracked = true;
+        ring->aligned = true;
     }
     prepare();
     installParameters(kParameterNames, kInitialValues);
@@ -71,18 +71,18 @@ void RevTamselEcoShot::prepare() {
     const float rateFactor = owner->sampleRateFactor;
     diffLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kDiffuserSamplesAt44k), 2);
     longLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kLongSamplesAt44k), 2);
-    for (Section& section : sections) {
-        for (auto [line, length] : {std::pair{&section.diffLines, diffLineLength},
-                                    std::pair{&section.longLines, longLineLength}}) {
-            const uint64_t floats = uint64_t{length} * kLinesPerSection;
-            if (line->getCapacity() < floats) {
-                line->reallocateZeroed(floats);
-            } else {
-                line->resize(floats);
-            }
+    for (auto [ring, length] : {std::pair{&diffRing, diffLineLength}, std::pair{&longRing, longLineLength}}) {
+        const uint64_t floats = uint64_t{length} * revtamsel::kLanes;
+        if (ring->getCapacity() < floats) {
+            ring->reallocateZeroed(floats);
+        } else {
+            ring->resize(floats);
         }
-        section.diffData = section.diffLines.getData();
-        section.longData = section.longLines.getData();
+    }
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        section.diffData = diffRing.getData() + kLinesPerSection * s;
+        section.longData = longRing.getData() + kLinesPerSection * s;
         if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
         if (section.longWrite >= longLineLength) section.longWrite = 0;
     }
@@ -94,11 +94,9 @@ void RevTamselEcoShot::prepare() {
 }
 
 void RevTamselEcoShot::stop() {
-    for (Section& section : sections) {
-        std::fill_n(section.diffLines.getData(), section.diffLines.getCapacity(), 0.0f);
-        std::fill_n(section.longLines.getData(), section.longLines.getCapacity(), 0.0f);
-        std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
-    }
+    std::fill_n(diffRing.getData(), diffRing.getCapacity(), 0.0f);
+    std::fill_n(longRing.getData(), longRing.getCapacity(), 0.0f);
+    for (Section& section : sections) std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
 }
 
 void RevTamselEcoShot::applyParameter(uint32_t index, float value) {
@@ -272,20 +270,21 @@ using revtamsel::SectionLanes;
 // offsets only follow the write; while they glide, each sample takes its
 // lengths afresh.
 struct ReadOffsets {
-    __m128i diffBack;  // in floats of the interleaved ring, lane offset taken off
+    __m128i diffBack;  // in floats of the interleaved rings, lane offset taken off
     __m128i longBack;
 };
 
 inline __m128i interleavedBack(lanes4::Floats length, uint32_t size) {
     const __m128i whole = lanes4::wholeSamplesBehind(length, size);
-    return _mm_sub_epi32(_mm_slli_epi32(whole, 2), _mm_setr_epi32(0, 1, 2, 3));
+    return _mm_sub_epi32(_mm_slli_epi32(whole, 3), _mm_setr_epi32(0, 1, 2, 3));
 }
 
 // The float positions of the four reads: write minus offset, wrapped.
 inline void interleavedIndices(uint32_t write, __m128i back, uint32_t size, int32_t out[4]) {
-    __m128i index = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(write * 4)), back);
+    constexpr uint32_t lanes = revtamsel::kLanes;
+    __m128i index = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(write * lanes)), back);
     const __m128i wrapped = _mm_cmplt_epi32(index, _mm_setzero_si128());
-    index = _mm_add_epi32(index, _mm_and_si128(wrapped, _mm_set1_epi32(static_cast<int32_t>(size * 4))));
+    index = _mm_add_epi32(index, _mm_and_si128(wrapped, _mm_set1_epi32(static_cast<int32_t>(size * lanes))));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), index);
 }
 
@@ -304,8 +303,8 @@ template <bool Gliding>
     const Floats v = flushTiny(add(mul(u, splat(kDiffuserInput)), s.diffOlder));
     // Each line is written before it is read, so a length of 0 reads the
     // sample just written.
-    store(s.diffData + 4 * dw, add(mul(splat(kDiffuserCoefficient), v), u));
-    store(s.longData + 4 * lw, v);
+    store(s.diffData + revtamsel::kLanes * dw, add(mul(splat(kDiffuserCoefficient), v), u));
+    store(s.longData + revtamsel::kLanes * lw, v);
     alignas(16) int32_t diffAt[4];
     alignas(16) int32_t longAt[4];
     interleavedIndices(dw, offsets.diffBack, diffSize, diffAt);
@@ -349,10 +348,58 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
                       section.longLength[k] + section.longStep[k] != section.longLength[k];
         }
     }
-    if (gliding)
+    if (platform::cpuHasAvx2())
+        runLanes(left, right, frames, gliding);
+    else if (gliding)
         run<true>(left, right, frames);
     else
         run<false>(left, right, frames);
+}
+
+// The same block through the AVX2 kernel: the two sections' state gathered
+// into its eight lanes and back.
+void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool gliding) {
+    takeParameters();
+    revtamsel::Lanes lanes;
+    for (int32_t s = 0; s < 2; ++s) {
+        const Section& section = sections[s];
+        const auto to = [s](float* lanesArray) { return lanesArray + kLinesPerSection * s; };
+        std::copy_n(section.diffLength, kLinesPerSection, to(lanes.diffLength));
+        std::copy_n(section.diffStep, kLinesPerSection, to(lanes.diffStep));
+        std::copy_n(section.longLength, kLinesPerSection, to(lanes.longLength));
+        std::copy_n(section.longStep, kLinesPerSection, to(lanes.longStep));
+        std::copy_n(section.diffNewer, kLinesPerSection, to(lanes.diffNewer));
+        std::copy_n(section.diffOlder, kLinesPerSection, to(lanes.diffOlder));
+        std::copy_n(section.inputA, kLinesPerSection, to(lanes.inputA));
+        std::copy_n(section.dampB, kLinesPerSection, to(lanes.dampB));
+        std::copy_n(section.damped, kLinesPerSection, to(lanes.damped));
+        std::copy_n(section.feedback, kLinesPerSection, to(lanes.feedback));
+    }
+    lanes.diffRing = diffRing.getData();
+    lanes.longRing = longRing.getData();
+    lanes.diffSize = diffLineLength;
+    lanes.longSize = longLineLength;
+    lanes.diffWrite = sections[0].diffWrite;
+    lanes.longWrite = sections[0].longWrite;
+    lanes.inputGain = inputGain;
+    const float level = mixLevel.load(std::memory_order_relaxed);
+    lanes.mixMode = level == kNoMix ? revtamsel::kMixSilent
+                    : level < 1.0f  ? revtamsel::kMixFromDry
+                                    : revtamsel::kMixReverbOnly;
+    lanes.mixFraction = level < 1.0f ? level : 0.0f;
+    revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        const auto from = [s](const float* lanesArray) { return lanesArray + kLinesPerSection * s; };
+        std::copy_n(from(lanes.diffLength), kLinesPerSection, section.diffLength);
+        std::copy_n(from(lanes.longLength), kLinesPerSection, section.longLength);
+        std::copy_n(from(lanes.diffNewer), kLinesPerSection, section.diffNewer);
+        std::copy_n(from(lanes.diffOlder), kLinesPerSection, section.diffOlder);
+        std::copy_n(from(lanes.damped), kLinesPerSection, section.damped);
+        std::copy_n(from(lanes.feedback), kLinesPerSection, section.feedback);
+        section.diffWrite = lanes.diffWrite;
+        section.longWrite = lanes.longWrite;
+    }
 }
 
 template <bool Gliding>

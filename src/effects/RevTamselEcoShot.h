@@ -49,12 +49,8 @@ public:
 
 private:
     struct Section {
-        // The four diffusers in one buffer and the four long lines in
-        // another, interleaved: sample j of line k at [4 j + k], so that one
-        // vector store writes a sample of all four.
-        TrackedFloatBuffer diffLines;
-        TrackedFloatBuffer longLines;
-        // Their storage, taken again whenever prepare has sized them.
+        // The section's first lane in the rings, taken again whenever
+        // prepare has sized them.
         float* diffData = nullptr;
         float* longData = nullptr;
         uint32_t diffWrite = 0;
@@ -90,6 +86,7 @@ private:
     void glideLengths();
     template <bool Gliding>
     void run(float* left, float* right, int32_t frames);
+    void runLanes(float* left, float* right, int32_t frames, bool gliding);
     static revtamsel::SectionLanes lanesOf(Section& section);
     static void keepLanes(const revtamsel::SectionLanes& lanes, Section& section);
 
@@ -114,6 +111,11 @@ private:
     float preparedRate = 0.0f;  // the rate the lines were last sized for
     uint32_t diffLineLength = 0;
     uint32_t longLineLength = 0;
+    // The eight diffusers in one ring and the eight long lines in another,
+    // interleaved: sample j of line k of section s at [8 j + 4 s + k], so that
+    // one vector store writes a sample of four lines (or of all eight).
+    TrackedFloatBuffer diffRing;
+    TrackedFloatBuffer longRing;
     Section sections[2];
 
     // The level last given to setMix, 0..1, or kNoMix before the first:

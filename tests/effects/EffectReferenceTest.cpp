@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EffectTestSupport.h"
@@ -25,6 +26,7 @@
 #include "effects/BWPhaser.h"
 #include "effects/BWReverserX2.h"
 #include "effects/RevTamselEcoShot.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -206,12 +208,18 @@ bool read(const std::string& path, Recording& r) {
     return static_cast<bool>(in);
 }
 
-class EffectReference : public ::testing::TestWithParam<const char*> {};
+// Each recording is checked twice: with the kernels this processor may use,
+// and held to the x86-64 baseline, so that both paths are held to it.
+class EffectReference : public ::testing::TestWithParam<std::tuple<const char*, bool>> {
+protected:
+    void SetUp() override { platform::restrictToBaselineCpu(std::get<1>(GetParam())); }
+    void TearDown() override { platform::restrictToBaselineCpu(false); }
+};
 
 }  // namespace
 
 TEST_P(EffectReference, MatchesTheRecordingWithinRoundingAndArrivesOnTheSameSamples) {
-    const std::string name = GetParam();
+    const std::string name = std::get<0>(GetParam());
     const Recording now = record(name);
     if (const char* folder = std::getenv("ZORVANE_RECORD_EFFECT_REFERENCES")) {
         write(referencePath(folder, name), now);
@@ -233,10 +241,11 @@ TEST_P(EffectReference, MatchesTheRecordingWithinRoundingAndArrivesOnTheSameSamp
     EXPECT_LT(relative, 1e-5) << name;
     for (int k = 0; k < 4; ++k) EXPECT_EQ(now.arrivals[k], reference.arrivals[k]) << name << " arrival " << k;
     // Told, not required: whether a change left every bit as it was.
-    std::printf("%s: relative error %.3g, %s\n", name.c_str(), relative,
+    std::printf("%s%s: relative error %.3g, %s\n", name.c_str(), std::get<1>(GetParam()) ? " (baseline)" : "", relative,
                 now.hash == reference.hash ? "bit for bit the same" : "rounded differently");
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, EffectReference,
-                         ::testing::Values("reverser", "chorus", "phaser", "doubledelay", "delay16", "reverb",
-                                           "chain"));
+                         ::testing::Combine(::testing::Values("reverser", "chorus", "phaser", "doubledelay", "delay16",
+                                                              "reverb", "chain"),
+                                            ::testing::Bool()));

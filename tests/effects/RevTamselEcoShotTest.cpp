@@ -238,7 +238,7 @@ TEST(RevTamselEcoShot, RateChangeKeepsTheRoomInSeconds) {
 TEST(RevTamselEcoShot, ProcessTickAndTempoChangesAllocateNothing) {
     ReverbRig rig(48000.0f);
     const std::vector<const void*> blocks = listedBlocks(rig.context.resetList);
-    EXPECT_EQ(blocks.size(), 4u);  // each section's diffusers and long lines, interleaved
+    EXPECT_EQ(blocks.size(), 2u);  // the eight diffusers and the eight long lines, each interleaved
     StereoSignal noise = noiseSignal(4800, 0.5f, 3);
     StereoSignal tail(4800);
     AllocationCounter counter;
