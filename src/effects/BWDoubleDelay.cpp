@@ -183,10 +183,17 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t frames, dou
     const uint32_t length = lineLength;
     uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + length - whole;
     float read[kBlock];
-    for (int32_t i = 0; i < frames; ++i) {
-        const uint32_t farIndex = nearIndex > 0 ? nearIndex - 1 : length - 1;
-        read[i] = flushTiny(line[farIndex] + (line[nearIndex] - line[farIndex]) * nearWeight);
-        if (++nearIndex >= length) nearIndex = 0;
+    if (nearIndex > 0 && nearIndex + static_cast<uint32_t>(frames) <= length) {
+        // No wrap inside the block: both taps run on through the line.
+        const float* nearTap = line + nearIndex;
+        const float* farTap = nearTap - 1;
+        for (int32_t i = 0; i < frames; ++i) read[i] = flushTiny(farTap[i] + (nearTap[i] - farTap[i]) * nearWeight);
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            const uint32_t farIndex = nearIndex > 0 ? nearIndex - 1 : length - 1;
+            read[i] = flushTiny(line[farIndex] + (line[nearIndex] - line[farIndex]) * nearWeight);
+            if (++nearIndex >= length) nearIndex = 0;
+        }
     }
     // Each write feeds back the read of the sample before it; split at the
     // line's end (writeIndex < length, so at least one write comes first).
