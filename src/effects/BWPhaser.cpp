@@ -183,20 +183,41 @@ template <bool Fused>
 // One sample through a channel's cascade, feedback included.  The stage
 // count is a constant of each instance, so that the stages unroll and their
 // states stay in registers.
+//
+// The cascade's output is linear in its input x: out = c + gain x, with c
+// from the states alone (stage k turns c into s_k - a_k c) and gain the
+// product of the -a_k.  Taken that way, only one multiply-add waits for the
+// last sample's output instead of one per stage; the stages' own chain, which
+// only the state updates need, runs beside it.
 template <bool Fused, int32_t Stages>
 [[gnu::always_inline]] inline float cascade(float input, const float* coefficients, float* state, float& fedBack,
-                                          float feedback) {
+                                          float feedback, float gain) {
     // The offset joins the input first, off the chain that waits for the
     // last sample's output.
     float x = multiplyAdd<Fused>(fedBack, feedback, input + kStageOffset);
+    if constexpr (Stages == 0) {
+        fedBack = x;
+        return x;
+    }
+    float c = state[0];
+    for (int32_t k = 1; k < Stages; ++k) c = multiplyAdd<Fused>(-coefficients[k], c, state[k]);
+    const float out = multiplyAdd<Fused>(gain, x, c);
     for (int32_t k = 0; k < Stages; ++k) {
         const float a = coefficients[k];
         const float y = multiplyAdd<Fused>(-a, x, state[k]);
         state[k] = multiplyAdd<Fused>(y, a, x) + kStageOffset;
         x = y;
     }
-    fedBack = x;
-    return x;
+    fedBack = out;
+    return out;
+}
+
+// The cascade's gain for its input: the product of the stages' -a.
+template <int32_t Stages>
+float cascadeGain(const float* coefficients) {
+    float gain = 1.0f;
+    for (int32_t k = 0; k < Stages; ++k) gain *= -coefficients[k];
+    return gain;
 }
 
 }  // namespace
@@ -225,9 +246,11 @@ template <bool Fused, int32_t Stages>
     float fr = feedbackRight;
     const std::array<float, kMaxStages> cl = coeffLeft;
     const std::array<float, kMaxStages> cr = coeffRight;
+    const float gainLeft = cascadeGain<Stages>(cl.data());
+    const float gainRight = cascadeGain<Stages>(cr.data());
     for (int32_t n = 0; n < frames; ++n) {
-        const float phasedLeft = cascade<Fused, Stages>(left[n], cl.data(), sl.data(), fl, feedback);
-        const float phasedRight = cascade<Fused, Stages>(right[n], cr.data(), sr.data(), fr, feedback);
+        const float phasedLeft = cascade<Fused, Stages>(left[n], cl.data(), sl.data(), fl, feedback, gainLeft);
+        const float phasedRight = cascade<Fused, Stages>(right[n], cr.data(), sr.data(), fr, feedback, gainRight);
         if (!crossfade) {
             left[n] = phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset;
             right[n] = phasedRight * depth + right[n] * kDryInPhased + kOutputOffset;
