@@ -160,9 +160,9 @@ void BWReverserX2::setSliceEnvelope() {
     fallStart = static_cast<int64_t>(length - half);
 }
 
-float BWReverserX2::envelope(float wet) const {
+float BWReverserX2::envelope(float wet, uint32_t inSlice) const {
     if (fadeSlope == 0.0f) return wet;
-    const int64_t position = slicePos;
+    const int64_t position = inSlice;
     if (position <= fallStart) return position < riseEnd ? wet * fadeSlope * position : wet;
     return (1.0f - static_cast<float>(position - fallStart) * fadeSlope) * wet;
 }
@@ -200,22 +200,39 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     float wet = safeSqrt(oldMix);
     const float wetDelta = (safeSqrt(newMix) - wet) / steps;
 
+    // The running values in locals: the channel buffers could alias the
+    // members as far as the compiler knows.  A slice boundary takes them
+    // back, and gives the new slice's values.
     const float* ringLeft = bufferLeft.getData();
     const float* ringRight = bufferRight.getData();
+    const uint32_t ring = ringLength;
+    const float step = decayStep;
+    uint32_t position = readPos;
+    uint32_t inSlice = slicePos;
+    float decay = decayGain;
     for (int32_t i = 0; i < frames; ++i) {
         const float dry = dryStart + static_cast<float>(i + 1) * dryDelta;
         left[i] *= dry;
         right[i] *= dry;
-        readPos = (readPos == 0 || readPos > ringLength) ? ringLength - 1 : readPos - 1;
+        position = (position == 0 || position > ring) ? ring - 1 : position - 1;
         if (!firstSlice) {
             wet += wetDelta;
-            const float gain = envelope(wet) * decayGain;
-            left[i] += ringLeft[readPos] * gain;
-            right[i] += ringRight[readPos] * gain;
+            const float gain = envelope(wet, inSlice) * decay;
+            left[i] += ringLeft[position] * gain;
+            right[i] += ringRight[position] * gain;
         }
-        if (++slicePos >= sliceLength) beginSlice(blockStart, i);
-        decayGain = std::max(decayGain + decayStep, 0.0f);
+        if (++inSlice >= sliceLength) {
+            readPos = position;
+            beginSlice(blockStart, i);
+            position = readPos;
+            inSlice = slicePos;
+            decay = decayGain;
+        }
+        decay = std::max(decay + step, 0.0f);
     }
+    readPos = position;
+    slicePos = inSlice;
+    decayGain = decay;
 }
 
 void BWReverserX2::beginSlice(uint32_t blockStart, int32_t frame) {

@@ -57,7 +57,7 @@ private:
     void record(const float* left, const float* right, int32_t frames);
     void beginSlice(uint32_t blockStart, int32_t frame);
     void setSliceEnvelope();
-    float envelope(float wet) const;
+    float envelope(float wet, uint32_t inSlice) const;
     float decayStepFor(float decay) const;
     uint32_t sliceSamples(double beats) const;
     void zeroRing();
