@@ -111,6 +111,25 @@ float BWChorusXStereo::advance(float& phase, float rate, float swing) const {
 void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
     using namespace lanes4;
     takeParameters();
+    // Where every delay stays a sample clear of both limits from the start
+    // of the block to its end (a glide's steps are the same all block, so
+    // its values run straight between the two), holding them to the limits
+    // changes nothing and can be left out of the chain from sample to sample.
+    const Floats start = load(currentDelay.data());
+    const Floats end = add(start, mul(load(delayStep.data()), splat(static_cast<float>(frames))));
+    const Floats low = _mm_min_ps(start, end);
+    const Floats high = _mm_max_ps(start, end);
+    const Floats ceiling = splat(static_cast<float>(lineLength - 2) - 1.0f);
+    const int inside = _mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(low, splat(1.0f)), _mm_cmple_ps(high, ceiling)));
+    if (inside == 0xf)
+        run<false>(left, right, frames);
+    else
+        run<true>(left, right, frames);
+}
+
+template <bool Hold>
+void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
     // The running state in locals (the four delays in one vector) for the
     // block; each voice reads as readLine did, lane by lane.
     float* lineData[kLines] = {lines[0].getData(), lines[1].getData(), lines[2].getData(), lines[3].getData()};
@@ -136,7 +155,8 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
         lineData[1][w] = fl;
         lineData[2][w] = fr;
         lineData[3][w] = fr;
-        delay = _mm_min_ps(_mm_max_ps(add(delay, step), _mm_setzero_ps()), longest);
+        delay = add(delay, step);
+        if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
         const __m128i whole = _mm_cvttps_epi32(delay);
         const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
         // a = i < 0 ? i + length : i;  b = i <= 0 ? i - 1 + length : i - 1

@@ -34,6 +34,10 @@ public:
     const float* lineData(int line) const { return lines[line].getData(); }
 
 private:
+    // A block, with the delays held to the line's limits or (where they
+    // cannot reach them) not.
+    template <bool Hold>
+    void run(float* left, float* right, int32_t frames);
     void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyDepth(float value);
