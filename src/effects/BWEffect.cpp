@@ -111,15 +111,6 @@ void BWEffect::getValueLabels(int32_t, std::vector<std::string>&) const {}
 
 float BWEffect::getSteps(int32_t) const { return 0.0f; }
 
-float BWEffect::unitRange(float value) {
-    if (!(value > 0.0f)) return 0.0f;  // NaN included
-    return value < 1.0f ? value : 1.0f;
-}
-
-float BWEffect::safeSqrt(float value) {
-    return value < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(value);
-}
-
 void BWEffect::setParameterName(uint32_t index, const char* text) {
     if (index < parameterNames.size()) copyName(parameterNames[index].data(), text);
 }

@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,10 +134,15 @@ public:
 protected:
     // A value from the host, a preset or the engine, limited to 0..1 (NaN to
     // 0) before it selects anything or sizes anything.
-    static float unitRange(float value);
+    static float unitRange(float value) {
+        if (!(value > 0.0f)) return 0.0f;  // NaN included
+        return value < 1.0f ? value : 1.0f;
+    }
     // sqrt that takes a value below the smallest normal float as 0, so that
     // no denormal or negative reaches the root.
-    static float safeSqrt(float value);
+    static float safeSqrt(float value) {
+        return value < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(value);
+    }
     // Values below 1e-20 (400 dB down) become exactly 0: a decaying line would
     // otherwise spend its last seconds in denormal arithmetic, many times slower.
     static float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
