@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/RelaxedAtomic.h"
+#include "platform/AlignedMemory.h"
 
 class BWInitInterface;
 class BWUndoManager;
@@ -28,11 +29,6 @@ struct ValueSlope {
     float value;
     float slope;  // value of the next entry minus this value
 };
-
-struct AlignedFloatsDeleter {
-    void operator()(float* block) const;
-};
-using AlignedFloats = std::unique_ptr<float[], AlignedFloatsDeleter>;
 
 class BWSystemInfo {
 public:
@@ -95,8 +91,8 @@ public:
     void removeInitInterface(BWInitInterface* entry);  // first occurrence; absent is ignored
 
     uint32_t randomState;             // noise generator state
-    RelaxedAtomic<double> tempo = 120.0;             // beats per minute
-    RelaxedAtomic<float> samplesPerBeatF = 0.0f;     // float copy of samplesPerBeat, read by the effects
+    RelaxedAtomic<double> tempo = 120.0;  // beats per minute
+    RelaxedAtomic<float> samplesPerBeatF = 0.0f;  // float copy of samplesPerBeat, read by the effects
     RelaxedAtomic<double> samplesPerBeat = 0.0;
     float tickLength = 200.0f;        // samples per control tick
     int32_t tickLengthInt = 200;
@@ -106,15 +102,15 @@ public:
     int32_t sampleRateInt = 44100;
     int32_t blockSize = 1024;         // largest host block
     float voiceCountF;
-    RelaxedAtomic<float> positionBeatsF = 0.0f;      // song position in quarter notes
+    RelaxedAtomic<float> positionBeatsF = 0.0f;  // song position in quarter notes
     RelaxedAtomic<double> positionBeats = 0.0;
     RelaxedAtomic<float> ticksPerBeatF = 0.0f;
     RelaxedAtomic<double> ticksPerBeat = 0.0;
     int32_t noteOrderCount = 1;
     float engineFlag = 1.0f;
-    RelaxedAtomic<float> programNumber = 0.0f;       // last MIDI program received
-    RelaxedAtomic<float> playing = 0.0f;             // 1.0 while the host transport plays
-    RelaxedAtomic<float> pitchBend = 0.0f;           // -1 .. 1
+    RelaxedAtomic<float> programNumber = 0.0f;  // last MIDI program received
+    RelaxedAtomic<float> playing = 0.0f;  // 1.0 while the host transport plays
+    RelaxedAtomic<float> pitchBend = 0.0f;  // -1 .. 1
     float sampleRateFactor = 0.0f;    // sampleRate / 44100
     float blockPerRate = 0.0f;        // 1024 / sampleRate
     float invRate = 0.0f;
@@ -127,8 +123,8 @@ public:
     float rateOverTwoPi = 0.0f;
     float blockPerRate2;
     float glideFactor = 0.005f;       // per-tick glide of the effects' smoothed values
-    RelaxedAtomic<float> lastNote = 0.0f;            // most recent note still held
-    RelaxedAtomic<float> lastVelocity = 0.0f;        // its velocity; 0 = no note held
+    RelaxedAtomic<float> lastNote = 0.0f;  // most recent note still held
+    RelaxedAtomic<float> lastVelocity = 0.0f;  // its velocity; 0 = no note held
     RelaxedAtomic<float> lastNoteFrequency = 0.0f;
     std::vector<int32_t> noteOrder;   // per-voice list of the MIDI handler
     std::array<ValueSlope, kNoteTableSize> noteFrequencyTable;  // entry k: note k - 36
