@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <immintrin.h>
+
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
@@ -267,8 +269,133 @@ template <bool Fused, int32_t Stages>
     feedbackRight = fr;
 }
 
+namespace {
+
+// Both channels side by side in one vector (lane 0 left, lane 1 right, the
+// other two idle at zero), for the machines with fused multiply-adds.
+using Pair = __m128;
+
+[[gnu::target("fma"), gnu::always_inline]] inline Pair fused(Pair a, Pair b, Pair c) {
+    return _mm_fmadd_ps(a, b, c);
+}
+
+[[gnu::target("fma"), gnu::always_inline]] inline Pair pairOf(float left, float right) {
+    return _mm_setr_ps(left, right, 0.0f, 0.0f);
+}
+
+// The cascade for a block at fixed coefficients, arranged so that a sample
+// waits for the last one's output through two multiply-adds only.
+//
+// With all stages at the same coefficient a and b = -a, the states' part of
+// the next output, c' = sum b^(S-1-k) s'_k, is linear in this sample's
+// cascade input x and the states s before the update:
+//   c' = q x + sum r_j s_j + k0,  q = S b^(S-1) (1 - b^2),
+//   r_j = -b^(S-j) + (S-1-j) b^(S-2-j) (1 - b^2),  k0 = offset sum b^m.
+// The sum over the old states runs while x is still on its way, so the
+// stages' own chain (which only the states need) no longer holds up the
+// feedback path.
+template <int32_t Stages>
+struct PairedCascade {
+    Pair a, b, gain, q, k0;
+    Pair r[Stages];
+
+    [[gnu::target("fma"), gnu::always_inline]] PairedCascade(float left, float right) {
+        a = pairOf(left, right);
+        b = _mm_sub_ps(_mm_setzero_ps(), a);
+        Pair power[Stages + 1];
+        power[0] = _mm_set1_ps(1.0f);
+        for (int32_t m = 1; m <= Stages; ++m) power[m] = _mm_mul_ps(power[m - 1], b);
+        gain = power[Stages];
+        const Pair loss = _mm_sub_ps(_mm_set1_ps(1.0f), _mm_mul_ps(b, b));
+        q = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(static_cast<float>(Stages)), power[Stages - 1]), loss);
+        Pair sum = _mm_setzero_ps();
+        for (int32_t m = 0; m < Stages; ++m) sum = _mm_add_ps(sum, power[m]);
+        k0 = _mm_mul_ps(sum, _mm_set1_ps(kStageOffset));
+        for (int32_t j = 0; j < Stages; ++j) {
+            r[j] = _mm_sub_ps(_mm_setzero_ps(), power[Stages - j]);
+            if (j < Stages - 1) {
+                const Pair tail = _mm_mul_ps(_mm_set1_ps(static_cast<float>(Stages - 1 - j)), power[Stages - 2 - j]);
+                r[j] = fused(tail, loss, r[j]);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+template <int32_t Stages>
+[[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
+    const PairedCascade<Stages> k(coeffLeft[0], coeffRight[0]);
+    Pair s[Stages];
+    for (int32_t j = 0; j < Stages; ++j) s[j] = pairOf(stateLeft[j], stateRight[j]);
+    Pair c = s[0];
+    for (int32_t j = 1; j < Stages; ++j) c = fused(k.b, c, s[j]);
+    Pair fedBack = pairOf(feedbackLeft, feedbackRight);
+    const Pair fb = _mm_set1_ps(feedback);
+    const Pair offset = _mm_set1_ps(kStageOffset);
+    constexpr int32_t kChunk = 16;
+    alignas(16) float phased[2 * kChunk];
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = std::min(kChunk, frames - done);
+        float* l = left + done;
+        float* r = right + done;
+        for (int32_t n = 0; n < count; ++n) {
+            const Pair x = fused(fb, fedBack, _mm_add_ps(pairOf(l[n], r[n]), offset));
+            fedBack = fused(k.gain, x, c);
+            Pair p = k.k0;
+            for (int32_t j = 0; j < Stages; ++j) p = fused(k.r[j], s[j], p);
+            c = fused(k.q, x, p);
+            Pair in = x;
+            for (int32_t j = 0; j < Stages; ++j) {
+                const Pair y = fused(k.b, in, s[j]);
+                s[j] = fused(y, k.a, _mm_add_ps(in, offset));
+                in = y;
+            }
+            _mm_storel_pi(reinterpret_cast<__m64*>(phased + 2 * n), fedBack);
+        }
+        mixPhased(l, r, phased, count, crossfade);
+    }
+    alignas(16) float lanes[4];
+    for (int32_t j = 0; j < Stages; ++j) {
+        _mm_store_ps(lanes, s[j]);
+        stateLeft[j] = lanes[0];
+        stateRight[j] = lanes[1];
+    }
+    _mm_store_ps(lanes, fedBack);
+    feedbackLeft = lanes[0];
+    feedbackRight = lanes[1];
+}
+
+// The phased pairs joined to the input, crossfaded with it or not.
+[[gnu::always_inline]] inline void BWPhaser::mixPhased(float* left, float* right, const float* phased, int32_t count,
+                                                      bool crossfade) {
+    if (!crossfade) {
+        for (int32_t n = 0; n < count; ++n) {
+            left[n] = phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset;
+            right[n] = phased[2 * n + 1] * depth + right[n] * kDryInPhased + kOutputOffset;
+        }
+        return;
+    }
+    for (int32_t n = 0; n < count; ++n) {
+        currentMix += mixStep;
+        const float m = currentMix;
+        left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+    }
+}
+
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
-    run<true>(left, right, frames, crossfade);
+    switch (stageCount) {
+        case 1: runPaired<1>(left, right, frames, crossfade); break;
+        case 2: runPaired<2>(left, right, frames, crossfade); break;
+        case 3: runPaired<3>(left, right, frames, crossfade); break;
+        case 4: runPaired<4>(left, right, frames, crossfade); break;
+        case 5: runPaired<5>(left, right, frames, crossfade); break;
+        case 6: runPaired<6>(left, right, frames, crossfade); break;
+        case 7: runPaired<7>(left, right, frames, crossfade); break;
+        case kMaxStages: runPaired<kMaxStages>(left, right, frames, crossfade); break;
+        default: run<true>(left, right, frames, crossfade); break;
+    }
 }
 
 void BWPhaser::runBlock(float* left, float* right, int32_t frames, bool crossfade) {
