@@ -216,7 +216,11 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
     if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
         delayLeft > block && delayRight > block) {
         float wetGains[kBlock];
-        for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
+        // At rest the level needs no running sum.
+        if (wetStep == 0.0f)
+            std::fill_n(wetGains, frames, wet);
+        else
+            for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
         steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
         steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;

@@ -376,8 +376,19 @@ template <int32_t Stages>
         }
         return;
     }
+    // At rest the level needs no running sum, and the loop vectorises.
+    const float step = mixStep;
+    if (step == 0.0f) {
+        const float m = currentMix;
+        for (int32_t n = 0; n < count; ++n) {
+            left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+            right[n] =
+                (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+        }
+        return;
+    }
     for (int32_t n = 0; n < count; ++n) {
-        currentMix += mixStep;
+        currentMix += step;
         const float m = currentMix;
         left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
         right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
