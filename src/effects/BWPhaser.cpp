@@ -284,40 +284,64 @@ using Pair = __m128;
 }
 
 // The cascade for a block at fixed coefficients, arranged so that a sample
-// waits for the last one's output through two multiply-adds only.
+// waits for the output two samples back through a short chain only.
 //
-// With all stages at the same coefficient a and b = -a, the states' part of
-// the next output, c' = sum b^(S-1-k) s'_k, is linear in this sample's
-// cascade input x and the states s before the update:
-//   c' = q x + sum r_j s_j + k0,  q = S b^(S-1) (1 - b^2),
-//   r_j = -b^(S-j) + (S-1-j) b^(S-2-j) (1 - b^2),  k0 = offset sum b^m.
-// The sum over the old states runs while x is still on its way, so the
-// stages' own chain (which only the states need) no longer holds up the
-// feedback path.
+// All stages share the coefficient a; with b = -a, stage k takes y(k-1)
+// (y(-1) = x, the cascade input) to y(k) = b y(k-1) + s(k) and its state to
+// s'(k) = a y(k) + y(k-1) + offset.  Measured from the shifted values
+// t(k) = s(k) - d(k) and y(k) - e(k), e(k) = (k + 1) offset / (1 + b),
+// d(k) = e(k) - b e(k-1), the offsets drop out: t' = A t + m x with
+//   A(k, j) = b^(k-1-j) (1 - b^2) for j < k, A(k, k) = -b,  m(k) = b^k (1 - b^2).
+// The states' part of the output, c = w.s with w(k) = b^(S-1-k), then follows
+// from the states two samples back and the two inputs since:
+//   c(n+1) = r2.t(n-1) + q1 x(n-1) + q0 x(n) + w.d,
+// r = w A, r2 = r A, q0 = w.m, q1 = r.m.  The sums over states run while the
+// inputs are still on their way.
 template <int32_t Stages>
 struct PairedCascade {
-    Pair a, b, gain, q, k0;
-    Pair r[Stages];
+    Pair a, b, gain, q0, q1, wd, feedback, offset;
+    Pair w[Stages], r[Stages], r2[Stages], d[Stages];
 
-    [[gnu::target("fma"), gnu::always_inline]] PairedCascade(float left, float right) {
+    [[gnu::target("fma"), gnu::always_inline]] PairedCascade(float left, float right, float fb) {
+        const Pair one = _mm_set1_ps(1.0f);
+        feedback = _mm_set1_ps(fb);
+        offset = _mm_set1_ps(kStageOffset);
         a = pairOf(left, right);
         b = _mm_sub_ps(_mm_setzero_ps(), a);
         Pair power[Stages + 1];
-        power[0] = _mm_set1_ps(1.0f);
-        for (int32_t m = 1; m <= Stages; ++m) power[m] = _mm_mul_ps(power[m - 1], b);
+        power[0] = one;
+        for (int32_t k = 1; k <= Stages; ++k) power[k] = _mm_mul_ps(power[k - 1], b);
         gain = power[Stages];
-        const Pair loss = _mm_sub_ps(_mm_set1_ps(1.0f), _mm_mul_ps(b, b));
-        q = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(static_cast<float>(Stages)), power[Stages - 1]), loss);
-        Pair sum = _mm_setzero_ps();
-        for (int32_t m = 0; m < Stages; ++m) sum = _mm_add_ps(sum, power[m]);
-        k0 = _mm_mul_ps(sum, _mm_set1_ps(kStageOffset));
-        for (int32_t j = 0; j < Stages; ++j) {
-            r[j] = _mm_sub_ps(_mm_setzero_ps(), power[Stages - j]);
-            if (j < Stages - 1) {
-                const Pair tail = _mm_mul_ps(_mm_set1_ps(static_cast<float>(Stages - 1 - j)), power[Stages - 2 - j]);
-                r[j] = fused(tail, loss, r[j]);
-            }
+        const Pair loss = _mm_sub_ps(one, _mm_mul_ps(b, b));
+        const Pair shift = _mm_div_ps(_mm_set1_ps(kStageOffset), _mm_add_ps(one, b));
+        Pair m[Stages];
+        for (int32_t k = 0; k < Stages; ++k) {
+            w[k] = power[Stages - 1 - k];
+            m[k] = _mm_mul_ps(power[k], loss);
+            // d(k) = (k + 1 - b k) offset / (1 + b)
+            const Pair kk = _mm_set1_ps(static_cast<float>(k));
+            d[k] = _mm_mul_ps(_mm_sub_ps(_mm_add_ps(kk, one), _mm_mul_ps(b, kk)), shift);
         }
+        rowTimesA(w, m, r);
+        rowTimesA(r, m, r2);
+        q0 = dot(w, m);
+        q1 = dot(r, m);
+        wd = dot(w, d);
+    }
+
+    // out = in A, column by column; below its diagonal A(k, j) is m(k-1-j).
+    [[gnu::target("fma"), gnu::always_inline]] void rowTimesA(const Pair* in, const Pair* m, Pair* out) const {
+        for (int32_t j = 0; j < Stages; ++j) {
+            Pair sum = _mm_mul_ps(in[j], a);
+            for (int32_t k = j + 1; k < Stages; ++k) sum = fused(in[k], m[k - 1 - j], sum);
+            out[j] = sum;
+        }
+    }
+
+    [[gnu::target("fma"), gnu::always_inline]] static Pair dot(const Pair* x, const Pair* y) {
+        Pair sum = _mm_setzero_ps();
+        for (int32_t k = 0; k < Stages; ++k) sum = fused(x[k], y[k], sum);
+        return sum;
     }
 };
 
@@ -325,14 +349,13 @@ struct PairedCascade {
 
 template <int32_t Stages>
 [[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
-    const PairedCascade<Stages> k(coeffLeft[0], coeffRight[0]);
-    Pair s[Stages];
-    for (int32_t j = 0; j < Stages; ++j) s[j] = pairOf(stateLeft[j], stateRight[j]);
-    Pair c = s[0];
-    for (int32_t j = 1; j < Stages; ++j) c = fused(k.b, c, s[j]);
+    const PairedCascade<Stages> k(coeffLeft[0], coeffRight[0], feedback);
+    Pair t[Stages];
+    for (int32_t j = 0; j < Stages; ++j) t[j] = _mm_sub_ps(pairOf(stateLeft[j], stateRight[j]), k.d[j]);
+    // The first sample's state part from the states, the second's less its input.
+    Pair c = _mm_add_ps(PairedCascade<Stages>::dot(k.w, t), k.wd);
+    Pair partial = _mm_add_ps(PairedCascade<Stages>::dot(k.r, t), k.wd);
     Pair fedBack = pairOf(feedbackLeft, feedbackRight);
-    const Pair fb = _mm_set1_ps(feedback);
-    const Pair offset = _mm_set1_ps(kStageOffset);
     constexpr int32_t kChunk = 16;
     alignas(16) float phased[2 * kChunk];
     for (int32_t done = 0; done < frames; done += kChunk) {
@@ -340,15 +363,21 @@ template <int32_t Stages>
         float* l = left + done;
         float* r = right + done;
         for (int32_t n = 0; n < count; ++n) {
-            const Pair x = fused(fb, fedBack, _mm_add_ps(pairOf(l[n], r[n]), offset));
-            fedBack = fused(k.gain, x, c);
-            Pair p = k.k0;
-            for (int32_t j = 0; j < Stages; ++j) p = fused(k.r[j], s[j], p);
-            c = fused(k.q, x, p);
+            // The block's constants are read from memory on every sample (as
+            // operands of the multiply-adds, which costs nothing), so that
+            // the sixteen vector registers hold the states instead: a state
+            // spilled to the stack would lengthen the chain of every sample.
+            const PairedCascade<Stages>* kc = &k;
+            asm("" : "+r"(kc));
+            const Pair x = fused(kc->feedback, fedBack, _mm_add_ps(pairOf(l[n], r[n]), kc->offset));
+            fedBack = fused(kc->gain, x, c);
+            c = fused(kc->q0, x, partial);
+            partial = fused(kc->q1, x, kc->wd);
+            for (int32_t j = 0; j < Stages; ++j) partial = fused(kc->r2[j], t[j], partial);
             Pair in = x;
             for (int32_t j = 0; j < Stages; ++j) {
-                const Pair y = fused(k.b, in, s[j]);
-                s[j] = fused(y, k.a, _mm_add_ps(in, offset));
+                const Pair y = fused(kc->b, in, t[j]);
+                t[j] = fused(kc->a, y, in);
                 in = y;
             }
             _mm_storel_pi(reinterpret_cast<__m64*>(phased + 2 * n), fedBack);
@@ -357,7 +386,7 @@ template <int32_t Stages>
     }
     alignas(16) float lanes[4];
     for (int32_t j = 0; j < Stages; ++j) {
-        _mm_store_ps(lanes, s[j]);
+        _mm_store_ps(lanes, _mm_add_ps(t[j], k.d[j]));
         stateLeft[j] = lanes[0];
         stateRight[j] = lanes[1];
     }
