@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/AudioFile.h"
+#include "support/Check.h"
 #include "support/MemoryFile.h"
 
 namespace {
@@ -38,13 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<int16_t> left16(reader.getFrames()), right16(reader.getFrames());
     const int32_t scaled = reader.readInt16(left16.data(), right16.data());
     const int32_t exact = reader.readExactInt16(left16.data(), right16.data());
-    if (floats != scaled || floats != exact) __builtin_trap();
+    check(floats == scaled && floats == exact, "every form of read succeeds alike");
     if (exact != 1) return 0;
     for (int32_t i = 0; i < reader.getFrames(); ++i) {
-        if (!closeAtInt16Scale(left[i], left16[i], reader.getBits()) ||
-            !closeAtInt16Scale(right[i], right16[i], reader.getBits()))
-            __builtin_trap();
-        if (reader.getChannels() == 1 && left16[i] != right16[i]) __builtin_trap();
+        check(closeAtInt16Scale(left[i], left16[i], reader.getBits()) &&
+                  closeAtInt16Scale(right[i], right16[i], reader.getBits()),
+              "exact values are the float values at 16-bit scale");
+        check(reader.getChannels() == 2 || left16[i] == right16[i], "a mono file fills both channels");
     }
     return 0;
 }

@@ -22,6 +22,7 @@
 
 #include "persistence/BWChunk.h"
 #include "persistence/BWStreamChunk.h"
+#include "support/Check.h"
 #include "support/MemoryFile.h"
 
 namespace {
@@ -102,7 +103,7 @@ void readAsFile(const std::vector<unsigned char>& bytes, const std::vector<uint8
     padded.resize((bytes.size() + 3) / 4 * 4);
     BWChunk inMemory(padded.empty() ? nullptr : padded.data(), uint32_t(padded.size()));
     const bool expected = inMemory.parseHeader(true) && inMemory.getDataLength() <= inMemory.getCapacityWords();
-    if (loaded != expected) __builtin_trap();
+    check(loaded == expected, "a whole file loads exactly when its header parses and it is not cut off");
     if (!loaded) return;
     openBody(chunk, ops);
     runOperations(chunk, ops);
@@ -146,12 +147,13 @@ void readCompressed(const std::vector<unsigned char>& body, const std::vector<ui
     static MemoryFile file("chunk_reader_compressed");
     if (!file.fill(bytes.data(), bytes.size())) return;
     BWChunk chunk;
-    if (!chunk.loadFromFile(file.path().c_str(), true) || !openBody(chunk, ops)) __builtin_trap();
+    check(chunk.loadFromFile(file.path().c_str(), true) && openBody(chunk, ops), "a sound compressed chunk inflates");
     const size_t plainBytes = body.size() / 4 * 4;
-    if (chunk.getCapacityWords() != headWords + plainBytes / 4 || chunk.getPosition() != headWords ||
-        BWChunk::isCompressedFormat(chunk.getFormatWord()) ||
-        std::memcmp(static_cast<const unsigned char*>(chunk.getWords()) + 4 * headWords, body.data(), plainBytes) != 0)
-        __builtin_trap();
+    check(chunk.getCapacityWords() == headWords + plainBytes / 4 && chunk.getPosition() == headWords &&
+              !BWChunk::isCompressedFormat(chunk.getFormatWord()),
+          "the inflated chunk is plain, with its body after the head");
+    check(std::memcmp(static_cast<const unsigned char*>(chunk.getWords()) + 4 * headWords, body.data(), plainBytes) == 0,
+          "the body inflates to the bytes compressed");
     runOperations(chunk, ops);
 }
 

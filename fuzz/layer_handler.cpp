@@ -25,6 +25,7 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "platform/Dialogs.h"
+#include "support/Check.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -73,7 +74,8 @@ bool leadLoads(const std::string& path) {
 void checkTable(const BWRomplerHandler& handler) {
     const BWRompler* instrument = handler.getInstrument();
     for (int32_t key = 0; key < BWRomplerHandler::kKeys; ++key)
-        if (handler.getTableZone(key, 0) != (instrument ? instrument->findZoneByKey(key) : nullptr)) __builtin_trap();
+        check(handler.getTableZone(key, 0) == (instrument ? instrument->findZoneByKey(key) : nullptr),
+              "the zone table offers the instrument's zones");
 }
 
 }  // namespace
@@ -93,21 +95,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     BWRomplerLibrary instruments(SettingNames::kInstrumentsPath);
     BWRomplerHandler handler(&instruments);
-    if (!handler.loadInstrument("Pad", false)) __builtin_trap();
+    check(handler.loadInstrument("Pad", false), "the harness's own instrument loads");
     BWRompler* pad = handler.getInstrument();
 
     BWChunk chunk(words.empty() ? nullptr : words.data(), uint32_t(words.size() * 4));
     const int32_t result = handler.readChunk(&chunk, skipOnly);
     std::string name;
     const bool named = storedName(words, name);
-    if (named != !chunk.hasFailed()) __builtin_trap();
+    check(named == !chunk.hasFailed(), "only a chunk too short for its name fails");
 
     std::string expected = "Pad";
     if (!skipOnly && named && !name.empty() && name != "Pad")
         expected = name != "Lead" ? BWRomplerHandler::kNoInstrument : leadLoads(library.lead) ? "Lead" : "Pad";
-    if (handler.getInstrumentName() != expected) __builtin_trap();
-    if ((expected == "Pad") != (handler.getInstrument() == pad)) __builtin_trap();
-    if (result != (handler.getInstrument() ? kChunkReadOk : kChunkReadFailed)) __builtin_trap();
+    check(handler.getInstrumentName() == expected, "the layer holds the instrument its chunk names");
+    check((expected == "Pad") == (handler.getInstrument() == pad), "a kept instrument is the same object");
+    check(result == (handler.getInstrument() ? kChunkReadOk : kChunkReadFailed), "the read tells whether one is held");
     checkTable(handler);
     return 0;
 }
