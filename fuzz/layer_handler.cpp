@@ -81,7 +81,7 @@ void checkTable(const BWRomplerHandler& handler) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Library& library = *new Library;
+    static Library library;
     if (!library.ready || size == 0 || size > (1u << 20)) return 0;
     const bool skipOnly = (data[0] & 0x80) != 0;
     const size_t chunkBytes = std::min<size_t>(data[0] & 0x7F, size - 1);
