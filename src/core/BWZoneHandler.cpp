@@ -6,10 +6,10 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/BWZone.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/ZoneClipboard.h"
 #include "persistence/BWChunk.h"
-#include "persistence/RandomFloat.h"
+#include "core/RandomFloat.h"
 
 namespace {
 

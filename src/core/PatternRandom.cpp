@@ -1,6 +1,6 @@
 #include "core/PatternRandom.h"
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 
 int32_t nextPatternSeed() {
     int32_t& seed = patternRandomSeed();

@@ -1,6 +1,6 @@
 #pragma once
 // The Park–Miller steps of the pattern randomisers (tables, paged tables,
-// button lines).  They share the one process-wide seed of core/Framework.h
+// button lines).  They share the one process-wide seed of platform/Framework.h
 // with randomFloat, so every draw of any randomiser moves the same sequence,
 // and the sequences are reproduced exactly: stored patterns and tests depend
 // on them.  GUI thread (the seed is a plain global).

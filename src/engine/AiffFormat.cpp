@@ -119,8 +119,9 @@ int32_t AiffFormat::parse(ChunkReader& in, AudioDataLayout& layout) {
     return locateSoundData(in, sound, layout);
 }
 
-bool AiffFormat::writeHeader(FILE* out, uint32_t frames, int32_t sampleRate) {
-    uint8_t h[kHeaderBytes];
+AiffFormat::Header AiffFormat::header(uint32_t frames, int32_t sampleRate) {
+    Header header{};
+    uint8_t* h = header.data();
     const uint32_t dataBytes = frames * 4;
     std::memcpy(h, "FORM", 4);
     put32(h + 4, dataBytes + 46);
@@ -134,5 +135,5 @@ bool AiffFormat::writeHeader(FILE* out, uint32_t frames, int32_t sampleRate) {
     put32(h + 42, dataBytes + 8);
     put32(h + 46, 0);  // offset
     put32(h + 50, 0);  // block size
-    return std::fwrite(h, 1, sizeof h, out) == sizeof h;
+    return header;
 }

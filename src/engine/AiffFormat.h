@@ -4,8 +4,8 @@
 // header of the 16-bit stereo files we write.  All numbers are
 // big-endian.
 
+#include <array>
 #include <cstdint>
-#include <cstdio>
 
 #include "engine/AudioDataLayout.h"
 #include "engine/ChunkReader.h"
@@ -15,9 +15,10 @@ struct AiffFormat {
     // other than "AIFF" (AIFC among them) fails.
     static int32_t parse(ChunkReader& in, AudioDataLayout& layout);
 
+    static constexpr size_t kHeaderBytes = 54;
+    using Header = std::array<uint8_t, kHeaderBytes>;
+
     // The header of a 16-bit stereo file of `frames` frames at `sampleRate`
     // (positive) frames per second.
-    static bool writeHeader(FILE* out, uint32_t frames, int32_t sampleRate);
-
-    static constexpr size_t kHeaderBytes = 54;
+    static Header header(uint32_t frames, int32_t sampleRate);
 };

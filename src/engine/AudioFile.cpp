@@ -1,14 +1,10 @@
 #include "engine/AudioFile.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/AiffFormat.h"
 #include "engine/ChunkReader.h"
@@ -67,19 +63,6 @@ bool isRegularFile(const char* path) {
     return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Creates a file of a name no one else uses beside the target, so that the
-// final rename stays on one file system.
-FILE* createTemporaryBeside(const std::string& target, std::string& temporary) {
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-        if (FILE* stream = std::fopen(temporary.c_str(), "w+bx")) return stream;
-        if (errno != EEXIST) break;
-    }
-    temporary.clear();
-    return nullptr;
-}
-
 }  // namespace
 
 AudioFile::AudioFile(ProgressCallback callback, void* context)
@@ -92,9 +75,7 @@ AudioFile::~AudioFile() {
 void AudioFile::close() {
     if (stream) std::fclose(stream);
     stream = nullptr;
-    if (!temporaryPath.empty()) std::remove(temporaryPath.c_str());
-    temporaryPath.clear();
-    targetPath.clear();
+    writer.discard();
     format = kNoFormat;
     mode = kClosed;
     bits = 16;
@@ -200,12 +181,7 @@ int32_t AudioFile::readExactInt16(int16_t* left, int16_t* right) {
 bool AudioFile::openForWriting(const char* path, int32_t fileFormat, int32_t rate) {
     close();
     if (!isUsablePath(path) || (fileFormat != kWav && fileFormat != kAiff) || rate <= 0) return false;
-    targetPath = path;
-    stream = createTemporaryBeside(targetPath, temporaryPath);
-    if (!stream) {
-        targetPath.clear();
-        return false;
-    }
+    if (!writer.open(path)) return false;
     mode = kWriting;
     format = fileFormat;
     sampleRate = rate;
@@ -223,7 +199,7 @@ int32_t AudioFile::createInt16(const int16_t* left, const int16_t* right, int32_
 template <typename Value>
 int32_t AudioFile::writeAll(const Value* left, const Value* right, int32_t frameCount) {
     if (mode != kWriting) return 3;
-    const bool written = writeFrames(left, right, frameCount) && commit();
+    const bool written = writeFrames(left, right, frameCount) && writer.commit();
     close();  // drops the temporary file unless it was put in place
     return written ? 1 : 0;
 }
@@ -233,8 +209,9 @@ bool AudioFile::writeFrames(const Value* left, const Value* right, int32_t frame
     if (!left || !right || frameCount <= 0 || frameCount > kMaxWrittenFrames) return false;
     const auto count = static_cast<uint32_t>(frameCount);
     const bool aiff = format == kAiff;
-    if (!(aiff ? AiffFormat::writeHeader(stream, count, sampleRate) : WavFormat::writeHeader(stream, count, sampleRate)))
-        return false;
+    const bool headed = aiff ? writer.write(AiffFormat::header(count, sampleRate).data(), AiffFormat::kHeaderBytes)
+                             : writer.write(WavFormat::header(count, sampleRate).data(), WavFormat::kHeaderBytes);
+    if (!headed) return false;
 
     const int32_t framesPerPiece = pieceBytes / 4;
     for (int32_t first = 0; first < frameCount; first += framesPerPiece) {
@@ -243,21 +220,7 @@ bool AudioFile::writeFrames(const Value* left, const Value* right, int32_t frame
             encodeSample(&buffer[4 * i], toInt16(left[first + i]), aiff);
             encodeSample(&buffer[4 * i + 2], toInt16(right[first + i]), aiff);
         }
-        const auto bytes = static_cast<size_t>(4 * n);
-        if (std::fwrite(buffer.data(), 1, bytes, stream) != bytes) return false;
+        if (!writer.write(buffer.data(), static_cast<size_t>(4 * n))) return false;
     }
-    return true;
-}
-
-// Makes the bytes durable, then swaps the finished file in for the target.
-bool AudioFile::commit() {
-    const bool flushed = std::fflush(stream) == 0 && fsync(fileno(stream)) == 0;
-    const bool closed = std::fclose(stream) == 0;
-    stream = nullptr;
-    if (!flushed || !closed) return false;
-    std::error_code error;
-    std::filesystem::rename(temporaryPath, targetPath, error);
-    if (error) return false;
-    temporaryPath.clear();
     return true;
 }

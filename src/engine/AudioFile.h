@@ -5,9 +5,8 @@
 // Reading: open(path), then readFloat, readInt16 or readExactInt16; the
 // object closes itself on the next open, on close() and when destroyed.
 // Writing: openForWriting(path, format, rate), then create(...) or
-// createInt16(...).  The data goes to a temporary file beside the target
-// that is renamed over it only when every byte is written, so a failed or
-// interrupted write never leaves a half-written file behind.
+// createInt16(...).  The data goes through a platform::AtomicFile, so a
+// failed or interrupted write never leaves a half-written file behind.
 //
 // Any thread but the audio thread (it touches files); one thread at a time.
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "engine/AudioDataLayout.h"
+#include "platform/AtomicFile.h"
 
 class AudioFile {
 public:
@@ -83,7 +83,6 @@ private:
     int32_t writeAll(const Value* left, const Value* right, int32_t frameCount);
     template <typename Value>
     bool writeFrames(const Value* left, const Value* right, int32_t frameCount);
-    bool commit();
 
     ProgressCallback progressCallback;
     void* progressContext;
@@ -96,8 +95,7 @@ private:
     int32_t format = kNoFormat;
     int32_t mode = kClosed;
     int32_t bits = 16;
-    FILE* stream = nullptr;
+    FILE* stream = nullptr;  // while reading
     int64_t dataOffset = 0;
-    std::string targetPath;     // while writing: the file create() puts in place
-    std::string temporaryPath;  // while writing: where the bytes go until then
+    platform::AtomicFile writer;  // while writing
 };

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWFileio.h"
 #include "persistence/BWStreamChunk.h"

@@ -70,8 +70,9 @@ int32_t WavFormat::parse(ChunkReader& in, AudioDataLayout& layout) {
     return kAudioOpened;
 }
 
-bool WavFormat::writeHeader(FILE* out, uint32_t frames, int32_t sampleRate) {
-    uint8_t h[kHeaderBytes];
+WavFormat::Header WavFormat::header(uint32_t frames, int32_t sampleRate) {
+    Header header{};
+    uint8_t* h = header.data();
     const uint32_t dataBytes = frames * 4;
     std::memcpy(h, "RIFF", 4);
     put32(h + 4, dataBytes + 36);
@@ -85,5 +86,5 @@ bool WavFormat::writeHeader(FILE* out, uint32_t frames, int32_t sampleRate) {
     put16(h + 34, 16);
     std::memcpy(h + 36, "data", 4);
     put32(h + 40, dataBytes);
-    return std::fwrite(h, 1, sizeof h, out) == sizeof h;
+    return header;
 }

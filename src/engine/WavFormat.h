@@ -3,8 +3,8 @@
 // 24 bit, mono or stereo, any rate) and the 44-byte header of the 16-bit
 // stereo files we write.  All numbers are little-endian.
 
+#include <array>
 #include <cstdint>
-#include <cstdio>
 
 #include "engine/AudioDataLayout.h"
 #include "engine/ChunkReader.h"
@@ -15,8 +15,9 @@ struct WavFormat {
     // bytes, so an id inside another chunk's payload is not taken for one.
     static int32_t parse(ChunkReader& in, AudioDataLayout& layout);
 
-    // The header of a 16-bit stereo file of `frames` frames.
-    static bool writeHeader(FILE* out, uint32_t frames, int32_t sampleRate);
-
     static constexpr size_t kHeaderBytes = 44;
+    using Header = std::array<uint8_t, kHeaderBytes>;
+
+    // The header of a 16-bit stereo file of `frames` frames.
+    static Header header(uint32_t frames, int32_t sampleRate);
 };

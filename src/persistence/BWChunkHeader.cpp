@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWFileio.h"
 #include "persistence/InflateToBuffer.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 BWStreamableFile::~BWStreamableFile() { close(); }
@@ -45,39 +44,27 @@ void BWStreamChunk::attachForReading(std::FILE* opened) {
 
 bool BWStreamChunk::openForWriting(const char* path) {
     close();
-    if (!path) return false;
-    targetPath = path;
-    tempPath = targetPath + ".part";
-    std::FILE* opened = std::fopen(tempPath.c_str(), "w+b");
-    if (!opened) return false;
-    file = std::make_unique<BWStreamableFile>(opened);
+    if (!path || !writer.open(path)) return false;
     writeMode = true;
     clearFailed();
     return true;
 }
 
+// A file shorter than a word still gets its whole first word.
 bool BWStreamChunk::writeLengthWord() {
-    std::FILE* out = file->get();
-    const long end = std::ftell(out);
-    if (end < 0 || std::fseek(out, 0, SEEK_SET) != 0) return false;
     unsigned char word[4];
-    storeWord(word, uint32_t(end / 4));
-    return std::fwrite(word, 1, 4, out) == 4 && std::fflush(out) == 0;
+    storeWord(word, uint32_t(writer.size() / 4));
+    static const unsigned char zeros[4] = {};
+    if (writer.size() < 4) writer.write(zeros, size_t(4 - writer.size()));
+    return writer.writeAt(0, word, 4);
 }
 
 bool BWStreamChunk::finishWriting() {
     if (!writeMode) return false;
     writeMode = false;
-    bool ok = !hasFailed() && writeLengthWord();
-    ok = file->close() && ok;
-    file.reset();
-    std::error_code error;
-    if (ok) {
-        std::filesystem::rename(tempPath, targetPath, error);
-        ok = !error;
-    }
-    if (!ok) std::filesystem::remove(tempPath, error);
-    return ok;
+    if (!hasFailed() && writeLengthWord()) return writer.commit();
+    writer.discard();
+    return false;
 }
 
 void BWStreamChunk::close() {
@@ -111,11 +98,7 @@ bool BWStreamChunk::readFromFile(void* data, size_t n) {
 }
 
 void BWStreamChunk::writeToFile(const void* data, size_t n) {
-    if (!file || !writeMode || (n > 0 && !data)) {
-        markFailed();
-        return;
-    }
-    if (n > 0 && std::fwrite(data, 1, n, file->get()) != n) markFailed();
+    if (!writeMode || (n > 0 && !data) || !writer.write(data, n)) markFailed();
 }
 
 uint32_t BWStreamChunk::readWord() {

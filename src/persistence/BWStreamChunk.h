@@ -7,9 +7,9 @@
 // refused.  The position has no effect on the file (stepBack does nothing);
 // it mirrors the file offset so that wordsLeft tells what the file still holds.
 //
-// Writing goes to a temporary file beside the target, renamed over it only
-// when every word was written; the first word then holds the file's length in
-// words.  One thread at a time.
+// Writing goes through a platform::AtomicFile: the target is replaced only
+// when every word was written, and the first word then holds the file's
+// length in words.  One thread at a time.
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "persistence/BWChunk.h"
+#include "platform/AtomicFile.h"
 
 // Holds the open file and closes it when it goes.
 class BWStreamableFile {
@@ -86,8 +87,7 @@ private:
     bool writeLengthWord();
 
     bool writeMode = false;
-    std::unique_ptr<BWStreamableFile> file;
+    std::unique_ptr<BWStreamableFile> file;  // while reading
     uint64_t fileBytes = 0;
-    std::string targetPath;
-    std::string tempPath;
+    platform::AtomicFile writer;  // while writing
 };

@@ -6,11 +6,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-char fold(char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
-    return c == '_' ? '0' : c;
-}
-
 size_t digitRunEnd(std::string_view text, size_t start) {
     size_t end = start;
     while (end < text.size() && isDigit(text[end])) ++end;
@@ -31,6 +26,11 @@ int compareNumbers(std::string_view x, std::string_view y) {
 
 }  // namespace
 
+char foldNameChar(char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
+    return c == '_' ? '0' : c;
+}
+
 bool compareNatural(std::string_view a, std::string_view b) {
     const size_t shorter = std::min(a.size(), b.size());
     size_t i = 0;
@@ -43,8 +43,8 @@ bool compareNatural(std::string_view a, std::string_view b) {
             i = bEnd;
             continue;
         }
-        const char x = fold(a[i]);
-        const char y = fold(b[i]);
+        const char x = foldNameChar(a[i]);
+        const char y = foldNameChar(b[i]);
         if (x != y) return x < y;
         ++i;
     }

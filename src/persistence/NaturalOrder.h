@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+// A name's character as the orders compare it: ASCII case folded, "_" as "0".
+char foldNameChar(char c);
+
 // True when a goes before b.  Digit runs that both names have at the same
 // place compare by value; other characters compare with ASCII case folded
 // and "_" as "0"; when one name runs out the shorter goes first.

@@ -1,6 +1,6 @@
 #include "persistence/Settings.h"
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "persistence/SettingsKey.h"
 
 namespace {

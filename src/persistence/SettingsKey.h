@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/RegistryKey.h"
+#include "persistence/RegistryKey.h"
 
 inline constexpr char kMakerName[] = "Brindlewick";
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/BWBtnLineGrids.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
 #include "support/AllocationCounter.h"

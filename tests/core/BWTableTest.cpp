@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/BWSystemInfo.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/StateResetList.h"
 #include "support/ChunkWords.h"
 

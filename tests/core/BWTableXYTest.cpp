@@ -12,7 +12,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/BWTableXYLanes.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
 #include "core/StateResetList.h"

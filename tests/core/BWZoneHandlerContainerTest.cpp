@@ -10,7 +10,7 @@
 #include "core/BWFloatZoneHandler.h"
 #include "core/BWSystemInfo.h"
 #include "core/BWZone.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/ZoneClipboard.h"
 #include "support/AllocationCounter.h"
 #include "support/ChunkWords.h"

@@ -10,7 +10,7 @@
 #include "core/BWFloatZone.h"
 #include "core/BWFloatZoneHandler.h"
 #include "core/BWSystemInfo.h"
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/ZoneClipboard.h"
 #include "support/MessageCapture.h"
 #include "support/ChunkWords.h"

@@ -5,8 +5,8 @@
 #include <bit>
 #include <cstdint>
 
-#include "core/Framework.h"
-#include "persistence/RandomFloat.h"
+#include "platform/Framework.h"
+#include "core/RandomFloat.h"
 
 TEST(PatternRandom, ParkMillerSequenceFromTheLoadSeed) {
     patternRandomSeed() = 645637;

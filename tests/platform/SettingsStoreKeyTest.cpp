@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/WriterTemporary.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 using platform::SettingsStoreKey;
@@ -44,21 +46,6 @@ uint32_t dwordOf(const SettingsStoreKey& key, const char* name) {
     uint32_t number = 0;
     for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value->data[i]);
     return number;
-}
-
-// Runs body in a child process that ends when it returns.
-pid_t forkRunning(const std::function<void()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        body();
-        _exit(0);
-    }
-    return child;
-}
-
-bool exitedCleanly(pid_t child) {
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace
@@ -107,7 +94,7 @@ TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {
 
     // Neither failure left a temporary file behind.
     for (const auto& entry : std::filesystem::directory_iterator(root / "software"))
-        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+        EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << entry.path();
 }
 
 TEST(SettingsStoreKey, ACorruptKeyFileReadsAsEmptyAndTheNextWriteMendsIt) {
@@ -185,7 +172,10 @@ TEST(SettingsStoreKey, AWriterKilledMidWriteNeverLeavesACorruptStore) {
             lastCounter = counter;
         }
     }
-    // The killed writers left no lock held.
+    // The killed writers left no lock held, and the next write swept away
+    // the temporaries they left.
     EXPECT_TRUE(key.write(SettingsValue::dword("after", 1)));
     EXPECT_EQ(dwordOf(key, "after"), 1u);
+    for (const auto& entry : std::filesystem::directory_iterator(key.file().parent_path()))
+        EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << entry.path();
 }

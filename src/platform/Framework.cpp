@@ -1,4 +1,4 @@
-#include "core/Framework.h"
+#include "platform/Framework.h"
 
 #include <atomic>
 #include <cstdarg>

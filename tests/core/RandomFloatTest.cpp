@@ -1,8 +1,8 @@
-#include "persistence/RandomFloat.h"
+#include "core/RandomFloat.h"
 
 #include <gtest/gtest.h>
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 
 TEST(RandomFloat, StepsTheSharedSeedAsTheOriginalDid) {
     int32_t& seed = patternRandomSeed();

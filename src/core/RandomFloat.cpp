@@ -1,6 +1,6 @@
-#include "persistence/RandomFloat.h"
+#include "core/RandomFloat.h"
 
-#include "core/Framework.h"
+#include "platform/Framework.h"
 #include "core/PatternRandom.h"
 
 float randomFloat(int32_t offset) {

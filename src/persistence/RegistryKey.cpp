@@ -1,4 +1,4 @@
-#include "core/RegistryKey.h"
+#include "persistence/RegistryKey.h"
 
 bool RegistryKey::readDword(std::string_view name, uint32_t* out) const {
     if (!key || !out) return false;
