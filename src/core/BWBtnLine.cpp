@@ -31,10 +31,10 @@ int32_t wholeMaximum(float value) {
     return static_cast<int32_t>(value);
 }
 
+// Null when the memory cannot be had.
 AlignedFloats newLine(uint64_t steps, float value) {
     AlignedFloats line(AlignedAllocFloats(steps));
-    if (!line) throw std::bad_alloc();
-    std::fill_n(line.get(), steps, value);
+    if (line) std::fill_n(line.get(), steps, value);
     return line;
 }
 
@@ -42,7 +42,7 @@ AlignedFloats newLine(uint64_t steps, float value) {
 
 BWBtnLine::BWBtnLine(BWSystemInfo* systemInfo, uint64_t steps, uint64_t lineTotal, bool clone)
     : BWChunkableClass(kTypeStepLine), isClone(clone), owner(systemInfo) {
-    resize(steps, lineTotal);
+    if (!resize(steps, lineTotal) && steps <= kMaxSteps && lineTotal <= kMaxLines) throw std::bad_alloc();
     if (owner != nullptr && !isClone) owner->addInitInterface(this);
 }
 
@@ -52,12 +52,15 @@ BWBtnLine::~BWBtnLine() {
 
 // ---- structure ----------------------------------------------------------
 
-void BWBtnLine::resize(uint64_t steps, uint64_t lineTotal) {
-    if (hasGrid && steps == stepCount && lineTotal == lineCount) return;
-    if (steps > kMaxSteps || lineTotal > kMaxLines) return;
+bool BWBtnLine::resize(uint64_t steps, uint64_t lineTotal) {
+    if (hasGrid && steps == stepCount && lineTotal == lineCount) return true;
+    if (steps > kMaxSteps || lineTotal > kMaxLines) return false;
     std::vector<AlignedFloats> fresh;
     fresh.reserve(lineTotal);
-    for (uint64_t i = 0; i < lineTotal; ++i) fresh.push_back(newLine(steps, fillValue));
+    for (uint64_t i = 0; i < lineTotal; ++i) {
+        fresh.push_back(newLine(steps, fillValue));
+        if (fresh.back() == nullptr) return false;
+    }
     {
         UseGate::Change change(linesGate);
         lines.swap(fresh);
@@ -66,6 +69,7 @@ void BWBtnLine::resize(uint64_t steps, uint64_t lineTotal) {
         hasGrid = true;
     }
     // fresh now holds the old lines, which no reader can reach any more.
+    return true;
 }
 
 void BWBtnLine::releaseLines() {
@@ -147,9 +151,9 @@ void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
 
 // ---- clipboards ---------------------------------------------------------
 
-BWBtnLine* BWBtnLine::makeCopy() const {
+std::unique_ptr<BWBtnLine> BWBtnLine::makeCopy() const {
     UseGate::Use use(linesGate);
-    auto* copy = new BWBtnLine(owner, use ? stepCount : 0, use ? lineCount : 0, true);
+    auto copy = std::make_unique<BWBtnLine>(owner, use ? stepCount : 0, use ? lineCount : 0, true);
     for (uint64_t line = 0; use && line < lineCount; ++line)
         std::copy_n(lines[line].get(), stepCount, copy->lines[line].get());
     copy->setCurrentLine(currentLine.load());
@@ -160,10 +164,10 @@ BWBtnLine* BWBtnLine::makeCopy() const {
 }
 
 void BWBtnLine::copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const {
-    BWBtnLine* copy = makeCopy();
+    std::unique_ptr<BWBtnLine> copy = makeCopy();
     copy->copyFrom = from;
     copy->copyTo = to;
-    clipboard.store(copy);  // replaces the copy of the same key
+    clipboard.store(std::move(copy));  // replaces the copy of the same key
 }
 
 void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to) {
@@ -226,7 +230,7 @@ int32_t BWBtnLine::readChunk(BWChunk* chunk, bool skipOnly) {
         uint64_t{storedLines} * storedSteps > chunk->wordsLeft())
         return kChunkReadFailed;
     if (!skipOnly && !keepSize) {
-        resize(storedSteps, storedLines);
+        if (!resize(storedSteps, storedLines)) return kChunkReadFailed;
         maxValue = static_cast<float>(storedMaximum);
     }
     readSteps(chunk, storedSteps, storedLines, skipOnly);

@@ -30,6 +30,7 @@ public:
 
     // GUI thread.  A grid that is not a clipboard copy enters its edit
     // interface in the owner's init-interface list (owner may be null).
+    // Throws std::bad_alloc when the lines cannot be had.
     BWBtnLine(BWSystemInfo* owner, uint64_t steps, uint64_t lines, bool isClone = false);
     ~BWBtnLine() override;
     BWBtnLine(const BWBtnLine&) = delete;
@@ -37,15 +38,17 @@ public:
 
     // Persistence; GUI thread or program loader.  readChunk answers 1, or 0
     // without changing anything for a record of another tag or version, with
-    // more than kMaxSteps steps or kMaxLines lines, or shorter than it says.
+    // more than kMaxSteps steps or kMaxLines lines, shorter than it says, or
+    // lines whose memory cannot be had.
     // Steps beyond the present size are dropped (keepSize), steps that are not
     // finite numbers read as 0, and currentLine keeps its value.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     void writeChunk(BWChunk* chunk) override;
 
     // Rebuilds the grid with every step at fillValue unless the size is the
-    // same; sizes beyond the maxima are ignored.  Never the audio thread.
-    void resize(uint64_t steps, uint64_t lines);
+    // same.  Sizes beyond the maxima, or memory that cannot be had, answer
+    // false and change nothing.  Never the audio thread.
+    bool resize(uint64_t steps, uint64_t lines);
     // Frees every line (the instance's teardown).  Never the audio thread.
     void releaseLines();
 
@@ -61,7 +64,7 @@ public:
     void pasteShared(uint64_t from, uint64_t to);
     void resetAll() override { fill(); }
     void resetCurrent() override { fill(); }
-    BWInitInterface* clone() override { return makeCopy(); }
+    std::unique_ptr<BWInitInterface> clone() override { return makeCopy(); }
 
     // Step reads answer 0 outside the grid or while it is rebuilt.  Any thread.
     float getStep(uint64_t step) const;  // on the current line
@@ -85,7 +88,7 @@ private:
     // The current line, or null when it lies outside the grid; the caller
     // holds a Use of the line gate.
     float* currentSteps() const;
-    BWBtnLine* makeCopy() const;
+    std::unique_ptr<BWBtnLine> makeCopy() const;
     void copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const;
     void pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to);
     void readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly);

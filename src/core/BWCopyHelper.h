@@ -5,9 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-class BWInitInterface;
+#include "core/BWInitInterface.h"
 
 class BWCopyHelper {
 public:
@@ -22,19 +23,19 @@ public:
 
     // The entry held under key; null for key −1 or when there is none.
     BWInitInterface* find(int64_t key) const;
-    // Takes ownership of copy and holds it under its key, destroying the entry
-    // it replaces.  A null copy, or one whose key is −1, is only destroyed.
-    void store(BWInitInterface* copy);
+    // Holds copy under its key, destroying the entry it replaces.  A null
+    // copy, or one whose key is −1, is only destroyed.
+    void store(std::unique_ptr<BWInitInterface> copy);
     // Destroys every entry (the library's unload; tests).
     void clear();
 
     size_t size() const { return entries.size(); }
-    BWInitInterface* at(size_t index) const { return entries[index]; }
+    BWInitInterface* at(size_t index) const { return entries[index].get(); }
 
 private:
     int64_t keyOf(const BWInitInterface& entry) const;
     void destroy(int64_t key);
 
     KeyField keyField;
-    std::vector<BWInitInterface*> entries;  // owned; may hold null
+    std::vector<std::unique_ptr<BWInitInterface>> entries;
 };

@@ -7,7 +7,9 @@
 BWFloatZoneHandler::BWFloatZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
     : BWZoneHandler(systemInfo, handlerId, clone) {}
 
-BWZone* BWFloatZoneHandler::createZone(int32_t /*kind*/) { return new BWFloatZone(this); }
+std::unique_ptr<BWZone> BWFloatZoneHandler::createZone(int32_t /*kind*/) {
+    return std::make_unique<BWFloatZone>(this);
+}
 
 uint64_t BWFloatZoneHandler::zoneNumberAt(int32_t pos) {
     if (pos < 0 || static_cast<size_t>(pos) >= kMirrorSize) return 0;
@@ -16,7 +18,7 @@ uint64_t BWFloatZoneHandler::zoneNumberAt(int32_t pos) {
 
 void BWFloatZoneHandler::refreshMirrors() {
     zoneNumberAtKey.fill(0.0f);
-    const std::vector<BWZone*>& zones = zoneList();
+    const ZoneList& zones = zoneList();
     const size_t mirrored = std::min(zones.size(), kMirrorSize);
     for (size_t i = 0; i < mirrored; ++i) {
         const BWZone& zone = *zones[i];

@@ -20,7 +20,7 @@ public:
     // GUI thread; the mirrors start all zero.
     BWFloatZoneHandler(BWSystemInfo* owner, int64_t id, bool isClone);
 
-    BWZone* createZone(int32_t kind) override;
+    std::unique_ptr<BWZone> createZone(int32_t kind) override;
     bool isMarked(uint32_t index) const override { return index == markedIndex; }
     int32_t marker() const override { return markerValue < 0 ? 0 : markerValue; }
     void setMarker(int32_t value) override { markerValue = value; }

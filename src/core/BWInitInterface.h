@@ -9,6 +9,7 @@
 // from == end means is the model's own rule.
 
 #include <cstdint>
+#include <memory>
 
 class BWInitInterface {
 public:
@@ -23,8 +24,7 @@ public:
     virtual void rotateRight(uint64_t /*from*/, uint64_t /*end*/) {}
     virtual void vary() {}
     // A copy for a clipboard; null for models that are not cloned on their own.
-    // The caller owns the copy.
-    virtual BWInitInterface* clone() { return nullptr; }
+    virtual std::unique_ptr<BWInitInterface> clone() { return nullptr; }
 
     void setId(int64_t newId) { id = newId; }
 

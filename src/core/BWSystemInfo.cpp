@@ -30,8 +30,6 @@ float readTable(const ValueSlope* table, int size, float position) {
 
 }  // namespace
 
-void AlignedFloatsDeleter::operator()(float* block) const { AlignedFree(block); }
-
 BWSystemInfo::BWSystemInfo(int voices, StateResetList* trackedBufferList, PointerList* listeners,
                            BWUndoManager* undoManager)
     : randomState(static_cast<uint32_t>(std::time(nullptr))),

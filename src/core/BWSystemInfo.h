@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/AlignedMemory.h"
+
 class BWInitInterface;
 class BWUndoManager;
 class PointerList;
@@ -23,11 +25,6 @@ struct ValueSlope {
     float value;
     float slope;  // value of the next entry minus this value
 };
-
-struct AlignedFloatsDeleter {
-    void operator()(float* block) const;
-};
-using AlignedFloats = std::unique_ptr<float[], AlignedFloatsDeleter>;
 
 class BWSystemInfo {
 public:

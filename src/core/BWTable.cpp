@@ -1,10 +1,8 @@
 #include "core/BWTable.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <new>
-#include <thread>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternRandom.h"
@@ -50,16 +48,15 @@ float limited(float value, float low, float high) {
 
 BWTable::BWTable(BWSystemInfo* tableOwner, uint64_t pointCount)
     : BWChunkableClass(kTypeTable), initialLength(static_cast<float>(pointCount)), owner(tableOwner) {
-    resize(pointCount, kResizeFresh);
+    if (!resize(pointCount, kResizeFresh) && pointCount <= kMaxPoints) throw std::bad_alloc();
     // Set after the first resize, so that the first array is never tracked.
     flags.fetch_or(kDefaultFlags);
 }
 
 BWTable::~BWTable() {
     if (values != nullptr && hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr)
-        owner->trackedBufferList->remove(values);
-    AlignedFree(values);
-    values = nullptr;
+        owner->trackedBufferList->remove(values.get());
+    values.reset();
     count = 0;
     BWTable* self = this;
     tableClipboard.compare_exchange_strong(self, nullptr);
@@ -95,15 +92,13 @@ void BWTable::setBusy(bool on) {
 }
 
 void BWTable::setViewInUse(bool inUse) {
+    // The mark stays in the flag word, where the view reads it; only its
+    // changes enter or leave the view gate.
     if (inUse) {
-        flags.fetch_or(kInUseByView);
-    } else {
-        flags.fetch_and(~kInUseByView);
+        if ((flags.fetch_or(kInUseByView) & kInUseByView) == 0) viewGate.enter();
+    } else if ((flags.fetch_and(~kInUseByView) & kInUseByView) != 0) {
+        viewGate.leave();
     }
-}
-
-void BWTable::waitForView() const {
-    while (hasFlag(kInUseByView)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 float BWTable::rampLength() const { return owner != nullptr ? owner->randomLimit : kNoRamp; }
@@ -169,52 +164,51 @@ void BWTable::fillNewPoints(float* points, uint64_t n, int32_t mode) const {
         for (uint64_t k = 1; k <= n; ++k) points[k] = values[std::min(count, k * count / n)];
     } else if (mode == kResizeKeep || mode == kResizeStretch) {
         std::fill_n(points, n + 1, defaultValue);
-        if (values != nullptr) std::copy_n(values, std::min(count, n), points);
+        if (values != nullptr) std::copy_n(values.get(), std::min(count, n), points);
     } else {
         fillByResetRule(points, n);
     }
     points[n] = points[0];  // the wrap point always mirrors point 0
 }
 
-void BWTable::replacePoints(float* points, uint64_t n) {
-    float* old = values;
+void BWTable::limitPoints(float* points, uint64_t n) const {
+    for (uint64_t i = 0; i <= n; ++i) points[i] = limited(points[i], min, max);
+}
+
+AlignedFloats BWTable::makePoints(uint64_t n, int32_t mode) const {
+    if (n == 0) return nullptr;
+    AlignedFloats points(AlignedAllocFloats(n + 1));
+    if (points == nullptr) return nullptr;
+    fillNewPoints(points.get(), n, mode);
+    limitPoints(points.get(), n);
+    return points;
+}
+
+void BWTable::installPoints(AlignedFloats points, uint64_t n) {
     const bool track = hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr;
     {
         UseGate::Change change(pointsGate);
-        values = points;
+        values.swap(points);
         count = n;
     }
+    // points now holds the old array, which no reader can reach any more.
     if (track) {
-        if (points != nullptr) owner->trackedBufferList->append(points, (n + 1) * sizeof(float), 0.0f);
-        if (old != nullptr) owner->trackedBufferList->remove(old);
+        if (values != nullptr) owner->trackedBufferList->append(values.get(), (n + 1) * sizeof(float), 0.0f);
+        if (points != nullptr) owner->trackedBufferList->remove(points.get());
     }
-    AlignedFree(old);
+    if (n > 0) lengthInBeats = beatsOf(n);
 }
 
-void BWTable::limitPoints() {
-    if (values == nullptr) return;
-    for (uint64_t i = 0; i <= count; ++i) values[i] = limited(values[i], min, max);
-}
-
-void BWTable::resize(uint64_t n, int32_t mode) {
-    if (n == count || n > kMaxPoints) return;
+bool BWTable::resize(uint64_t n, int32_t mode) {
+    if (n == count) return true;
+    if (!takesLength(n)) return false;
     setBusy(true);
-    waitForView();
-    float* points = nullptr;
-    if (n > 0) {
-        points = AlignedAllocFloats(n + 1);
-        if (points == nullptr) {
-            setBusy(false);
-            throw std::bad_alloc();
-        }
-        fillNewPoints(points, n, mode);
-    }
-    replacePoints(points, n);
-    if (n > 0) {
-        lengthInBeats = beatsOf(n);
-        limitPoints();
-    }
+    const UseGate::Change viewChange = waitForView();
+    AlignedFloats points = makePoints(n, mode);
+    const bool made = n == 0 || points != nullptr;
+    if (made) installPoints(std::move(points), n);
     setBusy(false);
+    return made;
 }
 
 void BWTable::setLengthInBeats(float beats, int32_t mode) {
@@ -451,9 +445,19 @@ int32_t BWTable::readChunk(BWChunk* chunk, bool skipOnly) {
     if (!std::isfinite(storedDefault) || !std::isfinite(storedMax) || !std::isfinite(storedMin)) return 0;
 
     setBusy(true);
+    const float previousDefault = defaultValue;
+    const float previousMin = min;
+    const float previousMax = max;
     defaultValue = storedDefault;
     setRange(storedMin, storedMax);
-    resize(n, kResizeFresh);
+    // A length the table does not take is ignored; memory it cannot have
+    // fails the record.
+    if (!resize(n, kResizeFresh) && takesLength(n)) {
+        defaultValue = previousDefault;
+        setRange(previousMin, previousMax);
+        setBusy(false);
+        return 0;
+    }
     setBusy(false);
     const bool plain = version >= 1;
     for (uint64_t i = 0; i < n; ++i) {

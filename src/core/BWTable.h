@@ -19,11 +19,14 @@
 
 #include "core/UseGate.h"
 #include "persistence/BWChunkableClass.h"
+#include "platform/AlignedMemory.h"
 
 class BWChunk;
 class BWSystemInfo;
 
 class BWTable : public BWChunkableClass {
+    friend class BWTableXY;  // resizes its pages all or none
+
 public:
     // Bits of the flag word.  Every bit not named here is a display option
     // that only the table view reads; the model stores and copies them.
@@ -48,21 +51,26 @@ public:
     static constexpr int32_t kResizeStretch = 2;
 
     // Host/GUI thread.  owner may be null (the table then assumes 120 bpm at
-    // 44.1 kHz and no tracked-buffer list).
+    // 44.1 kHz and no tracked-buffer list).  Throws std::bad_alloc when the
+    // points cannot be had.
     BWTable(BWSystemInfo* owner, uint64_t count);
     ~BWTable() override;
     BWTable(const BWTable&) = delete;
     BWTable& operator=(const BWTable&) = delete;
 
     // Persistence; GUI thread or program loader.  readChunk answers 1, or 0
-    // for a record it cannot take (changing nothing).
+    // for a record it cannot take or memory it cannot have (changing nothing).
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     void writeChunk(BWChunk* chunk) override;
     void applyValueList(const std::vector<float>& values) override;
     void readValueList(BWChunk* chunk, std::vector<float>& values) override;
 
     // Structure; GUI thread or program loader, never the audio thread.
-    virtual void resize(uint64_t n, int32_t mode);
+    // resize answers false, changing nothing, for more than kMaxPoints or
+    // when the memory cannot be had.
+    virtual bool resize(uint64_t n, int32_t mode);
+    // Whether resize takes a length of n points (memory aside).
+    virtual bool takesLength(uint64_t n) const { return n <= kMaxPoints; }
     virtual void setLengthInBeats(float beats, int32_t mode);
     virtual void setLengthInBars(float bars, int32_t mode);
 
@@ -141,8 +149,16 @@ protected:
     void storePoint(uint64_t index, float value);
     void setBusy(bool on);
     bool isBusy() const { return hasFlag(kBusy); }
-    // Polls until the table view has cleared its in-use mark.
-    void waitForView() const;
+    // A resize in two steps, so that a paged table can make every array it
+    // needs before it puts any in place.  makePoints answers n points filled
+    // by mode from the present ones and limited to the range, null when the
+    // memory cannot be had (n > 0); the table is busy meanwhile.
+    // installPoints puts them in place (busy, the view held off).
+    AlignedFloats makePoints(uint64_t n, int32_t mode) const;
+    void installPoints(AlignedFloats points, uint64_t n);
+    // Waits, as long as it takes, until the table view has cleared its
+    // in-use mark; the view's reads wait for the end of the change.
+    UseGate::Change waitForView() { return viewGate.tryFor(UseGate::kNoLimit); }
     // A stored point that is not a finite number would poison everything that
     // reads it: NaN reads as low, infinities as the nearer end of low..high.
     static float sanitizedPoint(float value, float low, float high);
@@ -158,14 +174,14 @@ private:
     bool isRampTable() const;
     void fillByResetRule(float* points, uint64_t n) const;
     void fillNewPoints(float* points, uint64_t n, int32_t mode) const;
-    void replacePoints(float* points, uint64_t n);
-    void limitPoints();
+    void limitPoints(float* points, uint64_t n) const;
     float beatsOf(uint64_t n) const;
     uint64_t pointsOfBeats(float beats) const;
 
-    float* values = nullptr;  // count + 1 floats; entry count is the wrap point
+    AlignedFloats values;  // count + 1 floats; entry count is the wrap point
     uint64_t count = 0;
     UseGate pointsGate;
+    UseGate viewGate;  // the view's in-use mark is a use of it
     // randomize writes while its own busy mark is set; read by every writer,
     // the audio thread's among them.
     std::atomic<bool> randomizing{false};

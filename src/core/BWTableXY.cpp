@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <utility>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternClipboards.h"
@@ -36,8 +38,9 @@ void wholeOrRange(uint64_t& from, uint64_t& to, uint64_t count) {
 BWTableXY::BWTableXY(BWSystemInfo* tableOwner, uint64_t pointCount, int64_t groupId, bool clone)
     : BWTable(tableOwner, pointCount), isClone(clone) {
     id = groupId;
+    // Before the table enters the owner's list, which a throw would leave dangling.
+    if (!setPageCount(1)) throw std::bad_alloc();
     if (owner != nullptr && !isClone) owner->addInitInterface(this);
-    setPageCount(1);
     setTypeCode(kTypePagedTable);
 }
 
@@ -47,42 +50,73 @@ BWTableXY::~BWTableXY() {
 
 // ---- pages --------------------------------------------------------------
 
-std::unique_ptr<BWTable> BWTableXY::makePage() const {
-    auto page = std::make_unique<BWTable>(owner, getCount());
+std::unique_ptr<BWTable> BWTableXY::makePage(uint64_t count) const {
+    std::unique_ptr<BWTable> page;
+    try {
+        page = std::make_unique<BWTable>(owner, count);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     page->setRange(min, max);
     page->reset();
     page->setFlags(getFlags() & ~(kBusy | kInUseByView));
     return page;
 }
 
-void BWTableXY::setPageCount(uint64_t n) {
-    if (n == 0 || n == pageCount || n > kMaxPages || !fitsLimit(getCount(), n)) return;
-    setBusy(true);
-    waitForView();
+bool BWTableXY::setPageCount(uint64_t n) {
+    if (n == 0 || n > kMaxPages || !fitsLimit(getCount(), n)) return false;
+    return reshape(getCount(), n, kResizeFresh, getCount());
+}
 
-    PageList fresh;
-    fresh.reserve(n);
-    for (uint64_t i = pageCount; i < n; ++i) fresh.push_back(makePage());
+bool BWTableXY::reshape(uint64_t count, uint64_t pageTotal, int32_t mode, uint64_t newPageCount) {
+    if (count == getCount() && pageTotal == pageCount) return true;
+    if (count > kMaxPoints) return false;
+    setBusy(true);
+    const UseGate::Change viewChange = waitForView();
+
+    PageList added;
+    for (uint64_t i = pageCount; i < pageTotal; ++i) added.push_back(makePage(newPageCount));
+    std::vector<BWTable*> tables{this};  // every table that takes the new length
+    for (uint64_t i = 0; i < std::min(pageTotal, pageCount); ++i) tables.push_back(pages[i].get());
+    for (const auto& page : added) tables.push_back(page.get());
+    std::vector<std::pair<BWTable*, AlignedFloats>> points;
+    bool made = std::find(added.begin(), added.end(), nullptr) == added.end();
+    for (BWTable* table : tables) {
+        if (!made) break;
+        if (table->getCount() == count) continue;
+        table->setBusy(true);
+        points.emplace_back(table, table->makePoints(count, mode));
+        made = count == 0 || points.back().second != nullptr;
+    }
+
+    if (made) {
+        for (auto& [table, array] : points) table->installPoints(std::move(array), count);
+        if (pageTotal != pageCount) installPages(added, pageTotal);
+    }
+    for (auto& entry : points) entry.first->setBusy(false);
+    setBusy(false);
+    return made;
+}
+
+void BWTableXY::installPages(PageList& added, uint64_t pageTotal) {
     PageList dropped;
     {
         UseGate::Change change(pagesGate);
-        const uint64_t kept = std::min(n, pageCount);
+        const uint64_t kept = std::min(pageTotal, pageCount);
         PageList next;
-        next.reserve(n);
+        next.reserve(pageTotal);
         for (uint64_t i = 0; i < kept; ++i) next.push_back(std::move(pages[i]));
-        for (auto& page : fresh) next.push_back(std::move(page));
+        for (auto& page : added) next.push_back(std::move(page));
         for (uint64_t i = kept; i < pageCount; ++i) dropped.push_back(std::move(pages[i]));
         pages.swap(next);
-        pageCount = n;
+        pageCount = pageTotal;
         // The page position stays below the page count.
-        if (static_cast<float>(n) <= pagePosition.load())
-            pagePosition.store(std::nextafter(static_cast<float>(n), 0.0f));
-        if (currentPage.load() >= n) currentPage.store(n - 1);
+        if (static_cast<float>(pageTotal) <= pagePosition.load())
+            pagePosition.store(std::nextafter(static_cast<float>(pageTotal), 0.0f));
+        if (currentPage.load() >= pageTotal) currentPage.store(pageTotal - 1);
     }
     dropped.clear();  // no reader can reach them any more
-
     if (pageListener != nullptr && pageListener->function != nullptr) pageListener->function(pageListener->context);
-    setBusy(false);
 }
 
 void BWTableXY::setCurrentPage(uint64_t index) {
@@ -113,11 +147,9 @@ float BWTableXY::blendPages(Read read) {
 
 // ---- structure ----------------------------------------------------------
 
-void BWTableXY::resize(uint64_t n, int32_t mode) {
-    if (!fitsLimit(n, pageCount)) return;
-    BWTable::resize(n, mode);
-    UseGate::Use use(pagesGate);
-    for (uint64_t i = 0; use && i < pageCount; ++i) pages[i]->resize(n, mode);
+bool BWTableXY::resize(uint64_t n, int32_t mode) {
+    if (!takesLength(n)) return false;
+    return reshape(n, pageCount, mode, n);
 }
 
 void BWTableXY::setFlags(uint32_t word) {
@@ -283,10 +315,10 @@ void BWTableXY::copyRememberedPage() {
     pastePoints(*pages[currentPage.load()], 0, 0, source, 0, 0);
 }
 
-BWInitInterface* BWTableXY::clone() { return cloneTable(); }
+std::unique_ptr<BWInitInterface> BWTableXY::clone() { return cloneTable(); }
 
-BWTableXY* BWTableXY::cloneTable() {
-    auto* copy = new BWTableXY(owner, getCount(), id, true);
+std::unique_ptr<BWTableXY> BWTableXY::cloneTable() {
+    auto copy = std::make_unique<BWTableXY>(owner, getCount(), id, true);
     copy->setPageCount(pageCount);
     for (uint64_t p = 0; p < pageCount && p < copy->pageCount; ++p) copy->pages[p]->copyPointsFrom(*pages[p]);
     copy->currentPage.store(roundedDownToGroup(currentPage.load(), groupSize));
@@ -296,8 +328,8 @@ BWTableXY* BWTableXY::cloneTable() {
     return copy;
 }
 
-BWTableXY* BWTableXY::makeClipboardCopy(uint64_t from, uint64_t to) {
-    BWTableXY* copy = cloneTable();
+std::unique_ptr<BWTableXY> BWTableXY::makeClipboardCopy(uint64_t from, uint64_t to) {
+    std::unique_ptr<BWTableXY> copy = cloneTable();
     copy->copyFrom = from;
     copy->copyTo = to;
     return copy;
@@ -329,9 +361,9 @@ void BWTableXY::paste(uint64_t from, uint64_t to) {
 void BWTableXY::copyShared(uint64_t from, uint64_t to) {
     copiedPage = currentPage.load();
     if (sharedClipboardKey == -1) return;
-    BWTableXY* copy = makeClipboardCopy(from, to);
+    std::unique_ptr<BWTableXY> copy = makeClipboardCopy(from, to);
     copy->currentPage.store(currentPage.load());
-    xySharedClipboard().store(copy);
+    xySharedClipboard().store(std::move(copy));
 }
 
 void BWTableXY::pasteShared(uint64_t from, uint64_t to) {
@@ -404,7 +436,11 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
 
     // The whole record is read before anything is applied, so that a
     // truncated one changes nothing.
-    stored.points.resize(stored.count * stored.pages);
+    try {
+        stored.points.resize(stored.count * stored.pages);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     for (float& point : stored.points) point = chunk->readFloat();
     const bool named = version >= kFirstNamedVersion;
     std::string storedName;
@@ -413,7 +449,7 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
     if (skipOnly) return 1;
     if (!std::isfinite(stored.max) || !std::isfinite(stored.min)) return 0;
 
-    applyStoredPages(stored);
+    if (!applyStoredPages(stored)) return 0;
     if (!named) {
         name = "Default";
     } else if (!storedName.empty()) {
@@ -422,10 +458,16 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
     return 1;
 }
 
-void BWTableXY::applyStoredPages(const StoredPages& stored) {
+bool BWTableXY::applyStoredPages(const StoredPages& stored) {
     setBusy(true);
+    const float previousMin = min;
+    const float previousMax = max;
     setRange(stored.min, stored.max);
-    if (sizePolicy == kFollowStoredSize) followStoredSize(stored.count, stored.pages);
+    if (sizePolicy == kFollowStoredSize && !followStoredSize(stored.count, stored.pages)) {
+        setRange(previousMin, previousMax);
+        setBusy(false);
+        return false;
+    }
     setBusy(false);
     for (uint64_t p = 0; p < stored.pages; ++p) {
         const auto first = stored.points.begin() + static_cast<std::ptrdiff_t>(p * stored.count);
@@ -436,18 +478,14 @@ void BWTableXY::applyStoredPages(const StoredPages& stored) {
             applyNormalizedPage(p, points);
         }
     }
+    return true;
 }
 
-void BWTableXY::followStoredSize(uint64_t count, uint64_t pageTotal) {
-    // The shrinking side goes first, so that no step holds more points than
-    // the old or the new shape, and neither step meets the limit on its way.
-    if (count <= getCount()) {
-        resize(count, kResizeFresh);
-        setPageCount(pageTotal);
-    } else {
-        setPageCount(pageTotal);
-        resize(count, kResizeFresh);
-    }
+bool BWTableXY::followStoredSize(uint64_t count, uint64_t pageTotal) {
+    // Length and pages change in one step.  New pages come as they always
+    // have: at the new length when the length shrinks, else at the old
+    // length, which they then leave like the other pages.
+    return reshape(count, pageTotal > 0 ? pageTotal : pageCount, kResizeFresh, std::min(count, getCount()));
 }
 
 void BWTableXY::applyPlainPage(uint64_t page, std::vector<float> points) {

@@ -45,25 +45,30 @@ public:
     };
 
     // Host/GUI thread.  A table that is not a clipboard copy enters the
-    // owner's init-interface list until it dies.
+    // owner's init-interface list until it dies.  Throws std::bad_alloc when
+    // its points or its page cannot be had.
     BWTableXY(BWSystemInfo* owner, uint64_t count, int64_t id, bool isClone);
     ~BWTableXY() override;
 
-    // Persistence; GUI thread or program loader.
+    // Persistence; GUI thread or program loader.  A record that cannot be
+    // taken, or the memory for it, answers 0 and changes nothing.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     void writeChunk(BWChunk* chunk) override;
     void setName(const char* text) override;
     const char* getName() override { return name.c_str(); }
 
     // Structure; never the audio thread.  The pages follow the own length;
-    // a length that would give all pages more than kMaxPoints is ignored.
-    void resize(uint64_t n, int32_t mode) override;
+    // a length that would give all pages more than kMaxPoints, or memory
+    // that cannot be had, answers false and changes nothing.
+    bool resize(uint64_t n, int32_t mode) override;
+    bool takesLength(uint64_t n) const override { return n <= kMaxPoints && fitsLimit(n, pageCount); }
     void setFlags(uint32_t word) override;   // the table and every page
     void setRange(float low, float high) override;  // the table and every page
     void setIntegerMode(bool on) override;   // the table and every page
-    // n = 0, n above kMaxPages or pages that would hold more than kMaxPoints
-    // points: nothing.  GUI thread or program loader.
-    void setPageCount(uint64_t n);
+    // n = 0, n above kMaxPages, pages that would hold more than kMaxPoints
+    // points or memory that cannot be had: false, and nothing changes.
+    // GUI thread or program loader.
+    bool setPageCount(uint64_t n);
     uint64_t getPageCount() const { return pageCount; }
     // An index at or beyond the page count changes nothing.  Any thread.
     void setCurrentPage(uint64_t index);
@@ -111,7 +116,7 @@ public:
     void rotateLeft(uint64_t from, uint64_t end) override { BWTable::rotateLeft(from, end); }
     void rotateRight(uint64_t from, uint64_t end) override { BWTable::rotateRight(from, end); }
     void vary() override;
-    BWInitInterface* clone() override;
+    std::unique_ptr<BWInitInterface> clone() override;
 
     const bool isClone;
     PageListener* pageListener = nullptr;  // not owned; told after page-count changes
@@ -131,12 +136,19 @@ private:
     BWTable& pageOrFirst(uint64_t page) const;
     // Whether pageTotal pages of count points stay within kMaxPoints.
     static bool fitsLimit(uint64_t count, uint64_t pageTotal);
-    std::unique_ptr<BWTable> makePage() const;
+    // A new page of count points; null when the memory cannot be had.
+    std::unique_ptr<BWTable> makePage(uint64_t count) const;
+    // Gives the table count points per page and pageTotal pages in one step:
+    // every page and array is made before any is put in place, so a shortage
+    // of memory changes nothing.  New pages are made with newPageCount points
+    // and then take count points like the others.
+    bool reshape(uint64_t count, uint64_t pageTotal, int32_t mode, uint64_t newPageCount);
+    void installPages(PageList& added, uint64_t pageTotal);
     void pastePoints(BWTable& destination, uint64_t from, uint64_t to, const BWTable& source,
                      uint64_t sourceFrom, uint64_t sourceTo);
     void copyRememberedPage();
-    BWTableXY* cloneTable();
-    BWTableXY* makeClipboardCopy(uint64_t from, uint64_t to);
+    std::unique_ptr<BWTableXY> cloneTable();
+    std::unique_ptr<BWTableXY> makeClipboardCopy(uint64_t from, uint64_t to);
     // A paged record as read, before it is applied.
     struct StoredPages {
         float max = 1.0f;
@@ -146,8 +158,8 @@ private:
         bool plain = true;          // plain values, or normalised (older records)
         std::vector<float> points;  // page by page
     };
-    void applyStoredPages(const StoredPages& stored);
-    void followStoredSize(uint64_t count, uint64_t pageTotal);
+    bool applyStoredPages(const StoredPages& stored);
+    bool followStoredSize(uint64_t count, uint64_t pageTotal);
     void applyPlainPage(uint64_t page, std::vector<float> points);
     void applyNormalizedPage(uint64_t page, const std::vector<float>& points);
     void resampleInto(uint64_t page, const std::vector<float>& stored);

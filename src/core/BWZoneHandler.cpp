@@ -25,6 +25,10 @@ void eraseFirst(std::vector<BWZone*>& list, const BWZone* zone) {
     if (found != list.end()) list.erase(found);
 }
 
+BWZoneHandler::ZoneList::iterator findZone(BWZoneHandler::ZoneList& list, const BWZone* zone) {
+    return std::find_if(list.begin(), list.end(), [zone](const auto& entry) { return entry.get() == zone; });
+}
+
 }  // namespace
 
 BWZoneHandler::BWZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
@@ -38,33 +42,44 @@ BWZoneHandler::~BWZoneHandler() {
     auto& registry = allZoneHandlers();
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
     if (zoneCopySource() == this) setZoneCopySource(nullptr);
-    for (BWZone* zone : zones) delete zone;
     if (owner != nullptr && !isClone) owner->removeInitInterface(this);
 }
 
 // ---- the zone list ------------------------------------------------------
 
-BWZone* BWZoneHandler::createZone(int32_t /*kind*/) { return new BWZone(); }
+std::unique_ptr<BWZone> BWZoneHandler::createZone(int32_t /*kind*/) { return std::make_unique<BWZone>(); }
 
-void BWZoneHandler::destroyZone(BWZone* zone) {
-    // A zone still in the list is the list's to free.
-    if (zone != nullptr && !contains(zones, zone)) delete zone;
+void BWZoneHandler::setAudioBusy(bool busy) {
+    // A mark, not a count: only its changes enter or leave the gate.  The
+    // reader walks the zones even when refused; it then gets the empty list.
+    if (audioBusy.exchange(busy) == busy) return;
+    if (busy)
+        zonesGate.enter();
+    else
+        zonesGate.leave();
 }
 
-bool BWZoneHandler::insertZone(BWZone* zone) {
+bool BWZoneHandler::audioStayedBusy() {
+    AlertPrintf("Can't delete Zone. Reduce CPU Usage and try again.");
+    return false;
+}
+
+bool BWZoneHandler::waitAudioIdle() {
+    const UseGate::Change change = zonesGate.tryFor(kAudioWaitTries);
+    return change || audioStayedBusy();
+}
+
+bool BWZoneHandler::insertZone(std::unique_ptr<BWZone> zone) {
     if (zone == nullptr) return false;
-    if (contains(zones, zone)) return true;
     // Range edits do not re-sort the list, so search it rather than bisect it.
     auto before = std::find_if(zones.begin(), zones.end(),
-                               [zone](const BWZone* other) { return other->start > zone->start; });
+                               [&zone](const auto& other) { return other->start > zone->start; });
     const auto at = before - zones.begin();
-    editing.store(true);
-    if (!waitAudioIdle()) {
-        editing.store(false);
-        return false;
+    {
+        const UseGate::Change change = zonesGate.tryFor(kAudioWaitTries);
+        if (!change) return audioStayedBusy();
+        zones.insert(zones.begin() + at, std::move(zone));
     }
-    zones.insert(zones.begin() + at, zone);
-    editing.store(false);
     zonesChanged();
     return true;
 }
@@ -73,25 +88,22 @@ void BWZoneHandler::queuePending(BWZone* zone) {
     if (!contains(pendingDeletes, zone)) pendingDeletes.push_back(zone);
 }
 
-void BWZoneHandler::dropPending(BWZone* zone) { eraseFirst(pendingDeletes, zone); }
-
 void BWZoneHandler::removeAndDestroy(BWZone* zone) {
-    eraseFirst(zones, zone);
-    dropPending(zone);
-    delete zone;
+    eraseFirst(pendingDeletes, zone);
+    auto found = findZone(zones, zone);
+    if (found != zones.end()) zones.erase(found);
 }
 
 // Frees a zone of the list once the audio side is idle; false when it stayed busy.
 bool BWZoneHandler::tryFree(BWZone* zone) {
-    editing.store(true);
-    const bool idle = waitAudioIdle();
-    if (idle) removeAndDestroy(zone);
-    editing.store(false);
-    return idle;
+    const UseGate::Change change = zonesGate.tryFor(kAudioWaitTries);
+    if (!change) return audioStayedBusy();
+    removeAndDestroy(zone);
+    return true;
 }
 
 void BWZoneHandler::deleteZone(BWZone* zone) {
-    if (zone == nullptr || !contains(zones, zone)) return;
+    if (zone == nullptr || findZone(zones, zone) == zones.end()) return;
     zone->hidden |= 1;
     if (zone->isLocked() || !tryFree(zone)) queuePending(zone);
     zonesChanged();
@@ -99,16 +111,16 @@ void BWZoneHandler::deleteZone(BWZone* zone) {
 
 void BWZoneHandler::deleteAllZones(bool deferAll) {
     if (deferAll) {
-        for (BWZone* zone : zones) {
+        for (const auto& zone : zones) {
             zone->hidden |= 1;
-            queuePending(zone);
+            queuePending(zone.get());
         }
         zonesChanged();
         return;
     }
     size_t i = 0;
     while (i < zones.size()) {
-        BWZone* zone = zones[i];
+        BWZone* zone = zones[i].get();
         zone->hidden |= 1;
         if (zone->isLocked()) {
             queuePending(zone);
@@ -118,49 +130,39 @@ void BWZoneHandler::deleteAllZones(bool deferAll) {
         }
         // A freed zone's successor has moved into place i.
     }
-    editing.store(false);
     zonesChanged();
 }
 
 bool BWZoneHandler::processPendingDeletes() {
-    if (audioBusy.load() || pendingDeletes.empty() || editing.load()) return false;
+    if (audioBusy.load() || pendingDeletes.empty() || isEditing()) return false;
     bool freed = false;
     size_t i = 0;
     while (i < pendingDeletes.size()) {
         BWZone* zone = pendingDeletes[i];
         if (zone->isLocked()) break;  // the rest waits for it
-        if (contains(zones, zone) && tryFree(zone)) {
+        if (findZone(zones, zone) != zones.end() && tryFree(zone)) {
             freed = true;
             continue;  // the next entry has moved into place i
         }
         ++i;
     }
-    editing.store(false);
     if (freed) zonesChanged();
     return true;
-}
-
-bool BWZoneHandler::waitAudioIdle() {
-    for (int tries = 0; audioBusy.load() && tries < kAudioWaitTries; ++tries)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!audioBusy.load()) return true;
-    AlertPrintf("Can't delete Zone. Reduce CPU Usage and try again.");
-    return false;
 }
 
 // ---- queries ------------------------------------------------------------
 
 BWZone* BWZoneHandler::zoneAt(int32_t pos) {
-    for (BWZone* zone : zones)
-        if (!zone->isHidden() && zone->start <= pos && pos <= zone->end) return zone;
+    for (const auto& zone : zones)
+        if (!zone->isHidden() && zone->start <= pos && pos <= zone->end) return zone.get();
     return nullptr;
 }
 
-const std::vector<BWZone*>& BWZoneHandler::activeZoneList() { return editing.load() ? editShadow : zones; }
+const BWZoneHandler::ZoneList& BWZoneHandler::activeZoneList() { return isEditing() ? editShadow : zones; }
 
 bool BWZoneHandler::freeSpaceAfter(int32_t pos, int32_t* lastFree) {
     *lastFree = BWZone::kLastPosition;
-    for (const BWZone* zone : zones) {  // hidden zones still take their room
+    for (const auto& zone : zones) {  // hidden zones still take their room
         if (zone->start <= pos && pos <= zone->end) return false;
         if (zone->start > pos) {
             *lastFree = zone->start - 1;
@@ -171,19 +173,19 @@ bool BWZoneHandler::freeSpaceAfter(int32_t pos, int32_t* lastFree) {
 }
 
 BWZone* BWZoneHandler::visibleZone(uint64_t n) {
-    for (BWZone* zone : zones) {
+    for (const auto& zone : zones) {
         if (zone->isHidden()) continue;
-        if (n == 0) return zone;
+        if (n == 0) return zone.get();
         --n;
     }
     return nullptr;
 }
 
 int64_t BWZoneHandler::visibleIndexOf(BWZone* zone) {
-    if (editing.load() || zone == nullptr) return -1;
+    if (isEditing() || zone == nullptr) return -1;
     int64_t visibleBefore = 0;
-    for (const BWZone* entry : zones) {
-        if (entry == zone) return visibleBefore;
+    for (const auto& entry : zones) {
+        if (entry.get() == zone) return visibleBefore;
         if (!entry->isHidden()) ++visibleBefore;
     }
     return -1;
@@ -194,7 +196,7 @@ int64_t BWZoneHandler::visibleIndexOf(BWZone* zone) {
 void BWZoneHandler::clampZones(int32_t low, int32_t highExclusive) {
     if (highExclusive <= low) return;
     const int32_t last = highExclusive - 1;
-    for (BWZone* zone : zones) {
+    for (const auto& zone : zones) {
         if (zone->start < low) zone->setStart(low);
         if (zone->end > last) zone->setEnd(last);
         if (zone->start <= zone->end) continue;
@@ -220,12 +222,12 @@ void BWZoneHandler::copyZones(BWZoneHandler* target, BWZoneHandler* source) {
     target->deleteAllZones(false);
     // Taken after the clear, so that a handler pasted onto itself ends empty.
     std::vector<const BWZone*> visible;
-    for (const BWZone* zone : source->zones)
-        if (!zone->isHidden()) visible.push_back(zone);
+    for (const auto& zone : source->zones)
+        if (!zone->isHidden()) visible.push_back(zone.get());
     for (const BWZone* zone : visible) {
-        BWZone* copy = target->createZone(zone->kind());
+        std::unique_ptr<BWZone> copy = target->createZone(zone->kind());
         copy->setRange(zone->start, zone->end);
-        if (!target->insertZone(copy)) target->destroyZone(copy);
+        target->insertZone(std::move(copy));
     }
 }
 
@@ -252,9 +254,9 @@ void BWZoneHandler::generateRandom(uint64_t steps) {
             chance = static_cast<float>(chance * 0.9);
             last = i;
         } else {
-            BWZone* zone = createZone(0);
+            std::unique_ptr<BWZone> zone = createZone(0);
             zone->setRange(i, i);
-            if (!insertZone(zone)) destroyZone(zone);
+            insertZone(std::move(zone));
             chance = static_cast<float>(last == -1 ? base * 6 + 0.7 : base * 3 + 0.4);
             base = static_cast<float>(base * 0.93);
             last = i;
@@ -268,7 +270,7 @@ void BWZoneHandler::writeChunk(BWChunk* chunk) {
     chunk->writeInt(kRecordVersion);
     chunk->writeInt(kRecordMark);
     chunk->writeInt(static_cast<int32_t>(zones.size()));
-    for (BWZone* zone : zones) {
+    for (const auto& zone : zones) {
         chunk->writeInt(zone->kind());
         zone->writeChunk(chunk);
     }
@@ -301,17 +303,14 @@ int32_t BWZoneHandler::readChunk(BWChunk* chunk, bool skipOnly) {
     int32_t count = 0;
     if (!readRecordHead(chunk, count)) return kRecordFailed;
     for (int32_t i = 0; i < count; ++i) {
-        BWZone* zone = createZone(chunk->readInt());
-        if (zone->readChunk(chunk, false) != kChunkReadOk) {
-            destroyZone(zone);
-            return kRecordFailed;
-        }
-        if (!insertZone(zone)) destroyZone(zone);
+        std::unique_ptr<BWZone> zone = createZone(chunk->readInt());
+        if (zone->readChunk(chunk, false) != kChunkReadOk) return kRecordFailed;
+        insertZone(std::move(zone));
     }
     if (keepEmpty == 0 && count == 0) {
-        BWZone* zone = createZone(0);
+        std::unique_ptr<BWZone> zone = createZone(0);
         zone->setRange(0, 3);
-        if (!insertZone(zone)) destroyZone(zone);
+        insertZone(std::move(zone));
     }
     return kChunkReadOk;
 }

@@ -3,10 +3,12 @@
 // frees, saves, restores, fills at random and copies from another handler.
 //
 // Threads: everything runs on the GUI thread (or the program loader), except
-// that an audio-side reader of the zone objects sets audioBusy while it walks
-// them.  An edit that would free or move a zone first waits for that flag
-// (1 ms sleeps, at most 1000); a zone that cannot be freed at once is hidden
-// and freed later.  The render itself reads only the float handler's mirrors.
+// that an audio-side reader of the zone objects marks itself busy while it
+// walks them: a use of the handler's gate.  An edit that would free or move a
+// zone is a change of that gate, which waits for the reader (1 ms sleeps, at
+// most 1000) and meanwhile hands readers an empty list; a zone that cannot be
+// freed at once is hidden and freed later.  The render itself reads only the
+// float handler's mirrors.
 
 #include <atomic>
 #include <cstdint>
@@ -14,6 +16,7 @@
 
 #include "core/BWInitInterface.h"
 #include "core/BWZoneHandlerInterface.h"
+#include "core/UseGate.h"
 #include "persistence/BWChunkableClass.h"
 
 class BWSystemInfo;
@@ -38,26 +41,25 @@ public:
 
     // BWZoneHandlerInterface; GUI thread unless said otherwise.
     BWChunkableClass* chunkable() override { return this; }
-    bool insertZone(BWZone* zone) override;
+    bool insertZone(std::unique_ptr<BWZone> zone) override;
     void deleteZone(BWZone* zone) override;
     void deleteAllZones(bool deferAll) override;
-    void destroyZone(BWZone* zone) override;
     // Adds the stored zones to those present.  Answers 1, or 3 for a record
     // that is refused (wrong mark, a zone of another version, a count that is
     // negative, above 128 or beyond the words left); zones read before a bad
     // zone stay.  With skipOnly nothing changes.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     void writeChunk(BWChunk* chunk) override;
-    BWZone* createZone(int32_t kind) override;
+    std::unique_ptr<BWZone> createZone(int32_t kind) override;
     const char* name() override { return "empty"; }
     BWZone* zoneAt(int32_t pos) override;
-    const std::vector<BWZone*>& activeZoneList() override;
+    const ZoneList& activeZoneList() override;
     bool freeSpaceAfter(int32_t pos, int32_t* lastFree) override;
     bool processPendingDeletes() override;
     bool waitAudioIdle() override;
     bool isAudioBusy() const override { return audioBusy.load(); }  // any thread
     uint64_t zoneCount() const override { return zones.size(); }
-    void setAudioBusy(bool busy) override { audioBusy.store(busy); }  // audio thread
+    void setAudioBusy(bool busy) override;  // audio thread
     bool isMarked(uint32_t /*index*/) const override { return false; }
     int32_t marker() const override { return 0; }
     void setMarker(int32_t /*value*/) override {}
@@ -86,7 +88,7 @@ public:
 
     uint32_t getInstanceId() const { return instanceId; }
     // The list itself, also during an edit; GUI thread.
-    const std::vector<BWZone*>& zoneList() const { return zones; }
+    const ZoneList& zoneList() const { return zones; }
     const std::vector<BWZone*>& pendingList() const { return pendingDeletes; }
 
     // When 0, reading a record without zones creates one zone 0..3.
@@ -100,8 +102,10 @@ private:
     // Reads the version, the mark (newer layout) and the zone count, checking
     // the count against the words left; false for a record to refuse.
     static bool readRecordHead(BWChunk* chunk, int32_t& count);
+    // Shows that an edit gave up waiting for the audio side; answers false.
+    static bool audioStayedBusy();
+    bool isEditing() const { return zonesGate.isChanging(); }
     void queuePending(BWZone* zone);
-    void dropPending(BWZone* zone);
     void removeAndDestroy(BWZone* zone);
     bool tryFree(BWZone* zone);
     void fillRandomZones(int32_t steps);
@@ -109,9 +113,9 @@ private:
     BWSystemInfo* const owner;
     const uint32_t instanceId;  // copied: a clipboard copy may outlive its instance
     const bool isClone;
-    std::vector<BWZone*> zones;           // owned, sorted by start; hidden ones included
+    ZoneList zones;                       // sorted by start; hidden ones included
     std::vector<BWZone*> pendingDeletes;  // hidden zones waiting to be freed (also in zones)
-    const std::vector<BWZone*> editShadow;  // what readers get during an edit: nothing
-    std::atomic<bool> audioBusy{false};
-    std::atomic<bool> editing{false};
+    const ZoneList editShadow;            // what readers get during an edit: nothing
+    std::atomic<bool> audioBusy{false};   // the audio side's mark; while set it is a user of the gate
+    UseGate zonesGate;                    // closed while an edit changes the list
 };

@@ -4,6 +4,7 @@
 
 #include "core/BWFloatZoneHandler.h"
 #include "core/BWSystemInfo.h"
+#include "core/BWZone.h"
 #include "core/ZoneClipboard.h"
 #include "persistence/BWChunk.h"
 
@@ -13,8 +14,8 @@ namespace {
 constexpr uint32_t kMinWordsPerLane = 3;
 constexpr uint32_t kHeadWords = 4;
 
-const std::vector<BWZone*>& noZones() {
-    static const std::vector<BWZone*> empty;
+const BWZoneHandlerInterface::ZoneList& noZones() {
+    static const BWZoneHandlerInterface::ZoneList empty;
     return empty;
 }
 
@@ -43,22 +44,20 @@ BWZoneHandlerContainer<Handler>::~BWZoneHandlerContainer() {
 
 template <class Handler>
 void BWZoneHandlerContainer<Handler>::buildLanes(uint64_t count) {
-    std::array<Handler*, kLaneSlots> fresh{};
+    Lanes fresh{};
     const uint64_t built = count >= 1 && count <= kMaxLanes ? count : 0;
-    for (uint64_t i = 0; i < built; ++i) fresh[i] = new Handler(owner, -1, isClone);
-    std::array<Handler*, kLaneSlots> old{};
+    for (uint64_t i = 0; i < built; ++i) fresh[i] = std::make_unique<Handler>(owner, -1, isClone);
     {
         UseGate::Change change(lanesGate);
-        old = lanes;
-        lanes = fresh;
+        lanes.swap(fresh);
         laneCount = built;
     }
-    for (Handler* lane : old) delete lane;  // the render can no longer reach them
+    // fresh now holds the old lanes: freed on return, out of the render's reach.
 }
 
 template <class Handler>
 Handler* BWZoneHandlerContainer<Handler>::laneHandler(uint64_t index) const {
-    return index < laneCount ? lanes[index] : nullptr;
+    return index < laneCount ? lanes[index].get() : nullptr;
 }
 
 template <class Handler>
@@ -90,9 +89,9 @@ void BWZoneHandlerContainer<Handler>::clearCurrentLaneWithId(int64_t laneId) {
 // ---- forwarding to the current lane -------------------------------------
 
 template <class Handler>
-bool BWZoneHandlerContainer<Handler>::insertZone(BWZone* zone) {
+bool BWZoneHandlerContainer<Handler>::insertZone(std::unique_ptr<BWZone> zone) {
     Handler* lane = current();
-    return lane != nullptr && lane->insertZone(zone);
+    return lane != nullptr && lane->insertZone(std::move(zone));
 }
 
 template <class Handler>
@@ -106,12 +105,7 @@ void BWZoneHandlerContainer<Handler>::deleteAllZones(bool deferAll) {
 }
 
 template <class Handler>
-void BWZoneHandlerContainer<Handler>::destroyZone(BWZone* zone) {
-    if (Handler* lane = current()) lane->destroyZone(zone);
-}
-
-template <class Handler>
-BWZone* BWZoneHandlerContainer<Handler>::createZone(int32_t kind) {
+std::unique_ptr<BWZone> BWZoneHandlerContainer<Handler>::createZone(int32_t kind) {
     Handler* lane = current();
     return lane != nullptr ? lane->createZone(kind) : nullptr;
 }
@@ -129,7 +123,7 @@ BWZone* BWZoneHandlerContainer<Handler>::zoneAt(int32_t pos) {
 }
 
 template <class Handler>
-const std::vector<BWZone*>& BWZoneHandlerContainer<Handler>::activeZoneList() {
+const BWZoneHandlerInterface::ZoneList& BWZoneHandlerContainer<Handler>::activeZoneList() {
     Handler* lane = current();
     return lane != nullptr ? lane->activeZoneList() : noZones();
 }
@@ -203,9 +197,9 @@ BWZoneHandlerInterface* BWZoneHandlerContainer<Handler>::copySource() const {
 }
 
 template <class Handler>
-BWZoneHandlerContainer<Handler>* BWZoneHandlerContainer<Handler>::makeCopy() {
-    auto* copy = new BWZoneHandlerContainer(owner, id, laneCount, true);
-    for (uint64_t i = 0; i < laneCount; ++i) BWZoneHandler::copyZones(copy->lanes[i], lanes[i]);
+std::unique_ptr<BWZoneHandlerContainer<Handler>> BWZoneHandlerContainer<Handler>::makeCopy() {
+    auto copy = std::make_unique<BWZoneHandlerContainer>(owner, id, laneCount, true);
+    for (uint64_t i = 0; i < laneCount; ++i) BWZoneHandler::copyZones(copy->lanes[i].get(), lanes[i].get());
     copy->setId(id);
     copy->sharedClipboardKey = sharedClipboardKey;
     copy->clipboardKey = clipboardKey;
@@ -217,10 +211,10 @@ template <class Handler>
 void BWZoneHandlerContainer<Handler>::copy(uint64_t from, uint64_t to) {
     copiedLane = static_cast<int64_t>(currentLaneIndex.load());
     if (isClone || clipboardKey == -1) return;
-    BWZoneHandlerContainer* copy = makeCopy();
+    std::unique_ptr<BWZoneHandlerContainer> copy = makeCopy();
     copy->copyFrom = from;
     copy->copyTo = to;
-    zoneClipboard().store(copy);  // replaces the entry of the same key
+    zoneClipboard().store(std::move(copy));  // replaces the entry of the same key
 }
 
 template <class Handler>

@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/BWInitInterface.h"
@@ -60,14 +61,13 @@ public:
 
     // BWZoneHandlerInterface: the zone operations act on the current lane.
     BWChunkableClass* chunkable() override { return this; }
-    bool insertZone(BWZone* zone) override;
+    bool insertZone(std::unique_ptr<BWZone> zone) override;
     void deleteZone(BWZone* zone) override;
     void deleteAllZones(bool deferAll) override;
-    void destroyZone(BWZone* zone) override;
-    BWZone* createZone(int32_t kind) override;
+    std::unique_ptr<BWZone> createZone(int32_t kind) override;
     const char* name() override;
     BWZone* zoneAt(int32_t pos) override;
-    const std::vector<BWZone*>& activeZoneList() override;
+    const ZoneList& activeZoneList() override;
     bool freeSpaceAfter(int32_t pos, int32_t* lastFree) override;
     bool processPendingDeletes() override;
     bool waitAudioIdle() override;
@@ -101,7 +101,7 @@ public:
     // current when the clipboard copy was made; the range is not used.
     void paste(uint64_t from, uint64_t to) override;
     void randomize() override;
-    BWInitInterface* clone() override { return makeCopy(); }
+    std::unique_ptr<BWInitInterface> clone() override { return makeCopy(); }
 
     int64_t copiedLane = -1;         // current lane at the last copy; a clipboard copy carries it
     uint32_t markedIndex = UINT32_MAX;
@@ -111,7 +111,7 @@ public:
 private:
     Handler* current() const { return laneHandler(currentLaneIndex.load()); }
     void buildLanes(uint64_t count);
-    BWZoneHandlerContainer* makeCopy();
+    std::unique_ptr<BWZoneHandlerContainer> makeCopy();
     std::vector<BWZoneHandlerContainer*> liveContainersOfInstance() const;
     int32_t skipLanes(BWChunk* chunk, int32_t count);
 
@@ -121,7 +121,8 @@ private:
     uint64_t laneCount = 0;
     std::atomic<uint64_t> currentLaneIndex{0};
     std::atomic<uint64_t> audioLane{0};
-    std::array<Handler*, kLaneSlots> lanes{};  // owned; null from laneCount on
+    using Lanes = std::array<std::unique_ptr<Handler>, kLaneSlots>;
+    Lanes lanes{};  // null from laneCount on
     UseGate lanesGate;
     int32_t markerValue = 0;
 };

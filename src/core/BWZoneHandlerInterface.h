@@ -5,6 +5,7 @@
 // and setAudioBusy, which the audio side uses.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class BWChunk;
@@ -13,25 +14,27 @@ class BWZone;
 
 class BWZoneHandlerInterface {
 public:
+    // The zones of a lane; the lane owns them and hands out observers.
+    using ZoneList = std::vector<std::unique_ptr<BWZone>>;
+
     virtual ~BWZoneHandlerInterface() = default;
 
     // The object an undo step snapshots.
     virtual BWChunkableClass* chunkable() = 0;
-    // Inserts sorted by start; false when the audio side stayed busy (the
-    // zone is then neither inserted nor freed: the caller destroys it).
-    virtual bool insertZone(BWZone* zone) = 0;
+    // Takes the zone and inserts it sorted by start; false when there is no
+    // lane or the audio side stayed busy (the zone is then dropped).
+    virtual bool insertZone(std::unique_ptr<BWZone> zone) = 0;
     virtual void deleteZone(BWZone* zone) = 0;
     virtual void deleteAllZones(bool deferAll) = 0;
-    virtual void destroyZone(BWZone* zone) = 0;
     virtual int32_t readChunk(BWChunk* chunk, bool skipOnly) = 0;
     virtual void writeChunk(BWChunk* chunk) = 0;
     // A new zone that is not yet in the list; null when there is no lane.
-    virtual BWZone* createZone(int32_t kind) = 0;
+    virtual std::unique_ptr<BWZone> createZone(int32_t kind) = 0;
     virtual const char* name() = 0;
     // The first visible zone covering pos; null if none.
     virtual BWZone* zoneAt(int32_t pos) = 0;
     // The zone list, or an empty list while an edit is under way.
-    virtual const std::vector<BWZone*>& activeZoneList() = 0;
+    virtual const ZoneList& activeZoneList() = 0;
     virtual bool freeSpaceAfter(int32_t pos, int32_t* lastFree) = 0;
     virtual bool processPendingDeletes() = 0;
     virtual bool waitAudioIdle() = 0;

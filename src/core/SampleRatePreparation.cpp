@@ -49,6 +49,9 @@ void SampleRatePreparation::prepareAtStoredRate() {
     owner.resizeDelayLines(constants);
     deriveLowPass();
     if (context.listeners) context.listeners->notifyPrepare();
+    const bool rateChanged = context.sampleRate != preparedRate;
+    preparedRate = context.sampleRate;
+    owner.effectsPrepared(rateChanged);
     for (int32_t index : kReappliedIndices) owner.reapplyParameter(index);
     owner.refreshHeldNotes();
 }

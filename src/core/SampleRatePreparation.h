@@ -49,6 +49,11 @@ public:
     virtual void reapplyParameter(int32_t index) = 0;
     // The held-note refresh that the MIDI handler also runs after each note.
     virtual void refreshHeldNotes() = 0;
+    // After the listeners (the effects) have prepared themselves: rateChanged
+    // is true only when the rate differs from the last preparation's, so an
+    // owner that clears running state for a new rate leaves the echoes and
+    // tails alone after a tempo change.
+    virtual void effectsPrepared(bool /*rateChanged*/) {}
 };
 
 class SampleRatePreparation {
@@ -79,4 +84,5 @@ private:
     SampleRateOwner& owner;
     EngineRateConstants constants;
     OnePoleLowPass filter;
+    float preparedRate = 0.0f;  // none yet: the first preparation is a change
 };

@@ -2,17 +2,33 @@
 
 #include <thread>
 
-UseGate::Use::Use(const UseGate& owner) : gate(owner) {
-    gate.users.fetch_add(1, std::memory_order_seq_cst);
-    admitted = !gate.closed.load(std::memory_order_seq_cst);
+#include "platform/Threads.h"
+
+bool UseGate::enter() const {
+    users.fetch_add(1, std::memory_order_seq_cst);
+    return !closed.load(std::memory_order_seq_cst);
 }
 
-UseGate::Use::~Use() { gate.users.fetch_sub(1, std::memory_order_seq_cst); }
+void UseGate::leave() const { users.fetch_sub(1, std::memory_order_seq_cst); }
 
 UseGate::Change::Change(UseGate& owner) : gate(owner) {
     gate.closed.store(true, std::memory_order_seq_cst);
     // A refused user also counts itself for a moment; it leaves at once.
-    while (gate.users.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+    while (gate.isInUse()) std::this_thread::yield();
 }
 
-UseGate::Change::~Change() { gate.closed.store(false, std::memory_order_seq_cst); }
+UseGate::Change::Change(UseGate& owner, int sleeps) : gate(owner) {
+    gate.closed.store(true, std::memory_order_seq_cst);
+    for (int slept = 0; gate.isInUse(); ++slept) {
+        if (sleeps != kNoLimit && slept >= sleeps) {
+            held = false;
+            gate.closed.store(false, std::memory_order_seq_cst);
+            return;
+        }
+        platform::sleepOneMillisecond();
+    }
+}
+
+UseGate::Change::~Change() {
+    if (held) gate.closed.store(false, std::memory_order_seq_cst);
+}

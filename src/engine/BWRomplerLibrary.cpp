@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -46,24 +47,18 @@ std::vector<std::string> listNames(const std::string& folder, bool folders) {
 
 BWRomplerLibrary::BWRomplerLibrary(std::string settingName) : settingName(std::move(settingName)) {}
 
-BWRomplerLibrary::~BWRomplerLibrary() {
-    for (BWRompler* instrument : pending) delete instrument;
-    for (InstrumentEntry& entry : entries) delete entry.instrument;
-}
-
 std::unique_lock<std::recursive_mutex> BWRomplerLibrary::hold() const {
     return std::unique_lock<std::recursive_mutex>(mutex);
 }
 
 void BWRomplerLibrary::scan(bool force) {
     auto lock = hold();
-    std::vector<InstrumentEntry> kept;
-    for (const InstrumentEntry& entry : entries)
-        if (entry.refCount != 0) kept.push_back(entry);
-
     const std::string value = readFolderSetting();
     if (!force && value == lastScanned) return;
 
+    std::vector<Slot> kept;
+    for (Slot& slot : entries)
+        if (slot.listing.refCount != 0) kept.push_back(std::move(slot));
     entries.clear();
     folder = value;
     // An unset folder lists nothing rather than the process's working folder.
@@ -72,7 +67,7 @@ void BWRomplerLibrary::scan(bool force) {
         listFolder(folder, kNoSubFolder);
     }
     lastScanned = value;
-    entries.insert(entries.end(), kept.begin(), kept.end());
+    std::move(kept.begin(), kept.end(), std::back_inserter(entries));
 }
 
 std::string BWRomplerLibrary::readFolderSetting() const {
@@ -85,79 +80,75 @@ std::string BWRomplerLibrary::readFolderSetting() const {
 void BWRomplerLibrary::listFolder(const std::string& where, const std::string& subFolder) {
     for (const std::string& fileName : listNames(where, false)) {
         if (!isInstrumentFile(fileName)) continue;
-        entries.push_back({getBaseName(fileName), subFolder, nullptr, 0, where + fileName});
+        entries.push_back({{getBaseName(fileName), subFolder, nullptr, 0, where + fileName}, nullptr});
     }
 }
 
 BWRompler* BWRomplerLibrary::acquire(BWRompler* previous, const std::string& name, bool deleteNow) {
     auto lock = hold();
     if (previous && entries.empty()) return previous;
-    InstrumentEntry* previousEntry = previous ? findByInstrument(previous) : nullptr;
-    InstrumentEntry* entry = findByName(name);
-    if (entry == previousEntry) return previous;
+    Slot* previousSlot = previous ? findByInstrument(previous) : nullptr;
+    Slot* slot = findByName(name);
+    if (slot == previousSlot) return previous;
 
-    if (!entry) {
-        if (previousEntry) dropUse(*previousEntry, deleteNow);
+    if (!slot) {
+        if (previousSlot) dropUse(*previousSlot, deleteNow);
         return nullptr;
     }
-    if (entry->instrument) {
-        ++entry->refCount;
+    if (slot->loaded) {
+        ++slot->listing.refCount;
     } else {
         // A file that cannot be loaded must not take the layer's sound away.
-        BWRompler* loaded = loadInstrument(*entry);
+        std::unique_ptr<BWRompler> loaded = loadInstrument(*slot);
         if (!loaded) return previous;
-        entry->instrument = loaded;
-        entry->refCount = 1;
+        slot->loaded = std::move(loaded);
+        slot->listing.refCount = 1;
     }
-    BWRompler* result = entry->instrument;
-    if (previousEntry) dropUse(*previousEntry, deleteNow);
+    BWRompler* result = slot->loaded.get();
+    if (previousSlot) dropUse(*previousSlot, deleteNow);
     return result;
 }
 
-BWRompler* BWRomplerLibrary::loadInstrument(const InstrumentEntry& entry) const {
+std::unique_ptr<BWRompler> BWRomplerLibrary::loadInstrument(const Slot& slot) const {
     auto instrument = std::make_unique<BWRompler>();
-    if (!instrument->loadFile(entry.file.c_str())) return nullptr;
-    return instrument.release();
+    if (!instrument->loadFile(slot.listing.file.c_str())) return nullptr;
+    return instrument;
 }
 
 void BWRomplerLibrary::release(BWRompler* instrument) {
     auto lock = hold();
     if (!instrument) return;
-    if (InstrumentEntry* entry = findByInstrument(instrument)) dropUse(*entry, true);
+    if (Slot* slot = findByInstrument(instrument)) dropUse(*slot, true);
 }
 
-void BWRomplerLibrary::dropUse(InstrumentEntry& entry, bool deleteNow) {
-    if (--entry.refCount > 0) return;
-    entry.refCount = 0;
-    BWRompler* instrument = std::exchange(entry.instrument, nullptr);
+void BWRomplerLibrary::dropUse(Slot& slot, bool deleteNow) {
+    if (--slot.listing.refCount > 0) return;
+    slot.listing.refCount = 0;
     if (deleteNow)
-        retire(instrument);
+        retire(std::move(slot.loaded));
     else
-        pending.push_back(instrument);
+        pending.push_back(std::move(slot.loaded));
 }
 
-void BWRomplerLibrary::retire(BWRompler* instrument) {
-    if (instrument->isInUse())
-        pending.push_back(instrument);
-    else
-        delete instrument;
+void BWRomplerLibrary::retire(std::unique_ptr<BWRompler> instrument) {
+    if (instrument->isInUse()) pending.push_back(std::move(instrument));
 }
 
 void BWRomplerLibrary::purgeReleased() {
     auto lock = hold();
-    std::vector<BWRompler*> parked = std::exchange(pending, {});
-    for (BWRompler* instrument : parked) retire(instrument);
+    Instruments parked = std::exchange(pending, {});
+    for (auto& instrument : parked) retire(std::move(instrument));
 }
 
-InstrumentEntry* BWRomplerLibrary::findByName(const std::string& name) {
-    for (InstrumentEntry& entry : entries)
-        if (entry.name == name) return &entry;
+BWRomplerLibrary::Slot* BWRomplerLibrary::findByName(const std::string& name) {
+    for (Slot& slot : entries)
+        if (slot.listing.name == name) return &slot;
     return nullptr;
 }
 
-InstrumentEntry* BWRomplerLibrary::findByInstrument(const BWRompler* instrument) {
-    for (InstrumentEntry& entry : entries)
-        if (entry.instrument == instrument) return &entry;
+BWRomplerLibrary::Slot* BWRomplerLibrary::findByInstrument(const BWRompler* instrument) {
+    for (Slot& slot : entries)
+        if (slot.loaded.get() == instrument) return &slot;
     return nullptr;
 }
 
@@ -168,7 +159,13 @@ bool BWRomplerLibrary::isEmpty() const {
 
 std::vector<InstrumentEntry> BWRomplerLibrary::getEntries() const {
     auto lock = hold();
-    return entries;
+    std::vector<InstrumentEntry> listings;
+    listings.reserve(entries.size());
+    for (const Slot& slot : entries) {
+        listings.push_back(slot.listing);
+        listings.back().instrument = slot.loaded.get();
+    }
+    return listings;
 }
 
 size_t BWRomplerLibrary::pendingCount() const {

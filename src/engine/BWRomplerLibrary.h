@@ -17,16 +17,18 @@
 // thread never calls it.
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 class BWRompler;
 
+// One listed instrument file as the library shows it.
 struct InstrumentEntry {
     std::string name;                 // the file's name without extension
     std::string path;                 // the sub-folder holding the file, "none" when directly in the folder
-    BWRompler* instrument = nullptr;  // owned while refCount > 0, else null
+    BWRompler* instrument = nullptr;  // the library's, loaded while refCount > 0, else null
     int32_t refCount = 0;             // the layers using the instrument
     std::string file;                 // the file it loads from, as listed (the extension keeps its case)
 };
@@ -38,7 +40,7 @@ public:
     // settingName: the settings value that names the instrument folder.
     explicit BWRomplerLibrary(std::string settingName);
     // Deletes the instruments it still owns; no layer may outlive it.
-    virtual ~BWRomplerLibrary();
+    virtual ~BWRomplerLibrary() = default;
     BWRomplerLibrary(const BWRomplerLibrary&) = delete;
     BWRomplerLibrary& operator=(const BWRomplerLibrary&) = delete;
 
@@ -79,21 +81,28 @@ public:
     const std::string& getSettingName() const { return settingName; }
 
 private:
-    InstrumentEntry* findByName(const std::string& name);
-    InstrumentEntry* findByInstrument(const BWRompler* instrument);
+    // An entry as the library holds it: the listing and the instrument it owns.
+    struct Slot {
+        InstrumentEntry listing;  // its instrument field is filled in by getEntries
+        std::unique_ptr<BWRompler> loaded;
+    };
+    using Instruments = std::vector<std::unique_ptr<BWRompler>>;
+
+    Slot* findByName(const std::string& name);
+    Slot* findByInstrument(const BWRompler* instrument);
     std::string readFolderSetting() const;
     // Appends an entry for every instrument file in `where` (ending in a
     // separator), labelled with the sub-folder's name.
     void listFolder(const std::string& where, const std::string& subFolder);
-    BWRompler* loadInstrument(const InstrumentEntry& entry) const;
-    void dropUse(InstrumentEntry& entry, bool deleteNow);
-    void retire(BWRompler* instrument);
+    std::unique_ptr<BWRompler> loadInstrument(const Slot& slot) const;
+    void dropUse(Slot& slot, bool deleteNow);
+    void retire(std::unique_ptr<BWRompler> instrument);
 
     mutable std::recursive_mutex mutex;
     const std::string settingName;
     std::string folder;  // of the last scan, ending in a separator (or empty)
-    std::vector<InstrumentEntry> entries;
-    std::vector<BWRompler*> pending;
+    std::vector<Slot> entries;
+    Instruments pending;
     std::string lastScanned = "none";
 };
 

@@ -9,7 +9,6 @@
 #include "persistence/BWChunk.h"
 #include "persistence/PathStrings.h"
 #include "platform/Dialogs.h"
-#include "platform/Threads.h"
 
 // Channel arrays are read from and written to chunk words as raw bytes: the
 // word encoding is little-endian, and so are the arrays on this target.
@@ -79,18 +78,20 @@ struct BWSampleData::ChunkContent {
 BWSampleData::BWSampleData() : BWChunkableClass(kTypeSampleData) {}
 
 BWSampleData::~BWSampleData() {
-    waitForVoices();
+    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    if (!change) voicesKeptTheSample();
+    left.reset();
+    right.reset();
 }
 
 bool BWSampleData::beginRead() {
-    inUse.store(true);
-    if (!loading.load()) return true;
-    inUse.store(false);
+    if (voicesGate.enter()) return true;
+    voicesGate.leave();
     return false;
 }
 
 void BWSampleData::endRead() {
-    inUse.store(false);
+    voicesGate.leave();
 }
 
 void BWSampleData::attachVoice() {
@@ -102,7 +103,7 @@ void BWSampleData::detachVoice() {
 }
 
 bool BWSampleData::isUsedByVoices() const {
-    return boundVoices.load() > 0 || inUse.load();
+    return boundVoices.load() > 0 || voicesGate.isInUse();
 }
 
 void BWSampleData::setDataChangedCallback(DataChangedCallback callback, void* context) {
@@ -110,19 +111,9 @@ void BWSampleData::setDataChangedCallback(DataChangedCallback callback, void* co
     callbackContext = context;
 }
 
-// Raises `loading` and waits until no voice is inside a read.  On success the
-// caller replaces what it must and lowers `loading`.
-bool BWSampleData::waitForVoices() {
-    loading.store(true);
-    for (int waited = 0; inUse.load(); ++waited) {
-        if (waited >= kVoiceWaitMilliseconds) {
-            loading.store(false);
-            platform::reportNonBlocking("A voice did not release its sample; the sample was left unchanged.");
-            return false;
-        }
-        platform::sleepOneMillisecond();
-    }
-    return true;
+bool BWSampleData::voicesKeptTheSample() {
+    platform::reportNonBlocking("A voice did not release its sample; the sample was left unchanged.");
+    return false;
 }
 
 // Swaps the new values in while the voices are held off; the previous ones
@@ -130,7 +121,9 @@ bool BWSampleData::waitForVoices() {
 bool BWSampleData::install(Values& values, float rate, const Loop& loop, bool notify) {
     writeTail(values.left.get(), values.frames, loop.on ? loop.start : 0);
     writeTail(values.right.get(), values.frames, loop.on ? loop.start : 0);
-    if (!waitForVoices()) return false;
+    // While the change is held no voice is inside a read, and none gets in.
+    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    if (!change) return voicesKeptTheSample();
     left.swap(values.left);
     right.swap(values.right);
     frames = values.frames;
@@ -140,7 +133,6 @@ bool BWSampleData::install(Values& values, float rate, const Loop& loop, bool no
     loopEnd = loop.end;
     loopOn = loop.on;
     if (notify && onDataChanged) onDataChanged(this, callbackContext);
-    loading.store(false);
     return true;
 }
 
@@ -154,13 +146,13 @@ bool BWSampleData::clear() {
 
 bool BWSampleData::setLoop(uint32_t start, uint32_t end, bool on) {
     if (on && start >= static_cast<uint32_t>(frames)) return false;
-    if (!waitForVoices()) return false;
+    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    if (!change) return voicesKeptTheSample();
     loopStart = start;
     loopEnd = end;
     loopOn = on;
     writeTail(left.get(), frames, on ? start : 0);
     writeTail(right.get(), frames, on ? start : 0);
-    loading.store(false);
     return true;
 }
 
@@ -194,7 +186,8 @@ void BWSampleData::findFirstRisingZeroCrossing() {
 }
 
 bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context,
-                                 Values& values, float& rate) {
+                                 Values& values, float& rate, bool& memoryShort) {
+    memoryShort = false;
     if (!path) return false;
     AudioFile file(callback, context);
     if (file.open(nativePath(path).c_str()) != kAudioOpened) return false;
@@ -203,7 +196,8 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
     if (values.frames > kMaxFrames || !isUsableRate(rate)) return false;
     values.left = newChannel(values.frames);
     values.right = newChannel(values.frames);
-    if (!values.left || !values.right || file.readExactInt16(values.left.get(), values.right.get()) != 1) return false;
+    memoryShort = !values.left || !values.right;
+    if (memoryShort || file.readExactInt16(values.left.get(), values.right.get()) != 1) return false;
     if (file.getChannels() == 1) values.right.reset();
     if (values.frames == 0) values = Values{};  // no arrays without frames
     return true;
@@ -212,7 +206,9 @@ bool BWSampleData::loadAudioFile(const char* path, AudioFile::ProgressCallback c
 bool BWSampleData::importAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context) {
     Values values;
     float rate = 0.0f;
-    return loadAudioFile(path, callback, context, values, rate) && installFile(path, values, rate, loopStart, loopOn);
+    bool memoryShort = false;
+    return loadAudioFile(path, callback, context, values, rate, memoryShort) &&
+           installFile(path, values, rate, loopStart, loopOn);
 }
 
 // The loop ends with the file's frames; a loop start from an earlier, longer
@@ -298,7 +294,9 @@ int32_t BWSampleData::applyChunk(BWChunk& chunk, ChunkContent& content) {
         const std::string& path = content.text;
         Values values;
         float rate = 0.0f;
-        const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate);
+        bool memoryShort = false;
+        const bool imported = loadAudioFile(path.c_str(), nullptr, nullptr, values, rate, memoryShort);
+        if (memoryShort) return kChunkReadAbandon;
         if (chunk.isRecordingFiles()) (imported ? chunk.usedFiles() : chunk.missingFiles()).push_back(path);
         if (imported) {
             if (!installFile(path, values, rate, content.loop.start, content.loop.on)) return kChunkReadFailed;

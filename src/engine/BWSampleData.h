@@ -8,12 +8,9 @@
 // when the sample loops, else from its first frame), so that a voice may
 // read index i + 1 for any playable i.
 //
-// Replacing the values goes through a handshake with the voices: the writer
-// raises `loading` and waits until no voice is inside a read; a voice enters
-// a read by raising `inUse` and then checking `loading`, and backs out when
-// it is set.  Both flags are sequentially consistent, so either the voice
-// sees the writer or the writer sees the voice.  The writer waits at most
-// kVoiceWaitMilliseconds and leaves the sample unchanged when a voice does
+// Replacing the values goes through the sample's UseGate: a voice's read is
+// a use of it, and the writer's change waits at most kVoiceWaitMilliseconds
+// for the voices inside a read, leaving the sample unchanged when one does
 // not let go in that time.
 //
 // Writers (chunk reads, imports, setData, clear) run one at a time on the
@@ -25,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "core/UseGate.h"
 #include "engine/AudioFile.h"
 #include "persistence/BWChunkableClass.h"
 
@@ -49,8 +47,8 @@ public:
     // Reads a sample chunk.  1 on success; 0 when a referenced audio file
     // could not be imported (the sample is then empty and keeps the
     // reference as its file name) or when a voice did not let go (the sample
-    // stays as it was); kChunkReadAbandon for a malformed chunk, which leaves
-    // the sample as it was.  With skipOnly the words are
+    // stays as it was); kChunkReadAbandon for a malformed chunk or values
+    // that memory cannot hold, which leaves the sample as it was.  With skipOnly the words are
     // consumed and only the loaded mark changes.  Host/GUI thread or loader.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     // Writes the sample chunk: embedded values, a file reference, or an
@@ -96,7 +94,7 @@ public:
     void detachVoice();
     // Any thread.
     bool isUsedByVoices() const;
-    bool isLoading() const { return loading.load(); }
+    bool isLoading() const { return voicesGate.isChanging(); }
 
     // The values: frames plus kTailValues per channel; right is null for mono.
     const int16_t* getLeft() const { return left.get(); }
@@ -122,11 +120,13 @@ private:
 
     static bool parseChunk(BWChunk& chunk, ChunkContent& content);
     int32_t applyChunk(BWChunk& chunk, ChunkContent& content);
-    bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
-                       float& rate);
+    // Fails with memoryShort set when the values could not be allocated.
+    static bool loadAudioFile(const char* path, AudioFile::ProgressCallback callback, void* context, Values& values,
+                              float& rate, bool& memoryShort);
     bool install(Values& values, float rate, const Loop& loop, bool notify);
     bool installFile(const std::string& path, Values& values, float rate, uint32_t start, bool on);
-    bool waitForVoices();
+    // Reports a change the voices refused; answers false.
+    static bool voicesKeptTheSample();
     void findFirstRisingZeroCrossing();
     void writeValues(BWChunk& chunk, const int16_t* values) const;
 
@@ -142,8 +142,7 @@ private:
     int32_t firstRisingZeroCrossing = 0;
     float framesFloat = 0.0f;
     float sampleRate = 44100.0f;
-    std::atomic<bool> loading{false};
-    std::atomic<bool> inUse{false};
+    UseGate voicesGate;
     std::atomic<int32_t> boundVoices{0};
     bool embedData = false;
     bool skipData = false;

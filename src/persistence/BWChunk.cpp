@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <new>
 
 BWChunk::BWChunk() = default;
 
@@ -227,7 +228,11 @@ std::unique_ptr<char[]> BWChunk::readString() {
     const uint32_t n = takeWord();
     const unsigned char* text = nullptr;
     if (n == 0 || !takeBlock(n, text)) return nullptr;
-    auto copy = std::make_unique<char[]>(size_t(n) + 1);
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[size_t(n) + 1]());
+    if (!copy) {
+        failed = true;
+        return nullptr;
+    }
     std::memcpy(copy.get(), text, n);
     return copy;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <vector>
+#include <new>
 
 BWStreamableFile::~BWStreamableFile() { close(); }
 
@@ -173,15 +173,21 @@ void BWStreamChunk::writeBlock(const void* data, uint32_t n) { putBlock(data, n)
 // anything is allocated, so a corrupt length cannot make us reserve gigabytes.
 bool BWStreamChunk::takeBlock(uint32_t n, std::string& text) {
     const uint64_t span = uint64_t(paddedWords(n)) * 4;
-    if (span > bytesLeft()) {
+    std::unique_ptr<char[]> stored;
+    if (span <= bytesLeft()) stored.reset(new (std::nothrow) char[span]);
+    if (!stored) {  // beyond the file, or more than memory holds
         if (file) std::fseek(file->get(), 0, SEEK_END);
         syncWindow();
         markFailed();
         return false;
     }
-    std::vector<char> stored(span);
-    if (!readFromFile(stored.data(), stored.size())) return false;
-    text.assign(stored.data(), strnlen(stored.data(), n));
+    if (!readFromFile(stored.get(), span)) return false;
+    try {
+        text.assign(stored.get(), strnlen(stored.get(), n));
+    } catch (const std::bad_alloc&) {
+        markFailed();
+        return false;
+    }
     return true;
 }
 
@@ -195,7 +201,11 @@ std::unique_ptr<char[]> BWStreamChunk::readString() {
     const uint32_t n = readWord();
     std::string text;
     if (n == 0 || !takeBlock(n, text)) return nullptr;
-    auto copy = std::make_unique<char[]>(size_t(n) + 1);
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[size_t(n) + 1]());
+    if (!copy) {
+        markFailed();
+        return nullptr;
+    }
     std::memcpy(copy.get(), text.data(), text.size());
     return copy;
 }

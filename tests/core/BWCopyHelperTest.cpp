@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "core/BWInitInterface.h"
@@ -25,18 +26,18 @@ TEST(BWCopyHelper, HoldsOneCopyPerKeyAndOwnsIt) {
     std::vector<int> destroyed;
     {
         BWCopyHelper clipboard;
-        clipboard.store(new Probe(5, 1, &destroyed, 1));
-        clipboard.store(new Probe(6, 1, &destroyed, 2));
+        clipboard.store(std::make_unique<Probe>(5, 1, &destroyed, 1));
+        clipboard.store(std::make_unique<Probe>(6, 1, &destroyed, 2));
         EXPECT_EQ(clipboard.find(5)->clipboardKey, 5);
         EXPECT_EQ(clipboard.find(7), nullptr);
         EXPECT_EQ(clipboard.find(-1), nullptr);
 
-        clipboard.store(new Probe(5, 1, &destroyed, 3));  // replaces the first
+        clipboard.store(std::make_unique<Probe>(5, 1, &destroyed, 3));  // replaces the first
         EXPECT_EQ(destroyed, std::vector<int>{1});
         EXPECT_EQ(clipboard.size(), 2u);
         EXPECT_EQ(static_cast<Probe*>(clipboard.find(5))->tag, 3);
 
-        clipboard.store(new Probe(-1, 1, &destroyed, 4));  // no clipboard: dropped
+        clipboard.store(std::make_unique<Probe>(-1, 1, &destroyed, 4));  // no clipboard: dropped
         clipboard.store(nullptr);
         EXPECT_EQ(clipboard.size(), 2u);
         EXPECT_EQ(destroyed, (std::vector<int>{1, 4}));
@@ -47,8 +48,8 @@ TEST(BWCopyHelper, HoldsOneCopyPerKeyAndOwnsIt) {
 TEST(BWCopyHelper, SharedClipboardsMatchTheSharedKey) {
     std::vector<int> destroyed;
     BWCopyHelper shared(BWCopyHelper::KeyField::shared);
-    shared.store(new Probe(100, 3, &destroyed, 1));
-    shared.store(new Probe(200, 3, &destroyed, 2));  // same shared key: replaces
+    shared.store(std::make_unique<Probe>(100, 3, &destroyed, 1));
+    shared.store(std::make_unique<Probe>(200, 3, &destroyed, 2));  // same shared key: replaces
     EXPECT_EQ(shared.size(), 1u);
     EXPECT_EQ(static_cast<Probe*>(shared.find(3))->tag, 2);
     EXPECT_EQ(shared.find(200), nullptr);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "core/BWSystemInfo.h"
@@ -363,4 +365,25 @@ TEST_F(BWTableTest, SkipOnlyConsumesTheRecordAndChangesNothing) {
     EXPECT_EQ(read.position, words.size() - 1);
     EXPECT_EQ(table.getCount(), 5u);
     EXPECT_EQ(pointsOf(table), std::vector<float>(5, 0.0f));
+}
+
+// The view's mark holds a resize off for as long as it stays (a mark, not a
+// count: set twice, cleared once), and the view's reads see the new points.
+TEST_F(BWTableTest, ResizeWaitsForTheViewWithoutALimit) {
+    BWTable table(&context, 4);
+    table.setViewInUse(true);
+    table.setViewInUse(true);
+    EXPECT_TRUE(table.hasFlag(BWTable::kInUseByView));
+    std::thread view([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        table.setViewInUse(false);
+    });
+    const auto begin = std::chrono::steady_clock::now();
+    table.resize(8, BWTable::kResizeKeep);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(1100));
+    view.join();
+    EXPECT_EQ(table.getCount(), 8u);
+    EXPECT_FALSE(table.hasFlag(BWTable::kInUseByView));
+    table.resize(2, BWTable::kResizeKeep);  // no view: no wait
+    EXPECT_EQ(table.getCount(), 2u);
 }

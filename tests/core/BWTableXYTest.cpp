@@ -16,7 +16,9 @@
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
 #include "core/StateResetList.h"
+#include "persistence/BWChunk.h"
 #include "support/AllocationCounter.h"
+#include "support/AllocationFailure.h"
 #include "support/ChunkWords.h"
 
 namespace {
@@ -330,6 +332,28 @@ TEST_F(BWTableXYTest, ChunksRoundTripEveryPageAndTheName) {
     copy.setCurrentPage(1);
     copy.setNormalized(0, 1.0f);  // the pages took the stored range
     EXPECT_EQ(copy.getValueOnPage(0, 1), 15.0f);
+}
+
+// A paged record whose points memory cannot hold answers failure and leaves
+// the table as it was, under every size policy.
+TEST_F(BWTableXYTest, ARecordMemoryCannotHoldChangesNothing) {
+    BWTableXY big(&context, 100000, 1, false);
+    big.setPageCount(3);  // 1.2 MB of stored points
+    std::vector<uint32_t> words = wordsOf(big);
+    for (uint64_t policy : {BWTableXY::kFollowStoredSize, BWTableXY::kKeepSizeAndCut, uint64_t{1}}) {
+        BWTableXY table(&context, 3, 1, false);
+        table.sizePolicy = policy;
+        table.setRange(0.0f, 15.0f);
+        fillPage(table, 0, {1, 2, 3});
+        const std::vector<uint32_t> before = wordsOf(table);
+        BWChunk chunk(words.data(), uint32_t(words.size() * 4));
+        {
+            AllocationFailure failure(1u << 20);
+            EXPECT_EQ(table.readChunk(&chunk, false), 0) << policy;
+            EXPECT_GT(failure.refused(), 0u);
+        }
+        EXPECT_EQ(wordsOf(table), before) << policy;
+    }
 }
 
 TEST_F(BWTableXYTest, SizePoliciesCutOrResample) {

@@ -22,14 +22,15 @@ using Ranges = std::vector<std::pair<int32_t, int32_t>>;
 
 Ranges rangesOf(const BWZoneHandler* handler) {
     Ranges ranges;
-    for (const BWZone* zone : handler->zoneList()) ranges.emplace_back(zone->start, zone->end);
+    for (const auto& zone : handler->zoneList()) ranges.emplace_back(zone->start, zone->end);
     return ranges;
 }
 
 void addZone(BWZoneHandler* handler, int32_t start, int32_t end) {
-    BWZone* zone = handler->createZone(0);
+    std::unique_ptr<BWZone> owned = handler->createZone(0);
+    BWZone* zone = owned.get();
     zone->setRange(start, end);
-    EXPECT_TRUE(handler->insertZone(zone));
+    EXPECT_TRUE(handler->insertZone(std::move(owned)));
 }
 
 class BWZoneHandlerContainerTest : public ::testing::Test {

@@ -21,14 +21,15 @@ using Ranges = std::vector<std::pair<int32_t, int32_t>>;
 
 Ranges rangesOf(const BWZoneHandler& handler) {
     Ranges ranges;
-    for (const BWZone* zone : handler.zoneList()) ranges.emplace_back(zone->start, zone->end);
+    for (const auto& zone : handler.zoneList()) ranges.emplace_back(zone->start, zone->end);
     return ranges;
 }
 
 BWZone* addZone(BWZoneHandler& handler, int32_t start, int32_t end) {
-    BWZone* zone = handler.createZone(0);
+    std::unique_ptr<BWZone> owned = handler.createZone(0);
+    BWZone* zone = owned.get();
     zone->setRange(start, end);
-    EXPECT_TRUE(handler.insertZone(zone));
+    EXPECT_TRUE(handler.insertZone(std::move(owned)));
     return zone;
 }
 
@@ -79,7 +80,7 @@ TEST_F(BWZoneHandlerTest, KeepsTheListSortedAndRegistered) {
     addZone(handler, 5, 5);
     addZone(handler, 0, 1);
     EXPECT_EQ(rangesOf(handler), (Ranges{{0, 1}, {2, 3}, {5, 6}, {5, 5}}));
-    EXPECT_EQ(handler.zoneList()[2], firstFive);
+    EXPECT_EQ(handler.zoneList()[2].get(), firstFive);
 }
 
 TEST_F(BWZoneHandlerTest, QueriesSkipHiddenZonesButFreeSpaceDoesNot) {
@@ -96,7 +97,7 @@ TEST_F(BWZoneHandlerTest, QueriesSkipHiddenZonesButFreeSpaceDoesNot) {
     EXPECT_TRUE(handler.freeSpaceAfter(20, &lastFree));
     EXPECT_EQ(lastFree, 127);
     EXPECT_EQ(handler.visibleZone(1)->start, 8);
-    EXPECT_EQ(handler.visibleIndexOf(handler.zoneList()[2]), 1);
+    EXPECT_EQ(handler.visibleIndexOf(handler.zoneList()[2].get()), 1);
     EXPECT_EQ(handler.zoneCount(), 3u);
 }
 
@@ -138,11 +139,9 @@ TEST_F(BWZoneHandlerTest, ABusyAudioSideMakesEditsWaitAndGiveUp) {
 
     zone = addZone(handler, 2, 3);
     handler.setAudioBusy(true);  // and now never
-    BWZone* refused = handler.createZone(0);
     const auto begin = std::chrono::steady_clock::now();
-    EXPECT_FALSE(handler.insertZone(refused));
+    EXPECT_FALSE(handler.insertZone(handler.createZone(0)));
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(1000));
-    handler.destroyZone(refused);
     handler.deleteZone(zone);
     EXPECT_EQ(handler.pendingList(), std::vector<BWZone*>{zone});
     EXPECT_FALSE(handler.processPendingDeletes());
@@ -218,7 +217,7 @@ TEST_F(BWZoneHandlerTest, PasteFromTheCopySource) {
         BWZoneHandler source(&context, -1, false);
         addZone(source, 5, 6);
         addZone(source, 9, 9)->locked = 1;
-        source.deleteZone(source.zoneList()[1]);  // hidden: not pasted
+        source.deleteZone(source.zoneList()[1].get());  // hidden: not pasted
         source.setCopySource();
         handler.pasteFromCopySource();
         EXPECT_EQ(rangesOf(handler), (Ranges{{5, 6}}));
@@ -274,5 +273,5 @@ TEST_F(BWZoneHandlerTest, MirrorsNeverReachBeyondTheirPositions) {
     EXPECT_EQ(handler.zoneNumberAt(-1), 0u);
     patternRandomSeed() = 4242;
     handler.generateRandom(4000);  // zones only on 0..127
-    for (const BWZone* each : handler.zoneList()) EXPECT_LE(each->end, 127);
+    for (const auto& each : handler.zoneList()) EXPECT_LE(each->end, 127);
 }

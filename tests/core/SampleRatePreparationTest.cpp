@@ -33,6 +33,7 @@ public:
         reapplied.push_back(index);
     }
     void refreshHeldNotes() override { log.push_back("notes"); }
+    void effectsPrepared(bool rateChanged) override { log.push_back(rateChanged ? "new rate" : "same rate"); }
 
     void clear() {
         log.clear();
@@ -94,7 +95,7 @@ TEST(SampleRatePreparation, StepsRunInOrderAfterTheRateIsTaken) {
     Instance instance;
     instance.preparation.prepareSampleRate(48000.0f);
 
-    const std::vector<std::string> expected = {"lines", "reverser", "chorus", "parameter", "notes"};
+    std::vector<std::string> expected = {"lines", "reverser", "chorus", "new rate", "parameter", "notes"};
     EXPECT_EQ(logOf(instance.owner), expected);
     EXPECT_EQ(instance.reverser.rateAtPrepare, 48000.0f);
     EXPECT_EQ(instance.owner.lines.longLineLength, 48000);
@@ -110,6 +111,7 @@ TEST(SampleRatePreparation, StepsRunInOrderAfterTheRateIsTaken) {
     instance.owner.clear();
     instance.preparation.prepareSampleRate(250000.0f);
     EXPECT_EQ(instance.context.sampleRate, 48000.0f);
+    expected[3] = "same rate";  // the owner's clears for a new rate do not run
     EXPECT_EQ(logOf(instance.owner), expected);
 }
 
@@ -136,7 +138,8 @@ TEST(SampleRatePreparation, TempoChangeTellsListenersThenPreparesAtTheStoredRate
     instance.owner.clear();
 
     EXPECT_TRUE(instance.preparation.changeTempo(90.0));
-    const std::vector<std::string> expected = {"timing", "timing", "lines", "reverser", "chorus", "parameter", "notes"};
+    const std::vector<std::string> expected = {"timing", "timing", "lines",     "reverser",
+                                               "chorus", "same rate", "parameter", "notes"};
     EXPECT_EQ(logOf(instance.owner), expected);
     EXPECT_EQ(instance.reverser.beatAtTiming, 32000.0);  // listeners see the new tempo
     EXPECT_EQ(instance.context.sampleRate, 48000.0f);

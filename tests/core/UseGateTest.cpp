@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -50,4 +51,41 @@ TEST(UseGate, ArraysAreNeverFreedUnderAReader) {
     stop.store(true);
     reader.join();
     delete[] values.load();
+}
+
+// A timed change sleeps while a user stays, holds the gate once the user has
+// gone, and at its limit gives up and reopens the gate.
+TEST(UseGate, ATimedChangeWaitsForAStayingUserUpToItsLimit) {
+    using std::chrono::milliseconds;
+    struct Case {
+        int sleeps;
+        int userStaysMs;  // −1: the user never leaves during the change
+        bool held;
+    };
+    for (const Case& c : {Case{0, 0, true}, Case{20, -1, false}, Case{UseGate::kNoLimit, 30, true},
+                          Case{200, 30, true}}) {
+        UseGate gate;
+        const bool userIn = c.userStaysMs != 0;
+        if (userIn) {
+            EXPECT_TRUE(gate.enter());
+        }
+        std::thread user;
+        if (c.userStaysMs > 0)
+            user = std::thread([&] {
+                std::this_thread::sleep_for(milliseconds(c.userStaysMs));
+                gate.leave();
+            });
+        const auto begin = std::chrono::steady_clock::now();
+        {
+            const UseGate::Change change = gate.tryFor(c.sleeps);
+            EXPECT_EQ(static_cast<bool>(change), c.held) << c.sleeps;
+            EXPECT_GE(std::chrono::steady_clock::now() - begin, milliseconds(c.held ? c.userStaysMs : c.sleeps));
+            EXPECT_EQ(gate.isChanging(), c.held);
+            EXPECT_EQ(static_cast<bool>(UseGate::Use(gate)), !c.held);
+        }
+        EXPECT_TRUE(UseGate::Use(gate));
+        if (user.joinable()) user.join();
+        if (c.userStaysMs < 0) gate.leave();
+        EXPECT_FALSE(gate.isInUse());
+    }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "persistence/BWChunk.h"
+#include "support/AllocationFailure.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -265,6 +266,30 @@ TEST_F(BWSampleDataFiles, ReferenceChunksImportTheirFile) {
     original.setFileName("empty");
     EXPECT_EQ(readWords(sample, wordsOf(original)), kChunkReadOk);
     EXPECT_EQ(sample.getFileName(), "empty");
+}
+
+// Values that memory cannot hold stop the load and leave the sample as it
+// was, whether the chunk embeds them or names their file.
+TEST_F(BWSampleDataFiles, ValuesMemoryCannotHoldStopTheLoadAndChangeNothing) {
+    const std::vector<float> wave(600000, 0.25f);  // 1.2 MB a channel
+    BWSampleData big;
+    ASSERT_TRUE(big.importAudioFile(writeWave("big.wav", wave, wave).c_str()));
+    Words reference = wordsOf(big);
+    big.setEmbedData(true);
+    Words embedded = wordsOf(big);
+    for (Words* words : {&reference, &embedded}) {
+        BWSampleData sample;
+        ASSERT_TRUE(sample.setData(kLeft.data(), kRight.data(), 5, 48000.0f));
+        sample.setEmbedData(true);
+        const Words before = wordsOf(sample);
+        BWChunk chunk(words->data(), uint32_t(words->size() * 4));
+        {
+            AllocationFailure failure(1u << 20);
+            EXPECT_EQ(sample.readChunk(&chunk, false), kChunkReadAbandon);
+            EXPECT_GT(failure.refused(), 0u);
+        }
+        EXPECT_EQ(wordsOf(sample), before);
+    }
 }
 
 // A voice reading the values while another thread keeps replacing them must

@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "persistence/WriteObjectChunk.h"
+#include "support/AllocationFailure.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -137,4 +139,34 @@ TEST(BWStreamChunk, AFailedWriteLeavesTheTargetAsItWasAndTwoWritersNeverMix) {
     EXPECT_EQ(fileBytes(path), (std::vector<char>{1, 0, 0, 0}));
     EXPECT_TRUE(second.finishWriting());
     EXPECT_EQ(fileBytes(path), (std::vector<char>{2, 0, 0, 0, 'w', 'o', 'r', 'd'}));
+}
+
+// A string that memory cannot hold fails the read like a cut one, in each
+// form a reader takes it, and leaves the text it was given alone.
+TEST(BWStreamChunk, AStringMemoryCannotHoldFailsTheRead) {
+    TempDir dir;
+    const auto path = dir / "long.bwr";
+    constexpr uint32_t kLength = 2u << 20;
+    std::vector<uint32_t> words(1 + kLength / 4, 0x61616161u);
+    words[0] = kLength;
+    writeFile(path, words, words.size() * 4);
+    for (int form = 0; form < 3; ++form) {
+        BWStreamChunk in;
+        ASSERT_TRUE(in.openForReading(path.c_str()));
+        std::string text = "kept";
+        char buffer[8] = "kept";
+        {
+            AllocationFailure failure(1u << 20);
+            if (form == 0) {
+                in.readString(text);
+            } else if (form == 1) {
+                EXPECT_EQ(in.readString(), nullptr);
+            } else {
+                EXPECT_EQ(in.readString(buffer, sizeof buffer), 0);
+            }
+            EXPECT_GT(failure.refused(), 0u) << form;
+        }
+        EXPECT_TRUE(in.hasFailed()) << form;
+        EXPECT_EQ(text, "kept");
+    }
 }

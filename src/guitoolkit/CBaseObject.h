@@ -1,0 +1,38 @@
+#pragma once
+// The reference-counted root of views, bitmaps, fonts and draw contexts.  The
+// count starts at 1 for the maker; whoever stores a pointer to a shared object
+// remembers it and forgets it when letting go; the last forget deletes.
+// GUI thread only.
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+// Messages are compared by address, not by text: senders and receivers use
+// these very constants.
+inline constexpr char kMsgCheckIfViewContainer[] = "kMsgCheckIfViewContainer";
+inline constexpr char kMsgNewFocusView[] = "kMsgNewFocusView";
+inline constexpr char kMsgOldFocusView[] = "kMsgOldFocusView";
+inline constexpr char kMsgLooseFocus[] = "LooseFocus";
+
+class CBaseObject {
+public:
+    CBaseObject() = default;
+    // A copy is a new object with its own count.
+    CBaseObject(const CBaseObject&) : CBaseObject() {}
+    CBaseObject& operator=(const CBaseObject&) = delete;
+
+    virtual ~CBaseObject() = default;                                   // slot 0
+    virtual void forget() {                                             // slot 1
+        if (--refCount == 0) delete this;
+    }
+    virtual void remember() { ++refCount; }                             // slot 2
+    virtual int32_t notify(CBaseObject* /*sender*/, const char* /*message*/) { return 0; }  // slot 3
+
+    int32_t getNbReference() const { return refCount; }
+
+private:
+    int32_t refCount = 1;
+};
+
+}  // namespace VSTGUI

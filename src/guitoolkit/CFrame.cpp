@@ -1,0 +1,199 @@
+#include "guitoolkit/CFrame.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+#include "guitoolkit/VSTGUIEditorInterface.h"
+
+namespace VSTGUI {
+
+namespace {
+// A focus change that makes another one on the way (a view that loses focus
+// and moves it) is ignored, as one process-wide flag did it.
+bool focusChanging = false;
+}  // namespace
+
+CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
+    : CViewContainer(size), editor(editor), parentWindow(parentWindow) {
+    parentFrame = this;
+    attachedFlag = true;
+}
+
+CFrame::~CFrame() {
+    if (modalView) CViewContainer::removeView(modalView, false);
+    modalView = nullptr;
+    focusView = nullptr;
+    mouseOverView = nullptr;
+    removeAll(true);
+    parentFrame = nullptr;
+}
+
+bool CFrame::isTypeOf(const char* name) const {
+    return name && (std::strcmp(name, "CFrame") == 0 || CViewContainer::isTypeOf(name));
+}
+
+VSTGUIEditorInterface* CFrame::getEditor() const { return editor; }
+
+void CFrame::invalidateWindow(const CRect&) {}
+
+void CFrame::invalidRect(const CRect& rect) {
+    if (!isVisible()) return;
+    const float zoom = editor ? editor->getZoomFactor() : 1.0f;
+    if (zoom == 1.0f) {
+        invalidateWindow(rect);
+        return;
+    }
+    CRect r;
+    if (zoom == std::floor(zoom)) {
+        const auto k = static_cast<int32_t>(zoom);
+        r = CRect(rect.left * k, rect.top * k, rect.right * k, rect.bottom * k);
+    } else {
+        // Bilinear zoom reads a neighbour pixel on each side.
+        r.left = std::max(0, static_cast<int32_t>(rect.left * zoom - zoom));
+        r.top = std::max(0, static_cast<int32_t>(rect.top * zoom - zoom));
+        r.right = static_cast<int32_t>(rect.right * zoom + zoom);
+        r.bottom = static_cast<int32_t>(rect.bottom * zoom + zoom);
+    }
+    invalidateWindow(r);
+}
+
+void CFrame::invalid() {
+    invalidRect(size);
+    dirty = false;
+}
+
+bool CFrame::removeView(CView* view, bool withForget) {
+    if (view && view == modalView) modalView = nullptr;
+    return CViewContainer::removeView(view, withForget);
+}
+
+bool CFrame::removeAll(bool withForget) {
+    modalView = nullptr;
+    focusView = nullptr;
+    mouseOverView = nullptr;
+    return CViewContainer::removeAll(withForget);
+}
+
+bool CFrame::advanceNextFocusView(CView* oldFocus, bool reverse) {
+    if (modalView) return false;
+    return CViewContainer::advanceNextFocusView(oldFocus, reverse);
+}
+
+bool CFrame::open(CPoint*) { return false; }
+bool CFrame::close() { return false; }
+bool CFrame::isOpen() const { return openFlag; }
+
+bool CFrame::idle() {
+    if (!openFlag) return false;
+    invalidateDirtyViews();
+    ++idleCount;
+    return true;
+}
+
+void CFrame::doIdleStuff() {
+    if (editor) editor->doIdleStuff();
+}
+
+uint32_t CFrame::getTicks() const {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : 0; }
+bool CFrame::setPosition(int32_t, int32_t) { return false; }
+
+bool CFrame::getPosition(int32_t& x, int32_t& y) const {
+    x = size.left;
+    y = size.top;
+    return true;
+}
+
+bool CFrame::setSize(int32_t width, int32_t height) {
+    if (width == size.width() && height == size.height()) return false;
+    setViewSize(CRect(size.left, size.top, size.left + width, size.top + height), true);
+    return true;
+}
+
+bool CFrame::getSize(CRect* rect) const {
+    if (!rect) return false;
+    *rect = size;
+    return true;
+}
+
+bool CFrame::getSize(CRect& rect) const { return getSize(&rect); }
+
+bool CFrame::setModalView(CView* view) {
+    if (!view) {
+        if (modalView) CViewContainer::removeView(modalView, false);
+        modalView = nullptr;
+        return true;
+    }
+    if (modalView || view->isAttached()) return false;
+    modalView = view;
+    addView(view);
+    return true;
+}
+
+CView* CFrame::getModalView() const { return modalView; }
+
+void CFrame::beginEdit(int32_t index) {
+    if (editor) editor->beginEdit(index);
+}
+
+void CFrame::endEdit(int32_t index) {
+    if (editor) editor->endEdit(index);
+}
+
+bool CFrame::getCurrentLocation(CPoint& where) {
+    where = CPoint();
+    return true;
+}
+
+CButtonState CFrame::getCurrentMouseButtons() const { return 0; }
+void CFrame::setCursor(int32_t) {}
+
+void CFrame::setFocusView(CView* view) {
+    if (view == focusView || focusChanging) return;
+    focusChanging = true;
+    CView* old = focusView;
+    focusView = view;
+    if (view && view->wantsFocus()) {
+        view->setDirty(true);
+        for (CView* parent = view->getParentView(); parent && parent != this; parent = parent->getParentView())
+            parent->notify(view, kMsgNewFocusView);
+    }
+    if (old) {
+        old->remember();  // losing focus may end an edit whose listener releases the view
+        if (old->wantsFocus()) {
+            old->setDirty(true);
+            for (CView* parent = old->getParentView(); parent && parent != this; parent = parent->getParentView())
+                parent->notify(old, kMsgOldFocusView);
+        }
+        old->looseFocus();
+        old->forget();
+    }
+    focusChanging = false;
+}
+
+CView* CFrame::getFocusView() const { return focusView; }
+
+void CFrame::onViewRemoved(CView* view) {
+    if (mouseOverView == view) mouseOverView = nullptr;
+    if (focusView == view) focusView = nullptr;
+}
+
+void CFrame::setDropActive(bool value) { dropActive = value; }
+bool CFrame::isDropActive() const { return dropActive; }
+void CFrame::setOpenFlag(bool value) { openFlag = value; }
+bool CFrame::getOpenFlag() const { return openFlag; }
+
+void CFrame::invalidate(const CRect& rect) {
+    for (CView* child : children)
+        if (child->getViewSize().rectOverlap(rect)) child->setDirty(true);
+}
+
+void* CFrame::getMouseObserver() const { return mouseObserver; }
+void CFrame::setMouseObserver(void* observer) { mouseObserver = observer; }
+
+}  // namespace VSTGUI

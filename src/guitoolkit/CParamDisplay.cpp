@@ -1,0 +1,165 @@
+#include "guitoolkit/CParamDisplay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "guitoolkit/CBitmap.h"
+#include "guitoolkit/CDrawContext.h"
+#include "guitoolkit/CFontDesc.h"
+
+namespace VSTGUI {
+
+CParamDisplay::CParamDisplay(const CRect& size, CBitmap* bitmap, int32_t style)
+    : CControl(size, nullptr, 0, bitmap), style(style), font(standardFonts()[0]) {
+    font->remember();
+    if (style & kStyleNoDraw) CParamDisplay::setDirty(false);
+}
+
+CParamDisplay::CParamDisplay(const CParamDisplay& other)
+    : CControl(other),
+      valueToString(other.valueToString),
+      valueToStringUser(other.valueToStringUser),
+      spareConverter(other.spareConverter),
+      userData(other.userData),
+      horiTxtAlign(other.horiTxtAlign),
+      style(other.style),
+      font(other.font),
+      fontColor(other.fontColor),
+      backColor(other.backColor),
+      frameColor(other.frameColor),
+      shadowColor(other.shadowColor),
+      textTransparent(other.textTransparent),
+      secondTextFlag(other.secondTextFlag) {
+    if (font) font->remember();
+}
+
+CParamDisplay::~CParamDisplay() {
+    if (font) font->forget();
+}
+
+bool CParamDisplay::isTypeOf(const char* name) const {
+    return name && (std::strcmp(name, "CParamDisplay") == 0 || CControl::isTypeOf(name));
+}
+
+CView* CParamDisplay::newCopy() const { return new CParamDisplay(*this); }
+
+void CParamDisplay::convertValue(char* text) const {
+    text[0] = 0;
+    if (valueToStringUser)
+        valueToStringUser(value, text, userData);
+    else if (valueToString)
+        valueToString(value, text);
+    else
+        std::snprintf(text, kValueTextSize, "%2.2f", static_cast<double>(value));
+    text[kValueTextSize - 1] = 0;
+}
+
+void CParamDisplay::draw(CDrawContext* context) {
+    char text[kValueTextSize];
+    convertValue(text);
+    drawText(context, text, nullptr);
+}
+
+void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* bitmap) {
+    setDirty(false);
+    if ((style & kStyleNoDraw) || !context) return;
+
+    if (!bitmap) bitmap = background;
+    if (bitmap) {
+        if (transparent)
+            bitmap->drawTransparent(context, size, backOffset);
+        else
+            bitmap->draw(context, size, backOffset);
+    } else if (!transparent) {
+        context->setFillColor(backColor);
+        context->drawRect(size, kDrawFilled);
+        if (!(style & (kStyle3DIn | kStyle3DOut | kStyleNoFrame))) {
+            context->setFrameColor(frameColor);
+            context->drawRect(size, kDrawStroked);
+        }
+    }
+
+    if (style & (kStyle3DIn | kStyle3DOut)) {
+        const bool in = (style & kStyle3DIn) != 0;
+        context->setLineWidth(1);
+        context->setFrameColor(in ? backColor : frameColor);
+        context->moveTo(CPoint(size.left, size.bottom));
+        context->lineTo(CPoint(size.left, size.top + 1));
+        context->lineTo(CPoint(size.right - 1, size.top + 1));
+        context->setFrameColor(in ? frameColor : backColor);
+        context->moveTo(CPoint(size.right - 1, size.top + 1));
+        context->lineTo(CPoint(size.right - 1, size.bottom));
+        context->lineTo(CPoint(size.left, size.bottom));
+    }
+
+    if ((style & kStyleNoText) || !text || !*text) return;
+
+    CRect previous;
+    context->getClipRect(previous);
+    CRect clip = size;
+    clip.bound(previous);
+    context->setClipRect(clip);
+    context->setFont(font);
+    if (style & kStyleShadowText) {
+        CRect shadow = size;
+        shadow.offset(1, 1);
+        context->setFontColor(shadowColor);
+        context->drawString(text, shadow, !textTransparent, horiTxtAlign);
+    }
+    context->setFontColor(fontColor);
+    context->drawString(text, size, !textTransparent, horiTxtAlign);
+    context->setClipRect(previous);
+}
+
+void CParamDisplay::setFont(CFontDesc* value) {
+    if (!value) return;
+    setDirty(true);
+    value->remember();
+    if (font) font->forget();
+    font = value;
+}
+
+void CParamDisplay::setFontColor(const CColor& color) {
+    if (color != fontColor) setDirty(true);
+    fontColor = color;
+}
+
+void CParamDisplay::setBackColor(const CColor& color) {
+    if (color != backColor) setDirty(true);
+    backColor = color;
+}
+
+void CParamDisplay::setFrameColor(const CColor& color) {
+    if (color != frameColor) setDirty(true);
+    frameColor = color;
+}
+
+void CParamDisplay::setShadowColor(const CColor& color) {
+    if (color != shadowColor) setDirty(true);
+    shadowColor = color;
+}
+
+void CParamDisplay::setSecondTextFlag(bool value) { secondTextFlag = value; }
+
+void CParamDisplay::setHoriAlign(int32_t alignment) {
+    if (alignment != horiTxtAlign) setDirty(true);
+    horiTxtAlign = alignment;
+}
+
+void CParamDisplay::setStringConvert(CParamDisplayValueToStringUserProc proc, void* data) {
+    valueToStringUser = proc;
+    userData = data;
+}
+
+void CParamDisplay::setStringConvert(CParamDisplayValueToStringProc proc) { valueToString = proc; }
+void CParamDisplay::setSpareConverter(CParamDisplaySpareProc proc) { spareConverter = proc; }
+
+void CParamDisplay::setStyle(int32_t value) {
+    if (value == style) return;
+    style = value;
+    setDirty(true);
+}
+
+void CParamDisplay::setTextTransparency(bool value) { textTransparent = value; }
+
+}  // namespace VSTGUI

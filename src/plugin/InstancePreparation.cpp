@@ -1,0 +1,86 @@
+// The plug-in object's part of the rate and tempo preparation: the engine's
+// delay lines, the effects' clears on a new rate, the re-applied parameters
+// and the held-note refresh.
+
+#include <algorithm>
+
+#include "plugin/BWUniClient.h"
+
+namespace {
+
+// Gives a line n samples: new zeroed storage only when it is too small, so a
+// preparation at an unchanged rate (the audio thread's, after a tempo
+// change) allocates nothing.
+void sizeLine(TrackedFloatBuffer& line, uint64_t n) {
+    if (line.getCapacity() < n) {
+        line.reallocateZeroed(n);
+    } else {
+        line.resize(n);
+    }
+}
+
+}  // namespace
+
+void BWUniClient::setSampleRate(float rate) {
+    BWPluginBase::setSampleRate(rate);
+    prepareSampleRate();
+    setSilenceWindow(static_cast<int32_t>(4.0 * context.samplesPerBeat));
+}
+
+void BWUniClient::prepareSampleRate() { preparation.prepareSampleRate(sampleRate); }
+
+bool BWUniClient::changeTempo(double bpm) { return preparation.changeTempo(bpm); }
+
+void BWUniClient::resizeDelayLines(const EngineRateConstants& constants) {
+    const uint64_t longLength = static_cast<uint64_t>(std::max(constants.longLineLength, 1));
+    sizeLine(longLine, longLength);
+    if (static_cast<uint64_t>(longLinePosition) >= longLength) longLinePosition = 0;
+    const uint64_t combLength = static_cast<uint64_t>(std::max(constants.shortLineLength, 1));
+    for (TrackedFloatBuffer& line : combLines) {
+        sizeLine(line, combLength);
+        std::fill_n(line.getData(), line.getCapacity(), 0.0f);
+    }
+}
+
+// The effects have prepared themselves (keeping their lines and refreshing
+// their tempo values when only the tempo moved).  Only a new rate clears the
+// reverser's capture and restarts the phaser's sweep, so echoes and tails
+// live through tempo changes.
+void BWUniClient::effectsPrepared(bool rateChanged) {
+    if (!rateChanged) return;
+    chain.reverser.clear();
+    chain.phaser.clear();
+    chain.phaser.reset();
+}
+
+void BWUniClient::reapplyParameter(int32_t index) { setParameter(index, rawValue(index)); }
+
+void BWUniClient::refreshRunState() {
+    SequencerState& s = engine.sequencer;
+    const float run = engine.patterns.records[276].raw < 0.5f ? s.noteGate : context.playing;
+    s.heldRun = run;
+    if (run != s.lastHeldRun) {
+        s.lastHeldRun = run;
+        setParameter(279, run);
+    }
+    s.noteLevel = context.lastVelocity + context.playing;
+}
+
+void BWUniClient::refreshHeldNotes() {
+    SequencerState& s = engine.sequencer;
+    s.noteGate = context.lastVelocity > 0.0f ? 1.0f : 0.0f;
+    refreshRunState();
+    const float root = static_cast<float>(static_cast<int32_t>(context.lastNote) % 24);
+    s.midiKey = root;
+    if (root != s.lastMidiKeySeen) {
+        s.lastMidiKeySeen = root;
+        s.currentKey = root;
+    }
+    if (s.patternKey != s.lastPatternKeySeen) {
+        s.lastPatternKeySeen = s.patternKey;
+        s.currentKey = s.patternKey;
+    }
+    s.effectivePatternKey = s.keyFollow == 0.0f ? s.patternKey : s.currentKey;
+    context.sortHeldNotes();
+    refreshRunState();
+}

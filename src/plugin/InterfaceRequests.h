@@ -1,0 +1,60 @@
+#pragma once
+// What the parameter cases ask of the interface.  They run on the audio
+// thread (step lanes, learned controllers, the re-apply pass after a tempo
+// change) and on the program loader as well as on the GUI thread, so they
+// never call the editor: they set page bits, count refresh requests and mark
+// views dirty here, and the editor's idle (GUI thread) reads and clears them.
+// Lock-free atomics: no allocation, no waiting.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+// The 128 interface pages, bit n = page n shown.
+class PageSet {
+public:
+    static constexpr int32_t kPages = 128;
+
+    bool isShown(int32_t page) const {
+        if (page < 0 || page >= kPages) return false;
+        return (words[page / 32].load(std::memory_order_relaxed) >> (page % 32)) & 1u;
+    }
+    // Pages outside 0..127 change nothing.
+    void setPageBit(int32_t page, bool on) {
+        if (page < 0 || page >= kPages) return;
+        const uint32_t bit = 1u << (page % 32);
+        if (on) {
+            words[page / 32].fetch_or(bit, std::memory_order_relaxed);
+        } else {
+            words[page / 32].fetch_and(~bit, std::memory_order_relaxed);
+        }
+    }
+    uint32_t word(int32_t index) const { return words[index & 3].load(std::memory_order_relaxed); }
+
+private:
+    std::array<std::atomic<uint32_t>, 4> words{};
+};
+
+// The views that step entry marks for redrawing.
+enum DirtyView : uint32_t {
+    kLane1View = 1u << 0,  // lanes 1 to 5: bits 0 to 4
+    kChordTableView = 1u << 5,
+    kGateTableView = 1u << 6,
+    kStepLine1View = 1u << 7,  // step lines 1 to 5: bits 7 to 11
+};
+
+class InterfaceRequests {
+public:
+    void requestRefresh() { refreshes.fetch_add(1, std::memory_order_relaxed); }
+    void markDirty(uint32_t views) { dirtyViews.fetch_or(views, std::memory_order_relaxed); }
+
+    // GUI thread: what was asked since the last call, which it clears.
+    uint32_t takeRefreshRequests() { return refreshes.exchange(0, std::memory_order_relaxed); }
+    uint32_t takeDirtyViews() { return dirtyViews.exchange(0, std::memory_order_relaxed); }
+
+    PageSet pages;
+
+private:
+    std::atomic<uint32_t> refreshes{0};
+    std::atomic<uint32_t> dirtyViews{0};
+};
