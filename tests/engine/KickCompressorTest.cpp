@@ -1,0 +1,98 @@
+#include "engine/Compressor.h"
+#include "engine/KickGenerator.h"
+#include "engine/SoftClip.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <numeric>
+#include <vector>
+
+#include "EngineTestContext.h"
+
+namespace {
+
+// y = x (1 − |x| / 4) up to ±2, where it reaches ±1, and held there beyond
+// instead of folding back.
+TEST(SoftClip, Values) {
+    const float cases[][2] = {{0, 0}, {0.5f, 0.4375f}, {1, 0.75f}, {-1, -0.75f}, {2, 1}, {3, 1}, {-8, -1}};
+    for (const auto& c : cases) EXPECT_EQ(softClip(c[0]), c[1]) << c[0];
+}
+
+// Each beat (here 1378 ticks, about 120 bpm at 44.1 kHz) the kick starts 36
+// semitones above its base note 12 + 8 × tone and falls onto it over 120 ms,
+// squared; its amplitude falls to silence in 160 ms, squared, 0.9 as loud on
+// odd beats; twice the level is four times the energy.
+TEST(KickGenerator, PitchSweepLevelAndBeatAccent) {
+    EngineTestContext context;
+    const float msPerTick = 16 / 44.1f;
+    const size_t beat = 1378 * 16;
+    for (float tone : {0.0f, 1.0f}) {
+        std::vector<float> hz, out[2];
+        for (int loud = 0; loud < 2; ++loud) {
+            KickGenerator kick;
+            kick.setTone(tone);
+            kick.setLevel(loud ? 0.02f : 0.01f);  // quiet, where the soft clip hardly acts
+            float block[16];
+            for (int tick = 0; tick < 2 * 1378; ++tick) {
+                kick.tick(tick / 1378.0, context.info);
+                if (!loud) hz.push_back(kick.getFrequency());
+                kick.render(block, 16, context.info);
+                out[loud].insert(out[loud].end(), block, block + 16);
+            }
+        }
+        auto energy = [](const std::vector<float>& x, size_t from, size_t n) {
+            return std::inner_product(x.begin() + long(from), x.begin() + long(from + n), x.begin() + long(from), 0.0);
+        };
+        const double base = 440 * std::pow(2.0, (12 + 8 * tone - 69) / 12);
+        const double half = 1 - int(60 / msPerTick) / (120 / msPerTick);
+        EXPECT_NEAR(hz[0], base * 8, base * 8e-3);
+        EXPECT_NEAR(hz[size_t(60 / msPerTick)], base * std::pow(2.0, 3 * half * half), base * 2e-3);
+        EXPECT_NEAR(hz[size_t(130 / msPerTick)], base, base * 1e-3);
+        EXPECT_NEAR(hz[1378 + 1], hz[1], 1e-3);
+        EXPECT_NEAR(energy(out[0], beat, beat) / energy(out[0], 0, beat), 0.81, 0.01);
+        EXPECT_NEAR(energy(out[1], 0, beat) / energy(out[0], 0, beat), 4.0, 0.04);
+        EXPECT_EQ(energy(out[0], size_t(44.1 * 162), beat - size_t(44.1 * 162)), 0.0);
+        const float lowest = *std::min_element(out[0].begin(), out[0].end());
+        EXPECT_TRUE(tone == 1.0f ? lowest > -1e-9f : lowest < -0.005f) << lowest;  // the squared sine is one-sided
+    }
+}
+
+// Steady inputs: the reduction is 0.6 × (the larger signed layer sample +
+// the kick), up to the depth's maximum, so a negative input is not reduced
+// and the kick alone ducks the layers.  Its smoothing is a one-pole of 0.84,
+// 1.0, 3.2, 5.6 and 9.6 Hz from the slowest speed to the fastest, whose step
+// response reaches 63 % in 1 / (2π f).
+TEST(Compressor, GainReductionAndSmoothing) {
+    const struct {
+        int depth;
+        float layer, kick, reduction;
+    } cases[] = {{0, 0.5f, 0, 0}, {1, 0.5f, 0, 0.2f}, {2, 0.5f, 0, 0.3f}, {4, 0.5f, 0, 0.3f},
+                 {4, -0.5f, 0, 0}, {3, 0.0f, 1, 0.6f}, {4, 0.0f, 1, 0.6f}, {4, 0.5f, 1, 0.8f}};
+    const float smoothingHz[] = {0.84f, 1.0f, 3.2f, 5.6f, 9.6f};
+    for (float rate : {44100.0f, 96000.0f}) {
+        for (int speed = 0; speed < 5; ++speed) {
+            for (const auto& c : cases) {
+                CompressorCoefficients coefficients;
+                coefficients.setDepth(c.depth);
+                coefficients.setSpeed(speed, rate);
+                EXPECT_NEAR(coefficients.smoothingHz, smoothingHz[speed], 1e-4);
+                Compressor compressor;
+                float left = 0, right = 0, kick = c.kick;
+                int samples = 0, reached = 0;
+                for (; samples < int(rate * 1.5f); ++samples) {
+                    left = right = c.layer;
+                    compressor.process(&left, &right, &kick, 1, coefficients);
+                    if (!reached && compressor.getReduction() >= c.reduction * 0.6321f) reached = samples + 1;
+                }
+                EXPECT_NEAR(compressor.getReduction(), c.reduction, 2e-3) << c.depth << " " << c.layer << " " << c.kick;
+                EXPECT_NEAR(left, softClip(c.layer * (1 - c.reduction)), 2e-3);
+                const double tau = rate / (2 * std::numbers::pi * smoothingHz[speed]);
+                EXPECT_TRUE(c.reduction != 0.3f || std::fabs(reached - tau) < tau * 0.02) << speed << " at " << rate;
+            }
+        }
+    }
+}
+
+}  // namespace
