@@ -50,10 +50,15 @@ void BWChunk::adoptWords(std::unique_ptr<uint32_t[]> words, uint32_t wordCount) 
 }
 
 // In the measuring pass the position is the count so far and may go
-// anywhere; over a buffer it stops at the end, so that no later step starts
-// outside it.
+// anywhere.  Over a buffer, a position past the end is a step past the data,
+// as a read past it would be: it stops at the end, so that no later step
+// starts outside the buffer, and fails.
 void BWChunk::setPosition(uint32_t word) {
-    position = measuring || word <= capacityWords ? word : capacityWords;
+    if (measuring || word <= capacityWords) {
+        position = word;
+        return;
+    }
+    failAtEnd();
 }
 
 void BWChunk::setStreamWindow(uint32_t positionWord, uint32_t capacity) {
