@@ -192,10 +192,20 @@ PresetLibraryEntry* PresetLibrary::getPreset(int32_t bank, int32_t index) {
 
 PresetLibraryEntry* PresetLibrary::getPresetInCurrentBank(int32_t index) { return getPreset(currentBank, index); }
 
-std::unique_ptr<BWChunk> PresetLibrary::copyPresetInCurrentBank(int32_t index) const {
+std::unique_ptr<BWChunk> PresetLibrary::copyPresetInCurrentBank(int32_t index, std::string* name) const {
+    std::lock_guard<std::mutex> hold(scanLock);  // a rescan also moves the current bank
+    return copyLocked(currentBank, index, name);
+}
+
+std::unique_ptr<BWChunk> PresetLibrary::copyPreset(int32_t bank, int32_t index, std::string* name) const {
     std::lock_guard<std::mutex> hold(scanLock);
-    const PresetLibraryEntry* entry = entryAt(currentBank, index);
+    return copyLocked(bank, index, name);
+}
+
+std::unique_ptr<BWChunk> PresetLibrary::copyLocked(int32_t bank, int32_t index, std::string* name) const {
+    const PresetLibraryEntry* entry = entryAt(bank, index);
     if (!entry) return nullptr;
+    if (name) *name = entry->name;
     const uint32_t count = entry->chunk.getCapacityWords();
     std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]);
     if (!words) return nullptr;

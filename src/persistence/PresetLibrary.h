@@ -69,9 +69,11 @@ public:
     void getPresetName(int32_t bank, int32_t index, char* out) const;
     PresetLibraryEntry* getPreset(int32_t bank, int32_t index);
     PresetLibraryEntry* getPresetInCurrentBank(int32_t index);
-    // A private copy of an entry of the current bank, its position at 0; null
-    // when there is none.  Program loader thread.
-    std::unique_ptr<BWChunk> copyPresetInCurrentBank(int32_t index) const;
+    // A private copy of an entry, its position at 0, and its name when name
+    // is given; null when there is none.  Any thread but the audio thread.
+    std::unique_ptr<BWChunk> copyPreset(int32_t bank, int32_t index, std::string* name = nullptr) const;
+    // The same for an entry of the current bank.  Program loader thread.
+    std::unique_ptr<BWChunk> copyPresetInCurrentBank(int32_t index, std::string* name = nullptr) const;
 
     int32_t getCurrentBank() const { return currentBank; }
     uint32_t getBankCount() const { return bankCount; }
@@ -84,6 +86,7 @@ private:
     void scanFolderLocked(int32_t bank, const std::string& folder, const std::string& extension,
                           int32_t lowestVersion, int32_t marker);
     const PresetLibraryEntry* entryAt(int32_t bank, int32_t index) const;
+    std::unique_ptr<BWChunk> copyLocked(int32_t bank, int32_t index, std::string* name) const;
 
     SortCallback sort;
     std::string root;

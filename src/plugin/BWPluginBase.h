@@ -59,10 +59,13 @@ public:
     // Applies a preset or state held in the chunk.  force overrides the
     // keep-unless-forced values and locks; quiet shows no message; noWait is
     // for the program loader, which does not wait for the audio thread;
-    // resolveFiles looks named presets up on disk afterwards.
-    virtual void loadPresetFile(BWChunk* /*chunk*/, int32_t /*kind*/, bool /*force*/, bool /*quiet*/,
-                                bool /*noWait*/, bool /*resolveFiles*/) {}
-    // loadPresetFile with every flag clear; true when it was passed on.
+    // resolveFiles looks named presets up on disk afterwards.  True when the
+    // state was applied.
+    virtual bool loadPresetFile(BWChunk* /*chunk*/, int32_t /*kind*/, bool /*force*/, bool /*quiet*/,
+                                bool /*noWait*/, bool /*resolveFiles*/) {
+        return false;
+    }
+    // loadPresetFile with every flag clear; true when the state was applied.
     virtual bool loadPresetFileSimple(BWChunk* /*chunk*/, int32_t /*kind*/) { return false; }
     // Writes the state of one preset kind (0 is the whole state) into the chunk.
     virtual void writeState(BWChunk* /*chunk*/, int32_t /*kind*/, PresetInfo* /*info*/) {}

@@ -26,6 +26,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       layers{{BWRomplerHandler(&globalRomplerLibrary()), BWRomplerHandler(&globalRomplerLibrary()),
               BWRomplerHandler(&globalRomplerLibrary())}},
       chain(&context),
+      loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
       preparation(context, *this) {
@@ -42,6 +43,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     setSilenceWindow(static_cast<int32_t>(kSilenceBeats * context.samplesPerBeat));
     silenceThreshold = kSilenceThreshold;
     noSilentOpt = getSettingDword("NoSilentOpt") != 0;
+    undoManager.setClient(this);
 
     char product[256] = {};
     if (getHostProductString(product)) {
@@ -59,7 +61,14 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     refreshRunState();
     settleTempoConstants();
     locateDefaultPreset();
-    presetLibrary = std::make_unique<PresetLibrary>("zvp", 1, 290908);
+    presetLibrary = std::make_unique<PresetLibrary>(kPresetExtension, 1, 290908);
+    if (defaultPresetWanted) loadPresetFromFile(defaultPresetFile.c_str(), 0);
+    curProgram = 0;
+    currentBank = 0;
+    reloadPresetLibrary();
+    // Without a worker, program changes are ignored; the engine is never
+    // left waiting for one.
+    loader.start();
     allNotesOffOnLoad = getSettingDword("allnotesoffafterload") != 0;
 }
 
@@ -67,13 +76,15 @@ BWUniClient::~BWUniClient() {
     // No new loader work starts from here on; the program loader, when it
     // runs, is joined before anything it uses is freed.
     loaderState.exchange(kLoaderStop);
+    loader.stop();
     for (const ParamBinding* binding : bindingList) {
         if (binding->remember) binding->rememberInSettings();
     }
+    if (presetLibrary) presetLibrary->clear();
+    presetLibrary.reset();
     // The editor may still read the bindings' names; it goes with the base,
     // so close it while the instance is whole.
     if (editor) editor->close();
-    presetLibrary.reset();
     while (!bindings.empty()) bindings.pop_back();  // reverse construction order
 }
 
@@ -129,6 +140,26 @@ void BWUniClient::locateDefaultPreset() {
     // The maker's standalone host loads its own start preset unless it runs
     // the instance in mode 1.  Loading itself belongs to the preset reader.
     defaultPresetWanted = !(hostProduct == kStandaloneHost && mode != 1);
+}
+
+std::string BWUniClient::presetName(int32_t kind) const {
+    std::lock_guard<std::mutex> names(namesLock);
+    return presetNames[kind & 3];
+}
+
+std::string BWUniClient::presetPath(int32_t kind) const {
+    std::lock_guard<std::mutex> names(namesLock);
+    return presetPaths[kind & 3];
+}
+
+std::string BWUniClient::bankName(int32_t kind) const {
+    std::lock_guard<std::mutex> names(namesLock);
+    return bankNames[kind & 3];
+}
+
+void BWUniClient::setPresetName(int32_t kind, const std::string& name) {
+    std::lock_guard<std::mutex> names(namesLock);
+    presetNames[kind & 3] = name;
 }
 
 void BWUniClient::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {

@@ -10,15 +10,19 @@
 // change) and on the program loader; it takes no lock, allocates nothing and
 // never calls the editor (InterfaceRequests carries what the editor must do).
 //
-// Not yet present here (their issues add them): the MIDI-learn map, event
-// intake and program loader, the state writer and preset reader (the undo
-// manager gets its client with them, the library its first scan), the render
-// routine with its MIDI output buffer, the sample voices.
+// MIDI intake, the program loader, the state chunk, preset files and
+// programs are the instance's operations too (MidiIntake.cpp,
+// StateWriter.cpp, StateReader.cpp, PresetFiles.cpp, CoreOperations.cpp).
+//
+// Not yet present here (their issues add them): the render routine with its
+// MIDI output buffer, the sample voices.
 
 #include <array>
 #include <atomic>
 #include <memory>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,18 +34,24 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "persistence/BWChunk.h"
+#include "persistence/BWUndoClient.h"
 #include "persistence/BWUndoManager.h"
 #include "persistence/PresetLibrary.h"
 #include "plugin/BWPluginBase.h"
 #include "plugin/EffectChain.h"
+#include "plugin/EngineHold.h"
 #include "plugin/EngineState.h"
 #include "plugin/InterfaceRequests.h"
 #include "plugin/MidiEventQueue.h"
+#include "plugin/MidiLearnMap.h"
+#include "plugin/ProgramLoader.h"
 #include "plugin/ParamBinding.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
 
-class alignas(32) BWUniClient : public BWPluginBase, private SampleRateOwner {
+struct StateBody;
+
+class alignas(32) BWUniClient : public BWPluginBase, public BWUndoClient, private SampleRateOwner {
 public:
     static constexpr int32_t kPrograms = 128;
     static constexpr int32_t kParameters = kHostParameterCount;
@@ -49,6 +59,18 @@ public:
     static constexpr const char* kStandaloneHost = "Brindlewick Standalone";
     static constexpr int32_t kLoaderIdle = 3;
     static constexpr int32_t kLoaderStop = 6;
+    static constexpr int32_t kVendorVersion = 1059;
+    static constexpr const char* kVendorName = "Brindlewick";
+    static constexpr const char* kPresetExtension = "zvp";
+    // The buffers of the text queries: program names as the program opcodes
+    // allow them, parameter texts as the adapter passes them.
+    static constexpr size_t kProgramNameBytes = 24;
+    static constexpr size_t kParameterTextBytes = 64;
+    // Kinds 0 to 2 and the kind whose presets carry only a name.
+    static constexpr int32_t kNameKinds = 4;
+
+    // Called with a preset file's chunk after it has been applied.
+    using PresetFileCallback = void (*)(BWChunk* chunk, void* context);
 
     // Builds a complete, silent instance with every default applied and its
     // editor (when a factory is installed) made but not opened.  mode 1 is
@@ -65,6 +87,101 @@ public:
     float getParameter(int32_t index) override;
     void getParameterName(int32_t index, char* text) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+
+    // Parameter queries of the host parameters 0..86 (CoreOperations.cpp).
+    // Host/GUI thread.  Texts are cut to kParameterTextBytes.
+    void getParameterLabel(int32_t index, char* text) override;
+    void getParameterDisplay(int32_t index, char* text) override;
+    bool getParameterProperties(int32_t index, VstParameterProperties* properties) override;
+    void setParameterAutomated(int32_t index, float value) override;
+    bool beginEdit(int32_t index) override;
+    bool endEdit(int32_t index) override;
+
+    // Lifecycle.  resume: host thread, or the audio thread when the adapter
+    // meets a longer buffer; suspend: host thread.
+    void resume() override;
+    void suspend() override;
+
+    // Identity and capabilities.  Any thread but the audio thread.
+    bool getEffectName(char* name) override;
+    bool getProductString(char* text) override;
+    bool getVendorString(char* text) override;
+    int32_t getVendorVersion() override { return kVendorVersion; }
+    int32_t getNumMidiInputChannels() override { return 1; }
+    int32_t getNumMidiOutputChannels() override { return 16; }
+    int32_t getPlugCategory() override { return 2; }
+    bool getOutputProperties(int32_t index, VstPinProperties* properties) override;
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
+    int32_t canDo(const char* text) override;
+
+    // Editor hooks: one step back or forward in the undo history.  GUI thread.
+    void undo() override { undoManager.undo(); }
+    void redo() override { undoManager.redo(); }
+
+    // MIDI intake (MidiIntake.cpp).  Audio thread; answers 1.  Program
+    // changes go to the program loader, everything else into the queue.
+    int32_t processEvents(VstEvents* events) override;
+    // Audio thread only (the queue has no lock).
+    void queueEvent(const MidiEventRecord& record);
+    // Removes the MIDI-learn assignments of a tag (of one sub-index when it
+    // is 0 or more) with the engine held; with waitOnly only waits for the
+    // audio thread.  False when it stayed busy for 500 ms: nothing changed.
+    // GUI thread.
+    bool editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly);
+
+    // Programs: the presets of the library's current bank (PresetFiles.cpp).
+    // Host/GUI thread.
+    void setProgram(int32_t program) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+    void getProgramNames(std::vector<std::string>& names) override;
+    std::string getCurrentProgramName() override;
+    bool lookupLibraryEntry(int32_t* bank, int32_t* index) override;
+    void reloadPresetLibrary() override;
+
+    // The state chunk (StateWriter.cpp, StateReader.cpp).  Host/GUI thread.
+    // getChunk: the whole state; the bytes stay valid until the next call.
+    int32_t getChunk(void** data, bool isPreset) override;
+    // Applies the host's bytes (never reading beyond byteSize): 1 when the
+    // state was applied, 0 when it was refused and nothing changed.
+    int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+    // Writes the state of a kind with its header, by the two-pass protocol.
+    bool saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) override;
+    void writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) override;
+    // Checks the whole chunk, then applies it; true when applied.  A refused
+    // chunk changes nothing.  Host/GUI thread or the program loader.
+    bool loadPresetFile(BWChunk* chunk, int32_t kind, bool force, bool quiet, bool noWait,
+                        bool resolveFiles) override;
+    bool loadPresetFileSimple(BWChunk* chunk, int32_t kind) override;
+
+    // Preset files (PresetFiles.cpp).  Host/GUI thread.
+    // Loads a preset file (asking for one when path is null); true when applied.
+    bool loadPresetFromFile(const char* path, int32_t kind = 0, const char* extension = nullptr,
+                            PresetFileCallback callback = nullptr, void* context = nullptr);
+    // Saves the state of a kind (asking for the file when path is null),
+    // through a temporary file; true when written.
+    bool savePreset(const char* path, int32_t kind, const char* extension, const char* title, PresetInfo* info);
+    bool loadRandomPreset();
+    bool storePresetPath(const char* path, int32_t index);
+    // Searches folder and its sub-folders (depth first, in listing order) for
+    // fileName; a match becomes the preset path of the kind and result the
+    // name of the folder holding it; result is empty when none matches.
+    void findFileInTree(std::string& result, const std::string& folder, const std::string& fileName,
+                        int32_t kind);
+
+    // What the editor and tests reach.
+    BWUndoManager& getUndoManager() { return undoManager; }
+    PresetLibrary* getPresetLibrary() { return presetLibrary.get(); }
+    MidiLearnMap& learnMap() { return learn; }
+    MidiEventQueue& getEventQueue() { return eventQueue; }
+    EngineHold& engineHold() { return hold; }
+    ProgramLoader& programLoader() { return loader; }
+    bool isLoaderBusy() const { return loader.isBusy(); }
+    void setOfflineExport(bool on) { offlineExport.store(on); }
+    int32_t getCurrentBank() const { return currentBank; }
+    std::string presetPath(int32_t kind) const;
+    std::string bankName(int32_t kind) const;
+    void setPresetName(int32_t kind, const std::string& name);
 
     // Moves every host parameter by its binding's random depth and applies
     // it (without telling the host).  GUI thread.
@@ -99,7 +216,7 @@ public:
     std::span<ParamBinding* const> allBindings() const { return bindingList; }
     std::span<ParamBinding* const> presetMembers(int32_t kind) const;
     const std::vector<PresetCategory>& presetCategories() const { return categories; }
-    const std::string& presetName(int32_t kind) const { return presetNames[kind & 3]; }
+    std::string presetName(int32_t kind) const;
     int32_t silenceWindow() const { return silenceWindowSamples; }
     bool noSilentOptimisation() const { return noSilentOpt; }
     bool allNotesOffAfterLoad() const { return allNotesOffOnLoad; }
@@ -173,6 +290,31 @@ private:
     // to the steps that exist; false when start lies beyond end.
     bool loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const;
 
+    // State reading (StateReader.cpp).
+    struct LoadRequest {
+        int32_t kind;
+        bool force;
+        bool quiet;
+        bool noWait;
+        bool resolveFiles;
+        bool dialogs;  // false for the host's setChunk and the loader: no box ever
+    };
+    bool applyState(BWChunk& chunk, const LoadRequest& request);
+    bool applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
+    bool objectsAccept(BWChunk& chunk, const StateBody& body, int32_t kind);
+    bool applyBindings(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
+    void applyObject(BWChunk& chunk, ParamBinding& binding, const LoadRequest& request, bool skipOnly);
+    void applyLearnMap(const StateBody& body, bool replace);
+    void applyNames(const StateBody& body, const LoadRequest& request);
+    void applyTail(const StateBody& body, const LoadRequest& request);
+    void afterLoad(const LoadRequest& request);
+    void passRetrigger();
+    void refuseLoad(int32_t refusal, const LoadRequest& request);
+    void searchMissingSample(BWChunkableClass* object, const LoadRequest& request);
+    // The program loader's load function.  Loader thread.
+    void loadProgram(int32_t program);
+    ParamBinding* findMember(std::span<ParamBinding* const> members, size_t& cursor, int32_t id) const;
+
     // SampleRateOwner.
     void resizeDelayLines(const EngineRateConstants& constants) override;
     void reapplyParameter(int32_t index) override;
@@ -185,7 +327,15 @@ private:
     std::array<std::vector<ParamBinding*>, kPresetKindCount> kindMembers;
     std::array<ParamBinding*, kHostParameterCount> hostTable{};
     std::vector<ParamBinding*> optionBindings;
-    std::array<std::string, 4> presetNames;
+    // Per preset kind: the name, file and bank of its last preset.  The
+    // program loader writes them too, hence the lock (never on the audio
+    // thread).
+    mutable std::mutex namesLock;
+    std::array<std::string, kNameKinds> presetNames;
+    std::array<std::string, kNameKinds> presetPaths;
+    std::array<std::string, kNameKinds> bankNames;
+
+    MidiLearnMap learn;
 
     MidiEventQueue eventQueue;
 
@@ -197,6 +347,7 @@ private:
     BWSystemInfo context;
     BWChunk workChunk;
     BWChunk workChunk2;
+    BWChunk stateChunk;  // what getChunk handed the host
 
     EngineState engine;
     std::vector<ParamBinding> bindings;  // construction order; never reallocated
@@ -211,6 +362,13 @@ private:
 
     std::unique_ptr<PresetLibrary> presetLibrary;
     std::vector<PresetCategory> categories;
+    int32_t currentBank = 0;
+    EngineHold hold;
+    std::atomic<bool> loading{false};        // the reader is not re-entered
+    std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
+    std::atomic<bool> allNotesOffPending{false};  // queued by the audio thread
+    std::string locatedSampleFolder;         // where the user found a missing sample
+    ProgramLoader loader;
     std::atomic<int32_t> loaderState{kLoaderIdle};
     float ignoreProgramChange = 1.0f;
     float ccMapRecallIsolate = 0.0f;

@@ -264,6 +264,14 @@ void BWUniClient::applyRunSwitch(float v) {
         s.runMemory = record.step;
         s.retrigger = record.step;
     }
+    passRetrigger();
+    updateLayerGains();
+}
+
+// A new run or a counted preset load restarts the reverser's capture: its
+// trigger value toggles between 1.0 and 0.98 on every rise of the counter.
+void BWUniClient::passRetrigger() {
+    SequencerState& s = engine.sequencer;
     if (s.loadPresetCount != s.loadCountMemory) {
         s.loadCountMemory = s.loadPresetCount;
         s.retrigger = s.loadPresetCount;
@@ -273,7 +281,6 @@ void BWUniClient::applyRunSwitch(float v) {
         if (s.retrigger > 0.0f) s.reverserTrigger = s.reverserTrigger == 1.0f ? 0.98f : 1.0f;
     }
     chain.reverser.setParameter(BWReverserX2::kTrig, s.reverserTrigger);
-    updateLayerGains();
 }
 
 void BWUniClient::updateLayerGains() {

@@ -1,0 +1,119 @@
+// The instance's answers to the VST2-style queries: parameter texts and
+// properties of the 87 host parameters, lifecycle, identity and
+// capabilities.  Host/GUI thread unless a line says otherwise.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "core/VstTypes.h"
+#include "plugin/BWUniClient.h"
+
+namespace {
+
+// Copies at most size - 1 bytes of text and terminates them.
+void copyBounded(char* out, std::string_view text, size_t size) {
+    if (!out || size == 0) return;
+    const size_t n = std::min(text.size(), size - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+// What Ableton's host is told on resume.
+struct AbletonNote {
+    int32_t tag = 0x41624C69;  // 'AbLi'
+    int32_t kind = 5;
+    int64_t value = 4;
+    int32_t size = 4;
+};
+
+}  // namespace
+
+void BWUniClient::getParameterLabel(int32_t index, char* text) { getParameterName(index, text); }
+
+void BWUniClient::getParameterDisplay(int32_t index, char* text) {
+    if (!text) return;
+    const ParamBinding* binding = hostBinding(index);
+    if (!binding) {
+        copyBounded(text, "empty", kParameterTextBytes);
+        return;
+    }
+    std::snprintf(text, kParameterTextBytes, "%f %s", double(getParameter(index)), binding->label.c_str());
+}
+
+bool BWUniClient::getParameterProperties(int32_t index, VstParameterProperties* properties) {
+    if (!properties) return false;
+    const ParamBinding* binding = hostBinding(index);
+    properties->flags = 0;
+    if (!binding) {
+        copyBounded(properties->label, "empty", sizeof properties->label);
+        return false;
+    }
+    copyBounded(properties->label, binding->name, sizeof properties->label);
+    if (binding->type & kBindingTypeSwitch) properties->flags |= ParameterFlags::IsSwitch;
+    if (isHostPrivate() && binding->hostPrivateProperty) properties->reserved = 3;
+    return true;
+}
+
+void BWUniClient::setParameterAutomated(int32_t index, float value) {
+    if (index > kHostParameterCount - 1) return;
+    BWPluginBase::setParameterAutomated(index, value);
+}
+
+bool BWUniClient::beginEdit(int32_t index) {
+    return index < kHostParameterCount && BWPluginBase::beginEdit(index);
+}
+
+bool BWUniClient::endEdit(int32_t index) { return index < kHostParameterCount && BWPluginBase::endEdit(index); }
+
+void BWUniClient::resume() {
+    if (audioMaster) callHost(6);  // the host's MIDI, please
+    if (hostCode == kHostAbleton && audioMaster) {
+        AbletonNote note;
+        callHost(35, 0, 0, &note, 0.0f);
+    }
+}
+
+void BWUniClient::suspend() { trackedBuffers.resetAll(); }
+
+bool BWUniClient::getEffectName(char* name) {
+    copyBounded(name, kProductName, kParameterTextBytes);
+    return true;
+}
+
+bool BWUniClient::getProductString(char* text) {
+    copyBounded(text, kProductName, kParameterTextBytes);
+    return true;
+}
+
+bool BWUniClient::getVendorString(char* text) {
+    copyBounded(text, kVendorName, kParameterTextBytes);
+    return true;
+}
+
+bool BWUniClient::getOutputProperties(int32_t index, VstPinProperties* properties) {
+    if (index < 0 || index > 1 || !properties) return false;
+    properties->flags = PinFlags::IsActive | PinFlags::IsStereo;
+    if (index % 2 == 0) {
+        std::snprintf(properties->label, sizeof properties->label, "%s %d-%d", kProductName, index + 1, index + 2);
+    } else {
+        std::snprintf(properties->label, sizeof properties->label, "%s %d", kProductName, index + 1);
+    }
+    return true;
+}
+
+// The editor's vendor hook has no behaviour in this product.
+intptr_t BWUniClient::vendorSpecific(int32_t, intptr_t, void*, float) { return 0; }
+
+int32_t BWUniClient::canDo(const char* text) {
+    if (!text) return -1;
+    static constexpr const char* kCan[] = {"receiveVstEvents", "receiveVstMidiEvent", "sendVstMidiEvent",
+                                           "sendVstEvent", "receiveVstTimeInfo"};
+    for (const char* can : kCan) {
+        if (std::strcmp(text, can) == 0) return 1;
+    }
+    // The editor holds no hook menu of its own.
+    if (std::strcmp(text, "hasAboutScreen") == 0) return 0;
+    return -1;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The handshake by which the GUI side (and the preset reader) keeps the
+// render routine out of the engine while it changes what the render reads.
+//
+// A holder raises the hold and then waits, in 1 ms sleeps and for a
+// bounded number of tries, until the audio thread is not inside a block.
+// The audio thread marks itself busy and then looks at the hold again: if it
+// is raised it backs out at once and renders silence.  Both sides write
+// first and read second with sequentially consistent operations, so at
+// least one of them sees the other's write: never both inside at once.
+//
+// Threads: acquire/release on the host/GUI thread or the program loader;
+// enterBlock/leaveBlock on the audio thread (no lock, no allocation, no
+// waiting).
+
+#include <atomic>
+#include <cstdint>
+
+class EngineHold {
+public:
+    // The edit lock of the GUI gives up after this many tries of 1 ms.
+    static constexpr int32_t kEditTries = 500;
+    // A preset load waits longer before it is refused.
+    static constexpr int32_t kLoadTries = 2000;
+
+    // Raises the hold and waits for the audio thread to leave its block.
+    // False after tries sleeps with the audio thread still inside: the hold
+    // is then lowered again and nothing may be changed.
+    bool acquire(int32_t tries);
+    // Raises the hold without waiting (the program loader: the render
+    // routine is silent for the whole load anyway).
+    void raise() { holders.fetch_add(1); }
+    // Ends one holder's hold; the engine runs again when none is left.
+    void release() { holders.fetch_sub(1); }
+    bool isHeld() const { return holders.load() > 0; }
+
+    // Audio thread: true when the block may run; false means silence.
+    bool enterBlock();
+    void leaveBlock() { audioBusy.store(false); }
+    bool isAudioBusy() const { return audioBusy.load(); }
+
+private:
+    std::atomic<int32_t> holders{0};  // the GUI and the loader may hold at once
+    std::atomic<bool> audioBusy{false};
+};
+
+// Holds the engine for one scope; test held() before changing anything.
+class EngineHoldScope {
+public:
+    EngineHoldScope(EngineHold& hold, int32_t tries) : hold(hold), ok(hold.acquire(tries)) {}
+    ~EngineHoldScope() {
+        if (ok) hold.release();
+    }
+    EngineHoldScope(const EngineHoldScope&) = delete;
+    EngineHoldScope& operator=(const EngineHoldScope&) = delete;
+    bool held() const { return ok; }
+
+private:
+    EngineHold& hold;
+    bool ok;
+};

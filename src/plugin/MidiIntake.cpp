@@ -1,0 +1,49 @@
+// MIDI intake: the host's events into the queue, program changes to the
+// program loader, and the GUI's removal of MIDI-learn assignments with the
+// engine held.
+
+#include "core/VstTypes.h"
+#include "plugin/BWUniClient.h"
+
+int32_t BWUniClient::processEvents(VstEvents* list) {
+    if (offlineExport.load()) return 1;
+    if (allNotesOffPending.exchange(false)) {
+        MidiEventRecord allOff;
+        allOff.code = kEventAllNotesOff;
+        allOff.data2 = 100;
+        queueEvent(allOff);
+    }
+    if (!list || list->numEvents < 1) return 1;
+    const bool learnEditing = learn.editing.load();
+    for (int32_t i = 0; i < list->numEvents; ++i) {
+        const VstEvent* event = list->events[i];
+        if (!event || event->type != kVstMidiType) continue;
+        const MidiTranslation translated =
+            translateMidiEvent(*reinterpret_cast<const VstMidiEvent*>(event), learnEditing);
+        switch (translated.action) {
+            case MidiTranslation::Action::Queue:
+                silenceCounter = 0;  // any event ends the silence state
+                queueEvent(translated.record);
+                break;
+            case MidiTranslation::Action::ProgramChange:
+                if (ignoreProgramChange == 0.0f) loader.request(translated.record.data1);
+                break;
+            case MidiTranslation::Action::Drop: break;
+        }
+    }
+    return 1;
+}
+
+void BWUniClient::queueEvent(const MidiEventRecord& record) { eventQueue.queueEvent(record); }
+
+bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
+    EngineHoldScope scope(hold, EngineHold::kEditTries);
+    if (!scope.held()) return false;
+    if (waitOnly) return true;
+    {
+        LearnEditScope editing(learn);
+        learn.removeTag(tag, subIndex);
+    }
+    learn.changeCount.fetch_add(1);
+    return true;
+}

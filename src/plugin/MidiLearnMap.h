@@ -1,0 +1,61 @@
+#pragma once
+// Which parameters follow which MIDI controller: one list per controller
+// number, a list for channel pressure, and the learn targets (the
+// parameters waiting to be assigned).  The whole state carries the
+// controller lists and the targets.
+//
+// Threads: changed on the host/GUI thread or the program loader while the
+// engine is held and `editing` is raised; processEvents reads `editing` on
+// the audio thread and drops controllers meanwhile.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+struct LearnEntry {
+    int16_t tag = 0;
+    int16_t subIndex = 0;
+    bool operator==(const LearnEntry&) const = default;
+};
+
+class MidiLearnMap {
+public:
+    static constexpr int32_t kControllers = 128;
+
+    std::vector<LearnEntry>& controller(int32_t number) { return lists[number & 127]; }
+    const std::vector<LearnEntry>& controller(int32_t number) const { return lists[number & 127]; }
+    std::vector<LearnEntry>& pressure() { return pressureList; }
+    std::vector<LearnEntry>& targets() { return targetList; }
+    const std::vector<LearnEntry>& targets() const { return targetList; }
+
+    void clearControllers();
+    // Removes the entries of the tag from every controller list (only those
+    // of the sub-index when it is 0 or more), then the first pressure entry
+    // of the tag.
+    void removeTag(int32_t tag, int32_t subIndex);
+
+    // Raised while the lists change, so that the MIDI intake drops
+    // controllers meanwhile.
+    std::atomic<bool> editing{false};
+    // Raised whenever the lists or the targets are replaced; the editor
+    // watches it.
+    std::atomic<int32_t> changeCount{0};
+
+private:
+    std::array<std::vector<LearnEntry>, kControllers> lists;
+    std::vector<LearnEntry> pressureList;
+    std::vector<LearnEntry> targetList;
+};
+
+// Raises the edit flag for one scope.
+class LearnEditScope {
+public:
+    explicit LearnEditScope(MidiLearnMap& map) : map(map) { map.editing.store(true); }
+    ~LearnEditScope() { map.editing.store(false); }
+    LearnEditScope(const LearnEditScope&) = delete;
+    LearnEditScope& operator=(const LearnEditScope&) = delete;
+
+private:
+    MidiLearnMap& map;
+};

@@ -1,0 +1,258 @@
+// The state reader: applies a state chunk or a preset of one kind to the
+// instance.  The whole chunk is parsed and checked first (StateBody.cpp),
+// every object record is read once in skip-only mode, and only then is the
+// engine held and the state applied, so that a refused chunk changes nothing.
+// Host/GUI thread (host state, preset files, undo) or the program loader.
+
+#include <cstring>
+
+#include "core/BWMouseAreaChunk.h"
+#include "engine/BWRomplerLibrary.h"
+#include "engine/BWSampleData.h"
+#include "persistence/BWFileChooser.h"
+#include "persistence/PathStrings.h"
+#include "persistence/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/Framework.h"
+#include "plugin/BWUniClient.h"
+#include "plugin/StateBody.h"
+
+namespace {
+
+// A refusal the reader itself reports, beyond those of the chunk's format.
+constexpr int32_t kRefusedBusy = 100;
+
+struct RefusalText {
+    int32_t refusal;
+    const char* box;  // printf form with the product name where it has a %s
+    const char* log;  // for threads that show no box
+};
+
+constexpr RefusalText kRefusalTexts[] = {
+    {int32_t(StateRefusal::Format), "\t This is no valid %s format!", "Zorvane: state refused: no valid format"},
+    {int32_t(StateRefusal::PluginVersion), "wrong plugin version", "Zorvane: state refused: wrong plugin version"},
+    {int32_t(StateRefusal::NotOurs), "This is not a %s file", "Zorvane: state refused: not a Zorvane state"},
+    {kRefusedBusy, "The audio engine stayed busy: the %s preset was not loaded.",
+     "Zorvane: state refused: the audio engine stayed busy"},
+};
+
+// Clears the loading guard however the load ends.
+struct LoadingScope {
+    std::atomic<bool>& flag;
+    bool entered;
+    explicit LoadingScope(std::atomic<bool>& f) : flag(f), entered(!f.exchange(true)) {}
+    ~LoadingScope() {
+        if (entered) flag.store(false);
+    }
+};
+
+}  // namespace
+
+bool BWUniClient::loadPresetFile(BWChunk* chunk, int32_t kind, bool force, bool quiet, bool noWait,
+                                 bool resolveFiles) {
+    if (!chunk) return false;
+    return applyState(*chunk, {kind, force, quiet, noWait, resolveFiles, true});
+}
+
+bool BWUniClient::loadPresetFileSimple(BWChunk* chunk, int32_t kind) {
+    return loadPresetFile(chunk, kind, false, false, false, false);
+}
+
+int32_t BWUniClient::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
+    if (!data || byteSize <= 0) return 0;
+    BWChunk chunk(data, uint32_t(byteSize));  // reads the host's bytes in place, up to byteSize
+    return applyState(chunk, {0, true, false, false, true, false}) ? 1 : 0;
+}
+
+void BWUniClient::loadProgram(int32_t program) {
+    if (loaderState.load() == kLoaderStop || !presetLibrary) return;
+    std::string name;
+    std::unique_ptr<BWChunk> chunk = presetLibrary->copyPresetInCurrentBank(program, &name);
+    if (!chunk) return;
+    if (applyState(*chunk, {0, false, true, true, false, false})) setPresetName(0, name);
+}
+
+bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
+    if (offlineExport.load()) return false;
+    LoadingScope guard(loading);
+    if (!guard.entered) return false;
+    locatedSampleFolder.clear();
+    StateBody body;
+    StateRefusal refusal = parseStateBody(chunk, request.kind, body);
+    if (refusal == StateRefusal::None && !objectsAccept(chunk, body, request.kind)) refusal = StateRefusal::NotOurs;
+    if (refusal != StateRefusal::None) {
+        refuseLoad(int32_t(refusal), request);
+        return false;
+    }
+    // The loader does not wait: the render is silent while it is busy.
+    if (request.noWait) {
+        hold.raise();
+    } else if (!hold.acquire(EngineHold::kLoadTries)) {
+        refuseLoad(kRefusedBusy, request);
+        return false;
+    }
+    const bool applied = applyChecked(chunk, body, request);
+    afterLoad(request);
+    return applied;
+}
+
+void BWUniClient::refuseLoad(int32_t refusal, const LoadRequest& request) {
+    for (const RefusalText& text : kRefusalTexts) {
+        if (text.refusal != refusal) continue;
+        if (!request.dialogs) {
+            platform::reportNonBlocking(text.log);
+        } else if (!request.quiet) {
+            AlertPrintf(text.box, getProductName());
+        }
+    }
+}
+
+ParamBinding* BWUniClient::findMember(std::span<ParamBinding* const> members, size_t& cursor, int32_t id) const {
+    size_t at = cursor;
+    if (at >= members.size() || members[at]->id != id) {
+        for (at = 0; at < members.size() && members[at]->id != id; ++at) {
+        }
+        if (at == members.size()) return nullptr;
+    }
+    cursor = at + 1;
+    return members[at];
+}
+
+// Every object record must be one its object can read: a skip-only read
+// changes nothing and finds what would make the real read abandon the load.
+bool BWUniClient::objectsAccept(BWChunk& chunk, const StateBody& body, int32_t kind) {
+    size_t cursor = 0;
+    for (const StoredBinding& stored : body.bindings) {
+        ParamBinding* binding = findMember(presetMembers(kind), cursor, stored.id);
+        if (!binding || !binding->object) continue;
+        chunk.setPosition(stored.start);
+        if (binding->object->readChunk(&chunk, true) == kChunkReadAbandon || chunk.hasFailed()) return false;
+    }
+    return true;
+}
+
+bool BWUniClient::applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request) {
+    if (!applyBindings(chunk, body, request)) return false;
+    if (body.hasLearnMap) applyLearnMap(body, ccMapRecallIsolate == 0.0f || request.force);
+    applyNames(body, request);
+    applyTail(body, request);
+    return true;
+}
+
+bool BWUniClient::applyBindings(BWChunk& chunk, const StateBody& body, const LoadRequest& request) {
+    size_t cursor = 0;
+    for (const StoredBinding& stored : body.bindings) {
+        ParamBinding* binding = findMember(presetMembers(request.kind), cursor, stored.id);
+        if (!binding) continue;
+        // "Chord Select" stays as the user left it unless the load is forced.
+        const bool keep = binding->remember && !request.force;
+        if (binding->object) {
+            chunk.setPosition(stored.start);
+            applyObject(chunk, *binding, request, keep);
+            continue;
+        }
+        if (keep || (binding->loadCondition && !binding->loadCondition->allowsLoad())) continue;
+        setParameter(binding->tag, stored.firstValue);
+    }
+    return true;
+}
+
+void BWUniClient::applyObject(BWChunk& chunk, ParamBinding& binding, const LoadRequest& request, bool skipOnly) {
+    BWChunkableClass* object = binding.object;
+    const int32_t status = object->readChunk(&chunk, skipOnly);
+    if (status == kChunkReadFailed && object->getTypeCode() == kTypeSampleData) searchMissingSample(object, request);
+    switch (object->getTypeCode()) {
+        case kTypeFloatValue:
+            if (auto* area = dynamic_cast<BWMouseAreaChunk*>(object)) setParameter(binding.tag, area->value());
+            break;
+        case kTypeStepLine: setParameter(binding.tag, -1.0f); break;
+        default: break;
+    }
+}
+
+void BWUniClient::applyLearnMap(const StateBody& body, bool replace) {
+    {
+        LearnEditScope editing(learn);
+        if (replace) {
+            learn.clearControllers();
+            learn.changeCount.fetch_add(1);
+            for (const StoredLearnEntry& stored : body.learnMap) learn.controller(stored.controller).push_back(stored.entry);
+        }
+    }
+    learn.changeCount.fetch_add(1);
+}
+
+void BWUniClient::applyNames(const StateBody& body, const LoadRequest& request) {
+    const int32_t first = request.kind == 0 ? 0 : request.kind & 3;
+    {
+        std::lock_guard<std::mutex> names(namesLock);
+        for (size_t i = 0; i < body.names.size(); ++i) presetNames[(first + i) & 3] = body.names[i];
+    }
+    std::string folder;
+    if (!request.resolveFiles || !getSettingString("presetpath0", folder)) return;
+    for (size_t i = 0; i < body.names.size(); ++i) {
+        const int32_t kind = int32_t(first + i) & 3;
+        std::string bank;
+        findFileInTree(bank, folder, body.names[i] + "." + kPresetExtension, kind);
+        std::lock_guard<std::mutex> names(namesLock);
+        bankNames[kind] = bank;
+    }
+}
+
+void BWUniClient::applyTail(const StateBody& body, const LoadRequest& request) {
+    if (request.kind != 0) return;
+    if (request.force && body.tail >= 13 && body.hasBank) {
+        currentBank = body.bank;
+        curProgram = body.program;
+    }
+    if (!body.hasTargets || (ccMapRecallIsolate != 0.0f && !request.force)) return;
+    {
+        LearnEditScope editing(learn);
+        learn.targets() = body.targets;
+    }
+    learn.changeCount.fetch_add(1);
+}
+
+void BWUniClient::afterLoad(const LoadRequest& request) {
+    trackedBuffers.resetAll();
+    for (const PresetCategory& category : categories) {
+        if (category.kind == request.kind && category.retrigger) {
+            engine.sequencer.loadPresetCount += 1.0f;
+            break;
+        }
+    }
+    passRetrigger();
+    globalRomplerLibrary().purgeReleased();
+    // The event queue belongs to the audio thread: it queues the
+    // all-notes-off itself at its next processEvents.
+    if (allNotesOffOnLoad) allNotesOffPending.store(true);
+    hold.release();
+    if (!request.noWait) updateDisplay();
+    requests.requestRefresh();
+}
+
+// A sample that its file could not give: looked for by name in the factory
+// sample folder and where the user found an earlier one; asked for only
+// where a person can answer.
+void BWUniClient::searchMissingSample(BWChunkableClass* object, const LoadRequest& request) {
+    auto* sample = dynamic_cast<BWSampleData*>(object);
+    if (!sample) return;
+    const std::string name = getFileName(sample->getFileName());
+    std::string content;
+    getSettingString("contentpath", content);
+    appendBackslash(content);
+    for (std::string folder : {content + "Samples/Factory/", locatedSampleFolder}) {
+        if (folder.empty()) continue;
+        std::vector<std::string> files;
+        BWFileChooser::listFolder(folder, files, BWFileChooser::kFilesOnly);
+        for (const std::string& file : files) {
+            if (file == name && sample->importAudioFile((folder + file).c_str())) return;
+        }
+    }
+    if (!request.dialogs || request.quiet) return;
+    if (!ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str())) return;
+    std::string chosen;
+    if (!BWFileChooser::chooseAudioFile(chosen, "wav") || !sample->importAudioFile(chosen.c_str())) return;
+    stripFileName(chosen);
+    locatedSampleFolder = chosen;
+}

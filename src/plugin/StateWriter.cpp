@@ -1,0 +1,92 @@
+// The state writer: the whole state, a global preset or a preset of one
+// kind, in the body layout the reader of StateBody.cpp checks.  Host/GUI
+// thread (getChunk, preset saves, undo snapshots); the program loader never
+// writes.
+
+#include "persistence/BWChunkableClass.h"
+#include "persistence/PresetInfo.h"
+#include "persistence/WriteObjectChunk.h"
+#include "plugin/BWUniClient.h"
+#include "plugin/StateBody.h"
+
+using namespace StateFormat;
+
+namespace {
+
+void writeEntry(BWChunk* chunk, const LearnEntry& entry) {
+    chunk->writeInt(entry.tag);
+    chunk->writeInt(entry.subIndex);
+}
+
+void writeLearnMap(BWChunk* chunk, const MidiLearnMap& map) {
+    for (int32_t controller = 0; controller < MidiLearnMap::kControllers; ++controller) {
+        const std::vector<LearnEntry>& list = map.controller(controller);
+        if (list.empty()) continue;
+        chunk->writeInt(controller);
+        for (const LearnEntry& entry : list) writeEntry(chunk, entry);
+        chunk->writeInt(kEndOfController);
+    }
+    chunk->writeInt(kEndOfMap);
+}
+
+void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
+    chunk->writeInt(binding.id);
+    if (BWChunkableClass* object = binding.object) {
+        if (chunk->isMeasuring()) object->prepareForSaving();
+        chunk->writeInt(int32_t(measureObjectWords(object)));
+        object->writeChunk(chunk);
+        return;
+    }
+    chunk->writeInt(1);
+    chunk->writeFloat(binding.value ? *binding.value : 0.0f);
+}
+
+}  // namespace
+
+bool BWUniClient::saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) {
+    if (!chunk) return false;
+    chunk->setTempo(static_cast<float>(context.tempo));
+    chunk->setSampleRate(sampleRate);
+    chunk->resetForWrite();
+    return writeInTwoPasses(chunk, [&](BWChunk* c) { writeState(c, kind, info); });
+}
+
+void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
+    chunk->writeHeader(info ? BWChunk::kFormatPlainWithInfo : BWChunk::kFormatPlain);
+    if (info) info->writeChunk(chunk);
+    chunk->writeInt(int32_t(chunk->getPosition()));  // the words before this one
+    chunk->writeInt(1);
+    chunk->writeInt(kBodyVersion);
+    chunk->writeInt(kBodyMarker);
+    for (const ParamBinding* binding : presetMembers(kind)) writeBinding(chunk, *binding);
+    chunk->writeInt(kEndOfBindings);
+
+    std::lock_guard<std::mutex> names(namesLock);
+    if (kind == 0) {
+        writeLearnMap(chunk, learn);
+        chunk->writeInt(kNameCount);
+        for (int32_t i = 0; i < 3; ++i) chunk->writeString(presetNames[i].c_str());
+    }
+    chunk->writeString(presetNames[kind == 0 ? 3 : kind & 3].c_str());
+    chunk->writeInt(kTailVersion);
+    if (kind == 0) {
+        chunk->writeInt(curProgram);
+        chunk->writeInt(currentBank);
+        chunk->writeInt(int32_t(learn.targets().size()));
+        for (const LearnEntry& entry : learn.targets()) writeEntry(chunk, entry);
+        chunk->writeInt(kEndOfTargets);
+    }
+    chunk->writeInt(0);
+    chunk->writeInt(0);
+    chunk->writeInt(kEndWord);
+}
+
+int32_t BWUniClient::getChunk(void** data, bool /*isPreset*/) {
+    if (!data) return 0;
+    if (!saveStateToChunk(&stateChunk, 0, nullptr)) {
+        *data = nullptr;
+        return 0;
+    }
+    *data = stateChunk.getWords();
+    return int32_t(stateChunk.getDataLength() * 4);
+}

@@ -1,0 +1,181 @@
+// Program changes through a real instance: the presets of the "MIDI
+// PROGRAMS" bank are applied on the loader thread, a burst ends on its last
+// program, programs outside the bank change nothing, and an instance can be
+// destroyed while a slow load runs.  Also the bounded queries and the
+// bounded engine hold of the GUI side.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "InstanceTestSupport.h"
+#include "StateTestSupport.h"
+#include "core/VstTypes.h"
+#include "persistence/Settings.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records the thread that applies the value, and can make the load slow.
+struct WatchLoad : BindingLoadCondition {
+    std::atomic<std::thread::id>* thread;
+    std::atomic<bool>* entered;
+    std::chrono::milliseconds delay;
+    WatchLoad(std::atomic<std::thread::id>* t, std::atomic<bool>* e, std::chrono::milliseconds d)
+        : thread(t), entered(e), delay(d) {}
+    bool allowsLoad() override {
+        thread->store(std::this_thread::get_id());
+        entered->store(true);
+        std::this_thread::sleep_for(delay);
+        return true;
+    }
+};
+
+// One block's MIDI: program changes, in order.
+struct ProgramChanges {
+    std::vector<VstMidiEvent> midi;
+    std::vector<VstEvent*> pointers;
+    std::vector<unsigned char> block;
+    explicit ProgramChanges(std::initializer_list<int> programs) {
+        for (int p : programs) {
+            VstMidiEvent e{};
+            e.type = kVstMidiType;
+            e.byteSize = sizeof e;
+            e.midiData[0] = char(0xC0);
+            e.midiData[1] = char(p);
+            midi.push_back(e);
+        }
+        for (VstMidiEvent& e : midi) pointers.push_back(reinterpret_cast<VstEvent*>(&e));
+        block.resize(sizeof(VstEvents) + pointers.size() * sizeof(VstEvent*));
+        auto* list = reinterpret_cast<VstEvents*>(block.data());
+        list->numEvents = int32_t(pointers.size());
+        std::memcpy(list->events, pointers.data(), pointers.size() * sizeof(VstEvent*));
+    }
+    VstEvents* events() { return reinterpret_cast<VstEvents*>(block.data()); }
+};
+
+class ProgramChangeTest : public InstanceTest {
+protected:
+    const int32_t reso = findBindingById(7)->tag;  // "Filter Reso"
+    std::atomic<std::thread::id> loadThread{};
+    std::atomic<bool> entered{false};
+
+    // Three presets in the bank, each with its own resonance.
+    void makeBank() {
+        std::string root;
+        ASSERT_TRUE(getSettingString("presetpath0", root));
+        const std::filesystem::path bank = std::filesystem::path(root) / "Midi Programs";
+        std::filesystem::create_directories(bank);
+        for (int i = 0; i < 3; ++i) {
+            set(reso, 0.1f * float(i + 1));
+            const std::string file = (bank / ("Prog " + std::to_string(i) + ".zvp")).string();
+            ASSERT_TRUE(instance->savePreset(file.c_str(), 0, nullptr, nullptr, nullptr));
+        }
+        set(reso, 0.0f);
+        ASSERT_EQ(instance->getPresetLibrary()->getBank(uint32_t(instance->getPresetLibrary()->getCurrentBank())).entries.size(), 3u);
+    }
+    void watch(std::chrono::milliseconds delay) {
+        for (ParamBinding* binding : instance->allBindings())
+            if (binding->tag == reso) binding->loadCondition = std::make_unique<WatchLoad>(&loadThread, &entered, delay);
+    }
+    bool settle() {
+        for (int i = 0; i < 5000 && instance->isLoaderBusy(); ++i) std::this_thread::sleep_for(1ms);
+        return !instance->isLoaderBusy();
+    }
+};
+
+}  // namespace
+
+TEST_F(ProgramChangeTest, TheLoaderAppliesTheLastOfABurstOnItsOwnThread) {
+    makeBank();
+    watch(0ms);
+    ProgramChanges one{1};
+    EXPECT_EQ(instance->processEvents(one.events()), 1);
+    ASSERT_TRUE(settle());
+    EXPECT_FLOAT_EQ(instance->rawValue(reso), 0.2f);
+    EXPECT_EQ(instance->presetName(0), "Prog 1");
+    EXPECT_NE(loadThread.load(), std::this_thread::get_id());
+
+    for (int round = 0; round < 5; ++round) {
+        ProgramChanges burst{0, 2, 1, 0, 1, 2};
+        instance->processEvents(burst.events());
+        ProgramChanges late{0, 1};
+        instance->processEvents(late.events());  // arrives while the burst is served
+        ASSERT_TRUE(settle());
+        EXPECT_FLOAT_EQ(instance->rawValue(reso), 0.2f) << round;
+        EXPECT_EQ(instance->presetName(0), "Prog 1");
+    }
+    // Outside the bank, or while program changes are ignored: nothing.
+    ProgramChanges outside{127};
+    instance->processEvents(outside.events());
+    ASSERT_TRUE(settle());
+    EXPECT_FLOAT_EQ(instance->rawValue(reso), 0.2f);
+}
+
+TEST_F(ProgramChangeTest, DestroyingDuringASlowLoadWaitsForIt) {
+    makeBank();
+    watch(150ms);
+    ProgramChanges change{2};
+    instance->processEvents(change.events());
+    for (int i = 0; i < 2000 && !entered.load(); ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(entered.load());
+    const auto start = std::chrono::steady_clock::now();
+    instance.reset();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms) << "the load under way ended first";
+}
+
+TEST_F(InstanceTest, QueriesStayInsideTheirBuffersAndRanges) {
+    EXPECT_EQ(instance->getParameter(-1), 0.0f);
+    EXPECT_EQ(instance->getParameter(390), 0.0f);
+    char text[BWUniClient::kParameterTextBytes + 8];
+    std::memset(text, 'x', sizeof text);
+    instance->getParameterDisplay(87, text);
+    EXPECT_STREQ(text, "empty");
+    instance->getParameterDisplay(0, text);
+    EXPECT_STREQ(text, "0.509800 ");
+    char name[BWUniClient::kProgramNameBytes + 8];
+    std::memset(name, 'x', sizeof name);
+    instance->setPresetName(0, std::string(70, 'n'));
+    EXPECT_TRUE(instance->getProgramNameIndexed(0, -1, name));
+    EXPECT_EQ(std::string(name), std::string(23, 'n'));
+    EXPECT_TRUE(instance->getProgramNameIndexed(0, 5000, name));
+    EXPECT_STREQ(name, "empty");
+
+    VstParameterProperties properties{};
+    EXPECT_FALSE(instance->getParameterProperties(87, &properties));
+    EXPECT_STREQ(properties.label, "empty");
+    VstPinProperties pin{};
+    EXPECT_TRUE(instance->getOutputProperties(0, &pin));
+    EXPECT_STREQ(pin.label, "Zorvane 1-2");
+    EXPECT_TRUE(instance->getOutputProperties(1, &pin));
+    EXPECT_STREQ(pin.label, "Zorvane 2");
+    EXPECT_FALSE(instance->getOutputProperties(2, &pin));
+    for (const char* can : {"receiveVstEvents", "receiveVstMidiEvent", "sendVstMidiEvent", "sendVstEvent",
+                            "receiveVstTimeInfo"})
+        EXPECT_EQ(instance->canDo(can), 1) << can;
+    EXPECT_EQ(instance->canDo("offline"), -1);
+    EXPECT_EQ(instance->getVendorVersion(), 1059);
+}
+
+TEST_F(InstanceTest, TheGuiGivesUpWhenTheAudioThreadStaysBusy) {
+    instance->learnMap().controller(3).push_back({40, 1});
+    instance->learnMap().pressure().push_back({40, 0});
+    EngineHold& hold = instance->engineHold();
+    ASSERT_TRUE(hold.enterBlock());  // a block that never ends
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(instance->editLockedTry(40, -1, false));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 400ms);
+    EXPECT_FALSE(hold.isHeld()) << "the engine is not left held";
+    EXPECT_EQ(instance->learnMap().controller(3).size(), 1u);
+    hold.leaveBlock();
+    EXPECT_TRUE(instance->editLockedTry(40, -1, false));
+    EXPECT_TRUE(instance->learnMap().controller(3).empty());
+    EXPECT_TRUE(instance->learnMap().pressure().empty());
+    // While held, a block does not start.
+    EngineHoldScope scope(hold, EngineHold::kEditTries);
+    EXPECT_FALSE(hold.enterBlock());
+}
