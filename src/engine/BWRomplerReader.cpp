@@ -1,0 +1,253 @@
+#include "engine/BWRomplerReader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "core/BWSystemInfo.h"
+#include "engine/BWSampleData.h"
+#include "engine/BWSampleZone.h"
+
+namespace {
+
+constexpr float kSampleScale = 3.0517578e-5f;  // 1 / 32768
+
+}  // namespace
+
+template <int N>
+BWRomplerReader<N>::~BWRomplerReader() {
+    attachSample(nullptr);
+}
+
+template <int N>
+void BWRomplerReader<N>::attachSample(BWSampleData* newSample) {
+    if (newSample == sample) return;
+    if (sample) sample->detachVoice();
+    sample = newSample;
+    if (sample) sample->attachVoice();
+}
+
+// The note's playback ratio from the pitch table (clamped to the table, as
+// low root keys and drift reach past it), times the data's rate over the
+// host's.  A rate that is not a positive number gives a voice that stands.
+template <int N>
+float BWRomplerReader<N>::incrementFor(const BWSampleZone* forZone, const BWSampleData* data, float note,
+                                       float fineOffset) const {
+    if (!forZone || !data || !system) return 0.0f;
+    const float tablePosition = note + 128.0f + fineOffset - static_cast<float>(forZone->getRootKey()) + forZone->getTune();
+    const float result = system->pitchRatio(tablePosition) * dataRate / system->sampleRate;
+    return result > 0.0f && result < 1e9f ? result : 0.0f;
+}
+
+// Loop points, loop flag and rate as the sample now has them; a sample in the
+// middle of being replaced is not read, and the voice plays through the
+// frames it finds once the new data is there.
+template <int N>
+void BWRomplerReader<N>::readSampleFacts() {
+    if (!sample->beginRead()) {
+        loopStart = 0.0f;
+        loopEnd = std::numeric_limits<float>::max();
+        playThrough = 1;
+        return;
+    }
+    const float frameCount = sample->getFramesFloat();
+    loopStart = static_cast<float>(sample->getLoopStart());
+    loopEnd = static_cast<float>(sample->getLoopEnd());
+    if (loopStart >= loopEnd) {
+        loopStart = 0.0f;
+        loopEnd = frameCount;
+    }
+    if (loopEnd >= frameCount) loopEnd = frameCount;
+    playThrough = sample->isLoopOn() ? 0 : 1;
+    dataRate = sample->getSampleRate();
+    sample->endRead();
+}
+
+template <int N>
+void BWRomplerReader<N>::bind(BWSampleZone* newZone, float note, float fineOffset) {
+    zone = newZone;
+    attachSample(&newZone->getSample());
+    readSampleFacts();
+    active = 1;
+    finished = 0;
+    position = 0.0f;
+    increment = incrementFor(zone, sample, note, fineOffset);
+}
+
+template <int N>
+void BWRomplerReader<N>::startVoice(BWSampleZone* newZone, float note, float fineOffset) {
+    if (!newZone) return;
+    if (zone) {
+        pendingZone = newZone;
+        pendingNote = note;
+        renderCrossfade();
+        return;
+    }
+    bind(newZone, note, fineOffset);
+    render(N, 0);
+}
+
+template <int N>
+void BWRomplerReader<N>::renderCrossfade() {
+    render(N, 0);
+    if (!pendingZone) return;
+    bind(pendingZone, pendingNote, 0.0f);
+    constexpr float fadeStep = 1.0f / static_cast<float>(N);
+    for (int k = 0; k < N; ++k) {
+        const float gain = 1.0f - static_cast<float>(k) * fadeStep;
+        left[k] *= gain;
+        right[k] *= gain;
+    }
+    pendingZone = nullptr;
+}
+
+template <int N>
+void BWRomplerReader<N>::reset() {
+    if (active) {
+        std::fill(std::begin(left), std::end(left), 0.0f);
+        std::fill(std::begin(right), std::end(right), 0.0f);
+        active = 0;
+        finished = 0;
+    }
+    zone = nullptr;
+    pendingZone = nullptr;
+    attachSample(nullptr);
+}
+
+template <int N>
+void BWRomplerReader<N>::silence(int32_t offset) {
+    std::fill(left + offset, left + N, 0.0f);
+    std::fill(right + offset, right + N, 0.0f);
+}
+
+template <int N>
+void BWRomplerReader<N>::endVoice(int32_t offset, int32_t n) {
+    position = 0.0f;
+    std::fill(left + offset, left + offset + n, 0.0f);
+    std::fill(right + offset, right + offset + n, 0.0f);
+    finished = 1;
+}
+
+// The loop points against the frames the sample has now.  False when there
+// is nothing to play: no frames, or a loop of half a frame or less, which
+// would otherwise wrap forever without output.
+template <int N>
+bool BWRomplerReader<N>::checkBounds(float frameCount) {
+    if (!(frameCount >= 1.0f)) return false;
+    if (loopEnd > frameCount) loopEnd = frameCount;
+    if (loopStart >= loopEnd) loopStart = 0.0f;
+    return playThrough || loopEnd - loopStart > 0.5f;
+}
+
+template <int N>
+void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
+    if (finished) {
+        std::fill(std::begin(left), std::end(left), 0.0f);
+        std::fill(std::begin(right), std::end(right), 0.0f);
+        active = 0;
+        finished = 0;
+        attachSample(nullptr);
+        return;
+    }
+    if (!active || !sample || offset < 0 || offset >= N) return;
+    int32_t n = static_cast<int32_t>(std::min<uint32_t>(frames, static_cast<uint32_t>(N - offset)));
+    if (!sample->beginRead()) {
+        silence(offset);  // not the previous tick's frames again
+        return;
+    }
+    const int16_t* data = sample->getLeft();
+    const int16_t* rightData = sample->getRight();
+    const bool stereo = rightData && rightData != data;
+    const float frameCount = sample->getFramesFloat();
+    dataRate = sample->getSampleRate();
+    if (!data || !checkBounds(frameCount)) {
+        endVoice(offset, n);
+        sample->endRead();
+        return;
+    }
+    while (n > 0) {
+        int32_t chunk = n;
+        if (position + static_cast<float>(n) * increment >= loopEnd) {
+            const float limit = playThrough ? frameCount : loopEnd;
+            if (!playThrough || position + static_cast<float>(n) * increment >= frameCount) {
+                if (position + 0.5f >= limit) {
+                    if (playThrough) {
+                        endVoice(offset, n);
+                        break;
+                    }
+                    position = loopStart;  // the overshoot is dropped
+                    continue;
+                }
+                chunk = std::clamp(static_cast<int32_t>((limit - position) / increment), 1, n);
+            }
+        }
+        if (stereo) {
+            renderFrames<true>(data, rightData, offset, chunk);
+        } else {
+            renderFrames<false>(data, nullptr, offset, chunk);
+        }
+        n -= chunk;
+        offset += chunk;
+    }
+    sample->endRead();
+}
+
+// Linear interpolation between the two frames around each read position;
+// index + 1 may be the first guard value after the last frame.  A stereo
+// sample's right channel is read at the same positions in the same pass.
+// Positions, fractions and the arithmetic run four frames to a vector; only
+// the reads of the 16-bit values are one at a time.
+using Float4 = float __attribute__((vector_size(16)));
+using Int4 = int32_t __attribute__((vector_size(16)));
+
+namespace {
+
+inline Float4 interpolate(const int16_t* data, const Int4& index, const Float4& frac) {
+    const Int4 a = {data[index[0]], data[index[1]], data[index[2]], data[index[3]]};
+    const Int4 b = {data[index[0] + 1], data[index[1] + 1], data[index[2] + 1], data[index[3] + 1]};
+    const Float4 fa = __builtin_convertvector(a, Float4);
+    const Float4 fb = __builtin_convertvector(b, Float4);
+    return ((fb - fa) * frac + fa) * kSampleScale;
+}
+
+inline float interpolate(const int16_t* data, int32_t index, float frac) {
+    const float a = static_cast<float>(data[index]);
+    const float b = static_cast<float>(data[index + 1]);
+    return ((b - a) * frac + a) * kSampleScale;
+}
+
+}  // namespace
+
+template <int N>
+template <bool Stereo>
+void BWRomplerReader<N>::renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n) {
+    const float start = position;
+    const float step = increment;
+    float* outLeft = left + offset;
+    float* outRight = right + offset;
+    int32_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const Float4 frame = {static_cast<float>(k), static_cast<float>(k + 1), static_cast<float>(k + 2),
+                              static_cast<float>(k + 3)};
+        const Float4 framePos = frame * step + start;
+        const Int4 index = __builtin_convertvector(framePos, Int4);
+        const Float4 frac = framePos - __builtin_convertvector(index, Float4);
+        const Float4 l = interpolate(data, index, frac);
+        std::memcpy(outLeft + k, &l, sizeof l);
+        if constexpr (Stereo) {
+            const Float4 r = interpolate(rightData, index, frac);
+            std::memcpy(outRight + k, &r, sizeof r);
+        }
+    }
+    for (; k < n; ++k) {
+        const float framePos = static_cast<float>(k) * step + start;
+        const int32_t index = static_cast<int32_t>(framePos);
+        const float frac = framePos - static_cast<float>(index);
+        outLeft[k] = interpolate(data, index, frac);
+        if constexpr (Stereo) outRight[k] = interpolate(rightData, index, frac);
+    }
+    position = start + static_cast<float>(n) * step;
+}
+
+template class BWRomplerReader<16>;

@@ -1,0 +1,91 @@
+#pragma once
+// One sample voice: plays a sample zone's 16-bit data at a pitch-dependent
+// rate and delivers it a control tick (N frames) at a time, looping between
+// the loop points or playing once through to the end.  A layer holds eight.
+//
+// Binding and the sample's life: a voice starts only inside the layer's
+// BWRomplerHandler::ZoneAccess, and attaches itself to the zone's sample
+// before that access closes; it stays attached until it unbinds (the voice
+// ends, is reset, or moves to another zone), so the library never frees an
+// instrument under it.  Every render reads the sample between beginRead and
+// endRead, and re-checks the play position and loop points against the
+// sample's current frame count, since a replaced sample may be shorter.
+// While the sample is being replaced the voice gives silence for the tick.
+//
+// `zone` is kept after the voice ends, only as the mark that the voice has
+// played (a later start cross-fades); it is not read once the sample is
+// unbound.  Audio thread, except reset (not while the audio thread renders).
+
+#include <cstdint>
+
+#include "engine/BWRomplerHandler.h"
+
+class BWSampleData;
+class BWSampleZone;
+class BWSystemInfo;
+
+template <int N>
+class alignas(16) BWRomplerReader : public BWRomplerReaderBase {
+public:
+    static constexpr int kFrames = N;
+
+    explicit BWRomplerReader(BWSystemInfo* system = nullptr) : system(system) {}
+    ~BWRomplerReader() override;
+    BWRomplerReader(const BWRomplerReader&) = delete;
+    BWRomplerReader& operator=(const BWRomplerReader&) = delete;
+
+    void setSystem(BWSystemInfo* info) { system = info; }
+
+    // Starts the voice on the zone at the note (semitones; fineOffset adds
+    // to it) and renders the first tick; a voice that has played before
+    // cross-fades instead (the new zone is heard from the next tick).  Call
+    // inside the ZoneAccess the zone came from.
+    void startVoice(BWSampleZone* newZone, float note, float fineOffset);
+    // Renders `frames` frames into left/right from `offset` on (at most to
+    // the end of the buffers).
+    void render(uint32_t frames, int32_t offset);
+    // One tick of the old sound faded out linearly, then the pending zone.
+    void renderCrossfade();
+    // Follows a new note on the zone already playing.
+    void setNote(float note) { increment = incrementFor(zone, sample, note, 0.0f); }
+    // Silences the voice and unbinds it.
+    void reset() override;
+
+    bool isActive() const { return active != 0; }
+    bool hasPlayed() const { return zone != nullptr; }
+    const BWSampleZone* getZone() const { return zone; }
+    float getPosition() const { return position; }
+    float getIncrement() const { return increment; }
+    float getLoopStart() const { return loopStart; }
+    float getLoopEnd() const { return loopEnd; }
+
+    alignas(16) float left[N] = {};
+    alignas(16) float right[N] = {};  // written for stereo data only
+
+private:
+    void bind(BWSampleZone* newZone, float note, float fineOffset);
+    void attachSample(BWSampleData* newSample);
+    float incrementFor(const BWSampleZone* forZone, const BWSampleData* data, float note, float fineOffset) const;
+    template <bool Stereo>
+    void renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n);
+    void endVoice(int32_t offset, int32_t n);
+    void silence(int32_t offset);
+    bool checkBounds(float frameCount);
+    void readSampleFacts();
+
+    BWSampleZone* zone = nullptr;
+    BWSampleData* sample = nullptr;
+    BWSystemInfo* system;
+    BWSampleZone* pendingZone = nullptr;
+    float pendingNote = 0.0f;
+    float position = 0.0f;
+    float increment = 0.0f;
+    float dataRate = 44100.0f;  // the bound sample's rate, read inside a read
+    float loopStart = 0.0f;
+    float loopEnd = 0.0f;
+    uint8_t active = 0;
+    uint8_t finished = 0;
+    uint8_t playThrough = 0;
+};
+
+extern template class BWRomplerReader<16>;

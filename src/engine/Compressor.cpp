@@ -1,0 +1,53 @@
+#include "engine/Compressor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/SoftClip.h"
+
+namespace {
+
+constexpr float kMaxReduction[5] = {0.0f, 0.2f, 0.3f, 0.6f, 0.8f};
+constexpr float kAttackShare[5] = {0.3f, 0.35f, 0.4f, 0.5f, 0.6f};
+constexpr float kReleaseMs[5] = {100.0f, 200.0f, 400.0f, 600.0f, 800.0f};
+
+}  // namespace
+
+float compressorCurve(float position) {
+    position = std::clamp(position, 0.0f, 16.0f);
+    const int32_t i = static_cast<int32_t>(position);
+    auto value = [](int32_t k) { return k < 8 ? 0.2f + 0.1f * static_cast<float>(k) : std::ldexp(1.0f, k - 8); };
+    const float slope = i < 8 ? 0.1f : i < 16 ? value(i) : 0.0f;
+    return value(i) + (position - static_cast<float>(i)) * slope;
+}
+
+void CompressorCoefficients::setDepth(int32_t index) { maxReduction = kMaxReduction[std::clamp(index, 0, 4)]; }
+
+void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
+    const int32_t k = 4 - std::clamp(index, 0, 4);
+    releaseFactor = 1.0f / (kReleaseMs[k] * sampleRate * 0.001f + 1e-9f);
+    smoothingHz = std::clamp(compressorCurve(16.0f * (1.0f - kAttackShare[k])), 0.0f, sampleRate);
+    const float w = smoothingHz * std::numbers::pi_v<float> / sampleRate;
+    g = w + 0.333333f * w * w * w + 1.333333f * w * w * w * w * w;
+    invOnePlusG = 1.0f / (1.0f + g);
+    gMinusOne = g - 1.0f;
+}
+
+void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
+    for (int32_t i = 0; i < n; ++i) {
+        const float x = (std::max(left[i], right[i]) + kick[i]) * 0.6f;
+        peak = std::max(peak - fall, 0.0f);
+        if (peak < x) {
+            peak = x;
+            fall = x * c.releaseFactor;
+        }
+        const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
+        const float y = c.g * (u + smoothed);
+        smoothed = u;
+        reduction = std::clamp(y, 0.0f, c.maxReduction);
+        const float gain = 1.0f - reduction;
+        left[i] = softClip(left[i] * gain);
+        right[i] = softClip(right[i] * gain);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The compressor of the layer bus, keyed by the layers and the kick: its
+// detector takes the larger of the two layer samples (signed, as it always
+// has) plus the kick, holds peaks with a linear fall over the release time,
+// smooths them with a bilinear one-pole and turns the result into a gain
+// reduction up to the depth's maximum.  The output is soft-clipped.  Audio
+// thread; setSpeed and setDepth are arithmetic only.
+
+#include <cstdint>
+
+struct CompressorCoefficients {
+    float maxReduction = 0.0f;
+    float releaseFactor = 0.0f;  // K: the peak falls by e × K a sample
+    float g = 0.0f;
+    float invOnePlusG = 1.0f;
+    float gMinusOne = -1.0f;
+    float smoothingHz = 0.0f;
+
+    // Depth index 0..4: 0, 0.2, 0.3, 0.6, 0.8.
+    void setDepth(int32_t index);
+    // Speed index 0..4 (4 fastest): release 800 .. 100 ms and smoothing
+    // 0.84 .. 9.6 Hz.
+    void setSpeed(int32_t index, float sampleRate);
+};
+
+// The compressor's frequency curve: 0.2 .. 0.9 in tenths, then doubling from
+// 1 to 256, read by linear interpolation.
+float compressorCurve(float position);
+
+class Compressor {
+public:
+    // Compresses n sample pairs in place, keyed by the kick samples, and
+    // soft-clips them.
+    void process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c);
+    float getReduction() const { return reduction; }
+    void clear() { peak = fall = smoothed = reduction = 0.0f; }
+
+private:
+    float peak = 0.0f;
+    float fall = 0.0f;
+    float smoothed = 0.0f;
+    float reduction = 0.0f;
+};

@@ -1,0 +1,177 @@
+#include "engine/FilterChannel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/BWSystemInfo.h"
+#include "engine/FilterCoefficientTables.h"
+#include "engine/SoftClip.h"
+
+namespace {
+
+constexpr float kFloorHz = 45.0f;
+constexpr float kCombGlideMs = 56.0f;
+constexpr int32_t kLastCell = kFilterTableColumns * kFilterTableRows - 1;  // 120
+
+// One table read at cell k and its three neighbours, weighted by the
+// fractions; the neighbours one row down stay inside the grid.
+float bilinear(const FilterCoefficientTable& table, int32_t k, float fx, float fy) {
+    const float below = table[k].value * (1.0f - fx) + table[k + 1].value * fx;
+    const float above =
+        table[std::min(k + 11, kLastCell)].value * (1.0f - fx) + table[std::min(k + 12, kLastCell)].value * fx;
+    return below * (1.0f - fy) + above * fy;
+}
+
+float bilinearOneStep(float x) { return x + 0.333333f * x * x * x + 1.333333f * x * x * x * x * x; }
+
+// The state-variable core rings on for ever once F² + 2FQ reaches 4, and
+// the read beyond the tables' last columns (high cutoffs at 44.1 kHz with
+// high resonance) gets there; F is kept just inside.
+SvfCoefficients stable(SvfCoefficients c) {
+    const float q = std::max(c.q, 0.0f);
+    const float limit = 0.999f * (std::sqrt(q * q + 4.0f) - q);
+    c.f = std::clamp(c.f, 0.0f, limit);
+    return c;
+}
+
+}  // namespace
+
+void FilterSettings::setResonance(float v) {
+    const float r = std::clamp(std::trunc(10000.0f * v) * 0.0001f, 0.0f, 1.0f);
+    row = 9.9f * std::pow(r, 0.9f);
+    feedback = -std::pow(r, 0.6f);
+}
+
+float filterFrequency(float position) { return std::max(20000.0f * position * position, kFloorHz); }
+
+// Both axes take their index from the value less one half and the fraction
+// from the value itself, so the read extrapolates up to half a step beyond
+// the lower pair of entries.
+SvfCoefficients filterCoefficients(float frequency, float row, float sampleRate) {
+    const float v = frequency * 20.0f / sampleRate;
+    const int32_t i = static_cast<int32_t>(std::clamp(v - 0.5f, -1.0f, 1000.0f));
+    const int32_t column = std::clamp(i, 0, kFilterTableColumns - 1);
+    const float fx = i < kFilterTableColumns - 1 ? v - static_cast<float>(i) : 0.0f;
+    const float y = std::clamp(row, 0.0f, 9.9f);
+    const int32_t r = static_cast<int32_t>(y - 0.5f);
+    const float fy = y - static_cast<float>(r);
+    const int32_t k = r * kFilterTableColumns + column;
+    return stable({bilinear(filterCoefTableF(), k, fx, fy), bilinear(filterCoefTableQ(), k, fx, fy)});
+}
+
+void FilterChannel::prepare(float sampleRate) {
+    line.assign(static_cast<size_t>(std::max(986.0f * sampleRate / 44100.0f, 4.0f)), 0.0f);
+    const float w = std::numbers::pi_v<float> / sampleRate * std::min(sampleRate, 6000.0f);
+    g = bilinearOneStep(w);
+    invOnePlusG = 1.0f / (1.0f + g);
+    gMinusOne = g - 1.0f;
+    clear();
+}
+
+void FilterChannel::clear() {
+    hp = bp = lp = hp2 = bp2 = lp2 = 0.0f;
+    std::fill(line.begin(), line.end(), 0.0f);
+    writeIndex = 0;
+    previousOutput = lowPassState = 0.0f;
+    position = -1.0f;
+}
+
+// Only what the type uses: the band reject its two halves an octave either
+// side, the comb its delay, the others the one pair.
+void FilterChannel::setCoefficients(float hz, float row, FilterType type, BWSystemInfo& system) {
+    const float rate = system.sampleRate;
+    frequency = hz;
+    if (type == FilterType::BandReject) {
+        upper = filterCoefficients(std::min(2.0f * hz, 16000.0f), row, rate);
+        lower = filterCoefficients(std::max(0.5f * hz, kFloorHz), row, rate);
+        return;
+    }
+    if (type != FilterType::Comb) {
+        main = filterCoefficients(hz, row, rate);
+        return;
+    }
+    // The comb delays by half a period, reached over 56 ms.
+    const float target = 500.0f / hz * system.samplesPerMs;
+    if (target != delayTarget) {
+        delayTarget = target;
+        delayTicks = kCombGlideMs * system.samplesPerMsPerTick;
+        delayStep = (target - delay) / (delayTicks * system.tickLength);
+    }
+}
+
+void FilterChannel::tick(float envelope, const FilterSettings& settings, BWSystemInfo& system) {
+    drift.tick(system, settings.age);
+    const float x = settings.cut + (settings.peak - settings.cut) * envelope + drift.offset(settings.age);
+    feedback = settings.feedback;
+    if (delayTicks > 0.0f) {
+        delayTicks -= 1.0f;
+        if (delayTicks <= 0.0f) {
+            delay = delayTarget;
+            delayStep = 0.0f;
+        }
+    }
+    if (x == position && settings.row == lastRow && settings.type == lastType) return;
+    position = x;
+    lastRow = settings.row;
+    lastType = settings.type;
+    setCoefficients(filterFrequency(x), settings.row, settings.type, system);
+}
+
+// The comb's line holds a soft-clipped copy of input plus feedback; the read
+// is interpolated between two taps and smoothed by the 6 kHz low pass.
+inline float FilterChannel::comb(float u) {
+    const int32_t length = static_cast<int32_t>(line.size());
+    delay += delayStep;
+    const float w = u + feedback * previousOutput;
+    line[writeIndex] = softClip(w);
+    const float d = std::clamp(delay, 0.0f, static_cast<float>(length - 2));
+    const int32_t whole = static_cast<int32_t>(d);
+    int32_t read = writeIndex - whole;
+    if (read < 0) read += length;
+    const int32_t before = read == 0 ? length - 1 : read - 1;
+    const float v = line[read] + (line[before] - line[read]) * (d - static_cast<float>(whole));
+    if (++writeIndex >= length) writeIndex = 0;
+    const float t = (v - lowPassState * gMinusOne) * invOnePlusG;
+    const float out = (t + lowPassState) * g;
+    lowPassState = t;
+    previousOutput = out;
+    return out;
+}
+
+void FilterChannel::process(const float* in, float* out, int32_t n, FilterType type) {
+    switch (type) {
+    case FilterType::LowPass:
+    case FilterType::BandPass:
+    case FilterType::HighPass: {
+        const float f = main.f, q = main.q;
+        float h = hp, b = bp, l = lp;
+        for (int32_t k = 0; k < n; ++k) {
+            b = f * h + b;
+            l = f * b + l;
+            h = in[k] - (q * b + l);
+            out[k] = type == FilterType::LowPass ? l : type == FilterType::BandPass ? b : h;
+        }
+        hp = h, bp = b, lp = l;
+        break;
+    }
+    case FilterType::BandReject:
+        for (int32_t k = 0; k < n; ++k) {
+            bp = upper.f * hp + bp;
+            lp = upper.f * bp + lp;
+            hp = in[k] - (upper.q * bp + lp);
+            bp2 = lower.f * hp2 + bp2;
+            lp2 = lower.f * bp2 + lp2;
+            hp2 = in[k] - (lower.q * bp2 + lp2);
+            out[k] = hp + lp2;
+        }
+        break;
+    case FilterType::Comb:
+        if (line.empty()) {
+            std::fill(out, out + n, 0.0f);
+            break;
+        }
+        for (int32_t k = 0; k < n; ++k) out[k] = comb(in[k]);
+        break;
+    }
+}

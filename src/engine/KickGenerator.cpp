@@ -1,0 +1,40 @@
+#include "engine/KickGenerator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/BWSystemInfo.h"
+#include "core/CurveTables.h"
+#include "engine/SoftClip.h"
+
+void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
+    const int64_t beat = static_cast<int64_t>(beatPosition);
+    const float newGate = static_cast<float>(beat & 1) + 1.0f;
+    pulse = newGate != gate ? newGate : 0.0f;
+    gate = newGate;
+    const float ticksPerMs = system.samplesPerMsPerTick;
+    amplitudeEnvelope.tick(gate, 1.0f, 0.0f, kickAmplitudeTimes(), ticksPerMs);
+    pitchEnvelope.tick(gate, 1.0f, 0.0f, kickPitchTimes(), ticksPerMs);
+    const float a = amplitudeEnvelope.getLevel();
+    amplitude.setTarget(a * a * ((beat & 1) ? 0.9f : 1.0f), system.tickReciprocal);
+    levelRamp.setTarget(level, system.tickReciprocal);
+    const float p = pitchEnvelope.getLevel();
+    const float note = std::clamp(p * p * 36.0f + 8.0f * tone + 12.0f, 1.0f, 120.0f);
+    frequency = system.noteFrequency(note);
+}
+
+void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
+    const float* sine = sineTables().sineTable.data();
+    const float* slope = sineTables().sineSlopeTable.data();
+    const float step = frequency * system.invRate;
+    for (int32_t i = 0; i < n; ++i) {
+        const float a = amplitude.next();
+        const float d = levelRamp.next();
+        phase += step;
+        if (phase > 1.0f) phase -= std::floor(phase);  // one wrap, however far the restart put it
+        const float s = lookupWave(sine, slope, phase * 1024.0f);
+        if (pulse > 0.0f && !(previousPulse > 0.0f)) phase = 1024.0f;  // restart from 0 at the next sample
+        previousPulse = pulse;
+        out[i] = softClip(a * s * ((s - 1.0f) * tone + 1.0f) * d);
+    }
+}

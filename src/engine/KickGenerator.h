@@ -1,0 +1,44 @@
+#pragma once
+// The built-in sine kick: it restarts on every beat boundary, starts 36
+// semitones above its base note (12 to 20, set by the tone) and falls onto it
+// over 120 ms (squared), while its amplitude falls over 160 ms (squared),
+// 0.9 times as loud on odd beats.  The tone blends the sine into its square
+// (an octave up, one-sided).  Per tick it takes the beat position; per sample
+// it writes the soft-clipped kick, which goes to the kick bus and into the
+// compressor's detector.  Audio thread.
+
+#include <cstdint>
+
+#include "engine/Envelope.h"
+#include "engine/SampleRamp.h"
+
+class BWSystemInfo;
+
+class KickGenerator {
+public:
+    // "Kicklevel" v: level 2 v; "Kicktone" v: tone v.
+    void setLevel(float parameter) { level = 2.0f * parameter; }
+    void setTone(float parameter) { tone = parameter; }
+
+    // Once per tick with the beat position (the host's song position while
+    // it plays, else the engine's own beat counter).
+    void tick(double beatPosition, const BWSystemInfo& system);
+    // n samples of the soft-clipped kick.
+    void render(float* out, int32_t n, const BWSystemInfo& system);
+
+    float getFrequency() const { return frequency; }
+    float getTriggerPulse() const { return pulse; }
+
+private:
+    Envelope amplitudeEnvelope;
+    Envelope pitchEnvelope;
+    SampleRamp amplitude;
+    SampleRamp levelRamp;
+    float level = 0.0f;
+    float tone = 0.0f;
+    float gate = 0.0f;
+    float pulse = 0.0f;
+    float previousPulse = 0.0f;
+    float phase = 0.0f;
+    float frequency = 0.0f;
+};

@@ -1,0 +1,117 @@
+#include "engine/LayerFilter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/BWSystemInfo.h"
+
+namespace {
+
+constexpr float kEnvelopeGlideMs = 3.0f;
+
+void follow(LinearGlide& glide, float level, float ticks) {
+    glide.retarget(level, ticks);
+    glide.advance();
+}
+
+}  // namespace
+
+void LayerFilter::prepare(float sampleRate) {
+    for (FilterChannel& channel : sharedChannels) channel.prepare(sampleRate);
+    for (auto& pair : lanes)
+        for (FilterChannel& channel : pair) channel.prepare(sampleRate);
+}
+
+void LayerFilter::clear() {
+    for (FilterChannel& channel : sharedChannels) channel.clear();
+    for (auto& pair : lanes)
+        for (FilterChannel& channel : pair) channel.clear();
+}
+
+void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
+    float gateSum = 0.0f;
+    for (float gate : gates) gateSum += gate;
+    glideTicks = kEnvelopeGlideMs * ticksPerMs;
+    sharedEnvelopeState.tick(gateSum, 1.0f, times.sustain, times, ticksPerMs);
+    follow(sharedGlide, sharedEnvelopeState.getLevel(), glideTicks);
+    for (int k = 0; k < kLayerVoices; ++k) {
+        laneEnvelopes[k].tick(gates[k], 1.0f, times.sustain, times, ticksPerMs);
+        follow(laneGlides[k], laneEnvelopes[k].getLevel(), glideTicks);
+    }
+}
+
+void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
+                           BWSystemInfo& system) {
+    pair[0].tick(envelope, settings, system);
+    pair[1].tick(settings.invert ? 1.0f - envelope : envelope, settings, system);
+}
+
+void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system) {
+    if (!perVoice) {
+        tickPair(sharedChannels, sharedGlide.value, settings, system);
+        return;
+    }
+    for (int k = 0; k < kLayerVoices; ++k) tickPair(lanes[k], laneGlides[k].value, settings, system);
+}
+
+void LayerFilter::processLanes(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick],
+                               int32_t n, FilterType type) {
+    if (type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass) {
+        processCores(in, sums, n, type);
+        return;
+    }
+    alignas(16) float filtered[kEngineTick];
+    std::fill(sums[0], sums[0] + n, 0.0f);
+    std::fill(sums[1], sums[1] + n, 0.0f);
+    for (int v = 0; v < kLayerVoices; ++v) {
+        for (int c = 0; c < 2; ++c) {
+            lanes[v][c].process(in[v][c], filtered, n, type);
+            for (int32_t s = 0; s < n; ++s) sums[c][s] += filtered[s];
+        }
+    }
+}
+
+namespace {
+
+using Float4 = float __attribute__((vector_size(16)));
+
+}  // namespace
+
+// The sixteen state-variable cores of the lanes four at a time (two lanes,
+// left and right, per vector), so that their sample-to-sample chains run
+// side by side instead of one after another.
+void LayerFilter::processCores(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick],
+                               int32_t n, FilterType type) {
+    constexpr int kGroups = kLayerVoices / 2;
+    Float4 f[kGroups], q[kGroups], h[kGroups], b[kGroups], l[kGroups];
+    for (int g = 0; g < kGroups; ++g) {
+        for (int k = 0; k < 4; ++k) {
+            const FilterChannel& channel = lanes[2 * g + k / 2][k % 2];
+            f[g][k] = channel.main.f;
+            q[g][k] = channel.main.q;
+            h[g][k] = channel.hp;
+            b[g][k] = channel.bp;
+            l[g][k] = channel.lp;
+        }
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        Float4 total = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int g = 0; g < kGroups; ++g) {
+            const Float4 u = {in[2 * g][0][s], in[2 * g][1][s], in[2 * g + 1][0][s], in[2 * g + 1][1][s]};
+            b[g] = f[g] * h[g] + b[g];
+            l[g] = f[g] * b[g] + l[g];
+            h[g] = u - (q[g] * b[g] + l[g]);
+            total += type == FilterType::LowPass ? l[g] : type == FilterType::BandPass ? b[g] : h[g];
+        }
+        sums[0][s] = total[0] + total[2];
+        sums[1][s] = total[1] + total[3];
+    }
+    for (int g = 0; g < kGroups; ++g) {
+        for (int k = 0; k < 4; ++k) {
+            FilterChannel& channel = lanes[2 * g + k / 2][k % 2];
+            channel.hp = h[g][k];
+            channel.bp = b[g][k];
+            channel.lp = l[g][k];
+        }
+    }
+}

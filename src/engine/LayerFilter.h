@@ -1,0 +1,52 @@
+#pragma once
+// The filter of the layer mix with its envelopes: one stereo filter for the
+// summed layers (shared mode) and eight stereo lanes, one per voice index
+// (per-voice mode).  The shared envelope is gated by the sum of the eight
+// filter gates, each lane's by its own; the filter follows each envelope
+// through a 3 ms glide.  With invert on, every right channel sweeps against
+// its left: its position is cut + (peak − cut) × (1 − e).
+//
+// prepare allocates (host thread); the ticks are for the audio thread.
+
+#include <array>
+
+#include "engine/Envelope.h"
+#include "engine/FilterChannel.h"
+#include "engine/LinearGlide.h"
+#include "engine/VoiceLayer.h"
+
+class LayerFilter {
+public:
+    void prepare(float sampleRate);
+    void clear();
+
+    // Before the voices start: the shared envelope, then the lanes'.
+    void tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs);
+    // The coefficients of the channels that filter in this mode (the shared
+    // pair, or the eight lanes) for this tick.
+    void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
+
+    // Filters n samples of each lane's two channels and adds the results up
+    // per channel into sums (which it overwrites).
+    void processLanes(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
+                      FilterType type);
+
+    FilterChannel& shared(int channel) { return sharedChannels[channel]; }
+    FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }
+    float sharedEnvelope() const { return sharedGlide.value; }
+    float laneEnvelope(int voice) const { return laneGlides[voice].value; }
+
+private:
+    void processCores(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
+                      FilterType type);
+    void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
+                  BWSystemInfo& system);
+
+    std::array<FilterChannel, 2> sharedChannels;
+    std::array<std::array<FilterChannel, 2>, kLayerVoices> lanes;
+    Envelope sharedEnvelopeState;
+    std::array<Envelope, kLayerVoices> laneEnvelopes;
+    LinearGlide sharedGlide;
+    std::array<LinearGlide, kLayerVoices> laneGlides;
+    float glideTicks = 0.0f;
+};

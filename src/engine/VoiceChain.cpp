@@ -1,0 +1,38 @@
+#include "engine/VoiceChain.h"
+
+#include <algorithm>
+
+#include "core/BWSystemInfo.h"
+#include "engine/BWRomplerHandler.h"
+
+VoiceChain::VoiceChain(BWSystemInfo& system)
+    : system(system),
+      layers{VoiceLayer(system), VoiceLayer(system), VoiceLayer(system)},
+      layerViews{&layers[0], &layers[1], &layers[2]},
+      voiceMix(system) {}
+
+void VoiceChain::attach(const Handlers& handlers) {
+    for (int i = 0; i < kLayerCount; ++i) layers[i].attachTo(*handlers[i]);
+}
+
+void VoiceChain::prepare(float sampleRate) { voiceMix.prepare(sampleRate); }
+
+void VoiceChain::tick(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings) {
+    const float ticksPerMs = system.samplesPerMsPerTick;
+    voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, ticksPerMs);
+    for (int i = 0; i < kLayerCount; ++i)
+        layers[i].tick(*handlers[i], input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+    for (int i = 0; i < kLayerCount; ++i)
+        voiceMix.chain(i).tickEnvelopes(input.gates[i], settings.mix.layers[i].envelope, ticksPerMs);
+    voiceMix.tick(layerViews, settings.mix);
+    kickGenerator.tick(input.beatPosition, system);
+}
+
+void VoiceChain::render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right,
+                        float* kick) {
+    from = std::clamp(from, 0, kEngineTick);
+    n = std::clamp(n, 0, kEngineTick - from);
+    kickGenerator.render(kick, n, system);
+    voiceMix.render(layerViews, settings.mix, from, n, left, right);
+    layerCompressor.process(left, right, kick, n, settings.compressor);
+}

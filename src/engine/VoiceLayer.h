@@ -1,0 +1,63 @@
+#pragma once
+// One sound layer's eight voices as the render routine drives them once per
+// tick: trigger edges from the sequencer's gates, note values with the
+// layer's pitch offset and "Age" drift, voice starts on the zones that the
+// layer's handler places on (key, layer), and the next tick rendered for
+// every sounding voice.  The per-sample chain reads each voice's left buffer.
+//
+// Audio thread, except construction and attach (host thread, at build).
+
+#include <array>
+#include <cstdint>
+
+#include "engine/AgeDrift.h"
+#include "engine/BWRomplerReader.h"
+
+class BWRomplerHandler;
+class BWSystemInfo;
+
+constexpr int kEngineTick = 16;
+constexpr int kLayerVoices = 8;
+
+using VoiceValues = std::array<float, kLayerVoices>;
+
+class VoiceLayer {
+public:
+    using Reader = BWRomplerReader<kEngineTick>;
+
+    explicit VoiceLayer(BWSystemInfo& system);
+    VoiceLayer(const VoiceLayer&) = delete;
+    VoiceLayer& operator=(const VoiceLayer&) = delete;
+
+    // Hands the voices to the layer's handler, which resets them when it
+    // switches instruments.  Host thread, once.
+    void attachTo(BWRomplerHandler& handler);
+
+    // One tick: sequencer notes and gates per voice, the layer's pitch offset
+    // (octave, transpose and master tune, in semitones) and its "Age".  Voice
+    // starts run inside one zone access of the handler; none when the
+    // handler is switching instruments.
+    void tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
+              const AgeSetting& age);
+
+    const float* output(int voice) const { return readers[voice].left; }
+    const Reader& reader(int voice) const { return readers[voice]; }
+    Reader& reader(int voice) { return readers[voice]; }
+    // The note of each voice before drift, 0..127: the sample-and-hold of the
+    // mix tracks it.
+    const VoiceValues& clampedNotes() const { return clamped; }
+    const VoiceValues& noteValues() const { return notesNow; }
+    const VoiceValues& triggerValues() const { return trigger; }
+
+private:
+    void startOrRender(const BWRomplerHandler& handler);
+
+    BWSystemInfo& system;
+    std::array<Reader, kLayerVoices> readers;
+    std::array<AgeDrift, kLayerVoices> drift;
+    VoiceValues clamped{};
+    VoiceValues notesNow{};
+    VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn
+    VoiceValues triggerSeen{};     // the trigger value the last tick acted on
+    VoiceValues gateSeen{};
+};
