@@ -1,0 +1,15 @@
+#pragma once
+// The validation battery of zorvane-host: the plug-in driven the way hosts
+// drive it, with what must hold each time.  Each check prints one line.
+
+#include <ostream>
+
+class PluginModule;
+
+struct ValidationSettings {
+    double seconds = 4.0;  // length of each rendering
+    bool quick = false;    // fewer block sizes and rates (the test build)
+};
+
+// Runs every check; true when all passed.
+bool runValidation(PluginModule& module, const ValidationSettings& settings, std::ostream& out);
