@@ -165,7 +165,7 @@ AAX_Result HostInstance::loadState(const std::vector<uint8_t>& bytes) {
     auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
     chunk->fSize = int32_t(bytes.size());
     chunk->fChunkID = kChunkID;
-    std::memcpy(chunkData(chunk), bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(chunkData(chunk), bytes.data(), bytes.size());
     const AAX_Result result = parameters->SetChunk(kChunkID, chunk);
     parameters->TimerWakeup();  // the host's next idle call
     return result;
