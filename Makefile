@@ -4,7 +4,7 @@ JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -Wno-dev
 FUZZ_SECONDS ?= 20
 
-.PHONY: all setup test bench fuzz clean
+.PHONY: all setup test bench fuzz demo clean
 
 all: test
 
@@ -17,6 +17,18 @@ test: setup
 	    -DZORVANE_SANITIZE=ON -DZORVANE_WERROR=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Optimised build of the module, the host stand-in and the factory generator;
+# the factory content goes into a content folder that the settings point to,
+# and a built-in chord phrase is rendered through the plug-in to demo.wav.
+DEMO := $(BUILD)/demo
+demo: setup
+	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory
+	$(BUILD)/release/zorvane-factory $(DEMO)/content
+	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
+	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render -o demo.wav --seconds 8
+	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
 # Optimised build; runs every benchmark.
 bench: setup

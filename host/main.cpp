@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -21,12 +22,14 @@
 #include "host/PluginModule.h"
 #include "host/Render.h"
 #include "host/Validation.h"
+#include "persistence/SettingNames.h"
+#include "persistence/SettingsKey.h"
 #include "platform/AtomicFile.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: zorvane-host [--module PATH] COMMAND [OPTIONS]\n"
+    "usage: zorvane-host [--module PATH] [--content DIR] COMMAND [OPTIONS]\n"
     "commands:\n"
     "  describe   print the plug-in's description as the host registers it\n"
     "  render     render MIDI (a file or a built-in chord phrase) to a WAV file\n"
@@ -34,7 +37,8 @@ const char* const kUsage =
     "  state      save or load the instance's state chunk\n"
     "  validate   run the validation battery\n"
     "Each command takes --help.  The module is $ZORVANE_MODULE, else Zorvane.so\n"
-    "beside this program.\n";
+    "beside this program.  --content DIR points the settings at a content folder\n"
+    "(DIR/Instruments, DIR/Samples) before the plug-in starts.\n";
 
 const std::map<std::string, std::string> kHelp = {
     {"describe", "usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n"},
@@ -113,6 +117,19 @@ bool number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == 0 && std::isfinite(value);
+}
+
+// Points the plug-in's settings at a content folder, as an installer does.
+bool pointSettingsAt(const std::string& folder, std::string& error) {
+    std::error_code failed;
+    const std::filesystem::path root = std::filesystem::absolute(folder, failed);
+    if (failed || !std::filesystem::is_directory(root / "Instruments")) return error = "no content folder with Instruments at " + folder, false;
+    SettingsKey key("Zorvane");
+    const bool written = key.setString(SettingNames::kInstallPath, root.string() + "/") &&
+                         key.setString(SettingNames::kInstrumentsPath, (root / "Instruments").string() + "/") &&
+                         key.setString(SettingNames::kSamplesPath, (root / "Samples").string() + "/");
+    if (!written) return error = "cannot write the settings", false;
+    return true;
 }
 
 int describe(PluginModule& module) {
@@ -221,6 +238,9 @@ int main(int argc, char** argv) {
         const std::string word = argv[i];
         if (word == "--module" && i + 1 < argc) {
             modulePath = argv[++i];
+        } else if (word == "--content" && i + 1 < argc) {
+            std::string error;
+            if (!pointSettingsAt(argv[++i], error)) return fail(error);
         } else if (word.size() > 1 && word[0] == '-' && !(word.size() > 1 && (std::isdigit(word[1]) || word[1] == '.'))) {
             if (takesValue(word) && i + 1 < argc) args.options[word] = argv[++i];
             else if (takesValue(word)) return fail(word + " wants a value");
