@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWSampleData.h"
+#include "engine/Float4.h"
 #include "engine/BWSampleZone.h"
 
 namespace {
@@ -198,9 +198,6 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
 // sample's right channel is read at the same positions in the same pass.
 // Positions, fractions and the arithmetic run four frames to a vector; only
 // the reads of the 16-bit values are one at a time.
-using Float4 = float __attribute__((vector_size(16)));
-using Int4 = int32_t __attribute__((vector_size(16)));
-
 namespace {
 
 inline Float4 interpolate(const int16_t* data, const Int4& index, const Float4& frac) {
@@ -234,10 +231,10 @@ void BWRomplerReader<N>::renderFrames(const int16_t* data, const int16_t* rightD
         const Int4 index = __builtin_convertvector(framePos, Int4);
         const Float4 frac = framePos - __builtin_convertvector(index, Float4);
         const Float4 l = interpolate(data, index, frac);
-        std::memcpy(outLeft + k, &l, sizeof l);
+        store4(outLeft + k, l);
         if constexpr (Stereo) {
             const Float4 r = interpolate(rightData, index, frac);
-            std::memcpy(outRight + k, &r, sizeof r);
+            store4(outRight + k, r);
         }
     }
     for (; k < n; ++k) {

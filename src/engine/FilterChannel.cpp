@@ -43,7 +43,10 @@ void FilterSettings::setResonance(float v) {
     feedback = -std::pow(r, 0.6f);
 }
 
-float filterFrequency(float position) { return std::max(20000.0f * position * position, kFloorHz); }
+float filterFrequency(float position) {
+    const float hz = 20000.0f * position * position;
+    return hz > kFloorHz ? std::min(hz, 1e6f) : kFloorHz;  // NaN reads as the floor
+}
 
 // Both axes take their index from the value less one half and the fraction
 // from the value itself, so the read extrapolates up to half a step beyond

@@ -8,7 +8,9 @@
 #include "engine/SoftClip.h"
 
 void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
-    const int64_t beat = static_cast<int64_t>(beatPosition);
+    // A position that is not a number, or beyond any song, counts as beat 0.
+    const bool usable = std::fabs(beatPosition) < 1e15;
+    const int64_t beat = usable ? static_cast<int64_t>(beatPosition) : 0;
     const float newGate = static_cast<float>(beat & 1) + 1.0f;
     pulse = newGate != gate ? newGate : 0.0f;
     gate = newGate;

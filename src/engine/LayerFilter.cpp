@@ -1,9 +1,9 @@
 #include "engine/LayerFilter.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/BWSystemInfo.h"
+#include "engine/Float4.h"
 
 namespace {
 
@@ -70,12 +70,6 @@ void LayerFilter::processLanes(const float (&in)[kLayerVoices][2][kEngineTick], 
         }
     }
 }
-
-namespace {
-
-using Float4 = float __attribute__((vector_size(16)));
-
-}  // namespace
 
 // The sixteen state-variable cores of the lanes four at a time (two lanes,
 // left and right, per vector), so that their sample-to-sample chains run

@@ -43,7 +43,7 @@ void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const
     }
     for (int k = 0; k < kLayerVoices; ++k) {
         drift[k].tick(system, age);
-        clamped[k] = std::clamp(notes[k] + pitchOffset, 0.0f, 127.0f);
+        clamped[k] = std::fmin(std::fmax(notes[k] + pitchOffset, 0.0f), 127.0f);  // NaN reads as 0
         notesNow[k] = clamped[k] + drift[k].offset(age);
     }
     startOrRender(handler);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "core/BWSystemInfo.h"
+#include "engine/Float4.h"
 
 namespace {
 
@@ -25,15 +25,6 @@ void setRamp(float& current, float& step, float target, float tickReciprocal) {
 // samples; left and right get held × gain.  Four voices at a time in vector
 // registers, with selects instead of branches: the renewals come in no
 // pattern a branch predictor could follow.
-using Float4 = float __attribute__((vector_size(16)));
-
-inline Float4 load4(const float* p) {
-    Float4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void store4(float* p, Float4 v) { std::memcpy(p, &v, sizeof v); }
 
 inline void stepVoices(LayerVoiceState& st, const float* x, float* left, float* right) {
     const Float4 zero = {0.0f, 0.0f, 0.0f, 0.0f};

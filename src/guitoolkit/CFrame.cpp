@@ -14,28 +14,12 @@ namespace {
 bool focusChanging = false;
 }  // namespace
 
-CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
-    : CViewContainer(size), editor(editor), parentWindow(parentWindow) {
-    parentFrame = this;
-    attachedFlag = true;
-}
-
-CFrame::~CFrame() {
-    if (modalView) CViewContainer::removeView(modalView, false);
-    modalView = nullptr;
-    focusView = nullptr;
-    mouseOverView = nullptr;
-    removeAll(true);
-    parentFrame = nullptr;
-}
 
 bool CFrame::isTypeOf(const char* name) const {
     return name && (std::strcmp(name, "CFrame") == 0 || CViewContainer::isTypeOf(name));
 }
 
 VSTGUIEditorInterface* CFrame::getEditor() const { return editor; }
-
-void CFrame::invalidateWindow(const CRect&) {}
 
 void CFrame::invalidRect(const CRect& rect) {
     if (!isVisible()) return;
@@ -45,7 +29,7 @@ void CFrame::invalidRect(const CRect& rect) {
         return;
     }
     CRect r;
-    if (zoom == std::floor(zoom)) {
+    if (zoom == std::floor(zoom) && zoom >= 2.0f && zoom <= 6.0f) {
         const auto k = static_cast<int32_t>(zoom);
         r = CRect(rect.left * k, rect.top * k, rect.right * k, rect.bottom * k);
     } else {
@@ -95,31 +79,12 @@ void CFrame::doIdleStuff() {
     if (editor) editor->doIdleStuff();
 }
 
-uint32_t CFrame::getTicks() const {
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : 0; }
 bool CFrame::setPosition(int32_t, int32_t) { return false; }
 
-bool CFrame::getPosition(int32_t& x, int32_t& y) const {
-    x = size.left;
-    y = size.top;
-    return true;
-}
 
-bool CFrame::setSize(int32_t width, int32_t height) {
-    if (width == size.width() && height == size.height()) return false;
-    setViewSize(CRect(size.left, size.top, size.left + width, size.top + height), true);
-    return true;
-}
 
-bool CFrame::getSize(CRect* rect) const {
-    if (!rect) return false;
-    *rect = size;
-    return true;
-}
 
 bool CFrame::getSize(CRect& rect) const { return getSize(&rect); }
 
@@ -145,13 +110,6 @@ void CFrame::endEdit(int32_t index) {
     if (editor) editor->endEdit(index);
 }
 
-bool CFrame::getCurrentLocation(CPoint& where) {
-    where = CPoint();
-    return true;
-}
-
-CButtonState CFrame::getCurrentMouseButtons() const { return 0; }
-void CFrame::setCursor(int32_t) {}
 
 void CFrame::setFocusView(CView* view) {
     if (view == focusView || focusChanging) return;
@@ -183,7 +141,6 @@ void CFrame::onViewRemoved(CView* view) {
     if (focusView == view) focusView = nullptr;
 }
 
-void CFrame::setDropActive(bool value) { dropActive = value; }
 bool CFrame::isDropActive() const { return dropActive; }
 void CFrame::setOpenFlag(bool value) { openFlag = value; }
 bool CFrame::getOpenFlag() const { return openFlag; }

@@ -1,32 +1,47 @@
 #pragma once
-// The root of the view tree.  This is the frame's toolkit half: the modal,
-// focus and mouse-over views, the editor link (edits, idle, zoom), repaint
-// requests and the open text field.  The window half (the native window, the
-// translation of its messages into view events, painting through the back
-// buffer, cursors and resizing) builds on this class; until then the window
-// operations answer as a frame without a window does.
+// The root of the view tree and the owner of the plug-in's one child window.
+// CFrame.cpp is the toolkit half: the modal, focus and mouse-over views, the
+// editor link (edits, idle, zoom), repaint requests and the open text field.
+// CFrameWindow.cpp is the window half: the window in the parent the host
+// gives (through the window layer), the window procedure that turns its
+// events into view events (points divided by the zoom), the paint through the
+// design-size back buffer and the editor's zoomed blit, cursors, the pointer
+// and resizing.  Without a parent window no window is made and the frame
+// works on view sizes only.
 //
 // Slots continue after the container's 79, in the order declared here.
-// Repaint requests end in invalidateWindow, which the window half (and tests)
-// override.  GUI thread only.
+// Repaint requests end in invalidateWindow, which tests may override.
+// GUI thread only.
 
 #include "guitoolkit/CViewContainer.h"
+#include "platform/WindowSystem.h"
 
 namespace VSTGUI {
 
 class CDrawContext;
+class CDropTarget;
 class EditField;
+class EditorZoom;
 class VSTGUIEditorInterface;
 
-class CFrame : public CViewContainer {
+class CFrame : public CViewContainer, public platform::WindowHandler {
 public:
     CFrame(const CRect& size, void* parentWindow = nullptr, VSTGUIEditorInterface* editor = nullptr);
     ~CFrame() override;
 
     using CViewContainer::getVisibleSize;
 
+    void draw(CDrawContext* context) override;
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;
     void invalidRect(const CRect& rect) override;
     void invalid() override;
+    int32_t onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) override;
+    int32_t onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t index) override;
+    int32_t onMouseExited(CPoint& where, const CButtonState& buttons) override;
+    bool onWheel(const CPoint& where, int32_t axis, float distance, const CButtonState& buttons) override;
+    bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
+    int32_t onKeyDown(VstKeyCode& keyCode) override;
+    int32_t onKeyUp(VstKeyCode& keyCode) override;
     bool removeView(CView* view, bool withForget = true) override;
     bool removeAll(bool withForget = true) override;
     bool advanceNextFocusView(CView* oldFocus, bool reverse = false) override;
@@ -69,10 +84,30 @@ public:
     EditField* getEditField() const { return editField; }
     CView* getMouseOverView() const { return mouseOverView; }
 
+    // The window procedure.
+    void handleWindowEvent(const platform::WindowEvent& event) override;
+    platform::WindowId getWindow() const { return window; }
+    // Paints a rectangle of the window (window pixels) now.
+    void paintWindow(const CRect& rect);
+    // Resizes the frame's window only (the zoom does this).
+    void setWindowSize(int32_t width, int32_t height);
+    COffscreenContext* getBackBuffer() const { return backBuffer; }
+
 protected:
     // Repaints a rectangle of the window (window pixels).  Without a window
     // nothing is drawn, so nothing needs repainting.
     virtual void invalidateWindow(const CRect& rect);
+    // The editor's zoom when the editor is an editor base, else null.
+    EditorZoom* zoomOf() const;
+    float inverseZoom() const;
+    CPoint toViewPoint(int32_t x, int32_t y) const;
+
+private:
+    bool initFrame(void* parent);
+    void closeWindow();
+    void paint(const CRect& paintRect);
+    void checkResize();
+    void keyFromWindow(const platform::WindowEvent& event, bool down);
 
     VSTGUIEditorInterface* editor = nullptr;
     void* parentWindow = nullptr;
@@ -84,6 +119,14 @@ protected:
     uint32_t idleCount = 0;
     bool openFlag = true;
     bool dropActive = false;
+    platform::WindowId window = 0;
+    COffscreenContext* backBuffer = nullptr;
+    CDropTarget* dropTarget = nullptr;
+    uint32_t locationIdleCount = 0xffffffffu;
+    CPoint cachedLocation;
+    bool trackingMouse = false;
+    bool cursorSaved = false;
+    platform::CursorShape savedCursor = platform::CursorShape::Arrow;
 };
 
 }  // namespace VSTGUI

@@ -77,7 +77,11 @@ public:
 
     int32_t getCurrentBank() const { return currentBank; }
     uint32_t getBankCount() const { return bankCount; }
-    const PresetBank& getBank(uint32_t index) const { return banks[index]; }
+    // An empty bank for an index beyond the 128.
+    const PresetBank& getBank(uint32_t index) const {
+        static const PresetBank none;
+        return index < kMaxBanks ? banks[index] : none;
+    }
     const std::string& getRoot() const { return root; }
     void setSortCallback(SortCallback callback) { sort = std::move(callback); }
 

@@ -44,11 +44,20 @@ std::filesystem::path settingsRoot() {
     return home / ".config" / "brindlewick-registry";
 }
 
-std::filesystem::path documentsFolder() {
-    if (const char* documents = environmentValue("ZORVANE_DOCUMENTS_DIR")) return documents;
+namespace {
+
+// A folder named by an override, else one under the home folder.
+std::filesystem::path userFolder(const char* overrideName, const char* underHome) {
+    if (const char* folder = environmentValue(overrideName)) return folder;
     const std::filesystem::path home = homeFolder();
     if (home.empty()) return {};
-    return home / "Documents";
+    return home / underHome;
 }
+
+}  // namespace
+
+std::filesystem::path documentsFolder() { return userFolder("ZORVANE_DOCUMENTS_DIR", "Documents"); }
+
+std::filesystem::path desktopFolder() { return userFolder("ZORVANE_DESKTOP_DIR", "Desktop"); }
 
 }  // namespace platform

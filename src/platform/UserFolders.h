@@ -18,4 +18,8 @@ std::filesystem::path settingsRoot();
 // Empty when no home folder is known.
 std::filesystem::path documentsFolder();
 
+// The user's desktop, where reports go: $ZORVANE_DESKTOP_DIR, else
+// ~/Desktop.  Empty when no home folder is known.
+std::filesystem::path desktopFolder();
+
 }  // namespace platform

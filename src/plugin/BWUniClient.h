@@ -169,6 +169,12 @@ public:
     void findFileInTree(std::string& result, const std::string& folder, const std::string& fileName,
                         int32_t kind);
 
+    // The preset consistency pass (ConsistencyPass.cpp): re-saves every
+    // global preset, checks the sound presets, and writes "Consistency.txt"
+    // with the missing and used files to the desktop.  GUI thread.
+    void checkPresetConsistency();
+    void checkPresetConsistency1();
+
     // What the editor and tests reach.
     BWUndoManager& getUndoManager() { return undoManager; }
     PresetLibrary* getPresetLibrary() { return presetLibrary.get(); }

@@ -3,6 +3,8 @@
 // colours, parameter displays and text edits in a view tree, picture-font
 // measures and shortening, value curves) on an off-screen context and writes
 // it as a PNG, so that a person can look at it.
+// zorvane-gui-sheet --images <file.png>: a contact sheet of the interface
+// images instead (ImageSheet.h).
 
 #include <cairo.h>
 
@@ -18,6 +20,7 @@
 #include "guitoolkit/CTextEdit.h"
 #include "guitoolkit/DrawStringFitted.h"
 #include "guitoolkit/EditField.h"
+#include "gui-sheet/ImageSheet.h"
 
 using namespace VSTGUI;
 
@@ -289,8 +292,9 @@ void drawCurves(CDrawContext& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--images") return sheet::writeImageSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <file.png>\n", argc > 0 ? argv[0] : "zorvane-gui-sheet");
+        std::fprintf(stderr, "usage: %s [--images] <file.png>\n", argc > 0 ? argv[0] : "zorvane-gui-sheet");
         return 2;
     }
     CFrame frame(CRect(0, 0, kWidth, kHeight));

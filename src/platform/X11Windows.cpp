@@ -1,0 +1,597 @@
+#include "platform/X11Windows.h"
+
+#include "platform/UriList.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#undef CursorShape  // an X protocol constant; the window layer's enumeration has the name
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+struct X11Windows::Record {
+    Window native = 0;
+    WindowId parent = 0;
+    WindowHandler* handler = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+    WindowRect update;
+    CursorShape cursor = CursorShape::Arrow;
+    GC gc = nullptr;
+    bool tracking = false;
+};
+
+// The drop being offered by another program (XDND).
+struct X11Windows::DragState {
+    WindowId target = 0;
+    Window source = 0;
+    bool hasUriList = false;
+    bool hasText = false;
+};
+
+namespace {
+
+Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
+
+uint32_t stateOf(unsigned int x) {
+    uint32_t state = 0;
+    if (x & Button1Mask) state |= kStateLeft;
+    if (x & Button2Mask) state |= kStateMiddle;
+    if (x & Button3Mask) state |= kStateRight;
+    if (x & ShiftMask) state |= kStateShift;
+    if (x & ControlMask) state |= kStateControl;
+    if (x & Mod1Mask) state |= kStateAlt;
+    return state;
+}
+
+bool buttonOf(unsigned int x, MouseButtonId& button, uint32_t& bit) {
+    switch (x) {
+        case Button1: button = MouseButtonId::Left, bit = kStateLeft; return true;
+        case Button2: button = MouseButtonId::Middle, bit = kStateMiddle; return true;
+        case Button3: button = MouseButtonId::Right, bit = kStateRight; return true;
+        case 8: button = MouseButtonId::X1, bit = kStateX1; return true;
+        case 9: button = MouseButtonId::X2, bit = kStateX2; return true;
+        default: return false;
+    }
+}
+
+WindowKey keyOf(KeySym sym) {
+    switch (sym) {
+        case XK_KP_Add: return WindowKey::Add;
+        case XK_KP_Subtract: return WindowKey::Subtract;
+        case XK_BackSpace: return WindowKey::Back;
+        case XK_Tab:
+        case XK_ISO_Left_Tab: return WindowKey::Tab;
+        case XK_Return: return WindowKey::Return;
+        case XK_Escape: return WindowKey::Escape;
+        case XK_Left: return WindowKey::Left;
+        case XK_Right: return WindowKey::Right;
+        case XK_Up: return WindowKey::Up;
+        case XK_Down: return WindowKey::Down;
+        case XK_Home: return WindowKey::Home;
+        case XK_End: return WindowKey::End;
+        case XK_Delete: return WindowKey::Delete;
+        default: return WindowKey::Other;
+    }
+}
+
+unsigned int cursorFontShape(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::Wait: return XC_watch;
+        case CursorShape::SizeWE: return XC_sb_h_double_arrow;
+        case CursorShape::SizeNS: return XC_sb_v_double_arrow;
+        case CursorShape::SizeAll: return XC_fleur;
+        case CursorShape::SizeNESW: return XC_bottom_left_corner;
+        case CursorShape::SizeNWSE: return XC_bottom_right_corner;
+        case CursorShape::No: return XC_X_cursor;
+        case CursorShape::Hand: return XC_hand2;
+        case CursorShape::Arrow: break;
+    }
+    return XC_left_ptr;
+}
+
+}  // namespace
+
+X11Windows::X11Windows(const char* displayName) : start(std::chrono::steady_clock::now()) {
+    display = XOpenDisplay(displayName);
+}
+
+X11Windows::~X11Windows() {
+    if (!display) return;
+    while (!windows.empty()) destroyWindow(windows.begin()->first);
+    XCloseDisplay(display);
+}
+
+X11Windows::Record* X11Windows::find(WindowId window) const {
+    auto it = windows.find(window);
+    return it == windows.end() ? nullptr : it->second.get();
+}
+
+WindowId X11Windows::idOf(XID native) const {
+    for (auto& [id, record] : windows)
+        if (record->native == native) return id;
+    return 0;
+}
+
+XID X11Windows::nativeWindow(WindowId window) const {
+    Record* record = find(window);
+    return record ? record->native : 0;
+}
+
+WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) {
+    if (!display || width <= 0 || height <= 0 || (parent && !find(parent))) return 0;
+    const Window parentNative = parent ? find(parent)->native : DefaultRootWindow(display);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
+                            KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+    const Window native = XCreateWindow(display, parentNative, 0, 0, width, height, 0, CopyFromParent, InputOutput,
+                                        CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    if (!native) return 0;
+    auto record = std::make_unique<Record>();
+    record->native = native;
+    record->parent = parent;
+    record->handler = handler;
+    record->width = width;
+    record->height = height;
+    record->pixels.assign(static_cast<size_t>(width) * height, 0);
+    record->gc = XCreateGC(display, native, 0, nullptr);
+    if (!parent) XStoreName(display, native, "Zorvane");
+    XMapWindow(display, native);
+    const WindowId id = nextWindow++;
+    windows.emplace(id, std::move(record));
+    return id;
+}
+
+void X11Windows::destroyWindow(WindowId window) {
+    Record* record = find(window);
+    if (!record) return;
+    std::vector<WindowId> children;
+    for (auto& [id, r] : windows)
+        if (r->parent == window) children.push_back(id);
+    for (WindowId child : children) destroyWindow(child);
+    WindowEvent event;
+    event.kind = WindowEvent::Kind::Destroy;
+    deliver(window, event);
+    if (capturedWindow == window) releaseCapture();
+    if (drag && drag->target == window) drag.reset();
+    XFreeGC(display, record->gc);
+    XDestroyWindow(display, record->native);
+    XFlush(display);
+    windows.erase(window);
+}
+
+WindowHandler* X11Windows::handlerOf(WindowId window) const {
+    Record* record = find(window);
+    return record ? record->handler : nullptr;
+}
+
+void X11Windows::setHandler(WindowId window, WindowHandler* handler) {
+    if (Record* record = find(window)) record->handler = handler;
+}
+
+WindowId X11Windows::parentOf(WindowId window) const {
+    Record* record = find(window);
+    return record ? record->parent : 0;
+}
+
+bool X11Windows::windowRect(WindowId window, WindowRect& rect) const {
+    Record* record = find(window);
+    if (!record) return false;
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, record->native, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    rect = {x, y, x + record->width, y + record->height};
+    return true;
+}
+
+void X11Windows::setWindowSize(WindowId window, int32_t width, int32_t height) {
+    Record* record = find(window);
+    if (!record || width <= 0 || height <= 0) return;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
+    for (int32_t row = 0; row < std::min(height, record->height); ++row)
+        std::copy_n(record->pixels.begin() + static_cast<size_t>(row) * record->width, std::min(width, record->width),
+                    pixels.begin() + static_cast<size_t>(row) * width);
+    record->pixels.swap(pixels);
+    record->width = width;
+    record->height = height;
+    XResizeWindow(display, record->native, width, height);
+}
+
+bool X11Windows::hasCaption(WindowId window) const {
+    Record* record = find(window);
+    return record && record->parent == 0;
+}
+
+void X11Windows::invalidate(WindowId window, const WindowRect& rect) {
+    Record* record = find(window);
+    if (!record) return;
+    WindowRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, record->width),
+                 std::min(rect.bottom, record->height)};
+    if (r.isEmpty()) return;
+    WindowRect& u = record->update;
+    u = u.isEmpty() ? r
+                    : WindowRect{std::min(u.left, r.left), std::min(u.top, r.top), std::max(u.right, r.right),
+                                 std::max(u.bottom, r.bottom)};
+}
+
+void X11Windows::paint(WindowId window) {
+    Record* record = find(window);
+    if (!record || record->update.isEmpty()) return;
+    WindowEvent event;
+    event.kind = WindowEvent::Kind::Paint;
+    event.paintRect = record->update;
+    record->update = {};
+    deliver(window, event);
+    if ((record = find(window))) putSurface(*record, event.paintRect);
+}
+
+bool X11Windows::dispatchPendingPaint() {
+    for (auto& [id, record] : windows)
+        if (!record->update.isEmpty()) {
+            paint(id);
+            return true;
+        }
+    return false;
+}
+
+void X11Windows::putSurface(Record& record, const WindowRect& rect) {
+    Visual* visual = DefaultVisual(display, DefaultScreen(display));
+    XImage* image = XCreateImage(display, visual, 24, ZPixmap, 0, reinterpret_cast<char*>(record.pixels.data()),
+                                 record.width, record.height, 32, record.width * 4);
+    if (!image) return;
+    XPutImage(display, record.native, record.gc, image, rect.left, rect.top, rect.left, rect.top, rect.width(),
+              rect.height());
+    image->data = nullptr;  // the pixels stay the record's
+    XDestroyImage(image);
+    XFlush(display);
+}
+
+WindowSurface X11Windows::surface(WindowId window) {
+    Record* record = find(window);
+    if (!record) return {};
+    return {record->pixels.data(), record->width, record->height};
+}
+
+void X11Windows::setCapture(WindowId window) {
+    Record* record = find(window);
+    if (!record) return;
+    capturedWindow = window;
+    XGrabPointer(display, record->native, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+}
+
+void X11Windows::releaseCapture() {
+    capturedWindow = 0;
+    if (display) XUngrabPointer(display, CurrentTime);
+}
+
+void X11Windows::trackLeave(WindowId window) {
+    if (Record* record = find(window)) record->tracking = true;
+}
+
+void X11Windows::pointerPosition(int32_t& x, int32_t& y) const {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    x = rx;
+    y = ry;
+}
+
+uint32_t X11Windows::inputState() const {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    return stateOf(mask);
+}
+
+bool X11Windows::buttonsSwapped() const {
+    unsigned char map[8] = {};
+    return XGetPointerMapping(display, map, 8) >= 3 && map[0] == 3;
+}
+
+void X11Windows::setFocus(WindowId window) {
+    if (Record* record = find(window)) XSetInputFocus(display, record->native, RevertToParent, CurrentTime);
+}
+
+WindowId X11Windows::focus() const {
+    Window native = 0;
+    int revert = 0;
+    XGetInputFocus(display, &native, &revert);
+    return idOf(native);
+}
+
+void X11Windows::setCursor(WindowId window, CursorShape shape) {
+    Record* record = find(window);
+    if (!record) return;
+    record->cursor = shape;
+    const Cursor cursor = XCreateFontCursor(display, cursorFontShape(shape));
+    XDefineCursor(display, record->native, cursor);
+    XFreeCursor(display, cursor);
+}
+
+CursorShape X11Windows::cursor(WindowId window) const {
+    Record* record = find(window);
+    return record ? record->cursor : CursorShape::Arrow;
+}
+
+void X11Windows::setDropTarget(WindowId window, bool accept) {
+    Record* record = find(window);
+    if (!record) return;
+    // The toolkit's window is a child: the drop arrives at the top-level
+    // window, so that one says it takes drops and passes them down.
+    Window top = record->native;
+    for (Record* up = record; up; up = find(up->parent)) top = up->native;
+    const Atom aware = atom(display, "XdndAware");
+    if (accept) {
+        const long version = 5;
+        XChangeProperty(display, top, aware, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&version), 1);
+    } else {
+        XDeleteProperty(display, top, aware);
+    }
+    XFlush(display);
+}
+
+uint32_t X11Windows::startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) {
+    if (!callback) return 0;
+    const uint32_t id = nextTimer++;
+    timers.emplace(id, Timer{periodMs, tickCount() + std::max<uint32_t>(periodMs, 1), std::move(callback)});
+    return id;
+}
+
+void X11Windows::stopTimer(uint32_t id) { timers.erase(id); }
+
+ScreenInfo X11Windows::screen() const {
+    const int number = DefaultScreen(display);
+    return {DisplayWidth(display, number), DisplayHeight(display, number), true};
+}
+
+uint32_t X11Windows::tickCount() const {
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+
+void X11Windows::sleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void X11Windows::runTimers() {
+    const uint32_t now = tickCount();
+    std::vector<uint32_t> due;
+    for (auto& [id, timer] : timers)
+        if (static_cast<int32_t>(now - timer.due) >= 0) due.push_back(id);
+    for (uint32_t id : due) {
+        auto it = timers.find(id);
+        if (it == timers.end()) continue;  // stopped by an earlier call
+        it->second.due = now + std::max<uint32_t>(it->second.period, 1);
+        auto callback = it->second.callback;
+        callback(id);
+    }
+}
+
+void X11Windows::pump(uint32_t timeoutMs) {
+    if (!display) return;
+    XFlush(display);
+    if (!XPending(display) && timeoutMs > 0) {
+        uint32_t wait = timeoutMs;
+        const uint32_t now = tickCount();
+        for (auto& [id, timer] : timers)
+            wait = std::min<uint32_t>(wait, static_cast<int32_t>(timer.due - now) > 0 ? timer.due - now : 0);
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        poll(&connection, 1, static_cast<int>(wait));
+    }
+    while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        handle(event);
+    }
+    runTimers();
+    std::vector<WindowId> ids;
+    for (auto& [id, record] : windows)
+        if (!record->update.isEmpty()) ids.push_back(id);
+    for (WindowId id : ids) paint(id);
+}
+
+void X11Windows::sync() {
+    if (!display) return;
+    XSync(display, False);
+    pump(0);
+}
+
+void X11Windows::deliver(WindowId window, WindowEvent& event) {
+    Record* record = find(window);
+    if (!record || !record->handler) return;
+    event.window = window;
+    record->handler->handleWindowEvent(event);
+}
+
+void X11Windows::handle(XEvent& xevent) {
+    if (xevent.type == ClientMessage) return handleClientMessage(xevent);
+    if (xevent.type == SelectionNotify) return handleSelection(xevent);
+    WindowId window = idOf(xevent.xany.window);
+    if (!window) return;
+    WindowEvent event;
+    switch (xevent.type) {
+        case Expose: {
+            const XExposeEvent& e = xevent.xexpose;
+            invalidate(window, {e.x, e.y, e.x + e.width, e.y + e.height});
+            return;
+        }
+        case ButtonPress:
+        case ButtonRelease: {
+            const XButtonEvent& e = xevent.xbutton;
+            if (xevent.type == ButtonPress && (e.button == Button4 || e.button == Button5)) {
+                event.kind = WindowEvent::Kind::Wheel;
+                event.x = e.x_root;
+                event.y = e.y_root;
+                event.wheelDelta = e.button == Button4 ? 120 : -120;
+                event.state = stateOf(e.state);
+                break;
+            }
+            uint32_t bit = 0;
+            if (!buttonOf(e.button, event.button, bit)) return;
+            event.x = e.x;
+            event.y = e.y;
+            if (xevent.type == ButtonPress) {
+                event.kind = WindowEvent::Kind::MouseDown;
+                event.state = stateOf(e.state) | bit;
+                event.doubleClick = clicks.press(window, event.button, e.x, e.y, static_cast<uint32_t>(e.time));
+            } else {
+                event.kind = WindowEvent::Kind::MouseUp;
+                event.state = stateOf(e.state) & ~bit;
+            }
+            break;
+        }
+        case MotionNotify:
+            event.kind = WindowEvent::Kind::MouseMove;
+            event.x = xevent.xmotion.x;
+            event.y = xevent.xmotion.y;
+            event.state = stateOf(xevent.xmotion.state);
+            break;
+        case LeaveNotify: {
+            Record* record = find(window);
+            if (!record->tracking || xevent.xcrossing.mode != NotifyNormal) return;
+            record->tracking = false;
+            event.kind = WindowEvent::Kind::MouseLeave;
+            break;
+        }
+        case KeyPress:
+        case KeyRelease: {
+            char text[8] = {};
+            KeySym sym = 0;
+            const int n = XLookupString(&xevent.xkey, text, sizeof(text), &sym, nullptr);
+            event.kind = xevent.type == KeyPress ? WindowEvent::Kind::KeyDown : WindowEvent::Kind::KeyUp;
+            event.key = keyOf(sym);
+            event.character = n > 0 ? static_cast<unsigned char>(text[0]) : 0;
+            event.state = stateOf(xevent.xkey.state);
+            break;
+        }
+        case ConfigureNotify: {
+            Record* record = find(window);
+            const XConfigureEvent& e = xevent.xconfigure;
+            if (e.width != record->width || e.height != record->height) {
+                // A window resized from outside (the host's top-level window).
+                std::vector<uint32_t> pixels(static_cast<size_t>(e.width) * e.height, 0);
+                record->pixels.swap(pixels);
+                record->width = e.width;
+                record->height = e.height;
+                invalidate(window, {0, 0, e.width, e.height});
+            }
+            return;
+        }
+        default: return;
+    }
+    deliver(capturedWindow && event.kind != WindowEvent::Kind::Wheel ? capturedWindow : window, event);
+}
+
+// XDND, target side: enter, position (answered with a status that takes the
+// drop), drop (the data is asked for; handleSelection delivers it), leave.
+void X11Windows::handleClientMessage(XEvent& xevent) {
+    const XClientMessageEvent& m = xevent.xclient;
+    const WindowId top = idOf(m.window);
+    if (!top) return;
+    auto reply = [&](const char* type, long accept) {
+        XEvent answer{};
+        answer.xclient.type = ClientMessage;
+        answer.xclient.display = display;
+        answer.xclient.window = static_cast<Window>(m.data.l[0]);
+        answer.xclient.message_type = atom(display, type);
+        answer.xclient.format = 32;
+        answer.xclient.data.l[0] = static_cast<long>(m.window);
+        answer.xclient.data.l[1] = accept;
+        answer.xclient.data.l[4] = accept ? static_cast<long>(atom(display, "XdndActionCopy")) : 0;
+        if (std::strcmp(type, "XdndFinished") == 0) answer.xclient.data.l[2] = answer.xclient.data.l[4];
+        XSendEvent(display, static_cast<Window>(m.data.l[0]), False, NoEventMask, &answer);
+        XFlush(display);
+    };
+    // The drop goes to the deepest of our windows that takes it: the child.
+    WindowId target = top;
+    for (auto& [id, record] : windows)
+        for (WindowId up = record->parent; up; up = parentOf(up))
+            if (up == top) target = id;
+
+    if (m.message_type == atom(display, "XdndEnter")) {
+        drag = std::make_unique<DragState>();
+        drag->target = target;
+        drag->source = static_cast<Window>(m.data.l[0]);
+        const Atom uriList = atom(display, "text/uri-list");
+        const Atom plain = atom(display, "text/plain");
+        auto note = [&](Atom type) {
+            drag->hasUriList |= type == uriList;
+            drag->hasText |= type == plain;
+        };
+        if (m.data.l[1] & 1) {
+            Atom actual = 0;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display, drag->source, atom(display, "XdndTypeList"), 0, 64, False, XA_ATOM,
+                                   &actual, &format, &count, &after, &data) == Success && data) {
+                for (unsigned long i = 0; i < count; ++i) note(reinterpret_cast<Atom*>(data)[i]);
+                XFree(data);
+            }
+        } else {
+            for (int i = 2; i < 5; ++i) note(static_cast<Atom>(m.data.l[i]));
+        }
+    } else if (m.message_type == atom(display, "XdndPosition")) {
+        reply("XdndStatus", drag && (drag->hasUriList || drag->hasText) ? 1 : 0);
+    } else if (m.message_type == atom(display, "XdndLeave")) {
+        drag.reset();
+    } else if (m.message_type == atom(display, "XdndDrop")) {
+        if (!drag || !(drag->hasUriList || drag->hasText)) {
+            reply("XdndFinished", 0);
+            drag.reset();
+            return;
+        }
+        const Atom wanted = atom(display, drag->hasUriList ? "text/uri-list" : "text/plain");
+        XConvertSelection(display, atom(display, "XdndSelection"), wanted, atom(display, "ZORVANE_DROP"),
+                          m.window, static_cast<Time>(m.data.l[2]));
+        XFlush(display);
+    }
+}
+
+void X11Windows::handleSelection(XEvent& xevent) {
+    const XSelectionEvent& s = xevent.xselection;
+    if (!drag || s.property == None) return;
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string bytes;
+    if (XGetWindowProperty(display, s.requestor, s.property, 0, 1 << 20, True, AnyPropertyType, &actual, &format,
+                           &count, &after, &data) == Success && data) {
+        bytes.assign(reinterpret_cast<char*>(data), count * (format / 8));
+        XFree(data);
+    }
+    WindowEvent event;
+    event.kind = WindowEvent::Kind::Drop;
+    if (s.target == atom(display, "text/uri-list"))
+        event.dropFiles = pathsOfUriList(bytes);
+    else
+        event.dropText = bytes;
+    const std::unique_ptr<DragState> done = std::move(drag);
+    XEvent finished{};
+    finished.xclient.type = ClientMessage;
+    finished.xclient.display = display;
+    finished.xclient.window = done->source;
+    finished.xclient.message_type = atom(display, "XdndFinished");
+    finished.xclient.format = 32;
+    finished.xclient.data.l[0] = static_cast<long>(s.requestor);
+    finished.xclient.data.l[1] = 1;
+    finished.xclient.data.l[2] = static_cast<long>(atom(display, "XdndActionCopy"));
+    XSendEvent(display, done->source, False, NoEventMask, &finished);
+    XFlush(display);
+    deliver(done->target, event);
+}
+
+}  // namespace platform

@@ -1,0 +1,99 @@
+#pragma once
+// The X11 window back-end: real windows on an X server (Xlib).  A window is a
+// child of its parent's X window, or a top-level window for the host
+// stand-in; events come from the server when pump() runs, double clicks are
+// made by the click tracker, the update region is painted at the end of each
+// pump by putting the window's surface, timers run inside pump(), and drops
+// arrive by the XDND protocol ("text/uri-list" as files, "text/plain" as
+// text).  GUI thread only (the thread that made it).
+
+#include <chrono>
+#include <map>
+#include <memory>
+
+#include "platform/ClickTracker.h"
+#include "platform/WindowSystem.h"
+
+typedef struct _XDisplay Display;
+typedef unsigned long XID;
+union _XEvent;
+
+namespace platform {
+
+class X11Windows : public WindowSystem {
+public:
+    // Connects to the display (null: $DISPLAY); check isConnected().
+    explicit X11Windows(const char* displayName = nullptr);
+    ~X11Windows() override;
+    X11Windows(const X11Windows&) = delete;
+    X11Windows& operator=(const X11Windows&) = delete;
+
+    bool isConnected() const { return display != nullptr; }
+    Display* getDisplay() const { return display; }
+    XID nativeWindow(WindowId window) const;
+
+    // Handles what the server sent and the timers that fell due, waiting up
+    // to timeoutMs for the first event; then paints the update regions.
+    void pump(uint32_t timeoutMs = 0);
+    // Pumps until the server has handled every request made so far.
+    void sync();
+
+    WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
+    void destroyWindow(WindowId window) override;
+    WindowHandler* handlerOf(WindowId window) const override;
+    void setHandler(WindowId window, WindowHandler* handler) override;
+    WindowId parentOf(WindowId window) const override;
+    bool windowRect(WindowId window, WindowRect& rect) const override;
+    void setWindowSize(WindowId window, int32_t width, int32_t height) override;
+    bool hasCaption(WindowId window) const override;
+    void invalidate(WindowId window, const WindowRect& rect) override;
+    bool dispatchPendingPaint() override;
+    WindowSurface surface(WindowId window) override;
+    void setCapture(WindowId window) override;
+    void releaseCapture() override;
+    WindowId captured() const override { return capturedWindow; }
+    void trackLeave(WindowId window) override;
+    void pointerPosition(int32_t& x, int32_t& y) const override;
+    uint32_t inputState() const override;
+    bool buttonsSwapped() const override;
+    void setFocus(WindowId window) override;
+    WindowId focus() const override;
+    void setCursor(WindowId window, CursorShape shape) override;
+    CursorShape cursor(WindowId window) const override;
+    void setDropTarget(WindowId window, bool accept) override;
+    uint32_t startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) override;
+    void stopTimer(uint32_t id) override;
+    ScreenInfo screen() const override;
+    uint32_t tickCount() const override;
+    void sleepMs(uint32_t ms) override;
+
+private:
+    struct Record;
+    struct Timer {
+        uint32_t period;
+        uint32_t due;
+        std::function<void(uint32_t)> callback;
+    };
+    struct DragState;
+    Record* find(WindowId window) const;
+    WindowId idOf(XID native) const;
+    void handle(_XEvent& event);
+    void handleClientMessage(_XEvent& event);
+    void handleSelection(_XEvent& event);
+    void deliver(WindowId window, WindowEvent& event);
+    void paint(WindowId window);
+    void putSurface(Record& record, const WindowRect& rect);
+    void runTimers();
+
+    Display* display = nullptr;
+    std::map<WindowId, std::unique_ptr<Record>> windows;
+    std::map<uint32_t, Timer> timers;
+    std::unique_ptr<DragState> drag;
+    ClickTracker clicks;
+    std::chrono::steady_clock::time_point start;
+    WindowId nextWindow = 1;
+    uint32_t nextTimer = 1;
+    WindowId capturedWindow = 0;
+};
+
+}  // namespace platform

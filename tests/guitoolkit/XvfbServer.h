@@ -1,0 +1,29 @@
+#pragma once
+// An X server of the test's own: starts Xvfb on a display it picks itself
+// (-displayfd), so parallel tests never share one, and stops it at the end.
+// available() is false only when Xvfb is not installed.
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace toolkit_test {
+
+class XvfbServer {
+public:
+    XvfbServer();
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    static bool installed();
+    bool running() const { return !display.empty(); }
+    // ":N" once running.
+    const std::string& name() const { return display; }
+
+private:
+    pid_t server = 0;
+    std::string display;
+};
+
+}  // namespace toolkit_test

@@ -1,0 +1,35 @@
+#pragma once
+// Every image of the interface: its number, size, frames and how it is kept
+// (PNG with alpha, grey PNG with alpha, opaque bitmap, or opaque bitmap whose
+// pure white is see-through), and how one frame is drawn.
+
+#include <cairo.h>
+
+#include <functional>
+#include <vector>
+
+namespace foundry {
+
+enum class Storage { rgbaPng, greyPng, bitmap, keyedBitmap };
+
+struct ImageRecipe {
+    int id;
+    int width;
+    int frameHeight;
+    int frames;
+    Storage storage;
+    // Draws frame (0..frames-1) into a width x frameHeight area at the origin.
+    std::function<void(cairo_t*, int frame)> draw;
+};
+
+std::vector<ImageRecipe> catalogue();
+
+// Parts of the catalogue kept in files of their own.
+void drawPanel(cairo_t* cr);
+void drawEffectsPanel(cairo_t* cr);
+void drawSixteenthDelayPanel(cairo_t* cr);
+void drawGlyph(cairo_t* cr, int font, int code, int glyphHeight);
+extern const unsigned char kWidthsA[96];
+extern const unsigned char kWidthsB[96];
+
+}  // namespace foundry

@@ -1,0 +1,69 @@
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "image-foundry/Catalogue.h"
+#include "image-foundry/Look.h"
+
+namespace foundry {
+
+// The picture fonts' glyph widths for the codes 32 to 127: table A for the
+// 11-pixel fonts, table B for the condensed 15-pixel one.
+const unsigned char kWidthsA[96] = {
+    2, 4, 4, 7, 7, 7, 7, 3, 5, 4, 7, 6, 5, 5, 4, 5, 6, 4, 6, 6, 6, 6, 6, 6,  6, 6, 3, 4, 7, 7, 7, 7,
+    11, 8, 7, 7, 7, 6, 6, 7, 7, 3, 7, 7, 6, 8, 7, 7, 6, 7, 7, 7, 7, 7, 7, 10, 7, 7, 7, 4, 6, 4, 4, 7,
+    3, 8, 7, 7, 7, 6, 6, 7, 7, 3, 7, 7, 6, 8, 7, 7, 6, 7, 7, 7, 7, 7, 7, 10, 7, 7, 7, 5, 2, 6, 7, 10};
+const unsigned char kWidthsB[96] = {
+    4, 4, 6, 10, 8, 10, 10, 5, 7, 7, 6, 8, 5, 5, 4, 5, 8, 7, 8, 8, 8, 8, 8, 8, 8, 8, 4, 5, 10, 10, 10, 10,
+    15, 10, 10, 10, 10, 9, 9, 10, 10, 5, 7, 10, 9, 11, 10, 11, 9, 10, 10, 9, 9, 10, 10, 13, 10, 10, 10, 7, 9, 7, 7, 10,
+    6, 8, 9, 8, 9, 7, 5, 8, 9, 4, 4, 9, 4, 12, 9, 9, 9, 9, 6, 7, 5, 8, 8, 11, 8, 8, 8, 8, 5, 9, 10, 10};
+
+namespace {
+
+// The ink of each font: light text for list rows, the highlight yellow for
+// hover and title rows, the accent for values.
+Rgb inkOf(int font) {
+    switch (font) {
+        case 1: return palette::highlight;
+        case 2: return palette::accent;
+        case 4: return palette::title;
+        case 7: return palette::accent;  // the value font (its '%' is 8 wide)
+        case 8: return palette::title;
+        case 9: return hex(0xD8DBDF);
+        case 10: return palette::teal;
+        default: return hex(0xDDE0E4);
+    }
+}
+
+}  // namespace
+
+void drawGlyph(cairo_t* cr, int font, int code, int glyphHeight) {
+    const bool condensed = font == 9;
+    const unsigned char* widths = condensed ? kWidthsB : kWidthsA;
+    int width = widths[code - 32];
+    if (code == '%' && (font == 1 || font == 4 || font == 7)) width = 8;
+    if (code == 127 || code == ' ') return;
+    const std::string s(1, static_cast<char>(code));
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, width, glyphHeight);
+    cairo_clip(cr);
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
+                           font == 2 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const double size = condensed ? 14 : 11;
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, s.c_str(), &e);
+    // The ink centred in the cell less one column of spacing; glyphs wider
+    // than that are squeezed so that they stay inside it.
+    const double room = width - 1;
+    const double scale = e.width > room && e.width > 0 ? room / e.width : 1.0;
+    const double left = std::max(0.0, (room - e.width * scale) / 2);
+    cairo_translate(cr, std::round(left * 2) / 2, condensed ? 12 : 9);  // one baseline for every glyph
+    cairo_scale(cr, scale, 1);
+    setColour(cr, inkOf(font));
+    cairo_move_to(cr, -e.x_bearing, 0);
+    cairo_show_text(cr, s.c_str());
+    cairo_restore(cr);
+}
+
+}  // namespace foundry
