@@ -24,10 +24,12 @@ test: setup
 DEMO := $(BUILD)/demo
 demo: setup
 	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
-	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory
+	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory zorvane-demo-state
 	$(BUILD)/release/zorvane-factory $(DEMO)/content
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
-	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render -o demo.wav --seconds 8
+	    $(BUILD)/release/zorvane-demo-state $(DEMO)/demo.state
+	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
+	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 8
 	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
 # Optimised build; runs every benchmark.

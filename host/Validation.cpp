@@ -1,6 +1,8 @@
 #include "host/Validation.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -27,7 +29,9 @@ struct Battery {
 
     std::unique_ptr<HostInstance> instance(int channels = 2, float rate = 44100.0f) {
         auto made = std::make_unique<HostInstance>(module.effect(), channels, rate);
-        return made->ok() ? std::move(made) : nullptr;
+        if (!made->ok()) return nullptr;
+        if (!settings.state.empty() && made->loadState(settings.state) != AAX_SUCCESS) return nullptr;
+        return made;
     }
 
     RenderResult render(int32_t block, float rate = 44100.0f, bool nanFill = false, double seconds = 0) {
@@ -44,13 +48,30 @@ struct Battery {
     }
 };
 
-bool samePackets(const RenderResult& a, const RenderResult& b) {
-    if (a.midiOut.size() != b.midiOut.size()) return false;
-    for (size_t i = 0; i < a.midiOut.size(); ++i) {
-        if (a.midiOut[i].first != b.midiOut[i].first) return false;
-        if (std::memcmp(a.midiOut[i].second.mData, b.midiOut[i].second.mData, 4) != 0) return false;
+// A note-on's velocity carries the engine's humanising noise, which each
+// instance seeds from the clock; everything else must match.
+bool samePacket(const AAX_CMidiPacket& a, const AAX_CMidiPacket& b) {
+    const bool noteOn = (a.mData[0] & 0xF0) == 0x90 && a.mData[2] != 0 && b.mData[2] != 0;
+    return a.mData[0] == b.mData[0] && a.mData[1] == b.mData[1] && (noteOn || a.mData[2] == b.mData[2]) && a.mData[3] == b.mData[3];
+}
+
+// Empty when both sent the same packets at the same samples, else where
+// they first part.
+std::string packetDifference(const RenderResult& a, const RenderResult& b) {
+    const size_t count = std::min(a.midiOut.size(), b.midiOut.size());
+    for (size_t i = 0; i < count; ++i) {
+        const auto& [sampleA, packetA] = a.midiOut[i];
+        const auto& [sampleB, packetB] = b.midiOut[i];
+        if (sampleA != sampleB || !samePacket(packetA, packetB)) {
+            char text[160];
+            std::snprintf(text, sizeof(text), "packet %zu: %02X %02X %02X at %lld, expected %02X %02X %02X at %lld", i, packetB.mData[0],
+                          packetB.mData[1], packetB.mData[2], (long long)sampleB, packetA.mData[0], packetA.mData[1], packetA.mData[2],
+                          (long long)sampleA);
+            return text;
+        }
     }
-    return true;
+    if (a.midiOut.size() != b.midiOut.size()) return std::to_string(b.midiOut.size()) + " packets, expected " + std::to_string(a.midiOut.size());
+    return {};
 }
 
 bool allFinite(const RenderResult& result) {
@@ -65,8 +86,9 @@ void checkBlockSizes(Battery& battery) {
     const RenderResult reference = battery.render(midiBlocks.back());
     for (int32_t block : midiBlocks) {
         const RenderResult other = battery.render(block);
-        battery.report("MIDI output at block size " + std::to_string(block), samePackets(reference, other),
-                       std::to_string(other.midiOut.size()) + " packets");
+        const std::string difference = packetDifference(reference, other);
+        battery.report("MIDI output at block size " + std::to_string(block), difference.empty(),
+                       difference.empty() ? std::to_string(other.midiOut.size()) + " packets" : difference);
     }
     for (int32_t block : {16, 64, 512, 4096}) {
         const RenderResult other = battery.render(block);
@@ -129,7 +151,7 @@ void checkStateRoundTrips(Battery& battery) {
     if (!first || !second) return battery.report("state round trip", false, "no instance");
     std::mt19937 random(99);
     std::uniform_real_distribution<double> value(0.0, 1.0);
-    for (int32_t i = 0; i < 87; i += 3) first->setParameter(std::to_string(i), value(random));
+    for (int32_t i = 1; i < 87; i += 3) first->setParameter(std::to_string(i), value(random));
     const std::vector<uint8_t> saved = first->saveState();
     const AAX_Result loaded = saved.empty() ? -1 : second->loadState(saved);
     const std::vector<uint8_t> again = second->saveState();

@@ -63,12 +63,13 @@ const std::map<std::string, std::string> kHelp = {
      "  given).  load: loads a state or preset file into a fresh instance and\n"
      "  reports whether it was taken; --save re-saves it.\n"},
     {"validate",
-     "usage: zorvane-host validate [--seconds S] [--quick]\n"
+     "usage: zorvane-host validate [--seconds S] [--quick] [--state FILE]\n"
      "  MIDI output identical across block sizes 1..4096, audio identical across\n"
      "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
      "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
      "  the transport stopped, random parameter changes while playing, state round\n"
-     "  trips through fresh instances, no allocation in the process call.\n"},
+     "  trips through fresh instances, no allocation in the process call.  A state\n"
+     "  file is loaded into every instance first.\n"},
 };
 
 struct Arguments {
@@ -273,5 +274,7 @@ int main(int argc, char** argv) {
     double seconds = 0;
     if (args.has("--seconds") && number(args.get("--seconds"), seconds) && seconds > 0) settings.seconds = seconds;
     settings.quick = args.has("--quick");
+    std::string error;
+    if (args.has("--state") && !readFile(args.get("--state"), settings.state, error)) return fail(error);
     return runValidation(module, settings, std::cout) ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -40,6 +42,19 @@ int run(const std::string& command, std::string& output) {
 }
 
 const std::string host = ZORVANE_HOST_PATH;
+
+// The demo set-up's state: held keys become a sequence on layer 1.
+const std::vector<uint8_t>& demoState() {
+    static const std::vector<uint8_t> bytes = [] {
+        TempDir folder;
+        const std::string path = (folder.path() / "demo.state").string();
+        std::string output;
+        EXPECT_EQ(run(std::string(ZORVANE_DEMO_STATE_PATH) + " " + path, output), 0) << output;
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }();
+    return bytes;
+}
 
 }  // namespace
 
@@ -158,10 +173,12 @@ TEST(Module, EightyEightParametersWithTheirIdsDefaultsStepsAndTexts) {
     }
 }
 
-TEST(Module, MonoAndStereoOverwriteEveryOutputAndStateMovesByteForByte) {
+TEST(Module, MonoAndStereoPlayTheMidiInAsGeneratedNotesAndStateMovesByteForByte) {
+    std::vector<std::pair<int64_t, AAX_CMidiPacket>> notes[2];
     for (int channels : {1, 2}) {
         HostInstance instance(module().effect(), channels, 48000.0f);
         ASSERT_TRUE(instance.ok());
+        ASSERT_EQ(instance.loadState(demoState()), 0);
         RenderSettings settings;
         settings.seconds = 0.5;
         settings.rate = 48000.0f;
@@ -172,7 +189,20 @@ TEST(Module, MonoAndStereoOverwriteEveryOutputAndStateMovesByteForByte) {
         ASSERT_EQ(result.channels.size(), size_t(channels));
         for (const auto& channel : result.channels)
             for (float sample : channel) ASSERT_TRUE(std::isfinite(sample)) << channels;
+        notes[channels - 1] = result.midiOut;
     }
+    // The held chord comes back as a sequence of notes: four bytes each, on
+    // the same samples whatever the channel format.
+    ASSERT_GE(notes[0].size(), 4u);
+    ASSERT_EQ(notes[0].size(), notes[1].size());
+    int noteOns = 0;
+    for (size_t i = 0; i < notes[0].size(); ++i) {
+        EXPECT_EQ(notes[0][i].first, notes[1][i].first);
+        EXPECT_EQ(notes[0][i].second.mLength, 4u);
+        EXPECT_EQ(notes[0][i].second.mData[1], notes[1][i].second.mData[1]);
+        noteOns += (notes[0][i].second.mData[0] & 0xF0) == 0x90;
+    }
+    EXPECT_GT(noteOns, 1);
     HostInstance a(module().effect(), 2, 44100.0f), b(module().effect(), 2, 44100.0f);
     for (const char* id : {"0", "12", "40", "86"}) a.setParameter(id, 0.3125);
     const std::vector<uint8_t> saved = a.saveState();
@@ -201,8 +231,13 @@ TEST(Module, HostProgramValidatesAndRefusesBadInputClearly) {
     TempDir folder;
     const std::string dir = folder.path().string();
     std::string output;
-    EXPECT_EQ(run(host + " validate --quick --seconds 0.5", output), 0) << output;
+    {
+        std::ofstream(dir + "/demo.state", std::ios::binary).write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
+    }
+    EXPECT_EQ(run(host + " validate --quick --seconds 1 --state " + dir + "/demo.state", output), 0) << output;
     EXPECT_NE(output.find("validation passed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("MIDI output at block size 1: 0 packets"), std::string::npos) << output;
+    EXPECT_NE(output.find("no allocation inside the process call: 0 allocations"), std::string::npos) << output;
 
     for (const char* command : {"describe", "render", "params", "state", "validate"}) {
         EXPECT_EQ(run(host + " " + command + " --help", output), 0);
