@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -15,6 +16,7 @@
 #include "aax/BWAAXWrapperCustomView.h"
 #include "aax/BWAAXWrapperParameters.h"
 #include "aax/CACFUnknown.h"
+#include "aax/HostServices.h"
 #include "core/AEffEditor.h"
 #include "core/AEffect.h"
 #include "core/VstOpcodes.h"
@@ -356,4 +358,31 @@ TEST(Adapter, TheViewOpensSizesAndIdlesTheCoreEditor) {
     ASSERT_GE(log.size(), 3u);
     const std::vector<std::string> expected = {"open", "idle", "close"};
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), expected);
+}
+
+TEST(Adapter, RegistrationFailuresBecomeCodesAndTraces) {
+    HostRegistrar refusing;
+    refusing.refuseDescriptors = true;
+    hostServicesSet(refusing.unknown());
+    IACFUnknown* definition = refusing.unknown();
+    EXPECT_EQ(AAXRegisterPlugin(refusing.unknown(), &definition), AAX_ERROR_NULL_OBJECT);
+    hostServicesSet(nullptr);
+    ASSERT_EQ(refusing.traces.size(), 2u);  // the checked result's line, then the registration's
+    EXPECT_EQ(refusing.traces[1], "0x8000000 AAXRegisterPlugin exception caught: AAX_ERROR_NULL_OBJECT (-20004)");
+    EXPECT_TRUE(refusing.collection.effects.empty());
+}
+
+TEST(Adapter, TracesUnderWayOutliveTheShutDownOfTheHostServices) {
+    HostRegistrar host;
+    std::atomic<bool> stop{false};
+    std::thread tracer([&] {
+        while (!stop.load()) hostTrace(0x4000000, "busy");
+    });
+    for (int round = 0; round < 3000; ++round) {
+        hostServicesSet(host.unknown());
+        hostServicesSet(nullptr);
+    }
+    stop.store(true);
+    tracer.join();
+    EXPECT_EQ(hostServices(), nullptr);
 }
