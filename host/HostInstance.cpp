@@ -1,6 +1,7 @@
 #include "host/HostInstance.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -121,8 +122,14 @@ void HostInstance::runBlock(float* const* outputs, int32_t frames) {
     midiIn.pending.clear();
     samplePosition += frames;
     if (transport.playing && frames > 0) {
-        const double quarters = double(frames) / sampleRate * transport.tempo / 60.0;
-        transport.tick += int64_t(quarters * transport.ticksPerQuarter + 0.5);
+        // From the whole count of played samples, so that the position does
+        // not depend on how the time was cut into blocks.
+        const int64_t before = playedSamples;
+        playedSamples += frames;
+        auto ticksAt = [&](int64_t samples) {
+            return std::llround(double(samples) / sampleRate * transport.tempo / 60.0 * transport.ticksPerQuarter);
+        };
+        transport.tick += ticksAt(playedSamples) - ticksAt(before);
     }
 }
 

@@ -148,6 +148,7 @@ private:
     BWAAXWrapperParameters* instanceField = nullptr;
     bool instancePosted = false;
     int32_t bufferLength = 0;
+    int64_t playedSamples = 0;
     std::vector<float> inputSilence;
     float* inputs[2] = {};
 };
