@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/ReplaceableHandler.h"
+
 namespace platform {
 namespace {
 
-std::mutex handlerMutex;
-MessageHandler installedHandler;
+ReplaceableHandler<MessageHandler> messageHandler;
 
 MessageAnswer headlessHandler(const MessageRequest& request) {
     std::fprintf(stderr, "[%s] %s\n", request.title.c_str(), request.text.c_str());
@@ -35,21 +36,12 @@ MessageAnswer safeAnswer(MessageKind kind) {
 }
 
 MessageAnswer showMessage(MessageKind kind, const std::string& title, const std::string& text) {
-    MessageHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(handlerMutex);
-        handler = installedHandler;
-    }
+    const MessageHandler handler = messageHandler.current();
     MessageRequest request{kind, title, text};
     return handler ? handler(request) : headlessHandler(request);
 }
 
-MessageHandler setMessageHandler(MessageHandler handler) {
-    std::lock_guard<std::mutex> lock(handlerMutex);
-    MessageHandler previous = std::move(installedHandler);
-    installedHandler = std::move(handler);
-    return previous;
-}
+MessageHandler setMessageHandler(MessageHandler handler) { return messageHandler.replace(std::move(handler)); }
 
 void reportNonBlocking(const char* staticText) {
     // Claim a slot only while the ring has room, so that every claimed slot

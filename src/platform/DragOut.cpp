@@ -1,29 +1,19 @@
 #include "platform/DragOut.h"
 
-#include <mutex>
+#include "platform/ReplaceableHandler.h"
 
 namespace platform {
 namespace {
 
-std::mutex receiverMutex;
-DragOutReceiver installedReceiver;
+ReplaceableHandler<DragOutReceiver> receiver;
 
 }  // namespace
 
 uint32_t dragFileOut(const DragOutRequest& request) {
-    DragOutReceiver receiver;
-    {
-        std::lock_guard<std::mutex> lock(receiverMutex);
-        receiver = installedReceiver;
-    }
-    return receiver ? receiver(request) : kDropEffectNone;
+    const DragOutReceiver take = receiver.current();
+    return take ? take(request) : kDropEffectNone;
 }
 
-DragOutReceiver setDragOutReceiver(DragOutReceiver receiver) {
-    std::lock_guard<std::mutex> lock(receiverMutex);
-    DragOutReceiver previous = std::move(installedReceiver);
-    installedReceiver = std::move(receiver);
-    return previous;
-}
+DragOutReceiver setDragOutReceiver(DragOutReceiver replacement) { return receiver.replace(std::move(replacement)); }
 
 }  // namespace platform

@@ -1,29 +1,19 @@
 #include "platform/FileDialogs.h"
 
-#include <mutex>
+#include "platform/ReplaceableHandler.h"
 
 namespace platform {
 namespace {
 
-std::mutex handlerMutex;
-FileDialogHandler installedHandler;
+ReplaceableHandler<FileDialogHandler> handler;
 
 }  // namespace
 
 FileDialogResult runFileDialog(const FileDialogRequest& request) {
-    FileDialogHandler handler;
-    {
-        std::lock_guard<std::mutex> lock(handlerMutex);
-        handler = installedHandler;
-    }
-    return handler ? handler(request) : FileDialogResult{};
+    const FileDialogHandler run = handler.current();
+    return run ? run(request) : FileDialogResult{};
 }
 
-FileDialogHandler setFileDialogHandler(FileDialogHandler handler) {
-    std::lock_guard<std::mutex> lock(handlerMutex);
-    FileDialogHandler previous = std::move(installedHandler);
-    installedHandler = std::move(handler);
-    return previous;
-}
+FileDialogHandler setFileDialogHandler(FileDialogHandler replacement) { return handler.replace(std::move(replacement)); }
 
 }  // namespace platform
