@@ -32,9 +32,9 @@ BWUniClient& instance() {
         setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
         setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
         auto client = std::make_unique<BWUniClient>(&host, 1, false);
-        client->setParameter(276, 0.0f);  // own clock: the keys run the sequencer
-        client->setParameter(74, 1.0f);
-        for (int layer = 0; layer < 3; ++layer) client->setParameter(341 + layer, 1.0f);
+        // Own clock and chords from the keys: the keys run the sequencer.
+        for (int32_t index : {74, 341, 342, 343}) client->setParameter(index, 1.0f);
+        client->setParameter(276, 0.0f);
         return client;
     }();
     return *made;
@@ -47,11 +47,11 @@ void render(BWUniClient& client, std::vector<VstMidiEvent>& events, int32_t fram
     static_assert(sizeof(VstEvents) == 2 * sizeof(VstEvent*));
     for (size_t i = 0; i < events.size(); ++i) header->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
     client.processEvents(header);
-    std::vector<float> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
-    float* outputs[2] = {left.data(), right.data()};
+    std::vector<float> out(static_cast<size_t>(2 * frames));
+    float* outputs[2] = {out.data(), out.data() + frames};
     client.processReplacing(outputs, outputs, frames);
-    for (int32_t i = 0; i < frames; ++i) {
-        if (!std::isfinite(left[i]) || !std::isfinite(right[i])) std::abort();
+    for (float x : out) {
+        if (!std::isfinite(x)) std::abort();
     }
     events.clear();
 }

@@ -387,6 +387,7 @@ private:
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void startLayerVoices(int layer);
+    void tickKick();
     void renderVoices(int32_t from, int32_t n);
 
     // SampleRateOwner.

@@ -142,6 +142,8 @@ void BWUniClient::runTick(float** outputs, int32_t at) {
     chain.doubleDelay.tick();
     chain.delay16.tick();
     chain.reverb.tick();
+    // The lights stand for layer 1's eight voices.
+    render.lights.tick(sequencer.layers[0].passed, context.samplesPerMsPerTick);
 }
 
 // The finished sub-block through the effects, in chain order, into the
@@ -192,6 +194,7 @@ void BWUniClient::controlTick(int32_t at) {
         if (r.transportRamp <= 0.0f) r.transportRamp = r.transportStep = 0.0f;
     }
     beatClock();
+    tickKick();
     const float run = engine.patterns.records[279].step;
     r.master.tick(run, 1.0f, 1.0f, masterEnvelopeTimes(engine.raw[1], engine.raw[2]), ticksPerMs);
     r.masterTarget = r.master.getLevel() * engine.output.masterGain;
@@ -216,6 +219,17 @@ void BWUniClient::beatClock() {
     const float gate = static_cast<float>((static_cast<int64_t>(r.beatPosition) & 1) + 1);
     r.kickRestart = gate != r.beatGate ? gate : 0.0f;
     r.beatGate = gate;
+
+    const float target = static_cast<float>(static_cast<int64_t>(context.positionBeats) & 1);
+    if (target != r.beatIndicatorTarget) {
+        r.beatIndicatorTarget = target;
+        r.beatIndicatorTicks = 800.0f * context.samplesPerMsPerTick;
+        r.beatIndicatorStep = (target - r.beatIndicator) / r.beatIndicatorTicks;
+    }
+    if (r.beatIndicatorTicks > 0.0f) {
+        r.beatIndicator += r.beatIndicatorStep;
+        if ((r.beatIndicatorTicks -= 1.0f) <= 0.0f) r.beatIndicator = r.beatIndicatorTarget;
+    }
 }
 
 // ---- block end ------------------------------------------------------------

@@ -14,6 +14,8 @@
 
 #include "core/VstTypes.h"
 #include "engine/Envelope.h"
+#include "engine/KickGenerator.h"
+#include "plugin/ActivityLights.h"
 #include "plugin/OutputStages.h"
 
 class MidiFileWriter;
@@ -52,12 +54,20 @@ struct RenderState {
     float transportRamp = 0.0f;
     float transportStep = 0.0f;
 
-    // Master gate envelope and the beat clock that drives the kick.
+    // Master gate envelope, the beat clock and the kick it drives.
     Envelope master{Envelope::Kind::Master};
+    KickGenerator kick;
     double beatCounter = 0.0;
     double beatPosition = 0.0;
     float beatGate = 0.0f;
     float kickRestart = 0.0f;
+    // The beat indicator of the interface: the low bit of the song's beat,
+    // reached over 800 ms.
+    float beatIndicator = 0.0f;
+    float beatIndicatorTarget = 0.0f;
+    float beatIndicatorStep = 0.0f;
+    float beatIndicatorTicks = 0.0f;
+    ActivityLights lights;
 
     // MIDI handler: the velocity offset ring (seven offsets in use), the
     // sustain pedal and the notes it holds back, the sub-index learned

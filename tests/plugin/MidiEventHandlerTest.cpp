@@ -7,13 +7,7 @@
 
 namespace {
 
-MidiEventRecord event(uint32_t code, int32_t data1, int32_t data2 = 0) {
-    MidiEventRecord record;
-    record.code = code;
-    record.data1 = data1;
-    record.data2 = data2;
-    return record;
-}
+MidiEventRecord event(uint32_t code, int32_t data1, int32_t data2 = 0) { return {100, 1, 0, code, data1, data2}; }
 
 std::vector<float> slots(const BWSystemInfo& s) {
     std::vector<float> notes;
@@ -68,8 +62,7 @@ TEST(MidiEventHandler, HeldNotesSlotsReleaseOrderAndSustain) {
 TEST(MidiEventHandler, BendAndBytesOutOfRange) {
     RenderDriver d;
     ProbedClient& c = *d.instance;
-    const std::tuple<int32_t, int32_t, float> bends[] = {{0, 0, -1.0f}, {127, 127, 1.0f}, {0, 64, 0.0f}, {1, 64, 1 / 8191.0f}};
-    for (auto [lsb, msb, value] : bends) {
+    for (auto [lsb, msb, value] : {std::tuple{0, 0, -1.0f}, {127, 127, 1.0f}, {0, 64, 0.0f}, {1, 64, 1 / 8191.0f}}) {
         c.handleMidiEvent(event(kEventPitchBend, lsb, msb));
         EXPECT_FLOAT_EQ(c.getSystemInfo()->pitchBend, value) << lsb << " " << msb;
     }
@@ -78,8 +71,7 @@ TEST(MidiEventHandler, BendAndBytesOutOfRange) {
     EXPECT_FLOAT_EQ(c.getSystemInfo()->controllerValues[127], 126 / 127.0f);
     c.handleMidiEvent(event(kEventNoteOn, -128, 0x17F));
     EXPECT_EQ(c.getSystemInfo()->lastNote, 0.0f);
-    c.handleMidiEvent(event(199, 60, 100));  // not an event code
-    c.handleMidiEvent(event(207, 60, 100));
+    for (uint32_t code : {199u, 207u}) c.handleMidiEvent(event(code, 60, 100));  // not event codes
     EXPECT_EQ(c.getSystemInfo()->lastNote, 0.0f);
 }
 
