@@ -126,5 +126,8 @@ VstTimeInfo* BWAAXWrapperParameters::updateTimeInfo() {
     timeInfo.flags = (timeInfo.flags & ~TimeInfoFlags::TransportPlaying) | (playing ? TimeInfoFlags::TransportPlaying : 0);
     // No ticks per quarter from the host: the position is unknown, not infinite.
     timeInfo.ppqPos = tick >= 1 && ticksPerQuarter > 0 ? double(tick) / double(ticksPerQuarter) : 0.0;
+    // A later slice of a long host buffer starts that much further on.
+    if (sliceOffset > 0 && playing && timeInfo.sampleRate > 0)
+        timeInfo.ppqPos += double(sliceOffset) / timeInfo.sampleRate * tempo / 60.0;
     return &timeInfo;
 }

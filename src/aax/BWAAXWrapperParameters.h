@@ -90,6 +90,9 @@ private:
     bool effectPacketRegistered = false;
     std::unique_ptr<BWUniClient> core;
     int32_t maxBlockSize = kInitialBlockSize;
+    // Samples into the host buffer where the slice being processed starts;
+    // the transport the core reads is advanced by as much.
+    int32_t sliceOffset = 0;
     bool inSampleRateCall = false;
     VstTimeInfo timeInfo{};
     BWAAXWrapperCustomView* view = nullptr;

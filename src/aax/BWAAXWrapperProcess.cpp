@@ -58,9 +58,11 @@ void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stere
         const bool last = start + length >= frames;
         passMidiIn(stream, start, start + length, last, passed);
         float* channels[2] = {out0 + start, out1 + start};
+        sliceOffset = start;
         effect->processReplacing(effect, channels, channels, length);
         postMidiOut(context.midiOut, start);
     }
+    sliceOffset = 0;
 }
 
 void BWAAXWrapperParameters::passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last, int32_t& passed) {
