@@ -8,6 +8,7 @@
 #include "aax/AAX_CString.h"
 #include "host/AllocationWatch.h"
 #include "host/HostDescription.h"
+#include "host/HostPageTable.h"
 
 namespace {
 
@@ -176,6 +177,11 @@ AAX_Result HostInstance::loadState(const std::vector<uint8_t>& bytes) {
     const AAX_Result result = parameters->SetChunk(kChunkID, chunk);
     parameters->TimerWakeup();  // the host's next idle call
     return result;
+}
+
+AAX_Result HostInstance::updatePageTable(uint32_t tableType, int32_t pageSize, HostPageTable& table) {
+    if (!parameters) return AAX_ERROR_NOT_INITIALIZED;
+    return parameters->UpdatePageTable(tableType, pageSize, static_cast<AAX_IACFPageTable_V2*>(&table));
 }
 
 AAX_Result HostInstance::openView(void* window) {

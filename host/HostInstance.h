@@ -17,6 +17,7 @@
 #include "host/HostObject.h"
 
 class HostEffectDescriptor;
+class HostPageTable;
 class HostComponentDescriptor;
 
 struct HostTransportState {
@@ -86,6 +87,9 @@ public:
     // The state chunk "BWZv": empty when the instance gave none.
     std::vector<uint8_t> saveState();
     AAX_Result loadState(const std::vector<uint8_t>& bytes);
+
+    // Asks the effect to fill a control-surface page table.
+    AAX_Result updatePageTable(uint32_t tableType, int32_t pageSize, HostPageTable& table);
 
     // Opens, sizes and closes the view (creation procedure 1).
     AAX_Result openView(void* window);

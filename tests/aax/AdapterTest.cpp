@@ -22,6 +22,7 @@
 #include "core/VstOpcodes.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
+#include "host/HostPageTable.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/EditorFactory.h"
 
@@ -335,6 +336,15 @@ TEST(Adapter, TheViewOpensSizesAndIdlesTheCoreEditor) {
         EXPECT_EQ(a.host.viewTimer(), AAX_ERROR_NULL_OBJECT);
         EXPECT_EQ(a.call(HostOpcode::SizeWindow), 0);
         a.host.closeView();
+    }
+    {
+        // The plug-in leaves the control-surface pages to the host.
+        Adapter a;
+        HostPageTable table;
+        table.InsertPage(0);
+        EXPECT_EQ(a.host.updatePageTable(fourCharID("PgTL"), 8, table), AAX_ERROR_UNIMPLEMENTED);
+        EXPECT_EQ(table.pages.size(), 1u);
+        EXPECT_TRUE(table.pages[0].empty());
     }
     std::vector<std::string> log;
     editorLog = &log;
