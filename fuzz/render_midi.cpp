@@ -1,11 +1,13 @@
 // Feeds the input to one playing instance as MIDI and host blocks: each
 // record of six bytes is an event's offset, its three MIDI bytes, the length
 // of the block it ends (0: the block goes on) and a raw event code for the
-// engine's own handler, which also takes the data bytes unmasked.  Beyond
+// engine's own handler, which also takes the data bytes unmasked; the same
+// bytes, read as a float, land in the step grids and velocities.  Beyond
 // "no crash": the outputs stay finite and no note number leaves 0..127.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -74,6 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         record.data1 = int8_t(data[at + 2]);
         record.data2 = int8_t(data[at + 3]) * 300;
         client.handleMidiEvent(record);
+        // A pattern value of any bit pattern (NaN, huge) where the sequencer reads.
+        float value;
+        std::memcpy(&value, data + at, sizeof(value));
+        client.patterns().stepLine(data[at + 5] % 5).setStepOnLine(0, data[at + 4] % 32, value);
+        client.patterns().gateTable.setValueOnPage(data[at + 1] % 32, 0, value);
         if (data[at + 4] != 0 || events.size() >= 200) render(client, events, data[at + 4] * 7);
     }
     render(client, events, 64);

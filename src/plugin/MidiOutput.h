@@ -44,7 +44,7 @@ private:
 
     // The VstEvents layout: count, reserved word, event pointers.
     int32_t numEvents = 0;
-    intptr_t reserved = 0;
+    [[maybe_unused]] intptr_t reserved = 0;
     VstEvent* pointers[kCapacity];
     std::array<VstMidiEvent, kCapacity> records{};
     int32_t count = 0;

@@ -28,6 +28,14 @@ enum Direction { kUp = 0, kHold = 1, kDown = 2 };
 
 float flip(float toggle) { return toggle == 1.0f ? kToggleLow : 1.0f; }
 
+// A whole number from a pattern value, held to lo..hi (NaN reads as lo), so
+// that whatever a stored pattern holds converts without overflow.
+int32_t wholeIn(float x, int32_t lo, int32_t hi) {
+    if (!(x > static_cast<float>(lo))) return lo;
+    if (!(x < static_cast<float>(hi))) return hi;
+    return static_cast<int32_t>(x);
+}
+
 // A root of a value too small to be a normal float is 0, as a flushed
 // operand would make it.
 float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
@@ -36,8 +44,9 @@ float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
 
 float BWUniClient::stepLine(int grid) const {
     const SequencerRuntime& s = sequencer;
-    return models.stepLines[grid].getStepOnLine(static_cast<uint64_t>(s.activePattern),
-                                                static_cast<uint64_t>(s.stepIndex));
+    const float v = models.stepLines[grid].getStepOnLine(static_cast<uint64_t>(s.activePattern),
+                                                         static_cast<uint64_t>(s.stepIndex));
+    return v == v ? v : 0.0f;
 }
 
 void BWUniClient::sequencerTick() {
@@ -134,7 +143,7 @@ void BWUniClient::selectPattern() {
     s.lastLoadCountSeen = p.loadPresetCount;
     s.loadPulseSource = loaded ? 0.01f : 0.0f;
     if (s.loadPulseSource != s.lastLoadPulseSource) s.activePattern = s.lastLoadPulseSource = s.loadPulseSource;
-    s.activePattern = std::clamp(std::trunc(s.activePattern), 0.0f, static_cast<float>(kPatterns - 1));
+    s.activePattern = static_cast<float>(wholeIn(s.activePattern, 0, kPatterns - 1));
     const uint64_t page = static_cast<uint64_t>(s.activePattern);
     models.chordTable.setCurrentPage(page);
     models.gateTable.setCurrentPage(page);
@@ -153,7 +162,7 @@ void BWUniClient::followChordSequence() {
 void BWUniClient::stepRetriggers(float v) {
     SequencerRuntime& s = sequencer;
     const SequencerState& p = engine.sequencer;
-    const int32_t type = std::clamp(static_cast<int32_t>(v), 0, 3);
+    const int32_t type = wholeIn(v, 0, 3);
     float rate = type == 0 ? 0.0f : static_cast<float>(type + 1) * p.stepsPerTickF;
     const float limit = static_cast<float>(type + 1);
     if (s.swungStep) rate = p.swingAmount * p.swingAmount * rate * 5.0f;
@@ -277,7 +286,7 @@ void BWUniClient::walkArpeggio(float arp, float glideValue) {
     }
 
     const float d = arp < 1.0f ? 1.0f : arp - 1.0f;
-    const int32_t direction = static_cast<int32_t>(d);
+    const int32_t direction = wholeIn(d, 0, 3);
     const float n = static_cast<float>(s.sourceCount);
     float output = 0.0f;
     if (engine.patterns.records[217].stepIndex == 0) {
@@ -357,7 +366,7 @@ void BWUniClient::layerTrigger(int layer, float octaveValue, float tieValue) {
     }
     float sum = 0.0f;
     for (float gate : t.gates) sum += gate;
-    const int32_t scaledSum = static_cast<int32_t>(100.0f * sum);
+    const int32_t scaledSum = wholeIn(100.0f * sum, 0, 1 << 30);
     if (scaledSum != t.lastSum) {
         t.lastSum = scaledSum;
         if (scaledSum > 0) {
@@ -399,7 +408,7 @@ void BWUniClient::noteOutput(int layer, int32_t offset) {
         const float noteValue = t.startNotes[v] + 24.0f;
         if (!(noteValue >= 0.0f && noteValue < 128.0f)) continue;
         const int32_t note = static_cast<int32_t>(noteValue);
-        const int32_t velocity = std::clamp(static_cast<int32_t>(value), 1, 127);
+        const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
 }
