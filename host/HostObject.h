@@ -1,8 +1,10 @@
 #pragma once
 // Host-side objects that the plug-in reaches through interfaces.  The host
 // stand-in owns them for its whole life; their reference counts are kept
-// (and checked by the tests) but never free them.
+// (and checked by the tests) but never free them.  The plug-in may take and
+// drop references from any of its threads.
 
+#include <atomic>
 #include <cstdint>
 
 #include "aax/ACFUnknown.h"
@@ -12,7 +14,7 @@ class HostObject : public Interface {
 public:
     uint32_t AddRef() override { return uint32_t(++references); }
     uint32_t Release() override { return uint32_t(--references); }
-    int32_t references = 0;
+    std::atomic<int32_t> references{0};
 };
 
 // Answers `iid` with `object` when one of `ids` matches, adding a reference.

@@ -1,36 +1,48 @@
 #include "aax/HostServices.h"
 
-#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 
 #include "aax/AAX_VHostServices.h"
 
 namespace {
 // Traces come from any host thread; a trace already under way keeps the
 // object alive through its own reference when ACFShutdown drops the global.
-std::atomic<std::shared_ptr<AAX_VHostServices>> gHostServices;
+// The lock is held only to copy or swap the pointer, never across a host
+// call (and no trace comes from the audio thread).
+std::mutex gLock;
+std::shared_ptr<AAX_VHostServices> gHostServices;
+
+std::shared_ptr<AAX_VHostServices> current() {
+    std::lock_guard lock(gLock);
+    return gHostServices;
 }
+}  // namespace
 
 void hostServicesSet(IACFUnknown* host) {
-    if (host && !gHostServices.load()) {
-        gHostServices.store(std::make_shared<AAX_VHostServices>(host));
-    } else if (!host && gHostServices.load()) {
-        gHostServices.store(nullptr);
+    std::shared_ptr<AAX_VHostServices> dropped;
+    if (host && !current()) {
+        auto made = std::make_shared<AAX_VHostServices>(host);  // may throw; nothing kept then
+        std::lock_guard lock(gLock);
+        if (!gHostServices) gHostServices = std::move(made);
+    } else if (!host) {
+        std::lock_guard lock(gLock);
+        dropped = std::move(gHostServices);  // released outside the lock
     }
 }
 
-AAX_VHostServices* hostServices() { return gHostServices.load().get(); }
+AAX_VHostServices* hostServices() { return current().get(); }
 
 AAX_Result hostAssert(const char* file, int32_t line, const char* expression, int32_t type) {
-    const std::shared_ptr<AAX_VHostServices> services = gHostServices.load();
+    const std::shared_ptr<AAX_VHostServices> services = current();
     if (!services) return AAX_SUCCESS;
     return services->HandleAssertFailure(file, line, expression, type);
 }
 
 AAX_Result hostTrace(int32_t priority, const char* format, ...) {
-    const std::shared_ptr<AAX_VHostServices> services = gHostServices.load();
+    const std::shared_ptr<AAX_VHostServices> services = current();
     if (!services) return AAX_SUCCESS;
     char text[512];
     va_list arguments;
