@@ -49,6 +49,12 @@ enum InputState : uint32_t {
 
 enum class MouseButtonId : uint8_t { Left, Middle, Right, X1, X2 };
 
+// The state bit of a button: the buttons' bits are in the enumeration's order.
+constexpr uint32_t stateBitOf(MouseButtonId button) { return 1u << static_cast<uint32_t>(button); }
+static_assert(stateBitOf(MouseButtonId::Right) == kStateRight && stateBitOf(MouseButtonId::X2) == kStateX2);
+
+constexpr uint32_t kStateKeys = kStateShift | kStateControl | kStateAlt;
+
 // Keys the toolkit tells apart (Add and Subtract are the keypad's); everything
 // else arrives as Other with its character.
 enum class WindowKey : uint8_t { Other, Add, Subtract, Back, Tab, Return, Escape, Left, Right, Up, Down, Home, End, Delete };
