@@ -44,7 +44,7 @@ cairo_surface_t* render(const ImageRecipe& recipe) {
         cairo_translate(cr, 0, f * recipe.frameHeight);
         cairo_rectangle(cr, 0, 0, recipe.width, recipe.frameHeight);
         cairo_clip(cr);
-        recipe.draw(cr, f);
+        recipe.draw(cr, {recipe.width, recipe.frameHeight, f, recipe.frames});
         cairo_restore(cr);
     }
     cairo_destroy(cr);
