@@ -24,6 +24,9 @@ namespace platform {
 
 using WindowId = uint32_t;  // 0 = no window
 
+// The window of a handle as the host hands it over (a pointer-sized value).
+inline WindowId windowIdOf(void* handle) { return static_cast<WindowId>(reinterpret_cast<uintptr_t>(handle)); }
+
 struct WindowRect {
     int32_t left = 0;
     int32_t top = 0;
