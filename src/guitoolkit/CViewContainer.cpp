@@ -205,11 +205,7 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect
         CRect clip = rect;
         clip.bound(previous);
         context->setClipRect(clip);
-        const CPoint from(backgroundOffset.x + rect.left, backgroundOffset.y + rect.top);
-        if (transparent)
-            background->drawTransparent(context, rect, from);
-        else
-            background->draw(context, rect, from);
+        drawBitmap(context, background, rect, CPoint(backgroundOffset.x + rect.left, backgroundOffset.y + rect.top));
         context->setClipRect(previous);
         return;
     }
