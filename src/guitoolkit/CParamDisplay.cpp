@@ -91,11 +91,7 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* b
 
     if ((style & kStyleNoText) || !text || !*text) return;
 
-    CRect previous;
-    context->getClipRect(previous);
-    CRect clip = size;
-    clip.bound(previous);
-    context->setClipRect(clip);
+    ScopedClip clip(*context, size);
     context->setFont(font);
     if (style & kStyleShadowText) {
         CRect shadow = size;
@@ -105,7 +101,6 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* b
     }
     context->setFontColor(fontColor);
     context->drawString(text, size, !textTransparent, horiTxtAlign);
-    context->setClipRect(previous);
 }
 
 void CParamDisplay::setFont(CFontDesc* value) {

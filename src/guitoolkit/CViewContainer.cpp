@@ -200,13 +200,8 @@ void CViewContainer::useOffscreen(bool value) {
 
 void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect) {
     if (background) {
-        CRect previous;
-        context->getClipRect(previous);
-        CRect clip = rect;
-        clip.bound(previous);
-        context->setClipRect(clip);
+        ScopedClip clip(*context, rect);
         drawBitmap(context, background, rect, CPoint(backgroundOffset.x + rect.left, backgroundOffset.y + rect.top));
-        context->setClipRect(previous);
         return;
     }
     // An opaque colour with the transparent flag draws nothing: stored
