@@ -4,7 +4,7 @@ JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -Wno-dev
 FUZZ_SECONDS ?= 20
 
-.PHONY: all setup test bench fuzz clean
+.PHONY: all setup test tsan soak bench fuzz clean
 
 all: test
 
@@ -17,6 +17,21 @@ test: setup
 	    -DZORVANE_SANITIZE=ON -DZORVANE_WERROR=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# The tests that run threads against each other, built with ThreadSanitizer;
+# it must report nothing.
+TSAN_SUITES := effects core engine plugin
+TSAN_FILTER := EffectParameterThreads.*:UseGate.*:*TheAudioThreadNeverReadsFreedLines:*ABusyAudioSide*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy
+tsan: setup
+	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF
+	cmake --build $(BUILD)/tsan -j $(JOBS) --target $(addprefix tests_,$(TSAN_SUITES))
+	scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
+
+# The effects' whole stability sweep (every rate, a minute each); make test
+# runs one minute per effect.  Not part of CI.
+soak: test
+	ZORVANE_SOAK=1 $(BUILD)/test/tests_effects --gtest_filter='*Stability*'
 
 # Optimised build; runs every benchmark.
 bench: setup

@@ -99,7 +99,7 @@ void BWSystemInfo::deriveRateConstants() {
     sampleRateFactor = rate * 2.2675737e-5f;
     samplesPerMs = 0.001f * rate;
     samplesPerMsPerTick = samplesPerMs * (1.0f / tickLength);
-    deriveBeatConstants();
+    deriveBeatConstants(tempo);
     blockPerRate2 = 1024.0f / rate;
     rateOverTwoPi = static_cast<float>(rate * 0.15915494309644432);
 }
@@ -115,16 +115,19 @@ void BWSystemInfo::setTickLength(int32_t samples) {
 
 bool BWSystemInfo::setTempo(double bpm) {
     if (std::isnan(bpm) || bpm >= kTempoLimit) return false;
-    tempo = std::max(bpm, kSlowestTempo);
-    deriveBeatConstants();
+    const double taken = std::max(bpm, kSlowestTempo);
+    deriveBeatConstants(taken);
+    tempo = taken;
     return true;
 }
 
-void BWSystemInfo::deriveBeatConstants() {
-    samplesPerBeat = sampleRate / (tempo * (1.0 / 60.0));
-    samplesPerBeatF = static_cast<float>(samplesPerBeat);
-    ticksPerBeat = samplesPerBeat / tickLength;
-    ticksPerBeatF = (1.0f / tickLength) * samplesPerBeatF;
+void BWSystemInfo::deriveBeatConstants(double bpm) {
+    const double perBeat = sampleRate / (bpm * (1.0 / 60.0));
+    const auto perBeatF = static_cast<float>(perBeat);
+    samplesPerBeat = perBeat;
+    samplesPerBeatF = perBeatF;
+    ticksPerBeat = perBeat / tickLength;
+    ticksPerBeatF = (1.0f / tickLength) * perBeatF;
 }
 
 double BWSystemInfo::maxSamplesPerBeat() const { return sampleRate / (kSlowestTempo / 60.0); }

@@ -4,9 +4,12 @@
 // MIDI handler fills, the noise generator state and the registries through
 // which effects, pattern models and widgets reach their instance.
 //
-// The fields are plain values: the host/GUI thread writes the rate-derived
-// ones while the audio thread is not rendering, the audio thread writes the
-// tempo-derived and note fields, and both read them without a lock.
+// The host/GUI thread writes the rate-derived fields while the audio thread is
+// not rendering; those are plain values.  The tempo and the values derived
+// from it, the song position and the transport and note state are written
+// while other threads read them (the tempo by the render routine, or the GUI
+// for a typed tempo): those are relaxed atomics, each read whole.  A tempo
+// change stores the tempo last, after the values derived from it.
 
 #include <array>
 #include <atomic>
@@ -14,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/RelaxedAtomic.h"
 #include "platform/AlignedMemory.h"
 
 class BWInitInterface;
@@ -87,9 +91,9 @@ public:
     void removeInitInterface(BWInitInterface* entry);  // first occurrence; absent is ignored
 
     uint32_t randomState;             // noise generator state
-    double tempo = 120.0;             // beats per minute
-    float samplesPerBeatF = 0.0f;     // float copy of samplesPerBeat, read by the effects
-    double samplesPerBeat = 0.0;
+    RelaxedAtomic<double> tempo = 120.0;  // beats per minute
+    RelaxedAtomic<float> samplesPerBeatF = 0.0f;  // float copy of samplesPerBeat, read by the effects
+    RelaxedAtomic<double> samplesPerBeat = 0.0;
     float tickLength = 200.0f;        // samples per control tick
     int32_t tickLengthInt = 200;
     int32_t tickSamples = 0;          // the render routine's tick counter
@@ -98,15 +102,15 @@ public:
     int32_t sampleRateInt = 44100;
     int32_t blockSize = 1024;         // largest host block
     float voiceCountF;
-    float positionBeatsF = 0.0f;      // song position in quarter notes
-    double positionBeats = 0.0;
-    float ticksPerBeatF = 0.0f;
-    double ticksPerBeat = 0.0;
+    RelaxedAtomic<float> positionBeatsF = 0.0f;  // song position in quarter notes
+    RelaxedAtomic<double> positionBeats = 0.0;
+    RelaxedAtomic<float> ticksPerBeatF = 0.0f;
+    RelaxedAtomic<double> ticksPerBeat = 0.0;
     int32_t noteOrderCount = 1;
     float engineFlag = 1.0f;
-    float programNumber = 0.0f;       // last MIDI program received
-    float playing = 0.0f;             // 1.0 while the host transport plays
-    float pitchBend = 0.0f;           // -1 .. 1
+    RelaxedAtomic<float> programNumber = 0.0f;  // last MIDI program received
+    RelaxedAtomic<float> playing = 0.0f;  // 1.0 while the host transport plays
+    RelaxedAtomic<float> pitchBend = 0.0f;  // -1 .. 1
     float sampleRateFactor = 0.0f;    // sampleRate / 44100
     float blockPerRate = 0.0f;        // 1024 / sampleRate
     float invRate = 0.0f;
@@ -119,9 +123,9 @@ public:
     float rateOverTwoPi = 0.0f;
     float blockPerRate2;
     float glideFactor = 0.005f;       // per-tick glide of the effects' smoothed values
-    float lastNote = 0.0f;            // most recent note still held
-    float lastVelocity = 0.0f;        // its velocity; 0 = no note held
-    float lastNoteFrequency = 0.0f;
+    RelaxedAtomic<float> lastNote = 0.0f;  // most recent note still held
+    RelaxedAtomic<float> lastVelocity = 0.0f;  // its velocity; 0 = no note held
+    RelaxedAtomic<float> lastNoteFrequency = 0.0f;
     std::vector<int32_t> noteOrder;   // per-voice list of the MIDI handler
     std::array<ValueSlope, kNoteTableSize> noteFrequencyTable;  // entry k: note k - 36
     std::array<ValueSlope, kPitchTableSize> pitchRatioTable;    // entry j: 2^((j - 128) / 12)
@@ -137,7 +141,7 @@ public:
     std::array<float, kChordSize> sortedVelocities{};
     std::array<float, kChordSize> shiftedNotes{};
     std::array<float, kChordSize> shiftedNotesClamped{};
-    float channelPressure = 0.0f;
+    RelaxedAtomic<float> channelPressure = 0.0f;
     StateResetList* trackedBufferList;
     PointerList* listeners;           // told of tempo and rate changes; effects enter themselves
     BWUndoManager* undoManager;
@@ -153,7 +157,7 @@ public:
 private:
     void fillNoteFrequencyTable();
     void fillPitchRatioTable();
-    void deriveBeatConstants();
+    void deriveBeatConstants(double bpm);
 
     int voices;
 };

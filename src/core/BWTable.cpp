@@ -129,14 +129,14 @@ float BWTable::stepOfRange() const { return (min == 0.0f && max == 1.0f) ? 0.05f
 // ---- structure ----------------------------------------------------------
 
 float BWTable::beatsOf(uint64_t n) const {
-    const double perBeat = owner != nullptr ? owner->samplesPerBeat : kFallbackSamplesPerBeat;
+    const double perBeat = owner != nullptr ? owner->samplesPerBeat.load() : kFallbackSamplesPerBeat;
     const double tick = owner != nullptr ? owner->tickLength : kFallbackTickLength;
     if (!(perBeat > 0.0)) return 0.0f;
     return static_cast<float>(static_cast<double>(n) * tick / perBeat);
 }
 
 uint64_t BWTable::pointsOfBeats(float beats) const {
-    const double perBeat = owner != nullptr ? owner->samplesPerBeat : kFallbackSamplesPerBeat;
+    const double perBeat = owner != nullptr ? owner->samplesPerBeat.load() : kFallbackSamplesPerBeat;
     const double tick = owner != nullptr ? owner->tickLength : kFallbackTickLength;
     const double points = tick > 0.0 ? perBeat * beats / tick : 0.0;
     if (!(points >= 0.0)) return 0;

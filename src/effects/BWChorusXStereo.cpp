@@ -5,6 +5,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/CurveTables.h"
+#include "effects/Lanes4.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDiv
     setParameterName(kDepth, "depth");
     setDefault(kDepth, 1.0f);
     setParameter(kDepth, 1.0f);
+    takeParameters();
     joinOwnerList();
 }
 
@@ -49,12 +51,10 @@ void BWChorusXStereo::prepare() {
     if (writeIndex >= lineLength) writeIndex = 0;
     // The centre delays are kept in milliseconds: recomputed here, a rate
     // change moves them to the same time at the new rate.
-    applyDepth(values[kDepth]);
+    retakeParameter(kDepth);
 }
 
-void BWChorusXStereo::setParameter(uint32_t index, float value) {
-    if (index >= kParameterCount) return;
-    values[index] = value;
+void BWChorusXStereo::applyParameter(uint32_t index, float value) {
     if (index == kRate)
         applyRate(value);
     else
@@ -76,7 +76,7 @@ void BWChorusXStereo::applyDepth(float value) {
     swing2 = centre2 * 0.5f;
 }
 
-void BWChorusXStereo::setMix(float level) { wetTarget = unitRange(level); }
+void BWChorusXStereo::setMix(float level) { wetTarget.store(unitRange(level), std::memory_order_relaxed); }
 
 void BWChorusXStereo::getParameterDisplay(int32_t, float, char* text) {
     std::snprintf(text, kDisplayTextSize, "todo");
@@ -93,7 +93,7 @@ float BWChorusXStereo::sine(float phase) {
 
 void BWChorusXStereo::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, currentMix, mixStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), currentMix, mixStep, g, kSnap);
 
     const float mod1 = advance(phase1, lfoRate1, swing1);
     const float mod2 = advance(phase2, lfoRate2, swing2);
@@ -108,38 +108,78 @@ float BWChorusXStereo::advance(float& phase, float rate, float swing) const {
     return sine(phase) * swing;
 }
 
-float BWChorusXStereo::readLine(int line, float delay) const {
-    const float* data = lines[line].getData();
-    const auto whole = static_cast<int32_t>(delay);
-    const int32_t i = writeIndex - whole;
-    const int32_t a = i < 0 ? i + lineLength : i;
-    const int32_t b = i <= 0 ? i - 1 + lineLength : i - 1;
-    return data[b] + (data[a] - data[b]) * (1.0f - (delay - static_cast<float>(whole)));
+void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
+    takeParameters();
+    // Where every delay stays a sample clear of both limits from the start
+    // of the block to its end (a glide's steps are the same all block, so
+    // its values run straight between the two), holding them to the limits
+    // changes nothing and can be left out of the chain from sample to sample.
+    const Floats start = load(currentDelay.data());
+    const Floats end = add(start, mul(load(delayStep.data()), splat(static_cast<float>(frames))));
+    const Floats low = _mm_min_ps(start, end);
+    const Floats high = _mm_max_ps(start, end);
+    const Floats ceiling = splat(static_cast<float>(lineLength - 2) - 1.0f);
+    const int inside = _mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(low, splat(1.0f)), _mm_cmple_ps(high, ceiling)));
+    if (inside == 0xf)
+        run<false>(left, right, frames);
+    else
+        run<true>(left, right, frames);
 }
 
-void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
+template <bool Hold>
+void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
+    // The running state in locals (the four delays in one vector) for the
+    // block; each voice reads as readLine did, lane by lane.
+    float* lineData[kLines] = {lines[0].getData(), lines[1].getData(), lines[2].getData(), lines[3].getData()};
+    const int32_t length = lineLength;
     // Two samples short of the line, so that both interpolation taps stay
     // inside it even while a delay still glides from a longer line.
-    const float longest = static_cast<float>(lineLength - 2);
-    float* lineData[kLines] = {lines[0].getData(), lines[1].getData(), lines[2].getData(),
-                               lines[3].getData()};
+    const Floats longest = splat(static_cast<float>(length - 2));
+    const Floats step = load(delayStep.data());
+    Floats delay = load(currentDelay.data());
+    const __m128i lengths = _mm_set1_epi32(length);
+    const __m128i ones = _mm_set1_epi32(1);
+    float mix = currentMix;
+    float fl = filterLeft;
+    float fr = filterRight;
+    int32_t w = writeIndex;
     for (int32_t n = 0; n < frames; ++n) {
-        currentMix += mixStep;
+        mix += mixStep;
         const float inLeft = left[n] * kInputGain;
         const float inRight = right[n] * kInputGain;
-        filterLeft = inLeft * 1.53846f - filterLeft * 0.35f;
-        filterRight = inRight * 1.53846f - filterRight * 0.35f;
-        lineData[0][writeIndex] = filterLeft;
-        lineData[1][writeIndex] = filterLeft;
-        lineData[2][writeIndex] = filterRight;
-        lineData[3][writeIndex] = filterRight;
-        float voice[kLines];
-        for (int k = 0; k < kLines; ++k) {
-            currentDelay[k] = std::clamp(currentDelay[k] + delayStep[k], 0.0f, longest);
-            voice[k] = readLine(k, currentDelay[k]);
-        }
-        if (++writeIndex >= lineLength) writeIndex = 0;
-        left[n] += ((inLeft + voice[0] + voice[1]) - left[n]) * currentMix;
-        right[n] += ((inRight + voice[2] + voice[3]) - right[n]) * currentMix;
+        fl = inLeft * 1.53846f - fl * 0.35f;
+        fr = inRight * 1.53846f - fr * 0.35f;
+        lineData[0][w] = fl;
+        lineData[1][w] = fl;
+        lineData[2][w] = fr;
+        lineData[3][w] = fr;
+        delay = add(delay, step);
+        if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
+        const __m128i whole = _mm_cvttps_epi32(delay);
+        const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
+        // a = i < 0 ? i + length : i;  b = i <= 0 ? i - 1 + length : i - 1
+        const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
+        const __m128i back = _mm_sub_epi32(i, ones);
+        const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
+        const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
+        alignas(16) int32_t at[kLines];
+        alignas(16) int32_t before[kLines];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
+        _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
+        const Floats near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
+        const Floats far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
+                                       lineData[3][before[3]]);
+        alignas(16) float voice[kLines];
+        store(voice, add(far, mul(sub(near, far), weight)));
+        if (++w >= length) w = 0;
+        left[n] += ((inLeft + voice[0] + voice[1]) - left[n]) * mix;
+        right[n] += ((inRight + voice[2] + voice[3]) - right[n]) * mix;
     }
+    store(currentDelay.data(), delay);
+    currentMix = mix;
+    filterLeft = fl;
+    filterRight = fr;
+    writeIndex = w;
 }

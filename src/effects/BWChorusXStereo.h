@@ -26,7 +26,6 @@ public:
     void prepare() override;
     void tick() override;                                              // audio thread
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    void setParameter(uint32_t index, float value) override;           // host/GUI thread
     void setMix(float level) override;                                 // host/GUI thread
     void getParameterDisplay(int32_t index, float value, char* text) override;  // "todo"; GUI thread
 
@@ -35,14 +34,18 @@ public:
     const float* lineData(int line) const { return lines[line].getData(); }
 
 private:
+    // A block, with the delays held to the line's limits or (where they
+    // cannot reach them) not.
+    template <bool Hold>
+    void run(float* left, float* right, int32_t frames);
+    void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyDepth(float value);
     static float sine(float phase);
     // Advances an oscillator by one tick and answers its swing at the new phase.
     float advance(float& phase, float rate, float swing) const;
-    float readLine(int line, float delay) const;
 
-    float wetTarget = 1.0f;
+    std::atomic<float> wetTarget{1.0f};
     float currentMix = 0.0f;
     float mixStep = 0.0f;
     float samplesPerMs = 0.0f;

@@ -1,5 +1,6 @@
 #include "effects/BWDelay16.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -48,8 +49,7 @@ double BWDelay16::sixteenthsDelay(float value) const {
     return delay < longest ? delay : longest;
 }
 
-void BWDelay16::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void BWDelay16::applyParameter(uint32_t index, float value) {
     switch (index) {
     case 0:
         targetLeft = sixteenthsDelay(value);
@@ -71,8 +71,8 @@ void BWDelay16::updateTiming() {
     // Below the slowest tempo the ring stays at its capacity and the times
     // are held inside it.
     ringLength = wanted < capacity ? wanted : capacity - 1;
-    setParameter(0, values[0]);
-    setParameter(1, values[1]);
+    retakeParameter(0);
+    retakeParameter(1);
     const float ring = static_cast<float>(ringLength);
     if (delayLeft >= ring) delayLeft = static_cast<float>(targetLeft);
     if (delayRight >= ring) delayRight = static_cast<float>(targetRight);
@@ -87,23 +87,25 @@ void BWDelay16::prepare() {
     updateTiming();
 }
 
-void BWDelay16::setMix(float mix) { wetTarget = unitRange(mix); }
+void BWDelay16::setMix(float mix) { wetTarget.store(unitRange(mix), std::memory_order_relaxed); }
 
 void BWDelay16::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
 
 void BWDelay16::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, wet, wetStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), wet, wetStep, g, kSnap);
     glide(static_cast<float>(targetLeft), delayLeft, delayLeftStep, g, kSnap);
     glide(static_cast<float>(targetRight), delayRight, delayRightStep, g, kSnap);
 }
 
-// Linear interpolation at `delay` samples behind the one just written: the
-// sample at the whole position weighs 1 - fraction and its successor
-// fraction, so that a gliding time moves the read point smoothly.
-float BWDelay16::readLine(const float* line, float delay) const {
+namespace {
+
+// Linear interpolation at `delay` samples behind the one just written at
+// `write`: the sample at the whole position weighs 1 - fraction and its
+// successor fraction, so that a gliding time moves the read point smoothly.
+[[gnu::always_inline]] inline float readRing(const float* line, uint32_t write, float delay, uint32_t ringLength) {
     const float ring = static_cast<float>(ringLength);
-    float position = static_cast<float>(writeIndex) - delay;
+    float position = static_cast<float>(write) - delay;
     if (position < 0.0f) position += ring;
     // A position that rounds onto the ring's end, or a NaN, reads the start.
     uint32_t index = 0;
@@ -118,22 +120,120 @@ float BWDelay16::readLine(const float* line, float delay) const {
     return a + (b - a) * fraction;
 }
 
+}  // namespace
+
+// One channel of a block in which the time does not glide and reads lie more
+// than a block behind the writes: the reads, the line writes and the output
+// each run as a loop of their own, with no sample waiting for another.
+void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
+                              const float* wetGains) const {
+    const uint32_t ring = ringLength;
+    const uint32_t w = writeIndex;
+    float read[kBlock];
+    uint32_t first = 0;
+    float fraction = 0.0f;
+    if (contiguousReads(w, frames, delay, first, fraction)) {
+        // One fraction for the block, the index advancing with the write.
+        const float* from = line + first;
+        for (int32_t i = 0; i < frames; ++i) read[i] = from[i] + (from[i + 1] - from[i]) * fraction;
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            const uint32_t at = w + static_cast<uint32_t>(i);
+            read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
+        }
+    }
+    // Each write feeds back the read of the sample before it.
+    const float fb = feedback;
+    // Split at the ring's end (w < ring, so at least one write comes first).
+    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(ring - w, static_cast<uint32_t>(frames)));
+    float* to = line + w;
+    to[0] = saturate(flushTiny(audio[0] + fb * out));
+    for (int32_t i = 1; i < beforeWrap; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
+    to = line - beforeWrap;
+    for (int32_t i = beforeWrap; i < frames; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
+    out = read[frames - 1];
+    for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
+}
+
+// Whether the block's read positions, float(w + i) - delay as readRing takes
+// them, are the exact values w + i - delay, inside the ring without a wrap:
+// then they share one fraction and their indices run on by one.  Exact at
+// both ends (on the same side of the wrap) means exact in between, since
+// the values in between need no finer resolution than the larger end.
+bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
+    const uint32_t ring = ringLength;
+    const auto last = static_cast<uint32_t>(frames - 1);
+    if (w + last >= ring) return false;
+    // Both roundings, before and after the wrap, must be exact.
+    const auto position = [&](uint32_t at, bool& exact) {
+        float p = static_cast<float>(at) - delay;
+        double e = static_cast<double>(at) - static_cast<double>(delay);
+        exact = static_cast<double>(p) == e;
+        if (p < 0.0f) {
+            p += static_cast<float>(ring);
+            e += static_cast<double>(ring);
+            exact = exact && static_cast<double>(p) == e;
+        }
+        return p;
+    };
+    bool exactStart = false;
+    bool exactEnd = false;
+    const float start = position(w, exactStart);
+    const float end = position(w + last, exactEnd);
+    const bool sameSide = (static_cast<float>(w) - delay < 0.0f) == (static_cast<float>(w + last) - delay < 0.0f);
+    if (!sameSide || !exactStart || !exactEnd) return false;
+    if (!(start > 0.0f) || !(end + 1.0f < static_cast<float>(ring))) return false;
+    first = static_cast<uint32_t>(start);
+    fraction = start - static_cast<float>(first);
+    return true;
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
+    takeParameters();
+    const auto block = static_cast<float>(kBlock + 1);
+    // A glide in float ends in steps too small to move the value: adding such
+    // a step leaves it as it is on every sample.
+    if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
+        delayLeft > block && delayRight > block) {
+        float wetGains[kBlock];
+        for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
+        steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+        steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;
+        return;
+    }
+    // The running state in locals for the block: the channel buffers could
+    // alias the members as far as the compiler knows, which would send every
+    // value through memory on every sample.
     float* lineL = lineLeft.getData();
     float* lineR = lineRight.getData();
+    const uint32_t ring = ringLength;
+    const float fb = feedback;
+    uint32_t w = writeIndex;
+    float g = wet;
+    float dl = delayLeft;
+    float dr = delayRight;
+    float ol = outLeft;
+    float orr = outRight;
     for (int32_t i = 0; i < frames; ++i) {
-        wet += wetStep;
-        delayLeft += delayLeftStep;
-        delayRight += delayRightStep;
+        g += wetStep;
+        dl += delayLeftStep;
+        dr += delayRightStep;
 
-        lineL[writeIndex] = saturate(flushTiny(left[i] + feedback * outLeft));
-        outLeft = readLine(lineL, delayLeft);
-        left[i] = outLeft * wet + left[i] * (1.0f - wet);
+        lineL[w] = saturate(flushTiny(left[i] + fb * ol));
+        ol = readRing(lineL, w, dl, ring);
+        left[i] = ol * g + left[i] * (1.0f - g);
 
-        lineR[writeIndex] = saturate(flushTiny(feedback * outRight + right[i]));
-        outRight = readLine(lineR, delayRight);
-        right[i] = outRight * wet + (1.0f - wet) * right[i];
+        lineR[w] = saturate(flushTiny(fb * orr + right[i]));
+        orr = readRing(lineR, w, dr, ring);
+        right[i] = orr * g + (1.0f - g) * right[i];
 
-        if (++writeIndex >= ringLength) writeIndex = 0;
+        if (++w >= ring) w = 0;
     }
+    writeIndex = w;
+    wet = g;
+    delayLeft = dl;
+    delayRight = dr;
+    outLeft = ol;
+    outRight = orr;
 }

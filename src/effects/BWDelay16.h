@@ -23,25 +23,29 @@ public:
     // that the audio thread's pass after a tempo change never allocates.
     void prepare() override;
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    void setParameter(uint32_t index, float value) override;          // host/GUI thread
     void tick() override;                                               // audio thread
     void setMix(float mix) override;  // host/GUI thread: the wet level the core computes
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // The delay targets in samples, the loop gain and the ring in use.
+    // The delay targets in samples, the loop gain and the ring in use, as the
+    // audio side last derived them.
     double leftDelayTarget() const { return targetLeft; }
     double rightDelayTarget() const { return targetRight; }
     float feedbackGain() const { return feedback; }
     uint32_t ringSamples() const { return ringLength; }
 
 private:
+    void applyParameter(uint32_t index, float value) override;
     double sixteenthsDelay(float value) const;
-    float readLine(const float* line, float delay) const;
+    static constexpr int32_t kBlock = 16;  // the render routine's sub-block
+    bool contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const;
+    void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
+                       const float* wetGains) const;
 
     double targetLeft = 0.0;
     double targetRight = 0.0;
     float feedback = 0.0f;
-    float wetTarget = 0.0f;
+    std::atomic<float> wetTarget{0.0f};
     uint32_t writeIndex = 0;
     uint32_t ringLength = 0;
     float outLeft = 0.0f;

@@ -54,8 +54,7 @@ float BWDoubleDelay::clampToLine(float delay) const {
     return delay < longest ? delay : longest;
 }
 
-void BWDoubleDelay::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void BWDoubleDelay::applyParameter(uint32_t index, float value) {
     switch (index) {
     case 0:
         targetA = clampToLine(noteDelay(value));
@@ -77,8 +76,8 @@ void BWDoubleDelay::setParameter(uint32_t index, float value) {
 }
 
 void BWDoubleDelay::updateTiming() {
-    setParameter(0, values[0]);
-    setParameter(1, values[1]);
+    retakeParameter(0);
+    retakeParameter(1);
 }
 
 void BWDoubleDelay::prepare() {
@@ -104,7 +103,7 @@ void BWDoubleDelay::prepare() {
     updateTiming();  // the times in samples of the new rate
 }
 
-void BWDoubleDelay::setMix(float mix) { wetTarget = unitRange(mix); }
+void BWDoubleDelay::setMix(float mix) { wetTarget.store(unitRange(mix), std::memory_order_relaxed); }
 
 void BWDoubleDelay::getParameterDisplay(int32_t, float, char* text) { std::snprintf(text, kDisplayTextSize, "todo"); }
 
@@ -125,7 +124,7 @@ void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
 
 void BWDoubleDelay::tick() {
     const float g = owner->glideFactor;
-    glide(wetTarget, currentMix, mixStep, g, kSnap);
+    glide(wetTarget.load(std::memory_order_relaxed), currentMix, mixStep, g, kSnap);
     const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
 
     slideA.advance(targetA, slideTicks);
@@ -165,7 +164,53 @@ float BWDoubleDelay::readLine(const float* line, double delay) const {
     return line[farIndex] + (line[nearIndex] - line[farIndex]) * nearWeight;
 }
 
+uint32_t BWDoubleDelay::wholeBehind(double delay) const {
+    const double longest = static_cast<double>(lineLength) - 2.0;
+    const double d = delay > 0.0 ? (delay < longest ? delay : longest) : 0.0;  // NaN to 0
+    return static_cast<uint32_t>(d);
+}
+
+// One channel of a block in which the time holds still and reads lie at
+// least a block behind the writes: the read positions only follow the write,
+// so the reads, the line writes and the output each run as a loop of their
+// own.  The same arithmetic as readLine, sample for sample.
+void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out,
+                                  const float* ramps, const float* wets) const {
+    const double longest = static_cast<double>(lineLength) - 2.0;
+    const double d = delay > 0.0 ? (delay < longest ? delay : longest) : 0.0;
+    const uint32_t whole = static_cast<uint32_t>(d);
+    const float nearWeight = 1.0f - static_cast<float>(d - whole);
+    const uint32_t length = lineLength;
+    uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + length - whole;
+    float read[kBlock];
+    if (nearIndex > 0 && nearIndex + static_cast<uint32_t>(frames) <= length) {
+        // No wrap inside the block: both taps run on through the line.
+        const float* nearTap = line + nearIndex;
+        const float* farTap = nearTap - 1;
+        for (int32_t i = 0; i < frames; ++i) read[i] = flushTiny(farTap[i] + (nearTap[i] - farTap[i]) * nearWeight);
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            const uint32_t farIndex = nearIndex > 0 ? nearIndex - 1 : length - 1;
+            read[i] = flushTiny(line[farIndex] + (line[nearIndex] - line[farIndex]) * nearWeight);
+            if (++nearIndex >= length) nearIndex = 0;
+        }
+    }
+    // Each write feeds back the read of the sample before it; split at the
+    // line's end (writeIndex < length, so at least one write comes first).
+    const float fb = feedback;
+    const uint32_t w = writeIndex;
+    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(length - w, static_cast<uint32_t>(frames)));
+    float* to = line + w;
+    to[0] = (out * fb + audio[0]) * ramps[0];
+    for (int32_t i = 1; i < beforeWrap; ++i) to[i] = (read[i - 1] * fb + audio[i]) * ramps[i];
+    to = line - beforeWrap;
+    for (int32_t i = beforeWrap; i < frames; ++i) to[i] = (read[i - 1] * fb + audio[i]) * ramps[i];
+    out = read[frames - 1];
+    for (int32_t i = 0; i < frames; ++i) audio[i] += (read[i] - audio[i]) * wets[i];
+}
+
 void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (currentMix == 0.0f && mixStep == 0.0f) {
         idle(frames);
         return;
@@ -178,8 +223,26 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
     if (currentMix == 0.0f) {
         ramp = 0.0f;
         rampStep = g;
-    } else if (wetTarget == 0.0f) {
+    } else if (wetTarget.load(std::memory_order_relaxed) == 0.0f) {
         rampStep = -g;
+    }
+    float ramps[kBlock];
+    float wets[kBlock];
+    // A glide in float ends in steps too small to move the value: adding
+    // such a step leaves it as it is on every sample.
+    const bool steady = frames <= kBlock && delayA + delayStepA == delayA && delayB + delayStepB == delayB &&
+                        wholeBehind(delayA) >= static_cast<uint32_t>(frames) &&
+                        wholeBehind(delayB) >= static_cast<uint32_t>(frames);
+    if (steady) {
+        for (int32_t i = 0; i < frames; ++i) {
+            ramps[i] = ramp = unitRange(ramp + rampStep);
+            currentMix += mixStep;
+            wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+        }
+        steadyChannel(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
+        steadyChannel(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % lineLength;
+        return;
     }
     float* lineL = lineLeft.getData();
     float* lineR = lineRight.getData();

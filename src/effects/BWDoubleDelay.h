@@ -24,12 +24,12 @@ public:
     // times are re-applied.
     void prepare() override;
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    void setParameter(uint32_t index, float value) override;          // host/GUI thread
     void tick() override;                                               // audio thread
     void setMix(float mix) override;  // host/GUI thread: the wet level the core computes
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // The delay targets in samples (right line, left line) and the loop gain.
+    // The delay targets in samples (right line, left line) and the loop gain,
+    // as the audio side last derived them.
     float rightDelayTarget() const { return targetA; }
     float leftDelayTarget() const { return targetB; }
     float feedbackGain() const { return feedback; }
@@ -48,12 +48,17 @@ private:
     static constexpr int32_t kNoteCount = 16;
     static const float kNoteDivisors[kNoteCount];
 
+    void applyParameter(uint32_t index, float value) override;
     float noteDelay(float value) const;
     float clampToLine(float delay) const;
     void idle(int32_t frames);
     float readLine(const float* line, double delay) const;
+    static constexpr int32_t kBlock = 16;  // the render routine's sub-block
+    uint32_t wholeBehind(double delay) const;
+    void steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out, const float* ramps,
+                       const float* wets) const;
 
-    float wetTarget = 0.48f;
+    std::atomic<float> wetTarget{0.48f};
     float currentMix = 0.0f;
     float mixStep = 0.0f;
 

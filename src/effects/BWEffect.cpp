@@ -24,7 +24,8 @@ BWEffect::BWEffect(uint32_t id, int32_t parameterCount, BWSystemInfo* owner,
       owner(owner),
       stateRegistry(owner ? owner->trackedBufferList : nullptr),
       valueLists(valueLists) {
-    values.assign(count, 0.0f);
+    values = std::make_unique<RawParameter[]>(static_cast<size_t>(count));
+    takenSets.assign(count, 0u);
     defaults.assign(count, 0.5f);
     parameterNames.resize(count);
     for (auto& parameterName : parameterNames) copyName(parameterName.data(), "no name set");
@@ -42,7 +43,29 @@ void BWEffect::process(float*, float*, int32_t) {}
 void BWEffect::processAlternate(float*, float*, int32_t) {}
 
 void BWEffect::setParameter(uint32_t index, float value) {
-    if (index < values.size()) values[index] = value;
+    if (index >= static_cast<uint32_t>(count)) return;
+    values[index].value.store(value, std::memory_order_relaxed);
+    values[index].sets.fetch_add(1, std::memory_order_release);
+}
+
+void BWEffect::applyParameter(uint32_t, float) {}
+
+void BWEffect::takeParameters() {
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t sets = values[i].sets.load(std::memory_order_acquire);
+        if (sets == takenSets[i]) continue;
+        takenSets[i] = sets;
+        applyParameter(static_cast<uint32_t>(i), raw(static_cast<uint32_t>(i)));
+    }
+}
+
+void BWEffect::retakeParameter(uint32_t index) {
+    takenSets[index] = values[index].sets.load(std::memory_order_acquire);
+    applyParameter(index, raw(index));
+}
+
+void BWEffect::retakeParameters() {
+    for (int32_t i = 0; i < count; ++i) retakeParameter(static_cast<uint32_t>(i));
 }
 
 void BWEffect::setSyncMode(int32_t, int32_t) {}
@@ -64,9 +87,10 @@ int32_t BWEffect::reset() { return 1; }
 void BWEffect::stop() {}
 
 void BWEffect::setMix(float level) {
-    mix = unitRange(level);
-    wetGain = safeSqrt(mix);
-    dryGain = safeSqrt(1.0f - mix);
+    const float m = unitRange(level);
+    mix.store(m, std::memory_order_relaxed);
+    wetGain.store(safeSqrt(m), std::memory_order_relaxed);
+    dryGain.store(safeSqrt(1.0f - m), std::memory_order_relaxed);
 }
 
 float BWEffect::getParameterDefault(int32_t index) const {
@@ -79,22 +103,13 @@ void BWEffect::getParameterDisplay(int32_t, float value, char* text) {
 }
 
 void BWEffect::selectValueList(int32_t list) {
-    valueListIndex = list;
-    for (uint32_t index = 0; index < values.size(); ++index) setParameter(index, values[index]);
+    valueListIndex.store(list, std::memory_order_relaxed);
+    for (int32_t i = 0; i < count; ++i) setParameter(static_cast<uint32_t>(i), raw(static_cast<uint32_t>(i)));
 }
 
 void BWEffect::getValueLabels(int32_t, std::vector<std::string>&) const {}
 
 float BWEffect::getSteps(int32_t) const { return 0.0f; }
-
-float BWEffect::unitRange(float value) {
-    if (!(value > 0.0f)) return 0.0f;  // NaN included
-    return value < 1.0f ? value : 1.0f;
-}
-
-float BWEffect::safeSqrt(float value) {
-    return value < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(value);
-}
 
 void BWEffect::setParameterName(uint32_t index, const char* text) {
     if (index < parameterNames.size()) copyName(parameterNames[index].data(), text);
@@ -111,10 +126,11 @@ void BWEffect::installParameters(const char* const names[], const float initial[
         setDefault(index, initial[i]);
         setParameter(index, initial[i]);
     }
+    takeParameters();
 }
 
 const ValueList* BWEffect::selectedValueList() const {
-    return valueLists ? &valueLists->select(valueListIndex) : nullptr;
+    return valueLists ? &valueLists->select(valueListIndex.load(std::memory_order_relaxed)) : nullptr;
 }
 
 void BWEffect::joinOwnerList() {

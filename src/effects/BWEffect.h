@@ -9,17 +9,26 @@
 // (updateTiming) and rate changes (prepare) reach it.
 //
 // Threads: parameter, mix and display calls come from the host or GUI thread
-// as plain values; process and tick run on the audio thread and smooth the
-// jumps.  updateTiming runs on the audio thread after a tempo change and must
-// not allocate, free or clear; prepare runs on the host thread after a rate
-// change and on the audio thread after a tempo change (then at an unchanged
-// rate, where it may not allocate or clear either).
+// and store only the raw value they were given (relaxed atomics, free on
+// x86-64) and counts the call.  The audio thread derives every target,
+// coefficient and length from the raw values at its own points:
+// takeParameters at the start of each sub-block (for every parameter set
+// since the last one, in index order), and updateTiming and prepare, which
+// derive afresh.  So no derived value has two writers, and a host write
+// that lands in the middle of a derivation is taken at the next sub-block
+// instead of being lost.  process and tick run on the audio thread and smooth
+// the jumps.  updateTiming runs on the audio thread after a tempo change and
+// must not allocate, free or clear; prepare runs on the host thread after a
+// rate change and on the audio thread after a tempo change (then at an
+// unchanged rate, where it may not allocate or clear either).
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,9 +75,13 @@ public:
     // In-place stereo processing of one sub-block.  Audio thread.
     virtual void process(float* left, float* right, int32_t frames);
     virtual void processAlternate(float* left, float* right, int32_t frames);  // audio thread
-    // Stores the value; an index at or beyond the count is ignored.  Host/GUI
-    // thread, or the audio thread for the values the engine sets itself.
+    // Stores the raw value; an index at or beyond the count is ignored.  The
+    // effect follows it at the start of its next sub-block.  Host/GUI thread,
+    // or the audio thread for the values the engine sets itself.
     virtual void setParameter(uint32_t index, float value);
+    // Derives the targets of every parameter set since the last call.  Audio
+    // thread; each effect's process calls it first, and the constructor once.
+    void takeParameters();
     // Whether a parameter follows the tempo (only the phaser's rate does).
     // Host/GUI thread.
     virtual void setSyncMode(int32_t index, int32_t mode);
@@ -101,7 +114,8 @@ public:
 
     // Chooses one list of the effect's group (0 the whole list, 1 straight,
     // 2 with triplets, 3 with dotted) and re-applies every parameter so that
-    // tempo-dependent values follow.  Host/GUI thread.
+    // tempo-dependent values follow (on the audio side, at the next
+    // sub-block).  Host/GUI thread.
     void selectValueList(int32_t list);
     // Appends the labels a stepped parameter shows; GUI thread.
     virtual void getValueLabels(int32_t index, std::vector<std::string>& labels) const;
@@ -110,20 +124,25 @@ public:
     // Read access for the core and the editor.  Any thread.
     uint32_t getId() const { return id; }
     int32_t getParameterCount() const { return count; }
-    float getValue(uint32_t index) const { return index < values.size() ? values[index] : 0.0f; }
-    float getMix() const { return mix; }
-    float getDryGain() const { return dryGain; }
-    float getWetGain() const { return wetGain; }
+    float getValue(uint32_t index) const { return index < static_cast<uint32_t>(count) ? raw(index) : 0.0f; }
+    float getMix() const { return mix.load(std::memory_order_relaxed); }
+    float getDryGain() const { return dryGain.load(std::memory_order_relaxed); }
+    float getWetGain() const { return wetGain.load(std::memory_order_relaxed); }
     int32_t getBusyState() const { return busyState.load(std::memory_order_acquire); }
-    int32_t getValueListIndex() const { return valueListIndex; }
+    int32_t getValueListIndex() const { return valueListIndex.load(std::memory_order_relaxed); }
 
 protected:
     // A value from the host, a preset or the engine, limited to 0..1 (NaN to
     // 0) before it selects anything or sizes anything.
-    static float unitRange(float value);
+    static float unitRange(float value) {
+        if (!(value > 0.0f)) return 0.0f;  // NaN included
+        return value < 1.0f ? value : 1.0f;
+    }
     // sqrt that takes a value below the smallest normal float as 0, so that
     // no denormal or negative reaches the root.
-    static float safeSqrt(float value);
+    static float safeSqrt(float value) {
+        return value < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(value);
+    }
     // Values below 1e-20 (400 dB down) become exactly 0: a decaying line would
     // otherwise spend its last seconds in denormal arithmetic, many times slower.
     static float flushTiny(float x) { return std::fabs(x) < 1e-20f ? 0.0f : x; }
@@ -139,6 +158,16 @@ protected:
         }
     }
 
+    // The raw value of a parameter inside the count.  Any thread.
+    float raw(uint32_t index) const { return values[index].value.load(std::memory_order_relaxed); }
+    // Derives the targets of one parameter from its raw value.  Audio thread
+    // (or the constructor); the base derives nothing.
+    virtual void applyParameter(uint32_t index, float value);
+    // Derives one parameter afresh from its raw value, changed or not, for
+    // the points where the context it depends on (tempo, rate) changed.
+    void retakeParameter(uint32_t index);
+    void retakeParameters();
+
     void setParameterName(uint32_t index, const char* text);
     void setDefault(uint32_t index, float value);
     // Names every parameter, makes its initial value the default and applies
@@ -152,10 +181,18 @@ protected:
     void joinOwnerList();
     void leaveOwnerList();
 
-    std::vector<float> values;
-    float dryGain = 0.70710677f;
-    float wetGain = 0.70710677f;  // the reverser and the phaser keep their wet target here
-    float mix = 0.5f;
+    // The raw values as the host gave them with a count of the calls that
+    // set them (stored after the value, so that a count seen promises the
+    // value), and the counts the audio side has derived from.
+    struct RawParameter {
+        std::atomic<float> value{0.0f};
+        std::atomic<uint32_t> sets{0};
+    };
+    std::unique_ptr<RawParameter[]> values;
+    std::vector<uint32_t> takenSets;
+    std::atomic<float> dryGain{0.70710677f};
+    std::atomic<float> wetGain{0.70710677f};  // the reverser and the phaser keep their wet target here
+    std::atomic<float> mix{0.5f};
     std::atomic<int32_t> busyState{0};  // 2 while the reverser re-lays its ring
     char name[kNameSize] = "BWEffect unspecified";
     std::vector<std::array<char, kNameSize>> parameterNames;
@@ -164,6 +201,6 @@ protected:
     int32_t count;
     BWSystemInfo* owner;
     StateResetList* stateRegistry;  // where the effects list their running state
-    int32_t valueListIndex = 0;
+    std::atomic<int32_t> valueListIndex{0};
     const NoteDivisionLists* valueLists;
 };

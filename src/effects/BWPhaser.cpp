@@ -7,6 +7,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -30,12 +31,13 @@ BWPhaser::BWPhaser(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* li
     setParameterName(kDepth, "Depth");
     setParameterName(kStages, "Stages");
     setParameterName(kWidth, "Width");
-    syncMode = 0;
+    syncMode.store(0, std::memory_order_relaxed);
     setParameter(kRate, 0.2f);
     setParameter(kFeedback, 0.7f);
     setParameter(kDepth, 0.7f);
     setParameter(kStages, 0.7f);
     setParameter(kWidth, 0.5f);
+    takeParameters();
     lfoPhase = 0.0f;
     lfoIncrement = 0.0f;
     width = 0.0f;
@@ -69,7 +71,7 @@ void BWPhaser::unregisterState() {
     stateRegistry->remove(&feedbackRight);
 }
 
-void BWPhaser::updateTiming() { applyRate(values[kRate]); }
+void BWPhaser::updateTiming() { retakeParameter(kRate); }
 
 void BWPhaser::prepare() {
     if (owner->sampleRate == preparedRate) {
@@ -99,9 +101,7 @@ int32_t BWPhaser::reset() {
     return 1;
 }
 
-void BWPhaser::setParameter(uint32_t index, float value) {
-    if (index >= kParameterCount) return;
-    values[index] = value;
+void BWPhaser::applyParameter(uint32_t index, float value) {
     switch (index) {
         case kRate: applyRate(value); break;
         case kFeedback: feedback = unitRange(value) * 0.85f; break;
@@ -114,7 +114,7 @@ void BWPhaser::setParameter(uint32_t index, float value) {
 void BWPhaser::applyRate(float value) {
     const float position = unitRange(value);
     const float tickRadians = owner->tickLength * kTwoPi;
-    if (syncMode != 1) {
+    if (syncMode.load(std::memory_order_relaxed) != 1) {
         const float period = (1.0001f - position) * owner->sampleRate;
         lfoIncrement = std::min(tickRadians / period, kPi);
         return;
@@ -134,10 +134,10 @@ void BWPhaser::applyStages(float value) {
 }
 
 void BWPhaser::setSyncMode(int32_t index, int32_t mode) {
-    if (index == kRate) syncMode = mode;
+    if (index == kRate) syncMode.store(mode, std::memory_order_relaxed);
 }
 
-void BWPhaser::setMix(float level) { wetGain = unitRange(level); }
+void BWPhaser::setMix(float level) { wetGain.store(unitRange(level), std::memory_order_relaxed); }
 
 float BWPhaser::coefficientAt(float phase) const {
     // A parabolic sine of the phase, refined once, sweeps the normalised
@@ -149,7 +149,8 @@ float BWPhaser::coefficientAt(float phase) const {
 }
 
 void BWPhaser::tick() {
-    if (currentMix == 0.0f && wetGain == 0.0f && mixStep == 0.0f) return;
+    const float target = wetGain.load(std::memory_order_relaxed);
+    if (currentMix == 0.0f && target == 0.0f && mixStep == 0.0f) return;
     lfoPhase += lfoIncrement;
     if (lfoPhase >= kPi) lfoPhase -= kTwoPi;
     if (stageCount > 0) {
@@ -160,27 +161,125 @@ void BWPhaser::tick() {
         std::fill_n(coeffLeft.begin(), stageCount, left);
         std::fill_n(coeffRight.begin(), stageCount, right);
     }
-    mixStep = (wetGain - currentMix) * owner->glideFactor;
+    mixStep = (target - currentMix) * owner->glideFactor;
     if (mixStep < 1e-8f && mixStep > -1e-7f) {
         mixStep = 0.0f;
-        currentMix = wetGain;
+        currentMix = target;
     }
 }
 
-float BWPhaser::cascade(float input, const std::array<float, kMaxStages>& coefficients,
-                        std::array<float, kMaxStages>& state, float& fedBack) const {
-    float x = fedBack * feedback + input + kStageOffset;
-    for (int32_t k = 0; k < stageCount; ++k) {
+namespace {
+
+// The cascade's arithmetic is one serial chain per channel (each stage waits
+// for the one before, each sample for the last one's output), so its speed is
+// the latency of a multiply-add: fused on machines that have it, two
+// operations elsewhere.
+template <bool Fused>
+[[gnu::always_inline]] inline float multiplyAdd(float a, float b, float c) {
+    if constexpr (Fused) return __builtin_fmaf(a, b, c);
+    return a * b + c;
+}
+
+// One sample through a channel's cascade, feedback included.  The stage
+// count is a constant of each instance, so that the stages unroll and their
+// states stay in registers.
+//
+// The cascade's output is linear in its input x: out = c + gain x, with c
+// from the states alone (stage k turns c into s_k - a_k c) and gain the
+// product of the -a_k.  Taken that way, only one multiply-add waits for the
+// last sample's output instead of one per stage; the stages' own chain, which
+// only the state updates need, runs beside it.
+template <bool Fused, int32_t Stages>
+[[gnu::always_inline]] inline float cascade(float input, const float* coefficients, float* state, float& fedBack,
+                                          float feedback, float gain) {
+    // The offset joins the input first, off the chain that waits for the
+    // last sample's output.
+    float x = multiplyAdd<Fused>(fedBack, feedback, input + kStageOffset);
+    if constexpr (Stages == 0) {
+        fedBack = x;
+        return x;
+    }
+    float c = state[0];
+    for (int32_t k = 1; k < Stages; ++k) c = multiplyAdd<Fused>(-coefficients[k], c, state[k]);
+    const float out = multiplyAdd<Fused>(gain, x, c);
+    for (int32_t k = 0; k < Stages; ++k) {
         const float a = coefficients[k];
-        const float y = state[k] - a * x;
-        state[k] = y * a + x + kStageOffset;
+        const float y = multiplyAdd<Fused>(-a, x, state[k]);
+        state[k] = multiplyAdd<Fused>(y, a, x) + kStageOffset;
         x = y;
     }
-    fedBack = x;
-    return x;
+    fedBack = out;
+    return out;
+}
+
+// The cascade's gain for its input: the product of the stages' -a.
+template <int32_t Stages>
+float cascadeGain(const float* coefficients) {
+    float gain = 1.0f;
+    for (int32_t k = 0; k < Stages; ++k) gain *= -coefficients[k];
+    return gain;
+}
+
+}  // namespace
+
+template <bool Fused>
+[[gnu::always_inline]] inline void BWPhaser::run(float* left, float* right, int32_t frames, bool crossfade) {
+    switch (stageCount) {
+        case 1: runStages<Fused, 1>(left, right, frames, crossfade); break;
+        case 2: runStages<Fused, 2>(left, right, frames, crossfade); break;
+        case 3: runStages<Fused, 3>(left, right, frames, crossfade); break;
+        case 4: runStages<Fused, 4>(left, right, frames, crossfade); break;
+        case 5: runStages<Fused, 5>(left, right, frames, crossfade); break;
+        case 6: runStages<Fused, 6>(left, right, frames, crossfade); break;
+        case 7: runStages<Fused, 7>(left, right, frames, crossfade); break;
+        case kMaxStages: runStages<Fused, kMaxStages>(left, right, frames, crossfade); break;
+        default: runStages<Fused, 0>(left, right, frames, crossfade); break;
+    }
+}
+
+template <bool Fused, int32_t Stages>
+[[gnu::always_inline]] inline void BWPhaser::runStages(float* left, float* right, int32_t frames, bool crossfade) {
+    // The stages in locals, so that they stay in registers for the block.
+    std::array<float, kMaxStages> sl = stateLeft;
+    std::array<float, kMaxStages> sr = stateRight;
+    float fl = feedbackLeft;
+    float fr = feedbackRight;
+    const std::array<float, kMaxStages> cl = coeffLeft;
+    const std::array<float, kMaxStages> cr = coeffRight;
+    const float gainLeft = cascadeGain<Stages>(cl.data());
+    const float gainRight = cascadeGain<Stages>(cr.data());
+    for (int32_t n = 0; n < frames; ++n) {
+        const float phasedLeft = cascade<Fused, Stages>(left[n], cl.data(), sl.data(), fl, feedback, gainLeft);
+        const float phasedRight = cascade<Fused, Stages>(right[n], cr.data(), sr.data(), fr, feedback, gainRight);
+        if (!crossfade) {
+            left[n] = phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset;
+            right[n] = phasedRight * depth + right[n] * kDryInPhased + kOutputOffset;
+            continue;
+        }
+        currentMix += mixStep;
+        const float m = currentMix;
+        left[n] = left[n] * (1.0f - m) + (phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phasedRight) * m;
+    }
+    stateLeft = sl;
+    stateRight = sr;
+    feedbackLeft = fl;
+    feedbackRight = fr;
+}
+
+[[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
+    run<true>(left, right, frames, crossfade);
+}
+
+void BWPhaser::runBlock(float* left, float* right, int32_t frames, bool crossfade) {
+    if (platform::cpuHasFma())
+        runFused(left, right, frames, crossfade);
+    else
+        run<false>(left, right, frames, crossfade);
 }
 
 void BWPhaser::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (currentMix == 0.0f) {
         if (mixStep == 0.0f) return;
         // Starting from idle: the stages begin from silence, the oscillator
@@ -191,23 +290,12 @@ void BWPhaser::process(float* left, float* right, int32_t frames) {
         feedbackRight = 0.0f;
         lfoPhase = 0.0f;
     }
-    for (int32_t n = 0; n < frames; ++n) {
-        const float phasedLeft = cascade(left[n], coeffLeft, stateLeft, feedbackLeft);
-        const float phasedRight = cascade(right[n], coeffRight, stateRight, feedbackRight);
-        currentMix += mixStep;
-        const float m = currentMix;
-        left[n] = left[n] * (1.0f - m) + (phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset) * m;
-        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phasedRight) * m;
-    }
+    runBlock(left, right, frames, true);
 }
 
 void BWPhaser::processAlternate(float* left, float* right, int32_t frames) {
-    for (int32_t n = 0; n < frames; ++n) {
-        const float phasedLeft = cascade(left[n], coeffLeft, stateLeft, feedbackLeft);
-        const float phasedRight = cascade(right[n], coeffRight, stateRight, feedbackRight);
-        left[n] = phasedLeft * depth + left[n] * kDryInPhased + kOutputOffset;
-        right[n] = phasedRight * depth + right[n] * kDryInPhased + kOutputOffset;
-    }
+    takeParameters();
+    runBlock(left, right, frames, false);
 }
 
 float BWPhaser::getSteps(int32_t index) const {
@@ -232,7 +320,7 @@ void BWPhaser::getParameterDisplay(int32_t index, float value, char* text) {
     switch (index) {
         case kRate: {
             const ValueList* list = selectedValueList();
-            if (syncMode == 1 && list && list->count > 0)
+            if (syncMode.load(std::memory_order_relaxed) == 1 && list && list->count > 0)
                 std::snprintf(text, kDisplayTextSize, "%s", list->entryFor(unitRange(value)).label);
             else
                 std::snprintf(text, kDisplayTextSize, "%3.2f", value * 100.0f);

@@ -34,15 +34,15 @@ public:
     void tick() override;     // audio thread
     void process(float* left, float* right, int32_t frames) override;           // audio thread
     void processAlternate(float* left, float* right, int32_t frames) override;  // audio thread
-    void setParameter(uint32_t index, float value) override;  // host/GUI thread
-    void setSyncMode(int32_t index, int32_t mode) override;   // mode 1 locks "Rate" to the tempo
+    // Mode 1 locks "Rate" to the tempo from the next time "Rate" is derived.
+    void setSyncMode(int32_t index, int32_t mode) override;   // host/GUI thread
     void setMix(float level) override;                        // the wet target
 
     float getSteps(int32_t index) const override;
     void getValueLabels(int32_t index, std::vector<std::string>& labels) const override;
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // For tests.  Any thread.
+    // For tests: the audio side's values.
     int32_t getStageCount() const { return stageCount; }
     float getFeedback() const { return feedback; }
     float getLfoIncrement() const { return lfoIncrement; }
@@ -52,12 +52,18 @@ public:
     }
 
 private:
+    void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyStages(float value);
     float coefficientAt(float phase) const;
-    // One sample through a channel's cascade, feedback included.
-    float cascade(float input, const std::array<float, kMaxStages>& coefficients,
-                  std::array<float, kMaxStages>& state, float& fedBack) const;
+    // A block through both cascades, crossfaded with the dry input or not;
+    // with fused multiply-adds where the machine has them.
+    void runBlock(float* left, float* right, int32_t frames, bool crossfade);
+    template <bool Fused>
+    void run(float* left, float* right, int32_t frames, bool crossfade);
+    template <bool Fused, int32_t Stages>
+    void runStages(float* left, float* right, int32_t frames, bool crossfade);
+    void runFused(float* left, float* right, int32_t frames, bool crossfade);
     void registerState();
     void unregisterState();
 
@@ -74,7 +80,7 @@ private:
     float width = 0.0f;
     float feedbackLeft = 0.0f;
     float feedbackRight = 0.0f;
-    int32_t syncMode = 0;
+    std::atomic<int32_t> syncMode{0};
     int32_t stageCount = 0;
     float currentMix = 0.0f;
     float mixStep = 0.0f;

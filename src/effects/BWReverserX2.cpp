@@ -37,13 +37,13 @@ void BWReverserX2::updateTiming() {
     busyState.store(2, std::memory_order_release);
     // The ring never grows here: at tempos the capacity was not taken for,
     // the ring is as long as the capacity allows.
-    const double beat = std::floor(std::max(0.0f, owner->samplesPerBeatF));
+    const double beat = std::floor(std::max(0.0f, owner->samplesPerBeatF.load()));
     const double limit = std::max<double>(1.0, static_cast<double>(bufferLeft.getCapacity()) - 1.0);
     ringLength = static_cast<uint32_t>(std::clamp(beat * kBeatsInRing, 1.0, limit));
     if (writePos >= ringLength) writePos = 0;
     if (readPos >= ringLength) readPos = 0;
     busyState.store(0, std::memory_order_release);
-    applySize(values[kSize]);
+    retakeParameter(kSize);
 }
 
 void BWReverserX2::prepare() {
@@ -78,19 +78,22 @@ void BWReverserX2::zeroRing() {
 }
 
 void BWReverserX2::tick() {
-    glide(wetGain, currentMix, mixStep, owner->glideFactor, 1e-7f);
+    glide(wetGain.load(std::memory_order_relaxed), currentMix, mixStep, owner->glideFactor, 1e-7f);
 }
 
 void BWReverserX2::stop() { playing = false; }
 
-void BWReverserX2::setMix(float level) { wetGain = unitRange(level); }
+void BWReverserX2::setMix(float level) { wetGain.store(unitRange(level), std::memory_order_relaxed); }
 
 void BWReverserX2::setParameter(uint32_t index, float value) {
     if (index >= kParameterCount) {
         platform::reportNonBlocking("unknown parameter called in BWReverserX");
         return;
     }
-    values[index] = value;
+    BWEffect::setParameter(index, value);
+}
+
+void BWReverserX2::applyParameter(uint32_t index, float value) {
     switch (index) {
         case kSize: applySize(value); break;
         case kXFade: fadeParameter = unitRange(value); break;
@@ -157,9 +160,9 @@ void BWReverserX2::setSliceEnvelope() {
     fallStart = static_cast<int64_t>(length - half);
 }
 
-float BWReverserX2::envelope(float wet) const {
+float BWReverserX2::envelope(float wet, uint32_t inSlice) const {
     if (fadeSlope == 0.0f) return wet;
-    const int64_t position = slicePos;
+    const int64_t position = inSlice;
     if (position <= fallStart) return position < riseEnd ? wet * fadeSlope * position : wet;
     return (1.0f - static_cast<float>(position - fallStart) * fadeSlope) * wet;
 }
@@ -180,6 +183,7 @@ void BWReverserX2::record(const float* left, const float* right, int32_t frames)
 }
 
 void BWReverserX2::process(float* left, float* right, int32_t frames) {
+    takeParameters();
     if (frames <= 0 || bufferLeft.getCapacity() == 0) return;
     const uint32_t blockStart = writePos;
     record(left, right, frames);
@@ -196,22 +200,39 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     float wet = safeSqrt(oldMix);
     const float wetDelta = (safeSqrt(newMix) - wet) / steps;
 
+    // The running values in locals: the channel buffers could alias the
+    // members as far as the compiler knows.  A slice boundary takes them
+    // back, and gives the new slice's values.
     const float* ringLeft = bufferLeft.getData();
     const float* ringRight = bufferRight.getData();
+    const uint32_t ring = ringLength;
+    const float step = decayStep;
+    uint32_t position = readPos;
+    uint32_t inSlice = slicePos;
+    float decay = decayGain;
     for (int32_t i = 0; i < frames; ++i) {
         const float dry = dryStart + static_cast<float>(i + 1) * dryDelta;
         left[i] *= dry;
         right[i] *= dry;
-        readPos = (readPos == 0 || readPos > ringLength) ? ringLength - 1 : readPos - 1;
+        position = (position == 0 || position > ring) ? ring - 1 : position - 1;
         if (!firstSlice) {
             wet += wetDelta;
-            const float gain = envelope(wet) * decayGain;
-            left[i] += ringLeft[readPos] * gain;
-            right[i] += ringRight[readPos] * gain;
+            const float gain = envelope(wet, inSlice) * decay;
+            left[i] += ringLeft[position] * gain;
+            right[i] += ringRight[position] * gain;
         }
-        if (++slicePos >= sliceLength) beginSlice(blockStart, i);
-        decayGain = std::max(decayGain + decayStep, 0.0f);
+        if (++inSlice >= sliceLength) {
+            readPos = position;
+            beginSlice(blockStart, i);
+            position = readPos;
+            inSlice = slicePos;
+            decay = decayGain;
+        }
+        decay = std::max(decay + step, 0.0f);
     }
+    readPos = position;
+    slicePos = inSlice;
+    decayGain = decay;
 }
 
 void BWReverserX2::beginSlice(uint32_t blockStart, int32_t frame) {

@@ -33,7 +33,7 @@ public:
     void stop() override;   // playback ends at once; recording goes on
     void process(float* left, float* right, int32_t frames) override;  // audio thread
     // Indices 0 to 3; any other one changes nothing and is reported in the log.
-    // "trig" comes from the engine on the audio thread.
+    // "trig" comes from the engine on the audio thread.  Stores the raw value.
     void setParameter(uint32_t index, float value) override;
     void setMix(float level) override;  // the wet target; the mix law is applied in process
 
@@ -41,7 +41,7 @@ public:
     void getValueLabels(int32_t index, std::vector<std::string>& labels) const override;
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // For the editor and tests.  Any thread.
+    // For the editor and tests: the audio side's state.
     bool isPlaying() const { return playing; }
     uint32_t getSliceLength() const { return sliceLength; }
     uint32_t getPendingSliceLength() const { return pendingSliceLength; }
@@ -50,13 +50,14 @@ public:
     const float* ringData() const { return bufferLeft.getData(); }
 
 private:
+    void applyParameter(uint32_t index, float value) override;
     void applySize(float value);
     void applyTrigger(float value);
     void startPlayback();
     void record(const float* left, const float* right, int32_t frames);
     void beginSlice(uint32_t blockStart, int32_t frame);
     void setSliceEnvelope();
-    float envelope(float wet) const;
+    float envelope(float wet, uint32_t inSlice) const;
     float decayStepFor(float decay) const;
     uint32_t sliceSamples(double beats) const;
     void zeroRing();

@@ -6,7 +6,10 @@
 #include <utility>
 
 #include "core/BWSystemInfo.h"
+#include "effects/Lanes4.h"
+#include "effects/RevTamselLanes.h"
 #include "effects/RevTamselPrimeTables.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -22,9 +25,9 @@ constexpr float kRoomSlideMilliseconds = 35.0f;
 constexpr float kLongestT60 = 60.0f;
 constexpr float kDiffuserSamplesAt44k = 3500.0f;
 constexpr float kLongSamplesAt44k = 8900.0f;
-constexpr float kDiffuserCoefficient = -0.667f;
-constexpr float kDiffuserInput = 0.667f;
-constexpr float kCoupling = 0.70710677f;
+using revtamsel::kCoupling;
+using revtamsel::kDiffuserCoefficient;
+using revtamsel::kDiffuserInput;
 constexpr float kInputGain = 0.25f;
 constexpr float kSnap = 1e-8f;
 // The damping filter's own pole sits at -b: at b = 1 it would ring at half
@@ -43,27 +46,15 @@ constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710
 // second form takes the frequency scaled by 8/11 in its constant.
 float noteOf(float frequency, float scale) { return 39.884094f * std::log10(frequency * scale + 1.2231218e-09f); }
 
-// The sample `length` places behind `write` in a ring of `size`; the length
-// is held inside the ring whatever a glide or a bad value made of it.
-inline uint32_t readIndex(uint32_t write, float length, uint32_t size) {
-    uint32_t back = length > 0.0f ? static_cast<uint32_t>(std::min(length, 4.0e9f)) : 0;
-    if (back >= size) back = size - 1;
-    return write >= back ? write - back : write + size - back;
-}
-
 }  // namespace
 
 RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, ownerInfo, lists), lastRoomSize(kUnset) {
     setName("Reverb HQ");
-    for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            for (TrackedFloatBuffer* line : {&section.diffLines[k], &section.longLines[k]}) {
-                line->trackedList = stateRegistry;
-                line->tracked = true;
-                line->aligned = true;
-            }
-        }
+    for (TrackedFloatBuffer* ring : {&diffRing, &longRing}) {
+        ring->trackedList = stateRegistry;
+        ring->tracked = true;
+        ring->aligned = true;
     }
     prepare();
     installParameters(kParameterNames, kInitialValues);
@@ -80,23 +71,22 @@ void RevTamselEcoShot::prepare() {
     const float rateFactor = owner->sampleRateFactor;
     diffLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kDiffuserSamplesAt44k), 2);
     longLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kLongSamplesAt44k), 2);
-    for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            for (auto [line, length] : {std::pair{&section.diffLines[k], diffLineLength},
-                                        std::pair{&section.longLines[k], longLineLength}}) {
-                if (line->getCapacity() < length) {
-                    line->reallocateZeroed(length);
-                } else {
-                    line->resize(length);
-                }
-            }
-            section.diffData[k] = section.diffLines[k].getData();
-            section.longData[k] = section.longLines[k].getData();
+    for (auto [ring, length] : {std::pair{&diffRing, diffLineLength}, std::pair{&longRing, longLineLength}}) {
+        const uint64_t floats = uint64_t{length} * revtamsel::kLanes;
+        if (ring->getCapacity() < floats) {
+            ring->reallocateZeroed(floats);
+        } else {
+            ring->resize(floats);
         }
+    }
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        section.diffData = diffRing.getData() + kLinesPerSection * s;
+        section.longData = longRing.getData() + kLinesPerSection * s;
         if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
         if (section.longWrite >= longLineLength) section.longWrite = 0;
     }
-    for (int32_t i = 0; i < kParameterCount; ++i) setParameter(static_cast<uint32_t>(i), values[i]);
+    retakeParameters();
     // The lengths in samples belong to the old rate: the next tick computes
     // the room afresh for this one.
     lastRoomSize = kUnset;
@@ -104,17 +94,12 @@ void RevTamselEcoShot::prepare() {
 }
 
 void RevTamselEcoShot::stop() {
-    for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            std::fill_n(section.diffLines[k].getData(), section.diffLines[k].getCapacity(), 0.0f);
-            std::fill_n(section.longLines[k].getData(), section.longLines[k].getCapacity(), 0.0f);
-            section.diffNewer[k] = 0.0f;
-        }
-    }
+    std::fill_n(diffRing.getData(), diffRing.getCapacity(), 0.0f);
+    std::fill_n(longRing.getData(), longRing.getCapacity(), 0.0f);
+    for (Section& section : sections) std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
 }
 
-void RevTamselEcoShot::setParameter(uint32_t index, float value) {
-    if (index < static_cast<uint32_t>(count)) values[index] = value;
+void RevTamselEcoShot::applyParameter(uint32_t index, float value) {
     const float v = unitRange(value);
     switch (index) {
     case 0:
@@ -142,12 +127,7 @@ void RevTamselEcoShot::setParameter(uint32_t index, float value) {
 
 // Anything outside 0..1 holds at the nearer end: at or above 1 the output is
 // the reverb alone.
-void RevTamselEcoShot::setMix(float mix) {
-    const float level = unitRange(mix);
-    mixFromDry = level < 1.0f;
-    mixFraction = mixFromDry ? level : 0.0f;
-    mixSet = true;
-}
+void RevTamselEcoShot::setMix(float mix) { mixLevel.store(unitRange(mix), std::memory_order_relaxed); }
 
 void RevTamselEcoShot::getParameterDisplay(int32_t index, float value, char* text) {
     if (index < 0 || index > 2) return;
@@ -268,52 +248,206 @@ void RevTamselEcoShot::tick() {
     glideLengths();
 }
 
+namespace revtamsel {
+
+// A section's running state in registers for the length of a block, one
+// lane per line.
+struct SectionLanes {
+    lanes4::Floats diffLength, diffStep, longLength, longStep;
+    lanes4::Floats diffNewer, diffOlder, inputA, dampB, damped, feedback;
+    float* diffData;
+    float* longData;
+};
+
+}  // namespace revtamsel
+
+namespace {
+
+using revtamsel::SectionLanes;
+
+// Where each lane reads in an interleaved ring: while a block's lengths hold
+// still, the whole samples behind the write stay the same and the read
+// offsets only follow the write; while they glide, each sample takes its
+// lengths afresh.
+struct ReadOffsets {
+    __m128i diffBack;  // in floats of the interleaved rings, lane offset taken off
+    __m128i longBack;
+};
+
+inline __m128i interleavedBack(lanes4::Floats length, uint32_t size) {
+    const __m128i whole = lanes4::wholeSamplesBehind(length, size);
+    return _mm_sub_epi32(_mm_slli_epi32(whole, 3), _mm_setr_epi32(0, 1, 2, 3));
+}
+
+// The float positions of the four reads: write minus offset, wrapped.
+inline void interleavedIndices(uint32_t write, __m128i back, uint32_t size, int32_t out[4]) {
+    constexpr uint32_t lanes = revtamsel::kLanes;
+    __m128i index = _mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(write * lanes)), back);
+    const __m128i wrapped = _mm_cmplt_epi32(index, _mm_setzero_si128());
+    index = _mm_add_epi32(index, _mm_and_si128(wrapped, _mm_set1_epi32(static_cast<int32_t>(size * lanes))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), index);
+}
+
 // One sample through the four lines of a section: diffuser, then long delay.
-void RevTamselEcoShot::runSection(Section& section, float input) {
-    const uint32_t dw = section.diffWrite;
-    const uint32_t lw = section.longWrite;
-    for (int32_t k = 0; k < kLinesPerSection; ++k) {
-        section.diffLength[k] += section.diffStep[k];
-        section.longLength[k] += section.longStep[k];
-        const float u = input + section.feedback[k];
-        const float v = flushTiny(u * kDiffuserInput + section.diffOlder[k]);
-        float* diffLine = section.diffData[k];
-        diffLine[dw] = kDiffuserCoefficient * v + u;
-        section.diffOlder[k] = section.diffNewer[k];
-        section.diffNewer[k] = diffLine[readIndex(dw, section.diffLength[k], diffLineLength)];
-        float* longLine = section.longData[k];
-        longLine[lw] = v;
-        const float read = longLine[readIndex(lw, section.longLength[k], longLineLength)];
-        const float d = read * section.inputA[k] - section.damped[k] * section.dampB[k];
-        section.damped[k] = flushTiny(d);
+template <bool Gliding>
+[[gnu::always_inline]] inline void runSection(SectionLanes& s, ReadOffsets& offsets, float input, uint32_t dw,
+                                              uint32_t diffSize, uint32_t lw, uint32_t longSize) {
+    using namespace lanes4;
+    if constexpr (Gliding) {
+        s.diffLength = add(s.diffLength, s.diffStep);
+        s.longLength = add(s.longLength, s.longStep);
+        offsets.diffBack = interleavedBack(s.diffLength, diffSize);
+        offsets.longBack = interleavedBack(s.longLength, longSize);
     }
-    section.diffWrite = dw + 1 < diffLineLength ? dw + 1 : 0;
-    section.longWrite = lw + 1 < longLineLength ? lw + 1 : 0;
+    const Floats u = add(splat(input), s.feedback);
+    const Floats v = flushTiny(add(mul(u, splat(kDiffuserInput)), s.diffOlder));
+    // Each line is written before it is read, so a length of 0 reads the
+    // sample just written.
+    store(s.diffData + revtamsel::kLanes * dw, add(mul(splat(kDiffuserCoefficient), v), u));
+    store(s.longData + revtamsel::kLanes * lw, v);
+    alignas(16) int32_t diffAt[4];
+    alignas(16) int32_t longAt[4];
+    interleavedIndices(dw, offsets.diffBack, diffSize, diffAt);
+    interleavedIndices(lw, offsets.longBack, longSize, longAt);
+    const Floats diffOut = _mm_setr_ps(s.diffData[diffAt[0]], s.diffData[diffAt[1]], s.diffData[diffAt[2]],
+                                       s.diffData[diffAt[3]]);
+    const Floats longOut = _mm_setr_ps(s.longData[longAt[0]], s.longData[longAt[1]], s.longData[longAt[2]],
+                                       s.longData[longAt[3]]);
+    s.diffOlder = s.diffNewer;
+    s.diffNewer = diffOut;
+    s.damped = flushTiny(sub(mul(longOut, s.inputA), mul(s.damped, s.dampB)));
+}
+
+}  // namespace
+
+revtamsel::SectionLanes RevTamselEcoShot::lanesOf(Section& section) {
+    using lanes4::load;
+    return SectionLanes{load(section.diffLength), load(section.diffStep),  load(section.longLength),
+                        load(section.longStep),   load(section.diffNewer), load(section.diffOlder),
+                        load(section.inputA),     load(section.dampB),     load(section.damped),
+                        load(section.feedback),   section.diffData,        section.longData};
+}
+
+void RevTamselEcoShot::keepLanes(const SectionLanes& s, Section& section) {
+    using lanes4::store;
+    store(section.diffLength, s.diffLength);
+    store(section.longLength, s.longLength);
+    store(section.diffNewer, s.diffNewer);
+    store(section.diffOlder, s.diffOlder);
+    store(section.damped, s.damped);
+    store(section.feedback, s.feedback);
 }
 
 void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
-    Section& sl = sections[0];
-    Section& sr = sections[1];
+    // A glide in float ends in steps too small to move a length: adding such
+    // a step leaves it as it is on every sample.
+    bool gliding = false;
+    for (const Section& section : sections) {
+        for (int32_t k = 0; k < kLinesPerSection; ++k) {
+            gliding = gliding || section.diffLength[k] + section.diffStep[k] != section.diffLength[k] ||
+                      section.longLength[k] + section.longStep[k] != section.longLength[k];
+        }
+    }
+    if (platform::cpuHasAvx2())
+        runLanes(left, right, frames, gliding);
+    else if (gliding)
+        run<true>(left, right, frames);
+    else
+        run<false>(left, right, frames);
+}
+
+// The same block through the AVX2 kernel: the two sections' state gathered
+// into its eight lanes and back.
+void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool gliding) {
+    takeParameters();
+    revtamsel::Lanes lanes;
+    for (int32_t s = 0; s < 2; ++s) {
+        const Section& section = sections[s];
+        const auto to = [s](float* lanesArray) { return lanesArray + kLinesPerSection * s; };
+        std::copy_n(section.diffLength, kLinesPerSection, to(lanes.diffLength));
+        std::copy_n(section.diffStep, kLinesPerSection, to(lanes.diffStep));
+        std::copy_n(section.longLength, kLinesPerSection, to(lanes.longLength));
+        std::copy_n(section.longStep, kLinesPerSection, to(lanes.longStep));
+        std::copy_n(section.diffNewer, kLinesPerSection, to(lanes.diffNewer));
+        std::copy_n(section.diffOlder, kLinesPerSection, to(lanes.diffOlder));
+        std::copy_n(section.inputA, kLinesPerSection, to(lanes.inputA));
+        std::copy_n(section.dampB, kLinesPerSection, to(lanes.dampB));
+        std::copy_n(section.damped, kLinesPerSection, to(lanes.damped));
+        std::copy_n(section.feedback, kLinesPerSection, to(lanes.feedback));
+    }
+    lanes.diffRing = diffRing.getData();
+    lanes.longRing = longRing.getData();
+    lanes.diffSize = diffLineLength;
+    lanes.longSize = longLineLength;
+    lanes.diffWrite = sections[0].diffWrite;
+    lanes.longWrite = sections[0].longWrite;
+    lanes.inputGain = inputGain;
+    const float level = mixLevel.load(std::memory_order_relaxed);
+    lanes.mixMode = level == kNoMix ? revtamsel::kMixSilent
+                    : level < 1.0f  ? revtamsel::kMixFromDry
+                                    : revtamsel::kMixReverbOnly;
+    lanes.mixFraction = level < 1.0f ? level : 0.0f;
+    revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        const auto from = [s](const float* lanesArray) { return lanesArray + kLinesPerSection * s; };
+        std::copy_n(from(lanes.diffLength), kLinesPerSection, section.diffLength);
+        std::copy_n(from(lanes.longLength), kLinesPerSection, section.longLength);
+        std::copy_n(from(lanes.diffNewer), kLinesPerSection, section.diffNewer);
+        std::copy_n(from(lanes.diffOlder), kLinesPerSection, section.diffOlder);
+        std::copy_n(from(lanes.damped), kLinesPerSection, section.damped);
+        std::copy_n(from(lanes.feedback), kLinesPerSection, section.feedback);
+        section.diffWrite = lanes.diffWrite;
+        section.longWrite = lanes.longWrite;
+    }
+}
+
+template <bool Gliding>
+void RevTamselEcoShot::run(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
+    takeParameters();
+    // The output's two endpoints (dry or reverb) and the fraction between them.
+    const float level = mixLevel.load(std::memory_order_relaxed);
+    const bool mixSet = level != kNoMix;
+    const bool mixFromDry = level < 1.0f;
+    const float mixFraction = mixFromDry ? level : 0.0f;
     const float gain = inputGain;
+    const uint32_t diffSize = diffLineLength;
+    const uint32_t longSize = longLineLength;
+    // Both sections write their lines in step.
+    uint32_t dw = sections[0].diffWrite;
+    uint32_t lw = sections[0].longWrite;
+    SectionLanes sl = lanesOf(sections[0]);
+    SectionLanes sr = lanesOf(sections[1]);
+    ReadOffsets ol{interleavedBack(sl.diffLength, diffSize), interleavedBack(sl.longLength, longSize)};
+    ReadOffsets orr{interleavedBack(sr.diffLength, diffSize), interleavedBack(sr.longLength, longSize)};
+    const Floats coupling = splat(kCoupling);
     for (int32_t i = 0; i < frames; ++i) {
         const float dryL = left[i];
         const float dryR = right[i];
-        runSection(sl, dryL * gain);
-        runSection(sr, dryR * gain);
+        runSection<Gliding>(sl, ol, dryL * gain, dw, diffSize, lw, longSize);
+        runSection<Gliding>(sr, orr, dryR * gain, dw, diffSize, lw, longSize);
+        dw = dw + 1 < diffSize ? dw + 1 : 0;
+        lw = lw + 1 < longSize ? lw + 1 : 0;
 
-        // Householder mix within each section, rotated by one line.
-        const float* dL = sl.damped;
-        const float* dR = sr.damped;
+        // Householder mix within each section, rotated by one line: the left
+        // section's line k takes line k + 1, the right's line k - 1.
+        alignas(16) float dL[4];
+        alignas(16) float dR[4];
+        store(dL, sl.damped);
+        store(dR, sr.damped);
         const float hL = (dL[0] + dL[1] + dL[2] + dL[3]) * 0.5f;
         const float hR = (dR[0] + dR[1] + dR[2] + dR[3]) * 0.5f;
-        const float mL[4] = {dL[1] - hL, dL[2] - hL, dL[3] - hL, dL[0] - hL};
-        const float mR[4] = {dR[3] - hR, dR[0] - hR, dR[1] - hR, dR[2] - hR};
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            sr.feedback[k] = flushTiny((mL[k] - mR[k]) * kCoupling);
-            sl.feedback[k] = flushTiny((mR[k] + mL[k]) * kCoupling);
-        }
-        const float wetL = sl.feedback[3] + sr.feedback[0] + sl.feedback[2] + sr.feedback[1];
-        const float wetR = sl.feedback[1] + sl.feedback[0] + sr.feedback[3] + sr.feedback[2];
+        const Floats mL = sub(rotateDown(sl.damped), splat(hL));
+        const Floats mR = sub(rotateUp(sr.damped), splat(hR));
+        sr.feedback = lanes4::flushTiny(mul(sub(mL, mR), coupling));
+        sl.feedback = lanes4::flushTiny(mul(add(mR, mL), coupling));
+        alignas(16) float fL[4];
+        alignas(16) float fR[4];
+        store(fL, sl.feedback);
+        store(fR, sr.feedback);
+        const float wetL = fL[3] + fR[0] + fL[2] + fR[1];
+        const float wetR = fL[1] + fL[0] + fR[3] + fR[2];
 
         if (!mixSet) {
             left[i] = 0.0f;
@@ -325,5 +459,11 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
             left[i] = wetL;
             right[i] = wetR;
         }
+    }
+    keepLanes(sl, sections[0]);
+    keepLanes(sr, sections[1]);
+    for (Section& section : sections) {
+        section.diffWrite = dw;
+        section.longWrite = lw;
     }
 }

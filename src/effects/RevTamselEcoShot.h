@@ -12,6 +12,10 @@
 #include "core/TrackedFloatBuffer.h"
 #include "effects/BWEffect.h"
 
+namespace revtamsel {
+struct SectionLanes;  // a section's state in registers while a block runs
+}
+
 class RevTamselEcoShot : public BWEffect {
 public:
     static constexpr int32_t kParameterCount = 4;
@@ -25,15 +29,13 @@ public:
     // unchanged rate (the audio thread's pass after a tempo change) nothing.
     void prepare() override;
     void process(float* left, float* right, int32_t frames) override;  // audio thread
-    // Host/GUI thread; "Reverb Time" and "Reflectivity" recompute the gains at once.
-    void setParameter(uint32_t index, float value) override;
     void tick() override;  // audio thread: room slide and length glides
     void stop() override;  // host thread: silences the lines
     // Host/GUI thread: 0 is the dry input, 1 the reverb alone, between a crossfade.
     void setMix(float mix) override;
     void getParameterDisplay(int32_t index, float value, char* text) override;
 
-    // The room and decay in force, for tests and displays.
+    // The room and decay in force (the audio side's), for tests and displays.
     float roomSizeDb() const { return roomDb; }
     float roomSizeMetres() const { return roomMetres; }
     float roomSeconds() const { return roomTime; }
@@ -47,11 +49,10 @@ public:
 
 private:
     struct Section {
-        TrackedFloatBuffer diffLines[kLinesPerSection];
-        TrackedFloatBuffer longLines[kLinesPerSection];
-        // Their storage, taken again whenever prepare has sized them.
-        float* diffData[kLinesPerSection] = {};
-        float* longData[kLinesPerSection] = {};
+        // The section's first lane in the rings, taken again whenever
+        // prepare has sized them.
+        float* diffData = nullptr;
+        float* longData = nullptr;
         uint32_t diffWrite = 0;
         uint32_t longWrite = 0;
         // Lengths: the prime chosen, the glide target and the value in force.
@@ -74,6 +75,8 @@ private:
         float feedback[kLinesPerSection] = {};
     };
 
+    // "Reverb Time" and "Reflectivity" recompute the gains at once.
+    void applyParameter(uint32_t index, float value) override;
     float snapLength(float seconds, uint32_t capacity) const;
     void slideRoom();
     void computeRoom();
@@ -81,7 +84,11 @@ private:
     void updateT60();
     void updateDecay();
     void glideLengths();
-    void runSection(Section& section, float input);
+    template <bool Gliding>
+    void run(float* left, float* right, int32_t frames);
+    void runLanes(float* left, float* right, int32_t frames, bool gliding);
+    static revtamsel::SectionLanes lanesOf(Section& section);
+    static void keepLanes(const revtamsel::SectionLanes& lanes, Section& section);
 
     float roomSizeValue = 0.0f;
 
@@ -104,11 +111,15 @@ private:
     float preparedRate = 0.0f;  // the rate the lines were last sized for
     uint32_t diffLineLength = 0;
     uint32_t longLineLength = 0;
+    // The eight diffusers in one ring and the eight long lines in another,
+    // interleaved: sample j of line k of section s at [8 j + 4 s + k], so that
+    // one vector store writes a sample of four lines (or of all eight).
+    TrackedFloatBuffer diffRing;
+    TrackedFloatBuffer longRing;
     Section sections[2];
 
-    // The output's two endpoints (dry or reverb) and the fraction between
-    // them; silence until the first setMix.
-    bool mixSet = false;
-    bool mixFromDry = true;
-    float mixFraction = 0.0f;
+    // The level last given to setMix, 0..1, or kNoMix before the first:
+    // silence until then.
+    static constexpr float kNoMix = -1.0f;
+    std::atomic<float> mixLevel{kNoMix};
 };

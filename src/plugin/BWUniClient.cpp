@@ -44,6 +44,9 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     silenceThreshold = kSilenceThreshold;
     noSilentOpt = getSettingDword("NoSilentOpt") != 0;
     undoManager.setClient(this);
+    // Learning on the audio thread appends without allocating.
+    for (int32_t number = 0; number < MidiLearnMap::kControllers; ++number) learn.controller(number).reserve(kLearnCapacity);
+    learn.pressure().reserve(kLearnCapacity);
 
     char product[256] = {};
     if (getHostProductString(product)) {
@@ -163,11 +166,14 @@ void BWUniClient::setPresetName(int32_t kind, const std::string& name) {
 }
 
 void BWUniClient::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
-    // Until the render routine is in place the instance is silent.
-    if (sampleFrames <= 0 || !outputs) return;
-    for (int channel = 0; channel < 2; ++channel) {
-        if (outputs[channel]) std::fill_n(outputs[channel], sampleFrames, 0.0f);
+    if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
+    // The MIDI export drives the engine itself meanwhile.
+    if (offlineExport.load() || render.ownTransport.load()) {
+        std::fill_n(outputs[0], sampleFrames, 0.0f);
+        std::fill_n(outputs[1], sampleFrames, 0.0f);
+        return;
     }
+    processBlock(outputs, sampleFrames);
 }
 
 ParamBinding* BWUniClient::hostBinding(int32_t tag) const {

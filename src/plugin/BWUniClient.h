@@ -14,8 +14,9 @@
 // programs are the instance's operations too (MidiIntake.cpp,
 // StateWriter.cpp, StateReader.cpp, PresetFiles.cpp, CoreOperations.cpp).
 //
-// Not yet present here (their issues add them): the render routine with its
-// MIDI output buffer, the sample voices.
+// The render routine is an operation of the instance too (BlockRender.cpp,
+// MidiEventHandler.cpp, Sequencer.cpp, StepLanes.cpp); the sample voices
+// plug into it at VoiceSeam.cpp.
 
 #include <array>
 #include <atomic>
@@ -44,10 +45,13 @@
 #include "plugin/InterfaceRequests.h"
 #include "plugin/MidiEventQueue.h"
 #include "plugin/MidiLearnMap.h"
+#include "plugin/MidiOutput.h"
 #include "plugin/ProgramLoader.h"
 #include "plugin/ParamBinding.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
+#include "plugin/RenderState.h"
+#include "plugin/SequencerRuntime.h"
 
 struct StateBody;
 
@@ -193,6 +197,20 @@ public:
     // it (without telling the host).  GUI thread.
     void randomizeParameters();
 
+    // The render routine (BlockRender.cpp): one host block into outputs[0]
+    // and outputs[1].  Audio thread, or the MIDI export while it holds the
+    // engine.
+    void processBlock(float** outputs, int32_t frames);
+    // Applies one queued MIDI event to the engine (MidiEventHandler.cpp).
+    // Audio thread, from the render routine's ticks.
+    void handleMidiEvent(const MidiEventRecord& event);
+    // Learned assignments a controller list holds at most; learning into a
+    // full list, or an assignment already there, changes nothing.
+    static constexpr size_t kLearnCapacity = 32;
+    const RenderState& renderState() const { return render; }
+    RenderState& renderState() { return render; }
+    const SequencerRuntime& sequencerState() const { return sequencer; }
+
     // Rate preparation.  Host thread.
     void setSampleRate(float rate) override;
     void prepareSampleRate();
@@ -321,6 +339,57 @@ private:
     void loadProgram(int32_t program);
     ParamBinding* findMember(std::span<ParamBinding* const> members, size_t& cursor, int32_t id) const;
 
+    // The render frame (BlockRender.cpp).
+    void readTransport(int32_t frames);
+    void startTransport();
+    void stopTransport();
+    void runTick(float** outputs, int32_t at);
+    void flushSubBlock(float** outputs, int32_t end);
+    void applyTempoChange();
+    void controlTick(int32_t at);
+    void beatClock();
+    void advanceSongPosition(int32_t n);
+    void endBlock(float** outputs, int32_t frames);
+    void applyMasterGain(float** outputs, int32_t frames);
+    void measurePeaks(float** outputs, int32_t frames);
+    void blockDc(float** outputs, int32_t frames);
+    void sendMidiOut();
+    void testSilence(float** outputs, int32_t frames);
+    void fadeBypass(float** outputs, int32_t frames);
+    void silenceBlock(float** outputs, int32_t frames);
+    void clearSilentState();
+
+    // MIDI event application (MidiEventHandler.cpp).
+    void noteOn(int32_t note, int32_t velocity);
+    void noteOff(int32_t note);
+    void allNotesOff();
+    void controllerEvent(int32_t number, int32_t value);
+    void pressureEvent(int32_t value);
+    void learnInto(std::vector<LearnEntry>& list, bool count);
+    void applyLearned(const std::vector<LearnEntry>& list, float value);
+
+    // The sequencer (Sequencer.cpp) and the step lanes (StepLanes.cpp).
+    void sequencerTick();
+    void runClocks();
+    void swingAndLoop();
+    void selectPattern();
+    void followChordSequence();
+    void stepRetriggers(float eventValue);
+    void buildChord();
+    void restartArpeggio(float arpValue);
+    void walkArpeggio(float arpValue, float glideValue);
+    void triggerValue();
+    void fillPairs(float arpValue);
+    void layerTrigger(int layer, float octaveValue, float tieValue);
+    void noteOutput(int layer, int32_t offset);
+    void stepLanes();
+    float stepLine(int grid) const;
+
+    // Where the sample voices plug in (VoiceSeam.cpp).
+    void startLayerVoices(int layer);
+    void tickKick();
+    void renderVoices(int32_t from, int32_t n);
+
     // SampleRateOwner.
     void resizeDelayLines(const EngineRateConstants& constants) override;
     void reapplyParameter(int32_t index) override;
@@ -393,4 +462,8 @@ private:
 
     InterfaceRequests requests;
     SampleRatePreparation preparation;
+
+    RenderState render;
+    SequencerRuntime sequencer;
+    MidiOutput midiOut;
 };

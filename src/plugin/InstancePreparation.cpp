@@ -57,7 +57,7 @@ void BWUniClient::reapplyParameter(int32_t index) { setParameter(index, rawValue
 
 void BWUniClient::refreshRunState() {
     SequencerState& s = engine.sequencer;
-    const float run = engine.patterns.records[276].raw < 0.5f ? s.noteGate : context.playing;
+    const float run = engine.patterns.records[276].raw < 0.5f ? s.noteGate : context.playing.load();
     s.heldRun = run;
     if (run != s.lastHeldRun) {
         s.lastHeldRun = run;

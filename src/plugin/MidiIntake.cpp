@@ -2,6 +2,8 @@
 // program loader, and the GUI's removal of MIDI-learn assignments with the
 // engine held.
 
+#include <algorithm>
+
 #include "core/VstTypes.h"
 #include "plugin/BWUniClient.h"
 
@@ -34,7 +36,15 @@ int32_t BWUniClient::processEvents(VstEvents* list) {
     return 1;
 }
 
-void BWUniClient::queueEvent(const MidiEventRecord& record) { eventQueue.queueEvent(record); }
+// The host counts an event's offset from the start of its block; the queue
+// counts from the last tick, which lies tickSamples before the block start
+// because ticks run on across blocks.  So an event acts at the first tick at
+// or after it, whatever the host's block size.
+void BWUniClient::queueEvent(const MidiEventRecord& record) {
+    MidiEventRecord fromLastTick = record;
+    fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
+    eventQueue.queueEvent(fromLastTick);
+}
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
     EngineHoldScope scope(hold, EngineHold::kEditTries);

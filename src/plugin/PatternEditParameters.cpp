@@ -295,7 +295,7 @@ void BWUniClient::applyClockSource(float v) {
     SequencerState& s = engine.sequencer;
     SteppedValue& record = engine.patterns.records[276];
     record.setSwitch(v);
-    const float source = record.stepIndex >= 1 ? context.playing : s.internalRunFlag;
+    const float source = record.stepIndex >= 1 ? context.playing.load() : s.internalRunFlag;
     if (source != s.runSource) {
         s.runSource = source;
         setParameter(279, source);

@@ -246,4 +246,4 @@ TEST_P(ChorusStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
     EXPECT_LT(report.silenceCpuSeconds, 3.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ChorusStability, ::testing::Values(44100.0f, 48000.0f, 96000.0f, 192000.0f));
+INSTANTIATE_TEST_SUITE_P(Rates, ChorusStability, ::testing::ValuesIn(stabilityRates()));

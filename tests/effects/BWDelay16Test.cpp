@@ -47,14 +47,19 @@ TEST(BWDelay16, TimesInSixteenthsAndFeedback) {
         BWDelay16& d = rig.delay;
         EXPECT_EQ(d.ringSamples(), static_cast<uint32_t>(rate * 0.5 * 4.0 + 4.0));
         d.setParameter(0, 0.0f);
+        d.takeParameters();
         EXPECT_DOUBLE_EQ(d.leftDelayTarget(), sixteenth);
         d.setParameter(0, 1.0f);
+        d.takeParameters();
         EXPECT_DOUBLE_EQ(d.leftDelayTarget(), 16.0 * sixteenth);
         d.setParameter(1, 0.5f);
+        d.takeParameters();
         EXPECT_DOUBLE_EQ(d.rightDelayTarget(), 9.0 * sixteenth);
         d.setParameter(2, 1.0f);
+        d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.99f);
         d.setParameter(2, 0.78f);
+        d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.78f * 0.99f);
     }
 }
@@ -211,4 +216,4 @@ TEST_P(BWDelay16Stability, StaysFiniteBoundedAndFreeOfDenormals) {
     EXPECT_LT(report.silenceCpuSeconds, 2.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, BWDelay16Stability, ::testing::Values(44100.0f, 48000.0f, 96000.0f, 192000.0f));
+INSTANTIATE_TEST_SUITE_P(Rates, BWDelay16Stability, ::testing::ValuesIn(stabilityRates()));

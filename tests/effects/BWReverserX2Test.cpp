@@ -22,12 +22,15 @@ struct ReverserRig {
     explicit ReverserRig(float rate = 44100.0f, float size = 0.5f, double bpm = 120.0)
         : context(rate, bpm), reverser(kReverserEffectId, &context.info) {
         reverser.setParameter(R::kSize, size);
+        reverser.takeParameters();
         reverser.setParameter(R::kXFade, 0.0f);
+        reverser.takeParameters();
         reverser.setParameter(R::kDec, 1.0f);
+        reverser.takeParameters();
         reverser.setMix(1.0f);
     }
 
-    void trigger(float value = 1.0f) { reverser.setParameter(R::kTrig, value); }
+    void trigger(float value = 1.0f) { reverser.setParameter(R::kTrig, value); reverser.takeParameters(); }
 
     EffectTestContext context;
     BWReverserX2 reverser;
@@ -103,8 +106,10 @@ TEST(BWReverserX2Test, SizeSelectsSliceLengthsFromTheTempoList) {
     // Out-of-range values select the ends of the list.
     ReverserRig rig;
     rig.reverser.setParameter(R::kSize, 7.0f);
+    rig.reverser.takeParameters();
     EXPECT_EQ(rig.reverser.getPendingSliceLength(), 88200u);
     rig.reverser.setParameter(R::kSize, std::nanf(""));
+    rig.reverser.takeParameters();
     EXPECT_EQ(rig.reverser.getPendingSliceLength(), 459u);
 }
 
@@ -140,6 +145,7 @@ TEST(BWReverserX2Test, DecFadesEachSliceOutLinearly) {
     for (const Case c : {Case{0.0f, 1.5 * 0.03}, Case{0.5f, 1.5 * 0.515}}) {
         ReverserRig rig(44100.0f, 1.0f);
         rig.reverser.setParameter(R::kDec, c.dec);
+        rig.reverser.takeParameters();
         const size_t length = rig.reverser.getPendingSliceLength();
         StereoSignal signal(boundary(2, length) + 1);
         std::fill(signal.left.begin(), signal.left.end(), 1.0f);
@@ -170,6 +176,7 @@ TEST(BWReverserX2Test, XFadeShapesTheSliceEdges) {
     for (float fade : {1.0f, 0.5f}) {
         ReverserRig rig(44100.0f, 0.5f);
         rig.reverser.setParameter(R::kXFade, fade);
+        rig.reverser.takeParameters();
         const size_t length = rig.reverser.getPendingSliceLength();
         StereoSignal signal(boundary(2, length) + 1);
         std::fill(signal.left.begin(), signal.left.end(), 1.0f);
@@ -266,7 +273,9 @@ TEST(BWReverserX2Test, SizeChangeWaitsForTheSliceBoundaryAndTheLatestChoiceWins)
 
     // A change and its undo before the boundary leave the length as it was.
     rig.reverser.setParameter(R::kSize, 0.5f);
+    rig.reverser.takeParameters();
     rig.reverser.setParameter(R::kSize, 1.0f);
+    rig.reverser.takeParameters();
     settle(rig.reverser, 88200 + 16);
     EXPECT_EQ(rig.reverser.getSliceLength(), 88200u);
 }
@@ -277,7 +286,9 @@ TEST(BWReverserX2Test, UnknownParameterIsLoggedWithoutABoxAndChangesNothing) {
     ReverserRig rig;
     const float before = rig.reverser.getValue(R::kSize);
     rig.reverser.setParameter(4, 0.9f);
+    rig.reverser.takeParameters();
     rig.reverser.setParameter(1000, 0.9f);
+    rig.reverser.takeParameters();
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(rig.reverser.getValue(R::kSize), before);
     EXPECT_EQ(drainedReports(), (std::vector<std::string>{"unknown parameter called in BWReverserX",
@@ -328,6 +339,7 @@ TEST(BWReverserX2Test, ProcessTickAndTempoChangesAllocateNothing) {
     render(rig.reverser, signal.left.data(), signal.right.data(), 24000);
     rig.context.changeTempo(45.0);
     rig.reverser.setParameter(R::kSize, 1.0f);
+    rig.reverser.takeParameters();
     rig.trigger(0.98f);
     rig.context.changeTempo(300.0);
     render(rig.reverser, signal.left.data() + 24000, signal.right.data() + 24000, 24000);
@@ -358,4 +370,4 @@ TEST_P(ReverserStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
     EXPECT_LT(report.silenceCpuSeconds, 3.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ReverserStability, ::testing::Values(44100.0f, 48000.0f, 96000.0f, 192000.0f));
+INSTANTIATE_TEST_SUITE_P(Rates, ReverserStability, ::testing::ValuesIn(stabilityRates()));

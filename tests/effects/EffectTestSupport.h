@@ -97,3 +97,7 @@ struct StabilityReport {
 // seconds of noise and as many of silence in all, shared out over the corners.
 StabilityReport runStability(BWEffect& effect, EffectTestContext& context,
                              const std::vector<Corner>& corners, double seconds);
+
+// The rates the stability runs take: 44.1 kHz in the everyday run, every rate
+// from 44.1 to 192 kHz when ZORVANE_SOAK is set (make soak).
+std::vector<float> stabilityRates();

@@ -1,0 +1,48 @@
+#pragma once
+// The reverb's eight lines (left section's four, then the right's) as one
+// block of lanes, for the AVX2 kernel that runs all eight in one vector on the
+// machines that have it.  Plain data, so that the kernel's own file (compiled
+// for AVX2) needs no other header of ours and shares no inline code with the
+// rest of the build.  The rings hold the eight lanes interleaved: sample j of
+// lane l at [8 j + l].
+
+#include <cstdint>
+
+namespace revtamsel {
+
+constexpr int kLanes = 8;
+constexpr float kDiffuserCoefficient = -0.667f;
+constexpr float kDiffuserInput = 0.667f;
+constexpr float kCoupling = 0.70710677f;
+
+// How the output is made: silence until the first level, a crossfade from the
+// dry input, or the reverb alone.
+enum MixMode : int32_t { kMixSilent, kMixFromDry, kMixReverbOnly };
+
+struct Lanes {
+    float diffLength[kLanes];
+    float diffStep[kLanes];
+    float longLength[kLanes];
+    float longStep[kLanes];
+    float diffNewer[kLanes];
+    float diffOlder[kLanes];
+    float inputA[kLanes];
+    float dampB[kLanes];
+    float damped[kLanes];
+    float feedback[kLanes];
+    float* diffRing;
+    float* longRing;
+    uint32_t diffSize;  // samples per lane
+    uint32_t longSize;
+    uint32_t diffWrite;
+    uint32_t longWrite;
+    float inputGain;
+    float mixFraction;
+    MixMode mixMode;
+};
+
+// A block of frames through the eight lines, with the lengths gliding or
+// holding still.  Only on machines with AVX2.  Audio thread.
+void runLanesAvx2(Lanes& lanes, float* left, float* right, int32_t frames, bool gliding);
+
+}  // namespace revtamsel

@@ -1,0 +1,46 @@
+#pragma once
+// The eight activity lights of the interface, clocked by the render
+// routine's ticks.  The editor sets each light's gate and source value and
+// reads back the latched value and the displayed value; the render routine
+// drives the brightness from the voice each light stands for.
+//
+// Audio thread (tick); the editor's fields are plain floats read and written
+// from the GUI thread, as every parameter value is.
+
+#include <array>
+#include <cstdint>
+
+struct ActivityLight {
+    // Set by the editor.
+    float gate = 0.0f;
+    float source = 0.0f;
+    // Read by the editor.
+    float latched = 0.0f;
+    float display = 0.0f;
+
+    float lastGate = 0.0f;
+    float hold = 0.0f;
+    float holdStep = 0.0f;
+    // Brightness: instant rise to 1, 200 ms at 1, 400 ms down to the voice's
+    // value, 400 ms down to 0 once the voice is silent.
+    enum class Phase : int32_t { Off, Hold, Decay, Sustain, Release } phase = Phase::Off;
+    float brightness = 0.0f;
+    float lastVoice = 0.0f;
+    float counter = 0.0f;
+    float step = 0.0f;
+
+    void tick(float voiceValue, float ticksPerMs);
+
+private:
+    void latch(float ticksPerMs);
+    void bright(float voiceValue, float ticksPerMs);
+};
+
+struct ActivityLights {
+    static constexpr int kLights = 8;
+    std::array<ActivityLight, kLights> lights{};
+
+    void tick(const std::array<float, kLights>& voices, float ticksPerMs) {
+        for (int i = 0; i < kLights; ++i) lights[i].tick(voices[i], ticksPerMs);
+    }
+};

@@ -1,0 +1,300 @@
+// The block render frame: gates, transport, the 16-sample tick loop carried
+// across host blocks, and the block end (master gain, meters, DC blocker,
+// MIDI out, silence optimisation, bypass fade).  Audio thread throughout: no
+// allocation, no lock, no file, no wait.
+
+#include <algorithm>
+#include <cmath>
+
+#include "persistence/MidiFileWriter.h"
+#include "plugin/BWUniClient.h"
+#include "plugin/FlushToZero.h"
+
+namespace {
+
+constexpr int32_t kTick = 16;
+constexpr int32_t kTimeFilter = 0x1E02;
+constexpr int32_t kCycleFlags = TimeInfoFlags::CycleActive | TimeInfoFlags::CyclePositionsValid;
+// A host position this close past the cycle end is the host's own wrap.
+constexpr double kJustWrapped = 0.15;
+constexpr double kPositionJump = 0.5;
+
+void zero(float** outputs, int32_t from, int32_t n) {
+    if (n <= 0) return;
+    std::fill_n(outputs[0] + from, n, 0.0f);
+    std::fill_n(outputs[1] + from, n, 0.0f);
+}
+
+}  // namespace
+
+void BWUniClient::processBlock(float** outputs, int32_t frames) {
+    if (!outputs || !outputs[0] || !outputs[1] || frames < 0) return;
+    RenderState& r = render;
+    r.bypass.setRate(context.sampleRate);
+    r.bypass.follow(isBypassed());
+    // While a program loads or the GUI holds the engine, nothing advances:
+    // queued events wait and no tick runs.
+    if (loader.isBusy()) return silenceBlock(outputs, frames);
+    if (!hold.enterBlock()) {
+        int32_t idle = 0;
+        loaderState.compare_exchange_strong(idle, 1);
+        return silenceBlock(outputs, frames);
+    }
+    FlushToZeroScope flushToZero;
+    readTransport(frames);
+    zero(outputs, 0, frames);
+    midiOut.sendCarried();
+    r.blockSilent = r.silent;
+    for (int32_t i = 0; i < frames;) {
+        if (context.tickSamples >= kTick) runTick(outputs, i);
+        const int32_t n = std::min({frames - i, kTick - context.tickSamples, RenderState::kSubBlock - r.subCount});
+        if (!r.skipAudio.load(std::memory_order_relaxed) && !r.blockSilent) renderVoices(r.subCount, n);
+        advanceSongPosition(n);
+        context.tickSamples += n;
+        r.subCount += n;
+        i += n;
+    }
+    endBlock(outputs, frames);
+    hold.leaveBlock();
+}
+
+void BWUniClient::silenceBlock(float** outputs, int32_t frames) {
+    zero(outputs, 0, frames);
+    render.dc[0].clear();
+    render.dc[1].clear();
+}
+
+void BWUniClient::clearSilentState() {
+    silenceCounter = 0;
+    render.silent = false;
+}
+
+// ---- transport ------------------------------------------------------------
+
+void BWUniClient::readTransport(int32_t frames) {
+    RenderState& r = render;
+    r.cycleWrapArmed = false;
+    const VstTimeInfo* info = r.ownTransport.load() ? &r.ownTimeInfo : getTimeInfo(kTimeFilter);
+    if (!info) return;
+    // A tempo the host cannot mean (NaN) leaves the stored one.
+    if (info->tempo == info->tempo) r.hostTempo = std::max(info->tempo, BWSystemInfo::kSlowestTempo);
+    const double pos = info->ppqPos;
+    if (!(info->flags & TimeInfoFlags::TransportPlaying) || !(pos >= 0.0)) return stopTransport();
+
+    const bool cycle = (info->flags & kCycleFlags) == kCycleFlags;
+    const double cycleEnd = info->cycleEndPos;
+    const bool justWrapped = cycle && pos > cycleEnd && pos - cycleEnd < kJustWrapped;
+    if (std::fabs(context.positionBeats - pos) > kPositionJump && !justWrapped) {
+        context.positionBeats = pos;
+        context.positionBeatsF = static_cast<float>(pos);
+    }
+    r.beatsPerSample = 1.0 / context.samplesPerBeat;
+    const double blockEnd = pos + frames * r.beatsPerSample;
+    if (cycle && blockEnd >= cycleEnd && !justWrapped && cycleEnd > pos) {
+        r.cycleWrapArmed = true;
+        r.cycleWrapPoint = cycleEnd;
+        r.cycleStart = info->cycleStartPos;
+    }
+    // The engine's position meets the host's at the end of the block.
+    if (!justWrapped && frames > 0) r.beatsPerSample = (blockEnd - context.positionBeats) / frames;
+    startTransport();
+}
+
+void BWUniClient::startTransport() {
+    if (context.playing != 0.0f) return;
+    context.playing = 1.0f;
+    refreshRunState();
+    clearSilentState();
+}
+
+void BWUniClient::stopTransport() {
+    context.positionBeats = 0.0;
+    context.positionBeatsF = 0.0f;
+    if (context.playing == 0.0f) return;
+    context.playing = 0.0f;
+    refreshRunState();
+}
+
+void BWUniClient::advanceSongPosition(int32_t n) {
+    const RenderState& r = render;
+    double pos = context.positionBeats;
+    for (int32_t k = 0; k < n; ++k) {
+        pos += r.beatsPerSample;
+        if (r.cycleWrapArmed && pos >= r.cycleWrapPoint) pos = r.cycleStart;
+    }
+    context.positionBeats = pos;
+    context.positionBeatsF = static_cast<float>(pos);
+}
+
+// ---- the tick -------------------------------------------------------------
+
+void BWUniClient::runTick(float** outputs, int32_t at) {
+    flushSubBlock(outputs, at);
+    context.tickSamples = 0;
+    eventQueue.spendFrames(kTick);
+    MidiEventRecord event;
+    while (eventQueue.takeDue(event)) handleMidiEvent(event);
+    applyTempoChange();
+    controlTick(at);
+    chain.reverser.tick();
+    chain.chorus.tick();
+    chain.phaser.tick();
+    chain.doubleDelay.tick();
+    chain.delay16.tick();
+    chain.reverb.tick();
+    // The lights stand for layer 1's eight voices.
+    render.lights.tick(sequencer.layers[0].passed, context.samplesPerMsPerTick);
+}
+
+// The finished sub-block through the effects, in chain order, into the
+// outputs ending at `end`.  The count starts again at every flush, also
+// while the export skips audio, so the buffers are never overrun.
+void BWUniClient::flushSubBlock(float** outputs, int32_t end) {
+    RenderState& r = render;
+    const int32_t n = r.subCount;
+    if (n <= 0) return;
+    r.subCount = 0;
+    if (r.skipAudio.load(std::memory_order_relaxed) || r.blockSilent) return;
+    float* left = r.mainLeft.data();
+    float* right = r.mainRight.data();
+    chain.reverser.process(left, right, n);
+    chain.chorus.process(left, right, n);
+    chain.phaser.process(left, right, n);
+    chain.doubleDelay.process(left, right, n);
+    chain.delay16.process(left, right, n);
+    chain.reverb.process(left, right, n);
+    float* outL = outputs[0] + end - n;
+    float* outR = outputs[1] + end - n;
+    for (int32_t k = 0; k < n; ++k) {
+        outL[k] += left[k] * r.effectsReturnGain + r.kickLeft[k] * r.kickGain;
+        outR[k] += right[k] * r.effectsReturnGain + r.kickRight[k] * r.kickGain;
+    }
+}
+
+// A tempo at or above the limit is never taken, and then nothing is
+// refreshed either: the refresh runs only for a tempo that is stored.
+void BWUniClient::applyTempoChange() {
+    const double tempo = render.hostTempo;
+    if (tempo == context.tempo || !(tempo < BWSystemInfo::kTempoLimit)) return;
+    if (!changeTempo(tempo)) return;
+    setSilenceWindow(static_cast<int32_t>(4.0 * context.samplesPerBeat));
+}
+
+void BWUniClient::controlTick(int32_t at) {
+    RenderState& r = render;
+    const float ticksPerMs = context.samplesPerMsPerTick;
+    if (context.playing >= r.transportRamp) {
+        r.transportRamp = context.playing;
+        r.transportStep = 0.0f;
+    } else {
+        if (r.transportStep == 0.0f) {
+            r.transportStep = r.transportRamp / (ticksPerMs * engine.output.masterReleaseMs + 1e-18f);
+        }
+        r.transportRamp -= r.transportStep;
+        if (r.transportRamp <= 0.0f) r.transportRamp = r.transportStep = 0.0f;
+    }
+    beatClock();
+    tickKick();
+    const float run = engine.patterns.records[279].step;
+    r.master.tick(run, 1.0f, 1.0f, masterEnvelopeTimes(engine.raw[1], engine.raw[2]), ticksPerMs);
+    r.masterTarget = r.master.getLevel() * engine.output.masterGain;
+    r.kickGain = engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : r.masterTarget;
+
+    sequencerTick();
+    for (int layer = 0; layer < kSoundLayers; ++layer) {
+        layerTrigger(layer, stepLine(2), stepLine(3));
+        startLayerVoices(layer);
+        noteOutput(layer, at);
+    }
+    stepLanes();
+}
+
+void BWUniClient::beatClock() {
+    RenderState& r = render;
+    r.beatCounter += context.tickLength / context.samplesPerBeat;
+    if (r.beatCounter >= 2.0) r.beatCounter = 0.0;
+    const float run = engine.patterns.records[279].step;
+    r.beatPosition = context.playing == 1.0f ? static_cast<double>(context.positionBeatsF)
+                                             : r.beatCounter * run + run;
+    const float gate = static_cast<float>((static_cast<int64_t>(r.beatPosition) & 1) + 1);
+    r.kickRestart = gate != r.beatGate ? gate : 0.0f;
+    r.beatGate = gate;
+
+    const float target = static_cast<float>(static_cast<int64_t>(context.positionBeats) & 1);
+    if (target != r.beatIndicatorTarget) {
+        r.beatIndicatorTarget = target;
+        r.beatIndicatorTicks = 800.0f * context.samplesPerMsPerTick;
+        r.beatIndicatorStep = (target - r.beatIndicator) / r.beatIndicatorTicks;
+    }
+    if (r.beatIndicatorTicks > 0.0f) {
+        r.beatIndicator += r.beatIndicatorStep;
+        if ((r.beatIndicatorTicks -= 1.0f) <= 0.0f) r.beatIndicator = r.beatIndicatorTarget;
+    }
+}
+
+// ---- block end ------------------------------------------------------------
+
+void BWUniClient::endBlock(float** outputs, int32_t frames) {
+    flushSubBlock(outputs, frames);
+    applyMasterGain(outputs, frames);
+    measurePeaks(outputs, frames);
+    blockDc(outputs, frames);
+    sendMidiOut();
+    testSilence(outputs, frames);
+    fadeBypass(outputs, frames);
+}
+
+void BWUniClient::applyMasterGain(float** outputs, int32_t frames) {
+    render.masterCurrent = rampGain(outputs[0], outputs[1], frames, render.masterCurrent, render.masterTarget);
+}
+
+void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
+    render.peakLeft = peakOf(outputs[0], frames);
+    render.peakRight = peakOf(outputs[1], frames);
+}
+
+void BWUniClient::blockDc(float** outputs, int32_t frames) {
+    render.dc[0].run(outputs[0], frames);
+    render.dc[1].run(outputs[1], frames);
+}
+
+void BWUniClient::sendMidiOut() {
+    VstEvents* events = midiOut.takeBlock();
+    if (events->numEvents == 0) return;
+    RenderState& r = render;
+    if (!(r.skipAudio.load() && r.exportWriter)) {
+        sendVstEventsToHost(events);
+        return;
+    }
+    for (int32_t i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (event->type != kVstMidiType) continue;
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        const uint8_t bytes[4] = {uint8_t(midi->midiData[0]), uint8_t(midi->midiData[1]),
+                                  uint8_t(midi->midiData[2]), 0};
+        r.exportWriter->addEvent(bytes, r.ownTimeInfo.ppqPos);
+    }
+}
+
+// Every 16th sample of the block against the threshold; four beats below it
+// make the engine silent until a loud sample, a note-on, a sequencer trigger
+// or a transport start.
+void BWUniClient::testSilence(float** outputs, int32_t frames) {
+    RenderState& r = render;
+    if (noSilentOpt || context.lastVelocity != 0.0f || frames < 1) return;
+    for (int channel = 0; channel < 2; ++channel) {
+        for (int32_t i = 0; i < frames; i += kTick) {
+            if (std::fabs(outputs[channel][i]) >= silenceThreshold) return clearSilentState();
+        }
+    }
+    silenceCounter = std::min(silenceCounter + frames, silenceWindowSamples);
+    if (silenceCounter < silenceWindowSamples || r.silent) return;
+    silenceBlock(outputs, frames);
+    r.mainLeft = {};
+    r.mainRight = {};
+    r.kickLeft = {};
+    r.kickRight = {};
+    r.silent = true;
+}
+
+void BWUniClient::fadeBypass(float** outputs, int32_t frames) { render.bypass.run(outputs[0], outputs[1], frames); }

@@ -1,0 +1,41 @@
+#pragma once
+// The stages of the block end that work on the finished output: the master
+// gain ramp, the peak meter, the DC blocker and the bypass fade.  Plain
+// loops over a block; audio thread.
+
+#include <cstdint>
+
+// y = x − x1 + 0.998 × y1: a pole just inside the unit circle keeps the
+// blocker's corner near 14 Hz at 44.1 kHz.
+struct DcBlocker {
+    static constexpr float kPole = 0.998f;
+    float x1 = 0.0f;
+    float y1 = 0.0f;
+
+    void run(float* x, int32_t n);
+    void clear() { x1 = y1 = 0.0f; }
+};
+
+// Multiplies both channels by a gain that moves linearly from current to
+// target over the block, the first sample already one step on; answers the
+// gain the block ends at (the target).  A gain at rest other than 1 is
+// applied as it is.
+float rampGain(float* left, float* right, int32_t n, float current, float target);
+
+// The largest magnitude in the block; 0 for an empty one.
+float peakOf(const float* x, int32_t n);
+
+// Fades the output out when bypass is switched on and in when it is switched
+// off, over `step`'s reciprocal samples; while bypassed the output is zero.
+struct BypassFade {
+    int32_t state = 0;  // 0 running, 1 bypassed
+    bool fading = false;
+    float position = 0.0f;
+    float step = 1.0f / 512.0f;
+
+    // 10 ms at the rate.
+    void setRate(float sampleRate);
+    // Starts a fade when the request differs from the state and none runs.
+    void follow(bool bypassed);
+    void run(float* left, float* right, int32_t n);
+};

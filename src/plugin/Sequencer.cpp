@@ -1,0 +1,414 @@
+// The sequencer, once per control tick: the step clock (the host's or its
+// own), clock division, swing, loops, the chord sequence, retriggers, the
+// chord, the arpeggio walk, each layer's trigger stage and the notes sent to
+// the host.  Audio thread; fixed arrays only.
+//
+// Where the patterns live: the chord-sequence table is the first paged
+// table (a chord number per step, a page per pattern), the velocity table
+// the gate table (a page per pattern), the chord cells the paged table the
+// chord selection pages through (48 semitone cells per chord); the event
+// types, arpeggio, octave, tie and glide values are the five step grids in
+// that order, one line per pattern.
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "plugin/BWUniClient.h"
+
+namespace {
+
+constexpr float kToggleLow = 0.99999899f;
+constexpr int32_t kPatterns = 24;
+constexpr double kOwnClockSteps = 256.0;
+constexpr float kHostClockThreshold = 1.02f;
+
+enum Grid { kEventGrid = 0, kArpGrid, kOctaveGrid, kTieGrid, kGlideGrid };
+enum Direction { kUp = 0, kHold = 1, kDown = 2 };
+
+float flip(float toggle) { return toggle == 1.0f ? kToggleLow : 1.0f; }
+
+// A whole number from a pattern value, held to lo..hi (NaN reads as lo), so
+// that whatever a stored pattern holds converts without overflow.
+int32_t wholeIn(float x, int32_t lo, int32_t hi) {
+    if (!(x > static_cast<float>(lo))) return lo;
+    if (!(x < static_cast<float>(hi))) return hi;
+    return static_cast<int32_t>(x);
+}
+
+// A root of a value too small to be a normal float is 0, as a flushed
+// operand would make it.
+float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
+
+}  // namespace
+
+float BWUniClient::stepLine(int grid) const {
+    const SequencerRuntime& s = sequencer;
+    const float v = models.stepLines[grid].getStepOnLine(static_cast<uint64_t>(s.activePattern),
+                                                         static_cast<uint64_t>(s.stepIndex));
+    return v == v ? v : 0.0f;
+}
+
+void BWUniClient::sequencerTick() {
+    runClocks();
+    swingAndLoop();
+    selectPattern();
+    followChordSequence();
+    stepRetriggers(stepLine(kEventGrid));
+    buildChord();
+    const float arp = stepLine(kArpGrid);
+    restartArpeggio(arp);
+    triggerValue();
+    walkArpeggio(arp, stepLine(kGlideGrid));
+    fillPairs(arp);
+}
+
+void BWUniClient::runClocks() {
+    SequencerRuntime& s = sequencer;
+    const SequencerState& p = engine.sequencer;
+    const float run = engine.patterns.records[279].step;
+    if (run > 0.0f) {
+        s.ownClockRamp = 1.0f;
+        s.ownClockStep = 0.0f;
+    } else if (s.ownClockRamp > 0.0f) {
+        if (s.ownClockStep == 0.0f) {
+            s.ownClockStep = s.ownClockRamp / (context.samplesPerMsPerTick * engine.output.masterReleaseMs + 1e-18f);
+        }
+        s.ownClockRamp -= s.ownClockStep;
+        if (s.ownClockRamp <= 0.0f) s.ownClockRamp = s.ownClockStep = 0.0f;
+    }
+
+    s.startPulse = s.lastRunState == 0.0f && run > 0.0f ? 1.0f : 0.0f;
+    s.lastRunState = run;
+    if (s.startPulse != s.lastStartPulse) s.restartTrigger = s.lastStartPulse = s.startPulse;
+    if (p.loadPresetCount != s.lastLoadCount) s.restartTrigger = s.lastLoadCount = p.loadPresetCount;
+    if (s.restartTrigger != s.lastRestartTrigger) {
+        s.lastRestartTrigger = s.restartTrigger;
+        s.ownStepPosition = 0.0;
+        render.beatCounter = 0.0;
+    }
+
+    if (context.playing == 1.0f) s.hostStepPosition = p.stepDivisor * context.positionBeats;
+    if (s.ownClockRamp > 0.0f) {
+        s.ownStepPosition += p.stepsPerTick;
+        if (s.ownStepPosition >= kOwnClockSteps) s.ownStepPosition = 0.0;
+    }
+    const bool hostClock = engine.patterns.records[276].step + render.transportRamp >= kHostClockThreshold;
+    const double position = hostClock ? s.hostStepPosition : s.ownStepPosition;
+    s.stepCounter = position > 0.0 ? static_cast<int64_t>(position) : 0;
+}
+
+// The counter goes through the swing line; odd steps take it delayed.  A
+// delay longer than the line is held at the line's length.
+void BWUniClient::swingAndLoop() {
+    SequencerRuntime& s = sequencer;
+    const SequencerState& p = engine.sequencer;
+    constexpr int32_t capacity = SequencerRuntime::kSwingCapacity;
+    s.swingLine[s.swingWrite] = static_cast<float>(s.stepCounter);
+    const double delay = std::clamp(p.swingDelayTicks, 0.0, static_cast<double>(capacity - 2));
+    double read = s.swingWrite - delay;
+    if (read < 0.0) read += capacity;
+    const int32_t i0 = std::min(static_cast<int32_t>(read), capacity - 1);
+    const int32_t i1 = (i0 + 1) % capacity;
+    const float frac = static_cast<float>(read - i0);
+    const float swung = s.swingLine[i0] + (s.swingLine[i1] - s.swingLine[i0]) * frac;
+    s.swingWrite = (s.swingWrite + 1) % capacity;
+    s.swungStep = p.swingAmount > 0.0f && (s.stepCounter & 1) != 0;
+    s.usedCounter = s.swungStep ? static_cast<double>(swung) : static_cast<double>(s.stepCounter);
+
+    float start = 0.0f;
+    float end = 0.0f;
+    if (models.zones.audioLoopRange(start, end)) {
+        s.loopFirst = std::max(0, static_cast<int32_t>(start));
+        s.loopLast = static_cast<int32_t>(end);
+    }
+    // A loop whose last step lies before its first plays its first step.
+    const int64_t length = std::max<int64_t>(1, s.loopLast - s.loopFirst + 1);
+    const int64_t used = s.usedCounter > 0.0 ? static_cast<int64_t>(s.usedCounter) : 0;
+    s.stepIndex = static_cast<int32_t>(used % length) + s.loopFirst;
+    const float divisor = p.chordSequenceDivisor > 0.0f ? p.chordSequenceDivisor : 1.0f;
+    const int64_t chordStep = static_cast<int64_t>(static_cast<double>(s.stepCounter) / divisor);
+    s.chordStepIndex = static_cast<int32_t>(chordStep % length) + s.loopFirst;
+    engine.patterns.loopStart = static_cast<float>(s.loopFirst);
+    engine.patterns.loopEnd = static_cast<float>(s.loopFirst + length);
+}
+
+// The pattern follows the key; a preset load sets it to 0 for one tick's
+// pulse, until the key changes again.
+void BWUniClient::selectPattern() {
+    SequencerRuntime& s = sequencer;
+    const SequencerState& p = engine.sequencer;
+    if (p.effectivePatternKey != s.lastPatternSeen) s.activePattern = s.lastPatternSeen = p.effectivePatternKey;
+    const bool loaded = p.loadPresetCount != s.lastLoadCountSeen && p.loadPresetCount != 0.0f;
+    s.lastLoadCountSeen = p.loadPresetCount;
+    s.loadPulseSource = loaded ? 0.01f : 0.0f;
+    if (s.loadPulseSource != s.lastLoadPulseSource) s.activePattern = s.lastLoadPulseSource = s.loadPulseSource;
+    s.activePattern = static_cast<float>(wholeIn(s.activePattern, 0, kPatterns - 1));
+    const uint64_t page = static_cast<uint64_t>(s.activePattern);
+    models.chordTable.setCurrentPage(page);
+    models.gateTable.setCurrentPage(page);
+    engine.patterns.gateTablePage = s.activePattern;
+}
+
+void BWUniClient::followChordSequence() {
+    SequencerRuntime& s = sequencer;
+    s.chord = models.chordTable.getValue(static_cast<uint64_t>(s.chordStepIndex));
+    const float q = engine.sequencer.chordMode.stepIndex == 0 ? s.chord / 15.0f : 0.0f;
+    if (q == s.lastChordSent) return;
+    s.lastChordSent = q;
+    setParameter(75, q);
+}
+
+void BWUniClient::stepRetriggers(float v) {
+    SequencerRuntime& s = sequencer;
+    const SequencerState& p = engine.sequencer;
+    const int32_t type = wholeIn(v, 0, 3);
+    float rate = type == 0 ? 0.0f : static_cast<float>(type + 1) * p.stepsPerTickF;
+    const float limit = static_cast<float>(type + 1);
+    if (s.swungStep) rate = p.swingAmount * p.swingAmount * rate * 5.0f;
+    if (s.retriggerPhase == 0.0f && s.stepIndex != s.doneStep) {
+        s.retriggerPhase = rate;
+    } else {
+        s.retriggerPhase += rate;
+    }
+    if (s.retriggerPhase >= limit) {
+        s.doneStep = s.stepIndex;
+        s.retriggerPhase = 0.0f;
+    }
+    const int32_t index = v > 0.0f ? static_cast<int32_t>(s.retriggerPhase + 1.0f) : 0;
+    if (index != s.retriggerIndex) {
+        s.retriggerIndex = index;
+        if (index > 0) s.retriggerRandom = context.nextRandomValue();
+    }
+    if (p.noteLevel != s.lastGateSum) {
+        s.lastGateSum = p.noteLevel;
+        s.gateSumRandom = context.nextRandomValue();
+    }
+}
+
+// The chord cells are visited in ascending order, so the chord comes out
+// sorted.  The note source is that chord, or the held notes two octaves
+// down while chords come from the keys.
+void BWUniClient::buildChord() {
+    SequencerRuntime& s = sequencer;
+    std::array<float, 48> cells{};
+    if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+    s.chordCount = 0;
+    for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
+        if (cells[k] == 0.0f) continue;
+        s.chordNotes[s.chordCount] = static_cast<float>(k);
+        s.chordValues[s.chordCount] = cells[k];
+        ++s.chordCount;
+    }
+    const bool fromChord = engine.sequencer.chordMode.stepIndex != 2;
+    s.sourceCount = 0;
+    for (int i = 0; i < kSequencerVoices; ++i) {
+        if (fromChord) {
+            s.sourceNotes[i] = i < s.chordCount ? s.chordNotes[i] : 0.0f;
+            s.sourceWeights[i] = i < s.chordCount ? s.chordValues[i] : 0.0f;
+        } else {
+            s.sourceNotes[i] = context.shiftedNotesClamped[i];
+            s.sourceWeights[i] = context.sortedVelocities[i];
+        }
+        if (s.sourceNotes[i] > 0.0f) ++s.sourceCount;
+    }
+    s.sourceCount = std::clamp(s.sourceCount, 1, kSequencerVoices);
+}
+
+void BWUniClient::restartArpeggio(float arp) {
+    SequencerRuntime& s = sequencer;
+    const float indicator = arp > 0.0f ? 1.0f : 0.0f;
+    if (indicator != s.lastArpIndicator) {
+        s.lastArpIndicator = indicator;
+        if (indicator == 1.0f) s.restartToggles[0] = flip(s.restartToggles[0]);
+    }
+    const float clamped = std::max(arp, 0.0f);
+    if (clamped != s.lastArpClamped) {
+        s.lastArpClamped = clamped;
+        if (clamped > 0.0f) s.restartToggles[1] = flip(s.restartToggles[1]);
+    }
+    if (s.chord != s.lastChordForRestart) {
+        s.lastChordForRestart = s.chord;
+        s.restartToggles[2] = flip(s.restartToggles[2]);
+    }
+    float value = 0.0f;
+    switch (engine.patterns.records[328].stepIndex) {
+        case 0: value = context.playing; break;
+        case 1: value = s.stepIndex == 0 ? 1.0f : 0.0f; break;
+        case 2: value = s.restartToggles[0]; break;
+        case 3: value = s.restartToggles[1]; break;
+        case 4: value = s.restartToggles[2]; break;
+        case 5: value = context.lastVelocity; break;
+        default: break;
+    }
+    s.restart = value != s.lastRestartValue;
+    s.lastRestartValue = value;
+}
+
+// The step's velocity, roughened by the two random values, to the power
+// 0.75; a value that the roughening takes to 0 or below sounds nothing.
+void BWUniClient::triggerValue() {
+    SequencerRuntime& s = sequencer;
+    float x = models.gateTable.getValue(static_cast<uint64_t>(s.stepIndex));
+    if (x > 0.0f) {
+        x -= 0.01f * std::fabs(s.retriggerRandom);
+        if (x > 0.0f) x += -0.1f * std::fabs(s.gateSumRandom);
+    }
+    s.triggerValue = x > 0.0f ? root(x) * root(root(x)) : 0.0f;
+}
+
+void BWUniClient::walkArpeggio(float arp, float glideValue) {
+    SequencerRuntime& s = sequencer;
+    const float pulse = s.triggerValue != s.lastTriggerValue ? 1.0f : 0.0f;
+    s.lastTriggerValue = s.triggerValue;
+
+    s.activeCount = 0;
+    s.activeNotes.fill(0.0f);
+    s.activeVelocities.fill(0.0f);
+    for (int i = 0; i < kSequencerVoices; ++i) {
+        s.scaled[i] = s.sourceWeights[i] * s.triggerValue;
+        if (s.scaled[i] == 0.0f) continue;
+        s.activeNotes[s.activeCount] = s.sourceNotes[i];
+        s.activeVelocities[s.activeCount] = s.scaled[i];
+        ++s.activeCount;
+    }
+    for (int position = 0; position < s.activeCount; ++position) {
+        float lowest = 1e9f;
+        int lowestIndex = position;
+        for (int candidate = position; candidate < s.activeCount; ++candidate) {
+            if (s.activeNotes[candidate] < lowest) {
+                lowest = s.activeNotes[candidate];
+                lowestIndex = candidate;
+            }
+        }
+        std::swap(s.activeNotes[position], s.activeNotes[lowestIndex]);
+        std::swap(s.activeVelocities[position], s.activeVelocities[lowestIndex]);
+    }
+
+    const float d = arp < 1.0f ? 1.0f : arp - 1.0f;
+    const int32_t direction = wholeIn(d, 0, 3);
+    const float n = static_cast<float>(s.sourceCount);
+    float output = 0.0f;
+    if (engine.patterns.records[217].stepIndex == 0) {
+        s.position += direction == kUp ? pulse : direction == kDown ? -pulse : 0.0f;
+        if (s.position >= n) s.position = 0.0f;
+        if (s.position < 0.0f) s.position += n;
+        if (s.restart) s.position = 0.0f;
+        output = s.position;
+    } else {
+        s.counter += pulse;
+        if (s.counter >= n) s.counter = 0.0f;
+        if (s.restart) s.counter = 0.0f;
+        if (direction == kHold && s.lastDirection != kHold) s.holdOutput = s.walkOutput;
+        output = direction == kUp     ? s.counter
+                 : direction == kDown ? n - 1.0f - s.counter
+                 : direction == kHold ? s.holdOutput
+                                      : 0.0f;
+    }
+    s.lastDirection = direction;
+    s.walkOutput = output;
+
+    const int32_t k = static_cast<int32_t>(output + engine.sequencer.arpShift) % s.sourceCount;
+    const float a = std::clamp(arp, 0.0f, 1.0f);
+    s.arpGates.fill(0.0f);
+    s.arpGates[k] = k < s.activeCount ? s.activeVelocities[k] * a : 0.0f;
+    const float note = k < s.activeCount ? s.activeNotes[k] : 0.0f;
+    if (note != s.arpNote) {
+        s.arpNote = note;
+        s.glideTicks = engine.sequencer.glideTime * context.samplesPerMsPerTick;
+        if (glideValue == 0.0f || s.glideTicks < 1.0f) {
+            s.glidedNote = note;
+            s.glideTicks = 0.0f;
+        } else {
+            s.glideStep = (note - s.glidedNote) / s.glideTicks;
+        }
+    } else if (s.glideTicks > 0.0f) {
+        s.glidedNote += s.glideStep;
+        s.glideTicks -= 1.0f;
+        if (s.glideTicks <= 0.0f) s.glidedNote = s.arpNote;
+    }
+    s.arpVoices.fill(0.0f);
+    s.arpVoices[k] = s.glidedNote;
+}
+
+void BWUniClient::fillPairs(float arp) {
+    SequencerRuntime& s = sequencer;
+    const bool arpStep = std::clamp(arp, 0.0f, 1.0f) > 0.0f;
+    const SequencerVoices none{};
+    const SequencerVoices* notes[3] = {arpStep ? &s.arpVoices : &s.activeNotes, &s.arpVoices, &s.sourceNotes};
+    const SequencerVoices* gates[3] = {arpStep ? &s.arpGates : &s.scaled, arpStep ? &s.arpGates : &none,
+                                       arpStep ? &none : &s.scaled};
+    for (int pair = 0; pair < 3; ++pair) {
+        for (int i = 0; i < kSequencerVoices; ++i) {
+            if ((*notes[pair])[i] > 0.0f) s.pairs[pair].notes[i] = (*notes[pair])[i];
+            s.pairs[pair].gates[i] = (*gates[pair])[i];
+        }
+        // The trigger sources the layers' and the filter's trigger modes
+        // point at: notes first, gates second.
+        engine.triggerSources[pair].first = s.pairs[pair].notes;
+        engine.triggerSources[pair].second = s.pairs[pair].gates;
+    }
+}
+
+// Tie, trigger divider and key range between a pair and a layer's voices.
+void BWUniClient::layerTrigger(int layer, float octaveValue, float tieValue) {
+    SequencerRuntime& s = sequencer;
+    LayerTriggerStage& t = s.layers[layer];
+    const LayerState& settings = engine.layers[layer];
+    const int32_t mode = settings.triggerMode.stepIndex;
+    const bool tied = tieValue > 0.0f && engine.patterns.records[223 + layer].stepIndex == 1;
+    if (!tied) {
+        for (int i = 0; i < kSequencerVoices; ++i) {
+            const bool valid = mode >= 0 && mode < 3;
+            t.notes[i] = (valid ? s.pairs[mode].notes[i] : 0.0f) + octaveValue * 12.0f;
+            t.gates[i] = valid ? s.pairs[mode].gates[i] : 0.0f;
+        }
+    }
+    float sum = 0.0f;
+    for (float gate : t.gates) sum += gate;
+    const int32_t scaledSum = wholeIn(100.0f * sum, 0, 1 << 30);
+    if (scaledSum != t.lastSum) {
+        t.lastSum = scaledSum;
+        if (scaledSum > 0) {
+            t.toggle = t.toggle == 1.0f ? 0.5f : 1.0f;
+            ++t.divideCounter;
+        }
+    }
+    if (t.divideCounter >= static_cast<int32_t>(settings.triggerDivider)) t.divideCounter = 0;
+    const float run = engine.patterns.records[279].step;
+    if (run != t.lastRun) {
+        t.lastRun = run;
+        t.divideCounter = 0;
+    }
+    for (int i = 0; i < kSequencerVoices; ++i) {
+        const bool inRange = settings.keyA < t.notes[i] && t.notes[i] < settings.keyB;
+        t.passed[i] = t.divideCounter == 0 && inRange ? t.gates[i] : 0.0f;
+        if (t.passed[i] > 0.0f && t.passed[i] != t.lastPassed[i]) {
+            t.startNotes[i] = t.notes[i];
+            clearSilentState();  // a sequencer trigger wakes a silent engine
+        }
+        t.lastPassed[i] = t.passed[i];
+    }
+}
+
+// Each voice's change of value becomes note-off and note-on bytes on the
+// layer's channel.  Notes outside 0..127 are not sent (nor their note-off).
+void BWUniClient::noteOutput(int layer, int32_t offset) {
+    LayerTriggerStage& t = sequencer.layers[layer];
+    const LayerState& settings = engine.layers[layer];
+    const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[279].step == 1.0f;
+    const int32_t channel = engine.patterns.records[329 + layer].stepIndex & 0x0F;
+    for (int v = 0; v < kSequencerVoices; ++v) {
+        const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
+        if (value == t.lastValue[v]) continue;
+        t.lastValue[v] = value;
+        if (t.sentNote[v] >= 0) midiOut.noteOff(channel, t.sentNote[v], offset);
+        t.sentNote[v] = -1;
+        if (value == 0.0f) continue;
+        const float noteValue = t.startNotes[v] + 24.0f;
+        if (!(noteValue >= 0.0f && noteValue < 128.0f)) continue;
+        const int32_t note = static_cast<int32_t>(noteValue);
+        const int32_t velocity = wholeIn(value, 1, 127);
+        if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
+    }
+}

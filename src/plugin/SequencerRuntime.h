@@ -1,0 +1,125 @@
+#pragma once
+// What the sequencer keeps from tick to tick: its clocks, the swing delay
+// line, steps and loops, retriggers, the chord and the arpeggio walk, the
+// three note/gate pairs the layers choose from, each layer's trigger stage
+// and its note output memory, and the five step lanes.  All arrays are
+// fixed, so a tick allocates nothing.
+//
+// Audio thread only.
+
+#include <array>
+#include <cstdint>
+
+constexpr int kSequencerVoices = 8;
+using SequencerVoices = std::array<float, kSequencerVoices>;
+
+struct NoteGatePair {
+    SequencerVoices notes{};  // each entry keeps its last note above 0
+    SequencerVoices gates{};
+};
+
+struct LayerTriggerStage {
+    SequencerVoices notes{};
+    SequencerVoices gates{};
+    SequencerVoices passed{};
+    SequencerVoices lastPassed{};
+    SequencerVoices startNotes{};
+    int32_t lastSum = 0;
+    float toggle = 0.5f;
+    int32_t divideCounter = 0;
+    float lastRun = 0.0f;
+    // Note output: the voice values of the last tick and the notes sent.
+    SequencerVoices lastValue{};
+    std::array<int32_t, kSequencerVoices> sentNote{-1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+struct StepLaneState {
+    float current = 0.0f;
+    std::array<float, 9> rows{};
+    std::array<float, 9> sent{};
+};
+
+struct SequencerRuntime {
+    // The longest swing delay (half a step at one step a beat) in ticks, at
+    // the slowest tempo and highest rate, fits with room for interpolation.
+    static constexpr int32_t kSwingCapacity = 8448;
+
+    float ownClockRamp = 0.0f;
+    float ownClockStep = 0.0f;
+    float lastRunState = 0.0f;
+    float startPulse = 0.0f;
+    float lastStartPulse = 0.0f;
+    float lastLoadCount = 0.0f;
+    float restartTrigger = 0.0f;
+    float lastRestartTrigger = 0.0f;
+
+    double hostStepPosition = 0.0;
+    double ownStepPosition = 0.0;
+    int64_t stepCounter = 0;
+
+    std::array<float, kSwingCapacity> swingLine{};
+    int32_t swingLength = 2;
+    int32_t swingWrite = 0;
+    bool swungStep = false;
+    double usedCounter = 0.0;
+
+    int32_t stepIndex = 0;
+    int32_t chordStepIndex = 0;
+    int32_t loopFirst = 0;
+    int32_t loopLast = 0;
+
+    float activePattern = 0.0f;
+    float lastPatternSeen = -1.0f;
+    float loadPulseSource = 0.0f;
+    float lastLoadPulseSource = 0.0f;
+    float lastLoadCountSeen = 0.0f;
+
+    float chord = 0.0f;
+    float lastChordSent = -1.0f;
+
+    float retriggerPhase = 0.0f;
+    int32_t doneStep = -1;
+    int32_t retriggerIndex = 0;
+    float retriggerRandom = 0.0f;
+    float gateSumRandom = 0.0f;
+    float lastGateSum = 0.0f;
+
+    // The chord of the selected page, sorted, and the note source.
+    std::array<float, 48> chordNotes{};
+    std::array<float, 48> chordValues{};
+    int32_t chordCount = 0;
+    SequencerVoices sourceNotes{};
+    SequencerVoices sourceWeights{};
+    int32_t sourceCount = 1;
+
+    // Restart sources 2 to 4 are toggles between 1.0 and 0.99999899.
+    std::array<float, 3> restartToggles{1.0f, 1.0f, 1.0f};
+    float lastArpIndicator = 0.0f;
+    float lastArpClamped = 0.0f;
+    float lastChordForRestart = -1.0f;
+    float lastRestartValue = 0.0f;
+    bool restart = false;
+
+    // The arpeggio walk.
+    float triggerValue = 0.0f;
+    float lastTriggerValue = 0.0f;
+    SequencerVoices scaled{};
+    SequencerVoices activeNotes{};
+    SequencerVoices activeVelocities{};
+    int32_t activeCount = 0;
+    float position = 0.0f;
+    float counter = 0.0f;
+    float holdOutput = 0.0f;
+    float walkOutput = 0.0f;
+    int32_t lastDirection = -1;
+    float arpNote = 0.0f;
+    float glidedNote = 0.0f;
+    float glideStep = 0.0f;
+    float glideTicks = 0.0f;
+    SequencerVoices arpVoices{};
+    SequencerVoices arpGates{};
+
+    std::array<NoteGatePair, 3> pairs{};
+    std::array<LayerTriggerStage, 3> layers{};
+    std::array<StepLaneState, 5> lanes{};
+};

@@ -1,0 +1,243 @@
+// The block render frame through the offline driver, and the output stages
+// by measurement.
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "RenderDriver.h"
+#include "persistence/MidiFileWriter.h"
+
+namespace {
+
+// Own clock, chords from the keys, three layers on every trigger, swing on,
+// mixed step types and arpeggio directions on pattern 0; master gain 1 with
+// no attack, the kick at level 1.
+void playSetUp(ProbedClient& c) {
+    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {77, 0.3f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}}) {
+        c.setParameter(index, value);
+    }
+    for (int layer = 0; layer < 3; ++layer) {
+        c.setParameter(341 + layer, 1.0f);
+        c.setParameter(9 + 11 * layer, 0.0f);
+    }
+    for (uint64_t step = 0; step < 32; ++step) {
+        c.patterns().stepLine(0).setStepOnLine(0, step, float(step % 4));
+        c.patterns().stepLine(1).setStepOnLine(0, step, float(step % 3));
+    }
+}
+
+const std::vector<MidiAt> kScript = {noteOnAt(1000, 60), noteOnAt(1003, 64), noteOnAt(1017, 67),
+                                     noteOffAt(30001, 64), noteOnAt(30001, 72), noteOffAt(45000, 72),
+                                     noteOnAt(60123, 62), noteOnAt(60123, 65), noteOffAt(80000, 62)};
+
+}  // namespace
+
+// Ticks run on across host blocks: the same input gives the same notes at
+// the same samples in blocks of any size, and the same audio in blocks of
+// whole ticks while the master gain (ramped over each host block) stays
+// constant.  No audio call allocates.
+TEST(RenderFrame, BlockSizeChangesNothingAndNothingAllocates) {
+    std::vector<MidiAt> reference;
+    std::vector<float> referenceAudio;
+    for (int32_t block : {4096, 1, 7, 64, 137, 512, 16}) {
+        RenderDriver d;
+        playSetUp(*d.instance);
+        // A constant master gain: running, with no attack, already at 1.
+        d.instance->setParameter(279, 1.0f);
+        d.instance->renderState().masterCurrent = 1.0f;
+        std::vector<float> audio;
+        d.run(kScript, 22 * 4096, block, &audio);
+        d.time.tempo = 97.0;  // the refresh after a tempo change, on the audio thread
+        d.run({}, 4096, block, &audio);
+        EXPECT_EQ(d.allocations, 0u) << block;
+        if (reference.empty()) {
+            reference = d.sent;
+            referenceAudio = audio;
+            ASSERT_GT(reference.size(), 20u);
+        }
+        EXPECT_EQ(d.sent, reference) << "block " << block;
+        ASSERT_GT(*std::max_element(audio.begin(), audio.end()), 0.1f);  // the kick
+        const bool sameAudio = audio == referenceAudio;
+        EXPECT_TRUE(sameAudio || block % 16 != 0) << block;
+
+    }
+}
+
+TEST(RenderFrame, TransportAndTempoFollowTheHost) {
+    // Below 45 bpm runs at 45; 500 and above leaves the tempo.
+    for (auto [tempo, expected] : {std::pair{30.0, 45.0}, {90.0, 90.0}, {499.0, 499.0}, {500.0, 120.0}, {600.0, 120.0}}) {
+        RenderDriver d;
+        d.time.tempo = tempo;
+        d.run({}, 64, 64);
+        EXPECT_DOUBLE_EQ(d.instance->getSystemInfo()->tempo, expected) << tempo;
+        EXPECT_EQ(d.instance->silenceWindow(), int32_t(4 * 44100 * 60 / expected)) << tempo;
+    }
+    // After a block from 8.0 (or 7.97), the host reports a position for the
+    // next block of 512 samples (512/22050 beats): a bar back jumps; 0.3 beat
+    // of jitter does not, the engine meets the host at the block's end; a
+    // cycle 4..8 reached after 150 samples goes on from 4.
+    constexpr double b = 512 / 22050.0;
+    constexpr int32_t cycle = TimeInfoFlags::CycleActive | TimeInfoFlags::CyclePositionsValid;
+    for (auto [start, host, flags, expected] : {std::tuple{8.0, 4.0, 0, 4.0 + b}, {8.0, 8.3 + b, 0, 8.3 + 2 * b},
+                                                {7.97, 7.97 + b, cycle, 4.0 + 362 / 22050.0}}) {
+        RenderDriver d;
+        d.playing = true;
+        d.ppqStart = start;
+        d.run({}, 512, 512);
+        d.time.cycleStartPos = 4.0;
+        d.time.cycleEndPos = 8.0;
+        d.extraFlags = flags;
+        d.ppqStart = host;
+        d.playStart = d.position;
+        d.run({}, 512, 512);
+        EXPECT_NEAR(d.instance->getSystemInfo()->positionBeats, expected, 1e-6) << host;
+    }
+}
+
+// The master envelope in ticks: attack 2000 v ms, release 4000 v ms; T = t
+// × ticks per ms, full at the first whole tick past T.  At 96 kHz the float
+// ticks per ms (96000 × 0.001 / 16) lie just above 6, so T just above 6000.
+TEST(RenderFrame, MasterEnvelopeTimesInTicks) {
+    for (auto [rate, attack, release, attackTicks, releaseTicks] :
+         {std::tuple{44100.0f, 0.5f, 0.25f, 2757, 2757}, {96000.0f, 0.5f, 0.25f, 6001, 6001}, {44100.0f, 0.0f, 0.0f, 0, 1}}) {
+        RenderDriver d;
+        ProbedClient& c = *d.instance;
+        c.setSampleRate(rate);
+        c.setParameter(1, attack);
+        c.setParameter(2, release);
+        c.setParameter(279, 1.0f);
+        int32_t rising = 0, falling = 0;
+        tickByTick(d, attackTicks + 2, [&](int32_t) { rising += c.renderState().master.getLevel() < 1.0f; });
+        c.setParameter(279, 0.0f);
+        tickByTick(d, releaseTicks + 2, [&](int32_t) { falling += c.renderState().master.getLevel() > 0.0f; });
+        EXPECT_EQ(rising, attackTicks) << rate;
+        EXPECT_EQ(falling, releaseTicks) << rate;
+    }
+}
+
+// Four beats below the threshold make the engine silent ("NoSilentOpt"
+// keeps it awake); a note-on ends it, and so does a sequencer trigger while
+// the host plays with no key held.
+TEST(RenderFrame, SilenceAfterFourBeats) {
+    for (bool optimise : {true, false}) {
+        RenderDriver d(!optimise);
+        d.run({}, 88200 - 512, 512);
+        EXPECT_FALSE(d.instance->renderState().silent);
+        d.run({}, 1024, 512);
+        EXPECT_EQ(d.instance->renderState().silent, optimise);
+        d.run({noteOnAt(d.position, 60)}, 512, 512);
+        EXPECT_FALSE(d.instance->renderState().silent);
+    }
+    RenderDriver d;
+    ProbedClient& c = *d.instance;
+    for (auto [index, value] : {std::pair{276, 1.0f}, {341, 1.0f}, {9, 0.0f}, {88, 1.0f}, {3, 0.0f}}) {
+        c.setParameter(index, value);
+    }
+    c.patterns().eventTable.setValueOnPage(40, c.patterns().eventTable.getCurrentPage(), 1.0f);
+    for (uint64_t step = 0; step < 32; ++step) {
+        c.patterns().gateTable.setValueOnPage(step, 0, 0.0f);
+        c.patterns().stepLine(0).setStepOnLine(0, step, 1.0f);
+    }
+    d.playing = true;
+    d.run({}, 88200 * 2, 512);
+    ASSERT_TRUE(c.renderState().silent);
+    for (uint64_t step = 0; step < 32; ++step) c.patterns().gateTable.setValueOnPage(step, 0, 1.0f);
+    d.run({}, 22050, 512);
+    EXPECT_FALSE(c.renderState().silent);
+    EXPECT_FALSE(d.sent.empty());
+}
+
+// While the GUI holds the engine nothing advances and queued events wait;
+// while the MIDI export drives it, the host hears silence and the notes go
+// to the export's file writer.
+TEST(RenderFrame, HeldEngineAndOfflineExport) {
+    RenderDriver d;
+    ProbedClient& c = *d.instance;
+    c.engineHold().raise();
+    d.run({noteOnAt(10, 60)}, 1024, 256);
+    EXPECT_EQ(c.getEventQueue().pending(), 1);
+    c.engineHold().release();
+    d.run({}, 64, 64);
+    EXPECT_EQ(c.getEventQueue().pending(), 0);
+
+    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}}) c.setParameter(index, value);
+    MidiFileWriter writer(120, 8.0, 960);
+    RenderState& r = c.renderState();
+    r.exportWriter = &writer;
+    r.ownTransport.store(true);
+    r.skipAudio.store(true);
+    std::vector<float> left(16, 1.0f);
+    float* outputs[2] = {left.data(), left.data()};
+    c.processReplacing(outputs, outputs, 16);
+    EXPECT_EQ(left[0], 0.0f);
+    d.sent.clear();
+    for (int tick = 0; tick < 2000; ++tick, r.ownTimeInfo.ppqPos += 16 / 22050.0) c.processBlock(outputs, 16);
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_EQ(writer.countTracks(), 1);
+}
+
+TEST(OutputStages, DcBlockerGainRampPeakBypassFadeAndLights) {
+    DcBlocker dc;
+    std::vector<float> x = {1, 1, 1, 1, 0};
+    dc.run(x.data(), 5);
+    for (auto [i, y] : {std::pair{0, 1.0f}, {1, 0.998f}, {2, 0.996004f}, {3, 0.994012f}, {4, -0.00798f}}) {
+        EXPECT_NEAR(x[i], y, 1e-5) << i;
+    }
+    std::vector<float> ramp(4, 1.0f);
+    EXPECT_EQ(rampGain(ramp.data(), x.data(), 4, 0.0f, 1.0f), 1.0f);
+    EXPECT_EQ(ramp, (std::vector<float>{0.25f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_EQ(rampGain(ramp.data(), x.data(), 0, 0.3f, 0.7f), 0.7f);  // no frames: at the target
+    const float signal[] = {0.1f, -0.75f, 0.5f};
+    EXPECT_EQ(peakOf(signal, 3), 0.75f);  // the magnitude, also of a negative peak
+
+    for (auto [rate, samples] : {std::pair{44100.0f, 441}, {96000.0f, 960}}) {
+        BypassFade fade;
+        fade.setRate(rate);
+        fade.follow(true);
+        std::vector<float> l(2048, 1.0f);
+        fade.run(l.data(), l.data(), 2048);
+        EXPECT_NEAR(std::find(l.begin(), l.end(), 0.0f) - l.begin(), samples, 1) << rate;  // 10 ms
+        fade.follow(false);
+        std::fill(l.begin(), l.end(), 1.0f);
+        fade.run(l.data(), l.data(), 2048);
+        EXPECT_EQ(l[samples + 1], 1.0f) << rate;
+        EXPECT_LT(l[samples - 2], 1.0f) << rate;
+    }
+
+    // A light at 44.1 kHz (2.75625 ticks a ms): 200 ms full, 400 ms down to
+    // its voice's value, 400 ms out after the voice; the latch holds 600 ms.
+    ActivityLight light;
+    light.source = 0.7f;
+    light.gate = 1.0f;
+    int32_t full = 0, toValue = 0, out = 0, latched = 0;
+    for (int t = 0; t < 4000; ++t) {
+        light.tick(t < 2000 ? 0.5f : 0.0f, 2.75625f);
+        full += light.brightness == 1.0f;
+        toValue += t < 2000 && light.brightness > 0.5f;
+        out += t >= 2000 && light.brightness > 0.0f;
+        latched += light.latched == 0.7f;
+        if (t == 1999) {
+            EXPECT_EQ(light.display, 0.5f * 255.0f);
+        }
+    }
+    EXPECT_EQ(full, 552);
+    EXPECT_NEAR(toValue, 552 + 1103, 1);
+    EXPECT_NEAR(out, 1103, 1);
+    EXPECT_NEAR(latched, 1654, 1);
+}
+
+// A note-off that finds the block full goes out first in the next block.
+TEST(OutputStages, MidiOutputCarriesNoteOffsItCannotWrite) {
+    MidiOutput out;
+    for (int i = 0; i < MidiOutput::kCapacity; ++i) EXPECT_TRUE(out.noteOn(2, i % 128, 100, i));
+    EXPECT_FALSE(out.noteOn(2, 1, 100, 300));
+    EXPECT_FALSE(out.noteOff(3, 61, 300));
+    EXPECT_EQ(out.takeBlock()->numEvents, 256);
+    out.sendCarried();
+    const VstEvents* block = out.takeBlock();
+    ASSERT_EQ(block->numEvents, 1);
+    const auto* carried = reinterpret_cast<const VstMidiEvent*>(block->events[0]);
+    EXPECT_EQ(std::vector<int>({uint8_t(carried->midiData[0]), carried->midiData[1], carried->deltaFrames}),
+              std::vector<int>({0x83, 61, 0}));
+}

@@ -1,0 +1,219 @@
+// The sequencer measured through the render routine: the phrase a held
+// chord plays, arpeggio orders, retrigger counts, clock division, swing,
+// loops and the step lanes.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+#include "RenderDriver.h"
+
+namespace {
+
+constexpr int64_t kTwoBars = 176400;  // 8 beats at 120 bpm, 44.1 kHz
+
+// Own clock, two steps a beat, chords from the keys, layer 1 sounding on
+// every trigger, no swing, the arpeggio restarting on each new velocity;
+// pattern 0 gets `event` and `arp` on every step.
+void phraseSetUp(ProbedClient& c, float event = 1.0f, float arp = 1.0f) {
+    for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}, {77, 0.0f},
+                                {328, 1.0f}, {217, 0.0f}}) {
+        c.setParameter(index, value);
+    }
+    for (uint64_t step = 0; step < 32; ++step) {
+        c.patterns().stepLine(0).setStepOnLine(0, step, event);
+        c.patterns().stepLine(1).setStepOnLine(0, step, arp);
+    }
+}
+
+std::vector<MidiAt> noteOns(const std::vector<MidiAt>& sent) {
+    std::vector<MidiAt> ons;
+    std::copy_if(sent.begin(), sent.end(), std::back_inserter(ons), [](const MidiAt& m) { return m.status >> 4 == 9; });
+    return ons;
+}
+
+const std::vector<MidiAt> kChord = {noteOnAt(100, 60), noteOnAt(100, 64), noteOnAt(100, 67)};
+
+}  // namespace
+
+// Worked out by hand: the keys arrive at tick 7 (the tick after sample 100),
+// which starts the run and the arpeggio at C.  Type 1 steps retrigger when
+// the retrigger phase (2 × 16/11025 a tick, counting from tick 0) passes 1
+// and when it reaches 2 and starts again: ticks 345 j − 1.  The walk goes
+// up through C, E, G; the notes leave on layer 1's channel 0.
+TEST(SequencerPhrase, HeldChordPlaysTheArpeggioOverTwoBars) {
+    RenderDriver d;
+    phraseSetUp(*d.instance);
+    d.run(kChord, kTwoBars, 512);
+    const std::vector<MidiAt> ons = noteOns(d.sent);
+    const int64_t handTicks[] = {7, 344, 689, 1034, 1379, 1724, 2069, 2414};
+    const int handNotes[] = {60, 64, 67, 60, 64, 67, 60, 64};
+    ASSERT_EQ(ons.size(), 32u);  // tick 7 and 345 j − 1 for j = 1 .. 31
+    for (size_t i = 0; i < ons.size(); ++i) {
+        const int64_t tick = i < 8 ? handTicks[i] : 345 * int64_t(i) - 1;
+        EXPECT_EQ(ons[i].sample, 16 * tick) << i;
+        EXPECT_EQ(ons[i].status, 0x90) << i;
+        EXPECT_EQ(ons[i].data1, i < 8 ? handNotes[i] : 60 + int(i % 3 == 1) * 4 + int(i % 3 == 2) * 7) << i;
+        // 100/128 × 127 × T, T between 0.89^0.75 and 1.
+        EXPECT_GE(ons[i].data2, 90);
+        EXPECT_LE(ons[i].data2, 99);
+    }
+    // Letting go stops the run: every note sent is released exactly once.
+    d.run({noteOffAt(kTwoBars, 60), noteOffAt(kTwoBars, 64), noteOffAt(kTwoBars, 67)}, 4096, 512);
+    std::map<int, int> sounding;
+    for (const MidiAt& m : d.sent) sounding[m.data1] += m.status == 0x90 ? 1 : -1;
+    for (auto [note, balance] : sounding) EXPECT_EQ(balance, 0) << note;
+}
+
+TEST(SequencerPhrase, ArpeggioOrdersForEachDirectionAndShift) {
+    struct {
+        const char* name;
+        float arp, arpMode, shift;
+        std::vector<int> notes;
+    } cases[] = {
+        {"up", 1.0f, 0.0f, 0.0f, {60, 64, 67, 60, 64, 67}},
+        {"down", 3.0f, 0.0f, 0.0f, {60, 67, 64, 60, 67, 64}},
+        {"hold", 2.0f, 0.0f, 0.0f, {60, 60, 60, 60, 60, 60}},
+        {"counter up", 1.0f, 1.0f, 0.0f, {60, 64, 67, 60, 64, 67}},
+        {"counter down", 3.0f, 1.0f, 0.0f, {67, 64, 60, 67, 64, 60}},
+        {"shift 1", 1.0f, 0.0f, 0.2f, {64, 67, 60, 64, 67, 60}},
+        {"shift 7", 1.0f, 0.0f, 1.0f, {64, 67, 60, 64, 67, 60}},
+    };
+    for (const auto& c : cases) {
+        RenderDriver d;
+        phraseSetUp(*d.instance, 1.0f, c.arp);
+        d.instance->setParameter(217, c.arpMode);
+        d.instance->setParameter(81, c.shift);
+        d.run(kChord, 44100, 512);
+        std::vector<int> notes;
+        for (const MidiAt& m : noteOns(d.sent)) notes.push_back(m.data1);
+        notes.resize(6);
+        EXPECT_EQ(notes, c.notes) << c.name;
+    }
+}
+
+// A held note up to tick 2700 (almost four steps): the tick of the key, then
+// one trigger each 1 / (k × 16/11025) ticks for k triggers a step.
+TEST(SequencerPhrase, RetriggerCountsFollowTheStepType) {
+    for (auto [event, triggers] : {std::pair{0.0f, 1u}, {0.5f, 1u}, {1.5f, 8u}, {2.5f, 12u}, {3.5f, 16u}}) {
+        RenderDriver d;
+        phraseSetUp(*d.instance, event, 0.0f);
+        d.run({noteOnAt(100, 60)}, 16 * 2700, 512);
+        EXPECT_EQ(noteOns(d.sent).size(), triggers) << event;
+    }
+    // A step velocity that the roughening takes below 0 triggers nothing (and
+    // is no NaN).
+    RenderDriver d;
+    phraseSetUp(*d.instance, 1.5f, 0.0f);
+    for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().gateTable.setValueOnPage(step, 0, 0.001f);
+    d.run({noteOnAt(100, 60)}, 16 * 2700, 512);
+    EXPECT_TRUE(d.sent.empty());
+    EXPECT_EQ(d.instance->sequencerState().triggerValue, 0.0f);
+}
+
+TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
+    struct {
+        int layer;
+        float channel, octave;  // the layer's channel selector, the pattern's octave
+        int note;               // the key played
+        uint8_t status;         // of the first note-on; 0: none sent
+        float highKey = 1.0f;
+    } cases[] = {
+        {0, 0.0f, 0.0f, 60, 0x90},
+        {1, 1.0f / 16.0f + 0.01f, 0.0f, 60, 0x91},
+        {2, 0.5f, 0.0f, 60, 0x98},
+        {0, 0.0f, 1.0f, 60, 0x90},  // an octave up: 72
+        {0, 0.0f, 2.0f, 110, 0},    // 110 + 24: no note above 127 is sent
+        {0, 0.0f, 0.0f, 60, 0, 36.5f / 128.0f},  // layer note 36 at the high key: outside
+        {0, 0.0f, 0.0f, 60, 0x90, 37.5f / 128.0f},
+    };
+    for (const auto& c : cases) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {329 + c.layer, c.channel},
+                                    {9 + 11 * c.layer, 0.0f}, {88 + 2 * c.layer, c.highKey}}) {
+            d.instance->setParameter(index, value);
+        }
+        for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().stepLine(2).setStepOnLine(0, step, c.octave);
+        d.run({noteOnAt(100, c.note)}, 22050, 512);
+        const MidiAt first = d.sent.empty() ? MidiAt{} : d.sent[0];
+        EXPECT_EQ(first.status, c.status) << c.layer;
+        EXPECT_EQ(first.data1, c.status ? c.note + 12 * int(c.octave) : 0) << c.layer;
+    }
+}
+
+TEST(SequencerClock, DivisionSwingAndLoops) {
+    // The host clock: steps per beat times the host's position.
+    for (auto [divide, counter] : {std::pair{0.49f, 2}, {0.5f, 5}, {0.99f, 5}, {1.0f, 10}}) {
+        RenderDriver d;
+        d.instance->setParameter(276, 1.0f);
+        d.instance->setParameter(76, divide);
+        d.playing = true;
+        d.ppqStart = 2.5;
+        d.run({}, 16, 16);
+        EXPECT_EQ(d.instance->sequencerState().stepCounter, counter) << divide;
+    }
+    // The own clock counts from tick 8 (the run starts at tick 7 and its
+    // start pulse ends at 8), 16/11025 steps a tick: step 1 at tick 697,
+    // step 2 at 1386.  Swing 1.0 holds odd steps back half a step (344.5
+    // ticks, reached at the 345th).
+    for (auto [swing, step1, step2] : {std::tuple{0.0f, 697, 1386}, {1.0f, 1042, 1386}}) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        d.instance->setParameter(77, swing);
+        int32_t first1 = -1, first2 = -1;
+        tickByTick(d, 1500, [&](int32_t t) {
+            const int32_t step = d.instance->sequencerState().stepIndex;
+            if (step == 1 && first1 < 0) first1 = t;
+            if (step == 2 && first2 < 0) first2 = t;
+        }, kChord);
+        EXPECT_EQ(first1, step1) << swing;
+        EXPECT_EQ(first2, step2) << swing;
+    }
+    // Loops from the audio lane's first zone; one that ends before it starts
+    // plays its first step.
+    for (auto [first, last, expected] :
+         {std::tuple{4.0f, 7.0f, std::vector<int>{4, 5, 6, 7, 4, 5}}, {7.0f, 4.0f, std::vector<int>{7, 7, 7, 7, 7, 7}}}) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        d.instance->setParameter(76, 1.0f);  // four steps a beat
+        BWFloatZoneHandler* lane = d.instance->patterns().zones.laneHandler(0);
+        lane->zoneStart[0] = first;
+        lane->zoneEnd[0] = last;
+        std::vector<int> steps;
+        tickByTick(d, 6 * 345 + 8, [&](int32_t t) {
+            if (t >= 8 && (t - 8) % 345 == 172) steps.push_back(d.instance->sequencerState().stepIndex);
+        }, kChord);
+        EXPECT_EQ(steps, expected) << first << ".." << last;
+    }
+}
+
+// Each lane sends the row it drives, only on change, lanes in the order
+// Osc1, Osc2, Osc3, Filter, FX mixes.
+TEST(SequencerLanes, SendOnlyChangesInLaneOrder) {
+    RenderDriver d;
+    ProbedClient& c = *d.instance;
+    phraseSetUp(c);
+    c.setParameter(76, 1.0f);
+    for (int lane = 0; lane < 5; ++lane) {
+        for (uint64_t step = 0; step < 32; ++step) {
+            const float osc1Pan = step == 0 || step == 1 ? 0.2f : step == 2 ? 0.8f : 0.0f;
+            c.patterns().cutoffLane(lane).setValueOnPage(step, 0, lane == 0 ? osc1Pan : step == 0 ? 0.1f * lane : 0.0f);
+        }
+    }
+    // Rows: Osc1 Pan, Osc2 Level, none (past the Osc3 lane's rows), "Filter
+    // Age", "DLY Mix".
+    for (auto [index, value] : {std::pair{332, 0.15f}, {333, 0.0f}, {334, 0.95f}, {335, 0.45f}, {336, 0.55f}}) {
+        c.setParameter(index, value);
+    }
+    c.logging = true;
+    d.run(kChord, 16 * 1100, 16);
+    std::erase_if(c.changes, [](auto change) { return change.first == 279 || change.first == 75; });
+    const std::vector<std::pair<int32_t, float>> expected = {
+        {18, 0.2f}, {28, 0.1f}, {45, 0.3f}, {69, 0.4f},  // step 0 (lane 3 drives nothing)
+        {28, 0.0f}, {45, 0.0f}, {69, 0.0f},              // step 1: the other lanes fall to 0
+        {18, 0.8f},                                       // step 2
+        {18, 0.0f}};                                      // step 3
+    EXPECT_EQ(c.changes, expected);
+}
