@@ -34,6 +34,15 @@ namespace {
 
 Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
 
+// The pointer's screen position and the button and key mask.
+void queryPointer(Display* display, int32_t& x, int32_t& y, unsigned int& mask) {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    x = rx;
+    y = ry;
+}
+
 uint32_t stateOf(unsigned int x) {
     uint32_t state = 0;
     if (x & Button1Mask) state |= kStateLeft;
@@ -188,19 +197,14 @@ void X11Windows::releaseCapture() {
 }
 
 void X11Windows::pointerPosition(int32_t& x, int32_t& y) const {
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
-    x = rx;
-    y = ry;
+    queryPointer(display, x, y, mask);
 }
 
 uint32_t X11Windows::inputState() const {
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, wx = 0, wy = 0;
+    int32_t x = 0, y = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    queryPointer(display, x, y, mask);
     return stateOf(mask);
 }
 
