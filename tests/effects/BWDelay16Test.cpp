@@ -235,7 +235,7 @@ TEST(BWDelay16, LineWritesOfWholeBlocksMatchTheSampleBySampleLoop) {
     const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                           -std::numeric_limits<float>::infinity(), 1e30f, -3.0f, 2.5f, 1e-25f, -1e-25f, 0.0f, -0.0f};
     NoiseSource noise(5u);
-    StereoSignal a(3 * 44100);
+    StereoSignal a(32 * 4200);  // whole pairs of sub-blocks, past the ring's end
     for (size_t n = 0; n < a.size(); ++n) {
         a.left[n] = n % 997 < 10 ? wild[n % 997] : 3.0f * noise.next();
         a.right[n] = n % 1009 < 10 ? wild[n % 1009] : 0.2f * noise.next();
