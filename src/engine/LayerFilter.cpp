@@ -22,6 +22,12 @@ void LayerFilter::prepare(float sampleRate) {
         for (FilterChannel& channel : pair) channel.prepare(sampleRate);
 }
 
+void LayerFilter::setCombLine(int channel, std::span<float> storage) {
+    if (channel < 0 || channel >= kChannels) return;
+    if (channel < 2) return sharedChannels[channel].setLine(storage);
+    lanes[(channel - 2) / 2][(channel - 2) % 2].setLine(storage);
+}
+
 void LayerFilter::clear() {
     for (FilterChannel& channel : sharedChannels) channel.clear();
     for (auto& pair : lanes)

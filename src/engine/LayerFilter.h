@@ -6,9 +6,11 @@
 // through a 3 ms glide.  With invert on, every right channel sweeps against
 // its left: its position is cut + (peak − cut) × (1 − e).
 //
-// prepare allocates (host thread); the ticks are for the audio thread.
+// The comb lines come from the engine's owner (setCombLine); prepare and
+// setCombLine are for the host thread, the ticks for the audio thread.
 
 #include <array>
+#include <span>
 
 #include "engine/Envelope.h"
 #include "engine/FilterChannel.h"
@@ -17,7 +19,12 @@
 
 class LayerFilter {
 public:
+    // The shared pair (0 left, 1 right), then each lane's left and right:
+    // lane v's channel c is 2 + 2 v + c.
+    static constexpr int kChannels = 2 + 2 * kLayerVoices;
+
     void prepare(float sampleRate);
+    void setCombLine(int channel, std::span<float> storage);
     void clear();
 
     // Before the voices start: the shared envelope, then the lanes'.

@@ -203,10 +203,11 @@ void BWUniClient::controlTick(int32_t at) {
     sequencerTick();
     for (int layer = 0; layer < kSoundLayers; ++layer) {
         layerTrigger(layer, stepLine(2), stepLine(3));
-        startLayerVoices(layer);
         noteOutput(layer, at);
     }
+    startVoices();
     stepLanes();
+    tickVoiceChain();
 }
 
 void BWUniClient::beatClock() {
