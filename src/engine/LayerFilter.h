@@ -33,10 +33,13 @@ public:
     // pair, or the eight lanes) for this tick.
     void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
 
+    // The lanes' inputs by channel and sample, the eight lanes side by side,
+    // so that a sample of all lanes is one contiguous row.
+    using LaneInputs = float[2][kEngineTick][kLayerVoices];
+
     // Filters n samples of each lane's two channels and adds the results up
     // per channel into sums (which it overwrites).
-    void processLanes(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
-                      FilterType type);
+    void processLanes(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
 
     FilterChannel& shared(int channel) { return sharedChannels[channel]; }
     FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }
@@ -44,8 +47,7 @@ public:
     float laneEnvelope(int voice) const { return laneGlides[voice].value; }
 
 private:
-    void processCores(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
-                      FilterType type);
+    void processCores(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
 

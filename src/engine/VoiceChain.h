@@ -69,6 +69,7 @@ public:
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
     VoiceLayer& layer(int index) { return layers[index]; }
+    const VoiceLayer& layer(int index) const { return layers[index]; }
     VoiceMix& mix() { return voiceMix; }
     KickGenerator& kick() { return kickGenerator; }
     Compressor& compressor() { return layerCompressor; }
