@@ -24,8 +24,8 @@ class AAX_VTransport;
 
 inline constexpr const char* kMasterBypassID = "MasterBypassID";
 inline constexpr const char* kPreviewID = "PreviewID";
-inline constexpr uint32_t kNotificationPreviewState = fourCharCode("ASPv");
-inline constexpr uint32_t kControlsChunkID = fourCharCode("elck");
+inline constexpr uint32_t kNotificationPreviewState = fourCharID("ASPv");
+inline constexpr uint32_t kControlsChunkID = fourCharID("elck");
 inline constexpr const char* kControlsChunkName = "Complete Controls State";
 
 class AAX_CEffectParameters : public AAX_IEffectParameters {

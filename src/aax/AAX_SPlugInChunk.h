@@ -28,7 +28,8 @@ static_assert(offsetof(AAX_SPlugInChunk, fData) == kChunkHeaderSize);
 inline uint8_t* chunkData(AAX_SPlugInChunk* chunk) { return reinterpret_cast<uint8_t*>(chunk) + offsetof(AAX_SPlugInChunk, fData); }
 inline const uint8_t* chunkData(const AAX_SPlugInChunk* chunk) { return reinterpret_cast<const uint8_t*>(chunk) + offsetof(AAX_SPlugInChunk, fData); }
 
-// Four-character codes put the first character in the most significant byte.
-constexpr uint32_t fourCharCode(const char (&text)[5]) {
+// Four-character ids put the first character in the most significant byte
+// (unsigned, as the host compares chunk ids; the core has its own signed one).
+constexpr uint32_t fourCharID(const char (&text)[5]) {
     return (uint32_t(uint8_t(text[0])) << 24) | (uint32_t(uint8_t(text[1])) << 16) | (uint32_t(uint8_t(text[2])) << 8) | uint32_t(uint8_t(text[3]));
 }

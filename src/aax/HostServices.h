@@ -2,7 +2,8 @@
 // The library's one host-services object and the assertion and trace calls
 // that go through it.  Before ACFStartup and after ACFShutdown there is none,
 // and assertions and traces are dropped (answer 0).  The exports set it from
-// one host thread at a time; the calls read it without a lock.
+// one host thread at a time; the calls take a reference under a short lock and
+// hold it while they run (never on the audio thread).
 
 #include <cstdint>
 

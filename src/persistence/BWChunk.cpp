@@ -49,6 +49,18 @@ void BWChunk::adoptWords(std::unique_ptr<uint32_t[]> words, uint32_t wordCount) 
     failed = false;
 }
 
+// In the measuring pass the position is the count so far and may go
+// anywhere.  Over a buffer, a position past the end is a step past the data,
+// as a read past it would be: it stops at the end, so that no later step
+// starts outside the buffer, and fails.
+void BWChunk::setPosition(uint32_t word) {
+    if (measuring || word <= capacityWords) {
+        position = word;
+        return;
+    }
+    failAtEnd();
+}
+
 void BWChunk::setStreamWindow(uint32_t positionWord, uint32_t capacity) {
     position = positionWord;
     capacityWords = capacity;
@@ -99,10 +111,12 @@ void BWChunk::copyIn(const void* data, uint32_t n, uint32_t advanceWords) {
         advanceMeasured(advanceWords);
         return;
     }
-    if (uint64_t(n) > uint64_t(wordsLeft()) * 4) {
+    if (uint64_t(n) > uint64_t(wordsLeft()) * 4 || advanceWords > wordsLeft()) {
         failAtEnd();
         return;
     }
+    // A chunk over no bytes has no address to step from.
+    if (n == 0 && advanceWords == 0) return;
     unsigned char* at = bytes + size_t(position) * 4;
     if (n > 0 && data) std::memcpy(at, data, n);
     if (n > 0 && !data) std::memset(at, 0, n);

@@ -116,7 +116,8 @@ public:
 
     bool hasFailed() const { return failed; }
     uint32_t getPosition() const { return position; }
-    void setPosition(uint32_t word) { position = word; }
+    // Over a buffer, a position past its end stops at the end and fails.
+    void setPosition(uint32_t word);
     uint32_t wordsLeft() const { return position < capacityWords ? capacityWords - position : 0; }
     uint32_t getCapacityWords() const { return capacityWords; }
     // The buffer as the host receives it; null before anything was allocated.

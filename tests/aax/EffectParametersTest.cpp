@@ -231,7 +231,7 @@ TEST_F(EffectFixture, ControlsChunkRoundTripLeavesTheBypassAlone) {
     host_view->SetParameterNormalizedValue("0", 0.5);
     host_view->SetParameterNormalizedValue("1", 1.0);
     uint32_t size = 0;
-    EXPECT_EQ(host_view->GetChunkSize(fourCharCode("BWZv"), &size), AAX_ERROR_INVALID_CHUNK_ID);
+    EXPECT_EQ(host_view->GetChunkSize(fourCharID("BWZv"), &size), AAX_ERROR_INVALID_CHUNK_ID);
     ASSERT_EQ(host_view->GetChunkSize(id, &size), AAX_SUCCESS);
     EXPECT_EQ(size, 4u + 4 + 8 + 4 + 4);  // "d_0" and a double, "l_1" and an int
     std::vector<uint8_t> saved = chunkRecord(size, id);
@@ -255,10 +255,10 @@ TEST_F(EffectFixture, ControlsChunkRoundTripLeavesTheBypassAlone) {
     host_view->CompareActiveChunk(asChunk(saved), &equal);
     EXPECT_TRUE(equal);
 
-    std::vector<uint8_t> other = chunkRecord(4, fourCharCode("BWZv"));
+    std::vector<uint8_t> other = chunkRecord(4, fourCharID("BWZv"));
     host_view->CompareActiveChunk(asChunk(other), &equal);
     EXPECT_TRUE(equal);  // not ours to compare
-    EXPECT_EQ(host_view->SetChunk(fourCharCode("BWZv"), asChunk(other)), AAX_ERROR_INVALID_CHUNK_ID);
+    EXPECT_EQ(host_view->SetChunk(fourCharID("BWZv"), asChunk(other)), AAX_ERROR_INVALID_CHUNK_ID);
 
     // A chunk cut inside its last value changes nothing.
     host_view->SetParameterNormalizedValue("0", 0.25);
@@ -278,7 +278,7 @@ TEST(AAXEffectParameters, PreviewNotificationInterfacesAndLifetime) {
     effect->Initialize(host.unknown());
     const int32_t on = 1;
     double preview = 0;
-    effect->NotificationReceived(fourCharCode("ASPx"), &on, 4);
+    effect->NotificationReceived(fourCharID("ASPx"), &on, 4);
     effect->GetParameterNormalizedValue(kPreviewID, &preview);
     EXPECT_EQ(preview, 0.0);
     // Without a host automation interface the wrapper drops requests, so the

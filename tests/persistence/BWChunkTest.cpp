@@ -216,3 +216,32 @@ TEST(BWChunk, WritesIntoSomeoneElsesBytesStoreThemAndStopAtTheEnd) {
     EXPECT_TRUE(chunk.hasFailed());
     EXPECT_EQ(words[2], 0xABCDu);
 }
+
+// A position past the bytes would make the next step start outside them; a
+// chunk over no bytes has no address to step from at all.
+TEST(BWChunk, PositionsStopAtTheEndExceptWhileMeasuring) {
+    uint32_t words[2] = {5, 6};
+    BWChunk chunk(words, sizeof words);
+    BWChunk none(nullptr, 0);
+    BWChunk measured;
+    for (BWChunk* c : {&chunk, &none, &measured}) c->setPosition(9);
+    EXPECT_EQ(chunk.getPosition(), 2u);
+    EXPECT_EQ(none.getPosition(), 0u);
+    EXPECT_EQ(measured.getPosition(), 9u);
+    EXPECT_FALSE(measured.hasFailed());
+
+    for (BWChunk* c : {&chunk, &none}) {
+        c->writeBytes("", 0);
+        c->writeBlock(nullptr, 0);  // its length word does not fit
+        EXPECT_EQ(c->writeRawBytes("", 0), 0);
+        c->readPaddedBytes(nullptr, 0);
+        EXPECT_TRUE(c->hasFailed());  // from the step past the end on
+        EXPECT_EQ(c->getPosition(), c->getCapacityWords());
+    }
+    BWChunk empty(nullptr, 0);
+    empty.writeBytes("", 0);
+    EXPECT_FALSE(empty.hasFailed());  // nothing to copy is no fault
+    chunk.setPosition(1);
+    EXPECT_EQ(chunk.readInt(), 6);
+    EXPECT_EQ(std::vector<uint32_t>(words, words + 2), (std::vector<uint32_t>{5, 6}));
+}

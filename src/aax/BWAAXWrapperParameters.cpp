@@ -1,0 +1,222 @@
+#include "aax/BWAAXWrapperParameters.h"
+
+#include <charconv>
+#include <cstring>
+#include <new>
+
+#include "aax/AAX_CBinaryDisplayDelegate.h"
+#include "aax/AAX_CBinaryTaperDelegate.h"
+#include "aax/AAX_CLinearTaperDelegate.h"
+#include "aax/AAX_CNumberDisplayDelegate.h"
+#include "aax/AAX_CPacketHandler.h"
+#include "aax/AAX_CParameter.h"
+#include "aax/AAX_CPercentDisplayDelegateDecorator.h"
+#include "aax/AAX_VController.h"
+#include "aax/AAX_VTransport.h"
+#include "core/VstOpcodes.h"
+#include "platform/Framework.h"
+#include "plugin/BWUniClient.h"
+
+namespace {
+
+constexpr int32_t kFloatSteps = 2147483647;
+constexpr uint32_t kEffectPacketField = kFieldInstance;
+constexpr uint32_t kBypassPacketField = kFieldBypass;
+
+// A core parameter's index from its identifier: decimal digits only, within
+// the core's parameters.  Anything else is refused before it reaches the core.
+bool parseParameterIndex(const char* id, int32_t count, int32_t* index) {
+    if (!id || !*id) return false;
+    const char* end = id + std::strlen(id);
+    int32_t value = -1;
+    const auto [stop, error] = std::from_chars(id, end, value);
+    if (error != std::errc() || stop != end || value < 0 || value >= count) return false;
+    *index = value;
+    return true;
+}
+
+}  // namespace
+
+IACFUnknown* BWAAXWrapperParameters::Create() {
+    try {
+        auto* instance = new BWAAXWrapperParameters();
+        return instance->GetInnerUnknown();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+BWAAXWrapperParameters::BWAAXWrapperParameters() {
+    initFramework(defaultProductInfo(), 1, true);
+    core = std::make_unique<BWUniClient>(&hostCallback, 1, false);
+    effect = core->getAeffect();
+    // From here on the core's requests reach this instance; those it made
+    // while it was being built found none and were answered 0.
+    effect->user = this;
+    core->setBlockSize(maxBlockSize);
+    core->resume();
+}
+
+BWAAXWrapperParameters::~BWAAXWrapperParameters() { destroyCore(); }
+
+void BWAAXWrapperParameters::destroyCore() {
+    std::lock_guard lock(chunkLock);
+    if (!core) return;
+    core->close();
+    // The back-pointer stays valid while the core shuts down: its last
+    // requests still find this (living) instance.
+    core.reset();
+    effect = nullptr;
+}
+
+AAX_Result BWAAXWrapperParameters::Uninitialize() {
+    destroyCore();
+    return AAX_CEffectParameters::Uninitialize();
+}
+
+AAX_Result BWAAXWrapperParameters::EffectInit() {
+    if (!core) return AAX_ERROR_NOT_INITIALIZED;
+    if (!effectPacketRegistered) {
+        mPacketDispatcher.RegisterPacket("effc", int32_t(kEffectPacketField),
+                                         AAX_CPacketHandler<BWAAXWrapperParameters>(this, &BWAAXWrapperParameters::postEffectPointer));
+        effectPacketRegistered = true;
+    }
+    createParameters();
+
+    float rate = 0;
+    if (!Controller() || Controller()->GetSampleRate(&rate) != AAX_SUCCESS || !(rate > 0)) rate = 44100.0f;
+    timeInfo.sampleRate = rate;
+    double tempo = 0;
+    if (!Transport() || Transport()->GetCurrentTempo(&tempo) != AAX_SUCCESS || !(tempo > 0)) tempo = 120.0;
+    timeInfo.tempo = tempo;
+    timeInfo.barStartPos = 0;
+
+    inSampleRateCall = true;
+    effect->dispatcher(effect, EffectOpcode::SetSampleRate, 0, 0, nullptr, rate);
+    inSampleRateCall = false;
+    return AAX_SUCCESS;
+}
+
+AAX_Result BWAAXWrapperParameters::TimerWakeup() {
+    if (rebuildParameters) createParameters();
+    return AAX_SUCCESS;
+}
+
+AAX_Result BWAAXWrapperParameters::postEffectPointer(AAX_CPacket& packet) {
+    BWAAXWrapperParameters* self = this;
+    packet.Set(self);
+    return AAX_SUCCESS;
+}
+
+void BWAAXWrapperParameters::createParameters() {
+    if (inSampleRateCall || !core) return;
+    // The bypass is the host's own state, not the core's: it survives.
+    bool bypassOn = false;
+    if (const AAX_IParameter* old = mParameterManager.GetParameterByID(kMasterBypassID)) old->GetValueAsBool(&bypassOn);
+    mParameterManager.RemoveAllParameters();
+
+    auto* bypass = new AAX_CParameter<bool>(kMasterBypassID, "Master Bypass", false, AAX_CBinaryTaperDelegate<bool>(),
+                                            AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
+    bypass->SetNumberOfSteps(2);
+    bypass->SetType(AAX_eParameterType_Discrete);
+    if (bypassOn) bypass->UpdateNormalizedValue(1.0);
+    mParameterManager.AddParameter(bypass);
+    if (!bypassPacketRegistered) {
+        mPacketDispatcher.RegisterPacket(kMasterBypassID, int32_t(kBypassPacketField),
+                                         AAX_CPacketHandler<AAX_CPacketDispatcher>(&mPacketDispatcher, &AAX_CPacketDispatcher::GenerateSingleValuePacket));
+        bypassPacketRegistered = true;
+    }
+
+    const int32_t count = effect->numParams;
+    for (int32_t i = 0; i < count; ++i) {
+        VstParameterProperties properties{};
+        core->getParameterProperties(i, &properties);
+        char name[128] = {};
+        core->getParameterName(i, name);
+        name[sizeof(name) - 1] = 0;
+        char id[32];
+        std::snprintf(id, sizeof(id), "%d", i);
+        const float current = core->getParameter(i);
+        AAX_IParameter* parameter = nullptr;
+        // Defaults and values both start from the core's current values, so
+        // a rebuilt list shows what the core holds.
+        if (properties.flags & ParameterFlags::IsSwitch) {
+            parameter = new AAX_CParameter<bool>(id, name, current >= 0.5f, AAX_CBinaryTaperDelegate<bool>(),
+                                                 AAX_CBinaryDisplayDelegate<bool>("Off", "On"), true);
+            parameter->SetNumberOfSteps(2);
+        } else {
+            parameter = new AAX_CParameter<float>(id, name, current, AAX_CLinearTaperDelegate<float, kFloatSteps>(0.0f, 1.0f),
+                                                  AAX_CPercentDisplayDelegateDecorator<float>(AAX_CNumberDisplayDelegate<float, 2, 0>()), true);
+            parameter->SetNumberOfSteps(uint32_t(kFloatSteps));
+        }
+        if (!mParameterManager.AddParameter(parameter)) delete parameter;
+    }
+    rebuildParameters = false;
+}
+
+AAX_Result BWAAXWrapperParameters::UpdateParameterNormalizedValue(const char* id, double value, int32_t source) {
+    if (!id) return AAX_ERROR_NULL_ARGUMENT;
+    if (!core) return AAX_ERROR_NOT_INITIALIZED;
+    AAX_CString bypassID;
+    GetMasterBypassParameter(&bypassID);
+    if (bypassID.Length() && std::strcmp(id, bypassID.Get()) == 0) {
+        core->setBypass(value > 0.0);
+    } else {
+        int32_t index = 0;
+        if (!parseParameterIndex(id, effect->numParams, &index)) return AAX_ERROR_INVALID_PARAMETER_ID;
+        effect->setParameter(effect, index, float(value));
+    }
+    return AAX_CEffectParameters::UpdateParameterNormalizedValue(id, value, source);
+}
+
+AAX_Result BWAAXWrapperParameters::GetChunkIDFromIndex(int32_t, uint32_t* chunkID) const {
+    if (!chunkID) return AAX_ERROR_NULL_ARGUMENT;
+    *chunkID = kChunkID;
+    return AAX_SUCCESS;
+}
+
+AAX_Result BWAAXWrapperParameters::GetChunkSize(uint32_t chunkID, uint32_t* size) {
+    if (chunkID != kChunkID) return AAX_CEffectParameters::GetChunkSize(chunkID, size);
+    if (!size) return AAX_ERROR_NULL_ARGUMENT;
+    try {
+        std::lock_guard lock(chunkLock);
+        if (!core) return AAX_ERROR_NOT_INITIALIZED;
+        std::vector<uint8_t>& cached = chunkCache[std::this_thread::get_id()];
+        cached.clear();
+        void* data = nullptr;
+        const intptr_t bytes = effect->dispatcher(effect, EffectOpcode::GetChunk, 0, 0, &data, 0.0f);
+        *size = 0;
+        if (bytes > 0 && data) {
+            const auto* first = static_cast<const uint8_t*>(data);
+            cached.assign(first, first + bytes);
+            *size = uint32_t(bytes);
+        }
+        return AAX_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return AAX_ERROR_INCORRECT_CHUNK_SIZE;
+    }
+}
+
+AAX_Result BWAAXWrapperParameters::GetChunk(uint32_t chunkID, AAX_SPlugInChunk* chunk) {
+    if (chunkID != kChunkID) return AAX_CEffectParameters::GetChunk(chunkID, chunk);
+    if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
+    std::lock_guard lock(chunkLock);
+    const auto found = chunkCache.find(std::this_thread::get_id());
+    if (found == chunkCache.end() || found->second.empty()) return kNothingCached;
+    chunk->fSize = int32_t(found->second.size());
+    std::memcpy(chunkData(chunk), found->second.data(), found->second.size());
+    found->second.clear();
+    return AAX_SUCCESS;
+}
+
+AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInChunk* chunk) {
+    if (chunkID != kChunkID) return AAX_CEffectParameters::SetChunk(chunkID, chunk);
+    if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
+    if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
+    std::lock_guard lock(chunkLock);
+    if (!core) return AAX_ERROR_NOT_INITIALIZED;
+    // The core answers 0 for a state it refused (and then changed nothing).
+    const intptr_t applied = effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize,
+                                                const_cast<uint8_t*>(chunkData(chunk)), 0.0f);
+    return applied ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
+}

@@ -1,0 +1,398 @@
+// The host adapter driven in-process through the host stand-in's library:
+// the description is registered straight from the AAX layer, so the tests
+// can look at the adapter and its core behind the host interfaces.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "aax/BWAAXDescription.h"
+#include "aax/BWAAXWrapperCustomView.h"
+#include "aax/BWAAXWrapperParameters.h"
+#include "aax/CACFUnknown.h"
+#include "aax/HostServices.h"
+#include "core/AEffEditor.h"
+#include "core/AEffect.h"
+#include "core/VstOpcodes.h"
+#include "host/HostDescription.h"
+#include "host/HostInstance.h"
+#include "host/HostPageTable.h"
+#include "plugin/BWUniClient.h"
+#include "plugin/EditorFactory.h"
+
+namespace {
+
+const HostEffectDescriptor& registeredEffect() {
+    static HostRegistrar* registrar = [] {
+        auto* made = new HostRegistrar();
+        IACFUnknown* definition = nullptr;
+        EXPECT_EQ(AAXRegisterPlugin(made->unknown(), &definition), AAX_SUCCESS);
+        if (definition) definition->Release();
+        return made;
+    }();
+    return *registrar->effect();
+}
+
+struct Adapter {
+    HostInstance host{registeredEffect(), 2, 48000.0f};
+    BWAAXWrapperParameters* adapter = dynamic_cast<BWAAXWrapperParameters*>(host.effect());
+    AEffect* effect() const { return adapter->getEffect(); }
+    intptr_t call(int32_t opcode, int32_t index = 0, void* ptr = nullptr, float opt = 0) {
+        return hostCallback(effect(), opcode, index, 0, ptr, opt);
+    }
+};
+
+// A VST2 event list of n events on the heap.
+struct EventList {
+    explicit EventList(std::vector<VstMidiEvent> list) : events(std::move(list)) {
+        bytes.resize(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
+        auto* header = reinterpret_cast<VstEvents*>(bytes.data());
+        header->numEvents = int32_t(events.size());
+        for (size_t i = 0; i < events.size(); ++i) header->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    }
+    VstEvents* get() { return reinterpret_cast<VstEvents*>(bytes.data()); }
+    std::vector<VstMidiEvent> events;
+    std::vector<uint8_t> bytes;
+};
+
+VstMidiEvent midi(int32_t type, int32_t delta, uint8_t status, uint8_t data1) {
+    VstMidiEvent event{};
+    event.type = type;
+    event.byteSize = sizeof(VstMidiEvent);
+    event.deltaFrames = delta;
+    event.midiData[0] = char(status);
+    event.midiData[1] = char(data1);
+    event.midiData[2] = 99;
+    return event;
+}
+
+}  // namespace
+
+TEST(Adapter, HostCallbackAnswersTheCoreAsTheHostItRecognises) {
+    Adapter a;
+    AEffect stranger{};
+    EXPECT_EQ(hostCallback(&stranger, HostOpcode::Version, 0, 0, nullptr, 0), 0);
+    EXPECT_EQ(hostCallback(nullptr, HostOpcode::Version, 0, 0, nullptr, 0), 0);
+    char text[64] = {};
+    EXPECT_EQ(a.call(HostOpcode::Version), 2);
+    EXPECT_EQ(a.call(HostOpcode::GetVendorString, 0, text), 1);
+    EXPECT_STREQ(text, "Avid");
+    EXPECT_EQ(a.call(HostOpcode::GetProductString, 0, text), 1);
+    EXPECT_STREQ(text, "Pro Tools");
+    const struct {
+        const char* text;
+        intptr_t answer;
+    } canDo[] = {{"sendVstMidiEvent", 1}, {"receiveVstMidiEvent", 1}, {"sizeWindow", 1}, {"sendVstEvents", 0}, {"", 0}};
+    for (const auto& row : canDo) EXPECT_EQ(a.call(HostOpcode::CanDo, 0, const_cast<char*>(row.text)), row.answer) << row.text;
+    // Requests without their pointer are refused, never followed.
+    for (int32_t opcode : {HostOpcode::GetVendorString, HostOpcode::GetProductString, HostOpcode::CanDo, HostOpcode::ProcessEvents})
+        EXPECT_EQ(a.call(opcode), 0) << opcode;
+    EXPECT_EQ(a.call(HostOpcode::GetSampleRate), 48000);
+    EXPECT_EQ(a.call(45), 0);
+    EXPECT_EQ(a.call(1234567), 0);
+    EXPECT_EQ(a.call(HostOpcode::SizeWindow), 0);  // no view yet
+}
+
+TEST(Adapter, TimeInfoFollowsTheTransport) {
+    Adapter a;
+    const struct {
+        int64_t tick;
+        uint32_t perQuarter;
+        bool looping;
+        bool playing;
+        double ppq;
+        int32_t flagsSet, flagsClear;
+    } rows[] = {
+        {0, 960000, true, true, 0.0, 0x1006, 0},
+        {1920000, 960000, false, true, 2.0, 0x1002, 0x4},
+        {5000, 0, false, false, 0.0, 0x1000, 0x6},  // no ticks per quarter: position unknown
+        {480, 960, true, false, 0.5, 0x1004, 0x2},
+    };
+    for (const auto& row : rows) {
+        a.host.transport = {96.0, 3, 8, row.playing, row.tick, row.perQuarter, row.looping, 960000, 3840000};
+        auto* info = reinterpret_cast<VstTimeInfo*>(a.call(HostOpcode::GetTime));
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->ppqPos, row.ppq) << row.tick;
+        EXPECT_EQ(info->tempo, 96.0);
+        EXPECT_EQ(info->timeSigNumerator, 3);
+        EXPECT_EQ(info->timeSigDenominator, 8);
+        EXPECT_EQ(info->cycleStartPos, 1.0);
+        EXPECT_EQ(info->cycleEndPos, 4.0);
+        EXPECT_EQ(info->flags & row.flagsSet, row.flagsSet) << row.tick;
+        EXPECT_EQ(info->flags & row.flagsClear, 0) << row.tick;
+        EXPECT_EQ(info->sampleRate, 48000.0);
+    }
+}
+
+TEST(Adapter, ParametersTravelBothWaysAndIdentifiersAreParsedStrictly) {
+    Adapter a;
+    BWUniClient* core = a.adapter->getCore();
+    // Host to core.
+    ASSERT_TRUE(a.host.setParameter("12", 0.75));
+    EXPECT_FLOAT_EQ(core->getParameter(12), 0.75f);
+    ASSERT_TRUE(a.host.setParameter("MasterBypassID", 1.0));
+    EXPECT_TRUE(core->isBypassed());
+    a.host.setParameter("MasterBypassID", 0.0);
+    EXPECT_FALSE(core->isBypassed());
+    // Core to host: an edit is a touch, a set-value request that the host
+    // applies back, and a release.
+    a.host.automationLog.clear();
+    a.call(HostOpcode::BeginEdit, 57);
+    a.call(HostOpcode::Automate, 57, nullptr, 0.25f);
+    a.call(HostOpcode::EndEdit, 57);
+    EXPECT_EQ(a.host.parameter("57"), 0.25);
+    EXPECT_FLOAT_EQ(core->getParameter(57), 0.25f);
+    const std::vector<std::string> expected = {"touch 57", "touch 57", "set 57 0.25", "release 57", "release 57"};
+    EXPECT_EQ(a.host.automationLog, expected);
+    // Anything but a whole number of a core parameter is refused before the core.
+    const float before = core->getParameter(0);
+    for (const char* id : {"12abc", "87", "-1", "", "1.5", " 3", "0x1", "99999999999"}) {
+        EXPECT_EQ(a.adapter->UpdateParameterNormalizedValue(id, 0.01, 0), AAX_ERROR_INVALID_PARAMETER_ID) << id;
+    }
+    EXPECT_EQ(core->getParameter(0), before);
+}
+
+TEST(Adapter, RebuiltParametersStartFromTheCoreAndTheBypassKeepsItsState) {
+    Adapter a;
+    int32_t count = 0;
+    a.host.effect()->GetNumberOfParameters(&count);
+    EXPECT_EQ(count, 88);
+    a.host.setParameter("MasterBypassID", 1.0);
+    a.adapter->getCore()->setParameter(3, 0.125f);
+    a.adapter->getCore()->setParameter(5, 0.75f);  // a switch
+    EXPECT_NE(a.host.parameter("3"), 0.125);
+    a.call(HostOpcode::UpdateDisplay);
+    EXPECT_TRUE(a.adapter->rebuildRequested());
+    EXPECT_EQ(a.host.effect()->TimerWakeup(), AAX_SUCCESS);
+    EXPECT_FALSE(a.adapter->rebuildRequested());
+    double defaultValue = 0;
+    a.host.effect()->GetParameterDefaultNormalizedValue("3", &defaultValue);
+    EXPECT_FLOAT_EQ(float(a.host.parameter("3")), 0.125f);
+    EXPECT_FLOAT_EQ(float(defaultValue), 0.125f);
+    EXPECT_EQ(a.host.parameter("5"), 1.0);
+    EXPECT_EQ(a.host.parameterText("5"), "On");
+    EXPECT_EQ(a.host.parameter("MasterBypassID"), 1.0);
+    EXPECT_EQ(a.host.registeredParameters, 88);  // the old objects unregistered
+}
+
+TEST(Adapter, ProcessSkipsAMissingInstanceAndShortBlocksAndPostsGeneratedNotes) {
+    Adapter first, second;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> buffers[3][2];
+    for (auto& pair : buffers)
+        for (auto& buffer : pair) buffer.assign(64, nan);
+    int32_t length = 64;
+    auto* one = first.adapter;
+    auto* two = second.adapter;
+    BWAAXWrapperParameters* none = nullptr;
+    float* out[3][2] = {{buffers[0][0].data(), buffers[0][1].data()}, {buffers[1][0].data(), buffers[1][1].data()}, {buffers[2][0].data(), buffers[2][1].data()}};
+    AlgorithmContext contexts[3] = {{nullptr, nullptr, out[0], &length, nullptr, &first.host.midiOut, &one},
+                                    {nullptr, nullptr, out[1], &length, nullptr, nullptr, &none},
+                                    {nullptr, nullptr, out[2], &length, nullptr, nullptr, &two}};
+    void* const range[3] = {&contexts[0], &contexts[1], &contexts[2]};
+
+    // Notes the core hands the host: MIDI events only, posted at the end of
+    // the next process call with four bytes and their offsets.
+    EventList sysexOnly({midi(6, 0, 0xF0, 0)});
+    EXPECT_EQ(first.call(HostOpcode::ProcessEvents, 0, sysexOnly.get()), 0);
+    EventList mixed({midi(1, 5, 0x90, 60), midi(6, 9, 0xF0, 0), midi(1, 17, 0x80, 60)});
+    EXPECT_EQ(first.call(HostOpcode::ProcessEvents, 0, mixed.get()), 1);
+
+    AlgorithmProcess_Stereo(range, range + 3);
+    for (int c = 0; c < 3; ++c)
+        for (const auto& buffer : buffers[c])
+            for (float sample : buffer) ASSERT_TRUE(std::isfinite(sample)) << "context " << c;
+    ASSERT_EQ(first.host.midiOut.posted.size(), 2u);
+    EXPECT_EQ(first.host.midiOut.posted[0].mTimestamp, 5u);
+    EXPECT_EQ(first.host.midiOut.posted[0].mLength, 4u);
+    EXPECT_EQ(first.host.midiOut.posted[0].mData[0], 0x90);
+    EXPECT_EQ(first.host.midiOut.posted[0].mData[2], 99);
+    EXPECT_EQ(first.host.midiOut.posted[1].mTimestamp, 17u);
+
+    // A full hand-off drops the surplus; blocks of no length change nothing.
+    std::vector<VstMidiEvent> many(300, midi(1, 0, 0x90, 64));
+    EventList flood(many);
+    EXPECT_EQ(first.call(HostOpcode::ProcessEvents, 0, flood.get()), 1);
+    for (int32_t bad : {0, -5}) {
+        length = bad;
+        for (auto& buffer : buffers[0]) buffer.assign(64, 7.0f);
+        AlgorithmProcess_Stereo(range, range + 1);
+        EXPECT_EQ(buffers[0][0][0], 7.0f);
+    }
+    length = 64;
+    first.host.midiOut.posted.clear();
+    AlgorithmProcess_Stereo(range, range + 1);
+    EXPECT_EQ(first.host.midiOut.posted.size(), 256u);
+}
+
+TEST(Adapter, LongerBlocksRunInPreparedSlicesWithTheirMidi) {
+    Adapter a;
+    std::vector<float> left(5000, 1.0f), right(5000, 1.0f);
+    float* outputs[2] = {left.data(), right.data()};
+    for (uint32_t offset : {0u, 1500u, 4999u}) a.host.queueMidi(offset, 0x90, 60, 100);
+    a.host.runBlock(outputs, 5000);
+    EXPECT_EQ(a.adapter->preparedBlockSize(), BWAAXWrapperParameters::kInitialBlockSize);
+    for (float sample : left) ASSERT_TRUE(std::isfinite(sample));
+}
+
+TEST(Adapter, StateChunkIsCachedPerThreadAndRefusedBytesAreAnError) {
+    Adapter a;
+    constexpr uint32_t id = BWAAXWrapperParameters::kChunkID;
+    uint32_t chunkID = 0;
+    EXPECT_EQ(a.host.effect()->GetChunkIDFromIndex(5, &chunkID), AAX_SUCCESS);
+    EXPECT_EQ(chunkID, id);
+    std::vector<uint8_t> record(kChunkHeaderSize + (1 << 20));
+    auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
+    EXPECT_EQ(a.host.effect()->GetChunk(id, chunk), BWAAXWrapperParameters::kNothingCached);
+
+    // Thread A asks the size, the state changes, thread B asks; each gets its own.
+    uint32_t sizeA = 0, sizeB = 0;
+    std::vector<uint8_t> bytesA, bytesB;
+    std::thread([&] { a.host.effect()->GetChunkSize(id, &sizeA); }).join();
+    a.host.setParameter("3", 0.3);
+    a.host.effect()->GetChunkSize(id, &sizeB);
+    std::thread([&] {
+        ASSERT_EQ(a.host.effect()->GetChunk(id, chunk), AAX_SUCCESS);
+        bytesA.assign(chunkData(chunk), chunkData(chunk) + chunk->fSize);
+        EXPECT_EQ(a.host.effect()->GetChunk(id, chunk), BWAAXWrapperParameters::kNothingCached);
+    }).join();
+    ASSERT_EQ(a.host.effect()->GetChunk(id, chunk), AAX_SUCCESS);
+    bytesB.assign(chunkData(chunk), chunkData(chunk) + chunk->fSize);
+    EXPECT_EQ(bytesA.size(), sizeA);
+    EXPECT_EQ(bytesB.size(), sizeB);
+    EXPECT_NE(bytesA, bytesB);
+
+    // Bytes the core refuses are reported, and the state stays as it was.
+    const std::vector<uint8_t> before = a.host.saveState();
+    std::vector<uint8_t> garbage(before.size(), 0x5A);
+    EXPECT_EQ(a.host.loadState(garbage), AAX_ERROR_MALFORMED_CHUNK);
+    EXPECT_EQ(a.host.loadState({}), AAX_ERROR_INCORRECT_CHUNK_SIZE);
+    EXPECT_EQ(a.host.effect()->SetChunk(id, nullptr), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_EQ(a.host.saveState(), before);
+    EXPECT_EQ(a.host.loadState(bytesA), AAX_SUCCESS);
+    // Another chunk id is the base's own controls chunk.
+    uint32_t controls = 0;
+    EXPECT_EQ(a.host.effect()->GetChunkSize(kControlsChunkID, &controls), AAX_SUCCESS);
+    EXPECT_GT(controls, 0u);
+}
+
+TEST(Adapter, CallsAfterUninitializeAnswerErrorsAndTeardownWithoutItIsClean) {
+    const int32_t baseline = CACFUnknown::GetActiveObjectCount();
+    {
+        Adapter a;
+        ASSERT_EQ(a.host.effect()->Uninitialize(), AAX_SUCCESS);
+        EXPECT_EQ(a.adapter->getCore(), nullptr);
+        uint32_t size = 0;
+        EXPECT_EQ(a.host.effect()->GetChunkSize(BWAAXWrapperParameters::kChunkID, &size), AAX_ERROR_NOT_INITIALIZED);
+        EXPECT_EQ(a.adapter->UpdateParameterNormalizedValue("3", 0.5, 0), AAX_ERROR_NOT_INITIALIZED);
+        std::vector<float> left(32, 3.0f), right(32, 3.0f);
+        float* outputs[2] = {left.data(), right.data()};
+        a.host.runBlock(outputs, 32);
+        EXPECT_EQ(left[0], 0.0f);
+    }
+    {
+        // A host that releases without Uninitialize.
+        IACFUnknown* made = BWAAXWrapperParameters::Create();
+        ASSERT_NE(made, nullptr);
+        made->AddRef();
+        made->Release();
+    }
+    EXPECT_EQ(CACFUnknown::GetActiveObjectCount(), baseline);
+}
+
+namespace {
+
+struct SizedEditor : AEffEditor {
+    explicit SizedEditor(std::vector<std::string>& log_) : log(log_) {}
+    bool getRect(ERect** out) override {
+        *out = &rect;
+        return true;
+    }
+    bool open(void* window) override {
+        log.push_back(window ? "open" : "open(null)");
+        return true;
+    }
+    void close() override { log.push_back("close"); }
+    void idle() override { log.push_back("idle"); }
+    ERect rect{0, 0, 697, 960};
+    std::vector<std::string>& log;
+};
+
+std::vector<std::string>* editorLog = nullptr;
+AEffEditor* makeSizedEditor(BWUniClient&, bool) { return new SizedEditor(*editorLog); }
+
+}  // namespace
+
+TEST(Adapter, TheViewOpensSizesAndIdlesTheCoreEditor) {
+    {
+        Adapter a;  // no editor: the view has nothing to show
+        EXPECT_EQ(a.host.openView(nullptr), AAX_SUCCESS);
+        EXPECT_EQ(a.host.viewTimer(), AAX_ERROR_NULL_OBJECT);
+        EXPECT_EQ(a.call(HostOpcode::SizeWindow), 0);
+        a.host.closeView();
+    }
+    {
+        // The plug-in leaves the control-surface pages to the host.
+        Adapter a;
+        HostPageTable table;
+        table.InsertPage(0);
+        EXPECT_EQ(a.host.updatePageTable(fourCharID("PgTL"), 8, table), AAX_ERROR_UNIMPLEMENTED);
+        EXPECT_EQ(table.pages.size(), 1u);
+        EXPECT_TRUE(table.pages[0].empty());
+    }
+    std::vector<std::string> log;
+    editorLog = &log;
+    setEditorFactory(&makeSizedEditor);
+    {
+        Adapter a;
+        int window = 0;
+        EXPECT_EQ(a.host.openView(&window), AAX_SUCCESS);
+        EXPECT_EQ(a.call(HostOpcode::SizeWindow), 1);
+        ASSERT_EQ(a.host.viewContainer.sizes.size(), 1u);
+        EXPECT_EQ(a.host.viewContainer.sizes[0].vert, 697.0f);
+        EXPECT_EQ(a.host.viewContainer.sizes[0].horz, 960.0f);
+        a.call(HostOpcode::UpdateDisplay);
+        EXPECT_EQ(a.host.viewTimer(), AAX_SUCCESS);
+        EXPECT_FALSE(a.adapter->rebuildRequested());
+        a.host.closeView();
+        EXPECT_EQ(a.adapter->getView(), nullptr);
+    }
+    setEditorFactory(nullptr);
+    // The core's own teardown may close its editor again afterwards.
+    ASSERT_GE(log.size(), 3u);
+    const std::vector<std::string> expected = {"open", "idle", "close"};
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), expected);
+}
+
+TEST(Adapter, RegistrationFailuresBecomeCodesAndTraces) {
+    HostRegistrar refusing;
+    refusing.refuseDescriptors = true;
+    hostServicesSet(refusing.unknown());
+    IACFUnknown* definition = refusing.unknown();
+    EXPECT_EQ(AAXRegisterPlugin(refusing.unknown(), &definition), AAX_ERROR_NULL_OBJECT);
+    hostServicesSet(nullptr);
+    ASSERT_EQ(refusing.traces.size(), 2u);  // the checked result's line, then the registration's
+    EXPECT_EQ(refusing.traces[1], "0x8000000 AAXRegisterPlugin exception caught: AAX_ERROR_NULL_OBJECT (-20004)");
+    EXPECT_TRUE(refusing.collection.effects.empty());
+}
+
+TEST(Adapter, TracesUnderWayOutliveTheShutDownOfTheHostServices) {
+    HostRegistrar host;
+    std::atomic<bool> stop{false};
+    std::thread tracer([&] {
+        while (!stop.load()) hostTrace(0x4000000, "busy");
+    });
+    for (int round = 0; round < 3000; ++round) {
+        hostServicesSet(host.unknown());
+        hostServicesSet(nullptr);
+    }
+    stop.store(true);
+    tracer.join();
+    EXPECT_EQ(hostServices(), nullptr);
+}
