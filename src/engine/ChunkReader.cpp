@@ -3,6 +3,8 @@
 #include <cstring>
 #include <sys/types.h>
 
+#include "platform/LittleEndian.h"
+
 bool sameId(const char* bytes, const char* id) {
     return std::memcmp(bytes, id, 4) == 0;
 }
@@ -31,7 +33,7 @@ bool ChunkReader::readBytes(void* out, size_t count) {
 bool ChunkReader::readU16(uint16_t& value) {
     uint8_t b[2];
     if (!readBytes(b, 2)) return false;
-    value = order == ByteOrder::Little ? uint16_t(b[0] | b[1] << 8) : uint16_t(b[0] << 8 | b[1]);
+    value = order == ByteOrder::Little ? platform::littleHalf(b) : uint16_t(b[0] << 8 | b[1]);
     return true;
 }
 
@@ -39,7 +41,7 @@ bool ChunkReader::readU32(uint32_t& value) {
     uint8_t b[4];
     if (!readBytes(b, 4)) return false;
     if (order == ByteOrder::Little)
-        value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+        value = platform::littleWord(b);
     else
         value = uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | uint32_t(b[3]);
     return true;

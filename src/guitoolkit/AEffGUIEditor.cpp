@@ -8,10 +8,6 @@ using VSTGUI::CRect;
 
 namespace {
 int32_t knobMode = 0;  // one for the process, as the toolkit reads it without an editor
-
-platform::WindowId windowOf(void* handle) {
-    return static_cast<platform::WindowId>(reinterpret_cast<uintptr_t>(handle));
-}
 }  // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
@@ -111,8 +107,8 @@ void AEffGUIEditor::zoom(float factor, bool force) {
         // border it had around the old one.
         platform::WindowSystem& windows = platform::windowSystem();
         platform::WindowRect host;
-        if (systemWindow && windows.windowRect(windowOf(systemWindow), host))
-            windows.setWindowSize(windowOf(systemWindow), editorZoom.zoomedWidth + host.width() - oldWidth,
+        if (systemWindow && windows.windowRect(platform::windowIdOf(systemWindow), host))
+            windows.setWindowSize(platform::windowIdOf(systemWindow), editorZoom.zoomedWidth + host.width() - oldWidth,
                                   editorZoom.zoomedHeight + host.height() - oldHeight);
         rect.right = static_cast<int16_t>(rect.left + editorZoom.zoomedWidth);
         rect.bottom = static_cast<int16_t>(rect.top + editorZoom.zoomedHeight);

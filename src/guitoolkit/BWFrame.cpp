@@ -4,25 +4,6 @@
 
 namespace VSTGUI {
 
-namespace {
-// The overlay may close and release itself while it handles an event; it
-// stays alive until the event is done with it.
-class HeldOverlay {
-public:
-    explicit HeldOverlay(CView* view) : view(view) {
-        if (view) view->remember();
-    }
-    ~HeldOverlay() {
-        if (view) view->forget();
-    }
-    HeldOverlay(const HeldOverlay&) = delete;
-    HeldOverlay& operator=(const HeldOverlay&) = delete;
-
-private:
-    CView* view;
-};
-}  // namespace
-
 BWFrame::BWFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
     : CFrame(size, parentWindow, editor), currentTime(platform::windowSystem().tickCount()) {}
 
@@ -87,7 +68,7 @@ void BWFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
 // --- events --------------------------------------------------------------------------
 
 int32_t BWFrame::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) {
-    HeldOverlay hold(overlay);
+    Retained hold(overlay);
     platform::WindowSystem& windows = platform::windowSystem();
     if (getWindow() && windows.focus() != getWindow()) windows.setFocus(getWindow());
     if (index == 0 || index == 1) passThrough[index] = 0;
@@ -116,7 +97,7 @@ int32_t BWFrame::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t
 }
 
 int32_t BWFrame::onMouseUp(CPoint& where, const CButtonState& buttons, int32_t index) {
-    HeldOverlay hold(overlay);
+    Retained hold(overlay);
     if (!overlay) return CViewContainer::onMouseUp(where, buttons, index);
     if (overlayIsOpenMenu()) {
         CView* menu = overlay;
@@ -140,18 +121,18 @@ int32_t BWFrame::onMouseUp(CPoint& where, const CButtonState& buttons, int32_t i
 }
 
 int32_t BWFrame::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t index) {
-    HeldOverlay hold(overlay);
+    Retained hold(overlay);
     if (overlay && !isPassThrough(index)) return overlay->onMouseMoved(where, buttons, index);
     return CFrame::onMouseMoved(where, buttons, index);
 }
 
 bool BWFrame::onWheel(const CPoint& where, int32_t axis, float distance, const CButtonState& buttons) {
-    HeldOverlay hold(overlay);
+    Retained hold(overlay);
     return overlay ? overlay->onWheel(where, axis, distance, buttons) : CFrame::onWheel(where, axis, distance, buttons);
 }
 
 bool BWFrame::onWheel(const CPoint& where, float distance, const CButtonState& buttons) {
-    HeldOverlay hold(overlay);
+    Retained hold(overlay);
     return overlay ? overlay->onWheel(where, distance, buttons) : CFrame::onWheel(where, distance, buttons);
 }
 
@@ -204,11 +185,10 @@ bool BWFrame::idle() {
     }
     if (overlayOnlyIdle && overlay) {
         CView* held = overlay;
-        held->remember();
+        Retained keep(held);
         if (held->isAttached()) tick(held);
         const bool result = CFrame::idle();
         if (!held->isAttached()) tick(held);
-        held->forget();
         return result;
     }
     for (size_t i = 0; i < children.size(); ++i)

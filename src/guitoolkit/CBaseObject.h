@@ -35,4 +35,21 @@ private:
     int32_t refCount = 1;
 };
 
+// Holds a reference for a scope: an object that may be released while it
+// handles something (an event, a closing edit) stays alive until that is done.
+class Retained {
+public:
+    explicit Retained(CBaseObject* object) : object(object) {
+        if (object) object->remember();
+    }
+    ~Retained() {
+        if (object) object->forget();
+    }
+    Retained(const Retained&) = delete;
+    Retained& operator=(const Retained&) = delete;
+
+private:
+    CBaseObject* object;
+};
+
 }  // namespace VSTGUI

@@ -96,9 +96,7 @@ bool CBitmap::isLoaded() {
 void CBitmap::colorize(const CColor& colour) {
     if (!isLoaded()) return;
     for (uint32_t& p : pixels) {
-        const uint32_t a = p >> 24;
-        if (a == 0) continue;
-        p = a << 24 | (colour.red * a >> 8) << 16 | (colour.green * a >> 8) << 8 | (colour.blue * a >> 8);
+        if (p >> 24 != 0) p = premultipliedPixel(p >> 24, colour.red, colour.green, colour.blue);
     }
     dropSurface();
 }

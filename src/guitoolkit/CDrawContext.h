@@ -138,4 +138,23 @@ private:
     bool fontColorFixed = false;
 };
 
+// Narrows the context's clip to a rectangle for a scope and restores the
+// clip it found when the scope ends.
+class ScopedClip {
+public:
+    ScopedClip(CDrawContext& context, const CRect& rect) : context(context) {
+        context.getClipRect(previous);
+        CRect clip = rect;
+        clip.bound(previous);
+        context.setClipRect(clip);
+    }
+    ~ScopedClip() { context.setClipRect(previous); }
+    ScopedClip(const ScopedClip&) = delete;
+    ScopedClip& operator=(const ScopedClip&) = delete;
+
+private:
+    CDrawContext& context;
+    CRect previous;
+};
+
 }  // namespace VSTGUI

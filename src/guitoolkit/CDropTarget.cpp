@@ -4,20 +4,13 @@
 #include <system_error>
 
 #include "guitoolkit/CFrame.h"
+#include "persistence/PathStrings.h"
 
 namespace VSTGUI {
 
 namespace {
 
 WinDragContainer* current = nullptr;
-
-bool isLinkName(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.size() - dot != 4) return false;
-    std::string extension = name.substr(dot);
-    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return extension == ".lnk";
-}
 
 // A link's target; the name itself when it is no link or cannot be read.
 std::string resolveLink(const std::string& name) {
@@ -68,7 +61,7 @@ void* WinDragContainer::next(int32_t& size, int32_t& type) {
     }
     if (index >= static_cast<int32_t>(data->files.size())) return nullptr;
     item = data->files[index++];
-    if (isLinkName(item)) item = resolveLink(item);
+    if (hasSuffix(toLowerCopy(item), ".lnk")) item = resolveLink(item);
     size = static_cast<int32_t>(item.size());
     type = kDragFile;
     return item.data();

@@ -12,8 +12,13 @@ namespace {
 // A focus change that makes another one on the way (a view that loses focus
 // and moves it) is ignored, as one process-wide flag did it.
 bool focusChanging = false;
-}  // namespace
 
+// Tells the containers between the view and the frame that the focus came or went.
+void notifyContainers(CView* view, const CFrame* frame, const char* message) {
+    for (CView* parent = view->getParentView(); parent && parent != frame; parent = parent->getParentView())
+        parent->notify(view, message);
+}
+}  // namespace
 
 bool CFrame::isTypeOf(const char* name) const {
     return name && (std::strcmp(name, "CFrame") == 0 || CViewContainer::isTypeOf(name));
@@ -79,12 +84,8 @@ void CFrame::doIdleStuff() {
     if (editor) editor->doIdleStuff();
 }
 
-
 int32_t CFrame::getKnobMode() const { return editor ? editor->getKnobMode() : 0; }
 bool CFrame::setPosition(int32_t, int32_t) { return false; }
-
-
-
 
 bool CFrame::getSize(CRect& rect) const { return getSize(&rect); }
 
@@ -110,7 +111,6 @@ void CFrame::endEdit(int32_t index) {
     if (editor) editor->endEdit(index);
 }
 
-
 void CFrame::setFocusView(CView* view) {
     if (view == focusView || focusChanging) return;
     focusChanging = true;
@@ -118,18 +118,15 @@ void CFrame::setFocusView(CView* view) {
     focusView = view;
     if (view && view->wantsFocus()) {
         view->setDirty(true);
-        for (CView* parent = view->getParentView(); parent && parent != this; parent = parent->getParentView())
-            parent->notify(view, kMsgNewFocusView);
+        notifyContainers(view, this, kMsgNewFocusView);
     }
     if (old) {
-        old->remember();  // losing focus may end an edit whose listener releases the view
+        Retained keep(old);  // losing focus may end an edit whose listener releases the view
         if (old->wantsFocus()) {
             old->setDirty(true);
-            for (CView* parent = old->getParentView(); parent && parent != this; parent = parent->getParentView())
-                parent->notify(old, kMsgOldFocusView);
+            notifyContainers(old, this, kMsgOldFocusView);
         }
         old->looseFocus();
-        old->forget();
     }
     focusChanging = false;
 }

@@ -108,6 +108,8 @@ private:
     void paint(const CRect& paintRect);
     void checkResize();
     void keyFromWindow(const platform::WindowEvent& event, bool down);
+    // The focus view, then the modal view, until one takes the key.
+    int32_t keyToFocusOrModal(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&));
 
     VSTGUIEditorInterface* editor = nullptr;
     void* parentWindow = nullptr;

@@ -19,26 +19,6 @@ namespace {
 
 using platform::WindowEvent;
 
-// Holds a view for the length of an event it may release itself in.
-class KeepAlive {
-public:
-    explicit KeepAlive(CView* view) : view(view) {
-        if (view) view->remember();
-    }
-    ~KeepAlive() {
-        if (view) view->forget();
-    }
-    KeepAlive(const KeepAlive&) = delete;
-    KeepAlive& operator=(const KeepAlive&) = delete;
-
-private:
-    CView* view;
-};
-
-platform::WindowId windowOf(void* handle) {
-    return static_cast<platform::WindowId>(reinterpret_cast<uintptr_t>(handle));
-}
-
 CButtonState buttonsOf(uint32_t state) {
     CButtonState buttons = 0;
     if (state & platform::kStateLeft) buttons |= kLButton;
@@ -122,7 +102,7 @@ bool CFrame::initFrame(void* parent) {
         width = zoom->zoomedWidth;
         height = zoom->zoomedHeight;
     }
-    window = platform::windowSystem().createWindow(windowOf(parent), width, height, this);
+    window = platform::windowSystem().createWindow(platform::windowIdOf(parent), width, height, this);
     if (!window) return false;
     setDropActive(true);
     return true;
@@ -161,7 +141,7 @@ uint32_t CFrame::getTicks() const { return platform::windowSystem().tickCount();
 
 void CFrame::handleWindowEvent(const WindowEvent& event) {
     platform::WindowSystem& windows = platform::windowSystem();
-    KeepAlive keep(this);  // a view may close the editor from an event
+    Retained keep(this);  // a view may close the editor from an event
     switch (event.kind) {
         case WindowEvent::Kind::Destroy:
             setOpenFlag(false);
@@ -257,12 +237,9 @@ void CFrame::paint(const CRect& paintRect) {
     const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image));
     const int32_t stride = cairo_image_surface_get_stride(image) / 4;
     const platform::WindowSurface target = platform::windowSystem().surface(window);
-    if (zoom) {
-        zoom->blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, paintRect);
-    } else {
-        EditorZoom plain;
-        plain.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, paintRect);
-    }
+    static const EditorZoom plainCopy;  // the blit of a frame without an editor base
+    const EditorZoom& blitter = zoom ? *zoom : plainCopy;
+    blitter.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, paintRect);
     checkResize();
 }
 
@@ -273,7 +250,7 @@ void CFrame::checkResize() {
     auto* base = dynamic_cast<AEffGUIEditor*>(editor);
     if (!zoom || !base || !zoom->resizable || !zoom->resizePending) return;
     platform::WindowRect parent;
-    if (!parentWindow || !platform::windowSystem().windowRect(windowOf(parentWindow), parent)) return;
+    if (!parentWindow || !platform::windowSystem().windowRect(platform::windowIdOf(parentWindow), parent)) return;
     zoom->resizePending = false;
     if (std::abs(parent.width() - zoom->zoomedWidth) < 21) return;
     for (float step : zoom->steps) {
@@ -322,12 +299,12 @@ int32_t CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t
         trackingMouse = true;
     }
     if (modalView) {
-        KeepAlive keep(modalView);
+        Retained keep(modalView);
         return modalView->onMouseMoved(where, buttons, index);
     }
     if ((index == 0 || index == 1) && pressedViews[index]) {
         CView* pressed = pressedViews[index];
-        KeepAlive keep(pressed);
+        Retained keep(pressed);
         CPoint local = where;
         if (CView* parent = pressed->getParentView(); parent && parent != this) parent->frameToLocal(local);
         if (pressed->onMouseMoved(local, buttons, index) == kMouseEventHandled) return kMouseEventHandled;
@@ -336,14 +313,14 @@ int32_t CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t
     CView* under = getViewAt(where, true);
     if (under != mouseOverView) {
         if (CView* old = mouseOverView) {
-            KeepAlive keep(old);
+            Retained keep(old);
             CPoint local = where;
             old->frameToLocal(local);
             old->onMouseExited(local, buttons);
         }
         mouseOverView = under;
         if (under) {
-            KeepAlive keep(under);
+            Retained keep(under);
             CPoint local = where;
             under->frameToLocal(local);
             under->onMouseEntered(local, buttons);
@@ -351,7 +328,7 @@ int32_t CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t
         return kMouseEventHandled;
     }
     if (!under) return kMouseEventNotHandled;
-    KeepAlive keep(under);
+    Retained keep(under);
     CPoint local = where;
     under->frameToLocal(local);
     return under->onMouseMoved(local, buttons, index);
@@ -359,7 +336,7 @@ int32_t CFrame::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t
 
 int32_t CFrame::onMouseExited(CPoint& where, const CButtonState& buttons) {
     if (CView* old = mouseOverView) {
-        KeepAlive keep(old);
+        Retained keep(old);
         old->onMouseExited(where, buttons);
     }
     mouseOverView = nullptr;
@@ -375,7 +352,7 @@ bool CFrame::onWheel(const CPoint& where, int32_t axis, float distance, const CB
     if (pressedViews[0]) return false;
     CView* candidate = modalView ? modalView : getViewAt(where, false);
     while (candidate) {
-        KeepAlive keep(candidate);
+        Retained keep(candidate);
         const CPoint local(where.x - size.left, where.y - size.top);
         if (candidate->onWheel(local, axis, distance, buttons)) return true;
         if (candidate == modalView) return false;
@@ -400,22 +377,19 @@ int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
             return 1;
         }
     }
-    for (CView* view : {focusView, modalView}) {
-        if (!view) continue;
-        KeepAlive keep(view);
-        const int32_t result = view->onKeyDown(keyCode);
-        if (result != -1) return result;
-    }
+    if (const int32_t result = keyToFocusOrModal(keyCode, &CView::onKeyDown); result != -1) return result;
     if (keyCode.virt == kKeyTab)
         return advanceNextFocusView(focusView, (keyCode.modifier & kModifierShift) != 0) ? 1 : -1;
     return -1;
 }
 
-int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+int32_t CFrame::onKeyUp(VstKeyCode& keyCode) { return keyToFocusOrModal(keyCode, &CView::onKeyUp); }
+
+int32_t CFrame::keyToFocusOrModal(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&)) {
     for (CView* view : {focusView, modalView}) {
         if (!view) continue;
-        KeepAlive keep(view);
-        const int32_t result = view->onKeyUp(keyCode);
+        Retained keep(view);
+        const int32_t result = (view->*handler)(keyCode);
         if (result != -1) return result;
     }
     return -1;
@@ -516,10 +490,8 @@ bool CFrame::setSize(int32_t width, int32_t height) {
     backBuffer = nullptr;
     auto* base = dynamic_cast<AEffGUIEditor*>(editor);
     auto* effect = base ? dynamic_cast<AudioEffectX*>(base->getEffect()) : nullptr;
-    if (effect && effect->canHostDo("sizeWindow") && effect->sizeWindow(width, height))
-        setWindowSize(width, height);
-    else if (window)
-        setWindowSize(width, height);
+    if (effect && effect->canHostDo("sizeWindow")) effect->sizeWindow(width, height);
+    setWindowSize(width, height);
     setViewSize(CRect(size.left, size.top, size.left + width, size.top + height), true);
     return true;
 }

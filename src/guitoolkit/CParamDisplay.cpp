@@ -66,10 +66,7 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* b
 
     if (!bitmap) bitmap = background;
     if (bitmap) {
-        if (transparent)
-            bitmap->drawTransparent(context, size, backOffset);
-        else
-            bitmap->draw(context, size, backOffset);
+        drawBitmap(context, bitmap, size, backOffset);
     } else if (!transparent) {
         context->setFillColor(backColor);
         context->drawRect(size, kDrawFilled);
@@ -94,11 +91,7 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* b
 
     if ((style & kStyleNoText) || !text || !*text) return;
 
-    CRect previous;
-    context->getClipRect(previous);
-    CRect clip = size;
-    clip.bound(previous);
-    context->setClipRect(clip);
+    ScopedClip clip(*context, size);
     context->setFont(font);
     if (style & kStyleShadowText) {
         CRect shadow = size;
@@ -108,7 +101,6 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text, CBitmap* b
     }
     context->setFontColor(fontColor);
     context->drawString(text, size, !textTransparent, horiTxtAlign);
-    context->setClipRect(previous);
 }
 
 void CParamDisplay::setFont(CFontDesc* value) {
@@ -119,32 +111,20 @@ void CParamDisplay::setFont(CFontDesc* value) {
     font = value;
 }
 
-void CParamDisplay::setFontColor(const CColor& color) {
-    if (color != fontColor) setDirty(true);
-    fontColor = color;
+template <class T>
+void CParamDisplay::change(T& field, const T& value) {
+    if (value != field) setDirty(true);
+    field = value;
 }
 
-void CParamDisplay::setBackColor(const CColor& color) {
-    if (color != backColor) setDirty(true);
-    backColor = color;
-}
-
-void CParamDisplay::setFrameColor(const CColor& color) {
-    if (color != frameColor) setDirty(true);
-    frameColor = color;
-}
-
-void CParamDisplay::setShadowColor(const CColor& color) {
-    if (color != shadowColor) setDirty(true);
-    shadowColor = color;
-}
+void CParamDisplay::setFontColor(const CColor& color) { change(fontColor, color); }
+void CParamDisplay::setBackColor(const CColor& color) { change(backColor, color); }
+void CParamDisplay::setFrameColor(const CColor& color) { change(frameColor, color); }
+void CParamDisplay::setShadowColor(const CColor& color) { change(shadowColor, color); }
 
 void CParamDisplay::setSecondTextFlag(bool value) { secondTextFlag = value; }
 
-void CParamDisplay::setHoriAlign(int32_t alignment) {
-    if (alignment != horiTxtAlign) setDirty(true);
-    horiTxtAlign = alignment;
-}
+void CParamDisplay::setHoriAlign(int32_t alignment) { change(horiTxtAlign, alignment); }
 
 void CParamDisplay::setStringConvert(CParamDisplayValueToStringUserProc proc, void* data) {
     valueToStringUser = proc;

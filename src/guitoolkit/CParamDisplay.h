@@ -66,6 +66,9 @@ protected:
     // The value as text: the user conversion, else the plain one, else "%2.2f".
     void convertValue(char* text) const;
     bool hasValueConversion() const { return valueToStringUser || valueToString; }
+    // Sets a field that shows, marking the display dirty when it changes.
+    template <class T>
+    void change(T& field, const T& value);
 
     CParamDisplayValueToStringProc valueToString = nullptr;
     CParamDisplayValueToStringUserProc valueToStringUser = nullptr;

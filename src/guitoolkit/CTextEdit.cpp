@@ -140,10 +140,8 @@ void CTextEdit::takeFocus() {
 void CTextEdit::looseFocus() {
     // The listener may release this control when it hears of the change; the
     // destructor (count 0) closes the field without that guard.
-    const bool guard = getNbReference() > 0;
-    if (guard) remember();
+    Retained keep(getNbReference() > 0 ? this : nullptr);
     closeField();
-    if (guard) forget();
 }
 
 void CTextEdit::closeField() {
@@ -168,11 +166,9 @@ void CTextEdit::closeField() {
 }
 
 bool CTextEdit::removed(CView* parent) {
-    remember();  // closing the field tells the listener, which may release this control
+    Retained keep(this);  // closing the field tells the listener, which may release this control
     if (editWindow) looseFocus();
-    const bool result = CParamDisplay::removed(parent);
-    forget();
-    return result;
+    return CParamDisplay::removed(parent);
 }
 
 void CTextEdit::closeOnEnter() {
@@ -183,29 +179,24 @@ void CTextEdit::closeOnEnter() {
 }
 
 bool CTextEdit::editFieldKeyDown(const VstKeyCode& key) {
-    remember();  // a listener may release this control while the field closes
+    Retained keep(this);  // a listener may release this control while the field closes
     if (EditField::isEnter(key) && enterClosesField()) closeOnEnter();
-    const bool open = editWindow != nullptr;
-    forget();
-    return open;
+    return editWindow != nullptr;
 }
 
 bool CTextEdit::editFieldKeyUp(const VstKeyCode& key) {
-    remember();
+    Retained keep(this);
     if (editWindow) {
         const std::string current = editWindow->getText();
         notifyTextChanged(current.c_str());
     }
     if (editWindow && EditField::isEnter(key) && enterClosesField()) closeOnEnter();
-    const bool open = editWindow != nullptr;
-    forget();
-    return open;
+    return editWindow != nullptr;
 }
 
 void CTextEdit::editFieldFocusLost() {
-    remember();
+    Retained keep(this);
     looseFocus();
-    forget();
 }
 
 void CTextEdit::editFieldColors(CColor& textColor, CColor& back) const {

@@ -29,13 +29,15 @@ CView::~CView() {
 }
 
 void CView::draw(CDrawContext* context) {
-    if (background && context) {
-        if (transparent)
-            background->drawTransparent(context, size, CPoint());
-        else
-            background->draw(context, size, CPoint());
-    }
+    if (background && context) drawBitmap(context, background, size, CPoint());
     setDirty(false);
+}
+
+void CView::drawBitmap(CDrawContext* context, CBitmap* bitmap, const CRect& rect, const CPoint& offset) const {
+    if (transparent)
+        bitmap->drawTransparent(context, rect, offset);
+    else
+        bitmap->draw(context, rect, offset);
 }
 
 void CView::drawRect(CDrawContext* context, const CRect& /*updateRect*/) { draw(context); }

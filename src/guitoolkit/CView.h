@@ -101,6 +101,10 @@ public:
     CView* parentContainer() const;
 
 protected:
+    // Draws the bitmap at the rectangle, leaving out its transparent colour
+    // when this view is transparent.
+    void drawBitmap(CDrawContext* context, CBitmap* bitmap, const CRect& rect, const CPoint& offset) const;
+
     CRect size;
     int32_t reserved[2] = {0, 0};
     CRect mouseableArea;

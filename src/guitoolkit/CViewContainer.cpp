@@ -14,22 +14,6 @@ namespace VSTGUI {
 
 namespace {
 
-// Keeps a view alive while it handles an event that may remove it.
-class Retained {
-public:
-    explicit Retained(CView* view) : view(view) {
-        if (view) view->remember();
-    }
-    ~Retained() {
-        if (view) view->forget();
-    }
-    Retained(const Retained&) = delete;
-    Retained& operator=(const Retained&) = delete;
-
-private:
-    CView* view;
-};
-
 bool validIndex(int32_t index) { return index == 0 || index == 1; }
 
 constexpr int32_t kModifierButtons = kRButton | kShift | kControl | kAlt | kApple;
@@ -68,16 +52,20 @@ CView* CViewContainer::newCopy() const { return new CViewContainer(*this); }
 
 // --- the list ---------------------------------------------------------------
 
-bool CViewContainer::addView(CView* view, CView* before) {
-    if (!view || view->isAttached()) return false;
+void CViewContainer::adopt(CView* view, std::vector<CView*>::iterator at) {
     view->remember();
-    auto at = std::find(children.begin(), children.end(), before);
-    if (at == children.end() && !children.empty()) at = children.end() - 1;  // in front of the last
     children.insert(at, view);
     if (attachedFlag) {
         view->attached(this);
         view->invalid();
     }
+}
+
+bool CViewContainer::addView(CView* view, CView* before) {
+    if (!view || view->isAttached()) return false;
+    auto at = std::find(children.begin(), children.end(), before);
+    if (at == children.end() && !children.empty()) at = children.end() - 1;  // in front of the last
+    adopt(view, at);
     return true;
 }
 
@@ -90,12 +78,7 @@ bool CViewContainer::addView(CView* view, const CRect& area, bool enabled) {
 
 bool CViewContainer::addView(CView* view) {
     if (!view || view->isAttached()) return false;
-    view->remember();
-    children.push_back(view);
-    if (attachedFlag) {
-        view->attached(this);
-        view->invalid();
-    }
+    adopt(view, children.end());
     return true;
 }
 
@@ -217,17 +200,8 @@ void CViewContainer::useOffscreen(bool value) {
 
 void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect) {
     if (background) {
-        CRect previous;
-        context->getClipRect(previous);
-        CRect clip = rect;
-        clip.bound(previous);
-        context->setClipRect(clip);
-        const CPoint from(backgroundOffset.x + rect.left, backgroundOffset.y + rect.top);
-        if (transparent)
-            background->drawTransparent(context, rect, from);
-        else
-            background->draw(context, rect, from);
-        context->setClipRect(previous);
+        ScopedClip clip(*context, rect);
+        drawBitmap(context, background, rect, CPoint(backgroundOffset.x + rect.left, backgroundOffset.y + rect.top));
         return;
     }
     // An opaque colour with the transparent flag draws nothing: stored
@@ -407,27 +381,19 @@ bool CViewContainer::onWheel(const CPoint& where, int32_t axis, float distance, 
     return child->onWheel(local, axis, distance, buttons);
 }
 
-int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode) {
+int32_t CViewContainer::keyToChildren(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&)) {
     for (size_t i = children.size(); i-- > 0;) {
-        if (i >= children.size()) continue;
+        if (i >= children.size()) continue;  // a handler removed children
         CView* child = children[i];
         Retained keep(child);
-        const int32_t result = child->onKeyDown(keyCode);
+        const int32_t result = (child->*handler)(keyCode);
         if (result != -1) return result;
     }
     return -1;
 }
 
-int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode) {
-    for (size_t i = children.size(); i-- > 0;) {
-        if (i >= children.size()) continue;
-        CView* child = children[i];
-        Retained keep(child);
-        const int32_t result = child->onKeyUp(keyCode);
-        if (result != -1) return result;
-    }
-    return -1;
-}
+int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode) { return keyToChildren(keyCode, &CView::onKeyDown); }
+int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode) { return keyToChildren(keyCode, &CView::onKeyUp); }
 
 // --- drag and drop -----------------------------------------------------------------------
 

@@ -103,6 +103,11 @@ protected:
     // Drops the view from the pressed and drag places.
     void forgetEventTargets(CView* view);
     void detachChild(CView* view, bool withForget);
+    // Takes the view into the list at the place and attaches it when this
+    // container is attached.
+    void adopt(CView* view, std::vector<CView*>::iterator at);
+    // Offers the key to the children, the front one first, until one takes it.
+    int32_t keyToChildren(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&));
 
     std::vector<CView*> children;
     COffscreenContext* offscreen = nullptr;

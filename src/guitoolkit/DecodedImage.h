@@ -13,6 +13,11 @@ struct DecodedImage {
     std::vector<uint32_t> pixels;
 };
 
+// Colour channels (0..255) scaled by alpha / 256, truncated, in one pixel.
+inline uint32_t premultipliedPixel(uint32_t alpha, uint32_t red, uint32_t green, uint32_t blue) {
+    return alpha << 24 | (red * alpha >> 8) << 16 | (green * alpha >> 8) << 8 | (blue * alpha >> 8);
+}
+
 // The largest image the readers accept: far above the interface's own
 // (the tallest strip is 5504 rows), low enough that hostile headers cannot ask
 // for gigabytes.

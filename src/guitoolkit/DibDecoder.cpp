@@ -2,31 +2,28 @@
 
 #include <cstdlib>
 
+#include "platform/LittleEndian.h"
+
 namespace VSTGUI {
 namespace {
 
+using platform::appendLittle;
+using platform::littleHalf;
+using platform::littleWord;
+
 constexpr size_t kHeaderBytes = 40;
-
-uint32_t word(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-uint16_t half(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-void put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 }  // namespace
 
 bool decodeDib(const uint8_t* bytes, size_t size, DecodedImage& image) {
     image = {};
     if (!bytes || size < kHeaderBytes) return false;
-    const uint32_t headerSize = word(bytes);
-    const int64_t width = static_cast<int32_t>(word(bytes + 4));
-    const int64_t signedHeight = static_cast<int32_t>(word(bytes + 8));
-    const int bits = half(bytes + 14);
+    const uint32_t headerSize = littleWord(bytes);
+    const int64_t width = static_cast<int32_t>(littleWord(bytes + 4));
+    const int64_t signedHeight = static_cast<int32_t>(littleWord(bytes + 8));
+    const int bits = littleHalf(bytes + 14);
     const int64_t height = std::llabs(signedHeight);
-    if (headerSize < kHeaderBytes || headerSize > size || half(bytes + 12) != 1 || word(bytes + 16) != 0) return false;
+    if (headerSize < kHeaderBytes || headerSize > size || littleHalf(bytes + 12) != 1 || littleWord(bytes + 16) != 0) return false;
     if ((bits != 24 && bits != 32) || width <= 0 || height <= 0 || width > kMaxImageSide ||
         height > kMaxImageSide || width * height > kMaxImagePixels)
         return false;
@@ -50,15 +47,15 @@ std::vector<uint8_t> encodeDib(const DecodedImage& image) {
     std::vector<uint8_t> out;
     const int64_t stride = (int64_t{image.width} * 3 + 3) / 4 * 4;
     out.reserve(kHeaderBytes + static_cast<size_t>(stride * image.height));
-    put(out, kHeaderBytes, 4);
-    put(out, static_cast<uint32_t>(image.width), 4);
-    put(out, static_cast<uint32_t>(image.height), 4);  // bottom-up
-    put(out, 1, 2);
-    put(out, 24, 2);
-    for (int i = 0; i < 6; ++i) put(out, 0, 4);  // uncompressed; sizes and palette unused
+    appendLittle(out, kHeaderBytes, 4);
+    appendLittle(out, static_cast<uint32_t>(image.width), 4);
+    appendLittle(out, static_cast<uint32_t>(image.height), 4);  // bottom-up
+    appendLittle(out, 1, 2);
+    appendLittle(out, 24, 2);
+    for (int i = 0; i < 6; ++i) appendLittle(out, 0, 4);  // uncompressed; sizes and palette unused
     for (int64_t y = image.height - 1; y >= 0; --y) {
         const uint32_t* row = image.pixels.data() + y * image.width;
-        for (int64_t x = 0; x < image.width; ++x) put(out, row[x], 3);
+        for (int64_t x = 0; x < image.width; ++x) appendLittle(out, row[x], 3);
         for (int64_t pad = int64_t{image.width} * 3; pad < stride; ++pad) out.push_back(0);
     }
     return out;

@@ -121,11 +121,7 @@ void EditField::draw(CDrawContext* context) {
     if (!context) return;
     CColor textColor, backColor;
     owner.editFieldColors(textColor, backColor);
-    CRect previous;
-    context->getClipRect(previous);
-    CRect clip = rect;
-    clip.bound(previous);
-    context->setClipRect(clip);
+    ScopedClip clip(*context, rect);
     context->setFillColor(backColor);
     context->drawRect(rect, kDrawFilled);
     context->setFont(font);
@@ -162,7 +158,6 @@ void EditField::draw(CDrawContext* context) {
         context->moveTo(CPoint(cx, line.top));
         context->lineTo(CPoint(cx, line.bottom));
     }
-    context->setClipRect(previous);
 }
 
 }  // namespace VSTGUI

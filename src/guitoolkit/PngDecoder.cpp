@@ -64,15 +64,7 @@ bool readRows(png_structp png, png_infop info, MemoryReader& reader, DecodedImag
 
 void premultiply(DecodedImage& image) {
     for (uint32_t& p : image.pixels) {
-        const uint32_t a = p >> 24;
-        if (a == 0) {
-            p = 0;
-            continue;
-        }
-        const uint32_t r = ((p >> 16 & 0xFF) * a) >> 8;
-        const uint32_t g = ((p >> 8 & 0xFF) * a) >> 8;
-        const uint32_t b = ((p & 0xFF) * a) >> 8;
-        p = a << 24 | r << 16 | g << 8 | b;
+        p = premultipliedPixel(p >> 24, p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
     }
 }
 

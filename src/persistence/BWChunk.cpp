@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/LittleEndian.h"
+
 BWChunk::BWChunk() = default;
 
 // Someone else's bytes are already sized: there is nothing to measure, and a
@@ -17,7 +19,7 @@ BWChunk::BWChunk(void* data, uint32_t byteSize)
 BWChunk::~BWChunk() = default;
 
 uint32_t BWChunk::loadWord(const unsigned char* at) {
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+    return platform::littleWord(at);
 }
 
 void BWChunk::storeWord(unsigned char* at, uint32_t word) {

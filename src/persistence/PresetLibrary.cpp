@@ -9,6 +9,7 @@
 #include "persistence/NaturalOrder.h"
 #include "persistence/PathStrings.h"
 #include "persistence/PresetInfo.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -29,8 +30,7 @@ bool readHeaderWords(const std::string& path, uint32_t words[BWChunk::kHeaderWor
     unsigned char bytes[BWChunk::kHeaderWords * 4];
     if (!BWFileio::readWhole(path.c_str(), bytes, sizeof bytes)) return false;
     for (uint32_t i = 0; i < BWChunk::kHeaderWords; ++i)
-        words[i] = uint32_t(bytes[4 * i]) | uint32_t(bytes[4 * i + 1]) << 8 |
-                   uint32_t(bytes[4 * i + 2]) << 16 | uint32_t(bytes[4 * i + 3]) << 24;
+        words[i] = platform::littleWord(bytes + 4 * i);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/DragOut.h"
 
+#include <dlfcn.h>
+
 #include "platform/ReplaceableHandler.h"
 
 namespace platform {
@@ -10,8 +12,10 @@ ReplaceableHandler<DragOutReceiver> receiver;
 }  // namespace
 
 uint32_t dragFileOut(const DragOutRequest& request) {
-    const DragOutReceiver take = receiver.current();
-    return take ? take(request) : kDropEffectNone;
+    if (const DragOutReceiver take = receiver.current()) return take(request);
+    if (auto host = reinterpret_cast<HostDropReceiver>(dlsym(RTLD_DEFAULT, kHostDropReceiver)))
+        return host(request.path.c_str(), request.allowedEffects);
+    return kDropEffectNone;
 }
 
 DragOutReceiver setDragOutReceiver(DragOutReceiver replacement) { return receiver.replace(std::move(replacement)); }

@@ -1,9 +1,12 @@
 #pragma once
 // Dragging a file out of the plug-in to the host (the MIDI export offers its
-// file this way).  The drag is handed to a receiver: the host stand-in
-// installs one that takes the file; headless, the drag ends at once without
-// a drop.  The receiver asks the drag's source whether to go on, as a drop
-// target would while the mouse moves.  GUI thread only.
+// file this way).  The drag is handed to a receiver: one installed in this
+// process (tests), else the host program's own, which it exports as the C
+// function kHostDropReceiver (the stand-in for the system's drag service,
+// reached without the module linking to its host); headless, the drag ends
+// at once without a drop.  An installed receiver may ask the drag's source
+// whether to go on, as a drop target would while the mouse moves.  GUI
+// thread only.
 
 #include <cstdint>
 #include <functional>
@@ -42,6 +45,11 @@ struct DragOutRequest {
 
 // Answers the effect performed (kDropEffectNone when nothing was dropped).
 using DragOutReceiver = std::function<uint32_t(const DragOutRequest&)>;
+
+// The name and form of the host program's receiver: takes the path and the
+// allowed effects, answers the effect performed.
+constexpr const char* kHostDropReceiver = "zorvane_receive_drop";
+using HostDropReceiver = uint32_t (*)(const char* path, uint32_t allowedEffects);
 
 uint32_t dragFileOut(const DragOutRequest& request);
 

@@ -1,153 +1,58 @@
 #include "platform/InProcessWindows.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace platform {
 
-struct InProcessWindows::Record {
-    WindowId parent = 0;
-    WindowHandler* handler = nullptr;
+struct InProcessWindows::Record : WindowRecord {
     int32_t x = 0;  // screen origin of a top-level window; children sit at their parent's
     int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-    WindowRect update;
-    CursorShape cursor = CursorShape::Arrow;
-    bool tracking = false;
     bool dropTarget = false;
 };
 
 InProcessWindows::InProcessWindows() = default;
 InProcessWindows::~InProcessWindows() = default;
 
-InProcessWindows::Record* InProcessWindows::find(WindowId window) const {
-    auto it = windows.find(window);
-    return it == windows.end() ? nullptr : it->second.get();
+InProcessWindows::Record* InProcessWindows::record(WindowId window) const {
+    return static_cast<Record*>(find(window));  // every record here is one of ours
 }
 
 WindowId InProcessWindows::createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) {
     if (width < 0 || height < 0 || (parent && !find(parent))) return 0;
-    auto record = std::make_unique<Record>();
-    record->parent = parent;
-    record->handler = handler;
-    record->width = width;
-    record->height = height;
-    record->pixels.assign(static_cast<size_t>(width) * height, 0);
-    const WindowId id = nextWindow++;
-    windows.emplace(id, std::move(record));
-    return id;
+    return add(std::make_unique<Record>(), parent, width, height, handler);
 }
 
-void InProcessWindows::destroyWindow(WindowId window) {
-    Record* record = find(window);
-    if (!record) return;
-    std::vector<WindowId> children;
-    for (auto& [id, r] : windows)
-        if (r->parent == window) children.push_back(id);
-    for (WindowId child : children) destroyWindow(child);
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::Destroy;
-    deliver(window, event);
-    if (capturedWindow == window) capturedWindow = 0;
+void InProcessWindows::windowGone(WindowId window, WindowRecord&) {
     if (focusWindow == window) focusWindow = 0;
-    windows.erase(window);
-}
-
-WindowHandler* InProcessWindows::handlerOf(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->handler : nullptr;
-}
-
-void InProcessWindows::setHandler(WindowId window, WindowHandler* handler) {
-    if (Record* record = find(window)) record->handler = handler;
-}
-
-WindowId InProcessWindows::parentOf(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->parent : 0;
 }
 
 bool InProcessWindows::windowRect(WindowId window, WindowRect& rect) const {
-    Record* record = find(window);
-    if (!record) return false;
-    int32_t x = record->x, y = record->y;
-    for (Record* up = find(record->parent); up; up = find(up->parent)) {
+    const Record* own = record(window);
+    if (!own) return false;
+    int32_t x = own->x, y = own->y;
+    for (const Record* up = record(own->parent); up; up = record(up->parent)) {
         x += up->x;
         y += up->y;
     }
-    rect = {x, y, x + record->width, y + record->height};
+    rect = {x, y, x + own->width, y + own->height};
     return true;
 }
 
 void InProcessWindows::setWindowSize(WindowId window, int32_t width, int32_t height) {
-    Record* record = find(window);
-    if (!record || width < 0 || height < 0) return;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
-    for (int32_t row = 0; row < std::min(height, record->height); ++row)
-        std::copy_n(record->pixels.begin() + static_cast<size_t>(row) * record->width, std::min(width, record->width),
-                    pixels.begin() + static_cast<size_t>(row) * width);
-    record->pixels.swap(pixels);
-    record->width = width;
-    record->height = height;
-}
-
-bool InProcessWindows::hasCaption(WindowId window) const {
-    Record* record = find(window);
-    return record && record->parent == 0;
+    WindowRecord* own = find(window);
+    if (own && width >= 0 && height >= 0) own->resize(width, height);
 }
 
 void InProcessWindows::moveWindow(WindowId window, int32_t x, int32_t y) {
-    if (Record* record = find(window)) {
-        record->x = x;
-        record->y = y;
+    if (Record* own = record(window)) {
+        own->x = x;
+        own->y = y;
     }
 }
 
-void InProcessWindows::invalidate(WindowId window, const WindowRect& rect) {
-    Record* record = find(window);
-    if (!record) return;
-    WindowRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, record->width),
-                 std::min(rect.bottom, record->height)};
-    if (r.isEmpty()) return;
-    WindowRect& u = record->update;
-    if (u.isEmpty())
-        u = r;
-    else
-        u = {std::min(u.left, r.left), std::min(u.top, r.top), std::max(u.right, r.right), std::max(u.bottom, r.bottom)};
-}
-
 WindowRect InProcessWindows::pendingUpdate(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->update : WindowRect{};
-}
-
-bool InProcessWindows::paint(WindowId window) {
-    Record* record = find(window);
-    if (!record || record->update.isEmpty()) return false;
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::Paint;
-    event.paintRect = record->update;
-    record->update = {};
-    deliver(window, event);
-    return true;
-}
-
-bool InProcessWindows::dispatchPendingPaint() {
-    for (auto& [id, record] : windows)
-        if (!record->update.isEmpty()) return paint(id);
-    return false;
-}
-
-WindowSurface InProcessWindows::surface(WindowId window) {
-    Record* record = find(window);
-    if (!record) return {};
-    return {record->pixels.data(), record->width, record->height};
-}
-
-void InProcessWindows::trackLeave(WindowId window) {
-    if (Record* record = find(window)) record->tracking = true;
+    const WindowRecord* own = find(window);
+    return own ? own->update : WindowRect{};
 }
 
 void InProcessWindows::pointerPosition(int32_t& x, int32_t& y) const {
@@ -156,31 +61,17 @@ void InProcessWindows::pointerPosition(int32_t& x, int32_t& y) const {
 }
 
 void InProcessWindows::setCursor(WindowId window, CursorShape shape) {
-    if (Record* record = find(window)) record->cursor = shape;
-}
-
-CursorShape InProcessWindows::cursor(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->cursor : CursorShape::Arrow;
+    if (WindowRecord* own = find(window)) own->cursor = shape;
 }
 
 void InProcessWindows::setDropTarget(WindowId window, bool accept) {
-    if (Record* record = find(window)) record->dropTarget = accept;
+    if (Record* own = record(window)) own->dropTarget = accept;
 }
 
 bool InProcessWindows::takesDrops(WindowId window) const {
-    Record* record = find(window);
-    return record && record->dropTarget;
+    const Record* own = record(window);
+    return own && own->dropTarget;
 }
-
-uint32_t InProcessWindows::startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) {
-    if (!callback) return 0;
-    const uint32_t id = nextTimer++;
-    timers.emplace(id, Timer{periodMs, now + std::max<uint32_t>(periodMs, 1), std::move(callback)});
-    return id;
-}
-
-void InProcessWindows::stopTimer(uint32_t id) { timers.erase(id); }
 
 void InProcessWindows::advance(uint32_t ms) {
     const uint32_t end = now + ms;
@@ -201,72 +92,53 @@ void InProcessWindows::advance(uint32_t ms) {
     now = end;
 }
 
-void InProcessWindows::deliver(WindowId window, const WindowEvent& event) {
-    Record* record = find(window);
-    if (!record || !record->handler) return;
-    WindowEvent e = event;
-    e.window = window;
-    record->handler->handleWindowEvent(e);
-}
+void InProcessWindows::setKeys(uint32_t keys) { state = (state & ~kStateKeys) | keys; }
 
-uint32_t InProcessWindows::buttonBit(MouseButtonId button) const {
-    switch (button) {
-        case MouseButtonId::Left: return kStateLeft;
-        case MouseButtonId::Middle: return kStateMiddle;
-        case MouseButtonId::Right: return kStateRight;
-        case MouseButtonId::X1: return kStateX1;
-        case MouseButtonId::X2: return kStateX2;
+WindowEvent InProcessWindows::pointerEvent(WindowEvent::Kind kind, WindowId window, int32_t x, int32_t y,
+                                           uint32_t keys) {
+    if (WindowRect r; windowRect(window, r)) {
+        pointerX = r.left + x;
+        pointerY = r.top + y;
     }
-    return 0;
+    setKeys(keys);
+    WindowEvent event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    return event;
 }
 
-void InProcessWindows::setPointer(WindowId window, int32_t x, int32_t y) {
-    WindowRect r;
-    if (!windowRect(window, r)) return;
-    pointerX = r.left + x;
-    pointerY = r.top + y;
+void InProcessWindows::deliverPointer(WindowId window, const WindowEvent& event) {
+    deliver(capturedWindow ? capturedWindow : window, event);
 }
 
 void InProcessWindows::press(WindowId window, int32_t x, int32_t y, MouseButtonId button, uint32_t keys) {
-    setPointer(window, x, y);
-    state = (state & ~(kStateShift | kStateControl | kStateAlt)) | keys | buttonBit(button);
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::MouseDown;
-    event.x = x;
-    event.y = y;
+    WindowEvent event = pointerEvent(WindowEvent::Kind::MouseDown, window, x, y, keys);
+    state |= stateBitOf(button);
     event.button = button;
     event.state = state;
     event.doubleClick = clicks.press(window, button, x, y, now);
-    deliver(capturedWindow ? capturedWindow : window, event);
+    deliverPointer(window, event);
 }
 
 void InProcessWindows::release(WindowId window, int32_t x, int32_t y, MouseButtonId button, uint32_t keys) {
-    setPointer(window, x, y);
-    state = ((state & ~(kStateShift | kStateControl | kStateAlt)) | keys) & ~buttonBit(button);
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::MouseUp;
-    event.x = x;
-    event.y = y;
+    WindowEvent event = pointerEvent(WindowEvent::Kind::MouseUp, window, x, y, keys);
+    state &= ~stateBitOf(button);
     event.button = button;
     event.state = state;
-    deliver(capturedWindow ? capturedWindow : window, event);
+    deliverPointer(window, event);
 }
 
 void InProcessWindows::move(WindowId window, int32_t x, int32_t y, uint32_t keys) {
-    setPointer(window, x, y);
-    state = (state & ~(kStateShift | kStateControl | kStateAlt)) | keys;
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::MouseMove;
-    event.x = x;
-    event.y = y;
+    WindowEvent event = pointerEvent(WindowEvent::Kind::MouseMove, window, x, y, keys);
     event.state = state;
-    deliver(capturedWindow ? capturedWindow : window, event);
+    deliverPointer(window, event);
 }
 
 void InProcessWindows::wheel(WindowId window, int32_t screenX, int32_t screenY, int32_t delta, uint32_t keys) {
     pointerX = screenX;
     pointerY = screenY;
-    state = (state & ~(kStateShift | kStateControl | kStateAlt)) | keys;
+    setKeys(keys);
     WindowEvent event;
     event.kind = WindowEvent::Kind::Wheel;
     event.x = screenX;
@@ -277,16 +149,16 @@ void InProcessWindows::wheel(WindowId window, int32_t screenX, int32_t screenY, 
 }
 
 void InProcessWindows::leave(WindowId window) {
-    Record* record = find(window);
-    if (!record || !record->tracking) return;
-    record->tracking = false;
+    WindowRecord* own = find(window);
+    if (!own || !own->tracking) return;
+    own->tracking = false;
     WindowEvent event;
     event.kind = WindowEvent::Kind::MouseLeave;
     deliver(window, event);
 }
 
 void InProcessWindows::key(WindowId window, WindowKey key, int32_t character, uint32_t keys, bool down) {
-    state = (state & ~(kStateShift | kStateControl | kStateAlt)) | keys;
+    setKeys(keys);
     WindowEvent event;
     event.kind = down ? WindowEvent::Kind::KeyDown : WindowEvent::Kind::KeyUp;
     event.key = key;

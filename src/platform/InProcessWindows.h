@@ -6,44 +6,27 @@
 // only moves it.  Tests and headless rendering use it; nothing waits for real
 // time.  GUI thread only.
 
-#include <map>
-#include <memory>
-
-#include "platform/ClickTracker.h"
-#include "platform/WindowSystem.h"
+#include "platform/WindowRecords.h"
 
 namespace platform {
 
-class InProcessWindows : public WindowSystem {
+class InProcessWindows : public WindowRecords {
 public:
     InProcessWindows();
     ~InProcessWindows() override;
 
     WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
-    void destroyWindow(WindowId window) override;
-    WindowHandler* handlerOf(WindowId window) const override;
-    void setHandler(WindowId window, WindowHandler* handler) override;
-    WindowId parentOf(WindowId window) const override;
     bool windowRect(WindowId window, WindowRect& rect) const override;
     void setWindowSize(WindowId window, int32_t width, int32_t height) override;
-    bool hasCaption(WindowId window) const override;
-    void invalidate(WindowId window, const WindowRect& rect) override;
-    bool dispatchPendingPaint() override;
-    WindowSurface surface(WindowId window) override;
     void setCapture(WindowId window) override { capturedWindow = window; }
     void releaseCapture() override { capturedWindow = 0; }
-    WindowId captured() const override { return capturedWindow; }
-    void trackLeave(WindowId window) override;
     void pointerPosition(int32_t& x, int32_t& y) const override;
     uint32_t inputState() const override { return state; }
     bool buttonsSwapped() const override { return swapped; }
     void setFocus(WindowId window) override { focusWindow = window; }
     WindowId focus() const override { return focusWindow; }
     void setCursor(WindowId window, CursorShape shape) override;
-    CursorShape cursor(WindowId window) const override;
     void setDropTarget(WindowId window, bool accept) override;
-    uint32_t startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) override;
-    void stopTimer(uint32_t id) override;
     ScreenInfo screen() const override { return screenInfo; }
     uint32_t tickCount() const override { return now; }
     void sleepMs(uint32_t ms) override { now += ms; }
@@ -60,7 +43,7 @@ public:
     // False when the window does not take drops.
     bool drop(WindowId window, const std::string& text, const std::vector<std::string>& files);
     // Paints the window now when its update region is not empty.
-    bool paint(WindowId window);
+    using WindowRecords::paint;
     // Moves the virtual clock, firing due timers in time order.
     void advance(uint32_t ms);
 
@@ -74,23 +57,15 @@ public:
 
 private:
     struct Record;
-    struct Timer {
-        uint32_t period;
-        uint32_t due;
-        std::function<void(uint32_t)> callback;
-    };
-    Record* find(WindowId window) const;
-    void deliver(WindowId window, const WindowEvent& event);
-    void setPointer(WindowId window, int32_t x, int32_t y);
-    uint32_t buttonBit(MouseButtonId button) const;
+    Record* record(WindowId window) const;
+    void windowGone(WindowId window, WindowRecord&) override;
+    // A pointer event at window pixels, with the pointer and the keys of the
+    // state moved there.
+    WindowEvent pointerEvent(WindowEvent::Kind kind, WindowId window, int32_t x, int32_t y, uint32_t keys);
+    void setKeys(uint32_t keys);
+    void deliverPointer(WindowId window, const WindowEvent& event);
 
-    std::map<WindowId, std::unique_ptr<Record>> windows;
-    std::map<uint32_t, Timer> timers;
-    ClickTracker clicks;
     ScreenInfo screenInfo;
-    WindowId nextWindow = 1;
-    uint32_t nextTimer = 1;
-    WindowId capturedWindow = 0;
     WindowId focusWindow = 0;
     uint32_t state = 0;
     uint32_t now = 0;

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +33,12 @@ std::string startPath(const FileDialogRequest& request) {
     std::string path = request.initialFolder;
     if (!path.empty() && path.back() != '/') path += '/';
     return path + request.initialFile;
+}
+
+// Both programs take a filter's patterns apart at blanks.
+std::string spaced(std::string patterns) {
+    std::replace(patterns.begin(), patterns.end(), ';', ' ');
+    return patterns;
 }
 
 // Runs the program and collects its standard output; -1 when it cannot run.
@@ -77,19 +84,11 @@ std::vector<std::string> dialogCommand(const std::string& program, const FileDia
         if (request.style == FileDialogStyle::LoadMany) command.insert(command.end(), {"--multiple", "--separator=\n"});
         if (request.style == FileDialogStyle::Folder) command.push_back("--directory");
         if (request.style != FileDialogStyle::Folder)
-            for (const FileFilter& f : filters) {
-                std::string patterns = f.pattern;
-                for (char& c : patterns) c = c == ';' ? ' ' : c;
-                command.push_back("--file-filter=" + f.label + " | " + patterns);
-            }
+            for (const FileFilter& f : filters) command.push_back("--file-filter=" + f.label + " | " + spaced(f.pattern));
         return command;
     }
     std::string filter;
-    for (const FileFilter& f : filters) {
-        std::string patterns = f.pattern;
-        for (char& c : patterns) c = c == ';' ? ' ' : c;
-        filter += (filter.empty() ? "" : "\n") + patterns + "|" + f.label;
-    }
+    for (const FileFilter& f : filters) filter += (filter.empty() ? "" : "\n") + spaced(f.pattern) + "|" + f.label;
     switch (request.style) {
         case FileDialogStyle::Save: command.insert(command.end(), {"--getsavefilename", startPath(request), filter}); break;
         case FileDialogStyle::Folder: command.insert(command.end(), {"--getexistingdirectory", startPath(request)}); break;

@@ -24,6 +24,9 @@ namespace platform {
 
 using WindowId = uint32_t;  // 0 = no window
 
+// The window of a handle as the host hands it over (a pointer-sized value).
+inline WindowId windowIdOf(void* handle) { return static_cast<WindowId>(reinterpret_cast<uintptr_t>(handle)); }
+
 struct WindowRect {
     int32_t left = 0;
     int32_t top = 0;
@@ -48,6 +51,12 @@ enum InputState : uint32_t {
 };
 
 enum class MouseButtonId : uint8_t { Left, Middle, Right, X1, X2 };
+
+// The state bit of a button: the buttons' bits are in the enumeration's order.
+constexpr uint32_t stateBitOf(MouseButtonId button) { return 1u << static_cast<uint32_t>(button); }
+static_assert(stateBitOf(MouseButtonId::Right) == kStateRight && stateBitOf(MouseButtonId::X2) == kStateX2);
+
+constexpr uint32_t kStateKeys = kStateShift | kStateControl | kStateAlt;
 
 // Keys the toolkit tells apart (Add and Subtract are the keypad's); everything
 // else arrives as Other with its character.

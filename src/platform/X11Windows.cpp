@@ -17,17 +17,9 @@
 
 namespace platform {
 
-struct X11Windows::Record {
+struct X11Windows::Record : WindowRecord {
     Window native = 0;
-    WindowId parent = 0;
-    WindowHandler* handler = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels;
-    WindowRect update;
-    CursorShape cursor = CursorShape::Arrow;
     GC gc = nullptr;
-    bool tracking = false;
 };
 
 // The drop being offered by another program (XDND).
@@ -42,6 +34,15 @@ namespace {
 
 Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
 
+// The pointer's screen position and the button and key mask.
+void queryPointer(Display* display, int32_t& x, int32_t& y, unsigned int& mask) {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    x = rx;
+    y = ry;
+}
+
 uint32_t stateOf(unsigned int x) {
     uint32_t state = 0;
     if (x & Button1Mask) state |= kStateLeft;
@@ -53,13 +54,13 @@ uint32_t stateOf(unsigned int x) {
     return state;
 }
 
-bool buttonOf(unsigned int x, MouseButtonId& button, uint32_t& bit) {
+bool buttonOf(unsigned int x, MouseButtonId& button) {
     switch (x) {
-        case Button1: button = MouseButtonId::Left, bit = kStateLeft; return true;
-        case Button2: button = MouseButtonId::Middle, bit = kStateMiddle; return true;
-        case Button3: button = MouseButtonId::Right, bit = kStateRight; return true;
-        case 8: button = MouseButtonId::X1, bit = kStateX1; return true;
-        case 9: button = MouseButtonId::X2, bit = kStateX2; return true;
+        case Button1: button = MouseButtonId::Left; return true;
+        case Button2: button = MouseButtonId::Middle; return true;
+        case Button3: button = MouseButtonId::Right; return true;
+        case 8: button = MouseButtonId::X1; return true;
+        case 9: button = MouseButtonId::X2; return true;
         default: return false;
     }
 }
@@ -111,25 +112,24 @@ X11Windows::~X11Windows() {
     XCloseDisplay(display);
 }
 
-X11Windows::Record* X11Windows::find(WindowId window) const {
-    auto it = windows.find(window);
-    return it == windows.end() ? nullptr : it->second.get();
+X11Windows::Record* X11Windows::record(WindowId window) const {
+    return static_cast<Record*>(find(window));  // every record here is one of ours
 }
 
 WindowId X11Windows::idOf(XID native) const {
-    for (auto& [id, record] : windows)
-        if (record->native == native) return id;
+    for (auto& [id, own] : windows)
+        if (static_cast<const Record&>(*own).native == native) return id;
     return 0;
 }
 
 XID X11Windows::nativeWindow(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->native : 0;
+    const Record* own = record(window);
+    return own ? own->native : 0;
 }
 
 WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) {
     if (!display || width <= 0 || height <= 0 || (parent && !find(parent))) return 0;
-    const Window parentNative = parent ? find(parent)->native : DefaultRootWindow(display);
+    const Window parentNative = parent ? record(parent)->native : DefaultRootWindow(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
@@ -137,136 +137,57 @@ WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height
     const Window native = XCreateWindow(display, parentNative, 0, 0, width, height, 0, CopyFromParent, InputOutput,
                                         CopyFromParent, CWBackPixel | CWEventMask, &attributes);
     if (!native) return 0;
-    auto record = std::make_unique<Record>();
-    record->native = native;
-    record->parent = parent;
-    record->handler = handler;
-    record->width = width;
-    record->height = height;
-    record->pixels.assign(static_cast<size_t>(width) * height, 0);
-    record->gc = XCreateGC(display, native, 0, nullptr);
+    auto own = std::make_unique<Record>();
+    own->native = native;
+    own->gc = XCreateGC(display, native, 0, nullptr);
     if (!parent) XStoreName(display, native, "Zorvane");
     XMapWindow(display, native);
-    const WindowId id = nextWindow++;
-    windows.emplace(id, std::move(record));
-    return id;
+    return add(std::move(own), parent, width, height, handler);
 }
 
-void X11Windows::destroyWindow(WindowId window) {
-    Record* record = find(window);
-    if (!record) return;
-    std::vector<WindowId> children;
-    for (auto& [id, r] : windows)
-        if (r->parent == window) children.push_back(id);
-    for (WindowId child : children) destroyWindow(child);
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::Destroy;
-    deliver(window, event);
-    if (capturedWindow == window) releaseCapture();
+void X11Windows::windowGone(WindowId window, WindowRecord& gone) {
     if (drag && drag->target == window) drag.reset();
-    XFreeGC(display, record->gc);
-    XDestroyWindow(display, record->native);
+    const Record& own = static_cast<const Record&>(gone);
+    XFreeGC(display, own.gc);
+    XDestroyWindow(display, own.native);
     XFlush(display);
-    windows.erase(window);
-}
-
-WindowHandler* X11Windows::handlerOf(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->handler : nullptr;
-}
-
-void X11Windows::setHandler(WindowId window, WindowHandler* handler) {
-    if (Record* record = find(window)) record->handler = handler;
-}
-
-WindowId X11Windows::parentOf(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->parent : 0;
 }
 
 bool X11Windows::windowRect(WindowId window, WindowRect& rect) const {
-    Record* record = find(window);
-    if (!record) return false;
+    const Record* own = record(window);
+    if (!own) return false;
     int x = 0, y = 0;
     Window child = 0;
-    XTranslateCoordinates(display, record->native, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    rect = {x, y, x + record->width, y + record->height};
+    XTranslateCoordinates(display, own->native, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    rect = {x, y, x + own->width, y + own->height};
     return true;
 }
 
 void X11Windows::setWindowSize(WindowId window, int32_t width, int32_t height) {
-    Record* record = find(window);
-    if (!record || width <= 0 || height <= 0) return;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0);
-    for (int32_t row = 0; row < std::min(height, record->height); ++row)
-        std::copy_n(record->pixels.begin() + static_cast<size_t>(row) * record->width, std::min(width, record->width),
-                    pixels.begin() + static_cast<size_t>(row) * width);
-    record->pixels.swap(pixels);
-    record->width = width;
-    record->height = height;
-    XResizeWindow(display, record->native, width, height);
+    Record* own = record(window);
+    if (!own || width <= 0 || height <= 0) return;
+    own->resize(width, height);
+    XResizeWindow(display, own->native, width, height);
 }
 
-bool X11Windows::hasCaption(WindowId window) const {
-    Record* record = find(window);
-    return record && record->parent == 0;
-}
-
-void X11Windows::invalidate(WindowId window, const WindowRect& rect) {
-    Record* record = find(window);
-    if (!record) return;
-    WindowRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, record->width),
-                 std::min(rect.bottom, record->height)};
-    if (r.isEmpty()) return;
-    WindowRect& u = record->update;
-    u = u.isEmpty() ? r
-                    : WindowRect{std::min(u.left, r.left), std::min(u.top, r.top), std::max(u.right, r.right),
-                                 std::max(u.bottom, r.bottom)};
-}
-
-void X11Windows::paint(WindowId window) {
-    Record* record = find(window);
-    if (!record || record->update.isEmpty()) return;
-    WindowEvent event;
-    event.kind = WindowEvent::Kind::Paint;
-    event.paintRect = record->update;
-    record->update = {};
-    deliver(window, event);
-    if ((record = find(window))) putSurface(*record, event.paintRect);
-}
-
-bool X11Windows::dispatchPendingPaint() {
-    for (auto& [id, record] : windows)
-        if (!record->update.isEmpty()) {
-            paint(id);
-            return true;
-        }
-    return false;
-}
-
-void X11Windows::putSurface(Record& record, const WindowRect& rect) {
+void X11Windows::present(WindowRecord& painted, const WindowRect& rect) {
+    Record& own = static_cast<Record&>(painted);
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
-    XImage* image = XCreateImage(display, visual, 24, ZPixmap, 0, reinterpret_cast<char*>(record.pixels.data()),
-                                 record.width, record.height, 32, record.width * 4);
+    XImage* image = XCreateImage(display, visual, 24, ZPixmap, 0, reinterpret_cast<char*>(own.pixels.data()),
+                                 own.width, own.height, 32, own.width * 4);
     if (!image) return;
-    XPutImage(display, record.native, record.gc, image, rect.left, rect.top, rect.left, rect.top, rect.width(),
+    XPutImage(display, own.native, own.gc, image, rect.left, rect.top, rect.left, rect.top, rect.width(),
               rect.height());
     image->data = nullptr;  // the pixels stay the record's
     XDestroyImage(image);
     XFlush(display);
 }
 
-WindowSurface X11Windows::surface(WindowId window) {
-    Record* record = find(window);
-    if (!record) return {};
-    return {record->pixels.data(), record->width, record->height};
-}
-
 void X11Windows::setCapture(WindowId window) {
-    Record* record = find(window);
-    if (!record) return;
+    const Record* own = record(window);
+    if (!own) return;
     capturedWindow = window;
-    XGrabPointer(display, record->native, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+    XGrabPointer(display, own->native, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
                  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
 }
 
@@ -275,24 +196,15 @@ void X11Windows::releaseCapture() {
     if (display) XUngrabPointer(display, CurrentTime);
 }
 
-void X11Windows::trackLeave(WindowId window) {
-    if (Record* record = find(window)) record->tracking = true;
-}
-
 void X11Windows::pointerPosition(int32_t& x, int32_t& y) const {
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
-    x = rx;
-    y = ry;
+    queryPointer(display, x, y, mask);
 }
 
 uint32_t X11Windows::inputState() const {
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, wx = 0, wy = 0;
+    int32_t x = 0, y = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    queryPointer(display, x, y, mask);
     return stateOf(mask);
 }
 
@@ -302,7 +214,7 @@ bool X11Windows::buttonsSwapped() const {
 }
 
 void X11Windows::setFocus(WindowId window) {
-    if (Record* record = find(window)) XSetInputFocus(display, record->native, RevertToParent, CurrentTime);
+    if (const Record* own = record(window)) XSetInputFocus(display, own->native, RevertToParent, CurrentTime);
 }
 
 WindowId X11Windows::focus() const {
@@ -313,26 +225,21 @@ WindowId X11Windows::focus() const {
 }
 
 void X11Windows::setCursor(WindowId window, CursorShape shape) {
-    Record* record = find(window);
-    if (!record) return;
-    record->cursor = shape;
+    Record* own = record(window);
+    if (!own) return;
+    own->cursor = shape;
     const Cursor cursor = XCreateFontCursor(display, cursorFontShape(shape));
-    XDefineCursor(display, record->native, cursor);
+    XDefineCursor(display, own->native, cursor);
     XFreeCursor(display, cursor);
 }
 
-CursorShape X11Windows::cursor(WindowId window) const {
-    Record* record = find(window);
-    return record ? record->cursor : CursorShape::Arrow;
-}
-
 void X11Windows::setDropTarget(WindowId window, bool accept) {
-    Record* record = find(window);
-    if (!record) return;
+    const Record* own = record(window);
+    if (!own) return;
     // The toolkit's window is a child: the drop arrives at the top-level
     // window, so that one says it takes drops and passes them down.
-    Window top = record->native;
-    for (Record* up = record; up; up = find(up->parent)) top = up->native;
+    Window top = own->native;
+    for (const Record* up = own; up; up = record(up->parent)) top = up->native;
     const Atom aware = atom(display, "XdndAware");
     if (accept) {
         const long version = 5;
@@ -343,15 +250,6 @@ void X11Windows::setDropTarget(WindowId window, bool accept) {
     }
     XFlush(display);
 }
-
-uint32_t X11Windows::startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) {
-    if (!callback) return 0;
-    const uint32_t id = nextTimer++;
-    timers.emplace(id, Timer{periodMs, tickCount() + std::max<uint32_t>(periodMs, 1), std::move(callback)});
-    return id;
-}
-
-void X11Windows::stopTimer(uint32_t id) { timers.erase(id); }
 
 ScreenInfo X11Windows::screen() const {
     const int number = DefaultScreen(display);
@@ -397,8 +295,8 @@ void X11Windows::pump(uint32_t timeoutMs) {
     }
     runTimers();
     std::vector<WindowId> ids;
-    for (auto& [id, record] : windows)
-        if (!record->update.isEmpty()) ids.push_back(id);
+    for (auto& [id, own] : windows)
+        if (!own->update.isEmpty()) ids.push_back(id);
     for (WindowId id : ids) paint(id);
 }
 
@@ -406,13 +304,6 @@ void X11Windows::sync() {
     if (!display) return;
     XSync(display, False);
     pump(0);
-}
-
-void X11Windows::deliver(WindowId window, WindowEvent& event) {
-    Record* record = find(window);
-    if (!record || !record->handler) return;
-    event.window = window;
-    record->handler->handleWindowEvent(event);
 }
 
 void X11Windows::handle(XEvent& xevent) {
@@ -438,8 +329,8 @@ void X11Windows::handle(XEvent& xevent) {
                 event.state = stateOf(e.state);
                 break;
             }
-            uint32_t bit = 0;
-            if (!buttonOf(e.button, event.button, bit)) return;
+            if (!buttonOf(e.button, event.button)) return;
+            const uint32_t bit = stateBitOf(event.button);
             event.x = e.x;
             event.y = e.y;
             if (xevent.type == ButtonPress) {
@@ -459,9 +350,9 @@ void X11Windows::handle(XEvent& xevent) {
             event.state = stateOf(xevent.xmotion.state);
             break;
         case LeaveNotify: {
-            Record* record = find(window);
-            if (!record->tracking || xevent.xcrossing.mode != NotifyNormal) return;
-            record->tracking = false;
+            WindowRecord* own = find(window);
+            if (!own->tracking || xevent.xcrossing.mode != NotifyNormal) return;
+            own->tracking = false;
             event.kind = WindowEvent::Kind::MouseLeave;
             break;
         }
@@ -477,14 +368,13 @@ void X11Windows::handle(XEvent& xevent) {
             break;
         }
         case ConfigureNotify: {
-            Record* record = find(window);
+            WindowRecord* own = find(window);
             const XConfigureEvent& e = xevent.xconfigure;
-            if (e.width != record->width || e.height != record->height) {
+            if (e.width != own->width || e.height != own->height) {
                 // A window resized from outside (the host's top-level window).
-                std::vector<uint32_t> pixels(static_cast<size_t>(e.width) * e.height, 0);
-                record->pixels.swap(pixels);
-                record->width = e.width;
-                record->height = e.height;
+                own->pixels.assign(static_cast<size_t>(e.width) * e.height, 0);
+                own->width = e.width;
+                own->height = e.height;
                 invalidate(window, {0, 0, e.width, e.height});
             }
             return;
@@ -500,20 +390,7 @@ void X11Windows::handleClientMessage(XEvent& xevent) {
     const XClientMessageEvent& m = xevent.xclient;
     const WindowId top = idOf(m.window);
     if (!top) return;
-    auto reply = [&](const char* type, long accept) {
-        XEvent answer{};
-        answer.xclient.type = ClientMessage;
-        answer.xclient.display = display;
-        answer.xclient.window = static_cast<Window>(m.data.l[0]);
-        answer.xclient.message_type = atom(display, type);
-        answer.xclient.format = 32;
-        answer.xclient.data.l[0] = static_cast<long>(m.window);
-        answer.xclient.data.l[1] = accept;
-        answer.xclient.data.l[4] = accept ? static_cast<long>(atom(display, "XdndActionCopy")) : 0;
-        if (std::strcmp(type, "XdndFinished") == 0) answer.xclient.data.l[2] = answer.xclient.data.l[4];
-        XSendEvent(display, static_cast<Window>(m.data.l[0]), False, NoEventMask, &answer);
-        XFlush(display);
-    };
+    const auto source = static_cast<Window>(m.data.l[0]);
     // The drop goes to the deepest of our windows that takes it: the child.
     WindowId target = top;
     for (auto& [id, record] : windows)
@@ -523,7 +400,7 @@ void X11Windows::handleClientMessage(XEvent& xevent) {
     if (m.message_type == atom(display, "XdndEnter")) {
         drag = std::make_unique<DragState>();
         drag->target = target;
-        drag->source = static_cast<Window>(m.data.l[0]);
+        drag->source = source;
         const Atom uriList = atom(display, "text/uri-list");
         const Atom plain = atom(display, "text/plain");
         auto note = [&](Atom type) {
@@ -544,12 +421,12 @@ void X11Windows::handleClientMessage(XEvent& xevent) {
             for (int i = 2; i < 5; ++i) note(static_cast<Atom>(m.data.l[i]));
         }
     } else if (m.message_type == atom(display, "XdndPosition")) {
-        reply("XdndStatus", drag && (drag->hasUriList || drag->hasText) ? 1 : 0);
+        sendXdnd(source, "XdndStatus", m.window, drag && (drag->hasUriList || drag->hasText));
     } else if (m.message_type == atom(display, "XdndLeave")) {
         drag.reset();
     } else if (m.message_type == atom(display, "XdndDrop")) {
         if (!drag || !(drag->hasUriList || drag->hasText)) {
-            reply("XdndFinished", 0);
+            sendXdnd(source, "XdndFinished", m.window, false);
             drag.reset();
             return;
         }
@@ -580,18 +457,25 @@ void X11Windows::handleSelection(XEvent& xevent) {
     else
         event.dropText = bytes;
     const std::unique_ptr<DragState> done = std::move(drag);
-    XEvent finished{};
-    finished.xclient.type = ClientMessage;
-    finished.xclient.display = display;
-    finished.xclient.window = done->source;
-    finished.xclient.message_type = atom(display, "XdndFinished");
-    finished.xclient.format = 32;
-    finished.xclient.data.l[0] = static_cast<long>(s.requestor);
-    finished.xclient.data.l[1] = 1;
-    finished.xclient.data.l[2] = static_cast<long>(atom(display, "XdndActionCopy"));
-    XSendEvent(display, done->source, False, NoEventMask, &finished);
-    XFlush(display);
+    sendXdnd(done->source, "XdndFinished", s.requestor, true);
     deliver(done->target, event);
+}
+
+// A status (whether the drop is taken) or a finish, from our top-level window
+// to the drag's source; the action is always a copy.
+void X11Windows::sendXdnd(XID to, const char* type, XID from, bool accepted) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.display = display;
+    message.xclient.window = to;
+    message.xclient.message_type = atom(display, type);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = static_cast<long>(from);
+    message.xclient.data.l[1] = accepted ? 1 : 0;
+    const long action = accepted ? static_cast<long>(atom(display, "XdndActionCopy")) : 0;
+    message.xclient.data.l[std::strcmp(type, "XdndFinished") == 0 ? 2 : 4] = action;
+    XSendEvent(display, to, False, NoEventMask, &message);
+    XFlush(display);
 }
 
 }  // namespace platform

@@ -8,11 +8,8 @@
 // text).  GUI thread only (the thread that made it).
 
 #include <chrono>
-#include <map>
-#include <memory>
 
-#include "platform/ClickTracker.h"
-#include "platform/WindowSystem.h"
+#include "platform/WindowRecords.h"
 
 typedef struct _XDisplay Display;
 typedef unsigned long XID;
@@ -20,7 +17,7 @@ union _XEvent;
 
 namespace platform {
 
-class X11Windows : public WindowSystem {
+class X11Windows : public WindowRecords {
 public:
     // Connects to the display (null: $DISPLAY); check isConnected().
     explicit X11Windows(const char* displayName = nullptr);
@@ -39,61 +36,37 @@ public:
     void sync();
 
     WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
-    void destroyWindow(WindowId window) override;
-    WindowHandler* handlerOf(WindowId window) const override;
-    void setHandler(WindowId window, WindowHandler* handler) override;
-    WindowId parentOf(WindowId window) const override;
     bool windowRect(WindowId window, WindowRect& rect) const override;
     void setWindowSize(WindowId window, int32_t width, int32_t height) override;
-    bool hasCaption(WindowId window) const override;
-    void invalidate(WindowId window, const WindowRect& rect) override;
-    bool dispatchPendingPaint() override;
-    WindowSurface surface(WindowId window) override;
     void setCapture(WindowId window) override;
     void releaseCapture() override;
-    WindowId captured() const override { return capturedWindow; }
-    void trackLeave(WindowId window) override;
     void pointerPosition(int32_t& x, int32_t& y) const override;
     uint32_t inputState() const override;
     bool buttonsSwapped() const override;
     void setFocus(WindowId window) override;
     WindowId focus() const override;
     void setCursor(WindowId window, CursorShape shape) override;
-    CursorShape cursor(WindowId window) const override;
     void setDropTarget(WindowId window, bool accept) override;
-    uint32_t startTimer(uint32_t periodMs, std::function<void(uint32_t)> callback) override;
-    void stopTimer(uint32_t id) override;
     ScreenInfo screen() const override;
     uint32_t tickCount() const override;
     void sleepMs(uint32_t ms) override;
 
 private:
     struct Record;
-    struct Timer {
-        uint32_t period;
-        uint32_t due;
-        std::function<void(uint32_t)> callback;
-    };
     struct DragState;
-    Record* find(WindowId window) const;
+    Record* record(WindowId window) const;
     WindowId idOf(XID native) const;
     void handle(_XEvent& event);
     void handleClientMessage(_XEvent& event);
     void handleSelection(_XEvent& event);
-    void deliver(WindowId window, WindowEvent& event);
-    void paint(WindowId window);
-    void putSurface(Record& record, const WindowRect& rect);
+    void sendXdnd(XID to, const char* type, XID from, bool accepted);
+    void present(WindowRecord& record, const WindowRect& rect) override;
+    void windowGone(WindowId window, WindowRecord& record) override;
     void runTimers();
 
     Display* display = nullptr;
-    std::map<WindowId, std::unique_ptr<Record>> windows;
-    std::map<uint32_t, Timer> timers;
     std::unique_ptr<DragState> drag;
-    ClickTracker clicks;
     std::chrono::steady_clock::time_point start;
-    WindowId nextWindow = 1;
-    uint32_t nextTimer = 1;
-    WindowId capturedWindow = 0;
 };
 
 }  // namespace platform

@@ -12,14 +12,24 @@ namespace foundry {
 
 enum class Storage { rgbaPng, greyPng, bitmap, keyedBitmap };
 
+// One frame of an image: its size, and which of how many it is.
+struct Frame {
+    int width;
+    int height;
+    int index;
+    int count;
+    // 0 for the first frame up to 1 for the last; 0 when there is one.
+    double fraction() const { return count > 1 ? double(index) / (count - 1) : 0.0; }
+};
+
 struct ImageRecipe {
     int id;
     int width;
     int frameHeight;
     int frames;
     Storage storage;
-    // Draws frame (0..frames-1) into a width x frameHeight area at the origin.
-    std::function<void(cairo_t*, int frame)> draw;
+    // Draws a frame into its width x height area at the origin.
+    std::function<void(cairo_t*, const Frame&)> draw;
 };
 
 std::vector<ImageRecipe> catalogue();

@@ -6,14 +6,13 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "guitoolkit/DecodedImage.h"
 #include "guitoolkit/DibDecoder.h"
 #include "image-foundry/Catalogue.h"
 #include "image-foundry/Look.h"
 #include "image-foundry/PngWriter.h"
+#include "platform/AtomicFile.h"
 #include "platform/ResourceTable.h"
 
 namespace {
@@ -44,7 +43,7 @@ cairo_surface_t* render(const ImageRecipe& recipe) {
         cairo_translate(cr, 0, f * recipe.frameHeight);
         cairo_rectangle(cr, 0, 0, recipe.width, recipe.frameHeight);
         cairo_clip(cr);
-        recipe.draw(cr, f);
+        recipe.draw(cr, {recipe.width, recipe.frameHeight, f, recipe.frames});
         cairo_restore(cr);
     }
     cairo_destroy(cr);
@@ -92,16 +91,12 @@ int main(int argc, char** argv) {
         cairo_surface_destroy(surface);
     }
     const std::vector<uint8_t> table = platform::ResourceTable::write(items);
-    const std::filesystem::path target = argv[1], temporary = target.string() + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(table.data()), std::streamsize(table.size()));
-        if (!out.flush()) {
-            std::fprintf(stderr, "zorvane-image-foundry: cannot write %s\n", temporary.c_str());
-            return 1;
-        }
+    platform::AtomicFile out(argv[1]);
+    out.write(table.data(), table.size());
+    if (!out.commit()) {
+        std::fprintf(stderr, "zorvane-image-foundry: cannot write %s\n", argv[1]);
+        return 1;
     }
-    std::filesystem::rename(temporary, target);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("zorvane-image-foundry: %zu images, %zu bytes in %.0f ms\n", items.size(), table.size(), ms);
     return 0;
