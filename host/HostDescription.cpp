@@ -80,32 +80,25 @@ AAX_Result HostComponentDescriptor::Clear() {
 }
 
 AAX_Result HostComponentDescriptor::AddAudioIn(uint32_t field) {
-    fields.push_back(format("field %u: audio input", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio input", field));
 }
 AAX_Result HostComponentDescriptor::AddAudioOut(uint32_t field) {
-    fields.push_back(format("field %u: audio output", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio output", field));
 }
 AAX_Result HostComponentDescriptor::AddAudioBufferLength(uint32_t field) {
-    fields.push_back(format("field %u: audio buffer length", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio buffer length", field));
 }
 AAX_Result HostComponentDescriptor::AddSampleRate(uint32_t field) {
-    fields.push_back(format("field %u: sample rate", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: sample rate", field));
 }
 AAX_Result HostComponentDescriptor::AddDataInPort(uint32_t field, uint32_t size, int32_t portType) {
-    fields.push_back(format("field %u: data-in port, %u bytes, port type %d", field, size, portType));
-    return AAX_SUCCESS;
+    return note(format("field %u: data-in port, %u bytes, port type %d", field, size, portType));
 }
 AAX_Result HostComponentDescriptor::AddPrivateData(uint32_t field, int32_t size, int32_t options) {
-    fields.push_back(format("field %u: private data, %d bytes, options %d", field, size, options));
-    return AAX_SUCCESS;
+    return note(format("field %u: private data, %d bytes, options %d", field, size, options));
 }
 AAX_Result HostComponentDescriptor::AddMIDINode(uint32_t field, int32_t nodeType, const char* name, uint32_t channelMask) {
-    fields.push_back(format("field %u: MIDI node type %d \"%s\", channel mask 0x%X", field, nodeType, name ? name : "", channelMask));
-    return AAX_SUCCESS;
+    return note(format("field %u: MIDI node type %d \"%s\", channel mask 0x%X", field, nodeType, name ? name : "", channelMask));
 }
 AAX_Result HostComponentDescriptor::AddProcessProc_Native(AAX_ProcessProc proc, IACFUnknown* properties, AAX_InitProc init,
                                                           AAX_BackgroundProc background, int32_t* selector) {
