@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Dialogs.h"
 #include "support/FuzzInstance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

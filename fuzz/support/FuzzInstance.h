@@ -7,18 +7,15 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Dialogs.h"
 #include "plugin/BWUniClient.h"
+#include "support/QuietMessages.h"
 
 inline BWUniClient& fuzzInstance() {
     static std::unique_ptr<BWUniClient> made = [] {
         // Run by hand, the fuzzer must not write the user's settings.
         setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
         setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
-        // Message boxes answer at once and say nothing.
-        platform::setMessageHandler([](const platform::MessageRequest& request) {
-            return platform::safeAnswer(request.kind);
-        });
+        quietMessages();
         return std::make_unique<BWUniClient>(nullptr, 1, false);
     }();
     return *made;
