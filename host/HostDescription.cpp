@@ -104,7 +104,7 @@ AAX_Result HostComponentDescriptor::AddProcessProc_Native(AAX_ProcessProc proc, 
                                                           AAX_BackgroundProc background, int32_t* selector) {
     if (!proc) return AAX_ERROR_NULL_ARGUMENT;
     process = proc;
-    processProperties = static_cast<const HostPropertyMap*>(static_cast<AAX_IACFPropertyMap_V3*>(properties));
+    processProperties = dynamic_cast<const HostPropertyMap*>(properties);
     fields.push_back(format("native process procedure%s%s", init ? ", init procedure" : "", background ? ", background procedure" : ""));
     if (selector) *selector = 0;
     return AAX_SUCCESS;
@@ -126,7 +126,7 @@ ACFRESULT HostEffectDescriptor::QueryInterface(const acfIID& iid, void** out) {
 }
 
 AAX_Result HostEffectDescriptor::AddComponent(IACFUnknown* component) {
-    auto* descriptor = dynamic_cast<HostComponentDescriptor*>(static_cast<AAX_IACFComponentDescriptor*>(component));
+    auto* descriptor = dynamic_cast<HostComponentDescriptor*>(component);
     if (!descriptor) return AAX_ERROR_NULL_ARGUMENT;
     components.push_back(descriptor);
     return AAX_SUCCESS;
@@ -145,7 +145,7 @@ AAX_Result HostEffectDescriptor::AddProcPtr(void* procedure, int32_t procID) {
     return AAX_SUCCESS;
 }
 AAX_Result HostEffectDescriptor::SetProperties(IACFUnknown* map) {
-    properties = static_cast<const HostPropertyMap*>(static_cast<AAX_IACFPropertyMap_V3*>(map));
+    properties = dynamic_cast<const HostPropertyMap*>(map);
     return AAX_SUCCESS;
 }
 AAX_Result HostEffectDescriptor::AddResourceInfo(int32_t, const char*) { return AAX_SUCCESS; }
@@ -162,7 +162,7 @@ ACFRESULT HostCollection::QueryInterface(const acfIID& iid, void** out) {
     return answerQuery(this, iid, out, {IID_IACFUnknown, IID_IACFCollection});
 }
 AAX_Result HostCollection::AddEffect(const char* effectID, IACFUnknown* descriptor) {
-    auto* effect = dynamic_cast<HostEffectDescriptor*>(static_cast<AAX_IACFEffectDescriptor*>(descriptor));
+    auto* effect = dynamic_cast<HostEffectDescriptor*>(descriptor);
     if (!effect || !effectID) return AAX_ERROR_NULL_ARGUMENT;
     effects.emplace_back(effectID, effect);
     return AAX_SUCCESS;
