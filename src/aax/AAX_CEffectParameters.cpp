@@ -248,35 +248,35 @@ AAX_Result AAX_CEffectParameters::GetParameterValueInfo(const char*, int32_t, in
 
 AAX_Result AAX_CEffectParameters::GetParameterValueFromString(const char* id, double* value, const AAX_IString& text) const {
     if (!value) return AAX_ERROR_NULL_ARGUMENT;
+    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
+    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
     return guarded([&]() -> AAX_Result {
-        return withParameter(mParameterManager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
-            const AAX_CString copy(text);
-            return parameter.GetNormalizedValueFromString(copy, value) ? AAX_SUCCESS : AAX_ERROR_INVALID_STRING_CONVERSION;
-        });
+        const AAX_CString copy(text);
+        return parameter->GetNormalizedValueFromString(copy, value) ? AAX_SUCCESS : AAX_ERROR_INVALID_STRING_CONVERSION;
     });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(const char* id, double value, AAX_IString* text, int32_t maxLength) const {
     if (!text) return AAX_ERROR_NULL_ARGUMENT;
+    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
+    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
     return guarded([&]() -> AAX_Result {
-        return withParameter(mParameterManager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
-            AAX_CString temporary;
-            if (!parameter.GetStringFromNormalizedValue(value, maxLength, &temporary)) return AAX_ERROR_INVALID_STRING_CONVERSION;
-            text->Set(temporary.Get());
-            return AAX_SUCCESS;
-        });
+        AAX_CString temporary;
+        if (!parameter->GetStringFromNormalizedValue(value, maxLength, &temporary)) return AAX_ERROR_INVALID_STRING_CONVERSION;
+        text->Set(temporary.Get());
+        return AAX_SUCCESS;
     });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterValueString(const char* id, AAX_IString* text, int32_t maxLength) const {
     if (!text) return AAX_ERROR_NULL_ARGUMENT;
+    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
+    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
     return guarded([&]() -> AAX_Result {
-        return withParameter(mParameterManager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
-            AAX_CString temporary;
-            parameter.GetValueString(maxLength, &temporary);
-            text->Set(temporary.Get());
-            return AAX_SUCCESS;
-        });
+        AAX_CString temporary;
+        parameter->GetValueString(maxLength, &temporary);
+        text->Set(temporary.Get());
+        return AAX_SUCCESS;
     });
 }
 
@@ -393,23 +393,12 @@ void AAX_CEffectParameters::applyChunkValue(AAX_IParameter& parameter) {
     int32_t storedInt = 0;
     AAX_CString storedText;
     switch (typedValue(parameter).kind) {
-    case TypedValue::Float:
-        if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithFloat(float(stored));
-        break;
-    case TypedValue::Int32:
-        if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithInt32(storedInt);
-        break;
-    case TypedValue::Bool:
-        if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithBool(storedInt != 0);
-        break;
-    case TypedValue::Double:
-        if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithDouble(stored);
-        break;
-    case TypedValue::String:
-        if (mChunkParser.FindString(id, &storedText)) parameter.SetValueWithString(storedText);
-        break;
-    case TypedValue::None:
-        break;
+    case TypedValue::Float: if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithFloat(float(stored)); break;
+    case TypedValue::Int32: if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithInt32(storedInt); break;
+    case TypedValue::Bool: if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithBool(storedInt != 0); break;
+    case TypedValue::Double: if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithDouble(stored); break;
+    case TypedValue::String: if (mChunkParser.FindString(id, &storedText)) parameter.SetValueWithString(storedText); break;
+    case TypedValue::None: break;
     }
 }
 
