@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
@@ -66,6 +67,8 @@ void Voices(benchmark::State& state) {
     }
     VoiceChain chain(info);
     chain.attach(handlers);
+    std::vector<std::vector<float>> combLines(LayerFilter::kChannels, std::vector<float>(986));
+    for (int i = 0; i < LayerFilter::kChannels; ++i) chain.setCombLine(i, combLines[size_t(i)]);
     chain.prepare(rate);
 
     VoiceChainSettings settings;

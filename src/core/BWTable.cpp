@@ -264,6 +264,11 @@ float BWTable::rawPoint(uint64_t index) const {
     return values[index];
 }
 
+void BWTable::copyPoints(float* destination, uint64_t n) const {
+    UseGate::Use use(pointsGate);
+    for (uint64_t i = 0; i < n; ++i) destination[i] = use && i < count ? values[i] : 0.0f;
+}
+
 // ---- writes -------------------------------------------------------------
 
 void BWTable::setCursorValue(float value) {

@@ -123,6 +123,10 @@ public:
     // Point index read straight from the points, busy or not; 0 out of range.
     // Any thread.
     float rawPoint(uint64_t index) const;
+    // The first n values (0 past the table's end, or all 0 while the values
+    // are being replaced), read under one use of the table: the render
+    // routine copies a whole chord page every tick.
+    void copyPoints(float* destination, uint64_t n) const;
     // Copies the points of a table of the same count; GUI thread.
     void copyPointsFrom(const BWTable& source);
     // The table that copyTable last stored; null when it died.

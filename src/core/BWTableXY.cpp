@@ -290,8 +290,7 @@ void BWTableXY::setValueOnPage(uint64_t index, uint64_t page, float value) {
 void BWTableXY::copyCurrentPageValues(float* destination) {
     UseGate::Use use(pagesGate);
     if (!use) return;
-    const BWTable& page = *pages[currentPage.load(std::memory_order_relaxed)];
-    for (uint64_t i = 0; i < getCount(); ++i) destination[i] = page.rawPoint(i);
+    pages[currentPage.load(std::memory_order_relaxed)]->copyPoints(destination, getCount());
 }
 
 // ---- clipboards ---------------------------------------------------------

@@ -15,6 +15,11 @@ constexpr float kSecondCentreRatio = 4.76394f;
 constexpr float kInputGain = 0.57735026f;  // 1/sqrt(3): room for the two voices
 constexpr float kSnap = 1e-7f;
 
+// Two neighbouring samples in the low lanes.
+inline __m128 pairAt(const float* from) {
+    return _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(from));
+}
+
 }  // namespace
 
 BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
@@ -164,13 +169,26 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
         const __m128i back = _mm_sub_epi32(i, ones);
         const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
         const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
-        alignas(16) int32_t at[kLines];
         alignas(16) int32_t before[kLines];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
         _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
-        const Floats near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
-        const Floats far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
-                                       lineData[3][before[3]]);
+        Floats near;
+        Floats far;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0) {
+            // No tap at the line's start: each voice's two taps lie side by
+            // side, one load apiece.
+            const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
+                                               reinterpret_cast<const __m64*>(lineData[1] + before[1]));
+            const Floats taps23 = _mm_loadh_pi(pairAt(lineData[2] + before[2]),
+                                               reinterpret_cast<const __m64*>(lineData[3] + before[3]));
+            far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
+            near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
+        } else {
+            alignas(16) int32_t at[kLines];
+            _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
+            near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
+            far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
+                              lineData[3][before[3]]);
+        }
         alignas(16) float voice[kLines];
         store(voice, add(far, mul(sub(near, far), weight)));
         if (++w >= length) w = 0;

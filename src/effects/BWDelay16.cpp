@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/BWSystemInfo.h"
+#include "effects/Lanes4.h"
 
 namespace {
 
@@ -22,9 +23,30 @@ uint32_t ringFor(double samplesPerBeat) { return static_cast<uint32_t>(samplesPe
 // Holding the input at the peak keeps every line value within +-1 whatever
 // the input; NaN counts as silence so that one bad sample cannot poison the
 // loop for good.
+// Selects rather than a branch, so that the line writes vectorise.
 inline float saturate(float x) {
-    if (!(std::fabs(x) <= 2.0f)) x = x > 0.0f ? 2.0f : (x < 0.0f ? -2.0f : 0.0f);
-    return (1.0f - std::fabs(x) * 0.25f) * x;
+    float held = x < -2.0f ? -2.0f : x;
+    held = held > 2.0f ? 2.0f : held;
+    held = held == held ? held : 0.0f;
+    return (1.0f - std::fabs(held) * 0.25f) * held;
+}
+
+// Line values saturate(flushTiny(audio + fb * fedBack)) for a run of samples,
+// four at a time where they can, each lane exactly as the scalar form.
+void writeLine(float* to, const float* audio, const float* fedBack, int32_t count, float fb) {
+    using namespace lanes4;
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Floats x = lanes4::flushTiny(add(load(audio + i), mul(splat(fb), load(fedBack + i))));
+        x = _mm_and_ps(_mm_cmpord_ps(x, x), x);
+        x = _mm_min_ps(_mm_max_ps(x, splat(-2.0f)), splat(2.0f));
+        const Floats magnitude = _mm_andnot_ps(splat(-0.0f), x);
+        store(to + i, mul(sub(splat(1.0f), mul(magnitude, splat(0.25f))), x));
+    }
+    for (; i < count; ++i) {
+        const float x = audio[i] + fb * fedBack[i];
+        to[i] = saturate(std::fabs(x) < 1e-20f ? 0.0f : x);
+    }
 }
 
 }  // namespace
@@ -146,11 +168,9 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
     const float fb = feedback;
     // Split at the ring's end (w < ring, so at least one write comes first).
     const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(ring - w, static_cast<uint32_t>(frames)));
-    float* to = line + w;
-    to[0] = saturate(flushTiny(audio[0] + fb * out));
-    for (int32_t i = 1; i < beforeWrap; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
-    to = line - beforeWrap;
-    for (int32_t i = beforeWrap; i < frames; ++i) to[i] = saturate(flushTiny(audio[i] + fb * read[i - 1]));
+    line[w] = saturate(flushTiny(audio[0] + fb * out));
+    writeLine(line + w + 1, audio + 1, read, beforeWrap - 1, fb);
+    writeLine(line, audio + beforeWrap, read + beforeWrap - 1, frames - beforeWrap, fb);
     out = read[frames - 1];
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
@@ -196,7 +216,11 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
     if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
         delayLeft > block && delayRight > block) {
         float wetGains[kBlock];
-        for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
+        // At rest the level needs no running sum.
+        if (wetStep == 0.0f)
+            std::fill_n(wetGains, frames, wet);
+        else
+            for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
         steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
         steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <immintrin.h>
+
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
@@ -267,8 +269,173 @@ template <bool Fused, int32_t Stages>
     feedbackRight = fr;
 }
 
+namespace {
+
+// Both channels side by side in one vector (lane 0 left, lane 1 right, the
+// other two idle at zero), for the machines with fused multiply-adds.
+using Pair = __m128;
+
+[[gnu::target("fma"), gnu::always_inline]] inline Pair fused(Pair a, Pair b, Pair c) {
+    return _mm_fmadd_ps(a, b, c);
+}
+
+[[gnu::target("fma"), gnu::always_inline]] inline Pair pairOf(float left, float right) {
+    return _mm_setr_ps(left, right, 0.0f, 0.0f);
+}
+
+// The cascade for a block at fixed coefficients, arranged so that a sample
+// waits for the output two samples back through a short chain only.
+//
+// All stages share the coefficient a; with b = -a, stage k takes y(k-1)
+// (y(-1) = x, the cascade input) to y(k) = b y(k-1) + s(k) and its state to
+// s'(k) = a y(k) + y(k-1) + offset.  Measured from the shifted values
+// t(k) = s(k) - d(k) and y(k) - e(k), e(k) = (k + 1) offset / (1 + b),
+// d(k) = e(k) - b e(k-1), the offsets drop out: t' = A t + m x with
+//   A(k, j) = b^(k-1-j) (1 - b^2) for j < k, A(k, k) = -b,  m(k) = b^k (1 - b^2).
+// The states' part of the output, c = w.s with w(k) = b^(S-1-k), then follows
+// from the states two samples back and the two inputs since:
+//   c(n+1) = r2.t(n-1) + q1 x(n-1) + q0 x(n) + w.d,
+// r = w A, r2 = r A, q0 = w.m, q1 = r.m.  The sums over states run while the
+// inputs are still on their way.
+template <int32_t Stages>
+struct PairedCascade {
+    Pair a, b, gain, q0, q1, wd, feedback, offset;
+    Pair w[Stages], r[Stages], r2[Stages], d[Stages];
+
+    [[gnu::target("fma"), gnu::always_inline]] PairedCascade(float left, float right, float fb) {
+        const Pair one = _mm_set1_ps(1.0f);
+        feedback = _mm_set1_ps(fb);
+        offset = _mm_set1_ps(kStageOffset);
+        a = pairOf(left, right);
+        b = _mm_sub_ps(_mm_setzero_ps(), a);
+        Pair power[Stages + 1];
+        power[0] = one;
+        for (int32_t k = 1; k <= Stages; ++k) power[k] = _mm_mul_ps(power[k - 1], b);
+        gain = power[Stages];
+        const Pair loss = _mm_sub_ps(one, _mm_mul_ps(b, b));
+        const Pair shift = _mm_div_ps(_mm_set1_ps(kStageOffset), _mm_add_ps(one, b));
+        Pair m[Stages];
+        for (int32_t k = 0; k < Stages; ++k) {
+            w[k] = power[Stages - 1 - k];
+            m[k] = _mm_mul_ps(power[k], loss);
+            // d(k) = (k + 1 - b k) offset / (1 + b)
+            const Pair kk = _mm_set1_ps(static_cast<float>(k));
+            d[k] = _mm_mul_ps(_mm_sub_ps(_mm_add_ps(kk, one), _mm_mul_ps(b, kk)), shift);
+        }
+        rowTimesA(w, m, r);
+        rowTimesA(r, m, r2);
+        q0 = dot(w, m);
+        q1 = dot(r, m);
+        wd = dot(w, d);
+    }
+
+    // out = in A, column by column; below its diagonal A(k, j) is m(k-1-j).
+    [[gnu::target("fma"), gnu::always_inline]] void rowTimesA(const Pair* in, const Pair* m, Pair* out) const {
+        for (int32_t j = 0; j < Stages; ++j) {
+            Pair sum = _mm_mul_ps(in[j], a);
+            for (int32_t k = j + 1; k < Stages; ++k) sum = fused(in[k], m[k - 1 - j], sum);
+            out[j] = sum;
+        }
+    }
+
+    [[gnu::target("fma"), gnu::always_inline]] static Pair dot(const Pair* x, const Pair* y) {
+        Pair sum = _mm_setzero_ps();
+        for (int32_t k = 0; k < Stages; ++k) sum = fused(x[k], y[k], sum);
+        return sum;
+    }
+};
+
+}  // namespace
+
+template <int32_t Stages>
+[[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
+    const PairedCascade<Stages> k(coeffLeft[0], coeffRight[0], feedback);
+    Pair t[Stages];
+    for (int32_t j = 0; j < Stages; ++j) t[j] = _mm_sub_ps(pairOf(stateLeft[j], stateRight[j]), k.d[j]);
+    // The first sample's state part from the states, the second's less its input.
+    Pair c = _mm_add_ps(PairedCascade<Stages>::dot(k.w, t), k.wd);
+    Pair partial = _mm_add_ps(PairedCascade<Stages>::dot(k.r, t), k.wd);
+    Pair fedBack = pairOf(feedbackLeft, feedbackRight);
+    constexpr int32_t kChunk = 16;
+    alignas(16) float phased[2 * kChunk];
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = std::min(kChunk, frames - done);
+        float* l = left + done;
+        float* r = right + done;
+        for (int32_t n = 0; n < count; ++n) {
+            // The block's constants are read from memory on every sample (as
+            // operands of the multiply-adds, which costs nothing), so that
+            // the sixteen vector registers hold the states instead: a state
+            // spilled to the stack would lengthen the chain of every sample.
+            const PairedCascade<Stages>* kc = &k;
+            asm("" : "+r"(kc));
+            const Pair x = fused(kc->feedback, fedBack, _mm_add_ps(pairOf(l[n], r[n]), kc->offset));
+            fedBack = fused(kc->gain, x, c);
+            c = fused(kc->q0, x, partial);
+            partial = fused(kc->q1, x, kc->wd);
+            for (int32_t j = 0; j < Stages; ++j) partial = fused(kc->r2[j], t[j], partial);
+            Pair in = x;
+            for (int32_t j = 0; j < Stages; ++j) {
+                const Pair y = fused(kc->b, in, t[j]);
+                t[j] = fused(kc->a, y, in);
+                in = y;
+            }
+            _mm_storel_pi(reinterpret_cast<__m64*>(phased + 2 * n), fedBack);
+        }
+        mixPhased(l, r, phased, count, crossfade);
+    }
+    alignas(16) float lanes[4];
+    for (int32_t j = 0; j < Stages; ++j) {
+        _mm_store_ps(lanes, _mm_add_ps(t[j], k.d[j]));
+        stateLeft[j] = lanes[0];
+        stateRight[j] = lanes[1];
+    }
+    _mm_store_ps(lanes, fedBack);
+    feedbackLeft = lanes[0];
+    feedbackRight = lanes[1];
+}
+
+// The phased pairs joined to the input, crossfaded with it or not.
+[[gnu::always_inline]] inline void BWPhaser::mixPhased(float* left, float* right, const float* phased, int32_t count,
+                                                      bool crossfade) {
+    if (!crossfade) {
+        for (int32_t n = 0; n < count; ++n) {
+            left[n] = phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset;
+            right[n] = phased[2 * n + 1] * depth + right[n] * kDryInPhased + kOutputOffset;
+        }
+        return;
+    }
+    // At rest the level needs no running sum, and the loop vectorises.
+    const float step = mixStep;
+    if (step == 0.0f) {
+        const float m = currentMix;
+        for (int32_t n = 0; n < count; ++n) {
+            left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+            right[n] =
+                (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+        }
+        return;
+    }
+    for (int32_t n = 0; n < count; ++n) {
+        currentMix += step;
+        const float m = currentMix;
+        left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+    }
+}
+
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
-    run<true>(left, right, frames, crossfade);
+    switch (stageCount) {
+        case 1: runPaired<1>(left, right, frames, crossfade); break;
+        case 2: runPaired<2>(left, right, frames, crossfade); break;
+        case 3: runPaired<3>(left, right, frames, crossfade); break;
+        case 4: runPaired<4>(left, right, frames, crossfade); break;
+        case 5: runPaired<5>(left, right, frames, crossfade); break;
+        case 6: runPaired<6>(left, right, frames, crossfade); break;
+        case 7: runPaired<7>(left, right, frames, crossfade); break;
+        case kMaxStages: runPaired<kMaxStages>(left, right, frames, crossfade); break;
+        default: run<true>(left, right, frames, crossfade); break;
+    }
 }
 
 void BWPhaser::runBlock(float* left, float* right, int32_t frames, bool crossfade) {

@@ -64,6 +64,9 @@ private:
     template <bool Fused, int32_t Stages>
     void runStages(float* left, float* right, int32_t frames, bool crossfade);
     void runFused(float* left, float* right, int32_t frames, bool crossfade);
+    template <int32_t Stages>
+    void runPaired(float* left, float* right, int32_t frames, bool crossfade);
+    void mixPhased(float* left, float* right, const float* phased, int32_t count, bool crossfade);
     void registerState();
     void unregisterState();
 

@@ -348,7 +348,7 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
                       section.longLength[k] + section.longStep[k] != section.longLength[k];
         }
     }
-    if (platform::cpuHasAvx2())
+    if (platform::cpuHasAvx2() && platform::cpuHasFma())
         runLanes(left, right, frames, gliding);
     else if (gliding)
         run<true>(left, right, frames);
@@ -356,7 +356,7 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
         run<false>(left, right, frames);
 }
 
-// The same block through the AVX2 kernel: the two sections' state gathered
+// The same block through the AVX2 and FMA kernel: the two sections' state gathered
 // into its eight lanes and back.
 void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool gliding) {
     takeParameters();

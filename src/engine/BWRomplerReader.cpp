@@ -158,7 +158,7 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
     }
     const int16_t* data = sample->getLeft();
     const int16_t* rightData = sample->getRight();
-    const bool stereo = rightData && rightData != data;
+    const bool stereo = rightWanted && rightData && rightData != data;
     const float frameCount = sample->getFramesFloat();
     dataRate = sample->getSampleRate();
     if (!data || !checkBounds(frameCount)) {

@@ -35,6 +35,9 @@ public:
     BWRomplerReader& operator=(const BWRomplerReader&) = delete;
 
     void setSystem(BWSystemInfo* info) { system = info; }
+    // Whether a stereo sample's right channel is rendered into `right`; a
+    // layer's mix reads the left buffer only, so its voices leave it out.
+    void setRightWanted(bool wanted) { rightWanted = wanted; }
 
     // Starts the voice on the zone at the note (semitones; fineOffset adds
     // to it) and renders the first tick; a voice that has played before
@@ -86,6 +89,7 @@ private:
     uint8_t active = 0;
     uint8_t finished = 0;
     uint8_t playThrough = 0;
+    bool rightWanted = true;
 };
 
 extern template class BWRomplerReader<16>;

@@ -63,8 +63,15 @@ SvfCoefficients filterCoefficients(float frequency, float row, float sampleRate)
     return stable({bilinear(filterCoefTableF(), k, fx, fy), bilinear(filterCoefTableQ(), k, fx, fy)});
 }
 
+void FilterChannel::setLine(std::span<float> storage) {
+    // Fewer than four samples leave no room for the interpolated read.
+    const bool usable = storage.size() >= 4 && storage.size() < (size_t{1} << 30);
+    line = usable ? storage.data() : nullptr;
+    lineLength = usable ? static_cast<int32_t>(storage.size()) : 0;
+    if (writeIndex >= lineLength) writeIndex = 0;
+}
+
 void FilterChannel::prepare(float sampleRate) {
-    line.assign(static_cast<size_t>(std::max(986.0f * sampleRate / 44100.0f, 4.0f)), 0.0f);
     const float w = std::numbers::pi_v<float> / sampleRate * std::min(sampleRate, 6000.0f);
     g = bilinearOneStep(w);
     invOnePlusG = 1.0f / (1.0f + g);
@@ -74,7 +81,7 @@ void FilterChannel::prepare(float sampleRate) {
 
 void FilterChannel::clear() {
     hp = bp = lp = hp2 = bp2 = lp2 = 0.0f;
-    std::fill(line.begin(), line.end(), 0.0f);
+    if (line) std::fill_n(line, lineLength, 0.0f);
     writeIndex = 0;
     previousOutput = lowPassState = 0.0f;
     position = -1.0f;
@@ -124,7 +131,7 @@ void FilterChannel::tick(float envelope, const FilterSettings& settings, BWSyste
 // The comb's line holds a soft-clipped copy of input plus feedback; the read
 // is interpolated between two taps and smoothed by the 6 kHz low pass.
 inline float FilterChannel::comb(float u) {
-    const int32_t length = static_cast<int32_t>(line.size());
+    const int32_t length = lineLength;
     delay += delayStep;
     const float w = u + feedback * previousOutput;
     line[writeIndex] = softClip(w);
@@ -170,7 +177,7 @@ void FilterChannel::process(const float* in, float* out, int32_t n, FilterType t
         }
         break;
     case FilterType::Comb:
-        if (line.empty()) {
+        if (!line) {
             std::fill(out, out + n, 0.0f);
             break;
         }

@@ -7,10 +7,13 @@
 // position in the cutoff/peak range plus the channel's own "Age" drift; the
 // filtering runs per sample over a span of the tick.
 //
-// prepare allocates (host thread); everything else is for the audio thread.
+// The comb's delay line belongs to whoever owns the engine (the plug-in
+// object sizes it with the rest of its rate preparation, off the audio
+// thread); the channel only writes into the line it is given.  prepare and
+// setLine are for the host thread; everything else for the audio thread.
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 #include "engine/AgeDrift.h"
 
@@ -45,9 +48,13 @@ float filterFrequency(float position);
 
 class FilterChannel {
 public:
-    // Sizes the comb's line for the rate (986 samples at 44.1 kHz), clears
-    // the state and sets the comb's output low pass.  Host thread.
+    // Clears the state and sets the comb's output low pass for the rate.
+    // Host thread.
     void prepare(float sampleRate);
+    // The comb's line (986 samples at 44.1 kHz; an empty line gives a
+    // silent comb).  Host thread, or the rate preparation after a tempo
+    // change with the same storage.
+    void setLine(std::span<float> storage);
     void clear();
 
     // Once per tick: the envelope's share e (already inverted for a right
@@ -76,7 +83,8 @@ private:
     FilterType lastType = FilterType::LowPass;
     float frequency = 45.0f;
 
-    std::vector<float> line;
+    float* line = nullptr;
+    int32_t lineLength = 0;
     int32_t writeIndex = 0;
     float delay = 1.0f;       // samples
     float delayTarget = 1.0f;

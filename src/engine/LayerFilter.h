@@ -6,9 +6,11 @@
 // through a 3 ms glide.  With invert on, every right channel sweeps against
 // its left: its position is cut + (peak − cut) × (1 − e).
 //
-// prepare allocates (host thread); the ticks are for the audio thread.
+// The comb lines come from the engine's owner (setCombLine); prepare and
+// setCombLine are for the host thread, the ticks for the audio thread.
 
 #include <array>
+#include <span>
 
 #include "engine/Envelope.h"
 #include "engine/FilterChannel.h"
@@ -17,7 +19,12 @@
 
 class LayerFilter {
 public:
+    // The shared pair (0 left, 1 right), then each lane's left and right:
+    // lane v's channel c is 2 + 2 v + c.
+    static constexpr int kChannels = 2 + 2 * kLayerVoices;
+
     void prepare(float sampleRate);
+    void setCombLine(int channel, std::span<float> storage);
     void clear();
 
     // Before the voices start: the shared envelope, then the lanes'.
@@ -26,10 +33,13 @@ public:
     // pair, or the eight lanes) for this tick.
     void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
 
+    // The lanes' inputs by channel and sample, the eight lanes side by side,
+    // so that a sample of all lanes is one contiguous row.
+    using LaneInputs = float[2][kEngineTick][kLayerVoices];
+
     // Filters n samples of each lane's two channels and adds the results up
     // per channel into sums (which it overwrites).
-    void processLanes(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
-                      FilterType type);
+    void processLanes(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
 
     FilterChannel& shared(int channel) { return sharedChannels[channel]; }
     FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }
@@ -37,8 +47,7 @@ public:
     float laneEnvelope(int voice) const { return laneGlides[voice].value; }
 
 private:
-    void processCores(const float (&in)[kLayerVoices][2][kEngineTick], float (&sums)[2][kEngineTick], int32_t n,
-                      FilterType type);
+    void processCores(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
 

@@ -18,14 +18,23 @@ void VoiceChain::attach(const Handlers& handlers) {
 void VoiceChain::prepare(float sampleRate) { voiceMix.prepare(sampleRate); }
 
 void VoiceChain::tick(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings) {
-    const float ticksPerMs = system.samplesPerMsPerTick;
-    voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, ticksPerMs);
+    startVoices(handlers, input, settings);
+    tickChain(input, settings);
+    tickKick(input.beatPosition);
+}
+
+void VoiceChain::startVoices(const Handlers& handlers, const VoiceChainTick& input,
+                             const VoiceChainSettings& settings) {
+    voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, system.samplesPerMsPerTick);
     for (int i = 0; i < kLayerCount; ++i)
         layers[i].tick(*handlers[i], input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+}
+
+void VoiceChain::tickChain(const VoiceChainTick& input, const VoiceChainSettings& settings) {
+    const float ticksPerMs = system.samplesPerMsPerTick;
     for (int i = 0; i < kLayerCount; ++i)
         voiceMix.chain(i).tickEnvelopes(input.gates[i], settings.mix.layers[i].envelope, ticksPerMs);
     voiceMix.tick(layerViews, settings.mix);
-    kickGenerator.tick(input.beatPosition, system);
 }
 
 void VoiceChain::render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right,

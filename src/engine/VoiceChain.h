@@ -11,10 +11,13 @@
 // filter targets and the kick.  Per span of samples (a tick may be split
 // over host blocks): the kick, the layer mix, the compressor and the clip.
 //
-// prepare allocates (host thread); tick and render are for the audio thread
-// and allocate nothing, take no lock and make no virtual call.
+// The filter's comb lines are the owner's (setCombLine).  attach, prepare
+// and setCombLine are for the host thread; the ticks and render for the
+// audio thread, which allocate nothing, take no lock and make no virtual
+// call per sample.
 
 #include <array>
+#include <span>
 #include <cstdint>
 
 #include "engine/Compressor.h"
@@ -48,15 +51,25 @@ public:
 
     // Hands each layer's voices to its handler.  Host thread, once.
     void attach(const Handlers& handlers);
-    // Sizes the filters' lines for the rate.  Host thread.
+    // Clears the filters and sets their rate.  Host thread.
     void prepare(float sampleRate);
+    // The comb line of filter channel `channel` (LayerFilter::kChannels).
+    void setCombLine(int channel, std::span<float> storage) { voiceMix.getFilter().setCombLine(channel, storage); }
 
+    // A whole tick: startVoices, tickChain, tickKick.
     void tick(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings);
+    // The filter envelopes, then each layer's voice starts and rendering.
+    void startVoices(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings);
+    // The layers' amplitude envelopes and the chain and filter targets.
+    void tickChain(const VoiceChainTick& input, const VoiceChainSettings& settings);
+    // The kick's envelopes and pitch for the beat position.
+    void tickKick(double beatPosition) { kickGenerator.tick(beatPosition, system); }
     // Samples [from, from + n) of the tick: the layer bus into left/right,
     // the kick bus into kick.
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
     VoiceLayer& layer(int index) { return layers[index]; }
+    const VoiceLayer& layer(int index) const { return layers[index]; }
     VoiceMix& mix() { return voiceMix; }
     KickGenerator& kick() { return kickGenerator; }
     Compressor& compressor() { return layerCompressor; }

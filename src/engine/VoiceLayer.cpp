@@ -27,7 +27,10 @@ bool hasData(BWSampleZone* zone) {
 }  // namespace
 
 VoiceLayer::VoiceLayer(BWSystemInfo& system) : system(system) {
-    for (Reader& voice : readers) voice.setSystem(&system);
+    for (Reader& voice : readers) {
+        voice.setSystem(&system);
+        voice.setRightWanted(false);  // the mix reads the left buffers only
+    }
 }
 
 void VoiceLayer::attachTo(BWRomplerHandler& handler) {

@@ -128,8 +128,8 @@ void VoiceMix::renderLayerPerVoice(LayerChain& chain, const VoiceLayer& layer, i
         stepVoices(st, x, voiceLeft, voiceRight);
         if (chain.routed) {
             for (int v = 0; v < kLayerVoices; ++v) {
-                laneIn[v][0][s] += voiceLeft[v];
-                laneIn[v][1][s] += voiceRight[v];
+                laneIn[0][s][v] += voiceLeft[v];
+                laneIn[1][s][v] += voiceRight[v];
             }
         } else {
             float sumLeft = 0.0f, sumRight = 0.0f;
@@ -155,14 +155,16 @@ void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, 
         }
         for (int c = 0; c < 2; ++c) filter.shared(c).process(in[c], laneOut[c], n, type);
     } else {
-        for (auto& lane : laneIn)
-            for (auto& channel : lane) std::fill(channel, channel + n, 0.0f);
+        for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + n * kLayerVoices, 0.0f);
         for (int layer = 0; layer < kLayerCount; ++layer)
             renderLayerPerVoice(chains[layer], *layers[layer], from, n, dry[0], dry[1]);
         filter.processLanes(laneIn, laneOut, n, type);
-        for (int v = 0; v < kLayerVoices; ++v)
-            for (int c = 0; c < 2; ++c)
-                for (int32_t s = 0; s < n; ++s) in[c][s] += laneIn[v][c][s];
+        for (int c = 0; c < 2; ++c) {
+            for (int32_t s = 0; s < n; ++s) {
+                const Float4 sum = load4(&laneIn[c][s][0]) + load4(&laneIn[c][s][4]);
+                in[c][s] += (sum[0] + sum[1]) + (sum[2] + sum[3]);
+            }
+        }
     }
     const float mix = settings.mix;
     for (int32_t s = 0; s < n; ++s) {

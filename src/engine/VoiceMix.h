@@ -98,6 +98,6 @@ private:
     std::array<LayerChain, kLayerCount> chains;
     LayerFilter filter;
     // Span buffers: the filter's inputs and outputs, one tick long.
-    alignas(16) float laneIn[kLayerVoices][2][kEngineTick] = {};
+    alignas(16) LayerFilter::LaneInputs laneIn = {};
     alignas(16) float laneOut[2][kEngineTick] = {};
 };

@@ -26,6 +26,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       layers{{BWRomplerHandler(&globalRomplerLibrary()), BWRomplerHandler(&globalRomplerLibrary()),
               BWRomplerHandler(&globalRomplerLibrary())}},
       chain(&context),
+      voices(context),
       loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
@@ -34,6 +35,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     bindings.reserve(kBindingCount);
     for (const BindingRow& row : bindingsInConstructionOrder()) bindings.emplace_back(row);
 
+    voices.attach({&layers[0], &layers[1], &layers[2]});
     longLine.trackedList = &trackedBuffers;
     longLine.tracked = true;
     for (TrackedFloatBuffer& line : combLines) {

@@ -34,6 +34,7 @@
 #include "core/StateResetList.h"
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
+#include "engine/VoiceChain.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWUndoClient.h"
 #include "persistence/BWUndoManager.h"
@@ -232,6 +233,7 @@ public:
     PatternModels& patterns() { return models; }
     EffectChain& effects() { return chain; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
+    const VoiceChain& voiceChain() const { return voices; }
     const EngineRateConstants& rateConstants() const { return preparation.engine(); }
     const OnePoleLowPass& lowPass() const { return preparation.lowPass(); }
     float rawValue(int32_t index) const;
@@ -305,11 +307,6 @@ private:
     void applyStepTiming(bool fromClockDivide);
     void applyPatternKey(float v);
     void applyPitchOffsets();
-    void applyCompressorSpeed();
-    void updateFilterPositions();
-    void updateFilterBanks(bool bankA, bool bankE);
-    void updateFilterResonance(float v);
-    FilterBankContext filterContext() const;
     // The range a lane edit acts on: the render routine's loop zone, limited
     // to the steps that exist; false when start lies beyond end.
     bool loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const;
@@ -386,8 +383,10 @@ private:
     float stepLine(int grid) const;
 
     // Where the sample voices plug in (VoiceSeam.cpp).
-    void startLayerVoices(int layer);
     void tickKick();
+    void startVoices();
+    void tickVoiceChain();
+    void readVoiceSettings();
     void renderVoices(int32_t from, int32_t n);
 
     // SampleRateOwner.
@@ -429,6 +428,11 @@ private:
     PatternModels models;
     std::array<BWRomplerHandler, kSoundLayers> layers;
     EffectChain chain;
+    // The three layers' voices, their chain and filter, the kick and the
+    // compressor, with what each tick hands them.
+    VoiceChain voices;
+    VoiceChainSettings voiceSettings;
+    VoiceChainTick voiceTick;
 
     // The engine's delay lines, sized by the rate preparation.
     TrackedFloatBuffer longLine;

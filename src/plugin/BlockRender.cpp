@@ -203,10 +203,11 @@ void BWUniClient::controlTick(int32_t at) {
     sequencerTick();
     for (int layer = 0; layer < kSoundLayers; ++layer) {
         layerTrigger(layer, stepLine(2), stepLine(3));
-        startLayerVoices(layer);
         noteOutput(layer, at);
     }
+    startVoices();
     stepLanes();
+    tickVoiceChain();
 }
 
 void BWUniClient::beatClock() {
@@ -254,8 +255,7 @@ void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
 }
 
 void BWUniClient::blockDc(float** outputs, int32_t frames) {
-    render.dc[0].run(outputs[0], frames);
-    render.dc[1].run(outputs[1], frames);
+    DcBlocker::runPair(render.dc[0], render.dc[1], outputs[0], outputs[1], frames);
 }
 
 void BWUniClient::sendMidiOut() {

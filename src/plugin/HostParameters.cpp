@@ -7,8 +7,6 @@
 #include <cmath>
 
 #include "plugin/BWUniClient.h"
-#include "engine/FilterCoefficientTables.h"
-#include "plugin/CompressorCurve.h"
 
 namespace {
 
@@ -68,25 +66,14 @@ void BWUniClient::applyHostParameter(int32_t index, float v) {
         case 5: out.kickToSidechain.setSwitch(v); break;
         case 6:
             out.compressorDepthSwitch.setSteps(v, 5);
-            out.compressorDepth = compressorDepth(out.compressorDepthSwitch.stepIndex);
+            out.compressor.setDepth(out.compressorDepthSwitch.stepIndex);
             break;
         case 7:
             out.compressorSpeedSwitch.setSteps(v, 5);
-            applyCompressorSpeed();
+            out.compressor.setSpeed(out.compressorSpeedSwitch.stepIndex, context.sampleRate);
             break;
         default: break;
     }
-}
-
-void BWUniClient::applyCompressorSpeed() {
-    OutputStageState& out = engine.output;
-    const CompressorSpeed speed = compressorSpeed(out.compressorSpeedSwitch.stepIndex,
-                                                  preparation.engine().samplesPerMs, context.sampleRate,
-                                                  preparation.lowPass().piOverRate);
-    out.compressorRelease = speed.release;
-    out.compressorSmoothing = speed.smoothing;
-    out.compressorSmoothingInverse = 1.0f / (1.0f + speed.smoothing);
-    out.compressorSmoothingMinusOne = speed.smoothing - 1.0f;
 }
 
 void BWUniClient::applyLayerParameter(int layer, int32_t slot, float v) {
@@ -141,9 +128,7 @@ void BWUniClient::applyFilterParameter(int32_t index, float v) {
         case 42: f.triggerDivider = truncated(7.0f * v + 1.0f); break;
         case 43:
             f.invert.setSwitch(v);
-            updateFilterPositions();
-            f.cutoffVector = f.invert.stepIndex == 0 ? f.envelopedCutoff.data() : f.invertedCutoff.data();
-            updateFilterBanks(false, true);
+            f.settings.invert = f.invert.stepIndex == 1;
             break;
         case 44:
             f.voiceMode.setSwitchWithMargin(v);
@@ -153,72 +138,21 @@ void BWUniClient::applyFilterParameter(int32_t index, float v) {
             const float a = truncated(100.0f * v);
             f.ageAmount = ageTime(a);
             f.ageDepth = 0.00019999999f * a;
-            f.furtherAgeAmount.fill(f.ageAmount);
-            f.furtherAgeDepth.fill(f.ageDepth);
-            updateFilterBanks(true, true);
+            f.settings.age = {f.ageAmount, f.ageDepth};
             break;
         }
         case 46: f.attackMs = cubedTime(v, 4000.0f); break;
         case 47: f.decayMs = cubedTime(v, 4000.0f); break;
         case 48: f.sustain = v; break;
         case 49: f.releaseMs = cubedTime(v, 4000.0f); break;
-        case 50:
-            f.cut = v;
-            updateFilterPositions();
-            updateFilterBanks(true, true);
-            break;
+        case 50: f.settings.cut = v; break;
         case 51:
-            updateFilterResonance(v);
-            updateFilterBanks(true, true);
+            f.resonance = truncated(10000.0f * v) * 0.0001f;
+            f.settings.setResonance(v);
             break;
-        case 52:
-            f.peak = v;
-            f.oneMinusPeak = 1.0f - v;
-            updateFilterPositions();
-            updateFilterBanks(true, true);
-            break;
+        case 52: f.settings.peak = v; break;
         case 53: f.mix = truncated(9700.0f * v) * 0.0001f; break;
         default: break;
-    }
-}
-
-// Left follows the envelope from cut to peak; with invert on, the right
-// channel sweeps against it, from peak back to cut.
-void BWUniClient::updateFilterPositions() {
-    FilterState& f = engine.filter;
-    const float range = f.peak - f.cut;
-    f.envelopedPosition = f.cut + range * f.envelopeLevel;
-    f.invertedPosition = f.cut + range * (1.0f - f.envelopeLevel);
-    f.effectivePosition = f.invert.stepIndex == 0 ? f.envelopedPosition : f.invertedPosition;
-}
-
-FilterBankContext BWUniClient::filterContext() const {
-    return {filterCoefTableF().data(), filterCoefTableQ().data(), preparation.engine().twentyOverRate,
-            preparation.engine().samplesPerMs, context.samplesPerMsPerTick};
-}
-
-void BWUniClient::updateFilterBanks(bool bankA, bool bankE) {
-    FilterState& f = engine.filter;
-    const FilterBankContext bankContext = filterContext();
-    if (bankA) {
-        updateFilterBank(f.bankA, filterFrequency(f.envelopedPosition, f.ageDepth, f.ageModulationA),
-                         bankContext);
-    }
-    if (bankE) {
-        updateFilterBank(f.bankE, filterFrequency(f.effectivePosition, f.ageDepth, f.ageModulationE),
-                         bankContext);
-    }
-}
-
-void BWUniClient::updateFilterResonance(float v) {
-    FilterState& f = engine.filter;
-    f.resonance = filterResonanceValue(v);
-    const FilterResonance row = filterResonanceRow(f.resonance);
-    f.bankA.resonance = row;
-    f.bankE.resonance = row;
-    const float feedback = std::pow(f.resonance, 0.6f);
-    for (auto& record : f.feedbackRecords) {
-        for (FilterFeedbackSection& section : record) section = {row, feedback, -feedback};
     }
 }
 

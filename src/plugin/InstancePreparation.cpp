@@ -36,9 +36,13 @@ void BWUniClient::resizeDelayLines(const EngineRateConstants& constants) {
     sizeLine(longLine, longLength);
     if (static_cast<uint64_t>(longLinePosition) >= longLength) longLinePosition = 0;
     const uint64_t combLength = static_cast<uint64_t>(std::max(constants.shortLineLength, 1));
-    for (TrackedFloatBuffer& line : combLines) {
+    // The filter's comb lines, one per channel of the voice chain's filter.
+    static_assert(std::tuple_size_v<decltype(combLines)> == LayerFilter::kChannels);
+    for (size_t i = 0; i < combLines.size(); ++i) {
+        TrackedFloatBuffer& line = combLines[i];
         sizeLine(line, combLength);
         std::fill_n(line.getData(), line.getCapacity(), 0.0f);
+        voices.setCombLine(static_cast<int>(i), std::span<float>(line.getData(), line.getSize()));
     }
 }
 
@@ -48,6 +52,7 @@ void BWUniClient::resizeDelayLines(const EngineRateConstants& constants) {
 // live through tempo changes.
 void BWUniClient::effectsPrepared(bool rateChanged) {
     if (!rateChanged) return;
+    voices.prepare(context.sampleRate);
     chain.reverser.clear();
     chain.phaser.clear();
     chain.phaser.reset();

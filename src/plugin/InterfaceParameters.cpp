@@ -246,6 +246,7 @@ void BWUniClient::applyFilterType(float v) {
     }
     f.typeFlags.fill(0.0f);
     f.typeFlags[static_cast<size_t>(type)] = 1.0f;
+    f.settings.type = static_cast<FilterType>(static_cast<int32_t>(type));
 }
 
 void BWUniClient::applyModulationTrackArea(float v) {

@@ -2,6 +2,7 @@
 // What the parameters of the output stage leave for the render routine: the
 // master gain and ramp times, the kick and the compressor.
 
+#include "engine/Compressor.h"
 #include "plugin/SteppedValue.h"
 
 struct OutputStageState {
@@ -14,11 +15,7 @@ struct OutputStageState {
     SteppedValue kickToSidechain;    // 2 steps
 
     SteppedValue compressorDepthSwitch;  // 5 steps
-    float compressorDepth = 0.0f;
     SteppedValue compressorSpeedSwitch;  // 5 steps
-    float compressorRelease = 0.0f;      // per-sample release coefficient
-    // The one-pole smoothing of the detector: P, 1 / (1 + P) and P - 1.
-    float compressorSmoothing = 0.0f;
-    float compressorSmoothingInverse = 0.0f;
-    float compressorSmoothingMinusOne = 0.0f;
+    // Maximum reduction, release factor and the detector's smoothing.
+    CompressorCoefficients compressor;
 };

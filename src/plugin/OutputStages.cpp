@@ -12,6 +12,24 @@ void DcBlocker::run(float* x, int32_t n) {
     }
 }
 
+void DcBlocker::runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n) {
+    if (l == r) {  // a mono host's one buffer goes through both, in turn
+        left.run(l, n);
+        right.run(r, n);
+        return;
+    }
+    float lx1 = left.x1, ly1 = left.y1, rx1 = right.x1, ry1 = right.y1;
+    for (int32_t i = 0; i < n; ++i) {
+        const float ly = l[i] - lx1 + kPole * ly1;
+        const float ry = r[i] - rx1 + kPole * ry1;
+        lx1 = l[i];
+        rx1 = r[i];
+        ly1 = l[i] = ly;
+        ry1 = r[i] = ry;
+    }
+    left.x1 = lx1, left.y1 = ly1, right.x1 = rx1, right.y1 = ry1;
+}
+
 float rampGain(float* left, float* right, int32_t n, float current, float target) {
     if (n <= 0) return target;
     if (target == current) {

@@ -14,6 +14,9 @@ struct DcBlocker {
 
     void run(float* x, int32_t n);
     void clear() { x1 = y1 = 0.0f; }
+    // Both channels in one pass: each sample waits for the one before, so
+    // the two chains run side by side.
+    static void runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n);
 };
 
 // Multiplies both channels by a gain that moves linearly from current to

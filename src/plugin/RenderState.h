@@ -14,7 +14,6 @@
 
 #include "core/VstTypes.h"
 #include "engine/Envelope.h"
-#include "engine/KickGenerator.h"
 #include "plugin/ActivityLights.h"
 #include "plugin/OutputStages.h"
 
@@ -54,9 +53,8 @@ struct RenderState {
     float transportRamp = 0.0f;
     float transportStep = 0.0f;
 
-    // Master gate envelope, the beat clock and the kick it drives.
+    // Master gate envelope and the beat clock that drives the kick.
     Envelope master{Envelope::Kind::Master};
-    KickGenerator kick;
     double beatCounter = 0.0;
     double beatPosition = 0.0;
     float beatGate = 0.0f;

@@ -1,26 +1,70 @@
-// Where the sample voices plug into the render routine.  The tick hands each
-// layer its passed gates and start notes (sequencer.layers[layer]) right
-// before that layer's note output; the per-sample part fills the sub-block
-// buffers of the voice mix from index `from` on.  Until the voices are
-// plugged in the layers are silent; the kick plays on the beat clock.
+// Where the sample voices plug into the render routine.  Each tick the kick
+// follows the beat clock; after the sequencer's trigger stage the three
+// layers' voices start on their passed gates and start notes (the filter
+// envelopes first, on the filter's trigger source); after the step lanes,
+// which may have moved levels and times, the amplitude envelopes and the
+// chain take their targets.  The per-sample part renders the voices' chain,
+// the kick and the compressor into the sub-block buffers.
+//
+// Audio thread: plain copies of the derived parameter values, no
+// allocation, no lock.
 
 #include <algorithm>
 
 #include "plugin/BWUniClient.h"
 
-void BWUniClient::startLayerVoices(int /*layer*/) {}
-
 void BWUniClient::tickKick() {
-    KickGenerator& kick = render.kick;
+    KickGenerator& kick = voices.kick();
     kick.setLevel(engine.raw[3]);
     kick.setTone(engine.raw[4]);
-    kick.tick(render.beatPosition, context);
+    voiceTick.beatPosition = render.beatPosition;
+    voices.tickKick(render.beatPosition);
+}
+
+// The engine values that setParameter derived, as the voice chain takes
+// them; read twice a tick, as the step lanes set parameters in between.
+void BWUniClient::readVoiceSettings() {
+    VoiceChainSettings& s = voiceSettings;
+    for (int i = 0; i < kSoundLayers; ++i) {
+        const LayerState& layer = engine.layers[i];
+        LayerMixSettings& mix = s.mix.layers[i];
+        mix.soundOn = layer.soundSwitch.stepIndex == 1;
+        mix.crush = engine.raw[11 + 11 * i];
+        mix.level = layer.outputGain;
+        mix.pan = engine.raw[18 + 11 * i];
+        mix.routed = engine.patterns.records[233 + i].stepIndex == 1;
+        mix.envelope = {layer.attackMs, layer.decayMs, layer.sustain, layer.releaseMs};
+        s.pitchOffset[i] = layer.pitchOffset;
+        s.age[i] = {layer.ageAmount, layer.ageDepth};
+    }
+    const FilterState& f = engine.filter;
+    s.mix.perVoiceFilter = f.voiceMode.stepIndex == 1;
+    s.mix.mix = f.mix;
+    s.mix.filter = f.settings;
+    s.filterEnvelope = {f.attackMs, f.decayMs, f.sustain, f.releaseMs};
+    s.compressor = engine.output.compressor;
+}
+
+void BWUniClient::startVoices() {
+    readVoiceSettings();
+    for (int i = 0; i < kSoundLayers; ++i) {
+        const LayerTriggerStage& stage = sequencer.layers[i];
+        std::copy(stage.startNotes.begin(), stage.startNotes.end(), voiceTick.notes[i].begin());
+        std::copy(stage.passed.begin(), stage.passed.end(), voiceTick.gates[i].begin());
+    }
+    const float* filterGates = engine.filter.trigger;
+    for (int v = 0; v < kLayerVoices; ++v) voiceTick.filterGates[v] = filterGates ? filterGates[v] : 0.0f;
+    voices.startVoices({&layers[0], &layers[1], &layers[2]}, voiceTick, voiceSettings);
+}
+
+void BWUniClient::tickVoiceChain() {
+    readVoiceSettings();
+    voices.tickChain(voiceTick, voiceSettings);
 }
 
 void BWUniClient::renderVoices(int32_t from, int32_t n) {
     RenderState& r = render;
-    std::fill_n(r.mainLeft.data() + from, n, 0.0f);
-    std::fill_n(r.mainRight.data() + from, n, 0.0f);
-    r.kick.render(r.kickLeft.data() + from, n, context);
+    voices.render(context.tickSamples, n, voiceSettings, r.mainLeft.data() + from, r.mainRight.data() + from,
+                  r.kickLeft.data() + from);
     std::copy_n(r.kickLeft.data() + from, n, r.kickRight.data() + from);
 }

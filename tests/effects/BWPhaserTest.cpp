@@ -10,6 +10,7 @@
 
 #include "support/AllocationCounter.h"
 #include "EffectTestSupport.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -303,6 +304,53 @@ TEST(BWPhaserTest, ProcessTickAndTempoChangesAllocateNothing) {
     render(rig.phaser, signal.left.data() + 24000, signal.right.data() + 24000, 24000);
     rig.phaser.updateTiming();
     EXPECT_EQ(counter.count(), 0u);
+}
+
+// The fused kernel rearranges the cascade's arithmetic; at every stage count
+// it must give what the plain one gives, up to rounding: a fast sweep, full
+// feedback, width and depth, a wet level gliding in and out, the alternate
+// entry too, over a second of loud noise.
+TEST(BWPhaserTest, FusedKernelMatchesThePlainOneAtEveryStageCount) {
+    if (!platform::cpuHasFma()) GTEST_SKIP() << "no fused multiply-add on this machine";
+    const auto run = [](float stages, bool baseline) {
+        platform::restrictToBaselineCpu(baseline);
+        PhaserRig rig;
+        rig.phaser.setSyncMode(0, 0);
+        rig.phaser.setParameter(P::kRate, 0.95f);
+        rig.phaser.setParameter(P::kFeedback, 1.0f);
+        rig.phaser.setParameter(P::kDepth, 1.0f);
+        rig.phaser.setParameter(P::kWidth, 0.8f);
+        rig.phaser.setParameter(P::kStages, stages);
+        rig.phaser.setMix(1.0f);
+        NoiseSource noise(99u);
+        StereoSignal signal(44100);
+        for (size_t n = 0; n < signal.size(); ++n) {
+            signal.left[n] = 2.0f * noise.next();
+            signal.right[n] = noise.next();
+        }
+        render(rig.phaser, signal.left.data(), signal.right.data(), 20000);
+        rig.phaser.setMix(0.3f);
+        render(rig.phaser, signal.left.data() + 20000, signal.right.data() + 20000, 20000);
+        for (size_t done = 40000; done + 13 <= signal.size(); done += 13)
+            rig.phaser.processAlternate(signal.left.data() + done, signal.right.data() + done, 13);
+        platform::restrictToBaselineCpu(false);
+        EXPECT_EQ(rig.phaser.getStageCount(), static_cast<int32_t>(stages * 6.0f + 1.5f));
+        return signal;
+    };
+    for (int count = 1; count <= 7; ++count) {
+        const float stages = static_cast<float>(count - 1) / 6.0f;
+        const StereoSignal fused = run(stages, false);
+        const StereoSignal plain = run(stages, true);
+        double error = 0.0;
+        double energy = 0.0;
+        for (size_t n = 0; n < fused.size(); ++n) {
+            for (const auto& [a, b] : {std::pair{fused.left[n], plain.left[n]}, std::pair{fused.right[n], plain.right[n]}}) {
+                error += (static_cast<double>(a) - b) * (static_cast<double>(a) - b);
+                energy += static_cast<double>(b) * b;
+            }
+        }
+        EXPECT_LT(std::sqrt(error / energy), 1e-5) << count << " stages";
+    }
 }
 
 namespace {

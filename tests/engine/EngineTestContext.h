@@ -2,6 +2,9 @@
 // An audio context at a chosen rate with the engine's 16-sample tick, for
 // the tests of the voices and their chain.
 
+#include <span>
+#include <vector>
+
 #include "core/BWSystemInfo.h"
 
 struct EngineTestContext {
@@ -13,4 +16,18 @@ struct EngineTestContext {
     float ticksPerMs() const { return info.samplesPerMsPerTick; }
 
     BWSystemInfo info;
+};
+
+// The filter's comb lines as the plug-in object sizes them (986 samples at
+// 44.1 kHz), for a filter that no plug-in object owns.
+struct TestCombLines {
+    explicit TestCombLines(float rate, int count = 18)
+        : lines(size_t(count), std::vector<float>(size_t(986.0f * rate / 44100.0f))) {}
+    template <class Filter>
+    void bind(Filter& filter) {
+        for (size_t i = 0; i < lines.size(); ++i) filter.setCombLine(int(i), std::span<float>(lines[i]));
+    }
+    std::span<float> operator[](size_t i) { return lines[i]; }
+
+    std::vector<std::vector<float>> lines;
 };

@@ -94,8 +94,9 @@ TEST(Envelope, RetriggerEarlyReleaseAndReopen) {
     EXPECT_EQ(previous, 1.0f);
 }
 
-// The filter follows its envelope through a 3 ms glide at every rate.
-TEST(Envelope, FilterGlideTakesThreeMilliseconds) {
+// The filter follows its envelope through a 3 ms glide at every rate, and
+// the right channels read the envelope inverted when asked.
+TEST(Envelope, FilterGlideTakesThreeMillisecondsAndInvertTurnsTheRightChannel) {
     for (float rate : {44100.0f, 96000.0f}) {
         const float glide = 3.0f * EngineTestContext(rate).ticksPerMs();
         LayerFilter filter;
@@ -109,6 +110,25 @@ TEST(Envelope, FilterGlideTakesThreeMilliseconds) {
         EXPECT_EQ(ticks, int(std::ceil(glide)));
         EXPECT_EQ(filter.sharedEnvelope(), 1.0f);
         EXPECT_EQ(filter.laneEnvelope(0), 0.0f);
+
+        // With invert on, every right channel sweeps against its left: lane
+        // 2 (envelope 1) and lane 0 (envelope 0) trade their ends.
+        EngineTestContext context(rate);
+        FilterSettings settings;
+        settings.cut = 0.2f;
+        settings.peak = 0.8f;
+        settings.invert = true;
+        settings.age = {100.0f, 0.0f};
+        filter.tickCoefficients(settings, true, context.info);
+        filter.tickCoefficients(settings, false, context.info);
+        const float top = filterFrequency(0.8f), bottom = filterFrequency(0.2f);
+        const float expected[][3] = {{float(filter.lane(2, 0).getFrequency()), top, 2},
+                                     {float(filter.lane(2, 1).getFrequency()), bottom, 2},
+                                     {float(filter.lane(0, 0).getFrequency()), bottom, 0},
+                                     {float(filter.lane(0, 1).getFrequency()), top, 0},
+                                     {float(filter.shared(0).getFrequency()), top, 8},
+                                     {float(filter.shared(1).getFrequency()), bottom, 8}};
+        for (const auto& e : expected) EXPECT_NEAR(e[0], e[1], e[1] * 1e-4f) << rate << " lane " << e[2];
     }
 }
 

@@ -20,6 +20,8 @@ std::vector<float> respond(FilterType type, float rate, float position, float re
     settings.cut = settings.peak = position;
     settings.setResonance(reso);
     FilterChannel channel;
+    TestCombLines line(rate, 1);
+    channel.setLine(line[0]);
     channel.prepare(rate);
     std::vector<float> out(size_t(samples / 16 * 16));
     float block[16];
@@ -35,6 +37,38 @@ double energy(const std::vector<float>& x, size_t from, size_t to) {
     double sum = 0;
     for (size_t i = from; i < to; ++i) sum += double(x[i]) * x[i];
     return sum;
+}
+
+// The coefficients are bilinear reads of the tables: the column from the
+// frequency less half a column with its weight from the frequency itself,
+// the row likewise from the resonance; every frequency and resonance reads
+// inside the tables.
+TEST(FilterChannel, CoefficientsReadTheTablesAtTheirColumnAndRowWeights) {
+    const float rate = 44100.0f;
+    const float floorWeight = 45.0f * 20.0f / rate;
+    const struct {
+        float hz, resonance, f, q;
+    } cases[] = {
+        {3.0f * rate / 20.0f, 0.0f, 0.67389f, 1.32611f},  // all of column 3
+        {10.6f * rate / 20.0f, 0.0f, 1.0f, 1.0f},         // the last column, no weight on the next
+        {3.0f * rate / 20.0f, 1.0f, 0.1f * 0.86424f + 0.9f * 0.90798f, 0.1f * 0.23231f},  // row 9.9
+        {filterFrequency(0.0f), 0.0f, floorWeight * 0.28179f, 2.0f - floorWeight * 0.28179f},  // 45 Hz
+    };
+    for (const auto& c : cases) {
+        FilterSettings settings;
+        settings.setResonance(c.resonance);
+        const SvfCoefficients k = filterCoefficients(c.hz, settings.row, rate);
+        EXPECT_NEAR(k.f, c.f, 1e-4f) << c.hz << " r " << c.resonance;
+        EXPECT_NEAR(k.q, c.q, 1e-4f) << c.hz << " r " << c.resonance;
+    }
+    for (float hz = 1.0f; hz < 100000.0f; hz *= 1.37f) {
+        for (float r = 0.0f; r <= 1.0f; r += 0.125f) {
+            FilterSettings settings;
+            settings.setResonance(r);
+            const SvfCoefficients k = filterCoefficients(hz, settings.row, 22050.0f);
+            ASSERT_TRUE(std::isfinite(k.f) && std::isfinite(k.q)) << hz << " " << r;
+        }
+    }
 }
 
 // The tables give every rate the same response: low pass, band pass, high

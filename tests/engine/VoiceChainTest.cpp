@@ -98,6 +98,8 @@ TEST_F(VoiceChainTest, StableAtTheExtremesOfEveryParameterAndRateAndAllocatesNot
             EngineTestContext context(rate);
             VoiceChain chain(context.info);
             chain.attach(handlers);
+            TestCombLines lines(rate);
+            lines.bind(chain);
             chain.prepare(rate);
             const VoiceChainSettings s = settingsFor(c.value, c.type, c.perVoice, c.routed, rate);
             chain.kick().setLevel(c.value);

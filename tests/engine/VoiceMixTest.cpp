@@ -14,6 +14,7 @@ namespace {
 class VoiceMixTest : public testing::Test {
 protected:
     VoiceMixTest() {
+        combLines.bind(mix.getFilter());
         mix.prepare(44100.0f);
         for (auto& layer : settings.layers) layer = {true, 0.0f, 1.0f, 0.5f, false, layerEnvelopeTimes(0, 0, 1, 0)};
         gates[0] = 1.0f;
@@ -32,6 +33,7 @@ protected:
     VoiceLayer voices[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
     std::array<const VoiceLayer*, 3> layers{&voices[0], &voices[1], &voices[2]};
     VoiceMix mix{context.info};
+    TestCombLines combLines{44100.0f};
     VoiceMix::Settings settings;
     VoiceValues gates{};
     float left[16], right[16];

@@ -41,6 +41,8 @@ TEST_F(InstanceTest, HostParametersGiveTheirEngineValues) {
     auto reverb = [](BWUniClient& c) -> BWEffect& { return c.effects().reverb; };
     auto phaser = [](BWUniClient& c) -> BWEffect& { return c.effects().phaser; };
     auto chorus = [](BWUniClient& c) -> BWEffect& { return c.effects().chorus; };
+    auto depth = [](BWUniClient& c) { return c.state().output.compressor.maxReduction; };
+    auto release = [](BWUniClient& c) { return c.state().output.compressor.releaseFactor; };
 
     const Case cases[] = {
         {0, 0.5f, [](BWUniClient& c) { return out(c, &OutputStageState::masterGain); }, 1.0f, "master gain 2v"},
@@ -49,13 +51,11 @@ TEST_F(InstanceTest, HostParametersGiveTheirEngineValues) {
         {4, 1.0f, [](BWUniClient& c) { return out(c, &OutputStageState::kickTone); }, 20.0f, "kick tone"},
         {5, 0.5f, [](BWUniClient& c) { return c.state().output.kickToSidechain.step; }, 1.0f, "sidechain 0.5"},
         {5, 0.49f, [](BWUniClient& c) { return c.state().output.kickToSidechain.step; }, 0.0f, "sidechain 0.49"},
-        {6, 1.0f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorDepth); }, 0.8f, "depth top"},
-        {6, 0.1f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorDepth); }, 0.0f, "depth 0.1"},
-        {6, 0.5f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorDepth); }, 0.3f, "depth mid"},
-        {7, 0.0f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorRelease); },
-         1.0f / (800.0f * spms + 1e-9f), "slowest release 800 ms"},
-        {7, 1.0f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorRelease); },
-         1.0f / (100.0f * spms + 1e-9f), "fastest release 100 ms"},
+        {6, 1.0f, depth, 0.8f, "depth top"},
+        {6, 0.1f, depth, 0.0f, "depth 0.1"},
+        {6, 0.5f, depth, 0.3f, "depth mid"},
+        {7, 0.0f, release, 1.0f / (800.0f * spms + 1e-9f), "slowest release 800 ms"},
+        {7, 1.0f, release, 1.0f / (100.0f * spms + 1e-9f), "fastest release 100 ms"},
         {9, 1.0f, layer1(&LayerState::triggerDivider), 8.0f, "divider top"},
         {9, 0.99f, layer1(&LayerState::triggerDivider), 7.0f, "divider below top"},
         {10, 1.0f, layer1(&LayerState::octaveSemitones), 48.0f, "octave step 4"},
@@ -119,7 +119,7 @@ TEST_F(InstanceTest, HostParametersGiveTheirEngineValues) {
         // Values outside 0..1 are limited before anything is derived.
         {0, 5.0f, [](BWUniClient& c) { return out(c, &OutputStageState::masterGain); }, 2.0f, "gain above 1"},
         {0, NAN, [](BWUniClient& c) { return out(c, &OutputStageState::masterGain); }, 0.0f, "gain NaN"},
-        {6, 9.0f, [](BWUniClient& c) { return out(c, &OutputStageState::compressorDepth); }, 0.8f, "depth above 1"},
+        {6, 9.0f, depth, 0.8f, "depth above 1"},
         {8, -4.0f, [](BWUniClient& c) { return c.state().layers[0].triggerMode.step; }, 0.0f, "negative mode"},
     };
     for (const Case& c : cases) {

@@ -65,7 +65,7 @@ TEST_F(InstanceTest, RatePreparationReappliesRateDependentValues) {
         const float used = instance->getSystemInfo()->sampleRate;
         EXPECT_FLOAT_EQ(used, rate < 11050.0f ? 96000.0f : rate) << "a rate out of range keeps the last";
         EXPECT_NEAR(state.sequencer.stepLength, used * 0.5f / 2.0f, 1e-3f * used);
-        EXPECT_NEAR(state.output.compressorRelease * 800.0f * used * 0.001f, 1.0f, 1e-5f);
+        EXPECT_NEAR(state.output.compressor.releaseFactor * 800.0f * used * 0.001f, 1.0f, 1e-5f);
     }
 }
 

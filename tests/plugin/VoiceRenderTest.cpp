@@ -1,0 +1,137 @@
+// The voices through the whole render routine: held keys played by the
+// sequencer through the factory instruments sound at their pitch, and every
+// parameter at its ends keeps the output finite and bounded at every rate.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "RenderDriver.h"
+#include "engine/BWRomplerLibrary.h"
+#include "factory/FactoryCatalog.h"
+#include "factory/FactoryContent.h"
+#include "persistence/SettingNames.h"
+
+namespace {
+
+class VoiceRenderTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        content = new TempDir;
+        std::string error;
+        ASSERT_TRUE(writeFactoryContent(content->path(), error)) << error;
+    }
+    static void TearDownTestSuite() { delete content; }
+
+    // An instance whose three layers play factory instruments, own clock,
+    // two steps a beat, every step one retriggered event on the keys held.
+    static std::unique_ptr<RenderDriver> playing(float rate, const int (&instruments)[3]) {
+        auto d = std::make_unique<RenderDriver>(true);
+        setSettingString(SettingNames::kInstrumentsPath, (content->path() / kFactoryInstrumentsFolder).string());
+        globalRomplerLibrary().scan(true);
+        ProbedClient& c = *d->instance;
+        c.setSampleRate(rate);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(c.soundLayer(i).loadInstrument(factoryInstruments()[size_t(instruments[i])].name, false));
+        for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {9, 0.0f}, {77, 0.0f}, {328, 1.0f},
+                                    {217, 0.0f}}) {
+            c.setParameter(index, value);
+        }
+        for (uint64_t step = 0; step < 32; ++step) {
+            c.patterns().stepLine(0).setStepOnLine(0, step, 1.0f);
+            c.patterns().stepLine(1).setStepOnLine(0, step, 1.0f);
+        }
+        return d;
+    }
+
+    // The period by autocorrelation: the shortest lag whose correlation comes
+    // within 10 % of the best between 60 Hz and 2 kHz, refined by a parabola.
+    static double fundamental(const std::vector<float>& x, double rate) {
+        const size_t minLag = size_t(rate / 2000), maxLag = size_t(rate / 60), n = x.size() - maxLag - 1;
+        std::vector<double> r(maxLag + 2);
+        for (size_t lag = minLag - 1; lag <= maxLag + 1; ++lag) {
+            double sum = 0;
+            for (size_t i = 0; i < n; ++i) sum += double(x[i]) * x[i + lag];
+            r[lag] = sum;
+        }
+        const double best = *std::max_element(r.begin() + long(minLag), r.begin() + long(maxLag));
+        size_t lag = minLag;
+        while (lag < maxLag && !(r[lag] >= 0.9 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1])) ++lag;
+        const double shift = 0.5 * (r[lag - 1] - r[lag + 1]) / (r[lag - 1] - 2 * r[lag] + r[lag + 1]);
+        return rate / (double(lag) + shift);
+    }
+
+    static TempDir* content;
+};
+
+TempDir* VoiceRenderTest::content = nullptr;
+
+// A held key reaches the voices two octaves below its number, and the layer's
+// octave switch at 1 with no transpose or tune adds them back: the voice
+// plays the key's own pitch on every host rate.  Dry: no filter, effects,
+// crush, drift or kick.
+TEST_F(VoiceRenderTest, HeldKeyPlaysAtItsPitchThroughTheFactoryInstrument) {
+    const struct {
+        float rate;
+        int key;
+        int instrument;
+    } cases[] = {{44100, 57, 1}, {44100, 69, 0}, {96000, 45, 3}, {96000, 62, 0}, {192000, 50, 0}};
+    for (const auto& c : cases) {
+        const int instruments[3] = {c.instrument, c.instrument, c.instrument};
+        auto d = playing(c.rate, instruments);
+        ProbedClient& client = *d->instance;
+        for (auto [index, value] : {std::pair{341, 1.0f}, {342, 0.0f}, {343, 0.0f}, {233, 0.0f}, {10, 0.3f}, {82, 0.5f},
+                                    {83, 0.5f}, {11, 0.0f}, {12, 0.0f}, {3, 0.0f}, {17, 0.8f}, {13, 0.0f}, {15, 1.0f},
+                                    {57, 0.0f}, {61, 0.0f}, {65, 0.0f}, {69, 0.0f}, {73, 0.0f}}) {
+            client.setParameter(index, value);
+        }
+        std::vector<float> audio;
+        d->run({noteOnAt(64, c.key)}, int64_t(c.rate * 0.6f), 256, &audio);
+        audio.erase(audio.begin(), audio.begin() + long(c.rate * 0.15f));
+        double energy = 0;
+        for (float x : audio) energy += double(x) * x;
+        const double rms = std::sqrt(energy / double(audio.size()));
+        EXPECT_GT(rms, 0.01) << c.rate << " key " << c.key;
+        const double expected = 440.0 * std::pow(2.0, (c.key - 69) / 12.0);
+        EXPECT_NEAR(fundamental(audio, c.rate), expected, expected * 0.005) << c.rate << " key " << c.key;
+        EXPECT_EQ(d->allocations, 0u);
+    }
+}
+
+// Every host parameter at 0, at 1 and at noise, held chords on three
+// instruments, the filter in each type and mode, at 44.1, 96 and 192 kHz: the
+// output stays finite and within the master gain's reach of the clipped
+// buses (the effects add their feedback on top).
+TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
+    const int instruments[3] = {0, 1, 3};
+    uint32_t seed = 99;
+    for (float rate : {44100.0f, 96000.0f, 192000.0f}) {
+        for (int extreme = 0; extreme < 3; ++extreme) {
+            auto d = playing(rate, instruments);
+            ProbedClient& c = *d->instance;
+            for (int32_t index = 0; index <= 94; ++index) {
+                seed = seed * 1664525u + 1013904223u;
+                c.setParameter(index, extreme == 2 ? float(seed >> 8) / 16777216.0f : float(extreme));
+            }
+            for (int32_t index : {276, 74, 77}) c.setParameter(index, 0.0f);
+            for (int32_t index = 307; index <= 311; ++index) c.setParameter(index, 1.0f);
+            for (int32_t index = 341; index <= 343; ++index) c.setParameter(index, 1.0f);
+            c.setParameter(365, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
+            std::vector<float> audio;
+            d->run({noteOnAt(0, 36), noteOnAt(0, 48), noteOnAt(0, 55), noteOnAt(0, 64), noteOnAt(0, 71)},
+                   int64_t(rate * 0.5f), 333, &audio);
+            float loudest = 0.0f;
+            bool finite = true;
+            for (float x : audio) {
+                finite = finite && std::isfinite(x);
+                loudest = std::max(loudest, std::fabs(x));
+            }
+            EXPECT_TRUE(finite) << rate << " extreme " << extreme;
+            EXPECT_LT(loudest, 16.0f) << rate << " extreme " << extreme;
+            EXPECT_EQ(d->allocations, 0u);
+        }
+    }
+}
+
+}  // namespace
