@@ -9,7 +9,7 @@
 #include "persistence/BWChunk.h"
 #include "persistence/BWStreamChunk.h"
 #include "persistence/WriteObjectChunk.h"
-#include "platform/Dialogs.h"
+#include "support/QuietMessages.h"
 
 namespace {
 
@@ -36,13 +36,7 @@ bool hasReferences(const BWRompler& instrument) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool silenced = [] {
-        platform::setMessageHandler([](const platform::MessageRequest& request) {
-            return platform::safeAnswer(request.kind);
-        });
-        return true;
-    }();
-    (void)silenced;
+    quietMessages();
     if (size == 0 || size > (1u << 20)) return 0;
     std::vector<uint8_t> bytes(data, data + size);
     std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");

@@ -24,8 +24,8 @@
 #include "persistence/BWChunk.h"
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
-#include "platform/Dialogs.h"
 #include "support/Check.h"
+#include "support/QuietMessages.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -37,8 +37,7 @@ struct Library {
     bool ready = false;
 
     Library() {
-        platform::setMessageHandler(
-            [](const platform::MessageRequest& request) { return platform::safeAnswer(request.kind); });
+        quietMessages();
         if (!folder.exists()) return;
         // The settings this harness writes never reach anyone else's.
         setenv("ZORVANE_SETTINGS_DIR", (folder / "settings").c_str(), 1);

@@ -10,24 +10,10 @@
 #include <cstring>
 #include <memory>
 
-#include "plugin/BWUniClient.h"
+#include "platform/LittleEndian.h"
+#include "support/FuzzInstance.h"
 
 namespace {
-
-BWUniClient& instance() {
-    static std::unique_ptr<BWUniClient> made = [] {
-        // Run by hand, the fuzzer must not write the user's settings.
-        setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
-        setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
-        return std::make_unique<BWUniClient>(nullptr, 1, false);
-    }();
-    return *made;
-}
-
-uint32_t wordAt(const uint8_t* data) {
-    return static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-           static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
-}
 
 float floatOf(uint32_t word) {
     float value;
@@ -38,10 +24,10 @@ float floatOf(uint32_t word) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    BWUniClient& client = instance();
+    BWUniClient& client = fuzzInstance();
     for (size_t pair = 0; (pair + 1) * 8 <= size; ++pair) {
-        const uint32_t word = wordAt(data + pair * 8);
-        const float value = floatOf(wordAt(data + pair * 8 + 4));
+        const uint32_t word = platform::littleWord(data + pair * 8);
+        const float value = floatOf(platform::littleWord(data + pair * 8 + 4));
         // Mostly indices near the cases; now and then any index at all.
         const int32_t index = (word >> 31) ? static_cast<int32_t>(word) : static_cast<int32_t>(word % 420) - 10;
         if (pair % 8 == 7) {

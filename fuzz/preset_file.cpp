@@ -11,39 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dialogs.h"
-#include "plugin/BWUniClient.h"
-
-namespace {
-
-BWUniClient& instance() {
-    static std::unique_ptr<BWUniClient> made = [] {
-        setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
-        setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
-        // Message boxes answer at once and say nothing.
-        platform::setMessageHandler([](const platform::MessageRequest& request) {
-            return platform::safeAnswer(request.kind);
-        });
-        return std::make_unique<BWUniClient>(nullptr, 1, false);
-    }();
-    return *made;
-}
-
-std::vector<uint8_t> stateOf(BWUniClient& client) {
-    void* data = nullptr;
-    const int32_t bytes = client.getChunk(&data, false);
-    if (bytes <= 0 || !data) __builtin_trap();
-    const auto* begin = static_cast<const uint8_t*>(data);
-    return std::vector<uint8_t>(begin, begin + bytes);
-}
-
-}  // namespace
+#include "support/FuzzInstance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("zorvane-fuzz-preset-" + std::to_string(getpid()) + ".zvp");
     if (size > (1u << 20)) return 0;
-    BWUniClient& client = instance();
+    BWUniClient& client = fuzzInstance();
     if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
         if (size > 0) std::fwrite(data, 1, size, out);
         std::fclose(out);

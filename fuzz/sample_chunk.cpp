@@ -10,18 +10,9 @@
 #include "engine/BWSampleData.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWStreamChunk.h"
+#include "support/SavedWords.h"
 
 namespace {
-
-std::vector<uint32_t> wordsOf(BWSampleData& sample) {
-    BWChunk chunk;
-    sample.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    sample.writeChunk(&chunk);
-    const auto* words = static_cast<const uint32_t*>(chunk.getWords());
-    return std::vector<uint32_t>(words, words + chunk.getCapacityWords());
-}
 
 void checkRoundTrip(BWSampleData& sample) {
     std::vector<uint32_t> first = wordsOf(sample);

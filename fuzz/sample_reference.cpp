@@ -17,8 +17,9 @@
 #include "engine/AudioFile.h"
 #include "engine/BWSampleData.h"
 #include "persistence/BWChunk.h"
-#include "platform/Dialogs.h"
 #include "support/Check.h"
+#include "support/QuietMessages.h"
+#include "support/SavedWords.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -33,16 +34,6 @@ std::vector<uint32_t> referenceWords(const std::string& path, uint8_t control) {
     words.resize(at + (path.size() + 3) / 4, 0);
     std::memcpy(words.data() + at, path.data(), path.size());
     return words;
-}
-
-std::vector<uint32_t> wordsOf(BWSampleData& sample) {
-    BWChunk chunk;
-    sample.writeChunk(&chunk);
-    chunk.allocateMeasured();
-    chunk.setPosition(0);
-    sample.writeChunk(&chunk);
-    const auto* words = static_cast<const uint32_t*>(chunk.getWords());
-    return std::vector<uint32_t>(words, words + chunk.getCapacityWords());
 }
 
 // What the importer must take from the file: the exact 16-bit values, or
@@ -88,13 +79,7 @@ void checkHolds(const BWSampleData& sample, const Expected& expected, const std:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool silenced = [] {
-        platform::setMessageHandler([](const platform::MessageRequest& request) {
-            return platform::safeAnswer(request.kind);
-        });
-        return true;
-    }();
-    (void)silenced;
+    quietMessages();
     static TempFolder folder("sample_reference");
     if (size == 0 || size > (1u << 20) || !folder.exists()) return 0;
     const uint8_t control = data[0];

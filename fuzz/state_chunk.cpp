@@ -9,33 +9,11 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "plugin/BWUniClient.h"
-
-namespace {
-
-BWUniClient& instance() {
-    static std::unique_ptr<BWUniClient> made = [] {
-        // Run by hand, the fuzzer must not write the user's settings.
-        setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
-        setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
-        return std::make_unique<BWUniClient>(nullptr, 1, false);
-    }();
-    return *made;
-}
-
-std::vector<uint8_t> stateOf(BWUniClient& client) {
-    void* data = nullptr;
-    const int32_t bytes = client.getChunk(&data, false);
-    if (bytes <= 0 || !data) __builtin_trap();
-    const auto* begin = static_cast<const uint8_t*>(data);
-    return std::vector<uint8_t>(begin, begin + bytes);
-}
-
-}  // namespace
+#include "support/FuzzInstance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    BWUniClient& client = instance();
+    BWUniClient& client = fuzzInstance();
     platform::drainNonBlockingReports([](const char*) {});
     const std::vector<uint8_t> before = stateOf(client);
     // The host's bytes, in a buffer of exactly their size.

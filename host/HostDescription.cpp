@@ -80,38 +80,31 @@ AAX_Result HostComponentDescriptor::Clear() {
 }
 
 AAX_Result HostComponentDescriptor::AddAudioIn(uint32_t field) {
-    fields.push_back(format("field %u: audio input", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio input", field));
 }
 AAX_Result HostComponentDescriptor::AddAudioOut(uint32_t field) {
-    fields.push_back(format("field %u: audio output", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio output", field));
 }
 AAX_Result HostComponentDescriptor::AddAudioBufferLength(uint32_t field) {
-    fields.push_back(format("field %u: audio buffer length", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: audio buffer length", field));
 }
 AAX_Result HostComponentDescriptor::AddSampleRate(uint32_t field) {
-    fields.push_back(format("field %u: sample rate", field));
-    return AAX_SUCCESS;
+    return note(format("field %u: sample rate", field));
 }
 AAX_Result HostComponentDescriptor::AddDataInPort(uint32_t field, uint32_t size, int32_t portType) {
-    fields.push_back(format("field %u: data-in port, %u bytes, port type %d", field, size, portType));
-    return AAX_SUCCESS;
+    return note(format("field %u: data-in port, %u bytes, port type %d", field, size, portType));
 }
 AAX_Result HostComponentDescriptor::AddPrivateData(uint32_t field, int32_t size, int32_t options) {
-    fields.push_back(format("field %u: private data, %d bytes, options %d", field, size, options));
-    return AAX_SUCCESS;
+    return note(format("field %u: private data, %d bytes, options %d", field, size, options));
 }
 AAX_Result HostComponentDescriptor::AddMIDINode(uint32_t field, int32_t nodeType, const char* name, uint32_t channelMask) {
-    fields.push_back(format("field %u: MIDI node type %d \"%s\", channel mask 0x%X", field, nodeType, name ? name : "", channelMask));
-    return AAX_SUCCESS;
+    return note(format("field %u: MIDI node type %d \"%s\", channel mask 0x%X", field, nodeType, name ? name : "", channelMask));
 }
 AAX_Result HostComponentDescriptor::AddProcessProc_Native(AAX_ProcessProc proc, IACFUnknown* properties, AAX_InitProc init,
                                                           AAX_BackgroundProc background, int32_t* selector) {
     if (!proc) return AAX_ERROR_NULL_ARGUMENT;
     process = proc;
-    processProperties = static_cast<const HostPropertyMap*>(static_cast<AAX_IACFPropertyMap_V3*>(properties));
+    processProperties = dynamic_cast<const HostPropertyMap*>(properties);
     fields.push_back(format("native process procedure%s%s", init ? ", init procedure" : "", background ? ", background procedure" : ""));
     if (selector) *selector = 0;
     return AAX_SUCCESS;
@@ -133,7 +126,7 @@ ACFRESULT HostEffectDescriptor::QueryInterface(const acfIID& iid, void** out) {
 }
 
 AAX_Result HostEffectDescriptor::AddComponent(IACFUnknown* component) {
-    auto* descriptor = dynamic_cast<HostComponentDescriptor*>(static_cast<AAX_IACFComponentDescriptor*>(component));
+    auto* descriptor = dynamic_cast<HostComponentDescriptor*>(component);
     if (!descriptor) return AAX_ERROR_NULL_ARGUMENT;
     components.push_back(descriptor);
     return AAX_SUCCESS;
@@ -152,7 +145,7 @@ AAX_Result HostEffectDescriptor::AddProcPtr(void* procedure, int32_t procID) {
     return AAX_SUCCESS;
 }
 AAX_Result HostEffectDescriptor::SetProperties(IACFUnknown* map) {
-    properties = static_cast<const HostPropertyMap*>(static_cast<AAX_IACFPropertyMap_V3*>(map));
+    properties = dynamic_cast<const HostPropertyMap*>(map);
     return AAX_SUCCESS;
 }
 AAX_Result HostEffectDescriptor::AddResourceInfo(int32_t, const char*) { return AAX_SUCCESS; }
@@ -169,7 +162,7 @@ ACFRESULT HostCollection::QueryInterface(const acfIID& iid, void** out) {
     return answerQuery(this, iid, out, {IID_IACFUnknown, IID_IACFCollection});
 }
 AAX_Result HostCollection::AddEffect(const char* effectID, IACFUnknown* descriptor) {
-    auto* effect = dynamic_cast<HostEffectDescriptor*>(static_cast<AAX_IACFEffectDescriptor*>(descriptor));
+    auto* effect = dynamic_cast<HostEffectDescriptor*>(descriptor);
     if (!effect || !effectID) return AAX_ERROR_NULL_ARGUMENT;
     effects.emplace_back(effectID, effect);
     return AAX_SUCCESS;

@@ -45,6 +45,12 @@ public:
     AAX_ProcessProc process = nullptr;
     const HostPropertyMap* processProperties = nullptr;
     int32_t outputStemFormat() const;
+
+private:
+    AAX_Result note(std::string line) {
+        fields.push_back(std::move(line));
+        return AAX_SUCCESS;
+    }
 };
 
 class HostEffectDescriptor final : public HostObject<AAX_IACFEffectDescriptor> {

@@ -108,8 +108,7 @@ int32_t AAX_CChunkDataParser::GetChunkData(AAX_SPlugInChunk* chunk) const {
         int64_t pos = 4;
         for (const DataValue& entry : dataValues) {
             const int64_t nameLength = entry.name.Length();
-            const int64_t value = entry.type == kInt16 ? 2 : entry.type == kDouble ? 8 : entry.type == kString ? entry.text.Length() + 1 : 4;
-            if (pos + nameLength + value + 3 > size) throw std::out_of_range("aborting: chunk data will overflow buffer");
+            if (pos + round4(nameLength + 3) + valueSize(entry) > size) throw std::out_of_range("aborting: chunk data will overflow buffer");
             const int32_t tag = std::clamp(entry.type, 1, 5) - 1;
             std::memcpy(data + pos, kTypeTags + 2 * tag, 2);
             std::memcpy(data + pos + 2, entry.name.Get(), size_t(nameLength) + 1);

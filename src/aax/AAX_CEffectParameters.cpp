@@ -26,6 +26,51 @@ AAX_Result guarded(Call&& call) noexcept {
     }
 }
 
+// Every per-identifier call answers an unknown identifier the same way.
+template <typename Call>
+AAX_Result withParameter(const AAX_CParameterManager& manager, const char* id, Call&& call) {
+    AAX_IParameter* parameter = manager.GetParameterByID(id);
+    return parameter ? call(*parameter) : AAX_ERROR_INVALID_PARAMETER_ID;
+}
+
+template <typename Out, typename Read>
+AAX_Result readParameter(const AAX_CParameterManager& manager, const char* id, Out* out, Read&& read) {
+    if (!out) return AAX_ERROR_NULL_ARGUMENT;
+    return withParameter(manager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
+        *out = read(parameter);
+        return AAX_SUCCESS;
+    });
+}
+
+template <typename Act>
+AAX_Result actOnParameter(const AAX_CParameterManager& manager, const char* id, Act&& act) {
+    return withParameter(manager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
+        act(parameter);
+        return AAX_SUCCESS;
+    });
+}
+
+// The first typed getter a parameter answers decides how its value is kept in
+// the chunk: float and double as doubles, int and bool as 32-bit words.
+struct TypedValue {
+    enum Kind { None, Float, Int32, Bool, Double, String } kind = None;
+    float asFloat = 0;
+    int32_t asInt = 0;
+    bool asBool = false;
+    double asDouble = 0;
+    AAX_CString asString;
+};
+
+TypedValue typedValue(const AAX_IParameter& parameter) {
+    TypedValue value;
+    if (parameter.GetValueAsFloat(&value.asFloat)) value.kind = TypedValue::Float;
+    else if (parameter.GetValueAsInt32(&value.asInt)) value.kind = TypedValue::Int32;
+    else if (parameter.GetValueAsBool(&value.asBool)) value.kind = TypedValue::Bool;
+    else if (parameter.GetValueAsDouble(&value.asDouble)) value.kind = TypedValue::Double;
+    else if (parameter.GetValueAsString(&value.asString)) value.kind = TypedValue::String;
+    return value;
+}
+
 }  // namespace
 
 AAX_CEffectParameters::AAX_CEffectParameters() = default;
@@ -111,22 +156,18 @@ AAX_Result AAX_CEffectParameters::GetMasterBypassParameter(AAX_IString* id) cons
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable(const char* id, bool* automatable) const {
-    if (!automatable) return AAX_ERROR_NULL_ARGUMENT;
-    *automatable = false;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    *automatable = parameter->Automatable();
-    return AAX_SUCCESS;
+    if (automatable) *automatable = false;
+    return readParameter(mParameterManager, id, automatable, [](const AAX_IParameter& parameter) { return parameter.Automatable(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNumberOfSteps(const char* id, int32_t* steps) const {
     if (!steps) return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    const int32_t count = int32_t(parameter->GetNumberOfSteps());
-    if (count < 0) return AAX_ERROR_SIGNED_INT_OVERFLOW;
-    *steps = count;
-    return AAX_SUCCESS;
+    return withParameter(mParameterManager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
+        const int32_t count = int32_t(parameter.GetNumberOfSteps());
+        if (count < 0) return AAX_ERROR_SIGNED_INT_OVERFLOW;
+        *steps = count;
+        return AAX_SUCCESS;
+    });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterName(const char* id, AAX_IString* name) const {
@@ -164,34 +205,19 @@ AAX_Result AAX_CEffectParameters::GetParameterNameOfLength(const char* id, AAX_I
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue(const char* id, double* value) const {
-    if (!value) return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    *value = parameter->GetNormalizedDefaultValue();
-    return AAX_SUCCESS;
+    return readParameter(mParameterManager, id, value, [](const AAX_IParameter& parameter) { return parameter.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterDefaultNormalizedValue(const char* id, double value) {
-    AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    parameter->SetNormalizedDefaultValue(value);
-    return AAX_SUCCESS;
+    return actOnParameter(mParameterManager, id, [&](AAX_IParameter& parameter) { parameter.SetNormalizedDefaultValue(value); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterType(const char* id, int32_t* type) const {
-    if (!type) return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    *type = parameter->GetType();
-    return AAX_SUCCESS;
+    return readParameter(mParameterManager, id, type, [](const AAX_IParameter& parameter) { return parameter.GetType(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation(const char* id, int32_t* orientation) const {
-    if (!orientation) return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    *orientation = parameter->GetOrientation();
-    return AAX_SUCCESS;
+    return readParameter(mParameterManager, id, orientation, [](const AAX_IParameter& parameter) { return parameter.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameter(const char* id, AAX_IParameter** parameter) {
@@ -255,18 +281,11 @@ AAX_Result AAX_CEffectParameters::GetParameterValueString(const char* id, AAX_IS
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue(const char* id, double* value) const {
-    if (!value) return AAX_ERROR_NULL_ARGUMENT;
-    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    *value = parameter->GetNormalizedValue();
-    return AAX_SUCCESS;
+    return readParameter(mParameterManager, id, value, [](const AAX_IParameter& parameter) { return parameter.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue(const char* id, double value) {
-    AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    parameter->SetNormalizedValue(value);
-    return AAX_SUCCESS;
+    return actOnParameter(mParameterManager, id, [&](AAX_IParameter& parameter) { parameter.SetNormalizedValue(value); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative(const char* id, double delta) {
@@ -277,29 +296,23 @@ AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative(const char* id,
 }
 
 AAX_Result AAX_CEffectParameters::TouchParameter(const char* id) {
-    AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    parameter->Touch();
-    return AAX_SUCCESS;
+    return actOnParameter(mParameterManager, id, [&](AAX_IParameter& parameter) { parameter.Touch(); });
 }
 
 AAX_Result AAX_CEffectParameters::ReleaseParameter(const char* id) {
-    AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    parameter->Release();
-    return AAX_SUCCESS;
+    return actOnParameter(mParameterManager, id, [&](AAX_IParameter& parameter) { parameter.Release(); });
 }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterTouch(const char*, bool) { return AAX_SUCCESS; }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedValue(const char* id, double value, int32_t) {
-    AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
-    if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
-    const double old = parameter->GetNormalizedValue();
-    parameter->UpdateNormalizedValue(value);
-    const AAX_Result result = mPacketDispatcher.SetDirty(id, true);
-    if (old != value) ++mNumPlugInChanges;
-    return result;
+    return withParameter(mParameterManager, id, [&](AAX_IParameter& parameter) -> AAX_Result {
+        const double old = parameter.GetNormalizedValue();
+        parameter.UpdateNormalizedValue(value);
+        const AAX_Result result = mPacketDispatcher.SetDirty(id, true);
+        if (old != value) ++mNumPlugInChanges;
+        return result;
+    });
 }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedRelative(const char* id, double delta) {
@@ -376,43 +389,32 @@ AAX_Result AAX_CEffectParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInCh
 
 void AAX_CEffectParameters::applyChunkValue(AAX_IParameter& parameter) {
     const char* id = parameter.Identifier();
-    float asFloat = 0;
-    int32_t asInt = 0;
-    bool asBool = false;
-    double asDouble = 0;
-    AAX_CString asString;
     double stored = 0;
     int32_t storedInt = 0;
-    if (parameter.GetValueAsFloat(&asFloat)) {
-        if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithFloat(float(stored));
-    } else if (parameter.GetValueAsInt32(&asInt)) {
-        if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithInt32(storedInt);
-    } else if (parameter.GetValueAsBool(&asBool)) {
-        if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithBool(storedInt != 0);
-    } else if (parameter.GetValueAsDouble(&asDouble)) {
-        if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithDouble(stored);
-    } else if (parameter.GetValueAsString(&asString)) {
-        AAX_CString storedText;
-        if (mChunkParser.FindString(id, &storedText)) parameter.SetValueWithString(storedText);
+    AAX_CString storedText;
+    switch (typedValue(parameter).kind) {
+    case TypedValue::Float: if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithFloat(float(stored)); break;
+    case TypedValue::Int32: if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithInt32(storedInt); break;
+    case TypedValue::Bool: if (mChunkParser.FindInt32(id, &storedInt)) parameter.SetValueWithBool(storedInt != 0); break;
+    case TypedValue::Double: if (mChunkParser.FindDouble(id, &stored)) parameter.SetValueWithDouble(stored); break;
+    case TypedValue::String: if (mChunkParser.FindString(id, &storedText)) parameter.SetValueWithString(storedText); break;
+    case TypedValue::None: break;
     }
 }
 
 bool AAX_CEffectParameters::chunkValueEquals(AAX_IParameter& parameter) {
     const char* id = parameter.Identifier();
-    float asFloat = 0;
-    int32_t asInt = 0;
-    bool asBool = false;
-    double asDouble = 0;
-    AAX_CString asString;
+    const TypedValue value = typedValue(parameter);
     double stored = 0;
     int32_t storedInt = 0;
-    if (parameter.GetValueAsFloat(&asFloat)) return mChunkParser.FindDouble(id, &stored) && float(stored) == asFloat;
-    if (parameter.GetValueAsInt32(&asInt)) return mChunkParser.FindInt32(id, &storedInt) && storedInt == asInt;
-    if (parameter.GetValueAsBool(&asBool)) return mChunkParser.FindInt32(id, &storedInt) && (storedInt != 0) == asBool;
-    if (parameter.GetValueAsDouble(&asDouble)) return mChunkParser.FindDouble(id, &stored) && float(stored) == float(asDouble);
-    if (parameter.GetValueAsString(&asString)) {
-        AAX_CString storedText;
-        return mChunkParser.FindString(id, &storedText) && storedText == asString;
+    AAX_CString storedText;
+    switch (value.kind) {
+    case TypedValue::Float: return mChunkParser.FindDouble(id, &stored) && float(stored) == value.asFloat;
+    case TypedValue::Int32: return mChunkParser.FindInt32(id, &storedInt) && storedInt == value.asInt;
+    case TypedValue::Bool: return mChunkParser.FindInt32(id, &storedInt) && (storedInt != 0) == value.asBool;
+    case TypedValue::Double: return mChunkParser.FindDouble(id, &stored) && float(stored) == float(value.asDouble);
+    case TypedValue::String: return mChunkParser.FindString(id, &storedText) && storedText == value.asString;
+    case TypedValue::None: break;
     }
     return true;
 }
@@ -491,15 +493,14 @@ void AAX_CEffectParameters::BuildChunkData() {
         }
         if (isFiltered(*parameter)) continue;
         const char* id = parameter->Identifier();
-        float asFloat = 0;
-        int32_t asInt = 0;
-        bool asBool = false;
-        double asDouble = 0;
-        AAX_CString asString;
-        if (parameter->GetValueAsFloat(&asFloat)) mChunkParser.AddDouble(id, double(asFloat));
-        else if (parameter->GetValueAsInt32(&asInt)) mChunkParser.AddInt32(id, asInt);
-        else if (parameter->GetValueAsBool(&asBool)) mChunkParser.AddInt32(id, asBool ? 1 : 0);
-        else if (parameter->GetValueAsDouble(&asDouble)) mChunkParser.AddDouble(id, asDouble);
-        else if (parameter->GetValueAsString(&asString)) mChunkParser.AddString(id, asString);
+        const TypedValue value = typedValue(*parameter);
+        switch (value.kind) {
+        case TypedValue::Float: mChunkParser.AddDouble(id, double(value.asFloat)); break;
+        case TypedValue::Int32: mChunkParser.AddInt32(id, value.asInt); break;
+        case TypedValue::Bool: mChunkParser.AddInt32(id, value.asBool ? 1 : 0); break;
+        case TypedValue::Double: mChunkParser.AddDouble(id, value.asDouble); break;
+        case TypedValue::String: mChunkParser.AddString(id, value.asString); break;
+        case TypedValue::None: break;
+        }
     }
 }

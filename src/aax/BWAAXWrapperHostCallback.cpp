@@ -23,6 +23,12 @@ constexpr const char* kHostCanDo[] = {"sendVstMidiEvent", "receiveVstMidiEvent",
 
 void writeIdentifier(char (&id)[32], int32_t index) { std::snprintf(id, sizeof(id), "%d", index); }
 
+intptr_t copyText(void* out, const char* text) {
+    if (!out) return 0;
+    std::memcpy(out, text, std::strlen(text) + 1);
+    return 1;
+}
+
 }  // namespace
 
 intptr_t hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
@@ -49,14 +55,8 @@ intptr_t BWAAXWrapperParameters::answerHost(int32_t opcode, int32_t index, intpt
         if (Controller()) Controller()->GetSampleRate(&rate);
         return intptr_t(rate);
     }
-    case HostOpcode::GetVendorString:
-        if (!ptr) return 0;
-        std::memcpy(ptr, kHostVendor, std::strlen(kHostVendor) + 1);
-        return 1;
-    case HostOpcode::GetProductString:
-        if (!ptr) return 0;
-        std::memcpy(ptr, kHostProduct, std::strlen(kHostProduct) + 1);
-        return 1;
+    case HostOpcode::GetVendorString: return copyText(ptr, kHostVendor);
+    case HostOpcode::GetProductString: return copyText(ptr, kHostProduct);
     case HostOpcode::CanDo:
         if (!ptr) return 0;
         for (const char* text : kHostCanDo)
@@ -118,12 +118,14 @@ VstTimeInfo* BWAAXWrapperParameters::updateTimeInfo() {
 
     timeInfo.cycleStartPos = double(loopStart) * kLoopTickScale;
     timeInfo.cycleEndPos = double(loopEnd) * kLoopTickScale;
-    if (looping) timeInfo.flags |= 0x1004;
-    else timeInfo.flags = (timeInfo.flags & ~0x1006) | 0x1000;
+    int32_t flags = timeInfo.flags & ~(TimeInfoFlags::CycleActive | TimeInfoFlags::TransportPlaying);
+    flags |= TimeInfoFlags::CyclePositionsValid;
+    if (looping) flags |= TimeInfoFlags::CycleActive;
+    if (playing) flags |= TimeInfoFlags::TransportPlaying;
+    timeInfo.flags = flags;
     timeInfo.tempo = tempo;
     timeInfo.timeSigNumerator = numerator;
     timeInfo.timeSigDenominator = denominator;
-    timeInfo.flags = (timeInfo.flags & ~TimeInfoFlags::TransportPlaying) | (playing ? TimeInfoFlags::TransportPlaying : 0);
     // No ticks per quarter from the host: the position is unknown, not infinite.
     timeInfo.ppqPos = tick >= 1 && ticksPerQuarter > 0 ? double(tick) / double(ticksPerQuarter) : 0.0;
     // A later slice of a long host buffer starts that much further on.

@@ -157,9 +157,7 @@ void BWAAXWrapperParameters::createParameters() {
 AAX_Result BWAAXWrapperParameters::UpdateParameterNormalizedValue(const char* id, double value, int32_t source) {
     if (!id) return AAX_ERROR_NULL_ARGUMENT;
     if (!core) return AAX_ERROR_NOT_INITIALIZED;
-    AAX_CString bypassID;
-    GetMasterBypassParameter(&bypassID);
-    if (bypassID.Length() && std::strcmp(id, bypassID.Get()) == 0) {
+    if (std::strcmp(id, kMasterBypassID) == 0 && mParameterManager.GetParameterByID(kMasterBypassID)) {
         core->setBypass(value > 0.0);
     } else {
         int32_t index = 0;

@@ -49,3 +49,5 @@ bool hasExtension(std::string_view name, const char* extension);
 
 // The text with 'A' to 'Z' turned into 'a' to 'z'; other bytes unchanged.
 std::string toLowerCopy(std::string_view text);
+// The text with 'a' to 'z' turned into 'A' to 'Z'; other bytes unchanged.
+std::string toUpperCopy(std::string_view text);

@@ -1,15 +1,7 @@
 #include "persistence/PresetInfo.h"
 
 #include "persistence/BWChunk.h"
-
-namespace {
-
-void upperCase(std::string& text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-}
-
-}  // namespace
+#include "persistence/PathStrings.h"
 
 bool PresetInfo::readChunk(BWChunk* chunk, bool keepCase) {
     const int32_t marker = chunk->readInt();
@@ -27,7 +19,7 @@ bool PresetInfo::readChunk(BWChunk* chunk, bool keepCase) {
     // readString already stops at the first zero byte, which is all that the
     // keep-case form asks for.
     if (!keepCase)
-        for (std::string* text : {&author, &text1, &text2, &text3, &tags}) upperCase(*text);
+        for (std::string* text : {&author, &text1, &text2, &text3, &tags}) *text = toUpperCopy(*text);
     return !chunk->hasFailed();
 }
 

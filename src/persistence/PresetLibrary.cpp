@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string upperCopy(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 std::string withSeparator(std::string path) {
     appendBackslash(path);
     return path;
@@ -45,16 +38,25 @@ std::unique_ptr<PresetLibraryEntry> readEntry(const std::string& path, uint32_t 
     return entry;
 }
 
+// A private copy of every word, its position at 0, so that a check or a
+// caller on another thread never moves the entry's own position.
+std::unique_ptr<BWChunk> copyOfWords(const BWChunk& source) {
+    const uint32_t count = source.getCapacityWords();
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]);
+    if (!words) return nullptr;
+    std::memcpy(words.get(), source.getWords(), size_t(count) * 4);
+    auto copy = std::make_unique<BWChunk>();
+    copy->adoptWords(std::move(words), count);
+    return copy;
+}
+
 // Whether the body starts with a version and marker the library accepts.
 // A compressed body is inflated into a scratch copy first, so that the words
 // checked are the body's and not compressed data.
 bool bodyIsAccepted(const BWChunk& source, int32_t lowestVersion, int32_t marker) {
-    BWChunk chunk;
-    const uint32_t count = source.getCapacityWords();
-    std::unique_ptr<uint32_t[]> copy(new (std::nothrow) uint32_t[count]);
-    if (!copy) return false;
-    std::memcpy(copy.get(), source.getWords(), size_t(count) * 4);
-    chunk.adoptWords(std::move(copy), count);
+    const std::unique_ptr<BWChunk> scratch = copyOfWords(source);
+    if (!scratch) return false;
+    BWChunk& chunk = *scratch;
     if (!chunk.parseHeader(true)) return false;
     const uint32_t format = chunk.getFormatWord();
     if (format == BWChunk::kFormatPlainWithInfo || format == BWChunk::kFormatCompressedWithInfo) {
@@ -108,7 +110,7 @@ void PresetLibrary::rescan(const std::string& folder, bool clearFirst) {
         if (bankCount >= kMaxBanks) break;
         const int32_t bank = static_cast<int32_t>(bankCount);
         scanFolderLocked(bank, withSeparator(root) + entry.name, extension, lowestVersion, marker);
-        if (upperCopy(banks[bank].name) == "MIDI PROGRAMS") currentBank = bank;
+        if (toUpperCopy(banks[bank].name) == "MIDI PROGRAMS") currentBank = bank;
         ++bankCount;
     }
 }
@@ -206,12 +208,5 @@ std::unique_ptr<BWChunk> PresetLibrary::copyLocked(int32_t bank, int32_t index, 
     const PresetLibraryEntry* entry = entryAt(bank, index);
     if (!entry) return nullptr;
     if (name) *name = entry->name;
-    const uint32_t count = entry->chunk.getCapacityWords();
-    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]);
-    if (!words) return nullptr;
-    std::memcpy(words.get(), entry->chunk.getWords(), size_t(count) * 4);
-    auto copy = std::make_unique<BWChunk>();
-    copy->adoptWords(std::move(words), count);
-    copy->setPosition(0);
-    return copy;
+    return copyOfWords(entry->chunk);
 }

@@ -396,3 +396,19 @@ TEST(Adapter, TracesUnderWayOutliveTheShutDownOfTheHostServices) {
     tracer.join();
     EXPECT_EQ(hostServices(), nullptr);
 }
+
+// The plug-in hands the stand-in back objects by their bare interface; one
+// the stand-in did not make is refused, never read as one of its own.
+TEST(Adapter, TheHostStandInRefusesObjectsItDidNotMake) {
+    HostRegistrar host;
+    HostComponentDescriptor component;
+    HostEffectDescriptor effect;
+    IACFUnknown* foreign = host.collection.GetPlugInDefinition();
+    const AAX_ProcessProc procedure = [](void* const[], const void*) {};
+    EXPECT_EQ(component.AddProcessProc_Native(procedure, foreign, nullptr, nullptr, nullptr), AAX_SUCCESS);
+    EXPECT_EQ(component.processProperties, nullptr);
+    EXPECT_EQ(effect.SetProperties(foreign), AAX_SUCCESS);
+    EXPECT_EQ(effect.properties, nullptr);
+    EXPECT_EQ(effect.AddComponent(foreign), AAX_ERROR_NULL_ARGUMENT);
+    EXPECT_EQ(host.collection.AddEffect("com.brindlewick.aax.Zorvane", foreign), AAX_ERROR_NULL_ARGUMENT);
+}

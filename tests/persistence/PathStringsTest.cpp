@@ -76,7 +76,8 @@ TEST(PathStrings, SuffixesAndExtensions) {
     EXPECT_FALSE(hasExtension("", "zvp"));
 }
 
-TEST(PathStrings, LowerCopyTouchesOnlyAsciiCapitals) {
+TEST(PathStrings, CaseCopiesTouchOnlyAsciiLetters) {
     EXPECT_EQ(toLowerCopy("MIDI Programs_\xC4Z"), "midi programs_\xC4z");
     EXPECT_EQ(toLowerCopy(std::string(2000, 'Q')), std::string(2000, 'q'));  // no fixed buffer
+    EXPECT_EQ(toUpperCopy("midi Programs_\xE4z"), "MIDI PROGRAMS_\xE4Z");
 }
