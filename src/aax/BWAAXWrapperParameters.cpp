@@ -120,7 +120,7 @@ void BWAAXWrapperParameters::createParameters() {
     bypass->SetNumberOfSteps(2);
     bypass->SetType(AAX_eParameterType_Discrete);
     if (bypassOn) bypass->UpdateNormalizedValue(1.0);
-    mParameterManager.AddParameter(bypass);
+    if (!mParameterManager.AddParameter(bypass)) delete bypass;
     if (!bypassPacketRegistered) {
         mPacketDispatcher.RegisterPacket(kMasterBypassID, int32_t(kBypassPacketField),
                                          AAX_CPacketHandler<AAX_CPacketDispatcher>(&mPacketDispatcher, &AAX_CPacketDispatcher::GenerateSingleValuePacket));
@@ -201,6 +201,9 @@ AAX_Result BWAAXWrapperParameters::GetChunk(uint32_t chunkID, AAX_SPlugInChunk* 
     std::lock_guard lock(chunkLock);
     const auto found = chunkCache.find(std::this_thread::get_id());
     if (found == chunkCache.end() || found->second.empty()) return kNothingCached;
+    // The host gives the room it made from the size it asked for; a record
+    // with less room is refused rather than written past.
+    if (chunk->fSize < 0 || size_t(chunk->fSize) < found->second.size()) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
     chunk->fSize = int32_t(found->second.size());
     std::memcpy(chunkData(chunk), found->second.data(), found->second.size());
     found->second.clear();

@@ -91,9 +91,21 @@ bool BWFileChooser::chooseFile(std::string& path, const std::string& settingName
     if (!request.initialFolder.empty()) appendBackslash(request.initialFolder);
     request.initialFile = request.initialFolder;
     request.types = buildTypes();
-    if (owner) owner->setDialogBusy(true);
-    const platform::FileDialogResult result = platform::runFileDialog(request);
-    if (owner) owner->setDialogBusy(false);
+    // The owner's busy mark is cleared however the dialog ends.
+    struct BusyMark {
+        platform::DialogOwner* owner;
+        explicit BusyMark(platform::DialogOwner* o) : owner(o) {
+            if (owner) owner->setDialogBusy(true);
+        }
+        ~BusyMark() {
+            if (owner) owner->setDialogBusy(false);
+        }
+    };
+    platform::FileDialogResult result;
+    {
+        BusyMark busy(owner);
+        result = platform::runFileDialog(request);
+    }
     if (!result.confirmed || result.paths.empty()) return false;
     path = result.paths.front();
     if (!filters.empty()) replaceExtension(path, filters.front().second);

@@ -6,6 +6,7 @@
 
 #include "persistence/BWChunk.h"
 #include "persistence/BWFileio.h"
+#include "persistence/PathStrings.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ bool ConsistencyReport::write(const std::string& folder) const {
     for (const std::string& file : sortedOnce(used)) text += "used " + file + "\n";
     text += "\nMissing per Preset:\n " + perPreset;
     std::string path = folder;
-    if (!path.empty() && path.back() != '/') path += '/';
+    appendBackslash(path);
     path += "Consistency.txt";
     return BWFileio::writeWhole(path.c_str(), text.data(), text.size());
 }

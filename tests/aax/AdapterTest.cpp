@@ -249,6 +249,8 @@ TEST(Adapter, StateChunkIsCachedPerThreadAndRefusedBytesAreAnError) {
     EXPECT_EQ(chunkID, id);
     std::vector<uint8_t> record(kChunkHeaderSize + (1 << 20));
     auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
+    const int32_t room = 1 << 20;
+    chunk->fSize = room;
     EXPECT_EQ(a.host.effect()->GetChunk(id, chunk), BWAAXWrapperParameters::kNothingCached);
 
     // Thread A asks the size, the state changes, thread B asks; each gets its own.
@@ -258,10 +260,15 @@ TEST(Adapter, StateChunkIsCachedPerThreadAndRefusedBytesAreAnError) {
     a.host.setParameter("3", 0.3);
     a.host.effect()->GetChunkSize(id, &sizeB);
     std::thread([&] {
+        chunk->fSize = 4;  // too little room: refused, and the bytes stay cached
+        EXPECT_EQ(a.host.effect()->GetChunk(id, chunk), AAX_ERROR_INCORRECT_CHUNK_SIZE);
+        chunk->fSize = room;
         ASSERT_EQ(a.host.effect()->GetChunk(id, chunk), AAX_SUCCESS);
         bytesA.assign(chunkData(chunk), chunkData(chunk) + chunk->fSize);
+        chunk->fSize = room;
         EXPECT_EQ(a.host.effect()->GetChunk(id, chunk), BWAAXWrapperParameters::kNothingCached);
     }).join();
+    chunk->fSize = room;
     ASSERT_EQ(a.host.effect()->GetChunk(id, chunk), AAX_SUCCESS);
     bytesB.assign(chunkData(chunk), chunkData(chunk) + chunk->fSize);
     EXPECT_EQ(bytesA.size(), sizeA);
