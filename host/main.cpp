@@ -126,7 +126,10 @@ bool pointSettingsAt(const std::string& folder, std::string& error) {
     const std::filesystem::path root = std::filesystem::absolute(folder, failed);
     if (failed || !std::filesystem::is_directory(root / "Instruments")) return error = "no content folder with Instruments at " + folder, false;
     SettingsKey key("Zorvane");
-    const bool written = key.setString(SettingNames::kInstallPath, root.string() + "/") &&
+    // An existing content folder also keeps the plug-in's start-up from
+    // writing its default folders over these.
+    const bool written = key.setString(SettingNames::kContentPath, root.string() + "/") &&
+                         key.setString(SettingNames::kInstallPath, root.string() + "/") &&
                          key.setString(SettingNames::kInstrumentsPath, (root / "Instruments").string() + "/") &&
                          key.setString(SettingNames::kSamplesPath, (root / "Samples").string() + "/");
     if (!written) return error = "cannot write the settings", false;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "aax/AAX_CString.h"
+#include "factory/FactoryContent.h"
 #include "host/HostInstance.h"
 #include "host/PluginModule.h"
 #include "host/Render.h"
@@ -266,4 +267,24 @@ TEST(Module, HostProgramValidatesAndRefusesBadInputClearly) {
     EXPECT_NE(output.find("12 0.750000 75.00%"), std::string::npos) << output;
     EXPECT_EQ(run(host + " render --seconds 0.25 --state " + dir + "/b.state -o " + dir + "/out.wav", output), 0) << output;
     EXPECT_TRUE(std::filesystem::exists(dir + "/out.wav"));
+}
+
+// The demo's set-up played from a content folder: the first layer's factory
+// instrument sounds on its own (the kick silenced), so the host's content
+// settings survive the plug-in's start-up.
+TEST(Module, HostPlaysTheDemoInstrumentFromAContentFolder) {
+    TempDir folder;
+    const std::string dir = folder.path().string();
+    std::string error, output;
+    ASSERT_TRUE(writeFactoryContent(folder.path() / "content", error)) << error;
+    std::ofstream(dir + "/demo.state", std::ios::binary)
+        .write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
+    const std::string content = host + " --content " + dir + "/content ";
+    EXPECT_EQ(run(content + "params --state " + dir + "/demo.state set 3 0 --save " + dir + "/quiet.state", output), 0)
+        << output;
+    EXPECT_EQ(run(content + "render --seconds 1 --state " + dir + "/quiet.state -o " + dir + "/keys.wav", output), 0)
+        << output;
+    const size_t at = output.find("peak ");
+    ASSERT_NE(at, std::string::npos) << output;
+    EXPECT_GT(std::stod(output.substr(at + 5)), 0.01) << output;
 }
