@@ -126,6 +126,17 @@ void BWTableXY::setCurrentPage(uint64_t index) {
     currentPage.store(index, std::memory_order_relaxed);
 }
 
+float BWTableXY::selectPageAndGetValue(uint64_t page, uint64_t index) {
+    UseGate::Use use(pagesGate);
+    if (!use) return 0.0f;
+    if (page < pageCount) {
+        pagePosition.store(static_cast<float>(page), std::memory_order_relaxed);
+        currentPage.store(page, std::memory_order_relaxed);
+    }
+    readPosition.store(static_cast<float>(index), std::memory_order_relaxed);
+    return blendPagesInside([index](BWTable& onPage) { return onPage.getValue(index); });
+}
+
 BWTable& BWTableXY::pageOrFirst(uint64_t page) const { return *pages[page < pageCount ? page : 0]; }
 
 bool BWTableXY::fitsLimit(uint64_t count, uint64_t pageTotal) {
@@ -135,7 +146,11 @@ bool BWTableXY::fitsLimit(uint64_t count, uint64_t pageTotal) {
 template <typename Read>
 float BWTableXY::blendPages(Read read) {
     UseGate::Use use(pagesGate);
-    if (!use) return 0.0f;
+    return use ? blendPagesInside(read) : 0.0f;
+}
+
+template <typename Read>
+float BWTableXY::blendPagesInside(Read read) {
     const uint64_t page = currentPage.load(std::memory_order_relaxed);
     const float a = read(*pages[page]);
     const float position = pagePosition.load(std::memory_order_relaxed);

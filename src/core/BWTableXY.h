@@ -96,6 +96,9 @@ public:
     float getValueBetweenPages(uint64_t index, float pagePositionY);
     float getValueOnPage(uint64_t index, uint64_t page);   // page out of range: page 0
     float getValueAtXY(float x, float y);
+    // setCurrentPage(page) then getValue(index) under one entry of the page
+    // gate: the render's read of a lane, once per tick.
+    float selectPageAndGetValue(uint64_t page, uint64_t index);
     float getNormalizedOnPage(uint64_t index, uint64_t page);       // page 0 when out of range
     float getNormalizedAtOnPage(float position, uint64_t page);     // page 0 when out of range
     void setValueOnPage(uint64_t index, uint64_t page, float value);
@@ -131,6 +134,9 @@ private:
 
     template <typename Read>
     float blendPages(Read read);
+    // The blend itself; the caller holds a Use of the page gate.
+    template <typename Read>
+    float blendPagesInside(Read read);
     // The page of an operation that maps an out-of-range page to page 0;
     // the caller holds a Use of the page gate.
     BWTable& pageOrFirst(uint64_t page) const;

@@ -4,13 +4,6 @@
 
 #include "platform/Threads.h"
 
-bool UseGate::enter() const {
-    users.fetch_add(1, std::memory_order_seq_cst);
-    return !closed.load(std::memory_order_seq_cst);
-}
-
-void UseGate::leave() const { users.fetch_sub(1, std::memory_order_seq_cst); }
-
 UseGate::Change::Change(UseGate& owner) : gate(owner) {
     gate.closed.store(true, std::memory_order_seq_cst);
     // A refused user also counts itself for a moment; it leaves at once.

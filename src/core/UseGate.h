@@ -66,8 +66,12 @@ public:
     // of the zones): enter counts the user in and answers whether the gate was
     // open.  A refused user stays counted until its leave and must not touch
     // what the gate guards.  Every enter is paired with one leave.
-    bool enter() const;
-    void leave() const;
+    // Inline: the render enters gates dozens of times a tick.
+    bool enter() const {
+        users.fetch_add(1, std::memory_order_seq_cst);
+        return !closed.load(std::memory_order_seq_cst);
+    }
+    void leave() const { users.fetch_sub(1, std::memory_order_seq_cst); }
 
     // Any thread; a snapshot.
     bool isInUse() const { return users.load(std::memory_order_seq_cst) != 0; }

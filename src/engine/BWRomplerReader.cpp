@@ -1,7 +1,9 @@
 #include "engine/BWRomplerReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "core/BWSystemInfo.h"
@@ -196,13 +198,25 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
 // Linear interpolation between the two frames around each read position;
 // index + 1 may be the first guard value after the last frame.  A stereo
 // sample's right channel is read at the same positions in the same pass.
-// Positions, fractions and the arithmetic run four frames to a vector; only
-// the reads of the 16-bit values are one at a time.
+// Positions, fractions and the arithmetic run four frames to a vector; the
+// two frames around each position come in one 32-bit read.
 namespace {
 
+using UInt4 = uint32_t __attribute__((vector_size(16)));
+static_assert(std::endian::native == std::endian::little, "the frame pairs are split as little-endian words");
+
+// The frame at index and the one after it in one 32-bit read.
+inline uint32_t framePair(const int16_t* data, int32_t index) {
+    uint32_t pair;
+    std::memcpy(&pair, data + index, sizeof pair);
+    return pair;
+}
+
 inline Float4 interpolate(const int16_t* data, const Int4& index, const Float4& frac) {
-    const Int4 a = {data[index[0]], data[index[1]], data[index[2]], data[index[3]]};
-    const Int4 b = {data[index[0] + 1], data[index[1] + 1], data[index[2] + 1], data[index[3] + 1]};
+    const UInt4 pairs = {framePair(data, index[0]), framePair(data, index[1]), framePair(data, index[2]),
+                         framePair(data, index[3])};
+    const Int4 a = reinterpret_cast<Int4>(pairs << 16) >> 16;  // the low halves, sign-extended
+    const Int4 b = reinterpret_cast<Int4>(pairs) >> 16;
     const Float4 fa = __builtin_convertvector(a, Float4);
     const Float4 fb = __builtin_convertvector(b, Float4);
     return ((fb - fa) * frac + fa) * kSampleScale;

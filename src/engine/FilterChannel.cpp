@@ -30,6 +30,9 @@ float bilinearOneStep(float x) { return x + 0.333333f * x * x * x + 1.333333f * 
 // high resonance) gets there; F is kept just inside.
 SvfCoefficients stable(SvfCoefficients c) {
     const float q = std::max(c.q, 0.0f);
+    // sqrt(q² + 4) − q ≥ 2 / (q + 1): an F well under that bound is kept as
+    // it is, without the square root (the margin dwarfs any rounding).
+    if (c.f >= 0.0f && c.f * (q + 1.0f) <= 1.9f) return c;
     const float limit = 0.999f * (std::sqrt(q * q + 4.0f) - q);
     c.f = std::clamp(c.f, 0.0f, limit);
     return c;

@@ -201,8 +201,11 @@ void BWUniClient::controlTick(int32_t at) {
     r.kickGain = engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : r.masterTarget;
 
     sequencerTick();
+    // The layers share the tick's step: its two lines are read once.
+    const float triggers = stepLine(2);
+    const float ties = stepLine(3);
     for (int layer = 0; layer < kSoundLayers; ++layer) {
-        layerTrigger(layer, stepLine(2), stepLine(3));
+        layerTrigger(layer, triggers, ties);
         noteOutput(layer, at);
     }
     startVoices();

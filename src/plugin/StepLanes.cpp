@@ -29,8 +29,8 @@ void BWUniClient::stepLanes() {
         const LaneRows& rows = kLanes[lane];
         StepLaneState& state = sequencer.lanes[lane];
         BWTableXY& table = models.cutoffLane(lane);
-        table.setCurrentPage(static_cast<uint64_t>(sequencer.activePattern));
-        state.current = table.getValue(static_cast<uint64_t>(sequencer.stepIndex));
+        state.current = table.selectPageAndGetValue(static_cast<uint64_t>(sequencer.activePattern),
+                                                    static_cast<uint64_t>(sequencer.stepIndex));
         // The selectors have a step more than the lane has rows: that one
         // drives nothing.
         const int32_t selected = engine.patterns.records[rows.selector].stepIndex;

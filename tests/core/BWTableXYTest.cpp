@@ -163,6 +163,28 @@ TEST_F(BWTableXYTest, PageReadsBlendAndFallBackToPageZero) {
     EXPECT_EQ(table.getNormalizedAtOnPage(0.5f, 1), 0.3f);
 }
 
+// The render's one-entry lane read does what selecting the page and then
+// reading the step does, also for a page beyond the count (the blend of the
+// position left before stays) and a step beyond the length.
+TEST_F(BWTableXYTest, LaneReadSelectsThePageAndReadsTheStep) {
+    BWTableXY byTwoCalls(&context, 3, 0, false), byOne(&context, 3, 0, false);
+    for (BWTableXY* table : {&byTwoCalls, &byOne}) {
+        table->setRange(0.0f, 10.0f);
+        table->setPageCount(3);
+        for (uint64_t p = 0; p < 3; ++p) fillPage(*table, p, {float(p), float(p) + 0.5f, float(2 * p)});
+        table->pagePosition.store(1.25f);  // as a blending page edit leaves it
+    }
+    const uint64_t reads[][2] = {{7, 1}, {2, 2}, {1, 0}, {9, 2}, {0, 5}, {2, 1}};
+    for (const auto& read : reads) {
+        byTwoCalls.setCurrentPage(read[0]);
+        const float expected = byTwoCalls.getValue(read[1]);
+        EXPECT_EQ(byOne.selectPageAndGetValue(read[0], read[1]), expected) << read[0] << " " << read[1];
+        EXPECT_EQ(byOne.getCurrentPage(), byTwoCalls.getCurrentPage());
+        EXPECT_EQ(byOne.pagePosition.load(), byTwoCalls.pagePosition.load());
+        EXPECT_EQ(byOne.readPosition.load(), byTwoCalls.readPosition.load());
+    }
+}
+
 TEST_F(BWTableXYTest, OwnClipboardPastesRangesCyclically) {
     BWTableXY source(&context, 8, 1, false);
     BWTableXY target(&context, 8, 1, false);
