@@ -8,6 +8,25 @@
 namespace VSTGUI {
 namespace {
 
+// The most libpng may hold for one ancillary chunk, and how many it keeps:
+// the images here carry none of any size.
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+constexpr png_uint_32 kMaxAncillaryChunks = 128;
+
+// Every chunk's declared length fits in the bytes that follow it.  libpng
+// sizes some buffers from a chunk's length before it reads the chunk, so a
+// bogus length in a small file could otherwise ask for gigabytes.
+bool chunksFitTheFile(const uint8_t* bytes, size_t size) {
+    for (size_t at = 8; at + 12 <= size;) {
+        const size_t length = size_t(bytes[at]) << 24 | size_t(bytes[at + 1]) << 16 | size_t(bytes[at + 2]) << 8 |
+                              bytes[at + 3];
+        if (length > size - at - 12) return false;
+        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + length;
+    }
+    return true;  // a file cut short is libpng's to refuse
+}
+
 struct MemoryReader {
     const uint8_t* bytes;
     size_t size;
@@ -45,6 +64,10 @@ bool readRows(png_structp png, png_infop info, MemoryReader& reader, DecodedImag
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, &reader, readFromMemory);
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    // A chunk's declared length (or an ancillary chunk that inflates) must
+    // not make libpng itself ask for gigabytes before the size check below.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxAncillaryChunks);
     png_read_info(png, info);
     const int64_t width = png_get_image_width(png, info);
     const int64_t height = png_get_image_height(png, info);
@@ -72,7 +95,7 @@ void premultiply(DecodedImage& image) {
 
 bool decodePng(const uint8_t* bytes, size_t size, DecodedImage& image) {
     image = {};
-    if (!bytes || size < 8 || png_sig_cmp(bytes, 0, 8) != 0) return false;
+    if (!bytes || size < 8 || png_sig_cmp(bytes, 0, 8) != 0 || !chunksFitTheFile(bytes, size)) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);

@@ -112,6 +112,8 @@ TEST_F(CBitmapTest, ABrokenPngIsAFailureAndLeavesNoPixels) {
                                                 {good.begin(), good.begin() + long(good.size() / 2)}};
     broken.push_back(good);
     broken.back()[good.size() / 2] ^= 0x5A;  // IDAT no longer matches its checksum
+    broken.push_back(good);
+    broken.back()[33] = 0x63;  // the chunk after the header claims 1.6 GB in a small file
     for (size_t i = 0; i < broken.size(); ++i) {
         EXPECT_FALSE(decodePng(broken[i].data(), broken[i].size(), image)) << i;
         EXPECT_TRUE(image.pixels.empty() && image.width == 0) << i;
