@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "persistence/MidiFileWriter.h"
+#include "platform/DenormalGuard.h"
 #include "plugin/BWUniClient.h"
-#include "plugin/FlushToZero.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
         loaderState.compare_exchange_strong(idle, 1);
         return silenceBlock(outputs, frames);
     }
-    FlushToZeroScope flushToZero;
+    platform::DenormalGuard denormals;
     readTransport(frames);
     zero(outputs, 0, frames);
     midiOut.sendCarried();
