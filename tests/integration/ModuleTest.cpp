@@ -279,7 +279,8 @@ TEST(Module, HostPlaysTheDemoInstrumentFromAContentFolder) {
     ASSERT_TRUE(writeFactoryContent(folder.path() / "content", error)) << error;
     std::ofstream(dir + "/demo.state", std::ios::binary)
         .write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
-    const std::string content = host + " --content " + dir + "/content ";
+    // Settings of its own: --content writes them, and other tests read theirs.
+    const std::string content = "ZORVANE_SETTINGS_DIR=" + dir + "/settings " + host + " --content " + dir + "/content ";
     EXPECT_EQ(run(content + "params --state " + dir + "/demo.state set 3 0 --save " + dir + "/quiet.state", output), 0)
         << output;
     EXPECT_EQ(run(content + "render --seconds 1 --state " + dir + "/quiet.state -o " + dir + "/keys.wav", output), 0)
