@@ -231,6 +231,8 @@ TEST(Module, AHundredInstancesComeAndGoAndTheModuleMayUnload) {
 TEST(Module, HostProgramValidatesAndRefusesBadInputClearly) {
     TempDir folder;
     const std::string dir = folder.path().string();
+    // Settings of its own: other tests point theirs at instrument folders.
+    const std::string host = "ZORVANE_SETTINGS_DIR=" + dir + "/settings " + ::host;
     std::string output;
     {
         std::ofstream(dir + "/demo.state", std::ios::binary).write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
