@@ -283,6 +283,8 @@ private:
     bool applyRangeEdit(int32_t index, float v);
     void runRangeEdit(int32_t index);
     void runPatternWideEdits();
+    void fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue,
+                       std::span<const float> values);
     void fillEventTable();
     void fillGateTable();
     void applyRunSwitch(float v);

@@ -227,30 +227,27 @@ void BWUniClient::runPatternWideEdits() {
     }
 }
 
+// A fill button writes its values onto the table's current page once per
+// press: the record's step changes only on a new press.
+void BWUniClient::fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue,
+                                std::span<const float> values) {
+    SteppedValue& record = engine.patterns.records[index];
+    record.setSwitch(engine.raw[index]);
+    requests.requestRefresh();
+    if (record.step == memory) return;
+    memory = record.step;
+    const uint64_t page = stepBound(pageValue, UINT32_MAX);
+    for (uint64_t i = 0; i < values.size(); ++i) table.setValueOnPage(i, page, values[i]);
+}
+
 void BWUniClient::fillEventTable() {
     PatternEditState& p = engine.patterns;
-    SteppedValue& record = p.records[204];
-    record.setSwitch(engine.raw[204]);
-    requests.requestRefresh();
-    if (record.step == p.eventFillMemory) return;
-    p.eventFillMemory = record.step;
-    const uint64_t page = stepBound(p.eventTablePage, UINT32_MAX);
-    for (uint64_t i = 0; i < p.shiftedChordList.size(); ++i) {
-        models.eventTable.setValueOnPage(i, page, p.shiftedChordList[i]);
-    }
+    fillTablePage(204, p.eventFillMemory, models.eventTable, p.eventTablePage, p.shiftedChordList);
 }
 
 void BWUniClient::fillGateTable() {
     PatternEditState& p = engine.patterns;
-    SteppedValue& record = p.records[285];
-    record.setSwitch(engine.raw[285]);
-    requests.requestRefresh();
-    if (record.step == p.gateFillMemory) return;
-    p.gateFillMemory = record.step;
-    const uint64_t page = stepBound(p.gateTablePage, UINT32_MAX);
-    for (uint64_t i = 0; i < p.factoryGateValues.size(); ++i) {
-        models.gateTable.setValueOnPage(i, page, p.factoryGateValues[i]);
-    }
+    fillTablePage(285, p.gateFillMemory, models.gateTable, p.gateTablePage, p.factoryGateValues);
 }
 
 void BWUniClient::applyRunSwitch(float v) {
