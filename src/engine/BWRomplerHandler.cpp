@@ -64,8 +64,10 @@ int32_t BWRomplerHandler::readChunk(BWChunk* chunk, bool skipOnly) {
     std::string name;
     chunk->readString(name);
     if (!name.empty() && !chunk->hasFailed() && !skipOnly) {
-        loadInstrument(name, false);
+        const bool found = loadInstrument(name, false) || name == kNoInstrument;
         resetVoices();
+        std::lock_guard<std::mutex> changing(changeMutex);
+        missingInstrument = found ? std::string() : name;
     }
     return getInstrument() ? kChunkReadOk : kChunkReadFailed;
 }
@@ -86,6 +88,11 @@ const char* BWRomplerHandler::getName() { return instrumentName.c_str(); }
 std::string BWRomplerHandler::getInstrumentName() const {
     std::lock_guard<std::mutex> changing(changeMutex);
     return instrumentName;
+}
+
+std::string BWRomplerHandler::getMissingInstrument() const {
+    std::lock_guard<std::mutex> changing(changeMutex);
+    return missingInstrument;
 }
 
 void BWRomplerHandler::addVoice(BWRomplerReaderBase* voice) {
