@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -46,29 +47,6 @@ Band bandOf(const Spectrum& s, double lowHz, double highHz) {
     return band;
 }
 
-int pitchClassOf(double hz) {
-    const long key = std::lround(69 + 12 * std::log2(hz / 440.0));
-    return int(((key % 12) + 12) % 12);
-}
-
-}  // namespace
-
-Spectrum spectrumOf(const float* samples, size_t count, double rate) {
-    size_t n = 1;
-    while (n < count) n <<= 1;
-    std::vector<std::complex<double>> a(n);
-    for (size_t i = 0; i < count; ++i) {
-        const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / double(count));
-        a[i] = double(samples[i]) * window;
-    }
-    fft(a);
-    Spectrum s;
-    s.binHz = rate / double(n);
-    s.db.resize(n / 2);
-    for (size_t k = 0; k < n / 2; ++k) s.db[k] = 20 * std::log10(std::abs(a[k]) + 1e-12);
-    return s;
-}
-
 // A component is a local maximum that rises 10 dB above the lowest level
 // within 25 Hz on either side: the skirt of a louder sound below the band
 // (the kick's) falls steadily and so never counts.
@@ -83,12 +61,47 @@ bool isComponent(const Spectrum& s, size_t k, const Band& band) {
     return k >= band.first && k <= band.last && db[k] - below >= 10 && db[k] - above >= 10;
 }
 
+}  // namespace
+
+int pitchClassOf(double hz) {
+    const long key = std::lround(69 + 12 * std::log2(hz / 440.0));
+    return int(((key % 12) + 12) % 12);
+}
+
+std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count) {
+    std::array<double, 12> power{};
+    for (size_t k = size_t(std::ceil(lowHz / spectrum.binHz)); k < spectrum.db.size() && double(k) * spectrum.binHz <= highHz; ++k)
+        power[size_t(pitchClassOf(double(k) * spectrum.binHz))] += std::pow(10.0, spectrum.db[k] / 10);
+    std::array<int, 12> order{};
+    for (int c = 0; c < 12; ++c) order[size_t(c)] = c;
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return power[size_t(a)] > power[size_t(b)]; });
+    return std::set<int>(order.begin(), order.begin() + std::clamp(count, 0, 12));
+}
+
+Spectrum spectrumOf(const float* samples, size_t count, double rate) {
+    size_t n = 1;
+    while (n < count) n <<= 1;
+    std::vector<std::complex<double>> a(n);
+    for (size_t i = 0; i < count; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / double(count));
+        a[i] = double(samples[i]) * window;
+    }
+    fft(a);
+    Spectrum s;
+    s.binHz = rate / double(n);
+    s.fullScaleDb = 20 * std::log10(double(count) / 4);  // the Hann window's gain on a sine
+    s.db.resize(n / 2);
+    for (size_t k = 0; k < n / 2; ++k) s.db[k] = 20 * std::log10(std::abs(a[k]) + 1e-12);
+    return s;
+}
+
 TonalPeak strongestTonalPeak(const Spectrum& spectrum, double lowHz, double highHz) {
     const Band band = bandOf(spectrum, lowHz, highHz);
     TonalPeak best;
     for (size_t k = band.first; k <= band.last; ++k) {
         const double above = spectrum.db[k] - band.median;
-        if (above > best.aboveMedianDb && isComponent(spectrum, k, band)) best = {double(k) * spectrum.binHz, above};
+        if (above > best.aboveMedianDb && isComponent(spectrum, k, band))
+            best = {double(k) * spectrum.binHz, above, spectrum.db[k] - spectrum.fullScaleDb};
     }
     return best;
 }
@@ -161,10 +174,10 @@ bool readAudioFile(const std::string& path, std::vector<std::vector<float>>& cha
 
 std::string describe(const RenderMeasure& m) {
     static const char* const names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    std::string text = "tonal peaks (Hz/dB above the band):";
+    std::string text = "tonal peaks (Hz/dB above the band/dBFS):";
     char item[64];
     for (const TonalPeak& w : m.windows) {
-        std::snprintf(item, sizeof(item), " %.0f/%.1f", w.hz, w.aboveMedianDb);
+        std::snprintf(item, sizeof(item), " %.0f/%.1f/%.1f", w.hz, w.aboveMedianDb, w.dbfs);
         text += item;
     }
     text += "; pitch classes:";

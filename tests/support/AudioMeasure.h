@@ -13,21 +13,31 @@
 struct Spectrum {
     double binHz = 0;
     std::vector<double> db;
+    double fullScaleDb = 0;  // the level of a full-scale sine's peak
 };
 Spectrum spectrumOf(const float* samples, size_t count, double rate);
 
 // How far the strongest component between lowHz and highHz stands above the
-// median level of that band (in dB), and where it lies.  A pitched note
-// stands 20 dB or more above the band; noise, clicks and silence do not.
+// median level of that band (in dB), where it lies and how loud it is (the
+// amplitude of the sine it would be, in dBFS).  A pitched note stands 20 dB
+// or more above the band; noise, clicks and silence do not.
 struct TonalPeak {
     double hz = 0;
     double aboveMedianDb = 0;
+    double dbfs = -400;
 };
 TonalPeak strongestTonalPeak(const Spectrum& spectrum, double lowHz, double highHz);
 
 // The pitch classes (0 = C .. 11 = B) of the local maxima within 12 dB of
 // the band's strongest that stand at least minAboveMedianDb above its median.
 std::set<int> pitchClassesOf(const Spectrum& spectrum, double lowHz, double highHz, double minAboveMedianDb = 20);
+
+// The pitch class (0 = C .. 11 = B) of a frequency.
+int pitchClassOf(double hz);
+
+// The power of the spectrum between lowHz and highHz gathered by pitch
+// class, and the classes of the `count` strongest.
+std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count);
 
 struct RenderMeasure {
     std::vector<TonalPeak> windows;  // the strongest tonal peak of each window, 300 Hz..4 kHz
