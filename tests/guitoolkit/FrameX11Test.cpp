@@ -8,9 +8,9 @@
 
 #include <chrono>
 
-#include "ToolkitDoubles.h"
-#include "WindowDoubles.h"
-#include "XvfbServer.h"
+#include "support/ToolkitDoubles.h"
+#include "support/WindowDoubles.h"
+#include "support/XvfbServer.h"
 #include "guitoolkit/CDragContainer.h"
 #include "guitoolkit/CDrawContext.h"
 #include "platform/X11Windows.h"
