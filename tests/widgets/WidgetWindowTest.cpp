@@ -16,6 +16,7 @@
 #include "WidgetScene.h"
 #include "guitoolkit/PictureFontWidths.h"
 #include "platform/X11Windows.h"
+#include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
 #include "widgets/BWButton.h"
 #include "widgets/BWDisplay.h"
@@ -32,6 +33,8 @@ namespace {
 
 using toolkit_test::HostEffect;
 using toolkit_test::TestEditor;
+using toolkit_test::colourPixels;
+using toolkit_test::serverPixels;
 
 // An editor of 480 x 320 with a knob, a button, a display, an absolute knob
 // and a mouse area on its frame.
@@ -168,12 +171,6 @@ void runInProcess(ScopedWindows& windows, EditorScene& scene, float zoom) {
     }
 }
 
-std::vector<uint32_t> colourPixels(const platform::WindowSurface& s) {
-    std::vector<uint32_t> pixels(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height);
-    for (uint32_t& p : pixels) p &= 0xffffff;
-    return pixels;
-}
-
 void expectEditsClosed(const CallLog& log) {
     int32_t open = 0;
     for (const std::string& entry : log) {
@@ -286,12 +283,8 @@ TEST(WidgetWindow, TheX11BackEndGivesTheSameLogAndPixels) {
         x11.pump(0);
         x11.sync();
         const platform::WindowSurface s = x11.surface(scene.window());
-        XImage* image = XGetImage(d, x11.nativeWindow(scene.window()), 0, 0, s.width, s.height, AllPlanes, ZPixmap);
-        ASSERT_NE(image, nullptr);
-        std::vector<uint32_t> held(static_cast<size_t>(s.width) * s.height);
-        for (int32_t y = 0; y < s.height; ++y)
-            for (int32_t x = 0; x < s.width; ++x) held[y * s.width + x] = XGetPixel(image, x, y) & 0xffffff;
-        XDestroyImage(image);
+        const std::vector<uint32_t> held = serverPixels(d, x11.nativeWindow(scene.window()), s.width, s.height);
+        ASSERT_FALSE(held.empty());
         EXPECT_EQ(held, expectedPixels) << "the server holds what the in-process back-end drew";
         XCloseDisplay(d);
     }

@@ -17,6 +17,7 @@
 #include "widgets/BWImage.h"
 #include "widgets/BWKnob.h"
 #include "widgets/BWLabel.h"
+#include "gui-sheet/SheetLook.h"
 
 namespace sheet {
 namespace {
@@ -24,13 +25,6 @@ namespace {
 using namespace VSTGUI;
 
 constexpr int32_t kPanelWidth = 620, kPanelHeight = 330;
-const CColor kPanel{0x1E, 0x20, 0x24, 255};
-const CColor kSection{0x26, 0x29, 0x2E, 255};
-const CColor kSeparator{0x34, 0x38, 0x3F, 255};
-const CColor kTitle{0xC9, 0xCD, 0xD3, 255};
-const CColor kLabelColour{0x8A, 0x90, 0x99, 255};
-const CColor kAmber{0xF2, 0xA5, 0x41, 255};
-
 // The images and fonts the widgets draw with; released after drawing.
 struct Images {
     CBitmap* get(int32_t id) {
@@ -104,7 +98,7 @@ struct Panel {
         return widget;
     }
     void caption(int32_t x, int32_t y, const char* text, int32_t width = 60) {
-        add(new BWLabel(CRect(x, y, x + width, y + 11), nullptr, 0, frame, text, standardFonts()[6], 0, kLabelColour,
+        add(new BWLabel(CRect(x, y, x + width, y + 11), nullptr, 0, frame, text, standardFonts()[6], 0, kLabel,
                         0, kCenterText));
     }
     BWKnob* knob(int32_t x, int32_t y, int32_t id, int32_t w, int32_t h, int32_t frames, float v) {
