@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/SharedFloat.h"
 #include "persistence/MidiFileWriter.h"
 #include "platform/DenormalGuard.h"
 #include "plugin/BWUniClient.h"
@@ -254,8 +255,8 @@ void BWUniClient::applyMasterGain(float** outputs, int32_t frames) {
 }
 
 void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
-    render.peakLeft = peakOf(outputs[0], frames);
-    render.peakRight = peakOf(outputs[1], frames);
+    storeShared(render.peakLeft, peakOf(outputs[0], frames));
+    storeShared(render.peakRight, peakOf(outputs[1], frames));
 }
 
 void BWUniClient::blockDc(float** outputs, int32_t frames) {
