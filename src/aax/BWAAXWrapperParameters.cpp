@@ -218,7 +218,7 @@ AAX_Result BWAAXWrapperParameters::GetChunk(uint32_t chunkID, AAX_SPlugInChunk* 
 // with that layer empty; the host's trace says which and where it looked.
 void BWAAXWrapperParameters::traceMissingInstruments() {
     for (int32_t layer = 0; layer < kSoundLayers; ++layer) {
-        const std::string name = core->soundLayer(layer).getMissingInstrument();
+        const std::string name = core->soundLayer(layer).takeMissingInstrument();
         if (name.empty()) continue;
         std::string folder;
         getSettingString(SettingNames::kInstrumentsPath, folder);

@@ -1,5 +1,7 @@
 #include "engine/BWRomplerHandler.h"
 
+#include <utility>
+
 #include "engine/BWSampleZone.h"
 #include "persistence/BWChunk.h"
 
@@ -63,9 +65,12 @@ int32_t BWRomplerHandler::readChunk(BWChunk* chunk, bool skipOnly) {
     chunk->readInt();
     std::string name;
     chunk->readString(name);
+    bool found = true;
     if (!name.empty() && !chunk->hasFailed() && !skipOnly) {
-        const bool found = loadInstrument(name, false) || name == kNoInstrument;
+        found = loadInstrument(name, false) || name == kNoInstrument;
         resetVoices();
+    }
+    {
         std::lock_guard<std::mutex> changing(changeMutex);
         missingInstrument = found ? std::string() : name;
     }
@@ -90,9 +95,9 @@ std::string BWRomplerHandler::getInstrumentName() const {
     return instrumentName;
 }
 
-std::string BWRomplerHandler::getMissingInstrument() const {
+std::string BWRomplerHandler::takeMissingInstrument() {
     std::lock_guard<std::mutex> changing(changeMutex);
-    return missingInstrument;
+    return std::exchange(missingInstrument, std::string());
 }
 
 void BWRomplerHandler::addVoice(BWRomplerReaderBase* voice) {

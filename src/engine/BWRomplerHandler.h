@@ -89,9 +89,9 @@ public:
     // The same as a copy; any thread but audio.
     std::string getInstrumentName() const;
     // The instrument the last chunk read named and the library could not
-    // give (empty when it gave it), so that the user can be told.  Any
-    // thread but audio.
-    std::string getMissingInstrument() const;
+    // give (empty when it gave it), so that the user can be told; taking it
+    // clears it.  Any thread but audio.
+    std::string takeMissingInstrument();
 
     // The core appends the layer's voices in voice order at construction.
     void addVoice(BWRomplerReaderBase* voice);

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
-#include <limits>
 #include <numbers>
 
 namespace {
@@ -147,14 +146,6 @@ RenderMeasure measureRender(const std::vector<std::vector<float>>& channels, dou
         m.identicalChannels = l == r;
     }
     return m;
-}
-
-double rmsDb(const std::vector<float>& samples, size_t from, size_t to) {
-    to = std::min(to, samples.size());
-    if (from >= to) return -std::numeric_limits<double>::infinity();
-    double energy = 0;
-    for (size_t i = from; i < to; ++i) energy += double(samples[i]) * samples[i];
-    return 10 * std::log10(energy / double(to - from));
 }
 
 bool readAudioFile(const std::string& path, std::vector<std::vector<float>>& channels, double& rate) {

@@ -49,9 +49,6 @@ struct RenderMeasure {
 // Cuts the (mono-summed) render into windows of windowSeconds.
 RenderMeasure measureRender(const std::vector<std::vector<float>>& channels, double rate, double windowSeconds = 0.5);
 
-// The RMS level of samples [from, to) in dBFS (-inf for silence).
-double rmsDb(const std::vector<float>& samples, size_t from, size_t to);
-
 // A float or PCM WAV file's channels through libsndfile; false when unreadable.
 bool readAudioFile(const std::string& path, std::vector<std::vector<float>>& channels, double& rate);
 
