@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/VstTypes.h"
+#include "platform/Dialogs.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
@@ -76,6 +77,18 @@ void BWUniClient::resume() {
 }
 
 void BWUniClient::suspend() { trackedBuffers.resetAll(); }
+
+// The lines and effects are sized off the audio thread; the engine is held
+// meanwhile, so the render never meets a line being replaced.
+void BWUniClient::setSampleRate(float rate) {
+    EngineHoldScope held(hold, EngineHold::kLoadTries);
+    if (!held.held()) {
+        platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");
+        return;
+    }
+    BWPluginBase::setSampleRate(rate);
+    engine.prepareSampleRate(sampleRate);
+}
 
 bool BWUniClient::getEffectName(char* name) {
     copyBounded(name, kProductName, kParameterTextBytes);

@@ -2,8 +2,13 @@
 // instance.  The whole chunk is parsed and checked first (StateBody.cpp),
 // every object record is read once in skip-only mode, and only then is the
 // engine held and the state applied, so that a refused chunk changes nothing.
-// Host/GUI thread (host state, preset files, undo) or the program loader.
+// The engine derives the loaded values before the hold ends, so the render
+// resumes on the whole new state.  Host/GUI thread (host state, preset
+// files, undo) or the program loader, one at a time: a load takes the state
+// lock, which saves take too.
 
+#include <cassert>
+#include <chrono>
 #include <cstring>
 
 #include "core/BWMouseAreaChunk.h"
@@ -73,9 +78,15 @@ void BWUniClient::loadProgram(int32_t program) {
 }
 
 bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
+    assert(hold.notRenderingHere());
     if (offlineExport.load()) return false;
     LoadingScope guard(loading);
     if (!guard.entered) return false;
+    std::unique_lock<std::recursive_timed_mutex> writing(stateLock, std::chrono::milliseconds(kStateWaitMs));
+    if (!writing.owns_lock()) {
+        refuseLoad(kRefusedBusy, request);
+        return false;
+    }
     locatedSampleFolder.clear();
     StateBody body;
     StateRefusal refusal = parseStateBody(chunk, request.kind, body);
@@ -84,10 +95,9 @@ bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
         refuseLoad(int32_t(refusal), request);
         return false;
     }
-    // The loader does not wait: the render is silent while it is busy.
-    if (request.noWait) {
-        hold.raise();
-    } else if (!hold.acquire(EngineHold::kLoadTries)) {
+    // The program loader waits too: the render is silent while it is busy,
+    // but the block that asked for the program may still be running.
+    if (!hold.acquire(EngineHold::kLoadTries)) {
         refuseLoad(kRefusedBusy, request);
         return false;
     }
@@ -214,18 +224,17 @@ void BWUniClient::applyTail(const StateBody& body, const LoadRequest& request) {
 }
 
 void BWUniClient::afterLoad(const LoadRequest& request) {
+    engine.takeParameters();
     trackedBuffers.resetAll();
+    bool counted = false;
     for (const PresetCategory& category : categories) {
-        if (category.kind == request.kind && category.retrigger) {
-            engine.sequencer.loadPresetCount += 1.0f;
-            break;
-        }
+        counted = counted || (category.kind == request.kind && category.retrigger);
     }
-    passRetrigger();
+    engine.presetLoaded(counted);
     globalRomplerLibrary().purgeReleased();
     // The event queue belongs to the audio thread (it has no lock): the
     // audio thread queues the all-notes-off at its next call, MIDI or not.
-    if (allNotesOffOnLoad) allNotesOffPending.store(true);
+    if (allNotesOffOnLoad) engine.requestAllNotesOff();
     hold.release();
     if (!request.noWait) updateDisplay();
     requests.requestRefresh();

@@ -1,7 +1,11 @@
 // The state writer: the whole state, a global preset or a preset of one
 // kind, in the body layout the reader of StateBody.cpp checks.  Host/GUI
 // thread (getChunk, preset saves, undo snapshots); the program loader never
-// writes.
+// writes.  A save takes the state lock, so it never reads what a load is
+// writing: it waits for the load (kStateWaitMs at most).
+
+#include <cassert>
+#include <chrono>
 
 #include "persistence/BWChunkableClass.h"
 #include "persistence/PresetInfo.h"
@@ -38,13 +42,16 @@ void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
         return;
     }
     chunk->writeInt(1);
-    chunk->writeFloat(binding.value ? *binding.value : 0.0f);
+    chunk->writeFloat(binding.read());
 }
 
 }  // namespace
 
 bool BWUniClient::saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) {
+    assert(hold.notRenderingHere());
     if (!chunk) return false;
+    std::unique_lock<std::recursive_timed_mutex> reading(stateLock, std::chrono::milliseconds(kStateWaitMs));
+    if (!reading.owns_lock()) return false;
     chunk->setTempo(static_cast<float>(context.tempo));
     chunk->setSampleRate(sampleRate);
     chunk->resetForWrite();

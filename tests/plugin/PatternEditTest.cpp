@@ -133,7 +133,7 @@ TEST_F(InstanceTest, RunSwitchTogglesTheReverserTriggerAndGatesTheLayers) {
     EXPECT_FLOAT_EQ(state.sequencer.runGate, 1.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 1.0f);
     const float trigger = state.sequencer.reverserTrigger;
-    EXPECT_FLOAT_EQ(instance->effects().reverser.getValue(BWReverserX2::kTrig), trigger);
+    EXPECT_FLOAT_EQ(instance->audioEngine().effects().reverser.getValue(BWReverserX2::kTrig), trigger);
     set(279, 0.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 0.0f);
     EXPECT_FALSE(state.layers[0].gainFromOwnSource);
