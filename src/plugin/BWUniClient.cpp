@@ -8,6 +8,7 @@
 #include "engine/BWRomplerLibrary.h"
 #include "persistence/Settings.h"
 #include "persistence/SettingsKey.h"
+#include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
 
@@ -29,7 +30,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
-      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn}) {
+      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits}) {
     detectHostVendor();
     bindings.reserve(kBindingCount);
     for (const BindingRow& row : bindingsInConstructionOrder()) bindings.emplace_back(row);
@@ -193,6 +194,8 @@ void BWUniClient::getParameterName(int32_t index, char* text) {
 
 bool BWUniClient::deriveNow() {
     assert(hold.notRenderingHere());
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    if (!alone.owns_lock()) return false;
     EngineHoldScope held(hold, EngineHold::kEditTries);
     if (!held.held()) return false;
     engine.takeParameters();
@@ -200,17 +203,28 @@ bool BWUniClient::deriveNow() {
 }
 
 // With the audio thread running the engine takes the inbox at its next tick
-// anyway; only a host that stopped processing leaves edits waiting.  The
-// hold is taken without waiting, so that an audio thread that just started
-// again is never kept waiting either.
+// anyway; only a host that stopped processing leaves edits waiting.  Nothing
+// is waited for: not a load under way, and not an audio thread that just
+// started again.
 void BWUniClient::idle() {
     assert(hold.notRenderingHere());
     const uint32_t blocks = engine.blocksRendered();
     const bool audioRuns = blocks != blocksAtLastIdle;
     blocksAtLastIdle = blocks;
     if (audioRuns || !inbox.pending()) return;
+    const std::unique_lock<std::recursive_mutex> alone(stateLock, std::try_to_lock);
+    if (!alone.owns_lock()) return;
     EngineHoldScope held(hold, 0);
     if (held.held()) engine.takeParameters();
+}
+
+std::unique_lock<std::recursive_mutex> BWUniClient::lockState() {
+    std::unique_lock<std::recursive_mutex> lock(stateLock, std::try_to_lock);
+    for (int32_t waited = 0; !lock.owns_lock() && waited < kStateWaitMs; ++waited) {
+        platform::sleepOneMillisecond();
+        lock.try_lock();
+    }
+    return lock;
 }
 
 // ---- the engine's host ----------------------------------------------------

@@ -49,6 +49,7 @@
 #include "plugin/MidiLearnMap.h"
 #include "plugin/ParamBinding.h"
 #include "plugin/ParameterInbox.h"
+#include "plugin/PatternEditLock.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
 #include "plugin/ProgramLoader.h"
@@ -251,6 +252,10 @@ private:
     void runStateChanged(int32_t run) override;
     bool bypassed() const override { return isBypassed(); }
 
+    // The state lock, waited for kStateWaitMs at most (in 1 ms sleeps, as
+    // the engine hold waits); check owns_lock.
+    std::unique_lock<std::recursive_mutex> lockState();
+
     // Construction steps (BWUniClient.cpp).
     void configureEffectRecord();
     void prepareTickConstants();
@@ -324,8 +329,12 @@ private:
     int32_t currentBank = 0;
     EngineHold hold;
     // One writer of the state at a time: loads and saves, on the host/GUI
-    // thread and the program loader (never the audio thread).
-    std::recursive_timed_mutex stateLock;
+    // thread and the program loader (never the audio thread); whoever holds
+    // the engine to touch it takes this lock first, so that only one holder
+    // touches the engine at a time.
+    std::recursive_mutex stateLock;
+    // A save's reading of the pattern models against the engine's edits.
+    PatternEditLock patternEdits;
     std::atomic<bool> loading{false};        // the reader is not re-entered
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
     std::string locatedSampleFolder;         // where the user found a missing sample

@@ -81,8 +81,9 @@ void BWUniClient::suspend() { trackedBuffers.resetAll(); }
 // The lines and effects are sized off the audio thread; the engine is held
 // meanwhile, so the render never meets a line being replaced.
 void BWUniClient::setSampleRate(float rate) {
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
     EngineHoldScope held(hold, EngineHold::kLoadTries);
-    if (!held.held()) {
+    if (!alone.owns_lock() || !held.held()) {
         platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");
         return;
     }

@@ -28,6 +28,7 @@ Engine::Engine(const Links& links)
       hold(links.hold),
       loader(links.loader),
       learn(links.learn),
+      patternEdits(links.patternEdits),
       chain(&context),
       voices(context),
       preparation(context, *this) {

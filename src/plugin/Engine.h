@@ -45,6 +45,7 @@ class EngineHold;
 class EngineHost;
 class InterfaceRequests;
 class ParameterInbox;
+class PatternEditLock;
 class ProgramLoader;
 class StateResetList;
 struct PatternModels;
@@ -66,6 +67,7 @@ public:
         EngineHold& hold;
         ProgramLoader& loader;
         MidiLearnMap& learn;
+        PatternEditLock& patternEdits;
     };
 
     // Learned assignments a controller list holds at most; learning into a
@@ -264,6 +266,7 @@ private:
     EngineHold& hold;
     ProgramLoader& loader;
     MidiLearnMap& learn;
+    PatternEditLock& patternEdits;
 
     EngineState engine;
     RenderState render;

@@ -62,6 +62,8 @@ void EngineHold::noteHolder(bool on) {
     }
 }
 
+// Holders may hold at once (the edit lock of the learn map does not touch the
+// engine), but only one of them may touch it: the only one.
 bool EngineHold::mayTouchEngine() const {
     const std::thread::id me = std::this_thread::get_id();
     const std::thread::id rendering = renderer.load();
@@ -69,8 +71,7 @@ bool EngineHold::mayTouchEngine() const {
     bool otherHolder = false;
     for (const std::atomic<std::thread::id>& slot : holderThreads) {
         const std::thread::id holder = slot.load();
-        if (holder == me) return true;
-        otherHolder = otherHolder || holder != std::thread::id();
+        otherHolder = otherHolder || (holder != std::thread::id() && holder != me);
     }
     return rendering == std::thread::id() && !otherHolder;
 }

@@ -47,9 +47,9 @@ public:
     bool isAudioBusy() const { return audioBusy.load(); }
 
     // The thread rules (debug builds; release builds answer true).  The
-    // calling thread may touch the engine: it renders, or it holds the
-    // engine, or nobody renders or holds (before the host starts, or
-    // between its calls).
+    // calling thread may touch the engine: it renders, or nobody renders
+    // and no other thread holds (it holds the engine alone, or nobody does:
+    // before the host starts, or between its calls).
     bool mayTouchEngine() const;
     // Nobody renders but perhaps the calling thread: the audio thread's
     // MIDI intake, which a holder never touches.

@@ -9,10 +9,17 @@
 
 #include "plugin/Engine.h"
 #include "plugin/ParameterInbox.h"
+#include "plugin/PatternEditLock.h"
 
+// The sound's indices always; the interface's, which edit the pattern
+// models, only while no save reads those (else at the next tick).
 void Engine::takeParameters() {
     checkThread();
-    inbox.take([this](int32_t index, float value, bool pressedSince) { takeOne(index, value, pressedSince); });
+    const auto one = [this](int32_t index, float value, bool pressedSince) { takeOne(index, value, pressedSince); };
+    inbox.take(0, Tag::FirstPatternIndex, one);
+    if (!patternEdits.tryEditing()) return;
+    inbox.take(Tag::FirstPatternIndex, ParameterInbox::kSlots, one);
+    patternEdits.endEditing();
 }
 
 // A button of the interface that was pressed since the last tick acts as

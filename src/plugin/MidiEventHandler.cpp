@@ -6,8 +6,11 @@
 // Data bytes are masked to 7 bits before they index anything, whatever the
 // queue holds.
 
+#include <algorithm>
+
 #include "core/BWSystemInfo.h"
 #include "plugin/Engine.h"
+#include "plugin/ParameterInbox.h"
 #include "plugin/ProgramLoader.h"
 
 namespace {
@@ -126,10 +129,17 @@ void Engine::learnInto(std::vector<LearnEntry>& list, bool count) {
     if (count) learn.changeCount.fetch_add(1);
 }
 
+// A learned sound parameter acts at once; an interface index (which may
+// edit the pattern models) waits in the inbox for the next tick's take, so
+// that it never edits a model a save is reading.
 void Engine::applyLearned(const std::vector<LearnEntry>& list, float value) {
     for (const LearnEntry& entry : list) {
         render.currentSubIndex = entry.subIndex;
-        send(entry.tag, value);
+        if (entry.tag >= Tag::FirstPatternIndex && entry.tag <= Tag::HighestIndex) {
+            inbox.store(entry.tag, std::clamp(value, 0.0f, 1.0f));
+        } else {
+            send(entry.tag, value);
+        }
     }
 }
 

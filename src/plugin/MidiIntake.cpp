@@ -62,6 +62,9 @@ void Engine::queueRequestedAllNotesOff() {
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
     assert(hold.notRenderingHere());
+    // A load replaces the learn map too: one of them at a time.
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    if (!alone.owns_lock()) return false;
     EngineHoldScope scope(hold, EngineHold::kEditTries);
     if (!scope.held()) return false;
     if (waitOnly) return true;

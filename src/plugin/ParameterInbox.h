@@ -22,6 +22,7 @@
 // render; publish and take on the audio side (the audio thread, or a thread
 // that holds the engine).  Lock-free and allocation-free throughout.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <bit>
@@ -60,13 +61,17 @@ public:
     }
 
     // Audio side: calls apply(index, value, pressedSince) for every index
-    // marked since the last take, in ascending index order, and clears the
-    // marks.  pressedSince: the index rose to 0.5 or more since the last
-    // take (also when it has been let go again since).
+    // from `from` up to (not including) `to` marked since the last take, in
+    // ascending index order, and clears their marks.  pressedSince: the
+    // index rose to 0.5 or more since the last take (also when it has been
+    // let go again since).
     template <typename Apply>
-    void take(Apply&& apply) {
-        for (int32_t w = 0; w < kWords; ++w) {
-            uint64_t bits = changed[w].exchange(0, std::memory_order_acquire);
+    void take(int32_t from, int32_t to, Apply&& apply) {
+        for (int32_t w = from / 64; w < kWords && w * 64 < to; ++w) {
+            const int32_t low = std::max(from - w * 64, 0);
+            const int32_t high = std::min(to - w * 64, 64);
+            const uint64_t mask = (high == 64 ? ~uint64_t{0} : (uint64_t{1} << high) - 1) & ~((uint64_t{1} << low) - 1);
+            uint64_t bits = changed[w].fetch_and(~mask, std::memory_order_acquire) & mask;
             while (bits != 0) {
                 const int32_t index = w * 64 + std::countr_zero(bits);
                 bits &= bits - 1;

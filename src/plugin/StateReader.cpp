@@ -8,7 +8,6 @@
 // lock, which saves take too.
 
 #include <cassert>
-#include <chrono>
 #include <cstring>
 
 #include "core/BWMouseAreaChunk.h"
@@ -24,8 +23,9 @@
 
 namespace {
 
-// A refusal the reader itself reports, beyond those of the chunk's format.
+// Refusals the reader itself reports, beyond those of the chunk's format.
 constexpr int32_t kRefusedBusy = 100;
+constexpr int32_t kRefusedStateBusy = 101;
 
 struct RefusalText {
     int32_t refusal;
@@ -39,6 +39,8 @@ constexpr RefusalText kRefusalTexts[] = {
     {int32_t(StateRefusal::NotOurs), "This is not a %s file", "Zorvane: state refused: not a Zorvane state"},
     {kRefusedBusy, "The audio engine stayed busy: the %s preset was not loaded.",
      "Zorvane: state refused: the audio engine stayed busy"},
+    {kRefusedStateBusy, "Another state was still being loaded or saved: the %s preset was not loaded.",
+     "Zorvane: state refused: another load or save kept the state"},
 };
 
 // Clears the loading guard however the load ends.
@@ -80,13 +82,16 @@ void BWUniClient::loadProgram(int32_t program) {
 bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
     assert(hold.notRenderingHere());
     if (offlineExport.load()) return false;
-    LoadingScope guard(loading);
-    if (!guard.entered) return false;
-    std::unique_lock<std::recursive_timed_mutex> writing(stateLock, std::chrono::milliseconds(kStateWaitMs));
+    // Loads from different threads (the host's state, the program loader,
+    // the editor's presets) take their turns; a load that re-enters the
+    // reader on its own thread is refused.
+    const std::unique_lock<std::recursive_mutex> writing = lockState();
     if (!writing.owns_lock()) {
-        refuseLoad(kRefusedBusy, request);
+        refuseLoad(kRefusedStateBusy, request);
         return false;
     }
+    LoadingScope guard(loading);
+    if (!guard.entered) return false;
     locatedSampleFolder.clear();
     StateBody body;
     StateRefusal refusal = parseStateBody(chunk, request.kind, body);

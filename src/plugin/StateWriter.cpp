@@ -5,7 +5,6 @@
 // writing: it waits for the load (kStateWaitMs at most).
 
 #include <cassert>
-#include <chrono>
 
 #include "persistence/BWChunkableClass.h"
 #include "persistence/PresetInfo.h"
@@ -50,12 +49,14 @@ void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
 bool BWUniClient::saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) {
     assert(hold.notRenderingHere());
     if (!chunk) return false;
-    std::unique_lock<std::recursive_timed_mutex> reading(stateLock, std::chrono::milliseconds(kStateWaitMs));
-    if (!reading.owns_lock()) return false;
+    const std::unique_lock<std::recursive_mutex> reading = lockState();
+    if (!reading.owns_lock() || !patternEdits.lockForReading(kStateWaitMs)) return false;
     chunk->setTempo(static_cast<float>(context.tempo));
     chunk->setSampleRate(sampleRate);
     chunk->resetForWrite();
-    return writeInTwoPasses(chunk, [&](BWChunk* c) { writeState(c, kind, info); });
+    const bool written = writeInTwoPasses(chunk, [&](BWChunk* c) { writeState(c, kind, info); });
+    patternEdits.unlockReading();
+    return written;
 }
 
 void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
