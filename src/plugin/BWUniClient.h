@@ -76,6 +76,8 @@ public:
     // How long a save waits for a load under way before it gives up, and a
     // load for a save.
     static constexpr int32_t kStateWaitMs = 5000;
+    // How long a save waits for the audio thread to take what was just set.
+    static constexpr int32_t kSettleWaitMs = 50;
 
     // Called with a preset file's chunk after it has been applied.
     using PresetFileCallback = void (*)(BWChunk* chunk, void* context);
@@ -255,6 +257,8 @@ private:
     // The state lock, waited for kStateWaitMs at most (in 1 ms sleeps, as
     // the engine hold waits); check owns_lock.
     std::unique_lock<std::recursive_mutex> lockState();
+    // Before a save: lets the engine take what waits in the inbox (StateWriter.cpp).
+    void settleParameters();
 
     // Construction steps (BWUniClient.cpp).
     void configureEffectRecord();
