@@ -395,7 +395,7 @@ void BWZoneView::drawPreview(CDrawContext* context) {
     context->setFillColor(runTimeColours::kHighlight);
     context->drawRect(rect, kDrawFilled);
     context->setFont(font, fontSize);
-    context->setFontColor(runTimeColours::kText);
+    context->setFontColor(runTimeColours::kPanel);  // dark on the highlight
     context->drawString(handler->name(), rect, false, kCenterText);
 }
 
