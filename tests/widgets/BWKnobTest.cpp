@@ -37,6 +37,33 @@ TEST(BWKnob, FrameOfTheStripFollowsTheValueAndStaysInsideIt) {
     }
 }
 
+// A second value shows as an overlay frame while it differs from the knob's
+// own; the core's suppress float at 1.0 hides it; a value past the strip
+// draws its last frame.
+TEST(BWKnob, OverlayShowsASecondValueUnlessSuppressed) {
+    WidgetScene scene;
+    CBitmap* strip = numberedStrip(20, 10, 4);
+    CBitmap* overlay = numberedStrip(20, 10, 8);
+    auto* knob = scene.add(new BWKnob(CRect(0, 0, 20, 10), nullptr, 1, scene.frame, strip, 10, 4, 1.0f));
+    knob->overlayBitmap = overlay;
+    knob->orientation = BWKnob::kFilmstrip;
+    knob->drawMode = BWKnob::kOpaque;
+    float second = 1.0f, suppress = 0.0f;
+    knob->overlayValue = &second;
+    scene.frame->overlaySuppress = &suppress;
+    knob->setValue(0.0f);
+    EXPECT_EQ(frameAt(*drawn(*knob), 5, 5), 3) << "the overlay's frame (4 frames), drawn over the knob";
+    second = 40.0f;
+    EXPECT_EQ(frameAt(*drawn(*knob), 5, 5), 3) << "kept to the strip";
+    suppress = 1.0f;
+    EXPECT_EQ(frameAt(*drawn(*knob), 5, 5), 0) << "suppressed: the knob's own frame";
+    suppress = 0.0f;
+    second = -1.0f;
+    EXPECT_EQ(frameAt(*drawn(*knob), 5, 5), 0) << "negative: no overlay";
+    strip->forget();
+    overlay->forget();
+}
+
 TEST(BWKnob, DragsWheelAndResetsReportAsTheUserExpects) {
     const struct {
         const char* name;

@@ -20,6 +20,7 @@
 #include "guitoolkit/CFontDesc.h"
 #include "guitoolkit/COffscreenContext.h"
 #include "guitoolkit/EditorZoom.h"
+#include "gui-sheet/SheetLook.h"
 #include "widgets/BWBtnLineView.h"
 #include "widgets/BWPolyObjectView.h"
 #include "widgets/BWTableView.h"
@@ -34,7 +35,6 @@ using TV = BWTableView;
 
 constexpr float kZooms[] = {0.9f, 1.0f, 1.5f, 2.0f};
 constexpr int32_t kGap = 16, kCaption = 30;  // the scene's caption, then each tile's zoom
-const CColor kPanel{0x1E, 0x20, 0x24, 255};
 const CColor kValues{36, 36, 36, 255};
 const CColor kLines{68, 68, 68, 255};
 const CColor kLaneBars{64, 104, 62, 255};
@@ -344,7 +344,7 @@ bool writePatternSheet(const std::string& path) {
     int32_t y = kGap;
     for (const Scene& scene : list) {
         const std::vector<uint32_t> pixels = render(scene);
-        cairo_set_source_rgb(cr, 0xC9 / 255.0, 0xCD / 255.0, 0xD3 / 255.0);
+        cairo_set_source_rgb(cr, kTitle.red / 255.0, kTitle.green / 255.0, kTitle.blue / 255.0);
         cairo_move_to(cr, kGap, y + 11);
         cairo_show_text(cr, scene.caption);
         int32_t x = kGap;
@@ -359,7 +359,7 @@ bool writePatternSheet(const std::string& path) {
             cairo_surface_destroy(piece);
             char label[16];
             std::snprintf(label, sizeof(label), "%.0f %%", factor * 100.0f);
-            cairo_set_source_rgb(cr, 0x8A / 255.0, 0x90 / 255.0, 0x99 / 255.0);
+            cairo_set_source_rgb(cr, kLabel.red / 255.0, kLabel.green / 255.0, kLabel.blue / 255.0);
             cairo_move_to(cr, x, y + 25);
             cairo_show_text(cr, label);
             x += static_cast<int32_t>(336 * factor) + kGap;
