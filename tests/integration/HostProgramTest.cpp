@@ -242,7 +242,7 @@ TEST(HostProgram, ValidatesAndRefusesBadInputClearly) {
     } failures[] = {
         {host + " --module " + dir + "/none.so describe", "no plug-in module at"},
         {host + " render --seconds 0.1 --midi " + dir + "/bad.mid -o " + dir + "/x.wav", "bad.mid: the MIDI file's header is cut short"},
-        {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "cannot open the MIDI file"},
+        {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "missing.mid: No such file or directory"},
         {host + " render --seconds 0.1 --preset " + dir + "/bad.zvp -o " + dir + "/x.wav", "is not a valid preset or state"},
         {host + " render --seconds 0.1 -o " + dir + "/no/such/folder/x.wav", "cannot write"},
         {host + " params get 87", "no parameter \"87\""},

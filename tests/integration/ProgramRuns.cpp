@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,6 +17,14 @@ int run(const std::string& command, std::string& output) {
     while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) output.append(buffer, n);
     const int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int runMeasured(const std::string& command, std::string& output, long& peakKilobytes) {
+    static const std::string kPeak = "peak resident memory ";
+    const int status = run("/usr/bin/time -f '" + kPeak + "%M kB' " + command, output);
+    const size_t at = output.rfind(kPeak);
+    peakKilobytes = at == std::string::npos ? -1 : std::atol(output.c_str() + at + kPeak.size());
+    return status;
 }
 
 const std::vector<uint8_t>& demoState() {

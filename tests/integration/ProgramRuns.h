@@ -10,6 +10,12 @@
 // it printed on both streams.
 int run(const std::string& command, std::string& output);
 
+// The same for one program and its arguments (after "env NAME=VALUE" when
+// given), with the peak resident memory of that program in
+// `peakKilobytes`.  GNU time starts it from a process of its own, so that
+// the figure is not that of the test that asked.
+int runMeasured(const std::string& command, std::string& output, long& peakKilobytes);
+
 // The programs, built with the tests.
 inline const std::string kHostProgram = ZORVANE_HOST_PATH;
 inline const std::string kDemoStateProgram = ZORVANE_DEMO_STATE_PATH;
