@@ -1,5 +1,6 @@
 #include "widgets/BWMenuHelper.h"
 
+#include "guitoolkit/BWFrame.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace VSTGUI {
@@ -47,9 +48,30 @@ bool BWMenuHelper::onWheel(const CPoint& where, float distance, const CButtonSta
     return menu->onWheel(where, distance, buttons);
 }
 
+void BWMenuHelper::leaveOverlayChain() {
+    if (!owner) return;
+    if (owner->getOverlay() == this) {
+        BWControl::looseFocus();
+        return;
+    }
+    // Never left pointing at a closed list: whoever comes back to this one
+    // comes back to what this one came from.
+    CView* above = owner->getOverlay();
+    for (int32_t depth = 0; depth < 64; ++depth) {
+        auto* helper = dynamic_cast<BWMenuHelper*>(above);
+        if (!helper) break;
+        if (helper->previousOverlay == this) {
+            helper->previousOverlay = previousOverlay;
+            break;
+        }
+        above = helper->previousOverlay;
+    }
+    previousOverlay = nullptr;
+}
+
 void BWMenuHelper::looseFocus() {
     if (!menu) {
-        restorePreviousOverlay();
+        leaveOverlayChain();
         return;
     }
     Retained keep(menu);

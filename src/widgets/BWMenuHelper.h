@@ -24,9 +24,11 @@ public:
     void looseFocus() override;
     bool isWidgetVisible() const override;
 
-    // The overlay's own hand-over of the frame's overlay (the menu's closing
-    // uses it; looseFocus goes to the menu).
-    void restorePreviousOverlay() { BWControl::looseFocus(); }
+    // The list closes: the frame's overlay goes back to what it was before
+    // this one, or, when another list was opened over this one, that list
+    // takes over what this one would have given back.  (looseFocus goes to
+    // the menu.)
+    void leaveOverlayChain();
     BWOptionMenu* getMenu() const { return menu; }
     // The menu is going away.
     void detachMenu() { menu = nullptr; }

@@ -247,7 +247,7 @@ void BWOptionMenu::closeList() {
     hovered = -1;
     scrollDragging = false;
     if (owner) {
-        overlay->restorePreviousOverlay();
+        overlay->leaveOverlayChain();
         if (owner->isChild(overlay)) owner->removeView(overlay, false);
         owner->requestRedraw();
     }

@@ -7,6 +7,7 @@
 #include "MenuScene.h"
 #include "MenuSession.h"
 #include "guitoolkit/COffscreenContext.h"
+#include "persistence/Settings.h"
 #include "widgets/BWScrollbarY.h"
 
 namespace widget_test {
@@ -225,6 +226,20 @@ TEST(OptionMenuList, HoverOpenAndTheOpeningCallbacks) {
     refuse = false;
     plain->openList(CPoint(500, 40), false);
     EXPECT_TRUE(plain->isListOpen());
+    plain->looseFocus();
+
+    // Entries rebuilt from indexed settings at each opening (missing ones passed over).
+    M* recent = scene.menu(CRect(600, 40, 640, 55), 4, M::kStyleIndexedSettings, {"stale"});
+    recent->indexedSettingName = "recentfile";
+    recent->indexedSettingCount = 3;
+    setSettingString("recentfile0", "first");
+    setSettingString("recentfile2", "third");
+    setSettingString("recentfile3", "beyond the count");
+    recent->openList(CPoint(600, 40), false);
+    std::string text;
+    EXPECT_EQ(recent->getNumEntries(), 2);
+    EXPECT_TRUE(recent->getEntryText(1, text));
+    EXPECT_EQ(text, "third");
 }
 
 // The scroll bar's thumb: its height from the size, its offset from the
