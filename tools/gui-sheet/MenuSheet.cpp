@@ -16,6 +16,7 @@
 #include "guitoolkit/COffscreenContext.h"
 #include "guitoolkit/PictureFontWidths.h"
 #include "platform/InProcessWindows.h"
+#include "gui-sheet/SheetLook.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace sheet {
@@ -24,11 +25,6 @@ namespace {
 using namespace VSTGUI;
 
 constexpr int32_t kDesignWidth = 480, kDesignHeight = 330;
-const CColor kPanel{0x1E, 0x20, 0x24, 255};
-const CColor kSection{0x26, 0x29, 0x2E, 255};
-const CColor kSeparator{0x34, 0x38, 0x3F, 255};
-const CColor kTitle{0xC9, 0xCD, 0xD3, 255};
-const CColor kLabel{0x8A, 0x90, 0x99, 255};
 const CColor kOff{0x4A, 0x4F, 0x57, 255};
 
 class SheetEffect : public AudioEffectX {
@@ -295,8 +291,8 @@ bool writeMenuSheet(const std::string& path) {
         cairo_set_source_surface(cr, shots[i], places[i][0], places[i][1]);
         cairo_paint(cr);
         char text[32];
-        std::snprintf(text, sizeof(text), "ZOOM %.1f", zooms[i]);
-        cairo_set_source_rgb(cr, 0xC9 / 255.0, 0xCD / 255.0, 0xD3 / 255.0);
+        std::snprintf(text, sizeof(text), "zoom %.0f %%", static_cast<double>(zooms[i]) * 100.0);
+        cairo_set_source_rgb(cr, kAmber.red / 255.0, kAmber.green / 255.0, kAmber.blue / 255.0);
         cairo_move_to(cr, places[i][0], places[i][1] - 5);
         cairo_show_text(cr, text);
         cairo_surface_destroy(shots[i]);

@@ -1,0 +1,309 @@
+#include "gui-sheet/WidgetSheet.h"
+
+#include <cairo.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "guitoolkit/BWFrame.h"
+#include "guitoolkit/BWPictureFont.h"
+#include "guitoolkit/CBitmap.h"
+#include "guitoolkit/CFontDesc.h"
+#include "guitoolkit/COffscreenContext.h"
+#include "guitoolkit/EditorZoom.h"
+#include "guitoolkit/PictureFontWidths.h"
+#include "widgets/BWButton.h"
+#include "widgets/BWDisplay.h"
+#include "widgets/BWImage.h"
+#include "widgets/BWKnob.h"
+#include "widgets/BWLabel.h"
+#include "gui-sheet/SheetLook.h"
+
+namespace sheet {
+namespace {
+
+using namespace VSTGUI;
+
+constexpr int32_t kPanelWidth = 620, kPanelHeight = 330;
+// The images and fonts the widgets draw with; released after drawing.
+struct Images {
+    CBitmap* get(int32_t id) {
+        for (auto& [known, bitmap] : loaded)
+            if (known == id) return bitmap;
+        loaded.emplace_back(id, new CBitmap(CResourceDescription(id)));
+        return loaded.back().second;
+    }
+    ~Images() {
+        for (auto& entry : loaded) entry.second->forget();
+    }
+    std::vector<std::pair<int32_t, CBitmap*>> loaded;
+};
+
+// A section plate with its title, as the panel draws them.
+class Plate : public BWControl {
+public:
+    Plate(const CRect& r, BWFrame* owner, const char* title) : BWControl(r, nullptr, 0, owner), title(title) {
+        setMouseEnabled(false);
+    }
+    void draw(CDrawContext* c) override {
+        c->setFillColor(kSection);
+        c->setFrameColor(kSeparator);
+        c->drawRect(size, kDrawFilledAndFramed);
+        c->setFont(standardFonts()[5], 0, kBoldFace);
+        c->setFontColor(kTitle);
+        c->drawString(title, CRect(size.left + 6, size.top + 2, size.right, size.top + 15), false, kLeftText);
+    }
+    const char* title;
+};
+
+// A plain box that casts the base's drop shadow; its view takes in the
+// shadow, since a container clips each child to its rectangle.
+class ShadowBox : public BWControl {
+public:
+    ShadowBox(const CRect& box, BWFrame* owner)
+        : BWControl(CRect(box.left, box.top, box.right + 5, box.bottom + 5), nullptr, 0, owner), box(box) {}
+    void draw(CDrawContext* c) override {
+        c->setFillColor(CColor{0x4A, 0x4F, 0x57, 255});
+        c->setFrameColor(kSeparator);
+        c->drawRect(box, kDrawFilledAndFramed);
+        drawShadow(c, box);
+    }
+    CRect box;
+};
+
+struct Panel {
+    Panel() : frame(new BWFrame(CRect(0, 0, kPanelWidth, kPanelHeight), nullptr, nullptr)) {
+        frame->setBackgroundColor(kPanel);
+        frame->defaultFont = standardFonts()[5];
+        // The value font: table A with an 8-pixel '%'.
+        widthsWithPercent.assign(kPictureFontWidthsA, kPictureFontWidthsA + kPictureFontTableSize);
+        widthsWithPercent['%' - 32] = kPictureFontPercentWidth;
+        valueFont.setPicture(images.get(1095));
+        valueFont.setGlyphHeight(11);
+        valueFont.setWidths(widthsWithPercent.data(), widthsWithPercent.size());
+        listFont.setPicture(images.get(1071));
+        listFont.setGlyphHeight(11);
+        listFont.setWidths(kPictureFontWidthsA, kPictureFontTableSize);
+        condensedFont.setPicture(images.get(1042));
+        condensedFont.setGlyphHeight(15);
+        condensedFont.setWidths(kPictureFontWidthsB, kPictureFontTableSize);
+        condensedFont.setTransparent(true);
+        images.get(1042)->setTransparentColor(colourWhite);
+    }
+    ~Panel() { frame->forget(); }
+
+    template <class W>
+    W* add(W* widget) {
+        frame->addView(widget);
+        return widget;
+    }
+    void caption(int32_t x, int32_t y, const char* text, int32_t width = 60) {
+        add(new BWLabel(CRect(x, y, x + width, y + 11), nullptr, 0, frame, text, standardFonts()[6], 0, kLabel,
+                        0, kCenterText));
+    }
+    BWKnob* knob(int32_t x, int32_t y, int32_t id, int32_t w, int32_t h, int32_t frames, float v) {
+        auto* k = add(new BWKnob(CRect(x, y, x + w, y + h), nullptr, 0, frame, images.get(id), h, frames, 1.0f));
+        k->setValue(v);
+        return k;
+    }
+    BWButton* button(int32_t x, int32_t y, int32_t id, int32_t w, int32_t h, float v, int32_t flags = 0) {
+        auto* b = add(new BWButton(CRect(x, y, x + w, y + h), nullptr, 0, frame, nullptr, 0, 1));
+        b->setBackground(images.get(id));
+        b->setValue(v);
+        b->frameFlags = flags;
+        return b;
+    }
+    BWDisplay* valueDisplay(int32_t x, int32_t y, float v) {
+        auto* d = add(new BWDisplay(CRect(x, y, x + 52, y + 15), nullptr, 0, frame));
+        d->setBackground(images.get(1031));
+        d->pictureFont = &valueFont;
+        d->textAlign = 1;
+        d->setValue(v);
+        return d;
+    }
+
+    Images images;
+    BWFrame* frame;
+    BWPictureFont valueFont, listFont, condensedFont;
+    std::vector<uint8_t> widthsWithPercent;
+    std::vector<float> levels;
+};
+
+void buildKnobs(Panel& p) {
+    p.add(new Plate(CRect(6, 6, 234, 150), p.frame, "KNOBS"));
+    const float values[] = {0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+    for (int32_t i = 0; i < 5; ++i) {
+        p.knob(14 + i * 42, 24, 1063, 31, 31, 128, values[i]);
+        char text[16];
+        std::snprintf(text, sizeof(text), "%.2f", static_cast<double>(values[i]));
+        p.caption(14 + i * 42 - 6, 56, text, 43);
+    }
+    p.knob(14, 74, 1062, 43, 43, 128, 0.6f);
+    p.caption(8, 118, "43 px", 55);
+    p.knob(64, 78, 1040, 27, 27, 49, 0.5f)->fullFrameScale = true;
+    p.caption(52, 118, "27 full", 52);
+    p.knob(94, 70, 1087, 25, 70, 57, 0.3f);
+    p.knob(120, 70, 1114, 25, 70, 57, 0.8f);
+    p.knob(162, 76, 1118, 27, 11, 128, 0.7f);
+    p.knob(148, 94, 1115, 67, 15, 5, 0.5f);
+    auto* text = p.add(new BWKnob(CRect(156, 114, 208, 128), nullptr, 0, p.frame, nullptr, 0, 0, 1.0f));
+    text->setValue(0.42f);
+    auto* bar = p.add(new BWKnob(CRect(219, 70, 230, 128), nullptr, 0, p.frame, nullptr, 0, 0, 1.0f));
+    bar->style = 1;
+    bar->setValue(0.65f);
+    p.caption(158, 131, "text, bar", 70);
+}
+
+void buildButtons(Panel& p) {
+    p.add(new Plate(CRect(240, 6, 614, 150), p.frame, "BUTTONS"));
+    p.button(248, 24, 1011, 21, 21, 0.0f);
+    p.button(274, 24, 1011, 21, 21, 1.0f);
+    p.button(302, 28, 1008, 13, 13, 0.0f);
+    p.button(320, 28, 1008, 13, 13, 1.0f);
+    p.button(340, 24, 1110, 20, 21, 0.0f);
+    p.button(362, 24, 1110, 20, 21, 1.0f);
+    for (int32_t s = 0; s < 3; ++s) p.button(392, 22 + s * 19, 1020, 89, 17, static_cast<float>(s));
+    auto* off = p.add(new BWButton(CRect(490, 24, 530, 40), nullptr, 0, p.frame, "off", 0, 7));
+    off->captionAlign = 1;
+    auto* on = p.add(new BWButton(CRect(538, 24, 578, 40), nullptr, 0, p.frame, "on", 1, 7));
+    on->captionAlign = 1;
+    on->textColour = colourBlack;
+    p.caption(486, 44, "no bitmap", 96);
+    // frameFlags 2: off, off hovered, on, on hovered.
+    for (int32_t i = 0; i < 4; ++i) {
+        BWButton* b = p.button(246 + (i % 2) * 182, 82 + (i / 2) * 34, 1002, 177, 32, static_cast<float>(i / 2),
+                               BWButton::kHoverFrame);
+        CPoint inside(0, 0);
+        if (i % 2) b->onMouseEntered(inside, 0);
+    }
+    p.caption(486, 62, "1002: off, hovered;", 124);
+    p.caption(486, 70, "on, hovered", 124);
+}
+
+void buildDisplays(Panel& p) {
+    p.add(new Plate(CRect(6, 156, 294, 324), p.frame, "DISPLAYS"));
+    BWDisplay* percent = p.valueDisplay(14, 176, 0.5f);
+    percent->setValueToText([](float v, char* text) {
+        std::snprintf(text, kFormattedTextSize, "%.1f %%", static_cast<double>(v) * 100.0);
+    });
+    BWDisplay* swing = p.valueDisplay(72, 176, 0.5f);
+    swing->prefix = "Swing";
+    swing->precision = 1;
+    p.valueDisplay(130, 176, 0.75f);
+    auto* list = p.add(new BWDisplay(CRect(14, 198, 66, 213), nullptr, 0, p.frame, nullptr, false));
+    list->setBackground(p.images.get(1031));
+    list->pictureFont = &p.listFont;
+    list->textList.alignment = 1;
+    list->textList.entries = {{"Saw", kTitle}, {"Sine", kTitle}};
+    static float listIndex = 1.0f;
+    list->boundValue = &listIndex;
+    auto* err = p.add(new BWDisplay(CRect(72, 198, 124, 213), nullptr, 0, p.frame, nullptr, false));
+    err->setBackground(p.images.get(1031));
+    err->pictureFont = &p.listFont;
+    err->textList = list->textList;
+    static float pastTheEnd = 9.0f;
+    err->boundValue = &pastTheEnd;
+    auto* labelled = p.add(new BWDisplay(CRect(14, 222, 160, 236), nullptr, 0, p.frame, "Cutoff ", true));
+    labelled->font = standardFonts()[5];
+    labelled->textColour = kTitle;
+    labelled->noBox = true;
+    labelled->setValue(0.25f);
+    auto* condensed = p.add(new BWDisplay(CRect(14, 244, 110, 261), nullptr, 0, p.frame, "Warm Pad Ensemble", false));
+    condensed->pictureFont = &p.condensedFont;
+    condensed->shortenLabel = true;
+    condensed->noBox = true;
+    auto* picture = p.add(new BWDisplay(CRect(188, 176, 292, 197), nullptr, 0, p.frame, nullptr, false));
+    picture->filmstrip = p.images.get(1121);
+    picture->frameHeight = 21;
+    picture->frameCount = 5;
+    picture->rawIndex = true;
+    static float pictureIndex = 2.0f;
+    picture->boundValue = &pictureIndex;
+    picture->idle(0);
+    p.caption(195, 199, "picture 2 of 5", 90);
+    p.add(new BWLabel(CRect(188, 222, 292, 246), nullptr, 0, p.frame, "two lines\\nof label", standardFonts()[6], 0,
+                      kTitle, 11, kCenterText));
+    p.add(new ShadowBox(CRect(14, 290, 120, 306), p.frame));
+    p.caption(130, 293, "drop shadow", 80);
+}
+
+void buildMeters(Panel& p) {
+    p.add(new Plate(CRect(300, 156, 614, 324), p.frame, "METERS"));
+    p.levels = {0.01f, 0.25f, 1.0f, 1.9f};
+    const char* names[] = {"0.01", "0.25", "1.0", "1.9"};
+    for (int32_t i = 0; i < 4; ++i) {
+        const int32_t x = 326 + i * 64;
+        CBitmap* strip = p.images.get(i % 2 ? 1033 : 1032);
+        strip->setTransparentColor(colourWhite);
+        auto* meter = p.add(new BWLevelMeterPic(CRect(x, 186, x + 36, 241), nullptr, 197, p.frame, strip, 17,
+                                                &p.levels[static_cast<size_t>(i)]));
+        meter->setTransparency(true);
+        meter->idle(0);
+        p.caption(x - 8, 246, names[i], 52);
+    }
+}
+
+// The panel at a zoom, as the editor's window shows it.
+std::vector<uint32_t> zoomed(const COffscreenContext& panel, float zoom, int32_t& width, int32_t& height) {
+    EditorZoom z;
+    z.designWidth = kPanelWidth;
+    z.designHeight = kPanelHeight;
+    z.totalFactor = zoom;
+    z.inverseFactor = 1.0f / zoom;
+    z.mode = zoom == 1.0f ? 0 : zoom == 2.0f ? 1 : 2;
+    width = z.zoomedWidth = static_cast<int32_t>(kPanelWidth * zoom);
+    height = z.zoomedHeight = static_cast<int32_t>(kPanelHeight * zoom);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    std::vector<uint32_t> source(static_cast<size_t>(kPanelWidth) * kPanelHeight);
+    for (int32_t y = 0; y < kPanelHeight; ++y)
+        for (int32_t x = 0; x < kPanelWidth; ++x) source[static_cast<size_t>(y) * kPanelWidth + x] = panel.getPixel(x, y);
+    z.blit(source.data(), kPanelWidth, kPanelWidth, kPanelHeight, platform::WindowSurface{pixels.data(), width, height},
+           CRect(0, 0, width, height));
+    return pixels;
+}
+
+}  // namespace
+
+bool writeWidgetSheet(const std::string& path) {
+    Panel panel;
+    buildKnobs(panel);
+    buildButtons(panel);
+    buildDisplays(panel);
+    buildMeters(panel);
+    COffscreenContext design(panel.frame, kPanelWidth, kPanelHeight, kPanel);
+    panel.frame->draw(&design);
+
+    const float zooms[] = {0.9f, 1.0f, 1.5f, 2.0f};
+    const CPoint places[] = {{10, 24}, {582, 24}, {1216, 24}, {10, 550}};
+    constexpr int32_t kSheetWidth = 2156, kSheetHeight = 1220;
+    COffscreenContext sheet(nullptr, kSheetWidth, kSheetHeight, CColor{0x14, 0x15, 0x18, 255});
+    cairo_surface_t* surface = sheet.getSurface();
+    cairo_surface_flush(surface);
+    auto* out = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface));
+    const int32_t stride = cairo_image_surface_get_stride(surface) / 4;
+    for (size_t i = 0; i < 4; ++i) {
+        int32_t w = 0, h = 0;
+        const std::vector<uint32_t> pixels = zoomed(design, zooms[i], w, h);
+        for (int32_t y = 0; y < h && places[i].y + y < kSheetHeight; ++y)
+            for (int32_t x = 0; x < w && places[i].x + x < kSheetWidth; ++x)
+                out[static_cast<size_t>(places[i].y + y) * stride + places[i].x + x] =
+                    pixels[static_cast<size_t>(y) * w + x] | 0xFF000000u;
+    }
+    cairo_surface_mark_dirty(surface);
+    for (size_t i = 0; i < 4; ++i) {
+        char title[32];
+        std::snprintf(title, sizeof(title), "zoom %.0f %%", static_cast<double>(zooms[i]) * 100.0);
+        sheet.setFont(standardFonts()[4], 0, kBoldFace);
+        sheet.setFontColor(kAmber);
+        sheet.drawString(title, CRect(places[i].x, places[i].y - 18, places[i].x + 200, places[i].y - 4), false,
+                         kLeftText);
+    }
+    cairo_surface_flush(surface);
+    if (cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "zorvane-gui-sheet: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sheet
