@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "MenuScene.h"
+#include "support/WindowPixels.h"
 
 namespace widget_test {
+
+using toolkit_test::colourPixels;
 
 struct SessionStep {
     enum Kind { Move, Press, Release, RightPress, RightRelease, Idle, Snapshot } kind;
@@ -113,12 +116,5 @@ struct MenuSession {
     BWOptionMenu* learn = nullptr;
     BWOptionMenu* target = nullptr;
 };
-
-// The colour bits of a window surface.
-inline std::vector<uint32_t> colourPixels(const platform::WindowSurface& s) {
-    std::vector<uint32_t> pixels(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height);
-    for (uint32_t& p : pixels) p &= 0xffffff;
-    return pixels;
-}
 
 }  // namespace widget_test

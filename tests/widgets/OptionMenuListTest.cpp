@@ -8,6 +8,7 @@
 #include "MenuSession.h"
 #include "guitoolkit/COffscreenContext.h"
 #include "persistence/Settings.h"
+#include "widgets/BWButton.h"
 #include "widgets/BWScrollbarY.h"
 
 namespace widget_test {
@@ -240,6 +241,31 @@ TEST(OptionMenuList, HoverOpenAndTheOpeningCallbacks) {
     EXPECT_EQ(recent->getNumEntries(), 2);
     EXPECT_TRUE(recent->getEntryText(1, text));
     EXPECT_EQ(text, "third");
+}
+
+// A button in mode 9 opens its menu's list at its own corner and lights while
+// the list is open (the menu's extra callback), through the window.
+TEST(OptionMenuList, MenuButtonOpensTheListAndLightsWhileOpen) {
+    MenuScene scene;
+    M* menu = scene.menu(CRect(342, 19, 441, 34), 395, M::kStyleSaveEntry, {"Save Preset", "a", "b"});
+    scene.giveChannelLook(menu);
+    menu->listOffsetY = 22;
+    auto* button = new BWButton(CRect(320, 19, 336, 34), &scene.listener, 320, scene.frame, nullptr, 0, 9);
+    scene.frame->addView(button);
+    button->setExtraPointer(static_cast<BWOptionMenuBase*>(menu));
+    menu->extraCallBack = button;
+    scene.windows.press(scene.window(), 325, 25);
+    scene.windows.release(scene.window(), 325, 25);
+    EXPECT_TRUE(menu->isListOpen());
+    EXPECT_EQ(menu->getListRect().getTopLeft(), CPoint(320, 41)) << "at the button, below it by the offset";
+    EXPECT_EQ(button->getValue(), 1.0f);
+    EXPECT_EQ(scene.takeLog(), CallLog{}) << "the release outside the list picks nothing";
+    const int32_t rowB = 41 + 4 + 2 * 15 + 7;
+    scene.windows.press(scene.window(), 340, rowB);
+    scene.windows.release(scene.window(), 340, rowB);
+    EXPECT_FALSE(menu->isListOpen());
+    EXPECT_EQ(button->getValue(), 0.0f);
+    EXPECT_EQ(scene.takeLog(), CallLog{"valueChanged(395,2)"});
 }
 
 // The scroll bar's thumb: its height from the size, its offset from the
