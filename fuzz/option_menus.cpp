@@ -104,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto* frame = new BWFrame(CRect(0, 0, kWidth, kHeight), reinterpret_cast<void*>(static_cast<uintptr_t>(host)),
                                   nullptr);
         const platform::WindowId window = frame->getWindow();
-        auto* root = newMenu(frame, &listener, 7, in.byte() | uint64_t{in.byte()} << 8 | uint64_t{in.byte()} << 24, in.byte());
+        const uint64_t style = in.byte() | uint64_t{in.byte()} << 8 | uint64_t{in.byte()} << 24;
+        auto* root = newMenu(frame, &listener, 7, style, in.byte());
         frame->addView(root);
         root->extraCallBack = &callBack;
         listener.victim = root;
@@ -134,7 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 case 3:
                     if (in.byte() % 4 == 0) some->removeAllEntries();
                     break;
-                case 4: windows.press(window, x, y, in.byte() & 1 ? platform::MouseButtonId::Right : platform::MouseButtonId::Left); break;
+                case 4:
+                    windows.press(window, x, y,
+                                  in.byte() & 1 ? platform::MouseButtonId::Right : platform::MouseButtonId::Left);
+                    break;
                 case 5: windows.release(window, x, y); break;
                 case 6: windows.move(window, x, y); break;
                 case 7: windows.wheel(window, x, y, (static_cast<int8_t>(in.byte()) / 32) * 120); break;

@@ -83,7 +83,8 @@ TEST(OptionMenuList, TallListScrollsByWheelAndScrollBar) {
         int32_t first;
     } wheel[] = {{-1, 0}, {-1, 0}, {-1, 1}, {-10, 5}, {-100, hidden}, {3, hidden - 2}, {100, 0}};
     for (const auto& w : wheel) {
-        for (int32_t i = 0; i < std::abs(w.notches); ++i) menu->onWheel(CPoint(60, 300), w.notches < 0 ? -1.0f : 1.0f, 0);
+        for (int32_t i = 0; i < std::abs(w.notches); ++i)
+            menu->onWheel(CPoint(60, 300), w.notches < 0 ? -1.0f : 1.0f, 0);
         EXPECT_EQ(menu->firstVisibleRow(), w.first) << w.notches;
     }
     EXPECT_FALSE(menu->onWheel(CPoint(600, 300), -1.0f, 0)) << "outside the list";
@@ -158,31 +159,13 @@ TEST(OptionMenuList, ScriptedSessionPicksThroughSubMenusAndTheLearnMenu) {
     SettingsSandbox settings;
     toolkit_test::ScopedWindows windows;
     MenuSession session;
-    std::vector<std::vector<uint32_t>> snapshots;
-    for (const SessionStep& s : kMenuSession) {
-        const platform::WindowId w = session.window();
-        switch (s.kind) {
-            case SessionStep::Move: windows.move(w, s.x, s.y); break;
-            case SessionStep::Press: windows.press(w, s.x, s.y); break;
-            case SessionStep::Release: windows.release(w, s.x, s.y); break;
-            case SessionStep::RightPress: windows.press(w, s.x, s.y, platform::MouseButtonId::Right); break;
-            case SessionStep::RightRelease: windows.release(w, s.x, s.y, platform::MouseButtonId::Right); break;
-            case SessionStep::Idle: session.frame->idle(); break;
-            case SessionStep::Snapshot:
-                session.frame->idle();
-                session.frame->invalid();
-                windows.paint(w);
-                snapshots.push_back(colourPixels(windows.surface(w)));
-                break;
-        }
-        if (&s == &kMenuSession[7]) {
-            ASSERT_NE(session.root->getOpenSubMenu(), nullptr) << "resting on \"more\" opened it";
-            BWOptionMenu* sub = session.root->getOpenSubMenu();
-            EXPECT_EQ(session.frame->getOverlay(), sub->getOverlay());
-            EXPECT_EQ(sub->getListRect(), CRect(195, 129, 241, 178)) << "beside the list, its rows level";
-            EXPECT_EQ(sub->getHovered(), 1);
-        }
-    }
+    const auto snapshots = playInProcess(windows, session, 7, [&] {
+        ASSERT_NE(session.root->getOpenSubMenu(), nullptr) << "resting on \"more\" opened it";
+        BWOptionMenu* sub = session.root->getOpenSubMenu();
+        EXPECT_EQ(session.frame->getOverlay(), sub->getOverlay());
+        EXPECT_EQ(sub->getListRect(), CRect(195, 129, 241, 178)) << "beside the list, its rows level";
+        EXPECT_EQ(sub->getHovered(), 1);
+    });
     EXPECT_EQ(session.log, kMenuSessionLog);
     EXPECT_EQ(session.learn->getExtraInt1(), 60) << "the learn menu's target";
     EXPECT_EQ(session.frame->getOverlay(), nullptr);

@@ -31,23 +31,7 @@ TEST(OptionMenuX11, SameLogAndPixelsAsInProcess) {
     {
         toolkit_test::ScopedWindows windows(1280, 1024);
         MenuSession session;
-        for (const SessionStep& s : kMenuSession) {
-            const platform::WindowId w = session.window();
-            switch (s.kind) {
-                case SessionStep::Move: windows.move(w, s.x, s.y); break;
-                case SessionStep::Press: windows.press(w, s.x, s.y); break;
-                case SessionStep::Release: windows.release(w, s.x, s.y); break;
-                case SessionStep::RightPress: windows.press(w, s.x, s.y, platform::MouseButtonId::Right); break;
-                case SessionStep::RightRelease: windows.release(w, s.x, s.y, platform::MouseButtonId::Right); break;
-                case SessionStep::Idle: session.frame->idle(); break;
-                case SessionStep::Snapshot:
-                    session.frame->idle();
-                    session.frame->invalid();
-                    windows.paint(w);
-                    expected.push_back(colourPixels(windows.surface(w)));
-                    break;
-            }
-        }
+        expected = playInProcess(windows, session);
         expectedLog = session.log;
     }
     ASSERT_EQ(expectedLog, kMenuSessionLog);

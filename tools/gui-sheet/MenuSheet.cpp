@@ -59,7 +59,7 @@ public:
         c->drawRect(size, kDrawFilled);
         section(c, CRect(8, 8, 150, 322), "CLOSED");
         section(c, CRect(158, 8, 362, 322), "OPEN LIST, SUB-MENU");
-        section(c, CRect(370, 8, 472, 322), "SCROLLED");
+        section(c, CRect(370, 8, 472, 322), "");  // the scrolled list spans the frame
         const struct {
             int32_t y;
             const char* text;
@@ -187,7 +187,8 @@ struct Scene {
                                                      M::kStyleSaveEntry, {});
         preset->textFont = &fonts.fonts[4];
         preset->fileName = &presetName;
-        M* instrument = add(CRect(16, 130, 129, 147), M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName, {});
+        M* instrument =
+            add(CRect(16, 130, 129, 147), M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName, {});
         instrument->textFont = &fonts.fonts[9];
         instrument->textInsetX = 2;
         instrument->fileName = &instrumentName;
@@ -208,9 +209,12 @@ struct Scene {
         root->addEntry("more");
         root->setValue(0.0f);
         root->openList(CPoint(166, 30), false);
-        pointAt(CPoint(root->getListRect().left + 20, root->getListRect().top + root->insetTop + 4 * root->pitch() + 7));
-        if (BWOptionMenu* open = root->getOpenSubMenu())
-            pointer = CPoint(open->getListRect().left + 20, open->getListRect().top + open->insetTop + open->pitch() + 7);
+        auto onRow = [](BWOptionMenu* m, int32_t row) {
+            const CRect& list = m->getListRect();
+            return CPoint(list.left + 20, list.top + m->insetTop + row * m->pitch() + 7);
+        };
+        pointAt(onRow(root, 4));
+        if (BWOptionMenu* open = root->getOpenSubMenu()) pointer = onRow(open, 1);
 
         // A list taller than the frame, scrolled down a little.
         scrolled = add(CRect(378, 30, 440, 45), M::kStyleShowCurrent, {});
