@@ -9,12 +9,7 @@
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
     if (offlineExport.load()) return 1;
-    if (allNotesOffPending.exchange(false)) {
-        MidiEventRecord allOff;
-        allOff.code = kEventAllNotesOff;
-        allOff.data2 = 100;
-        queueEvent(allOff);
-    }
+    queueRequestedAllNotesOff();
     if (!list || list->numEvents < 1) return 1;
     const bool learnEditing = learn.editing.load();
     for (int32_t i = 0; i < list->numEvents; ++i) {
@@ -44,6 +39,14 @@ void BWUniClient::queueEvent(const MidiEventRecord& record) {
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
     eventQueue.queueEvent(fromLastTick);
+}
+
+void BWUniClient::queueRequestedAllNotesOff() {
+    if (!allNotesOffPending.exchange(false)) return;
+    MidiEventRecord allOff;
+    allOff.code = kEventAllNotesOff;
+    allOff.data2 = 100;
+    queueEvent(allOff);
 }
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
