@@ -127,7 +127,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 case 0: some->addEntry(index % 3 ? "entry" : "-Ttitle", index, index == 4); break;
                 case 1: {
                     auto* sub = newMenu(frame, some, some->getTag(), in.byte(), in.byte());
-                    for (int32_t n = in.byte() % 40; n > 0; --n) sub->addEntry("row " + std::to_string(n));
+                    const uint8_t rows = in.byte();
+                    for (int32_t n = rows % 40; n > 0; --n) sub->addEntry("row " + std::to_string(n));
+                    if (rows & 0x80) {
+                        // Held by its entry alone, as folder sub-menus are.
+                        frame->removeWidget(sub);
+                        sub->forget();
+                    }
                     if (!some->addSubMenu(sub, "sub")) sub->forget();
                     break;
                 }

@@ -73,9 +73,9 @@ BWOptionMenu::BWOptionMenu(const CRect& rect, CControlListener* listener, int32_
 }
 
 BWOptionMenu::~BWOptionMenu() {
-    if (isOpen && owner) closeList();
     // The list closes without telling its button: the button may be gone.
     extraCallBack = nullptr;
+    if (isOpen && owner) closeTree();
     entries.clear();
     overlay->detachMenu();
     overlay->forget();

@@ -244,6 +244,11 @@ void BWOptionMenu::closeSubMenu() {
 
 void BWOptionMenu::closeList() {
     Retained keep(this);
+    closeTree();
+}
+
+// Takes no reference of its own: the destructor closes an open list too.
+void BWOptionMenu::closeTree() {
     closeSubMenu();
     const bool wasOpen = isOpen;
     isOpen = false;

@@ -151,6 +151,19 @@ TEST(OptionMenuList, WhatAPressPicks) {
     EXPECT_TRUE(menu->isListOpen());
     EXPECT_EQ(menu->onMouseDown(outside, kLButton, 0), kMouseEventHandled);
     EXPECT_FALSE(menu->isListOpen());
+
+    // A menu held by nobody but its maker (as folder sub-menus are held by
+    // their entry) that goes while its list is open closes it first.
+    auto* lone = new M(CRect(300, 300, 340, 315), &scene.listener, 8, scene.frame, nullptr, 0);
+    scene.frame->removeWidget(lone);
+    lone->forget();
+    lone->addEntries({"x", "y"});
+    const int32_t views = scene.frame->getNbViews();
+    lone->openList(CPoint(300, 300), false);
+    EXPECT_EQ(scene.frame->getNbViews(), views + 1);
+    lone->forget();
+    EXPECT_EQ(scene.frame->getOverlay(), nullptr);
+    EXPECT_EQ(scene.frame->getNbViews(), views);
 }
 
 // The whole session through the window: the log, the overlay while the lists
