@@ -51,6 +51,12 @@ public:
             default: break;
         }
     }
+    // The menu it changes, kept alive while it is the one.
+    void setVictim(BWOptionMenu* menu) {
+        if (menu) menu->remember();
+        if (victim) victim->forget();
+        victim = menu;
+    }
     BWOptionMenu* victim = nullptr;
     uint8_t action = 0;
     int32_t reports = 0;
@@ -108,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto* root = newMenu(frame, &listener, 7, style, in.byte());
         frame->addView(root);
         root->extraCallBack = &callBack;
-        listener.victim = root;
+        listener.setVictim(root);
         auto* learn = newMenu(frame, &listener, 9, BWOptionMenu::kStylePlain, in.byte());
         learn->addEntries({"Midi Learn", "Clear"});
         frame->addView(learn);
@@ -180,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     }
                     break;
                 case 17:
-                    listener.victim = in.byte() & 1 ? root : some;
+                    listener.setVictim(in.byte() & 1 ? root : some);
                     listener.action = in.byte();
                     break;
                 case 18: frame->drawRect(&canvas, CRect(x, y, x + 120, y + 120)); break;
@@ -198,6 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (BWOptionMenu* menu : menus)
                 check(menu->isListOpen() || !menu->getOpenSubMenu(), "a closed menu holds no open sub-menu");
         }
+        listener.setVictim(nullptr);
         frame->forget();
     }
     check(callBack.open == 0 || callBack.open == 1, "every opening is closed once");
