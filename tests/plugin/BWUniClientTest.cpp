@@ -6,7 +6,7 @@
 #include <chrono>
 #include <vector>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "persistence/Settings.h"
 #include "plugin/EditorFactory.h"
 #include "support/RecordingEditor.h"
