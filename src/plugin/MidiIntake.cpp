@@ -8,14 +8,20 @@
 #include "plugin/BWUniClient.h"
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
-    if (offlineExport.load()) return 1;
+    if (!processCalls.enterBlock()) return 1;
+    if (!offlineExport.load()) takeHostEvents(list);
+    processCalls.leaveBlock();
+    return 1;
+}
+
+void BWUniClient::takeHostEvents(VstEvents* list) {
     if (allNotesOffPending.exchange(false)) {
         MidiEventRecord allOff;
         allOff.code = kEventAllNotesOff;
         allOff.data2 = 100;
         queueEvent(allOff);
     }
-    if (!list || list->numEvents < 1) return 1;
+    if (!list || list->numEvents < 1) return;
     const bool learnEditing = learn.editing.load();
     for (int32_t i = 0; i < list->numEvents; ++i) {
         const VstEvent* event = list->events[i];
@@ -33,7 +39,6 @@ int32_t BWUniClient::processEvents(VstEvents* list) {
             case MidiTranslation::Action::Drop: break;
         }
     }
-    return 1;
 }
 
 // The host counts an event's offset from the start of its block; the queue
