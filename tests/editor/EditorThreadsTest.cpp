@@ -66,6 +66,7 @@ TEST(EditorThreads, LearnInstrumentsAndExportWhileAnotherThreadRenders) {
     std::string error;
     ASSERT_TRUE(writeFactoryContent(content.path(), error)) << error;
     EditorScene scene(nullptr);  // the recording host is for one thread
+    scene.client->setPresetName(0, "zorvane-export-threads");
     setSettingString(SettingNames::kInstrumentsPath, (content.path() / kFactoryInstrumentsFolder).string());
     globalRomplerLibrary().scan(true);
     platform::setDragOutReceiver([](const platform::DragOutRequest&) { return platform::kDropEffectNone; });

@@ -143,6 +143,7 @@ TEST(MidiExport, AnOpenEditorExportsTheBarItPlays) {
     DragCatcher drags;
     ASSERT_TRUE(scene.open());
     ASSERT_EQ(scene.editor->getExportRestartTag(), 279);
+    scene.client->setPresetName(0, "zorvane-export-bar");  // tests run side by side
     holdChord(scene);
     scene.host.clear();
     // The export button reports its press; the file goes to the host's receiver.
@@ -150,7 +151,7 @@ TEST(MidiExport, AnOpenEditorExportsTheBarItPlays) {
     scene.editor->valueChanged(&press);
     ASSERT_EQ(drags.paths.size(), 1u);
     const std::string path = drags.paths[0];
-    EXPECT_EQ(path, getTempPath() + "default.mid");
+    EXPECT_EQ(path, getTempPath() + "zorvane-export-bar.mid");
     EXPECT_EQ(scene.editor->getPendingCursorResets(), 3);
     EXPECT_TRUE(scene.requests(HostOpcode::ProcessEvents).empty()) << "no note of the export goes to the host";
 
@@ -186,6 +187,7 @@ struct ParameterLog : BWUniClient {
 TEST(MidiExport, WithoutAnOpenEditorNoParameterIsSetFirst) {
     EditorSceneOf<ParameterLog> scene;
     DragCatcher drags;
+    scene.client->setPresetName(0, "zorvane-export-two-bars");
     scene.client->getSystemInfo()->setTempo(127.9);
     scene.client->setParameter(339, 1.0f / 14.0f + 0.00001f);  // two bars
     scene.client->logging = true;
@@ -222,7 +224,7 @@ TEST(MidiExport, TheFileStaysInTheTemporaryFolder) {
 
     EditorScene scene;
     DragCatcher drags;
-    scene.client->setPresetName(0, "../x");
+    scene.client->setPresetName(0, "../zorvane-export-x");
     const MidiExportReport report = runMidiExport(*scene.client, -1);
     EXPECT_EQ(std::filesystem::path(report.path).parent_path(), std::filesystem::path(getTempPath()).parent_path());
     EXPECT_TRUE(std::filesystem::exists(report.path));
@@ -252,6 +254,7 @@ intptr_t stickyHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
 TEST(MidiExport, AnAudioSideThatStaysInItsBlockEndsTheWait) {
     EditorScene scene(&stickyHost);
     DragCatcher drags;
+    scene.client->setPresetName(0, "zorvane-export-busy");
     stuck = true;
     inside = false;
     std::thread audio([&] {
