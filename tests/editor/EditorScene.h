@@ -1,9 +1,8 @@
 #pragma once
-// A plug-in object with this editor, on a host that records every request,
+// A plug-in object with this editor on a host that records every request,
 // in a settings sandbox, with the in-process window system and captured
-// message boxes.  open() opens the editor in a host window.
+// message boxes; open() opens the editor in a host window.
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -12,7 +11,6 @@
 #include "editor/EditRoute.h"
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CControl.h"
-#include "plugin/BWUniClient.h"
 #include "support/InstanceTestSupport.h"
 #include "support/MessageCapture.h"
 #include "support/RecordingHost.h"
@@ -27,17 +25,13 @@ inline AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClien
 template <class Client = BWUniClient>
 struct EditorSceneOf {
     // A host of the test's own may answer instead of the recording one.
-    explicit EditorSceneOf(audioMasterCallback callback = &RecordingHost::callback) {
-        client = std::make_unique<Client>(callback, 1, false);
-        editor = static_cast<BWUniClientEditor*>(client->getEditor());
-        parent = windows.createWindow(0, 1200, 800, nullptr);
+    explicit EditorSceneOf(audioMasterCallback callback = &RecordingHost::callback)
+        : client(std::make_unique<Client>(callback, 1, false)),
+          editor(static_cast<BWUniClientEditor*>(client->getEditor())) {
         host.clear();
     }
-
     bool open() { return editor->open(toolkit_test::handleOf(parent)); }
     VSTGUI::BWFrame* frame() const { return editor->getBWFrame(); }
-
-    // The requests of one opcode.
     std::vector<HostRequest> requests(int32_t opcode) const {
         std::vector<HostRequest> found;
         for (const HostRequest& r : host.requests())
@@ -51,8 +45,8 @@ struct EditorSceneOf {
     MessageCapture messages;
     ScopedEditorFactory factory{&makeEditor};
     std::unique_ptr<Client> client;
-    BWUniClientEditor* editor = nullptr;
-    platform::WindowId parent = 0;
+    BWUniClientEditor* editor;
+    platform::WindowId parent = windows.createWindow(0, 1200, 800, nullptr);
 };
 
 using EditorScene = EditorSceneOf<>;
