@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "widgets/BWWidgetEditor.h"
 
 class BWUniClient;
+class MidiLearnMap;
 
 namespace VSTGUI {
 class BWFrame;
@@ -149,6 +151,9 @@ private:
     void scanInstrumentFolders();
     void forgetWidgets();
     bool changeLearning(int32_t tag, int32_t subIndex, bool dropAssignments);
+    // Runs the edit with the engine held and the MIDI intake told; false,
+    // and said, when the audio side stayed busy.
+    bool editLearnMap(const std::function<void(MidiLearnMap&)>& edit);
     static bool onMidiLearnMenu(VSTGUI::BWOptionMenu* menu, void* editor);
 
     BWUniClient* client;

@@ -10,38 +10,45 @@ namespace {
 constexpr float kPerStep = 0.020833334f;  // 1/48
 constexpr float kTrackWidth = 673.0f;     // pixels of the lane the markers run along
 
-float isActive(const float& activity) { return loadShared(activity) > 0.0f ? 1.0f : 0.0f; }
+// A marker at `shifted` steps: where it stands along the lane (R), whether
+// it shows (M) and its pixel offset (X = M x R x 673).
+struct Marker {
+    float ratio;
+    float active;
+    float x;
+};
+
+Marker markerAt(float shifted, const float& activity) {
+    const float r = shifted * kPerStep;
+    const float m = loadShared(activity) > 0.0f ? 1.0f : 0.0f;
+    return {r, m, m * r * kTrackWidth};
+}
 
 void firstGroup(DisplayBlock& b, float shift) {
     const float offset = loadShared(b.offset);
     for (size_t i = 0; i < 8; ++i) {
         const float a = loadShared(b.positions[i]) - offset;
-        const float shifted = a - shift;
-        const float r = shifted * kPerStep;
-        const float m = isActive(b.activity[i]);
-        const float x = m * r * kTrackWidth;
+        const Marker marker = markerAt(a - shift, b.activity[i]);
         storeShared(b.relative[i], a);
-        storeShared(b.shifted[i], shifted);
-        storeShared(b.ratio[i], r);
-        storeShared(b.active[i], m);
-        storeShared(b.activeRatio[i], m * r);
-        storeShared(b.pixels[i], std::max(x, 0.0f));
-        storeShared(b.pixelsLess1[i], x - 1.0f);
+        storeShared(b.shifted[i], a - shift);
+        storeShared(b.ratio[i], marker.ratio);
+        storeShared(b.active[i], marker.active);
+        storeShared(b.activeRatio[i], marker.active * marker.ratio);
+        storeShared(b.pixels[i], std::max(marker.x, 0.0f));
+        storeShared(b.pixelsLess1[i], marker.x - 1.0f);
     }
 }
 
 void secondGroup(DisplayBlock& b, float shift) {
     for (size_t i = 0; i < 8; ++i) {
         const float shifted = loadShared(b.positions2[i]) - shift;
-        const float r = shifted * kPerStep;
-        const float m = isActive(b.activity2[i]);
-        const float x = m * r * kTrackWidth;
+        const Marker marker = markerAt(shifted, b.activity2[i]);
         storeShared(b.shifted2[i], shifted);
-        storeShared(b.ratio2[i], r);
-        storeShared(b.active2[i], m);
-        storeShared(b.pixels2[i], x);
-        storeShared(b.pixels2Less1[i], x - 1.0f);
-        storeShared(b.height2[i], m * 29.0f);
+        storeShared(b.ratio2[i], marker.ratio);
+        storeShared(b.active2[i], marker.active);
+        storeShared(b.pixels2[i], marker.x);
+        storeShared(b.pixels2Less1[i], marker.x - 1.0f);
+        storeShared(b.height2[i], marker.active * 29.0f);
     }
 }
 

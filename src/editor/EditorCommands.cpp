@@ -4,6 +4,7 @@
 // the command stops and says so, as a preset load does.
 
 #include <cstdio>
+#include <functional>
 
 #include "editor/BWUniClientEditor.h"
 #include "engine/BWRomplerHandler.h"
@@ -36,16 +37,10 @@ bool BWUniClientEditor::armLearnTarget(int32_t tag, int32_t subIndex) { return c
 // The render takes the first target off the list when a controller comes,
 // and appends to the lists: both change only while the engine is held.
 bool BWUniClientEditor::changeLearning(int32_t tag, int32_t subIndex, bool dropAssignments) {
-    EngineHoldScope hold(client->engineHold(), EngineHold::kEditTries);
-    if (!hold.held()) {
-        reportAudioBusy(kLearnUnchanged);
-        return false;
-    }
-    MidiLearnMap& map = client->learnMap();
-    LearnEditScope editing(map);
-    map.targets().assign(1, LearnEntry{static_cast<int16_t>(tag), static_cast<int16_t>(subIndex)});
-    if (dropAssignments) map.changeCount.fetch_add(map.removeFromControllers(tag, subIndex));
-    return true;
+    return editLearnMap([&](MidiLearnMap& map) {
+        map.targets().assign(1, LearnEntry{static_cast<int16_t>(tag), static_cast<int16_t>(subIndex)});
+        if (dropAssignments) map.changeCount.fetch_add(map.removeFromControllers(tag, subIndex));
+    });
 }
 
 bool BWUniClientEditor::clearPair(int32_t tag, int32_t subIndex) {
@@ -55,6 +50,11 @@ bool BWUniClientEditor::clearPair(int32_t tag, int32_t subIndex) {
 }
 
 bool BWUniClientEditor::removeMidiLearnTag(int32_t tag) {
+    return editLearnMap(
+        [&](MidiLearnMap& map) { map.changeCount.fetch_add(map.removeFromControllers(tag, -1)); });
+}
+
+bool BWUniClientEditor::editLearnMap(const std::function<void(MidiLearnMap&)>& edit) {
     EngineHoldScope hold(client->engineHold(), EngineHold::kEditTries);
     if (!hold.held()) {
         reportAudioBusy(kLearnUnchanged);
@@ -62,7 +62,7 @@ bool BWUniClientEditor::removeMidiLearnTag(int32_t tag) {
     }
     MidiLearnMap& map = client->learnMap();
     LearnEditScope editing(map);
-    map.changeCount.fetch_add(map.removeFromControllers(tag, -1));
+    edit(map);
     return true;
 }
 

@@ -10,23 +10,26 @@
 namespace {
 
 constexpr size_t kTextSize = VSTGUI::kFormattedTextSize;
-// Fixed texts and list labels are copied with this limit, terminator included.
+// Fixed texts and list labels: at most seven characters and the terminator.
 constexpr int32_t kFixedTextLimit = 7;
 
 void fixed(char* text, double value, int32_t width, int32_t precision, const char* suffix) {
     formatFixed(text, kTextSize, value, width, precision, suffix);
 }
 
-}  // namespace
-
-void formatTime(float value, char* text) {
+// Below 1000 in the unit, from 1000 in thousands of it with two decimals,
+// from 10000 with one.
+void formatThousands(float value, char* text, const char* unit, const char* thousands) {
     if (value >= 1000.0f) {
-        const float seconds = value * 0.001f;
-        fixed(text, seconds, 2, value >= 10000.0f ? 1 : 2, " s");
+        fixed(text, value * 0.001f, 2, value >= 10000.0f ? 1 : 2, thousands);
     } else {
-        fixed(text, value, 3, 0, " ms");
+        fixed(text, value, 3, 0, unit);
     }
 }
+
+}  // namespace
+
+void formatTime(float value, char* text) { formatThousands(value, text, " ms", " s"); }
 
 void formatPercent(float value, char* text) {
     const float p = value * 100.0f;
@@ -59,14 +62,7 @@ void formatBipolarPercent(float value, char* text) {
     }
 }
 
-void formatFrequency(float value, char* text) {
-    if (value >= 1000.0f) {
-        const float kilohertz = value * 0.001f;
-        fixed(text, kilohertz, 2, value >= 10000.0f ? 1 : 2, " kHz");
-    } else {
-        fixed(text, value, 3, 0, " Hz");
-    }
-}
+void formatFrequency(float value, char* text) { formatThousands(value, text, " Hz", " kHz"); }
 
 // The list's own rule picks the entry, so a value outside 0..1 (or NaN)
 // shows an end of the list instead of reading beyond it.

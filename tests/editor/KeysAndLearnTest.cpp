@@ -6,7 +6,7 @@
 
 #include "EditorScene.h"
 #include "persistence/Settings.h"
-#include "platform/ShellOpen.h"
+#include "support/OpenedDocuments.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace editor_test {
@@ -64,18 +64,13 @@ TEST(EditorKeys, ProgramsZoomMaintenanceAndABlockedKeyboard) {
 
 TEST(EditorHooks, TheManualHookOpensTheManualFolder) {
     EditorScene scene;
-    std::vector<std::string> opened;
-    platform::setShellOpenHandler([&](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
+    OpenedDocuments opened;
     scene.client->openManual();  // no "installpath": nothing
     for (const char* path : {"/opt/z", "/opt/z/"}) {
         setSettingString("installpath", path);
         scene.client->openManual();
     }
-    platform::setShellOpenHandler({});
-    EXPECT_EQ(opened, (std::vector<std::string>{"/opt/z/Manual/", "/opt/z/Manual/"}));
+    EXPECT_EQ(opened.paths, (std::vector<std::string>{"/opt/z/Manual/", "/opt/z/Manual/"}));
 }
 
 TEST(MidiLearn, TheMenusEditTheListsUnderTheHold) {

@@ -6,7 +6,7 @@
 #include "core/BWSystemInfo.h"
 #include "guitoolkit/CTextEdit.h"
 #include "persistence/Settings.h"
-#include "platform/ShellOpen.h"
+#include "support/OpenedDocuments.h"
 #include "widgets/BWBPMControl.h"
 #include "widgets/BWLocalLink.h"
 #include "widgets/BWRegPathVisualizer.h"
@@ -47,11 +47,7 @@ TEST(BWBPMControl, TypedTemposReachTheSystemInformation) {
 
 TEST(BWLocalLink, OpensTheManualOnAReleaseInside) {
     WidgetScene scene;
-    std::vector<std::string> opened;
-    platform::setShellOpenHandler([&](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    });
+    OpenedDocuments opened;
     auto* link = scene.add(new BWLocalLink(CRect(10, 10, 30, 20), nullptr, 369, scene.frame, nullptr, false));
     link->ownBitmap = numberedStrip(20, 10, 2);
     link->useOwnBitmap = true;
@@ -63,8 +59,7 @@ TEST(BWLocalLink, OpensTheManualOnAReleaseInside) {
     link->onMouseDown(inside, CButtonState(kLButton), 0);
     EXPECT_EQ(link->onMouseUp(inside, CButtonState(kLButton), 0), kMouseHandledNoMoves);
     link->ownBitmap->forget();
-    platform::setShellOpenHandler({});
-    EXPECT_EQ(opened, std::vector<std::string>{"emptyManual.htm"}) << "no installpath: it fails quietly";
+    EXPECT_EQ(opened.paths, std::vector<std::string>{"emptyManual.htm"}) << "no installpath: it fails quietly";
 
     setSettingString("installpath", "/opt/zorvane");
     EXPECT_EQ(BWLocalLink(CRect(), nullptr, 369, nullptr, "", false).getPath(), "/opt/zorvane/Manual/Manual.htm");
