@@ -29,7 +29,7 @@ demo: setup
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
 	    $(BUILD)/release/zorvane-demo-state $(DEMO)/demo.state
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
-	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 8
+	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 10
 	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
 # The tests that run threads against each other, built with ThreadSanitizer;

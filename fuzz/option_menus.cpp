@@ -104,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto* frame = new BWFrame(CRect(0, 0, kWidth, kHeight), reinterpret_cast<void*>(static_cast<uintptr_t>(host)),
                                   nullptr);
         const platform::WindowId window = frame->getWindow();
-        auto* root = newMenu(frame, &listener, 7, in.byte() | uint64_t{in.byte()} << 8 | uint64_t{in.byte()} << 24, in.byte());
+        const uint64_t style = in.byte() | uint64_t{in.byte()} << 8 | uint64_t{in.byte()} << 24;
+        auto* root = newMenu(frame, &listener, 7, style, in.byte());
         frame->addView(root);
         root->extraCallBack = &callBack;
         listener.victim = root;
@@ -126,7 +127,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 case 0: some->addEntry(index % 3 ? "entry" : "-Ttitle", index, index == 4); break;
                 case 1: {
                     auto* sub = newMenu(frame, some, some->getTag(), in.byte(), in.byte());
-                    for (int32_t n = in.byte() % 40; n > 0; --n) sub->addEntry("row " + std::to_string(n));
+                    const uint8_t rows = in.byte();
+                    for (int32_t n = rows % 40; n > 0; --n) sub->addEntry("row " + std::to_string(n));
+                    if (rows & 0x80) {
+                        // Held by its entry alone, as folder sub-menus are.
+                        frame->removeWidget(sub);
+                        sub->forget();
+                    }
                     if (!some->addSubMenu(sub, "sub")) sub->forget();
                     break;
                 }
@@ -134,7 +141,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 case 3:
                     if (in.byte() % 4 == 0) some->removeAllEntries();
                     break;
-                case 4: windows.press(window, x, y, in.byte() & 1 ? platform::MouseButtonId::Right : platform::MouseButtonId::Left); break;
+                case 4:
+                    windows.press(window, x, y,
+                                  in.byte() & 1 ? platform::MouseButtonId::Right : platform::MouseButtonId::Left);
+                    break;
                 case 5: windows.release(window, x, y); break;
                 case 6: windows.move(window, x, y); break;
                 case 7: windows.wheel(window, x, y, (static_cast<int8_t>(in.byte()) / 32) * 120); break;

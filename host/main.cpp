@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,7 @@
 #include "host/MidiFile.h"
 #include "host/PluginModule.h"
 #include "host/Render.h"
+#include "host/ResultText.h"
 #include "host/Validation.h"
 #include "persistence/SettingNames.h"
 #include "persistence/SettingsKey.h"
@@ -36,41 +40,65 @@ const char* const kUsage =
     "  params     list, get or set the host parameters\n"
     "  state      save or load the instance's state chunk\n"
     "  validate   run the validation battery\n"
-    "Each command takes --help.  The module is $ZORVANE_MODULE, else Zorvane.so\n"
-    "beside this program.  --content DIR points the settings at a content folder\n"
-    "(DIR/Instruments, DIR/Samples) before the plug-in starts.\n";
+    "Each command takes -h or --help; --version prints the version.  The module\n"
+    "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
+    "points the settings at a content folder (DIR/Instruments, DIR/Samples)\n"
+    "before the plug-in starts.\n";
 
-const std::map<std::string, std::string> kHelp = {
-    {"describe", "usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n"},
-    {"render",
-     "usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--preset FILE | --state FILE]\n"
-     "                           [--tempo BPM] [--rate HZ] [--block N] [--seconds S] [--mono]\n"
-     "  Renders the MIDI file (default: a built-in chord phrase) through the plug-in\n"
-     "  into a 32-bit float WAV file (default demo.wav).  A preset or state file is\n"
-     "  loaded into the instance first.  Defaults: 120 BPM, 44100 Hz, blocks of 512,\n"
-     "  8 seconds, stereo.  Shows its progress on a terminal.\n"},
-    {"params",
-     "usage: zorvane-host params [--state FILE] list\n"
-     "       zorvane-host params [--state FILE] get ID\n"
-     "       zorvane-host params [--state FILE] set ID VALUE [--save FILE]\n"
-     "  Lists the host parameters (identifier, name, normalized value, text),\n"
-     "  reads one, or sets one to a normalized value 0..1 and optionally saves\n"
-     "  the resulting state.\n"},
-    {"state",
-     "usage: zorvane-host state save FILE [--preset FILE]\n"
-     "       zorvane-host state load FILE [--save FILE]\n"
-     "  save: writes the instance's state chunk (after loading a preset when\n"
-     "  given).  load: loads a state or preset file into a fresh instance and\n"
-     "  reports whether it was taken; --save re-saves it.\n"},
-    {"validate",
-     "usage: zorvane-host validate [--seconds S] [--quick] [--state FILE]\n"
-     "  MIDI output identical across block sizes 1..4096, audio identical across\n"
-     "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
-     "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
-     "  the transport stopped, random parameter changes while playing, state round\n"
-     "  trips through fresh instances, no allocation in the process call.  A state\n"
-     "  file is loaded into every instance first.\n"},
+struct Command {
+    const char* help;
+    std::set<std::string> options;  // besides the global ones
 };
+
+const std::map<std::string, Command> kCommands = {
+    {"describe",
+     {"usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n",
+      {}}},
+    {"render",
+     {"usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--preset FILE | --state FILE]\n"
+      "                           [--tempo BPM] [--rate HZ] [--block N] [--seconds S] [--mono] [--seed N]\n"
+      "  Renders the MIDI file (default: a built-in chord phrase) through the plug-in\n"
+      "  into a 32-bit float WAV file (default demo.wav; -o - writes it to the\n"
+      "  standard output).  A preset or state file is loaded into the instance\n"
+      "  first.  The tempo follows the MIDI file's tempo map (120 BPM without one)\n"
+      "  unless --tempo gives one for the whole render.  Defaults: 44100 Hz, blocks\n"
+      "  of 512, 8 seconds, stereo.  The plug-in's random variations start from\n"
+      "  --seed (default 1), so the same command writes the same file.  Shows its\n"
+      "  progress on a terminal.\n",
+      {"-o", "--output", "--midi", "--preset", "--state", "--tempo", "--rate", "--block", "--seconds", "--mono", "--seed"}}},
+    {"params",
+     {"usage: zorvane-host params [--state FILE] list\n"
+      "       zorvane-host params [--state FILE] get PARAMETER\n"
+      "       zorvane-host params [--state FILE] set PARAMETER VALUE [--save FILE]\n"
+      "  Lists the host parameters (identifier, name, normalized value, text),\n"
+      "  reads one, or sets one to a normalized value 0..1 and optionally saves\n"
+      "  the resulting state.  A parameter is named by its identifier (\"17\") or\n"
+      "  its name (\"Osc1 Level\", in any case).\n",
+      {"--state", "--save"}}},
+    {"state",
+     {"usage: zorvane-host state save FILE [--preset FILE]\n"
+      "       zorvane-host state load FILE [--save FILE]\n"
+      "  save: writes the instance's state chunk (after loading a preset when\n"
+      "  given).  load: loads a state or preset file into a fresh instance and\n"
+      "  reports whether it was taken; --save re-saves it.\n",
+      {"--preset", "--save"}}},
+    {"validate",
+     {"usage: zorvane-host validate [--seconds S] [--quick] [--state FILE] [--seed N]\n"
+      "  MIDI output identical across block sizes 1..4096, audio identical across\n"
+      "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
+      "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
+      "  the transport stopped, random parameter changes while playing, state round\n"
+      "  trips through fresh instances, no allocation in the process call.  A state\n"
+      "  file is loaded into every instance first.  Every instance starts its\n"
+      "  random variations from --seed (default 1).\n",
+      {"--seconds", "--quick", "--state", "--seed"}}},
+};
+
+const std::set<std::string> kGlobalOptions = {"--module", "--content", "-h", "--help", "--version"};
+const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick"};
+
+constexpr int kUsageError = 2;
+constexpr const char* kDefaultSeed = "1";
 
 struct Arguments {
     std::vector<std::string> words;
@@ -82,13 +110,26 @@ struct Arguments {
     }
 };
 
-bool takesValue(const std::string& option) {
-    return option != "--help" && option != "--mono" && option != "--quick";
+bool isKnownOption(const std::string& option) {
+    if (kGlobalOptions.count(option)) return true;
+    for (const auto& [name, command] : kCommands)
+        if (command.options.count(option)) return true;
+    return false;
+}
+
+// A word that starts with '-' is an option, unless it is a number ("-0.5").
+bool looksLikeOption(const std::string& word) {
+    return word.size() > 1 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1])) && word[1] != '.';
 }
 
 int fail(const std::string& message) {
     std::cerr << "zorvane-host: " << message << "\n";
     return 1;
+}
+
+int refuse(const std::string& message, const std::string& usage = kUsage) {
+    std::cerr << "zorvane-host: " << message << "\n" << usage;
+    return kUsageError;
 }
 
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
@@ -106,11 +147,19 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
 }
 
 // Loads a preset or state file into the instance; false with a reason.
-bool loadInto(HostInstance& instance, const std::string& path, std::string& error) {
+// What the plug-in traced while it loaded (an instrument it could not find)
+// is passed on as a warning.
+bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readFile(path, bytes, error)) return false;
+    std::vector<std::string>& traces = module.registrar().traces;
+    const size_t before = traces.size();
     const AAX_Result result = instance.loadState(bytes);
-    if (result != AAX_SUCCESS) return error = path + " is not a valid preset or state for this plug-in (" + std::to_string(result) + ")", false;
+    for (size_t i = before; i < traces.size(); ++i) {
+        const size_t text = traces[i].find(' ');
+        std::cerr << "zorvane-host: warning: " << path << ": " << traces[i].substr(text == std::string::npos ? 0 : text + 1) << "\n";
+    }
+    if (result != AAX_SUCCESS) return error = path + " is not a valid preset or state for this plug-in: " + resultText(result), false;
     return true;
 }
 
@@ -118,6 +167,18 @@ bool number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == 0 && std::isfinite(value);
+}
+
+// The plug-in's random variations start from the calendar time, which the
+// module reads from $ZORVANE_FIXED_TIME when it is set: a seed makes renders
+// repeat.  Before the module is loaded.
+bool seedFrom(const Arguments& args, std::string& error) {
+    const std::string seed = args.get("--seed", kDefaultSeed);
+    char* end = nullptr;
+    const long long value = std::strtoll(seed.c_str(), &end, 10);
+    if (seed.empty() || *end != 0 || value < 0 || value > 4294967295LL) return error = "--seed wants a whole number 0..4294967295", false;
+    setenv("ZORVANE_FIXED_TIME", std::to_string(value).c_str(), 1);
+    return true;
 }
 
 // Points the plug-in's settings at a content folder, as an installer does.
@@ -134,6 +195,27 @@ bool pointSettingsAt(const std::string& folder, std::string& error) {
                          key.setString(SettingNames::kSamplesPath, (root / "Samples").string() + "/");
     if (!written) return error = "cannot write the settings", false;
     return true;
+}
+
+// A parameter's identifier from its identifier or its name (any case,
+// trailing blanks ignored); empty when none matches.
+std::string parameterNamed(HostInstance& instance, const std::string& wanted) {
+    auto normal = [](std::string text) {
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return text;
+    };
+    int32_t count = 0;
+    instance.effect()->GetNumberOfParameters(&count);
+    for (int32_t i = 0; i < count; ++i)
+        if (instance.parameterID(i) == wanted) return wanted;
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string id = instance.parameterID(i);
+        AAX_CString name;
+        instance.effect()->GetParameterName(id.c_str(), &name);
+        if (normal(name.Get()) == normal(wanted)) return id;
+    }
+    return {};
 }
 
 int describe(PluginModule& module) {
@@ -155,15 +237,22 @@ int render(PluginModule& module, const Arguments& args) {
     if (args.has("--seconds") && (!number(args.get("--seconds"), value) || value <= 0 || value > 3600)) return fail("--seconds wants 0..3600");
     if (args.has("--seconds")) settings.seconds = value;
     const std::string output = args.get("-o", args.get("--output", "demo.wav"));
+    const bool toStandardOutput = output == "-";
 
     std::vector<TimedMidi> events = builtInPhrase();
+    std::vector<TempoChange> tempoMap;
     std::string error;
-    if (args.has("--midi") && !readMidiFile(args.get("--midi"), events, error)) return fail(error);
+    if (args.has("--midi") && !readMidiFile(args.get("--midi"), events, error, &tempoMap)) return fail(error);
+    // The file's tempo map, unless the command line gives one tempo.
+    if (!args.has("--tempo") && !tempoMap.empty()) {
+        settings.tempoChanges = tempoMap;
+        settings.tempo = TempoMap(settings.tempo, tempoMap).tempoAtSeconds(0.0);
+    }
 
     HostInstance instance(module.effect(), args.has("--mono") ? 1 : 2, settings.rate, settings.tempo);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     for (const char* option : {"--preset", "--state"})
-        if (args.has(option) && !loadInto(instance, args.get(option), error)) return fail(error);
+        if (args.has(option) && !loadInto(module, instance, args.get(option), error)) return fail(error);
 
     const bool terminal = isatty(STDERR_FILENO);
     RenderResult result;
@@ -175,17 +264,27 @@ int render(PluginModule& module, const Arguments& args) {
     float peak = 0;
     for (const auto& channel : result.channels)
         for (float sample : channel) peak = std::max(peak, std::abs(sample));
-    std::cout << "wrote " << output << ": " << settings.seconds << " s, " << result.channels.size() << " channels, " << int(settings.rate)
-              << " Hz, peak " << peak << ", " << result.midiOut.size() << " MIDI packets out\n";
+    // With the audio on the standard output, the summary goes beside it.
+    (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
+                                               << settings.seconds << " s, " << result.channels.size() << " channels, "
+                                               << int(settings.rate) << " Hz, peak " << peak << ", " << result.midiOut.size()
+                                               << " MIDI packets out\n";
     return 0;
 }
 
 int params(PluginModule& module, const Arguments& args) {
+    const std::string verb = args.words.size() > 1 ? args.words[1] : "list";
+    const size_t wanted = verb == "list" ? 2 : verb == "get" ? 3 : verb == "set" ? 4 : 0;
+    const std::string& usage = kCommands.at("params").help;
+    if (!wanted) return refuse("params knows list, get and set, not \"" + verb + "\"", usage);
+    if (args.words.size() < wanted) return refuse("params " + verb + " wants " + (verb == "set" ? "a parameter and a value" : "a parameter"), usage);
+    if (args.words.size() > wanted) return refuse("params " + verb + " takes no argument \"" + args.words[wanted] + "\"", usage);
+    if (args.has("--save") && verb != "set") return refuse("params " + verb + " takes no --save", usage);
+
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     std::string error;
-    if (args.has("--state") && !loadInto(instance, args.get("--state"), error)) return fail(error);
-    const std::string verb = args.words.size() > 1 ? args.words[1] : "list";
+    if (args.has("--state") && !loadInto(module, instance, args.get("--state"), error)) return fail(error);
     if (verb == "list") {
         int32_t count = 0;
         instance.effect()->GetNumberOfParameters(&count);
@@ -197,16 +296,14 @@ int params(PluginModule& module, const Arguments& args) {
         }
         return 0;
     }
-    if (args.words.size() < 3) return fail("params " + verb + " wants a parameter identifier");
-    const std::string id = args.words[2];
-    if (instance.parameter(id) < 0) return fail("no parameter \"" + id + "\"");
+    const std::string id = parameterNamed(instance, args.words[2]);
+    if (id.empty()) return fail("no parameter \"" + args.words[2] + "\" (params list shows them all)");
     if (verb == "get") {
         std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
         return 0;
     }
-    if (verb != "set") return fail("params knows list, get and set");
     double value = 0;
-    if (args.words.size() < 4 || !number(args.words[3], value) || value < 0 || value > 1) return fail("params set wants a value from 0 to 1");
+    if (!number(args.words[3], value) || value < 0 || value > 1) return fail("params set wants a value from 0 to 1");
     if (!instance.setParameter(id, value)) return fail("the plug-in refused the value");
     std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
@@ -214,70 +311,92 @@ int params(PluginModule& module, const Arguments& args) {
 }
 
 int state(PluginModule& module, const Arguments& args) {
-    if (args.words.size() < 3 || (args.words[1] != "save" && args.words[1] != "load")) return fail("state wants save FILE or load FILE");
+    const std::string& usage = kCommands.at("state").help;
+    const std::string verb = args.words.size() > 1 ? args.words[1] : "";
+    if (verb != "save" && verb != "load") return refuse("state wants save FILE or load FILE", usage);
+    if (args.words.size() < 3) return refuse("state " + verb + " wants a file", usage);
+    if (args.words.size() > 3) return refuse("state " + verb + " takes no argument \"" + args.words[3] + "\"", usage);
+    if (verb == "save" && args.has("--save")) return refuse("state save takes no --save", usage);
+    if (verb == "load" && args.has("--preset")) return refuse("state load takes no --preset", usage);
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     std::string error;
     const std::string path = args.words[2];
-    if (args.words[1] == "save") {
-        if (args.has("--preset") && !loadInto(instance, args.get("--preset"), error)) return fail(error);
+    if (verb == "save") {
+        if (args.has("--preset") && !loadInto(module, instance, args.get("--preset"), error)) return fail(error);
         const std::vector<uint8_t> bytes = instance.saveState();
         if (bytes.empty()) return fail("the plug-in gave no state");
         if (!writeBytes(path, bytes, error)) return fail(error);
         std::cout << "saved " << bytes.size() << " bytes to " << path << "\n";
         return 0;
     }
-    if (!loadInto(instance, path, error)) return fail(error);
+    if (!loadInto(module, instance, path, error)) return fail(error);
     std::cout << "loaded " << path << "\n";
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
     return 0;
+}
+
+int validate(PluginModule& module, const Arguments& args) {
+    ValidationSettings settings;
+    double seconds = 0;
+    if (args.has("--seconds") && (!number(args.get("--seconds"), seconds) || seconds <= 0 || seconds > 600)) return fail("--seconds wants 0..600");
+    if (args.has("--seconds")) settings.seconds = seconds;
+    settings.quick = args.has("--quick");
+    std::string error;
+    if (args.has("--state") && !readFile(args.get("--state"), settings.state, error)) return fail(error);
+    return runValidation(module, settings, std::cout) ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Arguments args;
-    std::string modulePath = PluginModule::defaultPath(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--module" && i + 1 < argc) {
-            modulePath = argv[++i];
-        } else if (word == "--content" && i + 1 < argc) {
-            std::string error;
-            if (!pointSettingsAt(argv[++i], error)) return fail(error);
-        } else if (word.size() > 1 && word[0] == '-' && !(word.size() > 1 && (std::isdigit(word[1]) || word[1] == '.'))) {
-            if (takesValue(word) && i + 1 < argc) args.options[word] = argv[++i];
-            else if (takesValue(word)) return fail(word + " wants a value");
-            else args.options[word] = "1";
-        } else {
+        if (!looksLikeOption(word)) {
             args.words.push_back(word);
+            continue;
+        }
+        if (!isKnownOption(word)) return refuse("unknown option " + word);
+        if (kFlags.count(word)) {
+            args.options[word] = "1";
+        } else if (i + 1 < argc) {
+            args.options[word] = argv[++i];
+        } else {
+            return refuse(word + " wants a value");
         }
     }
-    if (args.words.empty()) {
-        std::cout << kUsage;
-        return args.has("--help") ? 0 : 2;
-    }
-    const std::string command = args.words[0];
-    const auto help = kHelp.find(command);
-    if (help == kHelp.end()) {
-        std::cerr << "zorvane-host: unknown command \"" << command << "\"\n" << kUsage;
-        return 2;
-    }
-    if (args.has("--help")) {
-        std::cout << help->second;
+    if (args.has("--version")) {
+        std::cout << "zorvane-host " << ZORVANE_VERSION << "\n";
         return 0;
     }
-    PluginModule module(modulePath);
-    if (!module.loaded()) return fail(module.error());
-    if (command == "describe") return describe(module);
-    if (command == "render") return render(module, args);
-    if (command == "params") return params(module, args);
-    if (command == "state") return state(module, args);
-    ValidationSettings settings;
-    double seconds = 0;
-    if (args.has("--seconds") && number(args.get("--seconds"), seconds) && seconds > 0) settings.seconds = seconds;
-    settings.quick = args.has("--quick");
+    const bool help = args.has("-h") || args.has("--help");
+    if (args.words.empty()) {
+        (help ? std::cout : std::cerr) << kUsage;
+        return help ? 0 : kUsageError;
+    }
+    const std::string name = args.words[0];
+    const auto command = kCommands.find(name);
+    if (command == kCommands.end()) return refuse("unknown command \"" + name + "\"");
+    if (help) {
+        std::cout << command->second.help;
+        return 0;
+    }
+    for (const auto& [option, value] : args.options)
+        if (!kGlobalOptions.count(option) && !command->second.options.count(option))
+            return refuse(name + " takes no option " + option, command->second.help);
+    if ((name == "describe" || name == "render" || name == "validate") && args.words.size() > 1)
+        return refuse(name + " takes no argument \"" + args.words[1] + "\"", command->second.help);
+    if (args.has("--preset") && args.has("--state") && name == "render") return refuse("render takes --preset or --state, not both", command->second.help);
+
     std::string error;
-    if (args.has("--state") && !readFile(args.get("--state"), settings.state, error)) return fail(error);
-    return runValidation(module, settings, std::cout) ? 0 : 1;
+    if (args.has("--content") && !pointSettingsAt(args.get("--content"), error)) return fail(error);
+    if ((name == "render" || name == "validate") && !seedFrom(args, error)) return fail(error);
+    PluginModule module(args.get("--module", PluginModule::defaultPath(argv[0])));
+    if (!module.loaded()) return fail(module.error());
+    if (name == "describe") return describe(module);
+    if (name == "render") return render(module, args);
+    if (name == "params") return params(module, args);
+    if (name == "state") return state(module, args);
+    return validate(module, args);
 }

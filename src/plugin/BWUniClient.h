@@ -137,6 +137,10 @@ public:
     int32_t processEvents(VstEvents* events) override;
     // Audio thread only (the queue has no lock).
     void queueEvent(const MidiEventRecord& record);
+    // The all-notes-off a load asked for, into the queue.  Audio thread: the
+    // first thing of the next processEvents or rendered block, whichever
+    // comes first, so that it acts with or without host MIDI.
+    void queueRequestedAllNotesOff();
     // Removes the MIDI-learn assignments of a tag (of one sub-index when it
     // is 0 or more) with the engine held; with waitOnly only waits for the
     // audio thread.  False when it stayed busy for 500 ms: nothing changed.
@@ -479,7 +483,7 @@ private:
     EngineHold processCalls;
     std::atomic<bool> loading{false};        // the reader is not re-entered
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
-    std::atomic<bool> allNotesOffPending{false};  // queued by the audio thread
+    std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
     std::string locatedSampleFolder;         // where the user found a missing sample
     ProgramLoader loader;
     std::atomic<int32_t> loaderState{kLoaderIdle};

@@ -42,6 +42,7 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
         return silenceBlock(outputs, frames);
     }
     platform::DenormalGuard denormals;
+    queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
     zero(outputs, 0, frames);
     midiOut.sendCarried();

@@ -15,12 +15,7 @@ int32_t BWUniClient::processEvents(VstEvents* list) {
 }
 
 void BWUniClient::takeHostEvents(VstEvents* list) {
-    if (allNotesOffPending.exchange(false)) {
-        MidiEventRecord allOff;
-        allOff.code = kEventAllNotesOff;
-        allOff.data2 = 100;
-        queueEvent(allOff);
-    }
+    queueRequestedAllNotesOff();
     if (!list || list->numEvents < 1) return;
     const bool learnEditing = learn.editing.load();
     for (int32_t i = 0; i < list->numEvents; ++i) {
@@ -49,6 +44,14 @@ void BWUniClient::queueEvent(const MidiEventRecord& record) {
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
     eventQueue.queueEvent(fromLastTick);
+}
+
+void BWUniClient::queueRequestedAllNotesOff() {
+    if (!allNotesOffPending.exchange(false)) return;
+    MidiEventRecord allOff;
+    allOff.code = kEventAllNotesOff;
+    allOff.data2 = 100;
+    queueEvent(allOff);
 }
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {

@@ -59,7 +59,9 @@ BWOptionMenu* BWOptionMenu::makeFolderSubMenu(uint64_t subStyle) {
 
 void BWOptionMenu::addFixedEntries() {
     const bool bracketed = style & kStyleBracketed;
-    auto fixed = [bracketed](const char* text) { return bracketed ? "[" + std::string(text) + "]" : std::string(text); };
+    auto fixed = [bracketed](const char* text) {
+        return bracketed ? "[" + std::string(text) + "]" : std::string(text);
+    };
     if (style & kStyleSelectFolder) addEntry(fixed("Select Folder"), 0);
     if (style & kStyleSaveEntry) addEntry(fixed("Save Preset"), 1);
     if (style & kStyleLoadEntry)

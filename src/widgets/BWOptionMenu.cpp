@@ -73,9 +73,9 @@ BWOptionMenu::BWOptionMenu(const CRect& rect, CControlListener* listener, int32_
 }
 
 BWOptionMenu::~BWOptionMenu() {
-    if (isOpen && owner) closeList();
     // The list closes without telling its button: the button may be gone.
     extraCallBack = nullptr;
+    if (isOpen && owner) closeTree();
     entries.clear();
     overlay->detachMenu();
     overlay->forget();
@@ -381,8 +381,8 @@ void BWOptionMenu::drawTextIn(CDrawContext* context, BWPictureFont* picture, con
         return;
     }
     context->setFontColor(colour);
-    // The context's alignments are left, centre and right.
-    context->drawString(text.c_str(), rect, false, std::min(alignment, static_cast<int32_t>(kRightText)));
+    // The same code means centred (1) or right (2) to the context and left otherwise.
+    context->drawString(text.c_str(), rect, false, alignment);
 }
 
 void BWOptionMenu::draw(CDrawContext* context) {

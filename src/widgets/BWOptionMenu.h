@@ -288,6 +288,7 @@ private:
     int32_t rowRight() const;
     bool scrollBarShown() const;
     void trackHover(const CPoint& mouse);
+    void closeTree();
     void closeSubMenu();
     void openSubMenuAt(int32_t row, const CPoint& mouse);
     void hoverOpen(const CPoint& mouse);

@@ -219,7 +219,10 @@ void BWOptionMenu::openList(const CPoint& where, bool toLeft) {
         covered.bottom += shadowWidth;
     }
     overlay->setViewSizeWithMargins(covered);
-    if (!overlay->isAttached()) owner->addView(overlay);
+    // The frame's hold on the overlay: its list's reference and one that a
+    // removal with release (ours at closing, or the frame's own teardown)
+    // gives back, so the menu's own reference always stays.
+    if (owner->addView(overlay)) overlay->remember();
     overlay->activate(0);
     if (extraCallBack) extraCallBack->menuOpened();
 }
@@ -241,6 +244,11 @@ void BWOptionMenu::closeSubMenu() {
 
 void BWOptionMenu::closeList() {
     Retained keep(this);
+    closeTree();
+}
+
+// Takes no reference of its own: the destructor closes an open list too.
+void BWOptionMenu::closeTree() {
     closeSubMenu();
     const bool wasOpen = isOpen;
     isOpen = false;
@@ -248,7 +256,7 @@ void BWOptionMenu::closeList() {
     scrollDragging = false;
     if (owner) {
         overlay->leaveOverlayChain();
-        if (owner->isChild(overlay)) owner->removeView(overlay, false);
+        if (owner->isChild(overlay)) owner->removeView(overlay, true);
         owner->requestRedraw();
     }
     if (wasOpen && extraCallBack) extraCallBack->menuClosed();

@@ -67,10 +67,9 @@ void BWScrollbarY::drawPictureThumb(CDrawContext* context) {
     const int32_t bottomHeight = thumbBottomPicture ? thumbBottomPicture->getHeight() : 0;
     thumbTopPicture->draw(context, CRect(size.left, thumbTop, size.right, std::min(thumbTop + topHeight, thumbBottom)));
     const int32_t middleEnd = thumbBottom - bottomHeight;
-    if (thumbMiddlePicture && thumbMiddlePicture->getHeight() > 0)
-        for (int32_t y = thumbTop + topHeight; y < middleEnd; y += thumbMiddlePicture->getHeight())
-            thumbMiddlePicture->draw(context,
-                                     CRect(size.left, y, size.right, std::min(y + thumbMiddlePicture->getHeight(), middleEnd)));
+    const int32_t step = thumbMiddlePicture ? thumbMiddlePicture->getHeight() : 0;
+    for (int32_t y = thumbTop + topHeight; step > 0 && y < middleEnd; y += step)
+        thumbMiddlePicture->draw(context, CRect(size.left, y, size.right, std::min(y + step, middleEnd)));
     if (thumbBottomPicture)
         thumbBottomPicture->draw(context, CRect(size.left, std::max(middleEnd, thumbTop), size.right, thumbBottom));
 }

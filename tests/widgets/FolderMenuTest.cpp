@@ -27,6 +27,15 @@ std::vector<std::string> texts(M& menu) {
     return all;
 }
 
+// A file menu with tag 395 filled from a folder holding the files.
+M* filledMenu(MenuScene& scene, const TempDir& folder, std::initializer_list<const char*> files, uint64_t style,
+              CControlListener* listener) {
+    for (const char* name : files) touch(folder / name);
+    M* menu = scene.menu(CRect(10, 10, 60, 25), 395, M::kStyleFileMenu | style, {}, nullptr, listener);
+    menu->fillFolderMenu(folder.str().c_str(), "zvp", 0, true);
+    return menu;
+}
+
 // Logs each report with the path the menu gives for it.
 class PathListener : public CControlListener {
 public:
@@ -49,11 +58,15 @@ TEST(FolderMenu, FlatMenuListsFixedEntriesAndFilteredFiles) {
         const char* extension;
         std::vector<std::string> entries;
     } cases[] = {
-        {M::kStyleFileMenu | M::kStyleSelectFolder | M::kStyleSaveEntry, "zvp",
+        {M::kStyleFileMenu | M::kStyleSelectFolder | M::kStyleSaveEntry,
+         "zvp",
          {"Select Folder", "Save Preset", "a", "b", "c"}},
-        {M::kStyleFileMenu | M::kStyleLoadEntry | M::kStyleTitleEntry | M::kStyleBracketed, "zvp",
+        {M::kStyleFileMenu | M::kStyleLoadEntry | M::kStyleTitleEntry | M::kStyleBracketed,
+         "zvp",
          {"[Load Preset]", "--Presets--", "a", "b", "c"}},
-        {M::kStyleFileMenu | M::kStyleLoadEntry | M::kStyleSamples, "", {"Load Sample", ".zvp", "a.zvp", "b.zvp", "bzvp", "c.zvp", "y.txt", "zvp"}},
+        {M::kStyleFileMenu | M::kStyleLoadEntry | M::kStyleSamples,
+         "",
+         {"Load Sample", ".zvp", "a.zvp", "b.zvp", "bzvp", "c.zvp", "y.txt", "zvp"}},
         {M::kStyleFileMenu | M::kStyleFolderTree, "zvp", {"sub"}},
         {M::kStyleSelectFolder, "zvp", {}},  // not a file menu: nothing happens
     };
@@ -87,13 +100,9 @@ TEST(FolderMenu, FlatMenuListsFixedEntriesAndFilteredFiles) {
 TEST(FolderMenu, PathsAndStepsInAFlatMenu) {
     MenuScene scene;
     TempDir folder;
-    for (const char* name : {"c.zvp", "a.zvp", "b.zvp"}) touch(folder / name);
     PathListener listener(scene.log);
-    auto* menu = new M(CRect(10, 10, 60, 25), &listener, 395,
-                       scene.frame, nullptr, M::kStyleFileMenu | M::kStyleSelectFolder | M::kStyleSaveEntry |
-                                                 M::kStyleShowFileName);
-    scene.frame->addView(menu);
-    menu->fillFolderMenu(folder.str().c_str(), "zvp", 0, true);
+    M* menu = filledMenu(scene, folder, {"c.zvp", "a.zvp", "b.zvp"},
+                         M::kStyleSelectFolder | M::kStyleSaveEntry | M::kStyleShowFileName, &listener);
     std::string name = "c";
     menu->fileName = &name;
     const std::string root = folder.str() + "/";
@@ -104,8 +113,7 @@ TEST(FolderMenu, PathsAndStepsInAFlatMenu) {
     } steps[] = {
         {1, "c", "valueChanged(395,2) a.zvp"},   // past the last file: the first file
         {-1, "a", "valueChanged(395,4) c.zvp"},  // before the first file: the last
-        {-1, "nothing", "valueChanged(395,4) c.zvp"},
-        {1, "nothing", "valueChanged(395,2) a.zvp"},
+        {-1, "nothing", "valueChanged(395,4) c.zvp"}, {1, "nothing", "valueChanged(395,2) a.zvp"},
         {1, "b", "valueChanged(395,4) c.zvp"},
     };
     for (const auto& s : steps) {
@@ -147,10 +155,10 @@ TEST(FolderMenu, TreeOfCustomFoldersAndSubFoldersSteps) {
     touch(content / "Strings" / "notes.txt");
     setSettingString("presetuserpath100", custom.str());
     PathListener listener(scene.log);
-    auto* menu = new M(CRect(10, 10, 60, 25), &listener, 392, scene.frame, nullptr,
-                       M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName | M::kStyleSamples |
-                           M::kStyleMarkSelection);
-    scene.frame->addView(menu);
+    M* menu = scene.menu(
+        CRect(10, 10, 60, 25), 392,
+        M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName | M::kStyleSamples | M::kStyleMarkSelection, {},
+        nullptr, &listener);
     menu->fillFolderMenu(content.str().c_str(), "wav", -1, true);
     EXPECT_EQ(texts(*menu), (std::vector<std::string>{"Custom Folder 1", "Custom Folder 2", "Custom Folder 3",
                                                       "Custom Folder 4", "Strings"}));
@@ -165,10 +173,10 @@ TEST(FolderMenu, TreeOfCustomFoldersAndSubFoldersSteps) {
         int32_t step;
         const char* picked;
     } steps[] = {
-        {1, "a2"},        // nothing current: the first custom folder with files, from index 2
-        {1, "s1"},        // past its end: the next sub-menu with files
-        {-1, "a2"},       // before the first: the previous one's last file
-        {-1, nullptr},    // index 1 is skipped and nothing comes before: no report
+        {1, "a2"},      // nothing current: the first custom folder with files, from index 2
+        {1, "s1"},      // past its end: the next sub-menu with files
+        {-1, "a2"},     // before the first: the previous one's last file
+        {-1, nullptr},  // index 1 is skipped and nothing comes before: no report
     };
     for (const auto& s : steps) {
         menu->stepFolderSelection(s.step);
@@ -201,15 +209,10 @@ TEST(FolderMenu, TreeOfCustomFoldersAndSubFoldersSteps) {
 TEST(FolderMenu, FolderChoicesAndTheLibraryPosition) {
     MenuScene scene;
     TempDir folder;
-    touch(folder / "Bank A" / "one.zvp");
-    touch(folder / "Bank A" / "two.zvp");
-    touch(folder / "Bank B" / "three.zvp");
     PathListener listener(scene.log);
-    auto* menu = new M(CRect(10, 10, 60, 25), &listener, 395, scene.frame, nullptr,
-                       M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleSaveEntry | M::kStyleTitleEntry |
-                           M::kStyleMarkSelection);
-    scene.frame->addView(menu);
-    menu->fillFolderMenu(folder.str().c_str(), "zvp", 0, true);
+    M* menu = filledMenu(scene, folder, {"Bank A/one.zvp", "Bank A/two.zvp", "Bank B/three.zvp"},
+                         M::kStyleFolderTree | M::kStyleSaveEntry | M::kStyleTitleEntry | M::kStyleMarkSelection,
+                         &listener);
     ASSERT_EQ(texts(*menu), (std::vector<std::string>{"Save Preset", "--Presets--", "Bank A", "Bank B"}));
     const std::string two = (folder / "Bank A" / "two.zvp").string();
     const struct {
@@ -217,12 +220,12 @@ TEST(FolderMenu, FolderChoicesAndTheLibraryPosition) {
         const char* path;
         CallLog log;
     } cases[] = {
-        {0, 0, 1, "", {"valueChanged(395,2) " + two}},                   // bank 0, file 1
-        {0, 5, 0, "", {}},                                               // no such bank: no report
+        {0, 0, 1, "", {"valueChanged(395,2) " + two}},  // bank 0, file 1
+        {0, 5, 0, "", {}},                              // no such bank: no report
         {1, 0, 0, "", {"valueChanged(395,0) " + two}},
         {3, 0, 0, "/x/chosen.zvp", {"valueChanged(395,2) /x/chosen.zvp"}},
         {4, 0, 0, "/x/other.zvp", {"valueChanged(395,0) /x/other.zvp"}},
-        {2, 0, 0, "", {"editor.reloadPresetLibrary()"}},                 // refilled, no report
+        {2, 0, 0, "", {"editor.reloadPresetLibrary()"}},  // refilled, no report
     };
     for (const auto& c : cases) {
         menu->applyFolderChoice(c.kind, c.index, c.value, c.path, "n");
@@ -245,14 +248,9 @@ TEST(FolderMenu, FolderChoicesAndTheLibraryPosition) {
 TEST(FolderMenu, RandomPicksAndDrops) {
     MenuScene scene;
     TempDir folder;
-    touch(folder / "Bank" / "one.zvp");
-    touch(folder / "Bank" / "two.zvp");
-    touch(folder / "Empty" / "readme.txt");
     PathListener listener(scene.log);
-    auto* menu = new M(CRect(10, 10, 60, 25), &listener, 395, scene.frame, nullptr,
-                       M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleSaveEntry);
-    scene.frame->addView(menu);
-    menu->fillFolderMenu(folder.str().c_str(), "zvp", 0, true);
+    M* menu = filledMenu(scene, folder, {"Bank/one.zvp", "Bank/two.zvp", "Empty/readme.txt"},
+                         M::kStyleFolderTree | M::kStyleSaveEntry, &listener);
     ASSERT_EQ(texts(*menu), (std::vector<std::string>{"Save Preset", "Bank", "Empty"}));
     menu->pickRandomFile(2, true);
     EXPECT_EQ(scene.takeLog(), CallLog{}) << "an empty sub-menu";
@@ -275,9 +273,7 @@ TEST(FolderMenu, RandomPicksAndDrops) {
     scene.idle();
     ASSERT_TRUE(scene.windows.drop(scene.window(), "", {dropped}));
     EXPECT_EQ(scene.takeLog(), CallLog{}) << "without style bit 18";
-    auto* taker = new M(CRect(10, 40, 60, 55), &listener, 396, scene.frame, nullptr,
-                        M::kStyleFileMenu | M::kStyleAcceptDrop);
-    scene.frame->addView(taker);
+    M* taker = scene.menu(CRect(10, 40, 60, 55), 396, M::kStyleFileMenu | M::kStyleAcceptDrop, {}, nullptr, &listener);
     taker->setValue(0.0f);
     scene.windows.move(scene.window(), 20, 45);
     scene.idle();

@@ -48,30 +48,27 @@ public:
     CallLog& log;
 };
 
-struct MenuScene {
-    MenuScene() {
-        host = windows.createWindow(0, 960, 697, nullptr);
-        editor = new MenuEditor(&effect, log);
+// The editor's frame in a host window of the current window system, the
+// listener log, and picture font 0 of the interface (rows of every list).
+struct MenuFrame {
+    MenuFrame() {
+        host = platform::windowSystem().createWindow(0, 960, 697, nullptr);
+        editor = new MenuEditor(&effect, log);  // the effect deletes it
         editor->open(toolkit_test::handleOf(host));
         frame = editor->bwFrame();
-        // Picture font 0 of the interface: rows of every open list.
         rowsPicture = new CBitmap(CResourceDescription(1071));
         rowFont.setPicture(rowsPicture);
         rowFont.setGlyphHeight(11);
         rowFont.setWidths(kPictureFontWidthsA, kPictureFontTableSize);
     }
-    ~MenuScene() {
+    ~MenuFrame() {
         editor->close();
         rowsPicture->forget();
     }
-    MenuScene(const MenuScene&) = delete;
-    MenuScene& operator=(const MenuScene&) = delete;
+    MenuFrame(const MenuFrame&) = delete;
+    MenuFrame& operator=(const MenuFrame&) = delete;
 
     platform::WindowId window() const { return frame->getWindow(); }
-    void idle(uint32_t ms = 0) {
-        windows.advance(ms);
-        frame->idle();
-    }
     CallLog takeLog() {
         CallLog taken;
         taken.swap(log);
@@ -79,11 +76,34 @@ struct MenuScene {
     }
     // A menu in the frame, owned by the frame.
     BWOptionMenu* menu(const CRect& rect, int32_t tag, uint64_t style, std::vector<std::string> texts = {},
-                       const char* title = nullptr) {
-        auto* m = new BWOptionMenu(rect, &listener, tag, frame, title, style);
+                       const char* title = nullptr, CControlListener* to = nullptr) {
+        auto* m = new BWOptionMenu(rect, to ? to : &listener, tag, frame, title, style);
         frame->addView(m);
         m->addEntries(std::move(texts));
         return m;
+    }
+
+    CallLog log;
+    toolkit_test::RecordingListener listener{log};
+    toolkit_test::HostEffect effect;
+    platform::WindowId host = 0;
+    MenuEditor* editor = nullptr;
+    BWFrame* frame = nullptr;
+    CBitmap* rowsPicture = nullptr;
+    BWPictureFont rowFont;
+};
+
+// Settings of the test's own and the in-process windows, installed before
+// the frame is made and removed after it is gone.
+struct InProcessSetup {
+    SettingsSandbox settings;
+    toolkit_test::ScopedWindows windows;
+};
+
+struct MenuScene : InProcessSetup, MenuFrame {
+    void idle(uint32_t ms = 0) {
+        windows.advance(ms);
+        frame->idle();
     }
     // The in-panel look of the editor's menus.
     void giveChannelLook(BWOptionMenu* m) {
@@ -105,17 +125,6 @@ struct MenuScene {
         }
         windows.advance(400);
     }
-
-    SettingsSandbox settings;
-    toolkit_test::ScopedWindows windows;
-    CallLog log;
-    toolkit_test::RecordingListener listener{log};
-    toolkit_test::HostEffect effect;
-    platform::WindowId host = 0;
-    MenuEditor* editor = nullptr;
-    BWFrame* frame = nullptr;
-    CBitmap* rowsPicture = nullptr;
-    BWPictureFont rowFont;
 };
 
 }  // namespace widget_test

@@ -7,12 +7,17 @@
 // test checks the log and the pixels; the X11 test plays the same steps
 // through XTest and must see the same.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "MenuScene.h"
+#include "platform/InProcessWindows.h"
+#include "support/WindowPixels.h"
 
 namespace widget_test {
+
+using toolkit_test::colourPixels;
 
 struct SessionStep {
     enum Kind { Move, Press, Release, RightPress, RightRelease, Idle, Snapshot } kind;
@@ -43,50 +48,23 @@ inline const CallLog kMenuSessionLog = {
     "valueChanged(1000000,0)",
 };
 
-// The editor, its frame in a host window of the current window system, and
-// the menus of the session.
-struct MenuSession {
+// The menus of the session in the editor's frame.
+struct MenuSession : MenuFrame {
     MenuSession() {
-        host = platform::windowSystem().createWindow(0, 960, 697, nullptr);
-        editor = new MenuEditor(&effect, log);
-        editor->open(toolkit_test::handleOf(host));
-        frame = editor->bwFrame();
         frame->setBackgroundColor(CColor{30, 32, 36, 255});
-        rowsPicture = new CBitmap(CResourceDescription(1071));
-        rowFont.setPicture(rowsPicture);
-        rowFont.setGlyphHeight(11);
-        rowFont.setWidths(kPictureFontWidthsA, kPictureFontTableSize);
-
-        root = add(new BWOptionMenu(CRect(100, 100, 180, 115), &listener, 50, frame, nullptr,
-                                    BWOptionMenu::kStyleShowCurrent | BWOptionMenu::kStyleFlatIndex));
-        root->addEntries({"alpha", "beta"});
+        root = menu(CRect(100, 100, 180, 115), 50, BWOptionMenu::kStyleShowCurrent | BWOptionMenu::kStyleFlatIndex,
+                    {"alpha", "beta"});
         auto* sub = new BWOptionMenu(CRect(), root, 50, frame, nullptr, BWOptionMenu::kStylePlain);
         sub->addEntries({"one", "two", "three"});
         sub->listOffsetY = -15;
         root->addSubMenu(sub, "more");
         root->addEntry("gamma");
         root->extraCallBack = &callBack;
-        for (BWOptionMenu* m : {root, sub}) look(m);
-
-        learn = add(new BWOptionMenu(CRect(620, 3, 740, 18), &listener, 1000000, frame, nullptr,
-                                     BWOptionMenu::kStylePlain));
-        learn->addEntries({"Midi Learn", "Clear"});
-        look(learn);
+        learn = menu(CRect(620, 3, 740, 18), 1000000, BWOptionMenu::kStylePlain, {"Midi Learn", "Clear"});
         learn->setVisible(false);
-        target = add(new BWOptionMenu(CRect(280, 290, 360, 305), &listener, 60, frame, "Target", 0));
-        look(target);
+        target = menu(CRect(280, 290, 360, 305), 60, 0, {}, "Target");
         target->setExtraPointer(static_cast<BWOptionMenuBase*>(learn));
-    }
-    ~MenuSession() {
-        editor->close();
-        rowsPicture->forget();
-    }
-    MenuSession(const MenuSession&) = delete;
-    MenuSession& operator=(const MenuSession&) = delete;
-
-    BWOptionMenu* add(BWOptionMenu* menu) {
-        frame->addView(menu);
-        return menu;
+        for (BWOptionMenu* m : {root, sub, learn, target}) look(m);
     }
     void look(BWOptionMenu* m) {
         m->fontSize = 15;
@@ -98,27 +76,39 @@ struct MenuSession {
         m->hoverFillColour = CColor{58, 61, 66, 255};
         m->listFrameColour = CColor{192, 192, 192, 255};
     }
-    platform::WindowId window() const { return frame->getWindow(); }
 
-    CallLog log;
-    toolkit_test::RecordingListener listener{log};
     RecordingCallBack callBack{log};
-    toolkit_test::HostEffect effect;
-    platform::WindowId host = 0;
-    MenuEditor* editor = nullptr;
-    BWFrame* frame = nullptr;
-    CBitmap* rowsPicture = nullptr;
-    BWPictureFont rowFont;
     BWOptionMenu* root = nullptr;
     BWOptionMenu* learn = nullptr;
     BWOptionMenu* target = nullptr;
 };
 
-// The colour bits of a window surface.
-inline std::vector<uint32_t> colourPixels(const platform::WindowSurface& s) {
-    std::vector<uint32_t> pixels(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height);
-    for (uint32_t& p : pixels) p &= 0xffffff;
-    return pixels;
+// Plays the session through the in-process back-end: the snapshots are the
+// window's pixels; after the step `check`, the callback looks at the scene.
+inline std::vector<std::vector<uint32_t>> playInProcess(platform::InProcessWindows& windows, MenuSession& session,
+                                                        size_t check = ~size_t{0},
+                                                        const std::function<void()>& look = {}) {
+    std::vector<std::vector<uint32_t>> snapshots;
+    for (size_t i = 0; i < std::size(kMenuSession); ++i) {
+        const SessionStep& s = kMenuSession[i];
+        const platform::WindowId w = session.window();
+        switch (s.kind) {
+            case SessionStep::Move: windows.move(w, s.x, s.y); break;
+            case SessionStep::Press: windows.press(w, s.x, s.y); break;
+            case SessionStep::Release: windows.release(w, s.x, s.y); break;
+            case SessionStep::RightPress: windows.press(w, s.x, s.y, platform::MouseButtonId::Right); break;
+            case SessionStep::RightRelease: windows.release(w, s.x, s.y, platform::MouseButtonId::Right); break;
+            case SessionStep::Idle: session.frame->idle(); break;
+            case SessionStep::Snapshot:
+                session.frame->idle();
+                session.frame->invalid();
+                windows.paint(w);
+                snapshots.push_back(colourPixels(windows.surface(w)));
+                break;
+        }
+        if (i == check && look) look();
+    }
+    return snapshots;
 }
 
 }  // namespace widget_test

@@ -8,6 +8,7 @@
 #include "MenuSession.h"
 #include "guitoolkit/COffscreenContext.h"
 #include "persistence/Settings.h"
+#include "widgets/BWButton.h"
 #include "widgets/BWScrollbarY.h"
 
 namespace widget_test {
@@ -82,7 +83,8 @@ TEST(OptionMenuList, TallListScrollsByWheelAndScrollBar) {
         int32_t first;
     } wheel[] = {{-1, 0}, {-1, 0}, {-1, 1}, {-10, 5}, {-100, hidden}, {3, hidden - 2}, {100, 0}};
     for (const auto& w : wheel) {
-        for (int32_t i = 0; i < std::abs(w.notches); ++i) menu->onWheel(CPoint(60, 300), w.notches < 0 ? -1.0f : 1.0f, 0);
+        for (int32_t i = 0; i < std::abs(w.notches); ++i)
+            menu->onWheel(CPoint(60, 300), w.notches < 0 ? -1.0f : 1.0f, 0);
         EXPECT_EQ(menu->firstVisibleRow(), w.first) << w.notches;
     }
     EXPECT_FALSE(menu->onWheel(CPoint(600, 300), -1.0f, 0)) << "outside the list";
@@ -149,6 +151,19 @@ TEST(OptionMenuList, WhatAPressPicks) {
     EXPECT_TRUE(menu->isListOpen());
     EXPECT_EQ(menu->onMouseDown(outside, kLButton, 0), kMouseEventHandled);
     EXPECT_FALSE(menu->isListOpen());
+
+    // A menu held by nobody but its maker (as folder sub-menus are held by
+    // their entry) that goes while its list is open closes it first.
+    auto* lone = new M(CRect(300, 300, 340, 315), &scene.listener, 8, scene.frame, nullptr, 0);
+    scene.frame->removeWidget(lone);
+    lone->forget();
+    lone->addEntries({"x", "y"});
+    const int32_t views = scene.frame->getNbViews();
+    lone->openList(CPoint(300, 300), false);
+    EXPECT_EQ(scene.frame->getNbViews(), views + 1);
+    lone->forget();
+    EXPECT_EQ(scene.frame->getOverlay(), nullptr);
+    EXPECT_EQ(scene.frame->getNbViews(), views);
 }
 
 // The whole session through the window: the log, the overlay while the lists
@@ -157,31 +172,13 @@ TEST(OptionMenuList, ScriptedSessionPicksThroughSubMenusAndTheLearnMenu) {
     SettingsSandbox settings;
     toolkit_test::ScopedWindows windows;
     MenuSession session;
-    std::vector<std::vector<uint32_t>> snapshots;
-    for (const SessionStep& s : kMenuSession) {
-        const platform::WindowId w = session.window();
-        switch (s.kind) {
-            case SessionStep::Move: windows.move(w, s.x, s.y); break;
-            case SessionStep::Press: windows.press(w, s.x, s.y); break;
-            case SessionStep::Release: windows.release(w, s.x, s.y); break;
-            case SessionStep::RightPress: windows.press(w, s.x, s.y, platform::MouseButtonId::Right); break;
-            case SessionStep::RightRelease: windows.release(w, s.x, s.y, platform::MouseButtonId::Right); break;
-            case SessionStep::Idle: session.frame->idle(); break;
-            case SessionStep::Snapshot:
-                session.frame->idle();
-                session.frame->invalid();
-                windows.paint(w);
-                snapshots.push_back(colourPixels(windows.surface(w)));
-                break;
-        }
-        if (&s == &kMenuSession[7]) {
-            ASSERT_NE(session.root->getOpenSubMenu(), nullptr) << "resting on \"more\" opened it";
-            BWOptionMenu* sub = session.root->getOpenSubMenu();
-            EXPECT_EQ(session.frame->getOverlay(), sub->getOverlay());
-            EXPECT_EQ(sub->getListRect(), CRect(195, 129, 241, 178)) << "beside the list, its rows level";
-            EXPECT_EQ(sub->getHovered(), 1);
-        }
-    }
+    const auto snapshots = playInProcess(windows, session, 7, [&] {
+        ASSERT_NE(session.root->getOpenSubMenu(), nullptr) << "resting on \"more\" opened it";
+        BWOptionMenu* sub = session.root->getOpenSubMenu();
+        EXPECT_EQ(session.frame->getOverlay(), sub->getOverlay());
+        EXPECT_EQ(sub->getListRect(), CRect(195, 129, 241, 178)) << "beside the list, its rows level";
+        EXPECT_EQ(sub->getHovered(), 1);
+    });
     EXPECT_EQ(session.log, kMenuSessionLog);
     EXPECT_EQ(session.learn->getExtraInt1(), 60) << "the learn menu's target";
     EXPECT_EQ(session.frame->getOverlay(), nullptr);
@@ -240,6 +237,31 @@ TEST(OptionMenuList, HoverOpenAndTheOpeningCallbacks) {
     EXPECT_EQ(recent->getNumEntries(), 2);
     EXPECT_TRUE(recent->getEntryText(1, text));
     EXPECT_EQ(text, "third");
+}
+
+// A button in mode 9 opens its menu's list at its own corner and lights while
+// the list is open (the menu's extra callback), through the window.
+TEST(OptionMenuList, MenuButtonOpensTheListAndLightsWhileOpen) {
+    MenuScene scene;
+    M* menu = scene.menu(CRect(342, 19, 441, 34), 395, M::kStyleSaveEntry, {"Save Preset", "a", "b"});
+    scene.giveChannelLook(menu);
+    menu->listOffsetY = 22;
+    auto* button = new BWButton(CRect(320, 19, 336, 34), &scene.listener, 320, scene.frame, nullptr, 0, 9);
+    scene.frame->addView(button);
+    button->setExtraPointer(static_cast<BWOptionMenuBase*>(menu));
+    menu->extraCallBack = button;
+    scene.windows.press(scene.window(), 325, 25);
+    scene.windows.release(scene.window(), 325, 25);
+    EXPECT_TRUE(menu->isListOpen());
+    EXPECT_EQ(menu->getListRect().getTopLeft(), CPoint(320, 41)) << "at the button, below it by the offset";
+    EXPECT_EQ(button->getValue(), 1.0f);
+    EXPECT_EQ(scene.takeLog(), CallLog{}) << "the release outside the list picks nothing";
+    const int32_t rowB = 41 + 4 + 2 * 15 + 7;
+    scene.windows.press(scene.window(), 340, rowB);
+    scene.windows.release(scene.window(), 340, rowB);
+    EXPECT_FALSE(menu->isListOpen());
+    EXPECT_EQ(button->getValue(), 0.0f);
+    EXPECT_EQ(scene.takeLog(), CallLog{"valueChanged(395,2)"});
 }
 
 // The scroll bar's thumb: its height from the size, its offset from the

@@ -13,7 +13,6 @@
 #include "support/XvfbServer.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 namespace widget_test {
@@ -32,23 +31,7 @@ TEST(OptionMenuX11, SameLogAndPixelsAsInProcess) {
     {
         toolkit_test::ScopedWindows windows(1280, 1024);
         MenuSession session;
-        for (const SessionStep& s : kMenuSession) {
-            const platform::WindowId w = session.window();
-            switch (s.kind) {
-                case SessionStep::Move: windows.move(w, s.x, s.y); break;
-                case SessionStep::Press: windows.press(w, s.x, s.y); break;
-                case SessionStep::Release: windows.release(w, s.x, s.y); break;
-                case SessionStep::RightPress: windows.press(w, s.x, s.y, platform::MouseButtonId::Right); break;
-                case SessionStep::RightRelease: windows.release(w, s.x, s.y, platform::MouseButtonId::Right); break;
-                case SessionStep::Idle: session.frame->idle(); break;
-                case SessionStep::Snapshot:
-                    session.frame->idle();
-                    session.frame->invalid();
-                    windows.paint(w);
-                    expected.push_back(colourPixels(windows.surface(w)));
-                    break;
-            }
-        }
+        expected = playInProcess(windows, session);
         expectedLog = session.log;
     }
     ASSERT_EQ(expectedLog, kMenuSessionLog);
@@ -89,14 +72,9 @@ TEST(OptionMenuX11, SameLogAndPixelsAsInProcess) {
             x11.pump(0);
             x11.sync();
             const platform::WindowSurface surface = x11.surface(session.window());
-            XImage* image = XGetImage(d, x11.nativeWindow(session.window()), 0, 0, surface.width, surface.height,
-                                      AllPlanes, ZPixmap);
-            ASSERT_NE(image, nullptr);
-            std::vector<uint32_t> pixels(static_cast<size_t>(surface.width) * surface.height);
-            for (int32_t y = 0; y < surface.height; ++y)
-                for (int32_t x = 0; x < surface.width; ++x)
-                    pixels[y * surface.width + x] = XGetPixel(image, x, y) & 0xffffff;
-            XDestroyImage(image);
+            std::vector<uint32_t> pixels =
+                toolkit_test::serverPixels(d, x11.nativeWindow(session.window()), surface.width, surface.height);
+            ASSERT_FALSE(pixels.empty());
             EXPECT_EQ(pixels, colourPixels(surface)) << "the server holds the window's surface";
             held.push_back(std::move(pixels));
         }

@@ -16,6 +16,7 @@
 #include "guitoolkit/COffscreenContext.h"
 #include "guitoolkit/PictureFontWidths.h"
 #include "platform/InProcessWindows.h"
+#include "gui-sheet/SheetLook.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace sheet {
@@ -24,11 +25,6 @@ namespace {
 using namespace VSTGUI;
 
 constexpr int32_t kDesignWidth = 480, kDesignHeight = 330;
-const CColor kPanel{0x1E, 0x20, 0x24, 255};
-const CColor kSection{0x26, 0x29, 0x2E, 255};
-const CColor kSeparator{0x34, 0x38, 0x3F, 255};
-const CColor kTitle{0xC9, 0xCD, 0xD3, 255};
-const CColor kLabel{0x8A, 0x90, 0x99, 255};
 const CColor kOff{0x4A, 0x4F, 0x57, 255};
 
 class SheetEffect : public AudioEffectX {
@@ -63,7 +59,7 @@ public:
         c->drawRect(size, kDrawFilled);
         section(c, CRect(8, 8, 150, 322), "CLOSED");
         section(c, CRect(158, 8, 362, 322), "OPEN LIST, SUB-MENU");
-        section(c, CRect(370, 8, 472, 322), "SCROLLED");
+        section(c, CRect(370, 8, 472, 322), "");  // the scrolled list spans the frame
         const struct {
             int32_t y;
             const char* text;
@@ -191,7 +187,8 @@ struct Scene {
                                                      M::kStyleSaveEntry, {});
         preset->textFont = &fonts.fonts[4];
         preset->fileName = &presetName;
-        M* instrument = add(CRect(16, 130, 129, 147), M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName, {});
+        M* instrument =
+            add(CRect(16, 130, 129, 147), M::kStyleFileMenu | M::kStyleFolderTree | M::kStyleShowFileName, {});
         instrument->textFont = &fonts.fonts[9];
         instrument->textInsetX = 2;
         instrument->fileName = &instrumentName;
@@ -212,9 +209,12 @@ struct Scene {
         root->addEntry("more");
         root->setValue(0.0f);
         root->openList(CPoint(166, 30), false);
-        pointAt(CPoint(root->getListRect().left + 20, root->getListRect().top + root->insetTop + 4 * root->pitch() + 7));
-        if (BWOptionMenu* open = root->getOpenSubMenu())
-            pointer = CPoint(open->getListRect().left + 20, open->getListRect().top + open->insetTop + open->pitch() + 7);
+        auto onRow = [](BWOptionMenu* m, int32_t row) {
+            const CRect& list = m->getListRect();
+            return CPoint(list.left + 20, list.top + m->insetTop + row * m->pitch() + 7);
+        };
+        pointAt(onRow(root, 4));
+        if (BWOptionMenu* open = root->getOpenSubMenu()) pointer = onRow(open, 1);
 
         // A list taller than the frame, scrolled down a little.
         scrolled = add(CRect(378, 30, 440, 45), M::kStyleShowCurrent, {});
@@ -295,8 +295,8 @@ bool writeMenuSheet(const std::string& path) {
         cairo_set_source_surface(cr, shots[i], places[i][0], places[i][1]);
         cairo_paint(cr);
         char text[32];
-        std::snprintf(text, sizeof(text), "ZOOM %.1f", zooms[i]);
-        cairo_set_source_rgb(cr, 0xC9 / 255.0, 0xCD / 255.0, 0xD3 / 255.0);
+        std::snprintf(text, sizeof(text), "zoom %.0f %%", static_cast<double>(zooms[i]) * 100.0);
+        cairo_set_source_rgb(cr, kAmber.red / 255.0, kAmber.green / 255.0, kAmber.blue / 255.0);
         cairo_move_to(cr, places[i][0], places[i][1] - 5);
         cairo_show_text(cr, text);
         cairo_surface_destroy(shots[i]);
