@@ -34,8 +34,8 @@ demo: setup
 
 # The tests that run threads against each other, built with ThreadSanitizer;
 # it must report nothing.
-TSAN_SUITES := effects core engine plugin aax
-TSAN_FILTER := EffectParameterThreads.*:UseGate.*:SharedFloat.*:*TheAudioThreadNeverReadsFreedLines:*ABusyAudioSide*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*
+TSAN_SUITES := effects core engine plugin aax editor
+TSAN_FILTER := EffectParameterThreads.*:UseGate.*:SharedFloat.*:*TheAudioThreadNeverReadsFreedLines:*ABusyAudioSide*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF
