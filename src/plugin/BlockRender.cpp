@@ -42,6 +42,7 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
         return silenceBlock(outputs, frames);
     }
     platform::DenormalGuard denormals;
+    queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
     zero(outputs, 0, frames);
     midiOut.sendCarried();
@@ -266,7 +267,10 @@ void BWUniClient::sendMidiOut() {
     VstEvents* events = midiOut.takeBlock();
     if (events->numEvents == 0) return;
     RenderState& r = render;
-    if (!(r.skipAudio.load() && r.exportWriter)) {
+    // The MIDI export's own ticks never reach the host: without its writer
+    // (the restart tick before the file starts) their notes are dropped.
+    if (r.skipAudio.load() && !r.exportWriter) return;
+    if (!r.skipAudio.load()) {
         sendVstEventsToHost(events);
         return;
     }
