@@ -21,6 +21,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/COffscreenContext.h"
+#include "support/ByteInput.h"
 #include "support/Check.h"
 #include "support/QuietMessages.h"
 #include "widgets/BWBtnLineView.h"
@@ -33,12 +34,9 @@ using namespace VSTGUI;
 
 namespace {
 
-class Input {
+class Input : public ByteInput {
 public:
-    Input(const uint8_t* data, size_t size) : data(data), size(size) {}
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
-    uint32_t word() { return uint32_t{byte()} | uint32_t{byte()} << 8 | uint32_t{byte()} << 16 | uint32_t{byte()} << 24; }
+    using ByteInput::ByteInput;
     int32_t coordinate() { return static_cast<int32_t>(byte()) * 2 - 20; }
     // Ordinary values mostly, and now and then one that no view should trust.
     float value() {
@@ -51,11 +49,6 @@ public:
             default: return static_cast<float>(byte()) / (kind & 0x10 ? 1.0f : 64.0f);
         }
     }
-
-private:
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
 };
 
 // A companion button as the views hear it: a tag and a value.

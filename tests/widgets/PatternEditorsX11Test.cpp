@@ -9,18 +9,20 @@
 
 #include "PatternScene.h"
 #include "platform/X11Windows.h"
+#include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
 #include "widgets/BWBtnLineView.h"
 #include "widgets/BWTableView.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 namespace widget_test {
 namespace {
 
+using toolkit_test::colourPixels;
 using toolkit_test::HostEffect;
+using toolkit_test::serverPixels;
 using toolkit_test::TestEditor;
 using toolkit_test::XvfbServer;
 
@@ -84,12 +86,6 @@ const Step kSteps[] = {
     {Step::Release, 429, 150}, {Step::Move, 177, 225}, {Step::Press, 177, 225}, {Step::Release, 177, 225},
     {Step::Press, 177, 225}, {Step::Move, 303, 225},  {Step::Release, 303, 225}};
 
-std::vector<uint32_t> colourPixels(const platform::WindowSurface& s) {
-    std::vector<uint32_t> pixels(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height);
-    for (uint32_t& p : pixels) p &= 0xffffff;
-    return pixels;
-}
-
 TEST(PatternEditorsX11, APaintDragGivesTheSameModelsAndPixelsAsInProcess) {
     if (!XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
     UserFoldersSandbox sandbox;
@@ -129,10 +125,8 @@ TEST(PatternEditorsX11, APaintDragGivesTheSameModelsAndPixelsAsInProcess) {
     {
         Editors editors(x11);
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int dummy = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &dummy, &dummy, &dummy, &dummy));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(editors.window(), r);
         for (const Step& s : kSteps) {
@@ -151,12 +145,8 @@ TEST(PatternEditorsX11, APaintDragGivesTheSameModelsAndPixelsAsInProcess) {
         x11.pump(0);
         x11.sync();
         const platform::WindowSurface s = x11.surface(editors.window());
-        XImage* image = XGetImage(d, x11.nativeWindow(editors.window()), 0, 0, s.width, s.height, AllPlanes, ZPixmap);
-        ASSERT_NE(image, nullptr);
-        std::vector<uint32_t> held(static_cast<size_t>(s.width) * s.height);
-        for (int32_t y = 0; y < s.height; ++y)
-            for (int32_t x = 0; x < s.width; ++x) held[y * s.width + x] = XGetPixel(image, x, y) & 0xffffff;
-        XDestroyImage(image);
+        const std::vector<uint32_t> held = serverPixels(d, x11.nativeWindow(editors.window()), s.width, s.height);
+        ASSERT_FALSE(held.empty());
         EXPECT_EQ(s.width, 720);
         EXPECT_EQ(held, colourPixels(s)) << "the server holds what the window's surface holds";
         EXPECT_EQ(held, expectedPixels) << "and that is what the in-process back-end drew";

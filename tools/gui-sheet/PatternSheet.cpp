@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -19,8 +18,8 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CFontDesc.h"
 #include "guitoolkit/COffscreenContext.h"
-#include "guitoolkit/EditorZoom.h"
 #include "gui-sheet/SheetLook.h"
+#include "gui-sheet/SheetZoom.h"
 #include "widgets/BWBtnLineView.h"
 #include "widgets/BWPolyObjectView.h"
 #include "widgets/BWTableView.h"
@@ -288,44 +287,28 @@ std::vector<Scene> scenes() {
     };
 }
 
-// The scene drawn at its design size, as 32-bit pixels.
-std::vector<uint32_t> render(const Scene& scene) {
-    Models models;
-    std::vector<uint32_t> pixels(static_cast<size_t>(scene.width) * static_cast<size_t>(scene.height));
-    {
-        BWFrame frame(CRect(0, 0, scene.width, scene.height), nullptr, nullptr);
-        frame.defaultFont = standardFonts()[6];
-        frame.setBackgroundColor(kPanel);
-        scene.build(frame, models);
-        frame.idle();
-        COffscreenContext context(&frame, scene.width, scene.height, kPanel);
-        frame.draw(&context);
-        cairo_surface_t* surface = context.getSurface();
-        cairo_surface_flush(surface);
-        const int32_t stride = cairo_image_surface_get_stride(surface) / 4;
-        const auto* data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface));
-        for (int32_t y = 0; y < scene.height; ++y)
-            std::memcpy(&pixels[static_cast<size_t>(y) * scene.width], data + static_cast<size_t>(y) * stride,
-                        sizeof(uint32_t) * static_cast<size_t>(scene.width));
-    }
-    return pixels;
-}
+struct Tile {
+    int32_t width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
 
-// The pixels scaled as the editor's window scales its back buffer.
-std::vector<uint32_t> zoomed(const std::vector<uint32_t>& pixels, int32_t width, int32_t height, float factor,
-                             int32_t& outWidth, int32_t& outHeight) {
-    EditorZoom zoom;
-    zoom.designWidth = width;
-    zoom.designHeight = height;
-    zoom.totalFactor = factor;
-    zoom.inverseFactor = 1.0f / factor;
-    zoom.mode = factor == 1.0f ? 0 : factor == std::floor(factor) ? 1 : 2;
-    outWidth = zoom.zoomedWidth = static_cast<int32_t>(static_cast<float>(width) * factor);
-    outHeight = zoom.zoomedHeight = static_cast<int32_t>(static_cast<float>(height) * factor);
-    std::vector<uint32_t> out(static_cast<size_t>(outWidth) * static_cast<size_t>(outHeight));
-    zoom.blit(pixels.data(), width, width, height, platform::WindowSurface{out.data(), outWidth, outHeight},
-              CRect(0, 0, outWidth, outHeight));
-    return out;
+// The scene drawn at its design size and shown at each zoom.
+std::vector<Tile> render(const Scene& scene) {
+    Models models;
+    BWFrame frame(CRect(0, 0, scene.width, scene.height), nullptr, nullptr);
+    frame.defaultFont = standardFonts()[6];
+    frame.setBackgroundColor(kPanel);
+    scene.build(frame, models);
+    frame.idle();
+    COffscreenContext context(&frame, scene.width, scene.height, kPanel);
+    frame.draw(&context);
+    std::vector<Tile> tiles;
+    for (const float factor : kZooms) {
+        Tile tile;
+        tile.pixels = zoomedPixels(context, factor, tile.width, tile.height);
+        tiles.push_back(std::move(tile));
+    }
+    return tiles;
 }
 
 }  // namespace
@@ -343,26 +326,25 @@ bool writePatternSheet(const std::string& path) {
     cairo_set_font_size(cr, 11);
     int32_t y = kGap;
     for (const Scene& scene : list) {
-        const std::vector<uint32_t> pixels = render(scene);
+        const std::vector<Tile> tiles = render(scene);
         cairo_set_source_rgb(cr, kTitle.red / 255.0, kTitle.green / 255.0, kTitle.blue / 255.0);
         cairo_move_to(cr, kGap, y + 11);
         cairo_show_text(cr, scene.caption);
         int32_t x = kGap;
-        for (const float factor : kZooms) {
-            int32_t w = 0, h = 0;
-            const std::vector<uint32_t> tile = zoomed(pixels, scene.width, scene.height, factor, w, h);
+        for (size_t i = 0; i < tiles.size(); ++i) {
+            const Tile& tile = tiles[i];
             cairo_surface_t* piece = cairo_image_surface_create_for_data(
-                reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(tile.data())), CAIRO_FORMAT_RGB24, w, h,
-                static_cast<int>(sizeof(uint32_t)) * w);
+                reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(tile.pixels.data())), CAIRO_FORMAT_RGB24,
+                tile.width, tile.height, static_cast<int>(sizeof(uint32_t)) * tile.width);
             cairo_set_source_surface(cr, piece, x, y + kCaption);
             cairo_paint(cr);
             cairo_surface_destroy(piece);
             char label[16];
-            std::snprintf(label, sizeof(label), "%.0f %%", factor * 100.0f);
+            std::snprintf(label, sizeof(label), "%.0f %%", kZooms[i] * 100.0f);
             cairo_set_source_rgb(cr, kLabel.red / 255.0, kLabel.green / 255.0, kLabel.blue / 255.0);
             cairo_move_to(cr, x, y + 25);
             cairo_show_text(cr, label);
-            x += static_cast<int32_t>(336 * factor) + kGap;
+            x += static_cast<int32_t>(336 * kZooms[i]) + kGap;
         }
         y += kCaption + static_cast<int32_t>(scene.height * 2.0f) + kGap;
     }
