@@ -13,6 +13,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/COffscreenContext.h"
 #include "platform/InProcessWindows.h"
+#include "support/ByteInput.h"
 #include "support/Check.h"
 #include "support/QuietMessages.h"
 #include "widgets/BWMenuHelper.h"
@@ -22,17 +23,10 @@ using namespace VSTGUI;
 
 namespace {
 
-class Input {
+class Input : public ByteInput {
 public:
-    Input(const uint8_t* data, size_t size) : data(data), size(size) {}
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
+    using ByteInput::ByteInput;
     int32_t coordinate(int32_t range) { return static_cast<int32_t>((byte() << 8 | byte()) % range) - 4; }
-
-private:
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
 };
 
 constexpr int32_t kWidth = 240, kHeight = 180;
