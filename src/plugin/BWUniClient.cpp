@@ -145,12 +145,28 @@ void BWUniClient::setPresetName(int32_t kind, const std::string& name) {
 void BWUniClient::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
     if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
     // The MIDI export drives the engine itself meanwhile.
-    if (offlineExport.load() || engine.renderState().ownTransport.load()) {
+    const bool entered = processCalls.enterBlock();
+    if (entered && !offlineExport.load() && !engine.renderState().ownTransport.load()) {
+        engine.processBlock(outputs, sampleFrames);
+    } else {
         std::fill_n(outputs[0], sampleFrames, 0.0f);
         std::fill_n(outputs[1], sampleFrames, 0.0f);
-        return;
     }
-    engine.processBlock(outputs, sampleFrames);
+    if (entered) processCalls.leaveBlock();
+}
+
+bool BWUniClient::beginOfflineExport(int32_t tries) {
+    offlineExport.store(true);
+    if (processCalls.acquire(tries)) return true;
+    offlineExport.store(false);
+    return false;
+}
+
+void BWUniClient::renderExportTick() { engine.renderExportTick(); }
+
+void BWUniClient::endOfflineExport() {
+    processCalls.release();
+    offlineExport.store(false);
 }
 
 ParamBinding* BWUniClient::hostBinding(int32_t tag) const {

@@ -42,6 +42,7 @@
 #include "persistence/BWUndoManager.h"
 #include "persistence/PresetLibrary.h"
 #include "plugin/BWPluginBase.h"
+#include "plugin/DisplayBlock.h"
 #include "plugin/Engine.h"
 #include "plugin/EngineHold.h"
 #include "plugin/EngineHost.h"
@@ -54,6 +55,7 @@
 #include "plugin/PresetCategory.h"
 #include "plugin/ProgramLoader.h"
 
+class EditorHooks;
 struct StateBody;
 
 class alignas(32) BWUniClient : public BWPluginBase, public BWUndoClient, private EngineHost {
@@ -144,9 +146,16 @@ public:
     // Editor hooks: one step back or forward in the undo history.  GUI thread.
     void undo() override { undoManager.undo(); }
     void redo() override { undoManager.redo(); }
+    // The other hooks go to the editor's EditorHooks, with neutral answers
+    // when the editor has none.  GUI thread.
+    void openHookMenu() override;
+    void openManual() override;
+    void hook5() override;
+    bool isKeyInputBlocked() override;
 
-    // MIDI intake (MidiIntake.cpp).  Audio thread; answers 1.  Program
-    // changes go to the program loader, everything else into the queue.
+    // MIDI intake (MidiIntake.cpp).  Audio thread, like processReplacing;
+    // answers 1.  Program changes go to the program loader, everything else
+    // into the queue.
     int32_t processEvents(VstEvents* events) override;
     // Removes the MIDI-learn assignments of a tag (of one sub-index when it
     // is 0 or more) with the engine held; with waitOnly only waits for the
@@ -218,6 +227,15 @@ public:
     ProgramLoader& programLoader() { return loader; }
     bool isLoaderBusy() const { return loader.isBusy(); }
     void setOfflineExport(bool on) { offlineExport.store(on); }
+    // The MIDI export drives processBlock itself: from begin to end the
+    // host's process calls (events and audio) do nothing but output silence.
+    // begin waits, at most tries milliseconds, for a process call under way
+    // to end; false when it did not: then nothing changed.  GUI thread.
+    bool beginOfflineExport(int32_t tries);
+    void endOfflineExport();
+    // One 16-sample tick of the render for the export: the tick starts at
+    // once, whatever the phase the last call left.  Between begin and end.
+    void renderExportTick();
     int32_t getCurrentBank() const { return currentBank; }
     std::string presetPath(int32_t kind) const;
     std::string bankName(int32_t kind) const;
@@ -225,7 +243,15 @@ public:
     void setPresetName(int32_t kind, const std::string& name);
     BWSystemInfo* getSystemInfo() override { return &context; }
     bool isPageVisible(int32_t page) override { return requests.pages.isShown(page); }
+    // Tells the host that a page of the interface was shown or hidden.  GUI
+    // thread.
+    void reportPageVisibility(int32_t page, bool visible);
+    // The pointer readings of the mouse areas 78, 365 and 366 that the
+    // parameter of the same tag combines with its value (365 also takes y).
+    // GUI thread, before the parameter is set.
+    void takeMouseAreaReadings(int32_t tag, float x, float y);
     InterfaceRequests& interfaceRequests() { return requests; }
+    DisplayBlock& displayBlock() { return display; }
     PatternModels& patterns() { return models; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
     ParameterInbox& parameterInbox() { return inbox; }
@@ -264,6 +290,7 @@ private:
     void configureEffectRecord();
     void prepareTickConstants();
     void createEditor(bool hostPrivate);
+    EditorHooks* editorHooks() const;
     void locateDefaultPreset();
 
     // Parameter set-up (InitParameters.cpp).
@@ -339,6 +366,9 @@ private:
     std::recursive_mutex stateLock;
     // A save's reading of the pattern models against the engine's edits.
     PatternEditLock patternEdits;
+    // Between the host's process calls and the MIDI export (which renders on
+    // the GUI thread): the same handshake as the engine hold.
+    EngineHold processCalls;
     std::atomic<bool> loading{false};        // the reader is not re-entered
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
     std::string locatedSampleFolder;         // where the user found a missing sample
@@ -356,6 +386,7 @@ private:
     uint32_t blocksAtLastIdle = 0;
 
     InterfaceRequests requests;
+    DisplayBlock display;
 
     // Last: it is built on everything above.
     Engine engine;

@@ -60,6 +60,15 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     hold.leaveBlock();
 }
 
+// The tick starts at once, whatever the phase the last call left.
+void Engine::renderExportTick() {
+    float scratch = 0.0f;
+    float* channels[2] = {&scratch, &scratch};
+    render.subCount = 0;
+    context.tickSamples = 16;
+    processBlock(channels, 1);
+}
+
 void Engine::silenceBlock(float** outputs, int32_t frames) {
     zero(outputs, 0, frames);
     render.dc[0].clear();
@@ -278,7 +287,10 @@ void Engine::sendMidiOut() {
     VstEvents* events = midiOut.takeBlock();
     if (events->numEvents == 0) return;
     RenderState& r = render;
-    if (!(r.skipAudio.load() && r.exportWriter)) {
+    // The MIDI export's own ticks never reach the host: without its writer
+    // (the restart tick before the file starts) their notes are dropped.
+    if (r.skipAudio.load() && !r.exportWriter) return;
+    if (!r.skipAudio.load()) {
         host.sendNotes(events);
         return;
     }

@@ -87,6 +87,9 @@ public:
     // One host block into outputs[0] and outputs[1].  Audio thread, or the
     // MIDI export (which keeps the host's calls out meanwhile).
     void processBlock(float** outputs, int32_t frames);
+    // One 16-sample tick of the render for the MIDI export (between its
+    // begin and end, which keep the host's process calls out).
+    void renderExportTick();
     // The host's MIDI events into the queue; program changes to the loader
     // when programChanges.  Audio thread (never inside another's render).
     void receiveEvents(const VstEvents* events, bool programChanges);

@@ -11,8 +11,9 @@
 #include "plugin/ProgramLoader.h"
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
-    if (offlineExport.load()) return 1;
-    engine.receiveEvents(list, ignoreProgramChange == 0.0f);
+    if (!processCalls.enterBlock()) return 1;
+    if (!offlineExport.load()) engine.receiveEvents(list, ignoreProgramChange == 0.0f);
+    processCalls.leaveBlock();
     return 1;
 }
 

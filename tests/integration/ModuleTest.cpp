@@ -199,3 +199,26 @@ TEST(Module, AHundredInstancesComeAndGoAndTheModuleMayUnload) {
     instances.clear();
     EXPECT_EQ(module().canUnloadNow(), 0);
 }
+
+// Every instance the module makes has the interface's editor: its view
+// answers the design size and idles, also after the editor was opened.
+TEST(Module, InstancesCarryTheEditorOfTheDesignSize) {
+    HostInstance instance(module().effect(), 2, 44100.0f);
+    using CreateProc = IACFUnknown* (*)();
+    auto create = reinterpret_cast<CreateProc>(module().effect().procedure(1));
+    ASSERT_NE(create, nullptr);
+    IACFUnknown* made = create();
+    void* out = nullptr;
+    ASSERT_EQ(made->QueryInterface(IID_IACFEffectGUI, &out), ACF_OK);
+    auto* gui = static_cast<AAX_IACFEffectGUI*>(out);
+    gui->Initialize(static_cast<AAX_IACFController*>(&instance));
+    EXPECT_EQ(gui->SetViewContainer(&instance.viewContainer), AAX_SUCCESS);
+    AAX_Point size{};
+    ASSERT_EQ(gui->GetViewSize(&size), AAX_SUCCESS);
+    EXPECT_EQ(size.horz, 960.0f);
+    EXPECT_EQ(size.vert, 697.0f);
+    EXPECT_EQ(gui->TimerWakeup(), AAX_SUCCESS);
+    gui->SetViewContainer(nullptr);
+    gui->Uninitialize();
+    gui->Release();
+}

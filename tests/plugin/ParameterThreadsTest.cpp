@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "StateTestSupport.h"
 #include "core/VstTypes.h"
 #include "host/demo/DensePatch.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginTestSupport.h"
+#include "support/PluginTestSupport.h"
 #include "plugin/ParamBinding.h"
 
 namespace {

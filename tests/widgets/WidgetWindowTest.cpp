@@ -4,7 +4,8 @@
 // 1.0 and 1.5 and, under an Xvfb server of the test's own, through the X11
 // back-end with XTest.  The listener log and the final values must equal a
 // hand-worked table, every edit begun must end, and both back-ends must hold
-// the same pixels.  A bound float changed from outside changes the pixels at
+// the same pixels.  The tempo field, the manual link and the settings path
+// view stand beside them; the link's opening joins the log.  A bound float changed from outside changes the pixels at
 // the next frame idle without any report.
 
 #include <gtest/gtest.h>
@@ -18,10 +19,16 @@
 #include "platform/X11Windows.h"
 #include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
+#include "core/BWSystemInfo.h"
+#include "persistence/Settings.h"
+#include "platform/ShellOpen.h"
+#include "widgets/BWBPMControl.h"
 #include "widgets/BWButton.h"
 #include "widgets/BWDisplay.h"
 #include "widgets/BWKnob.h"
+#include "widgets/BWLocalLink.h"
 #include "widgets/BWMouseArea.h"
+#include "widgets/BWRegPathVisualizer.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -72,12 +79,33 @@ struct EditorScene {
         f->addView(absolute);
         area = new BWMouseArea(CRect(200, 20, 300, 70), &listener, 14, f);
         f->addView(area);
+        info.setTempo(98.5);
+        tempo = new BWBPMControl(&info, CRect(20, 140, 72, 155), 200, f, nullptr);
+        tempo->setBackground(displayBack = new CBitmap(CResourceDescription(1031)));
+        tempo->pictureFont = &font;
+        tempo->alignment = 1;
+        tempo->setMouseEnabled(false);
+        f->addView(tempo);
+        linkStrip = new CBitmap(CResourceDescription(1065));
+        link = new BWLocalLink(CRect(340, 20, 409, 89), &listener, 369, f, nullptr, false);
+        link->ownBitmap = linkStrip;
+        link->useOwnBitmap = true;
+        f->addView(link);
+        setSettingString("librarypath", "/music/samples/drums");
+        path = new BWRegPathVisualizer(CRect(100, 140, 172, 159), &listener, 367, f, "librarypath");
+        path->pictureFont = &font;
+        f->addView(path);
+        platform::setShellOpenHandler([this](const std::string& opened) {
+            log.push_back("open(" + opened + ")");
+            return true;
+        });
         windows.setFocus(window());
         f->idle();  // the knob takes its bound value
     }
     ~EditorScene() {
+        platform::setShellOpenHandler({});
         editor->close();  // the effect deletes the editor
-        for (CBitmap* b : {knobStrip, buttonStrip, glyphs, absoluteStrip}) b->forget();
+        for (CBitmap* b : {knobStrip, buttonStrip, glyphs, absoluteStrip, displayBack, linkStrip}) b->forget();
     }
     EditorScene(const EditorScene&) = delete;
     EditorScene& operator=(const EditorScene&) = delete;
@@ -96,12 +124,16 @@ struct EditorScene {
     platform::WindowId host = 0;
     float knobValue = 0.5f;
     BWPictureFont font;
-    CBitmap *knobStrip, *buttonStrip, *glyphs, *absoluteStrip;
+    BWSystemInfo info{8, nullptr, nullptr, nullptr};
+    CBitmap *knobStrip, *buttonStrip, *glyphs, *absoluteStrip, *displayBack, *linkStrip;
     BWKnob* knob;
     BWButton* button;
     BWDisplay* display;
     BWKnob* absolute;
     BWMouseArea* area;
+    BWBPMControl* tempo;
+    BWLocalLink* link;
+    BWRegPathVisualizer* path;
 };
 
 struct Step {
@@ -126,6 +158,9 @@ const std::vector<Step> kScript = {
     {Step::Release, 40, 87},      {Step::Move, 133, 107},        {Step::Press, 133, 107},  // absolute knob
     {Step::Move, 180, 107},       {Step::Release, 180, 107},     {Step::Move, 250, 45},
     {Step::Press, 250, 45},       {Step::Move, 320, 45},         {Step::Release, 320, 45},  // mouse area
+    {Step::Move, 40, 147},        {Step::Press, 40, 147},        {Step::Release, 40, 147},  // tempo: no press
+    {Step::Move, 370, 50},        {Step::Press, 370, 50},        {Step::Release, 370, 50},  // manual link
+    {Step::Press, 370, 50},       {Step::Move, 450, 200},        {Step::Release, 450, 200},  // let go outside
 };
 
 const CallLog kExpectedLog = {
@@ -142,6 +177,7 @@ const CallLog kExpectedLog = {
     "valueChanged(12,0.2)",                                                          // display
     "beginEdit(13)", "valueChanged(13,0.492537)", "valueChanged(13,1)", "endEdit(13)",  // absolute
     "beginEdit(14)", "valueChanged(14,0.5)", "valueChanged(14,1)", "valueChanged(14,1)", "endEdit(14)",
+    "open(emptyManual.htm)",                                                         // link, once
 };
 
 // The state the script leaves: knob 0.3175, button 2, display 0.2, absolute
@@ -249,10 +285,8 @@ TEST(WidgetWindow, TheX11BackEndGivesTheSameLogAndPixels) {
     {
         EditorScene scene(x11, zoom);
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int dummy = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &dummy, &dummy, &dummy, &dummy));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(scene.window(), r);
         const KeyCode control = XKeysymToKeycode(d, XK_Control_L);

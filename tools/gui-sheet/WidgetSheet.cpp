@@ -3,6 +3,10 @@
 #include <cairo.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "guitoolkit/BWFrame.h"
@@ -10,21 +14,26 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CFontDesc.h"
 #include "guitoolkit/COffscreenContext.h"
-#include "guitoolkit/EditorZoom.h"
 #include "guitoolkit/PictureFontWidths.h"
+#include "core/BWSystemInfo.h"
+#include "persistence/Settings.h"
+#include "widgets/BWBPMControl.h"
 #include "widgets/BWButton.h"
 #include "widgets/BWDisplay.h"
 #include "widgets/BWImage.h"
 #include "widgets/BWKnob.h"
 #include "widgets/BWLabel.h"
+#include "widgets/BWLocalLink.h"
+#include "widgets/BWRegPathVisualizer.h"
 #include "gui-sheet/SheetLook.h"
+#include "gui-sheet/SheetZoom.h"
 
 namespace sheet {
 namespace {
 
 using namespace VSTGUI;
 
-constexpr int32_t kPanelWidth = 620, kPanelHeight = 330;
+constexpr int32_t kPanelWidth = 620, kPanelHeight = 432;
 // The images and fonts the widgets draw with; released after drawing.
 struct Images {
     CBitmap* get(int32_t id) {
@@ -243,39 +252,82 @@ void buildMeters(Panel& p) {
     }
 }
 
-// The panel at a zoom, as the editor's window shows it.
-std::vector<uint32_t> zoomed(const COffscreenContext& panel, float zoom, int32_t& width, int32_t& height) {
-    EditorZoom z;
-    z.designWidth = kPanelWidth;
-    z.designHeight = kPanelHeight;
-    z.totalFactor = zoom;
-    z.inverseFactor = 1.0f / zoom;
-    z.mode = zoom == 1.0f ? 0 : zoom == 2.0f ? 1 : 2;
-    width = z.zoomedWidth = static_cast<int32_t>(kPanelWidth * zoom);
-    height = z.zoomedHeight = static_cast<int32_t>(kPanelHeight * zoom);
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    std::vector<uint32_t> source(static_cast<size_t>(kPanelWidth) * kPanelHeight);
-    for (int32_t y = 0; y < kPanelHeight; ++y)
-        for (int32_t x = 0; x < kPanelWidth; ++x) source[static_cast<size_t>(y) * kPanelWidth + x] = panel.getPixel(x, y);
-    z.blit(source.data(), kPanelWidth, kPanelWidth, kPanelHeight, platform::WindowSurface{pixels.data(), width, height},
-           CRect(0, 0, width, height));
-    return pixels;
+// Settings of the sheet's own for as long as it draws, so that the path
+// views read what the sheet stores and the user's settings stay untouched.
+class SheetSettings {
+public:
+    SheetSettings() {
+        if (const char* root = std::getenv("ZORVANE_SETTINGS_DIR")) previous = root;
+        char pattern[] = "/tmp/zorvane-sheet-XXXXXX";
+        if (mkdtemp(pattern)) folder = pattern;
+        if (!folder.empty()) setenv("ZORVANE_SETTINGS_DIR", folder.c_str(), 1);
+    }
+    ~SheetSettings() {
+        if (previous) {
+            setenv("ZORVANE_SETTINGS_DIR", previous->c_str(), 1);
+        } else {
+            unsetenv("ZORVANE_SETTINGS_DIR");
+        }
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+    SheetSettings(const SheetSettings&) = delete;
+    SheetSettings& operator=(const SheetSettings&) = delete;
+
+private:
+    std::string folder;
+    std::optional<std::string> previous;
+};
+
+// The tempo field, the manual link released and pressed, and the library
+// path view: short, shortened and missing.
+void buildSmall(Panel& p) {
+    p.add(new Plate(CRect(6, 330, 614, 426), p.frame, "TEMPO, MANUAL LINK, PATH"));
+    static BWSystemInfo info(8, nullptr, nullptr, nullptr);
+    info.setTempo(127.5);
+    auto* tempo = p.add(new BWBPMControl(&info, CRect(14, 362, 66, 377), 200, p.frame, nullptr));
+    tempo->setBackground(p.images.get(1031));
+    tempo->pictureFont = &p.valueFont;
+    tempo->alignment = 1;
+    p.caption(8, 380, "tempo", 64);
+    for (int32_t pressed = 0; pressed < 2; ++pressed) {
+        const int32_t x = 84 + pressed * 76;
+        auto* link = p.add(new BWLocalLink(CRect(x, 350, x + 69, 419), nullptr, 369, p.frame, "Manual.htm", false));
+        link->ownBitmap = p.images.get(1065);
+        link->useOwnBitmap = true;
+        CPoint inside(x + 30, 380);
+        if (pressed) link->onMouseDown(inside, CButtonState(kLButton), 0);
+    }
+    // The path view reads its folder from the settings when it is built.
+    const char* paths[] = {"/music/library", "/home/user/Music/Zorvane/Instruments/Factory", nullptr};
+    for (int32_t i = 0; i < 3; ++i) {
+        if (paths[i]) setSettingString("librarypath", paths[i]);
+        const int32_t y = 352 + i * 23;
+        auto* view = p.add(new BWRegPathVisualizer(CRect(240, y, 458, y + 19), nullptr, 367, p.frame,
+                                                   paths[i] ? "librarypath" : "sheetmissing"));
+        view->pictureFont = &p.listFont;
+    }
+    p.caption(462, 356, "fits", 40);
+    p.caption(462, 379, "shortened", 64);
+    p.caption(462, 402, "missing", 56);
 }
 
 }  // namespace
 
 bool writeWidgetSheet(const std::string& path) {
+    SheetSettings settings;
     Panel panel;
     buildKnobs(panel);
     buildButtons(panel);
     buildDisplays(panel);
     buildMeters(panel);
+    buildSmall(panel);
     COffscreenContext design(panel.frame, kPanelWidth, kPanelHeight, kPanel);
     panel.frame->draw(&design);
 
     const float zooms[] = {0.9f, 1.0f, 1.5f, 2.0f};
-    const CPoint places[] = {{10, 24}, {582, 24}, {1216, 24}, {10, 550}};
-    constexpr int32_t kSheetWidth = 2156, kSheetHeight = 1220;
+    const CPoint places[] = {{10, 24}, {582, 24}, {1216, 24}, {10, 700}};
+    constexpr int32_t kSheetWidth = 2156, kSheetHeight = 1576;
     COffscreenContext sheet(nullptr, kSheetWidth, kSheetHeight, CColor{0x14, 0x15, 0x18, 255});
     cairo_surface_t* surface = sheet.getSurface();
     cairo_surface_flush(surface);
@@ -283,7 +335,7 @@ bool writeWidgetSheet(const std::string& path) {
     const int32_t stride = cairo_image_surface_get_stride(surface) / 4;
     for (size_t i = 0; i < 4; ++i) {
         int32_t w = 0, h = 0;
-        const std::vector<uint32_t> pixels = zoomed(design, zooms[i], w, h);
+        const std::vector<uint32_t> pixels = zoomedPixels(design, zooms[i], w, h);
         for (int32_t y = 0; y < h && places[i].y + y < kSheetHeight; ++y)
             for (int32_t x = 0; x < w && places[i].x + x < kSheetWidth; ++x)
                 out[static_cast<size_t>(places[i].y + y) * stride + places[i].x + x] =
