@@ -11,26 +11,15 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
 
 #include "host/demo/DensePatch.h"
+#include "BenchFolders.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
-
-void useTemporaryUserFolders() {
-    static const std::filesystem::path root = [] {
-        char pattern[] = "/tmp/zorvane-parameter-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::filesystem::path(made ? made : "/tmp");
-    }();
-    setenv("ZORVANE_SETTINGS_DIR", (root / "settings").c_str(), 1);
-    setenv("ZORVANE_DOCUMENTS_DIR", (root / "Documents").c_str(), 1);
-}
 
 void SetParameter(benchmark::State& state) {
     useTemporaryUserFolders();
