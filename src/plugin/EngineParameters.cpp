@@ -17,7 +17,7 @@ void Engine::takeParameters() {
     checkThread();
     const auto one = [this](int32_t index, float value, bool pressedSince) { takeOne(index, value, pressedSince); };
     inbox.take(0, Tag::FirstPatternIndex, one);
-    if (!patternEdits.tryEditing()) return;
+    if (!inbox.pending(Tag::FirstPatternIndex, ParameterInbox::kSlots) || !patternEdits.tryEditing()) return;
     inbox.take(Tag::FirstPatternIndex, ParameterInbox::kSlots, one);
     patternEdits.endEditing();
 }

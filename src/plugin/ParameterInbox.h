@@ -53,10 +53,11 @@ public:
     // The slot itself, for the bindings and the objects that keep their
     // value in it.
     std::atomic<float>& slot(int32_t index) { return slots[index]; }
-    // Whether any index waits to be taken.
-    bool pending() const {
-        for (const std::atomic<uint64_t>& word : changed)
-            if (word.load(std::memory_order_relaxed) != 0) return true;
+    // Whether any index from `from` up to (not including) `to` waits to be
+    // taken.  Plain loads: a mark stored meanwhile may be seen next time.
+    bool pending(int32_t from = 0, int32_t to = kSlots) const {
+        for (int32_t w = from / 64; w < kWords && w * 64 < to; ++w)
+            if ((changed[w].load(std::memory_order_relaxed) & wordMask(w, from, to)) != 0) return true;
         return false;
     }
 
@@ -68,9 +69,10 @@ public:
     template <typename Apply>
     void take(int32_t from, int32_t to, Apply&& apply) {
         for (int32_t w = from / 64; w < kWords && w * 64 < to; ++w) {
-            const int32_t low = std::max(from - w * 64, 0);
-            const int32_t high = std::min(to - w * 64, 64);
-            const uint64_t mask = (high == 64 ? ~uint64_t{0} : (uint64_t{1} << high) - 1) & ~((uint64_t{1} << low) - 1);
+            // A word with nothing marked costs a plain load, not a locked
+            // exchange: a tick with nothing new costs next to nothing.
+            const uint64_t mask = wordMask(w, from, to);
+            if ((changed[w].load(std::memory_order_relaxed) & mask) == 0) continue;
             uint64_t bits = changed[w].fetch_and(~mask, std::memory_order_acquire) & mask;
             while (bits != 0) {
                 const int32_t index = w * 64 + std::countr_zero(bits);
@@ -89,6 +91,14 @@ public:
 
 private:
     static constexpr int32_t kWords = (kSlots + 63) / 64;
+
+    // The bits of word w that stand for indices from `from` up to `to`.
+    static uint64_t wordMask(int32_t w, int32_t from, int32_t to) {
+        const int32_t low = std::max(from - w * 64, 0);
+        const int32_t high = std::min(to - w * 64, 64);
+        if (low >= high) return 0;
+        return (high == 64 ? ~uint64_t{0} : (uint64_t{1} << high) - 1) & ~((uint64_t{1} << low) - 1);
+    }
 
     std::array<std::atomic<float>, kSlots> slots{};
     std::array<std::atomic<uint64_t>, kWords> changed{};
