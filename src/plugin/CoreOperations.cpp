@@ -3,6 +3,7 @@
 // capabilities.  Host/GUI thread unless a line says otherwise.
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -83,6 +84,7 @@ void BWUniClient::suspend() { trackedBuffers.resetAll(); }
 // The lines and effects are sized off the audio thread; the engine is held
 // meanwhile, so the render never meets a line being replaced.
 void BWUniClient::setSampleRate(float rate) {
+    assert(hold.notRenderingHere());
     const std::unique_lock<std::recursive_mutex> alone = lockState();
     EngineHoldScope held(hold, EngineHold::kLoadTries);
     if (!alone.owns_lock() || !held.held()) {

@@ -22,6 +22,7 @@ constexpr float kControllerScale = 0.007874016f;  // 1/127
 }  // namespace
 
 void Engine::handleMidiEvent(const MidiEventRecord& event) {
+    checkThread();
     const int32_t data1 = event.data1 & 0x7F;
     const int32_t data2 = event.data2 & 0x7F;
     switch (event.code) {

@@ -45,6 +45,7 @@ void Engine::receiveEvents(const VstEvents* list, bool programChanges) {
 // because ticks run on across blocks.  So an event acts at the first tick at
 // or after it, whatever the host's block size.
 void Engine::queueEvent(const MidiEventRecord& record) {
+    assert(hold.noOtherRenderer() && "MIDI arrives while another thread renders");
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
     queue.queueEvent(fromLastTick);
