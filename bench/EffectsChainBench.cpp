@@ -5,11 +5,11 @@
 // second of CPU ("x_realtime"); the medians of several repetitions count.
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "core/BWSystemInfo.h"
 #include "core/PointerList.h"
 #include "core/SampleRatePreparation.h"
@@ -44,12 +44,6 @@ private:
     void refreshHeldNotes() override {}
     SampleRatePreparation preparation;
 };
-
-double threadCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 enum Which { kReverser, kChorus, kPhaser, kDoubleDelay, kDelay16, kReverb, kWholeChain };
 

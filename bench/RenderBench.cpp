@@ -9,6 +9,12 @@
 // Reported as seconds of audio per second of CPU ("realtime") and, for the
 // dense patch, voice-samples per second of CPU ("voice_samples", 24 voices a
 // sample) with the voices actually sounding ("active_voices").
+//
+// Idle: an instance with no key held once the silence optimisation has
+// taken over, which is what a host pays for every instance it keeps loaded
+// but quiet:
+//   Idle/0    a fresh instance with no instrument;
+//   Idle/1    the dense patch after its keys were let go and its tails died.
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "BenchFolders.h"
+#include "core/VstTypes.h"
 #include "engine/BWRomplerLibrary.h"
 #include "host/demo/DensePatch.h"
 #include "factory/FactoryContent.h"
@@ -77,5 +85,56 @@ void Render(benchmark::State& state) {
     }
 }
 BENCHMARK(Render)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void releaseKeys(BWUniClient& client, std::initializer_list<int> keys) {
+    std::vector<VstMidiEvent> notes(keys.size());
+    std::vector<VstEvent*> list(keys.size() + 2);
+    auto* events = reinterpret_cast<VstEvents*>(list.data());
+    events->numEvents = 0;
+    for (int key : keys) {
+        VstMidiEvent& note = notes[size_t(events->numEvents)];
+        note = {};
+        note.type = kVstMidiType;
+        note.byteSize = sizeof(VstMidiEvent);
+        note.midiData[0] = char(0x80);
+        note.midiData[1] = char(key);
+        events->events[events->numEvents++] = reinterpret_cast<VstEvent*>(&note);
+    }
+    client.processEvents(events);
+}
+
+void Idle(benchmark::State& state) {
+    const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
+    const bool dense = state.range(0) != 0;
+    auto client = std::make_unique<BWUniClient>(nullptr, 1, false);
+    setSettingString(SettingNames::kInstrumentsPath, instruments.string());
+    globalRomplerLibrary().scan(true);
+    client->setSampleRate(44100.0f);
+    std::vector<float> left(kBlock), right(kBlock);
+    float* outputs[2] = {left.data(), right.data()};
+    if (dense) {
+        densePatch(*client, true);
+        for (int warm = 0; warm < 200; ++warm) client->processReplacing(outputs, outputs, kBlock);
+        releaseKeys(*client, {48, 52, 55, 59, 62, 65, 69, 72});
+    }
+    // Tails of up to ten seconds, then four beats of silence.
+    for (int block = 0; block < 2000 && !client->audioEngine().renderState().silent; ++block)
+        client->processReplacing(outputs, outputs, kBlock);
+    if (!client->audioEngine().renderState().silent) {
+        state.SkipWithError("the instance never fell silent");
+        return;
+    }
+    const double start = threadCpuSeconds();
+    for (auto _ : state) {
+        client->processReplacing(outputs, outputs, kBlock);
+        benchmark::DoNotOptimize(left.data());
+    }
+    const double seconds = threadCpuSeconds() - start;
+    const double samples = static_cast<double>(state.iterations()) * kBlock;
+    state.counters["realtime"] = benchmark::Counter(samples / client->getSystemInfo()->sampleRate,
+                                                    benchmark::Counter::kIsRate);
+    state.counters["ns_per_frame"] = seconds * 1e9 / samples;
+}
+BENCHMARK(Idle)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
