@@ -55,6 +55,8 @@ public:
     void reset() override;
 
     bool isActive() const { return active != 0; }
+    // Plays between its loop points until stopped (else once through).
+    bool isLooping() const { return playThrough == 0; }
     bool hasPlayed() const { return zone != nullptr; }
     const BWSampleZone* getZone() const { return zone; }
     float getPosition() const { return position; }

@@ -40,6 +40,10 @@ public:
 
     float getLevel() const { return level; }
     State getState() const { return state; }
+    // Holding still until its gate moves: idle, sustaining or finished.
+    bool isSteady() const { return state == State::Idle || state == State::Sustain || state == State::Finished; }
+    // Steady at level 0.
+    bool isClosed() const { return level == 0.0f && state != State::Attack && isSteady(); }
 
 private:
     void startRelease(const EnvelopeTimes& times, float ticksPerMs);

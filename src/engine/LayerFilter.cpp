@@ -46,6 +46,13 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     }
 }
 
+bool LayerFilter::envelopesSteady() const {
+    if (!sharedEnvelopeState.isSteady() || sharedGlide.value != sharedGlide.target) return false;
+    for (int k = 0; k < kLayerVoices; ++k)
+        if (!laneEnvelopes[k].isSteady() || laneGlides[k].value != laneGlides[k].target) return false;
+    return true;
+}
+
 void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                            BWSystemInfo& system) {
     pair[0].tick(envelope, settings, system);

@@ -45,6 +45,8 @@ public:
     FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }
     float sharedEnvelope() const { return sharedGlide.value; }
     float laneEnvelope(int voice) const { return laneGlides[voice].value; }
+    // Every envelope and its glide holds still until its gate moves.
+    bool envelopesSteady() const;
 
 private:
     void processCores(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);

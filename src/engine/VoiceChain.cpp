@@ -35,6 +35,8 @@ void VoiceChain::tickChain(const VoiceChainTick& input, const VoiceChainSettings
     for (int i = 0; i < kLayerCount; ++i)
         voiceMix.chain(i).tickEnvelopes(input.gates[i], settings.mix.layers[i].envelope, ticksPerMs);
     voiceMix.tick(layerViews, settings.mix);
+    steady = voiceMix.getFilter().envelopesSteady();
+    for (int i = 0; i < kLayerCount && steady; ++i) steady = voiceMix.chain(i).isSteady(layers[i]);
 }
 
 void VoiceChain::render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right,

@@ -68,6 +68,11 @@ public:
     // the kick bus into kick.
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
+    // Since the last tickChain no voice has been changing its level (nor
+    // playing a sample to its end), and no filter envelope its own: with the
+    // outputs muted, the voices may stand still until a gate moves.
+    bool isSteady() const { return steady; }
+
     VoiceLayer& layer(int index) { return layers[index]; }
     const VoiceLayer& layer(int index) const { return layers[index]; }
     VoiceMix& mix() { return voiceMix; }
@@ -81,4 +86,5 @@ private:
     VoiceMix voiceMix;
     KickGenerator kickGenerator;
     Compressor layerCompressor;
+    bool steady = false;
 };

@@ -58,6 +58,16 @@ std::array<float, 2> panGains(float pan) { return {rootOrZero(1.0f - pan), rootO
 
 float VoiceMix::filterMix(float v) { return std::trunc(9700.0f * v) * 0.0001f; }
 
+bool LayerChain::isSteady(const VoiceLayer& layer) const {
+    for (int v = 0; v < kLayerVoices; ++v) {
+        const Envelope& envelope = envelopes[v];
+        if (!envelope.isSteady()) return false;
+        const VoiceLayer::Reader& reader = layer.reader(v);
+        if (envelope.getLevel() != 0.0f && reader.isActive() && !reader.isLooping()) return false;
+    }
+    return true;
+}
+
 void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
     for (int k = 0; k < kLayerVoices; ++k) envelopes[k].tick(gates[k], gates[k], times.sustain * gates[k], times, ticksPerMs);
 }

@@ -51,6 +51,9 @@ public:
               const BWSystemInfo& system);
 
     float envelopeLevel(int voice) const { return envelopes[voice].getLevel(); }
+    // No voice changes its level until a gate moves, and none plays a
+    // sample to its end meanwhile.
+    bool isSteady(const VoiceLayer& layer) const;
     float holdRate(int voice) const { return state.rate[voice]; }
 
 private:

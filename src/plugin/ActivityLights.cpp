@@ -11,6 +11,14 @@ float ticksOf(float ms, float ticksPerMs) { return ms * ticksPerMs + 1e-18f; }
 }  // namespace
 
 void ActivityLight::tick(float voiceValue, float ticksPerMs) {
+    // At rest (no gate change, no hold running, the voice unchanged and the
+    // brightness off or following it) a tick changes nothing but these two.
+    if (gate == lastGate && !(hold > 0.0f) && voiceValue == lastVoice &&
+        (phase == Phase::Off || phase == Phase::Sustain)) {
+        if (hold < 0.0f) latched = 0.0f;
+        display = source > 0.0f ? brightness * 255.0f : 0.0f;
+        return;
+    }
     latch(ticksPerMs);
     bright(voiceValue, ticksPerMs);
     display = source > 0.0f ? brightness * 255.0f : 0.0f;

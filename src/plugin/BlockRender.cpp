@@ -41,6 +41,10 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     // queued events wait and no tick runs.
     if (loader.isBusy() || !hold.enterBlock()) return silenceBlock(outputs, frames);
     platform::DenormalGuard denormals;
+    if (const uint32_t holds = hold.holdsSoFar(); holds != holdsSeen) {
+        holdsSeen = holds;
+        patternReads.invalidate();
+    }
     queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
     zero(outputs, 0, frames);
@@ -155,6 +159,7 @@ void Engine::runTick(float** outputs, int32_t at) {
     MidiEventRecord event;
     while (queue.takeDue(event)) handleMidiEvent(event);
     applyTempoChange();
+    if (isIdle()) return idleTick();
     controlTick(at);
     chain.reverser.tick();
     chain.chorus.tick();
@@ -200,7 +205,29 @@ void Engine::applyTempoChange() {
     setSilenceWindow(static_cast<int32_t>(4.0 * context.samplesPerBeat));
 }
 
-void Engine::controlTick(int32_t at) {
+// Nothing can be heard and nothing is about to be: the engine is silent, no
+// key is held, the running switch is off and the master envelope closed, no
+// note is left sounding at the host, and no voice or filter envelope moves.
+// Then a tick keeps only the clocks, the lanes and the meters going; the
+// trigger stage, the voices, the drift and the effects stand still until
+// something wakes the engine (a note, the transport, the running switch).
+bool Engine::isIdle() const {
+    const RenderState& r = render;
+    return r.silent && context.lastVelocity == 0.0f && engine.patterns.records[Tag::RunSwitch].step == 0.0f &&
+           r.master.isClosed() && !notesHanging && voices.isSteady() && !r.skipAudio.load(std::memory_order_relaxed);
+}
+
+void Engine::idleTick() {
+    ++render.idleTicks;
+    clockTick();
+    patternReads.beginTick(PatternReads::kIdleRefreshTicks);
+    sequencerClock();
+    stepLanes();
+    render.lights.tick(sequencer.layers[0].passed, context.samplesPerMsPerTick);
+}
+
+// The transport ramp, the beat clock with the kick, and the master envelope.
+void Engine::clockTick() {
     RenderState& r = render;
     const float ticksPerMs = context.samplesPerMsPerTick;
     if (context.playing >= r.transportRamp) {
@@ -221,11 +248,14 @@ void Engine::controlTick(int32_t at) {
     r.master.tick(run, 1.0f, 1.0f, masterTimes, ticksPerMs);
     r.masterTarget = r.master.getLevel() * engine.output.masterGain;
     r.kickGain = engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : r.masterTarget;
+}
 
+void Engine::controlTick(int32_t at) {
+    clockTick();
     sequencerTick();
-    // The layers share the tick's step: its two lines are read once.
     const float triggers = stepLine(2);
     const float ties = stepLine(3);
+    notesHanging = false;
     for (int layer = 0; layer < kSoundLayers; ++layer) {
         layerTrigger(layer, triggers, ties);
         noteOutput(layer, at);
@@ -237,7 +267,13 @@ void Engine::controlTick(int32_t at) {
 
 void Engine::beatClock() {
     RenderState& r = render;
-    r.beatCounter += context.tickLength / context.samplesPerBeat;
+    // Beats a tick, worked out again only when the tempo or the tick moved.
+    const double samplesPerBeat = context.samplesPerBeat;
+    if (samplesPerBeat != beatTickBasis[0] || context.tickLength != beatTickBasis[1]) {
+        beatTickBasis = {samplesPerBeat, context.tickLength};
+        beatsPerTick = context.tickLength / samplesPerBeat;
+    }
+    r.beatCounter += beatsPerTick;
     if (r.beatCounter >= 2.0) r.beatCounter = 0.0;
     const float run = engine.patterns.records[Tag::RunSwitch].step;
     r.beatPosition = context.playing == 1.0f ? static_cast<double>(context.positionBeatsF)
@@ -262,12 +298,27 @@ void Engine::beatClock() {
 
 void Engine::endBlock(float** outputs, int32_t frames) {
     flushSubBlock(outputs, frames);
-    applyMasterGain(outputs, frames);
-    measurePeaks(outputs, frames);
-    blockDc(outputs, frames);
+    if (render.blockSilent) {
+        endSilentBlock(outputs, frames);
+    } else {
+        applyMasterGain(outputs, frames);
+        measurePeaks(outputs, frames);
+        blockDc(outputs, frames);
+    }
     sendMidiOut();
     testSilence(outputs, frames);
     fadeBypass(outputs, frames);
+}
+
+// A silent block's outputs hold zeros from the start: the gain, the meters
+// and a DC blocker at rest leave them as they are.
+void Engine::endSilentBlock(float** outputs, int32_t frames) {
+    RenderState& r = render;
+    r.masterCurrent = r.masterTarget;
+    storeShared(r.peakLeft, 0.0f);
+    storeShared(r.peakRight, 0.0f);
+    const bool blockerAtRest = r.dc[0].x1 == 0.0f && r.dc[0].y1 == 0.0f && r.dc[1].x1 == 0.0f && r.dc[1].y1 == 0.0f;
+    if (!blockerAtRest) blockDc(outputs, frames);
 }
 
 void Engine::applyMasterGain(float** outputs, int32_t frames) {

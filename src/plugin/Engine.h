@@ -36,6 +36,7 @@
 #include "plugin/MidiEventQueue.h"
 #include "plugin/MidiLearnMap.h"
 #include "plugin/MidiOutput.h"
+#include "plugin/PatternReads.h"
 #include "plugin/RenderState.h"
 #include "plugin/SequencerRuntime.h"
 
@@ -203,10 +204,14 @@ private:
     void runTick(float** outputs, int32_t at);
     void flushSubBlock(float** outputs, int32_t end);
     void applyTempoChange();
+    bool isIdle() const;
+    void idleTick();
+    void clockTick();
     void controlTick(int32_t at);
     void beatClock();
     void advanceSongPosition(int32_t n);
     void endBlock(float** outputs, int32_t frames);
+    void endSilentBlock(float** outputs, int32_t frames);
     void applyMasterGain(float** outputs, int32_t frames);
     void measurePeaks(float** outputs, int32_t frames);
     void blockDc(float** outputs, int32_t frames);
@@ -230,6 +235,7 @@ private:
 
     // The sequencer (Sequencer.cpp) and the step lanes (StepLanes.cpp).
     void sequencerTick();
+    void sequencerClock();
     void runClocks();
     void swingAndLoop();
     void selectPattern();
@@ -243,7 +249,7 @@ private:
     void layerTrigger(int layer, float octaveValue, float tieValue);
     void noteOutput(int layer, int32_t offset);
     void stepLanes();
-    float stepLine(int grid) const;
+    float stepLine(int grid);
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void tickKick();
@@ -274,6 +280,12 @@ private:
     EngineState engine;
     RenderState render;
     SequencerRuntime sequencer;
+    PatternReads patternReads;
+    bool notesHanging = false;
+    std::array<double, 2> beatTickBasis{-1.0, -1.0};  // samples a beat and a tick that beatsPerTick stands for
+    double beatsPerTick = 0.0;
+    std::array<int32_t, 5> laneSelections{-1, -1, -1, -1, -1};  // the rows the lanes drove at their last pass  // a note-on sent to the host waits for its note-off
+    uint32_t holdsSeen = 0;  // the holds the engine knows of: a new one makes the reads stale
     EffectChain chain;
     // The three layers' voices, their chain and filter, the kick and the
     // compressor, with what each tick hands them.

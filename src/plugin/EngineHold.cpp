@@ -4,6 +4,7 @@
 
 bool EngineHold::acquire(int32_t tries) {
     holders.fetch_add(1);
+    holds.fetch_add(1, std::memory_order_relaxed);
     for (int32_t i = 0; audioBusy.load(); ++i) {
         if (i >= tries) {
             holders.fetch_sub(1);
@@ -19,6 +20,7 @@ bool EngineHold::acquire(int32_t tries) {
 
 void EngineHold::raise() {
     holders.fetch_add(1);
+    holds.fetch_add(1, std::memory_order_relaxed);
 #ifndef NDEBUG
     noteHolder(true);
 #endif

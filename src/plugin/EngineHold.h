@@ -40,6 +40,9 @@ public:
     // Ends this thread's hold; the engine runs again when none is left.
     void release();
     bool isHeld() const { return holders.load() > 0; }
+    // How many holds began so far: what the engine caches from the models
+    // is stale once a holder had it.  Any thread.
+    uint32_t holdsSoFar() const { return holds.load(std::memory_order_relaxed); }
 
     // Audio thread: true when the block may run; false means silence.
     bool enterBlock();
@@ -61,6 +64,7 @@ public:
 private:
     std::atomic<int32_t> holders{0};  // the GUI and the loader may hold at once
     std::atomic<bool> audioBusy{false};
+    std::atomic<uint32_t> holds{0};
 #ifndef NDEBUG
     void noteHolder(bool on);
     std::atomic<std::thread::id> renderer{};

@@ -38,6 +38,7 @@ void Engine::apply(int32_t index, float value) {
     // Whoever sets it, every case below sees 0..1: every step, table row and
     // range bound derived from it then stays inside what exists.
     const float v = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+    patternReads.invalidate();  // the value may edit a pattern or select its page
     if (index <= Tag::LastHostIndex) {
         engine.raw[index] = v;
         applyHostParameter(index, v);

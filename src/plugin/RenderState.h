@@ -43,6 +43,7 @@ struct RenderState {
 
     bool silent = false;
     bool blockSilent = false;  // the silent flag as the block started
+    uint64_t idleTicks = 0;    // ticks that ran idle (the engine's own count, for tests)
 
     BypassFade bypass;
 

@@ -44,18 +44,31 @@ float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
 
 }  // namespace
 
-float Engine::stepLine(int grid) const {
-    const SequencerRuntime& s = sequencer;
-    const float v = models.stepLines[grid].getStepOnLine(static_cast<uint64_t>(s.activePattern),
-                                                         static_cast<uint64_t>(s.stepIndex));
-    return v == v ? v : 0.0f;
+float Engine::stepLine(int grid) {
+    PatternReads& reads = patternReads;
+    if (reads.take(PatternReads::kStepLines)) {
+        const SequencerRuntime& s = sequencer;
+        for (int g = 0; g < PatternModels::kStepLines; ++g) {
+            const float v = models.stepLines[g].getStepOnLine(static_cast<uint64_t>(s.activePattern),
+                                                              static_cast<uint64_t>(s.stepIndex));
+            reads.stepLines[g] = v == v ? v : 0.0f;
+        }
+    }
+    return reads.stepLines[grid];
 }
 
-void Engine::sequencerTick() {
+// The step clock, the pattern and the chord sequence: what keeps the phrase
+// in time even while nothing sounds.
+void Engine::sequencerClock() {
     runClocks();
     swingAndLoop();
     selectPattern();
     followChordSequence();
+}
+
+void Engine::sequencerTick() {
+    patternReads.beginTick();
+    sequencerClock();
     stepRetriggers(stepLine(kEventGrid));
     buildChord();
     const float arp = stepLine(kArpGrid);
@@ -118,19 +131,26 @@ void Engine::swingAndLoop() {
     s.swungStep = p.swingAmount > 0.0f && (s.stepCounter & 1) != 0;
     s.usedCounter = s.swungStep ? static_cast<double>(swung) : static_cast<double>(s.stepCounter);
 
-    float start = 0.0f;
-    float end = 0.0f;
-    if (models.zones.audioLoopRange(start, end)) {
-        s.loopFirst = std::max(0, static_cast<int32_t>(start));
-        s.loopLast = static_cast<int32_t>(end);
+    PatternReads& reads = patternReads;
+    if (reads.take(PatternReads::kLoop)) reads.haveLoop = models.zones.audioLoopRange(reads.loopStart, reads.loopEnd);
+    if (reads.haveLoop) {
+        s.loopFirst = std::max(0, static_cast<int32_t>(reads.loopStart));
+        s.loopLast = static_cast<int32_t>(reads.loopEnd);
     }
     // A loop whose last step lies before its first plays its first step.
     const int64_t length = std::max<int64_t>(1, s.loopLast - s.loopFirst + 1);
     const int64_t used = s.usedCounter > 0.0 ? static_cast<int64_t>(s.usedCounter) : 0;
-    s.stepIndex = static_cast<int32_t>(used % length) + s.loopFirst;
     const float divisor = p.chordSequenceDivisor > 0.0f ? p.chordSequenceDivisor : 1.0f;
-    const int64_t chordStep = static_cast<int64_t>(static_cast<double>(s.stepCounter) / divisor);
-    s.chordStepIndex = static_cast<int32_t>(chordStep % length) + s.loopFirst;
+    // The counters move once a step: the divisions run only then.
+    StepPlace& place = s.place;
+    if (used != place.used || s.stepCounter != place.counter || length != place.length || divisor != place.divisor) {
+        place = {used, s.stepCounter, length, divisor};
+        place.step = static_cast<int32_t>(used % length);
+        const int64_t chordStep = static_cast<int64_t>(static_cast<double>(s.stepCounter) / divisor);
+        place.chordStep = static_cast<int32_t>(chordStep % length);
+    }
+    s.stepIndex = place.step + s.loopFirst;
+    s.chordStepIndex = place.chordStep + s.loopFirst;
     engine.patterns.loopStart = static_cast<float>(s.loopFirst);
     engine.patterns.loopEnd = static_cast<float>(s.loopFirst + length);
 }
@@ -146,15 +166,20 @@ void Engine::selectPattern() {
     s.loadPulseSource = loaded ? 0.01f : 0.0f;
     if (s.loadPulseSource != s.lastLoadPulseSource) s.activePattern = s.lastLoadPulseSource = s.loadPulseSource;
     s.activePattern = static_cast<float>(wholeIn(s.activePattern, 0, kPatterns - 1));
-    const uint64_t page = static_cast<uint64_t>(s.activePattern);
-    models.chordTable.setCurrentPage(page);
-    models.gateTable.setCurrentPage(page);
+    patternReads.moveTo(static_cast<int32_t>(s.activePattern), s.stepIndex, s.chordStepIndex);
     engine.patterns.gateTablePage = s.activePattern;
 }
 
+// The chord and velocity tables follow the pattern: each read selects its
+// page first.
 void Engine::followChordSequence() {
     SequencerRuntime& s = sequencer;
-    s.chord = models.chordTable.getValue(static_cast<uint64_t>(s.chordStepIndex));
+    PatternReads& reads = patternReads;
+    if (reads.take(PatternReads::kChord)) {
+        reads.chord = models.chordTable.selectPageAndGetValue(static_cast<uint64_t>(s.activePattern),
+                                                              static_cast<uint64_t>(s.chordStepIndex));
+    }
+    s.chord = reads.chord;
     const float q = engine.sequencer.chordMode.stepIndex == 0 ? s.chord / 15.0f : 0.0f;
     if (q == s.lastChordSent) return;
     s.lastChordSent = q;
@@ -193,8 +218,11 @@ void Engine::stepRetriggers(float v) {
 // down while chords come from the keys.
 void Engine::buildChord() {
     SequencerRuntime& s = sequencer;
-    std::array<float, 48> cells{};
-    if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+    std::array<float, PatternReads::kChordCells>& cells = patternReads.chordCells;
+    if (patternReads.take(PatternReads::kCells)) {
+        cells.fill(0.0f);
+        if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+    }
     s.chordCount = 0;
     for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
         if (cells[k] == 0.0f) continue;
@@ -251,7 +279,12 @@ void Engine::restartArpeggio(float arp) {
 // 0.75; a value that the roughening takes to 0 or below sounds nothing.
 void Engine::triggerValue() {
     SequencerRuntime& s = sequencer;
-    float x = models.gateTable.getValue(static_cast<uint64_t>(s.stepIndex));
+    PatternReads& reads = patternReads;
+    if (reads.take(PatternReads::kGate)) {
+        reads.gate = models.gateTable.selectPageAndGetValue(static_cast<uint64_t>(s.activePattern),
+                                                            static_cast<uint64_t>(s.stepIndex));
+    }
+    float x = reads.gate;
     if (x > 0.0f) {
         x -= 0.01f * std::fabs(s.retriggerRandom);
         if (x > 0.0f) x += -0.1f * std::fabs(s.gateSumRandom);
@@ -413,4 +446,5 @@ void Engine::noteOutput(int layer, int32_t offset) {
         const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
+    for (int v = 0; v < kSequencerVoices; ++v) notesHanging |= t.sentNote[v] >= 0;
 }

@@ -33,6 +33,17 @@ struct LayerTriggerStage {
     std::array<int32_t, kSequencerVoices> sentNote{-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
+// The loop positions of the step and chord step for the counters they came
+// from.
+struct StepPlace {
+    int64_t used = -1;
+    int64_t counter = -1;
+    int64_t length = 0;
+    float divisor = 0.0f;
+    int32_t step = 0;
+    int32_t chordStep = 0;
+};
+
 struct StepLaneState {
     float current = 0.0f;
     std::array<float, 9> rows{};
@@ -63,6 +74,7 @@ struct SequencerRuntime {
     bool swungStep = false;
     double usedCounter = 0.0;
 
+    StepPlace place;
     int32_t stepIndex = 0;
     int32_t chordStepIndex = 0;
     int32_t loopFirst = 0;

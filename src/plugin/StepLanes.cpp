@@ -39,16 +39,32 @@ constexpr LaneRows kLanes[5] = {
 
 }  // namespace
 
+// After a pass every row equals what was last sent for it, so a tick whose
+// lane values and row selections are those of the last pass has nothing to
+// send.
 void Engine::stepLanes() {
+    PatternReads& reads = patternReads;
+    bool moved = false;
+    if (reads.take(PatternReads::kLanes)) {
+        moved = true;
+        for (int lane = 0; lane < PatternModels::kCutoffLanes; ++lane) {
+            reads.lanes[lane] = models.cutoffLane(lane).selectPageAndGetValue(
+                static_cast<uint64_t>(sequencer.activePattern), static_cast<uint64_t>(sequencer.stepIndex));
+        }
+    }
+    for (int lane = 0; lane < 5; ++lane) {
+        const int32_t selected = engine.patterns.records[kLanes[lane].selector].stepIndex;
+        moved |= selected != laneSelections[lane];
+        laneSelections[lane] = selected;
+    }
+    if (!moved) return;
     for (int lane = 0; lane < 5; ++lane) {
         const LaneRows& rows = kLanes[lane];
         StepLaneState& state = sequencer.lanes[lane];
-        BWTableXY& table = models.cutoffLane(lane);
-        state.current = table.selectPageAndGetValue(static_cast<uint64_t>(sequencer.activePattern),
-                                                    static_cast<uint64_t>(sequencer.stepIndex));
+        state.current = reads.lanes[lane];
         // The selectors have a step more than the lane has rows: that one
         // drives nothing.
-        const int32_t selected = engine.patterns.records[rows.selector].stepIndex;
+        const int32_t selected = laneSelections[lane];
         if (selected >= 0 && selected < rows.rows) state.rows[selected] = state.current;
         for (int k = 0; k < rows.rows; ++k) {
             const int32_t row = rows.order[k];

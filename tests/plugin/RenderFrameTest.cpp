@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
 #include "RenderDriver.h"
@@ -190,6 +191,14 @@ TEST(OutputStages, DcBlockerGainRampPeakBypassFadeAndLights) {
     EXPECT_EQ(rampGain(ramp.data(), x.data(), 0, 0.3f, 0.7f), 0.7f);  // no frames: at the target
     const float signal[] = {0.1f, -0.75f, 0.5f};
     EXPECT_EQ(peakOf(signal, 3), 0.75f);  // the magnitude, also of a negative peak
+    // Wherever the peak lies in a longer block (the vector part or the
+    // tail), and past a NaN.
+    for (int at : {0, 5, 8, 15, 16, 18}) {
+        std::vector<float> block(19, 0.25f);
+        block[3] = std::nanf("");
+        block[size_t(at)] = -0.9f;
+        EXPECT_EQ(peakOf(block.data(), 19), 0.9f) << at;
+    }
 
     for (auto [rate, samples] : {std::pair{44100.0f, 441}, {96000.0f, 960}}) {
         BypassFade fade;

@@ -1,0 +1,83 @@
+// The tick of an engine with nothing to sound, and the pattern values the
+// sequencer and the lanes keep between ticks, through the offline driver.
+
+#include <gtest/gtest.h>
+
+#include "RenderDriver.h"
+#include "plugin/PatternReads.h"
+
+namespace {
+
+constexpr float kPattern1 = 1.5f / 24.0f;  // "PatternKeys": the second pattern
+
+// Own clock, chords from the keys, the first lane driving "Osc1 Level" with
+// 0.25 on every step of the first pattern and 0.75 on the second.
+void laneSetUp(BWUniClient& c) {
+    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}, {332, 0.0f}})
+        c.setParameter(index, value);
+    for (int layer = 0; layer < 3; ++layer) c.setParameter(341 + layer, 1.0f);
+    for (uint64_t step = 0; step < 32; ++step) {
+        c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.25f);
+        c.patterns().cutoffLane(0).setValueOnPage(step, 1, 0.75f);
+    }
+}
+
+float osc1Level(BWUniClient& c) { return c.audioEngine().takenValue(17); }
+
+// Ticks until the lane's target reads `value`; -1 when it does not within
+// `limit` ticks.
+int ticksUntil(RenderDriver& d, float value, int limit) {
+    for (int t = 0; t < limit; ++t) {
+        if (osc1Level(*d.instance) == value) return t;
+        d.run({}, 16, 16);
+    }
+    return osc1Level(*d.instance) == value ? limit : -1;
+}
+
+}  // namespace
+
+// A silent engine with no key held idles: its ticks skip the voices and the
+// effects but keep the lanes following the pattern (at once for a pattern
+// the engine selects, within the refresh for an edit made straight into the
+// model, as while it plays), and a key wakes it on the tick it acts.
+TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
+    for (bool playing : {false, true}) {
+        RenderDriver d;
+        BWUniClient& c = *d.instance;
+        laneSetUp(c);
+        d.run({noteOnAt(100, 60), noteOffAt(20000, 60)}, 30000, 512);
+        if (!playing) {
+            d.run({}, 4 * 88200, 512);
+            ASSERT_TRUE(c.renderState().silent);
+        } else {
+            d.run({noteOnAt(d.position, 64)}, 512, 512);
+        }
+        const uint64_t idleBefore = c.renderState().idleTicks;
+        d.run({}, 1600, 16);
+        EXPECT_EQ(c.renderState().idleTicks - idleBefore, playing ? 0u : 100u) << playing;
+        EXPECT_EQ(osc1Level(c), 0.25f);
+
+        c.setParameter(78, kPattern1);  // the pattern the engine selects: read on its next tick
+        EXPECT_EQ(ticksUntil(d, 0.75f, 1), 1) << playing;
+        for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 1, 0.5f);
+        const int refresh = playing ? PatternReads::kRefreshTicks : PatternReads::kIdleRefreshTicks;
+        const int after = ticksUntil(d, 0.5f, refresh + 1);
+        EXPECT_GE(after, 1) << playing;
+        EXPECT_LE(after, refresh) << playing;
+    }
+
+    RenderDriver d;
+    BWUniClient& c = *d.instance;
+    laneSetUp(c);
+    d.run({}, 4 * 88200, 512);
+    ASSERT_TRUE(c.renderState().silent);
+    const uint64_t idle = c.renderState().idleTicks;
+    EXPECT_GT(idle, 0u);
+    // A note three samples into the block acts at the second boundary in
+    // it: one more tick idles.
+    d.run({noteOnAt(d.position + 3, 60)}, 256, 256);
+    EXPECT_EQ(c.renderState().idleTicks, idle + 1);
+    EXPECT_FALSE(c.renderState().silent);
+    ASSERT_FALSE(d.sent.empty());
+    EXPECT_EQ(d.sent.front().status & 0xF0, 0x90);
+}
