@@ -8,8 +8,9 @@
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWSampleData.h"
-#include "engine/Float4.h"
 #include "engine/BWSampleZone.h"
+#include "engine/Float4.h"
+#include "engine/VoiceKernels.h"
 
 namespace {
 
@@ -93,6 +94,28 @@ void BWRomplerReader<N>::startVoice(BWSampleZone* newZone, float note, float fin
 template <int N>
 void BWRomplerReader<N>::renderCrossfade() {
     render(N, 0);
+    takePendingZone();
+}
+
+template <int N>
+void BWRomplerReader<N>::beginStart(BWSampleZone* newZone, float note) {
+    if (!newZone) return;
+    if (zone) {
+        pendingZone = newZone;
+        pendingNote = note;
+        return;
+    }
+    bind(newZone, note, 0.0f);
+}
+
+template <int N>
+void BWRomplerReader<N>::renderTick(bool readable, const voicelanes::VoiceKernels& kernels) {
+    renderRead(N, 0, readable, kernels);
+    takePendingZone();
+}
+
+template <int N>
+void BWRomplerReader<N>::takePendingZone() {
     if (!pendingZone) return;
     bind(pendingZone, pendingNote, 0.0f);
     constexpr float fadeStep = 1.0f / static_cast<float>(N);
@@ -144,6 +167,15 @@ bool BWRomplerReader<N>::checkBounds(float frameCount) {
 
 template <int N>
 void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
+    BWSampleData* read = readingSample();
+    const bool readable = read && offset >= 0 && offset < N && read->beginRead();
+    renderRead(frames, offset, readable, voiceKernels());
+    if (readable) read->endRead();
+}
+
+template <int N>
+void BWRomplerReader<N>::renderRead(uint32_t frames, int32_t offset, bool readable,
+                                    const voicelanes::VoiceKernels& kernels) {
     if (finished) {
         std::fill(std::begin(left), std::end(left), 0.0f);
         std::fill(std::begin(right), std::end(right), 0.0f);
@@ -154,7 +186,7 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
     }
     if (!active || !sample || offset < 0 || offset >= N) return;
     int32_t n = static_cast<int32_t>(std::min<uint32_t>(frames, static_cast<uint32_t>(N - offset)));
-    if (!sample->beginRead()) {
+    if (!readable) {
         silence(offset);  // not the previous tick's frames again
         return;
     }
@@ -165,7 +197,6 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
     dataRate = sample->getSampleRate();
     if (!data || !checkBounds(frameCount)) {
         endVoice(offset, n);
-        sample->endRead();
         return;
     }
     while (n > 0) {
@@ -187,12 +218,12 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
         if (stereo) {
             renderFrames<true>(data, rightData, offset, chunk);
         } else {
-            renderFrames<false>(data, nullptr, offset, chunk);
+            kernels.readFrames(data, position, increment, left + offset, chunk);
+            position = position + static_cast<float>(chunk) * increment;
         }
         n -= chunk;
         offset += chunk;
     }
-    sample->endRead();
 }
 
 // Linear interpolation between the two frames around each read position;

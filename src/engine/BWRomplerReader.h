@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "engine/BWRomplerHandler.h"
+#include "engine/VoiceLanes.h"
 
 class BWSampleData;
 class BWSampleZone;
@@ -49,6 +50,16 @@ public:
     void render(uint32_t frames, int32_t offset);
     // One tick of the old sound faded out linearly, then the pending zone.
     void renderCrossfade();
+
+    // The layer's way, which reads each sample once a tick for all its
+    // voices: beginStart binds a new zone (a voice that has played before
+    // keeps its old one for this tick's fade and takes the new one after
+    // it); readingSample is the sample the tick reads, when it reads one;
+    // renderTick renders the tick with that sample's read begun (readable)
+    // or refused, then takes a pending zone.
+    void beginStart(BWSampleZone* newZone, float note);
+    BWSampleData* readingSample() const { return finished || !active ? nullptr : sample; }
+    void renderTick(bool readable, const voicelanes::VoiceKernels& kernels);
     // Follows a new note on the zone already playing.
     void setNote(float note) { increment = incrementFor(zone, sample, note, 0.0f); }
     // Silences the voice and unbinds it.
@@ -71,6 +82,9 @@ private:
     void bind(BWSampleZone* newZone, float note, float fineOffset);
     void attachSample(BWSampleData* newSample);
     float incrementFor(const BWSampleZone* forZone, const BWSampleData* data, float note, float fineOffset) const;
+    // render with the sample's read begun (readable) or refused.
+    void renderRead(uint32_t frames, int32_t offset, bool readable, const voicelanes::VoiceKernels& kernels);
+    void takePendingZone();
     template <bool Stereo>
     void renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n);
     void endVoice(int32_t offset, int32_t n);

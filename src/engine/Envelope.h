@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "engine/VoiceLanes.h"
+
 struct EnvelopeTimes {
     float attackMs = 0.0f;
     float decayMs = 0.0f;
@@ -22,6 +24,8 @@ EnvelopeTimes kickAmplitudeTimes();                              // falls over 1
 EnvelopeTimes kickPitchTimes();                                  // falls over 120 ms
 
 inline float envelopeTicks(float ms, float ticksPerMs) { return ms * ticksPerMs + 1e-18f; }
+// The times in ticks, as the eight-at-a-time kernels take them.
+voicelanes::EnvelopeTicks envelopeTicksOf(const EnvelopeTimes& times, float ticksPerMs);
 
 class Envelope {
 public:

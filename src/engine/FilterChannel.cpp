@@ -2,16 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
-#include "engine/SoftClip.h"
 
 namespace {
 
 constexpr float kFloorHz = 45.0f;
-constexpr float kCombGlideMs = 56.0f;
 constexpr int32_t kLastCell = kFilterTableColumns * kFilterTableRows - 1;  // 120
 
 // One table read at cell k and its three neighbours, weighted by the
@@ -22,8 +19,6 @@ float bilinear(const FilterCoefficientTable& table, int32_t k, float fx, float f
         table[std::min(k + 11, kLastCell)].value * (1.0f - fx) + table[std::min(k + 12, kLastCell)].value * fx;
     return below * (1.0f - fy) + above * fy;
 }
-
-float bilinearOneStep(float x) { return x + 0.333333f * x * x * x + 1.333333f * x * x * x * x * x; }
 
 // The state-variable core rings on for ever once F² + 2FQ reaches 4, and
 // the read beyond the tables' last columns (high cutoffs at 44.1 kHz with
@@ -66,27 +61,16 @@ SvfCoefficients filterCoefficients(float frequency, float row, float sampleRate)
     return stable({bilinear(filterCoefTableF(), k, fx, fy), bilinear(filterCoefTableQ(), k, fx, fy)});
 }
 
-void FilterChannel::setLine(std::span<float> storage) {
-    // Fewer than four samples leave no room for the interpolated read.
-    const bool usable = storage.size() >= 4 && storage.size() < (size_t{1} << 30);
-    line = usable ? storage.data() : nullptr;
-    lineLength = usable ? static_cast<int32_t>(storage.size()) : 0;
-    if (writeIndex >= lineLength) writeIndex = 0;
-}
+void FilterChannel::setLine(std::span<float> storage) { combFilter.setLine(storage); }
 
 void FilterChannel::prepare(float sampleRate) {
-    const float w = std::numbers::pi_v<float> / sampleRate * std::min(sampleRate, 6000.0f);
-    g = bilinearOneStep(w);
-    invOnePlusG = 1.0f / (1.0f + g);
-    gMinusOne = g - 1.0f;
+    combFilter.prepare(sampleRate);
     clear();
 }
 
 void FilterChannel::clear() {
     hp = bp = lp = hp2 = bp2 = lp2 = 0.0f;
-    if (line) std::fill_n(line, lineLength, 0.0f);
-    writeIndex = 0;
-    previousOutput = lowPassState = 0.0f;
+    combFilter.clear();
     position = -1.0f;
 }
 
@@ -104,52 +88,18 @@ void FilterChannel::setCoefficients(float hz, float row, FilterType type, BWSyst
         main = filterCoefficients(hz, row, rate);
         return;
     }
-    // The comb delays by half a period, reached over 56 ms.
-    const float target = 500.0f / hz * system.samplesPerMs;
-    if (target != delayTarget) {
-        delayTarget = target;
-        delayTicks = kCombGlideMs * system.samplesPerMsPerTick;
-        delayStep = (target - delay) / (delayTicks * system.tickLength);
-    }
+    combFilter.follow(hz, system);
 }
 
 void FilterChannel::tick(float envelope, const FilterSettings& settings, BWSystemInfo& system) {
     drift.tick(system, settings.age);
     const float x = settings.cut + (settings.peak - settings.cut) * envelope + drift.offset(settings.age);
-    feedback = settings.feedback;
-    if (delayTicks > 0.0f) {
-        delayTicks -= 1.0f;
-        if (delayTicks <= 0.0f) {
-            delay = delayTarget;
-            delayStep = 0.0f;
-        }
-    }
+    combFilter.tick(settings.feedback);
     if (x == position && settings.row == lastRow && settings.type == lastType) return;
     position = x;
     lastRow = settings.row;
     lastType = settings.type;
     setCoefficients(filterFrequency(x), settings.row, settings.type, system);
-}
-
-// The comb's line holds a soft-clipped copy of input plus feedback; the read
-// is interpolated between two taps and smoothed by the 6 kHz low pass.
-inline float FilterChannel::comb(float u) {
-    const int32_t length = lineLength;
-    delay += delayStep;
-    const float w = u + feedback * previousOutput;
-    line[writeIndex] = softClip(w);
-    const float d = std::clamp(delay, 0.0f, static_cast<float>(length - 2));
-    const int32_t whole = static_cast<int32_t>(d);
-    int32_t read = writeIndex - whole;
-    if (read < 0) read += length;
-    const int32_t before = read == 0 ? length - 1 : read - 1;
-    const float v = line[read] + (line[before] - line[read]) * (d - static_cast<float>(whole));
-    if (++writeIndex >= length) writeIndex = 0;
-    const float t = (v - lowPassState * gMinusOne) * invOnePlusG;
-    const float out = (t + lowPassState) * g;
-    lowPassState = t;
-    previousOutput = out;
-    return out;
 }
 
 void FilterChannel::process(const float* in, float* out, int32_t n, FilterType type) {
@@ -180,11 +130,11 @@ void FilterChannel::process(const float* in, float* out, int32_t n, FilterType t
         }
         break;
     case FilterType::Comb:
-        if (!line) {
+        if (!combFilter.hasLine()) {
             std::fill(out, out + n, 0.0f);
             break;
         }
-        for (int32_t k = 0; k < n; ++k) out[k] = comb(in[k]);
+        for (int32_t k = 0; k < n; ++k) out[k] = combFilter.process(in[k]);
         break;
     }
 }

@@ -7,15 +7,16 @@
 // position in the cutoff/peak range plus the channel's own "Age" drift; the
 // filtering runs per sample over a span of the tick.
 //
-// The comb's delay line belongs to whoever owns the engine (the plug-in
-// object sizes it with the rest of its rate preparation, off the audio
-// thread); the channel only writes into the line it is given.  prepare and
-// setLine are for the host thread; everything else for the audio thread.
+// The comb's delay line belongs to whoever owns the engine (CombFilter).
+// prepare and setLine are for the host thread; everything else for the
+// audio thread.  The layer filter's eight lanes per channel run the same
+// arithmetic eight at a time (VoiceKernels).
 
 #include <cstdint>
 #include <span>
 
 #include "engine/AgeDrift.h"
+#include "engine/CombFilter.h"
 
 class BWSystemInfo;
 
@@ -64,12 +65,10 @@ public:
     void process(const float* in, float* out, int32_t n, FilterType type);
 
     float getFrequency() const { return frequency; }
-    float getCombDelay() const { return delay; }
+    float getCombDelay() const { return combFilter.getDelay(); }
 
 private:
-    friend class LayerFilter;  // runs the lanes' cores side by side
     void setCoefficients(float frequency, float row, FilterType type, BWSystemInfo& system);
-    float comb(float u);
 
     // State-variable cores: the first, and the second that the band reject's
     // low-pass half uses.
@@ -82,16 +81,5 @@ private:
     float lastRow = -1.0f;
     FilterType lastType = FilterType::LowPass;
     float frequency = 45.0f;
-
-    float* line = nullptr;
-    int32_t lineLength = 0;
-    int32_t writeIndex = 0;
-    float delay = 1.0f;       // samples
-    float delayTarget = 1.0f;
-    float delayStep = 0.0f;   // per sample
-    float delayTicks = 0.0f;  // ticks left in the glide
-    float feedback = 0.0f;
-    float previousOutput = 0.0f;
-    float lowPassState = 0.0f;
-    float g = 0.0f, invOnePlusG = 1.0f, gMinusOne = -1.0f;
+    CombFilter combFilter;
 };

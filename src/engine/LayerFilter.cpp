@@ -1,9 +1,11 @@
 #include "engine/LayerFilter.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/BWSystemInfo.h"
-#include "engine/Float4.h"
+#include "engine/FilterCoefficientTables.h"
+#include "engine/VoiceKernels.h"
 
 namespace {
 
@@ -14,43 +16,79 @@ void follow(LinearGlide& glide, float level, float ticks) {
     glide.advance();
 }
 
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), as the lanes' inputs
+// have always been added up.
+float sumInPairs(const float (&v)[kLayerVoices]) {
+    return ((v[0] + v[4]) + (v[1] + v[5])) + ((v[2] + v[6]) + (v[3] + v[7]));
+}
+
+// No bit but a sign set in any of the arrays' values.
+template <typename... Arrays>
+bool allZero(const Arrays&... arrays) {
+    uint32_t bits = 0;
+    for (const auto* array : {arrays...})
+        for (int k = 0; k < kLayerVoices; ++k) bits |= std::bit_cast<uint32_t>(array[k]) & 0x7fffffffu;
+    return bits == 0;
+}
+
 }  // namespace
+
+LayerFilter::LayerFilter() {
+    for (voicelanes::SvfLanes& side : lanes) {
+        std::fill(std::begin(side.position), std::end(side.position), -1.0f);
+        std::fill(std::begin(side.lastRow), std::end(side.lastRow), -1.0f);
+        std::fill(std::begin(side.frequency), std::end(side.frequency), 45.0f);
+        for (float* q : {side.q, side.qUpper, side.qLower}) std::fill(q, q + kLayerVoices, 2.0f);
+    }
+}
 
 void LayerFilter::prepare(float sampleRate) {
     for (FilterChannel& channel : sharedChannels) channel.prepare(sampleRate);
-    for (auto& pair : lanes)
-        for (FilterChannel& channel : pair) channel.prepare(sampleRate);
+    for (auto& pair : combs)
+        for (CombFilter& comb : pair) comb.prepare(sampleRate);
+    clear();
 }
 
 void LayerFilter::setCombLine(int channel, std::span<float> storage) {
     if (channel < 0 || channel >= kChannels) return;
     if (channel < 2) return sharedChannels[channel].setLine(storage);
-    lanes[(channel - 2) / 2][(channel - 2) % 2].setLine(storage);
+    combs[(channel - 2) / 2][(channel - 2) % 2].setLine(storage);
 }
 
 void LayerFilter::clear() {
     for (FilterChannel& channel : sharedChannels) channel.clear();
-    for (auto& pair : lanes)
-        for (FilterChannel& channel : pair) channel.clear();
+    for (voicelanes::SvfLanes& side : lanes) {
+        for (float* core : {side.hp, side.bp, side.lp, side.hp2, side.bp2, side.lp2})
+            std::fill(core, core + kLayerVoices, 0.0f);
+        std::fill(std::begin(side.position), std::end(side.position), -1.0f);
+    }
+    for (auto& pair : combs)
+        for (CombFilter& comb : pair) comb.clear();
+}
+
+bool LayerFilter::envelopesSteady() const {
+    if (!sharedEnvelopeState.isSteady() || sharedGlide.value != sharedGlide.target) return false;
+    for (int k = 0; k < kLayerVoices; ++k) {
+        const auto state = static_cast<Envelope::State>(laneEnvelopes.state[k]);
+        if (state != Envelope::State::Idle && state != Envelope::State::Sustain && state != Envelope::State::Finished)
+            return false;
+        if (laneGlides.value[k] != laneGlides.target[k]) return false;
+    }
+    return true;
 }
 
 void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
     float gateSum = 0.0f;
     for (float gate : gates) gateSum += gate;
     glideTicks = kEnvelopeGlideMs * ticksPerMs;
     sharedEnvelopeState.tick(gateSum, 1.0f, times.sustain, times, ticksPerMs);
     follow(sharedGlide, sharedEnvelopeState.getLevel(), glideTicks);
-    for (int k = 0; k < kLayerVoices; ++k) {
-        laneEnvelopes[k].tick(gates[k], 1.0f, times.sustain, times, ticksPerMs);
-        follow(laneGlides[k], laneEnvelopes[k].getLevel(), glideTicks);
-    }
-}
-
-bool LayerFilter::envelopesSteady() const {
-    if (!sharedEnvelopeState.isSteady() || sharedGlide.value != sharedGlide.target) return false;
-    for (int k = 0; k < kLayerVoices; ++k)
-        if (!laneEnvelopes[k].isSteady() || laneGlides[k].value != laneGlides[k].target) return false;
-    return true;
+    alignas(32) float peaks[kLayerVoices], sustains[kLayerVoices];
+    std::fill_n(peaks, kLayerVoices, 1.0f);
+    std::fill_n(sustains, kLayerVoices, times.sustain);
+    kernels.envelope(laneEnvelopes, gates.data(), peaks, sustains, envelopeTicksOf(times, ticksPerMs));
+    kernels.glide(laneGlides, laneEnvelopes.level, glideTicks);
 }
 
 void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
@@ -60,67 +98,79 @@ void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, c
 }
 
 void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system) {
-    if (!perVoice) {
-        tickPair(sharedChannels, sharedGlide.value, settings, system);
-        return;
-    }
-    for (int k = 0; k < kLayerVoices; ++k) tickPair(lanes[k], laneGlides[k].value, settings, system);
+    if (!perVoice) return tickPair(sharedChannels, sharedGlide.value, settings, system);
+    tickLanes(settings, system);
 }
 
-void LayerFilter::processLanes(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type) {
-    if (type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass) {
-        processCores(in, sums, n, type);
+// Lane k's left channel takes draw 2k + 1 of the tick and its right channel
+// draw 2k + 2, as when the lanes took theirs one channel after another.
+void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
+    alignas(32) float targets[2][kLayerVoices];
+    uint32_t leftDraws = system.randomState;
+    kernels.random(leftDraws, 1, 2, 0, targets[0]);
+    kernels.random(system.randomState, 2, 2, 2 * kLayerVoices, targets[1]);
+    alignas(32) float envelopes[2][kLayerVoices];
+    for (int k = 0; k < kLayerVoices; ++k) {
+        envelopes[0][k] = laneGlides.value[k];
+        envelopes[1][k] = settings.invert ? 1.0f - laneGlides.value[k] : laneGlides.value[k];
+    }
+    for (int c = 0; c < 2; ++c) {
+        const voicelanes::CutoffInput input = {envelopes[c],
+                                               targets[c],
+                                               settings.age.timeMs * system.samplesPerMsPerTick,
+                                               settings.cut,
+                                               settings.peak,
+                                               settings.age.depth,
+                                               settings.row,
+                                               static_cast<int32_t>(settings.type),
+                                               system.sampleRate,
+                                               &filterCoefTableF()[0].value,
+                                               &filterCoefTableQ()[0].value};
+        const uint32_t moved = kernels.cutoffs(lanes[c], input);
+        for (int k = 0; k < kLayerVoices; ++k) {
+            CombFilter& comb = combs[k][c];
+            comb.tick(settings.feedback);
+            if (settings.type == FilterType::Comb && (moved >> k & 1u)) comb.follow(lanes[c].frequency[k], system);
+        }
+    }
+}
+
+bool LayerFilter::lanesAtRest() const {
+    for (const voicelanes::SvfLanes& side : lanes)
+        if (!allZero(side.hp, side.bp, side.lp)) return false;
+    return true;
+}
+
+void LayerFilter::processLanes(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick],
+                               float (&inputs)[2][kEngineTick], int32_t n, FilterType type, bool quiet) {
+    const bool cores = type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass;
+    if (quiet && cores && lanesAtRest()) {
+        for (int c = 0; c < 2; ++c) {
+            std::fill_n(sums[c], n, 0.0f);
+            std::fill_n(inputs[c], n, 0.0f);
+        }
         return;
     }
-    alignas(16) float lane[kEngineTick];
-    alignas(16) float filtered[kEngineTick];
-    std::fill(sums[0], sums[0] + n, 0.0f);
-    std::fill(sums[1], sums[1] + n, 0.0f);
+    if (type != FilterType::Comb) {
+        voiceKernels().filterLanes(lanes[0], lanes[1], in[0], in[1], n, static_cast<int32_t>(type), sums[0], sums[1],
+                                   inputs[0], inputs[1]);
+        return;
+    }
+    processCombs(in, sums, n);
+    for (int c = 0; c < 2; ++c)
+        for (int32_t s = 0; s < n; ++s) inputs[c][s] = sumInPairs(in[c][s]);
+}
+
+// Each lane's comb, lane after lane, their outputs added up in lane order.
+void LayerFilter::processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n) {
+    std::fill_n(sums[0], n, 0.0f);
+    std::fill_n(sums[1], n, 0.0f);
     for (int v = 0; v < kLayerVoices; ++v) {
         for (int c = 0; c < 2; ++c) {
-            for (int32_t s = 0; s < n; ++s) lane[s] = in[c][s][v];
-            lanes[v][c].process(lane, filtered, n, type);
-            for (int32_t s = 0; s < n; ++s) sums[c][s] += filtered[s];
-        }
-    }
-}
-
-// The sixteen state-variable cores of the lanes four at a time (four lanes
-// of one channel per vector), so that their sample-to-sample chains run side
-// by side instead of one after another, and a sample's inputs are two loads.
-void LayerFilter::processCores(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type) {
-    constexpr int kGroups = 4;  // left 0-3, left 4-7, right 0-3, right 4-7
-    Float4 f[kGroups], q[kGroups], h[kGroups], b[kGroups], l[kGroups];
-    for (int g = 0; g < kGroups; ++g) {
-        for (int k = 0; k < 4; ++k) {
-            const FilterChannel& channel = lanes[4 * (g % 2) + k][g / 2];
-            f[g][k] = channel.main.f;
-            q[g][k] = channel.main.q;
-            h[g][k] = channel.hp;
-            b[g][k] = channel.bp;
-            l[g][k] = channel.lp;
-        }
-    }
-    for (int32_t s = 0; s < n; ++s) {
-        Float4 out[kGroups];
-        for (int g = 0; g < kGroups; ++g) {
-            const Float4 u = load4(&in[g / 2][s][4 * (g % 2)]);
-            b[g] = f[g] * h[g] + b[g];
-            l[g] = f[g] * b[g] + l[g];
-            h[g] = u - (q[g] * b[g] + l[g]);
-            out[g] = type == FilterType::LowPass ? l[g] : type == FilterType::BandPass ? b[g] : h[g];
-        }
-        const Float4 left = out[0] + out[1];
-        const Float4 right = out[2] + out[3];
-        sums[0][s] = (left[0] + left[1]) + (left[2] + left[3]);
-        sums[1][s] = (right[0] + right[1]) + (right[2] + right[3]);
-    }
-    for (int g = 0; g < kGroups; ++g) {
-        for (int k = 0; k < 4; ++k) {
-            FilterChannel& channel = lanes[4 * (g % 2) + k][g / 2];
-            channel.hp = h[g][k];
-            channel.bp = b[g][k];
-            channel.lp = l[g][k];
+            CombFilter& comb = combs[v][c];
+            if (!comb.hasLine()) continue;  // a silent comb adds nothing
+            for (int32_t s = 0; s < n; ++s) sums[c][s] += comb.process(in[c][s][v]);
         }
     }
 }

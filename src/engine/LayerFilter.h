@@ -6,15 +6,23 @@
 // through a 3 ms glide.  With invert on, every right channel sweeps against
 // its left: its position is cut + (peak − cut) × (1 − e).
 //
+// The eight lanes of a channel are worked on at once (VoiceKernels): their
+// envelopes, glides, drifts and coefficients once a tick (a lane whose
+// cutoff, resonance and type did not move keeps its coefficients), their
+// cores a sample at a time.  Lanes that nothing reaches and that have rung
+// out rest.  Each lane's comb is its own (CombFilter).
+//
 // The comb lines come from the engine's owner (setCombLine); prepare and
 // setCombLine are for the host thread, the ticks for the audio thread.
 
 #include <array>
 #include <span>
 
+#include "engine/CombFilter.h"
 #include "engine/Envelope.h"
 #include "engine/FilterChannel.h"
 #include "engine/LinearGlide.h"
+#include "engine/VoiceLanes.h"
 #include "engine/VoiceLayer.h"
 
 class LayerFilter {
@@ -22,6 +30,8 @@ public:
     // The shared pair (0 left, 1 right), then each lane's left and right:
     // lane v's channel c is 2 + 2 v + c.
     static constexpr int kChannels = 2 + 2 * kLayerVoices;
+
+    LayerFilter();
 
     void prepare(float sampleRate);
     void setCombLine(int channel, std::span<float> storage);
@@ -33,31 +43,34 @@ public:
     // pair, or the eight lanes) for this tick.
     void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
 
-    // The lanes' inputs by channel and sample, the eight lanes side by side,
-    // so that a sample of all lanes is one contiguous row.
-    using LaneInputs = float[2][kEngineTick][kLayerVoices];
-
     // Filters n samples of each lane's two channels and adds the results up
-    // per channel into sums (which it overwrites).
-    void processLanes(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
+    // per channel into sums, and the lanes' inputs into inputs (both
+    // overwritten).  quiet: every input is 0.
+    void processLanes(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick],
+                      float (&inputs)[2][kEngineTick], int32_t n, FilterType type, bool quiet);
 
     FilterChannel& shared(int channel) { return sharedChannels[channel]; }
-    FilterChannel& lane(int voice, int channel) { return lanes[voice][channel]; }
+    float laneFrequency(int voice, int channel) const { return lanes[channel].frequency[voice]; }
+    float laneCombDelay(int voice, int channel) const { return combs[voice][channel].getDelay(); }
     float sharedEnvelope() const { return sharedGlide.value; }
-    float laneEnvelope(int voice) const { return laneGlides[voice].value; }
+    float laneEnvelope(int voice) const { return laneGlides.value[voice]; }
     // Every envelope and its glide holds still until its gate moves.
     bool envelopesSteady() const;
 
 private:
-    void processCores(const LaneInputs& in, float (&sums)[2][kEngineTick], int32_t n, FilterType type);
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
+    void tickLanes(const FilterSettings& settings, BWSystemInfo& system);
+    void processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n);
+    // The cores hold nothing: with no input they give silence and stay so.
+    bool lanesAtRest() const;
 
     std::array<FilterChannel, 2> sharedChannels;
-    std::array<std::array<FilterChannel, 2>, kLayerVoices> lanes;
+    voicelanes::SvfLanes lanes[2]{};  // left, right
+    std::array<std::array<CombFilter, 2>, kLayerVoices> combs;
     Envelope sharedEnvelopeState;
-    std::array<Envelope, kLayerVoices> laneEnvelopes;
+    voicelanes::Envelopes laneEnvelopes{};
     LinearGlide sharedGlide;
-    std::array<LinearGlide, kLayerVoices> laneGlides;
+    voicelanes::Glides laneGlides{};
     float glideTicks = 0.0f;
 };

@@ -5,6 +5,7 @@
 // rest stays exactly at its target.  Audio thread.
 
 #include <cmath>
+#include <cstdint>
 
 struct SampleRamp {
     float current = 0.0f;
@@ -18,4 +19,9 @@ struct SampleRamp {
         }
     }
     float next() { return current += step; }
+    // n samples on, one step at a time.
+    void advance(int32_t n) {
+        if (step == 0.0f) return;
+        for (int32_t i = 0; i < n; ++i) current += step;
+    }
 };

@@ -6,6 +6,7 @@
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/BWSampleZone.h"
+#include "engine/VoiceKernels.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ constexpr float kTriggerLow = 0.99999899f;
 
 // A zone is worth starting only when its sample holds frames; a sample in the
 // middle of being replaced is started and plays once its data is there.
+// A note held to 0..127 (NaN reads as 0).
+float heldNote(float note) {
+    const float above = note > 0.0f ? note : 0.0f;
+    return above < 127.0f ? above : 127.0f;
+}
+
 bool hasData(BWSampleZone* zone) {
     BWSampleData& sample = zone->getSample();
     if (!sample.beginRead()) return true;
@@ -37,39 +44,77 @@ void VoiceLayer::attachTo(BWRomplerHandler& handler) {
     for (Reader& voice : readers) handler.addVoice(&voice);
 }
 
+bool VoiceLayer::anyActive() const {
+    for (const Reader& voice : readers)
+        if (voice.isActive()) return true;
+    return false;
+}
+
 void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates,
                       float pitchOffset, const AgeSetting& age) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
+    bool triggered = false;
     for (int k = 0; k < kLayerVoices; ++k) {
         if (gates[k] == gateSeen[k]) continue;
         gateSeen[k] = gates[k];
         if (gates[k] > 0.0f) trigger[k] = trigger[k] == kTriggerHigh ? kTriggerLow : kTriggerHigh;
     }
+    alignas(32) float targets[kLayerVoices];
+    kernels.random(system.randomState, 1, 1, kLayerVoices, targets);
+    kernels.glide(drift, targets, age.timeMs * system.samplesPerMsPerTick);
     for (int k = 0; k < kLayerVoices; ++k) {
-        drift[k].tick(system, age);
-        clamped[k] = std::fmin(std::fmax(notes[k] + pitchOffset, 0.0f), 127.0f);  // NaN reads as 0
-        notesNow[k] = clamped[k] + drift[k].offset(age);
+        clamped[k] = heldNote(notes[k] + pitchOffset);
+        notesNow[k] = clamped[k] + drift.value[k] * age.depth;
+        triggered = triggered || (trigger[k] != triggerSeen[k] && trigger[k] != 0.0f);
     }
-    startOrRender(handler);
+    // Zones are looked up, and their voices started, inside the handler's
+    // zone access; a tick without a new trigger needs none.
+    if (!triggered) return renderVoices(kernels, 0);
+    const BWRomplerHandler::ZoneAccess access(handler);
+    renderVoices(kernels, startVoices(access));
 }
 
 // A new trigger starts its voice on the zone for (key, layer); a trigger
 // that finds no playable zone leaves the voice as it was, still rendering,
 // so that it does not repeat its last tick.
-void VoiceLayer::startOrRender(const BWRomplerHandler& handler) {
-    const BWRomplerHandler::ZoneAccess access(handler);
+uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
+    uint32_t started = 0;
     for (int k = 0; k < kLayerVoices; ++k) {
-        Reader& voice = readers[k];
-        if (trigger[k] != triggerSeen[k] && trigger[k] != 0.0f) {
-            triggerSeen[k] = trigger[k];
-            BWSampleZone* zone = access.zoneFor(static_cast<int32_t>(notesNow[k]), static_cast<int32_t>(trigger[k]));
-            if (zone && hasData(zone)) {
-                voice.startVoice(zone, notesNow[k], 0.0f);
-                continue;
-            }
-        }
-        if (voice.isActive()) {
-            voice.setNote(notesNow[k]);
-            voice.render(kEngineTick, 0);
-        }
+        if (trigger[k] == triggerSeen[k] || trigger[k] == 0.0f) continue;
+        triggerSeen[k] = trigger[k];
+        BWSampleZone* zone = access.zoneFor(static_cast<int32_t>(notesNow[k]), static_cast<int32_t>(trigger[k]));
+        if (!zone || !hasData(zone)) continue;
+        readers[k].beginStart(zone, notesNow[k]);
+        started |= 1u << k;
     }
+    return started;
+}
+
+// Every started or sounding voice renders the tick; a sounding one first
+// follows its note.  The samples they read are opened once each.
+void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
+    uint32_t rendering = started;
+    for (int k = 0; k < kLayerVoices; ++k) {
+        if ((started >> k & 1u) || !readers[k].isActive()) continue;
+        readers[k].setNote(notesNow[k]);
+        rendering |= 1u << k;
+    }
+    if (rendering == 0) return;
+    BWSampleData* samples[kLayerVoices];
+    bool readable[kLayerVoices];
+    int32_t opened = 0;
+    for (int k = 0; k < kLayerVoices; ++k) {
+        BWSampleData* sample = rendering >> k & 1u ? readers[k].readingSample() : nullptr;
+        if (!sample || std::find(samples, samples + opened, sample) != samples + opened) continue;
+        samples[opened] = sample;
+        readable[opened++] = sample->beginRead();
+    }
+    for (int k = 0; k < kLayerVoices; ++k) {
+        if (!(rendering >> k & 1u)) continue;
+        BWSampleData* sample = readers[k].readingSample();
+        const int32_t at = static_cast<int32_t>(std::find(samples, samples + opened, sample) - samples);
+        readers[k].renderTick(sample && at < opened && readable[at], kernels);
+    }
+    for (int32_t i = 0; i < opened; ++i)
+        if (readable[i]) samples[i]->endRead();
 }

@@ -1,9 +1,11 @@
 #pragma once
 // One sound layer's eight voices as the render routine drives them once per
 // tick: trigger edges from the sequencer's gates, note values with the
-// layer's pitch offset and "Age" drift, voice starts on the zones that the
+// layer's pitch offset and "Age" drift (the eight drifts at once, their
+// random targets drawn eight at a time), voice starts on the zones that the
 // layer's handler places on (key, layer), and the next tick rendered for
-// every sounding voice.  The per-sample chain reads each voice's left buffer.
+// every sounding voice, each sample's data read once for all the voices on
+// it.  The per-sample chain reads each voice's left buffer.
 //
 // Audio thread, except construction and attach (host thread, at build).
 
@@ -12,6 +14,7 @@
 
 #include "engine/AgeDrift.h"
 #include "engine/BWRomplerReader.h"
+#include "engine/VoiceLanes.h"
 
 class BWRomplerHandler;
 class BWSystemInfo;
@@ -48,13 +51,17 @@ public:
     const VoiceValues& clampedNotes() const { return clamped; }
     const VoiceValues& noteValues() const { return notesNow; }
     const VoiceValues& triggerValues() const { return trigger; }
+    // Whether any voice plays (a sample bound and sounding).
+    bool anyActive() const;
 
 private:
-    void startOrRender(const BWRomplerHandler& handler);
+    // Binds the voices whose trigger is new; answers which did.
+    uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);
+    void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);
 
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
-    std::array<AgeDrift, kLayerVoices> drift;
+    voicelanes::Glides drift{};
     VoiceValues clamped{};
     VoiceValues notesNow{};
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn

@@ -6,7 +6,13 @@
 // filter modes: one stereo filter for the routed sum, or one lane per voice
 // index.  Targets change once per tick and reach the signal as 16-sample
 // ramps; render works on a span of the tick, so a tick may be split over two
-// host blocks.  Audio thread; no allocation.
+// host blocks.
+//
+// The eight voices of a layer are worked on at once (VoiceKernels): their
+// envelopes, hold rates and gain ramps once a tick, their holds and gains a
+// sample at a time over a span.  A layer whose voices hold and play nothing
+// only moves its phases and gains, and the filter lanes rest while nothing
+// reaches them and they have rung out.  Audio thread; no allocation.
 
 #include <array>
 #include <cstdint>
@@ -14,6 +20,7 @@
 #include "engine/Envelope.h"
 #include "engine/LayerFilter.h"
 #include "engine/SampleRamp.h"
+#include "engine/VoiceLanes.h"
 #include "engine/VoiceLayer.h"
 
 constexpr int kLayerCount = 3;
@@ -30,39 +37,35 @@ struct LayerMixSettings {
 // √(1 − p) and √p, 0 below the smallest normal float.
 std::array<float, 2> panGains(float pan);
 
-// The eight voices' per-sample state of one layer, one array per quantity,
-// so that a sample's work over the eight voices runs as vector operations.
-struct LayerVoiceState {
-    alignas(16) float phase[kLayerVoices] = {};  // of the sample-and-hold
-    alignas(16) float rate[kLayerVoices] = {1, 1, 1, 1, 1, 1, 1, 1};
-    alignas(16) float held[kLayerVoices] = {};
-    alignas(16) float gainLeft[kLayerVoices] = {};  // the voice gain in the shared mode
-    alignas(16) float stepLeft[kLayerVoices] = {};
-    alignas(16) float gainRight[kLayerVoices] = {};  // per-voice mode only
-    alignas(16) float stepRight[kLayerVoices] = {};
-};
-
 class LayerChain {
 public:
+    LayerChain();
+
     // After the step lanes: the voices' amplitude envelopes (peak = gate).
     void tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs);
     // After the voices rendered: hold rates, gain and pan targets.
-    void tick(const VoiceValues& clampedNotes, const LayerMixSettings& settings, bool perVoiceFilter,
+    void tick(const VoiceLayer& layer, const LayerMixSettings& settings, bool perVoiceFilter,
               const BWSystemInfo& system);
 
-    float envelopeLevel(int voice) const { return envelopes[voice].getLevel(); }
+    float envelopeLevel(int voice) const { return envelopes.level[voice]; }
+    Envelope::State envelopeState(int voice) const { return static_cast<Envelope::State>(envelopes.state[voice]); }
+    float holdRate(int voice) const { return mix.rate[voice]; }
     // No voice changes its level until a gate moves, and none plays a
     // sample to its end meanwhile.
     bool isSteady(const VoiceLayer& layer) const;
-    float holdRate(int voice) const { return state.rate[voice]; }
 
 private:
     friend class VoiceMix;
-    std::array<Envelope, kLayerVoices> envelopes;
-    LayerVoiceState state;
+    // The voices' samples of frames [from, from + n), frame by frame, as
+    // they stand when the span renders.
+    void takeSamples(const VoiceLayer& layer, int32_t from, int32_t n);
+
+    voicelanes::Envelopes envelopes{};
+    voicelanes::LayerMix mix{};
     std::array<SampleRamp, 2> panRamps;
     bool soundOn = false;
     bool routed = false;
+    bool quiet = true;  // no sample in the span's rows, none held
 };
 
 class VoiceMix {
@@ -89,18 +92,20 @@ public:
                 int32_t n, float* left, float* right);
 
     LayerChain& chain(int layer) { return chains[layer]; }
+    const LayerChain& chain(int layer) const { return chains[layer]; }
     LayerFilter& getFilter() { return filter; }
+    const LayerFilter& getFilter() const { return filter; }
 
 private:
-    void renderLayerShared(LayerChain& chain, const VoiceLayer& layer, int32_t from, int32_t n, float* toLeft,
-                           float* toRight);
-    void renderLayerPerVoice(LayerChain& chain, const VoiceLayer& layer, int32_t from, int32_t n, float* dryLeft,
-                             float* dryRight);
+    void renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
+                      float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
+    void renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
+                        float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
 
     BWSystemInfo& system;
     std::array<LayerChain, kLayerCount> chains;
     LayerFilter filter;
-    // Span buffers: the filter's inputs and outputs, one tick long.
-    alignas(16) LayerFilter::LaneInputs laneIn = {};
-    alignas(16) float laneOut[2][kEngineTick] = {};
+    // Span buffers: the filter lanes' inputs and the filter's outputs.
+    alignas(32) voicelanes::LaneRows laneIn[2] = {};
+    alignas(32) float filtered[2][kEngineTick] = {};
 };

@@ -122,10 +122,10 @@ TEST(Envelope, FilterGlideTakesThreeMillisecondsAndInvertTurnsTheRightChannel) {
         filter.tickCoefficients(settings, true, context.info);
         filter.tickCoefficients(settings, false, context.info);
         const float top = filterFrequency(0.8f), bottom = filterFrequency(0.2f);
-        const float expected[][3] = {{float(filter.lane(2, 0).getFrequency()), top, 2},
-                                     {float(filter.lane(2, 1).getFrequency()), bottom, 2},
-                                     {float(filter.lane(0, 0).getFrequency()), bottom, 0},
-                                     {float(filter.lane(0, 1).getFrequency()), top, 0},
+        const float expected[][3] = {{filter.laneFrequency(2, 0), top, 2},
+                                     {filter.laneFrequency(2, 1), bottom, 2},
+                                     {filter.laneFrequency(0, 0), bottom, 0},
+                                     {filter.laneFrequency(0, 1), top, 0},
                                      {float(filter.shared(0).getFrequency()), top, 8},
                                      {float(filter.shared(1).getFrequency()), bottom, 8}};
         for (const auto& e : expected) EXPECT_NEAR(e[0], e[1], e[1] * 1e-4f) << rate << " lane " << e[2];

@@ -1,0 +1,474 @@
+// The voices' kernels, eight lanes at a time, written once with the
+// compiler's vector extension and compiled twice: for the x86-64 baseline
+// (VoiceKernelsPortable.cpp) and for AVX2 with FMA (VoiceKernelsAvx2.cpp).
+// Everything here has internal linkage and calls nothing but builtins and
+// intrinsics, so that neither file's code can stand in for the other's.
+//
+// The arithmetic is the engine's own, operation for operation and lane by
+// lane, wherever a value feeds back: positions, phases, gains, drifts,
+// envelopes, coefficients and the filter cores round exactly as one voice
+// at a time did.  Only a sample's interpolation takes a fused multiply-add
+// on the AVX2 path, which moves its last bit and nothing after it.
+//
+// Include only from those two files, after VoiceLanes.h.
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__AVX2__)
+#include <immintrin.h>
+#endif
+
+// Eight-float vectors pass by value between these internal functions on
+// the portable build too, where GCC notes that their ABI differs from an
+// AVX build's; nothing outside this file ever sees one.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace voicelanes {
+namespace {
+
+using Float8 = float __attribute__((vector_size(32)));
+using Int8 = int32_t __attribute__((vector_size(32)));
+using UInt8 = uint32_t __attribute__((vector_size(32)));
+
+inline Float8 load(const float* p) {
+    Float8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline Int8 loadInt(const int32_t* p) {
+    Int8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(float* p, Float8 v) { std::memcpy(p, &v, sizeof v); }
+inline void storeInt(int32_t* p, Int8 v) { std::memcpy(p, &v, sizeof v); }
+inline Float8 splat(float x) { return Float8{x, x, x, x, x, x, x, x}; }
+inline Int8 splatInt(int32_t x) { return Int8{x, x, x, x, x, x, x, x}; }
+inline Float8 toFloat(Int8 x) { return __builtin_convertvector(x, Float8); }
+inline Int8 truncated(Float8 x) { return __builtin_convertvector(x, Int8); }
+inline Float8 magnitude(Float8 x) { return reinterpret_cast<Float8>(reinterpret_cast<Int8>(x) & splatInt(0x7fffffff)); }
+inline bool any(Int8 mask) {
+    for (int k = 0; k < kLanes; ++k)
+        if (mask[k]) return true;
+    return false;
+}
+inline uint32_t bits(Int8 mask) {
+    uint32_t b = 0;
+    for (int k = 0; k < kLanes; ++k) b |= mask[k] ? 1u << k : 0u;
+    return b;
+}
+
+// table[index[k]] for each lane.
+inline Float8 gather(const float* table, Int8 index) {
+#if defined(__AVX2__)
+    return reinterpret_cast<Float8>(_mm256_i32gather_ps(table, reinterpret_cast<__m256i>(index), 4));
+#else
+    Float8 out;
+    for (int k = 0; k < kLanes; ++k) out[k] = table[index[k]];
+    return out;
+#endif
+}
+
+// a × b + c; fused (rounded once) where the processor has it.
+inline Float8 mulAdd(Float8 a, Float8 b, Float8 c) {
+#if defined(__FMA__)
+    return reinterpret_cast<Float8>(
+        _mm256_fmadd_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b), reinterpret_cast<__m256>(c)));
+#else
+    return a * b + c;
+#endif
+}
+
+// 16807^k mod 2^32: k steps of the generator in one multiplication.
+constexpr uint32_t randomPower(int32_t k) {
+    uint32_t power = 1;
+    for (int32_t i = 0; i < k; ++i) power *= 16807u;
+    return power;
+}
+constexpr uint32_t kRandomPowers[17] = {
+    randomPower(0),  randomPower(1),  randomPower(2),  randomPower(3),  randomPower(4),  randomPower(5),
+    randomPower(6),  randomPower(7),  randomPower(8),  randomPower(9),  randomPower(10), randomPower(11),
+    randomPower(12), randomPower(13), randomPower(14), randomPower(15), randomPower(16)};
+static_assert(kRandomPowers[4] == 3095271137u && kRandomPowers[16] == 2585392001u);
+
+void random(uint32_t& state, int32_t first, int32_t stride, int32_t count, float* out) {
+    UInt8 powers;
+    for (int k = 0; k < kLanes; ++k) powers[k] = kRandomPowers[first + k * stride];
+    const UInt8 s = powers * state;
+    store(out, toFloat(reinterpret_cast<Int8>(s)) * splat(4.656613e-10f));
+    state *= kRandomPowers[count];
+}
+
+void glide(Glides& g, const float* targets, float ticks) {
+    const Float8 newTarget = load(targets);
+    Float8 value = load(g.value), target = load(g.target), step = load(g.step), counter = load(g.counter);
+    const Int8 moved = newTarget != target;
+    target = moved ? newTarget : target;
+    if (!(ticks > 0.0f)) {
+        value = moved ? newTarget : value;
+        step = moved ? splat(0.0f) : step;
+        counter = moved ? splat(0.0f) : counter;
+    } else {
+        step = moved ? (value - newTarget) / splat(ticks) : step;
+        counter = moved ? splat(ticks) : counter;
+    }
+    const Int8 sliding = value != target;
+    value = sliding ? value - step : value;
+    counter = sliding ? counter - splat(1.0f) : counter;
+    const Int8 landed = sliding & (counter <= splat(0.0f));
+    value = landed ? target : value;
+    step = landed ? splat(0.0f) : step;
+    store(g.value, value);
+    store(g.target, target);
+    store(g.step, step);
+    store(g.counter, counter);
+}
+
+// The envelope's states (Envelope::State): 0 idle, 1 attack, 3 decay, 4
+// sustain, 5 release, 6 finished.
+void envelope(Envelopes& e, const float* gates, const float* peaks, const float* sustains, const EnvelopeTicks& t) {
+    const Float8 gate = load(gates), peak = load(peaks), sustain = load(sustains);
+    Float8 level = load(e.level), previous = load(e.previousGate), counter = load(e.counter);
+    Int8 state = loadInt(e.state);
+    const Float8 zero = splat(0.0f), one = splat(1.0f);
+    const Float8 attackTicks = splat(t.attack), decayTicks = splat(t.decay), releaseTicks = splat(t.release);
+
+    const Int8 edge = gate != previous;
+    previous = edge ? gate : previous;
+    const Int8 on = gate > zero;
+    // Attack: count up to the peak.
+    const Float8 attackCount = counter + one;
+    const Int8 attackDone = attackCount >= attackTicks;
+    // Decay: count down to the sustain level; a gate of 0 releases.
+    const Float8 decayCount = counter + one;
+    const Int8 decayDone = decayCount >= decayTicks;
+    const Int8 released = gate == zero;
+    const Float8 decayLevel = (peak - sustain) * (one - decayCount / decayTicks) + sustain;
+    // Release: fall by the step the counter holds.
+    const Float8 releaseLevel = level - counter;
+    const Float8 releaseStep = level / releaseTicks;
+
+    const Int8 inAttack = ~edge & (state == 1);
+    const Int8 inDecay = ~edge & (state == 3);
+    const Int8 inRelease = ~edge & (state == 5);
+    const Int8 toRelease = (edge & ~on) | (inDecay & released);
+
+    Float8 newLevel = level;
+    Float8 newCounter = counter;
+    Int8 newState = state;
+    // A rising gate.
+    const Int8 rise = edge & on;
+    newState = rise ? (t.attackIsZero ? splatInt(3) : splatInt(1)) : newState;
+    newCounter = rise ? zero : newCounter;
+    if (t.attackIsZero) newLevel = rise ? peak : newLevel;
+    // The stages.
+    newLevel = inAttack ? (attackDone ? peak : attackCount * peak / attackTicks) : newLevel;
+    newCounter = inAttack ? (attackDone ? zero : attackCount) : newCounter;
+    newState = inAttack & attackDone ? splatInt(3) : newState;
+    const Int8 decaying = inDecay & ~released;
+    newLevel = decaying ? (decayDone ? sustain : decayLevel) : newLevel;
+    newCounter = decaying ? (decayDone ? zero : decayCount) : newCounter;
+    newState = decaying & decayDone ? splatInt(4) : newState;
+    const Int8 finished = inRelease & (releaseLevel <= zero);
+    newLevel = inRelease ? (finished ? zero : releaseLevel) : newLevel;
+    newState = finished ? splatInt(6) : newState;
+    // The release starts from wherever the level stands.
+    newState = toRelease ? splatInt(5) : newState;
+    newCounter = toRelease ? releaseStep : newCounter;
+
+    store(e.level, newLevel);
+    store(e.previousGate, previous);
+    store(e.counter, newCounter);
+    storeInt(e.state, newState);
+}
+
+constexpr int kColumns = 11;
+constexpr int kLastCell = 120;
+
+// The four table entries around each lane's cell, weighted by its column
+// fraction and the shared row fraction (FilterChannel's bilinear).
+inline Float8 bilinear(const float* table, Int8 cell, Float8 fx, float fy) {
+    const Int8 last = splatInt(kLastCell);
+    const Int8 up = cell + splatInt(kColumns);
+    const Int8 upNext = cell + splatInt(kColumns + 1);
+    const Float8 a = gather(table, cell * 2), b = gather(table, (cell + 1) * 2);
+    const Float8 c = gather(table, (up < last ? up : last) * 2), d = gather(table, (upNext < last ? upNext : last) * 2);
+    const Float8 rest = splat(1.0f) - fx;
+    const Float8 below = a * rest + b * fx;
+    const Float8 above = c * rest + d * fx;
+    return below * splat(1.0f - fy) + above * splat(fy);
+}
+
+// filterCoefficients for eight frequencies at one resonance row, kept inside
+// the core's stable region.
+inline void coefficients(Float8 hz, float row, float rate, const float* tableF, const float* tableQ, Float8& f,
+                         Float8& q) {
+    const Float8 v = hz * splat(20.0f) / splat(rate);
+    Float8 held = v - splat(0.5f);
+    held = held < splat(-1.0f) ? splat(-1.0f) : held;
+    held = splat(1000.0f) < held ? splat(1000.0f) : held;
+    const Int8 i = truncated(held);
+    Int8 column = i < splatInt(0) ? splatInt(0) : i;
+    column = splatInt(kColumns - 1) < column ? splatInt(kColumns - 1) : column;
+    const Float8 fx = i < splatInt(kColumns - 1) ? v - toFloat(i) : splat(0.0f);
+    const float y = row < 0.0f ? 0.0f : (9.9f < row ? 9.9f : row);
+    const int32_t r = static_cast<int32_t>(y - 0.5f);
+    const float fy = y - static_cast<float>(r);
+    const Int8 cell = splatInt(r * kColumns) + column;
+    f = bilinear(tableF, cell, fx, fy);
+    q = bilinear(tableQ, cell, fx, fy);
+    const Float8 q0 = q < splat(0.0f) ? splat(0.0f) : q;
+    const Int8 inside = (f >= splat(0.0f)) & (f * (q0 + splat(1.0f)) <= splat(1.9f));
+    if (!any(~inside)) return;
+    Float8 root;
+    const Float8 radicand = q0 * q0 + splat(4.0f);
+    for (int k = 0; k < kLanes; ++k) root[k] = __builtin_sqrtf(radicand[k]);
+    const Float8 limit = splat(0.999f) * (root - q0);
+    Float8 held2 = f < splat(0.0f) ? splat(0.0f) : (limit < f ? limit : f);
+    f = inside ? f : held2;
+}
+
+// 20 kHz × x², at least 45 Hz (NaN the floor), at most 1 MHz.
+inline Float8 frequencyOf(Float8 x) {
+    const Float8 hz = splat(20000.0f) * x * x;
+    const Float8 top = splat(1e6f) < hz ? splat(1e6f) : hz;
+    return hz > splat(45.0f) ? top : splat(45.0f);
+}
+
+uint32_t cutoffs(SvfLanes& s, const CutoffInput& in) {
+    glide(s.drift, in.driftTargets, in.driftTicks);
+    const Float8 x = splat(in.cut) + splat(in.peak - in.cut) * load(in.envelope) + load(s.drift.value) * splat(in.depth);
+    const Float8 position = load(s.position), lastRow = load(s.lastRow);
+    const Int8 lastType = loadInt(s.lastType);
+    const Int8 moved = (x != position) | (splat(in.row) != lastRow) | (splatInt(in.type) != lastType);
+    if (!any(moved)) return 0;
+    store(s.position, moved ? x : position);
+    store(s.lastRow, moved ? splat(in.row) : lastRow);
+    storeInt(s.lastType, moved ? splatInt(in.type) : lastType);
+    const Float8 hz = frequencyOf(x);
+    store(s.frequency, moved ? hz : load(s.frequency));
+    if (in.type == 3) {
+        Float8 f, q;
+        const Float8 twice = hz * splat(2.0f);
+        coefficients(twice < splat(16000.0f) ? twice : splat(16000.0f), in.row, in.sampleRate, in.tableF, in.tableQ, f,
+                     q);
+        store(s.fUpper, moved ? f : load(s.fUpper));
+        store(s.qUpper, moved ? q : load(s.qUpper));
+        const Float8 half = hz * splat(0.5f);
+        coefficients(half < splat(45.0f) ? splat(45.0f) : half, in.row, in.sampleRate, in.tableF, in.tableQ, f, q);
+        store(s.fLower, moved ? f : load(s.fLower));
+        store(s.qLower, moved ? q : load(s.qLower));
+    } else if (in.type != 4) {
+        Float8 f, q;
+        coefficients(hz, in.row, in.sampleRate, in.tableF, in.tableQ, f, q);
+        store(s.f, moved ? f : load(s.f));
+        store(s.q, moved ? q : load(s.q));
+    }
+    return bits(moved);
+}
+
+void ramps(float* current, float* step, const float* target, float tickReciprocal) {
+    Float8 c = load(current);
+    Float8 s = (load(target) - c) * splat(tickReciprocal);
+    const Int8 small = magnitude(s) < splat(1e-7f);
+    s = small ? splat(0.0f) : s;
+    c = small ? load(target) : c;
+    store(current, c);
+    store(step, s);
+}
+
+void noteTable(const float* table, int32_t size, float offset, const float* notes, float* out) {
+    Float8 position = load(notes) + splat(offset);
+    position = position > splat(0.0f) ? position : splat(0.0f);
+    const Float8 last = splat(static_cast<float>(size - 1));
+    position = position > last ? last : position;
+    const Int8 index = truncated(position);
+    const Float8 value = gather(table, index * 2), slope = gather(table, index * 2 + 1);
+    store(out, value + (position - toFloat(index)) * slope);
+}
+
+// Both frames around each position in one 32-bit read: the low half is the
+// frame at the index, the high half the next.
+inline Float8 interpolate(const int16_t* data, Int8 index, Float8 frac, Int8 valid) {
+#if defined(__AVX2__)
+    const __m256i pairs = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(data),
+                                                      reinterpret_cast<__m256i>(index),
+                                                      reinterpret_cast<__m256i>(valid), 2);
+    const Int8 word = reinterpret_cast<Int8>(pairs);
+#else
+    Int8 word;
+    for (int k = 0; k < kLanes; ++k) {
+        uint32_t pair = 0;
+        if (valid[k]) std::memcpy(&pair, data + index[k], sizeof pair);
+        word[k] = static_cast<int32_t>(pair);
+    }
+#endif
+    const Float8 a = toFloat((word << 16) >> 16);
+    const Float8 b = toFloat(word >> 16);
+    return mulAdd(b - a, frac, a) * splat(3.0517578e-5f);
+}
+
+void readFrames(const int16_t* data, float start, float step, float* out, int32_t n) {
+    Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
+    Int8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
+    for (int32_t k = 0; k < n; k += kLanes) {
+        const Float8 position = frame * splat(step) + splat(start);
+        const Int8 index = truncated(position);
+        const Float8 frac = position - toFloat(index);
+        const Int8 valid = lane < splatInt(n - k);
+        const Float8 value = interpolate(data, index, frac, valid);
+        if (n - k >= kLanes) {
+            store(out + k, value);
+        } else {
+            for (int32_t j = 0; j < n - k; ++j) out[k + j] = value[j];
+        }
+        frame += splat(8.0f);
+    }
+}
+
+// One frame of the holds and gains; x the voices' samples.
+struct Voices {
+    Float8 phase, rate, held, gainLeft, stepLeft, gainRight, stepRight;
+
+    explicit Voices(const LayerMix& m)
+        : phase(load(m.phase)), rate(load(m.rate)), held(load(m.held)), gainLeft(load(m.gainLeft)),
+          stepLeft(load(m.stepLeft)), gainRight(load(m.gainRight)), stepRight(load(m.stepRight)) {}
+    void keep(LayerMix& m) const {
+        store(m.phase, phase);
+        store(m.held, held);
+        store(m.gainLeft, gainLeft);
+        store(m.gainRight, gainRight);
+    }
+    // The hold renews when its phase passes 2 (no carry).
+    void hold(Float8 x) {
+        phase += rate;
+        phase = phase >= splat(2.0f) ? splat(0.0f) : phase;
+        held = phase == splat(0.0f) ? x : held;
+    }
+    void moveGains() {
+        gainLeft += stepLeft;
+        gainRight += stepRight;
+    }
+};
+
+// v0 + v1 + … + v7 in that order.
+inline float sumInOrder(Float8 v) {
+    float sum = 0.0f;
+    for (int k = 0; k < kLanes; ++k) sum += v[k];
+    return sum;
+}
+
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)).
+inline float sumInPairs(Float8 v) {
+    const float a = v[0] + v[4], b = v[1] + v[5], c = v[2] + v[6], d = v[3] + v[7];
+    return (a + b) + (c + d);
+}
+
+void mixShared(LayerMix& m, int32_t from, int32_t n, bool on, bool quiet, float* sums) {
+    Voices v(m);
+    for (int32_t s = 0; s < n; ++s) {
+        if (on) v.hold(load(m.rows[from + s]));
+        v.moveGains();
+        sums[s] = on && !quiet ? sumInOrder(v.gainLeft * v.held) : 0.0f;
+    }
+    v.keep(m);
+}
+
+void mixPerVoice(LayerMix& m, int32_t from, int32_t n, bool on, bool quiet, bool routed, LaneRows& left,
+                 LaneRows& right, float* dryLeft, float* dryRight) {
+    Voices v(m);
+    if (!on || quiet) {
+        for (int32_t s = 0; s < n; ++s) {
+            if (on) v.hold(splat(0.0f));
+            v.moveGains();
+        }
+        v.keep(m);
+        return;
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        v.hold(load(m.rows[from + s]));
+        v.moveGains();
+        const Float8 voiceLeft = v.gainLeft * v.held, voiceRight = v.gainRight * v.held;
+        if (routed) {
+            store(left[s], load(left[s]) + voiceLeft);
+            store(right[s], load(right[s]) + voiceRight);
+        } else {
+            dryLeft[s] += sumInOrder(voiceLeft);
+            dryRight[s] += sumInOrder(voiceRight);
+        }
+    }
+    v.keep(m);
+}
+
+struct Core {
+    Float8 f, q, h, b, l;
+};
+
+inline Float8 run(Core& c, Float8 u) {
+    c.b = c.f * c.h + c.b;
+    c.l = c.f * c.b + c.l;
+    c.h = u - (c.q * c.b + c.l);
+    return c.h;
+}
+
+template <int Type>
+void filterCores(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight, int32_t n,
+                 float* sumLeft, float* sumRight, float* inputLeft, float* inputRight) {
+    SvfLanes* sides[2] = {&left, &right};
+    Core main[2], second[2];
+    for (int c = 0; c < 2; ++c) {
+        const SvfLanes& s = *sides[c];
+        main[c] = {Type == 3 ? load(s.fUpper) : load(s.f), Type == 3 ? load(s.qUpper) : load(s.q), load(s.hp),
+                   load(s.bp), load(s.lp)};
+        second[c] = {load(s.fLower), load(s.qLower), load(s.hp2), load(s.bp2), load(s.lp2)};
+    }
+    const LaneRows* in[2] = {&inLeft, &inRight};
+    float* sums[2] = {sumLeft, sumRight};
+    float* inputs[2] = {inputLeft, inputRight};
+    for (int32_t s = 0; s < n; ++s) {
+        for (int c = 0; c < 2; ++c) {
+            const Float8 u = load((*in[c])[s]);
+            const Float8 h = run(main[c], u);
+            Float8 out;
+            if (Type == 0) out = main[c].l;
+            if (Type == 1) out = main[c].b;
+            if (Type == 2) out = h;
+            if (Type == 3) {
+                run(second[c], u);
+                out = h + second[c].l;
+            }
+            // The band reject's lanes were once filtered one after another
+            // and summed in their order.
+            sums[c][s] = Type == 3 ? sumInOrder(out) : sumInPairs(out);
+            inputs[c][s] = sumInPairs(u);
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        SvfLanes& s = *sides[c];
+        store(s.hp, main[c].h);
+        store(s.bp, main[c].b);
+        store(s.lp, main[c].l);
+        if (Type == 3) {
+            store(s.hp2, second[c].h);
+            store(s.bp2, second[c].b);
+            store(s.lp2, second[c].l);
+        }
+    }
+}
+
+void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight, int32_t n,
+                 int32_t type, float* sumLeft, float* sumRight, float* inputLeft, float* inputRight) {
+    switch (type) {
+        case 0: return filterCores<0>(left, right, inLeft, inRight, n, sumLeft, sumRight, inputLeft, inputRight);
+        case 1: return filterCores<1>(left, right, inLeft, inRight, n, sumLeft, sumRight, inputLeft, inputRight);
+        case 2: return filterCores<2>(left, right, inLeft, inRight, n, sumLeft, sumRight, inputLeft, inputRight);
+        default: return filterCores<3>(left, right, inLeft, inRight, n, sumLeft, sumRight, inputLeft, inputRight);
+    }
+}
+
+constexpr VoiceKernels kKernels = {random, glide, envelope, cutoffs, ramps, noteTable, readFrames,
+                                   mixShared, mixPerVoice, filterLanes};
+
+}  // namespace
+}  // namespace voicelanes

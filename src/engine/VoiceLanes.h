@@ -1,0 +1,151 @@
+#pragma once
+// The voices' state eight at a time, side by side in arrays: the eight voices
+// of a layer, or the eight filter lanes of one channel.  Everything a tick or
+// a span of samples does to eight of them at once runs through the kernels
+// of VoiceKernels, one portable set and one for processors with AVX2 and
+// FMA, chosen at run time.
+//
+// Plain data only, with no code of ours: the AVX2 kernels' file includes this
+// header and nothing else of ours, so that no function it compiles for AVX2
+// can stand in for one that the rest of the build calls.
+//
+// Audio thread.
+
+#include <cstdint>
+
+namespace voicelanes {
+
+constexpr int kLanes = 8;
+constexpr int kFrames = 16;  // one control tick
+
+// Eight values sliding in straight lines to their targets (LinearGlide).
+struct Glides {
+    alignas(32) float value[kLanes];
+    alignas(32) float target[kLanes];
+    alignas(32) float step[kLanes];
+    alignas(32) float counter[kLanes];
+};
+
+// Eight envelopes of the kind that restarts its attack from 0 (Envelope).
+struct Envelopes {
+    alignas(32) float level[kLanes];
+    alignas(32) float previousGate[kLanes];
+    alignas(32) float counter[kLanes];
+    alignas(32) int32_t state[kLanes];
+};
+
+// An envelope's times as ticks (t ms × ticks a ms + 1e-18), shared by the
+// eight.
+struct EnvelopeTicks {
+    float attack;
+    float decay;
+    float release;
+    int32_t attackIsZero;  // an attack of 0 ms jumps to the peak
+};
+
+// Eight state-variable cores of one filter channel with their coefficients
+// and what those were worked out for, and the channels' "Age" drift.
+struct SvfLanes {
+    alignas(32) float hp[kLanes];
+    alignas(32) float bp[kLanes];
+    alignas(32) float lp[kLanes];
+    alignas(32) float hp2[kLanes];  // the band reject's low-pass half
+    alignas(32) float bp2[kLanes];
+    alignas(32) float lp2[kLanes];
+    alignas(32) float f[kLanes];
+    alignas(32) float q[kLanes];
+    alignas(32) float fUpper[kLanes];  // band reject: the high-pass half an octave up
+    alignas(32) float qUpper[kLanes];
+    alignas(32) float fLower[kLanes];  // and the low-pass half an octave down
+    alignas(32) float qLower[kLanes];
+    alignas(32) float position[kLanes];  // the cutoff position the coefficients are for
+    alignas(32) float lastRow[kLanes];
+    alignas(32) int32_t lastType[kLanes];
+    alignas(32) float frequency[kLanes];
+    Glides drift;
+};
+
+// What the cutoffs of eight lanes are worked out from in a tick.
+struct CutoffInput {
+    const float* envelope;  // each lane's share, already inverted for a right channel against its left
+    const float* driftTargets;  // this tick's random targets
+    float driftTicks;           // the drift time in ticks
+    float cut;
+    float peak;
+    float depth;  // of the drift
+    float row;    // resonance row of the tables
+    int32_t type;
+    float sampleRate;
+    const float* tableF;  // the coefficient tables as (value, slope) pairs
+    const float* tableQ;
+};
+
+// One layer's per-sample state: the tick's voice samples frame by frame,
+// and per voice the sample-and-hold, its rate and the gain ramps (one gain
+// in the shared filter mode, a left and a right one per voice otherwise).
+struct LayerMix {
+    alignas(32) float rows[kFrames][kLanes];
+    alignas(32) float phase[kLanes];
+    alignas(32) float rate[kLanes];
+    alignas(32) float held[kLanes];
+    alignas(32) float gainLeft[kLanes];
+    alignas(32) float stepLeft[kLanes];
+    alignas(32) float gainRight[kLanes];
+    alignas(32) float stepRight[kLanes];
+};
+
+// A span's lane inputs and the filter's pan ramps, frame by frame.
+using LaneRows = float[kFrames][kLanes];
+
+struct Ramp {
+    float current;
+    float step;
+};
+
+struct VoiceKernels {
+    // Eight draws of the noise generator s <- 16807 s (mod 2^32), each read
+    // as a signed 32-bit value × 2^-31: lane k takes draw first + k × stride
+    // (counted from 1), and the state moves on by `count` draws.
+    void (*random)(uint32_t& state, int32_t first, int32_t stride, int32_t count, float* out);
+    // Each glide takes its target (over `ticks`) and moves one tick.
+    void (*glide)(Glides& glides, const float* targets, float ticks);
+    // One tick of eight envelopes with their gates, peaks and sustain levels.
+    void (*envelope)(Envelopes& envelopes, const float* gate, const float* peak, const float* sustain,
+                     const EnvelopeTicks& times);
+    // The drift, then the cutoffs and (for the lanes whose position, row or
+    // type moved) the coefficients of the type; answers the lanes that moved
+    // as bits.
+    uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);
+    // A ramp per value towards its target in a tick: step = (target −
+    // current) / 16, or none and the target at once under 1e-7.
+    void (*ramps)(float* current, float* step, const float* target, float tickReciprocal);
+    // Frequencies of eight notes from a (value, slope) table read at note +
+    // offset, held to its size.
+    void (*noteTable)(const float* table, int32_t size, float offset, const float* notes, float* out);
+    // out[k] = the sample at position start + k × step, linearly between the
+    // two 16-bit frames around it (× 1/32768), k < n.  `data` holds a frame
+    // after every position read.
+    void (*readFrames)(const int16_t* data, float start, float step, float* out, int32_t n);
+    // A layer's voices over frames [from, from + n) of the tick: the holds
+    // renew, the gains move; the shared mode writes Σ gain × held of each
+    // frame into sums, the per-voice mode adds gain × held of each voice into
+    // the lane rows (left and right gains), or their sums into dryLeft and
+    // dryRight when the layer does not go through the filter.  A layer that
+    // is off moves its gains only; a quiet one (no sample in its rows, none
+    // held) gives nothing (its sums are 0).
+    void (*mixShared)(LayerMix& mix, int32_t from, int32_t n, bool on, bool quiet, float* sums);
+    void (*mixPerVoice)(LayerMix& mix, int32_t from, int32_t n, bool on, bool quiet, bool routed, LaneRows& left,
+                        LaneRows& right, float* dryLeft, float* dryRight);
+    // The eight lanes of each channel through their cores over n frames
+    // (types 0 to 3), each channel's lane outputs summed per frame into sums
+    // and its lane inputs into inputSums.
+    void (*filterLanes)(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight,
+                        int32_t n, int32_t type, float* sumLeft, float* sumRight, float* inputLeft,
+                        float* inputRight);
+};
+
+// The two sets (VoiceKernels.h chooses).
+const VoiceKernels& portableKernels();
+const VoiceKernels& avx2Kernels();  // only on processors with AVX2 and FMA
+
+}  // namespace voicelanes
