@@ -34,7 +34,17 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
     gMinusOne = g - 1.0f;
 }
 
+// At rest (no peak held, the smoothing at 0) silence in keeps it at rest
+// and comes out as it went in.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
+    if (peak == 0.0f && smoothed == 0.0f) {
+        bool silent = true;
+        for (int32_t i = 0; i < n; ++i) silent = silent && left[i] == 0.0f && right[i] == 0.0f && kick[i] == 0.0f;
+        if (silent) {
+            reduction = 0.0f;
+            return;
+        }
+    }
     for (int32_t i = 0; i < n; ++i) {
         const float x = (std::max(left[i], right[i]) + kick[i]) * 0.6f;
         peak = std::max(peak - fall, 0.0f);

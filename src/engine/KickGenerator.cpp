@@ -29,6 +29,18 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     const float* sine = sineTables().sineTable.data();
     const float* slope = sineTables().sineSlopeTable.data();
     const float step = frequency * system.invRate;
+    // Between beats the amplitude rests at 0: the kick is silent, but its
+    // phase and level run on (a restart always comes with a rising amplitude).
+    if (amplitude.current == 0.0f && amplitude.step == 0.0f) {
+        for (int32_t i = 0; i < n; ++i) {
+            phase += step;
+            if (phase > 1.0f) phase -= std::floor(phase);
+        }
+        levelRamp.advance(n);
+        previousPulse = pulse;
+        std::fill_n(out, n, 0.0f);
+        return;
+    }
     for (int32_t i = 0; i < n; ++i) {
         const float a = amplitude.next();
         const float d = levelRamp.next();

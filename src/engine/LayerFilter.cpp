@@ -6,6 +6,7 @@
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
 #include "engine/VoiceKernels.h"
+#include "engine/VoiceMix.h"
 
 namespace {
 
@@ -84,6 +85,12 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     glideTicks = kEnvelopeGlideMs * ticksPerMs;
     sharedEnvelopeState.tick(gateSum, 1.0f, times.sustain, times, ticksPerMs);
     follow(sharedGlide, sharedEnvelopeState.getLevel(), glideTicks);
+    // Envelopes at rest under unmoved gates, their glides arrived: nothing
+    // would change.
+    bool glidesArrived = true;
+    for (int k = 0; k < kLayerVoices; ++k) glidesArrived = glidesArrived && laneGlides.value[k] == laneGlides.target[k];
+    if (glidesArrived && envelopesResting(laneEnvelopes, gates) && glideTicks == laneGlideTicks) return;
+    laneGlideTicks = glideTicks;
     alignas(32) float peaks[kLayerVoices], sustains[kLayerVoices];
     std::fill_n(peaks, kLayerVoices, 1.0f);
     std::fill_n(sustains, kLayerVoices, times.sustain);

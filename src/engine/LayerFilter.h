@@ -73,4 +73,5 @@ private:
     LinearGlide sharedGlide;
     voicelanes::Glides laneGlides{};
     float glideTicks = 0.0f;
+    float laneGlideTicks = -1.0f;  // the glide time the lanes' glides last took
 };

@@ -1,8 +1,11 @@
 #pragma once
 // The voices' kernels this processor may use: the AVX2 and FMA ones where it
 // has both (and no test has held it to the baseline), else the portable
-// ones.  Any thread; a relaxed load or two, cheap enough once a tick.
+// ones.  Any thread; one relaxed load.
 
 #include "engine/VoiceLanes.h"
+#include "platform/CpuFeatures.h"
 
-const voicelanes::VoiceKernels& voiceKernels();
+inline const voicelanes::VoiceKernels& voiceKernels() {
+    return platform::cpuHasAvx2AndFma() ? voicelanes::kAvx2Kernels : voicelanes::kPortableKernels;
+}

@@ -48,16 +48,17 @@ inline Int8 splatInt(int32_t x) { return Int8{x, x, x, x, x, x, x, x}; }
 inline Float8 toFloat(Int8 x) { return __builtin_convertvector(x, Float8); }
 inline Int8 truncated(Float8 x) { return __builtin_convertvector(x, Int8); }
 inline Float8 magnitude(Float8 x) { return reinterpret_cast<Float8>(reinterpret_cast<Int8>(x) & splatInt(0x7fffffff)); }
-inline bool any(Int8 mask) {
-    for (int k = 0; k < kLanes; ++k)
-        if (mask[k]) return true;
-    return false;
-}
+// The lanes of a mask as bits, lane k at bit k.
 inline uint32_t bits(Int8 mask) {
+#if defined(__AVX2__)
+    return static_cast<uint32_t>(_mm256_movemask_ps(reinterpret_cast<__m256>(mask)));
+#else
     uint32_t b = 0;
     for (int k = 0; k < kLanes; ++k) b |= mask[k] ? 1u << k : 0u;
     return b;
+#endif
 }
+inline bool any(Int8 mask) { return bits(mask) != 0; }
 
 // table[index[k]] for each lane.
 inline Float8 gather(const float* table, Int8 index) {
@@ -221,9 +222,13 @@ inline void coefficients(Float8 hz, float row, float rate, const float* tableF, 
     const Float8 q0 = q < splat(0.0f) ? splat(0.0f) : q;
     const Int8 inside = (f >= splat(0.0f)) & (f * (q0 + splat(1.0f)) <= splat(1.9f));
     if (!any(~inside)) return;
-    Float8 root;
     const Float8 radicand = q0 * q0 + splat(4.0f);
+#if defined(__AVX2__)
+    const Float8 root = reinterpret_cast<Float8>(_mm256_sqrt_ps(reinterpret_cast<__m256>(radicand)));
+#else
+    Float8 root;
     for (int k = 0; k < kLanes; ++k) root[k] = __builtin_sqrtf(radicand[k]);
+#endif
     const Float8 limit = splat(0.999f) * (root - q0);
     Float8 held2 = f < splat(0.0f) ? splat(0.0f) : (limit < f ? limit : f);
     f = inside ? f : held2;
@@ -327,6 +332,41 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
     }
 }
 
+// Rows r[0..7] turned into columns.
+inline void transpose(Float8 (&r)[8]) {
+    Float8 t[8], u[8];
+    for (int i = 0; i < 8; i += 2) {
+        t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+        t[i + 1] = __builtin_shufflevector(r[i], r[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+    }
+    for (int i = 0; i < 8; i += 4) {
+        for (int j = 0; j < 2; ++j) {
+            u[i + j] = __builtin_shufflevector(t[i + j], t[i + j + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[i + j + 2] = __builtin_shufflevector(t[i + j], t[i + j + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        }
+    }
+    // u[0] holds columns 0 and 4 of rows 0-3 in its halves, u[4] of rows 4-7.
+    const int order[4] = {0, 2, 1, 3};
+    for (int i = 0; i < 4; ++i) {
+        r[i] = __builtin_shufflevector(u[order[i]], u[order[i] + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[i + 4] = __builtin_shufflevector(u[order[i]], u[order[i] + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+    }
+}
+
+bool takeRows(const float* const* voices, int32_t from, int32_t n, LaneRows& rows, const float* held) {
+    Int8 seen = reinterpret_cast<Int8>(load(held));
+    for (int32_t block = from / 8 * 8; block < from + n; block += 8) {
+        Float8 r[8];
+        for (int v = 0; v < kLanes; ++v) r[v] = load(voices[v] + block);
+        transpose(r);
+        for (int s = 0; s < 8; ++s) {
+            store(rows[block + s], r[s]);
+            if (block + s >= from && block + s < from + n) seen |= reinterpret_cast<Int8>(r[s]);
+        }
+    }
+    return any((seen & splatInt(0x7fffffff)) != splatInt(0));
+}
+
 // One frame of the holds and gains; x the voices' samples.
 struct Voices {
     Float8 phase, rate, held, gainLeft, stepLeft, gainRight, stepRight;
@@ -359,10 +399,13 @@ inline float sumInOrder(Float8 v) {
     return sum;
 }
 
-// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)).
+using Float4 = float __attribute__((vector_size(16)));
+
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), in shuffles.
 inline float sumInPairs(Float8 v) {
-    const float a = v[0] + v[4], b = v[1] + v[5], c = v[2] + v[6], d = v[3] + v[7];
-    return (a + b) + (c + d);
+    const Float4 a = __builtin_shufflevector(v, v, 0, 1, 2, 3) + __builtin_shufflevector(v, v, 4, 5, 6, 7);
+    const Float4 b = a + __builtin_shufflevector(a, a, 1, 0, 3, 2);
+    return b[0] + b[2];
 }
 
 void mixShared(LayerMix& m, int32_t from, int32_t n, bool on, bool quiet, float* sums) {
@@ -467,8 +510,8 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
     }
 }
 
-constexpr VoiceKernels kKernels = {random, glide, envelope, cutoffs, ramps, noteTable, readFrames,
-                                   mixShared, mixPerVoice, filterLanes};
+constexpr VoiceKernels kKernels = {random,   glide,     envelope,    cutoffs,    ramps,      noteTable,
+                                   takeRows, readFrames, mixShared, mixPerVoice, filterLanes};
 
 }  // namespace
 }  // namespace voicelanes

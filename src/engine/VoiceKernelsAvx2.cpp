@@ -6,6 +6,6 @@
 
 namespace voicelanes {
 
-const VoiceKernels& avx2Kernels() { return kKernels; }
+const VoiceKernels kAvx2Kernels = kKernels;
 
 }  // namespace voicelanes

@@ -122,6 +122,10 @@ struct VoiceKernels {
     // Frequencies of eight notes from a (value, slope) table read at note +
     // offset, held to its size.
     void (*noteTable)(const float* table, int32_t size, float offset, const float* notes, float* out);
+    // Frames [from, from + n) of eight voices' buffers (voices[v][frame]) as
+    // rows[frame][v]; answers whether any of those frames, or any value of
+    // held, is other than zero.
+    bool (*takeRows)(const float* const* voices, int32_t from, int32_t n, LaneRows& rows, const float* held);
     // out[k] = the sample at position start + k × step, linearly between the
     // two 16-bit frames around it (× 1/32768), k < n.  `data` holds a frame
     // after every position read.
@@ -145,7 +149,7 @@ struct VoiceKernels {
 };
 
 // The two sets (VoiceKernels.h chooses).
-const VoiceKernels& portableKernels();
-const VoiceKernels& avx2Kernels();  // only on processors with AVX2 and FMA
+extern const VoiceKernels kPortableKernels;
+extern const VoiceKernels kAvx2Kernels;  // only on processors with AVX2 and FMA
 
 }  // namespace voicelanes

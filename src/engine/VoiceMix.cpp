@@ -1,7 +1,6 @@
 #include "engine/VoiceMix.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -31,7 +30,19 @@ bool LayerChain::isSteady(const VoiceLayer& layer) const {
     return true;
 }
 
+// Envelopes that hold still, under gates that did not move, stay as they are.
+bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates) {
+    for (int v = 0; v < kLayerVoices; ++v) {
+        const auto state = static_cast<Envelope::State>(envelopes.state[v]);
+        const bool still = state == Envelope::State::Idle || state == Envelope::State::Sustain ||
+                           state == Envelope::State::Finished;
+        if (!still || !(gates[v] == envelopes.previousGate[v])) return false;
+    }
+    return true;
+}
+
 void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
+    if (envelopesResting(envelopes, gates)) return;
     alignas(32) float sustain[kLayerVoices];
     for (int k = 0; k < kLayerVoices; ++k) sustain[k] = times.sustain * gates[k];
     voiceKernels().envelope(envelopes, gates.data(), gates.data(), sustain, envelopeTicksOf(times, ticksPerMs));
@@ -40,17 +51,9 @@ void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& ti
 // The voices' buffers frame by frame, so that a frame of the eight is one
 // row; the layer is quiet when none of them holds a sample, nor any hold.
 void LayerChain::takeSamples(const VoiceLayer& layer, int32_t from, int32_t n) {
-    uint32_t any = 0;  // the bits of every value but its sign: 0 for zeros only
-    const auto magnitudeBits = [](float x) { return std::bit_cast<uint32_t>(x) & 0x7fffffffu; };
-    for (int v = 0; v < kLayerVoices; ++v) {
-        const float* out = layer.output(v);
-        for (int32_t s = from; s < from + n; ++s) {
-            mix.rows[s][v] = out[s];
-            any |= magnitudeBits(out[s]);
-        }
-        any |= magnitudeBits(mix.held[v]);
-    }
-    quiet = any == 0;
+    const float* voices[kLayerVoices];
+    for (int v = 0; v < kLayerVoices; ++v) voices[v] = layer.output(v);
+    quiet = !voiceKernels().takeRows(voices, from, n, mix.rows, mix.held);
 }
 
 // The hold is renewed f(note) × 8 / (k² + 0.1) times a second, so the
@@ -60,7 +63,13 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     soundOn = settings.soundOn;
     routed = settings.routed;
-    if (soundOn) {
+    // The rates follow the notes, the crush and the rate: worked out again
+    // only when one of them moved.
+    const VoiceValues& notes = layer.clampedNotes();
+    const bool sameRates = settings.crush == ratesFor.crush && system.sampleRate == ratesFor.sampleRate &&
+                           notes == ratesFor.notes;
+    if (soundOn && !sameRates) {
+        ratesFor = {notes, settings.crush, system.sampleRate};
         const float k = settings.crush;
         if (k > 0.0f) {
             const float scale = 16.0f / ((k * k + 0.1f) * system.sampleRate);

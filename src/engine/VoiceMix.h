@@ -37,6 +37,10 @@ struct LayerMixSettings {
 // √(1 − p) and √p, 0 below the smallest normal float.
 std::array<float, 2> panGains(float pan);
 
+// Eight envelopes that hold still (idle, sustaining or finished) under gates
+// equal to their last: a tick would leave them as they are.
+bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates);
+
 class LayerChain {
 public:
     LayerChain();
@@ -62,6 +66,12 @@ private:
 
     voicelanes::Envelopes envelopes{};
     voicelanes::LayerMix mix{};
+    // What the hold rates were last worked out from.
+    struct RateInputs {
+        VoiceValues notes{};
+        float crush = -1.0f;
+        float sampleRate = 0.0f;
+    } ratesFor;
     std::array<SampleRamp, 2> panRamps;
     bool soundOn = false;
     bool routed = false;

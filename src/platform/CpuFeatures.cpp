@@ -1,7 +1,5 @@
 #include "platform/CpuFeatures.h"
 
-#include <atomic>
-
 namespace platform {
 namespace {
 
@@ -9,8 +7,8 @@ std::atomic<bool> baselineOnly{false};
 
 bool supports(bool avx2) {
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    static const bool hasFma = __builtin_cpu_supports("fma");
+    static const bool hasAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    static const bool hasFma = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
     return avx2 ? hasAvx2 : hasFma;
 #else
     (void)avx2;
@@ -20,10 +18,17 @@ bool supports(bool avx2) {
 
 }  // namespace
 
+namespace detail {
+std::atomic<bool> avx2AndFma{supports(true) && supports(false)};
+}  // namespace detail
+
 bool cpuHasAvx2() { return !baselineOnly.load(std::memory_order_relaxed) && supports(true); }
 
 bool cpuHasFma() { return !baselineOnly.load(std::memory_order_relaxed) && supports(false); }
 
-void restrictToBaselineCpu(bool restrict) { baselineOnly.store(restrict, std::memory_order_relaxed); }
+void restrictToBaselineCpu(bool restrict) {
+    baselineOnly.store(restrict, std::memory_order_relaxed);
+    detail::avx2AndFma.store(!restrict && supports(true) && supports(false), std::memory_order_relaxed);
+}
 
 }  // namespace platform

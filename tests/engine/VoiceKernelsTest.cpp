@@ -28,8 +28,8 @@ struct Named {
 };
 
 std::vector<Named> kernelSets() {
-    std::vector<Named> sets = {{"portable", &voicelanes::portableKernels()}};
-    if (platform::cpuHasAvx2() && platform::cpuHasFma()) sets.push_back({"avx2", &voicelanes::avx2Kernels()});
+    std::vector<Named> sets = {{"portable", &voicelanes::kPortableKernels}};
+    if (platform::cpuHasAvx2AndFma()) sets.push_back({"avx2", &voicelanes::kAvx2Kernels});
     return sets;
 }
 
@@ -187,5 +187,34 @@ TEST(VoiceKernels, ReadFramesInterpolatesAtEachPosition) {
                 EXPECT_NEAR(out[k], expected, std::string(set.name) == "portable" ? 0.0f : 2e-7f) << set.name << " " << k;
             }
         }
+    }
+}
+
+// Eight voices' frames turned into rows, for spans that start and end
+// anywhere in the tick; silence (signed zeros too) is told from any sound,
+// and a held value counts as sound.
+TEST(VoiceKernels, TakeRowsTransposesASpanAndTellsSilence) {
+    for (const Named& set : kernelSets()) {
+        float buffers[kLanes][16];
+        const float* voices[kLanes];
+        for (int v = 0; v < kLanes; ++v) {
+            voices[v] = buffers[v];
+            for (int s = 0; s < 16; ++s) buffers[v][s] = float(100 * v + s);
+        }
+        float held[kLanes] = {};
+        for (auto [from, n] : {std::pair{0, 16}, {0, 7}, {7, 9}, {3, 1}, {15, 1}}) {
+            voicelanes::LaneRows rows{};
+            EXPECT_TRUE(set.kernels->takeRows(voices, from, n, rows, held)) << set.name;
+            for (int s = from; s < from + n; ++s)
+                for (int v = 0; v < kLanes; ++v) ASSERT_EQ(rows[s][v], buffers[v][s]) << set.name << " " << s;
+        }
+        for (int v = 0; v < kLanes; ++v)
+            for (int s = 0; s < 16; ++s) buffers[v][s] = (v + s) % 2 ? -0.0f : 0.0f;
+        buffers[5][12] = 1e-30f;  // outside the span below
+        voicelanes::LaneRows rows{};
+        EXPECT_FALSE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
+        EXPECT_TRUE(set.kernels->takeRows(voices, 12, 4, rows, held)) << set.name;
+        held[7] = -2.0f;
+        EXPECT_TRUE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
     }
 }
