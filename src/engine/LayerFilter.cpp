@@ -122,6 +122,9 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
         envelopes[0][k] = laneGlides.value[k];
         envelopes[1][k] = settings.invert ? 1.0f - laneGlides.value[k] : laneGlides.value[k];
     }
+    pendingRow = settings.row;
+    pendingType = static_cast<int32_t>(settings.type);
+    pendingRate = system.sampleRate;
     for (int c = 0; c < 2; ++c) {
         const voicelanes::CutoffInput input = {envelopes[c],
                                                targets[c],
@@ -135,11 +138,24 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
                                                &filterCoefTableF()[0].value,
                                                &filterCoefTableQ()[0].value};
         const uint32_t moved = kernels.cutoffs(lanes[c], input);
+        pending[c] |= moved;
         for (int k = 0; k < kLayerVoices; ++k) {
             CombFilter& comb = combs[k][c];
             comb.tick(settings.feedback);
             if (settings.type == FilterType::Comb && (moved >> k & 1u)) comb.follow(lanes[c].frequency[k], system);
         }
+    }
+}
+
+// The coefficients of the lanes whose cutoff moved, worked out once the
+// lanes filter something.  A lane that moved again since only counts once:
+// its coefficients are a function of where it stands now.
+void LayerFilter::takeCoefficients(const voicelanes::VoiceKernels& kernels) {
+    for (int c = 0; c < 2; ++c) {
+        if (pending[c] == 0) continue;
+        kernels.coefficients(lanes[c], pending[c], pendingRow, pendingType, pendingRate, &filterCoefTableF()[0].value,
+                             &filterCoefTableQ()[0].value);
+        pending[c] = 0;
     }
 }
 
@@ -160,8 +176,10 @@ void LayerFilter::processLanes(const voicelanes::LaneRows (&in)[2], float (&sums
         return;
     }
     if (type != FilterType::Comb) {
-        voiceKernels().filterLanes(lanes[0], lanes[1], in[0], in[1], n, static_cast<int32_t>(type), sums[0], sums[1],
-                                   inputs[0], inputs[1]);
+        const voicelanes::VoiceKernels& kernels = voiceKernels();
+        takeCoefficients(kernels);
+        kernels.filterLanes(lanes[0], lanes[1], in[0], in[1], n, static_cast<int32_t>(type), sums[0], sums[1],
+                            inputs[0], inputs[1]);
         return;
     }
     processCombs(in, sums, n);

@@ -61,6 +61,7 @@ private:
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
     void tickLanes(const FilterSettings& settings, BWSystemInfo& system);
+    void takeCoefficients(const voicelanes::VoiceKernels& kernels);
     void processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n);
     // The cores hold nothing: with no input they give silence and stay so.
     bool lanesAtRest() const;
@@ -74,4 +75,11 @@ private:
     voicelanes::Glides laneGlides{};
     float glideTicks = 0.0f;
     float laneGlideTicks = -1.0f;  // the glide time the lanes' glides last took
+    // Lanes whose cutoff moved since their coefficients were worked out (as
+    // bits, left and right), and the resonance row, type and rate they stand
+    // at.
+    uint32_t pending[2] = {0, 0};
+    float pendingRow = 0.0f;
+    int32_t pendingType = 0;
+    float pendingRate = 44100.0f;
 };

@@ -35,8 +35,13 @@ void VoiceChain::tickChain(const VoiceChainTick& input, const VoiceChainSettings
     for (int i = 0; i < kLayerCount; ++i)
         voiceMix.chain(i).tickEnvelopes(input.gates[i], settings.mix.layers[i].envelope, ticksPerMs);
     voiceMix.tick(layerViews, settings.mix);
-    steady = voiceMix.getFilter().envelopesSteady();
-    for (int i = 0; i < kLayerCount && steady; ++i) steady = voiceMix.chain(i).isSteady(layers[i]);
+}
+
+bool VoiceChain::isSteady() const {
+    if (!voiceMix.getFilter().envelopesSteady()) return false;
+    for (int i = 0; i < kLayerCount; ++i)
+        if (!voiceMix.chain(i).isSteady(layers[i])) return false;
+    return true;
 }
 
 void VoiceChain::render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right,

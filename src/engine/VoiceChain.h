@@ -71,7 +71,7 @@ public:
     // Since the last tickChain no voice has been changing its level (nor
     // playing a sample to its end), and no filter envelope its own: with the
     // outputs muted, the voices may stand still until a gate moves.
-    bool isSteady() const { return steady; }
+    bool isSteady() const;
 
     VoiceLayer& layer(int index) { return layers[index]; }
     const VoiceLayer& layer(int index) const { return layers[index]; }
@@ -86,5 +86,4 @@ private:
     VoiceMix voiceMix;
     KickGenerator kickGenerator;
     Compressor layerCompressor;
-    bool steady = false;
 };

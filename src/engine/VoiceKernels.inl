@@ -251,26 +251,31 @@ uint32_t cutoffs(SvfLanes& s, const CutoffInput& in) {
     store(s.position, moved ? x : position);
     store(s.lastRow, moved ? splat(in.row) : lastRow);
     storeInt(s.lastType, moved ? splatInt(in.type) : lastType);
-    const Float8 hz = frequencyOf(x);
-    store(s.frequency, moved ? hz : load(s.frequency));
-    if (in.type == 3) {
-        Float8 f, q;
+    store(s.frequency, moved ? frequencyOf(x) : load(s.frequency));
+    return bits(moved);
+}
+
+void laneCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, float rate, const float* tableF,
+                      const float* tableQ) {
+    if (which == 0 || type == 4) return;
+    Int8 moved;
+    for (int k = 0; k < kLanes; ++k) moved[k] = which >> k & 1u ? -1 : 0;
+    const Float8 hz = load(s.frequency);
+    Float8 f, q;
+    if (type == 3) {
         const Float8 twice = hz * splat(2.0f);
-        coefficients(twice < splat(16000.0f) ? twice : splat(16000.0f), in.row, in.sampleRate, in.tableF, in.tableQ, f,
-                     q);
+        coefficients(twice < splat(16000.0f) ? twice : splat(16000.0f), row, rate, tableF, tableQ, f, q);
         store(s.fUpper, moved ? f : load(s.fUpper));
         store(s.qUpper, moved ? q : load(s.qUpper));
         const Float8 half = hz * splat(0.5f);
-        coefficients(half < splat(45.0f) ? splat(45.0f) : half, in.row, in.sampleRate, in.tableF, in.tableQ, f, q);
+        coefficients(half < splat(45.0f) ? splat(45.0f) : half, row, rate, tableF, tableQ, f, q);
         store(s.fLower, moved ? f : load(s.fLower));
         store(s.qLower, moved ? q : load(s.qLower));
-    } else if (in.type != 4) {
-        Float8 f, q;
-        coefficients(hz, in.row, in.sampleRate, in.tableF, in.tableQ, f, q);
-        store(s.f, moved ? f : load(s.f));
-        store(s.q, moved ? q : load(s.q));
+        return;
     }
-    return bits(moved);
+    coefficients(hz, row, rate, tableF, tableQ, f, q);
+    store(s.f, moved ? f : load(s.f));
+    store(s.q, moved ? q : load(s.q));
 }
 
 void ramps(float* current, float* step, const float* target, float tickReciprocal) {
@@ -371,6 +376,7 @@ bool takeRows(const float* const* voices, int32_t from, int32_t n, LaneRows& row
 struct Voices {
     Float8 phase, rate, held, gainLeft, stepLeft, gainRight, stepRight;
 
+    Voices() = default;
     explicit Voices(const LayerMix& m)
         : phase(load(m.phase)), rate(load(m.rate)), held(load(m.held)), gainLeft(load(m.gainLeft)),
           stepLeft(load(m.stepLeft)), gainRight(load(m.gainRight)), stepRight(load(m.stepRight)) {}
@@ -408,40 +414,73 @@ inline float sumInPairs(Float8 v) {
     return b[0] + b[2];
 }
 
-void mixShared(LayerMix& m, int32_t from, int32_t n, bool on, bool quiet, float* sums) {
-    Voices v(m);
+// The layers that give nothing in this span, all in one pass so that their
+// phases, each a sample waiting for the one before, run side by side: the
+// holds of those on move (and hold nothing), and the gains.
+template <int Count>
+void rest(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
+    Voices v[Count];
+    for (int j = 0; j < Count; ++j) v[j] = Voices(*layers[j]);
     for (int32_t s = 0; s < n; ++s) {
-        if (on) v.hold(load(m.rows[from + s]));
-        v.moveGains();
-        sums[s] = on && !quiet ? sumInOrder(v.gainLeft * v.held) : 0.0f;
+        for (int j = 0; j < Count; ++j) {
+            if (on[j]) v[j].hold(splat(0.0f));
+            v[j].moveGains();
+        }
     }
-    v.keep(m);
+    for (int j = 0; j < Count; ++j) v[j].keep(*layers[j]);
 }
 
-void mixPerVoice(LayerMix& m, int32_t from, int32_t n, bool on, bool quiet, bool routed, LaneRows& left,
-                 LaneRows& right, float* dryLeft, float* dryRight) {
-    Voices v(m);
-    if (!on || quiet) {
+void restLayers(LayerMix* const* mixes, const LayerRole* roles, int32_t n) {
+    LayerMix* resting[kLayers] = {};
+    bool on[kLayers] = {};
+    int count = 0;
+    for (int i = 0; i < kLayers; ++i) {
+        if (roles[i].on && !roles[i].quiet) continue;
+        on[count] = roles[i].on;
+        resting[count++] = mixes[i];
+    }
+    if (count == 1) rest<1>(resting, on, n);
+    if (count == 2) rest<2>(resting, on, n);
+    if (count == 3) rest<3>(resting, on, n);
+}
+
+void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, float (*sums)[kFrames]) {
+    restLayers(mixes, roles, n);
+    for (int i = 0; i < kLayers; ++i) {
+        if (!roles[i].on || roles[i].quiet) {
+            for (int32_t s = 0; s < n; ++s) sums[i][s] = 0.0f;
+            continue;
+        }
+        Voices v(*mixes[i]);
         for (int32_t s = 0; s < n; ++s) {
-            if (on) v.hold(splat(0.0f));
+            v.hold(load(mixes[i]->rows[from + s]));
             v.moveGains();
+            sums[i][s] = sumInOrder(v.gainLeft * v.held);
         }
-        v.keep(m);
-        return;
+        v.keep(*mixes[i]);
     }
-    for (int32_t s = 0; s < n; ++s) {
-        v.hold(load(m.rows[from + s]));
-        v.moveGains();
-        const Float8 voiceLeft = v.gainLeft * v.held, voiceRight = v.gainRight * v.held;
-        if (routed) {
-            store(left[s], load(left[s]) + voiceLeft);
-            store(right[s], load(right[s]) + voiceRight);
-        } else {
-            dryLeft[s] += sumInOrder(voiceLeft);
-            dryRight[s] += sumInOrder(voiceRight);
+}
+
+void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
+                 LaneRows& right, float* dryLeft, float* dryRight) {
+    restLayers(mixes, roles, n);
+    for (int i = 0; i < kLayers; ++i) {
+        if (!roles[i].on || roles[i].quiet) continue;
+        Voices v(*mixes[i]);
+        for (int32_t s = 0; s < n; ++s) {
+            v.hold(load(mixes[i]->rows[from + s]));
+            v.moveGains();
+            const Float8 voiceLeft = v.gainLeft * v.held, voiceRight = v.gainRight * v.held;
+            if (roles[i].routed) {
+                store(left[s], load(left[s]) + voiceLeft);
+                store(right[s], load(right[s]) + voiceRight);
+            } else {
+                dryLeft[s] += sumInOrder(voiceLeft);
+                dryRight[s] += sumInOrder(voiceRight);
+            }
         }
+        v.keep(*mixes[i]);
     }
-    v.keep(m);
 }
 
 struct Core {
@@ -510,8 +549,8 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
     }
 }
 
-constexpr VoiceKernels kKernels = {random,   glide,     envelope,    cutoffs,    ramps,      noteTable,
-                                   takeRows, readFrames, mixShared, mixPerVoice, filterLanes};
+constexpr VoiceKernels kKernels = {random,    glide,    envelope,   cutoffs,   laneCoefficients, ramps,
+                                   noteTable, takeRows, readFrames, mixShared, mixPerVoice,      filterLanes};
 
 }  // namespace
 }  // namespace voicelanes

@@ -97,6 +97,15 @@ struct LayerMix {
 // A span's lane inputs and the filter's pan ramps, frame by frame.
 using LaneRows = float[kFrames][kLanes];
 
+constexpr int kLayers = 3;
+
+// How a layer takes part in a span.
+struct LayerRole {
+    bool on;      // its sound switch: off, it only moves its gains
+    bool quiet;   // no sample in its rows, none held: it gives nothing
+    bool routed;  // through the filter
+};
+
 struct Ramp {
     float current;
     float step;
@@ -112,10 +121,14 @@ struct VoiceKernels {
     // One tick of eight envelopes with their gates, peaks and sustain levels.
     void (*envelope)(Envelopes& envelopes, const float* gate, const float* peak, const float* sustain,
                      const EnvelopeTicks& times);
-    // The drift, then the cutoffs and (for the lanes whose position, row or
-    // type moved) the coefficients of the type; answers the lanes that moved
-    // as bits.
+    // The drift, then the cutoffs: the lanes whose position, row or type
+    // moved take the new ones and their frequency; answers them as bits.
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);
+    // The coefficients of the type for the lanes given as bits, from their
+    // frequencies (a function of the cutoff alone: they may wait until the
+    // lanes filter something).
+    void (*coefficients)(SvfLanes& lanes, uint32_t which, float row, int32_t type, float sampleRate,
+                         const float* tableF, const float* tableQ);
     // A ramp per value towards its target in a tick: step = (target −
     // current) / 16, or none and the target at once under 1e-7.
     void (*ramps)(float* current, float* step, const float* target, float tickReciprocal);
@@ -130,15 +143,15 @@ struct VoiceKernels {
     // two 16-bit frames around it (× 1/32768), k < n.  `data` holds a frame
     // after every position read.
     void (*readFrames)(const int16_t* data, float start, float step, float* out, int32_t n);
-    // A layer's voices over frames [from, from + n) of the tick: the holds
-    // renew, the gains move; the shared mode writes Σ gain × held of each
-    // frame into sums, the per-voice mode adds gain × held of each voice into
-    // the lane rows (left and right gains), or their sums into dryLeft and
-    // dryRight when the layer does not go through the filter.  A layer that
-    // is off moves its gains only; a quiet one (no sample in its rows, none
-    // held) gives nothing (its sums are 0).
-    void (*mixShared)(LayerMix& mix, int32_t from, int32_t n, bool on, bool quiet, float* sums);
-    void (*mixPerVoice)(LayerMix& mix, int32_t from, int32_t n, bool on, bool quiet, bool routed, LaneRows& left,
+    // The three layers' voices over frames [from, from + n) of the tick, a
+    // frame of all three at a time: the holds renew, the gains move; the
+    // shared mode writes each layer's Σ gain × held of a frame into its sums,
+    // the per-voice mode adds gain × held of each voice into the lane rows
+    // (left and right gains, layer after layer), or their sums into dryLeft
+    // and dryRight for a layer around the filter.
+    void (*mixShared)(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n,
+                      float (*sums)[kFrames]);
+    void (*mixPerVoice)(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
                         LaneRows& right, float* dryLeft, float* dryRight);
     // The eight lanes of each channel through their cores over n frames
     // (types 0 to 3), each channel's lane outputs summed per frame into sums

@@ -98,6 +98,14 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
     panRamps[1].setTarget(pans[1], tickReciprocal);
 }
 
+void VoiceMix::rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]) {
+    for (int layer = 0; layer < kLayerCount; ++layer) {
+        LayerChain& chain = chains[layer];
+        mixes[layer] = &chain.mix;
+        roles[layer] = {chain.soundOn, chain.quiet, chain.routed};
+    }
+}
+
 void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings) {
     for (int layer = 0; layer < kLayerCount; ++layer)
         chains[layer].tick(*layers[layer], settings.layers[layer], settings.perVoiceFilter, system);
@@ -107,13 +115,17 @@ void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, co
 // Each layer's sum of voices, panned, into the filter's input or past it.
 void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                             int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
-    for (LayerChain& chain : chains) {
-        alignas(32) float sums[kEngineTick];
-        kernels.mixShared(chain.mix, from, n, chain.soundOn, chain.quiet, sums);
+    voicelanes::LayerMix* mixes[kLayerCount];
+    voicelanes::LayerRole roles[kLayerCount];
+    rolesOf(mixes, roles);
+    alignas(32) float sums[kLayerCount][kEngineTick];
+    kernels.mixShared(mixes, roles, from, n, sums);
+    for (int layer = 0; layer < kLayerCount; ++layer) {
+        LayerChain& chain = chains[layer];
         float (*target)[kEngineTick] = chain.routed ? in : dry;
         for (int32_t s = 0; s < n; ++s) {
-            target[0][s] += sums[s] * chain.panRamps[0].next();
-            target[1][s] += sums[s] * chain.panRamps[1].next();
+            target[0][s] += sums[layer][s] * chain.panRamps[0].next();
+            target[1][s] += sums[layer][s] * chain.panRamps[1].next();
         }
     }
     const FilterType type = settings.filter.type;
@@ -126,11 +138,13 @@ void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceK
                               int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
     bool reached = false;
     for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + n * kLayerVoices, 0.0f);
+    voicelanes::LayerMix* mixes[kLayerCount];
+    voicelanes::LayerRole roles[kLayerCount];
+    rolesOf(mixes, roles);
+    kernels.mixPerVoice(mixes, roles, from, n, laneIn[0], laneIn[1], dry[0], dry[1]);
     for (LayerChain& chain : chains) {
         chain.panRamps[0].advance(n);
         chain.panRamps[1].advance(n);
-        kernels.mixPerVoice(chain.mix, from, n, chain.soundOn, chain.quiet, chain.routed, laneIn[0], laneIn[1],
-                            dry[0], dry[1]);
         reached = reached || (chain.soundOn && !chain.quiet && chain.routed);
     }
     float inputs[2][kEngineTick];

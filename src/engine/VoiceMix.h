@@ -23,7 +23,7 @@
 #include "engine/VoiceLanes.h"
 #include "engine/VoiceLayer.h"
 
-constexpr int kLayerCount = 3;
+constexpr int kLayerCount = voicelanes::kLayers;
 
 struct LayerMixSettings {
     bool soundOn = false;
@@ -107,6 +107,7 @@ public:
     const LayerFilter& getFilter() const { return filter; }
 
 private:
+    void rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]);
     void renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
                       float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
     void renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,

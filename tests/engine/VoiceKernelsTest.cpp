@@ -132,7 +132,9 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                                                        settings.cut, settings.peak, settings.age.depth, settings.row,
                                                        int32_t(settings.type), rate, &filterCoefTableF()[0].value,
                                                        &filterCoefTableQ()[0].value};
-                set.kernels->cutoffs(lanes, input);
+                const uint32_t moved = set.kernels->cutoffs(lanes, input);
+                set.kernels->coefficients(lanes, moved, settings.row, int32_t(settings.type), rate,
+                                          &filterCoefTableF()[0].value, &filterCoefTableQ()[0].value);
                 for (int k = 0; k < kLanes; ++k) {
                     channels[k].tick(envelopes[k], settings, context.info);  // takes draw k + 1
                     ASSERT_EQ(lanes.frequency[k], channels[k].getFrequency()) << set.name << " " << rate << " " << k;
