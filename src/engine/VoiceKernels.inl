@@ -358,18 +358,29 @@ inline void transpose(Float8 (&r)[8]) {
     }
 }
 
+// Blocks of eight frames around the span; a block of silence is written as
+// zeros without being turned.
 bool takeRows(const float* const* voices, int32_t from, int32_t n, LaneRows& rows, const float* held) {
+    const Int8 magnitude = splatInt(0x7fffffff);
     Int8 seen = reinterpret_cast<Int8>(load(held));
     for (int32_t block = from / 8 * 8; block < from + n; block += 8) {
         Float8 r[8];
-        for (int v = 0; v < kLanes; ++v) r[v] = load(voices[v] + block);
+        Int8 loud = splatInt(0);
+        for (int v = 0; v < kLanes; ++v) {
+            r[v] = load(voices[v] + block);
+            loud |= reinterpret_cast<Int8>(r[v]);
+        }
+        if (!any((loud & magnitude) != splatInt(0))) {
+            for (int s = 0; s < 8; ++s) store(rows[block + s], splat(0.0f));
+            continue;
+        }
         transpose(r);
         for (int s = 0; s < 8; ++s) {
             store(rows[block + s], r[s]);
             if (block + s >= from && block + s < from + n) seen |= reinterpret_cast<Int8>(r[s]);
         }
     }
-    return any((seen & splatInt(0x7fffffff)) != splatInt(0));
+    return any((seen & magnitude) != splatInt(0));
 }
 
 // One frame of the holds and gains; x the voices' samples.

@@ -115,6 +115,10 @@ void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, co
 // Each layer's sum of voices, panned, into the filter's input or past it.
 void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                             int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
+    for (int c = 0; c < 2; ++c) {
+        std::fill_n(dry[c], n, 0.0f);
+        std::fill_n(in[c], n, 0.0f);
+    }
     voicelanes::LayerMix* mixes[kLayerCount];
     voicelanes::LayerRole roles[kLayerCount];
     rolesOf(mixes, roles);
@@ -133,24 +137,27 @@ void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKer
 }
 
 // Each voice into its filter lane (or, for a layer around the filter, the
-// voices' sum past it); the lanes rest while nothing reaches them.
+// voices' sum past it); the lanes rest while nothing reaches them.  The lane
+// rows are cleared only after a span wrote into them.
 void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                               int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
-    bool reached = false;
-    for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + n * kLayerVoices, 0.0f);
     voicelanes::LayerMix* mixes[kLayerCount];
     voicelanes::LayerRole roles[kLayerCount];
     rolesOf(mixes, roles);
+    bool reached = false;
+    for (const voicelanes::LayerRole& role : roles) reached = reached || (role.on && !role.quiet && role.routed);
+    if (laneInWritten) {
+        for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + kEngineTick * kLayerVoices, 0.0f);
+        laneInWritten = false;
+    }
+    laneInWritten = reached;
+    for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
     kernels.mixPerVoice(mixes, roles, from, n, laneIn[0], laneIn[1], dry[0], dry[1]);
     for (LayerChain& chain : chains) {
         chain.panRamps[0].advance(n);
         chain.panRamps[1].advance(n);
-        reached = reached || (chain.soundOn && !chain.quiet && chain.routed);
     }
-    float inputs[2][kEngineTick];
-    filter.processLanes(laneIn, filtered, inputs, n, settings.filter.type, !reached);
-    for (int c = 0; c < 2; ++c)
-        for (int32_t s = 0; s < n; ++s) in[c][s] += inputs[c][s];
+    filter.processLanes(laneIn, filtered, in, n, settings.filter.type, !reached);
 }
 
 void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings,
@@ -159,15 +166,17 @@ void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, 
     n = std::clamp(n, 0, kEngineTick - from);
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     for (int layer = 0; layer < kLayerCount; ++layer) chains[layer].takeSamples(*layers[layer], from, n);
-    alignas(32) float dry[2][kEngineTick] = {};
-    alignas(32) float in[2][kEngineTick] = {};
+    alignas(32) float dry[2][kEngineTick];
+    alignas(32) float in[2][kEngineTick];
     if (settings.perVoiceFilter)
         renderPerVoice(settings, kernels, from, n, dry, in);
     else
         renderShared(settings, kernels, from, n, dry, in);
+    // The filter's input counts from 0, as it was added up into silence.
     const float mix = settings.mix;
     for (int32_t s = 0; s < n; ++s) {
-        left[s] = dry[0][s] + in[0][s] + mix * (filtered[0][s] - in[0][s]);
-        right[s] = dry[1][s] + in[1][s] + mix * (filtered[1][s] - in[1][s]);
+        const float inLeft = 0.0f + in[0][s], inRight = 0.0f + in[1][s];
+        left[s] = dry[0][s] + inLeft + mix * (filtered[0][s] - inLeft);
+        right[s] = dry[1][s] + inRight + mix * (filtered[1][s] - inRight);
     }
 }
