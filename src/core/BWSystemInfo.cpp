@@ -18,16 +18,6 @@ AlignedFloats allocateZeroedFloats(size_t count) {
     return block;
 }
 
-// Linear read of a (value, slope) table; a position outside the table reads
-// the nearest end, and NaN reads the first entry.
-float readTable(const ValueSlope* table, int size, float position) {
-    if (!(position > 0.0f)) position = 0.0f;
-    const float last = static_cast<float>(size - 1);
-    if (position > last) position = last;
-    const int index = static_cast<int>(position);
-    return table[index].value + (position - static_cast<float>(index)) * table[index].slope;
-}
-
 }  // namespace
 
 BWSystemInfo::BWSystemInfo(int voices, StateResetList* trackedBufferList, PointerList* listeners,
@@ -131,14 +121,6 @@ void BWSystemInfo::deriveBeatConstants(double bpm) {
 }
 
 double BWSystemInfo::maxSamplesPerBeat() const { return sampleRate / (kSlowestTempo / 60.0); }
-
-float BWSystemInfo::noteFrequency(float note) const {
-    return readTable(noteFrequencyTable.data(), kNoteTableSize, note + kNoteTableOffset);
-}
-
-float BWSystemInfo::pitchRatio(float tablePosition) const {
-    return readTable(pitchRatioTable.data(), kPitchTableSize, tablePosition);
-}
 
 float BWSystemInfo::nextRandomValue() {
     randomState *= 16807u;  // wraps at 32 bits

@@ -73,9 +73,23 @@ public:
     double maxSamplesPerBeat() const;
 
     // Linear reads of the pitch tables; positions outside the tables read the
-    // nearest end instead of running past it.  Any thread.
-    float noteFrequency(float note) const;         // note 69 -> 440 Hz
-    float pitchRatio(float tablePosition) const;   // 128 -> 1.0
+    // nearest end instead of running past it.  Any thread; inline, as every
+    // voice reads them every tick.
+    float noteFrequency(float note) const {  // note 69 -> 440 Hz
+        return readTable(noteFrequencyTable.data(), kNoteTableSize, note + kNoteTableOffset);
+    }
+    float pitchRatio(float tablePosition) const {  // 128 -> 1.0
+        return readTable(pitchRatioTable.data(), kPitchTableSize, tablePosition);
+    }
+    // Linear read of a (value, slope) table; a position outside the table
+    // reads the nearest end, and NaN reads the first entry.
+    static float readTable(const ValueSlope* table, int size, float position) {
+        if (!(position > 0.0f)) position = 0.0f;
+        const float last = static_cast<float>(size - 1);
+        if (position > last) position = last;
+        const int index = static_cast<int>(position);
+        return table[index].value + (position - static_cast<float>(index)) * table[index].slope;
+    }
 
     // One step of the noise generator: a value between -1 and 1.  Audio thread.
     float nextRandomValue();

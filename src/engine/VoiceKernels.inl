@@ -19,11 +19,6 @@
 #include <immintrin.h>
 #endif
 
-// Eight-float vectors pass by value between these internal functions on
-// the portable build too, where GCC notes that their ABI differs from an
-// AVX build's; nothing outside this file ever sees one.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace voicelanes {
 namespace {
 
