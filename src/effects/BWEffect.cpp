@@ -46,11 +46,15 @@ void BWEffect::setParameter(uint32_t index, float value) {
     if (index >= static_cast<uint32_t>(count)) return;
     values[index].value.store(value, std::memory_order_relaxed);
     values[index].sets.fetch_add(1, std::memory_order_release);
+    allSets.fetch_add(1, std::memory_order_release);
 }
 
 void BWEffect::applyParameter(uint32_t, float) {}
 
 void BWEffect::takeParameters() {
+    const uint32_t all = allSets.load(std::memory_order_acquire);
+    if (all == takenAllSets) return;
+    takenAllSets = all;
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t sets = values[i].sets.load(std::memory_order_acquire);
         if (sets == takenSets[i]) continue;

@@ -190,6 +190,10 @@ protected:
     };
     std::unique_ptr<RawParameter[]> values;
     std::vector<uint32_t> takenSets;
+    // Every set of any parameter counts here too, after its own count: an
+    // unchanged total spares the audio side a look at each parameter.
+    std::atomic<uint32_t> allSets{0};
+    uint32_t takenAllSets = 0;
     std::atomic<float> dryGain{0.70710677f};
     std::atomic<float> wetGain{0.70710677f};  // the reverser and the phaser keep their wet target here
     std::atomic<float> mix{0.5f};

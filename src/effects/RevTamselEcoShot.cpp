@@ -51,6 +51,20 @@ float noteOf(float frequency, float scale) { return 39.884094f * std::log10(freq
 RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, ownerInfo, lists), lastRoomSize(kUnset) {
     setName("Reverb HQ");
+    for (int32_t s = 0; s < 2; ++s) {
+        Section& section = sections[s];
+        const int32_t first = kLinesPerSection * s;
+        section.diffLength = lanes.diffLength + first;
+        section.diffStep = lanes.diffStep + first;
+        section.longLength = lanes.longLength + first;
+        section.longStep = lanes.longStep + first;
+        section.diffNewer = lanes.diffNewer + first;
+        section.diffOlder = lanes.diffOlder + first;
+        section.dampB = lanes.dampB + first;
+        section.inputA = lanes.inputA + first;
+        section.damped = lanes.damped + first;
+        section.feedback = lanes.feedback + first;
+    }
     for (TrackedFloatBuffer* ring : {&diffRing, &longRing}) {
         ring->trackedList = stateRegistry;
         ring->tracked = true;
@@ -356,25 +370,10 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
         run<false>(left, right, frames);
 }
 
-// The same block through the AVX2 and FMA kernel: the two sections' state gathered
-// into its eight lanes and back.
+// The same block through the AVX2 and FMA kernel, which runs the eight lanes
+// where they stand.
 void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool gliding) {
     takeParameters();
-    revtamsel::Lanes lanes;
-    for (int32_t s = 0; s < 2; ++s) {
-        const Section& section = sections[s];
-        const auto to = [s](float* lanesArray) { return lanesArray + kLinesPerSection * s; };
-        std::copy_n(section.diffLength, kLinesPerSection, to(lanes.diffLength));
-        std::copy_n(section.diffStep, kLinesPerSection, to(lanes.diffStep));
-        std::copy_n(section.longLength, kLinesPerSection, to(lanes.longLength));
-        std::copy_n(section.longStep, kLinesPerSection, to(lanes.longStep));
-        std::copy_n(section.diffNewer, kLinesPerSection, to(lanes.diffNewer));
-        std::copy_n(section.diffOlder, kLinesPerSection, to(lanes.diffOlder));
-        std::copy_n(section.inputA, kLinesPerSection, to(lanes.inputA));
-        std::copy_n(section.dampB, kLinesPerSection, to(lanes.dampB));
-        std::copy_n(section.damped, kLinesPerSection, to(lanes.damped));
-        std::copy_n(section.feedback, kLinesPerSection, to(lanes.feedback));
-    }
     lanes.diffRing = diffRing.getData();
     lanes.longRing = longRing.getData();
     lanes.diffSize = diffLineLength;
@@ -388,15 +387,7 @@ void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool 
                                     : revtamsel::kMixReverbOnly;
     lanes.mixFraction = level < 1.0f ? level : 0.0f;
     revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
-    for (int32_t s = 0; s < 2; ++s) {
-        Section& section = sections[s];
-        const auto from = [s](const float* lanesArray) { return lanesArray + kLinesPerSection * s; };
-        std::copy_n(from(lanes.diffLength), kLinesPerSection, section.diffLength);
-        std::copy_n(from(lanes.longLength), kLinesPerSection, section.longLength);
-        std::copy_n(from(lanes.diffNewer), kLinesPerSection, section.diffNewer);
-        std::copy_n(from(lanes.diffOlder), kLinesPerSection, section.diffOlder);
-        std::copy_n(from(lanes.damped), kLinesPerSection, section.damped);
-        std::copy_n(from(lanes.feedback), kLinesPerSection, section.feedback);
+    for (Section& section : sections) {
         section.diffWrite = lanes.diffWrite;
         section.longWrite = lanes.longWrite;
     }

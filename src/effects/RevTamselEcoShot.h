@@ -11,6 +11,7 @@
 
 #include "core/TrackedFloatBuffer.h"
 #include "effects/BWEffect.h"
+#include "effects/RevTamselLanes.h"
 
 namespace revtamsel {
 struct SectionLanes;  // a section's state in registers while a block runs
@@ -55,24 +56,26 @@ private:
         float* longData = nullptr;
         uint32_t diffWrite = 0;
         uint32_t longWrite = 0;
-        // Lengths: the prime chosen, the glide target and the value in force.
+        // Lengths: the prime chosen and the glide target; the value in force
+        // and its step run in the lanes.
         float diffChosen[kLinesPerSection] = {};
         float diffTarget[kLinesPerSection] = {};
-        float diffLength[kLinesPerSection] = {};
-        float diffStep[kLinesPerSection] = {};
         float longChosen[kLinesPerSection] = {};
         float longTarget[kLinesPerSection] = {};
-        float longLength[kLinesPerSection] = {};
-        float longStep[kLinesPerSection] = {};
-        // Diffuser reads one and two samples back.
-        float diffNewer[kLinesPerSection] = {};
-        float diffOlder[kLinesPerSection] = {};
-        // Decay and damping per long line.
         float gain[kLinesPerSection] = {};
-        float dampB[kLinesPerSection] = {};
-        float inputA[kLinesPerSection] = {};
-        float damped[kLinesPerSection] = {};
-        float feedback[kLinesPerSection] = {};
+        // The section's four lanes of the running state (RevTamselEcoShot's
+        // lanes): lengths in force and their steps, the diffuser reads one
+        // and two samples back, decay and damping per long line.
+        float* diffLength = nullptr;
+        float* diffStep = nullptr;
+        float* longLength = nullptr;
+        float* longStep = nullptr;
+        float* diffNewer = nullptr;
+        float* diffOlder = nullptr;
+        float* dampB = nullptr;
+        float* inputA = nullptr;
+        float* damped = nullptr;
+        float* feedback = nullptr;
     };
 
     // "Reverb Time" and "Reflectivity" recompute the gains at once.
@@ -116,6 +119,9 @@ private:
     // one vector store writes a sample of four lines (or of all eight).
     TrackedFloatBuffer diffRing;
     TrackedFloatBuffer longRing;
+    // The eight lines' running state, the left section's four lanes then the
+    // right's, kept as the eight-lane kernel takes it.
+    revtamsel::Lanes lanes{};
     Section sections[2];
 
     // The level last given to setMix, 0..1, or kNoMix before the first:

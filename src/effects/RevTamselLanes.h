@@ -20,16 +20,16 @@ constexpr float kCoupling = 0.70710677f;
 enum MixMode : int32_t { kMixSilent, kMixFromDry, kMixReverbOnly };
 
 struct Lanes {
-    float diffLength[kLanes];
-    float diffStep[kLanes];
-    float longLength[kLanes];
-    float longStep[kLanes];
-    float diffNewer[kLanes];
-    float diffOlder[kLanes];
-    float inputA[kLanes];
-    float dampB[kLanes];
-    float damped[kLanes];
-    float feedback[kLanes];
+    alignas(32) float diffLength[kLanes];
+    alignas(32) float diffStep[kLanes];
+    alignas(32) float longLength[kLanes];
+    alignas(32) float longStep[kLanes];
+    alignas(32) float diffNewer[kLanes];
+    alignas(32) float diffOlder[kLanes];
+    alignas(32) float inputA[kLanes];
+    alignas(32) float dampB[kLanes];
+    alignas(32) float damped[kLanes];
+    alignas(32) float feedback[kLanes];
     float* diffRing;
     float* longRing;
     uint32_t diffSize;  // samples per lane
