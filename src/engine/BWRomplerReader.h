@@ -62,6 +62,10 @@ public:
     void renderTick(bool readable, const voicelanes::VoiceKernels& kernels);
     // Follows a new note on the zone already playing.
     void setNote(float note) { increment = incrementFor(zone, sample, note, 0.0f); }
+    // What setNote would set, worked out for eight voices at once
+    // (VoiceKernels::increments) from the zone and getDataRate.
+    void setIncrement(float value) { increment = value; }
+    float getDataRate() const { return dataRate; }
     // Silences the voice and unbinds it.
     void reset() override;
 

@@ -293,6 +293,17 @@ void noteTable(const float* table, int32_t size, float offset, const float* note
     store(out, value + (position - toFloat(index)) * slope);
 }
 
+void increments(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
+                const float* dataRates, float hostRate, float* out) {
+    alignas(32) float positions[kLanes];
+    store(positions, load(notes) + splat(128.0f) - load(roots) + load(tunes));
+    alignas(32) float ratios[kLanes];
+    noteTable(pitchTable, 257, 0.0f, positions, ratios);
+    const Float8 result = load(ratios) * load(dataRates) / splat(hostRate);
+    const Int8 usable = (result > splat(0.0f)) & (result < splat(1e9f));
+    store(out, usable ? result : splat(0.0f));
+}
+
 // Both frames around each position in one 32-bit read: the low half is the
 // frame at the index, the high half the next.
 inline Float8 interpolate(const int16_t* data, Int8 index, Float8 frac, Int8 valid) {
@@ -555,8 +566,9 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
     }
 }
 
-constexpr VoiceKernels kKernels = {random,    glide,    envelope,   cutoffs,   laneCoefficients, ramps,
-                                   noteTable, takeRows, readFrames, mixShared, mixPerVoice,      filterLanes};
+constexpr VoiceKernels kKernels = {random,     glide,    envelope,   cutoffs,   laneCoefficients,
+                                   ramps,      noteTable, increments, takeRows, readFrames,
+                                   mixShared,  mixPerVoice, filterLanes};
 
 }  // namespace
 }  // namespace voicelanes

@@ -135,6 +135,12 @@ struct VoiceKernels {
     // Frequencies of eight notes from a (value, slope) table read at note +
     // offset, held to its size.
     void (*noteTable)(const float* table, int32_t size, float offset, const float* notes, float* out);
+    // Eight voices' playback increments: the pitch table (257 (value, slope)
+    // pairs, entry 128 the unison) read at note + 128 − root + tune, times
+    // the data's rate over the host's; 0 where that is not a positive number
+    // below 1e9.
+    void (*increments)(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
+                       const float* dataRates, float hostRate, float* out);
     // Frames [from, from + n) of eight voices' buffers (voices[v][frame]) as
     // rows[frame][v]; answers whether any of those frames, or any value of
     // held, is other than zero.

@@ -91,15 +91,28 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 }
 
 // Every started or sounding voice renders the tick; a sounding one first
-// follows its note.  The samples they read are opened once each.
+// follows its note (the eight increments at once).  The samples they read
+// are opened once each.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
-    uint32_t rendering = started;
+    uint32_t following = 0;
+    alignas(32) float notes[kLayerVoices] = {}, roots[kLayerVoices] = {}, tunes[kLayerVoices] = {};
+    alignas(32) float rates[kLayerVoices] = {}, increments[kLayerVoices];
     for (int k = 0; k < kLayerVoices; ++k) {
-        if ((started >> k & 1u) || !readers[k].isActive()) continue;
-        readers[k].setNote(notesNow[k]);
-        rendering |= 1u << k;
+        const Reader& voice = readers[k];
+        if ((started >> k & 1u) || !voice.isActive()) continue;
+        following |= 1u << k;
+        notes[k] = notesNow[k];
+        roots[k] = static_cast<float>(voice.getZone()->getRootKey());
+        tunes[k] = voice.getZone()->getTune();
+        rates[k] = voice.getDataRate();
     }
+    const uint32_t rendering = started | following;
     if (rendering == 0) return;
+    if (following != 0) {
+        kernels.increments(&system.pitchRatioTable[0].value, notes, roots, tunes, rates, system.sampleRate, increments);
+        for (int k = 0; k < kLayerVoices; ++k)
+            if (following >> k & 1u) readers[k].setIncrement(increments[k]);
+    }
     BWSampleData* samples[kLayerVoices];
     bool readable[kLayerVoices];
     int32_t opened = 0;

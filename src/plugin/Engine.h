@@ -244,6 +244,8 @@ private:
     void buildChord();
     void restartArpeggio(float arpValue);
     void walkArpeggio(float arpValue, float glideValue);
+    void sortActiveNotes();
+    void walkArpeggioAlong(float arpValue, float glideValue, float pulse);
     void triggerValue();
     void fillPairs(float arpValue);
     void layerTrigger(int layer, float octaveValue, float tieValue);

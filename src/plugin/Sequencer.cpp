@@ -219,18 +219,20 @@ void Engine::stepRetriggers(float v) {
 void Engine::buildChord() {
     SequencerRuntime& s = sequencer;
     std::array<float, PatternReads::kChordCells>& cells = patternReads.chordCells;
+    // The chord changes only with the cells.
     if (patternReads.take(PatternReads::kCells)) {
         cells.fill(0.0f);
         if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
-    }
-    s.chordCount = 0;
-    for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
-        if (cells[k] == 0.0f) continue;
-        s.chordNotes[s.chordCount] = static_cast<float>(k);
-        s.chordValues[s.chordCount] = cells[k];
-        ++s.chordCount;
+        s.chordCount = 0;
+        for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
+            if (cells[k] == 0.0f) continue;
+            s.chordNotes[s.chordCount] = static_cast<float>(k);
+            s.chordValues[s.chordCount] = cells[k];
+            ++s.chordCount;
+        }
     }
     const bool fromChord = engine.sequencer.chordMode.stepIndex != 2;
+    const SequencerVoices notesBefore = s.sourceNotes, weightsBefore = s.sourceWeights;
     s.sourceCount = 0;
     for (int i = 0; i < kSequencerVoices; ++i) {
         if (fromChord) {
@@ -243,6 +245,7 @@ void Engine::buildChord() {
         if (s.sourceNotes[i] > 0.0f) ++s.sourceCount;
     }
     s.sourceCount = std::clamp(s.sourceCount, 1, kSequencerVoices);
+    s.sourcesMoved = s.sourceNotes != notesBefore || s.sourceWeights != weightsBefore;
 }
 
 void Engine::restartArpeggio(float arp) {
@@ -296,7 +299,16 @@ void Engine::walkArpeggio(float arp, float glideValue) {
     SequencerRuntime& s = sequencer;
     const float pulse = s.triggerValue != s.lastTriggerValue ? 1.0f : 0.0f;
     s.lastTriggerValue = s.triggerValue;
+    // The active list follows the sources and the trigger value.
+    if (pulse != 0.0f || s.sourcesMoved || !s.activeListMade) sortActiveNotes();
+    walkArpeggioAlong(arp, glideValue, pulse);
+}
 
+// The source notes whose scaled velocity is not 0, with their velocities,
+// sorted by note (selection sort, start value 1e9, first one found on ties).
+void Engine::sortActiveNotes() {
+    SequencerRuntime& s = sequencer;
+    s.activeListMade = true;
     s.activeCount = 0;
     s.activeNotes.fill(0.0f);
     s.activeVelocities.fill(0.0f);
@@ -319,6 +331,10 @@ void Engine::walkArpeggio(float arp, float glideValue) {
         std::swap(s.activeNotes[position], s.activeNotes[lowestIndex]);
         std::swap(s.activeVelocities[position], s.activeVelocities[lowestIndex]);
     }
+}
+
+void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
+    SequencerRuntime& s = sequencer;
 
     const float d = arp < 1.0f ? 1.0f : arp - 1.0f;
     const int32_t direction = wholeIn(d, 0, 3);

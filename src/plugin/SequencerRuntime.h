@@ -103,6 +103,7 @@ struct SequencerRuntime {
     SequencerVoices sourceNotes{};
     SequencerVoices sourceWeights{};
     int32_t sourceCount = 1;
+    bool sourcesMoved = true;  // the sources differ from the last tick's
 
     // Restart sources 2 to 4 are toggles between 1.0 and 0.99999899.
     std::array<float, 3> restartToggles{1.0f, 1.0f, 1.0f};
@@ -119,6 +120,7 @@ struct SequencerRuntime {
     SequencerVoices activeNotes{};
     SequencerVoices activeVelocities{};
     int32_t activeCount = 0;
+    bool activeListMade = false;
     float position = 0.0f;
     float counter = 0.0f;
     float holdOutput = 0.0f;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "EngineTestContext.h"
+#include "core/BWSystemInfo.h"
 #include "engine/Envelope.h"
 #include "engine/FilterChannel.h"
 #include "engine/FilterCoefficientTables.h"
@@ -218,5 +219,25 @@ TEST(VoiceKernels, TakeRowsTransposesASpanAndTellsSilence) {
         EXPECT_TRUE(set.kernels->takeRows(voices, 12, 4, rows, held)) << set.name;
         held[7] = -2.0f;
         EXPECT_TRUE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
+    }
+}
+
+// Eight increments at once, as a voice's setNote works them out one at a
+// time: the pitch table at note + 128 − root + tune (held to the table),
+// times the data's rate over the host's; 0 for a rate that is not positive.
+TEST(VoiceKernels, IncrementsFollowThePitchTable) {
+    EngineTestContext context(48000.0f);
+    const BWSystemInfo& info = context.info;
+    const float notes[kLanes] = {60.0f, 60.5f, 0.0f, 127.0f, 200.0f, -300.0f, std::nanf(""), 72.25f};
+    const float roots[kLanes] = {60.0f, 48.0f, 127.0f, 0.0f, 0.0f, 60.0f, 60.0f, 60.0f};
+    const float tunes[kLanes] = {0.0f, 0.1f, -0.5f, 0.3f, 0.0f, 0.0f, 0.0f, 0.0f};
+    const float rates[kLanes] = {44100.0f, 22050.0f, 96000.0f, 44100.0f, 44100.0f, 44100.0f, 44100.0f, -1.0f};
+    for (const Named& set : kernelSets()) {
+        float out[kLanes];
+        set.kernels->increments(&info.pitchRatioTable[0].value, notes, roots, tunes, rates, info.sampleRate, out);
+        for (int k = 0; k < kLanes; ++k) {
+            const float result = info.pitchRatio(notes[k] + 128.0f - roots[k] + tunes[k]) * rates[k] / info.sampleRate;
+            EXPECT_EQ(out[k], result > 0.0f && result < 1e9f ? result : 0.0f) << set.name << " " << k;
+        }
     }
 }
