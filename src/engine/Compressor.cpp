@@ -37,14 +37,9 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 // At rest (no peak held, the smoothing at 0) silence in keeps it at rest
 // and comes out as it went in.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
-    if (peak == 0.0f && smoothed == 0.0f) {
-        bool silent = true;
-        for (int32_t i = 0; i < n; ++i) silent = silent && left[i] == 0.0f && right[i] == 0.0f && kick[i] == 0.0f;
-        if (silent) {
-            reduction = 0.0f;
-            return;
-        }
-    }
+    bool layersSilent = true;
+    for (int32_t i = 0; i < n; ++i) layersSilent = layersSilent && left[i] == 0.0f && right[i] == 0.0f;
+    if (layersSilent) return detectOnly(kick, n, c);
     for (int32_t i = 0; i < n; ++i) {
         const float x = (std::max(left[i], right[i]) + kick[i]) * 0.6f;
         peak = std::max(peak - fall, 0.0f);
@@ -60,4 +55,31 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
         left[i] = softClip(left[i] * gain);
         right[i] = softClip(right[i] * gain);
     }
+}
+
+// With the layers silent the reduction acts on zeros (the outputs stay as
+// they are): only the detector runs on, keyed by the kick.  At rest and with
+// a silent kick it stays at rest.
+void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
+    if (peak == 0.0f && smoothed == 0.0f) {
+        bool kickSilent = true;
+        for (int32_t i = 0; i < n; ++i) kickSilent = kickSilent && kick[i] == 0.0f;
+        if (kickSilent) {
+            reduction = 0.0f;
+            return;
+        }
+    }
+    float y = 0.0f;
+    for (int32_t i = 0; i < n; ++i) {
+        const float x = (0.0f + kick[i]) * 0.6f;
+        peak = std::max(peak - fall, 0.0f);
+        if (peak < x) {
+            peak = x;
+            fall = x * c.releaseFactor;
+        }
+        const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
+        y = c.g * (u + smoothed);
+        smoothed = u;
+    }
+    if (n > 0) reduction = std::clamp(y, 0.0f, c.maxReduction);
 }

@@ -36,6 +36,8 @@ public:
     void clear() { peak = fall = smoothed = reduction = 0.0f; }
 
 private:
+    void detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c);
+
     float peak = 0.0f;
     float fall = 0.0f;
     float smoothed = 0.0f;

@@ -293,6 +293,14 @@ void noteTable(const float* table, int32_t size, float offset, const float* note
     store(out, value + (position - toFloat(index)) * slope);
 }
 
+void voiceNotes(const float* notes, float offset, const float* drift, float depth, float* held, float* now) {
+    const Float8 x = load(notes) + splat(offset);
+    Float8 h = x > splat(0.0f) ? x : splat(0.0f);
+    h = h < splat(127.0f) ? h : splat(127.0f);
+    store(held, h);
+    store(now, h + load(drift) * splat(depth));
+}
+
 void increments(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
                 const float* dataRates, float hostRate, float* out) {
     alignas(32) float positions[kLanes];
@@ -364,26 +372,28 @@ inline void transpose(Float8 (&r)[8]) {
     }
 }
 
-// Blocks of eight frames around the span; a block of silence is written as
-// zeros without being turned.
+// The blocks of eight frames around the span; silence in all of them and
+// in the holds is told before anything is turned (a quiet layer's rows are
+// never read).
 bool takeRows(const float* const* voices, int32_t from, int32_t n, LaneRows& rows, const float* held) {
     const Int8 magnitude = splatInt(0x7fffffff);
-    Int8 seen = reinterpret_cast<Int8>(load(held));
-    for (int32_t block = from / 8 * 8; block < from + n; block += 8) {
-        Float8 r[8];
-        Int8 loud = splatInt(0);
+    const int32_t first = from / 8, last = (from + n - 1) / 8;
+    if (n <= 0) return any((reinterpret_cast<Int8>(load(held)) & magnitude) != splatInt(0));
+    Float8 r[2][8];
+    Int8 loud = reinterpret_cast<Int8>(load(held));
+    for (int32_t b = first; b <= last; ++b) {
         for (int v = 0; v < kLanes; ++v) {
-            r[v] = load(voices[v] + block);
-            loud |= reinterpret_cast<Int8>(r[v]);
+            r[b - first][v] = load(voices[v] + 8 * b);
+            loud |= reinterpret_cast<Int8>(r[b - first][v]);
         }
-        if (!any((loud & magnitude) != splatInt(0))) {
-            for (int s = 0; s < 8; ++s) store(rows[block + s], splat(0.0f));
-            continue;
-        }
-        transpose(r);
+    }
+    if (!any((loud & magnitude) != splatInt(0))) return false;
+    Int8 seen = reinterpret_cast<Int8>(load(held));
+    for (int32_t b = first; b <= last; ++b) {
+        transpose(r[b - first]);
         for (int s = 0; s < 8; ++s) {
-            store(rows[block + s], r[s]);
-            if (block + s >= from && block + s < from + n) seen |= reinterpret_cast<Int8>(r[s]);
+            store(rows[8 * b + s], r[b - first][s]);
+            if (8 * b + s >= from && 8 * b + s < from + n) seen |= reinterpret_cast<Int8>(r[b - first][s]);
         }
     }
     return any((seen & magnitude) != splatInt(0));
@@ -434,17 +444,35 @@ inline float sumInPairs(Float8 v) {
 // The layers that give nothing in this span, all in one pass so that their
 // phases, each a sample waiting for the one before, run side by side: the
 // holds of those on move (and hold nothing), and the gains.
+// A resting layer holds nothing and is given nothing to hold: its holds
+// stay at 0 while their phases run on (those of a layer that is on), and
+// its gains move by their steps, if any.
 template <int Count>
 void rest(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
-    Voices v[Count];
-    for (int j = 0; j < Count; ++j) v[j] = Voices(*layers[j]);
+    Float8 phase[Count], rate[Count];
+    for (int j = 0; j < Count; ++j) {
+        phase[j] = load(layers[j]->phase);
+        rate[j] = load(layers[j]->rate);
+    }
     for (int32_t s = 0; s < n; ++s) {
         for (int j = 0; j < Count; ++j) {
-            if (on[j]) v[j].hold(splat(0.0f));
-            v[j].moveGains();
+            if (!on[j]) continue;
+            phase[j] += rate[j];
+            phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
         }
     }
-    for (int j = 0; j < Count; ++j) v[j].keep(*layers[j]);
+    for (int j = 0; j < Count; ++j) {
+        store(layers[j]->phase, phase[j]);
+        const Float8 stepLeft = load(layers[j]->stepLeft), stepRight = load(layers[j]->stepRight);
+        if (!any((stepLeft != splat(0.0f)) | (stepRight != splat(0.0f)))) continue;
+        Float8 gainLeft = load(layers[j]->gainLeft), gainRight = load(layers[j]->gainRight);
+        for (int32_t s = 0; s < n; ++s) {
+            gainLeft += stepLeft;
+            gainRight += stepRight;
+        }
+        store(layers[j]->gainLeft, gainLeft);
+        store(layers[j]->gainRight, gainRight);
+    }
 }
 
 void restLayers(LayerMix* const* mixes, const LayerRole* roles, int32_t n) {
@@ -566,9 +594,9 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
     }
 }
 
-constexpr VoiceKernels kKernels = {random,     glide,    envelope,   cutoffs,   laneCoefficients,
-                                   ramps,      noteTable, increments, takeRows, readFrames,
-                                   mixShared,  mixPerVoice, filterLanes};
+constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCoefficients,
+                                   ramps,      noteTable,  voiceNotes, increments, takeRows,
+                                   readFrames, mixShared,  mixPerVoice, filterLanes};
 
 }  // namespace
 }  // namespace voicelanes

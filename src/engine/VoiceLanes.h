@@ -135,6 +135,9 @@ struct VoiceKernels {
     // Frequencies of eight notes from a (value, slope) table read at note +
     // offset, held to its size.
     void (*noteTable)(const float* table, int32_t size, float offset, const float* notes, float* out);
+    // Eight notes plus an offset held to 0..127 (NaN as 0), and those plus
+    // drift × depth.
+    void (*voiceNotes)(const float* notes, float offset, const float* drift, float depth, float* held, float* now);
     // Eight voices' playback increments: the pitch table (257 (value, slope)
     // pairs, entry 128 the unison) read at note + 128 − root + tune, times
     // the data's rate over the host's; 0 where that is not a positive number

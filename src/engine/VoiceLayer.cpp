@@ -17,12 +17,6 @@ constexpr float kTriggerLow = 0.99999899f;
 
 // A zone is worth starting only when its sample holds frames; a sample in the
 // middle of being replaced is started and plays once its data is there.
-// A note held to 0..127 (NaN reads as 0).
-float heldNote(float note) {
-    const float above = note > 0.0f ? note : 0.0f;
-    return above < 127.0f ? above : 127.0f;
-}
-
 bool hasData(BWSampleZone* zone) {
     BWSampleData& sample = zone->getSample();
     if (!sample.beginRead()) return true;
@@ -62,11 +56,8 @@ void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const
     alignas(32) float targets[kLayerVoices];
     kernels.random(system.randomState, 1, 1, kLayerVoices, targets);
     kernels.glide(drift, targets, age.timeMs * system.samplesPerMsPerTick);
-    for (int k = 0; k < kLayerVoices; ++k) {
-        clamped[k] = heldNote(notes[k] + pitchOffset);
-        notesNow[k] = clamped[k] + drift.value[k] * age.depth;
-        triggered = triggered || (trigger[k] != triggerSeen[k] && trigger[k] != 0.0f);
-    }
+    kernels.voiceNotes(notes.data(), pitchOffset, drift.value, age.depth, clamped.data(), notesNow.data());
+    for (int k = 0; k < kLayerVoices; ++k) triggered = triggered || (trigger[k] != triggerSeen[k] && trigger[k] != 0.0f);
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
     if (!triggered) return renderVoices(kernels, 0);

@@ -81,7 +81,11 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
             std::fill(std::begin(mix.rate), std::end(mix.rate), 1.0f);
         }
     }
-    const std::array<float, 2> pans = panGains(settings.pan);
+    if (!(settings.pan == panFor)) {  // two square roots, worked out again only for a new pan
+        panFor = settings.pan;
+        pansNow = panGains(settings.pan);
+    }
+    const std::array<float, 2>& pans = pansNow;
     const float tickReciprocal = system.tickReciprocal;
     alignas(32) float gains[kLayerVoices];
     for (int v = 0; v < kLayerVoices; ++v) gains[v] = envelopes.level[v] * settings.level;

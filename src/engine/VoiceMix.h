@@ -73,6 +73,8 @@ private:
         float sampleRate = 0.0f;
     } ratesFor;
     std::array<SampleRamp, 2> panRamps;
+    float panFor = -1.0f;  // the pan the gains below stand for
+    std::array<float, 2> pansNow{};
     bool soundOn = false;
     bool routed = false;
     bool quiet = true;  // no sample in the span's rows, none held
