@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "EngineTestContext.h"
+#include "engine/LayerFilter.h"
+#include "platform/DenormalGuard.h"
 
 namespace {
 
@@ -133,3 +135,69 @@ TEST(FilterChannel, CombDelayAndFeedbackAndRingingAtTheTop) {
 }
 
 }  // namespace
+
+// The layer filter's eight lanes a channel, with their coefficients worked
+// out when the lanes next filter something and their cores resting while
+// nothing reaches them, filter bit for bit as sixteen channels ticked and
+// run one after another: through silence, single lanes and all of them,
+// moving envelopes, drift and every type but the comb.
+TEST(LayerFilter, LanesFilterAsSixteenChannels) {
+    const platform::DenormalGuard flushToZero;  // as in the render: resting cores reach 0
+    EngineTestContext lanesContext, channelsContext;
+    LayerFilter filter;
+    FilterChannel channels[kLayerVoices][2];
+    filter.prepare(44100.0f);
+    for (auto& pair : channels)
+        for (FilterChannel& channel : pair) channel.prepare(44100.0f);
+    uint32_t seed = 3;
+    VoiceValues gates{};
+    for (int tick = 0; tick < 4000; ++tick) {
+        FilterSettings settings;
+        settings.type = FilterType(tick / 1000);
+        settings.cut = 0.3f;
+        settings.peak = 0.8f;
+        settings.invert = tick % 700 < 350;
+        settings.setResonance(0.7f);
+        settings.age = AgeSetting::forFilter(tick % 500 < 250 ? 0.3f : 0.0f);
+        const EnvelopeTimes times = filterEnvelopeTimes(0.2f, 0.3f, 0.5f, 0.3f);
+        for (int k = 0; k < kLayerVoices; ++k) gates[k] = (tick / 37 + k) % 5 == 0 ? 1.0f : 0.0f;
+        filter.tickEnvelopes(gates, times, lanesContext.ticksPerMs());
+        filter.tickCoefficients(settings, true, lanesContext.info);
+        for (int k = 0; k < kLayerVoices; ++k) {
+            const float e = filter.laneEnvelope(k);
+            channels[k][0].tick(e, settings, channelsContext.info);
+            channels[k][1].tick(settings.invert ? 1.0f - e : e, settings, channelsContext.info);
+        }
+        // Silence for most of every 400 ticks (the cores ring out and rest),
+        // else noise into one lane or all.
+        const int phase = tick % 400 - 300;
+        alignas(32) voicelanes::LaneRows in[2] = {};
+        for (int c = 0; c < 2; ++c)
+            for (int s = 0; s < 16; ++s)
+                for (int k = 0; k < kLayerVoices; ++k) {
+                    seed = seed * 1664525u + 1013904223u;
+                    const bool fed = phase >= 0 && (phase < 50 ? k == 3 : true);
+                    in[c][s][k] = fed ? float(int32_t(seed)) * 2e-10f : 0.0f;
+                }
+        float sums[2][16], inputs[2][16];
+        filter.processLanes(in, sums, inputs, 16, settings.type, phase < 0);
+        for (int c = 0; c < 2; ++c) {
+            float out[kLayerVoices][16];
+            for (int k = 0; k < kLayerVoices; ++k) {
+                float lane[16];
+                for (int s = 0; s < 16; ++s) lane[s] = in[c][s][k];
+                channels[k][c].process(lane, out[k], 16, settings.type);
+            }
+            for (int s = 0; s < 16; ++s) {
+                float expected = 0.0f;
+                if (settings.type == FilterType::BandReject) {
+                    for (int k = 0; k < kLayerVoices; ++k) expected += out[k][s];
+                } else {
+                    expected = ((out[0][s] + out[4][s]) + (out[1][s] + out[5][s])) +
+                               ((out[2][s] + out[6][s]) + (out[3][s] + out[7][s]));
+                }
+                ASSERT_EQ(sums[c][s], expected) << "tick " << tick << " channel " << c << " sample " << s;
+            }
+        }
+    }
+}

@@ -95,4 +95,31 @@ TEST(Compressor, GainReductionAndSmoothing) {
     }
 }
 
+// With the layers silent the compressor runs its detector alone, and rests
+// once the kick has passed: it keys and recovers exactly as it does under a
+// signal too faint to reach the detector, and the layers that come in after
+// the kicks are compressed the same.
+TEST(Compressor, SilentLayersKeepTheDetectorAsAFaintSignalDoes) {
+    CompressorCoefficients c;
+    c.setDepth(4);
+    c.setSpeed(3, 44100.0f);
+    Compressor silentLayers, faintLayers;
+    float kick[16];
+    for (int span = 0; span < 44100 * 3 / 16; ++span) {
+        const bool kicking = span % 1378 < 200;  // a kick every half second, then rest
+        const bool layersIn = span > 44100 * 2 / 16;
+        for (int k = 0; k < 16; ++k) kick[k] = kicking ? 0.8f * std::sin(0.01f * float(span * 16 + k)) : 0.0f;
+        float silentL[16], silentR[16], faintL[16], faintR[16];
+        for (int k = 0; k < 16; ++k) {
+            const float layer = layersIn ? 0.3f * std::sin(0.02f * float(span * 16 + k)) : 0.0f;
+            silentL[k] = silentR[k] = layer;
+            faintL[k] = faintR[k] = layersIn ? layer : -1e-30f;
+        }
+        silentLayers.process(silentL, silentR, kick, 16, c);
+        faintLayers.process(faintL, faintR, kick, 16, c);
+        ASSERT_EQ(silentLayers.getReduction(), faintLayers.getReduction()) << span;
+        for (int k = 0; k < 16 && layersIn; ++k) ASSERT_EQ(silentL[k], faintL[k]) << span;
+    }
+}
+
 }  // namespace

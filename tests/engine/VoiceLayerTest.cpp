@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "BWRomplerLibraryFixture.h"
 #include "EngineTestContext.h"
@@ -84,6 +86,74 @@ TEST_F(VoiceLayerTest, NoteValuesTakeTheOffsetAndTheAgeDrift) {
         largest = std::max(largest, std::fabs(layer.noteValues()[0] - layer.clampedNotes()[0]));
     }
     EXPECT_GT(largest, 3.5f);
+}
+
+// The layer renders its eight voices at once, each sample read once a tick
+// for all the voices on it: bit for bit what eight voices give when each
+// starts, cross-fades, follows its note and renders on its own, through
+// retriggers on looped and played-through zones of both layers, notes beyond
+// the zones and a drifting pitch.
+TEST_F(VoiceLayerTest, RendersAsEachVoiceAlone) {
+    BWRompler waves;
+    const struct {
+        int32_t keyLow, keyHigh, layerLow, layerHigh;
+        bool loop;
+    } zones[] = {{0, 63, 0, 0, true}, {0, 63, 1, 1, false}, {64, 120, 0, 127, true}};
+    for (size_t z = 0; z < std::size(zones); ++z) {
+        BWSampleZone* zone = waves.addZone();
+        zone->setKeyRange(zones[z].keyLow, zones[z].keyHigh);
+        zone->setLayerRange(zones[z].layerLow, zones[z].layerHigh);
+        zone->setRootKey(48 + 12 * int32_t(z));
+        zone->setTune(0.3f * float(z));
+        std::vector<int16_t> values(3000);
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = int16_t(12000.0 * std::sin(double(i) * (0.03 + 0.05 * double(z))) + 500.0 * double(i % 7));
+        EXPECT_TRUE(zone->getSample().setData(values.data(), nullptr, 3000, 32000.0f + 8000.0f * float(z)));
+        EXPECT_TRUE(zone->getSample().setLoop(400, 2600, zones[z].loop));
+        zone->getSample().setEmbedData(true);
+    }
+    EXPECT_TRUE(waves.saveFile((folder / "Waves.bwr").c_str()));
+    library.scan(true);
+    BWRomplerHandler wavesHandler(&library);
+    ASSERT_TRUE(wavesHandler.loadInstrument("Waves", false));
+    VoiceLayer together(context.info);
+    together.attachTo(wavesHandler);
+
+    using Reader = VoiceLayer::Reader;
+    std::vector<std::unique_ptr<Reader>> alone;
+    for (int k = 0; k < kLayerVoices; ++k) {
+        alone.push_back(std::make_unique<Reader>(&context.info));
+        alone.back()->setRightWanted(false);
+    }
+    VoiceValues seen{};
+    uint32_t seed = 5;
+    for (int tick = 0; tick < 3000; ++tick) {
+        for (int k = 0; k < kLayerVoices; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            if ((seed >> 24) % 16 == 0) gates[k] = (seed >> 20) % 3 == 0 ? 0.0f : 1.0f;
+            if ((seed >> 16) % 64 == 0) notes[k] = float((seed >> 8) % 128);
+        }
+        together.tick(wavesHandler, notes, gates, 3.0f, AgeSetting::forLayer(0.4f));
+        const BWRomplerHandler::ZoneAccess access(wavesHandler);
+        for (int k = 0; k < kLayerVoices; ++k) {
+            Reader& voice = *alone[k];
+            const float trigger = together.triggerValues()[k];
+            const float note = together.noteValues()[k];
+            BWSampleZone* zone = nullptr;
+            if (trigger != seen[k] && trigger != 0.0f) {
+                seen[k] = trigger;
+                zone = access.zoneFor(int32_t(note), int32_t(trigger));
+            }
+            if (zone) {
+                voice.startVoice(zone, note, 0.0f);
+            } else if (voice.isActive()) {
+                voice.setNote(note);
+                voice.render(16, 0);
+            }
+            for (int s = 0; s < 16; ++s)
+                ASSERT_EQ(together.output(k)[s], voice.left[s]) << "tick " << tick << " voice " << k << " frame " << s;
+        }
+    }
 }
 
 }  // namespace
