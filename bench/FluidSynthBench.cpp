@@ -124,15 +124,9 @@ private:
 };
 
 void VoicesAgainstFluidSynth(benchmark::State& state) {
-    BenchContent content;
-    if (!content.ok) {
-        state.SkipWithError("factory content could not be written");
-        return;
-    }
     const int sounding = static_cast<int>(state.range(0));
     VoiceRig rig(sounding);
-    alignas(16) float left[16], right[16], kick[16];
-    for (int warm = 0; warm < 400; ++warm) rig.tick(left, right, kick);  // every voice takes its zone
+    if (!rig.ready(state)) return;
     FluidPeer peer;
     for (int k = 0; k < sounding; ++k) {
         if (!rig.zone(k)) {
@@ -141,6 +135,7 @@ void VoicesAgainstFluidSynth(benchmark::State& state) {
         }
         peer.addVoice(k / kLayerVoices, *rig.zone(k), rig.note(k));
     }
+    alignas(16) float left[16], right[16], kick[16];
     int64_t fluidTicks = 0;
     double ours = 0.0, theirs = 0.0;
     for (auto _ : state) {

@@ -51,15 +51,21 @@ const fs::path& benchFolder() {
     return root;
 }
 
-void Render(benchmark::State& state) {
+// An instance at 44.1 kHz that finds the factory instruments.
+std::unique_ptr<BWUniClient> makeInstance() {
     const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
-    const bool voices = state.range(0) != 0;
     auto client = std::make_unique<BWUniClient>(nullptr, 1, false);
     // After the instance's start-up, which points the setting at its own
     // content folder when that is new.
     setSettingString(SettingNames::kInstrumentsPath, instruments.string());
     globalRomplerLibrary().scan(true);
     client->setSampleRate(44100.0f);
+    return client;
+}
+
+void Render(benchmark::State& state) {
+    const bool voices = state.range(0) != 0;
+    const std::unique_ptr<BWUniClient> client = makeInstance();
     densePatch(*client, voices);
     std::vector<float> left(kBlock), right(kBlock);
     float* outputs[2] = {left.data(), right.data()};
@@ -104,12 +110,8 @@ void releaseKeys(BWUniClient& client, std::initializer_list<int> keys) {
 }
 
 void Idle(benchmark::State& state) {
-    const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
     const bool dense = state.range(0) != 0;
-    auto client = std::make_unique<BWUniClient>(nullptr, 1, false);
-    setSettingString(SettingNames::kInstrumentsPath, instruments.string());
-    globalRomplerLibrary().scan(true);
-    client->setSampleRate(44100.0f);
+    const std::unique_ptr<BWUniClient> client = makeInstance();
     std::vector<float> left(kBlock), right(kBlock);
     float* outputs[2] = {left.data(), right.data()};
     if (dense) {

@@ -12,15 +12,10 @@
 namespace {
 
 void Voices(benchmark::State& state) {
-    BenchContent content;
-    if (!content.ok) {
-        state.SkipWithError("factory content could not be written");
-        return;
-    }
     const int sounding = static_cast<int>(state.range(0));
     VoiceRig rig(sounding);
+    if (!rig.ready(state)) return;
     alignas(16) float left[16], right[16], kick[16];
-    for (int warm = 0; warm < 400; ++warm) rig.tick(left, right, kick);
     int64_t ticks = 0, active = 0;
     const double start = threadCpuSeconds();
     for (auto _ : state) {
