@@ -267,6 +267,12 @@ public:
     const EngineRateConstants& rateConstants() const { return preparation.engine(); }
     const OnePoleLowPass& lowPass() const { return preparation.lowPass(); }
     float rawValue(int32_t index) const;
+    // Where a parameter's stored value lives, for the interface's widgets to
+    // follow with relaxed loads (loadShared); null outside 0..390.  The
+    // address stays put for the object's life.  Any thread.
+    float* parameterValue(int32_t index) {
+        return index >= 0 && index < static_cast<int32_t>(engine.raw.size()) ? &engine.raw[index] : nullptr;
+    }
 
     ParamBinding* hostBinding(int32_t tag) const;
     std::span<ParamBinding* const> allBindings() const { return bindingList; }

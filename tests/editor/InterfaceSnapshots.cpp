@@ -1,0 +1,64 @@
+// Not a check: with ZORVANE_SNAPSHOT_DIR set, writes a PNG of the open
+// editor for each page set at zoom 1.0 and 1.5, for a person to look at
+// (the pages reached through the switches' parameters).  Skipped otherwise.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "EditorScene.h"
+#include "guitoolkit/WindowSnapshot.h"
+
+namespace editor_test {
+namespace {
+
+struct PageSet {
+    const char* name;
+    std::vector<std::pair<int32_t, float>> switches;
+};
+
+const PageSet kPageSets[] = {
+    {"sound-lane1", {{354, 0.0f}, {350, 0.0f}, {356, 1.0f}, {340, 0.0f}}},
+    {"sound-lane2-objects", {{354, 0.0f}, {350, 0.25f}, {356, 0.0f}, {340, 1.0f}}},
+    {"sound-lane3", {{354, 0.0f}, {350, 0.5f}}},
+    {"sound-lane4-octave", {{354, 0.0f}, {350, 0.75f}, {357, 0.0f}}},
+    {"sound-lane5", {{354, 0.0f}, {350, 1.0f}}},
+    {"effects-delay", {{354, 1.0f}, {358, 0.0f}}},
+    {"effects-delay16", {{354, 1.0f}, {358, 1.0f}}},
+};
+
+void settle(EditorScene& scene) {
+    for (int i = 0; i < 4; ++i) {
+        scene.windows.advance(40);
+        scene.editor->idle();
+    }
+    scene.windows.dispatchPendingPaint();
+}
+
+TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
+    const char* dir = std::getenv("ZORVANE_SNAPSHOT_DIR");
+    if (!dir || !*dir) GTEST_SKIP() << "set ZORVANE_SNAPSHOT_DIR to write the snapshots";
+    std::filesystem::create_directories(dir);
+    for (float zoom : {1.0f, 1.5f}) {
+        EditorScene scene;
+        ASSERT_TRUE(scene.open());
+        if (zoom != 1.0f) scene.editor->zoom(zoom, true);
+        for (const PageSet& set : kPageSets) {
+            if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
+            for (auto [tag, value] : set.switches) scene.client->setParameter(tag, value);
+            settle(scene);
+            const auto file = std::filesystem::path(dir) / (std::string(set.name) + (zoom == 1.0f ? "-100" : "-150") + ".png");
+            EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file)) << file;
+        }
+        // The locate panel as an empty library shows it.
+        scene.editor->close();
+        ASSERT_TRUE(scene.open());
+        settle(scene);
+        const auto file = std::filesystem::path(dir) / (std::string("locate") + (zoom == 1.0f ? "-100" : "-150") + ".png");
+        EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file));
+    }
+}
+
+}  // namespace
+}  // namespace editor_test
