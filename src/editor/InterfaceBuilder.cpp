@@ -276,6 +276,10 @@ void InterfaceBuilder::buildButton(const ButtonRow& row) {
     button->listMode = row.listMode;
     if (row.tag == kExportButtonTag) widgets.exportButton = button;
     record(button, row.tag, row.page);
-    add(button, kNoLayer);
+    if (row.inLocatePanel) {
+        containerList.emplace_back(widgets.locateContainer, button);
+    } else {
+        add(button, kNoLayer);
+    }
     if (row.learn) learnList.push_back(button);
 }

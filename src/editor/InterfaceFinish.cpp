@@ -3,6 +3,8 @@
 // widgets into their containers and the frame, view groups, the insertion
 // anchor and the learn menu.
 
+#include <algorithm>
+
 #include "editor/BWUniClientEditor.h"
 #include "editor/InterfaceBuilder.h"
 #include "editor/InterfaceWidgets.h"
@@ -69,12 +71,16 @@ void InterfaceBuilder::resendValues() {
     for (int32_t tag : resentTags()) client.setParameter(tag, client.rawValue(tag));
 }
 
+// A glyph strip whose white is its see-through colour is drawn through that
+// key: drawn opaque, every glyph would stand in a white box.
 void InterfaceBuilder::giveFontsTheirGlyphs() {
     VSTGUI::BWPictureFont* const* fonts = editor.getPictureFontTable();
     for (size_t i = 0; i < std::size(kGlyphImages); ++i) {
         if (!fonts[i]) continue;
         fonts[i]->setPicture(image(kGlyphImages[i]));
         if (static_cast<int32_t>(i) == kCondensedFont) fonts[i]->setCondensed(true);
+        fonts[i]->setTransparent(std::find(std::begin(kKeyedImages), std::end(kKeyedImages), kGlyphImages[i]) !=
+                                 std::end(kKeyedImages));
     }
 }
 

@@ -120,6 +120,9 @@ struct ButtonRow {
     bool learn;
     int8_t frameFlags;
     bool listMode;
+    // Placed in the locate panel (the first container), x and y relative
+    // to it.
+    bool inLocatePanel = false;
 };
 inline constexpr int16_t kNoPage = -1;
 

@@ -114,7 +114,8 @@ constexpr ButtonRow kButtons[] = {
     {7, 0, {789, 127, 45, 19}, 1107, 1, 1, 5, true, m(1), false, 0, false},
     {6, 0, {789, 106, 45, 19}, 1106, 1, 1, 5, true, m(1), false, 0, false},
     {5, 0, {853, 171, 15, 15}, 1012, 0, 1, 2, true, m(6, 5, 6, 5), true, 0, false},
-    {312, 0, {228, 155, 68, 21}, 1089, 0, 0, 2, false, none, true, 0, false},
+    // Beside the library path in the locate panel, where its plate is.
+    {312, 0, {228, 155, 68, 21}, 1089, 0, 0, 2, false, none, true, 0, false, true},
     {313, 0, {771, 4, 177, 32}, 1002, 0, 0, 2, false, none, false, FF_HOVER, false},
     {314, 0, {469, 18, 9, 17}, 1051, 0, 0, 2, true, m(1, 5, 1, 5), false, 0, false},
     {315, 0, {441, 18, 9, 17}, 1052, 0, 0, 2, true, m(1, 5, 1, 5), false, 0, false},

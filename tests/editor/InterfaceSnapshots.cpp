@@ -42,6 +42,31 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
     std::filesystem::create_directories(dir);
     for (float zoom : {1.0f, 1.5f}) {
         EditorScene scene;
+        // Something in the lanes, and what the render would publish.
+        PatternModels& models = scene.client->patterns();
+        for (int i = 0; i < PatternModels::kStepLines; ++i) models.stepLine(i).randomize();
+        for (int i = 0; i < PatternModels::kCutoffLanes; ++i) models.cutoffLane(i).randomize();
+        models.chordTable.randomize();
+        models.eventTable.randomize();
+        DisplayBlock& block = scene.client->displayBlock();
+        block.counter1 = 5.0f;
+        block.counter2 = 5.0f;
+        block.playBarAlpha = 160.0f;
+        block.pageImageAlpha = 255.0f;
+        block.objectCount = 3.0f;
+        block.objectAlpha.fill(255.0f);
+        for (int i = 0; i < 3; ++i) {
+            block.positions[i] = 6.0f + 9.0f * i;
+            block.activity[i] = 1.0f;
+            block.positions2[i] = 6.0f + 9.0f * i;
+            block.activity2[i] = 1.0f;
+            block.objectSpriteY[i] = 7.0f * i;
+        }
+        block.beatIndicator = 1.0f;
+        block.compressorReduction = 0.5f;
+        block.chordNumber = 3.0f;
+        scene.client->renderState().peakLeft = 0.5f;
+        scene.client->renderState().peakRight = 0.25f;
         ASSERT_TRUE(scene.open());
         if (zoom != 1.0f) scene.editor->zoom(zoom, true);
         for (const PageSet& set : kPageSets) {
@@ -51,6 +76,12 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
             const auto file = std::filesystem::path(dir) / (std::string(set.name) + (zoom == 1.0f ? "-100" : "-150") + ".png");
             EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file)) << file;
         }
+        // The panel the logo button opens.
+        scene.client->openHookMenu();
+        settle(scene);
+        EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(),
+                                           std::filesystem::path(dir) / (std::string("about") + (zoom == 1.0f ? "-100" : "-150") + ".png")));
+        if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
         // The locate panel as an empty library shows it.
         scene.editor->close();
         ASSERT_TRUE(scene.open());

@@ -49,7 +49,7 @@ void fader(cairo_t* cr, double w, double h, double value);
 // n cells side by side, the active one lit (a stepped selector).
 void segments(cairo_t* cr, double w, double h, int count, int active, const char* const* names = nullptr);
 
-enum class Symbol { none, left, right, up, down, menu, power, led, restart };
+enum class Symbol { none, left, right, up, down, menu, power, led, restart, copy, paste, random, clear };
 // A button face: off, on (accent), each with a hover form (lighter).
 void button(cairo_t* cr, double w, double h, bool on, bool hover, Symbol symbol = Symbol::none,
             const std::string& caption = "");
