@@ -169,6 +169,11 @@ void InterfaceBuilder::buildImage(const ImageRow& row) {
             break;
         case ImageSource::none: break;
     }
+    // The frame finds the view under the pointer from the back: an image
+    // that takes no clicks would stand for every knob in front of it (the
+    // effects panel for every effect knob), which then never showed its
+    // value while hovered nor took the wheel.
+    picture->setMouseEnabled(false);
     // The moving images take part in the widgets' style again.
     if (row.source == ImageSource::keyMarker || row.source == ImageSource::lanePlayBar ||
         row.source == ImageSource::chordPlayBar)
