@@ -7,8 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "core/SharedFloat.h"
@@ -16,18 +14,9 @@
 #include "guitoolkit/BWFrame.h"
 #include "platform/InProcessWindows.h"
 #include "plugin/BWUniClient.h"
+#include "TemporaryUserFolders.h"
 
 namespace {
-
-void useTemporaryUserFolders() {
-    static const std::filesystem::path root = [] {
-        char pattern[] = "/tmp/zorvane-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::filesystem::path(made ? made : "/tmp");
-    }();
-    setenv("ZORVANE_SETTINGS_DIR", (root / "settings").c_str(), 1);
-    setenv("ZORVANE_DOCUMENTS_DIR", (root / "Documents").c_str(), 1);
-}
 
 // An instance with its editor open in a host window, at a zoom.
 struct OpenEditor {
