@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "EditorScene.h"
 #include "guitoolkit/WindowSnapshot.h"
@@ -75,6 +76,14 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
             settle(scene);
             const auto file = std::filesystem::path(dir) / (std::string(set.name) + (zoom == 1.0f ? "-100" : "-150") + ".png");
             EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file)) << file;
+        }
+        // A held value: the pointer resting on the level knob and on a layer's attack.
+        scene.client->setParameter(354, 0.0f);
+        for (auto [x, y, name] : {std::tuple{914, 125, "hint-level"}, std::tuple{28, 181, "hint-attack"}}) {
+            scene.windows.move(scene.frame()->getWindow(), int32_t(x * zoom), int32_t(y * zoom));
+            settle(scene);
+            EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(),
+                                               std::filesystem::path(dir) / (std::string(name) + (zoom == 1.0f ? "-100" : "-150") + ".png")));
         }
         // The panel the logo button opens.
         scene.client->openHookMenu();
