@@ -109,7 +109,7 @@ Draw meter(MeterBar bar) {
             const double y = f.height - 1 - (i + 1) * seg;
             Rgb c = i >= count - 2 ? palette::meterRed : i >= count - 5 ? palette::accent : palette::meterGreen;
             const bool lit = i < f.index;
-            setColour(cr, lit ? c : hex(0x2A2D31));
+            setColour(cr, lit ? c : palette::unlit);
             cairo_rectangle(cr, std::round(x), std::round(y), bw, std::max(1.0, std::round(seg) - 1));
             cairo_fill(cr);
         }

@@ -166,11 +166,11 @@ void laneNames(cairo_t* cr) {
 void stepLineCells(cairo_t* cr) {
     for (const WidgetPlace& w : widgetPlaces()) {
         if (w.tag < 373 || w.tag > 377) continue;
-        setColour(cr, hex(0x1A1C20));
+        setColour(cr, palette::laneFloor);
         cairo_rectangle(cr, w.x, w.y, w.width, w.height);
         cairo_fill(cr);
         for (int step = 0; step <= 32; ++step) {
-            setColour(cr, step % 4 ? hex(0x25282D) : hex(0x33373E));
+            setColour(cr, step % 4 ? palette::cellLine : palette::barLine);
             cairo_rectangle(cr, w.x + step * 21, w.y + 1, 1, w.height - 2);
             cairo_fill(cr);
         }
@@ -188,7 +188,7 @@ void patternKeyboard(cairo_t* cr) {
     cairo_fill(cr);
     for (int k = 0; k < 24; ++k) {
         const bool black = (0x54A >> (k % 12)) & 1;  // C# D# F# G# A#
-        setColour(cr, black ? hex(0x2A2D31) : hex(0x9DA2AA));
+        setColour(cr, black ? palette::unlit : palette::whiteKey);
         cairo_rectangle(cr, std::round(keys->x + k * keyWidth) + 0.5, top + 0.5, std::round(keyWidth) - 1, height);
         cairo_fill(cr);
     }
@@ -198,7 +198,7 @@ void patternKeyboard(cairo_t* cr) {
 void filterPad(cairo_t* cr) {
     const WidgetPlace* pad = findPlace(365);
     if (!pad) return;
-    setColour(cr, hex(0x212429));
+    setColour(cr, palette::padFill);
     roundedRect(cr, pad->x, pad->y, pad->width, pad->height, 5);
     cairo_fill_preserve(cr);
     setColour(cr, palette::separator);
