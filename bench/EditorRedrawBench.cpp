@@ -14,7 +14,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "platform/InProcessWindows.h"
 #include "plugin/BWUniClient.h"
-#include "TemporaryUserFolders.h"
+#include "BenchFolders.h"
 
 namespace {
 
@@ -41,6 +41,7 @@ struct OpenEditor {
     void idlePass() {
         windows.advance(30);
         editor->idle();
+        client->idle();
         windows.dispatchPendingPaint();
     }
 

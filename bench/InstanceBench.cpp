@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "BenchFolders.h"
 #include "plugin/BWUniClient.h"
-#include "TemporaryUserFolders.h"
 
 namespace {
 

@@ -42,6 +42,7 @@ struct LayoutScene : EditorScene {
         for (int i = 0; i < passes; ++i) {
             windows.advance(40);
             editor->idle();
+            client->idle();  // the host's view timer: the editor, then the instance
             windows.dispatchPendingPaint();
         }
     }
@@ -130,6 +131,7 @@ TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
     scene.client->setParameter(354, 1.0f);
     scene.client->setParameter(358, 1.0f);
     scene.client->setParameter(85, 2.0f / 15.0f);  // three sixteenths
+    scene.settle();
     scene.windows.move(scene.frame()->getWindow(), 548, 122);
     scene.settle();
     EXPECT_TRUE(scene.at(186)->isVisible()) << "the delay panels' images leave the knobs the pointer";

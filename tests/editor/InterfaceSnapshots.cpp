@@ -33,6 +33,7 @@ void settle(EditorScene& scene) {
     for (int i = 0; i < 4; ++i) {
         scene.windows.advance(40);
         scene.editor->idle();
+        scene.client->idle();
     }
     scene.windows.dispatchPendingPaint();
 }
