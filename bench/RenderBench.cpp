@@ -25,6 +25,8 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/DisplayBlock.h"
+#include "plugin/DisplayPublisher.h"
 
 namespace {
 
@@ -77,5 +79,26 @@ void Render(benchmark::State& state) {
     }
 }
 BENCHMARK(Render)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What the render's tick spends on the interface's indicators: one publish
+// of the display block's sources, with the dense patch sounding.  Beside
+// Render/1 (32 ticks a block) it gives the share of a tick.
+void DisplayPublish(benchmark::State& state) {
+    auto client = std::make_unique<BWUniClient>(nullptr, 1, false);
+    setSettingString(SettingNames::kInstrumentsPath, (benchFolder() / "content" / kFactoryInstrumentsFolder).string());
+    globalRomplerLibrary().scan(true);
+    client->setSampleRate(44100.0f);
+    densePatch(*client, true);
+    std::vector<float> left(kBlock), right(kBlock);
+    float* outputs[2] = {left.data(), right.data()};
+    for (int warm = 0; warm < 200; ++warm) client->processReplacing(outputs, outputs, kBlock);
+    DisplayBlock block;
+    DisplayPublisher publisher(block, *client->getSystemInfo());
+    for (auto _ : state) {
+        publisher.publish(client->audioEngine(), 0.0f, 0.0f);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(DisplayPublish)->Unit(benchmark::kNanosecond);
 
 }  // namespace

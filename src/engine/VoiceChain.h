@@ -73,6 +73,7 @@ public:
     VoiceMix& mix() { return voiceMix; }
     KickGenerator& kick() { return kickGenerator; }
     Compressor& compressor() { return layerCompressor; }
+    const Compressor& compressor() const { return layerCompressor; }
 
 private:
     BWSystemInfo& system;

@@ -31,6 +31,7 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/VoiceChain.h"
+#include "plugin/DisplayPublisher.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineState.h"
 #include "plugin/MidiEventQueue.h"
@@ -48,6 +49,7 @@ class ParameterInbox;
 class PatternEditLock;
 class ProgramLoader;
 class StateResetList;
+struct DisplayBlock;
 struct PatternModels;
 struct VstEvents;
 
@@ -68,6 +70,7 @@ public:
         ProgramLoader& loader;
         MidiLearnMap& learn;
         PatternEditLock& patternEdits;
+        DisplayBlock& display;
     };
 
     // Learned assignments a controller list holds at most; learning into a
@@ -288,6 +291,7 @@ private:
 
     MidiEventQueue queue;
     MidiOutput midiOut;
+    DisplayPublisher display;
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
 
     int32_t silenceWindowSamples = 44100;
