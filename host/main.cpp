@@ -26,6 +26,7 @@
 #include "host/Render.h"
 #include "host/ResultText.h"
 #include "host/Validation.h"
+#include "host/ViewCommands.h"
 #include "persistence/SettingNames.h"
 #include "persistence/SettingsKey.h"
 #include "platform/AtomicFile.h"
@@ -40,6 +41,8 @@ const char* const kUsage =
     "  params     list, get or set the host parameters\n"
     "  state      save or load the instance's state chunk\n"
     "  validate   run the validation battery\n"
+    "  editor     open the plug-in's interface in an X11 window\n"
+    "  snapshot   write the plug-in's interface to PNG files, without a display\n"
     "Each command takes -h or --help; --version prints the version.  The module\n"
     "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
     "points the settings at a content folder (DIR/Instruments, DIR/Samples)\n"
@@ -92,10 +95,12 @@ const std::map<std::string, Command> kCommands = {
       "  file is loaded into every instance first.  Every instance starts its\n"
       "  random variations from --seed (default 1).\n",
       {"--seconds", "--quick", "--state", "--seed"}}},
+    {"editor", {kEditorHelp, editorOptions()}},
+    {"snapshot", {kSnapshotHelp, snapshotOptions()}},
 };
 
 const std::set<std::string> kGlobalOptions = {"--module", "--content", "-h", "--help", "--version"};
-const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick"};
+const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick", "--play"};
 
 constexpr int kUsageError = 2;
 constexpr const char* kDefaultSeed = "1";
@@ -398,5 +403,11 @@ int main(int argc, char** argv) {
     if (name == "render") return render(module, args);
     if (name == "params") return params(module, args);
     if (name == "state") return state(module, args);
+    if (name == "editor" || name == "snapshot") {
+        const ViewCommandArguments view{args.words, args.options, [&](HostInstance& instance, std::string& failure) {
+            return loadInto(module, instance, args.get(args.has("--state") ? "--state" : "--preset"), failure);
+        }};
+        return name == "editor" ? runEditor(module, view) : runSnapshot(module, view);
+    }
     return validate(module, args);
 }

@@ -33,10 +33,7 @@ WindowRecord* WindowRecords::find(WindowId window) const {
 
 void WindowRecords::destroyWindow(WindowId window) {
     if (!find(window)) return;
-    std::vector<WindowId> children;
-    for (auto& [id, record] : windows)
-        if (record->parent == window) children.push_back(id);
-    for (WindowId child : children) destroyWindow(child);
+    for (WindowId child : childrenOf(window)) destroyWindow(child);
     WindowEvent event;
     event.kind = WindowEvent::Kind::Destroy;
     deliver(window, event);
@@ -54,6 +51,13 @@ WindowHandler* WindowRecords::handlerOf(WindowId window) const {
 
 void WindowRecords::setHandler(WindowId window, WindowHandler* handler) {
     if (WindowRecord* record = find(window)) record->handler = handler;
+}
+
+std::vector<WindowId> WindowRecords::childrenOf(WindowId window) const {
+    std::vector<WindowId> children;
+    for (auto& [id, record] : windows)
+        if (record->parent == window) children.push_back(id);
+    return children;
 }
 
 WindowId WindowRecords::parentOf(WindowId window) const {

@@ -39,6 +39,8 @@ public:
     WindowHandler* handlerOf(WindowId window) const override;
     void setHandler(WindowId window, WindowHandler* handler) override;
     WindowId parentOf(WindowId window) const override;
+    // The window's children, in the order they were made.
+    std::vector<WindowId> childrenOf(WindowId window) const;
     bool hasCaption(WindowId window) const override;
     void invalidate(WindowId window, const WindowRect& rect) override;
     bool dispatchPendingPaint() override;
