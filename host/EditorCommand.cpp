@@ -112,7 +112,8 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
                                                       : std::string("no X display: $DISPLAY is not set") +
                                                             " (zorvane-host snapshot draws the interface without one)");
     }
-    if (settings.zoomPercent && !writeZoomSettings(settings.zoomPercent, error)) return viewCommandFailure(error);
+    ScopedZoom zoom;
+    if (settings.zoomPercent && !zoom.apply(settings.zoomPercent, error)) return viewCommandFailure(error);
 
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return viewCommandFailure("the plug-in did not create an instance");

@@ -88,22 +88,25 @@ bool readZooms(const ViewCommandArguments& args, std::vector<int32_t>& zooms, st
     return true;
 }
 
-bool prepareFolder(const std::string& folder, std::string& error) {
+bool prepareFolder(const std::filesystem::path& folder, std::string& error) {
     std::error_code failed;
     std::filesystem::create_directories(folder, failed);
     if (!std::filesystem::is_directory(folder) || access(folder.c_str(), W_OK) != 0)
-        return error = "cannot write into the folder " + folder, false;
+        return error = "cannot write into the folder " + folder.string(), false;
     return true;
 }
 
 // One zoom: a fresh instance, its view, the input, then a picture after
-// each step of the script.
+// each step of the script.  The folder is made once the instance took the
+// settings, so that a refused file leaves nothing behind.
 bool shoot(PluginModule& module, const ViewCommandArguments& args, int32_t zoom, const std::vector<InputStep>& input,
            const std::filesystem::path& folder, std::string& error) {
-    if (!writeZoomSettings(zoom, error)) return false;
+    ScopedZoom zoomed;
+    if (!zoomed.apply(zoom, error)) return false;
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return error = "the plug-in did not create an instance", false;
     if ((args.has("--state") || args.has("--preset")) && !args.loadSettings(instance, error)) return false;
+    if (!prepareFolder(folder, error)) return false;
     HeadlessView view(instance);
     if (!view.ok() || view.width() <= 0) return error = "the plug-in did not open its view", false;
     view.tick(2);
@@ -135,7 +138,6 @@ int runSnapshot(PluginModule& module, const ViewCommandArguments& args) {
     if (!readZooms(args, zooms, error)) return viewCommandFailure(error);
     if (args.has("--events") && !readInputSteps(args.get("--events"), input, error)) return viewCommandFailure(error);
     const std::string folder = args.words[1];
-    if (!prepareFolder(folder, error)) return viewCommandFailure(error);
     for (int32_t zoom : zooms)
         if (!shoot(module, args, zoom, input, folder, error)) return viewCommandFailure(error);
     return 0;

@@ -41,6 +41,8 @@ constexpr int32_t kLargestZoom = 200;
 // made: the module's window layer knows no screen before a view opens, and
 // its default 1920 x 1080 gives the 960 x 697 interface the base 1.
 constexpr int32_t kBaseFactor = 1;
+const char* const kForce = "forceresize";
+std::string factorName() { return indexedSettingName("resizefactor", kBaseFactor); }
 }  // namespace
 
 bool parseZoom(const std::string& text, int32_t& percent, std::string& error) {
@@ -55,13 +57,19 @@ bool parseZoom(const std::string& text, int32_t& percent, std::string& error) {
     return true;
 }
 
-bool writeZoomSettings(int32_t percent, std::string& error) {
+ScopedZoom::ScopedZoom() : force(getSettingDword(kForce)), factor(getSettingDword(factorName())) {}
+
+ScopedZoom::~ScopedZoom() {
+    setSettingDword(kForce, force);
+    setSettingDword(factorName(), factor);
+}
+
+bool ScopedZoom::apply(int32_t percent, std::string& error) {
     if (getSettingDword("noresize") != 0) {
         error = "the settings say \"noresize\": the interface opens at 100 %; remove it to zoom";
         return false;
     }
-    const std::string name = indexedSettingName("resizefactor", kBaseFactor);
-    if (!setSettingDword("forceresize", 1) || !setSettingDword(name, uint32_t(percent * kBaseFactor))) {
+    if (!setSettingDword(kForce, 1) || !setSettingDword(factorName(), uint32_t(percent * kBaseFactor))) {
         error = "cannot write the zoom into the settings";
         return false;
     }

@@ -13,6 +13,7 @@
 #include "host/HeadlessView.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
+#include "persistence/Settings.h"
 #include "plugin/BWUniClient.h"
 #include "host/ViewCommands.h"
 #include "support/CallLog.h"
@@ -57,7 +58,8 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
     };
     for (const Case& c : {Case{100, 960, 697, "view.down(150,300,18,0)"}, Case{150, 1440, 1045, "view.down(100,200,18,0)"}}) {
         std::string error;
-        ASSERT_TRUE(writeZoomSettings(c.zoomPercent, error)) << error;
+        ScopedZoom zoom;
+        ASSERT_TRUE(zoom.apply(c.zoomPercent, error)) << error;
         Instance instance;
         HeadlessView view(instance.host);
         ASSERT_TRUE(view.ok());
@@ -83,6 +85,8 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
         ASSERT_EQ(shown.width, view.width());
         EXPECT_TRUE(std::equal(shown.pixels, shown.pixels + size_t(shown.width) * shown.height, view.pixels().begin()));
     }
+    // The zoom was the run's: the person's plug-in opens unforced again.
+    EXPECT_EQ(getSettingDword("forceresize"), 0u);
 }
 
 TEST(HostWindow, RecordsTheModuleCannotUseGiveNoWindow) {
