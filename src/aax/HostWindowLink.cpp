@@ -162,10 +162,17 @@ void HostWindowLink::afterIdle() {
     platform::WindowRecords& windows = backEnd.windows();
     for (int round = 0; round < 64 && windows.dispatchPendingPaint(); ++round) {
     }
-    if (backEnd.headless) copyToHost();
+    // An idle editor paints nothing: its pixels are in the buffer already.
+    const bool current = filled == host.pixels && filledWidth == host.width && filledHeight == host.height &&
+                         filledAfterPaints == windows.paintCount();
+    if (backEnd.headless && !current) copyToHost();
 }
 
 void HostWindowLink::copyToHost() {
+    filledAfterPaints = backEnd.headless->paintCount();
+    filled = host.pixels;
+    filledWidth = host.width;
+    filledHeight = host.height;
     if (!host.pixels || host.width <= 0 || host.height <= 0) return;
     const std::vector<platform::WindowId> children = backEnd.headless->childrenOf(parent);
     const platform::WindowSurface s = backEnd.headless->surface(children.empty() ? parent : children.front());

@@ -89,6 +89,7 @@ bool WindowRecords::paint(WindowId window) {
     event.kind = WindowEvent::Kind::Paint;
     event.paintRect = record->update;
     record->update = {};
+    ++paints;
     deliver(window, event);
     if ((record = find(window))) present(*record, event.paintRect);
     return true;

@@ -41,6 +41,9 @@ public:
     WindowId parentOf(WindowId window) const override;
     // The window's children, in the order they were made.
     std::vector<WindowId> childrenOf(WindowId window) const;
+    // How many paints the windows have had: while it stands, no surface
+    // has changed.
+    uint64_t paintCount() const { return paints; }
     bool hasCaption(WindowId window) const override;
     void invalidate(WindowId window, const WindowRect& rect) override;
     bool dispatchPendingPaint() override;
@@ -77,6 +80,7 @@ protected:
 
 private:
     WindowId nextWindow = 1;
+    uint64_t paints = 0;
     uint32_t nextTimer = 1;
 };
 
