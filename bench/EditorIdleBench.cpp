@@ -19,6 +19,7 @@
 #include "aax/BWAAXDescription.h"
 #include "aax/BWAAXWrapperParameters.h"
 #include "editor/BWUniClientEditor.h"
+#include "BenchFolder.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryContent.h"
 #include "host/HeadlessView.h"
@@ -36,20 +37,6 @@ namespace fs = std::filesystem;
 
 constexpr double kCallsPerSecond = 1000.0 / HeadlessView::kTimerPeriodMs;
 constexpr int32_t kBlock = 512;
-
-const fs::path& benchFolder() {
-    static const fs::path root = [] {
-        char pattern[] = "/tmp/zorvane-editor-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        const fs::path folder(made ? made : "/tmp");
-        setenv("ZORVANE_SETTINGS_DIR", (folder / "settings").c_str(), 1);
-        setenv("ZORVANE_DOCUMENTS_DIR", (folder / "Documents").c_str(), 1);
-        std::string error;
-        writeFactoryContent(folder / "content", error);
-        return folder;
-    }();
-    return root;
-}
 
 const HostEffectDescriptor& effect() {
     static HostRegistrar* registrar = [] {
@@ -83,6 +70,7 @@ void EditorIdle(benchmark::State& state) {
         std::vector<float> left(kBlock), right(kBlock);
         float* outputs[2] = {left.data(), right.data()};
         HeadlessView view(instance);
+        if (!view.ok()) state.SkipWithError("the view did not open");
         // Past the open's first full drawing.
         view.tick(10);
         for (auto _ : state) {

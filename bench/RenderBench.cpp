@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "engine/BWRomplerLibrary.h"
 #include "host/demo/DensePatch.h"
 #include "factory/FactoryContent.h"
@@ -30,23 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int32_t kBlock = 512;
-
-// Settings, documents and the factory content in a folder of the bench's
-// own, made once, so that the user's are never touched.  (Not removed: the
-// process ends with the benchmarks.)
-const fs::path& benchFolder() {
-    static const fs::path root = [] {
-        char pattern[] = "/tmp/zorvane-render-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        const fs::path folder(made ? made : "/tmp");
-        setenv("ZORVANE_SETTINGS_DIR", (folder / "settings").c_str(), 1);
-        setenv("ZORVANE_DOCUMENTS_DIR", (folder / "Documents").c_str(), 1);
-        std::string error;
-        writeFactoryContent(folder / "content", error);
-        return folder;
-    }();
-    return root;
-}
 
 void Render(benchmark::State& state) {
     const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
