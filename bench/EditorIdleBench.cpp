@@ -19,7 +19,7 @@
 #include "aax/BWAAXDescription.h"
 #include "aax/BWAAXWrapperParameters.h"
 #include "editor/BWUniClientEditor.h"
-#include "BenchFolder.h"
+#include "BenchFolders.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryContent.h"
 #include "host/HeadlessView.h"

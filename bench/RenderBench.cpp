@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchFolder.h"
+#include "BenchFolders.h"
 #include "engine/BWRomplerLibrary.h"
 #include "host/demo/DensePatch.h"
 #include "factory/FactoryContent.h"
@@ -50,8 +50,10 @@ void Render(benchmark::State& state) {
         client->processReplacing(outputs, outputs, kBlock);
         benchmark::DoNotOptimize(left.data());
         if ((blocks++ & 15) == 0) {
-            for (int layer = 0; layer < 3; ++layer)
-                for (int v = 0; v < kLayerVoices; ++v) active += client->voiceChain().layer(layer).reader(v).isActive();
+            for (int layer = 0; layer < 3; ++layer) {
+                const VoiceLayer& sounding = client->audioEngine().voiceChain().layer(layer);
+                for (int v = 0; v < kLayerVoices; ++v) active += sounding.reader(v).isActive();
+            }
         }
     }
     const double samples = static_cast<double>(state.iterations()) * kBlock;

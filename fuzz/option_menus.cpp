@@ -13,6 +13,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/COffscreenContext.h"
 #include "platform/InProcessWindows.h"
+#include "support/ByteInput.h"
 #include "support/Check.h"
 #include "support/QuietMessages.h"
 #include "widgets/BWMenuHelper.h"
@@ -22,17 +23,10 @@ using namespace VSTGUI;
 
 namespace {
 
-class Input {
+class Input : public ByteInput {
 public:
-    Input(const uint8_t* data, size_t size) : data(data), size(size) {}
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
+    using ByteInput::ByteInput;
     int32_t coordinate(int32_t range) { return static_cast<int32_t>((byte() << 8 | byte()) % range) - 4; }
-
-private:
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
 };
 
 constexpr int32_t kWidth = 240, kHeight = 180;
@@ -50,6 +44,12 @@ public:
             case 3: victim->addEntry("added", static_cast<int32_t>(action / 4 % 8) - 1); break;
             default: break;
         }
+    }
+    // The menu it changes, kept alive while it is the one.
+    void setVictim(BWOptionMenu* menu) {
+        if (menu) menu->remember();
+        if (victim) victim->forget();
+        victim = menu;
     }
     BWOptionMenu* victim = nullptr;
     uint8_t action = 0;
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto* root = newMenu(frame, &listener, 7, style, in.byte());
         frame->addView(root);
         root->extraCallBack = &callBack;
-        listener.victim = root;
+        listener.setVictim(root);
         auto* learn = newMenu(frame, &listener, 9, BWOptionMenu::kStylePlain, in.byte());
         learn->addEntries({"Midi Learn", "Clear"});
         frame->addView(learn);
@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     }
                     break;
                 case 17:
-                    listener.victim = in.byte() & 1 ? root : some;
+                    listener.setVictim(in.byte() & 1 ? root : some);
                     listener.action = in.byte();
                     break;
                 case 18: frame->drawRect(&canvas, CRect(x, y, x + 120, y + 120)); break;
@@ -198,6 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (BWOptionMenu* menu : menus)
                 check(menu->isListOpen() || !menu->getOpenSubMenu(), "a closed menu holds no open sub-menu");
         }
+        listener.setVictim(nullptr);
         frame->forget();
     }
     check(callBack.open == 0 || callBack.open == 1, "every opening is closed once");

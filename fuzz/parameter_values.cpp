@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             client.state().patterns.loopEnd = floatOf(word);
             client.state().patterns.stepCursor = word;
         } else if (pair % 64 == 63) {
-            client.changeTempo(40.0 + (word % 400));
+            client.audioEngine().changeTempo(40.0 + (word % 400));
         } else {
             client.setParameter(index, value);
         }

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (record.code == kEventProgramChange) record.code = kEventNoteOn;
         record.data1 = int8_t(data[at + 2]);
         record.data2 = int8_t(data[at + 3]) * 300;
-        client.handleMidiEvent(record);
+        client.audioEngine().handleMidiEvent(record);
         // A pattern value of any bit pattern (NaN, huge) where the sequencer reads.
         float value;
         std::memcpy(&value, data + at, sizeof(value));

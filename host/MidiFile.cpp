@@ -1,8 +1,8 @@
 #include "host/MidiFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "host/FileBytes.h"
 
 namespace {
 
@@ -125,9 +125,8 @@ bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& ev
 }
 
 bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::string& error, std::vector<TempoChange>* tempos) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return error = "cannot open the MIDI file " + path, false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(path, bytes, error)) return false;
     if (!parseMidiFile(bytes, events, error, tempos)) {
         error = path + ": " + error;
         return false;

@@ -40,13 +40,20 @@ private:
     std::vector<Segment> segments;  // from quarter 0, in order
 };
 
-void renderEvents(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, RenderResult& result,
+// The frames a render of the settings makes.
+int64_t renderFrames(const RenderSettings& settings);
+
+// Takes each block as it is rendered: `frames` samples of each of the
+// instance's channels.  Answering false stops the render.
+using BlockSink = std::function<bool(const float* const* channels, int32_t frames)>;
+
+// Plays the events through the instance for the settings' length in blocks,
+// handing each block to `sink` as it is made, so that nothing grows with the
+// length; `progress` hears the share done.  False when the sink stopped it.
+bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, const BlockSink& sink,
                   const std::function<void(double)>& progress = {});
 
-// The bytes of a 32-bit float WAV file of the channels.
-std::vector<uint8_t> wavFile(const std::vector<std::vector<float>>& channels, float rate);
-
-// The WAV file of the channels, written atomically to `path`, or to the
-// standard output when `path` is "-".  False with `error` set when it
-// cannot be written.
-bool writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, float rate, std::string& error);
+// The same, with the whole output and the MIDI the plug-in sent kept in
+// `result`, for comparing renderings.
+void renderEvents(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, RenderResult& result,
+                  const std::function<void(double)>& progress = {});

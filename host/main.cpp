@@ -1,16 +1,17 @@
 // zorvane-host: the AAX host stand-in's command line.  It loads Zorvane.so
 // and drives the plug-in as a host does.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
@@ -19,14 +20,17 @@
 #include <vector>
 
 #include "aax/AAX_CString.h"
+#include "host/FileBytes.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
 #include "host/MidiFile.h"
 #include "host/PluginModule.h"
+#include "host/ProgramBoundary.h"
 #include "host/Render.h"
 #include "host/ResultText.h"
 #include "host/Validation.h"
 #include "host/ViewCommands.h"
+#include "host/WavWriter.h"
 #include "persistence/SettingNames.h"
 #include "persistence/SettingsKey.h"
 #include "platform/AtomicFile.h"
@@ -137,14 +141,6 @@ int refuse(const std::string& message, const std::string& usage = kUsage) {
     return kUsageError;
 }
 
-bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return error = "cannot open " + path, false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (bytes.empty()) return error = path + " is empty", false;
-    return true;
-}
-
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     if (!platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
         return error = "cannot write " + path, false;
@@ -156,7 +152,7 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
 // is passed on as a warning.
 bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readFile(path, bytes, error)) return false;
+    if (!readFileBytes(path, bytes, error)) return false;
     std::vector<std::string>& traces = module.registrar().traces;
     const size_t before = traces.size();
     const AAX_Result result = instance.loadState(bytes);
@@ -172,6 +168,21 @@ bool number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == 0 && std::isfinite(value);
+}
+
+bool wholeNumber(const std::string& text, double& value) { return number(text, value) && value == std::floor(value); }
+
+// The length of a render or of the battery's renderings: at least one block,
+// or there is nothing to hear.
+bool length(const Arguments& args, double shortest, double longest, double& seconds, std::string& error) {
+    if (!args.has("--seconds")) return true;
+    double value = 0;
+    if (number(args.get("--seconds"), value) && value >= shortest && value <= longest) return seconds = value, true;
+    // Shown rounded up, so that the shortest length shown is taken.
+    char range[64];
+    std::snprintf(range, sizeof(range), "%g..%g", std::ceil(shortest * 1e6) / 1e6, longest);
+    error = std::string("--seconds wants ") + range;
+    return false;
 }
 
 // The plug-in's random variations start from the calendar time, which the
@@ -230,23 +241,53 @@ int describe(PluginModule& module) {
     return 0;
 }
 
+// A render stopped by the user (Ctrl-C, a kill) drops its unfinished file
+// and then ends by the same signal, as the shell expects.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void stopRendering(int signal) { stopSignal = signal; }
+
+struct StopOnSignals {
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction before[std::size(kSignals)] = {};
+    StopOnSignals() {
+        struct sigaction stop {};
+        stop.sa_handler = stopRendering;
+        sigemptyset(&stop.sa_mask);
+        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &stop, &before[i]);
+    }
+    ~StopOnSignals() {
+        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before[i], nullptr);
+    }
+};
+
+bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
+    double value = 0;
+    if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
+    if (args.has("--tempo")) settings.tempo = value;
+    // Whole hertz: the file's header holds nothing else.
+    if (args.has("--rate") && (!wholeNumber(args.get("--rate"), value) || value < 8000 || value > 384000))
+        return error = "--rate wants a whole number 8000..384000 Hz", false;
+    if (args.has("--rate")) settings.rate = float(value);
+    if (args.has("--block") && (!wholeNumber(args.get("--block"), value) || value < 1 || value > 65536))
+        return error = "--block wants a whole number 1..65536 samples", false;
+    if (args.has("--block")) settings.block = int32_t(value);
+    if (!length(args, settings.block / double(settings.rate), 3600, settings.seconds, error)) {
+        error += " (one block of " + std::to_string(settings.block) + " samples at " + std::to_string(int(settings.rate)) + " Hz at least)";
+        return false;
+    }
+    return true;
+}
+
 int render(PluginModule& module, const Arguments& args) {
     RenderSettings settings;
-    double value = 0;
-    if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return fail("--tempo wants 20..999 BPM");
-    if (args.has("--tempo")) settings.tempo = value;
-    if (args.has("--rate") && (!number(args.get("--rate"), value) || value < 8000 || value > 384000)) return fail("--rate wants 8000..384000 Hz");
-    if (args.has("--rate")) settings.rate = float(value);
-    if (args.has("--block") && (!number(args.get("--block"), value) || value < 1 || value > 65536)) return fail("--block wants 1..65536 samples");
-    if (args.has("--block")) settings.block = int32_t(value);
-    if (args.has("--seconds") && (!number(args.get("--seconds"), value) || value <= 0 || value > 3600)) return fail("--seconds wants 0..3600");
-    if (args.has("--seconds")) settings.seconds = value;
+    std::string error;
+    if (!renderSettings(args, settings, error)) return fail(error);
     const std::string output = args.get("-o", args.get("--output", "demo.wav"));
     const bool toStandardOutput = output == "-";
 
     std::vector<TimedMidi> events = builtInPhrase();
     std::vector<TempoChange> tempoMap;
-    std::string error;
     if (args.has("--midi") && !readMidiFile(args.get("--midi"), events, error, &tempoMap)) return fail(error);
     // The file's tempo map, unless the command line gives one tempo.
     if (!args.has("--tempo") && !tempoMap.empty()) {
@@ -259,21 +300,37 @@ int render(PluginModule& module, const Arguments& args) {
     for (const char* option : {"--preset", "--state"})
         if (args.has(option) && !loadInto(module, instance, args.get(option), error)) return fail(error);
 
+    // Before the temporary exists, so that no stop can leave it behind.
+    const StopOnSignals stopOnSignals;
+    // Opened before the first block, so that a target that cannot be
+    // written is known before the time is spent.
+    WavWriter writer(instance.channels(), uint32_t(settings.rate), uint64_t(renderFrames(settings)));
+    if (!writer.open(output, error)) return fail(error);
     const bool terminal = isatty(STDERR_FILENO);
-    RenderResult result;
-    renderEvents(instance, events, settings, result, [&](double done) {
-        if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
-    });
-    if (terminal) std::fprintf(stderr, "\n");
-    if (!writeWav(output, result.channels, settings.rate, error)) return fail(error);
     float peak = 0;
-    for (const auto& channel : result.channels)
-        for (float sample : channel) peak = std::max(peak, std::abs(sample));
+    size_t midiPackets = 0;
+    const bool rendered = renderBlocks(
+        instance, events, settings,
+        [&](const float* const* channels, int32_t frames) {
+            for (int c = 0; c < instance.channels(); ++c)
+                for (int32_t i = 0; i < frames; ++i) peak = std::max(peak, std::abs(channels[c][i]));
+            // Counted and let go, like the audio: nothing is kept per block.
+            midiPackets += instance.midiOut.timeline.size();
+            instance.midiOut.timeline.clear();
+            instance.midiOut.posted.clear();
+            return stopSignal == 0 && writer.write(channels, frames);
+        },
+        [&](double done) {
+            if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
+        });
+    if (terminal) std::fprintf(stderr, "\n");
+    if (stopSignal) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
+    if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);
     // With the audio on the standard output, the summary goes beside it.
     (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
-                                               << settings.seconds << " s, " << result.channels.size() << " channels, "
-                                               << int(settings.rate) << " Hz, peak " << peak << ", " << result.midiOut.size()
-                                               << " MIDI packets out\n";
+                                               << settings.seconds << " s, " << instance.channels() << " channels, "
+                                               << int(settings.rate) << " Hz" << (writer.isRF64() ? " (RF64)" : "") << ", peak " << peak
+                                               << ", " << midiPackets << " MIDI packets out\n";
     return 0;
 }
 
@@ -343,18 +400,15 @@ int state(PluginModule& module, const Arguments& args) {
 
 int validate(PluginModule& module, const Arguments& args) {
     ValidationSettings settings;
-    double seconds = 0;
-    if (args.has("--seconds") && (!number(args.get("--seconds"), seconds) || seconds <= 0 || seconds > 600)) return fail("--seconds wants 0..600");
-    if (args.has("--seconds")) settings.seconds = seconds;
-    settings.quick = args.has("--quick");
     std::string error;
-    if (args.has("--state") && !readFile(args.get("--state"), settings.state, error)) return fail(error);
+    // The battery's longest block at its usual rate.
+    if (!length(args, 4096 / 44100.0, 600, settings.seconds, error)) return fail(error + " (a block of 4096 samples at 44100 Hz at least)");
+    settings.quick = args.has("--quick");
+    if (args.has("--state") && !readFileBytes(args.get("--state"), settings.state, error)) return fail(error);
     return runValidation(module, settings, std::cout) ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommand(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
@@ -410,4 +464,15 @@ int main(int argc, char** argv) {
         return name == "editor" ? runEditor(module, view) : runSnapshot(module, view);
     }
     return validate(module, args);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = runWithinBoundary("zorvane-host", [&] { return runCommand(argc, argv); }, std::cerr);
+    if (stopSignal) {
+        std::signal(stopSignal, SIG_DFL);
+        std::raise(stopSignal);
+    }
+    return status;
 }

@@ -80,6 +80,6 @@ AAX_Result BWAAXWrapperParameters::BWAAXWrapperCustomView::TimerWakeup() {
     if (window) window->beforeIdle();
     editor->idle();
     if (window) window->afterIdle();
-    if (adapter->rebuildRequested()) adapter->createParameters();
+    adapter->idle();
     return AAX_SUCCESS;
 }

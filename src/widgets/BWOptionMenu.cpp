@@ -76,6 +76,7 @@ BWOptionMenu::~BWOptionMenu() {
     // The list closes without telling its button: the button may be gone.
     extraCallBack = nullptr;
     if (isOpen && owner) closeTree();
+    letGo(0, getNumEntries());
     entries.clear();
     overlay->detachMenu();
     overlay->forget();
@@ -162,7 +163,7 @@ bool BWOptionMenu::addEntryWithLong(const std::string& text, int32_t index, int3
 
 bool BWOptionMenu::removeEntry(int32_t index) {
     if (!entryExists(index)) return false;
-    if (currentSubMenu && entries[index].subMenu == currentSubMenu) currentSubMenu = nullptr;
+    letGo(index, index + 1);
     entries.erase(entries.begin() + index);
     if (entries.empty())
         current = -1;
@@ -172,10 +173,21 @@ bool BWOptionMenu::removeEntry(int32_t index) {
 }
 
 bool BWOptionMenu::removeAllEntries() {
-    currentSubMenu = nullptr;
+    letGo(0, getNumEntries());
     entries.clear();
     current = -1;
     return true;
+}
+
+// A sub-menu that something else keeps alive must not go on reporting to
+// this menu, which may go before it.
+void BWOptionMenu::letGo(int32_t from, int32_t to) {
+    for (int32_t i = from; i < to; ++i) {
+        BWOptionMenu* sub = entries[i].subMenu;
+        if (!sub) continue;
+        if (sub == currentSubMenu) currentSubMenu = nullptr;
+        if (sub->getListener() == this) sub->setListener(nullptr);
+    }
 }
 
 bool BWOptionMenu::isCounted(int32_t index) const {

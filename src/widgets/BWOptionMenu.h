@@ -186,8 +186,9 @@ public:
     int32_t firstVisibleRow() const;
     int32_t visibleRows() const;
     const std::string& getFolder() const { return folderBuffer; }
-    // The entry's sub-menu is being released by its entry.
-    void leaveTree() { rootMenu = nullptr; }
+    // The entry that holds this sub-menu lets it go: an open list of it
+    // closes, since the menu it reports to may be going too.
+    void leaveTree();
 
     // --- configuration ----------------------------------------------------------------
     BWOptionMenuExtraCallBack* extraCallBack = nullptr;
@@ -259,6 +260,7 @@ private:
     bool has(uint64_t bits) const { return (style & bits) == bits; }
     bool entryExists(int32_t index) const { return index >= 0 && index < getNumEntries(); }
     bool isCounted(int32_t index) const;
+    void letGo(int32_t from, int32_t to);
     // The text the closed control shows for current, through sub-menus.
     const std::string* closedText() const;
     int32_t closedAlignment() const;

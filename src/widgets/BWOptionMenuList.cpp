@@ -262,6 +262,11 @@ void BWOptionMenu::closeTree() {
     if (wasOpen && extraCallBack) extraCallBack->menuClosed();
 }
 
+void BWOptionMenu::leaveTree() {
+    rootMenu = nullptr;
+    if (isOpen && owner) closeList();
+}
+
 void BWOptionMenu::looseFocus() { (rootMenu ? rootMenu : this)->closeList(); }
 
 // --- drawing -------------------------------------------------------------------------

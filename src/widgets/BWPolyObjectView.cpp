@@ -1,6 +1,7 @@
 #include "widgets/BWPolyObjectView.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/SharedFloat.h"
 #include "guitoolkit/CBitmap.h"
@@ -14,9 +15,41 @@ namespace {
 
 // Far more objects than any view shows; a count from the core beyond it is
 // held there, so that a stray float never sizes the caches.
-constexpr int32_t kMaxObjects = 4096;
+constexpr int32_t kMaxObjects = 1024;
+
+// Cached values are held to this magnitude, far beyond any pixel of the view,
+// so that sums of positions and sizes never leave 32 bits.
+constexpr int32_t kCoordinateLimit = 1 << 24;
+
+int32_t cacheValue(float value) { return std::clamp(truncated(value), -kCoordinateLimit, kCoordinateLimit); }
 
 uint8_t byteOf(int32_t value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
+
+// The part of the line from a to b inside the box (Liang-Barsky); false when
+// none is.  Lines are drawn pixel by pixel, so an object far outside the view
+// must not cost a walk along all of it.
+bool clipLine(const CRect& box, CPoint& a, CPoint& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double t0 = 0.0, t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {double(a.x) - box.left, double(box.right) - a.x, double(a.y) - box.top, double(box.bottom) - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const CPoint from = a;
+    a = CPoint(static_cast<int32_t>(std::lround(from.x + t0 * dx)), static_cast<int32_t>(std::lround(from.y + t0 * dy)));
+    b = CPoint(static_cast<int32_t>(std::lround(from.x + t1 * dx)), static_cast<int32_t>(std::lround(from.y + t1 * dy)));
+    return true;
+}
 
 CRect ordered(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     return CRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
@@ -81,7 +114,7 @@ void BWPolyObjectView::resizeObjects() {
     cachedCount = n;
     for (size_t k = 0; k < inputs.size(); ++k) {
         if (!inputs[k].bound() || n == 0) continue;
-        for (int32_t i = 0; i < n; ++i) caches[k][static_cast<size_t>(i)] = truncated(inputs[k].at(static_cast<size_t>(i)));
+        for (int32_t i = 0; i < n; ++i) caches[k][static_cast<size_t>(i)] = cacheValue(inputs[k].at(static_cast<size_t>(i)));
         lastCopied[k] = caches[k][static_cast<size_t>(n - 1)];
     }
 }
@@ -91,7 +124,7 @@ bool BWPolyObjectView::inputsChanged() const {
     for (size_t k = 0; k < inputs.size(); ++k) {
         if (!inputs[k].bound()) continue;
         for (int32_t i = 0; i < cachedCount; ++i)
-            if (truncated(inputs[k].at(static_cast<size_t>(i))) != caches[k][static_cast<size_t>(i)]) return true;
+            if (cacheValue(inputs[k].at(static_cast<size_t>(i))) != caches[k][static_cast<size_t>(i)]) return true;
     }
     return false;
 }
@@ -204,11 +237,18 @@ void BWPolyObjectView::drawObjects(CDrawContext* context, const CRect& area) {
                 break;
             case kLines:
             case kDottedLines:
+            {
                 context->setLineStyle(drawMode == kDottedLines ? kLineOnOffDash : kLineSolid);
                 context->setFrameColor(colour);
-                context->moveTo(rect.getTopLeft());
-                context->lineTo(rect.getBottomRight());
+                CPoint from = rect.getTopLeft(), to = rect.getBottomRight();
+                const int32_t reach = context->getLineWidth() + 1;
+                if (!clipLine(CRect(area.left - reach, area.top - reach, area.right + reach, area.bottom + reach), from,
+                              to))
+                    break;
+                context->moveTo(from);
+                context->lineTo(to);
                 break;
+            }
             default: {
                 const CRect box = ordered(rect.left, rect.top, rect.right, rect.bottom);
                 context->setLineStyle(drawMode == kDottedEllipses ? kLineOnOffDash : kLineSolid);

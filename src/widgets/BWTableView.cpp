@@ -24,6 +24,13 @@ constexpr float kWheelStep = -0.05f;
 constexpr float kWheelFactor = -0.35f;
 constexpr float kFineWheelFactor = -0.0875f;
 
+// A pixel position from a float: zoom and scroll values from outside never
+// push it past what 32-bit sums can hold (NaN as 0).
+int32_t pixelOf(float v) { return truncated(std::clamp(v, -16777216.0f, 16777216.0f)); }
+
+// A mapping that met a zoom or scroll that is not a number answers 0.
+float orZero(float v) { return std::isnan(v) ? 0.0f : v; }
+
 void replaceBitmap(CBitmap*& slot, CBitmap* bitmap) {
     if (bitmap) bitmap->remember();
     if (slot) slot->forget();
@@ -90,15 +97,16 @@ uint64_t BWTableView::stepCount() const { return table ? table->getCount() : 0; 
 float BWTableView::rangeEnd() const { return playRange.end < 0.0f ? static_cast<float>(stepCount()) : playRange.end; }
 
 float BWTableView::gridLength() const {
-    return playRange.gridLength > 0.0f ? playRange.gridLength : static_cast<float>(stepCount()) / 4.0f;
+    const float length = playRange.gridLength;
+    return length > 0.0f && std::isfinite(length) ? length : static_cast<float>(stepCount()) / 4.0f;
 }
 
 BWTableView::Span BWTableView::visibleSpan() const {
     const uint64_t count = stepCount();
     if (continuousX()) return {0, count};
-    const float zoomed = (1.0f - std::clamp(horizontalZoom, 0.0f, 1.0f)) * static_cast<float>(count);
+    const float zoomed = (1.0f - unitInterval(horizontalZoom)) * static_cast<float>(count);
     const uint64_t visible = std::clamp<uint64_t>(static_cast<uint64_t>(std::max(0, truncated(zoomed))), 1, count);
-    const float scrolled = static_cast<float>(count - visible) * std::clamp(horizontalScroll, 0.0f, 1.0f);
+    const float scrolled = static_cast<float>(count - visible) * unitInterval(horizontalScroll);
     return {std::min<uint64_t>(static_cast<uint64_t>(std::max(0, truncated(scrolled))), count - visible), visible};
 }
 
@@ -111,7 +119,7 @@ float BWTableView::positionAt(int32_t x) const {
     const float dx = static_cast<float>(x - stepArea.left);
     if (continuousX()) return static_cast<float>(count) * dx / width;
     const Span span = visibleSpan();
-    return dx * static_cast<float>(span.visible) / width + static_cast<float>(span.first);
+    return orZero(dx * static_cast<float>(span.visible) / width + static_cast<float>(span.first));
 }
 
 float BWTableView::normalizedAt(int32_t y) const {
@@ -119,8 +127,9 @@ float BWTableView::normalizedAt(int32_t y) const {
     if (y < stepArea.top) return 1.0f;
     const float h = static_cast<float>(stepArea.height());
     if (!(h > 0.0f)) return 0.0f;
-    const float spanned = (1.0f + 5.0f * verticalZoom) * h;
-    return (static_cast<float>(stepArea.bottom - y) + (spanned - h) * (1.0f - verticalScroll)) / spanned;
+    const float spanned = (1.0f + 5.0f * unitInterval(verticalZoom)) * h;
+    return orZero((static_cast<float>(stepArea.bottom - y) + (spanned - h) * (1.0f - unitInterval(verticalScroll))) /
+                  spanned);
 }
 
 uint64_t BWTableView::stepAt(int32_t x) const {
@@ -134,15 +143,17 @@ int32_t BWTableView::xOfPosition(float position) const {
     const uint64_t count = stepCount();
     if (count == 0) return stepArea.left;
     const float width = static_cast<float>(stepArea.width());
-    if (continuousX()) return stepArea.left + truncated(position * width / static_cast<float>(count));
+    if (continuousX()) return pixelOf(static_cast<float>(stepArea.left) + position * width / static_cast<float>(count));
     const Span span = visibleSpan();
-    return stepArea.left + truncated((position - static_cast<float>(span.first)) * width / static_cast<float>(span.visible));
+    return pixelOf(static_cast<float>(stepArea.left) +
+                   (position - static_cast<float>(span.first)) * width / static_cast<float>(span.visible));
 }
 
 int32_t BWTableView::yOfNormalized(float normalized) const {
     const float h = static_cast<float>(stepArea.height());
-    const float spanned = (1.0f + 5.0f * verticalZoom) * h;
-    return stepArea.bottom - truncated(normalized * spanned - (spanned - h) * (1.0f - verticalScroll));
+    const float spanned = (1.0f + 5.0f * unitInterval(verticalZoom)) * h;
+    return pixelOf(static_cast<float>(stepArea.bottom) -
+                   (normalized * spanned - (spanned - h) * (1.0f - unitInterval(verticalScroll))));
 }
 
 void BWTableView::setViewSizeWithMargins(CRect& rect) {

@@ -167,6 +167,8 @@ private:
     void drawRangeAndPlay(CDrawContext* context);
     int64_t playingStep() const;
     float gridLength() const;
+    // Zoom and scroll as 0..1 (NaN as 0).
+    static float unitInterval(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
     BWTable* table = nullptr;
     BWOptionMenuBase* menu = nullptr;

@@ -235,10 +235,10 @@ void BWTableView::drawBars(CDrawContext* context) {
 
 void BWTableView::drawGrid(CDrawContext* context) {
     const double length = gridLength();
-    const double visible = (1.0 - horizontalZoom) * length;
+    const double visible = (1.0 - unitInterval(horizontalZoom)) * length;
     const double width = stepArea.width();
     if (!(visible > 0.0) || !(width > 0.0)) return;
-    const double first = (length - visible) * horizontalScroll;
+    const double first = (length - visible) * unitInterval(horizontalScroll);
     const std::span<const double> divisions = noteLengthTable();
     if (divisions.size() < 8) return;
     double d = divisions[0];
@@ -249,7 +249,8 @@ void BWTableView::drawGrid(CDrawContext* context) {
         }
     while (d * width / visible < kLeastGridSpacing) d *= 2.0;
     context->setFrameColor(lineColour);
-    for (double p = std::ceil(first / d) * d; p <= first + visible; p += d) {
+    int32_t lines = 0;
+    for (double p = std::ceil(first / d) * d; p <= first + visible && lines <= stepArea.width(); p += d, ++lines) {
         const int32_t x = stepArea.left + static_cast<int32_t>((p - first) * width / visible);
         if (x >= stepArea.right) break;
         verticalLine(context, x, stepArea.top, stepArea.bottom);
@@ -260,11 +261,11 @@ void BWTableView::drawRuler(CDrawContext* context) {
     context->setFillColor(runTimeColours::kRuler);
     context->drawRect(labelStrip, kDrawFilled);
     const double length = gridLength();
-    const double visible = (1.0 - horizontalZoom) * length;
+    const double visible = (1.0 - unitInterval(horizontalZoom)) * length;
     const double unit = visible > 0.0 ? labelStrip.width() / visible : 0.0;
     if (unit >= 1.0) {
         context->setFont(font, fontSize);
-        const double first = (length - visible) * horizontalScroll;
+        const double first = (length - visible) * unitInterval(horizontalScroll);
         for (auto n = static_cast<int64_t>(std::ceil(first)); n <= first + visible; ++n) {
             const int32_t x = labelStrip.left + static_cast<int32_t>((static_cast<double>(n) - first) * unit);
             CRect label(x - 3, labelStrip.top, x + 16, labelStrip.bottom);

@@ -68,10 +68,18 @@ void BWZoneView::valueChanged(CControl* control) {
 
 // --- keys and cells ------------------------------------------------------------------
 
-int32_t BWZoneView::firstVisibleKey() const { return scroll ? truncated(loadShared(*scroll)) : 0; }
+// Far beyond the keys a zone may hold, so that key sums stay in 32 bits.
+constexpr int32_t kKeyReach = 1 << 20;
+
+int32_t BWZoneView::firstVisibleKey() const {
+    return scroll ? std::clamp(truncated(loadShared(*scroll)), -kKeyReach, kKeyReach) : 0;
+}
+
+int32_t BWZoneView::visibleCount() const { return std::clamp(visibleKeys, 0, kKeyReach); }
 
 float BWZoneView::cellWidth() const {
-    return visibleKeys > 0 ? static_cast<float>(size.width()) / static_cast<float>(visibleKeys) : 0.0f;
+    const int32_t keys = visibleCount();
+    return keys > 0 ? static_cast<float>(size.width()) / static_cast<float>(keys) : 0.0f;
 }
 
 CRect BWZoneView::keyCell(int32_t cell) const {
@@ -85,7 +93,7 @@ bool BWZoneView::keyAt(const CPoint& where, int32_t& key) const {
     if (!(w > 0.0f) || where.x < size.left) return false;
     const int32_t guess = truncated(static_cast<float>(where.x - size.left) / w);
     // Cells share their edges: the earlier cell takes a point on one.
-    for (int32_t cell = std::max(0, guess - 1); cell <= guess + 1 && cell < visibleKeys; ++cell) {
+    for (int32_t cell = std::max(0, guess - 1); cell <= guess + 1 && cell < visibleCount(); ++cell) {
         const CRect r = keyCell(cell);
         if (where.x >= r.left && where.x <= r.right) {
             key = cell + firstVisibleKey();
@@ -123,6 +131,7 @@ BWZone* BWZoneView::createZoneAt(int32_t key) {
 }
 
 void BWZoneView::growToKey(BWZone* zone, int32_t key) {
+    if (lowKey() > highKey()) return;  // limits that leave no key
     key = std::clamp(key, lowKey(), highKey());
     if (key < zone->start)
         zone->setStart(key);
@@ -150,7 +159,7 @@ int32_t BWZoneView::pressOutsideCells(const CPoint& where, const CButtonState& b
     if (where.x < size.left)
         key = firstVisibleKey();
     else if (where.x > size.left)
-        key = firstVisibleKey() - 1 + visibleKeys;
+        key = firstVisibleKey() - 1 + visibleCount();
     else
         return kMouseEventHandled;
     recordModelUndo(*this, handler->chunkable());
@@ -239,7 +248,7 @@ int32_t BWZoneView::onMouseMoved(CPoint& where, const CButtonState&, int32_t) {
     }
     if (moveMode) {
         moveTo(dragged, k);
-    } else {
+    } else if (lowKey() <= highKey()) {
         k = std::clamp(k, lowKey(), highKey());
         if (!dragStartEdge && k < dragged->start) dragStartEdge = true;
         else if (dragStartEdge && k > dragged->end) dragStartEdge = false;
@@ -295,7 +304,7 @@ void BWZoneView::invalid() {
 
 void BWZoneView::drawZoneFill(CDrawContext* context, BWZone* zone, size_t index, const CRect& rect) {
     const float middle = static_cast<float>(zone->start + zoneLength(*zone) / 2);
-    const float t = middle / static_cast<float>(visibleKeys);
+    const float t = middle / static_cast<float>(std::max(visibleCount(), 1));
     const CColor colour{blendByte(zoneColourFrom.red, zoneColourTo.red, t),
                         blendByte(zoneColourFrom.green, zoneColourTo.green, t),
                         blendByte(zoneColourFrom.blue, zoneColourTo.blue, t), zoneColourFrom.alpha};
@@ -352,15 +361,15 @@ void BWZoneView::drawZones(CDrawContext* context) {
             continue;
         }
         const int64_t s = int64_t{zone->start} - origin, e = int64_t{zone->end} - origin;
-        if (e < 0 || s >= visibleKeys) continue;
+        if (e < 0 || s >= visibleCount()) continue;
         if (zoneBitmap) {
             const auto first = static_cast<int32_t>(std::max<int64_t>(s, 0) + origin);
-            const auto last = static_cast<int32_t>(std::min<int64_t>(e, visibleKeys - 1) + origin);
+            const auto last = static_cast<int32_t>(std::min<int64_t>(e, visibleCount() - 1) + origin);
             drawZonePieces(context, zone, j, first, last, alpha);
             continue;
         }
         const int32_t x1 = size.left + std::max(0, truncated(static_cast<float>(s) * w));
-        const int32_t x2 = e < visibleKeys ? size.left + truncated(static_cast<float>(e + 1) * w) : size.right;
+        const int32_t x2 = e < visibleCount() ? size.left + truncated(static_cast<float>(e + 1) * w) : size.right;
         drawZoneFill(context, zone, j, CRect(x1, size.top, x2, size.bottom));
     }
 }
@@ -371,7 +380,7 @@ void BWZoneView::drawGhost(CDrawContext* context) {
     if (start == dragged->start) return;
     const int32_t origin = firstVisibleKey();
     const int32_t first = std::max(start, origin);
-    const int32_t last = std::min({start + zoneLength(*dragged) - 1, highKey(), origin + visibleKeys - 1});
+    const int32_t last = std::min({start + zoneLength(*dragged) - 1, highKey(), origin + visibleCount() - 1});
     if (first > last) return;
     const auto index = static_cast<size_t>(std::max<int64_t>(handler->visibleIndexOf(dragged), 0));
     drawZonePieces(context, dragged, index, first, last, kGhostAlpha);
@@ -386,7 +395,7 @@ void BWZoneView::drawPreview(CDrawContext* context) {
     context->setFillColor(runTimeColours::kHighlight);
     context->drawRect(rect, kDrawFilled);
     context->setFont(font, fontSize);
-    context->setFontColor(runTimeColours::kText);
+    context->setFontColor(runTimeColours::kPanel);  // dark on the highlight
     context->drawString(handler->name(), rect, false, kCenterText);
 }
 

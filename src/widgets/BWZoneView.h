@@ -81,6 +81,8 @@ public:
 
 private:
     float cellWidth() const;
+    // visibleKeys held to what key sums can take.
+    int32_t visibleCount() const;
     // The keys a zone may take: the view's limits within the handler's.
     int32_t lowKey() const;
     int32_t highKey() const;

@@ -69,13 +69,15 @@ TEST(UseGate, ATimedChangeWaitsForAStayingUserUpToItsLimit) {
         if (userIn) {
             EXPECT_TRUE(gate.enter());
         }
+        // Taken before the user starts its stay, so the stay never counts from
+        // before the clock started.
+        const auto begin = std::chrono::steady_clock::now();
         std::thread user;
         if (c.userStaysMs > 0)
             user = std::thread([&] {
                 std::this_thread::sleep_for(milliseconds(c.userStaysMs));
                 gate.leave();
             });
-        const auto begin = std::chrono::steady_clock::now();
         {
             const UseGate::Change change = gate.tryFor(c.sleeps);
             EXPECT_EQ(static_cast<bool>(change), c.held) << c.sleeps;

@@ -156,10 +156,8 @@ TEST(FrameX11, SameEventsAndPixelsAsInProcess) {
     {
         Scene scene(x11);
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int dummy = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &dummy, &dummy, &dummy, &dummy));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(scene.window(), r);
         for (const Step& s : kSteps) {

@@ -22,11 +22,6 @@
 
 namespace {
 
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A format-0 MIDI file at 480 ticks a quarter: C, E and G held for `quarters`,
 // with "set tempo" events at the given (quarter, bpm) points.
 std::vector<uint8_t> heldChordFile(double quarters, const std::vector<std::pair<double, double>>& tempos) {
@@ -154,6 +149,16 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "params get 17 18", 2, "params get takes no argument \"18\""},
         {host + "state save", 2, "state save wants a file"},
         {host + "render --seed x", 1, "--seed wants a whole number"},
+        // Whole samples and hertz, and a length of one block at least; the
+        // shortest length shown is taken.
+        {host + "render --block 1.5", 1, "--block wants a whole number 1..65536 samples"},
+        {host + "render --block 65537", 1, "--block wants a whole number 1..65536 samples"},
+        {host + "render --rate 44100.5", 1, "--rate wants a whole number 8000..384000 Hz"},
+        {host + "render --seconds 1e-9", 1, "--seconds wants 0.01161..3600 (one block of 512 samples at 44100 Hz at least)"},
+        {host + "render --seconds 0.25 --rate 8000 --block 4096", 1, "--seconds wants 0.512..3600 (one block of 4096 samples at 8000 Hz"},
+        {host + "render --seconds 0.01161 -o a.wav", 0, "wrote a.wav: 0.01161 s"},
+        {host + "render --seconds 0.002 --block 16 --rate 1e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 10000 Hz"},
+        {host + "validate --seconds 0.05", 1, "--seconds wants 0.09288..600 (a block of 4096 samples at 44100 Hz at least)"},
         {host + "params get 'osc1 LEVEL  '", 0, "17 0.510000 51.00%"},
         {host + "params set 'Osc1 Level' 0.25", 0, "17 0.250000 25.00%"},
         {host + "params get Nonesuch", 1, "no parameter \"Nonesuch\""},
@@ -242,7 +247,7 @@ TEST(HostProgram, ValidatesAndRefusesBadInputClearly) {
     } failures[] = {
         {host + " --module " + dir + "/none.so describe", "no plug-in module at"},
         {host + " render --seconds 0.1 --midi " + dir + "/bad.mid -o " + dir + "/x.wav", "bad.mid: the MIDI file's header is cut short"},
-        {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "cannot open the MIDI file"},
+        {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "missing.mid: No such file or directory"},
         {host + " render --seconds 0.1 --preset " + dir + "/bad.zvp -o " + dir + "/x.wav", "is not a valid preset or state"},
         {host + " render --seconds 0.1 -o " + dir + "/no/such/folder/x.wav", "cannot write"},
         {host + " params get 87", "no parameter \"87\""},

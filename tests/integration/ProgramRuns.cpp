@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -18,6 +19,14 @@ int run(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int runMeasured(const std::string& command, std::string& output, long& peakKilobytes) {
+    static const std::string kPeak = "peak resident memory ";
+    const int status = run("/usr/bin/time -f '" + kPeak + "%M kB' " + command, output);
+    const size_t at = output.rfind(kPeak);
+    peakKilobytes = at == std::string::npos ? -1 : std::atol(output.c_str() + at + kPeak.size());
+    return status;
+}
+
 const std::vector<uint8_t>& demoState() {
     static const std::vector<uint8_t> bytes = [] {
         TempDir folder;
@@ -28,6 +37,11 @@ const std::vector<uint8_t>& demoState() {
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }();
     return bytes;
+}
+
+std::vector<uint8_t> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace toolkit_test {
 
@@ -19,6 +20,15 @@ std::vector<uint32_t> serverPixels(_XDisplay* display, unsigned long window, int
         for (int32_t x = 0; x < width; ++x) held[static_cast<size_t>(y) * width + x] = XGetPixel(image, x, y) & 0xffffff;
     XDestroyImage(image);
     return held;
+}
+
+_XDisplay* openXTestDisplay(const char* name) {
+    Display* display = XOpenDisplay(name);
+    if (!display) return nullptr;
+    int unused = 0;
+    if (XTestQueryExtension(display, &unused, &unused, &unused, &unused)) return display;
+    XCloseDisplay(display);
+    return nullptr;
 }
 
 }  // namespace toolkit_test

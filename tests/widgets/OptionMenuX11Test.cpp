@@ -42,10 +42,8 @@ TEST(OptionMenuX11, SameLogAndPixelsAsInProcess) {
     {
         MenuSession session;
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int unused = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &unused, &unused, &unused, &unused));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(session.window(), r);
         Snapshots held;

@@ -285,10 +285,8 @@ TEST(WidgetWindow, TheX11BackEndGivesTheSameLogAndPixels) {
     {
         EditorScene scene(x11, zoom);
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int dummy = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &dummy, &dummy, &dummy, &dummy));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(scene.window(), r);
         const KeyCode control = XKeysymToKeycode(d, XK_Control_L);

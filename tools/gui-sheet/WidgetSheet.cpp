@@ -14,7 +14,6 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CFontDesc.h"
 #include "guitoolkit/COffscreenContext.h"
-#include "guitoolkit/EditorZoom.h"
 #include "guitoolkit/PictureFontWidths.h"
 #include "core/BWSystemInfo.h"
 #include "persistence/Settings.h"
@@ -27,6 +26,7 @@
 #include "widgets/BWLocalLink.h"
 #include "widgets/BWRegPathVisualizer.h"
 #include "gui-sheet/SheetLook.h"
+#include "gui-sheet/SheetZoom.h"
 
 namespace sheet {
 namespace {
@@ -312,25 +312,6 @@ void buildSmall(Panel& p) {
     p.caption(462, 402, "missing", 56);
 }
 
-// The panel at a zoom, as the editor's window shows it.
-std::vector<uint32_t> zoomed(const COffscreenContext& panel, float zoom, int32_t& width, int32_t& height) {
-    EditorZoom z;
-    z.designWidth = kPanelWidth;
-    z.designHeight = kPanelHeight;
-    z.totalFactor = zoom;
-    z.inverseFactor = 1.0f / zoom;
-    z.mode = zoom == 1.0f ? 0 : zoom == 2.0f ? 1 : 2;
-    width = z.zoomedWidth = static_cast<int32_t>(kPanelWidth * zoom);
-    height = z.zoomedHeight = static_cast<int32_t>(kPanelHeight * zoom);
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    std::vector<uint32_t> source(static_cast<size_t>(kPanelWidth) * kPanelHeight);
-    for (int32_t y = 0; y < kPanelHeight; ++y)
-        for (int32_t x = 0; x < kPanelWidth; ++x) source[static_cast<size_t>(y) * kPanelWidth + x] = panel.getPixel(x, y);
-    z.blit(source.data(), kPanelWidth, kPanelWidth, kPanelHeight, platform::WindowSurface{pixels.data(), width, height},
-           CRect(0, 0, width, height));
-    return pixels;
-}
-
 }  // namespace
 
 bool writeWidgetSheet(const std::string& path) {
@@ -354,7 +335,7 @@ bool writeWidgetSheet(const std::string& path) {
     const int32_t stride = cairo_image_surface_get_stride(surface) / 4;
     for (size_t i = 0; i < 4; ++i) {
         int32_t w = 0, h = 0;
-        const std::vector<uint32_t> pixels = zoomed(design, zooms[i], w, h);
+        const std::vector<uint32_t> pixels = zoomedPixels(design, zooms[i], w, h);
         for (int32_t y = 0; y < h && places[i].y + y < kSheetHeight; ++y)
             for (int32_t x = 0; x < w && places[i].x + x < kSheetWidth; ++x)
                 out[static_cast<size_t>(places[i].y + y) * stride + places[i].x + x] =

@@ -6,7 +6,8 @@
 // zorvane-gui-sheet --images <file.png>: a contact sheet of the interface
 // images instead (ImageSheet.h); --widgets <file.png>: the value widgets at
 // four zooms (WidgetSheet.h); --menus <file.png>: the option menus, closed
-// and open, at four zooms (MenuSheet.h).
+// and open, at four zooms (MenuSheet.h); --patterns <file.png>: the pattern
+// editors at the editor's zoom factors (PatternSheet.h).
 
 #include <cairo.h>
 
@@ -24,6 +25,7 @@
 #include "guitoolkit/EditField.h"
 #include "gui-sheet/ImageSheet.h"
 #include "gui-sheet/MenuSheet.h"
+#include "gui-sheet/PatternSheet.h"
 #include "gui-sheet/SheetLook.h"
 #include "gui-sheet/WidgetSheet.h"
 
@@ -293,8 +295,9 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--images") return sheet::writeImageSheet(argv[2]) ? 0 : 1;
     if (argc == 3 && std::string(argv[1]) == "--widgets") return sheet::writeWidgetSheet(argv[2]) ? 0 : 1;
     if (argc == 3 && std::string(argv[1]) == "--menus") return sheet::writeMenuSheet(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--patterns") return sheet::writePatternSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s [--images | --widgets | --menus] <file.png>\n",
+        std::fprintf(stderr, "usage: %s [--images | --widgets | --menus | --patterns] <file.png>\n",
                      argc > 0 ? argv[0] : "zorvane-gui-sheet");
         return 2;
     }
