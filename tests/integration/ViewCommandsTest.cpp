@@ -81,8 +81,9 @@ TEST(ViewCommands, SnapshotWritesEveryPageSetAtEveryZoomAndLeavesTheZoomAsItWas)
             EXPECT_EQ(width, zoomed(960, percent)) << path;
             EXPECT_EQ(height, zoomed(697, percent)) << path;
         }
-        // Going back over the page buttons leads back to the first picture.
-        EXPECT_EQ(pictures.front(), pictures.back()) << percent;
+        // Going back over the page buttons leads back to where they started.
+        EXPECT_EQ(pictures[1], pictures.back()) << percent;
+        for (size_t i = 2; i + 1 < pictures.size(); ++i) EXPECT_NE(pictures[i], pictures[i - 1]) << percent << " " << i;
     }
     // The person's plug-in opens as it did before.
     EXPECT_EQ(getSettingDword("forceresize"), 0u);
