@@ -145,6 +145,10 @@ bool HostInstance::setParameter(const std::string& id, double normalized) {
     return parameters && parameters->SetParameterNormalizedValue(id.c_str(), normalized) == AAX_SUCCESS;
 }
 
+bool HostInstance::automate(const std::string& id, double normalized) {
+    return parameters && parameters->UpdateParameterNormalizedValue(id.c_str(), normalized, 0) == AAX_SUCCESS;
+}
+
 double HostInstance::parameter(const std::string& id) const {
     double value = -1;
     if (parameters) parameters->GetParameterNormalizedValue(id.c_str(), &value);

@@ -90,6 +90,9 @@ public:
     // Parameters and state through the effect's host interface.
     std::string parameterID(int32_t index) const;
     bool setParameter(const std::string& id, double normalized);
+    // A value as the host's automation plays it back: not a request of
+    // the plug-in's, so nothing is posted back.
+    bool automate(const std::string& id, double normalized);
     double parameter(const std::string& id) const;
     std::string parameterText(const std::string& id) const;
     // The state chunk "BWZv": empty when the instance gave none.

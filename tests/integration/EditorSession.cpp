@@ -18,6 +18,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -49,7 +51,8 @@ void startEditor(const std::string& display, const std::vector<std::string>& arg
 
 }  // namespace
 
-EditorSession::EditorSession(const std::string& name, const std::vector<std::string>& arguments, const TempDir& home) {
+EditorSession::EditorSession(const std::string& name, const std::vector<std::string>& arguments, const TempDir& home)
+    : outputPath((home / "editor.out").string()) {
     for (const char* folder : {"settings", "Documents", "drop"}) std::filesystem::create_directories(home / folder);
     child = fork();
     if (child == 0) startEditor(name, arguments, home);
@@ -69,8 +72,13 @@ EditorSession::~EditorSession() {
 // once the view has the window's size (the host sizes its window to the
 // view right after the open).
 void EditorSession::findView() {
-    const auto end = Clock::now() + std::chrono::seconds(20);
-    while (Clock::now() < end && waitpid(child, nullptr, WNOHANG) == 0) {
+    // Generous: a loaded machine runs several sanitized programs at once.
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    while (Clock::now() < end) {
+        if (waitpid(child, nullptr, WNOHANG) == child) {
+            child = 0;  // it ended without a view; its output says why
+            return;
+        }
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
@@ -97,6 +105,11 @@ void EditorSession::findView() {
         if (view) return;
         pause(50);
     }
+}
+
+std::string EditorSession::output() const {
+    std::ifstream in(outputPath);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void EditorSession::pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

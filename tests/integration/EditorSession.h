@@ -25,6 +25,8 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     bool running() const { return view != 0; }
+    // What the program printed so far, for a failure's message.
+    std::string output() const;
     int32_t width() const { return viewWidth; }
     int32_t height() const { return viewHeight; }
 
@@ -53,6 +55,7 @@ private:
     void pointerTo(int32_t x, int32_t y);
 
     _XDisplay* display = nullptr;
+    std::string outputPath;
     pid_t child = 0;
     unsigned long top = 0;
     unsigned long view = 0;

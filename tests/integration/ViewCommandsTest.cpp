@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -99,7 +100,7 @@ TEST(ViewCommands, TheEditorInAnXWindowShowsWhatTheSnapshotsShow) {
     ASSERT_TRUE(server.running()) << "Xvfb did not start";
     for (int32_t percent : {100, 150}) {
         EditorSession session(server.name(), {"--zoom", percent == 100 ? "1.0" : "1.5"}, home);
-        ASSERT_TRUE(session.running()) << "no view at " << percent << " %";
+        ASSERT_TRUE(session.running()) << "no view at " << percent << " %\n" << session.output();
         ASSERT_EQ(session.width(), zoomed(960, percent));
         ASSERT_EQ(session.height(), zoomed(697, percent));
         for (const PageSetStep& step : pageSetScript()) {
@@ -120,6 +121,57 @@ TEST(ViewCommands, TheEditorInAnXWindowShowsWhatTheSnapshotsShow) {
         }
         EXPECT_EQ(session.close(), 0) << "the window's close button ends the program cleanly";
     }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> linesOf(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(ViewCommands, APersonsSessionInTheXWindowIsLoggedAndEndsCleanly) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    toolkit_test::XvfbServer server(1280, 1024);
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    TempDir home;
+    const std::filesystem::path log = home / "session.log";
+    // Played as well: the meters move while the person works.
+    EditorSession session(server.name(), {"--log", log.string(), "--play"}, home);
+    ASSERT_TRUE(session.running()) << session.output();
+    session.click(400, 223);            // the locate panel of the empty library closes
+    session.drag(914, 125, 914, 95);    // knob 0, "MasterLevel", up 30 pixels: + 0.3
+    session.wheel(914, 125, 1);         // and a notch: + 0.0175
+    session.click(46, 398);             // the arpeggiator switch, 217
+    session.click(87, 672);             // menu 326 opens
+    session.click(75, 646);             // "min 7"
+    session.click(896, 72);             // the MIDI export's drag button
+    const auto drops = home / "drop";
+    for (int wait = 0; wait < 100 && std::filesystem::is_empty(drops); ++wait) session.pause(100);
+    EXPECT_EQ(session.close(), 0) << "the window's close button ends the program cleanly";
+
+    const std::vector<std::string> lines = linesOf(log);
+    ASSERT_FALSE(lines.empty()) << "no log";
+    EXPECT_EQ(lines.front(), "touch 0");
+    const auto lastSet = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.starts_with("set 0 "); });
+    ASSERT_NE(lastSet, lines.rend());
+    const double level = std::stod(lastSet->substr(6));
+    EXPECT_NEAR(level, 0.5098 + 0.3 + 0.0175, 0.002);
+    // Only knob 0 is a host parameter among the controls used.
+    for (const std::string& line : lines) {
+        const bool knob = line == "touch 0" || line == "release 0" || line.starts_with("set 0 ");
+        EXPECT_TRUE(knob || line.starts_with("final ")) << line;
+    }
+    const size_t finals = size_t(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("final "); }));
+    EXPECT_EQ(finals, 88u) << "the bypass and the 87 parameters";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "final 0 " + std::to_string(level).substr(0, 8)), lines.end());
+    size_t midiFiles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(drops)) midiFiles += entry.path().extension() == ".mid";
+    EXPECT_EQ(midiFiles, 1u) << "the exported MIDI file in the drop folder";
 }
 
 }  // namespace
