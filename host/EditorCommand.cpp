@@ -3,12 +3,10 @@
 // and the plug-in's live on two connections to one display: the host pumps
 // its own and calls the view's timer, which pumps the plug-in's.
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,30 +19,12 @@
 #include "host/HostInstance.h"
 #include "host/PluginModule.h"
 #include "host/RealTimePlayer.h"
+#include "host/StopSignals.h"
 #include "host/ViewCommands.h"
 #include "platform/AtomicFile.h"
 #include "platform/X11Windows.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-void requestStop(int) { stopRequested = 1; }
-
-// SIGINT and SIGTERM end the session as the window's close button does.
-struct StopSignals {
-    static constexpr int kSignals[] = {SIGINT, SIGTERM};
-    struct sigaction before[std::size(kSignals)] = {};
-    StopSignals() {
-        stopRequested = 0;
-        struct sigaction stop {};
-        stop.sa_handler = requestStop;
-        sigemptyset(&stop.sa_mask);
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &stop, &before[i]);
-    }
-    ~StopSignals() {
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before[i], nullptr);
-    }
-};
 
 // The host's top-level window: it hears the close button.
 struct TopWindow : platform::WindowHandler {
@@ -132,14 +112,16 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     if (instance.openView(&host) != AAX_SUCCESS) return viewCommandFailure("the plug-in did not open its view");
 
     {
-        const StopSignals stopSignals;
+        // SIGINT and SIGTERM end the session as the window's close button
+        // does; the program then ends by the signal.
+        const StopOnSignals stopOnSignals;
         std::unique_ptr<RealTimePlayer> player;
         if (args.has("--play")) player = std::make_unique<RealTimePlayer>(instance);
         using Clock = std::chrono::steady_clock;
         const auto period = std::chrono::milliseconds(HeadlessView::kTimerPeriodMs);
         const auto start = Clock::now();
         auto nextTimer = start;
-        while (!top.closed && !stopRequested &&
+        while (!top.closed && !stopSignal() &&
                (settings.seconds <= 0 || Clock::now() - start < std::chrono::duration<double>(settings.seconds))) {
             const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTimer - Clock::now());
             windows.pump(uint32_t(std::max<int64_t>(wait.count(), 0)));

@@ -1,13 +1,11 @@
 // zorvane-host: the AAX host stand-in's command line.  It loads Zorvane.so
 // and drives the plug-in as a host does.
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +26,7 @@
 #include "host/ProgramBoundary.h"
 #include "host/Render.h"
 #include "host/ResultText.h"
+#include "host/StopSignals.h"
 #include "host/Validation.h"
 #include "host/ViewCommands.h"
 #include "host/WavWriter.h"
@@ -241,26 +240,6 @@ int describe(PluginModule& module) {
     return 0;
 }
 
-// A render stopped by the user (Ctrl-C, a kill) drops its unfinished file
-// and then ends by the same signal, as the shell expects.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void stopRendering(int signal) { stopSignal = signal; }
-
-struct StopOnSignals {
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction before[std::size(kSignals)] = {};
-    StopOnSignals() {
-        struct sigaction stop {};
-        stop.sa_handler = stopRendering;
-        sigemptyset(&stop.sa_mask);
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &stop, &before[i]);
-    }
-    ~StopOnSignals() {
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before[i], nullptr);
-    }
-};
-
 bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
     double value = 0;
     if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
@@ -318,13 +297,14 @@ int render(PluginModule& module, const Arguments& args) {
             midiPackets += instance.midiOut.timeline.size();
             instance.midiOut.timeline.clear();
             instance.midiOut.posted.clear();
-            return stopSignal == 0 && writer.write(channels, frames);
+            return stopSignal() == 0 && writer.write(channels, frames);
         },
         [&](double done) {
             if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
         });
     if (terminal) std::fprintf(stderr, "\n");
-    if (stopSignal) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
+    // A render stopped by the user drops its unfinished file.
+    if (stopSignal()) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
     if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);
     // With the audio on the standard output, the summary goes beside it.
     (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
@@ -470,9 +450,6 @@ int runCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const int status = runWithinBoundary("zorvane-host", [&] { return runCommand(argc, argv); }, std::cerr);
-    if (stopSignal) {
-        std::signal(stopSignal, SIG_DFL);
-        std::raise(stopSignal);
-    }
+    endByStopSignal();
     return status;
 }

@@ -194,12 +194,21 @@ int EditorSession::close() {
     message.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, top, False, NoEventMask, &message);
     XFlush(display);
-    const auto end = Clock::now() + std::chrono::seconds(20);
+    return waitForEnd();
+}
+
+int EditorSession::stop(int signal) {
+    if (child > 0) kill(child, signal);
+    return waitForEnd();
+}
+
+int EditorSession::waitForEnd() {
+    const auto end = Clock::now() + std::chrono::seconds(30);
     int status = 0;
-    while (Clock::now() < end) {
+    while (child > 0 && Clock::now() < end) {
         if (waitpid(child, &status, WNOHANG) == child) {
             child = 0;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
         }
         pause(20);
     }

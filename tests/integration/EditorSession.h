@@ -47,8 +47,12 @@ public:
     bool waitForPixels(const std::vector<uint32_t>& wanted, int milliseconds = 8000) const;
 
     // Presses the window's close button (the window manager's message) and
-    // waits for the program; its exit status, -1 when it did not end.
+    // waits for the program: its exit status, 128 + the signal that ended
+    // it, or -1 when it did not end.
     int close();
+    // The same for a signal sent to the program, and for its own end.
+    int stop(int signal);
+    int waitForEnd();
 
 private:
     void findView();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -172,6 +173,32 @@ TEST(ViewCommands, APersonsSessionInTheXWindowIsLoggedAndEndsCleanly) {
     size_t midiFiles = 0;
     for (const auto& entry : std::filesystem::directory_iterator(drops)) midiFiles += entry.path().extension() == ".mid";
     EXPECT_EQ(midiFiles, 1u) << "the exported MIDI file in the drop folder";
+}
+
+TEST(ViewCommands, TheEditorEndsCleanlyAfterItsTimeAndAtSigterm) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    toolkit_test::XvfbServer server(1280, 1024);
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    const struct {
+        const char* how;
+        std::vector<std::string> arguments;
+        int signal;
+        int status;
+    } cases[] = {
+        {"after --seconds", {"--seconds", "1.5"}, 0, 0},
+        {"at SIGTERM", {}, SIGTERM, 128 + SIGTERM},
+        {"at SIGINT", {}, SIGINT, 128 + SIGINT},
+    };
+    for (const auto& c : cases) {
+        TempDir home;
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"--log", (home / "session.log").string()});
+        EditorSession session(server.name(), arguments, home);
+        ASSERT_TRUE(session.running()) << c.how << "\n" << session.output();
+        EXPECT_EQ(c.signal ? session.stop(c.signal) : session.waitForEnd(), c.status) << c.how << "\n" << session.output();
+        // The log is written on the way out: the session ended through its close.
+        EXPECT_EQ(linesOf(home / "session.log").size(), 88u) << c.how;
+    }
 }
 
 }  // namespace
