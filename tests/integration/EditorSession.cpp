@@ -8,7 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <cairo.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -155,17 +154,6 @@ void EditorSession::wheel(int32_t x, int32_t y, int notches) {
 
 void EditorSession::leave() {
     XTestFakeMotionEvent(display, -1, DisplayWidth(display, 0) - 1, DisplayHeight(display, 0) - 1, CurrentTime);
-    XFlush(display);
-    pause(kSeeInputMs);
-}
-
-void EditorSession::key(unsigned long keysym, bool withControl) {
-    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
-    const KeyCode code = XKeysymToKeycode(display, keysym);
-    if (withControl) XTestFakeKeyEvent(display, control, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-    if (withControl) XTestFakeKeyEvent(display, control, False, CurrentTime);
     XFlush(display);
     pause(kSeeInputMs);
 }

@@ -37,7 +37,6 @@ public:
     void wheel(int32_t x, int32_t y, int notches);
     // The pointer goes off the view, to the screen's far corner.
     void leave();
-    void key(unsigned long keysym, bool withControl = false);
     void pause(int milliseconds);
 
     // What the server shows of the view: colours, row after row.

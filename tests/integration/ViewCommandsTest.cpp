@@ -32,12 +32,16 @@ TEST(ViewCommands, RefuseAndFailClearly) {
     TempDir home;
     std::ofstream(home / "bad.events") << "click 10 10\ntap 1 2\n";
     std::ofstream(home / "short.events") << "# a drag wants two points\ndrag 1 2 3\n";
+    std::ofstream(home / "every.events") << "click 400 223  # the locate panel\nwheel 914 125 -2\ndrag 914 125 914 100\n"
+                                            "rightclick 5 5\nclick 5 5 shift control alt\n";
+    ASSERT_TRUE(writeFile((home / "demo.state").string(), demoState()));
     const std::string host = inHome(home) + kHostProgram + " ";
     const struct {
         std::string command;
         int status;
         std::string says;
     } cases[] = {
+        {host + "snapshot played --zoom 1.0 --state demo.state --events every.events", 0, "wrote played/lane5-100.png (960 x 697)"},
         {host + "editor --help", 0, "usage: zorvane-host editor [--state FILE | --preset FILE] [--zoom F]"},
         {host + "snapshot -h", 0, "usage: zorvane-host snapshot DIR [--zoom LIST]"},
         {host + "snapshot", 2, "snapshot wants a folder\nusage: zorvane-host snapshot"},
