@@ -14,6 +14,9 @@
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
 #include "persistence/Settings.h"
+#include "platform/FileDialogs.h"
+#include "platform/InteractiveFileDialogs.h"
+#include "platform/X11Windows.h"
 #include "plugin/BWUniClient.h"
 #include "host/ViewCommands.h"
 #include "support/CallLog.h"
@@ -21,7 +24,13 @@
 #include "support/SettingsSandbox.h"
 #include "support/ToolkitDoubles.h"
 #include "support/WindowDoubles.h"
+#include "support/WindowPixels.h"
+#include "support/XvfbServer.h"
 #include "RegisteredEffect.h"
+
+// After the window layer, whose CursorShape the X headers would meet.
+#include <X11/Xlib.h>
+#undef CursorShape
 
 
 namespace {
@@ -34,6 +43,7 @@ public:
     explicit ProbeEditor(AudioEffect* effect) : TestEditor(effect) {}
     bool open(void* window) override {
         TestEditor::open(window);
+        frame->setBackgroundColor(VSTGUI::CColor{30, 40, 50, 255});
         frame->addView(new toolkit_test::ProbeView(*probeLog, "view", VSTGUI::CRect(0, 0, 960, 697)));
         return true;
     }
@@ -155,6 +165,65 @@ TEST(HostWindow, TwoInstancesShareOneBackEndAndTheImagesThroughTwentyOpens) {
     EXPECT_EQ(SharedImages::openCount(), 0u);
     EXPECT_EQ(SharedImages::get(1000), nullptr);
     EXPECT_EQ(&platform::windowSystem(), before);
+}
+
+TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsWhileItIsOpen) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    SettingsSandbox settings;
+    toolkit_test::XvfbServer server;
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    // The host's own connection and window, as zorvane-host editor makes them.
+    platform::X11Windows hostWindows(server.name().c_str());
+    const platform::WindowId top = hostWindows.createWindow(0, 960, 697, nullptr);
+    hostWindows.sync();
+    const auto scripted = [](const platform::FileDialogRequest&) { return platform::FileDialogResult{true, {"scripted"}}; };
+    platform::setFileDialogHandler(scripted);
+    platform::WindowSystem* before = &platform::windowSystem();
+
+    CallLog log;
+    probeLog = &log;
+    ScopedEditorFactory factory(&makeProbeEditor);
+    Instance instance;
+    platform::HostWindow host;
+    host.kind = platform::HostWindowKind::X11;
+    host.displayName = server.name().c_str();
+    host.x11Window = hostWindows.nativeWindow(top);
+    host.x11Screen = hostWindows.screenNumber();
+    ASSERT_EQ(instance.host.openView(&host), AAX_SUCCESS);
+    for (int i = 0; i < 3; ++i) instance.host.viewTimer();
+    hostWindows.sync();
+
+    // The editor's window is the one child of the host's, and shows there
+    // what the editor drew.
+    Display* d = hostWindows.getDisplay();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(d, hostWindows.nativeWindow(top), &root, &parent, &children, &count);
+    ASSERT_EQ(count, 1u);
+    const Window child = children[0];
+    XFree(children);
+    auto* editor = static_cast<ProbeEditor*>(
+        dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore()->getEditor());
+    const platform::WindowSurface drawn = platform::windowSystem().surface(editor->bwFrame()->getWindow());
+    const std::vector<uint32_t> shown = toolkit_test::serverPixels(d, child, 960, 697);
+    EXPECT_EQ(shown, toolkit_test::colourPixels(drawn));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], 0x1e2832u) << "the frame's colour";
+    // While it is open, the file dialogs are the interactive ones.
+    platform::FileDialogHandler inPlace = platform::setFileDialogHandler(scripted);
+    using Dialog = platform::FileDialogResult (*)(const platform::FileDialogRequest&);
+    ASSERT_NE(inPlace.target<Dialog>(), nullptr);
+    EXPECT_EQ(*inPlace.target<Dialog>(), &platform::runInteractiveFileDialog);
+    platform::setFileDialogHandler(inPlace);
+
+    instance.host.closeView();
+    hostWindows.sync();
+    XQueryTree(d, hostWindows.nativeWindow(top), &root, &parent, &children, &count);
+    if (children) XFree(children);
+    EXPECT_EQ(count, 0u) << "the editor's window went with the view";
+    EXPECT_EQ(&platform::windowSystem(), before);
+    EXPECT_EQ(platform::runFileDialog({}).paths, std::vector<std::string>{"scripted"}) << "the host's handler is back";
+    platform::setFileDialogHandler(nullptr);
 }
 
 }  // namespace
