@@ -162,22 +162,28 @@ void HostWindowLink::afterIdle() {
     platform::WindowRecords& windows = backEnd.windows();
     for (int round = 0; round < 64 && windows.dispatchPendingPaint(); ++round) {
     }
-    // An idle editor paints nothing: its pixels are in the buffer already.
-    const bool current = filled == host.pixels && filledWidth == host.width && filledHeight == host.height &&
-                         filledAfterPaints == windows.paintCount();
-    if (backEnd.headless && !current) copyToHost();
+    if (backEnd.headless) copyToHost();
 }
 
+// What the editor's window painted since the last copy goes into the
+// host's buffer; a buffer the host replaced takes all of it.
 void HostWindowLink::copyToHost() {
-    filledAfterPaints = backEnd.headless->paintCount();
-    filled = host.pixels;
-    filledWidth = host.width;
-    filledHeight = host.height;
-    if (!host.pixels || host.width <= 0 || host.height <= 0) return;
     const std::vector<platform::WindowId> children = backEnd.headless->childrenOf(parent);
-    const platform::WindowSurface s = backEnd.headless->surface(children.empty() ? parent : children.front());
-    const int32_t width = std::min(s.width, host.width);
-    const int32_t height = std::min(s.height, host.height);
-    for (int32_t y = 0; y < height; ++y)
-        std::copy_n(s.pixels + static_cast<size_t>(y) * s.width, width, host.pixels + static_cast<size_t>(y) * host.width);
+    const platform::WindowId shown = children.empty() ? parent : children.front();
+    WindowRect changed = backEnd.headless->takePainted(shown);
+    const platform::WindowSurface s = backEnd.headless->surface(shown);
+    if (filled != host.pixels || filledWidth != host.width || filledHeight != host.height || filledWindow != shown) {
+        filled = host.pixels;
+        filledWidth = host.width;
+        filledHeight = host.height;
+        filledWindow = shown;
+        changed = {0, 0, s.width, s.height};
+    }
+    if (!host.pixels || !s.pixels) return;
+    const int32_t right = std::min({changed.right, s.width, host.width});
+    const int32_t bottom = std::min({changed.bottom, s.height, host.height});
+    const int32_t left = std::max(changed.left, 0), top = std::max(changed.top, 0);
+    for (int32_t y = top; y < bottom && left < right; ++y)
+        std::copy(s.pixels + size_t(y) * s.width + left, s.pixels + size_t(y) * s.width + right,
+                  host.pixels + size_t(y) * host.width + left);
 }

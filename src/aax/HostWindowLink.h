@@ -48,10 +48,10 @@ private:
     platform::HostWindow& host;
     BackEnd& backEnd;
     uint32_t parent;
-    // The host's buffer as last filled, and the back-end's paints then: a
-    // new buffer is filled, the same one only after a paint.
+    // The host's buffer as last filled, and from which window: a new buffer
+    // is filled whole, the same one where the window has painted since.
     const uint32_t* filled = nullptr;
     int32_t filledWidth = 0;
     int32_t filledHeight = 0;
-    uint64_t filledAfterPaints = 0;
+    uint32_t filledWindow = 0;
 };

@@ -76,10 +76,21 @@ void WindowRecords::invalidate(WindowId window, const WindowRect& rect) {
     const WindowRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, record->width),
                        std::min(rect.bottom, record->height)};
     if (r.isEmpty()) return;
-    WindowRect& u = record->update;
-    u = u.isEmpty() ? r
-                    : WindowRect{std::min(u.left, r.left), std::min(u.top, r.top), std::max(u.right, r.right),
-                                 std::max(u.bottom, r.bottom)};
+    record->update = unite(record->update, r);
+}
+
+WindowRect WindowRecords::unite(const WindowRect& a, const WindowRect& b) {
+    if (a.isEmpty()) return b;
+    if (b.isEmpty()) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+WindowRect WindowRecords::takePainted(WindowId window) {
+    WindowRecord* record = find(window);
+    if (!record) return {};
+    const WindowRect painted = record->painted;
+    record->painted = {};
+    return painted;
 }
 
 bool WindowRecords::paint(WindowId window) {
@@ -89,7 +100,7 @@ bool WindowRecords::paint(WindowId window) {
     event.kind = WindowEvent::Kind::Paint;
     event.paintRect = record->update;
     record->update = {};
-    ++paints;
+    record->painted = unite(record->painted, event.paintRect);
     deliver(window, event);
     if ((record = find(window))) present(*record, event.paintRect);
     return true;

@@ -27,6 +27,7 @@ struct WindowRecord {
     int32_t height = 0;
     std::vector<uint32_t> pixels;
     WindowRect update;
+    WindowRect painted;  // since takePainted last asked
     CursorShape cursor = CursorShape::Arrow;
     bool tracking = false;
 };
@@ -41,9 +42,9 @@ public:
     WindowId parentOf(WindowId window) const override;
     // The window's children, in the order they were made.
     std::vector<WindowId> childrenOf(WindowId window) const;
-    // How many paints the windows have had: while it stands, no surface
-    // has changed.
-    uint64_t paintCount() const { return paints; }
+    // The part of the window's surface painted since the last call.
+    WindowRect takePainted(WindowId window);
+    static WindowRect unite(const WindowRect& a, const WindowRect& b);
     bool hasCaption(WindowId window) const override;
     void invalidate(WindowId window, const WindowRect& rect) override;
     bool dispatchPendingPaint() override;
@@ -80,7 +81,6 @@ protected:
 
 private:
     WindowId nextWindow = 1;
-    uint64_t paints = 0;
     uint32_t nextTimer = 1;
 };
 
