@@ -1,15 +1,12 @@
 // The open editor on the in-process window system: one full redraw of the
-// whole interface at 100 % and 150 %, and one idle pass of the host's view
-// timer (about 33 a second) with nothing changing and with the meters and
-// the play bar moving.  "core_percent" is the share of one core the idle
-// takes at 33 passes a second.  The settings and documents folders point
-// into a fresh temporary folder.
+// whole interface at 100 % and 150 % (its idle in the host's timer calls is
+// EditorIdleBench).  The settings and documents folders point into a fresh
+// temporary folder.
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
-#include "core/SharedFloat.h"
 #include "editor/BWUniClientEditor.h"
 #include "guitoolkit/BWFrame.h"
 #include "platform/InProcessWindows.h"
@@ -63,24 +60,5 @@ void BM_EditorFullRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorFullRedraw)->Arg(100)->Arg(150)->Unit(benchmark::kMillisecond);
 
-void BM_EditorIdle(benchmark::State& state) {
-    OpenEditor open(1.0f);
-    const bool moving = state.range(0) != 0;
-    RenderState& render = open.client->renderState();
-    DisplayBlock& block = open.client->displayBlock();
-    float phase = 0.0f;
-    for (auto _ : state) {
-        if (moving) {
-            phase = phase > 30.0f ? 0.0f : phase + 1.0f;
-            storeShared(render.peakLeft, 0.2f + 0.02f * phase);
-            storeShared(render.peakRight, 0.8f - 0.02f * phase);
-            storeShared(block.counter1, phase);
-        }
-        open.idlePass();
-    }
-    state.counters["core_percent"] = benchmark::Counter(
-        1.0 / (33.0 * 100.0), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-BENCHMARK(BM_EditorIdle)->Arg(0)->Arg(1)->ArgName("moving")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
