@@ -291,7 +291,7 @@ private:
 
     MidiEventQueue queue;
     MidiOutput midiOut;
-    DisplayPublisher display;
+    DisplayPublisher display;  // the interface's indicators, once a tick
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
 
     int32_t silenceWindowSamples = 44100;
