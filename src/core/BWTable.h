@@ -10,8 +10,11 @@
 // MIDI controllers) the audio thread; the audio thread reads.  The points
 // array is only replaced or freed behind the table's UseGate: every access to
 // the points counts itself in, and resize waits until the users have left
-// before it frees the old array.  The busy bit keeps readers at 0 while the
-// points are rebuilt, as stored data and widgets expect.
+// before it frees the old array.  The count changes with the array, inside
+// the same change, and is atomic, so that a reader outside the gate (the
+// render sizing its copy of a lane) never races the resize.  The busy bit
+// keeps readers at 0 while the points are rebuilt, as stored data and
+// widgets expect.
 
 #include <atomic>
 #include <cstdint>
@@ -109,7 +112,9 @@ public:
     // range, with rests at restProbability.
     void randomize();
 
-    uint64_t getCount() const { return count; }
+    // Any thread: outside a use of the points a reader gets the count before
+    // or after a resize, never a torn one.
+    uint64_t getCount() const { return count.load(std::memory_order_relaxed); }
     uint32_t getFlags() const { return flags.load(); }
     // Replaces the flag word; the busy and in-use marks of the table are kept.
     // GUI thread.
@@ -183,7 +188,8 @@ private:
     uint64_t pointsOfBeats(float beats) const;
 
     AlignedFloats values;  // count + 1 floats; entry count is the wrap point
-    uint64_t count = 0;
+    // Written only while the points gate is closed; read anywhere.
+    std::atomic<uint64_t> count{0};
     UseGate pointsGate;
     UseGate viewGate;  // the view's in-use mark is a use of it
     // randomize writes while its own busy mark is set; read by every writer,

@@ -302,10 +302,13 @@ void BWTableXY::setValueOnPage(uint64_t index, uint64_t page, float value) {
     if (use && page < pageCount) pages[page]->setValue(index, value);
 }
 
-void BWTableXY::copyCurrentPageValues(float* destination) {
+bool BWTableXY::copyCurrentPageValues(float* destination, uint64_t capacity) {
+    const uint64_t n = getCount();
+    if (n > capacity) return false;
     UseGate::Use use(pagesGate);
-    if (!use) return;
-    pages[currentPage.load(std::memory_order_relaxed)]->copyPoints(destination, getCount());
+    if (!use) return true;
+    pages[currentPage.load(std::memory_order_relaxed)]->copyPoints(destination, n);
+    return true;
 }
 
 // ---- clipboards ---------------------------------------------------------

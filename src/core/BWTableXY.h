@@ -102,9 +102,11 @@ public:
     float getNormalizedOnPage(uint64_t index, uint64_t page);       // page 0 when out of range
     float getNormalizedAtOnPage(float position, uint64_t page);     // page 0 when out of range
     void setValueOnPage(uint64_t index, uint64_t page, float value);
-    // Copies the current page's points into destination (getCount() floats).
-    // Audio thread; allocates nothing.
-    void copyCurrentPageValues(float* destination);
+    // Copies the current page's points into destination when they fit in
+    // its capacity; false, copying nothing, when they do not.  The count is
+    // read once, so a resize meanwhile cannot make the copy overrun.  Audio
+    // thread; allocates nothing.
+    bool copyCurrentPageValues(float* destination, uint64_t capacity);
 
     // The shared clipboard of the paged tables; GUI thread.
     void copyShared(uint64_t from, uint64_t to);

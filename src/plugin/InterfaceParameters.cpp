@@ -124,7 +124,7 @@ void BWUniClient::applyChordListPage(float v) {
     SteppedValue& record = p.records[326];
     record.setSteps(v, 8);
     models.chordList.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
-    models.chordList.copyCurrentPageValues(p.chordListPageValues.data());
+    models.chordList.copyCurrentPageValues(p.chordListPageValues.data(), p.chordListPageValues.size());
     rotateChordList(static_cast<int32_t>(p.records[327].step));
 }
 
@@ -150,7 +150,7 @@ void BWUniClient::applyFactoryPatterns(float v) {
     SteppedValue& record = p.records[337];
     record.setSteps(v, 8);
     models.factoryPatternTable.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
-    models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data());
+    models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data(), p.factoryPatternValues.size());
     for (size_t i = 0; i < p.factoryGateValues.size(); ++i) {
         p.factoryGateValues[i] = p.factoryPatternValues[i % p.factoryPatternValues.size()];
     }

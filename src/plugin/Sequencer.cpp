@@ -192,7 +192,7 @@ void BWUniClient::stepRetriggers(float v) {
 void BWUniClient::buildChord() {
     SequencerRuntime& s = sequencer;
     std::array<float, 48> cells{};
-    if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+    models.eventTable.copyCurrentPageValues(cells.data(), cells.size());
     s.chordCount = 0;
     for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
         if (cells[k] == 0.0f) continue;

@@ -69,13 +69,15 @@ TEST(UseGate, ATimedChangeWaitsForAStayingUserUpToItsLimit) {
         if (userIn) {
             EXPECT_TRUE(gate.enter());
         }
+        // Timed from before the user's stay starts, so that a slow start of
+        // the changer cannot make the stay look shorter than it was.
+        const auto begin = std::chrono::steady_clock::now();
         std::thread user;
         if (c.userStaysMs > 0)
             user = std::thread([&] {
                 std::this_thread::sleep_for(milliseconds(c.userStaysMs));
                 gate.leave();
             });
-        const auto begin = std::chrono::steady_clock::now();
         {
             const UseGate::Change change = gate.tryFor(c.sleeps);
             EXPECT_EQ(static_cast<bool>(change), c.held) << c.sleeps;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "RenderDriver.h"
+#include "core/BWZone.h"
 
 namespace {
 
@@ -179,8 +180,8 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
         phraseSetUp(*d.instance);
         d.instance->setParameter(76, 1.0f);  // four steps a beat
         BWFloatZoneHandler* lane = d.instance->patterns().zones.laneHandler(0);
-        lane->zoneStart[0] = first;
-        lane->zoneEnd[0] = last;
+        ASSERT_NE(lane->visibleZone(0), nullptr);
+        lane->visibleZone(0)->setRange(int32_t(first), int32_t(last));
         std::vector<int> steps;
         tickByTick(d, 6 * 345 + 8, [&](int32_t t) {
             if (t >= 8 && (t - 8) % 345 == 172) steps.push_back(d.instance->sequencerState().stepIndex);
