@@ -100,9 +100,8 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    if (!platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-        return error = "cannot write " + path, false;
-    return true;
+    return platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                         &error);
 }
 
 // Loads a preset or state file into the instance; false with a reason.
