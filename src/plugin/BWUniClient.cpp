@@ -8,6 +8,7 @@
 #include "persistence/SettingsKey.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
+#include "platform/SettingsWriteBatch.h"
 
 namespace {
 
@@ -82,8 +83,11 @@ BWUniClient::~BWUniClient() {
     // runs, is joined before anything it uses is freed.
     loaderState.exchange(kLoaderStop);
     loader.stop();
-    for (const ParamBinding* binding : bindingList) {
-        if (binding->remember) binding->rememberInSettings();
+    {
+        const platform::SettingsWriteBatch batch;  // one rewrite of the settings for all of them
+        for (const ParamBinding* binding : bindingList) {
+            if (binding->remember) binding->rememberInSettings();
+        }
     }
     if (presetLibrary) presetLibrary->clear();
     presetLibrary.reset();
