@@ -1,31 +1,63 @@
 // Loads arbitrary bytes as a preset file of each of the four kinds, as the
 // preset menus and the default preset at start-up do.  A refused file
 // changes nothing: the instance's whole state is the same before and after.
-#include <unistd.h>
-
+// The file lives in memory, so inputs make no disk traffic.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "support/Check.h"
 #include "support/FuzzInstance.h"
+#include "support/MemoryFile.h"
+#include "support/ReusedSubject.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("zorvane-fuzz-preset-" + std::to_string(getpid()) + ".zvp");
-    if (size > (1u << 20)) return 0;
-    BWUniClient& client = fuzzInstance();
-    if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
-        if (size > 0) std::fwrite(data, 1, size, out);
-        std::fclose(out);
-    }
-    for (int32_t kind = 0; kind < 4; ++kind) {
-        const std::vector<uint8_t> before = stateOf(client);
-        if (!client.loadPresetFromFile(file.c_str(), kind) && stateOf(client) != before) __builtin_trap();
-    }
-    std::remove(file.c_str());
-    return 0;
+namespace {
+
+// One file for every subject of the run: its path is part of what a load
+// remembers.
+MemoryFile& presetFile() {
+    static MemoryFile file("preset");
+    return file;
 }
+
+class PresetFileSubject {
+public:
+    PresetFileSubject() : client(makeFuzzInstance()), fresh(stateOf(*client)) {}
+
+    // Only an applied file changed anything.
+    void reset() {
+        if (changed) check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
+        changed = false;
+    }
+
+    void run(const uint8_t* data, size_t size, Digest& digest) {
+        if (digest.wanted()) check(stateOf(*client) == fresh, "each input meets the fresh state");
+        if (size > (1u << 20)) return;
+        check(presetFile().fill(data, size), "the input becomes the file");
+        const std::string path = presetFile().path();
+        // The state each load meets, taken only when a load has changed it.
+        std::vector<uint8_t> loaded;
+        const std::vector<uint8_t>* before = &fresh;
+        for (int32_t kind = 0; kind < 4; ++kind) {
+            const bool taken = client->loadPresetFromFile(path.c_str(), kind);
+            digest.add(taken);
+            if (!taken) {
+                check(stateOf(*client) == *before, "a refused preset changes nothing");
+                continue;
+            }
+            changed = true;
+            loaded = stateOf(*client);
+            before = &loaded;
+            digest.add(loaded.data(), loaded.size());
+        }
+    }
+
+private:
+    std::unique_ptr<BWUniClient> client;
+    std::vector<uint8_t> fresh;
+    bool changed = false;
+};
+
+}  // namespace
+
+ZORVANE_REUSED_SUBJECT(PresetFileSubject)

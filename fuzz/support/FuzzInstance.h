@@ -1,24 +1,45 @@
 #pragma once
-// The one plug-in instance a harness drives for the whole run, and its state
-// as the host would save it.
+// Plug-in instances for harnesses, and their state as the host would save it.
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
 #include "plugin/BWUniClient.h"
 #include "support/QuietMessages.h"
+#include "support/TempFolder.h"
 
-inline BWUniClient& fuzzInstance() {
-    static std::unique_ptr<BWUniClient> made = [] {
-        // Run by hand, the fuzzer must not write the user's settings.
-        setenv("ZORVANE_SETTINGS_DIR", "/tmp/zorvane-fuzz-settings", 0);
-        setenv("ZORVANE_DOCUMENTS_DIR", "/tmp/zorvane-fuzz-documents", 0);
+// Settings and documents of the harness's own, removed when the process ends:
+// no run writes the user's settings or shares a store with tests beside it.
+// The instrument library lists one placeholder file, as a user's library
+// lists instruments; an empty one would be scanned again, reading the
+// settings, for every instrument a state names.
+inline void prepareFuzzHome() {
+    static TempFolder home("fuzz-home");
+    static const bool prepared = [] {
+        setenv("ZORVANE_SETTINGS_DIR", (home / "settings").c_str(), 1);
+        setenv("ZORVANE_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
+        const std::filesystem::path instruments = home / "Documents" / "Brindlewick" / "Zorvane Library" / "Instrument";
+        std::filesystem::create_directories(instruments);
+        std::ofstream(instruments / "Placeholder.bwr") << "not an instrument";
         quietMessages();
-        return std::make_unique<BWUniClient>(nullptr, 1, false);
+        return true;
     }();
-    return *made;
+    (void)prepared;
+}
+
+// The noise generator starts from the clock's seconds; a harness starts it
+// from one seed, so that an input renders the same every time it runs.
+inline void seedNoise(BWUniClient& client) { client.getSystemInfo()->randomState = 20260511u; }
+
+inline std::unique_ptr<BWUniClient> makeFuzzInstance(audioMasterCallback host = nullptr) {
+    prepareFuzzHome();
+    auto client = std::make_unique<BWUniClient>(host, 1, false);
+    seedNoise(*client);
+    return client;
 }
 
 inline std::vector<uint8_t> stateOf(BWUniClient& client) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <typeinfo>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternRandom.h"
@@ -267,8 +268,16 @@ float BWTable::rawPoint(uint64_t index) const {
 
 void BWTable::copyPoints(float* destination, uint64_t n) const {
     UseGate::Use use(pointsGate);
-    const uint64_t held = use ? getCount() : 0;
-    for (uint64_t i = 0; i < n; ++i) destination[i] = i < held ? values[i] : 0.0f;
+    const uint64_t held = use ? std::min(n, getCount()) : 0;
+    std::copy_n(values.get(), held, destination);
+    std::fill(destination + held, destination + n, 0.0f);
+}
+
+void BWTable::writePoints(BWChunk* chunk, uint64_t n) const {
+    UseGate::Use use(pointsGate);
+    const uint64_t held = use ? std::min(n, getCount()) : 0;
+    chunk->writeFloats(values.get(), held);
+    for (uint64_t i = held; i < n; ++i) chunk->writeFloat(0.0f);
 }
 
 // ---- writes -------------------------------------------------------------
@@ -286,9 +295,25 @@ void BWTable::setCursorValueRounded(float value) { setCursorValueDirect(std::tru
 void BWTable::setValue(uint64_t index, float value) {
     UseGate::Use use(pointsGate);
     if (!use || !acceptsWrites() || index >= getCount()) return;
-    if (hasFlag(kNoEqualNeighbours) && value == previousPoint(index))
+    writePoint(index, value, hasFlag(kNoEqualNeighbours));
+}
+
+void BWTable::writePoint(uint64_t index, float value, bool nudge) {
+    if (nudge && value == previousPoint(index))
         value = (max - kNeighbourNudge >= value) ? value + kNeighbourNudge : value - kNeighbourNudge;
     storePoint(index, value);
+}
+
+void BWTable::setValues(const float* source, uint64_t n) {
+    UseGate::Use use(pointsGate);
+    if (!use || !acceptsWrites()) return;
+    const uint64_t held = std::min(n, getCount());
+    if (!hasFlag(kNoEqualNeighbours)) {
+        std::copy_n(source, held, values.get());
+        if (held > 0) values[getCount()] = values[0];
+        return;
+    }
+    for (uint64_t i = 0; i < held; ++i) writePoint(i, source[i], true);
 }
 
 void BWTable::setNormalized(uint64_t index, float normalized) {
@@ -325,7 +350,7 @@ void BWTable::setIntegerMode(bool on) {
 void BWTable::copyPointsFrom(const BWTable& source) {
     UseGate::Use use(pointsGate);
     if (!use || values == nullptr) return;
-    for (uint64_t i = 0; i < getCount(); ++i) values[i] = source.rawPoint(i);
+    source.copyPoints(values.get(), getCount());
     values[getCount()] = values[0];
 }
 
@@ -345,6 +370,21 @@ void BWTable::decrementRange(uint64_t from, uint64_t to) {
 
 void BWTable::reset() {
     if (values == nullptr) return;
+    // A plain table writes its own points under one use; a paged one sends
+    // each point through its setValue, to its current page.
+    if (typeid(*this) == typeid(BWTable)) {
+        UseGate::Use use(pointsGate);
+        if (!use || !acceptsWrites()) return;
+        const bool nudge = hasFlag(kNoEqualNeighbours);
+        const bool ramp = isRampTable();
+        const float length = rampLength();
+        float r = 0.0f;
+        for (uint64_t i = 0; i < getCount(); ++i) {
+            writePoint(i, ramp ? r : defaultValue, nudge);
+            r = nextRampValue(r, length);
+        }
+        return;
+    }
     if (!isRampTable()) {
         for (uint64_t i = 0; i < getCount(); ++i) setValue(i, defaultValue);
         return;
@@ -428,7 +468,7 @@ void BWTable::writeChunk(BWChunk* chunk) {
     chunk->writeInt(kChunkVersion);
     chunk->writeInt(static_cast<int32_t>(getCount()));
     // The plain values, which the reader of version 1 applies as they are.
-    for (uint64_t i = 0; i < getCount(); ++i) chunk->writeFloat(rawPoint(i));
+    writePoints(chunk, getCount());
 }
 
 int32_t BWTable::readChunk(BWChunk* chunk, bool skipOnly) {

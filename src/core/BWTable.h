@@ -98,6 +98,9 @@ public:
     virtual void setNormalizedAt(float position, float normalized);
     virtual void setNormalized(uint64_t index, float normalized);
     virtual void setIntegerMode(bool on);
+    // setValue(i, values[i]) for the first n points (fewer when the table is
+    // shorter), under one use of the points.  Any thread that edits.
+    void setValues(const float* values, uint64_t n);
 
     virtual uint64_t getCurrentPage() { return 0; }
     // The one-slot table clipboard of the process; GUI thread.
@@ -132,6 +135,10 @@ public:
     // are being replaced), read under one use of the table: the render
     // routine copies a whole chord page every tick.
     void copyPoints(float* destination, uint64_t n) const;
+    // The first n points as n float words of the chunk (0 past the table's
+    // end, or all 0 while the values are being replaced), straight from the
+    // points under one use.  Host/GUI thread or the program loader.
+    void writePoints(BWChunk* chunk, uint64_t n) const;
     // Copies the points of a table of the same count; GUI thread.
     void copyPointsFrom(const BWTable& source);
     // The table that copyTable last stored; null when it died.
@@ -178,6 +185,8 @@ protected:
 private:
     bool acceptsWrites() const { return !isBusy() || randomizing; }
     float previousPoint(uint64_t index) const;
+    // setValue's write once the index is checked and a use is open.
+    void writePoint(uint64_t index, float value, bool nudge);
     float stepOfRange() const;
     float rampLength() const;
     bool isRampTable() const;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -164,13 +165,15 @@ private:
         uint64_t count = 0;
         uint64_t pages = 0;
         bool plain = true;          // plain values, or normalised (older records)
-        std::vector<float> points;  // page by page
+        std::unique_ptr<float[]> points;  // page by page, count × pages
     };
-    bool applyStoredPages(const StoredPages& stored);
+    bool applyStoredPages(StoredPages& stored);
     bool followStoredSize(uint64_t count, uint64_t pageTotal);
-    void applyPlainPage(uint64_t page, std::vector<float> points);
-    void applyNormalizedPage(uint64_t page, const std::vector<float>& points);
-    void resampleInto(uint64_t page, const std::vector<float>& stored);
+    // Both take the record's points of one page, the first sanitising them
+    // in place.
+    void applyPlainPage(uint64_t page, std::span<float> points);
+    void applyNormalizedPage(uint64_t page, std::span<const float> points);
+    void resampleInto(uint64_t page, std::span<const float> stored);
     int32_t readUntagged(BWChunk* chunk, bool skipOnly);
 
     PageList pages;

@@ -212,6 +212,20 @@ public:
     RenderState& renderState() { return render; }
     const SequencerRuntime& sequencerState() const { return sequencer; }
 
+    // The engine's running state: what processing changes from block to
+    // block (the render frame, the sequencer, the event queue, the MIDI
+    // output, the voices and what they were handed, the audio context's
+    // notes, clock and noise) and the derived engine values, as a copy to be
+    // put back later.  The delay lines and effect memories of the
+    // tracked-buffer list are not copied: every state load clears them, so
+    // the copy is taken only while they are clear (null otherwise) and is
+    // put back right after a state load.  A harness that reuses one instance
+    // between inputs takes it when the instance is new.  Host/GUI thread,
+    // with no audio call in progress; restoring allocates nothing.
+    struct RunningState;
+    std::shared_ptr<const RunningState> saveRunningState() const;
+    void restoreRunningState(const RunningState& saved);
+
     // Rate preparation.  Host thread.
     void setSampleRate(float rate) override;
     void prepareSampleRate();
