@@ -45,6 +45,7 @@ class AdapterProcessSubject {
 public:
     AdapterProcessSubject() {
         check(registrar().effect() != nullptr, "the plug-in describes its effect");
+        emptyFuzzSettings();
         instance = std::make_unique<HostInstance>(*registrar().effect(), 2, 44100.0f);
         adapter = dynamic_cast<BWAAXWrapperParameters*>(instance->effect());
         check(adapter && adapter->getCore(), "the adapter runs a core");

@@ -4,11 +4,13 @@
 // eighth pair also moves the render routine's loop zone and the step cursor,
 // and every 64th changes the tempo.  Beyond "no crash": every value that a
 // binding points to stays within 0..1.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/LittleEndian.h"
 #include "support/Check.h"
@@ -23,29 +25,47 @@ float floatOf(uint32_t word) {
     return value;
 }
 
-// Any index may start an edit of the patterns (a range edit, a paste, a
-// random fill), so an input that changed the stored state gets the fresh
-// one loaded back whole; the tempo and the running state go back too.
+// Most inputs only move plain values; those get their fresh values back
+// through setParameter, the running state goes back, and the stored state is
+// compared with the fresh one.  An input that moved any other index (one
+// that may start an edit of the patterns: a range edit, a paste, a random
+// fill), or whose plain values reached a pattern model, gets the fresh state
+// loaded back whole.  Either way every input meets the fresh stored state;
+// the check is part of the reset.
 class ParameterValuesSubject {
 public:
     ParameterValuesSubject()
         : client(makeFuzzInstance()),
           fresh(stateOf(*client)),
+          freshRaw(client->state().raw),
           freshTempo(client->getSystemInfo()->tempo),
           running(client->saveRunningState()) {
         check(running != nullptr, "a new instance is silent");
+        for (const ParamBinding* binding : client->presetMembers(0))
+            if (!binding->object && binding->value && binding->tag >= 0 && size_t(binding->tag) < plain.size())
+                plain[size_t(binding->tag)] = true;
     }
 
     void reset() {
-        if (client->getSystemInfo()->tempo != freshTempo) client->changeTempo(freshTempo);
-        if (stateOf(*client) != fresh)
-            check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
-        client->suspend();
-        client->restoreRunningState(*running);
+        if (client->getSystemInfo()->tempo != freshTempo) {
+            client->changeTempo(freshTempo);
+            client->suspend();
+        }
+        const auto& raw = client->state().raw;
+        std::vector<int32_t> moved;
+        bool edited = false;
+        for (size_t index = 0; index < plain.size(); ++index) {
+            if (std::memcmp(&raw[index], &freshRaw[index], sizeof(float)) == 0) continue;
+            moved.push_back(int32_t(index));
+            edited = edited || !plain[size_t(index)];
+        }
+        if (!edited && restoreValues(moved)) return;
+        check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
+        // Also after a load, which keeps a remembered value such as "Chord Select".
+        check(restoreValues(moved), "the reset gives back the fresh state");
     }
 
     void run(const uint8_t* data, size_t size, Digest& digest) {
-        if (digest.wanted()) check(stateOf(*client) == fresh, "each input meets the fresh state");
         for (size_t pair = 0; (pair + 1) * 8 <= size; ++pair) {
             const uint32_t word = platform::littleWord(data + pair * 8);
             const float value = floatOf(platform::littleWord(data + pair * 8 + 4));
@@ -74,8 +94,17 @@ public:
     }
 
 private:
+    bool restoreValues(const std::vector<int32_t>& moved) {
+        for (int32_t index : moved)
+            if (plain[size_t(index)]) client->setParameter(index, freshRaw[size_t(index)]);
+        client->restoreRunningState(*running);
+        return stateOf(*client) == fresh;
+    }
+
     std::unique_ptr<BWUniClient> client;
     std::vector<uint8_t> fresh;
+    const decltype(EngineState::raw) freshRaw;
+    std::array<bool, 390> plain{};  // an index that only sets a value
     double freshTempo;
     std::shared_ptr<const BWUniClient::RunningState> running;
 };

@@ -17,9 +17,14 @@
 // The instrument library lists one placeholder file, as a user's library
 // lists instruments; an empty one would be scanned again, reading the
 // settings, for every instrument a state names.
-inline void prepareFuzzHome() {
+inline const TempFolder& fuzzHome() {
     static TempFolder home("fuzz-home");
+    return home;
+}
+
+inline void prepareFuzzHome() {
     static const bool prepared = [] {
+        const TempFolder& home = fuzzHome();
         setenv("ZORVANE_SETTINGS_DIR", (home / "settings").c_str(), 1);
         setenv("ZORVANE_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
         const std::filesystem::path instruments = home / "Documents" / "Brindlewick" / "Zorvane Library" / "Instrument";
@@ -35,8 +40,17 @@ inline void prepareFuzzHome() {
 // from one seed, so that an input renders the same every time it runs.
 inline void seedNoise(BWUniClient& client) { client.getSystemInfo()->randomState = 20260511u; }
 
-inline std::unique_ptr<BWUniClient> makeFuzzInstance(audioMasterCallback host = nullptr) {
+// An instance writes its remembered values ("Chord Select") to the settings
+// when it ends, and the next one starts from them; every instance of a run
+// starts from an empty store instead, as the first one did.
+inline void emptyFuzzSettings() {
     prepareFuzzHome();
+    std::error_code ignored;
+    std::filesystem::remove_all(fuzzHome() / "settings", ignored);
+}
+
+inline std::unique_ptr<BWUniClient> makeFuzzInstance(audioMasterCallback host = nullptr) {
+    emptyFuzzSettings();
     auto client = std::make_unique<BWUniClient>(host, 1, false);
     seedNoise(*client);
     return client;
