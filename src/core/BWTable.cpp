@@ -377,6 +377,10 @@ void BWTable::reset() {
         if (!use || !acceptsWrites()) return;
         const bool nudge = hasFlag(kNoEqualNeighbours);
         const bool ramp = isRampTable();
+        if (!nudge && !ramp) {
+            std::fill_n(values.get(), getCount() + 1, defaultValue);  // the wrap point too
+            return;
+        }
         const float length = rampLength();
         float r = 0.0f;
         for (uint64_t i = 0; i < getCount(); ++i) {
