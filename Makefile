@@ -3,6 +3,9 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -Wno-dev
 FUZZ_SECONDS ?= 20
+FUZZ_RUNS ?=
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS ?=
 
 .PHONY: all setup test tsan soak bench fuzz demo clean
 
@@ -56,11 +59,15 @@ bench: setup
 	cmake --build $(BUILD)/release -j $(JOBS) --target zorvane_bench
 	$(BUILD)/release/zorvane_bench
 
-# libFuzzer targets built with clang; each runs FUZZ_SECONDS from its seed corpus.
+# libFuzzer targets built with clang; each runs up to FUZZ_SECONDS (and, when
+# set, FUZZ_RUNS executions) from its seed corpus, FUZZ_JOBS targets at a time
+# (FUZZ_TARGETS: only those), and a summary gives executions and findings per
+# target.  A long campaign: make fuzz FUZZ_SECONDS=7200 FUZZ_RUNS=10000000 FUZZ_JOBS=8
 fuzz: setup
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVANE_FUZZ=ON
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	scripts/run-fuzzers $(BUILD)/fuzz $(FUZZ_SECONDS)
+	FUZZ_RUNS="$(FUZZ_RUNS)" FUZZ_JOBS="$(FUZZ_JOBS)" FUZZ_TARGETS="$(FUZZ_TARGETS)" \
+	    scripts/run-fuzzers $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
