@@ -32,15 +32,15 @@ demo: setup
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
 	    $(BUILD)/release/zorvane-demo-state $(DEMO)/demo.state
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
-	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 8
+	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 10
 	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
 # Under ThreadSanitizer, which must report nothing: every test of the suites
 # in TSAN_WHOLE_SUITES, and the tests that run threads against each other
 # (TSAN_FILTER) from the others.
 TSAN_WHOLE_SUITES := core
-TSAN_SUITES := effects engine plugin aax
-TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*
+TSAN_SUITES := effects engine plugin aax editor
+TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF

@@ -15,22 +15,16 @@
 #include "guitoolkit/COffscreenContext.h"
 #include "guitoolkit/CTextEdit.h"
 #include "guitoolkit/EditField.h"
+#include "support/ByteInput.h"
 
 using namespace VSTGUI;
 
 namespace {
 
-class Input {
+class Input : public ByteInput {
 public:
-    Input(const uint8_t* data, size_t size) : data(data), size(size) {}
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
+    using ByteInput::ByteInput;
     int32_t coordinate() { return static_cast<int32_t>(byte() % 140) - 6; }
-
-private:
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
 };
 
 // A view that takes itself out of its container while it handles a press or

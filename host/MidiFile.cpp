@@ -1,8 +1,8 @@
 #include "host/MidiFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "host/FileBytes.h"
 
 namespace {
 
@@ -45,7 +45,10 @@ int dataBytes(uint8_t status) {
     return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
-bool readTrack(Reader& track, uint32_t division, std::vector<TimedMidi>& events, std::string& error) {
+constexpr uint8_t kSetTempo = 0x51;
+
+bool readTrack(Reader& track, uint32_t division, std::vector<TimedMidi>& events, std::vector<TempoChange>& tempos,
+               std::string& error) {
     uint64_t tick = 0;
     uint8_t running = 0;
     while (track.has(1)) {
@@ -56,9 +59,15 @@ bool readTrack(Reader& track, uint32_t division, std::vector<TimedMidi>& events,
         uint8_t status = track.byte();
         if (status == 0xFF) {
             if (!track.has(1)) return error = "a meta event is cut short", false;
-            track.byte();
+            const uint8_t type = track.byte();
             uint32_t length = 0;
-            if (!track.quantity(length) || !track.skip(length)) return error = "a meta event is longer than its track", false;
+            if (!track.quantity(length) || !track.has(length)) return error = "a meta event is longer than its track", false;
+            if (type == kSetTempo && length == 3) {
+                const uint32_t microsecondsPerQuarter = track.word(3);
+                if (microsecondsPerQuarter > 0) tempos.push_back({double(tick) / division, 60e6 / microsecondsPerQuarter});
+            } else {
+                track.skip(length);
+            }
             continue;
         }
         if (status == 0xF0 || status == 0xF7) {
@@ -84,8 +93,10 @@ bool readTrack(Reader& track, uint32_t division, std::vector<TimedMidi>& events,
 
 }  // namespace
 
-bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& events, std::string& error) {
+bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& events, std::string& error,
+                   std::vector<TempoChange>* tempos) {
     events.clear();
+    std::vector<TempoChange> changes;
     Reader file(bytes.data(), bytes.size());
     if (!file.has(14) || file.word(4) != 0x4D546864u) return error = "not a Standard MIDI File (no \"MThd\" header)", false;
     const uint32_t headerLength = file.word(4);
@@ -103,19 +114,20 @@ bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& ev
         if (!file.has(length)) return error = "a track of the MIDI file is longer than the file", false;
         if (tag == 0x4D54726Bu) {
             Reader track(bytes.data() + file.position, length);
-            if (!readTrack(track, division, events, error)) return false;
+            if (!readTrack(track, division, events, changes, error)) return false;
         }
         file.skip(length);
     }
     std::stable_sort(events.begin(), events.end(), [](const TimedMidi& a, const TimedMidi& b) { return a.quarters < b.quarters; });
+    std::stable_sort(changes.begin(), changes.end(), [](const TempoChange& a, const TempoChange& b) { return a.quarters < b.quarters; });
+    if (tempos) *tempos = std::move(changes);
     return true;
 }
 
-bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return error = "cannot open the MIDI file " + path, false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!parseMidiFile(bytes, events, error)) {
+bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::string& error, std::vector<TempoChange>* tempos) {
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(path, bytes, error)) return false;
+    if (!parseMidiFile(bytes, events, error, tempos)) {
         error = path + ": " + error;
         return false;
     }
@@ -123,11 +135,17 @@ bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::
 }
 
 std::vector<TimedMidi> builtInPhrase() {
-    const uint8_t chords[4][3] = {{60, 64, 67}, {57, 60, 64}, {53, 57, 60}, {55, 59, 62}};
+    // A bass note in the left hand under a close chord in the right, voiced
+    // so that the right hand moves by step around E4: C, A minor, F, G.
+    const uint8_t chords[4][4] = {{48, 64, 67, 72}, {45, 64, 69, 72}, {41, 65, 69, 72}, {43, 62, 67, 71}};
     std::vector<TimedMidi> phrase;
     for (int bar = 0; bar < 4; ++bar) {
+        // Legato: each chord is let go on the beat that strikes the next,
+        // so the keys are never all up and the phrase runs on.
+        if (bar > 0)
+            for (uint8_t note : chords[bar - 1]) phrase.push_back({bar * 4.0, {0x80, note, 0}});
         for (uint8_t note : chords[bar]) phrase.push_back({bar * 4.0, {0x90, note, 100}});
-        for (uint8_t note : chords[bar]) phrase.push_back({bar * 4.0 + 3.9, {0x80, note, 0}});
     }
+    for (uint8_t note : chords[3]) phrase.push_back({16.0, {0x80, note, 0}});
     return phrase;
 }

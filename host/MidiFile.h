@@ -13,10 +13,20 @@ struct TimedMidi {
     uint8_t bytes[3];
 };
 
-// False with `error` set when the file cannot be read or is not a MIDI file.
-bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::string& error);
-bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& events, std::string& error);
+// A tempo the file sets (a "set tempo" meta event), from a position on.
+struct TempoChange {
+    double quarters;
+    double bpm;
+};
 
-// The built-in phrase: four chords of one bar each, C, A minor, F, G, held
-// so that the instrument's sequencer plays them.
+// False with `error` set when the file cannot be read or is not a MIDI file.
+// The file's tempo changes, of all tracks in order, go to `tempos` when given.
+bool readMidiFile(const std::string& path, std::vector<TimedMidi>& events, std::string& error,
+                  std::vector<TempoChange>* tempos = nullptr);
+bool parseMidiFile(const std::vector<uint8_t>& bytes, std::vector<TimedMidi>& events, std::string& error,
+                   std::vector<TempoChange>* tempos = nullptr);
+
+// The built-in phrase: four chords of one bar each, C, A minor, F, G, each
+// a bass note and a three-note chord, held legato from the first beat to
+// the end of the fourth bar, so that the instrument's sequencer plays them.
 std::vector<TimedMidi> builtInPhrase();

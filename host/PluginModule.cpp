@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "host/ResultText.h"
+
 namespace {
 
 template <typename Proc>
@@ -42,7 +44,7 @@ PluginModule::PluginModule(const std::string& path) {
     registration = registerPlugin(host.unknown(), &definition);
     if (definition) definition->Release();
     if (registration != ACF_OK) {
-        problem = "the plug-in module refused to register (" + std::to_string(registration) + ")";
+        problem = "the plug-in module refused to register: " + resultText(registration);
         return;
     }
     effectDescriptor = host.effect();

@@ -13,7 +13,8 @@
 
 struct RenderSettings {
     float rate = 44100.0f;
-    double tempo = 120.0;
+    double tempo = 120.0;                  // until the first tempo change, if any
+    std::vector<TempoChange> tempoChanges;  // a MIDI file's tempo map; the host's tempo follows it
     int32_t block = 512;
     double seconds = 8.0;
     bool nanFill = false;  // fill the output buffers with NaN before each block
@@ -24,12 +25,35 @@ struct RenderResult {
     std::vector<std::pair<int64_t, AAX_CMidiPacket>> midiOut;  // (sample, packet)
 };
 
-// The sample at which a message at `quarters` plays.
-int64_t sampleOf(double quarters, double tempo, float rate);
+// Where quarter notes fall in time: `bpm` from the start, then each change
+// from its position on.
+class TempoMap {
+public:
+    TempoMap(double bpm, const std::vector<TempoChange>& changes);
+    double secondsAt(double quarters) const;
+    double tempoAtSeconds(double seconds) const;
 
-void renderEvents(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, RenderResult& result,
+private:
+    struct Segment {
+        double quarters, seconds, bpm;
+    };
+    std::vector<Segment> segments;  // from quarter 0, in order
+};
+
+// The frames a render of the settings makes.
+int64_t renderFrames(const RenderSettings& settings);
+
+// Takes each block as it is rendered: `frames` samples of each of the
+// instance's channels.  Answering false stops the render.
+using BlockSink = std::function<bool(const float* const* channels, int32_t frames)>;
+
+// Plays the events through the instance for the settings' length in blocks,
+// handing each block to `sink` as it is made, so that nothing grows with the
+// length; `progress` hears the share done.  False when the sink stopped it.
+bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, const BlockSink& sink,
                   const std::function<void(double)>& progress = {});
 
-// A 32-bit float WAV file of the channels, written atomically.  False with
-// `error` set when it cannot be written.
-bool writeWav(const std::string& path, const std::vector<std::vector<float>>& channels, float rate, std::string& error);
+// The same, with the whole output and the MIDI the plug-in sent kept in
+// `result`, for comparing renderings.
+void renderEvents(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, RenderResult& result,
+                  const std::function<void(double)>& progress = {});

@@ -71,12 +71,9 @@ struct Battery {
     }
 };
 
-// A note-on's velocity carries the engine's humanising noise, which each
-// instance seeds from the clock; everything else must match.
-bool samePacket(const AAX_CMidiPacket& a, const AAX_CMidiPacket& b) {
-    const bool noteOn = (a.mData[0] & 0xF0) == 0x90 && a.mData[2] != 0 && b.mData[2] != 0;
-    return a.mData[0] == b.mData[0] && a.mData[1] == b.mData[1] && (noteOn || a.mData[2] == b.mData[2]) && a.mData[3] == b.mData[3];
-}
+// Every instance seeds the engine's humanising noise from the same fixed
+// calendar time (the program sets it), so even the velocities must match.
+bool samePacket(const AAX_CMidiPacket& a, const AAX_CMidiPacket& b) { return std::memcmp(a.mData, b.mData, sizeof(a.mData)) == 0; }
 
 // Empty when both sent the same packets at the same samples, else where
 // they first part.

@@ -1,27 +1,35 @@
 // zorvane-host: the AAX host stand-in's command line.  It loads Zorvane.so
 // and drives the plug-in as a host does.
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "aax/AAX_CString.h"
+#include "host/FileBytes.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
 #include "host/MidiFile.h"
 #include "host/PluginModule.h"
+#include "host/ProgramBoundary.h"
 #include "host/Render.h"
+#include "host/ResultText.h"
 #include "host/Validation.h"
+#include "host/WavWriter.h"
 #include "persistence/SettingNames.h"
 #include "persistence/SettingsKey.h"
 #include "platform/AtomicFile.h"
@@ -36,41 +44,65 @@ const char* const kUsage =
     "  params     list, get or set the host parameters\n"
     "  state      save or load the instance's state chunk\n"
     "  validate   run the validation battery\n"
-    "Each command takes --help.  The module is $ZORVANE_MODULE, else Zorvane.so\n"
-    "beside this program.  --content DIR points the settings at a content folder\n"
-    "(DIR/Instruments, DIR/Samples) before the plug-in starts.\n";
+    "Each command takes -h or --help; --version prints the version.  The module\n"
+    "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
+    "points the settings at a content folder (DIR/Instruments, DIR/Samples)\n"
+    "before the plug-in starts.\n";
 
-const std::map<std::string, std::string> kHelp = {
-    {"describe", "usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n"},
-    {"render",
-     "usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--preset FILE | --state FILE]\n"
-     "                           [--tempo BPM] [--rate HZ] [--block N] [--seconds S] [--mono]\n"
-     "  Renders the MIDI file (default: a built-in chord phrase) through the plug-in\n"
-     "  into a 32-bit float WAV file (default demo.wav).  A preset or state file is\n"
-     "  loaded into the instance first.  Defaults: 120 BPM, 44100 Hz, blocks of 512,\n"
-     "  8 seconds, stereo.  Shows its progress on a terminal.\n"},
-    {"params",
-     "usage: zorvane-host params [--state FILE] list\n"
-     "       zorvane-host params [--state FILE] get ID\n"
-     "       zorvane-host params [--state FILE] set ID VALUE [--save FILE]\n"
-     "  Lists the host parameters (identifier, name, normalized value, text),\n"
-     "  reads one, or sets one to a normalized value 0..1 and optionally saves\n"
-     "  the resulting state.\n"},
-    {"state",
-     "usage: zorvane-host state save FILE [--preset FILE]\n"
-     "       zorvane-host state load FILE [--save FILE]\n"
-     "  save: writes the instance's state chunk (after loading a preset when\n"
-     "  given).  load: loads a state or preset file into a fresh instance and\n"
-     "  reports whether it was taken; --save re-saves it.\n"},
-    {"validate",
-     "usage: zorvane-host validate [--seconds S] [--quick] [--state FILE]\n"
-     "  MIDI output identical across block sizes 1..4096, audio identical across\n"
-     "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
-     "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
-     "  the transport stopped, random parameter changes while playing, state round\n"
-     "  trips through fresh instances, no allocation in the process call.  A state\n"
-     "  file is loaded into every instance first.\n"},
+struct Command {
+    const char* help;
+    std::set<std::string> options;  // besides the global ones
 };
+
+const std::map<std::string, Command> kCommands = {
+    {"describe",
+     {"usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n",
+      {}}},
+    {"render",
+     {"usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--preset FILE | --state FILE]\n"
+      "                           [--tempo BPM] [--rate HZ] [--block N] [--seconds S] [--mono] [--seed N]\n"
+      "  Renders the MIDI file (default: a built-in chord phrase) through the plug-in\n"
+      "  into a 32-bit float WAV file (default demo.wav; -o - writes it to the\n"
+      "  standard output).  A preset or state file is loaded into the instance\n"
+      "  first.  The tempo follows the MIDI file's tempo map (120 BPM without one)\n"
+      "  unless --tempo gives one for the whole render.  Defaults: 44100 Hz, blocks\n"
+      "  of 512, 8 seconds, stereo.  The plug-in's random variations start from\n"
+      "  --seed (default 1), so the same command writes the same file.  Shows its\n"
+      "  progress on a terminal.\n",
+      {"-o", "--output", "--midi", "--preset", "--state", "--tempo", "--rate", "--block", "--seconds", "--mono", "--seed"}}},
+    {"params",
+     {"usage: zorvane-host params [--state FILE] list\n"
+      "       zorvane-host params [--state FILE] get PARAMETER\n"
+      "       zorvane-host params [--state FILE] set PARAMETER VALUE [--save FILE]\n"
+      "  Lists the host parameters (identifier, name, normalized value, text),\n"
+      "  reads one, or sets one to a normalized value 0..1 and optionally saves\n"
+      "  the resulting state.  A parameter is named by its identifier (\"17\") or\n"
+      "  its name (\"Osc1 Level\", in any case).\n",
+      {"--state", "--save"}}},
+    {"state",
+     {"usage: zorvane-host state save FILE [--preset FILE]\n"
+      "       zorvane-host state load FILE [--save FILE]\n"
+      "  save: writes the instance's state chunk (after loading a preset when\n"
+      "  given).  load: loads a state or preset file into a fresh instance and\n"
+      "  reports whether it was taken; --save re-saves it.\n",
+      {"--preset", "--save"}}},
+    {"validate",
+     {"usage: zorvane-host validate [--seconds S] [--quick] [--state FILE] [--seed N]\n"
+      "  MIDI output identical across block sizes 1..4096, audio identical across\n"
+      "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
+      "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
+      "  the transport stopped, random parameter changes while playing, state round\n"
+      "  trips through fresh instances, no allocation in the process call.  A state\n"
+      "  file is loaded into every instance first.  Every instance starts its\n"
+      "  random variations from --seed (default 1).\n",
+      {"--seconds", "--quick", "--state", "--seed"}}},
+};
+
+const std::set<std::string> kGlobalOptions = {"--module", "--content", "-h", "--help", "--version"};
+const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick"};
+
+constexpr int kUsageError = 2;
+constexpr const char* kDefaultSeed = "1";
 
 struct Arguments {
     std::vector<std::string> words;
@@ -82,8 +114,16 @@ struct Arguments {
     }
 };
 
-bool takesValue(const std::string& option) {
-    return option != "--help" && option != "--mono" && option != "--quick";
+bool isKnownOption(const std::string& option) {
+    if (kGlobalOptions.count(option)) return true;
+    for (const auto& [name, command] : kCommands)
+        if (command.options.count(option)) return true;
+    return false;
+}
+
+// A word that starts with '-' is an option, unless it is a number ("-0.5").
+bool looksLikeOption(const std::string& word) {
+    return word.size() > 1 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1])) && word[1] != '.';
 }
 
 int fail(const std::string& message) {
@@ -91,12 +131,9 @@ int fail(const std::string& message) {
     return 1;
 }
 
-bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return error = "cannot open " + path, false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (bytes.empty()) return error = path + " is empty", false;
-    return true;
+int refuse(const std::string& message, const std::string& usage = kUsage) {
+    std::cerr << "zorvane-host: " << message << "\n" << usage;
+    return kUsageError;
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
@@ -105,11 +142,19 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
 }
 
 // Loads a preset or state file into the instance; false with a reason.
-bool loadInto(HostInstance& instance, const std::string& path, std::string& error) {
+// What the plug-in traced while it loaded (an instrument it could not find)
+// is passed on as a warning.
+bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readFile(path, bytes, error)) return false;
+    if (!readFileBytes(path, bytes, error)) return false;
+    std::vector<std::string>& traces = module.registrar().traces;
+    const size_t before = traces.size();
     const AAX_Result result = instance.loadState(bytes);
-    if (result != AAX_SUCCESS) return error = path + " is not a valid preset or state for this plug-in (" + std::to_string(result) + ")", false;
+    for (size_t i = before; i < traces.size(); ++i) {
+        const size_t text = traces[i].find(' ');
+        std::cerr << "zorvane-host: warning: " << path << ": " << traces[i].substr(text == std::string::npos ? 0 : text + 1) << "\n";
+    }
+    if (result != AAX_SUCCESS) return error = path + " is not a valid preset or state for this plug-in: " + resultText(result), false;
     return true;
 }
 
@@ -117,6 +162,33 @@ bool number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == 0 && std::isfinite(value);
+}
+
+bool wholeNumber(const std::string& text, double& value) { return number(text, value) && value == std::floor(value); }
+
+// The length of a render or of the battery's renderings: at least one block,
+// or there is nothing to hear.
+bool length(const Arguments& args, double shortest, double longest, double& seconds, std::string& error) {
+    if (!args.has("--seconds")) return true;
+    double value = 0;
+    if (number(args.get("--seconds"), value) && value >= shortest && value <= longest) return seconds = value, true;
+    // Shown rounded up, so that the shortest length shown is taken.
+    char range[64];
+    std::snprintf(range, sizeof(range), "%g..%g", std::ceil(shortest * 1e6) / 1e6, longest);
+    error = std::string("--seconds wants ") + range;
+    return false;
+}
+
+// The plug-in's random variations start from the calendar time, which the
+// module reads from $ZORVANE_FIXED_TIME when it is set: a seed makes renders
+// repeat.  Before the module is loaded.
+bool seedFrom(const Arguments& args, std::string& error) {
+    const std::string seed = args.get("--seed", kDefaultSeed);
+    char* end = nullptr;
+    const long long value = std::strtoll(seed.c_str(), &end, 10);
+    if (seed.empty() || *end != 0 || value < 0 || value > 4294967295LL) return error = "--seed wants a whole number 0..4294967295", false;
+    setenv("ZORVANE_FIXED_TIME", std::to_string(value).c_str(), 1);
+    return true;
 }
 
 // Points the plug-in's settings at a content folder, as an installer does.
@@ -135,6 +207,27 @@ bool pointSettingsAt(const std::string& folder, std::string& error) {
     return true;
 }
 
+// A parameter's identifier from its identifier or its name (any case,
+// trailing blanks ignored); empty when none matches.
+std::string parameterNamed(HostInstance& instance, const std::string& wanted) {
+    auto normal = [](std::string text) {
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return text;
+    };
+    int32_t count = 0;
+    instance.effect()->GetNumberOfParameters(&count);
+    for (int32_t i = 0; i < count; ++i)
+        if (instance.parameterID(i) == wanted) return wanted;
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string id = instance.parameterID(i);
+        AAX_CString name;
+        instance.effect()->GetParameterName(id.c_str(), &name);
+        if (normal(name.Get()) == normal(wanted)) return id;
+    }
+    return {};
+}
+
 int describe(PluginModule& module) {
     std::cout << module.registrar().describe();
     for (const std::string& line : module.registrar().traces) std::cout << "trace " << line << "\n";
@@ -142,49 +235,112 @@ int describe(PluginModule& module) {
     return 0;
 }
 
+// A render stopped by the user (Ctrl-C, a kill) drops its unfinished file
+// and then ends by the same signal, as the shell expects.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void stopRendering(int signal) { stopSignal = signal; }
+
+struct StopOnSignals {
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction before[std::size(kSignals)] = {};
+    StopOnSignals() {
+        struct sigaction stop {};
+        stop.sa_handler = stopRendering;
+        sigemptyset(&stop.sa_mask);
+        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &stop, &before[i]);
+    }
+    ~StopOnSignals() {
+        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before[i], nullptr);
+    }
+};
+
+bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
+    double value = 0;
+    if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
+    if (args.has("--tempo")) settings.tempo = value;
+    // Whole hertz: the file's header holds nothing else.
+    if (args.has("--rate") && (!wholeNumber(args.get("--rate"), value) || value < 8000 || value > 384000))
+        return error = "--rate wants a whole number 8000..384000 Hz", false;
+    if (args.has("--rate")) settings.rate = float(value);
+    if (args.has("--block") && (!wholeNumber(args.get("--block"), value) || value < 1 || value > 65536))
+        return error = "--block wants a whole number 1..65536 samples", false;
+    if (args.has("--block")) settings.block = int32_t(value);
+    if (!length(args, settings.block / double(settings.rate), 3600, settings.seconds, error)) {
+        error += " (one block of " + std::to_string(settings.block) + " samples at " + std::to_string(int(settings.rate)) + " Hz at least)";
+        return false;
+    }
+    return true;
+}
+
 int render(PluginModule& module, const Arguments& args) {
     RenderSettings settings;
-    double value = 0;
-    if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return fail("--tempo wants 20..999 BPM");
-    if (args.has("--tempo")) settings.tempo = value;
-    if (args.has("--rate") && (!number(args.get("--rate"), value) || value < 8000 || value > 384000)) return fail("--rate wants 8000..384000 Hz");
-    if (args.has("--rate")) settings.rate = float(value);
-    if (args.has("--block") && (!number(args.get("--block"), value) || value < 1 || value > 65536)) return fail("--block wants 1..65536 samples");
-    if (args.has("--block")) settings.block = int32_t(value);
-    if (args.has("--seconds") && (!number(args.get("--seconds"), value) || value <= 0 || value > 3600)) return fail("--seconds wants 0..3600");
-    if (args.has("--seconds")) settings.seconds = value;
+    std::string error;
+    if (!renderSettings(args, settings, error)) return fail(error);
     const std::string output = args.get("-o", args.get("--output", "demo.wav"));
+    const bool toStandardOutput = output == "-";
 
     std::vector<TimedMidi> events = builtInPhrase();
-    std::string error;
-    if (args.has("--midi") && !readMidiFile(args.get("--midi"), events, error)) return fail(error);
+    std::vector<TempoChange> tempoMap;
+    if (args.has("--midi") && !readMidiFile(args.get("--midi"), events, error, &tempoMap)) return fail(error);
+    // The file's tempo map, unless the command line gives one tempo.
+    if (!args.has("--tempo") && !tempoMap.empty()) {
+        settings.tempoChanges = tempoMap;
+        settings.tempo = TempoMap(settings.tempo, tempoMap).tempoAtSeconds(0.0);
+    }
 
     HostInstance instance(module.effect(), args.has("--mono") ? 1 : 2, settings.rate, settings.tempo);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     for (const char* option : {"--preset", "--state"})
-        if (args.has(option) && !loadInto(instance, args.get(option), error)) return fail(error);
+        if (args.has(option) && !loadInto(module, instance, args.get(option), error)) return fail(error);
 
+    // Before the temporary exists, so that no stop can leave it behind.
+    const StopOnSignals stopOnSignals;
+    // Opened before the first block, so that a target that cannot be
+    // written is known before the time is spent.
+    WavWriter writer(instance.channels(), uint32_t(settings.rate), uint64_t(renderFrames(settings)));
+    if (!writer.open(output, error)) return fail(error);
     const bool terminal = isatty(STDERR_FILENO);
-    RenderResult result;
-    renderEvents(instance, events, settings, result, [&](double done) {
-        if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
-    });
-    if (terminal) std::fprintf(stderr, "\n");
-    if (!writeWav(output, result.channels, settings.rate, error)) return fail(error);
     float peak = 0;
-    for (const auto& channel : result.channels)
-        for (float sample : channel) peak = std::max(peak, std::abs(sample));
-    std::cout << "wrote " << output << ": " << settings.seconds << " s, " << result.channels.size() << " channels, " << int(settings.rate)
-              << " Hz, peak " << peak << ", " << result.midiOut.size() << " MIDI packets out\n";
+    size_t midiPackets = 0;
+    const bool rendered = renderBlocks(
+        instance, events, settings,
+        [&](const float* const* channels, int32_t frames) {
+            for (int c = 0; c < instance.channels(); ++c)
+                for (int32_t i = 0; i < frames; ++i) peak = std::max(peak, std::abs(channels[c][i]));
+            // Counted and let go, like the audio: nothing is kept per block.
+            midiPackets += instance.midiOut.timeline.size();
+            instance.midiOut.timeline.clear();
+            instance.midiOut.posted.clear();
+            return stopSignal == 0 && writer.write(channels, frames);
+        },
+        [&](double done) {
+            if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
+        });
+    if (terminal) std::fprintf(stderr, "\n");
+    if (stopSignal) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
+    if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);
+    // With the audio on the standard output, the summary goes beside it.
+    (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
+                                               << settings.seconds << " s, " << instance.channels() << " channels, "
+                                               << int(settings.rate) << " Hz" << (writer.isRF64() ? " (RF64)" : "") << ", peak " << peak
+                                               << ", " << midiPackets << " MIDI packets out\n";
     return 0;
 }
 
 int params(PluginModule& module, const Arguments& args) {
+    const std::string verb = args.words.size() > 1 ? args.words[1] : "list";
+    const size_t wanted = verb == "list" ? 2 : verb == "get" ? 3 : verb == "set" ? 4 : 0;
+    const std::string& usage = kCommands.at("params").help;
+    if (!wanted) return refuse("params knows list, get and set, not \"" + verb + "\"", usage);
+    if (args.words.size() < wanted) return refuse("params " + verb + " wants " + (verb == "set" ? "a parameter and a value" : "a parameter"), usage);
+    if (args.words.size() > wanted) return refuse("params " + verb + " takes no argument \"" + args.words[wanted] + "\"", usage);
+    if (args.has("--save") && verb != "set") return refuse("params " + verb + " takes no --save", usage);
+
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     std::string error;
-    if (args.has("--state") && !loadInto(instance, args.get("--state"), error)) return fail(error);
-    const std::string verb = args.words.size() > 1 ? args.words[1] : "list";
+    if (args.has("--state") && !loadInto(module, instance, args.get("--state"), error)) return fail(error);
     if (verb == "list") {
         int32_t count = 0;
         instance.effect()->GetNumberOfParameters(&count);
@@ -196,16 +352,14 @@ int params(PluginModule& module, const Arguments& args) {
         }
         return 0;
     }
-    if (args.words.size() < 3) return fail("params " + verb + " wants a parameter identifier");
-    const std::string id = args.words[2];
-    if (instance.parameter(id) < 0) return fail("no parameter \"" + id + "\"");
+    const std::string id = parameterNamed(instance, args.words[2]);
+    if (id.empty()) return fail("no parameter \"" + args.words[2] + "\" (params list shows them all)");
     if (verb == "get") {
         std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
         return 0;
     }
-    if (verb != "set") return fail("params knows list, get and set");
     double value = 0;
-    if (args.words.size() < 4 || !number(args.words[3], value) || value < 0 || value > 1) return fail("params set wants a value from 0 to 1");
+    if (!number(args.words[3], value) || value < 0 || value > 1) return fail("params set wants a value from 0 to 1");
     if (!instance.setParameter(id, value)) return fail("the plug-in refused the value");
     std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
@@ -213,70 +367,100 @@ int params(PluginModule& module, const Arguments& args) {
 }
 
 int state(PluginModule& module, const Arguments& args) {
-    if (args.words.size() < 3 || (args.words[1] != "save" && args.words[1] != "load")) return fail("state wants save FILE or load FILE");
+    const std::string& usage = kCommands.at("state").help;
+    const std::string verb = args.words.size() > 1 ? args.words[1] : "";
+    if (verb != "save" && verb != "load") return refuse("state wants save FILE or load FILE", usage);
+    if (args.words.size() < 3) return refuse("state " + verb + " wants a file", usage);
+    if (args.words.size() > 3) return refuse("state " + verb + " takes no argument \"" + args.words[3] + "\"", usage);
+    if (verb == "save" && args.has("--save")) return refuse("state save takes no --save", usage);
+    if (verb == "load" && args.has("--preset")) return refuse("state load takes no --preset", usage);
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     std::string error;
     const std::string path = args.words[2];
-    if (args.words[1] == "save") {
-        if (args.has("--preset") && !loadInto(instance, args.get("--preset"), error)) return fail(error);
+    if (verb == "save") {
+        if (args.has("--preset") && !loadInto(module, instance, args.get("--preset"), error)) return fail(error);
         const std::vector<uint8_t> bytes = instance.saveState();
         if (bytes.empty()) return fail("the plug-in gave no state");
         if (!writeBytes(path, bytes, error)) return fail(error);
         std::cout << "saved " << bytes.size() << " bytes to " << path << "\n";
         return 0;
     }
-    if (!loadInto(instance, path, error)) return fail(error);
+    if (!loadInto(module, instance, path, error)) return fail(error);
     std::cout << "loaded " << path << "\n";
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
     return 0;
 }
 
+int validate(PluginModule& module, const Arguments& args) {
+    ValidationSettings settings;
+    std::string error;
+    // The battery's longest block at its usual rate.
+    if (!length(args, 4096 / 44100.0, 600, settings.seconds, error)) return fail(error + " (a block of 4096 samples at 44100 Hz at least)");
+    settings.quick = args.has("--quick");
+    if (args.has("--state") && !readFileBytes(args.get("--state"), settings.state, error)) return fail(error);
+    return runValidation(module, settings, std::cout) ? 0 : 1;
+}
+
+int runCommand(int argc, char** argv) {
+    Arguments args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (!looksLikeOption(word)) {
+            args.words.push_back(word);
+            continue;
+        }
+        if (!isKnownOption(word)) return refuse("unknown option " + word);
+        if (kFlags.count(word)) {
+            args.options[word] = "1";
+        } else if (i + 1 < argc) {
+            args.options[word] = argv[++i];
+        } else {
+            return refuse(word + " wants a value");
+        }
+    }
+    if (args.has("--version")) {
+        std::cout << "zorvane-host " << ZORVANE_VERSION << "\n";
+        return 0;
+    }
+    const bool help = args.has("-h") || args.has("--help");
+    if (args.words.empty()) {
+        (help ? std::cout : std::cerr) << kUsage;
+        return help ? 0 : kUsageError;
+    }
+    const std::string name = args.words[0];
+    const auto command = kCommands.find(name);
+    if (command == kCommands.end()) return refuse("unknown command \"" + name + "\"");
+    if (help) {
+        std::cout << command->second.help;
+        return 0;
+    }
+    for (const auto& [option, value] : args.options)
+        if (!kGlobalOptions.count(option) && !command->second.options.count(option))
+            return refuse(name + " takes no option " + option, command->second.help);
+    if ((name == "describe" || name == "render" || name == "validate") && args.words.size() > 1)
+        return refuse(name + " takes no argument \"" + args.words[1] + "\"", command->second.help);
+    if (args.has("--preset") && args.has("--state") && name == "render") return refuse("render takes --preset or --state, not both", command->second.help);
+
+    std::string error;
+    if (args.has("--content") && !pointSettingsAt(args.get("--content"), error)) return fail(error);
+    if ((name == "render" || name == "validate") && !seedFrom(args, error)) return fail(error);
+    PluginModule module(args.get("--module", PluginModule::defaultPath(argv[0])));
+    if (!module.loaded()) return fail(module.error());
+    if (name == "describe") return describe(module);
+    if (name == "render") return render(module, args);
+    if (name == "params") return params(module, args);
+    if (name == "state") return state(module, args);
+    return validate(module, args);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    Arguments args;
-    std::string modulePath = PluginModule::defaultPath(argv[0]);
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word == "--module" && i + 1 < argc) {
-            modulePath = argv[++i];
-        } else if (word == "--content" && i + 1 < argc) {
-            std::string error;
-            if (!pointSettingsAt(argv[++i], error)) return fail(error);
-        } else if (word.size() > 1 && word[0] == '-' && !(word.size() > 1 && (std::isdigit(word[1]) || word[1] == '.'))) {
-            if (takesValue(word) && i + 1 < argc) args.options[word] = argv[++i];
-            else if (takesValue(word)) return fail(word + " wants a value");
-            else args.options[word] = "1";
-        } else {
-            args.words.push_back(word);
-        }
+    const int status = runWithinBoundary("zorvane-host", [&] { return runCommand(argc, argv); }, std::cerr);
+    if (stopSignal) {
+        std::signal(stopSignal, SIG_DFL);
+        std::raise(stopSignal);
     }
-    if (args.words.empty()) {
-        std::cout << kUsage;
-        return args.has("--help") ? 0 : 2;
-    }
-    const std::string command = args.words[0];
-    const auto help = kHelp.find(command);
-    if (help == kHelp.end()) {
-        std::cerr << "zorvane-host: unknown command \"" << command << "\"\n" << kUsage;
-        return 2;
-    }
-    if (args.has("--help")) {
-        std::cout << help->second;
-        return 0;
-    }
-    PluginModule module(modulePath);
-    if (!module.loaded()) return fail(module.error());
-    if (command == "describe") return describe(module);
-    if (command == "render") return render(module, args);
-    if (command == "params") return params(module, args);
-    if (command == "state") return state(module, args);
-    ValidationSettings settings;
-    double seconds = 0;
-    if (args.has("--seconds") && number(args.get("--seconds"), seconds) && seconds > 0) settings.seconds = seconds;
-    settings.quick = args.has("--quick");
-    std::string error;
-    if (args.has("--state") && !readFile(args.get("--state"), settings.state, error)) return fail(error);
-    return runValidation(module, settings, std::cout) ? 0 : 1;
+    return status;
 }

@@ -13,7 +13,10 @@
 #include "aax/AAX_CPercentDisplayDelegateDecorator.h"
 #include "aax/AAX_VController.h"
 #include "aax/AAX_VTransport.h"
+#include "aax/HostServices.h"
 #include "core/VstOpcodes.h"
+#include "persistence/SettingNames.h"
+#include "persistence/Settings.h"
 #include "platform/Framework.h"
 #include "plugin/BWUniClient.h"
 
@@ -55,6 +58,7 @@ BWAAXWrapperParameters::BWAAXWrapperParameters() {
     effect->user = this;
     core->setBlockSize(maxBlockSize);
     core->resume();
+    for (std::vector<float>& channel : monoScratch) channel.assign(size_t(maxBlockSize), 0.0f);
 }
 
 BWAAXWrapperParameters::~BWAAXWrapperParameters() { destroyCore(); }
@@ -210,6 +214,19 @@ AAX_Result BWAAXWrapperParameters::GetChunk(uint32_t chunkID, AAX_SPlugInChunk* 
     return AAX_SUCCESS;
 }
 
+// A state that names an instrument the instrument folder lacks still loads,
+// with that layer empty; the host's trace says which and where it looked.
+void BWAAXWrapperParameters::traceMissingInstruments() {
+    for (int32_t layer = 0; layer < kSoundLayers; ++layer) {
+        const std::string name = core->soundLayer(layer).takeMissingInstrument();
+        if (name.empty()) continue;
+        std::string folder;
+        getSettingString(SettingNames::kInstrumentsPath, folder);
+        hostTrace(kTracePriorityCheckedResult, "the state names the instrument \"%s\" for layer %d, which the instrument folder %s lacks: the layer stays empty",
+                  name.c_str(), int(layer + 1), folder.empty() ? "(none set)" : folder.c_str());
+    }
+}
+
 AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInChunk* chunk) {
     if (chunkID != kChunkID) return AAX_CEffectParameters::SetChunk(chunkID, chunk);
     if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
@@ -219,5 +236,7 @@ AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInC
     // The core answers 0 for a state it refused (and then changed nothing).
     const intptr_t applied = effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize,
                                                 const_cast<uint8_t*>(chunkData(chunk)), 0.0f);
-    return applied ? AAX_SUCCESS : AAX_ERROR_MALFORMED_CHUNK;
+    if (!applied) return AAX_ERROR_MALFORMED_CHUNK;
+    traceMissingInstruments();
+    return AAX_SUCCESS;
 }

@@ -77,6 +77,7 @@ public:
 
 private:
     void destroyCore();
+    void traceMissingInstruments();
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();
     void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last, int32_t& passed);
@@ -90,6 +91,8 @@ private:
     bool effectPacketRegistered = false;
     std::unique_ptr<BWUniClient> core;
     int32_t maxBlockSize = kInitialBlockSize;
+    // The mono procedure's two channels for the core, maxBlockSize each.
+    std::vector<float> monoScratch[2];
     // Samples into the host buffer where the slice being processed starts;
     // the transport the core reads is advanced by as much.
     int32_t sliceOffset = 0;

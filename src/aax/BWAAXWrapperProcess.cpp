@@ -39,17 +39,22 @@ void AlgorithmProcess_Mono(void* const instancesBegin[], const void* instancesEn
 void AlgorithmProcess_Stereo(void* const instancesBegin[], const void* instancesEnd) { processRange(instancesBegin, instancesEnd, true); }
 
 void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stereo) {
-    if (!context.bufferLength || !context.outputs) return;
-    const int32_t frames = *context.bufferLength;
-    if (frames <= 0) return;
+    const AAX_CMidiStream* stream = context.midiIn ? context.midiIn->GetNodeBuffer() : nullptr;
+    const int32_t frames = context.bufferLength ? *context.bufferLength : 0;
+    int32_t passed = 0;
+    // The MIDI goes on before the length is looked at: note-offs a host
+    // sends with a buffer of no samples must still release their notes.
+    if (frames <= 0) {
+        if (core) passMidiIn(stream, 0, 0, true, passed);
+        return;
+    }
+    if (!context.outputs) return;
     float* out0 = context.outputs[0];
-    float* out1 = stereo ? context.outputs[1] : out0;
-    if (!core || !out0 || !out1) {
+    float* out1 = stereo ? context.outputs[1] : nullptr;
+    if (!core || !out0 || (stereo && !out1)) {
         zeroOutputs(context, stereo);
         return;
     }
-    const AAX_CMidiStream* stream = context.midiIn ? context.midiIn->GetNodeBuffer() : nullptr;
-    int32_t passed = 0;
     // The core was prepared for maxBlockSize frames off the audio thread; a
     // longer host buffer is run in slices of that size rather than
     // preparing the core again here.
@@ -57,9 +62,14 @@ void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stere
         const int32_t length = std::min(maxBlockSize, frames - start);
         const bool last = start + length >= frames;
         passMidiIn(stream, start, start + length, last, passed);
-        float* channels[2] = {out0 + start, out1 + start};
+        // Mono: the core renders into two channels of its own, summed into
+        // the host's one afterwards, so that every stage of the core's
+        // output runs once on each channel.
+        float* channels[2] = {stereo ? out0 + start : monoScratch[0].data(), stereo ? out1 + start : monoScratch[1].data()};
         sliceOffset = start;
         effect->processReplacing(effect, channels, channels, length);
+        if (!stereo)
+            for (int32_t i = 0; i < length; ++i) out0[start + i] = monoScratch[0][size_t(i)] + monoScratch[1][size_t(i)];
         postMidiOut(context.midiOut, start);
     }
     sliceOffset = 0;

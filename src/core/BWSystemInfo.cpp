@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <new>
 
 #include "platform/AlignedMemory.h"
+#include "platform/SystemTime.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ float readTable(const ValueSlope* table, int size, float position) {
 
 BWSystemInfo::BWSystemInfo(int voices, StateResetList* trackedBufferList, PointerList* listeners,
                            BWUndoManager* undoManager)
-    : randomState(static_cast<uint32_t>(std::time(nullptr))),
+    : randomState(static_cast<uint32_t>(platform::calendarSeconds())),
       voiceCountF(static_cast<float>(std::max(voices, 0))),
       blockPerRate2(1024.0f / 44100.0f),
       noteOrder(static_cast<size_t>(std::max(voices, 0)), 0),

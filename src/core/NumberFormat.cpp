@@ -1,6 +1,12 @@
 #include "core/NumberFormat.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 void copyTextLimited(char* text, const char* source, int32_t maxLen) {
@@ -96,4 +102,41 @@ void formatInteger(int32_t value, char* text, int32_t maxLen) {
             appendTextLimited(text, place, maxLen);
         }
     }
+}
+
+namespace {
+
+// The "C" locale, made once; the calls below switch the calling thread to it
+// for the one conversion, so a host's decimal comma never reaches a text.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+class CLocaleScope {
+public:
+    CLocaleScope() : previous(cLocale() ? uselocale(cLocale()) : static_cast<locale_t>(nullptr)) {}
+    ~CLocaleScope() {
+        if (previous) uselocale(previous);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    locale_t previous;
+};
+
+}  // namespace
+
+void formatFixed(char* text, size_t size, double value, int32_t width, int32_t precision, const char* suffix) {
+    if (!text || size == 0) return;
+    CLocaleScope c;
+    std::snprintf(text, size, "%*.*f%s", static_cast<int>(width), static_cast<int>(precision), value,
+                  suffix ? suffix : "");
+}
+
+double parseLeadingNumber(const char* text) {
+    if (!text) return 0.0;
+    const locale_t c = cLocale();
+    return c ? strtod_l(text, nullptr, c) : std::strtod(text, nullptr);
 }

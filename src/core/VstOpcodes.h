@@ -125,6 +125,8 @@ enum : int32_t {
     CloseFileSelector = 46,
     GetChunkFile = 48,
     GetInputSpeakerArrangement = 49,
+    // A page of the interface was shown (value 1) or hidden (value 0).
+    PageVisibility = 51,
 };
 }
 

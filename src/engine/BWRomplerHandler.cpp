@@ -1,5 +1,7 @@
 #include "engine/BWRomplerHandler.h"
 
+#include <utility>
+
 #include "engine/BWSampleZone.h"
 #include "persistence/BWChunk.h"
 
@@ -63,9 +65,14 @@ int32_t BWRomplerHandler::readChunk(BWChunk* chunk, bool skipOnly) {
     chunk->readInt();
     std::string name;
     chunk->readString(name);
+    bool found = true;
     if (!name.empty() && !chunk->hasFailed() && !skipOnly) {
-        loadInstrument(name, false);
+        found = loadInstrument(name, false) || name == kNoInstrument;
         resetVoices();
+    }
+    {
+        std::lock_guard<std::mutex> changing(changeMutex);
+        missingInstrument = found ? std::string() : name;
     }
     return getInstrument() ? kChunkReadOk : kChunkReadFailed;
 }
@@ -86,6 +93,11 @@ const char* BWRomplerHandler::getName() { return instrumentName.c_str(); }
 std::string BWRomplerHandler::getInstrumentName() const {
     std::lock_guard<std::mutex> changing(changeMutex);
     return instrumentName;
+}
+
+std::string BWRomplerHandler::takeMissingInstrument() {
+    std::lock_guard<std::mutex> changing(changeMutex);
+    return std::exchange(missingInstrument, std::string());
 }
 
 void BWRomplerHandler::addVoice(BWRomplerReaderBase* voice) {

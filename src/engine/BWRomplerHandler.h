@@ -88,6 +88,10 @@ public:
     const char* getName() override;
     // The same as a copy; any thread but audio.
     std::string getInstrumentName() const;
+    // The instrument the last chunk read named and the library could not
+    // give (empty when it gave it), so that the user can be told; taking it
+    // clears it.  Any thread but audio.
+    std::string takeMissingInstrument();
 
     // The core appends the layer's voices in voice order at construction.
     void addVoice(BWRomplerReaderBase* voice);
@@ -118,6 +122,7 @@ private:
     BWRomplerLibrary* library;
     BWRompler* instrument = nullptr;
     std::string instrumentName = kNoInstrument;
+    std::string missingInstrument;
     bool useLayerTable = false;
     bool tableHoldsLayers = false;   // how the current table was built; the audio thread reads it
     UseGate gate;                    // between the audio thread's lookups and a switch

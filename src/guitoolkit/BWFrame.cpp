@@ -1,5 +1,7 @@
 #include "guitoolkit/BWFrame.h"
 
+#include <algorithm>
+
 #include "platform/WindowSystem.h"
 
 namespace VSTGUI {
@@ -12,8 +14,13 @@ BWFrame::~BWFrame() {
     for (int32_t round = 0; round < 8 && overlay; ++round) overlay->looseFocus();
     overlay = nullptr;
     removeAll(true);
-    for (CView* widget : widgets) widget->forget();
-    widgets.clear();
+    // A widget leaves the list in its destructor: hand the list over first.
+    std::vector<CView*> held;
+    held.swap(widgets);
+    for (CView* widget : held) {
+        if (BWFrameWidget* w = widgetOf(widget)) w->ownerClosing();
+        widget->forget();
+    }
 }
 
 BWFrameWidget* BWFrame::widgetOf(CView* view) const { return dynamic_cast<BWFrameWidget*>(view); }
@@ -32,6 +39,11 @@ void BWFrame::addWidget(CView* widget) {
     if (!widget) return;
     widget->remember();
     widgets.push_back(widget);
+}
+
+void BWFrame::removeWidget(CView* widget) {
+    auto at = std::find(widgets.begin(), widgets.end(), widget);
+    if (at != widgets.end()) widgets.erase(at);
 }
 
 // --- drawing -------------------------------------------------------------------------
@@ -171,8 +183,8 @@ void BWFrame::tick(CView* view) {
 
 bool BWFrame::pageHides(CView* view) const {
     BWFrameWidget* w = widgetOf(view);
-    const BWPageSet* pages = w ? w->getPageSet() : nullptr;
-    return pages && pages->test(BWFrameWidget::kOverlayPage) && w->getPageIndex() != BWFrameWidget::kAlwaysPage;
+    const PageSet* pages = w ? w->getPageSet() : nullptr;
+    return pages && pages->isShown(BWFrameWidget::kOverlayPage) && w->getPageIndex() != BWFrameWidget::kAlwaysPage;
 }
 
 bool BWFrame::idle() {

@@ -42,6 +42,9 @@ public:
 
     // The frame keeps a reference to each widget until it is destroyed.
     void addWidget(CView* widget);
+    // Drops the first entry of the widget without releasing it (a widget's
+    // destructor: its last reference is already gone).
+    void removeWidget(CView* widget);
     const std::vector<CView*>& getWidgets() const { return widgets; }
     void setOverlay(CView* view) { overlay = view; }
     CView* getOverlay() const { return overlay; }
@@ -59,6 +62,9 @@ public:
     int32_t defaultTextSize = 10;
     int32_t hintShowDelay = 2;
     int32_t hintHideDelay = 5;
+    // The core's overlay-suppress float: while it is 1.0 knobs draw no value
+    // overlay.  Null: never suppressed.
+    const float* overlaySuppress = nullptr;
     bool overlayOnlyIdle = false;
     bool hintSuppression = false;
 

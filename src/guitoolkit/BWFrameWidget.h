@@ -3,17 +3,14 @@
 // widget library implements it; the frame reaches a view's widget side with
 // a dynamic_cast, so plain views pass through unchanged.  GUI thread only.
 
-#include <bitset>
 #include <cstdint>
 
+#include "core/PageSet.h"
 #include "guitoolkit/CRect.h"
 
 namespace VSTGUI {
 
 class CView;
-
-// The editor's page set: a widget is shown while its page bit is set.
-using BWPageSet = std::bitset<128>;
 
 class BWFrameWidget {
 public:
@@ -37,8 +34,11 @@ public:
     virtual CRect getExtent() const = 0;
     // The frame's idle tick.
     virtual void idleTick(int32_t argument) = 0;
+    // The frame is going away: the widget must not reach it any more.
+    virtual void ownerClosing() {}
     // The page set the widget is bound to (null: none) and its page.
-    virtual const BWPageSet* getPageSet() const { return nullptr; }
+    // The editor's page set (the core's, which its page switches write).
+    virtual const PageSet* getPageSet() const { return nullptr; }
     virtual int32_t getPageIndex() const { return 0; }
 };
 

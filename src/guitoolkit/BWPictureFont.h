@@ -42,6 +42,9 @@ public:
     // The spacing after every character: less the condensation while the
     // drawing widget condenses.
     int32_t effectiveSpacing() const { return condensed ? spacing - condensation : spacing; }
+    // Glyphs are drawn leaving out the picture's transparent colour.
+    void setTransparent(bool value) { transparent = value; }
+    bool isTransparent() const { return transparent; }
 
     int32_t textWidth(std::string_view text) const;
 
@@ -58,6 +61,7 @@ private:
     int32_t spacing = 0;
     int32_t condensation = 0;
     bool condensed = false;
+    bool transparent = false;
 };
 
 }  // namespace VSTGUI

@@ -139,14 +139,19 @@ cairo_surface_t* CBitmap::keyedImage() {
 void CBitmap::drawWith(CDrawContext* context, const CRect& rect, const CPoint& offset, bool replace, double alpha,
                        bool keyed) {
     if (!context || rect.isEmpty() || !context->getCairo()) return;
-    cairo_surface_t* image = keyed ? keyedImage() : imageSurface();
-    if (!image) return;
+    cairo_surface_t* source = keyed ? keyedImage() : imageSurface();
+    if (!source) return;
     cairo_t* cr = context->getCairo();
     CRect r = rect;
     r.offset(context->getOffset().x, context->getOffset().y);
+    // Only the part of the rectangle that the image covers is drawn: beyond
+    // the image's edge cairo's source operator would clear the destination.
+    const CPoint origin(r.left - offset.x, r.top - offset.y);
+    r.bound(CRect(origin, CPoint(width, height)));
+    if (r.isEmpty()) return;
     cairo_save(cr);
     cairo_set_operator(cr, replace ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
-    cairo_set_source_surface(cr, image, r.left - offset.x, r.top - offset.y);
+    cairo_set_source_surface(cr, source, origin.x, origin.y);
     cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
     cairo_clip(cr);
     cairo_paint_with_alpha(cr, alpha);

@@ -174,12 +174,34 @@ void BWUniClient::setPresetName(int32_t kind, const std::string& name) {
 void BWUniClient::processReplacing(float** /*inputs*/, float** outputs, int32_t sampleFrames) {
     if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
     // The MIDI export drives the engine itself meanwhile.
-    if (offlineExport.load() || render.ownTransport.load()) {
+    const bool entered = processCalls.enterBlock();
+    if (entered && !offlineExport.load() && !render.ownTransport.load()) {
+        processBlock(outputs, sampleFrames);
+    } else {
         std::fill_n(outputs[0], sampleFrames, 0.0f);
         std::fill_n(outputs[1], sampleFrames, 0.0f);
-        return;
     }
-    processBlock(outputs, sampleFrames);
+    if (entered) processCalls.leaveBlock();
+}
+
+bool BWUniClient::beginOfflineExport(int32_t tries) {
+    offlineExport.store(true);
+    if (processCalls.acquire(tries)) return true;
+    offlineExport.store(false);
+    return false;
+}
+
+void BWUniClient::renderExportTick() {
+    float scratch = 0.0f;
+    float* channels[2] = {&scratch, &scratch};
+    render.subCount = 0;
+    context.tickSamples = 16;
+    processBlock(channels, 1);
+}
+
+void BWUniClient::endOfflineExport() {
+    processCalls.release();
+    offlineExport.store(false);
 }
 
 ParamBinding* BWUniClient::hostBinding(int32_t tag) const {

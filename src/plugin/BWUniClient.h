@@ -40,6 +40,7 @@
 #include "persistence/BWUndoManager.h"
 #include "persistence/PresetLibrary.h"
 #include "plugin/BWPluginBase.h"
+#include "plugin/DisplayBlock.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineHold.h"
 #include "plugin/EngineState.h"
@@ -54,6 +55,7 @@
 #include "plugin/RenderState.h"
 #include "plugin/SequencerRuntime.h"
 
+class EditorHooks;
 struct StateBody;
 
 class alignas(32) BWUniClient : public BWPluginBase, public BWUndoClient, private SampleRateOwner {
@@ -122,12 +124,23 @@ public:
     // Editor hooks: one step back or forward in the undo history.  GUI thread.
     void undo() override { undoManager.undo(); }
     void redo() override { undoManager.redo(); }
+    // The other hooks go to the editor's EditorHooks, with neutral answers
+    // when the editor has none.  GUI thread.
+    void openHookMenu() override;
+    void openManual() override;
+    void hook5() override;
+    bool isKeyInputBlocked() override;
 
-    // MIDI intake (MidiIntake.cpp).  Audio thread; answers 1.  Program
-    // changes go to the program loader, everything else into the queue.
+    // MIDI intake (MidiIntake.cpp).  Audio thread, like processReplacing;
+    // answers 1.  Program changes go to the program loader, everything else
+    // into the queue.
     int32_t processEvents(VstEvents* events) override;
     // Audio thread only (the queue has no lock).
     void queueEvent(const MidiEventRecord& record);
+    // The all-notes-off a load asked for, into the queue.  Audio thread: the
+    // first thing of the next processEvents or rendered block, whichever
+    // comes first, so that it acts with or without host MIDI.
+    void queueRequestedAllNotesOff();
     // Removes the MIDI-learn assignments of a tag (of one sub-index when it
     // is 0 or more) with the engine held; with waitOnly only waits for the
     // audio thread.  False when it stayed busy for 500 ms: nothing changed.
@@ -189,6 +202,15 @@ public:
     ProgramLoader& programLoader() { return loader; }
     bool isLoaderBusy() const { return loader.isBusy(); }
     void setOfflineExport(bool on) { offlineExport.store(on); }
+    // The MIDI export drives processBlock itself: from begin to end the
+    // host's process calls (events and audio) do nothing but output silence.
+    // begin waits, at most tries milliseconds, for a process call under way
+    // to end; false when it did not: then nothing changed.  GUI thread.
+    bool beginOfflineExport(int32_t tries);
+    void endOfflineExport();
+    // One 16-sample tick of the render for the export: the tick starts at
+    // once, whatever the phase the last call left.  Between begin and end.
+    void renderExportTick();
     int32_t getCurrentBank() const { return currentBank; }
     std::string presetPath(int32_t kind) const;
     std::string bankName(int32_t kind) const;
@@ -239,11 +261,19 @@ public:
 
     BWSystemInfo* getSystemInfo() override { return &context; }
     bool isPageVisible(int32_t page) override { return requests.pages.isShown(page); }
+    // Tells the host that a page of the interface was shown or hidden.  GUI
+    // thread.
+    void reportPageVisibility(int32_t page, bool visible);
+    // The pointer readings of the mouse areas 78, 365 and 366 that the
+    // parameter of the same tag combines with its value (365 also takes y).
+    // GUI thread, before the parameter is set.
+    void takeMouseAreaReadings(int32_t tag, float x, float y);
 
     // Read access for the render routine, the editor and tests.  Any thread.
     const EngineState& state() const { return engine; }
     EngineState& state() { return engine; }
     InterfaceRequests& interfaceRequests() { return requests; }
+    DisplayBlock& displayBlock() { return display; }
     PatternModels& patterns() { return models; }
     EffectChain& effects() { return chain; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
@@ -272,6 +302,7 @@ private:
     void configureEffectRecord();
     void prepareTickConstants();
     void createEditor(bool hostPrivate);
+    EditorHooks* editorHooks() const;
     void settleTempoConstants();
     void locateDefaultPreset();
 
@@ -326,6 +357,8 @@ private:
     // The range a lane edit acts on: the render routine's loop zone, limited
     // to the steps that exist; false when start lies beyond end.
     bool loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const;
+
+    void takeHostEvents(VstEvents* events);
 
     // State reading (StateReader.cpp).
     struct LoadRequest {
@@ -459,9 +492,12 @@ private:
     std::vector<PresetCategory> categories;
     int32_t currentBank = 0;
     EngineHold hold;
+    // Between the host's process calls and the MIDI export (which renders on
+    // the GUI thread): the same handshake as the engine hold.
+    EngineHold processCalls;
     std::atomic<bool> loading{false};        // the reader is not re-entered
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
-    std::atomic<bool> allNotesOffPending{false};  // queued by the audio thread
+    std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
     std::string locatedSampleFolder;         // where the user found a missing sample
     ProgramLoader loader;
     std::atomic<int32_t> loaderState{kLoaderIdle};
@@ -481,6 +517,7 @@ private:
     bool defaultPresetWanted = false;
 
     InterfaceRequests requests;
+    DisplayBlock display;
     SampleRatePreparation preparation;
 
     RenderState render;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/SharedFloat.h"
 #include "persistence/MidiFileWriter.h"
 #include "platform/DenormalGuard.h"
 #include "plugin/BWUniClient.h"
@@ -41,6 +42,7 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
         return silenceBlock(outputs, frames);
     }
     platform::DenormalGuard denormals;
+    queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
     zero(outputs, 0, frames);
     midiOut.sendCarried();
@@ -253,8 +255,8 @@ void BWUniClient::applyMasterGain(float** outputs, int32_t frames) {
 }
 
 void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
-    render.peakLeft = peakOf(outputs[0], frames);
-    render.peakRight = peakOf(outputs[1], frames);
+    storeShared(render.peakLeft, peakOf(outputs[0], frames));
+    storeShared(render.peakRight, peakOf(outputs[1], frames));
 }
 
 void BWUniClient::blockDc(float** outputs, int32_t frames) {
@@ -265,7 +267,10 @@ void BWUniClient::sendMidiOut() {
     VstEvents* events = midiOut.takeBlock();
     if (events->numEvents == 0) return;
     RenderState& r = render;
-    if (!(r.skipAudio.load() && r.exportWriter)) {
+    // The MIDI export's own ticks never reach the host: without its writer
+    // (the restart tick before the file starts) their notes are dropped.
+    if (r.skipAudio.load() && !r.exportWriter) return;
+    if (!r.skipAudio.load()) {
         sendVstEventsToHost(events);
         return;
     }

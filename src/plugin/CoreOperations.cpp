@@ -7,8 +7,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/SharedFloat.h"
+#include "core/VstOpcodes.h"
 #include "core/VstTypes.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/EditorHooks.h"
 
 namespace {
 
@@ -103,8 +106,15 @@ bool BWUniClient::getOutputProperties(int32_t index, VstPinProperties* propertie
     return true;
 }
 
-// The editor's vendor hook has no behaviour in this product.
-intptr_t BWUniClient::vendorSpecific(int32_t, intptr_t, void*, float) { return 0; }
+// The one vendor request taken: its float goes to the editor's hook.
+intptr_t BWUniClient::vendorSpecific(int32_t index, intptr_t value, void*, float opt) {
+    constexpr int32_t kPresetRequest = 0x50726553;  // 'PreS'
+    constexpr intptr_t kAeCs = 0x41654373;          // 'AeCs'
+    if (index == kPresetRequest && value == kAeCs) {
+        if (EditorHooks* hooks = editorHooks()) hooks->vendorHook(opt);
+    }
+    return 0;
+}
 
 int32_t BWUniClient::canDo(const char* text) {
     if (!text) return -1;
@@ -113,7 +123,44 @@ int32_t BWUniClient::canDo(const char* text) {
     for (const char* can : kCan) {
         if (std::strcmp(text, can) == 0) return 1;
     }
-    // The editor holds no hook menu of its own.
-    if (std::strcmp(text, "hasAboutScreen") == 0) return 0;
+    if (std::strcmp(text, "hasAboutScreen") == 0) {
+        const EditorHooks* hooks = editorHooks();
+        return hooks && hooks->holdsHookMenu() ? 1 : 0;
+    }
     return -1;
+}
+
+EditorHooks* BWUniClient::editorHooks() const { return dynamic_cast<EditorHooks*>(editor); }
+
+void BWUniClient::openHookMenu() {
+    if (EditorHooks* hooks = editorHooks()) hooks->openHookMenu();
+}
+
+void BWUniClient::openManual() {
+    if (EditorHooks* hooks = editorHooks()) hooks->openManual();
+}
+
+void BWUniClient::hook5() {
+    if (EditorHooks* hooks = editorHooks()) hooks->fifthHook();
+}
+
+bool BWUniClient::isKeyInputBlocked() {
+    const EditorHooks* hooks = editorHooks();
+    return hooks && hooks->isKeyInputBlocked();
+}
+
+void BWUniClient::reportPageVisibility(int32_t page, bool visible) {
+    callHost(HostOpcode::PageVisibility, page, visible ? 1 : 0);
+}
+
+void BWUniClient::takeMouseAreaReadings(int32_t tag, float x, float y) {
+    switch (tag) {
+        case 78: models.patternKeysArea.setValue(x); return;
+        case 365:
+            models.filterTypeArea.setValue(x);
+            storeShared(engine.filter.typeCompanion, y);
+            return;
+        case 366: models.modulationArea.setValue(x); return;
+        default: return;
+    }
 }

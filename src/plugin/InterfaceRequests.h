@@ -6,34 +6,10 @@
 // views dirty here, and the editor's idle (GUI thread) reads and clears them.
 // Lock-free atomics: no allocation, no waiting.
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 
-// The 128 interface pages, bit n = page n shown.
-class PageSet {
-public:
-    static constexpr int32_t kPages = 128;
-
-    bool isShown(int32_t page) const {
-        if (page < 0 || page >= kPages) return false;
-        return (words[page / 32].load(std::memory_order_relaxed) >> (page % 32)) & 1u;
-    }
-    // Pages outside 0..127 change nothing.
-    void setPageBit(int32_t page, bool on) {
-        if (page < 0 || page >= kPages) return;
-        const uint32_t bit = 1u << (page % 32);
-        if (on) {
-            words[page / 32].fetch_or(bit, std::memory_order_relaxed);
-        } else {
-            words[page / 32].fetch_and(~bit, std::memory_order_relaxed);
-        }
-    }
-    uint32_t word(int32_t index) const { return words[index & 3].load(std::memory_order_relaxed); }
-
-private:
-    std::array<std::atomic<uint32_t>, 4> words{};
-};
+#include "core/PageSet.h"
 
 // The views that step entry marks for redrawing.
 enum DirtyView : uint32_t {

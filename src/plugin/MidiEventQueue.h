@@ -63,6 +63,8 @@ public:
     bool takeDue(MidiEventRecord& out);
 
     int32_t pending() const { return writeIndex - readIndex; }
+    // Forgets every waiting record (the MIDI export starts on an empty queue).
+    void clear() { readIndex = writeIndex = 0; }
     const MidiEventRecord& at(int32_t index) const { return records[index]; }
     int32_t getReadIndex() const { return readIndex; }
     int32_t getWriteIndex() const { return writeIndex; }

@@ -8,14 +8,15 @@
 #include "plugin/BWUniClient.h"
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
-    if (offlineExport.load()) return 1;
-    if (allNotesOffPending.exchange(false)) {
-        MidiEventRecord allOff;
-        allOff.code = kEventAllNotesOff;
-        allOff.data2 = 100;
-        queueEvent(allOff);
-    }
-    if (!list || list->numEvents < 1) return 1;
+    if (!processCalls.enterBlock()) return 1;
+    if (!offlineExport.load()) takeHostEvents(list);
+    processCalls.leaveBlock();
+    return 1;
+}
+
+void BWUniClient::takeHostEvents(VstEvents* list) {
+    queueRequestedAllNotesOff();
+    if (!list || list->numEvents < 1) return;
     const bool learnEditing = learn.editing.load();
     for (int32_t i = 0; i < list->numEvents; ++i) {
         const VstEvent* event = list->events[i];
@@ -33,7 +34,6 @@ int32_t BWUniClient::processEvents(VstEvents* list) {
             case MidiTranslation::Action::Drop: break;
         }
     }
-    return 1;
 }
 
 // The host counts an event's offset from the start of its block; the queue
@@ -44,6 +44,14 @@ void BWUniClient::queueEvent(const MidiEventRecord& record) {
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
     eventQueue.queueEvent(fromLastTick);
+}
+
+void BWUniClient::queueRequestedAllNotesOff() {
+    if (!allNotesOffPending.exchange(false)) return;
+    MidiEventRecord allOff;
+    allOff.code = kEventAllNotesOff;
+    allOff.data2 = 100;
+    queueEvent(allOff);
 }
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {

@@ -34,6 +34,10 @@ public:
     // of the sub-index when it is 0 or more), then the first pressure entry
     // of the tag.
     void removeTag(int32_t tag, int32_t subIndex);
+    // Removes them from the controller lists only; answers how many went.
+    int32_t removeFromControllers(int32_t tag, int32_t subIndex);
+    // The first controller whose list holds the entry; -1 when none does.
+    int32_t controllerOf(const LearnEntry& entry) const;
 
     // Raised while the lists change, so that the MIDI intake drops
     // controllers meanwhile.

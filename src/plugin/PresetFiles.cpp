@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 
 #include "persistence/BWFileChooser.h"
 #include "persistence/BWFileio.h"
@@ -12,6 +11,7 @@
 #include "persistence/Settings.h"
 #include "platform/Framework.h"
 #include "platform/MsvcRand.h"
+#include "platform/SystemTime.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
@@ -116,7 +116,7 @@ bool BWUniClient::loadRandomPreset() {
         if (presetLibrary->getBank(bank).entries.size() >= 2) banks.push_back(int32_t(bank));
     }
     if (banks.empty()) return false;
-    platform::msvcSrand(uint32_t(std::time(nullptr)));
+    platform::msvcSrand(uint32_t(platform::calendarSeconds()));
     const int32_t bank = banks[size_t(platform::msvcRand()) % banks.size()];
     const int32_t index = int32_t(size_t(platform::msvcRand()) % presetLibrary->getBank(uint32_t(bank)).entries.size());
     std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(bank, index);

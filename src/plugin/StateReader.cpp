@@ -223,8 +223,8 @@ void BWUniClient::afterLoad(const LoadRequest& request) {
     }
     passRetrigger();
     globalRomplerLibrary().purgeReleased();
-    // The event queue belongs to the audio thread: it queues the
-    // all-notes-off itself at its next processEvents.
+    // The event queue belongs to the audio thread (it has no lock): the
+    // audio thread queues the all-notes-off at its next call, MIDI or not.
     if (allNotesOffOnLoad) allNotesOffPending.store(true);
     hold.release();
     if (!request.noWait) updateDisplay();

@@ -20,11 +20,17 @@
 #include "core/AEffEditor.h"
 #include "core/AEffect.h"
 #include "core/VstOpcodes.h"
+#include "engine/BWRomplerLibrary.h"
+#include "factory/FactoryContent.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
 #include "host/HostPageTable.h"
+#include "host/demo/DensePatch.h"
+#include "persistence/SettingNames.h"
+#include "persistence/Settings.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/EditorFactory.h"
+#include "support/SettingsSandbox.h"
 
 namespace {
 
@@ -40,7 +46,8 @@ const HostEffectDescriptor& registeredEffect() {
 }
 
 struct Adapter {
-    HostInstance host{registeredEffect(), 2, 48000.0f};
+    explicit Adapter(int channels = 2) : host(registeredEffect(), channels, 48000.0f) {}
+    HostInstance host;
     BWAAXWrapperParameters* adapter = dynamic_cast<BWAAXWrapperParameters*>(host.effect());
     AEffect* effect() const { return adapter->getEffect(); }
     intptr_t call(int32_t opcode, int32_t index = 0, void* ptr = nullptr, float opt = 0) {
@@ -229,6 +236,58 @@ TEST(Adapter, ProcessSkipsAMissingInstanceAndShortBlocksAndPostsGeneratedNotes) 
     first.host.midiOut.posted.clear();
     AlgorithmProcess_Stereo(range, range + 1);
     EXPECT_EQ(first.host.midiOut.posted.size(), 256u);
+}
+
+// A host may pass MIDI with a buffer of no samples; the note-offs in it
+// still release their notes, and the outputs stay as they were.
+TEST(Adapter, NoteOffsInABlockOfNoSamplesReleaseTheirNotes) {
+    Adapter a;
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    const BWSystemInfo& engine = *a.adapter->getCore()->getSystemInfo();
+    a.host.queueMidi(0, 0x90, 60, 100);
+    a.host.queueMidi(0, 0x90, 64, 100);
+    a.host.runBlock(outputs, 256);
+    EXPECT_GT(float(engine.lastVelocity), 0.0f);
+    left.assign(256, 7.0f);
+    a.host.queueMidi(0, 0x80, 60, 0);
+    a.host.queueMidi(3, 0x90, 64, 0);  // a note-on of velocity 0 is a note-off too
+    a.host.runBlock(outputs, 0);
+    EXPECT_EQ(left[0], 7.0f);
+    a.host.runBlock(outputs, 256);
+    EXPECT_EQ(float(engine.lastVelocity), 0.0f);
+}
+
+// Mono: the core renders into two channels of the adapter's own, summed into
+// the host's one afterwards, so that the master gain and the DC blocker run
+// once on each channel: the mono output is the stereo render's two channels
+// added, for the patch that uses every stage.
+TEST(Adapter, MonoIsTheSumOfTheStereoChannelsForTheDensePatch) {
+    SettingsSandbox settings;
+    TempDir content;
+    std::string error;
+    ASSERT_TRUE(writeFactoryContent(content.path(), error)) << error;
+    Adapter mono(1), stereo(2);
+    setSettingString(SettingNames::kInstrumentsPath, (content.path() / kFactoryInstrumentsFolder).string());
+    globalRomplerLibrary().scan(true);
+    for (Adapter* a : {&mono, &stereo}) {
+        densePatch(*a->adapter->getCore(), true);
+        a->adapter->getCore()->getSystemInfo()->randomState = 20061977u;
+    }
+    std::vector<float> sum(512), left(512), right(512);
+    float* monoOut[1] = {sum.data()};
+    float* stereoOut[2] = {left.data(), right.data()};
+    float loudest = 0.0f, worst = 0.0f;
+    for (int block = 0; block < 100; ++block) {
+        mono.host.runBlock(monoOut, 512);
+        stereo.host.runBlock(stereoOut, 512);
+        for (size_t i = 0; i < sum.size(); ++i) {
+            loudest = std::max(loudest, std::fabs(sum[i]));
+            worst = std::max(worst, std::fabs(sum[i] - (left[i] + right[i])));
+        }
+    }
+    EXPECT_GT(loudest, 0.05f);
+    EXPECT_LE(worst, 1e-6f * loudest);
 }
 
 TEST(Adapter, LongerBlocksRunInPreparedSlicesWithTheirMidi) {

@@ -69,8 +69,8 @@ TEST(UseGate, ATimedChangeWaitsForAStayingUserUpToItsLimit) {
         if (userIn) {
             EXPECT_TRUE(gate.enter());
         }
-        // Timed from before the user's stay starts, so that a slow start of
-        // the changer cannot make the stay look shorter than it was.
+        // Taken before the user starts its stay, so the stay never counts from
+        // before the clock started.
         const auto begin = std::chrono::steady_clock::now();
         std::thread user;
         if (c.userStaysMs > 0)

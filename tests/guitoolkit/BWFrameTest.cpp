@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolkitDoubles.h"
-#include "WindowDoubles.h"
+#include "support/ToolkitDoubles.h"
+#include "support/WindowDoubles.h"
 
 namespace toolkit_test {
 namespace {
@@ -21,7 +21,7 @@ public:
     int32_t getContainerMode() const override { return mode; }
     CRect getExtent() const override { return getViewSize(); }
     void idleTick(int32_t) override { log.push_back(name + ".tick"); }
-    const VSTGUI::BWPageSet* getPageSet() const override { return pages; }
+    const PageSet* getPageSet() const override { return pages; }
     int32_t getPageIndex() const override { return page; }
     void looseFocus() override {
         log.push_back(name + ".looseFocus");
@@ -30,7 +30,7 @@ public:
 
     int32_t kind;
     int32_t mode = 0;
-    const VSTGUI::BWPageSet* pages = nullptr;
+    const PageSet* pages = nullptr;
     int32_t page = 0;
     BWFrame* frame = nullptr;
 };
@@ -111,7 +111,7 @@ TEST(BWFrame, IdleTicksWidgetsByPageAndRedrawsOncePerRequestBurst) {
     const platform::WindowId host = windows.createWindow(0, 300, 300, nullptr);
     CallLog log;
     auto* frame = new BWFrame(CRect(0, 0, 200, 200), handleOf(host), nullptr);
-    VSTGUI::BWPageSet pages;
+    PageSet pages;
     auto* a = new ProbeWidget(log, "a", CRect(0, 0, 10, 10));
     auto* b = new ProbeWidget(log, "b", CRect(20, 0, 30, 10));
     auto* c = new ProbeView(log, "plain", CRect(40, 0, 50, 10));
@@ -121,7 +121,7 @@ TEST(BWFrame, IdleTicksWidgetsByPageAndRedrawsOncePerRequestBurst) {
 
     frame->idle();
     EXPECT_EQ(log, (CallLog{"a.tick", "b.tick"}));
-    pages.set(127);
+    pages.setPageBit(127, true);
     log.clear();
     frame->idle();
     EXPECT_EQ(log, CallLog{"b.tick"}) << "with page 127 up only page-100 widgets animate";

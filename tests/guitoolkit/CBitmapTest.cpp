@@ -207,4 +207,42 @@ TEST(CBitmapDrawing, TheKeyColourLeavesTheDestinationUnchanged) {
     meter->forget();
 }
 
+// A rectangle that passes the image's edge draws only the part of the image
+// that exists, in every mode and at a drawing offset; beyond it the
+// destination keeps its pixels.
+TEST(CBitmapDrawing, ARectangleBeyondTheImageDrawsOnlyWhatExists) {
+    constexpr uint32_t kBehind = 0xFF204060, kInk = 0xFF0000FFu;
+    const struct {
+        const char* name;
+        CRect rect;
+        CPoint offset;
+        CPoint drawOffset;
+    } cases[] = {{"past the right and bottom", {0, 0, 8, 8}, {0, 0}, {0, 0}},
+                 {"offset into the image", {2, 2, 10, 10}, {2, 1}, {0, 0}},
+                 {"with a drawing offset", {0, 0, 8, 8}, {0, 0}, {3, 2}}};
+    for (const auto& c : cases) {
+        for (int mode = 0; mode < 3; ++mode) {
+            Surface target(16, 16, kBehind);
+            CDrawContext context(nullptr, target.surface);
+            context.setOffset(c.drawOffset);
+            auto* image = new CBitmap(4, 4);
+            std::fill_n(image->getPixels(), 16, kInk);
+            image->setPixelsHaveAlpha(false);
+            if (mode == 0) image->draw(&context, c.rect, c.offset);
+            if (mode == 1) image->drawTransparent(&context, c.rect, c.offset);
+            if (mode == 2) image->drawAlphaBlend(&context, c.rect, c.offset, 255);
+            const CPoint origin(c.rect.left - c.offset.x + c.drawOffset.x, c.rect.top - c.offset.y + c.drawOffset.y);
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    const bool inRect = x >= c.rect.left + c.drawOffset.x && x < c.rect.right + c.drawOffset.x &&
+                                        y >= c.rect.top + c.drawOffset.y && y < c.rect.bottom + c.drawOffset.y;
+                    const bool inImage = x >= origin.x && x < origin.x + 4 && y >= origin.y && y < origin.y + 4;
+                    EXPECT_EQ(target.at(x, y), inRect && inImage ? kInk : kBehind)
+                        << c.name << " mode " << mode << " at " << x << "," << y;
+                }
+            image->forget();
+        }
+    }
+}
+
 }  // namespace

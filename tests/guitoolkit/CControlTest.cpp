@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolkitDoubles.h"
+#include "support/ToolkitDoubles.h"
 
 using namespace VSTGUI;
 using namespace toolkit_test;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "ToolkitDoubles.h"
+#include "support/ToolkitDoubles.h"
 #include "guitoolkit/COffscreenContext.h"
 
 using namespace VSTGUI;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolkitDoubles.h"
+#include "support/ToolkitDoubles.h"
 #include "guitoolkit/CDragContainer.h"
 #include "guitoolkit/COffscreenContext.h"
 

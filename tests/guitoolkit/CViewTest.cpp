@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolkitDoubles.h"
+#include "support/ToolkitDoubles.h"
 #include "guitoolkit/CColor.h"
 #include "guitoolkit/CParamDisplay.h"
 #include "guitoolkit/CTextEdit.h"

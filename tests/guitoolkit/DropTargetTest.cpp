@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "ToolkitDoubles.h"
-#include "WindowDoubles.h"
+#include "support/ToolkitDoubles.h"
+#include "support/WindowDoubles.h"
 #include "guitoolkit/CDropTarget.h"
 #include "support/TempDir.h"
 

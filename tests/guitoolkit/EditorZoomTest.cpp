@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "WindowDoubles.h"
+#include "support/WindowDoubles.h"
 #include "persistence/Settings.h"
 
 namespace toolkit_test {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "WindowDoubles.h"
+#include "support/WindowDoubles.h"
 #include "guitoolkit/CFileSelector.h"
 #include "platform/FileDialogs.h"
 

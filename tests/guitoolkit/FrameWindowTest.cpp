@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ToolkitDoubles.h"
-#include "WindowDoubles.h"
+#include "support/ToolkitDoubles.h"
+#include "support/WindowDoubles.h"
 #include <cairo.h>
 
 #include "guitoolkit/COffscreenContext.h"

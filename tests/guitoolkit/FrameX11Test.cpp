@@ -8,9 +8,10 @@
 
 #include <chrono>
 
-#include "ToolkitDoubles.h"
-#include "WindowDoubles.h"
-#include "XvfbServer.h"
+#include "support/ToolkitDoubles.h"
+#include "support/WindowDoubles.h"
+#include "support/WindowPixels.h"
+#include "support/XvfbServer.h"
 #include "guitoolkit/CDragContainer.h"
 #include "guitoolkit/CDrawContext.h"
 #include "platform/X11Windows.h"
@@ -71,12 +72,6 @@ struct Step {
 const Step kSteps[] = {{Step::Move, 120, 90},    {Step::Press, 120, 90},   {Step::Move, 300, 240},
                        {Step::Release, 300, 240}, {Step::Move, 600, 400}, {Step::Press, 600, 400},
                        {Step::Release, 600, 400}, {Step::Wheel, 600, 400}};
-
-std::vector<uint32_t> colourPixels(const platform::WindowSurface& s) {
-    std::vector<uint32_t> pixels(s.pixels, s.pixels + static_cast<size_t>(s.width) * s.height);
-    for (uint32_t& p : pixels) p &= 0xffffff;
-    return pixels;
-}
 
 // Answers the XDND conversation of a drop source: offers a uri-list and
 // hands it over when asked.
@@ -161,10 +156,8 @@ TEST(FrameX11, SameEventsAndPixelsAsInProcess) {
     {
         Scene scene(x11);
         x11.sync();
-        Display* d = XOpenDisplay(server.name().c_str());
-        ASSERT_NE(d, nullptr);
-        int dummy = 0;
-        ASSERT_TRUE(XTestQueryExtension(d, &dummy, &dummy, &dummy, &dummy));
+        Display* d = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(d, nullptr) << "no connection to the server, or no XTest";
         platform::WindowRect r;
         x11.windowRect(scene.window(), r);
         for (const Step& s : kSteps) {
@@ -186,12 +179,8 @@ TEST(FrameX11, SameEventsAndPixelsAsInProcess) {
         x11.pump(0);
         x11.sync();
         const platform::WindowSurface s = x11.surface(scene.window());
-        XImage* image = XGetImage(d, x11.nativeWindow(scene.window()), 0, 0, s.width, s.height, AllPlanes, ZPixmap);
-        ASSERT_NE(image, nullptr);
-        std::vector<uint32_t> held(static_cast<size_t>(s.width) * s.height);
-        for (int32_t y = 0; y < s.height; ++y)
-            for (int32_t x = 0; x < s.width; ++x) held[y * s.width + x] = XGetPixel(image, x, y) & 0xffffff;
-        XDestroyImage(image);
+        const std::vector<uint32_t> held = serverPixels(d, x11.nativeWindow(scene.window()), s.width, s.height);
+        ASSERT_FALSE(held.empty());
         EXPECT_EQ(s.width, 720);
         EXPECT_EQ(held, colourPixels(s)) << "the server holds what the window's surface holds";
         EXPECT_EQ(held, expectedPixels) << "and that is what the in-process back-end drew";

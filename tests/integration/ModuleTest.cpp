@@ -1,6 +1,5 @@
 // The plug-in as a host sees it: Zorvane.so loaded with dlopen and driven
-// through its entry points by the host stand-in, and zorvane-host run as a
-// program.
+// through its entry points by the host stand-in.
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -17,10 +16,10 @@
 #include <vector>
 
 #include "aax/AAX_CString.h"
-#include "factory/FactoryContent.h"
 #include "host/HostInstance.h"
 #include "host/PluginModule.h"
 #include "host/Render.h"
+#include "ProgramRuns.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -28,33 +27,6 @@ namespace {
 PluginModule& module() {
     static PluginModule* loaded = new PluginModule(ZORVANE_MODULE_PATH);
     return *loaded;
-}
-
-// Runs a command; answers its exit status and fills `output` with what it
-// printed on both streams.
-int run(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-const std::string host = ZORVANE_HOST_PATH;
-
-// The demo set-up's state: held keys become a sequence on layer 1.
-const std::vector<uint8_t>& demoState() {
-    static const std::vector<uint8_t> bytes = [] {
-        TempDir folder;
-        const std::string path = (folder.path() / "demo.state").string();
-        std::string output;
-        EXPECT_EQ(run(std::string(ZORVANE_DEMO_STATE_PATH) + " " + path, output), 0) << output;
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }();
-    return bytes;
 }
 
 }  // namespace
@@ -228,66 +200,25 @@ TEST(Module, AHundredInstancesComeAndGoAndTheModuleMayUnload) {
     EXPECT_EQ(module().canUnloadNow(), 0);
 }
 
-TEST(Module, HostProgramValidatesAndRefusesBadInputClearly) {
-    TempDir folder;
-    const std::string dir = folder.path().string();
-    // Settings of its own: other tests point theirs at instrument folders.
-    const std::string host = "ZORVANE_SETTINGS_DIR=" + dir + "/settings " + ::host;
-    std::string output;
-    {
-        std::ofstream(dir + "/demo.state", std::ios::binary).write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
-    }
-    EXPECT_EQ(run(host + " validate --quick --seconds 1 --state " + dir + "/demo.state", output), 0) << output;
-    EXPECT_NE(output.find("validation passed"), std::string::npos) << output;
-    EXPECT_EQ(output.find("MIDI output at block size 1: 0 packets"), std::string::npos) << output;
-    EXPECT_NE(output.find("no allocation inside the process call: 0 allocations"), std::string::npos) << output;
-
-    for (const char* command : {"describe", "render", "params", "state", "validate"}) {
-        EXPECT_EQ(run(host + " " + command + " --help", output), 0);
-        EXPECT_NE(output.find("usage: zorvane-host"), std::string::npos) << command;
-    }
-    std::ofstream(dir + "/bad.mid") << "MThd this is not";
-    std::ofstream(dir + "/bad.zvp") << "not a preset at all";
-    const struct {
-        std::string command;
-        const char* message;
-    } failures[] = {
-        {host + " --module " + dir + "/none.so describe", "no plug-in module at"},
-        {host + " render --seconds 0.1 --midi " + dir + "/bad.mid -o " + dir + "/x.wav", "bad.mid: the MIDI file's header is cut short"},
-        {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "cannot open the MIDI file"},
-        {host + " render --seconds 0.1 --preset " + dir + "/bad.zvp -o " + dir + "/x.wav", "is not a valid preset or state"},
-        {host + " render --seconds 0.1 -o " + dir + "/no/such/folder/x.wav", "cannot write"},
-        {host + " params get 87", "no parameter \"87\""},
-    };
-    for (const auto& row : failures) {
-        EXPECT_NE(run(row.command, output), 0) << row.command;
-        EXPECT_NE(output.find(row.message), std::string::npos) << output;
-    }
-    EXPECT_EQ(run(host + " state save " + dir + "/a.state", output), 0) << output;
-    EXPECT_EQ(run(host + " params --state " + dir + "/a.state set 12 0.75 --save " + dir + "/b.state", output), 0) << output;
-    EXPECT_EQ(run(host + " params --state " + dir + "/b.state get 12", output), 0) << output;
-    EXPECT_NE(output.find("12 0.750000 75.00%"), std::string::npos) << output;
-    EXPECT_EQ(run(host + " render --seconds 0.25 --state " + dir + "/b.state -o " + dir + "/out.wav", output), 0) << output;
-    EXPECT_TRUE(std::filesystem::exists(dir + "/out.wav"));
-}
-
-// The demo's set-up played from a content folder: the first layer's factory
-// instrument sounds on its own (the kick silenced), so the host's content
-// settings survive the plug-in's start-up.
-TEST(Module, HostPlaysTheDemoInstrumentFromAContentFolder) {
-    TempDir folder;
-    const std::string dir = folder.path().string();
-    std::string error, output;
-    ASSERT_TRUE(writeFactoryContent(folder.path() / "content", error)) << error;
-    std::ofstream(dir + "/demo.state", std::ios::binary)
-        .write(reinterpret_cast<const char*>(demoState().data()), std::streamsize(demoState().size()));
-    // Settings of its own: --content writes them, and other tests read theirs.
-    const std::string content = "ZORVANE_SETTINGS_DIR=" + dir + "/settings " + host + " --content " + dir + "/content ";
-    EXPECT_EQ(run(content + "params --state " + dir + "/demo.state set 3 0 --save " + dir + "/quiet.state", output), 0)
-        << output;
-    EXPECT_EQ(run(content + "render --seconds 1 --state " + dir + "/quiet.state -o " + dir + "/keys.wav", output), 0)
-        << output;
-    const size_t at = output.find("peak ");
-    ASSERT_NE(at, std::string::npos) << output;
-    EXPECT_GT(std::stod(output.substr(at + 5)), 0.01) << output;
+// Every instance the module makes has the interface's editor: its view
+// answers the design size and idles, also after the editor was opened.
+TEST(Module, InstancesCarryTheEditorOfTheDesignSize) {
+    HostInstance instance(module().effect(), 2, 44100.0f);
+    using CreateProc = IACFUnknown* (*)();
+    auto create = reinterpret_cast<CreateProc>(module().effect().procedure(1));
+    ASSERT_NE(create, nullptr);
+    IACFUnknown* made = create();
+    void* out = nullptr;
+    ASSERT_EQ(made->QueryInterface(IID_IACFEffectGUI, &out), ACF_OK);
+    auto* gui = static_cast<AAX_IACFEffectGUI*>(out);
+    gui->Initialize(static_cast<AAX_IACFController*>(&instance));
+    EXPECT_EQ(gui->SetViewContainer(&instance.viewContainer), AAX_SUCCESS);
+    AAX_Point size{};
+    ASSERT_EQ(gui->GetViewSize(&size), AAX_SUCCESS);
+    EXPECT_EQ(size.horz, 960.0f);
+    EXPECT_EQ(size.vert, 697.0f);
+    EXPECT_EQ(gui->TimerWakeup(), AAX_SUCCESS);
+    gui->SetViewContainer(nullptr);
+    gui->Uninitialize();
+    gui->Release();
 }

@@ -27,3 +27,21 @@ TEST(Threads, SleepAndSystemTime) {
     EXPECT_GE(now, before);
     EXPECT_LT(now, before + 2000);
 }
+
+// The random seeds' calendar time: a whole number in $ZORVANE_FIXED_TIME
+// stands in for the clock; anything else leaves the clock.
+TEST(Threads, CalendarSecondsTakeTheFixedTimeWhenGiven) {
+    const struct {
+        const char* fixed;
+        int64_t expected;  // -1: the clock
+    } cases[] = {{"1700000000", 1700000000}, {"0", 0}, {"42", 42}, {"12x", -1}, {"", -1}, {nullptr, -1}};
+    for (const auto& c : cases) {
+        if (c.fixed) setenv("ZORVANE_FIXED_TIME", c.fixed, 1);
+        else unsetenv("ZORVANE_FIXED_TIME");
+        const int64_t clock = static_cast<int64_t>(std::time(nullptr));
+        const int64_t seconds = platform::calendarSeconds();
+        if (c.expected >= 0) EXPECT_EQ(seconds, c.expected) << c.fixed;
+        else EXPECT_NEAR(double(seconds), double(clock), 1.0) << (c.fixed ? c.fixed : "unset");
+    }
+    unsetenv("ZORVANE_FIXED_TIME");
+}

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "PluginTestSupport.h"
+#include "support/PluginTestSupport.h"
 #include "core/VstOpcodes.h"
 #include "persistence/Settings.h"
 #include "support/RecordingHost.h"

@@ -6,20 +6,15 @@
 #include <chrono>
 #include <vector>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "persistence/Settings.h"
-#include "plugin/EditorFactory.h"
 #include "support/RecordingEditor.h"
+#include "support/ScopedEditorFactory.h"
 
 namespace {
 
 CallLog editorCalls;
 AEffEditor* recordingEditorFactory(BWUniClient&, bool) { return new RecordingEditor(editorCalls); }
-
-struct ScopedEditorFactory {
-    explicit ScopedEditorFactory(EditorFactory factory) { setEditorFactory(factory); }
-    ~ScopedEditorFactory() { setEditorFactory(nullptr); }
-};
 
 }  // namespace
 

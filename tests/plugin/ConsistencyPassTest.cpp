@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWFileio.h"
 #include "persistence/ConsistencyReport.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <functional>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 
 namespace {
 

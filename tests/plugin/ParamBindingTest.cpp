@@ -5,7 +5,7 @@
 #include <string>
 
 #include "persistence/BWChunkableClass.h"
-#include "PluginTestSupport.h"
+#include "support/PluginTestSupport.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cmath>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 
 namespace {
 

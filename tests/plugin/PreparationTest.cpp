@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "platform/MsvcRand.h"
 #include "support/AllocationCounter.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "StateTestSupport.h"
 #include "core/VstTypes.h"
 #include "persistence/Settings.h"

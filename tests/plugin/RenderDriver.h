@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "core/VstTypes.h"
 #include "persistence/Settings.h"
 #include "support/AllocationCounter.h"

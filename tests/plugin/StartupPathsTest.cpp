@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "InstanceTestSupport.h"
-#include "PluginTestSupport.h"
+#include "support/InstanceTestSupport.h"
+#include "support/PluginTestSupport.h"
 #include "plugin/ParamBinding.h"
 #include "support/RenameWatch.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <functional>
 
-#include "InstanceTestSupport.h"
+#include "support/InstanceTestSupport.h"
 #include "StateTestSupport.h"
 #include "persistence/Settings.h"
 #include "plugin/StateBody.h"

@@ -4,15 +4,24 @@
 #include <cstdio>
 #include <string>
 
+#include "ToolArguments.h"
 #include "factory/FactoryContent.h"
 
+namespace {
+
+const char* const kUsage =
+    "usage: zorvane-factory FOLDER\n"
+    "  Writes the factory instruments (\"Soft Keys\", \"Warm Pad\", \"Nylon Pluck\",\n"
+    "  \"Round Bass\") into FOLDER/Instruments and their samples into\n"
+    "  FOLDER/Samples/Factory: a content folder for zorvane-host --content.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argc > 0 ? argv[0] : "zorvane-factory");
-        return 2;
-    }
+    const ToolArguments args = readToolArguments(argc, argv, "zorvane-factory", kUsage);
+    if (args.exitStatus >= 0) return args.exitStatus;
     std::string error;
-    if (!writeFactoryContent(argv[1], error)) {
+    if (!writeFactoryContent(args.path, error)) {
         std::fprintf(stderr, "zorvane-factory: %s\n", error.c_str());
         return 1;
     }

@@ -4,7 +4,10 @@
 // measures and shortening, value curves) on an off-screen context and writes
 // it as a PNG, so that a person can look at it.
 // zorvane-gui-sheet --images <file.png>: a contact sheet of the interface
-// images instead (ImageSheet.h).
+// images instead (ImageSheet.h); --widgets <file.png>: the value widgets at
+// four zooms (WidgetSheet.h); --menus <file.png>: the option menus, closed
+// and open, at four zooms (MenuSheet.h); --patterns <file.png>: the pattern
+// editors at the editor's zoom factors (PatternSheet.h).
 
 #include <cairo.h>
 
@@ -21,21 +24,18 @@
 #include "guitoolkit/DrawStringFitted.h"
 #include "guitoolkit/EditField.h"
 #include "gui-sheet/ImageSheet.h"
+#include "gui-sheet/MenuSheet.h"
+#include "gui-sheet/PatternSheet.h"
+#include "gui-sheet/SheetLook.h"
+#include "gui-sheet/WidgetSheet.h"
 
 using namespace VSTGUI;
+using namespace sheet;
 
 namespace {
 
 constexpr int32_t kWidth = 960;
 constexpr int32_t kHeight = 697;
-
-const CColor kPanel{0x1E, 0x20, 0x24, 255};
-const CColor kSection{0x26, 0x29, 0x2E, 255};
-const CColor kSeparator{0x34, 0x38, 0x3F, 255};
-const CColor kTitle{0xC9, 0xCD, 0xD3, 255};
-const CColor kLabel{0x8A, 0x90, 0x99, 255};
-const CColor kAmber{0xF2, 0xA5, 0x41, 255};
-const CColor kTeal{0x4F, 0xB3, 0xBF, 255};
 
 const char* const kColourNames[18] = {"Transparent", "Black",     "White",     "Grey",      "Red",       "Green",
                                       "Blue",        "Yellow",    "Magenta",   "Cyan",      "LightYellow", "Orange",
@@ -293,8 +293,12 @@ void drawCurves(CDrawContext& c) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--images") return sheet::writeImageSheet(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--widgets") return sheet::writeWidgetSheet(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--menus") return sheet::writeMenuSheet(argv[2]) ? 0 : 1;
+    if (argc == 3 && std::string(argv[1]) == "--patterns") return sheet::writePatternSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s [--images] <file.png>\n", argc > 0 ? argv[0] : "zorvane-gui-sheet");
+        std::fprintf(stderr, "usage: %s [--images | --widgets | --menus | --patterns] <file.png>\n",
+                     argc > 0 ? argv[0] : "zorvane-gui-sheet");
         return 2;
     }
     CFrame frame(CRect(0, 0, kWidth, kHeight));

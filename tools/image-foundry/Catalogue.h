@@ -39,7 +39,5 @@ void drawPanel(cairo_t* cr);
 void drawEffectsPanel(cairo_t* cr);
 void drawSixteenthDelayPanel(cairo_t* cr);
 void drawGlyph(cairo_t* cr, int font, int code, int glyphHeight);
-extern const unsigned char kWidthsA[96];
-extern const unsigned char kWidthsB[96];
 
 }  // namespace foundry

@@ -2,21 +2,11 @@
 #include <cmath>
 #include <string>
 
+#include "guitoolkit/PictureFontWidths.h"
 #include "image-foundry/Catalogue.h"
 #include "image-foundry/Look.h"
 
 namespace foundry {
-
-// The picture fonts' glyph widths for the codes 32 to 127: table A for the
-// 11-pixel fonts, table B for the condensed 15-pixel one.
-const unsigned char kWidthsA[96] = {
-    2, 4, 4, 7, 7, 7, 7, 3, 5, 4, 7, 6, 5, 5, 4, 5, 6, 4, 6, 6, 6, 6, 6, 6,  6, 6, 3, 4, 7, 7, 7, 7,
-    11, 8, 7, 7, 7, 6, 6, 7, 7, 3, 7, 7, 6, 8, 7, 7, 6, 7, 7, 7, 7, 7, 7, 10, 7, 7, 7, 4, 6, 4, 4, 7,
-    3, 8, 7, 7, 7, 6, 6, 7, 7, 3, 7, 7, 6, 8, 7, 7, 6, 7, 7, 7, 7, 7, 7, 10, 7, 7, 7, 5, 2, 6, 7, 10};
-const unsigned char kWidthsB[96] = {
-    4, 4, 6, 10, 8, 10, 10, 5, 7, 7, 6, 8, 5, 5, 4, 5, 8, 7, 8, 8, 8, 8, 8, 8, 8, 8, 4, 5, 10, 10, 10, 10,
-    15, 10, 10, 10, 10, 9, 9, 10, 10, 5, 7, 10, 9, 11, 10, 11, 9, 10, 10, 9, 9, 10, 10, 13, 10, 10, 10, 7, 9, 7, 7, 10,
-    6, 8, 9, 8, 9, 7, 5, 8, 9, 4, 4, 9, 4, 12, 9, 9, 9, 9, 6, 7, 5, 8, 8, 11, 8, 8, 8, 8, 5, 9, 10, 10};
 
 namespace {
 
@@ -39,24 +29,31 @@ Rgb inkOf(int font) {
 
 void drawGlyph(cairo_t* cr, int font, int code, int glyphHeight) {
     const bool condensed = font == 9;
-    const unsigned char* widths = condensed ? kWidthsB : kWidthsA;
-    int width = widths[code - 32];
-    if (code == '%' && (font == 1 || font == 4 || font == 7)) width = 8;
     if (code == 127 || code == ' ') return;
-    const std::string s(1, static_cast<char>(code));
+    const uint8_t* widths = condensed ? VSTGUI::kPictureFontWidthsB : VSTGUI::kPictureFontWidthsA;
+    int width = widths[code - 32];
+    if (code == '%' && (font == 1 || font == 4 || font == 7)) width = VSTGUI::kPictureFontPercentWidth;
+    // Table A gives the lower-case letters the capitals' widths: it is a
+    // small-capitals face, so those cells get a capital drawn smaller rather
+    // than a narrow lower-case letter floating in a wide cell.
+    const bool smallCapital = !condensed && code >= 'a' && code <= 'z';
+    const std::string s(1, static_cast<char>(smallCapital ? code - 'a' + 'A' : code));
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, glyphHeight);
     cairo_clip(cr);
     cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
                            font == 2 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    const double size = condensed ? 14 : 11;
+    const double size = condensed ? 14 : smallCapital ? 9 : 11;
     cairo_set_font_size(cr, size);
     cairo_text_extents_t e;
     cairo_text_extents(cr, s.c_str(), &e);
     // The ink centred in the cell less one column of spacing; glyphs wider
     // than that are squeezed so that they stay inside it.
     const double room = width - 1;
-    const double scale = e.width > room && e.width > 0 ? room / e.width : 1.0;
+    // Small capitals widen a little towards their cell so that the spacing of
+    // a word stays even.
+    double scale = e.width > room && e.width > 0 ? room / e.width : 1.0;
+    if (smallCapital && e.width > 0 && e.width < room) scale = std::min(room / e.width, 1.25);
     const double left = std::max(0.0, (room - e.width * scale) / 2);
     cairo_translate(cr, std::round(left * 2) / 2, condensed ? 12 : 9);  // one baseline for every glyph
     cairo_scale(cr, scale, 1);

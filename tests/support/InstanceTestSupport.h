@@ -1,12 +1,13 @@
 #pragma once
-// Instances for the plug-in object's tests: built inside a settings and
-// documents sandbox, with a host callback that names the host's product.
+// Instances for the tests of the plug-in object and of the views that edit
+// its models: built inside a settings and documents sandbox, with a host
+// callback that names the host's product.
 
 #include <cstring>
 #include <memory>
 #include <string>
 
-#include "PluginTestSupport.h"
+#include "support/PluginTestSupport.h"
 #include "core/VstOpcodes.h"
 #include "plugin/BWUniClient.h"
 

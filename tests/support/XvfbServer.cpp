@@ -1,4 +1,4 @@
-#include "XvfbServer.h"
+#include "support/XvfbServer.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,0 +1,110 @@
+#include "host/WavWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+
+namespace {
+
+// The chunks of a plain header ahead of the samples: "WAVE", "fmt " with
+// its 18 bytes, "fact" with its 4 and the "data" chunk's own 8.
+constexpr uint64_t kPlainHeaderRiffBytes = 4 + 26 + 12 + 8;
+constexpr uint32_t kDs64Bytes = 28;
+constexpr uint32_t kAllOnes = 0xFFFFFFFFu;
+
+class HeaderBytes {
+public:
+    void put(uint64_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes.push_back(uint8_t(value >> (8 * i)));
+    }
+    void tag(const char* text) { bytes.insert(bytes.end(), text, text + 4); }
+    std::vector<uint8_t> bytes;
+};
+
+}  // namespace
+
+WavWriter::WavWriter(int channels_, uint32_t rate_, uint64_t frames_, uint64_t largestRiffSize)
+    : channels(std::max(channels_, 1)),
+      rate(rate_),
+      frames(frames_),
+      rf64(kPlainHeaderRiffBytes + frames_ * uint64_t(channels) * 4 > largestRiffSize) {}
+
+std::vector<uint8_t> WavWriter::header() const {
+    const uint64_t dataBytes = frames * uint64_t(channels) * 4;
+    const uint64_t riffBytes = kPlainHeaderRiffBytes + (rf64 ? 8 + kDs64Bytes : 0) + dataBytes;
+    HeaderBytes out;
+    out.tag(rf64 ? "RF64" : "RIFF");
+    out.put(rf64 ? kAllOnes : riffBytes, 4);
+    out.tag("WAVE");
+    if (rf64) {
+        out.tag("ds64");
+        out.put(kDs64Bytes, 4);
+        out.put(riffBytes, 8);
+        out.put(dataBytes, 8);
+        out.put(frames, 8);
+        out.put(0, 4);  // no table of other chunks' sizes
+    }
+    out.tag("fmt ");
+    out.put(18, 4);
+    out.put(3, 2);  // IEEE float
+    out.put(uint32_t(channels), 2);
+    out.put(rate, 4);
+    out.put(uint64_t(rate) * uint32_t(channels) * 4, 4);
+    out.put(uint32_t(channels) * 4, 2);
+    out.put(32, 2);
+    out.put(0, 2);  // no extension: readers of float files expect the field
+    out.tag("fact");
+    out.put(4, 4);
+    out.put(rf64 ? kAllOnes : frames, 4);
+    out.tag("data");
+    out.put(rf64 ? kAllOnes : dataBytes, 4);
+    return std::move(out.bytes);
+}
+
+bool WavWriter::open(const std::string& target, std::string& error) {
+    path = target;
+    toStandardOutput = target == "-";
+    failed = false;
+    framesWritten = 0;
+    if (!toStandardOutput && !file.open(target)) return error = file.error(), false;
+    const std::vector<uint8_t> bytes = header();
+    if (!put(bytes.data(), bytes.size())) {
+        file.discard();
+        return error = "cannot write " + (toStandardOutput ? std::string("the standard output") : target), false;
+    }
+    return true;
+}
+
+bool WavWriter::put(const void* bytes, size_t size) {
+    if (failed) return false;
+    failed = toStandardOutput ? std::fwrite(bytes, 1, size, stdout) != size : !file.write(bytes, size);
+    return !failed;
+}
+
+bool WavWriter::write(const float* const* blocks, int32_t count) {
+    if (count < 0 || uint64_t(count) > frames - framesWritten) failed = true;
+    if (failed) return false;
+    interleaved.resize(size_t(count) * size_t(channels));
+    for (int32_t i = 0; i < count; ++i)
+        for (int c = 0; c < channels; ++c) interleaved[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][i];
+    framesWritten += uint64_t(count);
+    static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian, as this machine's floats");
+    return put(interleaved.data(), interleaved.size() * sizeof(float));
+}
+
+bool WavWriter::finish(std::string& error) {
+    const std::string where = toStandardOutput ? std::string("the standard output") : path;
+    if (framesWritten != frames && !failed) {
+        file.discard();
+        return error = "cannot write " + where + ": " + std::to_string(framesWritten) + " of " + std::to_string(frames) + " frames came", false;
+    }
+    const bool written = toStandardOutput ? !failed && std::fflush(stdout) == 0 : !failed && file.commit();
+    if (!written) {
+        // The writer says why: a full disk, or a target that changed into
+        // something that is no file while the render ran.
+        const std::string why = toStandardOutput ? std::string() : file.error();
+        file.discard();
+        return error = why.empty() ? "cannot write " + where : why, false;
+    }
+    return true;
+}

@@ -1,0 +1,125 @@
+// zorvane-host never aborts: whatever stands where a command wants a file,
+// it answers with a sentence naming the path and status 1.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <ios>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProgramRuns.h"
+#include "host/ProgramBoundary.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string replaced(std::string text, const std::string& path) {
+    for (size_t at; (at = text.find("{}")) != std::string::npos;) text.replace(at, 2, path);
+    return text;
+}
+
+}  // namespace
+
+// Each command that reads a file, given a folder, no file, a file it may not
+// read and an empty file there; each that writes one, given a folder or a
+// path into no folder.  Every one names the path, says what is wrong and
+// ends with status 1.
+TEST(HostProgramFiles, EveryFilePositionAnswersWhatItFinds) {
+    TempDir folder;
+    const std::string dir = folder.str();
+    // Open to the unprivileged user the unreadable file is tried as.
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
+    std::filesystem::create_directories(folder / "settings");
+    std::filesystem::permissions(folder / "settings", std::filesystem::perms::all);
+    ASSERT_TRUE(writeFile(dir + "/good.state", demoState()));
+    std::filesystem::create_directory(folder / "folder");
+    std::ofstream(dir + "/locked") << "MThd";
+    std::filesystem::permissions(folder / "locked", std::filesystem::perms::none);
+    std::ofstream(dir + "/empty").flush();
+    // Permissions do not hold the administrator back: the unreadable file is
+    // tried as nobody then.
+    const std::string asNobody = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    auto host = [&](const std::string& prefix) { return "cd " + dir + " && " + prefix + "env ZORVANE_SETTINGS_DIR=" + dir + "/settings " + kHostProgram + " "; };
+
+    const char* const readers[] = {
+        "render --seconds 0.1 -o out.wav --preset {}",
+        "render --seconds 0.1 -o out.wav --state {}",
+        "render --seconds 0.1 -o out.wav --midi {}",
+        "state load {}",
+        "state save saved.state --preset {}",
+        "params --state {} list",
+        "validate --quick --seconds 0.1 --state {}",
+    };
+    // The last two are read by the same lines as the rest: tried once.
+    const struct {
+        std::string path, says;
+    } found[] = {
+        {dir + "/folder", "it is a folder, not a file"},
+        {dir + "/missing", "No such file or directory"},
+        {dir + "/locked", "Permission denied"},
+        {dir + "/empty", "the file is empty"},
+        {dir + "/good.state/inside", "Not a directory"},
+    };
+    for (const char* command : readers)
+        for (const auto& f : found) {
+            if (command != readers[0] && &f >= &found[3]) continue;
+            const std::string line = host(f.path.ends_with("locked") ? asNobody : "") + replaced(command, f.path);
+            std::string output;
+            EXPECT_EQ(run(line, output), 1) << line << "\n" << output;
+            EXPECT_NE(output.find("zorvane-host: cannot read " + f.path + ": " + f.says), std::string::npos) << line << "\n" << output;
+        }
+
+    const char* const writers[] = {
+        "render --seconds 0.1 -o {}",
+        "state save {}",
+        "state load good.state --save {}",
+        "params set 17 0.5 --save {}",
+    };
+    for (const char* command : writers)
+        for (const std::string& path : {dir + "/folder", dir + "/no/such/folder/x"}) {
+            const std::string line = host("") + replaced(command, path);
+            std::string output;
+            EXPECT_EQ(run(line, output), 1) << line << "\n" << output;
+            EXPECT_NE(output.find("zorvane-host: cannot write " + path), std::string::npos) << line << "\n" << output;
+        }
+    const struct {
+        std::string line, says;
+    } globals[] = {
+        {"--module folder describe", "cannot load the plug-in module folder"},
+        {"--module good.state describe", "cannot load the plug-in module good.state"},
+        {"--content good.state describe", "no content folder with Instruments at good.state"},
+    };
+    for (const auto& g : globals) {
+        std::string output;
+        EXPECT_EQ(run(host("") + g.line, output), 1) << g.line << "\n" << output;
+        EXPECT_NE(output.find(g.says), std::string::npos) << g.line << "\n" << output;
+    }
+    for (const char* left : {"out.wav", "saved.state"}) EXPECT_FALSE(std::filesystem::exists(folder / left)) << left;
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "folder"));
+}
+
+// What escapes a command, of whatever kind, ends the program with a
+// sentence and status 1.
+TEST(HostProgramFiles, AnEscapingExceptionBecomesAMessageAndStatusOne) {
+    const struct {
+        std::function<int()> body;
+        int status;
+        std::string says;
+    } cases[] = {
+        {[] { return 2; }, 2, ""},
+        {[]() -> int { throw std::ios_base::failure("reading the file: Is a directory"); }, 1, "tool: reading the file: Is a directory"},
+        {[]() -> int { throw std::bad_alloc(); }, 1, "tool: out of memory\n"},
+        {[]() -> int { throw 42; }, 1, "tool: stopped by an unexpected error\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream errors;
+        EXPECT_EQ(runWithinBoundary("tool", c.body, errors), c.status);
+        EXPECT_TRUE(errors.str().starts_with(c.says) && errors.str().empty() == c.says.empty()) << errors.str();
+    }
+}

@@ -1,0 +1,128 @@
+// The demo set-up played as a musician plays it: chords held on the keys
+// keep the phrase sounding for as long as they are held, on either clock and
+// at every clock division, and legato chord changes are followed.  Measured
+// in the audio, half a second at a time.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "RenderDriver.h"
+#include "engine/BWRomplerLibrary.h"
+#include "factory/FactoryContent.h"
+#include "host/demo/DemoState.h"
+#include "persistence/SettingNames.h"
+#include "support/AudioMeasure.h"
+
+namespace {
+
+constexpr double kRate = 44100;
+constexpr int64_t kBar = 88200;  // four beats at 120 bpm
+
+class DemoPhraseTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(writeFactoryContent(content.path(), error)) << error;
+    }
+
+    // The demo's state, restored as a host restores it: the layers find
+    // their instruments by name.
+    std::unique_ptr<RenderDriver> demo(float clockSource, float clockDivide) {
+        auto d = std::make_unique<RenderDriver>();
+        // After the instance's start-up, which points the setting at a
+        // content folder of its own when it finds none.
+        setSettingString(SettingNames::kInstrumentsPath, (content.path() / kFactoryInstrumentsFolder).string());
+        globalRomplerLibrary().scan(true);
+        BWUniClient& c = *d->instance;
+        setUpDemo(c);
+        c.setParameter(276, clockSource);
+        c.setParameter(76, clockDivide);
+        void* data = nullptr;
+        const int32_t size = c.getChunk(&data, false);
+        std::vector<uint8_t> state(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        EXPECT_EQ(c.setChunk(state.data(), size, false), 1);
+        for (int layer = 0; layer < 3; ++layer) EXPECT_NE(c.soundLayer(layer).getInstrument(), nullptr) << layer;
+        return d;
+    }
+
+    TempDir content;
+};
+
+// Every half second of the audio holds a pitched sound a listener hears: a
+// component 20 dB above the median of 300 Hz .. 4 kHz and no quieter than
+// -45 dBFS (the kick's faint overtones, alone, are neither).
+void expectSoundingThroughout(const std::vector<float>& audio, const std::string& what) {
+    const size_t window = size_t(kRate / 2);
+    for (size_t start = 0; start + window <= audio.size(); start += window) {
+        const TonalPeak peak = strongestTonalPeak(spectrumOf(audio.data() + start, window, kRate), 300, 4000);
+        EXPECT_TRUE(peak.aboveMedianDb >= 20 && peak.dbfs >= -45)
+            << what << " at " << double(start) / kRate << " s: " << peak.hz << " Hz, " << peak.aboveMedianDb << " dB above the band, "
+            << peak.dbfs << " dBFS";
+    }
+}
+
+}  // namespace
+
+// C, E and G held for eight bars at 120 bpm, on the instrument's own clock
+// and on the host's (playing from the start), at each clock division.
+TEST_F(DemoPhraseTest, AChordHeldEightBarsSoundsInEveryHalfSecond) {
+    for (float clockSource : {0.0f, 1.0f}) {
+        for (float clockDivide : {0.0f, 0.5f, 1.0f}) {
+            auto d = demo(clockSource, clockDivide);
+            d->playing = true;
+            std::vector<float> audio;
+            d->run({noteOnAt(0, 60), noteOnAt(0, 64), noteOnAt(0, 67)}, 8 * kBar, 512, &audio);
+            expectSoundingThroughout(audio, "clock " + std::to_string(clockSource) + " divide " + std::to_string(clockDivide));
+            EXPECT_EQ(d->allocations, 0u);
+        }
+    }
+}
+
+// Chords changed legato (the next struck on the beat that lets the last go,
+// with notes in common) keep the phrase going, and each bar sounds its own
+// chord: its three strongest pitch classes are the chord's.
+TEST_F(DemoPhraseTest, LegatoChordChangesKeepSoundingAndFollowTheChords) {
+    const int chords[4][3] = {{60, 64, 67}, {60, 64, 69}, {60, 65, 69}, {59, 62, 67}};
+    std::vector<MidiAt> script;
+    for (int bar = 0; bar < 4; ++bar) {
+        if (bar > 0)
+            for (int note : chords[bar - 1]) script.push_back(noteOffAt(bar * kBar, note));
+        for (int note : chords[bar]) script.push_back(noteOnAt(bar * kBar, note));
+    }
+    auto d = demo(0.0f, 0.5f);
+    std::vector<float> audio;
+    d->run(script, 4 * kBar, 256, &audio);
+    expectSoundingThroughout(audio, "legato");
+    for (int bar = 0; bar < 4; ++bar) {
+        const size_t from = size_t(bar * kBar + kBar / 8);  // past the change
+        const Spectrum spectrum = spectrumOf(audio.data() + from, size_t(kBar - kBar / 8), kRate);
+        std::set<int> chord;
+        for (int note : chords[bar]) chord.insert(note % 12);
+        EXPECT_EQ(strongestPitchClasses(spectrum, 250, 2100, 3), chord) << "bar " << bar + 1;
+    }
+}
+
+// With "allnotesoffafterload" set, a state load lets go of the keys held,
+// in the first block after it, though the host passes no MIDI there (hosts
+// call processEvents only when MIDI arrives).  Without it they stay held.
+TEST(AllNotesOffAfterLoad, AHeldNoteIsReleasedInTheFirstBlockAfterTheLoad) {
+    for (const bool option : {true, false}) {
+        RenderDriver d;
+        // The option is read when an instance is made: in the driver's settings.
+        setSettingDword(SettingNames::kAllNotesOffAfterLoad, option ? 1 : 0);
+        d.instance = std::make_unique<ProbedClient>(&RenderDriver::callback, 1, false);
+        BWUniClient& c = *d.instance;
+        d.run({noteOnAt(0, 60), noteOnAt(0, 64)}, 4096, 512);
+        ASSERT_GT(float(c.getSystemInfo()->lastVelocity), 0.0f);
+        void* data = nullptr;
+        const int32_t size = c.getChunk(&data, false);
+        std::vector<uint8_t> state(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        ASSERT_EQ(c.setChunk(state.data(), size, false), 1);
+        std::vector<float> left(512), right(512);
+        float* outputs[2] = {left.data(), right.data()};
+        c.processReplacing(outputs, outputs, 512);
+        EXPECT_EQ(c.getSystemInfo()->lastVelocity == 0.0f, option) << option;
+    }
+}

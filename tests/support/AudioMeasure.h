@@ -1,0 +1,56 @@
+#pragma once
+// What a listener would check in a render: whether each stretch of it holds
+// a pitched sound, which pitch classes sound, how loud it peaks and how far
+// its channels differ.
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <vector>
+
+// The magnitude spectrum of a stretch in dB, Hann-windowed, zero-padded to a
+// power of two.
+struct Spectrum {
+    double binHz = 0;
+    std::vector<double> db;
+    double fullScaleDb = 0;  // the level of a full-scale sine's peak
+};
+Spectrum spectrumOf(const float* samples, size_t count, double rate);
+
+// How far the strongest component between lowHz and highHz stands above the
+// median level of that band (in dB), where it lies and how loud it is (the
+// amplitude of the sine it would be, in dBFS).  A pitched note stands 20 dB
+// or more above the band; noise, clicks and silence do not.
+struct TonalPeak {
+    double hz = 0;
+    double aboveMedianDb = 0;
+    double dbfs = -400;
+};
+TonalPeak strongestTonalPeak(const Spectrum& spectrum, double lowHz, double highHz);
+
+// The pitch classes (0 = C .. 11 = B) of the local maxima within 12 dB of
+// the band's strongest that stand at least minAboveMedianDb above its median.
+std::set<int> pitchClassesOf(const Spectrum& spectrum, double lowHz, double highHz, double minAboveMedianDb = 20);
+
+// The pitch class (0 = C .. 11 = B) of a frequency.
+int pitchClassOf(double hz);
+
+// The power of the spectrum between lowHz and highHz gathered by pitch
+// class, and the classes of the `count` strongest.
+std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count);
+
+struct RenderMeasure {
+    std::vector<TonalPeak> windows;  // the strongest tonal peak of each window, 300 Hz..4 kHz
+    std::set<int> pitchClasses;      // over all windows
+    double peak = 0;                 // largest magnitude over every channel
+    double correlation = 1;          // of the two channels (1 for one channel)
+    bool identicalChannels = true;
+};
+// Cuts the (mono-summed) render into windows of windowSeconds.
+RenderMeasure measureRender(const std::vector<std::vector<float>>& channels, double rate, double windowSeconds = 0.5);
+
+// A float or PCM WAV file's channels through libsndfile; false when unreadable.
+bool readAudioFile(const std::string& path, std::vector<std::vector<float>>& channels, double& rate);
+
+// A text summary for failure messages and for listening notes.
+std::string describe(const RenderMeasure& measure);
