@@ -240,8 +240,9 @@ public:
     // notes, clock and noise) and the derived engine values, as a copy to be
     // put back later.  The delay lines and effect memories of the
     // tracked-buffer list are not copied: every state load clears them, so
-    // the copy is taken only while they are clear (null otherwise) and is
-    // put back right after a state load.  A harness that reuses one instance
+    // the copy is taken only while they are clear, as a suspend or a state
+    // load leaves them (null otherwise), and is put back right after a state
+    // load.  A harness that reuses one instance
     // between inputs takes it when the instance is new.  Host/GUI thread,
     // with no audio call in progress; restoring allocates nothing.
     struct RunningState;

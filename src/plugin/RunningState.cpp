@@ -65,13 +65,19 @@ struct BWUniClient::RunningState {
 
 namespace {
 
+// Whether every block holds what a suspend or a state load writes into it.
 bool blocksAreClear(const StateResetList& list) {
     for (size_t i = 0; i < list.size(); ++i) {
         const TrackedBufferRecord& block = list.at(i);
-        const auto* bytes = static_cast<const unsigned char*>(block.data);
-        if (block.fillValue != 0.0f) return false;
-        if (block.byteLength > 0 && (bytes[0] != 0 || std::memcmp(bytes, bytes + 1, block.byteLength - 1) != 0))
-            return false;
+        if (block.fillValue == 0.0f) {
+            const auto* bytes = static_cast<const unsigned char*>(block.data);
+            if (block.byteLength > 0 && (bytes[0] != 0 || std::memcmp(bytes, bytes + 1, block.byteLength - 1) != 0))
+                return false;
+            continue;
+        }
+        const auto* floats = static_cast<const float*>(block.data);
+        for (uint64_t k = 0; k < block.byteLength / sizeof(float); ++k)
+            if (floats[k] != block.fillValue) return false;
     }
     return true;
 }
