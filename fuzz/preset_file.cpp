@@ -22,16 +22,8 @@ MemoryFile& presetFile() {
     return file;
 }
 
-class PresetFileSubject {
+class PresetFileSubject : public LoadedInstance {
 public:
-    PresetFileSubject() : client(makeFuzzInstance()), fresh(stateOf(*client)) {}
-
-    // Only an applied file changed anything.
-    void reset() {
-        if (changed) check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
-        changed = false;
-    }
-
     void run(const uint8_t* data, size_t size, Digest& digest) {
         if (digest.wanted()) check(stateOf(*client) == fresh, "each input meets the fresh state");
         if (size == 0 || size > (1u << 20)) return;
@@ -43,17 +35,12 @@ public:
             check(stateOf(*client) == fresh, "a refused preset changes nothing");
             return;
         }
-        changed = true;
+        markChanged();
         if (digest.wanted()) {
             const std::vector<uint8_t> loaded = stateOf(*client);
             digest.add(loaded.data(), loaded.size());
         }
     }
-
-private:
-    std::unique_ptr<BWUniClient> client;
-    std::vector<uint8_t> fresh;
-    bool changed = false;
 };
 
 }  // namespace

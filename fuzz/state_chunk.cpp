@@ -14,16 +14,8 @@
 
 namespace {
 
-class StateChunkSubject {
+class StateChunkSubject : public LoadedInstance {
 public:
-    StateChunkSubject() : client(makeFuzzInstance()), fresh(stateOf(*client)) {}
-
-    // Only an applied chunk changed anything.
-    void reset() {
-        if (changed) check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
-        changed = false;
-    }
-
     void run(const uint8_t* data, size_t size, Digest& digest) {
         if (digest.wanted()) check(stateOf(*client) == fresh, "each input meets the fresh state");
         if (size > (1u << 20)) return;
@@ -37,17 +29,12 @@ public:
             check(stateOf(*client) == fresh, "a refused chunk changes nothing");
             return;
         }
-        changed = true;
+        markChanged();
         std::vector<uint8_t> saved = stateOf(*client);
         check(client->setChunk(saved.data(), int32_t(saved.size()), false) == 1, "a saved state loads again");
         check(stateOf(*client) == saved, "a saved state re-saves to the same bytes");
         digest.add(saved.data(), saved.size());
     }
-
-private:
-    std::unique_ptr<BWUniClient> client;
-    std::vector<uint8_t> fresh;  // setChunk takes bytes it may not change
-    bool changed = false;
 };
 
 }  // namespace

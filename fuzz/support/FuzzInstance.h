@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plugin/BWUniClient.h"
+#include "support/Check.h"
 #include "support/QuietMessages.h"
 #include "support/TempFolder.h"
 
@@ -63,3 +64,25 @@ inline std::vector<uint8_t> stateOf(BWUniClient& client) {
     const auto* begin = static_cast<const uint8_t*>(data);
     return std::vector<uint8_t>(begin, begin + bytes);
 }
+
+// An instance that inputs change only by loading states and presets into it:
+// it goes back by loading its fresh state, and only after an input applied
+// something (markChanged).
+class LoadedInstance {
+public:
+    LoadedInstance() : client(makeFuzzInstance()), fresh(stateOf(*client)) {}
+
+    void reset() {
+        if (changed) check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
+        changed = false;
+    }
+
+protected:
+    void markChanged() { changed = true; }
+
+    std::unique_ptr<BWUniClient> client;
+    std::vector<uint8_t> fresh;  // not const: setChunk takes bytes it could change
+
+private:
+    bool changed = false;
+};
