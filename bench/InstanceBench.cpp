@@ -4,23 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
+#include "BenchFolders.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
-
-void useTemporaryUserFolders() {
-    static const std::filesystem::path root = [] {
-        char pattern[] = "/tmp/zorvane-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::filesystem::path(made ? made : "/tmp");
-    }();
-    setenv("ZORVANE_SETTINGS_DIR", (root / "settings").c_str(), 1);
-    setenv("ZORVANE_DOCUMENTS_DIR", (root / "Documents").c_str(), 1);
-}
 
 void BM_InstanceConstruction(benchmark::State& state) {
     useTemporaryUserFolders();

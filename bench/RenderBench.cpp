@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolders.h"
 #include "engine/BWRomplerLibrary.h"
 #include "host/demo/DensePatch.h"
 #include "factory/FactoryContent.h"
@@ -31,16 +32,10 @@ namespace fs = std::filesystem;
 
 constexpr int32_t kBlock = 512;
 
-// Settings, documents and the factory content in a folder of the bench's
-// own, made once, so that the user's are never touched.  (Not removed: the
-// process ends with the benchmarks.)
+// The factory content in the benchmarks' own folder, made once.
 const fs::path& benchFolder() {
-    static const fs::path root = [] {
-        char pattern[] = "/tmp/zorvane-render-bench-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        const fs::path folder(made ? made : "/tmp");
-        setenv("ZORVANE_SETTINGS_DIR", (folder / "settings").c_str(), 1);
-        setenv("ZORVANE_DOCUMENTS_DIR", (folder / "Documents").c_str(), 1);
+    static const fs::path& root = []() -> const fs::path& {
+        const fs::path& folder = useTemporaryUserFolders();
         std::string error;
         writeFactoryContent(folder / "content", error);
         return folder;
@@ -66,8 +61,10 @@ void Render(benchmark::State& state) {
         client->processReplacing(outputs, outputs, kBlock);
         benchmark::DoNotOptimize(left.data());
         if ((blocks++ & 15) == 0) {
-            for (int layer = 0; layer < 3; ++layer)
-                for (int v = 0; v < kLayerVoices; ++v) active += client->voiceChain().layer(layer).reader(v).isActive();
+            for (int layer = 0; layer < 3; ++layer) {
+                const VoiceLayer& sounding = client->audioEngine().voiceChain().layer(layer);
+                for (int v = 0; v < kLayerVoices; ++v) active += sounding.reader(v).isActive();
+            }
         }
     }
     const double samples = static_cast<double>(state.iterations()) * kBlock;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/LittleEndian.h"
+#include "plugin/ParameterInbox.h"
 #include "support/Check.h"
 #include "support/FuzzInstance.h"
 #include "support/ReusedSubject.h"
@@ -41,26 +42,28 @@ public:
     ParameterValuesSubject()
         : client(makeFuzzInstance()),
           fresh(stateOf(*client)),
-          freshRaw(client->state().raw),
           freshTempo(client->getSystemInfo()->tempo),
-          running(client->saveRunningState()) {
+          running(client->audioEngine().saveRunningState()) {
         check(running != nullptr, "a new instance is silent");
+        for (int32_t index = 0; index < ParameterInbox::kSlots; ++index)
+            freshValues[size_t(index)] = client->parameterInbox().value(index);
         for (const ParamBinding* binding : client->presetMembers(0))
-            if (!binding->object && binding->value && binding->tag >= 0 && size_t(binding->tag) < plain.size())
+            if (!binding->object && binding->value && binding->tag >= 0 && binding->tag < ParameterInbox::kSlots)
                 plain[size_t(binding->tag)] = true;
     }
 
     void reset() {
         if (client->getSystemInfo()->tempo != freshTempo) {
-            client->changeTempo(freshTempo);
+            client->audioEngine().changeTempo(freshTempo);
             client->suspend();
         }
-        const auto& raw = client->state().raw;
+        const ParameterInbox& inbox = client->parameterInbox();
         std::vector<int32_t> moved;
         bool edited = false;
-        for (size_t index = 0; index < plain.size(); ++index) {
-            if (std::memcmp(&raw[index], &freshRaw[index], sizeof(float)) == 0) continue;
-            moved.push_back(int32_t(index));
+        for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) {
+            const float value = inbox.value(index);
+            if (std::memcmp(&value, &freshValues[size_t(index)], sizeof(float)) == 0) continue;
+            moved.push_back(index);
             edited = edited || !plain[size_t(index)];
         }
         if (!edited && restoreValues(moved)) return;
@@ -79,12 +82,15 @@ public:
                 client->state().patterns.loopStart = value;
                 client->state().patterns.loopEnd = floatOf(word);
                 client->state().patterns.stepCursor = word;
+                // The engine takes what was set, as at its next tick.
+                check(client->deriveNow(), "the engine takes the values");
             } else if (pair % 64 == 63) {
-                client->changeTempo(40.0 + (word % 400));
+                client->audioEngine().changeTempo(40.0 + (word % 400));
             } else {
                 client->setParameter(index, value);
             }
         }
+        check(client->deriveNow(), "the engine takes the values");
         for (const ParamBinding* binding : client->allBindings()) {
             if (!binding->value) continue;
             check(*binding->value >= 0.0f && *binding->value <= 1.0f, "every bound value stays within 0..1");
@@ -100,17 +106,18 @@ public:
 private:
     bool restoreValues(const std::vector<int32_t>& moved) {
         for (int32_t index : moved)
-            if (plain[size_t(index)]) client->setParameter(index, freshRaw[size_t(index)]);
-        client->restoreRunningState(*running);
+            if (plain[size_t(index)]) client->setParameter(index, freshValues[size_t(index)]);
+        check(client->deriveNow(), "the engine takes the fresh values");
+        client->audioEngine().restoreRunningState(*running);
         return stateOf(*client) == fresh;
     }
 
     std::unique_ptr<BWUniClient> client;
     std::vector<uint8_t> fresh;
-    const decltype(EngineState::raw) freshRaw;
-    std::array<bool, 390> plain{};  // an index that only sets a value
+    std::array<float, ParameterInbox::kSlots> freshValues{};
+    std::array<bool, ParameterInbox::kSlots> plain{};  // an index that only sets a value
     double freshTempo;
-    std::shared_ptr<const BWUniClient::RunningState> running;
+    std::shared_ptr<const Engine::RunningState> running;
 };
 
 }  // namespace

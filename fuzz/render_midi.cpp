@@ -66,7 +66,7 @@ public:
             if (record.code == kEventProgramChange) record.code = kEventNoteOn;
             record.data1 = int8_t(data[at + 2]);
             record.data2 = int8_t(data[at + 3]) * 300;
-            client->handleMidiEvent(record);
+            client->audioEngine().handleMidiEvent(record);
             // A pattern value of any bit pattern (NaN, huge) where the sequencer reads.
             float value;
             std::memcpy(&value, data + at, sizeof(value));

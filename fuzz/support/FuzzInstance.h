@@ -66,14 +66,20 @@ inline std::vector<uint8_t> stateOf(BWUniClient& client) {
 }
 
 // An instance that inputs change only by loading states and presets into it:
-// it goes back by loading its fresh state, and only after an input applied
-// something (markChanged).
+// it goes back by loading its fresh state, and its engine's running state
+// (the memories of switch margins and the like, which no load resets), only
+// after an input applied something (markChanged).
 class LoadedInstance {
 public:
-    LoadedInstance() : client(makeFuzzInstance()), fresh(stateOf(*client)) {}
+    LoadedInstance()
+        : client(makeFuzzInstance()), fresh(stateOf(*client)), running(client->audioEngine().saveRunningState()) {
+        check(running != nullptr, "a new instance is silent");
+    }
 
     void reset() {
-        if (changed) check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
+        if (!changed) return;
+        check(client->setChunk(fresh.data(), int32_t(fresh.size()), false) == 1, "the fresh state loads");
+        client->audioEngine().restoreRunningState(*running);
         changed = false;
     }
 
@@ -84,5 +90,6 @@ protected:
     std::vector<uint8_t> fresh;  // not const: setChunk takes bytes it could change
 
 private:
+    const std::shared_ptr<const Engine::RunningState> running;
     bool changed = false;
 };

@@ -15,6 +15,7 @@
 // after every reset in a replay and after every 64th in a fuzzing run, and a
 // replay compares every input with a fresh instance (ReusedSubject.h).
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "persistence/BWChunk.h"
 #include "persistence/BWChunkableClass.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/ParameterInbox.h"
 #include "support/Check.h"
 #include "support/FuzzInstance.h"
 #include "support/SavedWords.h"
@@ -40,11 +42,10 @@ public:
     // Takes the fresh state of client and of the models a harness writes;
     // client must be new and silent.
     PlayedInstance(BWUniClient& client, std::vector<BWChunkableClass*> written)
-        : client(client),
-          fresh(stateOf(client)),
-          freshRaw(client.state().raw),
-          running(client.saveRunningState()) {
+        : client(client), fresh(stateOf(client)), running(client.audioEngine().saveRunningState()) {
         check(running != nullptr, "a new instance is silent");
+        for (int32_t index = 0; index < ParameterInbox::kSlots; ++index)
+            freshValues[size_t(index)] = client.parameterInbox().value(index);
         for (BWChunkableClass* model : written) models.push_back({model, wordsOf(*model)});
     }
 
@@ -53,12 +54,15 @@ public:
             BWChunk chunk(model.words.data(), uint32_t(model.words.size() * 4));
             check(model.object->readChunk(&chunk, false) == 1, "a model reads its fresh words");
         }
-        const auto& raw = client.state().raw;
-        for (size_t index = 0; index < raw.size() && index < 390; ++index)
-            if (std::memcmp(&raw[index], &freshRaw[index], sizeof(float)) != 0)
-                client.setParameter(int32_t(index), freshRaw[index]);
+        ParameterInbox& inbox = client.parameterInbox();
+        for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) {
+            const float value = inbox.value(index);
+            if (std::memcmp(&value, &freshValues[size_t(index)], sizeof(float)) != 0)
+                client.setParameter(index, freshValues[size_t(index)]);
+        }
+        check(client.deriveNow(), "the engine takes the fresh values");
         client.suspend();
-        client.restoreRunningState(*running);
+        client.audioEngine().restoreRunningState(*running);
         if (verify || ++resets % 64 == 0) check(stateOf(client) == fresh, "the reset gives back the fresh state");
     }
 
@@ -71,8 +75,8 @@ private:
     };
     BWUniClient& client;
     const std::vector<uint8_t> fresh;
-    const decltype(EngineState::raw) freshRaw;
-    const std::shared_ptr<const BWUniClient::RunningState> running;
+    std::array<float, ParameterInbox::kSlots> freshValues{};
+    const std::shared_ptr<const Engine::RunningState> running;
     std::vector<Model> models;
     uint64_t resets = 0;
 };

@@ -60,6 +60,6 @@ AAX_Result BWAAXWrapperParameters::BWAAXWrapperCustomView::TimerWakeup() {
     AEffEditor* editor = editorOf(adapter);
     if (!editor) return AAX_ERROR_NULL_OBJECT;
     editor->idle();
-    if (adapter->rebuildRequested()) adapter->createParameters();
+    adapter->idle();
     return AAX_SUCCESS;
 }

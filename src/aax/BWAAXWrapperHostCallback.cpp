@@ -62,7 +62,7 @@ intptr_t BWAAXWrapperParameters::answerHost(int32_t opcode, int32_t index, intpt
         for (const char* text : kHostCanDo)
             if (std::strcmp(static_cast<const char*>(ptr), text) == 0) return 1;
         return 0;
-    case HostOpcode::UpdateDisplay: rebuildParameters = true; return 0;
+    case HostOpcode::UpdateDisplay: rebuildParameters.store(true); return 0;
     case HostOpcode::BeginEdit:
         writeIdentifier(id, index);
         TouchParameter(id);

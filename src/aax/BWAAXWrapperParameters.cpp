@@ -102,8 +102,31 @@ AAX_Result BWAAXWrapperParameters::EffectInit() {
 }
 
 AAX_Result BWAAXWrapperParameters::TimerWakeup() {
-    if (rebuildParameters) createParameters();
+    idle();
     return AAX_SUCCESS;
+}
+
+void BWAAXWrapperParameters::idle() {
+    if (!core) return;
+    core->idle();
+    if (rebuildParameters.exchange(false)) {
+        createParameters();
+    } else {
+        followCoreValues();
+    }
+}
+
+// UpdateNormalizedValue changes the parameter's own value and posts it to
+// the host as its current value, which the host shows and does not record;
+// a value the parameter holds already posts nothing.
+void BWAAXWrapperParameters::followCoreValues() {
+    char id[32];
+    for (int32_t i = 0; i < effect->numParams; ++i) {
+        std::snprintf(id, sizeof(id), "%d", i);
+        if (AAX_IParameter* parameter = mParameterManager.GetParameterByID(id)) {
+            parameter->UpdateNormalizedValue(core->getParameter(i));
+        }
+    }
 }
 
 AAX_Result BWAAXWrapperParameters::postEffectPointer(AAX_CPacket& packet) {
@@ -155,7 +178,6 @@ void BWAAXWrapperParameters::createParameters() {
         }
         if (!mParameterManager.AddParameter(parameter)) delete parameter;
     }
-    rebuildParameters = false;
 }
 
 AAX_Result BWAAXWrapperParameters::UpdateParameterNormalizedValue(const char* id, double value, int32_t source) {

@@ -10,6 +10,7 @@
 // thread); process() on the host's audio thread; the host callback on
 // whichever thread the core calls it from.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -51,10 +52,16 @@ public:
     AAX_Result GetChunk(uint32_t chunkID, AAX_SPlugInChunk* chunk) override;
     AAX_Result SetChunk(uint32_t chunkID, const AAX_SPlugInChunk* chunk) override;
     AAX_Result EffectInit() override;
-    // The host's idle call on the effect: rebuilds the parameter list when
-    // the core asked for it, so that a host without a view sees new values
-    // too (the view's timer does the same).
+    // The host's idle call on the effect: idle(), so that a host without a
+    // view sees new values too (the view's timer does the same).
     AAX_Result TimerWakeup() override;
+    // The host side's idle: lets the core derive what waits when the host
+    // stopped processing, then rebuilds the parameter list when the core
+    // asked for it, else makes each parameter follow the value the core
+    // holds (the step lanes and learned controllers move some), telling the
+    // host the current value without asking it to record anything.  Host
+    // main thread.
+    void idle();
 
     // Handler of the "effc" packet: the instance's address, 8 bytes.
     AAX_Result postEffectPointer(AAX_CPacket& packet);
@@ -72,11 +79,12 @@ public:
     AEffect* getEffect() const { return effect; }
     BWAAXWrapperCustomView* getView() const { return view; }
     void setView(BWAAXWrapperCustomView* newView) { view = newView; }
-    bool rebuildRequested() const { return rebuildParameters; }
+    bool rebuildRequested() const { return rebuildParameters.load(); }
     int32_t preparedBlockSize() const { return maxBlockSize; }
 
 private:
     void destroyCore();
+    void followCoreValues();
     void traceMissingInstruments();
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();
@@ -86,7 +94,8 @@ private:
     AEffect* effect = nullptr;
     MidiEventBuffer inEvents;
     MidiOutputRing outEvents;
-    bool rebuildParameters = false;
+    // Asked for by the core's display update, from whichever thread loaded.
+    std::atomic<bool> rebuildParameters{false};
     bool bypassPacketRegistered = false;
     bool effectPacketRegistered = false;
     std::unique_ptr<BWUniClient> core;

@@ -15,21 +15,25 @@ BWMouseAreaChunk::BWMouseAreaChunk(float initialValue) : BWChunkableClass(kTypeF
     targets[0] = &ownValue;
 }
 
-void BWMouseAreaChunk::bind(size_t slot, float* target) {
+void BWMouseAreaChunk::bind(size_t slot, std::atomic<float>* target) {
     if (slot < kPointers) targets[slot] = target;
 }
 
-float BWMouseAreaChunk::value() const { return targets[0] != nullptr ? *targets[0] : 0.0f; }
+float BWMouseAreaChunk::value() const {
+    return targets[0] != nullptr ? targets[0]->load(std::memory_order_relaxed) : 0.0f;
+}
 
 void BWMouseAreaChunk::setValue(float newValue) {
-    if (targets[0] != nullptr) *targets[0] = newValue;
+    if (targets[0] != nullptr) targets[0]->store(newValue, std::memory_order_relaxed);
 }
 
 void BWMouseAreaChunk::writeChunk(BWChunk* chunk) {
     const size_t count = targets[kPointers - 1] != nullptr ? kPointers : kPointers - 1;
     chunk->writeInt(kMarker);
     chunk->writeInt(static_cast<int32_t>(count));
-    for (size_t i = 0; i < count; ++i) chunk->writeFloat(targets[i] != nullptr ? *targets[i] : 0.0f);
+    for (size_t i = 0; i < count; ++i) {
+        chunk->writeFloat(targets[i] != nullptr ? targets[i]->load(std::memory_order_relaxed) : 0.0f);
+    }
 }
 
 int32_t BWMouseAreaChunk::readChunk(BWChunk* chunk, bool skipOnly) {
@@ -41,7 +45,9 @@ int32_t BWMouseAreaChunk::readChunk(BWChunk* chunk, bool skipOnly) {
     for (int32_t i = 0; i < count; ++i) {
         const float stored = chunk->readFloat();
         const auto slot = static_cast<size_t>(i);
-        if (!skipOnly && slot < kPointers && targets[slot] != nullptr) *targets[slot] = parameterValue(stored);
+        if (!skipOnly && slot < kPointers && targets[slot] != nullptr) {
+            targets[slot]->store(parameterValue(stored), std::memory_order_relaxed);
+        }
     }
     return kChunkReadOk;
 }

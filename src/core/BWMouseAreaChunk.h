@@ -7,9 +7,13 @@
 // Record: the marker 11, a count n (7 when the seventh pointer is bound,
 // else 6) and n floats in pointer order, 0 for an unbound pointer.
 //
-// Threads: host/GUI thread or the program loader.
+// The floats are relaxed atomics, since they are parameter values: the
+// owner's parameter slots, which the host, the interface and state loads
+// store and the audio side reads.  Threads: reads and writes on any thread;
+// readChunk and writeChunk on the host/GUI thread or the program loader.
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -34,13 +38,13 @@ public:
     void writeChunk(BWChunk* chunk) override;
 
     // Points slot at a float of the owner; null unbinds it.  Slots beyond
-    // the seven are ignored.
-    void bind(size_t slot, float* target);
+    // the seven are ignored.  Before the object is shared.
+    void bind(size_t slot, std::atomic<float>* target);
     // The float the first pointer addresses (0 when it is unbound).
     float value() const;
     void setValue(float newValue);
 
 private:
-    float ownValue;
-    std::array<float*, kPointers> targets{};
+    std::atomic<float> ownValue;
+    std::array<std::atomic<float>*, kPointers> targets{};
 };

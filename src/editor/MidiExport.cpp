@@ -61,7 +61,14 @@ std::string midiExportFileName(const std::string& programName) {
 
 MidiExportReport runMidiExport(BWUniClient& client, int32_t restartTag) {
     MidiExportReport report;
+    // What the editor set just before (the length among it) reaches the
+    // engine first, also when the host has stopped processing.
     if (!client.beginOfflineExport(EngineHold::kEditTries)) {
+        reportAudioBusy();
+        return report;
+    }
+    if (!client.deriveNow()) {
+        client.endOfflineExport();
         reportAudioBusy();
         return report;
     }
@@ -79,7 +86,7 @@ MidiExportReport runMidiExport(BWUniClient& client, int32_t restartTag) {
         } else {
             transport.flags = TimeInfoFlags::TransportPlaying;
         }
-        client.getEventQueue().clear();
+        client.audioEngine().eventQueue().clear();
 
         report.lengthBeats = static_cast<double>(client.state().patterns.exportBars[1]) * 4.0;
         report.tempo = static_cast<uint32_t>(transport.tempo);

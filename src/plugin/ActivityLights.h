@@ -5,7 +5,7 @@
 // drives the brightness from the voice each light stands for.
 //
 // Audio thread (tick); the editor's fields are plain floats read and written
-// from the GUI thread, as every parameter value is.
+// from the GUI thread.
 
 #include <array>
 #include <cstdint>

@@ -1,11 +1,14 @@
 #include "plugin/BWUniClient.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cmath>
 #include <cstring>
 
 #include "engine/BWRomplerLibrary.h"
 #include "persistence/Settings.h"
 #include "persistence/SettingsKey.h"
+#include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
 #include "platform/SettingsWriteBatch.h"
@@ -15,8 +18,7 @@ namespace {
 constexpr int32_t kUniqueId = ('B' << 24) | ('W' << 16) | ('Z' << 8) | 'v';
 constexpr int32_t kVoices = 8;
 constexpr int32_t kTickSamples = 16;
-constexpr float kSilenceThreshold = 1.3218404e-4f;
-constexpr int32_t kSilenceBeats = 4;
+constexpr int32_t kTimeFilter = 0x1E02;
 
 }  // namespace
 
@@ -26,30 +28,19 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       models(&context),
       layers{{BWRomplerHandler(&globalRomplerLibrary()), BWRomplerHandler(&globalRomplerLibrary()),
               BWRomplerHandler(&globalRomplerLibrary())}},
-      chain(&context),
-      voices(context),
       loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
-      preparation(context, *this) {
+      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits}) {
     detectHostVendor();
     bindings.reserve(kBindingCount);
     for (const BindingRow& row : bindingsInConstructionOrder()) bindings.emplace_back(row);
-
-    voices.attach({&layers[0], &layers[1], &layers[2]});
-    longLine.trackedList = &trackedBuffers;
-    longLine.tracked = true;
-    for (TrackedFloatBuffer& line : combLines) {
-        line.trackedList = &trackedBuffers;
-        line.tracked = true;
-    }
-    setSilenceWindow(static_cast<int32_t>(kSilenceBeats * context.samplesPerBeat));
-    silenceThreshold = kSilenceThreshold;
-    noSilentOpt = getSettingDword("NoSilentOpt") != 0;
     undoManager.setClient(this);
     // Learning on the audio thread appends without allocating.
-    for (int32_t number = 0; number < MidiLearnMap::kControllers; ++number) learn.controller(number).reserve(kLearnCapacity);
-    learn.pressure().reserve(kLearnCapacity);
+    for (int32_t number = 0; number < MidiLearnMap::kControllers; ++number) {
+        learn.controller(number).reserve(Engine::kLearnCapacity);
+    }
+    learn.pressure().reserve(Engine::kLearnCapacity);
 
     char product[256] = {};
     if (getHostProductString(product)) {
@@ -63,9 +54,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     globalRomplerLibrary().scan(false);
     presetNames.fill("default");
     createEditor(hostPrivate);
-    prepareSampleRate();
-    refreshRunState();
-    settleTempoConstants();
+    engine.start(sampleRate);
     locateDefaultPreset();
     presetLibrary = std::make_unique<PresetLibrary>(kPresetExtension, 1, 290908);
     if (defaultPresetWanted) loadPresetFromFile(defaultPresetFile.c_str(), 0);
@@ -97,11 +86,6 @@ BWUniClient::~BWUniClient() {
     while (!bindings.empty()) bindings.pop_back();  // reverse construction order
 }
 
-void BWUniClient::setSilenceWindow(int32_t samples) {
-    if (samples != silenceWindowSamples) silenceCounter = 0;
-    silenceWindowSamples = samples;
-}
-
 void BWUniClient::configureEffectRecord() {
     setUniqueID(kUniqueId);
     isSynth(true);
@@ -126,15 +110,6 @@ void BWUniClient::setupPaths(std::string_view productName, bool writeLibraryPath
 
 void BWUniClient::createEditor(bool hostPrivate) {
     if (EditorFactory factory = editorFactory()) setEditor(factory(*this, hostPrivate));
-}
-
-// Tempo 80 and back: every listener sizes itself for a slow tempo once, so
-// that the render routine's later tempo changes find their buffers large
-// enough; the return to 120 tells nobody.
-void BWUniClient::settleTempoConstants() {
-    context.setTempo(80.0);
-    listeners.notifyTiming();
-    context.setTempo(120.0);
 }
 
 void BWUniClient::locateDefaultPreset() {
@@ -175,8 +150,8 @@ void BWUniClient::processReplacing(float** /*inputs*/, float** outputs, int32_t 
     if (!outputs || !outputs[0] || !outputs[1] || sampleFrames < 0) return;
     // The MIDI export drives the engine itself meanwhile.
     const bool entered = processCalls.enterBlock();
-    if (entered && !offlineExport.load() && !render.ownTransport.load()) {
-        processBlock(outputs, sampleFrames);
+    if (entered && !offlineExport.load() && !engine.renderState().ownTransport.load()) {
+        engine.processBlock(outputs, sampleFrames);
     } else {
         std::fill_n(outputs[0], sampleFrames, 0.0f);
         std::fill_n(outputs[1], sampleFrames, 0.0f);
@@ -191,13 +166,7 @@ bool BWUniClient::beginOfflineExport(int32_t tries) {
     return false;
 }
 
-void BWUniClient::renderExportTick() {
-    float scratch = 0.0f;
-    float* channels[2] = {&scratch, &scratch};
-    render.subCount = 0;
-    context.tickSamples = 16;
-    processBlock(channels, 1);
-}
+void BWUniClient::renderExportTick() { engine.renderExportTick(); }
 
 void BWUniClient::endOfflineExport() {
     processCalls.release();
@@ -213,20 +182,27 @@ std::span<ParamBinding* const> BWUniClient::presetMembers(int32_t kind) const {
     return kindMembers[kind];
 }
 
+// ---- parameters -----------------------------------------------------------
+
+void BWUniClient::setParameter(int32_t index, float value) {
+    assert(hold.notRenderingHere() && "the render sets parameters through the engine");
+    if (static_cast<uint32_t>(index) > static_cast<uint32_t>(Tag::HighestIndex)) return;
+    if (index > Tag::LastHostIndex && index < Tag::FirstPatternIndex) return;
+    // Whoever calls, the engine sees 0..1: every step, table row and range
+    // bound it derives then stays inside what exists.
+    inbox.store(index, std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f));
+}
+
+// The mouse areas keep their values in their indices' slots, so every
+// index reads its slot.
 float BWUniClient::rawValue(int32_t index) const {
-    switch (index) {
-        case 78: return models.patternKeysArea.value();
-        case 365: return models.filterTypeArea.value();
-        case 366: return models.modulationArea.value();
-        default:
-            return index >= 0 && index < static_cast<int32_t>(engine.raw.size()) ? engine.raw[index] : 0.0f;
-    }
+    return index >= 0 && index < ParameterInbox::kSlots ? inbox.value(index) : 0.0f;
 }
 
 float BWUniClient::getParameter(int32_t index) {
     const ParamBinding* binding = hostBinding(index);
     if (!binding) return 0.0f;
-    return binding->value ? *binding->value : rawValue(index);
+    return binding->value ? binding->read() : rawValue(index);
 }
 
 void BWUniClient::getParameterName(int32_t index, char* text) {
@@ -235,3 +211,46 @@ void BWUniClient::getParameterName(int32_t index, char* text) {
     std::strncpy(text, name, 63);
     text[63] = 0;
 }
+
+bool BWUniClient::deriveNow() {
+    assert(hold.notRenderingHere());
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    if (!alone.owns_lock()) return false;
+    EngineHoldScope held(hold, EngineHold::kEditTries);
+    if (!held.held()) return false;
+    engine.takeParameters();
+    return true;
+}
+
+// With the audio thread running the engine takes the inbox at its next tick
+// anyway; only a host that stopped processing leaves edits waiting.  Nothing
+// is waited for: not a load under way, and not an audio thread that just
+// started again.
+void BWUniClient::idle() {
+    assert(hold.notRenderingHere());
+    const uint32_t blocks = engine.blocksRendered();
+    const bool audioRuns = blocks != blocksAtLastIdle;
+    blocksAtLastIdle = blocks;
+    if (audioRuns || !inbox.pending()) return;
+    const std::unique_lock<std::recursive_mutex> alone(stateLock, std::try_to_lock);
+    if (!alone.owns_lock()) return;
+    EngineHoldScope held(hold, 0);
+    if (held.held()) engine.takeParameters();
+}
+
+std::unique_lock<std::recursive_mutex> BWUniClient::lockState() {
+    std::unique_lock<std::recursive_mutex> lock(stateLock, std::try_to_lock);
+    for (int32_t waited = 0; !lock.owns_lock() && waited < kStateWaitMs; ++waited) {
+        platform::sleepOneMillisecond();
+        lock.try_lock();
+    }
+    return lock;
+}
+
+// ---- the engine's host ----------------------------------------------------
+
+const VstTimeInfo* BWUniClient::transport() { return getTimeInfo(kTimeFilter); }
+
+void BWUniClient::sendNotes(VstEvents* events) { sendVstEventsToHost(events); }
+
+void BWUniClient::runStateChanged(int32_t run) { callHost(53, run, 0, nullptr, 0.0f); }

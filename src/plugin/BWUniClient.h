@@ -1,26 +1,31 @@
 #pragma once
-// The plug-in object: one per plug-in instance, owning everything the
-// instance is made of (bindings, engine state, pattern models, sound layers,
-// effects, audio context) by value, so that the audio thread reaches them
-// without indirection and nothing is allocated for them while it runs.
+// The plug-in object: one per plug-in instance, and its host-side front.  It
+// holds what the instance is made of on the host side (bindings, raw
+// parameter values, pattern models, sound layers, presets, undo, the
+// editor's requests) by value, and the audio side, the Engine, which owns
+// everything the render reads and writes.
 //
-// setParameter is the one road by which values reach the engine.  It runs on
-// the GUI thread (editor, host automation, presets, randomiser), on the audio
-// thread (step lanes, learned controllers, the re-apply pass after a tempo
-// change) and on the program loader; it takes no lock, allocates nothing and
-// never calls the editor (InterfaceRequests carries what the editor must do).
+// setParameter only stores: the raw value into the ParameterInbox (a relaxed
+// atomic per index) and the index's changed bit.  The engine takes the
+// changed indices at the top of each tick, in index order, and derives every
+// engine value there; what the engine sets itself (step lanes, learned
+// controllers, the chord sequence) it publishes back into the inbox, so that
+// getParameter and the saved state hold the value a parameter really has.
+// What the editor must learn of (page bits, refreshes, dirty views) stays a
+// recorded request (InterfaceRequests), served at its idle.
 //
-// MIDI intake, the program loader, the state chunk, preset files and
-// programs are the instance's operations too (MidiIntake.cpp,
-// StateWriter.cpp, StateReader.cpp, PresetFiles.cpp, CoreOperations.cpp).
+// The state has one writer at a time: loads (host state, presets, programs,
+// undo) and saves take the state lock, and a load holds the engine while it
+// applies, so neither the render nor a save ever reads what a load writes.
 //
-// The render routine is an operation of the instance too (BlockRender.cpp,
-// MidiEventHandler.cpp, Sequencer.cpp, StepLanes.cpp); the sample voices
-// plug into it at VoiceSeam.cpp.
+// Each operation states its thread in one line; debug builds assert the
+// rules (the audio side's in Engine, the host side's here: never from inside
+// the render).  The operations of state and presets live in StateReader.cpp,
+// StateWriter.cpp and PresetFiles.cpp, the queries in CoreOperations.cpp,
+// MIDI intake in MidiIntake.cpp, the parameter set-up in InitParameters.cpp.
 
 #include <array>
 #include <atomic>
-#include <memory>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -30,35 +35,30 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/PointerList.h"
-#include "core/SampleRatePreparation.h"
 #include "core/StateResetList.h"
-#include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
-#include "engine/VoiceChain.h"
 #include "persistence/BWChunk.h"
 #include "persistence/BWUndoClient.h"
 #include "persistence/BWUndoManager.h"
 #include "persistence/PresetLibrary.h"
 #include "plugin/BWPluginBase.h"
 #include "plugin/DisplayBlock.h"
-#include "plugin/EffectChain.h"
+#include "plugin/Engine.h"
 #include "plugin/EngineHold.h"
-#include "plugin/EngineState.h"
+#include "plugin/EngineHost.h"
 #include "plugin/InterfaceRequests.h"
-#include "plugin/MidiEventQueue.h"
 #include "plugin/MidiLearnMap.h"
-#include "plugin/MidiOutput.h"
-#include "plugin/ProgramLoader.h"
 #include "plugin/ParamBinding.h"
+#include "plugin/ParameterInbox.h"
+#include "plugin/PatternEditLock.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
-#include "plugin/RenderState.h"
-#include "plugin/SequencerRuntime.h"
+#include "plugin/ProgramLoader.h"
 
 class EditorHooks;
 struct StateBody;
 
-class alignas(32) BWUniClient : public BWPluginBase, public BWUndoClient, private SampleRateOwner {
+class alignas(32) BWUniClient : public BWPluginBase, public BWUndoClient, private EngineHost {
 public:
     static constexpr int32_t kPrograms = 128;
     static constexpr int32_t kParameters = kHostParameterCount;
@@ -75,6 +75,11 @@ public:
     static constexpr size_t kParameterTextBytes = 64;
     // Kinds 0 to 2 and the kind whose presets carry only a name.
     static constexpr int32_t kNameKinds = 4;
+    // How long a save waits for a load under way before it gives up, and a
+    // load for a save.
+    static constexpr int32_t kStateWaitMs = 5000;
+    // How long a save waits for the audio thread to take what was just set.
+    static constexpr int32_t kSettleWaitMs = 50;
 
     // Called with a preset file's chunk after it has been applied.
     using PresetFileCallback = void (*)(BWChunk* chunk, void* context);
@@ -87,13 +92,27 @@ public:
     // frees everything.  Host/GUI thread, with no audio call in progress.
     ~BWUniClient() override;
 
-    // Any thread; see the header comment.  Values are limited to 0..1 (NaN
-    // to 0); an index outside 0..389 is ignored.
+    // Parameters.  setParameter: any thread but the render's; stores the raw
+    // value (limited to 0..1, NaN to 0) for the engine's next tick; an index
+    // outside 0..389, or in 95..203, is ignored.
     void setParameter(int32_t index, float value) override;
-    // The bound value of a host parameter (0 for an index without one).
+    // The bound value of a host parameter (0 for an index without one).  Any thread.
     float getParameter(int32_t index) override;
-    void getParameterName(int32_t index, char* text) override;
+    // The raw value of any index as stored (what presets save).  Any thread.
+    float rawValue(int32_t index) const;
+    void getParameterName(int32_t index, char* text) override;  // any thread
+    // Lets the engine derive what the inbox holds now, with the engine held
+    // (bounded): false when the audio thread stayed busy.  Host/GUI thread.
+    bool deriveNow();
+    // The host side's idle: when the audio thread has not rendered since the
+    // last idle (the host stopped processing), derives what waits, so that
+    // edits reach the engine and the editor's pages follow.  GUI thread.
+    void idle();
+
+    // Audio.  processReplacing: audio thread.  processBlock: the render
+    // routine itself, for the editor's MIDI export (Engine::processBlock).
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void processBlock(float** outputs, int32_t frames) { engine.processBlock(outputs, frames); }
 
     // Parameter queries of the host parameters 0..86 (CoreOperations.cpp).
     // Host/GUI thread.  Texts are cut to kParameterTextBytes.
@@ -108,6 +127,9 @@ public:
     // meets a longer buffer; suspend: host thread.
     void resume() override;
     void suspend() override;
+    // Takes the host's rate and prepares the engine for it, with the engine
+    // held.  Host thread.
+    void setSampleRate(float rate) override;
 
     // Identity and capabilities.  Any thread but the audio thread.
     bool getEffectName(char* name) override;
@@ -135,12 +157,6 @@ public:
     // answers 1.  Program changes go to the program loader, everything else
     // into the queue.
     int32_t processEvents(VstEvents* events) override;
-    // Audio thread only (the queue has no lock).
-    void queueEvent(const MidiEventRecord& record);
-    // The all-notes-off a load asked for, into the queue.  Audio thread: the
-    // first thing of the next processEvents or rendered block, whichever
-    // comes first, so that it acts with or without host MIDI.
-    void queueRequestedAllNotesOff();
     // Removes the MIDI-learn assignments of a tag (of one sub-index when it
     // is 0 or more) with the engine held; with waitOnly only waits for the
     // audio thread.  False when it stayed busy for 500 ms: nothing changed.
@@ -158,12 +174,14 @@ public:
     void reloadPresetLibrary() override;
 
     // The state chunk (StateWriter.cpp, StateReader.cpp).  Host/GUI thread.
-    // getChunk: the whole state; the bytes stay valid until the next call.
+    // getChunk: the whole state; the bytes stay valid until the next call;
+    // 0 when a load kept the state for longer than kStateWaitMs.
     int32_t getChunk(void** data, bool isPreset) override;
     // Applies the host's bytes (never reading beyond byteSize): 1 when the
     // state was applied, 0 when it was refused and nothing changed.
     int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
-    // Writes the state of a kind with its header, by the two-pass protocol.
+    // Writes the state of a kind with its header, by the two-pass protocol;
+    // false when a load kept the state too long.
     bool saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) override;
     void writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) override;
     // Checks the whole chunk, then applies it; true when applied.  A refused
@@ -193,11 +211,18 @@ public:
     void checkPresetConsistency();
     void checkPresetConsistency1();
 
-    // What the editor and tests reach.
+    // Moves every host parameter by its binding's random depth and stores
+    // it (without telling the host).  GUI thread.
+    void randomizeParameters();
+
+    // Decides when the content folders are written again and reads the two
+    // stored options.  Host/GUI thread.
+    void setupPaths(std::string_view productName, bool writeLibraryPaths, bool flag) override;
+
+    // What the editor and tests reach.  Any thread unless a line says otherwise.
     BWUndoManager& getUndoManager() { return undoManager; }
     PresetLibrary* getPresetLibrary() { return presetLibrary.get(); }
     MidiLearnMap& learnMap() { return learn; }
-    MidiEventQueue& getEventQueue() { return eventQueue; }
     EngineHold& engineHold() { return hold; }
     ProgramLoader& programLoader() { return loader; }
     bool isLoaderBusy() const { return loader.isBusy(); }
@@ -214,52 +239,8 @@ public:
     int32_t getCurrentBank() const { return currentBank; }
     std::string presetPath(int32_t kind) const;
     std::string bankName(int32_t kind) const;
+    std::string presetName(int32_t kind) const;
     void setPresetName(int32_t kind, const std::string& name);
-
-    // Moves every host parameter by its binding's random depth and applies
-    // it (without telling the host).  GUI thread.
-    void randomizeParameters();
-
-    // The render routine (BlockRender.cpp): one host block into outputs[0]
-    // and outputs[1].  Audio thread, or the MIDI export while it holds the
-    // engine.
-    void processBlock(float** outputs, int32_t frames);
-    // Applies one queued MIDI event to the engine (MidiEventHandler.cpp).
-    // Audio thread, from the render routine's ticks.
-    void handleMidiEvent(const MidiEventRecord& event);
-    // Learned assignments a controller list holds at most; learning into a
-    // full list, or an assignment already there, changes nothing.
-    static constexpr size_t kLearnCapacity = 32;
-    const RenderState& renderState() const { return render; }
-    RenderState& renderState() { return render; }
-    const SequencerRuntime& sequencerState() const { return sequencer; }
-
-    // The engine's running state: what processing changes from block to
-    // block (the render frame, the sequencer, the event queue, the MIDI
-    // output, the voices and what they were handed, the audio context's
-    // notes, clock and noise) and the derived engine values, as a copy to be
-    // put back later.  The delay lines and effect memories of the
-    // tracked-buffer list are not copied: every state load clears them, so
-    // the copy is taken only while they are clear, as a suspend or a state
-    // load leaves them (null otherwise), and is put back right after a state
-    // load.  A harness that reuses one instance
-    // between inputs takes it when the instance is new.  Host/GUI thread,
-    // with no audio call in progress; restoring allocates nothing.
-    struct RunningState;
-    std::shared_ptr<const RunningState> saveRunningState() const;
-    void restoreRunningState(const RunningState& saved);
-
-    // Rate preparation.  Host thread.
-    void setSampleRate(float rate) override;
-    void prepareSampleRate();
-    // After a host tempo change: allocates nothing and clears nothing but the
-    // engine's comb lines.  Audio thread.
-    bool changeTempo(double bpm);
-
-    // Decides when the content folders are written again and reads the two
-    // stored options.  Host/GUI thread.
-    void setupPaths(std::string_view productName, bool writeLibraryPaths, bool flag) override;
-
     BWSystemInfo* getSystemInfo() override { return &context; }
     bool isPageVisible(int32_t page) override { return requests.pages.isShown(page); }
     // Tells the host that a page of the interface was shown or hidden.  GUI
@@ -269,27 +250,22 @@ public:
     // parameter of the same tag combines with its value (365 also takes y).
     // GUI thread, before the parameter is set.
     void takeMouseAreaReadings(int32_t tag, float x, float y);
-
-    // Read access for the render routine, the editor and tests.  Any thread.
-    const EngineState& state() const { return engine; }
-    EngineState& state() { return engine; }
     InterfaceRequests& interfaceRequests() { return requests; }
     DisplayBlock& displayBlock() { return display; }
     PatternModels& patterns() { return models; }
-    EffectChain& effects() { return chain; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
-    const VoiceChain& voiceChain() const { return voices; }
-    const EngineRateConstants& rateConstants() const { return preparation.engine(); }
-    const OnePoleLowPass& lowPass() const { return preparation.lowPass(); }
-    float rawValue(int32_t index) const;
+    ParameterInbox& parameterInbox() { return inbox; }
+    // The audio side.  Its state for the editor's MIDI export (which drives
+    // the render itself) and tests; the engine's own rules apply.
+    Engine& audioEngine() { return engine; }
+    const EngineState& state() const { return engine.state(); }
+    EngineState& state() { return engine.state(); }
+    RenderState& renderState() { return engine.renderState(); }
 
     ParamBinding* hostBinding(int32_t tag) const;
     std::span<ParamBinding* const> allBindings() const { return bindingList; }
     std::span<ParamBinding* const> presetMembers(int32_t kind) const;
     const std::vector<PresetCategory>& presetCategories() const { return categories; }
-    std::string presetName(int32_t kind) const;
-    int32_t silenceWindow() const { return silenceWindowSamples; }
-    bool noSilentOptimisation() const { return noSilentOpt; }
     bool allNotesOffAfterLoad() const { return allNotesOffOnLoad; }
     float ignoreProgramChangeOption() const { return ignoreProgramChange; }
     const std::string& presetFolder() const { return defaultPresetFolder; }
@@ -298,13 +274,23 @@ public:
     int32_t getMode() const { return mode; }
 
 private:
+    // EngineHost: the engine's requests to the host.  Audio side.
+    const VstTimeInfo* transport() override;
+    void sendNotes(VstEvents* events) override;
+    void runStateChanged(int32_t run) override;
+    bool bypassed() const override { return isBypassed(); }
+
+    // The state lock, waited for kStateWaitMs at most (in 1 ms sleeps, as
+    // the engine hold waits); check owns_lock.
+    std::unique_lock<std::recursive_mutex> lockState();
+    // Before a save: lets the engine take what waits in the inbox (StateWriter.cpp).
+    void settleParameters();
+
     // Construction steps (BWUniClient.cpp).
-    void setSilenceWindow(int32_t samples);
     void configureEffectRecord();
     void prepareTickConstants();
     void createEditor(bool hostPrivate);
     EditorHooks* editorHooks() const;
-    void settleTempoConstants();
     void locateDefaultPreset();
 
     // Parameter set-up (InitParameters.cpp).
@@ -314,52 +300,6 @@ private:
     void applyFactoryDefaults();
     void fillFactoryPages();
     void configureStepLinesAndZones();
-    void sizeWorkingBuffers();
-    void configurePhaser();
-
-    // Parameter application.
-    void applyHostParameter(int32_t index, float v);          // 0 .. 94
-    void applyLayerParameter(int layer, int32_t slot, float v);
-    void applyFilterParameter(int32_t index, float v);
-    void applyEffectParameter(int32_t index, float v);
-    void applySequencerParameter(int32_t index, float v);
-    void applyPatternEdit(int32_t index, float v);            // 204 .. 306
-    void applyInterfaceParameter(int32_t index, float v);     // 307 .. 389
-    bool applyStepper(int32_t index, float v);
-    bool applyRangeEdit(int32_t index, float v);
-    void runRangeEdit(int32_t index);
-    void runPatternWideEdits();
-    void fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue,
-                       std::span<const float> values);
-    void fillEventTable();
-    void fillGateTable();
-    void applyRunSwitch(float v);
-    void applyClockSource(float v);
-    void applyAssignSwitch(int layer, float v);
-    void applyEffectSwitch(int32_t index, float v);
-    void applyDelayMixes();
-    void giveMix(BWEffect& effect, int slot, float mix);
-    void applyChordListPage(float v);
-    void applyChordListRotation(float v);
-    void rotateChordList(int32_t k);
-    void applyFactoryPatterns(float v);
-    void applySoundSwitch(int layer, float v);
-    void applyPatternOctave();
-    void applyPageSwitch(int32_t index, float v);
-    void applyFilterType(float v);
-    void applyModulationTrackArea(float v);
-    void enterStepIntoLine(int32_t index, float v);
-    void enterStepIntoTable(int32_t index, float v);
-    void updateLayerGains();
-    void applyChordSelection(int32_t index);
-    void applyStepTiming(bool fromClockDivide);
-    void applyPatternKey(float v);
-    void applyPitchOffsets();
-    // The range a lane edit acts on: the render routine's loop zone, limited
-    // to the steps that exist; false when start lies beyond end.
-    bool loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const;
-
-    void takeHostEvents(VstEvents* events);
 
     // State reading (StateReader.cpp).
     struct LoadRequest {
@@ -379,72 +319,11 @@ private:
     void applyNames(const StateBody& body, const LoadRequest& request);
     void applyTail(const StateBody& body, const LoadRequest& request);
     void afterLoad(const LoadRequest& request);
-    void passRetrigger();
     void refuseLoad(int32_t refusal, const LoadRequest& request);
     void searchMissingSample(BWChunkableClass* object, const LoadRequest& request);
     // The program loader's load function.  Loader thread.
     void loadProgram(int32_t program);
     ParamBinding* findMember(std::span<ParamBinding* const> members, size_t& cursor, int32_t id) const;
-
-    // The render frame (BlockRender.cpp).
-    void readTransport(int32_t frames);
-    void startTransport();
-    void stopTransport();
-    void runTick(float** outputs, int32_t at);
-    void flushSubBlock(float** outputs, int32_t end);
-    void applyTempoChange();
-    void controlTick(int32_t at);
-    void beatClock();
-    void advanceSongPosition(int32_t n);
-    void endBlock(float** outputs, int32_t frames);
-    void applyMasterGain(float** outputs, int32_t frames);
-    void measurePeaks(float** outputs, int32_t frames);
-    void blockDc(float** outputs, int32_t frames);
-    void sendMidiOut();
-    void testSilence(float** outputs, int32_t frames);
-    void fadeBypass(float** outputs, int32_t frames);
-    void silenceBlock(float** outputs, int32_t frames);
-    void clearSilentState();
-
-    // MIDI event application (MidiEventHandler.cpp).
-    void noteOn(int32_t note, int32_t velocity);
-    void noteOff(int32_t note);
-    void allNotesOff();
-    void controllerEvent(int32_t number, int32_t value);
-    void pressureEvent(int32_t value);
-    void learnInto(std::vector<LearnEntry>& list, bool count);
-    void applyLearned(const std::vector<LearnEntry>& list, float value);
-
-    // The sequencer (Sequencer.cpp) and the step lanes (StepLanes.cpp).
-    void sequencerTick();
-    void runClocks();
-    void swingAndLoop();
-    void selectPattern();
-    void followChordSequence();
-    void stepRetriggers(float eventValue);
-    void buildChord();
-    void restartArpeggio(float arpValue);
-    void walkArpeggio(float arpValue, float glideValue);
-    void triggerValue();
-    void fillPairs(float arpValue);
-    void layerTrigger(int layer, float octaveValue, float tieValue);
-    void noteOutput(int layer, int32_t offset);
-    void stepLanes();
-    float stepLine(int grid) const;
-
-    // Where the sample voices plug in (VoiceSeam.cpp).
-    void tickKick();
-    void startVoices();
-    void tickVoiceChain();
-    void readVoiceSettings();
-    void renderVoices(int32_t from, int32_t n);
-
-    // SampleRateOwner.
-    void resizeDelayLines(const EngineRateConstants& constants) override;
-    void reapplyParameter(int32_t index) override;
-    void refreshHeldNotes() override;
-    void effectsPrepared(bool rateChanged) override;
-    void refreshRunState();
 
     // Parameter registries.
     std::vector<ParamBinding*> bindingList;
@@ -461,8 +340,6 @@ private:
 
     MidiLearnMap learn;
 
-    MidiEventQueue eventQueue;
-
     // Audio-context registries, the undo history, the context and the work
     // chunks.
     StateResetList trackedBuffers;
@@ -473,42 +350,32 @@ private:
     BWChunk workChunk2;
     BWChunk stateChunk;  // what getChunk handed the host
 
-    EngineState engine;
+    ParameterInbox inbox;
     std::vector<ParamBinding> bindings;  // construction order; never reallocated
     PatternModels models;
     std::array<BWRomplerHandler, kSoundLayers> layers;
-    EffectChain chain;
-    // The three layers' voices, their chain and filter, the kick and the
-    // compressor, with what each tick hands them.
-    VoiceChain voices;
-    VoiceChainSettings voiceSettings;
-    VoiceChainTick voiceTick;
-
-    // The engine's delay lines, sized by the rate preparation.
-    TrackedFloatBuffer longLine;
-    int32_t longLinePosition = 0;
-    std::array<TrackedFloatBuffer, 18> combLines;  // two single lines, two groups of eight
 
     std::unique_ptr<PresetLibrary> presetLibrary;
     std::vector<PresetCategory> categories;
     int32_t currentBank = 0;
     EngineHold hold;
+    // One writer of the state at a time: loads and saves, on the host/GUI
+    // thread and the program loader (never the audio thread); whoever holds
+    // the engine to touch it takes this lock first, so that only one holder
+    // touches the engine at a time.
+    std::recursive_mutex stateLock;
+    // A save's reading of the pattern models against the engine's edits.
+    PatternEditLock patternEdits;
     // Between the host's process calls and the MIDI export (which renders on
     // the GUI thread): the same handshake as the engine hold.
     EngineHold processCalls;
     std::atomic<bool> loading{false};        // the reader is not re-entered
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
-    std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
     std::string locatedSampleFolder;         // where the user found a missing sample
     ProgramLoader loader;
     std::atomic<int32_t> loaderState{kLoaderIdle};
     float ignoreProgramChange = 1.0f;
     float ccMapRecallIsolate = 0.0f;
-
-    int32_t silenceWindowSamples = 44100;
-    int32_t silenceCounter = 0;
-    float silenceThreshold = 0.001f;
-    bool noSilentOpt = false;
     bool allNotesOffOnLoad = false;
     int32_t mode;
     bool modeIsOne;
@@ -516,12 +383,11 @@ private:
     std::string defaultPresetFolder;
     std::string defaultPresetFile;
     bool defaultPresetWanted = false;
+    uint32_t blocksAtLastIdle = 0;
 
     InterfaceRequests requests;
     DisplayBlock display;
-    SampleRatePreparation preparation;
 
-    RenderState render;
-    SequencerRuntime sequencer;
-    MidiOutput midiOut;
+    // Last: it is built on everything above.
+    Engine engine;
 };

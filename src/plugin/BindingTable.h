@@ -9,14 +9,16 @@
 #include <cstdint>
 #include <span>
 
+#include "plugin/ParameterTags.h"
+
 inline constexpr int32_t kBindingCount = 214;
-inline constexpr int32_t kHostParameterCount = 87;  // tags 0 to 86
-inline constexpr int32_t kHighestBindingTag = 390;
+inline constexpr int32_t kHostParameterCount = Tag::Dly16Feed + 1;  // tags 0 to 86
+inline constexpr int32_t kHighestBindingTag = Tag::FactoryPatternTable;
 inline constexpr int32_t kActionId = -1;             // an interface action, never stored
 
 // The one remembered binding: kept across preset loads, its value written to
 // the settings under its name at teardown and read back at start.
-inline constexpr int32_t kChordSelectTag = 74;
+inline constexpr int32_t kChordSelectTag = Tag::ChordSelect;
 
 struct BindingRow {
     int32_t tag;

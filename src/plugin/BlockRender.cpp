@@ -1,20 +1,24 @@
 // The block render frame: gates, transport, the 16-sample tick loop carried
-// across host blocks, and the block end (master gain, meters, DC blocker,
-// MIDI out, silence optimisation, bypass fade).  Audio thread throughout: no
-// allocation, no lock, no file, no wait.
+// across host blocks (each tick first takes the parameters the inbox holds),
+// and the block end (master gain, meters, DC blocker, MIDI out, silence
+// optimisation, bypass fade).  Audio thread throughout: no allocation, no
+// lock, no file, no wait.
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/SharedFloat.h"
+#include "core/BWSystemInfo.h"
 #include "persistence/MidiFileWriter.h"
 #include "platform/DenormalGuard.h"
-#include "plugin/BWUniClient.h"
+#include "plugin/Engine.h"
+#include "plugin/EngineHold.h"
+#include "plugin/EngineHost.h"
+#include "plugin/ProgramLoader.h"
 
 namespace {
 
 constexpr int32_t kTick = 16;
-constexpr int32_t kTimeFilter = 0x1E02;
 constexpr int32_t kCycleFlags = TimeInfoFlags::CycleActive | TimeInfoFlags::CyclePositionsValid;
 // A host position this close past the cycle end is the host's own wrap.
 constexpr double kJustWrapped = 0.15;
@@ -28,19 +32,14 @@ void zero(float** outputs, int32_t from, int32_t n) {
 
 }  // namespace
 
-void BWUniClient::processBlock(float** outputs, int32_t frames) {
+void Engine::processBlock(float** outputs, int32_t frames) {
     if (!outputs || !outputs[0] || !outputs[1] || frames < 0) return;
     RenderState& r = render;
     r.bypass.setRate(context.sampleRate);
-    r.bypass.follow(isBypassed());
+    r.bypass.follow(host.bypassed());
     // While a program loads or the GUI holds the engine, nothing advances:
     // queued events wait and no tick runs.
-    if (loader.isBusy()) return silenceBlock(outputs, frames);
-    if (!hold.enterBlock()) {
-        int32_t idle = 0;
-        loaderState.compare_exchange_strong(idle, 1);
-        return silenceBlock(outputs, frames);
-    }
+    if (loader.isBusy() || !hold.enterBlock()) return silenceBlock(outputs, frames);
     platform::DenormalGuard denormals;
     queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
@@ -57,26 +56,41 @@ void BWUniClient::processBlock(float** outputs, int32_t frames) {
         i += n;
     }
     endBlock(outputs, frames);
+    renderedBlocks.fetch_add(1, std::memory_order_relaxed);
     hold.leaveBlock();
 }
 
-void BWUniClient::silenceBlock(float** outputs, int32_t frames) {
+// The tick starts at once, whatever the phase the last call left.
+void Engine::renderExportTick() {
+    float scratch = 0.0f;
+    float* channels[2] = {&scratch, &scratch};
+    render.subCount = 0;
+    context.tickSamples = 16;
+    processBlock(channels, 1);
+}
+
+void Engine::silenceBlock(float** outputs, int32_t frames) {
     zero(outputs, 0, frames);
     render.dc[0].clear();
     render.dc[1].clear();
 }
 
-void BWUniClient::clearSilentState() {
+void Engine::clearSilentState() {
     silenceCounter = 0;
     render.silent = false;
 }
 
+void Engine::setSilenceWindow(int32_t samples) {
+    if (samples != silenceWindowSamples) silenceCounter = 0;
+    silenceWindowSamples = samples;
+}
+
 // ---- transport ------------------------------------------------------------
 
-void BWUniClient::readTransport(int32_t frames) {
+void Engine::readTransport(int32_t frames) {
     RenderState& r = render;
     r.cycleWrapArmed = false;
-    const VstTimeInfo* info = r.ownTransport.load() ? &r.ownTimeInfo : getTimeInfo(kTimeFilter);
+    const VstTimeInfo* info = r.ownTransport.load() ? &r.ownTimeInfo : host.transport();
     if (!info) return;
     // A tempo the host cannot mean (NaN) leaves the stored one.
     if (info->tempo == info->tempo) r.hostTempo = std::max(info->tempo, BWSystemInfo::kSlowestTempo);
@@ -102,14 +116,14 @@ void BWUniClient::readTransport(int32_t frames) {
     startTransport();
 }
 
-void BWUniClient::startTransport() {
+void Engine::startTransport() {
     if (context.playing != 0.0f) return;
     context.playing = 1.0f;
     refreshRunState();
     clearSilentState();
 }
 
-void BWUniClient::stopTransport() {
+void Engine::stopTransport() {
     context.positionBeats = 0.0;
     context.positionBeatsF = 0.0f;
     if (context.playing == 0.0f) return;
@@ -117,7 +131,7 @@ void BWUniClient::stopTransport() {
     refreshRunState();
 }
 
-void BWUniClient::advanceSongPosition(int32_t n) {
+void Engine::advanceSongPosition(int32_t n) {
     const RenderState& r = render;
     double pos = context.positionBeats;
     for (int32_t k = 0; k < n; ++k) {
@@ -130,12 +144,16 @@ void BWUniClient::advanceSongPosition(int32_t n) {
 
 // ---- the tick -------------------------------------------------------------
 
-void BWUniClient::runTick(float** outputs, int32_t at) {
+// The parameters come first: what the host set since the last tick reaches
+// the effects before they process the sub-block the tick ends, as it did
+// when it was derived the moment the host set it.
+void Engine::runTick(float** outputs, int32_t at) {
+    takeParameters();
     flushSubBlock(outputs, at);
     context.tickSamples = 0;
-    eventQueue.spendFrames(kTick);
+    queue.spendFrames(kTick);
     MidiEventRecord event;
-    while (eventQueue.takeDue(event)) handleMidiEvent(event);
+    while (queue.takeDue(event)) handleMidiEvent(event);
     applyTempoChange();
     controlTick(at);
     chain.reverser.tick();
@@ -151,7 +169,7 @@ void BWUniClient::runTick(float** outputs, int32_t at) {
 // The finished sub-block through the effects, in chain order, into the
 // outputs ending at `end`.  The count starts again at every flush, also
 // while the export skips audio, so the buffers are never overrun.
-void BWUniClient::flushSubBlock(float** outputs, int32_t end) {
+void Engine::flushSubBlock(float** outputs, int32_t end) {
     RenderState& r = render;
     const int32_t n = r.subCount;
     if (n <= 0) return;
@@ -175,14 +193,14 @@ void BWUniClient::flushSubBlock(float** outputs, int32_t end) {
 
 // A tempo at or above the limit is never taken, and then nothing is
 // refreshed either: the refresh runs only for a tempo that is stored.
-void BWUniClient::applyTempoChange() {
+void Engine::applyTempoChange() {
     const double tempo = render.hostTempo;
     if (tempo == context.tempo || !(tempo < BWSystemInfo::kTempoLimit)) return;
     if (!changeTempo(tempo)) return;
     setSilenceWindow(static_cast<int32_t>(4.0 * context.samplesPerBeat));
 }
 
-void BWUniClient::controlTick(int32_t at) {
+void Engine::controlTick(int32_t at) {
     RenderState& r = render;
     const float ticksPerMs = context.samplesPerMsPerTick;
     if (context.playing >= r.transportRamp) {
@@ -197,8 +215,10 @@ void BWUniClient::controlTick(int32_t at) {
     }
     beatClock();
     tickKick();
-    const float run = engine.patterns.records[279].step;
-    r.master.tick(run, 1.0f, 1.0f, masterEnvelopeTimes(engine.raw[1], engine.raw[2]), ticksPerMs);
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
+    const EnvelopeTimes masterTimes =
+        masterEnvelopeTimes(engine.raw[Tag::MasterAttack], engine.raw[Tag::MasterRelease]);
+    r.master.tick(run, 1.0f, 1.0f, masterTimes, ticksPerMs);
     r.masterTarget = r.master.getLevel() * engine.output.masterGain;
     r.kickGain = engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : r.masterTarget;
 
@@ -215,11 +235,11 @@ void BWUniClient::controlTick(int32_t at) {
     tickVoiceChain();
 }
 
-void BWUniClient::beatClock() {
+void Engine::beatClock() {
     RenderState& r = render;
     r.beatCounter += context.tickLength / context.samplesPerBeat;
     if (r.beatCounter >= 2.0) r.beatCounter = 0.0;
-    const float run = engine.patterns.records[279].step;
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
     r.beatPosition = context.playing == 1.0f ? static_cast<double>(context.positionBeatsF)
                                              : r.beatCounter * run + run;
     const float gate = static_cast<float>((static_cast<int64_t>(r.beatPosition) & 1) + 1);
@@ -240,7 +260,7 @@ void BWUniClient::beatClock() {
 
 // ---- block end ------------------------------------------------------------
 
-void BWUniClient::endBlock(float** outputs, int32_t frames) {
+void Engine::endBlock(float** outputs, int32_t frames) {
     flushSubBlock(outputs, frames);
     applyMasterGain(outputs, frames);
     measurePeaks(outputs, frames);
@@ -250,20 +270,20 @@ void BWUniClient::endBlock(float** outputs, int32_t frames) {
     fadeBypass(outputs, frames);
 }
 
-void BWUniClient::applyMasterGain(float** outputs, int32_t frames) {
+void Engine::applyMasterGain(float** outputs, int32_t frames) {
     render.masterCurrent = rampGain(outputs[0], outputs[1], frames, render.masterCurrent, render.masterTarget);
 }
 
-void BWUniClient::measurePeaks(float** outputs, int32_t frames) {
+void Engine::measurePeaks(float** outputs, int32_t frames) {
     storeShared(render.peakLeft, peakOf(outputs[0], frames));
     storeShared(render.peakRight, peakOf(outputs[1], frames));
 }
 
-void BWUniClient::blockDc(float** outputs, int32_t frames) {
+void Engine::blockDc(float** outputs, int32_t frames) {
     DcBlocker::runPair(render.dc[0], render.dc[1], outputs[0], outputs[1], frames);
 }
 
-void BWUniClient::sendMidiOut() {
+void Engine::sendMidiOut() {
     VstEvents* events = midiOut.takeBlock();
     if (events->numEvents == 0) return;
     RenderState& r = render;
@@ -271,7 +291,7 @@ void BWUniClient::sendMidiOut() {
     // (the restart tick before the file starts) their notes are dropped.
     if (r.skipAudio.load() && !r.exportWriter) return;
     if (!r.skipAudio.load()) {
-        sendVstEventsToHost(events);
+        host.sendNotes(events);
         return;
     }
     for (int32_t i = 0; i < events->numEvents; ++i) {
@@ -287,7 +307,7 @@ void BWUniClient::sendMidiOut() {
 // Every 16th sample of the block against the threshold; four beats below it
 // make the engine silent until a loud sample, a note-on, a sequencer trigger
 // or a transport start.
-void BWUniClient::testSilence(float** outputs, int32_t frames) {
+void Engine::testSilence(float** outputs, int32_t frames) {
     RenderState& r = render;
     if (noSilentOpt || context.lastVelocity != 0.0f || frames < 1) return;
     for (int channel = 0; channel < 2; ++channel) {
@@ -305,4 +325,4 @@ void BWUniClient::testSilence(float** outputs, int32_t frames) {
     r.silent = true;
 }
 
-void BWUniClient::fadeBypass(float** outputs, int32_t frames) { render.bypass.run(outputs[0], outputs[1], frames); }
+void Engine::fadeBypass(float** outputs, int32_t frames) { render.bypass.run(outputs[0], outputs[1], frames); }

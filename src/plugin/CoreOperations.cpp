@@ -3,13 +3,14 @@
 // capabilities.  Host/GUI thread unless a line says otherwise.
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
-#include "core/SharedFloat.h"
 #include "core/VstOpcodes.h"
 #include "core/VstTypes.h"
+#include "platform/Dialogs.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/EditorHooks.h"
 
@@ -79,6 +80,20 @@ void BWUniClient::resume() {
 }
 
 void BWUniClient::suspend() { trackedBuffers.resetAll(); }
+
+// The lines and effects are sized off the audio thread; the engine is held
+// meanwhile, so the render never meets a line being replaced.
+void BWUniClient::setSampleRate(float rate) {
+    assert(hold.notRenderingHere());
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    EngineHoldScope held(hold, EngineHold::kLoadTries);
+    if (!alone.owns_lock() || !held.held()) {
+        platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");
+        return;
+    }
+    BWPluginBase::setSampleRate(rate);
+    engine.prepareSampleRate(sampleRate);
+}
 
 bool BWUniClient::getEffectName(char* name) {
     copyBounded(name, kProductName, kParameterTextBytes);
@@ -155,12 +170,12 @@ void BWUniClient::reportPageVisibility(int32_t page, bool visible) {
 
 void BWUniClient::takeMouseAreaReadings(int32_t tag, float x, float y) {
     switch (tag) {
-        case 78: models.patternKeysArea.setValue(x); return;
-        case 365:
+        case Tag::PatternKeys: models.patternKeysArea.setValue(x); return;
+        case Tag::FilterType:
             models.filterTypeArea.setValue(x);
-            storeShared(engine.filter.typeCompanion, y);
+            inbox.filterTypeCompanion.store(y, std::memory_order_relaxed);
             return;
-        case 366: models.modulationArea.setValue(x); return;
+        case Tag::ModulationTrackArea: models.modulationArea.setValue(x); return;
         default: return;
     }
 }

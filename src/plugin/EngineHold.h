@@ -12,9 +12,16 @@
 // Threads: acquire/release on the host/GUI thread or the program loader;
 // enterBlock/leaveBlock on the audio thread (no lock, no allocation, no
 // waiting).
+//
+// Debug builds also remember which thread renders and which threads hold,
+// so that the engine and the plug-in object can assert their thread rules
+// (mayTouchEngine, renderingHere); release builds keep nothing and answer
+// as if every rule were kept.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 class EngineHold {
 public:
@@ -27,21 +34,38 @@ public:
     // False after tries sleeps with the audio thread still inside: the hold
     // is then lowered again and nothing may be changed.
     bool acquire(int32_t tries);
-    // Raises the hold without waiting (the program loader: the render
-    // routine is silent for the whole load anyway).
-    void raise() { holders.fetch_add(1); }
-    // Ends one holder's hold; the engine runs again when none is left.
-    void release() { holders.fetch_sub(1); }
+    // Raises the hold without waiting (for a caller that knows the audio
+    // thread is out, or does not mind it finishing its block).
+    void raise();
+    // Ends this thread's hold; the engine runs again when none is left.
+    void release();
     bool isHeld() const { return holders.load() > 0; }
 
     // Audio thread: true when the block may run; false means silence.
     bool enterBlock();
-    void leaveBlock() { audioBusy.store(false); }
+    void leaveBlock();
     bool isAudioBusy() const { return audioBusy.load(); }
+
+    // The thread rules (debug builds; release builds answer true).  The
+    // calling thread may touch the engine: it renders, or nobody renders
+    // and no other thread holds (it holds the engine alone, or nobody does:
+    // before the host starts, or between its calls).
+    bool mayTouchEngine() const;
+    // Nobody renders but perhaps the calling thread: the audio thread's
+    // MIDI intake, which a holder never touches.
+    bool noOtherRenderer() const;
+    // The calling thread is not inside a render (the host side's
+    // operations must never run there).
+    bool notRenderingHere() const;
 
 private:
     std::atomic<int32_t> holders{0};  // the GUI and the loader may hold at once
     std::atomic<bool> audioBusy{false};
+#ifndef NDEBUG
+    void noteHolder(bool on);
+    std::atomic<std::thread::id> renderer{};
+    std::array<std::atomic<std::thread::id>, 4> holderThreads{};
+#endif
 };
 
 // Holds the engine for one scope; test held() before changing anything.

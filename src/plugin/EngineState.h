@@ -1,8 +1,9 @@
 #pragma once
 // Everything the parameter application writes for the render routine and the
-// interface, in one record the plug-in object holds by value: the raw value
-// of every index (what the bindings point to, what presets save and the rate
-// preparation re-applies) and the derived values by concern.
+// interface, in one record the engine holds by value: the raw value of every
+// index as the engine took it (what the rate preparation and the page
+// switches re-apply) and the derived values by concern.  The engine is its
+// only writer.
 
 #include <array>
 
@@ -17,7 +18,7 @@ constexpr int kTriggerSources = 3;
 
 struct EngineState {
     // Index 390 is reached only through its object; the slot keeps the
-    // array indexable by every binding tag.
+    // array indexable by every binding tag.  Taken from the ParameterInbox.
     std::array<float, kHighestParameterIndex + 2> raw{};
 
     OutputStageState output;

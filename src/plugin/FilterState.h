@@ -35,7 +35,6 @@ struct FilterState {
 
     // Filter type (index 365) and the selectors it drives (344 .. 347).
     std::array<float, 5> typeFlags{1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-    float typeCompanion = 0.0f;          // w, written by the interface
     float lastTypeSentA = -1234.1234f;   // to 344 and 345
     float lastTypeSentB = -1234.1234f;   // to 346 and 347
     std::array<int32_t, 2> typeSources{};  // entries chosen by 344 and 345

@@ -1,5 +1,5 @@
-// The parameter set-up: registers the bindings, ties them to their engine
-// floats or objects, stores the factory state and fills the factory pages.
+// The parameter set-up: registers the bindings, ties them to their raw
+// values or objects, stores the factory state and fills the factory pages.
 // Runs once, on the constructing thread, before anything else can reach the
 // instance.
 
@@ -97,8 +97,6 @@ void BWUniClient::initParameters() {
     for (const PresetCategoryRow& row : presetCategoryRows()) categories.push_back(makePresetCategory(row));
     fillFactoryPages();
     configureStepLinesAndZones();
-    sizeWorkingBuffers();
-    configurePhaser();
 }
 
 void BWUniClient::registerBindings() {
@@ -126,13 +124,21 @@ void BWUniClient::bindValuesAndObjects() {
         binding.remember = binding.tag == kChordSelectTag;
         const ObjectBindingRow* row = findObjectBinding(binding.tag);
         if (!row) {
-            binding.value = &engine.raw[binding.tag];
+            binding.value = &inbox.slot(binding.tag);
             binding.valueWord = 1;
             continue;
         }
         const size_t i = static_cast<size_t>(row->index);
         switch (row->kind) {
-            case BindingObjectKind::MouseArea: binding.object = areas[i % 3]; break;
+            case BindingObjectKind::MouseArea: {
+                // The area keeps its value in its index's slot: whoever sets
+                // one sets the other.
+                BWMouseAreaChunk& area = *areas[i % 3];
+                inbox.publish(binding.tag, area.value());
+                area.bind(0, &inbox.slot(binding.tag));
+                binding.object = &area;
+                break;
+            }
             case BindingObjectKind::ZoneContainer: binding.object = &models.zones; break;
             case BindingObjectKind::StepLine: binding.object = &models.stepLines[i % 5]; break;
             case BindingObjectKind::SoundLayer: binding.object = &layers[i % 3]; break;
@@ -140,16 +146,17 @@ void BWUniClient::bindValuesAndObjects() {
         }
     }
     // The filter type's companion value is written by the interface.
-    models.filterTypeArea.bind(1, &engine.filter.typeCompanion);
+    models.filterTypeArea.bind(1, &inbox.filterTypeCompanion);
 }
 
 void BWUniClient::applyFactoryDefaults() {
-    for (const DefaultRow& row : hostParameterDefaults()) engine.raw[row.tag] = row.value;
-    for (const DefaultRow& row : furtherNonZeroDefaults()) engine.raw[row.tag] = row.value;
-    engine.raw[kChordSelectTag] = rememberedChordSelect(hostTable[kChordSelectTag]->name);
+    for (const DefaultRow& row : hostParameterDefaults()) {
+        if (!findObjectBinding(row.tag)) inbox.publish(row.tag, row.value);
+    }
+    for (const DefaultRow& row : furtherNonZeroDefaults()) inbox.publish(row.tag, row.value);
+    inbox.publish(kChordSelectTag, rememberedChordSelect(hostTable[kChordSelectTag]->name));
     // The pattern-octave page switch starts half way, in its "on" state.
-    engine.raw[356] = 0.5f;
-    engine.patterns.records[356].raw = 0.5f;
+    inbox.publish(Tag::OctavePages, 0.5f);
 }
 
 void BWUniClient::fillFactoryPages() {
@@ -187,16 +194,3 @@ void BWUniClient::configureStepLinesAndZones() {
     }
 }
 
-// The engine's lines get their first size here so that the first rate
-// preparation finds them; it sizes them again for the host's rate.
-void BWUniClient::sizeWorkingBuffers() {
-    longLine.reallocateZeroed(static_cast<uint64_t>(44100.0f * context.sampleRateFactor));
-    for (TrackedFloatBuffer& line : combLines) {
-        line.reallocateZeroed(static_cast<uint64_t>(986.0f * context.sampleRateFactor));
-    }
-}
-
-void BWUniClient::configurePhaser() {
-    chain.phaser.setSyncMode(BWPhaser::kRate, 1);
-    chain.phaser.setParameter(BWPhaser::kStages, 1.0f);
-}

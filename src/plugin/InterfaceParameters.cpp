@@ -1,12 +1,16 @@
-// Indices 307 to 389: effect switches, the chord list and its rotation, the
-// factory patterns, the export length, the layers' channel and sound
-// switches, the page switches, the filter type, the modulation track area and
-// step entry by index.  Interface work is left as requests (page bits,
-// refresh counts, dirty views) for the editor's idle.
+// What the indices 307 to 389 derive: effect switches, the chord list and
+// its rotation, the factory patterns, the export length, the layers' channel
+// and sound switches, the page switches, the filter type, the modulation
+// track area and step entry by index.  Interface work is left as requests
+// (page bits, refresh counts, dirty views) for the editor's idle.  Audio
+// side.
 
 #include <algorithm>
 
-#include "plugin/BWUniClient.h"
+#include "plugin/Engine.h"
+#include "plugin/InterfaceRequests.h"
+#include "plugin/ParameterInbox.h"
+#include "plugin/PatternModels.h"
 #include "plugin/PageSwitches.h"
 
 namespace {
@@ -16,11 +20,11 @@ constexpr float kExportBars[14] = {1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 6
 // Step entry into the step lines: index → grid (0 to 4).
 int32_t stepLineOf(int32_t index) {
     switch (index) {
-        case 375: return 0;
-        case 373: return 1;
-        case 377: return 2;
-        case 374: return 3;
-        default: return 4;  // 376
+        case Tag::StepEntryAccent: return 0;
+        case Tag::StepEntryArp: return 1;
+        case Tag::StepEntryOctave: return 2;
+        case Tag::StepEntryTie: return 3;
+        default: return 4;  // Tag::StepEntryGlide
     }
 }
 
@@ -28,87 +32,89 @@ float truncated(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
 
 }  // namespace
 
-void BWUniClient::applyInterfaceParameter(int32_t index, float v) {
+void Engine::applyInterfaceParameter(int32_t index, float v) {
     PatternEditState& p = engine.patterns;
     SteppedValue& record = p.records[index];
     if (applyStepper(index, v)) return;
     if (findPageSwitch(index)) return applyPageSwitch(index, v);
-    if (index >= 307 && index <= 311) return applyEffectSwitch(index, v);
-    if (index >= 373 && index <= 377) return enterStepIntoLine(index, v);
-    if (index >= 383) return enterStepIntoTable(index, v);
+    if (index >= Tag::RvsOnOff && index <= Tag::DlyOnOff) return applyEffectSwitch(index, v);
+    if (index >= Tag::StepEntryArp && index <= Tag::StepEntryOctave) return enterStepIntoLine(index, v);
+    if (index >= Tag::Cutoff1) return enterStepIntoTable(index, v);
     switch (index) {
-        case 312:
-        case 313:
-        case 314:
-        case 315:
-        case 316:
-        case 317:
-        case 318:
-        case 319:
-        case 323:
+        case Tag::SelectPath:
+        case Tag::InterfaceSwitch3:
+        case Tag::InterfaceSwitch4:
+        case Tag::InterfaceSwitch5:
+        case Tag::InterfaceSwitch6:
+        case Tag::InterfaceSwitch7:
+        case Tag::InterfaceSwitch8:
+        case Tag::InterfaceSwitch9:
+        case Tag::InterfaceSwitch10:
             record.setSwitch(v);
             requests.requestRefresh();
             return;
-        case 326: return applyChordListPage(v);
-        case 327: return applyChordListRotation(v);
-        case 328: record.setSteps(v, 6); return;
-        case 329:
-        case 330:
-        case 331: record.setSteps(v, 16); return;
-        case 332:
-        case 333:
-        case 334:
-        case 335: record.setSteps(v, 10); return;
-        case 336: record.setSteps(v, 6); return;
-        case 337: return applyFactoryPatterns(v);
-        case 338: record.setSwitch(v); return;
-        case 339:
+        case Tag::Chordlist: return applyChordListPage(v);
+        case Tag::ChordListRotation: return applyChordListRotation(v);
+        case Tag::RestartArp: record.setSteps(v, 6); return;
+        case Tag::Osc1Channel:
+        case Tag::Osc2Channel:
+        case Tag::Osc3Channel: record.setSteps(v, 16); return;
+        case Tag::Lane1Row:
+        case Tag::Lane2Row:
+        case Tag::Lane3Row:
+        case Tag::Lane4Row: record.setSteps(v, 10); return;
+        case Tag::Lane5Row: record.setSteps(v, 6); return;
+        case Tag::Factorypatterns: return applyFactoryPatterns(v);
+        case Tag::InterfaceSwitch11: record.setSwitch(v); return;
+        case Tag::ExportLength:
             record.setSteps(v, 14);
             p.exportBars.fill(kExportBars[record.stepIndex]);
             return;
-        case 341:
-        case 342:
-        case 343: return applySoundSwitch(index - 341, v);
-        case 344:
-        case 345:
-        case 346:
-        case 347:
+        case Tag::Osc1Sound:
+        case Tag::Osc2Sound:
+        case Tag::Osc3Sound: return applySoundSwitch(index - Tag::Osc1Sound, v);
+        case Tag::FilterTypeSourceA:
+        case Tag::FilterTypeSourceB:
+        case Tag::FilterTypeSelectorC:
+        case Tag::FilterTypeSelectorD:
             record.setStepsWithMargin(v, 5);
-            if (index <= 345) engine.filter.typeSources[index - 344] = record.stepIndex;
+            if (index <= Tag::FilterTypeSourceB) {
+                engine.filter.typeSources[index - Tag::FilterTypeSourceA] = record.stepIndex;
+            }
             requests.requestRefresh();
             return;
-        case 355:
+        case Tag::PatternOctave:
             record.setSwitchWithMargin(v);
             requests.requestRefresh();
             applyPatternOctave();
             return;
-        case 365: return applyFilterType(v);
-        case 366: return applyModulationTrackArea(v);
-        default: return;  // 320 .. 322, 359 .. 364, 367 .. 372, 378 .. 382
+        case Tag::FilterType: return applyFilterType(v);
+        case Tag::ModulationTrackArea: return applyModulationTrackArea(v);
+        default: return;  // 320 .. 322, 359 .. 364, 367 .. 372, 378 .. 382: nothing
     }
 }
 
-void BWUniClient::applyEffectSwitch(int32_t index, float v) {
+void Engine::applyEffectSwitch(int32_t index, float v) {
     PatternEditState& p = engine.patterns;
     SteppedValue& record = p.records[index];
     record.setSwitch(v);
     const float on = record.step;
     switch (index) {
-        case 307:
+        case Tag::RvsOnOff:
             p.reverserOn = on;
-            giveMix(chain.reverser, PatternEditState::kReverser, on * engine.raw[57]);
+            giveMix(chain.reverser, PatternEditState::kReverser, on * engine.raw[Tag::RvsMix]);
             break;
-        case 308:
+        case Tag::ChsOnOff:
             p.chorusOn = on;
-            giveMix(chain.chorus, PatternEditState::kChorus, on * engine.raw[61]);
+            giveMix(chain.chorus, PatternEditState::kChorus, on * engine.raw[Tag::ChsMix]);
             break;
-        case 309:
+        case Tag::RvbOnOff:
             p.reverbOn = on;
-            giveMix(chain.reverb, PatternEditState::kReverb, engine.raw[73] * engine.raw[73] * on);
+            giveMix(chain.reverb, PatternEditState::kReverb, engine.raw[Tag::RvbMix] * engine.raw[Tag::RvbMix] * on);
             break;
-        case 310:
+        case Tag::PhsOnOff:
             p.phaserOn = on;
-            p.phaserMix = on * engine.raw[65];
+            p.phaserMix = on * engine.raw[Tag::PhsMix];
             p.phaserMixMirror = p.phaserMix;
             giveMix(chain.phaser, PatternEditState::kPhaser, p.phaserMix);
             break;
@@ -119,24 +125,24 @@ void BWUniClient::applyEffectSwitch(int32_t index, float v) {
     }
 }
 
-void BWUniClient::applyChordListPage(float v) {
+void Engine::applyChordListPage(float v) {
     PatternEditState& p = engine.patterns;
-    SteppedValue& record = p.records[326];
+    SteppedValue& record = p.records[Tag::Chordlist];
     record.setSteps(v, 8);
     models.chordList.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
     models.chordList.copyCurrentPageValues(p.chordListPageValues.data(), p.chordListPageValues.size());
-    rotateChordList(static_cast<int32_t>(p.records[327].step));
+    rotateChordList(static_cast<int32_t>(p.records[Tag::ChordListRotation].step));
 }
 
-void BWUniClient::applyChordListRotation(float v) {
-    SteppedValue& record = engine.patterns.records[327];
+void Engine::applyChordListRotation(float v) {
+    SteppedValue& record = engine.patterns.records[Tag::ChordListRotation];
     record.setSteps(v, 12);
     rotateChordList(record.stepIndex);
 }
 
 // The rotated list is what the event-table fill (index 204) writes; steps
 // shifted in from the left start empty.
-void BWUniClient::rotateChordList(int32_t k) {
+void Engine::rotateChordList(int32_t k) {
     PatternEditState& p = engine.patterns;
     const int32_t size = static_cast<int32_t>(p.shiftedChordList.size());
     const int32_t shift = std::clamp(k, 0, size);
@@ -145,9 +151,9 @@ void BWUniClient::rotateChordList(int32_t k) {
     }
 }
 
-void BWUniClient::applyFactoryPatterns(float v) {
+void Engine::applyFactoryPatterns(float v) {
     PatternEditState& p = engine.patterns;
-    SteppedValue& record = p.records[337];
+    SteppedValue& record = p.records[Tag::Factorypatterns];
     record.setSteps(v, 8);
     models.factoryPatternTable.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
     models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data(), p.factoryPatternValues.size());
@@ -156,30 +162,30 @@ void BWUniClient::applyFactoryPatterns(float v) {
     }
 }
 
-void BWUniClient::applySoundSwitch(int layerIndex, float v) {
+void Engine::applySoundSwitch(int layerIndex, float v) {
     LayerState& layer = engine.layers[layerIndex];
-    SteppedValue& record = engine.patterns.records[341 + layerIndex];
+    SteppedValue& record = engine.patterns.records[Tag::Osc1Sound + layerIndex];
     record.setSwitchWithMargin(v);
     layer.soundSwitch = record;
     layer.soundSource = record.stepIndex;
     requests.requestRefresh();
-    layer.gain = engine.patterns.records[279].step * record.step;
+    layer.gain = engine.patterns.records[Tag::RunSwitch].step * record.step;
     layer.gainFromOwnSource = layer.gain != 0.0f;
     // The second entry of the divisor list doubles the level; the switch's
     // two states never reach it, so the factor stays 1.
     layer.levelFactor = record.step == EngineState::kDivisors[1] ? EngineState::kDivisors[1] : 1.0f;
-    layer.scaledLevel = layer.levelFactor * engine.raw[17 + 11 * layerIndex];
+    layer.scaledLevel = layer.levelFactor * engine.raw[Tag::Osc1Level + Tag::LayerStride * layerIndex];
 }
 
-void BWUniClient::applyPatternOctave() {
+void Engine::applyPatternOctave() {
     SequencerState& s = engine.sequencer;
     const PatternEditState& p = engine.patterns;
-    s.octaveFactor = p.records[356].step * p.records[355].step;
+    s.octaveFactor = p.records[Tag::OctavePages].step * p.records[Tag::PatternOctave].step;
     s.octaveStep = s.octaveFactor != 0.0f ? s.octaveSteps[1] : s.octaveSteps[0];
     s.keyFollow = s.octaveFactor;
 }
 
-void BWUniClient::applyPageSwitch(int32_t index, float v) {
+void Engine::applyPageSwitch(int32_t index, float v) {
     const PageSwitch& pageSwitch = *findPageSwitch(index);
     SteppedValue& record = engine.patterns.records[index];
     if (pageSwitch.states == 5) {
@@ -201,24 +207,23 @@ void BWUniClient::applyPageSwitch(int32_t index, float v) {
         for (const PageResend& resend : pageSwitch.resends) {
             if (resend.page != page) continue;
             for (int32_t target : resend.targets) {
-                if (target >= 0) setParameter(target, rawValue(target));
+                if (target >= 0) reapply(target);
             }
         }
     }
-    if (index == 358) {
+    if (index == Tag::DelaySwitch) {
         engine.patterns.delaySwitch = record.step;
         applyDelayMixes();
-    } else if (index == 356) {
+    } else if (index == Tag::OctavePages) {
         applyPatternOctave();
         engine.sequencer.octaveSourceChoice = record.stepIndex == 0 ? 0 : 1;
     }
     requests.requestRefresh();
 }
 
-void BWUniClient::applyFilterType(float v) {
+void Engine::applyFilterType(float v) {
     FilterState& f = engine.filter;
-    models.filterTypeArea.setValue(v);
-    const float w = f.typeCompanion;
+    const float w = inbox.filterTypeCompanion.load(std::memory_order_relaxed);
     int32_t mode = 0;
     if (w < 0.5f && v < 0.5f) {
         mode = 0;
@@ -236,29 +241,28 @@ void BWUniClient::applyFilterType(float v) {
     const float t = type * 0.2f;
     if (t != f.lastTypeSentA) {
         f.lastTypeSentA = t;
-        setParameter(344, t);
-        setParameter(345, t);
+        send(Tag::FilterTypeSourceA, t);
+        send(Tag::FilterTypeSourceB, t);
     }
     if (t != f.lastTypeSentB) {
         f.lastTypeSentB = t;
-        setParameter(346, t);
-        setParameter(347, t);
+        send(Tag::FilterTypeSelectorC, t);
+        send(Tag::FilterTypeSelectorD, t);
     }
     f.typeFlags.fill(0.0f);
     f.typeFlags[static_cast<size_t>(type)] = 1.0f;
     f.settings.type = static_cast<FilterType>(static_cast<int32_t>(type));
 }
 
-void BWUniClient::applyModulationTrackArea(float v) {
-    models.modulationArea.setValue(v);
+void Engine::applyModulationTrackArea(float v) {
     const float track = truncated(std::clamp(5.0f * v, 0.0f, 4.0f) + 0.1f);
     const float t = track * 0.25f;
     if (t == engine.patterns.modulationTrackSent) return;
     engine.patterns.modulationTrackSent = t;
-    setParameter(350, t);
+    send(Tag::ModulationTracks, t);
 }
 
-void BWUniClient::enterStepIntoLine(int32_t index, float v) {
+void Engine::enterStepIntoLine(int32_t index, float v) {
     const int32_t grid = stepLineOf(index);
     BWBtnLine& line = models.stepLines[grid];
     const uint64_t step = engine.patterns.stepCursor;
@@ -268,12 +272,12 @@ void BWUniClient::enterStepIntoLine(int32_t index, float v) {
     requests.markDirty(kStepLine1View << grid);
 }
 
-void BWUniClient::enterStepIntoTable(int32_t index, float v) {
+void Engine::enterStepIntoTable(int32_t index, float v) {
     const uint64_t step = engine.patterns.stepCursor;
-    if (index <= 387) {
-        models.cutoffLane(index - 383).setNormalized(step, v);
-        requests.markDirty(kLane1View << (index - 383));
-    } else if (index == 388) {
+    if (index <= Tag::Cutoff5) {
+        models.cutoffLane(index - Tag::Cutoff1).setNormalized(step, v);
+        requests.markDirty(kLane1View << (index - Tag::Cutoff1));
+    } else if (index == Tag::ChordTable) {
         models.chordTable.setNormalized(step, v);
         requests.markDirty(kChordTableView);
     } else {

@@ -1,9 +1,9 @@
 #pragma once
-// What the parameter cases ask of the interface.  They run on the audio
-// thread (step lanes, learned controllers, the re-apply pass after a tempo
-// change) and on the program loader as well as on the GUI thread, so they
-// never call the editor: they set page bits, count refresh requests and mark
-// views dirty here, and the editor's idle (GUI thread) reads and clears them.
+// What the parameter cases ask of the interface.  The engine runs them on
+// the audio thread (or a thread that holds the engine: a load, the idle of
+// a host that stopped processing), so they never call the editor: they set
+// page bits, count refresh requests and mark views dirty here, and the
+// editor's idle (GUI thread) reads and clears them.
 // Lock-free atomics: no allocation, no waiting.
 
 #include <atomic>

@@ -6,7 +6,12 @@
 // Data bytes are masked to 7 bits before they index anything, whatever the
 // queue holds.
 
-#include "plugin/BWUniClient.h"
+#include <algorithm>
+
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
+#include "plugin/ParameterInbox.h"
+#include "plugin/ProgramLoader.h"
 
 namespace {
 
@@ -16,7 +21,8 @@ constexpr float kControllerScale = 0.007874016f;  // 1/127
 
 }  // namespace
 
-void BWUniClient::handleMidiEvent(const MidiEventRecord& event) {
+void Engine::handleMidiEvent(const MidiEventRecord& event) {
+    checkThread();
     const int32_t data1 = event.data1 & 0x7F;
     const int32_t data2 = event.data2 & 0x7F;
     switch (event.code) {
@@ -38,7 +44,7 @@ void BWUniClient::handleMidiEvent(const MidiEventRecord& event) {
     }
 }
 
-void BWUniClient::noteOn(int32_t note, int32_t velocity) {
+void Engine::noteOn(int32_t note, int32_t velocity) {
     clearSilentState();
     RenderState& r = render;
     const float v = static_cast<float>(velocity) * kVelocityScale + RenderState::kVelocityOffsets[r.velocityRingIndex];
@@ -69,7 +75,7 @@ void BWUniClient::noteOn(int32_t note, int32_t velocity) {
     refreshHeldNotes();
 }
 
-void BWUniClient::noteOff(int32_t note) {
+void Engine::noteOff(int32_t note) {
     if (render.sustain) {
         ++render.deferredReleases[note];  // 8 bits: a count past 255 wraps, as stored
         return;
@@ -100,7 +106,7 @@ void BWUniClient::noteOff(int32_t note) {
     refreshHeldNotes();
 }
 
-void BWUniClient::allNotesOff() {
+void Engine::allNotesOff() {
     for (int32_t i = 0; i < BWSystemInfo::kChordSize; ++i) {
         context.voiceVelocity[i] = 0.0f;
         context.voiceNote[i] = 0.0f;
@@ -113,7 +119,7 @@ void BWUniClient::allNotesOff() {
 
 // The armed learn target joins the list unless it is there already or the
 // list is full: the list never grows on the audio thread.
-void BWUniClient::learnInto(std::vector<LearnEntry>& list, bool count) {
+void Engine::learnInto(std::vector<LearnEntry>& list, bool count) {
     std::vector<LearnEntry>& targets = learn.targets();
     if (targets.empty() || targets.front().tag < 0) return;
     const LearnEntry entry = targets.front();
@@ -124,14 +130,21 @@ void BWUniClient::learnInto(std::vector<LearnEntry>& list, bool count) {
     if (count) learn.changeCount.fetch_add(1);
 }
 
-void BWUniClient::applyLearned(const std::vector<LearnEntry>& list, float value) {
+// A learned sound parameter acts at once; an interface index (which may
+// edit the pattern models) waits in the inbox for the next tick's take, so
+// that it never edits a model a save is reading.
+void Engine::applyLearned(const std::vector<LearnEntry>& list, float value) {
     for (const LearnEntry& entry : list) {
         render.currentSubIndex = entry.subIndex;
-        setParameter(entry.tag, value);
+        if (entry.tag >= Tag::FirstPatternIndex && entry.tag <= Tag::HighestIndex) {
+            inbox.store(entry.tag, std::clamp(value, 0.0f, 1.0f));
+        } else {
+            send(entry.tag, value);
+        }
     }
 }
 
-void BWUniClient::controllerEvent(int32_t number, int32_t value) {
+void Engine::controllerEvent(int32_t number, int32_t value) {
     if (learn.editing.load()) return;
     context.controllerValues[number] = static_cast<float>(value) * kControllerScale;
     std::vector<LearnEntry>& list = learn.controller(number);
@@ -145,7 +158,7 @@ void BWUniClient::controllerEvent(int32_t number, int32_t value) {
     }
 }
 
-void BWUniClient::pressureEvent(int32_t value) {
+void Engine::pressureEvent(int32_t value) {
     std::vector<LearnEntry>& list = learn.pressure();
     learnInto(list, false);
     applyLearned(list, static_cast<float>(value) / 127.0f);

@@ -1,20 +1,24 @@
-// MIDI intake: the host's events into the queue, program changes to the
-// program loader, and the GUI's removal of MIDI-learn assignments with the
-// engine held.
+// MIDI intake: the host's events into the engine's queue, program changes to
+// the program loader, and the GUI's removal of MIDI-learn assignments with
+// the engine held.
 
 #include <algorithm>
+#include <cassert>
 
+#include "core/BWSystemInfo.h"
 #include "core/VstTypes.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/ProgramLoader.h"
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
     if (!processCalls.enterBlock()) return 1;
-    if (!offlineExport.load()) takeHostEvents(list);
+    if (!offlineExport.load()) engine.receiveEvents(list, ignoreProgramChange == 0.0f);
     processCalls.leaveBlock();
     return 1;
 }
 
-void BWUniClient::takeHostEvents(VstEvents* list) {
+void Engine::receiveEvents(const VstEvents* list, bool programChanges) {
+    assert(hold.noOtherRenderer() && "MIDI arrives while another thread renders");
     queueRequestedAllNotesOff();
     if (!list || list->numEvents < 1) return;
     const bool learnEditing = learn.editing.load();
@@ -29,7 +33,7 @@ void BWUniClient::takeHostEvents(VstEvents* list) {
                 queueEvent(translated.record);
                 break;
             case MidiTranslation::Action::ProgramChange:
-                if (ignoreProgramChange == 0.0f) loader.request(translated.record.data1);
+                if (programChanges) loader.request(translated.record.data1);
                 break;
             case MidiTranslation::Action::Drop: break;
         }
@@ -40,13 +44,17 @@ void BWUniClient::takeHostEvents(VstEvents* list) {
 // counts from the last tick, which lies tickSamples before the block start
 // because ticks run on across blocks.  So an event acts at the first tick at
 // or after it, whatever the host's block size.
-void BWUniClient::queueEvent(const MidiEventRecord& record) {
+void Engine::queueEvent(const MidiEventRecord& record) {
+    assert(hold.noOtherRenderer() && "MIDI arrives while another thread renders");
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
-    eventQueue.queueEvent(fromLastTick);
+    queue.queueEvent(fromLastTick);
 }
 
-void BWUniClient::queueRequestedAllNotesOff() {
+// The all-notes-off a load asked for, into the queue: the first thing of the
+// next processEvents or rendered block, whichever comes first, so that it
+// acts with or without host MIDI.
+void Engine::queueRequestedAllNotesOff() {
     if (!allNotesOffPending.exchange(false)) return;
     MidiEventRecord allOff;
     allOff.code = kEventAllNotesOff;
@@ -55,6 +63,10 @@ void BWUniClient::queueRequestedAllNotesOff() {
 }
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
+    assert(hold.notRenderingHere());
+    // A load replaces the learn map too: one of them at a time.
+    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    if (!alone.owns_lock()) return false;
     EngineHoldScope scope(hold, EngineHold::kEditTries);
     if (!scope.held()) return false;
     if (waitOnly) return true;

@@ -1,5 +1,6 @@
 #pragma once
-// The page switches of the interface (indices 340, 348 .. 354, 356 .. 358):
+// The page switches of the interface (Tag::ChordModePages, the modulation
+// pages and tracks, Tag::SoundDelayPages to Tag::DelaySwitch):
 // each controls a set of pages under a parent page and shows, per state, a
 // pattern of them.  Some re-send another switch when one of its pages changes,
 // so that the switch under it follows.

@@ -5,7 +5,8 @@
 #include "persistence/BWChunkableClass.h"
 #include "persistence/Settings.h"
 
-ParamBinding::ParamBinding(int32_t id, int32_t tag, int32_t valueWord, float* value, BWChunkableClass* object,
+ParamBinding::ParamBinding(int32_t id, int32_t tag, int32_t valueWord, std::atomic<float>* value,
+                           BWChunkableClass* object,
                            const char* name, const char* label, int32_t type, float randomDepth)
     : id(id),
       tag(tag),
@@ -26,7 +27,7 @@ void ParamBinding::rememberInSettings() const {
     if (!value) return;
     // "%f" of the C locale, whatever locale the host has set.
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(*value),
+    const auto result = std::to_chars(text, text + sizeof text, static_cast<double>(read()),
                                       std::chars_format::fixed, 6);
     if (result.ec == std::errc()) setSettingString(name, std::string_view(text, result.ptr));
 }

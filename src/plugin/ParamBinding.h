@@ -5,8 +5,10 @@
 // pattern object that holds its value.  The instance holds 214 of them
 // (BindingTable.h); they are given their value or object once, while the
 // instance is built, and do not change afterwards, so every thread reads them
-// without locks.  The values they point to are the engine's.
+// without locks.  The values they point to are the plug-in object's raw
+// parameter values (relaxed atomics: any thread reads and stores them).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,7 +36,7 @@ inline constexpr int32_t kOptionCcMapRecallIsolate = 1;
 
 struct ParamBinding {
     // Null name or label texts give empty strings.
-    ParamBinding(int32_t id, int32_t tag, int32_t valueWord, float* value, BWChunkableClass* object,
+    ParamBinding(int32_t id, int32_t tag, int32_t valueWord, std::atomic<float>* value, BWChunkableClass* object,
                  const char* name, const char* label, int32_t type, float randomDepth);
     // The form every binding of the instance is built with: only id, tag and
     // name differ.
@@ -52,12 +54,14 @@ struct ParamBinding {
     void rememberInSettings() const;
 
     bool isAction() const { return id == kActionId; }
+    // The bound value (0 for an object binding).  Any thread.
+    float read() const { return value ? value->load(std::memory_order_relaxed) : 0.0f; }
     bool isSwitch() const { return type == kBindingTypeSwitch; }
 
     int32_t id;
     int32_t tag;
     int32_t valueWord;              // 1; set again when the value is given
-    float* value;                   // the engine float; null for an object binding
+    std::atomic<float>* value;      // the raw value; null for an object binding
     float randomDepth;              // scales the randomiser's offset
     BWChunkableClass* object;       // the pattern object; null for a plain value
     std::unique_ptr<BindingLoadCondition> loadCondition;

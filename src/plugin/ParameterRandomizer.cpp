@@ -19,7 +19,7 @@ void BWUniClient::randomizeParameters() {
         const ParamBinding* binding = hostTable[tag];
         if (!binding) continue;
         const float r = static_cast<float>(platform::msvcRand()) * kDrawScale - 1.0f;
-        const float current = binding->value ? *binding->value : rawValue(tag);
+        const float current = binding->value ? binding->read() : rawValue(tag);
         const float moved = std::max(0.0f, std::min(current + r * binding->randomDepth, 1.0f));
         setParameter(tag, moved);
     }

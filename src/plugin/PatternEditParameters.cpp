@@ -1,12 +1,17 @@
-// Indices 204 to 306: the steppers, the range edit buttons of the lanes,
-// tables and step lines, the pattern-wide buttons, the table fills, the run
-// and clock switches and the plain switches of the sequencer.  Buttons act
-// when they are let go (value exactly 0); steppers on a rising edge.
+// What the indices 204 to 306 derive: the steppers, the range edit buttons of
+// the lanes, tables and step lines, the pattern-wide buttons, the table
+// fills, the run and clock switches and the plain switches of the sequencer.
+// Buttons act when they are let go (value exactly 0); steppers on a rising
+// edge.  Audio side.
 
 #include <bit>
 #include <cmath>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
+#include "plugin/EngineHost.h"
+#include "plugin/InterfaceRequests.h"
+#include "plugin/PatternModels.h"
 
 namespace {
 
@@ -19,59 +24,66 @@ struct Stepper {
 };
 
 constexpr Stepper kSteppers[] = {
-    {205, 206, 327, 12, 0x3DAAAFE9u}, {207, 208, 326, 8, 0x3E00029Fu}, {218, 219, 328, 6, 0x3E2AAD4Au},
-    {241, 242, 332, 10, 0x3DCCD20Bu}, {249, 250, 333, 10, 0x3DCCD20Bu}, {257, 258, 334, 10, 0x3DCCD20Bu},
-    {265, 266, 335, 10, 0x3DCCD20Bu}, {273, 274, 336, 6, 0x3E2AAD4Au},  {277, 278, 79, 3, 0x3EAAABFBu},
-    {301, 302, 337, 8, 0x3E00029Fu},  {324, 325, 339, 14, 0x3D924E63u},
+    {Tag::ChordListRotationUp, Tag::ChordListRotationDown, Tag::ChordListRotation, 12, 0x3DAAAFE9u},
+    {Tag::ChordListPageUp, Tag::ChordListPageDown, Tag::Chordlist, 8, 0x3E00029Fu},
+    {Tag::RestartArpUp, Tag::RestartArpDown, Tag::RestartArp, 6, 0x3E2AAD4Au},
+    {Tag::Lane1RowUp, Tag::Lane1RowDown, Tag::Lane1Row, 10, 0x3DCCD20Bu},
+    {Tag::Lane2RowUp, Tag::Lane2RowDown, Tag::Lane2Row, 10, 0x3DCCD20Bu},
+    {Tag::Lane3RowUp, Tag::Lane3RowDown, Tag::Lane3Row, 10, 0x3DCCD20Bu},
+    {Tag::Lane4RowUp, Tag::Lane4RowDown, Tag::Lane4Row, 10, 0x3DCCD20Bu},
+    {Tag::Lane5RowUp, Tag::Lane5RowDown, Tag::Lane5Row, 6, 0x3E2AAD4Au},
+    {Tag::ChordSeqDivideUp, Tag::ChordSeqDivideDown, Tag::ChordSeqDivide, 3, 0x3EAAABFBu},
+    {Tag::FactoryPatternsUp, Tag::FactoryPatternsDown, Tag::Factorypatterns, 8, 0x3E00029Fu},
+    {Tag::ExportLengthUp, Tag::ExportLengthDown, Tag::ExportLength, 14, 0x3D924E63u},
 };
 
 enum class EditTarget { EventTable, Lane1, Lane2, Lane3, Lane4, Lane5, GateTable, ChordTable, StepLines };
 enum class EditOp { Copy, Paste, Left, Right, Init, Random };
 
 struct RangeEdit {
-    int32_t index;
     EditTarget target;
     EditOp op;
 };
 
-constexpr RangeEdit kRangeEdits[] = {
-    {209, EditTarget::EventTable, EditOp::Copy}, {210, EditTarget::EventTable, EditOp::Paste},
-    {211, EditTarget::EventTable, EditOp::Left}, {212, EditTarget::EventTable, EditOp::Right},
-    {213, EditTarget::EventTable, EditOp::Init},
-    {236, EditTarget::Lane1, EditOp::Copy}, {237, EditTarget::Lane1, EditOp::Paste},
-    {238, EditTarget::Lane1, EditOp::Left}, {239, EditTarget::Lane1, EditOp::Right},
-    {240, EditTarget::Lane1, EditOp::Init}, {243, EditTarget::Lane1, EditOp::Random},
-    {244, EditTarget::Lane2, EditOp::Copy}, {245, EditTarget::Lane2, EditOp::Paste},
-    {246, EditTarget::Lane2, EditOp::Left}, {247, EditTarget::Lane2, EditOp::Right},
-    {248, EditTarget::Lane2, EditOp::Init}, {251, EditTarget::Lane2, EditOp::Random},
-    {252, EditTarget::Lane3, EditOp::Copy}, {253, EditTarget::Lane3, EditOp::Paste},
-    {254, EditTarget::Lane3, EditOp::Left}, {255, EditTarget::Lane3, EditOp::Right},
-    {256, EditTarget::Lane3, EditOp::Init}, {259, EditTarget::Lane3, EditOp::Random},
-    {260, EditTarget::Lane4, EditOp::Copy}, {261, EditTarget::Lane4, EditOp::Paste},
-    {262, EditTarget::Lane4, EditOp::Left}, {263, EditTarget::Lane4, EditOp::Right},
-    {264, EditTarget::Lane4, EditOp::Init}, {267, EditTarget::Lane4, EditOp::Random},
-    {268, EditTarget::Lane5, EditOp::Copy}, {269, EditTarget::Lane5, EditOp::Paste},
-    {270, EditTarget::Lane5, EditOp::Left}, {271, EditTarget::Lane5, EditOp::Right},
-    {272, EditTarget::Lane5, EditOp::Init}, {275, EditTarget::Lane5, EditOp::Random},
-    {286, EditTarget::GateTable, EditOp::Copy}, {287, EditTarget::GateTable, EditOp::Paste},
-    {288, EditTarget::GateTable, EditOp::Left}, {289, EditTarget::GateTable, EditOp::Right},
-    {290, EditTarget::GateTable, EditOp::Init}, {304, EditTarget::GateTable, EditOp::Random},
-    {291, EditTarget::StepLines, EditOp::Copy}, {292, EditTarget::StepLines, EditOp::Paste},
-    {293, EditTarget::StepLines, EditOp::Left}, {294, EditTarget::StepLines, EditOp::Right},
-    {295, EditTarget::StepLines, EditOp::Init}, {303, EditTarget::StepLines, EditOp::Random},
-    {296, EditTarget::ChordTable, EditOp::Copy}, {297, EditTarget::ChordTable, EditOp::Paste},
-    {298, EditTarget::ChordTable, EditOp::Left}, {299, EditTarget::ChordTable, EditOp::Right},
-    {300, EditTarget::ChordTable, EditOp::Init}, {305, EditTarget::ChordTable, EditOp::Random},
+// The range edit buttons of each model, by operation (copy, paste, left,
+// right, init, random); kNoButton where the model has none.
+constexpr int32_t kNoButton = -1;
+struct RangeEditButtons {
+    EditTarget target;
+    int32_t byOp[6];
+};
+
+using enum EditTarget;
+constexpr RangeEditButtons kRangeEdits[] = {
+    {EventTable, {Tag::EventTableCopy, Tag::EventTablePaste, Tag::EventTableLeft, Tag::EventTableRight,
+                  Tag::EventTableInit, kNoButton}},
+    {Lane1, {Tag::Lane1Copy, Tag::Lane1Paste, Tag::Lane1Left, Tag::Lane1Right, Tag::Lane1Init, Tag::Lane1Random}},
+    {Lane2, {Tag::Lane2Copy, Tag::Lane2Paste, Tag::Lane2Left, Tag::Lane2Right, Tag::Lane2Init, Tag::Lane2Random}},
+    {Lane3, {Tag::Lane3Copy, Tag::Lane3Paste, Tag::Lane3Left, Tag::Lane3Right, Tag::Lane3Init, Tag::Lane3Random}},
+    {Lane4, {Tag::Lane4Copy, Tag::Lane4Paste, Tag::Lane4Left, Tag::Lane4Right, Tag::Lane4Init, Tag::Lane4Random}},
+    {Lane5, {Tag::Lane5Copy, Tag::Lane5Paste, Tag::Lane5Left, Tag::Lane5Right, Tag::Lane5Init, Tag::Lane5Random}},
+    {GateTable, {Tag::GateTableCopy, Tag::GateTablePaste, Tag::GateTableLeft, Tag::GateTableRight, Tag::GateTableInit,
+                 Tag::GateTableRandom}},
+    {StepLines, {Tag::StepLinesCopy, Tag::StepLinesPaste, Tag::StepLinesLeft, Tag::StepLinesRight, Tag::StepLinesInit,
+                 Tag::StepLinesRandom}},
+    {ChordTable, {Tag::ChordTableCopy, Tag::ChordTablePaste, Tag::ChordTableLeft, Tag::ChordTableRight,
+                  Tag::ChordTableInit, Tag::ChordTableRandom}},
 };
 
 // The pattern-wide buttons in the order their checks run.
-constexpr int32_t kPatternWideButtons[6] = {284, 280, 281, 306, 282, 283};
+constexpr int32_t kPatternWideButtons[6] = {Tag::PatternInit,   Tag::PatternCopy, Tag::PatternPaste,
+                                            Tag::PatternRandom, Tag::PatternLeft, Tag::PatternRight};
 
-const RangeEdit* findRangeEdit(int32_t index) {
-    for (const RangeEdit& edit : kRangeEdits) {
-        if (edit.index == index) return &edit;
+// The edit a button runs; false when the index is no range edit button.
+bool findRangeEdit(int32_t index, RangeEdit& edit) {
+    for (const RangeEditButtons& model : kRangeEdits) {
+        for (int op = 0; op < 6; ++op) {
+            if (model.byOp[op] != index) continue;
+            edit = {model.target, static_cast<EditOp>(op)};
+            return true;
+        }
     }
-    return nullptr;
+    return false;
 }
 
 void runTableEdit(BWTableXY& table, EditOp op, uint64_t from, uint64_t to) {
@@ -117,53 +129,53 @@ uint64_t stepBound(float bound, uint64_t steps) {
 
 }  // namespace
 
-void BWUniClient::applyPatternEdit(int32_t index, float v) {
+void Engine::applyPatternEdit(int32_t index, float v) {
     PatternEditState& p = engine.patterns;
     SteppedValue& record = p.records[index];
     if (applyStepper(index, v) || applyRangeEdit(index, v)) return;
     switch (index) {
-        case 204: fillEventTable(); return;
-        case 285: fillGateTable(); return;
-        case 279: applyRunSwitch(v); return;
-        case 276: applyClockSource(v); return;
-        case 233:
-        case 234:
-        case 235: applyAssignSwitch(index - 233, v); return;
-        case 280:
-        case 281:
-        case 282:
-        case 283:
-        case 284:
-        case 306:
+        case Tag::EventTableFill: fillEventTable(); return;
+        case Tag::GateTableFill: fillGateTable(); return;
+        case Tag::RunSwitch: applyRunSwitch(v); return;
+        case Tag::Clocksource: applyClockSource(v); return;
+        case Tag::AssignOsc1:
+        case Tag::AssignOsc2:
+        case Tag::AssignOsc3: applyAssignSwitch(index - Tag::AssignOsc1, v); return;
+        case Tag::PatternCopy:
+        case Tag::PatternPaste:
+        case Tag::PatternLeft:
+        case Tag::PatternRight:
+        case Tag::PatternInit:
+        case Tag::PatternRandom:
             record.setSwitch(v);
             requests.requestRefresh();
             runPatternWideEdits();
             return;
-        case 214:
-        case 215: record.setSwitch(v); requests.requestRefresh(); return;
-        case 217:
-        case 223:
-        case 224:
-        case 225:
-        case 226: record.setSwitch(v); return;
-        case 220:
-        case 221:
-        case 227:
-        case 228:
-        case 230:
-        case 231: record.setSteps(v, 5); requests.requestRefresh(); return;
+        case Tag::InterfaceSwitch1:
+        case Tag::InterfaceSwitch2: record.setSwitch(v); requests.requestRefresh(); return;
+        case Tag::Arpmode:
+        case Tag::TieOsc1:
+        case Tag::TieOsc2:
+        case Tag::TieOsc3:
+        case Tag::TieExtra: record.setSwitch(v); return;
+        case Tag::Osc1SelectorA:
+        case Tag::Osc1SelectorB:
+        case Tag::Osc2SelectorA:
+        case Tag::Osc2SelectorB:
+        case Tag::Osc3SelectorA:
+        case Tag::Osc3SelectorB: record.setSteps(v, 5); requests.requestRefresh(); return;
         default: return;  // 216, 222, 229, 232 and the unused indices
     }
 }
 
-bool BWUniClient::applyStepper(int32_t index, float v) {
+bool Engine::applyStepper(int32_t index, float v) {
     for (const Stepper& stepper : kSteppers) {
         if (index != stepper.up && index != stepper.down) continue;
         SteppedValue& record = engine.patterns.records[index];
         if (v >= 0.5f && record.raw < 0.5f) {
             const float step = std::bit_cast<float>(stepper.stepBits);
-            const int32_t k = stepper.target == 79 ? engine.sequencer.chordSequenceDivide.stepIndex
-                                                   : engine.patterns.records[stepper.target].stepIndex;
+            const int32_t k = stepper.target == Tag::ChordSeqDivide ? engine.sequencer.chordSequenceDivide.stepIndex
+                                                                    : engine.patterns.records[stepper.target].stepIndex;
             const int32_t last = stepper.entries - 1;
             float value;
             if (index == stepper.up) {
@@ -172,7 +184,7 @@ bool BWUniClient::applyStepper(int32_t index, float v) {
                 // Just above 1 at the first entry: the target limits it to its last.
                 value = k > 0 ? static_cast<float>(k - 1) * step : static_cast<float>(stepper.entries) * step;
             }
-            setParameter(stepper.target, value);
+            send(stepper.target, value);
         }
         record.setSwitch(v);
         requests.requestRefresh();
@@ -181,22 +193,24 @@ bool BWUniClient::applyStepper(int32_t index, float v) {
     return false;
 }
 
-bool BWUniClient::applyRangeEdit(int32_t index, float v) {
-    if (!findRangeEdit(index)) return false;
+bool Engine::applyRangeEdit(int32_t index, float v) {
+    RangeEdit edit;
+    if (!findRangeEdit(index, edit)) return false;
     engine.patterns.records[index].setSwitch(v);
     requests.requestRefresh();
     if (v == 0.0f) runRangeEdit(index);
     return true;
 }
 
-bool BWUniClient::loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const {
+bool Engine::loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const {
     from = stepBound(engine.patterns.loopStart, steps);
     to = stepBound(engine.patterns.loopEnd, steps);
     return from <= to;
 }
 
-void BWUniClient::runRangeEdit(int32_t index) {
-    const RangeEdit& edit = *findRangeEdit(index);
+void Engine::runRangeEdit(int32_t index) {
+    RangeEdit edit;
+    if (!findRangeEdit(index, edit)) return;
     uint64_t from = 0;
     uint64_t to = 0;
     switch (edit.target) {
@@ -213,7 +227,7 @@ void BWUniClient::runRangeEdit(int32_t index) {
     if (loopRange(table.getCount(), from, to)) runTableEdit(table, edit.op, from, to);
 }
 
-void BWUniClient::runPatternWideEdits() {
+void Engine::runPatternWideEdits() {
     PatternEditState& p = engine.patterns;
     for (int check = 0; check < 6; ++check) {
         const float state = p.records[kPatternWideButtons[check]].step;
@@ -229,7 +243,7 @@ void BWUniClient::runPatternWideEdits() {
 
 // A fill button writes its values onto the table's current page once per
 // press: the record's step changes only on a new press.
-void BWUniClient::fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue,
+void Engine::fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue,
                                 std::span<const float> values) {
     SteppedValue& record = engine.patterns.records[index];
     record.setSwitch(engine.raw[index]);
@@ -240,22 +254,22 @@ void BWUniClient::fillTablePage(int32_t index, float& memory, BWTableXY& table, 
     for (uint64_t i = 0; i < values.size(); ++i) table.setValueOnPage(i, page, values[i]);
 }
 
-void BWUniClient::fillEventTable() {
+void Engine::fillEventTable() {
     PatternEditState& p = engine.patterns;
-    fillTablePage(204, p.eventFillMemory, models.eventTable, p.eventTablePage, p.shiftedChordList);
+    fillTablePage(Tag::EventTableFill, p.eventFillMemory, models.eventTable, p.eventTablePage, p.shiftedChordList);
 }
 
-void BWUniClient::fillGateTable() {
+void Engine::fillGateTable() {
     PatternEditState& p = engine.patterns;
-    fillTablePage(285, p.gateFillMemory, models.gateTable, p.gateTablePage, p.factoryGateValues);
+    fillTablePage(Tag::GateTableFill, p.gateFillMemory, models.gateTable, p.gateTablePage, p.factoryGateValues);
 }
 
-void BWUniClient::applyRunSwitch(float v) {
+void Engine::applyRunSwitch(float v) {
     SequencerState& s = engine.sequencer;
-    SteppedValue& record = engine.patterns.records[279];
+    SteppedValue& record = engine.patterns.records[Tag::RunSwitch];
     record.setSwitch(v);
     const int32_t run = record.stepIndex;
-    callHost(53, run, 0, nullptr, 0.0f);
+    host.runStateChanged(run);
     s.runGate = run > 0 ? 1.0f : 0.0f;
     if (record.step != s.runMemory) {
         s.runMemory = record.step;
@@ -267,7 +281,7 @@ void BWUniClient::applyRunSwitch(float v) {
 
 // A new run or a counted preset load restarts the reverser's capture: its
 // trigger value toggles between 1.0 and 0.98 on every rise of the counter.
-void BWUniClient::passRetrigger() {
+void Engine::passRetrigger() {
     SequencerState& s = engine.sequencer;
     if (s.loadPresetCount != s.loadCountMemory) {
         s.loadCountMemory = s.loadPresetCount;
@@ -280,27 +294,27 @@ void BWUniClient::passRetrigger() {
     chain.reverser.setParameter(BWReverserX2::kTrig, s.reverserTrigger);
 }
 
-void BWUniClient::updateLayerGains() {
-    const float run = engine.patterns.records[279].step;
+void Engine::updateLayerGains() {
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
     for (LayerState& layer : engine.layers) {
         layer.gain = run * layer.soundSwitch.step;
         layer.gainFromOwnSource = layer.gain != 0.0f;
     }
 }
 
-void BWUniClient::applyClockSource(float v) {
+void Engine::applyClockSource(float v) {
     SequencerState& s = engine.sequencer;
-    SteppedValue& record = engine.patterns.records[276];
+    SteppedValue& record = engine.patterns.records[Tag::Clocksource];
     record.setSwitch(v);
     const float source = record.stepIndex >= 1 ? context.playing.load() : s.internalRunFlag;
     if (source != s.runSource) {
         s.runSource = source;
-        setParameter(279, source);
+        send(Tag::RunSwitch, source);
     }
 }
 
-void BWUniClient::applyAssignSwitch(int layer, float v) {
-    SteppedValue& record = engine.patterns.records[233 + layer];
+void Engine::applyAssignSwitch(int layer, float v) {
+    SteppedValue& record = engine.patterns.records[Tag::AssignOsc1 + layer];
     record.setSwitch(v);
     using S = LayerState::Source;
     engine.layers[layer].assignReaders = record.stepIndex == 0

@@ -7,9 +7,10 @@
 #include <array>
 #include <cstdint>
 
+#include "plugin/ParameterTags.h"
 #include "plugin/SteppedValue.h"
 
-constexpr int32_t kHighestParameterIndex = 389;
+constexpr int32_t kHighestParameterIndex = Tag::HighestIndex;
 
 struct PatternEditState {
     // One record per index; the host parameters keep theirs elsewhere.

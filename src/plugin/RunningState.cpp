@@ -1,4 +1,4 @@
-// The engine's running state as a copy, and its return (see BWUniClient.h).
+// The engine's running state as a copy, and its return (see Engine.h).
 // The audio side allocates nothing and frees nothing, so between two blocks
 // the running state lives in records of plain values, in the voices and in
 // the blocks of the tracked-buffer list.  The blocks are megabytes of delay
@@ -10,7 +10,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "core/StateResetList.h"
+#include "plugin/Engine.h"
+#include "plugin/InterfaceRequests.h"
+#include "plugin/ParameterInbox.h"
 
 namespace {
 
@@ -48,10 +52,10 @@ struct ContextState {
 
 }  // namespace
 
-struct BWUniClient::RunningState {
+struct Engine::RunningState {
     EngineState engine;
     SequencerRuntime sequencer;
-    MidiEventQueue eventQueue;
+    MidiEventQueue queue;
     VoiceChainSettings voiceSettings;
     VoiceChainTick voiceTick;
     VoiceChain::Running voices;
@@ -61,6 +65,8 @@ struct BWUniClient::RunningState {
     int32_t silenceCounter = 0;
     int32_t longLinePosition = 0;
     ContextState context;
+    std::array<float, ParameterInbox::kSlots> inbox{};
+    float filterTypeCompanion = 0.0f;
 };
 
 namespace {
@@ -84,12 +90,13 @@ bool blocksAreClear(const StateResetList& list) {
 
 }  // namespace
 
-std::shared_ptr<const BWUniClient::RunningState> BWUniClient::saveRunningState() const {
-    if (!blocksAreClear(trackedBuffers)) return nullptr;
+std::shared_ptr<const Engine::RunningState> Engine::saveRunningState() const {
+    checkThread();
+    if (context.trackedBufferList && !blocksAreClear(*context.trackedBufferList)) return nullptr;
     auto saved = std::make_shared<RunningState>();
     saved->engine = engine;
     saved->sequencer = sequencer;
-    saved->eventQueue = eventQueue;
+    saved->queue = queue;
     saved->voiceSettings = voiceSettings;
     saved->voiceTick = voiceTick;
     saved->voices = voices.running();
@@ -121,13 +128,16 @@ std::shared_ptr<const BWUniClient::RunningState> BWUniClient::saveRunningState()
     c.sortedVelocities = context.sortedVelocities;
     c.shiftedNotes = context.shiftedNotes;
     c.shiftedNotesClamped = context.shiftedNotesClamped;
+    for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) saved->inbox[size_t(index)] = inbox.value(index);
+    saved->filterTypeCompanion = inbox.filterTypeCompanion.load(std::memory_order_relaxed);
     return saved;
 }
 
-void BWUniClient::restoreRunningState(const RunningState& saved) {
+void Engine::restoreRunningState(const RunningState& saved) {
+    checkThread();
     engine = saved.engine;
     sequencer = saved.sequencer;
-    eventQueue = saved.eventQueue;
+    queue = saved.queue;
     voiceSettings = saved.voiceSettings;
     voiceTick = saved.voiceTick;
     voices.restore(saved.voices);
@@ -158,4 +168,7 @@ void BWUniClient::restoreRunningState(const RunningState& saved) {
     context.sortedVelocities = c.sortedVelocities;
     context.shiftedNotes = c.shiftedNotes;
     context.shiftedNotesClamped = c.shiftedNotesClamped;
+    // Published, not stored: nothing is marked for the next take.
+    for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) inbox.publish(index, saved.inbox[size_t(index)]);
+    inbox.filterTypeCompanion.store(saved.filterTypeCompanion, std::memory_order_relaxed);
 }

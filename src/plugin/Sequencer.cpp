@@ -14,7 +14,9 @@
 #include <cfloat>
 #include <cmath>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
+#include "plugin/PatternModels.h"
 
 namespace {
 
@@ -42,14 +44,14 @@ float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
 
 }  // namespace
 
-float BWUniClient::stepLine(int grid) const {
+float Engine::stepLine(int grid) const {
     const SequencerRuntime& s = sequencer;
     const float v = models.stepLines[grid].getStepOnLine(static_cast<uint64_t>(s.activePattern),
                                                          static_cast<uint64_t>(s.stepIndex));
     return v == v ? v : 0.0f;
 }
 
-void BWUniClient::sequencerTick() {
+void Engine::sequencerTick() {
     runClocks();
     swingAndLoop();
     selectPattern();
@@ -63,10 +65,10 @@ void BWUniClient::sequencerTick() {
     fillPairs(arp);
 }
 
-void BWUniClient::runClocks() {
+void Engine::runClocks() {
     SequencerRuntime& s = sequencer;
     const SequencerState& p = engine.sequencer;
-    const float run = engine.patterns.records[279].step;
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
     if (run > 0.0f) {
         s.ownClockRamp = 1.0f;
         s.ownClockStep = 0.0f;
@@ -93,14 +95,14 @@ void BWUniClient::runClocks() {
         s.ownStepPosition += p.stepsPerTick;
         if (s.ownStepPosition >= kOwnClockSteps) s.ownStepPosition = 0.0;
     }
-    const bool hostClock = engine.patterns.records[276].step + render.transportRamp >= kHostClockThreshold;
+    const bool hostClock = engine.patterns.records[Tag::Clocksource].step + render.transportRamp >= kHostClockThreshold;
     const double position = hostClock ? s.hostStepPosition : s.ownStepPosition;
     s.stepCounter = position > 0.0 ? static_cast<int64_t>(position) : 0;
 }
 
 // The counter goes through the swing line; odd steps take it delayed.  A
 // delay longer than the line is held at the line's length.
-void BWUniClient::swingAndLoop() {
+void Engine::swingAndLoop() {
     SequencerRuntime& s = sequencer;
     const SequencerState& p = engine.sequencer;
     constexpr int32_t capacity = SequencerRuntime::kSwingCapacity;
@@ -135,7 +137,7 @@ void BWUniClient::swingAndLoop() {
 
 // The pattern follows the key; a preset load sets it to 0 for one tick's
 // pulse, until the key changes again.
-void BWUniClient::selectPattern() {
+void Engine::selectPattern() {
     SequencerRuntime& s = sequencer;
     const SequencerState& p = engine.sequencer;
     if (p.effectivePatternKey != s.lastPatternSeen) s.activePattern = s.lastPatternSeen = p.effectivePatternKey;
@@ -150,16 +152,16 @@ void BWUniClient::selectPattern() {
     engine.patterns.gateTablePage = s.activePattern;
 }
 
-void BWUniClient::followChordSequence() {
+void Engine::followChordSequence() {
     SequencerRuntime& s = sequencer;
     s.chord = models.chordTable.getValue(static_cast<uint64_t>(s.chordStepIndex));
     const float q = engine.sequencer.chordMode.stepIndex == 0 ? s.chord / 15.0f : 0.0f;
     if (q == s.lastChordSent) return;
     s.lastChordSent = q;
-    setParameter(75, q);
+    send(Tag::ManualChordSel, q);
 }
 
-void BWUniClient::stepRetriggers(float v) {
+void Engine::stepRetriggers(float v) {
     SequencerRuntime& s = sequencer;
     const SequencerState& p = engine.sequencer;
     const int32_t type = wholeIn(v, 0, 3);
@@ -189,7 +191,7 @@ void BWUniClient::stepRetriggers(float v) {
 // The chord cells are visited in ascending order, so the chord comes out
 // sorted.  The note source is that chord, or the held notes two octaves
 // down while chords come from the keys.
-void BWUniClient::buildChord() {
+void Engine::buildChord() {
     SequencerRuntime& s = sequencer;
     std::array<float, 48> cells{};
     models.eventTable.copyCurrentPageValues(cells.data(), cells.size());
@@ -215,7 +217,7 @@ void BWUniClient::buildChord() {
     s.sourceCount = std::clamp(s.sourceCount, 1, kSequencerVoices);
 }
 
-void BWUniClient::restartArpeggio(float arp) {
+void Engine::restartArpeggio(float arp) {
     SequencerRuntime& s = sequencer;
     const float indicator = arp > 0.0f ? 1.0f : 0.0f;
     if (indicator != s.lastArpIndicator) {
@@ -232,7 +234,7 @@ void BWUniClient::restartArpeggio(float arp) {
         s.restartToggles[2] = flip(s.restartToggles[2]);
     }
     float value = 0.0f;
-    switch (engine.patterns.records[328].stepIndex) {
+    switch (engine.patterns.records[Tag::RestartArp].stepIndex) {
         case 0: value = context.playing; break;
         case 1: value = s.stepIndex == 0 ? 1.0f : 0.0f; break;
         case 2: value = s.restartToggles[0]; break;
@@ -247,7 +249,7 @@ void BWUniClient::restartArpeggio(float arp) {
 
 // The step's velocity, roughened by the two random values, to the power
 // 0.75; a value that the roughening takes to 0 or below sounds nothing.
-void BWUniClient::triggerValue() {
+void Engine::triggerValue() {
     SequencerRuntime& s = sequencer;
     float x = models.gateTable.getValue(static_cast<uint64_t>(s.stepIndex));
     if (x > 0.0f) {
@@ -257,7 +259,7 @@ void BWUniClient::triggerValue() {
     s.triggerValue = x > 0.0f ? root(x) * root(root(x)) : 0.0f;
 }
 
-void BWUniClient::walkArpeggio(float arp, float glideValue) {
+void Engine::walkArpeggio(float arp, float glideValue) {
     SequencerRuntime& s = sequencer;
     const float pulse = s.triggerValue != s.lastTriggerValue ? 1.0f : 0.0f;
     s.lastTriggerValue = s.triggerValue;
@@ -289,7 +291,7 @@ void BWUniClient::walkArpeggio(float arp, float glideValue) {
     const int32_t direction = wholeIn(d, 0, 3);
     const float n = static_cast<float>(s.sourceCount);
     float output = 0.0f;
-    if (engine.patterns.records[217].stepIndex == 0) {
+    if (engine.patterns.records[Tag::Arpmode].stepIndex == 0) {
         s.position += direction == kUp ? pulse : direction == kDown ? -pulse : 0.0f;
         if (s.position >= n) s.position = 0.0f;
         if (s.position < 0.0f) s.position += n;
@@ -331,7 +333,7 @@ void BWUniClient::walkArpeggio(float arp, float glideValue) {
     s.arpVoices[k] = s.glidedNote;
 }
 
-void BWUniClient::fillPairs(float arp) {
+void Engine::fillPairs(float arp) {
     SequencerRuntime& s = sequencer;
     const bool arpStep = std::clamp(arp, 0.0f, 1.0f) > 0.0f;
     const SequencerVoices none{};
@@ -351,12 +353,12 @@ void BWUniClient::fillPairs(float arp) {
 }
 
 // Tie, trigger divider and key range between a pair and a layer's voices.
-void BWUniClient::layerTrigger(int layer, float octaveValue, float tieValue) {
+void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     SequencerRuntime& s = sequencer;
     LayerTriggerStage& t = s.layers[layer];
     const LayerState& settings = engine.layers[layer];
     const int32_t mode = settings.triggerMode.stepIndex;
-    const bool tied = tieValue > 0.0f && engine.patterns.records[223 + layer].stepIndex == 1;
+    const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
             const bool valid = mode >= 0 && mode < 3;
@@ -375,7 +377,7 @@ void BWUniClient::layerTrigger(int layer, float octaveValue, float tieValue) {
         }
     }
     if (t.divideCounter >= static_cast<int32_t>(settings.triggerDivider)) t.divideCounter = 0;
-    const float run = engine.patterns.records[279].step;
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
     if (run != t.lastRun) {
         t.lastRun = run;
         t.divideCounter = 0;
@@ -393,11 +395,11 @@ void BWUniClient::layerTrigger(int layer, float octaveValue, float tieValue) {
 
 // Each voice's change of value becomes note-off and note-on bytes on the
 // layer's channel.  Notes outside 0..127 are not sent (nor their note-off).
-void BWUniClient::noteOutput(int layer, int32_t offset) {
+void Engine::noteOutput(int layer, int32_t offset) {
     LayerTriggerStage& t = sequencer.layers[layer];
     const LayerState& settings = engine.layers[layer];
-    const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[279].step == 1.0f;
-    const int32_t channel = engine.patterns.records[329 + layer].stepIndex & 0x0F;
+    const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;
+    const int32_t channel = engine.patterns.records[Tag::Osc1Channel + layer].stepIndex & 0x0F;
     for (int v = 0; v < kSequencerVoices; ++v) {
         const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
         if (value == t.lastValue[v]) continue;

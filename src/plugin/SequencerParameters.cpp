@@ -1,10 +1,12 @@
-// The sequencer's host parameters (74 to 83) and the engine-only key ranges
-// and randomiser range (87 to 94).
+// What the sequencer's host parameters (74 to 83) and the engine's own key
+// ranges and randomiser range (87 to 94) derive.  Audio side.
 
 #include <algorithm>
 #include <cmath>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
+#include "plugin/PatternModels.h"
 
 namespace {
 
@@ -12,25 +14,25 @@ float truncated(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
 
 }  // namespace
 
-void BWUniClient::applySequencerParameter(int32_t index, float v) {
+void Engine::applySequencerParameter(int32_t index, float v) {
     SequencerState& s = engine.sequencer;
-    if (index >= 87 && index <= 92) {
-        LayerState& layer = engine.layers[(index - 87) / 2];
+    if (index >= Tag::Osc1KeyA && index <= Tag::Osc3KeyB) {
+        LayerState& layer = engine.layers[(index - Tag::Osc1KeyA) / 2];
         const float key = static_cast<float>(std::min(static_cast<int32_t>(128.0f * v), 127));
-        ((index - 87) % 2 == 0 ? layer.keyA : layer.keyB) = key;
+        ((index - Tag::Osc1KeyA) % 2 == 0 ? layer.keyA : layer.keyB) = key;
         layer.invertedRange = layer.keyB < layer.keyA ? 1.0f : 0.0f;
         return;
     }
     switch (index) {
-        case 74:
+        case Tag::ChordSelect:
             s.chordMode.setSteps(v, 3);
             applyChordSelection(index);
             break;
-        case 75:
+        case Tag::ManualChordSel:
             s.manualChord = static_cast<float>(std::min(static_cast<int32_t>(16.0f * v), 15));
             applyChordSelection(index);
             break;
-        case 76: {
+        case Tag::ClockDivide: {
             // 2 (divisor 4) only at the very top.
             const int32_t d = static_cast<int32_t>(2.0f * v);
             s.clockDivideStep = static_cast<float>(d);
@@ -39,33 +41,33 @@ void BWUniClient::applySequencerParameter(int32_t index, float v) {
             applyStepTiming(true);
             break;
         }
-        case 77:
+        case Tag::Swingfactor:
             s.swingAmount = std::pow(truncated(100.0f * v) * 0.01f, 0.9f);
             applyStepTiming(false);
             break;
-        case 78: applyPatternKey(v); break;
-        case 79:
+        case Tag::PatternKeys: applyPatternKey(v); break;
+        case Tag::ChordSeqDivide:
             s.chordSequenceDivide.setSteps(v, 3);
             s.chordSequenceDivisor = EngineState::kDivisors[s.chordSequenceDivide.stepIndex];
             break;
-        case 80:
+        case Tag::Glide:
             s.glideFraction = truncated(989.99994f * v + 9.999999f) * 0.001f;
             s.glideTime = s.glideFraction * s.glideBase;
             break;
-        case 81: s.arpShift = truncated(7.0f * v); break;
-        case 82:
+        case Tag::ShiftArp: s.arpShift = truncated(7.0f * v); break;
+        case Tag::Transpose:
             s.transpose = static_cast<float>(std::min(static_cast<int32_t>(49.0f * v), 48) - 24);
             applyPitchOffsets();
             break;
-        case 83:
+        case Tag::Mastertune:
             s.masterTune = truncated(200.0f * v - 100.0f) * 0.01f;
             applyPitchOffsets();
             break;
-        case 93:
+        case Tag::RandomMinimal:
             runPatternWideEdits();
             context.randomHigh = v;  // the minimum sets the high bound, as it always did
             break;
-        case 94:
+        case Tag::RandomMaximal:
             runPatternWideEdits();
             context.randomLow = v;
             break;
@@ -73,7 +75,7 @@ void BWUniClient::applySequencerParameter(int32_t index, float v) {
     }
 }
 
-void BWUniClient::applyChordSelection(int32_t index) {
+void Engine::applyChordSelection(int32_t index) {
     SequencerState& s = engine.sequencer;
     const int32_t mode = s.chordMode.stepIndex;
     const bool fromHeldNotes = mode == 2;
@@ -82,12 +84,12 @@ void BWUniClient::applyChordSelection(int32_t index) {
     models.eventTable.setCurrentPage(static_cast<uint64_t>(chord));
     engine.patterns.eventTablePage = chord;
     s.selectedChord = fromHeldNotes ? EngineState::kSequenceChord : chord;
-    if (index != 74) return;
+    if (index != Tag::ChordSelect) return;
 
     const float sel1 = fromHeldNotes ? 0.0f : 1.0f;
     if (sel1 != s.lastSel1) {
         s.lastSel1 = sel1;
-        setParameter(356, sel1);
+        send(Tag::OctavePages, sel1);
     }
     const float sel2 = fromHeldNotes ? 1.0f : 0.0f;
     if (sel2 != s.lastSel2) {
@@ -96,16 +98,16 @@ void BWUniClient::applyChordSelection(int32_t index) {
     }
     if (s.sequenceToggle != s.lastToggle) {
         s.lastToggle = s.sequenceToggle;
-        setParameter(355, s.sequenceToggle);
+        send(Tag::PatternOctave, s.sequenceToggle);
     }
     const float sel3 = (fromHeldNotes ? 1.0f : 0.0f) + (mode == 1 ? 1.0f : 0.0f);
     if (sel3 != s.lastSel3) {
         s.lastSel3 = sel3;
-        setParameter(340, sel3);
+        send(Tag::ChordModePages, sel3);
     }
 }
 
-void BWUniClient::applyStepTiming(bool fromClockDivide) {
+void Engine::applyStepTiming(bool fromClockDivide) {
     SequencerState& s = engine.sequencer;
     const EngineRateConstants& rate = preparation.engine();
     if (fromClockDivide) {
@@ -123,9 +125,8 @@ void BWUniClient::applyStepTiming(bool fromClockDivide) {
     s.swingDelayTicks = rate.doubleTick > 0.0f ? s.swingDelay / rate.doubleTick : 0.0;
 }
 
-void BWUniClient::applyPatternKey(float v) {
+void Engine::applyPatternKey(float v) {
     SequencerState& s = engine.sequencer;
-    models.patternKeysArea.setValue(v);
     s.patternKey = truncated(std::clamp(24.0f * v, 0.0f, 23.0f));
     if (s.midiKey != s.lastMidiKeySeen) {
         s.lastMidiKeySeen = s.midiKey;
@@ -138,7 +139,7 @@ void BWUniClient::applyPatternKey(float v) {
     s.effectivePatternKey = s.keyFollow == 0.0f ? s.patternKey : s.currentKey;
 }
 
-void BWUniClient::applyPitchOffsets() {
+void Engine::applyPitchOffsets() {
     SequencerState& s = engine.sequencer;
     s.globalPitchOffset = s.transpose + s.masterTune;
     for (LayerState& layer : engine.layers) layer.pitchOffset = layer.octaveSemitones + 12.0f + s.globalPitchOffset;

@@ -22,7 +22,7 @@ StartupOptions readOptions(const SettingsKey& key, std::span<ParamBinding* const
         options[index] = static_cast<float>(stored);
         for (ParamBinding* binding : optionBindings)
             if (binding && binding->value && binding->optionIndex == static_cast<int32_t>(index))
-                *binding->value = options[index];
+                binding->value->store(options[index], std::memory_order_relaxed);
     }
     return options;
 }

@@ -2,8 +2,12 @@
 // instance.  The whole chunk is parsed and checked first (StateBody.cpp),
 // every object record is read once in skip-only mode, and only then is the
 // engine held and the state applied, so that a refused chunk changes nothing.
-// Host/GUI thread (host state, preset files, undo) or the program loader.
+// The engine derives the loaded values before the hold ends, so the render
+// resumes on the whole new state.  Host/GUI thread (host state, preset
+// files, undo) or the program loader, one at a time: a load takes the state
+// lock, which saves take too.
 
+#include <cassert>
 #include <cstring>
 
 #include "core/BWMouseAreaChunk.h"
@@ -19,8 +23,9 @@
 
 namespace {
 
-// A refusal the reader itself reports, beyond those of the chunk's format.
+// Refusals the reader itself reports, beyond those of the chunk's format.
 constexpr int32_t kRefusedBusy = 100;
+constexpr int32_t kRefusedStateBusy = 101;
 
 struct RefusalText {
     int32_t refusal;
@@ -34,6 +39,8 @@ constexpr RefusalText kRefusalTexts[] = {
     {int32_t(StateRefusal::NotOurs), "This is not a %s file", "Zorvane: state refused: not a Zorvane state"},
     {kRefusedBusy, "The audio engine stayed busy: the %s preset was not loaded.",
      "Zorvane: state refused: the audio engine stayed busy"},
+    {kRefusedStateBusy, "Another state was still being loaded or saved: the %s preset was not loaded.",
+     "Zorvane: state refused: another load or save kept the state"},
 };
 
 // Clears the loading guard however the load ends.
@@ -73,7 +80,16 @@ void BWUniClient::loadProgram(int32_t program) {
 }
 
 bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
+    assert(hold.notRenderingHere());
     if (offlineExport.load()) return false;
+    // Loads from different threads (the host's state, the program loader,
+    // the editor's presets) take their turns; a load that re-enters the
+    // reader on its own thread is refused.
+    const std::unique_lock<std::recursive_mutex> writing = lockState();
+    if (!writing.owns_lock()) {
+        refuseLoad(kRefusedStateBusy, request);
+        return false;
+    }
     LoadingScope guard(loading);
     if (!guard.entered) return false;
     locatedSampleFolder.clear();
@@ -84,10 +100,9 @@ bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
         refuseLoad(int32_t(refusal), request);
         return false;
     }
-    // The loader does not wait: the render is silent while it is busy.
-    if (request.noWait) {
-        hold.raise();
-    } else if (!hold.acquire(EngineHold::kLoadTries)) {
+    // The program loader waits too: the render is silent while it is busy,
+    // but the block that asked for the program may still be running.
+    if (!hold.acquire(EngineHold::kLoadTries)) {
         refuseLoad(kRefusedBusy, request);
         return false;
     }
@@ -214,18 +229,17 @@ void BWUniClient::applyTail(const StateBody& body, const LoadRequest& request) {
 }
 
 void BWUniClient::afterLoad(const LoadRequest& request) {
+    engine.takeParameters();
     trackedBuffers.resetAll();
+    bool counted = false;
     for (const PresetCategory& category : categories) {
-        if (category.kind == request.kind && category.retrigger) {
-            engine.sequencer.loadPresetCount += 1.0f;
-            break;
-        }
+        counted = counted || (category.kind == request.kind && category.retrigger);
     }
-    passRetrigger();
+    engine.presetLoaded(counted);
     globalRomplerLibrary().purgeReleased();
     // The event queue belongs to the audio thread (it has no lock): the
     // audio thread queues the all-notes-off at its next call, MIDI or not.
-    if (allNotesOffOnLoad) allNotesOffPending.store(true);
+    if (allNotesOffOnLoad) engine.requestAllNotesOff();
     hold.release();
     if (!request.noWait) updateDisplay();
     requests.requestRefresh();

@@ -1,11 +1,15 @@
 // The state writer: the whole state, a global preset or a preset of one
 // kind, in the body layout the reader of StateBody.cpp checks.  Host/GUI
 // thread (getChunk, preset saves, undo snapshots); the program loader never
-// writes.
+// writes.  A save takes the state lock, so it never reads what a load is
+// writing: it waits for the load (kStateWaitMs at most).
+
+#include <cassert>
 
 #include "persistence/BWChunkableClass.h"
 #include "persistence/PresetInfo.h"
 #include "persistence/WriteObjectChunk.h"
+#include "platform/Threads.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/StateBody.h"
 
@@ -45,17 +49,24 @@ void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
         return;
     }
     chunk->writeInt(1);
-    chunk->writeFloat(binding.value ? *binding.value : 0.0f);
+    chunk->writeFloat(binding.read());
 }
 
 }  // namespace
 
 bool BWUniClient::saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) {
+    assert(hold.notRenderingHere());
     if (!chunk) return false;
+    const std::unique_lock<std::recursive_mutex> reading = lockState();
+    if (!reading.owns_lock()) return false;
+    settleParameters();
+    if (!patternEdits.lockForReading(kStateWaitMs)) return false;
     chunk->setTempo(static_cast<float>(context.tempo));
     chunk->setSampleRate(sampleRate);
     chunk->resetForWrite();
-    return writeInTwoPasses(chunk, [&](BWChunk* c) { writeState(c, kind, info); });
+    const bool written = writeInTwoPasses(chunk, [&](BWChunk* c) { writeState(c, kind, info); });
+    patternEdits.unlockReading();
+    return written;
 }
 
 void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
@@ -86,6 +97,21 @@ void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
     chunk->writeInt(0);
     chunk->writeInt(0);
     chunk->writeInt(kEndWord);
+}
+
+// A value stored just before the save may set others when the engine takes
+// it ("Chord Select" the pattern octave, a stepper its list): the save waits
+// for the audio thread's next tick to take it, a few milliseconds at most,
+// and takes it itself when no audio runs.
+void BWUniClient::settleParameters() {
+    const uint32_t start = engine.blocksRendered();
+    for (int32_t waited = 0; inbox.pending() && waited < kSettleWaitMs; ++waited) {
+        if (waited >= 2 && engine.blocksRendered() == start) break;  // the host does not process
+        platform::sleepOneMillisecond();
+    }
+    if (!inbox.pending()) return;
+    EngineHoldScope held(hold, 0);
+    if (held.held()) engine.takeParameters();
 }
 
 int32_t BWUniClient::getChunk(void** data, bool /*isPreset*/) {

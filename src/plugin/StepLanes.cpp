@@ -1,9 +1,10 @@
 // The five step lanes: once per tick each reads its value at the current
 // step of the active pattern into the row it drives, and every row whose
-// value changed since it was last sent goes through setParameter, as if the
-// user had moved that control.  Audio thread.
+// value changed since it was last sent is set as if the user had moved that
+// control, and published so that host and editor read it.  Audio thread.
 
-#include "plugin/BWUniClient.h"
+#include "plugin/Engine.h"
+#include "plugin/PatternModels.h"
 
 namespace {
 
@@ -14,17 +15,31 @@ struct LaneRows {
     int32_t selector;   // the parameter that picks the driven row
 };
 
+using namespace Tag;
 constexpr LaneRows kLanes[5] = {
-    {9, {17, 18, 10, 11, 12, 13, 14, 15, 16}, {0, 1, 2, 4, 3, 6, 5, 7, 8}, 332},
-    {9, {28, 29, 21, 22, 23, 24, 25, 26, 27}, {0, 1, 2, 3, 5, 4, 6, 7, 8}, 333},
-    {9, {39, 40, 32, 33, 34, 35, 36, 37, 38}, {0, 1, 2, 3, 5, 4, 6, 7, 8}, 334},
-    {9, {50, 51, 52, 53, 45, 46, 47, 48, 49}, {0, 1, 2, 3, 4, 6, 5, 7, 8}, 335},
-    {5, {57, 61, 65, 69, 73}, {0, 1, 2, 3, 4}, 336},
+    {9,
+     {Osc1Level, Osc1Pan, Osc1Octave, Osc1Polycrush, Osc1Age, Osc1Attack, Osc1Decay, Osc1Sustain, Osc1Release},
+     {0, 1, 2, 4, 3, 6, 5, 7, 8},
+     Lane1Row},
+    {9,
+     {Osc2Level, Osc2Pan, Osc2Octave, Osc2Polycrush, Osc2Age, Osc2Attack, Osc2Decay, Osc2Sustain, Osc2Release},
+     {0, 1, 2, 3, 5, 4, 6, 7, 8},
+     Lane2Row},
+    {9,
+     {Osc3Level, Osc3Pan, Osc3Octave, Osc3Polycrush, Osc3Age, Osc3Attack, Osc3Decay, Osc3Sustain, Osc3Release},
+     {0, 1, 2, 3, 5, 4, 6, 7, 8},
+     Lane3Row},
+    {9,
+     {FilterCutoff, FilterReso, FilterPeak, FilterMix, FilterAge, FilterAttack, FilterDecay, FilterSustain,
+      FilterRelease},
+     {0, 1, 2, 3, 4, 6, 5, 7, 8},
+     Lane4Row},
+    {5, {RvsMix, ChsMix, PhsMix, DlyMix, RvbMix}, {0, 1, 2, 3, 4}, Lane5Row},
 };
 
 }  // namespace
 
-void BWUniClient::stepLanes() {
+void Engine::stepLanes() {
     for (int lane = 0; lane < 5; ++lane) {
         const LaneRows& rows = kLanes[lane];
         StepLaneState& state = sequencer.lanes[lane];
@@ -39,7 +54,7 @@ void BWUniClient::stepLanes() {
             const int32_t row = rows.order[k];
             if (state.rows[row] == state.sent[row]) continue;
             state.sent[row] = state.rows[row];
-            setParameter(rows.tags[row], state.rows[row]);
+            send(rows.tags[row], state.rows[row]);
         }
     }
 }

@@ -11,28 +11,29 @@
 
 #include <algorithm>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
 
-void BWUniClient::tickKick() {
+void Engine::tickKick() {
     KickGenerator& kick = voices.kick();
-    kick.setLevel(engine.raw[3]);
-    kick.setTone(engine.raw[4]);
+    kick.setLevel(engine.raw[Tag::KickLevel]);
+    kick.setTone(engine.raw[Tag::KickTone]);
     voiceTick.beatPosition = render.beatPosition;
     voices.tickKick(render.beatPosition);
 }
 
-// The engine values that setParameter derived, as the voice chain takes
-// them; read twice a tick, as the step lanes set parameters in between.
-void BWUniClient::readVoiceSettings() {
+// The derived engine values, as the voice chain takes them; read twice a
+// tick, as the step lanes set parameters in between.
+void Engine::readVoiceSettings() {
     VoiceChainSettings& s = voiceSettings;
     for (int i = 0; i < kSoundLayers; ++i) {
         const LayerState& layer = engine.layers[i];
         LayerMixSettings& mix = s.mix.layers[i];
         mix.soundOn = layer.soundSwitch.stepIndex == 1;
-        mix.crush = engine.raw[11 + 11 * i];
+        mix.crush = engine.raw[Tag::Osc1Polycrush + Tag::LayerStride * i];
         mix.level = layer.outputGain;
-        mix.pan = engine.raw[18 + 11 * i];
-        mix.routed = engine.patterns.records[233 + i].stepIndex == 1;
+        mix.pan = engine.raw[Tag::Osc1Pan + Tag::LayerStride * i];
+        mix.routed = engine.patterns.records[Tag::AssignOsc1 + i].stepIndex == 1;
         mix.envelope = {layer.attackMs, layer.decayMs, layer.sustain, layer.releaseMs};
         s.pitchOffset[i] = layer.pitchOffset;
         s.age[i] = {layer.ageAmount, layer.ageDepth};
@@ -45,7 +46,7 @@ void BWUniClient::readVoiceSettings() {
     s.compressor = engine.output.compressor;
 }
 
-void BWUniClient::startVoices() {
+void Engine::startVoices() {
     readVoiceSettings();
     for (int i = 0; i < kSoundLayers; ++i) {
         const LayerTriggerStage& stage = sequencer.layers[i];
@@ -54,15 +55,15 @@ void BWUniClient::startVoices() {
     }
     const float* filterGates = engine.filter.trigger;
     for (int v = 0; v < kLayerVoices; ++v) voiceTick.filterGates[v] = filterGates ? filterGates[v] : 0.0f;
-    voices.startVoices({&layers[0], &layers[1], &layers[2]}, voiceTick, voiceSettings);
+    voices.startVoices(handlers(), voiceTick, voiceSettings);
 }
 
-void BWUniClient::tickVoiceChain() {
+void Engine::tickVoiceChain() {
     readVoiceSettings();
     voices.tickChain(voiceTick, voiceSettings);
 }
 
-void BWUniClient::renderVoices(int32_t from, int32_t n) {
+void Engine::renderVoices(int32_t from, int32_t n) {
     RenderState& r = render;
     voices.render(context.tickSamples, n, voiceSettings, r.mainLeft.data() + from, r.mainRight.data() + from,
                   r.kickLeft.data() + from);

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -477,4 +481,98 @@ TEST(Adapter, TheHostStandInRefusesObjectsItDidNotMake) {
     EXPECT_EQ(effect.properties, nullptr);
     EXPECT_EQ(effect.AddComponent(foreign), AAX_ERROR_NULL_ARGUMENT);
     EXPECT_EQ(host.collection.AddEffect("com.brindlewick.aax.Zorvane", foreign), AAX_ERROR_NULL_ARGUMENT);
+}
+
+// What the engine sets itself (here a learned controller moving "Osc1 Pan")
+// reaches the host's parameter at the host's idle, as the parameter's
+// current value: no automation is asked for, and the saved state holds it.
+TEST(Adapter, HostParametersFollowTheCoreAtIdleWithoutRecordingAutomation) {
+    Adapter a;
+    BWUniClient& core = *a.adapter->getCore();
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    core.learnMap().targets().push_back({18, 0});
+    a.host.queueMidi(0, 0xB0, 7, 0);  // learns controller 7
+    a.host.runBlock(outputs, 256);
+    const double before = a.host.parameter("18");
+    a.host.queueMidi(0, 0xB0, 7, 127);
+    a.host.runBlock(outputs, 256);
+    EXPECT_EQ(core.getParameter(18), 1.0f);
+    EXPECT_EQ(a.host.parameter("18"), before) << "not before the idle";
+    a.host.automationLog.clear();
+    EXPECT_EQ(a.adapter->TimerWakeup(), AAX_SUCCESS);
+    EXPECT_EQ(a.host.parameter("18"), 1.0);
+    EXPECT_TRUE(a.host.automationLog.empty()) << a.host.automationLog.front();
+
+    // With the host's processing stopped, an edit still reaches the engine
+    // at the idle.
+    a.host.setParameter("0", 0.25);
+    EXPECT_NE(core.state().output.masterGain, 0.5f);
+    a.adapter->TimerWakeup();
+    EXPECT_EQ(core.state().output.masterGain, 0.5f);
+}
+
+// The whole module at once, as a busy session uses it: the audio thread
+// renders held chords and sends program changes to the program loader, the
+// host's main thread automates every parameter and idles (the parameters
+// follow the core), and another host thread saves and restores the state.
+// Seconds from ZORVANE_STRESS_SECONDS (2 unless set; make tsan runs 60).
+TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
+    const char* seconds = std::getenv("ZORVANE_STRESS_SECONDS");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds ? std::atoi(seconds) : 2);
+    Adapter a;
+    BWUniClient& core = *a.adapter->getCore();
+    std::string root;
+    ASSERT_TRUE(getSettingString("presetpath0", root));
+    const std::filesystem::path bank = std::filesystem::path(root) / "MIDI PROGRAMS";
+    std::filesystem::create_directories(bank);
+    for (int i = 0; i < 3; ++i) {
+        a.host.setParameter("51", 0.25 * (i + 1));
+        ASSERT_TRUE(core.savePreset((bank / ("S " + std::to_string(i) + ".zvp")).string().c_str(), 0, nullptr, nullptr,
+                                    nullptr));
+    }
+    const std::vector<uint8_t> saved = a.host.saveState();
+
+    std::atomic<bool> done{false};
+    std::atomic<int64_t> blocks{0};
+    std::thread audio([&] {
+        std::vector<float> left(512), right(512);
+        float* outputs[2] = {left.data(), right.data()};
+        for (int note : {48, 55, 60, 64, 67}) a.host.queueMidi(0, 0x90, uint8_t(note), 100);
+        for (int64_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
+            if (n % 100 == 99) a.host.queueMidi(7, 0xC0, uint8_t((n / 100) % 3), 0);
+            a.host.runBlock(outputs, 512);
+        }
+    });
+    std::thread chunks([&] {
+        for (int round = 0; !done.load(); ++round) {
+            if (round % 2 == 0) {
+                EXPECT_FALSE(a.host.saveState().empty());
+            } else {
+                // As a host restores a state from any thread; the idle that
+                // follows stays on the main thread.
+                std::vector<uint8_t> record(kChunkHeaderSize + saved.size());
+                auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
+                chunk->fSize = int32_t(saved.size());
+                chunk->fChunkID = BWAAXWrapperParameters::kChunkID;
+                std::memcpy(chunkData(chunk), saved.data(), saved.size());
+                EXPECT_EQ(a.host.effect()->SetChunk(BWAAXWrapperParameters::kChunkID, chunk), AAX_SUCCESS);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    uint32_t seed = 1;
+    for (int round = 0; std::chrono::steady_clock::now() < until; ++round) {
+        seed = seed * 1664525u + 1013904223u;
+        a.host.setParameter(std::to_string(seed % uint32_t(kHostParameterCount)), double(seed >> 8) / double(1 << 24));
+        if (round % 64 == 0) {
+            a.adapter->TimerWakeup();
+            EXPECT_GE(a.host.parameter("0"), 0.0);
+            a.host.parameterText("50");
+        }
+    }
+    done.store(true);
+    audio.join();
+    chunks.join();
+    EXPECT_GT(blocks.load(), 10);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
 #include <limits>
 #include <utility>
@@ -23,7 +24,7 @@ int32_t readResult(BWMouseAreaChunk& area, std::vector<uint32_t> words, bool ski
 TEST(BWMouseAreaChunkTest, WritesSixOrSevenFloatsInPointerOrder) {
     BWMouseAreaChunk area(0.01f);
     EXPECT_EQ(area.getTypeCode(), kTypeFloatValue);
-    float seventh = 0.7f;
+    std::atomic<float> seventh{0.7f};
     for (bool bound : {false, true}) {
         if (bound) area.bind(6, &seventh);
         const std::vector<uint32_t> words = wordsOf(area);
@@ -36,11 +37,11 @@ TEST(BWMouseAreaChunkTest, WritesSixOrSevenFloatsInPointerOrder) {
 
 TEST(BWMouseAreaChunkTest, ReadingIsBoundedAndKeepsValuesInRange) {
     BWMouseAreaChunk area(0.5f);
-    float second = 0.0f;
+    std::atomic<float> second{0.0f};
     area.bind(1, &second);
     EXPECT_EQ(readResult(area, {11, 3, word(0.2f), word(0.3f), word(0.4f)}), 1);
     EXPECT_EQ(area.value(), 0.2f);
-    EXPECT_EQ(second, 0.3f);
+    EXPECT_EQ(second.load(), 0.3f);
     EXPECT_EQ(readResult(area, {11, 0}), 1);
     for (const auto& bad : {std::vector<uint32_t>{11, 3, word(0.9f)}, {11, 100000}, {11}}) {
         EXPECT_EQ(readResult(area, bad), 0);

@@ -52,6 +52,7 @@ TEST(EditRouting, TagsBecomeAutomationParametersOrNothing) {
     area.y = 0.9f;
     area.setValue(0.8f);
     scene.editor->valueChanged(&area);
+    ASSERT_TRUE(scene.client->deriveNow());
     EXPECT_EQ(scene.client->state().filter.settings.type, FilterType(3));
     EXPECT_TRUE(scene.messages.shown().empty());
 }

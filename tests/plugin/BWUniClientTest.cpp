@@ -30,7 +30,7 @@ TEST_F(InstanceTest, ReportsItselfToTheHostAsTheSynthWithItsDefaults) {
     EXPECT_EQ(effect.flags & EffectFlags::HasEditor, 0) << "no factory, no editor";
     EXPECT_EQ(instance->getEditor(), nullptr);
 
-    EXPECT_EQ(instance->silenceWindow(), 88200);
+    EXPECT_EQ(instance->audioEngine().silenceWindow(), 88200);
     for (int32_t kind = 0; kind < 4; ++kind) EXPECT_EQ(instance->presetName(kind), "default");
     EXPECT_EQ(instance->presetCategories().size(), 7u);
     EXPECT_EQ(instance->getSystemInfo()->tickLengthInt, 16);
@@ -132,8 +132,9 @@ TEST(BWUniClient, ParameterCasesAndTempoChangesNeverCallTheEditor) {
     instance->state().patterns.stepCursor = 2;
     for (float v : {1.0f, 0.0f, 0.5f, 0.25f, 0.0f}) {
         for (int32_t index = 0; index <= 389; ++index) instance->setParameter(index, v);
+        ASSERT_TRUE(instance->deriveNow());
     }
-    instance->changeTempo(97.0);
+    instance->audioEngine().changeTempo(97.0);
     instance->setSampleRate(48000.0f);
     EXPECT_TRUE(editorCalls.empty()) << editorCalls.front();
     EXPECT_GT(instance->interfaceRequests().takeRefreshRequests(), 0u);

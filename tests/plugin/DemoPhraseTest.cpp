@@ -112,7 +112,7 @@ TEST(AllNotesOffAfterLoad, AHeldNoteIsReleasedInTheFirstBlockAfterTheLoad) {
         RenderDriver d;
         // The option is read when an instance is made: in the driver's settings.
         setSettingDword(SettingNames::kAllNotesOffAfterLoad, option ? 1 : 0);
-        d.instance = std::make_unique<ProbedClient>(&RenderDriver::callback, 1, false);
+        d.instance = std::make_unique<BWUniClient>(&RenderDriver::callback, 1, false);
         BWUniClient& c = *d.instance;
         d.run({noteOnAt(0, 60), noteOnAt(0, 64)}, 4096, 512);
         ASSERT_GT(float(c.getSystemInfo()->lastVelocity), 0.0f);

@@ -22,7 +22,7 @@ float out(BWUniClient& c, float OutputStageState::*field) { return c.state().out
 }  // namespace
 
 TEST_F(InstanceTest, HostParametersGiveTheirEngineValues) {
-    const float spms = instance->rateConstants().samplesPerMs;
+    const float spms = instance->audioEngine().rateConstants().samplesPerMs;
     auto layer1 = [](float LayerState::*field) {
         return [field](BWUniClient& c) { return c.state().layers[0].*field; };
     };
@@ -35,12 +35,12 @@ TEST_F(InstanceTest, HostParametersGiveTheirEngineValues) {
     auto effect = [](BWEffect& (*pick)(BWUniClient&), uint32_t parameter) {
         return [pick, parameter](BWUniClient& c) { return pick(c).getValue(parameter); };
     };
-    auto reverser = [](BWUniClient& c) -> BWEffect& { return c.effects().reverser; };
-    auto doubleDelay = [](BWUniClient& c) -> BWEffect& { return c.effects().doubleDelay; };
-    auto delay16 = [](BWUniClient& c) -> BWEffect& { return c.effects().delay16; };
-    auto reverb = [](BWUniClient& c) -> BWEffect& { return c.effects().reverb; };
-    auto phaser = [](BWUniClient& c) -> BWEffect& { return c.effects().phaser; };
-    auto chorus = [](BWUniClient& c) -> BWEffect& { return c.effects().chorus; };
+    auto reverser = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().reverser; };
+    auto doubleDelay = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().doubleDelay; };
+    auto delay16 = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().delay16; };
+    auto reverb = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().reverb; };
+    auto phaser = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().phaser; };
+    auto chorus = [](BWUniClient& c) -> BWEffect& { return c.audioEngine().effects().chorus; };
     auto depth = [](BWUniClient& c) { return c.state().output.compressor.maxReduction; };
     auto release = [](BWUniClient& c) { return c.state().output.compressor.releaseFactor; };
 

@@ -86,7 +86,7 @@ TEST_F(InstanceTest, FilterTypeModesFollowTheStrictThresholds) {
         {0.5f, 0.9f, 0, 0},
     };
     for (const Case& c : cases) {
-        state.filter.typeCompanion = c.w;
+        instance->parameterInbox().filterTypeCompanion.store(c.w);
         set(365, c.v);
         for (int32_t flag = 0; flag < 5; ++flag) {
             EXPECT_FLOAT_EQ(state.filter.typeFlags[flag], flag == c.flag ? 1.0f : 0.0f) << c.w << " " << c.v;

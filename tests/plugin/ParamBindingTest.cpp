@@ -24,7 +24,7 @@ private:
 
 TEST(ParamBinding, RemembersItsValueOrItsObjectsNameUnderItsName) {
     UserFoldersSandbox sandbox;
-    float chord = 3.0f;
+    std::atomic<float> chord{3.0f};
     ParamBinding chordSelect(*findBindingByTag(kChordSelectTag));
     EXPECT_EQ(chordSelect.optionIndex, kNoOption);
     chordSelect.value = &chord;

@@ -133,7 +133,7 @@ TEST_F(InstanceTest, RunSwitchTogglesTheReverserTriggerAndGatesTheLayers) {
     EXPECT_FLOAT_EQ(state.sequencer.runGate, 1.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 1.0f);
     const float trigger = state.sequencer.reverserTrigger;
-    EXPECT_FLOAT_EQ(instance->effects().reverser.getValue(BWReverserX2::kTrig), trigger);
+    EXPECT_FLOAT_EQ(instance->audioEngine().effects().reverser.getValue(BWReverserX2::kTrig), trigger);
     set(279, 0.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 0.0f);
     EXPECT_FALSE(state.layers[0].gainFromOwnSource);
@@ -150,4 +150,50 @@ TEST_F(InstanceTest, RunSwitchTogglesTheReverserTriggerAndGatesTheLayers) {
     set(233, 1.0f);
     EXPECT_EQ(state.layers[0].assignReaders[2], LayerState::kSourceA);
     EXPECT_EQ(state.layers[0].assignReaders[0], LayerState::kZeroSource);
+}
+
+// What the editor sends between two ticks reaches the engine at the next
+// one: a button pressed and let go in between is still a click, and a knob
+// moved twice keeps its last value.  Each list is what one tick finds in
+// the inbox ("Osc1 Level", then the lane-1 left button over the whole lane,
+// then the chord list's page stepper).
+TEST_F(InstanceTest, TheNextTickTakesClicksAndLastValuesStoredBetweenTicks) {
+    struct Case {
+        std::vector<std::vector<float>> ticks;
+        float level;       // "Osc1 Level" after them
+        int32_t rotations;  // of lane 1, by "lm1"
+        int32_t page;       // of the chord list, by its up stepper
+        const char* what;
+    } cases[] = {
+        {{{0.2f, 0.7f}}, 0.7f, 0, 1, "moved twice: the last value; the buttons pressed"},
+        {{{1.0f, 0.0f}}, 0.0f, 1, 1, "a click within one tick"},
+        {{{1.0f}, {0.0f}}, 0.0f, 1, 1, "pressed in one tick, let go in the next"},
+        {{{1.0f}}, 1.0f, 0, 1, "pressed and held"},
+        {{{0.0f}, {0.0f}}, 0.0f, 2, 0, "released twice: two edits, no step"},
+        {{{1.0f, 0.0f}, {1.0f, 0.0f}}, 0.0f, 2, 2, "a click in each of two ticks"},
+        {{{1.0f, 0.0f, 1.0f, 0.0f}}, 0.0f, 1, 1, "two clicks within one tick count once"},
+    };
+    BWTableXY& lane = models.cutoffLane(0);
+    for (const Case& c : cases) {
+        set(Tag::Osc1Level, 0.5f);
+        set(Tag::Lane1Left, 0.0f);
+        set(Tag::ChordListPageUp, 0.0f);
+        set(Tag::Chordlist, 0.0f);
+        writeRamp(lane);
+        state.patterns.loopStart = 0.0f;
+        state.patterns.loopEnd = 0.0f;
+        for (const std::vector<float>& tick : c.ticks) {
+            for (float v : tick) {
+                // The level takes the values themselves; the buttons a press
+                // for every value from 0.5.
+                instance->setParameter(Tag::Osc1Level, v);
+                instance->setParameter(Tag::Lane1Left, v);
+                instance->setParameter(Tag::ChordListPageUp, v);
+            }
+            ASSERT_TRUE(instance->deriveNow());
+        }
+        EXPECT_FLOAT_EQ(state.layers[0].outputGain, c.level) << c.what;
+        EXPECT_FLOAT_EQ(lane.getValue(0), 0.01f * float(1 + c.rotations)) << c.what;
+        EXPECT_EQ(state.patterns.records[Tag::Chordlist].stepIndex, c.page) << c.what;
+    }
 }

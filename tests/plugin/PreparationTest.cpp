@@ -31,30 +31,30 @@ void feedReverser(BWReverserX2& reverser) {
 
 TEST_F(InstanceTest, TempoChangeAllocatesNothingAndKeepsTheEffectsTails) {
     instance->setSampleRate(48000.0f);
-    BWReverserX2& reverser = instance->effects().reverser;
+    BWReverserX2& reverser = instance->audioEngine().effects().reverser;
     feedReverser(reverser);
     ASSERT_TRUE(ringHoldsSound(reverser));
     set(310, 1.0f);  // the phaser sweeps while it is heard
-    for (int tick = 0; tick < 4; ++tick) instance->effects().phaser.tick();
-    const float phase = instance->effects().phaser.getLfoPhase();
+    for (int tick = 0; tick < 4; ++tick) instance->audioEngine().effects().phaser.tick();
+    const float phase = instance->audioEngine().effects().phaser.getLfoPhase();
     ASSERT_NE(phase, 0.0f);
     instance->getSystemInfo()->playing = 1.0f;  // the run switch follows the transport
 
     size_t allocations = 0;
     {
         AllocationCounter counter;
-        EXPECT_TRUE(instance->changeTempo(97.0));
+        EXPECT_TRUE(instance->audioEngine().changeTempo(97.0));
         allocations = counter.count();
     }
     EXPECT_EQ(allocations, 0u);
     EXPECT_TRUE(ringHoldsSound(reverser)) << "an echo survives a tempo change";
-    EXPECT_NE(instance->effects().phaser.getLfoPhase(), 0.0f);
+    EXPECT_NE(instance->audioEngine().effects().phaser.getLfoPhase(), 0.0f);
     EXPECT_NEAR(state.sequencer.stepLength, 48000.0f * 60.0f / 97.0f / state.sequencer.stepDivisor, 0.01f);
 
     // A new rate clears the capture and restarts the sweep.
     instance->setSampleRate(44100.0f);
     EXPECT_FALSE(ringHoldsSound(reverser));
-    EXPECT_EQ(instance->silenceWindow(), static_cast<int32_t>(4 * 44100 * 60 / 97.0));
+    EXPECT_EQ(instance->audioEngine().silenceWindow(), static_cast<int32_t>(4 * 44100 * 60 / 97.0));
 }
 
 TEST_F(InstanceTest, RatePreparationReappliesRateDependentValues) {
@@ -74,6 +74,7 @@ TEST_F(InstanceTest, RandomiserDrawsOncePerHostParameterAndKeepsValuesInRange) {
     *level.value = 1.2f;  // as a stray write might leave it
     platform::msvcSrand(7);
     instance->randomizeParameters();
+    ASSERT_TRUE(instance->deriveNow());
     EXPECT_FLOAT_EQ(instance->getParameter(0), 1.0f) << "depth 0 re-applies the value, limited";
     EXPECT_FLOAT_EQ(state.output.masterGain, 2.0f);
     const int next = platform::msvcRand();

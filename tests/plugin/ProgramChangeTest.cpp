@@ -173,13 +173,21 @@ TEST_F(InstanceTest, TheGuiGivesUpWhenTheAudioThreadStaysBusy) {
     instance->learnMap().controller(3).push_back({40, 1});
     instance->learnMap().pressure().push_back({40, 0});
     EngineHold& hold = instance->engineHold();
-    ASSERT_TRUE(hold.enterBlock());  // a block that never ends
+    std::atomic<bool> inside{false}, leave{false};
+    std::thread audio([&] {  // a block that does not end until told
+        ASSERT_TRUE(hold.enterBlock());
+        inside.store(true);
+        while (!leave.load()) std::this_thread::sleep_for(1ms);
+        hold.leaveBlock();
+    });
+    while (!inside.load()) std::this_thread::yield();
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(instance->editLockedTry(40, -1, false));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 400ms);
     EXPECT_FALSE(hold.isHeld()) << "the engine is not left held";
     EXPECT_EQ(instance->learnMap().controller(3).size(), 1u);
-    hold.leaveBlock();
+    leave.store(true);
+    audio.join();
     EXPECT_TRUE(instance->editLockedTry(40, -1, false));
     EXPECT_TRUE(instance->learnMap().controller(3).empty());
     EXPECT_TRUE(instance->learnMap().pressure().empty());

@@ -25,25 +25,13 @@ struct MidiAt {
 inline MidiAt noteOnAt(int64_t sample, int note) { return {sample, 0x90, uint8_t(note), 100}; }
 inline MidiAt noteOffAt(int64_t sample, int note) { return {sample, 0x80, uint8_t(note), 0}; }
 
-// Records the parameter changes the engine makes while `logging` is on.
-class ProbedClient : public BWUniClient {
-public:
-    using BWUniClient::BWUniClient;
-    void setParameter(int32_t index, float value) override {
-        if (logging) changes.push_back({index, value});
-        BWUniClient::setParameter(index, value);
-    }
-    bool logging = false;
-    std::vector<std::pair<int32_t, float>> changes;
-};
-
 class RenderDriver {
 public:
     // neverSilent: the instance is built with the "NoSilentOpt" setting.
     explicit RenderDriver(bool neverSilent = false) {
         if (neverSilent) setSettingDword("NoSilentOpt", 1);
         active = this;
-        instance = std::make_unique<ProbedClient>(&RenderDriver::callback, 1, false);
+        instance = std::make_unique<BWUniClient>(&RenderDriver::callback, 1, false);
         // The engine's noise starts from the clock; a fixed seed repeats.
         instance->getSystemInfo()->randomState = 20061977u;
         time.tempo = 120.0;
@@ -99,7 +87,7 @@ public:
 
     static inline RenderDriver* active = nullptr;
     UserFoldersSandbox sandbox;
-    std::unique_ptr<ProbedClient> instance;
+    std::unique_ptr<BWUniClient> instance;
     VstTimeInfo time{};
     bool playing = false;
     int64_t playStart = 0;  // the sample at which the host stood at ppqStart

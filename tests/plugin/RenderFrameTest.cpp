@@ -13,7 +13,7 @@ namespace {
 // Own clock, chords from the keys, three layers on every trigger, swing on,
 // mixed step types and arpeggio directions on pattern 0; master gain 1 with
 // no attack, the kick at level 1.
-void playSetUp(ProbedClient& c) {
+void playSetUp(BWUniClient& c) {
     for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {77, 0.3f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}}) {
         c.setParameter(index, value);
     }
@@ -71,7 +71,7 @@ TEST(RenderFrame, TransportAndTempoFollowTheHost) {
         d.time.tempo = tempo;
         d.run({}, 64, 64);
         EXPECT_DOUBLE_EQ(d.instance->getSystemInfo()->tempo, expected) << tempo;
-        EXPECT_EQ(d.instance->silenceWindow(), int32_t(4 * 44100 * 60 / expected)) << tempo;
+        EXPECT_EQ(d.instance->audioEngine().silenceWindow(), int32_t(4 * 44100 * 60 / expected)) << tempo;
     }
     // After a block from 8.0 (or 7.97), the host reports a position for the
     // next block of 512 samples (512/22050 beats): a bar back jumps; 0.3 beat
@@ -102,7 +102,7 @@ TEST(RenderFrame, MasterEnvelopeTimesInTicks) {
     for (auto [rate, attack, release, attackTicks, releaseTicks] :
          {std::tuple{44100.0f, 0.5f, 0.25f, 2757, 2757}, {96000.0f, 0.5f, 0.25f, 6001, 6001}, {44100.0f, 0.0f, 0.0f, 0, 1}}) {
         RenderDriver d;
-        ProbedClient& c = *d.instance;
+        BWUniClient& c = *d.instance;
         c.setSampleRate(rate);
         c.setParameter(1, attack);
         c.setParameter(2, release);
@@ -130,7 +130,7 @@ TEST(RenderFrame, SilenceAfterFourBeats) {
         EXPECT_FALSE(d.instance->renderState().silent);
     }
     RenderDriver d;
-    ProbedClient& c = *d.instance;
+    BWUniClient& c = *d.instance;
     for (auto [index, value] : {std::pair{276, 1.0f}, {341, 1.0f}, {9, 0.0f}, {88, 1.0f}, {3, 0.0f}}) {
         c.setParameter(index, value);
     }
@@ -153,13 +153,13 @@ TEST(RenderFrame, SilenceAfterFourBeats) {
 // to the export's file writer.
 TEST(RenderFrame, HeldEngineAndOfflineExport) {
     RenderDriver d;
-    ProbedClient& c = *d.instance;
+    BWUniClient& c = *d.instance;
     c.engineHold().raise();
     d.run({noteOnAt(10, 60)}, 1024, 256);
-    EXPECT_EQ(c.getEventQueue().pending(), 1);
+    EXPECT_EQ(c.audioEngine().eventQueue().pending(), 1);
     c.engineHold().release();
     d.run({}, 64, 64);
-    EXPECT_EQ(c.getEventQueue().pending(), 0);
+    EXPECT_EQ(c.audioEngine().eventQueue().pending(), 0);
 
     for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}}) c.setParameter(index, value);
     MidiFileWriter writer(120, 8.0, 960);

@@ -17,7 +17,7 @@ constexpr int64_t kTwoBars = 176400;  // 8 beats at 120 bpm, 44.1 kHz
 // Own clock, two steps a beat, chords from the keys, layer 1 sounding on
 // every trigger, no swing, the arpeggio restarting on each new velocity;
 // pattern 0 gets `event` and `arp` on every step.
-void phraseSetUp(ProbedClient& c, float event = 1.0f, float arp = 1.0f) {
+void phraseSetUp(BWUniClient& c, float event = 1.0f, float arp = 1.0f) {
     for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}, {77, 0.0f},
                                 {328, 1.0f}, {217, 0.0f}}) {
         c.setParameter(index, value);
@@ -110,7 +110,7 @@ TEST(SequencerPhrase, RetriggerCountsFollowTheStepType) {
     for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().gateTable.setValueOnPage(step, 0, 0.001f);
     d.run({noteOnAt(100, 60)}, 16 * 2700, 512);
     EXPECT_TRUE(d.sent.empty());
-    EXPECT_EQ(d.instance->sequencerState().triggerValue, 0.0f);
+    EXPECT_EQ(d.instance->audioEngine().sequencerState().triggerValue, 0.0f);
 }
 
 TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
@@ -153,7 +153,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
         d.playing = true;
         d.ppqStart = 2.5;
         d.run({}, 16, 16);
-        EXPECT_EQ(d.instance->sequencerState().stepCounter, counter) << divide;
+        EXPECT_EQ(d.instance->audioEngine().sequencerState().stepCounter, counter) << divide;
     }
     // The own clock counts from tick 8 (the run starts at tick 7 and its
     // start pulse ends at 8), 16/11025 steps a tick: step 1 at tick 697,
@@ -165,7 +165,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
         d.instance->setParameter(77, swing);
         int32_t first1 = -1, first2 = -1;
         tickByTick(d, 1500, [&](int32_t t) {
-            const int32_t step = d.instance->sequencerState().stepIndex;
+            const int32_t step = d.instance->audioEngine().sequencerState().stepIndex;
             if (step == 1 && first1 < 0) first1 = t;
             if (step == 2 && first2 < 0) first2 = t;
         }, kChord);
@@ -184,17 +184,17 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
         lane->visibleZone(0)->setRange(int32_t(first), int32_t(last));
         std::vector<int> steps;
         tickByTick(d, 6 * 345 + 8, [&](int32_t t) {
-            if (t >= 8 && (t - 8) % 345 == 172) steps.push_back(d.instance->sequencerState().stepIndex);
+            if (t >= 8 && (t - 8) % 345 == 172) steps.push_back(d.instance->audioEngine().sequencerState().stepIndex);
         }, kChord);
         EXPECT_EQ(steps, expected) << first << ".." << last;
     }
 }
 
-// Each lane sends the row it drives, only on change, lanes in the order
-// Osc1, Osc2, Osc3, Filter, FX mixes.
-TEST(SequencerLanes, SendOnlyChangesInLaneOrder) {
+// Each lane sets the row it drives when its value changes, and host and
+// editor read the value it set: the published values, tick by tick.
+TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     RenderDriver d;
-    ProbedClient& c = *d.instance;
+    BWUniClient& c = *d.instance;
     phraseSetUp(c);
     c.setParameter(76, 1.0f);
     for (int lane = 0; lane < 5; ++lane) {
@@ -208,13 +208,22 @@ TEST(SequencerLanes, SendOnlyChangesInLaneOrder) {
     for (auto [index, value] : {std::pair{332, 0.15f}, {333, 0.0f}, {334, 0.95f}, {335, 0.45f}, {336, 0.55f}}) {
         c.setParameter(index, value);
     }
-    c.logging = true;
-    d.run(kChord, 16 * 1100, 16);
-    std::erase_if(c.changes, [](auto change) { return change.first == 279 || change.first == 75; });
+    const int32_t rows[] = {18, 28, 45, 69};
+    std::vector<std::pair<int32_t, float>> changes;
+    std::map<int32_t, float> seen;
+    for (int32_t row : rows) seen[row] = c.rawValue(row);
+    tickByTick(d, 1100, [&](int32_t) {
+        for (int32_t row : rows) {
+            if (c.rawValue(row) == seen[row]) continue;
+            seen[row] = c.rawValue(row);
+            changes.push_back({row, seen[row]});
+        }
+    }, kChord);
     const std::vector<std::pair<int32_t, float>> expected = {
         {18, 0.2f}, {28, 0.1f}, {45, 0.3f}, {69, 0.4f},  // step 0 (lane 3 drives nothing)
         {28, 0.0f}, {45, 0.0f}, {69, 0.0f},              // step 1: the other lanes fall to 0
         {18, 0.8f},                                       // step 2
         {18, 0.0f}};                                      // step 3
-    EXPECT_EQ(c.changes, expected);
+    EXPECT_EQ(changes, expected);
+    EXPECT_FLOAT_EQ(c.state().layers[0].pan[1], 0.0f) << "the engine follows what it published";
 }

@@ -27,7 +27,7 @@ TEST(StartupPaths, OptionsReachTheirBindingsAndNewContentGetsItsFolders) {
     ASSERT_TRUE(key.writeDword("ignorePrgChange", 1));
     ASSERT_TRUE(key.setString("Chord BanksPath", "/mine/"));
 
-    float ignore = 0.5f, isolate = 0.5f, other = 0.5f;
+    std::atomic<float> ignore{0.5f}, isolate{0.5f}, other{0.5f};
     ParamBinding ignoreBinding(*findBindingByTag(0)), isolateBinding(*findBindingByTag(1)),
         otherBinding(*findBindingByTag(2));
     ignoreBinding.value = &ignore;
@@ -41,9 +41,9 @@ TEST(StartupPaths, OptionsReachTheirBindingsAndNewContentGetsItsFolders) {
     const StartupOptions options =
         setupStartupPaths(plugin, "Zorvane", true, true, allCategories(), optionBindings);
     EXPECT_EQ(options, (StartupOptions{1.0f, 0.0f}));
-    EXPECT_EQ(ignore, 1.0f);
-    EXPECT_EQ(isolate, 0.0f);
-    EXPECT_EQ(other, 0.5f);
+    EXPECT_EQ(ignore.load(), 1.0f);
+    EXPECT_EQ(isolate.load(), 0.0f);
+    EXPECT_EQ(other.load(), 0.5f);
 
     const std::string content = sandbox.documents() + "/Brindlewick/Zorvane/";
     const std::pair<const char*, std::string> written[] = {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -229,4 +231,18 @@ TEST_F(InstanceTest, UndoAndRedoWalkWholeStateAndObjectSteps) {
     EXPECT_FLOAT_EQ(instance->rawValue(reso), 0.8f);
     EXPECT_FLOAT_EQ(models.chordTable.getValueOnPage(1, 0), edited);
     EXPECT_EQ(undo.getCurrentIndex(), 2u);
+}
+
+// What a value sets when the engine takes it is saved with it, also when the
+// save follows the store at once: with no audio running the save lets the
+// engine take it.  "Chord Select" on the held notes sets the pattern octave.
+TEST_F(InstanceTest, ASaveRightAfterAStoreHoldsWhatTheStoreSets) {
+    const float octaveBefore = instance->rawValue(Tag::PatternOctave);
+    instance->setParameter(Tag::ChordSelect, 1.0f);
+    EXPECT_EQ(instance->rawValue(Tag::PatternOctave), octaveBefore) << "nothing derived yet";
+    const std::vector<uint32_t> words = chunkWords(*instance);
+    EXPECT_NE(instance->rawValue(Tag::PatternOctave), octaveBefore);
+    const uint32_t stored = std::bit_cast<uint32_t>(instance->rawValue(Tag::PatternOctave));
+    EXPECT_NE(std::find(words.begin(), words.end(), stored), words.end());
+    EXPECT_EQ(state.sequencer.chordMode.stepIndex, 2);
 }

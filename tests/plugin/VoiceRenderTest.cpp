@@ -30,7 +30,7 @@ protected:
         auto d = std::make_unique<RenderDriver>(true);
         setSettingString(SettingNames::kInstrumentsPath, (content->path() / kFactoryInstrumentsFolder).string());
         globalRomplerLibrary().scan(true);
-        ProbedClient& c = *d->instance;
+        BWUniClient& c = *d->instance;
         c.setSampleRate(rate);
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(c.soundLayer(i).loadInstrument(factoryInstruments()[size_t(instruments[i])].name, false));
@@ -80,7 +80,7 @@ TEST_F(VoiceRenderTest, HeldKeyPlaysAtItsPitchThroughTheFactoryInstrument) {
     for (const auto& c : cases) {
         const int instruments[3] = {c.instrument, c.instrument, c.instrument};
         auto d = playing(c.rate, instruments);
-        ProbedClient& client = *d->instance;
+        BWUniClient& client = *d->instance;
         for (auto [index, value] : {std::pair{341, 1.0f}, {342, 0.0f}, {343, 0.0f}, {233, 0.0f}, {10, 0.3f}, {82, 0.5f},
                                     {83, 0.5f}, {11, 0.0f}, {12, 0.0f}, {3, 0.0f}, {17, 0.8f}, {13, 0.0f}, {15, 1.0f},
                                     {57, 0.0f}, {61, 0.0f}, {65, 0.0f}, {69, 0.0f}, {73, 0.0f}}) {
@@ -109,7 +109,7 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
     for (float rate : {44100.0f, 96000.0f, 192000.0f}) {
         for (int extreme = 0; extreme < 3; ++extreme) {
             auto d = playing(rate, instruments);
-            ProbedClient& c = *d->instance;
+            BWUniClient& c = *d->instance;
             for (int32_t index = 0; index <= 94; ++index) {
                 seed = seed * 1664525u + 1013904223u;
                 c.setParameter(index, extreme == 2 ? float(seed >> 8) / 16777216.0f : float(extreme));
@@ -143,11 +143,11 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
 TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
     const int instruments[3] = {0, 1, 2};
     auto d = playing(44100.0f, instruments);
-    ProbedClient& client = *d->instance;
+    BWUniClient& client = *d->instance;
     void* data = nullptr;
     const int32_t size = client.getChunk(&data, false);
     std::vector<uint8_t> fresh(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-    const auto running = client.saveRunningState();
+    const auto running = client.audioEngine().saveRunningState();
     ASSERT_NE(running, nullptr);
 
     const std::vector<MidiAt> phrase = {noteOnAt(100, 60), noteOnAt(900, 64), noteOnAt(5000, 67), noteOffAt(9000, 60),
@@ -159,7 +159,7 @@ TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
     // Given back twice: the second time cutting into sounding voices.
     for (int64_t length : {int64_t(7000), int64_t(20000)}) {
         ASSERT_EQ(client.setChunk(fresh.data(), size, false), 1);
-        client.restoreRunningState(*running);
+        client.audioEngine().restoreRunningState(*running);
         d->position = 0;
         d->sent.clear();
         second.clear();

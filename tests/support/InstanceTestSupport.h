@@ -32,7 +32,12 @@ protected:
     EngineState& state = instance->state();
     PatternModels& models = instance->patterns();
 
-    void set(int32_t index, float v) { instance->setParameter(index, v); }
+    // A parameter set as the host sets it, derived at once (as the next
+    // tick would).
+    void set(int32_t index, float v) {
+        instance->setParameter(index, v);
+        ASSERT_TRUE(instance->deriveNow());
+    }
     // A button pressed and let go.
     void click(int32_t index) {
         set(index, 1.0f);

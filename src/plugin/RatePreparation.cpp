@@ -1,12 +1,15 @@
-// The plug-in object's part of the rate and tempo preparation: the engine's
-// delay lines, the effects' clears on a new rate, the re-applied parameters
-// and the held-note refresh.
+// The engine's part of the rate and tempo preparation: the delay lines, the
+// effects' clears on a new rate, the re-applied parameters, the held-note
+// refresh and the run state that follows it.
 
 #include <algorithm>
 
-#include "plugin/BWUniClient.h"
+#include "core/BWSystemInfo.h"
+#include "plugin/Engine.h"
 
 namespace {
+
+constexpr int32_t kSilenceBeats = 4;
 
 // Gives a line n samples: new zeroed storage only when it is too small, so a
 // preparation at an unchanged rate (the audio thread's, after a tempo
@@ -21,17 +24,18 @@ void sizeLine(TrackedFloatBuffer& line, uint64_t n) {
 
 }  // namespace
 
-void BWUniClient::setSampleRate(float rate) {
-    BWPluginBase::setSampleRate(rate);
-    prepareSampleRate();
-    setSilenceWindow(static_cast<int32_t>(4.0 * context.samplesPerBeat));
+void Engine::prepareSampleRate(float rate) {
+    checkThread();
+    preparation.prepareSampleRate(rate);
+    setSilenceWindow(static_cast<int32_t>(kSilenceBeats * context.samplesPerBeat));
 }
 
-void BWUniClient::prepareSampleRate() { preparation.prepareSampleRate(sampleRate); }
+bool Engine::changeTempo(double bpm) {
+    checkThread();
+    return preparation.changeTempo(bpm);
+}
 
-bool BWUniClient::changeTempo(double bpm) { return preparation.changeTempo(bpm); }
-
-void BWUniClient::resizeDelayLines(const EngineRateConstants& constants) {
+void Engine::resizeDelayLines(const EngineRateConstants& constants) {
     const uint64_t longLength = static_cast<uint64_t>(std::max(constants.longLineLength, 1));
     sizeLine(longLine, longLength);
     if (static_cast<uint64_t>(longLinePosition) >= longLength) longLinePosition = 0;
@@ -50,7 +54,7 @@ void BWUniClient::resizeDelayLines(const EngineRateConstants& constants) {
 // their tempo values when only the tempo moved).  Only a new rate clears the
 // reverser's capture and restarts the phaser's sweep, so echoes and tails
 // live through tempo changes.
-void BWUniClient::effectsPrepared(bool rateChanged) {
+void Engine::effectsPrepared(bool rateChanged) {
     if (!rateChanged) return;
     voices.prepare(context.sampleRate);
     chain.reverser.clear();
@@ -58,20 +62,18 @@ void BWUniClient::effectsPrepared(bool rateChanged) {
     chain.phaser.reset();
 }
 
-void BWUniClient::reapplyParameter(int32_t index) { setParameter(index, rawValue(index)); }
-
-void BWUniClient::refreshRunState() {
+void Engine::refreshRunState() {
     SequencerState& s = engine.sequencer;
-    const float run = engine.patterns.records[276].raw < 0.5f ? s.noteGate : context.playing.load();
+    const float run = engine.patterns.records[Tag::Clocksource].raw < 0.5f ? s.noteGate : context.playing.load();
     s.heldRun = run;
     if (run != s.lastHeldRun) {
         s.lastHeldRun = run;
-        setParameter(279, run);
+        send(Tag::RunSwitch, run);
     }
     s.noteLevel = context.lastVelocity + context.playing;
 }
 
-void BWUniClient::refreshHeldNotes() {
+void Engine::refreshHeldNotes() {
     SequencerState& s = engine.sequencer;
     s.noteGate = context.lastVelocity > 0.0f ? 1.0f : 0.0f;
     refreshRunState();

@@ -1,0 +1,65 @@
+// The engine's parameter frame: what the inbox marked, taken at the top of
+// the tick in index order, and the one switch by which every index derives
+// its engine values (HostParameters.cpp, SequencerParameters.cpp,
+// PatternEditParameters.cpp, InterfaceParameters.cpp).  Audio side only:
+// nothing here allocates, locks or waits.
+
+#include <algorithm>
+#include <cmath>
+
+#include "plugin/Engine.h"
+#include "plugin/ParameterInbox.h"
+#include "plugin/PatternEditLock.h"
+
+// The sound's indices always; the interface's, which edit the pattern
+// models, only while no save reads those (else at the next tick).
+void Engine::takeParameters() {
+    checkThread();
+    const auto one = [this](int32_t index, float value, bool pressedSince) { takeOne(index, value, pressedSince); };
+    inbox.take(0, Tag::FirstPatternIndex, one);
+    if (!inbox.pending(Tag::FirstPatternIndex, ParameterInbox::kSlots) || !patternEdits.tryEditing()) return;
+    inbox.take(Tag::FirstPatternIndex, ParameterInbox::kSlots, one);
+    patternEdits.endEditing();
+}
+
+// A button of the interface that was pressed since the last tick acts as
+// pressed before its value now is applied: a press and release between two
+// ticks is a click, a release and press a second press.
+void Engine::takeOne(int32_t index, float value, bool pressedSince) {
+    if (pressedSince) {
+        if (engine.raw[index] >= 0.5f) apply(index, 0.0f);
+        apply(index, 1.0f);
+    }
+    apply(index, value);
+}
+
+void Engine::apply(int32_t index, float value) {
+    if (static_cast<uint32_t>(index) > static_cast<uint32_t>(Tag::HighestIndex)) return;
+    // Whoever sets it, every case below sees 0..1: every step, table row and
+    // range bound derived from it then stays inside what exists.
+    const float v = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+    if (index <= Tag::LastHostIndex) {
+        engine.raw[index] = v;
+        applyHostParameter(index, v);
+    } else if (index < Tag::FirstPatternIndex) {
+        return;
+    } else if (index <= Tag::LastPatternIndex) {
+        engine.raw[index] = v;
+        applyPatternEdit(index, v);
+    } else {
+        engine.raw[index] = v;
+        applyInterfaceParameter(index, v);
+    }
+}
+
+void Engine::send(int32_t index, float value) {
+    apply(index, value);
+    if (index >= 0 && index <= Tag::HighestIndex && (index <= Tag::LastHostIndex || index >= Tag::FirstPatternIndex)) {
+        inbox.publish(index, engine.raw[index]);
+    }
+}
+
+// The value the engine holds already, derived again (after a rate or tempo
+// change, or a page switch showing its pages): never published, so that a
+// newer value the host stored meanwhile is not overwritten.
+void Engine::reapply(int32_t index) { apply(index, takenValue(index)); }
