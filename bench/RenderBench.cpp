@@ -32,17 +32,6 @@ namespace fs = std::filesystem;
 
 constexpr int32_t kBlock = 512;
 
-// The factory content in the benchmarks' own folder, made once.
-const fs::path& benchFolder() {
-    static const fs::path& root = []() -> const fs::path& {
-        const fs::path& folder = useTemporaryUserFolders();
-        std::string error;
-        writeFactoryContent(folder / "content", error);
-        return folder;
-    }();
-    return root;
-}
-
 void Render(benchmark::State& state) {
     const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
     const bool voices = state.range(0) != 0;

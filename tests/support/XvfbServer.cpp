@@ -23,12 +23,13 @@ bool XvfbServer::installed() {
     return false;
 }
 
-XvfbServer::XvfbServer() {
+XvfbServer::XvfbServer(int width, int height) {
     if (!installed()) return;
     int ends[2];
     if (pipe(ends) != 0) return;
     const std::string fd = std::to_string(ends[1]);
-    std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

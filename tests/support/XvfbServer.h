@@ -11,7 +11,8 @@ namespace toolkit_test {
 
 class XvfbServer {
 public:
-    XvfbServer();
+    // A screen of the size, 24 bits deep.
+    explicit XvfbServer(int width = 1280, int height = 1024);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
