@@ -141,9 +141,8 @@ int refuse(const std::string& message, const std::string& usage = kUsage) {
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    if (!platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-        return error = "cannot write " + path, false;
-    return true;
+    return platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                         &error);
 }
 
 // Loads a preset or state file into the instance; false with a reason.

@@ -49,6 +49,16 @@ public:
     const VoiceValues& noteValues() const { return notesNow; }
     const VoiceValues& triggerValues() const { return trigger; }
 
+    // What the layer keeps from tick to tick besides its voices, as a copy.
+    // Restoring it also makes every voice idle and unbound, as a new voice
+    // is.  Host thread, with no tick in progress.
+    struct Running {
+        std::array<AgeDrift, kLayerVoices> drift;
+        VoiceValues clamped, notesNow, trigger, triggerSeen, gateSeen;
+    };
+    Running running() const { return {drift, clamped, notesNow, trigger, triggerSeen, gateSeen}; }
+    void restore(const Running& saved);
+
 private:
     void startOrRender(const BWRomplerHandler& handler);
 

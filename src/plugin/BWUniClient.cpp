@@ -11,6 +11,7 @@
 #include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
+#include "platform/SettingsWriteBatch.h"
 
 namespace {
 
@@ -71,8 +72,11 @@ BWUniClient::~BWUniClient() {
     // runs, is joined before anything it uses is freed.
     loaderState.exchange(kLoaderStop);
     loader.stop();
-    for (const ParamBinding* binding : bindingList) {
-        if (binding->remember) binding->rememberInSettings();
+    {
+        const platform::SettingsWriteBatch batch;  // one rewrite of the settings for all of them
+        for (const ParamBinding* binding : bindingList) {
+            if (binding->remember) binding->rememberInSettings();
+        }
     }
     if (presetLibrary) presetLibrary->clear();
     presetLibrary.reset();

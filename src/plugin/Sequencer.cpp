@@ -194,7 +194,7 @@ void Engine::stepRetriggers(float v) {
 void Engine::buildChord() {
     SequencerRuntime& s = sequencer;
     std::array<float, 48> cells{};
-    if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+    models.eventTable.copyCurrentPageValues(cells.data(), cells.size());
     s.chordCount = 0;
     for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
         if (cells[k] == 0.0f) continue;
@@ -251,7 +251,10 @@ void Engine::restartArpeggio(float arp) {
 // 0.75; a value that the roughening takes to 0 or below sounds nothing.
 void Engine::triggerValue() {
     SequencerRuntime& s = sequencer;
-    float x = models.gateTable.getValue(static_cast<uint64_t>(s.stepIndex));
+    // A stored value beyond the lane's 0..1 (a crafted state, a table whose
+    // range a record widened) would make a velocity without bound and the
+    // output infinite; NaN fails the comparison and sounds nothing.
+    float x = std::min(models.gateTable.getValue(static_cast<uint64_t>(s.stepIndex)), 1.0f);
     if (x > 0.0f) {
         x -= 0.01f * std::fabs(s.retriggerRandom);
         if (x > 0.0f) x += -0.1f * std::fabs(s.gateSumRandom);
