@@ -28,8 +28,8 @@ namespace {
 
 constexpr int32_t kValueFont = 7;  // the picture font of every value text (image 1095)
 constexpr int32_t kPictureTextSize = 12;
-const VSTGUI::CColor kWhite(255, 255, 255, 255);
-const VSTGUI::CColor kGreenText(73, 212, 0, 255);
+const VSTGUI::CColor kWhite{255, 255, 255, 255};
+const VSTGUI::CColor kGreenText{73, 212, 0, 255};
 
 CRect rectOf(const Box& b) { return CRect(b.x, b.y, b.x + b.w, b.y + b.h); }
 

@@ -74,8 +74,12 @@ void EditorSession::findView() {
     // Generous: a loaded machine runs several sanitized programs at once.
     const auto end = Clock::now() + std::chrono::seconds(60);
     while (Clock::now() < end) {
-        if (waitpid(child, nullptr, WNOHANG) == child) {
-            child = 0;  // it ended without a view; its output says why
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            // It ended without a view; its output and its status say why.
+            ending = WIFSIGNALED(status) ? "ended by signal " + std::to_string(WTERMSIG(status))
+                                         : "exited with status " + std::to_string(WEXITSTATUS(status));
+            child = 0;
             return;
         }
         Window root = 0, parent = 0, *children = nullptr;
@@ -108,7 +112,9 @@ void EditorSession::findView() {
 
 std::string EditorSession::output() const {
     std::ifstream in(outputPath);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!ending.empty()) text += "\n(the program " + ending + ")";
+    return text;
 }
 
 void EditorSession::pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

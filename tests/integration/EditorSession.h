@@ -60,6 +60,7 @@ private:
     _XDisplay* display = nullptr;
     std::string outputPath;
     pid_t child = 0;
+    std::string ending;  // how the program ended when it ended without a view
     unsigned long top = 0;
     unsigned long view = 0;
     int32_t viewWidth = 0;
