@@ -219,8 +219,14 @@ void InterfaceBuilder::buildObjectViews() {
     const auto colours = [&](View* view) {
         for (View::Input c : {View::kRed, View::kGreen, View::kBlue}) view->bind(c, Input::single(&g.colour));
     };
+    // The inputs copied once are copied for every object the block holds,
+    // whatever the count at the open: a count of 0 (nothing playing) would
+    // copy none of them, and the objects would show no size from then on.
+    static const float kAllObjects = static_cast<float>(n);
     const auto finishView = [&](View* view, int32_t tag, std::initializer_list<View::Input> once, int16_t page) {
+        view->bindCount(&kAllObjects);
         view->resizeObjects();
+        view->bindCount(&block.objectCount);
         for (View::Input input : once) view->unbind(input);
         for (View::Input c : {View::kRed, View::kGreen, View::kBlue}) view->unbind(c);
         addToFrame(view);
@@ -233,7 +239,6 @@ void InterfaceBuilder::buildObjectViews() {
     sprites->setTransparency(false);
     sprites->alphaDraw = true;
     sprites->fillColour = kBlack;
-    sprites->bindCount(&block.objectCount);
     sprites->bind(View::kX, Input::array(block.pixels.data(), n));
     sprites->bind(View::kAlpha, Input::array(block.objectAlpha.data(), n));
     sprites->bind(View::kSpriteY, Input::array(block.objectSpriteY.data(), n));
@@ -251,7 +256,6 @@ void InterfaceBuilder::buildObjectViews() {
     bars->setTransparency(false);
     bars->alphaDraw = false;
     bars->fillColour = kBlack;
-    bars->bindCount(&block.objectCount);
     bars->bind(View::kX, Input::array(block.pixels2.data(), n));
     bars->bind(View::kHeight, Input::array(block.height2.data(), n));
     bars->bind(View::kY, Input::array(g.barTop.data(), n));

@@ -74,6 +74,7 @@ public:
     VoiceMix& mix() { return voiceMix; }
     KickGenerator& kick() { return kickGenerator; }
     Compressor& compressor() { return layerCompressor; }
+    const Compressor& compressor() const { return layerCompressor; }
 
     // The voices' running state (the layers', the mix and its filters, the
     // kick, the compressor) as a copy, and its return; see

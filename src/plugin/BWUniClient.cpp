@@ -31,7 +31,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
-      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits}) {
+      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits, display}) {
     detectHostVendor();
     bindings.reserve(kBindingCount);
     for (const BindingRow& row : bindingsInConstructionOrder()) bindings.emplace_back(row);

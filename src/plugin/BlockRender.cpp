@@ -232,6 +232,7 @@ void Engine::controlTick(int32_t at) {
     }
     startVoices();
     stepLanes();
+    display.publish(*this, triggers, ties);
     tickVoiceChain();
 }
 

@@ -63,7 +63,8 @@ struct DisplayBlock {
     // While 1.0 the knobs draw no value overlay.
     float overlaySuppress = 0.0f;
 
-    // What the interface's indicators show, for the render to publish: the
+    // What the interface's indicators show, as the render publishes them
+    // (DisplayPublisher.h says what each source carries): the
     // beat light (0..1), the compressor's gain reduction (0..1), the number
     // of the chord playing (0 none, 1..16), the alpha (0..255) of the play
     // bars over the lanes and of the page image over the chord lane.

@@ -32,6 +32,7 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/VoiceChain.h"
+#include "plugin/DisplayPublisher.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineState.h"
 #include "plugin/MidiEventQueue.h"
@@ -49,6 +50,7 @@ class ParameterInbox;
 class PatternEditLock;
 class ProgramLoader;
 class StateResetList;
+struct DisplayBlock;
 struct PatternModels;
 struct VstEvents;
 
@@ -69,6 +71,7 @@ public:
         ProgramLoader& loader;
         MidiLearnMap& learn;
         PatternEditLock& patternEdits;
+        DisplayBlock& display;
     };
 
     // Learned assignments a controller list holds at most; learning into a
@@ -305,6 +308,7 @@ private:
 
     MidiEventQueue queue;
     MidiOutput midiOut;
+    DisplayPublisher display;  // the interface's indicators, once a tick
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
 
     int32_t silenceWindowSamples = 44100;

@@ -157,7 +157,8 @@ std::vector<ImageRecipe> buttonsAndStrips() {
         {1015, 17, 9, 5, S::bitmap, press(Symbol::up)},
         {1016, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
         {1019, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
-        {1020, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"MANUAL", "SEQUENCE", "MIDI"})},
+        // "Chord Select": 0 follows the chord sequence, 1 the manual chord, 2 the keys.
+        {1020, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"SEQUENCE", "MANUAL", "MIDI"})},
         {1023, 70, 17, 2, S::bitmap, toggle(Symbol::none, {"INTERNAL", "HOST"})},
         {1025, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
         {1026, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
