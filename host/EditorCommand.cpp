@@ -84,6 +84,11 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     EditorSettings settings;
     std::string error;
     if (!readSettings(args, settings, error)) return viewCommandFailure(error);
+    // SIGINT and SIGTERM end the session as the window's close button does,
+    // from the start: a signal that arrives while the view opens is seen by
+    // the first turn of the loop, so the log is still written on the way out.
+    // The program then ends by the signal.
+    const StopOnSignals stopOnSignals;
 
     platform::X11Windows windows;
     if (!windows.isConnected()) {
@@ -112,9 +117,6 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     if (instance.openView(&host) != AAX_SUCCESS) return viewCommandFailure("the plug-in did not open its view");
 
     {
-        // SIGINT and SIGTERM end the session as the window's close button
-        // does; the program then ends by the signal.
-        const StopOnSignals stopOnSignals;
         std::unique_ptr<RealTimePlayer> player;
         if (args.has("--play")) player = std::make_unique<RealTimePlayer>(instance);
         using Clock = std::chrono::steady_clock;

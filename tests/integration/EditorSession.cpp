@@ -56,6 +56,7 @@ EditorSession::EditorSession(const std::string& name, const std::vector<std::str
     child = fork();
     if (child == 0) startEditor(name, arguments, home);
     display = XOpenDisplay(name.c_str());
+    if (!display) ending = "was not watched: the test could not connect to " + name;
     if (display && child > 0) findView();
 }
 
