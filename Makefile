@@ -3,6 +3,9 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE   := cmake -G Ninja -Wno-dev
 FUZZ_SECONDS ?= 20
+FUZZ_RUNS ?=
+FUZZ_JOBS ?= 1
+FUZZ_TARGETS ?=
 
 .PHONY: all setup test tsan soak bench fuzz demo clean
 
@@ -32,16 +35,19 @@ demo: setup
 	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 10
 	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
-# The tests that run threads against each other, built with ThreadSanitizer;
-# it must report nothing.  The module's stress runs STRESS_SECONDS here (two
-# in make test).
+# Under ThreadSanitizer, which must report nothing: every test of the suites
+# in TSAN_WHOLE_SUITES, and the tests that run threads against each other
+# (TSAN_FILTER) from the others.  The module's stress runs STRESS_SECONDS
+# here (two in make test).
 STRESS_SECONDS ?= 60
-TSAN_SUITES := effects core engine plugin aax editor
-TSAN_FILTER := EffectParameterThreads.*:UseGate.*:SharedFloat.*:*TheAudioThreadNeverReadsFreedLines:*ABusyAudioSide*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*
+TSAN_WHOLE_SUITES := core
+TSAN_SUITES := effects engine plugin aax editor
+TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF
-	cmake --build $(BUILD)/tsan -j $(JOBS) --target $(addprefix tests_,$(TSAN_SUITES))
+	cmake --build $(BUILD)/tsan -j $(JOBS) --target $(addprefix tests_,$(TSAN_WHOLE_SUITES) $(TSAN_SUITES))
+	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "*" $(TSAN_WHOLE_SUITES)
 	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
 
 # The effects' whole stability sweep (every rate, a minute each); make test
@@ -55,11 +61,15 @@ bench: setup
 	cmake --build $(BUILD)/release -j $(JOBS) --target zorvane_bench
 	$(BUILD)/release/zorvane_bench
 
-# libFuzzer targets built with clang; each runs FUZZ_SECONDS from its seed corpus.
+# libFuzzer targets built with clang; each runs up to FUZZ_SECONDS (and, when
+# set, FUZZ_RUNS executions) from its seed corpus, FUZZ_JOBS targets at a time
+# (FUZZ_TARGETS: only those), and a summary gives executions and findings per
+# target.  A long campaign: make fuzz FUZZ_SECONDS=7200 FUZZ_RUNS=10000000 FUZZ_JOBS=8
 fuzz: setup
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVANE_FUZZ=ON
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	scripts/run-fuzzers $(BUILD)/fuzz $(FUZZ_SECONDS)
+	FUZZ_RUNS="$(FUZZ_RUNS)" FUZZ_JOBS="$(FUZZ_JOBS)" FUZZ_TARGETS="$(FUZZ_TARGETS)" \
+	    scripts/run-fuzzers $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include "factory/FactoryContent.h"
 
 // Points the settings store and the documents folder into the folder, made
 // at the first call, and answers it.
@@ -16,5 +19,17 @@ inline const std::filesystem::path& useTemporaryUserFolders() {
     }();
     setenv("ZORVANE_SETTINGS_DIR", (root / "settings").c_str(), 1);
     setenv("ZORVANE_DOCUMENTS_DIR", (root / "Documents").c_str(), 1);
+    return root;
+}
+
+// The factory content in that folder, written at the first call: its
+// folder.
+inline const std::filesystem::path& benchFolder() {
+    static const std::filesystem::path& root = []() -> const std::filesystem::path& {
+        const std::filesystem::path& folder = useTemporaryUserFolders();
+        std::string error;
+        writeFactoryContent(folder / "content", error);
+        return folder;
+    }();
     return root;
 }

@@ -33,43 +33,38 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/DisplayBlock.h"
+#include "plugin/DisplayPublisher.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int32_t kBlock = 512;
-
-// The factory content in the benchmarks' own folder, made once.
-const fs::path& benchFolder() {
-    static const fs::path& root = []() -> const fs::path& {
-        const fs::path& folder = useTemporaryUserFolders();
-        std::string error;
-        writeFactoryContent(folder / "content", error);
-        return folder;
-    }();
-    return root;
-}
 
 // An instance at 44.1 kHz that finds the factory instruments.
 std::unique_ptr<BWUniClient> makeInstance() {
-    const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
     auto client = std::make_unique<BWUniClient>(nullptr, 1, false);
     // After the instance's start-up, which points the setting at its own
     // content folder when that is new.
-    setSettingString(SettingNames::kInstrumentsPath, instruments.string());
+    setSettingString(SettingNames::kInstrumentsPath, (benchFolder() / "content" / kFactoryInstrumentsFolder).string());
     globalRomplerLibrary().scan(true);
     client->setSampleRate(44100.0f);
     return client;
 }
 
+// The dense patch (with or without its instruments) on a new instance,
+// played for 200 blocks; outputs are the two channels it renders into.
+std::unique_ptr<BWUniClient> playingDensePatch(bool voices, float** outputs) {
+    auto client = makeInstance();
+    densePatch(*client, voices);
+    for (int warm = 0; warm < 200; ++warm) client->processReplacing(outputs, outputs, kBlock);
+    return client;
+}
+
 void Render(benchmark::State& state) {
     const bool voices = state.range(0) != 0;
-    const std::unique_ptr<BWUniClient> client = makeInstance();
-    densePatch(*client, voices);
     std::vector<float> left(kBlock), right(kBlock);
     float* outputs[2] = {left.data(), right.data()};
-    for (int warm = 0; warm < 200; ++warm) client->processReplacing(outputs, outputs, kBlock);
+    auto client = playingDensePatch(voices, outputs);
     int64_t blocks = 0, active = 0;
     for (auto _ : state) {
         client->processReplacing(outputs, outputs, kBlock);
@@ -111,14 +106,10 @@ void releaseKeys(BWUniClient& client, std::initializer_list<int> keys) {
 
 void Idle(benchmark::State& state) {
     const bool dense = state.range(0) != 0;
-    const std::unique_ptr<BWUniClient> client = makeInstance();
     std::vector<float> left(kBlock), right(kBlock);
     float* outputs[2] = {left.data(), right.data()};
-    if (dense) {
-        densePatch(*client, true);
-        for (int warm = 0; warm < 200; ++warm) client->processReplacing(outputs, outputs, kBlock);
-        releaseKeys(*client, {48, 52, 55, 59, 62, 65, 69, 72});
-    }
+    const std::unique_ptr<BWUniClient> client = dense ? playingDensePatch(true, outputs) : makeInstance();
+    if (dense) releaseKeys(*client, {48, 52, 55, 59, 62, 65, 69, 72});
     // Tails of up to ten seconds, then four beats of silence.
     for (int block = 0; block < 2000 && !client->audioEngine().renderState().silent; ++block)
         client->processReplacing(outputs, outputs, kBlock);
@@ -138,5 +129,21 @@ void Idle(benchmark::State& state) {
     state.counters["ns_per_frame"] = seconds * 1e9 / samples;
 }
 BENCHMARK(Idle)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// What the render's tick spends on the interface's indicators: one publish
+// of the display block's sources, with the dense patch sounding.  Beside
+// Render/1 (32 ticks a block) it gives the share of a tick.
+void DisplayPublish(benchmark::State& state) {
+    std::vector<float> left(kBlock), right(kBlock);
+    float* outputs[2] = {left.data(), right.data()};
+    auto client = playingDensePatch(true, outputs);
+    DisplayBlock block;
+    DisplayPublisher publisher(block, *client->getSystemInfo());
+    for (auto _ : state) {
+        publisher.publish(client->audioEngine(), 0.0f, 0.0f);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(DisplayPublish)->Unit(benchmark::kNanosecond);
 
 }  // namespace

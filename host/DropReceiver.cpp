@@ -2,15 +2,46 @@
 // export): the plug-in's drag service finds this function by name in the
 // program and hands it the file; the host takes a copy, as a host takes a
 // dropped file onto a track.  The drop goes to $ZORVANE_DROP_DIR, else the
-// current folder.
+// current folder, through the atomic writer: a copy cut short by a crash or
+// a full disk leaves the file that was there before, never a part of one.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/DragOut.h"
+
+namespace {
+
+bool copyWhole(const std::filesystem::path& source, const std::filesystem::path& target, std::string& error) {
+    // Anything but a file (a folder, a pipe that would never end) is no drop.
+    std::error_code status;
+    if (!std::filesystem::is_regular_file(source, status)) {
+        error = "it is not a file";
+        return false;
+    }
+    std::ifstream in(source, std::ios::binary);
+    if (!in) {
+        error = "it cannot be read";
+        return false;
+    }
+    platform::AtomicFile out(target);
+    char block[64 * 1024];
+    while (in.read(block, sizeof block) || in.gcount() > 0) out.write(block, size_t(in.gcount()));
+    if (in.bad()) {
+        error = "it cannot be read";
+        return false;
+    }
+    if (!out.commit()) error = out.error();
+    return error.empty();
+}
+
+}  // namespace
 
 extern "C" __attribute__((visibility("default"))) uint32_t zorvane_receive_drop(const char* path,
                                                                                 uint32_t allowedEffects) {
@@ -18,10 +49,9 @@ extern "C" __attribute__((visibility("default"))) uint32_t zorvane_receive_drop(
     const char* folder = std::getenv("ZORVANE_DROP_DIR");
     const std::filesystem::path source(path);
     const std::filesystem::path target = std::filesystem::path(folder && *folder ? folder : ".") / source.filename();
-    std::error_code error;
-    std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
-        std::fprintf(stderr, "zorvane-host: could not take the dropped file %s: %s\n", path, error.message().c_str());
+    std::string error;
+    if (!copyWhole(source, target, error)) {
+        std::fprintf(stderr, "zorvane-host: could not take the dropped file %s: %s\n", path, error.c_str());
         return platform::kDropEffectNone;
     }
     std::fprintf(stderr, "zorvane-host: dropped %s into %s\n", path, target.c_str());

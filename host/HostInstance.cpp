@@ -50,6 +50,7 @@ AAX_Result HostViewContainer::GetModifiers(uint32_t* modifiers) {
 
 AAX_Result HostViewContainer::SetViewSize(AAX_Point& size) {
     sizes.push_back(size);
+    if (resized) resized(int32_t(size.horz), int32_t(size.vert));
     return AAX_SUCCESS;
 }
 
@@ -144,6 +145,10 @@ bool HostInstance::setParameter(const std::string& id, double normalized) {
     return parameters && parameters->SetParameterNormalizedValue(id.c_str(), normalized) == AAX_SUCCESS;
 }
 
+bool HostInstance::automate(const std::string& id, double normalized) {
+    return parameters && parameters->UpdateParameterNormalizedValue(id.c_str(), normalized, 0) == AAX_SUCCESS;
+}
+
 double HostInstance::parameter(const std::string& id) const {
     double value = -1;
     if (parameters) parameters->GetParameterNormalizedValue(id.c_str(), &value);
@@ -184,7 +189,7 @@ AAX_Result HostInstance::updatePageTable(uint32_t tableType, int32_t pageSize, H
     return parameters->UpdatePageTable(tableType, pageSize, static_cast<AAX_IACFPageTable_V2*>(&table));
 }
 
-AAX_Result HostInstance::openView(void* window) {
+AAX_Result HostInstance::openView(platform::HostWindow* window) {
     if (!parameters) return AAX_ERROR_NOT_INITIALIZED;
     closeView();
     auto create = reinterpret_cast<CreateProc>(description.procedure(1));
@@ -194,7 +199,12 @@ AAX_Result HostInstance::openView(void* window) {
     gui = static_cast<AAX_IACFEffectGUI*>(out);
     gui->Initialize(static_cast<AAX_IACFController*>(this));
     viewContainer.window = window;
-    return gui->SetViewContainer(&viewContainer);
+    const AAX_Result result = gui->SetViewContainer(&viewContainer);
+    // As a host sizes the plug-in's window to the view once it is open.
+    AAX_Point size{};
+    if (result == AAX_SUCCESS && gui->GetViewSize(&size) == AAX_SUCCESS && viewContainer.resized)
+        viewContainer.resized(int32_t(size.horz), int32_t(size.vert));
+    return result;
 }
 
 AAX_Result HostInstance::viewTimer() { return gui ? gui->TimerWakeup() : AAX_ERROR_NULL_OBJECT; }

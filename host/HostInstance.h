@@ -8,6 +8,7 @@
 // the caller's thread, in the order a host would call them.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "aax/AAX_IACFEffectParameters.h"
 #include "aax/AlgorithmContext.h"
 #include "host/HostObject.h"
+#include "platform/HostWindow.h"
 
 class HostEffectDescriptor;
 class HostPageTable;
@@ -46,16 +48,22 @@ private:
     AAX_CMidiStream stream{};
 };
 
+// The host's window as the plug-in's view sees it: the record of
+// platform/HostWindow.h (GetPtr) and its kind (GetType); none, 0 and null,
+// when the host opened the view without a window.
 class HostViewContainer final : public HostObject<AAX_IACFViewContainer> {
 public:
     ACFRESULT QueryInterface(const acfIID& iid, void** out) override;
-    int32_t GetType() override { return 1; }
+    int32_t GetType() override { return window ? static_cast<int32_t>(window->kind) : 0; }
     void* GetPtr() override { return window; }
     AAX_Result GetModifiers(uint32_t* modifiers) override;
     AAX_Result SetViewSize(AAX_Point& size) override;
 
-    void* window = nullptr;  // the native parent window, null headless
-    std::vector<AAX_Point> sizes;
+    platform::HostWindow* window = nullptr;
+    std::vector<AAX_Point> sizes;  // every size the plug-in asked for
+    // The host's window takes a size (the view's at the open, and every
+    // size the plug-in asks for).
+    std::function<void(int32_t width, int32_t height)> resized;
 };
 
 class HostInstance final : public HostObject<AAX_IACFController>,
@@ -82,6 +90,9 @@ public:
     // Parameters and state through the effect's host interface.
     std::string parameterID(int32_t index) const;
     bool setParameter(const std::string& id, double normalized);
+    // A value as the host's automation plays it back: not a request of
+    // the plug-in's, so nothing is posted back.
+    bool automate(const std::string& id, double normalized);
     double parameter(const std::string& id) const;
     std::string parameterText(const std::string& id) const;
     // The state chunk "BWZv": empty when the instance gave none.
@@ -91,8 +102,9 @@ public:
     // Asks the effect to fill a control-surface page table.
     AAX_Result updatePageTable(uint32_t tableType, int32_t pageSize, HostPageTable& table);
 
-    // Opens, sizes and closes the view (creation procedure 1).
-    AAX_Result openView(void* window);
+    // Opens the view (creation procedure 1) in the host's window (null:
+    // without one) and gives that window the view's size; sizes and closes it.
+    AAX_Result openView(platform::HostWindow* window);
     AAX_Result viewTimer();
     void closeView();
 

@@ -66,7 +66,7 @@ bool WavWriter::open(const std::string& target, std::string& error) {
     toStandardOutput = target == "-";
     failed = false;
     framesWritten = 0;
-    if (!toStandardOutput && !file.open(target)) return error = "cannot write " + target, false;
+    if (!toStandardOutput && !file.open(target)) return error = file.error(), false;
     const std::vector<uint8_t> bytes = header();
     if (!put(bytes.data(), bytes.size())) {
         file.discard();
@@ -100,8 +100,11 @@ bool WavWriter::finish(std::string& error) {
     }
     const bool written = toStandardOutput ? !failed && std::fflush(stdout) == 0 : !failed && file.commit();
     if (!written) {
+        // The writer says why: a full disk, or a target that changed into
+        // something that is no file while the render ran.
+        const std::string why = toStandardOutput ? std::string() : file.error();
         file.discard();
-        return error = "cannot write " + where, false;
+        return error = why.empty() ? "cannot write " + where : why, false;
     }
     return true;
 }

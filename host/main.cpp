@@ -1,13 +1,11 @@
 // zorvane-host: the AAX host stand-in's command line.  It loads Zorvane.so
 // and drives the plug-in as a host does.
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +26,9 @@
 #include "host/ProgramBoundary.h"
 #include "host/Render.h"
 #include "host/ResultText.h"
+#include "host/StopSignals.h"
 #include "host/Validation.h"
+#include "host/ViewCommands.h"
 #include "host/WavWriter.h"
 #include "persistence/SettingNames.h"
 #include "persistence/SettingsKey.h"
@@ -44,6 +44,8 @@ const char* const kUsage =
     "  params     list, get or set the host parameters\n"
     "  state      save or load the instance's state chunk\n"
     "  validate   run the validation battery\n"
+    "  editor     open the plug-in's interface in an X11 window\n"
+    "  snapshot   write the plug-in's interface to PNG files, without a display\n"
     "Each command takes -h or --help; --version prints the version.  The module\n"
     "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
     "points the settings at a content folder (DIR/Instruments, DIR/Samples)\n"
@@ -96,10 +98,12 @@ const std::map<std::string, Command> kCommands = {
       "  file is loaded into every instance first.  Every instance starts its\n"
       "  random variations from --seed (default 1).\n",
       {"--seconds", "--quick", "--state", "--seed"}}},
+    {"editor", {kEditorHelp, editorOptions()}},
+    {"snapshot", {kSnapshotHelp, snapshotOptions()}},
 };
 
 const std::set<std::string> kGlobalOptions = {"--module", "--content", "-h", "--help", "--version"};
-const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick"};
+const std::set<std::string> kFlags = {"-h", "--help", "--version", "--mono", "--quick", "--play"};
 
 constexpr int kUsageError = 2;
 constexpr const char* kDefaultSeed = "1";
@@ -137,9 +141,8 @@ int refuse(const std::string& message, const std::string& usage = kUsage) {
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    if (!platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-        return error = "cannot write " + path, false;
-    return true;
+    return platform::writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                         &error);
 }
 
 // Loads a preset or state file into the instance; false with a reason.
@@ -236,26 +239,6 @@ int describe(PluginModule& module) {
     return 0;
 }
 
-// A render stopped by the user (Ctrl-C, a kill) drops its unfinished file
-// and then ends by the same signal, as the shell expects.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void stopRendering(int signal) { stopSignal = signal; }
-
-struct StopOnSignals {
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction before[std::size(kSignals)] = {};
-    StopOnSignals() {
-        struct sigaction stop {};
-        stop.sa_handler = stopRendering;
-        sigemptyset(&stop.sa_mask);
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &stop, &before[i]);
-    }
-    ~StopOnSignals() {
-        for (size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &before[i], nullptr);
-    }
-};
-
 bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
     double value = 0;
     if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
@@ -313,13 +296,14 @@ int render(PluginModule& module, const Arguments& args) {
             midiPackets += instance.midiOut.timeline.size();
             instance.midiOut.timeline.clear();
             instance.midiOut.posted.clear();
-            return stopSignal == 0 && writer.write(channels, frames);
+            return stopSignal() == 0 && writer.write(channels, frames);
         },
         [&](double done) {
             if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
         });
     if (terminal) std::fprintf(stderr, "\n");
-    if (stopSignal) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
+    // A render stopped by the user drops its unfinished file.
+    if (stopSignal()) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
     if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);
     // With the audio on the standard output, the summary goes beside it.
     (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
@@ -452,6 +436,12 @@ int runCommand(int argc, char** argv) {
     if (name == "render") return render(module, args);
     if (name == "params") return params(module, args);
     if (name == "state") return state(module, args);
+    if (name == "editor" || name == "snapshot") {
+        const ViewCommandArguments view{args.words, args.options, [&](HostInstance& instance, std::string& failure) {
+            return loadInto(module, instance, args.get(args.has("--state") ? "--state" : "--preset"), failure);
+        }};
+        return name == "editor" ? runEditor(module, view) : runSnapshot(module, view);
+    }
     return validate(module, args);
 }
 
@@ -459,9 +449,6 @@ int runCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const int status = runWithinBoundary("zorvane-host", [&] { return runCommand(argc, argv); }, std::cerr);
-    if (stopSignal) {
-        std::signal(stopSignal, SIG_DFL);
-        std::raise(stopSignal);
-    }
+    endByStopSignal();
     return status;
 }

@@ -1,5 +1,7 @@
 #include "aax/BWAAXWrapperCustomView.h"
 
+#include "aax/AAX_VViewContainer.h"
+
 #include "core/AEffEditor.h"
 #include "core/VstTypes.h"
 #include "plugin/BWUniClient.h"
@@ -13,6 +15,12 @@ IACFUnknown* BWAAXWrapperParameters::BWAAXWrapperCustomView::Create() {
 }
 
 BWAAXWrapperParameters::BWAAXWrapperCustomView::~BWAAXWrapperCustomView() {
+    // A host that let go of the view with its container still set: the
+    // editor's window goes before the window system it lives in.
+    if (window) {
+        if (AEffEditor* editor = editorOf(adapter)) editor->close();
+        window.reset();
+    }
     // An adapter that outlives its view must not call a freed view back; it
     // is alive only while the base still holds its reference.
     if (GetEffectParameters() && adapter && adapter->getView() == this) adapter->setView(nullptr);
@@ -36,12 +44,22 @@ void BWAAXWrapperParameters::BWAAXWrapperCustomView::CreateViewContainer() {
     AEffEditor* editor = editorOf(adapter);
     if (!editor) return;
     adapter->setView(this);
-    editor->open(GetViewContainerPtr());
+    // The host's window is a record for our window layer, not a window of
+    // it; without one the editor opens without a window.  A container set
+    // over another moves the editor to the new window.
+    AAX_VViewContainer* container = GetViewContainer();
+    if (window) {
+        editor->close();
+        window.reset();
+    }
+    window = HostWindowLink::open(container ? container->GetType() : 0, GetViewContainerPtr());
+    editor->open(window ? window->parentWindow() : nullptr);
 }
 
 void BWAAXWrapperParameters::BWAAXWrapperCustomView::DeleteViewContainer() {
     adapter = linkedAdapter();
     if (AEffEditor* editor = editorOf(adapter)) editor->close();
+    window.reset();
     if (adapter && adapter->getView() == this) adapter->setView(nullptr);
 }
 
@@ -59,7 +77,9 @@ AAX_Result BWAAXWrapperParameters::BWAAXWrapperCustomView::GetViewSize(AAX_Point
 AAX_Result BWAAXWrapperParameters::BWAAXWrapperCustomView::TimerWakeup() {
     AEffEditor* editor = editorOf(adapter);
     if (!editor) return AAX_ERROR_NULL_OBJECT;
+    if (window) window->beforeIdle();
     editor->idle();
+    if (window) window->afterIdle();
     adapter->idle();
     return AAX_SUCCESS;
 }

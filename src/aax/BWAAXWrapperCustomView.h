@@ -3,10 +3,15 @@
 // the core's own editor (when the core has one) as a child of the host's
 // window, closes it, reports its size, gives it idle time on the host's view
 // timer, and rebuilds the parameter list there after the core asked the host
-// to update its display.  Host GUI thread only.
+// to update its display.  The host's window reaches the editor through the
+// module's own window layer (HostWindowLink), which the view timer also
+// drives around the editor's idle.  Host GUI thread only.
+
+#include <memory>
 
 #include "aax/AAX_CEffectGUI.h"
 #include "aax/BWAAXWrapperParameters.h"
+#include "aax/HostWindowLink.h"
 
 class AEffEditor;
 
@@ -32,4 +37,5 @@ private:
     AEffEditor* editorOf(const BWAAXWrapperParameters* parameters) const;
 
     BWAAXWrapperParameters* adapter = nullptr;
+    std::unique_ptr<HostWindowLink> window;  // while the editor is open in a host window
 };

@@ -214,8 +214,7 @@ void BWBtnLine::writeChunk(BWChunk* chunk) {
     chunk->writeInt(static_cast<int32_t>(steps));
     chunk->writeInt(static_cast<int32_t>(currentLine.load()));
     chunk->writeInt(wholeMaximum(maxValue));
-    for (uint64_t line = 0; line < lineTotal; ++line)
-        for (uint64_t step = 0; step < steps; ++step) chunk->writeFloat(lines[line][step]);
+    for (uint64_t line = 0; line < lineTotal; ++line) chunk->writeFloats(lines[line].get(), steps);
 }
 
 int32_t BWBtnLine::readChunk(BWChunk* chunk, bool skipOnly) {
@@ -239,11 +238,12 @@ int32_t BWBtnLine::readChunk(BWChunk* chunk, bool skipOnly) {
 
 void BWBtnLine::readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly) {
     UseGate::Use use(linesGate);
-    for (uint64_t line = 0; line < storedLines; ++line) {
-        for (uint64_t step = 0; step < storedSteps; ++step) {
-            const float value = chunk->readFloat();
-            if (skipOnly || !use || line >= lineCount || step >= stepCount) continue;
-            lines[line][step] = std::isfinite(value) ? value : 0.0f;
-        }
+    std::vector<float> line(storedSteps);
+    for (uint64_t index = 0; index < storedLines; ++index) {
+        chunk->readFloats(line.data(), storedSteps);
+        if (skipOnly || !use || index >= lineCount) continue;
+        const uint64_t kept = std::min<uint64_t>(storedSteps, stepCount);
+        std::transform(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(kept), lines[index].get(),
+                       [](float value) { return std::isfinite(value) ? value : 0.0f; });
     }
 }

@@ -1,6 +1,7 @@
 #include "core/BWFloatZoneHandler.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/BWFloatZone.h"
 
@@ -30,4 +31,12 @@ void BWFloatZoneHandler::refreshMirrors() {
             zoneNumberAtKey[static_cast<size_t>(key)] = static_cast<float>(i + 1);
     }
     zoneCountF = static_cast<float>(zones.size());
+    const uint64_t bits = uint64_t{std::bit_cast<uint32_t>(zoneStart[0])} |
+                          uint64_t{std::bit_cast<uint32_t>(zoneEnd[0])} << 32;
+    firstZone.store(bits, std::memory_order_release);
+}
+
+std::pair<float, float> BWFloatZoneHandler::firstZoneRange() const {
+    const uint64_t bits = firstZone.load(std::memory_order_acquire);
+    return {std::bit_cast<float>(uint32_t(bits)), std::bit_cast<float>(uint32_t(bits >> 32))};
 }

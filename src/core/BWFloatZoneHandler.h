@@ -5,11 +5,15 @@
 // render reads only those.  The mirrors cover positions 0..127 and the first
 // 128 zones; nothing beyond is written.
 //
-// Threads: as BWZoneHandler.  The mirrors are written on the GUI thread and
-// read by the audio thread without a lock (plain floats, one writer).
+// Threads: as BWZoneHandler.  The mirrors are written and read on the GUI
+// thread.  The render reads only the first zone's range, which each refresh
+// also publishes as one atomic word (firstZoneRange): the audio thread never
+// takes a lock and never sees the start of one range with the end of another.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <utility>
 
 #include "core/BWZoneHandler.h"
 
@@ -31,6 +35,9 @@ public:
     // zoneStart and zoneEnd past the zone count keep their earlier values, so
     // the render keeps its last loop range when the lane is emptied.
     void refreshMirrors();
+    // zoneStart[0] and zoneEnd[0] as the last refresh left them.  Any thread;
+    // lock-free, allocates nothing.
+    std::pair<float, float> firstZoneRange() const;
 
     std::array<float, kMirrorSize> zoneStart{};
     std::array<float, kMirrorSize> zoneEnd{};
@@ -43,4 +50,6 @@ protected:
 
 private:
     int32_t markerValue = 0;
+    std::atomic<uint64_t> firstZone{0};  // both ends' bits; all zero, as the mirrors start
+    static_assert(std::atomic<uint64_t>::is_always_lock_free);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <typeinfo>
 
 #include "core/BWSystemInfo.h"
 #include "core/PatternRandom.h"
@@ -57,7 +58,7 @@ BWTable::~BWTable() {
     if (values != nullptr && hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr)
         owner->trackedBufferList->remove(values.get());
     values.reset();
-    count = 0;
+    count.store(0, std::memory_order_relaxed);
     BWTable* self = this;
     tableClipboard.compare_exchange_strong(self, nullptr);
 }
@@ -119,10 +120,10 @@ float BWTable::interpolatedAt(float position) const {
 
 void BWTable::storePoint(uint64_t index, float value) {
     values[index] = value;
-    if (index == 0) values[count] = value;
+    if (index == 0) values[getCount()] = value;
 }
 
-float BWTable::previousPoint(uint64_t index) const { return values[index == 0 ? count - 1 : index - 1]; }
+float BWTable::previousPoint(uint64_t index) const { return values[index == 0 ? getCount() - 1 : index - 1]; }
 
 float BWTable::stepOfRange() const { return (min == 0.0f && max == 1.0f) ? 0.05f : 1.0f; }
 
@@ -157,14 +158,15 @@ void BWTable::fillByResetRule(float* points, uint64_t n) const {
 }
 
 void BWTable::fillNewPoints(float* points, uint64_t n, int32_t mode) const {
-    if (mode == kResizeStretch && count > 0) {
+    const uint64_t old = getCount();
+    if (mode == kResizeStretch && old > 0) {
         // Entry k takes old entry k × old/new, so the old points spread evenly
         // over the new length; entry n lands on the old wrap point.
         points[0] = values[0];
-        for (uint64_t k = 1; k <= n; ++k) points[k] = values[std::min(count, k * count / n)];
+        for (uint64_t k = 1; k <= n; ++k) points[k] = values[std::min(old, k * old / n)];
     } else if (mode == kResizeKeep || mode == kResizeStretch) {
         std::fill_n(points, n + 1, defaultValue);
-        if (values != nullptr) std::copy_n(values.get(), std::min(count, n), points);
+        if (values != nullptr) std::copy_n(values.get(), std::min(old, n), points);
     } else {
         fillByResetRule(points, n);
     }
@@ -189,7 +191,7 @@ void BWTable::installPoints(AlignedFloats points, uint64_t n) {
     {
         UseGate::Change change(pointsGate);
         values.swap(points);
-        count = n;
+        count.store(n, std::memory_order_relaxed);
     }
     // points now holds the old array, which no reader can reach any more.
     if (track) {
@@ -200,7 +202,7 @@ void BWTable::installPoints(AlignedFloats points, uint64_t n) {
 }
 
 bool BWTable::resize(uint64_t n, int32_t mode) {
-    if (n == count) return true;
+    if (n == getCount()) return true;
     if (!takesLength(n)) return false;
     setBusy(true);
     const UseGate::Change viewChange = waitForView();
@@ -223,13 +225,13 @@ void BWTable::setLengthInBars(float bars, int32_t mode) { setLengthInBeats(bars 
 float BWTable::getValueAtCursor() {
     UseGate::Use use(pointsGate);
     const float position = readPosition.load(std::memory_order_relaxed);
-    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    if (!use || isBusy() || !insideTable(position, getCount())) return 0.0f;
     return interpolatedAt(position);
 }
 
 float BWTable::getValue(uint64_t index) {
     UseGate::Use use(pointsGate);
-    if (!use || isBusy() || index >= count) return 0.0f;
+    if (!use || isBusy() || index >= getCount()) return 0.0f;
     readPosition.store(static_cast<float>(index), std::memory_order_relaxed);
     return values[index];
 }
@@ -240,40 +242,49 @@ float BWTable::getValueAt(float position) {
         return truncatedIndex(position, index) ? getValue(index) : 0.0f;
     }
     UseGate::Use use(pointsGate);
-    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    if (!use || isBusy() || !insideTable(position, getCount())) return 0.0f;
     readPosition.store(position, std::memory_order_relaxed);
     return interpolatedAt(position);
 }
 
 float BWTable::getNormalized(uint64_t index) {
     UseGate::Use use(pointsGate);
-    if (!use || isBusy() || index >= count) return 0.0f;
+    if (!use || isBusy() || index >= getCount()) return 0.0f;
     return normalize(values[index]);
 }
 
 float BWTable::getNormalizedAt(float position) {
     UseGate::Use use(pointsGate);
-    if (!use || isBusy() || !insideTable(position, count)) return 0.0f;
+    if (!use || isBusy() || !insideTable(position, getCount())) return 0.0f;
     if (!hasFlag(kInterpolate)) position = std::trunc(position);
     return normalize(interpolatedAt(position));
 }
 
 float BWTable::rawPoint(uint64_t index) const {
     UseGate::Use use(pointsGate);
-    if (!use || index >= count) return 0.0f;
+    if (!use || index >= getCount()) return 0.0f;
     return values[index];
 }
 
 void BWTable::copyPoints(float* destination, uint64_t n) const {
     UseGate::Use use(pointsGate);
-    for (uint64_t i = 0; i < n; ++i) destination[i] = use && i < count ? values[i] : 0.0f;
+    const uint64_t held = use ? std::min(n, getCount()) : 0;
+    std::copy_n(values.get(), held, destination);
+    std::fill(destination + held, destination + n, 0.0f);
+}
+
+void BWTable::writePoints(BWChunk* chunk, uint64_t n) const {
+    UseGate::Use use(pointsGate);
+    const uint64_t held = use ? std::min(n, getCount()) : 0;
+    chunk->writeFloats(values.get(), held);
+    for (uint64_t i = held; i < n; ++i) chunk->writeFloat(0.0f);
 }
 
 // ---- writes -------------------------------------------------------------
 
 void BWTable::setCursorValue(float value) {
     UseGate::Use use(pointsGate);
-    if (!use || !acceptsWrites() || !insideTable(editPosition, count)) return;
+    if (!use || !acceptsWrites() || !insideTable(editPosition, getCount())) return;
     storePoint(static_cast<uint64_t>(editPosition), value);
 }
 
@@ -283,15 +294,31 @@ void BWTable::setCursorValueRounded(float value) { setCursorValueDirect(std::tru
 
 void BWTable::setValue(uint64_t index, float value) {
     UseGate::Use use(pointsGate);
-    if (!use || !acceptsWrites() || index >= count) return;
-    if (hasFlag(kNoEqualNeighbours) && value == previousPoint(index))
+    if (!use || !acceptsWrites() || index >= getCount()) return;
+    writePoint(index, value, hasFlag(kNoEqualNeighbours));
+}
+
+void BWTable::writePoint(uint64_t index, float value, bool nudge) {
+    if (nudge && value == previousPoint(index))
         value = (max - kNeighbourNudge >= value) ? value + kNeighbourNudge : value - kNeighbourNudge;
     storePoint(index, value);
 }
 
+void BWTable::setValues(const float* source, uint64_t n) {
+    UseGate::Use use(pointsGate);
+    if (!use || !acceptsWrites()) return;
+    const uint64_t held = std::min(n, getCount());
+    if (!hasFlag(kNoEqualNeighbours)) {
+        std::copy_n(source, held, values.get());
+        if (held > 0) values[getCount()] = values[0];
+        return;
+    }
+    for (uint64_t i = 0; i < held; ++i) writePoint(i, source[i], true);
+}
+
 void BWTable::setNormalized(uint64_t index, float normalized) {
     UseGate::Use use(pointsGate);
-    if (!use || !acceptsWrites() || index >= count) return;
+    if (!use || !acceptsWrites() || index >= getCount()) return;
     const float x = limited(std::isnan(normalized) ? 0.0f : normalized, 0.0f, 1.0f);
     const float span = std::fabs(max - min);
     float value = span * x + min;
@@ -302,7 +329,7 @@ void BWTable::setNormalized(uint64_t index, float normalized) {
 }
 
 void BWTable::setNormalizedAt(float position, float normalized) {
-    if (insideTable(position, count)) setNormalized(static_cast<uint64_t>(position), normalized);
+    if (insideTable(position, getCount())) setNormalized(static_cast<uint64_t>(position), normalized);
 }
 
 void BWTable::setIntegerMode(bool on) {
@@ -313,8 +340,8 @@ void BWTable::setIntegerMode(bool on) {
     {
         UseGate::Use use(pointsGate);
         if (use && !isBusy() && values != nullptr) {
-            for (uint64_t i = 0; i < count; ++i) values[i] = limited(std::trunc(values[i] + 0.5f), min, max);
-            values[count] = values[0];
+            for (uint64_t i = 0; i < getCount(); ++i) values[i] = limited(std::trunc(values[i] + 0.5f), min, max);
+            values[getCount()] = values[0];
         }
     }
     flags.fetch_or(kWholeNumbers);
@@ -323,33 +350,52 @@ void BWTable::setIntegerMode(bool on) {
 void BWTable::copyPointsFrom(const BWTable& source) {
     UseGate::Use use(pointsGate);
     if (!use || values == nullptr) return;
-    for (uint64_t i = 0; i < count; ++i) values[i] = source.rawPoint(i);
-    values[count] = values[0];
+    source.copyPoints(values.get(), getCount());
+    values[getCount()] = values[0];
 }
 
 // ---- range edits --------------------------------------------------------
 
 void BWTable::incrementRange(uint64_t from, uint64_t to) {
     const float step = stepOfRange();
-    to = std::min(to, count);
+    to = std::min(to, getCount());
     for (uint64_t i = from; i < to; ++i) setValue(i, std::min(getValue(i) + step, max));
 }
 
 void BWTable::decrementRange(uint64_t from, uint64_t to) {
     const float step = stepOfRange();
-    to = std::min(to, count);
+    to = std::min(to, getCount());
     for (uint64_t i = from; i < to; ++i) setValue(i, std::max(getValue(i) - step, min));
 }
 
 void BWTable::reset() {
     if (values == nullptr) return;
+    // A plain table writes its own points under one use; a paged one sends
+    // each point through its setValue, to its current page.
+    if (typeid(*this) == typeid(BWTable)) {
+        UseGate::Use use(pointsGate);
+        if (!use || !acceptsWrites()) return;
+        const bool nudge = hasFlag(kNoEqualNeighbours);
+        const bool ramp = isRampTable();
+        if (!nudge && !ramp) {
+            std::fill_n(values.get(), getCount() + 1, defaultValue);  // the wrap point too
+            return;
+        }
+        const float length = rampLength();
+        float r = 0.0f;
+        for (uint64_t i = 0; i < getCount(); ++i) {
+            writePoint(i, ramp ? r : defaultValue, nudge);
+            r = nextRampValue(r, length);
+        }
+        return;
+    }
     if (!isRampTable()) {
-        for (uint64_t i = 0; i < count; ++i) setValue(i, defaultValue);
+        for (uint64_t i = 0; i < getCount(); ++i) setValue(i, defaultValue);
         return;
     }
     const float length = rampLength();
     float r = 0.0f;
-    for (uint64_t i = 0; i < count; ++i) {
+    for (uint64_t i = 0; i < getCount(); ++i) {
         setValue(i, r);
         r = nextRampValue(r, length);
     }
@@ -357,7 +403,7 @@ void BWTable::reset() {
 
 void BWTable::rotateLeft(uint64_t from, uint64_t end) {
     if (values == nullptr) return;
-    end = (end == 0) ? count : std::min(end, count);
+    end = (end == 0) ? getCount() : std::min(end, getCount());
     if (from >= end) return;
     const float first = getValue(from);
     for (uint64_t i = from; i + 1 < end; ++i) setValue(i, getValue(i + 1));
@@ -366,7 +412,7 @@ void BWTable::rotateLeft(uint64_t from, uint64_t end) {
 
 void BWTable::rotateRight(uint64_t from, uint64_t end) {
     if (values == nullptr) return;
-    end = (end == 0) ? count : std::min(end, count);
+    end = (end == 0) ? getCount() : std::min(end, getCount());
     if (from >= end) return;
     const float last = getValue(end - 1);
     for (uint64_t i = end - 1; i > from; --i) setValue(i, getValue(i - 1));
@@ -382,7 +428,7 @@ void BWTable::randomize() {
     const float span = std::fabs(low - high);
     const float width = high < low ? 1.0f - span : span;
     const float length = rampLength();
-    for (uint64_t i = 0; i < count; ++i) {
+    for (uint64_t i = 0; i < getCount(); ++i) {
         float r = nextPatternUnit() * width + low;
         if (r > 1.0f) r -= 1.0f;
         if (length != 100.0f && defaultValue == kRampDefault && length - 1.0f < max) r = r * (length - 1.0f) / max;
@@ -402,8 +448,8 @@ void BWTable::copyTable() { tableClipboard.store(this); }
 
 void BWTable::pasteTable() {
     BWTable* source = tableClipboard.load();
-    if (source == nullptr || source == this || count == 0 || source->count != count) return;
-    for (uint64_t i = 0; i < count; ++i) setValue(i, source->getValue(i));
+    if (source == nullptr || source == this || getCount() == 0 || source->getCount() != getCount()) return;
+    for (uint64_t i = 0; i < getCount(); ++i) setValue(i, source->getValue(i));
 }
 
 // ---- persistence --------------------------------------------------------
@@ -415,7 +461,7 @@ void BWTable::applyValueList(const std::vector<float>& list) {
 void BWTable::readValueList(BWChunk* chunk, std::vector<float>& list) {
     for (int word = 0; word < 3; ++word) chunk->readFloat();
     chunk->readInt();
-    for (uint64_t i = 0; i < count && !chunk->hasFailed(); ++i) list.push_back(chunk->readFloat());
+    for (uint64_t i = 0; i < getCount() && !chunk->hasFailed(); ++i) list.push_back(chunk->readFloat());
 }
 
 void BWTable::writeChunk(BWChunk* chunk) {
@@ -424,9 +470,9 @@ void BWTable::writeChunk(BWChunk* chunk) {
     chunk->writeFloat(min);
     chunk->writeInt(static_cast<int32_t>(kChunkTag));
     chunk->writeInt(kChunkVersion);
-    chunk->writeInt(static_cast<int32_t>(count));
+    chunk->writeInt(static_cast<int32_t>(getCount()));
     // The plain values, which the reader of version 1 applies as they are.
-    for (uint64_t i = 0; i < count; ++i) chunk->writeFloat(rawPoint(i));
+    writePoints(chunk, getCount());
 }
 
 int32_t BWTable::readChunk(BWChunk* chunk, bool skipOnly) {

@@ -10,8 +10,11 @@
 // MIDI controllers) the audio thread; the audio thread reads.  The points
 // array is only replaced or freed behind the table's UseGate: every access to
 // the points counts itself in, and resize waits until the users have left
-// before it frees the old array.  The busy bit keeps readers at 0 while the
-// points are rebuilt, as stored data and widgets expect.
+// before it frees the old array.  The count changes with the array, inside
+// the same change, and is atomic, so that a reader outside the gate (the
+// render sizing its copy of a lane) never races the resize.  The busy bit
+// keeps readers at 0 while the points are rebuilt, as stored data and
+// widgets expect.
 
 #include <atomic>
 #include <cstdint>
@@ -95,6 +98,9 @@ public:
     virtual void setNormalizedAt(float position, float normalized);
     virtual void setNormalized(uint64_t index, float normalized);
     virtual void setIntegerMode(bool on);
+    // setValue(i, values[i]) for the first n points (fewer when the table is
+    // shorter), under one use of the points.  Any thread that edits.
+    void setValues(const float* values, uint64_t n);
 
     virtual uint64_t getCurrentPage() { return 0; }
     // The one-slot table clipboard of the process; GUI thread.
@@ -109,7 +115,9 @@ public:
     // range, with rests at restProbability.
     void randomize();
 
-    uint64_t getCount() const { return count; }
+    // Any thread: outside a use of the points a reader gets the count before
+    // or after a resize, never a torn one.
+    uint64_t getCount() const { return count.load(std::memory_order_relaxed); }
     uint32_t getFlags() const { return flags.load(); }
     // Replaces the flag word; the busy and in-use marks of the table are kept.
     // GUI thread.
@@ -127,6 +135,10 @@ public:
     // are being replaced), read under one use of the table: the render
     // routine copies a whole chord page every tick.
     void copyPoints(float* destination, uint64_t n) const;
+    // The first n points as n float words of the chunk (0 past the table's
+    // end, or all 0 while the values are being replaced), straight from the
+    // points under one use.  Host/GUI thread or the program loader.
+    void writePoints(BWChunk* chunk, uint64_t n) const;
     // Copies the points of a table of the same count; GUI thread.
     void copyPointsFrom(const BWTable& source);
     // The table that copyTable last stored; null when it died.
@@ -173,6 +185,8 @@ protected:
 private:
     bool acceptsWrites() const { return !isBusy() || randomizing; }
     float previousPoint(uint64_t index) const;
+    // setValue's write once the index is checked and a use is open.
+    void writePoint(uint64_t index, float value, bool nudge);
     float stepOfRange() const;
     float rampLength() const;
     bool isRampTable() const;
@@ -183,7 +197,8 @@ private:
     uint64_t pointsOfBeats(float beats) const;
 
     AlignedFloats values;  // count + 1 floats; entry count is the wrap point
-    uint64_t count = 0;
+    // Written only while the points gate is closed; read anywhere.
+    std::atomic<uint64_t> count{0};
     UseGate pointsGate;
     UseGate viewGate;  // the view's in-use mark is a use of it
     // randomize writes while its own busy mark is set; read by every writer,

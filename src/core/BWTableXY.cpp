@@ -302,10 +302,13 @@ void BWTableXY::setValueOnPage(uint64_t index, uint64_t page, float value) {
     if (use && page < pageCount) pages[page]->setValue(index, value);
 }
 
-void BWTableXY::copyCurrentPageValues(float* destination) {
+bool BWTableXY::copyCurrentPageValues(float* destination, uint64_t capacity) {
+    const uint64_t n = getCount();
+    if (n > capacity) return false;
     UseGate::Use use(pagesGate);
-    if (!use) return;
-    pages[currentPage.load(std::memory_order_relaxed)]->copyPoints(destination, getCount());
+    if (!use) return true;
+    pages[currentPage.load(std::memory_order_relaxed)]->copyPoints(destination, n);
+    return true;
 }
 
 // ---- clipboards ---------------------------------------------------------
@@ -413,10 +416,20 @@ void BWTableXY::writeChunk(BWChunk* chunk) {
     chunk->writeInt(kChunkVersion);
     chunk->writeFloat(max);
     chunk->writeFloat(min);
-    chunk->writeInt(static_cast<int32_t>(getCount()));
+    const uint64_t count = getCount();
+    chunk->writeInt(static_cast<int32_t>(count));
     chunk->writeInt(static_cast<int32_t>(pageCount));
-    for (uint64_t p = 0; p < pageCount; ++p)
-        for (uint64_t i = 0; i < getCount(); ++i) chunk->writeFloat(getValueOnPage(i, p));
+    // A page at a time, each point as getValueOnPage reads it.
+    for (uint64_t p = 0; p < pageCount; ++p) {
+        UseGate::Use use(pagesGate);
+        if (use) {
+            pageOrFirst(p).writePoints(chunk, count);
+        } else {
+            for (uint64_t i = 0; i < count; ++i) chunk->writeFloat(0.0f);
+        }
+    }
+    // Where those reads leave the read position.
+    if (count > 0 && pageCount > 0) readPosition.store(static_cast<float>(count - 1), std::memory_order_relaxed);
     chunk->writeString(name.c_str());
 }
 
@@ -450,12 +463,9 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
 
     // The whole record is read before anything is applied, so that a
     // truncated one changes nothing.
-    try {
-        stored.points.resize(stored.count * stored.pages);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
-    for (float& point : stored.points) point = chunk->readFloat();
+    stored.points.reset(new (std::nothrow) float[stored.count * stored.pages]);
+    if (!stored.points && stored.count * stored.pages > 0) return 0;
+    chunk->readFloats(stored.points.get(), stored.count * stored.pages);
     const bool named = version >= kFirstNamedVersion;
     std::string storedName;
     if (named) chunk->readString(storedName);
@@ -472,7 +482,7 @@ int32_t BWTableXY::readChunk(BWChunk* chunk, bool skipOnly) {
     return 1;
 }
 
-bool BWTableXY::applyStoredPages(const StoredPages& stored) {
+bool BWTableXY::applyStoredPages(StoredPages& stored) {
     setBusy(true);
     const float previousMin = min;
     const float previousMax = max;
@@ -484,8 +494,7 @@ bool BWTableXY::applyStoredPages(const StoredPages& stored) {
     }
     setBusy(false);
     for (uint64_t p = 0; p < stored.pages; ++p) {
-        const auto first = stored.points.begin() + static_cast<std::ptrdiff_t>(p * stored.count);
-        const std::vector<float> points(first, first + static_cast<std::ptrdiff_t>(stored.count));
+        const std::span<float> points(stored.points.get() + p * stored.count, stored.count);
         if (stored.plain) {
             applyPlainPage(p, points);
         } else {
@@ -502,17 +511,18 @@ bool BWTableXY::followStoredSize(uint64_t count, uint64_t pageTotal) {
     return reshape(count, pageTotal > 0 ? pageTotal : pageCount, kResizeFresh, std::min(count, getCount()));
 }
 
-void BWTableXY::applyPlainPage(uint64_t page, std::vector<float> points) {
+void BWTableXY::applyPlainPage(uint64_t page, std::span<float> points) {
     for (float& point : points) point = sanitizedPoint(point, min, max);
     const uint64_t present = getCount();
     if (present == points.size() || sizePolicy == kKeepSizeAndCut) {
-        for (uint64_t i = 0; i < std::min<uint64_t>(present, points.size()); ++i) setValueOnPage(i, page, points[i]);
+        UseGate::Use use(pagesGate);
+        if (use && page < pageCount) pages[page]->setValues(points.data(), std::min<uint64_t>(present, points.size()));
     } else {
         resampleInto(page, points);
     }
 }
 
-void BWTableXY::resampleInto(uint64_t page, const std::vector<float>& stored) {
+void BWTableXY::resampleInto(uint64_t page, std::span<const float> stored) {
     const uint64_t present = getCount();
     if (present == 0 || stored.empty()) return;
     if (present < stored.size()) {
@@ -531,7 +541,7 @@ void BWTableXY::resampleInto(uint64_t page, const std::vector<float>& stored) {
         for (uint64_t j = 0; j < run; ++j) setValueOnPage(s * run + j, page, stored[s]);
 }
 
-void BWTableXY::applyNormalizedPage(uint64_t page, const std::vector<float>& points) {
+void BWTableXY::applyNormalizedPage(uint64_t page, std::span<const float> points) {
     UseGate::Use use(pagesGate);
     if (!use) return;
     BWTable& target = pageOrFirst(page);

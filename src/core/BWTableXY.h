@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -102,9 +103,11 @@ public:
     float getNormalizedOnPage(uint64_t index, uint64_t page);       // page 0 when out of range
     float getNormalizedAtOnPage(float position, uint64_t page);     // page 0 when out of range
     void setValueOnPage(uint64_t index, uint64_t page, float value);
-    // Copies the current page's points into destination (getCount() floats).
-    // Audio thread; allocates nothing.
-    void copyCurrentPageValues(float* destination);
+    // Copies the current page's points into destination when they fit in
+    // its capacity; false, copying nothing, when they do not.  The count is
+    // read once, so a resize meanwhile cannot make the copy overrun.  Audio
+    // thread; allocates nothing.
+    bool copyCurrentPageValues(float* destination, uint64_t capacity);
 
     // The shared clipboard of the paged tables; GUI thread.
     void copyShared(uint64_t from, uint64_t to);
@@ -162,13 +165,15 @@ private:
         uint64_t count = 0;
         uint64_t pages = 0;
         bool plain = true;          // plain values, or normalised (older records)
-        std::vector<float> points;  // page by page
+        std::unique_ptr<float[]> points;  // page by page, count × pages
     };
-    bool applyStoredPages(const StoredPages& stored);
+    bool applyStoredPages(StoredPages& stored);
     bool followStoredSize(uint64_t count, uint64_t pageTotal);
-    void applyPlainPage(uint64_t page, std::vector<float> points);
-    void applyNormalizedPage(uint64_t page, const std::vector<float>& points);
-    void resampleInto(uint64_t page, const std::vector<float>& stored);
+    // Both take the record's points of one page, the first sanitising them
+    // in place.
+    void applyPlainPage(uint64_t page, std::span<float> points);
+    void applyNormalizedPage(uint64_t page, std::span<const float> points);
+    void resampleInto(uint64_t page, std::span<const float> stored);
     int32_t readUntagged(BWChunk* chunk, bool skipOnly);
 
     PageList pages;

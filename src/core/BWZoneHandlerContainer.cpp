@@ -1,6 +1,7 @@
 #include "core/BWZoneHandlerContainer.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/BWFloatZoneHandler.h"
 #include "core/BWSystemInfo.h"
@@ -76,8 +77,7 @@ bool BWZoneHandlerContainer<Handler>::audioLoopRange(float& start, float& end) c
     if (!use) return false;
     const Handler* lane = laneHandler(audioLane.load());
     if (lane == nullptr) return false;
-    start = lane->zoneStart[0];
-    end = lane->zoneEnd[0];
+    std::tie(start, end) = lane->firstZoneRange();
     return true;
 }
 

@@ -104,6 +104,7 @@ bool BWUniClientEditor::open(void* parentWindow) {
     }
     // The run switch restarts the sequence before an export.
     exportRestartTag = kExportRestartTag;
+    if (client) buildInterface();
     return true;
 }
 
@@ -119,6 +120,8 @@ void BWUniClientEditor::close() {
         frame = nullptr;
     }
     forgetWidgets();
+    built.clear();
+    values.clear();
     SharedImages::release();
     AEffGUIEditor::close();
 }
@@ -170,6 +173,7 @@ void BWUniClientEditor::idle() {
     if (client->displayBlock().runState.load(std::memory_order_relaxed) != DisplayBlock::kRunning) return;
     displayPass();
     serveRequests();
+    values.update(*client);
     AEffGUIEditor::idle();
 }
 

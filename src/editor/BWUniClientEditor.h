@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "editor/BWEditorBase.h"
+#include "editor/InterfaceValues.h"
+#include "editor/InterfaceWidgets.h"
 #include "editor/MidiExport.h"
 #include "guitoolkit/BWGuiTimer.h"
 #include "guitoolkit/BWTimerReceiver.h"
@@ -30,6 +32,7 @@ class BWUniClient;
 class MidiLearnMap;
 
 namespace VSTGUI {
+class BWControl;
 class BWFrame;
 class BWOptionMenu;
 class BWViewContainer;
@@ -119,6 +122,12 @@ public:
     int32_t getExportRestartTag() const { return exportRestartTag; }
     int32_t getPendingCursorResets() const { return pendingCursorResets; }
     const VSTGUI::CFontDesc* getFont(int32_t index) const { return fonts[static_cast<size_t>(index)]; }
+    // The fonts the widgets of the open take (Arial 12, 13, 17).
+    VSTGUI::CFontDesc* textFont(int32_t index) const { return fonts[static_cast<size_t>(index)]; }
+    // What the open built (the frame owns it), and what its widgets follow.
+    const InterfaceWidgets& widgets() const { return built; }
+    VSTGUI::BWControl* widget(int32_t tag) const { return built.find(tag); }
+    InterfaceValues& interfaceValues() { return values; }
     BWGuiTimer& getTimer() { return timer; }
 
     // What the open hands the editor as it builds the interface; close
@@ -135,6 +144,8 @@ public:
     VSTGUI::BWOptionMenu* getContextMenu() const { return contextMenu; }
 
 private:
+    // The open's widgets, from the layout tables (EditorOpen.cpp).
+    void buildInterface();
     void makePictureFonts();
     void displayPass();
     void serveRequests();
@@ -172,4 +183,6 @@ private:
     uint32_t lastIdleTime;
     int32_t pendingCursorResets = 0;
     int32_t learnChangesSeen = 0;
+    InterfaceWidgets built;
+    InterfaceValues values;
 };

@@ -1,6 +1,8 @@
 #include "engine/VoiceChain.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
@@ -51,4 +53,18 @@ void VoiceChain::render(int32_t from, int32_t n, const VoiceChainSettings& setti
     kickGenerator.render(kick, n, system);
     voiceMix.render(layerViews, settings.mix, from, n, left, right);
     layerCompressor.process(left, right, kick, n, settings.compressor);
+}
+
+VoiceChain::Running VoiceChain::running() const {
+    static_assert(std::is_trivially_copyable_v<VoiceMix>);
+    Running saved{{layers[0].running(), layers[1].running(), layers[2].running()}, {}, kickGenerator, layerCompressor};
+    std::memcpy(saved.mix.data(), &voiceMix, sizeof(VoiceMix));
+    return saved;
+}
+
+void VoiceChain::restore(const Running& saved) {
+    for (int i = 0; i < kLayerCount; ++i) layers[i].restore(saved.layers[i]);
+    std::memcpy(static_cast<void*>(&voiceMix), saved.mix.data(), sizeof(VoiceMix));
+    kickGenerator = saved.kick;
+    layerCompressor = saved.compressor;
 }

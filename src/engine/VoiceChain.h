@@ -17,6 +17,7 @@
 // call per sample.
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <cstdint>
 
@@ -78,6 +79,19 @@ public:
     VoiceMix& mix() { return voiceMix; }
     KickGenerator& kick() { return kickGenerator; }
     Compressor& compressor() { return layerCompressor; }
+    const Compressor& compressor() const { return layerCompressor; }
+
+    // The voices' running state (the layers', the mix and its filters, the
+    // kick, the compressor) as a copy, and its return; see
+    // VoiceLayer::Running.  Host thread, with no tick in progress.
+    struct Running {
+        std::array<VoiceLayer::Running, kLayerCount> layers;
+        std::array<std::byte, sizeof(VoiceMix)> mix;  // trivially copyable, but without assignment
+        KickGenerator kick;
+        Compressor compressor;
+    };
+    Running running() const;
+    void restore(const Running& saved);
 
 private:
     BWSystemInfo& system;

@@ -34,6 +34,16 @@ VoiceLayer::VoiceLayer(BWSystemInfo& system) : system(system) {
     }
 }
 
+void VoiceLayer::restore(const Running& saved) {
+    for (Reader& voice : readers) voice.reset();
+    drift = saved.drift;
+    clamped = saved.clamped;
+    notesNow = saved.notesNow;
+    trigger = saved.trigger;
+    triggerSeen = saved.triggerSeen;
+    gateSeen = saved.gateSeen;
+}
+
 void VoiceLayer::attachTo(BWRomplerHandler& handler) {
     for (Reader& voice : readers) handler.addVoice(&voice);
 }

@@ -54,6 +54,16 @@ public:
     // Whether any voice plays (a sample bound and sounding).
     bool anyActive() const;
 
+    // What the layer keeps from tick to tick besides its voices, as a copy.
+    // Restoring it also makes every voice idle and unbound, as a new voice
+    // is.  Host thread, with no tick in progress.
+    struct Running {
+        voicelanes::Glides drift;
+        VoiceValues clamped, notesNow, trigger, triggerSeen, gateSeen;
+    };
+    Running running() const { return {drift, clamped, notesNow, trigger, triggerSeen, gateSeen}; }
+    void restore(const Running& saved);
+
 private:
     // Binds the voices whose trigger is new; answers which did.
     uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);

@@ -188,6 +188,8 @@ void CFrame::handleWindowEvent(const WindowEvent& event) {
         case WindowEvent::Kind::Drop:
             if (dropTarget) dropTarget->deliver(event.dropText, event.dropFiles);
             break;
+        case WindowEvent::Kind::Close:  // only top-level windows hear it; the frame's is a child
+            break;
     }
 }
 

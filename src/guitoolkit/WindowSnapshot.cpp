@@ -14,7 +14,10 @@ cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned in
 }  // namespace
 
 bool writeWindowPng(platform::WindowId window, const std::filesystem::path& path) {
-    const platform::WindowSurface s = platform::windowSystem().surface(window);
+    return writePixelsPng(platform::windowSystem().surface(window), path);
+}
+
+bool writePixelsPng(const platform::WindowSurface& s, const std::filesystem::path& path) {
     if (!s.pixels || s.width <= 0 || s.height <= 0) return false;
     cairo_surface_t* image = cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char*>(s.pixels), CAIRO_FORMAT_RGB24, s.width, s.height, s.width * 4);

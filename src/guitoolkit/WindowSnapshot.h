@@ -11,5 +11,8 @@ namespace VSTGUI {
 
 // False when the window does not exist or the file cannot be written.
 bool writeWindowPng(platform::WindowId window, const std::filesystem::path& path);
+// The same for pixels of a window's layout (a host's copy of a view):
+// false when there are none or the file cannot be written.
+bool writePixelsPng(const platform::WindowSurface& pixels, const std::filesystem::path& path);
 
 }  // namespace VSTGUI

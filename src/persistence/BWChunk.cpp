@@ -1,5 +1,6 @@
 #include "persistence/BWChunk.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -202,6 +203,25 @@ void BWChunk::read(uint32_t& out) {
 void BWChunk::writeBytes(const void* data, uint32_t n) { copyIn(data, n, n / 4); }
 
 void BWChunk::readBytes(void* data, uint32_t n) { copyOut(data, n, n / 4); }
+
+static_assert(std::endian::native == std::endian::little, "float arrays are written as their bytes");
+
+void BWChunk::writeFloats(const float* values, uint64_t count) {
+    if (count > UINT32_MAX / sizeof(float)) {
+        failAtEnd();
+        return;
+    }
+    writeBytes(values, uint32_t(count * sizeof(float)));
+}
+
+void BWChunk::readFloats(float* values, uint64_t count) {
+    if (count > UINT32_MAX / sizeof(float)) {
+        failAtEnd();
+        std::fill_n(values, count, 0.0f);
+        return;
+    }
+    readBytes(values, uint32_t(count * sizeof(float)));
+}
 
 void BWChunk::writeString(const char* text) {
     const size_t length = text ? std::strlen(text) : 0;

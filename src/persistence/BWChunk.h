@@ -86,6 +86,13 @@ public:
     // Length-prefixed block in the string form; null writes the word 0.
     virtual void writeBlock(const void* data, uint32_t n);
 
+    // count floats as count words, as that many writeFloat or readFloat calls
+    // would, but in one writeBytes or readBytes: a float's bytes are its
+    // little-endian word here.  Table pages move through these.  A read past
+    // the end yields zeros and fails, as readFloat does.
+    void writeFloats(const float* values, uint64_t count);
+    void readFloats(float* values, uint64_t count);
+
     // Header protocol (BWChunkHeader.cpp).
     // Restarts reading at word 0 (clearing the failed flag) and reads the
     // five header words; true for the four accepted format words.  A wrong

@@ -111,6 +111,13 @@ void BWChunk::writeHeader(uint32_t format) {
 
 void BWChunk::allocateMeasured() {
     measuring = false;
+    // A chunk written again at the same size (the state the host asks for
+    // time and again) keeps its buffer.
+    if (owned && !externalBuffer && bytes == reinterpret_cast<unsigned char*>(owned.get()) &&
+        capacityWords == position) {
+        std::memset(owned.get(), 0, size_t(position) * sizeof(uint32_t));
+        return;
+    }
     std::unique_ptr<uint32_t[]> words = zeroedWords(position);
     if (position > 0 && !words) failed = true;  // out of memory: the real pass must fail
     install(std::move(words), position);

@@ -1,12 +1,15 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <system_error>
 
 #include "platform/WriterTemporary.h"
 
@@ -17,7 +20,59 @@ namespace {
 // call per word.  Larger writes go straight through.
 constexpr size_t kBufferBytes = 64 * 1024;
 
+// Links followed before giving up, as the system gives up on a path.
+constexpr int kMaxLinks = 40;
+
 std::atomic<unsigned> temporarySerial{0};
+
+const char* kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    return "something other than a file";
+}
+
+std::string notAFile(const std::filesystem::path& named, const std::filesystem::path& file, mode_t mode) {
+    const std::string where = named == file ? "it" : "it leads to " + file.string() + ", which";
+    return "cannot write " + named.string() + ": " + where + " is " + kindOf(mode) + ", not a regular file";
+}
+
+// What a save of named replaces.  The links that end the path are followed
+// (the folders on the way are the system's to resolve, as for any open), so
+// that the rename replaces the file a link names and the link stays.  Empty,
+// with problem set, when the save must be refused.  mode gets the permission
+// bits of a file that exists, or stays empty for a new one.
+std::filesystem::path replacedFile(const std::filesystem::path& named, std::optional<mode_t>& mode,
+                                   std::string& problem) {
+    std::filesystem::path path = named;
+    for (int links = 0;; ++links) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) {
+            // A new file; a missing folder is reported when the temporary cannot be made.
+            if (errno == ENOENT) return path;
+            problem = "cannot write " + named.string() + ": " + std::strerror(errno);
+            return {};
+        }
+        if (S_ISREG(status.st_mode)) {
+            mode = status.st_mode & 0777;
+            return path;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            problem = notAFile(named, path, status.st_mode);
+            return {};
+        }
+        std::error_code error;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error || links == kMaxLinks) {
+            problem = "cannot write " + named.string() + ": " +
+                      (error ? error.message() : std::string("too many levels of symbolic links"));
+            return {};
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+}
 
 // Creates the temporary exclusively, so that no other writer (of this
 // process or another) can be writing the same file.  A name taken by a
@@ -35,7 +90,8 @@ bool writeAllAt(int descriptor, const char* data, size_t size, off_t offset) {
     while (size > 0) {
         const ssize_t done = ::pwrite(descriptor, data, size, offset);
         if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;  // 0 would loop for ever; a full disk answers -1 or a short count first
+        if (done == 0) errno = ENOSPC;  // 0 would loop for ever; a full disk answers -1 or a short count first
+        if (done <= 0) return false;
         data += done;
         size -= size_t(done);
         offset += done;
@@ -60,17 +116,30 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) { open(target); }
 
 AtomicFile::~AtomicFile() { discard(); }
 
+bool AtomicFile::fail(const std::string& what, int errorNumber) {
+    hasFailed = true;
+    if (problem.empty()) problem = errorNumber != 0 ? what + ": " + std::strerror(errorNumber) : what;
+    return false;
+}
+
 bool AtomicFile::open(const std::filesystem::path& newTarget) {
     discard();
-    hasFailed = true;  // until the temporary exists
-    if (newTarget.empty() || !newTarget.has_filename()) return false;
-    removeStaleWriterTemporaries(newTarget.parent_path());
-    descriptor = createTemporary(newTarget, temporary);
+    problem.clear();
+    named = newTarget;
+    if (newTarget.empty() || !newTarget.has_filename()) return fail("cannot write \"" + newTarget.string() + "\": no file name");
+    std::optional<mode_t> mode;
+    const std::filesystem::path file = replacedFile(newTarget, mode, problem);
+    if (file.empty()) return fail(problem);
+    removeStaleWriterTemporaries(file.parent_path());
+    descriptor = createTemporary(file, temporary);
     if (descriptor < 0) {
+        const int error = errno;
         temporary.clear();
-        return false;
+        return fail("cannot write " + newTarget.string() + ": cannot create a file beside " + file.string(), error);
     }
-    target = newTarget;
+    // Replacing a private file must not make it readable to others.
+    if (mode) ::fchmod(descriptor, *mode);
+    target = file;
     hasFailed = false;
     written = 0;
     buffer.clear();
@@ -80,13 +149,15 @@ bool AtomicFile::open(const std::filesystem::path& newTarget) {
 
 bool AtomicFile::flushBuffer() {
     const uint64_t start = written - buffer.size();
-    if (!buffer.empty() && !writeAllAt(descriptor, buffer.data(), buffer.size(), off_t(start))) hasFailed = true;
+    if (!buffer.empty() && !writeAllAt(descriptor, buffer.data(), buffer.size(), off_t(start)))
+        fail("cannot write " + named.string(), errno);
     buffer.clear();
     return !hasFailed;
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
-    if (!isOpen() || (size > 0 && !data)) hasFailed = true;
+    if (!isOpen()) return fail("cannot write " + named.string() + ": no save is open");
+    if (size > 0 && !data) return fail("cannot write " + named.string() + ": no bytes given");
     if (hasFailed) return false;
     const char* bytes = static_cast<const char*>(data);
     if (buffer.size() + size <= kBufferBytes) {
@@ -95,28 +166,36 @@ bool AtomicFile::write(const void* data, size_t size) {
         return true;
     }
     if (!flushBuffer()) return false;
-    if (!writeAllAt(descriptor, bytes, size, off_t(written))) hasFailed = true;
+    if (!writeAllAt(descriptor, bytes, size, off_t(written))) fail("cannot write " + named.string(), errno);
     written += size;
     return !hasFailed;
 }
 
 bool AtomicFile::writeAt(uint64_t offset, const void* data, size_t size) {
-    if (!isOpen() || (size > 0 && !data) || offset > written || size > written - offset) hasFailed = true;
+    if (!isOpen()) return fail("cannot write " + named.string() + ": no save is open");
+    if ((size > 0 && !data) || offset > written || size > written - offset)
+        return fail("cannot write " + named.string() + ": a fill-in outside the bytes written");
     if (hasFailed || !flushBuffer()) return false;
-    if (!writeAllAt(descriptor, static_cast<const char*>(data), size, off_t(offset))) hasFailed = true;
+    if (!writeAllAt(descriptor, static_cast<const char*>(data), size, off_t(offset)))
+        fail("cannot write " + named.string(), errno);
     return !hasFailed;
 }
 
 void AtomicFile::closeDescriptor() {
-    if (descriptor >= 0 && ::close(descriptor) != 0) hasFailed = true;
+    if (descriptor >= 0 && ::close(descriptor) != 0) fail("cannot write " + named.string(), errno);
     descriptor = -1;
 }
 
 bool AtomicFile::commit() {
-    if (!isOpen()) return false;
-    if (flushBuffer() && ::fsync(descriptor) != 0) hasFailed = true;
+    if (!isOpen()) return fail("cannot save " + named.string() + ": no save is open");
+    if (flushBuffer() && ::fsync(descriptor) != 0) fail("cannot save " + named.string(), errno);
     closeDescriptor();
-    if (!hasFailed && std::rename(temporary.c_str(), target.c_str()) != 0) hasFailed = true;
+    // Something else may have taken the file's place while it was written.
+    struct stat status {};
+    if (!hasFailed && ::lstat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        fail(notAFile(named, target, status.st_mode));
+    if (!hasFailed && std::rename(temporary.c_str(), target.c_str()) != 0)
+        fail("cannot save " + named.string(), errno);
     if (hasFailed) {
         discard();
         return false;
@@ -136,9 +215,11 @@ void AtomicFile::discard() {
     written = 0;
 }
 
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, std::string* error) {
     AtomicFile file(target);
-    return file.write(bytes) && file.commit();
+    const bool saved = file.write(bytes) && file.commit();
+    if (!saved && error) *error = file.error();
+    return saved;
 }
 
 }  // namespace platform

@@ -12,12 +12,22 @@
 // the temporaries that writers killed in the middle of a save left in the
 // folder.
 //
+// The writer respects what it replaces.  A target that is a symbolic link
+// (or a chain of them) is followed: the file it names is replaced, with the
+// temporary beside that file, and the link stays as it was; a dangling link
+// gets its file.  A target that exists and is not a regular file (a folder,
+// a named pipe, a socket, a device) is refused before anything is written,
+// and is never renamed over.  The file that is replaced keeps its permission
+// bits.  Every refusal and failure leaves a message naming the target
+// (error()).
+//
 // One object per save, used by one thread at a time; any thread but the
 // audio thread.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,7 +44,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Starts a new content for target (discarding any write still open).
-    // False when target names no file or the temporary cannot be created.
+    // False when target names no file, is refused (see above), or the
+    // temporary cannot be created.
     bool open(const std::filesystem::path& target);
     bool isOpen() const { return descriptor >= 0; }
 
@@ -49,6 +60,9 @@ public:
     // The bytes written so far.
     uint64_t size() const { return written; }
     bool failed() const { return hasFailed; }
+    // Why the last open, write or commit failed, naming the target; empty
+    // while nothing has failed.
+    const std::string& error() const { return problem; }
 
     // Puts the file in place.  True when the target now holds exactly the
     // bytes written; false (not open, a failed write, or a failed flush or
@@ -61,17 +75,22 @@ public:
 private:
     bool flushBuffer();
     void closeDescriptor();
+    bool fail(const std::string& what, int errorNumber = 0);
 
     int descriptor = -1;
     bool hasFailed = false;
     uint64_t written = 0;
     std::vector<char> buffer;  // bytes written but not yet handed to the system
-    std::filesystem::path target;
+    std::filesystem::path target;     // the regular file replaced, links followed
+    std::filesystem::path named;      // the target as the caller named it, for messages
     std::filesystem::path temporary;
+    std::string problem;
 };
 
 // Writes the bytes as the whole new content of target through an AtomicFile.
-// False when any step fails; the target then keeps its old content.
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// False when any step fails; the target then keeps its old content, and
+// *error (when given) says why.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::string* error = nullptr);
 
 }  // namespace platform

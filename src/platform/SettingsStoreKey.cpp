@@ -6,6 +6,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
+#include "platform/SettingsWriteBatch.h"
 #include "platform/UserFolders.h"
 
 namespace platform {
@@ -88,18 +89,28 @@ std::vector<SettingsValue> SettingsStoreKey::load() const {
 }
 
 std::optional<SettingsValue> SettingsStoreKey::read(std::string_view name) const {
+    if (const SettingsWriteBatch* batch = SettingsWriteBatch::current())
+        if (std::optional<SettingsValue> kept = batch->kept(*this, name)) return kept;
     for (SettingsValue& value : load())
         if (sameValueName(value.name, name)) return std::move(value);
     return std::nullopt;
 }
 
-bool SettingsStoreKey::write(const SettingsValue& value) {
+bool SettingsStoreKey::write(const SettingsValue& value) { return write(std::span(&value, 1)); }
+
+bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
+    if (SettingsWriteBatch* batch = SettingsWriteBatch::current()) {
+        for (const SettingsValue& value : newValues) batch->keep(*this, value);
+        return true;
+    }
     const FileLock lock(lockFile);
     if (!lock.held()) return false;
     std::vector<SettingsValue> values = load();
-    // The value is deleted first, so that one of another type is replaced.
-    std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, value.name); });
-    values.push_back(value);
+    for (const SettingsValue& value : newValues) {
+        // The value is deleted first, so that one of another type is replaced.
+        std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, value.name); });
+        values.push_back(value);
+    }
     return writeFileAtomically(keyFile, encodeKeyFile(values));
 }
 

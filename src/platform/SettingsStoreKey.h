@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -41,8 +42,12 @@ public:
 
     // Replaces any value of the same name (case ignored), whatever its type,
     // by this one.  False when the store could not be written; it is then
-    // unchanged.  Any thread but the audio thread.
+    // unchanged.  Inside a SettingsWriteBatch the write waits for the batch.
+    // Any thread but the audio thread.
     bool write(const SettingsValue& value);
+    // The same for several values, in order, in one locked rewrite of the
+    // key file.
+    bool write(std::span<const SettingsValue> values);
 
     const std::filesystem::path& file() const { return keyFile; }
 

@@ -33,10 +33,7 @@ WindowRecord* WindowRecords::find(WindowId window) const {
 
 void WindowRecords::destroyWindow(WindowId window) {
     if (!find(window)) return;
-    std::vector<WindowId> children;
-    for (auto& [id, record] : windows)
-        if (record->parent == window) children.push_back(id);
-    for (WindowId child : children) destroyWindow(child);
+    for (WindowId child : childrenOf(window)) destroyWindow(child);
     WindowEvent event;
     event.kind = WindowEvent::Kind::Destroy;
     deliver(window, event);
@@ -56,6 +53,13 @@ void WindowRecords::setHandler(WindowId window, WindowHandler* handler) {
     if (WindowRecord* record = find(window)) record->handler = handler;
 }
 
+std::vector<WindowId> WindowRecords::childrenOf(WindowId window) const {
+    std::vector<WindowId> children;
+    for (auto& [id, record] : windows)
+        if (record->parent == window) children.push_back(id);
+    return children;
+}
+
 WindowId WindowRecords::parentOf(WindowId window) const {
     WindowRecord* record = find(window);
     return record ? record->parent : 0;
@@ -72,10 +76,21 @@ void WindowRecords::invalidate(WindowId window, const WindowRect& rect) {
     const WindowRect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, record->width),
                        std::min(rect.bottom, record->height)};
     if (r.isEmpty()) return;
-    WindowRect& u = record->update;
-    u = u.isEmpty() ? r
-                    : WindowRect{std::min(u.left, r.left), std::min(u.top, r.top), std::max(u.right, r.right),
-                                 std::max(u.bottom, r.bottom)};
+    record->update = unite(record->update, r);
+}
+
+WindowRect WindowRecords::unite(const WindowRect& a, const WindowRect& b) {
+    if (a.isEmpty()) return b;
+    if (b.isEmpty()) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+WindowRect WindowRecords::takePainted(WindowId window) {
+    WindowRecord* record = find(window);
+    if (!record) return {};
+    const WindowRect painted = record->painted;
+    record->painted = {};
+    return painted;
 }
 
 bool WindowRecords::paint(WindowId window) {
@@ -85,6 +100,7 @@ bool WindowRecords::paint(WindowId window) {
     event.kind = WindowEvent::Kind::Paint;
     event.paintRect = record->update;
     record->update = {};
+    record->painted = unite(record->painted, event.paintRect);
     deliver(window, event);
     if ((record = find(window))) present(*record, event.paintRect);
     return true;

@@ -27,6 +27,7 @@ struct WindowRecord {
     int32_t height = 0;
     std::vector<uint32_t> pixels;
     WindowRect update;
+    WindowRect painted;  // since takePainted last asked
     CursorShape cursor = CursorShape::Arrow;
     bool tracking = false;
 };
@@ -39,6 +40,11 @@ public:
     WindowHandler* handlerOf(WindowId window) const override;
     void setHandler(WindowId window, WindowHandler* handler) override;
     WindowId parentOf(WindowId window) const override;
+    // The window's children, in the order they were made.
+    std::vector<WindowId> childrenOf(WindowId window) const;
+    // The part of the window's surface painted since the last call.
+    WindowRect takePainted(WindowId window);
+    static WindowRect unite(const WindowRect& a, const WindowRect& b);
     bool hasCaption(WindowId window) const override;
     void invalidate(WindowId window, const WindowRect& rect) override;
     bool dispatchPendingPaint() override;

@@ -65,7 +65,9 @@ enum class WindowKey : uint8_t { Other, Add, Subtract, Back, Tab, Return, Escape
 enum class CursorShape : uint8_t { Arrow, Wait, SizeWE, SizeNS, SizeAll, SizeNESW, SizeNWSE, No, Hand };
 
 struct WindowEvent {
-    enum class Kind : uint8_t { Paint, MouseDown, MouseUp, MouseMove, Wheel, MouseLeave, KeyDown, KeyUp, Destroy, Drop };
+    // Close: the person asks to close a top-level window (its close button);
+    // the window stays until its owner destroys it.
+    enum class Kind : uint8_t { Paint, MouseDown, MouseUp, MouseMove, Wheel, MouseLeave, KeyDown, KeyUp, Destroy, Drop, Close };
     Kind kind = Kind::Paint;
     WindowId window = 0;
     int32_t x = 0;  // window pixels; for Wheel the screen position

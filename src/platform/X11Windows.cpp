@@ -19,7 +19,8 @@ namespace platform {
 
 struct X11Windows::Record : WindowRecord {
     Window native = 0;
-    GC gc = nullptr;
+    GC gc = nullptr;   // null for a foreign window
+    bool foreign = false;
 };
 
 // The drop being offered by another program (XDND).
@@ -102,9 +103,12 @@ unsigned int cursorFontShape(CursorShape shape) {
 
 }  // namespace
 
-X11Windows::X11Windows(const char* displayName) : start(std::chrono::steady_clock::now()) {
+X11Windows::X11Windows(const char* displayName)
+    : name(displayName ? displayName : ""), start(std::chrono::steady_clock::now()) {
     display = XOpenDisplay(displayName);
 }
+
+int32_t X11Windows::screenNumber() const { return display ? DefaultScreen(display) : -1; }
 
 X11Windows::~X11Windows() {
     if (!display) return;
@@ -127,6 +131,29 @@ XID X11Windows::nativeWindow(WindowId window) const {
     return own ? own->native : 0;
 }
 
+bool X11Windows::isForeign(WindowId window) const {
+    const Record* own = record(window);
+    return own && own->foreign;
+}
+
+WindowId X11Windows::foreignWindow(XID native) {
+    if (!display || !native) return 0;
+    if (const WindowId known = idOf(native)) return known;
+    // Asked of the server, so that a stale id is refused here rather than
+    // failing later as the parent of a window.
+    XWindowAttributes attributes{};
+    XErrorHandler before = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const Status found = XGetWindowAttributes(display, native, &attributes);
+    XSync(display, False);
+    XSetErrorHandler(before);
+    if (!found) return 0;
+    auto own = std::make_unique<Record>();
+    own->native = native;
+    own->foreign = true;
+    // No surface: nothing here draws into it.
+    return add(std::move(own), 0, 0, 0, nullptr);
+}
+
 WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) {
     if (!display || width <= 0 || height <= 0 || (parent && !find(parent))) return 0;
     const Window parentNative = parent ? record(parent)->native : DefaultRootWindow(display);
@@ -140,7 +167,12 @@ WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height
     auto own = std::make_unique<Record>();
     own->native = native;
     own->gc = XCreateGC(display, native, 0, nullptr);
-    if (!parent) XStoreName(display, native, "Zorvane");
+    if (!parent) {
+        XStoreName(display, native, "Zorvane");
+        // The close button asks rather than cutting the connection.
+        Atom closing = atom(display, "WM_DELETE_WINDOW");
+        XSetWMProtocols(display, native, &closing, 1);
+    }
     XMapWindow(display, native);
     return add(std::move(own), parent, width, height, handler);
 }
@@ -148,6 +180,7 @@ WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height
 void X11Windows::windowGone(WindowId window, WindowRecord& gone) {
     if (drag && drag->target == window) drag.reset();
     const Record& own = static_cast<const Record&>(gone);
+    if (own.foreign) return;  // the other client's to destroy
     XFreeGC(display, own.gc);
     XDestroyWindow(display, own.native);
     XFlush(display);
@@ -159,19 +192,28 @@ bool X11Windows::windowRect(WindowId window, WindowRect& rect) const {
     int x = 0, y = 0;
     Window child = 0;
     XTranslateCoordinates(display, own->native, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    rect = {x, y, x + own->width, y + own->height};
+    int32_t width = own->width, height = own->height;
+    if (own->foreign) {
+        // Its size is the other client's, asked each time.
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display, own->native, &attributes)) return false;
+        width = attributes.width;
+        height = attributes.height;
+    }
+    rect = {x, y, x + width, y + height};
     return true;
 }
 
 void X11Windows::setWindowSize(WindowId window, int32_t width, int32_t height) {
     Record* own = record(window);
-    if (!own || width <= 0 || height <= 0) return;
+    if (!own || own->foreign || width <= 0 || height <= 0) return;
     own->resize(width, height);
     XResizeWindow(display, own->native, width, height);
 }
 
 void X11Windows::present(WindowRecord& painted, const WindowRect& rect) {
     Record& own = static_cast<Record&>(painted);
+    if (own.foreign) return;
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     XImage* image = XCreateImage(display, visual, 24, ZPixmap, 0, reinterpret_cast<char*>(own.pixels.data()),
                                  own.width, own.height, 32, own.width * 4);
@@ -237,9 +279,11 @@ void X11Windows::setDropTarget(WindowId window, bool accept) {
     const Record* own = record(window);
     if (!own) return;
     // The toolkit's window is a child: the drop arrives at the top-level
-    // window, so that one says it takes drops and passes them down.
+    // window, so that one says it takes drops and passes them down.  In a
+    // foreign window, the outermost of ours says it (the other client
+    // answers for its own windows).
     Window top = own->native;
-    for (const Record* up = own; up; up = record(up->parent)) top = up->native;
+    for (const Record* up = own; up && !up->foreign; up = record(up->parent)) top = up->native;
     const Atom aware = atom(display, "XdndAware");
     if (accept) {
         const long version = 5;
@@ -310,7 +354,7 @@ void X11Windows::handle(XEvent& xevent) {
     if (xevent.type == ClientMessage) return handleClientMessage(xevent);
     if (xevent.type == SelectionNotify) return handleSelection(xevent);
     WindowId window = idOf(xevent.xany.window);
-    if (!window) return;
+    if (!window || isForeign(window)) return;
     WindowEvent event;
     switch (xevent.type) {
         case Expose: {
@@ -389,7 +433,13 @@ void X11Windows::handle(XEvent& xevent) {
 void X11Windows::handleClientMessage(XEvent& xevent) {
     const XClientMessageEvent& m = xevent.xclient;
     const WindowId top = idOf(m.window);
-    if (!top) return;
+    if (!top || isForeign(top)) return;
+    if (m.message_type == atom(display, "WM_PROTOCOLS") &&
+        static_cast<Atom>(m.data.l[0]) == atom(display, "WM_DELETE_WINDOW")) {
+        WindowEvent event;
+        event.kind = WindowEvent::Kind::Close;
+        return deliver(top, event);
+    }
     const auto source = static_cast<Window>(m.data.l[0]);
     // The drop goes to the deepest of our windows that takes it: the child.
     WindowId target = top;

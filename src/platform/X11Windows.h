@@ -5,9 +5,17 @@
 // made by the click tracker, the update region is painted at the end of each
 // pump by putting the window's surface, timers run inside pump(), and drops
 // arrive by the XDND protocol ("text/uri-list" as files, "text/plain" as
-// text).  GUI thread only (the thread that made it).
+// text).  A top-level window hears Close when the window manager's close
+// button is pressed (WM_DELETE_WINDOW).
+//
+// A window of another X client, or of another connection of this process
+// (a host's window that the plug-in opens in), can be taken in as a foreign
+// window: it gets an id that createWindow takes as a parent, and nothing
+// else is done to it here: it is never drawn, resized or destroyed, and
+// hears no events.  GUI thread only (the thread that made it).
 
 #include <chrono>
+#include <string>
 
 #include "platform/WindowRecords.h"
 
@@ -27,7 +35,14 @@ public:
 
     bool isConnected() const { return display != nullptr; }
     Display* getDisplay() const { return display; }
+    // The name it was made with ("" for $DISPLAY) and the screen its windows use.
+    const std::string& displayName() const { return name; }
+    int32_t screenNumber() const;
     XID nativeWindow(WindowId window) const;
+    // The id of another client's window (the same id again for the same
+    // window); 0 when there is no such window on the display.
+    // destroyWindow forgets it and destroys only our windows inside it.
+    WindowId foreignWindow(XID native);
 
     // Handles what the server sent and the timers that fell due, waiting up
     // to timeoutMs for the first event; then paints the update regions.
@@ -56,6 +71,7 @@ private:
     struct DragState;
     Record* record(WindowId window) const;
     WindowId idOf(XID native) const;
+    bool isForeign(WindowId window) const;
     void handle(_XEvent& event);
     void handleClientMessage(_XEvent& event);
     void handleSelection(_XEvent& event);
@@ -65,6 +81,7 @@ private:
     void runTimers();
 
     Display* display = nullptr;
+    std::string name;
     std::unique_ptr<DragState> drag;
     std::chrono::steady_clock::time_point start;
 };

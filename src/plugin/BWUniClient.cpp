@@ -11,6 +11,7 @@
 #include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
+#include "platform/SettingsWriteBatch.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
       loader([this](int32_t program) { loadProgram(program); }),
       mode(mode),
       modeIsOne(mode == 1),
-      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits}) {
+      engine({*this, context, trackedBuffers, models, layers, inbox, requests, hold, loader, learn, patternEdits, display}) {
     detectHostVendor();
     bindings.reserve(kBindingCount);
     for (const BindingRow& row : bindingsInConstructionOrder()) bindings.emplace_back(row);
@@ -71,8 +72,11 @@ BWUniClient::~BWUniClient() {
     // runs, is joined before anything it uses is freed.
     loaderState.exchange(kLoaderStop);
     loader.stop();
-    for (const ParamBinding* binding : bindingList) {
-        if (binding->remember) binding->rememberInSettings();
+    {
+        const platform::SettingsWriteBatch batch;  // one rewrite of the settings for all of them
+        for (const ParamBinding* binding : bindingList) {
+            if (binding->remember) binding->rememberInSettings();
+        }
     }
     if (presetLibrary) presetLibrary->clear();
     presetLibrary.reset();

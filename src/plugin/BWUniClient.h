@@ -255,6 +255,14 @@ public:
     PatternModels& patterns() { return models; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
     ParameterInbox& parameterInbox() { return inbox; }
+    // Where a parameter's stored value lives, for the interface's widgets to
+    // follow with relaxed loads (loadShared): its inbox slot, an atomic float
+    // laid out as the float itself.  Null outside the slots; the address
+    // stays put for the object's life.  Any thread.
+    float* parameterValue(int32_t index) {
+        static_assert(sizeof(std::atomic<float>) == sizeof(float) && std::atomic<float>::is_always_lock_free);
+        return index >= 0 && index < ParameterInbox::kSlots ? reinterpret_cast<float*>(&inbox.slot(index)) : nullptr;
+    }
     // The audio side.  Its state for the editor's MIDI export (which drives
     // the render itself) and tests; the engine's own rules apply.
     Engine& audioEngine() { return engine; }

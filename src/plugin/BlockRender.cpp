@@ -223,6 +223,7 @@ void Engine::idleTick() {
     patternReads.beginTick(PatternReads::kIdleRefreshTicks);
     sequencerClock();
     stepLanes();
+    display.publish(*this, 0.0f, 0.0f);  // the indicators' rest values, once
     render.lights.tick(sequencer.layers[0].passed, context.samplesPerMsPerTick);
 }
 
@@ -262,6 +263,7 @@ void Engine::controlTick(int32_t at) {
     }
     startVoices();
     stepLanes();
+    display.publish(*this, triggers, ties);
     tickVoiceChain();
 }
 

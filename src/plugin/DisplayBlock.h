@@ -62,4 +62,22 @@ struct DisplayBlock {
 
     // While 1.0 the knobs draw no value overlay.
     float overlaySuppress = 0.0f;
+
+    // What the interface's indicators show, as the render publishes them
+    // (DisplayPublisher.h says what each source carries): the
+    // beat light (0..1), the compressor's gain reduction (0..1), the number
+    // of the chord playing (0 none, 1..16), the alpha (0..255) of the play
+    // bars over the lanes and of the page image over the chord lane.
+    float beatIndicator = 0.0f;
+    float compressorReduction = 0.0f;
+    float chordNumber = 0.0f;
+    float playBarAlpha = 0.0f;
+    float pageImageAlpha = 0.0f;
+    // The object views: how many objects show (both views; its integer
+    // part), and per object of the sprite view its alpha (0..255) and the
+    // sprite row in its sheet.  The objects' places come from the positions
+    // above.
+    float objectCount = 0.0f;
+    Eight objectAlpha{};
+    Eight objectSpriteY{};
 };

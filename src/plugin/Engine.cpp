@@ -31,7 +31,8 @@ Engine::Engine(const Links& links)
       patternEdits(links.patternEdits),
       chain(&context),
       voices(context),
-      preparation(context, *this) {
+      preparation(context, *this),
+      display(links.display, context) {
     voices.attach(handlers());
     longLine.trackedList = &links.trackedBuffers;
     longLine.tracked = true;

@@ -24,6 +24,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,7 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/VoiceChain.h"
+#include "plugin/DisplayPublisher.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineState.h"
 #include "plugin/MidiEventQueue.h"
@@ -49,6 +51,7 @@ class ParameterInbox;
 class PatternEditLock;
 class ProgramLoader;
 class StateResetList;
+struct DisplayBlock;
 struct PatternModels;
 struct VstEvents;
 
@@ -69,6 +72,7 @@ public:
         ProgramLoader& loader;
         MidiLearnMap& learn;
         PatternEditLock& patternEdits;
+        DisplayBlock& display;
     };
 
     // Learned assignments a controller list holds at most; learning into a
@@ -117,6 +121,22 @@ public:
     void prepareSampleRate(float rate);
     // After a host tempo change: allocates nothing.  Audio side.
     bool changeTempo(double bpm);
+
+    // The running state: what processing changes from block to block (the
+    // render frame, the sequencer, the event queue, the MIDI output, the
+    // voices and what they were handed, the audio context's notes, clock and
+    // noise), the derived values and every raw value of the inbox, as a copy
+    // to be put back later (RunningState.cpp).  The delay lines and effect
+    // memories of the tracked-buffer list are not copied: every state load
+    // clears them, so the copy is taken only while they are clear, as a
+    // suspend or a state load leaves them (null otherwise), and is put back
+    // right after a state load, with nothing waiting in the inbox.  A harness
+    // that reuses one instance between inputs takes it when the instance is
+    // new.  The audio side (a holder, or the only thread); restoring
+    // allocates nothing.
+    struct RunningState;
+    std::shared_ptr<const RunningState> saveRunningState() const;
+    void restoreRunningState(const RunningState& saved);
 
     // Read access for the front, the editor's export and tests.  Any thread
     // for the constants; the audio side (or a holder, or a test with no
@@ -302,6 +322,7 @@ private:
 
     MidiEventQueue queue;
     MidiOutput midiOut;
+    DisplayPublisher display;  // the interface's indicators, once a tick
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
 
     int32_t silenceWindowSamples = 44100;

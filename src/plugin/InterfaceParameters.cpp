@@ -130,7 +130,7 @@ void Engine::applyChordListPage(float v) {
     SteppedValue& record = p.records[Tag::Chordlist];
     record.setSteps(v, 8);
     models.chordList.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
-    models.chordList.copyCurrentPageValues(p.chordListPageValues.data());
+    models.chordList.copyCurrentPageValues(p.chordListPageValues.data(), p.chordListPageValues.size());
     rotateChordList(static_cast<int32_t>(p.records[Tag::ChordListRotation].step));
 }
 
@@ -156,7 +156,7 @@ void Engine::applyFactoryPatterns(float v) {
     SteppedValue& record = p.records[Tag::Factorypatterns];
     record.setSteps(v, 8);
     models.factoryPatternTable.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
-    models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data());
+    models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data(), p.factoryPatternValues.size());
     for (size_t i = 0; i < p.factoryGateValues.size(); ++i) {
         p.factoryGateValues[i] = p.factoryPatternValues[i % p.factoryPatternValues.size()];
     }

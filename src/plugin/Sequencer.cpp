@@ -222,7 +222,7 @@ void Engine::buildChord() {
     // The chord changes only with the cells.
     if (patternReads.take(PatternReads::kCells)) {
         cells.fill(0.0f);
-        if (models.eventTable.getCount() <= cells.size()) models.eventTable.copyCurrentPageValues(cells.data());
+        models.eventTable.copyCurrentPageValues(cells.data(), cells.size());
         s.chordCount = 0;
         for (int32_t k = 0; k < static_cast<int32_t>(cells.size()); ++k) {
             if (cells[k] == 0.0f) continue;
@@ -287,7 +287,10 @@ void Engine::triggerValue() {
         reads.gate = models.gateTable.selectPageAndGetValue(static_cast<uint64_t>(s.activePattern),
                                                             static_cast<uint64_t>(s.stepIndex));
     }
-    float x = reads.gate;
+    // A stored value beyond the lane's 0..1 (a crafted state, a table whose
+    // range a record widened) would make a velocity without bound and the
+    // output infinite; NaN fails the comparison and sounds nothing.
+    float x = std::min(reads.gate, 1.0f);
     if (x > 0.0f) {
         x -= 0.01f * std::fabs(s.retriggerRandom);
         if (x > 0.0f) x += -0.1f * std::fabs(s.gateSumRandom);

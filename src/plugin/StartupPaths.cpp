@@ -10,6 +10,7 @@
 #include "persistence/SettingsKey.h"
 #include "plugin/BWPluginBase.h"
 #include "plugin/ParamBinding.h"
+#include "platform/SettingsWriteBatch.h"
 
 namespace {
 
@@ -70,6 +71,10 @@ StartupOptions setupStartupPaths(BWPluginBase& base, std::string_view productNam
     SettingsKey key(productName);
     const StartupOptions options = readOptions(key, optionBindings);
     if (!contentFoldersNeedSetup(productName)) return options;
+
+    // A dozen values, one rewrite of the key file: every instance made while
+    // the content folder does not exist yet comes through here.
+    const platform::SettingsWriteBatch batch;
 
     base.BWPluginBase::setupPaths(productName, writeLibraryPaths, flag);
     std::string contentPath;

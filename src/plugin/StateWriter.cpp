@@ -37,8 +37,15 @@ void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
     chunk->writeInt(binding.id);
     if (BWChunkableClass* object = binding.object) {
         if (chunk->isMeasuring()) object->prepareForSaving();
-        chunk->writeInt(int32_t(measureObjectWords(object)));
+        // The object's length goes before its words; it is filled in once they
+        // are written, rather than written once more just to count them.
+        const uint32_t lengthAt = chunk->getPosition();
+        chunk->writeInt(0);
         object->writeChunk(chunk);
+        const uint32_t end = chunk->getPosition();
+        chunk->setPosition(lengthAt);
+        chunk->writeInt(int32_t(end - lengthAt - 1));
+        chunk->setPosition(end);
         return;
     }
     chunk->writeInt(1);

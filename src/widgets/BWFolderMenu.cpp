@@ -60,7 +60,10 @@ BWOptionMenu* BWOptionMenu::makeFolderSubMenu(uint64_t subStyle) {
 void BWOptionMenu::addFixedEntries() {
     const bool bracketed = style & kStyleBracketed;
     auto fixed = [bracketed](const char* text) {
-        return bracketed ? "[" + std::string(text) + "]" : std::string(text);
+        std::string entry = bracketed ? "[" : "";
+        entry += text;
+        if (bracketed) entry += ']';
+        return entry;
     };
     if (style & kStyleSelectFolder) addEntry(fixed("Select Folder"), 0);
     if (style & kStyleSaveEntry) addEntry(fixed("Save Preset"), 1);

@@ -35,8 +35,11 @@
 #include "plugin/BWUniClient.h"
 #include "plugin/EditorFactory.h"
 #include "support/SettingsSandbox.h"
+#include "RegisteredEffect.h"
 
 namespace {
+
+}  // namespace
 
 const HostEffectDescriptor& registeredEffect() {
     static HostRegistrar* registrar = [] {
@@ -48,6 +51,8 @@ const HostEffectDescriptor& registeredEffect() {
     }();
     return *registrar->effect();
 }
+
+namespace {
 
 struct Adapter {
     explicit Adapter(int channels = 2) : host(registeredEffect(), channels, 48000.0f) {}
@@ -421,7 +426,8 @@ TEST(Adapter, TheViewOpensSizesAndIdlesTheCoreEditor) {
     setEditorFactory(&makeSizedEditor);
     {
         Adapter a;
-        int window = 0;
+        platform::HostWindow window;
+        window.kind = platform::HostWindowKind::Headless;
         EXPECT_EQ(a.host.openView(&window), AAX_SUCCESS);
         EXPECT_EQ(a.call(HostOpcode::SizeWindow), 1);
         ASSERT_EQ(a.host.viewContainer.sizes.size(), 1u);

@@ -12,6 +12,7 @@
 #include "core/BWSystemInfo.h"
 #include "platform/Framework.h"
 #include "core/StateResetList.h"
+#include "persistence/BWChunk.h"
 #include "support/ChunkWords.h"
 
 namespace {
@@ -386,4 +387,62 @@ TEST_F(BWTableTest, ResizeWaitsForTheViewWithoutALimit) {
     EXPECT_FALSE(table.hasFlag(BWTable::kInUseByView));
     table.resize(2, BWTable::kResizeKeep);  // no view: no wait
     EXPECT_EQ(table.getCount(), 2u);
+}
+
+// The block operations a state save and load use (whole pages in and out,
+// a plain table's reset at once) leave every point, the wrap point and the
+// read position as the point-by-point operations do, with and without the
+// neighbour rule, from sources shorter and longer than the table.
+TEST_F(BWTableTest, BlockWritesAndReadsMatchThePointByPointOnes) {
+    struct Case {
+        uint32_t flags;
+        float defaultValue, low, high;
+        std::vector<float> source;
+    };
+    const std::vector<Case> cases = {
+        {0, 0.0f, 0.0f, 1.0f, {0.5f, 0.5f, 0.25f}},
+        {BWTable::kNoEqualNeighbours, 0.0f, 0.0f, 1.0f, {0.5f, 0.5f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f}},
+        {BWTable::kNoEqualNeighbours, 0.3f, -1.0f, 1.0f, {0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 9.0f}},
+        {BWTable::kNoEqualNeighbours, BWTable::kRampDefault, 0.0f, 7.0f, {}},  // a ramp resets 0, 1, 2 …
+        {0, 0.75f, 0.0f, 1.0f, {}},
+    };
+    // A table of another type takes the point-by-point road everywhere.
+    struct PointByPoint : BWTable {
+        using BWTable::BWTable;
+    };
+    for (const Case& c : cases) {
+        BWTable block(&context, 6);
+        PointByPoint single(&context, 6);
+        for (BWTable* table : {&block, static_cast<BWTable*>(&single)}) {
+            table->setFlags(c.flags);
+            table->setRange(c.low, c.high);
+            table->defaultValue = c.defaultValue;
+            setPoints(*table, {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f});
+        }
+        block.setValues(c.source.data(), c.source.size());
+        for (size_t i = 0; i < c.source.size(); ++i) single.setValue(i, c.source[i]);
+        EXPECT_EQ(pointsOf(block), pointsOf(single)) << c.flags;
+        block.reset();
+        single.reset();
+        EXPECT_EQ(pointsOf(block), pointsOf(single)) << c.flags;
+        EXPECT_EQ(block.rawPoint(0), single.rawPoint(0));
+
+        // Written as a block in both passes (0 past the table's end), read
+        // back as a block: one float short, the read fails with zeros.
+        BWChunk chunk;
+        block.writePoints(&chunk, 8);
+        chunk.allocateMeasured();
+        chunk.setPosition(0);
+        block.writePoints(&chunk, 8);
+        ASSERT_EQ(chunk.getPosition(), 8u);
+        ASSERT_FALSE(chunk.hasFailed());
+        std::vector<float> back(9, -1.0f);
+        chunk.setPosition(0);
+        chunk.readFloats(back.data(), 8);
+        for (uint64_t i = 0; i < 8; ++i) EXPECT_EQ(word(back[i]), word(i < 6 ? single.rawPoint(i) : 0.0f)) << i;
+        chunk.setPosition(1);
+        chunk.readFloats(back.data(), 8);
+        EXPECT_TRUE(chunk.hasFailed());
+        EXPECT_EQ(back, (std::vector<float>{0, 0, 0, 0, 0, 0, 0, 0, -1.0f}));
+    }
 }

@@ -65,6 +65,8 @@ TEST(EditRouting, AKnobDraggedInTheEditorsWindowAutomatesItsParameter) {
                                     128, 1.0f);
     strip->forget();
     scene.frame()->addView(knob);
+    // Without instruments the open shows the panel that locates them.
+    if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
     scene.host.clear();
     const platform::WindowId window = scene.frame()->getWindow();
     scene.windows.press(window, 115, 115);

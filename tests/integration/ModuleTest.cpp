@@ -19,17 +19,9 @@
 #include "host/HostInstance.h"
 #include "host/PluginModule.h"
 #include "host/Render.h"
+#include "ModuleUnderTest.h"
 #include "ProgramRuns.h"
 #include "support/TempDir.h"
-
-namespace {
-
-PluginModule& module() {
-    static PluginModule* loaded = new PluginModule(ZORVANE_MODULE_PATH);
-    return *loaded;
-}
-
-}  // namespace
 
 TEST(Module, ExportsTheEntryPointsAndTheMessagePackFunctionsOnly) {
     std::string output;

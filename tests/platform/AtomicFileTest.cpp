@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,33 +19,13 @@
 
 #include "platform/WriterTemporary.h"
 #include "support/ChildProcess.h"
+#include "support/KilledSaves.h"
 #include "support/TempDir.h"
 
 using platform::AtomicFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A version: its length, its number, then bytes that depend on both and on
-// their place, so a file cut short or mixed from two versions is no version.
-// Lengths run past the writer's buffer.
-std::string versionBytes(uint32_t version) {
-    const uint32_t length = 8 + (version * 7919u) % 90000u;
-    std::string bytes(length, '\0');
-    std::memcpy(bytes.data(), &length, 4);
-    std::memcpy(bytes.data() + 4, &version, 4);
-    for (uint32_t i = 8; i < length; ++i) bytes[i] = char(version * 31u + i * 7u + (i >> 8));
-    return bytes;
-}
-
-std::optional<uint32_t> wholeVersion(const fs::path& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    const std::string bytes = text.str();
-    uint32_t version = 0;
-    if (bytes.size() >= 8) std::memcpy(&version, bytes.data() + 4, 4);
-    return bytes.size() >= 8 && bytes == versionBytes(version) ? std::optional(version) : std::nullopt;
-}
 
 // As chunks and audio files are saved: the body in pieces, the length word
 // filled in at the end.
@@ -129,49 +112,113 @@ TEST(AtomicFile, ASaveThatFailsOrIsDroppedLeavesTheOldFileAndNoTemporary) {
     }
 }
 
-// Kills a saving child at random moments: the target holds the old or a
-// newer version whole every time, and each save sweeps up the temporaries
-// of the killed children before it.
-TEST(AtomicFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole) {
+// What the target is decides what a save does: a link is followed to the
+// file it names, which is replaced beside itself while the link stays; what
+// exists and is no regular file is refused, named in the message, and left
+// as it was.  No case leaves a temporary in either folder.
+TEST(AtomicFile, ALinkIsFollowedAndWhatIsNoFileIsRefused) {
+    struct Case {
+        const char* what;
+        // Makes the target in `here` (and whatever it leads to in `there`).
+        std::function<void(const fs::path& here, const fs::path& there)> make;
+        const char* refusal;  // in the message; null: the save goes through
+        const char* saved;    // the file that then holds the version, relative to there (here when it starts with "+")
+    };
+    const auto unixSocket = [](const fs::path& path) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        close(fd);
+    };
+    const std::vector<Case> cases = {
+        {"a named pipe", [](auto& here, auto&) { ASSERT_EQ(mkfifo((here / "T").c_str(), 0644), 0); }, "is a named pipe", nullptr},
+        {"a socket", [&](auto& here, auto&) { unixSocket(here / "T"); }, "is a socket", nullptr},
+        {"a folder holding a file", [](auto& here, auto&) {
+             fs::create_directory(here / "T");
+             std::ofstream(here / "T" / "inside") << "x";
+         }, "is a folder", nullptr},
+        {"a link to a folder", [](auto& here, auto& there) { fs::create_directory_symlink(there, here / "T"); },
+         "which is a folder", nullptr},
+        {"a link to a pipe elsewhere", [](auto& here, auto& there) {
+             ASSERT_EQ(mkfifo((there / "pipe").c_str(), 0644), 0);
+             fs::create_symlink(there / "pipe", here / "T");
+         }, "which is a named pipe", nullptr},
+        {"a link loop", [](auto& here, auto&) {
+             fs::create_symlink("U", here / "T");
+             fs::create_symlink("T", here / "U");
+         }, "too many levels of symbolic links", nullptr},
+        {"a dangling link into a missing folder", [](auto& here, auto& there) {
+             fs::create_symlink(there / "gone" / "real.wav", here / "T");
+         }, "cannot create a file beside", nullptr},
+        {"a new file", [](auto&, auto&) {}, nullptr, "+T"},
+        {"a dangling link", [](auto& here, auto& there) { fs::create_symlink(there / "real.wav", here / "T"); },
+         nullptr, "real.wav"},
+        {"a link into another folder", [](auto& here, auto& there) {
+             ASSERT_TRUE(saveVersion(there / "real.wav", 3));
+             fs::create_symlink(there / "real.wav", here / "T");
+         }, nullptr, "real.wav"},
+        {"relative links through both folders", [](auto& here, auto& there) {
+             ASSERT_TRUE(saveVersion(there / "real.wav", 3));
+             fs::create_symlink("../" + there.filename().string() + "/hop", here / "T");
+             fs::create_symlink("real.wav", there / "hop");
+         }, nullptr, "real.wav"},
+    };
+    for (const Case& c : cases) {
+        TempDir top;
+        const fs::path here = top / "here", there = top / "there";
+        fs::create_directories(here);
+        fs::create_directories(there);
+        c.make(here, there);
+        const auto kindBefore = fs::symlink_status(here / "T").type();
+        AtomicFile file(here / "T");
+        const bool saved = file.write(versionBytes(7)) && file.commit();
+        EXPECT_EQ(saved, c.refusal == nullptr) << c.what;
+        EXPECT_EQ(fs::symlink_status(here / "T").type(), c.saved && *c.saved == '+' ? fs::file_type::regular : kindBefore)
+            << c.what;  // a link stays a link, a pipe a pipe
+        if (c.refusal) {
+            EXPECT_NE(file.error().find((here / "T").string()), std::string::npos) << c.what << ": " << file.error();
+            EXPECT_NE(file.error().find(c.refusal), std::string::npos) << c.what << ": " << file.error();
+        } else {
+            const fs::path holder = *c.saved == '+' ? here / (c.saved + 1) : there / c.saved;
+            EXPECT_EQ(wholeVersion(holder), 7u) << c.what;
+            EXPECT_EQ(wholeVersion(here / "T"), 7u) << c.what;
+        }
+        for (const fs::path& folder : {here, there})
+            for (const auto& entry : fs::directory_iterator(folder))
+                EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << c.what;
+    }
+}
+
+// A private file stays private when it is replaced.
+TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
     TempDir dir;
+    for (const fs::perms perms : {fs::perms::owner_read | fs::perms::owner_write, fs::perms(0754)}) {
+        ASSERT_TRUE(saveVersion(dir / "state", 1));
+        fs::permissions(dir / "state", perms);
+        ASSERT_TRUE(saveVersion(dir / "state", 2));
+        EXPECT_EQ(fs::status(dir / "state").permissions(), perms);
+    }
+}
+
+// Kills a saving child at random moments, saving straight to the file and
+// through a link into another folder: the file holds the old or a newer
+// version whole every time, and each save sweeps up the temporaries of the
+// killed children before it.
+TEST(AtomicFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole) {
+    TempDir dir, elsewhere;
     const fs::path target = dir / "Export.wav";
     ASSERT_TRUE(saveVersion(target, 0));
-    constexpr int kKills = 300;
-    std::mt19937 random(20261207);
-    uint32_t latest = 0;
-    int leftTemporaries = 0, advanced = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        int started[2];
-        ASSERT_EQ(pipe(started), 0);
-        const pid_t child = forkRunning([&] {
-            // Says when the first save is done, so that a slow start under
-            // load does not take up the time the kill is spread over.
-            for (uint32_t version = latest + 1;; ++version) {
-                saveVersion(target, version);
-                if (version == latest + 1) (void)!write(started[1], "!", 1);
-            }
-        });
-        close(started[1]);
-        char byte;
-        (void)!read(started[0], &byte, 1);
-        close(started[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 2000));
-        killAndReap(child);
-        const std::optional<uint32_t> version = wholeVersion(target);
-        ASSERT_TRUE(version.has_value() && *version >= latest) << "kill " << kill;
-        advanced += *version > latest;
-        latest = *version;
-        int temporaries = 0;
-        for (const auto& entry : fs::directory_iterator(dir.path())) {
-            const auto owner = platform::writerTemporaryOwner(entry.path().filename().string());
-            temporaries += owner.has_value();
-            leftTemporaries += owner == child;
-        }
-        EXPECT_LE(temporaries, 1) << "kill " << kill;  // at most this child's: it swept the earlier ones
-    }
-    std::cout << "[          ] " << kKills << " kills: " << leftTemporaries << " inside a save, " << advanced
-              << " after a new version\n";
-    EXPECT_GT(leftTemporaries, kKills / 10);  // the kills do land inside saves
-    EXPECT_TRUE(saveVersion(target, latest + 1));
+    KilledSavesTally tally = killWhileSaving(target, 200, [&](uint32_t version) { saveVersion(target, version); });
+    EXPECT_GT(tally.insideSave, 20);  // the kills do land inside saves
+    EXPECT_TRUE(saveVersion(target, wholeVersion(target).value_or(0) + 1));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+
+    fs::create_symlink(target, elsewhere / "Export link.wav");
+    tally = killWhileSaving(target, 100, [&](uint32_t version) { saveVersion(elsewhere / "Export link.wav", version); });
+    EXPECT_GT(tally.insideSave, 10);
+    EXPECT_TRUE(saveVersion(elsewhere / "Export link.wav", wholeVersion(target).value_or(0) + 1));
+    EXPECT_TRUE(fs::is_symlink(elsewhere / "Export link.wav"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }

@@ -10,8 +10,10 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/SettingsWriteBatch.h"
 #include "platform/WriterTemporary.h"
 #include "support/ChildProcess.h"
+#include "support/RenameWatch.h"
 #include "support/TempDir.h"
 
 using platform::SettingsStoreKey;
@@ -71,6 +73,51 @@ TEST(SettingsStoreKey, NamesIgnoreCaseAndAWriteReplacesTheValueWhateverItsType) 
     SettingsStoreKey other = openKey(root, "Software\\Other/..\\x.key");
     EXPECT_EQ(other.file(), root.path() / "software" / "other%2F%2E%2E" / "x%2Ekey.key");
     EXPECT_FALSE(other.read("contentpath").has_value());
+}
+
+// A batch leaves every key file exactly as the same writes one by one would,
+// rewriting each file once; until then its thread reads what it wrote and
+// other threads read the store as it was.
+TEST(SettingsStoreKey, ABatchWritesEachKeyFileOnceAsTheWritesOneByOneWould) {
+    using Write = std::pair<const char*, SettingsValue>;  // key path, value
+    const char* const other = "Software\\Brindlewick\\Other";
+    const std::vector<Write> writes = {
+        {kProductKey, SettingsValue::string("contentpath", "/a/")},
+        {kProductKey, SettingsValue::dword("updatePathes", 1)},
+        {other, SettingsValue::string("x", "1")},
+        {kProductKey, SettingsValue::string("presetpath0", "/b/")},
+        {kProductKey, SettingsValue::dword("UPDATEPATHES", 0)},  // same name, other case: moves to the end
+        {kProductKey, SettingsValue::dword("contentpath", 7)},   // another type replaces the string
+        {other, SettingsValue::string("x", "2")},
+    };
+    TempDir one, batched;
+    for (const TempDir* root : {&one, &batched}) {  // both start from the same old values
+        ASSERT_TRUE(openKey(*root).write(SettingsValue::string("old", "kept")));
+        ASSERT_TRUE(openKey(*root).write(SettingsValue::string("presetpath0", "/old/")));
+    }
+    for (const auto& [path, value] : writes) ASSERT_TRUE(openKey(one, path).write(value));
+
+    const std::string before = readFile(openKey(batched).file());
+    RenameWatch watch(openKey(batched).file().parent_path());
+    {
+        platform::SettingsWriteBatch batch;
+        platform::SettingsWriteBatch inner;  // adds to the outer batch
+        for (const auto& [path, value] : writes) ASSERT_TRUE(openKey(batched, path).write(value));
+        EXPECT_TRUE(inner.commit());
+        EXPECT_EQ(readFile(openKey(batched).file()), before);  // nothing written yet
+        EXPECT_EQ(dwordOf(openKey(batched), "contentpath"), 7u);
+        EXPECT_EQ(stringOf(openKey(batched), "old"), "kept");
+        std::string elsewhere;
+        std::thread([&] { elsewhere = stringOf(openKey(batched), "presetpath0"); }).join();
+        EXPECT_EQ(elsewhere, "/old/");
+    }
+    EXPECT_EQ(watch.renamesOnto("zorvane.key"), 1);
+    EXPECT_EQ(watch.renamesOnto("other.key"), 1);
+    for (const char* path : {kProductKey, other})
+        EXPECT_EQ(readFile(openKey(batched, path).file()), readFile(openKey(one, path).file())) << path;
+    EXPECT_EQ(platform::SettingsWriteBatch::current(), nullptr);
+    ASSERT_TRUE(openKey(batched).write(SettingsValue::string("after", "now")));  // straight through again
+    EXPECT_EQ(stringOf(openKey(batched), "after"), "now");
 }
 
 TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {

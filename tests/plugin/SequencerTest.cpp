@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <tuple>
 
 #include "RenderDriver.h"
+#include "core/BWZone.h"
 
 namespace {
 
@@ -36,6 +40,33 @@ std::vector<MidiAt> noteOns(const std::vector<MidiAt>& sent) {
 const std::vector<MidiAt> kChord = {noteOnAt(100, 60), noteOnAt(100, 64), noteOnAt(100, 67)};
 
 }  // namespace
+
+// A gate stored beyond the lane's 0..1 (a crafted state, a widened range)
+// plays as a full gate, and one that is no number as none: the notes come
+// out as they would, and the output stays finite.
+TEST(SequencerPhrase, AGateBeyondItsRangePlaysAsAFullOne) {
+    const auto play = [](float gate, std::vector<float>& audio) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        for (int32_t step = 0; step < 32; ++step) d.instance->patterns().gateTable.setValueOnPage(step, 0, gate);
+        d.run(kChord, 20000, 512, &audio);
+        return noteOns(d.sent);
+    };
+    std::vector<float> full, audio;
+    const std::vector<MidiAt> fullNotes = play(1.0f, full);
+    ASSERT_FALSE(fullNotes.empty());
+    for (float gate : {1e10f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()}) {
+        audio.clear();
+        const std::vector<MidiAt> notes = play(gate, audio);
+        EXPECT_TRUE(std::all_of(audio.begin(), audio.end(), [](float x) { return std::isfinite(x); })) << gate;
+        if (std::isnan(gate)) {
+            EXPECT_TRUE(notes.empty());
+        } else {
+            EXPECT_EQ(notes, fullNotes) << gate;
+            EXPECT_EQ(audio, full) << gate;
+        }
+    }
+}
 
 // Worked out by hand: the keys arrive at tick 7 (the tick after sample 100),
 // which starts the run and the arpeggio at C.  Type 1 steps retrigger when
@@ -179,8 +210,8 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
         phraseSetUp(*d.instance);
         d.instance->setParameter(76, 1.0f);  // four steps a beat
         BWFloatZoneHandler* lane = d.instance->patterns().zones.laneHandler(0);
-        lane->zoneStart[0] = first;
-        lane->zoneEnd[0] = last;
+        ASSERT_NE(lane->visibleZone(0), nullptr);
+        lane->visibleZone(0)->setRange(int32_t(first), int32_t(last));
         std::vector<int> steps;
         tickByTick(d, 6 * 345 + 8, [&](int32_t t) {
             if (t >= 8 && (t - 8) % 345 == 172) steps.push_back(d.instance->audioEngine().sequencerState().stepIndex);

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "support/InstanceTestSupport.h"
 #include "support/PluginTestSupport.h"
 #include "plugin/ParamBinding.h"
+#include "support/RenameWatch.h"
 
 namespace {
 
@@ -89,4 +91,16 @@ TEST(StartupPaths, FoldersAreWrittenAgainOnlyWhenAskedOrGone) {
     run();
     EXPECT_EQ(sandbox.value("presetpath0"), sandbox.documents() + "/Brindlewick/Zorvane/Global Presets/");
     EXPECT_FALSE(contentFoldersNeedSetup("Zorvane"));  // the set-up clears the request
+}
+
+// An instance made while the content folder does not exist yet sets up a
+// dozen folder values: one rewrite of the key file, not one per value.
+TEST(StartupPaths, ConstructionRewritesTheSettingsOnce) {
+    UserFoldersSandbox sandbox;
+    // Opening makes the key's folder, so that it can be watched.
+    const std::filesystem::path keyFile = platform::SettingsStoreKey::open("Software\\Brindlewick\\Zorvane")->file();
+    RenameWatch watch(keyFile.parent_path());
+    auto instance = makeInstance();
+    EXPECT_EQ(watch.renamesOnto(keyFile.filename().string()), 1);
+    EXPECT_EQ(sandbox.value("cc savepath"), sandbox.documents() + "/Brindlewick/Zorvane/CC Maps/");
 }

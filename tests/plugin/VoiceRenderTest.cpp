@@ -135,3 +135,39 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
 }
 
 }  // namespace
+
+// An instance that played a phrase on three instruments (voices sounding,
+// effects ringing, the sequencer stepping, a controller and a bend moved)
+// and is then given its new state chunk and its running state back plays
+// the phrase again sample for sample as it did when it was new.
+TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
+    const int instruments[3] = {0, 1, 2};
+    auto d = playing(44100.0f, instruments);
+    BWUniClient& client = *d->instance;
+    void* data = nullptr;
+    const int32_t size = client.getChunk(&data, false);
+    std::vector<uint8_t> fresh(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    const auto running = client.audioEngine().saveRunningState();
+    ASSERT_NE(running, nullptr);
+
+    const std::vector<MidiAt> phrase = {noteOnAt(100, 60), noteOnAt(900, 64), noteOnAt(5000, 67), noteOffAt(9000, 60),
+                                        {12000, 0xB0, 1, 90}, {13000, 0xE0, 0, 80}, noteOffAt(15000, 64)};
+    std::vector<float> first, second;
+    d->run(phrase, 20000, 256, &first);
+    const std::vector<MidiAt> firstNotes = d->sent;
+
+    // Given back twice: the second time cutting into sounding voices.
+    for (int64_t length : {int64_t(7000), int64_t(20000)}) {
+        ASSERT_EQ(client.setChunk(fresh.data(), size, false), 1);
+        client.audioEngine().restoreRunningState(*running);
+        d->position = 0;
+        d->sent.clear();
+        second.clear();
+        d->run(phrase, length, 256, &second);
+    }
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(d->sent, firstNotes);
+    double energy = 0;
+    for (float x : second) energy += double(x) * x;
+    EXPECT_GT(energy, 1.0);  // the phrase sounds
+}

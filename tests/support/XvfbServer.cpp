@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <sstream>
 #include <vector>
 
@@ -23,12 +24,16 @@ bool XvfbServer::installed() {
     return false;
 }
 
-XvfbServer::XvfbServer() {
-    if (!installed()) return;
+namespace {
+
+// Starts Xvfb on display :number and answers its pid, or 0 when it did not
+// report that it takes connections (the number was taken, or it failed).
+pid_t startServer(int number, const std::string& screen) {
     int ends[2];
-    if (pipe(ends) != 0) return;
+    if (pipe(ends) != 0) return 0;
     const std::string fd = std::to_string(ends[1]);
-    std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    std::vector<std::string> args = {"Xvfb", ":" + std::to_string(number), "-displayfd", fd,
+                                     "-screen", "0", screen, "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -36,24 +41,45 @@ XvfbServer::XvfbServer() {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, ends[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t server = 0;
     const int failed = posix_spawnp(&server, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(ends[1]);
     if (failed != 0) {
-        server = 0;
         close(ends[0]);
-        return;
+        return 0;
     }
-    // The server writes its display number when it takes connections.
-    std::string number;
+    // The server writes its display number when it takes connections, and
+    // closes the pipe without a word when it cannot have that number.
+    std::string reported;
     pollfd ready{ends[0], POLLIN, 0};
     while (poll(&ready, 1, 10000) > 0) {
         char c = 0;
         if (read(ends[0], &c, 1) != 1 || c == '\n') break;
-        number += c;
+        reported += c;
     }
     close(ends[0]);
-    if (!number.empty()) display = ":" + number;
+    if (reported == std::to_string(number)) return server;
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    return 0;
+}
+
+}  // namespace
+
+XvfbServer::XvfbServer(int width, int height) {
+    if (!installed()) return;
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    // Numbers spread over 100..999 from a start of this process's own: a
+    // server that has just stopped may still remove the socket of its
+    // number while it goes, so a test that took the lowest free number (as
+    // Xvfb's own choice does) could lose its server to another test's.
+    const int start = static_cast<int>((getpid() * 7919u + static_cast<unsigned>(time(nullptr))) % 900u);
+    for (int attempt = 0; attempt < 20 && !server; ++attempt) {
+        const int number = 100 + (start + attempt * 37) % 900;
+        server = startServer(number, screen);
+        if (server) display = ":" + std::to_string(number);
+    }
 }
 
 XvfbServer::~XvfbServer() {

@@ -1,6 +1,7 @@
 #pragma once
-// An X server of the test's own: starts Xvfb on a display it picks itself
-// (-displayfd), so parallel tests never share one, and stops it at the end.
+// An X server of the test's own: starts Xvfb on a display number of its own
+// (confirmed through -displayfd), so parallel tests never share one, and
+// stops it at the end.
 // available() is false only when Xvfb is not installed.
 
 #include <sys/types.h>
@@ -11,7 +12,8 @@ namespace toolkit_test {
 
 class XvfbServer {
 public:
-    XvfbServer();
+    // A screen of the size, 24 bits deep.
+    explicit XvfbServer(int width = 1280, int height = 1024);
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;

@@ -96,19 +96,20 @@ void lineCell(cairo_t* cr, const Frame& f) {
 }
 
 // Meters and gauges: frame f lights f of count segments, bottom up.  The
-// keyed ones are narrow bars in the middle of the key colour, which the
-// foundry has painted already.
-Draw meter(bool keyed) {
+// keyed ones are narrow bars at one edge of the key colour (which the
+// foundry has painted already), so that what they stand over shows.
+enum class MeterBar { full, left, right };
+Draw meter(MeterBar bar) {
     return [=](cairo_t* cr, const Frame& f) {
         const int count = f.count - 1;
         const double seg = (f.height - 2.0) / count;
-        const double x = keyed ? f.width / 2.0 - 5 : 1;
-        const double bw = keyed ? 10 : f.width - 2;
+        const double x = bar == MeterBar::left ? 2 : bar == MeterBar::right ? f.width - 9 : 1;
+        const double bw = bar == MeterBar::full ? f.width - 2 : 7;
         for (int i = 0; i < count; ++i) {
             const double y = f.height - 1 - (i + 1) * seg;
             Rgb c = i >= count - 2 ? palette::meterRed : i >= count - 5 ? palette::accent : palette::meterGreen;
             const bool lit = i < f.index;
-            setColour(cr, lit ? c : hex(0x2A2D31));
+            setColour(cr, lit ? c : palette::unlit);
             cairo_rectangle(cr, std::round(x), std::round(y), bw, std::max(1.0, std::round(seg) - 1));
             cairo_fill(cr);
         }
@@ -146,32 +147,33 @@ std::vector<ImageRecipe> buttonsAndStrips() {
          }},
         {1004, 45, 15, 2, S::bitmap, toggle(Symbol::none, {"ARP", "ARP"})},
         {1007, 41, 15, 2, S::bitmap, toggle(Symbol::none, {"DOUBLE", "1/16"})},
-        {1008, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
+        {1008, 13, 13, 2, S::bitmap, toggle(Symbol::random)},
         {1009, 17, 9, 5, S::bitmap, press(Symbol::down)},
         {1010, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
         {1011, 21, 21, 2, S::bitmap, toggle(Symbol::power)},
         {1012, 15, 15, 2, S::bitmap, toggle(Symbol::led)},
-        {1013, 14, 23, 2, S::bitmap, press(Symbol::up)},
-        {1014, 14, 23, 2, S::bitmap, press(Symbol::down)},
+        {1013, 14, 23, 2, S::bitmap, press(Symbol::left)},  // the lanes' steps turn left
+        {1014, 14, 23, 2, S::bitmap, press(Symbol::right)},
         {1015, 17, 9, 5, S::bitmap, press(Symbol::up)},
         {1016, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
         {1019, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
-        {1020, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"MANUAL", "SEQUENCE", "MIDI"})},
+        // "Chord Select": 0 follows the chord sequence, 1 the manual chord, 2 the keys.
+        {1020, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"SEQUENCE", "MANUAL", "MIDI"})},
         {1023, 70, 17, 2, S::bitmap, toggle(Symbol::none, {"INTERNAL", "HOST"})},
-        {1025, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
-        {1026, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
+        {1025, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
+        {1026, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
         {1036, 111, 33, 2, S::bitmap, toggle(Symbol::none, {"DRAG MIDI", "DRAG MIDI"})},
         {1041, 25, 21, 2, S::bitmap, toggle(Symbol::none, {"INV", "INV"})},
         {1051, 9, 17, 2, S::bitmap, press(Symbol::right)},
         {1052, 9, 17, 2, S::bitmap, press(Symbol::left)},
         {1053, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
-        {1054, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
+        {1054, 13, 13, 2, S::bitmap, toggle(Symbol::clear)},
         {1055, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
         {1056, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
         {1057, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
         {1065, 69, 69, 2, S::bitmap,
          [](cairo_t* cr, const Frame& f) {
-             setColour(cr, palette::panel);
+             setColour(cr, palette::section);  // the about panel's own fill
              cairo_paint(cr);
              setColour(cr, f.index ? palette::accent : palette::section);
              cairo_arc(cr, 34.5, 34.5, 30, 0, 2 * M_PI);
@@ -185,17 +187,17 @@ std::vector<ImageRecipe> buttonsAndStrips() {
         {1068, 11, 8, 2, S::bitmap, press(Symbol::up)},
         {1079, 10, 17, 2, S::bitmap, press(Symbol::right)},
         {1080, 10, 17, 2, S::bitmap, press(Symbol::left)},
-        {1088, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
+        {1088, 13, 13, 2, S::bitmap, toggle(Symbol::paste)},
         {1089, 68, 21, 2, S::bitmap, toggle(Symbol::none, {"LOCATE", "LOCATE"})},
         {1092, 30, 17, 2, S::bitmap, toggle(Symbol::none, {"OCT", "OCT"})},
         {1093, 17, 5, 2, S::bitmap, toggle(Symbol::none)},
         {1097, 20, 20, 2, S::bitmap, toggle(Symbol::restart)},
-        {1102, 14, 23, 2, S::bitmap, press(Symbol::up)},
-        {1103, 14, 23, 2, S::bitmap, press(Symbol::down)},
-        {1104, 128, 11, 2, S::bitmap, toggle(Symbol::none, {"OPTIONS", "OPTIONS"})},
+        {1102, 14, 23, 2, S::bitmap, press(Symbol::left)},
+        {1103, 14, 23, 2, S::bitmap, press(Symbol::right)},
+        {1104, 128, 11, 2, S::bitmap, selector({"SOUND", "EFFECTS"})},  // which page the top area shows
         {1106, 45, 19, 5, S::bitmap, selector()},
         {1107, 45, 19, 5, S::bitmap, selector()},
-        {1109, 57, 13, 3, S::bitmap, selector({"ONE", "EACH", "LEG"})},
+        {1109, 57, 13, 3, S::bitmap, selector({"ALL", "ARP", "CHD"})},  // what triggers: arp and chords, arp, chords
         {1110, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"1", "1"})},
         {1111, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"2", "2"})},
         {1112, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"3", "3"})},
@@ -221,18 +223,19 @@ std::vector<ImageRecipe> knobsAndDisplays() {
          selector({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"})},
         {1087, 25, 70, 57, S::rgbaPng, faderStrip},
         {1101, 40, 15, 8, S::rgbaPng, selector()},
-        {1108, 57, 13, 8, S::rgbaPng, selector()},
+        {1108, 57, 13, 8, S::rgbaPng, selector({"1", "2", "3", "4", "5", "6", "7", "8"})},
         {1114, 25, 70, 57, S::rgbaPng, faderStrip},
         {1115, 67, 15, 5, S::rgbaPng, selector({"-2", "-1", "0", "+1", "+2"})},
         {1118, 27, 11, 128, S::rgbaPng, sliderStrip},
         {1119, 27, 11, 128, S::rgbaPng, sliderStrip},
-        {1081, 8, 9, 11, S::rgbaPng, meter(false)},
+        {1081, 8, 9, 11, S::rgbaPng, meter(MeterBar::full)},
         {1105, 39, 11, 27, S::rgbaPng, horizontalGauge},
-        {1116, 7, 38, 14, S::rgbaPng, meter(false)},
+        {1116, 7, 38, 14, S::rgbaPng, meter(MeterBar::full)},
         {1121, 104, 21, 5, S::rgbaPng, menuPicture({"LANE OSC 1", "LANE OSC 2", "LANE OSC 3", "LANE FILTER", "LANE FX"})},
         {1030, 45, 25, 17, S::keyedBitmap, keyedNumber},
-        {1032, 36, 55, 17, S::keyedBitmap, meter(true)},
-        {1033, 36, 55, 17, S::keyedBitmap, meter(true)},
+        // The two meters flank the level knob: their bars at the outer edges.
+        {1032, 36, 55, 17, S::keyedBitmap, meter(MeterBar::left)},
+        {1033, 36, 55, 17, S::keyedBitmap, meter(MeterBar::right)},
         {1091, 31, 17, 24, S::keyedBitmap, keyedNumber},
         {1031, 52, 15, 1, S::bitmap, box},
     };
@@ -240,13 +243,13 @@ std::vector<ImageRecipe> knobsAndDisplays() {
 
 std::vector<ImageRecipe> menusAndLanes() {
     using S = Storage;
-    const int cell = 42;  // 672 / 16 steps
+    const int cell = 21;  // 672 / 32 steps
     return {
         {1005, 45, 15, 6, S::bitmap, menuPicture({"play", "wrap", "block", "style", "chord", "midi"})},
         {1018, 40, 15, 8, S::bitmap,
          menuPicture({"major", "maj 6", "maj 7", "maj 9", "minor", "min 6", "min 7", "min 9"})},
         {1024, 14, 11, 14, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 64})},
-        {1028, 42, 15, 3, S::bitmap, menuPicture({"1/1", "1/2", "1/4"})},
+        {1028, 42, 15, 3, S::bitmap, menuPicture({"off", "2/1", "4/1"})},
         {1047, 83, 15, 8, S::bitmap,
          menuPicture({"quarter feel", "eight feel", "triple feel", "standard", "broken", "crazy", "upward", "downward"})},
         {1076, 12, 11, 16, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})},
@@ -265,11 +268,12 @@ std::vector<ImageRecipe> menusAndLanes() {
         {1075, 113, 17, 1, S::bitmap, box},
         {1077, 120, 15, 2, S::bitmap, learnRow(palette::listFill, hex(0xDDE0E4))},
         {1078, 120, 15, 2, S::bitmap, learnRow(palette::hoverRow, palette::accent)},
-        {1003, cell, 21, 4, S::bitmap, lineCell},
-        {1006, cell, 21, 4, S::bitmap, lineCell},
-        {1050, cell, 21, 4, S::bitmap, lineCell},
-        {1086, cell, 21, 4, S::bitmap, lineCell},
-        {1117, cell, 21, 4, S::bitmap, lineCell},
+        // Step lines: one frame per value up to the line's maximum.
+        {1003, cell, 21, 3, S::bitmap, lineCell},
+        {1006, cell, 21, 3, S::bitmap, lineCell},
+        {1050, cell, 21, 1, S::bitmap, lineCell},
+        {1086, cell, 21, 2, S::bitmap, lineCell},
+        {1117, cell, 21, 1, S::bitmap, lineCell},
         {1038, cell, 86, 16, S::bitmap, stepCell(hex(0xFFFF00))},
         {1048, cell, 61, 59, S::bitmap, stepCell(hex(0x2C6B8D))},
         {1085, cell, 61, 59, S::bitmap, stepCell(hex(0x40683E))},
@@ -353,7 +357,9 @@ std::vector<ImageRecipe> catalogue() {
          [](cairo_t* cr, const Frame& f) { hookPanel(cr, f, "ZORVANE", "Chord-driven phrase instrument by Brindlewick"); }},
         {1064, 300, 184, 1, S::bitmap,
          [](cairo_t* cr, const Frame& f) {
-             hookPanel(cr, f, "LOCATE INSTRUMENTS", "Choose the folder that holds the instrument library.");
+             hookPanel(cr, f, "LOCATE INSTRUMENTS", "Zorvane plays its sounds from an instrument library.");
+             text(cr, "Press LOCATE and pick any instrument (.bwr)", 8, 34, 284, 14, 9, palette::label, Align::left);
+             text(cr, "in the library's folder.", 8, 48, 284, 14, 9, palette::label, Align::left);
              text(cr, "Library folder", 8, 140, 200, 14, 9, palette::label, Align::left);
              plate(cr, 7, 156, 218, 19);
              plate(cr, 228, 155, 68, 21);  // where the locate button would sit inside the container

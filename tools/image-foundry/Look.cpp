@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace foundry {
 namespace {
@@ -98,9 +99,11 @@ void horizontalSlider(cairo_t* cr, double w, double h, double value) {
     setColour(cr, hex(0xB9BEC6));
     roundedRect(cr, x, 1, capW, h - 2, 2);
     cairo_fill(cr);
-    setColour(cr, palette::panel);
-    cairo_rectangle(cr, x + capW / 2 - 0.5, 3, 1, h - 6);
-    cairo_fill(cr);
+    if (h >= 15) {  // a grip line; on the smallest caps it would read as a glyph
+        setColour(cr, palette::panel);
+        cairo_rectangle(cr, x + capW / 2 - 0.5, 3, 1, h - 6);
+        cairo_fill(cr);
+    }
 }
 
 void fader(cairo_t* cr, double w, double h, double value) {
@@ -213,6 +216,33 @@ void drawSymbol(cairo_t* cr, double w, double h, Symbol symbol, Rgb ink) {
             cairo_arc(cr, w / 2, h / 2, std::min(w, h) * 0.27, 0, 1.5 * kPi);
             cairo_stroke(cr);
             arrow(cr, w / 2 - 1, h / 2 - std::min(w, h) * 0.27 - 3, 6, 6, Symbol::right, ink);
+            break;
+        case Symbol::copy:  // two sheets, one over the other
+            setColour(cr, ink);
+            cairo_set_line_width(cr, 1);
+            cairo_rectangle(cr, 2.5, 2.5, w - 7, h - 7);
+            cairo_stroke(cr);
+            cairo_rectangle(cr, 4.5, 4.5, w - 7, h - 7);
+            cairo_fill(cr);
+            break;
+        case Symbol::paste:  // a sheet with a downward arrow into it
+            setColour(cr, ink);
+            cairo_set_line_width(cr, 1);
+            cairo_rectangle(cr, 2.5, h / 2 - 0.5, w - 5, h / 2 - 2);
+            cairo_stroke(cr);
+            arrow(cr, w / 2 - 3, 1, 6, 6, Symbol::down, ink);
+            break;
+        case Symbol::random:  // a die's five
+            setColour(cr, ink);
+            for (auto [dx, dy] : {std::pair{0.3, 0.3}, {0.7, 0.3}, {0.5, 0.5}, {0.3, 0.7}, {0.7, 0.7}}) {
+                cairo_arc(cr, w * dx, h * dy, 1.1, 0, 2 * kPi);
+                cairo_fill(cr);
+            }
+            break;
+        case Symbol::clear:  // back to the start: a bar
+            setColour(cr, ink);
+            cairo_rectangle(cr, 3, h / 2 - 1, w - 6, 2);
+            cairo_fill(cr);
             break;
         case Symbol::none:
             break;

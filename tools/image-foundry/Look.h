@@ -31,6 +31,12 @@ inline constexpr Rgb meterGreen = hex(0x5CC86B);
 inline constexpr Rgb meterRed = hex(0xE0504A);
 inline constexpr Rgb highlight = hex(0xFFFF00);  // the preset menus' text colour
 inline constexpr Rgb key = hex(0xFFFFFF);       // the see-through colour of keyed images
+inline constexpr Rgb laneFloor = hex(0x1A1C20);  // under the step lines' cells
+inline constexpr Rgb cellLine = hex(0x25282D);   // between steps
+inline constexpr Rgb barLine = hex(0x33373E);    // between bars of four steps
+inline constexpr Rgb padFill = hex(0x212429);    // the filter type pad
+inline constexpr Rgb unlit = hex(0x2A2D31);      // unlit meter segments, black keys
+inline constexpr Rgb whiteKey = hex(0x9DA2AA);
 }  // namespace palette
 
 void setColour(cairo_t* cr, Rgb c, double alpha = 1.0);
@@ -49,7 +55,7 @@ void fader(cairo_t* cr, double w, double h, double value);
 // n cells side by side, the active one lit (a stepped selector).
 void segments(cairo_t* cr, double w, double h, int count, int active, const char* const* names = nullptr);
 
-enum class Symbol { none, left, right, up, down, menu, power, led, restart };
+enum class Symbol { none, left, right, up, down, menu, power, led, restart, copy, paste, random, clear };
 // A button face: off, on (accent), each with a hover form (lighter).
 void button(cairo_t* cr, double w, double h, bool on, bool hover, Symbol symbol = Symbol::none,
             const std::string& caption = "");

@@ -1,319 +1,72 @@
 #include "image-foundry/PanelLayout.h"
 
-namespace foundry {
+#include "editor/LayoutRows.h"
 
-// Where the editor places each widget (x, y, width, height in the unzoomed
-// 960 x 697 interface) and the name it goes by; the panel art draws a plate
-// and a label for every one.  Effects-page widgets sit on the effects panel
-// image (offset by its own position there).
-const std::vector<WidgetPlace>& widgetPlaces() {
-    static const std::vector<WidgetPlace> places = {
-        {75, 543, 618, 319, 17, "ManualChordSel", false},
-        {81, 143, 391, 40, 15, "ShiftArp", false},
-        {80, 58, 322, 83, 19, "Glide", false},
-        {83, 845, 90, 31, 31, "Mastertune", false},
-        {82, 846, 135, 27, 27, "Transpose", false},
-        {0, 893, 104, 43, 43, "MasterLevel", false},
-        {4, 809, 166, 31, 31, "Kicktone", false},
-        {77, 16, 576, 62, 19, "Swingfactor", false},
-        {76, 293, 572, 40, 17, "ClockDivide", false},
-        {93, 120, 575, 21, 21, "Random Minimal A", false},
-        {94, 85, 575, 21, 21, "Random Maximal A", false},
-        {3, 773, 166, 31, 31, "Kicklevel", false},
-        {1, 881, 166, 31, 31, "MasterAttack", false},
-        {2, 917, 166, 31, 31, "MasterRelease", false},
-        {95, 883, 644, 45, 25, "", false},
-        {97, 142, 324, 52, 15, "", false},
-        {149, 799, 211, 52, 15, "", false},
-        {155, 15, 256, 104, 21, "", false},
-        {156, 16, 14, 8, 9, "", false},
-        {157, 22, 597, 52, 15, "", false},
-        {158, 107, 597, 52, 15, "", false},
-        {159, 70, 597, 52, 15, "", false},
-        {161, 890, 572, 31, 17, "", false},
-        {163, 779, 107, 7, 38, "", false},
-        {190, 859, 211, 52, 15, "", false},
-        {195, 889, 195, 52, 15, "", false},
-        {196, 757, 211, 52, 15, "", false},
-        {197, 884, 95, 36, 55, "", false},
-        {198, 908, 95, 36, 55, "", false},
-        {200, 347, 575, 50, 11, "", false},
-        {202, 898, 211, 52, 15, "", false},
-        {204, 118, 663, 20, 21, "", false},
-        {205, 47, 664, 10, 17, "", false},
-        {206, 16, 664, 10, 17, "", false},
-        {207, 110, 664, 10, 17, "", false},
-        {208, 58, 664, 10, 17, "", false},
-        {74, 451, 618, 89, 17, "Chord Select", false},
-        {209, 114, 633, 13, 13, "", false},
-        {210, 130, 633, 13, 13, "", false},
-        {211, 150, 661, 14, 23, "", false},
-        {212, 166, 661, 14, 23, "", false},
-        {213, 169, 633, 13, 13, "", false},
-        {214, 392, 617, 9, 17, "", false},
-        {215, 362, 617, 9, 17, "", false},
-        {216, 373, 617, 17, 17, "", false},
-        {217, 24, 391, 45, 15, "Arpmode", false},
-        {218, 131, 390, 10, 17, "", false},
-        {219, 79, 390, 10, 17, "", false},
-        {223, 58, 343, 20, 21, "TieOsc1", false},
-        {224, 78, 343, 20, 21, "TieOs2", false},
-        {225, 99, 343, 20, 21, "TieOsc3", false},
-        {226, 121, 343, 20, 21, "", false},
-        {276, 453, 572, 70, 17, "Clocksource", false},
-        {277, 68, 511, 10, 17, "", false},
-        {278, 16, 511, 10, 17, "", false},
-        {279, 193, 571, 20, 20, "", false},
-        {280, 114, 546, 13, 13, "", false},
-        {281, 130, 546, 13, 13, "", false},
-        {282, 150, 574, 14, 23, "", false},
-        {283, 166, 574, 14, 23, "", false},
-        {284, 169, 546, 13, 13, "", false},
-        {285, 121, 444, 20, 21, "", false},
-        {286, 114, 414, 13, 13, "", false},
-        {287, 130, 414, 13, 13, "", false},
-        {288, 150, 442, 14, 23, "", false},
-        {289, 166, 442, 14, 23, "", false},
-        {290, 169, 414, 13, 13, "", false},
-        {291, 114, 304, 13, 13, "", false},
-        {292, 130, 304, 13, 13, "", false},
-        {293, 150, 332, 14, 23, "", false},
-        {294, 166, 332, 14, 23, "", false},
-        {295, 169, 304, 13, 13, "", false},
-        {296, 114, 480, 13, 13, "", false},
-        {297, 130, 480, 13, 13, "", false},
-        {298, 150, 507, 14, 23, "", false},
-        {299, 166, 507, 14, 23, "", false},
-        {300, 169, 480, 13, 13, "", false},
-        {301, 110, 445, 10, 17, "", false},
-        {302, 16, 445, 10, 17, "", false},
-        {303, 154, 304, 13, 13, "", false},
-        {304, 154, 414, 13, 13, "", false},
-        {305, 154, 480, 13, 13, "", false},
-        {306, 154, 546, 13, 13, "", false},
-        {7, 789, 127, 45, 19, "CompressorSpeed", false},
-        {6, 789, 106, 45, 19, "CompressorDepth", false},
-        {5, 853, 171, 15, 15, "Kick2Sidechain", false},
-        {312, 228, 155, 68, 21, "", false},
-        {313, 771, 4, 177, 32, "", false},
-        {314, 469, 18, 9, 17, "", false},
-        {315, 441, 18, 9, 17, "", false},
-        {316, 609, 18, 9, 17, "", false},
-        {317, 581, 18, 9, 17, "", false},
-        {318, 749, 18, 9, 17, "", false},
-        {319, 721, 18, 9, 17, "", false},
-        {320, 451, 18, 17, 17, "", false},
-        {321, 591, 18, 17, 17, "", false},
-        {322, 731, 18, 17, 17, "", false},
-        {1000002, 841, 56, 111, 33, "", false},
-        {324, 825, 65, 11, 8, "", false},
-        {325, 825, 74, 11, 8, "", false},
-        {51, 691, 61, 31, 31, "Filter Reso", false},
-        {52, 727, 166, 31, 31, "Filter Peak", false},
-        {10, 14, 65, 67, 15, "Osc1 Octave", false},
-        {11, 122, 61, 31, 31, "Osc1 Polycrush", false},
-        {12, 85, 61, 31, 31, "Osc1 Age", false},
-        {14, 49, 166, 31, 31, "Osc1 Decay", false},
-        {13, 13, 166, 31, 31, "Osc1 Attack", false},
-        {15, 85, 166, 31, 31, "Osc1 Sustain", false},
-        {16, 121, 166, 31, 31, "Osc1 Release", false},
-        {25, 239, 166, 31, 31, "Osc2 Decay", false},
-        {24, 203, 166, 31, 31, "Osc2 Attack", false},
-        {26, 275, 166, 31, 31, "Osc2 Sustain", false},
-        {27, 311, 166, 31, 31, "Osc2 Release", false},
-        {47, 619, 166, 31, 31, "Filter Decay", false},
-        {46, 583, 166, 31, 31, "Filter Attack", false},
-        {48, 655, 166, 31, 31, "Filter Sustain", false},
-        {49, 691, 166, 31, 31, "Filter Release", false},
-        {28, 350, 91, 25, 70, "Osc2 Level", false},
-        {17, 160, 91, 25, 70, "Osc1 Level", false},
-        {9, 76, 146, 57, 13, "Osc1 TrigEach", false},
-        {31, 456, 146, 57, 13, "Osc3 TrigEach", false},
-        {20, 266, 146, 57, 13, "Osc2 TrigEach", false},
-        {42, 588, 145, 57, 13, "Filter TrigEach", false},
-        {87, 19, 135, 27, 11, "", false},
-        {88, 103, 135, 27, 11, "", false},
-        {89, 209, 135, 27, 11, "", false},
-        {90, 293, 135, 27, 11, "", false},
-        {91, 399, 135, 27, 11, "", false},
-        {92, 483, 135, 27, 11, "", false},
-        {53, 729, 90, 25, 70, "Filter Mix", false},
-        {39, 541, 91, 25, 70, "Osc3 Level", false},
-        {36, 429, 166, 31, 31, "Osc3 Deacy", false},
-        {35, 393, 166, 31, 31, "Osc3 Attack", false},
-        {37, 465, 166, 31, 31, "Osc3 Sustain", false},
-        {38, 501, 166, 31, 31, "Osc3 Release", false},
-        {21, 204, 64, 67, 15, "Osc2 Ocatve", false},
-        {22, 311, 61, 31, 31, "Osc2 Polycrush", false},
-        {23, 275, 61, 31, 31, "Osc2 Age", false},
-        {33, 501, 61, 31, 31, "Osc3 Polycrush", false},
-        {32, 394, 64, 67, 15, "Osc3 Octave", false},
-        {34, 465, 61, 31, 31, "Osc3 Age", false},
-        {18, 157, 61, 31, 31, "Osc1 Pan", false},
-        {29, 347, 61, 31, 31, "Osc2 Pan", false},
-        {40, 537, 61, 31, 31, "Osc3 Pan", false},
-        {45, 655, 61, 31, 31, "Filter Age", false},
-        {50, 667, 104, 43, 43, "Filter Cutoff", false},
-        {99, 109, 90, 52, 15, "", false},
-        {100, 21, 80, 52, 15, "", false},
-        {102, 73, 90, 52, 15, "", false},
-        {103, 3, 211, 52, 15, "", false},
-        {104, 38, 211, 52, 15, "", false},
-        {105, 75, 211, 52, 15, "", false},
-        {106, 110, 211, 52, 15, "", false},
-        {107, 195, 211, 52, 15, "", false},
-        {108, 230, 211, 52, 15, "", false},
-        {109, 267, 211, 52, 15, "", false},
-        {110, 302, 211, 52, 15, "", false},
-        {111, 575, 211, 52, 15, "", false},
-        {112, 610, 211, 52, 15, "", false},
-        {113, 647, 211, 52, 15, "", false},
-        {114, 682, 211, 52, 15, "", false},
-        {115, 67, 138, 17, 5, "", false},
-        {116, 257, 138, 17, 5, "", false},
-        {117, 447, 138, 17, 5, "", false},
-        {118, 385, 211, 52, 15, "", false},
-        {119, 420, 211, 52, 15, "", false},
-        {120, 457, 211, 52, 15, "", false},
-        {121, 492, 211, 52, 15, "", false},
-        {123, 299, 90, 52, 15, "", false},
-        {124, 212, 80, 52, 15, "", false},
-        {126, 263, 90, 52, 15, "", false},
-        {128, 491, 90, 52, 15, "", false},
-        {129, 402, 80, 52, 15, "", false},
-        {131, 452, 90, 52, 15, "", false},
-        {132, 652, 89, 15, 15, "", false},
-        {133, 708, 88, 15, 15, "", false},
-        {134, 709, 148, 15, 15, "", false},
-        {135, 681, 148, 15, 15, "", false},
-        {136, 653, 148, 15, 15, "", false},
-        {137, 147, 211, 52, 15, "", false},
-        {138, 339, 211, 52, 15, "", false},
-        {139, 529, 211, 52, 15, "", false},
-        {140, 837, 119, 52, 15, "", false},
-        {141, 643, 90, 52, 15, "", false},
-        {142, 146, 90, 52, 15, "", false},
-        {143, 335, 90, 52, 15, "", false},
-        {144, 525, 90, 52, 15, "", false},
-        {145, 679, 90, 52, 15, "", false},
-        {146, 715, 162, 52, 15, "", false},
-        {147, 662, 162, 52, 15, "", false},
-        {148, 717, 211, 52, 15, "", false},
-        {220, 135, 106, 17, 9, "", false},
-        {221, 135, 139, 17, 9, "", false},
-        {222, 135, 118, 17, 17, "", false},
-        {8, 18, 146, 57, 13, "Osc1 TrigMode", false},
-        {19, 209, 146, 57, 13, "Osc2 TrigMode", false},
-        {30, 399, 146, 57, 13, "Osc3 TrigMode", false},
-        {41, 588, 129, 57, 13, "Filter TrigMode", false},
-        {227, 325, 106, 17, 9, "", false},
-        {228, 325, 139, 17, 9, "", false},
-        {229, 325, 118, 17, 17, "", false},
-        {230, 515, 105, 17, 9, "", false},
-        {231, 515, 137, 17, 9, "", false},
-        {232, 515, 117, 17, 17, "", false},
-        {233, 585, 65, 20, 21, "AssignOsc1", false},
-        {234, 607, 65, 20, 21, "AssignOsc2", false},
-        {235, 629, 65, 20, 21, "AssignOsc3", false},
-        {43, 729, 64, 25, 21, "Filter Invert", false},
-        {68, 533, 165, 31, 31, "DLY Feed", true},
-        {66, 475, 101, 43, 43, "DLY Time", true},
-        {67, 533, 113, 31, 31, "DLY Width", true},
-        {70, 653, 101, 43, 43, "RVB Size", true},
-        {71, 633, 165, 31, 31, "RVB Width", true},
-        {72, 685, 165, 31, 31, "RVB Damp", true},
-        {73, 731, 91, 25, 70, "RVB Mix", true},
-        {69, 579, 91, 25, 70, "DLY Mix", true},
-        {58, 196, 101, 43, 43, "CHS Rate", true},
-        {59, 229, 165, 31, 31, "CHS Depth", true},
-        {61, 275, 91, 25, 70, "CHS Mix", true},
-        {60, 177, 165, 31, 31, "CHS Shape", true},
-        {64, 381, 165, 31, 31, "PHS Feed", true},
-        {62, 348, 101, 43, 43, "PHS Rate", true},
-        {63, 329, 165, 31, 31, "PHS Depth", true},
-        {65, 427, 91, 25, 70, "PHS Mix", true},
-        {54, 44, 101, 43, 43, "RVS Size", true},
-        {57, 123, 91, 25, 70, "RVS Mix", true},
-        {55, 77, 165, 31, 31, "RVS Decay", true},
-        {56, 25, 165, 31, 31, "RVS Xfade", true},
-        {85, 527, 101, 43, 43, "DLY16Time R", true},
-        {84, 475, 101, 43, 43, "DLY16Time L", true},
-        {86, 533, 165, 31, 31, "Dly Feed 16", true},
-        {164, 40, 148, 52, 15, "", true},
-        {165, 67, 197, 52, 15, "", true},
-        {166, 13, 197, 52, 15, "", true},
-        {167, 110, 197, 52, 15, "", true},
-        {168, 219, 197, 52, 15, "", true},
-        {169, 164, 197, 52, 15, "", true},
-        {170, 262, 197, 52, 15, "", true},
-        {171, 344, 148, 52, 15, "", true},
-        {172, 372, 197, 52, 15, "", true},
-        {173, 317, 197, 52, 15, "", true},
-        {174, 415, 197, 52, 15, "", true},
-        {175, 473, 147, 52, 15, "", true},
-        {176, 524, 197, 52, 15, "", true},
-        {177, 524, 147, 52, 15, "", true},
-        {178, 567, 197, 52, 15, "", true},
-        {179, 649, 148, 52, 15, "", true},
-        {180, 676, 197, 52, 15, "", true},
-        {181, 621, 197, 52, 15, "", true},
-        {182, 719, 197, 52, 15, "", true},
-        {183, 351, 150, 39, 11, "", true},
-        {184, 191, 148, 52, 15, "", true},
-        {185, 198, 150, 39, 11, "", true},
-        {186, 525, 146, 52, 15, "/16th", true},
-        {187, 468, 146, 52, 15, "/16th", true},
-        {188, 523, 197, 52, 15, "", true},
-        {307, 125, 167, 21, 21, "RVSon off", true},
-        {308, 277, 167, 21, 21, "CHSonoff", true},
-        {309, 733, 167, 21, 21, "RVBonoff", true},
-        {310, 429, 167, 21, 21, "PHSonoff", true},
-        {311, 581, 167, 21, 21, "DLYonoff", true},
-        {236, 114, 238, 13, 13, "", false},
-        {237, 130, 238, 13, 13, "", false},
-        {238, 150, 265, 14, 23, "", false},
-        {239, 166, 265, 14, 23, "", false},
-        {240, 169, 238, 13, 13, "", false},
-        {241, 131, 280, 10, 17, "", false},
-        {242, 16, 280, 10, 17, "", false},
-        {243, 154, 238, 13, 13, "", false},
-        {326, 67, 665, 40, 15, "Chordlist", false},
-        {327, 29, 665, 15, 15, "c", false},
-        {328, 87, 391, 45, 15, "RestartArp", false},
-        {329, 123, 93, 12, 11, "Channel 1", false},
-        {330, 313, 93, 12, 11, "", false},
-        {331, 502, 93, 12, 11, "", false},
-        {332, 37, 281, 83, 15, "off", false},
-        {79, 25, 512, 42, 15, "ChordSeqDivide", false},
-        {337, 27, 446, 83, 15, "Factorypatterns", false},
-        {339, 811, 68, 14, 11, "1 bar", false},
-        {341, 163, 168, 21, 21, "Osc1 Sound", false},
-        {342, 353, 168, 21, 21, "Osc2 Sound", false},
-        {343, 543, 168, 21, 21, "Osc3 Sound", false},
-        {44, 586, 110, 57, 13, "FilterVoiceMode", false},
-        {354, 206, 21, 128, 11, "", false},
-        {355, 615, 572, 30, 17, "PatternOctave", false},
-        {356, 18, 633, 13, 13, "", false},
-        {358, 475, 169, 41, 15, "Delay Switch", true},
-        {365, 649, 88, 79, 76, "Filter Type", false},
-        {78, 667, 570, 195, 23, "PatternKeys", false},
-        {373, 192, 370, 675, 21, "aRP", false},
-        {374, 192, 348, 672, 21, "tie", false},
-        {375, 192, 392, 672, 21, "Acclr8", false},
-        {376, 192, 326, 672, 21, "GLIDE", false},
-        {377, 192, 304, 673, 21, "Octave", false},
-        {383, 192, 240, 672, 61, "", false},
-        {388, 192, 481, 672, 86, "CHORD", false},
-        {389, 192, 416, 672, 61, "GATE", false},
-        {391, 265, 619, 96, 15, "Chord BanksPath", false},
-        {392, 17, 113, 113, 17, "", false},
-        {393, 207, 113, 113, 17, "", false},
-        {394, 397, 113, 113, 17, "", false},
-        {395, 342, 19, 99, 15, "", false},
-        {396, 481, 20, 99, 15, "", false},
-        {397, 621, 20, 99, 15, "", false},
+namespace foundry {
+namespace {
+
+PanelArea areaOfPage(int32_t page) {
+    if (page == 3) return PanelArea::sixteenth;
+    if (page == 2 || page == 11) return PanelArea::effects;
+    return PanelArea::main;
+}
+
+PlaceKind knobKind(const layout::Box& b) {
+    if (b.w == b.h) return PlaceKind::knob;
+    return b.h >= 60 ? PlaceKind::fader : PlaceKind::strip;
+}
+
+PlaceKind displayKind(const layout::DisplayRow& row) {
+    if (row.flags & layout::kHiddenAtOpen) return PlaceKind::valueBox;  // shown only while a knob is held
+    switch (row.kind) {
+        case layout::DisplayKind::valueText:
+        case layout::DisplayKind::imageOnly: return PlaceKind::valueBox;
+        case layout::DisplayKind::tempo: return PlaceKind::tempo;
+        default: return PlaceKind::picture;
+    }
+}
+
+std::vector<WidgetPlace> collect() {
+    std::vector<WidgetPlace> all;
+    auto put = [&](int32_t tag, int32_t page, const layout::Box& b, PlaceKind kind) {
+        all.push_back({tag, b.x, b.y, b.w, b.h, page, kind, areaOfPage(page)});
     };
+    for (auto knobs : {layout::mainPageKnobs(), layout::soundPageKnobs(), layout::effectsPageKnobs()})
+        for (const layout::KnobRow& r : knobs) put(r.tag, r.page, r.box, knobKind(r.box));
+    for (auto displays : {layout::mainPageDisplays(), layout::soundPageDisplays(), layout::effectsPageDisplays()})
+        for (const layout::DisplayRow& r : displays) put(r.tag, r.page, r.box, displayKind(r));
+    for (auto buttons : {layout::mainPageButtons(), layout::soundPageButtons(), layout::effectsPageButtons(),
+                         layout::lanePageButtons()}) {
+        for (const layout::ButtonRow& r : buttons) {
+            put(r.tag, r.page, r.box, PlaceKind::button);
+            if (r.inLocatePanel) all.back().area = PanelArea::locate;
+        }
+    }
+    for (const layout::LateButton& late : layout::lateButtons())
+        put(late.row.tag, late.row.page, late.row.box, PlaceKind::button);
+    for (const layout::MenuRow& r : layout::visibleMenus()) put(r.tag, r.page, r.box, PlaceKind::menu);
+    for (const layout::HiddenMenuRow& r : layout::hiddenMenus()) put(r.tag, layout::kNoPage, r.box, PlaceKind::hidden);
+    for (const layout::PresetMenuRow& r : layout::presetMenus()) put(r.tag, r.page, r.box, PlaceKind::menu);
+    for (const layout::MouseAreaRow& r : layout::mouseAreas()) put(r.tag, r.page, r.box, PlaceKind::area);
+    for (const layout::ButtonLineRow& r : layout::buttonLines()) put(r.tag, 0, r.box, PlaceKind::pattern);
+    for (const layout::TableRow& r : layout::stepTables()) put(r.tag, r.page, r.box, PlaceKind::pattern);
+    put(layout::kKeyStripTag, 0, {194, 637, 672, 7}, PlaceKind::pattern);
+    put(layout::kBarStripTag, 13, {193, 645, 672, 34}, PlaceKind::pattern);
+    put(layout::kZoneViewTag, 0, {192, 224, 672, 12}, PlaceKind::pattern);
+    return all;
+}
+
+}  // namespace
+
+const std::vector<WidgetPlace>& widgetPlaces() {
+    static const std::vector<WidgetPlace> places = collect();
     return places;
+}
+
+const WidgetPlace* findPlace(int32_t tag) {
+    for (const WidgetPlace& p : widgetPlaces())
+        if (p.tag == tag) return &p;
+    return nullptr;
 }
 
 }  // namespace foundry

@@ -1,0 +1,64 @@
+// The open editor on the in-process window system: one full redraw of the
+// whole interface at 100 % and 150 % (its idle in the host's timer calls is
+// EditorIdleBench).  The settings and documents folders point into a fresh
+// temporary folder.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "editor/BWUniClientEditor.h"
+#include "guitoolkit/BWFrame.h"
+#include "platform/InProcessWindows.h"
+#include "plugin/BWUniClient.h"
+#include "BenchFolders.h"
+
+namespace {
+
+// An instance with its editor open in a host window, at a zoom.
+struct OpenEditor {
+    explicit OpenEditor(float zoom) {
+        useTemporaryUserFolders();
+        windows.setScreen({3840, 2160, true});
+        previous = platform::setWindowSystem(&windows);
+        client = std::make_unique<BWUniClient>(nullptr, 1, false);
+        editor = new BWUniClientEditor(client.get(), false);  // the instance owns its editor
+        parent = windows.createWindow(0, 1920, 1200, nullptr);
+        editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
+        if (zoom != 1.0f) editor->zoom(zoom, true);
+        // The locate panel stays shut: the whole interface is what is drawn.
+        if (VSTGUI::CView* panel = editor->getBWFrame()->getOverlay()) panel->looseFocus();
+        idlePass();
+    }
+    ~OpenEditor() {
+        editor->close();
+        client.reset();
+        platform::setWindowSystem(previous);
+    }
+    void idlePass() {
+        windows.advance(30);
+        editor->idle();
+        client->idle();
+        windows.dispatchPendingPaint();
+    }
+
+    platform::InProcessWindows windows;
+    platform::WindowSystem* previous = nullptr;
+    std::unique_ptr<BWUniClient> client;
+    BWUniClientEditor* editor = nullptr;
+    platform::WindowId parent = 0;
+};
+
+void BM_EditorFullRedraw(benchmark::State& state) {
+    OpenEditor open(static_cast<float>(state.range(0)) / 100.0f);
+    VSTGUI::BWFrame* frame = open.editor->getBWFrame();
+    for (auto _ : state) {
+        frame->invalid();
+        open.windows.dispatchPendingPaint();
+    }
+    state.counters["paints"] = static_cast<double>(frame->getPaintCount());
+}
+BENCHMARK(BM_EditorFullRedraw)->Arg(100)->Arg(150)->Unit(benchmark::kMillisecond);
+
+
+}  // namespace

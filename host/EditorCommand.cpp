@@ -1,0 +1,143 @@
+// zorvane-host editor: the plug-in's interface in an X11 window of the
+// host's own, the view opened in it as a host opens it.  The host's window
+// and the plug-in's live on two connections to one display: the host pumps
+// its own and calls the view's timer, which pumps the plug-in's.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "host/HeadlessView.h"
+#include "host/HostDescription.h"
+#include "host/HostInstance.h"
+#include "host/PluginModule.h"
+#include "host/RealTimePlayer.h"
+#include "host/StopSignals.h"
+#include "host/ViewCommands.h"
+#include "platform/AtomicFile.h"
+#include "platform/X11Windows.h"
+
+namespace {
+
+// The host's top-level window: it hears the close button.
+struct TopWindow : platform::WindowHandler {
+    void handleWindowEvent(const platform::WindowEvent& event) override {
+        if (event.kind == platform::WindowEvent::Kind::Close || event.kind == platform::WindowEvent::Kind::Destroy)
+            closed = true;
+    }
+    bool closed = false;
+};
+
+struct EditorSettings {
+    int32_t zoomPercent = 0;  // 0: as the settings have it
+    double seconds = 0;       // 0: until closed
+    std::string log;
+};
+
+bool readSettings(const ViewCommandArguments& args, EditorSettings& settings, std::string& error) {
+    if (args.has("--zoom") && !parseZoom(args.get("--zoom"), settings.zoomPercent, error)) return false;
+    if (args.has("--seconds")) {
+        char* end = nullptr;
+        const std::string text = args.get("--seconds");
+        settings.seconds = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != 0 || !std::isfinite(settings.seconds) || settings.seconds <= 0 || settings.seconds > 86400)
+            return error = "--seconds wants a time from 0 to 86400", false;
+    }
+    if (args.has("--log")) {
+        // Known before the session, not after the person has played it.
+        settings.log = args.get("--log");
+        const std::filesystem::path folder = std::filesystem::path(settings.log).parent_path();
+        const std::string where = folder.empty() ? "." : folder.string();
+        if (!std::filesystem::is_directory(where) || access(where.c_str(), W_OK) != 0)
+            return error = "cannot write the log into " + where, false;
+    }
+    return true;
+}
+
+// The automation requests in order, then each host parameter's final value.
+std::string sessionLog(HostInstance& instance) {
+    std::string text;
+    for (const std::string& line : instance.automationLog) text += line + "\n";
+    int32_t count = 0;
+    instance.effect()->GetNumberOfParameters(&count);
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string id = instance.parameterID(i);
+        char line[96];
+        std::snprintf(line, sizeof(line), "final %s %.6f\n", id.c_str(), instance.parameter(id));
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace
+
+int runEditor(PluginModule& module, const ViewCommandArguments& args) {
+    if (args.words.size() > 1) return viewCommandRefusal("editor takes no argument \"" + args.words[1] + "\"", kEditorHelp);
+    if (args.has("--state") && args.has("--preset")) return viewCommandRefusal("editor takes --preset or --state, not both", kEditorHelp);
+    EditorSettings settings;
+    std::string error;
+    if (!readSettings(args, settings, error)) return viewCommandFailure(error);
+    // SIGINT and SIGTERM end the session as the window's close button does,
+    // from the start: a signal that arrives while the view opens is seen by
+    // the first turn of the loop, so the log is still written on the way out.
+    // The program then ends by the signal.
+    const StopOnSignals stopOnSignals;
+
+    platform::X11Windows windows;
+    if (!windows.isConnected()) {
+        const char* display = std::getenv("DISPLAY");
+        return viewCommandFailure(display && *display ? std::string("cannot open the X display ") + display
+                                                      : std::string("no X display: $DISPLAY is not set") +
+                                                            " (zorvane-host snapshot draws the interface without one)");
+    }
+    ScopedZoom zoom;
+    if (settings.zoomPercent && !zoom.apply(settings.zoomPercent, error)) return viewCommandFailure(error);
+
+    HostInstance instance(module.effect(), 2, 44100.0f);
+    if (!instance.ok()) return viewCommandFailure("the plug-in did not create an instance");
+    if ((args.has("--state") || args.has("--preset")) && !args.loadSettings(instance, error)) return viewCommandFailure(error);
+
+    TopWindow top;
+    const platform::WindowId window = windows.createWindow(0, 960, 697, &top);
+    if (!window) return viewCommandFailure("cannot make a window on the X display");
+    // The plug-in's connection must find the window on the server.
+    windows.sync();
+    platform::HostWindow host;
+    host.kind = platform::HostWindowKind::X11;
+    host.x11Window = windows.nativeWindow(window);
+    host.x11Screen = windows.screenNumber();
+    instance.viewContainer.resized = [&](int32_t width, int32_t height) { windows.setWindowSize(window, width, height); };
+    if (instance.openView(&host) != AAX_SUCCESS) return viewCommandFailure("the plug-in did not open its view");
+
+    {
+        std::unique_ptr<RealTimePlayer> player;
+        if (args.has("--play")) player = std::make_unique<RealTimePlayer>(instance);
+        using Clock = std::chrono::steady_clock;
+        const auto period = std::chrono::milliseconds(HeadlessView::kTimerPeriodMs);
+        const auto start = Clock::now();
+        auto nextTimer = start;
+        while (!top.closed && !stopSignal() &&
+               (settings.seconds <= 0 || Clock::now() - start < std::chrono::duration<double>(settings.seconds))) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTimer - Clock::now());
+            windows.pump(uint32_t(std::max<int64_t>(wait.count(), 0)));
+            if (Clock::now() < nextTimer) continue;
+            instance.viewTimer();
+            nextTimer = std::max(nextTimer + period, Clock::now() - period);
+        }
+    }
+    // The plug-in's window goes before the host's that holds it.
+    instance.closeView();
+    instance.viewContainer.resized = nullptr;
+    windows.destroyWindow(window);
+    windows.sync();
+    if (!settings.log.empty() && !platform::writeFileAtomically(settings.log, sessionLog(instance)))
+        return viewCommandFailure("cannot write " + settings.log);
+    return 0;
+}

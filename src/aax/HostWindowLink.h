@@ -1,0 +1,57 @@
+#pragma once
+// The module's side of the window a host hands its view (platform/
+// HostWindow.h).  The module carries its own window layer, so a host's
+// window is not one of its windows: for an X11 host the module connects to
+// the host's display itself and opens the editor in the host's window as a
+// foreign parent; for a headless host it runs the in-process back-end, feeds
+// it the host's queued events, lets its clock follow the host's and leaves
+// the window's pixels in the host's buffer.
+//
+// One back-end serves every view of the module from the first open to the
+// last close; it is the current window system meanwhile, and the one before
+// it comes back after.  An X11 back-end also puts the interactive file
+// dialogs in place while it serves.  A view whose host window is of another
+// kind than the back-end in service, or that cannot be reached, opens its
+// editor without a window.  Host GUI thread only.
+
+#include <memory>
+
+#include "platform/HostWindow.h"
+
+class HostWindowLink {
+public:
+    // Null when the host gives no window the module can reach (no record,
+    // an unknown kind or form, a display that does not answer).
+    static std::unique_ptr<HostWindowLink> open(int32_t type, void* hostWindow);
+    // After the editor has closed: its window has gone with it.
+    ~HostWindowLink();
+    HostWindowLink(const HostWindowLink&) = delete;
+    HostWindowLink& operator=(const HostWindowLink&) = delete;
+
+    // The editor's parent window (the handle its open takes).
+    void* parentWindow() const;
+    // Before the editor's idle: what the host's window system has for it
+    // (X11 events; the queued events and the host's clock, headless).
+    void beforeIdle();
+    // After it: the windows are painted and, headless, the editor's pixels
+    // go to the host's buffer.
+    void afterIdle();
+
+private:
+    struct BackEnd;
+    // The back-end in service, null while no view is open.
+    static BackEnd*& serving();
+    HostWindowLink(platform::HostWindow& host, BackEnd& backEnd, uint32_t parent);
+    void takeHeadlessEvents();
+    void copyToHost();
+
+    platform::HostWindow& host;
+    BackEnd& backEnd;
+    uint32_t parent;
+    // The host's buffer as last filled, and from which window: a new buffer
+    // is filled whole, the same one where the window has painted since.
+    const uint32_t* filled = nullptr;
+    int32_t filledWidth = 0;
+    int32_t filledHeight = 0;
+    uint32_t filledWindow = 0;
+};

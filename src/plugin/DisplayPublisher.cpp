@@ -1,0 +1,106 @@
+#include "plugin/DisplayPublisher.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/BWSystemInfo.h"
+#include "core/SharedFloat.h"
+#include "plugin/DisplayBlock.h"
+#include "plugin/Engine.h"
+
+namespace {
+
+constexpr float kLastCell = 31.0f;        // the lanes show 32 steps
+constexpr float kHostClockThreshold = 1.02f;
+constexpr float kKeyViewShift = 12.0f;
+constexpr float kAccent = 0.9f;           // a step's strike at or above this is accented
+constexpr float kSpriteRow = 7.0f;        // rows of the marker sheet: note, accent, tie, glide
+constexpr float kDimmest = 80.0f;         // a voice at the least level still shows
+enum SpriteRow { kNoteRow = 0, kAccentRow, kTieRow, kGlideRow };
+
+// The layer the markers follow: the first one switched on.
+int leadLayer(const EngineState& state) {
+    for (int layer = 0; layer < kSoundLayers; ++layer)
+        if (state.layers[static_cast<size_t>(layer)].soundSwitch.stepIndex == 1) return layer;
+    return 0;
+}
+
+}  // namespace
+
+void DisplayPublisher::publish(const Engine& engine, float octave, float tie) {
+    const RenderState& r = engine.renderState();
+    if (r.silent) return publishRest();
+    resting = false;
+    DisplayBlock& b = block;
+    const SequencerRuntime& s = engine.sequencerState();
+    const EngineState& state = engine.state();
+
+    // The clock the sequencer follows, and its ramp: 1 while it runs.
+    const bool hostClock = state.patterns.records[Tag::Clocksource].step + r.transportRamp >= kHostClockThreshold;
+    const float ramp = std::clamp(hostClock ? r.transportRamp : s.ownClockRamp, 0.0f, 1.0f);
+    const double position = hostClock ? s.hostStepPosition : s.ownStepPosition;
+    storeShared(b.source, static_cast<float>(position - std::floor(position)));
+    storeShared(b.counter1, std::clamp(static_cast<float>(s.stepIndex), 0.0f, kLastCell));
+    storeShared(b.counter2, std::clamp(static_cast<float>(s.chordStepIndex), 0.0f, kLastCell));
+    storeShared(b.playBarAlpha, 255.0f * ramp);
+    storeShared(b.pageImageAlpha, 255.0f * ramp);
+
+    // The beat clock's gate changes on every beat (the kick restarts there).
+    const float ticksPerBeat = context.ticksPerBeatF.load();
+    beatLight = r.kickRestart != 0.0f ? 1.0f : std::max(0.0f, beatLight - 2.0f / std::max(ticksPerBeat, 1.0f));
+    storeShared(b.beatIndicator, beatLight);
+    storeShared(b.compressorReduction, engine.voiceChain().compressor().getReduction());
+
+    const SequencerState& sequencer = state.sequencer;
+    const bool fromKeys = sequencer.chordMode.stepIndex == 2;
+    storeShared(b.chordNumber, ramp > 0.0f && !fromKeys ? sequencer.manualChord + 1.0f : 0.0f);
+    storeShared(b.shift, kKeyViewShift);
+    storeShared(b.shiftDisable, fromKeys ? 0.0f : 1.0f);
+    for (size_t i = 0; i < 8; ++i) {
+        storeShared(b.positions2[i], context.shiftedNotes[i]);
+        storeShared(b.activity2[i], context.sortedVelocities[i]);
+    }
+    publishVoices(engine, octave, tie, ramp > 0.0f);
+}
+
+// One marker per sequencer voice of the lead layer, where its note sounds
+// and as bright as it sounds; its sprite tells what the step does to it.
+void DisplayPublisher::publishVoices(const Engine& engine, float octave, float tie, bool sounding) {
+    DisplayBlock& b = block;
+    const SequencerRuntime& s = engine.sequencerState();
+    const EngineState& state = engine.state();
+    const int lead = leadLayer(state);
+    const LayerTriggerStage& t = s.layers[static_cast<size_t>(lead)];
+    const bool tied = tie > 0.0f && state.patterns.records[Tag::TieOsc1 + lead].stepIndex == 1;
+    const bool gliding = s.glideTicks > 0.0f;
+    const SpriteRow strike = s.triggerValue >= kAccent ? kAccentRow : kNoteRow;
+    bool shown = false;
+    for (size_t i = 0; i < 8; ++i) {
+        const bool on = sounding && t.lastValue[i] > 0.0f;
+        shown = shown || on;
+        const SpriteRow row = gliding && s.arpGates[i] > 0.0f ? kGlideRow : tied ? kTieRow : strike;
+        storeShared(b.positions[i], t.startNotes[i]);
+        storeShared(b.activity[i], on ? t.passed[i] : 0.0f);
+        storeShared(b.objectAlpha[i], on ? kDimmest + (255.0f - kDimmest) * std::clamp(t.passed[i], 0.0f, 1.0f) : 0.0f);
+        storeShared(b.objectSpriteY[i], kSpriteRow * static_cast<float>(row));
+    }
+    storeShared(b.offset, 12.0f * octave);
+    storeShared(b.markerDisable, shown ? 0.0f : 1.0f);
+    storeShared(b.objectCount, 8.0f);
+}
+
+// Everything the indicators show goes out; the counters go back to the
+// first step.  Written once when the engine comes to rest.
+void DisplayPublisher::publishRest() {
+    if (resting) return;
+    resting = true;
+    beatLight = 0.0f;
+    DisplayBlock& b = block;
+    for (float* value : {&b.source, &b.counter1, &b.counter2, &b.offset, &b.playBarAlpha, &b.pageImageAlpha,
+                         &b.beatIndicator, &b.compressorReduction, &b.chordNumber, &b.objectCount})
+        storeShared(*value, 0.0f);
+    storeShared(b.markerDisable, 1.0f);
+    for (DisplayBlock::Eight* group : {&b.positions, &b.activity, &b.positions2, &b.activity2, &b.objectAlpha,
+                                       &b.objectSpriteY})
+        for (float& value : *group) storeShared(value, 0.0f);
+}

@@ -1,0 +1,244 @@
+// Widgets of the open where the layout puts them, drawing and answering as
+// a person sees and uses them: pixels of a knob's strip, hint displays,
+// mouse areas, absolute knobs, picture and value displays, meters, the
+// pages of the lane tables and menus, the start values of menus before the
+// first idle, the version label, companion buttons and the locate panel.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "EditorScene.h"
+#include "guitoolkit/CBitmap.h"
+#include "persistence/Settings.h"
+#include "support/TempDir.h"
+#include "widgets/BWButton.h"
+#include "widgets/BWDisplay.h"
+#include "widgets/BWImage.h"
+#include "widgets/BWKnob.h"
+#include "widgets/BWLabel.h"
+#include "widgets/BWOptionMenu.h"
+#include "widgets/BWTableView.h"
+#include "widgets/BWViewContainer.h"
+
+namespace editor_test {
+namespace {
+
+using VSTGUI::BWButton;
+using VSTGUI::BWDisplay;
+using VSTGUI::BWKnob;
+using VSTGUI::BWOptionMenu;
+using VSTGUI::CRect;
+
+struct LayoutScene : EditorScene {
+    LayoutScene() {
+        EXPECT_TRUE(open());
+        // Without instruments the open shows the locate panel over the lanes.
+        if (VSTGUI::CView* panel = frame()->getOverlay()) panel->looseFocus();
+        settle();
+    }
+    void settle(int passes = 2) {
+        for (int i = 0; i < passes; ++i) {
+            windows.advance(40);
+            editor->idle();
+            client->idle();  // the host's view timer: the editor, then the instance
+            windows.dispatchPendingPaint();
+        }
+    }
+    template <class W = VSTGUI::BWControl>
+    W* at(int32_t tag) const {
+        auto* w = dynamic_cast<W*>(editor->widget(tag));
+        EXPECT_NE(w, nullptr) << tag;
+        return w;
+    }
+    void click(int32_t x, int32_t y) {
+        const platform::WindowId window = frame()->getWindow();
+        windows.press(window, x, y);
+        windows.release(window, x, y);
+    }
+};
+
+// What cairo's "over" gives for a premultiplied source on an opaque one.
+uint32_t over(uint32_t source, uint32_t below) {
+    const uint32_t a = source >> 24;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t s = (source >> shift) & 255, d = (below >> shift) & 255;
+        out |= std::min<uint32_t>(255, s + (d * (255 - a) + 127) / 255) << shift;
+    }
+    return out;
+}
+
+TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointerRests) {
+    LayoutScene scene;
+    scene.client->setParameter(0, 0.5f);
+    scene.settle();
+    // Frame 63 of the 128 in image 1062: source rows from 63 x 43 = 2709,
+    // over the panel at (893, 104).  The meters stand at its sides.
+    const platform::WindowSurface s = scene.windows.surface(scene.frame()->getWindow());
+    VSTGUI::CBitmap* strip = scene.editor->getBitmap(1062);
+    VSTGUI::CBitmap* panel = scene.editor->getBitmap(1000);
+    int32_t worst = 0;
+    for (int32_t y = 2; y < 41; ++y) {
+        for (int32_t x = 3; x < 40; ++x) {
+            const uint32_t want = over(strip->getPixels()[(2709 + y) * 43 + x], panel->getPixels()[(104 + y) * 960 + 893 + x]);
+            const uint32_t got = s.pixels[(104 + y) * s.width + 893 + x];
+            for (int shift = 0; shift < 24; shift += 8)
+                worst = std::max(worst, std::abs(int32_t((want >> shift) & 255) - int32_t((got >> shift) & 255)));
+        }
+    }
+    EXPECT_LE(worst, 2);
+
+    auto* level = scene.at(195);
+    EXPECT_FALSE(level->isVisible());
+    scene.windows.move(scene.frame()->getWindow(), 914, 125);
+    scene.settle();
+    EXPECT_TRUE(level->isVisible()) << "the level shows while the pointer rests on the knob";
+    EXPECT_EQ(scene.at<BWDisplay>(195)->valueText(), "0.00 db");
+    scene.windows.move(scene.frame()->getWindow(), 500, 10);
+    scene.settle();
+    EXPECT_FALSE(level->isVisible());
+}
+
+TEST(InterfaceLayout, AbsoluteKnobsTakeTheirValueFromWhereTheyAreClicked) {
+    LayoutScene scene;
+    scene.client->setParameter(354, 0.0f);  // the sound page
+    scene.settle();
+    CRect area;
+    scene.at(75)->getMouseableArea(area);
+    EXPECT_EQ(area, CRect(538, 613, 867, 640)) << "its margins widen the mouse area";
+    scene.click(47, 72);
+    auto* octave = scene.at<BWKnob>(10);
+    EXPECT_NEAR(octave->getValue(), 0.49254f, 1e-5f);
+    EXPECT_EQ(octave->frameIndex(octave->position()), 2);
+    EXPECT_NEAR(scene.client->getParameter(10), 0.49254f, 1e-5f) << "reported to the host's parameter";
+}
+
+TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
+    LayoutScene scene;
+    scene.client->displayBlock().chordNumber = 3.0f;
+    scene.client->renderState().peakLeft = 0.25f;
+    scene.settle(1);
+    EXPECT_EQ(scene.at<BWDisplay>(95)->getLastFrameOffset(), 75);
+    // The square root of the peak, 0.5, of 17 frames 55 high; then the
+    // meter takes the level and the peak falls.
+    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(197)->getStripOffset().y, 440);
+    scene.settle(1);
+    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(197)->getStripOffset().y, 7 * 55);
+
+    // The sixteenth-note delay's time, shown while the pointer rests on its knob.
+    scene.client->setParameter(354, 1.0f);
+    scene.client->setParameter(358, 1.0f);
+    scene.client->setParameter(85, 2.0f / 15.0f);  // three sixteenths
+    scene.settle();
+    scene.windows.move(scene.frame()->getWindow(), 548, 122);
+    scene.settle();
+    EXPECT_TRUE(scene.at(186)->isVisible()) << "the delay panels' images leave the knobs the pointer";
+    EXPECT_EQ(scene.at<BWDisplay>(186)->valueText(), " 3  /16th");
+    const platform::WindowRect window = [&] {
+        platform::WindowRect r;
+        scene.windows.windowRect(scene.frame()->getWindow(), r);
+        return r;
+    }();
+    scene.windows.wheel(scene.frame()->getWindow(), window.left + 548, window.top + 122, 120);
+    EXPECT_NEAR(scene.client->rawValue(85), 2.0f / 15.0f + 0.0175f, 1e-6f) << "and the wheel";
+}
+
+TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
+    LayoutScene scene;
+    for (int32_t lane = 0; lane < 5; ++lane) {
+        scene.client->setParameter(350, 0.25f * static_cast<float>(lane));
+        scene.settle(1);
+        for (int32_t other = 0; other < 5; ++other) {
+            EXPECT_EQ(scene.at(383 + other)->isVisible(), other == lane) << lane << " table " << 383 + other;
+            EXPECT_EQ(scene.at(332 + other)->isVisible(), other == lane) << lane << " menu " << 332 + other;
+            EXPECT_EQ(scene.at(383 + other)->pageIndex, 20 + other);
+            EXPECT_EQ(scene.at(332 + other)->pageIndex, 25 + other);
+        }
+    }
+    // With page 21 alone of the lane pages, its group shows, the first not.
+    PageSet& pages = scene.client->interfaceRequests().pages;
+    for (int32_t page = 20; page < 30; ++page) pages.setPageBit(page, page == 21);
+    for (int32_t tag : {244, 245, 246, 247, 248, 251}) EXPECT_TRUE(scene.at(tag)->isVisible()) << tag;
+    for (int32_t tag : {236, 237, 238, 239, 240, 243}) EXPECT_FALSE(scene.at(tag)->isVisible()) << tag;
+}
+
+TEST(InterfaceLayout, MenusShowTheirStartEntryUntilTheFirstIdleTakesTheCores) {
+    EditorScene scene;
+    scene.client->setParameter(330, 0.0f);
+    scene.client->setParameter(79, 0.0f);
+    ASSERT_TRUE(scene.open());
+    std::string channel, divide;
+    auto* channels = dynamic_cast<BWOptionMenu*>(scene.editor->widget(330));
+    auto* divides = dynamic_cast<BWOptionMenu*>(scene.editor->widget(79));
+    ASSERT_TRUE(channels && divides);
+    channels->getCurrentText(&channel, true);
+    divides->getCurrentText(&divide, true);
+    EXPECT_EQ(channel + "|" + divide, "Channel 2|2/1");
+    scene.editor->idle();
+    channels->getCurrentText(&channel, true);
+    divides->getCurrentText(&divide, true);
+    EXPECT_EQ(channel + "|" + divide, "Channel 1|no divide");
+}
+
+TEST(InterfaceLayout, VersionLabelCompanionsAndTheLitMenuButton) {
+    TempDir presets;  // the menu lists the folders of the preset folder
+    std::filesystem::create_directories(presets.path() / "Pads");
+    EditorScene maker;
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) {
+        maker.client->setParameter(0, name[0] == 'B' ? 0.8f : 0.2f);
+        const auto file = presets.path() / "Pads" / (std::string(name) + ".zvp");
+        ASSERT_TRUE(maker.client->savePreset(file.c_str(), 0, "zvp", nullptr, nullptr));
+    }
+    LayoutScene scene;
+    // The instance names its own folders when it is made: the open that
+    // follows lists this one.
+    scene.editor->close();
+    setSettingString("presetpath0", presets.path().string() + "/");
+    ASSERT_TRUE(scene.open());
+    if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
+
+    auto* label = scene.at<VSTGUI::BWLabel>(398);
+    EXPECT_EQ(label->getText(), "1.5.9");
+    EXPECT_EQ(label->getViewSize(), CRect(497, 263, 537, 283));
+    EXPECT_EQ(label->getParentView(), scene.editor->widgets().hookContainer);
+
+    auto* next = scene.at<BWButton>(314);
+    auto* menu = scene.at<BWOptionMenu>(395);
+    EXPECT_EQ(next->getTag(), 10051);
+    EXPECT_EQ(next->boundValue, nullptr);
+    EXPECT_EQ(scene.at<BWButton>(315)->getTag(), 10052);
+    scene.click(473, 26);
+    scene.settle();
+    EXPECT_EQ(menu->pickedName, "Alpha") << "the first file of the folder";
+    scene.click(473, 26);
+    scene.settle();
+    EXPECT_EQ(menu->pickedName, "Beta");
+    EXPECT_EQ(scene.client->rawValue(0), 0.8f) << "and it is loaded";
+
+    auto* opener = scene.at<BWButton>(320);
+    scene.click(459, 26);
+    EXPECT_TRUE(menu->isListOpen());
+    scene.settle();
+    EXPECT_EQ(opener->getValue(), 1.0f) << "lit while its menu is open";
+    menu->closeList();
+    EXPECT_EQ(opener->getValue(), 0.0f);
+    setSettingString("presetpath0", "");
+}
+
+TEST(InterfaceLayout, AnEmptyLibraryShowsTheLocatePanelWithItsButton) {
+    EditorScene scene;
+    ASSERT_TRUE(scene.open());
+    VSTGUI::BWViewContainer* locate = scene.editor->widgets().locateContainer;
+    ASSERT_NE(locate, nullptr);
+    EXPECT_EQ(scene.frame()->getOverlay(), locate);
+    EXPECT_TRUE(locate->isVisible());
+    EXPECT_EQ(locate->getViewSize(), CRect(365, 223, 665, 407));
+    EXPECT_EQ(scene.editor->widget(312)->getParentView(), locate);
+    EXPECT_EQ(scene.editor->widget(312)->getViewSize(), CRect(593, 378, 661, 399));
+    EXPECT_EQ(scene.editor->widget(367)->getViewSize(), CRect(372, 379, 590, 398));
+}
+
+}  // namespace
+}  // namespace editor_test
