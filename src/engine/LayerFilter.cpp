@@ -91,10 +91,7 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     for (int k = 0; k < kLayerVoices; ++k) glidesArrived = glidesArrived && laneGlides.value[k] == laneGlides.target[k];
     if (glidesArrived && envelopesResting(laneEnvelopes, gates) && glideTicks == laneGlideTicks) return;
     laneGlideTicks = glideTicks;
-    alignas(32) float peaks[kLayerVoices], sustains[kLayerVoices];
-    std::fill_n(peaks, kLayerVoices, 1.0f);
-    std::fill_n(sustains, kLayerVoices, times.sustain);
-    kernels.envelope(laneEnvelopes, gates.data(), peaks, sustains, envelopeTicksOf(times, ticksPerMs));
+    kernels.envelope(laneEnvelopes, gates.data(), times.sustain, false, envelopeTicksOf(times, ticksPerMs));
     kernels.glide(laneGlides, laneEnvelopes.level, glideTicks);
 }
 
@@ -117,16 +114,12 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
     uint32_t leftDraws = system.randomState;
     kernels.random(leftDraws, 1, 2, 0, targets[0]);
     kernels.random(system.randomState, 2, 2, 2 * kLayerVoices, targets[1]);
-    alignas(32) float envelopes[2][kLayerVoices];
-    for (int k = 0; k < kLayerVoices; ++k) {
-        envelopes[0][k] = laneGlides.value[k];
-        envelopes[1][k] = settings.invert ? 1.0f - laneGlides.value[k] : laneGlides.value[k];
-    }
     pendingRow = settings.row;
     pendingType = static_cast<int32_t>(settings.type);
     pendingRate = system.sampleRate;
     for (int c = 0; c < 2; ++c) {
-        const voicelanes::CutoffInput input = {envelopes[c],
+        const voicelanes::CutoffInput input = {laneGlides.value,
+                                               c == 1 && settings.invert ? 1 : 0,
                                                targets[c],
                                                settings.age.timeMs * system.samplesPerMsPerTick,
                                                settings.cut,

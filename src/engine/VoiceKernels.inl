@@ -123,8 +123,10 @@ void glide(Glides& g, const float* targets, float ticks) {
 
 // The envelope's states (Envelope::State): 0 idle, 1 attack, 3 decay, 4
 // sustain, 5 release, 6 finished.
-void envelope(Envelopes& e, const float* gates, const float* peaks, const float* sustains, const EnvelopeTicks& t) {
-    const Float8 gate = load(gates), peak = load(peaks), sustain = load(sustains);
+void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate, const EnvelopeTicks& t) {
+    const Float8 gate = load(gates);
+    const Float8 peak = byGate ? gate : splat(1.0f);
+    const Float8 sustain = byGate ? splat(sustainShare) * gate : splat(sustainShare);
     Float8 level = load(e.level), previous = load(e.previousGate), counter = load(e.counter);
     Int8 state = loadInt(e.state);
     const Float8 zero = splat(0.0f), one = splat(1.0f);
@@ -238,7 +240,8 @@ inline Float8 frequencyOf(Float8 x) {
 
 uint32_t cutoffs(SvfLanes& s, const CutoffInput& in) {
     glide(s.drift, in.driftTargets, in.driftTicks);
-    const Float8 x = splat(in.cut) + splat(in.peak - in.cut) * load(in.envelope) + load(s.drift.value) * splat(in.depth);
+    const Float8 share = in.invert ? splat(1.0f) - load(in.envelope) : load(in.envelope);
+    const Float8 x = splat(in.cut) + splat(in.peak - in.cut) * share + load(s.drift.value) * splat(in.depth);
     const Float8 position = load(s.position), lastRow = load(s.lastRow);
     const Int8 lastType = loadInt(s.lastType);
     const Int8 moved = (x != position) | (splat(in.row) != lastRow) | (splatInt(in.type) != lastType);
@@ -273,14 +276,22 @@ void laneCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, floa
     store(s.q, moved ? q : load(s.q));
 }
 
-void ramps(float* current, float* step, const float* target, float tickReciprocal) {
+inline void ramp(float* current, float* step, Float8 target, float tickReciprocal) {
     Float8 c = load(current);
-    Float8 s = (load(target) - c) * splat(tickReciprocal);
+    Float8 s = (target - c) * splat(tickReciprocal);
     const Int8 small = magnitude(s) < splat(1e-7f);
     s = small ? splat(0.0f) : s;
-    c = small ? load(target) : c;
+    c = small ? target : c;
     store(current, c);
     store(step, s);
+}
+
+void gains(LayerMix& m, const float* envelopeLevels, float level, float panLeft, float panRight, bool perVoice,
+           float tickReciprocal) {
+    const Float8 gain = load(envelopeLevels) * splat(level);
+    if (!perVoice) return ramp(m.gainLeft, m.stepLeft, gain, tickReciprocal);
+    ramp(m.gainLeft, m.stepLeft, gain * splat(panLeft), tickReciprocal);
+    ramp(m.gainRight, m.stepRight, gain * splat(panRight), tickReciprocal);
 }
 
 void noteTable(const float* table, int32_t size, float offset, const float* notes, float* out) {
@@ -595,7 +606,7 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
 }
 
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCoefficients,
-                                   ramps,      noteTable,  voiceNotes, increments, takeRows,
+                                   gains,      noteTable,  voiceNotes, increments, takeRows,
                                    readFrames, mixShared,  mixPerVoice, filterLanes};
 
 }  // namespace

@@ -67,7 +67,8 @@ struct SvfLanes {
 
 // What the cutoffs of eight lanes are worked out from in a tick.
 struct CutoffInput {
-    const float* envelope;  // each lane's share, already inverted for a right channel against its left
+    const float* envelope;  // each lane's share
+    int32_t invert;         // the channel sweeps against its left: 1 − share
     const float* driftTargets;  // this tick's random targets
     float driftTicks;           // the drift time in ticks
     float cut;
@@ -118,9 +119,10 @@ struct VoiceKernels {
     void (*random)(uint32_t& state, int32_t first, int32_t stride, int32_t count, float* out);
     // Each glide takes its target (over `ticks`) and moves one tick.
     void (*glide)(Glides& glides, const float* targets, float ticks);
-    // One tick of eight envelopes with their gates, peaks and sustain levels.
-    void (*envelope)(Envelopes& envelopes, const float* gate, const float* peak, const float* sustain,
-                     const EnvelopeTicks& times);
+    // One tick of eight envelopes with their gates: a layer voice's peaks at
+    // its gate and sustains at sustain × gate (byGate), a filter lane's
+    // peaks at 1 and sustains at sustain.
+    void (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
     // The drift, then the cutoffs: the lanes whose position, row or type
     // moved take the new ones and their frequency; answers them as bits.
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);
@@ -129,9 +131,12 @@ struct VoiceKernels {
     // lanes filter something).
     void (*coefficients)(SvfLanes& lanes, uint32_t which, float row, int32_t type, float sampleRate,
                          const float* tableF, const float* tableQ);
-    // A ramp per value towards its target in a tick: step = (target −
-    // current) / 16, or none and the target at once under 1e-7.
-    void (*ramps)(float* current, float* step, const float* target, float tickReciprocal);
+    // A layer's voice gains towards level × each envelope level (times the
+    // pan gains, left and right, in the per-voice filter mode), as ramps
+    // over a tick: step = (target − current) / 16, or none and the target at
+    // once under 1e-7.
+    void (*gains)(LayerMix& mix, const float* envelopeLevels, float level, float panLeft, float panRight,
+                  bool perVoice, float tickReciprocal);
     // Frequencies of eight notes from a (value, slope) table read at note +
     // offset, held to its size.
     void (*noteTable)(const float* table, int32_t size, float offset, const float* notes, float* out);

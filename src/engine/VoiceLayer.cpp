@@ -96,21 +96,14 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 // are opened once each.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
     uint32_t following = 0;
-    alignas(32) float notes[kLayerVoices] = {}, roots[kLayerVoices] = {}, tunes[kLayerVoices] = {};
-    alignas(32) float rates[kLayerVoices] = {}, increments[kLayerVoices];
-    for (int k = 0; k < kLayerVoices; ++k) {
-        const Reader& voice = readers[k];
-        if ((started >> k & 1u) || !voice.isActive()) continue;
-        following |= 1u << k;
-        notes[k] = notesNow[k];
-        roots[k] = static_cast<float>(voice.getZone()->getRootKey());
-        tunes[k] = voice.getZone()->getTune();
-        rates[k] = voice.getDataRate();
-    }
+    for (int k = 0; k < kLayerVoices; ++k)
+        if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
     const uint32_t rendering = started | following;
     if (rendering == 0) return;
     if (following != 0) {
-        kernels.increments(&system.pitchRatioTable[0].value, notes, roots, tunes, rates, system.sampleRate, increments);
+        alignas(32) float increments[kLayerVoices];
+        kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
+                           zoneFacts.rate, system.sampleRate, increments);
         for (int k = 0; k < kLayerVoices; ++k)
             if (following >> k & 1u) readers[k].setIncrement(increments[k]);
     }
@@ -131,4 +124,14 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
     }
     for (int32_t i = 0; i < opened; ++i)
         if (readable[i]) samples[i]->endRead();
+    // What the next tick's increments take, as each voice now stands (kept
+    // apart from the tick's work, so that its eight-wide reads never wait on
+    // these stores).
+    for (int k = 0; k < kLayerVoices; ++k) {
+        if (!(rendering >> k & 1u)) continue;
+        const BWSampleZone* zone = readers[k].getZone();
+        zoneFacts.root[k] = zone ? static_cast<float>(zone->getRootKey()) : 0.0f;
+        zoneFacts.tune[k] = zone ? zone->getTune() : 0.0f;
+        zoneFacts.rate[k] = readers[k].getDataRate();
+    }
 }

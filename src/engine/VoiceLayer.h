@@ -72,6 +72,13 @@ private:
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
     voicelanes::Glides drift{};
+    // Each voice's zone's root key and tune and its data's rate, as its last
+    // render left them: what its increment is worked out from.
+    struct ZoneFacts {
+        alignas(32) float root[kLayerVoices];
+        alignas(32) float tune[kLayerVoices];
+        alignas(32) float rate[kLayerVoices];
+    } zoneFacts{};
     VoiceValues clamped{};
     VoiceValues notesNow{};
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn

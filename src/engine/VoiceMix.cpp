@@ -43,9 +43,7 @@ bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues&
 
 void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
     if (envelopesResting(envelopes, gates)) return;
-    alignas(32) float sustain[kLayerVoices];
-    for (int k = 0; k < kLayerVoices; ++k) sustain[k] = times.sustain * gates[k];
-    voiceKernels().envelope(envelopes, gates.data(), gates.data(), sustain, envelopeTicksOf(times, ticksPerMs));
+    voiceKernels().envelope(envelopes, gates.data(), times.sustain, true, envelopeTicksOf(times, ticksPerMs));
 }
 
 // The voices' buffers frame by frame, so that a frame of the eight is one
@@ -87,17 +85,7 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
     }
     const std::array<float, 2>& pans = pansNow;
     const float tickReciprocal = system.tickReciprocal;
-    alignas(32) float gains[kLayerVoices];
-    for (int v = 0; v < kLayerVoices; ++v) gains[v] = envelopes.level[v] * settings.level;
-    if (perVoiceFilter) {
-        alignas(32) float rightGains[kLayerVoices];
-        for (int v = 0; v < kLayerVoices; ++v) {
-            rightGains[v] = gains[v] * pans[1];
-            gains[v] *= pans[0];
-        }
-        kernels.ramps(mix.gainRight, mix.stepRight, rightGains, tickReciprocal);
-    }
-    kernels.ramps(mix.gainLeft, mix.stepLeft, gains, tickReciprocal);
+    kernels.gains(mix, envelopes.level, settings.level, pans[0], pans[1], perVoiceFilter, tickReciprocal);
     panRamps[0].setTarget(pans[0], tickReciprocal);
     panRamps[1].setTarget(pans[1], tickReciprocal);
 }

@@ -72,9 +72,9 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
     for (const Named& set : kernelSets()) {
         Values values;
         voicelanes::Glides glides{};
-        voicelanes::Envelopes envelopes{};
+        voicelanes::Envelopes envelopes{}, laneEnvelopes{};
         LinearGlide singleGlides[kLanes];
-        Envelope singleEnvelopes[kLanes];
+        Envelope singleEnvelopes[kLanes], singleLanes[kLanes];
         float gates[kLanes] = {};
         for (int tick = 0; tick < 3000; ++tick) {
             const EnvelopeTimes times = layerEnvelopeTimes(tick % 700 < 100 ? 0.0f : values.next(0.0f, 0.5f),
@@ -89,11 +89,14 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
                 sustains[k] = times.sustain * gates[k];
             }
             set.kernels->glide(glides, targets, ticks);
-            set.kernels->envelope(envelopes, gates, peaks, sustains, envelopeTicksOf(times, 2.75625f));
+            set.kernels->envelope(envelopes, gates, times.sustain, true, envelopeTicksOf(times, 2.75625f));
+            set.kernels->envelope(laneEnvelopes, gates, times.sustain, false, envelopeTicksOf(times, 2.75625f));
             for (int k = 0; k < kLanes; ++k) {
                 singleGlides[k].retarget(targets[k], ticks);
                 singleGlides[k].advance();
                 singleEnvelopes[k].tick(gates[k], peaks[k], sustains[k], times, 2.75625f);
+                singleLanes[k].tick(gates[k], 1.0f, times.sustain, times, 2.75625f);
+                ASSERT_EQ(laneEnvelopes.level[k], singleLanes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(glides.value[k], singleGlides[k].value) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.level[k], singleEnvelopes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.state[k], int32_t(singleEnvelopes[k].getState())) << set.name << " tick " << tick;
@@ -129,7 +132,7 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                 for (int k = 0; k < kLanes; ++k) envelopes[k] = values.next(0.0f, 1.0f);
                 uint32_t state = context.info.randomState;
                 set.kernels->random(state, 1, 1, kLanes, targets);
-                const voicelanes::CutoffInput input = {envelopes, targets, settings.age.timeMs * context.ticksPerMs(),
+                const voicelanes::CutoffInput input = {envelopes, 0, targets, settings.age.timeMs * context.ticksPerMs(),
                                                        settings.cut, settings.peak, settings.age.depth, settings.row,
                                                        int32_t(settings.type), rate, &filterCoefTableF()[0].value,
                                                        &filterCoefTableQ()[0].value};
