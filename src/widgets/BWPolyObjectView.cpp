@@ -16,6 +16,9 @@ namespace {
 // Far more objects than any view shows; a count from the core beyond it is
 // held there, so that a stray float never sizes the caches.
 constexpr int32_t kMaxObjects = 1024;
+// The widest and tallest ellipse drawn, in pixels: many times the largest
+// view, small enough that its outline flattens at once.
+constexpr int64_t kLargestEllipse = 16384;
 
 // Cached values are held to this magnitude, far beyond any pixel of the view,
 // so that sums of positions and sizes never leave 32 bits.
@@ -251,6 +254,14 @@ void BWPolyObjectView::drawObjects(CDrawContext* context, const CRect& area) {
             }
             default: {
                 const CRect box = ordered(rect.left, rect.top, rect.right, rect.bottom);
+                // Only what can show is drawn: an ellipse off the area, or one
+                // so large that flattening its outline would take seconds, is
+                // left out (objects are sprite-sized; such values come only
+                // from bad data).
+                const int32_t reach = context->getLineWidth() + 1;
+                if (!box.rectOverlap(CRect(area.left - reach, area.top - reach, area.right + reach, area.bottom + reach)) ||
+                    int64_t{box.right} - box.left > kLargestEllipse || int64_t{box.bottom} - box.top > kLargestEllipse)
+                    break;
                 context->setLineStyle(drawMode == kDottedEllipses ? kLineOnOffDash : kLineSolid);
                 context->setFrameColor(colour);
                 context->setFillColor(colour);

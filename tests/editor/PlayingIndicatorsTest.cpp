@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -296,14 +297,21 @@ TEST_F(PlayingIndicators, FollowAnotherThreadThatRenders) {
     EditorScene scene(nullptr);
     open(scene, 1.0f);
     std::atomic<bool> done{false};
+    // The audio thread plays the phrase over and over and the editor idles
+    // until it has seen three cells or a minute has passed, so neither
+    // side's speed decides the outcome.
     std::thread audio([&] {
-        Phrase phrase(8);
-        for (int64_t at = 0; !done && at < 8 * 16 * kBeat; at += kBlock) phrase.render(*scene.client, at);
+        while (!done) {
+            Phrase phrase(1);
+            for (int64_t at = 0; !done && at < 16 * kBeat; at += kBlock) phrase.render(*scene.client, at);
+        }
     });
     std::set<int32_t> cells;
-    for (int i = 0; i < 400 && cells.size() < 3; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (cells.size() < 3 && std::chrono::steady_clock::now() < deadline) {
         idle(scene);
         cells.insert(cell(*scene.editor, 363));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     done = true;
     audio.join();
