@@ -4,7 +4,9 @@
 // factory keys, pad and bass, a filter lane per voice, the kick and the
 // compressor, a tick at a time.  The first `sounding` voices (layer by
 // layer) play a chord, each retriggered every 200 ticks; the others never
-// start.  The factory content and the settings live in a folder of their
+// start.  Without the bus (kVoicesAlone) the kick's level and the
+// compressor's depth are 0: both still run, as they do in a patch that
+// leaves them at 0.  The factory content and the settings live in a folder of their
 // own, so the benchmark never touches the user's.
 
 #include <benchmark/benchmark.h>
@@ -48,8 +50,10 @@ public:
     static constexpr int kVoices = kLayerCount * kLayerVoices;
     static constexpr float kRate = 44100.0f;
 
+    enum Bus { kWholeBus, kVoicesAlone };
+
     // Warmed up until every sounding voice has taken its zone.
-    explicit VoiceRig(int sounding)
+    explicit VoiceRig(int sounding, Bus bus = kWholeBus)
         : sounding(sounding), library(SettingNames::kInstrumentsPath), info(8, nullptr, nullptr, nullptr) {
         if (!content.ok) return;
         library.scan(false);
@@ -82,10 +86,10 @@ public:
         settings.mix.filter.setResonance(0.6f);
         settings.mix.filter.age = AgeSetting::forFilter(0.3f);
         settings.filterEnvelope = filterEnvelopeTimes(0.3f, 0.5f, 0.4f, 0.5f);
-        settings.compressor.setDepth(2);
+        settings.compressor.setDepth(bus == kWholeBus ? 2 : 0);
         settings.compressor.setSpeed(2, kRate);
         for (int i = 0; i < kLayerCount; ++i) settings.age[size_t(i)] = AgeSetting::forLayer(0.2f);
-        chain->kick().setLevel(0.5f);
+        chain->kick().setLevel(bus == kWholeBus ? 0.5f : 0.0f);
 
         for (int layer = 0; layer < kLayerCount; ++layer)
             for (int v = 0; v < kLayerVoices; ++v)

@@ -41,6 +41,20 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
         std::fill_n(out, n, 0.0f);
         return;
     }
+    // At level 0 every sample is 0; the phase and the amplitude run on,
+    // restarts and all, so that a level turned up finds them where they
+    // would be.
+    if (levelRamp.current == 0.0f && levelRamp.step == 0.0f) {
+        for (int32_t i = 0; i < n; ++i) {
+            phase += step;
+            if (phase > 1.0f) phase -= std::floor(phase);
+            if (pulse > 0.0f && !(previousPulse > 0.0f)) phase = 1024.0f;
+            previousPulse = pulse;
+        }
+        amplitude.advance(n);
+        std::fill_n(out, n, 0.0f);
+        return;
+    }
     for (int32_t i = 0; i < n; ++i) {
         const float a = amplitude.next();
         const float d = levelRamp.next();

@@ -459,7 +459,7 @@ inline float sumInPairs(Float8 v) {
 // stay at 0 while their phases run on (those of a layer that is on), and
 // its gains move by their steps, if any.
 template <int Count>
-void rest(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
+void restPhases(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
     Float8 phase[Count], rate[Count];
     for (int j = 0; j < Count; ++j) {
         phase[j] = load(layers[j]->phase);
@@ -472,8 +472,11 @@ void rest(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t
             phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
         }
     }
-    for (int j = 0; j < Count; ++j) {
-        store(layers[j]->phase, phase[j]);
+    for (int j = 0; j < Count; ++j) store(layers[j]->phase, phase[j]);
+}
+
+void restGains(LayerMix* const (&layers)[kLayers], int count, int32_t n) {
+    for (int j = 0; j < count; ++j) {
         const Float8 stepLeft = load(layers[j]->stepLeft), stepRight = load(layers[j]->stepRight);
         if (!any((stepLeft != splat(0.0f)) | (stepRight != splat(0.0f)))) continue;
         Float8 gainLeft = load(layers[j]->gainLeft), gainRight = load(layers[j]->gainRight);
@@ -486,55 +489,118 @@ void rest(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t
     }
 }
 
-void restLayers(LayerMix* const* mixes, const LayerRole* roles, int32_t n) {
-    LayerMix* resting[kLayers] = {};
+// The span's layers sorted: those resting, and of them those on (whose
+// phases run); answers whether any layer plays.
+struct Resting {
+    LayerMix* layers[kLayers] = {};
     bool on[kLayers] = {};
     int count = 0;
-    for (int i = 0; i < kLayers; ++i) {
-        if (roles[i].on && !roles[i].quiet) continue;
-        on[count] = roles[i].on;
-        resting[count++] = mixes[i];
+    LayerMix* running[kLayers] = {};
+    int runningCount = 0;
+
+    Resting(LayerMix* const* mixes, const LayerRole* roles) {
+        for (int i = 0; i < kLayers; ++i) {
+            if (roles[i].on && !roles[i].quiet) continue;
+            on[count] = roles[i].on;
+            layers[count++] = mixes[i];
+            if (roles[i].on) running[runningCount++] = mixes[i];
+        }
     }
-    if (count == 1) rest<1>(resting, on, n);
-    if (count == 2) rest<2>(resting, on, n);
-    if (count == 3) rest<3>(resting, on, n);
+    bool anyPlays() const { return count < kLayers; }
+    // Every resting layer's phases and gains, when none plays.
+    void restAll(int32_t n) const {
+        if (count == 3) restPhases<3>(layers, on, n);
+        restGains(layers, count, n);
+    }
+};
+
+// A playing layer's frames with the phases of the resting layers that are
+// on run beside them, in the same loop, so that the two chains of waiting
+// samples overlap instead of following each other.
+template <int Count, typename Frame>
+inline void framesBeside(LayerMix* const (&running)[kLayers], int32_t n, Frame frame) {
+    Float8 phase[Count + 1], rate[Count + 1];
+    for (int j = 0; j < Count; ++j) {
+        phase[j] = load(running[j]->phase);
+        rate[j] = load(running[j]->rate);
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        frame(s);
+        for (int j = 0; j < Count; ++j) {
+            phase[j] += rate[j];
+            phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
+        }
+    }
+    for (int j = 0; j < Count; ++j) store(running[j]->phase, phase[j]);
+}
+
+template <typename Frame>
+inline void framesBeside(const Resting& resting, int32_t n, Frame frame) {
+    if (resting.runningCount == 0) return framesBeside<0>(resting.running, n, frame);
+    if (resting.runningCount == 1) return framesBeside<1>(resting.running, n, frame);
+    framesBeside<2>(resting.running, n, frame);
 }
 
 void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, float (*sums)[kFrames]) {
-    restLayers(mixes, roles, n);
+    const Resting resting(mixes, roles);
+    if (!resting.anyPlays()) {
+        resting.restAll(n);
+        for (int i = 0; i < kLayers; ++i)
+            for (int32_t s = 0; s < n; ++s) sums[i][s] = 0.0f;
+        return;
+    }
+    restGains(resting.layers, resting.count, n);
+    bool first = true;
     for (int i = 0; i < kLayers; ++i) {
         if (!roles[i].on || roles[i].quiet) {
             for (int32_t s = 0; s < n; ++s) sums[i][s] = 0.0f;
             continue;
         }
         Voices v(*mixes[i]);
-        for (int32_t s = 0; s < n; ++s) {
-            v.hold(load(mixes[i]->rows[from + s]));
+        const LayerMix& m = *mixes[i];
+        float* out = sums[i];
+        const auto frame = [&](int32_t s) {
+            v.hold(load(m.rows[from + s]));
             v.moveGains();
-            sums[i][s] = sumInOrder(v.gainLeft * v.held);
-        }
+            out[s] = sumInOrder(v.gainLeft * v.held);
+        };
+        if (first)
+            framesBeside(resting, n, frame);
+        else
+            for (int32_t s = 0; s < n; ++s) frame(s);
+        first = false;
         v.keep(*mixes[i]);
     }
 }
 
 void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
                  LaneRows& right, float* dryLeft, float* dryRight) {
-    restLayers(mixes, roles, n);
+    const Resting resting(mixes, roles);
+    if (!resting.anyPlays()) return resting.restAll(n);
+    restGains(resting.layers, resting.count, n);
+    bool first = true;
     for (int i = 0; i < kLayers; ++i) {
         if (!roles[i].on || roles[i].quiet) continue;
         Voices v(*mixes[i]);
-        for (int32_t s = 0; s < n; ++s) {
-            v.hold(load(mixes[i]->rows[from + s]));
+        const LayerMix& m = *mixes[i];
+        const bool routed = roles[i].routed;
+        const auto frame = [&](int32_t s) {
+            v.hold(load(m.rows[from + s]));
             v.moveGains();
             const Float8 voiceLeft = v.gainLeft * v.held, voiceRight = v.gainRight * v.held;
-            if (roles[i].routed) {
+            if (routed) {
                 store(left[s], load(left[s]) + voiceLeft);
                 store(right[s], load(right[s]) + voiceRight);
             } else {
                 dryLeft[s] += sumInOrder(voiceLeft);
                 dryRight[s] += sumInOrder(voiceRight);
             }
-        }
+        };
+        if (first)
+            framesBeside(resting, n, frame);
+        else
+            for (int32_t s = 0; s < n; ++s) frame(s);
+        first = false;
         v.keep(*mixes[i]);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -119,6 +120,55 @@ TEST(Compressor, SilentLayersKeepTheDetectorAsAFaintSignalDoes) {
         faintLayers.process(faintL, faintR, kick, 16, c);
         ASSERT_EQ(silentLayers.getReduction(), faintLayers.getReduction()) << span;
         for (int k = 0; k < 16 && layersIn; ++k) ASSERT_EQ(silentL[k], faintL[k]) << span;
+    }
+}
+
+// A kick at level 0 is silent while its phase and amplitude run on: turned
+// up, it plays sample for sample as one that ran all along at a level too
+// small to hear (whose ramp reaches the same steps), restarts and all.  The
+// compressor gives the same however its spans are cut.
+TEST(KickAndCompressor, SilentKickRunsOnAndSpansDoNotMatter) {
+    EngineTestContext context;
+    for (float tone : {0.0f, 0.6f}) {
+        KickGenerator off, faint;
+        off.setTone(tone);
+        faint.setTone(tone);
+        off.setLevel(0.0f);
+        faint.setLevel(1e-30f);
+        float a[16], b[16];
+        for (int tick = 0; tick < 4000; ++tick) {
+            if (tick == 2900) off.setLevel(0.5f), faint.setLevel(0.5f);  // inside the third beat
+            const double beat = tick / 1378.0;
+            off.tick(beat, context.info);
+            faint.tick(beat, context.info);
+            off.render(a, 16, context.info);
+            faint.render(b, 16, context.info);
+            for (int k = 0; k < 16; ++k) ASSERT_EQ(a[k], tick < 2900 ? 0.0f : b[k]) << tone << " " << tick;
+        }
+    }
+    CompressorCoefficients c;
+    c.setDepth(3);
+    c.setSpeed(4, 44100.0f);
+    constexpr int kSamples = 3000;
+    std::vector<float> left(kSamples), right(kSamples), kick(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+        left[size_t(i)] = 1.5f * std::sin(0.003f * float(i));
+        right[size_t(i)] = 0.7f * std::cos(0.011f * float(i));
+        kick[size_t(i)] = i % 1000 < 300 ? 0.9f * std::sin(0.05f * float(i)) : 0.0f;
+    }
+    std::vector<float> oneByOne[2] = {left, right};
+    Compressor single;
+    for (int i = 0; i < kSamples; ++i) single.process(&oneByOne[0][size_t(i)], &oneByOne[1][size_t(i)], &kick[size_t(i)], 1, c);
+    for (int span : {16, 37, 64, 200, kSamples}) {
+        std::vector<float> l = left, r = right;
+        Compressor spans;
+        for (int from = 0; from < kSamples; from += span) {
+            const int n = std::min(span, kSamples - from);
+            spans.process(&l[size_t(from)], &r[size_t(from)], &kick[size_t(from)], n, c);
+        }
+        EXPECT_EQ(l, oneByOne[0]) << span;
+        EXPECT_EQ(r, oneByOne[1]) << span;
+        EXPECT_EQ(spans.getReduction(), single.getReduction()) << span;
     }
 }
 

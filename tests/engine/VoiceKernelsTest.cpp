@@ -244,3 +244,95 @@ TEST(VoiceKernels, IncrementsFollowThePitchTable) {
         }
     }
 }
+
+// The three layers' mix over a span, in both modes and for every way the
+// layers can take part (off, on and quiet, playing through the filter or
+// around it), against one voice at a time: a playing voice's hold renews when
+// its phase passes 2 and its gains move a step a sample; a resting layer's
+// phases run only while it is on, its holds stay, its gains move only when
+// one of its steps is not 0, and it gives nothing.
+TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
+    using voicelanes::kLayers;
+    using voicelanes::LayerMix;
+    using voicelanes::LayerRole;
+    for (const Named& set : kernelSets()) {
+        Values values;
+        for (int roles = 0; roles < 64; ++roles) {
+            for (auto [from, n] : {std::pair{0, 16}, {5, 9}}) {
+                LayerMix mixes[kLayers], expected[kLayers];
+                LayerRole role[kLayers];
+                LayerMix* pointers[kLayers];
+                for (int i = 0; i < kLayers; ++i) {
+                    const int kind = roles >> (2 * i) & 3;  // off, quiet, through, around
+                    role[i] = {kind != 0, kind == 1, kind == 2};
+                    LayerMix& m = mixes[i];
+                    for (auto& row : m.rows)
+                        for (float& x : row) x = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+                    const bool moving = (roles + i) % 3 != 0;
+                    for (int k = 0; k < kLanes; ++k) {
+                        m.phase[k] = values.next(0.0f, 2.0f);
+                        m.rate[k] = values.next(0.05f, 0.7f);
+                        m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+                        m.gainLeft[k] = values.next(0.0f, 1.0f);
+                        m.gainRight[k] = values.next(0.0f, 1.0f);
+                        m.stepLeft[k] = moving && k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
+                        m.stepRight[k] = moving && k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
+                    }
+                    expected[i] = m;
+                    pointers[i] = &mixes[i];
+                }
+                float sums[kLayers][16] = {}, want[kLayers][16] = {};
+                voicelanes::LaneRows rows[2] = {}, wantRows[2] = {};
+                float dry[2][16] = {}, wantDry[2][16] = {};
+                for (int i = 0; i < kLayers; ++i) {
+                    LayerMix& m = expected[i];
+                    const bool plays = role[i].on && !role[i].quiet;
+                    bool moves = false;
+                    for (int k = 0; k < kLanes; ++k) moves = moves || m.stepLeft[k] != 0.0f || m.stepRight[k] != 0.0f;
+                    for (int s = 0; s < n; ++s) {
+                        float sum = 0.0f, sumLeft = 0.0f, sumRight = 0.0f;
+                        for (int k = 0; k < kLanes; ++k) {
+                            if (role[i].on) {
+                                m.phase[k] += m.rate[k];
+                                if (m.phase[k] >= 2.0f) m.phase[k] = 0.0f;
+                            }
+                            if (plays && m.phase[k] == 0.0f) m.held[k] = m.rows[from + s][k];
+                            if (plays || moves) m.gainLeft[k] += m.stepLeft[k], m.gainRight[k] += m.stepRight[k];
+                            if (!plays) continue;
+                            sum += m.gainLeft[k] * m.held[k];
+                            if (role[i].routed) {
+                                wantRows[0][s][k] += m.gainLeft[k] * m.held[k];
+                                wantRows[1][s][k] += m.gainRight[k] * m.held[k];
+                            }
+                            sumLeft += m.gainLeft[k] * m.held[k];
+                            sumRight += m.gainRight[k] * m.held[k];
+                        }
+                        want[i][s] = sum;
+                        if (plays && !role[i].routed) wantDry[0][s] += sumLeft, wantDry[1][s] += sumRight;
+                    }
+                }
+                LayerMix copies[kLayers] = {mixes[0], mixes[1], mixes[2]};
+                set.kernels->mixShared(pointers, role, from, n, sums);
+                for (int i = 0; i < kLayers; ++i) pointers[i] = &copies[i];
+                set.kernels->mixPerVoice(pointers, role, from, n, rows[0], rows[1], dry[0], dry[1]);
+                for (int i = 0; i < kLayers; ++i) {
+                    for (const LayerMix* m : {&mixes[i], &copies[i]}) {
+                        for (int k = 0; k < kLanes; ++k) {
+                            ASSERT_EQ(m->phase[k], expected[i].phase[k]) << set.name << " " << roles << " " << i;
+                            ASSERT_EQ(m->held[k], expected[i].held[k]) << set.name << " " << roles << " " << i;
+                            ASSERT_EQ(m->gainLeft[k], expected[i].gainLeft[k]) << set.name << " " << roles;
+                            ASSERT_EQ(m->gainRight[k], expected[i].gainRight[k]) << set.name << " " << roles;
+                        }
+                    }
+                    for (int s = 0; s < n; ++s) ASSERT_EQ(sums[i][s], want[i][s]) << set.name << " " << roles;
+                }
+                for (int c = 0; c < 2; ++c) {
+                    for (int s = 0; s < n; ++s) {
+                        ASSERT_EQ(dry[c][s], wantDry[c][s]) << set.name << " " << roles << " " << s;
+                        for (int k = 0; k < kLanes; ++k) ASSERT_EQ(rows[c][s][k], wantRows[c][s][k]) << set.name;
+                    }
+                }
+            }
+        }
+    }
+}
