@@ -247,13 +247,32 @@ void RevTamselEcoShot::slideRoom() {
     }
 }
 
+namespace {
+
+// glide for a section's four lines at once, lane by lane as it rounds.
+void glideFour(const float* target, float* current, float* step, float factor, float snap) {
+    using namespace lanes4;
+    const Floats t = load(target), c = load(current);
+    const Floats s = mul(sub(t, c), splat(factor));
+    const Floats snapped = _mm_and_ps(_mm_cmpgt_ps(s, splat(-snap)), _mm_cmplt_ps(s, splat(snap)));
+    store(step, _mm_andnot_ps(snapped, s));
+    store(current, _mm_or_ps(_mm_and_ps(snapped, t), _mm_andnot_ps(snapped, c)));
+}
+
+// Whether adding its step moves any of the four lengths.
+bool movesAny(const float* length, const float* step) {
+    using namespace lanes4;
+    const Floats x = load(length);
+    return _mm_movemask_ps(_mm_cmpneq_ps(add(x, load(step)), x)) != 0;
+}
+
+}  // namespace
+
 void RevTamselEcoShot::glideLengths() {
     const float g = owner->glideFactor;
     for (Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            glide(section.longTarget[k], section.longLength[k], section.longStep[k], g, kSnap);
-            glide(section.diffTarget[k], section.diffLength[k], section.diffStep[k], g, kSnap);
-        }
+        glideFour(section.longTarget, section.longLength, section.longStep, g, kSnap);
+        glideFour(section.diffTarget, section.diffLength, section.diffStep, g, kSnap);
     }
 }
 
@@ -356,12 +375,9 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
     // A glide in float ends in steps too small to move a length: adding such
     // a step leaves it as it is on every sample.
     bool gliding = false;
-    for (const Section& section : sections) {
-        for (int32_t k = 0; k < kLinesPerSection; ++k) {
-            gliding = gliding || section.diffLength[k] + section.diffStep[k] != section.diffLength[k] ||
-                      section.longLength[k] + section.longStep[k] != section.longLength[k];
-        }
-    }
+    for (const Section& section : sections)
+        gliding = gliding || movesAny(section.diffLength, section.diffStep) ||
+                  movesAny(section.longLength, section.longStep);
     if (platform::cpuHasAvx2() && platform::cpuHasFma())
         runLanes(left, right, frames, gliding);
     else if (gliding)
