@@ -454,8 +454,26 @@ inline float sumInPairs(Float8 v) {
 
 // A resting layer (off, or on with nothing in its rows or holds) gives
 // nothing: its holds stay at 0 while its phases run on (while it is on),
-// and its gains move by their steps, if any.  The gains of the resting
-// layers of a span:
+// and its gains move by their steps, if any.  With every layer resting,
+// their phases, each a sample waiting for the one before, run side by side
+// in one pass.
+template <int Count>
+void restPhases(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
+    Float8 phase[Count], rate[Count];
+    for (int j = 0; j < Count; ++j) {
+        phase[j] = load(layers[j]->phase);
+        rate[j] = load(layers[j]->rate);
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        for (int j = 0; j < Count; ++j) {
+            if (!on[j]) continue;
+            phase[j] += rate[j];
+            phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
+        }
+    }
+    for (int j = 0; j < Count; ++j) store(layers[j]->phase, phase[j]);
+}
+
 void restGains(LayerMix* const (&layers)[kLayers], int count, int32_t n) {
     for (int j = 0; j < count; ++j) {
         const Float8 stepLeft = load(layers[j]->stepLeft), stepRight = load(layers[j]->stepRight);
@@ -471,9 +489,10 @@ void restGains(LayerMix* const (&layers)[kLayers], int count, int32_t n) {
 }
 
 // The span's layers sorted: those resting, and of them those on (whose
-// phases run).
+// phases run); answers whether any layer plays.
 struct Resting {
     LayerMix* layers[kLayers] = {};
+    bool on[kLayers] = {};
     int count = 0;
     LayerMix* running[kLayers] = {};
     int runningCount = 0;
@@ -481,11 +500,17 @@ struct Resting {
     Resting(LayerMix* const* mixes, const LayerRole* roles) {
         for (int i = 0; i < kLayers; ++i) {
             if (roles[i].on && !roles[i].quiet) continue;
+            on[count] = roles[i].on;
             layers[count++] = mixes[i];
             if (roles[i].on) running[runningCount++] = mixes[i];
         }
     }
     bool anyPlays() const { return count < kLayers; }
+    // Every resting layer's phases and gains, when none plays.
+    void restAll(int32_t n) const {
+        if (count == 3) restPhases<3>(layers, on, n);
+        restGains(layers, count, n);
+    }
 };
 
 // A playing layer's frames with the phases of the resting layers that are
@@ -512,20 +537,13 @@ template <typename Frame>
 inline void framesBeside(const Resting& resting, int32_t n, Frame frame) {
     if (resting.runningCount == 0) return framesBeside<0>(resting.running, n, frame);
     if (resting.runningCount == 1) return framesBeside<1>(resting.running, n, frame);
-    if (resting.runningCount == 2) return framesBeside<2>(resting.running, n, frame);
-    framesBeside<3>(resting.running, n, frame);
-}
-
-// Every layer rests: their phases side by side, and their gains.
-void restAll(const Resting& resting, int32_t n) {
-    framesBeside(resting, n, [](int32_t) {});
-    restGains(resting.layers, resting.count, n);
+    framesBeside<2>(resting.running, n, frame);
 }
 
 void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, float (*sums)[kFrames]) {
     const Resting resting(mixes, roles);
     if (!resting.anyPlays()) {
-        restAll(resting, n);
+        resting.restAll(n);
         for (int i = 0; i < kLayers; ++i)
             for (int32_t s = 0; s < n; ++s) sums[i][s] = 0.0f;
         return;
@@ -557,7 +575,7 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
 void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
                  LaneRows& right, float* dryLeft, float* dryRight) {
     const Resting resting(mixes, roles);
-    if (!resting.anyPlays()) return restAll(resting, n);
+    if (!resting.anyPlays()) return resting.restAll(n);
     restGains(resting.layers, resting.count, n);
     bool first = true;
     for (int i = 0; i < kLayers; ++i) {
