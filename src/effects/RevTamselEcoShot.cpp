@@ -378,7 +378,7 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
     for (const Section& section : sections)
         gliding = gliding || movesAny(section.diffLength, section.diffStep) ||
                   movesAny(section.longLength, section.longStep);
-    if (platform::cpuHasAvx2() && platform::cpuHasFma())
+    if (platform::cpuHasAvx2AndFma())
         runLanes(left, right, frames, gliding);
     else if (gliding)
         run<true>(left, right, frames);
