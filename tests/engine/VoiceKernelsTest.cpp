@@ -84,7 +84,8 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
             float targets[kLanes], peaks[kLanes], sustains[kLanes];
             for (int k = 0; k < kLanes; ++k) {
                 if (values.next(0.0f, 1.0f) < 0.05f) gates[k] = values.next(0.0f, 1.0f) < 0.3f ? 0.0f : values.next(0.1f, 1.0f);
-                targets[k] = values.next(0.0f, 1.0f) < 0.5f ? targets[k > 0 ? k - 1 : 0] : values.next(-1.0f, 1.0f);
+                const bool repeat = values.next(0.0f, 1.0f) < 0.5f && k > 0;  // a neighbour's target, as a held chord has
+                targets[k] = repeat ? targets[k - 1] : values.next(-1.0f, 1.0f);
                 peaks[k] = gates[k];
                 sustains[k] = times.sustain * gates[k];
             }
