@@ -55,7 +55,14 @@ EditorSession::EditorSession(const std::string& name, const std::vector<std::str
     for (const char* folder : {"settings", "Documents", "drop"}) std::filesystem::create_directories(home / folder);
     child = fork();
     if (child == 0) startEditor(name, arguments, home);
+    // A server that has just reported itself ready can still turn a first
+    // connection away on a loaded machine; a few tries tell that from a
+    // server that is gone.
     display = XOpenDisplay(name.c_str());
+    for (int attempt = 0; attempt < 20 && !display; ++attempt) {
+        pause(250);
+        display = XOpenDisplay(name.c_str());
+    }
     if (!display) ending = "was not watched: the test could not connect to " + name;
     if (display && child > 0) findView();
 }
