@@ -302,8 +302,12 @@ int32_t BWZoneHandlerContainer<Handler>::readChunk(BWChunk* chunk, bool skipOnly
     const auto positions = static_cast<int32_t>(std::min<uint64_t>(laneLength, BWZoneHandler::kPositions));
     for (uint64_t i = 0; i < laneCount; ++i) {
         lanes[i]->deleteAllZones(false);
-        if (lanes[i]->readChunk(chunk, false) != kChunkReadOk) return kChunkReadFailed;
+        // A lane cut short keeps the zones read before the cut, so they are
+        // brought into the lane as well: unclamped they would be saved with
+        // positions past its end.
+        const bool whole = lanes[i]->readChunk(chunk, false) == kChunkReadOk;
         lanes[i]->clampZones(0, positions);
+        if (!whole) return kChunkReadFailed;
     }
     return kChunkReadOk;
 }

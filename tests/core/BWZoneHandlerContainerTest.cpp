@@ -114,6 +114,9 @@ TEST_F(BWZoneHandlerContainerTest, BadRecordsFail) {
     // A lane that fails stops the record: the lanes before it are read.
     EXPECT_EQ(readWords(container, {512795, 1, 2, 0, 1, 520860, 1, 0, 0, 2, 3, 1, 520861, 0}).result, 0);
     EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{2, 3}}));
+    // A lane cut short keeps what it read before the cut, inside the lane.
+    EXPECT_EQ(readWords(container, {512795, 1, 1, 0, 1, 520860, 2, 0, 0, 30, 40, 0, 7, 1, 1}).result, 0);
+    EXPECT_EQ(rangesOf(container.laneHandler(0)), (Ranges{{30, 31}}));
 }
 
 TEST_F(BWZoneHandlerContainerTest, CopyAndPasteMoveALaneThroughTheClipboard) {
