@@ -19,6 +19,9 @@ constexpr int32_t kMaxObjects = 1024;
 // The widest and tallest ellipse drawn, in pixels: many times the largest
 // view, small enough that its outline flattens at once.
 constexpr int64_t kLargestEllipse = 16384;
+// Line widths come from the alpha input, whose values stay within a byte; a
+// wider one (bad data) would have cairo stroke for seconds.
+constexpr int32_t kWidestLine = 255;
 
 // Cached values are held to this magnitude, far beyond any pixel of the view,
 // so that sums of positions and sizes never leave 32 bits.
@@ -231,7 +234,7 @@ void BWPolyObjectView::drawObjects(CDrawContext* context, const CRect& area) {
         const CRect rect = objectRect(i);
         const CColor colour = colourOf(i);
         if (drawMode >= kLines && lineWidths)
-            context->setLineWidth(std::max(1, cached(kAlpha, drawMode == kLines ? 0 : i)));
+            context->setLineWidth(std::clamp(cached(kAlpha, drawMode == kLines ? 0 : i), 1, kWidestLine));
         switch (drawMode) {
             case kSprites: drawSprite(context, i, rect, area); break;
             case kRects:
