@@ -1,6 +1,7 @@
 #include "plugin/StateBody.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "persistence/BWChunk.h"
 #include "persistence/PresetInfo.h"
@@ -72,7 +73,10 @@ void readLearnMap(BodyReader& in, StateBody& body) {
     for (int32_t controller = in.word(); controller != kEndOfMap && !in.broken(); controller = in.word()) {
         for (int32_t tag = in.word(); tag != kEndOfController && !in.broken(); tag = in.word()) {
             const LearnEntry entry = in.entry(body.version, tag);
-            if (controller >= 0 && controller < MidiLearnMap::kControllers)
+            // Entries name parameters by their tag; one beyond 0..32767 names
+            // none, and cut to sixteen bits it could come out as the list's
+            // own end marker when the map is saved again.
+            if (controller >= 0 && controller < MidiLearnMap::kControllers && tag >= 0 && tag <= INT16_MAX)
                 body.learnMap.push_back({controller, entry});
         }
     }

@@ -94,6 +94,10 @@ TEST_F(InstanceTest, OlderLayoutsLoadWithTheirOptionalParts) {
         w.put(-1);
         w.put(7).put(12);
         if (c.version >= 3) w.put(4);
+        for (int32_t noTag : {65534, -7}) {  // name no parameter: dropped (65534 would save as the list's end)
+            w.put(noTag);
+            if (c.version >= 3) w.put(0);
+        }
         w.put(-2).put(300).put(13);  // a controller outside 0..127: read and dropped
         if (c.version >= 3) w.put(0);
         w.put(-2).put(-3);
