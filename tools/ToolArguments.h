@@ -1,5 +1,5 @@
 #pragma once
-// The content tools' command line (zorvane-factory, zorvane-demo-state): one
+// The tools' command line (zorvane-factory, zorvane-demo-state, zorvane-gui-sheet): one
 // path; -h or --help prints the usage, --version the version; any other
 // option, a missing path or a second one is refused with the usage.
 

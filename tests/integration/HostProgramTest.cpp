@@ -171,13 +171,16 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {in + kDemoStateProgram + " -h", 0, "usage: zorvane-demo-state FILE"},
         {in + kDemoStateProgram + " --bogus x.state", 2, "zorvane-demo-state: unknown option --bogus"},
         {in + kDemoStateProgram, 2, "zorvane-demo-state: wants a path"},
+        {in + kGuiSheetProgram + " --help", 0, "usage: zorvane-gui-sheet [--images"},
+        {in + kGuiSheetProgram + " --widgets -h", 0, "usage: zorvane-gui-sheet"},
+        {in + kGuiSheetProgram + " --bogus x.png", 2, "zorvane-gui-sheet: unknown option --bogus"},
     };
     for (const auto& c : cases) {
         std::string output;
         EXPECT_EQ(run(c.command, output), c.status) << c.command << "\n" << output;
         EXPECT_NE(output.find(c.says), std::string::npos) << c.command << "\n" << output;
     }
-    for (const char* created : {"--help", "-h", "a", "x.wav", "demo.wav", "-"}) EXPECT_FALSE(std::filesystem::exists(dir + "/" + created)) << created;
+    for (const char* created : {"--help", "-h", "a", "x.wav", "x.png", "demo.wav", "-"}) EXPECT_FALSE(std::filesystem::exists(dir + "/" + created)) << created;
 
     // "-o -" writes the WAV file to the standard output, the summary beside it.
     std::string output;

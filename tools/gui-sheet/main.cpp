@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "guitoolkit/BWBufferDraw.h"
 #include "guitoolkit/BWPictureFont.h"
@@ -28,6 +30,7 @@
 #include "gui-sheet/PatternSheet.h"
 #include "gui-sheet/SheetLook.h"
 #include "gui-sheet/WidgetSheet.h"
+#include "ToolArguments.h"
 
 using namespace VSTGUI;
 using namespace sheet;
@@ -291,16 +294,26 @@ void drawCurves(CDrawContext& c) {
 
 }  // namespace
 
+constexpr const char* kUsage =
+    "usage: zorvane-gui-sheet [--images | --widgets | --menus | --patterns] FILE.png\n"
+    "  Writes a sheet of what the view toolkit draws, or with an option the\n"
+    "  interface images, the value widgets, the option menus or the pattern\n"
+    "  editors, as a PNG file.\n";
+
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--images") return sheet::writeImageSheet(argv[2]) ? 0 : 1;
-    if (argc == 3 && std::string(argv[1]) == "--widgets") return sheet::writeWidgetSheet(argv[2]) ? 0 : 1;
-    if (argc == 3 && std::string(argv[1]) == "--menus") return sheet::writeMenuSheet(argv[2]) ? 0 : 1;
-    if (argc == 3 && std::string(argv[1]) == "--patterns") return sheet::writePatternSheet(argv[2]) ? 0 : 1;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s [--images | --widgets | --menus | --patterns] <file.png>\n",
-                     argc > 0 ? argv[0] : "zorvane-gui-sheet");
-        return 2;
-    }
+    // The sheet's kind, when given, comes first; the rest is the tools' one path.
+    using Writer = bool (*)(const std::string&);
+    const std::pair<const char*, Writer> kinds[] = {{"--images", sheet::writeImageSheet},
+                                                    {"--widgets", sheet::writeWidgetSheet},
+                                                    {"--menus", sheet::writeMenuSheet},
+                                                    {"--patterns", sheet::writePatternSheet}};
+    std::vector<char*> words(argv, argv + argc);
+    Writer writer = nullptr;
+    for (const auto& [option, write] : kinds)
+        if (words.size() > 1 && std::string(words[1]) == option) writer = write, words.erase(words.begin() + 1);
+    const ToolArguments args = readToolArguments(static_cast<int>(words.size()), words.data(), "zorvane-gui-sheet", kUsage);
+    if (args.exitStatus >= 0) return args.exitStatus;
+    if (writer) return writer(args.path) ? 0 : 1;
     CFrame frame(CRect(0, 0, kWidth, kHeight));
     frame.setBackgroundColor(kPanel);
     COffscreenContext context(&frame, kWidth, kHeight, kPanel);
@@ -313,8 +326,8 @@ int main(int argc, char** argv) {
     drawCurves(context);
 
     cairo_surface_flush(context.getSurface());
-    if (cairo_surface_write_to_png(context.getSurface(), argv[1]) != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "zorvane-gui-sheet: cannot write %s\n", argv[1]);
+    if (cairo_surface_write_to_png(context.getSurface(), args.path.c_str()) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "zorvane-gui-sheet: cannot write %s\n", args.path.c_str());
         return 1;
     }
     return 0;
