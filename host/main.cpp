@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "aax/AAX_CString.h"
+#include "host/ContentFolder.h"
 #include "host/FileBytes.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
@@ -30,8 +31,6 @@
 #include "host/Validation.h"
 #include "host/ViewCommands.h"
 #include "host/WavWriter.h"
-#include "persistence/SettingNames.h"
-#include "persistence/SettingsKey.h"
 #include "platform/AtomicFile.h"
 
 namespace {
@@ -46,10 +45,12 @@ const char* const kUsage =
     "  validate   run the validation battery\n"
     "  editor     open the plug-in's interface in an X11 window\n"
     "  snapshot   write the plug-in's interface to PNG files, without a display\n"
+    "  content    point the settings at a content folder for good\n"
     "Each command takes -h or --help; --version prints the version.  The module\n"
     "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
-    "points the settings at a content folder (DIR/Instruments, DIR/Samples)\n"
-    "before the plug-in starts.\n";
+    "points the settings at a content folder (DIR/Instruments, DIR/Samples,\n"
+    "the preset folders) for this run only: afterwards they hold what they held\n"
+    "before.\n";
 
 struct Command {
     const char* help;
@@ -98,6 +99,14 @@ const std::map<std::string, Command> kCommands = {
       "  file is loaded into every instance first.  Every instance starts its\n"
       "  random variations from --seed (default 1).\n",
       {"--seconds", "--quick", "--state", "--seed"}}},
+    {"content",
+     {"usage: zorvane-host content DIR\n"
+      "  Points the settings at the content folder DIR for good, as an installer\n"
+      "  does: the instruments (DIR/Instruments), samples (DIR/Samples), presets\n"
+      "  (DIR/Global Presets, DIR/Sounds, DIR/Sequences) and chord banks\n"
+      "  (DIR/Chord Banks) that zorvane-factory writes.  Later runs, and the\n"
+      "  plug-in in any host that shares these settings, play from it.\n",
+      {}}},
     {"editor", {kEditorHelp, editorOptions()}},
     {"snapshot", {kSnapshotHelp, snapshotOptions()}},
 };
@@ -158,7 +167,8 @@ bool loadInto(PluginModule& module, HostInstance& instance, const std::string& p
         const size_t text = traces[i].find(' ');
         std::cerr << "zorvane-host: warning: " << path << ": " << traces[i].substr(text == std::string::npos ? 0 : text + 1) << "\n";
     }
-    if (result != AAX_SUCCESS) return error = path + " is not a valid preset or state for this plug-in: " + resultText(result), false;
+    if (result == AAX_ERROR_MALFORMED_CHUNK) return error = "not a Zorvane state or preset file: " + path, false;
+    if (result != AAX_SUCCESS) return error = path + " could not be loaded: " + resultText(result), false;
     return true;
 }
 
@@ -192,22 +202,6 @@ bool seedFrom(const Arguments& args, std::string& error) {
     const long long value = std::strtoll(seed.c_str(), &end, 10);
     if (seed.empty() || *end != 0 || value < 0 || value > 4294967295LL) return error = "--seed wants a whole number 0..4294967295", false;
     setenv("ZORVANE_FIXED_TIME", std::to_string(value).c_str(), 1);
-    return true;
-}
-
-// Points the plug-in's settings at a content folder, as an installer does.
-bool pointSettingsAt(const std::string& folder, std::string& error) {
-    std::error_code failed;
-    const std::filesystem::path root = std::filesystem::absolute(folder, failed);
-    if (failed || !std::filesystem::is_directory(root / "Instruments")) return error = "no content folder with Instruments at " + folder, false;
-    SettingsKey key("Zorvane");
-    // An existing content folder also keeps the plug-in's start-up from
-    // writing its default folders over these.
-    const bool written = key.setString(SettingNames::kContentPath, root.string() + "/") &&
-                         key.setString(SettingNames::kInstallPath, root.string() + "/") &&
-                         key.setString(SettingNames::kInstrumentsPath, (root / "Instruments").string() + "/") &&
-                         key.setString(SettingNames::kSamplesPath, (root / "Samples").string() + "/");
-    if (!written) return error = "cannot write the settings", false;
     return true;
 }
 
@@ -387,23 +381,49 @@ int validate(PluginModule& module, const Arguments& args) {
     return runValidation(module, settings, std::cout) ? 0 : 1;
 }
 
+// The usage of the command named among the words, else the program's.
+const char* usageFor(const Arguments& args) {
+    if (args.words.empty()) return kUsage;
+    const auto command = kCommands.find(args.words[0]);
+    return command == kCommands.end() ? kUsage : command->second.help;
+}
+
+int content(const Arguments& args) {
+    const char* usage = kCommands.at("content").help;
+    if (args.words.size() < 2) return refuse("content wants a folder", usage);
+    if (args.words.size() > 2) return refuse("content takes no argument \"" + args.words[2] + "\"", usage);
+    if (args.has("--content")) return refuse("content takes its folder, not --content", usage);
+    std::string error;
+    if (!pointSettingsAt(args.words[1], error)) return fail(error);
+    std::cout << "the settings point at " << std::filesystem::absolute(args.words[1]).string() << "\n";
+    return 0;
+}
+
 int runCommand(int argc, char** argv) {
     Arguments args;
+    std::string refusal;  // the first fault of the command line
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (!looksLikeOption(word)) {
             args.words.push_back(word);
             continue;
         }
-        if (!isKnownOption(word)) return refuse("unknown option " + word);
+        if (!isKnownOption(word)) {
+            if (refusal.empty()) refusal = "unknown option " + word;
+            continue;
+        }
+        // A second value would silently replace the first (two -o: one file).
+        if (args.has(word) && refusal.empty()) refusal = word + " is given twice";
         if (kFlags.count(word)) {
             args.options[word] = "1";
         } else if (i + 1 < argc) {
             args.options[word] = argv[++i];
-        } else {
-            return refuse(word + " wants a value");
+        } else if (refusal.empty()) {
+            refusal = word + " wants a value";
         }
     }
+    // Refused with the usage of the command it was meant for.
+    if (!refusal.empty() && !args.has("-h") && !args.has("--help")) return refuse(refusal, usageFor(args));
     if (args.has("--version")) {
         std::cout << "zorvane-host " << ZORVANE_VERSION << "\n";
         return 0;
@@ -426,9 +446,14 @@ int runCommand(int argc, char** argv) {
     if ((name == "describe" || name == "render" || name == "validate") && args.words.size() > 1)
         return refuse(name + " takes no argument \"" + args.words[1] + "\"", command->second.help);
     if (args.has("--preset") && args.has("--state") && name == "render") return refuse("render takes --preset or --state, not both", command->second.help);
+    if (args.has("-o") && args.has("--output")) return refuse(name + " takes -o or --output, not both", command->second.help);
+
+    if (name == "content") return content(args);
 
     std::string error;
-    if (args.has("--content") && !pointSettingsAt(args.get("--content"), error)) return fail(error);
+    // Before the module, so that the settings are restored after it is gone.
+    ScopedContentFolder contentFolder;
+    if (args.has("--content") && !contentFolder.pointAt(args.get("--content"), error)) return fail(error);
     if ((name == "render" || name == "validate") && !seedFrom(args, error)) return fail(error);
     PluginModule module(args.get("--module", PluginModule::defaultPath(argv[0])));
     if (!module.loaded()) return fail(module.error());

@@ -114,4 +114,13 @@ bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
     return writeFileAtomically(keyFile, encodeKeyFile(values));
 }
 
+bool SettingsStoreKey::remove(std::span<const std::string> names) {
+    const FileLock lock(lockFile);
+    if (!lock.held()) return false;
+    std::vector<SettingsValue> values = load();
+    for (const std::string& name : names)
+        std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, name); });
+    return writeFileAtomically(keyFile, encodeKeyFile(values));
+}
+
 }  // namespace platform

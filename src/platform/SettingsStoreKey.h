@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // The same for several values, in order, in one locked rewrite of the
     // key file.
     bool write(std::span<const SettingsValue> values);
+    // Deletes the named values (case ignored) in one locked rewrite; names
+    // that are missing are no fault.  Not inside a SettingsWriteBatch.  Any
+    // thread but the audio thread.
+    bool remove(std::span<const std::string> names);
 
     const std::filesystem::path& file() const { return keyFile; }
 

@@ -17,6 +17,7 @@
 #include "factory/FactoryContent.h"
 #include "host/MidiFile.h"
 #include "host/Render.h"
+#include "platform/SettingsStoreKey.h"
 #include "support/AudioMeasure.h"
 #include "support/TempDir.h"
 
@@ -141,7 +142,13 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "params --help", 0, "usage: zorvane-host params"},
         {host + "--version", 0, "zorvane-host 1."},
         {host + "--bogus", 2, "unknown option --bogus\nusage: zorvane-host"},
-        {host + "render --bogus", 2, "unknown option --bogus\nusage: zorvane-host"},
+        {host + "render --bogus", 2, "unknown option --bogus\nusage: zorvane-host render"},
+        {host + "params --bogus list", 2, "unknown option --bogus\nusage: zorvane-host params"},
+        {host + "render -o a.wav -o b.wav", 2, "-o is given twice\nusage: zorvane-host render"},
+        {host + "render -o a.wav --output b.wav", 2, "render takes -o or --output, not both"},
+        {host + "--content empty --content . describe", 2, "--content is given twice"},
+        {host + "content", 2, "content wants a folder\nusage: zorvane-host content"},
+        {host + "content empty extra", 2, "content takes no argument \"extra\""},
         {host + "render --tempo", 2, "--tempo wants a value"},
         {host + "describe extra", 2, "describe takes no argument \"extra\"\nusage: zorvane-host describe"},
         {host + "render stray -o x.wav", 2, "render takes no argument \"stray\""},
@@ -162,7 +169,8 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "params get 'osc1 LEVEL  '", 0, "17 0.510000 51.00%"},
         {host + "params set 'Osc1 Level' 0.25", 0, "17 0.250000 25.00%"},
         {host + "params get Nonesuch", 1, "no parameter \"Nonesuch\""},
-        {host + "render --seconds 0.1 --preset bad.zvp", 1, "is not a valid preset or state for this plug-in: AAX_ERROR_MALFORMED_CHUNK (-20026)"},
+        {host + "render --seconds 0.1 --preset bad.zvp", 1, "not a Zorvane state or preset file: bad.zvp"},
+        {host + "state load bad.zvp", 1, "not a Zorvane state or preset file: bad.zvp"},
         {in + kHostProgram + " --content empty render --seconds 0.1 -o none.wav --state demo.state", 0,
          "warning: demo.state: the state names the instrument \"Soft Keys\" for layer 1"},
         {in + kFactoryProgram + " --help", 0, "usage: zorvane-factory FOLDER"},
@@ -251,7 +259,7 @@ TEST(HostProgram, ValidatesAndRefusesBadInputClearly) {
         {host + " --module " + dir + "/none.so describe", "no plug-in module at"},
         {host + " render --seconds 0.1 --midi " + dir + "/bad.mid -o " + dir + "/x.wav", "bad.mid: the MIDI file's header is cut short"},
         {host + " render --seconds 0.1 --midi " + dir + "/missing.mid -o " + dir + "/x.wav", "missing.mid: No such file or directory"},
-        {host + " render --seconds 0.1 --preset " + dir + "/bad.zvp -o " + dir + "/x.wav", "is not a valid preset or state"},
+        {host + " render --seconds 0.1 --preset " + dir + "/bad.zvp -o " + dir + "/x.wav", "not a Zorvane state or preset file"},
         {host + " render --seconds 0.1 -o " + dir + "/no/such/folder/x.wav", "cannot write"},
         {host + " params get 87", "no parameter \"87\""},
     };
@@ -286,4 +294,40 @@ TEST(HostProgram, PlaysTheDemoInstrumentFromAContentFolder) {
     const size_t at = output.find("peak ");
     ASSERT_NE(at, std::string::npos) << output;
     EXPECT_GT(std::stod(output.substr(at + 5)), 0.01) << output;
+}
+
+// --content is the run's own: the settings hold afterwards what they held
+// before, missing values missing again; `content DIR` points them there for
+// good, so that a later run without --content plays from DIR.
+TEST(HostProgram, TheContentFolderIsTheRunsOwnUnlessMadeLasting) {
+    DemoFolder demo;
+    const std::string& dir = demo.dir;
+    std::filesystem::create_directories(dir + "/other/Instruments");
+    auto stored = [&](const char* name) {
+        const auto key = platform::SettingsStoreKey::open(std::filesystem::path(dir) / "settings", "Software\\Brindlewick\\Zorvane");
+        const auto value = key ? key->read(name) : std::nullopt;
+        return value ? value->data : std::string("<missing>");
+    };
+    const std::string plain = demo.settings + kHostProgram + " ";
+    const std::string renderDemo = "render --seconds 1 --state " + dir + "/demo.state -o " + dir + "/out.wav";
+    const struct {
+        std::string command;
+        std::string contentPath, presetPath;  // afterwards
+    } steps[] = {
+        {plain + "--content " + dir + "/other " + renderDemo, "<missing>", "<missing>"},
+        {plain + "content " + dir + "/content", dir + "/content/", dir + "/content/Global Presets/"},
+        {plain + "--content " + dir + "/other " + renderDemo, dir + "/content/", dir + "/content/Global Presets/"},
+    };
+    std::string output;
+    for (const auto& step : steps) {
+        EXPECT_EQ(run(step.command, output), 0) << step.command << "\n" << output;
+        EXPECT_EQ(stored("contentpath"), step.contentPath) << step.command;
+        EXPECT_EQ(stored("presetpath0"), step.presetPath) << step.command;
+        EXPECT_EQ(stored("InstrumentsPath"), step.contentPath == "<missing>" ? step.contentPath : step.contentPath + "Instruments/");
+    }
+    // The lasting folder's instruments play without --content.
+    ASSERT_EQ(run(plain + renderDemo, output), 0) << output;
+    const size_t at = output.find("peak ");
+    ASSERT_NE(at, std::string::npos) << output;
+    EXPECT_GT(std::stod(output.substr(at + 5)), 0.05) << output;
 }
