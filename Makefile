@@ -22,7 +22,8 @@ test: setup
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # Optimised build of the module, the host stand-in and the factory generator;
-# the factory content goes into a content folder that the settings point to,
+# the factory content (instruments, samples, presets, chord banks) goes into a
+# content folder that the demo's settings point to,
 # and a built-in chord phrase is rendered through the plug-in to demo.wav.
 DEMO := $(BUILD)/demo
 demo: setup
@@ -30,9 +31,11 @@ demo: setup
 	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory zorvane-demo-state
 	$(BUILD)/release/zorvane-factory $(DEMO)/content
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
+	    $(BUILD)/release/zorvane-host content $(DEMO)/content
+	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
 	    $(BUILD)/release/zorvane-demo-state $(DEMO)/demo.state
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
-	    $(BUILD)/release/zorvane-host --content $(DEMO)/content render --state $(DEMO)/demo.state -o demo.wav --seconds 10
+	    $(BUILD)/release/zorvane-host render --state $(DEMO)/demo.state -o demo.wav --seconds 10
 	@soxi demo.wav 2>/dev/null | grep -E "Duration|Channels|Sample Rate" || true
 
 # Under ThreadSanitizer, which must report nothing: every test of the suites

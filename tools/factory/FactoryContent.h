@@ -1,9 +1,12 @@
 #pragma once
 // Writes the factory content through the product's own writers:
-//   <folder>/Instruments/<name>.bwr     the instruments, samples embedded
-//   <folder>/Samples/Factory/<sample>.wav  every zone's sample
-// the two folders that "InstrumentsPath" and "audiofilepath" point to once
-// the content is installed.  The same bytes on every run.
+//   <folder>/Instruments/Factory/<name>.bwr  the instruments, samples embedded
+//   <folder>/Samples/Factory/<sample>.wav     every zone's sample
+// under the folders that "InstrumentsPath" and "audiofilepath" point to once
+// the content is installed.  The instruments sit in a sub-folder because the
+// instrument menus list sub-folders as sub-menus and nothing else; the
+// library still finds them by name for states and presets.  The same bytes
+// on every run.
 
 #include <filesystem>
 #include <memory>
@@ -12,7 +15,8 @@
 class BWRompler;
 struct FactoryInstrument;
 
-inline constexpr char kFactoryInstrumentsFolder[] = "Instruments";
+inline constexpr char kInstrumentsFolder[] = "Instruments";
+inline constexpr char kFactoryInstrumentsFolder[] = "Instruments/Factory";
 inline constexpr char kFactorySamplesFolder[] = "Samples/Factory";
 
 // The instrument with its zones and synthesised samples, named after it;
