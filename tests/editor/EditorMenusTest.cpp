@@ -10,6 +10,7 @@
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryCatalog.h"
 #include "factory/FactoryContent.h"
+#include "factory/FactoryPresets.h"
 #include "persistence/Settings.h"
 #include "platform/FileDialogs.h"
 #include "support/TempDir.h"
@@ -23,6 +24,10 @@ using VSTGUI::BWOptionMenu;
 
 constexpr uint64_t kFiles = BWOptionMenu::kStyleFileMenu;
 constexpr uint64_t kFilesWithSave = BWOptionMenu::kStyleFileMenu | BWOptionMenu::kStyleSaveEntry;
+// The styles of the editor's own menus.
+constexpr uint64_t kChordBankMenu = 232;
+constexpr uint64_t kInstrumentMenu = 104;
+constexpr uint64_t kPresetMenu = 488;
 
 // An open editor with the factory content, whose dialogs answer `answers`
 // in turn (an empty path cancels).
@@ -64,6 +69,32 @@ struct MenuScene : EditorScene {
     std::vector<std::string> answers, titles;
     platform::FileDialogHandler previous;
 };
+
+// The factory content as the menus show it: the preset menus of each kind,
+// the chord-bank menu and the instrument menus list the factory banks as
+// folder sub-menus.
+TEST(EditorMenus, TheFactoryPresetsAndChordBanksShowAsBanks) {
+    MenuScene scene;
+    std::string error;
+    ASSERT_TRUE(writeFactoryPresets(scene.content.path(), error)) << error;
+    const struct {
+        int32_t tag;
+        uint64_t style;
+        const char* folder;
+        const char* extension;
+        std::vector<std::string> entries;
+    } menus[] = {
+        {395, kPresetMenu, "Global Presets", "zvp", {"Save Preset", "--Presets--", "Factory", "MIDI PROGRAMS"}},
+        {396, kPresetMenu, "Sounds", "zvq", {"Save Preset", "--Presets--", "Factory"}},
+        {397, kPresetMenu, "Sequences", "zvk", {"Save Preset", "--Presets--", "Factory"}},
+        {391, kChordBankMenu, "Chord Banks", "bwh", {"Save Preset", "Factory"}},
+        {392, kInstrumentMenu, kInstrumentsFolder, "bwr", {"Factory"}},
+    };
+    for (const auto& row : menus) {
+        BWOptionMenu* menu = scene.menu(row.tag, row.style, scene.folder(row.folder), row.extension);
+        EXPECT_EQ(MenuScene::entriesOf(*menu), row.entries) << row.folder;
+    }
+}
 
 TEST(EditorMenus, LocateInstrumentsPresetsAndChordBanks) {
     MenuScene scene;

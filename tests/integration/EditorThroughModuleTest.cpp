@@ -17,14 +17,18 @@
 #include <vector>
 
 #include "ModuleUnderTest.h"
+#include "ProgramRuns.h"
 #include "core/BWZone.h"
 #include "core/BWZoneHandler.h"
+#include "factory/FactoryContent.h"
+#include "host/ContentFolder.h"
 #include "host/HeadlessView.h"
 #include "host/HostInstance.h"
 #include "host/PageSetScript.h"
 #include "host/ViewCommands.h"
 #include "platform/WindowSystem.h"
 #include "plugin/BWUniClient.h"
+#include "support/AudioMeasure.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 
@@ -38,6 +42,8 @@ constexpr DesignPoint kMinorSeventh = {75, 646};    // its seventh row, "min 7"
 constexpr DesignPoint kLearnEntry = {830, 133};     // "Midi Learn" of the menu a right click on knob 0 opens
 constexpr DesignPoint kExport = {896, 72};          // the MIDI export's drag button
 constexpr DesignPoint kLocatePanel = {400, 223};    // closes the panel an empty library shows
+constexpr DesignPoint kEarlierInstrument = {143, 111};  // the arrows beside layer 1's instrument menu
+constexpr DesignPoint kLaterInstrument = {143, 143};
 constexpr int32_t kGateTop = 416, kGateHeight = 61;  // table 389 at 192, 416
 constexpr int32_t kZoneY = 230;                      // view 372 at 192, 224: 32 keys of 21 pixels
 
@@ -230,3 +236,60 @@ TEST(EditorThroughModule, TheExportButtonDropsTheMidiFileIntoTheHostsFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The content folder's factory instruments, the settings pointed at it and
+// the demo's state loaded into an open view.
+struct ContentView {
+    SettingsSandbox settings;
+    TempDir content;
+    bool pointed = [this] {
+        std::string error;
+        return writeFactoryContent(content.path(), error) && pointSettingsAt(content.str(), error);
+    }();
+    ModuleView open;
+
+    // The layers' sound of a C major chord held for a second, left channel.
+    std::vector<float> heldChord() {
+        constexpr int32_t kFrames = 512, kBlocks = 86;
+        std::vector<float> left(kFrames), right(kFrames), audio;
+        float* outputs[2] = {left.data(), right.data()};
+        for (uint8_t key : {48, 60, 64, 67}) open.instance.queueMidi(0, 0x90, key, 100);
+        for (int32_t block = 0; block < kBlocks; ++block) {
+            open.instance.runBlock(outputs, kFrames);
+            audio.insert(audio.end(), left.begin(), left.end());
+        }
+        for (uint8_t key : {48, 60, 64, 67}) open.instance.queueMidi(0, 0x80, key, 0);
+        for (int32_t block = 0; block < kBlocks * 3; ++block) open.instance.runBlock(outputs, kFrames);
+        return audio;
+    }
+};
+
+}  // namespace
+
+// The factory instruments lie in a sub-folder, which the instrument menus
+// list; the arrows beside layer 1's name step through it in the order of
+// the names ("Nylon Pluck", "Round Bass", "Soft Keys", "Warm Pad"), and the
+// held chord sounds another colour.
+TEST(EditorThroughModule, TheInstrumentArrowStepsThroughTheFactoryInstruments) {
+    ContentView view;
+    ASSERT_TRUE(view.pointed);
+    ASSERT_EQ(view.open.instance.loadState(demoState()), AAX_SUCCESS);
+    view.open.view->tick(3);
+    const std::vector<uint32_t> nameBefore = view.open.region(17, 113, 113, 17);
+    const std::vector<float> before = view.heldChord();
+    EXPECT_EQ(stateOf(view.open.instance)->soundLayer(0).getInstrumentName(), "Soft Keys");
+
+    view.open.click(kLaterInstrument);
+    EXPECT_EQ(stateOf(view.open.instance)->soundLayer(0).getInstrumentName(), "Warm Pad");
+    EXPECT_NE(view.open.region(17, 113, 113, 17), nameBefore) << "the menu shows the new name";
+    const std::vector<float> after = view.heldChord();
+    const double apart = meanDifferenceDb(bandColour(before.data(), before.size(), 44100), bandColour(after.data(), after.size(), 44100));
+    EXPECT_GE(apart, 2.0) << "the chord's colour moved " << apart << " dB";
+
+    for (const char* expected : {"Soft Keys", "Round Bass", "Nylon Pluck"}) {
+        view.open.click(kEarlierInstrument);
+        EXPECT_EQ(stateOf(view.open.instance)->soundLayer(0).getInstrumentName(), expected);
+    }
+}

@@ -14,8 +14,10 @@
 #include "factory/FactoryContent.h"
 #include "factory/FactoryPresets.h"
 #include "host/demo/DemoState.h"
+#include "persistence/ObjectFiles.h"
 #include "persistence/SettingNames.h"
 #include "support/AudioMeasure.h"
+#include "support/InstanceTestSupport.h"
 #include "support/PluginTestSupport.h"
 
 namespace {
@@ -77,41 +79,6 @@ protected:
         return audio;
     }
 
-    // Band levels from 80 Hz to 8 kHz in thirds of an octave, in dB
-    // relative to their mean: the render's colour, whatever its loudness.
-    static std::vector<double> colour(const std::vector<float>& audio) {
-        const Spectrum s = spectrumOf(audio.data() + kSettled, audio.size() - size_t(kSettled), kRate);
-        std::vector<double> bands;
-        for (double low = 80; low < 8000; low *= std::cbrt(2.0)) {
-            double power = 1e-30;
-            for (size_t bin = size_t(low / s.binHz); bin < size_t(low * std::cbrt(2.0) / s.binHz); ++bin)
-                power += std::pow(10.0, s.db[bin] / 10);
-            bands.push_back(10 * std::log10(power));
-        }
-        double mean = 0;
-        for (double band : bands) mean += band / double(bands.size());
-        for (double& band : bands) band -= mean;
-        return bands;
-    }
-
-    // The level in twentieths of a second, in dB: the rhythm of the phrase.
-    static std::vector<double> rhythm(const std::vector<float>& audio) {
-        const size_t frame = size_t(kRate / 20);
-        std::vector<double> levels;
-        for (size_t at = size_t(kSettled); at + frame <= audio.size(); at += frame) {
-            double energy = 1e-12;
-            for (size_t i = at; i < at + frame; ++i) energy += double(audio[i]) * audio[i];
-            levels.push_back(10 * std::log10(energy / double(frame)));
-        }
-        return levels;
-    }
-
-    static double meanDistance(const std::vector<double>& a, const std::vector<double>& b) {
-        double sum = 0;
-        for (size_t i = 0; i < a.size(); ++i) sum += std::abs(a[i] - b[i]);
-        return sum / double(a.size());
-    }
-
     SettingsSandbox settings;
     UserFoldersSandbox userFolders;
     static TempDir* content;
@@ -156,15 +123,45 @@ TEST_F(FactoryPresets, MidiProgramsSoundUnlikeEachOther) {
         ASSERT_FALSE(client.isLoaderBusy());
         EXPECT_EQ(client.presetName(0), factoryPresets()[size_t(program)].name);
         const std::vector<float> audio = holdChord(*driver);
-        colours.push_back(colour(audio));
-        rhythms.push_back(rhythm(audio));
+        const float* settled = audio.data() + kSettled;
+        colours.push_back(bandColour(settled, audio.size() - size_t(kSettled), kRate));
+        rhythms.push_back(levelRhythm(settled, audio.size() - size_t(kSettled), kRate));
     }
     for (int a = 0; a < kPrograms; ++a) {
         for (int b = a + 1; b < kPrograms; ++b) {
-            const double colourApart = meanDistance(colours[size_t(a)], colours[size_t(b)]);
-            const double rhythmApart = meanDistance(rhythms[size_t(a)], rhythms[size_t(b)]);
+            const double colourApart = meanDifferenceDb(colours[size_t(a)], colours[size_t(b)]);
+            const double rhythmApart = meanDifferenceDb(rhythms[size_t(a)], rhythms[size_t(b)]);
             EXPECT_GE(std::max(colourApart, rhythmApart), 3.0)
                 << "programs " << a << " and " << b << ": colour " << colourApart << " dB, rhythm " << rhythmApart << " dB";
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Each chord bank read back as the chord-bank menu loads it: its eight
+// pages hold, from a root at the bottom, the chords the "Chordlist" menu
+// names them by.
+TEST_F(FactoryPresets, TheChordBanksHoldTheChordsTheirPagesAreNamedFor) {
+    const std::vector<std::pair<const char*, std::set<int>>> pages = {
+        {"major", {0, 4, 7}},         {"maj 6", {0, 4, 7, 9}}, {"maj 7", {0, 4, 7, 11}}, {"maj 9", {0, 2, 4, 7, 11}},
+        {"minor", {0, 3, 7}},         {"min 6", {0, 3, 7, 9}}, {"min 7", {0, 3, 7, 10}}, {"min 9", {0, 2, 3, 7, 10}},
+    };
+    for (const FactoryChordBank& bank : factoryChordBanks()) {
+        auto client = makeInstance();
+        BWTableXY& list = client->patterns().chordList;
+        ASSERT_TRUE(loadObjectDialog(&list, factoryChordBankPath(content->path(), bank).string())) << bank.name;
+        for (size_t page = 0; page < pages.size(); ++page) {
+            std::set<int> classes;
+            int lowest = -1;
+            for (int cell = 0; cell < 48; ++cell) {
+                if (list.getValueOnPage(uint64_t(cell), page) <= 0.0f) continue;
+                if (lowest < 0) lowest = cell;
+                classes.insert((cell - lowest) % 12);
+            }
+            EXPECT_EQ(classes, pages[page].second) << bank.name << ": " << pages[page].first;
         }
     }
 }

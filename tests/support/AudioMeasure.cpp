@@ -177,3 +177,37 @@ std::string describe(const RenderMeasure& m) {
                   m.correlation, m.identicalChannels ? " (identical)" : "");
     return text + item;
 }
+
+std::vector<double> bandColour(const float* samples, size_t count, double rate) {
+    const Spectrum s = spectrumOf(samples, count, rate);
+    const double third = std::cbrt(2.0);
+    std::vector<double> bands;
+    for (double low = 80; low < 8000; low *= third) {
+        double power = 1e-30;
+        for (size_t bin = size_t(low / s.binHz); bin < size_t(low * third / s.binHz); ++bin)
+            power += std::pow(10.0, s.db[bin] / 10);
+        bands.push_back(10 * std::log10(power));
+    }
+    double mean = 0;
+    for (double band : bands) mean += band / double(bands.size());
+    for (double& band : bands) band -= mean;
+    return bands;
+}
+
+std::vector<double> levelRhythm(const float* samples, size_t count, double rate) {
+    const size_t frame = size_t(rate / 20);
+    std::vector<double> levels;
+    for (size_t at = 0; at + frame <= count; at += frame) {
+        double energy = 1e-12;
+        for (size_t i = at; i < at + frame; ++i) energy += double(samples[i]) * samples[i];
+        levels.push_back(10 * std::log10(energy / double(frame)));
+    }
+    return levels;
+}
+
+double meanDifferenceDb(const std::vector<double>& a, const std::vector<double>& b) {
+    const size_t n = std::min(a.size(), b.size());
+    double sum = 0;
+    for (size_t i = 0; i < n; ++i) sum += std::abs(a[i] - b[i]);
+    return n ? sum / double(n) : 0.0;
+}

@@ -39,6 +39,16 @@ int pitchClassOf(double hz);
 // class, and the classes of the `count` strongest.
 std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count);
 
+// The colour of a stretch: its levels in third-octave bands from 80 Hz to
+// 8 kHz, in dB relative to their mean, whatever its loudness.
+std::vector<double> bandColour(const float* samples, size_t count, double rate);
+
+// Its rhythm: the level of each twentieth of a second, in dB.
+std::vector<double> levelRhythm(const float* samples, size_t count, double rate);
+
+// The mean absolute difference of two such lists (of the same length).
+double meanDifferenceDb(const std::vector<double>& a, const std::vector<double>& b);
+
 struct RenderMeasure {
     std::vector<TonalPeak> windows;  // the strongest tonal peak of each window, 300 Hz..4 kHz
     std::set<int> pitchClasses;      // over all windows
