@@ -88,7 +88,14 @@ std::vector<std::string> dialogCommand(const std::string& program, const FileDia
         return command;
     }
     std::string filter;
-    for (const FileFilter& f : filters) filter += (filter.empty() ? "" : "\n") + spaced(f.pattern) + "|" + f.label;
+    // Appended piece by piece: a temporary joined from a literal made GCC's
+    // -Wrestrict see an overlapping copy of impossible length.
+    for (const FileFilter& f : filters) {
+        if (!filter.empty()) filter += '\n';
+        filter += spaced(f.pattern);
+        filter += '|';
+        filter += f.label;
+    }
     switch (request.style) {
         case FileDialogStyle::Save: command.insert(command.end(), {"--getsavefilename", startPath(request), filter}); break;
         case FileDialogStyle::Folder: command.insert(command.end(), {"--getexistingdirectory", startPath(request)}); break;
