@@ -182,6 +182,9 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {in + kGuiSheetProgram + " --help", 0, "usage: zorvane-gui-sheet [--images"},
         {in + kGuiSheetProgram + " --widgets -h", 0, "usage: zorvane-gui-sheet"},
         {in + kGuiSheetProgram + " --bogus x.png", 2, "zorvane-gui-sheet: unknown option --bogus"},
+        // Without the tests' leak suppressions: the sheets leave nothing behind.
+        {in + "LSAN_OPTIONS= " + kGuiSheetProgram + " sheet.png", 0, ""},
+        {in + "LSAN_OPTIONS= " + kGuiSheetProgram + " --menus menus.png", 0, ""},
     };
     for (const auto& c : cases) {
         std::string output;
@@ -189,6 +192,7 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         EXPECT_NE(output.find(c.says), std::string::npos) << c.command << "\n" << output;
     }
     for (const char* created : {"--help", "-h", "a", "x.wav", "x.png", "demo.wav", "-"}) EXPECT_FALSE(std::filesystem::exists(dir + "/" + created)) << created;
+    for (const char* sheet : {"sheet.png", "menus.png"}) EXPECT_GT(readAll(dir + "/" + sheet).size(), 1000u) << sheet;
 
     // "-o -" writes the WAV file to the standard output, the summary beside it.
     std::string output;

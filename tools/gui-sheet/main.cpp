@@ -10,9 +10,11 @@
 // editors at the editor's zoom factors (PatternSheet.h).
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -294,6 +296,15 @@ void drawCurves(CDrawContext& c) {
 
 }  // namespace
 
+// Registered before anything draws, so that it runs after the toolkit's
+// fonts, made on first use, are destroyed at exit: cairo lets go of its
+// font caches, and fontconfig of the configuration it parsed, which it
+// otherwise keeps to the end and a leak checker reports.
+void releaseFontLibraries() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 constexpr const char* kUsage =
     "usage: zorvane-gui-sheet [--images | --widgets | --menus | --patterns] FILE.png\n"
     "  Writes a sheet of what the view toolkit draws, or with an option the\n"
@@ -301,6 +312,7 @@ constexpr const char* kUsage =
     "  editors, as a PNG file.\n";
 
 int main(int argc, char** argv) {
+    std::atexit(releaseFontLibraries);
     // The sheet's kind, when given, comes first; the rest is the tools' one path.
     using Writer = bool (*)(const std::string&);
     const std::pair<const char*, Writer> kinds[] = {{"--images", sheet::writeImageSheet},
