@@ -31,6 +31,16 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
     cairo_close_path(cr);
 }
 
+double fittedSize(cairo_t* cr, const std::string& s, double width, double size) {
+    cairo_save(cr);
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, s.c_str(), &e);
+    cairo_restore(cr);
+    return e.width > width && e.width > 0 ? size * width / e.width : size;
+}
+
 void text(cairo_t* cr, const std::string& s, double x, double y, double w, double h, double size, Rgb colour,
           Align align, bool bold) {
     if (s.empty()) return;
@@ -147,7 +157,8 @@ void segments(cairo_t* cr, double w, double h, int count, int active, const char
         roundedRect(cr, x, 1, cell - 1, h - 2, 1.5);
         cairo_fill(cr);
         if (names && names[i])
-            text(cr, names[i], x, 0, cell - 1, h, std::min(9.0, h - 4), i == active ? palette::panel : palette::title);
+            text(cr, names[i], x, 0, cell - 1, h, fittedSize(cr, names[i], cell - 1 - 2 * kCaptionMargin, std::min(9.0, h - 4)),
+                 i == active ? palette::panel : palette::title);
     }
 }
 

@@ -47,6 +47,11 @@ enum class Align { left, centre, right };
 // Text whose baseline sits so that it is vertically centred in the box.
 void text(cairo_t* cr, const std::string& s, double x, double y, double w, double h, double size, Rgb colour,
           Align align = Align::centre, bool bold = false);
+// The size at most `size` at which the text is no wider than `width`, so
+// that captions side by side keep a gap.
+double fittedSize(cairo_t* cr, const std::string& s, double width, double size);
+// The clear space a caption keeps on either side within its cell.
+inline constexpr double kCaptionMargin = 1.0;
 
 // A value in 0..1 at each size and shape.
 void knob(cairo_t* cr, double w, double h, double value);

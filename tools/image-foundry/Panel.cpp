@@ -34,7 +34,12 @@ struct Label {
     int32_t tag;
     const char* text;
     Side side;
+    double shift = 0;  // sideways, where two long words under neighbouring knobs would touch
 };
+
+// "SUSTAIN" and "RELEASE" are each wider than the envelope knobs' pitch
+// allows for a gap: they lean apart.
+constexpr double kApart = 2.5;
 
 // What the panel prints beside each widget: the words a musician reads, on
 // the side where it stays clear of the widget's neighbours.
@@ -62,12 +67,12 @@ constexpr Label kLabels[] = {
     {18, "PAN", Side::above},       {21, "OCTAVE", Side::above},      {23, "AGE", Side::above},
     {22, "CRUSH", Side::above},     {29, "PAN", Side::above},         {32, "OCTAVE", Side::above},
     {34, "AGE", Side::above},       {33, "CRUSH", Side::above},       {40, "PAN", Side::above},
-    {13, "ATTACK", Side::below},    {14, "DECAY", Side::below},       {15, "SUSTAIN", Side::below},
-    {16, "RELEASE", Side::below},   {24, "ATTACK", Side::below},      {25, "DECAY", Side::below},
-    {26, "SUSTAIN", Side::below},   {27, "RELEASE", Side::below},     {35, "ATTACK", Side::below},
-    {36, "DECAY", Side::below},     {37, "SUSTAIN", Side::below},     {38, "RELEASE", Side::below},
-    {46, "ATTACK", Side::below},    {47, "DECAY", Side::below},       {48, "SUSTAIN", Side::below},
-    {49, "RELEASE", Side::below},   {52, "PEAK", Side::below},        {45, "AGE", Side::above},
+    {13, "ATTACK", Side::below},    {14, "DECAY", Side::below},       {15, "SUSTAIN", Side::below, -kApart},
+    {16, "RELEASE", Side::below, kApart},   {24, "ATTACK", Side::below},      {25, "DECAY", Side::below},
+    {26, "SUSTAIN", Side::below, -kApart},   {27, "RELEASE", Side::below, kApart},     {35, "ATTACK", Side::below},
+    {36, "DECAY", Side::below},     {37, "SUSTAIN", Side::below, -kApart},     {38, "RELEASE", Side::below, kApart},
+    {46, "ATTACK", Side::below},    {47, "DECAY", Side::below},       {48, "SUSTAIN", Side::below, -kApart},
+    {49, "RELEASE", Side::below, kApart},   {52, "PEAK", Side::below},        {45, "AGE", Side::above},
     {51, "RESO", Side::above},      {43, "INVERT", Side::above},      {233, "LAYERS", Side::above},
     {329, "CH", Side::left},        {330, "CH", Side::left},          {331, "CH", Side::left},
     {44, "VOICE", Side::above},
@@ -88,7 +93,7 @@ constexpr double kLabelHeight = 9;
 void label(cairo_t* cr, const Label& l, double dx, double dy) {
     const WidgetPlace* w = findPlace(l.tag);
     if (!w) return;
-    const double x = w->x - dx, y = w->y - dy;
+    const double x = w->x - dx + l.shift, y = w->y - dy;
     switch (l.side) {
         case Side::above:
             text(cr, l.text, x - 20, y - kLabelHeight - 1, w->width + 40, kLabelHeight, kLabelSize, palette::label);
