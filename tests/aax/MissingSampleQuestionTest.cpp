@@ -116,14 +116,14 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
             return platform::FileDialogResult{true, {(files / "moved" / "kick.wav").string()}};
         });
         auto watching = std::async(std::launch::async, [&] {
-            const toolkit_test::SeenBox seen = toolkit_test::waitForBox(watcher, owner);
+            const toolkit_test::SeenWindow seen = toolkit_test::waitForBox(watcher, owner);
             if (seen.window) toolkit_test::act(watcher, seen, c.answer);
             return seen;
         });
         std::vector<uint8_t> bytes = state;
         BWChunk chunk(bytes.data(), uint32_t(bytes.size()));
         client.loadPresetFile(&chunk, 0, false, false, false, false);
-        const toolkit_test::SeenBox seen = watching.get();
+        const toolkit_test::SeenWindow seen = watching.get();
         platform::setFileDialogHandler(interactive);
 
         ASSERT_NE(seen.window, 0u) << "the question did not show";

@@ -3,7 +3,8 @@
 // for the editor's, titled with the product name and known to the desktop,
 // answering by mouse, Return, Escape and the close button, modal for the
 // editor's windows, on its own connection when raised off the GUI thread,
-// and dropped while another alert is open.
+// and dropped while another alert is open; and the editor's own top-level
+// window, which a desktop knows by the same properties.
 
 #include <gtest/gtest.h>
 
@@ -173,7 +174,7 @@ TEST_F(X11Boxes, EachBoxAnswersByMouseKeysAndCloseButtonAndKeepsTheEditorsInput)
         SCOPED_TRACE(i);
         const std::string text = "Question " + std::to_string(i) + ": do you want to go on with what you started?";
         auto watching = std::async(std::launch::async, [&] {
-            const SeenBox seen = waitForBox(watcher, owner());
+            const SeenWindow seen = waitForBox(watcher, owner());
             if (seen.window) {
                 // The editor's view, beside the box: the click must not reach it.
                 clickAt(watcher, windows->nativeWindow(view), 590, 390);
@@ -182,7 +183,7 @@ TEST_F(X11Boxes, EachBoxAnswersByMouseKeysAndCloseButtonAndKeepsTheEditorsInput)
             return seen;
         });
         const MessageAnswer answer = platform::showMessage(c.kind, getProductName(), text);
-        const SeenBox seen = watching.get();
+        const SeenWindow seen = watching.get();
         ASSERT_NE(seen.window, 0u) << "no box showed";
         EXPECT_EQ(answer, c.answer);
         EXPECT_EQ(seen.title, "Zorvane");
@@ -207,15 +208,30 @@ TEST_F(X11Boxes, EachBoxAnswersByMouseKeysAndCloseButtonAndKeepsTheEditorsInput)
     EXPECT_EQ(recorder.presses, 0) << "the editor heard clicks made while a box was open";
 }
 
+TEST_F(X11Boxes, TheTopLevelWindowTellsTheDesktopItsNameProgramAndFixedSize) {
+    for (const auto& [width, height] : {std::pair{600, 400}, std::pair{700, 500}}) {
+        windows->setWindowSize(top, width, height);
+        windows->sync();
+        const SeenWindow seen = readWindow(watcher, owner());
+        EXPECT_EQ(seen.title, "Zorvane");
+        EXPECT_EQ(seen.windowClass, "Zorvane");
+        EXPECT_EQ(seen.instance, "tests_platform") << "the program's name";
+        EXPECT_TRUE(seen.hasPid);
+        EXPECT_EQ(seen.width, width);
+        EXPECT_EQ(std::vector<long>({seen.minWidth, seen.maxWidth, seen.minHeight, seen.maxHeight}),
+                  std::vector<long>({width, width, height, height}));
+    }
+}
+
 TEST_F(X11Boxes, ABoxOffTheGuiThreadUsesAConnectionOfItsOwnAndASecondAlertIsDropped) {
     // Another thread's question.
     auto watching = std::async(std::launch::async, [&] {
-        const SeenBox seen = waitForBox(watcher, owner());
+        const SeenWindow seen = waitForBox(watcher, owner());
         if (seen.window) act(watcher, seen, BoxAct::ClickFirst);
         return seen;
     });
     const bool yes = std::async(std::launch::async, [] { return ConfirmYesNo("Replace %s?", "kick.wav"); }).get();
-    const SeenBox seen = watching.get();
+    const SeenWindow seen = watching.get();
     ASSERT_NE(seen.window, 0u);
     EXPECT_TRUE(yes);
     EXPECT_EQ(seen.title, "Zorvane");
@@ -224,7 +240,7 @@ TEST_F(X11Boxes, ABoxOffTheGuiThreadUsesAConnectionOfItsOwnAndASecondAlertIsDrop
 
     // While an alert is open, a second one shows nothing and returns at once.
     auto second = std::async(std::launch::async, [&] {
-        const SeenBox first = waitForBox(watcher, owner());
+        const SeenWindow first = waitForBox(watcher, owner());
         const auto start = Clock::now();
         AlertPrintf("second %d", 2);
         const auto took = Clock::now() - start;

@@ -33,22 +33,9 @@ std::vector<unsigned long> boxesOf(Display* display, unsigned long owner) {
     return found;
 }
 
-SeenBox waitForBox(Display* display, unsigned long owner) {
-    SeenBox seen;
-    const auto end = Clock::now() + std::chrono::seconds(20);
-    while (Clock::now() < end) {
-        const std::vector<unsigned long> boxes = boxesOf(display, owner);
-        Window focused = 0;
-        int revert = 0;
-        XGetInputFocus(display, &focused, &revert);
-        // Shown, drawn and holding the keyboard.
-        if (boxes.size() == 1 && focused == boxes[0]) {
-            seen.window = boxes[0];
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (!seen.window) return seen;
+SeenWindow readWindow(Display* display, unsigned long window) {
+    SeenWindow seen;
+    seen.window = window;
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, seen.window, &attributes);
     seen.width = attributes.width;
@@ -84,16 +71,36 @@ SeenBox waitForBox(Display* display, unsigned long owner) {
         seen.hasPid = items == 1 && *reinterpret_cast<long*>(data) == getpid();
         XFree(data);
     }
+    seen.pixels = toolkit_test::serverPixels(display, seen.window, seen.width, seen.height);
+    return seen;
+}
+
+SeenWindow waitForBox(Display* display, unsigned long owner) {
+    SeenWindow seen;
+    const auto end = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < end) {
+        const std::vector<unsigned long> boxes = boxesOf(display, owner);
+        Window focused = 0;
+        int revert = 0;
+        XGetInputFocus(display, &focused, &revert);
+        // Shown, drawn and holding the keyboard.
+        if (boxes.size() == 1 && focused == boxes[0]) {
+            seen.window = boxes[0];
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!seen.window) return seen;
     // Drawn: the box's Expose has been answered when its pixels are no longer black.
     for (int tries = 0; tries < 200; ++tries) {
-        seen.pixels = toolkit_test::serverPixels(display, seen.window, seen.width, seen.height);
+        seen = readWindow(display, seen.window);
         if (!seen.pixels.empty() && seen.pixels[0] != 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return seen;
 }
 
-platform::WindowRect boundsOf(const SeenBox& box, uint32_t colour) {
+platform::WindowRect boundsOf(const SeenWindow& box, uint32_t colour) {
     platform::WindowRect r{box.width, box.height, 0, 0};
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
@@ -127,7 +134,7 @@ void press(Display* display, KeySym key) {
 
 }  // namespace
 
-void act(Display* display, const SeenBox& box, BoxAct action) {
+void act(Display* display, const SeenWindow& box, BoxAct action) {
     switch (action) {
         case BoxAct::ClickFirst:
         case BoxAct::ClickSecond: {

@@ -14,7 +14,7 @@ struct _XDisplay;
 
 namespace toolkit_test {
 
-struct SeenBox {
+struct SeenWindow {
     unsigned long window = 0;  // 0: no box showed
     int x = 0;  // on the screen
     int y = 0;
@@ -32,15 +32,17 @@ struct SeenBox {
 constexpr uint32_t kBoxAccent = 0xF2A541;
 constexpr uint32_t kBoxOutline = 0x4A4F57;
 
+// What a desktop reads of a top-level window, and its pixels.
+SeenWindow readWindow(_XDisplay* display, unsigned long window);
 // Every top-level window transient for the owner that the server shows.
 std::vector<unsigned long> boxesOf(_XDisplay* display, unsigned long owner);
 // Waits (up to 20 s) for one box that holds the keyboard, drawn.
-SeenBox waitForBox(_XDisplay* display, unsigned long owner);
+SeenWindow waitForBox(_XDisplay* display, unsigned long owner);
 // Where a colour shows in the box (empty when nowhere).
-platform::WindowRect boundsOf(const SeenBox& box, uint32_t colour);
+platform::WindowRect boundsOf(const SeenWindow& box, uint32_t colour);
 
 enum class BoxAct { ClickFirst, ClickSecond, Return, Escape, Close, ClickOutside };
-void act(_XDisplay* display, const SeenBox& box, BoxAct action);
+void act(_XDisplay* display, const SeenWindow& box, BoxAct action);
 // A click at window pixels (XTest).
 void clickAt(_XDisplay* display, unsigned long window, int x, int y);
 
