@@ -125,7 +125,9 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
         auto nextTimer = start;
         while (!top.closed && !stopSignal() &&
                (settings.seconds <= 0 || Clock::now() - start < std::chrono::duration<double>(settings.seconds))) {
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTimer - Clock::now());
+            // Rounded up: a wait cut to whole milliseconds ends short of the
+            // timer, and the loop would spin through its last millisecond.
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTimer - Clock::now());
             windows.pump(uint32_t(std::max<int64_t>(wait.count(), 0)));
             if (Clock::now() < nextTimer) continue;
             instance.viewTimer();

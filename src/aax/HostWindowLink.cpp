@@ -5,6 +5,8 @@
 #include "platform/FileDialogs.h"
 #include "platform/InProcessWindows.h"
 #include "platform/InteractiveFileDialogs.h"
+#include "platform/X11MessageBoxes.h"
+#include "platform/X11TopLevel.h"
 #include "platform/X11Windows.h"
 
 using platform::HostInputEvent;
@@ -19,7 +21,16 @@ struct HostWindowLink::BackEnd {
     std::unique_ptr<platform::InProcessWindows> headless;
     platform::WindowSystem* previous = nullptr;
     platform::FileDialogHandler previousDialogs;
+    std::unique_ptr<platform::X11MessageBoxes> boxes;
+    platform::MessageHandler previousMessages;
+    // The top-level windows of the open views, the latest last: a box
+    // belongs to the latest.
+    std::vector<uint64_t> owners;
     uint32_t views = 0;
+
+    void ownersChanged() {
+        if (boxes) boxes->setOwner(owners.empty() ? 0 : owners.back());
+    }
 
     platform::WindowRecords& windows() {
         if (x11) return *x11;
@@ -94,20 +105,38 @@ std::unique_ptr<HostWindowLink> HostWindowLink::open(int32_t type, void* hostWin
     }
     if (starting) {
         backEnd->previous = platform::setWindowSystem(&backEnd->windows());
-        if (backEnd->x11) backEnd->previousDialogs = platform::setFileDialogHandler(platform::runInteractiveFileDialog);
+        if (backEnd->x11) {
+            backEnd->previousDialogs = platform::setFileDialogHandler(platform::runInteractiveFileDialog);
+            backEnd->boxes = std::make_unique<platform::X11MessageBoxes>(*backEnd->x11);
+            backEnd->previousMessages = platform::setMessageHandler(backEnd->boxes->handler());
+        }
     }
     ++backEnd->views;
-    return std::unique_ptr<HostWindowLink>(new HostWindowLink(*host, *backEnd, parent));
+    uint64_t owner = 0;
+    if (backEnd->x11) {
+        owner = platform::topLevelOf(backEnd->x11->getDisplay(), host->x11Window);
+        backEnd->owners.push_back(owner);
+        backEnd->ownersChanged();
+    }
+    return std::unique_ptr<HostWindowLink>(new HostWindowLink(*host, *backEnd, parent, owner));
 }
 
-HostWindowLink::HostWindowLink(HostWindow& host, BackEnd& backEnd, uint32_t parent)
-    : host(host), backEnd(backEnd), parent(parent) {}
+HostWindowLink::HostWindowLink(HostWindow& host, BackEnd& backEnd, uint32_t parent, uint64_t owner)
+    : host(host), backEnd(backEnd), parent(parent), owner(owner) {}
 
 HostWindowLink::~HostWindowLink() {
     backEnd.windows().destroyWindow(parent);
+    if (backEnd.x11) {
+        std::vector<uint64_t>& owners = backEnd.owners;
+        owners.erase(std::find(owners.begin(), owners.end(), owner));
+        backEnd.ownersChanged();
+    }
     if (--backEnd.views > 0) return;
     platform::setWindowSystem(backEnd.previous);
-    if (backEnd.x11) platform::setFileDialogHandler(std::move(backEnd.previousDialogs));
+    if (backEnd.x11) {
+        platform::setFileDialogHandler(std::move(backEnd.previousDialogs));
+        platform::setMessageHandler(std::move(backEnd.previousMessages));
+    }
     serving() = nullptr;
     delete &backEnd;
 }

@@ -10,9 +10,10 @@
 // One back-end serves every view of the module from the first open to the
 // last close; it is the current window system meanwhile, and the one before
 // it comes back after.  An X11 back-end also puts the interactive file
-// dialogs in place while it serves.  A view whose host window is of another
-// kind than the back-end in service, or that cannot be reached, opens its
-// editor without a window.  Host GUI thread only.
+// dialogs and its message boxes in place while it serves; a box belongs to
+// the top-level window of the view opened last.  A view whose host window
+// is of another kind than the back-end in service, or that cannot be
+// reached, opens its editor without a window.  Host GUI thread only.
 
 #include <memory>
 
@@ -41,13 +42,14 @@ private:
     struct BackEnd;
     // The back-end in service, null while no view is open.
     static BackEnd*& serving();
-    HostWindowLink(platform::HostWindow& host, BackEnd& backEnd, uint32_t parent);
+    HostWindowLink(platform::HostWindow& host, BackEnd& backEnd, uint32_t parent, uint64_t owner);
     void takeHeadlessEvents();
     void copyToHost();
 
     platform::HostWindow& host;
     BackEnd& backEnd;
     uint32_t parent;
+    uint64_t owner;  // the top-level window that holds the view (X11)
     // The host's buffer as last filled, and from which window: a new buffer
     // is filled whole, the same one where the window has painted since.
     const uint32_t* filled = nullptr;

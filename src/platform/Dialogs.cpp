@@ -12,11 +12,6 @@ namespace {
 
 ReplaceableHandler<MessageHandler> messageHandler;
 
-MessageAnswer headlessHandler(const MessageRequest& request) {
-    std::fprintf(stderr, "[%s] %s\n", request.title.c_str(), request.text.c_str());
-    return safeAnswer(request.kind);
-}
-
 // A multi-producer ring of static texts: producers claim a slot with one
 // atomic increment and publish the pointer; the drainer takes slots in order.
 constexpr size_t kRingSize = 64;
@@ -35,10 +30,15 @@ MessageAnswer safeAnswer(MessageKind kind) {
     return MessageAnswer::Ok;
 }
 
+MessageAnswer answerHeadless(const MessageRequest& request) {
+    std::fprintf(stderr, "[%s] %s\n", request.title.c_str(), request.text.c_str());
+    return safeAnswer(request.kind);
+}
+
 MessageAnswer showMessage(MessageKind kind, const std::string& title, const std::string& text) {
     const MessageHandler handler = messageHandler.current();
     MessageRequest request{kind, title, text};
-    return handler ? handler(request) : headlessHandler(request);
+    return handler ? handler(request) : answerHeadless(request);
 }
 
 MessageHandler setMessageHandler(MessageHandler handler) { return messageHandler.replace(std::move(handler)); }

@@ -5,7 +5,8 @@
 // name.  Headless (the default) the text goes to standard error and the safe
 // answer is taken: OK for a notice, Cancel or No for a question, because the
 // questions this product asks guard overwriting or deleting something.
-// Tests and the window layer install their own handler.
+// Tests install their own handler, and so does the X11 window layer while
+// an editor is open on a display (X11MessageBoxes.h).
 
 #include <functional>
 #include <string>
@@ -33,6 +34,10 @@ MessageHandler setMessageHandler(MessageHandler handler);
 
 // The answer the headless handler gives for a kind of box.
 MessageAnswer safeAnswer(MessageKind kind);
+
+// The headless handler: the title and text to standard error, the safe
+// answer.  Also where a window layer's handler turns when it cannot show a box.
+MessageAnswer answerHeadless(const MessageRequest& request);
 
 // Non-blocking report for threads that must not wait for a box (the audio
 // thread among them): records a static text without locking or allocating.

@@ -1,6 +1,8 @@
 #include "platform/X11Windows.h"
 
+#include "platform/Framework.h"
 #include "platform/UriList.h"
+#include "platform/X11TopLevel.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -168,7 +170,7 @@ WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height
     own->native = native;
     own->gc = XCreateGC(display, native, 0, nullptr);
     if (!parent) {
-        XStoreName(display, native, "Zorvane");
+        describeTopLevel(display, native, getProductName(), width, height);
         // The close button asks rather than cutting the connection.
         Atom closing = atom(display, "WM_DELETE_WINDOW");
         XSetWMProtocols(display, native, &closing, 1);
@@ -208,6 +210,7 @@ void X11Windows::setWindowSize(WindowId window, int32_t width, int32_t height) {
     Record* own = record(window);
     if (!own || own->foreign || width <= 0 || height <= 0) return;
     own->resize(width, height);
+    if (!own->parent) fixTopLevelSize(display, own->native, width, height);
     XResizeWindow(display, own->native, width, height);
 }
 
@@ -348,6 +351,27 @@ void X11Windows::sync() {
     if (!display) return;
     XSync(display, False);
     pump(0);
+}
+
+void X11Windows::runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal) {
+    if (!display) return;
+    const WindowId focused = focus();
+    // A grab of ours would keep the pointer from the box.
+    if (capturedWindow) XUngrabPointer(display, CurrentTime);
+    for (bool answered = false; !answered;) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.xany.window == modal) {
+            answered = handleModal(event);
+            continue;
+        }
+        // Our windows keep their shape and note what needs painting (the
+        // paint follows the box); what the person does to them waits for
+        // no one: it is dropped.
+        if (event.type == Expose || event.type == ConfigureNotify) handle(event);
+    }
+    if (focused && find(focused)) setFocus(focused);
+    XFlush(display);
 }
 
 void X11Windows::handle(XEvent& xevent) {

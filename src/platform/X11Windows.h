@@ -15,6 +15,7 @@
 // hears no events.  GUI thread only (the thread that made it).
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "platform/WindowRecords.h"
@@ -49,6 +50,12 @@ public:
     void pump(uint32_t timeoutMs = 0);
     // Pumps until the server has handled every request made so far.
     void sync();
+    // Runs a window that another part of the program made on this
+    // connection (a message box) as modal for ours: its events go to
+    // handleModal until that answers true; meanwhile input to our windows is
+    // dropped, their exposures wait for the next pump, timers do not run
+    // and the pointer is not grabbed.  The keyboard focus comes back after.
+    void runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal);
 
     WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
     bool windowRect(WindowId window, WindowRect& rect) const override;

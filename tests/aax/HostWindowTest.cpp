@@ -15,11 +15,13 @@
 #include "host/HostInstance.h"
 #include "persistence/Settings.h"
 #include "platform/FileDialogs.h"
+#include "platform/Framework.h"
 #include "platform/InteractiveFileDialogs.h"
 #include "platform/X11Windows.h"
 #include "plugin/BWUniClient.h"
 #include "host/ViewCommands.h"
 #include "support/CallLog.h"
+#include "support/MessageCapture.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/ToolkitDoubles.h"
@@ -167,7 +169,7 @@ TEST(HostWindow, TwoInstancesShareOneBackEndAndTheImagesThroughTwentyOpens) {
     EXPECT_EQ(&platform::windowSystem(), before);
 }
 
-TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsWhileItIsOpen) {
+TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWhileItIsOpen) {
     if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
     SettingsSandbox settings;
     toolkit_test::XvfbServer server;
@@ -178,6 +180,7 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsWhileItIsO
     hostWindows.sync();
     const auto scripted = [](const platform::FileDialogRequest&) { return platform::FileDialogResult{true, {"scripted"}}; };
     platform::setFileDialogHandler(scripted);
+    MessageCapture messages;
     platform::WindowSystem* before = &platform::windowSystem();
 
     CallLog log;
@@ -223,6 +226,8 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsWhileItIsO
     EXPECT_EQ(count, 0u) << "the editor's window went with the view";
     EXPECT_EQ(&platform::windowSystem(), before);
     EXPECT_EQ(platform::runFileDialog({}).paths, std::vector<std::string>{"scripted"}) << "the host's handler is back";
+    Alert("after the view");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"after the view"}) << "the message boxes are the host's again";
     platform::setFileDialogHandler(nullptr);
 }
 
