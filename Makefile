@@ -38,17 +38,20 @@ demo: setup
 # Under ThreadSanitizer, which must report nothing: every test of the suites
 # in TSAN_WHOLE_SUITES, and the tests that run threads against each other
 # (TSAN_FILTER) from the others.  The module's stress runs STRESS_SECONDS
-# here (two in make test).
+# here (two in make test), the dense song with program changes SONG_RUNS
+# times (three in make test).
 STRESS_SECONDS ?= 60
+# Runs of the dense song with program changes (three in make test).
+SONG_RUNS ?= 100
 TSAN_WHOLE_SUITES := core
 TSAN_SUITES := effects engine plugin aax editor
-TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders
+TSAN_FILTER := SongEventsTest.ProgramChangesInADenseSongLeaveNoNoteSounding:EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF
 	cmake --build $(BUILD)/tsan -j $(JOBS) --target $(addprefix tests_,$(TSAN_WHOLE_SUITES) $(TSAN_SUITES))
 	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "*" $(TSAN_WHOLE_SUITES)
-	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
+	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) ZORVANE_SONG_RUNS=$(SONG_RUNS) scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
 
 # The effects' whole stability sweep (every rate, a minute each); make test
 # runs one minute per effect.  Not part of CI.

@@ -88,7 +88,7 @@ private:
     void traceMissingInstruments();
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();
-    void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last, int32_t& passed);
+    void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last);
     void postMidiOut(AAX_IMIDINode* node, int32_t offset);
 
     AEffect* effect = nullptr;
