@@ -125,6 +125,32 @@ TEST_F(SongEventsTest, TwoThousandEventsDuringALoadAllEndWhenItEnds) {
     EXPECT_EQ(d->allocations, 0u);
 }
 
+// Notes that start on a block's first sample and end on its last, and the
+// other way round, at every host block size, with the render running or
+// held by a load: each key is up afterwards and nothing sounds three seconds
+// after the last note-off.
+TEST_F(SongEventsTest, NotesAtBlockEdgesEndWhetherTheRenderRunsOrWaits) {
+    for (int32_t block : {64, 512, 4096}) {
+        for (bool held : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << block << (held ? " held" : " running"));
+            auto d = demo();
+            BWUniClient& c = *d->instance;
+            d->playing = true;
+            const int64_t b = block;
+            const std::vector<MidiAt> edges = {noteOnAt(2 * b, 60), noteOffAt(3 * b - 1, 60), noteOnAt(5 * b - 1, 64),
+                                               noteOffAt(6 * b, 64)};
+            std::vector<float> audio;
+            d->run({}, 2 * b, block, &audio);
+            if (held) c.engineHold().raise();
+            d->run(edges, 5 * b, block, &audio);
+            if (held) c.engineHold().release();
+            d->run({}, 4 * kSecond, block, &audio);
+            EXPECT_FALSE(anyKeyHeld(c));
+            EXPECT_LT(peakOf(audio, size_t(6 * b + 3 * kSecond), audio.size()), kInaudible);
+        }
+    }
+}
+
 // A first note after a pause (the engine gone silent) is heard from the tick
 // it falls in, at any host block size: a silent block used to hold it back
 // to the next block.
