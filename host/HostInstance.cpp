@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "aax/AAX_CString.h"
+#include "aax/RenderReadiness.h"
 #include "host/AllocationWatch.h"
 #include "host/HostDescription.h"
 #include "host/HostPageTable.h"
@@ -103,6 +104,14 @@ void HostInstance::queueMidi(uint32_t offset, uint8_t status, uint8_t data1, uin
     packet.mData[1] = data1;
     packet.mData[2] = data2;
     midiIn.pending.push_back(packet);
+}
+
+bool HostInstance::readyToRender() const {
+    if (!ok()) return true;
+    uint32_t ready = 1;
+    uint32_t written = 0;
+    if (parameters->GetCustomData(kRenderReadinessBlock, sizeof ready, &ready, &written) != AAX_SUCCESS) return true;
+    return written < sizeof ready || ready != 0;
 }
 
 void HostInstance::runBlock(float* const* outputs, int32_t frames) {

@@ -84,6 +84,10 @@ public:
     // the host's packets are posted first, as the coefficient thread would.
     void runBlock(float* const* outputs, int32_t frames);
     int channels() const { return channelCount; }
+    // Whether a block run now would play: false while the plug-in loads a
+    // program or a state (aax/RenderReadiness.h).  A plug-in that does not
+    // answer is taken as ready.
+    bool readyToRender() const;
     // Sends the instance a MIDI message at a sample offset of the next block.
     void queueMidi(uint32_t offset, uint8_t status, uint8_t data1, uint8_t data2);
 

@@ -1,8 +1,11 @@
 #include "host/Render.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <thread>
 
 TempoMap::TempoMap(double bpm, const std::vector<TempoChange>& changes) {
     segments.push_back({0.0, 0.0, bpm});
@@ -30,8 +33,32 @@ double TempoMap::tempoAtSeconds(double seconds) const {
 
 int64_t renderFrames(const RenderSettings& settings) { return std::max<int64_t>(int64_t(settings.seconds * settings.rate), 0); }
 
+bool waitUntil(const std::function<bool()>& ready, double seconds) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    // A load takes milliseconds: look again often, without spinning a core.
+    constexpr auto kLookAgain = std::chrono::microseconds(200);
+    while (!ready()) {
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kLookAgain);
+    }
+    return true;
+}
+
+namespace {
+
+bool isProgramChange(const TimedMidi& event) { return (event.bytes[0] & 0xF0) == 0xC0; }
+
+std::string loadTimeText(double seconds, double at) {
+    char text[160];
+    std::snprintf(text, sizeof text, "the plug-in was still loading (a program or a state) after %g s of waiting, at %.3f s of the render", seconds, at);
+    return text;
+}
+
+}  // namespace
+
 bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, const BlockSink& sink,
-                  const std::function<void(double)>& progress) {
+                  const std::function<void(double)>& progress, std::string* failure) {
     const int64_t total = renderFrames(settings);
     const int32_t block = std::max(settings.block, 1);
     const int channels = instance.channels();
@@ -40,19 +67,39 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
     size_t next = 0;
     const TempoMap tempo(settings.tempo, settings.tempoChanges);
     double reported = -1;
-    for (int64_t done = 0; done < total; done += block) {
-        const int32_t frames = int32_t(std::min<int64_t>(block, total - done));
+    for (int64_t done = 0; done < total;) {
+        int32_t frames = int32_t(std::min<int64_t>(block, total - done));
         // The host's tempo for this block: where the block starts in the map.
         if (!settings.tempoChanges.empty()) instance.transport.tempo = tempo.tempoAtSeconds(double(done) / settings.rate);
+        bool programChange = false;
         while (next < events.size()) {
             const int64_t at = std::llround(tempo.secondsAt(events[next].quarters) * settings.rate);
             if (at >= done + frames) break;
+            // The block ends where a program change acts; the change opens
+            // the next one.
+            if (isProgramChange(events[next]) && at > done) {
+                frames = int32_t(at - done);
+                break;
+            }
             const TimedMidi& event = events[next++];
             instance.queueMidi(uint32_t(std::max<int64_t>(at - done, 0)), event.bytes[0], event.bytes[1], event.bytes[2]);
+            if (isProgramChange(event)) {
+                programChange = true;
+                break;
+            }
+        }
+        // The change, and what came before it at its sample, without audio:
+        // the load starts, and the next block waits for it.
+        if (programChange) frames = 0;
+        if (!waitUntil([&] { return instance.readyToRender(); }, settings.loadWaitSeconds)) {
+            if (failure) *failure = loadTimeText(settings.loadWaitSeconds, double(done) / settings.rate);
+            return false;
         }
         for (auto& buffer : buffers) std::fill_n(buffer.begin(), frames, settings.nanFill ? std::numeric_limits<float>::quiet_NaN() : 0.0f);
         instance.runBlock(outputs, frames);
+        if (frames == 0) continue;
         if (!sink(outputs, frames)) return false;
+        done += frames;
         if (progress && double(done) / total - reported >= 0.01) {
             reported = double(done) / total;
             progress(reported);
@@ -75,6 +122,6 @@ void renderEvents(HostInstance& instance, const std::vector<TimedMidi>& events, 
             for (int c = 0; c < channels; ++c) result.channels[size_t(c)].insert(result.channels[size_t(c)].end(), outputs[c], outputs[c] + frames);
             return true;
         },
-        progress);
+        progress, &result.failure);
     for (const auto& [sample, packet] : instance.midiOut.timeline) result.midiOut.emplace_back(sample - start, packet);
 }

@@ -18,11 +18,15 @@ struct RenderSettings {
     int32_t block = 512;
     double seconds = 8.0;
     bool nanFill = false;  // fill the output buffers with NaN before each block
+    // How long, in wall time, the render waits for the plug-in to finish a
+    // load (a program change) before it gives up.
+    double loadWaitSeconds = 60.0;
 };
 
 struct RenderResult {
     std::vector<std::vector<float>> channels;
     std::vector<std::pair<int64_t, AAX_CMidiPacket>> midiOut;  // (sample, packet)
+    std::string failure;  // why the render ended early, when it did
 };
 
 // Where quarter notes fall in time: `bpm` from the start, then each change
@@ -49,9 +53,19 @@ using BlockSink = std::function<bool(const float* const* channels, int32_t frame
 
 // Plays the events through the instance for the settings' length in blocks,
 // handing each block to `sink` as it is made, so that nothing grows with the
-// length; `progress` hears the share done.  False when the sink stopped it.
+// length; `progress` hears the share done.  It renders as a bounce does,
+// faster than real time and the same every time: before each block it waits
+// until the plug-in can render, and a program change ends the block before
+// it and goes to the plug-in alone, in a call without audio, so that its
+// load finishes before the audio after it is made.  False when the sink
+// stopped it, or (with `failure` set) when a load outlasted
+// loadWaitSeconds.
 bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, const RenderSettings& settings, const BlockSink& sink,
-                  const std::function<void(double)>& progress = {});
+                  const std::function<void(double)>& progress = {}, std::string* failure = nullptr);
+
+// Asks `ready` until it answers true, for at most `seconds` of wall time;
+// false when it never did.
+bool waitUntil(const std::function<bool()>& ready, double seconds);
 
 // The same, with the whole output and the MIDI the plug-in sent kept in
 // `result`, for comparing renderings.

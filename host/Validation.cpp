@@ -54,6 +54,7 @@ struct Battery {
         render.block = block;
         render.seconds = settings.seconds;
         renderEvents(*made, {}, render, result);
+        if (!result.failure.empty()) report("rendering", false, result.failure);
         return result;
     }
 
@@ -67,6 +68,7 @@ struct Battery {
         render.nanFill = nanFill;
         render.seconds = seconds > 0 ? seconds : settings.seconds;
         renderEvents(*made, builtInPhrase(), render, result);
+        if (!result.failure.empty()) report("rendering", false, result.failure);
         return result;
     }
 };

@@ -281,6 +281,7 @@ int render(PluginModule& module, const Arguments& args) {
     const bool terminal = isatty(STDERR_FILENO);
     float peak = 0;
     size_t midiPackets = 0;
+    std::string failure;
     const bool rendered = renderBlocks(
         instance, events, settings,
         [&](const float* const* channels, int32_t frames) {
@@ -294,8 +295,10 @@ int render(PluginModule& module, const Arguments& args) {
         },
         [&](double done) {
             if (terminal) std::fprintf(stderr, "\rrendering %3d%%", int(done * 100));
-        });
+        },
+        &failure);
     if (terminal) std::fprintf(stderr, "\n");
+    if (!failure.empty()) return fail(failure + "; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
     // A render stopped by the user drops its unfinished file.
     if (stopSignal()) return fail("stopped; " + (toStandardOutput ? std::string("the standard output was left unfinished") : output + " was not written"));
     if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);

@@ -14,6 +14,7 @@
 #include "aax/AAX_VController.h"
 #include "aax/AAX_VTransport.h"
 #include "aax/HostServices.h"
+#include "aax/RenderReadiness.h"
 #include "core/VstOpcodes.h"
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
@@ -103,6 +104,15 @@ AAX_Result BWAAXWrapperParameters::EffectInit() {
 
 AAX_Result BWAAXWrapperParameters::TimerWakeup() {
     idle();
+    return AAX_SUCCESS;
+}
+
+AAX_Result BWAAXWrapperParameters::GetCustomData(uint32_t blockID, uint32_t size, void* data, uint32_t* written) const {
+    if (blockID != kRenderReadinessBlock || !core) return AAX_CEffectParameters::GetCustomData(blockID, size, data, written);
+    if (!data || size < sizeof(uint32_t)) return AAX_ERROR_NULL_ARGUMENT;
+    const uint32_t ready = core->readyToRender() ? 1 : 0;
+    std::memcpy(data, &ready, sizeof ready);
+    if (written) *written = sizeof ready;
     return AAX_SUCCESS;
 }
 

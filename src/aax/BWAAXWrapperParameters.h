@@ -55,6 +55,9 @@ public:
     // The host's idle call on the effect: idle(), so that a host without a
     // view sees new values too (the view's timer does the same).
     AAX_Result TimerWakeup() override;
+    // Answers the render readiness block (aax/RenderReadiness.h); other
+    // blocks hold nothing.  Any host thread.
+    AAX_Result GetCustomData(uint32_t blockID, uint32_t size, void* data, uint32_t* written) const override;
     // The host side's idle: lets the core derive what waits when the host
     // stopped processing, then rebuilds the parameter list when the core
     // asked for it, else makes each parameter follow the value the core
@@ -88,7 +91,7 @@ private:
     void traceMissingInstruments();
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();
-    void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last, int32_t& passed);
+    void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last);
     void postMidiOut(AAX_IMIDINode* node, int32_t offset);
 
     AEffect* effect = nullptr;

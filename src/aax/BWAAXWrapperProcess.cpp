@@ -41,11 +41,10 @@ void AlgorithmProcess_Stereo(void* const instancesBegin[], const void* instances
 void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stereo) {
     const AAX_CMidiStream* stream = context.midiIn ? context.midiIn->GetNodeBuffer() : nullptr;
     const int32_t frames = context.bufferLength ? *context.bufferLength : 0;
-    int32_t passed = 0;
     // The MIDI goes on before the length is looked at: note-offs a host
     // sends with a buffer of no samples must still release their notes.
     if (frames <= 0) {
-        if (core) passMidiIn(stream, 0, 0, true, passed);
+        if (core) passMidiIn(stream, 0, 0, true);
         return;
     }
     if (!context.outputs) return;
@@ -61,7 +60,7 @@ void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stere
     for (int32_t start = 0; start < frames; start += maxBlockSize) {
         const int32_t length = std::min(maxBlockSize, frames - start);
         const bool last = start + length >= frames;
-        passMidiIn(stream, start, start + length, last, passed);
+        passMidiIn(stream, start, start + length, last);
         // Mono: the core renders into two channels of its own, summed into
         // the host's one afterwards, so that every stage of the core's
         // output runs once on each channel.
@@ -75,14 +74,17 @@ void BWAAXWrapperParameters::process(const AlgorithmContext& context, bool stere
     sliceOffset = 0;
 }
 
-void BWAAXWrapperParameters::passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last, int32_t& passed) {
+// The core takes 256 events a hand-off; a host buffer with more goes in
+// several, in order, so that no note-off of a dense passage is left out.
+void BWAAXWrapperParameters::passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last) {
     if (!stream || !stream->mBuffer || stream->mBufferSize == 0) return;
-    for (uint32_t i = 0; i < stream->mBufferSize && passed < MidiEventBuffer::kCapacity; ++i) {
+    for (uint32_t i = 0; i < stream->mBufferSize; ++i) {
         const AAX_CMidiPacket& packet = stream->mBuffer[i];
         const int64_t time = packet.mTimestamp;
         if (time < from || (time >= to && !last)) continue;
+        if (inEvents.fillCount() == MidiEventBuffer::kCapacity)
+            effect->dispatcher(effect, EffectOpcode::ProcessEvents, 0, 0, inEvents.take(), 0.0f);
         inEvents.append(int32_t(time - from), packet.mData);
-        ++passed;
     }
     if (inEvents.fillCount() == 0) return;
     effect->dispatcher(effect, EffectOpcode::ProcessEvents, 0, 0, inEvents.take(), 0.0f);

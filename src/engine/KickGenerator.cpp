@@ -60,8 +60,12 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
         const float d = levelRamp.next();
         phase += step;
         if (phase > 1.0f) phase -= std::floor(phase);  // one wrap, however far the restart put it
-        const float s = lookupWave(sine, slope, phase * 1024.0f);
-        if (pulse > 0.0f && !(previousPulse > 0.0f)) phase = 1024.0f;  // restart from 0 at the next sample
+        const bool restart = pulse > 0.0f && !(previousPulse > 0.0f);
+        // The restart sample is the new stroke's zero: its attack's first
+        // gain on the old stroke's phase was a one-sample spike, which at
+        // high rates stands far above the smooth wave around it.
+        const float s = restart ? 0.0f : lookupWave(sine, slope, phase * 1024.0f);
+        if (restart) phase = 1024.0f;  // restart from 0 at the next sample
         previousPulse = pulse;
         out[i] = softClip(a * s * ((s - 1.0f) * tone + 1.0f) * d);
     }

@@ -226,6 +226,9 @@ public:
     EngineHold& engineHold() { return hold; }
     ProgramLoader& programLoader() { return loader; }
     bool isLoaderBusy() const { return loader.isBusy(); }
+    // False while a block would be silent for a load (a program change, a
+    // state) or a hold of the engine: an offline host waits for true.
+    bool readyToRender() const { return !loader.isBusy() && !hold.isHeld(); }
     void setOfflineExport(bool on) { offlineExport.store(on); }
     // The MIDI export drives processBlock itself: from begin to end the
     // host's process calls (events and audio) do nothing but output silence.

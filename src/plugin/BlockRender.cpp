@@ -39,7 +39,10 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     r.bypass.follow(host.bypassed());
     // While a program loads or the GUI holds the engine, nothing advances:
     // queued events wait and no tick runs.
-    if (loader.isBusy() || !hold.enterBlock()) return silenceBlock(outputs, frames);
+    if (loader.isBusy() || !hold.enterBlock()) {
+        renderStoodStill = true;
+        return silenceBlock(outputs, frames);
+    }
     platform::DenormalGuard denormals;
     if (const uint32_t holds = hold.holdsSoFar(); holds != holdsSeen) {
         holdsSeen = holds;
@@ -51,7 +54,13 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     midiOut.sendCarried();
     r.blockSilent = r.silent;
     for (int32_t i = 0; i < frames;) {
-        if (context.tickSamples >= kTick) runTick(outputs, i);
+        if (context.tickSamples >= kTick) {
+            runTick(outputs, i);
+            // A note that wakes a silent engine sounds from its own tick, not
+            // from the next block: the onset would otherwise come up to a
+            // block late, and late by how the host cut its blocks.
+            r.blockSilent = r.blockSilent && r.silent;
+        }
         const int32_t n = std::min({frames - i, kTick - context.tickSamples, RenderState::kSubBlock - r.subCount});
         if (!r.skipAudio.load(std::memory_order_relaxed) && !r.blockSilent) renderVoices(r.subCount, n);
         advanceSongPosition(n);
@@ -60,6 +69,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
         i += n;
     }
     endBlock(outputs, frames);
+    renderStoodStill = false;
     renderedBlocks.fetch_add(1, std::memory_order_relaxed);
     hold.leaveBlock();
 }

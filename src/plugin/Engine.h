@@ -324,6 +324,7 @@ private:
     MidiOutput midiOut;
     DisplayPublisher display;  // the interface's indicators, once a tick
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
+    bool renderStoodStill = false;  // a block was silent for a load or a hold since the last rendered one
 
     int32_t silenceWindowSamples = 44100;
     int32_t silenceCounter = 0;

@@ -1,5 +1,7 @@
 #include "plugin/MidiEventQueue.h"
 
+#include <algorithm>
+
 #include "core/VstTypes.h"
 
 MidiTranslation translateMidiEvent(const VstMidiEvent& event, bool learnEditing) {
@@ -51,10 +53,53 @@ void MidiEventQueue::compact() {
 }
 
 void MidiEventQueue::queueEvent(MidiEventRecord record) {
-    if (writeIndex >= kCapacity - 1) {
-        if (writeIndex - readIndex > 255) return;
+    if (writeIndex >= kLastIndex) {
+        const bool release = endsNotes(record);
+        if (pending() > kCompactionLimit && !release) return;
         compact();
+        if (writeIndex >= kLastIndex && !makeRoomForRelease()) return;
     }
+    insert(record);
+}
+
+void MidiEventQueue::queueEventAfterPending(MidiEventRecord record) {
+    int32_t total = 0;
+    for (int32_t i = readIndex; i < writeIndex; ++i) total += records[i].deltaFrames;
+    record.deltaFrames = std::max(record.deltaFrames, total);
+    queueEvent(record);
+}
+
+// A note-on dropped costs a note that never sounds; a note-off dropped would
+// leave one sounding for ever.  So the latest note-on goes first, then the
+// latest record of any other kind that does not end notes.
+bool MidiEventQueue::makeRoomForRelease() {
+    int32_t victim = -1;
+    for (int32_t i = writeIndex - 1; i >= readIndex && victim < 0; --i)
+        if (records[i].code == kEventNoteOn) victim = i;
+    for (int32_t i = writeIndex - 1; i >= readIndex && victim < 0; --i)
+        if (!endsNotes(records[i])) victim = i;
+    if (victim >= 0) {
+        removeAt(victim);
+        return true;
+    }
+    // Nothing but releases wait: the latest one ends every note instead,
+    // the note of the record that finds no place with them.
+    MidiEventRecord& last = records[writeIndex - 1];
+    last.code = kEventAllNotesOff;
+    last.data1 = 0;
+    last.data2 = 100;
+    last.channel = 0;
+    return false;
+}
+
+// The offsets are relative: the next record takes over the removed one's.
+void MidiEventQueue::removeAt(int32_t index) {
+    if (index + 1 < writeIndex) records[index + 1].deltaFrames += records[index].deltaFrames;
+    for (int32_t j = index; j + 1 < writeIndex; ++j) records[j] = records[j + 1];
+    --writeIndex;
+}
+
+void MidiEventQueue::insert(MidiEventRecord record) {
     int32_t i = readIndex;
     while (i < writeIndex && record.deltaFrames >= records[i].deltaFrames) {
         record.deltaFrames -= records[i].deltaFrames;

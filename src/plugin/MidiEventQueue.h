@@ -54,9 +54,16 @@ public:
 
     MidiEventQueue();
 
-    // Inserts a record whose deltaFrames counts from the start of the block.
-    // Dropped when 256 or more records wait and the array is used up.
+    // Inserts a record whose deltaFrames counts from the last tick.  When
+    // the array is used up and 256 or more records wait, a record that
+    // starts or changes something is dropped; one that ends notes (a
+    // note-off, all notes off) never is: it takes the place of the latest
+    // note-on or other waiting record, and when only releases wait, the
+    // latest of them becomes an all-notes-off that ends every note.
     void queueEvent(MidiEventRecord record);
+    // The same, after every record that waits: events that arrive while
+    // the render stands still keep their order of arrival.
+    void queueEventAfterPending(MidiEventRecord record);
     // Spends a tick's frames along the chain from the front.
     void spendFrames(int32_t frames);
     // Takes the next record that has fallen due into out; false when none.
@@ -69,8 +76,24 @@ public:
     int32_t getReadIndex() const { return readIndex; }
     int32_t getWriteIndex() const { return writeIndex; }
 
+    // Records that end notes: never dropped.
+    static bool endsNotes(const MidiEventRecord& record) {
+        return record.code == kEventNoteOff || record.code == kEventAllNotesOff;
+    }
+
 private:
+    // Pending records a compaction keeps room for before it drops what
+    // arrives (unless that ends notes).
+    static constexpr int32_t kCompactionLimit = 255;
+    // The highest write index: the last place stays free for the shift.
+    static constexpr int32_t kLastIndex = kCapacity - 1;
+
     void compact();
+    // Makes one place free for a record that ends notes; false when the
+    // record was folded into an all-notes-off instead.
+    bool makeRoomForRelease();
+    void removeAt(int32_t index);
+    void insert(MidiEventRecord record);
 
     MidiEventRecord records[kCapacity];
     int32_t readIndex = 0;

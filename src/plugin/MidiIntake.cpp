@@ -43,12 +43,19 @@ void Engine::receiveEvents(const VstEvents* list, bool programChanges) {
 // The host counts an event's offset from the start of its block; the queue
 // counts from the last tick, which lies tickSamples before the block start
 // because ticks run on across blocks.  So an event acts at the first tick at
-// or after it, whatever the host's block size.
+// or after it, whatever the host's block size.  While the render stands
+// still (a load, a hold) the last tick stays where it was, so the offsets of
+// later blocks would fall among those of earlier ones: a note-off could
+// come before its own note-on.  Those events go after everything waiting.
 void Engine::queueEvent(const MidiEventRecord& record) {
     assert(hold.noOtherRenderer() && "MIDI arrives while another thread renders");
     MidiEventRecord fromLastTick = record;
     fromLastTick.deltaFrames = std::max(record.deltaFrames, 0) + context.tickSamples;
-    queue.queueEvent(fromLastTick);
+    if (renderStoodStill) {
+        queue.queueEventAfterPending(fromLastTick);
+    } else {
+        queue.queueEvent(fromLastTick);
+    }
 }
 
 // The all-notes-off a load asked for, into the queue: the first thing of the

@@ -267,6 +267,27 @@ TEST(Adapter, NoteOffsInABlockOfNoSamplesReleaseTheirNotes) {
     EXPECT_EQ(float(engine.lastVelocity), 0.0f);
 }
 
+// A host buffer with more events than one hand-off to the core holds (256)
+// passes them all, in order, with and without samples: the note-offs at
+// its end release their notes.
+TEST(Adapter, EveryEventOfADenseBufferReachesTheCore) {
+    Adapter a;
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    const BWSystemInfo& engine = *a.adapter->getCore()->getSystemInfo();
+    for (int32_t frames : {256, 0}) {
+        SCOPED_TRACE(frames);
+        a.host.queueMidi(0, 0x90, 60, 100);
+        a.host.runBlock(outputs, 256);
+        ASSERT_GT(float(engine.lastVelocity), 0.0f);
+        for (int i = 0; i < 600; ++i) a.host.queueMidi(uint32_t(i % 200), 0xE0, uint8_t(i & 0x7F), 64);
+        a.host.queueMidi(200, 0x80, 60, 0);
+        a.host.runBlock(outputs, frames);
+        a.host.runBlock(outputs, 256);
+        EXPECT_EQ(float(engine.lastVelocity), 0.0f);
+    }
+}
+
 // Mono: the core renders into two channels of the adapter's own, summed into
 // the host's one afterwards, so that the master gain and the DC blocker run
 // once on each channel: the mono output is the stereo render's two channels

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -111,6 +112,93 @@ TEST(MidiIntake, QueueCompactsAndDropsWhenFull) {
     EXPECT_EQ(queue.pending(), 211);
     ASSERT_TRUE(queue.takeDue(record));
     EXPECT_EQ(record.data1, 7);
+}
+
+namespace {
+
+MidiEventRecord event(uint32_t code, int32_t frames, int32_t data1) {
+    MidiEventRecord record = at(frames, data1);
+    record.code = code;
+    return record;
+}
+
+struct Pending {
+    int32_t time;  // frames from the last tick
+    uint32_t code;
+    int32_t data1;
+    bool operator==(const Pending&) const = default;
+};
+
+std::vector<Pending> pendingOf(const MidiEventQueue& queue) {
+    std::vector<Pending> out;
+    int32_t time = 0;
+    for (int32_t i = queue.getReadIndex(); i < queue.getWriteIndex(); ++i) {
+        time += queue.at(i).deltaFrames;
+        out.push_back({time, queue.at(i).code, queue.at(i).data1});
+    }
+    return out;
+}
+
+}  // namespace
+
+// Whatever fills the queue, a record that ends notes finds a place at its
+// time: it takes the place of the latest note-on, else of the latest other
+// record that ends nothing; with only releases waiting, the latest of them
+// ends every note.  Everything else keeps its time, and other records are
+// dropped as before.
+TEST(MidiIntake, QueueNeverDropsARelease) {
+    constexpr uint32_t on = kEventNoteOn, off = kEventNoteOff, cc = kEventController, all = kEventAllNotesOff;
+    struct Case {
+        const char* what;
+        uint32_t (*filler)(int32_t i);
+        int32_t taken;  // records taken out after the queue was filled
+        MidiEventRecord incoming;
+        int32_t removed;  // the filler that gives way (-1: none)
+        bool kept;        // the incoming record is in the queue afterwards
+        bool endsAll;     // the latest filler became an all-notes-off
+    } cases[] = {
+        {"note-ons: the latest gives way", [](int32_t) { return on; }, 0, event(off, 600, 999), 510, true, false},
+        {"an all-notes-off among note-ons", [](int32_t) { return on; }, 0, event(all, 5, 999), 510, true, false},
+        {"the latest note-on before a later controller", [](int32_t i) { return i % 2 ? on : cc; }, 0, event(off, 600, 999), 509, true, false},
+        {"controllers: the latest gives way", [](int32_t) { return cc; }, 0, event(off, 300, 999), 510, true, false},
+        {"only releases: the latest ends all", [](int32_t) { return off; }, 0, event(off, 600, 999), -1, false, true},
+        {"a note-on finds no room", [](int32_t) { return on; }, 0, event(on, 600, 999), -1, false, false},
+        {"411 waiting: a note-off is kept", [](int32_t) { return on; }, 100, event(off, 600, 999), -1, true, false},
+        {"411 waiting: a controller is dropped", [](int32_t) { return on; }, 100, event(cc, 600, 999), -1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MidiEventQueue queue;
+        for (int32_t i = 0; i < 511; ++i) queue.queueEvent(event(c.filler(i), i, i));
+        MidiEventRecord taken;
+        queue.spendFrames(c.taken);
+        for (int32_t i = 0; i < c.taken; ++i) ASSERT_TRUE(queue.takeDue(taken));
+        std::vector<Pending> expected = pendingOf(queue);
+        queue.queueEvent(c.incoming);
+
+        if (c.removed >= 0) std::erase_if(expected, [&](const Pending& p) { return p.data1 == c.removed; });
+        if (c.endsAll) expected.back() = {expected.back().time, all, 0};
+        if (c.kept) {
+            const Pending in{c.incoming.deltaFrames, c.incoming.code, c.incoming.data1};
+            expected.insert(std::upper_bound(expected.begin(), expected.end(), in,
+                                             [](const Pending& a, const Pending& b) { return a.time < b.time; }),
+                            in);
+        }
+        EXPECT_EQ(pendingOf(queue), expected);
+        EXPECT_LE(queue.getWriteIndex(), MidiEventQueue::kCapacity - 1);
+    }
+}
+
+// While the render stands still, events keep their order of arrival, even
+// when a later block's offset is smaller, and go after everything waiting.
+TEST(MidiIntake, EventsQueuedAfterPendingKeepTheirOrderOfArrival) {
+    MidiEventQueue queue;
+    queue.queueEvent(at(100, 1));
+    queue.queueEventAfterPending(event(kEventNoteOff, 10, 2));
+    queue.queueEventAfterPending(at(400, 3));
+    queue.queueEventAfterPending(event(kEventNoteOff, 5, 4));
+    EXPECT_EQ(pendingOf(queue), (std::vector<Pending>{{100, kEventNoteOn, 1}, {100, kEventNoteOff, 2}, {400, kEventNoteOn, 3},
+                                                      {400, kEventNoteOff, 4}}));
 }
 
 TEST(ProgramLoader, ABurstEndsOnTheLastRequestAndStopJoinsDuringALoad) {

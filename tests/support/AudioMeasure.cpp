@@ -211,3 +211,38 @@ double meanDifferenceDb(const std::vector<double>& a, const std::vector<double>&
     for (size_t i = 0; i < n; ++i) sum += std::abs(a[i] - b[i]);
     return n ? sum / double(n) : 0.0;
 }
+
+std::vector<size_t> oneSampleSpikes(const std::vector<float>& x, float floor) {
+    constexpr size_t kAround = 64;
+    const size_t n = x.size();
+    std::vector<size_t> spikes;
+    if (n < 2 * kAround + 3) return spikes;
+    std::vector<double> curve(n, 0.0);
+    for (size_t i = 1; i + 1 < n; ++i) curve[i] = std::fabs(double(x[i + 1]) - 2.0 * x[i] + x[i - 1]);
+    std::vector<double> sum(n + 1, 0.0);  // running sums, for each window's mean
+    for (size_t i = 0; i < n; ++i) sum[i + 1] = sum[i] + curve[i];
+    for (size_t i = kAround + 1; i + kAround + 1 < n; ++i) {
+        if (curve[i] < floor) continue;
+        // The window without the spike's own three second differences.
+        const double around = sum[i + kAround + 1] - sum[i - kAround] - (sum[i + 2] - sum[i - 1]);
+        if (curve[i] > 10.0 * around / double(2 * kAround - 2)) spikes.push_back(i);
+    }
+    return spikes;
+}
+
+std::vector<double> levelShape(const std::vector<float>& x, size_t from, double rate, double windowSeconds, int windows) {
+    const size_t length = std::max<size_t>(1, size_t(std::lround(windowSeconds * rate)));
+    std::vector<double> shape;
+    for (int w = 0; w < windows; ++w) {
+        double energy = 0.0;
+        for (size_t i = from + size_t(w) * length; i < from + size_t(w + 1) * length && i < x.size(); ++i) energy += double(x[i]) * x[i];
+        shape.push_back(10.0 * std::log10(energy / double(length) + 1e-30));
+    }
+    return shape;
+}
+
+size_t firstSoundAfter(const std::vector<float>& x, size_t from, float threshold) {
+    for (size_t i = from; i < x.size(); ++i)
+        if (std::fabs(x[i]) > threshold) return i;
+    return x.size();
+}

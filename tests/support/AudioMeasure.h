@@ -62,5 +62,20 @@ RenderMeasure measureRender(const std::vector<std::vector<float>>& channels, dou
 // A float or PCM WAV file's channels through libsndfile; false when unreadable.
 bool readAudioFile(const std::string& path, std::vector<std::vector<float>>& channels, double& rate);
 
+// The samples that stand alone as a click: the second difference there is
+// more than ten times the mean second difference of the 128 samples around
+// it (and above `floor`, so that rounding in near silence does not count).
+// A smooth wave at any rate has none; one sample off its curve is one.
+std::vector<size_t> oneSampleSpikes(const std::vector<float>& samples, float floor = 1e-4f);
+
+// The level in dB (RMS, re full scale) of consecutive windows of
+// windowSeconds from `from` on: the shape of an onset, comparable between
+// sample rates.
+std::vector<double> levelShape(const std::vector<float>& samples, size_t from, double rate, double windowSeconds, int windows);
+
+// The first sample from `from` on whose magnitude exceeds `threshold`, or
+// samples.size().
+size_t firstSoundAfter(const std::vector<float>& samples, size_t from, float threshold = 1e-5f);
+
 // A text summary for failure messages and for listening notes.
 std::string describe(const RenderMeasure& measure);
