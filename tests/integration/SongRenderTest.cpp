@@ -78,7 +78,10 @@ protected:
         std::string output;
         // As `make demo` does: the settings get the preset folders too.
         ASSERT_EQ(run(environment + kDemoStateProgram + " " + dir + "/demo.state", output), 0) << output;
-        const std::string bank = dir + "/Documents/Brindlewick/Zorvane/Global Presets/MIDI PROGRAMS";
+        // The bank where --content points the global presets, holding only
+        // the two programs of this test in place of the factory's.
+        const std::string bank = dir + "/content/Global Presets/MIDI PROGRAMS";
+        std::filesystem::remove_all(bank);
         std::filesystem::create_directories(bank);
         ASSERT_EQ(run(host + "params --state " + dir + "/demo.state set MasterLevel 0.65 --save '" + bank + "/P 0.zvp'", output), 0) << output;
         ASSERT_EQ(run(host + "params --state '" + bank + "/P 0.zvp' set \"Filter Reso\" 0.8 --save " + dir + "/p1.state", output), 0) << output;
