@@ -5,7 +5,14 @@
 // timer, and rebuilds the parameter list there after the core asked the host
 // to update its display.  The host's window reaches the editor through the
 // module's own window layer (HostWindowLink), which the view timer also
-// drives around the editor's idle.  Host GUI thread only.
+// drives around the editor's idle.  Host GUI thread only (asserted).
+//
+// The editor draws and edits the core's pattern models in place, so each
+// timer call, the open and the close run inside the instance's turn
+// (core/StateTurn.h), which restores and saves on other host threads take
+// too.  A timer call that cannot have it at once (a restore is under way)
+// does nothing: the window's input stays queued and its drawing waits for
+// the next call.
 
 #include <memory>
 
@@ -36,6 +43,11 @@ private:
     BWAAXWrapperParameters* linkedAdapter() const;
     AEffEditor* editorOf(const BWAAXWrapperParameters* parameters) const;
 
+    // Runs the editor's part of a timer call; false when the turn was not had.
+    bool runEditor(AEffEditor& editor);
+    void closeEditor();
+
     BWAAXWrapperParameters* adapter = nullptr;
+    bool onGuiThread = false;  // this view named the GUI thread (platform/GuiThread.h)
     std::unique_ptr<HostWindowLink> window;  // while the editor is open in a host window
 };

@@ -65,7 +65,7 @@ void Engine::queueRequestedAllNotesOff() {
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
     assert(hold.notRenderingHere());
     // A load replaces the learn map too: one of them at a time.
-    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    const std::unique_lock<StateTurn> alone = lockState();
     if (!alone.owns_lock()) return false;
     EngineHoldScope scope(hold, EngineHold::kEditTries);
     if (!scope.held()) return false;
