@@ -42,7 +42,7 @@ demo: setup
 STRESS_SECONDS ?= 60
 TSAN_WHOLE_SUITES := core
 TSAN_SUITES := effects engine plugin aax editor
-TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders
+TSAN_FILTER := EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders:EditorStress.*
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF

@@ -2,10 +2,11 @@
 // The host's GUI object for an instance.  It draws nothing itself: it opens
 // the core's own editor (when the core has one) as a child of the host's
 // window, closes it, reports its size, gives it idle time on the host's view
-// timer, and rebuilds the parameter list there after the core asked the host
-// to update its display.  The host's window reaches the editor through the
-// module's own window layer (HostWindowLink), which the view timer also
-// drives around the editor's idle.  Host GUI thread only (asserted).
+// timer, and lets the adapter's idle bring the host parameters up to date
+// there (after a display update: their names and defaults).  The host's
+// window reaches the editor through the module's own window layer
+// (HostWindowLink), which the view timer also drives around the editor's
+// idle.  Host GUI thread only (asserted).
 //
 // The editor draws and edits the core's pattern models in place, so each
 // timer call, the open and the close run inside the instance's turn
