@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "aax/AAX_VViewContainer.h"
+#include "aax/HostServices.h"
 
 #include "core/AEffEditor.h"
 #include "core/VstTypes.h"
@@ -100,6 +101,13 @@ bool BWAAXWrapperParameters::BWAAXWrapperCustomView::runEditor(AEffEditor& edito
     const std::unique_lock<StateTurn> turn = adapter->getCore()->guiTurn();
     if (!turn.owns_lock()) return false;
     if (window) window->beforeIdle();
+    if (window && window->displayLost()) {
+        // The plug-in plays on without its interface; the host learns of
+        // it as the window it gave goes away with its server.
+        closeEditor();
+        hostTrace(kTracePriorityError, "Zorvane: the connection to the X display was lost: the editor closed");
+        return true;
+    }
     editor.idle();
     if (window) window->afterIdle();
     return true;

@@ -13,7 +13,8 @@
 // (core/StateTurn.h), which restores and saves on other host threads take
 // too.  A timer call that cannot have it at once (a restore is under way)
 // does nothing: the window's input stays queued and its drawing waits for
-// the next call.
+// the next call.  A call that finds the X server gone closes the editor;
+// the instance goes on playing.
 
 #include <memory>
 

@@ -33,6 +33,7 @@
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
+#include "RandomInterfaceInput.h"
 #include "RegisteredEffect.h"
 
 namespace {
@@ -43,57 +44,6 @@ int stressSeconds() {
     const char* seconds = std::getenv("ZORVANE_STRESS_SECONDS");
     return seconds ? std::atoi(seconds) : 2;
 }
-
-// Where the interface's pages and pattern editors lie at zoom 1: the
-// sound/effects switch, the lane strip's five lanes, the delay panels'
-// switch, a point inside the locate panel; the step tables' boxes (the lane
-// table of every lane page, the two chord tables and the bottom table).
-struct Box {
-    int32_t x, y, width, height;
-};
-constexpr std::array<std::array<int32_t, 2>, 8> kPageClicks = {
-    {{270, 26}, {25, 265}, {46, 265}, {67, 265}, {88, 265}, {109, 265}, {495, 176}, {400, 223}}};
-constexpr std::array<Box, 4> kStepTables = {{{192, 240, 672, 61}, {192, 416, 672, 61}, {192, 481, 672, 86}, {193, 644, 672, 34}}};
-
-// The host's random input, from one seed.
-class RandomInput {
-public:
-    explicit RandomInput(uint32_t seed) : state(seed) {}
-    uint32_t next(uint32_t below) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % below;
-    }
-
-    void sendOne(HeadlessView& view) {
-        const int32_t x = int32_t(next(uint32_t(view.width())));
-        const int32_t y = int32_t(next(uint32_t(view.height())));
-        switch (next(10)) {
-            case 0: {
-                const auto& page = kPageClicks[next(kPageClicks.size())];
-                view.click(page[0], page[1]);
-                break;
-            }
-            case 1:
-            case 2:
-            case 3:
-            case 4: paintStepTable(view); break;
-            case 5: view.click(x, y, 2); break;
-            case 6: view.wheel(x, y, int32_t(next(5)) - 2); break;
-            default: view.click(x, y, 0, next(4) == 0 ? platform::kStateShift : 0u); break;
-        }
-    }
-
-private:
-    // A stroke across a table: the points it passes over are painted.
-    void paintStepTable(HeadlessView& view) {
-        const Box& box = kStepTables[next(kStepTables.size())];
-        const int32_t fromX = box.x + int32_t(next(uint32_t(box.width)));
-        const int32_t toX = box.x + int32_t(next(uint32_t(box.width)));
-        view.drag(fromX, box.y + int32_t(next(uint32_t(box.height))), toX, box.y + int32_t(next(uint32_t(box.height))));
-    }
-
-    uint32_t state;
-};
 
 std::vector<uint8_t> chunkRecord(const std::vector<uint8_t>& state) {
     std::vector<uint8_t> record(kChunkHeaderSize + state.size());
@@ -146,7 +96,7 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
     });
     std::atomic<int32_t> restored{0}, saved{0}, packets{0};
     std::thread hostThread([&] {
-        RandomInput values(7);
+        RandomInterfaceInput values(7);
         for (int round = 0; !done.load(); ++round) {
             AAX_IACFEffectParameters_V4& effect = *host.effect();
             switch (round % 4) {
@@ -182,7 +132,7 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
             second.join();
         }
     };
-    RandomInput input(20261207u);
+    RandomInterfaceInput input(20261207u);
     int64_t timerCalls = 0;
     {
         Joiner joiner{done, audio, hostThread};
