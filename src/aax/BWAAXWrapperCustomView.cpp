@@ -54,9 +54,13 @@ void BWAAXWrapperParameters::BWAAXWrapperCustomView::CreateViewContainer() {
     AAX_VViewContainer* container = GetViewContainer();
     if (window) closeEditor();
     // The open builds every view from the models: it waits for a restore
-    // under way, and opens without its turn only when one kept it for
-    // seconds (the editor then shows what the next timer call draws).
+    // under way; one that keeps the instance for seconds leaves the view
+    // empty (the host may open it again).
     const std::unique_lock<StateTurn> turn = adapter->getCore()->guiTurn(true);
+    if (!turn.owns_lock()) {
+        hostTrace(kTracePriorityError, "Zorvane: a state load or save kept the instance busy: the editor did not open");
+        return;
+    }
     window = HostWindowLink::open(container ? container->GetType() : 0, GetViewContainerPtr());
     editor->open(window ? window->parentWindow() : nullptr);
 }

@@ -22,12 +22,17 @@
 //
 // The turn is a Lockable (std::unique_lock<StateTurn>).  heldHere() and
 // heldByThisThread() let the thread rules of either side assert it in debug
-// builds.
+// builds; ZORVANE_ASSERT_EDITOR_TURN() is the GUI side's: while a host's
+// view is open, the editor's idle, drawing and input run in a turn.
+// (Editors that tests drive without a host view are not bound by it.)
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <mutex>
 #include <thread>
+
+#include "platform/GuiThread.h"
 
 class StateTurn {
 public:
@@ -55,3 +60,7 @@ private:
     std::atomic<std::thread::id> owner{};
     int32_t depth = 0;  // only the owner reads and writes it
 };
+
+#define ZORVANE_ASSERT_EDITOR_TURN()                                                  \
+    assert((!platform::isViewOpen() || (platform::isGuiThread() && StateTurn::heldByThisThread())) && \
+           "the editor touches the models outside the instance's turn")

@@ -33,6 +33,8 @@ void leaveGuiThread() {
     if (--openViews == 0) guiThread.store(std::thread::id());
 }
 
+bool isViewOpen() { return guiThread.load() != std::thread::id(); }
+
 bool isGuiThread() {
     const std::thread::id gui = guiThread.load();
     return gui == std::thread::id() || gui == std::this_thread::get_id();

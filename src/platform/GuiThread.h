@@ -18,6 +18,8 @@ bool enterGuiThread();
 void leaveGuiThread();
 // This is the GUI thread, or no view is open.  Any thread.
 bool isGuiThread();
+// A host's view is open (a GUI thread is named).  Any thread.
+bool isViewOpen();
 
 }  // namespace platform
 

@@ -226,4 +226,47 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsWhileItIsO
     platform::setFileDialogHandler(nullptr);
 }
 
+// The X server goes while the editor is open: the instance's own
+// connection and the host's each mark themselves lost instead of ending the
+// process, the view's next timer call closes the editor, and the instance
+// renders on.
+TEST(HostWindow, ALostDisplayClosesTheEditorAndTheInstancePlaysOn) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    SettingsSandbox settings;
+    toolkit_test::XvfbServer server;
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    auto hostWindows = std::make_unique<platform::X11Windows>(server.name().c_str());
+    const platform::WindowId top = hostWindows->createWindow(0, 960, 697, nullptr);
+    hostWindows->sync();
+    ScopedEditorFactory factory(&makeEditor);
+    Instance instance;
+    BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
+    platform::HostWindow host;
+    host.kind = platform::HostWindowKind::X11;
+    host.displayName = server.name().c_str();
+    host.x11Window = hostWindows->nativeWindow(top);
+    host.x11Screen = hostWindows->screenNumber();
+    ASSERT_EQ(instance.host.openView(&host), AAX_SUCCESS);
+    for (int i = 0; i < 3; ++i) instance.host.viewTimer();
+    auto* editor = dynamic_cast<AEffGUIEditor*>(core.getEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->getFrame(), nullptr) << "open";
+
+    server.kill();
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    const uint32_t before = core.audioEngine().blocksRendered();
+    for (int i = 0; i < 3; ++i) {
+        instance.host.viewTimer();
+        instance.host.runBlock(outputs, 256);
+    }
+    EXPECT_EQ(editor->getFrame(), nullptr) << "the editor closed";
+    hostWindows->pump(0);
+    EXPECT_TRUE(hostWindows->connectionLost());
+    for (int i = 0; i < 5; ++i) instance.host.runBlock(outputs, 256);
+    EXPECT_EQ(core.audioEngine().blocksRendered() - before, 8u) << "every block rendered";
+    instance.host.closeView();
+    hostWindows.reset();
+}
+
 }  // namespace
