@@ -18,6 +18,7 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
@@ -107,6 +108,7 @@ AAX_Result BWAAXWrapperParameters::TimerWakeup() {
 }
 
 void BWAAXWrapperParameters::idle() {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!core) return;
     core->idle();
     if (rebuildParameters.exchange(false)) refreshParameters();

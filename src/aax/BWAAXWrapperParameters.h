@@ -7,7 +7,8 @@
 //
 // Threads: construction, EffectInit, Uninitialize, destruction, parameter
 // and chunk calls on the host's main thread (chunk calls and parameter
-// values from any host thread); GenerateCoefficients on the host's
+// values from any host thread: a chunk call takes the instance's turn,
+// core/StateTurn.h, so it never meets the editor at work); GenerateCoefficients on the host's
 // coefficient thread; process() on the host's audio thread; the host
 // callback on whichever thread the core calls it from.  The host parameter
 // objects are made once, in EffectInit, and live as long as the instance:

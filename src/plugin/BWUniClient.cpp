@@ -229,6 +229,7 @@ bool BWUniClient::deriveNow() {
 // started again.
 void BWUniClient::idle() {
     assert(hold.notRenderingHere());
+    ZORVANE_ASSERT_GUI_THREAD();
     const uint32_t blocks = engine.blocksRendered();
     const bool audioRuns = blocks != blocksAtLastIdle;
     blocksAtLastIdle = blocks;

@@ -263,7 +263,8 @@ public:
     // for kGuiTurnWaitMs at most, or kStateWaitMs for the view's open and
     // close, which must not be skipped; check owns_lock.  GUI thread.
     std::unique_lock<StateTurn> guiTurn(bool longWait = false);
-    const StateTurn& stateTurn() const { return turn; }
+    // The turn itself; any thread (tests hold it as a long restore would).
+    StateTurn& stateTurn() { return turn; }
     DisplayBlock& displayBlock() { return display; }
     PatternModels& patterns() { return models; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "aax/BWAAXWrapperParameters.h"
 #include "aax/HostWindowLink.h"
 #include "editor/BWUniClientEditor.h"
@@ -97,6 +102,41 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
     }
     // The zoom was the run's: the person's plug-in opens unforced again.
     EXPECT_EQ(getSettingDword("forceresize"), 0u);
+}
+
+// A timer call that finds the instance's turn taken (a restore on a host
+// thread) returns within a few milliseconds and leaves its input queued;
+// the next call delivers it.
+TEST(HostWindow, ATimerCallDuringARestoreLeavesItsInputToTheNext) {
+    SettingsSandbox settings;
+    CallLog log;
+    probeLog = &log;
+    ScopedEditorFactory factory(&makeProbeEditor);
+    Instance instance;
+    HeadlessView view(instance.host);
+    ASSERT_TRUE(view.ok());
+    view.tick();
+    BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
+    const auto pressed = [&] { return std::count(log.begin(), log.end(), "view.down(150,300,2,0)"); };
+    log.clear();
+    view.press(150, 300);
+    view.release(150, 300);
+    std::atomic<bool> holding{false}, done{false};
+    std::thread restore([&] {
+        const std::unique_lock<StateTurn> turn = core.stateTurn().take(0);
+        holding.store(turn.owns_lock());
+        while (!done.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!holding.load()) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    view.tick();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(pressed(), 0) << "nothing reached the editor meanwhile";
+    done.store(true);
+    restore.join();
+    EXPECT_LT(waited, std::chrono::milliseconds(250)) << "a bounded wait";
+    view.tick();
+    EXPECT_EQ(pressed(), 1) << "the next call delivered the press";
 }
 
 TEST(HostWindow, RecordsTheModuleCannotUseGiveNoWindow) {
