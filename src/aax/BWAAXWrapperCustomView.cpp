@@ -101,18 +101,17 @@ AAX_Result BWAAXWrapperParameters::BWAAXWrapperCustomView::TimerWakeup() {
     return AAX_SUCCESS;
 }
 
-bool BWAAXWrapperParameters::BWAAXWrapperCustomView::runEditor(AEffEditor& editor) {
+void BWAAXWrapperParameters::BWAAXWrapperCustomView::runEditor(AEffEditor& editor) {
     const std::unique_lock<StateTurn> turn = adapter->getCore()->guiTurn();
-    if (!turn.owns_lock()) return false;
+    if (!turn.owns_lock()) return;
     if (window) window->beforeIdle();
     if (window && window->displayLost()) {
         // The plug-in plays on without its interface; the host learns of
         // it as the window it gave goes away with its server.
         closeEditor();
         hostTrace(kTracePriorityError, "Zorvane: the connection to the X display was lost: the editor closed");
-        return true;
+        return;
     }
     editor.idle();
     if (window) window->afterIdle();
-    return true;
 }

@@ -45,8 +45,8 @@ private:
     BWAAXWrapperParameters* linkedAdapter() const;
     AEffEditor* editorOf(const BWAAXWrapperParameters* parameters) const;
 
-    // Runs the editor's part of a timer call; false when the turn was not had.
-    bool runEditor(AEffEditor& editor);
+    // Runs the editor's part of a timer call, when the turn can be had.
+    void runEditor(AEffEditor& editor);
     void closeEditor();
 
     BWAAXWrapperParameters* adapter = nullptr;

@@ -34,7 +34,7 @@ public:
 
     void clearControllers();
     // Takes the other map's lists and targets (not its flags).  Host/GUI
-    // thread, with the engine held when other is the live map.
+    // thread, with the engine held while the live map has a target armed.
     void copyFrom(const MidiLearnMap& other);
     // Removes the entries of the tag from every controller list (only those
     // of the sub-index when it is 0 or more), then the first pressure entry
