@@ -1,7 +1,10 @@
 // zorvane-host editor: the plug-in's interface in an X11 window of the
 // host's own, the view opened in it as a host opens it.  The host's window
 // and the plug-in's live on two connections to one display: the host pumps
-// its own and calls the view's timer, which pumps the plug-in's.
+// its own and calls the view's timer, which pumps the plug-in's.  When the
+// X server goes away both connections only mark themselves lost: the
+// session then ends as a closed window ends it (the audio stops first, the
+// view closes, the log is written) and says so, with status 1.
 
 #include <unistd.h>
 
@@ -123,7 +126,7 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
         const auto period = std::chrono::milliseconds(HeadlessView::kTimerPeriodMs);
         const auto start = Clock::now();
         auto nextTimer = start;
-        while (!top.closed && !stopSignal() &&
+        while (!top.closed && !stopSignal() && !windows.connectionLost() &&
                (settings.seconds <= 0 || Clock::now() - start < std::chrono::duration<double>(settings.seconds))) {
             // Rounded up: a wait cut to whole milliseconds ends short of the
             // timer, and the loop would spin through its last millisecond.
@@ -141,5 +144,6 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     windows.sync();
     if (!settings.log.empty() && !platform::writeFileAtomically(settings.log, sessionLog(instance)))
         return viewCommandFailure("cannot write " + settings.log);
+    if (windows.connectionLost()) return viewCommandFailure("the connection to the X display was lost: the editor closed");
     return 0;
 }

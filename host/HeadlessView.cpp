@@ -38,6 +38,9 @@ void HeadlessView::tick(int count, uint32_t ms) {
 
 void HeadlessView::queue(HostInputEvent event) {
     if (record.eventCount >= platform::HostWindow::kQueueSize) tick(1, 0);
+    // A view whose timer call left its input queued (a restore held the
+    // instance) loses what does not fit, as the record's contract says.
+    if (record.eventCount >= platform::HostWindow::kQueueSize) return;
     event.timeMs = record.clockMs;
     record.events[record.eventCount++] = event;
 }

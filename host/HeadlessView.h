@@ -29,7 +29,8 @@ public:
     void tick(int count = 1, uint32_t ms = kTimerPeriodMs);
 
     // Input in window pixels, queued for the next tick (a full queue is
-    // handed over by a tick first).  Buttons: 0 left, 1 middle, 2 right.
+    // handed over by a tick first; what a busy view left queued then
+    // drops the new event).  Buttons: 0 left, 1 middle, 2 right.
     // Keys: the window layer's kStateShift, kStateControl, kStateAlt.
     void press(int32_t x, int32_t y, uint8_t button = 0, uint32_t keys = 0);
     void release(int32_t x, int32_t y, uint8_t button = 0, uint32_t keys = 0);

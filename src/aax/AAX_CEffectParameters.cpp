@@ -449,7 +449,8 @@ AAX_Result AAX_CEffectParameters::CompareActiveChunk(const AAX_SPlugInChunk* chu
 
 AAX_Result AAX_CEffectParameters::GetNumberOfChanges(int32_t* changes) const {
     if (!changes) return AAX_ERROR_NULL_ARGUMENT;
-    if (mNumPlugInChanges >= 0) *changes = mNumPlugInChanges;
+    const int32_t counted = mNumPlugInChanges.load();
+    if (counted >= 0) *changes = counted;
     return AAX_SUCCESS;
 }
 

@@ -8,6 +8,7 @@
 // GenerateCoefficients on its coefficient thread (only the packet dispatcher
 // is locked).
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -95,7 +96,7 @@ public:
     AAX_VTransport* Transport() const { return transport.get(); }
 
 protected:
-    int32_t mNumPlugInChanges = 0;
+    std::atomic<int32_t> mNumPlugInChanges{0};  // values may arrive on any host thread
     int32_t mChunkSize = 0;
     AAX_CChunkDataParser mChunkParser;
     int32_t mNumChunkedParameters = 0;

@@ -20,16 +20,21 @@ AAX_CParameterValue<T>::AAX_CParameterValue(const char* identifier_, T value_) :
 }
 
 template <typename T>
+AAX_CParameterValue<T>::AAX_CParameterValue(const AAX_CParameterValue& other) : value(other.Get()) {
+    std::memcpy(identifier, other.identifier, sizeof identifier);
+}
+
+template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsBool(bool* out) const {
     if constexpr (!std::is_same_v<T, bool>) return false;
-    if (out) *out = value;
+    if (out) *out = Get();
     return true;
 }
 
 template <typename T>
 bool AAX_CParameterValue<T>::GetValueAsFloat(float* out) const {
     if constexpr (!std::is_same_v<T, float>) return false;
-    if (out) *out = float(value);
+    if (out) *out = float(Get());
     return true;
 }
 

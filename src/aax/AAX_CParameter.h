@@ -5,8 +5,12 @@
 // parameter owns clones of both.  With an automation delegate every change is
 // a request to the host, which applies it back through the effect
 // (UpdateNormalizedValue); without one the value changes at once.  Not
-// locked: called from the host thread that calls the effect.
+// locked: called from the host thread that calls the effect.  The value
+// alone is an atomic: the host may send values from any thread while the
+// idle makes the parameter follow the core and the coefficient thread reads
+// it; the rest (name, delegates, steps) is set up once on the main thread.
 
+#include <atomic>
 #include <map>
 #include <memory>
 
@@ -18,6 +22,8 @@ template <typename T>
 class AAX_CParameterValue : public AAX_IParameterValue {
 public:
     AAX_CParameterValue(const char* identifier, T value);
+    AAX_CParameterValue(const AAX_CParameterValue& other);
+    AAX_CParameterValue& operator=(const AAX_CParameterValue&) = delete;
 
     AAX_CParameterValue* Clone() const override { return new AAX_CParameterValue(*this); }
     const char* Identifier() const override { return identifier; }
@@ -27,12 +33,12 @@ public:
     bool GetValueAsDouble(double*) const override { return false; }
     bool GetValueAsString(AAX_IString*) const override { return false; }
 
-    T Get() const { return value; }
-    void Set(T newValue) { value = newValue; }
+    T Get() const { return value.load(std::memory_order_relaxed); }
+    void Set(T newValue) { value.store(newValue, std::memory_order_relaxed); }
 
 private:
     char identifier[kParameterIdentifierMax + 1] = {};
-    T value;
+    std::atomic<T> value;
 };
 
 template <typename T>
@@ -110,7 +116,7 @@ private:
     std::unique_ptr<AAX_ITaperDelegate<T>> taper;
     std::unique_ptr<AAX_IDisplayDelegate<T>> display;
     AAX_IAutomationDelegate* automation = nullptr;
-    bool needNotify = true;
+    std::atomic<bool> needNotify{true};
     AAX_CParameterValue<T> value;
     T defaultValue;
 };

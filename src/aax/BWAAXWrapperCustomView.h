@@ -2,10 +2,19 @@
 // The host's GUI object for an instance.  It draws nothing itself: it opens
 // the core's own editor (when the core has one) as a child of the host's
 // window, closes it, reports its size, gives it idle time on the host's view
-// timer, and rebuilds the parameter list there after the core asked the host
-// to update its display.  The host's window reaches the editor through the
-// module's own window layer (HostWindowLink), which the view timer also
-// drives around the editor's idle.  Host GUI thread only.
+// timer, and lets the adapter's idle bring the host parameters up to date
+// there (after a display update: their names and defaults).  The host's
+// window reaches the editor through the module's own window layer
+// (HostWindowLink), which the view timer also drives around the editor's
+// idle.  Host GUI thread only (asserted).
+//
+// The editor draws and edits the core's pattern models in place, so each
+// timer call, the open and the close run inside the instance's turn
+// (core/StateTurn.h), which restores and saves on other host threads take
+// too.  A timer call that cannot have it at once (a restore is under way)
+// does nothing: the window's input stays queued and its drawing waits for
+// the next call.  A call that finds the X server gone closes the editor;
+// the instance goes on playing.
 
 #include <memory>
 
@@ -36,6 +45,11 @@ private:
     BWAAXWrapperParameters* linkedAdapter() const;
     AEffEditor* editorOf(const BWAAXWrapperParameters* parameters) const;
 
+    // Runs the editor's part of a timer call, when the turn can be had.
+    void runEditor(AEffEditor& editor);
+    void closeEditor();
+
     BWAAXWrapperParameters* adapter = nullptr;
+    bool onGuiThread = false;  // this view named the GUI thread (platform/GuiThread.h)
     std::unique_ptr<HostWindowLink> window;  // while the editor is open in a host window
 };

@@ -19,6 +19,7 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
@@ -117,13 +118,35 @@ AAX_Result BWAAXWrapperParameters::GetCustomData(uint32_t blockID, uint32_t size
 }
 
 void BWAAXWrapperParameters::idle() {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!core) return;
     core->idle();
-    if (rebuildParameters.exchange(false)) {
-        createParameters();
-    } else {
-        followCoreValues();
+    if (rebuildParameters.exchange(false)) refreshParameters();
+    followCoreValues();
+}
+
+// What a list made afresh would hold: the core's names, and its current
+// values as the defaults.  In place, on the objects the host already has.
+void BWAAXWrapperParameters::refreshParameters() {
+    char id[32];
+    for (int32_t i = 0; i < effect->numParams; ++i) {
+        std::snprintf(id, sizeof(id), "%d", i);
+        AAX_IParameter* parameter = mParameterManager.GetParameterByID(id);
+        if (!parameter) continue;
+        char name[128] = {};
+        core->getParameterName(i, name);
+        name[sizeof(name) - 1] = 0;
+        if (parameter->Name() != AAX_CString(name)) parameter->SetName(AAX_CString(name));
+        parameter->SetNormalizedDefaultValue(defaultOf(i));
     }
+}
+
+double BWAAXWrapperParameters::defaultOf(int32_t index) {
+    VstParameterProperties properties{};
+    core->getParameterProperties(index, &properties);
+    const float current = core->getParameter(index);
+    if (properties.flags & ParameterFlags::IsSwitch) return current >= 0.5f ? 1.0 : 0.0;
+    return current;
 }
 
 // UpdateNormalizedValue changes the parameter's own value and posts it to
@@ -147,16 +170,12 @@ AAX_Result BWAAXWrapperParameters::postEffectPointer(AAX_CPacket& packet) {
 
 void BWAAXWrapperParameters::createParameters() {
     if (inSampleRateCall || !core) return;
-    // The bypass is the host's own state, not the core's: it survives.
-    bool bypassOn = false;
-    if (const AAX_IParameter* old = mParameterManager.GetParameterByID(kMasterBypassID)) old->GetValueAsBool(&bypassOn);
-    mParameterManager.RemoveAllParameters();
+    if (mParameterManager.GetParameterByID(kMasterBypassID)) return refreshParameters();
 
     auto* bypass = new AAX_CParameter<bool>(kMasterBypassID, "Master Bypass", false, AAX_CBinaryTaperDelegate<bool>(),
                                             AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
     bypass->SetNumberOfSteps(2);
     bypass->SetType(AAX_eParameterType_Discrete);
-    if (bypassOn) bypass->UpdateNormalizedValue(1.0);
     if (!mParameterManager.AddParameter(bypass)) delete bypass;
     if (!bypassPacketRegistered) {
         mPacketDispatcher.RegisterPacket(kMasterBypassID, int32_t(kBypassPacketField),

@@ -6,9 +6,14 @@
 // through the custom view.
 //
 // Threads: construction, EffectInit, Uninitialize, destruction, parameter
-// and chunk calls on the host's main thread (chunk calls from any host
-// thread); process() on the host's audio thread; the host callback on
-// whichever thread the core calls it from.
+// and chunk calls on the host's main thread (chunk calls and parameter
+// values from any host thread: a chunk call takes the instance's turn,
+// core/StateTurn.h, so it never meets the editor at work); GenerateCoefficients on the host's
+// coefficient thread; process() on the host's audio thread; the host
+// callback on whichever thread the core calls it from.  The host parameter
+// objects are made once, in EffectInit, and live as long as the instance:
+// the idle changes their values (and names) in place, so no pointer that
+// another thread looked up is ever freed under it.
 
 #include <atomic>
 #include <cstdint>
@@ -59,16 +64,18 @@ public:
     // blocks hold nothing.  Any host thread.
     AAX_Result GetCustomData(uint32_t blockID, uint32_t size, void* data, uint32_t* written) const override;
     // The host side's idle: lets the core derive what waits when the host
-    // stopped processing, then rebuilds the parameter list when the core
-    // asked for it, else makes each parameter follow the value the core
-    // holds (the step lanes and learned controllers move some), telling the
+    // stopped processing, then makes each parameter follow the value (and,
+    // when the core asked for a display update, the name and the default)
+    // the core holds
+    // (loads, the step lanes and learned controllers move some), telling the
     // host the current value without asking it to record anything.  Host
     // main thread.
     void idle();
 
     // Handler of the "effc" packet: the instance's address, 8 bytes.
     AAX_Result postEffectPointer(AAX_CPacket& packet);
-    // (Re)builds the host parameters from the core's current values.
+    // Makes the host parameters from the core's current values, once; later
+    // calls update their names and defaults in place.  Host main thread.
     void createParameters();
     // Fills the transport record from the host and answers it.
     VstTimeInfo* updateTimeInfo();
@@ -88,6 +95,8 @@ public:
 private:
     void destroyCore();
     void followCoreValues();
+    void refreshParameters();
+    double defaultOf(int32_t index);
     void traceMissingInstruments();
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();

@@ -143,6 +143,8 @@ HostWindowLink::~HostWindowLink() {
 
 void* HostWindowLink::parentWindow() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(parent)); }
 
+bool HostWindowLink::displayLost() const { return backEnd.x11 && backEnd.x11->connectionLost(); }
+
 void HostWindowLink::beforeIdle() {
     if (backEnd.x11) return backEnd.x11->pump(0);
     if (WindowRect r; backEnd.headless->windowRect(parent, r) && (r.width() != host.width || r.height() != host.height))

@@ -37,6 +37,8 @@ public:
     // After it: the windows are painted and, headless, the editor's pixels
     // go to the host's buffer.
     void afterIdle();
+    // The X server went away: the editor must close; the process goes on.
+    bool displayLost() const;
 
 private:
     struct BackEnd;

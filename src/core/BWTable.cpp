@@ -115,15 +115,16 @@ float BWTable::normalize(float value) const {
 float BWTable::interpolatedAt(float position) const {
     const auto index = static_cast<uint64_t>(position);
     // The wrap point makes index + 1 valid for the last point.
-    return values[index] + (position - static_cast<float>(index)) * (values[index + 1] - values[index]);
+    const float here = point(index);
+    return here + (position - static_cast<float>(index)) * (point(index + 1) - here);
 }
 
 void BWTable::storePoint(uint64_t index, float value) {
-    values[index] = value;
-    if (index == 0) values[getCount()] = value;
+    putPoint(index, value);
+    if (index == 0) putPoint(getCount(), value);
 }
 
-float BWTable::previousPoint(uint64_t index) const { return values[index == 0 ? getCount() - 1 : index - 1]; }
+float BWTable::previousPoint(uint64_t index) const { return point(index == 0 ? getCount() - 1 : index - 1); }
 
 float BWTable::stepOfRange() const { return (min == 0.0f && max == 1.0f) ? 0.05f : 1.0f; }
 
@@ -162,11 +163,12 @@ void BWTable::fillNewPoints(float* points, uint64_t n, int32_t mode) const {
     if (mode == kResizeStretch && old > 0) {
         // Entry k takes old entry k × old/new, so the old points spread evenly
         // over the new length; entry n lands on the old wrap point.
-        points[0] = values[0];
-        for (uint64_t k = 1; k <= n; ++k) points[k] = values[std::min(old, k * old / n)];
+        points[0] = point(0);
+        for (uint64_t k = 1; k <= n; ++k) points[k] = point(std::min(old, k * old / n));
     } else if (mode == kResizeKeep || mode == kResizeStretch) {
         std::fill_n(points, n + 1, defaultValue);
-        if (values != nullptr) std::copy_n(values.get(), std::min(old, n), points);
+        if (values != nullptr)
+            for (uint64_t k = 0; k < std::min(old, n); ++k) points[k] = point(k);
     } else {
         fillByResetRule(points, n);
     }
@@ -233,7 +235,7 @@ float BWTable::getValue(uint64_t index) {
     UseGate::Use use(pointsGate);
     if (!use || isBusy() || index >= getCount()) return 0.0f;
     readPosition.store(static_cast<float>(index), std::memory_order_relaxed);
-    return values[index];
+    return point(index);
 }
 
 float BWTable::getValueAt(float position) {
@@ -250,7 +252,7 @@ float BWTable::getValueAt(float position) {
 float BWTable::getNormalized(uint64_t index) {
     UseGate::Use use(pointsGate);
     if (!use || isBusy() || index >= getCount()) return 0.0f;
-    return normalize(values[index]);
+    return normalize(point(index));
 }
 
 float BWTable::getNormalizedAt(float position) {
@@ -263,21 +265,20 @@ float BWTable::getNormalizedAt(float position) {
 float BWTable::rawPoint(uint64_t index) const {
     UseGate::Use use(pointsGate);
     if (!use || index >= getCount()) return 0.0f;
-    return values[index];
+    return point(index);
 }
 
 void BWTable::copyPoints(float* destination, uint64_t n) const {
     UseGate::Use use(pointsGate);
     const uint64_t held = use ? std::min(n, getCount()) : 0;
-    std::copy_n(values.get(), held, destination);
+    for (uint64_t i = 0; i < held; ++i) destination[i] = point(i);
     std::fill(destination + held, destination + n, 0.0f);
 }
 
 void BWTable::writePoints(BWChunk* chunk, uint64_t n) const {
     UseGate::Use use(pointsGate);
     const uint64_t held = use ? std::min(n, getCount()) : 0;
-    chunk->writeFloats(values.get(), held);
-    for (uint64_t i = held; i < n; ++i) chunk->writeFloat(0.0f);
+    for (uint64_t i = 0; i < n; ++i) chunk->writeFloat(i < held ? point(i) : 0.0f);
 }
 
 // ---- writes -------------------------------------------------------------
@@ -309,8 +310,8 @@ void BWTable::setValues(const float* source, uint64_t n) {
     if (!use || !acceptsWrites()) return;
     const uint64_t held = std::min(n, getCount());
     if (!hasFlag(kNoEqualNeighbours)) {
-        std::copy_n(source, held, values.get());
-        if (held > 0) values[getCount()] = values[0];
+        for (uint64_t i = 0; i < held; ++i) putPoint(i, source[i]);
+        if (held > 0) putPoint(getCount(), point(0));
         return;
     }
     for (uint64_t i = 0; i < held; ++i) writePoint(i, source[i], true);
@@ -340,8 +341,8 @@ void BWTable::setIntegerMode(bool on) {
     {
         UseGate::Use use(pointsGate);
         if (use && !isBusy() && values != nullptr) {
-            for (uint64_t i = 0; i < getCount(); ++i) values[i] = limited(std::trunc(values[i] + 0.5f), min, max);
-            values[getCount()] = values[0];
+            for (uint64_t i = 0; i < getCount(); ++i) putPoint(i, limited(std::trunc(point(i) + 0.5f), min, max));
+            putPoint(getCount(), point(0));
         }
     }
     flags.fetch_or(kWholeNumbers);
@@ -350,8 +351,8 @@ void BWTable::setIntegerMode(bool on) {
 void BWTable::copyPointsFrom(const BWTable& source) {
     UseGate::Use use(pointsGate);
     if (!use || values == nullptr) return;
-    source.copyPoints(values.get(), getCount());
-    values[getCount()] = values[0];
+    for (uint64_t i = 0; i < getCount(); ++i) putPoint(i, source.rawPoint(i));
+    putPoint(getCount(), point(0));
 }
 
 // ---- range edits --------------------------------------------------------
@@ -378,7 +379,7 @@ void BWTable::reset() {
         const bool nudge = hasFlag(kNoEqualNeighbours);
         const bool ramp = isRampTable();
         if (!nudge && !ramp) {
-            std::fill_n(values.get(), getCount() + 1, defaultValue);  // the wrap point too
+            for (uint64_t i = 0; i <= getCount(); ++i) putPoint(i, defaultValue);  // the wrap point too
             return;
         }
         const float length = rampLength();

@@ -14,12 +14,18 @@
 // the same change, and is atomic, so that a reader outside the gate (the
 // render sizing its copy of a lane) never races the resize.  The busy bit
 // keeps readers at 0 while the points are rebuilt, as stored data and
-// widgets expect.
+// widgets expect.  The GUI paints points while the render reads them, and
+// learned controllers write them on the audio thread: every point is read
+// and written as a relaxed atomic (a plain move on x86-64), so no reader
+// ever races a writer.  Everything else of the table (range, flags' display
+// bits, settings) is the state's: it changes only in the instance's turn
+// (core/StateTurn.h).
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "core/SharedFloat.h"
 #include "core/UseGate.h"
 #include "persistence/BWChunkableClass.h"
 #include "platform/AlignedMemory.h"
@@ -184,6 +190,9 @@ protected:
 
 private:
     bool acceptsWrites() const { return !isBusy() || randomizing; }
+    // Every access to a point; the caller holds a Use and has checked the index.
+    float point(uint64_t index) const { return loadShared(values[index]); }
+    void putPoint(uint64_t index, float value) { storeShared(values[index], value); }
     float previousPoint(uint64_t index) const;
     // setValue's write once the index is checked and a use is open.
     void writePoint(uint64_t index, float value, bool nudge);

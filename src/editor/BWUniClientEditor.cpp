@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/StateTurn.h"
 #include "editor/DisplayPass.h"
 #include "editor/SharedImages.h"
 #include "guitoolkit/BWFrame.h"
@@ -164,6 +165,7 @@ bool BWUniClientEditor::onTimer(BWGuiTimer*) {
 }
 
 void BWUniClientEditor::idle() {
+    ZORVANE_ASSERT_EDITOR_TURN();
     BWFrame* open = getBWFrame();
     if (!open || !client) return AEffGUIEditor::idle();
     if (pendingCursorResets > 0) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/AudioEffectX.h"
+#include "core/StateTurn.h"
 #include "guitoolkit/AEffGUIEditor.h"
 #include "guitoolkit/CDropTarget.h"
 #include "guitoolkit/CFrame.h"
@@ -140,6 +141,9 @@ uint32_t CFrame::getTicks() const { return platform::windowSystem().tickCount();
 // --- the window procedure ------------------------------------------------------------
 
 void CFrame::handleWindowEvent(const WindowEvent& event) {
+    // Every view draws and takes input here: the models they show must not
+    // change under them (core/StateTurn.h).
+    ZORVANE_ASSERT_EDITOR_TURN();
     platform::WindowSystem& windows = platform::windowSystem();
     Retained keep(this);  // a view may close the editor from an event
     switch (event.kind) {

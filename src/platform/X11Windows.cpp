@@ -2,6 +2,7 @@
 
 #include "platform/Framework.h"
 #include "platform/UriList.h"
+#include "platform/X11ConnectionLoss.h"
 #include "platform/X11TopLevel.h"
 
 #include <X11/Xatom.h>
@@ -108,13 +109,17 @@ unsigned int cursorFontShape(CursorShape shape) {
 X11Windows::X11Windows(const char* displayName)
     : name(displayName ? displayName : ""), start(std::chrono::steady_clock::now()) {
     display = XOpenDisplay(displayName);
+    if (display) watchConnection(display, &X11Windows::markLost, this);
 }
+
+void X11Windows::markLost(Display* /*display*/, void* self) { static_cast<X11Windows*>(self)->lost = true; }
 
 int32_t X11Windows::screenNumber() const { return display ? DefaultScreen(display) : -1; }
 
 X11Windows::~X11Windows() {
     if (!display) return;
     while (!windows.empty()) destroyWindow(windows.begin()->first);
+    forgetConnection(display);
     XCloseDisplay(display);
 }
 
@@ -139,7 +144,7 @@ bool X11Windows::isForeign(WindowId window) const {
 }
 
 WindowId X11Windows::foreignWindow(XID native) {
-    if (!display || !native) return 0;
+    if (!alive() || !native) return 0;
     if (const WindowId known = idOf(native)) return known;
     // Asked of the server, so that a stale id is refused here rather than
     // failing later as the parent of a window.
@@ -157,7 +162,7 @@ WindowId X11Windows::foreignWindow(XID native) {
 }
 
 WindowId X11Windows::createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) {
-    if (!display || width <= 0 || height <= 0 || (parent && !find(parent))) return 0;
+    if (!alive() || width <= 0 || height <= 0 || (parent && !find(parent))) return 0;
     const Window parentNative = parent ? record(parent)->native : DefaultRootWindow(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
@@ -183,7 +188,8 @@ void X11Windows::windowGone(WindowId window, WindowRecord& gone) {
     if (drag && drag->target == window) drag.reset();
     const Record& own = static_cast<const Record&>(gone);
     if (own.foreign) return;  // the other client's to destroy
-    XFreeGC(display, own.gc);
+    XFreeGC(display, own.gc);  // Xlib's memory, even with the server gone
+    if (!alive()) return;
     XDestroyWindow(display, own.native);
     XFlush(display);
 }
@@ -216,7 +222,7 @@ void X11Windows::setWindowSize(WindowId window, int32_t width, int32_t height) {
 
 void X11Windows::present(WindowRecord& painted, const WindowRect& rect) {
     Record& own = static_cast<Record&>(painted);
-    if (own.foreign) return;
+    if (own.foreign || !alive()) return;
     Visual* visual = DefaultVisual(display, DefaultScreen(display));
     XImage* image = XCreateImage(display, visual, 24, ZPixmap, 0, reinterpret_cast<char*>(own.pixels.data()),
                                  own.width, own.height, 32, own.width * 4);
@@ -325,8 +331,9 @@ void X11Windows::runTimers() {
 }
 
 void X11Windows::pump(uint32_t timeoutMs) {
-    if (!display) return;
+    if (!alive()) return;
     XFlush(display);
+    if (lost) return;
     if (!XPending(display) && timeoutMs > 0) {
         uint32_t wait = timeoutMs;
         const uint32_t now = tickCount();
@@ -335,7 +342,7 @@ void X11Windows::pump(uint32_t timeoutMs) {
         pollfd connection{ConnectionNumber(display), POLLIN, 0};
         poll(&connection, 1, static_cast<int>(wait));
     }
-    while (XPending(display)) {
+    while (!lost && XPending(display)) {
         XEvent event;
         XNextEvent(display, &event);
         handle(event);
@@ -348,7 +355,7 @@ void X11Windows::pump(uint32_t timeoutMs) {
 }
 
 void X11Windows::sync() {
-    if (!display) return;
+    if (!alive()) return;
     XSync(display, False);
     pump(0);
 }

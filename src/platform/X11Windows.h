@@ -13,6 +13,12 @@
 // window: it gets an id that createWindow takes as a parent, and nothing
 // else is done to it here: it is never drawn, resized or destroyed, and
 // hears no events.  GUI thread only (the thread that made it).
+//
+// A connection whose server goes away (killed, or the network gone) does
+// not end the process, as Xlib would by default (X11ConnectionLoss.h): the
+// connection marks itself lost (connectionLost()), makes no further
+// requests, and its owner closes what it showed.  The window records stay until they are destroyed
+// as usual.
 
 #include <chrono>
 #include <functional>
@@ -35,6 +41,8 @@ public:
     X11Windows& operator=(const X11Windows&) = delete;
 
     bool isConnected() const { return display != nullptr; }
+    // The server went away; the connection is of no further use.
+    bool connectionLost() const { return lost; }
     Display* getDisplay() const { return display; }
     // The name it was made with ("" for $DISPLAY) and the screen its windows use.
     const std::string& displayName() const { return name; }
@@ -86,8 +94,14 @@ private:
     void present(WindowRecord& record, const WindowRect& rect) override;
     void windowGone(WindowId window, WindowRecord& record) override;
     void runTimers();
+    // A connection that may still make requests.
+    bool alive() const { return display != nullptr && !lost; }
+    // Xlib's exit handler of this connection: called, in place of exit(),
+    // from inside the Xlib call that met the lost server.
+    static void markLost(Display* display, void* self);
 
     Display* display = nullptr;
+    bool lost = false;
     std::string name;
     std::unique_ptr<DragState> drag;
     std::chrono::steady_clock::time_point start;

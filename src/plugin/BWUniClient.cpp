@@ -8,6 +8,7 @@
 #include "engine/BWRomplerLibrary.h"
 #include "persistence/Settings.h"
 #include "persistence/SettingsKey.h"
+#include "platform/GuiThread.h"
 #include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
 #include "plugin/StartupPaths.h"
@@ -214,7 +215,7 @@ void BWUniClient::getParameterName(int32_t index, char* text) {
 
 bool BWUniClient::deriveNow() {
     assert(hold.notRenderingHere());
-    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    const std::unique_lock<StateTurn> alone = lockState();
     if (!alone.owns_lock()) return false;
     EngineHoldScope held(hold, EngineHold::kEditTries);
     if (!held.held()) return false;
@@ -228,23 +229,20 @@ bool BWUniClient::deriveNow() {
 // started again.
 void BWUniClient::idle() {
     assert(hold.notRenderingHere());
+    ZORVANE_ASSERT_GUI_THREAD();
     const uint32_t blocks = engine.blocksRendered();
     const bool audioRuns = blocks != blocksAtLastIdle;
     blocksAtLastIdle = blocks;
     if (audioRuns || !inbox.pending()) return;
-    const std::unique_lock<std::recursive_mutex> alone(stateLock, std::try_to_lock);
+    const std::unique_lock<StateTurn> alone(turn, std::try_to_lock);
     if (!alone.owns_lock()) return;
     EngineHoldScope held(hold, 0);
     if (held.held()) engine.takeParameters();
 }
 
-std::unique_lock<std::recursive_mutex> BWUniClient::lockState() {
-    std::unique_lock<std::recursive_mutex> lock(stateLock, std::try_to_lock);
-    for (int32_t waited = 0; !lock.owns_lock() && waited < kStateWaitMs; ++waited) {
-        platform::sleepOneMillisecond();
-        lock.try_lock();
-    }
-    return lock;
+std::unique_lock<StateTurn> BWUniClient::guiTurn(bool longWait) {
+    ZORVANE_ASSERT_GUI_THREAD();
+    return turn.take(longWait ? kStateWaitMs : kGuiTurnWaitMs);
 }
 
 // ---- the engine's host ----------------------------------------------------

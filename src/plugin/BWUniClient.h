@@ -14,9 +14,13 @@
 // What the editor must learn of (page bits, refreshes, dirty views) stays a
 // recorded request (InterfaceRequests), served at its idle.
 //
-// The state has one writer at a time: loads (host state, presets, programs,
-// undo) and saves take the state lock, and a load holds the engine while it
-// applies, so neither the render nor a save ever reads what a load writes.
+// The state has one writer at a time, by the rule of core/StateTurn.h:
+// loads (host state on any host thread, presets, programs, undo) and saves
+// take the instance's turn, which the editor holds through each of the
+// host's view timer calls, and a load holds the engine while it applies, so
+// neither the render, nor a save, nor the editor ever reads what a load
+// writes, and the engine derives the loaded values on the loading thread
+// while nobody else may touch it.
 //
 // Each operation states its thread in one line; debug builds assert the
 // rules (the audio side's in Engine, the host side's here: never from inside
@@ -35,6 +39,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/PointerList.h"
+#include "core/StateTurn.h"
 #include "core/StateResetList.h"
 #include "engine/BWRomplerHandler.h"
 #include "persistence/BWChunk.h"
@@ -80,6 +85,9 @@ public:
     static constexpr int32_t kStateWaitMs = 5000;
     // How long a save waits for the audio thread to take what was just set.
     static constexpr int32_t kSettleWaitMs = 50;
+    // How long the editor waits for its turn before it leaves the timer
+    // call's input and drawing for the next one.
+    static constexpr int32_t kGuiTurnWaitMs = 5;
 
     // Called with a preset file's chunk after it has been applied.
     using PresetFileCallback = void (*)(BWChunk* chunk, void* context);
@@ -254,6 +262,12 @@ public:
     // GUI thread, before the parameter is set.
     void takeMouseAreaReadings(int32_t tag, float x, float y);
     InterfaceRequests& interfaceRequests() { return requests; }
+    // The instance's turn (core/StateTurn.h) for the editor's work: waited
+    // for kGuiTurnWaitMs at most, or kStateWaitMs for the view's open and
+    // close, which must not be skipped; check owns_lock.  GUI thread.
+    std::unique_lock<StateTurn> guiTurn(bool longWait = false);
+    // The turn itself; any thread (tests hold it as a long restore would).
+    StateTurn& stateTurn() { return turn; }
     DisplayBlock& displayBlock() { return display; }
     PatternModels& patterns() { return models; }
     BWRomplerHandler& soundLayer(int layer) { return layers[layer]; }
@@ -291,11 +305,14 @@ private:
     void runStateChanged(int32_t run) override;
     bool bypassed() const override { return isBypassed(); }
 
-    // The state lock, waited for kStateWaitMs at most (in 1 ms sleeps, as
-    // the engine hold waits); check owns_lock.
-    std::unique_lock<std::recursive_mutex> lockState();
+    // The turn, waited for kStateWaitMs at most (in 1 ms sleeps, as the
+    // engine hold waits); check owns_lock.
+    std::unique_lock<StateTurn> lockState() { return turn.take(kStateWaitMs); }
     // Before a save: lets the engine take what waits in the inbox (StateWriter.cpp).
     void settleParameters();
+    // Before a save: the learn map as the save writes it, into savedLearn;
+    // false when the audio thread stayed busy.
+    bool copyLearnMap();
 
     // Construction steps (BWUniClient.cpp).
     void configureEffectRecord();
@@ -350,6 +367,7 @@ private:
     std::array<std::string, kNameKinds> bankNames;
 
     MidiLearnMap learn;
+    MidiLearnMap savedLearn;  // the copy a save writes (one save at a time: the turn)
 
     // Audio-context registries, the undo history, the context and the work
     // chunks.
@@ -370,11 +388,11 @@ private:
     std::vector<PresetCategory> categories;
     int32_t currentBank = 0;
     EngineHold hold;
-    // One writer of the state at a time: loads and saves, on the host/GUI
-    // thread and the program loader (never the audio thread); whoever holds
-    // the engine to touch it takes this lock first, so that only one holder
-    // touches the engine at a time.
-    std::recursive_mutex stateLock;
+    // One writer of the state at a time: loads and saves on any host
+    // thread and the program loader, and the editor's work (never the audio
+    // thread); whoever holds the engine to touch it takes the turn first, so
+    // that only one holder touches the engine at a time.
+    StateTurn turn;
     // A save's reading of the pattern models against the engine's edits.
     PatternEditLock patternEdits;
     // Between the host's process calls and the MIDI export (which renders on

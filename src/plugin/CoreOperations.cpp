@@ -79,13 +79,24 @@ void BWUniClient::resume() {
     }
 }
 
-void BWUniClient::suspend() { trackedBuffers.resetAll(); }
+// The tracked buffers are what the render reads and writes: they are cleared
+// in the instance's turn with the engine held, as a load clears them.
+void BWUniClient::suspend() {
+    assert(hold.notRenderingHere());
+    const std::unique_lock<StateTurn> alone = lockState();
+    EngineHoldScope held(hold, EngineHold::kLoadTries);
+    if (!alone.owns_lock() || !held.held()) {
+        platform::reportNonBlocking("Zorvane: the audio engine stayed busy: its buffers were not cleared");
+        return;
+    }
+    trackedBuffers.resetAll();
+}
 
 // The lines and effects are sized off the audio thread; the engine is held
 // meanwhile, so the render never meets a line being replaced.
 void BWUniClient::setSampleRate(float rate) {
     assert(hold.notRenderingHere());
-    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    const std::unique_lock<StateTurn> alone = lockState();
     EngineHoldScope held(hold, EngineHold::kLoadTries);
     if (!alone.owns_lock() || !held.held()) {
         platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");

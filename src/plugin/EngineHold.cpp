@@ -53,7 +53,6 @@ void EngineHold::leaveBlock() {
     audioBusy.store(false);
 }
 
-#ifndef NDEBUG
 // One slot per holding thread; a fifth holder at once goes unrecorded and is
 // then simply not recognised by the assertions.
 void EngineHold::noteHolder(bool on) {
@@ -63,6 +62,8 @@ void EngineHold::noteHolder(bool on) {
         if (slot.compare_exchange_strong(expected, on ? me : std::thread::id())) return;
     }
 }
+
+#ifndef NDEBUG
 
 // Holders may hold at once (the edit lock of the learn map does not touch the
 // engine), but only one of them may touch it: the only one.

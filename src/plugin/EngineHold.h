@@ -15,8 +15,10 @@
 //
 // Debug builds also remember which thread renders and which threads hold,
 // so that the engine and the plug-in object can assert their thread rules
-// (mayTouchEngine, renderingHere); release builds keep nothing and answer
-// as if every rule were kept.
+// (mayTouchEngine, renderingHere); release builds write nothing there and
+// answer as if every rule were kept.  The bookkeeping's members exist in
+// every build, so that code built one way and code built the other agree on
+// where each member of the plug-in object lies.
 
 #include <array>
 #include <atomic>
@@ -65,11 +67,10 @@ private:
     std::atomic<int32_t> holders{0};  // the GUI and the loader may hold at once
     std::atomic<bool> audioBusy{false};
     std::atomic<uint32_t> holds{0};
-#ifndef NDEBUG
+    // The debug builds' bookkeeping (see above).
     void noteHolder(bool on);
     std::atomic<std::thread::id> renderer{};
     std::array<std::atomic<std::thread::id>, 4> holderThreads{};
-#endif
 };
 
 // Holds the engine for one scope; test held() before changing anything.

@@ -127,6 +127,7 @@ void Engine::learnInto(std::vector<LearnEntry>& list, bool count) {
     bool present = false;
     for (const LearnEntry& e : list) present = present || e == entry;
     if (!present && list.size() < std::min(list.capacity(), kLearnCapacity)) list.push_back(entry);
+    learn.armed.store(!targets.empty());
     if (count) learn.changeCount.fetch_add(1);
 }
 

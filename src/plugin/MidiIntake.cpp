@@ -7,6 +7,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/VstTypes.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/ProgramLoader.h"
 
@@ -71,8 +72,9 @@ void Engine::queueRequestedAllNotesOff() {
 
 bool BWUniClient::editLockedTry(int32_t tag, int32_t subIndex, bool waitOnly) {
     assert(hold.notRenderingHere());
+    ZORVANE_ASSERT_GUI_THREAD();
     // A load replaces the learn map too: one of them at a time.
-    const std::unique_lock<std::recursive_mutex> alone = lockState();
+    const std::unique_lock<StateTurn> alone = lockState();
     if (!alone.owns_lock()) return false;
     EngineHoldScope scope(hold, EngineHold::kEditTries);
     if (!scope.held()) return false;

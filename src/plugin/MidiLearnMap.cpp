@@ -30,3 +30,9 @@ void MidiLearnMap::removeTag(int32_t tag, int32_t subIndex) {
                                     [&](const LearnEntry& e) { return e.tag == tag; });
     if (first != pressureList.end()) pressureList.erase(first);
 }
+
+void MidiLearnMap::copyFrom(const MidiLearnMap& other) {
+    lists = other.lists;
+    pressureList = other.pressureList;
+    targetList = other.targetList;
+}

@@ -6,7 +6,10 @@
 //
 // Threads: changed on the host/GUI thread or the program loader while the
 // engine is held and `editing` is raised; processEvents reads `editing` on
-// the audio thread and drops controllers meanwhile.
+// the audio thread and drops controllers meanwhile.  While a target is armed
+// the audio thread itself moves it into a controller's list, so a reader on
+// another thread (a save) copies the map (copyFrom), with the engine held
+// while `armed` says that a target waits.
 
 #include <array>
 #include <atomic>
@@ -30,6 +33,9 @@ public:
     const std::vector<LearnEntry>& targets() const { return targetList; }
 
     void clearControllers();
+    // Takes the other map's lists and targets (not its flags).  Host/GUI
+    // thread, with the engine held while the live map has a target armed.
+    void copyFrom(const MidiLearnMap& other);
     // Removes the entries of the tag from every controller list (only those
     // of the sub-index when it is 0 or more), then the first pressure entry
     // of the tag.
@@ -42,6 +48,9 @@ public:
     // Raised while the lists change, so that the MIDI intake drops
     // controllers meanwhile.
     std::atomic<bool> editing{false};
+    // A target waits: set as an edit scope ends and by the audio thread
+    // after it moved a target (the last thing it writes).
+    std::atomic<bool> armed{false};
     // Raised whenever the lists or the targets are replaced; the editor
     // watches it.
     std::atomic<int32_t> changeCount{0};
@@ -56,7 +65,10 @@ private:
 class LearnEditScope {
 public:
     explicit LearnEditScope(MidiLearnMap& map) : map(map) { map.editing.store(true); }
-    ~LearnEditScope() { map.editing.store(false); }
+    ~LearnEditScope() {
+        map.armed.store(!map.targets().empty());
+        map.editing.store(false);
+    }
     LearnEditScope(const LearnEditScope&) = delete;
     LearnEditScope& operator=(const LearnEditScope&) = delete;
 

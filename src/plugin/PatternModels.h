@@ -3,6 +3,12 @@
 // lanes, the three mouse areas, the ten paged tables and the five step grids.
 // Each takes part in the pattern-wide edits through the audio context's
 // init-interface list, in construction order.
+//
+// Threads, by the rule of core/StateTurn.h: off the audio thread the models
+// are read and changed only in the instance's turn (restores and saves on
+// any host thread, the program loader, the editor's timer calls); the
+// render reads them, and writes what it learns, without the turn, through
+// the models' own atomics and gates.
 
 #include <array>
 #include <cstdint>

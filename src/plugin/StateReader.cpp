@@ -85,7 +85,7 @@ bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
     // Loads from different threads (the host's state, the program loader,
     // the editor's presets) take their turns; a load that re-enters the
     // reader on its own thread is refused.
-    const std::unique_lock<std::recursive_mutex> writing = lockState();
+    const std::unique_lock<StateTurn> writing = lockState();
     if (!writing.owns_lock()) {
         refuseLoad(kRefusedStateBusy, request);
         return false;
@@ -229,6 +229,9 @@ void BWUniClient::applyTail(const StateBody& body, const LoadRequest& request) {
 }
 
 void BWUniClient::afterLoad(const LoadRequest& request) {
+    // The derivation runs here, on whichever thread loads: it holds the turn
+    // and the engine, so no other thread touches the engine meanwhile.
+    assert(turn.heldHere() && hold.mayTouchEngine());
     engine.takeParameters();
     trackedBuffers.resetAll();
     bool counted = false;

@@ -57,9 +57,10 @@ void writeBinding(BWChunk* chunk, const ParamBinding& binding) {
 bool BWUniClient::saveStateToChunk(BWChunk* chunk, int32_t kind, PresetInfo* info) {
     assert(hold.notRenderingHere());
     if (!chunk) return false;
-    const std::unique_lock<std::recursive_mutex> reading = lockState();
+    const std::unique_lock<StateTurn> reading = lockState();
     if (!reading.owns_lock()) return false;
     settleParameters();
+    if (!copyLearnMap()) return false;
     if (!patternEdits.lockForReading(kStateWaitMs)) return false;
     chunk->setTempo(static_cast<float>(context.tempo));
     chunk->setSampleRate(sampleRate);
@@ -81,7 +82,7 @@ void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
 
     std::lock_guard<std::mutex> names(namesLock);
     if (kind == 0) {
-        writeLearnMap(chunk, learn);
+        writeLearnMap(chunk, savedLearn);
         chunk->writeInt(kNameCount);
         for (int32_t i = 0; i < 3; ++i) chunk->writeString(presetNames[i].c_str());
     }
@@ -90,8 +91,8 @@ void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
     if (kind == 0) {
         chunk->writeInt(curProgram);
         chunk->writeInt(currentBank);
-        chunk->writeInt(int32_t(learn.targets().size()));
-        for (const LearnEntry& entry : learn.targets()) writeEntry(chunk, entry);
+        chunk->writeInt(int32_t(savedLearn.targets().size()));
+        for (const LearnEntry& entry : savedLearn.targets()) writeEntry(chunk, entry);
         chunk->writeInt(kEndOfTargets);
     }
     chunk->writeInt(0);
@@ -112,6 +113,22 @@ void BWUniClient::settleParameters() {
     if (!inbox.pending()) return;
     EngineHoldScope held(hold, 0);
     if (held.held()) engine.takeParameters();
+}
+
+// The render moves an armed learn target into a controller's list: while
+// one waits, the save copies the map with the engine held (a bounded wait
+// for the block under way, as the editor's learn edits wait; the render is
+// silent for that moment).  With none armed nothing but a load or an edit
+// changes the map, and neither runs while the save holds the turn.
+bool BWUniClient::copyLearnMap() {
+    if (!learn.armed.load()) {
+        savedLearn.copyFrom(learn);
+        return true;
+    }
+    EngineHoldScope held(hold, EngineHold::kEditTries);
+    if (!held.held()) return false;
+    savedLearn.copyFrom(learn);
+    return true;
 }
 
 int32_t BWUniClient::getChunk(void** data, bool /*isPreset*/) {

@@ -174,7 +174,7 @@ TEST(Adapter, ParametersTravelBothWaysAndIdentifiersAreParsedStrictly) {
     EXPECT_EQ(core->getParameter(0), before);
 }
 
-TEST(Adapter, RebuiltParametersStartFromTheCoreAndTheBypassKeepsItsState) {
+TEST(Adapter, RefreshedParametersStartFromTheCoreAndTheBypassKeepsItsState) {
     Adapter a;
     int32_t count = 0;
     a.host.effect()->GetNumberOfParameters(&count);
@@ -183,10 +183,23 @@ TEST(Adapter, RebuiltParametersStartFromTheCoreAndTheBypassKeepsItsState) {
     a.adapter->getCore()->setParameter(3, 0.125f);
     a.adapter->getCore()->setParameter(5, 0.75f);  // a switch
     EXPECT_NE(a.host.parameter("3"), 0.125);
+    // Other host threads may hold the objects: they are updated, never remade.
+    std::vector<AAX_IParameter*> objects;
+    for (const char* id : {"MasterBypassID", "0", "3", "5", "86"}) {
+        AAX_IParameter* parameter = nullptr;
+        a.host.effect()->GetParameter(id, &parameter);
+        objects.push_back(parameter);
+    }
     a.call(HostOpcode::UpdateDisplay);
     EXPECT_TRUE(a.adapter->rebuildRequested());
     EXPECT_EQ(a.host.effect()->TimerWakeup(), AAX_SUCCESS);
     EXPECT_FALSE(a.adapter->rebuildRequested());
+    size_t at = 0;
+    for (const char* id : {"MasterBypassID", "0", "3", "5", "86"}) {
+        AAX_IParameter* parameter = nullptr;
+        a.host.effect()->GetParameter(id, &parameter);
+        EXPECT_EQ(parameter, objects[at++]) << id;
+    }
     double defaultValue = 0;
     a.host.effect()->GetParameterDefaultNormalizedValue("3", &defaultValue);
     EXPECT_FLOAT_EQ(float(a.host.parameter("3")), 0.125f);

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "aax/BWAAXWrapperParameters.h"
 #include "aax/HostWindowLink.h"
 #include "editor/BWUniClientEditor.h"
@@ -99,6 +104,41 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
     }
     // The zoom was the run's: the person's plug-in opens unforced again.
     EXPECT_EQ(getSettingDword("forceresize"), 0u);
+}
+
+// A timer call that finds the instance's turn taken (a restore on a host
+// thread) returns within a few milliseconds and leaves its input queued;
+// the next call delivers it.
+TEST(HostWindow, ATimerCallDuringARestoreLeavesItsInputToTheNext) {
+    SettingsSandbox settings;
+    CallLog log;
+    probeLog = &log;
+    ScopedEditorFactory factory(&makeProbeEditor);
+    Instance instance;
+    HeadlessView view(instance.host);
+    ASSERT_TRUE(view.ok());
+    view.tick();
+    BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
+    const auto pressed = [&] { return std::count(log.begin(), log.end(), "view.down(150,300,2,0)"); };
+    log.clear();
+    view.press(150, 300);
+    view.release(150, 300);
+    std::atomic<bool> holding{false}, done{false};
+    std::thread restore([&] {
+        const std::unique_lock<StateTurn> turn = core.stateTurn().take(0);
+        holding.store(turn.owns_lock());
+        while (!done.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!holding.load()) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    view.tick();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(pressed(), 0) << "nothing reached the editor meanwhile";
+    done.store(true);
+    restore.join();
+    EXPECT_LT(waited, std::chrono::milliseconds(250)) << "a bounded wait";
+    view.tick();
+    EXPECT_EQ(pressed(), 1) << "the next call delivered the press";
 }
 
 TEST(HostWindow, RecordsTheModuleCannotUseGiveNoWindow) {
@@ -229,6 +269,49 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWh
     Alert("after the view");
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"after the view"}) << "the message boxes are the host's again";
     platform::setFileDialogHandler(nullptr);
+}
+
+// The X server goes while the editor is open: the instance's own
+// connection and the host's each mark themselves lost instead of ending the
+// process, the view's next timer call closes the editor, and the instance
+// renders on.
+TEST(HostWindow, ALostDisplayClosesTheEditorAndTheInstancePlaysOn) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    SettingsSandbox settings;
+    toolkit_test::XvfbServer server;
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    auto hostWindows = std::make_unique<platform::X11Windows>(server.name().c_str());
+    const platform::WindowId top = hostWindows->createWindow(0, 960, 697, nullptr);
+    hostWindows->sync();
+    ScopedEditorFactory factory(&makeEditor);
+    Instance instance;
+    BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
+    platform::HostWindow host;
+    host.kind = platform::HostWindowKind::X11;
+    host.displayName = server.name().c_str();
+    host.x11Window = hostWindows->nativeWindow(top);
+    host.x11Screen = hostWindows->screenNumber();
+    ASSERT_EQ(instance.host.openView(&host), AAX_SUCCESS);
+    for (int i = 0; i < 3; ++i) instance.host.viewTimer();
+    auto* editor = dynamic_cast<AEffGUIEditor*>(core.getEditor());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->getFrame(), nullptr) << "open";
+
+    server.kill();
+    std::vector<float> left(256), right(256);
+    float* outputs[2] = {left.data(), right.data()};
+    const uint32_t before = core.audioEngine().blocksRendered();
+    for (int i = 0; i < 3; ++i) {
+        instance.host.viewTimer();
+        instance.host.runBlock(outputs, 256);
+    }
+    EXPECT_EQ(editor->getFrame(), nullptr) << "the editor closed";
+    hostWindows->pump(0);
+    EXPECT_TRUE(hostWindows->connectionLost());
+    for (int i = 0; i < 5; ++i) instance.host.runBlock(outputs, 256);
+    EXPECT_EQ(core.audioEngine().blocksRendered() - before, 8u) << "every block rendered";
+    instance.host.closeView();
+    hostWindows.reset();
 }
 
 }  // namespace

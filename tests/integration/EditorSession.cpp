@@ -204,6 +204,11 @@ int EditorSession::stop(int signal) {
     return waitForEnd();
 }
 
+void EditorSession::disconnect() {
+    if (display) XCloseDisplay(display);
+    display = nullptr;
+}
+
 int EditorSession::waitForEnd() {
     const auto end = Clock::now() + std::chrono::seconds(30);
     int status = 0;

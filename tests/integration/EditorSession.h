@@ -52,6 +52,9 @@ public:
     // The same for a signal sent to the program, and for its own end.
     int stop(int signal);
     int waitForEnd();
+    // Closes the test's own connection to the display (before its server
+    // goes away); input and pixels are then out of reach.
+    void disconnect();
 
 private:
     void findView();

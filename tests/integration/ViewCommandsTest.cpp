@@ -205,4 +205,27 @@ TEST(ViewCommands, TheEditorEndsCleanlyAfterItsTimeAndAtSigterm) {
     }
 }
 
+// A display that goes away while the phrase plays ends the session as the
+// close button does (the audio stops before anything goes, the log is
+// written) and says why, with status 1: no crash, no sanitizer report.
+TEST(ViewCommands, TheEditorEndsCleanlyWhenItsXServerDies) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    for (int run = 0; run < 2; ++run) {
+        toolkit_test::XvfbServer server(1280, 1024);
+        ASSERT_TRUE(server.running()) << "Xvfb did not start";
+        TempDir home;
+        EditorSession session(server.name(), {"--play", "--log", (home / "session.log").string()}, home);
+        ASSERT_TRUE(session.running()) << session.output();
+        session.pause(200 + 300 * run);
+        session.disconnect();
+        server.kill();
+        EXPECT_EQ(session.waitForEnd(), 1) << session.output();
+        const std::string output = session.output();
+        EXPECT_NE(output.find("zorvane-host: the connection to the X display was lost: the editor closed"),
+                  std::string::npos) << output;
+        EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
+        EXPECT_EQ(linesOf(home / "session.log").size(), 88u) << output;
+    }
+}
+
 }  // namespace

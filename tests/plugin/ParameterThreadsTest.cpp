@@ -158,3 +158,45 @@ TEST_F(InstanceTest, ParameterThreadsHostGuiLoaderAndAudioTogether) {
     EXPECT_EQ(state.sequencer.transpose,
               float(std::min(int32_t(49.0f * instance->rawValue(Tag::Transpose)), 48) - 24));
 }
+
+// MIDI learn while a host thread saves: the editor arms a learn target (as
+// its learn menu does), the render moves it into the list of the next
+// controller that arrives, and a save on another thread writes the map
+// meanwhile.  Run under ThreadSanitizer: the save reads a copy, never the
+// lists the render appends to.
+TEST_F(InstanceTest, ParameterThreadsLearningWhileAHostThreadSaves) {
+    std::atomic<bool> done{false};
+    std::atomic<int64_t> blocks{0};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        float* outputs[2] = {left.data(), right.data()};
+        for (int64_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
+            VstMidiEvent controller{kVstMidiType, sizeof(VstMidiEvent), 0, 0, 0, 0,
+                                    {char(0xB0), char(20 + n % 8), char(n % 128), 0}, 0, 0, 0, 0};
+            VstEvent* list[3] = {};
+            auto* events = reinterpret_cast<VstEvents*>(list);
+            events->events[events->numEvents++] = reinterpret_cast<VstEvent*>(&controller);
+            instance->processEvents(events);
+            instance->processReplacing(outputs, outputs, 256);
+        }
+    });
+    int32_t saves = 0;
+    for (int round = 0; round < 300; ++round) {
+        {
+            EngineHoldScope hold(instance->engineHold(), EngineHold::kEditTries);
+            ASSERT_TRUE(hold.held());
+            MidiLearnMap& map = instance->learnMap();
+            LearnEditScope editing(map);
+            map.targets().assign(1, LearnEntry{int16_t(round % 40), 0});
+        }
+        void* data = nullptr;
+        saves += instance->getChunk(&data, false) > 0;
+    }
+    done.store(true);
+    audio.join();
+    EXPECT_EQ(saves, 300);
+    int32_t learned = 0;
+    for (int32_t controller = 20; controller < 28; ++controller)
+        learned += int32_t(instance->learnMap().controller(controller).size());
+    EXPECT_GT(learned, 0) << "the render learned while the saves ran";
+}

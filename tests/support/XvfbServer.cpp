@@ -84,9 +84,16 @@ XvfbServer::XvfbServer(int width, int height) {
 
 XvfbServer::~XvfbServer() {
     if (server <= 0) return;
-    kill(server, SIGTERM);
+    ::kill(server, SIGTERM);
     int status = 0;
     waitpid(server, &status, 0);
+}
+
+void XvfbServer::kill() {
+    if (server <= 0) return;
+    ::kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    server = 0;
 }
 
 }  // namespace toolkit_test

@@ -22,6 +22,9 @@ public:
     bool running() const { return !display.empty(); }
     // ":N" once running.
     const std::string& name() const { return display; }
+    // Kills the server now, as a crash would end it (SIGKILL).  The test's
+    // own connections to it must be closed first.
+    void kill();
 
 private:
     pid_t server = 0;
