@@ -19,7 +19,8 @@ namespace {
 struct OpenEditor {
     explicit OpenEditor(float zoom) {
         useTemporaryUserFolders();
-        windows.setScreen({3840, 2160, true});
+        // Not DPI-aware: the base factor stays 1, so the zoom is the one asked for.
+        windows.setScreen({3840, 2160, false});
         previous = platform::setWindowSystem(&windows);
         client = std::make_unique<BWUniClient>(nullptr, 1, false);
         editor = new BWUniClientEditor(client.get(), false);  // the instance owns its editor
