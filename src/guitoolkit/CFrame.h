@@ -14,6 +14,7 @@
 // GUI thread only.
 
 #include "guitoolkit/CViewContainer.h"
+#include "guitoolkit/PaintRegion.h"
 #include "platform/WindowSystem.h"
 
 namespace VSTGUI {
@@ -106,6 +107,9 @@ private:
     bool initFrame(void* parent);
     void closeWindow();
     void paint(const CRect& paintRect);
+    // Draws a rectangle of the window (window pixels) into the back buffer
+    // and blits it to the window's surface.
+    void paintPiece(const CRect& piece, const platform::WindowSurface& target);
     void checkResize();
     void keyFromWindow(const platform::WindowEvent& event, bool down);
     // The focus view, then the modal view, until one takes the key.
@@ -123,6 +127,10 @@ private:
     bool dropActive = false;
     platform::WindowId window = 0;
     COffscreenContext* backBuffer = nullptr;
+    // What was made invalid since the last paint, and the surface that paint
+    // wrote to: a new surface holds none of the old pixels.
+    PaintRegion invalidRegion;
+    platform::WindowSurface paintedSurface{};
     CDropTarget* dropTarget = nullptr;
     uint32_t locationIdleCount = 0xffffffffu;
     CPoint cachedLocation;

@@ -132,7 +132,9 @@ CPoint CFrame::toViewPoint(int32_t x, int32_t y) const {
 }
 
 void CFrame::invalidateWindow(const CRect& rect) {
-    if (window) platform::windowSystem().invalidate(window, {rect.left, rect.top, rect.right, rect.bottom});
+    if (!window) return;
+    invalidRegion.add(rect);
+    platform::windowSystem().invalidate(window, {rect.left, rect.top, rect.right, rect.bottom});
 }
 
 uint32_t CFrame::getTicks() const { return platform::windowSystem().tickCount(); }
@@ -217,13 +219,31 @@ void CFrame::paintWindow(const CRect& rect) { paint(rect); }
 void CFrame::paint(const CRect& paintRect) {
     if (!window || paintRect.isEmpty()) return;
     if (!backBuffer) backBuffer = new COffscreenContext(this, size.width(), size.height(), colourBlack);
-    CRect update = paintRect;
+    const platform::WindowSurface target = platform::windowSystem().surface(window);
+    // Only what changed is drawn and blitted, piece by piece, while the
+    // surface still holds the rest; anything else paints the whole rectangle.
+    PaintRegion::Pieces pieces;
+    const bool sameSurface = target.pixels == paintedSurface.pixels && target.width == paintedSurface.width &&
+                             target.height == paintedSurface.height;
+    const size_t count = sameSurface ? invalidRegion.piecesOf(paintRect, pieces) : 0;
+    invalidRegion.clear();
+    paintedSurface = target;
+    if (count == 0) {
+        paintPiece(paintRect, target);
+    } else {
+        for (size_t i = 0; i < count; ++i) paintPiece(pieces[i], target);
+    }
+    checkResize();
+}
+
+void CFrame::paintPiece(const CRect& piece, const platform::WindowSurface& target) {
+    CRect update = piece;
     const EditorZoom* zoom = zoomOf();
     const float factor = zoom ? zoom->totalFactor : (editor ? editor->getZoomFactor() : 1.0f);
     if (factor != 1.0f) {
         const float inverse = 1.0f / factor;
-        update = CRect(static_cast<int32_t>(paintRect.left * inverse), static_cast<int32_t>(paintRect.top * inverse),
-                       static_cast<int32_t>(paintRect.right * inverse), static_cast<int32_t>(paintRect.bottom * inverse));
+        update = CRect(static_cast<int32_t>(piece.left * inverse), static_cast<int32_t>(piece.top * inverse),
+                       static_cast<int32_t>(piece.right * inverse), static_cast<int32_t>(piece.bottom * inverse));
         platform::WindowRect r;
         const platform::ScreenInfo screen = platform::windowSystem().screen();
         if (platform::windowSystem().windowRect(window, r)) {
@@ -238,11 +258,9 @@ void CFrame::paint(const CRect& paintRect) {
     cairo_surface_flush(image);
     const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image));
     const int32_t stride = cairo_image_surface_get_stride(image) / 4;
-    const platform::WindowSurface target = platform::windowSystem().surface(window);
     static const EditorZoom plainCopy;  // the blit of a frame without an editor base
     const EditorZoom& blitter = zoom ? *zoom : plainCopy;
-    blitter.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, paintRect);
-    checkResize();
+    blitter.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, piece);
 }
 
 // After the host's window was dragged to a new size, the zoom step whose
