@@ -13,8 +13,9 @@
 // Repaint requests end in invalidateWindow, which tests may override.
 // GUI thread only.
 
+#include <span>
+
 #include "guitoolkit/CViewContainer.h"
-#include "guitoolkit/PaintRegion.h"
 #include "platform/WindowSystem.h"
 
 namespace VSTGUI {
@@ -106,7 +107,8 @@ protected:
 private:
     bool initFrame(void* parent);
     void closeWindow();
-    void paint(const CRect& paintRect);
+    // Paints the rectangle, or only the pieces of it that were made invalid.
+    void paint(const CRect& paintRect, std::span<const platform::WindowRect> pieces);
     // Draws a rectangle of the window (window pixels) into the back buffer
     // and blits it to the window's surface.
     void paintPiece(const CRect& piece, const platform::WindowSurface& target);
@@ -127,9 +129,7 @@ private:
     bool dropActive = false;
     platform::WindowId window = 0;
     COffscreenContext* backBuffer = nullptr;
-    // What was made invalid since the last paint, and the surface that paint
-    // wrote to: a new surface holds none of the old pixels.
-    PaintRegion invalidRegion;
+    // The surface the last paint wrote to.
     platform::WindowSurface paintedSurface{};
     CDropTarget* dropTarget = nullptr;
     uint32_t locationIdleCount = 0xffffffffu;

@@ -132,9 +132,7 @@ CPoint CFrame::toViewPoint(int32_t x, int32_t y) const {
 }
 
 void CFrame::invalidateWindow(const CRect& rect) {
-    if (!window) return;
-    invalidRegion.add(rect);
-    platform::windowSystem().invalidate(window, {rect.left, rect.top, rect.right, rect.bottom});
+    if (window) platform::windowSystem().invalidate(window, {rect.left, rect.top, rect.right, rect.bottom});
 }
 
 uint32_t CFrame::getTicks() const { return platform::windowSystem().tickCount(); }
@@ -151,7 +149,8 @@ void CFrame::handleWindowEvent(const WindowEvent& event) {
             window = 0;
             break;
         case WindowEvent::Kind::Paint:
-            paint(CRect(event.paintRect.left, event.paintRect.top, event.paintRect.right, event.paintRect.bottom));
+            paint(CRect(event.paintRect.left, event.paintRect.top, event.paintRect.right, event.paintRect.bottom),
+                  event.paintPieces);
             break;
         case WindowEvent::Kind::KeyDown:
         case WindowEvent::Kind::KeyUp:
@@ -214,24 +213,22 @@ void CFrame::keyFromWindow(const WindowEvent& event, bool down) {
 
 // --- paint ---------------------------------------------------------------------------
 
-void CFrame::paintWindow(const CRect& rect) { paint(rect); }
+void CFrame::paintWindow(const CRect& rect) { paint(rect, {}); }
 
-void CFrame::paint(const CRect& paintRect) {
+void CFrame::paint(const CRect& paintRect, std::span<const platform::WindowRect> pieces) {
     if (!window || paintRect.isEmpty()) return;
     if (!backBuffer) backBuffer = new COffscreenContext(this, size.width(), size.height(), colourBlack);
     const platform::WindowSurface target = platform::windowSystem().surface(window);
-    // Only what changed is drawn and blitted, piece by piece, while the
-    // surface still holds the rest; anything else paints the whole rectangle.
-    PaintRegion::Pieces pieces;
+    // Only what was made invalid is drawn and blitted, piece by piece, while
+    // the surface still holds the rest; a new surface holds none of it.
     const bool sameSurface = target.pixels == paintedSurface.pixels && target.width == paintedSurface.width &&
                              target.height == paintedSurface.height;
-    const size_t count = sameSurface ? invalidRegion.piecesOf(paintRect, pieces) : 0;
-    invalidRegion.clear();
     paintedSurface = target;
-    if (count == 0) {
+    if (!sameSurface || pieces.empty()) {
         paintPiece(paintRect, target);
     } else {
-        for (size_t i = 0; i < count; ++i) paintPiece(pieces[i], target);
+        for (const platform::WindowRect& piece : pieces)
+            paintPiece(CRect(piece.left, piece.top, piece.right, piece.bottom), target);
     }
     checkResize();
 }

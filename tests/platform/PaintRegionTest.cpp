@@ -1,20 +1,19 @@
-// The frame's record of what was made invalid: rectangles kept apart while
+// A window's record of what was made invalid: rectangles kept apart while
 // they are apart, joined when they overlap or touch (also through a chain),
-// and given up on past the capacity or when the window's rectangle holds
-// more than they do.
+// and given up on past the capacity or when the box asked about holds more
+// than they do.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "guitoolkit/PaintRegion.h"
+#include "platform/PaintRegion.h"
 
-namespace toolkit_test {
 namespace {
 
-using VSTGUI::CRect;
-using VSTGUI::PaintRegion;
+using CRect = platform::WindowRect;
+using platform::PaintRegion;
 
 std::vector<CRect> piecesOf(const PaintRegion& region, const CRect& paintRect) {
     PaintRegion::Pieces pieces;
@@ -38,8 +37,8 @@ TEST(PaintRegion, KeepsApartWhatIsApartAndJoinsWhatMeets) {
         {"empty ones ignored", {{0, 0, 10, 10}, {20, 20, 20, 30}}, {0, 0, 10, 10}, {{0, 0, 10, 10}}},
         // The window cuts what lies past its edge, as the window layer does.
         {"cut by the window", {{-5, -5, 10, 10}, {50, 50, 70, 70}}, {0, 0, 60, 60}, {{0, 0, 10, 10}, {50, 50, 60, 60}}},
-        // The window layer's rectangle holds more (an expose): paint it whole.
-        {"window asks for more", {{10, 10, 20, 20}}, {0, 0, 20, 20}, {}},
+        // The box holds more than the region knows of: it is taken whole.
+        {"the box holds more", {{10, 10, 20, 20}}, {0, 0, 20, 20}, {}},
         {"nothing recorded", {}, {0, 0, 20, 20}, {}},
     };
     for (const Case& c : cases) {
@@ -51,15 +50,15 @@ TEST(PaintRegion, KeepsApartWhatIsApartAndJoinsWhatMeets) {
 
 TEST(PaintRegion, PastItsCapacityOrClearedItGivesUp) {
     PaintRegion region;
-    for (size_t i = 0; i < PaintRegion::kCapacity; ++i) region.add(CRect(int32_t(i) * 10, 0, int32_t(i) * 10 + 5, 5));
-    const CRect box(0, 0, int32_t(PaintRegion::kCapacity - 1) * 10 + 5, 5);
+    for (size_t i = 0; i < PaintRegion::kCapacity; ++i) region.add(CRect{int32_t(i) * 10, 0, int32_t(i) * 10 + 5, 5});
+    const CRect box{0, 0, int32_t(PaintRegion::kCapacity - 1) * 10 + 5, 5};
     EXPECT_EQ(piecesOf(region, box).size(), PaintRegion::kCapacity);
-    region.add(CRect(500, 0, 505, 5));
-    EXPECT_TRUE(piecesOf(region, CRect(0, 0, 505, 5)).empty()) << "one too many";
+    region.add(CRect{500, 0, 505, 5});
+    EXPECT_TRUE(piecesOf(region, CRect{0, 0, 505, 5}).empty()) << "one too many";
     region.clear();
-    region.add(CRect(0, 0, 5, 5));
-    EXPECT_EQ(piecesOf(region, CRect(0, 0, 5, 5)), std::vector<CRect>{CRect(0, 0, 5, 5)}) << "usable again";
+    region.add(CRect{0, 0, 5, 5});
+    const std::vector<CRect> one = {{0, 0, 5, 5}};
+    EXPECT_EQ(piecesOf(region, CRect{0, 0, 5, 5}), one) << "usable again";
 }
 
 }  // namespace
-}  // namespace toolkit_test
