@@ -7,7 +7,7 @@ FUZZ_RUNS ?=
 FUZZ_JOBS ?= 1
 FUZZ_TARGETS ?=
 
-.PHONY: all setup test tsan soak bench fuzz demo clean
+.PHONY: all setup test tsan soak bench compare fuzz demo clean
 
 all: test
 
@@ -71,6 +71,15 @@ bench: setup
 	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
 	cmake --build $(BUILD)/release -j $(JOBS) --target zorvane_bench
 	$(BUILD)/release/zorvane_bench
+
+# The whole program against FluidSynth's command line on the same 60-second
+# song, both pinned to one core and alternated, PAIRS pairs of runs: each
+# run's CPU time and the ratio (FluidSynth's time over ours).
+PAIRS ?= 20
+compare: setup
+	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory zorvane-dense-state
+	bench/compare-fluidsynth --build $(BUILD)/release --pairs $(PAIRS)
 
 # libFuzzer targets built with clang; each runs up to FUZZ_SECONDS (and, when
 # set, FUZZ_RUNS executions) from its seed corpus, FUZZ_JOBS targets at a time

@@ -2,10 +2,13 @@
 // timer call as the host makes it about 33 times a second (the custom view
 // with a headless host window: events, the editor's idle, paint, the copy
 // to the host's buffer), measured in CPU time of the calling thread.
-//   EditorIdle/0  nothing changes: no audio runs;
-//   EditorIdle/1  the dense patch plays between the calls (not measured),
-//                 so that meters, play lines and step lights move.
-// "core_percent" is the share of one core the calls take at 33 a second.
+//   EditorIdle/0/Z  nothing changes: no audio runs;
+//   EditorIdle/1/Z  the dense patch plays between the calls (not measured),
+//                   so that meters, play lines and step lights move;
+// at the zoom Z in percent.  "core_percent" is the share of one core the
+// calls take at 33 a second.
+//   EditorPageSwitch/Z  a click on the sound/effects switch, back and forth:
+//                   the timer call that takes the click and the next one.
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +28,8 @@
 #include "host/HeadlessView.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
+#include "host/PageSetScript.h"
+#include "host/ViewCommands.h"
 #include "host/demo/DensePatch.h"
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
@@ -51,13 +56,22 @@ const HostEffectDescriptor& effect() {
 
 AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
+// The client of an instance that the bench drives directly.
+BWUniClient& clientOf(HostInstance& instance) {
+    return *dynamic_cast<BWAAXWrapperParameters*>(instance.effect())->getCore();
+}
+
 void EditorIdle(benchmark::State& state) {
     const bool playing = state.range(0) != 0;
+    const auto zoom = static_cast<int32_t>(state.range(1));
     const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
     setEditorFactory(&makeEditor);
     {
+        ScopedZoom zoomed;
+        std::string error;
+        if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
         HostInstance instance(effect(), 2, 44100.0f);
-        BWUniClient& client = *dynamic_cast<BWAAXWrapperParameters*>(instance.effect())->getCore();
+        BWUniClient& client = clientOf(instance);
         setSettingString(SettingNames::kInstrumentsPath, instruments.string());
         globalRomplerLibrary().scan(true);
         densePatch(client, playing);
@@ -83,6 +97,45 @@ void EditorIdle(benchmark::State& state) {
     setEditorFactory(nullptr);
 }
 // Ten seconds of the host's calls: the measured calls are short, the rendering between them is not.
-BENCHMARK(EditorIdle)->Arg(0)->Arg(1)->Iterations(330)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(EditorIdle)
+    ->Args({0, 100})
+    ->Args({1, 100})
+    ->Args({1, 150})
+    ->Args({1, 200})
+    ->Iterations(330)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// The sound/effects switch, the first point of the page script that changes the page set.
+constexpr DesignPoint kPageSwitch = {270, 26};
+
+void EditorPageSwitch(benchmark::State& state) {
+    const auto zoom = static_cast<int32_t>(state.range(0));
+    useTemporaryUserFolders();
+    setEditorFactory(&makeEditor);
+    {
+        ScopedZoom zoomed;
+        std::string error;
+        if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
+        HostInstance instance(effect(), 2, 44100.0f);
+        HeadlessView view(instance);
+        if (!view.ok()) state.SkipWithError("the view did not open");
+        view.tick(10);
+        // The locate panel over the empty library closes at a press inside it.
+        const DesignPoint panel = pageSetScript()[1].clicks[0];
+        view.click(windowPixel(panel.x, zoom), windowPixel(panel.y, zoom));
+        view.tick(10);
+        for (auto _ : state) {
+            view.click(windowPixel(kPageSwitch.x, zoom), windowPixel(kPageSwitch.y, zoom));
+            const double before = threadCpuSeconds();
+            view.tick(2);
+            state.SetIterationTime(threadCpuSeconds() - before);
+            // Apart in time, so that two clicks are never one double click.
+            view.tick(10);
+        }
+    }
+    setEditorFactory(nullptr);
+}
+BENCHMARK(EditorPageSwitch)->Arg(100)->Arg(150)->Arg(200)->Iterations(60)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -13,6 +13,8 @@
 // Repaint requests end in invalidateWindow, which tests may override.
 // GUI thread only.
 
+#include <span>
+
 #include "guitoolkit/CViewContainer.h"
 #include "platform/WindowSystem.h"
 
@@ -105,7 +107,11 @@ protected:
 private:
     bool initFrame(void* parent);
     void closeWindow();
-    void paint(const CRect& paintRect);
+    // Paints the rectangle, or only the pieces of it that were made invalid.
+    void paint(const CRect& paintRect, std::span<const platform::WindowRect> pieces);
+    // Draws a rectangle of the window (window pixels) into the back buffer
+    // and blits it to the window's surface.
+    void paintPiece(const CRect& piece, const platform::WindowSurface& target);
     void checkResize();
     void keyFromWindow(const platform::WindowEvent& event, bool down);
     // The focus view, then the modal view, until one takes the key.
@@ -123,6 +129,8 @@ private:
     bool dropActive = false;
     platform::WindowId window = 0;
     COffscreenContext* backBuffer = nullptr;
+    // The surface the last paint wrote to.
+    platform::WindowSurface paintedSurface{};
     CDropTarget* dropTarget = nullptr;
     uint32_t locationIdleCount = 0xffffffffu;
     CPoint cachedLocation;

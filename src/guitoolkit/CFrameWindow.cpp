@@ -153,7 +153,8 @@ void CFrame::handleWindowEvent(const WindowEvent& event) {
             window = 0;
             break;
         case WindowEvent::Kind::Paint:
-            paint(CRect(event.paintRect.left, event.paintRect.top, event.paintRect.right, event.paintRect.bottom));
+            paint(CRect(event.paintRect.left, event.paintRect.top, event.paintRect.right, event.paintRect.bottom),
+                  event.paintPieces);
             break;
         case WindowEvent::Kind::KeyDown:
         case WindowEvent::Kind::KeyUp:
@@ -216,18 +217,34 @@ void CFrame::keyFromWindow(const WindowEvent& event, bool down) {
 
 // --- paint ---------------------------------------------------------------------------
 
-void CFrame::paintWindow(const CRect& rect) { paint(rect); }
+void CFrame::paintWindow(const CRect& rect) { paint(rect, {}); }
 
-void CFrame::paint(const CRect& paintRect) {
+void CFrame::paint(const CRect& paintRect, std::span<const platform::WindowRect> pieces) {
     if (!window || paintRect.isEmpty()) return;
     if (!backBuffer) backBuffer = new COffscreenContext(this, size.width(), size.height(), colourBlack);
-    CRect update = paintRect;
+    const platform::WindowSurface target = platform::windowSystem().surface(window);
+    // Only what was made invalid is drawn and blitted, piece by piece, while
+    // the surface still holds the rest; a new surface holds none of it.
+    const bool sameSurface = target.pixels == paintedSurface.pixels && target.width == paintedSurface.width &&
+                             target.height == paintedSurface.height;
+    paintedSurface = target;
+    if (!sameSurface || pieces.empty()) {
+        paintPiece(paintRect, target);
+    } else {
+        for (const platform::WindowRect& piece : pieces)
+            paintPiece(CRect(piece.left, piece.top, piece.right, piece.bottom), target);
+    }
+    checkResize();
+}
+
+void CFrame::paintPiece(const CRect& piece, const platform::WindowSurface& target) {
+    CRect update = piece;
     const EditorZoom* zoom = zoomOf();
     const float factor = zoom ? zoom->totalFactor : (editor ? editor->getZoomFactor() : 1.0f);
     if (factor != 1.0f) {
         const float inverse = 1.0f / factor;
-        update = CRect(static_cast<int32_t>(paintRect.left * inverse), static_cast<int32_t>(paintRect.top * inverse),
-                       static_cast<int32_t>(paintRect.right * inverse), static_cast<int32_t>(paintRect.bottom * inverse));
+        update = CRect(static_cast<int32_t>(piece.left * inverse), static_cast<int32_t>(piece.top * inverse),
+                       static_cast<int32_t>(piece.right * inverse), static_cast<int32_t>(piece.bottom * inverse));
         platform::WindowRect r;
         const platform::ScreenInfo screen = platform::windowSystem().screen();
         if (platform::windowSystem().windowRect(window, r)) {
@@ -242,11 +259,9 @@ void CFrame::paint(const CRect& paintRect) {
     cairo_surface_flush(image);
     const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(image));
     const int32_t stride = cairo_image_surface_get_stride(image) / 4;
-    const platform::WindowSurface target = platform::windowSystem().surface(window);
     static const EditorZoom plainCopy;  // the blit of a frame without an editor base
     const EditorZoom& blitter = zoom ? *zoom : plainCopy;
-    blitter.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, paintRect);
-    checkResize();
+    blitter.blit(pixels, stride, backBuffer->getWidth(), backBuffer->getHeight(), target, piece);
 }
 
 // After the host's window was dragged to a new size, the zoom step whose

@@ -58,10 +58,28 @@ public:
     bool resizable = false;
 
 private:
+    // Where each window column (or row) of a mode-2 blit reads: the first of
+    // its two source pixels and the second one's weight in 1/256.  Made once
+    // per zoom and source size, not once per pixel.
+    struct BilinearTaps {
+        std::vector<int32_t> index;
+        std::vector<int32_t> weight;
+        // Per column: the two pixels' weights, each four times (one per
+        // channel) and times 128, as the mix's multiply takes them.
+        std::vector<uint16_t> spread;
+        int32_t zoomed = -1;
+        int32_t sourceLimit = -1;
+        void make(int32_t design, int32_t zoomed, int32_t sourceLimit);
+    };
+
     void blitInteger(const uint32_t* source, int32_t stride, int32_t width, int32_t height,
                      const platform::WindowSurface& target, const CRect& rect) const;
     void blitBilinear(const uint32_t* source, int32_t stride, int32_t width, int32_t height,
                       const platform::WindowSurface& target, const CRect& rect) const;
+
+    // The paint's caches: GUI thread only, as the blit itself.
+    mutable BilinearTaps columns;
+    mutable BilinearTaps rows;
 };
 
 }  // namespace VSTGUI

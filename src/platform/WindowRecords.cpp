@@ -77,6 +77,7 @@ void WindowRecords::invalidate(WindowId window, const WindowRect& rect) {
                        std::min(rect.bottom, record->height)};
     if (r.isEmpty()) return;
     record->update = unite(record->update, r);
+    record->updatePieces.add(r);
 }
 
 WindowRect WindowRecords::unite(const WindowRect& a, const WindowRect& b) {
@@ -99,10 +100,19 @@ bool WindowRecords::paint(WindowId window) {
     WindowEvent event;
     event.kind = WindowEvent::Kind::Paint;
     event.paintRect = record->update;
+    PaintRegion::Pieces pieces;
+    const size_t count = record->updatePieces.piecesOf(record->update, pieces);
+    event.paintPieces.assign(pieces.begin(), pieces.begin() + count);
     record->update = {};
+    record->updatePieces.clear();
     record->painted = unite(record->painted, event.paintRect);
     deliver(window, event);
-    if ((record = find(window))) present(*record, event.paintRect);
+    if (!(record = find(window))) return true;
+    if (event.paintPieces.empty()) {
+        present(*record, event.paintRect);
+    } else {
+        for (const WindowRect& piece : event.paintPieces) present(*record, piece);
+    }
     return true;
 }
 

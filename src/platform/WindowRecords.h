@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/ClickTracker.h"
+#include "platform/PaintRegion.h"
 #include "platform/WindowSystem.h"
 
 namespace platform {
@@ -27,6 +28,7 @@ struct WindowRecord {
     int32_t height = 0;
     std::vector<uint32_t> pixels;
     WindowRect update;
+    PaintRegion updatePieces;  // the same, rectangle by rectangle
     WindowRect painted;  // since takePainted last asked
     CursorShape cursor = CursorShape::Arrow;
     bool tracking = false;
@@ -66,7 +68,8 @@ protected:
     WindowId add(std::unique_ptr<WindowRecord> record, WindowId parent, int32_t width, int32_t height,
                  WindowHandler* handler);
     WindowRecord* find(WindowId window) const;
-    // Sends Paint for the update region when it is not empty, then presents it.
+    // Sends Paint for the update region when it is not empty, then presents
+    // it: the rectangles made invalid one by one, not the box around them.
     bool paint(WindowId window);
     void deliver(WindowId window, const WindowEvent& event);
 

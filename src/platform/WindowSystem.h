@@ -79,6 +79,7 @@ struct WindowEvent {
     WindowKey key = WindowKey::Other;
     int32_t character = 0;
     WindowRect paintRect;                 // Paint: the update rectangle, window pixels
+    std::vector<WindowRect> paintPieces;  // Paint: what was made invalid, apart, inside it (empty: all of it)
     std::string dropText;                 // Drop: text, or
     std::vector<std::string> dropFiles;   // the dropped files' paths
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -149,8 +150,10 @@ struct Buffers {
 };
 
 uint32_t referenceBilinear(const Buffers& b, const EditorZoom& zoom, int32_t x, int32_t y) {
-    const double fx = x * double(zoom.designWidth) / zoom.zoomedWidth;
-    const double fy = y * double(zoom.designHeight) / zoom.zoomedHeight;
+    // The step from one window pixel to the next in source pixels, times the
+    // position: the rounding the interface's pictures were first made with.
+    const double fx = x * (double(zoom.designWidth) / zoom.zoomedWidth);
+    const double fy = y * (double(zoom.designHeight) / zoom.zoomedHeight);
     const int32_t ix = std::min(int32_t(fx), b.width - 2), iy = std::min(int32_t(fy), b.height - 2);
     const int32_t wx = int32_t((fx - int32_t(fx)) * 256), wy = int32_t((fy - int32_t(fy)) * 256);
     uint32_t out = 0;
@@ -190,6 +193,47 @@ TEST(EditorZoom, BlitsMatchAReferencePixelByPixelInsideTheRectangleOnly) {
     }
     EXPECT_EQ(EditorZoom::integerBlitRect(rect, 2), CRect(6, 4, 62, 44));
     EXPECT_EQ(EditorZoom::integerBlitRect(rect, 3), CRect(6, 3, 63, 45));
+}
+
+// The interface's own size at every step, one zoom object going from step to
+// step (its column and row tables must follow), over random pixels, a white
+// buffer (every weight's sum at its largest) and a back buffer narrower and
+// lower than the design (the last column and row mix with the ones before).
+// Whole rows and columns are compared, which between them meet every column
+// and row of the tables.
+TEST(EditorZoom, BilinearBlitOfTheWholeWindowMatchesTheReferenceAtEveryStep) {
+    SettingsSandbox settings;
+    ScopedWindows windows(4000, 3000);
+    windows.setScreen({4000, 3000, false});
+    struct Source {
+        int32_t width, height;
+        bool white;
+    };
+    for (const Source source : {Source{960, 697, false}, Source{960, 697, true}, Source{901, 650, false}}) {
+        EditorZoom zoom;
+        zoom.setup(960, 697);
+        Buffers b(source.width, source.height, 1, 1);
+        if (source.white) std::fill(b.source.begin(), b.source.end(), 0xFFFFFFFFu);
+        for (float step : zoom.steps) {
+            zoom.apply(step);
+            if (zoom.mode != 2) continue;
+            b.target.assign(size_t(zoom.zoomedWidth) * zoom.zoomedHeight, 0);
+            b.surface = {b.target.data(), zoom.zoomedWidth, zoom.zoomedHeight};
+            zoom.blit(b.source.data(), b.width, b.width, b.height, b.surface, CRect(0, 0, 4000, 3000));
+            const int32_t zw = zoom.zoomedWidth, zh = zoom.zoomedHeight;
+            int32_t mismatches = 0, compared = 0;
+            auto check = [&](int32_t x, int32_t y) {
+                ++compared;
+                mismatches += b.target[size_t(y) * zw + x] != referenceBilinear(b, zoom, x, y);
+            };
+            for (int32_t y : {0, 1, 2, zh / 3, zh / 2, zh - 2, zh - 1})
+                for (int32_t x = 0; x < zw; ++x) check(x, y);
+            for (int32_t x : {0, 1, zw / 3, zw / 2, zw - 2, zw - 1})
+                for (int32_t y = 0; y < zh; ++y) check(x, y);
+            EXPECT_EQ(mismatches, 0) << step << " from " << source.width << " x " << source.height;
+            EXPECT_GT(compared, 7 * zw);
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/ToolkitDoubles.h"
 #include "support/WindowDoubles.h"
 #include <cairo.h>
@@ -124,6 +126,51 @@ TEST(FrameWindow, PaintDrawsOnlyWhatIsInvalidAndBlitsTheBackBuffer) {
     EXPECT_EQ(row[105] & 0xffffff, 0x0000ffu);
     EXPECT_EQ(row[99] & 0xffffff, 0u);
     cairo_surface_destroy(png);
+}
+
+// The frame repaints what was made invalid, rectangle by rectangle (an
+// expose of the window layer too), not the box around them; too many
+// rectangles bring back the paint of the whole box.  On a blue background
+// over a surface made black, blue pixels are the painted ones.
+TEST(FrameWindow, APaintDrawsTheInvalidRectanglesApart) {
+    enum Extra { None, Expose, ManyRectangles };
+    struct Case {
+        float factor;
+        Extra extra;
+        bool betweenPainted;
+    } cases[] = {{1.0f, None, false},          {1.5f, None, false},   {2.0f, None, false},
+                 {1.0f, Expose, false},         {1.5f, Expose, false}, {1.0f, ManyRectangles, true},
+                 {1.5f, ManyRectangles, true}};
+    for (const Case& c : cases) {
+        OpenEditor open(c.factor, 2500, 1600);
+        open.frame().setBackgroundColor(CColor{0, 0, 255, 255});
+        open.frame().invalid();
+        ASSERT_TRUE(open.windows.dispatchPendingPaint());  // the first paint: the whole window
+        // Black again: what the next paint leaves alone stays black.
+        const platform::WindowSurface first = open.windows.surface(open.window());
+        std::fill_n(first.pixels, size_t(first.width) * first.height, 0u);
+        open.frame().invalidRect(CRect(100, 100, 110, 110));
+        open.frame().invalidRect(CRect(400, 300, 410, 310));
+        if (c.extra == Expose) open.windows.invalidate(open.window(), {5, 5, 6, 6});
+        if (c.extra == ManyRectangles)
+            for (int32_t i = 0; i < 20; ++i) open.frame().invalidRect(CRect(130 + 12 * i, 200, 134 + 12 * i, 204));
+        ASSERT_TRUE(open.windows.dispatchPendingPaint());
+        const platform::WindowSurface s = open.windows.surface(open.window());
+        // Blue, or nearly: the bilinear mix's weights may sum to a little
+        // less than a whole.
+        auto painted = [&](int32_t x, int32_t y) {
+            const uint32_t pixel = s.pixels[int32_t(y * c.factor) * s.width + int32_t(x * c.factor)];
+            return (pixel & 0xffff00) == 0 && (pixel & 0xff) >= 0xf0;
+        };
+        const std::string name = std::to_string(c.factor) + " " + std::to_string(int(c.extra));
+        EXPECT_TRUE(painted(105, 105)) << name;
+        EXPECT_TRUE(painted(405, 305)) << name;
+        EXPECT_EQ(painted(300, 150), c.betweenPainted) << name;
+        EXPECT_FALSE(painted(600, 400)) << "outside the box: " << name;
+        if (c.extra == Expose) {
+            EXPECT_NE(s.pixels[5 * s.width + 5] & 0xff, 0u) << "the exposed pixel: " << name;
+        }
+    }
 }
 
 TEST(FrameWindow, ZoomKeysStepOnlyWhileResizableAndTheResetKeyAlways) {

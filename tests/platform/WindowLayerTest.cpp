@@ -94,6 +94,39 @@ TEST(InProcessWindows, RectanglesEventsPaintAndDestruction) {
     EXPECT_EQ(w.captured(), 0u);
 }
 
+// A back-end that records what it is asked to put on the screen.
+struct PresentingWindows : platform::InProcessWindows {
+    void present(platform::WindowRecord&, const platform::WindowRect& rect) override { presented.push_back(rect); }
+    std::vector<platform::WindowRect> presented;
+};
+
+TEST(InProcessWindows, APaintCarriesAndPresentsTheInvalidRectanglesApart) {
+    using R = platform::WindowRect;
+    struct Case {
+        const char* name;
+        std::vector<R> invalid;
+        R box;
+        std::vector<R> pieces;  // empty: the box whole
+    } cases[] = {
+        {"apart, one cut by the edge", {{-5, 10, 20, 20}, {100, 150, 400, 300}}, {0, 10, 300, 200},
+         {{0, 10, 20, 20}, {100, 150, 300, 200}}},
+        {"overlapping: one", {{0, 0, 50, 50}, {40, 40, 60, 60}}, {0, 0, 60, 60}, {{0, 0, 60, 60}}},
+        {"seventeen apart: the box", {}, {0, 0, 165, 5}, {}},
+    };
+    for (int32_t i = 0; i < 17; ++i) cases[2].invalid.push_back({10 * i, 0, 10 * i + 5, 5});
+    for (const Case& c : cases) {
+        PresentingWindows w;
+        Recorder handler;
+        const auto window = w.createWindow(0, 300, 200, &handler);
+        for (const R& r : c.invalid) w.invalidate(window, r);
+        ASSERT_TRUE(w.dispatchPendingPaint()) << c.name;
+        ASSERT_EQ(handler.events.size(), 1u) << c.name;
+        EXPECT_EQ(handler.events[0].paintRect, c.box) << c.name;
+        EXPECT_EQ(handler.events[0].paintPieces, c.pieces) << c.name;
+        EXPECT_EQ(w.presented, c.pieces.empty() ? std::vector<R>{c.box} : c.pieces) << c.name;
+    }
+}
+
 TEST(InProcessWindows, TimersFireInTimeOrderOnTheVirtualClock) {
     platform::InProcessWindows w;
     std::vector<std::string> fired;
