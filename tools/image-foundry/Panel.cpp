@@ -1,9 +1,11 @@
 #include <cmath>
 #include <string>
 
+#include "editor/DisplayTags.h"
 #include "image-foundry/Catalogue.h"
 #include "image-foundry/Look.h"
 #include "image-foundry/PanelLayout.h"
+#include "plugin/ParameterTags.h"
 
 namespace foundry {
 namespace {
@@ -40,46 +42,46 @@ struct Label {
 // the side where it stays clear of the widget's neighbours.
 constexpr Label kLabels[] = {
     // master column and top bar
-    {0, "LEVEL", Side::above},      {83, "TUNE", Side::above},        {82, "TRANSP", Side::above},
-    {3, "KICK", Side::above},       {4, "TONE", Side::above},         {5, "DUCK", Side::above},
-    {1, "ATTACK", Side::above},     {2, "RELEASE", Side::above},      {6, "DEPTH", Side::above},
-    {7, "SPEED", Side::below},      {339, "BARS", Side::left},        {395, "GLOBAL", Side::above},
-    {396, "SOUND", Side::above},    {397, "SEQUENCE", Side::above},
+    {Tag::MasterLevel, "LEVEL", Side::above},      {Tag::Mastertune, "TUNE", Side::above},        {Tag::Transpose, "TRANSP", Side::above},
+    {Tag::KickLevel, "KICK", Side::above},       {Tag::KickTone, "TONE", Side::above},         {Tag::KickToSidechain, "DUCK", Side::above},
+    {Tag::MasterAttack, "ATTACK", Side::above},     {Tag::MasterRelease, "RELEASE", Side::above},      {Tag::CompressorDepth, "DEPTH", Side::above},
+    {Tag::CompressorSpeed, "SPEED", Side::below},      {Tag::ExportLength, "BARS", Side::left},        {Widget::GlobalPresetMenu, "GLOBAL", Side::above},
+    {Widget::SoundPresetMenu, "SOUND", Side::above},    {Widget::SequencePresetMenu, "SEQUENCE", Side::above},
     // sequencer column
-    {366, "MOD LANE", Side::above}, {80, "GLIDE", Side::above},       {223, "TIE", Side::left},
-    {217, "MODE", Side::above},     {328, "RESTART", Side::above},    {81, "SHIFT", Side::above},
-    {337, "PATTERN", Side::above},  {285, "FILL", Side::above},       {79, "CHORD DIV", Side::above},
-    {77, "SWING", Side::above},     {94, "MAX", Side::above},         {93, "MIN", Side::above},
-    {280, "ALL", Side::left},       {327, "KEY", Side::above},        {326, "CHORDS", Side::above},
-    {204, "FILL", Side::above},     {356, "VIEW", Side::above},
+    {Tag::ModulationTrackArea, "MOD LANE", Side::above}, {Tag::Glide, "GLIDE", Side::above},       {Tag::TieOsc1, "TIE", Side::left},
+    {Tag::Arpmode, "MODE", Side::above},     {Tag::RestartArp, "RESTART", Side::above},    {Tag::ShiftArp, "SHIFT", Side::above},
+    {Tag::Factorypatterns, "PATTERN", Side::above},  {Tag::GateTableFill, "FILL", Side::above},       {Tag::ChordSeqDivide, "CHORD DIV", Side::above},
+    {Tag::Swingfactor, "SWING", Side::above},     {Tag::RandomMaximal, "MAX", Side::above},         {Tag::RandomMinimal, "MIN", Side::above},
+    {Tag::PatternCopy, "ALL", Side::left},       {Tag::ChordListRotation, "KEY", Side::above},        {Tag::Chordlist, "CHORDS", Side::above},
+    {Tag::EventTableFill, "FILL", Side::above},     {Tag::OctavePages, "VIEW", Side::above},
     // under the lanes
-    {279, "RUN", Side::below},      {76, "RATE", Side::below},        {200, "TEMPO", Side::below},
-    {276, "CLOCK", Side::below},    {355, "KEY OCT", Side::below},    {78, "PATTERN KEY", Side::below},
-    {391, "CHORD BANK", Side::above}, {74, "CHORD SELECT", Side::above}, {75, "MANUAL CHORD", Side::above},
-    {161, "KEY", Side::above},      {95, "CHORD", Side::above},
+    {Tag::RunSwitch, "RUN", Side::below},      {Tag::ClockDivide, "RATE", Side::below},        {Display::Tempo, "TEMPO", Side::below},
+    {Tag::Clocksource, "CLOCK", Side::below},    {Tag::PatternOctave, "KEY OCT", Side::below},    {Tag::PatternKeys, "PATTERN KEY", Side::below},
+    {Widget::ChordBankMenu, "CHORD BANK", Side::above}, {Tag::ChordSelect, "CHORD SELECT", Side::above}, {Tag::ManualChordSel, "MANUAL CHORD", Side::above},
+    {Display::PatternKey, "KEY", Side::above},      {Display::ChordNumber, "CHORD", Side::above},
     // sound page
-    {10, "OCTAVE", Side::above},    {12, "AGE", Side::above},         {11, "CRUSH", Side::above},
-    {18, "PAN", Side::above},       {21, "OCTAVE", Side::above},      {23, "AGE", Side::above},
-    {22, "CRUSH", Side::above},     {29, "PAN", Side::above},         {32, "OCTAVE", Side::above},
-    {34, "AGE", Side::above},       {33, "CRUSH", Side::above},       {40, "PAN", Side::above},
-    {13, "ATTACK", Side::below},    {14, "DECAY", Side::below},       {15, "SUSTAIN", Side::below},
-    {16, "RELEASE", Side::below},   {24, "ATTACK", Side::below},      {25, "DECAY", Side::below},
-    {26, "SUSTAIN", Side::below},   {27, "RELEASE", Side::below},     {35, "ATTACK", Side::below},
-    {36, "DECAY", Side::below},     {37, "SUSTAIN", Side::below},     {38, "RELEASE", Side::below},
-    {46, "ATTACK", Side::below},    {47, "DECAY", Side::below},       {48, "SUSTAIN", Side::below},
-    {49, "RELEASE", Side::below},   {52, "PEAK", Side::below},        {45, "AGE", Side::above},
-    {51, "RESO", Side::above},      {43, "INVERT", Side::above},      {233, "LAYERS", Side::above},
-    {329, "CH", Side::left},        {330, "CH", Side::left},          {331, "CH", Side::left},
-    {44, "VOICE", Side::above},
+    {Tag::Osc1Octave, "OCTAVE", Side::above},    {Tag::Osc1Age, "AGE", Side::above},         {Tag::Osc1Polycrush, "CRUSH", Side::above},
+    {Tag::Osc1Pan, "PAN", Side::above},       {Tag::Osc2Octave, "OCTAVE", Side::above},      {Tag::Osc2Age, "AGE", Side::above},
+    {Tag::Osc2Polycrush, "CRUSH", Side::above},     {Tag::Osc2Pan, "PAN", Side::above},         {Tag::Osc3Octave, "OCTAVE", Side::above},
+    {Tag::Osc3Age, "AGE", Side::above},       {Tag::Osc3Polycrush, "CRUSH", Side::above},       {Tag::Osc3Pan, "PAN", Side::above},
+    {Tag::Osc1Attack, "ATTACK", Side::below},    {Tag::Osc1Decay, "DECAY", Side::below},       {Tag::Osc1Sustain, "SUSTAIN", Side::below},
+    {Tag::Osc1Release, "RELEASE", Side::below},   {Tag::Osc2Attack, "ATTACK", Side::below},      {Tag::Osc2Decay, "DECAY", Side::below},
+    {Tag::Osc2Sustain, "SUSTAIN", Side::below},   {Tag::Osc2Release, "RELEASE", Side::below},     {Tag::Osc3Attack, "ATTACK", Side::below},
+    {Tag::Osc3Decay, "DECAY", Side::below},     {Tag::Osc3Sustain, "SUSTAIN", Side::below},     {Tag::Osc3Release, "RELEASE", Side::below},
+    {Tag::FilterAttack, "ATTACK", Side::below},    {Tag::FilterDecay, "DECAY", Side::below},       {Tag::FilterSustain, "SUSTAIN", Side::below},
+    {Tag::FilterRelease, "RELEASE", Side::below},   {Tag::FilterPeak, "PEAK", Side::below},        {Tag::FilterAge, "AGE", Side::above},
+    {Tag::FilterReso, "RESO", Side::above},      {Tag::FilterInvert, "INVERT", Side::above},      {Tag::AssignOsc1, "LAYERS", Side::above},
+    {Tag::Osc1Channel, "CH", Side::left},        {Tag::Osc2Channel, "CH", Side::left},          {Tag::Osc3Channel, "CH", Side::left},
+    {Tag::FilterVoiceMode, "VOICE", Side::above},
     // effects pages
-    {54, "SIZE", Side::above},      {56, "XFADE", Side::above},       {55, "DECAY", Side::above},
-    {57, "MIX", Side::above},       {58, "RATE", Side::above},        {60, "SHAPE", Side::above},
-    {59, "DEPTH", Side::above},     {61, "MIX", Side::above},         {62, "RATE", Side::above},
-    {63, "DEPTH", Side::above},     {64, "FEED", Side::above},        {65, "MIX", Side::above},
-    {66, "TIME", Side::above},      {67, "WIDTH", Side::above},       {68, "FEED", Side::above},
-    {69, "MIX", Side::above},       {358, "MODE", Side::above},       {70, "SIZE", Side::above},
-    {71, "WIDTH", Side::above},     {72, "DAMP", Side::above},        {73, "MIX", Side::above},
-    {84, "TIME L", Side::above},    {85, "TIME R", Side::above},      {86, "FEED", Side::above},
+    {Tag::RvsSize, "SIZE", Side::above},      {Tag::RvsXfade, "XFADE", Side::above},       {Tag::RvsDecay, "DECAY", Side::above},
+    {Tag::RvsMix, "MIX", Side::above},       {Tag::ChsRate, "RATE", Side::above},        {Tag::ChsShape, "SHAPE", Side::above},
+    {Tag::ChsDepth, "DEPTH", Side::above},     {Tag::ChsMix, "MIX", Side::above},         {Tag::PhsRate, "RATE", Side::above},
+    {Tag::PhsDepth, "DEPTH", Side::above},     {Tag::PhsFeed, "FEED", Side::above},        {Tag::PhsMix, "MIX", Side::above},
+    {Tag::DlyTime, "TIME", Side::above},      {Tag::DlyWidth, "WIDTH", Side::above},       {Tag::DlyFeed, "FEED", Side::above},
+    {Tag::DlyMix, "MIX", Side::above},       {Tag::DelaySwitch, "MODE", Side::above},       {Tag::RvbSize, "SIZE", Side::above},
+    {Tag::RvbWidth, "WIDTH", Side::above},     {Tag::RvbDamp, "DAMP", Side::above},        {Tag::RvbMix, "MIX", Side::above},
+    {Tag::Dly16TimeL, "TIME L", Side::above},    {Tag::Dly16TimeR, "TIME R", Side::above},      {Tag::Dly16Feed, "FEED", Side::above},
 };
 
 constexpr double kLabelSize = 7.5;
@@ -114,7 +116,7 @@ bool hasPlate(const WidgetPlace& w) {
         case PlaceKind::picture:
         case PlaceKind::tempo:
         case PlaceKind::button:
-        case PlaceKind::menu: return !(w.tag == 197 || w.tag == 198);  // the meters stand beside the level knob
+        case PlaceKind::menu: return !(w.tag == Display::PeakLeft || w.tag == Display::PeakRight);  // the meters stand beside the level knob
         default: return false;
     }
 }
