@@ -172,23 +172,23 @@ void Engine::applyEffectParameter(int32_t index, float v) {
             break;
         }
         case Tag::DlyTime:
-            chain.doubleDelay.setParameter(0, 1.0f - v);
-            chain.doubleDelay.setParameter(1, 1.0f - v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kTimeLeft, 1.0f - v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kTimeRight, 1.0f - v);
             break;
-        case Tag::DlyWidth: chain.doubleDelay.setParameter(4, v); break;
+        case Tag::DlyWidth: chain.doubleDelay.setParameter(BWDoubleDelay::kWidth, v); break;
         case Tag::DlyFeed:
-            chain.doubleDelay.setParameter(2, v);
-            chain.doubleDelay.setParameter(3, v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kDiff, v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kFeedback, v);
             break;
         case Tag::DlyMix: applyDelayMixes(); break;
-        case Tag::RvbSize: chain.reverb.setParameter(0, v); break;
-        case Tag::RvbWidth: chain.reverb.setParameter(1, v); break;
-        case Tag::RvbDamp: chain.reverb.setParameter(2, 1.0f - v); break;
+        case Tag::RvbSize: chain.reverb.setParameter(RevTamselEcoShot::kRoomSize, v); break;
+        case Tag::RvbWidth: chain.reverb.setParameter(RevTamselEcoShot::kReverbTime, v); break;
+        case Tag::RvbDamp: chain.reverb.setParameter(RevTamselEcoShot::kReflectivity, 1.0f - v); break;
         case Tag::RvbMix: giveMix(chain.reverb, PatternEditState::kReverb, v * v * p.reverbOn); break;
         // "DLY16Time L" sets the right time and "DLY16Time R" the left one.
-        case Tag::Dly16TimeL: chain.delay16.setParameter(1, v); break;
-        case Tag::Dly16TimeR: chain.delay16.setParameter(0, v); break;
-        case Tag::Dly16Feed: chain.delay16.setParameter(2, v); break;
+        case Tag::Dly16TimeL: chain.delay16.setParameter(BWDelay16::kDelayRight, v); break;
+        case Tag::Dly16TimeR: chain.delay16.setParameter(BWDelay16::kDelayLeft, v); break;
+        case Tag::Dly16Feed: chain.delay16.setParameter(BWDelay16::kFeedback, v); break;
         default: break;
     }
 }
