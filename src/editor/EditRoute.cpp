@@ -9,20 +9,23 @@ namespace {
 // entries maps past the parameter's last step; summed in 32-bit float.
 constexpr float above(float k) { return 1.0f / k + 0.00001f; }
 
-constexpr float kThird = 1.0f / 3.0f;
+// Menus report the entry picked: entry k of a parameter's n choices.
+float entryScale(int32_t tag) { return above(static_cast<float>(stepCount(tag))); }
+// Buttons that step through states report the state: state k of n.
+float stateScale(int32_t tag) { return 1.0f / static_cast<float>(stepCount(tag)); }
 
 EditRoute hostRoute(int32_t tag) {
     using A = EditRoute::Action;
     switch (tag) {
         case Tag::CompressorDepth:
-        case Tag::CompressorSpeed: return {A::Automated, 0.2f};
+        case Tag::CompressorSpeed:
         case Tag::Osc1TrigMode:
         case Tag::Osc2TrigMode:
         case Tag::Osc3TrigMode:
         case Tag::FilterTrigMode:
-        case Tag::ChordSelect: return {A::Automated, kThird};
+        case Tag::ChordSelect: return {A::Automated, stateScale(tag)};
         case Tag::PatternKeys: return {A::MouseAreaAutomated, 1.0f};
-        case Tag::ChordSeqDivide: return {A::Automated, above(3.0f)};
+        case Tag::ChordSeqDivide: return {A::Automated, entryScale(tag)};
         default: return {A::Automated, 1.0f};
     }
 }
@@ -40,23 +43,23 @@ EditRoute internalRoute(int32_t tag) {
         case Tag::FilterTypeSourceB:
         case Tag::FilterTypeSelectorC:
         case Tag::FilterTypeSelectorD:
-        case Tag::ModulationTracks: return {A::Parameter, 0.2f};
+        case Tag::ModulationTracks: return {A::Parameter, stateScale(tag)};
         case Tag::SelectPath: return {A::LocateInstruments};
         case Tag::InterfaceSwitch3: return {A::OpenHookContainer};
         case Tag::Chordlist:
-        case Tag::Factorypatterns: return {A::Parameter, above(8.0f)};
-        case Tag::ChordListRotation: return {A::Parameter, above(12.0f)};
+        case Tag::Factorypatterns:
+        case Tag::ChordListRotation:
         case Tag::RestartArp:
-        case Tag::Lane5Row: return {A::Parameter, above(6.0f)};
+        case Tag::Lane5Row:
         case Tag::Osc1Channel:
         case Tag::Osc2Channel:
-        case Tag::Osc3Channel: return {A::Parameter, above(16.0f)};
+        case Tag::Osc3Channel:
         case Tag::Lane1Row:
         case Tag::Lane2Row:
         case Tag::Lane3Row:
-        case Tag::Lane4Row: return {A::Parameter, above(10.0f)};
+        case Tag::Lane4Row:
+        case Tag::ExportLength: return {A::Parameter, entryScale(tag)};
         case Tag::InterfaceSwitch11: return {A::Nothing};
-        case Tag::ExportLength: return {A::Parameter, above(14.0f)};
         case Tag::FilterType:
         case Tag::ModulationTrackArea: return {A::MouseAreaParameter, 1.0f};
         case Widget::ChordBankMenu: return {A::ChordBankMenu};

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
 #include "plugin/InterfaceRequests.h"
 
@@ -54,11 +55,11 @@ void Engine::applyHostParameter(int32_t index, float v) {
         case Tag::KickTone: out.kickTone = 8.0f * v + 12.0f; break;
         case Tag::KickToSidechain: out.kickToSidechain.setSwitch(v); break;
         case Tag::CompressorDepth:
-            out.compressorDepthSwitch.setSteps(v, 5);
+            out.compressorDepthSwitch.setSteps(v, stepCount(Tag::CompressorDepth));
             out.compressor.setDepth(out.compressorDepthSwitch.stepIndex);
             break;
         case Tag::CompressorSpeed:
-            out.compressorSpeedSwitch.setSteps(v, 5);
+            out.compressorSpeedSwitch.setSteps(v, stepCount(Tag::CompressorSpeed));
             out.compressor.setSpeed(out.compressorSpeedSwitch.stepIndex, context.sampleRate);
             break;
         default: break;
@@ -69,7 +70,7 @@ void Engine::applyLayerParameter(int layer, int32_t slot, float v) {
     LayerState& l = engine.layers[layer];
     switch (slot) {
         case kTrigMode: {
-            l.triggerMode.setSteps(v, 3);
+            l.triggerMode.setSteps(v, stepCount(Tag::Osc1TrigMode));
             const TriggerSource& source = engine.triggerSources[l.triggerMode.stepIndex];
             l.triggerFirst = source.first.data();
             l.triggerSecond = source.second.data();
@@ -111,7 +112,7 @@ void Engine::applyFilterParameter(int32_t index, float v) {
     FilterState& f = engine.filter;
     switch (index) {
         case Tag::FilterTrigMode:
-            f.triggerMode.setSteps(v, 3);
+            f.triggerMode.setSteps(v, stepCount(Tag::FilterTrigMode));
             f.trigger = engine.triggerSources[f.triggerMode.stepIndex].second.data();
             break;
         case Tag::FilterTrigEach: f.triggerDivider = truncated(7.0f * v + 1.0f); break;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
 #include "plugin/PatternModels.h"
 
@@ -25,7 +26,7 @@ void Engine::applySequencerParameter(int32_t index, float v) {
     }
     switch (index) {
         case Tag::ChordSelect:
-            s.chordMode.setSteps(v, 3);
+            s.chordMode.setSteps(v, stepCount(Tag::ChordSelect));
             applyChordSelection(index);
             break;
         case Tag::ManualChordSel:
@@ -47,7 +48,7 @@ void Engine::applySequencerParameter(int32_t index, float v) {
             break;
         case Tag::PatternKeys: applyPatternKey(v); break;
         case Tag::ChordSeqDivide:
-            s.chordSequenceDivide.setSteps(v, 3);
+            s.chordSequenceDivide.setSteps(v, stepCount(Tag::ChordSeqDivide));
             s.chordSequenceDivisor = EngineState::kDivisors[s.chordSequenceDivide.stepIndex];
             break;
         case Tag::Glide:

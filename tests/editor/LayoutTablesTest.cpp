@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CResourceDescription.h"
 #include "plugin/BindingTable.h"
+#include "plugin/SteppedValue.h"
 
 namespace {
 
@@ -167,3 +169,34 @@ TEST(LayoutTables, EveryBoxLiesInsideTheWindowAndNoTagIsBuiltTwiceOnAPage) {
 }
 
 }  // namespace
+
+// What a menu lists, a button steps through and the parameter selects are one
+// count: each entry or state, sent through its edit route, lands on its own
+// step of the value the plug-in object keeps.
+TEST(LayoutTables, MenusAndSteppingButtonsHaveTheirParametersStepCount) {
+    struct Stepped {
+        int32_t tag;
+        int32_t count;  // entries or states the widget offers
+        bool menu;
+    };
+    std::vector<Stepped> stepped;
+    for (const MenuRow& r : visibleMenus()) stepped.push_back({r.tag, static_cast<int32_t>(r.entries.size()), true});
+    for (const HiddenMenuRow& r : hiddenMenus())
+        if (stepCount(r.tag) > 0) stepped.push_back({r.tag, r.entries, false});
+    for (auto rows : {mainPageButtons(), soundPageButtons()})
+        for (const ButtonRow& r : rows)
+            if (r.stateCount > 2) stepped.push_back({r.tag, r.stateCount, false});
+    ASSERT_GT(stepped.size(), 30u);
+    for (const Stepped& s : stepped) {
+        ASSERT_EQ(stepCount(s.tag), s.count) << "tag " << s.tag;
+        const EditRoute route = routeOf(s.tag);
+        for (int32_t k = 0; k < s.count; ++k) {
+            SteppedValue value;
+            value.setSteps(std::min(static_cast<float>(k) * route.scale, 1.0f), stepCount(s.tag));
+            EXPECT_EQ(value.stepIndex, k) << "tag " << s.tag << (s.menu ? " entry " : " state ") << k;
+        }
+    }
+    // Continuous values and switches have no steps.
+    for (int32_t tag : {Tag::MasterLevel, Tag::FilterCutoff, Tag::Glide, Tag::RvsOnOff, Tag::ChordModePages})
+        EXPECT_EQ(stepCount(tag), 0) << "tag " << tag;
+}
