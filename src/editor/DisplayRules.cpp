@@ -1,6 +1,6 @@
 // What each value display and indicator shows, in its own unit, worked out
-// from the stored parameter values the way the plug-in object takes them
-// (the same steps and curves), so that the text a knob shows while it is
+// from the stored parameter values with the curves the engine takes them by
+// (plugin/ParameterCurves.h), so that the text a knob shows while it is
 // held is what the sound does.
 
 #include <algorithm>
@@ -10,21 +10,18 @@
 #include "editor/DisplayTags.h"
 #include "editor/InterfaceValues.h"
 #include "engine/FilterChannel.h"
+#include "plugin/ParameterCurves.h"
 #include "plugin/ParameterTags.h"
 
 namespace {
 
 using Raw = ParameterReader;
 
-float trunc(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
-// min(trunc(n v), n - 1): the step a value selects.
-float steps(float v, int32_t n) { return static_cast<float>(std::min(static_cast<int32_t>(v * n), n - 1)); }
+using curve::truncated;
 // A gain as decibels; silence far below what the formatter shows as "-oo".
 float decibels(float gain) { return gain > 0.0f ? 20.0f * std::log10(gain) : -200.0f; }
-// The layers' envelope times: cubic, up to 2 s (layers) or 4 s (filter).
-float cubed(float v, float scale) { return v * v * scale * v; }
-// Amounts the engine takes in hundredths.
-float hundredths(float v) { return trunc(100.0f * v) * 0.01f; }
+// Amounts the engine takes in whole percent, shown as fractions.
+float hundredths(float v) { return curve::wholePercent(v) * 0.01f; }
 
 template <int32_t Index>
 float direct(const Raw& raw) {
@@ -34,9 +31,13 @@ template <int32_t Index>
 float amount(const Raw& raw) {
     return hundredths(raw(Index));
 }
-template <int32_t Index, int32_t Scale>
-float envelopeTime(const Raw& raw) {
-    return cubed(raw(Index), static_cast<float>(Scale));
+template <int32_t Index>
+float layerEnvelopeTime(const Raw& raw) {
+    return curve::cubedTime(raw(Index), curve::kLayerEnvelopeMs);
+}
+template <int32_t Index>
+float filterEnvelopeTime(const Raw& raw) {
+    return curve::cubedTime(raw(Index), curve::kFilterEnvelopeMs);
 }
 template <int32_t Index>
 float levelDecibels(const Raw& raw) {
@@ -49,7 +50,7 @@ float doubledDecibels(const Raw& raw) {
 // The octave knob's five steps, shown around the middle one.
 template <int32_t Index>
 float octave(const Raw& raw) {
-    return steps(raw(Index), 5) - 2.0f;
+    return static_cast<float>(curve::octaveStep(raw(Index))) - 2.0f;
 }
 template <int32_t Index>
 float frequency(const Raw& raw) {
@@ -72,32 +73,32 @@ float filterTypeLight(const Raw& raw) {
 // "DLY16Time": one to sixteen sixteenth notes.
 template <int32_t Index>
 float sixteenths(const Raw& raw) {
-    return trunc(15.0f * raw(Index) + 0.5f) + 1.0f;
+    return truncated(15.0f * raw(Index) + 0.5f) + 1.0f;
 }
 
 // The glide's time: a thousandth-stepped share of 94 % of a step.
 float glideTime(const Raw& raw) {
-    const float fraction = trunc(989.99994f * raw(Tag::Glide) + 9.999999f) * 0.001f;
+    const float fraction = curve::glideFraction(raw(Tag::Glide));
     constexpr float kDivisors[3] = {1.0f, 2.0f, 4.0f};
     const float divisor = kDivisors[std::clamp(static_cast<int32_t>(2.0f * raw(Tag::ClockDivide)), 0, 2)];
     const double stepMs = 60000.0 / std::max(raw.tempo(), 1.0) / divisor;
     return fraction * 0.94f * static_cast<float>(stepMs);
 }
-float kickTone(const Raw& raw) { return 8.0f * raw(Tag::KickTone) + 12.0f; }
-float masterTune(const Raw& raw) { return trunc(200.0f * raw(Tag::Mastertune) - 100.0f) * 0.01f; }
-float masterAttack(const Raw& raw) { return 2000.0f * raw(Tag::MasterAttack); }
-float masterRelease(const Raw& raw) { return 4000.0f * raw(Tag::MasterRelease); }
-float resonance(const Raw& raw) { return trunc(10000.0f * raw(Tag::FilterReso)) * 0.0001f; }
-float filterMix(const Raw& raw) { return trunc(9700.0f * raw(Tag::FilterMix)) * 0.0001f; }
-float lane(const Raw& raw) { return trunc(std::min(5.0f * raw(Tag::ModulationTracks) + 0.001f, 4.0f)); }
-float patternKey(const Raw& raw) { return trunc(std::clamp(24.0f * raw(Tag::PatternKeys), 0.0f, 23.0f)); }
+float kickTone(const Raw& raw) { return curve::kickTone(raw(Tag::KickTone)); }
+float masterTune(const Raw& raw) { return curve::masterTune(raw(Tag::Mastertune)); }
+float masterAttack(const Raw& raw) { return curve::masterAttackMs(raw(Tag::MasterAttack)); }
+float masterRelease(const Raw& raw) { return curve::masterReleaseMs(raw(Tag::MasterRelease)); }
+float resonance(const Raw& raw) { return curve::resonance(raw(Tag::FilterReso)); }
+float filterMix(const Raw& raw) { return curve::filterMix(raw(Tag::FilterMix)); }
+float lane(const Raw& raw) { return truncated(std::min(5.0f * raw(Tag::ModulationTracks) + 0.001f, 4.0f)); }
+float patternKey(const Raw& raw) { return curve::patternKey(raw(Tag::PatternKeys)); }
 // The marker over the key strip: 195 pixels for 24 keys.
 float keyMarker(const Raw& raw) { return patternKey(raw) * (195.0f / 24.0f); }
 
 // The reverser's size picks its slice from the end of the note list.
-float reverserSize(const Raw& raw) { return 1.0f - trunc(70.0f * raw(Tag::RvsSize) + 30.000002f) * 0.01f; }
+float reverserSize(const Raw& raw) { return 1.0f - curve::reverserSize(raw(Tag::RvsSize)); }
 // Its slices fade over 1.5 s times the decay setting.
-float reverserDecay(const Raw& raw) { return 1500.0f * ((0.8f * raw(Tag::RvsDecay) + 0.2f) * 0.97f + 0.03f); }
+float reverserDecay(const Raw& raw) { return 1500.0f * (curve::reverserDecay(raw(Tag::RvsDecay)) * 0.97f + 0.03f); }
 // The double delay's time as the place of its note value in the list: its
 // sixteen steps run from 3/128 of a beat, straight and dotted in turn (each
 // pair doubling), up to four beats.
@@ -134,21 +135,21 @@ constexpr DisplayRule kRules[] = {
     {Display::Osc1Polycrush, direct<Tag::Osc1Polycrush>},
     {Display::Osc1Octave, octave<Tag::Osc1Octave>},
     {Display::Osc1Age, amount<Tag::Osc1Age>},
-    {Display::Osc1Attack, envelopeTime<Tag::Osc1Attack, 2000>},
-    {Display::Osc1Decay, envelopeTime<Tag::Osc1Decay, 2000>},
+    {Display::Osc1Attack, layerEnvelopeTime<Tag::Osc1Attack>},
+    {Display::Osc1Decay, layerEnvelopeTime<Tag::Osc1Decay>},
     {Display::Osc1Sustain, direct<Tag::Osc1Sustain>},
-    {Display::Osc1Release, envelopeTime<Tag::Osc1Release, 2000>},
-    {Display::Osc2Attack, envelopeTime<Tag::Osc2Attack, 2000>},
-    {Display::Osc2Decay, envelopeTime<Tag::Osc2Decay, 2000>},
+    {Display::Osc1Release, layerEnvelopeTime<Tag::Osc1Release>},
+    {Display::Osc2Attack, layerEnvelopeTime<Tag::Osc2Attack>},
+    {Display::Osc2Decay, layerEnvelopeTime<Tag::Osc2Decay>},
     {Display::Osc2Sustain, direct<Tag::Osc2Sustain>},
-    {Display::Osc2Release, envelopeTime<Tag::Osc2Release, 2000>},
+    {Display::Osc2Release, layerEnvelopeTime<Tag::Osc2Release>},
     {Display::Osc1KeysInverted, rangeInverted<Tag::Osc1KeyA>},
     {Display::Osc2KeysInverted, rangeInverted<Tag::Osc2KeyA>},
     {Display::Osc3KeysInverted, rangeInverted<Tag::Osc3KeyA>},
-    {Display::Osc3Attack, envelopeTime<Tag::Osc3Attack, 2000>},
-    {Display::Osc3Decay, envelopeTime<Tag::Osc3Decay, 2000>},
+    {Display::Osc3Attack, layerEnvelopeTime<Tag::Osc3Attack>},
+    {Display::Osc3Decay, layerEnvelopeTime<Tag::Osc3Decay>},
     {Display::Osc3Sustain, direct<Tag::Osc3Sustain>},
-    {Display::Osc3Release, envelopeTime<Tag::Osc3Release, 2000>},
+    {Display::Osc3Release, layerEnvelopeTime<Tag::Osc3Release>},
     {Display::Osc2Polycrush, direct<Tag::Osc2Polycrush>},
     {Display::Osc2Octave, octave<Tag::Osc2Octave>},
     {Display::Osc2Age, amount<Tag::Osc2Age>},
@@ -163,10 +164,10 @@ constexpr DisplayRule kRules[] = {
     {Display::Osc2Pan, direct<Tag::Osc2Pan>},
     {Display::Osc3Pan, direct<Tag::Osc3Pan>},
     // sound page: the filter
-    {Display::FilterAttack, envelopeTime<Tag::FilterAttack, 4000>},
-    {Display::FilterDecay, envelopeTime<Tag::FilterDecay, 4000>},
+    {Display::FilterAttack, filterEnvelopeTime<Tag::FilterAttack>},
+    {Display::FilterDecay, filterEnvelopeTime<Tag::FilterDecay>},
     {Display::FilterSustain, direct<Tag::FilterSustain>},
-    {Display::FilterRelease, envelopeTime<Tag::FilterRelease, 4000>},
+    {Display::FilterRelease, filterEnvelopeTime<Tag::FilterRelease>},
     {Display::FilterTypeLight0, filterTypeLight<Tag::MasterLevel>},
     {Display::FilterTypeLight1, filterTypeLight<Tag::MasterAttack>},
     {Display::FilterTypeLight2, filterTypeLight<Tag::MasterRelease>},
