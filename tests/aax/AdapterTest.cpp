@@ -180,8 +180,8 @@ TEST(Adapter, RebuiltParametersStartFromTheCoreAndTheBypassKeepsItsState) {
     a.host.effect()->GetNumberOfParameters(&count);
     EXPECT_EQ(count, 88);
     a.host.setParameter("MasterBypassID", 1.0);
-    a.adapter->getCore()->setParameter(3, 0.125f);
-    a.adapter->getCore()->setParameter(5, 0.75f);  // a switch
+    a.adapter->getCore()->setParameter(Tag::KickLevel, 0.125f);
+    a.adapter->getCore()->setParameter(Tag::KickToSidechain, 0.75f);  // a switch
     EXPECT_NE(a.host.parameter("3"), 0.125);
     a.call(HostOpcode::UpdateDisplay);
     EXPECT_TRUE(a.adapter->rebuildRequested());

@@ -72,7 +72,7 @@ uint32_t over(uint32_t source, uint32_t below) {
 
 TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointerRests) {
     LayoutScene scene;
-    scene.client->setParameter(0, 0.5f);
+    scene.client->setParameter(Tag::MasterLevel, 0.5f);
     scene.settle();
     // Frame 63 of the 128 in image 1062: source rows from 63 x 43 = 2709,
     // over the panel at (893, 104).  The meters stand at its sides.
@@ -103,7 +103,7 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
 
 TEST(InterfaceLayout, AbsoluteKnobsTakeTheirValueFromWhereTheyAreClicked) {
     LayoutScene scene;
-    scene.client->setParameter(354, 0.0f);  // the sound page
+    scene.client->setParameter(Tag::SoundDelayPages, 0.0f);  // the sound page
     scene.settle();
     CRect area;
     scene.at(75)->getMouseableArea(area);
@@ -128,9 +128,9 @@ TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
     EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(197)->getStripOffset().y, 7 * 55);
 
     // The sixteenth-note delay's time, shown while the pointer rests on its knob.
-    scene.client->setParameter(354, 1.0f);
-    scene.client->setParameter(358, 1.0f);
-    scene.client->setParameter(85, 2.0f / 15.0f);  // three sixteenths
+    scene.client->setParameter(Tag::SoundDelayPages, 1.0f);
+    scene.client->setParameter(Tag::DelaySwitch, 1.0f);
+    scene.client->setParameter(Tag::Dly16TimeR, 2.0f / 15.0f);  // three sixteenths
     scene.settle();
     scene.windows.move(scene.frame()->getWindow(), 548, 122);
     scene.settle();
@@ -148,7 +148,7 @@ TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
 TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
     LayoutScene scene;
     for (int32_t lane = 0; lane < 5; ++lane) {
-        scene.client->setParameter(350, 0.25f * static_cast<float>(lane));
+        scene.client->setParameter(Tag::ModulationTracks, 0.25f * static_cast<float>(lane));
         scene.settle(1);
         for (int32_t other = 0; other < 5; ++other) {
             EXPECT_EQ(scene.at(383 + other)->isVisible(), other == lane) << lane << " table " << 383 + other;
@@ -166,8 +166,8 @@ TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
 
 TEST(InterfaceLayout, MenusShowTheirStartEntryUntilTheFirstIdleTakesTheCores) {
     EditorScene scene;
-    scene.client->setParameter(330, 0.0f);
-    scene.client->setParameter(79, 0.0f);
+    scene.client->setParameter(Tag::Osc2Channel, 0.0f);
+    scene.client->setParameter(Tag::ChordSeqDivide, 0.0f);
     ASSERT_TRUE(scene.open());
     std::string channel, divide;
     auto* channels = dynamic_cast<BWOptionMenu*>(scene.editor->widget(330));
@@ -187,7 +187,7 @@ TEST(InterfaceLayout, VersionLabelCompanionsAndTheLitMenuButton) {
     std::filesystem::create_directories(presets.path() / "Pads");
     EditorScene maker;
     for (const char* name : {"Alpha", "Beta", "Gamma"}) {
-        maker.client->setParameter(0, name[0] == 'B' ? 0.8f : 0.2f);
+        maker.client->setParameter(Tag::MasterLevel, name[0] == 'B' ? 0.8f : 0.2f);
         const auto file = presets.path() / "Pads" / (std::string(name) + ".zvp");
         ASSERT_TRUE(maker.client->savePreset(file.c_str(), 0, "zvp", nullptr, nullptr));
     }

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "EditorScene.h"
+#include "plugin/BindingTable.h"
 #include "editor/MidiExport.h"
 #include "persistence/BWFileio.h"
 #include "platform/DragOut.h"
@@ -136,7 +137,7 @@ TEST(MidiExport, NeverOpenedTheExportSetsNoParameterFirst) {
     DragCatcher drags;
     scene.client->setPresetName(0, "zorvane-export-two-bars");
     scene.client->getSystemInfo()->setTempo(127.9);
-    scene.client->setParameter(339, 1.0f / 14.0f + 0.00001f);  // two bars
+    scene.client->setParameter(Tag::ExportLength, 1.0f / stepCount(Tag::ExportLength) + 0.00001f);  // two bars
     scene.client->log.clear();
     const MidiExportReport report = scene.editor->exportMidi();
     EXPECT_EQ(report.tempo, 127u) << "truncated";

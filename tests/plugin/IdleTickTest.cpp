@@ -57,7 +57,7 @@ TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
         EXPECT_EQ(c.renderState().idleTicks - idleBefore, playing ? 0u : 100u) << playing;
         EXPECT_EQ(osc1Level(c), 0.25f);
 
-        c.setParameter(78, kPattern1);  // the pattern the engine selects: read on its next tick
+        c.setParameter(Tag::PatternKeys, kPattern1);  // the pattern the engine selects: read on its next tick
         EXPECT_EQ(ticksUntil(d, 0.75f, 1), 1) << playing;
         for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 1, 0.5f);
         const int refresh = playing ? PatternReads::kRefreshTicks : PatternReads::kIdleRefreshTicks;

@@ -76,9 +76,9 @@ TEST_F(InstanceTest, RangeEditsRunOnReleaseOverTheLoopZoneLimitedToTheSteps) {
         state.patterns.loopStart = c.loopStart;
         state.patterns.loopEnd = c.loopEnd;
         const std::vector<float> before = firstPoints(lane);
-        set(238, 1.0f);
+        set(Tag::Lane1Left, 1.0f);
         EXPECT_EQ(firstPoints(lane), before) << "pressing alone edits nothing: " << c.what;
-        set(238, 0.0f);
+        set(Tag::Lane1Left, 0.0f);
         EXPECT_EQ(firstPoints(lane) != before, c.rotates) << c.what;
         EXPECT_FLOAT_EQ(lane.getValue(0), c.rotates ? 0.02f : 0.01f) << c.what;
     }
@@ -86,8 +86,8 @@ TEST_F(InstanceTest, RangeEditsRunOnReleaseOverTheLoopZoneLimitedToTheSteps) {
     writeRamp(lane);
     state.patterns.loopStart = 0.0f;
     state.patterns.loopEnd = 4.0f;
-    set(238, 0.0f);
-    set(238, 0.0f);
+    set(Tag::Lane1Left, 0.0f);
+    set(Tag::Lane1Left, 0.0f);
     EXPECT_FLOAT_EQ(lane.getValue(0), 0.03f);
 }
 
@@ -95,59 +95,59 @@ TEST_F(InstanceTest, PatternWideButtonsActOnceOnReleaseOnEveryModelOfGroupOne) {
     for (int lane = 0; lane < 5; ++lane) writeRamp(models.cutoffLane(lane));
     writeRamp(models.chordList);  // group 0: left alone
     const std::vector<float> listBefore = firstPoints(models.chordList);
-    set(282, 1.0f);
+    set(Tag::PatternLeft, 1.0f);
     EXPECT_FLOAT_EQ(models.cutoffLane(2).getValue(0), 0.01f);
-    set(282, 0.0f);
+    set(Tag::PatternLeft, 0.0f);
     for (int lane = 0; lane < 5; ++lane) EXPECT_FLOAT_EQ(models.cutoffLane(lane).getValue(0), 0.02f) << lane;
     EXPECT_EQ(firstPoints(models.chordList), listBefore);
     EXPECT_TRUE(instance->getSystemInfo()->patternsChanged.exchange(false));
-    set(282, 0.0f);  // no change of state: nothing more
+    set(Tag::PatternLeft, 0.0f);  // no change of state: nothing more
     EXPECT_FLOAT_EQ(models.cutoffLane(0).getValue(0), 0.02f);
     EXPECT_FALSE(instance->getSystemInfo()->patternsChanged.load());
 }
 
 TEST_F(InstanceTest, FillsCopyTheRotatedChordListAndTheFactoryGatesOncePerState) {
-    set(326, 0.0f);  // chord list page 0: ones at 12, 24, 28, 31, 36
-    set(327, 1.0f);  // rotation 11
+    set(Tag::Chordlist, 0.0f);  // chord list page 0: ones at 12, 24, 28, 31, 36
+    set(Tag::ChordListRotation, 1.0f);  // rotation 11
     for (int i = 0; i < 11; ++i) EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[i], 0.0f);
     EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[23], 1.0f);  // 12 + 11
     EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[47], 1.0f);  // 36 + 11
     state.patterns.eventTablePage = 3.0f;
-    set(204, 1.0f);
+    set(Tag::EventTableFill, 1.0f);
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(23, 3), 1.0f);
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(12, 3), 0.0f);
     models.eventTable.setValueOnPage(23, 3, 0.0f);
-    set(204, 1.0f);  // same state: no second fill
+    set(Tag::EventTableFill, 1.0f);  // same state: no second fill
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(23, 3), 0.0f);
 
-    set(337, 0.0f);  // factory pattern 0 four times over
+    set(Tag::Factorypatterns, 0.0f);  // factory pattern 0 four times over
     state.patterns.gateTablePage = 2.0f;
-    set(285, 1.0f);
+    set(Tag::GateTableFill, 1.0f);
     const float pattern0[8] = {1, 0, 0.133333f, 0, 0.666667f, 0, 0.133333f, 0};
     for (int i = 0; i < 32; ++i) EXPECT_NEAR(models.gateTable.getValueOnPage(i, 2), pattern0[i % 8], 1e-5f) << i;
 }
 
 TEST_F(InstanceTest, RunSwitchTogglesTheReverserTriggerAndGatesTheLayers) {
-    set(341, 1.0f);
-    set(279, 1.0f);
+    set(Tag::Osc1Sound, 1.0f);
+    set(Tag::RunSwitch, 1.0f);
     EXPECT_FLOAT_EQ(state.sequencer.runGate, 1.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 1.0f);
     const float trigger = state.sequencer.reverserTrigger;
     EXPECT_FLOAT_EQ(instance->audioEngine().effects().reverser.getValue(BWReverserX2::kTrig), trigger);
-    set(279, 0.0f);
+    set(Tag::RunSwitch, 0.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 0.0f);
     EXPECT_FALSE(state.layers[0].gainFromOwnSource);
-    set(279, 1.0f);
+    set(Tag::RunSwitch, 1.0f);
     EXPECT_NE(state.sequencer.reverserTrigger, trigger) << "each start retriggers";
 
     // Clock from the host transport: the run switch follows its play flag.
     instance->getSystemInfo()->playing = 1.0f;
-    set(276, 1.0f);
+    set(Tag::Clocksource, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.records[279].step, 1.0f);
     instance->getSystemInfo()->playing = 0.0f;
-    set(276, 1.0f);
+    set(Tag::Clocksource, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.records[279].step, 0.0f);
-    set(233, 1.0f);
+    set(Tag::AssignOsc1, 1.0f);
     EXPECT_EQ(state.layers[0].assignReaders[2], LayerState::kSourceA);
     EXPECT_EQ(state.layers[0].assignReaders[0], LayerState::kZeroSource);
 }

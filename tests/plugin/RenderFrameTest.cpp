@@ -45,7 +45,7 @@ TEST(RenderFrame, BlockSizeChangesNothingAndNothingAllocates) {
         RenderDriver d;
         playSetUp(*d.instance);
         // A constant master gain: running, with no attack, already at 1.
-        d.instance->setParameter(279, 1.0f);
+        d.instance->setParameter(Tag::RunSwitch, 1.0f);
         d.instance->renderState().masterCurrent = 1.0f;
         std::vector<float> audio;
         d.run(kScript, 22 * 4096, block, &audio);
@@ -105,12 +105,12 @@ TEST(RenderFrame, MasterEnvelopeTimesInTicks) {
         RenderDriver d;
         BWUniClient& c = *d.instance;
         c.setSampleRate(rate);
-        c.setParameter(1, attack);
-        c.setParameter(2, release);
-        c.setParameter(279, 1.0f);
+        c.setParameter(Tag::MasterAttack, attack);
+        c.setParameter(Tag::MasterRelease, release);
+        c.setParameter(Tag::RunSwitch, 1.0f);
         int32_t rising = 0, falling = 0;
         tickByTick(d, attackTicks + 2, [&](int32_t) { rising += c.renderState().master.getLevel() < 1.0f; });
-        c.setParameter(279, 0.0f);
+        c.setParameter(Tag::RunSwitch, 0.0f);
         tickByTick(d, releaseTicks + 2, [&](int32_t) { falling += c.renderState().master.getLevel() > 0.0f; });
         EXPECT_EQ(rising, attackTicks) << rate;
         EXPECT_EQ(falling, releaseTicks) << rate;

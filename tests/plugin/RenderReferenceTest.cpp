@@ -161,7 +161,7 @@ Recording heldChords(const std::filesystem::path& content) {
 Recording hostClockTempo(const std::filesystem::path& content) {
     Take t(content);
     demoState(t.client());
-    t.client().setParameter(276, 1.0f);  // "Clocksource": the host's
+    t.client().setParameter(Tag::Clocksource, 1.0f);  // "Clocksource": the host's
     RenderDriver& d = t.drive();
     d.playing = true;
     const std::vector<MidiAt> script = Take::chord(100, 3 * kBar, {50, 62, 65, 69});

@@ -114,8 +114,8 @@ TEST(SequencerPhrase, ArpeggioOrdersForEachDirectionAndShift) {
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance, 1.0f, c.arp);
-        d.instance->setParameter(217, c.arpMode);
-        d.instance->setParameter(81, c.shift);
+        d.instance->setParameter(Tag::Arpmode, c.arpMode);
+        d.instance->setParameter(Tag::ShiftArp, c.shift);
         d.run(kChord, 44100, 512);
         std::vector<int> notes;
         for (const MidiAt& m : noteOns(d.sent)) notes.push_back(m.data1);
@@ -178,8 +178,8 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
     // The host clock: steps per beat times the host's position.
     for (auto [divide, counter] : {std::pair{0.49f, 2}, {0.5f, 5}, {0.99f, 5}, {1.0f, 10}}) {
         RenderDriver d;
-        d.instance->setParameter(276, 1.0f);
-        d.instance->setParameter(76, divide);
+        d.instance->setParameter(Tag::Clocksource, 1.0f);
+        d.instance->setParameter(Tag::ClockDivide, divide);
         d.playing = true;
         d.ppqStart = 2.5;
         d.run({}, 16, 16);
@@ -192,7 +192,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
     for (auto [swing, step1, step2] : {std::tuple{0.0f, 697, 1386}, {1.0f, 1042, 1386}}) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        d.instance->setParameter(77, swing);
+        d.instance->setParameter(Tag::Swingfactor, swing);
         int32_t first1 = -1, first2 = -1;
         tickByTick(d, 1500, [&](int32_t t) {
             const int32_t step = d.instance->audioEngine().sequencerState().stepIndex;
@@ -208,7 +208,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
          {std::tuple{4.0f, 7.0f, std::vector<int>{4, 5, 6, 7, 4, 5}}, {7.0f, 4.0f, std::vector<int>{7, 7, 7, 7, 7, 7}}}) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        d.instance->setParameter(76, 1.0f);  // four steps a beat
+        d.instance->setParameter(Tag::ClockDivide, 1.0f);  // four steps a beat
         BWFloatZoneHandler* lane = d.instance->patterns().zones.laneHandler(0);
         ASSERT_NE(lane->visibleZone(0), nullptr);
         lane->visibleZone(0)->setRange(int32_t(first), int32_t(last));
@@ -226,7 +226,7 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     RenderDriver d;
     BWUniClient& c = *d.instance;
     phraseSetUp(c);
-    c.setParameter(76, 1.0f);
+    c.setParameter(Tag::ClockDivide, 1.0f);
     for (int lane = 0; lane < 5; ++lane) {
         for (uint64_t step = 0; step < 32; ++step) {
             const float osc1Pan = step == 0 || step == 1 ? 0.2f : step == 2 ? 0.8f : 0.0f;

@@ -117,7 +117,7 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
             for (int32_t index : {276, 74, 77}) c.setParameter(index, 0.0f);
             for (int32_t index = 307; index <= 311; ++index) c.setParameter(index, 1.0f);
             for (int32_t index = 341; index <= 343; ++index) c.setParameter(index, 1.0f);
-            c.setParameter(365, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
+            c.setParameter(Tag::FilterType, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
             std::vector<float> audio;
             d->run({noteOnAt(0, 36), noteOnAt(0, 48), noteOnAt(0, 55), noteOnAt(0, 64), noteOnAt(0, 71)},
                    int64_t(rate * 0.5f), 333, &audio);
