@@ -192,7 +192,7 @@ void InterfaceBuilder::buildKnob(const KnobRow& row) {
     if (row.defaultValue != kNoDefault) knob->setDefaultValue(row.defaultValue);
     applyMargins(knob, row.margins);
     if (row.settings & kAbsolute) knob->positionMode = VSTGUI::BWKnob::kAbsolute;
-    if (row.settings & kHorizontal) knob->dragAxis = 1;
+    if (row.settings & kHorizontal) knob->dragAxis = VSTGUI::BWKnob::kDragHorizontal;
     if (row.settings & kFullFrameScale) knob->fullFrameScale = true;
     record(knob, row.tag, row.page);
     add(knob, row.layer);

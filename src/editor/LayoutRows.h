@@ -61,7 +61,7 @@ struct ImageRow {
 
 enum KnobSetting : uint8_t {
     kAbsolute = 1,        // positionMode 1
-    kHorizontal = 2,      // dragAxis 1
+    kHorizontal = 2,      // dragAxis kDragHorizontal
     kFullFrameScale = 4,
 };
 
