@@ -214,7 +214,8 @@ void InterfaceBuilder::buildDisplay(const DisplayRow& row) {
     BWControl* widget = nullptr;
     switch (row.kind) {
         case DisplayKind::levelMeter: {
-            float& peak = row.tag == Display::PeakLeft ? client.renderState().peakLeft : client.renderState().peakRight;
+            DisplayBlock& block = client.displayBlock();
+            float& peak = row.tag == Display::PeakLeft ? block.peakLeft : block.peakRight;
             widget = new VSTGUI::BWLevelMeterPic(rect, &editor, row.tag, &frame, image(row.image), row.frameCount, &peak);
             break;
         }

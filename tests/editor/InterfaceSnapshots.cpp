@@ -67,8 +67,8 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
         block.beatIndicator = 1.0f;
         block.compressorReduction = 0.5f;
         block.chordNumber = 3.0f;
-        scene.client->renderState().peakLeft = 0.5f;
-        scene.client->renderState().peakRight = 0.25f;
+        scene.client->displayBlock().peakLeft = 0.5f;
+        scene.client->displayBlock().peakRight = 0.25f;
         ASSERT_TRUE(scene.open());
         if (zoom != 1.0f) scene.editor->zoom(zoom, true);
         for (const PageSet& set : kPageSets) {

@@ -56,7 +56,7 @@ TEST(EditorKeys, ProgramsZoomMaintenanceAndABlockedKeyboard) {
     scene.client->setParameter(Tag::Osc1Pan, 0.5f);
     VstKeyCode f2 = keyOf(41);
     EXPECT_TRUE(editor.onKeyDown(f2));
-    EXPECT_NE(scene.client->getParameter(18), 0.5f);
+    EXPECT_NE(scene.client->getParameter(Tag::Osc1Pan), 0.5f);
     EXPECT_FALSE(editor.onKeyDown(up));
     EXPECT_FALSE(editor.onKeyUp(up));
     EXPECT_EQ(scene.client->getProgram(), -1);

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "EditorScene.h"
+#include "editor/DisplayTags.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryCatalog.h"
 #include "factory/FactoryContent.h"
@@ -98,9 +99,9 @@ Shown look(EditorScene& scene, int64_t sample) {
             if (view->cached(input, i) > 0 && !view->objectRect(i).isEmpty()) xs.insert(view->cached(BWPolyObjectView::kX, i));
         return xs;
     };
-    return {sample, cell(e, 363), cell(e, 364), frame(156), frame(95), frame(163), meter(197), meter(198),
-            dynamic_cast<BWPolyObjectView*>(e.widget(370))->objectCount(), shown(370, BWPolyObjectView::kAlpha),
-            shown(371, BWPolyObjectView::kHeight), scene.client->audioEngine().renderState().silent};
+    return {sample, cell(e, Display::LanePlayBar), cell(e, Display::ChordPlayBar), frame(Display::Beat), frame(Display::ChordNumber), frame(Display::CompressorReduction), meter(Display::PeakLeft), meter(Display::PeakRight),
+            dynamic_cast<BWPolyObjectView*>(e.widget(Widget::KeyStrip))->objectCount(), shown(Widget::KeyStrip, BWPolyObjectView::kAlpha),
+            shown(Widget::BarStrip, BWPolyObjectView::kHeight), scene.client->audioEngine().renderState().silent};
 }
 
 void idle(EditorScene& scene) {
