@@ -14,10 +14,12 @@ constexpr ImageRow kImages[] = {
     {Display::SixteenthDelayPanel, 3, {466, 82, 144, 114}, Image::SixteenthDelayPanel, ImageSource::none, NL},
 };
 
-constexpr KnobRow big(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue, int16_t image = Image::LargeKnob) {
+constexpr KnobRow big(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue,
+                      int16_t image = Image::LargeKnob) {
     return {tag, page, {x, y, 43, 43}, image, 128, 43, 1.0f, defaultValue, m(5), 0, true, NL, {}};
 }
-constexpr KnobRow small(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue, int16_t image = Image::SmallKnob) {
+constexpr KnobRow small(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue,
+                        int16_t image = Image::SmallKnob) {
     return {tag, page, {x, y, 31, 31}, image, 128, 31, 1.0f, defaultValue, m(5), 0, true, NL, {}};
 }
 constexpr KnobRow fader(int32_t tag, int16_t x) {
@@ -107,7 +109,8 @@ constexpr DisplayRow kDisplays[] = {
 constexpr ButtonRow power(int32_t tag, int16_t x) {
     return {tag, 11, {x, 167, 21, 21}, Image::PowerButton, 0, 1, 2, true, m(4), true, 0, false};
 }
-constexpr ButtonRow kButtons[] = {power(Tag::RvsOnOff, 125), power(Tag::ChsOnOff, 277), power(Tag::RvbOnOff, 733), power(Tag::PhsOnOff, 429), power(Tag::DlyOnOff, 581)};
+constexpr ButtonRow kButtons[] = {power(Tag::RvsOnOff, 125), power(Tag::ChsOnOff, 277), power(Tag::RvbOnOff, 733),
+                                  power(Tag::PhsOnOff, 429), power(Tag::DlyOnOff, 581)};
 
 }  // namespace
 

@@ -48,7 +48,11 @@ constexpr uint64_t kListStyle = BWOptionMenu::kStyleShowCurrent;
 // The DirtyView bit of a pattern editor's tag, -1 for none.
 int32_t dirtyViewBit(int32_t tag) {
     switch (tag) {
-        case Tag::Cutoff1: case Tag::Cutoff2: case Tag::Cutoff3: case Tag::Cutoff4: case Tag::Cutoff5: return tag - Tag::Cutoff1;
+        case Tag::Cutoff1:
+        case Tag::Cutoff2:
+        case Tag::Cutoff3:
+        case Tag::Cutoff4:
+        case Tag::Cutoff5: return tag - Tag::Cutoff1;  // the five lanes
         case Tag::ChordTable: return 5;
         case Tag::GateTable: return 6;
         case Tag::StepEntryAccent: return 7;  // step lines 1 to 5

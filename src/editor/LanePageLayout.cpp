@@ -30,8 +30,10 @@ constexpr std::array<ButtonRow, 8> laneGroup(int32_t first, int16_t page, bool b
     return {{
         lane(first, page, {114, 238, 13, 13}, Image::CopyButton, bound, margins),
         lane(first + 1, page, {130, 238, 13, 13}, Image::PasteButton, bound, margins),
-        lane(first + 2, page, {150, 265, 14, 23}, firstLane ? Image::StepLeftArrow : Image::LaneLeftArrow, bound, upDown),
-        lane(first + 3, page, {166, 265, 14, 23}, firstLane ? Image::StepRightArrow : Image::LaneRightArrow, bound, upDown),
+        lane(first + 2, page, {150, 265, 14, 23}, firstLane ? Image::StepLeftArrow : Image::LaneLeftArrow, bound,
+             upDown),
+        lane(first + 3, page, {166, 265, 14, 23}, firstLane ? Image::StepRightArrow : Image::LaneRightArrow, bound,
+             upDown),
         lane(first + 4, page, {169, 238, 13, 13}, Image::ClearButton, bound, margins),
         arrow(first + 5, static_cast<int16_t>(page + 5), 131, Image::RightArrow),
         arrow(first + 6, static_cast<int16_t>(page + 5), 16, Image::LeftArrow),

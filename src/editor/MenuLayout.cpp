@@ -34,9 +34,12 @@ constexpr MenuRow target(int32_t tag, int16_t page, int16_t picture, std::span<c
 }
 
 constexpr MenuRow kVisible[] = {
-    {Tag::Chordlist, 0, {67, 665, 40, 15}, m(1, 5, 1, 5), -9, -120, Image::ChordMenuPicture, 15, 15, kNoFont, 0.0f, kChords},
-    {Tag::ChordListRotation, 0, {29, 665, 15, 15}, m(2, 4, 2, 4), -23, -180, Image::KeyMenuPicture, 15, 15, kNoFont, 0.0f, kKeys},
-    {Tag::RestartArp, 0, {87, 391, 45, 15}, m(0, 4, 0, 4), -18, 18, Image::RestartMenuPicture, 15, 15, kNoFont, 0.0f, kRestarts},
+    {Tag::Chordlist, 0, {67, 665, 40, 15}, m(1, 5, 1, 5), -9, -120, Image::ChordMenuPicture, 15, 15, kNoFont, 0.0f,
+     kChords},
+    {Tag::ChordListRotation, 0, {29, 665, 15, 15}, m(2, 4, 2, 4), -23, -180, Image::KeyMenuPicture, 15, 15, kNoFont,
+     0.0f, kKeys},
+    {Tag::RestartArp, 0, {87, 391, 45, 15}, m(0, 4, 0, 4), -18, 18, Image::RestartMenuPicture, 15, 15, kNoFont, 0.0f,
+     kRestarts},
     channel(Tag::Osc1Channel, 123, 0.0f),
     channel(Tag::Osc2Channel, 313, 1.0f),
     channel(Tag::Osc3Channel, 502, 0.0f),
@@ -45,7 +48,8 @@ constexpr MenuRow kVisible[] = {
     target(Tag::Lane3Row, 27, Image::LayerTargetMenuPicture, kLayerTargets),
     target(Tag::Lane4Row, 28, Image::FilterTargetMenuPicture, kFilterTargets),
     target(Tag::Lane5Row, 29, Image::EffectTargetMenuPicture, kEffectTargets),
-    {Tag::ChordSeqDivide, 0, {25, 512, 42, 15}, m(-1, 4, -1, 4), -9, 16, Image::ChordDivideMenuPicture, 15, 15, kNoFont, 1.0f, kDivides},
+    {Tag::ChordSeqDivide, 0, {25, 512, 42, 15}, m(-1, 4, -1, 4), -9, 16, Image::ChordDivideMenuPicture, 15, 15,
+     kNoFont, 1.0f, kDivides},
     {Tag::Factorypatterns, 0, {27, 446, 83, 15}, none, 0, 17, Image::FeelMenuPicture, 15, 15, kNoFont, 0.0f, kFeels},
     {Tag::ExportLength, 0, {811, 68, 14, 11}, m(1, 4, 1, 4), 0, 0, Image::BarsMenuPicture, 11, 12, 1, 0.0f, kBars},
 };

@@ -17,7 +17,8 @@ constexpr LateButton kLateButtons[] = {
     {Tag::Osc3Sound, late(Tag::FilterVoiceMode, 1, {586, 110, 57, 13}, Image::PolyMonoButton, 0, m(1))},
     {Tag::ModulationPage5, late(Tag::SoundDelayPages, 0, {206, 21, 128, 11}, Image::PageSelector, 0, m(0, 8, 0, 8))},
     {Tag::SoundDelayPages, late(Tag::PatternOctave, 14, {615, 572, 30, 17}, Image::OctaveButton, 0, m(4, 3, 4, 3))},
-    {Tag::PatternOctave, {Tag::OctavePages, kNoPage, {18, 633, 13, 13}, Image::OctaveLight, 1, 1, 2, true, none, false, 0, true}},
+    {Tag::PatternOctave,
+     {Tag::OctavePages, kNoPage, {18, 633, 13, 13}, Image::OctaveLight, 1, 1, 2, true, none, false, 0, true}},
     {Tag::PatternOctavePage, late(Tag::DelaySwitch, 11, {475, 169, 41, 15}, Image::DelayKindButton, 0, m(4, 6, 4, 6))},
 };
 
@@ -36,18 +37,22 @@ constexpr ButtonLineRow kLines[] = {
 };
 
 constexpr TableRow lane(int32_t tag, TableModel model, int16_t page) {
-    return {tag, {192, 240, 672, 61}, 0, 0, Image::LaneTableStep, 59, {64, 104, 62}, {199, 211, 44}, 68, model, page, true};
+    return {tag, {192, 240, 672, 61}, 0, 0, Image::LaneTableStep, 59, {64, 104, 62}, {199, 211, 44}, 68, model, page,
+            true};
 }
 
 constexpr TableRow kTables[] = {
-    {Tag::EventTableXY, {193, 644, 672, 34}, Image::EventTableGrid, Image::EventTableBars, 0, 0, {65, 164, 40}, {255, 255, 0}, 69, TableModel::table1, 12, false},
+    {Tag::EventTableXY, {193, 644, 672, 34}, Image::EventTableGrid, Image::EventTableBars, 0, 0, {65, 164, 40},
+     {255, 255, 0}, 69, TableModel::table1, 12, false},
     lane(Tag::Cutoff1, TableModel::lane1, 20),
     lane(Tag::Cutoff2, TableModel::lane2, 21),
     lane(Tag::Cutoff3, TableModel::lane3, 22),
     lane(Tag::Cutoff4, TableModel::lane4, 23),
     lane(Tag::Cutoff5, TableModel::lane5, 24),
-    {Tag::ChordTable, {192, 481, 672, 86}, 0, 0, Image::ChordTableStep, 16, {255, 255, 0}, {199, 211, 44}, 68, TableModel::table2, 0, true},
-    {Tag::GateTable, {192, 416, 672, 61}, 0, 0, Image::GateTableStep, 59, {44, 107, 141}, {199, 211, 44}, 68, TableModel::table3, 0, true},
+    {Tag::ChordTable, {192, 481, 672, 86}, 0, 0, Image::ChordTableStep, 16, {255, 255, 0}, {199, 211, 44}, 68,
+     TableModel::table2, 0, true},
+    {Tag::GateTable, {192, 416, 672, 61}, 0, 0, Image::GateTableStep, 59, {44, 107, 141}, {199, 211, 44}, 68,
+     TableModel::table3, 0, true},
 };
 
 }  // namespace

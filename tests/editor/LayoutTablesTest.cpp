@@ -57,7 +57,8 @@ std::vector<Placed> everyRow() {
         addPlain(all, name, rows, false);
     for (auto [name, rows] : {std::pair{"main knobs", mainPageKnobs()}, {"sound knobs", soundPageKnobs()},
                               {"effects knobs", effectsPageKnobs()}})
-        for (const KnobRow& r : rows) all.push_back({name, r.tag, r.page, r.box, r.image, r.frameCount, r.frameHeight, true});
+        for (const KnobRow& r : rows)
+            all.push_back({name, r.tag, r.page, r.box, r.image, r.frameCount, r.frameHeight, true});
     for (auto [name, rows] : {std::pair{"main displays", mainPageDisplays()}, {"sound displays", soundPageDisplays()},
                               {"effects displays", effectsPageDisplays()}})
         for (const DisplayRow& r : rows) {
@@ -76,12 +77,15 @@ std::vector<Placed> everyRow() {
     for (const MenuRow& r : visibleMenus()) all.push_back({"menus", r.tag, r.page, r.box, r.closedPicture, 0, 0, true});
     for (const HiddenMenuRow& r : hiddenMenus()) all.push_back({"hidden menus", r.tag, kNoPage, r.box, 0, 0, 0, true});
     for (const MouseAreaRow& r : mouseAreas()) all.push_back({"mouse areas", r.tag, r.page, r.box, 0, 0, 0, true});
-    for (const ButtonLineRow& r : buttonLines()) all.push_back({"button lines", r.tag, 0, r.box, r.stepBitmap, 0, 0, true});
+    for (const ButtonLineRow& r : buttonLines())
+        all.push_back({"button lines", r.tag, 0, r.box, r.stepBitmap, 0, 0, true});
     for (const TableRow& r : stepTables()) {
         all.push_back({"step tables", r.tag, r.page, r.box, r.background, 0, 0, true});
-        for (int16_t image : {r.barBitmap, r.stepBitmap}) all.push_back({"step tables", r.tag, r.page, r.box, image, 0, 0, true});
+        for (int16_t image : {r.barBitmap, r.stepBitmap})
+            all.push_back({"step tables", r.tag, r.page, r.box, image, 0, 0, true});
     }
-    for (const PresetMenuRow& r : presetMenus()) all.push_back({"preset menus", r.tag, r.page, r.box, r.background, 0, 0, true});
+    for (const PresetMenuRow& r : presetMenus())
+        all.push_back({"preset menus", r.tag, r.page, r.box, r.background, 0, 0, true});
     return all;
 }
 
@@ -130,7 +134,8 @@ TEST(LayoutTables, LinkedDisplaysStandOnTheirKnobsPage) {
                 // The master tune knob (always shown) keeps its text on the
                 // sound page, where the layout has always put it.
                 const bool soundPageText = k.tag == Tag::Mastertune && found->second == kSoundPage;
-                EXPECT_TRUE(found->second == k.page || soundPageText) << "knob " << k.tag << " links display " << display;
+                EXPECT_TRUE(found->second == k.page || soundPageText)
+                    << "knob " << k.tag << " links display " << display;
             }
     EXPECT_GT(links, 60);
 }

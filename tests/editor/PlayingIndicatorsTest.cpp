@@ -99,8 +99,16 @@ Shown look(EditorScene& scene, int64_t sample) {
             if (view->cached(input, i) > 0 && !view->objectRect(i).isEmpty()) xs.insert(view->cached(BWPolyObjectView::kX, i));
         return xs;
     };
-    return {sample, cell(e, Display::LanePlayBar), cell(e, Display::ChordPlayBar), frame(Display::Beat), frame(Display::ChordNumber), frame(Display::CompressorReduction), meter(Display::PeakLeft), meter(Display::PeakRight),
-            dynamic_cast<BWPolyObjectView*>(e.widget(Widget::KeyStrip))->objectCount(), shown(Widget::KeyStrip, BWPolyObjectView::kAlpha),
+    return {sample,
+            cell(e, Display::LanePlayBar),
+            cell(e, Display::ChordPlayBar),
+            frame(Display::Beat),
+            frame(Display::ChordNumber),
+            frame(Display::CompressorReduction),
+            meter(Display::PeakLeft),
+            meter(Display::PeakRight),
+            dynamic_cast<BWPolyObjectView*>(e.widget(Widget::KeyStrip))->objectCount(),
+            shown(Widget::KeyStrip, BWPolyObjectView::kAlpha),
             shown(Widget::BarStrip, BWPolyObjectView::kHeight), scene.client->audioEngine().renderState().silent};
 }
 

@@ -373,8 +373,9 @@ std::vector<ImageRecipe> catalogue() {
     // The picture fonts: 96 glyphs from the space upward, one band each.
     const struct {
         int id, font;
-    } fonts[] = {{Image::Font0Glyphs, 0}, {Image::Font1Glyphs, 1}, {Image::Font2Glyphs, 2}, {Image::Font3Glyphs, 3}, {Image::Font4Glyphs, 4}, {Image::Font5Glyphs, 5},
-                 {Image::Font6Glyphs, 6}, {Image::Font7Glyphs, 7}, {Image::Font8Glyphs, 8}, {Image::Font10Glyphs, 10}};
+    } fonts[] = {{Image::Font0Glyphs, 0}, {Image::Font1Glyphs, 1}, {Image::Font2Glyphs, 2}, {Image::Font3Glyphs, 3},
+                 {Image::Font4Glyphs, 4}, {Image::Font5Glyphs, 5}, {Image::Font6Glyphs, 6}, {Image::Font7Glyphs, 7},
+                 {Image::Font8Glyphs, 8}, {Image::Font10Glyphs, 10}};
     for (auto [id, font] : fonts) all.push_back({id, 11, 11, 96, S::rgbaPng, glyphStrip(font)});
     all.push_back({Image::Font9Glyphs, 15, 15, 96, S::keyedBitmap, glyphStrip(9)});
     std::sort(all.begin(), all.end(), [](const ImageRecipe& a, const ImageRecipe& b) { return a.id < b.id; });
