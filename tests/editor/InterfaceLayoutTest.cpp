@@ -143,7 +143,7 @@ TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
         return r;
     }();
     scene.windows.wheel(scene.frame()->getWindow(), window.left + 548, window.top + 122, 120);
-    EXPECT_NEAR(scene.client->rawValue(85), 2.0f / 15.0f + 0.0175f, 1e-6f) << "and the wheel";
+    EXPECT_NEAR(scene.client->rawValue(Tag::Dly16TimeR), 2.0f / 15.0f + 0.0175f, 1e-6f) << "and the wheel";
 }
 
 TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
@@ -216,7 +216,7 @@ TEST(InterfaceLayout, VersionLabelCompanionsAndTheLitMenuButton) {
     scene.click(473, 26);
     scene.settle();
     EXPECT_EQ(menu->pickedName, "Beta");
-    EXPECT_EQ(scene.client->rawValue(0), 0.8f) << "and it is loaded";
+    EXPECT_EQ(scene.client->rawValue(Tag::MasterLevel), 0.8f) << "and it is loaded";
 
     auto* opener = scene.at<BWButton>(Widget::GlobalPresetOpener);
     scene.click(459, 26);

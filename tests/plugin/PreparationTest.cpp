@@ -75,7 +75,7 @@ TEST_F(InstanceTest, RandomiserDrawsOncePerHostParameterAndKeepsValuesInRange) {
     platform::msvcSrand(7);
     instance->randomizeParameters();
     ASSERT_TRUE(instance->deriveNow());
-    EXPECT_FLOAT_EQ(instance->getParameter(0), 1.0f) << "depth 0 re-applies the value, limited";
+    EXPECT_FLOAT_EQ(instance->getParameter(Tag::MasterLevel), 1.0f) << "depth 0 re-applies the value, limited";
     EXPECT_FLOAT_EQ(state.output.masterGain, 2.0f);
     const int next = platform::msvcRand();
     platform::msvcSrand(7);
@@ -87,7 +87,7 @@ TEST_F(InstanceTest, RandomiserDrawsOncePerHostParameterAndKeepsValuesInRange) {
     for (int run = 0; run < 50; ++run) {
         set(Tag::Osc1Pan, 0.9f);
         instance->randomizeParameters();
-        EXPECT_GE(instance->getParameter(18), 0.4f);
-        EXPECT_LE(instance->getParameter(18), 1.0f);
+        EXPECT_GE(instance->getParameter(Tag::Osc1Pan), 0.4f);
+        EXPECT_LE(instance->getParameter(Tag::Osc1Pan), 1.0f);
     }
 }
