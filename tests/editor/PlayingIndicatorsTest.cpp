@@ -170,7 +170,9 @@ protected:
         globalRomplerLibrary().scan(true);
         BWUniClient& client = *scene.client;
         setUpDemo(client);
-        for (auto [tag, value] : {std::pair{74, chordSelect}, {79, 0.0f}, {329, 0.5f / 16}, {330, 1.5f / 16}, {331, 2.5f / 16}})
+        for (auto [tag, value] : {std::pair<int32_t, float>{Tag::ChordSelect, chordSelect}, {Tag::ChordSeqDivide, 0.0f},
+                                  {Tag::Osc1Channel, 0.5f / 16}, {Tag::Osc2Channel, 1.5f / 16},
+                                  {Tag::Osc3Channel, 2.5f / 16}})
             client.setParameter(tag, value);
         for (uint64_t step = 0; step < 32; ++step) client.patterns().chordTable.setValueOnPage(step, 0, float(kChords[step / 8]));
         void* data = nullptr;

@@ -5,21 +5,31 @@
 #include <bit>
 #include <cmath>
 
+#include "plugin/BindingTable.h"
 #include "support/InstanceTestSupport.h"
 
 namespace {
 
+// The up and down buttons of a stepped value; it wraps around its binding's
+// step count.
 struct StepperCase {
     int32_t up;
     int32_t down;
     int32_t target;
-    int32_t entries;
 };
 
 const StepperCase kSteppers[] = {
-    {205, 206, 327, 12}, {207, 208, 326, 8}, {218, 219, 328, 6},  {241, 242, 332, 10},
-    {249, 250, 333, 10}, {257, 258, 334, 10}, {265, 266, 335, 10}, {273, 274, 336, 6},
-    {277, 278, 79, 3},   {301, 302, 337, 8},  {324, 325, 339, 14},
+    {Tag::ChordListRotationUp, Tag::ChordListRotationDown, Tag::ChordListRotation},
+    {Tag::ChordListPageUp, Tag::ChordListPageDown, Tag::Chordlist},
+    {Tag::RestartArpUp, Tag::RestartArpDown, Tag::RestartArp},
+    {Tag::Lane1RowUp, Tag::Lane1RowDown, Tag::Lane1Row},
+    {Tag::Lane2RowUp, Tag::Lane2RowDown, Tag::Lane2Row},
+    {Tag::Lane3RowUp, Tag::Lane3RowDown, Tag::Lane3Row},
+    {Tag::Lane4RowUp, Tag::Lane4RowDown, Tag::Lane4Row},
+    {Tag::Lane5RowUp, Tag::Lane5RowDown, Tag::Lane5Row},
+    {Tag::ChordSeqDivideUp, Tag::ChordSeqDivideDown, Tag::ChordSeqDivide},
+    {Tag::FactoryPatternsUp, Tag::FactoryPatternsDown, Tag::Factorypatterns},
+    {Tag::ExportLengthUp, Tag::ExportLengthDown, Tag::ExportLength},
 };
 
 // The lane's first eight points, as written.
@@ -38,12 +48,12 @@ void writeRamp(BWTableXY& table) {
 TEST_F(InstanceTest, SteppersWrapAroundTheirTargetsOnRisingEdgesOnly) {
     for (const StepperCase& c : kSteppers) {
         auto entry = [&] {
-            return c.target == 79 ? state.sequencer.chordSequenceDivide.stepIndex
+            return c.target == Tag::ChordSeqDivide ? state.sequencer.chordSequenceDivide.stepIndex
                                   : state.patterns.records[c.target].stepIndex;
         };
         set(c.target, 0.0f);
         click(c.down);
-        EXPECT_EQ(entry(), c.entries - 1) << "down from the first entry wraps to the last: " << c.down;
+        EXPECT_EQ(entry(), stepCount(c.target) - 1) << "down from the first entry wraps to the last: " << c.down;
         click(c.up);
         EXPECT_EQ(entry(), 0) << "up from the last wraps to the first: " << c.up;
         click(c.up);

@@ -15,7 +15,9 @@ namespace {
 // mixed step types and arpeggio directions on pattern 0; master gain 1 with
 // no attack, the kick at level 1.
 void playSetUp(BWUniClient& c) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {77, 0.3f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ChordSelect, 1.0f},
+                                {Tag::Swingfactor, 0.3f}, {Tag::MasterLevel, 0.5f}, {Tag::MasterAttack, 0.0f},
+                                {Tag::KickLevel, 0.5f}}) {
         c.setParameter(index, value);
     }
     for (int layer = 0; layer < 3; ++layer) {
@@ -132,7 +134,8 @@ TEST(RenderFrame, SilenceAfterFourBeats) {
     }
     RenderDriver d;
     BWUniClient& c = *d.instance;
-    for (auto [index, value] : {std::pair{276, 1.0f}, {341, 1.0f}, {9, 0.0f}, {88, 1.0f}, {3, 0.0f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 1.0f}, {Tag::Osc1Sound, 1.0f},
+                                {Tag::Osc1TrigEach, 0.0f}, {Tag::Osc1KeyB, 1.0f}, {Tag::KickLevel, 0.0f}}) {
         c.setParameter(index, value);
     }
     c.patterns().eventTable.setValueOnPage(40, c.patterns().eventTable.getCurrentPage(), 1.0f);
@@ -162,7 +165,8 @@ TEST(RenderFrame, HeldEngineAndOfflineExport) {
     d.run({}, 64, 64);
     EXPECT_EQ(c.audioEngine().eventQueue().pending(), 0);
 
-    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}}) c.setParameter(index, value);
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ChordSelect, 1.0f},
+                                {Tag::Osc1Sound, 1.0f}, {Tag::Osc1TrigEach, 0.0f}}) c.setParameter(index, value);
     MidiFileWriter writer(120, 8.0, 960);
     RenderState& r = c.renderState();
     r.exportWriter = &writer;

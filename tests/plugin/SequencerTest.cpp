@@ -21,8 +21,9 @@ constexpr int64_t kTwoBars = 176400;  // 8 beats at 120 bpm, 44.1 kHz
 // every trigger, no swing, the arpeggio restarting on each new velocity;
 // pattern 0 gets `event` and `arp` on every step.
 void phraseSetUp(BWUniClient& c, float event = 1.0f, float arp = 1.0f) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}, {77, 0.0f},
-                                {328, 1.0f}, {217, 0.0f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ClockDivide, 0.5f},
+                                {Tag::ChordSelect, 1.0f}, {Tag::Osc1Sound, 1.0f}, {Tag::Osc1TrigEach, 0.0f},
+                                {Tag::Swingfactor, 0.0f}, {Tag::RestartArp, 1.0f}, {Tag::Arpmode, 0.0f}}) {
         c.setParameter(index, value);
     }
     for (uint64_t step = 0; step < 32; ++step) {
@@ -162,8 +163,10 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {329 + c.layer, c.channel},
-                                    {9 + 11 * c.layer, 0.0f}, {88 + 2 * c.layer, c.highKey}}) {
+        for (auto [index, value] : {std::pair<int32_t, float>{Tag::Osc1Sound, 0.0f}, {Tag::Osc1Sound + c.layer, 1.0f},
+                                    {Tag::Osc1Channel + c.layer, c.channel},
+                                    {Tag::Osc1TrigEach + Tag::LayerStride * c.layer, 0.0f},
+                                    {Tag::Osc1KeyB + 2 * c.layer, c.highKey}}) {
             d.instance->setParameter(index, value);
         }
         for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().stepLine(2).setStepOnLine(0, step, c.octave);
@@ -235,10 +238,11 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     }
     // Rows: Osc1 Pan, Osc2 Level, none (past the Osc3 lane's rows), "Filter
     // Age", "DLY Mix".
-    for (auto [index, value] : {std::pair{332, 0.15f}, {333, 0.0f}, {334, 0.95f}, {335, 0.45f}, {336, 0.55f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Lane1Row, 0.15f}, {Tag::Lane2Row, 0.0f},
+                                {Tag::Lane3Row, 0.95f}, {Tag::Lane4Row, 0.45f}, {Tag::Lane5Row, 0.55f}}) {
         c.setParameter(index, value);
     }
-    const int32_t rows[] = {18, 28, 45, 69};
+    const int32_t rows[] = {Tag::Osc1Pan, Tag::Osc2Level, Tag::FilterAge, Tag::DlyMix};
     std::vector<std::pair<int32_t, float>> changes;
     std::map<int32_t, float> seen;
     for (int32_t row : rows) seen[row] = c.rawValue(row);
@@ -250,10 +254,12 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
         }
     }, kChord);
     const std::vector<std::pair<int32_t, float>> expected = {
-        {18, 0.2f}, {28, 0.1f}, {45, 0.3f}, {69, 0.4f},  // step 0 (lane 3 drives nothing)
-        {28, 0.0f}, {45, 0.0f}, {69, 0.0f},              // step 1: the other lanes fall to 0
-        {18, 0.8f},                                       // step 2
-        {18, 0.0f}};                                      // step 3
+        // step 0 (lane 3 drives nothing)
+        {Tag::Osc1Pan, 0.2f}, {Tag::Osc2Level, 0.1f}, {Tag::FilterAge, 0.3f}, {Tag::DlyMix, 0.4f},
+        // step 1: the other lanes fall to 0
+        {Tag::Osc2Level, 0.0f}, {Tag::FilterAge, 0.0f}, {Tag::DlyMix, 0.0f},
+        {Tag::Osc1Pan, 0.8f},  // step 2
+        {Tag::Osc1Pan, 0.0f}};  // step 3
     EXPECT_EQ(changes, expected);
     EXPECT_FLOAT_EQ(c.state().layers[0].pan[1], 0.0f) << "the engine follows what it published";
 }
