@@ -127,6 +127,8 @@ enum : int32_t {
     GetInputSpeakerArrangement = 49,
     // A page of the interface was shown (value 1) or hidden (value 0).
     PageVisibility = 51,
+    // The run switch moved; the run state as index.  Hosts answer 0.
+    RunStateChanged = 53,
 };
 }
 

@@ -23,7 +23,7 @@ constexpr int32_t kArialSizes[3] = {12, 13, 17};
 constexpr int32_t kTextSize = 10;
 constexpr int32_t kHintShowDelay = 2;
 constexpr int32_t kHintHideDelay = 5;
-constexpr int32_t kBackgroundId = 1000;
+constexpr int32_t kBackgroundId = Image::Background;
 constexpr int32_t kHostWithPendingResize = 2;
 
 enum class FontWidths { A, APercent, B };

@@ -26,6 +26,7 @@
 #include "guitoolkit/BWTimerReceiver.h"
 #include "guitoolkit/CControlListener.h"
 #include "plugin/EditorHooks.h"
+#include "plugin/ParameterTags.h"
 #include "widgets/BWWidgetEditor.h"
 
 class BWUniClient;
@@ -53,7 +54,7 @@ public:
     static constexpr uint32_t kTimerPeriodMs = 25;
     // The tag of the button whose release and press restart the sequence
     // before the MIDI export (the run switch).
-    static constexpr int32_t kExportRestartTag = 279;
+    static constexpr int32_t kExportRestartTag = Tag::RunSwitch;
     // The views that the plug-in object's recorded requests mark dirty, in
     // the order of its DirtyView bits.
     static constexpr int32_t kDirtyViewCount = 12;

@@ -1,28 +1,27 @@
 // What each value display and indicator shows, in its own unit, worked out
-// from the stored parameter values the way the plug-in object takes them
-// (the same steps and curves), so that the text a knob shows while it is
+// from the stored parameter values with the curves the engine takes them by
+// (plugin/ParameterCurves.h), so that the text a knob shows while it is
 // held is what the sound does.
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/ValueLists.h"
+#include "editor/DisplayTags.h"
 #include "editor/InterfaceValues.h"
 #include "engine/FilterChannel.h"
+#include "plugin/ParameterCurves.h"
+#include "plugin/ParameterTags.h"
 
 namespace {
 
 using Raw = ParameterReader;
 
-float trunc(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
-// min(trunc(n v), n - 1): the step a value selects.
-float steps(float v, int32_t n) { return static_cast<float>(std::min(static_cast<int32_t>(v * n), n - 1)); }
+using curve::truncated;
 // A gain as decibels; silence far below what the formatter shows as "-oo".
 float decibels(float gain) { return gain > 0.0f ? 20.0f * std::log10(gain) : -200.0f; }
-// The layers' envelope times: cubic, up to 2 s (layers) or 4 s (filter).
-float cubed(float v, float scale) { return v * v * scale * v; }
-// Amounts the engine takes in hundredths.
-float hundredths(float v) { return trunc(100.0f * v) * 0.01f; }
+// Amounts the engine takes in whole percent, shown as fractions.
+float hundredths(float v) { return curve::wholePercent(v) * 0.01f; }
 
 template <int32_t Index>
 float direct(const Raw& raw) {
@@ -32,9 +31,13 @@ template <int32_t Index>
 float amount(const Raw& raw) {
     return hundredths(raw(Index));
 }
-template <int32_t Index, int32_t Scale>
-float envelopeTime(const Raw& raw) {
-    return cubed(raw(Index), static_cast<float>(Scale));
+template <int32_t Index>
+float layerEnvelopeTime(const Raw& raw) {
+    return curve::cubedTime(raw(Index), curve::kLayerEnvelopeMs);
+}
+template <int32_t Index>
+float filterEnvelopeTime(const Raw& raw) {
+    return curve::cubedTime(raw(Index), curve::kFilterEnvelopeMs);
 }
 template <int32_t Index>
 float levelDecibels(const Raw& raw) {
@@ -47,7 +50,7 @@ float doubledDecibels(const Raw& raw) {
 // The octave knob's five steps, shown around the middle one.
 template <int32_t Index>
 float octave(const Raw& raw) {
-    return steps(raw(Index), 5) - 2.0f;
+    return static_cast<float>(curve::octaveStep(raw(Index))) - 2.0f;
 }
 template <int32_t Index>
 float frequency(const Raw& raw) {
@@ -64,43 +67,43 @@ float rangeInverted(const Raw& raw) {
 template <int32_t Light>
 float filterTypeLight(const Raw& raw) {
     constexpr int32_t kLightOfType[5] = {0, 4, 1, 2, 3};
-    const int32_t type = std::clamp(static_cast<int32_t>(std::lround(5.0f * raw(344))), 0, 4);
+    const int32_t type = std::clamp(static_cast<int32_t>(std::lround(5.0f * raw(Tag::FilterTypeSourceA))), 0, 4);
     return kLightOfType[type] == Light ? 1.0f : 0.0f;
 }
 // "DLY16Time": one to sixteen sixteenth notes.
 template <int32_t Index>
 float sixteenths(const Raw& raw) {
-    return trunc(15.0f * raw(Index) + 0.5f) + 1.0f;
+    return truncated(15.0f * raw(Index) + 0.5f) + 1.0f;
 }
 
 // The glide's time: a thousandth-stepped share of 94 % of a step.
 float glideTime(const Raw& raw) {
-    const float fraction = trunc(989.99994f * raw(80) + 9.999999f) * 0.001f;
+    const float fraction = curve::glideFraction(raw(Tag::Glide));
     constexpr float kDivisors[3] = {1.0f, 2.0f, 4.0f};
-    const float divisor = kDivisors[std::clamp(static_cast<int32_t>(2.0f * raw(76)), 0, 2)];
+    const float divisor = kDivisors[std::clamp(static_cast<int32_t>(2.0f * raw(Tag::ClockDivide)), 0, 2)];
     const double stepMs = 60000.0 / std::max(raw.tempo(), 1.0) / divisor;
     return fraction * 0.94f * static_cast<float>(stepMs);
 }
-float kickTone(const Raw& raw) { return 8.0f * raw(4) + 12.0f; }
-float masterTune(const Raw& raw) { return trunc(200.0f * raw(83) - 100.0f) * 0.01f; }
-float masterAttack(const Raw& raw) { return 2000.0f * raw(1); }
-float masterRelease(const Raw& raw) { return 4000.0f * raw(2); }
-float resonance(const Raw& raw) { return trunc(10000.0f * raw(51)) * 0.0001f; }
-float filterMix(const Raw& raw) { return trunc(9700.0f * raw(53)) * 0.0001f; }
-float lane(const Raw& raw) { return trunc(std::min(5.0f * raw(350) + 0.001f, 4.0f)); }
-float patternKey(const Raw& raw) { return trunc(std::clamp(24.0f * raw(78), 0.0f, 23.0f)); }
+float kickTone(const Raw& raw) { return curve::kickTone(raw(Tag::KickTone)); }
+float masterTune(const Raw& raw) { return curve::masterTune(raw(Tag::Mastertune)); }
+float masterAttack(const Raw& raw) { return curve::masterAttackMs(raw(Tag::MasterAttack)); }
+float masterRelease(const Raw& raw) { return curve::masterReleaseMs(raw(Tag::MasterRelease)); }
+float resonance(const Raw& raw) { return curve::resonance(raw(Tag::FilterReso)); }
+float filterMix(const Raw& raw) { return curve::filterMix(raw(Tag::FilterMix)); }
+float lane(const Raw& raw) { return truncated(std::min(5.0f * raw(Tag::ModulationTracks) + 0.001f, 4.0f)); }
+float patternKey(const Raw& raw) { return curve::patternKey(raw(Tag::PatternKeys)); }
 // The marker over the key strip: 195 pixels for 24 keys.
 float keyMarker(const Raw& raw) { return patternKey(raw) * (195.0f / 24.0f); }
 
 // The reverser's size picks its slice from the end of the note list.
-float reverserSize(const Raw& raw) { return 1.0f - trunc(70.0f * raw(54) + 30.000002f) * 0.01f; }
+float reverserSize(const Raw& raw) { return 1.0f - curve::reverserSize(raw(Tag::RvsSize)); }
 // Its slices fade over 1.5 s times the decay setting.
-float reverserDecay(const Raw& raw) { return 1500.0f * ((0.8f * raw(55) + 0.2f) * 0.97f + 0.03f); }
+float reverserDecay(const Raw& raw) { return 1500.0f * (curve::reverserDecay(raw(Tag::RvsDecay)) * 0.97f + 0.03f); }
 // The double delay's time as the place of its note value in the list: its
 // sixteen steps run from 3/128 of a beat, straight and dotted in turn (each
 // pair doubling), up to four beats.
 float delayTime(const Raw& raw) {
-    const int32_t k = std::clamp(static_cast<int32_t>(raw(66) * 15.0f + 0.5f), 0, 15);
+    const int32_t k = std::clamp(static_cast<int32_t>(raw(Tag::DlyTime) * 15.0f + 0.5f), 0, 15);
     const double beats = (k % 2 ? 1.0 / 32.0 : 3.0 / 128.0) * std::ldexp(1.0, k / 2);
     const ValueList& list = *valueLists()->parent;
     int32_t nearest = 0;
@@ -116,89 +119,89 @@ struct DisplayRule {
 
 constexpr DisplayRule kRules[] = {
     // main page
-    {97, glideTime},
-    {149, kickTone},
-    {155, lane},
-    {157, amount<77>},
-    {158, direct<93>},
-    {159, direct<94>},
-    {161, patternKey},
-    {190, masterAttack},
-    {195, doubledDecibels<0>},
-    {196, doubledDecibels<3>},
-    {202, masterRelease},
-    {360, keyMarker},
+    {Display::GlideTime, glideTime},
+    {Display::KickTone, kickTone},
+    {Display::ModulationLane, lane},
+    {Display::Swingfactor, amount<Tag::Swingfactor>},
+    {Display::RandomMinimal, direct<Tag::RandomMinimal>},
+    {Display::RandomMaximal, direct<Tag::RandomMaximal>},
+    {Display::PatternKey, patternKey},
+    {Display::MasterAttack, masterAttack},
+    {Display::MasterLevel, doubledDecibels<Tag::MasterLevel>},
+    {Display::KickLevel, doubledDecibels<Tag::KickLevel>},
+    {Display::MasterRelease, masterRelease},
+    {Display::KeyMarker, keyMarker},
     // sound page: the three layers
-    {99, direct<11>},
-    {100, octave<10>},
-    {102, amount<12>},
-    {103, envelopeTime<13, 2000>},
-    {104, envelopeTime<14, 2000>},
-    {105, direct<15>},
-    {106, envelopeTime<16, 2000>},
-    {107, envelopeTime<24, 2000>},
-    {108, envelopeTime<25, 2000>},
-    {109, direct<26>},
-    {110, envelopeTime<27, 2000>},
-    {115, rangeInverted<87>},
-    {116, rangeInverted<89>},
-    {117, rangeInverted<91>},
-    {118, envelopeTime<35, 2000>},
-    {119, envelopeTime<36, 2000>},
-    {120, direct<37>},
-    {121, envelopeTime<38, 2000>},
-    {123, direct<22>},
-    {124, octave<21>},
-    {126, amount<23>},
-    {128, direct<33>},
-    {129, octave<32>},
-    {131, amount<34>},
-    {137, levelDecibels<17>},
-    {138, levelDecibels<28>},
-    {139, levelDecibels<39>},
-    {140, masterTune},
-    {142, direct<18>},
-    {143, direct<29>},
-    {144, direct<40>},
+    {Display::Osc1Polycrush, direct<Tag::Osc1Polycrush>},
+    {Display::Osc1Octave, octave<Tag::Osc1Octave>},
+    {Display::Osc1Age, amount<Tag::Osc1Age>},
+    {Display::Osc1Attack, layerEnvelopeTime<Tag::Osc1Attack>},
+    {Display::Osc1Decay, layerEnvelopeTime<Tag::Osc1Decay>},
+    {Display::Osc1Sustain, direct<Tag::Osc1Sustain>},
+    {Display::Osc1Release, layerEnvelopeTime<Tag::Osc1Release>},
+    {Display::Osc2Attack, layerEnvelopeTime<Tag::Osc2Attack>},
+    {Display::Osc2Decay, layerEnvelopeTime<Tag::Osc2Decay>},
+    {Display::Osc2Sustain, direct<Tag::Osc2Sustain>},
+    {Display::Osc2Release, layerEnvelopeTime<Tag::Osc2Release>},
+    {Display::Osc1KeysInverted, rangeInverted<Tag::Osc1KeyA>},
+    {Display::Osc2KeysInverted, rangeInverted<Tag::Osc2KeyA>},
+    {Display::Osc3KeysInverted, rangeInverted<Tag::Osc3KeyA>},
+    {Display::Osc3Attack, layerEnvelopeTime<Tag::Osc3Attack>},
+    {Display::Osc3Decay, layerEnvelopeTime<Tag::Osc3Decay>},
+    {Display::Osc3Sustain, direct<Tag::Osc3Sustain>},
+    {Display::Osc3Release, layerEnvelopeTime<Tag::Osc3Release>},
+    {Display::Osc2Polycrush, direct<Tag::Osc2Polycrush>},
+    {Display::Osc2Octave, octave<Tag::Osc2Octave>},
+    {Display::Osc2Age, amount<Tag::Osc2Age>},
+    {Display::Osc3Polycrush, direct<Tag::Osc3Polycrush>},
+    {Display::Osc3Octave, octave<Tag::Osc3Octave>},
+    {Display::Osc3Age, amount<Tag::Osc3Age>},
+    {Display::Osc1Level, levelDecibels<Tag::Osc1Level>},
+    {Display::Osc2Level, levelDecibels<Tag::Osc2Level>},
+    {Display::Osc3Level, levelDecibels<Tag::Osc3Level>},
+    {Display::Mastertune, masterTune},
+    {Display::Osc1Pan, direct<Tag::Osc1Pan>},
+    {Display::Osc2Pan, direct<Tag::Osc2Pan>},
+    {Display::Osc3Pan, direct<Tag::Osc3Pan>},
     // sound page: the filter
-    {111, envelopeTime<46, 4000>},
-    {112, envelopeTime<47, 4000>},
-    {113, direct<48>},
-    {114, envelopeTime<49, 4000>},
-    {132, filterTypeLight<0>},
-    {133, filterTypeLight<1>},
-    {134, filterTypeLight<2>},
-    {135, filterTypeLight<3>},
-    {136, filterTypeLight<4>},
-    {141, amount<45>},
-    {145, resonance},
-    {146, filterMix},
-    {147, frequency<50>},
-    {148, frequency<52>},
+    {Display::FilterAttack, filterEnvelopeTime<Tag::FilterAttack>},
+    {Display::FilterDecay, filterEnvelopeTime<Tag::FilterDecay>},
+    {Display::FilterSustain, direct<Tag::FilterSustain>},
+    {Display::FilterRelease, filterEnvelopeTime<Tag::FilterRelease>},
+    {Display::FilterTypeLight0, filterTypeLight<Tag::MasterLevel>},
+    {Display::FilterTypeLight1, filterTypeLight<Tag::MasterAttack>},
+    {Display::FilterTypeLight2, filterTypeLight<Tag::MasterRelease>},
+    {Display::FilterTypeLight3, filterTypeLight<Tag::KickLevel>},
+    {Display::FilterTypeLight4, filterTypeLight<Tag::KickTone>},
+    {Display::FilterAge, amount<Tag::FilterAge>},
+    {Display::FilterReso, resonance},
+    {Display::FilterMix, filterMix},
+    {Display::FilterCutoff, frequency<Tag::FilterCutoff>},
+    {Display::FilterPeak, frequency<Tag::FilterPeak>},
     // effects pages
-    {164, reverserSize},
-    {165, reverserDecay},
-    {166, direct<56>},
-    {167, direct<57>},
-    {168, direct<59>},
-    {169, direct<60>},
-    {170, direct<61>},
-    {172, direct<63>},
-    {173, direct<64>},
-    {174, direct<65>},
-    {175, delayTime},
-    {176, direct<68>},
-    {177, direct<67>},
-    {178, direct<69>},
-    {179, direct<70>},
-    {180, direct<72>},
-    {181, direct<71>},
-    {182, direct<73>},
-    {183, direct<62>},
-    {185, direct<58>},
-    {186, sixteenths<85>},
-    {187, sixteenths<84>},
-    {188, direct<86>},
+    {Display::RvsSize, reverserSize},
+    {Display::RvsDecay, reverserDecay},
+    {Display::RvsXfade, direct<Tag::RvsXfade>},
+    {Display::RvsMix, direct<Tag::RvsMix>},
+    {Display::ChsDepth, direct<Tag::ChsDepth>},
+    {Display::ChsShape, direct<Tag::ChsShape>},
+    {Display::ChsMix, direct<Tag::ChsMix>},
+    {Display::PhsDepth, direct<Tag::PhsDepth>},
+    {Display::PhsFeed, direct<Tag::PhsFeed>},
+    {Display::PhsMix, direct<Tag::PhsMix>},
+    {Display::DlyTime, delayTime},
+    {Display::DlyFeed, direct<Tag::DlyFeed>},
+    {Display::DlyWidth, direct<Tag::DlyWidth>},
+    {Display::DlyMix, direct<Tag::DlyMix>},
+    {Display::RvbSize, direct<Tag::RvbSize>},
+    {Display::RvbDamp, direct<Tag::RvbDamp>},
+    {Display::RvbWidth, direct<Tag::RvbWidth>},
+    {Display::RvbMix, direct<Tag::RvbMix>},
+    {Display::PhsRate, direct<Tag::PhsRate>},
+    {Display::ChsRate, direct<Tag::ChsRate>},
+    {Display::Dly16TimeR, sixteenths<Tag::Dly16TimeR>},
+    {Display::Dly16TimeL, sixteenths<Tag::Dly16TimeL>},
+    {Display::Dly16Feed, direct<Tag::Dly16Feed>},
 };
 
 }  // namespace

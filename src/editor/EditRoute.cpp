@@ -1,25 +1,31 @@
 #include "editor/EditRoute.h"
 
+#include "editor/DisplayTags.h"
+#include "plugin/BindingTable.h"
+
 namespace {
 
 // A scale of 1/k a little above it, so that the last entry of a menu of k
 // entries maps past the parameter's last step; summed in 32-bit float.
 constexpr float above(float k) { return 1.0f / k + 0.00001f; }
 
-constexpr float kThird = 1.0f / 3.0f;
+// Menus report the entry picked: entry k of a parameter's n choices.
+float entryScale(int32_t tag) { return above(static_cast<float>(stepCount(tag))); }
+// Buttons that step through states report the state: state k of n.
+float stateScale(int32_t tag) { return 1.0f / static_cast<float>(stepCount(tag)); }
 
 EditRoute hostRoute(int32_t tag) {
     using A = EditRoute::Action;
     switch (tag) {
-        case 6:
-        case 7: return {A::Automated, 0.2f};
-        case 8:
-        case 19:
-        case 30:
-        case 41:
-        case 74: return {A::Automated, kThird};
-        case 78: return {A::MouseAreaAutomated, 1.0f};
-        case 79: return {A::Automated, above(3.0f)};
+        case Tag::CompressorDepth:
+        case Tag::CompressorSpeed:
+        case Tag::Osc1TrigMode:
+        case Tag::Osc2TrigMode:
+        case Tag::Osc3TrigMode:
+        case Tag::FilterTrigMode:
+        case Tag::ChordSelect: return {A::Automated, stateScale(tag)};
+        case Tag::PatternKeys: return {A::MouseAreaAutomated, 1.0f};
+        case Tag::ChordSeqDivide: return {A::Automated, entryScale(tag)};
         default: return {A::Automated, 1.0f};
     }
 }
@@ -27,42 +33,42 @@ EditRoute hostRoute(int32_t tag) {
 EditRoute internalRoute(int32_t tag) {
     using A = EditRoute::Action;
     switch (tag) {
-        case 220:
-        case 221:
-        case 227:
-        case 228:
-        case 230:
-        case 231:
-        case 344:
-        case 345:
-        case 346:
-        case 347:
-        case 350: return {A::Parameter, 0.2f};
-        case 312: return {A::LocateInstruments};
-        case 313: return {A::OpenHookContainer};
-        case 326:
-        case 337: return {A::Parameter, above(8.0f)};
-        case 327: return {A::Parameter, above(12.0f)};
-        case 328:
-        case 336: return {A::Parameter, above(6.0f)};
-        case 329:
-        case 330:
-        case 331: return {A::Parameter, above(16.0f)};
-        case 332:
-        case 333:
-        case 334:
-        case 335: return {A::Parameter, above(10.0f)};
-        case 338: return {A::Nothing};
-        case 339: return {A::Parameter, above(14.0f)};
-        case 365:
-        case 366: return {A::MouseAreaParameter, 1.0f};
-        case 391: return {A::ChordBankMenu};
-        case 392:
-        case 393:
-        case 394: return {A::InstrumentMenu, 1.0f, tag - 392};
-        case 395:
-        case 396:
-        case 397: return {A::PresetMenu, 1.0f, tag - 395};
+        case Tag::Osc1SelectorA:
+        case Tag::Osc1SelectorB:
+        case Tag::Osc2SelectorA:
+        case Tag::Osc2SelectorB:
+        case Tag::Osc3SelectorA:
+        case Tag::Osc3SelectorB:
+        case Tag::FilterTypeSourceA:
+        case Tag::FilterTypeSourceB:
+        case Tag::FilterTypeSelectorC:
+        case Tag::FilterTypeSelectorD:
+        case Tag::ModulationTracks: return {A::Parameter, stateScale(tag)};
+        case Tag::SelectPath: return {A::LocateInstruments};
+        case Tag::InterfaceSwitch3: return {A::OpenHookContainer};
+        case Tag::Chordlist:
+        case Tag::Factorypatterns:
+        case Tag::ChordListRotation:
+        case Tag::RestartArp:
+        case Tag::Lane5Row:
+        case Tag::Osc1Channel:
+        case Tag::Osc2Channel:
+        case Tag::Osc3Channel:
+        case Tag::Lane1Row:
+        case Tag::Lane2Row:
+        case Tag::Lane3Row:
+        case Tag::Lane4Row:
+        case Tag::ExportLength: return {A::Parameter, entryScale(tag)};
+        case Tag::InterfaceSwitch11: return {A::Nothing};
+        case Tag::FilterType:
+        case Tag::ModulationTrackArea: return {A::MouseAreaParameter, 1.0f};
+        case Widget::ChordBankMenu: return {A::ChordBankMenu};
+        case Widget::Osc1InstrumentMenu:
+        case Widget::Osc2InstrumentMenu:
+        case Widget::Osc3InstrumentMenu: return {A::InstrumentMenu, 1.0f, tag - Widget::Osc1InstrumentMenu};
+        case Widget::GlobalPresetMenu:
+        case Widget::SoundPresetMenu:
+        case Widget::SequencePresetMenu: return {A::PresetMenu, 1.0f, tag - Widget::GlobalPresetMenu};
         default: return {A::Parameter, 1.0f};
     }
 }
@@ -70,8 +76,8 @@ EditRoute internalRoute(int32_t tag) {
 }  // namespace
 
 EditRoute routeOf(int32_t tag) {
-    if (tag >= 0 && tag <= 86) return hostRoute(tag);
-    if (tag >= 87 && tag <= 397) return internalRoute(tag);
+    if (tag >= 0 && tag < kHostParameterCount) return hostRoute(tag);
+    if (tag >= kHostParameterCount && tag <= Widget::SequencePresetMenu) return internalRoute(tag);
     if (tag == kHiddenLearnMenuTag) return {EditRoute::Action::LearnMenu};
     if (tag == kMidiExportTag) return {EditRoute::Action::MidiExport};
     return {EditRoute::Action::Unscaled};

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 
+#include "plugin/ParameterTags.h"
+
 struct EditRoute {
     enum class Action : uint8_t {
-        Nothing,            // a tag of the table that no widget edits (338)
+        Nothing,            // a tag of the table that no widget edits (the learn menu's)
         Automated,          // setParameterAutomated(tag, value x scale)
         Parameter,          // setParameter(tag, value x scale)
         MouseAreaAutomated, // the area's readings first, then Automated
@@ -31,6 +33,6 @@ struct EditRoute {
 // The tags of the editor's own widgets.
 inline constexpr int32_t kHiddenLearnMenuTag = 1000000;
 inline constexpr int32_t kMidiExportTag = 1000002;
-inline constexpr int32_t kContextMenuTag = 338;
+inline constexpr int32_t kContextMenuTag = Tag::InterfaceSwitch11;
 
 EditRoute routeOf(int32_t tag);

@@ -15,7 +15,7 @@ void BWUniClientEditor::buildInterface() {
     // once; otherwise the instrument menus list the library's folder.
     BWRomplerLibrary* library = client->soundLayer(0).getLibrary();
     if (popupContainer && library && library->isEmpty()) {
-        popupContainer->activate(3, nullptr, 0);
+        popupContainer->activate(VSTGUI::BWViewContainer::kCloseOnPressInside, nullptr, 0);
     } else {
         scanInstrumentFolders();
     }

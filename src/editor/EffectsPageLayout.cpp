@@ -10,18 +10,20 @@ constexpr int8_t L31 = kValueLayer, NL = kNoLayer;
 constexpr float ND = kNoDefault;
 
 constexpr ImageRow kImages[] = {
-    {361, 11, {0, 38, 763, 182}, 1037, ImageSource::none, NL},
-    {362, 3, {466, 82, 144, 114}, 1029, ImageSource::none, NL},
+    {Display::EffectsPanel, 11, {0, 38, 763, 182}, Image::EffectsPanel, ImageSource::none, NL},
+    {Display::SixteenthDelayPanel, 3, {466, 82, 144, 114}, Image::SixteenthDelayPanel, ImageSource::none, NL},
 };
 
-constexpr KnobRow big(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue, int16_t image = 1062) {
+constexpr KnobRow big(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue,
+                      int16_t image = Image::LargeKnob) {
     return {tag, page, {x, y, 43, 43}, image, 128, 43, 1.0f, defaultValue, m(5), 0, true, NL, {}};
 }
-constexpr KnobRow small(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue, int16_t image = 1063) {
+constexpr KnobRow small(int32_t tag, int16_t page, int16_t x, int16_t y, float defaultValue,
+                        int16_t image = Image::SmallKnob) {
     return {tag, page, {x, y, 31, 31}, image, 128, 31, 1.0f, defaultValue, m(5), 0, true, NL, {}};
 }
 constexpr KnobRow fader(int32_t tag, int16_t x) {
-    return {tag, 11, {x, 91, 25, 70}, 1087, 57, 70, 1.0f, ND, m(2), 0, true, NL, {}};
+    return {tag, 11, {x, 91, 25, 70}, Image::LevelFader, 57, 70, 1.0f, ND, m(2), 0, true, NL, {}};
 }
 constexpr KnobRow shows(KnobRow row, int16_t first, int16_t second = 0) {
     row.displays[0] = first;
@@ -34,29 +36,29 @@ constexpr KnobRow plain(KnobRow row) {
 }
 
 constexpr KnobRow kKnobs[] = {
-    shows(small(68, 2, 533, 165, 0.25f), 176),
-    shows(big(66, 2, 475, 101, 0.75f), 175),
-    shows(small(67, 2, 533, 113, ND, 1035), 177),
-    shows(big(70, 11, 653, 101, ND), 179),
-    shows(small(71, 11, 633, 165, ND), 181),
-    shows(small(72, 11, 685, 165, ND), 180),
-    shows(fader(73, 731), 182),
-    shows(fader(69, 579), 178),
-    shows(big(58, 11, 196, 101, 0.25f), 184, 185),
-    shows(small(59, 11, 229, 165, ND), 168),
-    shows(fader(61, 275), 170),
-    shows(small(60, 11, 177, 165, ND), 169),
-    shows(small(64, 11, 381, 165, 0.25f), 173),
-    shows(big(62, 11, 348, 101, 0.25f), 171, 183),
-    shows(small(63, 11, 329, 165, 1.0f), 172),
-    shows(fader(65, 427), 174),
-    shows(big(54, 11, 44, 101, 1.0f), 164),
-    shows(fader(57, 123), 167),
-    shows(small(55, 11, 77, 165, 1.0f), 165),
-    shows(small(56, 11, 25, 165, ND), 166),
-    shows(plain(big(85, 3, 527, 101, 0.75f, 1021)), 186),
-    shows(plain(big(84, 3, 475, 101, 0.75f, 1021)), 187),
-    shows(plain(small(86, 3, 533, 165, 0.25f, 1034)), 188),
+    shows(small(Tag::DlyFeed, 2, 533, 165, 0.25f), Display::DlyFeed),
+    shows(big(Tag::DlyTime, 2, 475, 101, 0.75f), Display::DlyTime),
+    shows(small(Tag::DlyWidth, 2, 533, 113, ND, Image::DelayWidthKnob), Display::DlyWidth),
+    shows(big(Tag::RvbSize, 11, 653, 101, ND), Display::RvbSize),
+    shows(small(Tag::RvbWidth, 11, 633, 165, ND), Display::RvbWidth),
+    shows(small(Tag::RvbDamp, 11, 685, 165, ND), Display::RvbDamp),
+    shows(fader(Tag::RvbMix, 731), Display::RvbMix),
+    shows(fader(Tag::DlyMix, 579), Display::DlyMix),
+    shows(big(Tag::ChsRate, 11, 196, 101, 0.25f), Display::ChsRatePlate, Display::ChsRate),
+    shows(small(Tag::ChsDepth, 11, 229, 165, ND), Display::ChsDepth),
+    shows(fader(Tag::ChsMix, 275), Display::ChsMix),
+    shows(small(Tag::ChsShape, 11, 177, 165, ND), Display::ChsShape),
+    shows(small(Tag::PhsFeed, 11, 381, 165, 0.25f), Display::PhsFeed),
+    shows(big(Tag::PhsRate, 11, 348, 101, 0.25f), Display::PhsRatePlate, Display::PhsRate),
+    shows(small(Tag::PhsDepth, 11, 329, 165, 1.0f), Display::PhsDepth),
+    shows(fader(Tag::PhsMix, 427), Display::PhsMix),
+    shows(big(Tag::RvsSize, 11, 44, 101, 1.0f), Display::RvsSize),
+    shows(fader(Tag::RvsMix, 123), Display::RvsMix),
+    shows(small(Tag::RvsDecay, 11, 77, 165, 1.0f), Display::RvsDecay),
+    shows(small(Tag::RvsXfade, 11, 25, 165, ND), Display::RvsXfade),
+    shows(plain(big(Tag::Dly16TimeR, 3, 527, 101, 0.75f, Image::DelayTimeKnob)), Display::Dly16TimeR),
+    shows(plain(big(Tag::Dly16TimeL, 3, 475, 101, 0.75f, Image::DelayTimeKnob)), Display::Dly16TimeL),
+    shows(plain(small(Tag::Dly16Feed, 3, 533, 165, 0.25f, Image::SixteenthFeedKnob)), Display::Dly16Feed),
 };
 
 using K = DisplayKind;
@@ -64,34 +66,51 @@ using T = TextForm;
 constexpr uint8_t R = kRawIndex, HID = kHiddenAtOpen;
 
 constexpr DisplayRow text(int32_t tag, int16_t page, int16_t x, int16_t y, TextForm form) {
-    return {tag, page, K::valueText, {x, y, 52, 15}, 1031, 0, 0, form, 0, 0, "", HID, L31};
+    return {tag, page, K::valueText, {x, y, 52, 15}, Image::ValueBox, 0, 0, form, 0, 0, "", HID, L31};
 }
 constexpr DisplayRow sixteenths(int32_t tag, int16_t x) {
-    return {tag, 3, K::valueText, {x, 146, 52, 15}, 1031, 0, 0, T::number, 2, 0, "  /16th", R | HID, L31};
+    return {tag, 3, K::valueText, {x, 146, 52, 15}, Image::ValueBox, 0, 0, T::number, 2, 0, "  /16th", R | HID, L31};
 }
 constexpr DisplayRow box(int32_t tag, int16_t x) {
-    return {tag, 11, K::imageOnly, {x, 148, 52, 15}, 1031, 0, 0, T::none, 0, 0, "", HID, L31};
+    return {tag, 11, K::imageOnly, {x, 148, 52, 15}, Image::ValueBox, 0, 0, T::none, 0, 0, "", HID, L31};
 }
 constexpr DisplayRow gauge(int32_t tag, int16_t x) {
-    return {tag, 11, K::picture, {x, 150, 39, 11}, 1105, 27, 11, T::none, 0, 0, "", HID, L31};
+    return {tag, 11, K::picture, {x, 150, 39, 11}, Image::RateGauge, 27, 11, T::none, 0, 0, "", HID, L31};
 }
 
 constexpr DisplayRow kDisplays[] = {
-    text(164, 11, 40, 148, T::listName), text(165, 11, 67, 197, T::time),     text(166, 11, 13, 197, T::percent),
-    text(167, 11, 110, 197, T::percent), text(168, 11, 219, 197, T::percent), text(169, 11, 164, 197, T::percent),
-    text(170, 11, 262, 197, T::percent), box(171, 344),                       text(172, 11, 372, 197, T::percent),
-    text(173, 11, 317, 197, T::percent), text(174, 11, 415, 197, T::percent), text(175, 2, 473, 147, T::listName),
-    text(176, 2, 524, 197, T::percent),  text(177, 2, 524, 147, T::percent),  text(178, 11, 567, 197, T::percent),
-    text(179, 11, 649, 148, T::percent), text(180, 11, 676, 197, T::percent), text(181, 11, 621, 197, T::percent),
-    text(182, 11, 719, 197, T::percent), gauge(183, 351),                     box(184, 191),
-    gauge(185, 198),                     sixteenths(186, 525),                sixteenths(187, 468),
-    text(188, 3, 523, 197, T::percent),
+    text(Display::RvsSize, 11, 40, 148, T::listName),
+    text(Display::RvsDecay, 11, 67, 197, T::time),
+    text(Display::RvsXfade, 11, 13, 197, T::percent),
+    text(Display::RvsMix, 11, 110, 197, T::percent),
+    text(Display::ChsDepth, 11, 219, 197, T::percent),
+    text(Display::ChsShape, 11, 164, 197, T::percent),
+    text(Display::ChsMix, 11, 262, 197, T::percent),
+    box(Display::PhsRatePlate, 344),
+    text(Display::PhsDepth, 11, 372, 197, T::percent),
+    text(Display::PhsFeed, 11, 317, 197, T::percent),
+    text(Display::PhsMix, 11, 415, 197, T::percent),
+    text(Display::DlyTime, 2, 473, 147, T::listName),
+    text(Display::DlyFeed, 2, 524, 197, T::percent),
+    text(Display::DlyWidth, 2, 524, 147, T::percent),
+    text(Display::DlyMix, 11, 567, 197, T::percent),
+    text(Display::RvbSize, 11, 649, 148, T::percent),
+    text(Display::RvbDamp, 11, 676, 197, T::percent),
+    text(Display::RvbWidth, 11, 621, 197, T::percent),
+    text(Display::RvbMix, 11, 719, 197, T::percent),
+    gauge(Display::PhsRate, 351),
+    box(Display::ChsRatePlate, 191),
+    gauge(Display::ChsRate, 198),
+    sixteenths(Display::Dly16TimeR, 525),
+    sixteenths(Display::Dly16TimeL, 468),
+    text(Display::Dly16Feed, 3, 523, 197, T::percent),
 };
 
 constexpr ButtonRow power(int32_t tag, int16_t x) {
-    return {tag, 11, {x, 167, 21, 21}, 1011, 0, 1, 2, true, m(4), true, 0, false};
+    return {tag, 11, {x, 167, 21, 21}, Image::PowerButton, 0, 1, 2, true, m(4), true, 0, false};
 }
-constexpr ButtonRow kButtons[] = {power(307, 125), power(308, 277), power(309, 733), power(310, 429), power(311, 581)};
+constexpr ButtonRow kButtons[] = {power(Tag::RvsOnOff, 125), power(Tag::ChsOnOff, 277), power(Tag::RvbOnOff, 733),
+                                  power(Tag::PhsOnOff, 429), power(Tag::DlyOnOff, 581)};
 
 }  // namespace
 

@@ -129,8 +129,8 @@ void InterfaceBuilder::buildContainers() {
         Box box;
         int32_t image;
     };
-    constexpr Made kContainers[] = {{kLocateContainerTag, {365, 223, 300, 184}, 1064},
-                                    {kHookContainerTag, {365, 223, 300, 300}, 1001}};
+    constexpr Made kContainers[] = {{kLocateContainerTag, {365, 223, 300, 184}, Image::LocatePanel},
+                                    {kHookContainerTag, {365, 223, 300, 300}, Image::HookPanel}};
     VSTGUI::BWViewContainer* made[2] = {};
     for (int i = 0; i < 2; ++i) {
         auto* container = new VSTGUI::BWViewContainer(rectOf(kContainers[i].box), &editor, kContainers[i].tag, &frame);
@@ -192,7 +192,7 @@ void InterfaceBuilder::buildKnob(const KnobRow& row) {
     if (row.defaultValue != kNoDefault) knob->setDefaultValue(row.defaultValue);
     applyMargins(knob, row.margins);
     if (row.settings & kAbsolute) knob->positionMode = VSTGUI::BWKnob::kAbsolute;
-    if (row.settings & kHorizontal) knob->dragAxis = 1;
+    if (row.settings & kHorizontal) knob->dragAxis = VSTGUI::BWKnob::kDragHorizontal;
     if (row.settings & kFullFrameScale) knob->fullFrameScale = true;
     record(knob, row.tag, row.page);
     add(knob, row.layer);
@@ -202,9 +202,9 @@ void InterfaceBuilder::buildKnob(const KnobRow& row) {
 float* InterfaceBuilder::displaySource(const DisplayRow& row) {
     DisplayBlock& block = client.displayBlock();
     switch (row.tag) {
-        case 95: return &block.chordNumber;
-        case 156: return &block.beatIndicator;
-        case 163: return &block.compressorReduction;
+        case Display::ChordNumber: return &block.chordNumber;
+        case Display::Beat: return &block.beatIndicator;
+        case Display::CompressorReduction: return &block.compressorReduction;
         default: return values.trackDisplay(row.tag) ? values.at(row.tag) : nullptr;
     }
 }
@@ -214,7 +214,8 @@ void InterfaceBuilder::buildDisplay(const DisplayRow& row) {
     BWControl* widget = nullptr;
     switch (row.kind) {
         case DisplayKind::levelMeter: {
-            float& peak = row.tag == 197 ? client.renderState().peakLeft : client.renderState().peakRight;
+            DisplayBlock& block = client.displayBlock();
+            float& peak = row.tag == Display::PeakLeft ? block.peakLeft : block.peakRight;
             widget = new VSTGUI::BWLevelMeterPic(rect, &editor, row.tag, &frame, image(row.image), row.frameCount, &peak);
             break;
         }

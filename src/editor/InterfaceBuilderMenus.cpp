@@ -48,14 +48,18 @@ constexpr uint64_t kListStyle = BWOptionMenu::kStyleShowCurrent;
 // The DirtyView bit of a pattern editor's tag, -1 for none.
 int32_t dirtyViewBit(int32_t tag) {
     switch (tag) {
-        case 383: case 384: case 385: case 386: case 387: return tag - 383;
-        case 388: return 5;
-        case 389: return 6;
-        case 375: return 7;  // step lines 1 to 5
-        case 373: return 8;
-        case 377: return 9;
-        case 374: return 10;
-        case 376: return 11;
+        case Tag::Cutoff1:
+        case Tag::Cutoff2:
+        case Tag::Cutoff3:
+        case Tag::Cutoff4:
+        case Tag::Cutoff5: return tag - Tag::Cutoff1;  // the five lanes
+        case Tag::ChordTable: return 5;
+        case Tag::GateTable: return 6;
+        case Tag::StepEntryAccent: return 7;  // step lines 1 to 5
+        case Tag::StepEntryArp: return 8;
+        case Tag::StepEntryOctave: return 9;
+        case Tag::StepEntryTie: return 10;
+        case Tag::StepEntryGlide: return 11;
         default: return -1;
     }
 }
@@ -66,7 +70,7 @@ int32_t dirtyViewBit(int32_t tag) {
 
 void InterfaceBuilder::buildMenus() {
     for (const MenuRow& row : visibleMenus()) {
-        if (row.tag == 339) buildLearnMenu();
+        if (row.tag == Tag::ExportLength) buildLearnMenu();
         buildVisibleMenu(row);
     }
     for (const HiddenMenuRow& row : hiddenMenus()) {
@@ -129,8 +133,8 @@ void InterfaceBuilder::buildLearnMenu() {
     menu->currentEntryColour = kCurrentEntry;
     menu->listFrameColour = kListFrame;
     // Its rows are frames of a picture over the background, labels included.
-    menu->setBackground(image(1077));
-    menu->rowPicture = image(1078);
+    menu->setBackground(image(Image::LearnRow));
+    menu->rowPicture = image(Image::LearnRowHover);
     menu->currentRowPicture = nullptr;
     menu->textColour = kBlack;
     menu->listFillColour = kBlack;
@@ -196,9 +200,9 @@ void InterfaceBuilder::buildContainerWidgets() {
 
     // The manual itself, not only its folder (the hook menu opens that).
     auto* link = new VSTGUI::BWLocalLink(CRect(131, 87, 200, 156), &editor, kManualLinkTag, &frame, nullptr, false);
-    link->ownBitmap = image(1065);
+    link->ownBitmap = image(Image::ManualLink);
     link->useOwnBitmap = true;
-    link->setBackground(image(1065));
+    link->setBackground(image(Image::ManualLink));
     link->fillColour = kBlack;
     record(link, kManualLinkTag, 0);
     containerList.emplace_back(widgets.hookContainer, link);
@@ -234,8 +238,8 @@ void InterfaceBuilder::buildObjectViews() {
     };
 
     auto* sprites = new View(CRect(194, 637, 866, 644), &editor, kKeyStripTag, &frame);
-    sprites->setBackground(image(1059));
-    sprites->setSheet(image(1098));
+    sprites->setBackground(image(Image::SpriteStripBackground));
+    sprites->setSheet(image(Image::NoteSprites));
     sprites->setTransparency(false);
     sprites->alphaDraw = true;
     sprites->fillColour = kBlack;
@@ -251,8 +255,8 @@ void InterfaceBuilder::buildObjectViews() {
     finishView(sprites, kKeyStripTag, {View::kY, View::kWidth, View::kHeight, View::kSpriteX}, 0);
 
     auto* bars = new View(CRect(193, 645, 865, 679), &editor, kBarStripTag, &frame);
-    bars->setBackground(image(1058));
-    bars->setSheet(image(1060));
+    bars->setBackground(image(Image::EventTableGrid));
+    bars->setSheet(image(Image::EventTableBars));
     bars->setTransparency(false);
     bars->alphaDraw = false;
     bars->fillColour = kBlack;
@@ -272,7 +276,7 @@ void InterfaceBuilder::buildZoneView() {
                                          &client.patterns().zones);
     zones->visibleKeys = 32;
     zones->scroll = nullptr;
-    zones->setZoneBitmap(image(1120));
+    zones->setZoneBitmap(image(Image::ZoneBar));
     zones->deleteEnabled = false;
     zones->createOnClick = false;
     zones->pushAlways = true;

@@ -23,9 +23,12 @@ namespace {
 constexpr int32_t kNextTag = 10051;
 constexpr int32_t kPreviousTag = 10052;
 // The images whose pure white is see-through, in the order they get it.
-constexpr int32_t kKeyedImages[] = {1030, 1032, 1033, 1042, 1060, 1091};
+constexpr int32_t kKeyedImages[] = {Image::ChordNumbers, Image::LeftMeter,      Image::RightMeter,
+                                    Image::Font9Glyphs,  Image::EventTableBars, Image::PatternKeyNumbers};
 // The glyph strips of picture fonts 0 to 10.
-constexpr int32_t kGlyphImages[] = {1071, 1070, 1069, 1046, 1045, 1044, 1096, 1095, 1094, 1042, 1043};
+constexpr int32_t kGlyphImages[] = {Image::Font0Glyphs, Image::Font1Glyphs, Image::Font2Glyphs, Image::Font3Glyphs,
+                                    Image::Font4Glyphs, Image::Font5Glyphs, Image::Font6Glyphs, Image::Font7Glyphs,
+                                    Image::Font8Glyphs, Image::Font9Glyphs, Image::Font10Glyphs};
 constexpr int32_t kCondensedFont = 9;
 
 }  // namespace

@@ -10,8 +10,8 @@ namespace layout {
 namespace {
 
 constexpr ImageRow kImages[] = {
-    {359, 30, {192, 480, 671, 87}, 1017, ImageSource::pageImage, kImageLayer},
-    {364, 32, {193, 480, 18, 87}, 1099, ImageSource::chordPlayBar, kImageLayer},
+    {Display::LanePageImage, 30, {192, 480, 671, 87}, Image::LanePageImage, ImageSource::pageImage, kImageLayer},
+    {Display::ChordPlayBar, 32, {193, 480, 18, 87}, Image::PlayBar, ImageSource::chordPlayBar, kImageLayer},
 };
 
 constexpr ButtonRow lane(int32_t tag, int16_t page, Box box, int16_t image, bool bound, Margins margins) {
@@ -28,21 +28,23 @@ constexpr std::array<ButtonRow, 8> laneGroup(int32_t first, int16_t page, bool b
     const bool firstLane = page == 20;
     const Margins upDown = firstLane ? m(1, 3, 1, 3) : margins;
     return {{
-        lane(first, page, {114, 238, 13, 13}, 1025, bound, margins),
-        lane(first + 1, page, {130, 238, 13, 13}, 1088, bound, margins),
-        lane(first + 2, page, {150, 265, 14, 23}, firstLane ? 1013 : 1102, bound, upDown),
-        lane(first + 3, page, {166, 265, 14, 23}, firstLane ? 1014 : 1103, bound, upDown),
-        lane(first + 4, page, {169, 238, 13, 13}, 1054, bound, margins),
-        arrow(first + 5, static_cast<int16_t>(page + 5), 131, 1079),
-        arrow(first + 6, static_cast<int16_t>(page + 5), 16, 1080),
-        lane(first + 7, page, {154, 238, 13, 13}, 1008, bound, margins),
+        lane(first, page, {114, 238, 13, 13}, Image::CopyButton, bound, margins),
+        lane(first + 1, page, {130, 238, 13, 13}, Image::PasteButton, bound, margins),
+        lane(first + 2, page, {150, 265, 14, 23}, firstLane ? Image::StepLeftArrow : Image::LaneLeftArrow, bound,
+             upDown),
+        lane(first + 3, page, {166, 265, 14, 23}, firstLane ? Image::StepRightArrow : Image::LaneRightArrow, bound,
+             upDown),
+        lane(first + 4, page, {169, 238, 13, 13}, Image::ClearButton, bound, margins),
+        arrow(first + 5, static_cast<int16_t>(page + 5), 131, Image::RightArrow),
+        arrow(first + 6, static_cast<int16_t>(page + 5), 16, Image::LeftArrow),
+        lane(first + 7, page, {154, 238, 13, 13}, Image::RandomButton, bound, margins),
     }};
 }
 
 constexpr auto kGroups = std::array{
-    laneGroup(236, 20, true, m(1, 5, 1, 5)), laneGroup(244, 21, true, m(1, 5, 1, 5)),
-    laneGroup(252, 22, true, m(1, 5, 1, 5)), laneGroup(260, 23, false, m(1, 5, 1, 5)),
-    laneGroup(268, 24, true, m(1, 4, 1, 4)),
+    laneGroup(Tag::Lane1Copy, 20, true, m(1, 5, 1, 5)), laneGroup(Tag::Lane2Copy, 21, true, m(1, 5, 1, 5)),
+    laneGroup(Tag::Lane3Copy, 22, true, m(1, 5, 1, 5)), laneGroup(Tag::Lane4Copy, 23, false, m(1, 5, 1, 5)),
+    laneGroup(Tag::Lane5Copy, 24, true, m(1, 4, 1, 4)),
 };
 
 constexpr auto kButtons = [] {

@@ -5,10 +5,15 @@
 // tables live in one file per area (MainPageLayout.cpp, SoundPageLayout.cpp,
 // EffectsPageLayout.cpp, LanePageLayout.cpp, MenuLayout.cpp,
 // PatternEditorLayout.cpp, PresetMenuLayout.cpp); InterfaceBuilder reads
-// them.
+// them.  Widgets are named by their tags (Tag::, Display::, Widget::) and
+// images by Image::.
 
 #include <cstdint>
 #include <span>
+
+#include "editor/DisplayTags.h"
+#include "guitoolkit/InterfaceImages.h"
+#include "plugin/ParameterTags.h"
 
 namespace layout {
 
@@ -56,7 +61,7 @@ struct ImageRow {
 
 enum KnobSetting : uint8_t {
     kAbsolute = 1,        // positionMode 1
-    kHorizontal = 2,      // dragAxis 1
+    kHorizontal = 2,      // dragAxis kDragHorizontal
     kFullFrameScale = 4,
 };
 
@@ -220,7 +225,8 @@ std::span<const ButtonRow> effectsPageButtons();
 std::span<const ImageRow> lanePageImages();
 std::span<const ButtonRow> lanePageButtons();
 
-// The in-panel menus up to 337, the learn menu's place, then 339.
+// The in-panel menus up to Factorypatterns, the learn menu's place, then
+// ExportLength.
 std::span<const MenuRow> visibleMenus();
 std::span<const HiddenMenuRow> hiddenMenus();
 // The buttons of the second half, each built after the menu or button its
@@ -237,17 +243,17 @@ std::span<const PresetMenuRow> presetMenus();
 std::span<const CompanionRow> companions();
 
 // Tags of the widgets outside the tables.
-inline constexpr int32_t kLearnMenuTag = 338;
+inline constexpr int32_t kLearnMenuTag = Tag::InterfaceSwitch11;
 inline constexpr int32_t kHiddenLearnMenuTag = 1000000;
 inline constexpr int32_t kExportButtonTag = 1000002;
 inline constexpr int32_t kLocateContainerTag = 305168176;
 inline constexpr int32_t kHookContainerTag = 305180368;
-inline constexpr int32_t kVersionLabelTag = 398;
-inline constexpr int32_t kLibraryPathTag = 367;
-inline constexpr int32_t kManualLinkTag = 369;
-inline constexpr int32_t kKeyStripTag = 370;    // poly-object views
-inline constexpr int32_t kBarStripTag = 371;
-inline constexpr int32_t kZoneViewTag = 372;
+inline constexpr int32_t kVersionLabelTag = Widget::VersionLabel;
+inline constexpr int32_t kLibraryPathTag = Widget::LibraryPath;
+inline constexpr int32_t kManualLinkTag = Widget::ManualLink;
+inline constexpr int32_t kKeyStripTag = Widget::KeyStrip;  // poly-object views
+inline constexpr int32_t kBarStripTag = Widget::BarStrip;
+inline constexpr int32_t kZoneViewTag = Tag::Zone2;
 // The tags whose stored values the end of the open sends again, in order.
 std::span<const int32_t> resentTags();
 

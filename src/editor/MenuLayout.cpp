@@ -27,37 +27,51 @@ constexpr const char* kBars[] = {"1 bar",  "2 Bars",  "3 Bars",  "4 bars",  "5 b
 constexpr int8_t kNoFont = -1;
 
 constexpr MenuRow channel(int32_t tag, int16_t x, float start) {
-    return {tag, 1, {x, 93, 12, 11}, m(6, 1, 6, 1), 0, 14, 1076, 11, 15, 8, start, kChannels};
+    return {tag, 1, {x, 93, 12, 11}, m(6, 1, 6, 1), 0, 14, Image::ChannelMenuPicture, 11, 15, 8, start, kChannels};
 }
 constexpr MenuRow target(int32_t tag, int16_t page, int16_t picture, std::span<const char* const> entries) {
     return {tag, page, {37, 281, 83, 15}, m(3), 0, 16, picture, 15, 15, kNoFont, 0.0f, entries};
 }
 
 constexpr MenuRow kVisible[] = {
-    {326, 0, {67, 665, 40, 15}, m(1, 5, 1, 5), -9, -120, 1018, 15, 15, kNoFont, 0.0f, kChords},
-    {327, 0, {29, 665, 15, 15}, m(2, 4, 2, 4), -23, -180, 1100, 15, 15, kNoFont, 0.0f, kKeys},
-    {328, 0, {87, 391, 45, 15}, m(0, 4, 0, 4), -18, 18, 1005, 15, 15, kNoFont, 0.0f, kRestarts},
-    channel(329, 123, 0.0f),
-    channel(330, 313, 1.0f),
-    channel(331, 502, 0.0f),
-    target(332, 25, 1083, kLayerTargets),
-    target(333, 26, 1083, kLayerTargets),
-    target(334, 27, 1083, kLayerTargets),
-    target(335, 28, 1082, kFilterTargets),
-    target(336, 29, 1084, kEffectTargets),
-    {79, 0, {25, 512, 42, 15}, m(-1, 4, -1, 4), -9, 16, 1028, 15, 15, kNoFont, 1.0f, kDivides},
-    {337, 0, {27, 446, 83, 15}, none, 0, 17, 1047, 15, 15, kNoFont, 0.0f, kFeels},
-    {339, 0, {811, 68, 14, 11}, m(1, 4, 1, 4), 0, 0, 1024, 11, 12, 1, 0.0f, kBars},
+    {Tag::Chordlist, 0, {67, 665, 40, 15}, m(1, 5, 1, 5), -9, -120, Image::ChordMenuPicture, 15, 15, kNoFont, 0.0f,
+     kChords},
+    {Tag::ChordListRotation, 0, {29, 665, 15, 15}, m(2, 4, 2, 4), -23, -180, Image::KeyMenuPicture, 15, 15, kNoFont,
+     0.0f, kKeys},
+    {Tag::RestartArp, 0, {87, 391, 45, 15}, m(0, 4, 0, 4), -18, 18, Image::RestartMenuPicture, 15, 15, kNoFont, 0.0f,
+     kRestarts},
+    channel(Tag::Osc1Channel, 123, 0.0f),
+    channel(Tag::Osc2Channel, 313, 1.0f),
+    channel(Tag::Osc3Channel, 502, 0.0f),
+    target(Tag::Lane1Row, 25, Image::LayerTargetMenuPicture, kLayerTargets),
+    target(Tag::Lane2Row, 26, Image::LayerTargetMenuPicture, kLayerTargets),
+    target(Tag::Lane3Row, 27, Image::LayerTargetMenuPicture, kLayerTargets),
+    target(Tag::Lane4Row, 28, Image::FilterTargetMenuPicture, kFilterTargets),
+    target(Tag::Lane5Row, 29, Image::EffectTargetMenuPicture, kEffectTargets),
+    {Tag::ChordSeqDivide, 0, {25, 512, 42, 15}, m(-1, 4, -1, 4), -9, 16, Image::ChordDivideMenuPicture, 15, 15,
+     kNoFont, 1.0f, kDivides},
+    {Tag::Factorypatterns, 0, {27, 446, 83, 15}, none, 0, 17, Image::FeelMenuPicture, 15, 15, kNoFont, 0.0f, kFeels},
+    {Tag::ExportLength, 0, {811, 68, 14, 11}, m(1, 4, 1, 4), 0, 0, Image::BarsMenuPicture, 11, 12, 1, 0.0f, kBars},
 };
 
 constexpr HiddenMenuRow kHidden[] = {
-    {340, {183, 32, 40, 20}, 2}, {344, {0, 0, 40, 20}, 5},   {345, {0, 0, 40, 20}, 5},
-    {346, {0, 0, 40, 20}, 5},    {347, {0, 0, 40, 20}, 5},   {348, {0, 0, 40, 20}, 2},
-    {349, {0, 0, 40, 20}, 2},    {350, {2, 646, 40, 20}, 5}, {351, {0, 0, 40, 20}, 2},
-    {352, {0, 0, 40, 20}, 2},    {353, {0, 0, 40, 20}, 2},   {357, {0, 0, 40, 20}, 2},
+    {Tag::ChordModePages, {183, 32, 40, 20}, 2},
+    {Tag::FilterTypeSourceA, {0, 0, 40, 20}, 5},
+    {Tag::FilterTypeSourceB, {0, 0, 40, 20}, 5},
+    {Tag::FilterTypeSelectorC, {0, 0, 40, 20}, 5},
+    {Tag::FilterTypeSelectorD, {0, 0, 40, 20}, 5},
+    {Tag::ModulationPage1, {0, 0, 40, 20}, 2},
+    {Tag::ModulationPage2, {0, 0, 40, 20}, 2},
+    {Tag::ModulationTracks, {2, 646, 40, 20}, 5},
+    {Tag::ModulationPage3, {0, 0, 40, 20}, 2},
+    {Tag::ModulationPage4, {0, 0, 40, 20}, 2},
+    {Tag::ModulationPage5, {0, 0, 40, 20}, 2},
+    {Tag::PatternOctavePage, {0, 0, 40, 20}, 2},
 };
 
-constexpr int32_t kResent[] = {340, 344, 345, 346, 347, 350, 354, 356, 357};
+constexpr int32_t kResent[] = {Tag::ChordModePages,      Tag::FilterTypeSourceA, Tag::FilterTypeSourceB,
+                               Tag::FilterTypeSelectorC, Tag::FilterTypeSelectorD, Tag::ModulationTracks,
+                               Tag::SoundDelayPages,     Tag::OctavePages,       Tag::PatternOctavePage};
 
 }  // namespace
 

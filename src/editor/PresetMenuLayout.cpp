@@ -12,18 +12,29 @@ constexpr uint32_t kInstrumentStyle = 104;  // file menu, folder tree, file name
 constexpr uint32_t kPresetStyle = 488;      // as the chord banks, with a title entry
 
 constexpr PresetMenuRow kMenus[] = {
-    {391, P::chordBanks, 0, {265, 619, 96, 15}, kChordBankStyle, 0, 1027, m(0, 5, 0, 5)},
-    {392, P::instruments, 0, {17, 113, 113, 17}, kInstrumentStyle, 1, 1073, m(0, 3, 0, 3)},
-    {393, P::instruments, 1, {207, 113, 113, 17}, kInstrumentStyle, 1, 1074, m(0, 3, 0, 3)},
-    {394, P::instruments, 2, {397, 113, 113, 17}, kInstrumentStyle, 1, 1075, m(0, 3, 0, 3)},
-    {395, P::presets, 0, {342, 19, 99, 15}, kPresetStyle, 0, 1072, m(-1, 5, -1, 5)},
-    {396, P::presets, 1, {481, 20, 99, 15}, kPresetStyle, 0, 1072, m(0, 5, 0, 5)},
-    {397, P::presets, 2, {621, 20, 99, 15}, kPresetStyle, 0, 1072, m(0, 5, 0, 5)},
+    {Widget::ChordBankMenu, P::chordBanks, 0, {265, 619, 96, 15}, kChordBankStyle, 0, Image::ChordBankMenuBox,
+     m(0, 5, 0, 5)},
+    {Widget::Osc1InstrumentMenu, P::instruments, 0, {17, 113, 113, 17}, kInstrumentStyle, 1, Image::Osc1MenuBox,
+     m(0, 3, 0, 3)},
+    {Widget::Osc2InstrumentMenu, P::instruments, 1, {207, 113, 113, 17}, kInstrumentStyle, 1, Image::Osc2MenuBox,
+     m(0, 3, 0, 3)},
+    {Widget::Osc3InstrumentMenu, P::instruments, 2, {397, 113, 113, 17}, kInstrumentStyle, 1, Image::Osc3MenuBox,
+     m(0, 3, 0, 3)},
+    {Widget::GlobalPresetMenu, P::presets, 0, {342, 19, 99, 15}, kPresetStyle, 0, Image::PresetMenuBox,
+     m(-1, 5, -1, 5)},
+    {Widget::SoundPresetMenu, P::presets, 1, {481, 20, 99, 15}, kPresetStyle, 0, Image::PresetMenuBox, m(0, 5, 0, 5)},
+    {Widget::SequencePresetMenu, P::presets, 2, {621, 20, 99, 15}, kPresetStyle, 0, Image::PresetMenuBox,
+     m(0, 5, 0, 5)},
 };
 
 constexpr CompanionRow kCompanions[] = {
-    {395, 314, 315, 320}, {397, 318, 319, 322}, {396, 316, 317, 321}, {391, 214, 215, 216},
-    {392, 221, 220, 222}, {393, 228, 227, 229}, {394, 231, 230, 232},
+    {Widget::GlobalPresetMenu, Tag::InterfaceSwitch4, Tag::InterfaceSwitch5, Widget::GlobalPresetOpener},
+    {Widget::SequencePresetMenu, Tag::InterfaceSwitch8, Tag::InterfaceSwitch9, Widget::SequencePresetOpener},
+    {Widget::SoundPresetMenu, Tag::InterfaceSwitch6, Tag::InterfaceSwitch7, Widget::SoundPresetOpener},
+    {Widget::ChordBankMenu, Tag::InterfaceSwitch1, Tag::InterfaceSwitch2, Widget::ChordBankOpener},
+    {Widget::Osc1InstrumentMenu, Tag::Osc1SelectorB, Tag::Osc1SelectorA, Widget::Osc1InstrumentOpener},
+    {Widget::Osc2InstrumentMenu, Tag::Osc2SelectorB, Tag::Osc2SelectorA, Widget::Osc2InstrumentOpener},
+    {Widget::Osc3InstrumentMenu, Tag::Osc3SelectorB, Tag::Osc3SelectorA, Widget::Osc3InstrumentOpener},
 };
 
 }  // namespace

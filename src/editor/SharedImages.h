@@ -6,14 +6,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "guitoolkit/InterfaceImages.h"
+
 namespace VSTGUI {
 class CBitmap;
 }
 
 class SharedImages {
 public:
-    static constexpr int32_t kFirstId = 1000;
-    static constexpr int32_t kCount = 122;
+    static constexpr int32_t kFirstId = Image::First;
+    static constexpr int32_t kCount = Image::Count;
 
     // One more open editor; the first loads the images.
     static void acquire();

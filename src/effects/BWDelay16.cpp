@@ -73,13 +73,13 @@ double BWDelay16::sixteenthsDelay(float value) const {
 
 void BWDelay16::applyParameter(uint32_t index, float value) {
     switch (index) {
-    case 0:
+    case kDelayLeft:
         targetLeft = sixteenthsDelay(value);
         break;
-    case 1:
+    case kDelayRight:
         targetRight = sixteenthsDelay(value);
         break;
-    case 2:
+    case kFeedback:
         feedback = unitRange(value) * kFeedbackScale;
         break;
     default:
@@ -93,8 +93,8 @@ void BWDelay16::updateTiming() {
     // Below the slowest tempo the ring stays at its capacity and the times
     // are held inside it.
     ringLength = wanted < capacity ? wanted : capacity - 1;
-    retakeParameter(0);
-    retakeParameter(1);
+    retakeParameter(kDelayLeft);
+    retakeParameter(kDelayRight);
     const float ring = static_cast<float>(ringLength);
     if (delayLeft >= ring) delayLeft = static_cast<float>(targetLeft);
     if (delayRight >= ring) delayRight = static_cast<float>(targetRight);

@@ -12,7 +12,7 @@
 
 class BWDelay16 : public BWEffect {
 public:
-    static constexpr int32_t kParameterCount = 3;
+    enum Parameter : uint32_t { kDelayLeft = 0, kDelayRight = 1, kFeedback = 2, kParameterCount = 3 };
 
     // Host thread.  Ready to run at the owner's rate and tempo afterwards.
     BWDelay16(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);

@@ -56,17 +56,17 @@ float BWDoubleDelay::clampToLine(float delay) const {
 
 void BWDoubleDelay::applyParameter(uint32_t index, float value) {
     switch (index) {
-    case 0:
+    case kTimeLeft:
         targetA = clampToLine(noteDelay(value));
         break;
-    case 1:
+    case kTimeRight:
         leftTime = noteDelay(value);
         targetB = clampToLine(leftTime + widthSamples);
         break;
-    case 3:
+    case kFeedback:
         feedback = unitRange(value) * kFeedbackScale;
         break;
-    case 4:
+    case kWidth:
         widthSamples = unitRange(value) * kMaxWidthSamples;
         targetB = clampToLine(leftTime + widthSamples);
         break;
@@ -76,8 +76,8 @@ void BWDoubleDelay::applyParameter(uint32_t index, float value) {
 }
 
 void BWDoubleDelay::updateTiming() {
-    retakeParameter(0);
-    retakeParameter(1);
+    retakeParameter(kTimeLeft);
+    retakeParameter(kTimeRight);
 }
 
 void BWDoubleDelay::prepare() {

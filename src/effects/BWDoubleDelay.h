@@ -12,7 +12,9 @@
 
 class BWDoubleDelay : public BWEffect {
 public:
-    static constexpr int32_t kParameterCount = 5;
+    enum Parameter : uint32_t {
+        kTimeLeft = 0, kTimeRight = 1, kDiff = 2, kFeedback = 3, kWidth = 4, kParameterCount = 5
+    };
 
     // Host thread.  Ready to run at the owner's rate and tempo afterwards.
     BWDoubleDelay(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);

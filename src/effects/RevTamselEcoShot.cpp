@@ -116,22 +116,22 @@ void RevTamselEcoShot::stop() {
 void RevTamselEcoShot::applyParameter(uint32_t index, float value) {
     const float v = unitRange(value);
     switch (index) {
-    case 0:
+    case kRoomSize:
         roomSizeValue = v;
         break;
-    case 1:
+    case kReverbTime:
         timeFactor = owner->noteFrequency(v * 24.0f - 12.0f) / owner->noteFrequency(0.0f);
         updateT60();
         updateDecay();
         break;
-    case 2: {
+    case kReflectivity: {
         const int32_t q = static_cast<int32_t>(v * 999.99994f);
         const float a = static_cast<float>(q) * 0.00091f + 0.09f;
         dampingFactor = (1.0f - 1.0f / a) * 0.575646f;
         updateDecay();
         break;
     }
-    case 3:
+    case kInput:
         inputGain = value > 0.5f ? kInputGain : 0.0f;
         break;
     default:

@@ -19,7 +19,7 @@ struct SectionLanes;  // a section's state in registers while a block runs
 
 class RevTamselEcoShot : public BWEffect {
 public:
-    static constexpr int32_t kParameterCount = 4;
+    enum Parameter : uint32_t { kRoomSize = 0, kReverbTime = 1, kReflectivity = 2, kInput = 3, kParameterCount = 4 };
     static constexpr int32_t kLinesPerSection = 4;
 
     // Host thread.  Ready to run at the owner's rate afterwards.

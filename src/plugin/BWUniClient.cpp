@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/VstOpcodes.h"
 #include "engine/BWRomplerLibrary.h"
 #include "persistence/Settings.h"
 #include "persistence/SettingsKey.h"
@@ -251,4 +252,4 @@ const VstTimeInfo* BWUniClient::transport() { return getTimeInfo(kTimeFilter); }
 
 void BWUniClient::sendNotes(VstEvents* events) { sendVstEventsToHost(events); }
 
-void BWUniClient::runStateChanged(int32_t run) { callHost(53, run, 0, nullptr, 0.0f); }
+void BWUniClient::runStateChanged(int32_t run) { callHost(HostOpcode::RunStateChanged, run, 0, nullptr, 0.0f); }

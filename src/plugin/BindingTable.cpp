@@ -12,9 +12,9 @@ constexpr BindingRow kByTag[] = {
     {Tag::KickLevel, 135, "Kicklevel"},
     {Tag::KickTone, 74, "Kicktone"},
     {Tag::KickToSidechain, 139, "Kick2Sidechain"},
-    {Tag::CompressorDepth, 109, "CompressorDepth"},
-    {Tag::CompressorSpeed, 108, "CompressorSpeed"},
-    {Tag::Osc1TrigMode, 31, "Osc1 TrigMode"},
+    {Tag::CompressorDepth, 109, "CompressorDepth", 5},
+    {Tag::CompressorSpeed, 108, "CompressorSpeed", 5},
+    {Tag::Osc1TrigMode, 31, "Osc1 TrigMode", 3},
     {Tag::Osc1TrigEach, 34, "Osc1 TrigEach"},
     {Tag::Osc1Octave, 13, "Osc1 Octave"},
     {Tag::Osc1Polycrush, 16, "Osc1 Polycrush"},
@@ -25,7 +25,7 @@ constexpr BindingRow kByTag[] = {
     {Tag::Osc1Release, 20, "Osc1 Release"},
     {Tag::Osc1Level, 30, "Osc1 Level"},
     {Tag::Osc1Pan, 61, "Osc1 Pan"},
-    {Tag::Osc2TrigMode, 32, "Osc2 TrigMode"},
+    {Tag::Osc2TrigMode, 32, "Osc2 TrigMode", 3},
     {Tag::Osc2TrigEach, 36, "Osc2 TrigEach"},
     {Tag::Osc2Octave, 53, "Osc2 Ocatve"},
     {Tag::Osc2Polycrush, 56, "Osc2 Polycrush"},
@@ -36,7 +36,7 @@ constexpr BindingRow kByTag[] = {
     {Tag::Osc2Release, 24, "Osc2 Release"},
     {Tag::Osc2Level, 29, "Osc2 Level"},
     {Tag::Osc2Pan, 62, "Osc2 Pan"},
-    {Tag::Osc3TrigMode, 33, "Osc3 TrigMode"},
+    {Tag::Osc3TrigMode, 33, "Osc3 TrigMode", 3},
     {Tag::Osc3TrigEach, 35, "Osc3 TrigEach"},
     {Tag::Osc3Octave, 60, "Osc3 Octave"},
     {Tag::Osc3Polycrush, 59, "Osc3 Polycrush"},
@@ -47,7 +47,7 @@ constexpr BindingRow kByTag[] = {
     {Tag::Osc3Release, 49, "Osc3 Release"},
     {Tag::Osc3Level, 45, "Osc3 Level"},
     {Tag::Osc3Pan, 63, "Osc3 Pan"},
-    {Tag::FilterTrigMode, 37, "Filter TrigMode"},
+    {Tag::FilterTrigMode, 37, "Filter TrigMode", 3},
     {Tag::FilterTrigEach, 38, "Filter TrigEach"},
     {Tag::FilterInvert, 69, "Filter Invert"},
     {Tag::FilterVoiceMode, 65, "FilterVoiceMode"},
@@ -80,12 +80,12 @@ constexpr BindingRow kByTag[] = {
     {Tag::RvbWidth, 114, "RVB Width"},
     {Tag::RvbDamp, 115, "RVB Damp"},
     {Tag::RvbMix, 116, "RVB Mix"},
-    {Tag::ChordSelect, 6, "Chord Select"},
+    {Tag::ChordSelect, 6, "Chord Select", 3},
     {Tag::ManualChordSel, 5, "ManualChordSel"},
     {Tag::ClockDivide, 93, "ClockDivide"},
     {Tag::Swingfactor, 92, "Swingfactor"},
     {Tag::PatternKeys, 105, "PatternKeys"},
-    {Tag::ChordSeqDivide, 95, "ChordSeqDivide"},
+    {Tag::ChordSeqDivide, 95, "ChordSeqDivide", 3},
     {Tag::Glide, 12, "Glide"},
     {Tag::ShiftArp, 10, "ShiftArp"},
     {Tag::Transpose, 72, "Transpose"},
@@ -175,25 +175,25 @@ constexpr BindingRow kByTag[] = {
     {Tag::PhsOnOff, 133, "PHSonoff"},
     {Tag::DlyOnOff, 134, "DLYonoff"},
     {Tag::SelectPath, -1, "selectpath"},
-    {Tag::Chordlist, 3, "Chordlist"},
-    {Tag::ChordListRotation, 4, "List"},
-    {Tag::RestartArp, 9, "RestartArp"},
-    {Tag::Osc1Channel, 143, "channel"},
-    {Tag::Osc2Channel, 144, "channel"},
-    {Tag::Osc3Channel, 145, "channel"},
-    {Tag::Lane1Row, 76, "List"},
-    {Tag::Lane2Row, 79, "List c"},
-    {Tag::Lane3Row, 83, "List c c"},
-    {Tag::Lane4Row, 86, "List c c"},
-    {Tag::Lane5Row, 88, "List c c c"},
-    {Tag::Factorypatterns, 104, "Factorypatterns"},
-    {Tag::ExportLength, 155, "List"},
+    {Tag::Chordlist, 3, "Chordlist", 8},
+    {Tag::ChordListRotation, 4, "List", 12},
+    {Tag::RestartArp, 9, "RestartArp", 6},
+    {Tag::Osc1Channel, 143, "channel", 16},
+    {Tag::Osc2Channel, 144, "channel", 16},
+    {Tag::Osc3Channel, 145, "channel", 16},
+    {Tag::Lane1Row, 76, "List", 10},
+    {Tag::Lane2Row, 79, "List c", 10},
+    {Tag::Lane3Row, 83, "List c c", 10},
+    {Tag::Lane4Row, 86, "List c c", 10},
+    {Tag::Lane5Row, 88, "List c c c", 6},
+    {Tag::Factorypatterns, 104, "Factorypatterns", 8},
+    {Tag::ExportLength, 155, "List", 14},
     {Tag::Osc1Sound, 14, "Osc1 Sound"},
     {Tag::Osc2Sound, 54, "Osc2 Sound"},
     {Tag::Osc3Sound, 58, "Osc3 Sound"},
     {Tag::ModulationPage1, 77, "mdlr"},
     {Tag::ModulationPage2, 80, "mdlr c"},
-    {Tag::ModulationTracks, 81, "modtrcks"},
+    {Tag::ModulationTracks, 81, "modtrcks", 5},
     {Tag::ModulationPage3, 84, "mdlr c c"},
     {Tag::ModulationPage4, 87, "mdlr c c"},
     {Tag::ModulationPage5, 90, "mdlr c c"},
@@ -263,6 +263,19 @@ constexpr TagRun kConstructionRuns[] = {
     {Tag::ExportLength}, {Tag::Osc1Sound, Tag::Osc3Sound}, {Tag::FilterVoiceMode}, {Tag::ModulationPage1,
     Tag::ModulationPage5}, {Tag::PatternOctave}, {Tag::DelaySwitch}, {Tag::FilterType}, {Tag::ModulationTrackArea},
     {Tag::PatternKeys}, {Tag::Zone2, Tag::FactoryPatternTable},
+};
+
+// The stepped indices that have no binding: the layers' selectors and the
+// filter type's slots.
+struct StepRow {
+    int32_t tag;
+    int32_t steps;
+};
+constexpr StepRow kUnboundSteps[] = {
+    {Tag::Osc1SelectorA, 5},     {Tag::Osc1SelectorB, 5},     {Tag::Osc2SelectorA, 5},
+    {Tag::Osc2SelectorB, 5},     {Tag::Osc3SelectorA, 5},     {Tag::Osc3SelectorB, 5},
+    {Tag::FilterTypeSourceA, 5}, {Tag::FilterTypeSourceB, 5}, {Tag::FilterTypeSelectorC, 5},
+    {Tag::FilterTypeSelectorD, 5},
 };
 
 constexpr const BindingRow* rowOfTag(int32_t tag) {
@@ -481,6 +494,13 @@ std::span<const BindingRow> bindingsByTag() { return kByTag; }
 std::span<const BindingRow> bindingsInConstructionOrder() { return kInConstructionOrder; }
 
 const BindingRow* findBindingByTag(int32_t tag) { return findByTag(bindingsByTag(), tag); }
+
+int32_t stepCount(int32_t tag) {
+    if (const BindingRow* row = findBindingByTag(tag)) return row->steps;
+    for (const StepRow& row : kUnboundSteps)
+        if (row.tag == tag) return row.steps;
+    return 0;
+}
 
 const BindingRow* findBindingById(int32_t id) {
     if (id < 0 || id > kHighestId || kIndexById[static_cast<size_t>(id)] < 0) return nullptr;

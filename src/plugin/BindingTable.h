@@ -24,6 +24,7 @@ struct BindingRow {
     int32_t tag;
     int32_t id;  // kActionId for an interface action
     const char* name;
+    int32_t steps = 0;  // how many choices the value selects; 0: continuous
 };
 
 // Ascending tags.
@@ -34,6 +35,9 @@ std::span<const BindingRow> bindingsInConstructionOrder();
 // Null when no binding has that tag, or (for findBindingById) for kActionId.
 const BindingRow* findBindingByTag(int32_t tag);
 const BindingRow* findBindingById(int32_t id);
+// The choices a stepped index selects (a binding's steps, or those of a
+// stepped index without one); 0 for a continuous value or no index.
+int32_t stepCount(int32_t tag);
 
 // Preset kinds and the ids their presets store, in stored order.
 enum PresetKind : int32_t {

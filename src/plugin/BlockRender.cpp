@@ -327,8 +327,7 @@ void Engine::endBlock(float** outputs, int32_t frames) {
 void Engine::endSilentBlock(float** outputs, int32_t frames) {
     RenderState& r = render;
     r.masterCurrent = r.masterTarget;
-    storeShared(r.peakLeft, 0.0f);
-    storeShared(r.peakRight, 0.0f);
+    display.publishPeaks(0.0f, 0.0f);
     const bool blockerAtRest = r.dc[0].x1 == 0.0f && r.dc[0].y1 == 0.0f && r.dc[1].x1 == 0.0f && r.dc[1].y1 == 0.0f;
     if (!blockerAtRest) blockDc(outputs, frames);
 }
@@ -338,8 +337,7 @@ void Engine::applyMasterGain(float** outputs, int32_t frames) {
 }
 
 void Engine::measurePeaks(float** outputs, int32_t frames) {
-    storeShared(render.peakLeft, peakOf(outputs[0], frames));
-    storeShared(render.peakRight, peakOf(outputs[1], frames));
+    display.publishPeaks(peakOf(outputs[0], frames), peakOf(outputs[1], frames));
 }
 
 void Engine::blockDc(float** outputs, int32_t frames) {

@@ -72,10 +72,10 @@ bool BWUniClient::beginEdit(int32_t index) {
 bool BWUniClient::endEdit(int32_t index) { return index < kHostParameterCount && BWPluginBase::endEdit(index); }
 
 void BWUniClient::resume() {
-    if (audioMaster) callHost(6);  // the host's MIDI, please
+    if (audioMaster) callHost(HostOpcode::WantMidi);
     if (hostCode == kHostAbleton && audioMaster) {
         AbletonNote note;
-        callHost(35, 0, 0, &note, 0.0f);
+        callHost(HostOpcode::VendorSpecific, 0, 0, &note, 0.0f);
     }
 }
 

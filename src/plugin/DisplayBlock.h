@@ -80,4 +80,8 @@ struct DisplayBlock {
     float objectCount = 0.0f;
     Eight objectAlpha{};
     Eight objectSpriteY{};
+    // The output's peaks over the last block the render made, left and
+    // right: what the level meters show.
+    float peakLeft = 0.0f;
+    float peakRight = 0.0f;
 };

@@ -27,6 +27,11 @@ int leadLayer(const EngineState& state) {
 
 }  // namespace
 
+void DisplayPublisher::publishPeaks(float left, float right) {
+    storeShared(block.peakLeft, left);
+    storeShared(block.peakRight, right);
+}
+
 void DisplayPublisher::publish(const Engine& engine, float octave, float tie) {
     const RenderState& r = engine.renderState();
     if (r.silent) return publishRest();

@@ -46,6 +46,8 @@ public:
     // After the sequencer, the voices' starts and the lanes of a tick:
     // octave and tie are the step's values of those two lines.
     void publish(const Engine& engine, float octave, float tie);
+    // At the end of every block: the output's peaks for the level meters.
+    void publishPeaks(float left, float right);
 
 private:
     void publishVoices(const Engine& engine, float octave, float tie, bool sounding);

@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "plugin/BindingTable.h"
+#include "plugin/ParameterCurves.h"
 #include "plugin/Engine.h"
 #include "plugin/InterfaceRequests.h"
 
@@ -27,8 +29,10 @@ enum LayerSlot : int32_t {
     kPan = Tag::Osc1Pan - Tag::Osc1TrigMode,
 };
 
-float truncated(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
-float cubedTime(float v, float scale) { return v * v * scale * v; }
+using curve::cubedTime;
+using curve::kFilterEnvelopeMs;
+using curve::kLayerEnvelopeMs;
+using curve::truncated;
 // 100 − 100 (a / 100)^0.6 ms: the age drift time for a = trunc(100 v).
 float ageTime(float a) { return 100.0f - 100.0f * std::pow(0.01f * a, 0.6f); }
 
@@ -48,17 +52,17 @@ void Engine::applyHostParameter(int32_t index, float v) {
     if (index >= Tag::ChordSelect) return applySequencerParameter(index, v);
     switch (index) {
         case Tag::MasterLevel: out.masterGain = 2.0f * v; break;
-        case Tag::MasterAttack: out.masterAttackMs = 2000.0f * v; break;
-        case Tag::MasterRelease: out.masterReleaseMs = 4000.0f * v; break;
+        case Tag::MasterAttack: out.masterAttackMs = curve::masterAttackMs(v); break;
+        case Tag::MasterRelease: out.masterReleaseMs = curve::masterReleaseMs(v); break;
         case Tag::KickLevel: out.kickGain = 2.0f * v; break;
-        case Tag::KickTone: out.kickTone = 8.0f * v + 12.0f; break;
+        case Tag::KickTone: out.kickTone = curve::kickTone(v); break;
         case Tag::KickToSidechain: out.kickToSidechain.setSwitch(v); break;
         case Tag::CompressorDepth:
-            out.compressorDepthSwitch.setSteps(v, 5);
+            out.compressorDepthSwitch.setSteps(v, stepCount(Tag::CompressorDepth));
             out.compressor.setDepth(out.compressorDepthSwitch.stepIndex);
             break;
         case Tag::CompressorSpeed:
-            out.compressorSpeedSwitch.setSteps(v, 5);
+            out.compressorSpeedSwitch.setSteps(v, stepCount(Tag::CompressorSpeed));
             out.compressor.setSpeed(out.compressorSpeedSwitch.stepIndex, context.sampleRate);
             break;
         default: break;
@@ -69,7 +73,7 @@ void Engine::applyLayerParameter(int layer, int32_t slot, float v) {
     LayerState& l = engine.layers[layer];
     switch (slot) {
         case kTrigMode: {
-            l.triggerMode.setSteps(v, 3);
+            l.triggerMode.setSteps(v, stepCount(Tag::Osc1TrigMode));
             const TriggerSource& source = engine.triggerSources[l.triggerMode.stepIndex];
             l.triggerFirst = source.first.data();
             l.triggerSecond = source.second.data();
@@ -77,7 +81,7 @@ void Engine::applyLayerParameter(int layer, int32_t slot, float v) {
         }
         case kTrigEach: l.triggerDivider = truncated(7.0f * v + 1.0f); break;
         case kOctave: {
-            const int32_t octave = std::min(static_cast<int32_t>(5.0f * v), 4);
+            const int32_t octave = curve::octaveStep(v);
             l.octaveSemitones = static_cast<float>(12 * octave);
             l.pitchOffset = l.octaveSemitones + 12.0f + engine.sequencer.globalPitchOffset;
             break;
@@ -89,15 +93,15 @@ void Engine::applyLayerParameter(int layer, int32_t slot, float v) {
             break;
         }
         case kAge: {
-            const float a = truncated(100.0f * v);
+            const float a = curve::wholePercent(v);
             l.ageAmount = ageTime(a);
             l.ageDepth = 0.04f * a;
             break;
         }
-        case kAttack: l.attackMs = cubedTime(v, 2000.0f); break;
-        case kDecay: l.decayMs = cubedTime(v, 2000.0f); break;
+        case kAttack: l.attackMs = cubedTime(v, kLayerEnvelopeMs); break;
+        case kDecay: l.decayMs = cubedTime(v, kLayerEnvelopeMs); break;
         case kSustain: l.sustain = v; break;
-        case kRelease: l.releaseMs = cubedTime(v, 2000.0f); break;
+        case kRelease: l.releaseMs = cubedTime(v, kLayerEnvelopeMs); break;
         case kLevel: l.outputGain = v * l.levelFactor; break;
         case kPan:
             l.pan = {std::sqrt(1.0f - v), std::sqrt(v)};
@@ -111,7 +115,7 @@ void Engine::applyFilterParameter(int32_t index, float v) {
     FilterState& f = engine.filter;
     switch (index) {
         case Tag::FilterTrigMode:
-            f.triggerMode.setSteps(v, 3);
+            f.triggerMode.setSteps(v, stepCount(Tag::FilterTrigMode));
             f.trigger = engine.triggerSources[f.triggerMode.stepIndex].second.data();
             break;
         case Tag::FilterTrigEach: f.triggerDivider = truncated(7.0f * v + 1.0f); break;
@@ -124,23 +128,23 @@ void Engine::applyFilterParameter(int32_t index, float v) {
             requests.requestRefresh();
             break;
         case Tag::FilterAge: {
-            const float a = truncated(100.0f * v);
+            const float a = curve::wholePercent(v);
             f.ageAmount = ageTime(a);
             f.ageDepth = 0.00019999999f * a;
             f.settings.age = {f.ageAmount, f.ageDepth};
             break;
         }
-        case Tag::FilterAttack: f.attackMs = cubedTime(v, 4000.0f); break;
-        case Tag::FilterDecay: f.decayMs = cubedTime(v, 4000.0f); break;
+        case Tag::FilterAttack: f.attackMs = cubedTime(v, kFilterEnvelopeMs); break;
+        case Tag::FilterDecay: f.decayMs = cubedTime(v, kFilterEnvelopeMs); break;
         case Tag::FilterSustain: f.sustain = v; break;
-        case Tag::FilterRelease: f.releaseMs = cubedTime(v, 4000.0f); break;
+        case Tag::FilterRelease: f.releaseMs = cubedTime(v, kFilterEnvelopeMs); break;
         case Tag::FilterCutoff: f.settings.cut = v; break;
         case Tag::FilterReso:
-            f.resonance = truncated(10000.0f * v) * 0.0001f;
+            f.resonance = curve::resonance(v);
             f.settings.setResonance(v);
             break;
         case Tag::FilterPeak: f.settings.peak = v; break;
-        case Tag::FilterMix: f.mix = truncated(9700.0f * v) * 0.0001f; break;
+        case Tag::FilterMix: f.mix = curve::filterMix(v); break;
         default: break;
     }
 }
@@ -149,9 +153,9 @@ void Engine::applyEffectParameter(int32_t index, float v) {
     const PatternEditState& p = engine.patterns;
     switch (index) {
         case Tag::RvsSize:
-            chain.reverser.setParameter(BWReverserX2::kSize, truncated(70.0f * v + 30.000002f) * 0.01f);
+            chain.reverser.setParameter(BWReverserX2::kSize, curve::reverserSize(v));
             break;
-        case Tag::RvsDecay: chain.reverser.setParameter(BWReverserX2::kDec, 0.8f * v + 0.2f); break;
+        case Tag::RvsDecay: chain.reverser.setParameter(BWReverserX2::kDec, curve::reverserDecay(v)); break;
         case Tag::RvsXfade: chain.reverser.setParameter(BWReverserX2::kXFade, v); break;
         case Tag::RvsMix: giveMix(chain.reverser, PatternEditState::kReverser, v * p.reverserOn); break;
         case Tag::ChsRate: chain.chorus.setParameter(BWChorusXStereo::kRate, 0.5f * v); break;
@@ -172,23 +176,23 @@ void Engine::applyEffectParameter(int32_t index, float v) {
             break;
         }
         case Tag::DlyTime:
-            chain.doubleDelay.setParameter(0, 1.0f - v);
-            chain.doubleDelay.setParameter(1, 1.0f - v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kTimeLeft, 1.0f - v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kTimeRight, 1.0f - v);
             break;
-        case Tag::DlyWidth: chain.doubleDelay.setParameter(4, v); break;
+        case Tag::DlyWidth: chain.doubleDelay.setParameter(BWDoubleDelay::kWidth, v); break;
         case Tag::DlyFeed:
-            chain.doubleDelay.setParameter(2, v);
-            chain.doubleDelay.setParameter(3, v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kDiff, v);
+            chain.doubleDelay.setParameter(BWDoubleDelay::kFeedback, v);
             break;
         case Tag::DlyMix: applyDelayMixes(); break;
-        case Tag::RvbSize: chain.reverb.setParameter(0, v); break;
-        case Tag::RvbWidth: chain.reverb.setParameter(1, v); break;
-        case Tag::RvbDamp: chain.reverb.setParameter(2, 1.0f - v); break;
+        case Tag::RvbSize: chain.reverb.setParameter(RevTamselEcoShot::kRoomSize, v); break;
+        case Tag::RvbWidth: chain.reverb.setParameter(RevTamselEcoShot::kReverbTime, v); break;
+        case Tag::RvbDamp: chain.reverb.setParameter(RevTamselEcoShot::kReflectivity, 1.0f - v); break;
         case Tag::RvbMix: giveMix(chain.reverb, PatternEditState::kReverb, v * v * p.reverbOn); break;
         // "DLY16Time L" sets the right time and "DLY16Time R" the left one.
-        case Tag::Dly16TimeL: chain.delay16.setParameter(1, v); break;
-        case Tag::Dly16TimeR: chain.delay16.setParameter(0, v); break;
-        case Tag::Dly16Feed: chain.delay16.setParameter(2, v); break;
+        case Tag::Dly16TimeL: chain.delay16.setParameter(BWDelay16::kDelayRight, v); break;
+        case Tag::Dly16TimeR: chain.delay16.setParameter(BWDelay16::kDelayLeft, v); break;
+        case Tag::Dly16Feed: chain.delay16.setParameter(BWDelay16::kFeedback, v); break;
         default: break;
     }
 }

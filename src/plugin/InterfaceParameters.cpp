@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
 #include "plugin/InterfaceRequests.h"
 #include "plugin/ParameterInbox.h"
@@ -55,19 +56,19 @@ void Engine::applyInterfaceParameter(int32_t index, float v) {
             return;
         case Tag::Chordlist: return applyChordListPage(v);
         case Tag::ChordListRotation: return applyChordListRotation(v);
-        case Tag::RestartArp: record.setSteps(v, 6); return;
+        case Tag::RestartArp:
         case Tag::Osc1Channel:
         case Tag::Osc2Channel:
-        case Tag::Osc3Channel: record.setSteps(v, 16); return;
+        case Tag::Osc3Channel:
         case Tag::Lane1Row:
         case Tag::Lane2Row:
         case Tag::Lane3Row:
-        case Tag::Lane4Row: record.setSteps(v, 10); return;
-        case Tag::Lane5Row: record.setSteps(v, 6); return;
+        case Tag::Lane4Row:
+        case Tag::Lane5Row: record.setSteps(v, stepCount(index)); return;
         case Tag::Factorypatterns: return applyFactoryPatterns(v);
         case Tag::InterfaceSwitch11: record.setSwitch(v); return;
         case Tag::ExportLength:
-            record.setSteps(v, 14);
+            record.setSteps(v, stepCount(index));
             p.exportBars.fill(kExportBars[record.stepIndex]);
             return;
         case Tag::Osc1Sound:
@@ -77,7 +78,7 @@ void Engine::applyInterfaceParameter(int32_t index, float v) {
         case Tag::FilterTypeSourceB:
         case Tag::FilterTypeSelectorC:
         case Tag::FilterTypeSelectorD:
-            record.setStepsWithMargin(v, 5);
+            record.setStepsWithMargin(v, stepCount(index));
             if (index <= Tag::FilterTypeSourceB) {
                 engine.filter.typeSources[index - Tag::FilterTypeSourceA] = record.stepIndex;
             }
@@ -128,7 +129,7 @@ void Engine::applyEffectSwitch(int32_t index, float v) {
 void Engine::applyChordListPage(float v) {
     PatternEditState& p = engine.patterns;
     SteppedValue& record = p.records[Tag::Chordlist];
-    record.setSteps(v, 8);
+    record.setSteps(v, stepCount(Tag::Chordlist));
     models.chordList.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
     models.chordList.copyCurrentPageValues(p.chordListPageValues.data(), p.chordListPageValues.size());
     rotateChordList(static_cast<int32_t>(p.records[Tag::ChordListRotation].step));
@@ -136,7 +137,7 @@ void Engine::applyChordListPage(float v) {
 
 void Engine::applyChordListRotation(float v) {
     SteppedValue& record = engine.patterns.records[Tag::ChordListRotation];
-    record.setSteps(v, 12);
+    record.setSteps(v, stepCount(Tag::ChordListRotation));
     rotateChordList(record.stepIndex);
 }
 
@@ -154,7 +155,7 @@ void Engine::rotateChordList(int32_t k) {
 void Engine::applyFactoryPatterns(float v) {
     PatternEditState& p = engine.patterns;
     SteppedValue& record = p.records[Tag::Factorypatterns];
-    record.setSteps(v, 8);
+    record.setSteps(v, stepCount(Tag::Factorypatterns));
     models.factoryPatternTable.setCurrentPage(static_cast<uint64_t>(record.stepIndex));
     models.factoryPatternTable.copyCurrentPageValues(p.factoryPatternValues.data(), p.factoryPatternValues.size());
     for (size_t i = 0; i < p.factoryGateValues.size(); ++i) {

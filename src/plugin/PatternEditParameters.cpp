@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
 #include "plugin/EngineHost.h"
 #include "plugin/InterfaceRequests.h"
@@ -163,7 +164,7 @@ void Engine::applyPatternEdit(int32_t index, float v) {
         case Tag::Osc2SelectorA:
         case Tag::Osc2SelectorB:
         case Tag::Osc3SelectorA:
-        case Tag::Osc3SelectorB: record.setSteps(v, 5); requests.requestRefresh(); return;
+        case Tag::Osc3SelectorB: record.setSteps(v, stepCount(index)); requests.requestRefresh(); return;
         default: return;  // 216, 222, 229, 232 and the unused indices
     }
 }

@@ -35,10 +35,6 @@ struct RenderState {
     float kickGain = 1.0f;
     float masterTarget = 1.0f;
     float masterCurrent = 0.0f;
-    // The block peaks the level meters follow: written with storeShared, read
-    // with loadShared by the interface.
-    float peakLeft = 0.0f;
-    float peakRight = 0.0f;
     std::array<DcBlocker, 2> dc{};
 
     bool silent = false;

@@ -5,6 +5,8 @@
 // lines; a state load clears them, so a copy is taken only while they are
 // clear, and putting it back leaves them to the load.
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -49,6 +51,45 @@ struct ContextState {
     std::array<float, BWSystemInfo::kChordSize> sortedNotes{}, sortedVelocities{}, shiftedNotes{},
         shiftedNotesClamped{};
 };
+
+// Every value of the context that the running state keeps, in one list
+// that the save walks one way (move(kept, live) copies out) and the
+// restore the other.  The note order keeps its length: the restore copies
+// into the context's own list.
+template <class Kept, class Live, class Move>
+void eachContextValue(Kept& kept, Live& live, Move move) {
+    move(kept.randomState, live.randomState);
+    move(kept.tickSamples, live.tickSamples);
+    move(kept.positionBeats, live.positionBeats);
+    move(kept.positionBeatsF, live.positionBeatsF);
+    move(kept.programNumber, live.programNumber);
+    move(kept.playing, live.playing);
+    move(kept.pitchBend, live.pitchBend);
+    move(kept.lastNote, live.lastNote);
+    move(kept.lastVelocity, live.lastVelocity);
+    move(kept.lastNoteFrequency, live.lastNoteFrequency);
+    move(kept.channelPressure, live.channelPressure);
+    move(kept.nextVoice, live.nextVoice);
+    move(kept.controllerValues, live.controllerValues);
+    move(kept.sortedNotes, live.sortedNotes);
+    move(kept.sortedVelocities, live.sortedVelocities);
+    move(kept.shiftedNotes, live.shiftedNotes);
+    move(kept.shiftedNotesClamped, live.shiftedNotesClamped);
+    if constexpr (std::is_const_v<Kept>) {
+        std::copy(kept.noteOrder.begin(), kept.noteOrder.end(), live.noteOrder.begin());
+    } else {
+        kept.noteOrder = live.noteOrder;
+    }
+}
+
+// The voices' slots (as many as the note order holds): each kept list with
+// the context's aligned floats it stands for.
+template <class Kept, class Live>
+auto voiceSlots(Kept& kept, Live& live) {
+    return std::array{std::pair{&kept.voiceNote, live.voiceNote.get()},
+                      std::pair{&kept.voiceVelocity, live.voiceVelocity.get()},
+                      std::pair{&kept.voiceFrequency, live.voiceFrequency.get()}};
+}
 
 }  // namespace
 
@@ -107,29 +148,9 @@ std::shared_ptr<const Engine::RunningState> Engine::saveRunningState() const {
     saved->silenceCounter = silenceCounter;
     saved->longLinePosition = longLinePosition;
     saved->notesHanging = notesHanging;
-    ContextState& c = saved->context;
-    c.randomState = context.randomState;
-    c.tickSamples = context.tickSamples;
-    c.positionBeats = context.positionBeats;
-    c.positionBeatsF = context.positionBeatsF;
-    c.programNumber = context.programNumber;
-    c.playing = context.playing;
-    c.pitchBend = context.pitchBend;
-    c.lastNote = context.lastNote;
-    c.lastVelocity = context.lastVelocity;
-    c.lastNoteFrequency = context.lastNoteFrequency;
-    c.channelPressure = context.channelPressure;
-    c.nextVoice = context.nextVoice;
-    c.noteOrder = context.noteOrder;
-    const size_t voiceSlots = context.noteOrder.size();
-    c.voiceNote.assign(context.voiceNote.get(), context.voiceNote.get() + voiceSlots);
-    c.voiceVelocity.assign(context.voiceVelocity.get(), context.voiceVelocity.get() + voiceSlots);
-    c.voiceFrequency.assign(context.voiceFrequency.get(), context.voiceFrequency.get() + voiceSlots);
-    c.controllerValues = context.controllerValues;
-    c.sortedNotes = context.sortedNotes;
-    c.sortedVelocities = context.sortedVelocities;
-    c.shiftedNotes = context.shiftedNotes;
-    c.shiftedNotesClamped = context.shiftedNotesClamped;
+    eachContextValue(saved->context, context, [](auto& kept, const auto& live) { kept = live; });
+    const size_t slotCount = context.noteOrder.size();
+    for (auto [kept, live] : voiceSlots(saved->context, context)) kept->assign(live, live + slotCount);
     for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) saved->inbox[size_t(index)] = inbox.value(index);
     saved->filterTypeCompanion = inbox.filterTypeCompanion.load(std::memory_order_relaxed);
     return saved;
@@ -154,28 +175,8 @@ void Engine::restoreRunningState(const RunningState& saved) {
     patternReads.invalidate();
     laneSelections.fill(-1);
     beatTickBasis = {-1.0, -1.0};
-    const ContextState& c = saved.context;
-    context.randomState = c.randomState;
-    context.tickSamples = c.tickSamples;
-    context.positionBeats = c.positionBeats;
-    context.positionBeatsF = c.positionBeatsF;
-    context.programNumber = c.programNumber;
-    context.playing = c.playing;
-    context.pitchBend = c.pitchBend;
-    context.lastNote = c.lastNote;
-    context.lastVelocity = c.lastVelocity;
-    context.lastNoteFrequency = c.lastNoteFrequency;
-    context.channelPressure = c.channelPressure;
-    context.nextVoice = c.nextVoice;
-    std::copy(c.noteOrder.begin(), c.noteOrder.end(), context.noteOrder.begin());
-    std::copy(c.voiceNote.begin(), c.voiceNote.end(), context.voiceNote.get());
-    std::copy(c.voiceVelocity.begin(), c.voiceVelocity.end(), context.voiceVelocity.get());
-    std::copy(c.voiceFrequency.begin(), c.voiceFrequency.end(), context.voiceFrequency.get());
-    context.controllerValues = c.controllerValues;
-    context.sortedNotes = c.sortedNotes;
-    context.sortedVelocities = c.sortedVelocities;
-    context.shiftedNotes = c.shiftedNotes;
-    context.shiftedNotesClamped = c.shiftedNotesClamped;
+    eachContextValue(saved.context, context, [](const auto& kept, auto& live) { live = kept; });
+    for (auto [kept, live] : voiceSlots(saved.context, context)) std::copy(kept->begin(), kept->end(), live);
     // Published, not stored: nothing is marked for the next take.
     for (int32_t index = 0; index < ParameterInbox::kSlots; ++index) inbox.publish(index, saved.inbox[size_t(index)]);
     inbox.filterTypeCompanion.store(saved.filterTypeCompanion, std::memory_order_relaxed);

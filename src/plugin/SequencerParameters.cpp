@@ -5,12 +5,14 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
+#include "plugin/ParameterCurves.h"
 #include "plugin/PatternModels.h"
 
 namespace {
 
-float truncated(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
+using curve::truncated;
 
 }  // namespace
 
@@ -25,7 +27,7 @@ void Engine::applySequencerParameter(int32_t index, float v) {
     }
     switch (index) {
         case Tag::ChordSelect:
-            s.chordMode.setSteps(v, 3);
+            s.chordMode.setSteps(v, stepCount(Tag::ChordSelect));
             applyChordSelection(index);
             break;
         case Tag::ManualChordSel:
@@ -42,16 +44,16 @@ void Engine::applySequencerParameter(int32_t index, float v) {
             break;
         }
         case Tag::Swingfactor:
-            s.swingAmount = std::pow(truncated(100.0f * v) * 0.01f, 0.9f);
+            s.swingAmount = std::pow(curve::wholePercent(v) * 0.01f, 0.9f);
             applyStepTiming(false);
             break;
         case Tag::PatternKeys: applyPatternKey(v); break;
         case Tag::ChordSeqDivide:
-            s.chordSequenceDivide.setSteps(v, 3);
+            s.chordSequenceDivide.setSteps(v, stepCount(Tag::ChordSeqDivide));
             s.chordSequenceDivisor = EngineState::kDivisors[s.chordSequenceDivide.stepIndex];
             break;
         case Tag::Glide:
-            s.glideFraction = truncated(989.99994f * v + 9.999999f) * 0.001f;
+            s.glideFraction = curve::glideFraction(v);
             s.glideTime = s.glideFraction * s.glideBase;
             break;
         case Tag::ShiftArp: s.arpShift = truncated(7.0f * v); break;
@@ -60,7 +62,7 @@ void Engine::applySequencerParameter(int32_t index, float v) {
             applyPitchOffsets();
             break;
         case Tag::Mastertune:
-            s.masterTune = truncated(200.0f * v - 100.0f) * 0.01f;
+            s.masterTune = curve::masterTune(v);
             applyPitchOffsets();
             break;
         case Tag::RandomMinimal:
@@ -127,7 +129,7 @@ void Engine::applyStepTiming(bool fromClockDivide) {
 
 void Engine::applyPatternKey(float v) {
     SequencerState& s = engine.sequencer;
-    s.patternKey = truncated(std::clamp(24.0f * v, 0.0f, 23.0f));
+    s.patternKey = curve::patternKey(v);
     if (s.midiKey != s.lastMidiKeySeen) {
         s.lastMidiKeySeen = s.midiKey;
         s.currentKey = s.midiKey;

@@ -154,7 +154,7 @@ void BWKnob::paintOverlay(CDrawContext* context, const CRect* update, float v) {
 // --- mouse ---------------------------------------------------------------------------
 
 float BWKnob::absoluteValue(const CPoint& where) const {
-    if (dragAxis == 1) {
+    if (dragAxis == kDragHorizontal) {
         if (where.x > size.right) return 1.0f;
         if (where.x < size.left) return 0.0f;
         return static_cast<float>(where.x - size.left) / static_cast<float>(size.width());
@@ -213,7 +213,10 @@ int32_t BWKnob::onMouseMoved(CPoint& where, const CButtonState& buttons, int32_t
     } else {
         const int32_t dx = where.x - lastPoint.x, dy = where.y - lastPoint.y;
         lastPoint = where;
-        const int32_t d = dragAxis == 0 ? dy : dragAxis == 1 ? -dx : dragAxis == 2 ? dy - dx : 0;
+        const int32_t d = dragAxis == kDragVertical     ? dy
+                          : dragAxis == kDragHorizontal ? -dx
+                          : dragAxis == kDragBoth       ? dy - dx
+                                                        : 0;
         next = value + static_cast<float>(d) * ((buttons & kShift) ? kFineDragStep : kDragStep) * dragScale;
     }
     value = clamped(next);

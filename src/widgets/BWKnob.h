@@ -18,6 +18,10 @@ public:
     enum Orientation : int32_t { kNoOrientation = 0, kHorizontal = 1, kVertical = 2, kFilmstrip = 3 };
     enum DrawMode : int32_t { kOpaque = 0, kAlphaBlend = 1, kTransparent = 2 };
     enum PositionMode : int32_t { kRelative = 0, kAbsolute = 1, kAbsoluteHandle = 2 };
+    // Which pointer moves turn a relative knob (up, right, or up and right
+    // together); an absolute knob reads x with kDragHorizontal, else y.
+    // Other values turn nothing.
+    enum DragAxis : int32_t { kDragVertical = 0, kDragHorizontal = 1, kDragBoth = 2 };
 
     BWKnob(const CRect& size, CControlListener* listener, int32_t tag, BWFrame* owner, CBitmap* filmstrip,
            int32_t frameHeight, int32_t frameCount, float dragScale);
@@ -65,8 +69,7 @@ public:
     BWOptionMenuBase* learnMenu = nullptr;
     int32_t learnIndex = -1;  // -1: the tag
     int32_t positionMode = kRelative;
-    // Relative: 0 vertical, 1 horizontal, 2 both; absolute: 1 horizontal, else vertical.
-    int32_t dragAxis = 0;
+    int32_t dragAxis = kDragVertical;
     int32_t style = 0;  // 1: a bar drawn with rectangles
     bool springBack = false;
     bool hidden = false;

@@ -297,7 +297,8 @@ int32_t BWViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons,
     }
     if (validIndex(index) && pressed[index]) return kMouseEventHandled;
     const bool inside = size.pointInside(where);
-    const bool closes = closeMode == 5 || closeMode == 4 || (closeMode == 3 && inside) || (closeMode == 2 && !inside);
+    const bool closes = closeMode == kCloseAfterRelease || closeMode == kCloseOnAnyPress ||
+                        (closeMode == kCloseOnPressInside && inside) || (closeMode == kCloseOnPressOutside && !inside);
     if (!closes) return kMouseEventNotHandled;
     close();
     return kMouseHandledNoMoves;
@@ -315,7 +316,7 @@ int32_t BWViewContainer::onMouseUp(CPoint& where, const CButtonState& buttons, i
         Retained keep(child);
         result = child->onMouseUp(where, buttons, index);
     }
-    if (closeMode == 5) close();
+    if (closeMode == kCloseAfterRelease) close();
     return result;
 }
 

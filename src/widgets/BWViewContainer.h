@@ -25,6 +25,15 @@ class BWViewContainer : public BWControl {
 public:
     // Style bits (styleFlags).
     enum Style : int32_t { kNoBackground = 1, kFillStyle = 2, kBitmapStyle = 4, kShadow = 8, kPictureFrameStyle = 16 };
+    // Close modes: how an activated container closes when a press reaches
+    // none of its children (and, for kCloseAfterRelease, after every
+    // release).  Other modes keep it open.
+    enum CloseMode : int32_t {
+        kCloseOnPressOutside = 2,
+        kCloseOnPressInside = 3,
+        kCloseOnAnyPress = 4,
+        kCloseAfterRelease = 5,
+    };
     // A close mode that takes the mode given to activate.
     static constexpr int32_t kModeOfActivation = 10;
     // addView's x that keeps the child's own rectangle.

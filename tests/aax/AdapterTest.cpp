@@ -151,7 +151,7 @@ TEST(Adapter, ParametersTravelBothWaysAndIdentifiersAreParsedStrictly) {
     BWUniClient* core = a.adapter->getCore();
     // Host to core.
     ASSERT_TRUE(a.host.setParameter("12", 0.75));
-    EXPECT_FLOAT_EQ(core->getParameter(12), 0.75f);
+    EXPECT_FLOAT_EQ(core->getParameter(Tag::Osc1Age), 0.75f);
     ASSERT_TRUE(a.host.setParameter("MasterBypassID", 1.0));
     EXPECT_TRUE(core->isBypassed());
     a.host.setParameter("MasterBypassID", 0.0);
@@ -163,15 +163,15 @@ TEST(Adapter, ParametersTravelBothWaysAndIdentifiersAreParsedStrictly) {
     a.call(HostOpcode::Automate, 57, nullptr, 0.25f);
     a.call(HostOpcode::EndEdit, 57);
     EXPECT_EQ(a.host.parameter("57"), 0.25);
-    EXPECT_FLOAT_EQ(core->getParameter(57), 0.25f);
+    EXPECT_FLOAT_EQ(core->getParameter(Tag::RvsMix), 0.25f);
     const std::vector<std::string> expected = {"touch 57", "touch 57", "set 57 0.25", "release 57", "release 57"};
     EXPECT_EQ(a.host.automationLog, expected);
     // Anything but a whole number of a core parameter is refused before the core.
-    const float before = core->getParameter(0);
+    const float before = core->getParameter(Tag::MasterLevel);
     for (const char* id : {"12abc", "87", "-1", "", "1.5", " 3", "0x1", "99999999999"}) {
         EXPECT_EQ(a.adapter->UpdateParameterNormalizedValue(id, 0.01, 0), AAX_ERROR_INVALID_PARAMETER_ID) << id;
     }
-    EXPECT_EQ(core->getParameter(0), before);
+    EXPECT_EQ(core->getParameter(Tag::MasterLevel), before);
 }
 
 TEST(Adapter, RefreshedParametersStartFromTheCoreAndTheBypassKeepsItsState) {
@@ -180,8 +180,8 @@ TEST(Adapter, RefreshedParametersStartFromTheCoreAndTheBypassKeepsItsState) {
     a.host.effect()->GetNumberOfParameters(&count);
     EXPECT_EQ(count, 88);
     a.host.setParameter("MasterBypassID", 1.0);
-    a.adapter->getCore()->setParameter(3, 0.125f);
-    a.adapter->getCore()->setParameter(5, 0.75f);  // a switch
+    a.adapter->getCore()->setParameter(Tag::KickLevel, 0.125f);
+    a.adapter->getCore()->setParameter(Tag::KickToSidechain, 0.75f);  // a switch
     EXPECT_NE(a.host.parameter("3"), 0.125);
     // Other host threads may hold the objects: they are updated, never remade.
     std::vector<AAX_IParameter*> objects;
@@ -537,7 +537,7 @@ TEST(Adapter, HostParametersFollowTheCoreAtIdleWithoutRecordingAutomation) {
     const double before = a.host.parameter("18");
     a.host.queueMidi(0, 0xB0, 7, 127);
     a.host.runBlock(outputs, 256);
-    EXPECT_EQ(core.getParameter(18), 1.0f);
+    EXPECT_EQ(core.getParameter(Tag::Osc1Pan), 1.0f);
     EXPECT_EQ(a.host.parameter("18"), before) << "not before the idle";
     a.host.automationLog.clear();
     EXPECT_EQ(a.adapter->TimerWakeup(), AAX_SUCCESS);

@@ -8,6 +8,8 @@
 
 #include "EditorScene.h"
 #include "guitoolkit/CBitmap.h"
+#include "guitoolkit/InterfaceImages.h"
+#include "plugin/BindingTable.h"
 #include "widgets/BWKnob.h"
 #include "widgets/BWMouseArea.h"
 
@@ -22,13 +24,15 @@ TEST(EditRouting, TagsBecomeAutomationParametersOrNothing) {
         bool automated;  // reported to the host
         float sent;      // what the parameter holds afterwards
     } cases[] = {
-        {40, 0.3f, true, 0.3f},         {87, 0.6f, false, 0.6f},
-        {329, 2.0f, false, 0.12502f},   // index 2 of 16: 2 x (1/16 + 0.00001)
-        {326, 6.0f, false, 6.0f * (0.125f + 0.00001f)},
-        {8, 3.0f, true, 1.0f},          // 3 x 1/3 is 1.0 in float
-        {79, 1.0f, true, 0.33334336f},  {221, 3.0f, false, 0.6f},
-        {312, 1.0f, false, kUntouched},  // locating the instruments waits for the release
-        {338, 1.0f, false, kUntouched},  // the learn menu's own tag is no parameter
+        {Tag::Osc3Pan, 0.3f, true, 0.3f},
+        {Tag::Osc1KeyA, 0.6f, false, 0.6f},
+        {Tag::Osc1Channel, 2.0f, false, 0.12502f},  // entry 2 of 16: 2 x (1/16 + 0.00001)
+        {Tag::Chordlist, 6.0f, false, 6.0f * (1.0f / stepCount(Tag::Chordlist) + 0.00001f)},
+        {Tag::Osc1TrigMode, 3.0f, true, 1.0f},  // state 3 x 1/3 is 1.0 in float
+        {Tag::ChordSeqDivide, 1.0f, true, 0.33334336f},
+        {Tag::Osc1SelectorB, 3.0f, false, 3.0f / stepCount(Tag::Osc1SelectorB)},
+        {Tag::SelectPath, 1.0f, false, kUntouched},  // locating the instruments waits for the release
+        {Tag::InterfaceSwitch11, 1.0f, false, kUntouched},  // the learn menu's own tag is no parameter
         {kMidiExportTag, 0.0f, false, kUntouched},  // the export runs on the press
         {3000, 0.5f, false, kUntouched},  // unknown: passed on, ignored by the core
     };
@@ -47,7 +51,7 @@ TEST(EditRouting, TagsBecomeAutomationParametersOrNothing) {
         EXPECT_TRUE(edit.isDirty()) << c.tag;
     }
     // A mouse area's readings go first: both high pick the upper right type.
-    VSTGUI::BWMouseArea area(VSTGUI::CRect(0, 0, 100, 100), scene.editor, 365, nullptr);
+    VSTGUI::BWMouseArea area(VSTGUI::CRect(0, 0, 100, 100), scene.editor, Tag::FilterType, nullptr);
     area.x = 0.8f;
     area.y = 0.9f;
     area.setValue(0.8f);
@@ -60,9 +64,9 @@ TEST(EditRouting, TagsBecomeAutomationParametersOrNothing) {
 TEST(EditRouting, AKnobDraggedInTheEditorsWindowAutomatesItsParameter) {
     EditorScene scene;
     ASSERT_TRUE(scene.open());
-    auto* strip = new VSTGUI::CBitmap(VSTGUI::CResourceDescription(1063));
-    auto* knob = new VSTGUI::BWKnob(VSTGUI::CRect(100, 100, 131, 131), scene.editor, 40, scene.frame(), strip, 31,
-                                    128, 1.0f);
+    auto* strip = new VSTGUI::CBitmap(VSTGUI::CResourceDescription(Image::SmallKnob));
+    auto* knob = new VSTGUI::BWKnob(VSTGUI::CRect(100, 100, 131, 131), scene.editor, Tag::Osc3Pan, scene.frame(), strip,
+                                    31, 128, 1.0f);
     strip->forget();
     scene.frame()->addView(knob);
     // Without instruments the open shows the panel that locates them.
@@ -79,9 +83,9 @@ TEST(EditRouting, AKnobDraggedInTheEditorsWindowAutomatesItsParameter) {
     EXPECT_EQ(all.front().opcode, HostOpcode::BeginEdit);
     EXPECT_EQ(all.back().opcode, HostOpcode::EndEdit);
     EXPECT_EQ(all.size(), automated.size() + 2);
-    for (const HostRequest& r : automated) EXPECT_EQ(r.index, 40);
+    for (const HostRequest& r : automated) EXPECT_EQ(r.index, Tag::Osc3Pan);
     EXPECT_EQ(automated.back().opt, knob->getValue());
-    EXPECT_EQ(scene.client->getParameter(40), knob->getValue());
+    EXPECT_EQ(scene.client->getParameter(Tag::Osc3Pan), knob->getValue());
 }
 
 }  // namespace

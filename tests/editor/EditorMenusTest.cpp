@@ -104,7 +104,7 @@ TEST(EditorMenus, LocateInstrumentsPresetsAndChordBanks) {
                                               scene.frame());
     scene.frame()->addView(panel);
     scene.editor->setPopupContainer(panel);
-    panel->activate(3, nullptr, 0);
+    panel->activate(VSTGUI::BWViewContainer::kCloseOnPressInside, nullptr, 0);
     const std::string instruments = scene.folder(kFactoryInstrumentsFolder);
     const std::string sequences = scene.folder("Sequences"), banks = scene.folder("Chord Banks");
     scene.answers = {"", instruments + "/" + factoryInstruments()[0].name + ".bwr", sequences + "/Groove.zvk",

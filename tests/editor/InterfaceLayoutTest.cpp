@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "EditorScene.h"
+#include "editor/DisplayTags.h"
 #include "guitoolkit/CBitmap.h"
 #include "persistence/Settings.h"
 #include "support/TempDir.h"
@@ -72,7 +73,7 @@ uint32_t over(uint32_t source, uint32_t below) {
 
 TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointerRests) {
     LayoutScene scene;
-    scene.client->setParameter(0, 0.5f);
+    scene.client->setParameter(Tag::MasterLevel, 0.5f);
     scene.settle();
     // Frame 63 of the 128 in image 1062: source rows from 63 x 43 = 2709,
     // over the panel at (893, 104).  The meters stand at its sides.
@@ -90,12 +91,12 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
     }
     EXPECT_LE(worst, 2);
 
-    auto* level = scene.at(195);
+    auto* level = scene.at(Display::MasterLevel);
     EXPECT_FALSE(level->isVisible());
     scene.windows.move(scene.frame()->getWindow(), 914, 125);
     scene.settle();
     EXPECT_TRUE(level->isVisible()) << "the level shows while the pointer rests on the knob";
-    EXPECT_EQ(scene.at<BWDisplay>(195)->valueText(), "0.00 db");
+    EXPECT_EQ(scene.at<BWDisplay>(Display::MasterLevel)->valueText(), "0.00 db");
     scene.windows.move(scene.frame()->getWindow(), 500, 10);
     scene.settle();
     EXPECT_FALSE(level->isVisible());
@@ -103,52 +104,52 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
 
 TEST(InterfaceLayout, AbsoluteKnobsTakeTheirValueFromWhereTheyAreClicked) {
     LayoutScene scene;
-    scene.client->setParameter(354, 0.0f);  // the sound page
+    scene.client->setParameter(Tag::SoundDelayPages, 0.0f);  // the sound page
     scene.settle();
     CRect area;
-    scene.at(75)->getMouseableArea(area);
+    scene.at(Tag::ManualChordSel)->getMouseableArea(area);
     EXPECT_EQ(area, CRect(538, 613, 867, 640)) << "its margins widen the mouse area";
     scene.click(47, 72);
-    auto* octave = scene.at<BWKnob>(10);
+    auto* octave = scene.at<BWKnob>(Tag::Osc1Octave);
     EXPECT_NEAR(octave->getValue(), 0.49254f, 1e-5f);
     EXPECT_EQ(octave->frameIndex(octave->position()), 2);
-    EXPECT_NEAR(scene.client->getParameter(10), 0.49254f, 1e-5f) << "reported to the host's parameter";
+    EXPECT_NEAR(scene.client->getParameter(Tag::Osc1Octave), 0.49254f, 1e-5f) << "reported to the host's parameter";
 }
 
 TEST(InterfaceLayout, DisplaysAndMetersShowTheirFrameAndText) {
     LayoutScene scene;
     scene.client->displayBlock().chordNumber = 3.0f;
-    scene.client->renderState().peakLeft = 0.25f;
+    scene.client->displayBlock().peakLeft = 0.25f;
     scene.settle(1);
-    EXPECT_EQ(scene.at<BWDisplay>(95)->getLastFrameOffset(), 75);
+    EXPECT_EQ(scene.at<BWDisplay>(Display::ChordNumber)->getLastFrameOffset(), 75);
     // The square root of the peak, 0.5, of 17 frames 55 high; then the
     // meter takes the level and the peak falls.
-    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(197)->getStripOffset().y, 440);
+    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(Display::PeakLeft)->getStripOffset().y, 440);
     scene.settle(1);
-    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(197)->getStripOffset().y, 7 * 55);
+    EXPECT_EQ(scene.at<VSTGUI::BWLevelMeterPic>(Display::PeakLeft)->getStripOffset().y, 7 * 55);
 
     // The sixteenth-note delay's time, shown while the pointer rests on its knob.
-    scene.client->setParameter(354, 1.0f);
-    scene.client->setParameter(358, 1.0f);
-    scene.client->setParameter(85, 2.0f / 15.0f);  // three sixteenths
+    scene.client->setParameter(Tag::SoundDelayPages, 1.0f);
+    scene.client->setParameter(Tag::DelaySwitch, 1.0f);
+    scene.client->setParameter(Tag::Dly16TimeR, 2.0f / 15.0f);  // three sixteenths
     scene.settle();
     scene.windows.move(scene.frame()->getWindow(), 548, 122);
     scene.settle();
-    EXPECT_TRUE(scene.at(186)->isVisible()) << "the delay panels' images leave the knobs the pointer";
-    EXPECT_EQ(scene.at<BWDisplay>(186)->valueText(), " 3  /16th");
+    EXPECT_TRUE(scene.at(Display::Dly16TimeR)->isVisible()) << "the delay panels' images leave the knobs the pointer";
+    EXPECT_EQ(scene.at<BWDisplay>(Display::Dly16TimeR)->valueText(), " 3  /16th");
     const platform::WindowRect window = [&] {
         platform::WindowRect r;
         scene.windows.windowRect(scene.frame()->getWindow(), r);
         return r;
     }();
     scene.windows.wheel(scene.frame()->getWindow(), window.left + 548, window.top + 122, 120);
-    EXPECT_NEAR(scene.client->rawValue(85), 2.0f / 15.0f + 0.0175f, 1e-6f) << "and the wheel";
+    EXPECT_NEAR(scene.client->rawValue(Tag::Dly16TimeR), 2.0f / 15.0f + 0.0175f, 1e-6f) << "and the wheel";
 }
 
 TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
     LayoutScene scene;
     for (int32_t lane = 0; lane < 5; ++lane) {
-        scene.client->setParameter(350, 0.25f * static_cast<float>(lane));
+        scene.client->setParameter(Tag::ModulationTracks, 0.25f * static_cast<float>(lane));
         scene.settle(1);
         for (int32_t other = 0; other < 5; ++other) {
             EXPECT_EQ(scene.at(383 + other)->isVisible(), other == lane) << lane << " table " << 383 + other;
@@ -166,12 +167,12 @@ TEST(InterfaceLayout, TheLaneSwitchShowsOneTableAndOneTargetMenu) {
 
 TEST(InterfaceLayout, MenusShowTheirStartEntryUntilTheFirstIdleTakesTheCores) {
     EditorScene scene;
-    scene.client->setParameter(330, 0.0f);
-    scene.client->setParameter(79, 0.0f);
+    scene.client->setParameter(Tag::Osc2Channel, 0.0f);
+    scene.client->setParameter(Tag::ChordSeqDivide, 0.0f);
     ASSERT_TRUE(scene.open());
     std::string channel, divide;
-    auto* channels = dynamic_cast<BWOptionMenu*>(scene.editor->widget(330));
-    auto* divides = dynamic_cast<BWOptionMenu*>(scene.editor->widget(79));
+    auto* channels = dynamic_cast<BWOptionMenu*>(scene.editor->widget(Tag::Osc2Channel));
+    auto* divides = dynamic_cast<BWOptionMenu*>(scene.editor->widget(Tag::ChordSeqDivide));
     ASSERT_TRUE(channels && divides);
     channels->getCurrentText(&channel, true);
     divides->getCurrentText(&divide, true);
@@ -187,7 +188,7 @@ TEST(InterfaceLayout, VersionLabelCompanionsAndTheLitMenuButton) {
     std::filesystem::create_directories(presets.path() / "Pads");
     EditorScene maker;
     for (const char* name : {"Alpha", "Beta", "Gamma"}) {
-        maker.client->setParameter(0, name[0] == 'B' ? 0.8f : 0.2f);
+        maker.client->setParameter(Tag::MasterLevel, name[0] == 'B' ? 0.8f : 0.2f);
         const auto file = presets.path() / "Pads" / (std::string(name) + ".zvp");
         ASSERT_TRUE(maker.client->savePreset(file.c_str(), 0, "zvp", nullptr, nullptr));
     }
@@ -199,25 +200,25 @@ TEST(InterfaceLayout, VersionLabelCompanionsAndTheLitMenuButton) {
     ASSERT_TRUE(scene.open());
     if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
 
-    auto* label = scene.at<VSTGUI::BWLabel>(398);
+    auto* label = scene.at<VSTGUI::BWLabel>(Widget::VersionLabel);
     EXPECT_EQ(label->getText(), "1.5.9");
     EXPECT_EQ(label->getViewSize(), CRect(497, 263, 537, 283));
     EXPECT_EQ(label->getParentView(), scene.editor->widgets().hookContainer);
 
-    auto* next = scene.at<BWButton>(314);
-    auto* menu = scene.at<BWOptionMenu>(395);
+    auto* next = scene.at<BWButton>(Tag::InterfaceSwitch4);
+    auto* menu = scene.at<BWOptionMenu>(Widget::GlobalPresetMenu);
     EXPECT_EQ(next->getTag(), 10051);
     EXPECT_EQ(next->boundValue, nullptr);
-    EXPECT_EQ(scene.at<BWButton>(315)->getTag(), 10052);
+    EXPECT_EQ(scene.at<BWButton>(Tag::InterfaceSwitch5)->getTag(), 10052);
     scene.click(473, 26);
     scene.settle();
     EXPECT_EQ(menu->pickedName, "Alpha") << "the first file of the folder";
     scene.click(473, 26);
     scene.settle();
     EXPECT_EQ(menu->pickedName, "Beta");
-    EXPECT_EQ(scene.client->rawValue(0), 0.8f) << "and it is loaded";
+    EXPECT_EQ(scene.client->rawValue(Tag::MasterLevel), 0.8f) << "and it is loaded";
 
-    auto* opener = scene.at<BWButton>(320);
+    auto* opener = scene.at<BWButton>(Widget::GlobalPresetOpener);
     scene.click(459, 26);
     EXPECT_TRUE(menu->isListOpen());
     scene.settle();
@@ -235,9 +236,9 @@ TEST(InterfaceLayout, AnEmptyLibraryShowsTheLocatePanelWithItsButton) {
     EXPECT_EQ(scene.frame()->getOverlay(), locate);
     EXPECT_TRUE(locate->isVisible());
     EXPECT_EQ(locate->getViewSize(), CRect(365, 223, 665, 407));
-    EXPECT_EQ(scene.editor->widget(312)->getParentView(), locate);
-    EXPECT_EQ(scene.editor->widget(312)->getViewSize(), CRect(593, 378, 661, 399));
-    EXPECT_EQ(scene.editor->widget(367)->getViewSize(), CRect(372, 379, 590, 398));
+    EXPECT_EQ(scene.editor->widget(Tag::SelectPath)->getParentView(), locate);
+    EXPECT_EQ(scene.editor->widget(Tag::SelectPath)->getViewSize(), CRect(593, 378, 661, 399));
+    EXPECT_EQ(scene.editor->widget(Widget::LibraryPath)->getViewSize(), CRect(372, 379, 590, 398));
 }
 
 }  // namespace

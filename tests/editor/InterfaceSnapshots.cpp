@@ -67,8 +67,8 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
         block.beatIndicator = 1.0f;
         block.compressorReduction = 0.5f;
         block.chordNumber = 3.0f;
-        scene.client->renderState().peakLeft = 0.5f;
-        scene.client->renderState().peakRight = 0.25f;
+        scene.client->displayBlock().peakLeft = 0.5f;
+        scene.client->displayBlock().peakRight = 0.25f;
         ASSERT_TRUE(scene.open());
         if (zoom != 1.0f) scene.editor->zoom(zoom, true);
         for (const PageSet& set : kPageSets) {
@@ -79,7 +79,7 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
             EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file)) << file;
         }
         // A held value: the pointer resting on the level knob and on a layer's attack.
-        scene.client->setParameter(354, 0.0f);
+        scene.client->setParameter(Tag::SoundDelayPages, 0.0f);
         for (auto [x, y, name] : {std::tuple{914, 125, "hint-level"}, std::tuple{28, 181, "hint-attack"}}) {
             scene.windows.move(scene.frame()->getWindow(), int32_t(x * zoom), int32_t(y * zoom));
             settle(scene);

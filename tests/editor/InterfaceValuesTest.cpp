@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorScene.h"
+#include "editor/DisplayTags.h"
 #include "widgets/BWDisplay.h"
 #include "widgets/BWKnob.h"
 
@@ -58,26 +59,26 @@ TEST(InterfaceValues, TextsInTheirUnits) {
         int32_t display;
         const char* text;
     } kCases[] = {
-        {13, 0.5f, 103, "250 ms"},      // layer attack: cubic, 2 s at the top
-        {46, 1.0f, 111, "4.00 s"},      // filter attack: 4 s
-        {2, 0.5f, 202, "2.00 s"},       // master release: linear, 4 s
-        {0, 0.5f, 195, "0.00 db"},      // master level: 2 x gain
-        {17, 0.5f, 137, "-6.02 db"},    // layer level
-        {17, 0.0f, 137, "-oo"},
-        {50, 0.5f, 147, "5.00 kHz"},    // cutoff: 20 kHz x position squared
-        {52, 0.1f, 148, "200 Hz"},
-        {18, 0.75f, 142, "50.0 %"},     // pan, bipolar
-        {12, 0.567f, 102, "56.0 %"},    // age, in whole percent
-        {51, 1.0f, 145, "100 %"},
-        {10, 0.5f, 100, " 0"},          // octave: the middle of five
-        {10, 1.0f, 100, " 2"},
-        {4, 1.0f, 149, "20"},           // kick tone
-        {83, 0.75f, 140, "0.50"},       // master tune, semitones
-        {15, 0.25f, 105, "0.25"},       // sustain
-        {85, 1.0f, 186, "16  /16th"},
-        {84, 0.0f, 187, " 1  /16th"},
-        {66, 1.0f, 175, "bar"},         // the double delay's longest note, four beats (a bar)
-        {55, 1.0f, 165, "1.50 s"},      // the reverser's fade
+        {Tag::Osc1Attack, 0.5f, Display::Osc1Attack, "250 ms"},  // layer attack: cubic, 2 s at the top
+        {Tag::FilterAttack, 1.0f, Display::FilterAttack, "4.00 s"},  // filter attack: 4 s
+        {Tag::MasterRelease, 0.5f, Display::MasterRelease, "2.00 s"},  // master release: linear, 4 s
+        {Tag::MasterLevel, 0.5f, Display::MasterLevel, "0.00 db"},  // master level: 2 x gain
+        {Tag::Osc1Level, 0.5f, Display::Osc1Level, "-6.02 db"},  // layer level
+        {Tag::Osc1Level, 0.0f, Display::Osc1Level, "-oo"},
+        {Tag::FilterCutoff, 0.5f, Display::FilterCutoff, "5.00 kHz"},  // cutoff: 20 kHz x position squared
+        {Tag::FilterPeak, 0.1f, Display::FilterPeak, "200 Hz"},
+        {Tag::Osc1Pan, 0.75f, Display::Osc1Pan, "50.0 %"},  // pan, bipolar
+        {Tag::Osc1Age, 0.567f, Display::Osc1Age, "56.0 %"},  // age, in whole percent
+        {Tag::FilterReso, 1.0f, Display::FilterReso, "100 %"},
+        {Tag::Osc1Octave, 0.5f, Display::Osc1Octave, " 0"},  // octave: the middle of five
+        {Tag::Osc1Octave, 1.0f, Display::Osc1Octave, " 2"},
+        {Tag::KickTone, 1.0f, Display::KickTone, "20"},  // kick tone
+        {Tag::Mastertune, 0.75f, Display::Mastertune, "0.50"},  // master tune, semitones
+        {Tag::Osc1Sustain, 0.25f, Display::Osc1Sustain, "0.25"},  // sustain
+        {Tag::Dly16TimeR, 1.0f, Display::Dly16TimeR, "16  /16th"},
+        {Tag::Dly16TimeL, 0.0f, Display::Dly16TimeL, " 1  /16th"},
+        {Tag::DlyTime, 1.0f, Display::DlyTime, "bar"},  // the double delay's longest note, four beats (a bar)
+        {Tag::RvsDecay, 1.0f, Display::RvsDecay, "1.50 s"},  // the reverser's fade
     };
     for (const auto& c : kCases) {
         scene.client->setParameter(c.parameter, c.value);

@@ -53,10 +53,10 @@ TEST(EditorKeys, ProgramsZoomMaintenanceAndABlockedKeyboard) {
     editor.setKeyInputBlocked(true);
     EXPECT_TRUE(scene.client->isKeyInputBlocked()) << "the core's hook reads it back";
     scene.client->hostBinding(18)->randomDepth = 0.5f;
-    scene.client->setParameter(18, 0.5f);
+    scene.client->setParameter(Tag::Osc1Pan, 0.5f);
     VstKeyCode f2 = keyOf(41);
     EXPECT_TRUE(editor.onKeyDown(f2));
-    EXPECT_NE(scene.client->getParameter(18), 0.5f);
+    EXPECT_NE(scene.client->getParameter(Tag::Osc1Pan), 0.5f);
     EXPECT_FALSE(editor.onKeyDown(up));
     EXPECT_FALSE(editor.onKeyUp(up));
     EXPECT_EQ(scene.client->getProgram(), -1);

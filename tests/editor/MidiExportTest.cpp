@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "EditorScene.h"
+#include "plugin/BindingTable.h"
 #include "editor/MidiExport.h"
 #include "persistence/BWFileio.h"
 #include "platform/DragOut.h"
@@ -54,8 +55,9 @@ struct DragCatcher {
 // every step, the arpeggio walking up; C, E and G taken in one block of
 // four ticks.
 void holdChord(BWUniClient& c) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}, {77, 0.0f},
-                                {328, 1.0f}, {217, 0.0f}})
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ClockDivide, 0.5f},
+                                {Tag::ChordSelect, 1.0f}, {Tag::Osc1Sound, 1.0f}, {Tag::Osc1TrigEach, 0.0f},
+                                {Tag::Swingfactor, 0.0f}, {Tag::RestartArp, 1.0f}, {Tag::Arpmode, 0.0f}})
         c.setParameter(index, value);
     for (uint64_t step = 0; step < 32; ++step) {
         c.patterns().stepLine(0).setStepOnLine(0, step, 1.0f);
@@ -136,7 +138,7 @@ TEST(MidiExport, NeverOpenedTheExportSetsNoParameterFirst) {
     DragCatcher drags;
     scene.client->setPresetName(0, "zorvane-export-two-bars");
     scene.client->getSystemInfo()->setTempo(127.9);
-    scene.client->setParameter(339, 1.0f / 14.0f + 0.00001f);  // two bars
+    scene.client->setParameter(Tag::ExportLength, 1.0f / stepCount(Tag::ExportLength) + 0.00001f);  // two bars
     scene.client->log.clear();
     const MidiExportReport report = scene.editor->exportMidi();
     EXPECT_EQ(report.tempo, 127u) << "truncated";

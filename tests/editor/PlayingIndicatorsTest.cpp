@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "EditorScene.h"
+#include "editor/DisplayTags.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryCatalog.h"
 #include "factory/FactoryContent.h"
@@ -98,9 +99,17 @@ Shown look(EditorScene& scene, int64_t sample) {
             if (view->cached(input, i) > 0 && !view->objectRect(i).isEmpty()) xs.insert(view->cached(BWPolyObjectView::kX, i));
         return xs;
     };
-    return {sample, cell(e, 363), cell(e, 364), frame(156), frame(95), frame(163), meter(197), meter(198),
-            dynamic_cast<BWPolyObjectView*>(e.widget(370))->objectCount(), shown(370, BWPolyObjectView::kAlpha),
-            shown(371, BWPolyObjectView::kHeight), scene.client->audioEngine().renderState().silent};
+    return {sample,
+            cell(e, Display::LanePlayBar),
+            cell(e, Display::ChordPlayBar),
+            frame(Display::Beat),
+            frame(Display::ChordNumber),
+            frame(Display::CompressorReduction),
+            meter(Display::PeakLeft),
+            meter(Display::PeakRight),
+            dynamic_cast<BWPolyObjectView*>(e.widget(Widget::KeyStrip))->objectCount(),
+            shown(Widget::KeyStrip, BWPolyObjectView::kAlpha),
+            shown(Widget::BarStrip, BWPolyObjectView::kHeight), scene.client->audioEngine().renderState().silent};
 }
 
 void idle(EditorScene& scene) {
@@ -161,7 +170,9 @@ protected:
         globalRomplerLibrary().scan(true);
         BWUniClient& client = *scene.client;
         setUpDemo(client);
-        for (auto [tag, value] : {std::pair{74, chordSelect}, {79, 0.0f}, {329, 0.5f / 16}, {330, 1.5f / 16}, {331, 2.5f / 16}})
+        for (auto [tag, value] : {std::pair<int32_t, float>{Tag::ChordSelect, chordSelect}, {Tag::ChordSeqDivide, 0.0f},
+                                  {Tag::Osc1Channel, 0.5f / 16}, {Tag::Osc2Channel, 1.5f / 16},
+                                  {Tag::Osc3Channel, 2.5f / 16}})
             client.setParameter(tag, value);
         for (uint64_t step = 0; step < 32; ++step) client.patterns().chordTable.setValueOnPage(step, 0, float(kChords[step / 8]));
         void* data = nullptr;

@@ -46,19 +46,19 @@ TEST(BWDelay16, TimesInSixteenthsAndFeedback) {
         const double sixteenth = rate * 0.5 / 4.0;  // 120 bpm
         BWDelay16& d = rig.delay;
         EXPECT_EQ(d.ringSamples(), static_cast<uint32_t>(rate * 0.5 * 4.0 + 4.0));
-        d.setParameter(0, 0.0f);
+        d.setParameter(BWDelay16::kDelayLeft, 0.0f);
         d.takeParameters();
         EXPECT_DOUBLE_EQ(d.leftDelayTarget(), sixteenth);
-        d.setParameter(0, 1.0f);
+        d.setParameter(BWDelay16::kDelayLeft, 1.0f);
         d.takeParameters();
         EXPECT_DOUBLE_EQ(d.leftDelayTarget(), 16.0 * sixteenth);
-        d.setParameter(1, 0.5f);
+        d.setParameter(BWDelay16::kDelayRight, 0.5f);
         d.takeParameters();
         EXPECT_DOUBLE_EQ(d.rightDelayTarget(), 9.0 * sixteenth);
-        d.setParameter(2, 1.0f);
+        d.setParameter(BWDelay16::kFeedback, 1.0f);
         d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.99f);
-        d.setParameter(2, 0.78f);
+        d.setParameter(BWDelay16::kFeedback, 0.78f);
         d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.78f * 0.99f);
     }
@@ -70,8 +70,8 @@ TEST(BWDelay16, TimesInSixteenthsAndFeedback) {
 TEST(BWDelay16, ImpulseEchoesAtWholeSixteenthsWithTheFeedbackDecay) {
     for (float rate : {44100.0f, 96000.0f}) {
         Delay16Rig rig(rate);
-        rig.delay.setParameter(0, 0.0f);   // one sixteenth
-        rig.delay.setParameter(1, 0.25f);  // five sixteenths (0.25 * 15 + 0.5 = 4.25)
+        rig.delay.setParameter(BWDelay16::kDelayLeft, 0.0f);   // one sixteenth
+        rig.delay.setParameter(BWDelay16::kDelayRight, 0.25f);  // five sixteenths (0.25 * 15 + 0.5 = 4.25)
         rig.openFully();
         const double left = rate * 0.5 / 4.0;
         const double right = 5.0 * left;
@@ -101,14 +101,14 @@ TEST(BWDelay16, ImpulseEchoesAtWholeSixteenthsWithTheFeedbackDecay) {
 // two samples' worth whenever the read point crosses a whole sample.
 TEST(BWDelay16, GlidingTimeReadsSmoothly) {
     Delay16Rig rig(44100.0f);
-    rig.delay.setParameter(2, 0.0f);
+    rig.delay.setParameter(BWDelay16::kFeedback, 0.0f);
     rig.openFully();
     StereoSignal ramp(6 * 44100);
     for (size_t i = 0; i < ramp.size(); ++i) ramp.left[i] = ramp.right[i] = static_cast<float>(i) * 1e-7f;
     const size_t filled = 5513 * kTickFrames;  // two seconds of whole ticks: the ring holds the ramp
     render(rig.delay, ramp.left.data(), ramp.right.data(), filled);
-    rig.delay.setParameter(0, 0.0f);
-    rig.delay.setParameter(1, 1.0f);
+    rig.delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
+    rig.delay.setParameter(BWDelay16::kDelayRight, 1.0f);
     render(rig.delay, ramp.left.data() + filled, ramp.right.data() + filled, ramp.size() - filled);
     EXPECT_LT(largestCurvatureWithinTicks(ramp.left, filled, 1e-7), 0.25);
     EXPECT_LT(largestCurvatureWithinTicks(ramp.right, filled, 1e-7), 0.25);
@@ -118,7 +118,7 @@ TEST(BWDelay16, GlidingTimeReadsSmoothly) {
 // raising the level brings back the echoes of what was played meanwhile.
 TEST(BWDelay16, LevelZeroIsDryBitForBitWhileTheLinesRecord) {
     Delay16Rig rig(48000.0f);
-    rig.delay.setParameter(0, 0.0f);
+    rig.delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
     rig.delay.setMix(0.0f);
     const StereoSignal input = noiseSignal(24000, 0.5f, 11);
     StereoSignal output = input;
@@ -137,9 +137,9 @@ TEST(BWDelay16, LevelZeroIsDryBitForBitWhileTheLinesRecord) {
 // loop.
 TEST(BWDelay16, LoudOrBrokenInputCannotRunAway) {
     Delay16Rig rig(44100.0f);
-    rig.delay.setParameter(0, 0.0f);
-    rig.delay.setParameter(1, 0.0f);
-    rig.delay.setParameter(2, 1.0f);
+    rig.delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
+    rig.delay.setParameter(BWDelay16::kDelayRight, 0.0f);
+    rig.delay.setParameter(BWDelay16::kFeedback, 1.0f);
     rig.openFully();
     StereoSignal loud = noiseSignal(5 * 44100, 8.0f, 5);
     loud.render(rig.delay);
@@ -163,7 +163,7 @@ TEST(BWDelay16, WildValuesStayInsideTheRing) {
     Delay16Rig rig(44100.0f);
     rig.openFully();
     for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
-        for (uint32_t i = 0; i < 3; ++i) rig.delay.setParameter(i, wild);
+        for (uint32_t i = 0; i < BWDelay16::kParameterCount; ++i) rig.delay.setParameter(i, wild);
         rig.delay.setMix(wild);
         EXPECT_LT(rig.delay.leftDelayTarget(), static_cast<double>(rig.delay.ringSamples()));
         EXPECT_GE(rig.delay.leftDelayTarget(), 22050.0 * 0.25);
@@ -226,9 +226,9 @@ TEST(BWDelay16, LineWritesOfWholeBlocksMatchTheSampleBySampleLoop) {
     Delay16Rig blocks(44100.0f);
     Delay16Rig samples(44100.0f);
     for (Delay16Rig* rig : {&blocks, &samples}) {
-        rig->delay.setParameter(0, 0.0f);
-        rig->delay.setParameter(1, 0.4f);
-        rig->delay.setParameter(2, 1.0f);
+        rig->delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
+        rig->delay.setParameter(BWDelay16::kDelayRight, 0.4f);
+        rig->delay.setParameter(BWDelay16::kFeedback, 1.0f);
         rig->delay.setMix(0.7f);
         settle(rig->delay, 44100);
     }

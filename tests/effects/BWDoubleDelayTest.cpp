@@ -46,28 +46,28 @@ TEST(BWDoubleDelay, TimesFeedbackAndWidthInSamples) {
         DoubleDelayRig rig(rate);
         const double beat = rate * 0.5;  // 120 bpm
         BWDoubleDelay& d = rig.delay;
-        d.setParameter(4, 0.0f);
+        d.setParameter(BWDoubleDelay::kWidth, 0.0f);
         d.takeParameters();
-        d.setParameter(0, 1.0f);
+        d.setParameter(BWDoubleDelay::kTimeLeft, 1.0f);
         d.takeParameters();
-        d.setParameter(1, 1.0f);
+        d.setParameter(BWDoubleDelay::kTimeRight, 1.0f);
         d.takeParameters();
         EXPECT_NEAR(d.rightDelayTarget(), beat * 3.0 / 128.0, 1e-2) << rate;
         EXPECT_FLOAT_EQ(d.leftDelayTarget(), d.rightDelayTarget());
-        d.setParameter(0, 0.0f);
+        d.setParameter(BWDoubleDelay::kTimeLeft, 0.0f);
         d.takeParameters();
         EXPECT_NEAR(d.rightDelayTarget(), beat * 4.0, 1e-2);
-        d.setParameter(0, 0.7697f);  // the default: 1/16 beat
+        d.setParameter(BWDoubleDelay::kTimeLeft, 0.7697f);  // the default: 1/16 beat
         d.takeParameters();
         EXPECT_NEAR(d.rightDelayTarget(), beat / 16.0, 1e-3);
-        d.setParameter(1, 0.6498f);  // the default: 1/8 beat
-        d.setParameter(4, 1.0f);
+        d.setParameter(BWDoubleDelay::kTimeRight, 0.6498f);  // the default: 1/8 beat
+        d.setParameter(BWDoubleDelay::kWidth, 1.0f);
         d.takeParameters();
         EXPECT_NEAR(d.leftDelayTarget(), beat / 8.0 + 32.0, 1e-3);
-        d.setParameter(3, 1.0f);
+        d.setParameter(BWDoubleDelay::kFeedback, 1.0f);
         d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.8f);
-        d.setParameter(3, 0.0f);
+        d.setParameter(BWDoubleDelay::kFeedback, 0.0f);
         d.takeParameters();
         EXPECT_FLOAT_EQ(d.feedbackGain(), 0.0f);
         EXPECT_EQ(d.lineCapacity(), static_cast<uint32_t>(rate / 44100.0f * 250000.0f));
@@ -136,7 +136,7 @@ TEST(BWDoubleDelay, LevelZeroIsDryBitForBitAndFlushesTheLines) {
 // glides comes out straight within each tick.
 TEST(BWDoubleDelay, TempoChangeSlidesTheTimesAndKeepsTheEchoes) {
     DoubleDelayRig rig(44100.0f);
-    rig.delay.setParameter(3, 0.0f);
+    rig.delay.setParameter(BWDoubleDelay::kFeedback, 0.0f);
     rig.openFully();
     StereoSignal audio(44100);
     audio.right[0] = 1.0f;
@@ -179,7 +179,7 @@ TEST(BWDoubleDelay, WildValuesStayInsideTheTableAndTheLines) {
     DoubleDelayRig rig(44100.0f);
     rig.openFully();
     for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
-        for (uint32_t i = 0; i < 5; ++i) rig.delay.setParameter(i, wild);
+        for (uint32_t i = 0; i < BWDoubleDelay::kParameterCount; ++i) rig.delay.setParameter(i, wild);
         rig.delay.setMix(wild);
         EXPECT_LE(rig.delay.leftDelayTarget(), 4.0f * 22050.0f + 32.0f);
         EXPECT_GE(rig.delay.rightDelayTarget(), 22050.0f * 3.0f / 128.0f - 1e-3f);

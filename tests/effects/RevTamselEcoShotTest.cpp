@@ -93,23 +93,23 @@ TEST(RevTamselEcoShot, RoomSizesTimesAndPrimeLengths) {
     for (float rate : {44100.0f, 96000.0f}) {
         ReverbRig rig(rate);
         RevTamselEcoShot& r = rig.reverb;
-        r.setParameter(0, 0.0f);
+        r.setParameter(RevTamselEcoShot::kRoomSize, 0.0f);
         r.takeParameters();
         settle(r, 44100);
         EXPECT_NEAR(r.roomSizeDb(), 14.0f, 1e-4);
         EXPECT_NEAR(r.roomSizeMetres(), 5.0119f, 1e-3);
         EXPECT_NEAR(r.roomSeconds(), 0.0150057f, 1e-6);
-        r.setParameter(0, 1.0f);
+        r.setParameter(RevTamselEcoShot::kRoomSize, 1.0f);
         r.takeParameters();
         settle(r, 44100);
         EXPECT_NEAR(r.roomSizeDb(), 34.0f, 1e-4);
         EXPECT_NEAR(r.roomSizeMetres(), 50.119f, 1e-2);
         EXPECT_NEAR(r.roomSeconds(), 0.150057f, 1e-5);
         EXPECT_NEAR(r.reverbSeconds(), 40.0f * r.roomSeconds(), 1e-4);
-        r.setParameter(1, 1.0f);
+        r.setParameter(RevTamselEcoShot::kReverbTime, 1.0f);
         r.takeParameters();
         EXPECT_NEAR(r.reverbSeconds(), 80.0f * r.roomSeconds(), 1e-3);
-        r.setParameter(1, 0.0f);
+        r.setParameter(RevTamselEcoShot::kReverbTime, 0.0f);
         r.takeParameters();
         EXPECT_NEAR(r.reverbSeconds(), 20.0f * r.roomSeconds(), 1e-3);
 
@@ -170,10 +170,10 @@ TEST(RevTamselEcoShot, DecayTimeFollowsTheRoomAndTheReverbTime) {
     const float rate = 44100.0f;
     auto measure = [rate](float reverbTime, float reflectivity) {
         ReverbRig rig(rate);
-        rig.reverb.setParameter(0, 0.3f);  // 20 dB: 10 m, 30 ms
-        rig.reverb.setParameter(1, reverbTime);
+        rig.reverb.setParameter(RevTamselEcoShot::kRoomSize, 0.3f);  // 20 dB: 10 m, 30 ms
+        rig.reverb.setParameter(RevTamselEcoShot::kReverbTime, reverbTime);
         rig.reverb.takeParameters();
-        rig.reverb.setParameter(2, reflectivity);
+        rig.reverb.setParameter(RevTamselEcoShot::kReflectivity, reflectivity);
         rig.reverb.takeParameters();
         settle(rig.reverb, 4410);
         const double expected = rig.reverb.reverbSeconds();
@@ -197,11 +197,11 @@ TEST(RevTamselEcoShot, TailDiesAtFullDampingAndWildValuesStayInRange) {
     ReverbRig rig(44100.0f);
     StereoSignal noise = noiseSignal(44100, 0.5f, 9);
     noise.render(rig.reverb);
-    rig.reverb.setParameter(0, 0.0f);
+    rig.reverb.setParameter(RevTamselEcoShot::kRoomSize, 0.0f);
     rig.reverb.takeParameters();
-    rig.reverb.setParameter(1, 0.0f);
+    rig.reverb.setParameter(RevTamselEcoShot::kReverbTime, 0.0f);
     rig.reverb.takeParameters();
-    rig.reverb.setParameter(2, 0.0f);
+    rig.reverb.setParameter(RevTamselEcoShot::kReflectivity, 0.0f);
     rig.reverb.takeParameters();
     settle(rig.reverb, 3 * 44100);
     StereoSignal silence(44100);
@@ -210,8 +210,8 @@ TEST(RevTamselEcoShot, TailDiesAtFullDampingAndWildValuesStayInRange) {
     EXPECT_LT(peakOf(silence.right), 1e-6);
 
     for (float wild : {std::numeric_limits<float>::quiet_NaN(), 7.0f, -7.0f, 1e30f}) {
-        for (uint32_t i = 0; i < 4; ++i) rig.reverb.setParameter(i, wild);
-        rig.reverb.setParameter(3, 1.0f);
+        for (uint32_t i = 0; i < RevTamselEcoShot::kParameterCount; ++i) rig.reverb.setParameter(i, wild);
+        rig.reverb.setParameter(RevTamselEcoShot::kInput, 1.0f);
         rig.reverb.takeParameters();
         StereoSignal audio = noiseSignal(22050, 0.5f, 10);
         audio.render(rig.reverb);
@@ -243,7 +243,7 @@ TEST(RevTamselEcoShot, ProcessTickAndTempoChangesAllocateNothing) {
     StereoSignal tail(4800);
     AllocationCounter counter;
     noise.render(rig.reverb);
-    rig.reverb.setParameter(0, 0.9f);  // a room slide recomputes every length
+    rig.reverb.setParameter(RevTamselEcoShot::kRoomSize, 0.9f);  // a room slide recomputes every length
     noise.render(rig.reverb);
     rig.context.changeTempo(75.0);
     tail.render(rig.reverb);

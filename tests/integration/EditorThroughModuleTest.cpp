@@ -184,10 +184,10 @@ TEST(EditorThroughModule, TheInterfacesOwnControlsReachTheSavedState) {
 
     const std::unique_ptr<BWUniClient> after = stateOf(open.instance);
     open.click(kArpMode);
-    EXPECT_EQ(before->rawValue(217) > 0, true) << "the arpeggiator starts on";
-    EXPECT_EQ(after->rawValue(217), 0.0f) << "a click switches it off";
-    EXPECT_EQ(stateOf(open.instance)->rawValue(217), 1.0f) << "and the next on";
-    EXPECT_FLOAT_EQ(after->rawValue(326), 6.0f * (0.125f + 0.00001f)) << "\"min 7\" sends 0.75006";
+    EXPECT_EQ(before->rawValue(Tag::Arpmode) > 0, true) << "the arpeggiator starts on";
+    EXPECT_EQ(after->rawValue(Tag::Arpmode), 0.0f) << "a click switches it off";
+    EXPECT_EQ(stateOf(open.instance)->rawValue(Tag::Arpmode), 1.0f) << "and the next on";
+    EXPECT_FLOAT_EQ(after->rawValue(Tag::Chordlist), 6.0f * (0.125f + 0.00001f)) << "\"min 7\" sends 0.75006";
     EXPECT_NE(gateSteps(*after), gateSteps(*before)) << "painting table 389 changes table 3";
     EXPECT_EQ(firstZoneEnd(*before), 31);
     EXPECT_EQ(shortened, 15);

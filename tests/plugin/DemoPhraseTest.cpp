@@ -37,8 +37,8 @@ protected:
         globalRomplerLibrary().scan(true);
         BWUniClient& c = *d->instance;
         setUpDemo(c);
-        c.setParameter(276, clockSource);
-        c.setParameter(76, clockDivide);
+        c.setParameter(Tag::Clocksource, clockSource);
+        c.setParameter(Tag::ClockDivide, clockDivide);
         void* data = nullptr;
         const int32_t size = c.getChunk(&data, false);
         std::vector<uint8_t> state(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);

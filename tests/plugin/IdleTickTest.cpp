@@ -13,7 +13,9 @@ constexpr float kPattern1 = 1.5f / 24.0f;  // "PatternKeys": the second pattern
 // Own clock, chords from the keys, the first lane driving "Osc1 Level" with
 // 0.25 on every step of the first pattern and 0.75 on the second.
 void laneSetUp(BWUniClient& c) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}, {332, 0.0f}})
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ChordSelect, 1.0f},
+                                {Tag::MasterLevel, 0.5f}, {Tag::MasterAttack, 0.0f}, {Tag::KickLevel, 0.5f},
+                                {Tag::Lane1Row, 0.0f}})
         c.setParameter(index, value);
     for (int layer = 0; layer < 3; ++layer) c.setParameter(341 + layer, 1.0f);
     for (uint64_t step = 0; step < 32; ++step) {
@@ -57,7 +59,7 @@ TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
         EXPECT_EQ(c.renderState().idleTicks - idleBefore, playing ? 0u : 100u) << playing;
         EXPECT_EQ(osc1Level(c), 0.25f);
 
-        c.setParameter(78, kPattern1);  // the pattern the engine selects: read on its next tick
+        c.setParameter(Tag::PatternKeys, kPattern1);  // the pattern the engine selects: read on its next tick
         EXPECT_EQ(ticksUntil(d, 0.75f, 1), 1) << playing;
         for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 1, 0.5f);
         const int refresh = playing ? PatternReads::kRefreshTicks : PatternReads::kIdleRefreshTicks;

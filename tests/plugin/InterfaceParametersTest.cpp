@@ -23,13 +23,13 @@ TEST_F(InstanceTest, PageSwitchesShowTheirStatesPatternUnderAShownParent) {
     PageSet& pages = instance->interfaceRequests().pages;
     for (int32_t page : {30, 31, 32}) pages.setPageBit(page, true);
     pages.setPageBit(0, false);
-    set(340, 1.0f);
+    set(Tag::ChordModePages, 1.0f);
     EXPECT_EQ(shownPages(pages, 30, 32), std::vector<int32_t>{}) << "a hidden parent hides all";
 
     pages.setPageBit(0, true);
-    set(340, 1.0f);
+    set(Tag::ChordModePages, 1.0f);
     EXPECT_EQ(shownPages(pages, 30, 32), std::vector<int32_t>{30});
-    set(340, 0.0f);
+    set(Tag::ChordModePages, 0.0f);
     EXPECT_EQ(shownPages(pages, 30, 32), (std::vector<int32_t>{31, 32}));
 
     // 350 at state 2: page 20 goes (re-sending 348), page 22 comes (re-sending
@@ -37,21 +37,21 @@ TEST_F(InstanceTest, PageSwitchesShowTheirStatesPatternUnderAShownParent) {
     for (int32_t page = 20; page <= 29; ++page) pages.setPageBit(page, false);
     pages.setPageBit(20, true);
     pages.setPageBit(25, true);
-    set(351, 0.0f);
-    set(350, 0.5f);
+    set(Tag::ModulationPage3, 0.0f);
+    set(Tag::ModulationTracks, 0.5f);
     EXPECT_EQ(shownPages(pages, 20, 29), (std::vector<int32_t>{22, 27}));
     EXPECT_EQ(state.patterns.records[350].stepIndex, 2);
 
     // "MouseArea" at the top picks track 4 and sends 350 the value 1.0.
-    set(366, 1.0f);
+    set(Tag::ModulationTrackArea, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.records[350].raw, 1.0f);
     EXPECT_EQ(shownPages(pages, 20, 24), std::vector<int32_t>{24});
 
     // The delay switch under page 11 moves the delay mix to the sixteenth delay.
     pages.setPageBit(11, true);
-    set(311, 1.0f);
-    set(69, 1.0f);
-    set(358, 1.0f);
+    set(Tag::DlyOnOff, 1.0f);
+    set(Tag::DlyMix, 1.0f);
+    set(Tag::DelaySwitch, 1.0f);
     EXPECT_EQ(shownPages(pages, 2, 3), std::vector<int32_t>{3});
     EXPECT_FLOAT_EQ(state.patterns.effectMix[PatternEditState::kDelay16], 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.effectMix[PatternEditState::kDoubleDelay], 0.0f);
@@ -61,16 +61,16 @@ TEST_F(InstanceTest, PageSwitchesShowTheirStatesPatternUnderAShownParent) {
 }
 
 TEST_F(InstanceTest, ListsAndSelectorsTakeTheirLastEntryAtTheTop) {
-    set(326, 1.0f);
+    set(Tag::Chordlist, 1.0f);
     EXPECT_EQ(models.chordList.getCurrentPage(), 7u);
-    set(339, 1.0f);
+    set(Tag::ExportLength, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.exportBars[0], 64.0f);
     EXPECT_FLOAT_EQ(state.patterns.exportBars[1], 64.0f);
-    set(339, 0.5f);
+    set(Tag::ExportLength, 0.5f);
     EXPECT_FLOAT_EQ(state.patterns.exportBars[1], 8.0f);
-    set(329, 1.0f);
+    set(Tag::Osc1Channel, 1.0f);
     EXPECT_EQ(state.patterns.records[329].stepIndex, 15);
-    set(336, 1.0f);
+    set(Tag::Lane5Row, 1.0f);
     EXPECT_EQ(state.patterns.records[336].stepIndex, 5);
 }
 
@@ -87,7 +87,7 @@ TEST_F(InstanceTest, FilterTypeModesFollowTheStrictThresholds) {
     };
     for (const Case& c : cases) {
         instance->parameterInbox().filterTypeCompanion.store(c.w);
-        set(365, c.v);
+        set(Tag::FilterType, c.v);
         for (int32_t flag = 0; flag < 5; ++flag) {
             EXPECT_FLOAT_EQ(state.filter.typeFlags[flag], flag == c.flag ? 1.0f : 0.0f) << c.w << " " << c.v;
         }
@@ -103,20 +103,20 @@ TEST_F(InstanceTest, StepEntryWritesAtTheCursorAndMarksTheViewDirty) {
     requests.takeDirtyViews();
     state.patterns.stepCursor = 3;
     BWBtnLine& line = models.stepLine(0);  // "Acclr8", values up to 3
-    set(375, 0.5f);
+    set(Tag::StepEntryAccent, 0.5f);
     EXPECT_FLOAT_EQ(line.getStepOnLine(line.getCurrentLine(), 3), 2.0f);  // trunc(1.5 + 0.5)
     EXPECT_EQ(requests.takeDirtyViews(), static_cast<uint32_t>(kStepLine1View));
-    set(376, 1.0f);  // "GLIDE": grid 5
+    set(Tag::StepEntryGlide, 1.0f);  // "GLIDE": grid 5
     EXPECT_EQ(requests.takeDirtyViews(), static_cast<uint32_t>(kStepLine1View) << 4);
 
-    set(384, 0.25f);
+    set(Tag::Cutoff2, 0.25f);
     EXPECT_FLOAT_EQ(models.cutoffLane(1).getNormalized(3), 0.25f);
-    set(388, 1.0f);
+    set(Tag::ChordTable, 1.0f);
     EXPECT_FLOAT_EQ(models.chordTable.getNormalized(3), 1.0f);
     EXPECT_EQ(requests.takeDirtyViews(), (static_cast<uint32_t>(kLane1View) << 1) | kChordTableView);
 
     state.patterns.stepCursor = 32;  // no step there: nothing written, nothing read out of the line
-    set(375, 1.0f);
-    set(389, 1.0f);
+    set(Tag::StepEntryAccent, 1.0f);
+    set(Tag::GateTable, 1.0f);
     EXPECT_EQ(requests.takeDirtyViews(), static_cast<uint32_t>(kStepLine1View) | kGateTableView);
 }

@@ -21,7 +21,7 @@ TEST(MidiEventHandler, HeldNotesSlotsReleaseOrderAndSustain) {
     RenderDriver d;
     BWUniClient& c = *d.instance;
     BWSystemInfo& s = *c.getSystemInfo();
-    c.setParameter(276, 0.0f);
+    c.setParameter(Tag::Clocksource, 0.0f);
     ASSERT_TRUE(c.deriveNow());
     // Eight notes fill the slots in order; a ninth replaces the note at the
     // next slot (slot 0), and the next one after it goes to slot 1.

@@ -5,21 +5,31 @@
 #include <bit>
 #include <cmath>
 
+#include "plugin/BindingTable.h"
 #include "support/InstanceTestSupport.h"
 
 namespace {
 
+// The up and down buttons of a stepped value; it wraps around its binding's
+// step count.
 struct StepperCase {
     int32_t up;
     int32_t down;
     int32_t target;
-    int32_t entries;
 };
 
 const StepperCase kSteppers[] = {
-    {205, 206, 327, 12}, {207, 208, 326, 8}, {218, 219, 328, 6},  {241, 242, 332, 10},
-    {249, 250, 333, 10}, {257, 258, 334, 10}, {265, 266, 335, 10}, {273, 274, 336, 6},
-    {277, 278, 79, 3},   {301, 302, 337, 8},  {324, 325, 339, 14},
+    {Tag::ChordListRotationUp, Tag::ChordListRotationDown, Tag::ChordListRotation},
+    {Tag::ChordListPageUp, Tag::ChordListPageDown, Tag::Chordlist},
+    {Tag::RestartArpUp, Tag::RestartArpDown, Tag::RestartArp},
+    {Tag::Lane1RowUp, Tag::Lane1RowDown, Tag::Lane1Row},
+    {Tag::Lane2RowUp, Tag::Lane2RowDown, Tag::Lane2Row},
+    {Tag::Lane3RowUp, Tag::Lane3RowDown, Tag::Lane3Row},
+    {Tag::Lane4RowUp, Tag::Lane4RowDown, Tag::Lane4Row},
+    {Tag::Lane5RowUp, Tag::Lane5RowDown, Tag::Lane5Row},
+    {Tag::ChordSeqDivideUp, Tag::ChordSeqDivideDown, Tag::ChordSeqDivide},
+    {Tag::FactoryPatternsUp, Tag::FactoryPatternsDown, Tag::Factorypatterns},
+    {Tag::ExportLengthUp, Tag::ExportLengthDown, Tag::ExportLength},
 };
 
 // The lane's first eight points, as written.
@@ -38,12 +48,12 @@ void writeRamp(BWTableXY& table) {
 TEST_F(InstanceTest, SteppersWrapAroundTheirTargetsOnRisingEdgesOnly) {
     for (const StepperCase& c : kSteppers) {
         auto entry = [&] {
-            return c.target == 79 ? state.sequencer.chordSequenceDivide.stepIndex
+            return c.target == Tag::ChordSeqDivide ? state.sequencer.chordSequenceDivide.stepIndex
                                   : state.patterns.records[c.target].stepIndex;
         };
         set(c.target, 0.0f);
         click(c.down);
-        EXPECT_EQ(entry(), c.entries - 1) << "down from the first entry wraps to the last: " << c.down;
+        EXPECT_EQ(entry(), stepCount(c.target) - 1) << "down from the first entry wraps to the last: " << c.down;
         click(c.up);
         EXPECT_EQ(entry(), 0) << "up from the last wraps to the first: " << c.up;
         click(c.up);
@@ -76,9 +86,9 @@ TEST_F(InstanceTest, RangeEditsRunOnReleaseOverTheLoopZoneLimitedToTheSteps) {
         state.patterns.loopStart = c.loopStart;
         state.patterns.loopEnd = c.loopEnd;
         const std::vector<float> before = firstPoints(lane);
-        set(238, 1.0f);
+        set(Tag::Lane1Left, 1.0f);
         EXPECT_EQ(firstPoints(lane), before) << "pressing alone edits nothing: " << c.what;
-        set(238, 0.0f);
+        set(Tag::Lane1Left, 0.0f);
         EXPECT_EQ(firstPoints(lane) != before, c.rotates) << c.what;
         EXPECT_FLOAT_EQ(lane.getValue(0), c.rotates ? 0.02f : 0.01f) << c.what;
     }
@@ -86,8 +96,8 @@ TEST_F(InstanceTest, RangeEditsRunOnReleaseOverTheLoopZoneLimitedToTheSteps) {
     writeRamp(lane);
     state.patterns.loopStart = 0.0f;
     state.patterns.loopEnd = 4.0f;
-    set(238, 0.0f);
-    set(238, 0.0f);
+    set(Tag::Lane1Left, 0.0f);
+    set(Tag::Lane1Left, 0.0f);
     EXPECT_FLOAT_EQ(lane.getValue(0), 0.03f);
 }
 
@@ -95,59 +105,59 @@ TEST_F(InstanceTest, PatternWideButtonsActOnceOnReleaseOnEveryModelOfGroupOne) {
     for (int lane = 0; lane < 5; ++lane) writeRamp(models.cutoffLane(lane));
     writeRamp(models.chordList);  // group 0: left alone
     const std::vector<float> listBefore = firstPoints(models.chordList);
-    set(282, 1.0f);
+    set(Tag::PatternLeft, 1.0f);
     EXPECT_FLOAT_EQ(models.cutoffLane(2).getValue(0), 0.01f);
-    set(282, 0.0f);
+    set(Tag::PatternLeft, 0.0f);
     for (int lane = 0; lane < 5; ++lane) EXPECT_FLOAT_EQ(models.cutoffLane(lane).getValue(0), 0.02f) << lane;
     EXPECT_EQ(firstPoints(models.chordList), listBefore);
     EXPECT_TRUE(instance->getSystemInfo()->patternsChanged.exchange(false));
-    set(282, 0.0f);  // no change of state: nothing more
+    set(Tag::PatternLeft, 0.0f);  // no change of state: nothing more
     EXPECT_FLOAT_EQ(models.cutoffLane(0).getValue(0), 0.02f);
     EXPECT_FALSE(instance->getSystemInfo()->patternsChanged.load());
 }
 
 TEST_F(InstanceTest, FillsCopyTheRotatedChordListAndTheFactoryGatesOncePerState) {
-    set(326, 0.0f);  // chord list page 0: ones at 12, 24, 28, 31, 36
-    set(327, 1.0f);  // rotation 11
+    set(Tag::Chordlist, 0.0f);  // chord list page 0: ones at 12, 24, 28, 31, 36
+    set(Tag::ChordListRotation, 1.0f);  // rotation 11
     for (int i = 0; i < 11; ++i) EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[i], 0.0f);
     EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[23], 1.0f);  // 12 + 11
     EXPECT_FLOAT_EQ(state.patterns.shiftedChordList[47], 1.0f);  // 36 + 11
     state.patterns.eventTablePage = 3.0f;
-    set(204, 1.0f);
+    set(Tag::EventTableFill, 1.0f);
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(23, 3), 1.0f);
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(12, 3), 0.0f);
     models.eventTable.setValueOnPage(23, 3, 0.0f);
-    set(204, 1.0f);  // same state: no second fill
+    set(Tag::EventTableFill, 1.0f);  // same state: no second fill
     EXPECT_FLOAT_EQ(models.eventTable.getValueOnPage(23, 3), 0.0f);
 
-    set(337, 0.0f);  // factory pattern 0 four times over
+    set(Tag::Factorypatterns, 0.0f);  // factory pattern 0 four times over
     state.patterns.gateTablePage = 2.0f;
-    set(285, 1.0f);
+    set(Tag::GateTableFill, 1.0f);
     const float pattern0[8] = {1, 0, 0.133333f, 0, 0.666667f, 0, 0.133333f, 0};
     for (int i = 0; i < 32; ++i) EXPECT_NEAR(models.gateTable.getValueOnPage(i, 2), pattern0[i % 8], 1e-5f) << i;
 }
 
 TEST_F(InstanceTest, RunSwitchTogglesTheReverserTriggerAndGatesTheLayers) {
-    set(341, 1.0f);
-    set(279, 1.0f);
+    set(Tag::Osc1Sound, 1.0f);
+    set(Tag::RunSwitch, 1.0f);
     EXPECT_FLOAT_EQ(state.sequencer.runGate, 1.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 1.0f);
     const float trigger = state.sequencer.reverserTrigger;
     EXPECT_FLOAT_EQ(instance->audioEngine().effects().reverser.getValue(BWReverserX2::kTrig), trigger);
-    set(279, 0.0f);
+    set(Tag::RunSwitch, 0.0f);
     EXPECT_FLOAT_EQ(state.layers[0].gain, 0.0f);
     EXPECT_FALSE(state.layers[0].gainFromOwnSource);
-    set(279, 1.0f);
+    set(Tag::RunSwitch, 1.0f);
     EXPECT_NE(state.sequencer.reverserTrigger, trigger) << "each start retriggers";
 
     // Clock from the host transport: the run switch follows its play flag.
     instance->getSystemInfo()->playing = 1.0f;
-    set(276, 1.0f);
+    set(Tag::Clocksource, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.records[279].step, 1.0f);
     instance->getSystemInfo()->playing = 0.0f;
-    set(276, 1.0f);
+    set(Tag::Clocksource, 1.0f);
     EXPECT_FLOAT_EQ(state.patterns.records[279].step, 0.0f);
-    set(233, 1.0f);
+    set(Tag::AssignOsc1, 1.0f);
     EXPECT_EQ(state.layers[0].assignReaders[2], LayerState::kSourceA);
     EXPECT_EQ(state.layers[0].assignReaders[0], LayerState::kZeroSource);
 }

@@ -34,7 +34,7 @@ TEST_F(InstanceTest, TempoChangeAllocatesNothingAndKeepsTheEffectsTails) {
     BWReverserX2& reverser = instance->audioEngine().effects().reverser;
     feedReverser(reverser);
     ASSERT_TRUE(ringHoldsSound(reverser));
-    set(310, 1.0f);  // the phaser sweeps while it is heard
+    set(Tag::PhsOnOff, 1.0f);  // the phaser sweeps while it is heard
     for (int tick = 0; tick < 4; ++tick) instance->audioEngine().effects().phaser.tick();
     const float phase = instance->audioEngine().effects().phaser.getLfoPhase();
     ASSERT_NE(phase, 0.0f);
@@ -58,8 +58,8 @@ TEST_F(InstanceTest, TempoChangeAllocatesNothingAndKeepsTheEffectsTails) {
 }
 
 TEST_F(InstanceTest, RatePreparationReappliesRateDependentValues) {
-    set(76, 0.5f);
-    set(7, 0.0f);
+    set(Tag::ClockDivide, 0.5f);
+    set(Tag::CompressorSpeed, 0.0f);
     for (float rate : {22050.0f, 96000.0f, 11049.0f}) {
         instance->setSampleRate(rate);
         const float used = instance->getSystemInfo()->sampleRate;
@@ -75,7 +75,7 @@ TEST_F(InstanceTest, RandomiserDrawsOncePerHostParameterAndKeepsValuesInRange) {
     platform::msvcSrand(7);
     instance->randomizeParameters();
     ASSERT_TRUE(instance->deriveNow());
-    EXPECT_FLOAT_EQ(instance->getParameter(0), 1.0f) << "depth 0 re-applies the value, limited";
+    EXPECT_FLOAT_EQ(instance->getParameter(Tag::MasterLevel), 1.0f) << "depth 0 re-applies the value, limited";
     EXPECT_FLOAT_EQ(state.output.masterGain, 2.0f);
     const int next = platform::msvcRand();
     platform::msvcSrand(7);
@@ -85,9 +85,9 @@ TEST_F(InstanceTest, RandomiserDrawsOncePerHostParameterAndKeepsValuesInRange) {
     ParamBinding& pan = *instance->hostBinding(18);
     pan.randomDepth = 0.5f;
     for (int run = 0; run < 50; ++run) {
-        set(18, 0.9f);
+        set(Tag::Osc1Pan, 0.9f);
         instance->randomizeParameters();
-        EXPECT_GE(instance->getParameter(18), 0.4f);
-        EXPECT_LE(instance->getParameter(18), 1.0f);
+        EXPECT_GE(instance->getParameter(Tag::Osc1Pan), 0.4f);
+        EXPECT_LE(instance->getParameter(Tag::Osc1Pan), 1.0f);
     }
 }

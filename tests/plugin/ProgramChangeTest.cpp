@@ -142,7 +142,7 @@ TEST_F(ProgramChangeTest, DestroyingDuringASlowLoadWaitsForIt) {
 
 TEST_F(InstanceTest, QueriesStayInsideTheirBuffersAndRanges) {
     EXPECT_EQ(instance->getParameter(-1), 0.0f);
-    EXPECT_EQ(instance->getParameter(390), 0.0f);
+    EXPECT_EQ(instance->getParameter(Tag::FactoryPatternTable), 0.0f);
     char text[BWUniClient::kParameterTextBytes + 8];
     std::memset(text, 'x', sizeof text);
     instance->getParameterDisplay(87, text);

@@ -15,7 +15,9 @@ namespace {
 // mixed step types and arpeggio directions on pattern 0; master gain 1 with
 // no attack, the kick at level 1.
 void playSetUp(BWUniClient& c) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {77, 0.3f}, {0, 0.5f}, {1, 0.0f}, {3, 0.5f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ChordSelect, 1.0f},
+                                {Tag::Swingfactor, 0.3f}, {Tag::MasterLevel, 0.5f}, {Tag::MasterAttack, 0.0f},
+                                {Tag::KickLevel, 0.5f}}) {
         c.setParameter(index, value);
     }
     for (int layer = 0; layer < 3; ++layer) {
@@ -45,7 +47,7 @@ TEST(RenderFrame, BlockSizeChangesNothingAndNothingAllocates) {
         RenderDriver d;
         playSetUp(*d.instance);
         // A constant master gain: running, with no attack, already at 1.
-        d.instance->setParameter(279, 1.0f);
+        d.instance->setParameter(Tag::RunSwitch, 1.0f);
         d.instance->renderState().masterCurrent = 1.0f;
         std::vector<float> audio;
         d.run(kScript, 22 * 4096, block, &audio);
@@ -105,12 +107,12 @@ TEST(RenderFrame, MasterEnvelopeTimesInTicks) {
         RenderDriver d;
         BWUniClient& c = *d.instance;
         c.setSampleRate(rate);
-        c.setParameter(1, attack);
-        c.setParameter(2, release);
-        c.setParameter(279, 1.0f);
+        c.setParameter(Tag::MasterAttack, attack);
+        c.setParameter(Tag::MasterRelease, release);
+        c.setParameter(Tag::RunSwitch, 1.0f);
         int32_t rising = 0, falling = 0;
         tickByTick(d, attackTicks + 2, [&](int32_t) { rising += c.renderState().master.getLevel() < 1.0f; });
-        c.setParameter(279, 0.0f);
+        c.setParameter(Tag::RunSwitch, 0.0f);
         tickByTick(d, releaseTicks + 2, [&](int32_t) { falling += c.renderState().master.getLevel() > 0.0f; });
         EXPECT_EQ(rising, attackTicks) << rate;
         EXPECT_EQ(falling, releaseTicks) << rate;
@@ -132,7 +134,8 @@ TEST(RenderFrame, SilenceAfterFourBeats) {
     }
     RenderDriver d;
     BWUniClient& c = *d.instance;
-    for (auto [index, value] : {std::pair{276, 1.0f}, {341, 1.0f}, {9, 0.0f}, {88, 1.0f}, {3, 0.0f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 1.0f}, {Tag::Osc1Sound, 1.0f},
+                                {Tag::Osc1TrigEach, 0.0f}, {Tag::Osc1KeyB, 1.0f}, {Tag::KickLevel, 0.0f}}) {
         c.setParameter(index, value);
     }
     c.patterns().eventTable.setValueOnPage(40, c.patterns().eventTable.getCurrentPage(), 1.0f);
@@ -162,7 +165,8 @@ TEST(RenderFrame, HeldEngineAndOfflineExport) {
     d.run({}, 64, 64);
     EXPECT_EQ(c.audioEngine().eventQueue().pending(), 0);
 
-    for (auto [index, value] : {std::pair{276, 0.0f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}}) c.setParameter(index, value);
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ChordSelect, 1.0f},
+                                {Tag::Osc1Sound, 1.0f}, {Tag::Osc1TrigEach, 0.0f}}) c.setParameter(index, value);
     MidiFileWriter writer(120, 8.0, 960);
     RenderState& r = c.renderState();
     r.exportWriter = &writer;

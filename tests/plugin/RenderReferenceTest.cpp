@@ -161,7 +161,7 @@ Recording heldChords(const std::filesystem::path& content) {
 Recording hostClockTempo(const std::filesystem::path& content) {
     Take t(content);
     demoState(t.client());
-    t.client().setParameter(276, 1.0f);  // "Clocksource": the host's
+    t.client().setParameter(Tag::Clocksource, 1.0f);  // "Clocksource": the host's
     RenderDriver& d = t.drive();
     d.playing = true;
     const std::vector<MidiAt> script = Take::chord(100, 3 * kBar, {50, 62, 65, 69});
@@ -217,10 +217,12 @@ Recording programAndState(const std::filesystem::path& content) {
     EXPECT_TRUE(getSettingString("presetpath0", root));
     const std::filesystem::path bank = std::filesystem::path(root) / "MIDI PROGRAMS";
     std::filesystem::create_directories(bank);
-    for (auto [index, value] : {std::pair{50, 0.2f}, {51, 0.8f}, {217, 1.0f}, {81, 0.5f}, {69, 0.7f}, {311, 1.0f}})
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::FilterCutoff, 0.2f}, {Tag::FilterReso, 0.8f},
+                                {Tag::Arpmode, 1.0f}, {Tag::ShiftArp, 0.5f}, {Tag::DlyMix, 0.7f}, {Tag::DlyOnOff, 1.0f}})
         c.setParameter(index, value);
     EXPECT_TRUE(c.savePreset((bank / "P 0.zvp").string().c_str(), 0, nullptr, nullptr, nullptr));
-    for (auto [index, value] : {std::pair{82, 0.7f}, {76, 1.0f}, {73, 0.6f}}) c.setParameter(index, value);
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Transpose, 0.7f}, {Tag::ClockDivide, 1.0f},
+                                {Tag::RvbMix, 0.6f}}) c.setParameter(index, value);
     void* data = nullptr;
     const int32_t size = c.getChunk(&data, false);
     std::vector<uint8_t> other(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);

@@ -21,8 +21,9 @@ constexpr int64_t kTwoBars = 176400;  // 8 beats at 120 bpm, 44.1 kHz
 // every trigger, no swing, the arpeggio restarting on each new velocity;
 // pattern 0 gets `event` and `arp` on every step.
 void phraseSetUp(BWUniClient& c, float event = 1.0f, float arp = 1.0f) {
-    for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {341, 1.0f}, {9, 0.0f}, {77, 0.0f},
-                                {328, 1.0f}, {217, 0.0f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ClockDivide, 0.5f},
+                                {Tag::ChordSelect, 1.0f}, {Tag::Osc1Sound, 1.0f}, {Tag::Osc1TrigEach, 0.0f},
+                                {Tag::Swingfactor, 0.0f}, {Tag::RestartArp, 1.0f}, {Tag::Arpmode, 0.0f}}) {
         c.setParameter(index, value);
     }
     for (uint64_t step = 0; step < 32; ++step) {
@@ -114,8 +115,8 @@ TEST(SequencerPhrase, ArpeggioOrdersForEachDirectionAndShift) {
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance, 1.0f, c.arp);
-        d.instance->setParameter(217, c.arpMode);
-        d.instance->setParameter(81, c.shift);
+        d.instance->setParameter(Tag::Arpmode, c.arpMode);
+        d.instance->setParameter(Tag::ShiftArp, c.shift);
         d.run(kChord, 44100, 512);
         std::vector<int> notes;
         for (const MidiAt& m : noteOns(d.sent)) notes.push_back(m.data1);
@@ -162,8 +163,10 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {329 + c.layer, c.channel},
-                                    {9 + 11 * c.layer, 0.0f}, {88 + 2 * c.layer, c.highKey}}) {
+        for (auto [index, value] : {std::pair<int32_t, float>{Tag::Osc1Sound, 0.0f}, {Tag::Osc1Sound + c.layer, 1.0f},
+                                    {Tag::Osc1Channel + c.layer, c.channel},
+                                    {Tag::Osc1TrigEach + Tag::LayerStride * c.layer, 0.0f},
+                                    {Tag::Osc1KeyB + 2 * c.layer, c.highKey}}) {
             d.instance->setParameter(index, value);
         }
         for (uint64_t step = 0; step < 32; ++step) d.instance->patterns().stepLine(2).setStepOnLine(0, step, c.octave);
@@ -178,8 +181,8 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
     // The host clock: steps per beat times the host's position.
     for (auto [divide, counter] : {std::pair{0.49f, 2}, {0.5f, 5}, {0.99f, 5}, {1.0f, 10}}) {
         RenderDriver d;
-        d.instance->setParameter(276, 1.0f);
-        d.instance->setParameter(76, divide);
+        d.instance->setParameter(Tag::Clocksource, 1.0f);
+        d.instance->setParameter(Tag::ClockDivide, divide);
         d.playing = true;
         d.ppqStart = 2.5;
         d.run({}, 16, 16);
@@ -192,7 +195,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
     for (auto [swing, step1, step2] : {std::tuple{0.0f, 697, 1386}, {1.0f, 1042, 1386}}) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        d.instance->setParameter(77, swing);
+        d.instance->setParameter(Tag::Swingfactor, swing);
         int32_t first1 = -1, first2 = -1;
         tickByTick(d, 1500, [&](int32_t t) {
             const int32_t step = d.instance->audioEngine().sequencerState().stepIndex;
@@ -208,7 +211,7 @@ TEST(SequencerClock, DivisionSwingAndLoops) {
          {std::tuple{4.0f, 7.0f, std::vector<int>{4, 5, 6, 7, 4, 5}}, {7.0f, 4.0f, std::vector<int>{7, 7, 7, 7, 7, 7}}}) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        d.instance->setParameter(76, 1.0f);  // four steps a beat
+        d.instance->setParameter(Tag::ClockDivide, 1.0f);  // four steps a beat
         BWFloatZoneHandler* lane = d.instance->patterns().zones.laneHandler(0);
         ASSERT_NE(lane->visibleZone(0), nullptr);
         lane->visibleZone(0)->setRange(int32_t(first), int32_t(last));
@@ -226,7 +229,7 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     RenderDriver d;
     BWUniClient& c = *d.instance;
     phraseSetUp(c);
-    c.setParameter(76, 1.0f);
+    c.setParameter(Tag::ClockDivide, 1.0f);
     for (int lane = 0; lane < 5; ++lane) {
         for (uint64_t step = 0; step < 32; ++step) {
             const float osc1Pan = step == 0 || step == 1 ? 0.2f : step == 2 ? 0.8f : 0.0f;
@@ -235,10 +238,11 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     }
     // Rows: Osc1 Pan, Osc2 Level, none (past the Osc3 lane's rows), "Filter
     // Age", "DLY Mix".
-    for (auto [index, value] : {std::pair{332, 0.15f}, {333, 0.0f}, {334, 0.95f}, {335, 0.45f}, {336, 0.55f}}) {
+    for (auto [index, value] : {std::pair<int32_t, float>{Tag::Lane1Row, 0.15f}, {Tag::Lane2Row, 0.0f},
+                                {Tag::Lane3Row, 0.95f}, {Tag::Lane4Row, 0.45f}, {Tag::Lane5Row, 0.55f}}) {
         c.setParameter(index, value);
     }
-    const int32_t rows[] = {18, 28, 45, 69};
+    const int32_t rows[] = {Tag::Osc1Pan, Tag::Osc2Level, Tag::FilterAge, Tag::DlyMix};
     std::vector<std::pair<int32_t, float>> changes;
     std::map<int32_t, float> seen;
     for (int32_t row : rows) seen[row] = c.rawValue(row);
@@ -250,10 +254,12 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
         }
     }, kChord);
     const std::vector<std::pair<int32_t, float>> expected = {
-        {18, 0.2f}, {28, 0.1f}, {45, 0.3f}, {69, 0.4f},  // step 0 (lane 3 drives nothing)
-        {28, 0.0f}, {45, 0.0f}, {69, 0.0f},              // step 1: the other lanes fall to 0
-        {18, 0.8f},                                       // step 2
-        {18, 0.0f}};                                      // step 3
+        // step 0 (lane 3 drives nothing)
+        {Tag::Osc1Pan, 0.2f}, {Tag::Osc2Level, 0.1f}, {Tag::FilterAge, 0.3f}, {Tag::DlyMix, 0.4f},
+        // step 1: the other lanes fall to 0
+        {Tag::Osc2Level, 0.0f}, {Tag::FilterAge, 0.0f}, {Tag::DlyMix, 0.0f},
+        {Tag::Osc1Pan, 0.8f},  // step 2
+        {Tag::Osc1Pan, 0.0f}};  // step 3
     EXPECT_EQ(changes, expected);
     EXPECT_FLOAT_EQ(c.state().layers[0].pan[1], 0.0f) << "the engine follows what it published";
 }

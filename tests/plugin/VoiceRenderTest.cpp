@@ -34,8 +34,9 @@ protected:
         c.setSampleRate(rate);
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(c.soundLayer(i).loadInstrument(factoryInstruments()[size_t(instruments[i])].name, false));
-        for (auto [index, value] : {std::pair{276, 0.0f}, {76, 0.5f}, {74, 1.0f}, {9, 0.0f}, {77, 0.0f}, {328, 1.0f},
-                                    {217, 0.0f}}) {
+        for (auto [index, value] : {std::pair<int32_t, float>{Tag::Clocksource, 0.0f}, {Tag::ClockDivide, 0.5f},
+                                    {Tag::ChordSelect, 1.0f}, {Tag::Osc1TrigEach, 0.0f}, {Tag::Swingfactor, 0.0f},
+                                    {Tag::RestartArp, 1.0f}, {Tag::Arpmode, 0.0f}}) {
             c.setParameter(index, value);
         }
         for (uint64_t step = 0; step < 32; ++step) {
@@ -81,9 +82,12 @@ TEST_F(VoiceRenderTest, HeldKeyPlaysAtItsPitchThroughTheFactoryInstrument) {
         const int instruments[3] = {c.instrument, c.instrument, c.instrument};
         auto d = playing(c.rate, instruments);
         BWUniClient& client = *d->instance;
-        for (auto [index, value] : {std::pair{341, 1.0f}, {342, 0.0f}, {343, 0.0f}, {233, 0.0f}, {10, 0.3f}, {82, 0.5f},
-                                    {83, 0.5f}, {11, 0.0f}, {12, 0.0f}, {3, 0.0f}, {17, 0.8f}, {13, 0.0f}, {15, 1.0f},
-                                    {57, 0.0f}, {61, 0.0f}, {65, 0.0f}, {69, 0.0f}, {73, 0.0f}}) {
+        for (auto [index, value] : {std::pair<int32_t, float>{Tag::Osc1Sound, 1.0f}, {Tag::Osc2Sound, 0.0f},
+                                    {Tag::Osc3Sound, 0.0f}, {Tag::AssignOsc1, 0.0f}, {Tag::Osc1Octave, 0.3f},
+                                    {Tag::Transpose, 0.5f}, {Tag::Mastertune, 0.5f}, {Tag::Osc1Polycrush, 0.0f},
+                                    {Tag::Osc1Age, 0.0f}, {Tag::KickLevel, 0.0f}, {Tag::Osc1Level, 0.8f},
+                                    {Tag::Osc1Attack, 0.0f}, {Tag::Osc1Sustain, 1.0f}, {Tag::RvsMix, 0.0f},
+                                    {Tag::ChsMix, 0.0f}, {Tag::PhsMix, 0.0f}, {Tag::DlyMix, 0.0f}, {Tag::RvbMix, 0.0f}}) {
             client.setParameter(index, value);
         }
         std::vector<float> audio;
@@ -117,7 +121,7 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
             for (int32_t index : {276, 74, 77}) c.setParameter(index, 0.0f);
             for (int32_t index = 307; index <= 311; ++index) c.setParameter(index, 1.0f);
             for (int32_t index = 341; index <= 343; ++index) c.setParameter(index, 1.0f);
-            c.setParameter(365, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
+            c.setParameter(Tag::FilterType, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
             std::vector<float> audio;
             d->run({noteOnAt(0, 36), noteOnAt(0, 48), noteOnAt(0, 55), noteOnAt(0, 64), noteOnAt(0, 71)},
                    int64_t(rate * 0.5f), 333, &audio);

@@ -71,9 +71,12 @@ TEST(BWKnob, DragsWheelAndResetsReportAsTheUserExpects) {
         CButtonState modifiers;
         CPoint to;
         float expected;
-    } drags[] = {{"100 px up", 0, 0, {20, -80}, 1.0f},          {"with Shift", 0, kShift, {20, -80}, 0.05f},
-                 {"down clamps at 0", 0, 0, {20, 120}, 0.0f},   {"horizontal, right", 1, 0, {50, 20}, 0.3f},
-                 {"both axes", 2, 0, {30, 10}, 0.2f},           {"no axis", 5, 0, {90, -80}, 0.0f}};
+    } drags[] = {{"100 px up", BWKnob::kDragVertical, 0, {20, -80}, 1.0f},
+                 {"with Shift", BWKnob::kDragVertical, kShift, {20, -80}, 0.05f},
+                 {"down clamps at 0", BWKnob::kDragVertical, 0, {20, 120}, 0.0f},
+                 {"horizontal, right", BWKnob::kDragHorizontal, 0, {50, 20}, 0.3f},
+                 {"both axes", BWKnob::kDragBoth, 0, {30, 10}, 0.2f},
+                 {"no axis", 5, 0, {90, -80}, 0.0f}};
     for (const auto& d : drags) {
         WidgetScene scene;
         auto* knob = scene.add(new BWKnob(CRect(0, 0, 40, 40), &scene.listener, 7, scene.frame, nullptr, 40, 1, 1.0f));
@@ -105,7 +108,7 @@ TEST(BWKnob, DragsWheelAndResetsReportAsTheUserExpects) {
     EXPECT_EQ(scene.takeLog(), (CallLog{"beginEdit(7)", "valueChanged(7,0.25)", "endEdit(7)", "beginEdit(7)",
                                         "valueChanged(7,0.25)", "endEdit(7)"}));
     knob->positionMode = BWKnob::kAbsolute;
-    knob->dragAxis = 1;
+    knob->dragAxis = BWKnob::kDragHorizontal;
     CPoint quarter(10, 5);
     EXPECT_EQ(knob->onMouseDown(quarter, kLButton | kDoubleClick, 0), kMouseEventHandled)
         << "an absolute knob takes a double click as a press";

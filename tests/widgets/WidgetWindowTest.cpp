@@ -75,7 +75,7 @@ struct EditorScene {
         absolute = new BWKnob(CRect(100, 100, 167, 115), &listener, 13, f,
                               absoluteStrip = new CBitmap(CResourceDescription(1115)), 15, 5, 1.0f);
         absolute->positionMode = BWKnob::kAbsolute;
-        absolute->dragAxis = 1;
+        absolute->dragAxis = VSTGUI::BWKnob::kDragHorizontal;
         f->addView(absolute);
         area = new BWMouseArea(CRect(200, 20, 300, 70), &listener, 14, f);
         f->addView(area);

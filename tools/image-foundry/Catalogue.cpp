@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "guitoolkit/InterfaceImages.h"
 #include "image-foundry/Look.h"
 
 namespace foundry {
@@ -140,38 +141,38 @@ void hookPanel(cairo_t* cr, const Frame& f, const std::string& title, const std:
 std::vector<ImageRecipe> buttonsAndStrips() {
     using S = Storage;
     std::vector<ImageRecipe> r = {
-        {1002, 177, 32, 4, S::bitmap,
+        {Image::NameButton, 177, 32, 4, S::bitmap,
          [](cairo_t* cr, const Frame& f) {  // normal-off, hover-off, normal-on, hover-on
              button(cr, 177, 32, f.index >= 2, f.index % 2 == 1, Symbol::none, "");
              text(cr, "ZORVANE", 0, 0, 177, 32, 17, f.index >= 2 ? palette::panel : palette::title, Align::centre, true);
          }},
-        {1004, 45, 15, 2, S::bitmap, toggle(Symbol::none, {"ARP", "ARP"})},
-        {1007, 41, 15, 2, S::bitmap, toggle(Symbol::none, {"DOUBLE", "1/16"})},
-        {1008, 13, 13, 2, S::bitmap, toggle(Symbol::random)},
-        {1009, 17, 9, 5, S::bitmap, press(Symbol::down)},
-        {1010, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
-        {1011, 21, 21, 2, S::bitmap, toggle(Symbol::power)},
-        {1012, 15, 15, 2, S::bitmap, toggle(Symbol::led)},
-        {1013, 14, 23, 2, S::bitmap, press(Symbol::left)},  // the lanes' steps turn left
-        {1014, 14, 23, 2, S::bitmap, press(Symbol::right)},
-        {1015, 17, 9, 5, S::bitmap, press(Symbol::up)},
-        {1016, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
-        {1019, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
+        {Image::ArpModeButton, 45, 15, 2, S::bitmap, toggle(Symbol::none, {"ARP", "ARP"})},
+        {Image::DelayKindButton, 41, 15, 2, S::bitmap, toggle(Symbol::none, {"DOUBLE", "1/16"})},
+        {Image::RandomButton, 13, 13, 2, S::bitmap, toggle(Symbol::random)},
+        {Image::SelectorDownArrow, 17, 9, 5, S::bitmap, press(Symbol::down)},
+        {Image::TieExtraButton, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
+        {Image::PowerButton, 21, 21, 2, S::bitmap, toggle(Symbol::power)},
+        {Image::Light, 15, 15, 2, S::bitmap, toggle(Symbol::led)},
+        {Image::StepLeftArrow, 14, 23, 2, S::bitmap, press(Symbol::left)},  // the lanes' steps turn left
+        {Image::StepRightArrow, 14, 23, 2, S::bitmap, press(Symbol::right)},
+        {Image::SelectorUpArrow, 17, 9, 5, S::bitmap, press(Symbol::up)},
+        {Image::FillButton, 20, 21, 2, S::bitmap, toggle(Symbol::led)},
+        {Image::OctaveLight, 13, 13, 2, S::bitmap, toggle(Symbol::led)},
         // "Chord Select": 0 follows the chord sequence, 1 the manual chord, 2 the keys.
-        {1020, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"SEQUENCE", "MANUAL", "MIDI"})},
-        {1023, 70, 17, 2, S::bitmap, toggle(Symbol::none, {"INTERNAL", "HOST"})},
-        {1025, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
-        {1026, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
-        {1036, 111, 33, 2, S::bitmap, toggle(Symbol::none, {"DRAG MIDI", "DRAG MIDI"})},
-        {1041, 25, 21, 2, S::bitmap, toggle(Symbol::none, {"INV", "INV"})},
-        {1051, 9, 17, 2, S::bitmap, press(Symbol::right)},
-        {1052, 9, 17, 2, S::bitmap, press(Symbol::left)},
-        {1053, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
-        {1054, 13, 13, 2, S::bitmap, toggle(Symbol::clear)},
-        {1055, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
-        {1056, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
-        {1057, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
-        {1065, 69, 69, 2, S::bitmap,
+        {Image::ChordSelectButton, 89, 17, 3, S::bitmap, toggle(Symbol::none, {"SEQUENCE", "MANUAL", "MIDI"})},
+        {Image::ClockSourceButton, 70, 17, 2, S::bitmap, toggle(Symbol::none, {"INTERNAL", "HOST"})},
+        {Image::CopyButton, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
+        {Image::PatternCopyButton, 13, 13, 2, S::bitmap, toggle(Symbol::copy)},
+        {Image::MidiExportButton, 111, 33, 2, S::bitmap, toggle(Symbol::none, {"DRAG MIDI", "DRAG MIDI"})},
+        {Image::InvertButton, 25, 21, 2, S::bitmap, toggle(Symbol::none, {"INV", "INV"})},
+        {Image::NextArrow, 9, 17, 2, S::bitmap, press(Symbol::right)},
+        {Image::PreviousArrow, 9, 17, 2, S::bitmap, press(Symbol::left)},
+        {Image::MenuOpener, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
+        {Image::ClearButton, 13, 13, 2, S::bitmap, toggle(Symbol::clear)},
+        {Image::Osc1MenuOpener, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
+        {Image::Osc2MenuOpener, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
+        {Image::Osc3MenuOpener, 17, 17, 2, S::bitmap, toggle(Symbol::menu)},
+        {Image::ManualLink, 69, 69, 2, S::bitmap,
          [](cairo_t* cr, const Frame& f) {
              setColour(cr, palette::section);  // the about panel's own fill
              cairo_paint(cr);
@@ -183,25 +184,25 @@ std::vector<ImageRecipe> buttonsAndStrips() {
              text(cr, "?", 0, 4, 69, 40, 28, f.index ? palette::panel : palette::accent, Align::centre, true);
              text(cr, "MANUAL", 0, 40, 69, 14, 8, f.index ? palette::panel : palette::label);
          }},
-        {1067, 11, 8, 2, S::bitmap, press(Symbol::down)},
-        {1068, 11, 8, 2, S::bitmap, press(Symbol::up)},
-        {1079, 10, 17, 2, S::bitmap, press(Symbol::right)},
-        {1080, 10, 17, 2, S::bitmap, press(Symbol::left)},
-        {1088, 13, 13, 2, S::bitmap, toggle(Symbol::paste)},
-        {1089, 68, 21, 2, S::bitmap, toggle(Symbol::none, {"LOCATE", "LOCATE"})},
-        {1092, 30, 17, 2, S::bitmap, toggle(Symbol::none, {"OCT", "OCT"})},
-        {1093, 17, 5, 2, S::bitmap, toggle(Symbol::none)},
-        {1097, 20, 20, 2, S::bitmap, toggle(Symbol::restart)},
-        {1102, 14, 23, 2, S::bitmap, press(Symbol::left)},
-        {1103, 14, 23, 2, S::bitmap, press(Symbol::right)},
-        {1104, 128, 11, 2, S::bitmap, selector({"SOUND", "EFFECTS"})},  // which page the top area shows
-        {1106, 45, 19, 5, S::bitmap, selector()},
-        {1107, 45, 19, 5, S::bitmap, selector()},
-        {1109, 57, 13, 3, S::bitmap, selector({"ALL", "ARP", "CHD"})},  // what triggers: arp and chords, arp, chords
-        {1110, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"1", "1"})},
-        {1111, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"2", "2"})},
-        {1112, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"3", "3"})},
-        {1113, 57, 13, 2, S::bitmap, toggle(Symbol::none, {"POLY", "MONO"})},
+        {Image::TinyDownArrow, 11, 8, 2, S::bitmap, press(Symbol::down)},
+        {Image::TinyUpArrow, 11, 8, 2, S::bitmap, press(Symbol::up)},
+        {Image::RightArrow, 10, 17, 2, S::bitmap, press(Symbol::right)},
+        {Image::LeftArrow, 10, 17, 2, S::bitmap, press(Symbol::left)},
+        {Image::PasteButton, 13, 13, 2, S::bitmap, toggle(Symbol::paste)},
+        {Image::LocateButton, 68, 21, 2, S::bitmap, toggle(Symbol::none, {"LOCATE", "LOCATE"})},
+        {Image::OctaveButton, 30, 17, 2, S::bitmap, toggle(Symbol::none, {"OCT", "OCT"})},
+        {Image::RangeLight, 17, 5, 2, S::bitmap, toggle(Symbol::none)},
+        {Image::RunButton, 20, 20, 2, S::bitmap, toggle(Symbol::restart)},
+        {Image::LaneLeftArrow, 14, 23, 2, S::bitmap, press(Symbol::left)},
+        {Image::LaneRightArrow, 14, 23, 2, S::bitmap, press(Symbol::right)},
+        {Image::PageSelector, 128, 11, 2, S::bitmap, selector({"SOUND", "EFFECTS"})},  // which page the top area shows
+        {Image::CompressorDepthSelector, 45, 19, 5, S::bitmap, selector()},
+        {Image::CompressorSpeedSelector, 45, 19, 5, S::bitmap, selector()},
+        {Image::TrigModeSelector, 57, 13, 3, S::bitmap, selector({"ALL", "ARP", "CHD"})},  // what triggers: arp and chords, arp, chords
+        {Image::Layer1Button, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"1", "1"})},
+        {Image::Layer2Button, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"2", "2"})},
+        {Image::Layer3Button, 20, 21, 2, S::bitmap, toggle(Symbol::none, {"3", "3"})},
+        {Image::PolyMonoButton, 57, 13, 2, S::bitmap, toggle(Symbol::none, {"POLY", "MONO"})},
     };
     return r;
 }
@@ -209,35 +210,35 @@ std::vector<ImageRecipe> buttonsAndStrips() {
 std::vector<ImageRecipe> knobsAndDisplays() {
     using S = Storage;
     return {
-        {1021, 43, 43, 128, S::rgbaPng, knobStrip},
-        {1022, 40, 17, 3, S::rgbaPng, selector({"1", "2", "4"})},
-        {1034, 31, 31, 128, S::rgbaPng, knobStrip},
-        {1035, 31, 31, 128, S::rgbaPng, knobStrip},
-        {1039, 62, 19, 48, S::rgbaPng, sliderStrip},
-        {1040, 27, 27, 49, S::rgbaPng, knobStrip},
-        {1049, 83, 19, 69, S::rgbaPng, sliderStrip},
-        {1061, 21, 21, 127, S::rgbaPng, knobStrip},
-        {1062, 43, 43, 128, S::rgbaPng, knobStrip},
-        {1063, 31, 31, 128, S::rgbaPng, knobStrip},
-        {1066, 319, 17, 16, S::rgbaPng,
+        {Image::DelayTimeKnob, 43, 43, 128, S::rgbaPng, knobStrip},
+        {Image::ClockDivideSelector, 40, 17, 3, S::rgbaPng, selector({"1", "2", "4"})},
+        {Image::SixteenthFeedKnob, 31, 31, 128, S::rgbaPng, knobStrip},
+        {Image::DelayWidthKnob, 31, 31, 128, S::rgbaPng, knobStrip},
+        {Image::SwingSlider, 62, 19, 48, S::rgbaPng, sliderStrip},
+        {Image::TransposeKnob, 27, 27, 49, S::rgbaPng, knobStrip},
+        {Image::GlideSlider, 83, 19, 69, S::rgbaPng, sliderStrip},
+        {Image::RandomRangeKnob, 21, 21, 127, S::rgbaPng, knobStrip},
+        {Image::LargeKnob, 43, 43, 128, S::rgbaPng, knobStrip},
+        {Image::SmallKnob, 31, 31, 128, S::rgbaPng, knobStrip},
+        {Image::ManualChordStrip, 319, 17, 16, S::rgbaPng,
          selector({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"})},
-        {1087, 25, 70, 57, S::rgbaPng, faderStrip},
-        {1101, 40, 15, 8, S::rgbaPng, selector()},
-        {1108, 57, 13, 8, S::rgbaPng, selector({"1", "2", "3", "4", "5", "6", "7", "8"})},
-        {1114, 25, 70, 57, S::rgbaPng, faderStrip},
-        {1115, 67, 15, 5, S::rgbaPng, selector({"-2", "-1", "0", "+1", "+2"})},
-        {1118, 27, 11, 128, S::rgbaPng, sliderStrip},
-        {1119, 27, 11, 128, S::rgbaPng, sliderStrip},
-        {1081, 8, 9, 11, S::rgbaPng, meter(MeterBar::full)},
-        {1105, 39, 11, 27, S::rgbaPng, horizontalGauge},
-        {1116, 7, 38, 14, S::rgbaPng, meter(MeterBar::full)},
-        {1121, 104, 21, 5, S::rgbaPng, menuPicture({"LANE OSC 1", "LANE OSC 2", "LANE OSC 3", "LANE FILTER", "LANE FX"})},
-        {1030, 45, 25, 17, S::keyedBitmap, keyedNumber},
+        {Image::LevelFader, 25, 70, 57, S::rgbaPng, faderStrip},
+        {Image::ShiftSelector, 40, 15, 8, S::rgbaPng, selector()},
+        {Image::TrigEachSelector, 57, 13, 8, S::rgbaPng, selector({"1", "2", "3", "4", "5", "6", "7", "8"})},
+        {Image::MixFader, 25, 70, 57, S::rgbaPng, faderStrip},
+        {Image::OctaveSelector, 67, 15, 5, S::rgbaPng, selector({"-2", "-1", "0", "+1", "+2"})},
+        {Image::KeyLowSlider, 27, 11, 128, S::rgbaPng, sliderStrip},
+        {Image::KeyHighSlider, 27, 11, 128, S::rgbaPng, sliderStrip},
+        {Image::BeatLight, 8, 9, 11, S::rgbaPng, meter(MeterBar::full)},
+        {Image::RateGauge, 39, 11, 27, S::rgbaPng, horizontalGauge},
+        {Image::ReductionMeter, 7, 38, 14, S::rgbaPng, meter(MeterBar::full)},
+        {Image::LanePicture, 104, 21, 5, S::rgbaPng, menuPicture({"LANE OSC 1", "LANE OSC 2", "LANE OSC 3", "LANE FILTER", "LANE FX"})},
+        {Image::ChordNumbers, 45, 25, 17, S::keyedBitmap, keyedNumber},
         // The two meters flank the level knob: their bars at the outer edges.
-        {1032, 36, 55, 17, S::keyedBitmap, meter(MeterBar::left)},
-        {1033, 36, 55, 17, S::keyedBitmap, meter(MeterBar::right)},
-        {1091, 31, 17, 24, S::keyedBitmap, keyedNumber},
-        {1031, 52, 15, 1, S::bitmap, box},
+        {Image::LeftMeter, 36, 55, 17, S::keyedBitmap, meter(MeterBar::left)},
+        {Image::RightMeter, 36, 55, 17, S::keyedBitmap, meter(MeterBar::right)},
+        {Image::PatternKeyNumbers, 31, 17, 24, S::keyedBitmap, keyedNumber},
+        {Image::ValueBox, 52, 15, 1, S::bitmap, box},
     };
 }
 
@@ -245,39 +246,39 @@ std::vector<ImageRecipe> menusAndLanes() {
     using S = Storage;
     const int cell = 21;  // 672 / 32 steps
     return {
-        {1005, 45, 15, 6, S::bitmap, menuPicture({"play", "wrap", "block", "style", "chord", "midi"})},
-        {1018, 40, 15, 8, S::bitmap,
+        {Image::RestartMenuPicture, 45, 15, 6, S::bitmap, menuPicture({"play", "wrap", "block", "style", "chord", "midi"})},
+        {Image::ChordMenuPicture, 40, 15, 8, S::bitmap,
          menuPicture({"major", "maj 6", "maj 7", "maj 9", "minor", "min 6", "min 7", "min 9"})},
-        {1024, 14, 11, 14, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 64})},
-        {1028, 42, 15, 3, S::bitmap, menuPicture({"off", "2/1", "4/1"})},
-        {1047, 83, 15, 8, S::bitmap,
+        {Image::BarsMenuPicture, 14, 11, 14, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 24, 32, 48, 64})},
+        {Image::ChordDivideMenuPicture, 42, 15, 3, S::bitmap, menuPicture({"off", "2/1", "4/1"})},
+        {Image::FeelMenuPicture, 83, 15, 8, S::bitmap,
          menuPicture({"quarter feel", "eight feel", "triple feel", "standard", "broken", "crazy", "upward", "downward"})},
-        {1076, 12, 11, 16, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})},
-        {1082, 83, 15, 10, S::bitmap,
+        {Image::ChannelMenuPicture, 12, 11, 16, S::bitmap, numberPicture({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})},
+        {Image::FilterTargetMenuPicture, 83, 15, 10, S::bitmap,
          menuPicture({"off", "cutoff", "reso", "peak", "mix", "age", "attack", "decay", "sustain", "release"})},
-        {1083, 83, 15, 10, S::bitmap,
+        {Image::LayerTargetMenuPicture, 83, 15, 10, S::bitmap,
          menuPicture({"off", "level", "pan", "octave", "crush", "age", "attack", "decay", "sustain", "release"})},
-        {1084, 83, 15, 6, S::bitmap,
+        {Image::EffectTargetMenuPicture, 83, 15, 6, S::bitmap,
          menuPicture({"off", "reverse mix", "chorus mix", "phaser mix", "delay mix", "reverb mix"})},
-        {1100, 15, 15, 12, S::bitmap,
+        {Image::KeyMenuPicture, 15, 15, 12, S::bitmap,
          menuPicture({"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "Bb", "B"})},
-        {1027, 96, 15, 1, S::bitmap, box},
-        {1072, 99, 15, 1, S::bitmap, box},
-        {1073, 113, 17, 1, S::bitmap, box},
-        {1074, 113, 17, 1, S::bitmap, box},
-        {1075, 113, 17, 1, S::bitmap, box},
-        {1077, 120, 15, 2, S::bitmap, learnRow(palette::listFill, hex(0xDDE0E4))},
-        {1078, 120, 15, 2, S::bitmap, learnRow(palette::hoverRow, palette::accent)},
+        {Image::ChordBankMenuBox, 96, 15, 1, S::bitmap, box},
+        {Image::PresetMenuBox, 99, 15, 1, S::bitmap, box},
+        {Image::Osc1MenuBox, 113, 17, 1, S::bitmap, box},
+        {Image::Osc2MenuBox, 113, 17, 1, S::bitmap, box},
+        {Image::Osc3MenuBox, 113, 17, 1, S::bitmap, box},
+        {Image::LearnRow, 120, 15, 2, S::bitmap, learnRow(palette::listFill, hex(0xDDE0E4))},
+        {Image::LearnRowHover, 120, 15, 2, S::bitmap, learnRow(palette::hoverRow, palette::accent)},
         // Step lines: one frame per value up to the line's maximum.
-        {1003, cell, 21, 3, S::bitmap, lineCell},
-        {1006, cell, 21, 3, S::bitmap, lineCell},
-        {1050, cell, 21, 1, S::bitmap, lineCell},
-        {1086, cell, 21, 2, S::bitmap, lineCell},
-        {1117, cell, 21, 1, S::bitmap, lineCell},
-        {1038, cell, 86, 16, S::bitmap, stepCell(hex(0xFFFF00))},
-        {1048, cell, 61, 59, S::bitmap, stepCell(hex(0x2C6B8D))},
-        {1085, cell, 61, 59, S::bitmap, stepCell(hex(0x40683E))},
-        {1058, 672, 34, 1, S::bitmap,
+        {Image::AccentLineCell, cell, 21, 3, S::bitmap, lineCell},
+        {Image::ArpLineCell, cell, 21, 3, S::bitmap, lineCell},
+        {Image::GlideLineCell, cell, 21, 1, S::bitmap, lineCell},
+        {Image::OctaveLineCell, cell, 21, 2, S::bitmap, lineCell},
+        {Image::TieLineCell, cell, 21, 1, S::bitmap, lineCell},
+        {Image::ChordTableStep, cell, 86, 16, S::bitmap, stepCell(hex(0xFFFF00))},
+        {Image::GateTableStep, cell, 61, 59, S::bitmap, stepCell(hex(0x2C6B8D))},
+        {Image::LaneTableStep, cell, 61, 59, S::bitmap, stepCell(hex(0x40683E))},
+        {Image::EventTableGrid, 672, 34, 1, S::bitmap,
          [](cairo_t* cr, const Frame&) {
              setColour(cr, hex(0x242424));
              cairo_paint(cr);
@@ -287,12 +288,12 @@ std::vector<ImageRecipe> menusAndLanes() {
                  cairo_fill(cr);
              }
          }},
-        {1059, 672, 7, 1, S::bitmap,
+        {Image::SpriteStripBackground, 672, 7, 1, S::bitmap,
          [](cairo_t* cr, const Frame&) {
              setColour(cr, palette::well);
              cairo_paint(cr);
          }},
-        {1060, 672, 34, 1, S::keyedBitmap,
+        {Image::EventTableBars, 672, 34, 1, S::keyedBitmap,
          [](cairo_t* cr, const Frame&) {  // a bar that starts 3 rows down; the white above shows through
              setColour(cr, hex(0x41A428));
              cairo_rectangle(cr, 0, 3, 672, 31);
@@ -301,12 +302,12 @@ std::vector<ImageRecipe> menusAndLanes() {
              cairo_rectangle(cr, 0, 3, 672, 2);
              cairo_fill(cr);
          }},
-        {1090, 8, 8, 1, S::greyPng,
+        {Image::KeyMarker, 8, 8, 1, S::greyPng,
          [](cairo_t* cr, const Frame&) {
              setColour(cr, hex(0xF0F0F0));
              arrow(cr, 0, 0, 8, 8, Symbol::down, hex(0xF0F0F0));
          }},
-        {1099, 18, 255, 1, S::greyPng,
+        {Image::PlayBar, 18, 255, 1, S::greyPng,
          [](cairo_t* cr, const Frame&) {
              cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 18, 0);
              cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0);
@@ -316,7 +317,7 @@ std::vector<ImageRecipe> menusAndLanes() {
              cairo_paint(cr);
              cairo_pattern_destroy(p);
          }},
-        {1120, 84, 12, 2, S::greyPng,
+        {Image::ZoneBar, 84, 12, 2, S::greyPng,
          [](cairo_t* cr, const Frame& f) {  // single, first, inner, last; row 1 selected
              for (int part = 0; part < 4; ++part) {
                  const double x = part * 21;
@@ -326,14 +327,14 @@ std::vector<ImageRecipe> menusAndLanes() {
                  cairo_fill(cr);
              }
          }},
-        {1098, 64, 7, 4, S::rgbaPng,
+        {Image::NoteSprites, 64, 7, 4, S::rgbaPng,
          [](cairo_t* cr, const Frame& f) {  // sprites picked by row: note, accent, tie, glide
              const Rgb colours[4] = {palette::accent, palette::highlight, palette::teal, palette::title};
              setColour(cr, colours[f.index]);
              roundedRect(cr, 0, 1, 64, 5, 2);
              cairo_fill(cr);
          }},
-        {1017, 671, 87, 1, S::rgbaPng,
+        {Image::LanePageImage, 671, 87, 1, S::rgbaPng,
          [](cairo_t* cr, const Frame&) {
              for (int i = 0; i <= 16; ++i) {
                  cairo_set_source_rgba(cr, 1, 1, 1, i % 4 ? 0.06 : 0.16);
@@ -352,10 +353,10 @@ std::vector<ImageRecipe> menusAndLanes() {
 std::vector<ImageRecipe> catalogue() {
     using S = Storage;
     std::vector<ImageRecipe> all = {
-        {1000, 960, 697, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawPanel(cr); }},
-        {1001, 300, 300, 1, S::bitmap,
+        {Image::Background, 960, 697, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawPanel(cr); }},
+        {Image::HookPanel, 300, 300, 1, S::bitmap,
          [](cairo_t* cr, const Frame& f) { hookPanel(cr, f, "ZORVANE", "Chord-driven phrase instrument by Brindlewick"); }},
-        {1064, 300, 184, 1, S::bitmap,
+        {Image::LocatePanel, 300, 184, 1, S::bitmap,
          [](cairo_t* cr, const Frame& f) {
              hookPanel(cr, f, "LOCATE INSTRUMENTS", "Zorvane plays its sounds from an instrument library.");
              text(cr, "Press LOCATE and pick any instrument (.bwr)", 8, 34, 284, 14, 9, palette::label, Align::left);
@@ -364,18 +365,19 @@ std::vector<ImageRecipe> catalogue() {
              plate(cr, 7, 156, 218, 19);
              plate(cr, 228, 155, 68, 21);  // where the locate button would sit inside the container
          }},
-        {1037, 763, 182, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawEffectsPanel(cr); }},
-        {1029, 144, 114, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawSixteenthDelayPanel(cr); }},
+        {Image::EffectsPanel, 763, 182, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawEffectsPanel(cr); }},
+        {Image::SixteenthDelayPanel, 144, 114, 1, S::bitmap, [](cairo_t* cr, const Frame&) { drawSixteenthDelayPanel(cr); }},
     };
     for (auto part : {buttonsAndStrips(), knobsAndDisplays(), menusAndLanes()})
         all.insert(all.end(), part.begin(), part.end());
     // The picture fonts: 96 glyphs from the space upward, one band each.
     const struct {
         int id, font;
-    } fonts[] = {{1071, 0}, {1070, 1}, {1069, 2}, {1046, 3}, {1045, 4}, {1044, 5},
-                 {1096, 6}, {1095, 7}, {1094, 8}, {1043, 10}};
+    } fonts[] = {{Image::Font0Glyphs, 0}, {Image::Font1Glyphs, 1}, {Image::Font2Glyphs, 2}, {Image::Font3Glyphs, 3},
+                 {Image::Font4Glyphs, 4}, {Image::Font5Glyphs, 5}, {Image::Font6Glyphs, 6}, {Image::Font7Glyphs, 7},
+                 {Image::Font8Glyphs, 8}, {Image::Font10Glyphs, 10}};
     for (auto [id, font] : fonts) all.push_back({id, 11, 11, 96, S::rgbaPng, glyphStrip(font)});
-    all.push_back({1042, 15, 15, 96, S::keyedBitmap, glyphStrip(9)});
+    all.push_back({Image::Font9Glyphs, 15, 15, 96, S::keyedBitmap, glyphStrip(9)});
     std::sort(all.begin(), all.end(), [](const ImageRecipe& a, const ImageRecipe& b) { return a.id < b.id; });
     return all;
 }
