@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/SharedFloat.h"
+#include "platform/GuiThread.h"
 #include "plugin/DisplayBlock.h"
 
 namespace {
@@ -55,6 +56,7 @@ void secondGroup(DisplayBlock& b, float shift) {
 }  // namespace
 
 void runDisplayPass(DisplayBlock& b, float elapsedMs) {
+    ZORVANE_ASSERT_GUI_THREAD();
     storeShared(b.elapsedMs, std::clamp(elapsedMs, 0.0f, 1000.0f));
     storeShared(b.sourceScaled, loadShared(b.source) * 8.0f);
     const float c1 = loadShared(b.counter1);

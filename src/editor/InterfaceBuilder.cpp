@@ -11,6 +11,7 @@
 #include "editor/ValueFormatters.h"
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/BWPictureFont.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 #include "widgets/BWBPMControl.h"
 #include "widgets/BWButton.h"
@@ -64,6 +65,7 @@ InterfaceBuilder::InterfaceBuilder(BWUniClientEditor& editor, BWUniClient& clien
       pages(&client.interfaceRequests().pages) {}
 
 void InterfaceBuilder::build() {
+    ZORVANE_ASSERT_GUI_THREAD();
     buildHiddenLearnMenu();
     for (VSTGUI::ViewGroup& group : widgets.viewGroups) group.members.clear();
     buildContainers();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/SharedFloat.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 
 float ParameterReader::operator()(int32_t index) const {
@@ -26,6 +27,7 @@ bool InterfaceValues::trackDisplay(int32_t tag) {
 void InterfaceValues::clear() { followed.clear(); }
 
 void InterfaceValues::update(BWUniClient& client) {
+    ZORVANE_ASSERT_GUI_THREAD();
     const ParameterReader raw(client);
     for (const Followed& f : followed) {
         float& value = values[static_cast<size_t>(f.tag)];

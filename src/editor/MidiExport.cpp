@@ -6,6 +6,7 @@
 #include "persistence/BWFileio.h"
 #include "persistence/MidiFileWriter.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
 
 namespace {
@@ -60,6 +61,7 @@ std::string midiExportFileName(const std::string& programName) {
 }
 
 MidiExportReport runMidiExport(BWUniClient& client, int32_t restartTag) {
+    ZORVANE_ASSERT_GUI_THREAD();
     MidiExportReport report;
     // What the editor set just before (the length among it) reaches the
     // engine first, also when the host has stopped processing.

@@ -1,6 +1,7 @@
 #include "editor/SharedImages.h"
 
 #include "guitoolkit/CBitmap.h"
+#include "platform/GuiThread.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ Shared& shared() {
 }  // namespace
 
 void SharedImages::acquire() {
+    ZORVANE_ASSERT_GUI_THREAD();
     Shared& s = shared();
     if (s.openEditors++ > 0) return;
     s.images.assign(kCount, nullptr);
@@ -24,6 +26,7 @@ void SharedImages::acquire() {
 }
 
 void SharedImages::release() {
+    ZORVANE_ASSERT_GUI_THREAD();
     Shared& s = shared();
     if (s.openEditors == 0 || --s.openEditors > 0) return;
     for (VSTGUI::CBitmap*& image : s.images) {

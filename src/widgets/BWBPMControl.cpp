@@ -5,6 +5,7 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
 #include "guitoolkit/CTextEdit.h"
+#include "platform/GuiThread.h"
 #include "widgets/PictureText.h"
 
 namespace VSTGUI {
@@ -37,6 +38,7 @@ bool BWBPMControl::removed(CView* parent) {
 }
 
 void BWBPMControl::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!isVisible()) return;
     if (CBitmap* background = getBackground()) drawBitmap(context, background, size, CPoint());
     const double tempo = info ? static_cast<double>(static_cast<float>(info->tempo.load())) : 0.0;
@@ -56,6 +58,7 @@ void BWBPMControl::draw(CDrawContext* context) {
 }
 
 void BWBPMControl::idle(int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     // No hint: the field follows only the tempo.
     if (info && info->tempo.load() != shownTempo) setDirty(true);
 }

@@ -6,6 +6,7 @@
 #include "core/SharedFloat.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenuBase.h"
 #include "widgets/ModelUndo.h"
 #include "widgets/StripFrames.h"
@@ -78,6 +79,7 @@ int64_t BWBtnLineView::playingStep() const { return playPosition ? truncated(loa
 // --- mouse and wheel -----------------------------------------------------------------
 
 int32_t BWBtnLineView::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !isVisible() || !model || model->getStepCount() == 0)
         return kMouseEventNotHandled;
     moved = false;
@@ -184,6 +186,7 @@ bool BWBtnLineView::onWheel(const CPoint& where, float distance, const CButtonSt
 // --- drawing and idle ----------------------------------------------------------------
 
 void BWBtnLineView::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible() || !model || !stepBitmap || !stepBitmap->isLoaded()) return;
     const uint64_t steps = model->getStepCount();
     const int32_t cell = stepBitmap->getWidth();
@@ -205,6 +208,7 @@ void BWBtnLineView::draw(CDrawContext* context) {
 }
 
 void BWBtnLineView::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (model) {
         if (const int64_t playing = playingStep(); playing != lastPlayStep) {
             lastPlayStep = playing;

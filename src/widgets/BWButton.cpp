@@ -8,6 +8,7 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
 #include "guitoolkit/CFontDesc.h"
+#include "platform/GuiThread.h"
 #include "widgets/PictureText.h"
 #include "widgets/StripFrames.h"
 
@@ -58,6 +59,7 @@ void BWButton::report() {
 // --- mouse ---------------------------------------------------------------------------
 
 int32_t BWButton::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!mouseableArea.pointInside(where) || (!isVisible() && !clickableHidden)) return kMouseEventNotHandled;
     if (mode == 9 && optionMenu) {
         CRect bounds;
@@ -176,6 +178,7 @@ int32_t BWButton::onMouseExited(CPoint&, const CButtonState&) {
 // --- idle and drawing ----------------------------------------------------------------
 
 void BWButton::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (isVisible()) {
         if (boundValue && floatChanged(loadShared(*boundValue), value)) {
             setDirty(true);
@@ -213,6 +216,7 @@ void BWButton::drawCaption(CDrawContext* context, const char* text) const {
 }
 
 void BWButton::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     refreshValue();
     if (listMode) {

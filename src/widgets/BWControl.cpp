@@ -9,6 +9,7 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
 #include "persistence/BWUndoManager.h"
+#include "platform/GuiThread.h"
 
 namespace VSTGUI {
 
@@ -52,6 +53,7 @@ bool pageBit(const PageSet& pages, int32_t page) {
 bool BWControl::isVisible() const { return widgetVisible && (!pageSet || pageBit(*pageSet, pageIndex)); }
 
 int32_t BWControl::onMouseDown(CPoint& where, const CButtonState&, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     return isVisible() && getMouseEnabled() && size.pointInside(where) ? kMouseEventHandled : kMouseEventNotHandled;
 }
 
@@ -138,6 +140,7 @@ void BWControl::armHintHide() {
 }
 
 void BWControl::idle(int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!isVisible()) {
         if (hintShown) hideHint();
         return;

@@ -7,6 +7,7 @@
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
 #include "guitoolkit/CFontDesc.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenuBase.h"
 #include "widgets/PictureText.h"
 #include "widgets/StripFrames.h"
@@ -53,6 +54,7 @@ int32_t BWDisplay::stripIndex() const {
 // --- idle ----------------------------------------------------------------------------
 
 void BWDisplay::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (isVisible()) {
         if (textSource && *textSource != label) {
             label = *textSource;
@@ -156,6 +158,7 @@ int32_t BWDisplay::drawText(CDrawContext* context, const CRect& rect, const std:
 }
 
 void BWDisplay::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     drawBackground(context);
     const float switchValue = valueSwitch ? loadShared(*valueSwitch) : 0.0f;
@@ -185,6 +188,7 @@ void BWDisplay::draw(CDrawContext* context) {
 // --- mouse ---------------------------------------------------------------------------
 
 int32_t BWDisplay::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !getMouseEnabled() || !isVisible()) return kMouseEventNotHandled;
     if ((buttons & kRButton) && learnMenu) {
         learnMenu->popup(2, &where, tag, mouseableArea, false);

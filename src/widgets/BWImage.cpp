@@ -5,6 +5,7 @@
 
 #include "core/SharedFloat.h"
 #include "guitoolkit/CBitmap.h"
+#include "platform/GuiThread.h"
 #include "widgets/StripFrames.h"
 
 namespace VSTGUI {
@@ -45,6 +46,7 @@ void BWImage::applySources() {
 }
 
 void BWImage::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!frozen && isVisible()) {
         applySources();
         if (alphaSource && floatChanged(loadShared(*alphaSource), lastAlpha)) {
@@ -74,7 +76,10 @@ bool BWImage::movePicture(const CPoint& topLeft) {
     return true;
 }
 
-void BWImage::draw(CDrawContext* context) { paint(context, nullptr); }
+void BWImage::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
+    paint(context, nullptr);
+}
 
 void BWImage::drawRect(CDrawContext* context, const CRect& updateRect) { paint(context, &updateRect); }
 
@@ -111,6 +116,7 @@ void BWImage::paint(CDrawContext* context, const CRect* update) {
 bool BWImage::hitTest(const CPoint& where, const CButtonState&) { return clickable && size.pointInside(where); }
 
 int32_t BWImage::onMouseDown(CPoint& where, const CButtonState&, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!clickable || !mouseableArea.pointInside(where)) return kMouseEventNotHandled;
     if (observer) observer->notify(this, kMsgMouseDown);
     return kMouseEventHandled;
@@ -154,6 +160,7 @@ float BWLevelMeterPic::framePosition(float level) const {
 }
 
 void BWLevelMeterPic::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     const float level = getLevel();
     const float s = level > kTinyLevel ? std::min(std::sqrt(level), kLoudest) : 0.0f;
     if (truncated(static_cast<float>(frameCount) * s) != lastFrame) {
@@ -173,6 +180,7 @@ void BWLevelMeterPic::idle(int32_t argument) {
 }
 
 void BWLevelMeterPic::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     if (background) drawBitmap(context, background, size, stripOffset);
     setDirty(false);

@@ -7,6 +7,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenuBase.h"
 #include "widgets/StripFrames.h"
 
@@ -58,7 +59,10 @@ void BWKnob::armHintHideOnly() { hintHideDeadline = frameTime() + (owner ? owner
 
 // --- drawing -------------------------------------------------------------------------
 
-void BWKnob::draw(CDrawContext* context) { paint(context, nullptr); }
+void BWKnob::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
+    paint(context, nullptr);
+}
 
 void BWKnob::drawRect(CDrawContext* context, const CRect& updateRect) { paint(context, &updateRect); }
 
@@ -165,6 +169,7 @@ float BWKnob::absoluteValue(const CPoint& where) const {
 }
 
 int32_t BWKnob::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!mouseableArea.pointInside(where) || !isVisible()) return kMouseEventNotHandled;
     if ((buttons & (kRButton | kApple)) && learnMenu) {
         const int32_t identifier = learnIndex < 0 ? tag : learnIndex;
@@ -275,6 +280,7 @@ bool BWKnob::onWheel(const CPoint&, float distance, const CButtonState& buttons)
 // --- idle ----------------------------------------------------------------------------
 
 void BWKnob::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (isVisible()) {
         if (boundValue && !pressed) {
             const float v = position();

@@ -1,6 +1,7 @@
 #include "widgets/BWLabel.h"
 
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/TextLines.h"
 
 namespace VSTGUI {
@@ -15,6 +16,7 @@ BWLabel::BWLabel(const CRect& rect, CControlListener* listener, int32_t tag, BWF
 }
 
 void BWLabel::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     if (font) context->setFont(font, fontSize);
     context->setFontColor(textColour);

@@ -1,6 +1,7 @@
 #include "widgets/BWMenuHelper.h"
 
 #include "guitoolkit/BWFrame.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace VSTGUI {
@@ -14,11 +15,13 @@ BWMenuHelper::BWMenuHelper(CControlListener* listener, BWFrame* owner, BWOptionM
 // refill the tree the menu belongs to.
 
 void BWMenuHelper::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (menu) menu->drawList(context);
     setDirty(false);
 }
 
 int32_t BWMenuHelper::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!menu) return kMouseEventNotHandled;
     Retained keep(menu);
     return menu->onMouseDown(where, buttons, index);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "guitoolkit/BWFrame.h"
+#include "platform/GuiThread.h"
 
 namespace VSTGUI {
 
@@ -11,7 +12,10 @@ BWMouseArea::BWMouseArea(const CRect& rect, CControlListener* listener, int32_t 
     controlType = kMouseArea;
 }
 
-void BWMouseArea::draw(CDrawContext*) { setDirty(false); }
+void BWMouseArea::draw(CDrawContext*) {
+    ZORVANE_ASSERT_GUI_THREAD();
+    setDirty(false);
+}
 
 void BWMouseArea::takeReading(const CPoint& where, const CButtonState& buttons) {
     leftButton = (buttons & kLButton) ? 1.0f : 0.0f;
@@ -33,6 +37,7 @@ void BWMouseArea::clampReading() {
 void BWMouseArea::clearButtons() { leftButton = rightButton = shiftKey = controlKey = 0.0f; }
 
 int32_t BWMouseArea::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !isVisible() || !getMouseEnabled()) return kMouseEventNotHandled;
     takeReading(where, buttons);
     if (!undoOnLeftOnly || (buttons & kLButton)) recordUndoStep();
@@ -82,6 +87,7 @@ bool BWMouseArea::onWheel(const CPoint& where, float distance, const CButtonStat
 }
 
 void BWMouseArea::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (trackHover && isVisible() && owner) {
         CPoint where;
         owner->getCurrentLocation(where);

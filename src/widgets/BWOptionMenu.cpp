@@ -13,6 +13,7 @@
 #include "guitoolkit/CFontDesc.h"
 #include "persistence/PathStrings.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
 #include "platform/WindowSystem.h"
 #include "widgets/BWMenuHelper.h"
 #include "widgets/BWScrollbarY.h"
@@ -398,6 +399,7 @@ void BWOptionMenu::drawTextIn(CDrawContext* context, BWPictureFont* picture, con
 }
 
 void BWOptionMenu::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     setDirty(false);
     if (!context || !isVisible() || size.width() <= 0) return;
     const int32_t alignment = closedAlignment();

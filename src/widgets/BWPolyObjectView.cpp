@@ -6,6 +6,7 @@
 #include "core/SharedFloat.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/RunTimeColours.h"
 #include "widgets/StripFrames.h"
 
@@ -136,6 +137,7 @@ bool BWPolyObjectView::inputsChanged() const {
 }
 
 void BWPolyObjectView::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (isVisible() && inputsChanged()) {
         resizeObjects();
         if (offscreenImage && !throttle) recomposite = true;
@@ -164,7 +166,10 @@ CColor BWPolyObjectView::colourOf(int32_t i) const {
 
 // --- drawing -------------------------------------------------------------------------
 
-void BWPolyObjectView::draw(CDrawContext* context) { paint(context, size); }
+void BWPolyObjectView::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
+    paint(context, size);
+}
 
 void BWPolyObjectView::drawRect(CDrawContext* context, const CRect& updateRect) {
     CRect area = size;
@@ -346,6 +351,7 @@ void BWPolyObjectView::report() {
 }
 
 int32_t BWPolyObjectView::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !isVisible() || !countSource || !objectsTakeMouse) return kMouseEventNotHandled;
     lastMouse = where;
     for (int32_t i = 0; i < cachedCount; ++i) {

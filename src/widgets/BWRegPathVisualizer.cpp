@@ -5,6 +5,7 @@
 #include "guitoolkit/CDrawContext.h"
 #include "persistence/PathStrings.h"
 #include "persistence/Settings.h"
+#include "platform/GuiThread.h"
 #include "widgets/PictureText.h"
 
 namespace VSTGUI {
@@ -37,6 +38,7 @@ std::string BWRegPathVisualizer::shownText(CDrawContext* context) const {
 }
 
 void BWRegPathVisualizer::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!isVisible()) return;
     if (CBitmap* background = getBackground()) background->draw(context, size);
     const std::string text = shownText(context);

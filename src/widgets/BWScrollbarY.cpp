@@ -5,6 +5,7 @@
 
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/StripFrames.h"
 
 namespace VSTGUI {
@@ -39,6 +40,7 @@ int32_t BWScrollbarY::trackHeight() const {
 }
 
 void BWScrollbarY::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context) return;
     if (thumbTopPicture) {
         drawPictureThumb(context);
@@ -75,6 +77,7 @@ void BWScrollbarY::drawPictureThumb(CDrawContext* context) {
 }
 
 int32_t BWScrollbarY::onMouseDown(CPoint& where, const CButtonState&, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     lastPoint = where;
     dragging = true;
     setDirty(true);

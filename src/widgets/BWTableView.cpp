@@ -8,6 +8,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CBitmap.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenuBase.h"
 #include "widgets/ModelUndo.h"
 #include "widgets/StripFrames.h"
@@ -253,6 +254,7 @@ void BWTableView::pressToPaint(const CPoint& where, const CButtonState& buttons)
 }
 
 int32_t BWTableView::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !isVisible() || !table || !has(kEditable) || has(kLocked))
         return kMouseEventNotHandled;
     lastMouse = where;
@@ -494,6 +496,7 @@ void BWTableView::followTable() {
 }
 
 void BWTableView::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (isVisible() && table) {
         followTable();
         for (BWControl* companion : companions)

@@ -8,6 +8,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/COffscreenContext.h"
+#include "platform/GuiThread.h"
 
 namespace VSTGUI {
 
@@ -207,6 +208,7 @@ void BWViewContainer::drawChild(CDrawContext* context, const Child& child, const
 }
 
 void BWViewContainer::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     CDrawContext* into = target(context);
     const bool withBackground = !(styleFlags & kNoBackground);
@@ -278,6 +280,7 @@ void BWViewContainer::setVisible(bool value) {
 // --- mouse ---------------------------------------------------------------------------
 
 int32_t BWViewContainer::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t index) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!isVisible()) return kMouseEventNotHandled;
     Retained self(this);
     for (size_t i = children.size(); i-- > 0;) {
@@ -447,6 +450,7 @@ void BWViewContainer::updateHover() {
 }
 
 void BWViewContainer::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!isVisible()) return;
     BWControl::idle(argument);
     Retained self(this);

@@ -10,6 +10,7 @@
 #include "guitoolkit/BWFrame.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/CDrawContext.h"
+#include "platform/GuiThread.h"
 #include "widgets/BWOptionMenuBase.h"
 #include "widgets/ModelUndo.h"
 #include "widgets/RunTimeColours.h"
@@ -169,6 +170,7 @@ int32_t BWZoneView::pressOutsideCells(const CPoint& where, const CButtonState& b
 }
 
 int32_t BWZoneView::onMouseDown(CPoint& where, const CButtonState& buttons, int32_t) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!size.pointInside(where) || !isVisible() || !handler) return kMouseEventNotHandled;
     int32_t key = 0;
     if (!keyAt(where, key)) return pressOutsideCells(where, buttons);
@@ -283,6 +285,7 @@ void BWZoneView::onMouseCancel(int32_t) {
 // --- idle ----------------------------------------------------------------------------
 
 void BWZoneView::idle(int32_t argument) {
+    ZORVANE_ASSERT_GUI_THREAD();
     BWControl::idle(argument);
     if (!handler) return;
     handler->processPendingDeletes();
@@ -400,6 +403,7 @@ void BWZoneView::drawPreview(CDrawContext* context) {
 }
 
 void BWZoneView::draw(CDrawContext* context) {
+    ZORVANE_ASSERT_GUI_THREAD();
     if (!context || !isVisible()) return;
     if (background) drawBitmap(context, background, size, CPoint());
     if (handler) {
