@@ -23,14 +23,6 @@ bool fillZone(BWSampleZone& zone, const FactoryInstrument& instrument, const Fac
            sample.setLoop(sound.loopStart, sound.loopEnd, sound.loopOn);
 }
 
-bool makeFolder(const std::filesystem::path& folder, std::string& error) {
-    std::error_code code;
-    std::filesystem::create_directories(folder, code);
-    if (!code) return true;
-    error = "cannot create " + folder.string() + ": " + code.message();
-    return false;
-}
-
 bool writeInstrument(const FactoryInstrument& entry, const std::filesystem::path& instruments,
                      const std::filesystem::path& samples, std::string& error) {
     const std::unique_ptr<BWRompler> instrument = buildFactoryInstrument(entry);
@@ -48,6 +40,14 @@ bool writeInstrument(const FactoryInstrument& entry, const std::filesystem::path
 }
 
 }  // namespace
+
+bool makeFolder(const std::filesystem::path& folder, std::string& error) {
+    std::error_code code;
+    std::filesystem::create_directories(folder, code);
+    if (!code) return true;
+    error = "cannot create " + folder.string() + ": " + code.message();
+    return false;
+}
 
 std::unique_ptr<BWRompler> buildFactoryInstrument(const FactoryInstrument& instrument) {
     auto rompler = std::make_unique<BWRompler>(instrument.name.c_str());

@@ -23,6 +23,10 @@ inline constexpr char kFactorySamplesFolder[] = "Samples/Factory";
 // null when a sample could not be set.
 std::unique_ptr<BWRompler> buildFactoryInstrument(const FactoryInstrument& instrument);
 
+// Creates the folder and those above it; false, with why in `error`, when
+// it cannot.
+bool makeFolder(const std::filesystem::path& folder, std::string& error);
+
 // Creates the folders and writes every instrument and sample.  False, with
 // what failed in `error`, when any file could not be written.
 bool writeFactoryContent(const std::filesystem::path& folder, std::string& error);

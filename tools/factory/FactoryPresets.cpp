@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "factory/FactoryContent.h"
 #include "factory/FactorySetUps.h"
 #include "persistence/ObjectFiles.h"
 #include "plugin/BWUniClient.h"
@@ -18,14 +19,6 @@ constexpr char kChordBanksFolder[] = "Chord Banks";
 constexpr char kChordBankExtension[] = ".bwh";
 constexpr float kChordNote = 1.0f;
 constexpr int32_t kChordListCells = 48;
-
-bool makeFolder(const std::filesystem::path& folder, std::string& error) {
-    std::error_code code;
-    std::filesystem::create_directories(folder, code);
-    if (!code) return true;
-    error = "cannot create " + folder.string() + ": " + code.message();
-    return false;
-}
 
 bool writePreset(const std::filesystem::path& folder, const FactoryPreset& preset, std::string& error) {
     const std::filesystem::path file = factoryPresetPath(folder, preset);
