@@ -7,6 +7,7 @@
 
 #include "host/demo/DemoState.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/ParameterTags.h"
 
 namespace {
 
@@ -21,9 +22,12 @@ struct LayerTags {
     int32_t on, plays, octave, attack, decay, sustain, release, level, pan, tie;
 };
 constexpr std::array<LayerTags, 3> kLayers = {{
-    {341, 8, 10, 13, 14, 15, 16, 17, 18, 223},
-    {342, 19, 21, 24, 25, 26, 27, 28, 29, 224},
-    {343, 30, 32, 35, 36, 37, 38, 39, 40, 225},
+    {Tag::Osc1Sound, Tag::Osc1TrigMode, Tag::Osc1Octave, Tag::Osc1Attack, Tag::Osc1Decay, Tag::Osc1Sustain,
+     Tag::Osc1Release, Tag::Osc1Level, Tag::Osc1Pan, Tag::TieOsc1},
+    {Tag::Osc2Sound, Tag::Osc2TrigMode, Tag::Osc2Octave, Tag::Osc2Attack, Tag::Osc2Decay, Tag::Osc2Sustain,
+     Tag::Osc2Release, Tag::Osc2Level, Tag::Osc2Pan, Tag::TieOsc2},
+    {Tag::Osc3Sound, Tag::Osc3TrigMode, Tag::Osc3Octave, Tag::Osc3Attack, Tag::Osc3Decay, Tag::Osc3Sustain,
+     Tag::Osc3Release, Tag::Osc3Level, Tag::Osc3Pan, Tag::TieOsc3},
 }};
 
 // "plays": the struck chords and the arpeggio, or the struck chords only.
@@ -89,7 +93,7 @@ constexpr Bar kBlockPulse = {{{0.5f, 0.0f, 0.0f, 1.0f},
                               {0.5f, 0.0f, 0.0f, 0.5f}}};
 
 // Effect switches and levels, as the demo names them.
-void dryRoom(BWUniClient& client) { set(client, {{308, 0.0f}, {311, 0.0f}, {73, 0.25f}}); }
+void dryRoom(BWUniClient& client) { set(client, {{Tag::ChsOnOff, 0.0f}, {Tag::DlyOnOff, 0.0f}, {Tag::RvbMix, 0.25f}}); }
 
 }  // namespace
 
@@ -103,7 +107,8 @@ void nylonArpeggio(BWUniClient& client) {
     setUpDemo(client);
     phrase(client, kEighthArpeggio);
     layer(client, 0, "Nylon Pluck", kPlaysEverything, kOctaveUp, {0.0f, 0.5f, 0.3f, 0.6f}, 0.75f, 0.42f);
-    set(client, {{28, 0.22f}, {308, 0.0f}, {311, 1.0f}, {69, 0.55f}, {66, 0.6667f}, {68, 0.5f}, {73, 0.4f}, {70, 0.35f}});
+    set(client, {{Tag::Osc2Level, 0.22f}, {Tag::ChsOnOff, 0.0f}, {Tag::DlyOnOff, 1.0f}, {Tag::DlyMix, 0.55f},
+                 {Tag::DlyTime, 0.6667f}, {Tag::DlyFeed, 0.5f}, {Tag::RvbMix, 0.4f}, {Tag::RvbSize, 0.35f}});
 }
 
 // Only the pad, struck on every eighth with a slow swell, so that the
@@ -113,7 +118,8 @@ void padChords(BWUniClient& client) {
     phrase(client, kBlockPulse);
     silence(client, 0);
     layer(client, 1, "Warm Pad", kPlaysEverything, kOctaveUp, {0.7f, 0.6f, 0.8f, 0.75f}, 0.85f, 0.5f);
-    set(client, {{224, 0.0f}, {3, 0.0f}, {311, 0.0f}, {73, 0.7f}, {70, 0.9f}, {61, 0.6f}});
+    set(client, {{Tag::TieOsc2, 0.0f}, {Tag::KickLevel, 0.0f}, {Tag::DlyOnOff, 0.0f}, {Tag::RvbMix, 0.7f},
+                 {Tag::RvbSize, 0.9f}, {Tag::ChsMix, 0.6f}});
 }
 
 // The arpeggio on the bass instrument at the pitch played, driven by a
@@ -123,7 +129,8 @@ void bassLine(BWUniClient& client) {
     phrase(client, kEighthArpeggio);
     layer(client, 0, "Round Bass", kPlaysEverything, kAtPitch, {0.0f, 0.45f, 0.5f, 0.3f}, 0.55f, 0.5f);
     silence(client, 1);
-    set(client, {{87, 0.0f}, {39, 0.45f}, {3, 0.3f}, {4, 0.3f}, {6, 0.6f}, {0, 0.5f}});
+    set(client, {{Tag::Osc1KeyA, 0.0f}, {Tag::Osc3Level, 0.45f}, {Tag::KickLevel, 0.3f}, {Tag::KickTone, 0.3f},
+                 {Tag::CompressorDepth, 0.6f}, {Tag::MasterLevel, 0.5f}});
     dryRoom(client);
 }
 
@@ -134,7 +141,7 @@ void blockKeys(BWUniClient& client) {
     phrase(client, kBlockPulse);
     layer(client, 0, "Soft Keys", kPlaysChordsOnly, kAtPitch, {0.0f, 0.4f, 0.5f, 0.3f}, 0.7f, 0.5f);
     silence(client, 1);
-    set(client, {{311, 0.0f}, {61, 0.7f}});
+    set(client, {{Tag::DlyOnOff, 0.0f}, {Tag::ChsMix, 0.7f}});
 }
 
 // Nylon strings an octave up in sixteenths over the pad, through a
@@ -143,7 +150,8 @@ void pluckOverPad(BWUniClient& client) {
     setUpDemo(client);
     layer(client, 0, "Nylon Pluck", kPlaysEverything, kOctaveUp, {0.0f, 0.35f, 0.2f, 0.5f}, 0.65f, 0.5f);
     silence(client, 2);
-    set(client, {{28, 0.45f}, {310, 1.0f}, {65, 0.6f}, {62, 0.2f}, {63, 0.8f}, {308, 0.0f}});
+    set(client, {{Tag::Osc2Level, 0.45f}, {Tag::PhsOnOff, 1.0f}, {Tag::PhsMix, 0.6f}, {Tag::PhsRate, 0.2f},
+                 {Tag::PhsDepth, 0.8f}, {Tag::ChsOnOff, 0.0f}});
 }
 
 // The piano at the pitch played through the reverser, with no pad: every
@@ -151,7 +159,8 @@ void pluckOverPad(BWUniClient& client) {
 void reversedKeys(BWUniClient& client) {
     setUpDemo(client);
     silence(client, 1);
-    set(client, {{10, kAtPitch}, {307, 1.0f}, {57, 0.85f}, {54, 0.8f}, {55, 0.6f}, {311, 0.0f}});
+    set(client, {{Tag::Osc1Octave, kAtPitch}, {Tag::RvsOnOff, 1.0f}, {Tag::RvsMix, 0.85f}, {Tag::RvsSize, 0.8f},
+                 {Tag::RvsDecay, 0.6f}, {Tag::DlyOnOff, 0.0f}});
 }
 
 // Pad and bass held under a loud kick on every beat that ducks them
@@ -160,7 +169,8 @@ void pumpingPad(BWUniClient& client) {
     setUpDemo(client);
     silence(client, 0);
     layer(client, 1, "Warm Pad", kPlaysChordsOnly, kOctaveUp, {0.1f, 0.6f, 0.9f, 0.5f}, 0.7f, 0.5f);
-    set(client, {{3, 0.4f}, {4, 0.5f}, {6, 0.9f}, {7, 0.3f}, {311, 0.0f}, {0, 0.5f}});
+    set(client, {{Tag::KickLevel, 0.4f}, {Tag::KickTone, 0.5f}, {Tag::CompressorDepth, 0.9f},
+                 {Tag::CompressorSpeed, 0.3f}, {Tag::DlyOnOff, 0.0f}, {Tag::MasterLevel, 0.5f}});
 }
 
 // The demo's phrase in eighths on the piano with a lazy swing and no pad.
@@ -168,7 +178,8 @@ void slowSwing(BWUniClient& client) {
     setUpDemo(client);
     phrase(client, kEighthArpeggio);
     silence(client, 1);
-    set(client, {{77, 0.6f}, {10, kAtPitch}, {16, 0.4f}, {308, 0.0f}});
+    set(client, {{Tag::Swingfactor, 0.6f}, {Tag::Osc1Octave, kAtPitch}, {Tag::Osc1Release, 0.4f},
+                 {Tag::ChsOnOff, 0.0f}});
 }
 
 // Piano and pad an octave apart, softly struck, in a long dark hall with a
@@ -176,7 +187,8 @@ void slowSwing(BWUniClient& client) {
 void nightHall(BWUniClient& client) {
     setUpDemo(client);
     phrase(client, kEighthArpeggio);
-    set(client, {{17, 0.5f}, {14, 0.6f}, {28, 0.45f}, {73, 0.8f}, {70, 1.0f}, {72, 0.8f}, {69, 0.3f}, {3, 0.0f}});
+    set(client, {{Tag::Osc1Level, 0.5f}, {Tag::Osc1Decay, 0.6f}, {Tag::Osc2Level, 0.45f}, {Tag::RvbMix, 0.8f},
+                 {Tag::RvbSize, 1.0f}, {Tag::RvbDamp, 0.8f}, {Tag::DlyMix, 0.3f}, {Tag::KickLevel, 0.0f}});
 }
 
 }  // namespace factory
