@@ -131,6 +131,10 @@ void bassLine(BWUniClient& client) {
     silence(client, 1);
     set(client, {{Tag::Osc1KeyA, 0.0f}, {Tag::Osc3Level, 0.45f}, {Tag::KickLevel, 0.3f}, {Tag::KickTone, 0.3f},
                  {Tag::CompressorDepth, 0.6f}, {Tag::MasterLevel, 0.5f}});
+    // The demo's touch of "Polycrush" suits the piano an octave up; on a
+    // bass line it would hold each sample for a fifth of a millisecond and
+    // grate, so the bass is left smooth as the demo's own bass is.
+    set(client, {{Tag::Osc1Polycrush, 0.0f}});
     dryRoom(client);
 }
 
@@ -141,7 +145,8 @@ void blockKeys(BWUniClient& client) {
     phrase(client, kBlockPulse);
     layer(client, 0, "Soft Keys", kPlaysChordsOnly, kAtPitch, {0.0f, 0.4f, 0.5f, 0.3f}, 0.7f, 0.5f);
     silence(client, 1);
-    set(client, {{Tag::DlyOnOff, 0.0f}, {Tag::ChsMix, 0.7f}});
+    // At the pitch played the piano is left smooth (see the bass line).
+    set(client, {{Tag::DlyOnOff, 0.0f}, {Tag::ChsMix, 0.7f}, {Tag::Osc1Polycrush, 0.0f}});
 }
 
 // Nylon strings an octave up in sixteenths over the pad, through a
