@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 #include "core/BWSystemInfo.h"
 #include "plugin/Engine.h"
@@ -411,11 +412,17 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     const LayerState& settings = engine.layers[layer];
     const int32_t mode = settings.triggerMode.stepIndex;
     const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
+    const bool valid = mode >= 0 && mode < 3;
+    const TriggerInputs inputs{valid ? s.pairs[mode] : NoteGatePair{}, octaveValue, mode, tied ? 1 : 0,
+                               settings.triggerDivider, settings.keyA, settings.keyB, run};
+    if (t.isSettled && std::memcmp(&inputs, &t.settled, sizeof inputs) == 0) return;
+    t.settled = inputs;
+    t.isSettled = true;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
-            const bool valid = mode >= 0 && mode < 3;
-            t.notes[i] = (valid ? s.pairs[mode].notes[i] : 0.0f) + octaveValue * 12.0f;
-            t.gates[i] = valid ? s.pairs[mode].gates[i] : 0.0f;
+            t.notes[i] = inputs.pair.notes[i] + octaveValue * 12.0f;
+            t.gates[i] = inputs.pair.gates[i];
         }
     }
     float sum = 0.0f;
@@ -429,7 +436,6 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
         }
     }
     if (t.divideCounter >= static_cast<int32_t>(settings.triggerDivider)) t.divideCounter = 0;
-    const float run = engine.patterns.records[Tag::RunSwitch].step;
     if (run != t.lastRun) {
         t.lastRun = run;
         t.divideCounter = 0;

@@ -18,7 +18,25 @@ struct NoteGatePair {
     SequencerVoices gates{};
 };
 
+// Everything a layer's trigger stage works from in a tick.  A tick whose
+// inputs are the same, bit for bit, as the last one's leaves the stage as it
+// stands (the sum, the divider and the passed gates were settled then), so
+// it is passed over.  Four-byte fields only: compared as bytes.
+struct TriggerInputs {
+    NoteGatePair pair{};
+    float octave = 0.0f;
+    int32_t mode = -1;
+    int32_t tied = 0;
+    float divider = 0.0f;
+    float keyA = 0.0f;
+    float keyB = 0.0f;
+    float run = 0.0f;
+};
+static_assert(sizeof(TriggerInputs) == 4 * (2 * kSequencerVoices + 7), "no padding between the compared bytes");
+
 struct LayerTriggerStage {
+    TriggerInputs settled{};
+    bool isSettled = false;
     SequencerVoices notes{};
     SequencerVoices gates{};
     SequencerVoices passed{};
