@@ -458,9 +458,16 @@ void Engine::noteOutput(int layer, int32_t offset) {
     const LayerState& settings = engine.layers[layer];
     const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;
     const int32_t channel = engine.patterns.records[Tag::Osc1Channel + layer].stepIndex & 0x0F;
+    const NoteOutputInputs inputs{t.passed, settings.voiceScale, on ? 1 : 0, channel};
+    if (t.outputIsSettled && std::memcmp(&inputs, &t.outputSettled, sizeof inputs) == 0) {
+        notesHanging |= t.hanging;
+        return;
+    }
+    bool moved = false;
     for (int v = 0; v < kSequencerVoices; ++v) {
         const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
         if (value == t.lastValue[v]) continue;
+        moved = true;
         t.lastValue[v] = value;
         if (t.sentNote[v] >= 0) midiOut.noteOff(channel, t.sentNote[v], offset);
         t.sentNote[v] = -1;
@@ -471,5 +478,9 @@ void Engine::noteOutput(int layer, int32_t offset) {
         const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
-    for (int v = 0; v < kSequencerVoices; ++v) notesHanging |= t.sentNote[v] >= 0;
+    t.outputSettled = inputs;
+    t.outputIsSettled = !moved;
+    t.hanging = false;
+    for (int v = 0; v < kSequencerVoices; ++v) t.hanging |= t.sentNote[v] >= 0;
+    notesHanging |= t.hanging;
 }

@@ -34,9 +34,22 @@ struct TriggerInputs {
 };
 static_assert(sizeof(TriggerInputs) == 4 * (2 * kSequencerVoices + 7), "no padding between the compared bytes");
 
+// What a layer's note output works from: a tick with the same, bit for bit,
+// after one in which no voice's value moved, sends nothing either.
+struct NoteOutputInputs {
+    SequencerVoices passed{};
+    float scale = 0.0f;
+    int32_t on = 0;
+    int32_t channel = -1;
+};
+static_assert(sizeof(NoteOutputInputs) == 4 * (kSequencerVoices + 3), "no padding between the compared bytes");
+
 struct LayerTriggerStage {
     TriggerInputs settled{};
     bool isSettled = false;
+    NoteOutputInputs outputSettled{};
+    bool outputIsSettled = false;
+    bool hanging = false;  // a note sent and not yet ended
     SequencerVoices notes{};
     SequencerVoices gates{};
     SequencerVoices passed{};
