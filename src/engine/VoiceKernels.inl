@@ -410,14 +410,22 @@ bool takeRows(const float* const* voices, int32_t from, int32_t n, LaneRows& row
     return any((seen & magnitude) != splatInt(0));
 }
 
+// One step of the holds' phases: phase + rate, or 0 where that reaches 2.
+// The wrap is told from the phase before the step (LayerMix::wrapAt), so a
+// step waits on one comparison-free add and a select, not on both in turn.
+inline Float8 holdStep(Float8 phase, Float8 rate, Float8 wrapAt) {
+    return phase >= wrapAt ? splat(0.0f) : phase + rate;
+}
+
 // One frame of the holds and gains; x the voices' samples.
 struct Voices {
-    Float8 phase, rate, held, gainLeft, stepLeft, gainRight, stepRight;
+    Float8 phase, rate, wrapAt, held, gainLeft, stepLeft, gainRight, stepRight;
 
     Voices() = default;
     explicit Voices(const LayerMix& m)
-        : phase(load(m.phase)), rate(load(m.rate)), held(load(m.held)), gainLeft(load(m.gainLeft)),
-          stepLeft(load(m.stepLeft)), gainRight(load(m.gainRight)), stepRight(load(m.stepRight)) {}
+        : phase(load(m.phase)), rate(load(m.rate)), wrapAt(load(m.wrapAt)), held(load(m.held)),
+          gainLeft(load(m.gainLeft)), stepLeft(load(m.stepLeft)), gainRight(load(m.gainRight)),
+          stepRight(load(m.stepRight)) {}
     void keep(LayerMix& m) const {
         store(m.phase, phase);
         store(m.held, held);
@@ -426,8 +434,7 @@ struct Voices {
     }
     // The hold renews when its phase passes 2 (no carry).
     void hold(Float8 x) {
-        phase += rate;
-        phase = phase >= splat(2.0f) ? splat(0.0f) : phase;
+        phase = holdStep(phase, rate, wrapAt);
         held = phase == splat(0.0f) ? x : held;
     }
     void moveGains() {
@@ -459,16 +466,16 @@ inline float sumInPairs(Float8 v) {
 // in one pass.
 template <int Count>
 void restPhases(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
-    Float8 phase[Count], rate[Count];
+    Float8 phase[Count], rate[Count], wrapAt[Count];
     for (int j = 0; j < Count; ++j) {
         phase[j] = load(layers[j]->phase);
         rate[j] = load(layers[j]->rate);
+        wrapAt[j] = load(layers[j]->wrapAt);
     }
     for (int32_t s = 0; s < n; ++s) {
         for (int j = 0; j < Count; ++j) {
             if (!on[j]) continue;
-            phase[j] += rate[j];
-            phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
+            phase[j] = holdStep(phase[j], rate[j], wrapAt[j]);
         }
     }
     for (int j = 0; j < Count; ++j) store(layers[j]->phase, phase[j]);
@@ -518,17 +525,15 @@ struct Resting {
 // samples overlap instead of following each other.
 template <int Count, typename Frame>
 inline void framesBeside(LayerMix* const (&running)[kLayers], int32_t n, Frame frame) {
-    Float8 phase[Count + 1], rate[Count + 1];
+    Float8 phase[Count + 1], rate[Count + 1], wrapAt[Count + 1];
     for (int j = 0; j < Count; ++j) {
         phase[j] = load(running[j]->phase);
         rate[j] = load(running[j]->rate);
+        wrapAt[j] = load(running[j]->wrapAt);
     }
     for (int32_t s = 0; s < n; ++s) {
         frame(s);
-        for (int j = 0; j < Count; ++j) {
-            phase[j] += rate[j];
-            phase[j] = phase[j] >= splat(2.0f) ? splat(0.0f) : phase[j];
-        }
+        for (int j = 0; j < Count; ++j) phase[j] = holdStep(phase[j], rate[j], wrapAt[j]);
     }
     for (int j = 0; j < Count; ++j) store(running[j]->phase, phase[j]);
 }

@@ -88,6 +88,10 @@ struct LayerMix {
     alignas(32) float rows[kFrames][kLanes];
     alignas(32) float phase[kLanes];
     alignas(32) float rate[kLanes];
+    // Per voice the smallest phase from which a step reaches 2 (rounding is
+    // monotonic): the hold's wrap is told from the phase before the step, so
+    // that the test runs beside the step instead of after it.
+    alignas(32) float wrapAt[kLanes];
     alignas(32) float held[kLanes];
     alignas(32) float gainLeft[kLanes];
     alignas(32) float stepLeft[kLanes];

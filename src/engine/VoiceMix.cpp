@@ -1,6 +1,7 @@
 #include "engine/VoiceMix.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -17,7 +18,40 @@ std::array<float, 2> panGains(float pan) { return {rootOrZero(1.0f - pan), rootO
 
 float VoiceMix::filterMix(float v) { return std::trunc(9700.0f * v) * 0.0001f; }
 
-LayerChain::LayerChain() { std::fill(std::begin(mix.rate), std::end(mix.rate), 1.0f); }
+namespace {
+
+// Floats as integers in the same order (-0 just below +0), and back.
+int32_t orderOf(float x) {
+    const auto bits = std::bit_cast<int32_t>(x);
+    return bits < 0 ? bits ^ 0x7fffffff : bits;
+}
+float fromOrder(int32_t key) { return std::bit_cast<float>(key < 0 ? key ^ 0x7fffffff : key); }
+
+}  // namespace
+
+float holdWrapPoint(float rate) {
+    // p + rate rounds monotonically in p, so the phases that wrap are those
+    // from one point up: found by halving the floats between the infinities.
+    const auto wraps = [rate](float p) { return p + rate >= 2.0f; };
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    if (!wraps(kInfinity)) return std::numeric_limits<float>::quiet_NaN();  // no phase ever wraps
+    if (wraps(-kInfinity)) return -kInfinity;
+    int64_t below = orderOf(-kInfinity), at = orderOf(kInfinity);
+    while (at - below > 1) {
+        const int64_t middle = (below + at) / 2;
+        (wraps(fromOrder(static_cast<int32_t>(middle))) ? at : below) = middle;
+    }
+    return fromOrder(static_cast<int32_t>(at));
+}
+
+LayerChain::LayerChain() {
+    std::fill(std::begin(mix.rate), std::end(mix.rate), 1.0f);
+    takeWrapPoints();
+}
+
+void LayerChain::takeWrapPoints() {
+    for (int v = 0; v < kLayerVoices; ++v) mix.wrapAt[v] = holdWrapPoint(mix.rate[v]);
+}
 
 bool LayerChain::isSteady(const VoiceLayer& layer) const {
     for (int v = 0; v < kLayerVoices; ++v) {
@@ -78,6 +112,7 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
         } else {
             std::fill(std::begin(mix.rate), std::end(mix.rate), 1.0f);
         }
+        takeWrapPoints();
     }
     if (!(settings.pan == panFor)) {  // two square roots, worked out again only for a new pan
         panFor = settings.pan;

@@ -37,6 +37,10 @@ struct LayerMixSettings {
 // √(1 − p) and √p, 0 below the smallest normal float.
 std::array<float, 2> panGains(float pan);
 
+// The smallest phase p with p + rate rounding to 2 or more: a hold's phase
+// wraps on its next step exactly from there up (NaN for a NaN rate).
+float holdWrapPoint(float rate);
+
 // Eight envelopes that hold still (idle, sustaining or finished) under gates
 // equal to their last: a tick would leave them as they are.
 bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates);
@@ -63,6 +67,8 @@ private:
     // The voices' samples of frames [from, from + n), frame by frame, as
     // they stand when the span renders.
     void takeSamples(const VoiceLayer& layer, int32_t from, int32_t n);
+    // The hold rates' wrap points, after the rates moved.
+    void takeWrapPoints();
 
     voicelanes::Envelopes envelopes{};
     voicelanes::LayerMix mix{};

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 #include "core/BWSystemInfo.h"
 #include "plugin/Engine.h"
@@ -411,11 +412,17 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     const LayerState& settings = engine.layers[layer];
     const int32_t mode = settings.triggerMode.stepIndex;
     const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
+    const float run = engine.patterns.records[Tag::RunSwitch].step;
+    const bool valid = mode >= 0 && mode < 3;
+    const TriggerInputs inputs{valid ? s.pairs[mode] : NoteGatePair{}, octaveValue, mode, tied ? 1 : 0,
+                               settings.triggerDivider, settings.keyA, settings.keyB, run};
+    if (t.isSettled && std::memcmp(&inputs, &t.settled, sizeof inputs) == 0) return;
+    t.settled = inputs;
+    t.isSettled = true;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
-            const bool valid = mode >= 0 && mode < 3;
-            t.notes[i] = (valid ? s.pairs[mode].notes[i] : 0.0f) + octaveValue * 12.0f;
-            t.gates[i] = valid ? s.pairs[mode].gates[i] : 0.0f;
+            t.notes[i] = inputs.pair.notes[i] + octaveValue * 12.0f;
+            t.gates[i] = inputs.pair.gates[i];
         }
     }
     float sum = 0.0f;
@@ -429,7 +436,6 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
         }
     }
     if (t.divideCounter >= static_cast<int32_t>(settings.triggerDivider)) t.divideCounter = 0;
-    const float run = engine.patterns.records[Tag::RunSwitch].step;
     if (run != t.lastRun) {
         t.lastRun = run;
         t.divideCounter = 0;
@@ -452,9 +458,16 @@ void Engine::noteOutput(int layer, int32_t offset) {
     const LayerState& settings = engine.layers[layer];
     const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;
     const int32_t channel = engine.patterns.records[Tag::Osc1Channel + layer].stepIndex & 0x0F;
+    const NoteOutputInputs inputs{t.passed, settings.voiceScale, on ? 1 : 0, channel};
+    if (t.outputIsSettled && std::memcmp(&inputs, &t.outputSettled, sizeof inputs) == 0) {
+        notesHanging |= t.hanging;
+        return;
+    }
+    bool moved = false;
     for (int v = 0; v < kSequencerVoices; ++v) {
         const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
         if (value == t.lastValue[v]) continue;
+        moved = true;
         t.lastValue[v] = value;
         if (t.sentNote[v] >= 0) midiOut.noteOff(channel, t.sentNote[v], offset);
         t.sentNote[v] = -1;
@@ -465,5 +478,9 @@ void Engine::noteOutput(int layer, int32_t offset) {
         const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
-    for (int v = 0; v < kSequencerVoices; ++v) notesHanging |= t.sentNote[v] >= 0;
+    t.outputSettled = inputs;
+    t.outputIsSettled = !moved;
+    t.hanging = false;
+    for (int v = 0; v < kSequencerVoices; ++v) t.hanging |= t.sentNote[v] >= 0;
+    notesHanging |= t.hanging;
 }

@@ -18,7 +18,38 @@ struct NoteGatePair {
     SequencerVoices gates{};
 };
 
+// Everything a layer's trigger stage works from in a tick.  A tick whose
+// inputs are the same, bit for bit, as the last one's leaves the stage as it
+// stands (the sum, the divider and the passed gates were settled then), so
+// it is passed over.  Four-byte fields only: compared as bytes.
+struct TriggerInputs {
+    NoteGatePair pair{};
+    float octave = 0.0f;
+    int32_t mode = -1;
+    int32_t tied = 0;
+    float divider = 0.0f;
+    float keyA = 0.0f;
+    float keyB = 0.0f;
+    float run = 0.0f;
+};
+static_assert(sizeof(TriggerInputs) == 4 * (2 * kSequencerVoices + 7), "no padding between the compared bytes");
+
+// What a layer's note output works from: a tick with the same, bit for bit,
+// after one in which no voice's value moved, sends nothing either.
+struct NoteOutputInputs {
+    SequencerVoices passed{};
+    float scale = 0.0f;
+    int32_t on = 0;
+    int32_t channel = -1;
+};
+static_assert(sizeof(NoteOutputInputs) == 4 * (kSequencerVoices + 3), "no padding between the compared bytes");
+
 struct LayerTriggerStage {
+    TriggerInputs settled{};
+    bool isSettled = false;
+    NoteOutputInputs outputSettled{};
+    bool outputIsSettled = false;
+    bool hanging = false;  // a note sent and not yet ended
     SequencerVoices notes{};
     SequencerVoices gates{};
     SequencerVoices passed{};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "EngineTestContext.h"
@@ -16,6 +17,7 @@
 #include "engine/FilterCoefficientTables.h"
 #include "engine/LinearGlide.h"
 #include "engine/VoiceLanes.h"
+#include "engine/VoiceMix.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -246,6 +248,27 @@ TEST(VoiceKernels, IncrementsFollowThePitchTable) {
     }
 }
 
+// A hold's phase wraps on its next step exactly from its wrap point up: the
+// point, the floats around it and phases across 0..2 agree with the step
+// itself, for rates from the smallest to past 2 and those that are not
+// numbers.
+TEST(VoiceKernels, HoldWrapPointsTellTheWrapBeforeTheStep) {
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    const float rates[] = {1e-6f, 0.0026f, 0.05f, 0.3333333f, 0.5f, 0.7f, 1.0f, 1.9999999f, 2.0f, 2.5f, 1e30f,
+                           0.0f, -0.5f, kInfinity, -kInfinity, std::numeric_limits<float>::quiet_NaN()};
+    Values values;
+    for (float rate : rates) {
+        const float at = holdWrapPoint(rate);
+        std::vector<float> phases = {0.0f, -0.0f, 1.0f, 2.0f, at, std::nextafter(at, -kInfinity),
+                                     std::nextafter(at, kInfinity), 2.0f - rate};
+        for (int k = 0; k < 200; ++k) phases.push_back(values.next(0.0f, 2.0f));
+        for (float p : phases) {
+            if (std::isnan(p)) continue;
+            EXPECT_EQ(p >= at, p + rate >= 2.0f) << "rate " << rate << " phase " << p;
+        }
+    }
+}
+
 // The three layers' mix over a span, in both modes and for every way the
 // layers can take part (off, on and quiet, playing through the filter or
 // around it), against one voice at a time: a playing voice's hold renews when
@@ -273,6 +296,7 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
                     for (int k = 0; k < kLanes; ++k) {
                         m.phase[k] = values.next(0.0f, 2.0f);
                         m.rate[k] = values.next(0.05f, 0.7f);
+                        m.wrapAt[k] = holdWrapPoint(m.rate[k]);
                         m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
                         m.gainLeft[k] = values.next(0.0f, 1.0f);
                         m.gainRight[k] = values.next(0.0f, 1.0f);

@@ -62,6 +62,31 @@ TEST_F(VoiceMixTest, PanLawLevelRampAndSoundSwitch) {
     for (int s = 0; s < 16; ++s) EXPECT_NEAR(left[s], 0.5f * std::sqrt(0.5f) * (0.5f + 0.5f * (s + 1) / 16), 1e-6);
 }
 
+// While a layer's envelopes rest its gains stay put, and each change of its
+// level, its pan, the filter mode or its gate still reaches the signal: a
+// table of changes, each heard in both channels once its line has run.
+TEST_F(VoiceMixTest, RestingGainsFollowEveryChange) {
+    struct Change {
+        bool perVoice;
+        float level, pan, gate;
+    };
+    const Change changes[] = {{false, 1.0f, 0.5f, 1.0f}, {false, 0.5f, 0.5f, 1.0f}, {false, 0.5f, 0.2f, 1.0f},
+                              {true, 0.5f, 0.2f, 1.0f},  {true, 0.25f, 0.2f, 1.0f}, {true, 0.25f, 0.9f, 1.0f},
+                              {true, 0.25f, 0.9f, 0.0f}, {true, 0.75f, 0.9f, 0.0f}, {true, 0.75f, 0.9f, 1.0f},
+                              {false, 0.75f, 0.9f, 1.0f}, {false, 0.0f, 0.9f, 1.0f}, {false, 1.0f, 0.0f, 1.0f}};
+    fill(1, 0.5f);
+    for (const Change& c : changes) {
+        settings.perVoiceFilter = c.perVoice;
+        settings.layers[1].level = c.level;
+        settings.layers[1].pan = c.pan;
+        gates[0] = c.gate;
+        tick(3);
+        const float gain = 0.5f * c.level * c.gate;
+        EXPECT_NEAR(left[15], gain * std::sqrt(1.0f - c.pan), 1e-6) << c.perVoice << " " << c.level << " " << c.pan;
+        EXPECT_NEAR(right[15], gain * std::sqrt(c.pan), 1e-6) << c.perVoice << " " << c.level << " " << c.pan;
+    }
+}
+
 // "Polycrush" renews each voice's held sample f(note) × 8 / (k² + 0.1) times
 // a second, in whole samples (no carry): every ceil(2 / rate) samples, rate
 // = f × 16 / ((k² + 0.1) × sample rate); at 0 every second sample.

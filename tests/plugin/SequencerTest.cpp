@@ -177,6 +177,40 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
     }
 }
 
+// Between steps nothing moves but what the person changes: a key range
+// that shuts a held note out, or the layer's sound switch, ends it within a
+// tick, and letting it back in starts it again within a tick, on every
+// layer and at either key.
+TEST(SequencerPhrase, AKeyRangeOrSoundSwitchChangedBetweenStepsActsWithinATick) {
+    struct {
+        int layer;
+        int32_t parameter;  // the layer's low or high key, or its sound switch
+        float shut, open;
+    } cases[] = {{0, 88, 36.5f / 128.0f, 1.0f}, {1, 90, 30.0f / 128.0f, 1.0f}, {2, 91, 36.5f / 128.0f, 0.0f},
+                 {0, 87, 90.0f / 128.0f, 0.0f}, {0, 341, 0.0f, 1.0f},          {2, 343, 0.0f, 1.0f}};
+    for (const auto& c : cases) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {9 + 11 * c.layer, 0.0f}})
+            d.instance->setParameter(index, value);
+        d.run({noteOnAt(100, 60)}, 20000, 16);  // between the step at 16538 and the next
+        const auto firstAfter = [&](int64_t from, uint8_t kind) {
+            for (const MidiAt& m : d.sent)
+                if (m.sample >= from && m.status >> 4 == kind) return m.sample - from;
+            return int64_t{-1};
+        };
+        ASSERT_GE(firstAfter(0, 9), 0) << c.layer;
+        d.instance->setParameter(c.parameter, c.shut);
+        d.run({}, 64, 16);
+        const int64_t off = firstAfter(20000, 8);
+        EXPECT_TRUE(off >= 0 && off < 32) << c.layer << " " << c.parameter << " " << off;
+        d.instance->setParameter(c.parameter, c.open);
+        d.run({}, 64, 16);
+        const int64_t on = firstAfter(20064, 9);
+        EXPECT_TRUE(on >= 0 && on < 32) << c.layer << " " << c.parameter << " " << on;
+    }
+}
+
 TEST(SequencerClock, DivisionSwingAndLoops) {
     // The host clock: steps per beat times the host's position.
     for (auto [divide, counter] : {std::pair{0.49f, 2}, {0.5f, 5}, {0.99f, 5}, {1.0f, 10}}) {
