@@ -117,7 +117,10 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
         });
         auto watching = std::async(std::launch::async, [&] {
             const toolkit_test::SeenWindow seen = toolkit_test::waitForBox(watcher, owner);
-            if (seen.window) toolkit_test::act(watcher, seen, c.answer);
+            if (seen.window) {
+                toolkit_test::act(watcher, seen, c.answer);
+                EXPECT_TRUE(toolkit_test::waitUntilGone(watcher, owner, seen)) << "the question outlived its answer";
+            }
             return seen;
         });
         std::vector<uint8_t> bytes = state;

@@ -179,6 +179,7 @@ TEST_F(X11Boxes, EachBoxAnswersByMouseKeysAndCloseButtonAndKeepsTheEditorsInput)
                 // The editor's view, beside the box: the click must not reach it.
                 clickAt(watcher, windows->nativeWindow(view), 590, 390);
                 for (BoxAct a : c.acts) act(watcher, seen, a);
+                EXPECT_TRUE(waitUntilGone(watcher, owner(), seen)) << "the box outlived its answer";
             }
             return seen;
         });

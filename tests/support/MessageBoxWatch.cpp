@@ -17,7 +17,43 @@ namespace toolkit_test {
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+// A box may close between the server's list of windows and the next
+// question about one of them; the answer is then an error, which Xlib's
+// default handler turns into exit() on the watching thread while the
+// box's own loop still runs.  While the watcher looks, its errors are
+// ignored (the question simply fails); any other connection's go to the
+// handler that was there.
+class WatcherErrors {
+public:
+    explicit WatcherErrors(Display* display) : display(display) {
+        XSync(display, False);
+        watched = display;
+        before = XSetErrorHandler(&handle);
+    }
+    ~WatcherErrors() {
+        XSync(display, False);
+        XSetErrorHandler(before);
+        watched = nullptr;
+    }
+    WatcherErrors(const WatcherErrors&) = delete;
+    WatcherErrors& operator=(const WatcherErrors&) = delete;
+
+private:
+    static int handle(Display* from, XErrorEvent* error) {
+        if (from == watched) return 0;
+        return before ? before(from, error) : 0;
+    }
+    Display* display;
+    static inline Display* watched = nullptr;
+    static inline XErrorHandler before = nullptr;
+};
+
+}  // namespace
+
 std::vector<unsigned long> boxesOf(Display* display, unsigned long owner) {
+    const WatcherErrors quiet(display);
     std::vector<unsigned long> found;
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
@@ -34,6 +70,7 @@ std::vector<unsigned long> boxesOf(Display* display, unsigned long owner) {
 }
 
 SeenWindow readWindow(Display* display, unsigned long window) {
+    const WatcherErrors quiet(display);
     SeenWindow seen;
     seen.window = window;
     XWindowAttributes attributes{};
@@ -91,10 +128,11 @@ SeenWindow waitForBox(Display* display, unsigned long owner) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!seen.window) return seen;
-    // Drawn: the box's Expose has been answered when its pixels are no longer black.
+    // Drawn: the box's Expose has been answered when its first button shows
+    // in its colour (every kind of box has it), so a click finds it.
     for (int tries = 0; tries < 200; ++tries) {
         seen = readWindow(display, seen.window);
-        if (!seen.pixels.empty() && seen.pixels[0] != 0) break;
+        if (!seen.pixels.empty() && !boundsOf(seen, kBoxAccent).isEmpty()) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return seen;
@@ -157,6 +195,17 @@ void act(Display* display, const SeenWindow& box, BoxAct action) {
             break;
         }
     }
+}
+
+bool waitUntilGone(Display* display, unsigned long owner, const SeenWindow& box) {
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    while (Clock::now() < end) {
+        const std::vector<unsigned long> boxes = boxesOf(display, owner);
+        if (std::find(boxes.begin(), boxes.end(), box.window) == boxes.end()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    act(display, box, BoxAct::Close);
+    return false;
 }
 
 }  // namespace toolkit_test

@@ -43,6 +43,10 @@ platform::WindowRect boundsOf(const SeenWindow& box, uint32_t colour);
 
 enum class BoxAct { ClickFirst, ClickSecond, Return, Escape, Close, ClickOutside };
 void act(_XDisplay* display, const SeenWindow& box, BoxAct action);
+// Waits (up to 10 s) for the box to go after its answer; one still shown is
+// closed then, so that a lost act fails the test instead of hanging it.
+// False when it had to be closed.
+bool waitUntilGone(_XDisplay* display, unsigned long owner, const SeenWindow& box);
 // A click at window pixels (XTest).
 void clickAt(_XDisplay* display, unsigned long window, int x, int y);
 
