@@ -181,10 +181,18 @@ void BWFrame::tick(CView* view) {
     if (BWFrameWidget* w = widgetOf(view)) w->idleTick(0);
 }
 
-bool BWFrame::pageHides(CView* view) const {
-    BWFrameWidget* w = widgetOf(view);
+bool BWFrame::pageHides(const BWFrameWidget* w) const {
     const PageSet* pages = w ? w->getPageSet() : nullptr;
     return pages && pages->isShown(BWFrameWidget::kOverlayPage) && w->getPageIndex() != BWFrameWidget::kAlwaysPage;
+}
+
+BWFrameWidget* BWFrame::childWidget(size_t index) {
+    if (childWidgetsOf != childrenChanges) {
+        childWidgets.resize(children.size());
+        for (size_t i = 0; i < children.size(); ++i) childWidgets[i] = widgetOf(children[i]);
+        childWidgetsOf = childrenChanges;
+    }
+    return childWidgets[index];
 }
 
 bool BWFrame::idle() {
@@ -203,8 +211,9 @@ bool BWFrame::idle() {
         if (!held->isAttached()) tick(held);
         return result;
     }
+    // A tick may add or remove views: each step looks the list up afresh.
     for (size_t i = 0; i < children.size(); ++i)
-        if (!pageHides(children[i])) tick(children[i]);
+        if (BWFrameWidget* w = childWidget(i); w && !pageHides(w)) w->idleTick(0);
     const bool result = CFrame::idle();
     if (overlay && !overlay->isAttached()) tick(overlay);
     return result;

@@ -74,10 +74,16 @@ private:
     bool overlayIsOpenMenu() const;
     bool overlayIsContainer() const;
     void tick(CView* view);
-    bool pageHides(CView* view) const;
+    bool pageHides(const BWFrameWidget* w) const;
+    // The widget side of the child at `index` (null for a plain view): a
+    // dynamic_cast per child and idle cost more than the rest of the idle,
+    // so the sides are looked up again only after the list changed.
+    BWFrameWidget* childWidget(size_t index);
 
     uint64_t currentTime = 0;
     std::vector<CView*> widgets;
+    std::vector<BWFrameWidget*> childWidgets;
+    uint64_t childWidgetsOf = ~uint64_t{0};  // the childrenChanges they were made for
     CView* overlay = nullptr;
     CView* insertionAnchor = nullptr;
     BWSystemInfo* systemInfo = nullptr;

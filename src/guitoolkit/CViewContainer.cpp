@@ -55,6 +55,7 @@ CView* CViewContainer::newCopy() const { return new CViewContainer(*this); }
 void CViewContainer::adopt(CView* view, std::vector<CView*>::iterator at) {
     view->remember();
     children.insert(at, view);
+    ++childrenChanges;
     if (attachedFlag) {
         view->attached(this);
         view->invalid();
@@ -104,6 +105,7 @@ bool CViewContainer::removeView(CView* view, bool withForget) {
     at = std::find(children.begin(), children.end(), view);
     if (at == children.end()) return false;
     children.erase(at);
+    ++childrenChanges;
     detachChild(view, withForget);
     return true;
 }
@@ -112,6 +114,7 @@ bool CViewContainer::removeAll(bool withForget) {
     while (!children.empty()) {
         CView* view = children.front();
         children.erase(children.begin());
+        ++childrenChanges;
         detachChild(view, withForget);
     }
     return true;

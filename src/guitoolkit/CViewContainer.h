@@ -110,6 +110,9 @@ protected:
     int32_t keyToChildren(VstKeyCode& keyCode, int32_t (CView::*handler)(VstKeyCode&));
 
     std::vector<CView*> children;
+    // Counts every change of the list, so that what is derived from it (the
+    // frame's widget sides) is made again only when it moved.
+    uint64_t childrenChanges = 0;
     COffscreenContext* offscreen = nullptr;
     CColor backgroundColor = colourBlack;
     CPoint backgroundOffset;
