@@ -197,11 +197,15 @@ void HostWindowLink::afterIdle() {
 }
 
 // What the editor's window painted since the last copy goes into the
-// host's buffer; a buffer the host replaced takes all of it.
+// host's buffer, rectangle by rectangle (a meter in one corner and a light in
+// the other are two small copies, not the box around both); a buffer the
+// host replaced takes all of it.
 void HostWindowLink::copyToHost() {
     const std::vector<platform::WindowId> children = backEnd.headless->childrenOf(parent);
     const platform::WindowId shown = children.empty() ? parent : children.front();
-    WindowRect changed = backEnd.headless->takePainted(shown);
+    WindowRect changed;
+    platform::PaintRegion::Pieces pieces;
+    size_t count = backEnd.headless->takePainted(shown, changed, pieces);
     const platform::WindowSurface s = backEnd.headless->surface(shown);
     if (filled != host.pixels || filledWidth != host.width || filledHeight != host.height || filledWindow != shown) {
         filled = host.pixels;
@@ -209,11 +213,17 @@ void HostWindowLink::copyToHost() {
         filledHeight = host.height;
         filledWindow = shown;
         changed = {0, 0, s.width, s.height};
+        count = 0;
     }
     if (!host.pixels || !s.pixels) return;
-    const int32_t right = std::min({changed.right, s.width, host.width});
-    const int32_t bottom = std::min({changed.bottom, s.height, host.height});
-    const int32_t left = std::max(changed.left, 0), top = std::max(changed.top, 0);
+    if (count == 0) return copyRect(s, changed);
+    for (size_t i = 0; i < count; ++i) copyRect(s, pieces[i]);
+}
+
+void HostWindowLink::copyRect(const platform::WindowSurface& s, const WindowRect& rect) {
+    const int32_t right = std::min({rect.right, s.width, host.width});
+    const int32_t bottom = std::min({rect.bottom, s.height, host.height});
+    const int32_t left = std::max(rect.left, 0), top = std::max(rect.top, 0);
     for (int32_t y = top; y < bottom && left < right; ++y)
         std::copy(s.pixels + size_t(y) * s.width + left, s.pixels + size_t(y) * s.width + right,
                   host.pixels + size_t(y) * host.width + left);

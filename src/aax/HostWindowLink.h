@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "platform/HostWindow.h"
+#include "platform/WindowSystem.h"
 
 class HostWindowLink {
 public:
@@ -47,6 +48,8 @@ private:
     HostWindowLink(platform::HostWindow& host, BackEnd& backEnd, uint32_t parent, uint64_t owner);
     void takeHeadlessEvents();
     void copyToHost();
+    // One rectangle of the window's surface into the host's buffer, kept to both.
+    void copyRect(const platform::WindowSurface& surface, const platform::WindowRect& rect);
 
     platform::HostWindow& host;
     BackEnd& backEnd;

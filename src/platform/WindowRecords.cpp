@@ -86,12 +86,15 @@ WindowRect WindowRecords::unite(const WindowRect& a, const WindowRect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
-WindowRect WindowRecords::takePainted(WindowId window) {
+size_t WindowRecords::takePainted(WindowId window, WindowRect& box, PaintRegion::Pieces& pieces) {
+    box = {};
     WindowRecord* record = find(window);
-    if (!record) return {};
-    const WindowRect painted = record->painted;
+    if (!record) return 0;
+    box = record->painted;
+    const size_t count = record->paintedPieces.piecesOf(box, pieces);
     record->painted = {};
-    return painted;
+    record->paintedPieces.clear();
+    return count;
 }
 
 bool WindowRecords::paint(WindowId window) {
@@ -106,6 +109,8 @@ bool WindowRecords::paint(WindowId window) {
     record->update = {};
     record->updatePieces.clear();
     record->painted = unite(record->painted, event.paintRect);
+    if (event.paintPieces.empty()) record->paintedPieces.add(event.paintRect);
+    for (const WindowRect& piece : event.paintPieces) record->paintedPieces.add(piece);
     deliver(window, event);
     if (!(record = find(window))) return true;
     if (event.paintPieces.empty()) {

@@ -30,6 +30,7 @@ struct WindowRecord {
     WindowRect update;
     PaintRegion updatePieces;  // the same, rectangle by rectangle
     WindowRect painted;  // since takePainted last asked
+    PaintRegion paintedPieces;  // the same, rectangle by rectangle
     CursorShape cursor = CursorShape::Arrow;
     bool tracking = false;
 };
@@ -44,8 +45,11 @@ public:
     WindowId parentOf(WindowId window) const override;
     // The window's children, in the order they were made.
     std::vector<WindowId> childrenOf(WindowId window) const;
-    // The part of the window's surface painted since the last call.
-    WindowRect takePainted(WindowId window);
+    // The part of the window's surface painted since the last call: the
+    // rectangles apart into `pieces`, their number the result; 0 when the
+    // box around them is the one piece (`box` holds it, empty when nothing
+    // was painted).
+    size_t takePainted(WindowId window, WindowRect& box, PaintRegion::Pieces& pieces);
     static WindowRect unite(const WindowRect& a, const WindowRect& b);
     bool hasCaption(WindowId window) const override;
     void invalidate(WindowId window, const WindowRect& rect) override;
