@@ -172,9 +172,13 @@ void BWLevelMeterPic::idle(int32_t argument) {
             peak = std::max(0.0f, peak - kPeakFall);
             shown = peak;
         }
+        const bool first = lastFrame < 0;
         lastFrame = stripFrame(framePosition(shown), frameCount);
-        stripOffset = horizontalStrip ? CPoint(lastFrame * size.width(), 0) : CPoint(0, lastFrame * size.height());
-        setDirty(true);
+        const CPoint offset = horizontalStrip ? CPoint(lastFrame * size.width(), 0) : CPoint(0, lastFrame * size.height());
+        // A level that moves within the frame shown (the peak still holds
+        // it) repaints nothing.
+        if (first || offset != stripOffset) setDirty(true);
+        stripOffset = offset;
     }
     BWControl::idle(argument);
 }

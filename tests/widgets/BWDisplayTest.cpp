@@ -125,6 +125,42 @@ TEST(BWDisplay, StripFramesFollowTheBoundValueInsideTheStrip) {
     }
 }
 
+// An indicator follows its value on every idle but repaints only when the
+// frame it shows moves; a display that shows the value as text repaints on
+// every move.
+TEST(BWDisplay, APictureRepaintsOnlyWhenItsFrameMoves) {
+    const struct {
+        float bound;
+        bool picture, text;  // repaints, as a picture and as a value text
+    } steps[] = {{0.1f, false, true}, {0.19f, false, true}, {0.2f, true, true},
+                 {0.39f, false, true}, {0.0f, true, true},  {0.0f, false, false}};
+    CBitmap* strip = numberedStrip(10, 8, 6);
+    for (const bool text : {false, true}) {
+        BWDisplay display(CRect(0, 0, 10, 8), nullptr, 1, nullptr, nullptr, text);
+        display.filmstrip = strip;
+        display.frameHeight = 8;
+        display.frameCount = 6;
+        float bound = 0.0f;
+        display.boundValue = &bound;
+        drawn(display);
+        for (const auto& step : steps) {
+            bound = step.bound;
+            display.idle(0);
+            EXPECT_EQ(display.isDirty(), text ? step.text : step.picture) << step.bound << (text ? " text" : "");
+            const auto shown = drawn(display);
+            if (!text) {
+                EXPECT_EQ(frameAt(*shown, 3, 3), int32_t(step.bound * 5.0f)) << "a repaint shows the same frame";
+            }
+        }
+        // Made dirty by something else, a move within the frame keeps it dirty.
+        display.setVisible(true);
+        bound = 0.05f;
+        display.idle(0);
+        EXPECT_TRUE(display.isDirty());
+    }
+    strip->forget();
+}
+
 TEST(BWDisplay, DragsSnapIntegersAndTheWheelStepsWithoutEdits) {
     WidgetScene scene;
     RecordingMenu menu(scene.log);

@@ -88,6 +88,26 @@ TEST(BWLevelMeterPic, FramesAndFallingPeak) {
     EXPECT_NEAR(meter.getPeak(), 0.5f - 4 * 0.055f, 1e-6);
 }
 
+// The meter repaints when the frame it shows moves, not while a falling
+// peak stays inside one frame: at 4 frames the peak 0.5 shows frame 2, then
+// 0.445 to 0.28 frame 1, then 0.225 frame 0.
+TEST(BWLevelMeterPic, RepaintsOnlyWhenItsFrameMoves) {
+    float level = 0.25f;
+    CBitmap* strip = numberedStrip(36, 55, 4);
+    BWLevelMeterPic meter(CRect(0, 0, 36, 55), nullptr, 197, nullptr, strip, 4, &level);
+    std::vector<int32_t> frames;
+    std::vector<bool> repaints;
+    for (int i = 0; i < 6; ++i) {
+        meter.idle(0);
+        frames.push_back(meter.getLastFrame());
+        repaints.push_back(meter.isDirty());
+        EXPECT_EQ(frameAt(*drawn(meter), 10, 10), meter.getLastFrame());
+    }
+    EXPECT_EQ(frames, (std::vector<int32_t>{2, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(repaints, (std::vector<bool>{true, true, false, false, false, true}));
+    strip->forget();
+}
+
 TEST(BWMouseArea, ReadingsClampsWheelAndClosedEdits) {
     WidgetScene scene;
     auto* area = scene.add(new BWMouseArea(CRect(0, 0, 100, 50), &scene.listener, 78, scene.frame));
