@@ -151,14 +151,17 @@ double BWAAXWrapperParameters::defaultOf(int32_t index) {
 
 // UpdateNormalizedValue changes the parameter's own value and posts it to
 // the host as its current value, which the host shows and does not record;
-// a value the parameter holds already posts nothing.
+// a value the parameter holds already posts nothing.  This runs on every
+// view timer call: each parameter is taken by its place in the manager (the
+// bypass first, then the core's in index order) and its identifier checked,
+// and looked up by identifier only when that is not it.
 void BWAAXWrapperParameters::followCoreValues() {
     char id[32];
     for (int32_t i = 0; i < effect->numParams; ++i) {
-        std::snprintf(id, sizeof(id), "%d", i);
-        if (AAX_IParameter* parameter = mParameterManager.GetParameterByID(id)) {
-            parameter->UpdateNormalizedValue(core->getParameter(i));
-        }
+        *std::to_chars(id, id + sizeof(id) - 1, i).ptr = 0;
+        AAX_IParameter* parameter = mParameterManager.GetParameter(i + 1);
+        if (!parameter || std::strcmp(parameter->Identifier(), id) != 0) parameter = mParameterManager.GetParameterByID(id);
+        if (parameter) parameter->UpdateNormalizedValue(core->getParameter(i));
     }
 }
 
