@@ -68,15 +68,16 @@ void BWDisplay::idle(int32_t argument) {
             const float next = rawIndex ? loadShared(*boundValue) : fraction();
             if (floatChanged(next, value)) {
                 // A control counts any new value as dirty; a picture whose
-                // frame stays the one shown is no change to the eye, so it
-                // stays clean unless something else made it dirty.
+                // frame stays the one shown (and that shows no value text
+                // or list entry) is no change to the eye, so it stays clean
+                // unless something else made it dirty.
                 const bool wasDirty = isDirty();
                 value = next;
                 const int32_t index = rawIndex ? stripFrame(next, frameCount)
                                                : stripFrame(static_cast<float>(frameCount - 1) * next, frameCount);
                 if (index * frameHeight != lastFrameOffset)
                     setDirty(true);
-                else if (!wasDirty && !showValue)
+                else if (!wasDirty && !showValue && textList.entries.empty())
                     setDirty(false);
             }
         }
