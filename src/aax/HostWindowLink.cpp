@@ -199,7 +199,8 @@ void HostWindowLink::afterIdle() {
 // What the editor's window painted since the last copy goes into the
 // host's buffer, rectangle by rectangle (a meter in one corner and a light in
 // the other are two small copies, not the box around both); a buffer the
-// host replaced takes all of it.
+// host replaced, or a window surface made anew (which the frame repaints by
+// its whole update box, not by the pieces), takes all of it.
 void HostWindowLink::copyToHost() {
     const std::vector<platform::WindowId> children = backEnd.headless->childrenOf(parent);
     const platform::WindowId shown = children.empty() ? parent : children.front();
@@ -207,8 +208,10 @@ void HostWindowLink::copyToHost() {
     platform::PaintRegion::Pieces pieces;
     size_t count = backEnd.headless->takePainted(shown, changed, pieces);
     const platform::WindowSurface s = backEnd.headless->surface(shown);
-    if (filled != host.pixels || filledWidth != host.width || filledHeight != host.height || filledWindow != shown) {
+    if (filled != host.pixels || filledWidth != host.width || filledHeight != host.height || filledWindow != shown ||
+        filledFrom != s.pixels) {
         filled = host.pixels;
+        filledFrom = s.pixels;
         filledWidth = host.width;
         filledHeight = host.height;
         filledWindow = shown;

@@ -61,4 +61,5 @@ private:
     int32_t filledWidth = 0;
     int32_t filledHeight = 0;
     uint32_t filledWindow = 0;
+    const uint32_t* filledFrom = nullptr;  // the window's surface it was filled from
 };
