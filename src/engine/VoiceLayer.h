@@ -4,8 +4,14 @@
 // layer's pitch offset and "Age" drift (the eight drifts at once, their
 // random targets drawn eight at a time), voice starts on the zones that the
 // layer's handler places on (key, layer), and the next tick rendered for
-// every sounding voice, each sample's data read once for all the voices on
-// it.  The per-sample chain reads each voice's left buffer.
+// every sounding voice.  The per-sample chain reads each voice's left buffer.
+//
+// The samples the voices read are held open (BWSampleData::beginRead) from
+// the first tick that reads each until releaseSamples, which the render
+// calls at the end of every host block: a tick then costs a look-up among
+// the held samples instead of a handshake per sample.  A writer waiting to
+// replace a held sample gets it back at the next tick, and a render that
+// stopped between blocks holds nothing.
 //
 // Audio thread, except construction and attach (host thread, at build).
 
@@ -29,6 +35,7 @@ public:
     using Reader = BWRomplerReader<kEngineTick>;
 
     explicit VoiceLayer(BWSystemInfo& system);
+    ~VoiceLayer();
     VoiceLayer(const VoiceLayer&) = delete;
     VoiceLayer& operator=(const VoiceLayer&) = delete;
 
@@ -42,6 +49,9 @@ public:
     // handler is switching instruments.
     void tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
               const AgeSetting& age);
+
+    // Lets go of every sample the ticks since the last call held open.
+    void releaseSamples();
 
     const float* output(int voice) const { return readers[voice].left; }
     const Reader& reader(int voice) const { return readers[voice]; }
@@ -68,6 +78,10 @@ private:
     // Binds the voices whose trigger is new; answers which did.
     uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);
     void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);
+    // Whether the sample may be read this tick: held already, or opened now.
+    bool holdSample(BWSampleData* sample);
+    // Lets go of the held samples a writer waits for.
+    void yieldToWriters();
 
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
@@ -84,4 +98,9 @@ private:
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn
     VoiceValues triggerSeen{};     // the trigger value the last tick acted on
     VoiceValues gateSeen{};
+    // Enough for every voice moving to another sample a few times between
+    // two releases; when full, all are let go and taken again as read.
+    static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
+    std::array<BWSampleData*, kMaxHeld> held{};
+    int32_t heldCount = 0;
 };
