@@ -64,6 +64,7 @@ void VoiceLayer::yieldToWriters() {
 void VoiceLayer::restore(const Running& saved) {
     releaseSamples();
     for (Reader& voice : readers) voice.reset();
+    sounding = 0;
     drift = saved.drift;
     clamped = saved.clamped;
     notesNow = saved.notesNow;
@@ -74,12 +75,6 @@ void VoiceLayer::restore(const Running& saved) {
 
 void VoiceLayer::attachTo(BWRomplerHandler& handler) {
     for (Reader& voice : readers) handler.addVoice(&voice);
-}
-
-bool VoiceLayer::anyActive() const {
-    for (const Reader& voice : readers)
-        if (voice.isActive()) return true;
-    return false;
 }
 
 void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates,
@@ -123,11 +118,13 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 // follows its note (the eight increments at once).  The samples they read
 // stay open until the render releases them.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
+    if ((sounding | started) == 0) return releaseSamples();
     uint32_t following = 0;
     for (int k = 0; k < kLayerVoices; ++k)
         if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
     const uint32_t rendering = started | following;
-    if (rendering == 0) return;
+    // A voice that ends in this tick still sounds in its first frames.
+    sounding = rendering;
     if (following != 0) {
         alignas(32) float increments[kLayerVoices];
         kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,

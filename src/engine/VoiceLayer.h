@@ -55,14 +55,21 @@ public:
 
     const float* output(int voice) const { return readers[voice].left; }
     const Reader& reader(int voice) const { return readers[voice]; }
-    Reader& reader(int voice) { return readers[voice]; }
+    // A voice handed out for changes may be made to play or have its buffers
+    // written: it counts as sounding until the next tick looks at it.
+    Reader& reader(int voice) {
+        sounding |= 1u << voice;
+        return readers[voice];
+    }
     // The note of each voice before drift, 0..127: the sample-and-hold of the
     // mix tracks it.
     const VoiceValues& clampedNotes() const { return clamped; }
     const VoiceValues& noteValues() const { return notesNow; }
     const VoiceValues& triggerValues() const { return trigger; }
-    // Whether any voice plays (a sample bound and sounding).
-    bool anyActive() const;
+    // The voices that may sound (bit k for voice k): those playing after the
+    // last tick, as only a tick starts a voice.  A voice outside it is idle
+    // and its buffers hold silence.
+    uint32_t soundingVoices() const { return sounding; }
 
     // What the layer keeps from tick to tick besides its voices, as a copy.
     // Restoring it also makes every voice idle and unbound, as a new voice
@@ -98,6 +105,7 @@ private:
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn
     VoiceValues triggerSeen{};     // the trigger value the last tick acted on
     VoiceValues gateSeen{};
+    uint32_t sounding = 0;
     // Enough for every voice moving to another sample a few times between
     // two releases; when full, all are let go and taken again as read.
     static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
