@@ -47,6 +47,7 @@ bool VoiceLayer::holdSample(BWSampleData* sample) {
     if (heldCount == kMaxHeld) releaseSamples();
     if (!sample->beginRead()) return false;
     held[heldCount++] = sample;
+    factsStale = true;  // the values may have been replaced while not held
     return true;
 }
 
@@ -140,7 +141,10 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
     }
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on
-    // these stores).
+    // these stores): they change only when a voice starts or a sample is
+    // taken anew, once a block at least.
+    if (started == 0 && !factsStale) return;
+    factsStale = false;
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
         const BWSampleZone* zone = readers[k].getZone();

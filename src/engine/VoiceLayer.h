@@ -111,4 +111,5 @@ private:
     static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
     std::array<BWSampleData*, kMaxHeld> held{};
     int32_t heldCount = 0;
+    bool factsStale = true;  // a sample was taken anew since zoneFacts were read
 };

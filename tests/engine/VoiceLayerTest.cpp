@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "BWRomplerLibraryFixture.h"
@@ -209,6 +210,20 @@ TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
         }
         layer.restore({});
     }
+}
+
+// A sample replaced between two blocks at half its rate: the voice playing
+// it steps half as far from the next block's second tick on.
+TEST_F(VoiceLayerTest, FollowsTheRateOfASampleReplacedBetweenBlocks) {
+    BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
+    for (int t = 0; t < 3; ++t) tick(70, 1);
+    const float before = std::as_const(layer).reader(0).getIncrement();
+    layer.releaseSamples();
+    const std::vector<int16_t> values(4000, int16_t(8192));
+    ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 22050.0f));
+    EXPECT_EQ(tick(70, 1), 0.25f);  // the new values at the old step
+    tick(70, 1);
+    EXPECT_EQ(std::as_const(layer).reader(0).getIncrement(), before / 2);
 }
 
 }  // namespace
