@@ -69,6 +69,13 @@ public:
     // the kick bus into kick.
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
+    // Lets go of the samples the ticks held open (VoiceLayer::releaseSamples):
+    // at the end of every host block, so that a writer never waits on a
+    // render that stopped.
+    void releaseSamples() {
+        for (VoiceLayer& layer : layers) layer.releaseSamples();
+    }
+
     // Since the last tickChain no voice has been changing its level (nor
     // playing a sample to its end), and no filter envelope its own: with the
     // outputs muted, the voices may stand still until a gate moves.

@@ -34,8 +34,38 @@ VoiceLayer::VoiceLayer(BWSystemInfo& system) : system(system) {
     }
 }
 
+VoiceLayer::~VoiceLayer() { releaseSamples(); }
+
+void VoiceLayer::releaseSamples() {
+    for (int32_t i = 0; i < heldCount; ++i) held[i]->endRead();
+    heldCount = 0;
+}
+
+bool VoiceLayer::holdSample(BWSampleData* sample) {
+    for (int32_t i = 0; i < heldCount; ++i)
+        if (held[i] == sample) return true;
+    if (heldCount == kMaxHeld) releaseSamples();
+    if (!sample->beginRead()) return false;
+    held[heldCount++] = sample;
+    factsStale = true;  // the values may have been replaced while not held
+    return true;
+}
+
+void VoiceLayer::yieldToWriters() {
+    for (int32_t i = 0; i < heldCount;) {
+        if (!held[i]->isLoading()) {
+            ++i;
+            continue;
+        }
+        held[i]->endRead();
+        held[i] = held[--heldCount];
+    }
+}
+
 void VoiceLayer::restore(const Running& saved) {
+    releaseSamples();
     for (Reader& voice : readers) voice.reset();
+    sounding = 0;
     drift = saved.drift;
     clamped = saved.clamped;
     notesNow = saved.notesNow;
@@ -46,12 +76,6 @@ void VoiceLayer::restore(const Running& saved) {
 
 void VoiceLayer::attachTo(BWRomplerHandler& handler) {
     for (Reader& voice : readers) handler.addVoice(&voice);
-}
-
-bool VoiceLayer::anyActive() const {
-    for (const Reader& voice : readers)
-        if (voice.isActive()) return true;
-    return false;
 }
 
 void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates,
@@ -93,13 +117,15 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 
 // Every started or sounding voice renders the tick; a sounding one first
 // follows its note (the eight increments at once).  The samples they read
-// are opened once each.
+// stay open until the render releases them.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
+    if ((sounding | started) == 0) return releaseSamples();
     uint32_t following = 0;
     for (int k = 0; k < kLayerVoices; ++k)
         if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
     const uint32_t rendering = started | following;
-    if (rendering == 0) return;
+    // A voice that ends in this tick still sounds in its first frames.
+    sounding = rendering;
     if (following != 0) {
         alignas(32) float increments[kLayerVoices];
         kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
@@ -107,26 +133,18 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
         for (int k = 0; k < kLayerVoices; ++k)
             if (following >> k & 1u) readers[k].setIncrement(increments[k]);
     }
-    BWSampleData* samples[kLayerVoices];
-    bool readable[kLayerVoices];
-    int32_t opened = 0;
-    for (int k = 0; k < kLayerVoices; ++k) {
-        BWSampleData* sample = rendering >> k & 1u ? readers[k].readingSample() : nullptr;
-        if (!sample || std::find(samples, samples + opened, sample) != samples + opened) continue;
-        samples[opened] = sample;
-        readable[opened++] = sample->beginRead();
-    }
+    yieldToWriters();
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
         BWSampleData* sample = readers[k].readingSample();
-        const int32_t at = static_cast<int32_t>(std::find(samples, samples + opened, sample) - samples);
-        readers[k].renderTick(sample && at < opened && readable[at], kernels);
+        readers[k].renderTick(sample && holdSample(sample), kernels);
     }
-    for (int32_t i = 0; i < opened; ++i)
-        if (readable[i]) samples[i]->endRead();
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on
-    // these stores).
+    // these stores): they change only when a voice starts or a sample is
+    // taken anew, once a block at least.
+    if (started == 0 && !factsStale) return;
+    factsStale = false;
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
         const BWSampleZone* zone = readers[k].getZone();

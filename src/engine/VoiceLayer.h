@@ -4,8 +4,14 @@
 // layer's pitch offset and "Age" drift (the eight drifts at once, their
 // random targets drawn eight at a time), voice starts on the zones that the
 // layer's handler places on (key, layer), and the next tick rendered for
-// every sounding voice, each sample's data read once for all the voices on
-// it.  The per-sample chain reads each voice's left buffer.
+// every sounding voice.  The per-sample chain reads each voice's left buffer.
+//
+// The samples the voices read are held open (BWSampleData::beginRead) from
+// the first tick that reads each until releaseSamples, which the render
+// calls at the end of every host block: a tick then costs a look-up among
+// the held samples instead of a handshake per sample.  A writer waiting to
+// replace a held sample gets it back at the next tick, and a render that
+// stopped between blocks holds nothing.
 //
 // Audio thread, except construction and attach (host thread, at build).
 
@@ -29,6 +35,7 @@ public:
     using Reader = BWRomplerReader<kEngineTick>;
 
     explicit VoiceLayer(BWSystemInfo& system);
+    ~VoiceLayer();
     VoiceLayer(const VoiceLayer&) = delete;
     VoiceLayer& operator=(const VoiceLayer&) = delete;
 
@@ -43,16 +50,26 @@ public:
     void tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
               const AgeSetting& age);
 
+    // Lets go of every sample the ticks since the last call held open.
+    void releaseSamples();
+
     const float* output(int voice) const { return readers[voice].left; }
     const Reader& reader(int voice) const { return readers[voice]; }
-    Reader& reader(int voice) { return readers[voice]; }
+    // A voice handed out for changes may be made to play or have its buffers
+    // written: it counts as sounding until the next tick looks at it.
+    Reader& reader(int voice) {
+        sounding |= 1u << voice;
+        return readers[voice];
+    }
     // The note of each voice before drift, 0..127: the sample-and-hold of the
     // mix tracks it.
     const VoiceValues& clampedNotes() const { return clamped; }
     const VoiceValues& noteValues() const { return notesNow; }
     const VoiceValues& triggerValues() const { return trigger; }
-    // Whether any voice plays (a sample bound and sounding).
-    bool anyActive() const;
+    // The voices that may sound (bit k for voice k): those playing after the
+    // last tick, as only a tick starts a voice.  A voice outside it is idle
+    // and its buffers hold silence.
+    uint32_t soundingVoices() const { return sounding; }
 
     // What the layer keeps from tick to tick besides its voices, as a copy.
     // Restoring it also makes every voice idle and unbound, as a new voice
@@ -68,6 +85,10 @@ private:
     // Binds the voices whose trigger is new; answers which did.
     uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);
     void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);
+    // Whether the sample may be read this tick: held already, or opened now.
+    bool holdSample(BWSampleData* sample);
+    // Lets go of the held samples a writer waits for.
+    void yieldToWriters();
 
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
@@ -84,4 +105,11 @@ private:
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn
     VoiceValues triggerSeen{};     // the trigger value the last tick acted on
     VoiceValues gateSeen{};
+    uint32_t sounding = 0;
+    // Enough for every voice moving to another sample a few times between
+    // two releases; when full, all are let go and taken again as read.
+    static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
+    std::array<BWSampleData*, kMaxHeld> held{};
+    int32_t heldCount = 0;
+    bool factsStale = true;  // a sample was taken anew since zoneFacts were read
 };

@@ -82,10 +82,14 @@ void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& ti
 
 // The voices' buffers frame by frame, so that a frame of the eight is one
 // row; the layer is quiet when none of them holds a sample, nor any hold.
+// With no voice sounding only the holds are looked at (a span of none).
 void LayerChain::takeSamples(const VoiceLayer& layer, int32_t from, int32_t n) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
     const float* voices[kLayerVoices];
+    quiet = layer.soundingVoices() == 0 && !kernels.takeRows(nullptr, from, 0, mix.rows, mix.held);
+    if (quiet) return;
     for (int v = 0; v < kLayerVoices; ++v) voices[v] = layer.output(v);
-    quiet = !voiceKernels().takeRows(voices, from, n, mix.rows, mix.held);
+    quiet = !kernels.takeRows(voices, from, n, mix.rows, mix.held);
 }
 
 // The hold is renewed f(note) × 8 / (k² + 0.1) times a second, so the

@@ -69,6 +69,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
         i += n;
     }
     endBlock(outputs, frames);
+    voices.releaseSamples();
     renderStoodStill = false;
     renderedBlocks.fetch_add(1, std::memory_order_relaxed);
     hold.leaveBlock();

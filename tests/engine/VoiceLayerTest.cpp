@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "BWRomplerLibraryFixture.h"
@@ -70,6 +74,8 @@ TEST_F(VoiceLayerTest, TriggersPickZonesByKeyAndAlternateLayers) {
     EXPECT_NEAR(layer.reader(0).getPosition(), before + 32 * layer.reader(0).getIncrement(), 1e-2);
     EXPECT_TRUE(handler.getInstrument()->isInUse());
     handler.resetVoices();
+    EXPECT_TRUE(handler.getInstrument()->isInUse());  // held open until the block's end
+    layer.releaseSamples();
     EXPECT_FALSE(handler.getInstrument()->isInUse());
 }
 
@@ -154,6 +160,70 @@ TEST_F(VoiceLayerTest, RendersAsEachVoiceAlone) {
                 ASSERT_EQ(together.output(k)[s], voice.left[s]) << "tick " << tick << " voice " << k << " frame " << s;
         }
     }
+}
+
+// The voices hold their samples open from tick to tick.  A writer replacing
+// the playing sample from another thread still gets its turn within a few
+// ticks, whether the render lets go at the end of each block of four ticks
+// or never (a block longer than the test); the voice plays the old values,
+// the new ones or, while the writer works, silence, and nothing else; once
+// the render stopped after its last block the writer waits for nothing.
+TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
+    BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
+    for (const int blockTicks : {4, 0}) {
+        std::atomic<bool> playing{true};
+        std::atomic<int> ticks{0};
+        std::vector<float> heard;
+        heard.reserve(1 << 20);
+        gates[0] = 1.0f;
+        notes[0] = 70.0f;
+        std::thread audio([&] {
+            for (int t = 1; playing.load(); ++t) {
+                layer.tick(handler, notes, gates, 0.0f, {});
+                if (heard.size() < heard.capacity()) heard.push_back(layer.output(0)[15]);
+                if (blockTicks > 0 && t % blockTicks == 0) layer.releaseSamples();
+                ticks.fetch_add(1);
+            }
+            layer.releaseSamples();
+        });
+        std::vector<float> written{float(sample.getLeft()[0]) / 32768.0f};
+        for (int round = 1; round <= 20; ++round) {
+            while (ticks.load() < 50 * round) std::this_thread::yield();
+            const float value = 0.01f * float(round);
+            const std::vector<int16_t> values(4000, int16_t(value * 32768.0f));
+            const auto start = std::chrono::steady_clock::now();
+            ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 44100.0f)) << blockTicks << " " << round;
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+            written.push_back(float(int16_t(value * 32768.0f)) / 32768.0f);
+        }
+        playing = false;
+        audio.join();
+        const std::vector<int16_t> last(4000, int16_t(8192));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(sample.setData(last.data(), nullptr, 4000, 44100.0f));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        size_t w = 0;
+        for (size_t t = 0; t < heard.size(); ++t) {
+            if (heard[t] == 0.0f) continue;
+            while (w < written.size() && heard[t] != written[w]) ++w;
+            ASSERT_LT(w, written.size()) << "tick " << t << " heard " << heard[t];
+        }
+        layer.restore({});
+    }
+}
+
+// A sample replaced between two blocks at half its rate: the voice playing
+// it steps half as far from the next block's second tick on.
+TEST_F(VoiceLayerTest, FollowsTheRateOfASampleReplacedBetweenBlocks) {
+    BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
+    for (int t = 0; t < 3; ++t) tick(70, 1);
+    const float before = std::as_const(layer).reader(0).getIncrement();
+    layer.releaseSamples();
+    const std::vector<int16_t> values(4000, int16_t(8192));
+    ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 22050.0f));
+    EXPECT_EQ(tick(70, 1), 0.25f);  // the new values at the old step
+    tick(70, 1);
+    EXPECT_EQ(std::as_const(layer).reader(0).getIncrement(), before / 2);
 }
 
 }  // namespace
