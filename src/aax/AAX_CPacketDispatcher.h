@@ -7,6 +7,7 @@
 // the coefficient thread are serialised, and a handler may call back into the
 // dispatcher on the dispatching thread.
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -48,5 +49,8 @@ private:
     AAX_VController* controller = nullptr;
     AAX_IACFEffectParameters* effectParameters = nullptr;
     uint64_t dispatchCount = 0;
+    // Whether a packet may be dirty: set with every mark (and by a new
+    // packet or a failed post), cleared by the Dispatch that looks.
+    std::atomic<bool> anyDirty{false};
     OwnerThreadMutex lockGuard;
 };
