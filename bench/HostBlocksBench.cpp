@@ -42,6 +42,13 @@ void HostBlocks(benchmark::State& state) {
     const double seconds = threadCpuSeconds() - start;
     state.counters["ns_per_frame"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * kFramesPerIteration);
 }
-BENCHMARK(HostBlocks)->Arg(16)->Arg(64)->Arg(512)->Repetitions(5)->DisplayAggregatesOnly(true)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(HostBlocks)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(512)
+    ->Repetitions(5)
+    ->DisplayAggregatesOnly(true)
+    ->MinTime(0.3)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

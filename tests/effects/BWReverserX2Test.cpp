@@ -179,7 +179,8 @@ TEST(BWReverserX2Test, FourFramesAtATimeMatchTheFrameLoopBitForBit) {
         ASSERT_TRUE(rigs[0].reverser.isPlaying());
         for (int channel = 0; channel < 2; ++channel)
             for (size_t n = 0; n < frames; ++n)
-                ASSERT_EQ(out[0][channel][n], out[1][channel][n]) << rate << " Hz, channel " << channel << ", frame " << n;
+                ASSERT_EQ(out[0][channel][n], out[1][channel][n])
+                    << rate << " Hz, channel " << channel << ", frame " << n;
     }
 }
 
