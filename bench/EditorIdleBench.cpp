@@ -18,15 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "aax/BWAAXDescription.h"
-#include "aax/BWAAXWrapperParameters.h"
 #include "editor/BWUniClientEditor.h"
 #include "BenchClock.h"
 #include "BenchFolders.h"
+#include "BenchModule.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryContent.h"
 #include "host/HeadlessView.h"
-#include "host/HostDescription.h"
 #include "host/HostInstance.h"
 #include "host/PageSetScript.h"
 #include "host/ViewCommands.h"
@@ -43,23 +41,7 @@ namespace fs = std::filesystem;
 constexpr double kCallsPerSecond = 1000.0 / HeadlessView::kTimerPeriodMs;
 constexpr int32_t kBlock = 512;
 
-const HostEffectDescriptor& effect() {
-    static HostRegistrar* registrar = [] {
-        auto* made = new HostRegistrar();
-        IACFUnknown* definition = nullptr;
-        AAXRegisterPlugin(made->unknown(), &definition);
-        if (definition) definition->Release();
-        return made;
-    }();
-    return *registrar->effect();
-}
-
 AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
-
-// The client of an instance that the bench drives directly.
-BWUniClient& clientOf(HostInstance& instance) {
-    return *dynamic_cast<BWAAXWrapperParameters*>(instance.effect())->getCore();
-}
 
 void EditorIdle(benchmark::State& state) {
     const bool playing = state.range(0) != 0;
@@ -70,7 +52,7 @@ void EditorIdle(benchmark::State& state) {
         ScopedZoom zoomed;
         std::string error;
         if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
-        HostInstance instance(effect(), 2, 44100.0f);
+        HostInstance instance(moduleEffect(), 2, 44100.0f);
         BWUniClient& client = clientOf(instance);
         setSettingString(SettingNames::kInstrumentsPath, instruments.string());
         globalRomplerLibrary().scan(true);
@@ -117,7 +99,7 @@ void EditorPageSwitch(benchmark::State& state) {
         ScopedZoom zoomed;
         std::string error;
         if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
-        HostInstance instance(effect(), 2, 44100.0f);
+        HostInstance instance(moduleEffect(), 2, 44100.0f);
         HeadlessView view(instance);
         if (!view.ok()) state.SkipWithError("the view did not open");
         view.tick(10);

@@ -140,7 +140,13 @@ void HostInstance::runBlock(float* const* outputs, int32_t frames) {
         auto ticksAt = [&](int64_t samples) {
             return std::llround(double(samples) / sampleRate * transport.tempo / 60.0 * transport.ticksPerQuarter);
         };
-        transport.tick += ticksAt(playedSamples) - ticksAt(before);
+        // The last block's end at an unchanged tempo is this one's start.
+        const bool sameScale = transport.tempo == endTicksTempo && transport.ticksPerQuarter == endTicksPerQuarter;
+        const int64_t startTicks = sameScale ? endTicks : ticksAt(before);
+        endTicks = ticksAt(playedSamples);
+        endTicksTempo = transport.tempo;
+        endTicksPerQuarter = transport.ticksPerQuarter;
+        transport.tick += endTicks - startTicks;
     }
 }
 

@@ -169,6 +169,11 @@ private:
     bool instancePosted = false;
     int32_t bufferLength = 0;
     int64_t playedSamples = 0;
+    // ticksAt(playedSamples) as the last block worked it out, and the scale
+    // it was worked out at (none before the first block).
+    int64_t endTicks = 0;
+    double endTicksTempo = -1.0;
+    uint32_t endTicksPerQuarter = 0;
     std::vector<float> inputSilence;
     float* inputs[2] = {};
 };

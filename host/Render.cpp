@@ -34,6 +34,9 @@ double TempoMap::tempoAtSeconds(double seconds) const {
 int64_t renderFrames(const RenderSettings& settings) { return std::max<int64_t>(int64_t(settings.seconds * settings.rate), 0); }
 
 bool waitUntil(const std::function<bool()>& ready, double seconds) {
+    // Almost always ready: then no clock is read (the render asks before
+    // every block).
+    if (ready()) return true;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     // A load takes milliseconds: look again often, without spinning a core.
@@ -66,6 +69,17 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
     float* outputs[2] = {buffers[0].data(), buffers[channels - 1].data()};
     size_t next = 0;
     const TempoMap tempo(settings.tempo, settings.tempoChanges);
+    // The sample of the next event, worked out once for it rather than at
+    // every block it is still ahead of.
+    size_t timedEvent = events.size();
+    int64_t timedAt = 0;
+    const auto sampleOf = [&](size_t event) {
+        if (event != timedEvent) {
+            timedEvent = event;
+            timedAt = std::llround(tempo.secondsAt(events[event].quarters) * settings.rate);
+        }
+        return timedAt;
+    };
     double reported = -1;
     for (int64_t done = 0; done < total;) {
         int32_t frames = int32_t(std::min<int64_t>(block, total - done));
@@ -73,7 +87,7 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
         if (!settings.tempoChanges.empty()) instance.transport.tempo = tempo.tempoAtSeconds(double(done) / settings.rate);
         bool programChange = false;
         while (next < events.size()) {
-            const int64_t at = std::llround(tempo.secondsAt(events[next].quarters) * settings.rate);
+            const int64_t at = sampleOf(next);
             if (at >= done + frames) break;
             // The block ends where a program change acts; the change opens
             // the next one.

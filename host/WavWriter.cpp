@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <immintrin.h>
+
+#include "core/LargestMagnitude.h"
 
 namespace {
 
@@ -66,6 +69,7 @@ bool WavWriter::open(const std::string& target, std::string& error) {
     toStandardOutput = target == "-";
     failed = false;
     framesWritten = 0;
+    largest = 0.0f;
     if (!toStandardOutput && !file.open(target)) return error = file.error(), false;
     const std::vector<uint8_t> bytes = header();
     if (!put(bytes.data(), bytes.size())) {
@@ -85,11 +89,32 @@ bool WavWriter::write(const float* const* blocks, int32_t count) {
     if (count < 0 || uint64_t(count) > frames - framesWritten) failed = true;
     if (failed) return false;
     interleaved.resize(size_t(count) * size_t(channels));
-    for (int32_t i = 0; i < count; ++i)
-        for (int c = 0; c < channels; ++c) interleaved[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][i];
+    if (channels == 2)
+        interleavePair(blocks[0], blocks[1], count);
+    else
+        for (int32_t i = 0; i < count; ++i)
+            for (int c = 0; c < channels; ++c) interleaved[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][i];
+    for (int c = 0; c < channels; ++c) largest = std::max(largest, largestMagnitude(blocks[c], count));
     framesWritten += uint64_t(count);
     static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian, as this machine's floats");
     return put(interleaved.data(), interleaved.size() * sizeof(float));
+}
+
+// Four frames a step: the two channels' lanes unpacked into left, right,
+// left, right.
+void WavWriter::interleavePair(const float* left, const float* right, int32_t count) {
+    float* out = interleaved.data();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 l = _mm_loadu_ps(left + i);
+        const __m128 r = _mm_loadu_ps(right + i);
+        _mm_storeu_ps(out + 2 * i, _mm_unpacklo_ps(l, r));
+        _mm_storeu_ps(out + 2 * i + 4, _mm_unpackhi_ps(l, r));
+    }
+    for (; i < count; ++i) {
+        out[2 * i] = left[i];
+        out[2 * i + 1] = right[i];
+    }
 }
 
 bool WavWriter::finish(std::string& error) {

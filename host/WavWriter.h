@@ -39,6 +39,8 @@ public:
     // Appends one block: `frames` samples of each channel.  False once any
     // write failed or more frames come than were promised.
     bool write(const float* const* blocks, int32_t frames);
+    // The largest magnitude of the samples written so far (NaN passed over).
+    float peak() const { return largest; }
     // Puts the file in place.  False with `error` set when a write failed or
     // fewer frames came than were promised; a file target then keeps its
     // old content.
@@ -46,6 +48,7 @@ public:
 
 private:
     bool put(const void* bytes, size_t size);
+    void interleavePair(const float* left, const float* right, int32_t count);
 
     int channels;
     uint32_t rate;
@@ -57,4 +60,5 @@ private:
     std::string path;
     platform::AtomicFile file;
     std::vector<float> interleaved;
+    float largest = 0.0f;
 };

@@ -279,14 +279,11 @@ int render(PluginModule& module, const Arguments& args) {
     WavWriter writer(instance.channels(), uint32_t(settings.rate), uint64_t(renderFrames(settings)));
     if (!writer.open(output, error)) return fail(error);
     const bool terminal = isatty(STDERR_FILENO);
-    float peak = 0;
     size_t midiPackets = 0;
     std::string failure;
     const bool rendered = renderBlocks(
         instance, events, settings,
         [&](const float* const* channels, int32_t frames) {
-            for (int c = 0; c < instance.channels(); ++c)
-                for (int32_t i = 0; i < frames; ++i) peak = std::max(peak, std::abs(channels[c][i]));
             // Counted and let go, like the audio: nothing is kept per block.
             midiPackets += instance.midiOut.timeline.size();
             instance.midiOut.timeline.clear();
@@ -305,7 +302,7 @@ int render(PluginModule& module, const Arguments& args) {
     // With the audio on the standard output, the summary goes beside it.
     (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
                                                << settings.seconds << " s, " << instance.channels() << " channels, "
-                                               << int(settings.rate) << " Hz" << (writer.isRF64() ? " (RF64)" : "") << ", peak " << peak
+                                               << int(settings.rate) << " Hz" << (writer.isRF64() ? " (RF64)" : "") << ", peak " << writer.peak()
                                                << ", " << midiPackets << " MIDI packets out\n";
     return 0;
 }

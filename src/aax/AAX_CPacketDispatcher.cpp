@@ -24,6 +24,7 @@ AAX_Result AAX_CPacketDispatcher::RegisterPacket(const char* identifier, int32_t
         packet = slot.get();
     }
     packetsHandlers.emplace(identifier ? identifier : "", Entry{packet, std::unique_ptr<AAX_IPacketHandler>(handler.Clone())});
+    anyDirty.store(true, std::memory_order_release);  // a new packet starts dirty
     return AAX_SUCCESS;
 }
 
@@ -33,11 +34,18 @@ AAX_Result AAX_CPacketDispatcher::SetDirty(const char* identifier, bool dirty) {
     const auto [first, last] = packetsHandlers.equal_range(identifier);
     for (auto entry = first; entry != last; ++entry)
         if (entry->second.packet) entry->second.packet->SetDirty(dirty);
+    if (dirty) anyDirty.store(true, std::memory_order_release);
     return AAX_SUCCESS;
 }
 
 AAX_Result AAX_CPacketDispatcher::Dispatch() {
+    // Hosts ask for coefficients far more often than values change (the
+    // host stand-in before every buffer): with no packet marked since the
+    // last pass, there is nothing to handle and no lock to take.  A mark
+    // that lands after this look is handled by the next pass.
+    if (!anyDirty.load(std::memory_order_acquire)) return AAX_SUCCESS;
     OwnerThreadLock lock(lockGuard);
+    anyDirty.store(false, std::memory_order_relaxed);
     const uint64_t serial = ++dispatchCount;
     AAX_Result result = AAX_SUCCESS;
     for (auto& [identifier, entry] : packetsHandlers) {
@@ -51,6 +59,7 @@ AAX_Result AAX_CPacketDispatcher::Dispatch() {
             posted = result == AAX_SUCCESS;
         }
         packet->SetDirty(!posted);
+        if (!posted) anyDirty.store(true, std::memory_order_relaxed);  // posted again next time
     }
     return result;
 }

@@ -3,10 +3,12 @@
 // and the identifiers that feed them.  A changed parameter marks its packets
 // dirty; the host's coefficient request (Dispatch) runs the handlers of the
 // dirty packets and posts the results through the controller.  Every
-// operation holds the owner-thread lock, so the GUI-side calls and Dispatch on
-// the coefficient thread are serialised, and a handler may call back into the
-// dispatcher on the dispatching thread.
+// operation on the packets holds the owner-thread lock, so the GUI-side calls
+// and Dispatch on the coefficient thread are serialised, and a handler may
+// call back into the dispatcher on the dispatching thread; a Dispatch with
+// nothing marked since the last one returns before the lock.
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -48,5 +50,8 @@ private:
     AAX_VController* controller = nullptr;
     AAX_IACFEffectParameters* effectParameters = nullptr;
     uint64_t dispatchCount = 0;
+    // Whether a packet may be dirty: set with every mark (and by a new
+    // packet or a failed post), cleared by the Dispatch that looks.
+    std::atomic<bool> anyDirty{false};
     OwnerThreadMutex lockGuard;
 };

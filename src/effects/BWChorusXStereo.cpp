@@ -150,54 +150,92 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     float fl = filterLeft;
     float fr = filterRight;
     int32_t w = writeIndex;
-    for (int32_t n = 0; n < frames; ++n) {
-        mix += mixStep;
-        const float inLeft = left[n] * kInputGain;
-        const float inRight = right[n] * kInputGain;
-        fl = inLeft * 1.53846f - fl * 0.35f;
-        fr = inRight * 1.53846f - fr * 0.35f;
-        lineData[0][w] = fl;
-        lineData[1][w] = fl;
-        lineData[2][w] = fr;
-        lineData[3][w] = fr;
-        delay = add(delay, step);
-        if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
-        const __m128i whole = _mm_cvttps_epi32(delay);
-        const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
-        // a = i < 0 ? i + length : i;  b = i <= 0 ? i - 1 + length : i - 1
-        const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
-        const __m128i back = _mm_sub_epi32(i, ones);
-        const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
-        const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
-        alignas(16) int32_t before[kLines];
-        _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
-        Floats near;
-        Floats far;
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0) {
-            // No tap at the line's start: each voice's two taps lie side by
-            // side, one load apiece.
-            const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
-                                               reinterpret_cast<const __m64*>(lineData[1] + before[1]));
-            const Floats taps23 = _mm_loadh_pi(pairAt(lineData[2] + before[2]),
-                                               reinterpret_cast<const __m64*>(lineData[3] + before[3]));
-            far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
-            near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
-        } else {
-            alignas(16) int32_t at[kLines];
-            _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
-            near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
-            far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
-                              lineData[3][before[3]]);
+    // The voices and levels of a chunk are kept, and the chunk's output made
+    // from them afterwards, four frames a step.
+    alignas(16) float voices[kChunk][kLines];
+    float levels[kChunk];
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = std::min(kChunk, frames - done);
+        float* const chunkLeft = left + done;
+        float* const chunkRight = right + done;
+        for (int32_t n = 0; n < count; ++n) {
+            mix += mixStep;
+            levels[n] = mix;
+            const float inLeft = chunkLeft[n] * kInputGain;
+            const float inRight = chunkRight[n] * kInputGain;
+            fl = inLeft * 1.53846f - fl * 0.35f;
+            fr = inRight * 1.53846f - fr * 0.35f;
+            lineData[0][w] = fl;
+            lineData[1][w] = fl;
+            lineData[2][w] = fr;
+            lineData[3][w] = fr;
+            delay = add(delay, step);
+            if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
+            const __m128i whole = _mm_cvttps_epi32(delay);
+            const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
+            // a = i < 0 ? i + length : i;  b = i <= 0 ? i - 1 + length : i - 1
+            const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
+            const __m128i back = _mm_sub_epi32(i, ones);
+            const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
+            const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
+            alignas(16) int32_t before[kLines];
+            _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
+            Floats near;
+            Floats far;
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0) {
+                // No tap at the line's start: each voice's two taps lie side by
+                // side, one load apiece.
+                const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
+                                                   reinterpret_cast<const __m64*>(lineData[1] + before[1]));
+                const Floats taps23 = _mm_loadh_pi(pairAt(lineData[2] + before[2]),
+                                                   reinterpret_cast<const __m64*>(lineData[3] + before[3]));
+                far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
+                near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
+            } else {
+                alignas(16) int32_t at[kLines];
+                _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
+                near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
+                far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
+                                  lineData[3][before[3]]);
+            }
+            store(voices[n], add(far, mul(sub(near, far), weight)));
+            if (++w >= length) w = 0;
         }
-        alignas(16) float voice[kLines];
-        store(voice, add(far, mul(sub(near, far), weight)));
-        if (++w >= length) w = 0;
-        left[n] += ((inLeft + voice[0] + voice[1]) - left[n]) * mix;
-        right[n] += ((inRight + voice[2] + voice[3]) - right[n]) * mix;
+        mixVoices(chunkLeft, chunkRight, voices, levels, count);
     }
     store(currentDelay.data(), delay);
     currentMix = mix;
     filterLeft = fl;
     filterRight = fr;
     writeIndex = w;
+}
+
+// Each channel's two voices join its scaled input, and the sum is mixed
+// with the input at each frame's level: four frames a step, the four voices
+// of four frames turned into one vector per voice, each lane as the scalar
+// form of the tail.
+void BWChorusXStereo::mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
+                                int32_t count) {
+    using namespace lanes4;
+    int32_t n = 0;
+    for (; n + 4 <= count; n += 4) {
+        Floats v0 = load(voices[n]);
+        Floats v1 = load(voices[n + 1]);
+        Floats v2 = load(voices[n + 2]);
+        Floats v3 = load(voices[n + 3]);
+        _MM_TRANSPOSE4_PS(v0, v1, v2, v3);
+        const Floats level = load(levels + n);
+        const Floats l = load(left + n);
+        const Floats r = load(right + n);
+        const Floats inLeft = mul(l, splat(kInputGain));
+        const Floats inRight = mul(r, splat(kInputGain));
+        store(left + n, add(l, mul(sub(add(add(inLeft, v0), v1), l), level)));
+        store(right + n, add(r, mul(sub(add(add(inRight, v2), v3), r), level)));
+    }
+    for (; n < count; ++n) {
+        const float inLeft = left[n] * kInputGain;
+        const float inRight = right[n] * kInputGain;
+        left[n] += ((inLeft + voices[n][0] + voices[n][1]) - left[n]) * levels[n];
+        right[n] += ((inRight + voices[n][2] + voices[n][3]) - right[n]) * levels[n];
+    }
 }

@@ -38,6 +38,9 @@ private:
     // cannot reach them) not.
     template <bool Hold>
     void run(float* left, float* right, int32_t frames);
+    static constexpr int32_t kChunk = 16;  // the render routine's sub-block
+    static void mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
+                          int32_t count);
     void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyDepth(float value);

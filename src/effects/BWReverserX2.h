@@ -9,6 +9,8 @@
 // The ring's capacity is taken when the rate is prepared, for four beats at
 // the slowest tempo, so that a tempo change only moves the ring's end.
 
+#include <immintrin.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -58,6 +60,10 @@ private:
     void beginSlice(uint32_t blockStart, int32_t frame);
     void setSliceEnvelope();
     float envelope(float wet, uint32_t inSlice) const;
+    static constexpr int32_t kChunk = 16;  // the render routine's sub-block
+    void playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta, float wet,
+                         float wetDelta);
+    __m128 envelopes(__m128 wet, __m128i inSlice) const;
     float decayStepFor(float decay) const;
     uint32_t sliceSamples(double beats) const;
     void zeroRing();

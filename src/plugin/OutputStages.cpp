@@ -1,9 +1,9 @@
 #include "plugin/OutputStages.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <cmath>
+
+#include "core/LargestMagnitude.h"
 
 void DcBlocker::run(float* x, int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
@@ -51,25 +51,7 @@ float rampGain(float* left, float* right, int32_t n, float current, float target
     return target;
 }
 
-// Four running maxima a vector: the largest magnitude is one of the
-// samples, whichever order finds it.  A NaN sample is passed over, as the
-// comparison that keeps the larger one always did.
-float peakOf(const float* x, int32_t n) {
-    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-    __m128 a = _mm_setzero_ps(), b = _mm_setzero_ps();
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        a = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(x + i), magnitude), a);
-        b = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(x + i + 4), magnitude), b);
-    }
-    alignas(16) float lanes[8];
-    _mm_store_ps(lanes, a);
-    _mm_store_ps(lanes + 4, b);
-    float peak = 0.0f;
-    for (float lane : lanes) peak = std::max(peak, lane);
-    for (; i < n; ++i) peak = std::max(peak, std::fabs(x[i]));
-    return peak;
-}
+float peakOf(const float* x, int32_t n) { return largestMagnitude(x, n); }
 
 void BypassFade::setRate(float sampleRate) {
     const int32_t samples = static_cast<int32_t>(sampleRate * 0.01f);

@@ -135,6 +135,55 @@ TEST(BWReverserX2Test, ImpulseComesBackMirroredAroundTheNextSliceBoundary) {
     }
 }
 
+// Sub-blocks inside a slice run four frames at a time; a block longer than
+// a sub-block takes the frame loop.  With the level settled the two cut the
+// same noise into the same output, bit for bit, through slice edges with
+// both fades, "dec" and slices that read across the ring's start.
+TEST(BWReverserX2Test, FourFramesAtATimeMatchTheFrameLoopBitForBit) {
+    for (float rate : {44100.0f, 96000.0f}) {
+        ReverserRig rigs[2] = {ReverserRig(rate, 0.7f), ReverserRig(rate, 0.7f)};
+        for (ReverserRig& rig : rigs) {
+            rig.reverser.setParameter(R::kXFade, 0.35f);
+            rig.reverser.setParameter(R::kDec, 0.6f);
+            rig.reverser.setMix(0.8f);
+            rig.trigger();
+            settle(rig.reverser, 100000);  // the level glides while the slices play
+        }
+        constexpr int32_t kLong = 32;  // the frame loop's blocks
+        // Several rings' worth of four beats, so that slices start anywhere.
+        const size_t frames = static_cast<size_t>(rate) * 9;
+        std::vector<float> out[2][2];
+        for (int which = 0; which < 2; ++which) {
+            NoiseSource noise;
+            std::vector<float> left(kLong), right(kLong);
+            for (size_t done = 0; done < frames; done += kLong) {
+                for (int32_t i = 0; i < kLong; ++i) {
+                    left[size_t(i)] = noise.next();
+                    right[size_t(i)] = noise.next();
+                }
+                BWReverserX2& reverser = rigs[which].reverser;
+                if (which == 0) {
+                    // Sub-blocks of 16, the last split 3 + 13 for the
+                    // frames left over from four.
+                    reverser.process(left.data(), right.data(), 16);
+                    reverser.process(left.data() + 16, right.data() + 16, 3);
+                    reverser.process(left.data() + 19, right.data() + 19, 13);
+                } else {
+                    reverser.process(left.data(), right.data(), kLong);
+                }
+                reverser.tick();
+                out[which][0].insert(out[which][0].end(), left.begin(), left.end());
+                out[which][1].insert(out[which][1].end(), right.begin(), right.end());
+            }
+        }
+        ASSERT_TRUE(rigs[0].reverser.isPlaying());
+        for (int channel = 0; channel < 2; ++channel)
+            for (size_t n = 0; n < frames; ++n)
+                ASSERT_EQ(out[0][channel][n], out[1][channel][n])
+                    << rate << " Hz, channel " << channel << ", frame " << n;
+    }
+}
+
 TEST(BWReverserX2Test, DecFadesEachSliceOutLinearly) {
     // With a steady input the slice shows its gain curve directly; d = 0.97 v
     // + 0.03 fades to nothing in 1.5 d seconds, and "dec" 1 does not fade.

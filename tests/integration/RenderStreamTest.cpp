@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,6 +70,7 @@ TEST(RenderStream, WavAndRF64FilesReadBackWhole) {
             ASSERT_TRUE(writer.write(blocks, int32_t(block))) << label;
         }
         ASSERT_TRUE(writer.finish(error)) << error;
+        EXPECT_EQ(writer.peak(), 500.0f / 512.0f) << label;
 
         const std::vector<uint8_t> bytes = readAll(path.string());
         const uint64_t dataBytes = kFrames * uint64_t(c.channels) * 4;
@@ -120,6 +122,31 @@ TEST(RenderStream, WavAndRF64FilesReadBackWhole) {
         EXPECT_EQ(readAll(kept.string()), std::vector<uint8_t>({'o', 'l', 'd'})) << frames;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3) << "a temporary was left";
+}
+
+// The peak the render command reports is the largest magnitude written, in
+// any channel and any frame of a block (four at a time or the tail); a NaN
+// sample is passed over.
+TEST(RenderStream, WriterKeepsThePeakOfEverySample) {
+    TempDir folder;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        std::vector<float> left, right;
+        float peak;
+    } cases[] = {
+        {{0.25f, nan, -0.75f, 0.5f, 0.0f, 0.1f}, {-0.5f, 0.1f, 0.2f, nan, 0.6f, 0.2f}, 0.75f},
+        {{0.1f, 0.2f, 0.3f, 0.1f, 0.1f, 0.1f, 0.1f, -0.9f, 0.1f}, {0, 0, 0, 0, 0, 0, 0, 0, 0}, 0.9f},  // the tail
+        {{nan, nan}, {nan, nan}, 0.0f},
+    };
+    for (const auto& c : cases) {
+        WavWriter writer(2, 44100, c.left.size());
+        std::string error;
+        ASSERT_TRUE(writer.open((folder / "peak.wav").string(), error)) << error;
+        const float* blocks[2] = {c.left.data(), c.right.data()};
+        ASSERT_TRUE(writer.write(blocks, int32_t(c.left.size())));
+        EXPECT_EQ(writer.peak(), c.peak);
+        ASSERT_TRUE(writer.finish(error)) << error;
+    }
 }
 
 // An hour at 384 kHz is 11 GB of audio.  Kept in memory, the six seconds
