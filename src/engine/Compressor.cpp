@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/Float4.h"
 #include "engine/SoftClip.h"
 
 namespace {
@@ -11,6 +12,17 @@ namespace {
 constexpr float kMaxReduction[5] = {0.0f, 0.2f, 0.3f, 0.6f, 0.8f};
 constexpr float kAttackShare[5] = {0.3f, 0.35f, 0.4f, 0.5f, 0.6f};
 constexpr float kReleaseMs[5] = {100.0f, 200.0f, 400.0f, 600.0f, 800.0f};
+
+// Whether every sample compares equal to 0 (-0 too; NaN does not), four at
+// a time.
+bool allZero(const float* x, int32_t n) {
+    Int4 nonZero{};
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) nonZero |= load4(x + i) != 0.0f;
+    bool any = (nonZero[0] | nonZero[1] | nonZero[2] | nonZero[3]) != 0;
+    for (; i < n; ++i) any = any || x[i] != 0.0f;
+    return !any;
+}
 
 }  // namespace
 
@@ -39,9 +51,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 // block at a time, so that the keying and the gains around it run eight
 // samples at once instead of waiting on it.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
-    bool layersSilent = true;
-    for (int32_t i = 0; i < n; ++i) layersSilent = layersSilent && left[i] == 0.0f && right[i] == 0.0f;
-    if (layersSilent) return detectOnly(kick, n, c);
+    if (allZero(left, n) && allZero(right, n)) return detectOnly(kick, n, c);
     constexpr int32_t kBlock = 64;
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
@@ -74,13 +84,9 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
 // they are): only the detector runs on, keyed by the kick.  At rest and with
 // a silent kick it stays at rest.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
-    if (peak == 0.0f && smoothed == 0.0f) {
-        bool kickSilent = true;
-        for (int32_t i = 0; i < n; ++i) kickSilent = kickSilent && kick[i] == 0.0f;
-        if (kickSilent) {
-            reduction = 0.0f;
-            return;
-        }
+    if (peak == 0.0f && smoothed == 0.0f && allZero(kick, n)) {
+        reduction = 0.0f;
+        return;
     }
     float y = 0.0f;
     for (int32_t i = 0; i < n; ++i) {
