@@ -9,9 +9,40 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "engine/Float4.h"
 
 constexpr int kSequencerVoices = 8;
 using SequencerVoices = std::array<float, kSequencerVoices>;
+
+// Whether two records of four-byte fields hold the same bits.  Inline and
+// four words at a time, a record of a few dozen words costs a few vector
+// compares instead of a library call.
+template <typename Record>
+bool sameBits(const Record& a, const Record& b) {
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) % 4 == 0);
+    constexpr size_t kBytes = sizeof(Record);
+    const auto* x = reinterpret_cast<const unsigned char*>(&a);
+    const auto* y = reinterpret_cast<const unsigned char*>(&b);
+    Int4 differ{};
+    size_t at = 0;
+    for (; at + sizeof(Int4) <= kBytes; at += sizeof(Int4)) {
+        Int4 p, q;
+        std::memcpy(&p, x + at, sizeof p);
+        std::memcpy(&q, y + at, sizeof q);
+        differ |= p ^ q;
+    }
+    int32_t rest = 0;
+    for (; at < kBytes; at += 4) {
+        int32_t p, q;
+        std::memcpy(&p, x + at, 4);
+        std::memcpy(&q, y + at, 4);
+        rest |= p ^ q;
+    }
+    return (differ[0] | differ[1] | differ[2] | differ[3] | rest) == 0;
+}
 
 struct NoteGatePair {
     SequencerVoices notes{};  // each entry keeps its last note above 0
