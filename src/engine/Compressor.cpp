@@ -53,6 +53,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
     if (allZero(left, n) && allZero(right, n)) return detectOnly(kick, n, c);
     constexpr int32_t kBlock = 64;
+    Detector d = detector(c);
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
         float* l = left + done;
@@ -60,24 +61,13 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
         const float* k = kick + done;
         alignas(32) float gain[kBlock];
         for (int32_t i = 0; i < count; ++i) gain[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
-        for (int32_t i = 0; i < count; ++i) {
-            const float x = gain[i];
-            peak = std::max(peak - fall, 0.0f);
-            if (peak < x) {
-                peak = x;
-                fall = x * c.releaseFactor;
-            }
-            const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
-            const float y = c.g * (u + smoothed);
-            smoothed = u;
-            reduction = std::clamp(y, 0.0f, c.maxReduction);
-            gain[i] = 1.0f - reduction;
-        }
+        for (int32_t i = 0; i < count; ++i) gain[i] = 1.0f - d.reductionAfter(gain[i]);
         for (int32_t i = 0; i < count; ++i) {
             l[i] = softClip(l[i] * gain[i]);
             r[i] = softClip(r[i] * gain[i]);
         }
     }
+    keep(d);
 }
 
 // With the layers silent the reduction acts on zeros (the outputs stay as
@@ -88,17 +78,22 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
         reduction = 0.0f;
         return;
     }
-    float y = 0.0f;
-    for (int32_t i = 0; i < n; ++i) {
-        const float x = (0.0f + kick[i]) * 0.6f;
-        peak = std::max(peak - fall, 0.0f);
-        if (peak < x) {
-            peak = x;
-            fall = x * c.releaseFactor;
-        }
-        const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
-        y = c.g * (u + smoothed);
-        smoothed = u;
-    }
-    if (n > 0) reduction = std::clamp(y, 0.0f, c.maxReduction);
+    Detector d = detector(c);
+    for (int32_t i = 0; i < n; ++i) d.smoothedAfter((0.0f + kick[i]) * 0.6f);
+    if (n > 0) d.reduction = std::clamp(d.y, 0.0f, c.maxReduction);
+    keep(d);
+}
+
+// The state and the coefficients in locals: kept in members, every sample's
+// store might have changed the coefficients as far as the compiler knows,
+// and the recursion would wait on memory.
+Compressor::Detector Compressor::detector(const CompressorCoefficients& c) const {
+    return {peak, fall, smoothed, reduction, 0.0f, c.releaseFactor, c.g, c.invOnePlusG, c.gMinusOne, c.maxReduction};
+}
+
+void Compressor::keep(const Detector& d) {
+    peak = d.peak;
+    fall = d.fall;
+    smoothed = d.smoothed;
+    reduction = d.reduction;
 }
