@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 #include "engine/Float4.h"
@@ -23,20 +22,6 @@ bool allZero(const float* x, int32_t n) {
     bool any = (nonZero[0] | nonZero[1] | nonZero[2] | nonZero[3]) != 0;
     for (; i < n; ++i) any = any || x[i] != 0.0f;
     return !any;
-}
-
-// softClip four samples at a time, lane by lane the same arithmetic: the
-// clamp's two comparisons in its order, then x (1 - |x| / 4).
-Float4 softClip4(Float4 x) {
-    const Float4 low = {-2.0f, -2.0f, -2.0f, -2.0f};
-    const Float4 high = {2.0f, 2.0f, 2.0f, 2.0f};
-    x = x < low ? low : (high < x ? high : x);
-    Int4 bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits &= 0x7fffffff;
-    Float4 magnitude;
-    std::memcpy(&magnitude, &bits, sizeof magnitude);
-    return x * (1.0f - 0.25f * magnitude);
 }
 
 // x[i] = softClip(x[i] * gain[i]).

@@ -7,6 +7,12 @@
 #include "core/CurveTables.h"
 #include "engine/SoftClip.h"
 
+namespace {
+
+constexpr int32_t kChunk = 16;
+
+}  // namespace
+
 void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     // A position that is not a number, or beyond any song, counts as beat 0.
     const bool usable = std::fabs(beatPosition) < 1e15;
@@ -65,23 +71,40 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
         std::fill_n(out, n, 0.0f);
         return;
     }
+    // The recursions and the table reads first, sample by sample; then the
+    // shaping, four samples at a time.
     SampleRamp a = amplitude;
     SampleRamp d = levelRamp;
-    const float t = tone;
-    for (int32_t i = 0; i < n; ++i) {
-        const float gain = a.next();
-        const float level = d.next();
-        p += step;
-        if (p > 1.0f) p -= std::floor(p);  // one wrap, however far the restart put it
-        // The restart sample is the new stroke's zero: its attack's first
-        // gain on the old stroke's phase was a one-sample spike, which at
-        // high rates stands far above the smooth wave around it.
-        const float s = restart ? 0.0f : lookupWave(sine, slope, p * 1024.0f);
-        if (restart) p = 1024.0f;  // restart from 0 at the next sample
-        restart = false;
-        out[i] = softClip(gain * s * ((s - 1.0f) * t + 1.0f) * level);
+    for (int32_t done = 0; done < n; done += kChunk) {
+        const int32_t count = std::min(kChunk, n - done);
+        alignas(16) float gains[kChunk], waves[kChunk], levels[kChunk];
+        for (int32_t i = 0; i < count; ++i) {
+            gains[i] = a.next();
+            levels[i] = d.next();
+            p += step;
+            if (p > 1.0f) p -= std::floor(p);  // one wrap, however far the restart put it
+            // The restart sample is the new stroke's zero: its attack's first
+            // gain on the old stroke's phase was a one-sample spike, which at
+            // high rates stands far above the smooth wave around it.
+            waves[i] = restart ? 0.0f : lookupWave(sine, slope, p * 1024.0f);
+            if (restart) p = 1024.0f;  // restart from 0 at the next sample
+            restart = false;
+        }
+        shape(out + done, gains, waves, levels, count);
     }
     phase = p;
     amplitude = a;
     levelRamp = d;
+}
+
+// softClip(gain s ((s - 1) tone + 1) level), the tone blending the sine
+// into its square.
+void KickGenerator::shape(float* out, const float* gains, const float* waves, const float* levels, int32_t n) const {
+    const float t = tone;
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const Float4 s = load4(waves + i);
+        store4(out + i, softClip4(load4(gains + i) * s * ((s - 1.0f) * t + 1.0f) * load4(levels + i)));
+    }
+    for (; i < n; ++i) out[i] = softClip(gains[i] * waves[i] * ((waves[i] - 1.0f) * t + 1.0f) * levels[i]);
 }
