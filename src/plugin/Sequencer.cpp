@@ -420,16 +420,18 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     const int32_t mode = settings.triggerMode.stepIndex;
     const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
     const float run = engine.patterns.records[Tag::RunSwitch].step;
-    const bool valid = mode >= 0 && mode < 3;
-    const TriggerInputs inputs{valid ? s.pairs[mode] : NoteGatePair{}, octaveValue, mode, tied ? 1 : 0,
-                               settings.triggerDivider, settings.keyA, settings.keyB, run};
-    if (t.isSettled && sameBits(inputs, t.settled)) return;
-    t.settled = inputs;
+    static constexpr NoteGatePair kNoPair{};
+    const NoteGatePair& pair = mode >= 0 && mode < 3 ? s.pairs[mode] : kNoPair;
+    const TriggerSettings now{octaveValue, mode, tied ? 1 : 0, settings.triggerDivider, settings.keyA, settings.keyB, run};
+    // The pair is compared where it stands: a copy first would cost more
+    // than the comparison.
+    if (t.isSettled && sameBits(pair, t.settled.pair) && sameBits(now, t.settled.settings)) return;
+    t.settled = {pair, now};
     t.isSettled = true;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
-            t.notes[i] = inputs.pair.notes[i] + octaveValue * 12.0f;
-            t.gates[i] = inputs.pair.gates[i];
+            t.notes[i] = pair.notes[i] + octaveValue * 12.0f;
+            t.gates[i] = pair.gates[i];
         }
     }
     float sum = 0.0f;
@@ -465,8 +467,8 @@ void Engine::noteOutput(int layer, int32_t offset) {
     const LayerState& settings = engine.layers[layer];
     const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;
     const int32_t channel = engine.patterns.records[Tag::Osc1Channel + layer].stepIndex & 0x0F;
-    const NoteOutputInputs inputs{t.passed, settings.voiceScale, on ? 1 : 0, channel};
-    if (t.outputIsSettled && sameBits(inputs, t.outputSettled)) {
+    const NoteOutputSettings now{settings.voiceScale, on ? 1 : 0, channel};
+    if (t.outputIsSettled && sameBits(t.passed, t.outputSettled.passed) && sameBits(now, t.outputSettled.settings)) {
         notesHanging |= t.hanging;
         return;
     }
@@ -485,7 +487,7 @@ void Engine::noteOutput(int layer, int32_t offset) {
         const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
-    t.outputSettled = inputs;
+    t.outputSettled = {t.passed, now};
     t.outputIsSettled = !moved;
     t.hanging = false;
     for (int v = 0; v < kSequencerVoices; ++v) t.hanging |= t.sentNote[v] >= 0;
