@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/Float4.h"
 #include "engine/SoftClip.h"
 
 namespace {
@@ -11,6 +12,24 @@ namespace {
 constexpr float kMaxReduction[5] = {0.0f, 0.2f, 0.3f, 0.6f, 0.8f};
 constexpr float kAttackShare[5] = {0.3f, 0.35f, 0.4f, 0.5f, 0.6f};
 constexpr float kReleaseMs[5] = {100.0f, 200.0f, 400.0f, 600.0f, 800.0f};
+
+// Whether every sample compares equal to 0 (-0 too; NaN does not), four at
+// a time.
+bool allZero(const float* x, int32_t n) {
+    Int4 nonZero{};
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) nonZero |= load4(x + i) != 0.0f;
+    bool any = (nonZero[0] | nonZero[1] | nonZero[2] | nonZero[3]) != 0;
+    for (; i < n; ++i) any = any || x[i] != 0.0f;
+    return !any;
+}
+
+// x[i] = softClip(x[i] * gain[i]).
+void applyGain(float* x, const float* gain, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) store4(x + i, softClip4(load4(x + i) * load4(gain + i)));
+    for (; i < n; ++i) x[i] = softClip(x[i] * gain[i]);
+}
 
 }  // namespace
 
@@ -39,10 +58,9 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 // block at a time, so that the keying and the gains around it run eight
 // samples at once instead of waiting on it.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
-    bool layersSilent = true;
-    for (int32_t i = 0; i < n; ++i) layersSilent = layersSilent && left[i] == 0.0f && right[i] == 0.0f;
-    if (layersSilent) return detectOnly(kick, n, c);
+    if (allZero(left, n) && allZero(right, n)) return detectOnly(kick, n, c);
     constexpr int32_t kBlock = 64;
+    Detector d = detector(c);
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
         float* l = left + done;
@@ -50,49 +68,37 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
         const float* k = kick + done;
         alignas(32) float gain[kBlock];
         for (int32_t i = 0; i < count; ++i) gain[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
-        for (int32_t i = 0; i < count; ++i) {
-            const float x = gain[i];
-            peak = std::max(peak - fall, 0.0f);
-            if (peak < x) {
-                peak = x;
-                fall = x * c.releaseFactor;
-            }
-            const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
-            const float y = c.g * (u + smoothed);
-            smoothed = u;
-            reduction = std::clamp(y, 0.0f, c.maxReduction);
-            gain[i] = 1.0f - reduction;
-        }
-        for (int32_t i = 0; i < count; ++i) {
-            l[i] = softClip(l[i] * gain[i]);
-            r[i] = softClip(r[i] * gain[i]);
-        }
+        for (int32_t i = 0; i < count; ++i) gain[i] = 1.0f - d.reductionAfter(gain[i]);
+        applyGain(l, gain, count);
+        applyGain(r, gain, count);
     }
+    keep(d);
 }
 
 // With the layers silent the reduction acts on zeros (the outputs stay as
 // they are): only the detector runs on, keyed by the kick.  At rest and with
 // a silent kick it stays at rest.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
-    if (peak == 0.0f && smoothed == 0.0f) {
-        bool kickSilent = true;
-        for (int32_t i = 0; i < n; ++i) kickSilent = kickSilent && kick[i] == 0.0f;
-        if (kickSilent) {
-            reduction = 0.0f;
-            return;
-        }
+    if (peak == 0.0f && smoothed == 0.0f && allZero(kick, n)) {
+        reduction = 0.0f;
+        return;
     }
-    float y = 0.0f;
-    for (int32_t i = 0; i < n; ++i) {
-        const float x = (0.0f + kick[i]) * 0.6f;
-        peak = std::max(peak - fall, 0.0f);
-        if (peak < x) {
-            peak = x;
-            fall = x * c.releaseFactor;
-        }
-        const float u = (peak - smoothed * c.gMinusOne) * c.invOnePlusG;
-        y = c.g * (u + smoothed);
-        smoothed = u;
-    }
-    if (n > 0) reduction = std::clamp(y, 0.0f, c.maxReduction);
+    Detector d = detector(c);
+    for (int32_t i = 0; i < n; ++i) d.smoothedAfter((0.0f + kick[i]) * 0.6f);
+    if (n > 0) d.reduction = std::clamp(d.y, 0.0f, c.maxReduction);
+    keep(d);
+}
+
+// The state and the coefficients in locals: kept in members, every sample's
+// store might have changed the coefficients as far as the compiler knows,
+// and the recursion would wait on memory.
+Compressor::Detector Compressor::detector(const CompressorCoefficients& c) const {
+    return {peak, fall, smoothed, reduction, 0.0f, c.releaseFactor, c.g, c.invOnePlusG, c.gMinusOne, c.maxReduction};
+}
+
+void Compressor::keep(const Detector& d) {
+    peak = d.peak;
+    fall = d.fall;
+    smoothed = d.smoothed;
+    reduction = d.reduction;
 }

@@ -6,6 +6,7 @@
 // reduction up to the depth's maximum.  The output is soft-clipped.  Audio
 // thread; setSpeed and setDepth are arithmetic only.
 
+#include <algorithm>
 #include <cstdint>
 
 struct CompressorCoefficients {
@@ -36,7 +37,31 @@ public:
     void clear() { peak = fall = smoothed = reduction = 0.0f; }
 
 private:
+    // The detector's recursion, one sample at a time.
+    struct Detector {
+        float peak, fall, smoothed, reduction, y;
+        float releaseFactor, g, invOnePlusG, gMinusOne, maxReduction;
+
+        // The peak held with its linear fall, then the bilinear one-pole.
+        void smoothedAfter(float x) {
+            peak = std::max(peak - fall, 0.0f);
+            if (peak < x) {
+                peak = x;
+                fall = x * releaseFactor;
+            }
+            const float u = (peak - smoothed * gMinusOne) * invOnePlusG;
+            y = g * (u + smoothed);
+            smoothed = u;
+        }
+        float reductionAfter(float x) {
+            smoothedAfter(x);
+            return reduction = std::clamp(y, 0.0f, maxReduction);
+        }
+    };
+
     void detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c);
+    Detector detector(const CompressorCoefficients& c) const;
+    void keep(const Detector& d);
 
     float peak = 0.0f;
     float fall = 0.0f;

@@ -7,6 +7,12 @@
 #include "core/CurveTables.h"
 #include "engine/SoftClip.h"
 
+namespace {
+
+constexpr int32_t kChunk = 16;
+
+}  // namespace
+
 void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     // A position that is not a number, or beyond any song, counts as beat 0.
     const bool usable = std::fabs(beatPosition) < 1e15;
@@ -25,48 +31,80 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     frequency = system.noteFrequency(note);
 }
 
+// The running values live in locals while a tick's samples are made: kept in
+// members, each store to `out` might have changed them as far as the
+// compiler knows, and every sample would wait on memory.
 void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     const float* sine = sineTables().sineTable.data();
     const float* slope = sineTables().sineSlopeTable.data();
     const float step = frequency * system.invRate;
+    float p = phase;
     // Between beats the amplitude rests at 0: the kick is silent, but its
     // phase and level run on (a restart always comes with a rising amplitude).
     if (amplitude.current == 0.0f && amplitude.step == 0.0f) {
         for (int32_t i = 0; i < n; ++i) {
-            phase += step;
-            if (phase > 1.0f) phase -= std::floor(phase);
+            p += step;
+            if (p > 1.0f) p -= std::floor(p);
         }
+        phase = p;
         levelRamp.advance(n);
         previousPulse = pulse;
         std::fill_n(out, n, 0.0f);
         return;
     }
+    // A restart comes at the first sample of a tick whose pulse rose, if at
+    // all: afterwards the previous pulse is this one.
+    bool restart = pulse > 0.0f && !(previousPulse > 0.0f);
+    if (n > 0) previousPulse = pulse;
     // At level 0 every sample is 0; the phase and the amplitude run on,
     // restarts and all, so that a level turned up finds them where they
     // would be.
     if (levelRamp.current == 0.0f && levelRamp.step == 0.0f) {
         for (int32_t i = 0; i < n; ++i) {
-            phase += step;
-            if (phase > 1.0f) phase -= std::floor(phase);
-            if (pulse > 0.0f && !(previousPulse > 0.0f)) phase = 1024.0f;
-            previousPulse = pulse;
+            p += step;
+            if (p > 1.0f) p -= std::floor(p);
+            if (restart) p = 1024.0f;
+            restart = false;
         }
+        phase = p;
         amplitude.advance(n);
         std::fill_n(out, n, 0.0f);
         return;
     }
-    for (int32_t i = 0; i < n; ++i) {
-        const float a = amplitude.next();
-        const float d = levelRamp.next();
-        phase += step;
-        if (phase > 1.0f) phase -= std::floor(phase);  // one wrap, however far the restart put it
-        const bool restart = pulse > 0.0f && !(previousPulse > 0.0f);
-        // The restart sample is the new stroke's zero: its attack's first
-        // gain on the old stroke's phase was a one-sample spike, which at
-        // high rates stands far above the smooth wave around it.
-        const float s = restart ? 0.0f : lookupWave(sine, slope, phase * 1024.0f);
-        if (restart) phase = 1024.0f;  // restart from 0 at the next sample
-        previousPulse = pulse;
-        out[i] = softClip(a * s * ((s - 1.0f) * tone + 1.0f) * d);
+    // The recursions and the table reads first, sample by sample; then the
+    // shaping, four samples at a time.
+    SampleRamp a = amplitude;
+    SampleRamp d = levelRamp;
+    for (int32_t done = 0; done < n; done += kChunk) {
+        const int32_t count = std::min(kChunk, n - done);
+        alignas(16) float gains[kChunk], waves[kChunk], levels[kChunk];
+        for (int32_t i = 0; i < count; ++i) {
+            gains[i] = a.next();
+            levels[i] = d.next();
+            p += step;
+            if (p > 1.0f) p -= std::floor(p);  // one wrap, however far the restart put it
+            // The restart sample is the new stroke's zero: its attack's first
+            // gain on the old stroke's phase was a one-sample spike, which at
+            // high rates stands far above the smooth wave around it.
+            waves[i] = restart ? 0.0f : lookupWave(sine, slope, p * 1024.0f);
+            if (restart) p = 1024.0f;  // restart from 0 at the next sample
+            restart = false;
+        }
+        shape(out + done, gains, waves, levels, count);
     }
+    phase = p;
+    amplitude = a;
+    levelRamp = d;
+}
+
+// softClip(gain s ((s - 1) tone + 1) level), the tone blending the sine
+// into its square.
+void KickGenerator::shape(float* out, const float* gains, const float* waves, const float* levels, int32_t n) const {
+    const float t = tone;
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const Float4 s = load4(waves + i);
+        store4(out + i, softClip4(load4(gains + i) * s * ((s - 1.0f) * t + 1.0f) * load4(levels + i)));
+    }
+    for (; i < n; ++i) out[i] = softClip(gains[i] * waves[i] * ((waves[i] - 1.0f) * t + 1.0f) * levels[i]);
 }

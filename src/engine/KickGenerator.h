@@ -30,6 +30,8 @@ public:
     float getTriggerPulse() const { return pulse; }
 
 private:
+    void shape(float* out, const float* gains, const float* waves, const float* levels, int32_t n) const;
+
     Envelope amplitudeEnvelope;
     Envelope pitchEnvelope;
     SampleRamp amplitude;

@@ -11,11 +11,12 @@ float ticksOf(float ms, float ticksPerMs) { return ms * ticksPerMs + 1e-18f; }
 }  // namespace
 
 void ActivityLight::tick(float voiceValue, float ticksPerMs) {
-    // At rest (no gate change, no hold running, the voice unchanged and the
-    // brightness off or following it) a tick changes nothing but these two.
-    if (gate == lastGate && !(hold > 0.0f) && voiceValue == lastVoice &&
-        (phase == Phase::Off || phase == Phase::Sustain)) {
+    // No gate change, no hold running and the voice unchanged: neither the
+    // latch nor the brightness has a turn to take, only the brightness's
+    // course runs on (off or following the voice it rests).
+    if (gate == lastGate && !(hold > 0.0f) && voiceValue == lastVoice) {
         if (hold < 0.0f) latched = 0.0f;
+        if (phase != Phase::Off && phase != Phase::Sustain) follow(voiceValue, ticksPerMs);
         display = source > 0.0f ? brightness * 255.0f : 0.0f;
         return;
     }
@@ -48,6 +49,10 @@ void ActivityLight::bright(float voice, float ticksPerMs) {
         step = brightness / ticksOf(kFadeMs, ticksPerMs);
     }
     lastVoice = voice;
+    follow(voice, ticksPerMs);
+}
+
+void ActivityLight::follow(float voice, float ticksPerMs) {
     switch (phase) {
         case Phase::Hold:
             if ((counter -= 1.0f) <= 0.0f) {

@@ -34,6 +34,8 @@ struct ActivityLight {
 private:
     void latch(float ticksPerMs);
     void bright(float voiceValue, float ticksPerMs);
+    // The brightness's course through its phases for a tick.
+    void follow(float voiceValue, float ticksPerMs);
 };
 
 struct ActivityLights {

@@ -199,12 +199,17 @@ void Engine::flushSubBlock(float** outputs, int32_t end) {
     chain.doubleDelay.process(left, right, n);
     chain.delay16.process(left, right, n);
     chain.reverb.process(left, right, n);
-    float* outL = outputs[0] + end - n;
-    float* outR = outputs[1] + end - n;
-    for (int32_t k = 0; k < n; ++k) {
-        outL[k] += left[k] * r.effectsReturnGain + r.kickLeft[k] * r.kickGain;
-        outR[k] += right[k] * r.effectsReturnGain + r.kickRight[k] * r.kickGain;
-    }
+    mixInto(outputs[0] + end - n, left, r.kickLeft.data(), n);
+    mixInto(outputs[1] + end - n, right, r.kickRight.data(), n);
+}
+
+// The host's output is no buffer of ours: told so, the compiler mixes
+// several samples at once (the same arithmetic, sample by sample).
+void Engine::mixInto(float* __restrict out, const float* __restrict effects, const float* __restrict kick,
+                     int32_t n) const {
+    const float effectsGain = render.effectsReturnGain;
+    const float kickGain = render.kickGain;
+    for (int32_t k = 0; k < n; ++k) out[k] += effects[k] * effectsGain + kick[k] * kickGain;
 }
 
 // A tempo at or above the limit is never taken, and then nothing is
@@ -273,9 +278,9 @@ void Engine::controlTick(int32_t at) {
         noteOutput(layer, at);
     }
     startVoices();
-    stepLanes();
+    const bool lanesMoved = stepLanes();
     display.publish(*this, triggers, ties);
-    tickVoiceChain();
+    tickVoiceChain(lanesMoved);
 }
 
 void Engine::beatClock() {

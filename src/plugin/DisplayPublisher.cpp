@@ -70,26 +70,43 @@ void DisplayPublisher::publish(const Engine& engine, float octave, float tie) {
 
 // One marker per sequencer voice of the lead layer, where its note sounds
 // and as bright as it sounds; its sprite tells what the step does to it.
+// The markers move only when a voice starts or ends, or the step changes
+// what it does: between, a tick passes them over.
 void DisplayPublisher::publishVoices(const Engine& engine, float octave, float tie, bool sounding) {
-    DisplayBlock& b = block;
     const SequencerRuntime& s = engine.sequencerState();
     const EngineState& state = engine.state();
-    const int lead = leadLayer(state);
-    const LayerTriggerStage& t = s.layers[static_cast<size_t>(lead)];
-    const bool tied = tie > 0.0f && state.patterns.records[Tag::TieOsc1 + lead].stepIndex == 1;
-    const bool gliding = s.glideTicks > 0.0f;
-    const SpriteRow strike = s.triggerValue >= kAccent ? kAccentRow : kNoteRow;
+    MarkerInputs in;
+    in.lead = leadLayer(state);
+    const LayerTriggerStage& t = s.layers[static_cast<size_t>(in.lead)];
+    in.lastValue = t.lastValue;
+    in.passed = t.passed;
+    in.startNotes = t.startNotes;
+    in.arpGates = s.arpGates;
+    in.octave = octave;
+    in.tied = tie > 0.0f && state.patterns.records[Tag::TieOsc1 + in.lead].stepIndex == 1;
+    in.gliding = s.glideTicks > 0.0f;
+    in.strike = s.triggerValue >= kAccent ? kAccentRow : kNoteRow;
+    in.sounding = sounding;
+    if (markersPublished && sameBits(in, published)) return;
+    published = in;
+    markersPublished = true;
+    publishMarkers(in);
+}
+
+void DisplayPublisher::publishMarkers(const MarkerInputs& in) {
+    DisplayBlock& b = block;
     bool shown = false;
     for (size_t i = 0; i < 8; ++i) {
-        const bool on = sounding && t.lastValue[i] > 0.0f;
+        const bool on = in.sounding && in.lastValue[i] > 0.0f;
         shown = shown || on;
-        const SpriteRow row = gliding && s.arpGates[i] > 0.0f ? kGlideRow : tied ? kTieRow : strike;
-        storeShared(b.positions[i], t.startNotes[i]);
-        storeShared(b.activity[i], on ? t.passed[i] : 0.0f);
-        storeShared(b.objectAlpha[i], on ? kDimmest + (255.0f - kDimmest) * std::clamp(t.passed[i], 0.0f, 1.0f) : 0.0f);
+        const int32_t row = in.gliding && in.arpGates[i] > 0.0f ? kGlideRow : in.tied ? kTieRow : in.strike;
+        storeShared(b.positions[i], in.startNotes[i]);
+        storeShared(b.activity[i], on ? in.passed[i] : 0.0f);
+        storeShared(b.objectAlpha[i],
+                    on ? kDimmest + (255.0f - kDimmest) * std::clamp(in.passed[i], 0.0f, 1.0f) : 0.0f);
         storeShared(b.objectSpriteY[i], kSpriteRow * static_cast<float>(row));
     }
-    storeShared(b.offset, 12.0f * octave);
+    storeShared(b.offset, 12.0f * in.octave);
     storeShared(b.markerDisable, shown ? 0.0f : 1.0f);
     storeShared(b.objectCount, 8.0f);
 }
@@ -99,6 +116,7 @@ void DisplayPublisher::publishVoices(const Engine& engine, float octave, float t
 void DisplayPublisher::publishRest() {
     if (resting) return;
     resting = true;
+    markersPublished = false;
     beatLight = 0.0f;
     DisplayBlock& b = block;
     for (float* value : {&b.source, &b.counter1, &b.counter2, &b.offset, &b.playBarAlpha, &b.pageImageAlpha,

@@ -35,9 +35,30 @@
 // Audio thread: a few dozen relaxed stores a tick, nothing allocated,
 // nothing locked, nothing per sample.
 
+#include <cstdint>
+
+#include "plugin/SequencerRuntime.h"
+
 class BWSystemInfo;
 class Engine;
 struct DisplayBlock;
+
+// Everything the voice markers are made from.  A tick whose inputs are those
+// of the markers last published, bit for bit, would write what they hold.
+// Four-byte fields only: compared as bytes.
+struct MarkerInputs {
+    SequencerVoices lastValue{};
+    SequencerVoices passed{};
+    SequencerVoices startNotes{};
+    SequencerVoices arpGates{};
+    float octave = 0.0f;
+    int32_t lead = -1;
+    int32_t tied = 0;
+    int32_t gliding = 0;
+    int32_t strike = 0;
+    int32_t sounding = 0;
+};
+static_assert(sizeof(MarkerInputs) == 4 * (4 * kSequencerVoices + 6), "no padding between the compared bytes");
 
 class DisplayPublisher {
 public:
@@ -52,9 +73,12 @@ public:
 private:
     void publishVoices(const Engine& engine, float octave, float tie, bool sounding);
     void publishRest();
+    void publishMarkers(const MarkerInputs& in);
 
     DisplayBlock& block;
     const BWSystemInfo& context;
     float beatLight = 0.0f;
     bool resting = false;
+    MarkerInputs published{};
+    bool markersPublished = false;
 };

@@ -223,6 +223,7 @@ private:
     void stopTransport();
     void runTick(float** outputs, int32_t at);
     void flushSubBlock(float** outputs, int32_t end);
+    void mixInto(float* out, const float* effects, const float* kick, int32_t n) const;
     void applyTempoChange();
     bool isIdle() const;
     void idleTick();
@@ -270,13 +271,15 @@ private:
     void fillPairs(float arpValue);
     void layerTrigger(int layer, float octaveValue, float tieValue);
     void noteOutput(int layer, int32_t offset);
-    void stepLanes();
+    // True when a lane set a value this tick.
+    bool stepLanes();
     float stepLine(int grid);
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void tickKick();
     void startVoices();
-    void tickVoiceChain();
+    // lanesMoved: a step lane set a value since startVoices read the settings.
+    void tickVoiceChain(bool lanesMoved);
     void readVoiceSettings();
     void renderVoices(int32_t from, int32_t n);
     VoiceChain::Handlers handlers();

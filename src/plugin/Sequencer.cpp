@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
 
 #include "core/BWSystemInfo.h"
 #include "plugin/Engine.h"
@@ -42,6 +41,15 @@ int32_t wholeIn(float x, int32_t lo, int32_t hi) {
 // A root of a value too small to be a normal float is 0, as a flushed
 // operand would make it.
 float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
+
+// Each voice of a pair keeps its last note above 0; its gate follows at once.
+// The kept notes are made in a local, so that the eight voices go together.
+void fillPair(NoteGatePair& pair, const SequencerVoices& notes, const SequencerVoices& gates) {
+    SequencerVoices kept = pair.notes;
+    for (int i = 0; i < kSequencerVoices; ++i) kept[i] = notes[i] > 0.0f ? notes[i] : kept[i];
+    pair.notes = kept;
+    pair.gates = gates;
+}
 
 }  // namespace
 
@@ -232,21 +240,23 @@ void Engine::buildChord() {
             ++s.chordCount;
         }
     }
-    const bool fromChord = engine.sequencer.chordMode.stepIndex != 2;
-    const SequencerVoices notesBefore = s.sourceNotes, weightsBefore = s.sourceWeights;
-    s.sourceCount = 0;
-    for (int i = 0; i < kSequencerVoices; ++i) {
-        if (fromChord) {
-            s.sourceNotes[i] = i < s.chordCount ? s.chordNotes[i] : 0.0f;
-            s.sourceWeights[i] = i < s.chordCount ? s.chordValues[i] : 0.0f;
-        } else {
-            s.sourceNotes[i] = context.shiftedNotesClamped[i];
-            s.sourceWeights[i] = context.sortedVelocities[i];
+    // Made whole in locals first: eight lanes at once, not a voice at a time.
+    SequencerVoices notes{}, weights{};
+    if (engine.sequencer.chordMode.stepIndex != 2) {
+        for (int i = 0; i < kSequencerVoices; ++i) {
+            notes[i] = i < s.chordCount ? s.chordNotes[i] : 0.0f;
+            weights[i] = i < s.chordCount ? s.chordValues[i] : 0.0f;
         }
-        if (s.sourceNotes[i] > 0.0f) ++s.sourceCount;
+    } else {
+        std::copy_n(context.shiftedNotesClamped.begin(), kSequencerVoices, notes.begin());
+        std::copy_n(context.sortedVelocities.begin(), kSequencerVoices, weights.begin());
     }
-    s.sourceCount = std::clamp(s.sourceCount, 1, kSequencerVoices);
-    s.sourcesMoved = s.sourceNotes != notesBefore || s.sourceWeights != weightsBefore;
+    int32_t count = 0;
+    for (float note : notes) count += note > 0.0f ? 1 : 0;
+    s.sourceCount = std::clamp(count, 1, kSequencerVoices);
+    s.sourcesMoved = notes != s.sourceNotes || weights != s.sourceWeights;
+    s.sourceNotes = notes;
+    s.sourceWeights = weights;
 }
 
 void Engine::restartArpeggio(float arp) {
@@ -394,10 +404,7 @@ void Engine::fillPairs(float arp) {
     const SequencerVoices* gates[3] = {arpStep ? &s.arpGates : &s.scaled, arpStep ? &s.arpGates : &none,
                                        arpStep ? &none : &s.scaled};
     for (int pair = 0; pair < 3; ++pair) {
-        for (int i = 0; i < kSequencerVoices; ++i) {
-            if ((*notes[pair])[i] > 0.0f) s.pairs[pair].notes[i] = (*notes[pair])[i];
-            s.pairs[pair].gates[i] = (*gates[pair])[i];
-        }
+        fillPair(s.pairs[pair], *notes[pair], *gates[pair]);
         // The trigger sources the layers' and the filter's trigger modes
         // point at: notes first, gates second.
         engine.triggerSources[pair].first = s.pairs[pair].notes;
@@ -413,16 +420,18 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     const int32_t mode = settings.triggerMode.stepIndex;
     const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
     const float run = engine.patterns.records[Tag::RunSwitch].step;
-    const bool valid = mode >= 0 && mode < 3;
-    const TriggerInputs inputs{valid ? s.pairs[mode] : NoteGatePair{}, octaveValue, mode, tied ? 1 : 0,
-                               settings.triggerDivider, settings.keyA, settings.keyB, run};
-    if (t.isSettled && std::memcmp(&inputs, &t.settled, sizeof inputs) == 0) return;
-    t.settled = inputs;
+    static constexpr NoteGatePair kNoPair{};
+    const NoteGatePair& pair = mode >= 0 && mode < 3 ? s.pairs[mode] : kNoPair;
+    const TriggerSettings now{octaveValue, mode, tied ? 1 : 0, settings.triggerDivider, settings.keyA, settings.keyB, run};
+    // The pair is compared where it stands: a copy first would cost more
+    // than the comparison.
+    if (t.isSettled && sameBits(pair, t.settled.pair) && sameBits(now, t.settled.settings)) return;
+    t.settled = {pair, now};
     t.isSettled = true;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
-            t.notes[i] = inputs.pair.notes[i] + octaveValue * 12.0f;
-            t.gates[i] = inputs.pair.gates[i];
+            t.notes[i] = pair.notes[i] + octaveValue * 12.0f;
+            t.gates[i] = pair.gates[i];
         }
     }
     float sum = 0.0f;
@@ -458,8 +467,8 @@ void Engine::noteOutput(int layer, int32_t offset) {
     const LayerState& settings = engine.layers[layer];
     const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;
     const int32_t channel = engine.patterns.records[Tag::Osc1Channel + layer].stepIndex & 0x0F;
-    const NoteOutputInputs inputs{t.passed, settings.voiceScale, on ? 1 : 0, channel};
-    if (t.outputIsSettled && std::memcmp(&inputs, &t.outputSettled, sizeof inputs) == 0) {
+    const NoteOutputSettings now{settings.voiceScale, on ? 1 : 0, channel};
+    if (t.outputIsSettled && sameBits(t.passed, t.outputSettled.passed) && sameBits(now, t.outputSettled.settings)) {
         notesHanging |= t.hanging;
         return;
     }
@@ -478,7 +487,7 @@ void Engine::noteOutput(int layer, int32_t offset) {
         const int32_t velocity = wholeIn(value, 1, 127);
         if (midiOut.noteOn(channel, note, velocity, offset)) t.sentNote[v] = note;
     }
-    t.outputSettled = inputs;
+    t.outputSettled = {t.passed, now};
     t.outputIsSettled = !moved;
     t.hanging = false;
     for (int v = 0; v < kSequencerVoices; ++v) t.hanging |= t.sentNote[v] >= 0;

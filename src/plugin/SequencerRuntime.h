@@ -9,21 +9,54 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "engine/Float4.h"
 
 constexpr int kSequencerVoices = 8;
 using SequencerVoices = std::array<float, kSequencerVoices>;
+
+// Whether two records of four-byte fields hold the same bits.  Inline and
+// four words at a time, a record of a few dozen words costs a few vector
+// compares instead of a library call.
+template <typename Record>
+bool sameBits(const Record& a, const Record& b) {
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) % 4 == 0);
+    constexpr size_t kBytes = sizeof(Record);
+    const auto* x = reinterpret_cast<const unsigned char*>(&a);
+    const auto* y = reinterpret_cast<const unsigned char*>(&b);
+    Int4 differ{};
+    size_t at = 0;
+    for (; at + sizeof(Int4) <= kBytes; at += sizeof(Int4)) {
+        Int4 p, q;
+        std::memcpy(&p, x + at, sizeof p);
+        std::memcpy(&q, y + at, sizeof q);
+        differ |= p ^ q;
+    }
+    int32_t rest = 0;
+    for (; at < kBytes; at += 4) {
+        int32_t p, q;
+        std::memcpy(&p, x + at, 4);
+        std::memcpy(&q, y + at, 4);
+        rest |= p ^ q;
+    }
+    uint64_t halves[2];
+    std::memcpy(halves, &differ, sizeof halves);
+    return (halves[0] | halves[1] | static_cast<uint32_t>(rest)) == 0;
+}
 
 struct NoteGatePair {
     SequencerVoices notes{};  // each entry keeps its last note above 0
     SequencerVoices gates{};
 };
 
-// Everything a layer's trigger stage works from in a tick.  A tick whose
-// inputs are the same, bit for bit, as the last one's leaves the stage as it
-// stands (the sum, the divider and the passed gates were settled then), so
-// it is passed over.  Four-byte fields only: compared as bytes.
-struct TriggerInputs {
-    NoteGatePair pair{};
+// Everything a layer's trigger stage works from in a tick: the pair it
+// follows and these.  A tick whose inputs are the same, bit for bit, as the
+// last one's leaves the stage as it stands (the sum, the divider and the
+// passed gates were settled then), so it is passed over.  Four-byte fields
+// only: compared as bytes, the pair where it stands.
+struct TriggerSettings {
     float octave = 0.0f;
     int32_t mode = -1;
     int32_t tied = 0;
@@ -32,17 +65,27 @@ struct TriggerInputs {
     float keyB = 0.0f;
     float run = 0.0f;
 };
-static_assert(sizeof(TriggerInputs) == 4 * (2 * kSequencerVoices + 7), "no padding between the compared bytes");
+static_assert(sizeof(TriggerSettings) == 4 * 7, "no padding between the compared bytes");
 
-// What a layer's note output works from: a tick with the same, bit for bit,
-// after one in which no voice's value moved, sends nothing either.
-struct NoteOutputInputs {
-    SequencerVoices passed{};
+struct TriggerInputs {
+    NoteGatePair pair{};
+    TriggerSettings settings{};
+};
+
+// What a layer's note output works from: its passed gates and these.  A
+// tick with the same, bit for bit, after one in which no voice's value
+// moved, sends nothing either.
+struct NoteOutputSettings {
     float scale = 0.0f;
     int32_t on = 0;
     int32_t channel = -1;
 };
-static_assert(sizeof(NoteOutputInputs) == 4 * (kSequencerVoices + 3), "no padding between the compared bytes");
+static_assert(sizeof(NoteOutputSettings) == 4 * 3, "no padding between the compared bytes");
+
+struct NoteOutputInputs {
+    SequencerVoices passed{};
+    NoteOutputSettings settings{};
+};
 
 struct LayerTriggerStage {
     TriggerInputs settled{};

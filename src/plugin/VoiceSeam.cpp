@@ -22,8 +22,8 @@ void Engine::tickKick() {
     voices.tickKick(render.beatPosition);
 }
 
-// The derived engine values, as the voice chain takes them; read twice a
-// tick, as the step lanes set parameters in between.
+// The derived engine values, as the voice chain takes them; read before the
+// voices start and again after the step lanes when these set parameters.
 void Engine::readVoiceSettings() {
     VoiceChainSettings& s = voiceSettings;
     for (int i = 0; i < kSoundLayers; ++i) {
@@ -58,8 +58,8 @@ void Engine::startVoices() {
     voices.startVoices(handlers(), voiceTick, voiceSettings);
 }
 
-void Engine::tickVoiceChain() {
-    readVoiceSettings();
+void Engine::tickVoiceChain(bool lanesMoved) {
+    if (lanesMoved) readVoiceSettings();
     voices.tickChain(voiceTick, voiceSettings);
 }
 

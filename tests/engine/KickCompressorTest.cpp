@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <limits>
 #include <cmath>
 #include <numbers>
 #include <numeric>
@@ -210,6 +213,39 @@ TEST(KickGenerator, StrokesStartCleanAndAlikeAtEveryRate) {
         if (rate == 48000.0f) shapeAt48 = shape;
         if (rate != 192000.0f) continue;
         for (size_t ms = 0; ms < shape.size(); ++ms) EXPECT_NEAR(shape[ms], shapeAt48[ms], 1.0) << ms << " ms";
+    }
+}
+
+
+// At depth 0 the gain is 1 and the compressor's output is the soft clip of
+// its input, bit for bit, whether the samples go four at a time or one by
+// one: signed zeros, the clip's corners, infinities and NaN included.
+TEST(Compressor, AtDepthZeroTheOutputIsTheSoftClipOfEverySample) {
+    CompressorCoefficients c;
+    c.setDepth(0);
+    c.setSpeed(2, 44100.0f);
+    const std::vector<float> values = {0.0f,  -0.0f, 1e-40f, -1e-40f, 0.5f, -0.75f, 1.0f,
+                                       -1.0f, 1.999f, 2.0f,  -2.0f,  2.001f, -3.0f, 50.0f,
+                                       -1e6f, 0.25f, 0.3f,  -0.1f,   7.5f,  -2.5f, 0.125f};
+    for (int n : {16, 7, 21}) {
+        for (float fill : {0.0f, std::numeric_limits<float>::quiet_NaN()}) {
+            std::vector<float> left(values.begin(), values.begin() + n), right(size_t(n), fill), kick(size_t(n), 0.0f);
+            std::reverse(left.begin(), left.end());
+            right[0] = 0.6f;  // the layers are not silent
+            const std::vector<float> l0 = left, r0 = right;
+            Compressor compressor;
+            compressor.process(left.data(), right.data(), kick.data(), n, c);
+            for (int i = 0; i < n; ++i) {
+                for (auto [out, in] : {std::pair{left[size_t(i)], l0[size_t(i)]}, {right[size_t(i)], r0[size_t(i)]}}) {
+                    const float want = softClip(in);
+                    if (std::isnan(want)) {
+                        EXPECT_TRUE(std::isnan(out)) << n << " " << i;
+                    } else {
+                        EXPECT_EQ(std::bit_cast<uint32_t>(out), std::bit_cast<uint32_t>(want)) << n << " " << i << " " << in;
+                    }
+                }
+            }
+        }
     }
 }
 

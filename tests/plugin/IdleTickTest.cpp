@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "RenderDriver.h"
+#include "core/SharedFloat.h"
+#include "plugin/DisplayBlock.h"
 #include "plugin/PatternReads.h"
 
 namespace {
@@ -82,4 +86,35 @@ TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
     EXPECT_FALSE(c.renderState().silent);
     ASSERT_FALSE(d.sent.empty());
     EXPECT_EQ(d.sent.front().status & 0xF0, 0x90);
+}
+
+// The voice markers are published only when what they show moves: after the
+// engine rested (the markers cleared) the same chord must show them again,
+// though the lead layer's voices are those it had before the rest.
+TEST(IdleTick, VoiceMarkersShowAgainAfterARest) {
+    RenderDriver d;
+    BWUniClient& c = *d.instance;
+    laneSetUp(c);
+    // Which markers show (their brightness follows the roughened velocity).
+    auto markers = [&c] {
+        std::array<bool, 8> shown{};
+        for (size_t i = 0; i < shown.size(); ++i) shown[i] = loadShared(c.displayBlock().objectAlpha[i]) > 0.0f;
+        return shown;
+    };
+    const std::array<bool, 8> none{};
+    d.run({noteOnAt(100, 60)}, 8192, 512);
+    const std::array<bool, 8> playing = markers();
+    ASSERT_NE(playing, none);
+    d.run({noteOffAt(d.position, 60)}, 6 * 88200, 512);
+    ASSERT_TRUE(c.renderState().silent);
+    EXPECT_EQ(markers(), none);
+    // Woken by the transport alone: no voice moves, yet the markers' count
+    // and positions come back from their rest values.
+    d.playing = true;
+    d.playStart = d.position;
+    d.run({}, 512, 512);
+    ASSERT_FALSE(c.renderState().silent);
+    EXPECT_EQ(loadShared(c.displayBlock().objectCount), 8.0f);
+    d.run({noteOnAt(d.position + 100, 60)}, 8192, 512);
+    EXPECT_EQ(markers(), playing);
 }
