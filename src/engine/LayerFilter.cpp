@@ -1,7 +1,6 @@
 #include "engine/LayerFilter.h"
 
 #include <algorithm>
-#include <bit>
 
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
@@ -21,15 +20,6 @@ void follow(LinearGlide& glide, float level, float ticks) {
 // have always been added up.
 float sumInPairs(const float (&v)[kLayerVoices]) {
     return ((v[0] + v[4]) + (v[1] + v[5])) + ((v[2] + v[6]) + (v[3] + v[7]));
-}
-
-// No bit but a sign set in any of the arrays' values.
-template <typename... Arrays>
-bool allZero(const Arrays&... arrays) {
-    uint32_t bits = 0;
-    for (const auto* array : {arrays...})
-        for (int k = 0; k < kLayerVoices; ++k) bits |= std::bit_cast<uint32_t>(array[k]) & 0x7fffffffu;
-    return bits == 0;
 }
 
 }  // namespace
@@ -154,7 +144,7 @@ void LayerFilter::takeCoefficients(const voicelanes::VoiceKernels& kernels) {
 
 bool LayerFilter::lanesAtRest() const {
     for (const voicelanes::SvfLanes& side : lanes)
-        if (!allZero(side.hp, side.bp, side.lp)) return false;
+        if (!allZero(side.hp) || !allZero(side.bp) || !allZero(side.lp)) return false;
     return true;
 }
 

@@ -3,14 +3,34 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "core/BWSystemInfo.h"
+#include "engine/Float4.h"
 #include "engine/VoiceKernels.h"
 
 namespace {
 
 float rootOrZero(float x) { return x < std::numeric_limits<float>::min() ? 0.0f : std::sqrt(x); }
+
+// Equal as bits: a NaN is the same as itself and -0 is not +0, so that the
+// same inputs are known to give the same results.
+bool sameBits(float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b); }
+bool sameBits(const VoiceValues& a, const VoiceValues& b) { return std::memcmp(a.data(), b.data(), sizeof a) == 0; }
+
+// A value that stays exactly as it is when a step of +0 is added to it, and
+// a step of +0: -0 would turn into +0, and a denormal may be read as 0.
+uint32_t moves(float value, float step) {
+    const auto bits = std::bit_cast<uint32_t>(value);
+    const bool kept = (bits & 0x7f800000u) != 0 || bits == 0;
+    return std::bit_cast<uint32_t>(step) | (kept ? 0u : 1u);
+}
+bool standStill(const float (&values)[kLayerVoices], const float (&steps)[kLayerVoices]) {
+    uint32_t moving = 0;
+    for (int v = 0; v < kLayerVoices; ++v) moving |= moves(values[v], steps[v]);
+    return moving == 0;
+}
 
 }  // namespace
 
@@ -65,29 +85,36 @@ bool LayerChain::isSteady(const VoiceLayer& layer) const {
 }
 
 // Envelopes that hold still, under gates that did not move, stay as they are.
+// Four voices at a time, without a branch each.
 bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates) {
-    for (int v = 0; v < kLayerVoices; ++v) {
-        const auto state = static_cast<Envelope::State>(envelopes.state[v]);
-        const bool still = state == Envelope::State::Idle || state == Envelope::State::Sustain ||
-                           state == Envelope::State::Finished;
-        if (!still || !(gates[v] == envelopes.previousGate[v])) return false;
+    constexpr auto idle = static_cast<int32_t>(Envelope::State::Idle);
+    constexpr auto sustain = static_cast<int32_t>(Envelope::State::Sustain);
+    constexpr auto finished = static_cast<int32_t>(Envelope::State::Finished);
+    Int4 moving{};
+    for (int v = 0; v < kLayerVoices; v += 4) {
+        Int4 state;
+        std::memcpy(&state, envelopes.state + v, sizeof state);
+        const Int4 still = (state == idle) | (state == sustain) | (state == finished);
+        moving |= ~(still & (load4(gates.data() + v) == load4(envelopes.previousGate + v)));
     }
-    return true;
+    return (moving[0] | moving[1] | moving[2] | moving[3]) == 0;
 }
 
 void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
     if (envelopesResting(envelopes, gates)) return;
+    gainsSettled = false;
     voiceKernels().envelope(envelopes, gates.data(), times.sustain, true, envelopeTicksOf(times, ticksPerMs));
 }
 
 // The voices' buffers frame by frame, so that a frame of the eight is one
 // row; the layer is quiet when none of them holds a sample, nor any hold.
-// With no voice sounding only the holds are looked at (a span of none).
+// With no voice sounding only the holds are looked at, here, without a
+// call.
 void LayerChain::takeSamples(const VoiceLayer& layer, int32_t from, int32_t n) {
+    quiet = layer.soundingVoices() == 0 && allZero(mix.held);
+    if (quiet) return;
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     const float* voices[kLayerVoices];
-    quiet = layer.soundingVoices() == 0 && !kernels.takeRows(nullptr, from, 0, mix.rows, mix.held);
-    if (quiet) return;
     for (int v = 0; v < kLayerVoices; ++v) voices[v] = layer.output(v);
     quiet = !kernels.takeRows(voices, from, n, mix.rows, mix.held);
 }
@@ -102,8 +129,8 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
     // The rates follow the notes, the crush and the rate: worked out again
     // only when one of them moved.
     const VoiceValues& notes = layer.clampedNotes();
-    const bool sameRates = settings.crush == ratesFor.crush && system.sampleRate == ratesFor.sampleRate &&
-                           notes == ratesFor.notes;
+    const bool sameRates = sameBits(settings.crush, ratesFor.crush) && sameBits(system.sampleRate, ratesFor.sampleRate) &&
+                           sameBits(notes, ratesFor.notes);
     if (soundOn && !sameRates) {
         ratesFor = {notes, settings.crush, system.sampleRate};
         const float k = settings.crush;
@@ -118,15 +145,29 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
         }
         takeWrapPoints();
     }
-    if (!(settings.pan == panFor)) {  // two square roots, worked out again only for a new pan
-        panFor = settings.pan;
-        pansNow = panGains(settings.pan);
+    const GainInputs inputs = {settings.level, settings.pan, system.tickReciprocal, perVoiceFilter};
+    if (!gainsStandStill(inputs)) aimGains(inputs);
+}
+
+bool LayerChain::gainsStandStill(const GainInputs& inputs) const {
+    return gainsSettled && sameBits(inputs.level, gainsFor.level) && sameBits(inputs.pan, gainsFor.pan) &&
+           sameBits(inputs.tickReciprocal, gainsFor.tickReciprocal) && inputs.perVoice == gainsFor.perVoice;
+}
+
+void LayerChain::aimGains(const GainInputs& inputs) {
+    if (!(inputs.pan == panFor)) {  // two square roots, worked out again only for a new pan
+        panFor = inputs.pan;
+        pansNow = panGains(inputs.pan);
     }
     const std::array<float, 2>& pans = pansNow;
-    const float tickReciprocal = system.tickReciprocal;
-    kernels.gains(mix, envelopes.level, settings.level, pans[0], pans[1], perVoiceFilter, tickReciprocal);
-    panRamps[0].setTarget(pans[0], tickReciprocal);
-    panRamps[1].setTarget(pans[1], tickReciprocal);
+    voiceKernels().gains(mix, envelopes.level, inputs.level, pans[0], pans[1], inputs.perVoice, inputs.tickReciprocal);
+    panRamps[0].setTarget(pans[0], inputs.tickReciprocal);
+    panRamps[1].setTarget(pans[1], inputs.tickReciprocal);
+    // The shared mode ramps the left gains alone.
+    gainsFor = inputs;
+    gainsSettled = standStill(mix.gainLeft, mix.stepLeft) &&
+                   (!inputs.perVoice || standStill(mix.gainRight, mix.stepRight)) &&
+                   (moves(panRamps[0].current, panRamps[0].step) | moves(panRamps[1].current, panRamps[1].step)) == 0;
 }
 
 void VoiceMix::rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]) {

@@ -15,6 +15,7 @@
 // reaches them and they have rung out.  Audio thread; no allocation.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "engine/Envelope.h"
@@ -41,6 +42,13 @@ std::array<float, 2> panGains(float pan);
 // wraps on its next step exactly from there up (NaN for a NaN rate).
 float holdWrapPoint(float rate);
 
+// No bit but a sign set in any of the eight values: all are ±0.
+inline bool allZero(const float (&values)[kLayerVoices]) {
+    uint32_t bits = 0;
+    for (float value : values) bits |= std::bit_cast<uint32_t>(value) & 0x7fffffffu;
+    return bits == 0;
+}
+
 // Eight envelopes that hold still (idle, sustaining or finished) under gates
 // equal to their last: a tick would leave them as they are.
 bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates);
@@ -64,11 +72,21 @@ public:
 
 private:
     friend class VoiceMix;
+    struct GainInputs {
+        float level = 0.0f;
+        float pan = 0.0f;
+        float tickReciprocal = 0.0f;
+        bool perVoice = false;
+    };
+
     // The voices' samples of frames [from, from + n), frame by frame, as
     // they stand when the span renders.
     void takeSamples(const VoiceLayer& layer, int32_t from, int32_t n);
     // The hold rates' wrap points, after the rates moved.
     void takeWrapPoints();
+    // The gains and pan ramps stand still at what the inputs aim them at.
+    bool gainsStandStill(const GainInputs& inputs) const;
+    void aimGains(const GainInputs& inputs);
 
     voicelanes::Envelopes envelopes{};
     voicelanes::LayerMix mix{};
@@ -81,6 +99,13 @@ private:
     std::array<SampleRamp, 2> panRamps;
     float panFor = -1.0f;  // the pan the gains below stand for
     std::array<float, 2> pansNow{};
+    // What the voice gains and pan ramps were last aimed from, and whether
+    // they then stood at their targets with no step left to take (and hold
+    // exactly there, as numbers that adding a zero step leaves alone): a
+    // tick with the same inputs and envelopes that did not move would leave
+    // them as they are.
+    GainInputs gainsFor;
+    bool gainsSettled = false;
     bool soundOn = false;
     bool routed = false;
     bool quiet = true;  // no sample in the span's rows, none held
