@@ -88,9 +88,18 @@ constexpr uint32_t kRandomPowers[17] = {
     randomPower(12), randomPower(13), randomPower(14), randomPower(15), randomPower(16)};
 static_assert(kRandomPowers[4] == 3095271137u && kRandomPowers[16] == 2585392001u);
 
+// 16807^(2k) for the lanes k: times 16807^first, the powers of every second
+// draw from `first` (mod 2^32 the product is the power itself).
+constexpr UInt8 kEvenPowers = {kRandomPowers[0], kRandomPowers[2],  kRandomPowers[4],  kRandomPowers[6],
+                               kRandomPowers[8], kRandomPowers[10], kRandomPowers[12], kRandomPowers[14]};
+
 void random(uint32_t& state, int32_t first, int32_t stride, int32_t count, float* out) {
     UInt8 powers;
-    for (int k = 0; k < kLanes; ++k) powers[k] = kRandomPowers[first + k * stride];
+    if (stride == 2) {
+        powers = kEvenPowers * kRandomPowers[first];
+    } else {
+        for (int k = 0; k < kLanes; ++k) powers[k] = kRandomPowers[first + k * stride];
+    }
     const UInt8 s = powers * state;
     store(out, toFloat(reinterpret_cast<Int8>(s)) * splat(4.656613e-10f));
     state *= kRandomPowers[count];
