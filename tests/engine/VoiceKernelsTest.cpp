@@ -223,6 +223,9 @@ TEST(VoiceKernels, TakeRowsTransposesASpanAndTellsSilence) {
         voicelanes::LaneRows rows{};
         EXPECT_FALSE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
         EXPECT_TRUE(set.kernels->takeRows(voices, 12, 4, rows, held)) << set.name;
+        // Spans of whole blocks: silent in the first, sound in the second.
+        EXPECT_FALSE(set.kernels->takeRows(voices, 0, 8, rows, held)) << set.name;
+        EXPECT_TRUE(set.kernels->takeRows(voices, 8, 8, rows, held)) << set.name;
         held[7] = -2.0f;
         EXPECT_TRUE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
     }
