@@ -47,6 +47,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     if (const uint32_t holds = hold.holdsSoFar(); holds != holdsSeen) {
         holdsSeen = holds;
         patternReads.invalidate();
+        voiceSettingsStale = true;
     }
     queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
@@ -278,9 +279,9 @@ void Engine::controlTick(int32_t at) {
         noteOutput(layer, at);
     }
     startVoices();
-    const bool lanesMoved = stepLanes();
+    stepLanes();
     display.publish(*this, triggers, ties);
-    tickVoiceChain(lanesMoved);
+    tickVoiceChain();
 }
 
 void Engine::beatClock() {
