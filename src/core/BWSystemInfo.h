@@ -167,6 +167,12 @@ public:
     // Set by the pattern-wide edits, cleared by the editor's idle after it
     // has redrawn the pattern views.
     std::atomic<bool> patternsChanged{false};
+    // Moves after every change to a table's points, pages, page choice or
+    // busy mark, whichever thread makes it (the interface, undo, loads,
+    // learned controllers, the randomiser).  The render keeps what it read
+    // from the tables until this moves: one load a tick instead of the reads.
+    // Bumped with release after the change, read with acquire.
+    std::atomic<uint32_t> tableEdits{0};
 
 private:
     void fillNoteFrequencyTable();

@@ -77,11 +77,17 @@ void BWTable::setFlags(uint32_t word) {
     uint32_t current = flags.load();
     while (!flags.compare_exchange_weak(current, (word & ~marks) | (current & marks))) {
     }
+    noteEdit();
 }
 
 void BWTable::setRange(float low, float high) {
     min = low;
     max = high;
+    noteEdit();
+}
+
+void BWTable::noteEdit() const {
+    if (owner != nullptr) owner->tableEdits.fetch_add(1, std::memory_order_release);
 }
 
 void BWTable::setBusy(bool on) {
@@ -90,6 +96,7 @@ void BWTable::setBusy(bool on) {
     } else {
         flags.fetch_and(~kBusy);
     }
+    noteEdit();  // a busy table reads 0
 }
 
 void BWTable::setViewInUse(bool inUse) {
@@ -195,6 +202,7 @@ void BWTable::installPoints(AlignedFloats points, uint64_t n) {
         values.swap(points);
         count.store(n, std::memory_order_relaxed);
     }
+    noteEdit();
     // points now holds the old array, which no reader can reach any more.
     if (track) {
         if (values != nullptr) owner->trackedBufferList->append(values.get(), (n + 1) * sizeof(float), 0.0f);

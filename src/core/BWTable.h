@@ -170,6 +170,9 @@ protected:
     // holds a Use and has checked the index.
     void storePoint(uint64_t index, float value);
     void setBusy(bool on);
+    // Tells the render that what it read from the tables may be stale (the
+    // owner's tableEdits); after the change it stands for.
+    void noteEdit() const;
     bool isBusy() const { return hasFlag(kBusy); }
     // A resize in two steps, so that a paged table can make every array it
     // needs before it puts any in place.  makePoints answers n points filled
@@ -192,7 +195,10 @@ private:
     bool acceptsWrites() const { return !isBusy() || randomizing; }
     // Every access to a point; the caller holds a Use and has checked the index.
     float point(uint64_t index) const { return loadShared(values[index]); }
-    void putPoint(uint64_t index, float value) { storeShared(values[index], value); }
+    void putPoint(uint64_t index, float value) {
+        storeShared(values[index], value);
+        noteEdit();
+    }
     float previousPoint(uint64_t index) const;
     // setValue's write once the index is checked and a use is open.
     void writePoint(uint64_t index, float value, bool nudge);

@@ -115,6 +115,7 @@ void BWTableXY::installPages(PageList& added, uint64_t pageTotal) {
             pagePosition.store(std::nextafter(static_cast<float>(pageTotal), 0.0f));
         if (currentPage.load() >= pageTotal) currentPage.store(pageTotal - 1);
     }
+    noteEdit();
     dropped.clear();  // no reader can reach them any more
     if (pageListener != nullptr && pageListener->function != nullptr) pageListener->function(pageListener->context);
 }
@@ -122,8 +123,13 @@ void BWTableXY::installPages(PageList& added, uint64_t pageTotal) {
 void BWTableXY::setCurrentPage(uint64_t index) {
     UseGate::Use use(pagesGate);
     if (!use || index >= pageCount) return;
-    pagePosition.store(static_cast<float>(index), std::memory_order_relaxed);
+    const float position = static_cast<float>(index);
+    if (pagePosition.load(std::memory_order_relaxed) == position &&
+        currentPage.load(std::memory_order_relaxed) == index)
+        return;
+    pagePosition.store(position, std::memory_order_relaxed);
     currentPage.store(index, std::memory_order_relaxed);
+    noteEdit();  // the current page's reads change
 }
 
 float BWTableXY::selectPageAndGetValue(uint64_t page, uint64_t index) {

@@ -47,6 +47,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     if (const uint32_t holds = hold.holdsSoFar(); holds != holdsSeen) {
         holdsSeen = holds;
         patternReads.invalidate();
+        voiceSettingsStale = true;
     }
     queueRequestedAllNotesOff();  // hosts pass no events into a block without MIDI
     readTransport(frames);
@@ -236,7 +237,7 @@ bool Engine::isIdle() const {
 void Engine::idleTick() {
     ++render.idleTicks;
     clockTick();
-    patternReads.beginTick(PatternReads::kIdleRefreshTicks);
+    patternReads.beginTick(context.tableEdits.load(std::memory_order_acquire), PatternReads::kIdleRefreshTicks);
     sequencerClock();
     stepLanes();
     display.publish(*this, 0.0f, 0.0f);  // the indicators' rest values, once
@@ -278,9 +279,9 @@ void Engine::controlTick(int32_t at) {
         noteOutput(layer, at);
     }
     startVoices();
-    const bool lanesMoved = stepLanes();
+    stepLanes();
     display.publish(*this, triggers, ties);
-    tickVoiceChain(lanesMoved);
+    tickVoiceChain();
 }
 
 void Engine::beatClock() {

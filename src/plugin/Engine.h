@@ -271,15 +271,16 @@ private:
     void fillPairs(float arpValue);
     void layerTrigger(int layer, float octaveValue, float tieValue);
     void noteOutput(int layer, int32_t offset);
-    // True when a lane set a value this tick.
-    bool stepLanes();
+    // Sends the rows whose lane value moved.
+    void stepLanes();
     float stepLine(int grid);
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void tickKick();
     void startVoices();
-    // lanesMoved: a step lane set a value since startVoices read the settings.
-    void tickVoiceChain(bool lanesMoved);
+    void tickVoiceChain();
+    // Reads the settings again when a value was applied since the last read.
+    void refreshVoiceSettings();
     void readVoiceSettings();
     void renderVoices(int32_t from, int32_t n);
     VoiceChain::Handlers handlers();
@@ -316,6 +317,9 @@ private:
     // compressor, with what each tick hands them.
     VoiceChain voices;
     VoiceChainSettings voiceSettings;
+    // Every derived value the settings copy is written by apply(): set there,
+    // by a restore and by a hold, cleared by the read.
+    bool voiceSettingsStale = true;
     VoiceChainTick voiceTick;
     // The engine's delay lines, sized by the rate preparation.
     TrackedFloatBuffer longLine;

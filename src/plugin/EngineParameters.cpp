@@ -39,6 +39,7 @@ void Engine::apply(int32_t index, float value) {
     // range bound derived from it then stays inside what exists.
     const float v = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
     patternReads.invalidate();  // the value may edit a pattern or select its page
+    voiceSettingsStale = true;  // or move a value the voices take
     if (index <= Tag::LastHostIndex) {
         engine.raw[index] = v;
         applyHostParameter(index, v);

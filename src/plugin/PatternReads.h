@@ -7,9 +7,12 @@
 // step, the chord step or the pattern moved (the values at the step), when
 // the engine applied a parameter (its own edits, loads and programs pass
 // through there, and a page it selects counts at once), when a holder had
-// the engine, and every kRefreshTicks ticks in any case (kIdleRefreshTicks
-// while it idles), so that an edit the interface makes straight into a model
-// is heard within that many ticks.
+// the engine, and, for the groups read from the step tables, when the
+// tables' edit count moved (every edit of a table moves it, whichever thread
+// makes it), so that an edit is heard at the very next tick.  The loop zone
+// and the step grids keep no such count: they are read again every
+// kRefreshTicks ticks (kIdleRefreshTicks while the engine idles), so that an
+// edit the interface makes straight into them is heard within that many.
 //
 // Audio thread only.
 
@@ -31,14 +34,20 @@ struct PatternReads {
         kCells = 16,      // the chord page's cells
         kLanes = 32,      // the five step lanes at the step
         kAtStep = kStepLines | kChord | kGate | kLanes,
+        kFromTables = kChord | kGate | kCells | kLanes,
+        kUncounted = kLoop | kStepLines,
         kAll = 63,
     };
 
-    // Once per tick, first.
-    void beginTick(int32_t period = kRefreshTicks) {
+    // Once per tick, first, with the tables' edit count.
+    void beginTick(uint32_t tableEdits, int32_t period = kRefreshTicks) {
+        if (tableEdits != seenTableEdits) {
+            seenTableEdits = tableEdits;
+            stale |= kFromTables;
+        }
         if (--countdown > 0) return;
         countdown = period;
-        stale = kAll;
+        stale |= kUncounted;
     }
     // The place the values at the step stand for.
     void moveTo(int32_t pattern, int32_t step, int32_t chordStep) {
@@ -67,6 +76,7 @@ struct PatternReads {
 
 private:
     uint32_t stale = kAll;
+    uint32_t seenTableEdits = 0;
     int32_t countdown = kRefreshTicks;
     int32_t atPattern = -1;
     int32_t atStep = -1;

@@ -173,6 +173,7 @@ void Engine::restoreRunningState(const RunningState& saved) {
     // What the engine keeps of the models and of its own last passes is read
     // and worked out afresh.
     patternReads.invalidate();
+    voiceSettingsStale = true;
     laneSelections.fill(-1);
     beatTickBasis = {-1.0, -1.0};
     eachContextValue(saved.context, context, [](const auto& kept, auto& live) { live = kept; });

@@ -76,7 +76,7 @@ void Engine::sequencerClock() {
 }
 
 void Engine::sequencerTick() {
-    patternReads.beginTick();
+    patternReads.beginTick(context.tableEdits.load(std::memory_order_acquire));
     sequencerClock();
     stepRetriggers(stepLine(kEventGrid));
     buildChord();

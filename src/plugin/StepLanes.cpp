@@ -42,7 +42,7 @@ constexpr LaneRows kLanes[5] = {
 // After a pass every row equals what was last sent for it, so a tick whose
 // lane values and row selections are those of the last pass has nothing to
 // send.
-bool Engine::stepLanes() {
+void Engine::stepLanes() {
     PatternReads& reads = patternReads;
     bool moved = false;
     if (reads.take(PatternReads::kLanes)) {
@@ -57,8 +57,7 @@ bool Engine::stepLanes() {
         moved |= selected != laneSelections[lane];
         laneSelections[lane] = selected;
     }
-    if (!moved) return false;
-    bool sent = false;
+    if (!moved) return;
     for (int lane = 0; lane < 5; ++lane) {
         const LaneRows& rows = kLanes[lane];
         StepLaneState& state = sequencer.lanes[lane];
@@ -72,8 +71,6 @@ bool Engine::stepLanes() {
             if (state.rows[row] == state.sent[row]) continue;
             state.sent[row] = state.rows[row];
             send(rows.tags[row], state.rows[row]);
-            sent = true;
         }
     }
-    return sent;
 }

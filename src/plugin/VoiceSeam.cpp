@@ -24,6 +24,14 @@ void Engine::tickKick() {
 
 // The derived engine values, as the voice chain takes them; read before the
 // voices start and again after the step lanes when these set parameters.
+// They move only when a parameter is applied, so a tick with none applied
+// keeps the last read.
+void Engine::refreshVoiceSettings() {
+    if (!voiceSettingsStale) return;
+    voiceSettingsStale = false;
+    readVoiceSettings();
+}
+
 void Engine::readVoiceSettings() {
     VoiceChainSettings& s = voiceSettings;
     for (int i = 0; i < kSoundLayers; ++i) {
@@ -47,7 +55,7 @@ void Engine::readVoiceSettings() {
 }
 
 void Engine::startVoices() {
-    readVoiceSettings();
+    refreshVoiceSettings();
     for (int i = 0; i < kSoundLayers; ++i) {
         const LayerTriggerStage& stage = sequencer.layers[i];
         std::copy(stage.startNotes.begin(), stage.startNotes.end(), voiceTick.notes[i].begin());
@@ -58,8 +66,8 @@ void Engine::startVoices() {
     voices.startVoices(handlers(), voiceTick, voiceSettings);
 }
 
-void Engine::tickVoiceChain(bool lanesMoved) {
-    if (lanesMoved) readVoiceSettings();
+void Engine::tickVoiceChain() {
+    refreshVoiceSettings();
     voices.tickChain(voiceTick, voiceSettings);
 }
 

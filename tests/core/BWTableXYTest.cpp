@@ -6,6 +6,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -578,4 +579,46 @@ TEST_F(BWTableXYTest, NoRecordMakesEveryPageTakeALengthItDoesNotHold) {
     EXPECT_EQ(lane.getPageCount(), 2u);
     lane.resize(BWTable::kMaxPoints / 2 + 1, BWTable::kResizeKeep);
     EXPECT_EQ(lane.getCount(), BWTable::kMaxPoints / 2);
+}
+
+// The render keeps what it read from the tables until the owner's edit count
+// moves, so every way of changing what a table reads must move it, and the
+// render's own reads must not (else it would read again every tick).
+TEST_F(BWTableXYTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
+    BWTableXY table(&context, 4, 1, false);
+    table.setPageCount(2);
+    BWTableXY source(&context, 4, 1, false);
+    fillPage(source, 0, {0.1f, 0.2f, 0.3f, 0.4f});
+    const std::vector<uint32_t> record = wordsOf(source);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"setValueOnPage", [&] { table.setValueOnPage(1, 1, 0.5f); }},
+        {"setValue", [&] { table.setValue(2, 0.25f); }},
+        {"setNormalized", [&] { table.setNormalized(0, 0.75f); }},
+        {"setNormalizedAt", [&] { table.setNormalizedAt(1.0f, 0.125f); }},
+        {"setCursorValue", [&] { table.setCursorValue(0.625f); }},
+        {"incrementRange", [&] { table.incrementRange(0, 2); }},
+        {"decrementRange", [&] { table.decrementRange(0, 2); }},
+        {"setValues", [&] { const float v[] = {0.3f, 0.6f}; table.setValues(v, 2); }},
+        {"reset", [&] { table.reset(); }},
+        {"randomize", [&] { table.randomize(); }},
+        {"rotateLeft", [&] { table.rotateLeft(0, 0); }},
+        {"copy and paste", [&] { table.copy(0, 4); table.setCurrentPage(1); table.paste(0, 4); }},
+        {"setCurrentPage", [&] { table.setCurrentPage(0); }},
+        {"resize", [&] { table.resize(6, BWTable::kResizeKeep); }},
+        {"setPageCount", [&] { table.setPageCount(3); }},
+        {"setRange", [&] { table.setRange(0.0f, 2.0f); }},
+        {"readChunk", [&] { EXPECT_EQ(readWords(table, record).result, 1); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        const uint32_t before = context.tableEdits.load();
+        edit();
+        EXPECT_NE(context.tableEdits.load(), before) << name;
+    }
+    const uint32_t before = context.tableEdits.load();
+    float points[8];
+    for (uint64_t step = 0; step < 4; ++step) table.selectPageAndGetValue(step % 2, step);
+    table.copyCurrentPageValues(points, 8);
+    table.getValueOnPage(0, 1);
+    table.setCurrentPage(table.getCurrentPage());  // the page it is on already
+    EXPECT_EQ(context.tableEdits.load(), before);
 }

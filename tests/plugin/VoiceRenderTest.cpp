@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 #include "RenderDriver.h"
 #include "engine/BWRomplerLibrary.h"
@@ -174,4 +176,43 @@ TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
     double energy = 0;
     for (float x : second) energy += double(x) * x;
     EXPECT_GT(energy, 1.0);  // the phrase sounds
+}
+
+// A value the voices take, set by a parameter or by an edit straight into a
+// step lane in the middle of a step while a chord plays, changes the sound
+// from the next tick on: an instance playing alongside without the change
+// tells when.  The tick that takes it is flushed at the start of the next.
+TEST_F(VoiceRenderTest, AnEditWhilePlayingIsHeardAtTheNextTick) {
+    constexpr int64_t kEdit = 20000;  // a tick boundary between two steps
+    constexpr int32_t kTick = 16;
+    const auto laneToPan = [](BWUniClient& c) {
+        for (int layer = 0; layer < 3; ++layer) c.setParameter(Tag::Osc1Sound + layer, 1.0f);
+        c.setParameter(Tag::KickLevel, 0.0f);
+        c.setParameter(Tag::Lane1Row, 0.15f);  // the first lane drives "Osc1 Pan"
+        for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.5f);
+    };
+    const std::vector<std::function<void(BWUniClient&)>> edits = {
+        [](BWUniClient& c) { c.setParameter(Tag::Osc1Pan, 0.0f); },
+        [](BWUniClient& c) { c.setParameter(Tag::Osc1Sound, 0.0f); },
+        [](BWUniClient& c) { c.setParameter(Tag::FilterCutoff, 0.1f); },
+        [](BWUniClient& c) {
+            for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.0f);
+        },
+    };
+    for (size_t e = 0; e < edits.size(); ++e) {
+        std::vector<float> audio[2];
+        std::unique_ptr<RenderDriver> d[2];
+        for (int i = 0; i < 2; ++i) {
+            d[i] = playing(44100.0f, {0, 1, 2});
+            laneToPan(*d[i]->instance);
+            d[i]->run({noteOnAt(100, 60), noteOnAt(100, 64), noteOnAt(100, 67)}, kEdit, kTick, &audio[i]);
+        }
+        ASSERT_EQ(audio[0], audio[1]);
+        ASSERT_GT(*std::max_element(audio[0].begin(), audio[0].end()), 0.01f) << "the chord sounds";
+        edits[e](*d[1]->instance);
+        for (int i = 0; i < 2; ++i) d[i]->run({}, 4 * kTick, kTick, &audio[i]);
+        const int64_t first = std::mismatch(audio[0].begin(), audio[0].end(), audio[1].begin()).first - audio[0].begin();
+        EXPECT_GE(first, kEdit) << e;
+        EXPECT_LT(first, kEdit + 2 * kTick) << e;
+    }
 }
