@@ -69,7 +69,8 @@ public:
     }
     // The tick renderTick would render when readsClear: one read, no checks.
     void readClear(const voicelanes::VoiceKernels& kernels) {
-        kernels.readFrames(clearData, position, increment, left, N);
+        static_assert(N == voicelanes::kFrames, "a clear tick reads one kernel tick");
+        kernels.readTick(clearData, position, increment, left);
         position = position + static_cast<float>(N) * increment;
     }
     // Follows a new note on the zone already playing.
