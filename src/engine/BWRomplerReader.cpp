@@ -69,6 +69,7 @@ void BWRomplerReader<N>::readSampleFacts() {
 
 template <int N>
 void BWRomplerReader<N>::bind(BWSampleZone* newZone, float note, float fineOffset) {
+    forgetClear();
     zone = newZone;
     attachSample(&newZone->getSample());
     readSampleFacts();
@@ -101,6 +102,7 @@ template <int N>
 void BWRomplerReader<N>::beginStart(BWSampleZone* newZone, float note) {
     if (!newZone) return;
     if (zone) {
+        forgetClear();  // the pending zone is taken in a checked tick
         pendingZone = newZone;
         pendingNote = note;
         return;
@@ -109,9 +111,30 @@ void BWRomplerReader<N>::beginStart(BWSampleZone* newZone, float note) {
 }
 
 template <int N>
-void BWRomplerReader<N>::renderTick(bool readable, const voicelanes::VoiceKernels& kernels) {
+void BWRomplerReader<N>::renderTick(bool readable, uint64_t holdTurn, const voicelanes::VoiceKernels& kernels) {
     renderRead(N, 0, readable, kernels);
     takePendingZone();
+    if (readable) checkClear(holdTurn);
+}
+
+// Whether the next ticks may read without the bounds and loop checks: the
+// sample held, mono as read, with frames and loop points the checks would
+// leave as they stand.
+template <int N>
+void BWRomplerReader<N>::checkClear(uint64_t holdTurn) {
+    forgetClear();
+    if (!active || finished || pendingZone || !sample) return;
+    const int16_t* data = sample->getLeft();
+    const int16_t* rightData = sample->getRight();
+    const float frameCount = sample->getFramesFloat();
+    const bool mono = !rightWanted || !rightData || rightData == data;
+    const bool loopFits = playThrough || loopEnd - loopStart > 0.5f;
+    if (!mono || !data || !(frameCount >= 1.0f) || loopEnd > frameCount || !(loopStart < loopEnd) || !loopFits ||
+        dataRate != sample->getSampleRate())
+        return;
+    clearData = data;
+    clearUntil = loopEnd;
+    clearTurn = holdTurn;
 }
 
 template <int N>
@@ -129,6 +152,7 @@ void BWRomplerReader<N>::takePendingZone() {
 
 template <int N>
 void BWRomplerReader<N>::reset() {
+    forgetClear();
     if (active) {
         std::fill(std::begin(left), std::end(left), 0.0f);
         std::fill(std::begin(right), std::end(right), 0.0f);
@@ -176,6 +200,7 @@ void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
 template <int N>
 void BWRomplerReader<N>::renderRead(uint32_t frames, int32_t offset, bool readable,
                                     const voicelanes::VoiceKernels& kernels) {
+    forgetClear();  // a checked tick may move anything a clear one relies on
     if (finished) {
         std::fill(std::begin(left), std::end(left), 0.0f);
         std::fill(std::begin(right), std::end(right), 0.0f);

@@ -59,7 +59,20 @@ public:
     // or refused, then takes a pending zone.
     void beginStart(BWSampleZone* newZone, float note);
     BWSampleData* readingSample() const { return finished || !active ? nullptr : sample; }
-    void renderTick(bool readable, const voicelanes::VoiceKernels& kernels);
+    // `holdTurn` is the layer's count of changes to the samples it holds:
+    // a tick that finds the voice's sample facts checked under the same turn
+    // (so its sample held all along, its data and loop points as they were)
+    // and its read short of the loop's end may take readClear instead.
+    void renderTick(bool readable, uint64_t holdTurn, const voicelanes::VoiceKernels& kernels);
+    bool readsClear(uint64_t holdTurn) const {
+        return holdTurn == clearTurn && position + static_cast<float>(N) * increment < clearUntil;
+    }
+    // The tick renderTick would render when readsClear: one read, no checks.
+    void readClear(const voicelanes::VoiceKernels& kernels) {
+        static_assert(N == voicelanes::kFrames, "a clear tick reads one kernel tick");
+        kernels.readTick(clearData, position, increment, left);
+        position = position + static_cast<float>(N) * increment;
+    }
     // Follows a new note on the zone already playing.
     void setNote(float note) { increment = incrementFor(zone, sample, note, 0.0f); }
     // What setNote would set, worked out for eight voices at once
@@ -95,6 +108,8 @@ private:
     void silence(int32_t offset);
     bool checkBounds(float frameCount);
     void readSampleFacts();
+    void checkClear(uint64_t holdTurn);
+    void forgetClear() { clearUntil = -1.0f; }
 
     BWSampleZone* zone = nullptr;
     BWSampleData* sample = nullptr;
@@ -110,6 +125,11 @@ private:
     uint8_t finished = 0;
     uint8_t playThrough = 0;
     bool rightWanted = true;
+    // What checkClear found: the data a clear tick reads, the position its
+    // reads stay below (the loop's end; negative for none), and the turn.
+    const int16_t* clearData = nullptr;
+    float clearUntil = -1.0f;
+    uint64_t clearTurn = 0;
 };
 
 extern template class BWRomplerReader<16>;

@@ -371,6 +371,18 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
     }
 }
 
+void readTick(const int16_t* data, float start, float step, float* out) {
+    const Int8 every = splatInt(-1);
+    Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
+    for (int32_t k = 0; k < kFrames; k += kLanes) {
+        const Float8 position = frame * splat(step) + splat(start);
+        const Int8 index = truncated(position);
+        const Float8 frac = position - toFloat(index);
+        store(out + k, interpolate(data, index, frac, every));
+        frame += splat(8.0f);
+    }
+}
+
 // Rows r[0..7] turned into columns.
 inline void transpose(Float8 (&r)[8]) {
     Float8 t[8], u[8];
@@ -686,7 +698,7 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
 
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,
-                                   readFrames, mixShared,  mixPerVoice, filterLanes};
+                                   readFrames, mixShared,  mixPerVoice, filterLanes, readTick};
 
 }  // namespace
 }  // namespace voicelanes

@@ -177,6 +177,9 @@ struct VoiceKernels {
     void (*filterLanes)(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight,
                         int32_t n, int32_t type, float* sumLeft, float* sumRight, float* inputLeft,
                         float* inputRight);
+    // readFrames over a whole tick (n = kFrames), the reads a voice makes
+    // most often, without the masks and the tail of a part block.
+    void (*readTick)(const int16_t* data, float start, float step, float* out);
 };
 
 // The two sets (VoiceKernels.h chooses).

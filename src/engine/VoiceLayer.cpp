@@ -38,6 +38,7 @@ VoiceLayer::~VoiceLayer() { releaseSamples(); }
 
 void VoiceLayer::releaseSamples() {
     for (int32_t i = 0; i < heldCount; ++i) held[i]->endRead();
+    if (heldCount != 0) ++holdTurn;
     heldCount = 0;
 }
 
@@ -47,6 +48,7 @@ bool VoiceLayer::holdSample(BWSampleData* sample) {
     if (heldCount == kMaxHeld) releaseSamples();
     if (!sample->beginRead()) return false;
     held[heldCount++] = sample;
+    ++holdTurn;
     factsStale = true;  // the values may have been replaced while not held
     return true;
 }
@@ -59,6 +61,7 @@ void VoiceLayer::yieldToWriters() {
         }
         held[i]->endRead();
         held[i] = held[--heldCount];
+        ++holdTurn;
     }
 }
 
@@ -136,8 +139,13 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
     yieldToWriters();
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
+        if (readers[k].readsClear(holdTurn)) {
+            readers[k].readClear(kernels);
+            continue;
+        }
         BWSampleData* sample = readers[k].readingSample();
-        readers[k].renderTick(sample && holdSample(sample), kernels);
+        const bool readable = sample && holdSample(sample);
+        readers[k].renderTick(readable, holdTurn, kernels);
     }
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on

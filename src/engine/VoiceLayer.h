@@ -111,5 +111,8 @@ private:
     static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
     std::array<BWSampleData*, kMaxHeld> held{};
     int32_t heldCount = 0;
-    bool factsStale = true;  // a sample was taken anew since zoneFacts were read
+    bool factsStale = true;
+    // Counts every change to the held samples, so that a voice tells whether
+    // its sample stayed held, unchanged, since it last checked its facts.
+    uint64_t holdTurn = 1;  // a sample was taken anew since zoneFacts were read
 };

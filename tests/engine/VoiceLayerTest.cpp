@@ -226,4 +226,29 @@ TEST_F(VoiceLayerTest, FollowsTheRateOfASampleReplacedBetweenBlocks) {
     EXPECT_EQ(std::as_const(layer).reader(0).getIncrement(), before / 2);
 }
 
+// A voice far into a long sample that is replaced between two blocks by a
+// shorter one, ending before the voice or inside its next tick: from then on
+// it reads the new frames only (wrapped into them), never the old ones nor
+// past the new end.
+TEST_F(VoiceLayerTest, ASampleReplacedShorterBetweenBlocksIsReadWithinItsNewFrames) {
+    BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
+    const std::vector<int16_t> old(4000, int16_t(24576));
+    for (const float beyond : {-1000.0f, 10.0f}) {
+        ASSERT_TRUE(sample.setData(old.data(), nullptr, 4000, 44100.0f));
+        ASSERT_TRUE(sample.setLoop(0, 4000, true));
+        for (int t = 0; t < 50; ++t) tick(70, 1);
+        const int32_t frames = int32_t(std::as_const(layer).reader(0).getPosition() + beyond);
+        layer.releaseSamples();
+        const std::vector<int16_t> values(size_t(frames), int16_t(4096));
+        ASSERT_TRUE(sample.setData(values.data(), nullptr, frames, 44100.0f));
+        for (int t = 0; t < 20; ++t) {
+            tick(70, 1);
+            for (int s = 0; s < 16; ++s) ASSERT_LE(layer.output(0)[s], 0.125f) << frames << " tick " << t << " " << s;
+            ASSERT_LT(std::as_const(layer).reader(0).getPosition(), float(frames)) << frames << " tick " << t;
+        }
+        layer.releaseSamples();
+        layer.restore({});
+    }
+}
+
 }  // namespace
