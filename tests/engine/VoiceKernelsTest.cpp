@@ -285,7 +285,7 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
     for (const Named& set : kernelSets()) {
         Values values;
         for (int roles = 0; roles < 64; ++roles) {
-            for (auto [from, n] : {std::pair{0, 16}, {5, 9}}) {
+            for (auto [from, n] : {std::pair{0, 16}, {5, 9}, {11, 5}}) {
                 LayerMix mixes[kLayers], expected[kLayers];
                 LayerRole role[kLayers];
                 LayerMix* pointers[kLayers];
