@@ -26,6 +26,9 @@ uint32_t moves(float value, float step) {
     const bool kept = (bits & 0x7f800000u) != 0 || bits == 0;
     return std::bit_cast<uint32_t>(step) | (kept ? 0u : 1u);
 }
+bool standStill(const std::array<SampleRamp, 2>& ramps) {
+    return (moves(ramps[0].current, ramps[0].step) | moves(ramps[1].current, ramps[1].step)) == 0;
+}
 bool standStill(const float (&values)[kLayerVoices], const float (&steps)[kLayerVoices]) {
     uint32_t moving = 0;
     for (int v = 0; v < kLayerVoices; ++v) moving |= moves(values[v], steps[v]);
@@ -167,7 +170,7 @@ void LayerChain::aimGains(const GainInputs& inputs) {
     gainsFor = inputs;
     gainsSettled = standStill(mix.gainLeft, mix.stepLeft) &&
                    (!inputs.perVoice || standStill(mix.gainRight, mix.stepRight)) &&
-                   (moves(panRamps[0].current, panRamps[0].step) | moves(panRamps[1].current, panRamps[1].step)) == 0;
+                   standStill(panRamps);
 }
 
 void VoiceMix::rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]) {
@@ -184,6 +187,28 @@ void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, co
     filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system);
 }
 
+namespace {
+
+// A layer's sum into both sides under its pan ramps; ramps that stand
+// still (see moves) give the same gain every frame, so those frames need
+// not wait on the ramp one after another.
+void addPanned(const float* sum, std::array<SampleRamp, 2>& ramps, int32_t n, float (*target)[kEngineTick]) {
+    if (standStill(ramps)) {
+        const float left = ramps[0].current, right = ramps[1].current;
+        for (int32_t s = 0; s < n; ++s) {
+            target[0][s] += sum[s] * left;
+            target[1][s] += sum[s] * right;
+        }
+        return;
+    }
+    for (int32_t s = 0; s < n; ++s) {
+        target[0][s] += sum[s] * ramps[0].next();
+        target[1][s] += sum[s] * ramps[1].next();
+    }
+}
+
+}  // namespace
+
 // Each layer's sum of voices, panned, into the filter's input or past it.
 void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                             int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
@@ -199,10 +224,7 @@ void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKer
     for (int layer = 0; layer < kLayerCount; ++layer) {
         LayerChain& chain = chains[layer];
         float (*target)[kEngineTick] = chain.routed ? in : dry;
-        for (int32_t s = 0; s < n; ++s) {
-            target[0][s] += sums[layer][s] * chain.panRamps[0].next();
-            target[1][s] += sums[layer][s] * chain.panRamps[1].next();
-        }
+        addPanned(sums[layer], chain.panRamps, n, target);
     }
     const FilterType type = settings.filter.type;
     for (int c = 0; c < 2; ++c) filter.shared(c).process(in[c], filtered[c], n, type);
