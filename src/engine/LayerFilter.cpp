@@ -125,17 +125,17 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
         moved[c] = kernels.cutoffs(lanes[c], input);
         pending[c] |= moved[c];
     }
-    tickCombs(settings, moved, system);
+    // The combs' ticks are passed over while they would change nothing: no
+    // glide under way, no new delay asked for and the feedback (to the bit)
+    // the same.
+    const bool follows = settings.type == FilterType::Comb && (moved[0] | moved[1]) != 0;
+    const uint32_t feedbackBits = std::bit_cast<uint32_t>(settings.feedback);
+    if (follows || combsGliding || feedbackBits != combFeedbackBits) tickCombs(settings, moved, system);
 }
 
-// The combs' ticks, passed over while they would change nothing: no glide
-// under way, no new delay asked for and the feedback (to the bit) the same.
 void LayerFilter::tickCombs(const FilterSettings& settings, const uint32_t (&moved)[2], BWSystemInfo& system) {
     const bool comb = settings.type == FilterType::Comb;
-    const bool follows = comb && (moved[0] | moved[1]) != 0;
-    const uint32_t feedbackBits = std::bit_cast<uint32_t>(settings.feedback);
-    if (!follows && !combsGliding && feedbackBits == combFeedbackBits) return;
-    combFeedbackBits = feedbackBits;
+    combFeedbackBits = std::bit_cast<uint32_t>(settings.feedback);
     combsGliding = false;
     for (int c = 0; c < 2; ++c) {
         for (int k = 0; k < kLayerVoices; ++k) {
