@@ -39,6 +39,8 @@ public:
     void follow(float hz, const BWSystemInfo& system);
 
     bool hasLine() const { return line != nullptr; }
+    // Still on its way to a new delay: its ticks count down.
+    bool isGliding() const { return delayTicks > 0.0f; }
     // One sample through the comb.  Only with a line.
     float process(float u) {
         const int32_t length = lineLength;

@@ -1,6 +1,7 @@
 #include "engine/LayerFilter.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
@@ -101,6 +102,7 @@ void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice
 void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     alignas(32) float targets[2][kLayerVoices];
+    uint32_t moved[2] = {0, 0};
     uint32_t leftDraws = system.randomState;
     kernels.random(leftDraws, 1, 2, 0, targets[0]);
     kernels.random(system.randomState, 2, 2, 2 * kLayerVoices, targets[1]);
@@ -120,12 +122,27 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
                                                system.sampleRate,
                                                &filterCoefTableF()[0].value,
                                                &filterCoefTableQ()[0].value};
-        const uint32_t moved = kernels.cutoffs(lanes[c], input);
-        pending[c] |= moved;
+        moved[c] = kernels.cutoffs(lanes[c], input);
+        pending[c] |= moved[c];
+    }
+    // The combs' ticks are passed over while they would change nothing: no
+    // glide under way, no new delay asked for and the feedback (to the bit)
+    // the same.
+    const bool follows = settings.type == FilterType::Comb && (moved[0] | moved[1]) != 0;
+    const uint32_t feedbackBits = std::bit_cast<uint32_t>(settings.feedback);
+    if (follows || combsGliding || feedbackBits != combFeedbackBits) tickCombs(settings, moved, system);
+}
+
+void LayerFilter::tickCombs(const FilterSettings& settings, const uint32_t (&moved)[2], BWSystemInfo& system) {
+    const bool comb = settings.type == FilterType::Comb;
+    combFeedbackBits = std::bit_cast<uint32_t>(settings.feedback);
+    combsGliding = false;
+    for (int c = 0; c < 2; ++c) {
         for (int k = 0; k < kLayerVoices; ++k) {
-            CombFilter& comb = combs[k][c];
-            comb.tick(settings.feedback);
-            if (settings.type == FilterType::Comb && (moved >> k & 1u)) comb.follow(lanes[c].frequency[k], system);
+            CombFilter& filter = combs[k][c];
+            filter.tick(settings.feedback);
+            if (comb && (moved[c] >> k & 1u)) filter.follow(lanes[c].frequency[k], system);
+            combsGliding = combsGliding || filter.isGliding();
         }
     }
 }

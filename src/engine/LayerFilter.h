@@ -10,7 +10,9 @@
 // envelopes, glides, drifts and coefficients once a tick (a lane whose
 // cutoff, resonance and type did not move keeps its coefficients), their
 // cores a sample at a time.  Lanes that nothing reaches and that have rung
-// out rest.  Each lane's comb is its own (CombFilter).
+// out rest.  Each lane's comb is its own (CombFilter); the combs' ticks
+// are passed over while none glides, none is asked for a new delay and
+// their feedback stands.
 //
 // The comb lines come from the engine's owner (setCombLine); prepare and
 // setCombLine are for the host thread, the ticks for the audio thread.
@@ -61,6 +63,7 @@ private:
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
     void tickLanes(const FilterSettings& settings, BWSystemInfo& system);
+    void tickCombs(const FilterSettings& settings, const uint32_t (&moved)[2], BWSystemInfo& system);
     void takeCoefficients(const voicelanes::VoiceKernels& kernels);
     void processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n);
     // The cores hold nothing: with no input they give silence and stay so.
@@ -82,4 +85,8 @@ private:
     float pendingRow = 0.0f;
     int32_t pendingType = 0;
     float pendingRate = 44100.0f;
+    // What the combs last ticked with: their feedback's bits (a fresh
+    // comb's is 0), and whether one of them was still gliding.
+    uint32_t combFeedbackBits = 0;
+    bool combsGliding = false;
 };

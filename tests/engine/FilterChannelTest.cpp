@@ -201,3 +201,41 @@ TEST(LayerFilter, LanesFilterAsSixteenChannels) {
         }
     }
 }
+
+// The combs take the resonance set while the lanes were another type, and
+// keep counting their delay glides under it: lanes that left the comb for the
+// low pass while a glide was under way, and whose resonance moved there,
+// ring on their return bit for bit as lanes that stayed on the comb and
+// stood at the last resonance.
+TEST(LayerFilter, CombsTakeTheResonanceSetUnderAnotherType) {
+    EngineTestContext movedContext, steadyContext;
+    LayerFilter moved, steady;
+    TestCombLines movedLines(44100.0f), steadyLines(44100.0f);
+    movedLines.bind(moved);
+    steadyLines.bind(steady);
+    moved.prepare(44100.0f);
+    steady.prepare(44100.0f);
+    uint32_t seed = 5;
+    for (int tick = 0; tick < 300; ++tick) {
+        const bool comb = tick < 100 || tick >= 200;
+        FilterSettings movedSettings, steadySettings;
+        for (FilterSettings* s : {&movedSettings, &steadySettings}) s->cut = s->peak = tick < 90 ? 0.2f : 0.6f;
+        movedSettings.type = comb ? FilterType::Comb : FilterType::LowPass;
+        steadySettings.type = FilterType::Comb;
+        movedSettings.setResonance(tick < 100 ? 0.5f : tick < 150 ? 0.2f : 0.9f);
+        steadySettings.setResonance(tick < 100 ? 0.5f : 0.9f);
+        moved.tickCoefficients(movedSettings, true, movedContext.info);
+        steady.tickCoefficients(steadySettings, true, steadyContext.info);
+        if (!comb) continue;
+        alignas(32) voicelanes::LaneRows in[2] = {};
+        for (auto& side : in)
+            for (auto& row : side)
+                for (float& x : row) x = float(int32_t(seed = seed * 1664525u + 1013904223u)) * 2e-10f;
+        float movedSums[2][16], steadySums[2][16], inputs[2][16];
+        moved.processLanes(in, movedSums, inputs, 16, FilterType::Comb, false);
+        steady.processLanes(in, steadySums, inputs, 16, FilterType::Comb, false);
+        for (int c = 0; c < 2; ++c)
+            for (int s = 0; s < 16; ++s) ASSERT_EQ(movedSums[c][s], steadySums[c][s]) << "tick " << tick;
+    }
+    EXPECT_EQ(moved.laneCombDelay(3, 1), steady.laneCombDelay(3, 1));
+}
