@@ -23,5 +23,8 @@ UseGate::Change::Change(UseGate& owner, int sleeps) : gate(owner) {
 }
 
 UseGate::Change::~Change() {
-    if (held) gate.closed.store(false, std::memory_order_seq_cst);
+    if (!held) return;
+    // Counted before the gate opens, so that a user let in after it sees it.
+    gate.changes.fetch_add(1, std::memory_order_release);
+    gate.closed.store(false, std::memory_order_seq_cst);
 }

@@ -73,6 +73,11 @@ public:
     }
     void leave() const { users.fetch_sub(1, std::memory_order_seq_cst); }
 
+    // How many changes have ended (a change that gave up does not count):
+    // a user that got in and finds the count it saw on its last stay knows
+    // that nothing was swapped between the two.  Any thread.
+    uint32_t changeCount() const { return changes.load(std::memory_order_acquire); }
+
     // Any thread; a snapshot.
     bool isInUse() const { return users.load(std::memory_order_seq_cst) != 0; }
     bool isChanging() const { return closed.load(std::memory_order_seq_cst); }
@@ -80,4 +85,5 @@ public:
 private:
     mutable std::atomic<uint32_t> users{0};
     std::atomic<bool> closed{false};
+    std::atomic<uint32_t> changes{0};
 };

@@ -61,12 +61,15 @@ public:
     BWSampleData* readingSample() const { return finished || !active ? nullptr : sample; }
     // `holdTurn` is the layer's count of changes to the samples it holds:
     // a tick that finds the voice's sample facts checked under the same turn
-    // (so its sample held all along, its data and loop points as they were)
-    // and its read short of the loop's end may take readClear instead.
+    // (so its sample held all along, or taken back unchanged after a block's
+    // end, its data and loop points as they were) and its read short of the
+    // loop's end may take readClear instead.
     void renderTick(bool readable, uint64_t holdTurn, const voicelanes::VoiceKernels& kernels);
     bool readsClear(uint64_t holdTurn) const {
         return holdTurn == clearTurn && position + static_cast<float>(N) * increment < clearUntil;
     }
+    // The record behind readsClear no longer stands (its sample let go).
+    void forgetClear() { clearUntil = -1.0f; }
     // The tick renderTick would render when readsClear: one read, no checks.
     void readClear(const voicelanes::VoiceKernels& kernels) {
         static_assert(N == voicelanes::kFrames, "a clear tick reads one kernel tick");
@@ -109,7 +112,6 @@ private:
     bool checkBounds(float frameCount);
     void readSampleFacts();
     void checkClear(uint64_t holdTurn);
-    void forgetClear() { clearUntil = -1.0f; }
 
     BWSampleZone* zone = nullptr;
     BWSampleData* sample = nullptr;

@@ -95,6 +95,9 @@ public:
     // Any thread.
     bool isUsedByVoices() const;
     bool isLoading() const { return voicesGate.isChanging(); }
+    // Moves with every replacement of the values (and every other change a
+    // writer finished); read while inside beginRead.
+    uint32_t changeCount() const { return voicesGate.changeCount(); }
 
     // The values: frames plus kTailValues per channel; right is null for mono.
     const int16_t* getLeft() const { return left.get(); }

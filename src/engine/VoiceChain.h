@@ -69,11 +69,11 @@ public:
     // the kick bus into kick.
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
-    // Lets go of the samples the ticks held open (VoiceLayer::releaseSamples):
-    // at the end of every host block, so that a writer never waits on a
-    // render that stopped.
+    // Lets go of the samples the ticks held open (VoiceLayer::endBlock): at
+    // the end of every host block, so that a writer never waits on a render
+    // that stopped.
     void releaseSamples() {
-        for (VoiceLayer& layer : layers) layer.releaseSamples();
+        for (VoiceLayer& layer : layers) layer.endBlock();
     }
 
     // Since the last tickChain no voice has been changing its level (nor

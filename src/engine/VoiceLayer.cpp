@@ -38,8 +38,37 @@ VoiceLayer::~VoiceLayer() { releaseSamples(); }
 
 void VoiceLayer::releaseSamples() {
     for (int32_t i = 0; i < heldCount; ++i) held[i]->endRead();
-    if (heldCount != 0) ++holdTurn;
+    if (heldCount != 0 || letGoCount != 0) ++holdTurn;
     heldCount = 0;
+    letGoCount = 0;
+}
+
+void VoiceLayer::endBlock() {
+    // What a block left unclaimed from the one before is forgotten: its
+    // voices check their samples again when they read them.
+    if (letGoCount != 0) ++holdTurn;
+    for (int32_t i = 0; i < heldCount; ++i) {
+        held[i]->endRead();
+        letGo[i] = held[i];
+        letGoChanges[i] = heldChanges[i];
+    }
+    letGoCount = heldCount;
+    heldCount = 0;
+    factsStale = true;  // zones may be edited between blocks: read them once a block
+}
+
+bool VoiceLayer::wasLetGoUnchanged(const BWSampleData* sample, uint32_t changes) const {
+    for (int32_t i = 0; i < letGoCount; ++i)
+        if (letGo[i] == sample) return letGoChanges[i] == changes;
+    return false;
+}
+
+// A clear voice's record stands only while its sample is held: one that
+// cannot take it back, or finds it changed, reads as any other.
+bool VoiceLayer::retake(Reader& voice) {
+    if (holdSample(voice.readingSample()) && voice.readsClear(holdTurn)) return true;
+    voice.forgetClear();
+    return false;
 }
 
 bool VoiceLayer::holdSample(BWSampleData* sample) {
@@ -47,7 +76,10 @@ bool VoiceLayer::holdSample(BWSampleData* sample) {
         if (held[i] == sample) return true;
     if (heldCount == kMaxHeld) releaseSamples();
     if (!sample->beginRead()) return false;
-    held[heldCount++] = sample;
+    const uint32_t changes = sample->changeCount();
+    held[heldCount] = sample;
+    heldChanges[heldCount++] = changes;
+    if (wasLetGoUnchanged(sample, changes)) return true;
     ++holdTurn;
     factsStale = true;  // the values may have been replaced while not held
     return true;
@@ -137,9 +169,13 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
             if (following >> k & 1u) readers[k].setIncrement(increments[k]);
     }
     yieldToWriters();
+    // In a block's first tick a clear voice takes its sample back first
+    // (unchanged, the voice's record stands; changed, the turn moves and the
+    // voice checks it as any other).
+    const bool retaking = letGoCount != 0;
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
-        if (readers[k].readsClear(holdTurn)) {
+        if (readers[k].readsClear(holdTurn) && (!retaking || retake(readers[k]))) {
             readers[k].readClear(kernels);
             continue;
         }
@@ -147,6 +183,7 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
         const bool readable = sample && holdSample(sample);
         readers[k].renderTick(readable, holdTurn, kernels);
     }
+    letGoCount = 0;  // every sounding voice has taken its sample back, or checks it
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on
     // these stores): they change only when a voice starts or a sample is

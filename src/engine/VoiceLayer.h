@@ -7,11 +7,13 @@
 // every sounding voice.  The per-sample chain reads each voice's left buffer.
 //
 // The samples the voices read are held open (BWSampleData::beginRead) from
-// the first tick that reads each until releaseSamples, which the render
-// calls at the end of every host block: a tick then costs a look-up among
-// the held samples instead of a handshake per sample.  A writer waiting to
-// replace a held sample gets it back at the next tick, and a render that
-// stopped between blocks holds nothing.
+// the first tick that reads each until endBlock, which the render calls at
+// the end of every host block: a tick then costs a look-up among the held
+// samples instead of a handshake per sample.  A writer waiting to replace a
+// held sample gets it back at the next tick, and a render that stopped
+// between blocks holds nothing.  A sample taken again in the next block
+// with its change count as it was is known unchanged, so its voices keep
+// their checked reads however short the host's blocks are.
 //
 // Audio thread, except construction and attach (host thread, at build).
 
@@ -52,6 +54,10 @@ public:
 
     // Lets go of every sample the ticks since the last call held open.
     void releaseSamples();
+    // The same at the end of a host block, remembering what each sample's
+    // change count was, so that the next block's first tick can take back
+    // an unchanged sample without the voices checking it again.
+    void endBlock();
 
     const float* output(int voice) const { return readers[voice].left; }
     const Reader& reader(int voice) const { return readers[voice]; }
@@ -87,6 +93,8 @@ private:
     void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);
     // Whether the sample may be read this tick: held already, or opened now.
     bool holdSample(BWSampleData* sample);
+    bool wasLetGoUnchanged(const BWSampleData* sample, uint32_t changes) const;
+    bool retake(Reader& voice);
     // Lets go of the held samples a writer waits for.
     void yieldToWriters();
 
@@ -110,7 +118,12 @@ private:
     // two releases; when full, all are let go and taken again as read.
     static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
     std::array<BWSampleData*, kMaxHeld> held{};
+    std::array<uint32_t, kMaxHeld> heldChanges{};  // each one's change count when taken
     int32_t heldCount = 0;
+    // What endBlock let go, until the first tick of the next block.
+    std::array<BWSampleData*, kMaxHeld> letGo{};
+    std::array<uint32_t, kMaxHeld> letGoChanges{};
+    int32_t letGoCount = 0;
     bool factsStale = true;
     // Counts every change to the held samples, so that a voice tells whether
     // its sample stayed held, unchanged, since it last checked its facts.

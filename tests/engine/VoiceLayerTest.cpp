@@ -212,42 +212,57 @@ TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
     }
 }
 
+// The two ways a layer lets go of its samples: all at once (a restore, a
+// full list), and at a host block's end, remembering each one's change
+// count so that an unchanged sample is taken back without a check.
+constexpr void (VoiceLayer::*kLettingGo[])() = {&VoiceLayer::releaseSamples, &VoiceLayer::endBlock};
+
 // A sample replaced between two blocks at half its rate: the voice playing
 // it steps half as far from the next block's second tick on.
 TEST_F(VoiceLayerTest, FollowsTheRateOfASampleReplacedBetweenBlocks) {
     BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
-    for (int t = 0; t < 3; ++t) tick(70, 1);
-    const float before = std::as_const(layer).reader(0).getIncrement();
-    layer.releaseSamples();
-    const std::vector<int16_t> values(4000, int16_t(8192));
-    ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 22050.0f));
-    EXPECT_EQ(tick(70, 1), 0.25f);  // the new values at the old step
-    tick(70, 1);
-    EXPECT_EQ(std::as_const(layer).reader(0).getIncrement(), before / 2);
+    for (auto letGo : kLettingGo) {
+        const std::vector<int16_t> first(4000, int16_t(24576));
+        ASSERT_TRUE(sample.setData(first.data(), nullptr, 4000, 44100.0f));
+        for (int t = 0; t < 3; ++t) tick(70, 1);
+        const float before = std::as_const(layer).reader(0).getIncrement();
+        (layer.*letGo)();
+        const std::vector<int16_t> values(4000, int16_t(8192));
+        ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 22050.0f));
+        EXPECT_EQ(tick(70, 1), 0.25f);  // the new values at the old step
+        tick(70, 1);
+        EXPECT_EQ(std::as_const(layer).reader(0).getIncrement(), before / 2);
+        layer.releaseSamples();
+        layer.restore({});
+    }
 }
 
 // A voice far into a long sample that is replaced between two blocks by a
 // shorter one, ending before the voice or inside its next tick: from then on
 // it reads the new frames only (wrapped into them), never the old ones nor
-// past the new end.
+// past the new end.  Blocks of one tick keep every value as it was.
 TEST_F(VoiceLayerTest, ASampleReplacedShorterBetweenBlocksIsReadWithinItsNewFrames) {
     BWSampleData& sample = handler.getInstrument()->findZone(70, 1)->getSample();
     const std::vector<int16_t> old(4000, int16_t(24576));
-    for (const float beyond : {-1000.0f, 10.0f}) {
-        ASSERT_TRUE(sample.setData(old.data(), nullptr, 4000, 44100.0f));
-        ASSERT_TRUE(sample.setLoop(0, 4000, true));
-        for (int t = 0; t < 50; ++t) tick(70, 1);
-        const int32_t frames = int32_t(std::as_const(layer).reader(0).getPosition() + beyond);
-        layer.releaseSamples();
-        const std::vector<int16_t> values(size_t(frames), int16_t(4096));
-        ASSERT_TRUE(sample.setData(values.data(), nullptr, frames, 44100.0f));
-        for (int t = 0; t < 20; ++t) {
-            tick(70, 1);
-            for (int s = 0; s < 16; ++s) ASSERT_LE(layer.output(0)[s], 0.125f) << frames << " tick " << t << " " << s;
-            ASSERT_LT(std::as_const(layer).reader(0).getPosition(), float(frames)) << frames << " tick " << t;
+    for (auto letGo : kLettingGo) {
+        for (const float beyond : {-1000.0f, 10.0f}) {
+            ASSERT_TRUE(sample.setData(old.data(), nullptr, 4000, 44100.0f));
+            ASSERT_TRUE(sample.setLoop(0, 4000, true));
+            for (int t = 0; t < 50; ++t) {
+                ASSERT_EQ(tick(70, 1), 0.75f) << t;
+                (layer.*letGo)();
+            }
+            const int32_t frames = int32_t(std::as_const(layer).reader(0).getPosition() + beyond);
+            const std::vector<int16_t> values(size_t(frames), int16_t(4096));
+            ASSERT_TRUE(sample.setData(values.data(), nullptr, frames, 44100.0f));
+            for (int t = 0; t < 20; ++t) {
+                tick(70, 1);
+                for (int s = 0; s < 16; ++s) ASSERT_LE(layer.output(0)[s], 0.125f) << frames << " tick " << t << " " << s;
+                ASSERT_LT(std::as_const(layer).reader(0).getPosition(), float(frames)) << frames << " tick " << t;
+            }
+            layer.releaseSamples();
+            layer.restore({});
         }
-        layer.releaseSamples();
-        layer.restore({});
     }
 }
 
