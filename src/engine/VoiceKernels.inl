@@ -471,15 +471,6 @@ inline float sumInOrder(Float8 v) {
     return sum;
 }
 
-using Float4 = float __attribute__((vector_size(16)));
-
-// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), in shuffles.
-inline float sumInPairs(Float8 v) {
-    const Float4 a = __builtin_shufflevector(v, v, 0, 1, 2, 3) + __builtin_shufflevector(v, v, 4, 5, 6, 7);
-    const Float4 b = a + __builtin_shufflevector(a, a, 1, 0, 3, 2);
-    return b[0] + b[2];
-}
-
 // A resting layer (off, or on with nothing in its rows or holds) gives
 // nothing: its holds stay at 0 while its phases run on (while it is on),
 // and its gains move by their steps, if any.  With every layer resting,
@@ -566,22 +557,42 @@ inline void framesBeside(const Resting& resting, int32_t n, Frame frame) {
     framesBeside<2>(resting.running, n, frame);
 }
 
-// Each frame's eight voices added up in voice order, as sumInOrder does,
-// eight frames at a time: turned into columns, the voices are added lane
-// by lane instead of one after another within a frame.
-inline void sumFrames(Float8 (&voices)[kFrames], int32_t n, float* out) {
-    for (int32_t k = n; k < kFrames; ++k) voices[k] = splat(0.0f);
-    for (int32_t k = 0; k < n; k += kLanes) {
-        Float8(&block)[kLanes] = *reinterpret_cast<Float8(*)[kLanes]>(voices + k);
-        transpose(block);
+// How a frame's eight lanes are added up: one after another in lane order
+// (sumInOrder), or in pairs across the halves:
+// ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)).
+enum class LaneSum { InOrder, InPairs };
+
+// The columns of a turned block added up in the order a row's sum takes,
+// operand for operand, so each frame's sum rounds as it did.
+template <LaneSum Order>
+inline Float8 sumColumns(const Float8 (&c)[kLanes]) {
+    if constexpr (Order == LaneSum::InPairs) {
+        return ((c[0] + c[4]) + (c[1] + c[5])) + ((c[2] + c[6]) + (c[3] + c[7]));
+    } else {
         Float8 sum = splat(0.0f);
-        for (int v = 0; v < kLanes; ++v) sum += block[v];
-        if (n - k >= kLanes) {
-            store(out + k, sum);
-        } else {
-            for (int32_t j = 0; j < n - k; ++j) out[k + j] = sum[j];
-        }
+        for (int v = 0; v < kLanes; ++v) sum += c[v];
+        return sum;
     }
+}
+
+// Each of n frames' eight lanes (frame(s), s < n) added up, eight frames
+// at a time: turned into columns, the lanes are added side by side instead
+// of one after another within a frame.
+template <LaneSum Order, typename Frame>
+inline void sumFrames(Frame frame, int32_t n, float* out) {
+    int32_t k = 0;
+    for (; k + kLanes <= n; k += kLanes) {
+        Float8 block[kLanes];
+        for (int j = 0; j < kLanes; ++j) block[j] = frame(k + j);
+        transpose(block);
+        store(out + k, sumColumns<Order>(block));
+    }
+    if (k == n) return;
+    Float8 block[kLanes];
+    for (int j = 0; j < kLanes; ++j) block[j] = k + j < n ? frame(k + j) : splat(0.0f);
+    transpose(block);
+    const Float8 sum = sumColumns<Order>(block);
+    for (int32_t j = 0; j < n - k; ++j) out[k + j] = sum[j];
 }
 
 void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, float (*sums)[kFrames]) {
@@ -613,7 +624,7 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
             for (int32_t s = 0; s < n; ++s) frame(s);
         first = false;
         v.keep(*mixes[i]);
-        sumFrames(voices, n, sums[i]);
+        sumFrames<LaneSum::InOrder>([&](int32_t s) { return voices[s]; }, n, sums[i]);
     }
 }
 
@@ -672,26 +683,29 @@ void filterCores(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
         second[c] = {load(s.fLower), load(s.qLower), load(s.hp2), load(s.bp2), load(s.lp2)};
     }
     const LaneRows* in[2] = {&inLeft, &inRight};
-    float* sums[2] = {sumLeft, sumRight};
-    float* inputs[2] = {inputLeft, inputRight};
+    // The lanes' outputs are kept and added up after the loop, so that the
+    // cores' chains are all the loop waits on.
+    Float8 outs[2][kFrames];
     for (int32_t s = 0; s < n; ++s) {
         for (int c = 0; c < 2; ++c) {
             const Float8 u = load((*in[c])[s]);
             const Float8 h = run(main[c], u);
-            Float8 out;
-            if (Type == 0) out = main[c].l;
-            if (Type == 1) out = main[c].b;
-            if (Type == 2) out = h;
+            if (Type == 0) outs[c][s] = main[c].l;
+            if (Type == 1) outs[c][s] = main[c].b;
+            if (Type == 2) outs[c][s] = h;
             if (Type == 3) {
                 run(second[c], u);
-                out = h + second[c].l;
+                outs[c][s] = h + second[c].l;
             }
-            // The band reject's lanes were once filtered one after another
-            // and summed in their order.
-            sums[c][s] = Type == 3 ? sumInOrder(out) : sumInPairs(out);
-            inputs[c][s] = sumInPairs(u);
         }
     }
+    // The band reject's lanes were once filtered one after another and
+    // summed in their order.
+    constexpr LaneSum order = Type == 3 ? LaneSum::InOrder : LaneSum::InPairs;
+    sumFrames<order>([&](int32_t s) { return outs[0][s]; }, n, sumLeft);
+    sumFrames<order>([&](int32_t s) { return outs[1][s]; }, n, sumRight);
+    sumFrames<LaneSum::InPairs>([&](int32_t s) { return load(inLeft[s]); }, n, inputLeft);
+    sumFrames<LaneSum::InPairs>([&](int32_t s) { return load(inRight[s]); }, n, inputRight);
     for (int c = 0; c < 2; ++c) {
         SvfLanes& s = *sides[c];
         store(s.hp, main[c].h);

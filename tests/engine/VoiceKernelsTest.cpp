@@ -110,8 +110,10 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
 
 // Eight filter lanes against eight channels: the drift, the cutoff and the
 // coefficients of every type over random positions, rows and rates, then
-// the cores over a span of noise, bit for bit.
+// the cores over a span of noise, bit for bit, with the lanes' inputs added
+// up in the same pairs.
 TEST(VoiceKernels, FilterLanesMatchTheChannel) {
+    constexpr int kSpans[] = {16, 5, 13, 8, 1, 16, 9};
     for (const Named& set : kernelSets()) {
         for (float rate : {22050.0f, 44100.0f, 96000.0f}) {
             EngineTestContext context(rate);
@@ -146,18 +148,24 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                     channels[k].tick(envelopes[k], settings, context.info);  // takes draw k + 1
                     ASSERT_EQ(lanes.frequency[k], channels[k].getFrequency()) << set.name << " " << rate << " " << k;
                 }
+                // Whole ticks and the spans a host block's edge leaves.
+                const int n = kSpans[tick % std::size(kSpans)];
                 float in[voicelanes::kFrames][kLanes], sums[16], inputs[16], unusedSums[16], unusedInputs[16];
                 float single[kLanes][16];
                 for (int s = 0; s < 16; ++s)
                     for (int k = 0; k < kLanes; ++k) in[s][k] = values.next(-0.5f, 0.5f);
-                set.kernels->filterLanes(lanes, unused, in, in, 16, int32_t(settings.type), sums, unusedSums, inputs,
+                set.kernels->filterLanes(lanes, unused, in, in, n, int32_t(settings.type), sums, unusedSums, inputs,
                                          unusedInputs);
                 for (int k = 0; k < kLanes; ++k) {
                     float lane[16];
                     for (int s = 0; s < 16; ++s) lane[s] = in[s][k];
-                    channels[k].process(lane, single[k], 16, settings.type);
+                    channels[k].process(lane, single[k], n, settings.type);
                 }
-                for (int s = 0; s < 16; ++s) {
+                for (int s = 0; s < n; ++s) {
+                    const float input = ((in[s][0] + in[s][4]) + (in[s][1] + in[s][5])) +
+                                        ((in[s][2] + in[s][6]) + (in[s][3] + in[s][7]));
+                    ASSERT_EQ(inputs[s], input) << set.name << " " << rate << " frame " << s;
+                    ASSERT_EQ(unusedInputs[s], input) << set.name << " " << rate << " frame " << s;
                     float expected = 0.0f;
                     if (settings.type == FilterType::BandReject) {
                         for (int k = 0; k < kLanes; ++k) expected += single[k][s];
