@@ -464,13 +464,6 @@ struct Voices {
     }
 };
 
-// v0 + v1 + … + v7 in that order.
-inline float sumInOrder(Float8 v) {
-    float sum = 0.0f;
-    for (int k = 0; k < kLanes; ++k) sum += v[k];
-    return sum;
-}
-
 // A resting layer (off, or on with nothing in its rows or holds) gives
 // nothing: its holds stay at 0 while its phases run on (while it is on),
 // and its gains move by their steps, if any.  With every layer resting,
@@ -558,7 +551,7 @@ inline void framesBeside(const Resting& resting, int32_t n, Frame frame) {
 }
 
 // How a frame's eight lanes are added up: one after another in lane order
-// (sumInOrder), or in pairs across the halves:
+// (from 0), or in pairs across the halves:
 // ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)).
 enum class LaneSum { InOrder, InPairs };
 
@@ -628,35 +621,66 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
     }
 }
 
+// The playing layers of a per-voice span side by side, a frame of all of
+// them at a time, so that their chains of waiting samples overlap: each
+// frame's lane rows are written once, as the sum of the routed layers'
+// voices in layer order (from 0, as into cleared rows), and the voices of a
+// layer around the filter are kept and added up after the loop.
+template <int Playing>
+void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from, int32_t n,
+                LaneRows& left, LaneRows& right, float* dryLeft, float* dryRight) {
+    LayerMix* playing[Playing] = {};
+    bool routed[Playing] = {};
+    bool anyRouted = false;
+    for (int i = 0, j = 0; i < kLayers; ++i) {
+        if (!roles[i].on || roles[i].quiet) continue;
+        playing[j] = mixes[i];
+        routed[j] = roles[i].routed;
+        anyRouted = anyRouted || routed[j];
+        ++j;
+    }
+    Voices v[Playing];
+    for (int j = 0; j < Playing; ++j) v[j] = Voices(*playing[j]);
+    Float8 around[Playing][2][kFrames];
+    framesBeside(resting, n, [&](int32_t s) {
+        Float8 rowLeft = splat(0.0f), rowRight = splat(0.0f);
+        for (int j = 0; j < Playing; ++j) {
+            v[j].hold(load(playing[j]->rows[from + s]));
+            v[j].moveGains();
+            const Float8 voiceLeft = v[j].gainLeft * v[j].held, voiceRight = v[j].gainRight * v[j].held;
+            if (routed[j]) {
+                rowLeft += voiceLeft;
+                rowRight += voiceRight;
+            } else {
+                around[j][0][s] = voiceLeft;
+                around[j][1][s] = voiceRight;
+            }
+        }
+        if (!anyRouted) return;
+        store(left[s], rowLeft);
+        store(right[s], rowRight);
+    });
+    for (int j = 0; j < Playing; ++j) {
+        v[j].keep(*playing[j]);
+        if (routed[j]) continue;
+        float* dry[2] = {dryLeft, dryRight};
+        for (int c = 0; c < 2; ++c) {
+            alignas(32) float sums[kFrames];
+            sumFrames<LaneSum::InOrder>([&](int32_t s) { return around[j][c][s]; }, n, sums);
+            for (int32_t s = 0; s < n; ++s) dry[c][s] += sums[s];
+        }
+    }
+}
+
 void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
                  LaneRows& right, float* dryLeft, float* dryRight) {
     const Resting resting(mixes, roles);
     if (!resting.anyPlays()) return resting.restAll(n);
     restGains(resting.layers, resting.count, n);
-    bool first = true;
-    for (int i = 0; i < kLayers; ++i) {
-        if (!roles[i].on || roles[i].quiet) continue;
-        Voices v(*mixes[i]);
-        const LayerMix& m = *mixes[i];
-        const bool routed = roles[i].routed;
-        const auto frame = [&](int32_t s) {
-            v.hold(load(m.rows[from + s]));
-            v.moveGains();
-            const Float8 voiceLeft = v.gainLeft * v.held, voiceRight = v.gainRight * v.held;
-            if (routed) {
-                store(left[s], load(left[s]) + voiceLeft);
-                store(right[s], load(right[s]) + voiceRight);
-            } else {
-                dryLeft[s] += sumInOrder(voiceLeft);
-                dryRight[s] += sumInOrder(voiceRight);
-            }
-        };
-        if (first)
-            framesBeside(resting, n, frame);
-        else
-            for (int32_t s = 0; s < n; ++s) frame(s);
-        first = false;
-        v.keep(*mixes[i]);
+    switch (kLayers - resting.count) {
+        case 1: return mixPlaying<1>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+        case 2: return mixPlaying<2>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+        default: return mixPlaying<3>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
     }
 }
 

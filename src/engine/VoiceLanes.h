@@ -164,9 +164,11 @@ struct VoiceKernels {
     // The three layers' voices over frames [from, from + n) of the tick, a
     // frame of all three at a time: the holds renew, the gains move; the
     // shared mode writes each layer's Σ gain × held of a frame into its sums,
-    // the per-voice mode adds gain × held of each voice into the lane rows
-    // (left and right gains, layer after layer), or their sums into dryLeft
-    // and dryRight for a layer around the filter.
+    // the per-voice mode writes into the lane rows each voice's gain × held
+    // added up from 0 over the layers through the filter (left and right
+    // gains, layer after layer; rows left alone when none of those plays),
+    // and adds the voices' sums into dryLeft and dryRight for a layer around
+    // the filter.
     void (*mixShared)(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n,
                       float (*sums)[kFrames]);
     void (*mixPerVoice)(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,

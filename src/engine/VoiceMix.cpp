@@ -231,8 +231,9 @@ void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKer
 }
 
 // Each voice into its filter lane (or, for a layer around the filter, the
-// voices' sum past it); the lanes rest while nothing reaches them.  The lane
-// rows are cleared only after a span wrote into them.
+// voices' sum past it); the lanes rest while nothing reaches them.  A span
+// that reaches them writes their rows whole; one that does not finds them
+// cleared, when a span before wrote them.
 void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                               int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
     voicelanes::LayerMix* mixes[kLayerCount];
@@ -240,7 +241,7 @@ void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceK
     rolesOf(mixes, roles);
     bool reached = false;
     for (const voicelanes::LayerRole& role : roles) reached = reached || (role.on && !role.quiet && role.routed);
-    if (laneInWritten) {
+    if (laneInWritten && !reached) {
         for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + kEngineTick * kLayerVoices, 0.0f);
         laneInWritten = false;
     }

@@ -152,5 +152,5 @@ private:
     // Span buffers: the filter lanes' inputs and the filter's outputs.
     alignas(32) voicelanes::LaneRows laneIn[2] = {};
     alignas(32) float filtered[2][kEngineTick] = {};
-    bool laneInWritten = false;  // a layer added into the lane rows since they were cleared
+    bool laneInWritten = false;  // a layer wrote the lane rows since they were cleared
 };

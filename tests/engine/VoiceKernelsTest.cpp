@@ -318,7 +318,15 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
                     pointers[i] = &mixes[i];
                 }
                 float sums[kLayers][16] = {}, want[kLayers][16] = {};
-                voicelanes::LaneRows rows[2] = {}, wantRows[2] = {};
+                // The lane rows are written whole when a layer through the
+                // filter plays, and left as they stand when none does.
+                constexpr float kStale = 7.0f;
+                voicelanes::LaneRows rows[2], wantRows[2] = {};
+                bool reached = false;
+                for (int i = 0; i < kLayers; ++i) reached = reached || (role[i].on && !role[i].quiet && role[i].routed);
+                for (auto* r : {&rows[0], &rows[1]}) std::fill(&(*r)[0][0], &(*r)[0][0] + 16 * kLanes, kStale);
+                if (!reached)
+                    for (auto* r : {&wantRows[0], &wantRows[1]}) std::fill(&(*r)[0][0], &(*r)[0][0] + 16 * kLanes, kStale);
                 float dry[2][16] = {}, wantDry[2][16] = {};
                 for (int i = 0; i < kLayers; ++i) {
                     LayerMix& m = expected[i];
