@@ -1,11 +1,13 @@
 #include "engine/VoiceLayer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/BWSampleZone.h"
+#include "engine/Float4.h"
 #include "engine/VoiceKernels.h"
 
 namespace {
@@ -17,6 +19,10 @@ constexpr float kTriggerLow = 0.99999899f;
 
 // A zone is worth starting only when its sample holds frames; a sample in the
 // middle of being replaced is started and plays once its data is there.
+// The lowest voice in a set of voices (bit k for voice k), not empty: the
+// sets are walked voice by voice in order, passing over those not in them.
+int lowestVoice(uint32_t voices) { return std::countr_zero(voices); }
+
 bool hasData(BWSampleZone* zone) {
     BWSampleData& sample = zone->getSample();
     if (!sample.beginRead()) return true;
@@ -113,20 +119,33 @@ void VoiceLayer::attachTo(BWRomplerHandler& handler) {
     for (Reader& voice : readers) handler.addVoice(&voice);
 }
 
+// A gate that moved is taken, and one that rose above 0 flips its voice's
+// trigger (a NaN gate never equals the one seen, and never rises); answers
+// whether a trigger differs from the one the last start acted on.  Four
+// voices at a time, as this runs every tick for every layer.
+bool VoiceLayer::takeGates(const VoiceValues& gates) {
+    Int4 fresh{};
+    for (int k = 0; k < kLayerVoices; k += 4) {
+        const Float4 gate = load4(gates.data() + k), seen = load4(gateSeen.data() + k);
+        const Float4 now = load4(trigger.data() + k);
+        const Int4 moved = ~(gate == seen);
+        store4(gateSeen.data() + k, moved ? gate : seen);
+        const Float4 flipped = now == kTriggerHigh ? Float4{} + kTriggerLow : Float4{} + kTriggerHigh;
+        const Float4 next = moved & (gate > 0.0f) ? flipped : now;
+        store4(trigger.data() + k, next);
+        fresh |= (next != load4(triggerSeen.data() + k)) & (next != 0.0f);
+    }
+    return (fresh[0] | fresh[1] | fresh[2] | fresh[3]) != 0;
+}
+
 void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates,
                       float pitchOffset, const AgeSetting& age) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
-    bool triggered = false;
-    for (int k = 0; k < kLayerVoices; ++k) {
-        if (gates[k] == gateSeen[k]) continue;
-        gateSeen[k] = gates[k];
-        if (gates[k] > 0.0f) trigger[k] = trigger[k] == kTriggerHigh ? kTriggerLow : kTriggerHigh;
-    }
+    const bool triggered = takeGates(gates);
     alignas(32) float targets[kLayerVoices];
     kernels.random(system.randomState, 1, 1, kLayerVoices, targets);
     kernels.glide(drift, targets, age.timeMs * system.samplesPerMsPerTick);
     kernels.voiceNotes(notes.data(), pitchOffset, drift.value, age.depth, clamped.data(), notesNow.data());
-    for (int k = 0; k < kLayerVoices; ++k) triggered = triggered || (trigger[k] != triggerSeen[k] && trigger[k] != 0.0f);
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
     if (!triggered) return renderVoices(kernels, 0);
@@ -155,9 +174,10 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 // stay open until the render releases them.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
     if ((sounding | started) == 0) return releaseSamples();
+    // Only a sounding voice can still be playing (see soundingVoices).
     uint32_t following = 0;
-    for (int k = 0; k < kLayerVoices; ++k)
-        if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
+    for (uint32_t rest = sounding & ~started; rest != 0; rest &= rest - 1)
+        if (readers[lowestVoice(rest)].isActive()) following |= 1u << lowestVoice(rest);
     const uint32_t rendering = started | following;
     // A voice that ends in this tick still sounds in its first frames.
     sounding = rendering;
@@ -165,8 +185,8 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
         alignas(32) float increments[kLayerVoices];
         kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
                            zoneFacts.rate, system.sampleRate, increments);
-        for (int k = 0; k < kLayerVoices; ++k)
-            if (following >> k & 1u) readers[k].setIncrement(increments[k]);
+        for (uint32_t rest = following; rest != 0; rest &= rest - 1)
+            readers[lowestVoice(rest)].setIncrement(increments[lowestVoice(rest)]);
     }
     yieldToWriters();
     // In a block's first tick a clear voice takes its sample back first
@@ -190,8 +210,8 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
     // taken anew, once a block at least.
     if (started == 0 && !factsStale) return;
     factsStale = false;
-    for (int k = 0; k < kLayerVoices; ++k) {
-        if (!(rendering >> k & 1u)) continue;
+    for (uint32_t rest = rendering; rest != 0; rest &= rest - 1) {
+        const int k = lowestVoice(rest);
         const BWSampleZone* zone = readers[k].getZone();
         zoneFacts.root[k] = zone ? static_cast<float>(zone->getRootKey()) : 0.0f;
         zoneFacts.tune[k] = zone ? zone->getTune() : 0.0f;

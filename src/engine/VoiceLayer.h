@@ -88,6 +88,8 @@ public:
     void restore(const Running& saved);
 
 private:
+    // Takes the tick's gates into the triggers; answers whether one is new.
+    bool takeGates(const VoiceValues& gates);
     // Binds the voices whose trigger is new; answers which did.
     uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);
     void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);

@@ -79,6 +79,33 @@ TEST_F(VoiceLayerTest, TriggersPickZonesByKeyAndAlternateLayers) {
     EXPECT_FALSE(handler.getInstrument()->isInUse());
 }
 
+// Every voice's gate, eight at once, against the rule one voice at a time:
+// a gate that moved and stands above 0 flips its trigger (a move from one
+// open gate to another retriggers too); a gate that stays, falls, goes
+// negative or is not a number leaves it.  Each voice runs the table from
+// its own place, so that every voice meets every step.
+TEST_F(VoiceLayerTest, EachVoicesGateTriggersAsAlone) {
+    const float nan = std::nanf("");
+    const float table[] = {0, 1, 1, 0.5f, 0, -0.0f, -1, 0.25f, nan, nan, 1, 1, 0, nan, 0.75f, -0.0f, 0.75f};
+    constexpr int kSteps = std::size(table);
+    float seen[kLayerVoices] = {}, trigger[kLayerVoices] = {};
+    for (int t = 0; t < 3 * kSteps; ++t) {
+        for (int k = 0; k < kLayerVoices; ++k) {
+            notes[k] = 40.0f;
+            gates[k] = table[(t + 3 * k) % kSteps];
+            if (gates[k] == seen[k]) continue;
+            seen[k] = gates[k];
+            if (gates[k] > 0.0f) trigger[k] = trigger[k] == 1.0f ? 0.99999899f : 1.0f;
+        }
+        layer.tick(handler, notes, gates, 0.0f, {});
+        for (int k = 0; k < kLayerVoices; ++k) {
+            ASSERT_EQ(layer.triggerValues()[k], trigger[k]) << "tick " << t << " voice " << k;
+            // A voice starts at its first trigger and plays on from there.
+            EXPECT_EQ(layer.reader(k).isActive(), trigger[k] != 0.0f) << "tick " << t << " voice " << k;
+        }
+    }
+}
+
 // Notes take the layer's offset within 0..127; "Age" 1 moves them to a new
 // random value within ±4 semitones every tick.
 TEST_F(VoiceLayerTest, NoteValuesTakeTheOffsetAndTheAgeDrift) {
