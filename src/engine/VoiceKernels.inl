@@ -626,7 +626,7 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
 // frame's lane rows are written once, as the sum of the routed layers'
 // voices in layer order (from 0, as into cleared rows), and the voices of a
 // layer around the filter are kept and added up after the loop.
-template <int Playing>
+template <int Playing, bool AllRouted>
 void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from, int32_t n,
                 LaneRows& left, LaneRows& right, float* dryLeft, float* dryRight) {
     LayerMix* playing[Playing] = {};
@@ -648,7 +648,7 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
             v[j].hold(load(playing[j]->rows[from + s]));
             v[j].moveGains();
             const Float8 voiceLeft = v[j].gainLeft * v[j].held, voiceRight = v[j].gainRight * v[j].held;
-            if (routed[j]) {
+            if (AllRouted || routed[j]) {
                 rowLeft += voiceLeft;
                 rowRight += voiceRight;
             } else {
@@ -656,13 +656,13 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
                 around[j][1][s] = voiceRight;
             }
         }
-        if (!anyRouted) return;
+        if (!AllRouted && !anyRouted) return;
         store(left[s], rowLeft);
         store(right[s], rowRight);
     });
     for (int j = 0; j < Playing; ++j) {
         v[j].keep(*playing[j]);
-        if (routed[j]) continue;
+        if (AllRouted || routed[j]) continue;
         float* dry[2] = {dryLeft, dryRight};
         for (int c = 0; c < 2; ++c) {
             alignas(32) float sums[kFrames];
@@ -677,11 +677,19 @@ void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
     const Resting resting(mixes, roles);
     if (!resting.anyPlays()) return resting.restAll(n);
     restGains(resting.layers, resting.count, n);
-    switch (kLayers - resting.count) {
-        case 1: return mixPlaying<1>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-        case 2: return mixPlaying<2>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-        default: return mixPlaying<3>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+    // Layers around the filter are rare: the usual span of layers all
+    // through it keeps no voices aside.
+    bool allRouted = true;
+    for (int i = 0; i < kLayers; ++i) allRouted = allRouted && (!roles[i].on || roles[i].quiet || roles[i].routed);
+    const int playing = kLayers - resting.count;
+    if (allRouted) {
+        if (playing == 1) return mixPlaying<1, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+        if (playing == 2) return mixPlaying<2, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+        return mixPlaying<3, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
     }
+    if (playing == 1) return mixPlaying<1, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+    if (playing == 2) return mixPlaying<2, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+    mixPlaying<3, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
 }
 
 struct Core {
