@@ -1,7 +1,6 @@
 #include "engine/VoiceLayer.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
@@ -19,10 +18,6 @@ constexpr float kTriggerLow = 0.99999899f;
 
 // A zone is worth starting only when its sample holds frames; a sample in the
 // middle of being replaced is started and plays once its data is there.
-// The lowest voice in a set of voices (bit k for voice k), not empty: the
-// sets are walked voice by voice in order, passing over those not in them.
-int lowestVoice(uint32_t voices) { return std::countr_zero(voices); }
-
 bool hasData(BWSampleZone* zone) {
     BWSampleData& sample = zone->getSample();
     if (!sample.beginRead()) return true;
@@ -174,10 +169,9 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 // stay open until the render releases them.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
     if ((sounding | started) == 0) return releaseSamples();
-    // Only a sounding voice can still be playing (see soundingVoices).
     uint32_t following = 0;
-    for (uint32_t rest = sounding & ~started; rest != 0; rest &= rest - 1)
-        if (readers[lowestVoice(rest)].isActive()) following |= 1u << lowestVoice(rest);
+    for (int k = 0; k < kLayerVoices; ++k)
+        if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
     const uint32_t rendering = started | following;
     // A voice that ends in this tick still sounds in its first frames.
     sounding = rendering;
@@ -185,8 +179,8 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
         alignas(32) float increments[kLayerVoices];
         kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
                            zoneFacts.rate, system.sampleRate, increments);
-        for (uint32_t rest = following; rest != 0; rest &= rest - 1)
-            readers[lowestVoice(rest)].setIncrement(increments[lowestVoice(rest)]);
+        for (int k = 0; k < kLayerVoices; ++k)
+            if (following >> k & 1u) readers[k].setIncrement(increments[k]);
     }
     yieldToWriters();
     // In a block's first tick a clear voice takes its sample back first
@@ -210,8 +204,8 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
     // taken anew, once a block at least.
     if (started == 0 && !factsStale) return;
     factsStale = false;
-    for (uint32_t rest = rendering; rest != 0; rest &= rest - 1) {
-        const int k = lowestVoice(rest);
+    for (int k = 0; k < kLayerVoices; ++k) {
+        if (!(rendering >> k & 1u)) continue;
         const BWSampleZone* zone = readers[k].getZone();
         zoneFacts.root[k] = zone ? static_cast<float>(zone->getRootKey()) : 0.0f;
         zoneFacts.tune[k] = zone ? zone->getTune() : 0.0f;
