@@ -38,20 +38,17 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     const float* sine = sineTables().sineTable.data();
     const float* slope = sineTables().sineSlopeTable.data();
     const float step = frequency * system.invRate;
-    float p = phase;
-    // Between beats the amplitude rests at 0: the kick is silent, but its
-    // phase and level run on (a restart always comes with a rising amplitude).
+    // Between beats the amplitude rests at 0: the kick is silent and its
+    // level runs on.  Its phase is left where it stands: the amplitude rises
+    // again only with a new stroke, whose restart sample drops the phase
+    // unheard (see the restart below), so no sample could tell.
     if (amplitude.current == 0.0f && amplitude.step == 0.0f) {
-        for (int32_t i = 0; i < n; ++i) {
-            p += step;
-            if (p > 1.0f) p -= std::floor(p);
-        }
-        phase = p;
         levelRamp.advance(n);
         previousPulse = pulse;
         std::fill_n(out, n, 0.0f);
         return;
     }
+    float p = phase;
     // A restart comes at the first sample of a tick whose pulse rose, if at
     // all: afterwards the previous pulse is this one.
     bool restart = pulse > 0.0f && !(previousPulse > 0.0f);
