@@ -20,6 +20,11 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     const float newGate = static_cast<float>(beat & 1) + 1.0f;
     pulse = newGate != gate ? newGate : 0.0f;
     gate = newGate;
+    // Between strokes, with nothing else moved, a tick would leave every
+    // value as it stands: the envelopes hold, the ramps stay at their targets.
+    const RestInputs inputs = {gate, level, tone, system.samplesPerMsPerTick, system.tickReciprocal};
+    if (restsFor == inputs) return;
+    restsFor = {};
     const float ticksPerMs = system.samplesPerMsPerTick;
     amplitudeEnvelope.tick(gate, 1.0f, 0.0f, kickAmplitudeTimes(), ticksPerMs);
     pitchEnvelope.tick(gate, 1.0f, 0.0f, kickPitchTimes(), ticksPerMs);
@@ -29,6 +34,8 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     const float p = pitchEnvelope.getLevel();
     const float note = std::clamp(p * p * 36.0f + 8.0f * tone + 12.0f, 1.0f, 120.0f);
     frequency = system.noteFrequency(note);
+    if (amplitudeEnvelope.isSteady() && pitchEnvelope.isSteady() && amplitude.step == 0.0f && levelRamp.step == 0.0f)
+        restsFor = inputs;
 }
 
 // The running values live in locals while a tick's samples are made: kept in
