@@ -499,8 +499,9 @@ inline Int8 cyclesKept(const LayerMix& m) {
 // index is set only on a kept cycle, and every new rate makes the cycles
 // anew with no index.)
 inline Int8 onCycle(const LayerMix& m, Float8 phase) {
-    const Int8 at = loadInt(m.cycleAt);
-    const Int8 usable = (at >= splatInt(0)) & (at < loadInt(m.cycleLength));
+    const Int8 at = loadInt(m.cycleAt), length = loadInt(m.cycleLength);
+    // (The length checked too, so that no index can reach past the table.)
+    const Int8 usable = (at >= splatInt(0)) & (at < length) & (length <= splatInt(kHoldCycle));
     const Float8 entry = gather(&m.cycle[0][0], cycleEntries(usable ? at : splatInt(0)));
     return usable & (reinterpret_cast<Int8>(phase) == reinterpret_cast<Int8>(entry));
 }
