@@ -64,11 +64,11 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     // restarts and all, so that a level turned up finds them where they
     // would be.
     if (levelRamp.current == 0.0f && levelRamp.step == 0.0f) {
-        for (int32_t i = 0; i < n; ++i) {
+        int32_t i = 0;
+        if (restart && n > 0) p = 1024.0f, i = 1;  // see the restart below
+        for (; i < n; ++i) {
             p += step;
             if (p > 1.0f) p -= std::floor(p);
-            if (restart) p = 1024.0f;
-            restart = false;
         }
         phase = p;
         amplitude.advance(n);
@@ -82,17 +82,25 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     for (int32_t done = 0; done < n; done += kChunk) {
         const int32_t count = std::min(kChunk, n - done);
         alignas(16) float gains[kChunk], waves[kChunk], levels[kChunk];
-        for (int32_t i = 0; i < count; ++i) {
+        int32_t i = 0;
+        if (restart) {
+            // The restart sample is the new stroke's zero: its attack's first
+            // gain on the old stroke's phase was a one-sample spike, which at
+            // high rates stands far above the smooth wave around it.  The
+            // phase starts from 0 at the next sample.
+            gains[0] = a.next();
+            levels[0] = d.next();
+            waves[0] = 0.0f;
+            p = 1024.0f;
+            restart = false;
+            i = 1;
+        }
+        for (; i < count; ++i) {
             gains[i] = a.next();
             levels[i] = d.next();
             p += step;
             if (p > 1.0f) p -= std::floor(p);  // one wrap, however far the restart put it
-            // The restart sample is the new stroke's zero: its attack's first
-            // gain on the old stroke's phase was a one-sample spike, which at
-            // high rates stands far above the smooth wave around it.
-            waves[i] = restart ? 0.0f : lookupWave(sine, slope, p * 1024.0f);
-            if (restart) p = 1024.0f;  // restart from 0 at the next sample
-            restart = false;
+            waves[i] = lookupWave(sine, slope, p * 1024.0f);
         }
         shape(out + done, gains, waves, levels, count);
     }
