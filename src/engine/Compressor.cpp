@@ -1,6 +1,7 @@
 #include "engine/Compressor.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -79,14 +80,33 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
 // they are): only the detector runs on, keyed by the kick.  At rest and with
 // a silent kick it stays at rest.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
-    if (peak == 0.0f && smoothed == 0.0f && allZero(kick, n)) {
-        reduction = 0.0f;
-        return;
+    if (peak == 0.0f && allZero(kick, n)) {
+        if (smoothed == 0.0f) {
+            reduction = 0.0f;
+            return;
+        }
+        if (std::bit_cast<uint32_t>(peak) == 0u) return settle(n, c);
     }
     Detector d = detector(c);
     for (int32_t i = 0; i < n; ++i) d.smoothedAfter((0.0f + kick[i]) * 0.6f);
     if (n > 0) d.reduction = std::clamp(d.y, 0.0f, c.maxReduction);
     keep(d);
+}
+
+// With no peak held (it is never -0) and a silent kick, the held peak stays
+// at +0 and takes no new one, and only the smoothing's own recursion moves;
+// its arithmetic is the detector's with the peak 0, so the state comes out
+// to the bit as the sample loop would leave it, at a third of the work.
+void Compressor::settle(int32_t n, const CompressorCoefficients& c) {
+    if (n <= 0) return;
+    const float gMinusOne = c.gMinusOne, invOnePlusG = c.invOnePlusG;
+    float s = smoothed, before = s;
+    for (int32_t i = 0; i < n; ++i) {
+        before = s;
+        s = (0.0f - s * gMinusOne) * invOnePlusG;
+    }
+    smoothed = s;
+    reduction = std::clamp(c.g * (s + before), 0.0f, c.maxReduction);
 }
 
 // The state and the coefficients in locals: kept in members, every sample's

@@ -60,6 +60,7 @@ private:
     };
 
     void detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c);
+    void settle(int32_t n, const CompressorCoefficients& c);
     Detector detector(const CompressorCoefficients& c) const;
     void keep(const Detector& d);
 

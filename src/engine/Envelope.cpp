@@ -18,11 +18,6 @@ EnvelopeTimes masterEnvelopeTimes(float attack, float release) {
     return {2000.0f * attack, 0.0f, 1.0f, 4000.0f * release};
 }
 
-voicelanes::EnvelopeTicks envelopeTicksOf(const EnvelopeTimes& times, float ticksPerMs) {
-    return {envelopeTicks(times.attackMs, ticksPerMs), envelopeTicks(times.decayMs, ticksPerMs),
-            envelopeTicks(times.releaseMs, ticksPerMs), times.attackMs == 0.0f};
-}
-
 EnvelopeTimes kickAmplitudeTimes() { return {0.0f, 160.0f, 0.0f, 160.0f}; }
 
 EnvelopeTimes kickPitchTimes() { return {0.0f, 120.0f, 0.0f, 120.0f}; }

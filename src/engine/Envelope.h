@@ -24,8 +24,12 @@ EnvelopeTimes kickAmplitudeTimes();                              // falls over 1
 EnvelopeTimes kickPitchTimes();                                  // falls over 120 ms
 
 inline float envelopeTicks(float ms, float ticksPerMs) { return ms * ticksPerMs + 1e-18f; }
-// The times in ticks, as the eight-at-a-time kernels take them.
-voicelanes::EnvelopeTicks envelopeTicksOf(const EnvelopeTimes& times, float ticksPerMs);
+// The times in ticks, as the eight-at-a-time kernels take them (inline:
+// every tick of every layer that moves asks for them).
+inline voicelanes::EnvelopeTicks envelopeTicksOf(const EnvelopeTimes& times, float ticksPerMs) {
+    return {envelopeTicks(times.attackMs, ticksPerMs), envelopeTicks(times.decayMs, ticksPerMs),
+            envelopeTicks(times.releaseMs, ticksPerMs), times.attackMs == 0.0f};
+}
 
 class Envelope {
 public:

@@ -30,7 +30,7 @@ constexpr float kValuesQ[kFilterTableEntries - 1] = {
     0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 0.00000f, 1.00000f,
 };
 
-FilterCoefficientTable withSlopes(const float (&values)[kFilterTableEntries - 1]) {
+constexpr FilterCoefficientTable withSlopes(const float (&values)[kFilterTableEntries - 1]) {
     FilterCoefficientTable table{};
     constexpr int last = kFilterTableEntries - 2;  // the last grid entry has no slope
     for (int i = 0; i <= last; ++i) {
@@ -40,14 +40,13 @@ FilterCoefficientTable withSlopes(const float (&values)[kFilterTableEntries - 1]
     return table;
 }
 
+// Made while compiling: the lanes ask for the tables every tick, and a
+// table made at its first use would be asked whether it is made yet.
+constexpr FilterCoefficientTable kTableF = withSlopes(kValuesF);
+constexpr FilterCoefficientTable kTableQ = withSlopes(kValuesQ);
+
 }  // namespace
 
-const FilterCoefficientTable& filterCoefTableF() {
-    static const FilterCoefficientTable table = withSlopes(kValuesF);
-    return table;
-}
+const FilterCoefficientTable& filterCoefTableF() { return kTableF; }
 
-const FilterCoefficientTable& filterCoefTableQ() {
-    static const FilterCoefficientTable table = withSlopes(kValuesQ);
-    return table;
-}
+const FilterCoefficientTable& filterCoefTableQ() { return kTableQ; }

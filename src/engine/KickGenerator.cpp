@@ -20,6 +20,11 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     const float newGate = static_cast<float>(beat & 1) + 1.0f;
     pulse = newGate != gate ? newGate : 0.0f;
     gate = newGate;
+    // Between strokes, with nothing else moved, a tick would leave every
+    // value as it stands: the envelopes hold, the ramps stay at their targets.
+    const RestInputs inputs = {gate, level, tone, system.samplesPerMsPerTick, system.tickReciprocal};
+    if (restsFor == inputs) return;
+    restsFor = {};
     const float ticksPerMs = system.samplesPerMsPerTick;
     amplitudeEnvelope.tick(gate, 1.0f, 0.0f, kickAmplitudeTimes(), ticksPerMs);
     pitchEnvelope.tick(gate, 1.0f, 0.0f, kickPitchTimes(), ticksPerMs);
@@ -29,6 +34,8 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
     const float p = pitchEnvelope.getLevel();
     const float note = std::clamp(p * p * 36.0f + 8.0f * tone + 12.0f, 1.0f, 120.0f);
     frequency = system.noteFrequency(note);
+    if (amplitudeEnvelope.isSteady() && pitchEnvelope.isSteady() && amplitude.step == 0.0f && levelRamp.step == 0.0f)
+        restsFor = inputs;
 }
 
 // The running values live in locals while a tick's samples are made: kept in
@@ -38,20 +45,17 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     const float* sine = sineTables().sineTable.data();
     const float* slope = sineTables().sineSlopeTable.data();
     const float step = frequency * system.invRate;
-    float p = phase;
-    // Between beats the amplitude rests at 0: the kick is silent, but its
-    // phase and level run on (a restart always comes with a rising amplitude).
+    // Between beats the amplitude rests at 0: the kick is silent and its
+    // level runs on.  Its phase is left where it stands: the amplitude rises
+    // again only with a new stroke, whose restart sample drops the phase
+    // unheard (see the restart below), so no sample could tell.
     if (amplitude.current == 0.0f && amplitude.step == 0.0f) {
-        for (int32_t i = 0; i < n; ++i) {
-            p += step;
-            if (p > 1.0f) p -= std::floor(p);
-        }
-        phase = p;
         levelRamp.advance(n);
         previousPulse = pulse;
         std::fill_n(out, n, 0.0f);
         return;
     }
+    float p = phase;
     // A restart comes at the first sample of a tick whose pulse rose, if at
     // all: afterwards the previous pulse is this one.
     bool restart = pulse > 0.0f && !(previousPulse > 0.0f);
@@ -60,11 +64,11 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     // restarts and all, so that a level turned up finds them where they
     // would be.
     if (levelRamp.current == 0.0f && levelRamp.step == 0.0f) {
-        for (int32_t i = 0; i < n; ++i) {
+        int32_t i = 0;
+        if (restart && n > 0) p = 1024.0f, i = 1;  // see the restart below
+        for (; i < n; ++i) {
             p += step;
             if (p > 1.0f) p -= std::floor(p);
-            if (restart) p = 1024.0f;
-            restart = false;
         }
         phase = p;
         amplitude.advance(n);
@@ -78,17 +82,25 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
     for (int32_t done = 0; done < n; done += kChunk) {
         const int32_t count = std::min(kChunk, n - done);
         alignas(16) float gains[kChunk], waves[kChunk], levels[kChunk];
-        for (int32_t i = 0; i < count; ++i) {
+        int32_t i = 0;
+        if (restart) {
+            // The restart sample is the new stroke's zero: its attack's first
+            // gain on the old stroke's phase was a one-sample spike, which at
+            // high rates stands far above the smooth wave around it.  The
+            // phase starts from 0 at the next sample.
+            gains[0] = a.next();
+            levels[0] = d.next();
+            waves[0] = 0.0f;
+            p = 1024.0f;
+            restart = false;
+            i = 1;
+        }
+        for (; i < count; ++i) {
             gains[i] = a.next();
             levels[i] = d.next();
             p += step;
             if (p > 1.0f) p -= std::floor(p);  // one wrap, however far the restart put it
-            // The restart sample is the new stroke's zero: its attack's first
-            // gain on the old stroke's phase was a one-sample spike, which at
-            // high rates stands far above the smooth wave around it.
-            waves[i] = restart ? 0.0f : lookupWave(sine, slope, p * 1024.0f);
-            if (restart) p = 1024.0f;  // restart from 0 at the next sample
-            restart = false;
+            waves[i] = lookupWave(sine, slope, p * 1024.0f);
         }
         shape(out + done, gains, waves, levels, count);
     }

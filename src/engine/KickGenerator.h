@@ -8,6 +8,7 @@
 // compressor's detector.  Audio thread.
 
 #include <cstdint>
+#include <cstring>
 
 #include "engine/Envelope.h"
 #include "engine/SampleRamp.h"
@@ -32,6 +33,14 @@ public:
 private:
     void shape(float* out, const float* gains, const float* waves, const float* levels, int32_t n) const;
 
+    // What a tick that changed nothing was given, as bits (a NaN matches
+    // itself); all zero bits when the last tick moved something.  Gate 0
+    // never comes from a beat, so the zeros never match.
+    struct RestInputs {
+        float gate = 0.0f, level = 0.0f, tone = 0.0f, ticksPerMs = 0.0f, tickReciprocal = 0.0f;
+        bool operator==(const RestInputs& other) const { return std::memcmp(this, &other, sizeof other) == 0; }
+    };
+
     Envelope amplitudeEnvelope;
     Envelope pitchEnvelope;
     SampleRamp amplitude;
@@ -43,4 +52,5 @@ private:
     float previousPulse = 0.0f;
     float phase = 0.0f;
     float frequency = 0.0f;
+    RestInputs restsFor;
 };

@@ -464,26 +464,90 @@ struct Voices {
     }
 };
 
-// A resting layer (off, or on with nothing in its rows or holds) gives
-// nothing: its holds stay at 0 while its phases run on (while it is on),
-// and its gains move by their steps, if any.  With every layer resting,
-// their phases, each a sample waiting for the one before, run side by side
-// in one pass.
+// Lane k's entry `index` of its own hold cycle.
+inline Int8 cycleEntries(Int8 index) {
+    const Int8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
+    return lane * splatInt(kHoldCycle) + index;
+}
+
+// The lanes whose cycle was made for their rate and wrap point and is kept.
+inline Int8 cyclesKept(const LayerMix& m) {
+    const Int8 length = loadInt(m.cycleLength);
+    const Int8 sameRate = reinterpret_cast<Int8>(load(m.cycleRate)) == reinterpret_cast<Int8>(load(m.rate));
+    const Int8 sameWrap = reinterpret_cast<Int8>(load(m.cycleWrapAt)) == reinterpret_cast<Int8>(load(m.wrapAt));
+    return sameRate & sameWrap & (length > splatInt(0)) & (length <= splatInt(kHoldCycle));
+}
+
+// The lanes whose phase is, to the bit, the cycle entry its index names:
+// from there on the phase follows the cycle, whatever brought it there.  (An
+// index is set only on a kept cycle, and every new rate makes the cycles
+// anew with no index.)
+inline Int8 onCycle(const LayerMix& m, Float8 phase) {
+    const Int8 at = loadInt(m.cycleAt), length = loadInt(m.cycleLength);
+    // (The length checked too, so that no index can reach past the table.)
+    const Int8 usable = (at >= splatInt(0)) & (at < length) & (length <= splatInt(kHoldCycle));
+    const Float8 entry = gather(&m.cycle[0][0], cycleEntries(usable ? at : splatInt(0)));
+    return usable & (reinterpret_cast<Int8>(phase) == reinterpret_cast<Int8>(entry));
+}
+
+// A layer whose phases all stand on their cycles moves n steps along them
+// (n mod the length further on; n / length in floats is exact in its whole
+// part, n being at most a tick and the length at most kHoldCycle); answers
+// whether it did.
+inline bool alongCycles(LayerMix& m, int32_t n) {
+    if (bits(onCycle(m, load(m.phase))) != (1u << kLanes) - 1) return false;
+    const Int8 length = loadInt(m.cycleLength);
+    const Int8 laps = truncated(splat(static_cast<float>(n)) / toFloat(length));
+    Int8 at = loadInt(m.cycleAt) + (splatInt(n) - laps * length);
+    at = at >= length ? at - length : at;
+    storeInt(m.cycleAt, at);
+    store(m.phase, gather(&m.cycle[0][0], cycleEntries(at)));
+    return true;
+}
+
+// The layers' phases step by step, side by side in one pass (each sample
+// waits for the one before), and learn their place in their cycles as they
+// wrap.
 template <int Count>
-void restPhases(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
+void stepPhases(LayerMix* const (&layers)[kLayers], int32_t n) {
     Float8 phase[Count], rate[Count], wrapAt[Count];
+    Int8 kept[Count], known[Count], since[Count];
     for (int j = 0; j < Count; ++j) {
-        phase[j] = load(layers[j]->phase);
-        rate[j] = load(layers[j]->rate);
-        wrapAt[j] = load(layers[j]->wrapAt);
+        const LayerMix& m = *layers[j];
+        phase[j] = load(m.phase);
+        rate[j] = load(m.rate);
+        wrapAt[j] = load(m.wrapAt);
+        kept[j] = cyclesKept(m);
+        known[j] = onCycle(m, phase[j]);
+        since[j] = loadInt(m.cycleAt);
     }
     for (int32_t s = 0; s < n; ++s) {
         for (int j = 0; j < Count; ++j) {
-            if (!on[j]) continue;
             phase[j] = holdStep(phase[j], rate[j], wrapAt[j]);
+            const Int8 wrapped = reinterpret_cast<Int8>(phase[j]) == splatInt(0);
+            since[j] = wrapped ? splatInt(0) : since[j] + splatInt(1);
+            known[j] |= wrapped;
         }
     }
-    for (int j = 0; j < Count; ++j) store(layers[j]->phase, phase[j]);
+    for (int j = 0; j < Count; ++j) {
+        store(layers[j]->phase, phase[j]);
+        storeInt(layers[j]->cycleAt, known[j] & kept[j] ? since[j] : splatInt(-1));
+    }
+}
+
+// A resting layer (off, or on with nothing in its rows or holds) gives
+// nothing: its holds stay at 0 while its phases run on (while it is on),
+// and its gains move by their steps, if any.  Phases on their cycles move
+// along them; the others step.
+template <int Count>
+void restPhases(LayerMix* const (&layers)[kLayers], const bool (&on)[kLayers], int32_t n) {
+    LayerMix* stepping[kLayers] = {};
+    int count = 0;
+    for (int j = 0; j < Count; ++j)
+        if (on[j] && !alongCycles(*layers[j], n)) stepping[count++] = layers[j];
+    if (count == 1) stepPhases<1>(stepping, n);
+    if (count == 2) stepPhases<2>(stepping, n);
+    if (count == 3) stepPhases<3>(stepping, n);
 }
 
 void restGains(LayerMix* const (&layers)[kLayers], int count, int32_t n) {

@@ -17,6 +17,8 @@ namespace voicelanes {
 
 constexpr int kLanes = 8;
 constexpr int kFrames = 16;  // one control tick
+// The longest hold cycle kept (a hold renewed every 64 samples or sooner).
+constexpr int kHoldCycle = 64;
 
 // Eight values sliding in straight lines to their targets (LinearGlide).
 struct Glides {
@@ -97,6 +99,18 @@ struct LayerMix {
     alignas(32) float stepLeft[kLanes];
     alignas(32) float gainRight[kLanes];
     alignas(32) float stepRight[kLanes];
+    // Steps from a wrap follow one fixed path back to 0, the hold's cycle:
+    // per voice its phases from 0 (cycle; cycleLength of them, 0 for a cycle
+    // longer than kHoldCycle), the rate they were made for, and where in it
+    // the voice's phase stands (cycleAt).  A resting layer moves its phases
+    // along the cycle by the span's length instead of step by step.  Kept
+    // beside the phases, never instead of them: a phase that is not the
+    // entry its index names (a playing span stepped it) is stepped as before.
+    alignas(32) int32_t cycleLength[kLanes];
+    alignas(32) int32_t cycleAt[kLanes];
+    alignas(32) float cycleRate[kLanes];
+    alignas(32) float cycleWrapAt[kLanes];
+    alignas(32) float cycle[kLanes][kHoldCycle];
 };
 
 // A span's lane inputs and the filter's pan ramps, frame by frame.

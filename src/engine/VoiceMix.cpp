@@ -67,6 +67,23 @@ float holdWrapPoint(float rate) {
     return fromOrder(static_cast<int32_t>(at));
 }
 
+void takeHoldCycles(voicelanes::LayerMix& mix) {
+    for (int v = 0; v < kLayerVoices; ++v) {
+        const float rate = mix.rate[v], wrapAt = mix.wrapAt[v];
+        float phase = 0.0f;
+        int32_t length = 0;
+        for (int32_t i = 0; i < voicelanes::kHoldCycle && length == 0; ++i) {
+            mix.cycle[v][i] = phase;
+            phase = phase >= wrapAt ? 0.0f : phase + rate;  // the hold's step
+            if (std::bit_cast<uint32_t>(phase) == 0u) length = i + 1;
+        }
+        mix.cycleLength[v] = length;
+        mix.cycleAt[v] = -1;
+        mix.cycleRate[v] = rate;
+        mix.cycleWrapAt[v] = wrapAt;
+    }
+}
+
 LayerChain::LayerChain() {
     std::fill(std::begin(mix.rate), std::end(mix.rate), 1.0f);
     takeWrapPoints();
@@ -74,6 +91,7 @@ LayerChain::LayerChain() {
 
 void LayerChain::takeWrapPoints() {
     for (int v = 0; v < kLayerVoices; ++v) mix.wrapAt[v] = holdWrapPoint(mix.rate[v]);
+    takeHoldCycles(mix);
 }
 
 bool LayerChain::isSteady(const VoiceLayer& layer) const {

@@ -41,6 +41,9 @@ std::array<float, 2> panGains(float pan);
 // The smallest phase p with p + rate rounding to 2 or more: a hold's phase
 // wraps on its next step exactly from there up (NaN for a NaN rate).
 float holdWrapPoint(float rate);
+// The hold cycles of the mix's rates and wrap points (LayerMix::cycle); no
+// phase's place in them is known until it wraps.
+void takeHoldCycles(voicelanes::LayerMix& mix);
 
 // No bit but a sign set in any of the eight values: all are ±0.
 inline bool allZero(const float (&values)[kLayerVoices]) {

@@ -105,25 +105,28 @@ TEST(Compressor, GainReductionAndSmoothing) {
 // signal too faint to reach the detector, and the layers that come in after
 // the kicks are compressed the same.
 TEST(Compressor, SilentLayersKeepTheDetectorAsAFaintSignalDoes) {
-    CompressorCoefficients c;
-    c.setDepth(4);
-    c.setSpeed(3, 44100.0f);
-    Compressor silentLayers, faintLayers;
-    float kick[16];
-    for (int span = 0; span < 44100 * 3 / 16; ++span) {
-        const bool kicking = span % 1378 < 200;  // a kick every half second, then rest
-        const bool layersIn = span > 44100 * 2 / 16;
-        for (int k = 0; k < 16; ++k) kick[k] = kicking ? 0.8f * std::sin(0.01f * float(span * 16 + k)) : 0.0f;
-        float silentL[16], silentR[16], faintL[16], faintR[16];
-        for (int k = 0; k < 16; ++k) {
-            const float layer = layersIn ? 0.3f * std::sin(0.02f * float(span * 16 + k)) : 0.0f;
-            silentL[k] = silentR[k] = layer;
-            faintL[k] = faintR[k] = layersIn ? layer : -1e-30f;
+    for (int speed = 0; speed <= 4; ++speed) {  // releases of 800 to 100 ms: the peak falls to 0 at all but 0
+        SCOPED_TRACE(speed);
+        CompressorCoefficients c;
+        c.setDepth(4);
+        c.setSpeed(speed, 44100.0f);
+        Compressor silentLayers, faintLayers;
+        float kick[16];
+        for (int span = 0; span < 44100 * 3 / 16; ++span) {
+            const bool kicking = span % 1378 < 200;  // a kick every half second, then rest
+            const bool layersIn = span > 44100 * 2 / 16;
+            for (int k = 0; k < 16; ++k) kick[k] = kicking ? 0.8f * std::sin(0.01f * float(span * 16 + k)) : 0.0f;
+            float silentL[16], silentR[16], faintL[16], faintR[16];
+            for (int k = 0; k < 16; ++k) {
+                const float layer = layersIn ? 0.3f * std::sin(0.02f * float(span * 16 + k)) : 0.0f;
+                silentL[k] = silentR[k] = layer;
+                faintL[k] = faintR[k] = layersIn ? layer : -1e-30f;
+            }
+            silentLayers.process(silentL, silentR, kick, 16, c);
+            faintLayers.process(faintL, faintR, kick, 16, c);
+            ASSERT_EQ(silentLayers.getReduction(), faintLayers.getReduction()) << span;
+            for (int k = 0; k < 16 && layersIn; ++k) ASSERT_EQ(silentL[k], faintL[k]) << span;
         }
-        silentLayers.process(silentL, silentR, kick, 16, c);
-        faintLayers.process(faintL, faintR, kick, 16, c);
-        ASSERT_EQ(silentLayers.getReduction(), faintLayers.getReduction()) << span;
-        for (int k = 0; k < 16 && layersIn; ++k) ASSERT_EQ(silentL[k], faintL[k]) << span;
     }
 }
 
@@ -216,6 +219,51 @@ TEST(KickGenerator, StrokesStartCleanAndAlikeAtEveryRate) {
     }
 }
 
+
+// A stroke is the same whatever came before it: kicks that ran at other
+// tempos, tones and levels (0 too), rested between their beats for other
+// lengths and rendered in other spans play the strokes that follow sample
+// for sample alike, each from its restart on.
+TEST(KickGenerator, AStrokeIsTheSameWhateverCameBefore) {
+    EngineTestContext context;
+    struct History {
+        int ticks;  // for two beats; the last 100 ticks rest, after the set-up
+        float tone;
+        float level;
+        int span;  // samples per render call
+    };
+    const History histories[] = {{2756, 0.45f, 0.15f, 16}, {1400, 0.0f, 1.0f, 16}, {6000, 1.0f, 0.6f, 5},
+                                 {2756, 0.45f, 0.0f, 16},  {4001, 0.3f, 0.15f, 16}, {2756, 0.7f, 0.15f, 3}};
+    std::vector<float> first;
+    float firstRestingHz = 0.0f;
+    for (const History& history : histories) {
+        SCOPED_TRACE(history.ticks);
+        KickGenerator kick;
+        kick.setTone(history.tone);
+        kick.setLevel(history.level);
+        float block[16];
+        auto tickOnce = [&](double beat) {
+            kick.tick(beat, context.info);
+            for (int done = 0; done < 16; done += history.span)
+                kick.render(block + done, std::min(history.span, 16 - done), context.info);
+        };
+        for (int tick = 0; tick < history.ticks; ++tick) {
+            if (tick == history.ticks - 100) kick.setTone(0.45f), kick.setLevel(0.15f);
+            tickOnce(2.0 * tick / history.ticks);  // beats 0 and 1: the next even beat strikes
+        }
+        // The pitch shown between strokes follows the tone set there.
+        const float restingHz = kick.getFrequency();
+        std::vector<float> out;
+        for (int tick = 0; tick < 3 * 1378; ++tick) {
+            tickOnce(2.0 + tick / 1378.0);
+            out.insert(out.end(), block, block + 16);
+        }
+        if (first.empty()) first = out, firstRestingHz = restingHz;
+        ASSERT_EQ(restingHz, firstRestingHz);
+        ASSERT_EQ(out, first);
+        EXPECT_GT(*std::max_element(out.begin(), out.end()), 0.05f);  // the strokes are heard
+    }
+}
 
 // At depth 0 the gain is 1 and the compressor's output is the soft clip of
 // its input, bit for bit, whether the samples go four at a time or one by

@@ -6,7 +6,9 @@
 // differently on the AVX2 path.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <string>
 #include <limits>
 #include <vector>
 
@@ -294,7 +296,7 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
         Values values;
         for (int roles = 0; roles < 64; ++roles) {
             for (auto [from, n] : {std::pair{0, 16}, {5, 9}, {11, 5}}) {
-                LayerMix mixes[kLayers], expected[kLayers];
+                LayerMix mixes[kLayers]{}, expected[kLayers]{};
                 LayerRole role[kLayers];
                 LayerMix* pointers[kLayers];
                 for (int i = 0; i < kLayers; ++i) {
@@ -377,6 +379,67 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
                     }
                 }
             }
+        }
+    }
+}
+
+// Resting layers move their hold phases along the hold's cycle instead of
+// step by step: tick after tick, through spans of any length, spans that a
+// layer plays (whose frames step its phases), new rates and cycles longer
+// than those kept, every phase is what the steps alone give, to the bit.
+TEST(VoiceKernels, RestingPhasesFollowTheStepsThroughPlayAndNewRates) {
+    using voicelanes::kLayers;
+    using voicelanes::LayerMix;
+    using voicelanes::LayerRole;
+    struct Rates {
+        const char* name;
+        float lo, hi;  // the voices' rates are drawn from [lo, hi)
+    };
+    const Rates rateSets[] = {{"every second sample", 1.0f, 1.0f}, {"short cycles", 0.3f, 0.9f},
+                              {"up to 64", 0.032f, 0.2f},          {"longer than kept", 0.005f, 0.03f},
+                              {"past 2", 2.0f, 3.0f},              {"mixed", 0.01f, 1.5f}};
+    for (const Named& set : kernelSets()) {
+        for (const Rates& rates : rateSets) {
+            SCOPED_TRACE(std::string(set.name) + ", " + rates.name);
+            Values values;
+            LayerMix mixes[kLayers]{};
+            float phases[kLayers][kLanes] = {};  // stepped one by one
+            auto newRates = [&](int i) {
+                LayerMix& m = mixes[i];
+                for (int k = 0; k < kLanes; ++k) {
+                    m.rate[k] = values.next(rates.lo, rates.hi);
+                    m.wrapAt[k] = holdWrapPoint(m.rate[k]);
+                }
+                takeHoldCycles(m);
+            };
+            for (int i = 0; i < kLayers; ++i) newRates(i);
+            LayerMix* pointers[kLayers] = {&mixes[0], &mixes[1], &mixes[2]};
+            for (int tick = 0; tick < 400; ++tick) {
+                if (tick % 97 == 50) newRates(tick % kLayers);
+                const int n = tick % 11 == 3 ? 1 + tick % 16 : 16;
+                const int playing = tick % 37 < 5 ? tick % kLayers : -1;  // one layer plays now and then
+                LayerRole role[kLayers];
+                for (int i = 0; i < kLayers; ++i) {
+                    const bool on = (tick / 60 + i) % 4 != 0;  // a layer switched off keeps its phases
+                    role[i] = {on || i == playing, i != playing, false};
+                    for (auto& row : mixes[i].rows)
+                        for (float& x : row) x = i == playing ? values.next(-1.0f, 1.0f) : 0.0f;
+                    if (i != playing) std::fill(std::begin(mixes[i].held), std::end(mixes[i].held), 0.0f);
+                    for (int s = 0; s < n && role[i].on; ++s)
+                        for (int k = 0; k < kLanes; ++k)
+                            phases[i][k] = phases[i][k] >= mixes[i].wrapAt[k] ? 0.0f : phases[i][k] + mixes[i].rate[k];
+                }
+                float sums[kLayers][16] = {};
+                set.kernels->mixShared(pointers, role, 0, n, sums);
+                for (int i = 0; i < kLayers; ++i)
+                    for (int k = 0; k < kLanes; ++k)
+                        ASSERT_EQ(std::bit_cast<uint32_t>(mixes[i].phase[k]), std::bit_cast<uint32_t>(phases[i][k]))
+                            << "tick " << tick << " layer " << i << " voice " << k;
+            }
+            int kept = 0;
+            for (const LayerMix& m : mixes)
+                for (int k = 0; k < kLanes; ++k) kept += m.cycleAt[k] >= 0;
+            EXPECT_TRUE(rates.lo < 0.032f || kept > 0);  // the cycles were used
         }
     }
 }
