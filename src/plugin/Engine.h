@@ -274,6 +274,8 @@ private:
     // Sends the rows whose lane value moved.
     void stepLanes();
     float stepLine(int grid);
+    // The pattern models' edit counts now.
+    PatternEditCounts patternEditCounts() const;
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void tickKick();

@@ -75,8 +75,13 @@ void Engine::sequencerClock() {
     followChordSequence();
 }
 
+PatternEditCounts Engine::patternEditCounts() const {
+    return {context.tableEdits.load(std::memory_order_acquire), context.gridEdits.load(std::memory_order_acquire),
+            context.zoneEdits.load(std::memory_order_acquire)};
+}
+
 void Engine::sequencerTick() {
-    patternReads.beginTick(context.tableEdits.load(std::memory_order_acquire));
+    patternReads.noteEdits(patternEditCounts());
     sequencerClock();
     stepRetriggers(stepLine(kEventGrid));
     buildChord();

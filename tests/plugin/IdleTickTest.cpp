@@ -67,7 +67,7 @@ TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
         EXPECT_EQ(ticksUntil(d, 0.75f, 1), 1) << playing;
         // An edit made straight into the table, at any tick of a step: heard
         // on the next tick.
-        for (int edit = 0; edit < PatternReads::kRefreshTicks; ++edit) {
+        for (int edit = 0; edit < 8; ++edit) {
             const float value = 0.5f + 0.03125f * static_cast<float>(edit);
             for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 1, value);
             EXPECT_EQ(ticksUntil(d, value, 4), 1) << playing << " " << edit;
