@@ -271,6 +271,10 @@ private:
     void fillPairs(float arpValue);
     void layerTrigger(int layer, float octaveValue, float tieValue);
     void noteOutput(int layer, int32_t offset);
+    // Their work, when something they take moved; kept out of line, so that
+    // a tick that passes them over pays for the checks alone.
+    [[gnu::noinline]] void settleTrigger(int layer, float octaveValue, float tieValue);
+    [[gnu::noinline]] void sendNoteChanges(int layer, int32_t offset);
     // Sends the rows whose lane value moved.
     void stepLanes();
     float stepLine(int grid);

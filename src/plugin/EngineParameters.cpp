@@ -50,7 +50,7 @@ void Engine::apply(int32_t index, float value) {
     }
     // Or edit a pattern or select its page: what it changed moved the
     // models' counts, and is read again in this very tick.
-    patternReads.noteEdits(patternEditCounts());
+    patternReads.noteApplied(patternEditCounts());
 }
 
 void Engine::send(int32_t index, float value) {

@@ -12,6 +12,11 @@
 // once a tick, first, and after every parameter the engine applies: a page
 // it selects or a step it enters counts within the same tick.
 //
+// One group stands for no read of a model: the engine's own settings that
+// the trigger stages and note outputs work from.  Those change only through
+// an applied parameter, a restore or a hold, so the stages learn from it
+// whether they may pass over their comparisons.
+//
 // Audio thread only.
 
 #include <array>
@@ -34,9 +39,10 @@ struct PatternReads {
         kGate = 8,        // the velocity table at the step
         kCells = 16,      // the chord page's cells
         kLanes = 32,      // the five step lanes at the step
+        kSettings = 64,   // a parameter was applied
         kAtStep = kStepLines | kChord | kGate | kLanes,
         kFromTables = kChord | kGate | kCells | kLanes,
-        kAll = 63,
+        kAll = 127,
     };
 
     // The groups whose models were edited since the counts last seen.
@@ -45,6 +51,11 @@ struct PatternReads {
         if (now.grids != seen.grids) stale |= kStepLines;
         if (now.zones != seen.zones) stale |= kLoop;
         seen = now;
+    }
+    // After a parameter was applied, with the counts it left.
+    void noteApplied(const PatternEditCounts& now) {
+        stale |= kSettings;
+        noteEdits(now);
     }
     // The place the values at the step stand for.
     void moveTo(int32_t pattern, int32_t step, int32_t chordStep) {
