@@ -277,7 +277,13 @@ private:
     [[gnu::noinline]] void sendNoteChanges(int layer, int32_t offset);
     // Sends the rows whose lane value moved.
     void stepLanes();
-    float stepLine(int grid);
+    // The step grid's value at the step, read again only once stale: five
+    // calls a tick, inline where they are made.
+    float stepLine(int grid) {
+        if (patternReads.take(PatternReads::kStepLines)) readStepLines();
+        return patternReads.stepLines[static_cast<size_t>(grid)];
+    }
+    void readStepLines();
     // The pattern models' edit counts now.
     PatternEditCounts patternEditCounts() const;
 

@@ -60,17 +60,13 @@ bool fillPair(NoteGatePair& pair, const SequencerVoices& notes, const SequencerV
 
 }  // namespace
 
-float Engine::stepLine(int grid) {
-    PatternReads& reads = patternReads;
-    if (reads.take(PatternReads::kStepLines)) {
-        const SequencerRuntime& s = sequencer;
-        for (int g = 0; g < PatternModels::kStepLines; ++g) {
-            const float v = models.stepLines[g].getStepOnLine(static_cast<uint64_t>(s.activePattern),
-                                                              static_cast<uint64_t>(s.stepIndex));
-            reads.stepLines[g] = v == v ? v : 0.0f;
-        }
+void Engine::readStepLines() {
+    const SequencerRuntime& s = sequencer;
+    for (int g = 0; g < PatternModels::kStepLines; ++g) {
+        const float v = models.stepLines[g].getStepOnLine(static_cast<uint64_t>(s.activePattern),
+                                                          static_cast<uint64_t>(s.stepIndex));
+        patternReads.stepLines[g] = v == v ? v : 0.0f;
     }
-    return reads.stepLines[grid];
 }
 
 // The step clock, the pattern and the chord sequence: what keeps the phrase
