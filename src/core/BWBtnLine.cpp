@@ -68,17 +68,27 @@ bool BWBtnLine::resize(uint64_t steps, uint64_t lineTotal) {
         lineCount = lineTotal;
         hasGrid = true;
     }
+    noteEdit();
     // fresh now holds the old lines, which no reader can reach any more.
     return true;
 }
 
 void BWBtnLine::releaseLines() {
     std::vector<AlignedFloats> old;
-    UseGate::Change change(linesGate);
-    lines.swap(old);
-    stepCount = 0;
-    lineCount = 0;
-    hasGrid = false;
+    {
+        UseGate::Change change(linesGate);
+        lines.swap(old);
+        stepCount = 0;
+        lineCount = 0;
+        hasGrid = false;
+    }
+    noteEdit();
+}
+
+void BWBtnLine::noteEdit() const {
+    // A clipboard copy is never read by the render, and may outlive its
+    // instance.
+    if (owner != nullptr && !isClone) owner->gridEdits.fetch_add(1, std::memory_order_release);
 }
 
 void BWBtnLine::setCurrentLine(uint64_t line) {
@@ -103,7 +113,9 @@ float BWBtnLine::getStepOnLine(uint64_t line, uint64_t step) const {
 
 void BWBtnLine::setStepOnLine(uint64_t line, uint64_t step, float value) {
     UseGate::Use use(linesGate);
-    if (use && line < lineCount && step < stepCount) lines[line][step] = value;
+    if (!use || line >= lineCount || step >= stepCount) return;
+    lines[line][step] = value;
+    noteEdit();
 }
 
 // ---- edits of the current line ------------------------------------------
@@ -114,6 +126,7 @@ void BWBtnLine::fill() {
     if (steps == nullptr) return;
     for (uint64_t i = 0; i < stepCount; ++i)
         steps[i] = alternate && i % 2 == 0 ? 1.0f - fillValue : fillValue;
+    noteEdit();
 }
 
 void BWBtnLine::randomize() {
@@ -131,6 +144,7 @@ void BWBtnLine::randomize() {
         }
         steps[i] = static_cast<float>(std::trunc(draw * maxValue + 0.5));
     }
+    noteEdit();
 }
 
 void BWBtnLine::rotateLeft(uint64_t from, uint64_t end) {
@@ -139,6 +153,7 @@ void BWBtnLine::rotateLeft(uint64_t from, uint64_t end) {
     if (end == 0 || end > stepCount) end = stepCount;
     if (steps == nullptr || from >= end) return;
     std::rotate(steps + from, steps + from + 1, steps + end);
+    noteEdit();
 }
 
 void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
@@ -147,6 +162,7 @@ void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
     if (end == 0 || end > stepCount) end = stepCount;
     if (steps == nullptr || from >= end) return;
     std::rotate(steps + from, steps + end - 1, steps + end);
+    noteEdit();
 }
 
 // ---- clipboards ---------------------------------------------------------
@@ -185,6 +201,7 @@ void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t f
     // The source range repeats over a longer destination range.
     const uint64_t sourceLength = sourceTo - sourceFrom;
     for (uint64_t i = from; i < to; ++i) steps[i] = sourceSteps[sourceFrom + (i - from) % sourceLength];
+    noteEdit();
 }
 
 void BWBtnLine::copy(uint64_t from, uint64_t to) {
@@ -246,4 +263,5 @@ void BWBtnLine::readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedL
         std::transform(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(kept), lines[index].get(),
                        [](float value) { return std::isfinite(value) ? value : 0.0f; });
     }
+    if (!skipOnly) noteEdit();
 }

@@ -7,7 +7,9 @@
 // Threads: edits run on the GUI thread or the program loader; the render
 // (audio thread) sets the current line and reads steps.  The lines are only
 // replaced or freed behind the line gate, so resize and releaseLines never
-// free a line while the audio thread reads it.
+// free a line while the audio thread reads it.  Every change of a step, or
+// of the lines themselves, moves the owner's gridEdits once it is made: the
+// render keeps what it read until then.
 
 #include <atomic>
 #include <cstdint>
@@ -88,6 +90,9 @@ private:
     // The current line, or null when it lies outside the grid; the caller
     // holds a Use of the line gate.
     float* currentSteps() const;
+    // Tells the render that the steps it read may be stale (the owner's
+    // gridEdits); after the change it stands for.
+    void noteEdit() const;
     std::unique_ptr<BWBtnLine> makeCopy() const;
     void copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const;
     void pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to);

@@ -4,9 +4,10 @@
 #include <bit>
 
 #include "core/BWFloatZone.h"
+#include "core/BWSystemInfo.h"
 
 BWFloatZoneHandler::BWFloatZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
-    : BWZoneHandler(systemInfo, handlerId, clone) {}
+    : BWZoneHandler(systemInfo, handlerId, clone), editCounter(clone ? nullptr : systemInfo) {}
 
 std::unique_ptr<BWZone> BWFloatZoneHandler::createZone(int32_t /*kind*/) {
     return std::make_unique<BWFloatZone>(this);
@@ -34,6 +35,7 @@ void BWFloatZoneHandler::refreshMirrors() {
     const uint64_t bits = uint64_t{std::bit_cast<uint32_t>(zoneStart[0])} |
                           uint64_t{std::bit_cast<uint32_t>(zoneEnd[0])} << 32;
     firstZone.store(bits, std::memory_order_release);
+    if (editCounter != nullptr) editCounter->zoneEdits.fetch_add(1, std::memory_order_release);
 }
 
 std::pair<float, float> BWFloatZoneHandler::firstZoneRange() const {

@@ -9,6 +9,8 @@
 // thread.  The render reads only the first zone's range, which each refresh
 // also publishes as one atomic word (firstZoneRange): the audio thread never
 // takes a lock and never sees the start of one range with the end of another.
+// Each refresh then moves the owner's zoneEdits, so that the render reads
+// that word again only after a change.
 
 #include <array>
 #include <atomic>
@@ -49,6 +51,8 @@ protected:
     void zonesChanged() override { refreshMirrors(); }
 
 private:
+    // Null for a clipboard copy, which may outlive its instance.
+    BWSystemInfo* const editCounter;
     int32_t markerValue = 0;
     std::atomic<uint64_t> firstZone{0};  // both ends' bits; all zero, as the mirrors start
     static_assert(std::atomic<uint64_t>::is_always_lock_free);

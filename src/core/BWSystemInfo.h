@@ -173,6 +173,11 @@ public:
     // from the tables until this moves: one load a tick instead of the reads.
     // Bumped with release after the change, read with acquire.
     std::atomic<uint32_t> tableEdits{0};
+    // The same for the step grids (a step, a line's steps, the grid rebuilt
+    // or freed) and for the loop the render takes from the zone lanes (the
+    // audio lane's mirrored first zone, the lane choice, the lanes rebuilt).
+    std::atomic<uint32_t> gridEdits{0};
+    std::atomic<uint32_t> zoneEdits{0};
 
 private:
     void fillNoteFrequencyTable();

@@ -53,6 +53,7 @@ void BWZoneHandlerContainer<Handler>::buildLanes(uint64_t count) {
         lanes.swap(fresh);
         laneCount = built;
     }
+    noteLoopEdit();
     // fresh now holds the old lanes: freed on return, out of the render's reach.
 }
 
@@ -68,7 +69,14 @@ void BWZoneHandlerContainer<Handler>::setCurrentLane(uint64_t index) {
 
 template <class Handler>
 void BWZoneHandlerContainer<Handler>::setAudioLane(uint64_t index) {
-    if (index < laneCount) audioLane.store(index);
+    if (index < laneCount && audioLane.exchange(index) != index) noteLoopEdit();
+}
+
+template <class Handler>
+void BWZoneHandlerContainer<Handler>::noteLoopEdit() const {
+    // A clipboard copy is never read by the render, and may outlive its
+    // instance.
+    if (owner != nullptr && !isClone) owner->zoneEdits.fetch_add(1, std::memory_order_release);
 }
 
 template <class Handler>

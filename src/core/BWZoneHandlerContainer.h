@@ -114,6 +114,9 @@ private:
     std::unique_ptr<BWZoneHandlerContainer> makeCopy();
     std::vector<BWZoneHandlerContainer*> liveContainersOfInstance() const;
     int32_t skipLanes(BWChunk* chunk, int32_t count);
+    // Tells the render that the loop range it read may be stale (the
+    // owner's zoneEdits): the lanes were rebuilt or the audio lane moved.
+    void noteLoopEdit() const;
 
     BWSystemInfo* const owner;
     const uint32_t instanceId;  // copied: a clipboard copy may outlive its instance

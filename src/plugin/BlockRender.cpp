@@ -237,7 +237,7 @@ bool Engine::isIdle() const {
 void Engine::idleTick() {
     ++render.idleTicks;
     clockTick();
-    patternReads.beginTick(context.tableEdits.load(std::memory_order_acquire), PatternReads::kIdleRefreshTicks);
+    patternReads.noteEdits(patternEditCounts());
     sequencerClock();
     stepLanes();
     display.publish(*this, 0.0f, 0.0f);  // the indicators' rest values, once

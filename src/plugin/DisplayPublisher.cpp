@@ -61,11 +61,25 @@ void DisplayPublisher::publish(const Engine& engine, float octave, float tie) {
     storeShared(b.chordNumber, ramp > 0.0f && !fromKeys ? sequencer.manualChord + 1.0f : 0.0f);
     storeShared(b.shift, kKeyViewShift);
     storeShared(b.shiftDisable, fromKeys ? 0.0f : 1.0f);
-    for (size_t i = 0; i < 8; ++i) {
-        storeShared(b.positions2[i], context.shiftedNotes[i]);
-        storeShared(b.activity2[i], context.sortedVelocities[i]);
-    }
+    publishKeys();
     publishVoices(engine, octave, tie, ramp > 0.0f);
+}
+
+static_assert(BWSystemInfo::kChordSize >= kSequencerVoices);
+
+// Written when a key moved, and always again after a rest.
+void DisplayPublisher::publishKeys() {
+    HeldKeys keys;
+    std::copy_n(context.shiftedNotes.begin(), kSequencerVoices, keys.notes.begin());
+    std::copy_n(context.sortedVelocities.begin(), kSequencerVoices, keys.velocities.begin());
+    if (keysPublished && sameBits(keys, keysShown)) return;
+    keysShown = keys;
+    keysPublished = true;
+    DisplayBlock& b = block;
+    for (size_t i = 0; i < kSequencerVoices; ++i) {
+        storeShared(b.positions2[i], keys.notes[i]);
+        storeShared(b.activity2[i], keys.velocities[i]);
+    }
 }
 
 // One marker per sequencer voice of the lead layer, where its note sounds
@@ -117,6 +131,7 @@ void DisplayPublisher::publishRest() {
     if (resting) return;
     resting = true;
     markersPublished = false;
+    keysPublished = false;
     beatLight = 0.0f;
     DisplayBlock& b = block;
     for (float* value : {&b.source, &b.counter1, &b.counter2, &b.offset, &b.playBarAlpha, &b.pageImageAlpha,

@@ -60,6 +60,12 @@ struct MarkerInputs {
 };
 static_assert(sizeof(MarkerInputs) == 4 * (4 * kSequencerVoices + 6), "no padding between the compared bytes");
 
+// The keys held as their bars show them: they move only with the keys.
+struct HeldKeys {
+    SequencerVoices notes{};
+    SequencerVoices velocities{};
+};
+
 class DisplayPublisher {
 public:
     DisplayPublisher(DisplayBlock& block, const BWSystemInfo& context) : block(block), context(context) {}
@@ -74,6 +80,7 @@ private:
     void publishVoices(const Engine& engine, float octave, float tie, bool sounding);
     void publishRest();
     void publishMarkers(const MarkerInputs& in);
+    void publishKeys();
 
     DisplayBlock& block;
     const BWSystemInfo& context;
@@ -81,4 +88,6 @@ private:
     bool resting = false;
     MarkerInputs published{};
     bool markersPublished = false;
+    HeldKeys keysShown{};
+    bool keysPublished = false;
 };

@@ -271,9 +271,21 @@ private:
     void fillPairs(float arpValue);
     void layerTrigger(int layer, float octaveValue, float tieValue);
     void noteOutput(int layer, int32_t offset);
+    // Their work, when something they take moved; kept out of line, so that
+    // a tick that passes them over pays for the checks alone.
+    [[gnu::noinline]] void settleTrigger(int layer, float octaveValue, float tieValue);
+    [[gnu::noinline]] void sendNoteChanges(int layer, int32_t offset);
     // Sends the rows whose lane value moved.
     void stepLanes();
-    float stepLine(int grid);
+    // The step grid's value at the step, read again only once stale: five
+    // calls a tick, inline where they are made.
+    float stepLine(int grid) {
+        if (patternReads.take(PatternReads::kStepLines)) readStepLines();
+        return patternReads.stepLines[static_cast<size_t>(grid)];
+    }
+    void readStepLines();
+    // The pattern models' edit counts now.
+    PatternEditCounts patternEditCounts() const;
 
     // Where the sample voices plug in (VoiceSeam.cpp).
     void tickKick();

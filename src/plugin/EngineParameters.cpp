@@ -38,20 +38,19 @@ void Engine::apply(int32_t index, float value) {
     // Whoever sets it, every case below sees 0..1: every step, table row and
     // range bound derived from it then stays inside what exists.
     const float v = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
-    patternReads.invalidate();  // the value may edit a pattern or select its page
-    voiceSettingsStale = true;  // or move a value the voices take
+    if (index > Tag::LastHostIndex && index < Tag::FirstPatternIndex) return;
+    voiceSettingsStale = true;  // the value may move a value the voices take
+    engine.raw[index] = v;
     if (index <= Tag::LastHostIndex) {
-        engine.raw[index] = v;
         applyHostParameter(index, v);
-    } else if (index < Tag::FirstPatternIndex) {
-        return;
     } else if (index <= Tag::LastPatternIndex) {
-        engine.raw[index] = v;
         applyPatternEdit(index, v);
     } else {
-        engine.raw[index] = v;
         applyInterfaceParameter(index, v);
     }
+    // Or edit a pattern or select its page: what it changed moved the
+    // models' counts, and is read again in this very tick.
+    patternReads.noteApplied(patternEditCounts());
 }
 
 void Engine::send(int32_t index, float value) {

@@ -5,25 +5,31 @@
 // when the step or the pattern moves or someone edits a pattern.  A group of
 // values is read again at its place in the tick once it is stale: when the
 // step, the chord step or the pattern moved (the values at the step), when
-// the engine applied a parameter (its own edits, loads and programs pass
-// through there, and a page it selects counts at once), when a holder had
-// the engine, and, for the groups read from the step tables, when the
-// tables' edit count moved (every edit of a table moves it, whichever thread
-// makes it), so that an edit is heard at the very next tick.  The loop zone
-// and the step grids keep no such count: they are read again every
-// kRefreshTicks ticks (kIdleRefreshTicks while the engine idles), so that an
-// edit the interface makes straight into them is heard within that many.
+// a holder had the engine, and when the edit count of the models it comes
+// from moved (the tables', the step grids' or the loop zone's: every edit
+// moves its owner's count once it is made, whichever thread makes it), so
+// that an edit is heard at the very next tick.  The counts are looked at
+// once a tick, first, and after every parameter the engine applies: a page
+// it selects or a step it enters counts within the same tick.
+//
+// One group stands for no read of a model: the engine's own settings that
+// the trigger stages and note outputs work from.  Those change only through
+// an applied parameter, a restore or a hold, so the stages learn from it
+// whether they may pass over their comparisons.
 //
 // Audio thread only.
 
 #include <array>
 #include <cstdint>
 
+// The models' edit counts, as loaded at one moment.
+struct PatternEditCounts {
+    uint32_t tables = 0;
+    uint32_t grids = 0;
+    uint32_t zones = 0;
+};
+
 struct PatternReads {
-    static constexpr int32_t kRefreshTicks = 8;
-    // While the engine idles nothing is heard: the lanes may follow an edit
-    // a little later.
-    static constexpr int32_t kIdleRefreshTicks = 32;
     static constexpr int kChordCells = 48;
 
     enum Group : uint32_t {
@@ -33,21 +39,23 @@ struct PatternReads {
         kGate = 8,        // the velocity table at the step
         kCells = 16,      // the chord page's cells
         kLanes = 32,      // the five step lanes at the step
+        kSettings = 64,   // a parameter was applied
         kAtStep = kStepLines | kChord | kGate | kLanes,
         kFromTables = kChord | kGate | kCells | kLanes,
-        kUncounted = kLoop | kStepLines,
-        kAll = 63,
+        kAll = 127,
     };
 
-    // Once per tick, first, with the tables' edit count.
-    void beginTick(uint32_t tableEdits, int32_t period = kRefreshTicks) {
-        if (tableEdits != seenTableEdits) {
-            seenTableEdits = tableEdits;
-            stale |= kFromTables;
-        }
-        if (--countdown > 0) return;
-        countdown = period;
-        stale |= kUncounted;
+    // The groups whose models were edited since the counts last seen.
+    void noteEdits(const PatternEditCounts& now) {
+        if (now.tables != seen.tables) stale |= kFromTables;
+        if (now.grids != seen.grids) stale |= kStepLines;
+        if (now.zones != seen.zones) stale |= kLoop;
+        seen = now;
+    }
+    // After a parameter was applied, with the counts it left.
+    void noteApplied(const PatternEditCounts& now) {
+        stale |= kSettings;
+        noteEdits(now);
     }
     // The place the values at the step stand for.
     void moveTo(int32_t pattern, int32_t step, int32_t chordStep) {
@@ -76,8 +84,7 @@ struct PatternReads {
 
 private:
     uint32_t stale = kAll;
-    uint32_t seenTableEdits = 0;
-    int32_t countdown = kRefreshTicks;
+    PatternEditCounts seen{};
     int32_t atPattern = -1;
     int32_t atStep = -1;
     int32_t atChordStep = -1;

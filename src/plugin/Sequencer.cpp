@@ -43,27 +43,30 @@ int32_t wholeIn(float x, int32_t lo, int32_t hi) {
 float root(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : std::sqrt(x); }
 
 // Each voice of a pair keeps its last note above 0; its gate follows at once.
-// The kept notes are made in a local, so that the eight voices go together.
-void fillPair(NoteGatePair& pair, const SequencerVoices& notes, const SequencerVoices& gates) {
-    SequencerVoices kept = pair.notes;
-    for (int i = 0; i < kSequencerVoices; ++i) kept[i] = notes[i] > 0.0f ? notes[i] : kept[i];
-    pair.notes = kept;
-    pair.gates = gates;
+// Four voices a step, so that they go together.  Answers whether the pair
+// moved.
+bool fillPair(NoteGatePair& pair, const SequencerVoices& notes, const SequencerVoices& gates) {
+    static_assert(kSequencerVoices % 4 == 0);
+    NoteGatePair next;
+    for (int i = 0; i < kSequencerVoices; i += 4) {
+        const Float4 note = load4(&notes[i]);
+        store4(&next.notes[i], note > 0.0f ? note : load4(&pair.notes[i]));
+    }
+    next.gates = gates;
+    if (sameBits(next, pair)) return false;
+    pair = next;
+    return true;
 }
 
 }  // namespace
 
-float Engine::stepLine(int grid) {
-    PatternReads& reads = patternReads;
-    if (reads.take(PatternReads::kStepLines)) {
-        const SequencerRuntime& s = sequencer;
-        for (int g = 0; g < PatternModels::kStepLines; ++g) {
-            const float v = models.stepLines[g].getStepOnLine(static_cast<uint64_t>(s.activePattern),
-                                                              static_cast<uint64_t>(s.stepIndex));
-            reads.stepLines[g] = v == v ? v : 0.0f;
-        }
+void Engine::readStepLines() {
+    const SequencerRuntime& s = sequencer;
+    for (int g = 0; g < PatternModels::kStepLines; ++g) {
+        const float v = models.stepLines[g].getStepOnLine(static_cast<uint64_t>(s.activePattern),
+                                                          static_cast<uint64_t>(s.stepIndex));
+        patternReads.stepLines[g] = v == v ? v : 0.0f;
     }
-    return reads.stepLines[grid];
 }
 
 // The step clock, the pattern and the chord sequence: what keeps the phrase
@@ -75,8 +78,13 @@ void Engine::sequencerClock() {
     followChordSequence();
 }
 
+PatternEditCounts Engine::patternEditCounts() const {
+    return {context.tableEdits.load(std::memory_order_acquire), context.gridEdits.load(std::memory_order_acquire),
+            context.zoneEdits.load(std::memory_order_acquire)};
+}
+
 void Engine::sequencerTick() {
-    patternReads.beginTick(context.tableEdits.load(std::memory_order_acquire));
+    patternReads.noteEdits(patternEditCounts());
     sequencerClock();
     stepRetriggers(stepLine(kEventGrid));
     buildChord();
@@ -85,6 +93,8 @@ void Engine::sequencerTick() {
     triggerValue();
     walkArpeggio(arp, stepLine(kGlideGrid));
     fillPairs(arp);
+    // Last, so that a parameter the sequencer sent itself counts in this tick.
+    sequencer.settingsMoved = patternReads.take(PatternReads::kSettings);
 }
 
 void Engine::runClocks() {
@@ -403,19 +413,36 @@ void Engine::fillPairs(float arp) {
     const SequencerVoices* notes[3] = {arpStep ? &s.arpVoices : &s.activeNotes, &s.arpVoices, &s.sourceNotes};
     const SequencerVoices* gates[3] = {arpStep ? &s.arpGates : &s.scaled, arpStep ? &s.arpGates : &none,
                                        arpStep ? &none : &s.scaled};
+    bool moved = false;
     for (int pair = 0; pair < 3; ++pair) {
-        fillPair(s.pairs[pair], *notes[pair], *gates[pair]);
+        if (!fillPair(s.pairs[pair], *notes[pair], *gates[pair])) continue;
+        moved = true;
         // The trigger sources the layers' and the filter's trigger modes
         // point at: notes first, gates second.
         engine.triggerSources[pair].first = s.pairs[pair].notes;
         engine.triggerSources[pair].second = s.pairs[pair].gates;
     }
+    s.pairsMoved = moved;
 }
 
 // Tie, trigger divider and key range between a pair and a layer's voices.
+// A stage that nothing it works from moved since the last tick, which left
+// it settled, stands: the check alone, outside the work's call.
 void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
+    const SequencerRuntime& s = sequencer;
+    LayerTriggerStage& t = sequencer.layers[layer];
+    t.passedMoved = false;
+    if (t.isSettled && !s.pairsMoved && !s.settingsMoved && sameBits(octaveValue, t.stepOctave) &&
+        sameBits(tieValue, t.stepTie))
+        return;
+    settleTrigger(layer, octaveValue, tieValue);
+}
+
+void Engine::settleTrigger(int layer, float octaveValue, float tieValue) {
     SequencerRuntime& s = sequencer;
     LayerTriggerStage& t = s.layers[layer];
+    t.stepOctave = octaveValue;
+    t.stepTie = tieValue;
     const LayerState& settings = engine.layers[layer];
     const int32_t mode = settings.triggerMode.stepIndex;
     const bool tied = tieValue > 0.0f && engine.patterns.records[Tag::TieOsc1 + layer].stepIndex == 1;
@@ -428,6 +455,7 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
     if (t.isSettled && sameBits(pair, t.settled.pair) && sameBits(now, t.settled.settings)) return;
     t.settled = {pair, now};
     t.isSettled = true;
+    t.passedMoved = true;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
             t.notes[i] = pair.notes[i] + octaveValue * 12.0f;
@@ -462,7 +490,18 @@ void Engine::layerTrigger(int layer, float octaveValue, float tieValue) {
 
 // Each voice's change of value becomes note-off and note-on bytes on the
 // layer's channel.  Notes outside 0..127 are not sent (nor their note-off).
+// An output whose passed gates and settings are those of the last tick,
+// which sent nothing, sends nothing: the check alone.
 void Engine::noteOutput(int layer, int32_t offset) {
+    const LayerTriggerStage& t = sequencer.layers[layer];
+    if (t.outputIsSettled && !t.passedMoved && !sequencer.settingsMoved) {
+        notesHanging |= t.hanging;
+        return;
+    }
+    sendNoteChanges(layer, offset);
+}
+
+void Engine::sendNoteChanges(int layer, int32_t offset) {
     LayerTriggerStage& t = sequencer.layers[layer];
     const LayerState& settings = engine.layers[layer];
     const bool on = settings.soundSwitch.stepIndex == 1 && engine.patterns.records[Tag::RunSwitch].step == 1.0f;

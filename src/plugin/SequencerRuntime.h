@@ -90,6 +90,11 @@ struct NoteOutputInputs {
 struct LayerTriggerStage {
     TriggerInputs settled{};
     bool isSettled = false;
+    // The step's octave and tie values as the stage last took them, and
+    // whether its passed gates were worked out again in this tick.
+    float stepOctave = 0.0f;
+    float stepTie = 0.0f;
+    bool passedMoved = true;
     NoteOutputInputs outputSettled{};
     bool outputIsSettled = false;
     bool hanging = false;  // a note sent and not yet ended
@@ -208,6 +213,10 @@ struct SequencerRuntime {
     SequencerVoices arpGates{};
 
     std::array<NoteGatePair, 3> pairs{};
+    // Whether, in this tick, a pair moved or a parameter was applied: with
+    // neither, a settled trigger stage or note output has nothing to do.
+    bool pairsMoved = true;
+    bool settingsMoved = true;
     std::array<LayerTriggerStage, 3> layers{};
     std::array<StepLaneState, 5> lanes{};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <bit>
 #include <limits>
 #include <memory>
@@ -231,4 +232,43 @@ TEST_F(BWBtnLineTest, TheAudioThreadNeverReadsFreedLines) {
     stop.store(true);
     audio.join();
     EXPECT_EQ(grid.getStep(0), 0.0f);
+}
+
+// The render keeps the steps it read until the owner's grid count moves: so
+// every kind of change to the steps moves it, and reads never do.
+TEST_F(BWBtnLineTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
+    BWBtnLine grid(&context, 8, 2);
+    grid.clipboardKey = 17;
+    grid.sharedClipboardKey = 18;
+    grid.maxValue = 3.0f;
+    BWBtnLine source(&context, 8, 2);
+    setLine(source, 0, Steps(8, 2.0f));
+    const std::vector<uint32_t> record = wordsOf(source);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"setStepOnLine", [&] { grid.setStepOnLine(1, 3, 1.0f); }},
+        {"fill", [&] { grid.fill(); }},
+        {"randomize", [&] { grid.randomize(); }},
+        {"rotateLeft", [&] { grid.rotateLeft(0, 0); }},
+        {"rotateRight", [&] { grid.rotateRight(2, 6); }},
+        {"copy and paste", [&] { grid.copy(0, 4); grid.setCurrentLine(1); grid.paste(0, 0); }},
+        {"copy and paste shared", [&] { grid.copyShared(0, 0); grid.setCurrentLine(0); grid.pasteShared(0, 0); }},
+        {"resetCurrent", [&] { grid.resetCurrent(); }},
+        {"resize", [&] { grid.resize(16, 2); }},
+        {"readChunk", [&] { EXPECT_EQ(readWords(grid, record).result, 1); }},
+        {"releaseLines", [&] { grid.releaseLines(); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        const uint32_t before = context.gridEdits.load();
+        edit();
+        EXPECT_NE(context.gridEdits.load(), before) << name;
+    }
+    const uint32_t before = context.gridEdits.load();
+    source.getStepOnLine(0, 1);
+    source.getStep(2);
+    source.setStepOnLine(5, 0, 1.0f);  // outside the grid: nothing changes
+    EXPECT_EQ(readWords(source, record, true).result, 1);  // skipped only
+    wordsOf(source);
+    EXPECT_EQ(context.gridEdits.load(), before);
+    EXPECT_EQ(context.tableEdits.load(), 0u);
+    EXPECT_EQ(context.zoneEdits.load(), 0u);
 }

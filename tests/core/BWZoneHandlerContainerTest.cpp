@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <thread>
 #include <utility>
@@ -243,4 +244,38 @@ TEST_F(BWZoneHandlerContainerTest, TheRenderReadsTheAudioLaneWhileLanesAreReplac
     for (int i = 0; i < 2000; ++i) readWords(container, i % 2 == 0 ? twoLanes : fiveLanes);
     stop.store(true);
     audio.join();
+}
+
+// The render keeps the loop it read until the owner's zone count moves: so
+// every change that can move the audio lane's first zone moves it, and
+// reads never do.
+TEST_F(BWZoneHandlerContainerTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
+    BWFloatZoneHandler* lane = container.laneHandler(0);
+    const std::vector<uint32_t> record = wordsOf(container);
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"insertZone", [&] { addZone(lane, 40, 44); }},
+        {"setRange", [&] { lane->zoneList().front()->setRange(2, 9); }},
+        {"setStart", [&] { lane->zoneList().front()->setStart(3); }},
+        {"setEnd", [&] { lane->zoneList().front()->setEnd(12); }},
+        {"deleteZone", [&] { container.deleteZone(lane->zoneList().back().get()); }},
+        {"setAudioLane", [&] { container.setAudioLane(3); }},
+        {"copy and paste", [&] { container.copy(0, 0); container.setCurrentLane(3); container.paste(0, 0); }},
+        {"randomize", [&] { container.randomize(); }},
+        {"deleteAllZones", [&] { container.deleteAllZones(false); }},
+        {"readChunk", [&] { EXPECT_EQ(readWords(container, record).result, 1); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        const uint32_t before = context.zoneEdits.load();
+        edit();
+        EXPECT_NE(context.zoneEdits.load(), before) << name;
+    }
+    const uint32_t before = context.zoneEdits.load();
+    float start = -1.0f, end = -1.0f;
+    EXPECT_TRUE(container.audioLoopRange(start, end));
+    container.zoneNumberAt(5);
+    container.setAudioLane(3);  // the lane it reads already
+    container.setCurrentLane(1);
+    wordsOf(container);
+    EXPECT_EQ(context.zoneEdits.load(), before);
+    EXPECT_EQ(context.gridEdits.load(), 0u);
 }

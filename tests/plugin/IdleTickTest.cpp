@@ -67,7 +67,7 @@ TEST(IdleTick, LanesFollowWhileIdleAndAKeyWakesTheEngine) {
         EXPECT_EQ(ticksUntil(d, 0.75f, 1), 1) << playing;
         // An edit made straight into the table, at any tick of a step: heard
         // on the next tick.
-        for (int edit = 0; edit < PatternReads::kRefreshTicks; ++edit) {
+        for (int edit = 0; edit < 8; ++edit) {
             const float value = 0.5f + 0.03125f * static_cast<float>(edit);
             for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 1, value);
             EXPECT_EQ(ticksUntil(d, value, 4), 1) << playing << " " << edit;
@@ -119,4 +119,38 @@ TEST(IdleTick, VoiceMarkersShowAgainAfterARest) {
     EXPECT_EQ(loadShared(c.displayBlock().objectCount), 8.0f);
     d.run({noteOnAt(d.position + 100, 60)}, 8192, 512);
     EXPECT_EQ(markers(), playing);
+}
+
+// The bars of the keys held follow every press and release, also across a
+// rest of the engine.
+TEST(IdleTick, HeldKeysShowAsTheyMoveAndAgainAfterARest) {
+    RenderDriver d;
+    BWUniClient& c = *d.instance;
+    laneSetUp(c);
+    c.setParameter(Tag::KickLevel, 0.0f);
+    const auto bars = [&c] {
+        std::array<float, 8> keys{};
+        for (size_t i = 0; i < keys.size(); ++i)
+            keys[i] = loadShared(c.displayBlock().activity2[i]) > 0.0f ? loadShared(c.displayBlock().positions2[i]) : -1.0f;
+        return keys;
+    };
+    const std::array<float, 8> none{-1, -1, -1, -1, -1, -1, -1, -1};
+    struct Stage {
+        std::vector<MidiAt> events;
+        int64_t samples;
+        std::array<float, 8> shown;
+    } stages[] = {
+        {{noteOnAt(0, 60)}, 2048, {36, -1, -1, -1, -1, -1, -1, -1}},
+        {{noteOnAt(0, 67), noteOnAt(0, 64)}, 2048, {36, 40, 43, -1, -1, -1, -1, -1}},
+        {{noteOffAt(0, 64)}, 2048, {36, 43, -1, -1, -1, -1, -1, -1}},
+        {{noteOffAt(0, 60), noteOffAt(0, 67)}, 6 * 88200, none},
+        {{noteOnAt(0, 67)}, 2048, {43, -1, -1, -1, -1, -1, -1, -1}},
+    };
+    for (const Stage& s : stages) {
+        std::vector<MidiAt> events = s.events;
+        for (MidiAt& e : events) e.sample += d.position;
+        d.run(events, s.samples, 512);
+        EXPECT_EQ(bars(), s.shown) << d.position;
+        EXPECT_EQ(c.renderState().silent, s.shown == none) << d.position;  // rests only with no key held
+    }
 }

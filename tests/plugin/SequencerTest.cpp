@@ -178,21 +178,39 @@ TEST(SequencerPhrase, NotesLeaveOnTheLayersChannelAndOnlyWithinMidiRange) {
 }
 
 // Between steps nothing moves but what the person changes: a key range
-// that shuts a held note out, or the layer's sound switch, ends it within a
-// tick, and letting it back in starts it again within a tick, on every
-// layer and at either key.
+// that shuts a held note out, the layer's sound switch or trigger source,
+// or a step of the octave grid that takes the note beyond the key range,
+// ends it within a tick, and letting it back in starts it again within a
+// tick, on every layer and at either key.
 TEST(SequencerPhrase, AKeyRangeOrSoundSwitchChangedBetweenStepsActsWithinATick) {
+    const auto octaves = [](BWUniClient& c, float octave) {
+        for (uint64_t step = 0; step < 32; ++step) c.patterns().stepLine(2).setStepOnLine(0, step, octave);
+    };
     struct {
         int layer;
-        int32_t parameter;  // the layer's low or high key, or its sound switch
+        int32_t parameter;  // the layer's low or high key, its sound switch or trigger source; -1: the octaves
         float shut, open;
-    } cases[] = {{0, 88, 36.5f / 128.0f, 1.0f}, {1, 90, 30.0f / 128.0f, 1.0f}, {2, 91, 36.5f / 128.0f, 0.0f},
-                 {0, 87, 90.0f / 128.0f, 0.0f}, {0, 341, 0.0f, 1.0f},          {2, 343, 0.0f, 1.0f}};
+        float highKey = 1.0f;
+    } cases[] = {{0, 88, 36.5f / 128.0f, 1.0f},
+                 {1, 90, 30.0f / 128.0f, 1.0f},
+                 {2, 91, 36.5f / 128.0f, 0.0f},
+                 {0, 87, 90.0f / 128.0f, 0.0f},
+                 {0, 341, 0.0f, 1.0f},
+                 {2, 343, 0.0f, 1.0f},
+                 {0, Tag::Osc1TrigMode, 1.0f, 0.0f},  // the third pair, which has no gates while arpeggios play
+                 {2, Tag::Osc1TrigMode + 2 * Tag::LayerStride, 1.0f, 0.0f},
+                 {1, -1, 1.0f, 0.0f, 40.5f / 128.0f},  // an octave up takes note 36 beyond key 40
+                 {2, -1, 1.0f, 0.0f, 40.5f / 128.0f}};
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {9 + 11 * c.layer, 0.0f}})
+        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {9 + 11 * c.layer, 0.0f},
+                                    {Tag::Osc1KeyB + 2 * c.layer, c.highKey}})
             d.instance->setParameter(index, value);
+        const auto set = [&](float value) {
+            if (c.parameter < 0) return octaves(*d.instance, value);
+            d.instance->setParameter(c.parameter, value);
+        };
         d.run({noteOnAt(100, 60)}, 20000, 16);  // between the step at 16538 and the next
         const auto firstAfter = [&](int64_t from, uint8_t kind) {
             for (const MidiAt& m : d.sent)
@@ -200,11 +218,11 @@ TEST(SequencerPhrase, AKeyRangeOrSoundSwitchChangedBetweenStepsActsWithinATick) 
             return int64_t{-1};
         };
         ASSERT_GE(firstAfter(0, 9), 0) << c.layer;
-        d.instance->setParameter(c.parameter, c.shut);
+        set(c.shut);
         d.run({}, 64, 16);
         const int64_t off = firstAfter(20000, 8);
         EXPECT_TRUE(off >= 0 && off < 32) << c.layer << " " << c.parameter << " " << off;
-        d.instance->setParameter(c.parameter, c.open);
+        set(c.open);
         d.run({}, 64, 16);
         const int64_t on = firstAfter(20064, 9);
         EXPECT_TRUE(on >= 0 && on < 32) << c.layer << " " << c.parameter << " " << on;

@@ -10,6 +10,10 @@
 #include <memory>
 
 #include "RenderDriver.h"
+#include "core/BWBtnLineGrids.h"
+#include "core/BWFloatZoneHandler.h"
+#include "core/BWZone.h"
+#include "support/ChunkWords.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryCatalog.h"
 #include "factory/FactoryContent.h"
@@ -179,9 +183,12 @@ TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
 }
 
 // A value the voices take, set by a parameter or by an edit straight into a
-// step lane in the middle of a step while a chord plays, changes the sound
-// from the next tick on: an instance playing alongside without the change
-// tells when.  The tick that takes it is flushed at the start of the next.
+// step lane, a step grid or the loop zone in the middle of a step while a
+// chord plays, changes the sound from the next tick on: an instance playing
+// alongside without the change tells when.  The tick that takes it is
+// flushed at the start of the next.  The lane's steps differ, so that a
+// loop that moves the step moves the pan; the arpeggio grid's steps are on,
+// so that one switched off sounds the whole chord.
 TEST_F(VoiceRenderTest, AnEditWhilePlayingIsHeardAtTheNextTick) {
     constexpr int64_t kEdit = 20000;  // a tick boundary between two steps
     constexpr int32_t kTick = 16;
@@ -189,7 +196,18 @@ TEST_F(VoiceRenderTest, AnEditWhilePlayingIsHeardAtTheNextTick) {
         for (int layer = 0; layer < 3; ++layer) c.setParameter(Tag::Osc1Sound + layer, 1.0f);
         c.setParameter(Tag::KickLevel, 0.0f);
         c.setParameter(Tag::Lane1Row, 0.15f);  // the first lane drives "Osc1 Pan"
-        for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.5f);
+        for (uint64_t step = 0; step < 32; ++step)
+            c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.25f + static_cast<float>(step) / 64.0f);
+    };
+    const auto arpeggioOff = [](BWBtnLine& grid) {
+        for (uint64_t step = 0; step < 32; ++step) grid.setStepOnLine(0, step, 0.0f);
+    };
+    const auto loopOn = [](BWUniClient& c, int32_t first, int32_t last) {
+        BWFloatZoneHandler* lane = c.patterns().zones.audioLaneHandler();
+        lane->deleteAllZones(false);
+        std::unique_ptr<BWZone> zone = lane->createZone(0);
+        zone->setRange(first, last);
+        lane->insertZone(std::move(zone));
     };
     const std::vector<std::function<void(BWUniClient&)>> edits = {
         [](BWUniClient& c) { c.setParameter(Tag::Osc1Pan, 0.0f); },
@@ -198,6 +216,22 @@ TEST_F(VoiceRenderTest, AnEditWhilePlayingIsHeardAtTheNextTick) {
         [](BWUniClient& c) {
             for (uint64_t step = 0; step < 32; ++step) c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.0f);
         },
+        [&](BWUniClient& c) { arpeggioOff(c.patterns().stepLine(1)); },
+        [&](BWUniClient& c) {  // a paste from an empty line
+            BWBtnLine& grid = c.patterns().stepLine(1);
+            grid.setCurrentLine(5);
+            grid.copy(0, 0);
+            grid.setCurrentLine(0);
+            grid.paste(0, 0);
+        },
+        [&](BWUniClient& c) {  // a record loaded into the grid
+            BWBtnLine empty(nullptr, kBtnLineGridSteps, kBtnLineGridLines);
+            std::vector<uint32_t> words = wordsOf(empty);
+            ASSERT_EQ(readWords(c.patterns().stepLine(1), words).result, 1);
+        },
+        [&](BWUniClient& c) { loopOn(c, 24, 27); },
+        [&](BWUniClient& c) { c.patterns().zones.audioLaneHandler()->zoneList().front()->setRange(12, 15); },
+        [](BWUniClient& c) { c.patterns().zones.setAudioLane(5); },  // an empty lane: the loop of its mirrors
     };
     for (size_t e = 0; e < edits.size(); ++e) {
         std::vector<float> audio[2];
