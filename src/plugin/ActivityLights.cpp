@@ -10,31 +10,6 @@ float ticksOf(float ms, float ticksPerMs) { return ms * ticksPerMs + 1e-18f; }
 
 }  // namespace
 
-void ActivityLights::tick(const std::array<float, kLights>& voices, float ticksPerMs) {
-    if (resting) {
-        bool shown = false;
-        for (const ActivityLight& light : lights) shown |= light.shown();
-        if (!shown) return;
-    }
-    bool watched = false;
-    for (int i = 0; i < kLights; ++i) {
-        lights[i].tick(voices[i], ticksPerMs);
-        watched |= lights[i].watched();
-    }
-    resting = !watched;
-    if (resting)
-        for (ActivityLight& light : lights) light.rest();
-}
-
-void ActivityLight::rest() {
-    display = 0.0f;
-    phase = Phase::Off;
-    brightness = 0.0f;
-    lastVoice = 0.0f;
-    counter = 0.0f;
-    step = 0.0f;
-}
-
 void ActivityLight::tick(float voiceValue, float ticksPerMs) {
     // No gate change, no hold running and the voice unchanged: neither the
     // latch nor the brightness has a turn to take, only the brightness's

@@ -6,13 +6,6 @@
 //
 // Audio thread (tick); the editor's fields are plain floats read and written
 // from the GUI thread.
-//
-// Once a tick leaves no light showing anything (no source above 0, no gate
-// moved, nothing latched or holding) the editor would read only zeros,
-// whatever the brightness: the bank then rests until a source or a gate is
-// set (the only ways out, since nothing else changes at rest), costing a
-// look at those two a light a tick, and a light shown again starts from rest
-// (its next voice flashes it).
 
 #include <array>
 #include <cstdint>
@@ -37,12 +30,6 @@ struct ActivityLight {
     float step = 0.0f;
 
     void tick(float voiceValue, float ticksPerMs);
-    // Whether the editor could read anything but zeros from it at the next
-    // tick; at rest, whether it was shown since.
-    bool watched() const { return shown() || hold > 0.0f || latched != 0.0f; }
-    bool shown() const { return source > 0.0f || gate != lastGate; }
-    // Dark, off and waiting for a voice to start.
-    void rest();
 
 private:
     void latch(float ticksPerMs);
@@ -55,8 +42,7 @@ struct ActivityLights {
     static constexpr int kLights = 8;
     std::array<ActivityLight, kLights> lights{};
 
-    void tick(const std::array<float, kLights>& voices, float ticksPerMs);
-
-private:
-    bool resting = false;
+    void tick(const std::array<float, kLights>& voices, float ticksPerMs) {
+        for (int i = 0; i < kLights; ++i) lights[i].tick(voices[i], ticksPerMs);
+    }
 };

@@ -65,35 +65,3 @@ TEST(ActivityLights, AGateLatchesTheSourceUntilItsHoldRunsOut) {
     EXPECT_EQ((after(lights, 580, 0.0f), light.latched), 0.8f);
     EXPECT_EQ((after(lights, 40, 0.0f), light.latched), 0.0f);  // 600 ms on
 }
-
-// With no source above 0 and no gate moved, what the editor reads is 0
-// whatever the voices do, and the bank stands still; a light given a source
-// starts from rest: its next voice flashes it, a gate latches as before.
-TEST(ActivityLights, AnUnwatchedBankStandsStillAndAShownLightStartsAtRest) {
-    ActivityLights lights;
-    ActivityLight& light = lights.lights[0];
-    light.source = 1.0f;
-    EXPECT_EQ(after(lights, 150, 0.5f), 255.0f);  // held full, in the middle of its course
-    light.source = 0.0f;
-    struct Stage {
-        float ms, voice;
-        float source, gate;
-        float display, brightness, latched;
-    } stages[] = {
-        {1, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},      // hidden: at rest at once
-        {2000, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},   // voices end and start unseen
-        {1, 0.7f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
-        {1, 0.7f, 1.0f, 0.0f, 255.0f, 1.0f, 0.0f},    // shown: the sounding voice flashes it
-        {1000, 0.7f, 1.0f, 0.0f, 178.5f, 0.7f, 0.0f}, // and it settles on the voice
-        {1, 0.7f, 0.0f, 1.0f, 0.0f, 0.7f, 0.0f},      // a gate with no source latches 0
-    };
-    float ms = 0.0f;
-    for (const Stage& s : stages) {
-        ms += s.ms;
-        light.source = s.source;
-        light.gate = s.gate;
-        EXPECT_EQ(after(lights, s.ms, s.voice), s.display) << ms << " ms";
-        EXPECT_NEAR(light.brightness, s.brightness, 1e-6f) << ms << " ms";
-        EXPECT_EQ(light.latched, s.latched) << ms << " ms";
-    }
-}
