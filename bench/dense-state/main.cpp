@@ -1,7 +1,7 @@
 // zorvane-dense-state <file>: writes the dense patch as a state file, so
 // that a whole-program comparison (bench/compare-fluidsynth) can render it
 // with zorvane-host render --state.  The instruments come from the folder
-// the settings name (zorvane-host --content DIR points them there).
+// the settings name (zorvane-host content DIR points them there for good).
 
 #include <cstdio>
 #include <string_view>
@@ -21,7 +21,7 @@ const char* const kUsage =
     "  keys, pad and bass through a filter per voice, chord steps that\n"
     "  retrigger, the kick, the compressor and every effect.  The settings\n"
     "  must name a folder with the factory instruments (zorvane-host\n"
-    "  --content DIR does).\n";
+    "  content DIR does); without them nothing is written.\n";
 
 }  // namespace
 
@@ -32,6 +32,14 @@ int main(int argc, char** argv) {
     globalRomplerLibrary().scan(true);
     BWUniClient client(nullptr, 1, false);
     densePatch(client, true);
+    // Empty layers would render only the kick and effects: no state at all
+    // beats one that quietly measures something else.
+    if (!denseInstrumentsLoaded(client)) {
+        std::fprintf(stderr,
+                     "zorvane-dense-state: the instrument library lacks the factory keys, pad or bass; point the "
+                     "settings at the factory content (zorvane-host content DIR)\n");
+        return 1;
+    }
     void* data = nullptr;
     const int32_t size = client.getChunk(&data, false);
     if (size <= 0 || !data ||

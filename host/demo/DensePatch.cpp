@@ -1,5 +1,6 @@
 #include "host/demo/DensePatch.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -51,4 +52,10 @@ void densePatch(BWUniClient& client, bool voices) {
         client.patterns().stepLine(1).setStepOnLine(0, step, 0.0f);
     }
     holdKeys(client, {48, 52, 55, 59, 62, 65, 69, 72});
+}
+
+bool denseInstrumentsLoaded(BWUniClient& client) {
+    for (int layer = 0; layer < 3; ++layer)
+        if (client.soundLayer(layer).getInstrumentName() != kInstruments[layer]) return false;
+    return true;
 }

@@ -10,3 +10,8 @@ class BWUniClient;
 // and bass on the three layers when `voices` (they must be in the instrument
 // library), else no instrument.
 void densePatch(BWUniClient& client, bool voices);
+
+// True when every layer holds the dense patch's instrument: a library that
+// lacks them leaves the layers empty without a word, and the patch then
+// renders only its kick and effects.
+bool denseInstrumentsLoaded(BWUniClient& client);
