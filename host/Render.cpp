@@ -105,7 +105,9 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
         // The change, and what came before it at its sample, without audio:
         // the load starts, and the next block waits for it.
         if (programChange) frames = 0;
-        if (!waitUntil([&] { return instance.readyToRender(); }, settings.loadWaitSeconds)) {
+        // Asked directly first: the waiting machinery is for the rare block
+        // after a load, not for every block.
+        if (!instance.readyToRender() && !waitUntil([&] { return instance.readyToRender(); }, settings.loadWaitSeconds)) {
             if (failure) *failure = loadTimeText(settings.loadWaitSeconds, double(done) / settings.rate);
             return false;
         }
