@@ -1,5 +1,5 @@
-// The render streams: each block goes to the file as it is made, so memory
-// stays flat however long the render; files past the 32-bit sizes of a RIFF
+// The render streams: the blocks go to the file as they are made, gathered
+// into buffers of a fixed size, so memory stays flat however long the render; files past the 32-bit sizes of a RIFF
 // header are RF64; a render stopped half way leaves nothing behind.
 
 #include <gtest/gtest.h>
