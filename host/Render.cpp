@@ -7,6 +7,8 @@
 #include <limits>
 #include <thread>
 
+#include "platform/DenormalGuard.h"
+
 TempoMap::TempoMap(double bpm, const std::vector<TempoChange>& changes) {
     segments.push_back({0.0, 0.0, bpm});
     for (const TempoChange& change : changes) {
@@ -81,6 +83,9 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
         return timedAt;
     };
     double reported = -1;
+    // Hosts run their audio threads with denormals flushed; so does this
+    // one, and the plug-in's own guard then has nothing to change.
+    const platform::DenormalGuard audioThreadMode;
     for (int64_t done = 0; done < total;) {
         int32_t frames = int32_t(std::min<int64_t>(block, total - done));
         // The host's tempo for this block: where the block starts in the map.
