@@ -7,6 +7,7 @@
 
 #include "host/HostInstance.h"
 #include "host/MidiFile.h"
+#include "platform/DenormalGuard.h"
 
 RealTimePlayer::RealTimePlayer(HostInstance& instance) : instance(instance), thread([this] { play(); }) {}
 
@@ -16,6 +17,8 @@ RealTimePlayer::~RealTimePlayer() {
 }
 
 void RealTimePlayer::play() {
+    // As a host's audio thread: denormals flushed for as long as it plays.
+    const platform::DenormalGuard audioThreadMode;
     using Clock = std::chrono::steady_clock;
     const std::vector<TimedMidi> phrase = builtInPhrase();
     double lastQuarter = 0;

@@ -7,6 +7,8 @@
 #include <limits>
 #include <thread>
 
+#include "platform/DenormalGuard.h"
+
 TempoMap::TempoMap(double bpm, const std::vector<TempoChange>& changes) {
     segments.push_back({0.0, 0.0, bpm});
     for (const TempoChange& change : changes) {
@@ -81,6 +83,9 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
         return timedAt;
     };
     double reported = -1;
+    // Hosts run their audio threads with denormals flushed; so does this
+    // one, and the plug-in's own guard then has nothing to change.
+    const platform::DenormalGuard audioThreadMode;
     for (int64_t done = 0; done < total;) {
         int32_t frames = int32_t(std::min<int64_t>(block, total - done));
         // The host's tempo for this block: where the block starts in the map.
@@ -105,7 +110,9 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
         // The change, and what came before it at its sample, without audio:
         // the load starts, and the next block waits for it.
         if (programChange) frames = 0;
-        if (!waitUntil([&] { return instance.readyToRender(); }, settings.loadWaitSeconds)) {
+        // Asked directly first: the waiting machinery is for the rare block
+        // after a load, not for every block.
+        if (!instance.readyToRender() && !waitUntil([&] { return instance.readyToRender(); }, settings.loadWaitSeconds)) {
             if (failure) *failure = loadTimeText(settings.loadWaitSeconds, double(done) / settings.rate);
             return false;
         }

@@ -13,6 +13,7 @@
 #include "host/AllocationWatch.h"
 #include "host/PluginModule.h"
 #include "host/Render.h"
+#include "platform/DenormalGuard.h"
 
 namespace {
 
@@ -173,6 +174,7 @@ void checkParameterChanges(Battery& battery) {
     float* outputs[2] = {left.data(), right.data()};
     const auto phrase = builtInPhrase();
     bool finite = true;
+    const platform::DenormalGuard audioThreadMode;  // as a host's audio thread
     for (int block = 0; block < int(battery.settings.seconds * 44100 / 256); ++block) {
         if (block == 0)
             for (const TimedMidi& event : phrase)

@@ -69,6 +69,8 @@ bool WavWriter::open(const std::string& target, std::string& error) {
     toStandardOutput = target == "-";
     failed = false;
     framesWritten = 0;
+    pendingFrames = 0;
+    interleaved.resize(kPendingFrames * size_t(channels));
     largest = 0.0f;
     if (!toStandardOutput && !file.open(target)) return error = file.error(), false;
     const std::vector<uint8_t> bytes = header();
@@ -86,24 +88,38 @@ bool WavWriter::put(const void* bytes, size_t size) {
 }
 
 bool WavWriter::write(const float* const* blocks, int32_t count) {
-    if (count < 0 || uint64_t(count) > frames - framesWritten) failed = true;
+    // Not opened: there is nowhere to gather to.
+    if (count < 0 || uint64_t(count) > frames - framesWritten || interleaved.empty()) failed = true;
     if (failed) return false;
-    interleaved.resize(size_t(count) * size_t(channels));
-    if (channels == 2)
-        interleavePair(blocks[0], blocks[1], count);
-    else
-        for (int32_t i = 0; i < count; ++i)
-            for (int c = 0; c < channels; ++c) interleaved[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][i];
-    for (int c = 0; c < channels; ++c) largest = std::max(largest, largestMagnitude(blocks[c], count));
+    // Gathered into whole buffers, so that a render in short host blocks
+    // pays the file's bookkeeping once a buffer, not once a block.
+    for (int32_t done = 0; done < count;) {
+        const int32_t take = std::min(count - done, int32_t(kPendingFrames - pendingFrames));
+        float* out = interleaved.data() + pendingFrames * size_t(channels);
+        if (channels == 2)
+            interleavePair(blocks[0] + done, blocks[1] + done, take, out);
+        else
+            for (int32_t i = 0; i < take; ++i)
+                for (int c = 0; c < channels; ++c) out[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][done + i];
+        largest = std::max(largest, largestMagnitude(out, take * channels));
+        pendingFrames += size_t(take);
+        done += take;
+        if (pendingFrames == kPendingFrames && !flush()) return false;
+    }
     framesWritten += uint64_t(count);
+    return true;
+}
+
+bool WavWriter::flush() {
     static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian, as this machine's floats");
-    return put(interleaved.data(), interleaved.size() * sizeof(float));
+    const size_t samples = pendingFrames * size_t(channels);
+    pendingFrames = 0;
+    return samples == 0 || put(interleaved.data(), samples * sizeof(float));
 }
 
 // Four frames a step: the two channels' lanes unpacked into left, right,
 // left, right.
-void WavWriter::interleavePair(const float* left, const float* right, int32_t count) {
-    float* out = interleaved.data();
+void WavWriter::interleavePair(const float* left, const float* right, int32_t count, float* out) {
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128 l = _mm_loadu_ps(left + i);
@@ -123,6 +139,7 @@ bool WavWriter::finish(std::string& error) {
         file.discard();
         return error = "cannot write " + where + ": " + std::to_string(framesWritten) + " of " + std::to_string(frames) + " frames came", false;
     }
+    flush();
     const bool written = toStandardOutput ? !failed && std::fflush(stdout) == 0 : !failed && file.commit();
     if (!written) {
         // The writer says why: a full disk, or a target that changed into

@@ -1,7 +1,8 @@
 #pragma once
 // A 32-bit float WAV file written while it is rendered.  The length is known
-// before the first sample, so the header goes first and each block follows
-// as it is made: memory stays the same however long the file.
+// before the first sample, so the header goes first and the blocks follow as
+// they are made, gathered 16384 frames at a time: memory stays the
+// same however long the file.
 //
 // A file whose sizes pass the 32-bit fields of a RIFF header (data beyond
 // 4 GiB: an hour of stereo at 384 kHz is 11 GB) is written as RF64, the
@@ -47,8 +48,15 @@ public:
     bool finish(std::string& error);
 
 private:
+    // Frames gathered before they go to the file together: a stereo buffer
+    // is larger than the atomic file's own, which then writes it straight
+    // through instead of copying it once more.
+    static constexpr size_t kPendingFrames = 16384;
+
     bool put(const void* bytes, size_t size);
-    void interleavePair(const float* left, const float* right, int32_t count);
+    // Hands the gathered frames to the file.
+    bool flush();
+    void interleavePair(const float* left, const float* right, int32_t count, float* out);
 
     int channels;
     uint32_t rate;
@@ -59,6 +67,7 @@ private:
     bool failed = false;
     std::string path;
     platform::AtomicFile file;
-    std::vector<float> interleaved;
+    std::vector<float> interleaved;  // kPendingFrames frames, pendingFrames of them gathered
+    size_t pendingFrames = 0;
     float largest = 0.0f;
 };

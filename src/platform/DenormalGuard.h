@@ -1,10 +1,14 @@
 #pragma once
 // Flush-to-zero and denormals-are-zero for the scope of an audio entry point.
 // A decaying feedback loop would otherwise spend its last seconds in denormal
-// arithmetic, which costs a hundred times a normal operation on x86-64.  The
-// previous control word comes back when the scope ends, so the host's own
-// floating-point mode is untouched after the call.  Any thread; inline,
-// allocates nothing.
+// arithmetic, which costs a hundred times a normal operation on x86-64.
+//
+// Hosts run their audio threads with both bits set already; then the guard
+// only reads the control word, since writing it (and writing it back) costs
+// a few nanoseconds on every host buffer.  A caller that left either bit
+// clear gets its own control word back when the scope ends, so the host's
+// floating-point mode is what it was after the call either way.  Any
+// thread; inline, allocates nothing.
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -19,8 +23,12 @@ public:
     static constexpr unsigned kFlushBits = 0x8040u;
 
 #ifdef ZORVANE_HAS_MXCSR
-    DenormalGuard() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushBits); }
-    ~DenormalGuard() { _mm_setcsr(saved); }
+    DenormalGuard() : saved(_mm_getcsr()), changed((saved & kFlushBits) != kFlushBits) {
+        if (changed) _mm_setcsr(saved | kFlushBits);
+    }
+    ~DenormalGuard() {
+        if (changed) _mm_setcsr(saved);
+    }
 #else
     DenormalGuard() = default;
 #endif
@@ -30,6 +38,7 @@ public:
 private:
 #ifdef ZORVANE_HAS_MXCSR
     unsigned saved;
+    bool changed;
 #endif
 };
 

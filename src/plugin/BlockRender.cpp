@@ -72,7 +72,9 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     endBlock(outputs, frames);
     voices.releaseSamples();
     renderStoodStill = false;
-    renderedBlocks.fetch_add(1, std::memory_order_relaxed);
+    // The audio thread is the count's only writer: a plain store, not a
+    // locked add, on every host buffer.
+    renderedBlocks.store(renderedBlocks.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     hold.leaveBlock();
 }
 

@@ -50,7 +50,11 @@ void EngineHold::leaveBlock() {
 #ifndef NDEBUG
     renderer.store(std::thread::id());
 #endif
-    audioBusy.store(false);
+    // A release store is enough to leave: a holder that reads false sees the
+    // whole block before it, and the next block's entry makes its own
+    // sequentially consistent store before it looks at the hold again.  It
+    // spares the audio thread a locked exchange on every host buffer.
+    audioBusy.store(false, std::memory_order_release);
 }
 
 // One slot per holding thread; a fifth holder at once goes unrecorded and is

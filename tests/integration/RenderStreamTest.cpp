@@ -1,5 +1,5 @@
-// The render streams: each block goes to the file as it is made, so memory
-// stays flat however long the render; files past the 32-bit sizes of a RIFF
+// The render streams: the blocks go to the file as they are made, gathered
+// into buffers of a fixed size, so memory stays flat however long the render; files past the 32-bit sizes of a RIFF
 // header are RF64; a render stopped half way leaves nothing behind.
 
 #include <gtest/gtest.h>
@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -42,7 +44,9 @@ const std::vector<uint8_t> kNoNotes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 
 // header are the file's own.
 TEST(RenderStream, WavAndRF64FilesReadBackWhole) {
     TempDir folder;
-    constexpr uint64_t kFrames = 1001;
+    // Past two of the writer's gathered buffers, in blocks that never meet
+    // their edges, so that frames go out across each flush.
+    constexpr uint64_t kFrames = 40001;
     const struct {
         int channels;
         uint64_t limit;
@@ -59,7 +63,7 @@ TEST(RenderStream, WavAndRF64FilesReadBackWhole) {
         const std::filesystem::path path = folder / "out.wav";
         std::vector<std::vector<float>> channels(size_t(c.channels), std::vector<float>(kFrames));
         for (size_t i = 0; i < kFrames; ++i)
-            for (size_t ch = 0; ch < channels.size(); ++ch) channels[ch][i] = (float(i) - 500.0f) / 512.0f * (ch ? -0.5f : 1.0f);
+            for (size_t ch = 0; ch < channels.size(); ++ch) channels[ch][i] = (float(i % 1001) - 500.0f) / 512.0f * (ch ? -0.5f : 1.0f);
         WavWriter writer(c.channels, 48000, kFrames, c.limit);
         EXPECT_EQ(writer.isRF64(), c.rf64) << label;
         std::string error;
@@ -122,6 +126,40 @@ TEST(RenderStream, WavAndRF64FilesReadBackWhole) {
         EXPECT_EQ(readAll(kept.string()), std::vector<uint8_t>({'o', 'l', 'd'})) << frames;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3) << "a temporary was left";
+}
+
+// However the host cuts its blocks (one frame, a tick, exactly the frames the
+// writer gathers, a block larger than that, the whole file in one), the data
+// are the same bytes, the frames in order, and the peak the same.
+TEST(RenderStream, EveryBlockSizeWritesTheSameBytes) {
+    TempDir folder;
+    constexpr int32_t kFrames = 40001;
+    std::vector<float> left(kFrames), right(kFrames);
+    for (int32_t i = 0; i < kFrames; ++i) {
+        left[size_t(i)] = float(i) / kFrames - 0.5f;
+        right[size_t(i)] = float(i % 977) / -2048.0f;  // below the left channel's first sample
+    }
+    constexpr size_t kHeaderBytes = 58;
+    for (const int32_t block : {1, 16, 4096, 16384, 20000, kFrames}) {
+        const std::string path = (folder / "blocks.wav").string();
+        WavWriter writer(2, 44100, kFrames);
+        std::string error;
+        ASSERT_TRUE(writer.open(path, error)) << error;
+        for (int32_t done = 0; done < kFrames; done += block) {
+            const float* blocks[2] = {left.data() + done, right.data() + done};
+            ASSERT_TRUE(writer.write(blocks, std::min(block, kFrames - done))) << block;
+        }
+        ASSERT_TRUE(writer.finish(error)) << error;
+        EXPECT_EQ(writer.peak(), std::fabs(left[0])) << block;
+        const std::vector<uint8_t> bytes = readAll(path);
+        ASSERT_EQ(bytes.size(), kHeaderBytes + size_t(kFrames) * 8) << block;
+        std::vector<float> data(size_t(kFrames) * 2);
+        std::memcpy(data.data(), bytes.data() + kHeaderBytes, data.size() * sizeof(float));
+        int32_t misplaced = 0;
+        for (int32_t i = 0; i < kFrames; ++i)
+            misplaced += data[2 * size_t(i)] != left[size_t(i)] || data[2 * size_t(i) + 1] != right[size_t(i)];
+        EXPECT_EQ(misplaced, 0) << "blocks of " << block;
+    }
 }
 
 // The peak the render command reports is the largest magnitude written, in

@@ -8,6 +8,7 @@
 
 #include "RenderDriver.h"
 #include "persistence/MidiFileWriter.h"
+#include "platform/DenormalGuard.h"
 
 namespace {
 
@@ -64,6 +65,29 @@ TEST(RenderFrame, BlockSizeChangesNothingAndNothingAllocates) {
         const bool sameAudio = audio == referenceAudio;
         EXPECT_TRUE(sameAudio || block % 16 != 0) << block;
 
+    }
+}
+
+// A host that runs its audio thread with denormals flushed and one that
+// does not hear the same audio to the bit, and each finds its own
+// floating-point mode unchanged after the blocks.
+TEST(RenderFrame, SameAudioWhateverTheHostsFloatingPointModeAndTheModeKept) {
+    constexpr unsigned kFlush = platform::DenormalGuard::kFlushBits;
+    constexpr unsigned kStatusFlags = 0x3Fu;  // the arithmetic's sticky flags, not the mode
+    const unsigned original = _mm_getcsr();
+    std::vector<float> reference;
+    for (const unsigned hostMode : {original & ~kFlush, original | kFlush}) {
+        RenderDriver d;
+        playSetUp(*d.instance);
+        std::vector<float> audio;
+        _mm_setcsr(hostMode);
+        d.run(kScript, 20 * 4096, 64, &audio);
+        const unsigned after = _mm_getcsr();
+        _mm_setcsr(original);
+        EXPECT_EQ(after & ~kStatusFlags, hostMode & ~kStatusFlags) << std::hex << hostMode;
+        ASSERT_GT(*std::max_element(audio.begin(), audio.end()), 0.1f);
+        if (reference.empty()) reference = audio;
+        EXPECT_TRUE(audio == reference) << std::hex << hostMode;
     }
 }
 
