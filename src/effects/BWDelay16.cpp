@@ -151,7 +151,12 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
                               const float* wetGains) const {
     const uint32_t ring = ringLength;
     const uint32_t w = writeIndex;
-    float read[kBlock];
+    // The last block's final read before this block's reads: each write
+    // feeds back the read of the sample before it, so the whole block's
+    // writes take their feedback from here in one run, four at a time.
+    float fedBack[kBlock + 1];
+    fedBack[0] = out;
+    float* const read = fedBack + 1;
     uint32_t first = 0;
     float fraction = 0.0f;
     if (contiguousReads(w, frames, delay, first, fraction)) {
@@ -164,13 +169,16 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
             read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
         }
     }
-    // Each write feeds back the read of the sample before it.
-    const float fb = feedback;
-    // Split at the ring's end (w < ring, so at least one write comes first).
-    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(ring - w, static_cast<uint32_t>(frames)));
-    line[w] = saturate(flushTiny(audio[0] + fb * out));
-    writeLine(line + w + 1, audio + 1, read, beforeWrap - 1, fb);
-    writeLine(line, audio + beforeWrap, read + beforeWrap - 1, frames - beforeWrap, fb);
+    const auto count = static_cast<uint32_t>(frames);
+    if (w + count <= ring) {
+        writeLine(line + w, audio, fedBack, frames, feedback);
+    } else {
+        // Split at the ring's end (w < ring, so at least one write comes first).
+        float written[kBlock];
+        writeLine(written, audio, fedBack, frames, feedback);
+        std::copy_n(written, ring - w, line + w);
+        std::copy_n(written + (ring - w), count - (ring - w), line);
+    }
     out = read[frames - 1];
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
