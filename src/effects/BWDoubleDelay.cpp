@@ -234,10 +234,18 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
                         wholeBehind(delayA) >= static_cast<uint32_t>(frames) &&
                         wholeBehind(delayB) >= static_cast<uint32_t>(frames);
     if (steady) {
-        for (int32_t i = 0; i < frames; ++i) {
-            ramps[i] = ramp = unitRange(ramp + rampStep);
-            currentMix += mixStep;
-            wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+        // Held values need no running sums, and the fills vectorise.
+        if (rampStep == 0.0f)
+            std::fill_n(ramps, frames, unitRange(ramp));
+        else
+            for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
+        if (mixStep == 0.0f) {
+            std::fill_n(wets, frames, currentMix < kMaxWet ? currentMix : kMaxWet);
+        } else {
+            for (int32_t i = 0; i < frames; ++i) {
+                currentMix += mixStep;
+                wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+            }
         }
         steadyChannel(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
         steadyChannel(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
