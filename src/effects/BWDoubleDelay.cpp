@@ -239,7 +239,9 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
             std::fill_n(ramps, frames, unitRange(ramp));
         else
             for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
-        if (mixStep == 0.0f) {
+        // A step too small to move the level leaves it as it is on every
+        // sample, as the end of a glide in float does.
+        if (currentMix + mixStep == currentMix) {
             std::fill_n(wets, frames, currentMix < kMaxWet ? currentMix : kMaxWet);
         } else {
             for (int32_t i = 0; i < frames; ++i) {
