@@ -33,7 +33,8 @@ inline float saturate(float x) {
 
 // Line values saturate(flushTiny(audio + fb * fedBack)) for a run of samples,
 // four at a time where they can, each lane exactly as the scalar form.
-void writeLine(float* to, const float* audio, const float* fedBack, int32_t count, float fb) {
+[[gnu::always_inline]] inline void writeLine(float* to, const float* audio, const float* fedBack, int32_t count,
+                                             float fb) {
     using namespace lanes4;
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -144,11 +145,46 @@ namespace {
 
 }  // namespace
 
+// Whether the block's read positions, float(w + i) - delay as readRing takes
+// them, are the exact values w + i - delay, inside the ring without a wrap:
+// then they share one fraction and their indices run on by one.  Exact at
+// both ends (on the same side of the wrap) means exact in between, since
+// the values in between need no finer resolution than the larger end.
+inline bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
+    const uint32_t ring = ringLength;
+    const auto last = static_cast<uint32_t>(frames - 1);
+    if (w + last >= ring) return false;
+    // Both roundings, before and after the wrap, must be exact.
+    const auto position = [&](uint32_t at, bool& exact) {
+        float p = static_cast<float>(at) - delay;
+        double e = static_cast<double>(at) - static_cast<double>(delay);
+        exact = static_cast<double>(p) == e;
+        if (p < 0.0f) {
+            p += static_cast<float>(ring);
+            e += static_cast<double>(ring);
+            exact = exact && static_cast<double>(p) == e;
+        }
+        return p;
+    };
+    bool exactStart = false;
+    bool exactEnd = false;
+    const float start = position(w, exactStart);
+    const float end = position(w + last, exactEnd);
+    const bool sameSide = (static_cast<float>(w) - delay < 0.0f) == (static_cast<float>(w + last) - delay < 0.0f);
+    if (!sameSide || !exactStart || !exactEnd) return false;
+    if (!(start > 0.0f) || !(end + 1.0f < static_cast<float>(ring))) return false;
+    first = static_cast<uint32_t>(start);
+    fraction = start - static_cast<float>(first);
+    return true;
+}
+
 // One channel of a block in which the time does not glide and reads lie more
 // than a block behind the writes: the reads, the line writes and the output
 // each run as a loop of their own, with no sample waiting for another.
-void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
+template <int32_t FixedFrames>
+void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, float delay, float& out,
                               const float* wetGains) const {
+    const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
     const uint32_t ring = ringLength;
     const uint32_t w = writeIndex;
     // The last block's final read before this block's reads: each write
@@ -183,39 +219,6 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float d
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
 
-// Whether the block's read positions, float(w + i) - delay as readRing takes
-// them, are the exact values w + i - delay, inside the ring without a wrap:
-// then they share one fraction and their indices run on by one.  Exact at
-// both ends (on the same side of the wrap) means exact in between, since
-// the values in between need no finer resolution than the larger end.
-bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
-    const uint32_t ring = ringLength;
-    const auto last = static_cast<uint32_t>(frames - 1);
-    if (w + last >= ring) return false;
-    // Both roundings, before and after the wrap, must be exact.
-    const auto position = [&](uint32_t at, bool& exact) {
-        float p = static_cast<float>(at) - delay;
-        double e = static_cast<double>(at) - static_cast<double>(delay);
-        exact = static_cast<double>(p) == e;
-        if (p < 0.0f) {
-            p += static_cast<float>(ring);
-            e += static_cast<double>(ring);
-            exact = exact && static_cast<double>(p) == e;
-        }
-        return p;
-    };
-    bool exactStart = false;
-    bool exactEnd = false;
-    const float start = position(w, exactStart);
-    const float end = position(w + last, exactEnd);
-    const bool sameSide = (static_cast<float>(w) - delay < 0.0f) == (static_cast<float>(w + last) - delay < 0.0f);
-    if (!sameSide || !exactStart || !exactEnd) return false;
-    if (!(start > 0.0f) || !(end + 1.0f < static_cast<float>(ring))) return false;
-    first = static_cast<uint32_t>(start);
-    fraction = start - static_cast<float>(first);
-    return true;
-}
-
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
     const auto block = static_cast<float>(kBlock + 1);
@@ -229,8 +232,13 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
             std::fill_n(wetGains, frames, wet);
         else
             for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
-        steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
-        steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        if (frames == kBlock) {
+            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        } else {
+            steadyChannel<0>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+            steadyChannel<0>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        }
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;
         return;
     }
