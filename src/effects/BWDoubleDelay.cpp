@@ -170,10 +170,6 @@ uint32_t BWDoubleDelay::wholeBehind(double delay) const {
     return static_cast<uint32_t>(d);
 }
 
-// One channel of a block in which the time holds still and reads lie at
-// least a block behind the writes: the read positions only follow the write,
-// so the reads, the line writes and the output each run as a loop of their
-// own.  The same arithmetic as readLine, sample for sample.
 namespace {
 
 // Line values (fedBack fb + audio) ramp for a run of samples; the buffers
@@ -188,6 +184,10 @@ template <int32_t FixedFrames>
 
 }  // namespace
 
+// One channel of a block in which the time holds still and reads lie at
+// least a block behind the writes: the read positions only follow the write,
+// so the reads, the line writes and the output each run as a loop of their
+// own.  The same arithmetic as readLine, sample for sample.
 template <int32_t FixedFrames>
 void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
