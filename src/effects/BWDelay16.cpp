@@ -185,14 +185,14 @@ template <int32_t FixedFrames>
 void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, float delay, float& out,
                               const float* wetGains) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
+    if (frames <= 0) return;  // no last read to feed back
     const uint32_t ring = ringLength;
     const uint32_t w = writeIndex;
     // The last block's final read before this block's reads: each write
     // feeds back the read of the sample before it, so the whole block's
     // writes take their feedback from here in one run, four at a time.
-    float fedBack[kBlock + 1];
-    fedBack[0] = out;
-    float* const read = fedBack + 1;
+    alignas(16) float read[kBlock];
+    alignas(16) float fedBack[kBlock];
     uint32_t first = 0;
     float fraction = 0.0f;
     if (contiguousReads(w, frames, delay, first, fraction)) {
@@ -205,6 +205,7 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, floa
             read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
         }
     }
+    lanes4::shiftIn(out, read, fedBack, frames);
     const auto count = static_cast<uint32_t>(frames);
     if (w + count <= ring) {
         writeLine(line + w, audio, fedBack, frames, feedback);

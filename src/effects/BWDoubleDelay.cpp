@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/BWSystemInfo.h"
+#include "effects/Lanes4.h"
 
 namespace {
 
@@ -192,18 +193,14 @@ template <int32_t FixedFrames>
 void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
+    if (frames <= 0) return;  // no last read to feed back
     const double longest = static_cast<double>(lineLength) - 2.0;
     const double d = delay > 0.0 ? (delay < longest ? delay : longest) : 0.0;
     const uint32_t whole = static_cast<uint32_t>(d);
     const float nearWeight = 1.0f - static_cast<float>(d - whole);
     const uint32_t length = lineLength;
     uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + length - whole;
-    // The last block's final read before this block's reads: each write
-    // feeds back the read of the sample before it, so the block's writes
-    // take their feedback from here in one run.
-    float fedBack[kBlock + 1];
-    fedBack[0] = out;
-    float* const read = fedBack + 1;
+    alignas(16) float read[kBlock];
     if (nearIndex > 0 && nearIndex + static_cast<uint32_t>(frames) <= length) {
         // No wrap inside the block: both taps run on through the line.
         const float* nearTap = line + nearIndex;
@@ -216,6 +213,11 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, 
             if (++nearIndex >= length) nearIndex = 0;
         }
     }
+    // Each write feeds back the read of the sample before it, the first
+    // the last block's final read, so the block's writes take their
+    // feedback in one run.
+    alignas(16) float fedBack[kBlock];
+    lanes4::shiftIn(out, read, fedBack, frames);
     const uint32_t w = writeIndex;
     const auto count = static_cast<uint32_t>(frames);
     if (w + count <= length) {
