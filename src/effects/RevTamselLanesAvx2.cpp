@@ -155,13 +155,16 @@ template <bool Gliding, bool Wrapless>
     const float gain = s.inputGain;
     // The left section's line k takes line k + 1, the right's line k - 1.
     const __m256i rotation = _mm256_setr_epi32(1, 2, 3, 0, 3, 0, 1, 2);
-    const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+    // The sign of the right section's lanes.
+    const __m256 rightSign = _mm256_setr_ps(0.0f, 0.0f, 0.0f, 0.0f, -0.0f, -0.0f, -0.0f, -0.0f);
     __m256i diffIndex = readIndices(dw, diffBack, diffSize);
     __m256i longIndex = readIndices(lw, longBack, longSize);
     alignas(32) float fed[kChunk][kLanes];
 
+    // The shuffles share one port with each other and with the gathers, so
+    // the frame loop takes its input from broadcasting loads and blends,
+    // and turns the sections' mix with a sign instead of a shuffle.
     for (int32_t i = 0; i < frames; ++i) {
-        const __m128 dry = _mm_insert_ps(_mm_load_ss(left + i), _mm_load_ss(right + i), 0x10);
         if constexpr (Gliding) {
             diffLength = _mm256_add_ps(diffLength, diffStep);
             longLength = _mm256_add_ps(longLength, longStep);
@@ -170,8 +173,11 @@ template <bool Gliding, bool Wrapless>
             diffIndex = readIndices(dw, diffBack, diffSize);
             longIndex = readIndices(lw, longBack, longSize);
         }
-        const __m256 input =
-            _mm256_permutevar8x32_ps(_mm256_castps128_ps256(_mm_mul_ps(dry, _mm_set1_ps(gain))), spread);
+        const __m256 dry = _mm256_blend_ps(_mm256_broadcast_ss(left + i), _mm256_broadcast_ss(right + i), 0xf0);
+        __m256 input = _mm256_mul_ps(dry, _mm256_set1_ps(gain));
+        // Rounded as a product of its own, as in the portable path: the
+        // compiler would otherwise fuse it into the sum below.
+        asm("" : "+x"(input));
         const __m256 u = _mm256_add_ps(input, feedback);
         const __m256 v = flushTiny(_mm256_add_ps(_mm256_mul_ps(u, _mm256_set1_ps(kDiffuserInput)), diffOlder));
         // Each line is written before it is read, so a length of 0 reads the
@@ -205,10 +211,9 @@ template <bool Gliding, bool Wrapless>
         const __m256 h = _mm256_mul_ps(_mm256_permute_ps(sum, 0), _mm256_set1_ps(0.5f));
         const __m256 m = _mm256_sub_ps(_mm256_permutevar_ps(damped, rotation), h);  // mL | mR
         const __m256 swapped = _mm256_permute2f128_ps(m, m, 0x01);                // mR | mL
-        const __m256 toRight = _mm256_sub_ps(m, swapped);                           // mL - mR in the low half
-        const __m256 toLeft = _mm256_add_ps(swapped, m);                            // mR + mL in the low half
-        feedback = flushTiny(_mm256_mul_ps(_mm256_permute2f128_ps(toLeft, toRight, 0x20),
-                                           _mm256_set1_ps(kCoupling)));
+        // mR + mL to the left section, mL + -mR (which is mL - mR) to the right.
+        const __m256 toBoth = _mm256_add_ps(swapped, _mm256_xor_ps(m, rightSign));
+        feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
         _mm256_store_ps(fed[i], feedback);
     }
     outputFrames(s, fed, left, right, frames);
