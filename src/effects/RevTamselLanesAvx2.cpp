@@ -1,6 +1,10 @@
 // The reverb's block with its eight lines in one AVX2 vector: the state in
 // registers, one store per ring and sample, one gather per ring and sample.
-// Lane by lane the arithmetic of RevTamselEcoShot's own path, in its order.
+// Lane by lane the operations of RevTamselEcoShot's own path, in its order,
+// except that the output's four feedback values are summed in pairs; and
+// built for FMA, the compiler fuses products into the sums they feed.  So it
+// rounds differently from the portable path, and machines with and without
+// AVX2 have renders of their own to match.
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
