@@ -23,7 +23,7 @@ inline __m128 pairAt(const float* from) {
 }  // namespace
 
 BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
-    : BWEffect(id, kParameterCount, owner, lists) {
+    : BWEffect(id, kParameterCount, owner, lists), sineTable(getLookupTable0()), sineSlope(getLookupTable9()) {
     setName("BWChorusXStereo");
     for (TrackedFloatBuffer& line : lines) {
         line.trackedList = stateRegistry;
@@ -87,9 +87,9 @@ void BWChorusXStereo::getParameterDisplay(int32_t, float, char* text) {
     std::snprintf(text, kDisplayTextSize, "todo");
 }
 
-float BWChorusXStereo::sine(float phase) {
-    const float* table = getLookupTable0();
-    const float* slope = getLookupTable9();
+float BWChorusXStereo::sine(float phase) const {
+    const float* table = sineTable;
+    const float* slope = sineSlope;
     const float position = phase * 1024.0f;
     const auto whole = static_cast<int32_t>(position);
     const int32_t index = whole & 1023;
@@ -147,6 +147,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     const __m128i lengths = _mm_set1_epi32(length);
     const __m128i ones = _mm_set1_epi32(1);
     float mix = currentMix;
+    const float mixStepAll = mixStep;
     float fl = filterLeft;
     float fr = filterRight;
     int32_t w = writeIndex;
@@ -159,7 +160,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
         float* const chunkLeft = left + done;
         float* const chunkRight = right + done;
         for (int32_t n = 0; n < count; ++n) {
-            mix += mixStep;
+            mix += mixStepAll;
             levels[n] = mix;
             const float inLeft = chunkLeft[n] * kInputGain;
             const float inRight = chunkRight[n] * kInputGain;
@@ -173,8 +174,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
             const __m128i whole = _mm_cvttps_epi32(delay);
             const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
-            // a = i < 0 ? i + length : i;  b = i <= 0 ? i - 1 + length : i - 1
-            const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
+            // b = i <= 0 ? i - 1 + length : i - 1
             const __m128i back = _mm_sub_epi32(i, ones);
             const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
             const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
@@ -182,7 +182,9 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
             Floats near;
             Floats far;
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_setzero_si128())) == 0) {
+            // The near tap sits at the line's start only where i is 0: a
+            // delay never reaches back a whole line, so i stays above -length.
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) == 0) {
                 // No tap at the line's start: each voice's two taps lie side by
                 // side, one load apiece.
                 const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
@@ -192,6 +194,8 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
                 far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
                 near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
             } else {
+                // a = i < 0 ? i + length : i
+                const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
                 alignas(16) int32_t at[kLines];
                 _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
                 near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);

@@ -44,10 +44,14 @@ private:
     void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyDepth(float value);
-    static float sine(float phase);
+    float sine(float phase) const;
     // Advances an oscillator by one tick and answers its swing at the new phase.
     float advance(float& phase, float rate, float swing) const;
 
+    // The shared sine table and its slopes, which live as long as the
+    // program: looked up once here instead of twice an oscillator a tick.
+    const float* sineTable;
+    const float* sineSlope;
     std::atomic<float> wetTarget{1.0f};
     float currentMix = 0.0f;
     float mixStep = 0.0f;

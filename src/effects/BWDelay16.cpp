@@ -33,7 +33,8 @@ inline float saturate(float x) {
 
 // Line values saturate(flushTiny(audio + fb * fedBack)) for a run of samples,
 // four at a time where they can, each lane exactly as the scalar form.
-void writeLine(float* to, const float* audio, const float* fedBack, int32_t count, float fb) {
+[[gnu::always_inline]] inline void writeLine(float* to, const float* audio, const float* fedBack, int32_t count,
+                                             float fb) {
     using namespace lanes4;
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -144,43 +145,12 @@ namespace {
 
 }  // namespace
 
-// One channel of a block in which the time does not glide and reads lie more
-// than a block behind the writes: the reads, the line writes and the output
-// each run as a loop of their own, with no sample waiting for another.
-void BWDelay16::steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
-                              const float* wetGains) const {
-    const uint32_t ring = ringLength;
-    const uint32_t w = writeIndex;
-    float read[kBlock];
-    uint32_t first = 0;
-    float fraction = 0.0f;
-    if (contiguousReads(w, frames, delay, first, fraction)) {
-        // One fraction for the block, the index advancing with the write.
-        const float* from = line + first;
-        for (int32_t i = 0; i < frames; ++i) read[i] = from[i] + (from[i + 1] - from[i]) * fraction;
-    } else {
-        for (int32_t i = 0; i < frames; ++i) {
-            const uint32_t at = w + static_cast<uint32_t>(i);
-            read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
-        }
-    }
-    // Each write feeds back the read of the sample before it.
-    const float fb = feedback;
-    // Split at the ring's end (w < ring, so at least one write comes first).
-    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(ring - w, static_cast<uint32_t>(frames)));
-    line[w] = saturate(flushTiny(audio[0] + fb * out));
-    writeLine(line + w + 1, audio + 1, read, beforeWrap - 1, fb);
-    writeLine(line, audio + beforeWrap, read + beforeWrap - 1, frames - beforeWrap, fb);
-    out = read[frames - 1];
-    for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
-}
-
 // Whether the block's read positions, float(w + i) - delay as readRing takes
 // them, are the exact values w + i - delay, inside the ring without a wrap:
 // then they share one fraction and their indices run on by one.  Exact at
 // both ends (on the same side of the wrap) means exact in between, since
 // the values in between need no finer resolution than the larger end.
-bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
+inline bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const {
     const uint32_t ring = ringLength;
     const auto last = static_cast<uint32_t>(frames - 1);
     if (w + last >= ring) return false;
@@ -208,6 +178,48 @@ bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, uint32_
     return true;
 }
 
+// One channel of a block in which the time does not glide and reads lie more
+// than a block behind the writes: the reads, the line writes and the output
+// each run as a loop of their own, with no sample waiting for another.
+template <int32_t FixedFrames>
+void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, float delay, float& out,
+                              const float* wetGains) const {
+    const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
+    if (frames <= 0) return;  // no last read to feed back
+    const uint32_t ring = ringLength;
+    const uint32_t w = writeIndex;
+    // The last block's final read before this block's reads: each write
+    // feeds back the read of the sample before it, so the whole block's
+    // writes take their feedback from here in one run, four at a time.
+    alignas(16) float read[kBlock];
+    alignas(16) float fedBack[kBlock];
+    uint32_t first = 0;
+    float fraction = 0.0f;
+    if (contiguousReads(w, frames, delay, first, fraction)) {
+        // One fraction for the block, the index advancing with the write.
+        const float* from = line + first;
+        for (int32_t i = 0; i < frames; ++i) read[i] = from[i] + (from[i + 1] - from[i]) * fraction;
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            const uint32_t at = w + static_cast<uint32_t>(i);
+            read[i] = readRing(line, at < ring ? at : at - ring, delay, ring);
+        }
+    }
+    lanes4::shiftIn(out, read, fedBack, frames);
+    const auto count = static_cast<uint32_t>(frames);
+    if (w + count <= ring) {
+        writeLine(line + w, audio, fedBack, frames, feedback);
+    } else {
+        // Split at the ring's end (w < ring, so at least one write comes first).
+        float written[kBlock];
+        writeLine(written, audio, fedBack, frames, feedback);
+        std::copy_n(written, ring - w, line + w);
+        std::copy_n(written + (ring - w), count - (ring - w), line);
+    }
+    out = read[frames - 1];
+    for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
     const auto block = static_cast<float>(kBlock + 1);
@@ -221,8 +233,13 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
             std::fill_n(wetGains, frames, wet);
         else
             for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
-        steadyChannel(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
-        steadyChannel(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        if (frames == kBlock) {
+            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        } else {
+            steadyChannel<0>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
+            steadyChannel<0>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        }
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % ringLength;
         return;
     }

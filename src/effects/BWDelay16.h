@@ -39,6 +39,9 @@ private:
     double sixteenthsDelay(float value) const;
     static constexpr int32_t kBlock = 16;  // the render routine's sub-block
     bool contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const;
+    // Blocks of kBlock frames (nearly all) take a copy compiled for that
+    // count, whose loops need no remainders.
+    template <int32_t FixedFrames>
     void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
                        const float* wetGains) const;
 

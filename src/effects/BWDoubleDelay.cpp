@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/BWSystemInfo.h"
+#include "effects/Lanes4.h"
 
 namespace {
 
@@ -170,19 +171,36 @@ uint32_t BWDoubleDelay::wholeBehind(double delay) const {
     return static_cast<uint32_t>(d);
 }
 
+namespace {
+
+// Line values (fedBack fb + audio) ramp for a run of samples; the buffers
+// never overlap, which the compiler is told so that the run vectorises.
+template <int32_t FixedFrames>
+[[gnu::always_inline]] inline void writeInput(float* __restrict to, const float* __restrict audio,
+                                              const float* __restrict fedBack, const float* __restrict ramps,
+                                              int32_t anyFrames, float fb) {
+    const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
+    for (int32_t i = 0; i < frames; ++i) to[i] = (fedBack[i] * fb + audio[i]) * ramps[i];
+}
+
+}  // namespace
+
 // One channel of a block in which the time holds still and reads lie at
 // least a block behind the writes: the read positions only follow the write,
 // so the reads, the line writes and the output each run as a loop of their
 // own.  The same arithmetic as readLine, sample for sample.
-void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out,
+template <int32_t FixedFrames>
+void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
+    const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
+    if (frames <= 0) return;  // no last read to feed back
     const double longest = static_cast<double>(lineLength) - 2.0;
     const double d = delay > 0.0 ? (delay < longest ? delay : longest) : 0.0;
     const uint32_t whole = static_cast<uint32_t>(d);
     const float nearWeight = 1.0f - static_cast<float>(d - whole);
     const uint32_t length = lineLength;
     uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + length - whole;
-    float read[kBlock];
+    alignas(16) float read[kBlock];
     if (nearIndex > 0 && nearIndex + static_cast<uint32_t>(frames) <= length) {
         // No wrap inside the block: both taps run on through the line.
         const float* nearTap = line + nearIndex;
@@ -195,16 +213,22 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t frames, dou
             if (++nearIndex >= length) nearIndex = 0;
         }
     }
-    // Each write feeds back the read of the sample before it; split at the
-    // line's end (writeIndex < length, so at least one write comes first).
-    const float fb = feedback;
+    // Each write feeds back the read of the sample before it, the first
+    // the last block's final read, so the block's writes take their
+    // feedback in one run.
+    alignas(16) float fedBack[kBlock];
+    lanes4::shiftIn(out, read, fedBack, frames);
     const uint32_t w = writeIndex;
-    const int32_t beforeWrap = static_cast<int32_t>(std::min<uint32_t>(length - w, static_cast<uint32_t>(frames)));
-    float* to = line + w;
-    to[0] = (out * fb + audio[0]) * ramps[0];
-    for (int32_t i = 1; i < beforeWrap; ++i) to[i] = (read[i - 1] * fb + audio[i]) * ramps[i];
-    to = line - beforeWrap;
-    for (int32_t i = beforeWrap; i < frames; ++i) to[i] = (read[i - 1] * fb + audio[i]) * ramps[i];
+    const auto count = static_cast<uint32_t>(frames);
+    if (w + count <= length) {
+        writeInput<FixedFrames>(line + w, audio, fedBack, ramps, frames, feedback);
+    } else {
+        // Split at the line's end (w < length, so at least one write comes first).
+        float written[kBlock];
+        writeInput<FixedFrames>(written, audio, fedBack, ramps, frames, feedback);
+        std::copy_n(written, length - w, line + w);
+        std::copy_n(written + (length - w), count - (length - w), line);
+    }
     out = read[frames - 1];
     for (int32_t i = 0; i < frames; ++i) audio[i] += (read[i] - audio[i]) * wets[i];
 }
@@ -234,13 +258,28 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
                         wholeBehind(delayA) >= static_cast<uint32_t>(frames) &&
                         wholeBehind(delayB) >= static_cast<uint32_t>(frames);
     if (steady) {
-        for (int32_t i = 0; i < frames; ++i) {
-            ramps[i] = ramp = unitRange(ramp + rampStep);
-            currentMix += mixStep;
-            wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+        // Held values need no running sums, and the fills vectorise.
+        if (rampStep == 0.0f)
+            std::fill_n(ramps, frames, unitRange(ramp));
+        else
+            for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
+        // A step too small to move the level leaves it as it is on every
+        // sample, as the end of a glide in float does.
+        if (currentMix + mixStep == currentMix) {
+            std::fill_n(wets, frames, currentMix < kMaxWet ? currentMix : kMaxWet);
+        } else {
+            for (int32_t i = 0; i < frames; ++i) {
+                currentMix += mixStep;
+                wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+            }
         }
-        steadyChannel(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
-        steadyChannel(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        if (frames == kBlock) {
+            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
+            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        } else {
+            steadyChannel<0>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
+            steadyChannel<0>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        }
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % lineLength;
         return;
     }

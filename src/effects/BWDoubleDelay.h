@@ -57,6 +57,9 @@ private:
     float readLine(const float* line, double delay) const;
     static constexpr int32_t kBlock = 16;  // the render routine's sub-block
     uint32_t wholeBehind(double delay) const;
+    // Blocks of kBlock frames (nearly all) take a copy compiled for that
+    // count, whose loops need no remainders.
+    template <int32_t FixedFrames>
     void steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out, const float* ramps,
                        const float* wets) const;
 

@@ -405,9 +405,11 @@ template <int32_t Stages>
         }
         return;
     }
-    // At rest the level needs no running sum, and the loop vectorises.
+    // At rest the level needs no running sum, and the loop vectorises.  A
+    // glide in float can end in a step too small to move the level: adding
+    // it leaves the level as it is on every sample, which is rest as well.
     const float step = mixStep;
-    if (step == 0.0f) {
+    if (currentMix + step == currentMix) {
         const float m = currentMix;
         for (int32_t n = 0; n < count; ++n) {
             left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;

@@ -170,6 +170,14 @@ float BWReverserX2::envelope(float wet, uint32_t inSlice) const {
 void BWReverserX2::record(const float* left, const float* right, int32_t frames) {
     float* ringLeft = bufferLeft.getData();
     float* ringRight = bufferRight.getData();
+    if (frames == kChunk && writePos + kChunk < ringLength) {
+        // The usual block, short of the ring's end: copies of a size known
+        // here are a few moves instead of calls.
+        std::memcpy(ringLeft + writePos, left, kChunk * sizeof(float));
+        std::memcpy(ringRight + writePos, right, kChunk * sizeof(float));
+        writePos += kChunk;
+        return;
+    }
     int32_t done = 0;
     while (done < frames) {
         const int32_t chunk =

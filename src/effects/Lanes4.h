@@ -39,4 +39,22 @@ inline __m128i wholeSamplesBehind(Floats length, uint32_t size) {
     return _mm_cvttps_epi32(held);
 }
 
+// to[i] = from[i - 1], to[0] = first, for `count` values: a run shifted one
+// place on.  The values go through registers four at a time, each four of
+// `from` loaded just as a vectorised loop stored them: a load straddling two
+// earlier stores cannot take its value from them and waits until both reach
+// the cache, a stall of over a dozen cycles for each four.
+inline void shiftIn(float first, const float* from, float* to, int32_t count) {
+    Floats before = splat(first);
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const Floats now = load(from + i);
+        // [before3 before3 now0 now0], then [before3 now0 now1 now2].
+        const Floats joint = _mm_shuffle_ps(before, now, _MM_SHUFFLE(0, 0, 3, 3));
+        store(to + i, _mm_shuffle_ps(joint, now, _MM_SHUFFLE(2, 1, 2, 0)));
+        before = now;
+    }
+    for (; i < count; ++i) to[i] = i == 0 ? first : from[i - 1];
+}
+
 }  // namespace lanes4

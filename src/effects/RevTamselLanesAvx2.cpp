@@ -1,6 +1,10 @@
 // The reverb's block with its eight lines in one AVX2 vector: the state in
 // registers, one store per ring and sample, one gather per ring and sample.
-// Lane by lane the arithmetic of RevTamselEcoShot's own path, in its order.
+// Lane by lane the operations of RevTamselEcoShot's own path, in its order,
+// except that the output's four feedback values are summed in pairs; and
+// built for FMA, the compiler fuses products into the sums they feed.  So it
+// rounds differently from the portable path, and machines with and without
+// AVX2 have renders of their own to match.
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
@@ -57,8 +61,83 @@ inline void storePair(float* left, float* right, __m128 pair) {
     *right = _mm_cvtss_f32(_mm_movehdup_ps(pair));
 }
 
-template <bool Gliding>
-void run(Lanes& s, float* left, float* right, int32_t frames) {
+// The frames a block keeps the lines' feedback for before it makes their
+// output: the render routine's sub-block.
+constexpr int32_t kChunk = 16;
+
+// Whether every lane's read index stays inside the ring for `count` more
+// samples, so that stepping it needs no wrap.
+inline bool staysInside(__m256i index, int32_t count, uint32_t size) {
+    const __m256i last = _mm256_add_epi32(index, _mm256_set1_epi32(8 * count));
+    const __m256i past = _mm256_cmpgt_epi32(last, _mm256_set1_epi32(static_cast<int32_t>(size * 8 - 1)));
+    return _mm256_testz_si256(past, past) != 0;
+}
+
+// The output of one frame from its feedback, as wetPair and the mix make it.
+inline void outputFrame(const Lanes& s, const float* fed, float* left, float* right) {
+    if (s.mixMode == kMixSilent) {
+        *left = 0.0f;
+        *right = 0.0f;
+        return;
+    }
+    const __m128 wet = wetPair(_mm256_load_ps(fed));
+    if (s.mixMode == kMixReverbOnly) {
+        storePair(left, right, wet);
+        return;
+    }
+    const __m128 dry = _mm_insert_ps(_mm_load_ss(left), _mm_load_ss(right), 0x10);
+    storePair(left, right, _mm_fmadd_ps(_mm_sub_ps(wet, dry), _mm_set1_ps(s.mixFraction), dry));
+}
+
+// wetPair's two sums for frames n and n + 1 side by side: the left output
+// in lanes 2 and 6, the right in lanes 0 and 4.
+inline __m256 wetSums(const float* fedN, const float* fedM) {
+    const __m256 fn = _mm256_load_ps(fedN);
+    const __m256 fm = _mm256_load_ps(fedM);
+    const __m256 low = _mm256_permute2f128_ps(fn, fm, 0x20);
+    const __m256 high = _mm256_permute_ps(_mm256_permute2f128_ps(fn, fm, 0x31), _MM_SHUFFLE(0, 1, 2, 3));
+    const __m256 ends = _mm256_add_ps(low, high);
+    return _mm256_add_ps(ends, _mm256_permute_ps(ends, _MM_SHUFFLE(2, 3, 0, 1)));
+}
+
+// The outputs of a block's frames from their feedback, eight frames a step:
+// each frame's sums as wetPair makes them, gathered into eight-frame vectors
+// of each channel, then mixed as outputFrame mixes them.
+void outputFrames(const Lanes& s, const float (*fed)[kLanes], float* left, float* right, int32_t count) {
+    int32_t n = 0;
+    const __m256i inOrder = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    for (; n + 8 <= count; n += 8) {
+        // [r0 l0 r2 l2 | r1 l1 r3 l3] and the same for frames 4 to 7.
+        const __m256 firstFour = _mm256_shuffle_ps(wetSums(fed[n], fed[n + 1]), wetSums(fed[n + 2], fed[n + 3]),
+                                                   _MM_SHUFFLE(2, 0, 2, 0));
+        const __m256 lastFour = _mm256_shuffle_ps(wetSums(fed[n + 4], fed[n + 5]), wetSums(fed[n + 6], fed[n + 7]),
+                                                  _MM_SHUFFLE(2, 0, 2, 0));
+        const __m256 wetRight = _mm256_permutevar8x32_ps(
+            _mm256_shuffle_ps(firstFour, lastFour, _MM_SHUFFLE(2, 0, 2, 0)), inOrder);
+        const __m256 wetLeft = _mm256_permutevar8x32_ps(
+            _mm256_shuffle_ps(firstFour, lastFour, _MM_SHUFFLE(3, 1, 3, 1)), inOrder);
+        if (s.mixMode == kMixSilent) {
+            _mm256_storeu_ps(left + n, _mm256_setzero_ps());
+            _mm256_storeu_ps(right + n, _mm256_setzero_ps());
+        } else if (s.mixMode == kMixReverbOnly) {
+            _mm256_storeu_ps(left + n, wetLeft);
+            _mm256_storeu_ps(right + n, wetRight);
+        } else {
+            const __m256 fraction = _mm256_set1_ps(s.mixFraction);
+            const __m256 dryLeft = _mm256_loadu_ps(left + n);
+            const __m256 dryRight = _mm256_loadu_ps(right + n);
+            _mm256_storeu_ps(left + n, _mm256_fmadd_ps(_mm256_sub_ps(wetLeft, dryLeft), fraction, dryLeft));
+            _mm256_storeu_ps(right + n, _mm256_fmadd_ps(_mm256_sub_ps(wetRight, dryRight), fraction, dryRight));
+        }
+    }
+    for (; n < count; ++n) outputFrame(s, fed[n], left + n, right + n);
+}
+
+// Up to kChunk frames.  Wrapless: the lengths hold still and neither the
+// writes nor any read reach the end of their ring within the block, so that
+// each steps on by one without a check.
+template <bool Gliding, bool Wrapless>
+[[gnu::always_inline]] inline void runFrames(Lanes& s, float* left, float* right, int32_t frames) {
     __m256 diffLength = _mm256_loadu_ps(s.diffLength);
     __m256 longLength = _mm256_loadu_ps(s.longLength);
     const __m256 diffStep = _mm256_loadu_ps(s.diffStep);
@@ -78,17 +157,18 @@ void run(Lanes& s, float* left, float* right, int32_t frames) {
     __m256i diffBack = backOf(diffLength, diffSize);
     __m256i longBack = backOf(longLength, longSize);
     const float gain = s.inputGain;
-    const float fraction = s.mixFraction;
-    const MixMode mode = s.mixMode;
     // The left section's line k takes line k + 1, the right's line k - 1.
     const __m256i rotation = _mm256_setr_epi32(1, 2, 3, 0, 3, 0, 1, 2);
-    const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
-    const __m128 fractions = _mm_set1_ps(fraction);
+    // The sign of the right section's lanes.
+    const __m256 rightSign = _mm256_setr_ps(0.0f, 0.0f, 0.0f, 0.0f, -0.0f, -0.0f, -0.0f, -0.0f);
     __m256i diffIndex = readIndices(dw, diffBack, diffSize);
     __m256i longIndex = readIndices(lw, longBack, longSize);
+    alignas(32) float fed[kChunk][kLanes];
 
+    // The shuffles share one port with each other and with the gathers, so
+    // the frame loop takes its input from broadcasting loads and blends,
+    // and turns the sections' mix with a sign instead of a shuffle.
     for (int32_t i = 0; i < frames; ++i) {
-        const __m128 dry = _mm_insert_ps(_mm_load_ss(left + i), _mm_load_ss(right + i), 0x10);
         if constexpr (Gliding) {
             diffLength = _mm256_add_ps(diffLength, diffStep);
             longLength = _mm256_add_ps(longLength, longStep);
@@ -97,8 +177,11 @@ void run(Lanes& s, float* left, float* right, int32_t frames) {
             diffIndex = readIndices(dw, diffBack, diffSize);
             longIndex = readIndices(lw, longBack, longSize);
         }
-        const __m256 input =
-            _mm256_permutevar8x32_ps(_mm256_castps128_ps256(_mm_mul_ps(dry, _mm_set1_ps(gain))), spread);
+        const __m256 dry = _mm256_blend_ps(_mm256_broadcast_ss(left + i), _mm256_broadcast_ss(right + i), 0xf0);
+        __m256 input = _mm256_mul_ps(dry, _mm256_set1_ps(gain));
+        // Rounded as a product of its own, as in the portable path: the
+        // compiler would otherwise fuse it into the sum below.
+        asm("" : "+x"(input));
         const __m256 u = _mm256_add_ps(input, feedback);
         const __m256 v = flushTiny(_mm256_add_ps(_mm256_mul_ps(u, _mm256_set1_ps(kDiffuserInput)), diffOlder));
         // Each line is written before it is read, so a length of 0 reads the
@@ -107,15 +190,22 @@ void run(Lanes& s, float* left, float* right, int32_t frames) {
         _mm256_storeu_ps(longRing + 8 * lw, v);
         const __m256 diffOut = _mm256_i32gather_ps(diffRing, diffIndex, 4);
         const __m256 longOut = _mm256_i32gather_ps(longRing, longIndex, 4);
-        if constexpr (!Gliding) {
-            diffIndex = nextIndices(diffIndex, diffSize);
-            longIndex = nextIndices(longIndex, longSize);
+        if constexpr (Wrapless) {
+            diffIndex = _mm256_add_epi32(diffIndex, _mm256_set1_epi32(8));
+            longIndex = _mm256_add_epi32(longIndex, _mm256_set1_epi32(8));
+            ++dw;
+            ++lw;
+        } else {
+            if constexpr (!Gliding) {
+                diffIndex = nextIndices(diffIndex, diffSize);
+                longIndex = nextIndices(longIndex, longSize);
+            }
+            dw = dw + 1 < diffSize ? dw + 1 : 0;
+            lw = lw + 1 < longSize ? lw + 1 : 0;
         }
         diffOlder = diffNewer;
         diffNewer = diffOut;
         damped = flushTiny(_mm256_fnmadd_ps(damped, dampB, _mm256_mul_ps(longOut, inputA)));
-        dw = dw + 1 < diffSize ? dw + 1 : 0;
-        lw = lw + 1 < longSize ? lw + 1 : 0;
 
         // Householder mix within each section: h = (((d0 + d1) + d2) + d3) / 2
         // in the first lane of each half, then in all of them.
@@ -125,20 +215,12 @@ void run(Lanes& s, float* left, float* right, int32_t frames) {
         const __m256 h = _mm256_mul_ps(_mm256_permute_ps(sum, 0), _mm256_set1_ps(0.5f));
         const __m256 m = _mm256_sub_ps(_mm256_permutevar_ps(damped, rotation), h);  // mL | mR
         const __m256 swapped = _mm256_permute2f128_ps(m, m, 0x01);                // mR | mL
-        const __m256 toRight = _mm256_sub_ps(m, swapped);                           // mL - mR in the low half
-        const __m256 toLeft = _mm256_add_ps(swapped, m);                            // mR + mL in the low half
-        feedback = flushTiny(_mm256_mul_ps(_mm256_permute2f128_ps(toLeft, toRight, 0x20),
-                                           _mm256_set1_ps(kCoupling)));
-        const __m128 wet = wetPair(feedback);
-        if (mode == kMixSilent) {
-            left[i] = 0.0f;
-            right[i] = 0.0f;
-        } else if (mode == kMixFromDry) {
-            storePair(left + i, right + i, _mm_fmadd_ps(_mm_sub_ps(wet, dry), fractions, dry));
-        } else {
-            storePair(left + i, right + i, wet);
-        }
+        // mR + mL to the left section, mL + -mR (which is mL - mR) to the right.
+        const __m256 toBoth = _mm256_add_ps(swapped, _mm256_xor_ps(m, rightSign));
+        feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
+        _mm256_store_ps(fed[i], feedback);
     }
+    outputFrames(s, fed, left, right, frames);
     _mm256_storeu_ps(s.diffLength, diffLength);
     _mm256_storeu_ps(s.longLength, longLength);
     _mm256_storeu_ps(s.diffNewer, diffNewer);
@@ -149,13 +231,32 @@ void run(Lanes& s, float* left, float* right, int32_t frames) {
     s.longWrite = lw;
 }
 
+// Whether a block of `frames` at lengths holding still runs without a wrap:
+// the writes stop short of their rings' ends, and so does every read.
+bool wrapless(const Lanes& s, int32_t frames) {
+    const auto count = static_cast<uint32_t>(frames);
+    if (s.diffWrite + count >= s.diffSize || s.longWrite + count >= s.longSize) return false;
+    const __m256i diffIndex = readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffSize), s.diffSize);
+    const __m256i longIndex = readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longSize), s.longSize);
+    return staysInside(diffIndex, frames, s.diffSize) && staysInside(longIndex, frames, s.longSize);
+}
+
+void runGliding(Lanes& s, float* left, float* right, int32_t frames) { runFrames<true, false>(s, left, right, frames); }
+void runHolding(Lanes& s, float* left, float* right, int32_t frames) { runFrames<false, false>(s, left, right, frames); }
+void runWrapless(Lanes& s, float* left, float* right, int32_t frames) { runFrames<false, true>(s, left, right, frames); }
+
 }  // namespace
 
 void runLanesAvx2(Lanes& lanes, float* left, float* right, int32_t frames, bool gliding) {
-    if (gliding)
-        run<true>(lanes, left, right, frames);
-    else
-        run<false>(lanes, left, right, frames);
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = frames - done < kChunk ? frames - done : kChunk;
+        if (gliding)
+            runGliding(lanes, left + done, right + done, count);
+        else if (wrapless(lanes, count))
+            runWrapless(lanes, left + done, right + done, count);
+        else
+            runHolding(lanes, left + done, right + done, count);
+    }
 }
 
 }  // namespace revtamsel
