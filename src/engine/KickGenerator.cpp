@@ -42,8 +42,6 @@ void KickGenerator::tick(double beatPosition, const BWSystemInfo& system) {
 // members, each store to `out` might have changed them as far as the
 // compiler knows, and every sample would wait on memory.
 void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
-    const float* sine = sineTables().sineTable.data();
-    const float* slope = sineTables().sineSlopeTable.data();
     const float step = frequency * system.invRate;
     // Between beats the amplitude rests at 0: the kick is silent and its
     // level runs on.  Its phase is left where it stands: the amplitude rises
@@ -55,6 +53,11 @@ void KickGenerator::render(float* out, int32_t n, const BWSystemInfo& system) {
         std::fill_n(out, n, 0.0f);
         return;
     }
+    // Fetched once and only when sounding: each call checks the table's
+    // first use, and a resting kick needs no table at all.
+    const SineTables& tables = sineTables();
+    const float* sine = tables.sineTable.data();
+    const float* slope = tables.sineSlopeTable.data();
     float p = phase;
     // A restart comes at the first sample of a tick whose pulse rose, if at
     // all: afterwards the previous pulse is this one.
