@@ -302,6 +302,9 @@ private:
     void reapplyParameter(int32_t index) override { reapply(index); }
     void refreshHeldNotes() override;
     void effectsPrepared(bool rateChanged) override;
+    // Moved at every sorting of the held notes: the chord taken from the
+    // keys is made again only when this moved.  Audio side only.
+    uint32_t heldNoteSorts = 0;
 
     // The front's pieces.
     EngineHost& host;

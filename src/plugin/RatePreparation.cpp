@@ -89,5 +89,6 @@ void Engine::refreshHeldNotes() {
     }
     s.effectivePatternKey = s.keyFollow == 0.0f ? s.patternKey : s.currentKey;
     context.sortHeldNotes();
+    ++heldNoteSorts;
     refreshRunState();
 }

@@ -24,6 +24,7 @@ constexpr float kToggleLow = 0.99999899f;
 constexpr int32_t kPatterns = 24;
 constexpr double kOwnClockSteps = 256.0;
 constexpr float kHostClockThreshold = 1.02f;
+constexpr int32_t kChordsFromKeys = 2;  // the chord mode step that takes the held notes
 
 enum Grid { kEventGrid = 0, kArpGrid, kOctaveGrid, kTieGrid, kGlideGrid };
 enum Direction { kUp = 0, kHold = 1, kDown = 2 };
@@ -239,7 +240,8 @@ void Engine::buildChord() {
     SequencerRuntime& s = sequencer;
     std::array<float, PatternReads::kChordCells>& cells = patternReads.chordCells;
     // The chord changes only with the cells.
-    if (patternReads.take(PatternReads::kCells)) {
+    const bool cellsMoved = patternReads.take(PatternReads::kCells);
+    if (cellsMoved) {
         cells.fill(0.0f);
         models.eventTable.copyCurrentPageValues(cells.data(), cells.size());
         s.chordCount = 0;
@@ -250,9 +252,20 @@ void Engine::buildChord() {
             ++s.chordCount;
         }
     }
+    // The sources stand until the cells, the mode or (taken from the keys)
+    // the held notes move: most ticks need neither the building nor the
+    // comparison.  A restore marks the cells moved, so it builds them anew.
+    const int32_t mode = engine.sequencer.chordMode.stepIndex;
+    const bool fromKeys = mode == kChordsFromKeys;
+    if (!cellsMoved && mode == s.sourcesMode && (!fromKeys || heldNoteSorts == s.sourcesHeldSort)) {
+        s.sourcesMoved = false;
+        return;
+    }
+    s.sourcesMode = mode;
+    s.sourcesHeldSort = heldNoteSorts;
     // Made whole in locals first: eight lanes at once, not a voice at a time.
     SequencerVoices notes{}, weights{};
-    if (engine.sequencer.chordMode.stepIndex != 2) {
+    if (!fromKeys) {
         for (int i = 0; i < kSequencerVoices; ++i) {
             notes[i] = i < s.chordCount ? s.chordNotes[i] : 0.0f;
             weights[i] = i < s.chordCount ? s.chordValues[i] : 0.0f;

@@ -183,6 +183,8 @@ struct SequencerRuntime {
     SequencerVoices sourceWeights{};
     int32_t sourceCount = 1;
     bool sourcesMoved = true;  // the sources differ from the last tick's
+    int32_t sourcesMode = -1;     // the chord mode the sources were made in; -1 before any
+    uint32_t sourcesHeldSort = 0;  // the held notes' sorting they were made from
 
     // Restart sources 2 to 4 are toggles between 1.0 and 0.99999899.
     std::array<float, 3> restartToggles{1.0f, 1.0f, 1.0f};

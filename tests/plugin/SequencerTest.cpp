@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <functional>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "RenderDriver.h"
@@ -314,4 +316,47 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
         {Tag::Osc1Pan, 0.0f}};  // step 3
     EXPECT_EQ(changes, expected);
     EXPECT_FLOAT_EQ(c.state().layers[0].pan[1], 0.0f) << "the engine follows what it published";
+}
+
+// The note source is rebuilt only when something that feeds it moves: a
+// chord cell edited, the chord mode switched either way, or a key pressed or
+// let go while the chord comes from the keys, is heard in the
+// notes of the very next steps, against a run where nothing moved.
+TEST(SequencerPhrase, ASourceChangeMidPhraseIsHeardAtOnce) {
+    constexpr float kFromCells = 0.0f, kFromKeys = 1.0f;
+    constexpr int64_t kBefore = 44100, kAfter = 22050;
+    struct Row {
+        const char* name;
+        float mode;
+        std::function<void(BWUniClient&)> change;
+        std::vector<MidiAt> keys;  // sent at the change
+    };
+    const auto none = [](BWUniClient&) {};
+    const Row rows[] = {
+        {"a chord cell added", kFromCells, [](BWUniClient& c) { c.patterns().eventTable.setValueOnPage(36, 0, 1.0f); }, {}},
+        {"chords from the keys", kFromCells, [](BWUniClient& c) { c.setParameter(Tag::ChordSelect, kFromKeys); }, {}},
+        {"chords from the cells", kFromKeys, [](BWUniClient& c) { c.setParameter(Tag::ChordSelect, kFromCells); }, {}},
+        {"a key added", kFromKeys, none, {noteOnAt(kBefore, 71)}},
+        {"a key let go", kFromKeys, none, {noteOffAt(kBefore, 64)}},
+    };
+    // The note numbers played after the change, with and without it.
+    const auto play = [](const Row& row, bool changed) {
+        RenderDriver d;
+        phraseSetUp(*d.instance);
+        d.instance->setParameter(Tag::ChordSelect, row.mode);
+        for (int32_t cell : {26, 29, 33}) d.instance->patterns().eventTable.setValueOnPage(cell, 0, 1.0f);
+        d.run(kChord, kBefore, 512);
+        if (changed) row.change(*d.instance);
+        const size_t from = d.sent.size();
+        d.run(changed ? row.keys : std::vector<MidiAt>{}, kAfter, 512);
+        std::set<int32_t> notes;
+        for (size_t i = from; i < d.sent.size(); ++i)
+            if (d.sent[i].status >> 4 == 9) notes.insert(d.sent[i].data1);
+        return notes;
+    };
+    for (const Row& row : rows) {
+        const std::set<int32_t> still = play(row, false), moved = play(row, true);
+        EXPECT_FALSE(still.empty()) << row.name;
+        EXPECT_NE(moved, still) << row.name;
+    }
 }
