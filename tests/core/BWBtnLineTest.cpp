@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "EditCountCheck.h"
 #include "core/BWBtnLineGrids.h"
 #include "platform/Framework.h"
 #include "core/PatternClipboards.h"
@@ -244,7 +245,7 @@ TEST_F(BWBtnLineTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
     BWBtnLine source(&context, 8, 2);
     setLine(source, 0, Steps(8, 2.0f));
     const std::vector<uint32_t> record = wordsOf(source);
-    const std::pair<const char*, std::function<void()>> edits[] = {
+    const NamedEdit edits[] = {
         {"setStepOnLine", [&] { grid.setStepOnLine(1, 3, 1.0f); }},
         {"fill", [&] { grid.fill(); }},
         {"randomize", [&] { grid.randomize(); }},
@@ -257,11 +258,7 @@ TEST_F(BWBtnLineTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
         {"readChunk", [&] { EXPECT_EQ(readWords(grid, record).result, 1); }},
         {"releaseLines", [&] { grid.releaseLines(); }},
     };
-    for (const auto& [name, edit] : edits) {
-        const uint32_t before = context.gridEdits.load();
-        edit();
-        EXPECT_NE(context.gridEdits.load(), before) << name;
-    }
+    expectEveryEditMoves(context.gridEdits, edits);
     const uint32_t before = context.gridEdits.load();
     source.getStepOnLine(0, 1);
     source.getStep(2);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "EditCountCheck.h"
 #include "core/BWSystemInfo.h"
 #include "core/BWTableXYLanes.h"
 #include "platform/Framework.h"
@@ -590,7 +591,7 @@ TEST_F(BWTableXYTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
     BWTableXY source(&context, 4, 1, false);
     fillPage(source, 0, {0.1f, 0.2f, 0.3f, 0.4f});
     const std::vector<uint32_t> record = wordsOf(source);
-    const std::pair<const char*, std::function<void()>> edits[] = {
+    const NamedEdit edits[] = {
         {"setValueOnPage", [&] { table.setValueOnPage(1, 1, 0.5f); }},
         {"setValue", [&] { table.setValue(2, 0.25f); }},
         {"setNormalized", [&] { table.setNormalized(0, 0.75f); }},
@@ -609,11 +610,7 @@ TEST_F(BWTableXYTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
         {"setRange", [&] { table.setRange(0.0f, 2.0f); }},
         {"readChunk", [&] { EXPECT_EQ(readWords(table, record).result, 1); }},
     };
-    for (const auto& [name, edit] : edits) {
-        const uint32_t before = context.tableEdits.load();
-        edit();
-        EXPECT_NE(context.tableEdits.load(), before) << name;
-    }
+    expectEveryEditMoves(context.tableEdits, edits);
     const uint32_t before = context.tableEdits.load();
     float points[8];
     for (uint64_t step = 0; step < 4; ++step) table.selectPageAndGetValue(step % 2, step);

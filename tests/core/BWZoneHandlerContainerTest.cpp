@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "EditCountCheck.h"
 #include "core/BWFloatZoneHandler.h"
 #include "core/BWSystemInfo.h"
 #include "core/BWZone.h"
@@ -252,7 +253,7 @@ TEST_F(BWZoneHandlerContainerTest, TheRenderReadsTheAudioLaneWhileLanesAreReplac
 TEST_F(BWZoneHandlerContainerTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
     BWFloatZoneHandler* lane = container.laneHandler(0);
     const std::vector<uint32_t> record = wordsOf(container);
-    const std::pair<const char*, std::function<void()>> edits[] = {
+    const NamedEdit edits[] = {
         {"insertZone", [&] { addZone(lane, 40, 44); }},
         {"setRange", [&] { lane->zoneList().front()->setRange(2, 9); }},
         {"setStart", [&] { lane->zoneList().front()->setStart(3); }},
@@ -264,11 +265,7 @@ TEST_F(BWZoneHandlerContainerTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot
         {"deleteAllZones", [&] { container.deleteAllZones(false); }},
         {"readChunk", [&] { EXPECT_EQ(readWords(container, record).result, 1); }},
     };
-    for (const auto& [name, edit] : edits) {
-        const uint32_t before = context.zoneEdits.load();
-        edit();
-        EXPECT_NE(context.zoneEdits.load(), before) << name;
-    }
+    expectEveryEditMoves(context.zoneEdits, edits);
     const uint32_t before = context.zoneEdits.load();
     float start = -1.0f, end = -1.0f;
     EXPECT_TRUE(container.audioLoopRange(start, end));
