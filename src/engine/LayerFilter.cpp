@@ -187,6 +187,16 @@ void LayerFilter::processLanes(const voicelanes::LaneRows (&in)[2], float (&sums
         for (int32_t s = 0; s < n; ++s) inputs[c][s] = sumInPairs(in[c][s]);
 }
 
+void LayerFilter::mixThroughCores(voicelanes::LayerMix* const* mixes, const voicelanes::LayerRole* roles,
+                                  int32_t from, int32_t n, FilterType type, float (&sums)[2][kEngineTick],
+                                  float (&inputs)[2][kEngineTick], float (&dry)[2][kEngineTick]) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
+    takeCoefficients(kernels);
+    const voicelanes::LaneFiltering filtering = {&lanes[0], &lanes[1], static_cast<int32_t>(type), sums[0],
+                                                 sums[1],   inputs[0], inputs[1]};
+    kernels.mixFiltered(mixes, roles, from, n, filtering, dry[0], dry[1]);
+}
+
 // Each lane's comb, lane after lane, their outputs added up in lane order.
 void LayerFilter::processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n) {
     std::fill_n(sums[0], n, 0.0f);

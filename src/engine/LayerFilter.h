@@ -51,6 +51,14 @@ public:
     void processLanes(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick],
                       float (&inputs)[2][kEngineTick], int32_t n, FilterType type, bool quiet);
 
+    // The voices' mix (VoiceKernels::mixPerVoice, into dry) and
+    // processLanes of what it gives in one pass, for a span that a layer
+    // through the filter reaches and a type other than the comb.
+    static bool mixesThroughCores(FilterType type) { return type != FilterType::Comb; }
+    void mixThroughCores(voicelanes::LayerMix* const* mixes, const voicelanes::LayerRole* roles, int32_t from,
+                         int32_t n, FilterType type, float (&sums)[2][kEngineTick], float (&inputs)[2][kEngineTick],
+                         float (&dry)[2][kEngineTick]);
+
     FilterChannel& shared(int channel) { return sharedChannels[channel]; }
     float laneFrequency(int voice, int channel) const { return lanes[channel].frequency[voice]; }
     float laneCombDelay(int voice, int channel) const { return combs[voice][channel].getDelay(); }

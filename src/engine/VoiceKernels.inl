@@ -209,7 +209,7 @@ inline Float8 bilinear(const float* table, Int8 cell, Float8 fx, float fy) {
 
 // filterCoefficients for eight frequencies at one resonance row, kept inside
 // the core's stable region.
-inline void coefficients(Float8 hz, float row, float rate, const float* tableF, const float* tableQ, Float8& f,
+[[gnu::always_inline]] inline void coefficients(Float8 hz, float row, float rate, const float* tableF, const float* tableQ, Float8& f,
                          Float8& q) {
     const Float8 v = hz * splat(20.0f) / splat(rate);
     Float8 held = v - splat(0.5f);
@@ -384,7 +384,8 @@ void readTick(const int16_t* data, float start, float step, float* out) {
 }
 
 // Rows r[0..7] turned into columns.
-inline void transpose(Float8 (&r)[8]) {
+// (Inlined into every caller, so that the rows stay in registers.)
+[[gnu::always_inline]] inline void transpose(Float8 (&r)[8]) {
     Float8 t[8], u[8];
     for (int i = 0; i < 8; i += 2) {
         t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
@@ -685,14 +686,28 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
     }
 }
 
+// Where a per-voice span's lane rows go as each frame's are made.  Into
+// the rows themselves, for a filter that reads them later (the combs); a
+// span that no routed layer reaches leaves them as they stand.
+struct IntoRows {
+    static constexpr bool kEveryFrame = false;
+    LaneRows& left;
+    LaneRows& right;
+    void operator()(int32_t s, Float8 rowLeft, Float8 rowRight) const {
+        store(left[s], rowLeft);
+        store(right[s], rowRight);
+    }
+};
+
 // The playing layers of a per-voice span side by side, a frame of all of
 // them at a time, so that their chains of waiting samples overlap: each
-// frame's lane rows are written once, as the sum of the routed layers'
-// voices in layer order (from 0, as into cleared rows), and the voices of a
-// layer around the filter are kept and added up after the loop.
-template <int Playing, bool AllRouted>
+// frame's lane rows are made once, as the sum of the routed layers' voices
+// in layer order (from 0, as into cleared rows), and handed to the sink;
+// the voices of a layer around the filter are kept and added up after the
+// loop.
+template <int Playing, bool AllRouted, typename Sink>
 void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from, int32_t n,
-                LaneRows& left, LaneRows& right, float* dryLeft, float* dryRight) {
+                Sink& sink, float* dryLeft, float* dryRight) {
     LayerMix* playing[Playing] = {};
     bool routed[Playing] = {};
     bool anyRouted = false;
@@ -706,7 +721,8 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
     Voices v[Playing];
     for (int j = 0; j < Playing; ++j) v[j] = Voices(*playing[j]);
     Float8 around[Playing][2][kFrames];
-    framesBeside(resting, n, [&](int32_t s) {
+    // (The frame inlined into the loop, so that its state stays in registers.)
+    framesBeside(resting, n, [&](int32_t s) __attribute__((always_inline)) {
         Float8 rowLeft = splat(0.0f), rowRight = splat(0.0f);
         for (int j = 0; j < Playing; ++j) {
             v[j].hold(load(playing[j]->rows[from + s]));
@@ -720,9 +736,8 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
                 around[j][1][s] = voiceRight;
             }
         }
-        if (!AllRouted && !anyRouted) return;
-        store(left[s], rowLeft);
-        store(right[s], rowRight);
+        if (!AllRouted && !anyRouted && !Sink::kEveryFrame) return;
+        sink(s, rowLeft, rowRight);
     });
     for (int j = 0; j < Playing; ++j) {
         v[j].keep(*playing[j]);
@@ -736,10 +751,16 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
     }
 }
 
-void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
-                 LaneRows& right, float* dryLeft, float* dryRight) {
+template <typename Sink>
+void mixLanes(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, Sink& sink, float* dryLeft,
+              float* dryRight) {
     const Resting resting(mixes, roles);
-    if (!resting.anyPlays()) return resting.restAll(n);
+    if (!resting.anyPlays()) {
+        resting.restAll(n);
+        if constexpr (Sink::kEveryFrame)
+            for (int32_t s = 0; s < n; ++s) sink(s, splat(0.0f), splat(0.0f));
+        return;
+    }
     restGains(resting.layers, resting.count, n);
     // Layers around the filter are rare: the usual span of layers all
     // through it keeps no voices aside.
@@ -747,13 +768,19 @@ void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
     for (int i = 0; i < kLayers; ++i) allRouted = allRouted && (!roles[i].on || roles[i].quiet || roles[i].routed);
     const int playing = kLayers - resting.count;
     if (allRouted) {
-        if (playing == 1) return mixPlaying<1, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-        if (playing == 2) return mixPlaying<2, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-        return mixPlaying<3, true>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+        if (playing == 1) return mixPlaying<1, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+        if (playing == 2) return mixPlaying<2, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+        return mixPlaying<3, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
     }
-    if (playing == 1) return mixPlaying<1, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-    if (playing == 2) return mixPlaying<2, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
-    mixPlaying<3, false>(mixes, roles, resting, from, n, left, right, dryLeft, dryRight);
+    if (playing == 1) return mixPlaying<1, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    if (playing == 2) return mixPlaying<2, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    mixPlaying<3, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+}
+
+void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
+                 LaneRows& right, float* dryLeft, float* dryRight) {
+    IntoRows rows{left, right};
+    mixLanes(mixes, roles, from, n, rows, dryLeft, dryRight);
 }
 
 struct Core {
@@ -767,24 +794,29 @@ inline Float8 run(Core& c, Float8 u) {
     return c.h;
 }
 
+// The eight lanes of both channels through their cores a frame at a time.
+// Each core's chain of waiting operations is all a frame waits on: the
+// lanes' outputs and inputs are kept and added up after the last frame,
+// and whatever makes the frames (the voices' mix) runs beside the chains.
 template <int Type>
-void filterCores(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight, int32_t n,
-                 float* sumLeft, float* sumRight, float* inputLeft, float* inputRight) {
-    SvfLanes* sides[2] = {&left, &right};
-    Core main[2], second[2];
-    for (int c = 0; c < 2; ++c) {
-        const SvfLanes& s = *sides[c];
-        main[c] = {Type == 3 ? load(s.fUpper) : load(s.f), Type == 3 ? load(s.qUpper) : load(s.q), load(s.hp),
-                   load(s.bp), load(s.lp)};
-        second[c] = {load(s.fLower), load(s.qLower), load(s.hp2), load(s.bp2), load(s.lp2)};
-    }
-    const LaneRows* in[2] = {&inLeft, &inRight};
-    // The lanes' outputs are kept and added up after the loop, so that the
-    // cores' chains are all the loop waits on.
-    Float8 outs[2][kFrames];
-    for (int32_t s = 0; s < n; ++s) {
+class LaneCores {
+public:
+    static constexpr bool kEveryFrame = true;
+
+    LaneCores(SvfLanes& left, SvfLanes& right) : sides{&left, &right} {
         for (int c = 0; c < 2; ++c) {
-            const Float8 u = load((*in[c])[s]);
+            const SvfLanes& s = *sides[c];
+            main[c] = {Type == 3 ? load(s.fUpper) : load(s.f), Type == 3 ? load(s.qUpper) : load(s.q), load(s.hp),
+                       load(s.bp), load(s.lp)};
+            second[c] = {load(s.fLower), load(s.qLower), load(s.hp2), load(s.bp2), load(s.lp2)};
+        }
+    }
+
+    [[gnu::always_inline]] void operator()(int32_t s, Float8 inLeft, Float8 inRight) {
+        const Float8 in[2] = {inLeft, inRight};
+        for (int c = 0; c < 2; ++c) {
+            const Float8 u = in[c];
+            inputs[c][s] = u;
             const Float8 h = run(main[c], u);
             if (Type == 0) outs[c][s] = main[c].l;
             if (Type == 1) outs[c][s] = main[c].b;
@@ -795,24 +827,41 @@ void filterCores(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
             }
         }
     }
-    // The band reject's lanes were once filtered one after another and
-    // summed in their order.
-    constexpr LaneSum order = Type == 3 ? LaneSum::InOrder : LaneSum::InPairs;
-    sumFrames<order>([&](int32_t s) { return outs[0][s]; }, n, sumLeft);
-    sumFrames<order>([&](int32_t s) { return outs[1][s]; }, n, sumRight);
-    sumFrames<LaneSum::InPairs>([&](int32_t s) { return load(inLeft[s]); }, n, inputLeft);
-    sumFrames<LaneSum::InPairs>([&](int32_t s) { return load(inRight[s]); }, n, inputRight);
-    for (int c = 0; c < 2; ++c) {
-        SvfLanes& s = *sides[c];
-        store(s.hp, main[c].h);
-        store(s.bp, main[c].b);
-        store(s.lp, main[c].l);
-        if (Type == 3) {
-            store(s.hp2, second[c].h);
-            store(s.bp2, second[c].b);
-            store(s.lp2, second[c].l);
+
+    // The n frames' sums, and the cores' state kept.
+    void finish(int32_t n, float* sumLeft, float* sumRight, float* inputLeft, float* inputRight) {
+        // The band reject's lanes were once filtered one after another and
+        // summed in their order.
+        constexpr LaneSum order = Type == 3 ? LaneSum::InOrder : LaneSum::InPairs;
+        sumFrames<order>([&](int32_t s) { return outs[0][s]; }, n, sumLeft);
+        sumFrames<order>([&](int32_t s) { return outs[1][s]; }, n, sumRight);
+        sumFrames<LaneSum::InPairs>([&](int32_t s) { return inputs[0][s]; }, n, inputLeft);
+        sumFrames<LaneSum::InPairs>([&](int32_t s) { return inputs[1][s]; }, n, inputRight);
+        for (int c = 0; c < 2; ++c) {
+            SvfLanes& s = *sides[c];
+            store(s.hp, main[c].h);
+            store(s.bp, main[c].b);
+            store(s.lp, main[c].l);
+            if (Type == 3) {
+                store(s.hp2, second[c].h);
+                store(s.bp2, second[c].b);
+                store(s.lp2, second[c].l);
+            }
         }
     }
+
+private:
+    SvfLanes* sides[2];
+    Core main[2], second[2];
+    Float8 inputs[2][kFrames], outs[2][kFrames];
+};
+
+template <int Type>
+void filterCores(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight, int32_t n,
+                 float* sumLeft, float* sumRight, float* inputLeft, float* inputRight) {
+    LaneCores<Type> cores(left, right);
+    for (int32_t s = 0; s < n; ++s) cores(s, load(inLeft[s]), load(inRight[s]));
+    cores.finish(n, sumLeft, sumRight, inputLeft, inputRight);
 }
 
 void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight, int32_t n,
@@ -825,9 +874,27 @@ void filterLanes(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const 
     }
 }
 
+template <int Type>
+void mixThroughCores(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n,
+                     const LaneFiltering& lanes, float* dryLeft, float* dryRight) {
+    LaneCores<Type> cores(*lanes.left, *lanes.right);
+    mixLanes(mixes, roles, from, n, cores, dryLeft, dryRight);
+    cores.finish(n, lanes.sumLeft, lanes.sumRight, lanes.inputLeft, lanes.inputRight);
+}
+
+void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, const LaneFiltering& lanes,
+                 float* dryLeft, float* dryRight) {
+    switch (lanes.type) {
+        case 0: return mixThroughCores<0>(mixes, roles, from, n, lanes, dryLeft, dryRight);
+        case 1: return mixThroughCores<1>(mixes, roles, from, n, lanes, dryLeft, dryRight);
+        case 2: return mixThroughCores<2>(mixes, roles, from, n, lanes, dryLeft, dryRight);
+        default: return mixThroughCores<3>(mixes, roles, from, n, lanes, dryLeft, dryRight);
+    }
+}
+
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,
-                                   readFrames, mixShared,  mixPerVoice, filterLanes, readTick};
+                                   readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick};
 
 }  // namespace
 }  // namespace voicelanes

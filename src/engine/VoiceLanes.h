@@ -125,6 +125,19 @@ struct LayerRole {
     bool routed;  // through the filter
 };
 
+// Where a span's lane rows go when they are filtered as they are made: the
+// two channels' cores and their type (0 to 3), and per channel the sums per
+// frame of the lanes' outputs and of their inputs.
+struct LaneFiltering {
+    SvfLanes* left;
+    SvfLanes* right;
+    int32_t type;
+    float* sumLeft;
+    float* sumRight;
+    float* inputLeft;
+    float* inputRight;
+};
+
 struct Ramp {
     float current;
     float step;
@@ -193,6 +206,12 @@ struct VoiceKernels {
     void (*filterLanes)(SvfLanes& left, SvfLanes& right, const LaneRows& inLeft, const LaneRows& inRight,
                         int32_t n, int32_t type, float* sumLeft, float* sumRight, float* inputLeft,
                         float* inputRight);
+    // mixPerVoice and filterLanes in one pass: each frame's lane rows go
+    // through the cores as they are made, instead of being written and read
+    // again, so that the mix runs beside the cores' chains.  Every frame is
+    // filtered (rows of 0 where no layer through the filter plays).
+    void (*mixFiltered)(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n,
+                        const LaneFiltering& lanes, float* dryLeft, float* dryRight);
     // readFrames over a whole tick (n = kFrames), the reads a voice makes
     // most often, without the masks and the tail of a part block.
     void (*readTick)(const int16_t* data, float start, float step, float* out);

@@ -250,7 +250,8 @@ void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKer
 
 // Each voice into its filter lane (or, for a layer around the filter, the
 // voices' sum past it); the lanes rest while nothing reaches them.  A span
-// that reaches them writes their rows whole; one that does not finds them
+// that reaches the cores is filtered as it is mixed; one that reaches the
+// combs writes the lane rows whole; one that reaches nothing finds them
 // cleared, when a span before wrote them.
 void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                               int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
@@ -259,18 +260,23 @@ void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceK
     rolesOf(mixes, roles);
     bool reached = false;
     for (const voicelanes::LayerRole& role : roles) reached = reached || (role.on && !role.quiet && role.routed);
+    for (LayerChain& chain : chains) {
+        chain.panRamps[0].advance(n);
+        chain.panRamps[1].advance(n);
+    }
+    for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
+    const FilterType type = settings.filter.type;
+    // The usual span goes through the cores as it is mixed, and leaves the
+    // rows as they stand.
+    if (reached && LayerFilter::mixesThroughCores(type))
+        return filter.mixThroughCores(mixes, roles, from, n, type, filtered, in, dry);
     if (laneInWritten && !reached) {
         for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + kEngineTick * kLayerVoices, 0.0f);
         laneInWritten = false;
     }
     laneInWritten = reached;
-    for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
     kernels.mixPerVoice(mixes, roles, from, n, laneIn[0], laneIn[1], dry[0], dry[1]);
-    for (LayerChain& chain : chains) {
-        chain.panRamps[0].advance(n);
-        chain.panRamps[1].advance(n);
-    }
-    filter.processLanes(laneIn, filtered, in, n, settings.filter.type, !reached);
+    filter.processLanes(laneIn, filtered, in, n, type, !reached);
 }
 
 void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings,

@@ -8,6 +8,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <limits>
 #include <vector>
@@ -440,6 +441,81 @@ TEST(VoiceKernels, RestingPhasesFollowTheStepsThroughPlayAndNewRates) {
             for (const LayerMix& m : mixes)
                 for (int k = 0; k < kLanes; ++k) kept += m.cycleAt[k] >= 0;
             EXPECT_TRUE(rates.lo < 0.032f || kept > 0);  // the cycles were used
+        }
+    }
+}
+
+// The mix filtered as it is made gives, to the bit, what the mix into the
+// lane rows and the lanes' cores over those rows give one after the other:
+// every role of the three layers (off, quiet, through, around), whole
+// spans and the ends a host block leaves, each core type, filters that
+// carry their state from span to span.  Where no layer through the filter
+// plays the cores filter silence.
+TEST(VoiceKernels, MixFilteredIsTheMixThenTheFilter) {
+    using voicelanes::kLayers;
+    using voicelanes::LayerMix;
+    using voicelanes::LayerRole;
+    using voicelanes::SvfLanes;
+    for (const Named& set : kernelSets()) {
+        Values values;
+        SvfLanes cores[2]{}, wantCores[2]{};
+        for (SvfLanes& side : cores) {
+            for (int k = 0; k < kLanes; ++k) {
+                side.f[k] = side.fUpper[k] = values.next(0.05f, 0.9f);
+                side.fLower[k] = values.next(0.02f, 0.5f);
+                side.q[k] = side.qUpper[k] = side.qLower[k] = values.next(0.1f, 1.5f);
+            }
+        }
+        wantCores[0] = cores[0], wantCores[1] = cores[1];
+        for (int roles = 0; roles < 64; ++roles) {
+            const int type = roles % 4;
+            for (auto [from, n] : {std::pair{0, 16}, {5, 9}, {11, 5}}) {
+                SCOPED_TRACE(std::string(set.name) + " roles " + std::to_string(roles) + " type " +
+                             std::to_string(type) + " span " + std::to_string(n));
+                LayerMix mixes[kLayers]{}, wantMixes[kLayers]{};
+                LayerRole role[kLayers];
+                LayerMix *pointers[kLayers], *wantPointers[kLayers];
+                for (int i = 0; i < kLayers; ++i) {
+                    const int kind = roles >> (2 * i) & 3;  // off, quiet, through, around
+                    role[i] = {kind != 0, kind == 1, kind == 2};
+                    LayerMix& m = mixes[i];
+                    for (auto& row : m.rows)
+                        for (float& x : row) x = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+                    for (int k = 0; k < kLanes; ++k) {
+                        m.rate[k] = values.next(0.05f, 0.7f);
+                        m.phase[k] = values.next(0.0f, 2.0f);
+                        m.wrapAt[k] = holdWrapPoint(m.rate[k]);
+                        m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+                        m.gainLeft[k] = values.next(0.0f, 1.0f);
+                        m.gainRight[k] = values.next(0.0f, 1.0f);
+                        m.stepLeft[k] = k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
+                        m.stepRight[k] = k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
+                    }
+                    takeHoldCycles(m);
+                    wantMixes[i] = m;
+                    pointers[i] = &mixes[i];
+                    wantPointers[i] = &wantMixes[i];
+                }
+                voicelanes::LaneRows rows[2] = {};
+                float wantDry[2][16] = {}, wantSums[2][16] = {}, wantInputs[2][16] = {};
+                set.kernels->mixPerVoice(wantPointers, role, from, n, rows[0], rows[1], wantDry[0], wantDry[1]);
+                set.kernels->filterLanes(wantCores[0], wantCores[1], rows[0], rows[1], n, type, wantSums[0],
+                                         wantSums[1], wantInputs[0], wantInputs[1]);
+                float dry[2][16] = {}, sums[2][16] = {}, inputs[2][16] = {};
+                const voicelanes::LaneFiltering lanes = {&cores[0], &cores[1], type,      sums[0],
+                                                         sums[1],   inputs[0], inputs[1]};
+                set.kernels->mixFiltered(pointers, role, from, n, lanes, dry[0], dry[1]);
+                EXPECT_EQ(std::memcmp(mixes, wantMixes, sizeof mixes), 0);
+                EXPECT_EQ(std::memcmp(cores, wantCores, sizeof cores), 0);
+                for (int c = 0; c < 2; ++c) {
+                    for (int s = 0; s < n; ++s) {
+                        ASSERT_EQ(std::bit_cast<uint32_t>(dry[c][s]), std::bit_cast<uint32_t>(wantDry[c][s])) << s;
+                        ASSERT_EQ(std::bit_cast<uint32_t>(sums[c][s]), std::bit_cast<uint32_t>(wantSums[c][s])) << s;
+                        ASSERT_EQ(std::bit_cast<uint32_t>(inputs[c][s]), std::bit_cast<uint32_t>(wantInputs[c][s]))
+                            << s;
+                    }
+                }
+            }
         }
     }
 }
