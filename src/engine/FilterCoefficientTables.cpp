@@ -40,13 +40,25 @@ constexpr FilterCoefficientTable withSlopes(const float (&values)[kFilterTableEn
     return table;
 }
 
+constexpr FilterCoefficientValues heldPastTheGrid(const float (&values)[kFilterTableEntries - 1]) {
+    FilterCoefficientValues held{};
+    for (int i = 0; i < kFilterValueEntries; ++i) held[i] = values[i < kFilterTableEntries - 1 ? i : kFilterTableEntries - 2];
+    return held;
+}
+
 // Made while compiling: the lanes ask for the tables every tick, and a
 // table made at its first use would be asked whether it is made yet.
 constexpr FilterCoefficientTable kTableF = withSlopes(kValuesF);
 constexpr FilterCoefficientTable kTableQ = withSlopes(kValuesQ);
+constexpr FilterCoefficientValues kHeldF = heldPastTheGrid(kValuesF);
+constexpr FilterCoefficientValues kHeldQ = heldPastTheGrid(kValuesQ);
 
 }  // namespace
 
 const FilterCoefficientTable& filterCoefTableF() { return kTableF; }
 
 const FilterCoefficientTable& filterCoefTableQ() { return kTableQ; }
+
+const FilterCoefficientValues& filterCoefValuesF() { return kHeldF; }
+
+const FilterCoefficientValues& filterCoefValuesQ() { return kHeldQ; }

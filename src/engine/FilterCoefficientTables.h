@@ -19,3 +19,12 @@ using FilterCoefficientTable = std::array<ValueSlope, kFilterTableEntries>;
 const FilterCoefficientTable& filterCoefTableF();
 // The damping coefficient, falling toward 1.0 at the highest column.
 const FilterCoefficientTable& filterCoefTableQ();
+
+// The tables' values alone, row by row, for reads of a row's columns eight
+// at a time: past the grid the last entry repeats (as a read past the grid
+// is held to it), far enough that every read from a cell of the grid or of
+// the row above it, sixteen entries on, stays inside.
+constexpr int kFilterValueEntries = 128;
+using FilterCoefficientValues = std::array<float, kFilterValueEntries>;
+const FilterCoefficientValues& filterCoefValuesF();
+const FilterCoefficientValues& filterCoefValuesQ();

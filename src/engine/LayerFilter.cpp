@@ -153,8 +153,8 @@ void LayerFilter::tickCombs(const FilterSettings& settings, const uint32_t (&mov
 void LayerFilter::takeCoefficients(const voicelanes::VoiceKernels& kernels) {
     for (int c = 0; c < 2; ++c) {
         if (pending[c] == 0) continue;
-        kernels.coefficients(lanes[c], pending[c], pendingRow, pendingType, pendingRate, &filterCoefTableF()[0].value,
-                             &filterCoefTableQ()[0].value);
+        kernels.coefficients(lanes[c], pending[c], pendingRow, pendingType, pendingRate, filterCoefValuesF().data(),
+                             filterCoefValuesQ().data());
         pending[c] = 0;
     }
 }

@@ -191,16 +191,34 @@ void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate,
 }
 
 constexpr int kColumns = 11;
-constexpr int kLastCell = 120;
 
-// The four table entries around each lane's cell, weighted by its column
-// fraction and the shared row fraction (FilterChannel's bilinear).
-inline Float8 bilinear(const float* table, Int8 cell, Float8 fx, float fy) {
-    const Int8 last = splatInt(kLastCell);
-    const Int8 up = cell + splatInt(kColumns);
-    const Int8 upNext = cell + splatInt(kColumns + 1);
-    const Float8 a = gather(table, cell * 2), b = gather(table, (cell + 1) * 2);
-    const Float8 c = gather(table, (up < last ? up : last) * 2), d = gather(table, (upNext < last ? upNext : last) * 2);
+// row[column[k]] for each lane, columns 0 to 15 (`high` where 8 or more):
+// the row's two blocks of eight read whole and permuted, instead of a
+// gather's eight reads one after another.
+inline Float8 fromRow(const float* row, Int8 column, Int8 high) {
+#if defined(__AVX2__)
+    const __m256i index = reinterpret_cast<__m256i>(column);  // the low three bits pick the lane
+    const __m256 low = _mm256_permutevar8x32_ps(_mm256_loadu_ps(row), index);
+    const __m256 upper = _mm256_permutevar8x32_ps(_mm256_loadu_ps(row + 8), index);
+    return reinterpret_cast<Float8>(_mm256_blendv_ps(low, upper, reinterpret_cast<__m256>(high)));
+#else
+    (void)high;
+    Float8 out;
+    for (int k = 0; k < kLanes; ++k) out[k] = row[column[k]];
+    return out;
+#endif
+}
+
+// The four table entries around each lane's cell (its column in the row
+// that starts at `start`), weighted by its column fraction and the shared
+// row fraction (FilterChannel's bilinear).  `values` holds the table's
+// values alone, its last entry repeated past the grid.
+inline Float8 bilinear(const float* values, int32_t start, Int8 column, Float8 fx, float fy) {
+    const Int8 high = column > splatInt(7);
+    const float* row = values + start;
+    const float* nextRow = row + kColumns;
+    const Float8 a = fromRow(row, column, high), b = fromRow(row + 1, column, high);
+    const Float8 c = fromRow(nextRow, column, high), d = fromRow(nextRow + 1, column, high);
     const Float8 rest = splat(1.0f) - fx;
     const Float8 below = a * rest + b * fx;
     const Float8 above = c * rest + d * fx;
@@ -222,9 +240,8 @@ inline Float8 bilinear(const float* table, Int8 cell, Float8 fx, float fy) {
     const float y = row < 0.0f ? 0.0f : (9.9f < row ? 9.9f : row);
     const int32_t r = static_cast<int32_t>(y - 0.5f);
     const float fy = y - static_cast<float>(r);
-    const Int8 cell = splatInt(r * kColumns) + column;
-    f = bilinear(tableF, cell, fx, fy);
-    q = bilinear(tableQ, cell, fx, fy);
+    f = bilinear(tableF, r * kColumns, column, fx, fy);
+    q = bilinear(tableQ, r * kColumns, column, fx, fy);
     const Float8 q0 = q < splat(0.0f) ? splat(0.0f) : q;
     const Int8 inside = (f >= splat(0.0f)) & (f * (q0 + splat(1.0f)) <= splat(1.9f));
     if (!any(~inside)) return;

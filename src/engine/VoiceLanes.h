@@ -159,7 +159,8 @@ struct VoiceKernels {
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);
     // The coefficients of the type for the lanes given as bits, from their
     // frequencies (a function of the cutoff alone: they may wait until the
-    // lanes filter something).
+    // lanes filter something).  The tables are their values alone, the last
+    // entry repeated past the grid (filterCoefValuesF and Q).
     void (*coefficients)(SvfLanes& lanes, uint32_t which, float row, int32_t type, float sampleRate,
                          const float* tableF, const float* tableQ);
     // A layer's voice gains towards level × each envelope level (times the

@@ -146,7 +146,7 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                                                        &filterCoefTableQ()[0].value};
                 const uint32_t moved = set.kernels->cutoffs(lanes, input);
                 set.kernels->coefficients(lanes, moved, settings.row, int32_t(settings.type), rate,
-                                          &filterCoefTableF()[0].value, &filterCoefTableQ()[0].value);
+                                          filterCoefValuesF().data(), filterCoefValuesQ().data());
                 for (int k = 0; k < kLanes; ++k) {
                     channels[k].tick(envelopes[k], settings, context.info);  // takes draw k + 1
                     ASSERT_EQ(lanes.frequency[k], channels[k].getFrequency()) << set.name << " " << rate << " " << k;
