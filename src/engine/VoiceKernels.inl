@@ -637,36 +637,59 @@ inline void framesBeside(const Resting& resting, int32_t n, Frame frame) {
 // ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)).
 enum class LaneSum { InOrder, InPairs };
 
-// The columns of a turned block added up in the order a row's sum takes,
-// operand for operand, so each frame's sum rounds as it did.
+// Within each half of a and b, neighbours added up: a0 + a1, a2 + a3,
+// b0 + b1, b2 + b3, then the same of the upper halves.
+inline Float8 neighbourSums(Float8 a, Float8 b) {
+    return __builtin_shufflevector(a, b, 0, 2, 8, 10, 4, 6, 12, 14) +
+           __builtin_shufflevector(a, b, 1, 3, 9, 11, 5, 7, 13, 15);
+}
+
+// Eight rows' sums in pairs across the halves, in row order: each row's
+// halves added first, then neighbours twice, which is the pairs' order
+// operand for operand, with about two thirds of a transpose's shuffles.
+inline Float8 sumRowsInPairs(const Float8 (&r)[kLanes]) {
+    Float8 halves[4];  // rows 2i and 2i + 1: v0 + v4 .. v3 + v7 of each
+    for (int i = 0; i < 4; ++i) {
+        const Float8 low = __builtin_shufflevector(r[2 * i], r[2 * i + 1], 0, 1, 2, 3, 8, 9, 10, 11);
+        const Float8 high = __builtin_shufflevector(r[2 * i], r[2 * i + 1], 4, 5, 6, 7, 12, 13, 14, 15);
+        halves[i] = low + high;
+    }
+    // Rows 0, 2 | 1, 3 and 4, 6 | 5, 7 as (v0 + v4) + (v1 + v5) and
+    // (v2 + v6) + (v3 + v7); then each row's two added.
+    const Float8 sums = neighbourSums(neighbourSums(halves[0], halves[1]), neighbourSums(halves[2], halves[3]));
+    return __builtin_shufflevector(sums, sums, 0, 4, 1, 5, 2, 6, 3, 7);
+}
+
+// Eight rows' lanes added up in the order given: in pairs without turning
+// them; in lane order as columns of the turned block, added side by side
+// instead of one after another within a row.  Either way each sum rounds as
+// a row's own sum does, operand for operand.
 template <LaneSum Order>
-inline Float8 sumColumns(const Float8 (&c)[kLanes]) {
+inline Float8 sumRows(Float8 (&r)[kLanes]) {
     if constexpr (Order == LaneSum::InPairs) {
-        return ((c[0] + c[4]) + (c[1] + c[5])) + ((c[2] + c[6]) + (c[3] + c[7]));
+        return sumRowsInPairs(r);
     } else {
+        transpose(r);
         Float8 sum = splat(0.0f);
-        for (int v = 0; v < kLanes; ++v) sum += c[v];
+        for (int v = 0; v < kLanes; ++v) sum += r[v];
         return sum;
     }
 }
 
 // Each of n frames' eight lanes (frame(s), s < n) added up, eight frames
-// at a time: turned into columns, the lanes are added side by side instead
-// of one after another within a frame.
+// at a time.
 template <LaneSum Order, typename Frame>
 inline void sumFrames(Frame frame, int32_t n, float* out) {
     int32_t k = 0;
     for (; k + kLanes <= n; k += kLanes) {
         Float8 block[kLanes];
         for (int j = 0; j < kLanes; ++j) block[j] = frame(k + j);
-        transpose(block);
-        store(out + k, sumColumns<Order>(block));
+        store(out + k, sumRows<Order>(block));
     }
     if (k == n) return;
     Float8 block[kLanes];
     for (int j = 0; j < kLanes; ++j) block[j] = k + j < n ? frame(k + j) : splat(0.0f);
-    transpose(block);
-    const Float8 sum = sumColumns<Order>(block);
+    const Float8 sum = sumRows<Order>(block);
     for (int32_t j = 0; j < n - k; ++j) out[k + j] = sum[j];
 }
 
