@@ -48,6 +48,25 @@ struct Values {
     }
 };
 
+// A layer of one of the four kinds a span meets (0 off, 1 quiet, 2 through
+// the filter, 3 around it) with drawn phases, rates, holds and gains, its
+// gains stepping (`moving`) or standing; answers its role.
+voicelanes::LayerRole drawLayer(voicelanes::LayerMix& m, int kind, bool moving, Values& values) {
+    for (auto& row : m.rows)
+        for (float& x : row) x = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+    for (int k = 0; k < kLanes; ++k) {
+        m.phase[k] = values.next(0.0f, 2.0f);
+        m.rate[k] = values.next(0.05f, 0.7f);
+        m.wrapAt[k] = holdWrapPoint(m.rate[k]);
+        m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
+        m.gainLeft[k] = values.next(0.0f, 1.0f);
+        m.gainRight[k] = values.next(0.0f, 1.0f);
+        m.stepLeft[k] = moving && k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
+        m.stepRight[k] = moving && k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
+    }
+    return {kind != 0, kind == 1, kind == 2};
+}
+
 }  // namespace
 
 // Lane k of a tick's draws is step first + k × stride of the generator, and
@@ -301,23 +320,8 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
                 LayerRole role[kLayers];
                 LayerMix* pointers[kLayers];
                 for (int i = 0; i < kLayers; ++i) {
-                    const int kind = roles >> (2 * i) & 3;  // off, quiet, through, around
-                    role[i] = {kind != 0, kind == 1, kind == 2};
-                    LayerMix& m = mixes[i];
-                    for (auto& row : m.rows)
-                        for (float& x : row) x = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
-                    const bool moving = (roles + i) % 3 != 0;
-                    for (int k = 0; k < kLanes; ++k) {
-                        m.phase[k] = values.next(0.0f, 2.0f);
-                        m.rate[k] = values.next(0.05f, 0.7f);
-                        m.wrapAt[k] = holdWrapPoint(m.rate[k]);
-                        m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
-                        m.gainLeft[k] = values.next(0.0f, 1.0f);
-                        m.gainRight[k] = values.next(0.0f, 1.0f);
-                        m.stepLeft[k] = moving && k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
-                        m.stepRight[k] = moving && k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
-                    }
-                    expected[i] = m;
+                    role[i] = drawLayer(mixes[i], roles >> (2 * i) & 3, (roles + i) % 3 != 0, values);
+                    expected[i] = mixes[i];
                     pointers[i] = &mixes[i];
                 }
                 float sums[kLayers][16] = {}, want[kLayers][16] = {};
@@ -476,23 +480,9 @@ TEST(VoiceKernels, MixFilteredIsTheMixThenTheFilter) {
                 LayerRole role[kLayers];
                 LayerMix *pointers[kLayers], *wantPointers[kLayers];
                 for (int i = 0; i < kLayers; ++i) {
-                    const int kind = roles >> (2 * i) & 3;  // off, quiet, through, around
-                    role[i] = {kind != 0, kind == 1, kind == 2};
-                    LayerMix& m = mixes[i];
-                    for (auto& row : m.rows)
-                        for (float& x : row) x = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
-                    for (int k = 0; k < kLanes; ++k) {
-                        m.rate[k] = values.next(0.05f, 0.7f);
-                        m.phase[k] = values.next(0.0f, 2.0f);
-                        m.wrapAt[k] = holdWrapPoint(m.rate[k]);
-                        m.held[k] = kind >= 2 ? values.next(-1.0f, 1.0f) : 0.0f;
-                        m.gainLeft[k] = values.next(0.0f, 1.0f);
-                        m.gainRight[k] = values.next(0.0f, 1.0f);
-                        m.stepLeft[k] = k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
-                        m.stepRight[k] = k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
-                    }
-                    takeHoldCycles(m);
-                    wantMixes[i] = m;
+                    role[i] = drawLayer(mixes[i], roles >> (2 * i) & 3, true, values);
+                    takeHoldCycles(mixes[i]);
+                    wantMixes[i] = mixes[i];
                     pointers[i] = &mixes[i];
                     wantPointers[i] = &wantMixes[i];
                 }
