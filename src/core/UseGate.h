@@ -10,8 +10,8 @@
 //
 // Two kinds of change: Change waits for users that stay a few instructions
 // (it only yields); tryFor waits in 1 ms sleeps for users that may stay long
-// (a voice inside a block, the zone walk, the table view) and gives up after
-// a number of sleeps, reopening the gate, so the writer can report it.
+// (a voice playing a sample, the zone walk, the table view) and gives up
+// after a number of sleeps, reopening the gate, so the writer can report it.
 //
 // The handshake is the engine hold in small: the user counts itself in and
 // then checks the gate, the changer closes the gate and then checks the count,

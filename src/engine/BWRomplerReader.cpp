@@ -26,6 +26,7 @@ BWRomplerReader<N>::~BWRomplerReader() {
 template <int N>
 void BWRomplerReader<N>::attachSample(BWSampleData* newSample) {
     if (newSample == sample) return;
+    letGo();  // before the mark goes, so that a held sample always counts as bound
     if (sample) sample->detachVoice();
     sample = newSample;
     if (sample) sample->attachVoice();
@@ -111,19 +112,35 @@ void BWRomplerReader<N>::beginStart(BWSampleZone* newZone, float note) {
 }
 
 template <int N>
-void BWRomplerReader<N>::renderTick(bool readable, uint64_t holdTurn, const voicelanes::VoiceKernels& kernels) {
+bool BWRomplerReader<N>::takeHold() {
+    if (holding) return true;
+    BWSampleData* read = readingSample();
+    holding = read && read->beginRead();
+    return holding;
+}
+
+template <int N>
+void BWRomplerReader<N>::letGo() {
+    forgetClear();
+    if (!holding) return;
+    holding = false;
+    sample->endRead();
+}
+
+template <int N>
+void BWRomplerReader<N>::renderTick(bool readable, const voicelanes::VoiceKernels& kernels) {
     renderRead(N, 0, readable, kernels);
     takePendingZone();
-    if (readable) checkClear(holdTurn);
+    checkClear();
 }
 
 // Whether the next ticks may read without the bounds and loop checks: the
-// sample held, mono as read, with frames and loop points the checks would
-// leave as they stand.
+// sample held (a zone taken after a fade is not held yet), mono as read,
+// with frames and loop points the checks would leave as they stand.
 template <int N>
-void BWRomplerReader<N>::checkClear(uint64_t holdTurn) {
+void BWRomplerReader<N>::checkClear() {
     forgetClear();
-    if (!active || finished || pendingZone || !sample) return;
+    if (!holding || !active || finished || pendingZone || !sample) return;
     const int16_t* data = sample->getLeft();
     const int16_t* rightData = sample->getRight();
     const float frameCount = sample->getFramesFloat();
@@ -134,7 +151,6 @@ void BWRomplerReader<N>::checkClear(uint64_t holdTurn) {
         return;
     clearData = data;
     clearUntil = loopEnd;
-    clearTurn = holdTurn;
 }
 
 template <int N>

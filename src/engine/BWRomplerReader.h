@@ -7,8 +7,11 @@
 // BWRomplerHandler::ZoneAccess, and attaches itself to the zone's sample
 // before that access closes; it stays attached until it unbinds (the voice
 // ends, is reset, or moves to another zone), so the library never frees an
-// instrument under it.  Every render reads the sample between beginRead and
-// endRead, and re-checks the play position and loop points against the
+// instrument under it.  A standalone render reads the sample between
+// beginRead and endRead; the layer's way instead holds the sample open from
+// the voice's first readable tick until the voice unbinds or a writer waits
+// for the sample (takeHold, letGo), so that a tick costs no handshake.
+// Every checked tick re-checks the play position and loop points against the
 // sample's current frame count, since a replaced sample may be shorter.
 // While the sample is being replaced the voice gives silence for the tick.
 //
@@ -51,23 +54,29 @@ public:
     // One tick of the old sound faded out linearly, then the pending zone.
     void renderCrossfade();
 
-    // The layer's way, which reads each sample once a tick for all its
-    // voices: beginStart binds a new zone (a voice that has played before
-    // keeps its old one for this tick's fade and takes the new one after
-    // it); readingSample is the sample the tick reads, when it reads one;
-    // renderTick renders the tick with that sample's read begun (readable)
-    // or refused, then takes a pending zone.
+    // The layer's way: beginStart binds a new zone (a voice that has played
+    // before keeps its old one for this tick's fade and takes the new one
+    // after it); readingSample is the sample the tick reads, when it reads
+    // one; renderTick renders the tick with that sample held (readable) or
+    // not, then takes a pending zone.
     void beginStart(BWSampleZone* newZone, float note);
     BWSampleData* readingSample() const { return finished || !active ? nullptr : sample; }
-    // `holdTurn` is the layer's count of changes to the samples it holds:
-    // a tick that finds the voice's sample facts checked under the same turn
-    // (so its sample held all along, or taken back unchanged after a block's
-    // end, its data and loop points as they were) and its read short of the
-    // loop's end may take readClear instead.
-    void renderTick(bool readable, uint64_t holdTurn, const voicelanes::VoiceKernels& kernels);
-    bool readsClear(uint64_t holdTurn) const {
-        return holdTurn == clearTurn && position + static_cast<float>(N) * increment < clearUntil;
-    }
+    void renderTick(bool readable, const voicelanes::VoiceKernels& kernels);
+
+    // The voice's hold on its sample, kept from tick to tick.  takeHold opens
+    // the sample the tick reads and answers whether it was let in; letGo
+    // closes it (the voice does so itself when it unbinds).  Audio thread, or
+    // a thread that holds the engine, letting go on the audio side's behalf.
+    bool isHolding() const { return holding; }
+    bool takeHold();
+    void letGo();
+    // A writer waits to change the held sample: the voice must let go.
+    bool writerWaits() const { return sample->isLoading(); }
+
+    // A tick whose sample facts were checked while the sample stayed held
+    // (its data and loop points as they were) and whose read stays short of
+    // the loop's end may take readClear instead of renderTick.
+    bool readsClear() const { return position + static_cast<float>(N) * increment < clearUntil; }
     // The record behind readsClear no longer stands (its sample let go).
     void forgetClear() { clearUntil = -1.0f; }
     // The tick renderTick would render when readsClear: one read, no checks.
@@ -111,7 +120,7 @@ private:
     void silence(int32_t offset);
     bool checkBounds(float frameCount);
     void readSampleFacts();
-    void checkClear(uint64_t holdTurn);
+    void checkClear();
 
     BWSampleZone* zone = nullptr;
     BWSampleData* sample = nullptr;
@@ -127,11 +136,11 @@ private:
     uint8_t finished = 0;
     uint8_t playThrough = 0;
     bool rightWanted = true;
-    // What checkClear found: the data a clear tick reads, the position its
-    // reads stay below (the loop's end; negative for none), and the turn.
+    bool holding = false;  // inside the sample's gate since takeHold
+    // What checkClear found: the data a clear tick reads and the position its
+    // reads stay below (the loop's end; negative for none).
     const int16_t* clearData = nullptr;
     float clearUntil = -1.0f;
-    uint64_t clearTurn = 0;
 };
 
 extern template class BWRomplerReader<16>;

@@ -9,9 +9,12 @@
 // read index i + 1 for any playable i.
 //
 // Replacing the values goes through the sample's UseGate: a voice's read is
-// a use of it, and the writer's change waits at most kVoiceWaitMilliseconds
-// for the voices inside a read, leaving the sample unchanged when one does
-// not let go in that time.
+// a use of it (a voice keeps one open for as long as it plays the sample and
+// lets go at its next tick when a writer waits), and the writer's change
+// waits at most kVoiceWaitMilliseconds for the voices to let go, leaving the
+// sample unchanged when one does not.  A render that has stopped never
+// reaches its next tick: a writer then holds the engine and lets go for its
+// voices first.
 //
 // Writers (chunk reads, imports, setData, clear) run one at a time on the
 // host/GUI thread or the program loader; the voice operations are for the

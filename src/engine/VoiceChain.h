@@ -69,11 +69,11 @@ public:
     // the kick bus into kick.
     void render(int32_t from, int32_t n, const VoiceChainSettings& settings, float* left, float* right, float* kick);
 
-    // Lets go of the samples the ticks held open (VoiceLayer::endBlock): at
-    // the end of every host block, so that a writer never waits on a render
-    // that stopped.
+    // Lets go of the samples the voices hold open (VoiceLayer::releaseSamples):
+    // the audio thread when its ticks stop looking at the voices, or a thread
+    // that holds the engine, on the audio side's behalf.
     void releaseSamples() {
-        for (VoiceLayer& layer : layers) layer.endBlock();
+        for (VoiceLayer& layer : layers) layer.releaseSamples();
     }
 
     // Since the last tickChain no voice has been changing its level (nor

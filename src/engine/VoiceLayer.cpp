@@ -35,71 +35,24 @@ VoiceLayer::VoiceLayer(BWSystemInfo& system) : system(system) {
     }
 }
 
-VoiceLayer::~VoiceLayer() { releaseSamples(); }
+VoiceLayer::~VoiceLayer() = default;  // each voice lets go as it unbinds
 
 void VoiceLayer::releaseSamples() {
-    for (int32_t i = 0; i < heldCount; ++i) held[i]->endRead();
-    if (heldCount != 0 || letGoCount != 0) ++holdTurn;
-    heldCount = 0;
-    letGoCount = 0;
+    for (Reader& voice : readers) voice.letGo();
 }
 
-void VoiceLayer::endBlock() {
-    // What a block left unclaimed from the one before is forgotten: its
-    // voices check their samples again when they read them.
-    if (letGoCount != 0) ++holdTurn;
-    for (int32_t i = 0; i < heldCount; ++i) {
-        held[i]->endRead();
-        letGo[i] = held[i];
-        letGoChanges[i] = heldChanges[i];
+bool VoiceLayer::holdSample(Reader& voice) {
+    if (voice.isHolding()) {
+        if (!voice.writerWaits()) return true;
+        voice.letGo();
+        return false;
     }
-    letGoCount = heldCount;
-    heldCount = 0;
-    factsStale = true;  // zones may be edited between blocks: read them once a block
-}
-
-bool VoiceLayer::wasLetGoUnchanged(const BWSampleData* sample, uint32_t changes) const {
-    for (int32_t i = 0; i < letGoCount; ++i)
-        if (letGo[i] == sample) return letGoChanges[i] == changes;
-    return false;
-}
-
-// A clear voice's record stands only while its sample is held: one that
-// cannot take it back, or finds it changed, reads as any other.
-bool VoiceLayer::retake(Reader& voice) {
-    if (holdSample(voice.readingSample()) && voice.readsClear(holdTurn)) return true;
-    voice.forgetClear();
-    return false;
-}
-
-bool VoiceLayer::holdSample(BWSampleData* sample) {
-    for (int32_t i = 0; i < heldCount; ++i)
-        if (held[i] == sample) return true;
-    if (heldCount == kMaxHeld) releaseSamples();
-    if (!sample->beginRead()) return false;
-    const uint32_t changes = sample->changeCount();
-    held[heldCount] = sample;
-    heldChanges[heldCount++] = changes;
-    if (wasLetGoUnchanged(sample, changes)) return true;
-    ++holdTurn;
+    if (!voice.takeHold()) return false;
     factsStale = true;  // the values may have been replaced while not held
     return true;
 }
 
-void VoiceLayer::yieldToWriters() {
-    for (int32_t i = 0; i < heldCount;) {
-        if (!held[i]->isLoading()) {
-            ++i;
-            continue;
-        }
-        held[i]->endRead();
-        held[i] = held[--heldCount];
-        ++holdTurn;
-    }
-}
-
 void VoiceLayer::restore(const Running& saved) {
-    releaseSamples();
     for (Reader& voice : readers) voice.reset();
     sounding = 0;
     drift = saved.drift;
@@ -166,9 +119,9 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 
 // Every started or sounding voice renders the tick; a sounding one first
 // follows its note (the eight increments at once).  The samples they read
-// stay open until the render releases them.
+// stay open from tick to tick.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
-    if ((sounding | started) == 0) return releaseSamples();
+    if ((sounding | started) == 0) return;
     uint32_t following = 0;
     for (int k = 0; k < kLayerVoices; ++k)
         if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
@@ -182,26 +135,19 @@ void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t 
         for (int k = 0; k < kLayerVoices; ++k)
             if (following >> k & 1u) readers[k].setIncrement(increments[k]);
     }
-    yieldToWriters();
-    // In a block's first tick a clear voice takes its sample back first
-    // (unchanged, the voice's record stands; changed, the turn moves and the
-    // voice checks it as any other).
-    const bool retaking = letGoCount != 0;
     for (int k = 0; k < kLayerVoices; ++k) {
         if (!(rendering >> k & 1u)) continue;
-        if (readers[k].readsClear(holdTurn) && (!retaking || retake(readers[k]))) {
+        // A clear record stands only while the sample stays held.
+        if (readers[k].readsClear() && !readers[k].writerWaits()) {
             readers[k].readClear(kernels);
             continue;
         }
-        BWSampleData* sample = readers[k].readingSample();
-        const bool readable = sample && holdSample(sample);
-        readers[k].renderTick(readable, holdTurn, kernels);
+        readers[k].renderTick(holdSample(readers[k]), kernels);
     }
-    letGoCount = 0;  // every sounding voice has taken its sample back, or checks it
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on
     // these stores): they change only when a voice starts or a sample is
-    // taken anew, once a block at least.
+    // taken anew.
     if (started == 0 && !factsStale) return;
     factsStale = false;
     for (int k = 0; k < kLayerVoices; ++k) {

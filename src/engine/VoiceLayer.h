@@ -6,16 +6,20 @@
 // layer's handler places on (key, layer), and the next tick rendered for
 // every sounding voice.  The per-sample chain reads each voice's left buffer.
 //
-// The samples the voices read are held open (BWSampleData::beginRead) from
-// the first tick that reads each until endBlock, which the render calls at
-// the end of every host block: a tick then costs a look-up among the held
-// samples instead of a handshake per sample.  A writer waiting to replace a
-// held sample gets it back at the next tick, and a render that stopped
-// between blocks holds nothing.  A sample taken again in the next block
-// with its change count as it was is known unchanged, so its voices keep
-// their checked reads however short the host's blocks are.
+// Each voice holds its sample open (BWSampleData::beginRead) from its first
+// readable tick for as long as it plays it, across host blocks: a tick costs
+// one look at whether a writer waits, not a handshake per sample.  A writer
+// waiting to replace a held sample gets it at the next tick.  A voice lets
+// go when it ends, moves to another sample or is reset, so a sample is held
+// only while a voice is bound to it and the library never waits on a voice
+// that no longer plays.  When the render has stopped for good, a writer gets
+// in by holding the engine first: the audio side is then out of its block,
+// and the holder lets go for it (releaseSamples, or the voices' reset on an
+// instrument change); the voices take their samples again when they next
+// read them, and check them then.
 //
-// Audio thread, except construction and attach (host thread, at build).
+// Audio thread, except construction and attach (host thread, at build) and
+// releaseSamples and restore (a thread that holds the engine).
 
 #include <array>
 #include <cstdint>
@@ -52,12 +56,8 @@ public:
     void tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
               const AgeSetting& age);
 
-    // Lets go of every sample the ticks since the last call held open.
+    // Lets go of every sample the voices hold open.
     void releaseSamples();
-    // The same at the end of a host block, remembering what each sample's
-    // change count was, so that the next block's first tick can take back
-    // an unchanged sample without the voices checking it again.
-    void endBlock();
 
     const float* output(int voice) const { return readers[voice].left; }
     const Reader& reader(int voice) const { return readers[voice]; }
@@ -93,12 +93,9 @@ private:
     // Binds the voices whose trigger is new; answers which did.
     uint32_t startVoices(const BWRomplerHandler::ZoneAccess& access);
     void renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started);
-    // Whether the sample may be read this tick: held already, or opened now.
-    bool holdSample(BWSampleData* sample);
-    bool wasLetGoUnchanged(const BWSampleData* sample, uint32_t changes) const;
-    bool retake(Reader& voice);
-    // Lets go of the held samples a writer waits for.
-    void yieldToWriters();
+    // Whether the voice may read its sample this tick: held and wanted by
+    // no writer, or opened now.
+    bool holdSample(Reader& voice);
 
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
@@ -116,18 +113,5 @@ private:
     VoiceValues triggerSeen{};     // the trigger value the last tick acted on
     VoiceValues gateSeen{};
     uint32_t sounding = 0;
-    // Enough for every voice moving to another sample a few times between
-    // two releases; when full, all are let go and taken again as read.
-    static constexpr int32_t kMaxHeld = 2 * kLayerVoices;
-    std::array<BWSampleData*, kMaxHeld> held{};
-    std::array<uint32_t, kMaxHeld> heldChanges{};  // each one's change count when taken
-    int32_t heldCount = 0;
-    // What endBlock let go, until the first tick of the next block.
-    std::array<BWSampleData*, kMaxHeld> letGo{};
-    std::array<uint32_t, kMaxHeld> letGoChanges{};
-    int32_t letGoCount = 0;
-    bool factsStale = true;
-    // Counts every change to the held samples, so that a voice tells whether
-    // its sample stayed held, unchanged, since it last checked its facts.
-    uint64_t holdTurn = 1;  // a sample was taken anew since zoneFacts were read
+    bool factsStale = true;  // a sample was taken anew since zoneFacts were read
 };

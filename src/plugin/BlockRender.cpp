@@ -70,7 +70,6 @@ void Engine::processBlock(float** outputs, int32_t frames) {
         i += n;
     }
     endBlock(outputs, frames);
-    voices.releaseSamples();
     renderStoodStill = false;
     // The audio thread is the count's only writer: a plain store, not a
     // locked add, on every host buffer.
@@ -174,6 +173,7 @@ void Engine::runTick(float** outputs, int32_t at) {
     while (queue.takeDue(event)) handleMidiEvent(event);
     applyTempoChange();
     if (isIdle()) return idleTick();
+    voicesLetGo = false;
     controlTick(at);
     chain.reverser.tick();
     chain.chorus.tick();
@@ -238,6 +238,11 @@ bool Engine::isIdle() const {
 
 void Engine::idleTick() {
     ++render.idleTicks;
+    // Idle ticks never look at the voices: a writer waiting for a sample a
+    // resting voice holds would wait in vain.  The voices take their samples
+    // again at their next tick.
+    if (!voicesLetGo) voices.releaseSamples();
+    voicesLetGo = true;
     clockTick();
     patternReads.noteEdits(patternEditCounts());
     sequencerClock();

@@ -32,8 +32,8 @@ protected:
 
     // An instance whose three layers play factory instruments, own clock,
     // two steps a beat, every step one retriggered event on the keys held.
-    static std::unique_ptr<RenderDriver> playing(float rate, const int (&instruments)[3]) {
-        auto d = std::make_unique<RenderDriver>(true);
+    static std::unique_ptr<RenderDriver> playing(float rate, const int (&instruments)[3], bool neverSilent = true) {
+        auto d = std::make_unique<RenderDriver>(neverSilent);
         setSettingString(SettingNames::kInstrumentsPath, (content->path() / kFactoryInstrumentsFolder).string());
         globalRomplerLibrary().scan(true);
         BWUniClient& c = *d->instance;
@@ -180,6 +180,29 @@ TEST_F(VoiceRenderTest, AnInstanceGivenBackItsRunningStatePlaysAsWhenNew) {
     double energy = 0;
     for (float x : second) energy += double(x) * x;
     EXPECT_GT(energy, 1.0);  // the phrase sounds
+}
+
+// Idle ticks never look at the voices, so an engine falling idle lets go of
+// the samples they hold: a writer waiting to replace one would otherwise
+// wait in vain.  The next key takes them again.
+TEST_F(VoiceRenderTest, AnIdleEngineHoldsNoSample) {
+    const int instruments[3] = {0, 1, 2};
+    auto d = playing(44100.0f, instruments, false);
+    BWUniClient& c = *d->instance;
+    const auto holding = [&c] {
+        int voices = 0;
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            for (int v = 0; v < kLayerVoices; ++v)
+                voices += c.audioEngine().voiceChain().layer(layer).reader(v).isHolding();
+        return voices;
+    };
+    d->run({noteOnAt(100, 60), noteOffAt(20000, 60)}, 30000, 256);
+    EXPECT_GT(holding(), 0);
+    d->run({}, 5 * 88200, 256);
+    ASSERT_GT(c.renderState().idleTicks, 0u);
+    EXPECT_EQ(holding(), 0);
+    d->run({noteOnAt(d->position + 100, 64)}, 4096, 256);
+    EXPECT_GT(holding(), 0);
 }
 
 // A value the voices take, set by a parameter or by an edit straight into a
