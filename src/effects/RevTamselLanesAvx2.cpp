@@ -160,7 +160,7 @@ template <bool Gliding, bool Wrapless>
     // The left section's line k takes line k + 1, the right's line k - 1.
     const __m256i rotation = _mm256_setr_epi32(1, 2, 3, 0, 3, 0, 1, 2);
     // The sign of the right section's lanes.
-    const __m256 rightSign = _mm256_setr_ps(0.0f, 0.0f, 0.0f, 0.0f, -0.0f, -0.0f, -0.0f, -0.0f);
+    const __m256 rightSign = _mm256_setr_ps(1.0f, 1.0f, 1.0f, 1.0f, -1.0f, -1.0f, -1.0f, -1.0f);
     __m256i diffIndex = readIndices(dw, diffBack, diffSize);
     __m256i longIndex = readIndices(lw, longBack, longSize);
     alignas(32) float fed[kChunk][kLanes];
@@ -215,8 +215,9 @@ template <bool Gliding, bool Wrapless>
         const __m256 h = _mm256_mul_ps(_mm256_permute_ps(sum, 0), _mm256_set1_ps(0.5f));
         const __m256 m = _mm256_sub_ps(_mm256_permutevar_ps(damped, rotation), h);  // mL | mR
         const __m256 swapped = _mm256_permute2f128_ps(m, m, 0x01);                // mR | mL
-        // mR + mL to the left section, mL + -mR (which is mL - mR) to the right.
-        const __m256 toBoth = _mm256_add_ps(swapped, _mm256_xor_ps(m, rightSign));
+        // mR + mL to the left section, mL - mR to the right: the product with
+        // the sign is exact, so the multiply-add rounds as the sum alone.
+        const __m256 toBoth = _mm256_fmadd_ps(m, rightSign, swapped);
         feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
         _mm256_store_ps(fed[i], feedback);
     }
