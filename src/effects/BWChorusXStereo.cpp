@@ -102,9 +102,10 @@ void BWChorusXStereo::tick() {
 
     const float mod1 = advance(phase1, lfoRate1, swing1);
     const float mod2 = advance(phase2, lfoRate2, swing2);
-    const std::array<float, kLines> targets = {centre1 + mod1, centre1 - mod1, centre2 + mod2,
-                                               centre2 - mod2};
-    for (int k = 0; k < kLines; ++k) glide(std::max(targets[k], 0.0f), currentDelay[k], delayStep[k], g, kSnap);
+    // The four delays glide side by side; no target below 0 (as
+    // std::max(target, 0) takes them, NaN kept).
+    const __m128 targets = _mm_setr_ps(centre1 + mod1, centre1 - mod1, centre2 + mod2, centre2 - mod2);
+    lanes4::glide(_mm_max_ps(_mm_setzero_ps(), targets), currentDelay.data(), delayStep.data(), g, kSnap);
 }
 
 float BWChorusXStereo::advance(float& phase, float rate, float swing) const {

@@ -250,21 +250,6 @@ void RevTamselEcoShot::slideRoom() {
 
 namespace {
 
-// glide for a section's four lines at once, lane by lane as it rounds.
-// Answers whether all four are still: landed on their targets, or left with
-// a step too small to move them (a glide in float can end a fraction of a
-// sample short, where the next tick computes the same step again).
-bool glideFour(const float* target, float* current, float* step, float factor, float snap) {
-    using namespace lanes4;
-    const Floats t = load(target), c = load(current);
-    const Floats s = mul(sub(t, c), splat(factor));
-    const Floats snapped = _mm_and_ps(_mm_cmpgt_ps(s, splat(-snap)), _mm_cmplt_ps(s, splat(snap)));
-    store(step, _mm_andnot_ps(snapped, s));
-    store(current, _mm_or_ps(_mm_and_ps(snapped, t), _mm_andnot_ps(snapped, c)));
-    const Floats stuck = _mm_cmpeq_ps(add(c, s), c);
-    return _mm_movemask_ps(_mm_or_ps(snapped, stuck)) == 0xf;
-}
-
 // Whether adding its step moves any of the four lengths.
 bool movesAny(const float* length, const float* step) {
     using namespace lanes4;
@@ -275,13 +260,14 @@ bool movesAny(const float* length, const float* step) {
 }  // namespace
 
 bool RevTamselEcoShot::glideLengths() {
+    using lanes4::glide, lanes4::load;
     const float g = owner->glideFactor;
-    bool landed = true;
+    int still = 0xf;
     for (Section& section : sections) {
-        landed &= glideFour(section.longTarget, section.longLength, section.longStep, g, kSnap);
-        landed &= glideFour(section.diffTarget, section.diffLength, section.diffStep, g, kSnap);
+        still &= glide(load(section.longTarget), section.longLength, section.longStep, g, kSnap);
+        still &= glide(load(section.diffTarget), section.diffLength, section.diffStep, g, kSnap);
     }
-    return landed;
+    return still == 0xf;
 }
 
 void RevTamselEcoShot::tick() {

@@ -87,7 +87,7 @@ private:
     void updateT60();
     void updateDecay();
     // Glides the eight lines' lengths one tick; answers whether every one
-    // is still (see glideFour).
+    // is still (see lanes4::glide).
     bool glideLengths();
     template <bool Gliding>
     void run(float* left, float* right, int32_t frames);
