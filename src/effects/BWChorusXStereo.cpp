@@ -204,6 +204,9 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
             alignas(16) int32_t before[kLines];
             _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
+            // Read back from memory, one load an index, rather than taken
+            // out of the register two or three instructions apiece.
+            asm("" : "+m"(before));
             Floats near;
             Floats far;
             // The near tap sits at the line's start only where i is 0: a
