@@ -424,10 +424,14 @@ template <int32_t Stages>
 // The phased pairs joined to the input, crossfaded with it or not.
 [[gnu::always_inline]] inline void BWPhaser::mixPhased(float* left, float* right, const float* phased, int32_t count,
                                                       bool crossfade) {
+    // The members in locals: the channels could alias them as far as the
+    // compiler knows, which would cost a check of the buffers before each
+    // run and, while the level glides, a store of it on every sample.
+    const float d = depth;
     if (!crossfade) {
         for (int32_t n = 0; n < count; ++n) {
-            left[n] = phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset;
-            right[n] = phased[2 * n + 1] * depth + right[n] * kDryInPhased + kOutputOffset;
+            left[n] = phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset;
+            right[n] = phased[2 * n + 1] * d + right[n] * kDryInPhased + kOutputOffset;
         }
         return;
     }
@@ -435,21 +439,21 @@ template <int32_t Stages>
     // glide in float can end in a step too small to move the level: adding
     // it leaves the level as it is on every sample, which is rest as well.
     const float step = mixStep;
-    if (currentMix + step == currentMix) {
-        const float m = currentMix;
+    float mix = currentMix;
+    if (mix + step == mix) {
         for (int32_t n = 0; n < count; ++n) {
-            left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+            left[n] = left[n] * (1.0f - mix) + (phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset) * mix;
             right[n] =
-                (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+                (1.0f - mix) * right[n] + (right[n] * kDryInPhased + kOutputOffset + d * phased[2 * n + 1]) * mix;
         }
         return;
     }
     for (int32_t n = 0; n < count; ++n) {
-        currentMix += step;
-        const float m = currentMix;
-        left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
-        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+        mix += step;
+        left[n] = left[n] * (1.0f - mix) + (phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset) * mix;
+        right[n] = (1.0f - mix) * right[n] + (right[n] * kDryInPhased + kOutputOffset + d * phased[2 * n + 1]) * mix;
     }
+    currentMix = mix;
 }
 
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
