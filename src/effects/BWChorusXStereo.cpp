@@ -102,9 +102,10 @@ void BWChorusXStereo::tick() {
 
     const float mod1 = advance(phase1, lfoRate1, swing1);
     const float mod2 = advance(phase2, lfoRate2, swing2);
-    const std::array<float, kLines> targets = {centre1 + mod1, centre1 - mod1, centre2 + mod2,
-                                               centre2 - mod2};
-    for (int k = 0; k < kLines; ++k) glide(std::max(targets[k], 0.0f), currentDelay[k], delayStep[k], g, kSnap);
+    // The four delays glide side by side; no target below 0 (as
+    // std::max(target, 0) takes them, NaN kept).
+    const __m128 targets = _mm_setr_ps(centre1 + mod1, centre1 - mod1, centre2 + mod2, centre2 - mod2);
+    lanes4::glide(_mm_max_ps(_mm_setzero_ps(), targets), currentDelay.data(), delayStep.data(), g, kSnap);
 }
 
 float BWChorusXStereo::advance(float& phase, float rate, float swing) const {
@@ -126,13 +127,31 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
     const Floats high = _mm_max_ps(start, end);
     const Floats ceiling = splat(static_cast<float>(lineLength - 2) - 1.0f);
     const int inside = _mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(low, splat(1.0f)), _mm_cmple_ps(high, ceiling)));
-    if (inside == 0xf)
-        run<false>(left, right, frames);
+    if (inside != 0xf)
+        run<true, true>(left, right, frames);
+    else if (mayReachStart(low, high, frames))
+        run<false, true>(left, right, frames);
     else
-        run<true>(left, right, frames);
+        run<false, false>(left, right, frames);
 }
 
-template <bool Hold>
+// Whether a near tap may sit at the line's start within the block: where a
+// voice's whole delay meets the write index.  Each delay runs straight from
+// `low` to `high` (within a sample, whatever its steps round to), and the
+// write index from its place on by one a frame, unless it wraps.
+bool BWChorusXStereo::mayReachStart(__m128 low, __m128 high, int32_t frames) const {
+    const int32_t lastWrite = writeIndex + frames - 1;
+    if (lastWrite >= lineLength) return true;
+    const __m128i ones = _mm_set1_epi32(1);
+    const __m128i fewest = _mm_sub_epi32(_mm_cvttps_epi32(low), ones);
+    const __m128i most = _mm_add_epi32(_mm_cvttps_epi32(high), ones);
+    // Apart where the fewest lie past the last write or the most before the first.
+    const __m128i apart = _mm_or_si128(_mm_cmpgt_epi32(fewest, _mm_set1_epi32(lastWrite)),
+                                       _mm_cmpgt_epi32(_mm_set1_epi32(writeIndex), most));
+    return _mm_movemask_ps(_mm_castsi128_ps(apart)) != 0xf;
+}
+
+template <bool Hold, bool MayReachStart>
 void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     using namespace lanes4;
     // The running state in locals (the four delays in one vector) for the
@@ -159,9 +178,14 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
         const int32_t count = std::min(kChunk, frames - done);
         float* const chunkLeft = left + done;
         float* const chunkRight = right + done;
+        // A level at rest, or with a step too small to move it, needs no
+        // running sum.
+        if (mix + mixStepAll == mix) {
+            std::fill_n(levels, count, mix);
+        } else {
+            for (int32_t n = 0; n < count; ++n) levels[n] = mix += mixStepAll;
+        }
         for (int32_t n = 0; n < count; ++n) {
-            mix += mixStepAll;
-            levels[n] = mix;
             const float inLeft = chunkLeft[n] * kInputGain;
             const float inRight = chunkRight[n] * kInputGain;
             fl = inLeft * 1.53846f - fl * 0.35f;
@@ -180,11 +204,14 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
             alignas(16) int32_t before[kLines];
             _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
+            // Read back from memory, one load an index, rather than taken
+            // out of the register two or three instructions apiece.
+            asm("" : "+m"(before));
             Floats near;
             Floats far;
             // The near tap sits at the line's start only where i is 0: a
             // delay never reaches back a whole line, so i stays above -length.
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) == 0) {
+            if (!MayReachStart || _mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) == 0) {
                 // No tap at the line's start: each voice's two taps lie side by
                 // side, one load apiece.
                 const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+#include <immintrin.h>
+
 #include "core/TrackedFloatBuffer.h"
 #include "effects/BWEffect.h"
 
@@ -35,9 +37,11 @@ public:
 
 private:
     // A block, with the delays held to the line's limits or (where they
-    // cannot reach them) not.
-    template <bool Hold>
+    // cannot reach them) not, and with a check for a near tap at the line's
+    // start or (where none can sit there) without.
+    template <bool Hold, bool MayReachStart>
     void run(float* left, float* right, int32_t frames);
+    bool mayReachStart(__m128 low, __m128 high, int32_t frames) const;
     static constexpr int32_t kChunk = 16;  // the render routine's sub-block
     static void mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
                           int32_t count);

@@ -228,9 +228,11 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
     if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
         delayLeft > block && delayRight > block) {
         float wetGains[kBlock];
-        // At rest the level needs no running sum.
+        // At rest the level needs no running sum.  The fill covers the whole
+        // block whatever its length, so that it is a few fixed stores; the
+        // frames past `frames` are never read.
         if (wetStep == 0.0f)
-            std::fill_n(wetGains, frames, wet);
+            std::fill_n(wetGains, kBlock, wet);
         else
             for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
         if (frames == kBlock) {

@@ -258,15 +258,17 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
                         wholeBehind(delayA) >= static_cast<uint32_t>(frames) &&
                         wholeBehind(delayB) >= static_cast<uint32_t>(frames);
     if (steady) {
-        // Held values need no running sums, and the fills vectorise.
+        // Held values need no running sums.  The fills cover the whole
+        // block whatever its length, so that they are a few fixed stores;
+        // the frames past `frames` are never read.
         if (rampStep == 0.0f)
-            std::fill_n(ramps, frames, unitRange(ramp));
+            std::fill_n(ramps, kBlock, unitRange(ramp));
         else
             for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
         // A step too small to move the level leaves it as it is on every
         // sample, as the end of a glide in float does.
         if (currentMix + mixStep == currentMix) {
-            std::fill_n(wets, frames, currentMix < kMaxWet ? currentMix : kMaxWet);
+            std::fill_n(wets, kBlock, currentMix < kMaxWet ? currentMix : kMaxWet);
         } else {
             for (int32_t i = 0; i < frames; ++i) {
                 currentMix += mixStep;

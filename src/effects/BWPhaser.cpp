@@ -141,13 +141,39 @@ void BWPhaser::setSyncMode(int32_t index, int32_t mode) {
 
 void BWPhaser::setMix(float level) { wetGain.store(unitRange(level), std::memory_order_relaxed); }
 
-float BWPhaser::coefficientAt(float phase) const {
-    // A parabolic sine of the phase, refined once, sweeps the normalised
-    // break frequency between its limits.
-    float s = phase * 1.2732395f - std::fabs(phase) * phase * 0.4052847f;
-    s = (std::fabs(s) * s - s) * 0.225f + s;
-    const float frequency = (s * 0.5f + 0.5f) * (sweepMax - sweepMin) + sweepMin;
-    return (1.0f - frequency) / (1.0f + frequency);
+namespace {
+
+// |x| lane by lane.
+inline __m128 magnitude(__m128 x) { return _mm_andnot_ps(_mm_set1_ps(-0.0f), x); }
+
+// x at the stages below `count`, the old values above: the stage count's
+// part of a coefficient array filled at once.
+inline void fillStages(float* coefficients, float x, int32_t count) {
+    const __m128 value = _mm_set1_ps(x);
+    const __m128i below = _mm_set1_epi32(count);
+    for (int32_t k = 0; k < BWPhaser::kMaxStages; k += 4) {
+        const __m128 inside = _mm_castsi128_ps(_mm_cmpgt_epi32(below, _mm_setr_epi32(k, k + 1, k + 2, k + 3)));
+        const __m128 old = _mm_loadu_ps(coefficients + k);
+        _mm_storeu_ps(coefficients + k, _mm_or_ps(_mm_and_ps(inside, value), _mm_andnot_ps(inside, old)));
+    }
+}
+
+}  // namespace
+
+// Both channels' coefficients at once, lane by lane as the scalar form
+// rounds: a parabolic sine of the phase, refined once, sweeps the
+// normalised break frequency between its limits.
+__m128 BWPhaser::coefficientsAt(float leftPhase, float rightPhase) const {
+    const __m128 phase = _mm_setr_ps(leftPhase, rightPhase, 0.0f, 0.0f);
+    __m128 s = _mm_sub_ps(_mm_mul_ps(phase, _mm_set1_ps(1.2732395f)),
+                          _mm_mul_ps(_mm_mul_ps(magnitude(phase), phase), _mm_set1_ps(0.4052847f)));
+    s = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(_mm_mul_ps(magnitude(s), s), s), _mm_set1_ps(0.225f)), s);
+    const __m128 frequency =
+        _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(s, _mm_set1_ps(0.5f)), _mm_set1_ps(0.5f)),
+                              _mm_set1_ps(sweepMax - sweepMin)),
+                   _mm_set1_ps(sweepMin));
+    const __m128 one = _mm_set1_ps(1.0f);
+    return _mm_div_ps(_mm_sub_ps(one, frequency), _mm_add_ps(one, frequency));
 }
 
 void BWPhaser::tick() {
@@ -158,10 +184,10 @@ void BWPhaser::tick() {
     if (stageCount > 0) {
         float rightPhase = width * kPi + lfoPhase;
         if (rightPhase >= kPi) rightPhase -= kTwoPi;
-        const float left = coefficientAt(lfoPhase);
-        const float right = coefficientAt(rightPhase);
-        std::fill_n(coeffLeft.begin(), stageCount, left);
-        std::fill_n(coeffRight.begin(), stageCount, right);
+        alignas(16) float both[4];
+        _mm_store_ps(both, coefficientsAt(lfoPhase, rightPhase));
+        fillStages(coeffLeft.data(), both[0], stageCount);
+        fillStages(coeffRight.data(), both[1], stageCount);
     }
     mixStep = (target - currentMix) * owner->glideFactor;
     if (mixStep < 1e-8f && mixStep > -1e-7f) {
@@ -398,10 +424,14 @@ template <int32_t Stages>
 // The phased pairs joined to the input, crossfaded with it or not.
 [[gnu::always_inline]] inline void BWPhaser::mixPhased(float* left, float* right, const float* phased, int32_t count,
                                                       bool crossfade) {
+    // The members in locals: the channels could alias them as far as the
+    // compiler knows, which would cost a check of the buffers before each
+    // run and, while the level glides, a store of it on every sample.
+    const float d = depth;
     if (!crossfade) {
         for (int32_t n = 0; n < count; ++n) {
-            left[n] = phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset;
-            right[n] = phased[2 * n + 1] * depth + right[n] * kDryInPhased + kOutputOffset;
+            left[n] = phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset;
+            right[n] = phased[2 * n + 1] * d + right[n] * kDryInPhased + kOutputOffset;
         }
         return;
     }
@@ -409,21 +439,21 @@ template <int32_t Stages>
     // glide in float can end in a step too small to move the level: adding
     // it leaves the level as it is on every sample, which is rest as well.
     const float step = mixStep;
-    if (currentMix + step == currentMix) {
-        const float m = currentMix;
+    float mix = currentMix;
+    if (mix + step == mix) {
         for (int32_t n = 0; n < count; ++n) {
-            left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
+            left[n] = left[n] * (1.0f - mix) + (phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset) * mix;
             right[n] =
-                (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+                (1.0f - mix) * right[n] + (right[n] * kDryInPhased + kOutputOffset + d * phased[2 * n + 1]) * mix;
         }
         return;
     }
     for (int32_t n = 0; n < count; ++n) {
-        currentMix += step;
-        const float m = currentMix;
-        left[n] = left[n] * (1.0f - m) + (phased[2 * n] * depth + left[n] * kDryInPhased + kOutputOffset) * m;
-        right[n] = (1.0f - m) * right[n] + (right[n] * kDryInPhased + kOutputOffset + depth * phased[2 * n + 1]) * m;
+        mix += step;
+        left[n] = left[n] * (1.0f - mix) + (phased[2 * n] * d + left[n] * kDryInPhased + kOutputOffset) * mix;
+        right[n] = (1.0f - mix) * right[n] + (right[n] * kDryInPhased + kOutputOffset + d * phased[2 * n + 1]) * mix;
     }
+    currentMix = mix;
 }
 
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <immintrin.h>
+
 #include "effects/BWEffect.h"
 
 class BWPhaser : public BWEffect {
@@ -55,7 +57,7 @@ private:
     void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
     void applyStages(float value);
-    float coefficientAt(float phase) const;
+    __m128 coefficientsAt(float leftPhase, float rightPhase) const;  // left in lane 0, right in lane 1
     // A block through both cascades, crossfaded with the dry input or not;
     // with fused multiply-adds where the machine has them.
     void runBlock(float* left, float* right, int32_t frames, bool crossfade);

@@ -27,6 +27,19 @@ inline Floats flushTiny(Floats x) {
     return _mm_and_ps(_mm_cmpnlt_ps(magnitude, _mm_set1_ps(1e-20f)), x);
 }
 
+// BWEffect::glide for four values at once, lane by lane as it rounds.
+// Answers a bit for each lane left still: landed on its target, or with a
+// step too small to move it (a glide in float can end a fraction short of
+// its target, where every later tick computes the same step again).
+inline int glide(Floats target, float* current, float* step, float factor, float snap) {
+    const Floats c = load(current);
+    const Floats s = mul(sub(target, c), splat(factor));
+    const Floats snapped = _mm_and_ps(_mm_cmpgt_ps(s, splat(-snap)), _mm_cmplt_ps(s, splat(snap)));
+    store(step, _mm_andnot_ps(snapped, s));
+    store(current, _mm_or_ps(_mm_and_ps(snapped, target), _mm_andnot_ps(snapped, c)));
+    return _mm_movemask_ps(_mm_or_ps(snapped, _mm_cmpeq_ps(add(c, s), c)));
+}
+
 // Lanes rotated so that lane k takes lane (k + 1) % 4 of x, or (k + 3) % 4.
 inline Floats rotateDown(Floats x) { return _mm_shuffle_ps(x, x, _MM_SHUFFLE(0, 3, 2, 1)); }
 inline Floats rotateUp(Floats x) { return _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 1, 0, 3)); }

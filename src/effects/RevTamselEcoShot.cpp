@@ -211,6 +211,7 @@ void RevTamselEcoShot::computeLengths() {
             section.diffTarget[k] = section.diffChosen[k] - owner->invRate;
         }
     }
+    lengthsAtRest = false;
     updateDecay();
 }
 
@@ -249,16 +250,6 @@ void RevTamselEcoShot::slideRoom() {
 
 namespace {
 
-// glide for a section's four lines at once, lane by lane as it rounds.
-void glideFour(const float* target, float* current, float* step, float factor, float snap) {
-    using namespace lanes4;
-    const Floats t = load(target), c = load(current);
-    const Floats s = mul(sub(t, c), splat(factor));
-    const Floats snapped = _mm_and_ps(_mm_cmpgt_ps(s, splat(-snap)), _mm_cmplt_ps(s, splat(snap)));
-    store(step, _mm_andnot_ps(snapped, s));
-    store(current, _mm_or_ps(_mm_and_ps(snapped, t), _mm_andnot_ps(snapped, c)));
-}
-
 // Whether adding its step moves any of the four lengths.
 bool movesAny(const float* length, const float* step) {
     using namespace lanes4;
@@ -268,17 +259,22 @@ bool movesAny(const float* length, const float* step) {
 
 }  // namespace
 
-void RevTamselEcoShot::glideLengths() {
+bool RevTamselEcoShot::glideLengths() {
+    using lanes4::glide, lanes4::load;
     const float g = owner->glideFactor;
+    int still = 0xf;
     for (Section& section : sections) {
-        glideFour(section.longTarget, section.longLength, section.longStep, g, kSnap);
-        glideFour(section.diffTarget, section.diffLength, section.diffStep, g, kSnap);
+        still &= glide(load(section.longTarget), section.longLength, section.longStep, g, kSnap);
+        still &= glide(load(section.diffTarget), section.diffLength, section.diffStep, g, kSnap);
     }
+    return still == 0xf;
 }
 
 void RevTamselEcoShot::tick() {
     slideRoom();
-    glideLengths();
+    // At rest a glide would give each length and step the values they
+    // already hold.
+    if (!lengthsAtRest) lengthsAtRest = glideLengths();
 }
 
 namespace revtamsel {
@@ -375,9 +371,10 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
     // A glide in float ends in steps too small to move a length: adding such
     // a step leaves it as it is on every sample.
     bool gliding = false;
-    for (const Section& section : sections)
-        gliding = gliding || movesAny(section.diffLength, section.diffStep) ||
-                  movesAny(section.longLength, section.longStep);
+    if (!lengthsAtRest)
+        for (const Section& section : sections)
+            gliding = gliding || movesAny(section.diffLength, section.diffStep) ||
+                      movesAny(section.longLength, section.longStep);
     if (platform::cpuHasAvx2AndFma())
         runLanes(left, right, frames, gliding);
     else if (gliding)

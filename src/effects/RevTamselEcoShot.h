@@ -86,7 +86,9 @@ private:
     void computeLengths();
     void updateT60();
     void updateDecay();
-    void glideLengths();
+    // Glides the eight lines' lengths one tick; answers whether every one
+    // is still (see lanes4::glide).
+    bool glideLengths();
     template <bool Gliding>
     void run(float* left, float* right, int32_t frames);
     void runLanes(float* left, float* right, int32_t frames, bool gliding);
@@ -123,6 +125,10 @@ private:
     // right's, kept as the eight-lane kernel takes it.
     revtamsel::Lanes lanes{};
     Section sections[2];
+    // Every length still: the glides and the block's check for moving
+    // lengths would change nothing until the room moves them again
+    // (computeLengths), so both are skipped.
+    bool lengthsAtRest = false;
 
     // The level last given to setMix, 0..1, or kNoMix before the first:
     // silence until then.

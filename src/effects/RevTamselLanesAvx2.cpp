@@ -133,11 +133,22 @@ void outputFrames(const Lanes& s, const float (*fed)[kLanes], float* left, float
     for (; n < count; ++n) outputFrame(s, fed[n], left + n, right + n);
 }
 
-// Up to kChunk frames.  Wrapless: the lengths hold still and neither the
-// writes nor any read reach the end of their ring within the block, so that
-// each steps on by one without a check.
+// The read indices of a block's first frame at the lengths in force.
+struct FirstReads {
+    __m256i diff;
+    __m256i longLine;
+};
+
+inline FirstReads firstReads(const Lanes& s) {
+    return {readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffSize), s.diffSize),
+            readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longSize), s.longSize)};
+}
+
+// Up to kChunk frames from the first frame's read indices.  Wrapless: the
+// lengths hold still and neither the writes nor any read reach the end of
+// their ring within the block, so that each steps on by one without a check.
 template <bool Gliding, bool Wrapless>
-[[gnu::always_inline]] inline void runFrames(Lanes& s, float* left, float* right, int32_t frames) {
+[[gnu::always_inline]] inline void runFrames(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
     __m256 diffLength = _mm256_loadu_ps(s.diffLength);
     __m256 longLength = _mm256_loadu_ps(s.longLength);
     const __m256 diffStep = _mm256_loadu_ps(s.diffStep);
@@ -154,15 +165,13 @@ template <bool Gliding, bool Wrapless>
     const uint32_t longSize = s.longSize;
     uint32_t dw = s.diffWrite;
     uint32_t lw = s.longWrite;
-    __m256i diffBack = backOf(diffLength, diffSize);
-    __m256i longBack = backOf(longLength, longSize);
     const float gain = s.inputGain;
     // The left section's line k takes line k + 1, the right's line k - 1.
     const __m256i rotation = _mm256_setr_epi32(1, 2, 3, 0, 3, 0, 1, 2);
     // The sign of the right section's lanes.
-    const __m256 rightSign = _mm256_setr_ps(0.0f, 0.0f, 0.0f, 0.0f, -0.0f, -0.0f, -0.0f, -0.0f);
-    __m256i diffIndex = readIndices(dw, diffBack, diffSize);
-    __m256i longIndex = readIndices(lw, longBack, longSize);
+    const __m256 rightSign = _mm256_setr_ps(1.0f, 1.0f, 1.0f, 1.0f, -1.0f, -1.0f, -1.0f, -1.0f);
+    __m256i diffIndex = reads.diff;
+    __m256i longIndex = reads.longLine;
     alignas(32) float fed[kChunk][kLanes];
 
     // The shuffles share one port with each other and with the gathers, so
@@ -172,10 +181,8 @@ template <bool Gliding, bool Wrapless>
         if constexpr (Gliding) {
             diffLength = _mm256_add_ps(diffLength, diffStep);
             longLength = _mm256_add_ps(longLength, longStep);
-            diffBack = backOf(diffLength, diffSize);
-            longBack = backOf(longLength, longSize);
-            diffIndex = readIndices(dw, diffBack, diffSize);
-            longIndex = readIndices(lw, longBack, longSize);
+            diffIndex = readIndices(dw, backOf(diffLength, diffSize), diffSize);
+            longIndex = readIndices(lw, backOf(longLength, longSize), longSize);
         }
         const __m256 dry = _mm256_blend_ps(_mm256_broadcast_ss(left + i), _mm256_broadcast_ss(right + i), 0xf0);
         __m256 input = _mm256_mul_ps(dry, _mm256_set1_ps(gain));
@@ -215,8 +222,9 @@ template <bool Gliding, bool Wrapless>
         const __m256 h = _mm256_mul_ps(_mm256_permute_ps(sum, 0), _mm256_set1_ps(0.5f));
         const __m256 m = _mm256_sub_ps(_mm256_permutevar_ps(damped, rotation), h);  // mL | mR
         const __m256 swapped = _mm256_permute2f128_ps(m, m, 0x01);                // mR | mL
-        // mR + mL to the left section, mL + -mR (which is mL - mR) to the right.
-        const __m256 toBoth = _mm256_add_ps(swapped, _mm256_xor_ps(m, rightSign));
+        // mR + mL to the left section, mL - mR to the right: the product with
+        // the sign is exact, so the multiply-add rounds as the sum alone.
+        const __m256 toBoth = _mm256_fmadd_ps(m, rightSign, swapped);
         feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
         _mm256_store_ps(fed[i], feedback);
     }
@@ -233,29 +241,35 @@ template <bool Gliding, bool Wrapless>
 
 // Whether a block of `frames` at lengths holding still runs without a wrap:
 // the writes stop short of their rings' ends, and so does every read.
-bool wrapless(const Lanes& s, int32_t frames) {
+bool wrapless(const Lanes& s, const FirstReads& reads, int32_t frames) {
     const auto count = static_cast<uint32_t>(frames);
     if (s.diffWrite + count >= s.diffSize || s.longWrite + count >= s.longSize) return false;
-    const __m256i diffIndex = readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffSize), s.diffSize);
-    const __m256i longIndex = readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longSize), s.longSize);
-    return staysInside(diffIndex, frames, s.diffSize) && staysInside(longIndex, frames, s.longSize);
+    return staysInside(reads.diff, frames, s.diffSize) && staysInside(reads.longLine, frames, s.longSize);
 }
 
-void runGliding(Lanes& s, float* left, float* right, int32_t frames) { runFrames<true, false>(s, left, right, frames); }
-void runHolding(Lanes& s, float* left, float* right, int32_t frames) { runFrames<false, false>(s, left, right, frames); }
-void runWrapless(Lanes& s, float* left, float* right, int32_t frames) { runFrames<false, true>(s, left, right, frames); }
+void runGliding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<true, false>(s, reads, left, right, frames);
+}
+void runHolding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<false, false>(s, reads, left, right, frames);
+}
+void runWrapless(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<false, true>(s, reads, left, right, frames);
+}
 
 }  // namespace
 
 void runLanesAvx2(Lanes& lanes, float* left, float* right, int32_t frames, bool gliding) {
     for (int32_t done = 0; done < frames; done += kChunk) {
         const int32_t count = frames - done < kChunk ? frames - done : kChunk;
+        // Taken once for the check and the block alike.
+        const FirstReads reads = firstReads(lanes);
         if (gliding)
-            runGliding(lanes, left + done, right + done, count);
-        else if (wrapless(lanes, count))
-            runWrapless(lanes, left + done, right + done, count);
+            runGliding(lanes, reads, left + done, right + done, count);
+        else if (wrapless(lanes, reads, count))
+            runWrapless(lanes, reads, left + done, right + done, count);
         else
-            runHolding(lanes, left + done, right + done, count);
+            runHolding(lanes, reads, left + done, right + done, count);
     }
 }
 

@@ -1,11 +1,12 @@
-// The run shifted one place on, which the delays use for their feedback: every
-// length from none to a whole block, so that the four-wide part and the tail
-// each meet every remainder.
+// The four-lane helpers the effects share.  The run shifted one place on,
+// which the delays use for their feedback: every length from none to a whole
+// block, so that the four-wide part and the tail each meet every remainder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "effects/Lanes4.h"
 
@@ -24,5 +25,47 @@ TEST(Lanes4, ShiftInMovesEveryValueOnePlaceAndPutsTheFirstInFront) {
             EXPECT_EQ(std::memcmp(&to[i], &expected, sizeof(float)), 0) << "count " << count << " at " << i;
         }
         EXPECT_EQ(to[count], 99.0f) << "wrote past the run at count " << count;
+    }
+}
+
+// A glide step in each lane, or a landing within the snap; the lanes that a
+// step can no longer move count as still too, since the effects skip their
+// glides while every lane is still.
+TEST(Lanes4, GlideStepsLandsAndTellsWhichLanesAreStill) {
+    constexpr float kFactor = 0.005f;
+    constexpr float kSnap = 1e-7f;
+    struct Case {
+        float target, current;
+        float step, after;  // the step and the value afterwards
+        bool still;
+    };
+    const float nan = std::nanf("");
+    const Case cases[] = {
+        {100.0f, 0.0f, 0.5f, 0.0f, false},                   // far off: a step, the value held
+        {-1.0f, 1.0f, -0.01f, 1.0f, false},                  // downwards
+        {1.0f, 1.0f - 1e-6f, 0.0f, 1.0f, true},              // within the snap: landed
+        {6607.0f, 6606.99951f, 0.0f, 6606.99951f, true},     // one place short: a step too small to move it
+        {nan, 0.0f, nan, 0.0f, false},                       // NaN never rests
+    };
+    for (size_t first = 0; first < std::size(cases); first += 4) {
+        alignas(16) float target[4] = {}, current[4] = {}, step[4] = {};
+        for (size_t k = 0; k < 4 && first + k < std::size(cases); ++k) {
+            target[k] = cases[first + k].target;
+            current[k] = cases[first + k].current;
+        }
+        const int still = lanes4::glide(lanes4::load(target), current, step, kFactor, kSnap);
+        for (size_t k = 0; k < 4 && first + k < std::size(cases); ++k) {
+            const Case& c = cases[first + k];
+            const float expectedStep = c.step == 0.0f ? (c.target - c.current) * kFactor : c.step;
+            if (std::isnan(c.step)) {
+                EXPECT_TRUE(std::isnan(step[k])) << first + k;
+            } else if (c.still && c.after == c.target) {
+                EXPECT_EQ(step[k], 0.0f) << first + k;
+            } else {
+                EXPECT_FLOAT_EQ(step[k], expectedStep) << first + k;
+            }
+            EXPECT_EQ(current[k], c.after) << first + k;
+            EXPECT_EQ(((still >> k) & 1) != 0, c.still) << first + k;
+        }
     }
 }

@@ -10,6 +10,7 @@
 #include "support/AllocationCounter.h"
 #include "EchoMeasurement.h"
 #include "effects/RevTamselPrimeTables.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -233,6 +234,39 @@ TEST(RevTamselEcoShot, RateChangeKeepsTheRoomInSeconds) {
     const std::vector<float> response = impulseResponse(rig.reverb, 96000.0f, 0.2);
     EXPECT_TRUE(allFinite(response));
     EXPECT_GT(peakOf(response), 1e-3);
+}
+
+// Lengths that came to rest glide again when the room moves them, on both
+// kernels: the first echo of an impulse through a settled room comes after
+// that room's shortest long line (a glide may end a fraction of a sample
+// short of it), whatever room or rate the lines rested at before.
+TEST(RevTamselEcoShot, LengthsAtRestFollowTheNextRoom) {
+    struct Move {
+        float from, to;
+        float rateAfter;  // the rate the second room is heard at
+    };
+    const Move moves[] = {{0.0f, 1.0f, 44100.0f}, {1.0f, 0.3f, 44100.0f}, {0.61f, 0.0f, 44100.0f},
+                          {0.3f, 0.3f, 96000.0f}, {0.9f, 0.2f, 48000.0f}};
+    for (bool baseline : {false, true}) {
+        platform::restrictToBaselineCpu(baseline);
+        for (const Move& move : moves) {
+            ReverbRig rig(44100.0f);
+            RevTamselEcoShot& r = rig.reverb;
+            r.setParameter(RevTamselEcoShot::kRoomSize, move.from);
+            settle(r, 44100);
+            if (move.rateAfter != 44100.0f) rig.context.changeRate(move.rateAfter);
+            r.setParameter(RevTamselEcoShot::kRoomSize, move.to);
+            settle(r, 44100);
+            r.stop();
+            const float shortest = std::min({r.longLineSamples(0, 0), r.longLineSamples(0, 1),
+                                             r.longLineSamples(0, 2), r.longLineSamples(0, 3)});
+            const std::vector<float> response = impulseResponse(r, move.rateAfter, 0.2);
+            const size_t arrival = firstAbove(response, 1e-9f);
+            EXPECT_TRUE(arrival == static_cast<size_t>(shortest) || arrival + 1 == static_cast<size_t>(shortest))
+                << arrival << " for " << shortest << ": " << move.from << " -> " << move.to << " at " << move.rateAfter << (baseline ? " baseline" : "");
+        }
+    }
+    platform::restrictToBaselineCpu(false);
 }
 
 TEST(RevTamselEcoShot, ProcessTickAndTempoChangesAllocateNothing) {
