@@ -52,6 +52,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
     g = w + 0.333333f * w * w * w + 1.333333f * w * w * w * w * w;
     invOnePlusG = 1.0f / (1.0f + g);
     gMinusOne = g - 1.0f;
+    pole = -gMinusOne * invOnePlusG;
 }
 
 // At rest (no peak held, the smoothing at 0) silence in keeps it at rest
@@ -78,8 +79,14 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
 
 // With the layers silent the reduction acts on zeros (the outputs stay as
 // they are): only the detector runs on, keyed by the kick.  At rest and with
-// a silent kick it stays at rest.
+// a silent kick it stays at rest.  Nothing but its state comes out of these
+// spans, so the smoothing takes its shorter form here: one multiply and one
+// add on the recursion's path a sample, where the sample loop waits on two
+// multiplies and a subtraction.  Its state differs from the loop's by
+// rounding only, and that difference dies away with the smoothing once the
+// layers sound again.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
+    if (n <= 0) return;
     if (peak == 0.0f && allZero(kick, n)) {
         if (smoothed == 0.0f) {
             reduction = 0.0f;
@@ -88,22 +95,29 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
         if (std::bit_cast<uint32_t>(peak) == 0u) return settle(n, c);
     }
     Detector d = detector(c);
-    for (int32_t i = 0; i < n; ++i) d.smoothedAfter((0.0f + kick[i]) * 0.6f);
-    if (n > 0) d.reduction = std::clamp(d.y, 0.0f, c.maxReduction);
+    const float invOnePlusG = c.invOnePlusG, pole = c.pole;
+    float s = smoothed, before = s;
+    for (int32_t i = 0; i < n; ++i) {
+        d.holdPeak((0.0f + kick[i]) * 0.6f);
+        before = s;
+        s = invOnePlusG * d.peak + pole * s;
+    }
+    d.smoothed = s;
+    d.reduction = std::clamp(c.g * (s + before), 0.0f, c.maxReduction);
     keep(d);
 }
 
 // With no peak held (it is never -0) and a silent kick, the held peak stays
 // at +0 and takes no new one, and only the smoothing's own recursion moves;
-// its arithmetic is the detector's with the peak 0, so the state comes out
-// to the bit as the sample loop would leave it, at a third of the work.
+// with the peak 0 its step is pole × s to the bit (s is never negative), so
+// the state comes out as detectOnly's loop would leave it, at a third of
+// the work.
 void Compressor::settle(int32_t n, const CompressorCoefficients& c) {
-    if (n <= 0) return;
-    const float gMinusOne = c.gMinusOne, invOnePlusG = c.invOnePlusG;
+    const float pole = c.pole;
     float s = smoothed, before = s;
     for (int32_t i = 0; i < n; ++i) {
         before = s;
-        s = (0.0f - s * gMinusOne) * invOnePlusG;
+        s *= pole;
     }
     smoothed = s;
     reduction = std::clamp(c.g * (s + before), 0.0f, c.maxReduction);

@@ -101,32 +101,52 @@ TEST(Compressor, GainReductionAndSmoothing) {
 }
 
 // With the layers silent the compressor runs its detector alone, and rests
-// once the kick has passed: it keys and recovers exactly as it does under a
-// signal too faint to reach the detector, and the layers that come in after
-// the kicks are compressed the same.
+// once the kick has passed: it keys and recovers as it does under a signal
+// too faint to reach the detector (its smoothing rounded differently), and
+// the layers that come in after the kicks are compressed the same, within
+// what that rounding leaves: at most a few parts in 100,000 of the depth
+// and of the layers' level, at the slowest speeds' longest memory, and none
+// a second later.
 TEST(Compressor, SilentLayersKeepTheDetectorAsAFaintSignalDoes) {
-    for (int speed = 0; speed <= 4; ++speed) {  // releases of 800 to 100 ms: the peak falls to 0 at all but 0
-        SCOPED_TRACE(speed);
+    const struct {
+        int speed;
+        float reduction, output;  // the largest differences allowed, of the depth and of the layers' level
+    } cases[] = {{0, 6e-5f, 3e-5f}, {1, 6e-5f, 3e-5f}, {2, 2e-5f, 3e-6f}, {3, 3e-5f, 1e-6f}, {4, 1e-5f, 1e-6f}};
+    for (const auto& bounds : cases) {  // releases of 800 to 100 ms: the peak falls to 0 at all but 0
+        SCOPED_TRACE(bounds.speed);
         CompressorCoefficients c;
-        c.setDepth(4);
-        c.setSpeed(speed, 44100.0f);
+        c.setDepth(4);  // reductions up to kDepth
+        c.setSpeed(bounds.speed, 44100.0f);
         Compressor silentLayers, faintLayers;
         float kick[16];
+        bool keyed = false;
+        float reductionApart = 0.0f, outputApart = 0.0f, lastApart = 0.0f;
+        constexpr float kLayer = 0.3f, kDepth = 0.8f;
         for (int span = 0; span < 44100 * 3 / 16; ++span) {
             const bool kicking = span % 1378 < 200;  // a kick every half second, then rest
             const bool layersIn = span > 44100 * 2 / 16;
             for (int k = 0; k < 16; ++k) kick[k] = kicking ? 0.8f * std::sin(0.01f * float(span * 16 + k)) : 0.0f;
             float silentL[16], silentR[16], faintL[16], faintR[16];
             for (int k = 0; k < 16; ++k) {
-                const float layer = layersIn ? 0.3f * std::sin(0.02f * float(span * 16 + k)) : 0.0f;
+                const float layer = layersIn ? kLayer * std::sin(0.02f * float(span * 16 + k)) : 0.0f;
                 silentL[k] = silentR[k] = layer;
                 faintL[k] = faintR[k] = layersIn ? layer : -1e-30f;
             }
             silentLayers.process(silentL, silentR, kick, 16, c);
             faintLayers.process(faintL, faintR, kick, 16, c);
-            ASSERT_EQ(silentLayers.getReduction(), faintLayers.getReduction()) << span;
-            for (int k = 0; k < 16 && layersIn; ++k) ASSERT_EQ(silentL[k], faintL[k]) << span;
+            const float reduction = faintLayers.getReduction();
+            reductionApart = std::max(reductionApart, std::fabs(silentLayers.getReduction() - reduction) / kDepth);
+            for (int k = 0; k < 16 && layersIn; ++k) {
+                const float apart = std::fabs(silentL[k] - faintL[k]) / kLayer;
+                outputApart = std::max(outputApart, apart);
+                lastApart = apart;
+            }
+            keyed = keyed || reduction > 0.1f;
         }
+        EXPECT_TRUE(keyed);
+        EXPECT_LT(reductionApart, bounds.reduction);
+        EXPECT_LT(outputApart, bounds.output);
+        EXPECT_LT(lastApart, 1e-6f);  // a second of layers later
     }
 }
 
