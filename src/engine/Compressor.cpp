@@ -32,6 +32,16 @@ void applyGain(float* x, const float* gain, int32_t n) {
     for (; i < n; ++i) x[i] = softClip(x[i] * gain[i]);
 }
 
+// x[i] = softClip(x[i]): a gain of 1, to the bit.
+void clipAll(float* x, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) store4(x + i, softClip4(load4(x + i)));
+    for (; i < n; ++i) x[i] = softClip(x[i]);
+}
+
+// Samples a detector pass takes at once.
+constexpr int32_t kBlock = 64;
+
 }  // namespace
 
 float compressorCurve(float position) {
@@ -61,7 +71,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 // samples at once instead of waiting on it.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
     if (allZero(left, n) && allZero(right, n)) return detectOnly(kick, n, c);
-    constexpr int32_t kBlock = 64;
+    if (c.maxReduction == 0.0f) return passUnreduced(left, right, kick, n, c);
     Detector d = detector(c);
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
@@ -77,14 +87,26 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
     keep(d);
 }
 
+// At depth 0 no reduction reaches the layers: they come out soft-clipped as
+// they went in, and only the detector's state moves on.
+void Compressor::passUnreduced(float* left, float* right, const float* kick, int32_t n,
+                               const CompressorCoefficients& c) {
+    for (int32_t done = 0; done < n; done += kBlock) {
+        const int32_t count = std::min(kBlock, n - done);
+        float* l = left + done;
+        float* r = right + done;
+        const float* k = kick + done;
+        alignas(32) float keyed[kBlock];
+        for (int32_t i = 0; i < count; ++i) keyed[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
+        detectKeyed(keyed, count, c);
+        clipAll(l, count);
+        clipAll(r, count);
+    }
+}
+
 // With the layers silent the reduction acts on zeros (the outputs stay as
 // they are): only the detector runs on, keyed by the kick.  At rest and with
-// a silent kick it stays at rest.  Nothing but its state comes out of these
-// spans, so the smoothing takes its shorter form here: one multiply and one
-// add on the recursion's path a sample, where the sample loop waits on two
-// multiplies and a subtraction.  Its state differs from the loop's by
-// rounding only, and that difference dies away with the smoothing once the
-// layers sound again.
+// a silent kick it stays at rest.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
     if (n <= 0) return;
     if (peak == 0.0f && allZero(kick, n)) {
@@ -94,11 +116,27 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
         }
         if (std::bit_cast<uint32_t>(peak) == 0u) return settle(n, c);
     }
+    for (int32_t done = 0; done < n; done += kBlock) {
+        const int32_t count = std::min(kBlock, n - done);
+        alignas(32) float keyed[kBlock];
+        for (int32_t i = 0; i < count; ++i) keyed[i] = (0.0f + kick[done + i]) * 0.6f;
+        detectKeyed(keyed, count, c);
+    }
+}
+
+// The detector through count (1..kBlock) keyed samples where its reduction
+// reaches no output (silent layers, depth 0): nothing but its state comes
+// out, so the smoothing takes its shorter form, s = invOnePlusG × peak +
+// pole × s, one multiply and one add on the recursion's path a sample where
+// the sample loop waits on two multiplies and a subtraction.  Its state
+// differs from the loop's by rounding only, and that difference dies away
+// with the smoothing once the reduction is heard again.
+void Compressor::detectKeyed(const float* keyed, int32_t count, const CompressorCoefficients& c) {
     Detector d = detector(c);
     const float invOnePlusG = c.invOnePlusG, pole = c.pole;
     float s = smoothed, before = s;
-    for (int32_t i = 0; i < n; ++i) {
-        d.holdPeak((0.0f + kick[i]) * 0.6f);
+    for (int32_t i = 0; i < count; ++i) {
+        d.holdPeak(keyed[i]);
         before = s;
         s = invOnePlusG * d.peak + pole * s;
     }
@@ -110,8 +148,7 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
 // With no peak held (it is never -0) and a silent kick, the held peak stays
 // at +0 and takes no new one, and only the smoothing's own recursion moves;
 // with the peak 0 its step is pole × s to the bit (s is never negative), so
-// the state comes out as detectOnly's loop would leave it, at a third of
-// the work.
+// the state comes out as detectKeyed would leave it, at a third of the work.
 void Compressor::settle(int32_t n, const CompressorCoefficients& c) {
     const float pole = c.pole;
     float s = smoothed, before = s;

@@ -16,7 +16,7 @@ struct CompressorCoefficients {
     float invOnePlusG = 1.0f;
     float gMinusOne = -1.0f;
     // (1 − g) / (1 + g): the smoothing as s = invOnePlusG × peak + pole × s,
-    // the form the detector takes while the layers are silent.
+    // the form the detector takes where its reduction reaches no output.
     float pole = 1.0f;
     float smoothingHz = 0.0f;
 
@@ -66,7 +66,9 @@ private:
         }
     };
 
+    void passUnreduced(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c);
     void detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c);
+    void detectKeyed(const float* keyed, int32_t count, const CompressorCoefficients& c);
     void settle(int32_t n, const CompressorCoefficients& c);
     Detector detector(const CompressorCoefficients& c) const;
     void keep(const Detector& d);

@@ -150,6 +150,42 @@ TEST(Compressor, SilentLayersKeepTheDetectorAsAFaintSignalDoes) {
     }
 }
 
+// At depth 0 nothing is reduced but the detector keys on: turned up, the
+// compressor reduces as one that ran at that depth all along (within the
+// rounding of its state's smoothing, gone a second later).
+TEST(Compressor, ADepthTurnedUpFindsTheDetectorWhereItWouldBe) {
+    for (int speed : {0, 2, 4}) {
+        SCOPED_TRACE(speed);
+        CompressorCoefficients deep, off;
+        deep.setDepth(4);
+        off.setDepth(0);
+        deep.setSpeed(speed, 44100.0f);
+        off.setSpeed(speed, 44100.0f);
+        Compressor allAlong, turnedUp;
+        constexpr int kTurn = 44100 / 16, kSpans = 3 * 44100 / 16;
+        float apart = 0.0f, lastApart = 0.0f;
+        for (int span = 0; span < kSpans; ++span) {
+            float a[2][16], b[2][16], kick[16];
+            for (int k = 0; k < 16; ++k) {
+                const float t = float(span * 16 + k);
+                a[0][k] = b[0][k] = 0.3f * std::sin(0.02f * t);
+                a[1][k] = b[1][k] = 0.2f * std::cos(0.013f * t);
+                kick[k] = span % 1378 < 200 ? 0.8f * std::sin(0.01f * t) : 0.0f;
+            }
+            allAlong.process(a[0], a[1], kick, 16, deep);
+            turnedUp.process(b[0], b[1], kick, 16, span < kTurn ? off : deep);
+            if (span < kTurn) continue;
+            for (int k = 0; k < 16; ++k) {
+                lastApart = std::max(std::fabs(a[0][k] - b[0][k]), std::fabs(a[1][k] - b[1][k])) / 0.3f;
+                apart = std::max(apart, lastApart);
+            }
+        }
+        EXPECT_GT(allAlong.getReduction(), 0.1f);
+        EXPECT_LT(apart, 3e-5f);
+        EXPECT_LT(lastApart, 1e-6f);
+    }
+}
+
 // A kick at level 0 is silent while its phase and amplitude run on: turned
 // up, it plays sample for sample as one that ran all along at a level too
 // small to hear (whose ramp reaches the same steps), restarts and all.  The
