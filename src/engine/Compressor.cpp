@@ -32,6 +32,16 @@ void applyGain(float* x, const float* gain, int32_t n) {
     for (; i < n; ++i) x[i] = softClip(x[i] * gain[i]);
 }
 
+// x[i] = softClip(x[i]): a gain of 1, to the bit.
+void clipAll(float* x, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) store4(x + i, softClip4(load4(x + i)));
+    for (; i < n; ++i) x[i] = softClip(x[i]);
+}
+
+// Samples a detector pass takes at once.
+constexpr int32_t kBlock = 64;
+
 }  // namespace
 
 float compressorCurve(float position) {
@@ -52,6 +62,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
     g = w + 0.333333f * w * w * w + 1.333333f * w * w * w * w * w;
     invOnePlusG = 1.0f / (1.0f + g);
     gMinusOne = g - 1.0f;
+    pole = -gMinusOne * invOnePlusG;
 }
 
 // At rest (no peak held, the smoothing at 0) silence in keeps it at rest
@@ -60,7 +71,7 @@ void CompressorCoefficients::setSpeed(int32_t index, float sampleRate) {
 // samples at once instead of waiting on it.
 void Compressor::process(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c) {
     if (allZero(left, n) && allZero(right, n)) return detectOnly(kick, n, c);
-    constexpr int32_t kBlock = 64;
+    if (c.maxReduction == 0.0f) return passUnreduced(left, right, kick, n, c);
     Detector d = detector(c);
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
@@ -76,10 +87,28 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
     keep(d);
 }
 
+// At depth 0 no reduction reaches the layers: they come out soft-clipped as
+// they went in, and only the detector's state moves on.
+void Compressor::passUnreduced(float* left, float* right, const float* kick, int32_t n,
+                               const CompressorCoefficients& c) {
+    for (int32_t done = 0; done < n; done += kBlock) {
+        const int32_t count = std::min(kBlock, n - done);
+        float* l = left + done;
+        float* r = right + done;
+        const float* k = kick + done;
+        alignas(32) float keyed[kBlock];
+        for (int32_t i = 0; i < count; ++i) keyed[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
+        detectKeyed(keyed, count, c);
+        clipAll(l, count);
+        clipAll(r, count);
+    }
+}
+
 // With the layers silent the reduction acts on zeros (the outputs stay as
 // they are): only the detector runs on, keyed by the kick.  At rest and with
 // a silent kick it stays at rest.
 void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c) {
+    if (n <= 0) return;
     if (peak == 0.0f && allZero(kick, n)) {
         if (smoothed == 0.0f) {
             reduction = 0.0f;
@@ -87,23 +116,45 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
         }
         if (std::bit_cast<uint32_t>(peak) == 0u) return settle(n, c);
     }
+    for (int32_t done = 0; done < n; done += kBlock) {
+        const int32_t count = std::min(kBlock, n - done);
+        alignas(32) float keyed[kBlock];
+        for (int32_t i = 0; i < count; ++i) keyed[i] = (0.0f + kick[done + i]) * 0.6f;
+        detectKeyed(keyed, count, c);
+    }
+}
+
+// The detector through count (1..kBlock) keyed samples where its reduction
+// reaches no output (silent layers, depth 0): nothing but its state comes
+// out, so the smoothing takes its shorter form, s = invOnePlusG × peak +
+// pole × s, one multiply and one add on the recursion's path a sample where
+// the sample loop waits on two multiplies and a subtraction.  Its state
+// differs from the loop's by rounding only, and that difference dies away
+// with the smoothing once the reduction is heard again.
+void Compressor::detectKeyed(const float* keyed, int32_t count, const CompressorCoefficients& c) {
     Detector d = detector(c);
-    for (int32_t i = 0; i < n; ++i) d.smoothedAfter((0.0f + kick[i]) * 0.6f);
-    if (n > 0) d.reduction = std::clamp(d.y, 0.0f, c.maxReduction);
+    const float invOnePlusG = c.invOnePlusG, pole = c.pole;
+    float s = smoothed, before = s;
+    for (int32_t i = 0; i < count; ++i) {
+        d.holdPeak(keyed[i]);
+        before = s;
+        s = invOnePlusG * d.peak + pole * s;
+    }
+    d.smoothed = s;
+    d.reduction = std::clamp(c.g * (s + before), 0.0f, c.maxReduction);
     keep(d);
 }
 
 // With no peak held (it is never -0) and a silent kick, the held peak stays
 // at +0 and takes no new one, and only the smoothing's own recursion moves;
-// its arithmetic is the detector's with the peak 0, so the state comes out
-// to the bit as the sample loop would leave it, at a third of the work.
+// with the peak 0 its step is pole × s to the bit (s is never negative), so
+// the state comes out as detectKeyed would leave it, at a third of the work.
 void Compressor::settle(int32_t n, const CompressorCoefficients& c) {
-    if (n <= 0) return;
-    const float gMinusOne = c.gMinusOne, invOnePlusG = c.invOnePlusG;
+    const float pole = c.pole;
     float s = smoothed, before = s;
     for (int32_t i = 0; i < n; ++i) {
         before = s;
-        s = (0.0f - s * gMinusOne) * invOnePlusG;
+        s *= pole;
     }
     smoothed = s;
     reduction = std::clamp(c.g * (s + before), 0.0f, c.maxReduction);

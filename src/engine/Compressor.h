@@ -15,6 +15,9 @@ struct CompressorCoefficients {
     float g = 0.0f;
     float invOnePlusG = 1.0f;
     float gMinusOne = -1.0f;
+    // (1 − g) / (1 + g): the smoothing as s = invOnePlusG × peak + pole × s,
+    // the form the detector takes where its reduction reaches no output.
+    float pole = 1.0f;
     float smoothingHz = 0.0f;
 
     // Depth index 0..4: 0, 0.2, 0.3, 0.6, 0.8.
@@ -42,13 +45,17 @@ private:
         float peak, fall, smoothed, reduction, y;
         float releaseFactor, g, invOnePlusG, gMinusOne, maxReduction;
 
-        // The peak held with its linear fall, then the bilinear one-pole.
-        void smoothedAfter(float x) {
+        // The peak held with its linear fall.
+        void holdPeak(float x) {
             peak = std::max(peak - fall, 0.0f);
             if (peak < x) {
                 peak = x;
                 fall = x * releaseFactor;
             }
+        }
+        // The held peak, then the bilinear one-pole.
+        void smoothedAfter(float x) {
+            holdPeak(x);
             const float u = (peak - smoothed * gMinusOne) * invOnePlusG;
             y = g * (u + smoothed);
             smoothed = u;
@@ -59,7 +66,9 @@ private:
         }
     };
 
+    void passUnreduced(float* left, float* right, const float* kick, int32_t n, const CompressorCoefficients& c);
     void detectOnly(const float* kick, int32_t n, const CompressorCoefficients& c);
+    void detectKeyed(const float* keyed, int32_t count, const CompressorCoefficients& c);
     void settle(int32_t n, const CompressorCoefficients& c);
     Detector detector(const CompressorCoefficients& c) const;
     void keep(const Detector& d);

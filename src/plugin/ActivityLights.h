@@ -29,13 +29,50 @@ struct ActivityLight {
     float counter = 0.0f;
     float step = 0.0f;
 
-    void tick(float voiceValue, float ticksPerMs);
+    // Inline with its course: the render ticks eight lights every tick, and
+    // most ticks take only the check and a step of the course.
+    void tick(float voiceValue, float ticksPerMs) {
+        // No gate change, no hold running and the voice unchanged: neither
+        // the latch nor the brightness has a turn to take, only the
+        // brightness's course runs on (off or following the voice it rests).
+        if (gate == lastGate && !(hold > 0.0f) && voiceValue == lastVoice) {
+            if (hold < 0.0f) latched = 0.0f;
+            if (phase != Phase::Off && phase != Phase::Sustain) follow(voiceValue, ticksPerMs);
+        } else {
+            latch(ticksPerMs);
+            bright(voiceValue, ticksPerMs);
+        }
+        display = source > 0.0f ? brightness * 255.0f : 0.0f;
+    }
 
 private:
     void latch(float ticksPerMs);
     void bright(float voiceValue, float ticksPerMs);
     // The brightness's course through its phases for a tick.
-    void follow(float voiceValue, float ticksPerMs);
+    void follow(float voiceValue, float ticksPerMs) {
+        switch (phase) {
+            case Phase::Hold:
+                if ((counter -= 1.0f) <= 0.0f) startDecay(voiceValue, ticksPerMs);
+                break;
+            case Phase::Decay:
+                brightness -= step;
+                if ((counter -= 1.0f) <= 0.0f) {
+                    brightness = voiceValue;
+                    phase = Phase::Sustain;
+                }
+                break;
+            case Phase::Sustain: brightness = voiceValue; break;
+            case Phase::Release:
+                brightness -= step;
+                if (brightness <= 0.0f) {
+                    brightness = 0.0f;
+                    phase = Phase::Off;
+                }
+                break;
+            case Phase::Off: break;
+        }
+    }
+    void startDecay(float voiceValue, float ticksPerMs);
 };
 
 struct ActivityLights {

@@ -337,7 +337,8 @@ void Engine::walkArpeggio(float arp, float glideValue) {
     const float pulse = s.triggerValue != s.lastTriggerValue ? 1.0f : 0.0f;
     s.lastTriggerValue = s.triggerValue;
     // The active list follows the sources and the trigger value.
-    if (pulse != 0.0f || s.sourcesMoved || !s.activeListMade) sortActiveNotes();
+    s.activeMoved = pulse != 0.0f || s.sourcesMoved || !s.activeListMade;
+    if (s.activeMoved) sortActiveNotes();
     walkArpeggioAlong(arp, glideValue, pulse);
 }
 
@@ -398,8 +399,7 @@ void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
 
     const int32_t k = static_cast<int32_t>(output + engine.sequencer.arpShift) % s.sourceCount;
     const float a = std::clamp(arp, 0.0f, 1.0f);
-    s.arpGates.fill(0.0f);
-    s.arpGates[k] = k < s.activeCount ? s.activeVelocities[k] * a : 0.0f;
+    const float gate = k < s.activeCount ? s.activeVelocities[k] * a : 0.0f;
     const float note = k < s.activeCount ? s.activeNotes[k] : 0.0f;
     if (note != s.arpNote) {
         s.arpNote = note;
@@ -415,6 +415,13 @@ void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
         s.glideTicks -= 1.0f;
         if (s.glideTicks <= 0.0f) s.glidedNote = s.arpNote;
     }
+    // One voice of the walk holds a gate and a note, the others none: the
+    // lines move only when that voice or its values do.
+    s.arpMoved = k != s.arpVoice || !sameBits(gate, s.arpGates[k]) || !sameBits(s.glidedNote, s.arpVoices[k]);
+    if (!s.arpMoved) return;
+    s.arpVoice = k;
+    s.arpGates.fill(0.0f);
+    s.arpGates[k] = gate;
     s.arpVoices.fill(0.0f);
     s.arpVoices[k] = s.glidedNote;
 }
@@ -422,6 +429,14 @@ void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
 void Engine::fillPairs(float arp) {
     SequencerRuntime& s = sequencer;
     const bool arpStep = std::clamp(arp, 0.0f, 1.0f) > 0.0f;
+    // The pairs are made from the walk's lines, the active list and the
+    // sources: with none of them moved and the same lines chosen, they stand.
+    const int32_t lines = arpStep ? 1 : 0;
+    if (!s.arpMoved && !s.activeMoved && !s.sourcesMoved && lines == s.pairLines) {
+        s.pairsMoved = false;
+        return;
+    }
+    s.pairLines = lines;
     const SequencerVoices none{};
     const SequencerVoices* notes[3] = {arpStep ? &s.arpVoices : &s.activeNotes, &s.arpVoices, &s.sourceNotes};
     const SequencerVoices* gates[3] = {arpStep ? &s.arpGates : &s.scaled, arpStep ? &s.arpGates : &none,

@@ -213,6 +213,10 @@ struct SequencerRuntime {
     float glideTicks = 0.0f;
     SequencerVoices arpVoices{};
     SequencerVoices arpGates{};
+    int32_t arpVoice = 0;    // the one voice of the two lines above that is not 0
+    bool arpMoved = true;    // the walk's lines moved in this tick
+    bool activeMoved = true;  // the active list was made again in this tick
+    int32_t pairLines = -1;  // the lines the pairs were made from: 1 the walk's, 0 the active list's; -1 none yet
 
     std::array<NoteGatePair, 3> pairs{};
     // Whether, in this tick, a pair moved or a parameter was applied: with

@@ -318,10 +318,12 @@ TEST(SequencerLanes, PublishWhatTheyDriveWhenItChanges) {
     EXPECT_FLOAT_EQ(c.state().layers[0].pan[1], 0.0f) << "the engine follows what it published";
 }
 
-// The note source is rebuilt only when something that feeds it moves: a
-// chord cell edited, the chord mode switched either way, or a key pressed or
-// let go while the chord comes from the keys, is heard in the
-// notes of the very next steps, against a run where nothing moved.
+// The note source is rebuilt only when something that feeds it moves, and
+// the voices' pairs only when the source, the active notes or the
+// arpeggio's walk do: a chord cell edited, the chord mode switched either
+// way, a key pressed or let go while the chord comes from the keys, or the
+// arpeggio switched off, turned or shifted, is heard in the notes of the very next
+// steps, against a run where nothing moved.
 TEST(SequencerPhrase, ASourceChangeMidPhraseIsHeardAtOnce) {
     constexpr float kFromCells = 0.0f, kFromKeys = 1.0f;
     constexpr int64_t kBefore = 44100, kAfter = 22050;
@@ -332,15 +334,21 @@ TEST(SequencerPhrase, ASourceChangeMidPhraseIsHeardAtOnce) {
         std::vector<MidiAt> keys;  // sent at the change
     };
     const auto none = [](BWUniClient&) {};
+    const auto arpeggio = [](BWUniClient& c, float value) {
+        for (uint64_t step = 0; step < 32; ++step) c.patterns().stepLine(1).setStepOnLine(0, step, value);
+    };
     const Row rows[] = {
         {"a chord cell added", kFromCells, [](BWUniClient& c) { c.patterns().eventTable.setValueOnPage(36, 0, 1.0f); }, {}},
         {"chords from the keys", kFromCells, [](BWUniClient& c) { c.setParameter(Tag::ChordSelect, kFromKeys); }, {}},
         {"chords from the cells", kFromKeys, [](BWUniClient& c) { c.setParameter(Tag::ChordSelect, kFromCells); }, {}},
         {"a key added", kFromKeys, none, {noteOnAt(kBefore, 71)}},
         {"a key let go", kFromKeys, none, {noteOffAt(kBefore, 64)}},
+        {"the arpeggio off", kFromCells, [&](BWUniClient& c) { arpeggio(c, 0.0f); }, {}},
+        {"the arpeggio walking down", kFromCells, [&](BWUniClient& c) { arpeggio(c, 3.0f); }, {}},
+        {"the arpeggio shifted", kFromCells, [](BWUniClient& c) { c.setParameter(Tag::ShiftArp, 0.15f); }, {}},  // by one voice
     };
-    // The note numbers played after the change, with and without it.
-    const auto play = [](const Row& row, bool changed) {
+    // The notes played after the change, in order, with and without it.
+    const auto play = [&](const Row& row, bool changed) {
         RenderDriver d;
         phraseSetUp(*d.instance);
         d.instance->setParameter(Tag::ChordSelect, row.mode);
@@ -349,14 +357,35 @@ TEST(SequencerPhrase, ASourceChangeMidPhraseIsHeardAtOnce) {
         if (changed) row.change(*d.instance);
         const size_t from = d.sent.size();
         d.run(changed ? row.keys : std::vector<MidiAt>{}, kAfter, 512);
-        std::set<int32_t> notes;
+        std::vector<int32_t> notes;
         for (size_t i = from; i < d.sent.size(); ++i)
-            if (d.sent[i].status >> 4 == 9) notes.insert(d.sent[i].data1);
+            if (d.sent[i].status >> 4 == 9) notes.push_back(d.sent[i].data1);
         return notes;
     };
     for (const Row& row : rows) {
-        const std::set<int32_t> still = play(row, false), moved = play(row, true);
+        const std::vector<int32_t> still = play(row, false), moved = play(row, true);
         EXPECT_FALSE(still.empty()) << row.name;
         EXPECT_NE(moved, still) << row.name;
     }
+}
+
+// A gliding arpeggio moves its note every tick, between the steps: the
+// voices' pair follows it at every tick, not only when a step strikes.
+TEST(SequencerPhrase, TheArpeggiosPairFollowsItsGlideEveryTick) {
+    RenderDriver d;
+    BWUniClient& c = *d.instance;
+    phraseSetUp(c);
+    c.setParameter(Tag::ChordSelect, 0.0f);
+    for (int32_t cell : {26, 29, 33}) c.patterns().eventTable.setValueOnPage(cell, 0, 1.0f);
+    for (uint64_t step = 0; step < 32; ++step) c.patterns().stepLine(4).setStepOnLine(0, step, 1.0f);
+    c.setParameter(Tag::Glide, 0.8f);
+    int32_t gliding = 0, apart = 0;
+    tickByTick(d, 3000, [&](int32_t) {
+        const SequencerRuntime& s = c.audioEngine().sequencerState();
+        if (s.glideTicks <= 0.0f) return;
+        ++gliding;
+        apart += s.pairs[1].notes[size_t(s.arpVoice)] != s.glidedNote;
+    });
+    EXPECT_GT(gliding, 100);
+    EXPECT_EQ(apart, 0);
 }
