@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
@@ -71,7 +72,13 @@ void VoiceLayer::attachTo(BWRomplerHandler& handler) {
 // trigger (a NaN gate never equals the one seen, and never rises); answers
 // whether a trigger differs from the one the last start acted on.  Four
 // voices at a time, as this runs every tick for every layer.
+//
+// Most ticks bring the very gates of the last one: then nothing is taken and
+// nothing flips (an unchanged NaN never rises either), and no trigger is new,
+// as every start leaves each trigger equal to the one it acted on (or 0,
+// before the first).  Such a tick returns after one comparison.
 bool VoiceLayer::takeGates(const VoiceValues& gates) {
+    if (std::memcmp(gates.data(), gateSeen.data(), sizeof gates) == 0) return false;
     Int4 fresh{};
     for (int k = 0; k < kLayerVoices; k += 4) {
         const Float4 gate = load4(gates.data() + k), seen = load4(gateSeen.data() + k);

@@ -58,8 +58,8 @@ void Engine::startVoices() {
     refreshVoiceSettings();
     for (int i = 0; i < kSoundLayers; ++i) {
         const LayerTriggerStage& stage = sequencer.layers[i];
-        std::copy(stage.startNotes.begin(), stage.startNotes.end(), voiceTick.notes[i].begin());
-        std::copy(stage.passed.begin(), stage.passed.end(), voiceTick.gates[i].begin());
+        voiceTick.notes[i] = stage.startNotes;  // whole arrays: copied in place, not through a call
+        voiceTick.gates[i] = stage.passed;
     }
     const float* filterGates = engine.filter.trigger;
     for (int v = 0; v < kLayerVoices; ++v) voiceTick.filterGates[v] = filterGates ? filterGates[v] : 0.0f;

@@ -104,6 +104,63 @@ TEST_F(VoiceLayerTest, EachVoicesGateTriggersAsAlone) {
     }
 }
 
+// Ticks that bring the very gates of the last one take the short way; they
+// must leave the layer where the full way would.  A twin layer is fed the
+// same gates with other bits wherever the value allows (a zero as -0, a NaN
+// with another payload), so that it takes the full way on those ticks; both
+// must play every voice's samples alike and flip the triggers and start the
+// voices as the rule says.  The last voice runs a step behind the others, so
+// that one voice's move alone must be seen.  A trigger seen while the
+// handler holds no instrument is spent: held on, it starts nothing once the
+// instrument is there.
+TEST_F(VoiceLayerTest, HeldGatesLeaveTheLayerWhereTheFullTickWould) {
+    const float nan = std::nanf(""), otherNan = std::nanf("7");
+    const struct {
+        float gate;
+        bool empty;  // the handler holds no instrument
+    } script[] = {{0, false},   {0, false},   {1, true},      {1, false}, {1, false}, {nan, false},
+                  {nan, false}, {0.5f, false}, {0.5f, false}, {-0.0f, false}, {0, false}, {0, false},
+                  {1, false},   {1, false},   {1, true},      {0, true},  {0, true}};
+    BWRomplerHandler empty(nullptr);
+    VoiceLayer twin{context.info};
+    twin.attachTo(handler);
+    float seen[kLayerVoices] = {}, trigger[kLayerVoices] = {};
+    bool plays[kLayerVoices] = {};
+    for (size_t t = 1; t < std::size(script); ++t) {
+        BWRomplerHandler& on = script[t].empty ? empty : handler;
+        VoiceValues twinGates{};
+        for (int k = 0; k < kLayerVoices; ++k) {
+            const float gate = script[k == kLayerVoices - 1 ? t - 1 : t].gate;
+            notes[k] = 40.0f + k;
+            gates[k] = gate;
+            twinGates[k] = gate == 0.0f ? (t % 2 ? -0.0f : 0.0f) : std::isnan(gate) && t % 2 ? otherNan : gate;
+            if (gate == seen[k] || (std::isnan(gate) && std::isnan(seen[k]))) continue;
+            seen[k] = gate;
+            if (!(gate > 0.0f)) continue;
+            trigger[k] = trigger[k] == 1.0f ? 0.99999899f : 1.0f;
+            plays[k] = plays[k] || !script[t].empty;
+        }
+        const AgeSetting age = {20.0f, 0.5f};
+        const uint32_t drawsFrom = context.info.randomState;
+        layer.tick(on, notes, gates, 0.0f, age);
+        const uint32_t drawsTo = context.info.randomState;
+        context.info.randomState = drawsFrom;  // the twin draws the same drift
+        twin.tick(on, notes, twinGates, 0.0f, age);
+        ASSERT_EQ(context.info.randomState, drawsTo);
+        for (int k = 0; k < kLayerVoices; ++k) {
+            ASSERT_EQ(layer.triggerValues()[k], trigger[k]) << "tick " << t << " voice " << k;
+            ASSERT_EQ(twin.triggerValues()[k], trigger[k]) << "tick " << t << " voice " << k;
+            ASSERT_EQ(layer.reader(k).isActive(), plays[k]) << "tick " << t << " voice " << k;
+            ASSERT_EQ(layer.noteValues()[k], twin.noteValues()[k]) << "tick " << t << " voice " << k;
+            for (int s = 0; s < kEngineTick; ++s)
+                ASSERT_EQ(layer.output(k)[s], twin.output(k)[s]) << "tick " << t << " voice " << k << " frame " << s;
+        }
+    }
+    EXPECT_TRUE(plays[0] && plays[kLayerVoices - 1]);
+    layer.releaseSamples();
+    twin.releaseSamples();
+}
+
 // Notes take the layer's offset within 0..127; "Age" 1 moves them to a new
 // random value within ±4 semitones every tick.
 TEST_F(VoiceLayerTest, NoteValuesTakeTheOffsetAndTheAgeDrift) {
