@@ -54,6 +54,7 @@ void LayerFilter::clear() {
             std::fill(core, core + kLayerVoices, 0.0f);
         std::fill(std::begin(side.position), std::end(side.position), -1.0f);
     }
+    coresEmpty = true;
     for (auto& pair : combs)
         for (CombFilter& comb : pair) comb.clear();
 }
@@ -159,16 +160,22 @@ void LayerFilter::takeCoefficients(const voicelanes::VoiceKernels& kernels) {
     }
 }
 
-bool LayerFilter::lanesAtRest() const {
+bool LayerFilter::lanesAtRest() {
+    if (coresEmpty) return true;
+    coresEmpty = true;
     for (const voicelanes::SvfLanes& side : lanes)
-        if (!allZero(side.hp) || !allZero(side.bp) || !allZero(side.lp)) return false;
-    return true;
+        coresEmpty = coresEmpty && allZero(side.hp) && allZero(side.bp) && allZero(side.lp);
+    return coresEmpty;
+}
+
+bool LayerFilter::restsUnfed(FilterType type) {
+    const bool cores = type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass;
+    return cores && lanesAtRest();
 }
 
 void LayerFilter::processLanes(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick],
                                float (&inputs)[2][kEngineTick], int32_t n, FilterType type, bool quiet) {
-    const bool cores = type == FilterType::LowPass || type == FilterType::BandPass || type == FilterType::HighPass;
-    if (quiet && cores && lanesAtRest()) {
+    if (quiet && restsUnfed(type)) {
         for (int c = 0; c < 2; ++c) {
             std::fill_n(sums[c], n, 0.0f);
             std::fill_n(inputs[c], n, 0.0f);
@@ -178,6 +185,7 @@ void LayerFilter::processLanes(const voicelanes::LaneRows (&in)[2], float (&sums
     if (type != FilterType::Comb) {
         const voicelanes::VoiceKernels& kernels = voiceKernels();
         takeCoefficients(kernels);
+        coresEmpty = false;
         kernels.filterLanes(lanes[0], lanes[1], in[0], in[1], n, static_cast<int32_t>(type), sums[0], sums[1],
                             inputs[0], inputs[1]);
         return;
@@ -192,6 +200,7 @@ void LayerFilter::mixThroughCores(voicelanes::LayerMix* const* mixes, const voic
                                   float (&inputs)[2][kEngineTick], float (&dry)[2][kEngineTick]) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     takeCoefficients(kernels);
+    coresEmpty = false;
     const voicelanes::LaneFiltering filtering = {&lanes[0], &lanes[1], static_cast<int32_t>(type), sums[0],
                                                  sums[1],   inputs[0], inputs[1]};
     kernels.mixFiltered(mixes, roles, from, n, filtering, dry[0], dry[1]);

@@ -51,6 +51,11 @@ public:
     void processLanes(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick],
                       float (&inputs)[2][kEngineTick], int32_t n, FilterType type, bool quiet);
 
+    // Lanes of this type that nothing reaches give silence and stay as
+    // they are: cores (not the band reject's second pair, nor the combs)
+    // that hold nothing.
+    bool restsUnfed(FilterType type);
+
     // The voices' mix (VoiceKernels::mixPerVoice, into dry) and
     // processLanes of what it gives in one pass, for a span that a layer
     // through the filter reaches and a type other than the comb.
@@ -75,7 +80,7 @@ private:
     void takeCoefficients(const voicelanes::VoiceKernels& kernels);
     void processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n);
     // The cores hold nothing: with no input they give silence and stay so.
-    bool lanesAtRest() const;
+    bool lanesAtRest();
 
     std::array<FilterChannel, 2> sharedChannels;
     voicelanes::SvfLanes lanes[2]{};  // left, right
@@ -97,4 +102,7 @@ private:
     // comb's is 0), and whether one of them was still gliding.
     uint32_t combFeedbackBits = 0;
     bool combsGliding = false;
+    // The cores held nothing when last looked at and have not run since:
+    // a resting filter is not looked at again tick after tick.
+    bool coresEmpty = true;
 };

@@ -252,31 +252,46 @@ void VoiceMix::renderShared(const Settings& settings, const voicelanes::VoiceKer
 // voices' sum past it); the lanes rest while nothing reaches them.  A span
 // that reaches the cores is filtered as it is mixed; one that reaches the
 // combs writes the lane rows whole; one that reaches nothing finds them
-// cleared, when a span before wrote them.
-void VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
+// cleared, when a span before wrote them.  Answers whether the span gave
+// silence alone: no layer played and the lanes, at rest, had nothing to
+// ring out; then only the phases and gains moved, and dry, in and filtered
+// were left as they stood.
+bool VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from,
                               int32_t n, float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]) {
     voicelanes::LayerMix* mixes[kLayerCount];
     voicelanes::LayerRole roles[kLayerCount];
     rolesOf(mixes, roles);
-    bool reached = false;
-    for (const voicelanes::LayerRole& role : roles) reached = reached || (role.on && !role.quiet && role.routed);
+    bool reached = false, plays = false;
+    for (const voicelanes::LayerRole& role : roles) {
+        plays = plays || (role.on && !role.quiet);
+        reached = reached || (role.on && !role.quiet && role.routed);
+    }
     for (LayerChain& chain : chains) {
         chain.panRamps[0].advance(n);
         chain.panRamps[1].advance(n);
     }
-    for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
     const FilterType type = settings.filter.type;
     // The usual span goes through the cores as it is mixed, and leaves the
     // rows as they stand.
-    if (reached && LayerFilter::mixesThroughCores(type))
-        return filter.mixThroughCores(mixes, roles, from, n, type, filtered, in, dry);
+    if (reached && LayerFilter::mixesThroughCores(type)) {
+        for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
+        filter.mixThroughCores(mixes, roles, from, n, type, filtered, in, dry);
+        return false;
+    }
     if (laneInWritten && !reached) {
         for (auto& channel : laneIn) std::fill(&channel[0][0], &channel[0][0] + kEngineTick * kLayerVoices, 0.0f);
         laneInWritten = false;
     }
     laneInWritten = reached;
+    // With no layer playing the mix writes neither rows nor dry.
+    if (!plays && restShortcut && filter.restsUnfed(type)) {
+        kernels.mixPerVoice(mixes, roles, from, n, laneIn[0], laneIn[1], dry[0], dry[1]);
+        return true;
+    }
+    for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
     kernels.mixPerVoice(mixes, roles, from, n, laneIn[0], laneIn[1], dry[0], dry[1]);
     filter.processLanes(laneIn, filtered, in, n, type, !reached);
+    return false;
 }
 
 void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings,
@@ -287,12 +302,17 @@ void VoiceMix::render(const std::array<const VoiceLayer*, kLayerCount>& layers, 
     for (int layer = 0; layer < kLayerCount; ++layer) chains[layer].takeSamples(*layers[layer], from, n);
     alignas(32) float dry[2][kEngineTick];
     alignas(32) float in[2][kEngineTick];
-    if (settings.perVoiceFilter)
-        renderPerVoice(settings, kernels, from, n, dry, in);
-    else
-        renderShared(settings, kernels, from, n, dry, in);
-    // The filter's input counts from 0, as it was added up into silence.
     const float mix = settings.mix;
+    if (settings.perVoiceFilter && renderPerVoice(settings, kernels, from, n, dry, in)) {
+        // Every frame of silence mixes to the same value, worked out as the
+        // loop below works it out from dry, in and filtered all +0.
+        const float silence = 0.0f + (0.0f + 0.0f) + mix * (0.0f - (0.0f + 0.0f));
+        std::fill_n(left, n, silence);
+        std::fill_n(right, n, silence);
+        return;
+    }
+    if (!settings.perVoiceFilter) renderShared(settings, kernels, from, n, dry, in);
+    // The filter's input counts from 0, as it was added up into silence.
     for (int32_t s = 0; s < n; ++s) {
         const float inLeft = 0.0f + in[0][s], inRight = 0.0f + in[1][s];
         left[s] = dry[0][s] + inLeft + mix * (filtered[0][s] - inLeft);

@@ -137,6 +137,10 @@ public:
     void render(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings, int32_t from,
                 int32_t n, float* left, float* right);
 
+    // Off, a span that can only give silence still takes the whole path:
+    // the twin that the shortcut is held to.
+    void setRestShortcut(bool on) { restShortcut = on; }
+
     LayerChain& chain(int layer) { return chains[layer]; }
     const LayerChain& chain(int layer) const { return chains[layer]; }
     LayerFilter& getFilter() { return filter; }
@@ -146,7 +150,7 @@ private:
     void rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]);
     void renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
                       float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
-    void renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
+    bool renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
                         float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
 
     BWSystemInfo& system;
@@ -156,4 +160,5 @@ private:
     alignas(32) voicelanes::LaneRows laneIn[2] = {};
     alignas(32) float filtered[2][kEngineTick] = {};
     bool laneInWritten = false;  // a layer wrote the lane rows since they were cleared
+    bool restShortcut = true;
 };

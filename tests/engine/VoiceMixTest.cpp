@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
 
 #include "EngineTestContext.h"
 #include "engine/BWRomplerHandler.h"
@@ -130,6 +133,116 @@ TEST_F(VoiceMixTest, RoutingAndFilterMix) {
             const double share = std::sqrt(residue / (300 * 16 * 0.125));  // of (0.5 √0.5)²
             EXPECT_NEAR(share, mixValue == 0.0f ? 1.0 : 0.03, mixValue == 0.0f ? 1e-6 : 0.003) << perVoice;
         }
+    }
+}
+
+// A mix with its own context, layers and filter, driven tick by tick: one
+// with the shortcut for spans that can only give silence, one without.
+struct MixTwin {
+    explicit MixTwin(bool shortcut) {
+        combLines.bind(mix.getFilter());
+        mix.prepare(44100.0f);
+        mix.setRestShortcut(shortcut);
+        settings.perVoiceFilter = true;
+        settings.filter.cut = 0.4f;
+        settings.filter.peak = 0.9f;
+        settings.filter.setResonance(0.5f);
+        settings.layers[0] = {true, 0.3f, 0.8f, 0.3f, true, layerEnvelopeTimes(0.1f, 0.2f, 0.7f, 0.2f)};
+        settings.layers[1] = {true, 0.0f, 0.5f, 0.7f, false, layerEnvelopeTimes(0, 0, 1, 0)};
+        settings.layers[2] = {false, 0.0f, 1.0f, 0.5f, true, layerEnvelopeTimes(0, 0, 1, 0)};
+    }
+    // Voices 0 to 3 of layers 0 and 1 play a tone from tick t, or fall
+    // silent (their buffers cleared, the layers ticked so that they know).
+    void play(bool on, int t) {
+        BWRomplerHandler noInstrument(nullptr);
+        for (int layer = 0; layer < 2; ++layer) {
+            for (int v = 0; v < 4; ++v)
+                for (int s = 0; s < 16; ++s)
+                    voices[layer].reader(v).left[s] = on ? 0.3f * std::sin(0.05f * float((t * 16 + s) * (v + 1))) : 0.0f;
+            if (!on) voices[layer].tick(noInstrument, notes, gates, 0.0f, {});
+        }
+    }
+    // One tick with the gates of tick t: the layers' envelopes, the
+    // filter's, the mix and its render (in two spans every third tick).
+    void tick(int t) {
+        for (int v = 0; v < kLayerVoices; ++v) gates[v] = ((t / (3 + v)) & 1) ? 0.5f + 0.05f * float(v) : 0.0f;
+        for (int layer = 0; layer < kLayerCount; ++layer)
+            mix.chain(layer).tickEnvelopes(gates, settings.layers[layer].envelope, context.ticksPerMs());
+        mix.getFilter().tickEnvelopes(gates, filterTimes, context.ticksPerMs());
+        mix.tick(layers, settings);
+        const int split = t % 3 == 0 ? 5 : 16;
+        mix.render(layers, settings, 0, split, left, right);
+        if (split < 16) mix.render(layers, settings, split, 16 - split, left + split, right + split);
+    }
+
+    EngineTestContext context;
+    VoiceLayer voices[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
+    std::array<const VoiceLayer*, 3> layers{&voices[0], &voices[1], &voices[2]};
+    VoiceMix mix{context.info};
+    TestCombLines combLines{44100.0f};
+    VoiceMix::Settings settings;
+    EnvelopeTimes filterTimes = layerEnvelopeTimes(0.2f, 0.3f, 0.5f, 0.3f);
+    VoiceValues notes{60, 64, 67, 71, 72, 76, 79, 83};
+    VoiceValues gates{};
+    float left[16] = {}, right[16] = {};
+};
+
+// Spans that can only give silence skip the mix and the filter, and are
+// heard exactly as the whole path would give them: the first playing tick
+// after a rest, and every tick through rest, wake-up and the filter ringing
+// out, bit for bit, for each filter type and a setting moved during the
+// rest.
+TEST(VoiceMixRestTest, ShortcutSoundsAsTheWholePath) {
+    struct Case {
+        FilterType type;
+        float mix;
+        std::function<void(MixTwin&)> move;
+    };
+    const Case cases[] = {
+        {FilterType::LowPass, 0.5f, [](MixTwin& m) { m.settings.filter.cut = 0.8f; }},
+        {FilterType::BandPass, 1.0f, [](MixTwin& m) { m.settings.filter.setResonance(0.9f); }},
+        {FilterType::HighPass, 0.3f, [](MixTwin& m) { m.filterTimes = layerEnvelopeTimes(0.5f, 0.1f, 0.2f, 0.6f); }},
+        {FilterType::LowPass, 0.0f, [](MixTwin& m) { m.settings.layers[0].envelope = layerEnvelopeTimes(0.3f, 0.3f, 0.4f, 0.1f); }},
+        {FilterType::LowPass, 0.8f, [](MixTwin& m) { m.settings.filter.invert = true; m.settings.layers[0].pan = 0.9f; }},
+        {FilterType::BandReject, 0.7f, [](MixTwin& m) { m.settings.filter.cut = 0.1f; }},
+        {FilterType::Comb, 0.7f, [](MixTwin& m) { m.settings.filter.setResonance(0.2f); }},
+    };
+    for (const Case& c : cases) {
+        auto fast = std::make_unique<MixTwin>(true), whole = std::make_unique<MixTwin>(false);
+        double heard = 0.0;
+        int t = 0;
+        const auto run = [&](int ticks) {
+            for (int end = t + ticks; t < end; ++t) {
+                for (MixTwin* m : {fast.get(), whole.get()}) {
+                    m->settings.filter.type = c.type;
+                    m->settings.mix = VoiceMix::filterMix(c.mix);
+                    m->tick(t);
+                }
+                ASSERT_EQ(std::memcmp(fast->left, whole->left, sizeof fast->left), 0) << int(c.type) << " tick " << t;
+                ASSERT_EQ(std::memcmp(fast->right, whole->right, sizeof fast->right), 0) << int(c.type) << " tick " << t;
+                for (float x : fast->left) heard += x * x;
+            }
+        };
+        run(20);
+        EXPECT_EQ(fast->mix.getFilter().restsUnfed(c.type), c.type <= FilterType::HighPass) << int(c.type);
+        c.move(*fast);
+        c.move(*whole);
+        run(20);
+        for (MixTwin* m : {fast.get(), whole.get()}) m->play(true, t);
+        run(1);
+        EXPECT_GT(heard, 0.0) << "the first tick after the rest is heard";
+        for (int tone = 0; tone < 10; ++tone) {
+            for (MixTwin* m : {fast.get(), whole.get()}) m->play(true, t);
+            run(1);
+        }
+        for (MixTwin* m : {fast.get(), whole.get()}) m->play(false, t);
+        run(2);  // the holds let go
+        heard = 0.0;
+        run(20);
+        if (c.mix > 0.0f) {
+            EXPECT_GT(heard, 0.0) << int(c.type) << ": the filter rings on after the voices";
+        }
+        run(400);
     }
 }
 
