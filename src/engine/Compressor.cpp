@@ -42,6 +42,14 @@ void clipAll(float* x, int32_t n) {
 // Samples a detector pass takes at once.
 constexpr int32_t kBlock = 64;
 
+// What the detector hears of the layers and the kick bus.
+constexpr float kKeyLevel = 0.6f;
+
+// The detector's key for count samples: the louder layer channel plus the kick.
+void keyInto(float* key, const float* l, const float* r, const float* k, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) key[i] = (std::max(l[i], r[i]) + k[i]) * kKeyLevel;
+}
+
 }  // namespace
 
 float compressorCurve(float position) {
@@ -79,7 +87,7 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
         float* r = right + done;
         const float* k = kick + done;
         alignas(32) float gain[kBlock];
-        for (int32_t i = 0; i < count; ++i) gain[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
+        keyInto(gain, l, r, k, count);
         for (int32_t i = 0; i < count; ++i) gain[i] = 1.0f - d.reductionAfter(gain[i]);
         applyGain(l, gain, count);
         applyGain(r, gain, count);
@@ -93,14 +101,11 @@ void Compressor::passUnreduced(float* left, float* right, const float* kick, int
                                const CompressorCoefficients& c) {
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
-        float* l = left + done;
-        float* r = right + done;
-        const float* k = kick + done;
         alignas(32) float keyed[kBlock];
-        for (int32_t i = 0; i < count; ++i) keyed[i] = (std::max(l[i], r[i]) + k[i]) * 0.6f;
+        keyInto(keyed, left + done, right + done, kick + done, count);
         detectKeyed(keyed, count, c);
-        clipAll(l, count);
-        clipAll(r, count);
+        clipAll(left + done, count);
+        clipAll(right + done, count);
     }
 }
 
@@ -119,7 +124,7 @@ void Compressor::detectOnly(const float* kick, int32_t n, const CompressorCoeffi
     for (int32_t done = 0; done < n; done += kBlock) {
         const int32_t count = std::min(kBlock, n - done);
         alignas(32) float keyed[kBlock];
-        for (int32_t i = 0; i < count; ++i) keyed[i] = (0.0f + kick[done + i]) * 0.6f;
+        for (int32_t i = 0; i < count; ++i) keyed[i] = (0.0f + kick[done + i]) * kKeyLevel;
         detectKeyed(keyed, count, c);
     }
 }

@@ -12,13 +12,26 @@
 
 namespace {
 
-// Three layers whose voice buffers the test writes itself; every voice's
-// envelope is at 1 while its gate is (voice 0's only).
-class VoiceMixTest : public testing::Test {
-protected:
-    VoiceMixTest() {
+// A mix over three layers whose voice buffers the tests write themselves.
+struct MixRig {
+    MixRig() {
         combLines.bind(mix.getFilter());
         mix.prepare(44100.0f);
+    }
+
+    EngineTestContext context;
+    VoiceLayer voices[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
+    std::array<const VoiceLayer*, 3> layers{&voices[0], &voices[1], &voices[2]};
+    VoiceMix mix{context.info};
+    TestCombLines combLines{44100.0f};
+    VoiceMix::Settings settings;
+};
+
+// Three layers whose voice buffers the test writes itself; every voice's
+// envelope is at 1 while its gate is (voice 0's only).
+class VoiceMixTest : public testing::Test, protected MixRig {
+protected:
+    VoiceMixTest() {
         for (auto& layer : settings.layers) layer = {true, 0.0f, 1.0f, 0.5f, false, layerEnvelopeTimes(0, 0, 1, 0)};
         gates[0] = 1.0f;
     }
@@ -32,12 +45,6 @@ protected:
         }
     }
 
-    EngineTestContext context;
-    VoiceLayer voices[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
-    std::array<const VoiceLayer*, 3> layers{&voices[0], &voices[1], &voices[2]};
-    VoiceMix mix{context.info};
-    TestCombLines combLines{44100.0f};
-    VoiceMix::Settings settings;
     VoiceValues gates{};
     float left[16], right[16];
 };
@@ -138,10 +145,8 @@ TEST_F(VoiceMixTest, RoutingAndFilterMix) {
 
 // A mix with its own context, layers and filter, driven tick by tick: one
 // with the shortcut for spans that can only give silence, one without.
-struct MixTwin {
+struct MixTwin : MixRig {
     explicit MixTwin(bool shortcut) {
-        combLines.bind(mix.getFilter());
-        mix.prepare(44100.0f);
         mix.setRestShortcut(shortcut);
         settings.perVoiceFilter = true;
         settings.filter.cut = 0.4f;
@@ -175,12 +180,6 @@ struct MixTwin {
         if (split < 16) mix.render(layers, settings, split, 16 - split, left + split, right + split);
     }
 
-    EngineTestContext context;
-    VoiceLayer voices[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
-    std::array<const VoiceLayer*, 3> layers{&voices[0], &voices[1], &voices[2]};
-    VoiceMix mix{context.info};
-    TestCombLines combLines{44100.0f};
-    VoiceMix::Settings settings;
     EnvelopeTimes filterTimes = layerEnvelopeTimes(0.2f, 0.3f, 0.5f, 0.3f);
     VoiceValues notes{60, 64, 67, 71, 72, 76, 79, 83};
     VoiceValues gates{};
