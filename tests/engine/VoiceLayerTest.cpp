@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -278,7 +279,11 @@ TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
             written.push_back(float(int16_t(value * 32768.0f)) / 32768.0f);
         }
-        while (ticks.load() < 50 * 21) std::this_thread::yield();
+        // The voice lets go while a writer waits and takes the sample again
+        // at its next tick; a tick begun after the last write has returned
+        // holds it, however long that write kept the audio thread waiting.
+        const int afterLastWrite = ticks.load() + 2;
+        while (ticks.load() < std::max(50 * 21, afterLastWrite)) std::this_thread::yield();
         playing = false;
         audio.join();
         if (blockTicks == 0) {
