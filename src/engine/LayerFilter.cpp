@@ -93,14 +93,22 @@ void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, c
     pair[1].tick(settings.invert ? 1.0f - envelope : envelope, settings, system);
 }
 
-void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system) {
+void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system,
+                                   bool lanesFed) {
     if (!perVoice) return tickPair(sharedChannels, sharedGlide.value, settings, system);
-    tickLanes(settings, system);
+    tickLanes(settings, system, lanesFed);
 }
 
 // Lane k's left channel takes draw 2k + 1 of the tick and its right channel
 // draw 2k + 2, as when the lanes took theirs one channel after another.
-void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system) {
+//
+// Lanes that rest unfed through a tick need no cutoff: what they stand at
+// is looked at only when they filter, and their coefficients are a
+// function of where they stand then.  Their drift moves on, as it feeds
+// back.  The first fed tick compares each lane with where it last stood, as
+// every tick does, so a lane that moved and came back keeps coefficients
+// that are the ones it would have worked out again.
+void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system, bool lanesFed) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     alignas(32) float targets[2][kLayerVoices];
     uint32_t moved[2] = {0, 0};
@@ -110,21 +118,27 @@ void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system
     pendingRow = settings.row;
     pendingType = static_cast<int32_t>(settings.type);
     pendingRate = system.sampleRate;
-    for (int c = 0; c < 2; ++c) {
-        const voicelanes::CutoffInput input = {laneGlides.value,
-                                               c == 1 && settings.invert ? 1 : 0,
-                                               targets[c],
-                                               settings.age.timeMs * system.samplesPerMsPerTick,
-                                               settings.cut,
-                                               settings.peak,
-                                               settings.age.depth,
-                                               settings.row,
-                                               static_cast<int32_t>(settings.type),
-                                               system.sampleRate,
-                                               &filterCoefTableF()[0].value,
-                                               &filterCoefTableQ()[0].value};
-        moved[c] = kernels.cutoffs(lanes[c], input);
-        pending[c] |= moved[c];
+    const float driftTicks = settings.age.timeMs * system.samplesPerMsPerTick;
+    if (!lanesFed && restsUnfed(settings.type)) {
+        kernels.glide(lanes[0].drift, targets[0], driftTicks);
+        kernels.glide(lanes[1].drift, targets[1], driftTicks);
+    } else {
+        for (int c = 0; c < 2; ++c) {
+            const voicelanes::CutoffInput input = {laneGlides.value,
+                                                   c == 1 && settings.invert ? 1 : 0,
+                                                   targets[c],
+                                                   driftTicks,
+                                                   settings.cut,
+                                                   settings.peak,
+                                                   settings.age.depth,
+                                                   settings.row,
+                                                   static_cast<int32_t>(settings.type),
+                                                   system.sampleRate,
+                                                   &filterCoefTableF()[0].value,
+                                                   &filterCoefTableQ()[0].value};
+            moved[c] = kernels.cutoffs(lanes[c], input);
+            pending[c] |= moved[c];
+        }
     }
     // The combs' ticks are passed over while they would change nothing: no
     // glide under way, no new delay asked for and the feedback (to the bit)

@@ -202,7 +202,19 @@ void VoiceMix::rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::
 void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings) {
     for (int layer = 0; layer < kLayerCount; ++layer)
         chains[layer].tick(*layers[layer], settings.layers[layer], settings.perVoiceFilter, system);
-    filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system);
+    filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system, !restShortcut || feedsLanes(layers));
+}
+
+// The filter lanes are fed in this tick's spans only through a layer that
+// is on, routed and not quiet (takeSamples: a voice sounds or a hold is
+// left); none of that changes between the tick and its spans.
+bool VoiceMix::feedsLanes(const std::array<const VoiceLayer*, kLayerCount>& layers) const {
+    for (int layer = 0; layer < kLayerCount; ++layer) {
+        const LayerChain& chain = chains[layer];
+        if (chain.soundOn && chain.routed && (layers[layer]->soundingVoices() != 0 || !allZero(chain.mix.held)))
+            return true;
+    }
+    return false;
 }
 
 namespace {

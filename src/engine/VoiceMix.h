@@ -148,6 +148,7 @@ public:
 
 private:
     void rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]);
+    bool feedsLanes(const std::array<const VoiceLayer*, kLayerCount>& layers) const;
     void renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
                       float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
     bool renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,

@@ -152,6 +152,7 @@ struct MixTwin : MixRig {
         settings.filter.cut = 0.4f;
         settings.filter.peak = 0.9f;
         settings.filter.setResonance(0.5f);
+        settings.filter.age = {40.0f, 0.3f};  // the lanes' drift reaches their cutoffs
         settings.layers[0] = {true, 0.3f, 0.8f, 0.3f, true, layerEnvelopeTimes(0.1f, 0.2f, 0.7f, 0.2f)};
         settings.layers[1] = {true, 0.0f, 0.5f, 0.7f, false, layerEnvelopeTimes(0, 0, 1, 0)};
         settings.layers[2] = {false, 0.0f, 1.0f, 0.5f, true, layerEnvelopeTimes(0, 0, 1, 0)};
@@ -205,6 +206,8 @@ TEST(VoiceMixRestTest, ShortcutSoundsAsTheWholePath) {
         {FilterType::LowPass, 0.8f, [](MixTwin& m) { m.settings.filter.invert = true; m.settings.layers[0].pan = 0.9f; }},
         {FilterType::BandReject, 0.7f, [](MixTwin& m) { m.settings.filter.cut = 0.1f; }},
         {FilterType::Comb, 0.7f, [](MixTwin& m) { m.settings.filter.setResonance(0.2f); }},
+        {FilterType::BandPass, 0.6f, [](MixTwin& m) { m.settings.filter.age = {5.0f, 0.8f}; }},
+        {FilterType::HighPass, 0.9f, [](MixTwin& m) { m.settings.filter.peak = 0.4f; }},
     };
     for (const Case& c : cases) {
         auto fast = std::make_unique<MixTwin>(true), whole = std::make_unique<MixTwin>(false);
