@@ -109,37 +109,24 @@ void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice
 // every tick does, so a lane that moved and came back keeps coefficients
 // that are the ones it would have worked out again.
 void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system, bool lanesFed) {
-    const voicelanes::VoiceKernels& kernels = voiceKernels();
-    alignas(32) float targets[2][kLayerVoices];
     uint32_t moved[2] = {0, 0};
-    uint32_t leftDraws = system.randomState;
-    kernels.random(leftDraws, 1, 2, 0, targets[0]);
-    kernels.random(system.randomState, 2, 2, 2 * kLayerVoices, targets[1]);
     pendingRow = settings.row;
     pendingType = static_cast<int32_t>(settings.type);
     pendingRate = system.sampleRate;
-    const float driftTicks = settings.age.timeMs * system.samplesPerMsPerTick;
-    if (!lanesFed && restsUnfed(settings.type)) {
-        kernels.glide(lanes[0].drift, targets[0], driftTicks);
-        kernels.glide(lanes[1].drift, targets[1], driftTicks);
-    } else {
-        for (int c = 0; c < 2; ++c) {
-            const voicelanes::CutoffInput input = {laneGlides.value,
-                                                   c == 1 && settings.invert ? 1 : 0,
-                                                   targets[c],
-                                                   driftTicks,
-                                                   settings.cut,
-                                                   settings.peak,
-                                                   settings.age.depth,
-                                                   settings.row,
-                                                   static_cast<int32_t>(settings.type),
-                                                   system.sampleRate,
-                                                   &filterCoefTableF()[0].value,
-                                                   &filterCoefTableQ()[0].value};
-            moved[c] = kernels.cutoffs(lanes[c], input);
-            pending[c] |= moved[c];
-        }
-    }
+    const voicelanes::CutoffInput input = {laneGlides.value,
+                                           settings.invert ? 1 : 0,
+                                           nullptr,
+                                           settings.age.timeMs * system.samplesPerMsPerTick,
+                                           settings.cut,
+                                           settings.peak,
+                                           settings.age.depth,
+                                           settings.row,
+                                           static_cast<int32_t>(settings.type),
+                                           system.sampleRate};
+    const bool driftOnly = !lanesFed && restsUnfed(settings.type);
+    voiceKernels().laneCutoffs(lanes, system.randomState, input, driftOnly, moved);
+    pending[0] |= moved[0];
+    pending[1] |= moved[1];
     // The combs' ticks are passed over while they would change nothing: no
     // glide under way, no new delay asked for and the feedback (to the bit)
     // the same.
