@@ -81,9 +81,11 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     // would change.
     bool glidesArrived = true;
     for (int k = 0; k < kLayerVoices; ++k) glidesArrived = glidesArrived && laneGlides.value[k] == laneGlides.target[k];
-    if (glidesArrived && envelopesResting(laneEnvelopes, gates) && glideTicks == laneGlideTicks) return;
+    if (glidesArrived && laneEnvelopesStill && gatesAsBefore(laneEnvelopes, gates) && glideTicks == laneGlideTicks)
+        return;
     laneGlideTicks = glideTicks;
-    kernels.envelope(laneEnvelopes, gates.data(), times.sustain, false, envelopeTicksOf(times, ticksPerMs));
+    laneEnvelopesStill =
+        kernels.envelope(laneEnvelopes, gates.data(), times.sustain, false, envelopeTicksOf(times, ticksPerMs));
     kernels.glide(laneGlides, laneEnvelopes.level, glideTicks);
 }
 

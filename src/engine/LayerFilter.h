@@ -89,6 +89,7 @@ private:
     std::array<std::array<CombFilter, 2>, kLayerVoices> combs;
     Envelope sharedEnvelopeState;
     voicelanes::Envelopes laneEnvelopes{};
+    bool laneEnvelopesStill = true;  // all eight held still after their last tick
     LinearGlide sharedGlide;
     voicelanes::Glides laneGlides{};
     float glideTicks = 0.0f;

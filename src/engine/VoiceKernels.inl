@@ -132,7 +132,7 @@ void glide(Glides& g, const float* targets, float ticks) {
 
 // The envelope's states (Envelope::State): 0 idle, 1 attack, 3 decay, 4
 // sustain, 5 release, 6 finished.
-void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate, const EnvelopeTicks& t) {
+bool envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate, const EnvelopeTicks& t) {
     const Float8 gate = load(gates);
     const Float8 peak = byGate ? gate : splat(1.0f);
     const Float8 sustain = byGate ? splat(sustainShare) * gate : splat(sustainShare);
@@ -188,6 +188,8 @@ void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate,
     store(e.previousGate, previous);
     store(e.counter, newCounter);
     storeInt(e.state, newState);
+    const Int8 still = (newState == splatInt(0)) | (newState == splatInt(4)) | (newState == splatInt(6));
+    return bits(still) == (1u << kLanes) - 1;
 }
 
 constexpr int kColumns = 11;

@@ -150,8 +150,9 @@ struct VoiceKernels {
     void (*glide)(Glides& glides, const float* targets, float ticks);
     // One tick of eight envelopes with their gates: a layer voice's peaks at
     // its gate and sustains at sustain × gate (byGate), a filter lane's
-    // peaks at 1 and sustains at sustain.
-    void (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
+    // peaks at 1 and sustains at sustain.  Answers whether all eight now hold
+    // still (idle, sustaining or finished) until their gates move.
+    bool (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
     // The drift, then the cutoffs: the lanes whose position, row or type
     // moved take the new ones and their frequency; answers them as bits.
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);

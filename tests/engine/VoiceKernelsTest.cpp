@@ -114,18 +114,22 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
                 sustains[k] = times.sustain * gates[k];
             }
             set.kernels->glide(glides, targets, ticks);
-            set.kernels->envelope(envelopes, gates, times.sustain, true, envelopeTicksOf(times, 2.75625f));
+            const bool still =
+                set.kernels->envelope(envelopes, gates, times.sustain, true, envelopeTicksOf(times, 2.75625f));
             set.kernels->envelope(laneEnvelopes, gates, times.sustain, false, envelopeTicksOf(times, 2.75625f));
+            bool allSteady = true;  // what the kernel answers: every voice holds still
             for (int k = 0; k < kLanes; ++k) {
                 singleGlides[k].retarget(targets[k], ticks);
                 singleGlides[k].advance();
                 singleEnvelopes[k].tick(gates[k], peaks[k], sustains[k], times, 2.75625f);
+                allSteady = allSteady && singleEnvelopes[k].isSteady();
                 singleLanes[k].tick(gates[k], 1.0f, times.sustain, times, 2.75625f);
                 ASSERT_EQ(laneEnvelopes.level[k], singleLanes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(glides.value[k], singleGlides[k].value) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.level[k], singleEnvelopes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.state[k], int32_t(singleEnvelopes[k].getState())) << set.name << " tick " << tick;
             }
+            ASSERT_EQ(still, allSteady) << set.name << " tick " << tick;
         }
     }
 }
