@@ -5,6 +5,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
+#include "engine/Float4.h"
 #include "engine/VoiceKernels.h"
 #include "engine/VoiceMix.h"
 
@@ -15,6 +16,13 @@ constexpr float kEnvelopeGlideMs = 3.0f;
 void follow(LinearGlide& glide, float level, float ticks) {
     glide.retarget(level, ticks);
     glide.advance();
+}
+
+// Every glide at its target, four at a time.
+bool arrived(const voicelanes::Glides& glides) {
+    Int4 same = load4(glides.value) == load4(glides.target);
+    same &= load4(glides.value + 4) == load4(glides.target + 4);
+    return (same[0] & same[1] & same[2] & same[3]) != 0;
 }
 
 // ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), as the lanes' inputs
@@ -71,7 +79,6 @@ bool LayerFilter::envelopesSteady() const {
 }
 
 void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
-    const voicelanes::VoiceKernels& kernels = voiceKernels();
     float gateSum = 0.0f;
     for (float gate : gates) gateSum += gate;
     glideTicks = kEnvelopeGlideMs * ticksPerMs;
@@ -79,14 +86,11 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     follow(sharedGlide, sharedEnvelopeState.getLevel(), glideTicks);
     // Envelopes at rest under unmoved gates, their glides arrived: nothing
     // would change.
-    bool glidesArrived = true;
-    for (int k = 0; k < kLayerVoices; ++k) glidesArrived = glidesArrived && laneGlides.value[k] == laneGlides.target[k];
-    if (glidesArrived && laneEnvelopesStill && gatesAsBefore(laneEnvelopes, gates) && glideTicks == laneGlideTicks)
+    if (laneEnvelopesStill && arrived(laneGlides) && gatesAsBefore(laneEnvelopes, gates) && glideTicks == laneGlideTicks)
         return;
     laneGlideTicks = glideTicks;
-    laneEnvelopesStill =
-        kernels.envelope(laneEnvelopes, gates.data(), times.sustain, false, envelopeTicksOf(times, ticksPerMs));
-    kernels.glide(laneGlides, laneEnvelopes.level, glideTicks);
+    laneEnvelopesStill = voiceKernels().filterEnvelopes(laneEnvelopes, laneGlides, gates.data(), times.sustain,
+                                                        envelopeTicksOf(times, ticksPerMs), glideTicks);
 }
 
 void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,

@@ -192,6 +192,14 @@ bool envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate,
     return bits(still) == (1u << kLanes) - 1;
 }
 
+// The filter lanes' envelopes (peak 1), then the glides that follow them.
+bool filterEnvelopes(Envelopes& e, Glides& g, const float* gates, float sustain, const EnvelopeTicks& t,
+                     float glideTicks) {
+    const bool still = envelope(e, gates, sustain, false, t);
+    glide(g, e.level, glideTicks);
+    return still;
+}
+
 constexpr int kColumns = 11;
 
 // row[column[k]] for each lane, columns 0 to 15 (`high` where 8 or more):
@@ -964,7 +972,7 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
     }
 }
 
-constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
+constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,
                                    readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick};
 

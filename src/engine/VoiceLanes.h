@@ -153,6 +153,11 @@ struct VoiceKernels {
     // peaks at 1 and sustains at sustain.  Answers whether all eight now hold
     // still (idle, sustaining or finished) until their gates move.
     bool (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
+    // A tick of eight filter lanes' envelopes (envelope, not by gate), then
+    // of the glides that follow their levels over glideTicks; answers as
+    // envelope does.
+    bool (*filterEnvelopes)(Envelopes& envelopes, Glides& glides, const float* gates, float sustain,
+                            const EnvelopeTicks& times, float glideTicks);
     // The drift, then the cutoffs: the lanes whose position, row or type
     // moved take the new ones and their frequency; answers them as bits.
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);

@@ -209,16 +209,19 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
 // frames around it; exact on the portable path, within a rounding of the
 // last bit on the AVX2 one; the frames past n are left alone.
 // The fused control ticks are their parts in order, to the bit, and leave
-// the generator where the parts leave it: a layer's drift and notes, and
-// both filter channels' draws and cutoffs (inverted or not, whole or the
-// drift alone), over glides that jump, slide and stand.
+// the generator where the parts leave it: a layer's drift and notes, both
+// filter channels' draws and cutoffs (inverted or not, whole or the drift
+// alone), and the filter lanes' envelopes with their glides, over glides
+// that jump, slide and stand.
 TEST(VoiceKernels, FusedTicksAreTheirPartsInOrder) {
     for (const Named& set : kernelSets()) {
         const VoiceKernels& k = *set.kernels;
         Values values;
         voicelanes::Glides fusedDrift{}, partsDrift{};
         voicelanes::SvfLanes fusedLanes[2]{}, partsLanes[2]{};
-        float envelope[kLanes] = {};
+        float envelope[kLanes] = {}, gates[kLanes] = {};
+        voicelanes::Envelopes fusedEnvelopes{}, partsEnvelopes{};
+        voicelanes::Glides fusedGlides{}, partsGlides{};
         for (int tick = 0; tick < 300; ++tick) {
             const uint32_t seed = 7u + 977u * uint32_t(tick);
             alignas(32) float notes[kLanes];
@@ -265,6 +268,19 @@ TEST(VoiceKernels, FusedTicksAreTheirPartsInOrder) {
             ASSERT_EQ(fusedState, partsState) << set.name << " tick " << tick;
             ASSERT_EQ(std::memcmp(fusedMoved, partsMoved, sizeof fusedMoved), 0) << set.name << " tick " << tick;
             ASSERT_EQ(std::memcmp(fusedLanes, partsLanes, sizeof fusedLanes), 0) << set.name << " tick " << tick;
+
+            for (float& gate : gates)
+                if (values.next(0.0f, 1.0f) < 0.1f) gate = values.next(0.0f, 1.0f) < 0.3f ? 0.0f : values.next(0.1f, 1.0f);
+            const EnvelopeTimes times = filterEnvelopeTimes(values.next(0.0f, 0.4f), values.next(0.0f, 0.4f),
+                                                            values.next(0.0f, 1.0f), values.next(0.0f, 0.4f));
+            const voicelanes::EnvelopeTicks envelopeTicks = envelopeTicksOf(times, 2.75625f);
+            const bool fusedStill =
+                k.filterEnvelopes(fusedEnvelopes, fusedGlides, gates, times.sustain, envelopeTicks, ticks);
+            const bool partsStill = k.envelope(partsEnvelopes, gates, times.sustain, false, envelopeTicks);
+            k.glide(partsGlides, partsEnvelopes.level, ticks);
+            ASSERT_EQ(fusedStill, partsStill) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(&fusedEnvelopes, &partsEnvelopes, sizeof fusedEnvelopes), 0) << set.name << " " << tick;
+            ASSERT_EQ(std::memcmp(&fusedGlides, &partsGlides, sizeof fusedGlides), 0) << set.name << " tick " << tick;
         }
     }
 }
