@@ -248,4 +248,40 @@ TEST(VoiceMixRestTest, ShortcutSoundsAsTheWholePath) {
     }
 }
 
+// A layer that comes to the resting lanes with no voice sounding, only the
+// holds of a tone it played around the filter, is heard through the cutoffs
+// the whole path has: the lanes count as fed while a hold is left.
+TEST(VoiceMixRestTest, HoldsLeftFeedTheLanes) {
+    auto fast = std::make_unique<MixTwin>(true), whole = std::make_unique<MixTwin>(false);
+    for (MixTwin* m : {fast.get(), whole.get()}) {
+        m->settings.layers[0].soundOn = false;  // layer 1 alone plays
+        m->settings.layers[1].crush = 0.3f;
+        m->settings.layers[1].envelope = layerEnvelopeTimes(0, 0, 1, 1);  // gains held up through the gates
+        m->settings.mix = VoiceMix::filterMix(1.0f);
+    }
+    int t = 0;
+    const auto run = [&](int ticks) {
+        for (int end = t + ticks; t < end; ++t) {
+            fast->tick(t);
+            whole->tick(t);
+            ASSERT_EQ(std::memcmp(fast->left, whole->left, sizeof fast->left), 0) << "tick " << t;
+            ASSERT_EQ(std::memcmp(fast->right, whole->right, sizeof fast->right), 0) << "tick " << t;
+        }
+    };
+    run(20);
+    for (int tone = 0; tone < 5; ++tone) {
+        for (MixTwin* m : {fast.get(), whole.get()}) m->play(true, t);
+        run(1);
+    }
+    for (MixTwin* m : {fast.get(), whole.get()}) {
+        m->play(false, t);
+        m->settings.layers[1].routed = true;
+    }
+    run(1);
+    double heard = 0.0;
+    for (float x : whole->left) heard += x * x;
+    EXPECT_GT(heard, 0.0) << "the holds left reach the filter";
+    run(40);
+}
+
 }  // namespace
