@@ -5,6 +5,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "engine/FilterCoefficientTables.h"
+#include "engine/Float4.h"
 #include "engine/VoiceKernels.h"
 #include "engine/VoiceMix.h"
 
@@ -15,6 +16,13 @@ constexpr float kEnvelopeGlideMs = 3.0f;
 void follow(LinearGlide& glide, float level, float ticks) {
     glide.retarget(level, ticks);
     glide.advance();
+}
+
+// Every glide at its target, four at a time.
+bool arrived(const voicelanes::Glides& glides) {
+    Int4 same = load4(glides.value) == load4(glides.target);
+    same &= load4(glides.value + 4) == load4(glides.target + 4);
+    return (same[0] & same[1] & same[2] & same[3]) != 0;
 }
 
 // ((v0 + v4) + (v1 + v5)) + ((v2 + v6) + (v3 + v7)), as the lanes' inputs
@@ -71,7 +79,6 @@ bool LayerFilter::envelopesSteady() const {
 }
 
 void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
-    const voicelanes::VoiceKernels& kernels = voiceKernels();
     float gateSum = 0.0f;
     for (float gate : gates) gateSum += gate;
     glideTicks = kEnvelopeGlideMs * ticksPerMs;
@@ -79,12 +86,11 @@ void LayerFilter::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& t
     follow(sharedGlide, sharedEnvelopeState.getLevel(), glideTicks);
     // Envelopes at rest under unmoved gates, their glides arrived: nothing
     // would change.
-    bool glidesArrived = true;
-    for (int k = 0; k < kLayerVoices; ++k) glidesArrived = glidesArrived && laneGlides.value[k] == laneGlides.target[k];
-    if (glidesArrived && envelopesResting(laneEnvelopes, gates) && glideTicks == laneGlideTicks) return;
+    if (laneEnvelopesStill && arrived(laneGlides) && gatesAsBefore(laneEnvelopes, gates) && glideTicks == laneGlideTicks)
+        return;
     laneGlideTicks = glideTicks;
-    kernels.envelope(laneEnvelopes, gates.data(), times.sustain, false, envelopeTicksOf(times, ticksPerMs));
-    kernels.glide(laneGlides, laneEnvelopes.level, glideTicks);
+    laneEnvelopesStill = voiceKernels().filterEnvelopes(laneEnvelopes, laneGlides, gates.data(), times.sustain,
+                                                        envelopeTicksOf(times, ticksPerMs), glideTicks);
 }
 
 void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
@@ -93,39 +99,40 @@ void LayerFilter::tickPair(std::array<FilterChannel, 2>& pair, float envelope, c
     pair[1].tick(settings.invert ? 1.0f - envelope : envelope, settings, system);
 }
 
-void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system) {
+void LayerFilter::tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system,
+                                   bool lanesFed) {
     if (!perVoice) return tickPair(sharedChannels, sharedGlide.value, settings, system);
-    tickLanes(settings, system);
+    tickLanes(settings, system, lanesFed);
 }
 
 // Lane k's left channel takes draw 2k + 1 of the tick and its right channel
 // draw 2k + 2, as when the lanes took theirs one channel after another.
-void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system) {
-    const voicelanes::VoiceKernels& kernels = voiceKernels();
-    alignas(32) float targets[2][kLayerVoices];
+//
+// Lanes that rest unfed through a tick need no cutoff: what they stand at
+// is looked at only when they filter, and their coefficients are a
+// function of where they stand then.  Their drift moves on, as it feeds
+// back.  The first fed tick compares each lane with where it last stood, as
+// every tick does, so a lane that moved and came back keeps coefficients
+// that are the ones it would have worked out again.
+void LayerFilter::tickLanes(const FilterSettings& settings, BWSystemInfo& system, bool lanesFed) {
     uint32_t moved[2] = {0, 0};
-    uint32_t leftDraws = system.randomState;
-    kernels.random(leftDraws, 1, 2, 0, targets[0]);
-    kernels.random(system.randomState, 2, 2, 2 * kLayerVoices, targets[1]);
     pendingRow = settings.row;
     pendingType = static_cast<int32_t>(settings.type);
     pendingRate = system.sampleRate;
-    for (int c = 0; c < 2; ++c) {
-        const voicelanes::CutoffInput input = {laneGlides.value,
-                                               c == 1 && settings.invert ? 1 : 0,
-                                               targets[c],
-                                               settings.age.timeMs * system.samplesPerMsPerTick,
-                                               settings.cut,
-                                               settings.peak,
-                                               settings.age.depth,
-                                               settings.row,
-                                               static_cast<int32_t>(settings.type),
-                                               system.sampleRate,
-                                               &filterCoefTableF()[0].value,
-                                               &filterCoefTableQ()[0].value};
-        moved[c] = kernels.cutoffs(lanes[c], input);
-        pending[c] |= moved[c];
-    }
+    const voicelanes::CutoffInput input = {laneGlides.value,
+                                           settings.invert ? 1 : 0,
+                                           nullptr,
+                                           settings.age.timeMs * system.samplesPerMsPerTick,
+                                           settings.cut,
+                                           settings.peak,
+                                           settings.age.depth,
+                                           settings.row,
+                                           static_cast<int32_t>(settings.type),
+                                           system.sampleRate};
+    const bool driftOnly = !lanesFed && restsUnfed(settings.type);
+    voiceKernels().laneCutoffs(lanes, system.randomState, input, driftOnly, moved);
+    pending[0] |= moved[0];
+    pending[1] |= moved[1];
     // The combs' ticks are passed over while they would change nothing: no
     // glide under way, no new delay asked for and the feedback (to the bit)
     // the same.

@@ -42,8 +42,10 @@ public:
     // Before the voices start: the shared envelope, then the lanes'.
     void tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs);
     // The coefficients of the channels that filter in this mode (the shared
-    // pair, or the eight lanes) for this tick.
-    void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system);
+    // pair, or the eight lanes) for this tick.  lanesFed false: no voice can
+    // reach the lanes in this tick's spans, so lanes that rest unfed keep
+    // their drift moving and leave their cutoffs until they are fed again.
+    void tickCoefficients(const FilterSettings& settings, bool perVoice, BWSystemInfo& system, bool lanesFed = true);
 
     // Filters n samples of each lane's two channels and adds the results up
     // per channel into sums, and the lanes' inputs into inputs (both
@@ -75,7 +77,7 @@ public:
 private:
     void tickPair(std::array<FilterChannel, 2>& pair, float envelope, const FilterSettings& settings,
                   BWSystemInfo& system);
-    void tickLanes(const FilterSettings& settings, BWSystemInfo& system);
+    void tickLanes(const FilterSettings& settings, BWSystemInfo& system, bool lanesFed);
     void tickCombs(const FilterSettings& settings, const uint32_t (&moved)[2], BWSystemInfo& system);
     void takeCoefficients(const voicelanes::VoiceKernels& kernels);
     void processCombs(const voicelanes::LaneRows (&in)[2], float (&sums)[2][kEngineTick], int32_t n);
@@ -87,6 +89,7 @@ private:
     std::array<std::array<CombFilter, 2>, kLayerVoices> combs;
     Envelope sharedEnvelopeState;
     voicelanes::Envelopes laneEnvelopes{};
+    bool laneEnvelopesStill = true;  // all eight held still after their last tick
     LinearGlide sharedGlide;
     voicelanes::Glides laneGlides{};
     float glideTicks = 0.0f;

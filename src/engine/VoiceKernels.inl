@@ -132,7 +132,7 @@ void glide(Glides& g, const float* targets, float ticks) {
 
 // The envelope's states (Envelope::State): 0 idle, 1 attack, 3 decay, 4
 // sustain, 5 release, 6 finished.
-void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate, const EnvelopeTicks& t) {
+bool envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate, const EnvelopeTicks& t) {
     const Float8 gate = load(gates);
     const Float8 peak = byGate ? gate : splat(1.0f);
     const Float8 sustain = byGate ? splat(sustainShare) * gate : splat(sustainShare);
@@ -188,6 +188,16 @@ void envelope(Envelopes& e, const float* gates, float sustainShare, bool byGate,
     store(e.previousGate, previous);
     store(e.counter, newCounter);
     storeInt(e.state, newState);
+    const Int8 still = (newState == splatInt(0)) | (newState == splatInt(4)) | (newState == splatInt(6));
+    return bits(still) == (1u << kLanes) - 1;
+}
+
+// The filter lanes' envelopes (peak 1), then the glides that follow them.
+bool filterEnvelopes(Envelopes& e, Glides& g, const float* gates, float sustain, const EnvelopeTicks& t,
+                     float glideTicks) {
+    const bool still = envelope(e, gates, sustain, false, t);
+    glide(g, e.level, glideTicks);
+    return still;
 }
 
 constexpr int kColumns = 11;
@@ -279,6 +289,26 @@ uint32_t cutoffs(SvfLanes& s, const CutoffInput& in) {
     return bits(moved);
 }
 
+// Both channels' drift draws (lane k's left takes draw 2k + 1 of the tick,
+// its right draw 2k + 2), then their cutoffs, or their drift alone.
+void laneCutoffs(SvfLanes* sides, uint32_t& state, const CutoffInput& in, bool driftOnly, uint32_t* moved) {
+    alignas(32) float targets[2][kLanes];
+    uint32_t leftDraws = state;
+    random(leftDraws, 1, 2, 0, targets[0]);
+    random(state, 2, 2, 2 * kLanes, targets[1]);
+    for (int c = 0; c < 2; ++c) {
+        if (driftOnly) {
+            glide(sides[c].drift, targets[c], in.driftTicks);
+            moved[c] = 0;
+            continue;
+        }
+        CutoffInput side = in;
+        side.invert = c == 1 ? in.invert : 0;
+        side.driftTargets = targets[c];
+        moved[c] = cutoffs(sides[c], side);
+    }
+}
+
 void laneCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, float rate, const float* tableF,
                       const float* tableQ) {
     if (which == 0 || type == 4) return;
@@ -336,6 +366,16 @@ void voiceNotes(const float* notes, float offset, const float* drift, float dept
     h = h < splat(127.0f) ? h : splat(127.0f);
     store(held, h);
     store(now, h + load(drift) * splat(depth));
+}
+
+// A layer's drift draws (lane k takes draw k + 1), its drift gliding to
+// them, and its notes with the drift.
+void driftNotes(uint32_t& state, Glides& drift, float ticks, const float* notes, float offset, float depth,
+                float* held, float* now) {
+    alignas(32) float targets[kLanes];
+    random(state, 1, 1, kLanes, targets);
+    glide(drift, targets, ticks);
+    voiceNotes(notes, offset, drift.value, depth, held, now);
 }
 
 void increments(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
@@ -932,7 +972,7 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
     }
 }
 
-constexpr VoiceKernels kKernels = {random,     glide,      envelope,   cutoffs,  laneCoefficients,
+constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,
                                    readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick};
 

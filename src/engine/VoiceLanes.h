@@ -79,8 +79,6 @@ struct CutoffInput {
     float row;    // resonance row of the tables
     int32_t type;
     float sampleRate;
-    const float* tableF;  // the coefficient tables as (value, slope) pairs
-    const float* tableQ;
 };
 
 // One layer's per-sample state: the tick's voice samples frame by frame,
@@ -152,11 +150,28 @@ struct VoiceKernels {
     void (*glide)(Glides& glides, const float* targets, float ticks);
     // One tick of eight envelopes with their gates: a layer voice's peaks at
     // its gate and sustains at sustain × gate (byGate), a filter lane's
-    // peaks at 1 and sustains at sustain.
-    void (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
+    // peaks at 1 and sustains at sustain.  Answers whether all eight now hold
+    // still (idle, sustaining or finished) until their gates move.
+    bool (*envelope)(Envelopes& envelopes, const float* gate, float sustain, bool byGate, const EnvelopeTicks& times);
+    // A tick of eight filter lanes' envelopes (envelope, not by gate), then
+    // of the glides that follow their levels over glideTicks; answers as
+    // envelope does.
+    bool (*filterEnvelopes)(Envelopes& envelopes, Glides& glides, const float* gates, float sustain,
+                            const EnvelopeTicks& times, float glideTicks);
     // The drift, then the cutoffs: the lanes whose position, row or type
     // moved take the new ones and their frequency; answers them as bits.
     uint32_t (*cutoffs)(SvfLanes& lanes, const CutoffInput& input);
+    // A tick of both channels' lanes (left, right) in one: their drift
+    // targets drawn from `state` (lane k's left takes draw 2k + 1, its right
+    // 2k + 2; input.driftTargets is not read; input.invert turns the right
+    // channel alone), then cutoffs of each, answering each's moved lanes; or
+    // (driftOnly) the drift alone, nothing moved.
+    void (*laneCutoffs)(SvfLanes* sides, uint32_t& state, const CutoffInput& input, bool driftOnly, uint32_t* moved);
+    // A layer's tick of drift and notes in one: random (lane k takes draw
+    // k + 1), the drift's glide over `ticks` to those draws, and voiceNotes
+    // with the drift's values.
+    void (*driftNotes)(uint32_t& state, Glides& drift, float ticks, const float* notes, float offset, float depth,
+                       float* held, float* now);
     // The coefficients of the type for the lanes given as bits, from their
     // frequencies (a function of the cutoff alone: they may wait until the
     // lanes filter something).  The tables are their values alone, the last

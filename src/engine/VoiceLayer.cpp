@@ -97,10 +97,8 @@ void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const
                       float pitchOffset, const AgeSetting& age) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     const bool triggered = takeGates(gates);
-    alignas(32) float targets[kLayerVoices];
-    kernels.random(system.randomState, 1, 1, kLayerVoices, targets);
-    kernels.glide(drift, targets, age.timeMs * system.samplesPerMsPerTick);
-    kernels.voiceNotes(notes.data(), pitchOffset, drift.value, age.depth, clamped.data(), notesNow.data());
+    kernels.driftNotes(system.randomState, drift, age.timeMs * system.samplesPerMsPerTick, notes.data(), pitchOffset,
+                       age.depth, clamped.data(), notesNow.data());
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
     if (!triggered) return renderVoices(kernels, 0);

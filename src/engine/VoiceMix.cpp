@@ -105,26 +105,21 @@ bool LayerChain::isSteady(const VoiceLayer& layer) const {
     return true;
 }
 
-// Envelopes that hold still, under gates that did not move, stay as they are.
-// Four voices at a time, without a branch each.
-bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates) {
-    constexpr auto idle = static_cast<int32_t>(Envelope::State::Idle);
-    constexpr auto sustain = static_cast<int32_t>(Envelope::State::Sustain);
-    constexpr auto finished = static_cast<int32_t>(Envelope::State::Finished);
-    Int4 moving{};
-    for (int v = 0; v < kLayerVoices; v += 4) {
-        Int4 state;
-        std::memcpy(&state, envelopes.state + v, sizeof state);
-        const Int4 still = (state == idle) | (state == sustain) | (state == finished);
-        moving |= ~(still & (load4(gates.data() + v) == load4(envelopes.previousGate + v)));
-    }
-    return (moving[0] | moving[1] | moving[2] | moving[3]) == 0;
+// Four voices at a time, without a branch each (a NaN gate is never as
+// before, as the envelope takes it as a new edge).
+bool gatesAsBefore(const voicelanes::Envelopes& envelopes, const VoiceValues& gates) {
+    Int4 same = load4(gates.data()) == load4(envelopes.previousGate);
+    same &= load4(gates.data() + 4) == load4(envelopes.previousGate + 4);
+    return (same[0] & same[1] & same[2] & same[3]) != 0;
 }
 
+// Envelopes that held still after their last tick, under gates that did not
+// move, stay as they are: the kernel tells the first as it ticks them.
 void LayerChain::tickEnvelopes(const VoiceValues& gates, const EnvelopeTimes& times, float ticksPerMs) {
-    if (envelopesResting(envelopes, gates)) return;
+    if (envelopesStill && gatesAsBefore(envelopes, gates)) return;
     gainsSettled = false;
-    voiceKernels().envelope(envelopes, gates.data(), times.sustain, true, envelopeTicksOf(times, ticksPerMs));
+    envelopesStill =
+        voiceKernels().envelope(envelopes, gates.data(), times.sustain, true, envelopeTicksOf(times, ticksPerMs));
 }
 
 // The voices' buffers frame by frame, so that a frame of the eight is one
@@ -202,7 +197,19 @@ void VoiceMix::rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::
 void VoiceMix::tick(const std::array<const VoiceLayer*, kLayerCount>& layers, const Settings& settings) {
     for (int layer = 0; layer < kLayerCount; ++layer)
         chains[layer].tick(*layers[layer], settings.layers[layer], settings.perVoiceFilter, system);
-    filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system);
+    filter.tickCoefficients(settings.filter, settings.perVoiceFilter, system, !restShortcut || feedsLanes(layers));
+}
+
+// The filter lanes are fed in this tick's spans only through a layer that
+// is on, routed and not quiet (takeSamples: a voice sounds or a hold is
+// left); none of that changes between the tick and its spans.
+bool VoiceMix::feedsLanes(const std::array<const VoiceLayer*, kLayerCount>& layers) const {
+    for (int layer = 0; layer < kLayerCount; ++layer) {
+        const LayerChain& chain = chains[layer];
+        if (chain.soundOn && chain.routed && (layers[layer]->soundingVoices() != 0 || !allZero(chain.mix.held)))
+            return true;
+    }
+    return false;
 }
 
 namespace {

@@ -52,9 +52,9 @@ inline bool allZero(const float (&values)[kLayerVoices]) {
     return bits == 0;
 }
 
-// Eight envelopes that hold still (idle, sustaining or finished) under gates
-// equal to their last: a tick would leave them as they are.
-bool envelopesResting(const voicelanes::Envelopes& envelopes, const VoiceValues& gates);
+// Gates equal to the envelopes' last: envelopes that hold still (idle,
+// sustaining or finished) under them would stay as they are.
+bool gatesAsBefore(const voicelanes::Envelopes& envelopes, const VoiceValues& gates);
 
 class LayerChain {
 public:
@@ -92,6 +92,7 @@ private:
     void aimGains(const GainInputs& inputs);
 
     voicelanes::Envelopes envelopes{};
+    bool envelopesStill = true;  // all eight held still after their last tick
     voicelanes::LayerMix mix{};
     // What the hold rates were last worked out from.
     struct RateInputs {
@@ -148,6 +149,7 @@ public:
 
 private:
     void rolesOf(voicelanes::LayerMix* (&mixes)[kLayerCount], voicelanes::LayerRole (&roles)[kLayerCount]);
+    bool feedsLanes(const std::array<const VoiceLayer*, kLayerCount>& layers) const;
     void renderShared(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,
                       float (&dry)[2][kEngineTick], float (&in)[2][kEngineTick]);
     bool renderPerVoice(const Settings& settings, const voicelanes::VoiceKernels& kernels, int32_t from, int32_t n,

@@ -114,18 +114,22 @@ TEST(VoiceKernels, GlidesAndEnvelopesMatchTheirSingleForms) {
                 sustains[k] = times.sustain * gates[k];
             }
             set.kernels->glide(glides, targets, ticks);
-            set.kernels->envelope(envelopes, gates, times.sustain, true, envelopeTicksOf(times, 2.75625f));
+            const bool still =
+                set.kernels->envelope(envelopes, gates, times.sustain, true, envelopeTicksOf(times, 2.75625f));
             set.kernels->envelope(laneEnvelopes, gates, times.sustain, false, envelopeTicksOf(times, 2.75625f));
+            bool allSteady = true;  // what the kernel answers: every voice holds still
             for (int k = 0; k < kLanes; ++k) {
                 singleGlides[k].retarget(targets[k], ticks);
                 singleGlides[k].advance();
                 singleEnvelopes[k].tick(gates[k], peaks[k], sustains[k], times, 2.75625f);
+                allSteady = allSteady && singleEnvelopes[k].isSteady();
                 singleLanes[k].tick(gates[k], 1.0f, times.sustain, times, 2.75625f);
                 ASSERT_EQ(laneEnvelopes.level[k], singleLanes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(glides.value[k], singleGlides[k].value) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.level[k], singleEnvelopes[k].getLevel()) << set.name << " tick " << tick << " lane " << k;
                 ASSERT_EQ(envelopes.state[k], int32_t(singleEnvelopes[k].getState())) << set.name << " tick " << tick;
             }
+            ASSERT_EQ(still, allSteady) << set.name << " tick " << tick;
         }
     }
 }
@@ -161,8 +165,7 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                 set.kernels->random(state, 1, 1, kLanes, targets);
                 const voicelanes::CutoffInput input = {envelopes, 0, targets, settings.age.timeMs * context.ticksPerMs(),
                                                        settings.cut, settings.peak, settings.age.depth, settings.row,
-                                                       int32_t(settings.type), rate, &filterCoefTableF()[0].value,
-                                                       &filterCoefTableQ()[0].value};
+                                                       int32_t(settings.type), rate};
                 const uint32_t moved = set.kernels->cutoffs(lanes, input);
                 set.kernels->coefficients(lanes, moved, settings.row, int32_t(settings.type), rate,
                                           filterCoefValuesF().data(), filterCoefValuesQ().data());
@@ -205,6 +208,83 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
 // The reader's frames: position k × step + start, linear between the two
 // frames around it; exact on the portable path, within a rounding of the
 // last bit on the AVX2 one; the frames past n are left alone.
+// The fused control ticks are their parts in order, to the bit, and leave
+// the generator where the parts leave it: a layer's drift and notes, both
+// filter channels' draws and cutoffs (inverted or not, whole or the drift
+// alone), and the filter lanes' envelopes with their glides, over glides
+// that jump, slide and stand.
+TEST(VoiceKernels, FusedTicksAreTheirPartsInOrder) {
+    for (const Named& set : kernelSets()) {
+        const VoiceKernels& k = *set.kernels;
+        Values values;
+        voicelanes::Glides fusedDrift{}, partsDrift{};
+        voicelanes::SvfLanes fusedLanes[2]{}, partsLanes[2]{};
+        float envelope[kLanes] = {}, gates[kLanes] = {};
+        voicelanes::Envelopes fusedEnvelopes{}, partsEnvelopes{};
+        voicelanes::Glides fusedGlides{}, partsGlides{};
+        for (int tick = 0; tick < 300; ++tick) {
+            const uint32_t seed = 7u + 977u * uint32_t(tick);
+            alignas(32) float notes[kLanes];
+            for (int v = 0; v < kLanes; ++v) notes[v] = values.next(-20.0f, 150.0f);
+            if (tick % 4 != 0)
+                for (float& e : envelope) e = values.next(0.0f, 1.0f);
+            const float ticks = tick % 50 < 10 ? 0.0f : values.next(1.0f, 40.0f);
+            const float offset = values.next(-24.0f, 24.0f);
+            const float depth = tick % 6 == 0 ? 0.0f : values.next(0.0f, 2.0f);
+
+            uint32_t fusedState = seed, partsState = seed;
+            alignas(32) float held[2][kLanes], now[2][kLanes], targets[kLanes];
+            k.driftNotes(fusedState, fusedDrift, ticks, notes, offset, depth, held[0], now[0]);
+            k.random(partsState, 1, 1, kLanes, targets);
+            k.glide(partsDrift, targets, ticks);
+            k.voiceNotes(notes, offset, partsDrift.value, depth, held[1], now[1]);
+            ASSERT_EQ(fusedState, partsState) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(&fusedDrift, &partsDrift, sizeof fusedDrift), 0) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(held[0], held[1], sizeof held[0]), 0) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(now[0], now[1], sizeof now[0]), 0) << set.name << " tick " << tick;
+
+            const int32_t invert = tick % 5 == 1 ? 1 : 0;
+            const bool driftOnly = tick % 7 == 3;
+            const voicelanes::CutoffInput input = {
+                envelope, invert, nullptr, ticks, values.next(0.0f, 0.6f), values.next(0.3f, 1.1f), depth,
+                tick % 40 < 20 ? values.next(0.0f, 9.9f) : 4.0f, tick / 30 % 5, 44100.0f};
+            uint32_t fusedMoved[2] = {}, partsMoved[2] = {};
+            fusedState = partsState = seed;
+            k.laneCutoffs(fusedLanes, fusedState, input, driftOnly, fusedMoved);
+            alignas(32) float draws[2][kLanes];
+            uint32_t leftDraws = partsState;
+            k.random(leftDraws, 1, 2, 0, draws[0]);
+            k.random(partsState, 2, 2, 2 * kLanes, draws[1]);
+            for (int c = 0; c < 2; ++c) {
+                if (driftOnly) {
+                    k.glide(partsLanes[c].drift, draws[c], ticks);
+                    continue;
+                }
+                voicelanes::CutoffInput side = input;
+                side.invert = c == 1 ? invert : 0;
+                side.driftTargets = draws[c];
+                partsMoved[c] = k.cutoffs(partsLanes[c], side);
+            }
+            ASSERT_EQ(fusedState, partsState) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(fusedMoved, partsMoved, sizeof fusedMoved), 0) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(fusedLanes, partsLanes, sizeof fusedLanes), 0) << set.name << " tick " << tick;
+
+            for (float& gate : gates)
+                if (values.next(0.0f, 1.0f) < 0.1f) gate = values.next(0.0f, 1.0f) < 0.3f ? 0.0f : values.next(0.1f, 1.0f);
+            const EnvelopeTimes times = filterEnvelopeTimes(values.next(0.0f, 0.4f), values.next(0.0f, 0.4f),
+                                                            values.next(0.0f, 1.0f), values.next(0.0f, 0.4f));
+            const voicelanes::EnvelopeTicks envelopeTicks = envelopeTicksOf(times, 2.75625f);
+            const bool fusedStill =
+                k.filterEnvelopes(fusedEnvelopes, fusedGlides, gates, times.sustain, envelopeTicks, ticks);
+            const bool partsStill = k.envelope(partsEnvelopes, gates, times.sustain, false, envelopeTicks);
+            k.glide(partsGlides, partsEnvelopes.level, ticks);
+            ASSERT_EQ(fusedStill, partsStill) << set.name << " tick " << tick;
+            ASSERT_EQ(std::memcmp(&fusedEnvelopes, &partsEnvelopes, sizeof fusedEnvelopes), 0) << set.name << " " << tick;
+            ASSERT_EQ(std::memcmp(&fusedGlides, &partsGlides, sizeof fusedGlides), 0) << set.name << " tick " << tick;
+        }
+    }
+}
+
 TEST(VoiceKernels, ReadFramesInterpolatesAtEachPosition) {
     std::vector<int16_t> data(4000);
     for (size_t i = 0; i < data.size(); ++i) data[i] = int16_t(20000.0 * std::sin(double(i) * 0.05));

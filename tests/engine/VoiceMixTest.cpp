@@ -152,6 +152,7 @@ struct MixTwin : MixRig {
         settings.filter.cut = 0.4f;
         settings.filter.peak = 0.9f;
         settings.filter.setResonance(0.5f);
+        settings.filter.age = {40.0f, 0.3f};  // the lanes' drift reaches their cutoffs
         settings.layers[0] = {true, 0.3f, 0.8f, 0.3f, true, layerEnvelopeTimes(0.1f, 0.2f, 0.7f, 0.2f)};
         settings.layers[1] = {true, 0.0f, 0.5f, 0.7f, false, layerEnvelopeTimes(0, 0, 1, 0)};
         settings.layers[2] = {false, 0.0f, 1.0f, 0.5f, true, layerEnvelopeTimes(0, 0, 1, 0)};
@@ -205,6 +206,8 @@ TEST(VoiceMixRestTest, ShortcutSoundsAsTheWholePath) {
         {FilterType::LowPass, 0.8f, [](MixTwin& m) { m.settings.filter.invert = true; m.settings.layers[0].pan = 0.9f; }},
         {FilterType::BandReject, 0.7f, [](MixTwin& m) { m.settings.filter.cut = 0.1f; }},
         {FilterType::Comb, 0.7f, [](MixTwin& m) { m.settings.filter.setResonance(0.2f); }},
+        {FilterType::BandPass, 0.6f, [](MixTwin& m) { m.settings.filter.age = {5.0f, 0.8f}; }},
+        {FilterType::HighPass, 0.9f, [](MixTwin& m) { m.settings.filter.peak = 0.4f; }},
     };
     for (const Case& c : cases) {
         auto fast = std::make_unique<MixTwin>(true), whole = std::make_unique<MixTwin>(false);
@@ -243,6 +246,42 @@ TEST(VoiceMixRestTest, ShortcutSoundsAsTheWholePath) {
         }
         run(400);
     }
+}
+
+// A layer that comes to the resting lanes with no voice sounding, only the
+// holds of a tone it played around the filter, is heard through the cutoffs
+// the whole path has: the lanes count as fed while a hold is left.
+TEST(VoiceMixRestTest, HoldsLeftFeedTheLanes) {
+    auto fast = std::make_unique<MixTwin>(true), whole = std::make_unique<MixTwin>(false);
+    for (MixTwin* m : {fast.get(), whole.get()}) {
+        m->settings.layers[0].soundOn = false;  // layer 1 alone plays
+        m->settings.layers[1].crush = 0.3f;
+        m->settings.layers[1].envelope = layerEnvelopeTimes(0, 0, 1, 1);  // gains held up through the gates
+        m->settings.mix = VoiceMix::filterMix(1.0f);
+    }
+    int t = 0;
+    const auto run = [&](int ticks) {
+        for (int end = t + ticks; t < end; ++t) {
+            fast->tick(t);
+            whole->tick(t);
+            ASSERT_EQ(std::memcmp(fast->left, whole->left, sizeof fast->left), 0) << "tick " << t;
+            ASSERT_EQ(std::memcmp(fast->right, whole->right, sizeof fast->right), 0) << "tick " << t;
+        }
+    };
+    run(20);
+    for (int tone = 0; tone < 5; ++tone) {
+        for (MixTwin* m : {fast.get(), whole.get()}) m->play(true, t);
+        run(1);
+    }
+    for (MixTwin* m : {fast.get(), whole.get()}) {
+        m->play(false, t);
+        m->settings.layers[1].routed = true;
+    }
+    run(1);
+    double heard = 0.0;
+    for (float x : whole->left) heard += x * x;
+    EXPECT_GT(heard, 0.0) << "the holds left reach the filter";
+    run(40);
 }
 
 }  // namespace
