@@ -121,16 +121,20 @@ public:
         ++ticks;
     }
 
+    // Looks through the const chain: a voice handed out for changes counts
+    // as sounding, so a look must not mark it.
+    const VoiceChain& view() const { return *chain; }
+
     int activeVoices() const {
         int active = 0;
         for (int layer = 0; layer < kLayerCount; ++layer)
-            for (int v = 0; v < kLayerVoices; ++v) active += chain->layer(layer).reader(v).isActive();
+            for (int v = 0; v < kLayerVoices; ++v) active += view().layer(layer).reader(v).isActive();
         return active;
     }
 
     // The zone voice k (layer by layer) plays, and its note; null before it
     // started.
-    const BWSampleZone* zone(int k) const { return chain->layer(k / kLayerVoices).reader(k % kLayerVoices).getZone(); }
+    const BWSampleZone* zone(int k) const { return view().layer(k / kLayerVoices).reader(k % kLayerVoices).getZone(); }
     float note(int k) const { return input.notes[size_t(k / kLayerVoices)][size_t(k % kLayerVoices)]; }
 
     static constexpr float kChord[kLayerVoices] = {36, 40, 43, 47, 50, 53, 57, 60};
