@@ -156,7 +156,12 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     using namespace lanes4;
     // The running state in locals (the four delays in one vector) for the
     // block; each voice reads as readLine did, lane by lane.
-    float* lineData[kLines] = {lines[0].getData(), lines[1].getData(), lines[2].getData(), lines[3].getData()};
+    // Both voices of a channel read its one line: a line of its own for each
+    // would hold the same samples, and cost a write a sample and its share
+    // of the cache.
+    float* const leftLine = lines[0].getData();
+    float* const rightLine = lines[1].getData();
+    float* const lineData[kVoices] = {leftLine, leftLine, rightLine, rightLine};
     const int32_t length = lineLength;
     // Two samples short of the line, so that both interpolation taps stay
     // inside it even while a delay still glides from a longer line.
@@ -172,7 +177,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     int32_t w = writeIndex;
     // The voices and levels of a chunk are kept, and the chunk's output made
     // from them afterwards, four frames a step.
-    alignas(16) float voices[kChunk][kLines];
+    alignas(16) float voices[kChunk][kVoices];
     float levels[kChunk];
     for (int32_t done = 0; done < frames; done += kChunk) {
         const int32_t count = std::min(kChunk, frames - done);
@@ -190,10 +195,8 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             const float inRight = chunkRight[n] * kInputGain;
             fl = inLeft * 1.53846f - fl * 0.35f;
             fr = inRight * 1.53846f - fr * 0.35f;
-            lineData[0][w] = fl;
-            lineData[1][w] = fl;
-            lineData[2][w] = fr;
-            lineData[3][w] = fr;
+            leftLine[w] = fl;
+            rightLine[w] = fr;
             delay = add(delay, step);
             if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
             const __m128i whole = _mm_cvttps_epi32(delay);
@@ -202,7 +205,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             const __m128i back = _mm_sub_epi32(i, ones);
             const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
             const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
-            alignas(16) int32_t before[kLines];
+            alignas(16) int32_t before[kVoices];
             _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
             // Read back from memory, one load an index, rather than taken
             // out of the register two or three instructions apiece.
@@ -223,7 +226,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             } else {
                 // a = i < 0 ? i + length : i
                 const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
-                alignas(16) int32_t at[kLines];
+                alignas(16) int32_t at[kVoices];
                 _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
                 near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
                 far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
@@ -245,7 +248,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
 // with the input at each frame's level: four frames a step, the four voices
 // of four frames turned into one vector per voice, each lane as the scalar
 // form of the tail.
-void BWChorusXStereo::mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
+void BWChorusXStereo::mixVoices(float* left, float* right, const float (*voices)[kVoices], const float* levels,
                                 int32_t count) {
     using namespace lanes4;
     int32_t n = 0;
