@@ -6,6 +6,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -182,7 +183,7 @@ inline bool BWDelay16::contiguousReads(uint32_t w, int32_t frames, float delay, 
 // than a block behind the writes: the reads, the line writes and the output
 // each run as a loop of their own, with no sample waiting for another.
 template <int32_t FixedFrames>
-void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, float delay, float& out,
+[[gnu::always_inline]] inline void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, float delay, float& out,
                               const float* wetGains) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
     if (frames <= 0) return;  // no last read to feed back
@@ -220,6 +221,16 @@ void BWDelay16::steadyChannel(float* line, float* audio, int32_t anyFrames, floa
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
 
+void BWDelay16::steadyBlock(float* left, float* right, const float* wetGains) {
+    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
+    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
+}
+
+[[gnu::target("avx2")]] void BWDelay16::steadyBlockAvx2(float* left, float* right, const float* wetGains) {
+    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
+    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
     const auto block = static_cast<float>(kBlock + 1);
@@ -235,9 +246,10 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
             std::fill_n(wetGains, kBlock, wet);
         else
             for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
-        if (frames == kBlock) {
-            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
-            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
+        if (frames == kBlock && platform::cpuHasAvx2()) {
+            steadyBlockAvx2(left, right, wetGains);
+        } else if (frames == kBlock) {
+            steadyBlock(left, right, wetGains);
         } else {
             steadyChannel<0>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
             steadyChannel<0>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);

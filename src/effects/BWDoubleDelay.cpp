@@ -6,6 +6,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ template <int32_t FixedFrames>
 // so the reads, the line writes and the output each run as a loop of their
 // own.  The same arithmetic as readLine, sample for sample.
 template <int32_t FixedFrames>
-void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
+[[gnu::always_inline]] inline void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
     if (frames <= 0) return;  // no last read to feed back
@@ -231,6 +232,17 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, 
     }
     out = read[frames - 1];
     for (int32_t i = 0; i < frames; ++i) audio[i] += (read[i] - audio[i]) * wets[i];
+}
+
+void BWDoubleDelay::steadyBlock(float* left, float* right, const float* ramps, const float* wets) {
+    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
+    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
+}
+
+[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, const float* ramps,
+                                                            const float* wets) {
+    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
+    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
 
 void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
@@ -275,9 +287,10 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
                 wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
             }
         }
-        if (frames == kBlock) {
-            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
-            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        if (frames == kBlock && platform::cpuHasAvx2()) {
+            steadyBlockAvx2(left, right, ramps, wets);
+        } else if (frames == kBlock) {
+            steadyBlock(left, right, ramps, wets);
         } else {
             steadyChannel<0>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
             steadyChannel<0>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);

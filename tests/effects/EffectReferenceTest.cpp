@@ -249,3 +249,18 @@ INSTANTIATE_TEST_SUITE_P(Effects, EffectReference,
                          ::testing::Combine(::testing::Values("reverser", "chorus", "phaser", "doubledelay", "delay16",
                                                               "reverb", "chain"),
                                             ::testing::Bool()));
+
+// The effects whose AVX2 kernels do what their baseline ones do, operation
+// for operation and with no fused multiply-adds: on a machine with AVX2 both
+// paths give the same bits through the whole script, so that no machine
+// needs recordings of its own for them.
+TEST(EffectKernels, WideAndBaselinePathsGiveTheSameBits) {
+    if (!platform::cpuHasAvx2()) GTEST_SKIP() << "this processor has no AVX2";
+    for (const char* name : {"doubledelay", "delay16"}) {
+        platform::restrictToBaselineCpu(true);
+        const Recording baseline = record(name);
+        platform::restrictToBaselineCpu(false);
+        const Recording wide = record(name);
+        EXPECT_EQ(wide.hash, baseline.hash) << name;
+    }
+}
