@@ -41,7 +41,7 @@ private:
     bool contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const;
     // Blocks of kBlock frames (nearly all) take a copy compiled for that
     // count, whose loops need no remainders.
-    template <int32_t FixedFrames>
+    template <int32_t FixedFrames, bool Wide = false>
     void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
                        const float* wetGains) const;
     // Both channels of a kBlock-frame block, as built for any x86-64 and as

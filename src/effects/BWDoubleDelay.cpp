@@ -6,6 +6,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
+#include "effects/Lanes8.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -190,7 +191,7 @@ template <int32_t FixedFrames>
 // least a block behind the writes: the read positions only follow the write,
 // so the reads, the line writes and the output each run as a loop of their
 // own.  The same arithmetic as readLine, sample for sample.
-template <int32_t FixedFrames>
+template <int32_t FixedFrames, bool Wide>
 [[gnu::always_inline]] inline void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
@@ -218,7 +219,10 @@ template <int32_t FixedFrames>
     // the last block's final read, so the block's writes take their
     // feedback in one run.
     alignas(16) float fedBack[kBlock];
-    lanes4::shiftIn(out, read, fedBack, frames);
+    if constexpr (Wide)
+        lanes8::shiftIn(out, read, fedBack, frames);
+    else
+        lanes4::shiftIn(out, read, fedBack, frames);
     const uint32_t w = writeIndex;
     const auto count = static_cast<uint32_t>(frames);
     if (w + count <= length) {
@@ -241,8 +245,8 @@ void BWDoubleDelay::steadyBlock(float* left, float* right, const float* ramps, c
 
 [[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, const float* ramps,
                                                             const float* wets) {
-    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
-    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
+    steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
+    steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
 
 void BWDoubleDelay::process(float* left, float* right, int32_t frames) {

@@ -59,7 +59,7 @@ private:
     uint32_t wholeBehind(double delay) const;
     // Blocks of kBlock frames (nearly all) take a copy compiled for that
     // count, whose loops need no remainders.
-    template <int32_t FixedFrames>
+    template <int32_t FixedFrames, bool Wide = false>
     void steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out, const float* ramps,
                        const float* wets) const;
     // Both channels of a kBlock-frame block, as built for any x86-64 and as
