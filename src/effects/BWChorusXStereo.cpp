@@ -6,6 +6,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/CurveTables.h"
 #include "effects/Lanes4.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -18,6 +19,25 @@ constexpr float kSnap = 1e-7f;
 // Two neighbouring samples in the low lanes.
 inline __m128 pairAt(const float* from) {
     return _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(from));
+}
+
+// A chunk's levels: at rest, or with a step too small to move them, no
+// running sum.
+[[gnu::always_inline]] inline void fillLevels(float* levels, int32_t count, float& mix, float step) {
+    if (mix + step == mix) {
+        std::fill_n(levels, count, mix);
+    } else {
+        for (int32_t n = 0; n < count; ++n) levels[n] = mix += step;
+    }
+}
+
+// A frame's input, scaled and through each channel's light filter: the
+// values the lines take.
+[[gnu::always_inline]] inline void filterFrame(float left, float right, float& fl, float& fr) {
+    const float inLeft = left * kInputGain;
+    const float inRight = right * kInputGain;
+    fl = inLeft * 1.53846f - fl * 0.35f;
+    fr = inRight * 1.53846f - fr * 0.35f;
 }
 
 }  // namespace
@@ -131,6 +151,8 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
         run<true, true>(left, right, frames);
     else if (mayReachStart(low, high, frames))
         run<false, true>(left, right, frames);
+    else if (platform::cpuHasAvx2())
+        runFreeAvx2(left, right, frames);
     else
         run<false, false>(left, right, frames);
 }
@@ -151,102 +173,16 @@ bool BWChorusXStereo::mayReachStart(__m128 low, __m128 high, int32_t frames) con
     return _mm_movemask_ps(_mm_castsi128_ps(apart)) != 0xf;
 }
 
-template <bool Hold, bool MayReachStart>
-void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
-    using namespace lanes4;
-    // The running state in locals (the four delays in one vector) for the
-    // block; each voice reads as readLine did, lane by lane.
-    float* lineData[kLines] = {lines[0].getData(), lines[1].getData(), lines[2].getData(), lines[3].getData()};
-    const int32_t length = lineLength;
-    // Two samples short of the line, so that both interpolation taps stay
-    // inside it even while a delay still glides from a longer line.
-    const Floats longest = splat(static_cast<float>(length - 2));
-    const Floats step = load(delayStep.data());
-    Floats delay = load(currentDelay.data());
-    const __m128i lengths = _mm_set1_epi32(length);
-    const __m128i ones = _mm_set1_epi32(1);
-    float mix = currentMix;
-    const float mixStepAll = mixStep;
-    float fl = filterLeft;
-    float fr = filterRight;
-    int32_t w = writeIndex;
-    // The voices and levels of a chunk are kept, and the chunk's output made
-    // from them afterwards, four frames a step.
-    alignas(16) float voices[kChunk][kLines];
-    float levels[kChunk];
-    for (int32_t done = 0; done < frames; done += kChunk) {
-        const int32_t count = std::min(kChunk, frames - done);
-        float* const chunkLeft = left + done;
-        float* const chunkRight = right + done;
-        // A level at rest, or with a step too small to move it, needs no
-        // running sum.
-        if (mix + mixStepAll == mix) {
-            std::fill_n(levels, count, mix);
-        } else {
-            for (int32_t n = 0; n < count; ++n) levels[n] = mix += mixStepAll;
-        }
-        for (int32_t n = 0; n < count; ++n) {
-            const float inLeft = chunkLeft[n] * kInputGain;
-            const float inRight = chunkRight[n] * kInputGain;
-            fl = inLeft * 1.53846f - fl * 0.35f;
-            fr = inRight * 1.53846f - fr * 0.35f;
-            lineData[0][w] = fl;
-            lineData[1][w] = fl;
-            lineData[2][w] = fr;
-            lineData[3][w] = fr;
-            delay = add(delay, step);
-            if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
-            const __m128i whole = _mm_cvttps_epi32(delay);
-            const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
-            // b = i <= 0 ? i - 1 + length : i - 1
-            const __m128i back = _mm_sub_epi32(i, ones);
-            const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
-            const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
-            alignas(16) int32_t before[kLines];
-            _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
-            // Read back from memory, one load an index, rather than taken
-            // out of the register two or three instructions apiece.
-            asm("" : "+m"(before));
-            Floats near;
-            Floats far;
-            // The near tap sits at the line's start only where i is 0: a
-            // delay never reaches back a whole line, so i stays above -length.
-            if (!MayReachStart || _mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) == 0) {
-                // No tap at the line's start: each voice's two taps lie side by
-                // side, one load apiece.
-                const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
-                                                   reinterpret_cast<const __m64*>(lineData[1] + before[1]));
-                const Floats taps23 = _mm_loadh_pi(pairAt(lineData[2] + before[2]),
-                                                   reinterpret_cast<const __m64*>(lineData[3] + before[3]));
-                far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
-                near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
-            } else {
-                // a = i < 0 ? i + length : i
-                const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
-                alignas(16) int32_t at[kLines];
-                _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
-                near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
-                far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
-                                  lineData[3][before[3]]);
-            }
-            store(voices[n], add(far, mul(sub(near, far), weight)));
-            if (++w >= length) w = 0;
-        }
-        mixVoices(chunkLeft, chunkRight, voices, levels, count);
-    }
-    store(currentDelay.data(), delay);
-    currentMix = mix;
-    filterLeft = fl;
-    filterRight = fr;
-    writeIndex = w;
-}
-
 // Each channel's two voices join its scaled input, and the sum is mixed
 // with the input at each frame's level: four frames a step, the four voices
 // of four frames turned into one vector per voice, each lane as the scalar
 // form of the tail.
-void BWChorusXStereo::mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
-                                int32_t count) {
+// Inline in each block routine, so that the AVX2 one never calls code built
+// for the baseline's encoding with its wide registers in use (a stall on
+// every switch).
+[[gnu::always_inline]] inline void BWChorusXStereo::mixVoices(float* left, float* right,
+                                                             const float (*voices)[kVoices], const float* levels,
+                                                             int32_t count) {
     using namespace lanes4;
     int32_t n = 0;
     for (; n + 4 <= count; n += 4) {
@@ -270,3 +206,169 @@ void BWChorusXStereo::mixVoices(float* left, float* right, const float (*voices)
         right[n] += ((inRight + voices[n][2] + voices[n][3]) - right[n]) * levels[n];
     }
 }
+
+template <bool Hold, bool MayReachStart>
+void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
+    // The running state in locals (the four delays in one vector) for the
+    // block; each voice reads as readLine did, lane by lane.
+    // Both voices of a channel read its one line: a line of its own for each
+    // would hold the same samples, and cost a write a sample and its share
+    // of the cache.
+    float* const leftLine = lines[0].getData();
+    float* const rightLine = lines[1].getData();
+    float* const lineData[kVoices] = {leftLine, leftLine, rightLine, rightLine};
+    const int32_t length = lineLength;
+    // Two samples short of the line, so that both interpolation taps stay
+    // inside it even while a delay still glides from a longer line.
+    const Floats longest = splat(static_cast<float>(length - 2));
+    const Floats step = load(delayStep.data());
+    Floats delay = load(currentDelay.data());
+    const __m128i lengths = _mm_set1_epi32(length);
+    const __m128i ones = _mm_set1_epi32(1);
+    float mix = currentMix;
+    const float mixStepAll = mixStep;
+    float fl = filterLeft;
+    float fr = filterRight;
+    int32_t w = writeIndex;
+    // The voices and levels of a chunk are kept, and the chunk's output made
+    // from them afterwards, four frames a step.
+    alignas(16) float voices[kChunk][kVoices];
+    float levels[kChunk];
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = std::min(kChunk, frames - done);
+        float* const chunkLeft = left + done;
+        float* const chunkRight = right + done;
+        fillLevels(levels, count, mix, mixStepAll);
+        for (int32_t n = 0; n < count; ++n) {
+            filterFrame(chunkLeft[n], chunkRight[n], fl, fr);
+            leftLine[w] = fl;
+            rightLine[w] = fr;
+            delay = add(delay, step);
+            if constexpr (Hold) delay = _mm_min_ps(_mm_max_ps(delay, _mm_setzero_ps()), longest);
+            const __m128i whole = _mm_cvttps_epi32(delay);
+            const __m128i i = _mm_sub_epi32(_mm_set1_epi32(w), whole);
+            // b = i <= 0 ? i - 1 + length : i - 1
+            const __m128i back = _mm_sub_epi32(i, ones);
+            const __m128i b = _mm_add_epi32(back, _mm_and_si128(_mm_cmplt_epi32(back, _mm_setzero_si128()), lengths));
+            const Floats weight = sub(splat(1.0f), sub(delay, _mm_cvtepi32_ps(whole)));
+            alignas(16) int32_t before[kVoices];
+            _mm_store_si128(reinterpret_cast<__m128i*>(before), b);
+            // Read back from memory, one load an index, rather than taken
+            // out of the register two or three instructions apiece.
+            asm("" : "+m"(before));
+            Floats near;
+            Floats far;
+            // The near tap sits at the line's start only where i is 0: a
+            // delay never reaches back a whole line, so i stays above -length.
+            if (!MayReachStart || _mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) == 0) {
+                // No tap at the line's start: each voice's two taps lie side by
+                // side, one load apiece.
+                const Floats taps01 = _mm_loadh_pi(pairAt(lineData[0] + before[0]),
+                                                   reinterpret_cast<const __m64*>(lineData[1] + before[1]));
+                const Floats taps23 = _mm_loadh_pi(pairAt(lineData[2] + before[2]),
+                                                   reinterpret_cast<const __m64*>(lineData[3] + before[3]));
+                far = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
+                near = _mm_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
+            } else {
+                // a = i < 0 ? i + length : i
+                const __m128i a = _mm_add_epi32(i, _mm_and_si128(_mm_cmplt_epi32(i, _mm_setzero_si128()), lengths));
+                alignas(16) int32_t at[kVoices];
+                _mm_store_si128(reinterpret_cast<__m128i*>(at), a);
+                near = _mm_setr_ps(lineData[0][at[0]], lineData[1][at[1]], lineData[2][at[2]], lineData[3][at[3]]);
+                far = _mm_setr_ps(lineData[0][before[0]], lineData[1][before[1]], lineData[2][before[2]],
+                                  lineData[3][before[3]]);
+            }
+            store(voices[n], add(far, mul(sub(near, far), weight)));
+            if (++w >= length) w = 0;
+        }
+        mixVoices(chunkLeft, chunkRight, voices, levels, count);
+    }
+    store(currentDelay.data(), delay);
+    currentMix = mix;
+    filterLeft = fl;
+    filterRight = fr;
+    writeIndex = w;
+}
+
+[[gnu::target("avx2")]] void BWChorusXStereo::runFreeAvx2(float* left, float* right, int32_t frames) {
+    using namespace lanes4;
+    float* const leftLine = lines[0].getData();
+    float* const rightLine = lines[1].getData();
+    const int32_t length = lineLength;
+    const Floats step = load(delayStep.data());
+    Floats delay = load(currentDelay.data());
+    const __m256i lengths = _mm256_set1_epi32(length);
+    const __m256i ones = _mm256_set1_epi32(1);
+    float mix = currentMix;
+    const float mixStepAll = mixStep;
+    float fl = filterLeft;
+    float fr = filterRight;
+    int32_t w = writeIndex;
+    alignas(32) float voices[kChunk][kVoices];
+    float levels[kChunk];
+    for (int32_t done = 0; done < frames; done += kChunk) {
+        const int32_t count = std::min(kChunk, frames - done);
+        float* const chunkLeft = left + done;
+        float* const chunkRight = right + done;
+        fillLevels(levels, count, mix, mixStepAll);
+        for (int32_t n = 0; n < count; n += 2) {
+            // A lone last frame takes both halves of a pair, the second made
+            // and never used.
+            const bool pair = n + 1 < count;
+            filterFrame(chunkLeft[n], chunkRight[n], fl, fr);
+            leftLine[w] = fl;
+            rightLine[w] = fr;
+            const int32_t first = w;
+            const Floats firstDelay = add(delay, step);
+            delay = firstDelay;
+            int32_t second = first;
+            if (pair) {
+                if (++w >= length) w = 0;
+                second = w;
+                delay = add(delay, step);
+            }
+            if (++w >= length) w = 0;
+            // Frame n in the low half, n + 1 in the high one.
+            const __m256 both = _mm256_set_m128(delay, firstDelay);
+            const __m256i whole = _mm256_cvttps_epi32(both);
+            const __m256i i = _mm256_sub_epi32(
+                _mm256_set_m128i(_mm_set1_epi32(second), _mm_set1_epi32(first)), whole);
+            const __m256i back = _mm256_sub_epi32(i, ones);
+            const __m256i b =
+                _mm256_add_epi32(back, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), back), lengths));
+            const __m256 weight = _mm256_sub_ps(_mm256_set1_ps(1.0f), _mm256_sub_ps(both, _mm256_cvtepi32_ps(whole)));
+            alignas(32) int32_t before[2 * kVoices];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(before), b);
+            asm("" : "+m"(before));
+            // Each voice's two taps side by side, one load apiece.
+            const __m256 taps01 = _mm256_set_m128(
+                _mm_loadh_pi(pairAt(leftLine + before[4]), reinterpret_cast<const __m64*>(leftLine + before[5])),
+                _mm_loadh_pi(pairAt(leftLine + before[0]), reinterpret_cast<const __m64*>(leftLine + before[1])));
+            const __m256 taps23 = _mm256_set_m128(
+                _mm_loadh_pi(pairAt(rightLine + before[6]), reinterpret_cast<const __m64*>(rightLine + before[7])),
+                _mm_loadh_pi(pairAt(rightLine + before[2]), reinterpret_cast<const __m64*>(rightLine + before[3])));
+            // The second frame's input joins its line only now: the first
+            // frame's reads reach back as far as a line holds.
+            if (pair) {
+                filterFrame(chunkLeft[n + 1], chunkRight[n + 1], fl, fr);
+                leftLine[second] = fl;
+                rightLine[second] = fr;
+            }
+            const __m256 far = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
+            const __m256 near = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
+            const __m256 voice = _mm256_add_ps(far, _mm256_mul_ps(_mm256_sub_ps(near, far), weight));
+            if (pair)
+                _mm256_store_ps(voices[n], voice);
+            else
+                _mm_store_ps(voices[n], _mm256_castps256_ps128(voice));
+        }
+        mixVoices(chunkLeft, chunkRight, voices, levels, count);
+    }
+    store(currentDelay.data(), delay);
+    currentMix = mix;
+    filterLeft = fl;
+    filterRight = fr;
+    writeIndex = w;
+}
+

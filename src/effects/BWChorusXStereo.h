@@ -1,9 +1,9 @@
 #pragma once
 // The second effect of the chain: a four-voice stereo chorus.  Each channel,
-// scaled by 1/sqrt(3) and lightly filtered, feeds two short delay lines whose
-// read positions swing around a centre delay under two slow sine oscillators
-// of unrelated rates; a channel's two voices join its scaled dry signal and
-// the sum is mixed with the input by a gliding wet level.
+// scaled by 1/sqrt(3) and lightly filtered, feeds a short delay line read by
+// two voices whose read positions swing around a centre delay under two slow
+// sine oscillators of unrelated rates; a channel's two voices join its scaled
+// dry signal and the sum is mixed with the input by a gliding wet level.
 
 #include <array>
 #include <cstdint>
@@ -16,7 +16,8 @@
 class alignas(16) BWChorusXStereo : public BWEffect {
 public:
     enum Parameter : uint32_t { kRate = 0, kDepth = 1, kParameterCount = 2 };
-    static constexpr int kLines = 4;  // lines 0 and 1 carry the left channel, 2 and 3 the right
+    static constexpr int kVoices = 4;  // voices 0 and 1 read the left channel's line, 2 and 3 the right's
+    static constexpr int kLines = 2;   // one line a channel, left first
 
     // Host thread.  The chorus uses no value list.
     BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* valueLists = nullptr);
@@ -41,9 +42,13 @@ private:
     // start or (where none can sit there) without.
     template <bool Hold, bool MayReachStart>
     void run(float* left, float* right, int32_t frames);
+    // run<false, false> on machines with AVX2: two frames' voices a step in
+    // one vector, each lane with the operations of run's, nothing fused, so
+    // that both give the same bits.
+    void runFreeAvx2(float* left, float* right, int32_t frames);
     bool mayReachStart(__m128 low, __m128 high, int32_t frames) const;
     static constexpr int32_t kChunk = 16;  // the render routine's sub-block
-    static void mixVoices(float* left, float* right, const float (*voices)[kLines], const float* levels,
+    static void mixVoices(float* left, float* right, const float (*voices)[kVoices], const float* levels,
                           int32_t count);
     void applyParameter(uint32_t index, float value) override;
     void applyRate(float value);
@@ -68,8 +73,8 @@ private:
     float centre2 = 0.0f;
     float swing2 = 0.0f;
     float phase2 = 0.0f;
-    alignas(16) std::array<float, kLines> currentDelay{};
-    alignas(16) std::array<float, kLines> delayStep{};
+    alignas(16) std::array<float, kVoices> currentDelay{};
+    alignas(16) std::array<float, kVoices> delayStep{};
     float filterLeft = 0.0f;
     float filterRight = 0.0f;
     int32_t writeIndex = 0;

@@ -41,9 +41,14 @@ private:
     bool contiguousReads(uint32_t w, int32_t frames, float delay, uint32_t& first, float& fraction) const;
     // Blocks of kBlock frames (nearly all) take a copy compiled for that
     // count, whose loops need no remainders.
-    template <int32_t FixedFrames>
+    template <int32_t FixedFrames, bool Wide = false>
     void steadyChannel(float* line, float* audio, int32_t frames, float delay, float& out,
                        const float* wetGains) const;
+    // Both channels of a kBlock-frame block, as built for any x86-64 and as
+    // built for AVX2 (the same operations in the same order, twice as many
+    // frames a step, no fused multiply-adds), so the two agree bit for bit.
+    void steadyBlock(float* left, float* right, const float* wetGains);
+    void steadyBlockAvx2(float* left, float* right, const float* wetGains);
 
     double targetLeft = 0.0;
     double targetRight = 0.0;

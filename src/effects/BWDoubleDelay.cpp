@@ -6,6 +6,8 @@
 
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
+#include "effects/Lanes8.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -189,8 +191,8 @@ template <int32_t FixedFrames>
 // least a block behind the writes: the read positions only follow the write,
 // so the reads, the line writes and the output each run as a loop of their
 // own.  The same arithmetic as readLine, sample for sample.
-template <int32_t FixedFrames>
-void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
+template <int32_t FixedFrames, bool Wide>
+[[gnu::always_inline]] inline void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, double delay, float& out,
                                   const float* ramps, const float* wets) const {
     const int32_t frames = FixedFrames > 0 ? FixedFrames : anyFrames;
     if (frames <= 0) return;  // no last read to feed back
@@ -217,7 +219,10 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, 
     // the last block's final read, so the block's writes take their
     // feedback in one run.
     alignas(16) float fedBack[kBlock];
-    lanes4::shiftIn(out, read, fedBack, frames);
+    if constexpr (Wide)
+        lanes8::shiftIn(out, read, fedBack, frames);
+    else
+        lanes4::shiftIn(out, read, fedBack, frames);
     const uint32_t w = writeIndex;
     const auto count = static_cast<uint32_t>(frames);
     if (w + count <= length) {
@@ -231,6 +236,17 @@ void BWDoubleDelay::steadyChannel(float* line, float* audio, int32_t anyFrames, 
     }
     out = read[frames - 1];
     for (int32_t i = 0; i < frames; ++i) audio[i] += (read[i] - audio[i]) * wets[i];
+}
+
+void BWDoubleDelay::steadyBlock(float* left, float* right, const float* ramps, const float* wets) {
+    steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
+    steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
+}
+
+[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, const float* ramps,
+                                                            const float* wets) {
+    steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
+    steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
 
 void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
@@ -275,9 +291,10 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
                 wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
             }
         }
-        if (frames == kBlock) {
-            steadyChannel<kBlock>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
-            steadyChannel<kBlock>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
+        if (frames == kBlock && platform::cpuHasAvx2()) {
+            steadyBlockAvx2(left, right, ramps, wets);
+        } else if (frames == kBlock) {
+            steadyBlock(left, right, ramps, wets);
         } else {
             steadyChannel<0>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
             steadyChannel<0>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);

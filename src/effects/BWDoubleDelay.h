@@ -59,9 +59,14 @@ private:
     uint32_t wholeBehind(double delay) const;
     // Blocks of kBlock frames (nearly all) take a copy compiled for that
     // count, whose loops need no remainders.
-    template <int32_t FixedFrames>
+    template <int32_t FixedFrames, bool Wide = false>
     void steadyChannel(float* line, float* audio, int32_t frames, double delay, float& out, const float* ramps,
                        const float* wets) const;
+    // Both channels of a kBlock-frame block, as built for any x86-64 and as
+    // built for AVX2 (the same operations in the same order, twice as many
+    // frames a step, no fused multiply-adds), so the two agree bit for bit.
+    void steadyBlock(float* left, float* right, const float* ramps, const float* wets);
+    void steadyBlockAvx2(float* left, float* right, const float* ramps, const float* wets);
 
     std::atomic<float> wetTarget{0.48f};
     float currentMix = 0.0f;

@@ -82,7 +82,7 @@ TEST(BWChorusXStereoTest, NamesDefaultsAndDisplay) {
 TEST(BWChorusXStereoTest, LinesHoldOneThousandSamplesAt44100ScaledWithTheRate) {
     ChorusRig rig;
     EXPECT_EQ(rig.chorus.getLineLength(), 1000);
-    EXPECT_EQ(rig.context.resetList.size(), 4u);  // the four lines are silenced by a core reset
+    EXPECT_EQ(rig.context.resetList.size(), 2u);  // the two lines are silenced by a core reset
     rig.context.changeRate(88200.0f);
     EXPECT_EQ(rig.chorus.getLineLength(), 2000);
     rig.context.changeRate(96000.0f);

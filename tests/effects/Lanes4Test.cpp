@@ -1,6 +1,7 @@
-// The four-lane helpers the effects share.  The run shifted one place on,
-// which the delays use for their feedback: every length from none to a whole
-// block, so that the four-wide part and the tail each meet every remainder.
+// The four- and eight-lane helpers the effects share.  The run shifted one
+// place on, which the delays use for their feedback: every length from none
+// to a whole block, so that the wide part and the tail each meet every
+// remainder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,24 +9,60 @@
 #include <cstring>
 #include <iterator>
 
-#include "effects/Lanes4.h"
+#include <vector>
 
+#include "effects/Lanes4.h"
+#include "effects/Lanes8.h"
+#include "platform/CpuFeatures.h"
+
+namespace {
+
+[[gnu::target("avx2")]] void flushEight(const float* from, float* to) {
+    _mm256_storeu_ps(to, lanes8::flushTiny(_mm256_loadu_ps(from)));
+}
+
+}  // namespace
+
+// Both widths, the eight-lane one where the processor has AVX2.
 TEST(Lanes4, ShiftInMovesEveryValueOnePlaceAndPutsTheFirstInFront) {
     constexpr int32_t kMost = 16;
     float from[kMost];
     for (int32_t i = 0; i < kMost; ++i) from[i] = static_cast<float>(i + 1) * 0.5f;
     from[5] = std::nanf("");
     from[9] = -0.0f;
-    for (int32_t count = 0; count <= kMost; ++count) {
-        float to[kMost + 1];
-        std::fill_n(to, kMost + 1, 99.0f);
-        lanes4::shiftIn(-7.0f, from, to, count);
-        for (int32_t i = 0; i < count; ++i) {
-            const float expected = i == 0 ? -7.0f : from[i - 1];
-            EXPECT_EQ(std::memcmp(&to[i], &expected, sizeof(float)), 0) << "count " << count << " at " << i;
+    using Shift = void (*)(float, const float*, float*, int32_t);
+    std::vector<Shift> widths = {lanes4::shiftIn};
+    if (platform::cpuHasAvx2()) widths.push_back(lanes8::shiftIn);
+    for (size_t width = 0; width < widths.size(); ++width) {
+        for (int32_t count = 0; count <= kMost; ++count) {
+            float to[kMost + 1];
+            std::fill_n(to, kMost + 1, 99.0f);
+            widths[width](-7.0f, from, to, count);
+            for (int32_t i = 0; i < count; ++i) {
+                const float expected = i == 0 ? -7.0f : from[i - 1];
+                EXPECT_EQ(std::memcmp(&to[i], &expected, sizeof(float)), 0)
+                    << "width " << 4 * (width + 1) << " count " << count << " at " << i;
+            }
+            EXPECT_EQ(to[count], 99.0f) << "wrote past the run at count " << count;
         }
-        EXPECT_EQ(to[count], 99.0f) << "wrote past the run at count " << count;
     }
+}
+
+// The eight-lane flush keeps what the four-lane one keeps, bit for bit: the
+// tiny values of both signs go, the threshold itself, NaN, infinities and
+// signed zeros stay as they were.
+TEST(Lanes8, FlushTinyDoesLaneByLaneWhatTheFourLaneOneDoes) {
+    if (!platform::cpuHasAvx2()) GTEST_SKIP() << "this processor has no AVX2";
+    alignas(32) const float values[16] = {1e-21f, -1e-21f, 1e-20f, -1e-20f, 9.9e-21f, std::nanf(""), INFINITY, -0.0f,
+                                          0.0f,   1e-45f,  -1e-38f, 0.5f,   -2.0f,    3e38f,        -INFINITY, 1.1e-20f};
+    alignas(32) float four[16];
+    alignas(32) float eight[16];
+    for (int i = 0; i < 16; i += 4) lanes4::store(four + i, lanes4::flushTiny(lanes4::load(values + i)));
+    flushEight(values, eight);
+    flushEight(values + 8, eight + 8);
+    EXPECT_EQ(std::memcmp(four, eight, sizeof four), 0);
+    EXPECT_EQ(four[0], 0.0f);
+    EXPECT_EQ(four[2], 1e-20f);
 }
 
 // A glide step in each lane, or a landing within the snap; the lanes that a
