@@ -233,8 +233,7 @@ private:
     void advanceSongPosition(int32_t n);
     void endBlock(float** outputs, int32_t frames);
     void endSilentBlock(float** outputs, int32_t frames);
-    void applyMasterGain(float** outputs, int32_t frames);
-    void measurePeaks(float** outputs, int32_t frames);
+    void finishOutputs(float** outputs, int32_t frames);
     void blockDc(float** outputs, int32_t frames);
     void sendMidiOut();
     void testSilence(float** outputs, int32_t frames);
