@@ -151,6 +151,9 @@ void Engine::stopTransport() {
 void Engine::advanceSongPosition(int32_t n) {
     const RenderState& r = render;
     double pos = context.positionBeats;
+    // A position no transport moves (none has played yet) takes a step of
+    // zero: after the first addition every further one leaves it as it is.
+    if (r.beatsPerSample == 0.0 && !r.cycleWrapArmed) n = std::min(n, 1);
     for (int32_t k = 0; k < n; ++k) {
         pos += r.beatsPerSample;
         if (r.cycleWrapArmed && pos >= r.cycleWrapPoint) pos = r.cycleStart;
