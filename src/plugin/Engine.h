@@ -148,6 +148,7 @@ public:
     const SequencerRuntime& sequencerState() const { return sequencer; }
     EffectChain& effects() { return chain; }
     const VoiceChain& voiceChain() const { return voices; }
+    DisplayPublisher& indicators() { return display; }
     MidiEventQueue& eventQueue() { return queue; }
     const MidiOutput& midiOutput() const { return midiOut; }
     const EngineRateConstants& rateConstants() const { return preparation.engine(); }

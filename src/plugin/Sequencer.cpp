@@ -420,6 +420,7 @@ void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
     s.arpMoved = k != s.arpVoice || !sameBits(gate, s.arpGates[k]) || !sameBits(s.glidedNote, s.arpVoices[k]);
     if (!s.arpMoved) return;
     s.arpVoice = k;
+    ++s.markerEdits;
     s.arpGates.fill(0.0f);
     s.arpGates[k] = gate;
     s.arpVoices.fill(0.0f);
@@ -484,6 +485,7 @@ void Engine::settleTrigger(int layer, float octaveValue, float tieValue) {
     t.settled = {pair, now};
     t.isSettled = true;
     t.passedMoved = true;
+    ++s.markerEdits;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
             t.notes[i] = pair.notes[i] + octaveValue * 12.0f;
@@ -543,6 +545,7 @@ void Engine::sendNoteChanges(int layer, int32_t offset) {
     for (int v = 0; v < kSequencerVoices; ++v) {
         const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
         if (value == t.lastValue[v]) continue;
+        if (!moved) ++sequencer.markerEdits;
         moved = true;
         t.lastValue[v] = value;
         if (t.sentNote[v] >= 0) midiOut.noteOff(channel, t.sentNote[v], offset);
