@@ -196,6 +196,7 @@ struct SequencerRuntime {
 
     // The arpeggio walk.
     float triggerValue = 0.0f;
+    float triggerRoughened = 0.0f;  // the roughened velocity triggerValue was raised from
     float lastTriggerValue = 0.0f;
     SequencerVoices scaled{};
     SequencerVoices activeNotes{};
