@@ -151,6 +151,9 @@ void Engine::stopTransport() {
 void Engine::advanceSongPosition(int32_t n) {
     const RenderState& r = render;
     double pos = context.positionBeats;
+    // A position no transport moves (none has played yet) takes a step of
+    // zero: after the first addition every further one leaves it as it is.
+    if (r.beatsPerSample == 0.0 && !r.cycleWrapArmed) n = std::min(n, 1);
     for (int32_t k = 0; k < n; ++k) {
         pos += r.beatsPerSample;
         if (r.cycleWrapArmed && pos >= r.cycleWrapPoint) pos = r.cycleStart;
@@ -327,9 +330,7 @@ void Engine::endBlock(float** outputs, int32_t frames) {
     if (render.blockSilent) {
         endSilentBlock(outputs, frames);
     } else {
-        applyMasterGain(outputs, frames);
-        measurePeaks(outputs, frames);
-        blockDc(outputs, frames);
+        finishOutputs(outputs, frames);
     }
     sendMidiOut();
     testSilence(outputs, frames);
@@ -346,12 +347,13 @@ void Engine::endSilentBlock(float** outputs, int32_t frames) {
     if (!blockerAtRest) blockDc(outputs, frames);
 }
 
-void Engine::applyMasterGain(float** outputs, int32_t frames) {
-    render.masterCurrent = rampGain(outputs[0], outputs[1], frames, render.masterCurrent, render.masterTarget);
-}
-
-void Engine::measurePeaks(float** outputs, int32_t frames) {
-    display.publishPeaks(peakOf(outputs[0], frames), peakOf(outputs[1], frames));
+// The master gain, the meters' peaks after it and the DC blocker.
+void Engine::finishOutputs(float** outputs, int32_t frames) {
+    RenderState& r = render;
+    const OutputEnd end =
+        gainMeterAndBlockDc(r.dc[0], r.dc[1], outputs[0], outputs[1], frames, r.masterCurrent, r.masterTarget);
+    r.masterCurrent = end.gain;
+    display.publishPeaks(end.peakLeft, end.peakRight);
 }
 
 void Engine::blockDc(float** outputs, int32_t frames) {

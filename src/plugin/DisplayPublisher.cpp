@@ -85,22 +85,29 @@ void DisplayPublisher::publishKeys() {
 // One marker per sequencer voice of the lead layer, where its note sounds
 // and as bright as it sounds; its sprite tells what the step does to it.
 // The markers move only when a voice starts or ends, or the step changes
-// what it does: between, a tick passes them over.
+// what it does: between, a tick passes them over.  Their arrays are copied
+// and compared only in a tick after the sequencer wrote to them; in most
+// ticks the settings alone are compared.
 void DisplayPublisher::publishVoices(const Engine& engine, float octave, float tie, bool sounding) {
     const SequencerRuntime& s = engine.sequencerState();
     const EngineState& state = engine.state();
+    MarkerSettings now;
+    now.lead = leadLayer(state);
+    now.octave = octave;
+    now.tied = tie > 0.0f && state.patterns.records[Tag::TieOsc1 + now.lead].stepIndex == 1;
+    now.gliding = s.glideTicks > 0.0f;
+    now.strike = s.triggerValue >= kAccent ? kAccentRow : kNoteRow;
+    now.sounding = sounding;
+    const bool arraysStand = markersPublished && markerShortcut && s.markerEdits == markerEditsSeen;
+    if (arraysStand && sameBits(now, published.settings)) return;
+    markerEditsSeen = s.markerEdits;
     MarkerInputs in;
-    in.lead = leadLayer(state);
-    const LayerTriggerStage& t = s.layers[static_cast<size_t>(in.lead)];
+    const LayerTriggerStage& t = s.layers[static_cast<size_t>(now.lead)];
     in.lastValue = t.lastValue;
     in.passed = t.passed;
     in.startNotes = t.startNotes;
     in.arpGates = s.arpGates;
-    in.octave = octave;
-    in.tied = tie > 0.0f && state.patterns.records[Tag::TieOsc1 + in.lead].stepIndex == 1;
-    in.gliding = s.glideTicks > 0.0f;
-    in.strike = s.triggerValue >= kAccent ? kAccentRow : kNoteRow;
-    in.sounding = sounding;
+    in.settings = now;
     if (markersPublished && sameBits(in, published)) return;
     published = in;
     markersPublished = true;
@@ -109,18 +116,19 @@ void DisplayPublisher::publishVoices(const Engine& engine, float octave, float t
 
 void DisplayPublisher::publishMarkers(const MarkerInputs& in) {
     DisplayBlock& b = block;
+    const MarkerSettings& m = in.settings;
     bool shown = false;
     for (size_t i = 0; i < 8; ++i) {
-        const bool on = in.sounding && in.lastValue[i] > 0.0f;
+        const bool on = m.sounding && in.lastValue[i] > 0.0f;
         shown = shown || on;
-        const int32_t row = in.gliding && in.arpGates[i] > 0.0f ? kGlideRow : in.tied ? kTieRow : in.strike;
+        const int32_t row = m.gliding && in.arpGates[i] > 0.0f ? kGlideRow : m.tied ? kTieRow : m.strike;
         storeShared(b.positions[i], in.startNotes[i]);
         storeShared(b.activity[i], on ? in.passed[i] : 0.0f);
         storeShared(b.objectAlpha[i],
                     on ? kDimmest + (255.0f - kDimmest) * std::clamp(in.passed[i], 0.0f, 1.0f) : 0.0f);
         storeShared(b.objectSpriteY[i], kSpriteRow * static_cast<float>(row));
     }
-    storeShared(b.offset, 12.0f * in.octave);
+    storeShared(b.offset, 12.0f * m.octave);
     storeShared(b.markerDisable, shown ? 0.0f : 1.0f);
     storeShared(b.objectCount, 8.0f);
 }

@@ -43,6 +43,18 @@ class BWSystemInfo;
 class Engine;
 struct DisplayBlock;
 
+// What the voice markers take from the step and the switches, made every
+// tick.  Four-byte fields only: compared as bytes.
+struct MarkerSettings {
+    float octave = 0.0f;
+    int32_t lead = -1;
+    int32_t tied = 0;
+    int32_t gliding = 0;
+    int32_t strike = 0;
+    int32_t sounding = 0;
+};
+static_assert(sizeof(MarkerSettings) == 4 * 6, "no padding between the compared bytes");
+
 // Everything the voice markers are made from.  A tick whose inputs are those
 // of the markers last published, bit for bit, would write what they hold.
 // Four-byte fields only: compared as bytes.
@@ -51,14 +63,10 @@ struct MarkerInputs {
     SequencerVoices passed{};
     SequencerVoices startNotes{};
     SequencerVoices arpGates{};
-    float octave = 0.0f;
-    int32_t lead = -1;
-    int32_t tied = 0;
-    int32_t gliding = 0;
-    int32_t strike = 0;
-    int32_t sounding = 0;
+    MarkerSettings settings{};
 };
-static_assert(sizeof(MarkerInputs) == 4 * (4 * kSequencerVoices + 6), "no padding between the compared bytes");
+static_assert(sizeof(MarkerInputs) == 4 * (4 * kSequencerVoices) + sizeof(MarkerSettings),
+              "no padding between the compared bytes");
 
 // The keys held as their bars show them: they move only with the keys.
 struct HeldKeys {
@@ -75,6 +83,12 @@ public:
     void publish(const Engine& engine, float octave, float tie);
     // At the end of every block: the output's peaks for the level meters.
     void publishPeaks(float left, float right);
+    // The running state was replaced: the next tick compares the markers'
+    // inputs whole.
+    void forgetMarkers() { markersPublished = false; }
+    // Off: every tick builds the markers' inputs whole, as a twin to test the
+    // shortcut against.
+    void setMarkerShortcut(bool on) { markerShortcut = on; }
 
 private:
     void publishVoices(const Engine& engine, float octave, float tie, bool sounding);
@@ -87,7 +101,9 @@ private:
     float beatLight = 0.0f;
     bool resting = false;
     MarkerInputs published{};
+    uint32_t markerEditsSeen = 0;  // the sequencer's count of marker edits at the last publish
     bool markersPublished = false;
+    bool markerShortcut = true;
     HeldKeys keysShown{};
     bool keysPublished = false;
 };

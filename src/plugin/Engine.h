@@ -148,6 +148,7 @@ public:
     const SequencerRuntime& sequencerState() const { return sequencer; }
     EffectChain& effects() { return chain; }
     const VoiceChain& voiceChain() const { return voices; }
+    DisplayPublisher& indicators() { return display; }
     MidiEventQueue& eventQueue() { return queue; }
     const MidiOutput& midiOutput() const { return midiOut; }
     const EngineRateConstants& rateConstants() const { return preparation.engine(); }
@@ -233,8 +234,7 @@ private:
     void advanceSongPosition(int32_t n);
     void endBlock(float** outputs, int32_t frames);
     void endSilentBlock(float** outputs, int32_t frames);
-    void applyMasterGain(float** outputs, int32_t frames);
-    void measurePeaks(float** outputs, int32_t frames);
+    void finishOutputs(float** outputs, int32_t frames);
     void blockDc(float** outputs, int32_t frames);
     void sendMidiOut();
     void testSilence(float** outputs, int32_t frames);

@@ -53,6 +53,64 @@ float rampGain(float* left, float* right, int32_t n, float current, float target
 
 float peakOf(const float* x, int32_t n) { return largestMagnitude(x, n); }
 
+namespace {
+
+// How the master gain meets a sample: not at all (at rest at 1), at rest,
+// or ramping by a step a sample.
+enum class GainCourse { Unity, Held, Ramp };
+
+// A NaN magnitude leaves the peak as it is, as in largestMagnitude.
+inline float largerMagnitude(float peak, float x) {
+    const float m = std::fabs(x);
+    return m > peak ? m : peak;
+}
+
+template <GainCourse course>
+OutputEnd finishPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
+                     float target) {
+    const float step = course == GainCourse::Ramp ? (target - current) / static_cast<float>(n) : 0.0f;
+    constexpr float pole = DcBlocker::kPole;
+    float lx1 = left.x1, ly1 = left.y1, rx1 = right.x1, ry1 = right.y1;
+    float lPeak = 0.0f, rPeak = 0.0f;
+    for (int32_t i = 0; i < n; ++i) {
+        float lx = l[i], rx = r[i];
+        if constexpr (course == GainCourse::Ramp) {
+            current += step;
+            lx *= current;
+            rx *= current;
+        } else if constexpr (course == GainCourse::Held) {
+            lx *= target;
+            rx *= target;
+        }
+        lPeak = largerMagnitude(lPeak, lx);
+        rPeak = largerMagnitude(rPeak, rx);
+        const float ly = lx - lx1 + pole * ly1;
+        const float ry = rx - rx1 + pole * ry1;
+        lx1 = lx;
+        rx1 = rx;
+        ly1 = l[i] = ly;
+        ry1 = r[i] = ry;
+    }
+    left.x1 = lx1, left.y1 = ly1, right.x1 = rx1, right.y1 = ry1;
+    return {target, lPeak, rPeak};
+}
+
+}  // namespace
+
+OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
+                              float target) {
+    if (l == r) {
+        const float gain = rampGain(l, r, n, current, target);
+        const float peak = peakOf(l, n);
+        DcBlocker::runPair(left, right, l, r, n);
+        return {gain, peak, peak};
+    }
+    if (n <= 0) return {target, 0.0f, 0.0f};
+    if (target != current) return finishPair<GainCourse::Ramp>(left, right, l, r, n, current, target);
+    if (target == 1.0f) return finishPair<GainCourse::Unity>(left, right, l, r, n, current, target);
+    return finishPair<GainCourse::Held>(left, right, l, r, n, current, target);
+}
+
 void BypassFade::setRate(float sampleRate) {
     const int32_t samples = static_cast<int32_t>(sampleRate * 0.01f);
     step = samples > 0 ? 1.0f / static_cast<float>(samples) : 1.0f;

@@ -28,6 +28,22 @@ float rampGain(float* left, float* right, int32_t n, float current, float target
 // The largest magnitude in the block; 0 for an empty one.
 float peakOf(const float* x, int32_t n);
 
+// What the block's end leaves: the gain it ends at (the target) and each
+// channel's largest magnitude after the gain.
+struct OutputEnd {
+    float gain;
+    float peakLeft;
+    float peakRight;
+};
+
+// rampGain, peakOf on each channel and DcBlocker::runPair in one pass over
+// two separate channels.  The blocker waits on a multiply and an add a
+// sample; the gain and the peaks run in that wait instead of in passes of
+// their own.  Sample by sample the arithmetic of the three stages in turn,
+// to the bit.  (One buffer for both channels takes the stages in turn.)
+OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
+                              float target);
+
 // Fades the output out when bypass is switched on and in when it is switched
 // off, over `step`'s reciprocal samples; while bypassed the output is zero.
 struct BypassFade {

@@ -174,6 +174,7 @@ void Engine::restoreRunningState(const RunningState& saved) {
     // and worked out afresh.
     patternReads.invalidate();
     voiceSettingsStale = true;
+    display.forgetMarkers();
     laneSelections.fill(-1);
     beatTickBasis = {-1.0, -1.0};
     eachContextValue(saved.context, context, [](const auto& kept, auto& live) { live = kept; });

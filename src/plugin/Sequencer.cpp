@@ -140,16 +140,21 @@ void Engine::swingAndLoop() {
     const SequencerState& p = engine.sequencer;
     constexpr int32_t capacity = SequencerRuntime::kSwingCapacity;
     s.swingLine[s.swingWrite] = static_cast<float>(s.stepCounter);
-    const double delay = std::clamp(p.swingDelayTicks, 0.0, static_cast<double>(capacity - 2));
-    double read = s.swingWrite - delay;
-    if (read < 0.0) read += capacity;
-    const int32_t i0 = std::min(static_cast<int32_t>(read), capacity - 1);
-    const int32_t i1 = (i0 + 1) % capacity;
-    const float frac = static_cast<float>(read - i0);
-    const float swung = s.swingLine[i0] + (s.swingLine[i1] - s.swingLine[i0]) * frac;
-    s.swingWrite = (s.swingWrite + 1) % capacity;
     s.swungStep = p.swingAmount > 0.0f && (s.stepCounter & 1) != 0;
-    s.usedCounter = s.swungStep ? static_cast<double>(swung) : static_cast<double>(s.stepCounter);
+    // The line is written every tick and read only for a swung step.
+    if (s.swungStep) {
+        const double delay = std::clamp(p.swingDelayTicks, 0.0, static_cast<double>(capacity - 2));
+        double read = s.swingWrite - delay;
+        if (read < 0.0) read += capacity;
+        const int32_t i0 = std::min(static_cast<int32_t>(read), capacity - 1);
+        const int32_t i1 = (i0 + 1) % capacity;
+        const float frac = static_cast<float>(read - i0);
+        const float swung = s.swingLine[i0] + (s.swingLine[i1] - s.swingLine[i0]) * frac;
+        s.usedCounter = static_cast<double>(swung);
+    } else {
+        s.usedCounter = static_cast<double>(s.stepCounter);
+    }
+    s.swingWrite = (s.swingWrite + 1) % capacity;
 
     PatternReads& reads = patternReads;
     if (reads.take(PatternReads::kLoop)) reads.haveLoop = models.zones.audioLoopRange(reads.loopStart, reads.loopEnd);
@@ -329,6 +334,10 @@ void Engine::triggerValue() {
         x -= 0.01f * std::fabs(s.retriggerRandom);
         if (x > 0.0f) x += -0.1f * std::fabs(s.gateSumRandom);
     }
+    // The power is taken again only when the roughened value moved: most
+    // ticks of a step see the same one.
+    if (sameBits(x, s.triggerRoughened)) return;
+    s.triggerRoughened = x;
     s.triggerValue = x > 0.0f ? root(x) * root(root(x)) : 0.0f;
 }
 
@@ -420,6 +429,7 @@ void Engine::walkArpeggioAlong(float arp, float glideValue, float pulse) {
     s.arpMoved = k != s.arpVoice || !sameBits(gate, s.arpGates[k]) || !sameBits(s.glidedNote, s.arpVoices[k]);
     if (!s.arpMoved) return;
     s.arpVoice = k;
+    ++s.markerEdits;
     s.arpGates.fill(0.0f);
     s.arpGates[k] = gate;
     s.arpVoices.fill(0.0f);
@@ -484,6 +494,7 @@ void Engine::settleTrigger(int layer, float octaveValue, float tieValue) {
     t.settled = {pair, now};
     t.isSettled = true;
     t.passedMoved = true;
+    ++s.markerEdits;
     if (!tied) {
         for (int i = 0; i < kSequencerVoices; ++i) {
             t.notes[i] = pair.notes[i] + octaveValue * 12.0f;
@@ -543,6 +554,7 @@ void Engine::sendNoteChanges(int layer, int32_t offset) {
     for (int v = 0; v < kSequencerVoices; ++v) {
         const float value = on ? t.passed[v] * settings.voiceScale : 0.0f;
         if (value == t.lastValue[v]) continue;
+        if (!moved) ++sequencer.markerEdits;
         moved = true;
         t.lastValue[v] = value;
         if (t.sentNote[v] >= 0) midiOut.noteOff(channel, t.sentNote[v], offset);

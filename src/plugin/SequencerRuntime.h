@@ -196,6 +196,7 @@ struct SequencerRuntime {
 
     // The arpeggio walk.
     float triggerValue = 0.0f;
+    float triggerRoughened = 0.0f;  // the roughened velocity triggerValue was raised from
     float lastTriggerValue = 0.0f;
     SequencerVoices scaled{};
     SequencerVoices activeNotes{};
@@ -225,4 +226,9 @@ struct SequencerRuntime {
     bool settingsMoved = true;
     std::array<LayerTriggerStage, 3> layers{};
     std::array<StepLaneState, 5> lanes{};
+    // Counts the writes to what the voice markers are made of (any layer's
+    // passed gates, start notes and sent values, and the walk's gates): with
+    // the count where it stood, the markers' arrays are those of the tick
+    // before.
+    uint32_t markerEdits = 0;
 };

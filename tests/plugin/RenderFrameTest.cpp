@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <tuple>
 
 #include "RenderDriver.h"
@@ -238,6 +240,47 @@ TEST(OutputStages, DcBlockerFollowsItsRecursionInAnyCut) {
     std::vector<float> offset(600, 1.0f);
     held.run(offset.data(), 600);
     EXPECT_NEAR(offset[500], std::exp(-1.0), 0.01);
+}
+
+// The block end's one pass is the gain, the meters and the blocker in turn,
+// to the bit: at rest at 1, held, ramping up or down, from a blocker at rest
+// or running, in blocks of any length, past a NaN and a negative peak, and
+// with one buffer for both channels.
+TEST(OutputStages, OnePassEndsTheBlockAsTheStagesInTurn) {
+    struct Case {
+        float current, target;
+        int32_t n;
+        bool mono;
+    };
+    const Case cases[] = {{1.0f, 1.0f, 512, false}, {0.7f, 0.7f, 512, false}, {0.2f, 0.9f, 512, false},
+                          {0.9f, 0.3f, 17, false},  {0.5f, 0.6f, 1, false},   {0.4f, 0.4f, 0, false},
+                          {0.3f, 0.8f, 64, true},   {1.0f, 1.0f, 33, true}};
+    for (const Case& c : cases) {
+        for (bool running : {false, true}) {
+            std::vector<float> left(size_t(c.n) + 1), right(size_t(c.n) + 1);
+            for (int32_t i = 0; i < c.n; ++i) {
+                left[size_t(i)] = 0.3f + 0.6f * std::sin(0.07f * float(i));
+                right[size_t(i)] = -0.2f + 0.7f * std::cos(0.05f * float(i));
+            }
+            if (c.n > 9) left[9] = std::nanf(""), right[c.n - 1] = -1.3f;
+            DcBlocker stages[2], fused[2];
+            if (running) stages[0] = fused[0] = {0.25f, -0.125f}, stages[1] = fused[1] = {-0.5f, 0.0625f};
+            std::vector<float> wantLeft = left, wantRight = c.mono ? left : right;
+            float* want[2] = {wantLeft.data(), c.mono ? wantLeft.data() : wantRight.data()};
+            float* got[2] = {left.data(), c.mono ? left.data() : right.data()};
+            const float gain = rampGain(want[0], want[1], c.n, c.current, c.target);
+            const float peaks[2] = {peakOf(want[0], c.n), peakOf(want[1], c.n)};
+            DcBlocker::runPair(stages[0], stages[1], want[0], want[1], c.n);
+            const OutputEnd end = gainMeterAndBlockDc(fused[0], fused[1], got[0], got[1], c.n, c.current, c.target);
+            const std::string at = std::to_string(c.n) + (c.mono ? " mono" : "") + (running ? " running" : "");
+            EXPECT_EQ(end.gain, gain) << at;
+            EXPECT_EQ(end.peakLeft, peaks[0]) << at;
+            EXPECT_EQ(end.peakRight, peaks[1]) << at;
+            EXPECT_EQ(std::memcmp(got[0], want[0], sizeof(float) * size_t(c.n)), 0) << at;
+            EXPECT_EQ(std::memcmp(got[1], want[1], sizeof(float) * size_t(c.n)), 0) << at;
+            EXPECT_EQ(std::memcmp(fused, stages, sizeof stages), 0) << at;
+        }
+    }
 }
 
 TEST(OutputStages, DcBlockerGainRampPeakBypassFadeAndLights) {

@@ -14,6 +14,8 @@
 
 #include "RenderDriver.h"
 #include "core/BWZone.h"
+#include "core/SharedFloat.h"
+#include "plugin/DisplayBlock.h"
 
 namespace {
 
@@ -388,4 +390,57 @@ TEST(SequencerPhrase, TheArpeggiosPairFollowsItsGlideEveryTick) {
     });
     EXPECT_GT(gliding, 100);
     EXPECT_EQ(apart, 0);
+}
+
+// The voice markers compare their arrays only in a tick after the sequencer
+// wrote to them.  Against a twin that compares them whole every tick, the
+// markers are the same after every tick: through keys pressed, changed and
+// let go, octave, tie and glide steps, an arpeggio; with the lead layer
+// switched off, so that its notes move and its values stand, and on again;
+// a running state given back from earlier; and the layer triggered from
+// the held notes while the arpeggio walks on beside it.
+TEST(SequencerPhrase, VoiceMarkersFollowEveryWriteOfWhatTheyShow) {
+    const std::vector<MidiAt> keys = {noteOnAt(100, 60),    noteOnAt(100, 64),    noteOnAt(3000, 67),
+                                      noteOffAt(9000, 64),  noteOnAt(15000, 71),  noteOffAt(17500, 67),
+                                      noteOnAt(19000, 65),  noteOffAt(30000, 60), noteOffAt(40000, 71),
+                                      noteOnAt(44000, 62),  noteOnAt(52000, 69),  noteOffAt(56000, 65)};
+    std::vector<std::vector<float>> shown[2];
+    for (bool shortcut : {true, false}) {
+        RenderDriver d;
+        BWUniClient& c = *d.instance;
+        phraseSetUp(c);
+        c.setParameter(Tag::TieOsc1, 1.0f);
+        c.setParameter(Tag::Glide, 0.8f);
+        const auto lines = [&c](float octave, float tie, float glide, float arp) {
+            for (uint64_t step = 0; step < 32; ++step) {
+                c.patterns().stepLine(1).setStepOnLine(0, step, arp);
+                c.patterns().stepLine(2).setStepOnLine(0, step, octave * float(step % 3));
+                c.patterns().stepLine(3).setStepOnLine(0, step, tie * float(step % 5 == 4));
+                c.patterns().stepLine(4).setStepOnLine(0, step, glide * float(step % 2));
+            }
+        };
+        lines(1.0f, 1.0f, 1.0f, 1.0f);
+        Engine& engine = c.audioEngine();
+        engine.indicators().setMarkerShortcut(shortcut);
+        std::shared_ptr<const Engine::RunningState> earlier;
+        const DisplayBlock& b = c.displayBlock();
+        tickByTick(d, 4000, [&](int32_t t) {
+            if (t == 900) c.setParameter(Tag::Osc1Sound, 0.0f), lines(0.0f, 0.0f, 0.0f, 0.0f);
+            if (t == 1300) c.setParameter(Tag::Osc1Sound, 1.0f);
+            if (t == 1600) earlier = engine.saveRunningState();
+            if (t == 2000) engine.restoreRunningState(*earlier);
+            if (t == 2200) c.setParameter(Tag::Osc1TrigEach, 1.0f), lines(0.0f, 0.0f, 1.0f, 1.0f);
+            std::vector<float> now = {loadShared(b.offset), loadShared(b.markerDisable), loadShared(b.objectCount)};
+            for (const DisplayBlock::Eight* group : {&b.positions, &b.activity, &b.objectAlpha, &b.objectSpriteY})
+                for (const float& value : *group) now.push_back(loadShared(value));
+            shown[shortcut].push_back(now);
+        }, keys);
+    }
+    ASSERT_EQ(shown[0].size(), shown[1].size());
+    std::set<std::vector<float>> distinct;
+    for (size_t t = 0; t < shown[0].size(); ++t) {
+        ASSERT_EQ(shown[1][t], shown[0][t]) << "tick " << t;
+        distinct.insert(shown[0][t]);
+    }
+    EXPECT_GT(distinct.size(), 10u);  // the markers moved all along
 }
