@@ -25,11 +25,20 @@ bool allZero(const float* x, int32_t n) {
     return !any;
 }
 
-// x[i] = softClip(x[i] * gain[i]).
-void applyGain(float* x, const float* gain, int32_t n) {
+// l[i] = softClip(l[i] * (1 - reduction[i])) and the same for r: both
+// channels in one pass, so each gain is formed and loaded once.
+void applyReduction(float* l, float* r, const float* reduction, int32_t n) {
     int32_t i = 0;
-    for (; i + 4 <= n; i += 4) store4(x + i, softClip4(load4(x + i) * load4(gain + i)));
-    for (; i < n; ++i) x[i] = softClip(x[i] * gain[i]);
+    for (; i + 4 <= n; i += 4) {
+        const Float4 gain = 1.0f - load4(reduction + i);
+        store4(l + i, softClip4(load4(l + i) * gain));
+        store4(r + i, softClip4(load4(r + i) * gain));
+    }
+    for (; i < n; ++i) {
+        const float gain = 1.0f - reduction[i];
+        l[i] = softClip(l[i] * gain);
+        r[i] = softClip(r[i] * gain);
+    }
 }
 
 // x[i] = softClip(x[i]): a gain of 1, to the bit.
@@ -86,11 +95,10 @@ void Compressor::process(float* left, float* right, const float* kick, int32_t n
         float* l = left + done;
         float* r = right + done;
         const float* k = kick + done;
-        alignas(32) float gain[kBlock];
-        keyInto(gain, l, r, k, count);
-        for (int32_t i = 0; i < count; ++i) gain[i] = 1.0f - d.reductionAfter(gain[i]);
-        applyGain(l, gain, count);
-        applyGain(r, gain, count);
+        alignas(32) float reduction[kBlock];
+        keyInto(reduction, l, r, k, count);
+        for (int32_t i = 0; i < count; ++i) reduction[i] = d.reductionAfter(reduction[i]);
+        applyReduction(l, r, reduction, count);
     }
     keep(d);
 }
