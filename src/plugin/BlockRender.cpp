@@ -205,8 +205,8 @@ void Engine::flushSubBlock(float** outputs, int32_t end) {
     chain.doubleDelay.process(left, right, n);
     chain.delay16.process(left, right, n);
     chain.reverb.process(left, right, n);
-    mixInto(outputs[0] + end - n, left, r.kickLeft.data(), n);
-    mixInto(outputs[1] + end - n, right, r.kickRight.data(), n);
+    mixInto(outputs[0] + end - n, left, r.kick.data(), n);
+    mixInto(outputs[1] + end - n, right, r.kick.data(), n);
 }
 
 // The host's output is no buffer of ours: told so, the compiler mixes
@@ -397,8 +397,7 @@ void Engine::testSilence(float** outputs, int32_t frames) {
     silenceBlock(outputs, frames);
     r.mainLeft = {};
     r.mainRight = {};
-    r.kickLeft = {};
-    r.kickRight = {};
+    r.kick = {};
     r.silent = true;
 }
 

@@ -24,11 +24,10 @@ struct RenderState {
     static constexpr float kSilenceThreshold = 1.3218404e-4f;
 
     // The voice mix after compressor and clip, and the kick, since the last
-    // flush.
+    // flush.  The kick sits in the middle: both channels take this one bus.
     std::array<float, kSubBlock> mainLeft{};
     std::array<float, kSubBlock> mainRight{};
-    std::array<float, kSubBlock> kickLeft{};
-    std::array<float, kSubBlock> kickRight{};
+    std::array<float, kSubBlock> kick{};
     int32_t subCount = 0;
 
     float effectsReturnGain = 1.0f;

@@ -9,8 +9,6 @@
 // Audio thread: plain copies of the derived parameter values, no
 // allocation, no lock.
 
-#include <algorithm>
-
 #include "core/BWSystemInfo.h"
 #include "plugin/Engine.h"
 
@@ -74,6 +72,5 @@ void Engine::tickVoiceChain() {
 void Engine::renderVoices(int32_t from, int32_t n) {
     RenderState& r = render;
     voices.render(context.tickSamples, n, voiceSettings, r.mainLeft.data() + from, r.mainRight.data() + from,
-                  r.kickLeft.data() + from);
-    std::copy_n(r.kickLeft.data() + from, n, r.kickRight.data() + from);
+                  r.kick.data() + from);
 }
