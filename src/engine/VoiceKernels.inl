@@ -533,6 +533,16 @@ struct Voices {
     }
 };
 
+// A layer's gains that a step leaves as they are, to the bit, in every
+// lane: its steps are 0 (or too small to move them), so every frame's step
+// would leave them so too.
+inline bool gainsStandStill(const LayerMix& m) {
+    const Float8 left = load(m.gainLeft), right = load(m.gainRight);
+    const Int8 same = (reinterpret_cast<Int8>(left + load(m.stepLeft)) == reinterpret_cast<Int8>(left)) &
+                      (reinterpret_cast<Int8>(right + load(m.stepRight)) == reinterpret_cast<Int8>(right));
+    return bits(same) == (1u << kLanes) - 1;
+}
+
 // Lane k's entry `index` of its own hold cycle.
 inline Int8 cycleEntries(Int8 index) {
     const Int8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -795,8 +805,10 @@ struct IntoRows {
 // frame's lane rows are made once, as the sum of the routed layers' voices
 // in layer order (from 0, as into cleared rows), and handed to the sink;
 // the voices of a layer around the filter are kept and added up after the
-// loop.
-template <int Playing, bool AllRouted, typename Sink>
+// loop.  GainsMove false: no playing layer's gains move in the span (most
+// spans: a voice's gain ramps only while its envelope does), so the frame
+// leaves them out.
+template <int Playing, bool AllRouted, bool GainsMove, typename Sink>
 void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from, int32_t n,
                 Sink& sink, float* dryLeft, float* dryRight) {
     LayerMix* playing[Playing] = {};
@@ -817,7 +829,7 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
         Float8 rowLeft = splat(0.0f), rowRight = splat(0.0f);
         for (int j = 0; j < Playing; ++j) {
             v[j].hold(load(playing[j]->rows[from + s]));
-            v[j].moveGains();
+            if (GainsMove) v[j].moveGains();
             const Float8 voiceLeft = v[j].gainLeft * v[j].held, voiceRight = v[j].gainRight * v[j].held;
             if (AllRouted || routed[j]) {
                 rowLeft += voiceLeft;
@@ -842,6 +854,16 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
     }
 }
 
+template <bool AllRouted, bool GainsMove, typename Sink>
+void mixPlayingOf(int playing, LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from,
+                  int32_t n, Sink& sink, float* dryLeft, float* dryRight) {
+    if (playing == 1)
+        return mixPlaying<1, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    if (playing == 2)
+        return mixPlaying<2, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    mixPlaying<3, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+}
+
 template <typename Sink>
 void mixLanes(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, Sink& sink, float* dryLeft,
               float* dryRight) {
@@ -858,14 +880,12 @@ void mixLanes(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int3
     bool allRouted = true;
     for (int i = 0; i < kLayers; ++i) allRouted = allRouted && (!roles[i].on || roles[i].quiet || roles[i].routed);
     const int playing = kLayers - resting.count;
-    if (allRouted) {
-        if (playing == 1) return mixPlaying<1, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-        if (playing == 2) return mixPlaying<2, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-        return mixPlaying<3, true>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    }
-    if (playing == 1) return mixPlaying<1, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    if (playing == 2) return mixPlaying<2, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    mixPlaying<3, false>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    bool gainsMove = false;
+    for (int i = 0; i < kLayers; ++i)
+        gainsMove = gainsMove || (roles[i].on && !roles[i].quiet && !gainsStandStill(*mixes[i]));
+    if (allRouted && !gainsMove) return mixPlayingOf<true, false>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    if (allRouted) return mixPlayingOf<true, true>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    mixPlayingOf<false, true>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
 }
 
 void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,
