@@ -357,8 +357,13 @@ TEST(VoiceKernels, TakeRowsTransposesASpanAndTellsSilence) {
         // Spans of whole blocks: silent in the first, sound in the second.
         EXPECT_FALSE(set.kernels->takeRows(voices, 0, 8, rows, held)) << set.name;
         EXPECT_TRUE(set.kernels->takeRows(voices, 8, 8, rows, held)) << set.name;
+        // A whole tick: sound in its last block alone, then none, then a hold.
+        EXPECT_TRUE(set.kernels->takeRows(voices, 0, 16, rows, held)) << set.name;
+        buffers[5][12] = -0.0f;
+        EXPECT_FALSE(set.kernels->takeRows(voices, 0, 16, rows, held)) << set.name;
         held[7] = -2.0f;
         EXPECT_TRUE(set.kernels->takeRows(voices, 0, 12, rows, held)) << set.name;
+        EXPECT_TRUE(set.kernels->takeRows(voices, 0, 16, rows, held)) << set.name;
     }
 }
 
