@@ -546,20 +546,31 @@ struct Voices {
         phase = holdStep(phase, rate, wrapAt);
         held = phase == splat(0.0f) ? x : held;
     }
+    // hold, for a steady layer (steadyLayer): the phase is 0 after a step
+    // exactly when it wrapped.
+    void holdAtWrap(Float8 x) {
+        const Int8 wraps = phase >= wrapAt;
+        phase = wraps ? splat(0.0f) : phase + rate;
+        held = wraps ? x : held;
+    }
     void moveGains() {
         gainLeft += stepLeft;
         gainRight += stepRight;
     }
 };
 
-// A layer's gains that a step leaves as they are, to the bit, in every
-// lane: its steps are 0 (or too small to move them), so every frame's step
-// would leave them so too.
-inline bool gainsStandStill(const LayerMix& m) {
+// A layer whose frames need neither the gains' steps nor a look at the
+// phase after each step.  Its gains stand still: a step leaves each as it
+// is, to the bit (steps of 0, or too small to move them), and so does every
+// frame's.  Its rates are above 0 and its phases at or above 0 (not NaN):
+// a step that does not wrap then lands at or above its rate, never on 0,
+// and a phase stays at or above 0.
+inline bool steadyLayer(const LayerMix& m) {
     const Float8 left = load(m.gainLeft), right = load(m.gainRight);
-    const Int8 same = (reinterpret_cast<Int8>(left + load(m.stepLeft)) == reinterpret_cast<Int8>(left)) &
-                      (reinterpret_cast<Int8>(right + load(m.stepRight)) == reinterpret_cast<Int8>(right));
-    return bits(same) == (1u << kLanes) - 1;
+    const Int8 still = (reinterpret_cast<Int8>(left + load(m.stepLeft)) == reinterpret_cast<Int8>(left)) &
+                       (reinterpret_cast<Int8>(right + load(m.stepRight)) == reinterpret_cast<Int8>(right));
+    const Int8 renewAtWraps = (load(m.rate) > splat(0.0f)) & (load(m.phase) >= splat(0.0f));
+    return bits(still & renewAtWraps) == (1u << kLanes) - 1;
 }
 
 // Lane k's entry `index` of its own hold cycle.
@@ -824,10 +835,10 @@ struct IntoRows {
 // frame's lane rows are made once, as the sum of the routed layers' voices
 // in layer order (from 0, as into cleared rows), and handed to the sink;
 // the voices of a layer around the filter are kept and added up after the
-// loop.  GainsMove false: no playing layer's gains move in the span (most
-// spans: a voice's gain ramps only while its envelope does), so the frame
-// leaves them out.
-template <int Playing, bool AllRouted, bool GainsMove, typename Sink>
+// loop.  Steady: every playing layer is (steadyLayer; most spans, as a
+// voice's gain ramps only while its envelope does), and the frame leaves out
+// the gains' steps and the look at each phase after its step.
+template <int Playing, bool AllRouted, bool Steady, typename Sink>
 void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from, int32_t n,
                 Sink& sink, float* dryLeft, float* dryRight) {
     LayerMix* playing[Playing] = {};
@@ -847,8 +858,12 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
     framesBeside(resting, n, [&](int32_t s) __attribute__((always_inline)) {
         Float8 rowLeft = splat(0.0f), rowRight = splat(0.0f);
         for (int j = 0; j < Playing; ++j) {
-            v[j].hold(load(playing[j]->rows[from + s]));
-            if (GainsMove) v[j].moveGains();
+            if (Steady) {
+                v[j].holdAtWrap(load(playing[j]->rows[from + s]));
+            } else {
+                v[j].hold(load(playing[j]->rows[from + s]));
+                v[j].moveGains();
+            }
             const Float8 voiceLeft = v[j].gainLeft * v[j].held, voiceRight = v[j].gainRight * v[j].held;
             if (AllRouted || routed[j]) {
                 rowLeft += voiceLeft;
@@ -873,14 +888,14 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
     }
 }
 
-template <bool AllRouted, bool GainsMove, typename Sink>
+template <bool AllRouted, bool Steady, typename Sink>
 void mixPlayingOf(int playing, LayerMix* const* mixes, const LayerRole* roles, const Resting& resting, int32_t from,
                   int32_t n, Sink& sink, float* dryLeft, float* dryRight) {
     if (playing == 1)
-        return mixPlaying<1, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+        return mixPlaying<1, AllRouted, Steady>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
     if (playing == 2)
-        return mixPlaying<2, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    mixPlaying<3, AllRouted, GainsMove>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+        return mixPlaying<2, AllRouted, Steady>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    mixPlaying<3, AllRouted, Steady>(mixes, roles, resting, from, n, sink, dryLeft, dryRight);
 }
 
 template <typename Sink>
@@ -899,12 +914,12 @@ void mixLanes(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int3
     bool allRouted = true;
     for (int i = 0; i < kLayers; ++i) allRouted = allRouted && (!roles[i].on || roles[i].quiet || roles[i].routed);
     const int playing = kLayers - resting.count;
-    bool gainsMove = false;
-    for (int i = 0; i < kLayers; ++i)
-        gainsMove = gainsMove || (roles[i].on && !roles[i].quiet && !gainsStandStill(*mixes[i]));
-    if (allRouted && !gainsMove) return mixPlayingOf<true, false>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    if (allRouted) return mixPlayingOf<true, true>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
-    mixPlayingOf<false, true>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    bool steady = true;
+    for (int i = 0; i < kLayers; ++i) steady = steady && (!roles[i].on || roles[i].quiet || steadyLayer(*mixes[i]));
+    if (allRouted && steady)
+        return mixPlayingOf<true, true>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    if (allRouted) return mixPlayingOf<true, false>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
+    mixPlayingOf<false, false>(playing, mixes, roles, resting, from, n, sink, dryLeft, dryRight);
 }
 
 void mixPerVoice(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, LaneRows& left,

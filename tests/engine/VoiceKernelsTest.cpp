@@ -64,6 +64,13 @@ voicelanes::LayerRole drawLayer(voicelanes::LayerMix& m, int kind, bool moving, 
         m.stepLeft[k] = moving && k % 3 ? values.next(-0.01f, 0.01f) : 0.0f;
         m.stepRight[k] = moving && k % 2 ? values.next(-0.01f, 0.01f) : 0.0f;
     }
+    // Now and then holds whose phase steps onto 0 without wrapping, renewing
+    // then too: a rate of 0 at the phase 0, and a phase of minus the rate.
+    if (values.next(0.0f, 1.0f) < 0.5f) {
+        m.rate[3] = m.phase[3] = 0.0f;
+        m.wrapAt[3] = holdWrapPoint(0.0f);
+        m.phase[5] = -m.rate[5];
+    }
     return {kind != 0, kind == 1, kind == 2};
 }
 
