@@ -281,7 +281,9 @@ bool VoiceMix::renderPerVoice(const Settings& settings, const voicelanes::VoiceK
     // The usual span goes through the cores as it is mixed, and leaves the
     // rows as they stand.
     if (reached && LayerFilter::mixesThroughCores(type)) {
-        for (int c = 0; c < 2; ++c) std::fill_n(dry[c], n, 0.0f);
+        // Both whole rows cleared in a few fixed stores, instead of a call
+        // that counts out the span's frames (those past it are not read).
+        std::fill(&dry[0][0], &dry[0][0] + 2 * kEngineTick, 0.0f);
         filter.mixThroughCores(mixes, roles, from, n, type, filtered, in, dry);
         return false;
     }
