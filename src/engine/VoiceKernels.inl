@@ -535,9 +535,11 @@ struct Voices {
         : phase(load(m.phase)), rate(load(m.rate)), wrapAt(load(m.wrapAt)), held(load(m.held)),
           gainLeft(load(m.gainLeft)), stepLeft(load(m.stepLeft)), gainRight(load(m.gainRight)),
           stepRight(load(m.stepRight)) {}
-    void keep(LayerMix& m) const {
+    // gainsMoved false: the gains stood still and are left as they stand.
+    void keep(LayerMix& m, bool gainsMoved = true) const {
         store(m.phase, phase);
         store(m.held, held);
+        if (!gainsMoved) return;
         store(m.gainLeft, gainLeft);
         store(m.gainRight, gainRight);
     }
@@ -877,7 +879,7 @@ void mixPlaying(LayerMix* const* mixes, const LayerRole* roles, const Resting& r
         sink(s, rowLeft, rowRight);
     });
     for (int j = 0; j < Playing; ++j) {
-        v[j].keep(*playing[j]);
+        v[j].keep(*playing[j], !Steady);
         if (AllRouted || routed[j]) continue;
         float* dry[2] = {dryLeft, dryRight};
         for (int c = 0; c < 2; ++c) {
