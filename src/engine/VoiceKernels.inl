@@ -786,6 +786,28 @@ inline void sumFrames(Frame frame, int32_t n, float* out) {
     for (int32_t j = 0; j < n - k; ++j) out[k + j] = sum[j];
 }
 
+// A playing layer's frames in the shared mode, each its voices' gain × held
+// (left gains alone); the first with the resting layers' phases beside it.
+// Steady: the layer is (steadyLayer), and the frames leave out the gains'
+// steps and the look at each phase after its step.
+template <bool Steady>
+void sharedFrames(Voices& v, const LayerMix& m, const Resting& resting, bool first, int32_t from, int32_t n,
+                  Float8 (&voices)[kFrames]) {
+    const auto frame = [&](int32_t s) __attribute__((always_inline)) {
+        if (Steady) {
+            v.holdAtWrap(load(m.rows[from + s]));
+        } else {
+            v.hold(load(m.rows[from + s]));
+            v.moveGains();
+        }
+        voices[s] = v.gainLeft * v.held;
+    };
+    if (first)
+        framesBeside(resting, n, frame);
+    else
+        for (int32_t s = 0; s < n; ++s) frame(s);
+}
+
 void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int32_t n, float (*sums)[kFrames]) {
     const Resting resting(mixes, roles);
     if (!resting.anyPlays()) {
@@ -802,19 +824,14 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
             continue;
         }
         Voices v(*mixes[i]);
-        const LayerMix& m = *mixes[i];
         Float8 voices[kFrames];
-        const auto frame = [&](int32_t s) {
-            v.hold(load(m.rows[from + s]));
-            v.moveGains();
-            voices[s] = v.gainLeft * v.held;
-        };
-        if (first)
-            framesBeside(resting, n, frame);
+        const bool steady = steadyLayer(*mixes[i]);
+        if (steady)
+            sharedFrames<true>(v, *mixes[i], resting, first, from, n, voices);
         else
-            for (int32_t s = 0; s < n; ++s) frame(s);
+            sharedFrames<false>(v, *mixes[i], resting, first, from, n, voices);
         first = false;
-        v.keep(*mixes[i]);
+        v.keep(*mixes[i], !steady);
         sumFrames<LaneSum::InOrder>([&](int32_t s) { return voices[s]; }, n, sums[i]);
     }
 }
