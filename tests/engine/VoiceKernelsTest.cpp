@@ -501,6 +501,83 @@ TEST(VoiceKernels, MixesMatchOneVoiceAtATime) {
     }
 }
 
+// Spans in turn, each layer's state carried from one span to the next
+// while its gains ramp, stand still (steps of 0, or too small to move them)
+// and ramp again, and its holds now and then step onto 0 without wrapping:
+// each span's lane rows and what the layers keep are, to the bit, what one
+// voice at a time gives.
+TEST(VoiceKernels, SpansInTurnMixAsOneVoiceAtATime) {
+    using voicelanes::kLayers;
+    using voicelanes::LayerMix;
+    for (const Named& set : kernelSets()) {
+        Values values;
+        LayerMix mixes[kLayers]{}, want[kLayers]{};
+        voicelanes::LayerRole role[kLayers];
+        LayerMix* pointers[kLayers];
+        for (int i = 0; i < kLayers; ++i) {
+            role[i] = drawLayer(mixes[i], 2, false, values);
+            pointers[i] = &mixes[i];
+        }
+        int steadySpans = 0;
+        for (int span = 0; span < 400; ++span) {
+            SCOPED_TRACE(std::string(set.name) + " span " + std::to_string(span));
+            for (LayerMix& m : mixes) {
+                for (auto& row : m.rows)
+                    for (float& x : row) x = values.next(-1.0f, 1.0f);
+                const float kind = values.next(0.0f, 1.0f);  // ramping, standing, or steps too small to tell
+                for (int k = 0; k < kLanes; ++k) {
+                    m.stepLeft[k] = kind < 0.3f ? values.next(-0.01f, 0.01f) : kind < 0.8f ? 0.0f : 1e-12f;
+                    m.stepRight[k] = kind < 0.3f ? values.next(-0.01f, 0.01f) : 0.0f;
+                    if (m.rate[k] == 0.0f) m.rate[k] = 0.25f, m.wrapAt[k] = holdWrapPoint(0.25f);
+                }
+                // Now and then a lane whose phase steps onto 0 without
+                // wrapping (minus its rate, or a rate of 0 at 0), or a new rate.
+                const float odd = values.next(0.0f, 1.0f);
+                const int k = int(values.next(0.0f, 8.0f)) % kLanes;
+                if (odd < 0.07f) m.phase[k] = -m.rate[k];
+                if (odd >= 0.07f && odd < 0.14f) m.rate[k] = m.phase[k] = 0.0f;
+                if (odd >= 0.14f && odd < 0.3f) m.rate[k] = values.next(0.05f, 0.7f);
+                m.wrapAt[k] = holdWrapPoint(m.rate[k]);
+            }
+            for (int i = 0; i < kLayers; ++i) want[i] = mixes[i];
+            // (Both kinds of span must come: frames that leave the gains and
+            // the renewal test out, and frames that step them.)
+            bool steady = true;
+            for (const LayerMix& m : mixes)
+                for (int k = 0; k < kLanes; ++k)
+                    steady = steady && m.gainLeft[k] + m.stepLeft[k] == m.gainLeft[k] &&
+                             m.gainRight[k] + m.stepRight[k] == m.gainRight[k] && m.rate[k] > 0.0f && m.phase[k] >= 0.0f;
+            steadySpans += steady;
+            const int n = span % 5 == 4 ? 7 : 16, from = 16 - n;
+            voicelanes::LaneRows rows[2], wantRows[2] = {};
+            float dry[2][16] = {};
+            set.kernels->mixPerVoice(pointers, role, from, n, rows[0], rows[1], dry[0], dry[1]);
+            for (LayerMix& m : want) {
+                for (int s = 0; s < n; ++s) {
+                    for (int k = 0; k < kLanes; ++k) {
+                        m.phase[k] += m.rate[k];
+                        if (m.phase[k] >= 2.0f) m.phase[k] = 0.0f;
+                        if (m.phase[k] == 0.0f) m.held[k] = m.rows[from + s][k];
+                        m.gainLeft[k] += m.stepLeft[k], m.gainRight[k] += m.stepRight[k];
+                        wantRows[0][s][k] += m.gainLeft[k] * m.held[k];
+                        wantRows[1][s][k] += m.gainRight[k] * m.held[k];
+                    }
+                }
+            }
+            for (int i = 0; i < kLayers; ++i) {
+                ASSERT_EQ(std::memcmp(mixes[i].phase, want[i].phase, sizeof want[i].phase), 0) << i;
+                ASSERT_EQ(std::memcmp(mixes[i].held, want[i].held, sizeof want[i].held), 0) << i;
+                ASSERT_EQ(std::memcmp(mixes[i].gainLeft, want[i].gainLeft, sizeof want[i].gainLeft), 0) << i;
+                ASSERT_EQ(std::memcmp(mixes[i].gainRight, want[i].gainRight, sizeof want[i].gainRight), 0) << i;
+            }
+            ASSERT_EQ(std::memcmp(rows, wantRows, n * sizeof rows[0][0]), 0);
+            ASSERT_EQ(std::memcmp(rows[1], wantRows[1], n * sizeof rows[1][0]), 0);
+        }
+        EXPECT_GT(steadySpans, 40) << set.name;
+        EXPECT_LT(steadySpans, 360) << set.name;
+    }
+}
+
 // Resting layers move their hold phases along the hold's cycle instead of
 // step by step: tick after tick, through spans of any length, spans that a
 // layer plays (whose frames step its phases), new rates and cycles longer
