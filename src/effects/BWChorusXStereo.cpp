@@ -22,10 +22,12 @@ inline __m128 pairAt(const float* from) {
 }
 
 // A chunk's levels: at rest, or with a step too small to move them, no
-// running sum.
-[[gnu::always_inline]] inline void fillLevels(float* levels, int32_t count, float& mix, float step) {
+// running sum.  The fill covers the whole chunk whatever its count, so that
+// it is a few fixed stores; the levels past `count` are never read.
+template <int32_t Chunk>
+[[gnu::always_inline]] inline void fillLevels(float (&levels)[Chunk], int32_t count, float& mix, float step) {
     if (mix + step == mix) {
-        std::fill_n(levels, count, mix);
+        std::fill_n(levels, Chunk, mix);
     } else {
         for (int32_t n = 0; n < count; ++n) levels[n] = mix += step;
     }
