@@ -22,10 +22,12 @@ inline __m128 pairAt(const float* from) {
 }
 
 // A chunk's levels: at rest, or with a step too small to move them, no
-// running sum.
-[[gnu::always_inline]] inline void fillLevels(float* levels, int32_t count, float& mix, float step) {
+// running sum.  The fill covers the whole chunk whatever its count, so that
+// it is a few fixed stores; the levels past `count` are never read.
+template <int32_t Chunk>
+[[gnu::always_inline]] inline void fillLevels(float (&levels)[Chunk], int32_t count, float& mix, float step) {
     if (mix + step == mix) {
-        std::fill_n(levels, count, mix);
+        std::fill_n(levels, Chunk, mix);
     } else {
         for (int32_t n = 0; n < count; ++n) levels[n] = mix += step;
     }
@@ -149,10 +151,12 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
     const int inside = _mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(low, splat(1.0f)), _mm_cmple_ps(high, ceiling)));
     if (inside != 0xf)
         run<true, true>(left, right, frames);
+    else if (platform::cpuHasAvx2() && mayReachStart(low, high, frames))
+        runFreeAvx2<true>(left, right, frames);
+    else if (platform::cpuHasAvx2())
+        runFreeAvx2<false>(left, right, frames);
     else if (mayReachStart(low, high, frames))
         run<false, true>(left, right, frames);
-    else if (platform::cpuHasAvx2())
-        runFreeAvx2(left, right, frames);
     else
         run<false, false>(left, right, frames);
 }
@@ -291,6 +295,7 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
     writeIndex = w;
 }
 
+template <bool MayReachStart>
 [[gnu::target("avx2")]] void BWChorusXStereo::runFreeAvx2(float* left, float* right, int32_t frames) {
     using namespace lanes4;
     float* const leftLine = lines[0].getData();
@@ -341,13 +346,32 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
             alignas(32) int32_t before[2 * kVoices];
             _mm256_store_si256(reinterpret_cast<__m256i*>(before), b);
             asm("" : "+m"(before));
-            // Each voice's two taps side by side, one load apiece.
-            const __m256 taps01 = _mm256_set_m128(
-                _mm_loadh_pi(pairAt(leftLine + before[4]), reinterpret_cast<const __m64*>(leftLine + before[5])),
-                _mm_loadh_pi(pairAt(leftLine + before[0]), reinterpret_cast<const __m64*>(leftLine + before[1])));
-            const __m256 taps23 = _mm256_set_m128(
-                _mm_loadh_pi(pairAt(rightLine + before[6]), reinterpret_cast<const __m64*>(rightLine + before[7])),
-                _mm_loadh_pi(pairAt(rightLine + before[2]), reinterpret_cast<const __m64*>(rightLine + before[3])));
+            __m256 far;
+            __m256 near;
+            // As in run: the near tap sits at the line's start only where i is 0.
+            if (!MayReachStart || _mm256_testz_si256(_mm256_cmpeq_epi32(i, _mm256_setzero_si256()),
+                                                      _mm256_set1_epi32(-1)) != 0) {
+                // Each voice's two taps side by side, one load apiece.
+                const __m256 taps01 = _mm256_set_m128(
+                    _mm_loadh_pi(pairAt(leftLine + before[4]), reinterpret_cast<const __m64*>(leftLine + before[5])),
+                    _mm_loadh_pi(pairAt(leftLine + before[0]), reinterpret_cast<const __m64*>(leftLine + before[1])));
+                const __m256 taps23 = _mm256_set_m128(
+                    _mm_loadh_pi(pairAt(rightLine + before[6]), reinterpret_cast<const __m64*>(rightLine + before[7])),
+                    _mm_loadh_pi(pairAt(rightLine + before[2]), reinterpret_cast<const __m64*>(rightLine + before[3])));
+                far = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
+                near = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
+            } else {
+                // a = i < 0 ? i + length : i
+                const __m256i a =
+                    _mm256_add_epi32(i, _mm256_and_si256(_mm256_cmpgt_epi32(_mm256_setzero_si256(), i), lengths));
+                alignas(32) int32_t at[2 * kVoices];
+                _mm256_store_si256(reinterpret_cast<__m256i*>(at), a);
+                near = _mm256_setr_ps(leftLine[at[0]], leftLine[at[1]], rightLine[at[2]], rightLine[at[3]],
+                                      leftLine[at[4]], leftLine[at[5]], rightLine[at[6]], rightLine[at[7]]);
+                far = _mm256_setr_ps(leftLine[before[0]], leftLine[before[1]], rightLine[before[2]],
+                                     rightLine[before[3]], leftLine[before[4]], leftLine[before[5]],
+                                     rightLine[before[6]], rightLine[before[7]]);
+            }
             // The second frame's input joins its line only now: the first
             // frame's reads reach back as far as a line holds.
             if (pair) {
@@ -355,8 +379,6 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
                 leftLine[second] = fl;
                 rightLine[second] = fr;
             }
-            const __m256 far = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(2, 0, 2, 0));
-            const __m256 near = _mm256_shuffle_ps(taps01, taps23, _MM_SHUFFLE(3, 1, 3, 1));
             const __m256 voice = _mm256_add_ps(far, _mm256_mul_ps(_mm256_sub_ps(near, far), weight));
             if (pair)
                 _mm256_store_ps(voices[n], voice);

@@ -42,10 +42,11 @@ private:
     // start or (where none can sit there) without.
     template <bool Hold, bool MayReachStart>
     void run(float* left, float* right, int32_t frames);
-    // run<false, false> on machines with AVX2: two frames' voices a step in
-    // one vector, each lane with the operations of run's, nothing fused, so
-    // that both give the same bits.
-    void runFreeAvx2(float* left, float* right, int32_t frames);
+    // run<false, MayReachStart> on machines with AVX2: two frames' voices a
+    // step in one vector, each lane with the operations of run's, nothing
+    // fused, so that both give the same bits.
+    template <bool MayReachStart>
+    [[gnu::target("avx2")]] void runFreeAvx2(float* left, float* right, int32_t frames);
     bool mayReachStart(__m128 low, __m128 high, int32_t frames) const;
     static constexpr int32_t kChunk = 16;  // the render routine's sub-block
     static void mixVoices(float* left, float* right, const float (*voices)[kVoices], const float* levels,

@@ -51,9 +51,7 @@ void BWEffect::setParameter(uint32_t index, float value) {
 
 void BWEffect::applyParameter(uint32_t, float) {}
 
-void BWEffect::takeParameters() {
-    const uint32_t all = allSets.load(std::memory_order_acquire);
-    if (all == takenAllSets) return;
+void BWEffect::takeChangedParameters(uint32_t all) {
     takenAllSets = all;
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t sets = values[i].sets.load(std::memory_order_acquire);

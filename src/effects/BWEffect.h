@@ -81,7 +81,11 @@ public:
     virtual void setParameter(uint32_t index, float value);
     // Derives the targets of every parameter set since the last call.  Audio
     // thread; each effect's process calls it first, and the constructor once.
-    void takeParameters();
+    // Inline, since on nearly every sub-block nothing was set.
+    void takeParameters() {
+        const uint32_t all = allSets.load(std::memory_order_acquire);
+        if (all != takenAllSets) takeChangedParameters(all);
+    }
     // Whether a parameter follows the tempo (only the phaser's rate does).
     // Host/GUI thread.
     virtual void setSyncMode(int32_t index, int32_t mode);
@@ -167,6 +171,8 @@ protected:
     // the points where the context it depends on (tempo, rate) changed.
     void retakeParameter(uint32_t index);
     void retakeParameters();
+    // takeParameters' look at each parameter, once the total has moved on to `all`.
+    void takeChangedParameters(uint32_t all);
 
     void setParameterName(uint32_t index, const char* text);
     void setDefault(uint32_t index, float value);

@@ -388,6 +388,11 @@ template <int32_t Stages>
         const int32_t count = std::min(kChunk, frames - done);
         float* l = left + done;
         float* r = right + done;
+        // The states in a copy of the chunk's own: kept in `t` across the
+        // chunks, they were stored back on every sample (seven stores of
+        // fifty-nine instructions at seven stages).
+        Pair s[Stages];
+        for (int32_t j = 0; j < Stages; ++j) s[j] = t[j];
         for (int32_t n = 0; n < count; ++n) {
             // The block's constants are read from memory on every sample (as
             // operands of the multiply-adds, which costs nothing), so that
@@ -399,15 +404,16 @@ template <int32_t Stages>
             fedBack = fused(kc->gain, x, c);
             c = fused(kc->q0, x, partial);
             partial = fused(kc->q1, x, kc->wd);
-            for (int32_t j = 0; j < Stages; ++j) partial = fused(kc->r2[j], t[j], partial);
+            for (int32_t j = 0; j < Stages; ++j) partial = fused(kc->r2[j], s[j], partial);
             Pair in = x;
             for (int32_t j = 0; j < Stages; ++j) {
-                const Pair y = fused(kc->b, in, t[j]);
-                t[j] = fused(kc->a, y, in);
+                const Pair y = fused(kc->b, in, s[j]);
+                s[j] = fused(kc->a, y, in);
                 in = y;
             }
             _mm_storel_pi(reinterpret_cast<__m64*>(phased + 2 * n), fedBack);
         }
+        for (int32_t j = 0; j < Stages; ++j) t[j] = s[j];
         mixPhased(l, r, phased, count, crossfade);
     }
     alignas(16) float lanes[4];

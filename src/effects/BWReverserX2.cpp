@@ -254,15 +254,16 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
 // of process works it out.
 void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta,
                                    float wet, float wetDelta) {
+    // Both chains wait on every frame, so the block waits on them: a level
+    // at rest (or with a step too small to move it) is the same all block.
     float wets[kChunk];
-    float decays[kChunk];
-    float decay = decayGain;
-    for (int32_t i = 0; i < frames; ++i) {
-        wets[i] = wet += wetDelta;
-        decays[i] = decay;
-        decay = std::max(decay + decayStep, 0.0f);
+    if (wet + wetDelta == wet) {
+        std::fill_n(wets, kChunk, wet);
+    } else {
+        for (int32_t i = 0; i < frames; ++i) wets[i] = wet += wetDelta;
     }
-    decayGain = decay;
+    float decays[kChunk];
+    decayGain = decayRun(decays, frames);
     // The frames read the ring backwards from the sample before readPos.
     const float* ringLeft = bufferLeft.getData() + readPos - 1;
     const float* ringRight = bufferRight.getData() + readPos - 1;
@@ -288,6 +289,32 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
     }
     readPos -= static_cast<uint32_t>(frames);
     slicePos += static_cast<uint32_t>(frames);
+}
+
+// A block's decay gains from decayGain on, each frame's step held at 0 as
+// process holds it; answers the gain after the block.  The steps all go one
+// way, so where the last sum stays at or above 0 so does every one before
+// it, and no hold is needed: the chain is then the sums alone, half as long.
+// A decay that the step cannot move (no decay, or at rest at 0) is the same
+// all block.
+float BWReverserX2::decayRun(float (&decays)[kChunk], int32_t frames) const {
+    const float step = decayStep;
+    float decay = decayGain;
+    if (decay + step == decay) {
+        std::fill_n(decays, kChunk, decay);
+        return decay;
+    }
+    for (int32_t i = 0; i < frames; ++i) {
+        decays[i] = decay;
+        decay += step;
+    }
+    if (!(decay < 0.0f)) return decay;
+    decay = decayGain;
+    for (int32_t i = 0; i < frames; ++i) {
+        decays[i] = decay;
+        decay = std::max(decay + step, 0.0f);
+    }
+    return decay;
 }
 
 // envelope for four frames of the slice, lane by lane.

@@ -64,6 +64,7 @@ private:
     void playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta, float wet,
                          float wetDelta);
     __m128 envelopes(__m128 wet, __m128i inSlice) const;
+    float decayRun(float (&decays)[kChunk], int32_t frames) const;
     float decayStepFor(float decay) const;
     uint32_t sliceSamples(double beats) const;
     void zeroRing();

@@ -3,8 +3,6 @@
 namespace platform {
 namespace {
 
-std::atomic<bool> baselineOnly{false};
-
 bool supports(bool avx2) {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool hasAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
@@ -19,15 +17,14 @@ bool supports(bool avx2) {
 }  // namespace
 
 namespace detail {
+std::atomic<bool> avx2{supports(true)};
+std::atomic<bool> fma{supports(false)};
 std::atomic<bool> avx2AndFma{supports(true) && supports(false)};
 }  // namespace detail
 
-bool cpuHasAvx2() { return !baselineOnly.load(std::memory_order_relaxed) && supports(true); }
-
-bool cpuHasFma() { return !baselineOnly.load(std::memory_order_relaxed) && supports(false); }
-
 void restrictToBaselineCpu(bool restrict) {
-    baselineOnly.store(restrict, std::memory_order_relaxed);
+    detail::avx2.store(!restrict && supports(true), std::memory_order_relaxed);
+    detail::fma.store(!restrict && supports(false), std::memory_order_relaxed);
     detail::avx2AndFma.store(!restrict && supports(true) && supports(false), std::memory_order_relaxed);
 }
 

@@ -1,25 +1,29 @@
 #pragma once
 // Which wider instruction sets the audio kernels may use: what the processor
 // has, unless a test has narrowed the choice to the x86-64 baseline so that the
-// baseline paths run (and are checked) on any machine.  Any thread; a relaxed
-// load each, cheap enough for once per tick.
+// baseline paths run (and are checked) on any machine.  Any thread; each answer
+// is one relaxed load of a flag worked out once, cheap enough for every block.
 
 #include <atomic>
 
 namespace platform {
 
-bool cpuHasAvx2();
-bool cpuHasFma();
+inline bool cpuHasAvx2();
+inline bool cpuHasFma();
 // Both at once, in one load: what the eight-lane kernels ask.
 inline bool cpuHasAvx2AndFma();
 // Tests only: true makes every answer false until it is set back.
 void restrictToBaselineCpu(bool restrict);
 
 namespace detail {
-// The processor has both and no test holds it to the baseline.
+// What the processor has, less what a test holds back to the baseline.
+extern std::atomic<bool> avx2;
+extern std::atomic<bool> fma;
 extern std::atomic<bool> avx2AndFma;
 }  // namespace detail
 
+inline bool cpuHasAvx2() { return detail::avx2.load(std::memory_order_relaxed); }
+inline bool cpuHasFma() { return detail::fma.load(std::memory_order_relaxed); }
 inline bool cpuHasAvx2AndFma() { return detail::avx2AndFma.load(std::memory_order_relaxed); }
 
 }  // namespace platform

@@ -138,13 +138,20 @@ TEST(BWReverserX2Test, ImpulseComesBackMirroredAroundTheNextSliceBoundary) {
 // Sub-blocks inside a slice run four frames at a time; a block longer than
 // a sub-block takes the frame loop.  With the level settled the two cut the
 // same noise into the same output, bit for bit, through slice edges with
-// both fades, "dec" and slices that read across the ring's start.
+// both fades, "dec" and slices that read across the ring's start.  The
+// "dec" rows: a decay that reaches 0 early in each slice and is held there,
+// one that runs through each slice, and none.
 TEST(BWReverserX2Test, FourFramesAtATimeMatchTheFrameLoopBitForBit) {
-    for (float rate : {44100.0f, 96000.0f}) {
+    const struct {
+        float rate;
+        float dec;
+    } rows[] = {{44100.0f, 0.6f}, {96000.0f, 0.6f}, {44100.0f, 0.0f}, {44100.0f, 1.0f}};
+    for (const auto& row : rows) {
+        const float rate = row.rate;
         ReverserRig rigs[2] = {ReverserRig(rate, 0.7f), ReverserRig(rate, 0.7f)};
         for (ReverserRig& rig : rigs) {
             rig.reverser.setParameter(R::kXFade, 0.35f);
-            rig.reverser.setParameter(R::kDec, 0.6f);
+            rig.reverser.setParameter(R::kDec, row.dec);
             rig.reverser.setMix(0.8f);
             rig.trigger();
             settle(rig.reverser, 100000);  // the level glides while the slices play
@@ -180,7 +187,7 @@ TEST(BWReverserX2Test, FourFramesAtATimeMatchTheFrameLoopBitForBit) {
         for (int channel = 0; channel < 2; ++channel)
             for (size_t n = 0; n < frames; ++n)
                 ASSERT_EQ(out[0][channel][n], out[1][channel][n])
-                    << rate << " Hz, channel " << channel << ", frame " << n;
+                    << rate << " Hz, dec " << row.dec << ", channel " << channel << ", frame " << n;
     }
 }
 
