@@ -450,7 +450,10 @@ void readTick(const int16_t* data, float start, float step, float* out) {
 // One call a layer rather than one a voice: the voices' reads stay in this
 // loop, with no call's spills around each.  The next position lands on the
 // reader's own bits whether or not the compiler fuses it: 16 × step is
-// exact.
+// exact.  (The eight voices' positions, steps and bounds kept side by side
+// in the layer, checked and stepped eight at a time, took 14 M fewer
+// instructions on 20 s of the dense song but were 4 to 8 ns a frame slower
+// at 8 and 24 voices, with the steps moved back to scalar stores as well.)
 uint32_t readClearTicks(VoiceRead* const* reads, uint32_t voices, const float* steps) {
     uint32_t read = 0;
     for (; voices != 0; voices &= voices - 1) {
