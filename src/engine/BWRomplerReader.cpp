@@ -76,8 +76,8 @@ void BWRomplerReader<N>::bind(BWSampleZone* newZone, float note, float fineOffse
     readSampleFacts();
     active = 1;
     finished = 0;
-    position = 0.0f;
-    increment = incrementFor(zone, sample, note, fineOffset);
+    read.position = 0.0f;
+    read.step = incrementFor(zone, sample, note, fineOffset);
 }
 
 template <int N>
@@ -149,8 +149,8 @@ void BWRomplerReader<N>::checkClear() {
     if (!mono || !data || !(frameCount >= 1.0f) || loopEnd > frameCount || !(loopStart < loopEnd) || !loopFits ||
         dataRate != sample->getSampleRate())
         return;
-    clearData = data;
-    clearUntil = loopEnd;
+    read.data = data;
+    read.clearUntil = loopEnd;
 }
 
 template <int N>
@@ -188,7 +188,7 @@ void BWRomplerReader<N>::silence(int32_t offset) {
 
 template <int N>
 void BWRomplerReader<N>::endVoice(int32_t offset, int32_t n) {
-    position = 0.0f;
+    read.position = 0.0f;
     std::fill(left + offset, left + offset + n, 0.0f);
     std::fill(right + offset, right + offset + n, 0.0f);
     finished = 1;
@@ -242,25 +242,25 @@ void BWRomplerReader<N>::renderRead(uint32_t frames, int32_t offset, bool readab
     }
     while (n > 0) {
         int32_t chunk = n;
-        if (position + static_cast<float>(n) * increment >= loopEnd) {
+        if (read.position + static_cast<float>(n) * read.step >= loopEnd) {
             const float limit = playThrough ? frameCount : loopEnd;
-            if (!playThrough || position + static_cast<float>(n) * increment >= frameCount) {
-                if (position + 0.5f >= limit) {
+            if (!playThrough || read.position + static_cast<float>(n) * read.step >= frameCount) {
+                if (read.position + 0.5f >= limit) {
                     if (playThrough) {
                         endVoice(offset, n);
                         break;
                     }
-                    position = loopStart;  // the overshoot is dropped
+                    read.position = loopStart;  // the overshoot is dropped
                     continue;
                 }
-                chunk = std::clamp(static_cast<int32_t>((limit - position) / increment), 1, n);
+                chunk = std::clamp(static_cast<int32_t>((limit - read.position) / read.step), 1, n);
             }
         }
         if (stereo) {
             renderFrames<true>(data, rightData, offset, chunk);
         } else {
-            kernels.readFrames(data, position, increment, left + offset, chunk);
-            position = position + static_cast<float>(chunk) * increment;
+            kernels.readFrames(data, read.position, read.step, left + offset, chunk);
+            read.position = read.position + static_cast<float>(chunk) * read.step;
         }
         n -= chunk;
         offset += chunk;
@@ -305,8 +305,8 @@ inline float interpolate(const int16_t* data, int32_t index, float frac) {
 template <int N>
 template <bool Stereo>
 void BWRomplerReader<N>::renderFrames(const int16_t* data, const int16_t* rightData, int32_t offset, int32_t n) {
-    const float start = position;
-    const float step = increment;
+    const float start = read.position;
+    const float step = read.step;
     float* outLeft = left + offset;
     float* outRight = right + offset;
     int32_t k = 0;
@@ -330,7 +330,7 @@ void BWRomplerReader<N>::renderFrames(const int16_t* data, const int16_t* rightD
         outLeft[k] = interpolate(data, index, frac);
         if constexpr (Stereo) outRight[k] = interpolate(rightData, index, frac);
     }
-    position = start + static_cast<float>(n) * step;
+    read.position = start + static_cast<float>(n) * step;
 }
 
 template class BWRomplerReader<16>;

@@ -76,20 +76,23 @@ public:
     // A tick whose sample facts were checked while the sample stayed held
     // (its data and loop points as they were) and whose read stays short of
     // the loop's end may take readClear instead of renderTick.
-    bool readsClear() const { return position + static_cast<float>(N) * increment < clearUntil; }
+    bool readsClear() const { return read.position + static_cast<float>(N) * read.step < read.clearUntil; }
     // The record behind readsClear no longer stands (its sample let go).
-    void forgetClear() { clearUntil = -1.0f; }
+    void forgetClear() { read.clearUntil = -1.0f; }
     // The tick renderTick would render when readsClear: one read, no checks.
     void readClear(const voicelanes::VoiceKernels& kernels) {
         static_assert(N == voicelanes::kFrames, "a clear tick reads one kernel tick");
-        kernels.readTick(clearData, position, increment, left);
-        position = position + static_cast<float>(N) * increment;
+        kernels.readTick(read.data, read.position, read.step, left);
+        read.position = read.position + static_cast<float>(N) * read.step;
     }
+    // The read's state for the layer's kernel that reads its clear voices
+    // at once (VoiceKernels::readClearTicks).
+    voicelanes::VoiceRead* voiceRead() { return &read; }
     // Follows a new note on the zone already playing.
-    void setNote(float note) { increment = incrementFor(zone, sample, note, 0.0f); }
+    void setNote(float note) { read.step = incrementFor(zone, sample, note, 0.0f); }
     // What setNote would set, worked out for eight voices at once
     // (VoiceKernels::increments) from the zone and getDataRate.
-    void setIncrement(float value) { increment = value; }
+    void setIncrement(float value) { read.step = value; }
     float getDataRate() const { return dataRate; }
     // Silences the voice and unbinds it.
     void reset() override;
@@ -99,8 +102,8 @@ public:
     bool isLooping() const { return playThrough == 0; }
     bool hasPlayed() const { return zone != nullptr; }
     const BWSampleZone* getZone() const { return zone; }
-    float getPosition() const { return position; }
-    float getIncrement() const { return increment; }
+    float getPosition() const { return read.position; }
+    float getIncrement() const { return read.step; }
     float getLoopStart() const { return loopStart; }
     float getLoopEnd() const { return loopEnd; }
 
@@ -127,8 +130,6 @@ private:
     BWSystemInfo* system;
     BWSampleZone* pendingZone = nullptr;
     float pendingNote = 0.0f;
-    float position = 0.0f;
-    float increment = 0.0f;
     float dataRate = 44100.0f;  // the bound sample's rate, read inside a read
     float loopStart = 0.0f;
     float loopEnd = 0.0f;
@@ -137,10 +138,10 @@ private:
     uint8_t playThrough = 0;
     bool rightWanted = true;
     bool holding = false;  // inside the sample's gate since takeHold
-    // What checkClear found: the data a clear tick reads and the position its
-    // reads stay below (the loop's end; negative for none).
-    const int16_t* clearData = nullptr;
-    float clearUntil = -1.0f;
+    // The position and increment, and what checkClear found: the data a
+    // clear tick reads and the position its reads stay below (the loop's
+    // end; negative for none).
+    voicelanes::VoiceRead read{.out = left};
 };
 
 extern template class BWRomplerReader<16>;

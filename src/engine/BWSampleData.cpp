@@ -75,10 +75,31 @@ struct BWSampleData::ChunkContent {
     std::string text;   // the sample's name (embedded) or its audio file (reference)
 };
 
+std::atomic<uint32_t> BWSampleData::writersWaiting{0};
+
+// Counted before the gate closes and until after it opens again, so that a
+// voice that finds no writer counted may skip its own gate's look: its hold
+// keeps any writer out all the same, and at most one tick later it sees the
+// count and lets go.
+struct BWSampleData::VoicesHeldOff {
+    struct Counted {
+        Counted() { writersWaiting.fetch_add(1); }
+        ~Counted() { writersWaiting.fetch_sub(1); }
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+    };
+
+    explicit VoicesHeldOff(UseGate& gate) : change(gate.tryFor(kVoiceWaitMilliseconds)) {}
+    explicit operator bool() const { return static_cast<bool>(change); }
+
+    const Counted counted;  // first: it outlives the change
+    const UseGate::Change change;
+};
+
 BWSampleData::BWSampleData() : BWChunkableClass(kTypeSampleData) {}
 
 BWSampleData::~BWSampleData() {
-    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    const VoicesHeldOff change(voicesGate);
     if (!change) voicesKeptTheSample();
     left.reset();
     right.reset();
@@ -122,7 +143,7 @@ bool BWSampleData::install(Values& values, float rate, const Loop& loop, bool no
     writeTail(values.left.get(), values.frames, loop.on ? loop.start : 0);
     writeTail(values.right.get(), values.frames, loop.on ? loop.start : 0);
     // While the change is held no voice is inside a read, and none gets in.
-    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    const VoicesHeldOff change(voicesGate);
     if (!change) return voicesKeptTheSample();
     left.swap(values.left);
     right.swap(values.right);
@@ -146,7 +167,7 @@ bool BWSampleData::clear() {
 
 bool BWSampleData::setLoop(uint32_t start, uint32_t end, bool on) {
     if (on && start >= static_cast<uint32_t>(frames)) return false;
-    const UseGate::Change change = voicesGate.tryFor(kVoiceWaitMilliseconds);
+    const VoicesHeldOff change(voicesGate);
     if (!change) return voicesKeptTheSample();
     loopStart = start;
     loopEnd = end;

@@ -98,6 +98,10 @@ public:
     // Any thread.
     bool isUsedByVoices() const;
     bool isLoading() const { return voicesGate.isChanging(); }
+    // Whether a writer of any sample waits for its voices or changes it.
+    // While none does, a voice that holds its sample need not look at that
+    // sample's gate: one look a tick serves every voice.  Any thread.
+    static bool isAnyWriterWaiting() { return writersWaiting.load() != 0; }
     // Moves with every replacement of the values (and every other change a
     // writer finished); read while inside beginRead.
     uint32_t changeCount() const { return voicesGate.changeCount(); }
@@ -123,6 +127,9 @@ private:
     struct Values;
     struct Loop;
     struct ChunkContent;
+    // A writer's hold on the values against the voices (UseGate::tryFor),
+    // counted in writersWaiting for as long as it waits or holds.
+    struct VoicesHeldOff;
 
     static bool parseChunk(BWChunk& chunk, ChunkContent& content);
     int32_t applyChunk(BWChunk& chunk, ChunkContent& content);
@@ -154,4 +161,6 @@ private:
     bool skipData = false;
     bool loopOn = false;
     bool loaded = false;
+
+    static std::atomic<uint32_t> writersWaiting;
 };

@@ -447,6 +447,29 @@ void readTick(const int16_t* data, float start, float step, float* out) {
     }
 }
 
+// One call a layer rather than one a voice: the voices' reads stay in this
+// loop, with no call's spills around each.  The next position lands on the
+// reader's own bits whether or not the compiler fuses it: 16 × step is
+// exact.  (The eight voices' positions, steps and bounds kept side by side
+// in the layer, checked and stepped eight at a time, took 14 M fewer
+// instructions on 20 s of the dense song but were 4 to 8 ns a frame slower
+// at 8 and 24 voices, with the steps moved back to scalar stores as well.)
+uint32_t readClearTicks(VoiceRead* const* reads, uint32_t voices, const float* steps) {
+    uint32_t read = 0;
+    for (; voices != 0; voices &= voices - 1) {
+        const int k = __builtin_ctz(voices);
+        VoiceRead& voice = *reads[k];
+        const float step = steps[k];
+        const float next = voice.position + static_cast<float>(kFrames) * step;
+        if (!(next < voice.clearUntil)) continue;
+        voice.step = step;
+        readTick(voice.data, voice.position, step, voice.out);
+        voice.position = next;
+        read |= 1u << k;
+    }
+    return read;
+}
+
 // Rows r[0..7] turned into columns.
 // (Inlined into every caller, so that the rows stay in registers.)
 [[gnu::always_inline]] inline void transpose(Float8 (&r)[8]) {
@@ -1074,7 +1097,8 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
 
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,
-                                   readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick};
+                                   readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick,
+                                   readClearTicks};
 
 }  // namespace
 }  // namespace voicelanes

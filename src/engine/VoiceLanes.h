@@ -141,6 +141,18 @@ struct Ramp {
     float step;
 };
 
+// A voice's read as the kernels see it (BWRomplerReader keeps one): the
+// data a clear tick reads and its buffer, the play position and step, and
+// the position its reads stay below while its checks stand (negative: none,
+// the tick takes every check).
+struct VoiceRead {
+    const int16_t* data = nullptr;
+    float* out = nullptr;
+    float position = 0.0f;
+    float step = 0.0f;
+    float clearUntil = -1.0f;
+};
+
 struct VoiceKernels {
     // Eight draws of the noise generator s <- 16807 s (mod 2^32), each read
     // as a signed 32-bit value × 2^-31: lane k takes draw first + k × stride
@@ -231,6 +243,12 @@ struct VoiceKernels {
     // readFrames over a whole tick (n = kFrames), the reads a voice makes
     // most often, without the masks and the tail of a part block.
     void (*readTick)(const int16_t* data, float start, float step, float* out);
+    // The clear ticks of a layer's voices in one call: each voice of
+    // `voices` whose reads at its new step (steps[k]) stay below its
+    // clearUntil takes that step, reads its tick (readTick) and moves on
+    // by kFrames × step; answers those voices.  The others are left as
+    // they were.
+    uint32_t (*readClearTicks)(VoiceRead* const* reads, uint32_t voices, const float* steps);
 };
 
 // The two sets (VoiceKernels.h chooses).

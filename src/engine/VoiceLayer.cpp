@@ -1,11 +1,13 @@
 #include "engine/VoiceLayer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
 #include "core/BWSystemInfo.h"
 #include "engine/BWRomplerHandler.h"
+#include "engine/BWSampleData.h"
 #include "engine/BWSampleZone.h"
 #include "engine/Float4.h"
 #include "engine/VoiceKernels.h"
@@ -30,9 +32,10 @@ bool hasData(BWSampleZone* zone) {
 }  // namespace
 
 VoiceLayer::VoiceLayer(BWSystemInfo& system) : system(system) {
-    for (Reader& voice : readers) {
-        voice.setSystem(&system);
-        voice.setRightWanted(false);  // the mix reads the left buffers only
+    for (int k = 0; k < kLayerVoices; ++k) {
+        readers[k].setSystem(&system);
+        readers[k].setRightWanted(false);  // the mix reads the left buffers only
+        reads[k] = readers[k].voiceRead();
     }
 }
 
@@ -101,7 +104,12 @@ void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const
                        age.depth, clamped.data(), notesNow.data());
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
-    if (!triggered) return renderVoices(kernels, 0);
+    // A layer with no voice sounding and none to start is done here, before
+    // the render's call and its set-up.
+    if (!triggered) {
+        if (sounding != 0) renderVoices(kernels, 0);
+        return;
+    }
     const BWRomplerHandler::ZoneAccess access(handler);
     renderVoices(kernels, startVoices(access));
 }
@@ -124,31 +132,43 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 
 // Every started or sounding voice renders the tick; a sounding one first
 // follows its note (the eight increments at once).  The samples they read
-// stay open from tick to tick.
+// stay open from tick to tick.  The voices reading clear, by far the most
+// ticks, read in one kernel call, and while no writer waits for any
+// sample none of them looks at its own sample's gate; the others follow,
+// each with its checks.
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
-    if ((sounding | started) == 0) return;
-    uint32_t following = 0;
-    for (int k = 0; k < kLayerVoices; ++k)
-        if (!(started >> k & 1u) && readers[k].isActive()) following |= 1u << k;
-    const uint32_t rendering = started | following;
+    const uint32_t candidates = sounding | started;
+    const uint32_t continuing = candidates & ~started;
+    alignas(32) float increments[kLayerVoices];
     // A voice that ends in this tick still sounds in its first frames.
-    sounding = rendering;
-    if (following != 0) {
-        alignas(32) float increments[kLayerVoices];
+    uint32_t rendering = started;
+    uint32_t rest = candidates;
+    if (continuing != 0) {
         kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
                            zoneFacts.rate, system.sampleRate, increments);
-        for (int k = 0; k < kLayerVoices; ++k)
-            if (following >> k & 1u) readers[k].setIncrement(increments[k]);
+        // A clear record stands only on an active voice that holds its sample.
+        if (!BWSampleData::isAnyWriterWaiting()) {
+            const uint32_t read = kernels.readClearTicks(reads.data(), continuing, increments);
+            rendering |= read;
+            rest &= ~read;
+        }
     }
-    for (int k = 0; k < kLayerVoices; ++k) {
-        if (!(rendering >> k & 1u)) continue;
+    for (; rest != 0; rest &= rest - 1) {
+        const int k = std::countr_zero(rest);
+        Reader& voice = readers[k];
+        if (!(started >> k & 1u)) {
+            if (!voice.isActive()) continue;
+            voice.setIncrement(increments[k]);
+        }
+        rendering |= 1u << k;
         // A clear record stands only while the sample stays held.
-        if (readers[k].readsClear() && !readers[k].writerWaits()) {
-            readers[k].readClear(kernels);
+        if (voice.readsClear() && !voice.writerWaits()) {
+            voice.readClear(kernels);
             continue;
         }
-        readers[k].renderTick(holdSample(readers[k]), kernels);
+        voice.renderTick(holdSample(voice), kernels);
     }
+    sounding = rendering;
     // What the next tick's increments take, as each voice now stands (kept
     // apart from the tick's work, so that its eight-wide reads never wait on
     // these stores): they change only when a voice starts or a sample is

@@ -8,8 +8,9 @@
 //
 // Each voice holds its sample open (BWSampleData::beginRead) from its first
 // readable tick for as long as it plays it, across host blocks: a tick costs
-// one look at whether a writer waits, not a handshake per sample.  A writer
-// waiting to replace a held sample gets it at the next tick.  A voice lets
+// one look at whether a writer of any sample waits, for all the voices, not
+// a handshake per sample.  A writer waiting to replace a held sample gets it
+// at the next tick.  A voice lets
 // go when it ends, moves to another sample or is reset, so a sample is held
 // only while a voice is bound to it and the library never waits on a voice
 // that no longer plays.  When the render has stopped for good, a writer gets
@@ -99,6 +100,7 @@ private:
 
     BWSystemInfo& system;
     std::array<Reader, kLayerVoices> readers;
+    std::array<voicelanes::VoiceRead*, kLayerVoices> reads{};  // each reader's, for readClearTicks
     voicelanes::Glides drift{};
     // Each voice's zone's root key and tune and its data's rate, as its last
     // render left them: what its increment is worked out from.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -319,6 +320,36 @@ TEST(BWSampleDataHandshake, VoicesNeverSeeValuesBeingReplaced) {
     while (reads.load() < 100) std::this_thread::yield();
     stop = true;
     voice.join();
+}
+
+// A voice holding its sample skips its gate's look while no writer of any
+// sample is counted: every writer is counted from before it waits until it
+// is done, whether it gets in or gives up.
+TEST(BWSampleDataHandshake, EveryWriterIsCountedWhileItWaitsForTheVoices) {
+    BWSampleData sample;
+    ASSERT_TRUE(sample.setData(kLeft.data(), nullptr, 5, 44100.0f));
+    EXPECT_FALSE(BWSampleData::isAnyWriterWaiting());
+    const std::function<bool()> writers[] = {[&] { return sample.setData(kRight.data(), nullptr, 5, 44100.0f); },
+                                             [&] { return sample.setLoop(1, 4, true); },
+                                             [&] { return sample.clear(); }};
+    for (const auto& write : writers) {
+        ASSERT_TRUE(sample.beginRead());
+        std::atomic<bool> done{false};
+        std::thread writer([&] {
+            EXPECT_TRUE(write());
+            done = true;
+        });
+        while (!sample.isLoading()) std::this_thread::yield();
+        EXPECT_TRUE(BWSampleData::isAnyWriterWaiting());
+        sample.endRead();  // the voice lets go at its next tick
+        writer.join();
+        EXPECT_TRUE(done.load());
+        EXPECT_FALSE(BWSampleData::isAnyWriterWaiting());
+    }
+    ASSERT_TRUE(sample.beginRead());  // a writer that gives up is counted no more
+    EXPECT_FALSE(sample.setData(kRight.data(), nullptr, 5, 44100.0f));
+    EXPECT_FALSE(BWSampleData::isAnyWriterWaiting());
+    sample.endRead();
 }
 
 TEST(BWSampleDataHandshake, AWriterGivesUpOnAVoiceThatDoesNotLetGo) {

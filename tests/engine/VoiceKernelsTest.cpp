@@ -337,6 +337,51 @@ TEST(VoiceKernels, ReadTickIsTheWholeTicksReadFrames) {
     }
 }
 
+// A layer's clear ticks in one call are each voice's readTick and step as
+// the reader takes them one by one, bit for bit: only the voices asked for
+// whose reads at their new step stay below their bound read (a tick ending
+// on the bound does not); the others keep their buffers, position and step.
+TEST(VoiceKernels, ReadClearTicksAreEachVoicesTickInTurn) {
+    std::vector<int16_t> data(3000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = int16_t(20000.0 * std::cos(double(i) * 0.31) + 37.0 * double(i % 11));
+    const struct {
+        float position, oldStep, step, until;
+        bool asked, reads;
+    } voices[kLanes] = {{0.0f, 1.0f, 1.0f, 2000.0f, true, true},          {3.25f, 0.5f, 0.001f, 2000.0f, true, true},
+                        {100.7f, 1.0f, 1.87f, 2000.0f, false, false},     {1234.5f, 7.0f, 7.3f, 1351.5f, true, true},
+                        {1234.5f, 7.0f, 7.5f, 1354.5f, true, false},      {500.01f, 2.0f, 2.1f, -1.0f, true, false},
+                        {17.9f, 1.0f, 0.0f, 17.95f, true, true},          {2900.0f, 1.0f, 1.999f, 2990.0f, true, true}};
+    for (const Named& set : kernelSets()) {
+        float outs[kLanes][16];
+        voicelanes::VoiceRead reads[kLanes];
+        voicelanes::VoiceRead* pointers[kLanes];
+        float steps[kLanes];
+        uint32_t asked = 0;
+        for (int v = 0; v < kLanes; ++v) {
+            std::fill(std::begin(outs[v]), std::end(outs[v]), -9.0f);
+            reads[v] = {data.data(), outs[v], voices[v].position, voices[v].oldStep, voices[v].until};
+            pointers[v] = &reads[v];
+            steps[v] = voices[v].step;
+            asked |= voices[v].asked ? 1u << v : 0u;
+        }
+        const uint32_t read = set.kernels->readClearTicks(pointers, asked, steps);
+        for (int v = 0; v < kLanes; ++v) {
+            ASSERT_EQ((read >> v & 1u) != 0, voices[v].reads) << set.name << " voice " << v;
+            float tick[16];
+            std::fill(std::begin(tick), std::end(tick), -9.0f);
+            float position = voices[v].position, step = voices[v].oldStep;
+            if (voices[v].reads) {
+                step = voices[v].step;
+                set.kernels->readTick(data.data(), position, step, tick);
+                position = position + 16.0f * step;
+            }
+            EXPECT_EQ(std::bit_cast<uint32_t>(reads[v].position), std::bit_cast<uint32_t>(position)) << set.name << v;
+            EXPECT_EQ(std::bit_cast<uint32_t>(reads[v].step), std::bit_cast<uint32_t>(step)) << set.name << v;
+            EXPECT_EQ(std::memcmp(outs[v], tick, sizeof tick), 0) << set.name << " voice " << v;
+        }
+    }
+}
+
 // Eight voices' frames turned into rows, for spans that start and end
 // anywhere in the tick; silence (signed zeros too) is told from any sound,
 // and a held value counts as sound.
