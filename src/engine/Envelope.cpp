@@ -35,7 +35,7 @@ void Envelope::startRelease(const EnvelopeTimes& times, float ticksPerMs) {
     counter = level / envelopeTicks(times.releaseMs, ticksPerMs);
 }
 
-void Envelope::tick(float gate, float peak, float sustainLevel, const EnvelopeTimes& times, float ticksPerMs) {
+void Envelope::advance(float gate, float peak, float sustainLevel, const EnvelopeTimes& times, float ticksPerMs) {
     const State attackEnd = kind == Kind::Master ? State::Sustain : State::Decay;
     if (gate != previousGate) {
         previousGate = gate;

@@ -42,8 +42,14 @@ public:
     explicit Envelope(Kind kind = Kind::Restarting) : kind(kind) {}
 
     // One tick with this tick's gate; peak and sustain level as the variant
-    // gives them (a layer voice: peak = gate, sustain level = S × gate).
-    void tick(float gate, float peak, float sustainLevel, const EnvelopeTimes& times, float ticksPerMs);
+    // gives them (a layer voice: peak = gate, sustain level = S × gate).  A
+    // steady envelope whose gate stands holds still: checked here, inline,
+    // so that most ticks of the master and the kick cost a comparison, not
+    // a call (NaN never stands, and takes the whole tick).
+    void tick(float gate, float peak, float sustainLevel, const EnvelopeTimes& times, float ticksPerMs) {
+        if (gate == previousGate && isSteady()) return;
+        advance(gate, peak, sustainLevel, times, ticksPerMs);
+    }
     void clear();
 
     float getLevel() const { return level; }
@@ -54,6 +60,7 @@ public:
     bool isClosed() const { return level == 0.0f && state != State::Attack && isSteady(); }
 
 private:
+    void advance(float gate, float peak, float sustainLevel, const EnvelopeTimes& times, float ticksPerMs);
     void startRelease(const EnvelopeTimes& times, float ticksPerMs);
 
     Kind kind;

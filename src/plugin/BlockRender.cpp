@@ -154,9 +154,23 @@ void Engine::advanceSongPosition(int32_t n) {
     // A position no transport moves (none has played yet) takes a step of
     // zero: after the first addition every further one leaves it as it is.
     if (r.beatsPerSample == 0.0 && !r.cycleWrapArmed) n = std::min(n, 1);
-    for (int32_t k = 0; k < n; ++k) {
-        pos += r.beatsPerSample;
-        if (r.cycleWrapArmed && pos >= r.cycleWrapPoint) pos = r.cycleStart;
+    const double step = r.beatsPerSample;
+    if (!r.cycleWrapArmed) {
+        // The same additions one after another, without a wrap to look for,
+        // four to a turn of the loop.
+        int32_t k = 0;
+        for (; k + 4 <= n; k += 4) {
+            pos += step;
+            pos += step;
+            pos += step;
+            pos += step;
+        }
+        for (; k < n; ++k) pos += step;
+    } else {
+        for (int32_t k = 0; k < n; ++k) {
+            pos += step;
+            if (pos >= r.cycleWrapPoint) pos = r.cycleStart;
+        }
     }
     context.positionBeats = pos;
     context.positionBeatsF = static_cast<float>(pos);

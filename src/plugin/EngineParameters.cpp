@@ -16,8 +16,10 @@
 void Engine::takeParameters() {
     checkThread();
     const auto one = [this](int32_t index, float value, bool pressedSince) { takeOne(index, value, pressedSince); };
+    if (!inbox.takeAnyMarked()) return;
     inbox.take(0, Tag::FirstPatternIndex, one);
-    if (!inbox.pending(Tag::FirstPatternIndex, ParameterInbox::kSlots) || !patternEdits.tryEditing()) return;
+    if (!inbox.pending(Tag::FirstPatternIndex, ParameterInbox::kSlots)) return;
+    if (!patternEdits.tryEditing()) return inbox.keepMarked();
     inbox.take(Tag::FirstPatternIndex, ParameterInbox::kSlots, one);
     patternEdits.endEditing();
 }

@@ -45,6 +45,9 @@ public:
             slots[index].store(value, std::memory_order_relaxed);
         }
         changed[index / 64].fetch_or(uint64_t{1} << (index % 64), std::memory_order_release);
+        // Sequentially consistent, so that the flag is out before the store
+        // returns, as the mark is: the next tick sees it.
+        anyMarked.store(true);
     }
     // Stores a value the audio side set itself; marks nothing.
     void publish(int32_t index, float value) { slots[index].store(value, std::memory_order_relaxed); }
@@ -60,6 +63,18 @@ public:
             if ((changed[w].load(std::memory_order_relaxed) & wordMask(w, from, to)) != 0) return true;
         return false;
     }
+
+    // Audio side: whether anything may have been marked since the last call,
+    // and the answer cleared, so that a tick with nothing new reads one flag
+    // instead of every word.  A store is seen at the latest by the call after
+    // its mark: the mark comes before the flag, and the flag is cleared
+    // before the words are read.  A reader that leaves marks for later hands
+    // them on with keepMarked.
+    bool takeAnyMarked() {
+        if (!anyMarked.load()) return false;
+        return anyMarked.exchange(false);
+    }
+    void keepMarked() { anyMarked.store(true, std::memory_order_relaxed); }
 
     // Audio side: calls apply(index, value, pressedSince) for every index
     // from `from` up to (not including) `to` marked since the last take, in
@@ -102,6 +117,7 @@ private:
 
     std::array<std::atomic<float>, kSlots> slots{};
     std::array<std::atomic<uint64_t>, kWords> changed{};
+    std::atomic<bool> anyMarked{false};
     std::array<std::atomic<uint32_t>, kSlots> rises{};
     std::array<uint32_t, kSlots> risesTaken{};  // audio side only
 };

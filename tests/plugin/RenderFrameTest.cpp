@@ -254,7 +254,8 @@ TEST(OutputStages, OnePassEndsTheBlockAsTheStagesInTurn) {
     };
     const Case cases[] = {{1.0f, 1.0f, 512, false}, {0.7f, 0.7f, 512, false}, {0.2f, 0.9f, 512, false},
                           {0.9f, 0.3f, 17, false},  {0.5f, 0.6f, 1, false},   {0.4f, 0.4f, 0, false},
-                          {0.3f, 0.8f, 64, true},   {1.0f, 1.0f, 33, true}};
+                          {0.3f, 0.8f, 64, true},   {1.0f, 1.0f, 33, true},   {1.0f, 1.0f, 19, false},
+                          {0.7f, 0.7f, 14, false},  {1.0f, 1.0f, 3, false},   {0.6f, 0.6f, 4, false}};
     for (const Case& c : cases) {
         for (bool running : {false, true}) {
             std::vector<float> left(size_t(c.n) + 1), right(size_t(c.n) + 1);
