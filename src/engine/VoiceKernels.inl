@@ -345,7 +345,13 @@ inline void ramp(float* current, float* step, Float8 target, float tickReciproca
 void gains(LayerMix& m, const float* envelopeLevels, float level, float panLeft, float panRight, bool perVoice,
            float tickReciprocal) {
     const Float8 gain = load(envelopeLevels) * splat(level);
-    if (!perVoice) return ramp(m.gainLeft, m.stepLeft, gain, tickReciprocal);
+    if (!perVoice) {
+        // The right gains are not heard in the shared mode: they stand where
+        // the per-voice mode left them, so that its ramps start from there
+        // again and do not run off with a step left over from its last tick.
+        store(m.stepRight, splat(0.0f));
+        return ramp(m.gainLeft, m.stepLeft, gain, tickReciprocal);
+    }
     ramp(m.gainLeft, m.stepLeft, gain * splat(panLeft), tickReciprocal);
     ramp(m.gainRight, m.stepRight, gain * splat(panRight), tickReciprocal);
 }
