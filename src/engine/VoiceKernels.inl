@@ -309,27 +309,42 @@ void laneCutoffs(SvfLanes* sides, uint32_t& state, const CutoffInput& in, bool d
     }
 }
 
-void laneCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, float rate, const float* tableF,
+// Every lane (Every), or those given as bits; a lane left out keeps what
+// it holds.
+template <bool Every>
+void takeCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, float rate, const float* tableF,
                       const float* tableQ) {
-    if (which == 0 || type == 4) return;
     Int8 moved;
     for (int k = 0; k < kLanes; ++k) moved[k] = which >> k & 1u ? -1 : 0;
+    const auto keep = [&](float* into, Float8 value) __attribute__((always_inline)) {
+        store(into, Every ? value : (moved ? value : load(into)));
+    };
     const Float8 hz = load(s.frequency);
     Float8 f, q;
     if (type == 3) {
         const Float8 twice = hz * splat(2.0f);
         coefficients(twice < splat(16000.0f) ? twice : splat(16000.0f), row, rate, tableF, tableQ, f, q);
-        store(s.fUpper, moved ? f : load(s.fUpper));
-        store(s.qUpper, moved ? q : load(s.qUpper));
+        keep(s.fUpper, f);
+        keep(s.qUpper, q);
         const Float8 half = hz * splat(0.5f);
         coefficients(half < splat(45.0f) ? splat(45.0f) : half, row, rate, tableF, tableQ, f, q);
-        store(s.fLower, moved ? f : load(s.fLower));
-        store(s.qLower, moved ? q : load(s.qLower));
+        keep(s.fLower, f);
+        keep(s.qLower, q);
         return;
     }
     coefficients(hz, row, rate, tableF, tableQ, f, q);
-    store(s.f, moved ? f : load(s.f));
-    store(s.q, moved ? q : load(s.q));
+    keep(s.f, f);
+    keep(s.q, q);
+}
+
+// A playing lane's cutoff moves every tick, with the envelope and the
+// drift, so that all eight are usually taken: those need no blend with
+// what the lanes held.
+void laneCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, float rate, const float* tableF,
+                      const float* tableQ) {
+    if (which == 0 || type == 4) return;
+    if (which == (1u << kLanes) - 1) return takeCoefficients<true>(s, which, row, type, rate, tableF, tableQ);
+    takeCoefficients<false>(s, which, row, type, rate, tableF, tableQ);
 }
 
 inline void ramp(float* current, float* step, Float8 target, float tickReciprocal) {
@@ -345,7 +360,13 @@ inline void ramp(float* current, float* step, Float8 target, float tickReciproca
 void gains(LayerMix& m, const float* envelopeLevels, float level, float panLeft, float panRight, bool perVoice,
            float tickReciprocal) {
     const Float8 gain = load(envelopeLevels) * splat(level);
-    if (!perVoice) return ramp(m.gainLeft, m.stepLeft, gain, tickReciprocal);
+    if (!perVoice) {
+        // The right gains are not heard in the shared mode: they stand where
+        // the per-voice mode left them, so that its ramps start from there
+        // again and do not run off with a step left over from its last tick.
+        store(m.stepRight, splat(0.0f));
+        return ramp(m.gainLeft, m.stepLeft, gain, tickReciprocal);
+    }
     ramp(m.gainLeft, m.stepLeft, gain * splat(panLeft), tickReciprocal);
     ramp(m.gainRight, m.stepRight, gain * splat(panRight), tickReciprocal);
 }

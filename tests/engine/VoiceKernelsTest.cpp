@@ -174,8 +174,20 @@ TEST(VoiceKernels, FilterLanesMatchTheChannel) {
                                                        settings.cut, settings.peak, settings.age.depth, settings.row,
                                                        int32_t(settings.type), rate};
                 const uint32_t moved = set.kernels->cutoffs(lanes, input);
+                const voicelanes::SvfLanes prior = lanes;
+                voicelanes::SvfLanes some = lanes;  // every second lane only: the others keep theirs
                 set.kernels->coefficients(lanes, moved, settings.row, int32_t(settings.type), rate,
                                           filterCoefValuesF().data(), filterCoefValuesQ().data());
+                const uint32_t half = moved & 0x55u;
+                set.kernels->coefficients(some, half, settings.row, int32_t(settings.type), rate,
+                                          filterCoefValuesF().data(), filterCoefValuesQ().data());
+                for (int k = 0; k < kLanes; ++k) {
+                    const voicelanes::SvfLanes& expected = half >> k & 1u ? lanes : prior;
+                    for (auto field : {&voicelanes::SvfLanes::f, &voicelanes::SvfLanes::q, &voicelanes::SvfLanes::fUpper,
+                                       &voicelanes::SvfLanes::qUpper, &voicelanes::SvfLanes::fLower,
+                                       &voicelanes::SvfLanes::qLower})
+                        ASSERT_EQ((some.*field)[k], (expected.*field)[k]) << set.name << " tick " << tick << " lane " << k;
+                }
                 for (int k = 0; k < kLanes; ++k) {
                     channels[k].tick(envelopes[k], settings, context.info);  // takes draw k + 1
                     ASSERT_EQ(lanes.frequency[k], channels[k].getFrequency()) << set.name << " " << rate << " " << k;

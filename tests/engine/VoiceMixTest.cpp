@@ -97,6 +97,29 @@ TEST_F(VoiceMixTest, RestingGainsFollowEveryChange) {
     }
 }
 
+// A right gain caught mid-ramp by a switch to the shared mode, which does
+// not hear it, waits there: back in the per-voice mode its line runs from
+// there to the new gain, never past either end, however long the shared
+// mode lasted.
+TEST_F(VoiceMixTest, SharedModeLeavesTheRightGainsWhereTheyStood) {
+    fill(1, 0.5f);
+    settings.perVoiceFilter = true;
+    tick(3);
+    settings.layers[1].level = 0.5f;  // this tick's line has a step
+    tick();
+    settings.perVoiceFilter = false;
+    tick(2000);
+    settings.perVoiceFilter = true;
+    settings.layers[1].level = 0.25f;
+    tick();
+    const float before = 0.5f * 0.5f * std::sqrt(0.5f), after = 0.5f * 0.25f * std::sqrt(0.5f);
+    for (int s = 0; s < 16; ++s) {
+        EXPECT_LE(right[s], before + 1e-6f) << s;
+        EXPECT_GE(right[s], after - 1e-6f) << s;
+    }
+    EXPECT_NEAR(right[15], after, 1e-6f);
+}
+
 // "Polycrush" renews each voice's held sample f(note) × 8 / (k² + 0.1) times
 // a second, in whole samples (no carry): every ceil(2 / rate) samples, rate
 // = f × 16 / ((k² + 0.1) × sample rate); at 0 every second sample.
