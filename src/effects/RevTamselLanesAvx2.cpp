@@ -232,7 +232,8 @@ template <bool Gliding, bool Wrapless>
         feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
         _mm256_store_ps(fed[i], feedback);
     }
-    outputFrames(s, fed, left, right, frames);
+    // The state is kept before the output is made, so that none of it has
+    // to be held across the call.
     _mm256_storeu_ps(s.diffLength, diffLength);
     _mm256_storeu_ps(s.longLength, longLength);
     _mm256_storeu_ps(s.diffNewer, diffNewer);
@@ -241,6 +242,7 @@ template <bool Gliding, bool Wrapless>
     _mm256_storeu_ps(s.feedback, feedback);
     s.diffWrite = dw;
     s.longWrite = lw;
+    outputFrames(s, fed, left, right, frames);
 }
 
 // Whether a block of `frames` at lengths holding still runs without a wrap:
