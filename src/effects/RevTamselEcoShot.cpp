@@ -102,6 +102,10 @@ void RevTamselEcoShot::prepare() {
     lanes.longRing = longRing.getData();
     lanes.diffSize = diffLineLength;
     lanes.longSize = longLineLength;
+    lanes.diffLast = static_cast<float>(diffLineLength - 1);
+    lanes.longLast = static_cast<float>(longLineLength - 1);
+    lanes.diffSpan = static_cast<int32_t>(diffLineLength * revtamsel::kLanes);
+    lanes.longSpan = static_cast<int32_t>(longLineLength * revtamsel::kLanes);
     if (lanes.diffWrite >= diffLineLength) lanes.diffWrite = 0;
     if (lanes.longWrite >= longLineLength) lanes.longWrite = 0;
     retakeParameters();
