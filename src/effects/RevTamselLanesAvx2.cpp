@@ -8,7 +8,11 @@
 // The gathers stay: eight plain row loads per ring, each lane's value blended
 // from its own row, read the same values but ran slower on a core with fast
 // gathers: 9.7 -> 11.5 ns a frame with the loads in the frame loop, 13.5
-// with a block's reads made ahead of its frames.
+// with a block's reads made ahead of its frames.  Two other forms gave the
+// same bits with fewer instructions and ran slower: the ring writes addressed
+// from the frame's index (9.9 -> 10.5 ns a frame), and the Householder sum
+// started from the rotated lines to save a shuffle (9.7 -> 18 ns: the
+// frame's order of work matters more here than its count).
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
