@@ -97,9 +97,17 @@ void RevTamselEcoShot::prepare() {
         Section& section = sections[s];
         section.diffData = diffRing.getData() + kLinesPerSection * s;
         section.longData = longRing.getData() + kLinesPerSection * s;
-        if (section.diffWrite >= diffLineLength) section.diffWrite = 0;
-        if (section.longWrite >= longLineLength) section.longWrite = 0;
     }
+    lanes.diffRing = diffRing.getData();
+    lanes.longRing = longRing.getData();
+    lanes.diffSize = diffLineLength;
+    lanes.longSize = longLineLength;
+    lanes.diffLast = static_cast<float>(diffLineLength - 1);
+    lanes.longLast = static_cast<float>(longLineLength - 1);
+    lanes.diffSpan = static_cast<int32_t>(diffLineLength * revtamsel::kLanes);
+    lanes.longSpan = static_cast<int32_t>(longLineLength * revtamsel::kLanes);
+    if (lanes.diffWrite >= diffLineLength) lanes.diffWrite = 0;
+    if (lanes.longWrite >= longLineLength) lanes.longWrite = 0;
     retakeParameters();
     // The lengths in samples belong to the old rate: the next tick computes
     // the room afresh for this one.
@@ -387,12 +395,6 @@ void RevTamselEcoShot::process(float* left, float* right, int32_t frames) {
 // where they stand.
 void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool gliding) {
     takeParameters();
-    lanes.diffRing = diffRing.getData();
-    lanes.longRing = longRing.getData();
-    lanes.diffSize = diffLineLength;
-    lanes.longSize = longLineLength;
-    lanes.diffWrite = sections[0].diffWrite;
-    lanes.longWrite = sections[0].longWrite;
     lanes.inputGain = inputGain;
     const float level = mixLevel.load(std::memory_order_relaxed);
     lanes.mixMode = level == kNoMix ? revtamsel::kMixSilent
@@ -400,10 +402,6 @@ void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool 
                                     : revtamsel::kMixReverbOnly;
     lanes.mixFraction = level < 1.0f ? level : 0.0f;
     revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
-    for (Section& section : sections) {
-        section.diffWrite = lanes.diffWrite;
-        section.longWrite = lanes.longWrite;
-    }
 }
 
 template <bool Gliding>
@@ -419,8 +417,8 @@ void RevTamselEcoShot::run(float* left, float* right, int32_t frames) {
     const uint32_t diffSize = diffLineLength;
     const uint32_t longSize = longLineLength;
     // Both sections write their lines in step.
-    uint32_t dw = sections[0].diffWrite;
-    uint32_t lw = sections[0].longWrite;
+    uint32_t dw = lanes.diffWrite;
+    uint32_t lw = lanes.longWrite;
     SectionLanes sl = lanesOf(sections[0]);
     SectionLanes sr = lanesOf(sections[1]);
     ReadOffsets ol{interleavedBack(sl.diffLength, diffSize), interleavedBack(sl.longLength, longSize)};
@@ -466,8 +464,6 @@ void RevTamselEcoShot::run(float* left, float* right, int32_t frames) {
     }
     keepLanes(sl, sections[0]);
     keepLanes(sr, sections[1]);
-    for (Section& section : sections) {
-        section.diffWrite = dw;
-        section.longWrite = lw;
-    }
+    lanes.diffWrite = dw;
+    lanes.longWrite = lw;
 }

@@ -54,8 +54,6 @@ private:
         // prepare has sized them.
         float* diffData = nullptr;
         float* longData = nullptr;
-        uint32_t diffWrite = 0;
-        uint32_t longWrite = 0;
         // Lengths: the prime chosen and the glide target; the value in force
         // and its step run in the lanes.
         float diffChosen[kLinesPerSection] = {};
@@ -122,7 +120,9 @@ private:
     TrackedFloatBuffer diffRing;
     TrackedFloatBuffer longRing;
     // The eight lines' running state, the left section's four lanes then the
-    // right's, kept as the eight-lane kernel takes it.
+    // right's, kept as the eight-lane kernel takes it; with the rings, their
+    // sizes (set where prepare sizes them) and the write positions, which
+    // both sections share.
     revtamsel::Lanes lanes{};
     Section sections[2];
     // Every length still: the glides and the block's check for moving

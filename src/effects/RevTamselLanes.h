@@ -34,6 +34,12 @@ struct Lanes {
     float* longRing;
     uint32_t diffSize;  // samples per lane
     uint32_t longSize;
+    // The same sizes as the reads take them, set with them: each ring's last
+    // sample as a float, and its floats (eight lanes a sample).
+    float diffLast;
+    float longLast;
+    int32_t diffSpan;
+    int32_t longSpan;
     uint32_t diffWrite;
     uint32_t longWrite;
     float inputGain;

@@ -8,7 +8,11 @@
 // The gathers stay: eight plain row loads per ring, each lane's value blended
 // from its own row, read the same values but ran slower on a core with fast
 // gathers: 9.7 -> 11.5 ns a frame with the loads in the frame loop, 13.5
-// with a block's reads made ahead of its frames.
+// with a block's reads made ahead of its frames.  Two other forms gave the
+// same bits with fewer instructions and ran slower: the ring writes addressed
+// from the frame's index (9.9 -> 10.5 ns a frame), and the Householder sum
+// started from the rotated lines to save a shuffle (9.7 -> 18 ns: the
+// frame's order of work matters more here than its count).
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
@@ -29,25 +33,26 @@ inline __m256 flushTiny(__m256 x) {
 }
 
 // Floats of the interleaved ring between a write and each lane's read: the
-// length held within 0..size-1 (NaN as 0) and truncated, lane offset taken off.
-inline __m256i backOf(__m256 length, uint32_t size) {
-    const __m256 held = _mm256_min_ps(_mm256_max_ps(length, _mm256_setzero_ps()),
-                                      _mm256_set1_ps(static_cast<float>(size - 1)));
+// length held within 0..last (NaN as 0) and truncated, lane offset taken off.
+inline __m256i backOf(__m256 length, float last) {
+    const __m256 held = _mm256_min_ps(_mm256_max_ps(length, _mm256_setzero_ps()), _mm256_set1_ps(last));
     return _mm256_sub_epi32(_mm256_slli_epi32(_mm256_cvttps_epi32(held), 3), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
 }
 
-inline __m256i readIndices(uint32_t write, __m256i back, uint32_t size) {
+// span: the ring's floats.
+inline __m256i readIndices(uint32_t write, __m256i back, int32_t span) {
     const __m256i index = _mm256_sub_epi32(_mm256_set1_epi32(static_cast<int32_t>(write * 8)), back);
     const __m256i wrapped = _mm256_cmpgt_epi32(_mm256_setzero_si256(), index);
-    return _mm256_add_epi32(index, _mm256_and_si256(wrapped, _mm256_set1_epi32(static_cast<int32_t>(size * 8))));
+    return _mm256_add_epi32(index, _mm256_and_si256(wrapped, _mm256_set1_epi32(span)));
 }
 
 // The next sample's read indices at lengths holding still: one further on,
 // back to the start past the end of the ring.
-inline __m256i nextIndices(__m256i index, uint32_t size) {
+inline __m256i nextIndices(__m256i index, int32_t span) {
     const __m256i advanced = _mm256_add_epi32(index, _mm256_set1_epi32(8));
-    const __m256i past = _mm256_cmpgt_epi32(advanced, _mm256_set1_epi32(static_cast<int32_t>(size * 8 - 1)));
-    return _mm256_sub_epi32(advanced, _mm256_and_si256(past, _mm256_set1_epi32(static_cast<int32_t>(size * 8))));
+    const __m256i spans = _mm256_set1_epi32(span);
+    const __m256i inside = _mm256_cmpgt_epi32(spans, advanced);
+    return _mm256_sub_epi32(advanced, _mm256_andnot_si256(inside, spans));
 }
 
 // Both sections' outputs from the lines' feedback, as the pair (left, right)
@@ -71,10 +76,10 @@ constexpr int32_t kChunk = 16;
 
 // Whether every lane's read index stays inside the ring for `count` more
 // samples, so that stepping it needs no wrap.
-inline bool staysInside(__m256i index, int32_t count, uint32_t size) {
+inline bool staysInside(__m256i index, int32_t count, int32_t span) {
     const __m256i last = _mm256_add_epi32(index, _mm256_set1_epi32(8 * count));
-    const __m256i past = _mm256_cmpgt_epi32(last, _mm256_set1_epi32(static_cast<int32_t>(size * 8 - 1)));
-    return _mm256_testz_si256(past, past) != 0;
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(span), last);
+    return _mm256_testc_si256(inside, _mm256_set1_epi32(-1)) != 0;
 }
 
 // The output of one frame from its feedback, as wetPair and the mix make it.
@@ -144,8 +149,8 @@ struct FirstReads {
 };
 
 inline FirstReads firstReads(const Lanes& s) {
-    return {readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffSize), s.diffSize),
-            readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longSize), s.longSize)};
+    return {readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffLast), s.diffSpan),
+            readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longLast), s.longSpan)};
 }
 
 // Up to kChunk frames from the first frame's read indices.  Wrapless: the
@@ -181,12 +186,15 @@ template <bool Gliding, bool Wrapless>
     // The shuffles share one port with each other and with the gathers, so
     // the frame loop takes its input from broadcasting loads and blends,
     // and turns the sections' mix with a sign instead of a shuffle.
+    // Two frames a turn: the loop's count and branch once a pair, and the
+    // scheduler sees two frames' gathers together (measured faster).
+#pragma GCC unroll 2
     for (int32_t i = 0; i < frames; ++i) {
         if constexpr (Gliding) {
             diffLength = _mm256_add_ps(diffLength, diffStep);
             longLength = _mm256_add_ps(longLength, longStep);
-            diffIndex = readIndices(dw, backOf(diffLength, diffSize), diffSize);
-            longIndex = readIndices(lw, backOf(longLength, longSize), longSize);
+            diffIndex = readIndices(dw, backOf(diffLength, s.diffLast), s.diffSpan);
+            longIndex = readIndices(lw, backOf(longLength, s.longLast), s.longSpan);
         }
         const __m256 dry = _mm256_blend_ps(_mm256_broadcast_ss(left + i), _mm256_broadcast_ss(right + i), 0xf0);
         __m256 input = _mm256_mul_ps(dry, _mm256_set1_ps(gain));
@@ -208,8 +216,8 @@ template <bool Gliding, bool Wrapless>
             ++lw;
         } else {
             if constexpr (!Gliding) {
-                diffIndex = nextIndices(diffIndex, diffSize);
-                longIndex = nextIndices(longIndex, longSize);
+                diffIndex = nextIndices(diffIndex, s.diffSpan);
+                longIndex = nextIndices(longIndex, s.longSpan);
             }
             dw = dw + 1 < diffSize ? dw + 1 : 0;
             lw = lw + 1 < longSize ? lw + 1 : 0;
@@ -232,7 +240,8 @@ template <bool Gliding, bool Wrapless>
         feedback = flushTiny(_mm256_mul_ps(toBoth, _mm256_set1_ps(kCoupling)));
         _mm256_store_ps(fed[i], feedback);
     }
-    outputFrames(s, fed, left, right, frames);
+    // The state is kept before the output is made, so that none of it has
+    // to be held across the call.
     _mm256_storeu_ps(s.diffLength, diffLength);
     _mm256_storeu_ps(s.longLength, longLength);
     _mm256_storeu_ps(s.diffNewer, diffNewer);
@@ -241,6 +250,7 @@ template <bool Gliding, bool Wrapless>
     _mm256_storeu_ps(s.feedback, feedback);
     s.diffWrite = dw;
     s.longWrite = lw;
+    outputFrames(s, fed, left, right, frames);
 }
 
 // Whether a block of `frames` at lengths holding still runs without a wrap:
@@ -248,7 +258,7 @@ template <bool Gliding, bool Wrapless>
 bool wrapless(const Lanes& s, const FirstReads& reads, int32_t frames) {
     const auto count = static_cast<uint32_t>(frames);
     if (s.diffWrite + count >= s.diffSize || s.longWrite + count >= s.longSize) return false;
-    return staysInside(reads.diff, frames, s.diffSize) && staysInside(reads.longLine, frames, s.longSize);
+    return staysInside(reads.diff, frames, s.diffSpan) && staysInside(reads.longLine, frames, s.longSpan);
 }
 
 void runGliding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
