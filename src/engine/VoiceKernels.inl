@@ -7,8 +7,11 @@
 // The arithmetic is the engine's own, operation for operation and lane by
 // lane, wherever a value feeds back: positions, phases, gains, drifts,
 // envelopes, coefficients and the filter cores round exactly as one voice
-// at a time did.  Only a sample's interpolation takes a fused multiply-add
-// on the AVX2 path, which moves its last bit and nothing after it.
+// at a time did.  Only a sample's interpolation asks for a fused
+// multiply-add by name; but the AVX2 file is compiled with FMA, and there
+// the compiler also fuses the plain multiply-adds it finds (the filter
+// cores', the coefficients' blends), so that path rounds apart from the
+// baseline in the last bits and has reference renders of its own.
 //
 // Include only from those two files, after VoiceLanes.h.
 
