@@ -101,7 +101,6 @@ bool WavWriter::write(const float* const* blocks, int32_t count) {
         else
             for (int32_t i = 0; i < take; ++i)
                 for (int c = 0; c < channels; ++c) out[size_t(i) * size_t(channels) + size_t(c)] = blocks[c][done + i];
-        largest = std::max(largest, largestMagnitude(out, take * channels));
         pendingFrames += size_t(take);
         done += take;
         if (pendingFrames == kPendingFrames && !flush()) return false;
@@ -110,9 +109,16 @@ bool WavWriter::write(const float* const* blocks, int32_t count) {
     return true;
 }
 
+float WavWriter::peak() const {
+    return std::max(largest, largestMagnitude(interleaved.data(), int32_t(pendingFrames * size_t(channels))));
+}
+
 bool WavWriter::flush() {
     static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian, as this machine's floats");
     const size_t samples = pendingFrames * size_t(channels);
+    // The peak once a gathered buffer rather than once a host block: the
+    // largest magnitude is the same whichever way the samples are grouped.
+    largest = std::max(largest, largestMagnitude(interleaved.data(), int32_t(samples)));
     pendingFrames = 0;
     return samples == 0 || put(interleaved.data(), samples * sizeof(float));
 }

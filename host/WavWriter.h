@@ -41,7 +41,7 @@ public:
     // write failed or more frames come than were promised.
     bool write(const float* const* blocks, int32_t frames);
     // The largest magnitude of the samples written so far (NaN passed over).
-    float peak() const { return largest; }
+    float peak() const;
     // Puts the file in place.  False with `error` set when a write failed or
     // fewer frames came than were promised; a file target then keeps its
     // old content.
