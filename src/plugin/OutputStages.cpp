@@ -171,7 +171,8 @@ OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float
     return finishSteadyPair<GainCourse::Held>(left, right, l, r, n, target);
 }
 
-void BypassFade::setRate(float sampleRate) {
+void BypassFade::stepFor(float sampleRate) {
+    stepRate = sampleRate;
     const int32_t samples = static_cast<int32_t>(sampleRate * 0.01f);
     step = samples > 0 ? 1.0f / static_cast<float>(samples) : 1.0f;
 }
@@ -182,7 +183,7 @@ void BypassFade::follow(bool bypassed) {
     fading = true;
 }
 
-void BypassFade::run(float* left, float* right, int32_t n) {
+void BypassFade::fade(float* left, float* right, int32_t n) {
     if (state == 0) {
         if (!fading) return;
         for (int32_t i = 0; i < n; ++i) {

@@ -4,6 +4,7 @@
 // loops over a block; audio thread.
 
 #include <cstdint>
+#include <limits>
 
 // y = x − x1 + 0.998 × y1: a pole just inside the unit circle keeps the
 // blocker's corner near 14 Hz at 44.1 kHz.
@@ -51,10 +52,22 @@ struct BypassFade {
     bool fading = false;
     float position = 0.0f;
     float step = 1.0f / 512.0f;
+    float stepRate = std::numeric_limits<float>::quiet_NaN();  // the rate `step` was worked out for (none yet)
 
-    // 10 ms at the rate.
-    void setRate(float sampleRate);
+    // 10 ms at the rate.  Asked every host buffer: the step is worked out
+    // again only when the rate moves.
+    void setRate(float sampleRate) {
+        if (sampleRate != stepRate) stepFor(sampleRate);
+    }
     // Starts a fade when the request differs from the state and none runs.
     void follow(bool bypassed);
-    void run(float* left, float* right, int32_t n);
+    // Running and not fading, as nearly always, leaves the buffer as it is
+    // without a call.
+    void run(float* left, float* right, int32_t n) {
+        if (state != 0 || fading) fade(left, right, n);
+    }
+
+private:
+    void stepFor(float sampleRate);
+    void fade(float* left, float* right, int32_t n);
 };

@@ -306,8 +306,10 @@ TEST(OutputStages, DcBlockerGainRampPeakBypassFadeAndLights) {
         EXPECT_EQ(peakOf(block.data(), 19), 0.9f) << at;
     }
 
+    // One fade through both rates: a rate that moves gives the next fade
+    // its own length.
+    BypassFade fade;
     for (auto [rate, samples] : {std::pair{44100.0f, 441}, {96000.0f, 960}}) {
-        BypassFade fade;
         fade.setRate(rate);
         fade.follow(true);
         std::vector<float> l(2048, 1.0f);
