@@ -149,6 +149,11 @@ struct FirstReads {
 };
 
 inline FirstReads firstReads(const Lanes& s) {
+    // At lengths holding still, the last block's stepped reads are the ones
+    // worked out here: the same write less the same whole samples, wrapped.
+    if (s.readsKept)
+        return {_mm256_load_si256(reinterpret_cast<const __m256i*>(s.diffRead)),
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(s.longRead))};
     return {readIndices(s.diffWrite, backOf(_mm256_loadu_ps(s.diffLength), s.diffLast), s.diffSpan),
             readIndices(s.longWrite, backOf(_mm256_loadu_ps(s.longLength), s.longLast), s.longSpan)};
 }
@@ -250,6 +255,12 @@ template <bool Gliding, bool Wrapless>
     _mm256_storeu_ps(s.feedback, feedback);
     s.diffWrite = dw;
     s.longWrite = lw;
+    // A gliding block leaves the last frame's reads, not the next one's.
+    if constexpr (!Gliding) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(s.diffRead), diffIndex);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(s.longRead), longIndex);
+    }
+    s.readsKept = !Gliding && s.keepReads;
     outputFrames(s, fed, left, right, frames);
 }
 
