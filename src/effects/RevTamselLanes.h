@@ -37,6 +37,9 @@ struct Lanes {
     alignas(32) int32_t diffRead[kLanes];
     alignas(32) int32_t longRead[kLanes];
     bool readsKept;
+    // With the kept reads: how many more frames at lengths holding still
+    // step every read and write on without a wrap, or -1 to count again.
+    int32_t wraplessFrames;
     // Off, every block works its reads out afresh (for comparing the two).
     bool keepReads;
     float* diffRing;
