@@ -70,6 +70,7 @@ RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const N
         ring->tracked = true;
         ring->aligned = true;
     }
+    lanes.keepReads = true;
     prepare();
     installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
@@ -119,6 +120,9 @@ void RevTamselEcoShot::stop() {
     std::fill_n(diffRing.getData(), diffRing.getCapacity(), 0.0f);
     std::fill_n(longRing.getData(), longRing.getCapacity(), 0.0f);
     for (Section& section : sections) std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
+    // prepare ends here too, where the rings' sizes and the writes may have
+    // moved under the kernel's kept reads.
+    lanes.readsKept = false;
 }
 
 void RevTamselEcoShot::applyParameter(uint32_t index, float value) {
@@ -282,7 +286,10 @@ void RevTamselEcoShot::tick() {
     slideRoom();
     // At rest a glide would give each length and step the values they
     // already hold.
-    if (!lengthsAtRest) lengthsAtRest = glideLengths();
+    if (lengthsAtRest) return;
+    lengthsAtRest = glideLengths();
+    // The kernel's kept reads were for the lengths before this glide.
+    lanes.readsKept = false;
 }
 
 namespace revtamsel {
@@ -466,4 +473,5 @@ void RevTamselEcoShot::run(float* left, float* right, int32_t frames) {
     keepLanes(sr, sections[1]);
     lanes.diffWrite = dw;
     lanes.longWrite = lw;
+    lanes.readsKept = false;  // the kernel's kept reads were for the writes before
 }

@@ -47,6 +47,12 @@ public:
     float lineGain(int32_t section, int32_t line) const { return sections[section].gain[line]; }
     uint32_t longLineCapacity() const { return longLineLength; }
     uint32_t diffuserLineCapacity() const { return diffLineLength; }
+    // Off, every block of the AVX2 kernel works out its reads afresh instead
+    // of taking those the last block left: for comparing the two.
+    void setKeptReads(bool on) {
+        lanes.keepReads = on;
+        lanes.readsKept = false;
+    }
 
 private:
     struct Section {

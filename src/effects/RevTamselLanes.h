@@ -30,6 +30,18 @@ struct Lanes {
     alignas(32) float dampB[kLanes];
     alignas(32) float damped[kLanes];
     alignas(32) float feedback[kLanes];
+    // The next sample's read indices (floats into each ring) as the last
+    // block at lengths holding still left them, so that the next such block
+    // need not work them out again.  Good only while readsKept: anything
+    // that moves a length, a write position or a ring's size clears it.
+    alignas(32) int32_t diffRead[kLanes];
+    alignas(32) int32_t longRead[kLanes];
+    bool readsKept;
+    // With the kept reads: how many more frames at lengths holding still
+    // step every read and write on without a wrap, or -1 to count again.
+    int32_t wraplessFrames;
+    // Off, every block works its reads out afresh (for comparing the two).
+    bool keepReads;
     float* diffRing;
     float* longRing;
     uint32_t diffSize;  // samples per lane
