@@ -1,6 +1,7 @@
 #include "core/TrackedFloatBuffer.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 
@@ -12,6 +13,15 @@ namespace {
 // Above this count 4 × n no longer fits the address space; the request fails
 // as the heap's out-of-memory failure, like any other impossible size.
 constexpr uint64_t kLargestCount = uint64_t{1} << 62;
+
+// calloc's blocks serve the aligned buffers too: the heap hands out blocks
+// on this boundary already, and AlignedFree is plain free.
+constexpr size_t kVectorAlignment = 16;
+static_assert(alignof(std::max_align_t) >= kVectorAlignment);
+
+// The smallest page the kernel maps: one write into each is enough to make
+// it resident.
+constexpr uint64_t kFloatsPerPage = 4096 / sizeof(float);
 
 }  // namespace
 
@@ -25,6 +35,25 @@ float* TrackedFloatBuffer::allocate(uint64_t n) const {
     void* block = aligned ? AlignedAlloc(bytes) : std::malloc(std::max<size_t>(bytes, 1));
     if (block == nullptr) throw std::bad_alloc();
     return static_cast<float*>(block);
+}
+
+// calloc takes a large block straight from the kernel, whose pages read as
+// zero without a write, so the lines sized for the slowest tempo cost no pass
+// of their own; smaller blocks it clears itself.
+float* TrackedFloatBuffer::allocateZeroed(uint64_t n) const {
+    if (n >= kLargestCount) throw std::bad_alloc();
+    void* block = std::calloc(std::max<size_t>(static_cast<size_t>(n), 1), sizeof(float));
+    if (block == nullptr) throw std::bad_alloc();
+    return static_cast<float*>(block);
+}
+
+// A page first written on the audio thread would cost it a fault there; one
+// zero a page brings the whole block in here, on the sizing thread.  The
+// stores are volatile because the compiler knows calloc's block reads zero
+// and would drop them.
+void TrackedFloatBuffer::makeResident(float* block, uint64_t n) {
+    volatile float* const pages = block;
+    for (uint64_t i = 0; i < n; i += kFloatsPerPage) pages[i] = 0.0f;
 }
 
 void TrackedFloatBuffer::freeBlock(float* block) const {
@@ -51,10 +80,10 @@ void TrackedFloatBuffer::forget() {
 
 void TrackedFloatBuffer::reallocateZeroed(uint64_t n) {
     release();
-    data = allocate(n);
+    data = allocateZeroed(n);
     capacity = size = n;
     list(data, n);
-    std::fill_n(data, n, 0.0f);
+    makeResident(data, n);
 }
 
 void TrackedFloatBuffer::resize(uint64_t n) {

@@ -18,8 +18,9 @@ public:
     TrackedFloatBuffer(const TrackedFloatBuffer&) = delete;
     TrackedFloatBuffer& operator=(const TrackedFloatBuffer&) = delete;
 
-    // Drops the old storage and provides n zeroed floats.  Host/GUI thread.
-    // Throws std::bad_alloc when the storage cannot be had.
+    // Drops the old storage and provides n zeroed floats, every page of them
+    // resident.  Host/GUI thread.  Throws std::bad_alloc when the storage
+    // cannot be had.
     void reallocateZeroed(uint64_t n);
     // Makes room for n floats and keeps the contents; shrinking only sets the
     // size.  Host/GUI thread.  Throws std::bad_alloc like reallocateZeroed.
@@ -41,6 +42,8 @@ public:
 
 private:
     float* allocate(uint64_t n) const;
+    float* allocateZeroed(uint64_t n) const;
+    static void makeResident(float* block, uint64_t n);
     void freeBlock(float* block) const;
     void list(float* block, uint64_t n) const;
     void unlist(float* block) const;

@@ -54,12 +54,15 @@ void BWReverserX2::prepare() {
     preparedRate = owner->sampleRate;
     const uint64_t needed =
         static_cast<uint64_t>(owner->maxSamplesPerBeat()) * kBeatsInRing + 1;
-    if (bufferLeft.getCapacity() < needed) {
-        bufferLeft.resize(needed);
-        bufferRight.resize(needed);
+    // A ring too small for the new rate is replaced by zeroed storage: its
+    // capture belongs to the old rate, so nothing of it is kept or cleared.
+    const bool grown = bufferLeft.getCapacity() < needed;
+    if (grown) {
+        bufferLeft.reallocateZeroed(needed);
+        bufferRight.reallocateZeroed(needed);
     }
     updateTiming();
-    zeroRing();
+    if (!grown) zeroRing();
 }
 
 void BWReverserX2::clear() {
