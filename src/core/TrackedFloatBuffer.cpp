@@ -47,13 +47,27 @@ float* TrackedFloatBuffer::allocateZeroed(uint64_t n) const {
     return static_cast<float*>(block);
 }
 
-// A page first written on the audio thread would cost it a fault there; one
-// zero a page brings the whole block in here, on the sizing thread.  The
-// stores are volatile because the compiler knows calloc's block reads zero
-// and would drop them.
-void TrackedFloatBuffer::makeResident(float* block, uint64_t n) {
+// A page first met on the audio thread would cost it a fault there.  One
+// zero a page brings the first `resident` floats' pages in, here on the
+// sizing thread; one read a page maps the rest to the kernel's shared zero
+// page, which takes no memory, so that the render's reads there fault no
+// more and only its writes, a page at a time, take pages of their own.  The
+// accesses are volatile because the compiler knows calloc's block reads
+// zero and would drop them.  The last float is met too: the block need not
+// start on a page, so steps of a page from its start can miss its last page.
+void TrackedFloatBuffer::makeResident(float* block, uint64_t n, uint64_t resident) {
+    if (n == 0) return;
     volatile float* const pages = block;
-    for (uint64_t i = 0; i < n; i += kFloatsPerPage) pages[i] = 0.0f;
+    resident = std::min(resident, n);
+    for (uint64_t i = 0; i < resident; i += kFloatsPerPage) pages[i] = 0.0f;
+    float sum = 0.0f;
+    for (uint64_t i = resident; i < n; i += kFloatsPerPage) sum += pages[i];
+    if (resident == n) {
+        pages[n - 1] = 0.0f;
+    } else {
+        sum += pages[n - 1];
+    }
+    static_cast<void>(sum);
 }
 
 void TrackedFloatBuffer::freeBlock(float* block) const {
@@ -64,8 +78,9 @@ void TrackedFloatBuffer::freeBlock(float* block) const {
     }
 }
 
+// Only the render writes anything but zeros into an owner's lines.
 void TrackedFloatBuffer::list(float* block, uint64_t n) const {
-    if (tracked && trackedList != nullptr) trackedList->append(block, n * sizeof(float), 0.0f);
+    if (tracked && trackedList != nullptr) trackedList->append(block, n * sizeof(float), 0.0f, true);
 }
 
 void TrackedFloatBuffer::unlist(float* block) const {
@@ -78,12 +93,12 @@ void TrackedFloatBuffer::forget() {
     size = 0;
 }
 
-void TrackedFloatBuffer::reallocateZeroed(uint64_t n) {
+void TrackedFloatBuffer::reallocateZeroed(uint64_t n, uint64_t resident) {
     release();
     data = allocateZeroed(n);
     capacity = size = n;
     list(data, n);
-    makeResident(data, n);
+    makeResident(data, n, resident);
 }
 
 void TrackedFloatBuffer::resize(uint64_t n) {

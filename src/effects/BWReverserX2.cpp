@@ -56,10 +56,14 @@ void BWReverserX2::prepare() {
         static_cast<uint64_t>(owner->maxSamplesPerBeat()) * kBeatsInRing + 1;
     // A ring too small for the new rate is replaced by zeroed storage: its
     // capture belongs to the old rate, so nothing of it is kept or cleared.
+    // Only the ring of the tempo at hand is brought in: the render reaches
+    // the rest only once the tempo slows.
     const bool grown = bufferLeft.getCapacity() < needed;
     if (grown) {
-        bufferLeft.reallocateZeroed(needed);
-        bufferRight.reallocateZeroed(needed);
+        const auto resident = static_cast<uint64_t>(std::floor(std::max(0.0f, owner->samplesPerBeatF.load()))) *
+                                  kBeatsInRing + 1;
+        bufferLeft.reallocateZeroed(needed, resident);
+        bufferRight.reallocateZeroed(needed, resident);
     }
     updateTiming();
     if (!grown) zeroRing();
@@ -67,6 +71,10 @@ void BWReverserX2::prepare() {
 
 void BWReverserX2::clear() {
     zeroRing();
+    clearPlayback();
+}
+
+void BWReverserX2::clearPlayback() {
     writePos = 0;
     readPos = 0;
     currentMix = 0.0f;
