@@ -15,6 +15,7 @@
 // "-", to the standard output, which is written as it stands (a pipe or a
 // file the shell opened).
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,10 +53,15 @@ private:
     // is larger than the atomic file's own, which then writes it straight
     // through instead of copying it once more.
     static constexpr size_t kPendingFrames = 16384;
+    // Room ahead of the gathered frames for the bytes carried over from the
+    // last write, the header included: see flush.
+    static constexpr size_t kLeadBytes = 128;
 
     bool put(const void* bytes, size_t size);
-    // Hands the gathered frames to the file.
-    bool flush();
+    // Hands the gathered frames to the file; all of them when last.
+    bool flush(bool last);
+    float* gathered() { return interleaved.data() + kLeadBytes / sizeof(float); }
+    const float* gathered() const { return interleaved.data() + kLeadBytes / sizeof(float); }
     void interleavePair(const float* left, const float* right, int32_t count, float* out);
 
     int channels;
@@ -67,7 +73,11 @@ private:
     bool failed = false;
     std::string path;
     platform::AtomicFile file;
-    std::vector<float> interleaved;  // kPendingFrames frames, pendingFrames of them gathered
+    // kLeadBytes of room, then kPendingFrames frames, pendingFrames of them
+    // gathered.
+    std::vector<float> interleaved;
     size_t pendingFrames = 0;
+    std::array<uint8_t, kLeadBytes> carried{};
+    size_t carriedBytes = 0;
     float largest = 0.0f;
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-void StateResetList::append(void* data, uint64_t byteLength, float fillValue) {
-    records.push_back({data, byteLength, fillValue});
+void StateResetList::append(void* data, uint64_t byteLength, float fillValue, bool renderWritesOnly) {
+    records.push_back({data, byteLength, fillValue, renderWritesOnly && fillValue == 0.0f});
 }
 
 void StateResetList::remove(const void* data) {
@@ -13,9 +13,9 @@ void StateResetList::remove(const void* data) {
     if (found != records.end()) records.erase(found);
 }
 
-void StateResetList::resetAll() const {
+void StateResetList::resetAll(bool rendered) const {
     for (const TrackedBufferRecord& record : records) {
-        if (record.data == nullptr) continue;
+        if (record.data == nullptr || (record.renderWritesOnly && !rendered)) continue;
         if (record.fillValue == 0.0f) {
             std::memset(record.data, 0, record.byteLength);
             continue;

@@ -18,9 +18,15 @@ public:
     TrackedFloatBuffer(const TrackedFloatBuffer&) = delete;
     TrackedFloatBuffer& operator=(const TrackedFloatBuffer&) = delete;
 
-    // Drops the old storage and provides n zeroed floats.  Host/GUI thread.
-    // Throws std::bad_alloc when the storage cannot be had.
-    void reallocateZeroed(uint64_t n);
+    // Drops the old storage and provides n zeroed floats, every page of them
+    // resident.  Host/GUI thread.  Throws std::bad_alloc when the storage
+    // cannot be had.
+    void reallocateZeroed(uint64_t n) { reallocateZeroed(n, n); }
+    // The same, with only the pages of the first `resident` floats brought
+    // in now: a line sized for the slowest tempo leaves the part that only a
+    // slower tempo reaches on the kernel's zero page, and the render's
+    // writes take it over a page at a time as its ring grows into it.
+    void reallocateZeroed(uint64_t n, uint64_t resident);
     // Makes room for n floats and keeps the contents; shrinking only sets the
     // size.  Host/GUI thread.  Throws std::bad_alloc like reallocateZeroed.
     void resize(uint64_t n);
@@ -41,6 +47,8 @@ public:
 
 private:
     float* allocate(uint64_t n) const;
+    float* allocateZeroed(uint64_t n) const;
+    static void makeResident(float* block, uint64_t n, uint64_t resident);
     void freeBlock(float* block) const;
     void list(float* block, uint64_t n) const;
     void unlist(float* block) const;

@@ -122,8 +122,11 @@ void BWDelay16::updateTiming() {
 
 void BWDelay16::prepare() {
     const uint64_t capacity = ringFor(owner->maxSamplesPerBeat()) + 1;
+    // The ring of the tempo at hand is all the render touches until the
+    // tempo slows; the rest of the line stays unfaulted until then.
+    const uint64_t resident = uint64_t{ringFor(owner->samplesPerBeatF)} + 1;
     for (TrackedFloatBuffer* line : {&lineLeft, &lineRight}) {
-        if (line->getCapacity() < capacity) line->reallocateZeroed(capacity);
+        if (line->getCapacity() < capacity) line->reallocateZeroed(capacity, resident);
     }
     updateTiming();
 }

@@ -98,8 +98,8 @@ void BWDoubleDelay::prepare() {
             line->reallocateZeroed(length);
         } else {
             line->resize(length);
+            std::fill_n(line->getData(), line->getCapacity(), 0.0f);
         }
-        std::fill_n(line->getData(), line->getCapacity(), 0.0f);
     }
     lineLength = static_cast<uint32_t>(length);
     if (writeIndex >= lineLength) writeIndex = 0;

@@ -54,16 +54,27 @@ void BWReverserX2::prepare() {
     preparedRate = owner->sampleRate;
     const uint64_t needed =
         static_cast<uint64_t>(owner->maxSamplesPerBeat()) * kBeatsInRing + 1;
-    if (bufferLeft.getCapacity() < needed) {
-        bufferLeft.resize(needed);
-        bufferRight.resize(needed);
+    // A ring too small for the new rate is replaced by zeroed storage: its
+    // capture belongs to the old rate, so nothing of it is kept or cleared.
+    // Only the ring of the tempo at hand is brought in: the render reaches
+    // the rest only once the tempo slows.
+    const bool grown = bufferLeft.getCapacity() < needed;
+    if (grown) {
+        const auto resident = static_cast<uint64_t>(std::floor(std::max(0.0f, owner->samplesPerBeatF.load()))) *
+                                  kBeatsInRing + 1;
+        bufferLeft.reallocateZeroed(needed, resident);
+        bufferRight.reallocateZeroed(needed, resident);
     }
     updateTiming();
-    zeroRing();
+    if (!grown) zeroRing();
 }
 
 void BWReverserX2::clear() {
     zeroRing();
+    clearPlayback();
+}
+
+void BWReverserX2::clearPlayback() {
     writePos = 0;
     readPos = 0;
     currentMix = 0.0f;

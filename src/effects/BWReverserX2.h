@@ -31,6 +31,8 @@ public:
     // At the rate already prepared only the tempo-dependent values follow.
     void prepare() override;
     void clear() override;  // host thread, or the audio thread between blocks
+    // clear without zeroing the ring, for a ring known to be silent.
+    void clearPlayback();
     void tick() override;   // audio thread
     void stop() override;   // playback ends at once; recording goes on
     void process(float* left, float* right, int32_t frames) override;  // audio thread

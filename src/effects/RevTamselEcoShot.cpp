@@ -92,6 +92,7 @@ void RevTamselEcoShot::prepare() {
             ring->reallocateZeroed(floats);
         } else {
             ring->resize(floats);
+            clearRing(*ring);
         }
     }
     for (int32_t s = 0; s < 2; ++s) {
@@ -113,12 +114,18 @@ void RevTamselEcoShot::prepare() {
     // The lengths in samples belong to the old rate: the next tick computes
     // the room afresh for this one.
     lastRoomSize = kUnset;
-    stop();
+    silenceAllButRings();  // each ring is zeroed above, fresh or cleared
 }
 
+void RevTamselEcoShot::clearRing(TrackedFloatBuffer& ring) { std::fill_n(ring.getData(), ring.getCapacity(), 0.0f); }
+
 void RevTamselEcoShot::stop() {
-    std::fill_n(diffRing.getData(), diffRing.getCapacity(), 0.0f);
-    std::fill_n(longRing.getData(), longRing.getCapacity(), 0.0f);
+    clearRing(diffRing);
+    clearRing(longRing);
+    silenceAllButRings();
+}
+
+void RevTamselEcoShot::silenceAllButRings() {
     for (Section& section : sections) std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
     // prepare ends here too, where the rings' sizes and the writes may have
     // moved under the kernel's kept reads.

@@ -55,6 +55,10 @@ public:
     }
 
 private:
+    static void clearRing(TrackedFloatBuffer& ring);
+    // What stop silences besides the rings: the diffusers' newest values
+    // and the kernel's kept reads.
+    void silenceAllButRings();
     struct Section {
         // The section's first lane in the rings, taken again whenever
         // prepare has sized them.

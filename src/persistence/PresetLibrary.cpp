@@ -50,14 +50,19 @@ std::unique_ptr<BWChunk> copyOfWords(const BWChunk& source) {
     return copy;
 }
 
-// Whether the body starts with a version and marker the library accepts.
-// A compressed body is inflated into a scratch copy first, so that the words
-// checked are the body's and not compressed data.
-bool bodyIsAccepted(const BWChunk& source, int32_t lowestVersion, int32_t marker) {
-    const std::unique_ptr<BWChunk> scratch = copyOfWords(source);
-    if (!scratch) return false;
-    BWChunk& chunk = *scratch;
-    if (!chunk.parseHeader(true)) return false;
+// Whether the body of a new entry's chunk (in no bank yet, so no other
+// thread reads it) starts with a version and marker the library accepts.
+// A plain body is read in place, and the caller sets the position back; a
+// compressed one is inflated into a scratch copy first, so that the words
+// checked are the body's and the entry keeps its compressed words.
+bool bodyIsAccepted(BWChunk& fresh, int32_t lowestVersion, int32_t marker) {
+    if (!fresh.parseHeader(true)) return false;
+    std::unique_ptr<BWChunk> scratch;
+    if (BWChunk::isCompressedFormat(fresh.getFormatWord())) {
+        scratch = copyOfWords(fresh);
+        if (!scratch || !scratch->parseHeader(true)) return false;
+    }
+    BWChunk& chunk = scratch ? *scratch : fresh;
     const uint32_t format = chunk.getFormatWord();
     if (format == BWChunk::kFormatPlainWithInfo || format == BWChunk::kFormatCompressedWithInfo) {
         PresetInfo skipped;

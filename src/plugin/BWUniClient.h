@@ -347,6 +347,7 @@ private:
     void applyNames(const StateBody& body, const LoadRequest& request);
     void applyTail(const StateBody& body, const LoadRequest& request);
     void afterLoad(const LoadRequest& request);
+    void resetTrackedBuffers();
     void refuseLoad(int32_t refusal, const LoadRequest& request);
     void searchMissingSample(BWChunkableClass* object, const LoadRequest& request);
     // The program loader's load function.  Loader thread.
@@ -372,6 +373,7 @@ private:
     // Audio-context registries, the undo history, the context and the work
     // chunks.
     StateResetList trackedBuffers;
+    uint32_t blocksAtLastReset = 0;  // the engine's rendered blocks at the last reset
     PointerList listeners;
     BWUndoManager undoManager;
     BWSystemInfo context;

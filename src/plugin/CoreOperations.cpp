@@ -89,7 +89,15 @@ void BWUniClient::suspend() {
         platform::reportNonBlocking("Zorvane: the audio engine stayed busy: its buffers were not cleared");
         return;
     }
-    trackedBuffers.resetAll();
+    resetTrackedBuffers();
+}
+
+// Called with the engine held.  Blocks that only the render writes are left
+// alone when the engine has rendered nothing since they were last cleared.
+void BWUniClient::resetTrackedBuffers() {
+    const uint32_t rendered = engine.blocksRendered();
+    trackedBuffers.resetAll(rendered != blocksAtLastReset);
+    blocksAtLastReset = rendered;
 }
 
 // The lines and effects are sized off the audio thread; the engine is held

@@ -233,7 +233,7 @@ void BWUniClient::afterLoad(const LoadRequest& request) {
     // and the engine, so no other thread touches the engine meanwhile.
     assert(turn.heldHere() && hold.mayTouchEngine());
     engine.takeParameters();
-    trackedBuffers.resetAll();
+    resetTrackedBuffers();
     bool counted = false;
     for (const PresetCategory& category : categories) {
         counted = counted || (category.kind == request.kind && category.retrigger);

@@ -106,3 +106,20 @@ TEST(StateResetList, ResetFillsEveryListedBlock) {
     list.remove(filled);  // absent: ignored
     EXPECT_EQ(list.size(), 1u);
 }
+
+// The zeroed storage comes from the heap's zeroing allocation: a block the
+// heap hands out again after it was written, small or large, reads zero,
+// and every float can be written.
+TEST(TrackedFloatBuffer, ReallocatedStorageReadsZeroWhereTheHeapReusesAWrittenBlock) {
+    for (uint64_t n : {uint64_t{3}, uint64_t{1000}, uint64_t{1} << 20}) {
+        TrackedFloatBuffer buffer(nullptr, false, true);
+        for (int round = 0; round < 3; ++round) {
+            buffer.reallocateZeroed(n);
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(buffer.getData()) % 16, 0u);
+            for (uint64_t i = 0; i < n; ++i) {
+                ASSERT_EQ(buffer[i], 0.0f) << n << " at " << i << " in round " << round;
+                buffer[i] = 1.0f;
+            }
+        }
+    }
+}

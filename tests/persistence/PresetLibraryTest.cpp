@@ -102,6 +102,17 @@ TEST(PresetLibrary, AFolderListsItsPresetsInNaturalOrderAndPassesOverWhatItCanno
     // a compressed body is judged by its inflated words.
     EXPECT_EQ(entryNames(library, 0), (std::vector<std::string>{"Early", "Packed", "Pad 9", "Pad 10", "pad_1", "Zed"}));
     EXPECT_EQ(library.getCurrentBank(), -1);
+    // The check leaves each entry as its file holds it, read from the start:
+    // a plain body is checked in place, a compressed one stays compressed.
+    for (const auto& entry : library.getBank(0).entries) {
+        const std::vector<uint32_t> file = entry->name == "Packed" ? compressedPreset(std::vector<uint32_t>(body()))
+                                           : entry->name == "Early" ? presetWords(body(1, 1234))
+                                                                    : presetWords(body());
+        ASSERT_EQ(entry->chunk.getCapacityWords(), file.size()) << entry->name;
+        EXPECT_EQ(std::memcmp(entry->chunk.getWords(), file.data(), file.size() * 4), 0) << entry->name;
+        EXPECT_EQ(entry->chunk.getPosition(), 0u) << entry->name;
+        EXPECT_FALSE(entry->chunk.hasFailed()) << entry->name;
+    }
 }
 
 TEST(PresetLibrary, LimitsNamesAndLookUpsOutOfRange) {
