@@ -17,14 +17,17 @@ constexpr float kAttackShare[5] = {0.3f, 0.35f, 0.4f, 0.5f, 0.6f};
 constexpr float kReleaseMs[5] = {100.0f, 200.0f, 400.0f, 600.0f, 800.0f};
 
 // Whether every sample compares equal to 0 (-0 too; NaN does not), four at
-// a time.
+// a time.  A sounding layer answers at its first four samples: the look
+// stops at the first that compares unequal, and the lanes' answers are read
+// at once as a mask instead of one by one.
 bool allZero(const float* x, int32_t n) {
-    Int4 nonZero{};
+    const __m128 zero = _mm_setzero_ps();
     int32_t i = 0;
-    for (; i + 4 <= n; i += 4) nonZero |= load4(x + i) != 0.0f;
-    bool any = (nonZero[0] | nonZero[1] | nonZero[2] | nonZero[3]) != 0;
-    for (; i < n; ++i) any = any || x[i] != 0.0f;
-    return !any;
+    for (; i + 4 <= n; i += 4)
+        if (_mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(x + i), zero)) != 0) return false;
+    for (; i < n; ++i)
+        if (x[i] != 0.0f) return false;
+    return true;
 }
 
 // l[i] = softClip(l[i] * (1 - reduction[i])) and the same for r: both

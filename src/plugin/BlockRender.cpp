@@ -219,17 +219,23 @@ void Engine::flushSubBlock(float** outputs, int32_t end) {
     chain.doubleDelay.process(left, right, n);
     chain.delay16.process(left, right, n);
     chain.reverb.process(left, right, n);
-    mixInto(outputs[0] + end - n, left, r.kick.data(), n);
-    mixInto(outputs[1] + end - n, right, r.kick.data(), n);
+    mixInto(outputs[0] + end - n, outputs[1] + end - n, left, right, r.kick.data(), n);
 }
 
-// The host's output is no buffer of ours: told so, the compiler mixes
-// several samples at once (the same arithmetic, sample by sample).
-void Engine::mixInto(float* __restrict out, const float* __restrict effects, const float* __restrict kick,
-                     int32_t n) const {
+// Our buffers are no host output: told so, the compiler mixes several
+// samples at once (the same arithmetic, sample by sample).  Both channels
+// go in one pass, so that each kick sample is scaled once; the two outputs
+// may be one buffer, which then takes the left sum and then the right one
+// at each sample, as one channel after the other would leave it.
+void Engine::mixInto(float* outLeft, float* outRight, const float* __restrict left, const float* __restrict right,
+                     const float* __restrict kick, int32_t n) const {
     const float effectsGain = render.effectsReturnGain;
     const float kickGain = render.kickGain;
-    for (int32_t k = 0; k < n; ++k) out[k] += effects[k] * effectsGain + kick[k] * kickGain;
+    for (int32_t k = 0; k < n; ++k) {
+        const float kicked = kick[k] * kickGain;
+        outLeft[k] += left[k] * effectsGain + kicked;
+        outRight[k] += right[k] * effectsGain + kicked;
+    }
 }
 
 // A tempo at or above the limit is never taken, and then nothing is

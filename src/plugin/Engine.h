@@ -224,7 +224,8 @@ private:
     void stopTransport();
     void runTick(float** outputs, int32_t at);
     void flushSubBlock(float** outputs, int32_t end);
-    void mixInto(float* out, const float* effects, const float* kick, int32_t n) const;
+    void mixInto(float* outLeft, float* outRight, const float* left, const float* right, const float* kick,
+                 int32_t n) const;
     void applyTempoChange();
     bool isIdle() const;
     void idleTick();

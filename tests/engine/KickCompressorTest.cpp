@@ -353,4 +353,37 @@ TEST(Compressor, AtDepthZeroTheOutputIsTheSoftClipOfEverySample) {
     }
 }
 
+// One sounding sample anywhere in a span, in a full vector or in the tail,
+// in either layer channel or in the kick, wakes the whole compressor: the
+// layers' sample comes out soft-clipped (1 becomes 0.75 or less), and the
+// kick's keys the detector.  A span of zeros and -0s is left as it is.
+TEST(Compressor, ASingleSoundingSampleAnywhereIsHeard) {
+    CompressorCoefficients c;
+    c.setDepth(3);
+    c.setSpeed(4, 44100.0f);
+    for (int n : {16, 7, 21, 69}) {
+        for (int at = 0; at < n; ++at) {
+            for (int where = 0; where < 3; ++where) {  // left, right, kick
+                SCOPED_TRACE(::testing::Message() << "n " << n << " at " << at << " in " << where);
+                std::vector<float> buffers[3];
+                for (auto& b : buffers) b.assign(static_cast<size_t>(n), -0.0f);
+                buffers[where][static_cast<size_t>(at)] = 1.0f;
+                Compressor compressor;
+                compressor.process(buffers[0].data(), buffers[1].data(), buffers[2].data(), n, c);
+                if (where < 2) {
+                    EXPECT_LE(buffers[where][static_cast<size_t>(at)], 0.75f);
+                } else {
+                    EXPECT_GT(compressor.getReduction(), 0.0f);
+                }
+                for (int channel = 0; channel < 2; ++channel) {
+                    for (int k = 0; k < n; ++k) {
+                        if (channel == where && k == at) continue;
+                        EXPECT_EQ(std::bit_cast<uint32_t>(buffers[channel][static_cast<size_t>(k)]), 0x80000000u);
+                    }
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
