@@ -77,7 +77,11 @@ inline void storePair(float* left, float* right, __m128 pair) {
 // as slow" forms: 8.6 -> 20 ns a frame).  The mask is full, so the compiler
 // drops the zero as an input, but the zero made here (where it cannot see
 // it) takes a register of its own just before the reads, and the gather
-// gets it: the frame's reads start as soon as their indices are known.
+// gets it: the long line's reads start as soon as their indices are known.
+// The diffuser's gathers can still be handed a register that last held the
+// frame's sum or the previous gather's result; making their mask out of the
+// compiler's sight too measured no faster, since that wait falls in slack
+// the frame has anyway.
 inline __m256 gather(const float* ring, __m256i index) {
     __m256 fresh;
     asm volatile("vxorps %0, %0, %0" : "=x"(fresh));

@@ -96,6 +96,16 @@ std::optional<SettingsValue> SettingsStoreKey::read(std::string_view name) const
     return std::nullopt;
 }
 
+namespace {
+
+bool holds(const std::vector<SettingsValue>& values, const SettingsValue& value) {
+    return std::ranges::any_of(values, [&](const SettingsValue& old) {
+        return old.name == value.name && old.type == value.type && old.data == value.data;
+    });
+}
+
+}  // namespace
+
 bool SettingsStoreKey::write(const SettingsValue& value) { return write(std::span(&value, 1)); }
 
 bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
@@ -106,6 +116,10 @@ bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
     const FileLock lock(lockFile);
     if (!lock.held()) return false;
     std::vector<SettingsValue> values = load();
+    // Values the key already holds, to the byte and the name's case, need no
+    // rewrite: every start of the plug-in stores its folders again, and each
+    // rewrite costs two flushes to the disk.
+    if (std::ranges::all_of(newValues, [&](const SettingsValue& value) { return holds(values, value); })) return true;
     for (const SettingsValue& value : newValues) {
         // The value is deleted first, so that one of another type is replaced.
         std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, value.name); });

@@ -75,6 +75,32 @@ TEST(SettingsStoreKey, NamesIgnoreCaseAndAWriteReplacesTheValueWhateverItsType) 
     EXPECT_FALSE(other.read("contentpath").has_value());
 }
 
+// A write of what the key already holds leaves its file alone (each rewrite
+// costs two flushes to the disk); any difference in data, type or the name's
+// case still replaces it.
+TEST(SettingsStoreKey, AWriteThatChangesNothingLeavesTheFileAlone) {
+    TempDir root;
+    SettingsStoreKey key = openKey(root);
+    ASSERT_TRUE(key.write(std::vector{SettingsValue::string("Path", "a"), SettingsValue::dword("Count", 3)}));
+    struct Case {
+        SettingsValue value;
+        bool rewrites;
+    };
+    const Case cases[] = {
+        {SettingsValue::string("Path", "a"), false},  {SettingsValue::dword("Count", 3), false},
+        {SettingsValue::string("Path", "b"), true},   {SettingsValue::string("Count", std::string("\3\0\0\0", 4)), true},
+        {SettingsValue::string("PATH", "b"), true},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path kept = root.path() / "kept";
+        std::filesystem::remove(kept);
+        std::filesystem::create_hard_link(key.file(), kept);  // the file as it stood
+        ASSERT_TRUE(key.write(c.value));
+        EXPECT_EQ(!std::filesystem::equivalent(kept, key.file()), c.rewrites) << c.value.name << " " << c.value.data;
+        EXPECT_EQ(key.read(c.value.name)->data, c.value.data);
+    }
+}
+
 // A batch leaves every key file exactly as the same writes one by one would,
 // rewriting each file once; until then its thread reads what it wrote and
 // other threads read the store as it was.
