@@ -29,7 +29,8 @@ void VoiceChain::startVoices(const Handlers& handlers, const VoiceChainTick& inp
                              const VoiceChainSettings& settings) {
     voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, system.samplesPerMsPerTick);
     for (int i = 0; i < kLayerCount; ++i)
-        layers[i].tick(*handlers[i], input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+        layers[i].followNotes(input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+    for (int i = 0; i < kLayerCount; ++i) layers[i].playTick(*handlers[i]);
 }
 
 void VoiceChain::tickChain(const VoiceChainTick& input, const VoiceChainSettings& settings) {
