@@ -27,9 +27,12 @@ void VoiceChain::tick(const Handlers& handlers, const VoiceChainTick& input, con
 
 void VoiceChain::startVoices(const Handlers& handlers, const VoiceChainTick& input,
                              const VoiceChainSettings& settings) {
-    voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, system.samplesPerMsPerTick);
     for (int i = 0; i < kLayerCount; ++i)
-        layers[i].tick(*handlers[i], input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+        layers[i].followNotes(input.notes[i], input.gates[i], settings.pitchOffset[i], settings.age[i]);
+    // The filter's envelopes between, where they run beside the read steps'
+    // chains (they take nothing from the layers).
+    voiceMix.getFilter().tickEnvelopes(input.filterGates, settings.filterEnvelope, system.samplesPerMsPerTick);
+    for (int i = 0; i < kLayerCount; ++i) layers[i].playTick(*handlers[i]);
 }
 
 void VoiceChain::tickChain(const VoiceChainTick& input, const VoiceChainSettings& settings) {

@@ -59,7 +59,8 @@ public:
 
     // A whole tick: startVoices, tickChain, tickKick.
     void tick(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings);
-    // The filter envelopes, then each layer's voice starts and rendering.
+    // Each layer's notes and read steps, the filter envelopes, then each
+    // layer's voice starts and reads.
     void startVoices(const Handlers& handlers, const VoiceChainTick& input, const VoiceChainSettings& settings);
     // The layers' amplitude envelopes and the chain and filter targets.
     void tickChain(const VoiceChainTick& input, const VoiceChainSettings& settings);

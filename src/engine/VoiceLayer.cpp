@@ -98,10 +98,25 @@ bool VoiceLayer::takeGates(const VoiceValues& gates) {
 
 void VoiceLayer::tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates,
                       float pitchOffset, const AgeSetting& age) {
+    followNotes(notes, gates, pitchOffset, age);
+    playTick(handler);
+}
+
+// Only a voice sounding now can read on with its step this tick: a voice
+// starting takes its own.
+void VoiceLayer::followNotes(const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
+                             const AgeSetting& age) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
-    const bool triggered = takeGates(gates);
+    triggered = takeGates(gates);
     kernels.driftNotes(system.randomState, drift, age.timeMs * system.samplesPerMsPerTick, notes.data(), pitchOffset,
                        age.depth, clamped.data(), notesNow.data());
+    if (sounding != 0)
+        kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
+                           zoneFacts.rate, system.sampleRate, increments);
+}
+
+void VoiceLayer::playTick(BWRomplerHandler& handler) {
+    const voicelanes::VoiceKernels& kernels = voiceKernels();
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
     // A layer with no voice sounding and none to start is done here, before
@@ -131,7 +146,7 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 }
 
 // Every started or sounding voice renders the tick; a sounding one first
-// follows its note (the eight increments at once).  The samples they read
+// follows its note (its increment from followNotes).  The samples they read
 // stay open from tick to tick.  The voices reading clear, by far the most
 // ticks, read in one kernel call, and while no writer waits for any
 // sample none of them looks at its own sample's gate; the others follow,
@@ -139,13 +154,10 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
 void VoiceLayer::renderVoices(const voicelanes::VoiceKernels& kernels, uint32_t started) {
     const uint32_t candidates = sounding | started;
     const uint32_t continuing = candidates & ~started;
-    alignas(32) float increments[kLayerVoices];
     // A voice that ends in this tick still sounds in its first frames.
     uint32_t rendering = started;
     uint32_t rest = candidates;
     if (continuing != 0) {
-        kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
-                           zoneFacts.rate, system.sampleRate, increments);
         // A clear record stands only on an active voice that holds its sample.
         if (!BWSampleData::isAnyWriterWaiting()) {
             const uint32_t read = kernels.readClearTicks(reads.data(), continuing, increments);

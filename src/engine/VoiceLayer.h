@@ -56,6 +56,13 @@ public:
     // handler is switching instruments.
     void tick(BWRomplerHandler& handler, const VoiceValues& notes, const VoiceValues& gates, float pitchOffset,
               const AgeSetting& age);
+    // The tick in its two halves, which a chain of layers runs each for all
+    // its layers in turn, so that the layers' notes and read steps are
+    // worked out side by side before the first read waits on its steps:
+    // first the gates and notes with their drift, and the read steps of the
+    // sounding voices; then the voices started and the tick read.
+    void followNotes(const VoiceValues& notes, const VoiceValues& gates, float pitchOffset, const AgeSetting& age);
+    void playTick(BWRomplerHandler& handler);
 
     // Lets go of every sample the voices hold open.
     void releaseSamples();
@@ -114,6 +121,9 @@ private:
     VoiceValues trigger{};         // 0 before the first trigger, then 1.0 and 0.99999899 in turn
     VoiceValues triggerSeen{};     // the trigger value the last tick acted on
     VoiceValues gateSeen{};
+    // The read steps of the voices sounding at followNotes, for playTick.
+    alignas(32) float increments[kLayerVoices] = {};
     uint32_t sounding = 0;
+    bool triggered = false;  // a trigger new at followNotes
     bool factsStale = true;  // a sample was taken anew since zoneFacts were read
 };

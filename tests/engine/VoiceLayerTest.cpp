@@ -353,4 +353,53 @@ TEST_F(VoiceLayerTest, ASampleReplacedShorterBetweenBlocksIsReadWithinItsNewFram
     }
 }
 
+// A chain ticks its layers in two halves, every layer's notes and read
+// steps before any layer's reads.  Three layers so ticked must play what
+// three layers ticked whole one after another play, to the bit, with their
+// drift drawn in the same order: each reads on with its own notes' steps.
+// The samples differ from frame to frame, so that a wrong step is heard.
+TEST_F(VoiceLayerTest, LayersTickedInHalvesPlayAsLayersTickedInTurn) {
+    std::vector<int16_t> saw(4000);
+    for (size_t i = 0; i < saw.size(); ++i) saw[i] = int16_t(int(i) * 331 % 20000 - 10000);
+    for (const auto& [key, zoneLayer] : {std::pair{40, 0}, {40, 1}, {70, 0}}) {
+        BWSampleData& sample = handler.getInstrument()->findZone(key, zoneLayer)->getSample();
+        ASSERT_TRUE(sample.setData(saw.data(), nullptr, 4000, 44100.0f));
+        ASSERT_TRUE(sample.setLoop(0, 4000, true));
+    }
+    EngineTestContext halves;
+    VoiceLayer inTurn[3] = {VoiceLayer(context.info), VoiceLayer(context.info), VoiceLayer(context.info)};
+    VoiceLayer inHalves[3] = {VoiceLayer(halves.info), VoiceLayer(halves.info), VoiceLayer(halves.info)};
+    for (int i = 0; i < 3; ++i) {
+        inTurn[i].attachTo(handler);
+        inHalves[i].attachTo(handler);
+    }
+    const AgeSetting age = {20.0f, 0.5f};
+    int loudFrames = 0;
+    for (int t = 0; t < 300; ++t) {
+        VoiceValues layerNotes[3], layerGates[3];
+        float offsets[3];
+        for (int i = 0; i < 3; ++i) {
+            offsets[i] = 0.5f * float(i) - 0.25f;
+            for (int k = 0; k < kLayerVoices; ++k) {
+                layerNotes[i][k] = float(30 + 5 * k + 7 * i + t / 37 % 5);
+                layerGates[i][k] = (t + 11 * k + 5 * i) % (40 + 3 * k) < 30 ? 1.0f : 0.0f;
+            }
+        }
+        for (int i = 0; i < 3; ++i) inTurn[i].tick(handler, layerNotes[i], layerGates[i], offsets[i], age);
+        for (int i = 0; i < 3; ++i) inHalves[i].followNotes(layerNotes[i], layerGates[i], offsets[i], age);
+        for (VoiceLayer& layer : inHalves) layer.playTick(handler);
+        ASSERT_EQ(halves.info.randomState, context.info.randomState) << "tick " << t;
+        for (int i = 0; i < 3; ++i) {
+            for (int k = 0; k < kLayerVoices; ++k) {
+                for (int s = 0; s < kEngineTick; ++s) {
+                    ASSERT_EQ(inHalves[i].output(k)[s], inTurn[i].output(k)[s])
+                        << "tick " << t << " layer " << i << " voice " << k << " frame " << s;
+                    loudFrames += inTurn[i].output(k)[s] != 0.0f;
+                }
+            }
+        }
+    }
+    EXPECT_GT(loudFrames, 300 * 3 * kLayerVoices * kEngineTick / 2);
+}
+
 }  // namespace
