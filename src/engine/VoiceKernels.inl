@@ -58,6 +58,42 @@ inline uint32_t bits(Int8 mask) {
 }
 inline bool any(Int8 mask) { return bits(mask) != 0; }
 
+// a < b ? a : b and a > b ? a : b, lane by lane, NaNs and signed zeros
+// included: the processor's min and max answer exactly these (their second
+// operand where the comparison fails), in one instruction where the
+// compiler would compare and then blend, which lengthens the chains that
+// feed the voices' reads and the filter's coefficients.  The same for
+// whole numbers, where no operand order matters.
+inline Float8 lesserOf(Float8 a, Float8 b) {
+#if defined(__AVX2__)
+    return reinterpret_cast<Float8>(_mm256_min_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
+#else
+    return a < b ? a : b;
+#endif
+}
+inline Float8 greaterOf(Float8 a, Float8 b) {
+#if defined(__AVX2__)
+    return reinterpret_cast<Float8>(_mm256_max_ps(reinterpret_cast<__m256>(a), reinterpret_cast<__m256>(b)));
+#else
+    return a > b ? a : b;
+#endif
+}
+
+inline Int8 lesserOf(Int8 a, Int8 b) {
+#if defined(__AVX2__)
+    return reinterpret_cast<Int8>(_mm256_min_epi32(reinterpret_cast<__m256i>(a), reinterpret_cast<__m256i>(b)));
+#else
+    return a < b ? a : b;
+#endif
+}
+inline Int8 greaterOf(Int8 a, Int8 b) {
+#if defined(__AVX2__)
+    return reinterpret_cast<Int8>(_mm256_max_epi32(reinterpret_cast<__m256i>(a), reinterpret_cast<__m256i>(b)));
+#else
+    return a > b ? a : b;
+#endif
+}
+
 // table[index[k]] for each lane.
 inline Float8 gather(const float* table, Int8 index) {
 #if defined(__AVX2__)
@@ -243,19 +279,16 @@ inline Float8 bilinear(const float* values, int32_t start, Int8 column, Float8 f
 [[gnu::always_inline]] inline void coefficients(Float8 hz, float row, float rate, const float* tableF, const float* tableQ, Float8& f,
                          Float8& q) {
     const Float8 v = hz * splat(20.0f) / splat(rate);
-    Float8 held = v - splat(0.5f);
-    held = held < splat(-1.0f) ? splat(-1.0f) : held;
-    held = splat(1000.0f) < held ? splat(1000.0f) : held;
+    const Float8 held = lesserOf(splat(1000.0f), greaterOf(splat(-1.0f), v - splat(0.5f)));
     const Int8 i = truncated(held);
-    Int8 column = i < splatInt(0) ? splatInt(0) : i;
-    column = splatInt(kColumns - 1) < column ? splatInt(kColumns - 1) : column;
+    const Int8 column = lesserOf(splatInt(kColumns - 1), greaterOf(splatInt(0), i));
     const Float8 fx = i < splatInt(kColumns - 1) ? v - toFloat(i) : splat(0.0f);
     const float y = row < 0.0f ? 0.0f : (9.9f < row ? 9.9f : row);
     const int32_t r = static_cast<int32_t>(y - 0.5f);
     const float fy = y - static_cast<float>(r);
     f = bilinear(tableF, r * kColumns, column, fx, fy);
     q = bilinear(tableQ, r * kColumns, column, fx, fy);
-    const Float8 q0 = q < splat(0.0f) ? splat(0.0f) : q;
+    const Float8 q0 = greaterOf(splat(0.0f), q);
     const Int8 inside = (f >= splat(0.0f)) & (f * (q0 + splat(1.0f)) <= splat(1.9f));
     if (!any(~inside)) return;
     const Float8 radicand = q0 * q0 + splat(4.0f);
@@ -273,8 +306,7 @@ inline Float8 bilinear(const float* values, int32_t start, Int8 column, Float8 f
 // 20 kHz × x², at least 45 Hz (NaN the floor), at most 1 MHz.
 inline Float8 frequencyOf(Float8 x) {
     const Float8 hz = splat(20000.0f) * x * x;
-    const Float8 top = splat(1e6f) < hz ? splat(1e6f) : hz;
-    return hz > splat(45.0f) ? top : splat(45.0f);
+    return greaterOf(lesserOf(splat(1e6f), hz), splat(45.0f));
 }
 
 uint32_t cutoffs(SvfLanes& s, const CutoffInput& in) {
@@ -326,11 +358,11 @@ void takeCoefficients(SvfLanes& s, uint32_t which, float row, int32_t type, floa
     Float8 f, q;
     if (type == 3) {
         const Float8 twice = hz * splat(2.0f);
-        coefficients(twice < splat(16000.0f) ? twice : splat(16000.0f), row, rate, tableF, tableQ, f, q);
+        coefficients(lesserOf(twice, splat(16000.0f)), row, rate, tableF, tableQ, f, q);
         keep(s.fUpper, f);
         keep(s.qUpper, q);
         const Float8 half = hz * splat(0.5f);
-        coefficients(half < splat(45.0f) ? splat(45.0f) : half, row, rate, tableF, tableQ, f, q);
+        coefficients(greaterOf(splat(45.0f), half), row, rate, tableF, tableQ, f, q);
         keep(s.fLower, f);
         keep(s.qLower, q);
         return;
@@ -375,10 +407,8 @@ void gains(LayerMix& m, const float* envelopeLevels, float level, float panLeft,
 }
 
 void noteTable(const float* table, int32_t size, float offset, const float* notes, float* out) {
-    Float8 position = load(notes) + splat(offset);
-    position = position > splat(0.0f) ? position : splat(0.0f);
     const Float8 last = splat(static_cast<float>(size - 1));
-    position = position > last ? last : position;
+    const Float8 position = lesserOf(last, greaterOf(load(notes) + splat(offset), splat(0.0f)));
     const Int8 index = truncated(position);
     const Float8 value = gather(table, index * 2), slope = gather(table, index * 2 + 1);
     store(out, value + (position - toFloat(index)) * slope);
@@ -386,8 +416,7 @@ void noteTable(const float* table, int32_t size, float offset, const float* note
 
 void voiceNotes(const float* notes, float offset, const float* drift, float depth, float* held, float* now) {
     const Float8 x = load(notes) + splat(offset);
-    Float8 h = x > splat(0.0f) ? x : splat(0.0f);
-    h = h < splat(127.0f) ? h : splat(127.0f);
+    const Float8 h = lesserOf(greaterOf(x, splat(0.0f)), splat(127.0f));
     store(held, h);
     store(now, h + load(drift) * splat(depth));
 }

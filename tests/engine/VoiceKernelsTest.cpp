@@ -434,6 +434,44 @@ TEST(VoiceKernels, TakeRowsTransposesASpanAndTellsSilence) {
 // Eight increments at once, as a voice's setNote works them out one at a
 // time: the pitch table at note + 128 − root + tune (held to the table),
 // times the data's rate over the host's; 0 for a rate that is not positive.
+// The clamps on notes and cutoffs answer what their comparisons answer, to
+// the bit, at the values where a minimum or maximum could differ from them:
+// NaNs, both zeros, infinities and the bounds themselves.
+TEST(VoiceKernels, ClampsKeepTheirComparisonsAnswersAtTheEdges) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const float specials[][kLanes] = {{nan, -0.0f, 0.0f, inf, -inf, 127.0f, -1e-30f, 1e-30f},
+                                      {-nan, 126.99999f, 127.00001f, 3.0f, -3.0f, 0.5f, 0.0f, -0.0f}};
+    const auto bitsOf = [](float x) { return std::bit_cast<uint32_t>(x); };
+    for (const Named& set : kernelSets()) {
+        for (const auto& notes : specials) {
+            for (float drift : {0.0f, -0.0f, nan}) {
+                const float drifts[kLanes] = {drift, drift, drift, drift, drift, drift, drift, drift};
+                alignas(32) float held[kLanes], now[kLanes];
+                set.kernels->voiceNotes(notes, 0.0f, drifts, 1.0f, held, now);
+                for (int k = 0; k < kLanes; ++k) {
+                    float h = notes[k] > 0.0f ? notes[k] : 0.0f;
+                    h = h < 127.0f ? h : 127.0f;
+                    ASSERT_EQ(bitsOf(held[k]), bitsOf(h)) << set.name << " lane " << k;
+                    ASSERT_EQ(bitsOf(now[k]), bitsOf(h + drift * 1.0f)) << set.name << " lane " << k;
+                }
+            }
+            // A cutoff of any of these: 20 kHz x cut², at least 45 Hz, at
+            // most 1 MHz, and 45 Hz where it is no number.
+            voicelanes::SvfLanes lanes{};
+            const float envelope[kLanes] = {}, targets[kLanes] = {};
+            for (int k = 0; k < kLanes; ++k) {
+                const voicelanes::CutoffInput input = {envelope, 0, targets, 0.0f, notes[k] / 16.0f, 0.0f, 0.0f, 4.0f,
+                                                       3, 44100.0f};
+                lanes.position[0] = -1.0f;
+                set.kernels->cutoffs(lanes, input);
+                const float cut = notes[k] / 16.0f, x = cut + (0.0f - cut) * 0.0f, hz = 20000.0f * x * x;
+                const float expected = hz > 45.0f ? (1e6f < hz ? 1e6f : hz) : 45.0f;
+                ASSERT_EQ(bitsOf(lanes.frequency[0]), bitsOf(expected)) << set.name << " lane " << k;
+            }
+        }
+    }
+}
+
 TEST(VoiceKernels, IncrementsFollowThePitchTable) {
     EngineTestContext context(48000.0f);
     const BWSystemInfo& info = context.info;
