@@ -55,35 +55,35 @@ void BWReverserX2::prepare() {
     const uint64_t needed =
         static_cast<uint64_t>(owner->maxSamplesPerBeat()) * kBeatsInRing + 1;
     // A ring too small for the new rate is replaced by zeroed storage: its
-    // capture belongs to the old rate, so nothing of it is kept or cleared.
-    // Only the ring of the tempo at hand is brought in: the render reaches
-    // the rest only once the tempo slows.
-    const bool grown = bufferLeft.getCapacity() < needed;
-    if (grown) {
+    // capture belongs to the old rate, so nothing of it is kept.  Only the
+    // ring of the tempo at hand is brought in: the render reaches the rest
+    // only once the tempo slows.
+    if (bufferLeft.getCapacity() < needed) {
         const auto resident = static_cast<uint64_t>(std::floor(std::max(0.0f, owner->samplesPerBeatF.load()))) *
                                   kBeatsInRing + 1;
         bufferLeft.reallocateZeroed(needed, resident);
         bufferRight.reallocateZeroed(needed, resident);
+        captured = false;
     }
     updateTiming();
-    if (!grown) zeroRing();
+    zeroRing();
 }
 
 void BWReverserX2::clear() {
     zeroRing();
-    clearPlayback();
-}
-
-void BWReverserX2::clearPlayback() {
     writePos = 0;
     readPos = 0;
     currentMix = 0.0f;
     mixStep = 0.0f;
 }
 
+// A ring that holds nothing the render wrote since it was last silent is
+// left alone: fresh storage reads zero, and most of a ring sized for the
+// slowest tempo is not yet brought into memory, which a clear would do.
 void BWReverserX2::zeroRing() {
     const uint64_t floats = bufferLeft.getCapacity();
-    if (floats == 0) return;
+    if (floats == 0 || !captured) return;
+    captured = false;
     std::memset(bufferLeft.getData(), 0, floats * sizeof(float));
     std::memset(bufferRight.getData(), 0, floats * sizeof(float));
 }
@@ -205,6 +205,7 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     takeParameters();
     if (frames <= 0 || bufferLeft.getCapacity() == 0) return;
     const uint32_t blockStart = writePos;
+    captured = true;
     record(left, right, frames);
     if (!playing) return;
 

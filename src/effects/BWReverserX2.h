@@ -31,8 +31,6 @@ public:
     // At the rate already prepared only the tempo-dependent values follow.
     void prepare() override;
     void clear() override;  // host thread, or the audio thread between blocks
-    // clear without zeroing the ring, for a ring known to be silent.
-    void clearPlayback();
     void tick() override;   // audio thread
     void stop() override;   // playback ends at once; recording goes on
     void process(float* left, float* right, int32_t frames) override;  // audio thread
@@ -76,6 +74,10 @@ private:
     TrackedFloatBuffer bufferLeft;
     TrackedFloatBuffer bufferRight;
     uint32_t ringLength = 1;
+    // The render wrote into the ring since it was last silent.  Set by the
+    // audio thread, read and cleared where the ring is cleared (the engine
+    // held or not running), like the ring itself.
+    bool captured = false;
     uint32_t writePos = 0;
     uint32_t readPos = 0;
     uint32_t slicePos = 0;

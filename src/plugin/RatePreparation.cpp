@@ -57,13 +57,7 @@ void Engine::resizeDelayLines(const EngineRateConstants& constants) {
 void Engine::effectsPrepared(bool rateChanged) {
     if (!rateChanged) return;
     voices.prepare(context.sampleRate);
-    // Before the first rendered block the capture ring is as it was sized:
-    // zero, and mostly not yet brought in, which a clear would do.
-    if (blocksRendered() != 0) {
-        chain.reverser.clear();
-    } else {
-        chain.reverser.clearPlayback();
-    }
+    chain.reverser.clear();
     chain.phaser.clear();
     chain.phaser.reset();
 }

@@ -384,6 +384,28 @@ TEST(BWReverserX2Test, TempoChangesMoveTheRingEndInsideItsCapacity) {
     EXPECT_EQ(rig.reverser.ringData()[0], 0.0f);
 }
 
+// A clear zeroes what the render wrote, and so does a new rate whose ring
+// fits the storage already there (a ring the render never wrote is left as
+// it is: it already reads zero).
+TEST(BWReverserX2Test, AClearOrANewRateZeroesWhatTheRenderWrote) {
+    ReverserRig rig(44100.0f, 1.0f);
+    const auto silent = [](const R& reverser) {
+        return std::all_of(reverser.ringData(), reverser.ringData() + reverser.getRingCapacity(),
+                           [](float x) { return x == 0.0f; });
+    };
+    StereoSignal signal(4000);
+    std::fill(signal.left.begin(), signal.left.end(), 0.5f);
+    for (const bool byRate : {false, true}) {
+        signal.render(rig.reverser);
+        ASSERT_FALSE(silent(rig.reverser));
+        if (byRate)
+            rig.context.changeRate(22050.0f);  // a smaller ring: the storage is kept
+        else
+            rig.reverser.clear();
+        EXPECT_TRUE(silent(rig.reverser)) << (byRate ? "a lower rate" : "a clear");
+    }
+}
+
 TEST(BWReverserX2Test, ProcessTickAndTempoChangesAllocateNothing) {
     ReverserRig rig(48000.0f, 0.0f);
     NoiseSource noise;
