@@ -75,6 +75,10 @@ private:
     void startDecay(float voiceValue, float ticksPerMs);
 };
 
+// The lights are kept one by one: as side-by-side arrays taken four at a
+// time where nothing new reaches them (the same bits), they spared about 50
+// of some 280 instructions a tick and no time that could be measured, since
+// while a phrase plays most lights are in a course that moves.
 struct ActivityLights {
     static constexpr int kLights = 8;
     std::array<ActivityLight, kLights> lights{};
