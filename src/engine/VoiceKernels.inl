@@ -442,6 +442,20 @@ void increments(const float* pitchTable, const float* notes, const float* roots,
     store(out, usable ? result : splat(0.0f));
 }
 
+// From here down, the frame kernels (the reads, the mixes and the filter
+// cores).  The AVX-512 set compiles them with AVX-512VL, for its sixteen
+// more vector registers: a frame of three layers' holds and gains beside
+// both channels' cores needs some thirty, and with sixteen the cores' state
+// went through the stack on every frame.  The tick kernels above stay as
+// the AVX2 set compiles them: with AVX-512, GCC if-converts the envelopes
+// into masked operations and fuses their multiply-adds elsewhere, which
+// rounds apart from the AVX2 set.  (Clang builds, the fuzzers', keep the
+// AVX2 code here too.)
+#if defined(ZORVANE_FRAME_KERNELS_AVX512) && !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512vl")
+#endif
+
 // Both frames around each position in one 32-bit read: the low half is the
 // frame at the index, the high half the next.
 inline Float8 interpolate(const int16_t* data, Int8 index, Float8 frac, Int8 valid) {
@@ -1147,6 +1161,10 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
         default: return mixThroughCores<3>(mixes, roles, from, n, lanes, dryLeft, dryRight);
     }
 }
+
+#if defined(ZORVANE_FRAME_KERNELS_AVX512) && !defined(__clang__)
+#pragma GCC pop_options
+#endif
 
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
                                    gains,      noteTable,  voiceNotes, increments, takeRows,

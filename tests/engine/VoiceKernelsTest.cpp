@@ -1,7 +1,8 @@
-// The eight-lane kernels, both sets (the portable one, and the AVX2 one where
-// the processor has it), against the one-at-a-time code they stand for: the
-// noise generator, LinearGlide, Envelope, the filter channel's cutoff and
-// coefficients and its cores, the reader's interpolation.  What feeds back
+// The eight-lane kernels, every set (the portable one, and the AVX2 and
+// AVX-512 ones where the processor has them), against the one-at-a-time
+// code they stand for: the noise generator, LinearGlide, Envelope, the
+// filter channel's cutoff and coefficients and its cores, the reader's
+// interpolation.  What feeds back
 // must agree to the bit; a sample's interpolation may round its last bit
 // differently on the AVX2 path.
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ struct Named {
 std::vector<Named> kernelSets() {
     std::vector<Named> sets = {{"portable", &voicelanes::kPortableKernels}};
     if (platform::cpuHasAvx2AndFma()) sets.push_back({"avx2", &voicelanes::kAvx2Kernels});
+    if (platform::cpuHasAvx512Vl()) sets.push_back({"avx512", &voicelanes::kAvx512Kernels});
     return sets;
 }
 
