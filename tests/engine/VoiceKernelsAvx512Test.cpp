@@ -106,16 +106,41 @@ TEST(VoiceKernelsAvx512, EveryKernelRoundsAsTheAvx2Set) {
         }
     }
 
-    // The reads, at steps from far below to far above the data's rate.
+    // The reads, at steps from far below to far above the data's rate: part
+    // ticks, whole ticks, and a layer's clear ticks (the wide set reads
+    // these in one gather of sixteen).
     std::vector<int16_t> data(6000);
     for (size_t i = 0; i < data.size(); ++i) data[i] = int16_t(draws.next(-32768.0f, 32767.0f));
     for (int read = 0; read < 500; ++read) {
         const float start = draws.next(0.0f, 4000.0f), step = draws.next(0.0f, 8.0f);
-        const int n = read % 3 == 0 ? 11 : 16;
         float out[2][16] = {};
-        avx2.readFrames(data.data(), start, step, out[0], n);
-        wide.readFrames(data.data(), start, step, out[1], n);
+        avx2.readFrames(data.data(), start, step, out[0], 11);
+        wide.readFrames(data.data(), start, step, out[1], 11);
         ASSERT_EQ(std::memcmp(out[0], out[1], sizeof out[0]), 0) << "read " << read;
+        avx2.readTick(data.data(), start, step, out[0]);
+        wide.readTick(data.data(), start, step, out[1]);
+        ASSERT_EQ(std::memcmp(out[0], out[1], sizeof out[0]), 0) << "read " << read;
+    }
+    float outs[2][kLanes][16] = {};
+    voicelanes::VoiceRead reads[2][kLanes];
+    voicelanes::VoiceRead* pointers[2][kLanes];
+    for (int v = 0; v < kLanes; ++v) {
+        const float position = draws.next(0.0f, 200.0f), until = v == 5 ? 0.0f : 5990.0f;
+        for (int s = 0; s < 2; ++s) {
+            reads[s][v] = {data.data(), outs[s][v], position, 1.0f, until};
+            pointers[s][v] = &reads[s][v];
+        }
+    }
+    for (int tick = 0; tick < 200; ++tick) {
+        float steps[kLanes];
+        for (float& step : steps) step = draws.next(0.0f, 3.0f);
+        const uint32_t voices = tick % 5 == 0 ? 0xa5u : 0xffu;
+        ASSERT_EQ(avx2.readClearTicks(pointers[0], voices, steps), wide.readClearTicks(pointers[1], voices, steps));
+        ASSERT_EQ(std::memcmp(outs[0], outs[1], sizeof outs[0]), 0) << "tick " << tick;
+        for (int v = 0; v < kLanes; ++v) {
+            ASSERT_EQ(reads[0][v].position, reads[1][v].position) << "tick " << tick;
+            ASSERT_EQ(reads[0][v].step, reads[1][v].step) << "tick " << tick;
+        }
     }
 
     // The envelopes, which the AVX-512 compiler would round apart.
