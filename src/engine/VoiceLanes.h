@@ -251,8 +251,9 @@ struct VoiceKernels {
     uint32_t (*readClearTicks)(VoiceRead* const* reads, uint32_t voices, const float* steps);
 };
 
-// The two sets (VoiceKernels.h chooses).
+// The three sets (VoiceKernels.h chooses).
 extern const VoiceKernels kPortableKernels;
-extern const VoiceKernels kAvx2Kernels;  // only on processors with AVX2 and FMA
+extern const VoiceKernels kAvx2Kernels;    // only on processors with AVX2 and FMA
+extern const VoiceKernels kAvx512Kernels;  // only on those with AVX-512VL as well
 
 }  // namespace voicelanes

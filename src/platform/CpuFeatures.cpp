@@ -14,18 +14,32 @@ bool supports(bool avx2) {
 #endif
 }
 
+// GCC's answer for AVX-512 features is false unless the operating system
+// saves their registers too.
+bool supportsAvx512Vl() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f") &&
+                                                       __builtin_cpu_supports("avx512vl"));
+    return has && supports(true) && supports(false);
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 namespace detail {
 std::atomic<bool> avx2{supports(true)};
 std::atomic<bool> fma{supports(false)};
 std::atomic<bool> avx2AndFma{supports(true) && supports(false)};
+std::atomic<bool> avx512Vl{supportsAvx512Vl()};
 }  // namespace detail
 
 void restrictToBaselineCpu(bool restrict) {
     detail::avx2.store(!restrict && supports(true), std::memory_order_relaxed);
     detail::fma.store(!restrict && supports(false), std::memory_order_relaxed);
     detail::avx2AndFma.store(!restrict && supports(true) && supports(false), std::memory_order_relaxed);
+    detail::avx512Vl.store(!restrict && supportsAvx512Vl(), std::memory_order_relaxed);
 }
 
 }  // namespace platform

@@ -12,6 +12,9 @@ inline bool cpuHasAvx2();
 inline bool cpuHasFma();
 // Both at once, in one load: what the eight-lane kernels ask.
 inline bool cpuHasAvx2AndFma();
+// Those and AVX-512F with VL (the operating system saving its registers),
+// in one load: what the voices' frame kernels ask for their wider register file.
+inline bool cpuHasAvx512Vl();
 // Tests only: true makes every answer false until it is set back.
 void restrictToBaselineCpu(bool restrict);
 
@@ -20,10 +23,12 @@ namespace detail {
 extern std::atomic<bool> avx2;
 extern std::atomic<bool> fma;
 extern std::atomic<bool> avx2AndFma;
+extern std::atomic<bool> avx512Vl;
 }  // namespace detail
 
 inline bool cpuHasAvx2() { return detail::avx2.load(std::memory_order_relaxed); }
 inline bool cpuHasFma() { return detail::fma.load(std::memory_order_relaxed); }
 inline bool cpuHasAvx2AndFma() { return detail::avx2AndFma.load(std::memory_order_relaxed); }
+inline bool cpuHasAvx512Vl() { return detail::avx512Vl.load(std::memory_order_relaxed); }
 
 }  // namespace platform

@@ -1,7 +1,8 @@
-// The eight-lane kernels, both sets (the portable one, and the AVX2 one where
-// the processor has it), against the one-at-a-time code they stand for: the
-// noise generator, LinearGlide, Envelope, the filter channel's cutoff and
-// coefficients and its cores, the reader's interpolation.  What feeds back
+// The eight-lane kernels, every set (the portable one, and the AVX2 and
+// AVX-512 ones where the processor has them), against the one-at-a-time
+// code they stand for: the noise generator, LinearGlide, Envelope, the
+// filter channel's cutoff and coefficients and its cores, the reader's
+// interpolation.  What feeds back
 // must agree to the bit; a sample's interpolation may round its last bit
 // differently on the AVX2 path.
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ struct Named {
 std::vector<Named> kernelSets() {
     std::vector<Named> sets = {{"portable", &voicelanes::kPortableKernels}};
     if (platform::cpuHasAvx2AndFma()) sets.push_back({"avx2", &voicelanes::kAvx2Kernels});
+    if (platform::cpuHasAvx512Vl()) sets.push_back({"avx512", &voicelanes::kAvx512Kernels});
     return sets;
 }
 
@@ -792,5 +794,106 @@ TEST(VoiceKernels, MixFilteredIsTheMixThenTheFilter) {
                 }
             }
         }
+    }
+}
+
+// The AVX-512 set against the AVX2 one it stands in for, bit for bit, so
+// that a render moves from one processor to the other without a sample
+// changing: every role of the three layers through every filter type (40
+// spans in a row, so that the cores' state carries on), the reads at steps
+// far below and above the data's rate, a layer's clear ticks (one gather of
+// sixteen there), and the envelopes, which the AVX-512 compiler would round
+// apart were they built with it.
+TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
+    if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";
+    const VoiceKernels* sets[2] = {&voicelanes::kAvx2Kernels, &voicelanes::kAvx512Kernels};
+    struct Span {
+        voicelanes::LayerMix mixes[voicelanes::kLayers];
+        voicelanes::SvfLanes cores[2];
+        float dry[2][16], sums[2][16], inputs[2][16], shared[voicelanes::kLayers][16];
+    };
+    Values values;
+    for (int roles = 0; roles < 64; ++roles) {
+        for (int type = 0; type < 4; ++type) {
+            SCOPED_TRACE(testing::Message() << "roles " << roles << " type " << type);
+            Span spans[2] = {};
+            for (voicelanes::SvfLanes& side : spans[0].cores) {
+                for (int k = 0; k < kLanes; ++k) {
+                    side.f[k] = side.fUpper[k] = values.next(0.05f, 1.2f);
+                    side.fLower[k] = values.next(0.02f, 0.5f);
+                    side.q[k] = side.qUpper[k] = side.qLower[k] = values.next(0.02f, 1.5f);
+                }
+            }
+            spans[1] = spans[0];
+            for (int round = 0; round < 40; ++round) {
+                voicelanes::LayerRole role[voicelanes::kLayers];
+                for (int i = 0; i < voicelanes::kLayers; ++i) {
+                    role[i] = drawLayer(spans[0].mixes[i], roles >> (2 * i) & 3, round % 3 == 0, values);
+                    takeHoldCycles(spans[0].mixes[i]);
+                    spans[1].mixes[i] = spans[0].mixes[i];
+                }
+                const int from = round % 4 == 1 ? 5 : 0, n = round % 4 == 1 ? 9 : 16;
+                for (int s = 0; s < 2; ++s) {
+                    Span& span = spans[s];
+                    voicelanes::LayerMix* pointers[3] = {&span.mixes[0], &span.mixes[1], &span.mixes[2]};
+                    const voicelanes::LaneFiltering lanes = {&span.cores[0], &span.cores[1], type,          span.sums[0],
+                                                             span.sums[1],   span.inputs[0], span.inputs[1]};
+                    sets[s]->mixFiltered(pointers, role, from, n, lanes, span.dry[0], span.dry[1]);
+                    sets[s]->mixShared(pointers, role, from, n, span.shared);
+                }
+                ASSERT_EQ(std::memcmp(&spans[0], &spans[1], sizeof spans[0]), 0) << "round " << round;
+            }
+        }
+    }
+
+    std::vector<int16_t> data(6000);
+    for (int16_t& x : data) x = int16_t(values.next(-32768.0f, 32767.0f));
+    for (int read = 0; read < 500; ++read) {
+        const float start = values.next(0.0f, 4000.0f), step = values.next(0.0f, 8.0f);
+        float out[2][2][16] = {};
+        for (int s = 0; s < 2; ++s) {
+            sets[s]->readFrames(data.data(), start, step, out[s][0], 11);
+            sets[s]->readTick(data.data(), start, step, out[s][1]);
+        }
+        ASSERT_EQ(std::memcmp(out[0], out[1], sizeof out[0]), 0) << "read " << read;
+    }
+    float outs[2][kLanes][16] = {};
+    voicelanes::VoiceRead reads[2][kLanes];
+    voicelanes::VoiceRead* pointers[2][kLanes];
+    for (int v = 0; v < kLanes; ++v) {
+        const float position = values.next(0.0f, 200.0f), until = v == 5 ? 0.0f : 5990.0f;
+        for (int s = 0; s < 2; ++s) {
+            reads[s][v] = {data.data(), outs[s][v], position, 1.0f, until};
+            pointers[s][v] = &reads[s][v];
+        }
+    }
+    for (int tick = 0; tick < 200; ++tick) {
+        float steps[kLanes];
+        for (float& step : steps) step = values.next(0.0f, 3.0f);
+        const uint32_t voices = tick % 5 == 0 ? 0xa5u : 0xffu;
+        ASSERT_EQ(sets[0]->readClearTicks(pointers[0], voices, steps), sets[1]->readClearTicks(pointers[1], voices, steps));
+        ASSERT_EQ(std::memcmp(outs[0], outs[1], sizeof outs[0]), 0) << "tick " << tick;
+        for (int v = 0; v < kLanes; ++v) {
+            ASSERT_EQ(reads[0][v].position, reads[1][v].position) << "tick " << tick;
+            ASSERT_EQ(reads[0][v].step, reads[1][v].step) << "tick " << tick;
+        }
+    }
+
+    voicelanes::Envelopes envelopes[2] = {};
+    voicelanes::Glides glides[2] = {};
+    float gates[kLanes] = {};
+    for (int tick = 0; tick < 2000; ++tick) {
+        for (float& gate : gates)
+            if (values.next(0.0f, 1.0f) < 0.1f) gate = values.next(0.0f, 1.0f) < 0.3f ? 0.0f : values.next(0.1f, 1.0f);
+        const EnvelopeTimes times = filterEnvelopeTimes(values.next(0.0f, 0.4f), values.next(0.0f, 0.4f),
+                                                        values.next(0.0f, 1.0f), values.next(0.0f, 0.4f));
+        const voicelanes::EnvelopeTicks ticks = envelopeTicksOf(times, 2.75625f);
+        const float glideTicks = values.next(0.0f, 40.0f);
+        bool still[2];
+        for (int s = 0; s < 2; ++s)
+            still[s] = sets[s]->filterEnvelopes(envelopes[s], glides[s], gates, times.sustain, ticks, glideTicks);
+        ASSERT_EQ(still[0], still[1]) << "tick " << tick;
+        ASSERT_EQ(std::memcmp(envelopes, envelopes + 1, sizeof envelopes[0]), 0) << "tick " << tick;
+        ASSERT_EQ(std::memcmp(glides, glides + 1, sizeof glides[0]), 0) << "tick " << tick;
     }
 }
