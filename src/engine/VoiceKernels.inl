@@ -449,12 +449,15 @@ void increments(const float* pitchTable, const float* notes, const float* roots,
 // went through the stack on every frame.  The tick kernels above stay as
 // the AVX2 set compiles them: with AVX-512, GCC if-converts the envelopes
 // into masked operations and fuses their multiply-adds elsewhere, which
-// rounds apart from the AVX2 set.  (Clang builds, the fuzzers', keep the
-// AVX2 code here too.)
+// rounds apart from the AVX2 set.  The set keeps to 256-bit vectors: on
+// some processors with AVX-512 a 512-bit instruction lowers the core's
+// clock for a while, and the host's own work on that core with it (a tick's
+// reads as one sixteen-lane gather measured 1.7 ns a frame faster here, and
+// was given up for that).  (Clang builds, the fuzzers', keep the AVX2 code
+// here too.)
 #if defined(ZORVANE_FRAME_KERNELS_AVX512) && !defined(__clang__)
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512vl")
-#define ZORVANE_FRAMES_WIDE 1
+#pragma GCC target("avx512f,avx512vl,prefer-vector-width=256")
 #endif
 
 // Both frames around each position in one 32-bit read: the low half is the
@@ -503,30 +506,6 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
 // 32-byte load of the sixteen values ending at the last lane's pair, picked
 // with two permutes and shifts (11 ns), and one four-lane gather of four
 // values each for a pair of frames (9.2 ns).
-#if defined(ZORVANE_FRAMES_WIDE)
-// With AVX-512 a tick's sixteen reads are one gather of sixteen lanes, each
-// lane's arithmetic the same operations as in the eight-lane form (so the
-// same bits): 5.4 against 6.2 ns a call in isolation.
-using Float16 = float __attribute__((vector_size(64)));
-using Int16 = int32_t __attribute__((vector_size(64)));
-
-void readTick(const int16_t* data, float start, float step, float* out) {
-    const Float16 frame = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-    // Written as the eight-lane form writes it, so that the compiler fuses
-    // it where, and only where, it fuses that.
-    const Float16 position = frame * step + start;
-    const Int16 index = __builtin_convertvector(position, Int16);
-    const Float16 frac = position - __builtin_convertvector(index, Float16);
-    const Int16 word = reinterpret_cast<Int16>(
-        _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xffff, reinterpret_cast<__m512i>(index), data, 2));
-    const Float16 a = __builtin_convertvector((word << 16) >> 16, Float16);
-    const Float16 b = __builtin_convertvector(word >> 16, Float16);
-    const Float16 value = reinterpret_cast<Float16>(_mm512_fmadd_ps(
-        reinterpret_cast<__m512>(b - a), reinterpret_cast<__m512>(frac), reinterpret_cast<__m512>(a)));
-    const Float16 scaled = value * reinterpret_cast<Float16>(_mm512_set1_ps(3.0517578e-5f));
-    std::memcpy(out, &scaled, sizeof scaled);
-}
-#else
 void readTick(const int16_t* data, float start, float step, float* out) {
     const Int8 every = splatInt(-1);
     Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -538,7 +517,6 @@ void readTick(const int16_t* data, float start, float step, float* out) {
         frame += splat(8.0f);
     }
 }
-#endif
 
 // One call a layer rather than one a voice: the voices' reads stay in this
 // loop, with no call's spills around each.  The next position lands on the

@@ -801,9 +801,9 @@ TEST(VoiceKernels, MixFilteredIsTheMixThenTheFilter) {
 // that a render moves from one processor to the other without a sample
 // changing: every role of the three layers through every filter type (40
 // spans in a row, so that the cores' state carries on), the reads at steps
-// far below and above the data's rate, a layer's clear ticks (one gather of
-// sixteen there), and the envelopes, which the AVX-512 compiler would round
-// apart were they built with it.
+// far below and above the data's rate, a layer's clear ticks, and the
+// envelopes, which the AVX-512 compiler would round apart were they built
+// with it.
 TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
     if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";
     const VoiceKernels* sets[2] = {&voicelanes::kAvx2Kernels, &voicelanes::kAvx512Kernels};
