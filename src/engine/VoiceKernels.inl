@@ -239,6 +239,24 @@ bool filterEnvelopes(Envelopes& e, Glides& g, const float* gates, float sustain,
     return still;
 }
 
+// From here down, the AVX-512 set compiles the kernels with AVX-512VL, for
+// its sixteen more vector registers: a frame of three layers' holds and
+// gains beside both channels' cores needs some thirty, and with sixteen the
+// cores' state went through the stack on every frame; the coefficients and
+// the increments keep more of their chains in registers too.  The kernels
+// above stay as the AVX2 set compiles them: with AVX-512, GCC if-converts
+// the envelopes into masked operations and fuses their multiply-adds
+// elsewhere, which rounds apart from the AVX2 set.  The set keeps to 256-bit
+// vectors: on some processors with AVX-512 a 512-bit instruction lowers the
+// core's clock for a while, and the host's own work on that core with it (a
+// tick's reads as one sixteen-lane gather measured 1.7 ns a frame faster
+// here, and was given up for that).  (Clang builds, the fuzzers', keep the
+// AVX2 code here too.)
+#if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512vl,prefer-vector-width=256")
+#endif
+
 constexpr int kColumns = 11;
 
 // row[column[k]] for each lane, columns 0 to 15 (`high` where 8 or more):
@@ -443,22 +461,7 @@ void increments(const float* pitchTable, const float* notes, const float* roots,
 }
 
 // From here down, the frame kernels (the reads, the mixes and the filter
-// cores).  The AVX-512 set compiles them with AVX-512VL, for its sixteen
-// more vector registers: a frame of three layers' holds and gains beside
-// both channels' cores needs some thirty, and with sixteen the cores' state
-// went through the stack on every frame.  The tick kernels above stay as
-// the AVX2 set compiles them: with AVX-512, GCC if-converts the envelopes
-// into masked operations and fuses their multiply-adds elsewhere, which
-// rounds apart from the AVX2 set.  The set keeps to 256-bit vectors: on
-// some processors with AVX-512 a 512-bit instruction lowers the core's
-// clock for a while, and the host's own work on that core with it (a tick's
-// reads as one sixteen-lane gather measured 1.7 ns a frame faster here, and
-// was given up for that).  (Clang builds, the fuzzers', keep the AVX2 code
-// here too.)
-#if defined(ZORVANE_FRAME_KERNELS_AVX512) && !defined(__clang__)
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512vl,prefer-vector-width=256")
-#endif
+// cores).
 
 // Both frames around each position in one 32-bit read: the low half is the
 // frame at the index, the high half the next.
@@ -1166,7 +1169,7 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
     }
 }
 
-#if defined(ZORVANE_FRAME_KERNELS_AVX512) && !defined(__clang__)
+#if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
 #pragma GCC pop_options
 #endif
 

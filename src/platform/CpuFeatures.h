@@ -13,7 +13,7 @@ inline bool cpuHasFma();
 // Both at once, in one load: what the eight-lane kernels ask.
 inline bool cpuHasAvx2AndFma();
 // Those and AVX-512F with VL (the operating system saving its registers),
-// in one load: what the voices' frame kernels ask for their wider register file.
+// in one load: what the voices' kernels ask for their wider register file.
 inline bool cpuHasAvx512Vl();
 // Tests only: true makes every answer false until it is set back.
 void restrictToBaselineCpu(bool restrict);

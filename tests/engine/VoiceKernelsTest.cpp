@@ -801,9 +801,9 @@ TEST(VoiceKernels, MixFilteredIsTheMixThenTheFilter) {
 // that a render moves from one processor to the other without a sample
 // changing: every role of the three layers through every filter type (40
 // spans in a row, so that the cores' state carries on), the reads at steps
-// far below and above the data's rate, a layer's clear ticks, and the
+// far below and above the data's rate, a layer's clear ticks, the
 // envelopes, which the AVX-512 compiler would round apart were they built
-// with it.
+// with it, and the other tick kernels, which it builds.
 TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
     if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";
     const VoiceKernels* sets[2] = {&voicelanes::kAvx2Kernels, &voicelanes::kAvx512Kernels};
@@ -895,5 +895,50 @@ TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
         ASSERT_EQ(still[0], still[1]) << "tick " << tick;
         ASSERT_EQ(std::memcmp(envelopes, envelopes + 1, sizeof envelopes[0]), 0) << "tick " << tick;
         ASSERT_EQ(std::memcmp(glides, glides + 1, sizeof glides[0]), 0) << "tick " << tick;
+    }
+
+    // The tick kernels the AVX-512 set builds with its own target: a
+    // layer's drift and notes, both filter sides' cutoffs and every type's
+    // coefficients, the gains' ramps, the increments and a note table.
+    EngineTestContext context(48000.0f);
+    struct Tick {
+        uint32_t state = 99u, moved[2] = {};
+        voicelanes::Glides drift{};
+        voicelanes::SvfLanes sides[2]{};
+        voicelanes::LayerMix mix{};
+        alignas(32) float held[kLanes], now[kLanes], increments[kLanes], frequencies[kLanes];
+    };
+    Tick ticks[2] = {};
+    const float* pitches = &context.info.pitchRatioTable[0].value;
+    for (int tick = 0; tick < 600; ++tick) {
+        alignas(32) float notes[kLanes], levels[kLanes], roots[kLanes], tunes[kLanes], rates[kLanes];
+        for (int k = 0; k < kLanes; ++k) {
+            notes[k] = values.next(-20.0f, 150.0f);
+            levels[k] = values.next(0.0f, 1.0f);
+            roots[k] = values.next(0.0f, 127.0f);
+            tunes[k] = values.next(-1.0f, 1.0f);
+            rates[k] = values.next(8000.0f, 96000.0f);
+        }
+        const float glideTicks = tick % 50 < 10 ? 0.0f : values.next(1.0f, 40.0f);
+        const float offset = values.next(-24.0f, 24.0f), depth = tick % 6 == 0 ? 0.0f : values.next(0.0f, 2.0f);
+        const voicelanes::CutoffInput input = {levels, tick % 5 == 1 ? 1 : 0, nullptr, glideTicks,
+                                               values.next(0.0f, 0.6f), values.next(0.3f, 1.1f), depth,
+                                               tick % 40 < 20 ? values.next(0.0f, 9.9f) : 4.0f, tick / 30 % 5,
+                                               48000.0f};
+        const float level = values.next(0.0f, 1.0f), panLeft = values.next(0.0f, 1.0f),
+                    panRight = values.next(0.0f, 1.0f);
+        for (int s = 0; s < 2; ++s) {
+            const VoiceKernels& k = *sets[s];
+            Tick& t = ticks[s];
+            k.driftNotes(t.state, t.drift, glideTicks, notes, offset, depth, t.held, t.now);
+            k.laneCutoffs(t.sides, t.state, input, tick % 7 == 3, t.moved);
+            for (voicelanes::SvfLanes& side : t.sides)
+                k.coefficients(side, t.moved[0] | t.moved[1], input.row, input.type, 48000.0f,
+                               filterCoefValuesF().data(), filterCoefValuesQ().data());
+            k.gains(t.mix, levels, level, panLeft, panRight, tick % 3 == 0, 1.0f / 16.0f);
+            k.increments(pitches, t.now, roots, tunes, rates, 48000.0f, t.increments);
+            k.noteTable(pitches, 257, offset, notes, t.frequencies);
+        }
+        ASSERT_EQ(std::memcmp(&ticks[0], &ticks[1], sizeof ticks[0]), 0) << "tick " << tick;
     }
 }
