@@ -9,6 +9,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
+#include "effects/WideKernels.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -432,14 +433,7 @@ template <int32_t Stages, bool ConstantsInRegisters>
 }
 
 // The same block, the same operations in the same order, for AVX2 with FMA
-// and, in a second build, for AVX-512VL's register file.  The second keeps to
-// 256-bit vectors as the first does: the mix's loops in 512-bit ones ran the
-// phaser at 11.2 ns a frame against 8.0.
-#if defined(__clang__)
-#define PHASER_WIDE_TARGET "avx512f,avx512vl,fma"
-#else
-#define PHASER_WIDE_TARGET "avx512f,avx512vl,fma,prefer-vector-width=256"
-#endif
+// and, in a second build, for AVX-512VL's register file (WideKernels.h).
 
 template <int32_t Stages>
 [[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
@@ -447,7 +441,7 @@ template <int32_t Stages>
 }
 
 template <int32_t Stages>
-[[gnu::target(PHASER_WIDE_TARGET)]] void BWPhaser::runPairedWide(float* left, float* right, int32_t frames,
+[[gnu::target(ZORVANE_WIDE_TARGET ",fma")]] void BWPhaser::runPairedWide(float* left, float* right, int32_t frames,
                                                                   bool crossfade) {
     pairedBlock<Stages, true>(left, right, frames, crossfade);
 }
@@ -497,7 +491,7 @@ template <int32_t Stages>
 }
 
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
-    const bool wide = !heldToAvx2 && platform::cpuHasAvx512Vl();
+    const bool wide = wideKernelsFor(heldToAvx2);
     switch (stageCount) {
         case 1: runPairedOn<1>(wide, left, right, frames, crossfade); break;
         case 2: runPairedOn<2>(wide, left, right, frames, crossfade); break;

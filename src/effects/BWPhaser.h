@@ -52,8 +52,6 @@ public:
     float getCoefficient(int channel, int stage) const {
         return channel == 0 ? coeffLeft[stage] : coeffRight[stage];
     }
-    // The AVX2 kernel even where AVX-512VL is there, to hold one to the other.
-    void holdToAvx2(bool hold) { heldToAvx2 = hold; }
 
 private:
     void applyParameter(uint32_t index, float value) override;
@@ -99,5 +97,4 @@ private:
     float currentMix = 0.0f;
     float mixStep = 0.0f;
     float preparedRate = 0.0f;
-    bool heldToAvx2 = false;
 };
