@@ -7,6 +7,7 @@
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
 #include "effects/Lanes8.h"
+#include "effects/WideKernels.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -260,6 +261,11 @@ void BWDelay16::steadyBlock(float* left, float* right, const float* wetGains) {
     steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
 }
 
+[[gnu::target(ZORVANE_WIDE_TARGET)]] void BWDelay16::steadyBlockWide(float* left, float* right, const float* wetGains) {
+    steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
+    steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
+}
+
 void BWDelay16::process(float* left, float* right, int32_t frames) {
     takeParameters();
     const auto block = static_cast<float>(kBlock + 1);
@@ -275,7 +281,9 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
             std::fill_n(wetGains, kBlock, wet);
         else
             for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
-        if (frames == kBlock && platform::cpuHasAvx2()) {
+        if (frames == kBlock && wideKernelsFor(heldToAvx2)) {
+            steadyBlockWide(left, right, wetGains);
+        } else if (frames == kBlock && platform::cpuHasAvx2()) {
             steadyBlockAvx2(left, right, wetGains);
         } else if (frames == kBlock) {
             steadyBlock(left, right, wetGains);

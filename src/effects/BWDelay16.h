@@ -49,6 +49,7 @@ private:
     // frames a step, no fused multiply-adds), so the two agree bit for bit.
     void steadyBlock(float* left, float* right, const float* wetGains);
     void steadyBlockAvx2(float* left, float* right, const float* wetGains);
+    void steadyBlockWide(float* left, float* right, const float* wetGains);  // AVX-512VL
 
     double targetLeft = 0.0;
     double targetRight = 0.0;

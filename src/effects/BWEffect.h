@@ -134,8 +134,13 @@ public:
     float getWetGain() const { return wetGain.load(std::memory_order_relaxed); }
     int32_t getBusyState() const { return busyState.load(std::memory_order_acquire); }
     int32_t getValueListIndex() const { return valueListIndex.load(std::memory_order_relaxed); }
+    // Tests only: the AVX2 kernels even where AVX-512VL is there, to hold
+    // the wider kernels to them.
+    void holdToAvx2(bool hold) { heldToAvx2 = hold; }
 
 protected:
+    bool heldToAvx2 = false;  // read by the audio side; set only by tests
+
     // A value from the host, a preset or the engine, limited to 0..1 (NaN to
     // 0) before it selects anything or sizes anything.
     static float unitRange(float value) {

@@ -9,6 +9,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/StateResetList.h"
 #include "core/ValueLists.h"
+#include "effects/WideKernels.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -373,8 +374,11 @@ struct PairedCascade {
 
 }  // namespace
 
-template <int32_t Stages>
-[[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
+// With sixteen vector registers the block's constants stay in memory (below);
+// with AVX-512VL's thirty-two they fit beside the states.
+template <int32_t Stages, bool ConstantsInRegisters>
+[[gnu::target("fma"), gnu::always_inline]] inline void BWPhaser::pairedBlock(float* left, float* right, int32_t frames,
+                                                                             bool crossfade) {
     const PairedCascade<Stages> k(coeffLeft[0], coeffRight[0], feedback);
     Pair t[Stages];
     for (int32_t j = 0; j < Stages; ++j) t[j] = _mm_sub_ps(pairOf(stateLeft[j], stateRight[j]), k.d[j]);
@@ -394,12 +398,13 @@ template <int32_t Stages>
         Pair s[Stages];
         for (int32_t j = 0; j < Stages; ++j) s[j] = t[j];
         for (int32_t n = 0; n < count; ++n) {
-            // The block's constants are read from memory on every sample (as
-            // operands of the multiply-adds, which costs nothing), so that
-            // the sixteen vector registers hold the states instead: a state
-            // spilled to the stack would lengthen the chain of every sample.
+            // With sixteen registers the block's constants are read from
+            // memory on every sample (as operands of the multiply-adds), so
+            // that the registers hold the states instead: a state spilled to
+            // the stack would lengthen the chain of every sample.  With
+            // thirty-two both fit, and the thirteen loads a sample go.
             const PairedCascade<Stages>* kc = &k;
-            asm("" : "+r"(kc));
+            if constexpr (!ConstantsInRegisters) asm("" : "+r"(kc));
             const Pair x = fused(kc->feedback, fedBack, _mm_add_ps(pairOf(l[n], r[n]), kc->offset));
             fedBack = fused(kc->gain, x, c);
             c = fused(kc->q0, x, partial);
@@ -425,6 +430,29 @@ template <int32_t Stages>
     _mm_store_ps(lanes, fedBack);
     feedbackLeft = lanes[0];
     feedbackRight = lanes[1];
+}
+
+// The same block, the same operations in the same order, for AVX2 with FMA
+// and, in a second build, for AVX-512VL's register file (WideKernels.h).
+
+template <int32_t Stages>
+[[gnu::target("fma")]] void BWPhaser::runPaired(float* left, float* right, int32_t frames, bool crossfade) {
+    pairedBlock<Stages, false>(left, right, frames, crossfade);
+}
+
+template <int32_t Stages>
+[[gnu::target(ZORVANE_WIDE_TARGET ",fma")]] void BWPhaser::runPairedWide(float* left, float* right, int32_t frames,
+                                                                  bool crossfade) {
+    pairedBlock<Stages, true>(left, right, frames, crossfade);
+}
+
+template <int32_t Stages>
+[[gnu::target("fma")]] inline void BWPhaser::runPairedOn(bool wide, float* left, float* right, int32_t frames,
+                                                         bool crossfade) {
+    if (wide)
+        runPairedWide<Stages>(left, right, frames, crossfade);
+    else
+        runPaired<Stages>(left, right, frames, crossfade);
 }
 
 // The phased pairs joined to the input, crossfaded with it or not.
@@ -463,15 +491,16 @@ template <int32_t Stages>
 }
 
 [[gnu::target("fma")]] void BWPhaser::runFused(float* left, float* right, int32_t frames, bool crossfade) {
+    const bool wide = wideKernelsFor(heldToAvx2);
     switch (stageCount) {
-        case 1: runPaired<1>(left, right, frames, crossfade); break;
-        case 2: runPaired<2>(left, right, frames, crossfade); break;
-        case 3: runPaired<3>(left, right, frames, crossfade); break;
-        case 4: runPaired<4>(left, right, frames, crossfade); break;
-        case 5: runPaired<5>(left, right, frames, crossfade); break;
-        case 6: runPaired<6>(left, right, frames, crossfade); break;
-        case 7: runPaired<7>(left, right, frames, crossfade); break;
-        case kMaxStages: runPaired<kMaxStages>(left, right, frames, crossfade); break;
+        case 1: runPairedOn<1>(wide, left, right, frames, crossfade); break;
+        case 2: runPairedOn<2>(wide, left, right, frames, crossfade); break;
+        case 3: runPairedOn<3>(wide, left, right, frames, crossfade); break;
+        case 4: runPairedOn<4>(wide, left, right, frames, crossfade); break;
+        case 5: runPairedOn<5>(wide, left, right, frames, crossfade); break;
+        case 6: runPairedOn<6>(wide, left, right, frames, crossfade); break;
+        case 7: runPairedOn<7>(wide, left, right, frames, crossfade); break;
+        case kMaxStages: runPairedOn<kMaxStages>(wide, left, right, frames, crossfade); break;
         default: run<true>(left, right, frames, crossfade); break;
     }
 }

@@ -59,7 +59,8 @@ private:
     void applyStages(float value);
     __m128 coefficientsAt(float leftPhase, float rightPhase) const;  // left in lane 0, right in lane 1
     // A block through both cascades, crossfaded with the dry input or not;
-    // with fused multiply-adds where the machine has them.
+    // with fused multiply-adds where the machine has them, given AVX-512VL's
+    // registers where it has those too (the same bits out).
     void runBlock(float* left, float* right, int32_t frames, bool crossfade);
     template <bool Fused>
     void run(float* left, float* right, int32_t frames, bool crossfade);
@@ -68,6 +69,12 @@ private:
     void runFused(float* left, float* right, int32_t frames, bool crossfade);
     template <int32_t Stages>
     void runPaired(float* left, float* right, int32_t frames, bool crossfade);
+    template <int32_t Stages>
+    void runPairedWide(float* left, float* right, int32_t frames, bool crossfade);  // AVX-512VL
+    template <int32_t Stages>
+    void runPairedOn(bool wide, float* left, float* right, int32_t frames, bool crossfade);
+    template <int32_t Stages, bool ConstantsInRegisters>
+    void pairedBlock(float* left, float* right, int32_t frames, bool crossfade);
     void mixPhased(float* left, float* right, const float* phased, int32_t count, bool crossfade);
     void registerState();
     void unregisterState();

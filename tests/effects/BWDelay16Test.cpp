@@ -218,38 +218,43 @@ TEST_P(BWDelay16Stability, StaysFiniteBoundedAndFreeOfDenormals) {
 
 INSTANTIATE_TEST_SUITE_P(Rates, BWDelay16Stability, ::testing::ValuesIn(stabilityRates()));
 
-// Blocks of one sub-block write the line four samples at a time; longer calls
-// go sample by sample.  With nothing gliding both must write the same bits,
-// wild input included (NaN, infinities, huge and tiny values, either sign),
-// across the ring's end.
+// Blocks of one sub-block write the line four samples at a time, through the
+// AVX-512VL kernel where the processor has it or the AVX2 one it is held to;
+// longer calls go sample by sample.  With nothing gliding every one must
+// write the same bits, wild input included (NaN, infinities, huge and tiny
+// values, either sign), across the ring's end.
 TEST(BWDelay16, LineWritesOfWholeBlocksMatchTheSampleBySampleLoop) {
-    Delay16Rig blocks(44100.0f);
-    Delay16Rig samples(44100.0f);
-    for (Delay16Rig* rig : {&blocks, &samples}) {
-        rig->delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
-        rig->delay.setParameter(BWDelay16::kDelayRight, 0.4f);
-        rig->delay.setParameter(BWDelay16::kFeedback, 1.0f);
-        rig->delay.setMix(0.7f);
-        settle(rig->delay, 44100);
-    }
-    const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                          -std::numeric_limits<float>::infinity(), 1e30f, -3.0f, 2.5f, 1e-25f, -1e-25f, 0.0f, -0.0f};
-    NoiseSource noise(5u);
-    StereoSignal a(32 * 4200);  // whole pairs of sub-blocks, past the ring's end
-    for (size_t n = 0; n < a.size(); ++n) {
-        a.left[n] = n % 997 < 10 ? wild[n % 997] : 3.0f * noise.next();
-        a.right[n] = n % 1009 < 10 ? wild[n % 1009] : 0.2f * noise.next();
-    }
-    StereoSignal b = a;
-    for (size_t done = 0; done < a.size(); done += 32) {
-        for (size_t half : {done, done + 16}) {
-            blocks.delay.process(a.left.data() + half, a.right.data() + half, 16);
-            blocks.delay.tick();
+    for (const bool heldToAvx2 : {false, true}) {
+        SCOPED_TRACE(heldToAvx2 ? "held to AVX2" : "widest kernel");
+        Delay16Rig blocks(44100.0f);
+        Delay16Rig samples(44100.0f);
+        blocks.delay.holdToAvx2(heldToAvx2);
+        for (Delay16Rig* rig : {&blocks, &samples}) {
+            rig->delay.setParameter(BWDelay16::kDelayLeft, 0.0f);
+            rig->delay.setParameter(BWDelay16::kDelayRight, 0.4f);
+            rig->delay.setParameter(BWDelay16::kFeedback, 1.0f);
+            rig->delay.setMix(0.7f);
+            settle(rig->delay, 44100);
         }
-        samples.delay.process(b.left.data() + done, b.right.data() + done, 32);
-        samples.delay.tick();
-        samples.delay.tick();
+        const float wild[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                              -std::numeric_limits<float>::infinity(), 1e30f, -3.0f, 2.5f, 1e-25f, -1e-25f, 0.0f, -0.0f};
+        NoiseSource noise(5u);
+        StereoSignal a(32 * 4200);  // whole pairs of sub-blocks, past the ring's end
+        for (size_t n = 0; n < a.size(); ++n) {
+            a.left[n] = n % 997 < 10 ? wild[n % 997] : 3.0f * noise.next();
+            a.right[n] = n % 1009 < 10 ? wild[n % 1009] : 0.2f * noise.next();
+        }
+        StereoSignal b = a;
+        for (size_t done = 0; done < a.size(); done += 32) {
+            for (size_t half : {done, done + 16}) {
+                blocks.delay.process(a.left.data() + half, a.right.data() + half, 16);
+                blocks.delay.tick();
+            }
+            samples.delay.process(b.left.data() + done, b.right.data() + done, 32);
+            samples.delay.tick();
+            samples.delay.tick();
+        }
+        EXPECT_EQ(0, std::memcmp(a.left.data(), b.left.data(), a.size() * sizeof(float)));
+        EXPECT_EQ(0, std::memcmp(a.right.data(), b.right.data(), a.size() * sizeof(float)));
     }
-    EXPECT_EQ(0, std::memcmp(a.left.data(), b.left.data(), a.size() * sizeof(float)));
-    EXPECT_EQ(0, std::memcmp(a.right.data(), b.right.data(), a.size() * sizeof(float)));
 }

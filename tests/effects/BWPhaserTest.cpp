@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -306,41 +307,49 @@ TEST(BWPhaserTest, ProcessTickAndTempoChangesAllocateNothing) {
     EXPECT_EQ(counter.count(), 0u);
 }
 
+namespace {
+
+// A second of loud noise through a phaser of the given stage count: a fast
+// sweep, full feedback, width and depth, a wet level gliding in and out, the
+// alternate entry too in spans that are no whole chunk.  On the baseline's
+// kernel, or on the fused one held to AVX2 or not.
+StereoSignal phasedNoise(float stages, bool baseline, bool heldToAvx2 = false) {
+    platform::restrictToBaselineCpu(baseline);
+    PhaserRig rig;
+    rig.phaser.holdToAvx2(heldToAvx2);
+    rig.phaser.setSyncMode(0, 0);
+    rig.phaser.setParameter(P::kRate, 0.95f);
+    rig.phaser.setParameter(P::kFeedback, 1.0f);
+    rig.phaser.setParameter(P::kDepth, 1.0f);
+    rig.phaser.setParameter(P::kWidth, 0.8f);
+    rig.phaser.setParameter(P::kStages, stages);
+    rig.phaser.setMix(1.0f);
+    NoiseSource noise(99u);
+    StereoSignal signal(44100);
+    for (size_t n = 0; n < signal.size(); ++n) {
+        signal.left[n] = 2.0f * noise.next();
+        signal.right[n] = noise.next();
+    }
+    render(rig.phaser, signal.left.data(), signal.right.data(), 20000);
+    rig.phaser.setMix(0.3f);
+    render(rig.phaser, signal.left.data() + 20000, signal.right.data() + 20000, 20000);
+    for (size_t done = 40000; done + 13 <= signal.size(); done += 13)
+        rig.phaser.processAlternate(signal.left.data() + done, signal.right.data() + done, 13);
+    platform::restrictToBaselineCpu(false);
+    EXPECT_EQ(rig.phaser.getStageCount(), static_cast<int32_t>(stages * 6.0f + 1.5f));
+    return signal;
+}
+
+}  // namespace
+
 // The fused kernel rearranges the cascade's arithmetic; at every stage count
-// it must give what the plain one gives, up to rounding: a fast sweep, full
-// feedback, width and depth, a wet level gliding in and out, the alternate
-// entry too, over a second of loud noise.
+// it must give what the plain one gives, up to rounding.
 TEST(BWPhaserTest, FusedKernelMatchesThePlainOneAtEveryStageCount) {
     if (!platform::cpuHasFma()) GTEST_SKIP() << "no fused multiply-add on this machine";
-    const auto run = [](float stages, bool baseline) {
-        platform::restrictToBaselineCpu(baseline);
-        PhaserRig rig;
-        rig.phaser.setSyncMode(0, 0);
-        rig.phaser.setParameter(P::kRate, 0.95f);
-        rig.phaser.setParameter(P::kFeedback, 1.0f);
-        rig.phaser.setParameter(P::kDepth, 1.0f);
-        rig.phaser.setParameter(P::kWidth, 0.8f);
-        rig.phaser.setParameter(P::kStages, stages);
-        rig.phaser.setMix(1.0f);
-        NoiseSource noise(99u);
-        StereoSignal signal(44100);
-        for (size_t n = 0; n < signal.size(); ++n) {
-            signal.left[n] = 2.0f * noise.next();
-            signal.right[n] = noise.next();
-        }
-        render(rig.phaser, signal.left.data(), signal.right.data(), 20000);
-        rig.phaser.setMix(0.3f);
-        render(rig.phaser, signal.left.data() + 20000, signal.right.data() + 20000, 20000);
-        for (size_t done = 40000; done + 13 <= signal.size(); done += 13)
-            rig.phaser.processAlternate(signal.left.data() + done, signal.right.data() + done, 13);
-        platform::restrictToBaselineCpu(false);
-        EXPECT_EQ(rig.phaser.getStageCount(), static_cast<int32_t>(stages * 6.0f + 1.5f));
-        return signal;
-    };
     for (int count = 1; count <= 7; ++count) {
         const float stages = static_cast<float>(count - 1) / 6.0f;
-        const StereoSignal fused = run(stages, false);
-        const StereoSignal plain = run(stages, true);
+        const StereoSignal fused = phasedNoise(stages, false);
+        const StereoSignal plain = phasedNoise(stages, true);
         double error = 0.0;
         double energy = 0.0;
         for (size_t n = 0; n < fused.size(); ++n) {
@@ -350,6 +359,20 @@ TEST(BWPhaserTest, FusedKernelMatchesThePlainOneAtEveryStageCount) {
             }
         }
         EXPECT_LT(std::sqrt(error / energy), 1e-5) << count << " stages";
+    }
+}
+
+// Given AVX-512VL's registers, the fused kernel keeps its constants there
+// instead of in memory; the arithmetic is the AVX2 kernel's, so a render
+// moved between the two processors must not change by a bit.
+TEST(BWPhaserTest, Avx512KernelGivesTheAvx2KernelsBits) {
+    if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";
+    for (int count = 1; count <= 7; ++count) {
+        const float stages = static_cast<float>(count - 1) / 6.0f;
+        const StereoSignal wide = phasedNoise(stages, false);
+        const StereoSignal avx2 = phasedNoise(stages, false, true);
+        EXPECT_EQ(std::memcmp(wide.left.data(), avx2.left.data(), wide.size() * sizeof(float)), 0) << count << " stages";
+        EXPECT_EQ(std::memcmp(wide.right.data(), avx2.right.data(), wide.size() * sizeof(float)), 0) << count << " stages";
     }
 }
 
