@@ -26,6 +26,11 @@ bool supportsAvx512Vl() {
 #endif
 }
 
+int levelOf(bool restrict) {
+    if (restrict || !(supports(true) && supports(false))) return 0;
+    return supportsAvx512Vl() ? 2 : 1;
+}
+
 }  // namespace
 
 namespace detail {
@@ -33,6 +38,7 @@ std::atomic<bool> avx2{supports(true)};
 std::atomic<bool> fma{supports(false)};
 std::atomic<bool> avx2AndFma{supports(true) && supports(false)};
 std::atomic<bool> avx512Vl{supportsAvx512Vl()};
+std::atomic<int> vectorLevel{levelOf(false)};
 }  // namespace detail
 
 void restrictToBaselineCpu(bool restrict) {
@@ -40,6 +46,7 @@ void restrictToBaselineCpu(bool restrict) {
     detail::fma.store(!restrict && supports(false), std::memory_order_relaxed);
     detail::avx2AndFma.store(!restrict && supports(true) && supports(false), std::memory_order_relaxed);
     detail::avx512Vl.store(!restrict && supportsAvx512Vl(), std::memory_order_relaxed);
+    detail::vectorLevel.store(levelOf(restrict), std::memory_order_relaxed);
 }
 
 }  // namespace platform

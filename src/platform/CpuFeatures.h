@@ -15,6 +15,10 @@ inline bool cpuHasAvx2AndFma();
 // Those and AVX-512F with VL (the operating system saving its registers),
 // in one load: what the voices' kernels ask for their wider register file.
 inline bool cpuHasAvx512Vl();
+// The widest of those three steps, in one load: 0 the baseline, 1 AVX2 with
+// FMA, 2 AVX-512VL as well.  What a caller with a kernel set for each step
+// asks on every tick.
+inline int cpuVectorLevel();
 // Tests only: true makes every answer false until it is set back.
 void restrictToBaselineCpu(bool restrict);
 
@@ -24,11 +28,13 @@ extern std::atomic<bool> avx2;
 extern std::atomic<bool> fma;
 extern std::atomic<bool> avx2AndFma;
 extern std::atomic<bool> avx512Vl;
+extern std::atomic<int> vectorLevel;
 }  // namespace detail
 
 inline bool cpuHasAvx2() { return detail::avx2.load(std::memory_order_relaxed); }
 inline bool cpuHasFma() { return detail::fma.load(std::memory_order_relaxed); }
 inline bool cpuHasAvx2AndFma() { return detail::avx2AndFma.load(std::memory_order_relaxed); }
 inline bool cpuHasAvx512Vl() { return detail::avx512Vl.load(std::memory_order_relaxed); }
+inline int cpuVectorLevel() { return detail::vectorLevel.load(std::memory_order_relaxed); }
 
 }  // namespace platform
