@@ -20,7 +20,7 @@ bool supportsAvx512Vl() {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f") &&
                                                        __builtin_cpu_supports("avx512vl"));
-    return has && supports(true) && supports(false);
+    return has;  // only ever asked beside AVX2 and FMA (levelOf)
 #else
     return false;
 #endif
@@ -36,16 +36,12 @@ int levelOf(bool restrict) {
 namespace detail {
 std::atomic<bool> avx2{supports(true)};
 std::atomic<bool> fma{supports(false)};
-std::atomic<bool> avx2AndFma{supports(true) && supports(false)};
-std::atomic<bool> avx512Vl{supportsAvx512Vl()};
 std::atomic<int> vectorLevel{levelOf(false)};
 }  // namespace detail
 
 void restrictToBaselineCpu(bool restrict) {
     detail::avx2.store(!restrict && supports(true), std::memory_order_relaxed);
     detail::fma.store(!restrict && supports(false), std::memory_order_relaxed);
-    detail::avx2AndFma.store(!restrict && supports(true) && supports(false), std::memory_order_relaxed);
-    detail::avx512Vl.store(!restrict && supportsAvx512Vl(), std::memory_order_relaxed);
     detail::vectorLevel.store(levelOf(restrict), std::memory_order_relaxed);
 }
 

@@ -26,15 +26,14 @@ namespace detail {
 // What the processor has, less what a test holds back to the baseline.
 extern std::atomic<bool> avx2;
 extern std::atomic<bool> fma;
-extern std::atomic<bool> avx2AndFma;
-extern std::atomic<bool> avx512Vl;
+// 0 the baseline, 1 AVX2 with FMA, 2 AVX-512VL as well.
 extern std::atomic<int> vectorLevel;
 }  // namespace detail
 
 inline bool cpuHasAvx2() { return detail::avx2.load(std::memory_order_relaxed); }
 inline bool cpuHasFma() { return detail::fma.load(std::memory_order_relaxed); }
-inline bool cpuHasAvx2AndFma() { return detail::avx2AndFma.load(std::memory_order_relaxed); }
-inline bool cpuHasAvx512Vl() { return detail::avx512Vl.load(std::memory_order_relaxed); }
 inline int cpuVectorLevel() { return detail::vectorLevel.load(std::memory_order_relaxed); }
+inline bool cpuHasAvx2AndFma() { return cpuVectorLevel() >= 1; }
+inline bool cpuHasAvx512Vl() { return cpuVectorLevel() == 2; }
 
 }  // namespace platform
