@@ -6,6 +6,7 @@
 #include "core/BWSystemInfo.h"
 #include "core/CurveTables.h"
 #include "effects/Lanes4.h"
+#include "effects/WideKernels.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -149,16 +150,17 @@ void BWChorusXStereo::process(float* left, float* right, int32_t frames) {
     const Floats high = _mm_max_ps(start, end);
     const Floats ceiling = splat(static_cast<float>(lineLength - 2) - 1.0f);
     const int inside = _mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(low, splat(1.0f)), _mm_cmple_ps(high, ceiling)));
-    if (inside != 0xf)
+    if (inside != 0xf) {
         run<true, true>(left, right, frames);
-    else if (platform::cpuHasAvx2() && mayReachStart(low, high, frames))
-        runFreeAvx2<true>(left, right, frames);
+        return;
+    }
+    const bool reach = mayReachStart(low, high, frames);
+    if (wideKernelsFor(heldToAvx2))
+        reach ? runFreeWide<true>(left, right, frames) : runFreeWide<false>(left, right, frames);
     else if (platform::cpuHasAvx2())
-        runFreeAvx2<false>(left, right, frames);
-    else if (mayReachStart(low, high, frames))
-        run<false, true>(left, right, frames);
+        reach ? runFreeAvx2<true>(left, right, frames) : runFreeAvx2<false>(left, right, frames);
     else
-        run<false, false>(left, right, frames);
+        reach ? run<false, true>(left, right, frames) : run<false, false>(left, right, frames);
 }
 
 // Whether a near tap may sit at the line's start within the block: where a
@@ -296,7 +298,8 @@ void BWChorusXStereo::run(float* left, float* right, int32_t frames) {
 }
 
 template <bool MayReachStart>
-[[gnu::target("avx2")]] void BWChorusXStereo::runFreeAvx2(float* left, float* right, int32_t frames) {
+[[gnu::target("avx2"), gnu::always_inline]] inline void BWChorusXStereo::freeBlock(float* left, float* right,
+                                                                                  int32_t frames) {
     using namespace lanes4;
     float* const leftLine = lines[0].getData();
     float* const rightLine = lines[1].getData();
@@ -394,3 +397,13 @@ template <bool MayReachStart>
     writeIndex = w;
 }
 
+template <bool MayReachStart>
+[[gnu::target("avx2")]] void BWChorusXStereo::runFreeAvx2(float* left, float* right, int32_t frames) {
+    freeBlock<MayReachStart>(left, right, frames);
+}
+
+// The same block given AVX-512VL's thirty-two vector registers.
+template <bool MayReachStart>
+[[gnu::target(ZORVANE_WIDE_TARGET)]] void BWChorusXStereo::runFreeWide(float* left, float* right, int32_t frames) {
+    freeBlock<MayReachStart>(left, right, frames);
+}

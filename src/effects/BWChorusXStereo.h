@@ -12,6 +12,7 @@
 
 #include "core/TrackedFloatBuffer.h"
 #include "effects/BWEffect.h"
+#include "effects/WideKernels.h"
 
 class alignas(16) BWChorusXStereo : public BWEffect {
 public:
@@ -47,6 +48,14 @@ private:
     // fused, so that both give the same bits.
     template <bool MayReachStart>
     [[gnu::target("avx2")]] void runFreeAvx2(float* left, float* right, int32_t frames);
+    // The same block given AVX-512VL's registers (the same bits out).  Its
+    // target stands on this declaration too: without it GCC 12 built the
+    // template for the baseline and refused to inline the AVX2 body.
+    template <bool MayReachStart>
+    [[gnu::target(ZORVANE_WIDE_TARGET)]] void runFreeWide(float* left, float* right, int32_t frames);
+    // The body of both, inlined into each.
+    template <bool MayReachStart>
+    [[gnu::target("avx2")]] void freeBlock(float* left, float* right, int32_t frames);
     bool mayReachStart(__m128 low, __m128 high, int32_t frames) const;
     static constexpr int32_t kChunk = 16;  // the render routine's sub-block
     static void mixVoices(float* left, float* right, const float (*voices)[kVoices], const float* levels,

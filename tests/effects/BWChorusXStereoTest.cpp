@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "support/AllocationCounter.h"
 #include "EffectTestSupport.h"
+#include "platform/CpuFeatures.h"
 
 namespace {
 
@@ -57,6 +59,27 @@ std::pair<Voices, Voices> voicesAfter(ChorusRig& rig, size_t settleFrames, size_
     signal.left[0] = signal.right[0] = 1.0f;
     signal.render(rig.chorus);
     return {measureVoices(signal.left, 0, window), measureVoices(signal.right, 0, window)};
+}
+
+// Noise through the chorus with its delays swinging fast and deep, in whole
+// sub-blocks at full wet, then at a gliding lower level in blocks of 13 (a
+// lone last frame in every block, and write indices that wrap mid-block).
+StereoSignal chorusedNoise(bool heldToAvx2) {
+    ChorusRig rig(44100.0f, 0.9f, 1.0f);
+    rig.chorus.holdToAvx2(heldToAvx2);
+    NoiseSource noise(7u);
+    StereoSignal signal(30000);
+    for (size_t n = 0; n < signal.size(); ++n) {
+        signal.left[n] = noise.next();
+        signal.right[n] = 0.5f * noise.next();
+    }
+    render(rig.chorus, signal.left.data(), signal.right.data(), 15000);
+    rig.chorus.setMix(0.4f);
+    for (size_t done = 15000; done + 13 <= signal.size(); done += 13) {
+        rig.chorus.process(signal.left.data() + done, signal.right.data() + done, 13);
+        rig.chorus.tick();
+    }
+    return signal;
 }
 
 }  // namespace
@@ -247,3 +270,11 @@ TEST_P(ChorusStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ChorusStability, ::testing::ValuesIn(stabilityRates()));
+
+TEST(BWChorusXStereoTest, Avx512KernelGivesTheAvx2KernelsBits) {
+    if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";
+    const StereoSignal wide = chorusedNoise(false);
+    const StereoSignal avx2 = chorusedNoise(true);
+    EXPECT_EQ(std::memcmp(wide.left.data(), avx2.left.data(), wide.size() * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(wide.right.data(), avx2.right.data(), wide.size() * sizeof(float)), 0);
+}
