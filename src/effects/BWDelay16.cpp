@@ -251,17 +251,36 @@ template <int32_t FixedFrames, bool Wide>
     for (int32_t i = 0; i < frames; ++i) audio[i] = read[i] * wetGains[i] + audio[i] * (1.0f - wetGains[i]);
 }
 
-void BWDelay16::steadyBlock(float* left, float* right, const float* wetGains) {
+// A block's wet levels.  At rest the level needs no running sum.  The fill
+// covers the whole block whatever its length, so that it is a few fixed
+// stores; the frames past `frames` are never read.  Inline in each block
+// routine, so that the fill's stores are as wide as the loads that read them
+// back: eight levels loaded from two four-level stores wait for both to
+// reach the cache (a third of the AVX-512VL block's time).
+[[gnu::always_inline]] inline void BWDelay16::wetLevels(float* wetGains, int32_t frames) {
+    if (wetStep == 0.0f)
+        std::fill_n(wetGains, kBlock, wet);
+    else
+        for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
+}
+
+void BWDelay16::steadyBlock(float* left, float* right) {
+    alignas(32) float wetGains[kBlock];
+    wetLevels(wetGains, kBlock);
     steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
     steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
 }
 
-[[gnu::target("avx2")]] void BWDelay16::steadyBlockAvx2(float* left, float* right, const float* wetGains) {
+[[gnu::target("avx2")]] void BWDelay16::steadyBlockAvx2(float* left, float* right) {
+    alignas(32) float wetGains[kBlock];
+    wetLevels(wetGains, kBlock);
     steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
     steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
 }
 
-[[gnu::target(ZORVANE_WIDE_TARGET)]] void BWDelay16::steadyBlockWide(float* left, float* right, const float* wetGains) {
+[[gnu::target(ZORVANE_WIDE_TARGET)]] void BWDelay16::steadyBlockWide(float* left, float* right) {
+    alignas(32) float wetGains[kBlock];
+    wetLevels(wetGains, kBlock);
     steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayLeft, outLeft, wetGains);
     steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayRight, outRight, wetGains);
 }
@@ -273,21 +292,15 @@ void BWDelay16::process(float* left, float* right, int32_t frames) {
     // a step leaves it as it is on every sample.
     if (frames <= kBlock && delayLeft + delayLeftStep == delayLeft && delayRight + delayRightStep == delayRight &&
         delayLeft > block && delayRight > block) {
-        float wetGains[kBlock];
-        // At rest the level needs no running sum.  The fill covers the whole
-        // block whatever its length, so that it is a few fixed stores; the
-        // frames past `frames` are never read.
-        if (wetStep == 0.0f)
-            std::fill_n(wetGains, kBlock, wet);
-        else
-            for (int32_t i = 0; i < frames; ++i) wetGains[i] = wet += wetStep;
         if (frames == kBlock && wideKernelsFor(heldToAvx2)) {
-            steadyBlockWide(left, right, wetGains);
+            steadyBlockWide(left, right);
         } else if (frames == kBlock && platform::cpuHasAvx2()) {
-            steadyBlockAvx2(left, right, wetGains);
+            steadyBlockAvx2(left, right);
         } else if (frames == kBlock) {
-            steadyBlock(left, right, wetGains);
+            steadyBlock(left, right);
         } else {
+            alignas(32) float wetGains[kBlock];
+            wetLevels(wetGains, frames);
             steadyChannel<0>(lineLeft.getData(), left, frames, delayLeft, outLeft, wetGains);
             steadyChannel<0>(lineRight.getData(), right, frames, delayRight, outRight, wetGains);
         }

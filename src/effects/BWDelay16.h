@@ -47,9 +47,10 @@ private:
     // Both channels of a kBlock-frame block, as built for any x86-64 and as
     // built for AVX2 (the same operations in the same order, twice as many
     // frames a step, no fused multiply-adds), so the two agree bit for bit.
-    void steadyBlock(float* left, float* right, const float* wetGains);
-    void steadyBlockAvx2(float* left, float* right, const float* wetGains);
-    void steadyBlockWide(float* left, float* right, const float* wetGains);  // AVX-512VL
+    void steadyBlock(float* left, float* right);
+    void steadyBlockAvx2(float* left, float* right);
+    void steadyBlockWide(float* left, float* right);  // AVX-512VL
+    void wetLevels(float* wetGains, int32_t frames);
 
     double targetLeft = 0.0;
     double targetRight = 0.0;
