@@ -238,13 +238,42 @@ template <int32_t FixedFrames, bool Wide>
     for (int32_t i = 0; i < frames; ++i) audio[i] += (read[i] - audio[i]) * wets[i];
 }
 
-void BWDoubleDelay::steadyBlock(float* left, float* right, const float* ramps, const float* wets) {
+// A steady block's input ramp and wet levels.  Held values need no running
+// sums.  The fills cover the whole block whatever its length, so that they
+// are a few fixed stores; the frames past `frames` are never read.  Inline in
+// each block routine, so that the fills' stores are as wide as the loads
+// that read them back: eight values loaded from two four-value stores wait
+// for both to reach the cache.
+[[gnu::always_inline]] inline void BWDoubleDelay::blockLevels(float* ramps, float* wets, int32_t frames, float ramp,
+                                                             float rampStep) {
+    if (rampStep == 0.0f)
+        std::fill_n(ramps, kBlock, unitRange(ramp));
+    else
+        for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
+    // A step too small to move the level leaves it as it is on every
+    // sample, as the end of a glide in float does.
+    if (currentMix + mixStep == currentMix) {
+        std::fill_n(wets, kBlock, currentMix < kMaxWet ? currentMix : kMaxWet);
+    } else {
+        for (int32_t i = 0; i < frames; ++i) {
+            currentMix += mixStep;
+            wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
+        }
+    }
+}
+
+void BWDoubleDelay::steadyBlock(float* left, float* right, float ramp, float rampStep) {
+    alignas(32) float ramps[kBlock];
+    alignas(32) float wets[kBlock];
+    blockLevels(ramps, wets, kBlock, ramp, rampStep);
     steadyChannel<kBlock>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
     steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
 
-[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, const float* ramps,
-                                                            const float* wets) {
+[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, float ramp, float rampStep) {
+    alignas(32) float ramps[kBlock];
+    alignas(32) float wets[kBlock];
+    blockLevels(ramps, wets, kBlock, ramp, rampStep);
     steadyChannel<kBlock, true>(lineLeft.getData(), left, kBlock, delayB, outLeft, ramps, wets);
     steadyChannel<kBlock, true>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
@@ -266,36 +295,20 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
     } else if (wetTarget.load(std::memory_order_relaxed) == 0.0f) {
         rampStep = -g;
     }
-    float ramps[kBlock];
-    float wets[kBlock];
     // A glide in float ends in steps too small to move the value: adding
     // such a step leaves it as it is on every sample.
     const bool steady = frames <= kBlock && delayA + delayStepA == delayA && delayB + delayStepB == delayB &&
                         wholeBehind(delayA) >= static_cast<uint32_t>(frames) &&
                         wholeBehind(delayB) >= static_cast<uint32_t>(frames);
     if (steady) {
-        // Held values need no running sums.  The fills cover the whole
-        // block whatever its length, so that they are a few fixed stores;
-        // the frames past `frames` are never read.
-        if (rampStep == 0.0f)
-            std::fill_n(ramps, kBlock, unitRange(ramp));
-        else
-            for (int32_t i = 0; i < frames; ++i) ramps[i] = ramp = unitRange(ramp + rampStep);
-        // A step too small to move the level leaves it as it is on every
-        // sample, as the end of a glide in float does.
-        if (currentMix + mixStep == currentMix) {
-            std::fill_n(wets, kBlock, currentMix < kMaxWet ? currentMix : kMaxWet);
-        } else {
-            for (int32_t i = 0; i < frames; ++i) {
-                currentMix += mixStep;
-                wets[i] = currentMix < kMaxWet ? currentMix : kMaxWet;
-            }
-        }
         if (frames == kBlock && platform::cpuHasAvx2()) {
-            steadyBlockAvx2(left, right, ramps, wets);
+            steadyBlockAvx2(left, right, ramp, rampStep);
         } else if (frames == kBlock) {
-            steadyBlock(left, right, ramps, wets);
+            steadyBlock(left, right, ramp, rampStep);
         } else {
+            alignas(32) float ramps[kBlock];
+            alignas(32) float wets[kBlock];
+            blockLevels(ramps, wets, frames, ramp, rampStep);
             steadyChannel<0>(lineLeft.getData(), left, frames, delayB, outLeft, ramps, wets);
             steadyChannel<0>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
         }

@@ -65,8 +65,9 @@ private:
     // Both channels of a kBlock-frame block, as built for any x86-64 and as
     // built for AVX2 (the same operations in the same order, twice as many
     // frames a step, no fused multiply-adds), so the two agree bit for bit.
-    void steadyBlock(float* left, float* right, const float* ramps, const float* wets);
-    void steadyBlockAvx2(float* left, float* right, const float* ramps, const float* wets);
+    void steadyBlock(float* left, float* right, float ramp, float rampStep);
+    void steadyBlockAvx2(float* left, float* right, float ramp, float rampStep);
+    void blockLevels(float* ramps, float* wets, int32_t frames, float ramp, float rampStep);
 
     std::atomic<float> wetTarget{0.48f};
     float currentMix = 0.0f;
