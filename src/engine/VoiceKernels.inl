@@ -424,12 +424,47 @@ void gains(LayerMix& m, const float* envelopeLevels, float level, float panLeft,
     ramp(m.gainRight, m.stepRight, gain * splat(panRight), tickReciprocal);
 }
 
-void noteTable(const float* table, int32_t size, float offset, const float* notes, float* out) {
+// Each lane's (value, slope) pair of a table of pairs as two vectors, the
+// pairs read whole, a 64-bit load each, and split: the values come sooner
+// than from two gathers, the second waiting on the first, at more
+// instructions.
+[[gnu::always_inline]] inline void pairsAt(const float* table, Int8 index, Float8& value, Float8& slope) {
+#if defined(__AVX2__)
+    __m128 pairs[kLanes];
+    for (int k = 0; k < kLanes; ++k) {
+        int64_t bits;
+        std::memcpy(&bits, table + 2 * index[k], sizeof bits);
+        pairs[k] = _mm_castsi128_ps(_mm_cvtsi64_si128(bits));  // value, slope, 0, 0
+    }
+    // Lanes 0, 1 | 4, 5 and 2, 3 | 6, 7 side by side as (value, slope, value, slope).
+    const __m256 low = _mm256_set_m128(_mm_movelh_ps(pairs[4], pairs[5]), _mm_movelh_ps(pairs[0], pairs[1]));
+    const __m256 high = _mm256_set_m128(_mm_movelh_ps(pairs[6], pairs[7]), _mm_movelh_ps(pairs[2], pairs[3]));
+    value = reinterpret_cast<Float8>(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+    slope = reinterpret_cast<Float8>(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+#else
+    value = gather(table, index * 2);
+    slope = gather(table, index * 2 + 1);
+#endif
+}
+
+template <bool ByPairs>
+[[gnu::always_inline]] inline void noteTableOf(const float* table, int32_t size, float offset, const float* notes,
+                                               float* out) {
     const Float8 last = splat(static_cast<float>(size - 1));
     const Float8 position = lesserOf(last, greaterOf(load(notes) + splat(offset), splat(0.0f)));
     const Int8 index = truncated(position);
-    const Float8 value = gather(table, index * 2), slope = gather(table, index * 2 + 1);
+    Float8 value, slope;
+    if (ByPairs) {
+        pairsAt(table, index, value, slope);
+    } else {
+        value = gather(table, index * 2);
+        slope = gather(table, index * 2 + 1);
+    }
     store(out, value + (position - toFloat(index)) * slope);
+}
+
+void noteTable(const float* table, int32_t size, float offset, const float* notes, float* out) {
+    noteTableOf<false>(table, size, offset, notes, out);
 }
 
 void voiceNotes(const float* notes, float offset, const float* drift, float depth, float* held, float* now) {
@@ -449,12 +484,13 @@ void driftNotes(uint32_t& state, Glides& drift, float ticks, const float* notes,
     voiceNotes(notes, offset, drift.value, depth, held, now);
 }
 
-void increments(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
-                const float* dataRates, float hostRate, float* out) {
+template <bool ByPairs>
+void incrementsOf(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
+                  const float* dataRates, float hostRate, float* out) {
     alignas(32) float positions[kLanes];
     store(positions, load(notes) + splat(128.0f) - load(roots) + load(tunes));
     alignas(32) float ratios[kLanes];
-    noteTable(pitchTable, 257, 0.0f, positions, ratios);
+    noteTableOf<ByPairs>(pitchTable, 257, 0.0f, positions, ratios);
     const Float8 result = load(ratios) * load(dataRates) / splat(hostRate);
     const Int8 usable = (result > splat(0.0f)) & (result < splat(1e9f));
     store(out, usable ? result : splat(0.0f));
@@ -1174,7 +1210,7 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
 #endif
 
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
-                                   gains,      noteTable,  voiceNotes, increments, takeRows,
+                                   gains,      noteTable,  voiceNotes, incrementsOf<false>, incrementsOf<true>, takeRows,
                                    readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick,
                                    readClearTicks};
 

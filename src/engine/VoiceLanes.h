@@ -208,6 +208,11 @@ struct VoiceKernels {
     // below 1e9.
     void (*increments)(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
                        const float* dataRates, float hostRate, float* out);
+    // increments to the bit, with the table's pairs read one by one instead
+    // of gathered: sooner for a layer with few voices sounding, whose reads
+    // wait on their steps, at more instructions for one with many.
+    void (*incrementsOfFew)(const float* pitchTable, const float* notes, const float* roots, const float* tunes,
+                            const float* dataRates, float hostRate, float* out);
     // Frames [from, from + n) of eight voices' buffers (voices[v][frame]) as
     // rows[frame][v]; answers whether any of those frames, or any value of
     // held, is other than zero.

@@ -19,6 +19,11 @@ namespace {
 constexpr float kTriggerHigh = 1.0f;
 constexpr float kTriggerLow = 0.99999899f;
 
+// Up to this many voices sounding, a layer's read steps come sooner with
+// the pitch table read pair by pair than gathered (VoiceKernels); with more,
+// the gathers' fewer instructions are faster.
+constexpr int kFewSounding = 2;
+
 // A zone is worth starting only when its sample holds frames; a sample in the
 // middle of being replaced is started and plays once its data is there.
 bool hasData(BWSampleZone* zone) {
@@ -110,9 +115,10 @@ void VoiceLayer::followNotes(const VoiceValues& notes, const VoiceValues& gates,
     triggered = takeGates(gates);
     kernels.driftNotes(system.randomState, drift, age.timeMs * system.samplesPerMsPerTick, notes.data(), pitchOffset,
                        age.depth, clamped.data(), notesNow.data());
-    if (sounding != 0)
-        kernels.increments(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune,
-                           zoneFacts.rate, system.sampleRate, increments);
+    if (sounding == 0) return;
+    const auto work = std::popcount(sounding) <= kFewSounding ? kernels.incrementsOfFew : kernels.increments;
+    work(&system.pitchRatioTable[0].value, notesNow.data(), zoneFacts.root, zoneFacts.tune, zoneFacts.rate,
+         system.sampleRate, increments);
 }
 
 void VoiceLayer::playTick(BWRomplerHandler& handler) {

@@ -481,12 +481,24 @@ TEST(VoiceKernels, IncrementsFollowThePitchTable) {
     const float roots[kLanes] = {60.0f, 48.0f, 127.0f, 0.0f, 0.0f, 60.0f, 60.0f, 60.0f};
     const float tunes[kLanes] = {0.0f, 0.1f, -0.5f, 0.3f, 0.0f, 0.0f, 0.0f, 0.0f};
     const float rates[kLanes] = {44100.0f, 22050.0f, 96000.0f, 44100.0f, 44100.0f, 44100.0f, 44100.0f, -1.0f};
+    const float* table = &info.pitchRatioTable[0].value;
+    Values values;
     for (const Named& set : kernelSets()) {
         float out[kLanes];
-        set.kernels->increments(&info.pitchRatioTable[0].value, notes, roots, tunes, rates, info.sampleRate, out);
+        set.kernels->increments(table, notes, roots, tunes, rates, info.sampleRate, out);
         for (int k = 0; k < kLanes; ++k) {
             const float result = info.pitchRatio(notes[k] + 128.0f - roots[k] + tunes[k]) * rates[k] / info.sampleRate;
             EXPECT_EQ(out[k], result > 0.0f && result < 1e9f ? result : 0.0f) << set.name << " " << k;
+        }
+        // The pairs read one by one give the gathers' bits, across the
+        // table and past both of its ends.
+        for (int draw = 0; draw < 400; ++draw) {
+            float drawn[kLanes], fromGathers[kLanes], fromPairs[kLanes];
+            for (float& note : drawn) note = values.next(-160.0f, 300.0f);
+            const float* these = draw == 0 ? notes : drawn;
+            set.kernels->increments(table, these, roots, tunes, rates, info.sampleRate, fromGathers);
+            set.kernels->incrementsOfFew(table, these, roots, tunes, rates, info.sampleRate, fromPairs);
+            ASSERT_EQ(std::memcmp(fromGathers, fromPairs, sizeof fromPairs), 0) << set.name << " draw " << draw;
         }
     }
 }
@@ -906,7 +918,7 @@ TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
         voicelanes::Glides drift{};
         voicelanes::SvfLanes sides[2]{};
         voicelanes::LayerMix mix{};
-        alignas(32) float held[kLanes], now[kLanes], increments[kLanes], frequencies[kLanes];
+        alignas(32) float held[kLanes], now[kLanes], increments[kLanes], fewIncrements[kLanes], frequencies[kLanes];
     };
     Tick ticks[2] = {};
     const float* pitches = &context.info.pitchRatioTable[0].value;
@@ -937,6 +949,7 @@ TEST(VoiceKernels, TheAvx512SetRoundsAsTheAvx2Set) {
                                filterCoefValuesF().data(), filterCoefValuesQ().data());
             k.gains(t.mix, levels, level, panLeft, panRight, tick % 3 == 0, 1.0f / 16.0f);
             k.increments(pitches, t.now, roots, tunes, rates, 48000.0f, t.increments);
+            k.incrementsOfFew(pitches, t.now, roots, tunes, rates, 48000.0f, t.fewIncrements);
             k.noteTable(pitches, 257, offset, notes, t.frequencies);
         }
         ASSERT_EQ(std::memcmp(&ticks[0], &ticks[1], sizeof ticks[0]), 0) << "tick " << tick;
