@@ -563,13 +563,15 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
     }
 }
 
-// The gathers stay: on the processors measured here an eight-lane gather
-// costs about six cycles of throughput, and a tick's sixteen reads of
-// independent voices hide its latency.  Two gather-free forms read the same
-// values and were slower in isolation (6.3 ns a call with gathers): one
-// 32-byte load of the sixteen values ending at the last lane's pair, picked
-// with two permutes and shifts (11 ns), and one four-lane gather of four
-// values each for a pair of frames (9.2 ns).
+// The AVX2 set gathers: on an Intel core an eight-lane gather costs about
+// six cycles of throughput, and a tick's sixteen reads of independent voices
+// hide its latency.  Two gather-free forms read the same values and were
+// slower there in isolation (6.3 ns a call with gathers): one 32-byte load
+// of the sixteen values ending at the last lane's pair, picked with two
+// permutes and shifts (11 ns), and one four-lane gather of four values each
+// for a pair of frames (9.2 ns).  With AVX-512BW that load needs one word
+// permute (pairsFromLoad); on an AMD Zen 4 core, where the gathers were two
+// thirds of the reads' time, it took 24 voices from 47 to 44 ns a frame.
 void readTick(const int16_t* data, float start, float step, float* out) {
     const Int8 every = splatInt(-1);
     Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
