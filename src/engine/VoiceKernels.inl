@@ -508,21 +508,23 @@ inline Float8 interpolateWords(Int8 word, Float8 frac) {
 }
 
 #if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
-// The values one 32-byte load brings.
-constexpr int32_t kWordsPerLoad = 16;
+// The values two 32-byte loads bring.
+constexpr int32_t kWordsPerWindow = 32;
 
-// The eight lanes' pairs (as interpolate's gather reads them) from one load
-// of the sixteen values from `first` on, each lane's two picked with one
-// permute of 16-bit words.  For indices that rise from lane to lane and lie
-// within the load (first <= index[0], index[7] + 1 = first + 15), which a
-// tick's frames do unless the step is near two or above.  The load ends
-// where the gather's last read would, so it reaches nothing the gather
-// would not.  A gather cost several times this on some processors.
-inline Int8 pairsFromLoad(const int16_t* data, Int8 index, int32_t first) {
-    const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + first));
+// The eight lanes' pairs (as interpolate's gather reads them) from two loads
+// of the 32 values from `first` on, each lane's two picked with one
+// two-source permute of 16-bit words.  For indices that rise from lane to
+// lane and lie within the window (first <= index[0], index[7] + 1 = first +
+// 31), which a tick's frames do for steps below about 3.9 once a voice is
+// 30 frames into its sample.  The window ends where the gather's last read
+// would, so it reaches nothing the gather would not.  On some processors a
+// gather costs several times this.
+inline Int8 pairsFromWindow(const int16_t* data, Int8 index, int32_t first) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + first));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + first + kWordsPerWindow / 2));
     const Int8 offset = index - splatInt(first);
     const Int8 picks = offset | ((offset + splatInt(1)) << 16);
-    return reinterpret_cast<Int8>(_mm256_permutexvar_epi16(reinterpret_cast<__m256i>(picks), words));
+    return reinterpret_cast<Int8>(_mm256_permutex2var_epi16(low, reinterpret_cast<__m256i>(picks), high));
 }
 #endif
 
@@ -569,9 +571,11 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
 // slower there in isolation (6.3 ns a call with gathers): one 32-byte load
 // of the sixteen values ending at the last lane's pair, picked with two
 // permutes and shifts (11 ns), and one four-lane gather of four values each
-// for a pair of frames (9.2 ns).  With AVX-512BW that load needs one word
-// permute (pairsFromLoad); on an AMD Zen 4 core, where the gathers were two
-// thirds of the reads' time, it took 24 voices from 47 to 44 ns a frame.
+// for a pair of frames (9.2 ns).  With AVX-512BW two such loads need one
+// word permute (pairsFromWindow).  On an AMD Zen 4 core, where the gathers
+// took two thirds of the reads' time, that took 24 voices from 47 to 45 ns a
+// frame and 8 from 29.5 to 27 (one load of sixteen values, which leaves the
+// steps above two to the gather, 45 and 29).
 void readTick(const int16_t* data, float start, float step, float* out) {
     const Int8 every = splatInt(-1);
     Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -580,8 +584,8 @@ void readTick(const int16_t* data, float start, float step, float* out) {
         const Int8 index = truncated(position);
         const Float8 frac = position - toFloat(index);
 #if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
-        if (const int32_t first = index[kLanes - 1] - kWordsPerLoad + 2; first >= 0 && index[0] >= first) {
-            store(out + k, interpolateWords(pairsFromLoad(data, index, first), frac));
+        if (const int32_t first = index[kLanes - 1] - kWordsPerWindow + 2; first >= 0 && index[0] >= first) {
+            store(out + k, interpolateWords(pairsFromWindow(data, index, first), frac));
             frame += splat(8.0f);
             continue;
         }
