@@ -254,7 +254,7 @@ bool filterEnvelopes(Envelopes& e, Glides& g, const float* gates, float sustain,
 // AVX2 code here too.)
 #if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512vl,prefer-vector-width=256")
+#pragma GCC target("avx512f,avx512vl,avx512bw,prefer-vector-width=256")
 #endif
 
 constexpr int kColumns = 11;
@@ -499,6 +499,35 @@ void incrementsOf(const float* pitchTable, const float* notes, const float* root
 // From here down, the frame kernels (the reads, the mixes and the filter
 // cores).
 
+// Each lane's two frames, as a 32-bit word (the frame at the index in the
+// low half, the next in the high half), interpolated at frac.
+inline Float8 interpolateWords(Int8 word, Float8 frac) {
+    const Float8 a = toFloat((word << 16) >> 16);
+    const Float8 b = toFloat(word >> 16);
+    return mulAdd(b - a, frac, a) * splat(3.0517578e-5f);
+}
+
+#if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
+// The values two 32-byte loads bring.
+constexpr int32_t kWordsPerWindow = 32;
+
+// The eight lanes' pairs (as interpolate's gather reads them) from two loads
+// of the 32 values from `first` on, each lane's two picked with one
+// two-source permute of 16-bit words.  For indices that rise from lane to
+// lane and lie within the window (first <= index[0], index[7] + 1 = first +
+// 31), which a tick's frames do for steps below about 3.9 once a voice is
+// 30 frames into its sample.  The window ends where the gather's last read
+// would, so it reaches nothing the gather would not.  On some processors a
+// gather costs several times this.
+inline Int8 pairsFromWindow(const int16_t* data, Int8 index, int32_t first) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + first));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + first + kWordsPerWindow / 2));
+    const Int8 offset = index - splatInt(first);
+    const Int8 picks = offset | ((offset + splatInt(1)) << 16);
+    return reinterpret_cast<Int8>(_mm256_permutex2var_epi16(low, reinterpret_cast<__m256i>(picks), high));
+}
+#endif
+
 // Both frames around each position in one 32-bit read: the low half is the
 // frame at the index, the high half the next.
 inline Float8 interpolate(const int16_t* data, Int8 index, Float8 frac, Int8 valid) {
@@ -515,9 +544,7 @@ inline Float8 interpolate(const int16_t* data, Int8 index, Float8 frac, Int8 val
         word[k] = static_cast<int32_t>(pair);
     }
 #endif
-    const Float8 a = toFloat((word << 16) >> 16);
-    const Float8 b = toFloat(word >> 16);
-    return mulAdd(b - a, frac, a) * splat(3.0517578e-5f);
+    return interpolateWords(word, frac);
 }
 
 void readFrames(const int16_t* data, float start, float step, float* out, int32_t n) {
@@ -538,20 +565,31 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
     }
 }
 
-// The gathers stay: on the processors measured here an eight-lane gather
-// costs about six cycles of throughput, and a tick's sixteen reads of
-// independent voices hide its latency.  Two gather-free forms read the same
-// values and were slower in isolation (6.3 ns a call with gathers): one
-// 32-byte load of the sixteen values ending at the last lane's pair, picked
-// with two permutes and shifts (11 ns), and one four-lane gather of four
-// values each for a pair of frames (9.2 ns).
-void readTick(const int16_t* data, float start, float step, float* out) {
+// The AVX2 set gathers: on an Intel core an eight-lane gather costs about
+// six cycles of throughput, and a tick's sixteen reads of independent voices
+// hide its latency.  Two gather-free forms read the same values and were
+// slower there in isolation (6.3 ns a call with gathers): one 32-byte load
+// of the sixteen values ending at the last lane's pair, picked with two
+// permutes and shifts (11 ns), and one four-lane gather of four values each
+// for a pair of frames (9.2 ns).  With AVX-512BW two such loads need one
+// word permute (pairsFromWindow).  On an AMD Zen 4 core, where the gathers
+// took two thirds of the reads' time, that took 24 voices from 47 to 45 ns a
+// frame and 8 from 29.5 to 27 (one load of sixteen values, which leaves the
+// steps above two to the gather, 45 and 29).
+[[gnu::always_inline]] inline void readTick(const int16_t* data, float start, float step, float* out) {
     const Int8 every = splatInt(-1);
     Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
     for (int32_t k = 0; k < kFrames; k += kLanes) {
         const Float8 position = frame * splat(step) + splat(start);
         const Int8 index = truncated(position);
         const Float8 frac = position - toFloat(index);
+#if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
+        if (const int32_t first = index[kLanes - 1] - kWordsPerWindow + 2; first >= 0 && index[0] >= first) {
+            store(out + k, interpolateWords(pairsFromWindow(data, index, first), frac));
+            frame += splat(8.0f);
+            continue;
+        }
+#endif
         store(out + k, interpolate(data, index, frac, every));
         frame += splat(8.0f);
     }
@@ -563,7 +601,8 @@ void readTick(const int16_t* data, float start, float step, float* out) {
 // exact.  (The eight voices' positions, steps and bounds kept side by side
 // in the layer, checked and stepped eight at a time, took 14 M fewer
 // instructions on 20 s of the dense song but were 4 to 8 ns a frame slower
-// at 8 and 24 voices, with the steps moved back to scalar stores as well.)
+// at 8 and 24 voices, with the steps moved back to scalar stores as well.
+// A prefetch of each voice's data four ticks ahead measured no faster.)
 uint32_t readClearTicks(VoiceRead* const* reads, uint32_t voices, const float* steps) {
     uint32_t read = 0;
     for (; voices != 0; voices &= voices - 1) {

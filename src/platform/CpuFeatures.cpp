@@ -19,7 +19,8 @@ bool supports(bool avx2) {
 bool supportsAvx512Vl() {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f") &&
-                                                       __builtin_cpu_supports("avx512vl"));
+                                                       __builtin_cpu_supports("avx512vl") &&
+                                                       __builtin_cpu_supports("avx512bw"));
     return has;  // only ever asked beside AVX2 and FMA (levelOf)
 #else
     return false;

@@ -12,8 +12,9 @@ inline bool cpuHasAvx2();
 inline bool cpuHasFma();
 // Both at once, in one load: what the eight-lane kernels ask.
 inline bool cpuHasAvx2AndFma();
-// Those and AVX-512F with VL (the operating system saving its registers),
-// in one load: what the voices' kernels ask for their wider register file.
+// Those and AVX-512F with VL and BW (the operating system saving their
+// registers), in one load: what the voices' kernels ask for their wider
+// register file and 16-bit permutes.  (Every processor with VL has BW.)
 inline bool cpuHasAvx512Vl();
 // The widest of those three steps, in one load: 0 the baseline, 1 AVX2 with
 // FMA, 2 AVX-512VL as well.  What a caller with a kernel set for each step

@@ -332,7 +332,8 @@ TEST(VoiceKernels, ReadFramesInterpolatesAtEachPosition) {
 
 // A clear tick's read is the checked tick's whole-tick read to the bit, at
 // the data's first and last frames, for steps from a crawl to several
-// frames a sample, and where the lanes' frames lie close or far apart.
+// frames a sample, and where the lanes' frames lie close or far apart (on
+// either side of the spans a tick's reads take from one window of values).
 TEST(VoiceKernels, ReadTickIsTheWholeTicksReadFrames) {
     std::vector<int16_t> data(3000);
     for (size_t i = 0; i < data.size(); ++i) data[i] = int16_t(30000.0 * std::sin(double(i) * 0.7) - 1000.0 * double(i % 5));
@@ -340,7 +341,8 @@ TEST(VoiceKernels, ReadTickIsTheWholeTicksReadFrames) {
     for (const Named& set : kernelSets()) {
         for (auto [start, step] : {std::pair{0.0f, 1.0f}, {0.0f, 0.0f}, {3.25f, 0.001f}, {100.7f, 0.5f}, {17.9f, 1.87f},
                                    {17.9f, 1.95f}, {500.01f, 2.1f}, {1234.5f, 7.3f}, {last - 15.0f, 1.0f},
-                                   {last - 30.0f * 1.999f, 1.999f}}) {
+                                   {last - 30.0f * 1.999f, 1.999f}, {29.0f, 1.0f}, {30.0f, 1.0f}, {200.3f, 3.7f},
+                                   {200.3f, 3.9f}, {last - 15.0f * 3.85f, 3.85f}}) {
             float tick[16], frames[16];
             set.kernels->readTick(data.data(), start, step, tick);
             set.kernels->readFrames(data.data(), start, step, frames, 16);
