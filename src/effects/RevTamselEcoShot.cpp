@@ -415,6 +415,7 @@ void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool 
                     : level < 1.0f  ? revtamsel::kMixFromDry
                                     : revtamsel::kMixReverbOnly;
     lanes.mixFraction = level < 1.0f ? level : 0.0f;
+    lanes.rowReads = rowReadsAllowed && platform::cpuHasSlowGathers();
     revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
 }
 
