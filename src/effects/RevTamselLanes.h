@@ -42,9 +42,9 @@ struct Lanes {
     int32_t wraplessFrames;
     // Off, every block works its reads out afresh (for comparing the two).
     bool keepReads;
-    // Blocks at lengths holding still, without a wrap, read each lane's
-    // value from its ring's row loaded whole instead of gathering: for the
-    // processors whose gathers are slow.  The values are the same.
+    // Each lane's value read from its ring's row loaded whole instead of
+    // gathered: for the processors whose gathers are slow.  The values are
+    // the same.
     bool rowReads;
     float* diffRing;
     float* longRing;

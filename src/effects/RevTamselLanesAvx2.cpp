@@ -1,5 +1,6 @@
 // The reverb's block with its eight lines in one AVX2 vector: the state in
-// registers, one store per ring and sample, one gather per ring and sample.
+// registers, one store per ring and sample, one gather (or eight row loads)
+// per ring and sample.
 // Lane by lane the operations of RevTamselEcoShot's own path, in its order,
 // except that the output's four feedback values are summed in pairs; and
 // built for FMA, the compiler fuses products into the sums they feed.  So it
@@ -9,12 +10,14 @@
 // row, read the same values as the gathers.  On a core with fast gathers
 // (Intel Xeon) they ran slower: 9.7 -> 11.5 ns a frame with the loads in the
 // frame loop, 13.5 with a block's reads made ahead of its frames.  On a Zen
-// 4 EPYC, whose gathers are slow, the blocks at lengths holding still read
-// rows (Lanes::rowReads): 12.3 -> 9.4 ns a frame.  Two other forms gave the
-// same bits with fewer instructions and ran slower: the ring writes addressed
-// from the frame's index (9.9 -> 10.5 ns a frame), and the Householder sum
-// started from the rotated lines to save a shuffle (9.7 -> 18 ns: the
-// frame's order of work matters more here than its count).
+// 4 EPYC, whose gathers are slow, every block reads rows (Lanes::rowReads):
+// reverb/44100 12.3 -> 9.5 ns a frame with the wrapless blocks on rows, and
+// (the rings aligned) 9.0 -> 8.8 with the other blocks on rows too.
+// Two other forms gave the same bits with fewer instructions and ran slower:
+// the ring writes addressed from the frame's index (9.9 -> 10.5 ns a
+// frame), and the Householder sum started from the rotated lines to save a
+// shuffle (9.7 -> 18 ns: the frame's order of work matters more here than
+// its count).
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
@@ -189,8 +192,11 @@ inline FirstReads firstReads(const Lanes& s) {
 // Up to kChunk frames from the first frame's read indices.  Wrapless: the
 // lengths hold still and neither the writes nor any read reach the end of
 // their ring within the block, so that each steps on by one without a check.
-// Rows (wrapless blocks only): the reads come from whole rows, a row further
-// on every frame, instead of gathers.
+// Rows: the reads come from whole rows instead of gathers.  In a wrapless
+// block the rows are taken once and move a row on every frame; in any other
+// each frame's reads are stored and their rows loaded back.  (That in
+// wrapless blocks too ran 8.9 -> 11.3 ns a frame; the rows of a gliding or
+// wrapping block's frames all worked out ahead of them, 8.7 -> 9.1.)
 template <bool Gliding, bool Wrapless, bool Rows>
 [[gnu::always_inline]] inline void runFrames(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
     __m256 diffLength = _mm256_loadu_ps(s.diffLength);
@@ -219,7 +225,7 @@ template <bool Gliding, bool Wrapless, bool Rows>
     alignas(32) float fed[kChunk][kLanes];
     alignas(32) int32_t diffRows[kLanes];
     alignas(32) int32_t longRows[kLanes];
-    if constexpr (Rows) {
+    if constexpr (Rows && Wrapless) {
         rowsOf(diffIndex, diffRows);
         rowsOf(longIndex, longRows);
     }
@@ -250,9 +256,14 @@ template <bool Gliding, bool Wrapless, bool Rows>
         _mm256_storeu_ps(longRing + 8 * lw, v);
         __m256 diffOut;
         __m256 longOut;
-        if constexpr (Rows) {
+        if constexpr (Rows && Wrapless) {
             diffOut = rowReads(diffRing + 8 * i, diffRows);
             longOut = rowReads(longRing + 8 * i, longRows);
+        } else if constexpr (Rows) {
+            rowsOf(diffIndex, diffRows);
+            rowsOf(longIndex, longRows);
+            diffOut = rowReads(diffRing, diffRows);
+            longOut = rowReads(longRing, longRows);
         } else {
             diffOut = gather(diffRing, diffIndex);
             longOut = gather(longRing, longIndex);
@@ -301,7 +312,7 @@ template <bool Gliding, bool Wrapless, bool Rows>
     _mm256_storeu_ps(s.feedback, feedback);
     s.diffWrite = dw;
     s.longWrite = lw;
-    if constexpr (Rows) {
+    if constexpr (Rows && Wrapless) {
         diffIndex = _mm256_add_epi32(diffIndex, _mm256_set1_epi32(8 * frames));
         longIndex = _mm256_add_epi32(longIndex, _mm256_set1_epi32(8 * frames));
     }
@@ -357,6 +368,12 @@ void runWrapless(Lanes& s, FirstReads reads, float* left, float* right, int32_t 
 void runRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
     runFrames<false, true, true>(s, reads, left, right, frames);
 }
+void runGlidingRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<true, false, true>(s, reads, left, right, frames);
+}
+void runHoldingRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<false, false, true>(s, reads, left, right, frames);
+}
 
 }  // namespace
 
@@ -365,14 +382,21 @@ void runLanesAvx2(Lanes& lanes, float* left, float* right, int32_t frames, bool 
         const int32_t count = frames - done < kChunk ? frames - done : kChunk;
         // Taken once for the check and the block alike.
         const FirstReads reads = firstReads(lanes);
-        if (gliding)
-            runGliding(lanes, reads, left + done, right + done, count);
-        else if (!wrapless(lanes, reads, count))
-            runHolding(lanes, reads, left + done, right + done, count);
-        else if (lanes.rowReads)
+        if (gliding) {
+            if (lanes.rowReads)
+                runGlidingRows(lanes, reads, left + done, right + done, count);
+            else
+                runGliding(lanes, reads, left + done, right + done, count);
+        } else if (!wrapless(lanes, reads, count)) {
+            if (lanes.rowReads)
+                runHoldingRows(lanes, reads, left + done, right + done, count);
+            else
+                runHolding(lanes, reads, left + done, right + done, count);
+        } else if (lanes.rowReads) {
             runRows(lanes, reads, left + done, right + done, count);
-        else
+        } else {
             runWrapless(lanes, reads, left + done, right + done, count);
+        }
     }
 }
 
