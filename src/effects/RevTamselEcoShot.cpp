@@ -42,6 +42,16 @@ constexpr float kFractionsB[4] = {0.30025390f, 0.32533741f, 0.35251642f, 0.38196
 constexpr float kNotesC[4] = {0.0f, 1.0f, 2.0f, 3.0f};
 constexpr float kFractionsD[4] = {0.21782477f, 0.23602207f, 0.25573960f, 0.27710432f};
 
+// The rings' rows (a sample of the eight lines, 32 bytes) start on 32-byte
+// boundaries, so that no row the AVX2 kernel writes or reads whole spans
+// two cache lines: the heap's blocks are 16-byte aligned, and each ring
+// takes one row more than its samples to leave room for the step up.
+constexpr uintptr_t kRowBytes = revtamsel::kLanes * sizeof(float);
+
+float* firstRow(float* block) {
+    return reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(block) + kRowBytes - 1) & ~(kRowBytes - 1));
+}
+
 // Note number of a frequency: 12 semitones per octave above 8.1758 Hz; the
 // second form takes the frequency scaled by 8/11 in its constant.
 float noteOf(float frequency, float scale) { return 39.884094f * std::log10(frequency * scale + 1.2231218e-09f); }
@@ -87,7 +97,7 @@ void RevTamselEcoShot::prepare() {
     diffLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kDiffuserSamplesAt44k), 2);
     longLineLength = std::max<uint32_t>(static_cast<uint32_t>(rateFactor * kLongSamplesAt44k), 2);
     for (auto [ring, length] : {std::pair{&diffRing, diffLineLength}, std::pair{&longRing, longLineLength}}) {
-        const uint64_t floats = uint64_t{length} * revtamsel::kLanes;
+        const uint64_t floats = (uint64_t{length} + 1) * revtamsel::kLanes;
         if (ring->getCapacity() < floats) {
             ring->reallocateZeroed(floats);
         } else {
@@ -95,13 +105,13 @@ void RevTamselEcoShot::prepare() {
             clearRing(*ring);
         }
     }
+    lanes.diffRing = firstRow(diffRing.getData());
+    lanes.longRing = firstRow(longRing.getData());
     for (int32_t s = 0; s < 2; ++s) {
         Section& section = sections[s];
-        section.diffData = diffRing.getData() + kLinesPerSection * s;
-        section.longData = longRing.getData() + kLinesPerSection * s;
+        section.diffData = lanes.diffRing + kLinesPerSection * s;
+        section.longData = lanes.longRing + kLinesPerSection * s;
     }
-    lanes.diffRing = diffRing.getData();
-    lanes.longRing = longRing.getData();
     lanes.diffSize = diffLineLength;
     lanes.longSize = longLineLength;
     lanes.diffLast = static_cast<float>(diffLineLength - 1);
@@ -415,6 +425,7 @@ void RevTamselEcoShot::runLanes(float* left, float* right, int32_t frames, bool 
                     : level < 1.0f  ? revtamsel::kMixFromDry
                                     : revtamsel::kMixReverbOnly;
     lanes.mixFraction = level < 1.0f ? level : 0.0f;
+    lanes.rowReads = rowReadsAllowed && platform::cpuHasSlowGathers();
     revtamsel::runLanesAvx2(lanes, left, right, frames, gliding);
 }
 

@@ -53,6 +53,10 @@ public:
         lanes.keepReads = on;
         lanes.readsKept = false;
     }
+    // Off, the AVX2 kernel gathers its reads on every processor; on (the
+    // default), it reads whole rows where the gathers are slow: for
+    // comparing the two.
+    void allowRowReads(bool on) { rowReadsAllowed = on; }
 
 private:
     static void clearRing(TrackedFloatBuffer& ring);
@@ -139,6 +143,7 @@ private:
     // lengths would change nothing until the room moves them again
     // (computeLengths), so both are skipped.
     bool lengthsAtRest = false;
+    bool rowReadsAllowed = true;
 
     // The level last given to setMix, 0..1, or kNoMix before the first:
     // silence until then.

@@ -42,6 +42,10 @@ struct Lanes {
     int32_t wraplessFrames;
     // Off, every block works its reads out afresh (for comparing the two).
     bool keepReads;
+    // Each lane's value read from its ring's row loaded whole instead of
+    // gathered: for the processors whose gathers are slow.  The values are
+    // the same.
+    bool rowReads;
     float* diffRing;
     float* longRing;
     uint32_t diffSize;  // samples per lane

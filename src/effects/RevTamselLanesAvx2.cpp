@@ -1,18 +1,23 @@
 // The reverb's block with its eight lines in one AVX2 vector: the state in
-// registers, one store per ring and sample, one gather per ring and sample.
+// registers, one store per ring and sample, one gather (or eight row loads)
+// per ring and sample.
 // Lane by lane the operations of RevTamselEcoShot's own path, in its order,
 // except that the output's four feedback values are summed in pairs; and
 // built for FMA, the compiler fuses products into the sums they feed.  So it
 // rounds differently from the portable path, and machines with and without
 // AVX2 have renders of their own to match.
-// The gathers stay: eight plain row loads per ring, each lane's value blended
-// from its own row, read the same values but ran slower on a core with fast
-// gathers: 9.7 -> 11.5 ns a frame with the loads in the frame loop, 13.5
-// with a block's reads made ahead of its frames.  Two other forms gave the
-// same bits with fewer instructions and ran slower: the ring writes addressed
-// from the frame's index (9.9 -> 10.5 ns a frame), and the Householder sum
-// started from the rotated lines to save a shuffle (9.7 -> 18 ns: the
-// frame's order of work matters more here than its count).
+// Eight plain row loads per ring, each lane's value blended from its own
+// row, read the same values as the gathers.  On a core with fast gathers
+// (Intel Xeon) they ran slower: 9.7 -> 11.5 ns a frame with the loads in the
+// frame loop, 13.5 with a block's reads made ahead of its frames.  On a Zen
+// 4 EPYC, whose gathers are slow, every block reads rows (Lanes::rowReads):
+// reverb/44100 12.3 -> 9.5 ns a frame with the wrapless blocks on rows, and
+// (the rings aligned) 9.0 -> 8.8 with the other blocks on rows too.
+// Two other forms gave the same bits with fewer instructions and ran slower:
+// the ring writes addressed from the frame's index (9.9 -> 10.5 ns a
+// frame), and the Householder sum started from the rotated lines to save a
+// shuffle (9.7 -> 18 ns: the frame's order of work matters more here than
+// its count).
 // This file alone is compiled for AVX2 and uses nothing but the intrinsics,
 // so that no code built for AVX2 can stand in for code the rest runs.
 #include "effects/RevTamselLanes.h"
@@ -86,6 +91,22 @@ inline __m256 gather(const float* ring, __m256i index) {
     __m256 fresh;
     asm volatile("vxorps %0, %0, %0" : "=x"(fresh));
     return _mm256_mask_i32gather_ps(fresh, ring, index, _mm256_castsi256_ps(_mm256_set1_epi32(-1)), 4);
+}
+
+// Each lane's value from its own row of the ring: the eight rows (their
+// first floats) loaded whole, lane l taken from row l by blends three deep.
+inline __m256 rowReads(const float* ring, const int32_t* rows) {
+    const __m256 lanes01 = _mm256_blend_ps(_mm256_loadu_ps(ring + rows[0]), _mm256_loadu_ps(ring + rows[1]), 0x02);
+    const __m256 lanes23 = _mm256_blend_ps(_mm256_loadu_ps(ring + rows[2]), _mm256_loadu_ps(ring + rows[3]), 0x08);
+    const __m256 lanes45 = _mm256_blend_ps(_mm256_loadu_ps(ring + rows[4]), _mm256_loadu_ps(ring + rows[5]), 0x20);
+    const __m256 lanes67 = _mm256_blend_ps(_mm256_loadu_ps(ring + rows[6]), _mm256_loadu_ps(ring + rows[7]), 0x80);
+    return _mm256_blend_ps(_mm256_blend_ps(lanes01, lanes23, 0x0c), _mm256_blend_ps(lanes45, lanes67, 0xc0), 0xf0);
+}
+
+// The first floats of the rows that hold each lane's read: sample j of lane
+// l is at 8 j + l.
+inline void rowsOf(__m256i index, int32_t* rows) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(rows), _mm256_and_si256(index, _mm256_set1_epi32(~7)));
 }
 
 // The frames a block keeps the lines' feedback for before it makes their
@@ -171,7 +192,12 @@ inline FirstReads firstReads(const Lanes& s) {
 // Up to kChunk frames from the first frame's read indices.  Wrapless: the
 // lengths hold still and neither the writes nor any read reach the end of
 // their ring within the block, so that each steps on by one without a check.
-template <bool Gliding, bool Wrapless>
+// Rows: the reads come from whole rows instead of gathers.  In a wrapless
+// block the rows are taken once and move a row on every frame; in any other
+// each frame's reads are stored and their rows loaded back.  (That in
+// wrapless blocks too ran 8.9 -> 11.3 ns a frame; the rows of a gliding or
+// wrapping block's frames all worked out ahead of them, 8.7 -> 9.1.)
+template <bool Gliding, bool Wrapless, bool Rows>
 [[gnu::always_inline]] inline void runFrames(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
     __m256 diffLength = _mm256_loadu_ps(s.diffLength);
     __m256 longLength = _mm256_loadu_ps(s.longLength);
@@ -197,6 +223,12 @@ template <bool Gliding, bool Wrapless>
     __m256i diffIndex = reads.diff;
     __m256i longIndex = reads.longLine;
     alignas(32) float fed[kChunk][kLanes];
+    alignas(32) int32_t diffRows[kLanes];
+    alignas(32) int32_t longRows[kLanes];
+    if constexpr (Rows && Wrapless) {
+        rowsOf(diffIndex, diffRows);
+        rowsOf(longIndex, longRows);
+    }
 
     // The shuffles share one port with each other and with the gathers, so
     // the frame loop takes its input from broadcasting loads and blends,
@@ -222,11 +254,26 @@ template <bool Gliding, bool Wrapless>
         // sample just written.
         _mm256_storeu_ps(diffRing + 8 * dw, _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(kDiffuserCoefficient), v), u));
         _mm256_storeu_ps(longRing + 8 * lw, v);
-        const __m256 diffOut = gather(diffRing, diffIndex);
-        const __m256 longOut = gather(longRing, longIndex);
+        __m256 diffOut;
+        __m256 longOut;
+        if constexpr (Rows && Wrapless) {
+            diffOut = rowReads(diffRing + 8 * i, diffRows);
+            longOut = rowReads(longRing + 8 * i, longRows);
+        } else if constexpr (Rows) {
+            rowsOf(diffIndex, diffRows);
+            rowsOf(longIndex, longRows);
+            diffOut = rowReads(diffRing, diffRows);
+            longOut = rowReads(longRing, longRows);
+        } else {
+            diffOut = gather(diffRing, diffIndex);
+            longOut = gather(longRing, longIndex);
+        }
         if constexpr (Wrapless) {
-            diffIndex = _mm256_add_epi32(diffIndex, _mm256_set1_epi32(8));
-            longIndex = _mm256_add_epi32(longIndex, _mm256_set1_epi32(8));
+            // Rows steps the reads on once, after the block.
+            if constexpr (!Rows) {
+                diffIndex = _mm256_add_epi32(diffIndex, _mm256_set1_epi32(8));
+                longIndex = _mm256_add_epi32(longIndex, _mm256_set1_epi32(8));
+            }
             ++dw;
             ++lw;
         } else {
@@ -265,6 +312,10 @@ template <bool Gliding, bool Wrapless>
     _mm256_storeu_ps(s.feedback, feedback);
     s.diffWrite = dw;
     s.longWrite = lw;
+    if constexpr (Rows && Wrapless) {
+        diffIndex = _mm256_add_epi32(diffIndex, _mm256_set1_epi32(8 * frames));
+        longIndex = _mm256_add_epi32(longIndex, _mm256_set1_epi32(8 * frames));
+    }
     // A gliding block leaves the last frame's reads, not the next one's.
     if constexpr (!Gliding) {
         _mm256_store_si256(reinterpret_cast<__m256i*>(s.diffRead), diffIndex);
@@ -306,13 +357,22 @@ bool wrapless(Lanes& s, const FirstReads& reads, int32_t frames) {
 }
 
 void runGliding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
-    runFrames<true, false>(s, reads, left, right, frames);
+    runFrames<true, false, false>(s, reads, left, right, frames);
 }
 void runHolding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
-    runFrames<false, false>(s, reads, left, right, frames);
+    runFrames<false, false, false>(s, reads, left, right, frames);
 }
 void runWrapless(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
-    runFrames<false, true>(s, reads, left, right, frames);
+    runFrames<false, true, false>(s, reads, left, right, frames);
+}
+void runRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<false, true, true>(s, reads, left, right, frames);
+}
+void runGlidingRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<true, false, true>(s, reads, left, right, frames);
+}
+void runHoldingRows(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
+    runFrames<false, false, true>(s, reads, left, right, frames);
 }
 
 }  // namespace
@@ -322,12 +382,21 @@ void runLanesAvx2(Lanes& lanes, float* left, float* right, int32_t frames, bool 
         const int32_t count = frames - done < kChunk ? frames - done : kChunk;
         // Taken once for the check and the block alike.
         const FirstReads reads = firstReads(lanes);
-        if (gliding)
-            runGliding(lanes, reads, left + done, right + done, count);
-        else if (wrapless(lanes, reads, count))
+        if (gliding) {
+            if (lanes.rowReads)
+                runGlidingRows(lanes, reads, left + done, right + done, count);
+            else
+                runGliding(lanes, reads, left + done, right + done, count);
+        } else if (!wrapless(lanes, reads, count)) {
+            if (lanes.rowReads)
+                runHoldingRows(lanes, reads, left + done, right + done, count);
+            else
+                runHolding(lanes, reads, left + done, right + done, count);
+        } else if (lanes.rowReads) {
+            runRows(lanes, reads, left + done, right + done, count);
+        } else {
             runWrapless(lanes, reads, left + done, right + done, count);
-        else
-            runHolding(lanes, reads, left + done, right + done, count);
+        }
     }
 }
 

@@ -27,6 +27,14 @@ bool supportsAvx512Vl() {
 #endif
 }
 
+bool gathersAreSlow() {
+#if defined(__x86_64__) || defined(__i386__)
+    return (__builtin_cpu_init(), __builtin_cpu_is("amd"));
+#else
+    return false;
+#endif
+}
+
 int levelOf(bool restrict) {
     if (restrict || !(supports(true) && supports(false))) return 0;
     return supportsAvx512Vl() ? 2 : 1;
@@ -38,6 +46,7 @@ namespace detail {
 std::atomic<bool> avx2{supports(true)};
 std::atomic<bool> fma{supports(false)};
 std::atomic<int> vectorLevel{levelOf(false)};
+const bool slowGathers = gathersAreSlow();
 }  // namespace detail
 
 void restrictToBaselineCpu(bool restrict) {

@@ -309,20 +309,36 @@ TEST_P(RevTamselEcoShotStability, StaysFiniteBoundedAndFreeOfDenormals) {
 INSTANTIATE_TEST_SUITE_P(Rates, RevTamselEcoShotStability, ::testing::ValuesIn(stabilityRates()));
 
 // The AVX2 kernel takes each block's reads from where the last block left
-// them; worked out afresh instead, every byte of the output is the same,
-// through glides, lengths at rest long enough to wrap every ring, a stop,
-// blocks on the portable path, a rate change and a tempo change, in blocks
-// of uneven sizes.
-TEST(RevTamselEcoShot, KeptReadsSoundAsReadsWorkedOutAfresh) {
-    auto renderScript = [](bool keptReads) {
-        ReverbRig rig(44100.0f);
+// them, and where gathers are slow reads whole rows at lengths holding
+// still; worked out afresh, gathered, or both, every byte of the output is
+// the same, through glides, lengths at rest long enough to wrap every ring,
+// a stop, blocks on the portable path, a rate change and a tempo change, in
+// blocks of uneven sizes; from the default room at 44.1 kHz heard alone, and
+// from the smallest at 22.05 kHz (the shortest lines, the most wraps) mixed
+// with the dry input.
+TEST(RevTamselEcoShot, EveryRouteToTheReadsSoundsTheSame) {
+    struct Setting {
+        float rate;
+        float mix;
+        float room;
+    };
+    struct Route {
+        bool keptReads;
+        bool rowReads;
+    };
+    auto renderScript = [](Setting setting, Route route) {
+        const float rate = setting.rate;
+        ReverbRig rig(rate);
         RevTamselEcoShot& r = rig.reverb;
-        r.setKeptReads(keptReads);
-        StereoSignal out = noiseSignal(7 * 44100, 0.5f, 11);
+        r.setKeptReads(route.keptReads);
+        r.allowRowReads(route.rowReads);
+        r.setMix(setting.mix);
+        r.setParameter(RevTamselEcoShot::kRoomSize, setting.room);
+        StereoSignal out = noiseSignal(static_cast<size_t>(7 * rate), 0.5f, 11);
         const int32_t blockSizes[] = {16, 16, 5, 16, 40, 11, 16, 3};
         size_t done = 0;
         auto play = [&](double seconds) {
-            const size_t end = std::min(out.size(), done + static_cast<size_t>(seconds * 44100.0));
+            const size_t end = std::min(out.size(), done + static_cast<size_t>(seconds * rate));
             for (int32_t b = 0; done < end; ++b) {
                 const auto frames = static_cast<int32_t>(std::min<size_t>(blockSizes[b % 8], end - done));
                 r.process(out.left.data() + done, out.right.data() + done, frames);
@@ -347,9 +363,15 @@ TEST(RevTamselEcoShot, KeptReadsSoundAsReadsWorkedOutAfresh) {
         play(1.7);
         return out;
     };
-    const StereoSignal kept = renderScript(true);
-    const StereoSignal afresh = renderScript(false);
-    EXPECT_EQ(0, std::memcmp(kept.left.data(), afresh.left.data(), kept.size() * sizeof(float)));
-    EXPECT_EQ(0, std::memcmp(kept.right.data(), afresh.right.data(), kept.size() * sizeof(float)));
-    EXPECT_GT(peakOf(kept.left), 1e-2);
+    for (const Setting setting : {Setting{44100.0f, 1.0f, 0.61f}, Setting{22050.0f, 0.35f, 0.0f}}) {
+        const StereoSignal fastest = renderScript(setting, {true, true});
+        EXPECT_GT(peakOf(fastest.left), 1e-2);
+        for (const Route route : {Route{false, true}, Route{true, false}, Route{false, false}}) {
+            const StereoSignal other = renderScript(setting, route);
+            EXPECT_EQ(0, std::memcmp(fastest.left.data(), other.left.data(), fastest.size() * sizeof(float)))
+                << setting.rate << ": kept " << route.keptReads << ", rows " << route.rowReads;
+            EXPECT_EQ(0, std::memcmp(fastest.right.data(), other.right.data(), fastest.size() * sizeof(float)))
+                << setting.rate << ": kept " << route.keptReads << ", rows " << route.rowReads;
+        }
+    }
 }
