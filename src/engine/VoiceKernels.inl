@@ -22,6 +22,8 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/CpuFeatures.h"
+
 namespace voicelanes {
 namespace {
 
@@ -572,10 +574,11 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
 // of the sixteen values ending at the last lane's pair, picked with two
 // permutes and shifts (11 ns), and one four-lane gather of four values each
 // for a pair of frames (9.2 ns).  With AVX-512BW two such loads need one
-// word permute (pairsFromWindow).  On an AMD Zen 4 core, where the gathers
-// took two thirds of the reads' time, that took 24 voices from 47 to 45 ns a
-// frame and 8 from 29.5 to 27 (one load of sixteen values, which leaves the
-// steps above two to the gather, 45 and 29).
+// word permute (pairsFromWindow), and that route is taken where gathers are
+// slow: on an AMD Zen 4 core, where they took two thirds of the reads' time,
+// it took 24 voices from 47 to 45 ns a frame and 8 from 29.5 to 27 (one load
+// of sixteen values, which leaves the steps above two to the gather, 45 and
+// 29).  Intel's cores keep the gathers, which measured faster there.
 [[gnu::always_inline]] inline void readTick(const int16_t* data, float start, float step, float* out) {
     const Int8 every = splatInt(-1);
     Float8 frame = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -584,7 +587,8 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
         const Int8 index = truncated(position);
         const Float8 frac = position - toFloat(index);
 #if defined(ZORVANE_KERNELS_AVX512) && !defined(__clang__)
-        if (const int32_t first = index[kLanes - 1] - kWordsPerWindow + 2; first >= 0 && index[0] >= first) {
+        if (const int32_t first = index[kLanes - 1] - kWordsPerWindow + 2;
+            platform::cpuHasSlowGathers() && first >= 0 && index[0] >= first) {
             store(out + k, interpolateWords(pairsFromWindow(data, index, first), frac));
             frame += splat(8.0f);
             continue;
