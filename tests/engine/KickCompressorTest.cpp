@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <numeric>
 #include <vector>
@@ -383,6 +384,51 @@ TEST(Compressor, ASingleSoundingSampleAnywhereIsHeard) {
                 }
             }
         }
+    }
+}
+
+
+// At depth 0 the layers come out soft-clipped and the detector keys on, and
+// how the samples are cut into spans (whole groups of four or not, layers
+// silent for some of them) changes nothing: every span length leaves the
+// layers and the detector's state as one sample at a time does, to the bit,
+// and a depth turned up afterwards reduces alike.
+TEST(Compressor, AtDepthZeroSpansOfAnyLengthLeaveTheSameState) {
+    CompressorCoefficients off, deep;
+    off.setDepth(0);
+    deep.setDepth(3);
+    off.setSpeed(4, 44100.0f);
+    deep.setSpeed(4, 44100.0f);
+    constexpr int kSamples = 3000, kTurnUp = 2300;
+    std::vector<float> left(kSamples), right(kSamples), kick(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+        // The right channel's crests fade while the left's grow past the clip's
+        // knee, so that new peaks come from each in turn.
+        const float t = float(i) / kSamples;
+        const bool silent = i >= 1200 && i < 1500;  // the detector runs on the kick alone
+        left[size_t(i)] = silent ? 0.0f : (0.3f + 2.0f * t) * std::sin(0.013f * float(i));
+        right[size_t(i)] = silent ? -0.0f : 0.8f * (1.0f - t) * std::cos(0.007f * float(i));
+        kick[size_t(i)] = i % 1000 < 300 ? 0.4f * std::sin(0.05f * float(i)) : 0.0f;
+    }
+    auto run = [&](int span, std::vector<float>& l, std::vector<float>& r) {
+        Compressor compressor;
+        l = left, r = right;
+        for (int from = 0, end = 0; from < kSamples; from = end) {
+            end = std::min(from + span, from < kTurnUp ? kTurnUp : kSamples);
+            compressor.process(&l[size_t(from)], &r[size_t(from)], &kick[size_t(from)], end - from,
+                               from < kTurnUp ? off : deep);
+        }
+        return compressor;
+    };
+    std::vector<float> l1, r1, l, r;
+    const Compressor single = run(1, l1, r1);
+    EXPECT_GT(single.getReduction(), 0.1f);
+    for (int i = 0; i < kTurnUp; ++i) ASSERT_EQ(l1[size_t(i)], softClip(left[size_t(i)])) << i;
+    for (int span : {2, 3, 4, 7, 16, 21, 64, 65, 200}) {
+        const Compressor spans = run(span, l, r);
+        EXPECT_EQ(std::memcmp(&spans, &single, sizeof spans), 0) << span;
+        EXPECT_EQ(std::memcmp(l.data(), l1.data(), sizeof(float) * kSamples), 0) << span;
+        EXPECT_EQ(std::memcmp(r.data(), r1.data(), sizeof(float) * kSamples), 0) << span;
     }
 }
 
