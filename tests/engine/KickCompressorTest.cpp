@@ -187,55 +187,6 @@ TEST(Compressor, ADepthTurnedUpFindsTheDetectorWhereItWouldBe) {
     }
 }
 
-// A kick at level 0 is silent while its phase and amplitude run on: turned
-// up, it plays sample for sample as one that ran all along at a level too
-// small to hear (whose ramp reaches the same steps), restarts and all.  The
-// compressor gives the same however its spans are cut.
-TEST(KickAndCompressor, SilentKickRunsOnAndSpansDoNotMatter) {
-    EngineTestContext context;
-    for (float tone : {0.0f, 0.6f}) {
-        KickGenerator off, faint;
-        off.setTone(tone);
-        faint.setTone(tone);
-        off.setLevel(0.0f);
-        faint.setLevel(1e-30f);
-        float a[16], b[16];
-        for (int tick = 0; tick < 4000; ++tick) {
-            if (tick == 2900) off.setLevel(0.5f), faint.setLevel(0.5f);  // inside the third beat
-            const double beat = tick / 1378.0;
-            off.tick(beat, context.info);
-            faint.tick(beat, context.info);
-            off.render(a, 16, context.info);
-            faint.render(b, 16, context.info);
-            for (int k = 0; k < 16; ++k) ASSERT_EQ(a[k], tick < 2900 ? 0.0f : b[k]) << tone << " " << tick;
-        }
-    }
-    CompressorCoefficients c;
-    c.setDepth(3);
-    c.setSpeed(4, 44100.0f);
-    constexpr int kSamples = 3000;
-    std::vector<float> left(kSamples), right(kSamples), kick(kSamples);
-    for (int i = 0; i < kSamples; ++i) {
-        left[size_t(i)] = 1.5f * std::sin(0.003f * float(i));
-        right[size_t(i)] = 0.7f * std::cos(0.011f * float(i));
-        kick[size_t(i)] = i % 1000 < 300 ? 0.9f * std::sin(0.05f * float(i)) : 0.0f;
-    }
-    std::vector<float> oneByOne[2] = {left, right};
-    Compressor single;
-    for (int i = 0; i < kSamples; ++i) single.process(&oneByOne[0][size_t(i)], &oneByOne[1][size_t(i)], &kick[size_t(i)], 1, c);
-    for (int span : {16, 37, 64, 200, kSamples}) {
-        std::vector<float> l = left, r = right;
-        Compressor spans;
-        for (int from = 0; from < kSamples; from += span) {
-            const int n = std::min(span, kSamples - from);
-            spans.process(&l[size_t(from)], &r[size_t(from)], &kick[size_t(from)], n, c);
-        }
-        EXPECT_EQ(l, oneByOne[0]) << span;
-        EXPECT_EQ(r, oneByOne[1]) << span;
-        EXPECT_EQ(spans.getReduction(), single.getReduction()) << span;
-    }
-}
-
 // The kick alone at 120 bpm at every rate a host runs: each stroke starts on
 // its beat from the zero of its sine, and no sample at its start stands off
 // the curve (the restart once put the new attack's first gain on the old
@@ -388,47 +339,94 @@ TEST(Compressor, ASingleSoundingSampleAnywhereIsHeard) {
 }
 
 
-// At depth 0 the layers come out soft-clipped and the detector keys on, and
-// how the samples are cut into spans (whole groups of four or not, layers
-// silent for some of them) changes nothing: every span length leaves the
-// layers and the detector's state as one sample at a time does, to the bit,
-// and a depth turned up afterwards reduces alike.
-TEST(Compressor, AtDepthZeroSpansOfAnyLengthLeaveTheSameState) {
+// How the samples are cut into spans (whole groups of four or not, layers
+// silent for some of them) changes nothing, at depth 0 (the layers soft-
+// clipped, the detector keying on) and at a depth turned up from the start
+// or later: every span length leaves the layers and the compressor's state
+// as one sample at a time does, to the bit.
+TEST(Compressor, SpansOfAnyLengthLeaveTheSameState) {
     CompressorCoefficients off, deep;
     off.setDepth(0);
     deep.setDepth(3);
     off.setSpeed(4, 44100.0f);
     deep.setSpeed(4, 44100.0f);
-    constexpr int kSamples = 3000, kTurnUp = 2300;
-    std::vector<float> left(kSamples), right(kSamples), kick(kSamples);
-    for (int i = 0; i < kSamples; ++i) {
-        // The right channel's crests fade while the left's grow past the clip's
-        // knee, so that new peaks come from each in turn.
-        const float t = float(i) / kSamples;
-        const bool silent = i >= 1200 && i < 1500;  // the detector runs on the kick alone
-        left[size_t(i)] = silent ? 0.0f : (0.3f + 2.0f * t) * std::sin(0.013f * float(i));
-        right[size_t(i)] = silent ? -0.0f : 0.8f * (1.0f - t) * std::cos(0.007f * float(i));
-        kick[size_t(i)] = i % 1000 < 300 ? 0.4f * std::sin(0.05f * float(i)) : 0.0f;
-    }
-    auto run = [&](int span, std::vector<float>& l, std::vector<float>& r) {
-        Compressor compressor;
-        l = left, r = right;
-        for (int from = 0, end = 0; from < kSamples; from = end) {
-            end = std::min(from + span, from < kTurnUp ? kTurnUp : kSamples);
-            compressor.process(&l[size_t(from)], &r[size_t(from)], &kick[size_t(from)], end - from,
-                               from < kTurnUp ? off : deep);
+    constexpr int kSamples = 3000;
+    for (int turnUp : {0, 2300}) {
+        std::vector<float> left(kSamples), right(kSamples), kick(kSamples);
+        for (int i = 0; i < kSamples; ++i) {
+            // The right channel's crests fade while the left's grow past the
+            // clip's knee, so that new peaks come from each in turn.  The layers
+            // fall silent at depth 0 only: above it the detector's shorter form
+            // for silent layers rounds differently (see SilentLayersKeep...).
+            const float t = float(i) / kSamples;
+            const bool silent = i >= 1200 && i < std::min(1500, turnUp);
+            left[size_t(i)] = silent ? 0.0f : (0.3f + 2.0f * t) * std::sin(0.013f * float(i));
+            right[size_t(i)] = silent ? -0.0f : 0.8f * (1.0f - t) * std::cos(0.007f * float(i));
+            kick[size_t(i)] = i % 1000 < 300 ? 0.4f * std::sin(0.05f * float(i)) : 0.0f;
         }
-        return compressor;
-    };
-    std::vector<float> l1, r1, l, r;
-    const Compressor single = run(1, l1, r1);
-    EXPECT_GT(single.getReduction(), 0.1f);
-    for (int i = 0; i < kTurnUp; ++i) ASSERT_EQ(l1[size_t(i)], softClip(left[size_t(i)])) << i;
-    for (int span : {2, 3, 4, 7, 16, 21, 64, 65, 200}) {
-        const Compressor spans = run(span, l, r);
-        EXPECT_EQ(std::memcmp(&spans, &single, sizeof spans), 0) << span;
-        EXPECT_EQ(std::memcmp(l.data(), l1.data(), sizeof(float) * kSamples), 0) << span;
-        EXPECT_EQ(std::memcmp(r.data(), r1.data(), sizeof(float) * kSamples), 0) << span;
+        auto run = [&](int span, std::vector<float>& l, std::vector<float>& r) {
+            Compressor compressor;
+            l = left, r = right;
+            for (int from = 0, end = 0; from < kSamples; from = end) {
+                end = std::min(from + span, from < turnUp ? turnUp : kSamples);
+                compressor.process(&l[size_t(from)], &r[size_t(from)], &kick[size_t(from)], end - from,
+                                   from < turnUp ? off : deep);
+            }
+            return compressor;
+        };
+        std::vector<float> l1, r1, l, r;
+        const Compressor single = run(1, l1, r1);
+        EXPECT_GT(single.getReduction(), 0.1f);
+        for (int i = 0; i < turnUp; ++i) ASSERT_EQ(l1[size_t(i)], softClip(left[size_t(i)])) << i;
+        for (int span : {2, 3, 4, 7, 16, 21, 37, 64, 65, 200, kSamples}) {
+            SCOPED_TRACE(::testing::Message() << "spans of " << span << ", depth up at " << turnUp);
+            const Compressor spans = run(span, l, r);
+            EXPECT_EQ(std::memcmp(&spans, &single, sizeof spans), 0);
+            EXPECT_EQ(std::memcmp(l.data(), l1.data(), sizeof(float) * kSamples), 0);
+            EXPECT_EQ(std::memcmp(r.data(), r1.data(), sizeof(float) * kSamples), 0);
+        }
+    }
+}
+
+
+// A kick at level 0 writes exactly the zeros it is asked for, while its phase
+// and amplitude run on: turned up anywhere in a beat (on a stroke's first
+// tick, inside its attack, between strokes), at any rate and in spans of any
+// length, it plays sample for sample as one that ran all along too faintly
+// to hear, whose phase moved sample by sample with every wrap in its place.
+TEST(KickGenerator, ASilentKickTurnedUpAnywherePlaysAsAFaintOne) {
+    const struct {
+        float rate;
+        int span;    // samples per render call
+        int turnUp;  // the tick that turns both up; a beat is rate / 32 ticks
+        float tone;
+    } cases[] = {{44100, 16, 2900, 0.0f}, {44100, 16, 1400, 0.6f}, {44100, 1, 1600, 0.45f},
+                 {44100, 3, 1900, 0.45f}, {96000, 5, 3100, 0.45f},  {192000, 16, 6100, 0.6f},
+                 {192000, 7, 6000, 0.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.rate << " Hz, spans of " << c.span << ", up at " << c.turnUp);
+        EngineTestContext context(c.rate);
+        KickGenerator off, faint;
+        off.setTone(c.tone);
+        faint.setTone(c.tone);
+        off.setLevel(0.0f);
+        faint.setLevel(1e-30f);
+        const float zeros[16] = {};
+        for (int tick = 0; tick < c.turnUp + 700; ++tick) {
+            if (tick == c.turnUp) off.setLevel(0.5f), faint.setLevel(0.5f);
+            const double beat = double(tick) * 16 / (c.rate / 2);
+            off.tick(beat, context.info);
+            faint.tick(beat, context.info);
+            float a[17], b[16];
+            std::fill_n(a, 17, std::numeric_limits<float>::quiet_NaN());  // a[16] stands guard
+            for (int done = 0; done < 16; done += c.span) {
+                const int n = std::min(c.span, 16 - done);
+                off.render(a + done, n, context.info);
+                faint.render(b + done, n, context.info);
+            }
+            ASSERT_TRUE(std::isnan(a[16])) << tick;
+            ASSERT_EQ(std::memcmp(a, tick < c.turnUp ? zeros : b, sizeof b), 0) << tick;
+        }
     }
 }
 
