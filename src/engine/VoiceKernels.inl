@@ -781,19 +781,35 @@ inline Int8 onCycle(const LayerMix& m, Float8 phase) {
     return usable & (reinterpret_cast<Int8>(phase) == reinterpret_cast<Int8>(entry));
 }
 
-// A layer whose phases all stand on their cycles moves n steps along them
-// (n mod the length further on; n / length in floats is exact in its whole
-// part, n being at most a tick and the length at most kHoldCycle); answers
-// whether it did.
+// A layer whose phases all stand on their cycles, or were left in them
+// (LayerMix::phasesInCycle), moves n steps along them (n mod the length
+// further on; n / length in floats is exact in its whole part, n being at
+// most a tick and the length at most kHoldCycle) and leaves its phases in
+// them; answers whether it did.  (Its phases read from the table every
+// tick, the reads reaching eight lines of it that the effects had pushed
+// out of the cache, were nearly 4 % of a render with the layers at rest.)
 inline bool alongCycles(LayerMix& m, int32_t n) {
-    if (bits(onCycle(m, load(m.phase))) != (1u << kLanes) - 1) return false;
+    if (!m.phasesInCycle && bits(onCycle(m, load(m.phase))) != (1u << kLanes) - 1) return false;
     const Int8 length = loadInt(m.cycleLength);
     const Int8 laps = truncated(splat(static_cast<float>(n)) / toFloat(length));
     Int8 at = loadInt(m.cycleAt) + (splatInt(n) - laps * length);
     at = at >= length ? at - length : at;
     storeInt(m.cycleAt, at);
-    store(m.phase, gather(&m.cycle[0][0], cycleEntries(at)));
+    m.phasesInCycle = 1;
     return true;
+}
+
+// The phases a layer left in its cycles written out, before anything reads
+// them (settleHoldPhases, for the code outside the kernels).  Out of line
+// and cold: it runs once as a layer starts playing, and the mixes that
+// check for it keep their own code as it was.
+[[gnu::noinline, gnu::cold]] void settleNow(LayerMix& m) {
+    store(m.phase, gather(&m.cycle[0][0], cycleEntries(loadInt(m.cycleAt))));
+    m.phasesInCycle = 0;
+}
+
+inline void settle(LayerMix& m) {
+    if (m.phasesInCycle) settleNow(m);
 }
 
 // The layers' phases step by step, side by side in one pass (each sample
@@ -996,6 +1012,7 @@ void mixShared(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int
             for (int32_t s = 0; s < n; ++s) sums[i][s] = 0.0f;
         return;
     }
+    for (int i = 0; i < kLayers; ++i) settle(*mixes[i]);
     restGains(resting.layers, resting.count, n);
     bool first = true;
     for (int i = 0; i < kLayers; ++i) {
@@ -1107,6 +1124,7 @@ void mixLanes(LayerMix* const* mixes, const LayerRole* roles, int32_t from, int3
             for (int32_t s = 0; s < n; ++s) sink(s, splat(0.0f), splat(0.0f));
         return;
     }
+    for (int i = 0; i < kLayers; ++i) settle(*mixes[i]);
     restGains(resting.layers, resting.count, n);
     // Layers around the filter are rare: the usual span of layers all
     // through it keeps no voices aside.

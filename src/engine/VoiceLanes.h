@@ -101,14 +101,20 @@ struct LayerMix {
     // per voice its phases from 0 (cycle; cycleLength of them, 0 for a cycle
     // longer than kHoldCycle), the rate they were made for, and where in it
     // the voice's phase stands (cycleAt).  A resting layer moves its phases
-    // along the cycle by the span's length instead of step by step.  Kept
-    // beside the phases, never instead of them: a phase that is not the
-    // entry its index names (a playing span stepped it) is stepped as before.
+    // along the cycle by the span's length instead of step by step.  A
+    // phase that is not the entry its index names (a playing span stepped
+    // it) is stepped as before.
     alignas(32) int32_t cycleLength[kLanes];
     alignas(32) int32_t cycleAt[kLanes];
     alignas(32) float cycleRate[kLanes];
     alignas(32) float cycleWrapAt[kLanes];
     alignas(32) float cycle[kLanes][kHoldCycle];
+    // Nonzero: a resting layer moved its eight indices along their cycles
+    // and left its phases behind: they are the entries the indices name,
+    // and `phase` holds older ones, which nothing reads.  They are written
+    // out (settled) before a span that plays or new cycles: the resting
+    // ticks, a layer's usual state, read nothing of the table.
+    int32_t phasesInCycle;
 };
 
 // A span's lane inputs and the filter's pan ramps, frame by frame.

@@ -67,7 +67,16 @@ float holdWrapPoint(float rate) {
     return fromOrder(static_cast<int32_t>(at));
 }
 
+// Out of line: inlined into takeHoldCycles, it took LayerChain::tick out
+// of VoiceMix::tick, 0.6 ns a frame slower with one voice playing.
+[[gnu::noinline]] void settleHoldPhases(voicelanes::LayerMix& mix) {
+    if (!mix.phasesInCycle) return;
+    for (int v = 0; v < kLayerVoices; ++v) mix.phase[v] = mix.cycle[v][mix.cycleAt[v]];
+    mix.phasesInCycle = 0;
+}
+
 void takeHoldCycles(voicelanes::LayerMix& mix) {
+    settleHoldPhases(mix);  // the phases as they stand go on under the new cycles
     for (int v = 0; v < kLayerVoices; ++v) {
         const float rate = mix.rate[v], wrapAt = mix.wrapAt[v];
         float phase = 0.0f;

@@ -44,6 +44,9 @@ float holdWrapPoint(float rate);
 // The hold cycles of the mix's rates and wrap points (LayerMix::cycle); no
 // phase's place in them is known until it wraps.
 void takeHoldCycles(voicelanes::LayerMix& mix);
+// The phases a resting layer left in its cycles (LayerMix::phasesInCycle)
+// written out into its phases; the kernels settle them themselves.
+void settleHoldPhases(voicelanes::LayerMix& mix);
 
 // No bit but a sign set in any of the eight values: all are ±0.
 inline bool allZero(const float (&values)[kLayerVoices]) {
