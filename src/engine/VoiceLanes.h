@@ -117,6 +117,12 @@ struct LayerMix {
     int32_t phasesInCycle;
 };
 
+// The phases a resting layer left in its cycles (phasesInCycle) written out.
+inline void settlePhases(LayerMix& m) {
+    for (int v = 0; v < kLanes; ++v) m.phase[v] = m.cycle[v][m.cycleAt[v]];
+    m.phasesInCycle = 0;
+}
+
 // A span's lane inputs and the filter's pan ramps, frame by frame.
 using LaneRows = float[kFrames][kLanes];
 

@@ -70,9 +70,7 @@ float holdWrapPoint(float rate) {
 // Out of line: inlined into takeHoldCycles, it took LayerChain::tick out
 // of VoiceMix::tick, 0.6 ns a frame slower with one voice playing.
 [[gnu::noinline]] void settleHoldPhases(voicelanes::LayerMix& mix) {
-    if (!mix.phasesInCycle) return;
-    for (int v = 0; v < kLayerVoices; ++v) mix.phase[v] = mix.cycle[v][mix.cycleAt[v]];
-    mix.phasesInCycle = 0;
+    if (mix.phasesInCycle) voicelanes::settlePhases(mix);
 }
 
 void takeHoldCycles(voicelanes::LayerMix& mix) {
