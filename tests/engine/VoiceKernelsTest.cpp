@@ -342,7 +342,8 @@ TEST(VoiceKernels, ReadTickIsTheWholeTicksReadFrames) {
         for (auto [start, step] : {std::pair{0.0f, 1.0f}, {0.0f, 0.0f}, {3.25f, 0.001f}, {100.7f, 0.5f}, {17.9f, 1.87f},
                                    {17.9f, 1.95f}, {500.01f, 2.1f}, {1234.5f, 7.3f}, {last - 15.0f, 1.0f},
                                    {last - 30.0f * 1.999f, 1.999f}, {29.0f, 1.0f}, {30.0f, 1.0f}, {200.3f, 3.7f},
-                                   {200.3f, 3.9f}, {last - 15.0f * 3.85f, 3.85f}}) {
+                                   {200.3f, 3.9f}, {last - 15.0f * 3.85f, 3.85f}, {15.0f, 1.0f}, {14.0f, 1.0f},
+                                   {100.0f, 2.0f}, {100.0f, 2.07f}, {100.0f, 2.5f}, {last - 15.0f * 2.0f, 2.0f}}) {
             float tick[16], frames[16];
             set.kernels->readTick(data.data(), start, step, tick);
             set.kernels->readFrames(data.data(), start, step, frames, 16);
