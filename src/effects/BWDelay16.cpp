@@ -7,6 +7,7 @@
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
 #include "effects/Lanes8.h"
+#include "effects/LineAhead.h"
 #include "effects/WideKernels.h"
 #include "platform/CpuFeatures.h"
 
@@ -210,6 +211,7 @@ template <int32_t FixedFrames, bool Wide>
     if (frames <= 0) return;  // no last read to feed back
     const uint32_t ring = ringLength;
     const uint32_t w = writeIndex;
+    lineahead::upFrom(line, w, ring);
     // The last block's final read before this block's reads: each write
     // feeds back the read of the sample before it, so the whole block's
     // writes take their feedback from here in one run, four at a time.
@@ -219,6 +221,7 @@ template <int32_t FixedFrames, bool Wide>
     float fraction = 0.0f;
     if (contiguousReads(w, frames, delay, first, fraction)) {
         // One fraction for the block, the index advancing with the write.
+        lineahead::upFrom(line, first, ring);
         const float* from = line + first;
         for (int32_t i = 0; i < frames; ++i) read[i] = from[i] + (from[i + 1] - from[i]) * fraction;
     } else {

@@ -7,6 +7,7 @@
 #include "core/BWSystemInfo.h"
 #include "effects/Lanes4.h"
 #include "effects/Lanes8.h"
+#include "effects/LineAhead.h"
 #include "platform/CpuFeatures.h"
 
 namespace {
@@ -202,6 +203,8 @@ template <int32_t FixedFrames, bool Wide>
     const float nearWeight = 1.0f - static_cast<float>(d - whole);
     const uint32_t length = lineLength;
     uint32_t nearIndex = writeIndex >= whole ? writeIndex - whole : writeIndex + length - whole;
+    lineahead::upFrom(line, nearIndex, length);
+    lineahead::upFrom(line, writeIndex, length);
     alignas(16) float read[kBlock];
     if (nearIndex > 0 && nearIndex + static_cast<uint32_t>(frames) <= length) {
         // No wrap inside the block: both taps run on through the line.

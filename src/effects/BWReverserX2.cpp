@@ -7,6 +7,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/ValueLists.h"
+#include "effects/LineAhead.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -14,6 +15,30 @@ namespace {
 constexpr uint32_t kBeatsInRing = 4;
 // Slice lengths stay countable in 32 bits whatever the list and tempo.
 constexpr double kLongestSlice = 1u << 30;
+
+// A level that runs on from frame to frame, from start, each frame's value
+// the one before it passed through next; answers the level after the last
+// frame.  The values go to memory four frames to a store, as the frame loop
+// loads them: a load takes its value straight from one store of its own
+// size, but waits for four separate stores to reach the cache.
+template <size_t N, typename Next>
+float runLevel(float (&levels)[N], int32_t frames, float start, Next next) {
+    float level = start;
+    int32_t i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        const float first = level;
+        const float second = next(first);
+        const float third = next(second);
+        const float fourth = next(third);
+        _mm_storeu_ps(levels + i, _mm_setr_ps(first, second, third, fourth));
+        level = next(fourth);
+    }
+    for (; i < frames; ++i) {
+        levels[i] = level;
+        level = next(level);
+    }
+    return level;
+}
 
 }  // namespace
 
@@ -280,6 +305,8 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
     const float* ringLeft = bufferLeft.getData() + readPos - 1;
     const float* ringRight = bufferRight.getData() + readPos - 1;
     const auto first = static_cast<int32_t>(slicePos);
+    lineahead::downFrom(bufferLeft.getData(), readPos - 1);
+    lineahead::downFrom(bufferRight.getData(), readPos - 1);
     int32_t i = 0;
     for (; i + 4 <= frames; i += 4) {
         const __m128 frame = _mm_cvtepi32_ps(_mm_setr_epi32(i + 1, i + 2, i + 3, i + 4));
@@ -316,17 +343,9 @@ float BWReverserX2::decayRun(float (&decays)[kChunk], int32_t frames) const {
         std::fill_n(decays, kChunk, decay);
         return decay;
     }
-    for (int32_t i = 0; i < frames; ++i) {
-        decays[i] = decay;
-        decay += step;
-    }
+    decay = runLevel(decays, frames, decay, [step](float level) { return level + step; });
     if (!(decay < 0.0f)) return decay;
-    decay = decayGain;
-    for (int32_t i = 0; i < frames; ++i) {
-        decays[i] = decay;
-        decay = std::max(decay + step, 0.0f);
-    }
-    return decay;
+    return runLevel(decays, frames, decayGain, [step](float level) { return std::max(level + step, 0.0f); });
 }
 
 // envelope for four frames of the slice, lane by lane.
