@@ -206,6 +206,8 @@ float BWReverserX2::envelope(float wet, uint32_t inSlice) const {
 void BWReverserX2::record(const float* left, const float* right, int32_t frames) {
     float* ringLeft = bufferLeft.getData();
     float* ringRight = bufferRight.getData();
+    lineahead::upFrom(ringLeft, writePos, ringLength);
+    lineahead::upFrom(ringRight, writePos, ringLength);
     if (frames == kChunk && writePos + kChunk < ringLength) {
         // The usual block, short of the ring's end: copies of a size known
         // here are a few moves instead of calls.
