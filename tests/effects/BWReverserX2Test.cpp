@@ -227,6 +227,45 @@ TEST(BWReverserX2Test, DecFadesEachSliceOutLinearly) {
     for (size_t j = 1; j < length; ++j) ASSERT_EQ(signal.left[boundary(1, length) + j], 1.0f) << j;
 }
 
+// While the level glides, each block's wet level runs in even steps from
+// the level the block before was heading for, a step on at its first frame
+// (never repeating the level it leaves).  Measured inside a slice that plays
+// a recording of 1 while the input has gone silent: there the output is the
+// wet level itself.  Blocks of 16 take the four-frame route, blocks of 32
+// the frame loop.
+TEST(BWReverserX2Test, AGlidingLevelStepsOnFromTheLevelItLeaves) {
+    for (const size_t block : {size_t{16}, size_t{32}}) {
+        ReverserRig rig(44100.0f, 0.5f);
+        rig.reverser.setMix(0.25f);
+        settle(rig.reverser, 100000);  // the wet level rests at 0.5
+        const size_t length = rig.reverser.getPendingSliceLength();
+        const size_t silentFrom = (boundary(1, length) + length / 2) / block * block;
+        constexpr size_t kBlocks = 8;
+        ASSERT_LT(silentFrom + kBlocks * block, boundary(2, length));
+        StereoSignal recorded(silentFrom);
+        std::fill(recorded.left.begin(), recorded.left.end(), 1.0f);
+        std::fill(recorded.right.begin(), recorded.right.end(), 1.0f);
+        rig.trigger();
+        recorded.render(rig.reverser);
+
+        rig.reverser.setMix(1.0f);
+        rig.reverser.tick();
+        double heading = 0.5;  // the level the next block starts from
+        for (size_t k = 0; k < kBlocks; ++k) {
+            std::vector<float> left(block, 0.0f), right(block, 0.0f);
+            rig.reverser.process(left.data(), right.data(), static_cast<int32_t>(block));
+            rig.reverser.tick();
+            ASSERT_EQ(left, right);
+            const double step = (double(left[block - 1]) - left[0]) / double(block - 1);
+            ASSERT_GT(step, 1e-4) << block << ", block " << k;
+            EXPECT_NEAR(left[0], heading + step, 1e-6) << block << ", block " << k;
+            for (size_t i = 1; i < block; ++i)
+                ASSERT_NEAR(double(left[i]) - left[i - 1], step, 1e-6) << block << ", block " << k << ", frame " << i;
+            heading = left[block - 1] + step;
+        }
+    }
+}
+
 TEST(BWReverserX2Test, XFadeShapesTheSliceEdges) {
     // "XFade" 1 makes the slice a triangle; 0.5 ramps over a quarter at each end.
     for (float fade : {1.0f, 0.5f}) {
