@@ -299,7 +299,7 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
     if (wet + wetDelta == wet) {
         std::fill_n(wets, kChunk, wet);
     } else {
-        for (int32_t i = 0; i < frames; ++i) wets[i] = wet += wetDelta;
+        runLevel(wets, frames, wet + wetDelta, [wetDelta](float level) { return level + wetDelta; });
     }
     float decays[kChunk];
     decayGain = decayRun(decays, frames);
