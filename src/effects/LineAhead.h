@@ -29,6 +29,8 @@ constexpr uint32_t kFrames = 48;
 }
 
 // A tap that moves downwards from line[at].
-[[gnu::always_inline]] inline void downFrom(const float* line, uint32_t at) { __builtin_prefetch(line + (at > kFrames ? at - kFrames : 0)); }
+[[gnu::always_inline]] inline void downFrom(const float* line, uint32_t at) {
+    __builtin_prefetch(line + (at > kFrames ? at - kFrames : 0));
+}
 
 }  // namespace lineahead

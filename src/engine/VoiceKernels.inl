@@ -591,6 +591,7 @@ void readFrames(const int16_t* data, float start, float step, float* out, int32_
 // 63.4.  Intel's cores keep the gathers, which measured faster there.
 [[gnu::always_inline]] inline void readTick(const int16_t* data, float start, float step, float* out) {
     constexpr int kBlocks = kFrames / kLanes;  // of eight frames, a lane each
+    static_assert(kBlocks * kLanes == kFrames, "a tick is whole blocks of eight frames");
     const Int8 every = splatInt(-1);
     Float8 position[kBlocks], frac[kBlocks];
     Int8 index[kBlocks];
