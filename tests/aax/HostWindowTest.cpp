@@ -75,8 +75,7 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
     };
     for (const Case& c : {Case{100, 960, 697, "view.down(150,300,18,0)"}, Case{150, 1440, 1045, "view.down(100,200,18,0)"}}) {
         std::string error;
-        ScopedZoom zoom;
-        ASSERT_TRUE(zoom.apply(c.zoomPercent, error)) << error;
+        ASSERT_TRUE(applyZoom(c.zoomPercent, error)) << error;
         Instance instance;
         HeadlessView view(instance.host);
         ASSERT_TRUE(view.ok());
