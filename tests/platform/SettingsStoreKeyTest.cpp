@@ -172,36 +172,6 @@ TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {
         EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << entry.path();
 }
 
-// A key file edited by hand keeps its values through the next write, in
-// every form an editor may leave it.
-TEST(SettingsStoreKey, AWriteKeepsTheValuesOfAHandEditedFile) {
-    const std::string lines[] = {"brindlewick-registry-key 1", "dword ignorePrgChange 1", "dword NoSilentOpt 1",
-                                 "string contentpath /home/ann/Zorvane%20Content/", "end"};
-    const struct {
-        const char* form;
-        std::string start, lineEnd, last;
-    } forms[] = {
-        {"LF", "", "\n", "\n"},
-        {"CR LF", "", "\r\n", "\r\n"},
-        {"no last line end", "", "\n", ""},
-        {"CR LF, no last line end", "", "\r\n", ""},
-        {"byte-order mark", "\xEF\xBB\xBF", "\n", "\n"},
-    };
-    for (const auto& f : forms) {
-        TempDir root;
-        SettingsStoreKey key = openKey(root);
-        std::string text = f.start;
-        for (const std::string& line : lines) text += line + (&line == &lines[4] ? f.last : f.lineEnd);
-        std::ofstream(key.file(), std::ios::binary) << text;
-        EXPECT_EQ(dwordOf(key, "ignoreprgchange"), 1u) << f.form;
-        ASSERT_TRUE(key.write(SettingsValue::dword("resizefactor1", 150))) << f.form;
-        EXPECT_EQ(dwordOf(key, "ignorePrgChange"), 1u) << f.form;
-        EXPECT_EQ(dwordOf(key, "NoSilentOpt"), 1u) << f.form;
-        EXPECT_EQ(stringOf(key, "contentpath"), "/home/ann/Zorvane Content/") << f.form;
-        EXPECT_EQ(dwordOf(key, "resizefactor1"), 150u) << f.form;
-    }
-}
-
 // A key file that is not valid reads as empty; the next write keeps it
 // aside, byte for byte, under a name of its own (never over one kept
 // before), says so, and starts a new key file.
