@@ -49,9 +49,8 @@ void EditorIdle(benchmark::State& state) {
     const fs::path instruments = benchFolder() / "content" / kFactoryInstrumentsFolder;
     setEditorFactory(&makeEditor);
     {
-        ScopedZoom zoomed;
         std::string error;
-        if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
+        if (!applyZoom(zoom, error)) state.SkipWithError(error.c_str());
         HostInstance instance(moduleEffect(), 2, 44100.0f);
         BWUniClient& client = clientOf(instance);
         setSettingString(SettingNames::kInstrumentsPath, instruments.string());
@@ -96,9 +95,8 @@ void EditorPageSwitch(benchmark::State& state) {
     useTemporaryUserFolders();
     setEditorFactory(&makeEditor);
     {
-        ScopedZoom zoomed;
         std::string error;
-        if (!zoomed.apply(zoom, error)) state.SkipWithError(error.c_str());
+        if (!applyZoom(zoom, error)) state.SkipWithError(error.c_str());
         HostInstance instance(moduleEffect(), 2, 44100.0f);
         HeadlessView view(instance);
         if (!view.ok()) state.SkipWithError("the view did not open");

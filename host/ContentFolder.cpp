@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "persistence/SettingNames.h"
 #include "platform/SettingsStoreKey.h"
@@ -37,7 +38,9 @@ std::vector<platform::SettingsValue> contentValues(const std::filesystem::path& 
 
 bool contentRoot(const std::string& folder, std::filesystem::path& root, std::string& error) {
     std::error_code failed;
-    root = std::filesystem::absolute(folder, failed);
+    // "DIR/" and "./DIR" name the same folder as DIR, and are stored as it.
+    root = std::filesystem::absolute(folder, failed).lexically_normal();
+    if (!root.has_filename()) root = root.parent_path();
     if (!failed && std::filesystem::is_directory(root / "Instruments", failed)) return true;
     error = "no content folder with Instruments at " + folder;
     return false;
@@ -47,8 +50,9 @@ bool contentRoot(const std::string& folder, std::filesystem::path& root, std::st
 // writing its default folders over these.
 bool writeValues(const std::vector<platform::SettingsValue>& values, std::string& error) {
     std::optional<platform::SettingsStoreKey> key = platform::SettingsStoreKey::open(kProductKey);
-    if (key && key->write(values)) return true;
-    error = "cannot write the settings";
+    std::string problem;
+    if (key && key->write(values, &problem)) return true;
+    error = key ? "cannot write the settings: " + problem : std::string("cannot write the settings: no settings folder");
     return false;
 }
 
@@ -57,30 +61,4 @@ bool writeValues(const std::vector<platform::SettingsValue>& values, std::string
 bool pointSettingsAt(const std::string& folder, std::string& error) {
     std::filesystem::path root;
     return contentRoot(folder, root, error) && writeValues(contentValues(root), error);
-}
-
-bool ScopedContentFolder::pointAt(const std::string& folder, std::string& error) {
-    std::filesystem::path root;
-    if (!contentRoot(folder, root, error)) return false;
-    const std::vector<platform::SettingsValue> values = contentValues(root);
-    std::optional<platform::SettingsStoreKey> key = platform::SettingsStoreKey::open(kProductKey);
-    if (!key) return error = "cannot write the settings", false;
-    for (const platform::SettingsValue& value : values) kept.push_back({value.name, key->read(value.name)});
-    return writeValues(values, error);
-}
-
-ScopedContentFolder::~ScopedContentFolder() {
-    if (kept.empty()) return;
-    std::optional<platform::SettingsStoreKey> key = platform::SettingsStoreKey::open(kProductKey);
-    if (!key) return;
-    std::vector<platform::SettingsValue> present;
-    std::vector<std::string> missing;
-    for (Kept& entry : kept) {
-        if (entry.value)
-            present.push_back(std::move(*entry.value));
-        else
-            missing.push_back(entry.name);
-    }
-    key->write(present);
-    key->remove(missing);
 }

@@ -9,32 +9,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/DragOut.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
 bool copyWhole(const std::filesystem::path& source, const std::filesystem::path& target, std::string& error) {
     // Anything but a file (a folder, a pipe that would never end) is no drop.
-    std::error_code status;
-    if (!std::filesystem::is_regular_file(source, status)) {
-        error = "it is not a file";
-        return false;
-    }
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        error = "it cannot be read";
+    platform::ReadableFile in(source);
+    if (!in.isOpen()) {
+        error = in.problem();
         return false;
     }
     platform::AtomicFile out(target);
     char block[64 * 1024];
-    while (in.read(block, sizeof block) || in.gcount() > 0) out.write(block, size_t(in.gcount()));
-    if (in.bad()) {
-        error = "it cannot be read";
+    for (size_t got; (got = in.read(block, sizeof block)) > 0;) out.write(block, got);
+    if (!in.problem().empty()) {
+        error = in.problem();
         return false;
     }
     if (!out.commit()) error = out.error();

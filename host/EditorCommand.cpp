@@ -100,8 +100,7 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
                                                       : std::string("no X display: $DISPLAY is not set") +
                                                             " (zorvane-host snapshot draws the interface without one)");
     }
-    ScopedZoom zoom;
-    if (settings.zoomPercent && !zoom.apply(settings.zoomPercent, error)) return viewCommandFailure(error);
+    if (settings.zoomPercent && !applyZoom(settings.zoomPercent, error)) return viewCommandFailure(error);
 
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return viewCommandFailure("the plug-in did not create an instance");

@@ -5,12 +5,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "guitoolkit/WindowSnapshot.h"
+#include "host/FileBytes.h"
 #include "host/HeadlessView.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
@@ -33,8 +33,9 @@ struct InputStep {
 };
 
 bool readInputSteps(const std::string& path, std::vector<InputStep>& steps, std::string& error) {
-    std::ifstream in(path);
-    if (!in) return error = "cannot open " + path, false;
+    std::string text;
+    if (!readFileText(path, text, error)) return false;
+    std::istringstream in(text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (const size_t comment = line.find('#'); comment != std::string::npos) line.erase(comment);
@@ -101,8 +102,7 @@ bool prepareFolder(const std::filesystem::path& folder, std::string& error) {
 // settings, so that a refused file leaves nothing behind.
 bool shoot(PluginModule& module, const ViewCommandArguments& args, int32_t zoom, const std::vector<InputStep>& input,
            const std::filesystem::path& folder, std::string& error) {
-    ScopedZoom zoomed;
-    if (!zoomed.apply(zoom, error)) return false;
+    if (!applyZoom(zoom, error)) return false;
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return error = "the plug-in did not create an instance", false;
     if ((args.has("--state") || args.has("--preset")) && !args.loadSettings(instance, error)) return false;

@@ -12,7 +12,8 @@ const char* const kEditorHelp =
     "  host opens it: the view's timer runs every 30 ms and the window takes the\n"
     "  size the plug-in asks for.  Closing the window, Ctrl-C, SIGTERM or the end\n"
     "  of --seconds ends it.  A state or preset file is loaded first.  --zoom F\n"
-    "  opens it at F (0.9 to 2.0; 1.5 is 150 %).  --play plays the built-in chord\n"
+    "  opens it at F (0.9 to 2.0; 1.5 is 150 %), with settings of the run's own:\n"
+    "  yours are not written.  --play plays the built-in chord\n"
     "  phrase in real time, so that meters and play lines move (the sound goes\n"
     "  nowhere).  --log FILE writes, at the end, every automation request of the\n"
     "  interface (\"touch ID\", \"set ID VALUE\", \"release ID\") and every host\n"
@@ -57,14 +58,7 @@ bool parseZoom(const std::string& text, int32_t& percent, std::string& error) {
     return true;
 }
 
-ScopedZoom::ScopedZoom() : force(getSettingDword(kForce)), factor(getSettingDword(factorName())) {}
-
-ScopedZoom::~ScopedZoom() {
-    setSettingDword(kForce, force);
-    setSettingDword(factorName(), factor);
-}
-
-bool ScopedZoom::apply(int32_t percent, std::string& error) {
+bool applyZoom(int32_t percent, std::string& error) {
     if (getSettingDword("noresize") != 0) {
         error = "the settings say \"noresize\": the interface opens at 100 %; remove it to zoom";
         return false;

@@ -42,23 +42,12 @@ int runSnapshot(PluginModule& module, const ViewCommandArguments& args);
 
 // A zoom factor of the interface, 0.9 to 2.0, in whole percent.
 bool parseZoom(const std::string& text, int32_t& percent, std::string& error);
-// Makes the instances made while it lives open their editor at a zoom,
+// Makes the instances made from now on open their editor at a zoom,
 // through the settings the editor reads when it is made ("forceresize",
-// "resizefactor%d"); afterwards they hold what they held before, so that
-// the person's own plug-in opens as it did.
-class ScopedZoom {
-public:
-    ScopedZoom();
-    ~ScopedZoom();
-    ScopedZoom(const ScopedZoom&) = delete;
-    ScopedZoom& operator=(const ScopedZoom&) = delete;
-    // False with a reason when the settings cannot take it.
-    bool apply(int32_t percent, std::string& error);
-
-private:
-    uint32_t force;
-    uint32_t factor;
-};
+// "resizefactor%d").  Only in a run with settings of its own (RunSettings),
+// so that the person's own plug-in opens as it did.  False with a reason
+// when the settings cannot take it.
+bool applyZoom(int32_t percent, std::string& error);
 // "zorvane-host: <message>" on the standard error; the status 1.
 int viewCommandFailure(const std::string& message);
 // The message and the usage on the standard error; the status 2.

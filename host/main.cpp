@@ -26,6 +26,7 @@
 #include "host/PluginModule.h"
 #include "host/ProgramBoundary.h"
 #include "host/Render.h"
+#include "host/RunSettings.h"
 #include "host/ResultText.h"
 #include "host/StopSignals.h"
 #include "host/Validation.h"
@@ -48,9 +49,9 @@ const char* const kUsage =
     "  content    point the settings at a content folder for good\n"
     "Each command takes -h or --help; --version prints the version.  The module\n"
     "is $ZORVANE_MODULE, else Zorvane.so beside this program.  --content DIR\n"
-    "points the settings at a content folder (DIR/Instruments, DIR/Samples,\n"
-    "the preset folders) for this run only: afterwards they hold what they held\n"
-    "before.\n";
+    "plays from a content folder (DIR/Instruments, DIR/Samples, the preset\n"
+    "folders) for this run only: the run gets a copy of the settings of its\n"
+    "own, pointed at DIR, and the user's settings are not written.\n";
 
 struct Command {
     const char* help;
@@ -381,6 +382,12 @@ int validate(PluginModule& module, const Arguments& args) {
     return runValidation(module, settings, std::cout) ? 0 : 1;
 }
 
+// --content, and the zooms of the commands that open the interface, are the
+// run's alone: its settings are a copy of the user's (RunSettings).
+bool needsSettingsOfItsOwn(const std::string& command, const Arguments& args) {
+    return args.has("--content") || command == "snapshot" || (command == "editor" && args.has("--zoom"));
+}
+
 // The usage of the command named among the words, else the program's.
 const char* usageFor(const Arguments& args) {
     if (args.words.empty()) return kUsage;
@@ -451,9 +458,11 @@ int runCommand(int argc, char** argv) {
     if (name == "content") return content(args);
 
     std::string error;
-    // Before the module, so that the settings are restored after it is gone.
-    ScopedContentFolder contentFolder;
-    if (args.has("--content") && !contentFolder.pointAt(args.get("--content"), error)) return fail(error);
+    // Before the module, which then reads and writes the run's own settings;
+    // removed after the module is gone.
+    RunSettings runSettings;
+    if (needsSettingsOfItsOwn(name, args) && !runSettings.make(error)) return fail(error);
+    if (args.has("--content") && !pointSettingsAt(args.get("--content"), error)) return fail(error);
     if ((name == "render" || name == "validate") && !seedFrom(args, error)) return fail(error);
     PluginModule module(args.get("--module", PluginModule::defaultPath(argv[0])));
     if (!module.loaded()) return fail(module.error());

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
 
 #include "engine/AiffFormat.h"
 #include "engine/ChunkReader.h"
 #include "engine/WavFormat.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -57,12 +57,6 @@ bool isUsablePath(const char* path) {
     return path && std::strlen(path) >= 2;
 }
 
-// Looked at before opening: opening a FIFO for reading would wait for a writer.
-bool isRegularFile(const char* path) {
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
 }  // namespace
 
 AudioFile::AudioFile(ProgressCallback callback, void* context)
@@ -89,8 +83,8 @@ void AudioFile::close() {
 
 int32_t AudioFile::open(const char* path) {
     close();
-    if (!isUsablePath(path) || !isRegularFile(path)) return kAudioCannotOpen;
-    stream = std::fopen(path, "rb");
+    if (!isUsablePath(path)) return kAudioCannotOpen;
+    stream = platform::ReadableFile(path).releaseAsStream();
     if (!stream) return kAudioCannotOpen;
     mode = kReading;
     const int32_t result = parseHeader();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/Framework.h"
 #include "persistence/BWChunk.h"
@@ -20,13 +19,6 @@ constexpr uint32_t kMinZoneWords = 12;
 // written otherwise.
 constexpr float kTempoOne = 1.0f;
 constexpr float kDefaultTempo = 120.0f;
-
-// Opening a FIFO for reading would wait for a writer; anything but a regular
-// file is no instrument file.
-bool isRegularFile(const char* path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
 
 }  // namespace
 
@@ -76,7 +68,7 @@ bool BWRompler::readFile(BWChunk& chunk) {
 
 bool BWRompler::loadFile(const char* path) {
     BWStreamChunk chunk;
-    const bool loaded = path && std::strlen(path) >= 2 && isRegularFile(path) && chunk.openForReading(path) &&
+    const bool loaded = path && std::strlen(path) >= 2 && chunk.openForReading(path) &&
                         readFile(chunk);
     if (!loaded) {
         AlertPrintf("loading ROM file from %s failed", path ? path : "");

@@ -3,21 +3,23 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "guitoolkit/CDrawContext.h"
 #include "guitoolkit/DibDecoder.h"
 #include "guitoolkit/PngDecoder.h"
+#include "platform/ReadableFile.h"
 #include "platform/ResourceTable.h"
 
 namespace VSTGUI {
 namespace {
 
+// Far beyond any picture of the interface; a larger file is not one of ours.
+constexpr uint64_t kLargestImageFile = uint64_t(256) << 20;
+
 std::vector<uint8_t> readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return {};
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    if (!platform::readRegularFile(name, kLargestImageFile, bytes)) return {};
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 #include "persistence/BWFileio.h"
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -11,12 +9,9 @@
 #include "persistence/PathStrings.h"
 #include "platform/AtomicFile.h"
 #include "platform/FolderListing.h"
+#include "platform/ReadableFile.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 void listFilesBelow(std::string folder, BWFileio::FileCallback callback, void* context, int depth,
                     platform::VisitedFolders& visited) {
@@ -43,9 +38,8 @@ void BWFileio::listFiles(const std::string& folder, FileCallback callback, void*
 
 bool BWFileio::readWhole(const char* path, void* buffer, size_t size) {
     if (!path || !buffer || std::strlen(path) < 2) return false;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file) return false;
-    return std::fread(buffer, 1, size, file.get()) == size;
+    platform::ReadableFile file(path);
+    return file.isOpen() && file.read(buffer, size) == size;
 }
 
 bool BWFileio::writeWhole(const char* path, const void* data, size_t size) {

@@ -21,9 +21,10 @@ public:
     static void listFiles(const std::string& folder, FileCallback callback, void* context, int depth);
 
     // Reads the first size bytes of the file into buffer.  False when the
-    // path is shorter than 2 characters, the file cannot be opened, or it
-    // holds fewer than size bytes (those it holds are in the buffer then, the
-    // rest of the buffer is as it was).
+    // path is shorter than 2 characters, names no regular file (a named pipe
+    // is refused, never waited on: see platform/ReadableFile.h), the file
+    // cannot be opened, or it holds fewer than size bytes (those it holds are
+    // in the buffer then, the rest of the buffer is as it was).
     static bool readWhole(const char* path, void* buffer, size_t size);
 
     // Makes the file hold exactly these bytes, through a temporary file beside

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/ReadableFile.h"
+
 BWStreamableFile::~BWStreamableFile() { close(); }
 
 bool BWStreamableFile::close() {
@@ -23,7 +25,7 @@ BWStreamChunk::~BWStreamChunk() { close(); }
 
 bool BWStreamChunk::openForReading(const char* path) {
     close();
-    std::FILE* opened = path ? std::fopen(path, "rb") : nullptr;
+    std::FILE* opened = path ? platform::ReadableFile(path).releaseAsStream() : nullptr;
     if (!opened) return false;
     attachForReading(opened);
     return true;

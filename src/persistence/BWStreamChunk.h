@@ -41,7 +41,8 @@ public:
     // Finishes a write still open (see finishWriting) and closes the file.
     ~BWStreamChunk() override;
 
-    // Opens the file "rb"; false when it cannot be opened.
+    // Opens the file for reading; false when it cannot be opened or is no
+    // regular file (see platform/ReadableFile.h).
     bool openForReading(const char* path);
     // Takes over a file already open for reading; it is closed with the chunk.
     void attachForReading(std::FILE* file);

@@ -1,5 +1,6 @@
 #include "platform/SettingsKeyFile.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace platform {
@@ -7,6 +8,8 @@ namespace {
 
 constexpr std::string_view kHeader = "brindlewick-registry-key 1";
 constexpr std::string_view kEnd = "end";
+// What an editor may put before the first line of a UTF-8 text.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kStringType = "string";
 constexpr std::string_view kDwordType = "dword";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -80,12 +83,14 @@ std::optional<SettingsValue> decodeLine(std::string_view line) {
     return SettingsValue::string(*name, *data);
 }
 
-// The next line without its line feed; nothing when no line feed is left.
+// The next line without its line end ("\n" or "\r\n"); the last line may
+// have none.  Nothing when no text is left.
 std::optional<std::string_view> takeLine(std::string_view& text) {
-    const size_t end = text.find('\n');
-    if (end == std::string_view::npos) return std::nullopt;
-    const std::string_view line = text.substr(0, end);
-    text.remove_prefix(end + 1);
+    if (text.empty()) return std::nullopt;
+    const size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (line.ends_with('\r')) line.remove_suffix(1);
     return line;
 }
 
@@ -149,6 +154,7 @@ std::string encodeKeyFile(const std::vector<SettingsValue>& values) {
 }
 
 std::optional<std::vector<SettingsValue>> decodeKeyFile(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     const std::optional<std::string_view> header = takeLine(text);
     if (!header || *header != kHeader) return std::nullopt;
     std::vector<SettingsValue> values;

@@ -10,7 +10,10 @@
 //     end
 //
 // The first line names the format and its version; the last line is "end",
-// so that a file cut short is recognised.  Every line ends in a line feed.
+// so that a file cut short is recognised.  Every line is written ending in a
+// line feed; a file edited by hand reads the same with its lines ending in
+// CR LF, without the line end after "end", or with a UTF-8 byte-order mark
+// before the first line.
 // A value line is its type ("string" or "dword"), its name and its data,
 // separated by single blanks.  Names and string data are escaped so that any
 // byte survives: the printable ASCII characters other than "%" stand for

@@ -1,11 +1,16 @@
 #include "platform/SettingsStoreKey.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileLock.h"
+#include "platform/ReadableFile.h"
 #include "platform/SettingsWriteBatch.h"
 #include "platform/UserFolders.h"
 
@@ -13,7 +18,10 @@ namespace platform {
 namespace {
 
 // Far beyond any real key; a larger file is not a key file of ours.
-constexpr std::uintmax_t kMaxKeyFileBytes = 16 * 1024 * 1024;
+constexpr uint64_t kMaxKeyFileBytes = 16 * 1024 * 1024;
+constexpr char kSetAsideSuffix[] = ".unreadable";
+constexpr int kMaxSetAsideNames = 100;
+
 bool keepsItsByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == ' ';
 }
@@ -43,17 +51,25 @@ std::filesystem::path keyBasePath(const std::filesystem::path& root, std::string
     return any ? base : std::filesystem::path();
 }
 
-std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes;
-    char block[4096];
-    while (in.read(block, sizeof block) || in.gcount() > 0) {
-        bytes.append(block, static_cast<size_t>(in.gcount()));
-        if (bytes.size() > kMaxKeyFileBytes) return std::nullopt;
+// Renames a key file that is not a valid key file to a name beside it that
+// nothing holds yet: "zorvane.key.unreadable", then "...unreadable-2" and
+// on.  No key's file can have such a name: a component's file name never
+// holds a ".".
+bool setAside(const std::filesystem::path& keyFile, std::filesystem::path& aside) {
+    for (int attempt = 1; attempt <= kMaxSetAsideNames; ++attempt) {
+        char suffix[32];
+        if (attempt == 1)
+            std::snprintf(suffix, sizeof suffix, "%s", kSetAsideSuffix);
+        else
+            std::snprintf(suffix, sizeof suffix, "%s-%d", kSetAsideSuffix, attempt);
+        aside = keyFile;
+        aside += suffix;
+        // Never over a file set aside before: that one may be what a person
+        // still means to mend.
+        if (::renameat2(AT_FDCWD, keyFile.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return true;
+        if (errno != EEXIST) return false;
     }
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    return false;
 }
 
 }  // namespace
@@ -81,17 +97,36 @@ std::optional<SettingsStoreKey> SettingsStoreKey::open(const std::filesystem::pa
 SettingsStoreKey::SettingsStoreKey(std::filesystem::path key, std::filesystem::path lock)
     : keyFile(std::move(key)), lockFile(std::move(lock)) {}
 
-std::vector<SettingsValue> SettingsStoreKey::load() const {
-    const std::optional<std::string> text = readSmallFile(keyFile);
-    if (!text) return {};
-    std::optional<std::vector<SettingsValue>> values = decodeKeyFile(*text);
-    return values ? std::move(*values) : std::vector<SettingsValue>{};
+SettingsStoreKey::Loaded SettingsStoreKey::load() const {
+    ReadableFile file(keyFile);
+    if (file.missing()) return {LoadState::Read, {}, {}};
+    std::string text;
+    if (!file.isOpen() || !file.readRest(text, kMaxKeyFileBytes)) {
+        const bool tooLarge = file.isOpen() && file.size() > kMaxKeyFileBytes;
+        return {tooLarge ? LoadState::NotAKey : LoadState::Unreadable, {}, file.problem()};
+    }
+    std::optional<std::vector<SettingsValue>> values = decodeKeyFile(text);
+    if (!values) return {LoadState::NotAKey, {}, "it is not a valid settings file"};
+    return {LoadState::Read, std::move(*values), {}};
+}
+
+std::optional<std::vector<SettingsValue>> SettingsStoreKey::loadForRewrite(std::string* problem) const {
+    Loaded loaded = load();
+    if (loaded.state == LoadState::Read) return std::move(loaded.values);
+    std::filesystem::path aside;
+    if (loaded.state == LoadState::NotAKey && setAside(keyFile, aside)) {
+        std::fprintf(stderr, "Zorvane: the settings file %s could not be read as settings (%s); it is kept as %s\n",
+                     keyFile.c_str(), loaded.problem.c_str(), aside.c_str());
+        return std::vector<SettingsValue>{};
+    }
+    if (problem) *problem = "cannot read " + keyFile.string() + ": " + (aside.empty() ? loaded.problem : "cannot keep it aside");
+    return std::nullopt;
 }
 
 std::optional<SettingsValue> SettingsStoreKey::read(std::string_view name) const {
     if (const SettingsWriteBatch* batch = SettingsWriteBatch::current())
         if (std::optional<SettingsValue> kept = batch->kept(*this, name)) return kept;
-    for (SettingsValue& value : load())
+    for (SettingsValue& value : load().values)
         if (sameValueName(value.name, name)) return std::move(value);
     return std::nullopt;
 }
@@ -108,14 +143,19 @@ bool holds(const std::vector<SettingsValue>& values, const SettingsValue& value)
 
 bool SettingsStoreKey::write(const SettingsValue& value) { return write(std::span(&value, 1)); }
 
-bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
+bool SettingsStoreKey::write(std::span<const SettingsValue> newValues, std::string* problem) {
     if (SettingsWriteBatch* batch = SettingsWriteBatch::current()) {
         for (const SettingsValue& value : newValues) batch->keep(*this, value);
         return true;
     }
     const FileLock lock(lockFile);
-    if (!lock.held()) return false;
-    std::vector<SettingsValue> values = load();
+    if (!lock.held()) {
+        if (problem) *problem = "cannot lock " + lockFile.string();
+        return false;
+    }
+    std::optional<std::vector<SettingsValue>> loaded = loadForRewrite(problem);
+    if (!loaded) return false;
+    std::vector<SettingsValue>& values = *loaded;
     // Values the key already holds, to the byte and the name's case, need no
     // rewrite: every start of the plug-in stores its folders again, and each
     // rewrite costs two flushes to the disk.
@@ -125,13 +165,15 @@ bool SettingsStoreKey::write(std::span<const SettingsValue> newValues) {
         std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, value.name); });
         values.push_back(value);
     }
-    return writeFileAtomically(keyFile, encodeKeyFile(values));
+    return writeFileAtomically(keyFile, encodeKeyFile(values), problem);
 }
 
 bool SettingsStoreKey::remove(std::span<const std::string> names) {
     const FileLock lock(lockFile);
     if (!lock.held()) return false;
-    std::vector<SettingsValue> values = load();
+    std::optional<std::vector<SettingsValue>> loaded = loadForRewrite(nullptr);
+    if (!loaded) return false;
+    std::vector<SettingsValue>& values = *loaded;
     for (const std::string& name : names)
         std::erase_if(values, [&](const SettingsValue& old) { return sameValueName(old.name, name); });
     return writeFileAtomically(keyFile, encodeKeyFile(values));

@@ -50,8 +50,7 @@ TEST(HostCopy, AfterPlayingTheHostHoldsWhatAFullRepaintShows) {
     std::vector<float> left(512), right(512);
     float* outputs[2] = {left.data(), right.data()};
     for (const int32_t zoomPercent : {100, 150, 200}) {
-        ScopedZoom zoom;
-        ASSERT_TRUE(zoom.apply(zoomPercent, error)) << error;
+        ASSERT_TRUE(applyZoom(zoomPercent, error)) << error;
         HostInstance host(registeredEffect(), 2, 44100.0f);
         BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(host.effect())->getCore();
         densePatch(core, true);

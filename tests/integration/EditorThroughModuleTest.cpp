@@ -53,7 +53,7 @@ int32_t zoneKeyX(int32_t key) { return 192 + 21 * key + 10; }
 // a zoom, the host parameter "0" set before the view opens.
 struct ModuleView {
     explicit ModuleView(int32_t zoomPercent = 100, double level = 0.2)
-        : percent(zoomPercent), zoomed(zoom.apply(zoomPercent, error)), instance(module().effect(), 2, 44100.0f) {
+        : percent(zoomPercent), zoomed(applyZoom(zoomPercent, error)), instance(module().effect(), 2, 44100.0f) {
         instance.automate("0", level);
         view = std::make_unique<HeadlessView>(instance);
         view->tick(3);
@@ -82,7 +82,6 @@ struct ModuleView {
 
     int32_t percent;
     std::string error;
-    ScopedZoom zoom;
     bool zoomed;
     HostInstance instance;
     std::unique_ptr<HeadlessView> view;

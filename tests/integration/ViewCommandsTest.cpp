@@ -55,7 +55,7 @@ TEST(ViewCommands, RefuseAndFailClearly) {
         {host + "snapshot /proc/shots", 1, "cannot write into the folder /proc/shots"},
         {host + "snapshot shots --events bad.events", 1, "bad.events:2: no event \"tap\""},
         {host + "snapshot shots --events short.events", 1, "short.events:2: drag wants 4 whole numbers"},
-        {host + "snapshot shots --events none.events", 1, "cannot open none.events"},
+        {host + "snapshot shots --events none.events", 1, "cannot read none.events: No such file or directory"},
         {host + "snapshot shots --state none.state", 1, "cannot read none.state"},
         {host + "editor", 1, "no X display: $DISPLAY is not set"},
         {inHome(home) + "DISPLAY=:9876 " + kHostProgram + " editor", 1, "cannot open the X display :9876"},

@@ -1,6 +1,7 @@
 #include "persistence/PresetLibrary.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "persistence/BWChunk.h"
 #include "persistence/PresetInfo.h"
+#include "support/HangWatchdog.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -95,6 +97,10 @@ TEST(PresetLibrary, AFolderListsItsPresetsInNaturalOrderAndPassesOverWhatItCanno
     writeWords(bank / "Cut.zvp", cut);
     writeWords(bank / "Packed.zvp", compressedPreset(std::vector<uint32_t>(body())));
     writeWords(bank / "Packed bad.zvp", compressedPreset(body(9, 77)));
+    // A named pipe (and a link to one) is passed over at once, never waited on.
+    const HangWatchdog watchdog;
+    ASSERT_EQ(mkfifo((bank / "A Fifo.zvp").c_str(), 0644), 0);
+    std::filesystem::create_symlink(bank / "A Fifo.zvp", bank / "A Link.zvp");
 
     PresetLibrary library("zvp", 1, kMarker);
     library.rescan(root.str(), true);

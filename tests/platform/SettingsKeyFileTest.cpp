@@ -54,9 +54,15 @@ TEST(SettingsKeyFile, RefusesAnythingThatBreaksTheFormat) {
         "",
         "brindlewick-registry-key 2\nend\n",          // unknown version
         "brindlewick-registry-key 1\n",               // cut before "end"
-        "brindlewick-registry-key 1\nend",            // last line without its line feed
         "brindlewick-registry-key 1\nend\nextra\n",   // bytes after "end"
         "brindlewick-registry-key 1\nstring a b\n",   // cut after a value
+        "brindlewick-registry-key 1\nstring a b",     // cut after a value, no line end
+        "brindlewick-registry-key 1\nen",             // cut inside "end"
+        "brindlewick-registry-key 1\rend\r",          // carriage returns alone end no line
+        "brindlewick-registry-key 1\nend\r\r\n",      // one carriage return before a line feed at most
+        "\xEF\xBB\xBF\xEF\xBB\xBF" "brindlewick-registry-key 1\nend\n",  // two byte-order marks
+        "\xEF\xBB" "brindlewick-registry-key 1\nend\n",  // a byte-order mark cut short
+        "brindlewick-registry-key 1\n\xEF\xBB\xBF" "end\n",  // a byte-order mark past the start
     };
     for (const char* text : broken) EXPECT_FALSE(decodeKeyFile(text).has_value()) << text;
 
@@ -78,6 +84,40 @@ TEST(SettingsKeyFile, RefusesAnythingThatBreaksTheFormat) {
     for (const char* line : badLines)
         EXPECT_FALSE(decodeKeyFile(header + line + "\nend\n").has_value()) << line;
     EXPECT_TRUE(decodeKeyFile(header + "dword a 4294967295\nend\n").has_value());
+}
+
+// What an editor makes of a key file (CR LF line ends, no line end after
+// "end", a byte-order mark first) reads as the same values.
+TEST(SettingsKeyFile, AHandEditedFileReadsAsTheSameValues) {
+    const std::vector<SettingsValue> values = sampleValues();
+    const std::string written = encodeKeyFile(values);
+    auto withCrLf = [](const std::string& text) {
+        std::string out;
+        for (const char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    };
+    auto withoutLastLineEnd = [](std::string text) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        return text;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        const char* form;
+        std::string text;
+    } forms[] = {
+        {"CR LF", withCrLf(written)},
+        {"no last line end", withoutLastLineEnd(written)},
+        {"CR LF, no last line end", withoutLastLineEnd(withCrLf(written))},
+        {"byte-order mark", bom + written},
+        {"all three", bom + withoutLastLineEnd(withCrLf(written))},
+        {"mixed line ends", withCrLf(written.substr(0, written.size() / 2)) + written.substr(written.size() / 2)},
+    };
+    for (const auto& f : forms) {
+        const auto decoded = decodeKeyFile(f.text);
+        ASSERT_TRUE(decoded.has_value()) << f.form;
+        EXPECT_EQ(describe(*decoded), describe(values)) << f.form;
+        EXPECT_EQ(encodeKeyFile(*decoded), written) << f.form;  // written back in the plain form
+    }
 }
 
 TEST(SettingsKeyFile, DamagedFilesAreRefusedOrReadNeverCrash) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "platform/SettingsWriteBatch.h"
 #include "platform/WriterTemporary.h"
 #include "support/ChildProcess.h"
+#include "support/HangWatchdog.h"
 #include "support/RenameWatch.h"
 #include "support/TempDir.h"
 
@@ -170,20 +172,47 @@ TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {
         EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << entry.path();
 }
 
-TEST(SettingsStoreKey, ACorruptKeyFileReadsAsEmptyAndTheNextWriteMendsIt) {
+// A key file that is not valid reads as empty; the next write keeps it
+// aside, byte for byte, under a name of its own (never over one kept
+// before), says so, and starts a new key file.
+TEST(SettingsStoreKey, AnInvalidKeyFileIsKeptAsideNotErased) {
     TempDir root;
     SettingsStoreKey key = openKey(root);
     ASSERT_TRUE(key.write(SettingsValue::string("a", "x")));
-    std::string text = readFile(key.file());
-    text.resize(text.size() - 4);  // "end\n" lost
-    std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << text;
-    EXPECT_FALSE(key.read("a").has_value());
+    std::string cut = readFile(key.file());
+    cut.resize(cut.size() - 4);  // "end\n" lost
+    const std::string damaged[] = {cut, std::string(5000, '\0')};
+    const char* const asides[] = {"zorvane.key.unreadable", "zorvane.key.unreadable-2"};
+    for (int i = 0; i < 2; ++i) {
+        std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << damaged[i];
+        EXPECT_FALSE(key.read("a").has_value());
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(key.write(SettingsValue::dword("b", uint32_t(i))));
+        const std::string said = testing::internal::GetCapturedStderr();
+        const auto aside = key.file().parent_path() / asides[i];
+        EXPECT_EQ(readFile(aside), damaged[i]);
+        EXPECT_NE(said.find(key.file().string() + " could not be read as settings"), std::string::npos) << said;
+        EXPECT_NE(said.find("it is kept as " + aside.string()), std::string::npos) << said;
+        EXPECT_EQ(dwordOf(key, "b"), uint32_t(i));
+        EXPECT_EQ(platform::decodeKeyFile(readFile(key.file()))->size(), 1u);
+    }
+}
 
-    std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << std::string(5000, '\0');
+// A key file that cannot be read at all refuses writes, which would lose
+// its values, and leaves it as it is; a named pipe there is never waited on.
+TEST(SettingsStoreKey, AKeyFileThatCannotBeReadIsNeitherWaitedOnNorReplaced) {
+    const HangWatchdog watchdog;
+    TempDir root;
+    SettingsStoreKey key = openKey(root);
+    ASSERT_EQ(mkfifo(key.file().c_str(), 0644), 0);
     EXPECT_FALSE(key.read("a").has_value());
-    ASSERT_TRUE(key.write(SettingsValue::dword("b", 2)));
-    EXPECT_EQ(dwordOf(key, "b"), 2u);
-    EXPECT_TRUE(platform::decodeKeyFile(readFile(key.file())).has_value());
+    std::string problem;
+    EXPECT_FALSE(key.write(std::vector{SettingsValue::dword("a", 1)}, &problem));
+    EXPECT_EQ(problem, "cannot read " + key.file().string() + ": it is a named pipe, not a file");
+    EXPECT_FALSE(key.remove(std::vector<std::string>{"a"}));
+    EXPECT_TRUE(std::filesystem::is_fifo(key.file()));
+    for (const auto& entry : std::filesystem::directory_iterator(key.file().parent_path()))
+        EXPECT_EQ(entry.path().string().find(".unreadable"), std::string::npos) << entry.path();
 }
 
 TEST(SettingsStoreKey, ConcurrentWritersInThreadsAndProcessesLoseNothing) {

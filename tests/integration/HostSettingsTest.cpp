@@ -1,0 +1,188 @@
+// The user's settings through zorvane-host: a key file edited by hand keeps
+// its values when `content DIR` writes it, and a run with --content has
+// settings of its own, so that the user's stay byte for byte as they were
+// however the run ends.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "ProgramRuns.h"
+#include "platform/SettingsStoreKey.h"
+#include "support/HangWatchdog.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kProductKey[] = "Software\\Brindlewick\\Zorvane";
+constexpr char kRunFolderPrefix[] = "zorvane-host-settings-";
+
+std::string fileText(const fs::path& path) {
+    const std::vector<uint8_t> bytes = readAll(path.string());
+    return {bytes.begin(), bytes.end()};
+}
+
+// A value of the product's key under root, as text ("<missing>" when it is
+// not there).
+std::string stored(const fs::path& root, const char* name) {
+    const auto key = platform::SettingsStoreKey::open(root, kProductKey);
+    const auto value = key ? key->read(name) : std::nullopt;
+    if (!value) return "<missing>";
+    return value->type == platform::SettingsType::Dword ? std::to_string(value->number()) : value->data;
+}
+
+// Every file and folder under root with its bytes.
+std::map<std::string, std::string> everyFile(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        files[fs::relative(entry.path(), root).string()] = entry.is_regular_file() ? fileText(entry.path()) : "<folder>";
+    return files;
+}
+
+// The settings folders of the runs under way in the temporary folder,
+// by the content folder each points at.
+std::map<std::string, fs::path> runFolders(const fs::path& temporary) {
+    std::map<std::string, fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(temporary))
+        if (entry.path().filename().string().starts_with(kRunFolderPrefix))
+            folders[stored(entry.path(), "contentpath")] = entry.path();
+    return folders;
+}
+
+// Starts a shell command as a process of its own (exec'd, so that its id
+// is the program's); its output goes nowhere.
+pid_t start(const std::string& command) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // No core file from the crash the test makes.
+        const std::string line = "ulimit -c 0; exec " + command + " >/dev/null 2>&1";
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// Waits until the runs' settings folders point at every one of the content
+// folders (the moment a run that wrote the user's settings would have
+// changed them).  False when a run ended before; the hang watchdog bounds
+// the wait.
+bool awaitRunsAt(const fs::path& temporary, const std::vector<std::string>& contents, const std::vector<pid_t>& runners) {
+    for (;;) {
+        const auto folders = runFolders(temporary);
+        bool all = true;
+        for (const std::string& content : contents) all = all && folders.count(content);
+        if (all) return true;
+        for (const pid_t runner : runners)
+            if (waitpid(runner, nullptr, WNOHANG) == runner) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace
+
+// A key file saved by an editor (CR LF line ends, no line end after "end",
+// a byte-order mark) keeps every value through `content DIR`; one that
+// cannot be read as settings is kept aside, byte for byte, and said.
+TEST(HostSettings, AHandEditedKeyFileKeepsItsValuesThroughContent) {
+    TempDir folder;
+    const std::string dir = folder.str();
+    fs::create_directories(folder / "content" / "Instruments");
+    const fs::path keyFolder = folder / "settings" / "software" / "brindlewick";
+    fs::create_directories(keyFolder);
+    const std::string lines[] = {"brindlewick-registry-key 1", "dword ignorePrgChange 1", "dword NoSilentOpt 1", "end"};
+    const struct {
+        const char* form;
+        std::string start, lineEnd, last;
+        bool valid;
+    } forms[] = {
+        {"CR LF", "", "\r\n", "\r\n", true},
+        {"no last line end", "", "\n", "", true},
+        {"byte-order mark", "\xEF\xBB\xBF", "\n", "\n", true},
+        {"a line that is no value", "", "\n", "\nhello\n", false},
+    };
+    for (const auto& f : forms) {
+        std::string text = f.start;
+        for (const std::string& line : lines) text += line + (&line == &lines[3] ? f.last : f.lineEnd);
+        fs::remove(keyFolder / "zorvane.key.unreadable");
+        std::ofstream(keyFolder / "zorvane.key", std::ios::binary | std::ios::trunc) << text;
+        std::string output;
+        EXPECT_EQ(run("ZORVANE_SETTINGS_DIR=" + dir + "/settings " + kHostProgram + " content " + dir + "/content", output), 0)
+            << f.form << "\n" << output;
+        EXPECT_EQ(stored(folder / "settings", "contentpath"), dir + "/content/") << f.form;
+        EXPECT_EQ(stored(folder / "settings", "ignorePrgChange"), f.valid ? "1" : "<missing>") << f.form;
+        EXPECT_EQ(stored(folder / "settings", "NoSilentOpt"), f.valid ? "1" : "<missing>") << f.form;
+        EXPECT_EQ(fs::exists(keyFolder / "zorvane.key.unreadable"), !f.valid) << f.form;
+        if (f.valid) continue;
+        EXPECT_EQ(fileText(keyFolder / "zorvane.key.unreadable"), text);
+        EXPECT_NE(output.find("it is kept as " + (keyFolder / "zorvane.key.unreadable").string()), std::string::npos) << output;
+    }
+}
+
+// --content never writes the user's settings: the run reads a copy of
+// them pointed at its folder.  Whether its output pipe closes (SIGPIPE), it
+// is killed, it crashes or it is ended while another run overlaps it, the
+// user's settings folder holds the same files with the same bytes, and
+// later runs play from the user's own content.  A run that ends as it
+// should removes its copy.
+TEST(HostSettings, ARunsContentFolderLeavesTheUsersSettingsByteForByte) {
+    const HangWatchdog watchdog;
+    TempDir folder;
+    const std::string dir = folder.str();
+    for (const char* content : {"mine", "other", "third"}) fs::create_directories(folder / content / "Instruments");
+    fs::create_directories(folder / "temporary");
+    const std::string env = "env TMPDIR=" + dir + "/temporary ZORVANE_SETTINGS_DIR=" + dir + "/settings ";
+    const std::string host = env + kHostProgram;
+    std::string output;
+    ASSERT_EQ(run(host + " content " + dir + "/mine", output), 0) << output;
+    {
+        auto key = platform::SettingsStoreKey::open(folder / "settings", kProductKey);
+        ASSERT_TRUE(key && key->write(platform::SettingsValue::dword("ignorePrgChange", 1)));
+    }
+    const auto before = everyFile(folder / "settings");
+    const std::string other = dir + "/other", third = dir + "/third";
+    // A killed run leaves its copy, which nothing reads again; cleared
+    // between the runs here so that each run's copy is told apart.
+    auto clearLeftovers = [&] {
+        for (const auto& [content, settings] : runFolders(folder / "temporary")) fs::remove_all(settings);
+    };
+
+    // Ends as it should: the copy is gone afterwards.
+    EXPECT_EQ(run(host + " --content " + other + " describe", output), 0) << output;
+    EXPECT_TRUE(runFolders(folder / "temporary").empty());
+    // The output pipe closes under the render.
+    EXPECT_EQ(run(host + " --content " + other + " render --seconds 60 -o - | head -c 1000 >/dev/null", output), 0) << output;
+    EXPECT_EQ(everyFile(folder / "settings"), before) << "SIGPIPE";
+    // Killed, or crashed, while it runs.
+    for (const int signal : {SIGKILL, SIGABRT}) {
+        clearLeftovers();
+        const pid_t runner = start(host + " --content " + other + " validate --seconds 60");
+        ASSERT_TRUE(awaitRunsAt(folder / "temporary", {other + "/"}, {runner})) << "the run ended before it pointed at " << other;
+        kill(runner, signal);
+        int status = 0;
+        waitpid(runner, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(everyFile(folder / "settings"), before) << strsignal(signal);
+    }
+    // Two runs at once, each with a copy of the user's settings of its own.
+    clearLeftovers();
+    const pid_t first = start(host + " --content " + other + " validate --seconds 60");
+    const pid_t second = start(host + " --content " + third + " validate --seconds 60");
+    ASSERT_TRUE(awaitRunsAt(folder / "temporary", {other + "/", third + "/"}, {first, second})) << "a run ended early";
+    for (const auto& [content, settings] : runFolders(folder / "temporary"))
+        EXPECT_EQ(stored(settings, "ignorePrgChange"), "1") << content;
+    EXPECT_EQ(everyFile(folder / "settings"), before) << "while two runs overlap";
+    for (const pid_t runner : {first, second}) kill(runner, SIGTERM), waitpid(runner, nullptr, 0);
+    EXPECT_EQ(everyFile(folder / "settings"), before) << "after two runs overlapped";
+    EXPECT_EQ(stored(folder / "settings", "contentpath"), dir + "/mine/");
+}
