@@ -6,6 +6,7 @@
 
 #include "core/PatternClipboards.h"
 #include "core/PatternRandom.h"
+#include "core/SharedFloat.h"
 #include "persistence/BWChunk.h"
 #include "platform/AlignedMemory.h"
 
@@ -31,11 +32,25 @@ int32_t wholeMaximum(float value) {
     return static_cast<int32_t>(value);
 }
 
-// Null when the memory cannot be had.
+// Null when the memory cannot be had.  No other thread sees the line yet.
 AlignedFloats newLine(uint64_t steps, float value) {
     AlignedFloats line(AlignedAllocFloats(steps));
     if (line) std::fill_n(line.get(), steps, value);
     return line;
+}
+
+// Steps from..end−1 move one place towards from; the step at from goes to end−1.
+void shiftTowardsStart(float* steps, uint64_t from, uint64_t end) {
+    const float first = loadShared(steps[from]);
+    for (uint64_t i = from; i + 1 < end; ++i) storeShared(steps[i], loadShared(steps[i + 1]));
+    storeShared(steps[end - 1], first);
+}
+
+// Steps from..end−1 move one place towards end; the step at end−1 goes to from.
+void shiftTowardsEnd(float* steps, uint64_t from, uint64_t end) {
+    const float last = loadShared(steps[end - 1]);
+    for (uint64_t i = end - 1; i > from; --i) storeShared(steps[i], loadShared(steps[i - 1]));
+    storeShared(steps[from], last);
 }
 
 }  // namespace
@@ -108,13 +123,13 @@ float BWBtnLine::getStep(uint64_t step) const { return getStepOnLine(currentLine
 float BWBtnLine::getStepOnLine(uint64_t line, uint64_t step) const {
     UseGate::Use use(linesGate);
     if (!use || line >= lineCount || step >= stepCount) return 0.0f;
-    return lines[line][step];
+    return loadShared(lines[line][step]);
 }
 
 void BWBtnLine::setStepOnLine(uint64_t line, uint64_t step, float value) {
     UseGate::Use use(linesGate);
     if (!use || line >= lineCount || step >= stepCount) return;
-    lines[line][step] = value;
+    storeShared(lines[line][step], value);
     noteEdit();
 }
 
@@ -125,7 +140,7 @@ void BWBtnLine::fill() {
     float* steps = use ? currentSteps() : nullptr;
     if (steps == nullptr) return;
     for (uint64_t i = 0; i < stepCount; ++i)
-        steps[i] = alternate && i % 2 == 0 ? 1.0f - fillValue : fillValue;
+        storeShared(steps[i], alternate && i % 2 == 0 ? 1.0f - fillValue : fillValue);
     noteEdit();
 }
 
@@ -137,12 +152,12 @@ void BWBtnLine::randomize() {
         float draw = nextPatternUnit();
         if (restProbability != 0.0f) {
             if (draw <= restProbability) {
-                steps[i] = 0.0f;
+                storeShared(steps[i], 0.0f);
                 continue;
             }
             draw = nextPatternUnit();
         }
-        steps[i] = static_cast<float>(std::trunc(draw * maxValue + 0.5));
+        storeShared(steps[i], static_cast<float>(std::trunc(draw * maxValue + 0.5)));
     }
     noteEdit();
 }
@@ -152,7 +167,7 @@ void BWBtnLine::rotateLeft(uint64_t from, uint64_t end) {
     float* steps = use ? currentSteps() : nullptr;
     if (end == 0 || end > stepCount) end = stepCount;
     if (steps == nullptr || from >= end) return;
-    std::rotate(steps + from, steps + from + 1, steps + end);
+    shiftTowardsStart(steps, from, end);
     noteEdit();
 }
 
@@ -161,7 +176,7 @@ void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
     float* steps = use ? currentSteps() : nullptr;
     if (end == 0 || end > stepCount) end = stepCount;
     if (steps == nullptr || from >= end) return;
-    std::rotate(steps + from, steps + end - 1, steps + end);
+    shiftTowardsEnd(steps, from, end);
     noteEdit();
 }
 
@@ -169,9 +184,10 @@ void BWBtnLine::rotateRight(uint64_t from, uint64_t end) {
 
 std::unique_ptr<BWBtnLine> BWBtnLine::makeCopy() const {
     UseGate::Use use(linesGate);
-    auto copy = std::make_unique<BWBtnLine>(owner, use ? stepCount : 0, use ? lineCount : 0, true);
-    for (uint64_t line = 0; use && line < lineCount; ++line)
-        std::copy_n(lines[line].get(), stepCount, copy->lines[line].get());
+    auto copy = std::make_unique<BWBtnLine>(owner, use ? stepCount.load() : 0, use ? lineCount.load() : 0, true);
+    for (uint64_t line = 0; use && line < lineCount; ++line) {
+        for (uint64_t i = 0; i < stepCount; ++i) storeShared(copy->lines[line][i], loadShared(lines[line][i]));
+    }
     copy->setCurrentLine(currentLine.load());
     copy->setId(id);
     copy->sharedClipboardKey = sharedClipboardKey;
@@ -200,7 +216,8 @@ void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t f
         return;
     // The source range repeats over a longer destination range.
     const uint64_t sourceLength = sourceTo - sourceFrom;
-    for (uint64_t i = from; i < to; ++i) steps[i] = sourceSteps[sourceFrom + (i - from) % sourceLength];
+    for (uint64_t i = from; i < to; ++i)
+        storeShared(steps[i], loadShared(sourceSteps[sourceFrom + (i - from) % sourceLength]));
     noteEdit();
 }
 
@@ -223,15 +240,20 @@ void BWBtnLine::pasteShared(uint64_t from, uint64_t to) {
 
 void BWBtnLine::writeChunk(BWChunk* chunk) {
     UseGate::Use use(linesGate);
-    const uint64_t steps = use ? stepCount : 0;
-    const uint64_t lineTotal = use ? lineCount : 0;
+    const uint64_t steps = use ? stepCount.load() : 0;
+    const uint64_t lineTotal = use ? lineCount.load() : 0;
     chunk->writeInt(static_cast<int32_t>(kChunkTag));
     chunk->writeInt(kChunkVersion);
     chunk->writeInt(static_cast<int32_t>(lineTotal));
     chunk->writeInt(static_cast<int32_t>(steps));
     chunk->writeInt(static_cast<int32_t>(currentLine.load()));
     chunk->writeInt(wholeMaximum(maxValue));
-    for (uint64_t line = 0; line < lineTotal; ++line) chunk->writeFloats(lines[line].get(), steps);
+    // Each line as one block of floats, taken step by step from the shared steps.
+    std::vector<float> row(steps);
+    for (uint64_t line = 0; line < lineTotal; ++line) {
+        for (uint64_t i = 0; i < steps; ++i) row[i] = loadShared(lines[line][i]);
+        chunk->writeFloats(row.data(), steps);
+    }
 }
 
 int32_t BWBtnLine::readChunk(BWChunk* chunk, bool skipOnly) {
@@ -260,8 +282,7 @@ void BWBtnLine::readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedL
         chunk->readFloats(line.data(), storedSteps);
         if (skipOnly || !use || index >= lineCount) continue;
         const uint64_t kept = std::min<uint64_t>(storedSteps, stepCount);
-        std::transform(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(kept), lines[index].get(),
-                       [](float value) { return std::isfinite(value) ? value : 0.0f; });
+        for (uint64_t i = 0; i < kept; ++i) storeShared(lines[index][i], std::isfinite(line[i]) ? line[i] : 0.0f);
     }
     if (!skipOnly) noteEdit();
 }

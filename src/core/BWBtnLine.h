@@ -4,12 +4,19 @@
 // own and a shared clipboard, randomise, rotate, clone).  The instance holds
 // five (BWBtnLineGrids.h); the render picks a line and reads its steps.
 //
-// Threads: edits run on the GUI thread or the program loader; the render
-// (audio thread) sets the current line and reads steps.  The lines are only
-// replaced or freed behind the line gate, so resize and releaseLines never
-// free a line while the audio thread reads it.  Every change of a step, or
-// of the lines themselves, moves the owner's gridEdits once it is made: the
-// render keeps what it read until then.
+// Threads: the editor draws the steps and edits them (clicks, drags, wheel),
+// the render sets the current line, reads steps and runs the range and
+// pattern-wide edits (fill, random, rotations, copy and paste), and a save
+// reads every step, all of it while the others run: every step is read and
+// written as a relaxed atomic (a plain move on x86-64), so no reader ever
+// races a writer.  The lines are only replaced or freed behind the line
+// gate, so resize and releaseLines never free a line while the audio thread
+// reads it; the counts change with the lines, inside the same change, and
+// are atomic, so a reader outside the gate gets the counts before or after.
+// Every change of a step, or of the lines themselves, moves the owner's
+// gridEdits once it is made: the render keeps what it read until then.
+// Everything else of the grid (its settings below and the clipboard keys)
+// is the state's: it changes only in the instance's turn (core/StateTurn.h).
 
 #include <atomic>
 #include <cstdint>
@@ -17,6 +24,7 @@
 
 #include "core/BWInitInterface.h"
 #include "core/BWSystemInfo.h"
+#include "core/RelaxedAtomic.h"
 #include "core/UseGate.h"
 #include "persistence/BWChunkableClass.h"
 
@@ -55,7 +63,9 @@ public:
     void releaseLines();
 
     // Edits of the current line; nothing when it lies outside the grid.
-    // Ranges are clamped to the steps and do nothing when empty.  GUI thread.
+    // Ranges are clamped to the steps and do nothing when empty.  The editor
+    // or the render (the range and pattern-wide edits; copy and paste run on
+    // the render only).
     void fill();
     void randomize() override;
     void rotateLeft(uint64_t from, uint64_t end) override;   // end 0: the last step
@@ -71,11 +81,13 @@ public:
     // Step reads answer 0 outside the grid or while it is rebuilt.  Any thread.
     float getStep(uint64_t step) const;  // on the current line
     float getStepOnLine(uint64_t line, uint64_t step) const;
-    // GUI thread (the step widget); ignored outside the grid.
+    // The editor (the step widget) or the render (a step entered at the
+    // cursor); ignored outside the grid.
     void setStepOnLine(uint64_t line, uint64_t step, float value);
     // A line outside the grid is ignored.  Audio or GUI thread.
     void setCurrentLine(uint64_t line);
     uint64_t getCurrentLine() const { return currentLine.load(); }
+    // Any thread: the counts before or after a resize, never torn ones.
     uint64_t getStepCount() const { return stepCount; }
     uint64_t getLineCount() const { return lineCount; }
 
@@ -99,10 +111,14 @@ private:
     void readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly);
 
     BWSystemInfo* const owner;
-    uint64_t stepCount = 0;
-    uint64_t lineCount = 0;
+    // Written only while the line gate is closed; read anywhere.
+    RelaxedAtomic<uint64_t> stepCount{0};
+    RelaxedAtomic<uint64_t> lineCount{0};
     std::atomic<uint64_t> currentLine{0};
-    std::vector<AlignedFloats> lines;  // lineCount lines of stepCount steps, 16-byte aligned
+    // lineCount lines of stepCount steps, 16-byte aligned; every access to a
+    // step of a line that others can reach goes through loadShared and
+    // storeShared (core/SharedFloat.h).
+    std::vector<AlignedFloats> lines;
     bool hasGrid = false;
     UseGate linesGate;
 };

@@ -3,7 +3,9 @@
 // the interface takes), a host thread restores and saves states, sends
 // parameter values and asks for coefficient packets, and the GUI thread
 // feeds the headless view random clicks, right clicks, wheels and drags,
-// most of them painting the step tables that the render reads.  Seconds
+// most of them painting the step tables and the step lines that the render
+// reads or pressing the step lines' copy, paste and other edit buttons,
+// whose edits the render runs while the lines are drawn.  Seconds
 // from ZORVANE_STRESS_SECONDS (2 unless set; make tsan runs 60): no
 // sanitizer report and no assertion, and every kind of call still answers.
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <bit>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -268,4 +270,87 @@ TEST_F(BWBtnLineTest, EveryEditMovesTheOwnersEditCountAndReadsDoNot) {
     EXPECT_EQ(context.gridEdits.load(), before);
     EXPECT_EQ(context.tableEdits.load(), 0u);
     EXPECT_EQ(context.zoneEdits.load(), 0u);
+}
+
+namespace {
+
+// The five grids of an instance, as the engine and the editor share them.
+struct InstanceGrids {
+    explicit InstanceGrids(BWSystemInfo& context) {
+        for (size_t g = 0; g < grids.size(); ++g) {
+            grids[g] = std::make_unique<BWBtnLine>(&context, kBtnLineGridSteps, kBtnLineGridLines);
+            configureGrid(*grids[g], btnLineGrids()[g]);
+        }
+    }
+    std::array<std::unique_ptr<BWBtnLine>, 5> grids;
+};
+
+// Every step holds a whole number of 0 .. 3, whoever wrote it last.
+bool isStepValue(float v) { return v >= 0.0f && v <= 3.0f && v == std::trunc(v); }
+
+}  // namespace
+
+// The render picks lines, reads the step under the play position and runs
+// the step lines' range edits (copy and paste through both clipboards,
+// rotations, fill, random) while the editor draws every step, drags runs of
+// steps and saves the grids.  ThreadSanitizer finds no race; each side
+// reads only step values, and every change from either side is counted for
+// the render.
+TEST_F(BWBtnLineTest, TheRenderEditsAndReadsLinesWhileTheEditorDrawsDragsAndSaves) {
+    InstanceGrids instance(context);
+    auto& grids = instance.grids;
+    constexpr int kRounds = 240;
+    const uint32_t before = context.gridEdits.load();
+    std::atomic<int> started{0};
+    std::atomic<uint32_t> renderEdits{0};
+    std::atomic<int> badRenderReads{0};
+    std::thread render([&] {
+        ++started;
+        while (started.load() < 2) std::this_thread::yield();
+        uint32_t edits = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            const uint64_t line = uint64_t(round / 8) % kBtnLineGridLines;
+            const uint64_t step = uint64_t(round) % kBtnLineGridSteps;
+            for (auto& grid : grids) {
+                grid->setCurrentLine(line);
+                if (!isStepValue(grid->getStepOnLine(line, step))) ++badRenderReads;
+            }
+            const uint64_t from = step / 2;
+            const uint64_t to = from + 9;
+            for (auto& grid : grids) {
+                switch (round % 6) {
+                    case 0: grid->copyShared(from, to); break;  // no change: not counted
+                    case 1: grid->pasteShared(0, 0); ++edits; break;
+                    case 2: grid->rotateLeft(from, to); ++edits; break;
+                    case 3: grid->copy(from, to); grid->paste(to, kBtnLineGridSteps); ++edits; break;
+                    case 4: grid->randomize(); ++edits; break;
+                    default: grid->rotateRight(0, 0); ++edits; break;
+                }
+            }
+        }
+        renderEdits = edits;
+    });
+    uint32_t editorEdits = 0;
+    int badEditorReads = 0;
+    ++started;
+    while (started.load() < 2) std::this_thread::yield();
+    for (int round = 0; round < kRounds; ++round) {
+        for (auto& grid : grids) {
+            const uint64_t line = grid->getCurrentLine();
+            for (uint64_t i = 0; i < grid->getStepCount(); ++i) {
+                if (!isStepValue(grid->getStepOnLine(line, i))) ++badEditorReads;
+            }
+        }
+        BWBtnLine& dragged = *grids[size_t(round) % grids.size()];
+        const float press = float(round % 2) * dragged.maxValue;
+        for (uint64_t i = uint64_t(round) % 20; i < uint64_t(round) % 20 + 8; ++i, ++editorEdits)
+            dragged.setStepOnLine(dragged.getCurrentLine(), i, press);
+        if (round % 16 == 0) {
+            EXPECT_EQ(wordsOf(dragged).size(), 6 + kBtnLineGridSteps * kBtnLineGridLines);
+        }
+    }
+    render.join();
+    EXPECT_EQ(badRenderReads.load(), 0);
+    EXPECT_EQ(badEditorReads, 0);
+    EXPECT_EQ(context.gridEdits.load() - before, renderEdits.load() + editorEdits);
 }
