@@ -90,13 +90,38 @@ TEST(Module, EntryPointsAndDescriptionAreWhatTheHostExpects) {
                                  "    property 51 = 1 (0x1)\n"
                                  "    property 52 = 1 (0x1)\n"
                                  "    property 13 = 'HMRF'\n"
+                                 "    property 50 = 63 (0x3F)\n"
                                  "  component 0x10002\n" +
                                  component +
                                  "    property 51 = 65538 (0x10002)\n"
                                  "    property 52 = 65538 (0x10002)\n"
-                                 "    property 13 = 'HSRF'\n";
+                                 "    property 13 = 'HSRF'\n"
+                                 "    property 50 = 63 (0x3F)\n";
     EXPECT_EQ(plugin.registrar().describe(), expected);
     EXPECT_TRUE(plugin.registrar().asserts.empty());
+}
+
+// A host at a rate the instrument cannot play hears why it plays out of
+// tune: the instance keeps its own rate and says so through the host's
+// trace; at a rate it plays, nothing is said.  (The components' property 50
+// above lists the host rates it plays, 44.1 to 192 kHz.)
+TEST(Module, ARateItCannotPlayIsTraced) {
+    std::vector<std::string>& traces = module().registrar().traces;
+    for (float rate : {8000.0f, 384000.0f, 192000.0f}) {
+        const size_t before = traces.size();
+        HostInstance instance(module().effect(), 2, rate);
+        ASSERT_TRUE(instance.ok());
+        std::string said;
+        for (size_t i = before; i < traces.size(); ++i) said += traces[i] + "\n";
+        if (rate == 192000.0f) {
+            EXPECT_EQ(said, "") << rate;
+            continue;
+        }
+        EXPECT_NE(said.find("the host's sample rate of " + std::to_string(int(rate)) +
+                            " Hz is outside the rates Zorvane plays (11050 to 196000 Hz): it plays at 44100 Hz instead"),
+                  std::string::npos)
+            << said;
+    }
 }
 
 TEST(Module, EightyEightParametersWithTheirIdsDefaultsStepsAndTexts) {
