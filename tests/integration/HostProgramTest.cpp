@@ -167,7 +167,7 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "render --rate 11049 -o low.wav", 2, "--rate 11049 Hz: the plug-in plays 11050..196000 Hz"},
         {host + "render --rate 196001", 2, "--rate 196001 Hz: the plug-in plays 11050..196000 Hz"},
         {host + "render --seconds 1e-9", 1, "--seconds wants 0.01161..3600 (one block of 512 samples at 44100 Hz at least)"},
-        {host + "render --seconds 0.25 --rate 11050 --block 4096", 1, "--seconds wants 0.3707..3600 (one block of 4096 samples at 11050 Hz"},
+        {host + "render --seconds 0.25 --rate 11050 --block 4096", 1, "--seconds wants 0.370679..3600 (one block of 4096 samples at 11050 Hz"},
         {host + "render --seconds 0.01161 -o a.wav", 0, "wrote a.wav: 0.01161 s"},
         {host + "render --seconds 0.002 --block 16 --rate 1.2e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 12000 Hz"},
         {host + "validate --seconds 0.05", 1, "--seconds wants 0.09288..600 (a block of 4096 samples at 44100 Hz at least)"},
