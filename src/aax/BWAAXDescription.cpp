@@ -13,7 +13,6 @@
 #include "aax/BWAAXWrapperCustomView.h"
 #include "aax/BWAAXWrapperParameters.h"
 #include "aax/HostServices.h"
-#include "core/BWSystemInfo.h"
 
 namespace {
 
@@ -23,26 +22,10 @@ enum : int32_t {
     kPropertyManufacturerID = 11,
     kPropertyProductID = 12,
     kPropertyPlugInID = 13,
-    kPropertySampleRates = 50,
     kPropertyCanBypass = 60,
     kPropertyUsesClientGUI = 151,
 };
 
-// The host's sample rates, each a bit of the component's rate mask.
-constexpr struct {
-    float rate;
-    int32_t bit;
-} kHostRates[] = {{44100.0f, 1 << 0}, {48000.0f, 1 << 1},  {88200.0f, 1 << 2},
-                  {96000.0f, 1 << 3}, {176400.0f, 1 << 4}, {192000.0f, 1 << 5}};
-
-// The host's rates that the instrument plays; at any other it would keep
-// its own rate and play out of tune.
-int32_t playedRateMask() {
-    int32_t mask = 0;
-    for (const auto& host : kHostRates)
-        if (BWSystemInfo::playsRate(host.rate)) mask |= host.bit;
-    return mask;
-}
 enum : int32_t { kProcCreateParameters = 0, kProcCreateGUI = 1 };
 enum : int32_t { kMidiNodeLocalInput = 0, kMidiNodeLocalOutput = 1 };
 constexpr int32_t kPortTypeUnbuffered = 1;
@@ -68,7 +51,6 @@ AAX_Result DescribeAlgorithmComponent(uint32_t format, AAX_VComponentDescriptor&
     properties->AddProperty(AAX_eProperty_InputStemFormat, int32_t(format));
     properties->AddProperty(AAX_eProperty_OutputStemFormat, int32_t(format));
     properties->AddProperty(kPropertyPlugInID, mono ? code("HMRF") : code("HSRF"));
-    properties->AddProperty(kPropertySampleRates, playedRateMask());
     return component.AddProcessProc_Native(mono ? &AlgorithmProcess_Mono : &AlgorithmProcess_Stereo, properties, nullptr, nullptr, nullptr);
 }
 

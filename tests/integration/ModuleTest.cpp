@@ -90,21 +90,18 @@ TEST(Module, EntryPointsAndDescriptionAreWhatTheHostExpects) {
                                  "    property 51 = 1 (0x1)\n"
                                  "    property 52 = 1 (0x1)\n"
                                  "    property 13 = 'HMRF'\n"
-                                 "    property 50 = 63 (0x3F)\n"
                                  "  component 0x10002\n" +
                                  component +
                                  "    property 51 = 65538 (0x10002)\n"
                                  "    property 52 = 65538 (0x10002)\n"
-                                 "    property 13 = 'HSRF'\n"
-                                 "    property 50 = 63 (0x3F)\n";
+                                 "    property 13 = 'HSRF'\n";
     EXPECT_EQ(plugin.registrar().describe(), expected);
     EXPECT_TRUE(plugin.registrar().asserts.empty());
 }
 
 // A host at a rate the instrument cannot play hears why it plays out of
 // tune: the instance keeps its own rate and says so through the host's
-// trace; at a rate it plays, nothing is said.  (The components' property 50
-// above lists the host rates it plays, 44.1 to 192 kHz.)
+// trace; at a rate it plays, nothing is said.
 TEST(Module, ARateItCannotPlayIsTraced) {
     std::vector<std::string>& traces = module().registrar().traces;
     for (float rate : {8000.0f, 384000.0f, 192000.0f}) {
