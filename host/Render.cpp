@@ -33,6 +33,19 @@ double TempoMap::tempoAtSeconds(double seconds) const {
     return bpm;
 }
 
+int64_t TempoMap::nextChangeSample(int64_t from, double rate) const {
+    const double now = tempoAtSeconds(double(from) / rate);
+    for (const Segment& segment : segments) {
+        if (double(from) / rate >= segment.seconds) continue;
+        // A sample or two on where the division rounds down; a change that a
+        // later one at the same time undoes is none.
+        const int64_t first = std::max<int64_t>(int64_t(std::ceil(segment.seconds * rate)), from + 1);
+        for (int64_t at = first; at < first + 3; ++at)
+            if (tempoAtSeconds(double(at) / rate) != now) return at;
+    }
+    return -1;
+}
+
 int64_t renderFrames(const RenderSettings& settings) { return std::max<int64_t>(int64_t(settings.seconds * settings.rate), 0); }
 
 bool waitUntil(const std::function<bool()>& ready, double seconds) {
@@ -89,7 +102,13 @@ bool renderBlocks(HostInstance& instance, const std::vector<TimedMidi>& events, 
     for (int64_t done = 0; done < total;) {
         int32_t frames = int32_t(std::min<int64_t>(block, total - done));
         // The host's tempo for this block: where the block starts in the map.
-        if (!settings.tempoChanges.empty()) instance.transport.tempo = tempo.tempoAtSeconds(double(done) / settings.rate);
+        // A block ends where the tempo changes, so that the change comes at
+        // its own sample whatever the block size.
+        if (!settings.tempoChanges.empty()) {
+            instance.transport.tempo = tempo.tempoAtSeconds(double(done) / settings.rate);
+            const int64_t change = tempo.nextChangeSample(done, settings.rate);
+            if (change > done) frames = int32_t(std::min<int64_t>(frames, change - done));
+        }
         bool programChange = false;
         while (next < events.size()) {
             const int64_t at = sampleOf(next);

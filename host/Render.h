@@ -11,6 +11,11 @@
 #include "host/HostInstance.h"
 #include "host/MidiFile.h"
 
+// The rates the plug-in plays: it keeps the rate it had for any other, and
+// its pitches, times and tails would then be out.
+constexpr double kLowestPlayedRate = 11050.0;
+constexpr double kHighestPlayedRate = 196000.0;
+
 struct RenderSettings {
     float rate = 44100.0f;
     double tempo = 120.0;                  // until the first tempo change, if any
@@ -36,6 +41,9 @@ public:
     TempoMap(double bpm, const std::vector<TempoChange>& changes);
     double secondsAt(double quarters) const;
     double tempoAtSeconds(double seconds) const;
+    // The first sample at `rate` from which the tempo differs from the one
+    // at sample `from`, or -1 when it never does.
+    int64_t nextChangeSample(int64_t from, double rate) const;
 
 private:
     struct Segment {

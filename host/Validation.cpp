@@ -128,9 +128,11 @@ void checkBlockSizes(Battery& battery) {
         const std::string difference = packetDifference(reference, other);
         battery.report("MIDI output at block size " + std::to_string(block), difference.empty(),
                        difference.empty() ? std::to_string(other.midiOut.size()) + " packets" : difference);
+        battery.report("audio at block size " + std::to_string(block), other.channels == reference.channels,
+                       audioDifference(reference, other));
     }
     const RenderResult held = battery.renderHeldChord(4096);
-    for (int32_t block : {16, 64, 512, 1008}) {
+    for (int32_t block : {1, 16, 100, 512, 1008}) {
         const RenderResult other = battery.renderHeldChord(block);
         battery.report("audio of a held chord at block size " + std::to_string(block), other.channels == held.channels, audioDifference(held, other));
     }

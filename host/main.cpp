@@ -92,11 +92,11 @@ const std::map<std::string, Command> kCommands = {
       {"--preset", "--save"}}},
     {"validate",
      {"usage: zorvane-host validate [--seconds S] [--quick] [--state FILE] [--seed N]\n"
-      "  MIDI output identical across block sizes 1..4096, audio identical across\n"
-      "  block sizes that are multiples of 16, sample rates 22050..192000, output\n"
-      "  buffers pre-filled with NaN overwritten, exact silence after the tails with\n"
-      "  the transport stopped, random parameter changes while playing, state round\n"
-      "  trips through fresh instances, no allocation in the process call.  A state\n"
+      "  MIDI output and audio identical across block sizes 1..4096, sample rates\n"
+      "  22050..192000, output buffers pre-filled with NaN overwritten, exact\n"
+      "  silence after the tails with the transport stopped, random parameter\n"
+      "  changes while playing, state round trips through fresh instances, no\n"
+      "  allocation in the process call.  A state\n"
       "  file is loaded into every instance first.  Every instance starts its\n"
       "  random variations from --seed (default 1).\n",
       {"--seconds", "--quick", "--state", "--seed"}}},
@@ -234,13 +234,23 @@ int describe(PluginModule& module) {
     return 0;
 }
 
-bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
+std::string playedRates() { return std::to_string(int(kLowestPlayedRate)) + ".." + std::to_string(int(kHighestPlayedRate)); }
+
+// A value out of its range fails (status 1); a rate the plug-in cannot play
+// is refused (status 2).
+bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error, int& status) {
     double value = 0;
     if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
     if (args.has("--tempo")) settings.tempo = value;
     // Whole hertz: the file's header holds nothing else.
-    if (args.has("--rate") && (!wholeNumber(args.get("--rate"), value) || value < 8000 || value > 384000))
-        return error = "--rate wants a whole number 8000..384000 Hz", false;
+    if (args.has("--rate") && !wholeNumber(args.get("--rate"), value))
+        return error = "--rate wants a whole number " + playedRates() + " Hz", false;
+    // Asked for a rate it cannot play, the plug-in would go on at its own,
+    // out of tune: refused before anything is made.
+    if (args.has("--rate") && (value < kLowestPlayedRate || value > kHighestPlayedRate)) {
+        status = kUsageError;
+        return error = "--rate " + args.get("--rate") + " Hz: the plug-in plays " + playedRates() + " Hz", false;
+    }
     if (args.has("--rate")) settings.rate = float(value);
     if (args.has("--block") && (!wholeNumber(args.get("--block"), value) || value < 1 || value > 65536))
         return error = "--block wants a whole number 1..65536 samples", false;
@@ -255,7 +265,11 @@ bool renderSettings(const Arguments& args, RenderSettings& settings, std::string
 int render(PluginModule& module, const Arguments& args) {
     RenderSettings settings;
     std::string error;
-    if (!renderSettings(args, settings, error)) return fail(error);
+    int status = 1;
+    if (!renderSettings(args, settings, error, status)) {
+        fail(error);
+        return status;
+    }
     const std::string output = args.get("-o", args.get("--output", "demo.wav"));
     const bool toStandardOutput = output == "-";
 

@@ -25,6 +25,7 @@ enum : int32_t {
     kPropertyCanBypass = 60,
     kPropertyUsesClientGUI = 151,
 };
+
 enum : int32_t { kProcCreateParameters = 0, kProcCreateGUI = 1 };
 enum : int32_t { kMidiNodeLocalInput = 0, kMidiNodeLocalOutput = 1 };
 constexpr int32_t kPortTypeUnbuffered = 1;

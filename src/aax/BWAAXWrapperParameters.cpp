@@ -15,6 +15,7 @@
 #include "aax/AAX_VTransport.h"
 #include "aax/HostServices.h"
 #include "aax/RenderReadiness.h"
+#include "core/BWSystemInfo.h"
 #include "core/VstOpcodes.h"
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
@@ -100,7 +101,19 @@ AAX_Result BWAAXWrapperParameters::EffectInit() {
     inSampleRateCall = true;
     effect->dispatcher(effect, EffectOpcode::SetSampleRate, 0, 0, nullptr, rate);
     inSampleRateCall = false;
+    traceUnplayedRate(rate);
     return AAX_SUCCESS;
+}
+
+// The core keeps the rate it had when the host's is one it cannot play, and
+// then sounds out of tune: the host hears why.
+void BWAAXWrapperParameters::traceUnplayedRate(float rate) {
+    if (BWSystemInfo::playsRate(rate)) return;
+    hostTrace(kTracePriorityError,
+              "the host's sample rate of %.0f Hz is outside the rates Zorvane plays (%.0f to %.0f Hz): it plays at "
+              "%.0f Hz instead, out of tune",
+              double(rate), double(BWSystemInfo::kMinSampleRate), double(BWSystemInfo::kMaxSampleRate),
+              double(core->getSystemInfo()->sampleRate));
 }
 
 AAX_Result BWAAXWrapperParameters::TimerWakeup() {

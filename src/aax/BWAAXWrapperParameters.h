@@ -98,6 +98,7 @@ private:
     void refreshParameters();
     double defaultOf(int32_t index);
     void traceMissingInstruments();
+    void traceUnplayedRate(float rate);
     intptr_t copyEventsToHost(const VstEvents* events);
     intptr_t sizeWindow();
     void passMidiIn(const AAX_CMidiStream* stream, int32_t from, int32_t to, bool last);

@@ -70,7 +70,7 @@ void BWSystemInfo::fillPitchRatioTable() {
 }
 
 bool BWSystemInfo::takeSampleRate(float rate) {
-    if (!(rate >= kMinSampleRate && rate <= kMaxSampleRate)) return false;
+    if (!playsRate(rate)) return false;  // NaN included
     sampleRate = rate;
     sampleRateInt = static_cast<int32_t>(rate);
     deriveRateConstants();

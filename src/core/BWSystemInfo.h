@@ -53,6 +53,8 @@ public:
     BWSystemInfo(const BWSystemInfo&) = delete;
     BWSystemInfo& operator=(const BWSystemInfo&) = delete;
 
+    // Whether the rate is one the instrument plays (11050 to 196000 Hz).
+    static constexpr bool playsRate(float rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; }
     // Takes the rate when 11050 <= rate <= 196000 and derives every rate and
     // tempo constant from it and the tick length; anything else (NaN included)
     // changes nothing and answers false.  Host thread.

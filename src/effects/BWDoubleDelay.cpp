@@ -127,6 +127,7 @@ void BWDoubleDelay::Slide::advance(float target, float slideTicks) {
 }
 
 void BWDoubleDelay::tick() {
+    inputRampFrames = kBlock;
     const float g = owner->glideFactor;
     glide(wetTarget.load(std::memory_order_relaxed), currentMix, mixStep, g, kSnap);
     const float slideTicks = owner->samplesPerMsPerTick * kSlideMilliseconds;
@@ -247,7 +248,7 @@ template <int32_t FixedFrames, bool Wide>
 // each block routine, so that the fills' stores are as wide as the loads
 // that read them back: eight values loaded from two four-value stores wait
 // for both to reach the cache.
-[[gnu::always_inline]] inline void BWDoubleDelay::blockLevels(float* ramps, float* wets, int32_t frames, float ramp,
+[[gnu::always_inline]] inline void BWDoubleDelay::blockLevels(float* ramps, float* wets, int32_t frames, float& ramp,
                                                              float rampStep) {
     if (rampStep == 0.0f)
         std::fill_n(ramps, kBlock, unitRange(ramp));
@@ -265,7 +266,7 @@ template <int32_t FixedFrames, bool Wide>
     }
 }
 
-void BWDoubleDelay::steadyBlock(float* left, float* right, float ramp, float rampStep) {
+void BWDoubleDelay::steadyBlock(float* left, float* right, float& ramp, float rampStep) {
     alignas(32) float ramps[kBlock];
     alignas(32) float wets[kBlock];
     blockLevels(ramps, wets, kBlock, ramp, rampStep);
@@ -273,7 +274,7 @@ void BWDoubleDelay::steadyBlock(float* left, float* right, float ramp, float ram
     steadyChannel<kBlock>(lineRight.getData(), right, kBlock, delayA, outRight, ramps, wets);
 }
 
-[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, float ramp, float rampStep) {
+[[gnu::target("avx2")]] void BWDoubleDelay::steadyBlockAvx2(float* left, float* right, float& ramp, float rampStep) {
     alignas(32) float ramps[kBlock];
     alignas(32) float wets[kBlock];
     blockLevels(ramps, wets, kBlock, ramp, rampStep);
@@ -287,17 +288,14 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
         idle(frames);
         return;
     }
-    // The line input fades in on the first block after a start and fades
-    // out while the level heads for 0, so that neither edge clicks.
-    const float g = owner->glideFactor;
-    float ramp = 1.0f;
-    float rampStep = 0.0f;
-    if (currentMix == 0.0f) {
-        ramp = 0.0f;
-        rampStep = g;
-    } else if (wetTarget.load(std::memory_order_relaxed) == 0.0f) {
-        rampStep = -g;
+    float ramp = inputRamp;
+    float rampStep = inputRampStep;
+    if (inputRampFrames >= kBlock) {
+        chooseInputRamp(ramp, rampStep);
+        inputRampStep = rampStep;
+        inputRampFrames = 0;
     }
+    inputRampFrames += frames;
     // A glide in float ends in steps too small to move the value: adding
     // such a step leaves it as it is on every sample.
     const bool steady = frames <= kBlock && delayA + delayStepA == delayA && delayB + delayStepB == delayB &&
@@ -316,6 +314,7 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
             steadyChannel<0>(lineRight.getData(), right, frames, delayA, outRight, ramps, wets);
         }
         writeIndex = (writeIndex + static_cast<uint32_t>(frames)) % lineLength;
+        inputRamp = ramp;
         return;
     }
     float* lineL = lineLeft.getData();
@@ -337,5 +336,21 @@ void BWDoubleDelay::process(float* left, float* right, int32_t frames) {
         const float wet = currentMix < kMaxWet ? currentMix : kMaxWet;
         left[i] += (outLeft - left[i]) * wet;
         right[i] += (outRight - right[i]) * wet;
+    }
+    inputRamp = ramp;
+}
+
+// The line input fades in through the first tick after a start and fades
+// out through each tick while the level heads for 0, so that neither edge
+// clicks.
+void BWDoubleDelay::chooseInputRamp(float& ramp, float& rampStep) {
+    const float g = owner->glideFactor;
+    ramp = 1.0f;
+    rampStep = 0.0f;
+    if (currentMix == 0.0f) {
+        ramp = 0.0f;
+        rampStep = g;
+    } else if (wetTarget.load(std::memory_order_relaxed) == 0.0f) {
+        rampStep = -g;
     }
 }

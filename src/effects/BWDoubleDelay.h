@@ -65,9 +65,10 @@ private:
     // Both channels of a kBlock-frame block, as built for any x86-64 and as
     // built for AVX2 (the same operations in the same order, twice as many
     // frames a step, no fused multiply-adds), so the two agree bit for bit.
-    void steadyBlock(float* left, float* right, float ramp, float rampStep);
-    void steadyBlockAvx2(float* left, float* right, float ramp, float rampStep);
-    void blockLevels(float* ramps, float* wets, int32_t frames, float ramp, float rampStep);
+    void steadyBlock(float* left, float* right, float& ramp, float rampStep);
+    void steadyBlockAvx2(float* left, float* right, float& ramp, float rampStep);
+    void blockLevels(float* ramps, float* wets, int32_t frames, float& ramp, float rampStep);
+    void chooseInputRamp(float& ramp, float& rampStep);
 
     std::atomic<float> wetTarget{0.48f};
     float currentMix = 0.0f;
@@ -86,6 +87,12 @@ private:
     Slide slideB;
     double delayB = 0.0;
     double delayStepB = 0.0;
+
+    // The line input's ramp runs through a tick however many calls the tick
+    // takes: chosen at the tick's first call, carried on by the others.
+    float inputRamp = 1.0f;
+    float inputRampStep = 0.0f;
+    int32_t inputRampFrames = kBlock;  // frames the ramp has run (kBlock: choose anew)
 
     float outLeft = 0.0f;
     float outRight = 0.0f;

@@ -114,6 +114,7 @@ void BWReverserX2::zeroRing() {
 }
 
 void BWReverserX2::tick() {
+    mixGlide.span = 0;
     glide(wetGain.load(std::memory_order_relaxed), currentMix, mixStep, owner->glideFactor, 1e-7f);
 }
 
@@ -236,16 +237,13 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     record(left, right, frames);
     if (!playing) return;
 
-    // The equal-power pair glides linearly across the block from the old
-    // level to the new one.
-    const float oldMix = currentMix;
-    const float newMix = std::clamp(oldMix + frames * mixStep, 0.0f, 1.0f);
-    currentMix = newMix;
-    const float steps = static_cast<float>(frames + 1);
-    const float dryStart = safeSqrt(1.0f - oldMix);
-    const float dryDelta = (safeSqrt(1.0f - newMix) - dryStart) / steps;
-    float wet = safeSqrt(oldMix);
-    const float wetDelta = (safeSqrt(newMix) - wet) / steps;
+    if (mixGlide.done >= mixGlide.span) openMixGlide(frames);
+    const int32_t glided = mixGlide.done;
+    mixGlide.done += frames;
+    const float dryStart = mixGlide.dryStart;
+    const float dryDelta = mixGlide.dryDelta;
+    float wet = mixGlide.wet;
+    const float wetDelta = mixGlide.wetDelta;
 
     // The running values in locals: the channel buffers could alias the
     // members as far as the compiler knows.  A slice boundary takes them
@@ -256,14 +254,14 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     const float step = decayStep;
     if (!firstSlice && frames <= kChunk && slicePos + static_cast<uint32_t>(frames) < sliceLength &&
         readPos >= static_cast<uint32_t>(frames) && readPos <= ring) {
-        playWithinSlice(left, right, frames, dryStart, dryDelta, wet, wetDelta);
+        mixGlide.wet = playWithinSlice(left, right, frames, dryStart, dryDelta, wet, wetDelta, glided);
         return;
     }
     uint32_t position = readPos;
     uint32_t inSlice = slicePos;
     float decay = decayGain;
     for (int32_t i = 0; i < frames; ++i) {
-        const float dry = dryStart + static_cast<float>(i + 1) * dryDelta;
+        const float dry = dryStart + static_cast<float>(glided + i + 1) * dryDelta;
         left[i] *= dry;
         right[i] *= dry;
         position = (position == 0 || position > ring) ? ring - 1 : position - 1;
@@ -285,14 +283,33 @@ void BWReverserX2::process(float* left, float* right, int32_t frames) {
     readPos = position;
     slicePos = inSlice;
     decayGain = decay;
+    mixGlide.wet = wet;
+}
+
+// The equal-power pair glides linearly from the old level to the new one
+// across the tick (or a call longer than a tick): frame i of the glide
+// takes old + (i + 1) (new - old) / (frames + 1).
+void BWReverserX2::openMixGlide(int32_t frames) {
+    const int32_t span = std::max(frames, kChunk);
+    const float oldMix = currentMix;
+    const float newMix = std::clamp(oldMix + span * mixStep, 0.0f, 1.0f);
+    currentMix = newMix;
+    const float steps = static_cast<float>(span + 1);
+    MixGlide& g = mixGlide;
+    g.dryStart = safeSqrt(1.0f - oldMix);
+    g.dryDelta = (safeSqrt(1.0f - newMix) - g.dryStart) / steps;
+    g.wet = safeSqrt(oldMix);
+    g.wetDelta = (safeSqrt(newMix) - g.wet) / steps;
+    g.done = 0;
+    g.span = span;
 }
 
 // A block that stays inside one slice and reads no sample across the
 // ring's start: the levels that run on from frame to frame first, one
 // chain each, then the frames four at a time, each lane as the frame loop
 // of process works it out.
-void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta,
-                                   float wet, float wetDelta) {
+float BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta,
+                                    float wet, float wetDelta, int32_t glided) {
     // Both chains wait on every frame, so the block waits on them: a level
     // at rest (or with a step too small to move it) is the same all block.
     float wets[kChunk];
@@ -300,6 +317,7 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
         std::fill_n(wets, kChunk, wet);
     } else {
         runLevel(wets, frames, wet + wetDelta, [wetDelta](float level) { return level + wetDelta; });
+        wet = wets[frames - 1];
     }
     float decays[kChunk];
     decayGain = decayRun(decays, frames);
@@ -311,7 +329,8 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
     lineahead::downFrom(bufferRight.getData(), readPos - 1);
     int32_t i = 0;
     for (; i + 4 <= frames; i += 4) {
-        const __m128 frame = _mm_cvtepi32_ps(_mm_setr_epi32(i + 1, i + 2, i + 3, i + 4));
+        const __m128 frame =
+            _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(glided), _mm_setr_epi32(i + 1, i + 2, i + 3, i + 4)));
         const __m128 dry = _mm_add_ps(_mm_set1_ps(dryStart), _mm_mul_ps(frame, _mm_set1_ps(dryDelta)));
         const __m128i inSlice = _mm_add_epi32(_mm_set1_epi32(first + i), _mm_setr_epi32(0, 1, 2, 3));
         const __m128 gain = _mm_mul_ps(envelopes(_mm_loadu_ps(wets + i), inSlice), _mm_loadu_ps(decays + i));
@@ -323,13 +342,14 @@ void BWReverserX2::playWithinSlice(float* left, float* right, int32_t frames, fl
         _mm_storeu_ps(right + i, _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(right + i), dry), _mm_mul_ps(fromRight, gain)));
     }
     for (; i < frames; ++i) {
-        const float dry = dryStart + static_cast<float>(i + 1) * dryDelta;
+        const float dry = dryStart + static_cast<float>(glided + i + 1) * dryDelta;
         const float gain = envelope(wets[i], static_cast<uint32_t>(first + i)) * decays[i];
         left[i] = left[i] * dry + ringLeft[-i] * gain;
         right[i] = right[i] * dry + ringRight[-i] * gain;
     }
     readPos -= static_cast<uint32_t>(frames);
     slicePos += static_cast<uint32_t>(frames);
+    return wet;
 }
 
 // A block's decay gains from decayGain on, each frame's step held at 0 as

@@ -61,8 +61,9 @@ private:
     void setSliceEnvelope();
     float envelope(float wet, uint32_t inSlice) const;
     static constexpr int32_t kChunk = 16;  // the render routine's sub-block
-    void playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta, float wet,
-                         float wetDelta);
+    float playWithinSlice(float* left, float* right, int32_t frames, float dryStart, float dryDelta, float wet,
+                          float wetDelta, int32_t glided);
+    void openMixGlide(int32_t frames);
     __m128 envelopes(__m128 wet, __m128i inSlice) const;
     float decayRun(float (&decays)[kChunk], int32_t frames) const;
     float decayStepFor(float decay) const;
@@ -71,6 +72,17 @@ private:
 
     float currentMix = 0.0f;
     float mixStep = 0.0f;
+    // The equal-power pair's glide through a tick, however many calls the
+    // tick takes: opened by the tick's first call (over the tick, or over a
+    // longer call), carried on by the others.
+    struct MixGlide {
+        float dryStart = 1.0f;
+        float dryDelta = 0.0f;
+        float wet = 0.0f;       // the wet level of the last frame played
+        float wetDelta = 0.0f;
+        int32_t done = 0;       // frames of the glide played
+        int32_t span = 0;       // frames it glides over; all played: open anew
+    } mixGlide;
     TrackedFloatBuffer bufferLeft;
     TrackedFloatBuffer bufferRight;
     uint32_t ringLength = 1;

@@ -29,6 +29,9 @@ public:
 
     float getFrequency() const { return frequency; }
     float getTriggerPulse() const { return pulse; }
+    // Between strokes: the amplitude stands at 0 and is not moving, so
+    // every sample is 0.
+    bool isResting() const { return amplitude.current == 0.0f && amplitude.step == 0.0f; }
 
 private:
     void shape(float* out, const float* gains, const float* waves, const float* levels, int32_t n) const;

@@ -1,8 +1,10 @@
 // The block render frame: gates, transport, the 16-sample tick loop carried
 // across host blocks (each tick first takes the parameters the inbox holds),
-// and the block end (master gain, meters, DC blocker, MIDI out, silence
-// optimisation, bypass fade).  Audio thread throughout: no allocation, no
-// lock, no file, no wait.
+// the output stages of each flushed sub-block (master gain, meters, DC
+// blocker, silence optimisation) and the block end (MIDI out, bypass fade).
+// Everything that shapes the audio runs on the tick grid, so the music does
+// not depend on how the host cuts its blocks.  Audio thread throughout: no
+// allocation, no lock, no file, no wait.
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +56,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     zero(outputs, 0, frames);
     midiOut.sendCarried();
     r.blockSilent = r.silent;
+    r.peakLeft = r.peakRight = 0.0f;
     for (int32_t i = 0; i < frames;) {
         if (context.tickSamples >= kTick) {
             runTick(outputs, i);
@@ -121,15 +124,24 @@ void Engine::readTransport(int32_t frames) {
         context.positionBeats = pos;
         context.positionBeatsF = static_cast<float>(pos);
     }
-    r.beatsPerSample = 1.0 / context.samplesPerBeat;
-    const double blockEnd = pos + frames * r.beatsPerSample;
+    // The song position moves at the host's own tempo, also below the
+    // slowest tempo the engine runs at: the beats are the host's.
+    const double step = info->tempo > 0.0 && std::isfinite(info->tempo) ? info->tempo / (60.0 * context.sampleRate)
+                                                                          : 1.0 / context.samplesPerBeat;
+    r.beatsPerSample = step;
+    const double blockEnd = pos + frames * step;
     if (cycle && blockEnd >= cycleEnd && !justWrapped && cycleEnd > pos) {
         r.cycleWrapArmed = true;
         r.cycleWrapPoint = cycleEnd;
         r.cycleStart = info->cycleStartPos;
     }
-    // The engine's position meets the host's at the end of the block.
-    if (!justWrapped && frames > 0) r.beatsPerSample = (blockEnd - context.positionBeats) / frames;
+    // A host rounds its position to its own ticks: within a sample of ours
+    // it stands where we do, and the position runs on by its own count, the
+    // same however the host cut its blocks.  Further apart (a tempo that
+    // moved within the last block, a clock that drifts), the engine's
+    // position meets the host's at the end of the block.
+    if (!justWrapped && frames > 0 && std::fabs(context.positionBeats - pos) > step)
+        r.beatsPerSample = (blockEnd - context.positionBeats) / frames;
     startTransport();
 }
 
@@ -187,7 +199,12 @@ void Engine::runTick(float** outputs, int32_t at) {
     context.tickSamples = 0;
     queue.spendFrames(kTick);
     MidiEventRecord event;
-    while (queue.takeDue(event)) handleMidiEvent(event);
+    while (queue.takeDue(event)) {
+        // Any event starts the count of quiet samples again, at its own tick
+        // (not where the host's block that brought it began).
+        silenceCounter = 0;
+        handleMidiEvent(event);
+    }
     applyTempoChange();
     if (isIdle()) return idleTick();
     voicesLetGo = false;
@@ -203,14 +220,21 @@ void Engine::runTick(float** outputs, int32_t at) {
 }
 
 // The finished sub-block through the effects, in chain order, into the
-// outputs ending at `end`.  The count starts again at every flush, also
-// while the export skips audio, so the buffers are never overrun.
+// outputs ending at `end`, and through the output stages.  The count starts
+// again at every flush, also while the export skips audio, so the buffers
+// are never overrun.
 void Engine::flushSubBlock(float** outputs, int32_t end) {
     RenderState& r = render;
     const int32_t n = r.subCount;
     if (n <= 0) return;
     r.subCount = 0;
-    if (r.skipAudio.load(std::memory_order_relaxed) || r.blockSilent) return;
+    if (r.skipAudio.load(std::memory_order_relaxed)) return;
+    // Where the sub-block starts in its tick: a flush ends either a tick or
+    // a host block.
+    const int32_t first = std::max(context.tickSamples - n, 0);
+    float* outLeft = outputs[0] + end - n;
+    float* outRight = outputs[1] + end - n;
+    if (r.blockSilent) return restSilent(outLeft, outRight, n);
     float* left = r.mainLeft.data();
     float* right = r.mainRight.data();
     chain.reverser.process(left, right, n);
@@ -219,20 +243,32 @@ void Engine::flushSubBlock(float** outputs, int32_t end) {
     chain.doubleDelay.process(left, right, n);
     chain.delay16.process(left, right, n);
     chain.reverb.process(left, right, n);
-    mixInto(outputs[0] + end - n, outputs[1] + end - n, left, right, r.kick.data(), n);
+    mixInto(outLeft, outRight, left, right, r.kick.data(), n, first);
+    finishOutputs(outLeft, outRight, n, first);
+    testSilence(outLeft, outRight, n, first);
 }
 
 // Our buffers are no host output: told so, the compiler mixes several
 // samples at once (the same arithmetic, sample by sample).  Both channels
 // go in one pass, so that each kick sample is scaled once; the two outputs
 // may be one buffer, which then takes the left sum and then the right one
-// at each sample, as one channel after the other would leave it.
+// at each sample, as one channel after the other would leave it.  The
+// kick's gain ramps through the tick only while the master envelope moves.
 void Engine::mixInto(float* outLeft, float* outRight, const float* __restrict left, const float* __restrict right,
-                     const float* __restrict kick, int32_t n) const {
+                     const float* __restrict kick, int32_t n, int32_t first) const {
     const float effectsGain = render.effectsReturnGain;
-    const float kickGain = render.kickGain;
+    const TickRamp& kickGain = render.kickGain;
+    if (kickGain.steady()) {
+        const float gain = kickGain.target;
+        for (int32_t k = 0; k < n; ++k) {
+            const float kicked = kick[k] * gain;
+            outLeft[k] += left[k] * effectsGain + kicked;
+            outRight[k] += right[k] * effectsGain + kicked;
+        }
+        return;
+    }
     for (int32_t k = 0; k < n; ++k) {
-        const float kicked = kick[k] * kickGain;
+        const float kicked = kick[k] * kickGain.at(first + k);
         outLeft[k] += left[k] * effectsGain + kicked;
         outRight[k] += right[k] * effectsGain + kicked;
     }
@@ -294,8 +330,26 @@ void Engine::clockTick() {
     const EnvelopeTimes masterTimes =
         masterEnvelopeTimes(engine.raw[Tag::MasterAttack], engine.raw[Tag::MasterRelease]);
     r.master.tick(run, 1.0f, 1.0f, masterTimes, ticksPerMs);
-    r.masterTarget = r.master.getLevel() * engine.output.masterGain;
-    r.kickGain = engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : r.masterTarget;
+    const float masterTarget = r.master.getLevel() * engine.output.masterGain;
+    r.masterGain.moveTo(masterTarget, context.tickReciprocal);
+    followKickGain(engine.output.kickToSidechain.stepIndex == 1 ? 0.0f : masterTarget);
+}
+
+// The kick bus takes the master gain's target, except that a kick whose
+// gain rises from nothing in the middle of a stroke (a phrase that starts
+// after silence, or off the beat) stays unheard until its next stroke,
+// which starts from zero: heard from where the gain came up, the stroke
+// would enter mid-cycle, a step out of silence.  A kick at rest, or one
+// that strikes in this very tick, takes the gain at once.
+void Engine::followKickGain(float wanted) {
+    RenderState& r = render;
+    const KickGenerator& kick = voices.kick();
+    if (kick.isResting() || kick.getTriggerPulse() > 0.0f) {
+        r.kickWaits = false;
+    } else if (r.kickGain.target == 0.0f && wanted > 0.0f) {
+        r.kickWaits = true;
+    }
+    r.kickGain.moveTo(r.kickWaits ? 0.0f : wanted, context.tickReciprocal);
 }
 
 void Engine::controlTick(int32_t at) {
@@ -343,41 +397,29 @@ void Engine::beatClock() {
     }
 }
 
-// ---- block end ------------------------------------------------------------
+// ---- output stages and block end ---------------------------------------------
 
 void Engine::endBlock(float** outputs, int32_t frames) {
     flushSubBlock(outputs, frames);
-    if (render.blockSilent) {
-        endSilentBlock(outputs, frames);
-    } else {
-        finishOutputs(outputs, frames);
-    }
+    display.publishPeaks(render.peakLeft, render.peakRight);
     sendMidiOut();
-    testSilence(outputs, frames);
     fadeBypass(outputs, frames);
 }
 
-// A silent block's outputs hold zeros from the start: the gain, the meters
-// and a DC blocker at rest leave them as they are.
-void Engine::endSilentBlock(float** outputs, int32_t frames) {
+// A silent sub-block's outputs hold zeros from the start: the gain, the
+// meters and a DC blocker at rest leave them as they are.
+void Engine::restSilent(float* left, float* right, int32_t n) {
     RenderState& r = render;
-    r.masterCurrent = r.masterTarget;
-    display.publishPeaks(0.0f, 0.0f);
     const bool blockerAtRest = r.dc[0].x1 == 0.0f && r.dc[0].y1 == 0.0f && r.dc[1].x1 == 0.0f && r.dc[1].y1 == 0.0f;
-    if (!blockerAtRest) blockDc(outputs, frames);
+    if (!blockerAtRest) DcBlocker::runPair(r.dc[0], r.dc[1], left, right, n);
 }
 
 // The master gain, the meters' peaks after it and the DC blocker.
-void Engine::finishOutputs(float** outputs, int32_t frames) {
+void Engine::finishOutputs(float* left, float* right, int32_t n, int32_t first) {
     RenderState& r = render;
-    const OutputEnd end =
-        gainMeterAndBlockDc(r.dc[0], r.dc[1], outputs[0], outputs[1], frames, r.masterCurrent, r.masterTarget);
-    r.masterCurrent = end.gain;
-    display.publishPeaks(end.peakLeft, end.peakRight);
-}
-
-void Engine::blockDc(float** outputs, int32_t frames) {
-    DcBlocker::runPair(render.dc[0], render.dc[1], outputs[0], outputs[1], frames);
+    const OutputEnd end = gainMeterAndBlockDc(r.dc[0], r.dc[1], left, right, n, r.masterGain, first);
+    r.peakLeft = std::max(r.peakLeft, end.peakLeft);
+    r.peakRight = std::max(r.peakRight, end.peakRight);
 }
 
 void Engine::sendMidiOut() {
@@ -401,24 +443,29 @@ void Engine::sendMidiOut() {
     }
 }
 
-// Every 16th sample of the block against the threshold; four beats below it
-// make the engine silent until a loud sample, a note-on, a sequencer trigger
-// or a transport start.
-void Engine::testSilence(float** outputs, int32_t frames) {
+// The first sample of every tick against the threshold; four beats of
+// ticks below it make the engine silent, from the next tick on, until a
+// loud sample, a note-on, a sequencer trigger or a transport start.  Counted
+// in whole ticks, the silence starts at the same sample however the host
+// cuts its blocks.
+void Engine::testSilence(const float* left, const float* right, int32_t n, int32_t first) {
     RenderState& r = render;
-    if (noSilentOpt || context.lastVelocity != 0.0f || frames < 1) return;
-    for (int channel = 0; channel < 2; ++channel) {
-        for (int32_t i = 0; i < frames; i += kTick) {
-            if (std::fabs(outputs[channel][i]) >= silenceThreshold) return clearSilentState();
-        }
+    if (noSilentOpt || context.lastVelocity != 0.0f) return;
+    if (first == 0) {
+        silenceTickQuiet = std::fabs(left[0]) < silenceThreshold && std::fabs(right[0]) < silenceThreshold;
+        if (!silenceTickQuiet) clearSilentState();
     }
-    silenceCounter = std::min(silenceCounter + frames, silenceWindowSamples);
+    const bool tickEnds = first + n >= kTick;
+    if (!tickEnds || !silenceTickQuiet) return;
+    silenceCounter = std::min(silenceCounter + kTick, silenceWindowSamples);
     if (silenceCounter < silenceWindowSamples || r.silent) return;
-    silenceBlock(outputs, frames);
+    r.dc[0].clear();
+    r.dc[1].clear();
     r.mainLeft = {};
     r.mainRight = {};
     r.kick = {};
     r.silent = true;
+    r.blockSilent = true;
 }
 
 void Engine::fadeBypass(float** outputs, int32_t frames) { render.bypass.run(outputs[0], outputs[1], frames); }

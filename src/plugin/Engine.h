@@ -225,20 +225,20 @@ private:
     void runTick(float** outputs, int32_t at);
     void flushSubBlock(float** outputs, int32_t end);
     void mixInto(float* outLeft, float* outRight, const float* left, const float* right, const float* kick,
-                 int32_t n) const;
+                 int32_t n, int32_t first) const;
     void applyTempoChange();
     bool isIdle() const;
     void idleTick();
     void clockTick();
+    void followKickGain(float wanted);
     void controlTick(int32_t at);
     void beatClock();
     void advanceSongPosition(int32_t n);
     void endBlock(float** outputs, int32_t frames);
-    void endSilentBlock(float** outputs, int32_t frames);
-    void finishOutputs(float** outputs, int32_t frames);
-    void blockDc(float** outputs, int32_t frames);
+    void restSilent(float* left, float* right, int32_t n);
+    void finishOutputs(float* left, float* right, int32_t n, int32_t first);
     void sendMidiOut();
-    void testSilence(float** outputs, int32_t frames);
+    void testSilence(const float* left, const float* right, int32_t n, int32_t first);
     void fadeBypass(float** outputs, int32_t frames);
     void silenceBlock(float** outputs, int32_t frames);
     void clearSilentState();
@@ -352,6 +352,7 @@ private:
 
     int32_t silenceWindowSamples = 44100;
     int32_t silenceCounter = 0;
+    bool silenceTickQuiet = false;  // the tick's first sample lay below the threshold
     float silenceThreshold = 0.001f;
     bool noSilentOpt = false;
     std::atomic<uint32_t> renderedBlocks{0};

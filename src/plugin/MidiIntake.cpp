@@ -30,7 +30,6 @@ void Engine::receiveEvents(const VstEvents* list, bool programChanges) {
             translateMidiEvent(*reinterpret_cast<const VstMidiEvent*>(event), learnEditing);
         switch (translated.action) {
             case MidiTranslation::Action::Queue:
-                silenceCounter = 0;  // any event ends the silence state
                 queueEvent(translated.record);
                 break;
             case MidiTranslation::Action::ProgramChange:

@@ -34,23 +34,22 @@ void DcBlocker::runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, i
     left.x1 = lx1, left.y1 = ly1, right.x1 = rx1, right.y1 = ry1;
 }
 
-float rampGain(float* left, float* right, int32_t n, float current, float target) {
-    if (n <= 0) return target;
-    if (target == current) {
-        if (target == 1.0f) return target;
+void rampGain(float* left, float* right, int32_t n, const TickRamp& gain, int32_t first) {
+    if (n <= 0) return;
+    if (gain.steady()) {
+        const float target = gain.target;
+        if (target == 1.0f) return;
         for (int32_t i = 0; i < n; ++i) {
             left[i] *= target;
             right[i] *= target;
         }
-        return target;
+        return;
     }
-    const float step = (target - current) / static_cast<float>(n);
     for (int32_t i = 0; i < n; ++i) {
-        current += step;
-        left[i] *= current;
-        right[i] *= current;
+        const float g = gain.at(first + i);
+        left[i] *= g;
+        right[i] *= g;
     }
-    return target;
 }
 
 float peakOf(const float* x, int32_t n) { return largestMagnitude(x, n); }
@@ -58,7 +57,7 @@ float peakOf(const float* x, int32_t n) { return largestMagnitude(x, n); }
 namespace {
 
 // How the master gain meets a sample: not at all (at rest at 1), at rest,
-// or ramping by a step a sample.
+// or ramping through its tick.
 enum class GainCourse { Unity, Held, Ramp };
 
 // A NaN magnitude leaves the peak as it is, as in largestMagnitude.
@@ -68,21 +67,21 @@ inline float largerMagnitude(float peak, float x) {
 }
 
 template <GainCourse course>
-OutputEnd finishPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
-                     float target) {
-    const float step = course == GainCourse::Ramp ? (target - current) / static_cast<float>(n) : 0.0f;
+OutputEnd finishPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain,
+                     int32_t first) {
     constexpr float pole = DcBlocker::kPole;
+    const float held = gain.target;
     float lx1 = left.x1, ly1 = left.y1, rx1 = right.x1, ry1 = right.y1;
     float lPeak = 0.0f, rPeak = 0.0f;
     for (int32_t i = 0; i < n; ++i) {
         float lx = l[i], rx = r[i];
         if constexpr (course == GainCourse::Ramp) {
-            current += step;
-            lx *= current;
-            rx *= current;
+            const float g = gain.at(first + i);
+            lx *= g;
+            rx *= g;
         } else if constexpr (course == GainCourse::Held) {
-            lx *= target;
-            rx *= target;
+            lx *= held;
+            rx *= held;
         }
         lPeak = largerMagnitude(lPeak, lx);
         rPeak = largerMagnitude(rPeak, rx);
@@ -94,7 +93,7 @@ OutputEnd finishPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int3
         ry1 = r[i] = ry;
     }
     left.x1 = lx1, left.y1 = ly1, right.x1 = rx1, right.y1 = ry1;
-    return {target, lPeak, rPeak};
+    return {lPeak, rPeak};
 }
 
 // Frames of a steady gain's pass taken at once.
@@ -122,11 +121,12 @@ inline float largestLane(__m128 x) {
 // loop that does it all a sample at a time.  The last frames that fill no
 // vector go through that loop.
 template <GainCourse course>
-OutputEnd finishSteadyPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float target) {
+OutputEnd finishSteadyPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain) {
     static_assert(course != GainCourse::Ramp);
+    const float target = gain.target;
     constexpr float pole = DcBlocker::kPole;
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
-    const __m128 gain = _mm_set1_ps(target);
+    const __m128 held = _mm_set1_ps(target);
     __m128 lPeak = _mm_setzero_ps(), rPeak = _mm_setzero_ps();
     __m128 lBefore = _mm_set1_ps(left.x1), rBefore = _mm_set1_ps(right.x1);
     float ly1 = left.y1, ry1 = right.y1;
@@ -134,8 +134,8 @@ OutputEnd finishSteadyPair(DcBlocker& left, DcBlocker& right, float* l, float* r
     for (; i + kSteadyFrames <= n; i += kSteadyFrames) {
         __m128 lx = _mm_loadu_ps(l + i), rx = _mm_loadu_ps(r + i);
         if constexpr (course == GainCourse::Held) {
-            lx = _mm_mul_ps(lx, gain);
-            rx = _mm_mul_ps(rx, gain);
+            lx = _mm_mul_ps(lx, held);
+            rx = _mm_mul_ps(rx, held);
         }
         lPeak = _mm_max_ps(_mm_and_ps(lx, magnitude), lPeak);
         rPeak = _mm_max_ps(_mm_and_ps(rx, magnitude), rPeak);
@@ -151,24 +151,24 @@ OutputEnd finishSteadyPair(DcBlocker& left, DcBlocker& right, float* l, float* r
     }
     left.y1 = ly1, right.y1 = ry1;
     if (i > 0) left.x1 = lastOf(lBefore), right.x1 = lastOf(rBefore);
-    const OutputEnd tail = finishPair<course>(left, right, l + i, r + i, n - i, target, target);
-    return {target, std::max(largestLane(lPeak), tail.peakLeft), std::max(largestLane(rPeak), tail.peakRight)};
+    const OutputEnd tail = finishPair<course>(left, right, l + i, r + i, n - i, gain, 0);
+    return {std::max(largestLane(lPeak), tail.peakLeft), std::max(largestLane(rPeak), tail.peakRight)};
 }
 
 }  // namespace
 
-OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
-                              float target) {
+OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain,
+                              int32_t first) {
     if (l == r) {
-        const float gain = rampGain(l, r, n, current, target);
+        rampGain(l, r, n, gain, first);
         const float peak = peakOf(l, n);
         DcBlocker::runPair(left, right, l, r, n);
-        return {gain, peak, peak};
+        return {peak, peak};
     }
-    if (n <= 0) return {target, 0.0f, 0.0f};
-    if (target != current) return finishPair<GainCourse::Ramp>(left, right, l, r, n, current, target);
-    if (target == 1.0f) return finishSteadyPair<GainCourse::Unity>(left, right, l, r, n, target);
-    return finishSteadyPair<GainCourse::Held>(left, right, l, r, n, target);
+    if (n <= 0) return {0.0f, 0.0f};
+    if (!gain.steady()) return finishPair<GainCourse::Ramp>(left, right, l, r, n, gain, first);
+    if (gain.target == 1.0f) return finishSteadyPair<GainCourse::Unity>(left, right, l, r, n, gain);
+    return finishSteadyPair<GainCourse::Held>(left, right, l, r, n, gain);
 }
 
 void BypassFade::stepFor(float sampleRate) {

@@ -1,7 +1,7 @@
 #pragma once
-// The stages of the block end that work on the finished output: the master
-// gain ramp, the peak meter, the DC blocker and the bypass fade.  Plain
-// loops over a block; audio thread.
+// The stages that work on the finished output: the master gain, the peak
+// meter and the DC blocker on each flushed sub-block, the bypass fade on
+// the host's block.  Plain loops; audio thread.
 
 #include <cstdint>
 #include <limits>
@@ -20,19 +20,36 @@ struct DcBlocker {
     static void runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n);
 };
 
-// Multiplies both channels by a gain that moves linearly from current to
-// target over the block, the first sample already one step on; answers the
-// gain the block ends at (the target).  A gain at rest other than 1 is
-// applied as it is.
-float rampGain(float* left, float* right, int32_t n, float current, float target);
+// A gain that follows a control value tick by tick: each tick it moves
+// linearly from where the last tick left it to the tick's target, a step a
+// sample, the tick's first sample already one step on.  A sample's gain
+// depends only on its place in its tick, never on where a host block began
+// or ended.  Audio thread.
+struct TickRamp {
+    float start = 0.0f;   // the target of the tick before
+    float step = 0.0f;    // (target - start) / tick length
+    float target = 0.0f;
+
+    // Called once a tick, before its samples.
+    void moveTo(float next, float tickReciprocal) {
+        start = target;
+        target = next;
+        step = (target - start) * tickReciprocal;
+    }
+    bool steady() const { return start == target; }
+    // The gain at sample `index` of the tick (0 is its first).
+    float at(int32_t index) const { return start + step * static_cast<float>(index + 1); }
+};
+
+// Multiplies both channels by `gain` from sample `first` of its tick on
+// (n samples, all in that tick).  A steady gain of 1 leaves them as they are.
+void rampGain(float* left, float* right, int32_t n, const TickRamp& gain, int32_t first);
 
 // The largest magnitude in the block; 0 for an empty one.
 float peakOf(const float* x, int32_t n);
 
-// What the block's end leaves: the gain it ends at (the target) and each
-// channel's largest magnitude after the gain.
+// Each channel's largest magnitude after the gain.
 struct OutputEnd {
-    float gain;
     float peakLeft;
     float peakRight;
 };
@@ -42,8 +59,8 @@ struct OutputEnd {
 // sample; the gain and the peaks run in that wait instead of in passes of
 // their own.  Sample by sample the arithmetic of the three stages in turn,
 // to the bit.  (One buffer for both channels takes the stages in turn.)
-OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, float current,
-                              float target);
+OutputEnd gainMeterAndBlockDc(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain,
+                              int32_t first);
 
 // Fades the output out when bypass is switched on and in when it is switched
 // off, over `step`'s reciprocal samples; while bypassed the output is zero.

@@ -31,10 +31,18 @@ struct RenderState {
     int32_t subCount = 0;
 
     float effectsReturnGain = 1.0f;
-    float kickGain = 1.0f;
-    float masterTarget = 1.0f;
-    float masterCurrent = 0.0f;
+    // The master envelope's gain on the outputs, and the kick bus's gain
+    // (the master gain's target, or 0 while the kick only keys the
+    // compressor), each ramped through every tick.
+    TickRamp masterGain;
+    TickRamp kickGain;
+    // A stroke under way when the kick's gain rose from nothing is not heard
+    // from its middle: the kick waits for its next stroke.
+    bool kickWaits = false;
     std::array<DcBlocker, 2> dc{};
+    // The block's peaks after the master gain, gathered flush by flush.
+    float peakLeft = 0.0f;
+    float peakRight = 0.0f;
 
     bool silent = false;
     bool blockSilent = false;  // the silent flag as the block started

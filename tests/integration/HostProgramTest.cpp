@@ -160,11 +160,16 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         // shortest length shown is taken.
         {host + "render --block 1.5", 1, "--block wants a whole number 1..65536 samples"},
         {host + "render --block 65537", 1, "--block wants a whole number 1..65536 samples"},
-        {host + "render --rate 44100.5", 1, "--rate wants a whole number 8000..384000 Hz"},
+        {host + "render --rate 44100.5", 1, "--rate wants a whole number 11050..196000 Hz"},
+        // A rate the plug-in cannot play (it would keep its own, out of
+        // tune) is refused, named with the range.
+        {host + "render --rate 384000", 2, "--rate 384000 Hz: the plug-in plays 11050..196000 Hz"},
+        {host + "render --rate 11049 -o low.wav", 2, "--rate 11049 Hz: the plug-in plays 11050..196000 Hz"},
+        {host + "render --rate 196001", 2, "--rate 196001 Hz: the plug-in plays 11050..196000 Hz"},
         {host + "render --seconds 1e-9", 1, "--seconds wants 0.01161..3600 (one block of 512 samples at 44100 Hz at least)"},
-        {host + "render --seconds 0.25 --rate 8000 --block 4096", 1, "--seconds wants 0.512..3600 (one block of 4096 samples at 8000 Hz"},
+        {host + "render --seconds 0.25 --rate 11050 --block 4096", 1, "--seconds wants 0.370679..3600 (one block of 4096 samples at 11050 Hz"},
         {host + "render --seconds 0.01161 -o a.wav", 0, "wrote a.wav: 0.01161 s"},
-        {host + "render --seconds 0.002 --block 16 --rate 1e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 10000 Hz"},
+        {host + "render --seconds 0.002 --block 16 --rate 1.2e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 12000 Hz"},
         {host + "validate --seconds 0.05", 1, "--seconds wants 0.09288..600 (a block of 4096 samples at 44100 Hz at least)"},
         {host + "params get 'osc1 LEVEL  '", 0, "17 0.510000 51.00%"},
         {host + "params set 'Osc1 Level' 0.25", 0, "17 0.250000 25.00%"},

@@ -99,6 +99,28 @@ TEST(Module, EntryPointsAndDescriptionAreWhatTheHostExpects) {
     EXPECT_TRUE(plugin.registrar().asserts.empty());
 }
 
+// A host at a rate the instrument cannot play hears why it plays out of
+// tune: the instance keeps its own rate and says so through the host's
+// trace; at a rate it plays, nothing is said.
+TEST(Module, ARateItCannotPlayIsTraced) {
+    std::vector<std::string>& traces = module().registrar().traces;
+    for (float rate : {8000.0f, 384000.0f, 192000.0f}) {
+        const size_t before = traces.size();
+        HostInstance instance(module().effect(), 2, rate);
+        ASSERT_TRUE(instance.ok());
+        std::string said;
+        for (size_t i = before; i < traces.size(); ++i) said += traces[i] + "\n";
+        if (rate == 192000.0f) {
+            EXPECT_EQ(said, "") << rate;
+            continue;
+        }
+        EXPECT_NE(said.find("the host's sample rate of " + std::to_string(int(rate)) +
+                            " Hz is outside the rates Zorvane plays (11050 to 196000 Hz): it plays at 44100 Hz instead"),
+                  std::string::npos)
+            << said;
+    }
+}
+
 TEST(Module, EightyEightParametersWithTheirIdsDefaultsStepsAndTexts) {
     HostInstance instance(module().effect(), 2, 44100.0f);
     ASSERT_TRUE(instance.ok());

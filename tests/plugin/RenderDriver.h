@@ -58,7 +58,7 @@ public:
                      {char(script[next].status), char(script[next].data1), char(script[next].data2), 0}, 0, 0, 0, 0};
                 vst->events[vst->numEvents++] = reinterpret_cast<VstEvent*>(&e);
             }
-            time.ppqPos = playing ? ppqStart + double(position - playStart) * time.tempo / 2646000.0 : 0.0;
+            time.ppqPos = playing ? ppqStart + double(position - playStart) * time.tempo / (60.0 * rate) : 0.0;
             time.flags = (playing ? TimeInfoFlags::TransportPlaying : 0) | extraFlags;
             float* outputs[2] = {left.data(), right.data()};
             {
@@ -92,6 +92,7 @@ public:
     bool playing = false;
     int64_t playStart = 0;  // the sample at which the host stood at ppqStart
     double ppqStart = 0.0;
+    double rate = 44100.0;  // the host's rate, by which its position moves
     int32_t extraFlags = 0;
     int64_t position = 0;
     size_t allocations = 0;
