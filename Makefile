@@ -58,13 +58,18 @@ tsan: setup
 	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) ZORVANE_SONG_RUNS=$(SONG_RUNS) scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
 
 # The effects' whole stability sweep (every rate, a minute each; make test
-# runs one minute per effect), and a hundred runs of the dense song with
-# program changes on a host that never waits for the loads.  Not part of CI.
+# runs one minute per effect), a hundred runs of the dense song with
+# program changes on a host that never waits for the loads, and the state
+# round trip after 2,000 random interface events from each of 20 seeds
+# (make test: 400 from each of 4).  Not part of CI.
 soak: test
 	ZORVANE_SOAK=1 $(BUILD)/test/tests_effects --gtest_filter='*Stability*'
 	cd $(BUILD)/test && ZORVANE_SETTINGS_DIR=$$PWD/test-home/settings ZORVANE_DOCUMENTS_DIR=$$PWD/test-home/Documents \
 	    HOME=$$PWD/test-home LSAN_OPTIONS=suppressions=$(abspath tests/lsan.supp) ZORVANE_SONG_RUNS=100 \
 	    ./tests_plugin --gtest_filter='SongEventsTest.ProgramChanges*'
+	cd $(BUILD)/test && ZORVANE_SETTINGS_DIR=$$PWD/test-home/settings ZORVANE_DOCUMENTS_DIR=$$PWD/test-home/Documents \
+	    HOME=$$PWD/test-home LSAN_OPTIONS=suppressions=$(abspath tests/lsan.supp) ZORVANE_SOAK=1 \
+	    ./tests_aax --gtest_filter='EditorRoundTrip.*'
 
 # Optimised build; runs every benchmark.
 bench: setup

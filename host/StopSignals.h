@@ -11,6 +11,10 @@
 
 // The signal that asked for the stop, 0 while none has.
 int stopSignal();
+// A descriptor that becomes readable once a stop is asked, for a wait that
+// polls (a box of the plug-in's that waits for its answer); -1 while no
+// StopOnSignals lives.  Only to poll: nothing is to be read from it.
+int stopDescriptor();
 
 class StopOnSignals {
 public:

@@ -114,6 +114,7 @@ std::unique_ptr<HostWindowLink> HostWindowLink::open(int32_t type, void* hostWin
     ++backEnd->views;
     uint64_t owner = 0;
     if (backEnd->x11) {
+        backEnd->x11->setStopDescriptor(host->stopDescriptor);
         owner = platform::topLevelOf(backEnd->x11->getDisplay(), host->x11Window);
         backEnd->owners.push_back(owner);
         backEnd->ownersChanged();

@@ -7,7 +7,10 @@
 //
 // X11: the host's X display, its window that the plug-in's window goes into
 // (an X window id) and the screen number.  The module opens a connection of
-// its own to that display.
+// its own to that display.  The host may also give a descriptor that
+// becomes readable once it is asked to stop (Ctrl-C, a kill): a message box
+// the plug-in waits in then closes with its safe answer, so that the host's
+// call returns and the host can end.
 //
 // Headless: no window system at all.  The host owns a pixel buffer of the
 // view's size, in which the module leaves what its window shows after each
@@ -49,6 +52,7 @@ struct HostWindow {
     const char* displayName = nullptr;  // as XOpenDisplay takes it; null: $DISPLAY
     uint64_t x11Window = 0;
     int32_t x11Screen = 0;
+    int32_t stopDescriptor = -1;  // -1: none; only polled, never read or closed
 
     // Headless.  The buffer is width x height pixels, row after row, bytes
     // blue, green, red, alpha (the window layer's surfaces); the host

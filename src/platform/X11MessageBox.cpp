@@ -10,6 +10,8 @@
 #include <numbers>
 
 #include "platform/Framework.h"
+#include "platform/X11ConnectionLoss.h"
+#include "platform/X11EventWait.h"
 #include "platform/X11TopLevel.h"
 
 namespace platform {
@@ -231,17 +233,21 @@ bool showMessageBoxAlone(const std::string& displayName, XID owner, const Messag
                          MessageAnswer& answer) {
     Display* own = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
     if (!own) return false;
+    // A server that goes away takes the box with it, not the process: the
+    // box then has the safe answer.
+    bool lost = false;
+    watchConnection(own, [](Display*, void* flag) { *static_cast<bool*>(flag) = true; }, &lost);
     bool shown = false;
     {
         X11MessageBox box(own, owner, {}, request);
         shown = box.window() != 0;
-        for (bool answered = !shown; !answered;) {
-            XEvent event;
-            XNextEvent(own, &event);
+        X11EventWait wait(own, lost, -1);
+        XEvent event;
+        for (bool answered = !shown; !answered && wait.next(event);)
             if (event.xany.window == box.window()) answered = box.handle(event);
-        }
         answer = box.answer();
     }
+    forgetConnection(own);
     XCloseDisplay(own);
     return shown;
 }

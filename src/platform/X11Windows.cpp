@@ -3,6 +3,7 @@
 #include "platform/Framework.h"
 #include "platform/UriList.h"
 #include "platform/X11ConnectionLoss.h"
+#include "platform/X11EventWait.h"
 #include "platform/X11TopLevel.h"
 
 #include <X11/Xatom.h>
@@ -360,14 +361,14 @@ void X11Windows::sync() {
     pump(0);
 }
 
-void X11Windows::runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal) {
-    if (!display) return;
+bool X11Windows::runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal) {
+    if (!alive()) return false;
     const WindowId focused = focus();
     // A grab of ours would keep the pointer from the box.
     if (capturedWindow) XUngrabPointer(display, CurrentTime);
-    for (bool answered = false; !answered;) {
-        XEvent event;
-        XNextEvent(display, &event);
+    X11EventWait wait(display, lost, stopDescriptor);
+    bool answered = false;
+    for (XEvent event; !answered && wait.next(event);) {
         if (event.xany.window == modal) {
             answered = handleModal(event);
             continue;
@@ -377,8 +378,10 @@ void X11Windows::runModal(XID modal, const std::function<bool(_XEvent&)>& handle
         // no one: it is dropped.
         if (event.type == Expose || event.type == ConfigureNotify) handle(event);
     }
+    if (!alive()) return false;  // the owner closes what it showed
     if (focused && find(focused)) setFocus(focused);
     XFlush(display);
+    return answered;
 }
 
 void X11Windows::handle(XEvent& xevent) {

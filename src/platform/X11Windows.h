@@ -63,7 +63,14 @@ public:
     // handleModal until that answers true; meanwhile input to our windows is
     // dropped, their exposures wait for the next pump, timers do not run
     // and the pointer is not grabbed.  The keyboard focus comes back after.
-    void runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal);
+    // It also ends, false, without an answer when the connection is lost or
+    // the program is asked to stop (setStopDescriptor), so that the call
+    // that raised the window returns and its owner can close.
+    bool runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal);
+    // A descriptor of the program that becomes readable once it is asked
+    // to stop (Ctrl-C, a kill); -1, the default: none.  It stays the
+    // program's: it is only polled.
+    void setStopDescriptor(int descriptor) { stopDescriptor = descriptor; }
 
     WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
     bool windowRect(WindowId window, WindowRect& rect) const override;
@@ -102,6 +109,7 @@ private:
 
     Display* display = nullptr;
     bool lost = false;
+    int stopDescriptor = -1;
     std::string name;
     std::unique_ptr<DragState> drag;
     std::chrono::steady_clock::time_point start;

@@ -166,7 +166,8 @@ private:
 
     // The parameter frame (EngineParameters.cpp): apply derives one value
     // the way the index asks; send also publishes it for host and editor
-    // (the engine's own changes); reapply derives the taken value again.
+    // (the engine's own changes), unless a newer store of the index waits
+    // to be taken; reapply derives the taken value again.
     void apply(int32_t index, float value);
     void send(int32_t index, float value);
     void reapply(int32_t index);

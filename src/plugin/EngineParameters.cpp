@@ -55,10 +55,12 @@ void Engine::apply(int32_t index, float value) {
     patternReads.noteApplied(patternEditCounts());
 }
 
+// A store of the index that waits to be taken keeps its value: the take
+// applies it after this change.
 void Engine::send(int32_t index, float value) {
     apply(index, value);
     if (index >= 0 && index <= Tag::HighestIndex && (index <= Tag::LastHostIndex || index >= Tag::FirstPatternIndex)) {
-        inbox.publish(index, engine.raw[index]);
+        inbox.publishUnlessStored(index, engine.raw[index]);
     }
 }
 

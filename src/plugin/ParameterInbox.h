@@ -11,7 +11,8 @@
 // values itself; no derived value has two writers.  What the audio side sets
 // itself (step lanes, learned controllers, the chord sequence, one switch
 // setting another) it publishes here without marking it, so that host and
-// editor read the value the parameter really has.
+// editor read the value the parameter really has; a store of the same index
+// that waits to be taken is newer and keeps its value.
 //
 // A button pressed and let go between two ticks would leave only its release
 // in the slot; the interface's indices therefore also count rising edges
@@ -51,6 +52,15 @@ public:
     }
     // Stores a value the audio side set itself; marks nothing.
     void publish(int32_t index, float value) { slots[index].store(value, std::memory_order_relaxed); }
+    // The audio side's own change of an index the host side also stores
+    // (one index setting another, a step lane, a learned controller):
+    // published unless a store of that index waits to be taken.  That store
+    // is newer than what the engine derives now and is applied after it, as
+    // the order of the stores asks: a state that holds both an index and
+    // one it sets loads back as it was saved.
+    void publishUnlessStored(int32_t index, float value) {
+        if (!waitsToBeTaken(index)) publish(index, value);
+    }
 
     float value(int32_t index) const { return slots[index].load(std::memory_order_relaxed); }
     // The slot itself, for the bindings and the objects that keep their
@@ -89,14 +99,18 @@ public:
             const uint64_t mask = wordMask(w, from, to);
             if ((changed[w].load(std::memory_order_relaxed) & mask) == 0) continue;
             uint64_t bits = changed[w].fetch_and(~mask, std::memory_order_acquire) & mask;
+            takingWord = w;
             while (bits != 0) {
                 const int32_t index = w * 64 + std::countr_zero(bits);
                 bits &= bits - 1;
+                takingBits = bits;  // still to be applied: they wait as the marked ones do
                 const uint32_t count = rises[index].load(std::memory_order_relaxed);
                 const bool pressed = count != risesTaken[index];
                 risesTaken[index] = count;
                 apply(index, value(index), pressed);
             }
+            takingWord = -1;
+            takingBits = 0;
         }
     }
 
@@ -106,6 +120,14 @@ public:
 
 private:
     static constexpr int32_t kWords = (kSlots + 63) / 64;
+
+    // Audio side: whether a store of the index waits to be taken, marked or
+    // in the word being taken.
+    bool waitsToBeTaken(int32_t index) const {
+        const int32_t w = index / 64;
+        const uint64_t bit = uint64_t{1} << (index % 64);
+        return (changed[w].load(std::memory_order_relaxed) & bit) != 0 || (w == takingWord && (takingBits & bit) != 0);
+    }
 
     // The bits of word w that stand for indices from `from` up to `to`.
     static uint64_t wordMask(int32_t w, int32_t from, int32_t to) {
@@ -120,4 +142,7 @@ private:
     std::atomic<bool> anyMarked{false};
     std::array<std::atomic<uint32_t>, kSlots> rises{};
     std::array<uint32_t, kSlots> risesTaken{};  // audio side only
+    // The word a take is applying and its indices not applied yet (audio side only).
+    int32_t takingWord = -1;
+    uint64_t takingBits = 0;
 };

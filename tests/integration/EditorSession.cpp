@@ -2,6 +2,7 @@
 
 // Before the X headers, whose CursorShape macro the window layer would meet.
 #include "ProgramRuns.h"
+#include "support/MessageBoxWatch.h"
 #include "support/WindowPixels.h"
 
 #include <X11/Xatom.h>
@@ -207,6 +208,10 @@ int EditorSession::stop(int signal) {
 void EditorSession::disconnect() {
     if (display) XCloseDisplay(display);
     display = nullptr;
+}
+
+bool EditorSession::waitForBox() const {
+    return display && toolkit_test::waitForBox(display, top).window != 0;
 }
 
 int EditorSession::waitForEnd() {

@@ -55,6 +55,9 @@ public:
     // Closes the test's own connection to the display (before its server
     // goes away); input and pixels are then out of reach.
     void disconnect();
+    // Waits (up to 20 s) for a message box of the program's over its
+    // window, shown and drawn; false when none came.
+    bool waitForBox() const;
 
 private:
     void findView();

@@ -228,4 +228,52 @@ TEST(ViewCommands, TheEditorEndsCleanlyWhenItsXServerDies) {
     }
 }
 
+// The same ends with a message box up: one that says a preset of the
+// GLOBAL menu cannot be read.  The box goes with the editor, whether its
+// server dies (the message, status 1) or the program is stopped (by the
+// signal); the log is written either way.
+TEST(ViewCommands, TheEditorEndsCleanlyWithABoxUpWhenItsXServerDiesOrAStopComes) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    const struct {
+        const char* how;
+        int signal;  // 0: the server is killed
+        int status;
+        const char* says;
+    } cases[] = {
+        {"the X server killed", 0, 1, "zorvane-host: the connection to the X display was lost: the editor closed"},
+        {"SIGTERM", SIGTERM, 128 + SIGTERM, ""},
+        {"SIGINT", SIGINT, 128 + SIGINT, ""},
+    };
+    for (const auto& c : cases) {
+        toolkit_test::XvfbServer server(1280, 1024);
+        ASSERT_TRUE(server.running()) << "Xvfb did not start";
+        TempDir home;
+        // A content folder whose one global preset is no preset at all.
+        const std::filesystem::path content = home / "content";
+        std::filesystem::create_directories(content / "Instruments");
+        std::filesystem::create_directories(content / "Global Presets" / "Bank");
+        std::ofstream(content / "Global Presets" / "Bank" / "Broken.zvp") << "not a preset, only words";
+        EditorSession session(server.name(), {"--content", content.string(), "--log", (home / "session.log").string()}, home);
+        ASSERT_TRUE(session.running()) << c.how << "\n" << session.output();
+        session.click(400, 223);  // the locate panel of the empty library closes
+        session.click(391, 26);   // the GLOBAL preset menu opens
+        session.click(400, 81);   // its bank
+        session.click(490, 81);   // "0. Broken"
+        ASSERT_TRUE(session.waitForBox()) << c.how << ": no box\n" << session.output();
+        int status = -1;
+        if (c.signal) {
+            status = session.stop(c.signal);
+        } else {
+            session.disconnect();
+            server.kill();
+            status = session.waitForEnd();
+        }
+        const std::string output = session.output();
+        EXPECT_EQ(status, c.status) << c.how << "\n" << output;
+        EXPECT_NE(output.find(c.says), std::string::npos) << c.how << "\n" << output;
+        EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << c.how << "\n" << output;
+        EXPECT_EQ(linesOf(home / "session.log").size(), 88u) << c.how << ": the log is written on the way out";
+    }
+}
+
 }  // namespace

@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <numeric>
 #include <thread>
+
+#include <unistd.h>
 
 #include "platform/Framework.h"
 #include "platform/MessageBoxLayout.h"
@@ -255,6 +258,84 @@ TEST_F(X11Boxes, ABoxOffTheGuiThreadUsesAConnectionOfItsOwnAndASecondAlertIsDrop
     EXPECT_EQ(open, 1u);
     windows->sync();
     EXPECT_TRUE(boxesOf(watcher, owner()).empty());
+}
+
+// A box whose server goes away, or whose program is asked to stop, ends
+// with the safe answer and leaves the process running: on the GUI thread's
+// connection (which knows itself lost afterwards) and on the connection of
+// its own that a box off the GUI thread takes.  A box raised once the stop
+// was asked ends at once.  A watchdog closes a box that outlives its end by
+// 10 s, so that a box that stays fails the test instead of hanging it.
+TEST(X11BoxEnds, WhenTheServerGoesOrTheProgramIsAskedToStop) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    enum class End { ServerKilled, StopAsked, StopAskedBefore };
+    const struct {
+        const char* how;
+        End end;
+        bool offGuiThread;
+    } cases[] = {
+        {"server killed under the GUI thread's box", End::ServerKilled, false},
+        {"server killed under another thread's box", End::ServerKilled, true},
+        {"stop asked while the box waits", End::StopAsked, false},
+        {"stop asked before the box", End::StopAskedBefore, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        toolkit_test::XvfbServer server(800, 600);
+        ASSERT_TRUE(server.running()) << "Xvfb did not start";
+        Recorder recorder;
+        platform::X11Windows windows(server.name().c_str());
+        const platform::WindowId top = windows.createWindow(0, 600, 400, &recorder);
+        windows.sync();
+        const Window owner = windows.nativeWindow(top);
+        platform::X11MessageBoxes boxes(windows);
+        boxes.setOwner(owner);
+        const platform::MessageHandler previous = platform::setMessageHandler(boxes.handler());
+        int stop[2];
+        ASSERT_EQ(pipe(stop), 0);
+        windows.setStopDescriptor(stop[0]);
+        if (c.end == End::StopAskedBefore) {
+            ASSERT_EQ(write(stop[1], "", 1), 1);
+        }
+        Display* watcher = toolkit_test::openXTestDisplay(server.name().c_str());
+        ASSERT_NE(watcher, nullptr);
+
+        std::atomic<bool> answered{false};
+        std::atomic<bool> watchdogClosed{false};
+        auto acting = std::async(std::launch::async, [&] {
+            bool shown = c.end == End::StopAskedBefore;
+            if (!shown) shown = waitForBox(watcher, owner).window != 0;
+            if (shown && c.end == End::ServerKilled) {
+                XCloseDisplay(watcher);
+                watcher = nullptr;
+                server.kill();
+            }
+            if (shown && c.end == End::StopAsked) shown = write(stop[1], "", 1) == 1;
+            const auto end = Clock::now() + std::chrono::seconds(10);
+            while (!answered && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!answered && watcher) {
+                watchdogClosed = true;
+                for (unsigned long box : boxesOf(watcher, owner)) act(watcher, readWindow(watcher, box), BoxAct::Close);
+            }
+            return shown;
+        });
+        const auto ask = [] { return platform::showMessage(MessageKind::YesNo, "Zorvane", "Replace kick.wav?"); };
+        const MessageAnswer answer = c.offGuiThread ? std::async(std::launch::async, ask).get() : ask();
+        answered = true;
+        ASSERT_TRUE(acting.get()) << "no box showed";
+        EXPECT_FALSE(watchdogClosed) << "the box stayed until the watchdog closed it";
+        EXPECT_EQ(answer, MessageAnswer::No);
+        windows.pump(0);
+        EXPECT_EQ(windows.connectionLost(), c.end == End::ServerKilled);
+        if (watcher) {
+            windows.sync();
+            EXPECT_TRUE(boxesOf(watcher, owner).empty()) << "the box stayed";
+            XCloseDisplay(watcher);
+        }
+        platform::setMessageHandler(previous);
+        close(stop[0]);
+        close(stop[1]);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "plugin/ParameterInbox.h"
 
@@ -50,4 +52,34 @@ TEST(ParameterInbox, ParameterThreadsEveryStoreIsTakenByTheNextTakeAfterIt) {
     ASSERT_TRUE(inbox->takeAnyMarked());
     inbox->keepMarked();
     EXPECT_TRUE(inbox->takeAnyMarked());
+}
+
+// The audio side's own change of an index gives way to a store of that
+// index that waits to be taken, marked or later in the word being taken:
+// that store is newer, and the take applies it after the change.  An index
+// already taken, or not stored, takes the change.
+TEST(ParameterInbox, AnOwnChangeGivesWayToAStoreThatWaitsToBeTaken) {
+    constexpr int32_t kSetter = 66, kLowerInWord = 65, kHigherInWord = 70, kOtherWord = 300, kUnstored = 301;
+    ParameterInbox inbox;
+    for (int32_t index : {kLowerInWord, kHigherInWord, kOtherWord}) inbox.store(index, 0.75f);
+    inbox.store(kSetter, 1.0f);
+    std::vector<std::pair<int32_t, float>> applied;
+    ASSERT_TRUE(inbox.takeAnyMarked());
+    inbox.take(0, ParameterInbox::kSlots, [&](int32_t index, float value, bool) {
+        applied.emplace_back(index, value);
+        // The setter sets every other index, as one index setting another does.
+        if (index == kSetter)
+            for (int32_t other : {kLowerInWord, kHigherInWord, kOtherWord, kUnstored}) inbox.publishUnlessStored(other, 0.001f);
+    });
+    const struct {
+        int32_t index;
+        float slot;
+    } expected[] = {{kLowerInWord, 0.001f}, {kHigherInWord, 0.75f}, {kOtherWord, 0.75f}, {kUnstored, 0.001f}};
+    for (const auto& e : expected) EXPECT_EQ(inbox.value(e.index), e.slot) << e.index;
+    // The stores that waited were applied after the change, with their values.
+    EXPECT_EQ(applied, (std::vector<std::pair<int32_t, float>>{
+                           {kLowerInWord, 0.75f}, {kSetter, 1.0f}, {kHigherInWord, 0.75f}, {kOtherWord, 0.75f}}));
+    // With nothing waiting, the change is published.
+    inbox.publishUnlessStored(kHigherInWord, 0.5f);
+    EXPECT_EQ(inbox.value(kHigherInWord), 0.5f);
 }
