@@ -201,10 +201,10 @@ TEST_F(VoiceLayerTest, RendersAsEachVoiceAlone) {
         EXPECT_TRUE(zone->getSample().setLoop(400, 2600, zones[z].loop));
         zone->getSample().setEmbedData(true);
     }
-    EXPECT_TRUE(waves.saveFile((folder / "Waves.bwr").c_str()));
+    EXPECT_TRUE(waves.saveFile((folder / "Sines.bwr").c_str()));
     library.scan(true);
     BWRomplerHandler wavesHandler(&library);
-    ASSERT_TRUE(wavesHandler.loadInstrument("Waves", false));
+    ASSERT_TRUE(wavesHandler.loadInstrument("Sines", false));
     VoiceLayer together(context.info);
     together.attachTo(wavesHandler);
 
