@@ -7,11 +7,16 @@
 // The arithmetic is the engine's own, operation for operation and lane by
 // lane, wherever a value feeds back: positions, phases, gains, drifts,
 // envelopes, coefficients and the filter cores round exactly as one voice
-// at a time did.  Only a sample's interpolation asks for a fused
-// multiply-add by name; but the AVX2 file is compiled with FMA, and there
-// the compiler also fuses the plain multiply-adds it finds (the filter
-// cores', the coefficients' blends), so that path rounds apart from the
-// baseline in the last bits and has reference renders of its own.
+// at a time does in every set whose multiply-adds the compiler left alone:
+// the portable one always, the AVX2 and AVX-512 ones below -O2 (make test's
+// build).  From -O2 on GCC fuses the plain multiply-adds it finds in those
+// two files (the filter cores' among them, whose chains that shortens), so
+// that in the optimised build they round apart from the one-voice code in
+// the last bits; fusesPlainMultiplyAdds says which a set does.  (Built
+// without fusing, the voices ran 2-9 % slower.)  Only a sample's
+// interpolation asks for a fused multiply-add by name, so there the AVX2
+// path rounds apart from the baseline in every build (in the last bit), and
+// whole renders on it have references of their own.
 //
 // Include only from those two files, after VoiceLanes.h.
 
@@ -115,6 +120,17 @@ inline Float8 mulAdd(Float8 a, Float8 b, Float8 c) {
 #else
     return a * b + c;
 #endif
+}
+
+// A product and the sum it feeds, written as two operations as the kernels
+// write theirs, on values whose product alone rounds: (1 + 2^-12)^2 =
+// 1 + 2^-11 + 2^-24 rounds to 1 + 2^-11, so the sum is 0 when the product
+// was rounded first and 2^-24 when the compiler fused the two.  Read
+// through a volatile, so that nothing is worked out while compiling.
+volatile float fusionProbe[3] = {1.0f + 0x1p-12f, 1.0f + 0x1p-12f, -(1.0f + 0x1p-11f)};
+bool fusesPlainMultiplyAdds() {
+    const Float8 sum = splat(fusionProbe[0]) * splat(fusionProbe[1]) + splat(fusionProbe[2]);
+    return sum[0] != 0.0f;
 }
 
 // 16807^k mod 2^32: k steps of the generator in one multiplication.
@@ -1298,7 +1314,7 @@ void mixFiltered(LayerMix* const* mixes, const LayerRole* roles, int32_t from, i
 constexpr VoiceKernels kKernels = {random,     glide,      envelope,   filterEnvelopes, cutoffs,  laneCutoffs, driftNotes, laneCoefficients,
                                    gains,      noteTable,  voiceNotes, incrementsOf<false>, incrementsOf<true>, takeRows,
                                    readFrames, mixShared,  mixPerVoice, filterLanes, mixFiltered, readTick,
-                                   readClearTicks};
+                                   readClearTicks, fusesPlainMultiplyAdds};
 
 }  // namespace
 }  // namespace voicelanes

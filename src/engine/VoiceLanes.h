@@ -266,6 +266,11 @@ struct VoiceKernels {
     // by kFrames × step; answers those voices.  The others are left as
     // they were.
     uint32_t (*readClearTicks)(VoiceRead* const* reads, uint32_t voices, const float* steps);
+    // Whether the compiler fused this set's plain multiply-adds (a product
+    // and the sum it feeds) into single roundings, as GCC does from -O2 on
+    // in the sets built for FMA: then the set's values round apart from the
+    // one-voice code's in the last bits.  Any thread.
+    bool (*fusesPlainMultiplyAdds)();
 };
 
 // The three sets (VoiceKernels.h chooses).

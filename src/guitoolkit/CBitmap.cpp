@@ -110,8 +110,8 @@ void CBitmap::setPixelsHaveAlpha(bool alpha) {
 
 cairo_surface_t* CBitmap::imageSurface() {
     if (!surface && width > 0 && height > 0 && handle) {
-        // Without per-pixel alpha the fourth byte is ignored, as for the
-        // original's bitmaps.
+        // Without per-pixel alpha the fourth byte is ignored, whatever it
+        // holds: such a bitmap always draws opaque.
         surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()),
                                                       noAlpha ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, width,
                                                       height, width * 4);

@@ -1,7 +1,7 @@
 #pragma once
 // Colours of the view toolkit (red, green, blue, alpha bytes in that order)
 // and the table of the 18 standard colours.  Drawing takes only red, green and
-// blue from a colour, as the original's pens and brushes did, so the standard
+// blue from a colour, as Windows GDI's pens and brushes do, so the standard
 // colours with alpha 0 (colourOrange and its neighbours) still draw opaque;
 // alpha matters only to the container background rule.
 

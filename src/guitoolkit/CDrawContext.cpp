@@ -206,8 +206,9 @@ void CDrawContext::drawArc(const CRect& rect, float startAngle, float endAngle, 
     if (!cr) return;
     CRect r = rect;
     r.offset(drawOffset.x, drawOffset.y);
-    // The ellipse of the box whose right and bottom are one larger, as the
-    // original's arcs used it; cairo approximates its pixels.
+    // The ellipse of the box whose right and bottom are one larger (the
+    // rectangle's right and bottom pixels included), where the interface's
+    // round art expects its arcs; cairo approximates its pixels.
     const double rx = (r.width() + 1) / 2.0;
     const double ry = (r.height() + 1) / 2.0;
     if (rx <= 0 || ry <= 0) return;

@@ -6,7 +6,7 @@
 // the context (containers move it while their children draw).
 //
 // Coordinates given to the operations are view coordinates; the drawing
-// offset is added before anything is drawn.  The pixels follow the original's
+// offset is added before anything is drawn.  The pixels follow Windows GDI's
 // rules exactly where callers rely on them: fills cover [left, right) x
 // [top, bottom); an outline runs through right - 1 and bottom - 1; a line of
 // width 1 is drawn pixel by pixel without antialiasing and leaves out its end

@@ -24,8 +24,9 @@ enum FontStyle : int32_t {
     kWordWrapFace = 32,    // drawString wraps words over several lines
 };
 
-// The made font: what the original asked of the system, and the face that
-// answers it here.
+// The made font: the request a font description makes of the system (a
+// Windows GDI font's height, weight and styles), and the face that answers it
+// here.
 struct SystemFont {
     int32_t height = 0;  // negative: character height in pixels
     int32_t weight = 400;

@@ -10,7 +10,7 @@ namespace VSTGUI {
 
 namespace {
 // A focus change that makes another one on the way (a view that loses focus
-// and moves it) is ignored, as one process-wide flag did it.
+// and moves it) is ignored: one process-wide flag marks a change under way.
 bool focusChanging = false;
 
 // Tells the containers between the view and the frame that the focus came or went.

@@ -1,9 +1,9 @@
 #pragma once
-// The runtime random generator of the original platform, reproduced exactly:
-// a linear congruential generator with results 0..32767.  Callers that depend
-// on its range and sequence (the randomisers, random presets) use it instead of
-// std::rand.  As on the original runtime the state is per thread and starts
-// at seed 1.
+// The Windows C runtime's rand and srand, draw for draw: a linear
+// congruential generator with results 0..32767.  Callers that depend on its
+// range and sequence (the randomisers, random presets) use it instead of
+// std::rand, whose sequence differs from one C library to the next.  As in
+// that runtime the state is per thread and starts at seed 1.
 
 #include <cstdint>
 

@@ -67,7 +67,9 @@ void Engine::applySequencerParameter(int32_t index, float v) {
             break;
         case Tag::RandomMinimal:
             runPatternWideEdits();
-            context.randomHigh = v;  // the minimum sets the high bound, as it always did
+            // The index named the minimum sets the high bound and the maximum
+            // the low one; stored presets keep the ranges they were made with.
+            context.randomHigh = v;
             break;
         case Tag::RandomMaximal:
             runPatternWideEdits();

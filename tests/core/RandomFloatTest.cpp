@@ -4,7 +4,7 @@
 
 #include "platform/Framework.h"
 
-TEST(RandomFloat, StepsTheSharedSeedAsTheOriginalDid) {
+TEST(RandomFloat, AddsTheOffsetThenStepsTheSharedSeed) {
     int32_t& seed = patternRandomSeed();
     const int32_t saved = seed;
     seed = 1;

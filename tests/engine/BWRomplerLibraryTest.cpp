@@ -26,7 +26,7 @@ int32_t countOf(const BWRomplerLibrary& library, const std::string& name) {
 TEST_F(Library, ListsInstrumentFilesOfTheFolderAndItsDirectSubFolders) {
     writeInstrument(folder / "Bells.bwr");
     writeInstrument(folder / "Organ.BWR");  // any case of the extension
-    writeInstrument(folder / "Keys" / "Rhodes.bwr");
+    writeInstrument(folder / "Keys" / "Glimmer.bwr");
     writeInstrument(folder / "Keys" / "Deep" / "Hidden.bwr");  // two levels down
     writeInstrument(folder / "none" / "Odd.bwr");  // a sub-folder named like "no sub-folder"
     for (const char* other : {"notes.txt", "nodotbwr", ".bwr"}) writeText(folder / other, "x");
@@ -35,9 +35,9 @@ TEST_F(Library, ListsInstrumentFilesOfTheFolderAndItsDirectSubFolders) {
     BWRomplerLibrary library(SettingNames::kInstrumentsPath);
     library.scan(false);
     EXPECT_EQ(library.getFolder(), folder.string() + "/");
-    EXPECT_EQ(entryNames(library), (std::vector<std::string>{"Rhodes@Keys", "Odd@none", "Bells@none", "Organ@none"}));
+    EXPECT_EQ(entryNames(library), (std::vector<std::string>{"Glimmer@Keys", "Odd@none", "Bells@none", "Organ@none"}));
 
-    for (const char* name : {"Rhodes", "Odd", "Organ"}) {
+    for (const char* name : {"Glimmer", "Odd", "Organ"}) {
         BWRompler* instrument = library.acquire(nullptr, name, false);
         ASSERT_NE(instrument, nullptr) << name;
         EXPECT_STREQ(instrument->getName(), name);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/BWSystemInfo.h"
+#include "engine/VoiceKernels.h"
+#include "platform/CpuFeatures.h"
 
 struct EngineTestContext {
     explicit EngineTestContext(float rate = 44100.0f) : info(8, nullptr, nullptr, nullptr) {
@@ -16,6 +18,23 @@ struct EngineTestContext {
     float ticksPerMs() const { return info.samplesPerMsPerTick; }
 
     BWSystemInfo info;
+};
+
+// While it lives, the voices run the portable kernels when the processor's
+// own set has its multiply-adds fused (the optimised build does that), so
+// that a test holding them to the one-voice code to the bit runs on a set
+// that rounds as that code does; otherwise it changes nothing.
+class UnfusedVoiceKernels {
+public:
+    UnfusedVoiceKernels() : held(voiceKernels().fusesPlainMultiplyAdds()) { platform::restrictToBaselineCpu(held); }
+    ~UnfusedVoiceKernels() {
+        if (held) platform::restrictToBaselineCpu(false);
+    }
+    UnfusedVoiceKernels(const UnfusedVoiceKernels&) = delete;
+    UnfusedVoiceKernels& operator=(const UnfusedVoiceKernels&) = delete;
+
+private:
+    const bool held;
 };
 
 // The filter's comb lines as the plug-in object sizes them (986 samples at

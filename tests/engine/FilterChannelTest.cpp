@@ -140,9 +140,11 @@ TEST(FilterChannel, CombDelayAndFeedbackAndRingingAtTheTop) {
 // out when the lanes next filter something and their cores resting while
 // nothing reaches them, filter bit for bit as sixteen channels ticked and
 // run one after another: through silence, single lanes and all of them,
-// moving envelopes, drift and every type but the comb.
+// moving envelopes, drift and every type but the comb.  (On the portable
+// kernels where the processor's own have their multiply-adds fused.)
 TEST(LayerFilter, LanesFilterAsSixteenChannels) {
     const platform::DenormalGuard flushToZero;  // as in the render: resting cores reach 0
+    const UnfusedVoiceKernels unfused;
     EngineTestContext lanesContext, channelsContext;
     LayerFilter filter;
     FilterChannel channels[kLayerVoices][2];

@@ -8,7 +8,8 @@
 
 TEST(MsvcRand, ReproducesTheRuntimeSequence) {
     platform::msvcSrand(1);
-    // The well-known first draws of the original runtime from its default seed.
+    // The well-known first draws of the C runtime's rand on Windows from its
+    // default seed.
     EXPECT_EQ(platform::msvcRand(), 41);
     EXPECT_EQ(platform::msvcRand(), 18467);
     EXPECT_EQ(platform::msvcRand(), 6334);

@@ -21,7 +21,7 @@ void laneSetUp(BWUniClient& c) {
                                 {Tag::MasterLevel, 0.5f}, {Tag::MasterAttack, 0.0f}, {Tag::KickLevel, 0.5f},
                                 {Tag::Lane1Row, 0.0f}})
         c.setParameter(index, value);
-    for (int layer = 0; layer < 3; ++layer) c.setParameter(341 + layer, 1.0f);
+    for (int layer = 0; layer < 3; ++layer) c.setParameter(Tag::Osc1Sound + layer, 1.0f);
     for (uint64_t step = 0; step < 32; ++step) {
         c.patterns().cutoffLane(0).setValueOnPage(step, 0, 0.25f);
         c.patterns().cutoffLane(0).setValueOnPage(step, 1, 0.75f);

@@ -24,8 +24,8 @@ void playSetUp(BWUniClient& c) {
         c.setParameter(index, value);
     }
     for (int layer = 0; layer < 3; ++layer) {
-        c.setParameter(341 + layer, 1.0f);
-        c.setParameter(9 + 11 * layer, 0.0f);
+        c.setParameter(Tag::Osc1Sound + layer, 1.0f);
+        c.setParameter(Tag::Osc1TrigEach + Tag::LayerStride * layer, 0.0f);
     }
     for (uint64_t step = 0; step < 32; ++step) {
         c.patterns().stepLine(0).setStepOnLine(0, step, float(step % 4));

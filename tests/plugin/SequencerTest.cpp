@@ -195,12 +195,12 @@ TEST(SequencerPhrase, AKeyRangeOrSoundSwitchChangedBetweenStepsActsWithinATick) 
         int32_t parameter;  // the layer's low or high key, its sound switch or trigger source; -1: the octaves
         float shut, open;
         float highKey = 1.0f;
-    } cases[] = {{0, 88, 36.5f / 128.0f, 1.0f},
-                 {1, 90, 30.0f / 128.0f, 1.0f},
-                 {2, 91, 36.5f / 128.0f, 0.0f},
-                 {0, 87, 90.0f / 128.0f, 0.0f},
-                 {0, 341, 0.0f, 1.0f},
-                 {2, 343, 0.0f, 1.0f},
+    } cases[] = {{0, Tag::Osc1KeyB, 36.5f / 128.0f, 1.0f},
+                 {1, Tag::Osc2KeyB, 30.0f / 128.0f, 1.0f},
+                 {2, Tag::Osc3KeyA, 36.5f / 128.0f, 0.0f},
+                 {0, Tag::Osc1KeyA, 90.0f / 128.0f, 0.0f},
+                 {0, Tag::Osc1Sound, 0.0f, 1.0f},
+                 {2, Tag::Osc3Sound, 0.0f, 1.0f},
                  {0, Tag::Osc1TrigMode, 1.0f, 0.0f},  // the third pair, which has no gates while arpeggios play
                  {2, Tag::Osc1TrigMode + 2 * Tag::LayerStride, 1.0f, 0.0f},
                  {1, -1, 1.0f, 0.0f, 40.5f / 128.0f},  // an octave up takes note 36 beyond key 40
@@ -208,7 +208,9 @@ TEST(SequencerPhrase, AKeyRangeOrSoundSwitchChangedBetweenStepsActsWithinATick) 
     for (const auto& c : cases) {
         RenderDriver d;
         phraseSetUp(*d.instance);
-        for (auto [index, value] : {std::pair{341, 0.0f}, {341 + c.layer, 1.0f}, {9 + 11 * c.layer, 0.0f},
+        for (auto [index, value] : {std::pair{int32_t(Tag::Osc1Sound), 0.0f},
+                                    {Tag::Osc1Sound + c.layer, 1.0f},
+                                    {Tag::Osc1TrigEach + Tag::LayerStride * c.layer, 0.0f},
                                     {Tag::Osc1KeyB + 2 * c.layer, c.highKey}})
             d.instance->setParameter(index, value);
         const auto set = [&](float value) {

@@ -49,8 +49,8 @@ protected:
             const std::filesystem::path bank = std::filesystem::path(root) / "MIDI PROGRAMS";
             std::filesystem::create_directories(bank);
             EXPECT_TRUE(c.savePreset((bank / "P 0.zvp").string().c_str(), 0, nullptr, nullptr, nullptr));
-            c.setParameter(51, 0.8f);  // "Filter Reso"
-            c.setParameter(0, 0.8f);   // "MasterLevel"
+            c.setParameter(Tag::FilterReso, 0.8f);
+            c.setParameter(Tag::MasterLevel, 0.8f);
             EXPECT_TRUE(c.savePreset((bank / "P 1.zvp").string().c_str(), 0, nullptr, nullptr, nullptr));
         }
         void* data = nullptr;

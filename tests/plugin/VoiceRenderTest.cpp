@@ -120,13 +120,13 @@ TEST_F(VoiceRenderTest, StableWithEveryParameterAtItsExtremesAtEveryRate) {
         for (int extreme = 0; extreme < 3; ++extreme) {
             auto d = playing(rate, instruments);
             BWUniClient& c = *d->instance;
-            for (int32_t index = 0; index <= 94; ++index) {
+            for (int32_t index = 0; index <= Tag::LastHostIndex; ++index) {
                 seed = seed * 1664525u + 1013904223u;
                 c.setParameter(index, extreme == 2 ? float(seed >> 8) / 16777216.0f : float(extreme));
             }
-            for (int32_t index : {276, 74, 77}) c.setParameter(index, 0.0f);
-            for (int32_t index = 307; index <= 311; ++index) c.setParameter(index, 1.0f);
-            for (int32_t index = 341; index <= 343; ++index) c.setParameter(index, 1.0f);
+            for (int32_t index : {Tag::Clocksource, Tag::ChordSelect, Tag::Swingfactor}) c.setParameter(index, 0.0f);
+            for (int32_t index = Tag::RvsOnOff; index <= Tag::DlyOnOff; ++index) c.setParameter(index, 1.0f);
+            for (int32_t index = Tag::Osc1Sound; index <= Tag::Osc3Sound; ++index) c.setParameter(index, 1.0f);
             c.setParameter(Tag::FilterType, 0.2f * float(extreme) + 0.1f);  // a different filter type each time
             std::vector<float> audio;
             d->run({noteOnAt(0, 36), noteOnAt(0, 48), noteOnAt(0, 55), noteOnAt(0, 64), noteOnAt(0, 71)},
