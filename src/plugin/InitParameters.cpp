@@ -77,14 +77,20 @@ void visitPages(BWTableXY& table) {
 }
 
 // The "Chord Select" value a previous instance left: a finite number only,
-// limited to 0..1; anything else starts at 0.
+// limited to 0..1; anything else starts at 0.  The settings keep six
+// decimals, so a step's own value (1/3 is written "0.333333") comes back as
+// that step's value, not as a hair below it, which would be the step before.
 float rememberedChordSelect(const std::string& name) {
     std::string text;
     if (!getSettingString(name, text)) return 0.0f;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (end == text.c_str() || !std::isfinite(value)) return 0.0f;
-    return static_cast<float>(std::clamp(value, 0.0, 1.0));
+    const double steps = stepCount(kChordSelectTag);
+    const double nearestStep = std::round(value * steps) / steps;
+    constexpr double kSixDecimals = 5e-6;
+    const double remembered = std::abs(value - nearestStep) < kSixDecimals ? nearestStep : value;
+    return static_cast<float>(std::clamp(remembered, 0.0, 1.0));
 }
 
 }  // namespace

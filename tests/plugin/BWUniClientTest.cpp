@@ -104,6 +104,16 @@ TEST(BWUniClient, ChordSelectIsWrittenAtTeardownAndReadBackOnlyAsAFiniteNumber) 
         auto instance = makeInstance();
         EXPECT_FLOAT_EQ(instance->getParameter(kChordSelectTag), c.start) << c.stored;
     }
+
+    // Every step comes back as itself through the six decimals it is kept in.
+    const int32_t steps = stepCount(kChordSelectTag);
+    for (int32_t step = 0; step < steps; ++step) {
+        const float value = static_cast<float>(step) / static_cast<float>(steps);
+        makeInstance()->setParameter(kChordSelectTag, value);
+        auto instance = makeInstance();
+        EXPECT_EQ(static_cast<int32_t>(static_cast<float>(steps) * instance->getParameter(kChordSelectTag)), step)
+            << value;
+    }
 }
 
 TEST(BWUniClient, HundredInstancesComeAndGoWithTheirEditors) {
