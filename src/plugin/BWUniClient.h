@@ -199,7 +199,11 @@ public:
     bool loadPresetFileSimple(BWChunk* chunk, int32_t kind) override;
 
     // Preset files (PresetFiles.cpp).  Host/GUI thread.
-    // Loads a preset file (asking for one when path is null); true when applied.
+    // Loads a preset file (asking for one when path is null); true when
+    // applied.  A file that is not applied (missing, unreadable, empty, cut
+    // short or of another format, from a newer version, refused, or met by
+    // a program change still loading) is named in a box that says why; a
+    // cancelled choice is no failure.
     bool loadPresetFromFile(const char* path, int32_t kind = 0, const char* extension = nullptr,
                             PresetFileCallback callback = nullptr, void* context = nullptr);
     // Saves the state of a kind (asking for the file when path is null),
@@ -337,6 +341,7 @@ private:
         bool noWait;
         bool resolveFiles;
         bool dialogs;  // false for the host's setChunk and the loader: no box ever
+        const std::string* file = nullptr;  // the preset file a refusal's box names
     };
     bool applyState(BWChunk& chunk, const LoadRequest& request);
     bool applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
