@@ -206,6 +206,12 @@ public:
     // cancelled choice is no failure.
     bool loadPresetFromFile(const char* path, int32_t kind = 0, const char* extension = nullptr,
                             PresetFileCallback callback = nullptr, void* context = nullptr);
+    // A preset of a kind handed over as bytes (a host's sound or sequence
+    // preset), applied as the preset menus apply a file of that kind; the
+    // name becomes the kind's preset name.  Never reads beyond byteSize;
+    // false, with nothing changed and no box, for bytes it refuses (of a
+    // newer version among them) or while a program change loads.
+    bool loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name);
     // Saves the state of a kind (asking for the file when path is null),
     // through a temporary file; true when written.
     bool savePreset(const char* path, int32_t kind, const char* extension, const char* title, PresetInfo* info);
@@ -343,6 +349,8 @@ private:
         bool dialogs;  // false for the host's setChunk and the loader: no box ever
         const std::string* file = nullptr;  // the preset file a refusal's box names
     };
+    // How the preset menus load a preset of a kind.
+    static LoadRequest presetRequest(int32_t kind, bool dialogs);
     bool applyState(BWChunk& chunk, const LoadRequest& request);
     bool applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
     bool objectsAccept(BWChunk& chunk, const StateBody& body, int32_t kind);

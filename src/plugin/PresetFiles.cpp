@@ -57,7 +57,7 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         chunk.setRecordingFiles(true);
         chunk.setSourcePath(file);
     }
-    LoadRequest request{kind, false, false, false, false, true};
+    LoadRequest request = presetRequest(kind, true);
     request.file = &file;
     if (!applyState(chunk, request)) return false;
     if (callback) callback(&chunk, context);
@@ -78,6 +78,20 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         }
         updateDisplay();
     }
+    return true;
+}
+
+BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, bool dialogs) {
+    // Not forced: "Chord Select" stays as the player set it.
+    return {kind, false, false, false, false, dialogs};
+}
+
+bool BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
+    if (!data || byteSize <= 0 || loader.isBusy()) return false;
+    BWChunk chunk(data, uint32_t(byteSize));  // read in place, up to byteSize
+    if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return false;
+    if (!applyState(chunk, presetRequest(kind, false))) return false;
+    if (!name.empty()) setPresetName(kind, name);
     return true;
 }
 
