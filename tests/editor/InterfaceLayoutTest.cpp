@@ -102,6 +102,23 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
     EXPECT_FALSE(level->isVisible());
 }
 
+// The words the panel prints over the master column's knobs are seen in
+// the open window, not under a widget: the nine rows over each knob hold
+// text as bright as the panel's labels (nothing else there is).
+TEST(InterfaceLayout, TheLabelsOverTheMasterKnobsShow) {
+    LayoutScene scene;
+    const platform::WindowSurface s = scene.windows.surface(scene.frame()->getWindow());
+    constexpr uint32_t kTextBrightness = 0x70;  // the labels are #8A9099, the section #26292E
+    for (int32_t tag : {Tag::Mastertune, Tag::Transpose, Tag::MasterLevel}) {
+        const CRect knob = scene.at(tag)->getViewSize();
+        int32_t bright = 0;
+        for (int32_t y = int32_t(knob.top) - 9; y < int32_t(knob.top); ++y)
+            for (int32_t x = int32_t(knob.left); x < int32_t(knob.right); ++x)
+                bright += ((s.pixels[y * s.width + x] >> 8) & 255) >= kTextBrightness;  // green
+        EXPECT_GE(bright, 10) << "no label seen over knob " << tag;
+    }
+}
+
 TEST(InterfaceLayout, AbsoluteKnobsTakeTheirValueFromWhereTheyAreClicked) {
     LayoutScene scene;
     scene.client->setParameter(Tag::SoundDelayPages, 0.0f);  // the sound page
