@@ -62,14 +62,23 @@ struct Step {
 using Bar = std::array<Step, 8>;
 constexpr int32_t kBars = 4;
 
+// A tied layer strikes again only when its level moves: with one strike on
+// every step the downbeats would all come out alike, and a pad or bass held
+// through the bar would keep the first chord while the chord sequence moves
+// on.  Every other bar's downbeat is a little lighter, so each downbeat
+// strikes them anew.
+constexpr float kLighterDownbeat = 0.9f;
+
 void phrase(BWUniClient& client, const Bar& bar) {
-    for (int32_t step = 0; step < kBars * int32_t(bar.size()); ++step) {
-        const Step& s = bar[size_t(step) % bar.size()];
+    const int32_t steps = int32_t(bar.size());
+    for (int32_t step = 0; step < kBars * steps; ++step) {
+        const Step& s = bar[size_t(step % steps)];
+        const bool lighter = step % steps == 0 && (step / steps) % 2 == 1;
         const uint64_t at = uint64_t(step);
         client.patterns().stepLine(0).setStepOnLine(0, at, s.strikes);
         client.patterns().stepLine(1).setStepOnLine(0, at, s.arp);
         client.patterns().stepLine(3).setStepOnLine(0, at, s.tie);
-        client.patterns().gateTable.setValueOnPage(at, 0, s.gate);
+        client.patterns().gateTable.setValueOnPage(at, 0, lighter ? s.gate * kLighterDownbeat : s.gate);
     }
 }
 
@@ -206,7 +215,7 @@ void pluckOverPad(BWUniClient& client) {
     chordSequence(client, {kF, kG, kEm, kAm});
     layer(client, 0, "Nylon Pluck", kPlaysEverything, kOctaveUp, {0.0f, 0.35f, 0.2f, 0.5f}, 0.65f, 0.5f);
     silence(client, 2);
-    set(client, {{Tag::Osc2Level, 0.45f}, {Tag::PhsOnOff, 1.0f}, {Tag::PhsMix, 0.6f}, {Tag::PhsRate, 0.2f},
+    set(client, {{Tag::Osc2Level, 0.55f}, {Tag::PhsOnOff, 1.0f}, {Tag::PhsMix, 0.6f}, {Tag::PhsRate, 0.2f},
                  {Tag::PhsDepth, 0.8f}, {Tag::ChsOnOff, 0.0f}});
 }
 
