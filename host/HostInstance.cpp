@@ -15,6 +15,8 @@ namespace {
 
 using CreateProc = IACFUnknown* (*)();
 constexpr uint32_t kChunkID = fourCharID("BWZv");
+constexpr uint32_t kSoundPresetID = fourCharID("BWZq");
+constexpr uint32_t kSequencePresetID = fourCharID("BWZk");
 
 std::string format(const char* pattern, auto... values) {
     char text[160];
@@ -187,14 +189,21 @@ std::vector<uint8_t> HostInstance::saveState() {
     return {chunkData(chunk), chunkData(chunk) + chunk->fSize};
 }
 
-AAX_Result HostInstance::loadState(const std::vector<uint8_t>& bytes) {
+AAX_Result HostInstance::loadState(const std::vector<uint8_t>& bytes) { return setChunk(kChunkID, bytes, {}); }
+
+AAX_Result HostInstance::loadPreset(const std::vector<uint8_t>& bytes, PresetKind kind, const std::string& name) {
+    return setChunk(kind == PresetKind::Sound ? kSoundPresetID : kSequencePresetID, bytes, name);
+}
+
+AAX_Result HostInstance::setChunk(uint32_t id, const std::vector<uint8_t>& bytes, const std::string& name) {
     if (!parameters) return AAX_ERROR_NOT_INITIALIZED;
     std::vector<uint8_t> record(kChunkHeaderSize + bytes.size());
     auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
     chunk->fSize = int32_t(bytes.size());
-    chunk->fChunkID = kChunkID;
+    chunk->fChunkID = id;
+    std::memcpy(chunk->fName, name.data(), std::min(name.size(), sizeof chunk->fName - 1));  // the rest stays 0
     if (!bytes.empty()) std::memcpy(chunkData(chunk), bytes.data(), bytes.size());
-    const AAX_Result result = parameters->SetChunk(kChunkID, chunk);
+    const AAX_Result result = parameters->SetChunk(id, chunk);
     parameters->TimerWakeup();  // the host's next idle call
     return result;
 }

@@ -102,6 +102,12 @@ public:
     // The state chunk "BWZv": empty when the instance gave none.
     std::vector<uint8_t> saveState();
     AAX_Result loadState(const std::vector<uint8_t>& bytes);
+    // A sound or sequence preset file's bytes, set as the chunk of that kind
+    // ("BWZq", "BWZk"), which the plug-in applies as its preset menus apply
+    // such a file; the name (cut to the record's 31 characters) becomes the
+    // kind's preset name.
+    enum class PresetKind { Sound, Sequence };
+    AAX_Result loadPreset(const std::vector<uint8_t>& bytes, PresetKind kind, const std::string& name);
 
     // Asks the effect to fill a control-surface page table.
     AAX_Result updatePageTable(uint32_t tableType, int32_t pageSize, HostPageTable& table);
@@ -159,6 +165,8 @@ public:
     int32_t registeredParameters = 0;
 
 private:
+    AAX_Result setChunk(uint32_t id, const std::vector<uint8_t>& bytes, const std::string& name);
+
     const HostEffectDescriptor& description;
     int channelCount;
     AAX_IACFEffectParameters_V4* parameters = nullptr;

@@ -63,12 +63,17 @@ const std::map<std::string, Command> kCommands = {
      {"usage: zorvane-host describe\n  Prints the effect, its components with their context fields, MIDI\n  nodes, properties and procedures, in the order the plug-in gave them.\n",
       {}}},
     {"render",
-     {"usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--preset FILE | --state FILE]\n"
+     {"usage: zorvane-host render [-o OUT.wav] [--midi FILE.mid] [--state FILE] [--preset FILE]\n"
       "                           [--tempo BPM] [--rate HZ] [--block N] [--seconds S] [--mono] [--seed N]\n"
       "  Renders the MIDI file (default: a built-in chord phrase) through the plug-in\n"
       "  into a 32-bit float WAV file (default demo.wav; -o - writes it to the\n"
-      "  standard output).  A preset or state file is loaded into the instance\n"
-      "  first.  The tempo follows the MIDI file's tempo map (120 BPM without one)\n"
+      "  standard output).  A state file, then a preset, is loaded into the\n"
+      "  instance first: a state or a global preset (.zvp) is a whole set-up; a\n"
+      "  sound (.zvq) or sequence (.zvk) preset changes its part of it (the\n"
+      "  layers' sounds, or the phrase and chords), as the preset menus load it.\n"
+      "  A new instance has no instruments: without a state or a global preset\n"
+      "  only its kick sounds, which the render notes on standard error.\n"
+      "  The tempo follows the MIDI file's tempo map (120 BPM without one)\n"
       "  unless --tempo gives one for the whole render.  Defaults: 44100 Hz, blocks\n"
       "  of 512, 8 seconds, stereo.  The plug-in's random variations start from\n"
       "  --seed (default 1), so the same command writes the same file.  Shows its\n"
@@ -155,22 +160,49 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std:
                                          &error);
 }
 
-// Loads a preset or state file into the instance; false with a reason.
-// What the plug-in traced while it loaded (an instrument it could not find)
-// is passed on as a warning.
+// The preset kinds that hold part of a set-up, by their files' extensions.
+enum class FileKind { State, SoundPreset, SequencePreset };
+
+FileKind fileKind(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (extension == ".zvq") return FileKind::SoundPreset;
+    if (extension == ".zvk") return FileKind::SequencePreset;
+    return FileKind::State;  // a state or a global preset (.zvp), which holds a whole set-up
+}
+
+// Loads a state or preset file into the instance; false with a reason.  A
+// sound or sequence preset changes only its part, as the preset menus load
+// it.  What the plug-in traced while it loaded (an instrument it could not
+// find) is passed on as a warning.
 bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readFileBytes(path, bytes, error)) return false;
     std::vector<std::string>& traces = module.registrar().traces;
     const size_t before = traces.size();
-    const AAX_Result result = instance.loadState(bytes);
+    const FileKind kind = fileKind(path);
+    const std::string name = std::filesystem::path(path).stem().string();
+    const AAX_Result result = kind == FileKind::SoundPreset ? instance.loadPreset(bytes, HostInstance::PresetKind::Sound, name)
+                              : kind == FileKind::SequencePreset
+                                  ? instance.loadPreset(bytes, HostInstance::PresetKind::Sequence, name)
+                                  : instance.loadState(bytes);
     for (size_t i = before; i < traces.size(); ++i) {
         const size_t text = traces[i].find(' ');
         std::cerr << "zorvane-host: warning: " << path << ": " << traces[i].substr(text == std::string::npos ? 0 : text + 1) << "\n";
     }
-    if (result == AAX_ERROR_MALFORMED_CHUNK) return error = "not a Zorvane state or preset file: " + path, false;
+    const char* what = kind == FileKind::SoundPreset      ? "not a Zorvane sound preset: "
+                       : kind == FileKind::SequencePreset ? "not a Zorvane sequence preset: "
+                                                          : "not a Zorvane state or preset file: ";
+    if (result == AAX_ERROR_MALFORMED_CHUNK) return error = what + path, false;
     if (result != AAX_SUCCESS) return error = path + " could not be loaded: " + resultText(result), false;
     return true;
+}
+
+// A new instance has no instruments, and its layers are off: only a state
+// or a global preset is a whole set-up that plays.  A sound or sequence
+// preset changes only its part of one.
+bool loadsASetUp(const Arguments& args) {
+    return args.has("--state") || (args.has("--preset") && fileKind(args.get("--preset")) == FileKind::State);
 }
 
 bool number(const std::string& text, double& value) {
@@ -284,8 +316,15 @@ int render(PluginModule& module, const Arguments& args) {
 
     HostInstance instance(module.effect(), args.has("--mono") ? 1 : 2, settings.rate, settings.tempo);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
-    for (const char* option : {"--preset", "--state"})
+    // The state first: a preset goes on top of it, as one picked from a menu.
+    for (const char* option : {"--state", "--preset"})
         if (args.has(option) && !loadInto(module, instance, args.get(option), error)) return fail(error);
+    if (!loadsASetUp(args))
+        std::cerr << "zorvane-host: note: the instance has no instruments: no state or global preset was loaded, and\n"
+                     "  a new instance has none (a sound or sequence preset changes only its part of a set-up),\n"
+                     "  so only its kick sounds.  For the demo's set-up add --state with the demo.state that\n"
+                     "  make demo writes into build/demo (zorvane-demo-state FILE writes it anywhere), and\n"
+                     "  --content build/demo/content unless the settings point there.\n";
 
     // Before the temporary exists, so that no stop can leave it behind.
     const StopOnSignals stopOnSignals;
@@ -466,7 +505,6 @@ int runCommand(int argc, char** argv) {
             return refuse(name + " takes no option " + option, command->second.help);
     if ((name == "describe" || name == "render" || name == "validate") && args.words.size() > 1)
         return refuse(name + " takes no argument \"" + args.words[1] + "\"", command->second.help);
-    if (args.has("--preset") && args.has("--state") && name == "render") return refuse("render takes --preset or --state, not both", command->second.help);
     if (args.has("-o") && args.has("--output")) return refuse(name + " takes -o or --output, not both", command->second.help);
 
     if (name == "content") return content(args);

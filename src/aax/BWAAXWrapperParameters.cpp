@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "aax/AAX_CBinaryDisplayDelegate.h"
 #include "aax/AAX_CBinaryTaperDelegate.h"
@@ -28,6 +29,12 @@ namespace {
 constexpr int32_t kFloatSteps = 2147483647;
 constexpr uint32_t kEffectPacketField = kFieldInstance;
 constexpr uint32_t kBypassPacketField = kFieldBypass;
+
+// A chunk record's name: its bytes up to the first zero, at most all of them.
+std::string presetName(const AAX_SPlugInChunk& chunk) {
+    const auto* name = reinterpret_cast<const char*>(chunk.fName);
+    return std::string(name, strnlen(name, sizeof chunk.fName));
+}
 
 // A core parameter's index from its identifier: decimal digits only, within
 // the core's parameters.  Anything else is refused before it reaches the core.
@@ -295,14 +302,17 @@ void BWAAXWrapperParameters::traceMissingInstruments() {
 }
 
 AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInChunk* chunk) {
-    if (chunkID != kChunkID) return AAX_CEffectParameters::SetChunk(chunkID, chunk);
+    const bool preset = chunkID == kSoundPresetID || chunkID == kSequencePresetID;
+    if (chunkID != kChunkID && !preset) return AAX_CEffectParameters::SetChunk(chunkID, chunk);
     if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
     if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
     std::lock_guard lock(chunkLock);
     if (!core) return AAX_ERROR_NOT_INITIALIZED;
-    // The core answers 0 for a state it refused (and then changed nothing).
-    const intptr_t applied = effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize,
-                                                const_cast<uint8_t*>(chunkData(chunk)), 0.0f);
+    // The core answers 0 (false) for bytes it refused, and then changed nothing.
+    auto* data = const_cast<uint8_t*>(chunkData(chunk));
+    const bool applied = preset ? core->loadPresetBytes(data, chunk->fSize, chunkID == kSoundPresetID ? 1 : 2,
+                                                        presetName(*chunk))
+                                : effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize, data, 0.0f) != 0;
     if (!applied) return AAX_ERROR_MALFORMED_CHUNK;
     traceMissingInstruments();
     return AAX_SUCCESS;

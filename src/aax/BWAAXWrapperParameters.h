@@ -2,8 +2,9 @@
 // The effect-parameters object the host creates for each plug-in instance.
 // It owns one plug-in core and drives it only through the core's effect
 // record and virtual operations: parameters both ways, the state chunk
-// "BWZv", host MIDI in, generated notes out, the transport, and the editor
-// through the custom view.
+// "BWZv" (and sound and sequence presets set as chunks of their own), host
+// MIDI in, generated notes out, the transport, and the editor through the
+// custom view.
 //
 // Threads: construction, EffectInit, Uninitialize, destruction, parameter
 // and chunk calls on the host's main thread (chunk calls and parameter
@@ -37,6 +38,13 @@ public:
     class BWAAXWrapperCustomView;
 
     static constexpr uint32_t kChunkID = fourCharID("BWZv");
+    // Chunk ids a host may set, and never gets, for a preset of a kind that
+    // holds part of a set-up: the sound ("BWZq") and sequence ("BWZk")
+    // presets, whose bytes are those of their files.  They are applied as
+    // the preset menus apply such files; the state chunk is the only one
+    // the instance reports.
+    static constexpr uint32_t kSoundPresetID = fourCharID("BWZq");
+    static constexpr uint32_t kSequencePresetID = fourCharID("BWZk");
     // GetChunk on a thread that has nothing cached: a positive code, as
     // hosts have always been answered.
     static constexpr AAX_Result kNothingCached = 20700;

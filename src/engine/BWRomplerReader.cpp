@@ -205,6 +205,17 @@ bool BWRomplerReader<N>::checkBounds(float frameCount) {
     return playThrough || loopEnd - loopStart > 0.5f;
 }
 
+// A position at or past the loop's end (or within half a frame of it) taken
+// back into the loop by whole loop lengths, so that the frames read after
+// the wrap continue the waveform where it stood: a loop played at any speed
+// keeps its pitch.  Never before frame 0.
+template <int N>
+float BWRomplerReader<N>::wrappedPosition(float position) const {
+    const float length = loopEnd - loopStart;
+    const float beyond = std::fmod(position - loopEnd, length);
+    return std::max(loopStart + beyond, 0.0f);
+}
+
 template <int N>
 void BWRomplerReader<N>::render(uint32_t frames, int32_t offset) {
     BWSampleData* read = readingSample();
@@ -250,7 +261,7 @@ void BWRomplerReader<N>::renderRead(uint32_t frames, int32_t offset, bool readab
                         endVoice(offset, n);
                         break;
                     }
-                    read.position = loopStart;  // the overshoot is dropped
+                    read.position = wrappedPosition(read.position);
                     continue;
                 }
                 chunk = std::clamp(static_cast<int32_t>((limit - read.position) / read.step), 1, n);

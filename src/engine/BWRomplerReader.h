@@ -122,6 +122,7 @@ private:
     void endVoice(int32_t offset, int32_t n);
     void silence(int32_t offset);
     bool checkBounds(float frameCount);
+    float wrappedPosition(float position) const;
     void readSampleFacts();
     void checkClear();
 

@@ -4,6 +4,7 @@
 #include "persistence/BWChunkableClass.h"
 #include "persistence/BWFileChooser.h"
 #include "persistence/BWFileio.h"
+#include "persistence/FileRefusal.h"
 #include "persistence/PathStrings.h"
 #include "persistence/WriteObjectChunk.h"
 #include "platform/Framework.h"
@@ -32,11 +33,16 @@ bool saveObjectDialog(BWChunkableClass* object, platform::DialogOwner* owner, co
 bool loadObjectDialog(BWChunkableClass* object, const std::string& path) {
     if (!object) return false;
     BWChunk chunk;
-    if (!chunk.loadFromFile(path.c_str(), false)) return false;
+    if (!chunk.loadFromFile(path.c_str(), true)) {
+        refuseFile(unreadableFileReason(path), path);
+        return false;
+    }
     // A description record or a compressed body would be read as the
     // object's words; such files are presets, not object files.
-    if (chunk.getFormatWord() != BWChunk::kFormatPlain) return false;
-    if (object->readChunk(&chunk, false) != kChunkReadOk) return false;
+    if (chunk.getFormatWord() != BWChunk::kFormatPlain || object->readChunk(&chunk, false) != kChunkReadOk) {
+        refuseFile(std::string("This is not a ") + getProductName() + " file of this kind:", path);
+        return false;
+    }
     object->setName(getBaseName(path).c_str());
     return true;
 }

@@ -20,7 +20,8 @@ bool saveObjectToFile(BWChunkableClass* object, const std::string& path);
 bool saveObjectDialog(BWChunkableClass* object, platform::DialogOwner* owner, const std::string& defaultName);
 
 // Loads an object file into the object; on success tells it the file's base
-// name.  A missing file, a foreign format word (with its message), a file
-// that is a preset rather than an object file, or words the object refuses
-// answer false and leave the object as the object's reader leaves it.
+// name.  A file that cannot be read (missing, empty, unreadable, a foreign
+// format word, cut short), a file that is a preset rather than an object
+// file, or words the object refuses answer false, with a box that names the
+// file and says why, and leave the object as the object's reader leaves it.
 bool loadObjectDialog(BWChunkableClass* object, const std::string& path);

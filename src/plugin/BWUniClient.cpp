@@ -4,6 +4,8 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "core/VstOpcodes.h"
 #include "engine/BWRomplerLibrary.h"
@@ -59,7 +61,11 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     engine.start(sampleRate);
     locateDefaultPreset();
     presetLibrary = std::make_unique<PresetLibrary>(kPresetExtension, 1, 290908);
-    if (defaultPresetWanted) loadPresetFromFile(defaultPresetFile.c_str(), 0);
+    // Most preset folders hold no default preset: only one that is there is
+    // loaded (and named in a box when it cannot be).
+    std::error_code noDefault;
+    if (defaultPresetWanted && std::filesystem::exists(defaultPresetFile, noDefault))
+        loadPresetFromFile(defaultPresetFile.c_str(), 0);
     curProgram = 0;
     currentBank = 0;
     reloadPresetLibrary();

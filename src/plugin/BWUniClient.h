@@ -199,9 +199,19 @@ public:
     bool loadPresetFileSimple(BWChunk* chunk, int32_t kind) override;
 
     // Preset files (PresetFiles.cpp).  Host/GUI thread.
-    // Loads a preset file (asking for one when path is null); true when applied.
+    // Loads a preset file (asking for one when path is null); true when
+    // applied.  A file that is not applied (missing, unreadable, empty, cut
+    // short or of another format, from a newer version, refused, or met by
+    // a program change still loading) is named in a box that says why; a
+    // cancelled choice is no failure.
     bool loadPresetFromFile(const char* path, int32_t kind = 0, const char* extension = nullptr,
                             PresetFileCallback callback = nullptr, void* context = nullptr);
+    // A preset of a kind handed over as bytes (a host's sound or sequence
+    // preset), applied as the preset menus apply a file of that kind; the
+    // name becomes the kind's preset name.  Never reads beyond byteSize;
+    // false, with nothing changed and no box, for bytes it refuses (of a
+    // newer version among them) or while a program change loads.
+    bool loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name);
     // Saves the state of a kind (asking for the file when path is null),
     // through a temporary file; true when written.
     bool savePreset(const char* path, int32_t kind, const char* extension, const char* title, PresetInfo* info);
@@ -337,7 +347,10 @@ private:
         bool noWait;
         bool resolveFiles;
         bool dialogs;  // false for the host's setChunk and the loader: no box ever
+        const std::string* file = nullptr;  // the preset file a refusal's box names
     };
+    // How the preset menus load a preset of a kind.
+    static LoadRequest presetRequest(int32_t kind, bool dialogs);
     bool applyState(BWChunk& chunk, const LoadRequest& request);
     bool applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
     bool objectsAccept(BWChunk& chunk, const StateBody& body, int32_t kind);

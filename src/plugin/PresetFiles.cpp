@@ -7,6 +7,7 @@
 
 #include "persistence/BWFileChooser.h"
 #include "persistence/BWFileio.h"
+#include "persistence/FileRefusal.h"
 #include "persistence/PathStrings.h"
 #include "persistence/Settings.h"
 #include "platform/Framework.h"
@@ -34,24 +35,31 @@ bool readPresetFolder(std::string& folder) {
 
 bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char* extension,
                                      PresetFileCallback callback, void* context) {
-    if (loader.isBusy()) return false;
     std::string file = path ? path : "";
+    if (loader.isBusy()) {
+        refuseFile("A program change was still loading a preset: this one was not loaded:", file);
+        return false;
+    }
     if (!path) {
         if (!BWFileChooser::chooseAudioFile(file, extension ? extension : kPresetExtension)) return false;
         if (getFileName(file).starts_with("EMPTY")) return false;
     }
     BWChunk chunk;
-    // A missing file fails silently; a foreign or cut-off one with its message.
-    if (!chunk.loadFromFile(file.c_str(), false)) return false;
+    if (!chunk.loadFromFile(file.c_str(), true)) {
+        refuseFile(unreadableFileReason(file), file);
+        return false;
+    }
     if (int32_t(chunk.getProgramVersion()) > getProgramVersion()) {
-        AlertPrintf("preset was written with a newer version of %s", getProductName());
+        refuseFile(std::string("preset was written with a newer version of ") + getProductName(), file);
         return false;
     }
     if (callback) {
         chunk.setRecordingFiles(true);
         chunk.setSourcePath(file);
     }
-    if (!applyState(chunk, {kind, false, false, false, false, true})) return false;
+    LoadRequest request = presetRequest(kind, true);
+    request.file = &file;
+    if (!applyState(chunk, request)) return false;
     if (callback) callback(&chunk, context);
     const int32_t k = kind & 3;
     const std::string folderName = getFolderName(file);
@@ -70,6 +78,20 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         }
         updateDisplay();
     }
+    return true;
+}
+
+BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, bool dialogs) {
+    // Not forced: "Chord Select" stays as the player set it.
+    return {kind, false, false, false, false, dialogs};
+}
+
+bool BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
+    if (!data || byteSize <= 0 || loader.isBusy()) return false;
+    BWChunk chunk(data, uint32_t(byteSize));  // read in place, up to byteSize
+    if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return false;
+    if (!applyState(chunk, presetRequest(kind, false))) return false;
+    if (!name.empty()) setPresetName(kind, name);
     return true;
 }
 

@@ -8,6 +8,7 @@
 // lock, which saves take too.
 
 #include <cassert>
+#include <cstdio>
 #include <cstring>
 
 #include "core/BWMouseAreaChunk.h"
@@ -26,6 +27,7 @@ namespace {
 // Refusals the reader itself reports, beyond those of the chunk's format.
 constexpr int32_t kRefusedBusy = 100;
 constexpr int32_t kRefusedStateBusy = 101;
+constexpr int32_t kRefusedExporting = 102;
 
 struct RefusalText {
     int32_t refusal;
@@ -41,6 +43,8 @@ constexpr RefusalText kRefusalTexts[] = {
      "Zorvane: state refused: the audio engine stayed busy"},
     {kRefusedStateBusy, "Another state was still being loaded or saved: the %s preset was not loaded.",
      "Zorvane: state refused: another load or save kept the state"},
+    {kRefusedExporting, "The MIDI export was running: the %s preset was not loaded.",
+     "Zorvane: state refused: the MIDI export was running"},
 };
 
 // Clears the loading guard however the load ends.
@@ -81,7 +85,10 @@ void BWUniClient::loadProgram(int32_t program) {
 
 bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
     assert(hold.notRenderingHere());
-    if (offlineExport.load()) return false;
+    if (offlineExport.load()) {
+        refuseLoad(kRefusedExporting, request);
+        return false;
+    }
     // Loads from different threads (the host's state, the program loader,
     // the editor's presets) take their turns; a load that re-enters the
     // reader on its own thread is refused.
@@ -91,7 +98,10 @@ bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
         return false;
     }
     LoadingScope guard(loading);
-    if (!guard.entered) return false;
+    if (!guard.entered) {
+        refuseLoad(kRefusedStateBusy, request);
+        return false;
+    }
     locatedSampleFolder.clear();
     StateBody body;
     StateRefusal refusal = parseStateBody(chunk, request.kind, body);
@@ -117,7 +127,10 @@ void BWUniClient::refuseLoad(int32_t refusal, const LoadRequest& request) {
         if (!request.dialogs) {
             platform::reportNonBlocking(text.log);
         } else if (!request.quiet) {
-            AlertPrintf(text.box, getProductName());
+            char box[256];
+            std::snprintf(box, sizeof box, text.box, getProductName());
+            // A file's refusal names the file on a line of its own.
+            AlertPrintf("%s%s%s", box, request.file ? "\n" : "", request.file ? request.file->c_str() : "");
         }
     }
 }

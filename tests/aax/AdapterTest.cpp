@@ -34,6 +34,8 @@
 #include "persistence/Settings.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/EditorFactory.h"
+#include "plugin/ParameterTags.h"
+#include "persistence/BWChunk.h"
 #include "support/SettingsSandbox.h"
 #include "RegisteredEffect.h"
 
@@ -389,6 +391,46 @@ TEST(Adapter, StateChunkIsCachedPerThreadAndRefusedBytesAreAnError) {
     uint32_t controls = 0;
     EXPECT_EQ(a.host.effect()->GetChunkSize(kControlsChunkID, &controls), AAX_SUCCESS);
     EXPECT_GT(controls, 0u);
+}
+
+// A sound or a sequence preset set under its kind's chunk id changes what
+// a preset of that kind holds and leaves the rest, "Chord Select" among it
+// (a sequence preset carries it), as the preset menus load them; bytes
+// that are no preset, or none, are refused and change nothing.  The instance
+// still reports the state chunk alone.
+TEST(Adapter, SoundAndSequencePresetsSetAsChunksOfTheirKind) {
+    const struct {
+        HostInstance::PresetKind kind;
+        int32_t kindNumber;
+        const char* changed;  // a host parameter a preset of the kind holds
+    } cases[] = {{HostInstance::PresetKind::Sound, 1, "28"}, {HostInstance::PresetKind::Sequence, 2, "77"}};
+    for (const auto& c : cases) {
+        SettingsSandbox settings;
+        BWUniClient maker(nullptr, 1, false);
+        maker.setParameter(std::stoi(c.changed), 0.25f);
+        maker.setParameter(Tag::ChordSelect, 0.0f);
+        maker.setParameter(Tag::MasterLevel, 0.125f);  // a global setting no such preset holds
+        BWChunk chunk;
+        ASSERT_TRUE(maker.saveStateToChunk(&chunk, c.kindNumber, nullptr));
+        const auto* first = static_cast<const uint8_t*>(chunk.getWords());
+        const std::vector<uint8_t> preset(first, first + size_t(chunk.getDataLength()) * 4);
+
+        Adapter a;
+        a.host.setParameter("74", 1.0);  // the player's "Chord Select"
+        const double masterLevel = a.host.parameter("0");
+        const std::vector<uint8_t> before = a.host.saveState();
+        EXPECT_EQ(a.host.loadPreset(std::vector<uint8_t>(64, 0x5A), c.kind, "Garbage"), AAX_ERROR_MALFORMED_CHUNK);
+        EXPECT_EQ(a.host.loadPreset({}, c.kind, "None"), AAX_ERROR_INCORRECT_CHUNK_SIZE);
+        EXPECT_EQ(a.host.saveState(), before);
+
+        ASSERT_EQ(a.host.loadPreset(preset, c.kind, "Part"), AAX_SUCCESS);
+        EXPECT_NEAR(a.host.parameter(c.changed), 0.25, 1e-6) << c.kindNumber;
+        EXPECT_EQ(a.host.parameter("74"), 1.0) << c.kindNumber;
+        EXPECT_EQ(a.host.parameter("0"), masterLevel) << c.kindNumber;
+        int32_t chunks = 0;
+        EXPECT_EQ(a.host.effect()->GetNumberOfChunks(&chunks), AAX_SUCCESS);
+        EXPECT_EQ(chunks, 1);
+    }
 }
 
 TEST(Adapter, CallsAfterUninitializeAnswerErrorsAndTeardownWithoutItIsClean) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "EditorScene.h"
 #include "engine/BWRomplerLibrary.h"
@@ -164,6 +166,58 @@ TEST(EditorMenus, LocateInstrumentsPresetsAndChordBanks) {
     bank.setValueOnPage(0, 0, 2.0f);
     scene.pick(bankMenu, 1.0f);
     EXPECT_EQ(bank.getValueOnPage(0, 0), 5.0f);
+}
+
+// A file a menu lists but cannot load (of each preset kind and a chord
+// bank) shows one box that says why and names the file; the name the
+// interface shows stays as it was.
+TEST(EditorMenus, AFileTheMenusCannotLoadIsNamedInABox) {
+    MenuScene scene;
+    std::string error;
+    ASSERT_TRUE(writeFactoryPresets(scene.content.path(), error)) << error;
+    std::ifstream in(factoryPresetPath(scene.content.path(), factoryPresets()[0]), std::ios::binary);
+    const std::string preset{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string newer = preset;
+    newer[4] = 10;  // the program version, one after this one's
+    const struct {
+        const char* name;
+        std::string bytes;  // none: the file goes after the menu listed it
+        const char* reason;
+    } files[] = {
+        {"Empty", "", "The file is empty:"},
+        {"Cut Short", preset.substr(0, preset.size() / 2), "\t This is no valid Zorvane format!"},
+        {"Text", "not a preset at all, but long enough to hold a header", "\t This is no valid Zorvane format!"},
+        {"Newer", newer, "preset was written with a newer version of Zorvane"},
+        {"Gone", "-", "The file could not be found:"},
+    };
+    const struct {
+        int32_t tag, kind;
+        const char* folder;
+        const char* extension;
+    } menus[] = {{395, 0, "Global Presets", "zvp"}, {396, 1, "Sounds", "zvq"}, {397, 2, "Sequences", "zvk"},
+                 {391, -1, "Chord Banks", "bwh"}};
+    for (const auto& m : menus) {
+        const std::filesystem::path folder = scene.content.path() / m.folder / "Broken";
+        std::filesystem::create_directories(folder);
+        for (const auto& f : files)
+            std::ofstream(folder / (std::string(f.name) + "." + m.extension), std::ios::binary) << f.bytes;
+        BWOptionMenu* menu = scene.menu(m.tag, kFiles, folder.string(), m.extension);
+        for (const auto& f : files) {
+            const std::string file = (folder / (std::string(f.name) + "." + m.extension)).string();
+            if (f.bytes == "-") std::filesystem::remove(file);
+            const int32_t entry = menu->findEntry(f.name);
+            ASSERT_GE(entry, 0) << f.name;
+            scene.messages.clear();
+            scene.pick(menu, float(entry));
+            // A chord bank is an object file: a preset, of any version, is none.
+            const bool preset = f.name == std::string("Newer") && m.kind < 0;
+            const std::string said = (preset ? "This is not a Zorvane file of this kind:" : f.reason) + ("\n" + file);
+            EXPECT_EQ(scene.messages.texts(), std::vector<std::string>{said}) << m.folder << ": " << f.name;
+            if (m.kind >= 0) {
+                EXPECT_EQ(scene.client->presetName(m.kind), "default") << m.folder << ": " << f.name;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "EditorScene.h"
 #include "editor/DisplayTags.h"
+#include "guitoolkit/BWPictureFont.h"
 #include "guitoolkit/CBitmap.h"
+#include "guitoolkit/COffscreenContext.h"
 #include "persistence/Settings.h"
 #include "support/TempDir.h"
 #include "widgets/BWButton.h"
@@ -22,6 +25,7 @@
 #include "widgets/BWOptionMenu.h"
 #include "widgets/BWTableView.h"
 #include "widgets/BWViewContainer.h"
+#include "widgets/PictureText.h"
 
 namespace editor_test {
 namespace {
@@ -100,6 +104,50 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
     scene.windows.move(scene.frame()->getWindow(), 500, 10);
     scene.settle();
     EXPECT_FALSE(level->isVisible());
+}
+
+// The words the panel prints over the master column's knobs are seen in
+// the open window, not under a widget: the nine rows over each knob hold
+// text as bright as the panel's labels (nothing else there is).
+TEST(InterfaceLayout, TheLabelsOverTheMasterKnobsShow) {
+    LayoutScene scene;
+    const platform::WindowSurface s = scene.windows.surface(scene.frame()->getWindow());
+    constexpr uint32_t kTextBrightness = 0x70;  // the labels are #8A9099, the section #26292E
+    for (int32_t tag : {Tag::Mastertune, Tag::Transpose, Tag::MasterLevel}) {
+        const CRect knob = scene.at(tag)->getViewSize();
+        int32_t bright = 0;
+        for (int32_t y = int32_t(knob.top) - 9; y < int32_t(knob.top); ++y)
+            for (int32_t x = int32_t(knob.left); x < int32_t(knob.right); ++x)
+                bright += ((s.pixels[y * s.width + x] >> 8) & 255) >= kTextBrightness;  // green
+        EXPECT_GE(bright, 10) << "no label seen over knob " << tag;
+    }
+}
+
+// In every picture font of the open, drawn with its own glyph strip, a
+// word space reads as one: the blank columns between two words are at
+// least two more than the most between two letters of a word.
+TEST(InterfaceLayout, WordSpacesStandOutInEveryPictureFont) {
+    LayoutScene scene;
+    VSTGUI::BWPictureFont* const* fonts = scene.editor->getPictureFontTable();
+    for (int32_t i = 0; i < BWUniClientEditor::kFilledPictureFonts; ++i) {
+        VSTGUI::BWPictureFont* font = fonts[i];
+        ASSERT_NE(font->getPicture(), nullptr) << "font " << i;
+        for (const char* words : {"Warm Pad", "QUARTER FEEL", "Nylon Pluck"}) {
+            VSTGUI::COffscreenContext c(nullptr, 200, 20, VSTGUI::colourBlack);
+            VSTGUI::drawPictureText(font, &c, CRect(0, 0, 200, 20), words, 0, false, 0);
+            std::vector<int32_t> gaps;  // blank runs between ink columns
+            int32_t blank = -1;         // -1 before the first ink
+            for (int32_t x = 0; x < 200; ++x) {
+                bool ink = false;
+                for (int32_t y = 0; y < 20 && !ink; ++y) ink = (c.getPixel(x, y) & 0xFFFFFF) > 0x303030;
+                if (ink && blank > 0) gaps.push_back(blank);
+                blank = ink ? 0 : blank < 0 ? -1 : blank + 1;
+            }
+            std::sort(gaps.begin(), gaps.end());
+            ASSERT_GE(gaps.size(), 2u) << "font " << i << ": " << words;
+            EXPECT_GE(gaps.back(), gaps[gaps.size() - 2] + 2) << "font " << i << ": " << words;
+        }
+    }
 }
 
 TEST(InterfaceLayout, AbsoluteKnobsTakeTheirValueFromWhereTheyAreClicked) {

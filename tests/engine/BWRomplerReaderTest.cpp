@@ -89,6 +89,32 @@ TEST(BWRomplerReader, LoopsBetweenItsPointsOrPlaysThroughAndEnds) {
     }
 }
 
+// A wrap takes the read position back by whole loop lengths, so that it
+// stays where the waveform has got to: from tick to tick it moves on by
+// sixteen steps around the loop at any step, a loop played high keeps its
+// pitch.  (Notes 60, 72, 91 and 109 on a loop of 100 frames: steps of 1, 2,
+// about 6 and about 17.)
+TEST(BWRomplerReader, WrapsKeepTheReadPositionGoingRoundTheLoopAtAnyStep) {
+    constexpr float kLoopStart = 100, kLoopEnd = 200, kLength = kLoopEnd - kLoopStart;
+    EngineTestContext context;
+    for (float note : {60.0f, 72.0f, 91.0f, 109.0f}) {
+        auto zone = makeZone(1000, 44100.0f, -1, true, uint32_t(kLoopStart), uint32_t(kLoopEnd));
+        Reader voice(&context.info);
+        voice.startVoice(zone.get(), note, 0.0f);
+        const double step = voice.getIncrement();
+        double expected = voice.getPosition();  // after the first tick
+        for (int tick = 0; tick < 200; ++tick) {
+            voice.render(16, 0);
+            expected += 16.0 * step;
+            const double reduced = expected < kLoopStart ? expected
+                                                         : kLoopStart + std::fmod(expected - kLoopStart, double(kLength));
+            // Within the half frame before the end a position counts as wrapped.
+            const double apart = std::remainder(double(voice.getPosition()) - reduced, double(kLength));
+            ASSERT_NEAR(apart, 0.0, 2e-3) << "note " << note << ", tick " << tick;
+        }
+    }
+}
+
 TEST(BWRomplerReader, RetriggerFadesTheOldSoundOverOneTickThenStartsTheNew) {
     EngineTestContext context;
     auto first = makeZone(5000, 44100.0f, 16384, true, 0, 5000), second = makeZone(5000, 44100.0f, 8192, true, 0, 5000);

@@ -15,6 +15,8 @@
 
 #include "ProgramRuns.h"
 #include "factory/FactoryContent.h"
+#include "factory/FactoryPresets.h"
+#include "factory/FactorySetUps.h"
 #include "host/MidiFile.h"
 #include "host/Render.h"
 #include "platform/SettingsStoreKey.h"
@@ -303,6 +305,62 @@ TEST(HostProgram, PlaysTheDemoInstrumentFromAContentFolder) {
     const size_t at = output.find("peak ");
     ASSERT_NE(at, std::string::npos) << output;
     EXPECT_GT(std::stod(output.substr(at + 5)), 0.01) << output;
+}
+
+// render --preset takes the factory's sound and sequence presets as the
+// preset menus load them, on top of --state: those that hold the demo's own
+// part leave the demo's render as it was, bit for bit; the other sound
+// presets change its colour by 3 dB or more, the other sequence presets the
+// notes it plays.  A render with no state or global preset says that the
+// instance has no instruments, one with the demo's state does not; a file
+// that is no preset of its kind is refused by its kind.
+TEST(HostProgram, RendersTheFactorysSoundAndSequencePresetsOnASetUp) {
+    DemoFolder demo;
+    const std::string& dir = demo.dir;
+    std::string error, output;
+    ASSERT_TRUE(writeFactoryPresets(std::filesystem::path(dir) / "content", error)) << error;
+    std::ofstream(dir + "/bad.zvk") << "not a preset at all";
+    const std::string render = "cd " + dir + " && " + demo.host + "render --seconds 4 ";
+    const std::string noInstruments = "note: the instance has no instruments";
+    auto notesOut = [&output] {
+        const size_t at = output.find(" MIDI packets out");
+        if (at == std::string::npos) return std::string();
+        const size_t from = output.rfind(' ', at - 1) + 1;
+        return output.substr(from, at - from);
+    };
+
+    ASSERT_EQ(run(render + "--state demo.state -o demo.wav", output), 0) << output;
+    EXPECT_EQ(output.find(noInstruments), std::string::npos) << output;
+    const std::string demoNotes = notesOut();
+    ASSERT_FALSE(demoNotes.empty()) << output;
+    for (const char* alone : {"", "--preset 'content/Sequences/Factory/Block Pulse.zvk' "}) {
+        ASSERT_EQ(run(render + alone + "-o alone.wav", output), 0) << output;
+        EXPECT_NE(output.find(noInstruments), std::string::npos) << alone << "\n" << output;
+    }
+    EXPECT_EQ(run(render + "--preset bad.zvk -o bad.wav", output), 1) << output;
+    EXPECT_NE(output.find("not a Zorvane sequence preset: bad.zvk"), std::string::npos) << output;
+
+    auto colourOf = [&](const std::string& file) {
+        std::vector<std::vector<float>> channels;
+        double rate = 0;
+        EXPECT_TRUE(readAudioFile(dir + "/" + file, channels, rate)) << file;
+        const size_t settled = size_t(rate / 2);
+        return channels.empty() ? std::vector<double>{} : bandColour(channels[0].data() + settled, channels[0].size() - settled, rate);
+    };
+    const std::vector<double> demoColour = colourOf("demo.wav");
+    for (const FactoryPreset& preset : factoryPresets()) {
+        if (preset.kind == 0) continue;
+        const std::string file = factoryPresetPath("content", preset).string();
+        ASSERT_EQ(run(render + "--state demo.state --preset '" + file + "' -o part.wav", output), 0) << output;
+        EXPECT_EQ(output.find(noInstruments), std::string::npos) << output;
+        if (preset.setUp == factory::pianoArpeggio) {
+            EXPECT_EQ(readAll(dir + "/part.wav"), readAll(dir + "/demo.wav")) << preset.name;
+        } else if (preset.kind == 1) {
+            EXPECT_GE(meanDifferenceDb(colourOf("part.wav"), demoColour), 3.0) << preset.name;
+        } else {
+            EXPECT_NE(notesOut(), demoNotes) << preset.name << "\n" << output;
+        }
+    }
 }
 
 // --content is the run's own: the settings hold afterwards what they held

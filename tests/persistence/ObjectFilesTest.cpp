@@ -61,11 +61,15 @@ TEST(ObjectFiles, SaveAndLoadRoundTripAndTellTheName) {
     EXPECT_EQ(loaded.b, -9);
     EXPECT_EQ(loaded.name, "Groove");
 
+    // Every load that fails says why and names the file.
+    MessageCapture messages;
     loaded.refuse = true;
     EXPECT_FALSE(loadObjectDialog(&loaded, path));
     EXPECT_FALSE(loadObjectDialog(&loaded, (folder / "missing.obj").string()));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"This is not a Zorvane file of this kind:\n" + path,
+                                                          "The file could not be found:\n" + (folder / "missing.obj").string()}));
 
-    MessageCapture messages;
+    messages.clear();
     EXPECT_FALSE(saveObjectToFile(&saved, (folder / "no" / "such" / "x.obj").string()));
     ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(messages.texts()[0].rfind("saving preset to ", 0), 0u);
@@ -75,8 +79,10 @@ TEST(ObjectFiles, SaveAndLoadRoundTripAndTellTheName) {
     std::ofstream((folder / "p.zvp").string(), std::ios::binary)
         .write(reinterpret_cast<const char*>(preset.data()), preset.size() * 4);
     Pair other;
+    messages.clear();
     EXPECT_FALSE(loadObjectDialog(&other, (folder / "p.zvp").string()));
     EXPECT_EQ(other.a, 0);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"This is not a Zorvane file of this kind:\n" + (folder / "p.zvp").string()});
 }
 
 TEST(ObjectFiles, SaveDialogForcesTheExtensionAndRemembersTheFolder) {

@@ -1,12 +1,15 @@
 // The factory presets as a musician meets them: each one, loaded as the
 // preset menus load it, turns a held chord into a phrase that sounds in
-// every half second on the chord's own notes, and the eight programs of the
-// "MIDI PROGRAMS" bank, loaded by program changes, sound unlike each other.
+// every half second on the chord's own notes; with the chords taken from
+// the sequence instead, it plays its own progression, a chord a bar; and the
+// eight programs of the "MIDI PROGRAMS" bank, loaded by program changes,
+// sound unlike each other.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <set>
 #include <thread>
 
 #include "RenderDriver.h"
@@ -16,6 +19,7 @@
 #include "host/demo/DemoState.h"
 #include "persistence/ObjectFiles.h"
 #include "persistence/SettingNames.h"
+#include "plugin/PatternModels.h"
 #include "support/AudioMeasure.h"
 #include "support/InstanceTestSupport.h"
 #include "support/PluginTestSupport.h"
@@ -31,6 +35,10 @@ const std::vector<int> kChord = {48, 60, 64, 67};  // C: the bass note under C E
 const std::set<int> kChordClasses = {0, 4, 7};
 constexpr int32_t kChordSelect = 74;
 constexpr float kChordFromTheKeys = 1.0f;
+constexpr float kChordFromTheSequence = 0.0f;
+constexpr int64_t kBarFrames = int64_t(2 * kRate);  // four beats at 120 BPM
+constexpr int32_t kBars = 2;
+constexpr uint64_t kChordStepsPerBar = 4;  // a chord step a beat
 
 class FactoryPresets : public testing::Test {
 protected:
@@ -44,7 +52,7 @@ protected:
 
     // An instance that plays from the content folder, its preset library
     // read from the global presets there.
-    static std::unique_ptr<RenderDriver> instance() {
+    static std::unique_ptr<RenderDriver> instance(float chordSelect = kChordFromTheKeys) {
         auto driver = std::make_unique<RenderDriver>(true);
         setSettingString(SettingNames::kInstrumentsPath, (content->path() / kInstrumentsFolder).string() + "/");
         setSettingString("presetpath0", (content->path() / "Global Presets").string() + "/");
@@ -53,7 +61,7 @@ protected:
         driver->instance->setSampleRate(kRate);
         // "Chord Select" is the player's and survives preset loads: the
         // presets are made for chords taken from the keys.
-        driver->instance->setParameter(kChordSelect, kChordFromTheKeys);
+        driver->instance->setParameter(kChordSelect, chordSelect);
         return driver;
     }
 
@@ -66,13 +74,36 @@ protected:
         ASSERT_EQ(client.setChunk(const_cast<uint8_t*>(state.data()), size, false), 1);
     }
 
-    // The chord held for three seconds (the left channel); then the keys
-    // let go and the tails left to die, so that the next take starts clean.
-    static std::vector<float> holdChord(RenderDriver& driver) {
+    static void load(BWUniClient& client, const FactoryPreset& preset) {
+        const std::string file = factoryPresetPath(content->path(), preset).string();
+        ASSERT_TRUE(client.loadPresetFromFile(file.c_str(), preset.kind, nullptr, nullptr, nullptr)) << file;
+    }
+
+    // The keys of the chord that the loaded chord sequence plays in a bar of
+    // pattern 0: the cells of the chord page its first step names (cell 0
+    // is key 24), and their pitch classes.
+    static std::set<int> sequencedKeys(BWUniClient& client, int32_t bar) {
+        PatternModels& models = client.patterns();
+        const auto page = uint64_t(models.chordTable.getValueOnPage(uint64_t(bar) * kChordStepsPerBar, 0));
+        std::set<int> keys;
+        for (uint64_t cell = 0; cell < models.eventTable.getCount(); ++cell)
+            if (models.eventTable.getValueOnPage(cell, page) > 0.0f) keys.insert(int(cell) + 24);
+        return keys;
+    }
+    static std::set<int> sequencedChord(BWUniClient& client, int32_t bar) {
+        std::set<int> classes;
+        for (int key : sequencedKeys(client, bar)) classes.insert(key % 12);
+        return classes;
+    }
+
+    // The chord held for `held` frames (three seconds; the left channel);
+    // then the keys let go and the tails left to die, so that the next take
+    // starts clean.
+    static std::vector<float> holdChord(RenderDriver& driver, int64_t held = kHeld) {
         std::vector<MidiAt> script;
         for (int key : kChord) script.push_back(noteOnAt(driver.position, key));
         std::vector<float> audio;
-        driver.run(script, kHeld, kBlock, &audio);
+        driver.run(script, held, kBlock, &audio);
         script.clear();
         for (int key : kChord) script.push_back(noteOffAt(driver.position, key));
         driver.run(script, kTail, kBlock);
@@ -106,6 +137,54 @@ TEST_F(FactoryPresets, EachPlaysAHeldChordAsAPhraseOnItsNotes) {
         const Spectrum s = spectrumOf(audio.data() + kSettled, audio.size() - size_t(kSettled), kRate);
         EXPECT_EQ(strongestPitchClasses(s, 100, 2000, 3), kChordClasses) << preset.name << "\n" << describe(heard);
         EXPECT_LT(heard.peak, 1.0) << preset.name;
+    }
+}
+
+// With "Chord Select" at SEQUENCE (one click from MIDI, and kept across
+// preset loads) the held keys only start the phrase: each preset plays the
+// chord progression it carries, every half second sounding.  The notes it
+// plays in each of the first two bars are those of the chord its sequence
+// names there (the two different), a bass that played the first chord's
+// bass note plays the second's, and the first bar sounds its chord.
+// Sequence presets carry their progression onto the demo's set-up, which
+// has none; sound presets are heard on the factory's "Demo Phrase".
+TEST_F(FactoryPresets, EachPlaysItsOwnChordProgressionWhenTheChordsComeFromTheSequence) {
+    const FactoryPreset* demoPhrase = nullptr;
+    for (const FactoryPreset& preset : factoryPresets())
+        if (preset.name == "Demo Phrase") demoPhrase = &preset;
+    ASSERT_NE(demoPhrase, nullptr);
+    for (const FactoryPreset& preset : factoryPresets()) {
+        auto driver = instance(kChordFromTheSequence);
+        BWUniClient& client = *driver->instance;
+        if (preset.kind == 2) {
+            loadDemo(client);  // a host's restore brings the demo's MIDI
+            client.setParameter(kChordSelect, kChordFromTheSequence);
+        }
+        if (preset.kind == 1) load(client, *demoPhrase);
+        load(client, preset);
+        EXPECT_EQ(client.getParameter(kChordSelect), kChordFromTheSequence) << preset.name;
+
+        const int64_t start = driver->position;
+        const std::vector<float> audio = holdChord(*driver, kBars * kBarFrames);
+        const RenderMeasure heard = measureRender({audio}, kRate, 0.5);
+        for (size_t w = 0; w < heard.windows.size(); ++w)
+            EXPECT_GT(heard.windows[w].dbfs, -40.0) << preset.name << " is silent in half-second " << w << "\n" << describe(heard);
+        EXPECT_LT(heard.peak, 1.0) << preset.name;
+        EXPECT_NE(sequencedChord(client, 0), sequencedChord(client, 1)) << preset.name;
+        std::set<int> bassesPlayed;  // the bars whose chord's bass note sounded
+        for (int32_t bar = 0; bar < kBars; ++bar) {
+            std::set<int> played;
+            for (const MidiAt& m : driver->sent) {
+                if (m.status >> 4 != 9 || m.data2 == 0 || (m.sample - start) / kBarFrames != bar) continue;
+                played.insert(m.data1 % 12);
+                if (m.data1 == *sequencedKeys(client, bar).begin()) bassesPlayed.insert(bar);
+            }
+            EXPECT_EQ(played, sequencedChord(client, bar)) << preset.name << ", bar " << bar + 1;
+        }
+        // A bass held through the bar strikes the next bar's bass note too.
+        EXPECT_TRUE(!bassesPlayed.count(0) || bassesPlayed.count(1)) << preset.name << ": the bass stays on the first chord";
+        const Spectrum s = spectrumOf(audio.data() + kSettled, size_t(kBarFrames - kSettled), kRate);
+        EXPECT_EQ(strongestPitchClasses(s, 100, 2000, 3), sequencedChord(client, 0)) << preset.name;
     }
 }
 

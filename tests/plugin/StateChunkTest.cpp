@@ -204,14 +204,16 @@ TEST_F(InstanceTest, AStateMovesToAnotherInstanceAndThroughAPresetFileUnchanged)
     ASSERT_TRUE(c->savePreset((folder / "Z/p.zvp").c_str(), 0, nullptr, nullptr, nullptr));
     EXPECT_EQ(fileBytes(folder / "Z/p.zvp"), fileBytes(folder / "Y/p.zvp"));
 
-    // A file of a newer program version is refused with its message.
+    // A file of a newer program version is refused with its message, which
+    // names the file.
     std::vector<uint32_t> newer = fileBytes(folder / "Y/p.zvp");
     newer[1] = 10;
     std::ofstream(folder / "newer.zvp", std::ios::binary).write(reinterpret_cast<const char*>(newer.data()),
                                                                  std::streamsize(newer.size() * 4));
     MessageCapture boxes;
     EXPECT_FALSE(c->loadPresetFromFile((folder / "newer.zvp").c_str(), 0));
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"preset was written with a newer version of Zorvane"});
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"preset was written with a newer version of Zorvane\n" +
+                                                      (folder / "newer.zvp").string()});
 }
 
 TEST_F(InstanceTest, UndoAndRedoWalkWholeStateAndObjectSteps) {

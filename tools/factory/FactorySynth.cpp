@@ -13,24 +13,33 @@ constexpr double kPeak = 0.7;  // of full scale, leaving room for the layers to 
 
 int32_t frames(double seconds) { return int32_t(std::lround(seconds * kRate)); }
 
-// Partials that make whole numbers of cycles in `length` frames, read from
-// one sine period of that length: exact, and far cheaper than std::sin.
+// Partials that make whole numbers of cycles in a loop, read from one sine
+// period of the loop's length: exact, and far cheaper than std::sin.  The
+// loop is as near the wanted length as holds a whole number of the wanted
+// frequency's cycles, so that the recorded pitch is the wanted one to a
+// fraction of a frame in the loop (well under a tenth of a cent) and the
+// zone needs no tune: a tune reads the voices' pitch table between its
+// semitone entries, whose straight line strays from the curve by up to
+// 0.7 cents.
 class LoopGrid {
 public:
-    LoopGrid(int32_t length, double frequency)
-        : length(length), cycles(std::max<int64_t>(1, std::llround(frequency * length / kRate))), sine(length) {
-        for (int32_t i = 0; i < length; ++i) sine[i] = std::sin(2.0 * std::numbers::pi * i / length);
+    LoopGrid(double seconds, double frequency)
+        : cycles(std::max<int64_t>(1, std::llround(frequency * seconds))),
+          length(int32_t(std::lround(double(cycles) * kRate / frequency))),
+          sine(size_t(length)) {
+        for (int32_t i = 0; i < length; ++i) sine[size_t(i)] = std::sin(2.0 * std::numbers::pi * i / length);
     }
 
     // sin of the partial that makes `partialCycles` cycles per loop, at frame n.
     double partial(int64_t partialCycles, int64_t n) const { return sine[size_t((partialCycles * n) % length)]; }
     int64_t fundamentalCycles() const { return cycles; }
+    int32_t frames() const { return length; }
     // The semitones from the grid's fundamental to the wanted frequency.
-    double tuneTo(double frequency) const { return 12.0 * std::log2(frequency * length / (kRate * cycles)); }
+    double tuneTo(double frequency) const { return 12.0 * std::log2(frequency * length / (kRate * double(cycles))); }
 
 private:
-    int32_t length;
     int64_t cycles;
+    int32_t length;
     std::vector<double> sine;
 };
 
@@ -71,25 +80,35 @@ double gridSaw(const LoopGrid& grid, int64_t cycles, const std::vector<double>& 
     return sum;
 }
 
-// A slow swell into three detuned saws, the outer two spread across the
-// channels; loops over its last half second.
+// A slow swell into three saws, the outer two detuned evenly above and
+// below the middle one; loops over its last half second.  The voices play
+// a sample's left channel: each channel holds the middle saw and half of
+// each outer one, so that either alone sounds at the middle saw's pitch
+// (two partials evenly either side of a third only swell and fade it, they
+// do not move it).  The outer saws beat against the middle one in opposite
+// phase on the two sides, which spreads the pad across them.
 SynthesizedSample pad(int32_t rootKey) {
     const double frequency = keyFrequency(rootKey);
     const int32_t attack = frames(0.25);
-    const LoopGrid grid(frames(0.5), frequency);
+    const LoopGrid grid(0.5, frequency);
     const int64_t cycles = grid.fundamentalCycles();
-    const int64_t detune = std::max<int64_t>(1, std::llround(cycles / 150.0));
+    const int64_t detune = std::max<int64_t>(1, std::llround(double(cycles) / 150.0));
     const std::vector<double> weights = sawWeights(frequency, 6000.0, 24);
-    const int32_t length = attack + frames(0.5);
+    const int32_t length = attack + grid.frames();
 
     Signal left(length), right(length);
     for (int32_t n = 0; n < length; ++n) {
         const double swell = n < attack ? 0.5 - 0.5 * std::cos(std::numbers::pi * n / attack) : 1.0;
         const double centre = gridSaw(grid, cycles, weights, n);
-        left[n] = swell * (centre + gridSaw(grid, cycles + detune, weights, n));
-        right[n] = swell * (centre + gridSaw(grid, cycles - detune, weights, n));
+        const double outer =
+            0.5 * (gridSaw(grid, cycles + detune, weights, n) + gridSaw(grid, cycles - detune, weights, n));
+        left[n] = swell * (centre + outer);
+        right[n] = swell * (centre - outer);
     }
-    const double peak = std::max(peakOf(left), peakOf(right));
+    // The outer pair at half weight each leaves the peak where two whole
+    // saws put it, but a quarter less power: the pad is scaled to carry the
+    // power of two whole saws (its peak then stands at 0.81 of full scale).
+    const double peak = std::max(peakOf(left), peakOf(right)) / std::sqrt(4.0 / 3.0);
     SynthesizedSample sample{toInt16(left, peak), toInt16(right, peak), uint32_t(attack), uint32_t(length), true,
                              float(grid.tuneTo(frequency))};
     return sample;
@@ -101,9 +120,9 @@ SynthesizedSample bass(int32_t rootKey) {
     static constexpr double kWeights[] = {1.0, 0.5, 0.3, 0.15, 0.08, 0.04};
     const double frequency = keyFrequency(rootKey);
     const int32_t settle = frames(0.25);
-    const LoopGrid grid(frames(0.5), frequency);
+    const LoopGrid grid(0.5, frequency);
     const int64_t cycles = grid.fundamentalCycles();
-    const int32_t length = settle + frames(0.5);
+    const int32_t length = settle + grid.frames();
     const int32_t attack = frames(0.005);
 
     Signal signal(length);

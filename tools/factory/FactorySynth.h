@@ -4,8 +4,9 @@
 //
 // Sustained sounds loop seamlessly: every partial of their steady part makes
 // a whole number of cycles in the loop, so the last frame of the loop runs
-// straight into its first.  Rounding the pitch to such a grid leaves it a
-// little off; the sample's tune brings it back to the root key's pitch.
+// straight into its first.  The loop's length is chosen to hold whole
+// cycles of the root key's pitch, so the sound is recorded at that pitch;
+// what rounding to whole frames leaves, the sample's tune takes up.
 
 #include <cstdint>
 #include <vector>
