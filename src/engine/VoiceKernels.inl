@@ -1,8 +1,10 @@
 // The voices' kernels, eight lanes at a time, written once with the
-// compiler's vector extension and compiled twice: for the x86-64 baseline
-// (VoiceKernelsPortable.cpp) and for AVX2 with FMA (VoiceKernelsAvx2.cpp).
-// Everything here has internal linkage and calls nothing but builtins and
-// intrinsics, so that neither file's code can stand in for the other's.
+// compiler's vector extension and compiled three times: for the x86-64
+// baseline (VoiceKernelsPortable.cpp), for AVX2 with FMA
+// (VoiceKernelsAvx2.cpp) and for AVX2 with FMA given AVX-512VL's 32
+// registers (VoiceKernelsAvx512.cpp).  Everything here has internal linkage
+// and calls nothing but builtins and intrinsics, so that no file's code can
+// stand in for another's.
 //
 // The arithmetic is the engine's own, operation for operation and lane by
 // lane, wherever a value feeds back: positions, phases, gains, drifts,
@@ -18,7 +20,7 @@
 // path rounds apart from the baseline in every build (in the last bit), and
 // whole renders on it have references of their own.
 //
-// Include only from those two files, after VoiceLanes.h.
+// Include only from those three files, after VoiceLanes.h.
 
 #include <cstdint>
 #include <cstring>

@@ -298,7 +298,7 @@ enum : int32_t {
 // The indices of one sound layer: layer k's are Osc1's plus k × LayerStride.
 inline constexpr int32_t LayerStride = Osc2TrigMode - Osc1TrigMode;
 // The ranges the parameter frame dispatches on.
-inline constexpr int32_t LastHostIndex = RandomMaximal;        // 0 .. 94: Parts of the sound
+inline constexpr int32_t LastHostIndex = RandomMaximal;        // 0 .. 94: the sound and the engine's own values
 inline constexpr int32_t FirstPatternIndex = EventTableFill;   // 204 .. 306: pattern edits
 inline constexpr int32_t LastPatternIndex = PatternRandom;
 inline constexpr int32_t HighestIndex = GateTable;             // setParameter's last index
