@@ -20,13 +20,18 @@ struct PageSet {
 };
 
 const PageSet kPageSets[] = {
-    {"sound-lane1", {{354, 0.0f}, {350, 0.0f}, {356, 1.0f}, {340, 0.0f}}},
-    {"sound-lane2-objects", {{354, 0.0f}, {350, 0.25f}, {356, 0.0f}, {340, 1.0f}}},
-    {"sound-lane3", {{354, 0.0f}, {350, 0.5f}}},
-    {"sound-lane4-octave", {{354, 0.0f}, {350, 0.75f}, {357, 0.0f}}},
-    {"sound-lane5", {{354, 0.0f}, {350, 1.0f}}},
-    {"effects-delay", {{354, 1.0f}, {358, 0.0f}}},
-    {"effects-delay16", {{354, 1.0f}, {358, 1.0f}}},
+    {"sound-lane1",
+     {{Tag::SoundDelayPages, 0.0f}, {Tag::ModulationTracks, 0.0f}, {Tag::OctavePages, 1.0f},
+      {Tag::ChordModePages, 0.0f}}},
+    {"sound-lane2-objects",
+     {{Tag::SoundDelayPages, 0.0f}, {Tag::ModulationTracks, 0.25f}, {Tag::OctavePages, 0.0f},
+      {Tag::ChordModePages, 1.0f}}},
+    {"sound-lane3", {{Tag::SoundDelayPages, 0.0f}, {Tag::ModulationTracks, 0.5f}}},
+    {"sound-lane4-octave",
+     {{Tag::SoundDelayPages, 0.0f}, {Tag::ModulationTracks, 0.75f}, {Tag::PatternOctavePage, 0.0f}}},
+    {"sound-lane5", {{Tag::SoundDelayPages, 0.0f}, {Tag::ModulationTracks, 1.0f}}},
+    {"effects-delay", {{Tag::SoundDelayPages, 1.0f}, {Tag::DelaySwitch, 0.0f}}},
+    {"effects-delay16", {{Tag::SoundDelayPages, 1.0f}, {Tag::DelaySwitch, 1.0f}}},
 };
 
 void settle(EditorScene& scene) {
