@@ -53,6 +53,8 @@ BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDiv
         line.tracked = true;
         line.aligned = true;
     }
+    listMemory(&filterLeft, sizeof filterLeft);
+    listMemory(&filterRight, sizeof filterRight);
     prepare();  // allocates the lines
     setParameterName(kRate, "F");
     setDefault(kRate, 1.0f);
@@ -64,7 +66,11 @@ BWChorusXStereo::BWChorusXStereo(uint32_t id, BWSystemInfo* owner, const NoteDiv
     joinOwnerList();
 }
 
-BWChorusXStereo::~BWChorusXStereo() { leaveOwnerList(); }
+BWChorusXStereo::~BWChorusXStereo() {
+    unlistMemory(&filterLeft);
+    unlistMemory(&filterRight);
+    leaveOwnerList();
+}
 
 void BWChorusXStereo::prepare() {
     samplesPerMs = owner->samplesPerMs;

@@ -77,12 +77,18 @@ BWDelay16::BWDelay16(uint32_t id, BWSystemInfo* ownerInfo, const NoteDivisionLis
       lineLeft(stateRegistry, true, true),
       lineRight(stateRegistry, true, true) {
     setName("Delay16");
+    listMemory(&outLeft, sizeof outLeft);
+    listMemory(&outRight, sizeof outRight);
     prepare();
     installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 
-BWDelay16::~BWDelay16() { leaveOwnerList(); }
+BWDelay16::~BWDelay16() {
+    unlistMemory(&outLeft);
+    unlistMemory(&outRight);
+    leaveOwnerList();
+}
 
 // One to sixteen sixteenth notes, kept one sample inside the ring in use.
 double BWDelay16::sixteenthsDelay(float value) const {

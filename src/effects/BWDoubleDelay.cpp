@@ -38,12 +38,18 @@ BWDoubleDelay::BWDoubleDelay(uint32_t id, BWSystemInfo* ownerInfo, const NoteDiv
       lineLeft(stateRegistry, true, true),
       lineRight(stateRegistry, true, true) {
     setName("Doubledelay");
+    listMemory(&outLeft, sizeof outLeft);
+    listMemory(&outRight, sizeof outRight);
     prepare();
     installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 
-BWDoubleDelay::~BWDoubleDelay() { leaveOwnerList(); }
+BWDoubleDelay::~BWDoubleDelay() {
+    unlistMemory(&outLeft);
+    unlistMemory(&outRight);
+    leaveOwnerList();
+}
 
 // The divisor table runs from 3/128 of a beat (value 1) to four beats (value 0).
 float BWDoubleDelay::noteDelay(float value) const {
@@ -102,6 +108,10 @@ void BWDoubleDelay::prepare() {
             std::fill_n(line->getData(), line->getCapacity(), 0.0f);
         }
     }
+    // The lines' last reads go with them, or the next writes would feed
+    // them back into the silence.
+    outLeft = 0.0f;
+    outRight = 0.0f;
     lineLength = static_cast<uint32_t>(length);
     if (writeIndex >= lineLength) writeIndex = 0;
     updateTiming();  // the times in samples of the new rate

@@ -7,6 +7,7 @@
 
 #include "core/BWSystemInfo.h"
 #include "core/PointerList.h"
+#include "core/StateResetList.h"
 #include "core/ValueLists.h"
 
 namespace {
@@ -141,4 +142,12 @@ void BWEffect::joinOwnerList() {
 
 void BWEffect::leaveOwnerList() {
     if (owner && owner->listeners) owner->listeners->remove(this);
+}
+
+void BWEffect::listMemory(void* block, size_t bytes) {
+    if (stateRegistry) stateRegistry->append(block, bytes, 0.0f, true);
+}
+
+void BWEffect::unlistMemory(const void* block) {
+    if (stateRegistry) stateRegistry->remove(block);
 }

@@ -191,6 +191,15 @@ protected:
     // constructor and leaves it in its destructor.  Host thread.
     void joinOwnerList();
     void leaveOwnerList();
+    // The memories an effect keeps beside its lines from sample to sample (a
+    // feedback path's last read, a filter's state) enter the reset list with
+    // the lines, so that what silences the lines (a suspend, a state load)
+    // silences them too.  One left behind would be written into the silent
+    // lines at the next sample and come back out of the silence a line's
+    // length later as a lone click.  Only the render writes them (zeros
+    // aside).  Constructors and destructors, host thread.
+    void listMemory(void* block, size_t bytes);
+    void unlistMemory(const void* block);
 
     // The raw values as the host gave them with a count of the calls that
     // set them (stored after the value, so that a count seen promises the

@@ -1,6 +1,7 @@
 #include "effects/RevTamselEcoShot.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -80,13 +81,17 @@ RevTamselEcoShot::RevTamselEcoShot(uint32_t id, BWSystemInfo* ownerInfo, const N
         ring->tracked = true;
         ring->aligned = true;
     }
+    for (float* memory : runningMemories()) listMemory(memory, sizeof(float) * revtamsel::kLanes);
     lanes.keepReads = true;
     prepare();
     installParameters(kParameterNames, kInitialValues);
     joinOwnerList();
 }
 
-RevTamselEcoShot::~RevTamselEcoShot() { leaveOwnerList(); }
+RevTamselEcoShot::~RevTamselEcoShot() {
+    for (float* memory : runningMemories()) unlistMemory(memory);
+    leaveOwnerList();
+}
 
 void RevTamselEcoShot::prepare() {
     // The render routine prepares the effects again after every tempo
@@ -135,8 +140,12 @@ void RevTamselEcoShot::stop() {
     silenceAllButRings();
 }
 
+std::array<float*, 4> RevTamselEcoShot::runningMemories() {
+    return {lanes.diffNewer, lanes.diffOlder, lanes.damped, lanes.feedback};
+}
+
 void RevTamselEcoShot::silenceAllButRings() {
-    for (Section& section : sections) std::fill_n(section.diffNewer, kLinesPerSection, 0.0f);
+    for (float* memory : runningMemories()) std::fill_n(memory, revtamsel::kLanes, 0.0f);
     // prepare ends here too, where the rings' sizes and the writes may have
     // moved under the kernel's kept reads.
     lanes.readsKept = false;

@@ -7,6 +7,7 @@
 // intervals and snapped to prime numbers of samples; the decay gains follow a
 // reverb time derived from the room.  The output crossfades dry and reverb.
 
+#include <array>
 #include <cstdint>
 
 #include "core/TrackedFloatBuffer.h"
@@ -60,8 +61,11 @@ public:
 
 private:
     static void clearRing(TrackedFloatBuffer& ring);
-    // What stop silences besides the rings: the diffusers' newest values
-    // and the kernel's kept reads.
+    // The eight lines' memories from sample to sample: the diffusers' two
+    // last reads, the damping states and the feedback into the lines.
+    std::array<float*, 4> runningMemories();
+    // What stop silences besides the rings: the lines' memories and the
+    // kernel's kept reads.
     void silenceAllButRings();
     struct Section {
         // The section's first lane in the rings, taken again whenever

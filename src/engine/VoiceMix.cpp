@@ -41,6 +41,10 @@ std::array<float, 2> panGains(float pan) { return {rootOrZero(1.0f - pan), rootO
 
 float VoiceMix::filterMix(float v) { return std::trunc(9700.0f * v) * 0.0001f; }
 
+void VoiceMix::silenceHolds() {
+    for (LayerChain& chain : chains) std::fill(std::begin(chain.mix.held), std::end(chain.mix.held), 0.0f);
+}
+
 namespace {
 
 // Floats as integers in the same order (-0 just below +0), and back.

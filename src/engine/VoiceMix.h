@@ -147,6 +147,9 @@ public:
 
     LayerChain& chain(int layer) { return chains[layer]; }
     const LayerChain& chain(int layer) const { return chains[layer]; }
+    // Lets go of every held sample, all that the mix keeps of the voices'
+    // sound from one sample to the next.
+    void silenceHolds();
     LayerFilter& getFilter() { return filter; }
     const LayerFilter& getFilter() const { return filter; }
 

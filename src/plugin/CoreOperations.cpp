@@ -97,6 +97,7 @@ void BWUniClient::suspend() {
 void BWUniClient::resetTrackedBuffers() {
     const uint32_t rendered = engine.blocksRendered();
     trackedBuffers.resetAll(rendered != blocksAtLastReset);
+    engine.silenceMemories();
     blocksAtLastReset = rendered;
 }
 

@@ -80,4 +80,11 @@ void Engine::presetLoaded(bool counted) {
     passRetrigger();
 }
 
+void Engine::silenceMemories() {
+    checkThread();
+    voices.mix().silenceHolds();
+    render.dc[0].clear();
+    render.dc[1].clear();
+}
+
 VoiceChain::Handlers Engine::handlers() { return {&layers[0], &layers[1], &layers[2]}; }

@@ -114,6 +114,14 @@ public:
     // After a state load, with the engine held: a counted load restarts the
     // sequencer's clock and the reverser's capture.
     void presetLoaded(bool counted);
+    // Where a load or a suspend clears the tracked buffers, with the engine
+    // held: what the running state keeps of the sound besides them (the
+    // voices' held samples, the DC blocker's memory) goes too, so that
+    // nothing of the sound before plays on over the cleared lines, nor
+    // reaches them to come back out of the silence later.  A host that does
+    // not wait for a load renders silent blocks meanwhile, which leave the
+    // DC blocker so; one that waits now finds it the same.
+    void silenceMemories();
 
     // Rate preparation with the engine held (RatePreparation.cpp): takes
     // the host's rate when it lies within 11050..196000 Hz and prepares

@@ -105,7 +105,7 @@ TEST(BWChorusXStereoTest, NamesDefaultsAndDisplay) {
 TEST(BWChorusXStereoTest, LinesHoldOneThousandSamplesAt44100ScaledWithTheRate) {
     ChorusRig rig;
     EXPECT_EQ(rig.chorus.getLineLength(), 1000);
-    EXPECT_EQ(rig.context.resetList.size(), 2u);  // the two lines are silenced by a core reset
+    EXPECT_EQ(rig.context.resetList.size(), 4u);  // a core reset silences the two lines and their input filters
     rig.context.changeRate(88200.0f);
     EXPECT_EQ(rig.chorus.getLineLength(), 2000);
     rig.context.changeRate(96000.0f);

@@ -273,7 +273,9 @@ TEST(RevTamselEcoShot, LengthsAtRestFollowTheNextRoom) {
 TEST(RevTamselEcoShot, ProcessTickAndTempoChangesAllocateNothing) {
     ReverbRig rig(48000.0f);
     const std::vector<const void*> blocks = listedBlocks(rig.context.resetList);
-    EXPECT_EQ(blocks.size(), 2u);  // the eight diffusers and the eight long lines, each interleaved
+    // The eight diffusers and the eight long lines, each interleaved, and
+    // the lines' four memories (two diffuser stages, damping, feedback).
+    EXPECT_EQ(blocks.size(), 6u);
     StereoSignal noise = noiseSignal(4800, 0.5f, 3);
     StereoSignal tail(4800);
     AllocationCounter counter;

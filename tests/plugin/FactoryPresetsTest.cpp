@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <set>
+#include <string>
 #include <thread>
 
 #include "RenderDriver.h"
@@ -33,7 +35,7 @@ constexpr int64_t kTail = int64_t(3 * kRate);
 constexpr int32_t kBlock = 512;
 const std::vector<int> kChord = {48, 60, 64, 67};  // C: the bass note under C E G
 const std::set<int> kChordClasses = {0, 4, 7};
-constexpr int32_t kChordSelect = 74;
+constexpr int32_t kChordSelect = Tag::ChordSelect;
 constexpr float kChordFromTheKeys = 1.0f;
 constexpr float kChordFromTheSequence = 0.0f;
 constexpr int64_t kBarFrames = int64_t(2 * kRate);  // four beats at 120 BPM
@@ -108,6 +110,34 @@ protected:
         for (int key : kChord) script.push_back(noteOffAt(driver.position, key));
         driver.run(script, kTail, kBlock);
         return audio;
+    }
+
+    // A program change alone, between two blocks, as an offline host sends
+    // it, and the wait for its load.
+    static void loadProgramAlone(RenderDriver& driver, int program) {
+        VstMidiEvent event{kVstMidiType, int32_t(sizeof(VstMidiEvent)), 0, 0, 0, 0, {char(0xC0), char(program)},
+                           0, 0, 0, 0};
+        alignas(VstEvents) unsigned char block[sizeof(VstEvents) + sizeof(VstEvent*)] = {};
+        auto* events = reinterpret_cast<VstEvents*>(block);
+        events->numEvents = 1;
+        events->events[0] = reinterpret_cast<VstEvent*>(&event);
+        BWUniClient& client = *driver.instance;
+        client.processEvents(events);
+        for (int i = 0; i < 5000 && client.isLoaderBusy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_FALSE(client.isLoaderBusy());
+        ASSERT_EQ(client.presetName(0), factoryPresets()[size_t(program)].name);
+    }
+
+    // The sample of the first note that the lead layer (MIDI channel 1)
+    // sent since the driver's list held `from` notes; the driver's position
+    // if none.  The pad's chord goes out earlier, but swells in slowly.
+    static int64_t firstLeadNote(const RenderDriver& driver, size_t from) {
+        int64_t first = driver.position;
+        for (size_t i = from; i < driver.sent.size(); ++i) {
+            const MidiAt& note = driver.sent[i];
+            if (note.status == 0x90 && note.data2 > 0) first = std::min(first, note.sample);
+        }
+        return first;
     }
 
     SettingsSandbox settings;
@@ -213,6 +243,50 @@ TEST_F(FactoryPresets, MidiProgramsSoundUnlikeEachOther) {
             EXPECT_GE(std::max(colourApart, rhythmApart), 3.0)
                 << "programs " << a << " and " << b << ": colour " << colourApart << " dB, rhythm " << rhythmApart << " dB";
         }
+    }
+}
+
+// A program change in the middle of a phrase, applied as an offline host
+// applies it (the block ends at the change and the next waits for the
+// load): the old program's sound stops at the change, as the load clears
+// the voices and the lines, and nothing of it comes back before the new
+// program's first note.  (The voices' held samples, the reverb's feedback
+// and damping, the delays' last reads and the chorus filter used to be
+// left over: written into the cleared lines, they came back as sparse
+// pulses for 60 to 100 ms.)
+TEST_F(FactoryPresets, AProgramChangeMidPhraseLeavesSilenceUntilTheNewProgramPlays) {
+    struct Change {
+        int from;
+        double seconds;  // after the chord was struck
+    };
+    // Into "01 Piano Arpeggio" from the bass line (whose reverb feedback was
+    // left), from itself (a held sample, the delays' last reads) and from
+    // the nylon's echoes; each at a point where the kick rests until the
+    // piano's first note.
+    const Change changes[] = {{3, 0.818}, {0, 1.8}, {1, 0.7}};
+    constexpr int kPiano = 0;
+    for (const Change& change : changes) {
+        const std::string name = std::to_string(change.from) + " -> " + std::to_string(kPiano) + " at " +
+                                 std::to_string(change.seconds) + " s";
+        auto driver = instance();
+        loadProgramAlone(*driver, change.from);
+        std::vector<MidiAt> chord;
+        for (int key : kChord) chord.push_back(noteOnAt(driver->position, key));
+        const auto at = int64_t(change.seconds * kRate);
+        driver->run(chord, at, kBlock);
+        loadProgramAlone(*driver, kPiano);
+        const size_t sentBefore = driver->sent.size();
+        std::vector<float> after;
+        driver->run({}, int64_t(0.3 * kRate), kBlock, &after);
+
+        const auto gap = size_t(firstLeadNote(*driver, sentBefore) - at);
+        ASSERT_GE(gap, size_t(0.03 * kRate)) << name << ": the piano plays at once, no gap to listen to";
+        size_t loudest = 0;
+        for (size_t i = 0; i < gap; ++i)
+            if (std::fabs(after[i]) > std::fabs(after[loudest])) loudest = i;
+        EXPECT_LT(std::fabs(after[loudest]), 1e-6f)
+            << name << ": " << after[loudest] << " at " << 1000.0 * double(loudest) / kRate << " ms of the "
+            << 1000.0 * double(gap) / kRate << " ms before the piano's first note";
     }
 }
 
