@@ -242,11 +242,11 @@ AAX_Result BWAAXWrapperParameters::GetChunkSize(uint32_t chunkID, uint32_t* size
         void* data = nullptr;
         const intptr_t bytes = effect->dispatcher(effect, EffectOpcode::GetChunk, 0, 0, &data, 0.0f);
         *size = 0;
-        if (bytes > 0 && data) {
-            const auto* first = static_cast<const uint8_t*>(data);
-            cached.assign(first, first + bytes);
-            *size = uint32_t(bytes);
-        }
+        // An instance always has a state: no bytes is a save that failed.
+        if (bytes <= 0 || !data) return kStateBusy;
+        const auto* first = static_cast<const uint8_t*>(data);
+        cached.assign(first, first + bytes);
+        *size = uint32_t(bytes);
         return AAX_SUCCESS;
     } catch (const std::bad_alloc&) {
         return AAX_ERROR_INCORRECT_CHUNK_SIZE;
@@ -287,10 +287,12 @@ AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInC
     if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
     std::lock_guard lock(chunkLock);
     if (!core) return AAX_ERROR_NOT_INITIALIZED;
-    // The core answers 0 for a state it refused (and then changed nothing).
+    // The core answers 0 for a state it refused and kChunkBusy for one it
+    // could not apply yet; either way it changed nothing.
     const intptr_t applied = effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize,
                                                 const_cast<uint8_t*>(chunkData(chunk)), 0.0f);
-    if (!applied) return AAX_ERROR_MALFORMED_CHUNK;
+    if (applied == BWUniClient::kChunkBusy) return kStateBusy;
+    if (applied <= 0) return AAX_ERROR_MALFORMED_CHUNK;
     traceMissingInstruments();
     return AAX_SUCCESS;
 }

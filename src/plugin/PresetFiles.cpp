@@ -51,7 +51,7 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         chunk.setRecordingFiles(true);
         chunk.setSourcePath(file);
     }
-    if (!applyState(chunk, {kind, false, false, false, false, true})) return false;
+    if (applyState(chunk, {kind, false, false, false, false, true}) != LoadOutcome::Applied) return false;
     if (callback) callback(&chunk, context);
     const int32_t k = kind & 3;
     const std::string folderName = getFolderName(file);
