@@ -1,8 +1,8 @@
 #include "platform/Dialogs.h"
 
 #include <array>
-#include <cassert>
 #include <atomic>
+#include <cassert>
 #include <cstdio>
 #include <mutex>
 

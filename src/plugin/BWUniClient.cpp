@@ -170,6 +170,11 @@ bool BWUniClient::beginOfflineExport(int32_t tries) {
 
 void BWUniClient::renderExportTick() { engine.renderExportTick(); }
 
+void BWUniClient::endOfflineExport() {
+    processCalls.release();
+    offlineExport.store(false);
+}
+
 ParamBinding* BWUniClient::hostBinding(int32_t tag) const {
     return tag >= 0 && tag < kHostParameterCount ? hostTable[tag] : nullptr;
 }

@@ -13,19 +13,19 @@ bool EngineHold::acquire(int32_t tries) {
         }
         platform::sleepOneMillisecond();
     }
-    held();
+    beganHold();
     return true;
 }
 
 void EngineHold::raise() {
     holders.fetch_add(1);
     holds.fetch_add(1, std::memory_order_relaxed);
-    held();
+    beganHold();
 }
 
 // The render waits in silence for the holder: nobody is asked anything
 // until the hold ends (platform/ModalWait.h).
-void EngineHold::held() {
+void EngineHold::beganHold() {
     platform::beginNoModalWait();
 #ifndef NDEBUG
     noteHolder(true);

@@ -70,7 +70,7 @@ private:
     std::atomic<bool> audioBusy{false};
     std::atomic<uint32_t> holds{0};
     // A hold began on this thread.
-    void held();
+    void beganHold();
     // The debug builds' bookkeeping (see above).
     void noteHolder(bool on);
     std::atomic<std::thread::id> renderer{};

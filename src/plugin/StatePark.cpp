@@ -54,8 +54,3 @@ bool BWUniClient::inTurnOrParked(const std::function<bool()>& answerParked, cons
     }
     return false;
 }
-
-void BWUniClient::endOfflineExport() {
-    processCalls.release();
-    offlineExport.store(false);
-}

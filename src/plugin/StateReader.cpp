@@ -322,20 +322,28 @@ bool BWUniClient::findMissingSample(BWChunkableClass* object) {
 
 // Asked only where a person can answer, after the load, with the engine
 // free: the turn is lent while the person decides (core/StateTurn.h), so a
-// chosen file goes into the sample only when no load came in meanwhile.
+// chosen file goes into the sample only when no load came in meanwhile.  A
+// sample may lie where the person found the one before it.
 void BWUniClient::askForMissingSamples(const LoadRequest& request) {
     const std::vector<BWChunkableClass*> missing = std::exchange(missingSamples, {});
     if (!request.dialogs || request.quiet) return;
+    const uint32_t loads = loadsApplied;
     for (BWChunkableClass* object : missing) {
         auto* sample = dynamic_cast<BWSampleData*>(object);
         if (!sample) continue;
+        if (!locatedSampleFolder.empty()) {
+            EngineHoldScope held(hold, EngineHold::kLoadTries);
+            if (held.held() && findMissingSample(sample)) continue;
+        }
         const std::string name = getFileName(sample->getFileName());
-        const uint32_t loads = loadsApplied;
-        if (!ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str())) return;
         std::string chosen;
-        if (!BWFileChooser::chooseAudioFile(chosen, "wav") || loadsApplied != loads) return;
+        const bool picked =
+            ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str()) &&
+            BWFileChooser::chooseAudioFile(chosen, "wav");
+        if (loadsApplied != loads) return;  // the samples asked for belong to a state that is gone
+        if (!picked) continue;
         EngineHoldScope held(hold, EngineHold::kLoadTries);
-        if (!held.held() || !sample->importAudioFile(chosen.c_str())) return;
+        if (!held.held() || !sample->importAudioFile(chosen.c_str())) continue;
         stripFileName(chosen);
         locatedSampleFolder = chosen;
     }
