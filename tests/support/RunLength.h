@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 class RunLength {
 public:
@@ -23,6 +24,19 @@ public:
     bool goOn(bool enough) const {
         const Clock::duration elapsed = Clock::now() - start;
         return elapsed < kWatchdog && (elapsed < minimum || !enough);
+    }
+
+    // Waits in 1 ms sleeps until `done()` holds (true), or until the
+    // watchdog ends a hang (false): a wait for another thread's work, never
+    // a measure of its speed.
+    template <typename Done>
+    static bool waitFor(Done done) {
+        const Clock::time_point start = Clock::now();
+        while (!done()) {
+            if (Clock::now() - start >= kWatchdog) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 
     // ZORVANE_STRESS_SECONDS, or `otherwise` when it is not set.
