@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/InstanceTestSupport.h"
+#include "support/RunLength.h"
 #include "core/VstTypes.h"
 #include "persistence/Settings.h"
 #include "plugin/BindingTable.h"
@@ -66,7 +67,7 @@ protected:
         events->numEvents = 1;
         events->events[0] = reinterpret_cast<VstEvent*>(&change);
         instance->processEvents(events);
-        while (instance->isLoaderBusy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(RunLength::waitFor([&] { return !instance->isLoaderBusy(); }));
     }
 
     std::vector<uint8_t> before, other;
