@@ -1,8 +1,7 @@
-// Waits on a person: the lender gives away what the thread holds before a
-// box, a file dialog or a drag out begins and takes it back when it ends;
-// where the thread must not wait (nested spans), a notice is kept and shown,
-// in order, when the outermost span ends, and nobody is lent anything
-// before then.
+// Where a thread must not wait on a person (nested spans), a notice is kept
+// and shown, in order, when the outermost span ends, each box between the
+// lender's lend and take back, and nobody is lent anything before then.
+// (The turn's own lending: core/StateTurnTest.cpp.)
 
 #include <gtest/gtest.h>
 
@@ -10,8 +9,6 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/DragOut.h"
-#include "platform/FileDialogs.h"
 #include "platform/ModalWait.h"
 
 namespace {
@@ -30,38 +27,17 @@ protected:
             log.push_back("box " + request.text);
             return platform::safeAnswer(request.kind);
         });
-        previousDialogs = platform::setFileDialogHandler([this](const platform::FileDialogRequest& request) {
-            log.push_back("dialog " + request.title);
-            return platform::FileDialogResult{};
-        });
-        platform::setDragOutReceiver([this](const platform::DragOutRequest& request) {
-            log.push_back("drag " + request.path);
-            return platform::kDropEffectNone;
-        });
     }
     void TearDown() override {
         platform::setModalLender(previousLender);
         platform::setMessageHandler(previousBoxes);
-        platform::setFileDialogHandler(previousDialogs);
-        platform::setDragOutReceiver({});
         journal = nullptr;
     }
 
     std::vector<std::string> log;
     platform::ModalLender previousLender;
     platform::MessageHandler previousBoxes;
-    platform::FileDialogHandler previousDialogs;
 };
-
-TEST_F(ModalWaitTest, EveryWaitOnAPersonRunsBetweenTheLendAndTheTakeBack) {
-    platform::showMessage(platform::MessageKind::OkCancel, "Zorvane", "Sure?");
-    platform::FileDialogRequest request;
-    request.title = "Save Preset";
-    platform::runFileDialog(request);
-    platform::dragFileOut({"/tmp/x.mid", platform::kDropEffectCopy, nullptr});
-    EXPECT_EQ(log, (std::vector<std::string>{"lend", "box Sure?", "take back", "lend", "dialog Save Preset", "take back",
-                                             "lend", "drag /tmp/x.mid", "take back"}));
-}
 
 TEST_F(ModalWaitTest, NoticesWhereNobodyMayWaitShowInOrderWhenTheOutermostSpanEnds) {
     {
