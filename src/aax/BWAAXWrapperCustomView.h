@@ -11,9 +11,10 @@
 // The editor draws and edits the core's pattern models in place, so each
 // timer call, the open and the close run inside the instance's turn
 // (core/StateTurn.h), which restores and saves on other host threads take
-// too.  A timer call that cannot have it at once (a restore is under way)
-// does nothing: the window's input stays queued and its drawing waits for
-// the next call.  A call that finds the X server gone closes the editor;
+// too; a box or a file selector that the call shows lends the turn while
+// it is up, and the MIDI export parks it.  A timer call that cannot have
+// the turn at once (a restore is under way) does nothing: the window's
+// input stays queued and its drawing waits for the next call.  A call that finds the X server gone closes the editor;
 // the instance goes on playing.
 
 #include <memory>

@@ -262,11 +262,11 @@ AAX_Result BWAAXWrapperParameters::GetChunkSize(uint32_t chunkID, uint32_t* size
         void* data = nullptr;
         const intptr_t bytes = effect->dispatcher(effect, EffectOpcode::GetChunk, 0, 0, &data, 0.0f);
         *size = 0;
-        if (bytes > 0 && data) {
-            const auto* first = static_cast<const uint8_t*>(data);
-            cached.assign(first, first + bytes);
-            *size = uint32_t(bytes);
-        }
+        // An instance always has a state: no bytes is a save that failed.
+        if (bytes <= 0 || !data) return kStateBusy;
+        const auto* first = static_cast<const uint8_t*>(data);
+        cached.assign(first, first + bytes);
+        *size = uint32_t(bytes);
         return AAX_SUCCESS;
     } catch (const std::bad_alloc&) {
         return AAX_ERROR_INCORRECT_CHUNK_SIZE;
@@ -308,12 +308,14 @@ AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInC
     if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
     std::lock_guard lock(chunkLock);
     if (!core) return AAX_ERROR_NOT_INITIALIZED;
-    // The core answers 0 (false) for bytes it refused, and then changed nothing.
+    // The core answers 0 for bytes it refused and kChunkBusy for bytes it
+    // could not apply yet; either way it changed nothing.
     auto* data = const_cast<uint8_t*>(chunkData(chunk));
-    const bool applied = preset ? core->loadPresetBytes(data, chunk->fSize, chunkID == kSoundPresetID ? 1 : 2,
-                                                        presetName(*chunk))
-                                : effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize, data, 0.0f) != 0;
-    if (!applied) return AAX_ERROR_MALFORMED_CHUNK;
+    const intptr_t applied =
+        preset ? core->loadPresetBytes(data, chunk->fSize, chunkID == kSoundPresetID ? 1 : 2, presetName(*chunk))
+               : effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize, data, 0.0f);
+    if (applied == BWUniClient::kChunkBusy) return kStateBusy;
+    if (applied <= 0) return AAX_ERROR_MALFORMED_CHUNK;
     traceMissingInstruments();
     return AAX_SUCCESS;
 }

@@ -9,7 +9,8 @@
 // Threads: construction, EffectInit, Uninitialize, destruction, parameter
 // and chunk calls on the host's main thread (chunk calls and parameter
 // values from any host thread: a chunk call takes the instance's turn,
-// core/StateTurn.h, so it never meets the editor at work); GenerateCoefficients on the host's
+// core/StateTurn.h, so it never meets the editor at work, nor waits on the
+// editor's dialogs or its MIDI export); GenerateCoefficients on the host's
 // coefficient thread; process() on the host's audio thread; the host
 // callback on whichever thread the core calls it from.  The host parameter
 // objects are made once, in EffectInit, and live as long as the instance:
@@ -48,6 +49,10 @@ public:
     // GetChunk on a thread that has nothing cached: a positive code, as
     // hosts have always been answered.
     static constexpr AAX_Result kNothingCached = 20700;
+    // A chunk call the instance could not serve because a load or a save
+    // kept its state for seconds (plug-in defined): a save that gives no
+    // bytes, a restore that changed nothing.
+    static constexpr AAX_Result kStateBusy = -20600;
     static constexpr int32_t kInitialBlockSize = 1024;
 
     // Creation procedure 0: a new instance as the host's IACFUnknown, null

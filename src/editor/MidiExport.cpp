@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/StateTurn.h"
 #include "core/VstTypes.h"
 #include "persistence/BWFileio.h"
 #include "persistence/MidiFileWriter.h"
@@ -44,6 +45,31 @@ public:
     int32_t calls = 0;
 };
 
+// The state stays as the export found it from its first tick to its last:
+// the turn is parked meanwhile, and what the host asks for waits for the
+// park's end (core/StateTurn.h).
+class StatePark {
+public:
+    explicit StatePark(BWUniClient& client)
+        : client(client), turn(client.guiTurn(true)), parked(turn.owns_lock() && client.parkState()) {}
+    ~StatePark() { end(); }
+    StatePark(const StatePark&) = delete;
+    StatePark& operator=(const StatePark&) = delete;
+
+    bool ok() const { return parked; }
+    // Applies what waited; the turn goes back to the view's timer call.
+    void end() {
+        if (parked) client.unparkState();
+        parked = false;
+        if (turn.owns_lock()) turn.unlock();
+    }
+
+private:
+    BWUniClient& client;
+    std::unique_lock<StateTurn> turn;
+    bool parked;
+};
+
 void reportAudioBusy() {
     AlertPrintf("The audio engine stayed busy: the %s MIDI export was not made.", getProductName());
 }
@@ -63,17 +89,22 @@ std::string midiExportFileName(const std::string& programName) {
 MidiExportReport runMidiExport(BWUniClient& client, int32_t restartTag) {
     ZORVANE_ASSERT_GUI_THREAD();
     MidiExportReport report;
+    StatePark park(client);
     // What the editor set just before (the length among it) reaches the
     // engine first, also when the host has stopped processing.
-    if (!client.beginOfflineExport(EngineHold::kEditTries)) {
+    if (!park.ok() || !client.beginOfflineExport(EngineHold::kEditTries)) {
+        park.end();
         reportAudioBusy();
         return report;
     }
     if (!client.deriveNow()) {
         client.endOfflineExport();
+        park.end();
         reportAudioBusy();
         return report;
     }
+    // Named after the program it was made from, whatever loads once it ends.
+    const std::string programName = client.getCurrentProgramName();
     std::unique_ptr<MidiFileWriter> writer;
     {
         OfflineRender offline(client);
@@ -102,8 +133,9 @@ MidiExportReport runMidiExport(BWUniClient& client, int32_t restartTag) {
         client.setParameter(restartTag, 0.0f);
         report.renderCalls = offline.calls;
     }
+    park.end();
     writer->releaseHangingNotes(report.lengthBeats);
-    report.path = getTempPath() + midiExportFileName(client.getCurrentProgramName());
+    report.path = getTempPath() + midiExportFileName(programName);
     if (writer->writeFile(report.path)) {
         writer->dragFileOut();
         report.outcome = MidiExportReport::Outcome::Dragged;

@@ -4,8 +4,11 @@
 // The engine is not duplicated: the host's process calls are stopped (they
 // output silence meanwhile) and the export drives the render itself, one
 // 16-sample tick per call, on its own transport, while the render hands its
-// notes to the file writer.  GUI thread; the whole export runs inside the
-// call.
+// notes to the file writer.  The instance's state stays fixed meanwhile: the
+// export parks the turn (core/StateTurn.h), the host's saves are answered
+// with the state it began with, and the host's restores, program changes
+// and rate changes are applied the moment the rendering ends.  GUI thread;
+// the whole export runs inside the call.
 
 #include <cstdint>
 #include <string>

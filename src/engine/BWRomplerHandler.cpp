@@ -4,6 +4,7 @@
 
 #include "engine/BWSampleZone.h"
 #include "persistence/BWChunk.h"
+#include "platform/ModalWait.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ BWRomplerHandler::~BWRomplerHandler() {
 
 bool BWRomplerHandler::loadInstrument(const std::string& name, bool deleteNow) {
     if (!library) return false;
+    // A file that fails to load says so once the locks are let go: nobody
+    // waits on a person while they are held (platform/ModalWait.h).
+    const platform::NoModalWait noBoxHere;
     std::lock_guard<std::mutex> changing(changeMutex);
     auto holding = library->hold();
     if (library->isEmpty()) library->scan(false);

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <atomic>
+#include <cassert>
 #include <cstdio>
 #include <mutex>
 
+#include "platform/ModalWait.h"
 #include "platform/ReplaceableHandler.h"
 
 namespace platform {
@@ -36,8 +38,14 @@ MessageAnswer answerHeadless(const MessageRequest& request) {
 }
 
 MessageAnswer showMessage(MessageKind kind, const std::string& title, const std::string& text) {
-    const MessageHandler handler = messageHandler.current();
     MessageRequest request{kind, title, text};
+    if (modalWaitForbidden()) {
+        assert(kind == MessageKind::Ok && "a question asked where nobody may wait on the answer");
+        keepNotice(request);
+        return safeAnswer(kind);
+    }
+    const MessageHandler handler = messageHandler.current();
+    const ModalWait waiting;
     return handler ? handler(request) : answerHeadless(request);
 }
 

@@ -24,7 +24,9 @@ struct MessageRequest {
 
 using MessageHandler = std::function<MessageAnswer(const MessageRequest&)>;
 
-// Shows a box and waits for its answer.  Host/GUI thread only.
+// Shows a box and waits for its answer, inside a ModalWait (ModalWait.h):
+// where the thread must not wait, a notice is kept for later and a question
+// takes its safe answer.  Host/GUI thread only.
 MessageAnswer showMessage(MessageKind kind, const std::string& title, const std::string& text);
 
 // Replaces the handler; an empty handler restores the headless default.

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include "platform/ModalWait.h"
 #include "platform/ReplaceableHandler.h"
 
 namespace platform {
@@ -12,6 +13,8 @@ ReplaceableHandler<DragOutReceiver> receiver;
 }  // namespace
 
 uint32_t dragFileOut(const DragOutRequest& request) {
+    // The person drags and drops meanwhile.
+    const ModalWait waiting;
     if (const DragOutReceiver take = receiver.current()) return take(request);
     if (auto host = reinterpret_cast<HostDropReceiver>(dlsym(RTLD_DEFAULT, kHostDropReceiver)))
         return host(request.path.c_str(), request.allowedEffects);

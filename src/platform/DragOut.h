@@ -5,8 +5,8 @@
 // function kHostDropReceiver (the stand-in for the system's drag service,
 // reached without the module linking to its host); headless, the drag ends
 // at once without a drop.  An installed receiver may ask the drag's source
-// whether to go on, as a drop target would while the mouse moves.  GUI
-// thread only.
+// whether to go on, as a drop target would while the mouse moves.  The
+// drag is a wait on the person (a ModalWait, ModalWait.h).  GUI thread only.
 
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,8 @@
 #include "platform/FileDialogs.h"
 
+#include <cassert>
+
+#include "platform/ModalWait.h"
 #include "platform/ReplaceableHandler.h"
 
 namespace platform {
@@ -10,7 +13,12 @@ ReplaceableHandler<FileDialogHandler> handler;
 }  // namespace
 
 FileDialogResult runFileDialog(const FileDialogRequest& request) {
+    if (modalWaitForbidden()) {
+        assert(!"a file dialog opened where nobody may wait on it");
+        return {};
+    }
     const FileDialogHandler run = handler.current();
+    const ModalWait waiting;
     return run ? run(request) : FileDialogResult{};
 }
 

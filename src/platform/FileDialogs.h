@@ -2,7 +2,9 @@
 // The system's open and save dialogs, routed through a replaceable handler
 // like the message boxes.  Headless (the default) every dialog answers
 // "cancelled"; tests script the answers and the window layer installs an
-// interactive handler.  Host/GUI thread only; dialogs are modal.
+// interactive handler.  Host/GUI thread only; dialogs are modal, and run
+// inside a ModalWait (ModalWait.h): where the thread must not wait, the
+// answer is "cancelled".
 
 #include <functional>
 #include <string>

@@ -20,7 +20,9 @@
 // host's view timer calls, and a load holds the engine while it applies, so
 // neither the render, nor a save, nor the editor ever reads what a load
 // writes, and the engine derives the loaded values on the loading thread
-// while nobody else may touch it.
+// while nobody else may touch it.  The editor lends the turn while it waits
+// on a person; the MIDI export parks it, and the host's state calls are
+// answered from ParkedState meanwhile.
 //
 // Each operation states its thread in one line; debug builds assert the
 // rules (the audio side's in Engine, the host side's here: never from inside
@@ -31,10 +33,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/BWSystemInfo.h"
@@ -55,6 +59,7 @@
 #include "plugin/MidiLearnMap.h"
 #include "plugin/ParamBinding.h"
 #include "plugin/ParameterInbox.h"
+#include "plugin/ParkedState.h"
 #include "plugin/PatternEditLock.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
@@ -83,6 +88,9 @@ public:
     // How long a save waits for a load under way before it gives up, and a
     // load for a save.
     static constexpr int32_t kStateWaitMs = 5000;
+    // setChunk's answer for a state it could not apply because the instance
+    // stayed busy (nothing changed); 0 is a state refused as not ours.
+    static constexpr int32_t kChunkBusy = -1;
     // How long a save waits for the audio thread to take what was just set.
     static constexpr int32_t kSettleWaitMs = 50;
     // How long the editor waits for its turn before it leaves the timer
@@ -163,7 +171,7 @@ public:
 
     // MIDI intake (MidiIntake.cpp).  Audio thread, like processReplacing;
     // answers 1.  Program changes go to the program loader, everything else
-    // into the queue.
+    // into the queue (nothing while the MIDI export drives the engine).
     int32_t processEvents(VstEvents* events) override;
     // Removes the MIDI-learn assignments of a tag (of one sub-index when it
     // is 0 or more) with the engine held; with waitOnly only waits for the
@@ -181,12 +189,17 @@ public:
     bool lookupLibraryEntry(int32_t* bank, int32_t* index) override;
     void reloadPresetLibrary() override;
 
-    // The state chunk (StateWriter.cpp, StateReader.cpp).  Host/GUI thread.
+    // The state chunk (StateWriter.cpp, StateReader.cpp).  Host/GUI thread,
+    // one call at a time (the adapter's chunk lock).
     // getChunk: the whole state; the bytes stay valid until the next call;
-    // 0 when a load kept the state for longer than kStateWaitMs.
+    // while the MIDI export keeps the state, the state it began with or the
+    // one the host restored since; 0 (no bytes) when a load kept the state
+    // for longer than kStateWaitMs.
     int32_t getChunk(void** data, bool isPreset) override;
     // Applies the host's bytes (never reading beyond byteSize): 1 when the
-    // state was applied, 0 when it was refused and nothing changed.
+    // state was applied (while the MIDI export keeps the state: checked and
+    // kept for its end), 0 when it was refused as not a state of ours,
+    // kChunkBusy when the instance stayed busy.  Refused: nothing changed.
     int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
     // Writes the state of a kind with its header, by the two-pass protocol;
     // false when a load kept the state too long.
@@ -209,9 +222,11 @@ public:
     // A preset of a kind handed over as bytes (a host's sound or sequence
     // preset), applied as the preset menus apply a file of that kind; the
     // name becomes the kind's preset name.  Never reads beyond byteSize;
-    // false, with nothing changed and no box, for bytes it refuses (of a
-    // newer version among them) or while a program change loads.
-    bool loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name);
+    // 1 when applied; 0, with nothing changed and no box, for bytes it
+    // refuses (of a newer version among them); kChunkBusy, nothing changed,
+    // while a program change loads, the MIDI export keeps the state or the
+    // instance stayed busy.
+    int32_t loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name);
     // Saves the state of a kind (asking for the file when path is null),
     // through a temporary file; true when written.
     bool savePreset(const char* path, int32_t kind, const char* extension, const char* title, PresetInfo* info);
@@ -257,6 +272,14 @@ public:
     // One 16-sample tick of the render for the export: the tick starts at
     // once, whatever the phase the last call left.  Between begin and end.
     void renderExportTick();
+    // The export keeps the state fixed from its first tick to its last
+    // (core/StateTurn.h: the turn parked).  parkState, in the turn: saves the
+    // state as it stands, which host saves get meanwhile, and parks the turn;
+    // false when the save failed (nothing parked).  unparkState ends the park
+    // and applies what the host asked for meanwhile (ParkedState.h), in the
+    // turn still.  GUI thread.
+    bool parkState();
+    void unparkState();
     int32_t getCurrentBank() const { return currentBank; }
     std::string presetPath(int32_t kind) const;
     std::string bankName(int32_t kind) const;
@@ -316,8 +339,15 @@ private:
     bool bypassed() const override { return isBypassed(); }
 
     // The turn, waited for kStateWaitMs at most (in 1 ms sleeps, as the
-    // engine hold waits); check owns_lock.
-    std::unique_lock<StateTurn> lockState() { return turn.take(kStateWaitMs); }
+    // engine hold waits), and not at all while another thread keeps it
+    // parked (then `parked` is set); check owns_lock.
+    std::unique_lock<StateTurn> lockState(bool* parked = nullptr) { return turn.take(kStateWaitMs, parked); }
+    // A host call: `apply` in the turn, or, while another thread keeps the
+    // turn parked, `answerParked` (true when it answered from parkedState).
+    // False when neither could run: the turn stayed taken.
+    bool inTurnOrParked(const std::function<bool()>& answerParked, const std::function<void()>& apply);
+    // Audio thread: the program changes of the host's events, for the loader.
+    void passProgramChanges(const VstEvents* list);
     // Before a save: lets the engine take what waits in the inbox (StateWriter.cpp).
     void settleParameters();
     // Before a save: the learn map as the save writes it, into savedLearn;
@@ -347,11 +377,21 @@ private:
         bool noWait;
         bool resolveFiles;
         bool dialogs;  // false for the host's setChunk and the loader: no box ever
-        const std::string* file = nullptr;  // the preset file a refusal's box names
+        const std::string* file;  // the preset file a refusal's box names, or null
     };
     // How the preset menus load a preset of a kind.
     static LoadRequest presetRequest(int32_t kind, bool dialogs);
-    bool applyState(BWChunk& chunk, const LoadRequest& request);
+    static constexpr LoadRequest kHostRestore{0, true, false, false, true, false, nullptr};
+    static constexpr LoadRequest kProgramLoad{0, false, true, true, false, false, nullptr};
+    // Parked: another thread keeps the turn parked; nothing was changed.
+    enum class LoadOutcome { Applied, Refused, Busy, Parked };
+    LoadOutcome applyState(BWChunk& chunk, const LoadRequest& request);
+    // The whole chunk checked: every record parsed and every object's record
+    // read in skip-only mode.  Changes nothing.
+    int32_t checkState(BWChunk& chunk, int32_t kind, StateBody& body);
+    // While the export keeps the state: the host's restore checked and kept
+    // for its end; false when nothing is parked.
+    bool keepRestore(BWChunk& chunk, const void* data, int32_t byteSize, LoadOutcome& outcome);
     bool applyChecked(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
     bool objectsAccept(BWChunk& chunk, const StateBody& body, int32_t kind);
     bool applyBindings(BWChunk& chunk, const StateBody& body, const LoadRequest& request);
@@ -362,8 +402,14 @@ private:
     void afterLoad(const LoadRequest& request);
     void resetTrackedBuffers();
     void refuseLoad(int32_t refusal, const LoadRequest& request);
-    void searchMissingSample(BWChunkableClass* object, const LoadRequest& request);
-    // The program loader's load function.  Loader thread.
+    // A sample the load could not read: looked for where it may have gone;
+    // false when it was not found there.
+    bool findMissingSample(BWChunkableClass* object);
+    // After the load, with the engine free: asks the person for each sample
+    // still missing (a load with dialogs that is not quiet).
+    void askForMissingSamples(const LoadRequest& request);
+    // The program loader's load function.  Loader thread, or the GUI thread
+    // applying what waited for the end of a park.
     void loadProgram(int32_t program);
     ParamBinding* findMember(std::span<ParamBinding* const> members, size_t& cursor, int32_t id) const;
 
@@ -408,12 +454,23 @@ private:
     // thread); whoever holds the engine to touch it takes the turn first, so
     // that only one holder touches the engine at a time.
     StateTurn turn;
+    // What host calls are answered while the export parks the turn, and the
+    // bytes getChunk handed out from it.
+    ParkedState parkedState;
+    std::vector<uint8_t> parkedAnswer;
+    // Loads applied so far: code that waited on a person finds out whether
+    // the state it read before is still the state.
+    uint32_t loadsApplied = 0;
+    // The samples the load under way could not find (the turn's holder).
+    std::vector<BWChunkableClass*> missingSamples;
     // A save's reading of the pattern models against the engine's edits.
     PatternEditLock patternEdits;
     // Between the host's process calls and the MIDI export (which renders on
     // the GUI thread): the same handshake as the engine hold.
     EngineHold processCalls;
-    std::atomic<bool> loading{false};        // the reader is not re-entered
+    // The thread inside the reader: it is not re-entered on that thread (a
+    // thread the turn was lent to may load meanwhile).
+    std::atomic<std::thread::id> loadingThread{};
     std::atomic<bool> offlineExport{false};  // the MIDI export drives the engine
     std::string locatedSampleFolder;         // where the user found a missing sample
     ProgramLoader loader;

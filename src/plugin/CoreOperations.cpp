@@ -80,16 +80,19 @@ void BWUniClient::resume() {
 }
 
 // The tracked buffers are what the render reads and writes: they are cleared
-// in the instance's turn with the engine held, as a load clears them.
+// in the instance's turn with the engine held, as a load clears them; while
+// the MIDI export renders, when it ends.
 void BWUniClient::suspend() {
     assert(hold.notRenderingHere());
-    const std::unique_lock<StateTurn> alone = lockState();
-    EngineHoldScope held(hold, EngineHold::kLoadTries);
-    if (!alone.owns_lock() || !held.held()) {
-        platform::reportNonBlocking("Zorvane: the audio engine stayed busy: its buffers were not cleared");
-        return;
-    }
-    resetTrackedBuffers();
+    bool cleared = false;
+    inTurnOrParked([&] { return cleared = parkedState.keepSuspend(); },
+                   [&] {
+                       EngineHoldScope held(hold, EngineHold::kLoadTries);
+                       if (!held.held()) return;
+                       resetTrackedBuffers();
+                       cleared = true;
+                   });
+    if (!cleared) platform::reportNonBlocking("Zorvane: the audio engine stayed busy: its buffers were not cleared");
 }
 
 // Called with the engine held.  Blocks that only the render writes are left
@@ -102,17 +105,21 @@ void BWUniClient::resetTrackedBuffers() {
 }
 
 // The lines and effects are sized off the audio thread; the engine is held
-// meanwhile, so the render never meets a line being replaced.
+// meanwhile, so the render never meets a line being replaced.  While the
+// MIDI export renders at the rate it began with, the new one waits for its
+// end.
 void BWUniClient::setSampleRate(float rate) {
     assert(hold.notRenderingHere());
-    const std::unique_lock<StateTurn> alone = lockState();
-    EngineHoldScope held(hold, EngineHold::kLoadTries);
-    if (!alone.owns_lock() || !held.held()) {
-        platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");
-        return;
-    }
-    BWPluginBase::setSampleRate(rate);
-    engine.prepareSampleRate(sampleRate);
+    bool taken = false;
+    inTurnOrParked([&] { return taken = parkedState.keepRate(rate); },
+                   [&] {
+                       EngineHoldScope held(hold, EngineHold::kLoadTries);
+                       if (!held.held()) return;
+                       BWPluginBase::setSampleRate(rate);
+                       engine.prepareSampleRate(sampleRate);
+                       taken = true;
+                   });
+    if (!taken) platform::reportNonBlocking("Zorvane: the audio engine stayed busy: the new sample rate was not taken");
 }
 
 bool BWUniClient::getEffectName(char* name) {

@@ -1,5 +1,6 @@
 #include "plugin/EngineHold.h"
 
+#include "platform/ModalWait.h"
 #include "platform/Threads.h"
 
 bool EngineHold::acquire(int32_t tries) {
@@ -12,15 +13,20 @@ bool EngineHold::acquire(int32_t tries) {
         }
         platform::sleepOneMillisecond();
     }
-#ifndef NDEBUG
-    noteHolder(true);
-#endif
+    beganHold();
     return true;
 }
 
 void EngineHold::raise() {
     holders.fetch_add(1);
     holds.fetch_add(1, std::memory_order_relaxed);
+    beganHold();
+}
+
+// The render waits in silence for the holder: nobody is asked anything
+// until the hold ends (platform/ModalWait.h).
+void EngineHold::beganHold() {
+    platform::beginNoModalWait();
 #ifndef NDEBUG
     noteHolder(true);
 #endif
@@ -31,6 +37,7 @@ void EngineHold::release() {
     noteHolder(false);
 #endif
     holders.fetch_sub(1);
+    platform::endNoModalWait();
 }
 
 bool EngineHold::enterBlock() {

@@ -9,7 +9,9 @@
 // first and read second with sequentially consistent operations, so at
 // least one of them sees the other's write: never both inside at once.
 //
-// Threads: acquire/release on the host/GUI thread or the program loader;
+// Threads: acquire/release on the host/GUI thread or the program loader,
+// in pairs on one thread, which asks nobody anything in between (a box
+// raised meanwhile shows after the release, platform/ModalWait.h);
 // enterBlock/leaveBlock on the audio thread (no lock, no allocation, no
 // waiting).
 //
@@ -67,6 +69,8 @@ private:
     std::atomic<int32_t> holders{0};  // the GUI and the loader may hold at once
     std::atomic<bool> audioBusy{false};
     std::atomic<uint32_t> holds{0};
+    // A hold began on this thread.
+    void beganHold();
     // The debug builds' bookkeeping (see above).
     void noteHolder(bool on);
     std::atomic<std::thread::id> renderer{};

@@ -12,10 +12,27 @@
 #include "plugin/ProgramLoader.h"
 
 int32_t BWUniClient::processEvents(VstEvents* list) {
-    if (!processCalls.enterBlock()) return 1;
-    if (!offlineExport.load()) engine.receiveEvents(list, ignoreProgramChange == 0.0f);
-    processCalls.leaveBlock();
+    const bool entered = processCalls.enterBlock();
+    if (entered && !offlineExport.load()) {
+        engine.receiveEvents(list, ignoreProgramChange == 0.0f);
+    } else {
+        passProgramChanges(list);
+    }
+    if (entered) processCalls.leaveBlock();
     return 1;
+}
+
+// While the MIDI export drives the engine the host's events do not reach it;
+// its program changes still go to the loader, which keeps them for the
+// export's end (StatePark.cpp).  Audio thread: no lock, no allocation.
+void BWUniClient::passProgramChanges(const VstEvents* list) {
+    if (!list || ignoreProgramChange != 0.0f) return;
+    for (int32_t i = 0; i < list->numEvents; ++i) {
+        const VstEvent* event = list->events[i];
+        if (!event || event->type != kVstMidiType) continue;
+        const MidiTranslation translated = translateMidiEvent(*reinterpret_cast<const VstMidiEvent*>(event), false);
+        if (translated.action == MidiTranslation::Action::ProgramChange) loader.request(translated.record.data1);
+    }
 }
 
 void Engine::receiveEvents(const VstEvents* list, bool programChanges) {

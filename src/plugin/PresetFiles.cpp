@@ -59,7 +59,7 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
     }
     LoadRequest request = presetRequest(kind, true);
     request.file = &file;
-    if (!applyState(chunk, request)) return false;
+    if (applyState(chunk, request) != LoadOutcome::Applied) return false;
     if (callback) callback(&chunk, context);
     const int32_t k = kind & 3;
     const std::string folderName = getFolderName(file);
@@ -83,16 +83,25 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
 
 BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, bool dialogs) {
     // Not forced: "Chord Select" stays as the player set it.
-    return {kind, false, false, false, false, dialogs};
+    return {kind, false, false, false, false, dialogs, nullptr};
 }
 
-bool BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
-    if (!data || byteSize <= 0 || loader.isBusy()) return false;
+int32_t BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
+    if (!data || byteSize <= 0) return 0;
+    if (loader.isBusy()) return kChunkBusy;
     BWChunk chunk(data, uint32_t(byteSize));  // read in place, up to byteSize
-    if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return false;
-    if (!applyState(chunk, presetRequest(kind, false))) return false;
+    if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return 0;
+    switch (applyState(chunk, presetRequest(kind, false))) {
+        case LoadOutcome::Applied:
+            break;
+        case LoadOutcome::Refused:
+            return 0;
+        case LoadOutcome::Busy:
+        case LoadOutcome::Parked:
+            return kChunkBusy;
+    }
     if (!name.empty()) setPresetName(kind, name);
-    return true;
+    return 1;
 }
 
 bool BWUniClient::savePreset(const char* path, int32_t kind, const char* extension, const char* title,

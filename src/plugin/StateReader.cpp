@@ -4,12 +4,18 @@
 // engine held and the state applied, so that a refused chunk changes nothing.
 // The engine derives the loaded values before the hold ends, so the render
 // resumes on the whole new state.  Host/GUI thread (host state, preset
-// files, undo) or the program loader, one at a time: a load takes the state
-// lock, which saves take too.
+// files, undo) or the program loader, one at a time: a load takes the
+// instance's turn (core/StateTurn.h), which saves take too; while the MIDI
+// export keeps the turn parked, the host's restores and the loader's
+// programs are kept for its end (StatePark.cpp).  Nobody is asked anything
+// while the engine is held: the question about a missing sample comes
+// after the load.
 
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <thread>
+#include <utility>
 
 #include "core/BWMouseAreaChunk.h"
 #include "engine/BWRomplerLibrary.h"
@@ -47,13 +53,18 @@ constexpr RefusalText kRefusalTexts[] = {
      "Zorvane: state refused: the MIDI export was running"},
 };
 
-// Clears the loading guard however the load ends.
+// Marks the thread inside the reader, and gives the mark back to whoever
+// had it (a thread that lent its turn while it loaded) however the load ends.
 struct LoadingScope {
-    std::atomic<bool>& flag;
-    bool entered;
-    explicit LoadingScope(std::atomic<bool>& f) : flag(f), entered(!f.exchange(true)) {}
+    std::atomic<std::thread::id>& loader;
+    const std::thread::id previous;
+    const bool entered;
+    explicit LoadingScope(std::atomic<std::thread::id>& l)
+        : loader(l), previous(l.load()), entered(previous != std::this_thread::get_id()) {
+        if (entered) loader.store(std::this_thread::get_id());
+    }
     ~LoadingScope() {
-        if (entered) flag.store(false);
+        if (entered) loader.store(previous);
     }
 };
 
@@ -62,7 +73,7 @@ struct LoadingScope {
 bool BWUniClient::loadPresetFile(BWChunk* chunk, int32_t kind, bool force, bool quiet, bool noWait,
                                  bool resolveFiles) {
     if (!chunk) return false;
-    return applyState(*chunk, {kind, force, quiet, noWait, resolveFiles, true});
+    return applyState(*chunk, {kind, force, quiet, noWait, resolveFiles, true, nullptr}) == LoadOutcome::Applied;
 }
 
 bool BWUniClient::loadPresetFileSimple(BWChunk* chunk, int32_t kind) {
@@ -72,53 +83,91 @@ bool BWUniClient::loadPresetFileSimple(BWChunk* chunk, int32_t kind) {
 int32_t BWUniClient::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
     if (!data || byteSize <= 0) return 0;
     BWChunk chunk(data, uint32_t(byteSize));  // reads the host's bytes in place, up to byteSize
-    return applyState(chunk, {0, true, false, false, true, false}) ? 1 : 0;
+    LoadOutcome outcome = LoadOutcome::Busy;
+    inTurnOrParked([&] { return keepRestore(chunk, data, byteSize, outcome); },
+                   [&] { outcome = applyState(chunk, kHostRestore); });
+    switch (outcome) {
+        case LoadOutcome::Applied: return 1;
+        case LoadOutcome::Refused: return 0;
+        case LoadOutcome::Busy:
+        case LoadOutcome::Parked: break;
+    }
+    return kChunkBusy;
+}
+
+// The whole chunk is checked now, so that the host learns of a refusal at
+// once; the bytes are kept as the host gave them.
+bool BWUniClient::keepRestore(BWChunk& chunk, const void* data, int32_t byteSize, LoadOutcome& outcome) {
+    if (!parkedState.parkedElsewhere()) return false;
+    StateBody body;
+    if (const int32_t refusal = checkState(chunk, kHostRestore.kind, body); refusal != int32_t(StateRefusal::None)) {
+        refuseLoad(refusal, kHostRestore);
+        outcome = LoadOutcome::Refused;
+        return true;
+    }
+    if (!parkedState.keepRestore(static_cast<const uint8_t*>(data), size_t(byteSize))) return false;
+    outcome = LoadOutcome::Applied;
+    return true;
 }
 
 void BWUniClient::loadProgram(int32_t program) {
     if (loaderState.load() == kLoaderStop || !presetLibrary) return;
-    std::string name;
-    std::unique_ptr<BWChunk> chunk = presetLibrary->copyPresetInCurrentBank(program, &name);
-    if (!chunk) return;
-    if (applyState(*chunk, {0, false, true, true, false, false})) setPresetName(0, name);
+    inTurnOrParked([&] { return parkedState.keepProgram(program); },
+                   [&] {
+                       std::string name;
+                       std::unique_ptr<BWChunk> chunk = presetLibrary->copyPresetInCurrentBank(program, &name);
+                       if (chunk && applyState(*chunk, kProgramLoad) == LoadOutcome::Applied) setPresetName(0, name);
+                   });
 }
 
-bool BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
+int32_t BWUniClient::checkState(BWChunk& chunk, int32_t kind, StateBody& body) {
+    StateRefusal refusal = parseStateBody(chunk, kind, body);
+    if (refusal == StateRefusal::None && !objectsAccept(chunk, body, kind)) refusal = StateRefusal::NotOurs;
+    return int32_t(refusal);
+}
+
+BWUniClient::LoadOutcome BWUniClient::applyState(BWChunk& chunk, const LoadRequest& request) {
     assert(hold.notRenderingHere());
-    if (offlineExport.load()) {
-        refuseLoad(kRefusedExporting, request);
-        return false;
-    }
     // Loads from different threads (the host's state, the program loader,
     // the editor's presets) take their turns; a load that re-enters the
     // reader on its own thread is refused.
-    const std::unique_lock<StateTurn> writing = lockState();
+    bool parked = false;
+    const std::unique_lock<StateTurn> writing = lockState(&parked);
+    if (parked) return LoadOutcome::Parked;
     if (!writing.owns_lock()) {
         refuseLoad(kRefusedStateBusy, request);
-        return false;
+        return LoadOutcome::Busy;
     }
-    LoadingScope guard(loading);
-    if (!guard.entered) {
-        refuseLoad(kRefusedStateBusy, request);
-        return false;
+    if (offlineExport.load()) {
+        refuseLoad(kRefusedExporting, request);
+        return LoadOutcome::Busy;
     }
-    locatedSampleFolder.clear();
-    StateBody body;
-    StateRefusal refusal = parseStateBody(chunk, request.kind, body);
-    if (refusal == StateRefusal::None && !objectsAccept(chunk, body, request.kind)) refusal = StateRefusal::NotOurs;
-    if (refusal != StateRefusal::None) {
-        refuseLoad(int32_t(refusal), request);
-        return false;
+    assert(!turn.isParked() && "a load while the MIDI export keeps the state fixed");
+    LoadOutcome outcome = LoadOutcome::Refused;
+    {
+        LoadingScope guard(loadingThread);
+        if (!guard.entered) {
+            refuseLoad(kRefusedStateBusy, request);
+            return LoadOutcome::Refused;
+        }
+        locatedSampleFolder.clear();
+        missingSamples.clear();
+        StateBody body;
+        if (const int32_t refusal = checkState(chunk, request.kind, body); refusal != int32_t(StateRefusal::None)) {
+            refuseLoad(refusal, request);
+            return LoadOutcome::Refused;
+        }
+        // The program loader waits too: the render is silent while it is
+        // busy, but the block that asked for the program may still be running.
+        if (!hold.acquire(EngineHold::kLoadTries)) {
+            refuseLoad(kRefusedBusy, request);
+            return LoadOutcome::Busy;
+        }
+        if (applyChecked(chunk, body, request)) outcome = LoadOutcome::Applied;
+        afterLoad(request);
     }
-    // The program loader waits too: the render is silent while it is busy,
-    // but the block that asked for the program may still be running.
-    if (!hold.acquire(EngineHold::kLoadTries)) {
-        refuseLoad(kRefusedBusy, request);
-        return false;
-    }
-    const bool applied = applyChecked(chunk, body, request);
-    afterLoad(request);
-    return applied;
+    askForMissingSamples(request);
+    return outcome;
 }
 
 void BWUniClient::refuseLoad(int32_t refusal, const LoadRequest& request) {
@@ -188,7 +237,9 @@ bool BWUniClient::applyBindings(BWChunk& chunk, const StateBody& body, const Loa
 void BWUniClient::applyObject(BWChunk& chunk, ParamBinding& binding, const LoadRequest& request, bool skipOnly) {
     BWChunkableClass* object = binding.object;
     const int32_t status = object->readChunk(&chunk, skipOnly);
-    if (status == kChunkReadFailed && object->getTypeCode() == kTypeSampleData) searchMissingSample(object, request);
+    if (status == kChunkReadFailed && object->getTypeCode() == kTypeSampleData && !findMissingSample(object) &&
+        request.dialogs && !request.quiet)
+        missingSamples.push_back(object);
     switch (object->getTypeCode()) {
         case kTypeFloatValue:
             if (auto* area = dynamic_cast<BWMouseAreaChunk*>(object)) setParameter(binding.tag, area->value());
@@ -252,6 +303,7 @@ void BWUniClient::afterLoad(const LoadRequest& request) {
         counted = counted || (category.kind == request.kind && category.retrigger);
     }
     engine.presetLoaded(counted);
+    ++loadsApplied;
     globalRomplerLibrary().purgeReleased();
     // The event queue belongs to the audio thread (it has no lock): the
     // audio thread queues the all-notes-off at its next call, MIDI or not.
@@ -262,11 +314,11 @@ void BWUniClient::afterLoad(const LoadRequest& request) {
 }
 
 // A sample that its file could not give: looked for by name in the factory
-// sample folder and where the user found an earlier one; asked for only
-// where a person can answer.
-void BWUniClient::searchMissingSample(BWChunkableClass* object, const LoadRequest& request) {
+// sample folder and where the user found an earlier one.  The engine is
+// held: nobody is asked anything here.
+bool BWUniClient::findMissingSample(BWChunkableClass* object) {
     auto* sample = dynamic_cast<BWSampleData*>(object);
-    if (!sample) return;
+    if (!sample) return true;
     const std::string name = getFileName(sample->getFileName());
     std::string content;
     getSettingString("contentpath", content);
@@ -276,13 +328,37 @@ void BWUniClient::searchMissingSample(BWChunkableClass* object, const LoadReques
         std::vector<std::string> files;
         BWFileChooser::listFolder(folder, files, BWFileChooser::kFilesOnly);
         for (const std::string& file : files) {
-            if (file == name && sample->importAudioFile((folder + file).c_str())) return;
+            if (file == name && sample->importAudioFile((folder + file).c_str())) return true;
         }
     }
+    return false;
+}
+
+// Asked only where a person can answer, after the load, with the engine
+// free: the turn is lent while the person decides (core/StateTurn.h), so a
+// chosen file goes into the sample only when no load came in meanwhile.  A
+// sample may lie where the person found the one before it.
+void BWUniClient::askForMissingSamples(const LoadRequest& request) {
+    const std::vector<BWChunkableClass*> missing = std::exchange(missingSamples, {});
     if (!request.dialogs || request.quiet) return;
-    if (!ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str())) return;
-    std::string chosen;
-    if (!BWFileChooser::chooseAudioFile(chosen, "wav") || !sample->importAudioFile(chosen.c_str())) return;
-    stripFileName(chosen);
-    locatedSampleFolder = chosen;
+    const uint32_t loads = loadsApplied;
+    for (BWChunkableClass* object : missing) {
+        auto* sample = dynamic_cast<BWSampleData*>(object);
+        if (!sample) continue;
+        if (!locatedSampleFolder.empty()) {
+            EngineHoldScope held(hold, EngineHold::kLoadTries);
+            if (held.held() && findMissingSample(sample)) continue;
+        }
+        const std::string name = getFileName(sample->getFileName());
+        std::string chosen;
+        const bool picked =
+            ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str()) &&
+            BWFileChooser::chooseAudioFile(chosen, "wav");
+        if (loadsApplied != loads) return;  // the samples asked for belong to a state that is gone
+        if (!picked) continue;
+        EngineHoldScope held(hold, EngineHold::kLoadTries);
+        if (!held.held() || !sample->importAudioFile(chosen.c_str())) continue;
+        stripFileName(chosen);
+        locatedSampleFolder = chosen;
+    }
 }

@@ -1,8 +1,10 @@
 // The state writer: the whole state, a global preset or a preset of one
 // kind, in the body layout the reader of StateBody.cpp checks.  Host/GUI
 // thread (getChunk, preset saves, undo snapshots); the program loader never
-// writes.  A save takes the state lock, so it never reads what a load is
-// writing: it waits for the load (kStateWaitMs at most).
+// writes.  A save takes the instance's turn (core/StateTurn.h), so it never
+// reads what a load is writing: it waits for the load (kStateWaitMs at most).
+// While the MIDI export keeps the turn parked, the host's save is answered
+// from the park instead (StatePark.cpp).
 
 #include <cassert>
 
@@ -133,10 +135,19 @@ bool BWUniClient::copyLearnMap() {
 
 int32_t BWUniClient::getChunk(void** data, bool /*isPreset*/) {
     if (!data) return 0;
-    if (!saveStateToChunk(&stateChunk, 0, nullptr)) {
-        *data = nullptr;
-        return 0;
-    }
-    *data = stateChunk.getWords();
-    return int32_t(stateChunk.getDataLength() * 4);
+    *data = nullptr;
+    int32_t bytes = 0;
+    inTurnOrParked(
+        [&] {
+            if (!parkedState.answerSave(parkedAnswer)) return false;
+            *data = parkedAnswer.data();
+            bytes = int32_t(parkedAnswer.size());
+            return true;
+        },
+        [&] {
+            if (!saveStateToChunk(&stateChunk, 0, nullptr)) return;
+            *data = stateChunk.getWords();
+            bytes = int32_t(stateChunk.getDataLength() * 4);
+        });
+    return bytes;
 }

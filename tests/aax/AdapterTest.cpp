@@ -36,6 +36,7 @@
 #include "plugin/EditorFactory.h"
 #include "plugin/ParameterTags.h"
 #include "persistence/BWChunk.h"
+#include "support/RunLength.h"
 #include "support/SettingsSandbox.h"
 #include "RegisteredEffect.h"
 
@@ -598,10 +599,13 @@ TEST(Adapter, HostParametersFollowTheCoreAtIdleWithoutRecordingAutomation) {
 // renders held chords and sends program changes to the program loader, the
 // host's main thread automates every parameter and idles (the parameters
 // follow the core), and another host thread saves and restores the state.
-// Seconds from ZORVANE_STRESS_SECONDS (2 unless set; make tsan runs 60).
+// From the end of the set-up, ZORVANE_STRESS_SECONDS at least (2 unless set;
+// make tsan runs 60) and until each thread has made its rounds.
 TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
-    const char* seconds = std::getenv("ZORVANE_STRESS_SECONDS");
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds ? std::atoi(seconds) : 2);
+    // What each thread must have done after the set-up, at the least: the
+    // state's rounds wait their turn with the loader's programs.
+    constexpr int32_t kRounds = 40;
+    constexpr int32_t kStateRounds = 5;
     Adapter a;
     BWUniClient& core = *a.adapter->getCore();
     std::string root;
@@ -616,13 +620,16 @@ TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
     const std::vector<uint8_t> saved = a.host.saveState();
 
     std::atomic<bool> done{false};
-    std::atomic<int64_t> blocks{0};
+    std::atomic<int32_t> blocks{0}, programs{0}, saves{0}, restores{0};
     std::thread audio([&] {
         std::vector<float> left(512), right(512);
         float* outputs[2] = {left.data(), right.data()};
         for (int note : {48, 55, 60, 64, 67}) a.host.queueMidi(0, 0x90, uint8_t(note), 100);
-        for (int64_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
-            if (n % 100 == 99) a.host.queueMidi(7, 0xC0, uint8_t((n / 100) % 3), 0);
+        for (int32_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
+            if (n % 100 == 99) {
+                a.host.queueMidi(7, 0xC0, uint8_t((n / 100) % 3), 0);
+                ++programs;
+            }
             a.host.runBlock(outputs, 512);
         }
     });
@@ -630,6 +637,7 @@ TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
         for (int round = 0; !done.load(); ++round) {
             if (round % 2 == 0) {
                 EXPECT_FALSE(a.host.saveState().empty());
+                ++saves;
             } else {
                 // As a host restores a state from any thread; the idle that
                 // follows stays on the main thread.
@@ -639,16 +647,23 @@ TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
                 chunk->fChunkID = BWAAXWrapperParameters::kChunkID;
                 std::memcpy(chunkData(chunk), saved.data(), saved.size());
                 EXPECT_EQ(a.host.effect()->SetChunk(BWAAXWrapperParameters::kChunkID, chunk), AAX_SUCCESS);
+                ++restores;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
     uint32_t seed = 1;
-    for (int round = 0; std::chrono::steady_clock::now() < until; ++round) {
+    int32_t idles = 0;
+    const RunLength run(RunLength::stressSeconds(2));
+    const auto enough = [&] {
+        return blocks >= kRounds && saves >= kStateRounds && restores >= kStateRounds && idles >= kRounds && programs >= 3;
+    };
+    for (int round = 0; run.goOn(enough()); ++round) {
         seed = seed * 1664525u + 1013904223u;
         a.host.setParameter(std::to_string(seed % uint32_t(kHostParameterCount)), double(seed >> 8) / double(1 << 24));
         if (round % 64 == 0) {
             a.adapter->TimerWakeup();
+            ++idles;
             EXPECT_GE(a.host.parameter("0"), 0.0);
             a.host.parameterText("50");
         }
@@ -656,5 +671,6 @@ TEST(AdapterStress, RenderAutomationStateAndProgramsTogether) {
     done.store(true);
     audio.join();
     chunks.join();
-    EXPECT_GT(blocks.load(), 10);
+    EXPECT_TRUE(enough()) << "blocks " << blocks << ", saves " << saves << ", restores " << restores << ", idles " << idles
+                          << ", program changes " << programs;
 }

@@ -5,17 +5,22 @@
 // feeds the headless view random clicks, right clicks, wheels and drags,
 // most of them painting the step tables and the step lines that the render
 // reads or pressing the step lines' copy, paste and other edit buttons,
-// whose edits the render runs while the lines are drawn.  Seconds
-// from ZORVANE_STRESS_SECONDS (2 unless set; make tsan runs 60): no
-// sanitizer report and no assertion, and every kind of call still answers.
+// whose edits the render runs while the lines are drawn; now and then it
+// shows a box (a damaged preset chosen) that stays up until the host thread
+// has made two more rounds, and presses the MIDI export.  From the end of
+// the set-up it runs ZORVANE_STRESS_SECONDS at least (2 unless set; make
+// tsan runs 60) and until every thread has made its rounds, however slow the
+// machine: no sanitizer report and no assertion, and every kind of call
+// still answers, beside the boxes and the exports too.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,8 +35,12 @@
 #include "host/demo/DensePatch.h"
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/DragOut.h"
 #include "platform/ShellOpen.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/BindingTable.h"
+#include "support/RunLength.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
@@ -42,10 +51,15 @@ namespace {
 
 AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
-int stressSeconds() {
-    const char* seconds = std::getenv("ZORVANE_STRESS_SECONDS");
-    return seconds ? std::atoi(seconds) : 2;
-}
+// What each thread must have done after the set-up, at the least.
+constexpr int32_t kRounds = 40;
+constexpr int32_t kBoxes = 3;
+constexpr int32_t kExports = 3;
+// How often the GUI thread shows a box and presses the export, in timer calls.
+constexpr int32_t kBoxEvery = 40;
+constexpr int32_t kExportEvery = 60;
+// Where the export button lies at zoom 1.
+constexpr int32_t kExportX = 890, kExportY = 70;
 
 std::vector<uint8_t> chunkRecord(const std::vector<uint8_t>& state) {
     std::vector<uint8_t> record(kChunkHeaderSize + state.size());
@@ -59,7 +73,6 @@ std::vector<uint8_t> chunkRecord(const std::vector<uint8_t>& state) {
 }  // namespace
 
 TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlays) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(stressSeconds());
     SettingsSandbox settings;
     TempDir content;
     std::string error;
@@ -72,6 +85,8 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
     HostInstance host(registeredEffect(), 2, 48000.0f);
     BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(host.effect())->getCore();
     densePatch(core, true);
+    // Exports of four bars: long enough for the host's calls to meet them.
+    core.setParameter(Tag::ExportLength, 3.0f / float(stepCount(Tag::ExportLength)) + 0.00001f);
     // Two states the host thread restores in turn: the dense patch, and the
     // same with other lane steps and values.
     const std::vector<uint8_t> dense = chunkRecord(host.saveState());
@@ -81,39 +96,49 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
     ASSERT_GT(other.size(), kChunkHeaderSize);
     AAX_IParameter* firstParameter = nullptr;
     ASSERT_EQ(host.effect()->GetParameter("0", &firstParameter), AAX_SUCCESS);
+    // A preset that is none: choosing it shows "This is no valid Zorvane format!".
+    const std::string damaged = (content.path() / "Damaged.zvp").string();
+    std::ofstream(damaged) << "not a preset at all, and long enough to be read as one";
 
     HeadlessView view(host);
     ASSERT_TRUE(view.ok());
     view.tick(5);
 
     std::atomic<bool> done{false};
-    std::atomic<int64_t> blocks{0};
+    std::atomic<int32_t> blocks{0};
     std::thread audio([&] {
         std::vector<float> left(256), right(256);
         float* outputs[2] = {left.data(), right.data()};
-        for (int64_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
+        for (int32_t n = 0; !done.load(); n = blocks.fetch_add(1) + 1) {
             if (n % 8 == 0) host.queueMidi(0, 0xB0, uint8_t(20 + n % 5), uint8_t(n % 128));
             host.runBlock(outputs, 256);
         }
     });
-    std::atomic<int32_t> restored{0}, saved{0}, packets{0};
+    std::atomic<int32_t> hostRounds{0}, restored{0}, saved{0}, automated{0}, packets{0};
+    std::atomic<int32_t> savedBesideExports{0}, restoredBesideExports{0};
     std::thread hostThread([&] {
         RandomInterfaceInput values(7);
-        for (int round = 0; !done.load(); ++round) {
+        for (int round = 0; !done.load(); round = hostRounds.fetch_add(1) + 1) {
             AAX_IACFEffectParameters_V4& effect = *host.effect();
+            const bool exporting = core.stateTurn().isParked();
             switch (round % 4) {
                 case 0: {
                     const std::vector<uint8_t>& record = (round / 4) % 2 ? other : dense;
                     auto* chunk = reinterpret_cast<const AAX_SPlugInChunk*>(record.data());
-                    if (effect.SetChunk(BWAAXWrapperParameters::kChunkID, chunk) == AAX_SUCCESS) ++restored;
+                    if (effect.SetChunk(BWAAXWrapperParameters::kChunkID, chunk) != AAX_SUCCESS) break;
+                    ++restored;
+                    if (exporting && core.stateTurn().isParked()) ++restoredBesideExports;
                     break;
                 }
                 case 1:
-                    if (!host.saveState().empty()) ++saved;
+                    if (host.saveState().empty()) break;
+                    ++saved;
+                    if (exporting && core.stateTurn().isParked()) ++savedBesideExports;
                     break;
                 case 2:
                     for (int i = 0; i < 16; ++i)
                         host.automate(std::to_string(values.next(kHostParameterCount)), double(values.next(1001)) / 1000.0);
+                    ++automated;
                     break;
                 default:
                     if (effect.GenerateCoefficients() == AAX_SUCCESS) ++packets;
@@ -121,6 +146,21 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+    });
+
+    // A person who answers once the host thread has gone on for two rounds.
+    std::atomic<int32_t> boxes{0}, exports{0};
+    const RunLength run(RunLength::stressSeconds(2));
+    const platform::MessageHandler previousBoxes = platform::setMessageHandler([&](const platform::MessageRequest& request) {
+        ++boxes;
+        const int32_t from = hostRounds.load();
+        while (hostRounds.load() < from + 2 && run.goOn(false)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return platform::safeAnswer(request.kind);
+    });
+    platform::setDragOutReceiver([&](const platform::DragOutRequest& request) {
+        ++exports;
+        std::filesystem::remove(request.path);
+        return platform::kDropEffectNone;
     });
 
     // The threads end however the GUI's loop ends (a throw included).
@@ -135,22 +175,36 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
         }
     };
     RandomInterfaceInput input(20261207u);
-    int64_t timerCalls = 0;
+    int32_t timerCalls = 0;
+    const auto enough = [&] {
+        for (const int32_t count : {blocks.load(), timerCalls, restored.load(), saved.load(), automated.load(), packets.load()})
+            if (count < kRounds) return false;
+        return boxes >= kBoxes && exports >= kExports && savedBesideExports > 0 && restoredBesideExports > 0;
+    };
     {
         Joiner joiner{done, audio, hostThread};
-        while (std::chrono::steady_clock::now() < until) {
+        while (run.goOn(enough())) {
             for (int event = 0; event < 3; ++event) input.sendOne(view);
             view.tick();
             ++timerCalls;
+            if (timerCalls % kExportEvery == 0) view.click(kExportX, kExportY);
+            if (timerCalls % kBoxEvery == 0) {
+                // As the GLOBAL preset menu's choice runs: inside the view's turn.
+                const std::unique_lock<StateTurn> turn = core.guiTurn(true);
+                core.loadPresetFromFile(damaged.c_str(), 0);
+            }
         }
     }
+    platform::setMessageHandler(previousBoxes);
+    platform::setDragOutReceiver({});
     platform::setShellOpenHandler(shell);
 
-    EXPECT_GT(blocks.load(), 10);
-    EXPECT_GT(timerCalls, 10);
-    EXPECT_GT(restored.load(), 0);
-    EXPECT_GT(saved.load(), 0);
-    EXPECT_GT(packets.load(), 0);
+    for (const int32_t count : {blocks.load(), timerCalls, restored.load(), saved.load(), automated.load(), packets.load()})
+        EXPECT_GE(count, kRounds);
+    EXPECT_GE(boxes.load(), kBoxes);
+    EXPECT_GE(exports.load(), kExports);
+    EXPECT_GT(savedBesideExports.load(), 0) << "a save met an export";
+    EXPECT_GT(restoredBesideExports.load(), 0) << "a restore met an export";
     // The host's parameter objects are the ones it had before the restores.
     AAX_IParameter* after = nullptr;
     ASSERT_EQ(host.effect()->GetParameter("0", &after), AAX_SUCCESS);

@@ -25,6 +25,7 @@
 #include "support/AudioMeasure.h"
 #include "support/InstanceTestSupport.h"
 #include "support/PluginTestSupport.h"
+#include "support/RunLength.h"
 
 namespace {
 
@@ -228,7 +229,7 @@ TEST_F(FactoryPresets, MidiProgramsSoundUnlikeEachOther) {
     std::vector<std::vector<double>> colours, rhythms;
     for (int program = 0; program < kPrograms; ++program) {
         driver->run({{driver->position, 0xC0, uint8_t(program), 0}}, kBlock, kBlock);
-        for (int i = 0; i < 5000 && client.isLoaderBusy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        RunLength::waitFor([&] { return !client.isLoaderBusy(); });
         ASSERT_FALSE(client.isLoaderBusy());
         EXPECT_EQ(client.presetName(0), factoryPresets()[size_t(program)].name);
         const std::vector<float> audio = holdChord(*driver);

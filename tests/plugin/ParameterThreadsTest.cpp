@@ -21,6 +21,7 @@
 #include "host/demo/DensePatch.h"
 #include "persistence/Settings.h"
 #include "support/AllocationCounter.h"
+#include "support/RunLength.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ TEST_F(InstanceTest, ParameterThreadsHostGuiLoaderAndAudioTogether) {
     gui.join();
     loads.join();
     audio.stop();
-    for (int i = 0; i < 5000 && instance->isLoaderBusy(); ++i) std::this_thread::sleep_for(1ms);
+    RunLength::waitFor([&] { return !instance->isLoaderBusy(); });
     ASSERT_TRUE(instance->deriveNow());
     EXPECT_EQ(state.output.masterGain, 2.0f * instance->rawValue(Tag::MasterLevel));
     EXPECT_EQ(state.sequencer.transpose,

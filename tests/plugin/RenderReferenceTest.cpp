@@ -31,6 +31,7 @@
 #include "host/demo/DensePatch.h"
 #include "persistence/SettingNames.h"
 #include "platform/CpuFeatures.h"
+#include "support/RunLength.h"
 
 namespace {
 
@@ -236,7 +237,7 @@ Recording programAndState(const std::filesystem::path& content) {
     vst->numEvents = 1;
     vst->events[0] = reinterpret_cast<VstEvent*>(&event);
     c.processEvents(vst);
-    for (int i = 0; i < 5000 && c.isLoaderBusy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    RunLength::waitFor([&] { return !c.isLoaderBusy(); });
     EXPECT_FALSE(c.isLoaderBusy());
     EXPECT_EQ(c.presetName(0), "P 0");
     t.render(kBar, 256, script);

@@ -21,6 +21,7 @@
 #include "persistence/SettingNames.h"
 #include "plugin/EngineHold.h"
 #include "support/AudioMeasure.h"
+#include "support/RunLength.h"
 
 namespace {
 
@@ -186,8 +187,7 @@ TEST_F(SongEventsTest, ProgramChangesInADenseSongLeaveNoNoteSounding) {
         for (int k = 0; k < 5; ++k) script.push_back({d->position + k * kSecond / 5, 0xC0, uint8_t(k % 2), 0});
         std::stable_sort(script.begin(), script.end(), [](const MidiAt& a, const MidiAt& b) { return a.sample < b.sample; });
         d->run(script, script.back().sample + 1 - d->position, block);
-        for (int i = 0; i < 5000 && c.isLoaderBusy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_FALSE(c.isLoaderBusy());
+        ASSERT_TRUE(RunLength::waitFor([&] { return !c.isLoaderBusy(); }));
         std::vector<float> audio;
         d->run({}, 4 * kSecond, block, &audio);
         EXPECT_FALSE(anyKeyHeld(c));
