@@ -46,6 +46,11 @@ void Engine::processBlock(float** outputs, int32_t frames) {
         return silenceBlock(outputs, frames);
     }
     platform::DenormalGuard denormals;
+    if (dcClearPending.load(std::memory_order_relaxed)) {
+        dcClearPending.store(false, std::memory_order_relaxed);
+        r.dc[0].clear();
+        r.dc[1].clear();
+    }
     if (const uint32_t holds = hold.holdsSoFar(); holds != holdsSeen) {
         holdsSeen = holds;
         patternReads.invalidate();

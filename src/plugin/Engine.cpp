@@ -83,8 +83,7 @@ void Engine::presetLoaded(bool counted) {
 void Engine::silenceMemories() {
     checkThread();
     voices.mix().silenceHolds();
-    render.dc[0].clear();
-    render.dc[1].clear();
+    dcClearPending.store(true, std::memory_order_relaxed);  // the hold's end publishes it
 }
 
 VoiceChain::Handlers Engine::handlers() { return {&layers[0], &layers[1], &layers[2]}; }

@@ -356,6 +356,7 @@ private:
     MidiOutput midiOut;
     DisplayPublisher display;  // the interface's indicators, once a tick
     std::atomic<bool> allNotesOffPending{false};  // asked for by a load, queued by the audio thread
+    std::atomic<bool> dcClearPending{false};      // asked for by a load, done by the audio thread
     bool renderStoodStill = false;  // a block was silent for a load or a hold since the last rendered one
     bool voicesLetGo = false;       // the voices hold no sample since the engine fell idle
 
