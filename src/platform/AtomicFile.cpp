@@ -11,6 +11,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/FileKind.h"
 #include "platform/WriterTemporary.h"
 
 namespace platform {
@@ -25,18 +26,9 @@ constexpr int kMaxLinks = 40;
 
 std::atomic<unsigned> temporarySerial{0};
 
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a named pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode)) return "a character device";
-    if (S_ISBLK(mode)) return "a block device";
-    return "something other than a file";
-}
-
 std::string notAFile(const std::filesystem::path& named, const std::filesystem::path& file, mode_t mode) {
     const std::string where = named == file ? "it" : "it leads to " + file.string() + ", which";
-    return "cannot write " + named.string() + ": " + where + " is " + kindOf(mode) + ", not a regular file";
+    return "cannot write " + named.string() + ": " + where + " is " + describeFileKind(mode) + ", not a regular file";
 }
 
 // What a save of named replaces.  The links that end the path are followed

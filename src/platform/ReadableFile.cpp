@@ -7,19 +7,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileKind.h"
+
 namespace platform {
 namespace {
 
 constexpr size_t kReadPiece = 64 * 1024;
-
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a named pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode)) return "a character device";
-    if (S_ISBLK(mode)) return "a block device";
-    return "something other than a file";
-}
 
 bool readable(mode_t mode, ReadableFile::Pipes pipes) {
     return S_ISREG(mode) || (S_ISFIFO(mode) && pipes == ReadableFile::Pipes::Read);
@@ -43,7 +36,7 @@ ReadableFile::ReadableFile(const std::filesystem::path& path, Pipes pipes) {
         return;
     }
     if (!readable(status.st_mode, pipes)) {
-        refuse(std::string("it is ") + kindOf(status.st_mode) + ", not a file");
+        refuse(std::string("it is ") + describeFileKind(status.st_mode) + ", not a file");
         return;
     }
     const int opened = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -57,7 +50,7 @@ ReadableFile::ReadableFile(const std::filesystem::path& path, Pipes pipes) {
     if (::fstat(opened, &status) != 0)
         why = std::strerror(errno);
     else if (!readable(status.st_mode, pipes))
-        why = std::string("it is ") + kindOf(status.st_mode) + ", not a file";
+        why = std::string("it is ") + describeFileKind(status.st_mode) + ", not a file";
     else if (const int flags = ::fcntl(opened, F_GETFL); flags < 0 || ::fcntl(opened, F_SETFL, flags & ~O_NONBLOCK) != 0)
         why = std::strerror(errno);
     if (!why.empty()) {

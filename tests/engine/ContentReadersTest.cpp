@@ -4,9 +4,7 @@
 // plug-in waiting for a writer.
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -21,6 +19,7 @@
 #include "support/HangWatchdog.h"
 #include "support/MessageCapture.h"
 #include "support/TempDir.h"
+#include "support/UnixSocket.h"
 
 namespace fs = std::filesystem;
 
@@ -29,12 +28,7 @@ TEST(ContentReaders, RefuseNamedPipesSocketsAndLinksToThemAtOnce) {
     TempDir dir;
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
     fs::create_symlink(dir / "pipe", dir / "link");
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, (dir / "socket").c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
+    ASSERT_TRUE(makeSocketFile(dir / "socket"));
 
     const struct {
         const char* reader;

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,6 +19,7 @@
 #include "support/ChildProcess.h"
 #include "support/KilledSaves.h"
 #include "support/TempDir.h"
+#include "support/UnixSocket.h"
 
 using platform::AtomicFile;
 namespace fs = std::filesystem;
@@ -124,17 +123,9 @@ TEST(AtomicFile, ALinkIsFollowedAndWhatIsNoFileIsRefused) {
         const char* refusal;  // in the message; null: the save goes through
         const char* saved;    // the file that then holds the version, relative to there (here when it starts with "+")
     };
-    const auto unixSocket = [](const fs::path& path) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        close(fd);
-    };
     const std::vector<Case> cases = {
         {"a named pipe", [](auto& here, auto&) { ASSERT_EQ(mkfifo((here / "T").c_str(), 0644), 0); }, "is a named pipe", nullptr},
-        {"a socket", [&](auto& here, auto&) { unixSocket(here / "T"); }, "is a socket", nullptr},
+        {"a socket", [&](auto& here, auto&) { ASSERT_TRUE(makeSocketFile(here / "T")); }, "is a socket", nullptr},
         {"a folder holding a file", [](auto& here, auto&) {
              fs::create_directory(here / "T");
              std::ofstream(here / "T" / "inside") << "x";

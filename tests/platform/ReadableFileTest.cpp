@@ -2,9 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -12,20 +10,12 @@
 
 #include "support/HangWatchdog.h"
 #include "support/TempDir.h"
+#include "support/UnixSocket.h"
 
 namespace fs = std::filesystem;
 using platform::ReadableFile;
 
 namespace {
-
-void makeSocket(const fs::path& path) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
-}
 
 // What a reader got from the path: the bytes, or "!" and the reason.
 std::string outcome(const fs::path& path, ReadableFile::Pipes pipes, uint64_t limit = 1024) {
@@ -47,7 +37,7 @@ TEST(ReadableFile, ReadsRegularFilesAndRefusesTheRestWithoutWaiting) {
     std::ofstream(dir / "plain") << "bytes";
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
     fs::create_directory(dir / "folder");
-    makeSocket(dir / "socket");
+    ASSERT_TRUE(makeSocketFile(dir / "socket"));
     fs::create_symlink(dir / "plain", dir / "to-plain");
     fs::create_symlink(dir / "pipe", dir / "to-pipe");
     using P = ReadableFile::Pipes;
