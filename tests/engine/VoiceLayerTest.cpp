@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <memory>
 #include <thread>
@@ -276,9 +275,8 @@ TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
             while (ticks.load() < 50 * round) std::this_thread::yield();
             const float value = 0.01f * float(round);
             const std::vector<int16_t> values(4000, int16_t(value * 32768.0f));
-            const auto start = std::chrono::steady_clock::now();
+            // Refused had it waited out the voices' wait.
             ASSERT_TRUE(sample.setData(values.data(), nullptr, 4000, 44100.0f)) << blockTicks << " " << round;
-            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
             written.push_back(float(int16_t(value * 32768.0f)) / 32768.0f);
         }
         // The voice lets go while a writer waits and takes the sample again
@@ -293,9 +291,7 @@ TEST_F(VoiceLayerTest, SampleReplacedWhileTheAudioThreadPlays) {
         }
         layer.releaseSamples();
         const std::vector<int16_t> last(4000, int16_t(8192));
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_TRUE(sample.setData(last.data(), nullptr, 4000, 44100.0f));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
         size_t w = 0;
         for (size_t t = 0; t < heard.size(); ++t) {
             if (heard[t] == 0.0f) continue;

