@@ -8,12 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <set>
 #include <string>
-#include <thread>
 
+#include "ProgramChanges.h"
 #include "RenderDriver.h"
 #include "engine/BWRomplerLibrary.h"
 #include "factory/FactoryContent.h"
@@ -116,16 +115,10 @@ protected:
     // A program change alone, between two blocks, as an offline host sends
     // it, and the wait for its load.
     static void loadProgramAlone(RenderDriver& driver, int program) {
-        VstMidiEvent event{kVstMidiType, int32_t(sizeof(VstMidiEvent)), 0, 0, 0, 0, {char(0xC0), char(program)},
-                           0, 0, 0, 0};
-        alignas(VstEvents) unsigned char block[sizeof(VstEvents) + sizeof(VstEvent*)] = {};
-        auto* events = reinterpret_cast<VstEvents*>(block);
-        events->numEvents = 1;
-        events->events[0] = reinterpret_cast<VstEvent*>(&event);
+        ProgramChanges change{program};
         BWUniClient& client = *driver.instance;
-        client.processEvents(events);
-        for (int i = 0; i < 5000 && client.isLoaderBusy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_FALSE(client.isLoaderBusy());
+        client.processEvents(change.events());
+        ASSERT_TRUE(RunLength::waitFor([&] { return !client.isLoaderBusy(); }));
         ASSERT_EQ(client.presetName(0), factoryPresets()[size_t(program)].name);
     }
 

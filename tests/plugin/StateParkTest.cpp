@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramChanges.h"
 #include "support/InstanceTestSupport.h"
 #include "support/RunLength.h"
-#include "core/VstTypes.h"
 #include "persistence/Settings.h"
 #include "plugin/BindingTable.h"
 
@@ -61,12 +61,8 @@ protected:
     }
     int32_t restore(std::vector<uint8_t> bytes) { return instance->setChunk(bytes.data(), int32_t(bytes.size()), false); }
     void programChange(int program) {
-        VstMidiEvent change{kVstMidiType, int32_t(sizeof(VstMidiEvent)), 0, 0, 0, 0, {char(0xC0), char(program)}, 0, 0, 0, 0};
-        VstEvent* list[3] = {};
-        auto* events = reinterpret_cast<VstEvents*>(list);
-        events->numEvents = 1;
-        events->events[0] = reinterpret_cast<VstEvent*>(&change);
-        instance->processEvents(events);
+        ProgramChanges change{program};
+        instance->processEvents(change.events());
         EXPECT_TRUE(RunLength::waitFor([&] { return !instance->isLoaderBusy(); }));
     }
 
