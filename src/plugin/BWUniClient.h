@@ -381,8 +381,10 @@ private:
     };
     // How the preset menus load a preset of a kind.
     static LoadRequest presetRequest(int32_t kind, bool dialogs);
-    static constexpr LoadRequest kHostRestore{0, true, false, false, true, false, nullptr};
-    static constexpr LoadRequest kProgramLoad{0, false, true, true, false, false, nullptr};
+    static constexpr LoadRequest kHostRestore{.kind = 0, .force = true, .quiet = false, .noWait = false,
+                                              .resolveFiles = true, .dialogs = false, .file = nullptr};
+    static constexpr LoadRequest kProgramLoad{.kind = 0, .force = false, .quiet = true, .noWait = true,
+                                              .resolveFiles = false, .dialogs = false, .file = nullptr};
     // Parked: another thread keeps the turn parked; nothing was changed.
     enum class LoadOutcome { Applied, Refused, Busy, Parked };
     LoadOutcome applyState(BWChunk& chunk, const LoadRequest& request);

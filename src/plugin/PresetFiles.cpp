@@ -83,7 +83,8 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
 
 BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, bool dialogs) {
     // Not forced: "Chord Select" stays as the player set it.
-    return {kind, false, false, false, false, dialogs, nullptr};
+    return {.kind = kind, .force = false, .quiet = false, .noWait = false, .resolveFiles = false, .dialogs = dialogs,
+            .file = nullptr};
 }
 
 int32_t BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {

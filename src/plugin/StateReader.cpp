@@ -73,7 +73,9 @@ struct LoadingScope {
 bool BWUniClient::loadPresetFile(BWChunk* chunk, int32_t kind, bool force, bool quiet, bool noWait,
                                  bool resolveFiles) {
     if (!chunk) return false;
-    return applyState(*chunk, {kind, force, quiet, noWait, resolveFiles, true, nullptr}) == LoadOutcome::Applied;
+    const LoadRequest request{.kind = kind, .force = force, .quiet = quiet, .noWait = noWait,
+                              .resolveFiles = resolveFiles, .dialogs = true, .file = nullptr};
+    return applyState(*chunk, request) == LoadOutcome::Applied;
 }
 
 bool BWUniClient::loadPresetFileSimple(BWChunk* chunk, int32_t kind) {
