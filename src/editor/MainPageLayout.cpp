@@ -139,11 +139,9 @@ constexpr ButtonRow kButtons[] = {
      false},
     {Widget::SequencePresetOpener, 0, {731, 18, 17, 17}, Image::MenuOpener, 0, 9, 2, false, m(0, 5, 0, 5), false, 0,
      false},
-    // The export row stands high in the master column, so that the "TUNE"
-    // label over the knob below it is not under the button.
-    {kExportButtonTag, 0, {841, 46, 111, 33}, Image::MidiExportButton, 0, 0, 2, false, none, false, 0, false},
-    {Tag::ExportLengthUp, 0, {825, 54, 11, 8}, Image::TinyUpArrow, 0, 0, 2, true, m(1), false, 0, false},
-    {Tag::ExportLengthDown, 0, {825, 63, 11, 8}, Image::TinyDownArrow, 0, 0, 2, true, m(1), false, 0, false},
+    {kExportButtonTag, 0, {841, 56, 111, 33}, Image::MidiExportButton, 0, 0, 2, false, none, false, 0, false},
+    {Tag::ExportLengthUp, 0, {825, 65, 11, 8}, Image::TinyUpArrow, 0, 0, 2, true, m(1), false, 0, false},
+    {Tag::ExportLengthDown, 0, {825, 74, 11, 8}, Image::TinyDownArrow, 0, 0, 2, true, m(1), false, 0, false},
 };
 
 }  // namespace

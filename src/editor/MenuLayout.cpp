@@ -51,7 +51,7 @@ constexpr MenuRow kVisible[] = {
     {Tag::ChordSeqDivide, 0, {25, 512, 42, 15}, m(-1, 4, -1, 4), -9, 16, Image::ChordDivideMenuPicture, 15, 15,
      kNoFont, 1.0f, kDivides},
     {Tag::Factorypatterns, 0, {27, 446, 83, 15}, none, 0, 17, Image::FeelMenuPicture, 15, 15, kNoFont, 0.0f, kFeels},
-    {Tag::ExportLength, 0, {811, 57, 14, 11}, m(1, 4, 1, 4), 0, 0, Image::BarsMenuPicture, 11, 12, 1, 0.0f, kBars},
+    {Tag::ExportLength, 0, {811, 68, 14, 11}, m(1, 4, 1, 4), 0, 0, Image::BarsMenuPicture, 11, 12, 1, 0.0f, kBars},
 };
 
 constexpr HiddenMenuRow kHidden[] = {

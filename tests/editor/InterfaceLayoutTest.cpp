@@ -12,6 +12,7 @@
 
 #include "EditorScene.h"
 #include "editor/DisplayTags.h"
+#include "editor/LayoutRows.h"
 #include "guitoolkit/BWPictureFont.h"
 #include "guitoolkit/CBitmap.h"
 #include "guitoolkit/COffscreenContext.h"
@@ -106,46 +107,65 @@ TEST(InterfaceLayout, KnobZeroDrawsItsMiddleFrameAndShowsItsLevelWhileThePointer
     EXPECT_FALSE(level->isVisible());
 }
 
-// The words the panel prints over the master column's knobs are seen in
-// the open window, not under a widget: the nine rows over each knob hold
-// text as bright as the panel's labels (nothing else there is).
-TEST(InterfaceLayout, TheLabelsOverTheMasterKnobsShow) {
+// The MIDI export row stands where the layout puts it, over the master
+// column's tune knob, and no widget of the open covers a word the panel
+// prints: every pixel of the panel's text shows in the open window as the
+// panel has it (the sections and plates are darker than any text).
+TEST(InterfaceLayout, TheExportRowStandsInItsPlaceAndThePanelsWordsShowAroundIt) {
     LayoutScene scene;
+    EXPECT_EQ(scene.at(layout::kExportButtonTag)->getViewSize(), CRect(841, 56, 952, 89));
+    EXPECT_EQ(scene.at(Tag::ExportLengthUp)->getViewSize(), CRect(825, 65, 836, 73));
+    EXPECT_EQ(scene.at(Tag::ExportLengthDown)->getViewSize(), CRect(825, 74, 836, 82));
+    EXPECT_EQ(scene.at(Tag::ExportLength)->getViewSize(), CRect(811, 68, 825, 79));
+
     const platform::WindowSurface s = scene.windows.surface(scene.frame()->getWindow());
-    constexpr uint32_t kTextBrightness = 0x70;  // the labels are #8A9099, the section #26292E
-    for (int32_t tag : {Tag::Mastertune, Tag::Transpose, Tag::MasterLevel}) {
-        const CRect knob = scene.at(tag)->getViewSize();
-        int32_t bright = 0;
-        for (int32_t y = int32_t(knob.top) - 9; y < int32_t(knob.top); ++y)
-            for (int32_t x = int32_t(knob.left); x < int32_t(knob.right); ++x)
-                bright += ((s.pixels[y * s.width + x] >> 8) & 255) >= kTextBrightness;  // green
-        EXPECT_GE(bright, 10) << "no label seen over knob " << tag;
-    }
+    ASSERT_EQ(std::pair(s.width, s.height), std::pair(960, 697)) << "the panel's size";
+    const uint32_t* panel = scene.editor->getBitmap(1000)->getPixels();
+    constexpr uint32_t kTextGreen = 0x50;  // over half a label (#8A9099) on the section (#26292E)
+    int32_t text = 0, covered = 0;
+    for (int32_t y = 0; y < s.height; ++y)
+        for (int32_t x = 0; x < s.width; ++x) {
+            const uint32_t printed = panel[y * s.width + x];
+            if (((printed >> 8) & 255) < kTextGreen) continue;
+            ++text;
+            covered += (s.pixels[y * s.width + x] & 0xFFFFFF) != (printed & 0xFFFFFF);
+        }
+    EXPECT_GT(text, 2000) << "the sections' titles and the labels";
+    EXPECT_EQ(covered, 0);
 }
 
 // In every picture font of the open, drawn with its own glyph strip, a
-// word space reads as one: the blank columns between two words are at
-// least two more than the most between two letters of a word.
+// word space reads as one although table A gives it only two pixels: the
+// blank between two words is wider than any between two letters, and two
+// columns wider than most, for every letter and digit.
 TEST(InterfaceLayout, WordSpacesStandOutInEveryPictureFont) {
     LayoutScene scene;
     VSTGUI::BWPictureFont* const* fonts = scene.editor->getPictureFontTable();
     for (int32_t i = 0; i < BWUniClientEditor::kFilledPictureFonts; ++i) {
         VSTGUI::BWPictureFont* font = fonts[i];
         ASSERT_NE(font->getPicture(), nullptr) << "font " << i;
-        for (const char* words : {"Warm Pad", "QUARTER FEEL", "Nylon Pluck"}) {
-            VSTGUI::COffscreenContext c(nullptr, 200, 20, VSTGUI::colourBlack);
-            VSTGUI::drawPictureText(font, &c, CRect(0, 0, 200, 20), words, 0, false, 0);
+        const bool tableB = font->getGlyphHeight() == 15;
+        EXPECT_EQ(font->glyphWidth(' '), tableB ? 4 : 2) << "font " << i;
+        for (std::string words : {"Warm Pad", "QUARTER FEEL", "Nylon Pluck", "The quick brown fox jumps over a lazy dog",
+                                  "JINX QUIZ WAVY 0123 4567 89", "hi ji il 11 1i"}) {
+            constexpr int32_t kWidth = 400;
+            VSTGUI::COffscreenContext c(nullptr, kWidth, 20, VSTGUI::colourBlack);
+            VSTGUI::drawPictureText(font, &c, CRect(0, 0, kWidth, 20), words.c_str(), 0, false, 0);
             std::vector<int32_t> gaps;  // blank runs between ink columns
             int32_t blank = -1;         // -1 before the first ink
-            for (int32_t x = 0; x < 200; ++x) {
+            for (int32_t x = 0; x < kWidth; ++x) {
                 bool ink = false;
                 for (int32_t y = 0; y < 20 && !ink; ++y) ink = (c.getPixel(x, y) & 0xFFFFFF) > 0x303030;
                 if (ink && blank > 0) gaps.push_back(blank);
                 blank = ink ? 0 : blank < 0 ? -1 : blank + 1;
             }
+            const auto spaces = std::count(words.begin(), words.end(), ' ');
             std::sort(gaps.begin(), gaps.end());
-            ASSERT_GE(gaps.size(), 2u) << "font " << i << ": " << words;
-            EXPECT_GE(gaps.back(), gaps[gaps.size() - 2] + 2) << "font " << i << ": " << words;
+            ASSERT_GT(gaps.size(), size_t(spaces)) << "font " << i << ": " << words;
+            const size_t letterGaps = gaps.size() - spaces;
+            const int32_t narrowestSpace = gaps[letterGaps];
+            EXPECT_GT(narrowestSpace, gaps[letterGaps - 1]) << "font " << i << ": " << words;
+            EXPECT_GE(narrowestSpace, gaps[letterGaps / 2] + 2) << "font " << i << ": " << words;
         }
     }
 }

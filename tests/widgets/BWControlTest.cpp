@@ -194,8 +194,8 @@ TEST(BWLabel, LineBreaksDrawBandsOfTheLineHeight) {
     EXPECT_FALSE(label.getMouseEnabled());
 }
 
-// "100 %" centred in 52 pixels with the widths of table A: 4 + 6 + 6 + 4 + 7
-// = 27 wide, so the glyphs start at 12, 16, 22, 28 and 32.
+// "100 %" centred in 52 pixels with the widths of table A: 4 + 6 + 6 + 2 + 7
+// = 25 wide, so the glyphs start at 13, 17, 23, 29 and 31.
 TEST(PictureText, GlyphsArePlacedByWidthAlignmentAndShortening) {
     MarkerFont marker(kPictureFontWidthsA, kPictureFontTableSize);
     BWPictureFont& font = marker.font;
@@ -205,11 +205,11 @@ TEST(PictureText, GlyphsArePlacedByWidthAlignmentAndShortening) {
         return xs;
     };
     using V = std::vector<int32_t>;
-    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureCentre), (V{12, 16, 22, 28, 32}));
-    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureCentreWhenWider), (V{12, 16, 22, 28, 32}));
-    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureRight), (V{25, 29, 35, 41, 45}));
-    EXPECT_EQ(starts("100 %", CRect(5, 0, 52, 15), kPictureLeft), (V{5, 9, 15, 21, 25}));
-    EXPECT_EQ(starts("100 %", CRect(0, 0, 20, 15), kPictureCentre), (V{0, 4, 10, 16, 20})) << "too wide, no shortening";
+    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureCentre), (V{13, 17, 23, 29, 31}));
+    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureCentreWhenWider), (V{13, 17, 23, 29, 31}));
+    EXPECT_EQ(starts("100 %", CRect(0, 0, 52, 15), kPictureRight), (V{27, 31, 37, 43, 45}));
+    EXPECT_EQ(starts("100 %", CRect(5, 0, 52, 15), kPictureLeft), (V{5, 9, 15, 21, 23}));
+    EXPECT_EQ(starts("100 %", CRect(0, 0, 20, 15), kPictureCentre), (V{0, 4, 10, 16, 18})) << "too wide, no shortening";
     font.setSpacing(1);
     EXPECT_EQ(starts("ab", CRect(0, 0, 52, 15), kPictureLeft), (V{1, 10})) << "spacing comes before each glyph";
     font.setCondensation(1);
@@ -229,8 +229,8 @@ TEST(PictureText, GlyphsArePlacedByWidthAlignmentAndShortening) {
     COffscreenContext c(nullptr, 60, 15, colourBlack);
     drawPictureText(&font, &c, CRect(0, 0, 52, 15), "100 %", kPictureCentre, false, 0);
     EXPECT_EQ(MarkerFont::markers(c, 0),
-              (std::vector<std::pair<int32_t, int32_t>>{{12, '1' - 32}, {16, '0' - 32}, {22, '0' - 32},
-                                                        {28, ' ' - 32}, {32, '%' - 32}}));
+              (std::vector<std::pair<int32_t, int32_t>>{{13, '1' - 32}, {17, '0' - 32}, {23, '0' - 32},
+                                                        {29, ' ' - 32}, {31, '%' - 32}}));
     drawPictureText(nullptr, &c, CRect(0, 0, 52, 15), "x", 0, false, 0);
     drawPictureText(&font, &c, CRect(0, 0, 52, 15), nullptr, 0, false, 0);
 }

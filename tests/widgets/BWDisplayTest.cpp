@@ -75,8 +75,8 @@ TEST(BWDisplay, PictureFontTextsListsAndSwitches) {
     display.setValue(1.0f);
     const auto drawnAt = MarkerFont::markers(*drawn(display, 60, 20), 2);
     ASSERT_EQ(drawnAt.size(), 5u);
-    EXPECT_EQ(drawnAt.front().first, 12);
-    EXPECT_EQ(drawnAt.back().first, 32);
+    EXPECT_EQ(drawnAt.front().first, 13);
+    EXPECT_EQ(drawnAt.back().first, 31);
     display.lowThreshold = 2.0f;
     display.lowText = "off";
     EXPECT_EQ(glyphs(display), "off");

@@ -34,15 +34,15 @@ TEST(OptionMenuList, OpensWhereTheFrameHasRoom) {
         bool scrolled;
     } cases[] = {
         // 16 channels in the channel menus' look (picture font 0): "Channel 16"
-        // is 62 pixels, plus the insets and 8.
-        {"channel menu", {123, 93, 135, 104}, 16, 14, false, {123, 107, 201, 355}, false},
+        // is 60 pixels, plus the insets and 8.
+        {"channel menu", {123, 93, 135, 104}, 16, 14, false, {123, 107, 199, 355}, false},
         {"no entries", {40, 40, 80, 55}, 0, 0, false, {40, 40, 80, 48}, false},
-        {"past the right edge", {930, 40, 950, 55}, 3, 0, false, {884, 40, 958, 93}, false},
-        {"past the bottom", {40, 680, 80, 695}, 3, 0, false, {40, 642, 114, 695}, false},
+        {"past the right edge", {930, 40, 950, 55}, 3, 0, false, {886, 40, 958, 93}, false},
+        {"past the bottom", {40, 680, 80, 695}, 3, 0, false, {40, 642, 112, 695}, false},
         // Pushed in from the right edge, then left of the point.
-        {"to the left", {930, 40, 950, 55}, 3, 0, true, {855, 41, 929, 94}, false},
+        {"to the left", {930, 40, 950, 55}, 3, 0, true, {857, 41, 929, 94}, false},
         // 60 rows do not fit: the list spans the frame and scrolls.
-        {"taller than the frame", {40, 40, 80, 55}, 60, 0, false, {40, 0, 131, 701}, true},
+        {"taller than the frame", {40, 40, 80, 55}, 60, 0, false, {40, 0, 129, 701}, true},
     };
     for (const auto& c : cases) {
         M* menu = scene.menu(c.control, 329, 0, numberedTexts("Channel ", c.entries));
@@ -90,7 +90,7 @@ TEST(OptionMenuList, TallListScrollsByWheelAndScrollBar) {
     EXPECT_FALSE(menu->onWheel(CPoint(600, 300), -1.0f, 0)) << "outside the list";
 
     const CRect bar = menu->getScrollBarArea();
-    EXPECT_EQ(bar, CRect(117, 2, 128, 699));
+    EXPECT_EQ(bar, CRect(115, 2, 126, 699));
     // Opened by a click as a user does: the release over the menu is ignored.
     menu->looseFocus();
     scene.windows.press(scene.window(), 50, 45);
@@ -176,7 +176,7 @@ TEST(OptionMenuList, ScriptedSessionPicksThroughSubMenusAndTheLearnMenu) {
         ASSERT_NE(session.root->getOpenSubMenu(), nullptr) << "resting on \"more\" opened it";
         BWOptionMenu* sub = session.root->getOpenSubMenu();
         EXPECT_EQ(session.frame->getOverlay(), sub->getOverlay());
-        EXPECT_EQ(sub->getListRect(), CRect(199, 129, 245, 178)) << "beside the list, its rows level";
+        EXPECT_EQ(sub->getListRect(), CRect(195, 129, 241, 178)) << "beside the list, its rows level";
         EXPECT_EQ(sub->getHovered(), 1);
     });
     EXPECT_EQ(session.log, kMenuSessionLog);

@@ -31,7 +31,9 @@ constexpr Section kEffectSections[] = {
     {460, 0, 156, 182, "DELAY"},  {616, 0, 147, 182, "REVERB"},
 };
 
-enum class Side { above, below, left, right };
+// `rising`: in the narrow column left of the widget, reading upwards, where
+// no row above or beside it is free.
+enum class Side { above, below, left, right, rising };
 struct Label {
     int32_t tag;
     const char* text;
@@ -48,7 +50,10 @@ constexpr double kApart = 2.5;
 constexpr Label kLabels[] = {
     // master column and top bar
     {Tag::MasterLevel, "LEVEL", Side::above},
-    {Tag::Mastertune, "TUNE", Side::above},
+    // The MIDI export button stands right over the tune knob, and the
+    // compressor's switches and the level meter close in on its sides: its
+    // label runs up the column between the switches and the knob.
+    {Tag::Mastertune, "TUNE", Side::rising},
     {Tag::Transpose, "TRANSP", Side::above},
     {Tag::KickLevel, "KICK", Side::above},
     {Tag::KickTone, "TONE", Side::above},
@@ -158,6 +163,8 @@ constexpr Label kLabels[] = {
 
 constexpr double kLabelSize = 7.5;
 constexpr double kLabelHeight = 9;
+// The column a rising label stands in, left of its widget.
+constexpr double kRisingColumn = 11;
 
 void label(cairo_t* cr, const Label& l, double dx, double dy) {
     const WidgetPlace* w = findPlace(l.tag);
@@ -175,6 +182,15 @@ void label(cairo_t* cr, const Label& l, double dx, double dy) {
             break;
         case Side::right:
             text(cr, l.text, x + w->width + 2, y, 40, w->height, kLabelSize, palette::label, Align::left);
+            break;
+        case Side::rising:
+            // Turned a quarter left about the column's bottom-left corner:
+            // the text's width runs up the widget's height.
+            cairo_save(cr);
+            cairo_translate(cr, x - kRisingColumn, y + w->height);
+            cairo_rotate(cr, -M_PI / 2);
+            text(cr, l.text, 0, 0, w->height, kRisingColumn, kLabelSize, palette::label);
+            cairo_restore(cr);
             break;
     }
 }
