@@ -5,20 +5,23 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
+#include <string>
 
 #include "editor/BWUniClientEditor.h"
 #include "guitoolkit/BWFrame.h"
+#include "host/ViewCommands.h"
 #include "platform/InProcessWindows.h"
 #include "plugin/BWUniClient.h"
 #include "BenchFolders.h"
 
 namespace {
 
-// An instance with its editor open in a host window, at a zoom.
+// An instance with its editor open in a host window, at the zoom the
+// settings give it (applyZoom).
 struct OpenEditor {
-    explicit OpenEditor(float zoom) {
-        useTemporaryUserFolders();
+    OpenEditor() {
         // Not DPI-aware: the base factor stays 1, so the zoom is the one asked for.
         windows.setScreen({3840, 2160, false});
         previous = platform::setWindowSystem(&windows);
@@ -26,7 +29,6 @@ struct OpenEditor {
         editor = new BWUniClientEditor(client.get(), false);  // the instance owns its editor
         parent = windows.createWindow(0, 1920, 1200, nullptr);
         editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
-        if (zoom != 1.0f) editor->zoom(zoom, true);
         // The locate panel stays shut: the whole interface is what is drawn.
         if (VSTGUI::CView* panel = editor->getBWFrame()->getOverlay()) panel->looseFocus();
         idlePass();
@@ -51,7 +53,15 @@ struct OpenEditor {
 };
 
 void BM_EditorFullRedraw(benchmark::State& state) {
-    OpenEditor open(static_cast<float>(state.range(0)) / 100.0f);
+    const auto percent = static_cast<int32_t>(state.range(0));
+    useTemporaryUserFolders();
+    // The settings are the whole run's: the zoom is set for every row,
+    // whatever the benchmarks before it left there.
+    std::string error;
+    if (!applyZoom(percent, error)) return state.SkipWithError(error.c_str());
+    OpenEditor open;
+    if (std::lround(open.editor->getZoomFactor() * 100.0f) != percent)
+        return state.SkipWithError("the editor did not open at the zoom asked for");
     VSTGUI::BWFrame* frame = open.editor->getBWFrame();
     for (auto _ : state) {
         frame->invalid();

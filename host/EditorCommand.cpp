@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "host/CommandNumbers.h"
 #include "host/HeadlessView.h"
 #include "host/HostDescription.h"
 #include "host/HostInstance.h"
@@ -38,29 +39,30 @@ struct TopWindow : platform::WindowHandler {
     bool closed = false;
 };
 
+constexpr double kLongestSession = 86400;  // a day
+
 struct EditorSettings {
     int32_t zoomPercent = 0;  // 0: as the settings have it
     double seconds = 0;       // 0: until closed
     std::string log;
 };
 
-bool readSettings(const ViewCommandArguments& args, EditorSettings& settings, std::string& error) {
+// The values of the command line: false with the refusal.
+bool readNumbers(const ViewCommandArguments& args, EditorSettings& settings, std::string& error) {
     if (args.has("--zoom") && !parseZoom(args.get("--zoom"), settings.zoomPercent, error)) return false;
-    if (args.has("--seconds")) {
-        char* end = nullptr;
-        const std::string text = args.get("--seconds");
-        settings.seconds = std::strtod(text.c_str(), &end);
-        if (text.empty() || *end != 0 || !std::isfinite(settings.seconds) || settings.seconds <= 0 || settings.seconds > 86400)
-            return error = "--seconds wants a time from 0 to 86400", false;
-    }
-    if (args.has("--log")) {
-        // Known before the session, not after the person has played it.
-        settings.log = args.get("--log");
-        const std::filesystem::path folder = std::filesystem::path(settings.log).parent_path();
-        const std::string where = folder.empty() ? "." : folder.string();
-        if (!std::filesystem::is_directory(where) || access(where.c_str(), W_OK) != 0)
-            return error = "cannot write the log into " + where, false;
-    }
+    return !args.has("--seconds") ||
+           readNumber("--seconds", args.get("--seconds"), {0, kLongestSession, false, false, "more than 0, at most 86400 s"},
+                      settings.seconds, error);
+}
+
+// Known before the session, not after the person has played it.
+bool checkLogFolder(const ViewCommandArguments& args, EditorSettings& settings, std::string& error) {
+    if (!args.has("--log")) return true;
+    settings.log = args.get("--log");
+    const std::filesystem::path folder = std::filesystem::path(settings.log).parent_path();
+    const std::string where = folder.empty() ? "." : folder.string();
+    if (!std::filesystem::is_directory(where) || access(where.c_str(), W_OK) != 0)
+        return error = "cannot write the log into " + where, false;
     return true;
 }
 
@@ -86,7 +88,8 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     if (args.has("--state") && args.has("--preset")) return viewCommandRefusal("editor takes --preset or --state, not both", kEditorHelp);
     EditorSettings settings;
     std::string error;
-    if (!readSettings(args, settings, error)) return viewCommandFailure(error);
+    if (!readNumbers(args, settings, error)) return viewCommandRefusal(error, kEditorHelp);
+    if (!checkLogFolder(args, settings, error)) return viewCommandFailure(error);
     // SIGINT and SIGTERM end the session as the window's close button does,
     // from the start: a signal that arrives while the view opens is seen by
     // the first turn of the loop, so the log is still written on the way out.

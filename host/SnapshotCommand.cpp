@@ -135,7 +135,7 @@ int runSnapshot(PluginModule& module, const ViewCommandArguments& args) {
     std::string error;
     std::vector<int32_t> zooms;
     std::vector<InputStep> input;
-    if (!readZooms(args, zooms, error)) return viewCommandFailure(error);
+    if (!readZooms(args, zooms, error)) return viewCommandRefusal(error, kSnapshotHelp);
     if (args.has("--events") && !readInputSteps(args.get("--events"), input, error)) return viewCommandFailure(error);
     const std::string folder = args.words[1];
     for (int32_t zoom : zooms)

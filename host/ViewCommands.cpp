@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "host/CommandNumbers.h"
 #include "persistence/Settings.h"
 
 const char* const kEditorHelp =
@@ -38,6 +39,7 @@ std::set<std::string> snapshotOptions() { return {"--zoom", "--state", "--preset
 namespace {
 constexpr int32_t kSmallestZoom = 90;
 constexpr int32_t kLargestZoom = 200;
+constexpr const char* kZoomRange = "factors 0.9..2.0";
 // The display base factor the editor chooses for its screen when it is
 // made: the module's window layer knows no screen before a view opens, and
 // its default 1920 x 1080 gives the 960 x 697 interface the base 1.
@@ -47,14 +49,13 @@ std::string factorName() { return indexedSettingName("resizefactor", kBaseFactor
 }  // namespace
 
 bool parseZoom(const std::string& text, int32_t& percent, std::string& error) {
-    char* end = nullptr;
-    const double factor = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != 0 || !std::isfinite(factor) || std::lround(factor * 100) < kSmallestZoom ||
-        std::lround(factor * 100) > kLargestZoom) {
-        error = "--zoom wants factors from 0.9 to 2.0, not \"" + text + "\"";
-        return false;
-    }
-    percent = int32_t(std::lround(factor * 100));
+    // Whole percent: a factor that rounds into the range is taken.
+    double factor = 0;
+    if (!readNumber("--zoom", text, {-HUGE_VAL, HUGE_VAL, false, true, kZoomRange}, factor, error)) return false;
+    const long rounded = std::lround(factor * 100);
+    if (rounded < kSmallestZoom || rounded > kLargestZoom)
+        return error = numberRefusal("--zoom", text, kOutOfRange, kZoomRange), false;
+    percent = int32_t(rounded);
     return true;
 }
 

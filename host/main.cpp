@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "aax/AAX_CString.h"
+#include "host/CommandNumbers.h"
 #include "host/ContentFolder.h"
 #include "host/FileBytes.h"
 #include "host/HostDescription.h"
@@ -103,7 +104,12 @@ const std::map<std::string, Command> kCommands = {
       "  changes while playing, state round trips through fresh instances, no\n"
       "  allocation in the process call.  A state\n"
       "  file is loaded into every instance first.  Every instance starts its\n"
-      "  random variations from --seed (default 1).\n",
+      "  random variations from --seed (default 1).\n"
+      "  --seconds S  how long each rendering compared across block sizes and\n"
+      "               rates lasts, and the random parameter changes (default 4;\n"
+      "               0.09288..600)\n"
+      "  --quick      three block sizes (1, 137, 4096) instead of six, and two\n"
+      "               sample rates (22050, 192000) instead of six\n",
       {"--seconds", "--quick", "--state", "--seed"}}},
     {"content",
      {"usage: zorvane-host content DIR\n"
@@ -205,36 +211,27 @@ bool loadsASetUp(const Arguments& args) {
     return args.has("--state") || (args.has("--preset") && fileKind(args.get("--preset")) == FileKind::State);
 }
 
-bool number(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end && *end == 0 && std::isfinite(value);
-}
-
-bool wholeNumber(const std::string& text, double& value) { return number(text, value) && value == std::floor(value); }
-
 // The length of a render or of the battery's renderings: at least one block,
-// or there is nothing to hear.
-bool length(const Arguments& args, double shortest, double longest, double& seconds, std::string& error) {
+// or there is nothing to hear; `why` says what the shortest length is.
+bool length(const Arguments& args, double shortest, double longest, const std::string& why, double& seconds,
+            std::string& error) {
     if (!args.has("--seconds")) return true;
-    double value = 0;
-    if (number(args.get("--seconds"), value) && value >= shortest && value <= longest) return seconds = value, true;
     // Shown rounded up, so that the shortest length shown is taken.
     char range[64];
     std::snprintf(range, sizeof(range), "%g..%g", std::ceil(shortest * 1e6) / 1e6, longest);
-    error = std::string("--seconds wants ") + range;
-    return false;
+    return readNumber("--seconds", args.get("--seconds"), {shortest, longest, false, true, range + (" s (" + why + ")")},
+                      seconds, error);
 }
 
 // The plug-in's random variations start from the calendar time, which the
 // module reads from $ZORVANE_FIXED_TIME when it is set: a seed makes renders
 // repeat.  Before the module is loaded.
 bool seedFrom(const Arguments& args, std::string& error) {
-    const std::string seed = args.get("--seed", kDefaultSeed);
-    char* end = nullptr;
-    const long long value = std::strtoll(seed.c_str(), &end, 10);
-    if (seed.empty() || *end != 0 || value < 0 || value > 4294967295LL) return error = "--seed wants a whole number 0..4294967295", false;
-    setenv("ZORVANE_FIXED_TIME", std::to_string(value).c_str(), 1);
+    double seed = 0;
+    if (!readNumber("--seed", args.get("--seed", kDefaultSeed), {0, 4294967295.0, true, true, "whole numbers 0..4294967295"},
+                    seed, error))
+        return false;
+    setenv("ZORVANE_FIXED_TIME", std::to_string(static_cast<long long>(seed)).c_str(), 1);
     return true;
 }
 
@@ -268,40 +265,36 @@ int describe(PluginModule& module) {
 
 std::string playedRates() { return std::to_string(int(kLowestPlayedRate)) + ".." + std::to_string(int(kHighestPlayedRate)); }
 
-// A value out of its range fails (status 1); a rate the plug-in cannot play
-// is refused (status 2).
-bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error, int& status) {
+// Every value is read before anything is made; false with the refusal.
+bool renderSettings(const Arguments& args, RenderSettings& settings, std::string& error) {
     double value = 0;
-    if (args.has("--tempo") && (!number(args.get("--tempo"), value) || value < 20 || value > 999)) return error = "--tempo wants 20..999 BPM", false;
-    if (args.has("--tempo")) settings.tempo = value;
-    // Whole hertz: the file's header holds nothing else.
-    if (args.has("--rate") && !wholeNumber(args.get("--rate"), value))
-        return error = "--rate wants a whole number " + playedRates() + " Hz", false;
-    // Asked for a rate it cannot play, the plug-in would go on at its own,
-    // out of tune: refused before anything is made.
-    if (args.has("--rate") && (value < kLowestPlayedRate || value > kHighestPlayedRate)) {
-        status = kUsageError;
-        return error = "--rate " + args.get("--rate") + " Hz: the plug-in plays " + playedRates() + " Hz", false;
+    if (args.has("--tempo")) {
+        if (!readNumber("--tempo", args.get("--tempo"), {20, 999, false, true, "20..999 BPM"}, value, error)) return false;
+        settings.tempo = value;
     }
-    if (args.has("--rate")) settings.rate = float(value);
-    if (args.has("--block") && (!wholeNumber(args.get("--block"), value) || value < 1 || value > 65536))
-        return error = "--block wants a whole number 1..65536 samples", false;
-    if (args.has("--block")) settings.block = int32_t(value);
-    if (!length(args, settings.block / double(settings.rate), 3600, settings.seconds, error)) {
-        error += " (one block of " + std::to_string(settings.block) + " samples at " + std::to_string(int(settings.rate)) + " Hz at least)";
-        return false;
+    // Whole hertz: the file's header holds nothing else.  Asked for a rate it
+    // cannot play, the plug-in would go on at its own, out of tune.
+    if (args.has("--rate")) {
+        const NumberRange played{kLowestPlayedRate, kHighestPlayedRate, true, true,
+                                 "whole numbers " + playedRates() + " Hz, the rates the plug-in plays"};
+        if (!readNumber("--rate", args.get("--rate"), played, value, error)) return false;
+        settings.rate = float(value);
     }
-    return true;
+    if (args.has("--block")) {
+        if (!readNumber("--block", args.get("--block"), {1, 65536, true, true, "whole numbers 1..65536 samples"}, value, error))
+            return false;
+        settings.block = int32_t(value);
+    }
+    return length(args, settings.block / double(settings.rate), 3600,
+                  "one block of " + std::to_string(settings.block) + " samples at " + std::to_string(int(settings.rate)) +
+                      " Hz at least",
+                  settings.seconds, error);
 }
 
 int render(PluginModule& module, const Arguments& args) {
     RenderSettings settings;
     std::string error;
-    int status = 1;
-    if (!renderSettings(args, settings, error, status)) {
-        fail(error);
-        return status;
-    }
+    if (!renderSettings(args, settings, error)) return refuse(error, kCommands.at("render").help);
     const std::string output = args.get("-o", args.get("--output", "demo.wav"));
     const bool toStandardOutput = output == "-";
 
@@ -355,7 +348,7 @@ int render(PluginModule& module, const Arguments& args) {
     if (!writer.finish(error) || !rendered) return fail(error.empty() ? "cannot write " + output : error);
     // With the audio on the standard output, the summary goes beside it.
     (toStandardOutput ? std::cerr : std::cout) << "wrote " << (toStandardOutput ? "the standard output" : output) << ": "
-                                               << settings.seconds << " s, " << instance.channels() << " channels, "
+                                               << settings.seconds << " s, " << (instance.channels() == 1 ? "1 channel" : "2 channels") << ", "
                                                << int(settings.rate) << " Hz" << (writer.isRF64() ? " (RF64)" : "") << ", peak " << writer.peak()
                                                << ", " << midiPackets << " MIDI packets out\n";
     return 0;
@@ -369,10 +362,13 @@ int params(PluginModule& module, const Arguments& args) {
     if (args.words.size() < wanted) return refuse("params " + verb + " wants " + (verb == "set" ? "a parameter and a value" : "a parameter"), usage);
     if (args.words.size() > wanted) return refuse("params " + verb + " takes no argument \"" + args.words[wanted] + "\"", usage);
     if (args.has("--save") && verb != "set") return refuse("params " + verb + " takes no --save", usage);
+    std::string error;
+    double value = 0;
+    if (verb == "set" && !readNumber("params set's value", args.words[3], {0, 1, false, true, "0..1"}, value, error))
+        return refuse(error, usage);
 
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
-    std::string error;
     if (args.has("--state") && !loadInto(module, instance, args.get("--state"), error)) return fail(error);
     if (verb == "list") {
         int32_t count = 0;
@@ -391,8 +387,6 @@ int params(PluginModule& module, const Arguments& args) {
         std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
         return 0;
     }
-    double value = 0;
-    if (!number(args.words[3], value) || value < 0 || value > 1) return fail("params set wants a value from 0 to 1");
     if (!instance.setParameter(id, value)) return fail("the plug-in refused the value");
     std::printf("%s %.6f %s\n", id.c_str(), instance.parameter(id), instance.parameterText(id).c_str());
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
@@ -429,7 +423,8 @@ int validate(PluginModule& module, const Arguments& args) {
     ValidationSettings settings;
     std::string error;
     // The battery's longest block at its usual rate.
-    if (!length(args, 4096 / 44100.0, 600, settings.seconds, error)) return fail(error + " (a block of 4096 samples at 44100 Hz at least)");
+    if (!length(args, 4096 / 44100.0, 600, "a block of 4096 samples at 44100 Hz at least", settings.seconds, error))
+        return refuse(error, kCommands.at("validate").help);
     settings.quick = args.has("--quick");
     if (args.has("--state") && !readFileBytes(args.get("--state"), settings.state, error)) return fail(error);
     return runValidation(module, settings, std::cout) ? 0 : 1;
@@ -515,7 +510,7 @@ int runCommand(int argc, char** argv) {
     RunSettings runSettings;
     if (needsSettingsOfItsOwn(name, args) && !runSettings.make(error)) return fail(error);
     if (args.has("--content") && !pointSettingsAt(args.get("--content"), error)) return fail(error);
-    if ((name == "render" || name == "validate") && !seedFrom(args, error)) return fail(error);
+    if ((name == "render" || name == "validate") && !seedFrom(args, error)) return refuse(error, command->second.help);
     PluginModule module(args.get("--module", PluginModule::defaultPath(argv[0])));
     if (!module.loaded()) return fail(module.error());
     if (name == "describe") return describe(module);

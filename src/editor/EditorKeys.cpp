@@ -8,6 +8,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/WindowSystem.h"
 #include "plugin/BWUniClient.h"
+#include "widgets/BWLocalLink.h"
 #include "widgets/BWViewContainer.h"
 
 namespace {
@@ -85,5 +86,5 @@ void BWUniClientEditor::openManual() {
     appendBackslash(path);
     path += "Manual";
     appendBackslash(path);
-    platform::openDocument(path);
+    platform::openDocumentIfPresent(path, VSTGUI::BWLocalLink::kManualMissing);
 }

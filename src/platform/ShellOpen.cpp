@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Framework.h"
 #include "platform/ReplaceableHandler.h"
 
 extern char** environ;
@@ -74,6 +75,13 @@ bool defaultHandler(const std::string& path) {
 bool openDocument(const std::string& path) {
     const ShellOpenHandler handler = shellHandler.current();
     return handler ? handler(path) : defaultHandler(path);
+}
+
+bool openDocumentIfPresent(const std::string& path, const char* missing) {
+    std::error_code error;
+    if (!path.empty() && std::filesystem::exists(path, error)) return openDocument(path);
+    Alert(missing);
+    return false;
 }
 
 ShellOpenHandler setShellOpenHandler(ShellOpenHandler handler) { return shellHandler.replace(std::move(handler)); }

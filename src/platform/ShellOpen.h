@@ -18,6 +18,12 @@ using ShellOpenHandler = std::function<bool(const std::string& path)>;
 
 bool openDocument(const std::string& path);
 
+// Opens the document when the path names something that is there;
+// otherwise tells the user `missing` in a message box (over the editor on a
+// display, on standard error without one) and answers false, rather than
+// handing the desktop, or printing, a path to nothing.
+bool openDocumentIfPresent(const std::string& path, const char* missing);
+
 // Replaces the handler; an empty one restores the default.  Answers the one
 // installed before.
 ShellOpenHandler setShellOpenHandler(ShellOpenHandler handler);

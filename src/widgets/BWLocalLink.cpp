@@ -9,7 +9,9 @@ namespace VSTGUI {
 
 BWLocalLink::BWLocalLink(const CRect& rect, CControlListener* listener, int32_t tag, BWFrame* owner,
                          const char* text, bool folderOnly)
-    : BWControl(rect, listener, tag, owner), path(text && *text ? std::string(text) : manualPath(folderOnly)) {}
+    : BWControl(rect, listener, tag, owner),
+      path(text && *text ? std::string(text) : manualPath(folderOnly)),
+      missingText(text && *text ? path + " is not there." : std::string(kManualMissing)) {}
 
 std::string BWLocalLink::manualPath(bool folderOnly) {
     std::string folder;
@@ -45,7 +47,7 @@ int32_t BWLocalLink::onMouseDown(CPoint& where, const CButtonState&, int32_t) {
 int32_t BWLocalLink::onMouseUp(CPoint& where, const CButtonState&, int32_t) {
     setPressed(0);
     if (!isVisible() || !size.pointInside(where)) return kMouseEventNotHandled;
-    platform::openDocument(path);
+    platform::openDocumentIfPresent(path, missingText.c_str());
     return kMouseHandledNoMoves;
 }
 

@@ -3,8 +3,8 @@
 // desktop's program for it when it is clicked.  Without a path of its own it
 // opens the manual, "Manual.htm" in the folder "Manual" under the folder of
 // the "installpath" setting (or just that folder when folder-only).  The
-// press shows the second frame; a release inside opens the document.  GUI
-// thread only.
+// press shows the second frame; a release inside opens the document, or,
+// where nothing is at its path, says so in a message box.  GUI thread only.
 
 #include <string>
 
@@ -24,8 +24,10 @@ public:
     void onMouseCancel(int32_t index) override;
 
     // The manual's path for an "installpath" value; "empty" stands for a
-    // missing value, so that the opener fails quietly.
+    // missing value.
     static std::string manualPath(bool folderOnly);
+    // What the user is told when the manual is not at its path.
+    static constexpr const char* kManualMissing = "The manual is not installed.";
 
     const std::string& getPath() const { return path; }
     bool isPressed() const { return pressed != 0; }
@@ -38,6 +40,7 @@ private:
     void setPressed(int32_t value);
 
     std::string path;
+    std::string missingText;  // told when nothing is at the path
     int32_t pressed = 0;
 };
 

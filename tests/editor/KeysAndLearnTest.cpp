@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "EditorScene.h"
 #include "persistence/Settings.h"
+#include "support/MessageCapture.h"
 #include "support/OpenedDocuments.h"
+#include "support/TempDir.h"
 #include "widgets/BWOptionMenu.h"
 
 namespace editor_test {
@@ -62,15 +65,24 @@ TEST(EditorKeys, ProgramsZoomMaintenanceAndABlockedKeyboard) {
     EXPECT_EQ(scene.client->getProgram(), -1);
 }
 
-TEST(EditorHooks, TheManualHookOpensTheManualFolder) {
+TEST(EditorHooks, TheManualHookOpensTheManualFolderOrSaysItIsNotInstalled) {
     EditorScene scene;
     OpenedDocuments opened;
+    MessageCapture boxes;
+    TempDir install;
     scene.client->openManual();  // no "installpath": nothing
-    for (const char* path : {"/opt/z", "/opt/z/"}) {
+    EXPECT_TRUE(boxes.texts().empty());
+    setSettingString("installpath", install.str());
+    scene.client->openManual();
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The manual is not installed."}) << "no Manual folder";
+    std::filesystem::create_directories(install / "Manual");
+    for (const std::string& path : {install.str(), install.str() + "/"}) {
         setSettingString("installpath", path);
         scene.client->openManual();
     }
-    EXPECT_EQ(opened.paths, (std::vector<std::string>{"/opt/z/Manual/", "/opt/z/Manual/"}));
+    const std::string folder = install.str() + "/Manual/";
+    EXPECT_EQ(opened.paths, (std::vector<std::string>{folder, folder}));
+    EXPECT_EQ(boxes.texts().size(), 1u);
 }
 
 TEST(MidiLearn, TheMenusEditTheListsUnderTheHold) {

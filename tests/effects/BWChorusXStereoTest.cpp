@@ -269,7 +269,7 @@ TEST_P(ChorusStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
     EXPECT_LT(report.silenceCpuSeconds, 3.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ChorusStability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, ChorusStability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());
 
 TEST(BWChorusXStereoTest, Avx512KernelGivesTheAvx2KernelsBits) {
     if (!platform::cpuHasAvx512Vl()) GTEST_SKIP() << "no AVX-512VL here";

@@ -216,7 +216,7 @@ TEST_P(BWDelay16Stability, StaysFiniteBoundedAndFreeOfDenormals) {
     EXPECT_LT(report.silenceCpuSeconds, 2.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, BWDelay16Stability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, BWDelay16Stability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());
 
 // Blocks of one sub-block write the line four samples at a time, through the
 // AVX-512VL kernel where the processor has it or the AVX2 one it is held to;

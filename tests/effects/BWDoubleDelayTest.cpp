@@ -221,4 +221,4 @@ TEST_P(BWDoubleDelayStability, StaysFiniteBoundedAndFreeOfDenormals) {
     EXPECT_LT(report.silenceCpuSeconds, 2.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, BWDoubleDelayStability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, BWDoubleDelayStability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());

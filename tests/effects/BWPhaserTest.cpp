@@ -407,4 +407,4 @@ TEST_P(PhaserStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, PhaserStability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, PhaserStability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());

@@ -487,4 +487,4 @@ TEST_P(ReverserStability, MinuteOfNoiseAndSilenceAtTheExtremes) {
     EXPECT_LT(report.silenceCpuSeconds, 3.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ReverserStability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, ReverserStability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());

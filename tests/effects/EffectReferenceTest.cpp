@@ -211,7 +211,7 @@ bool read(const std::string& path, Recording& r) {
 
 // Each recording is checked twice: with the kernels this processor may use,
 // and held to the x86-64 baseline, so that both paths are held to it.
-class EffectReference : public ::testing::TestWithParam<std::tuple<const char*, bool>> {
+class EffectReference : public ::testing::TestWithParam<std::tuple<std::string, bool>> {
 protected:
     void SetUp() override { platform::restrictToBaselineCpu(std::get<1>(GetParam())); }
     void TearDown() override { platform::restrictToBaselineCpu(false); }
@@ -249,7 +249,10 @@ TEST_P(EffectReference, MatchesTheRecordingWithinRoundingAndArrivesOnTheSameSamp
 INSTANTIATE_TEST_SUITE_P(Effects, EffectReference,
                          ::testing::Combine(::testing::Values("reverser", "chorus", "phaser", "doubledelay", "delay16",
                                                               "reverb", "chain"),
-                                            ::testing::Bool()));
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) + (std::get<1>(info.param) ? "_baseline" : "_native");
+                         });
 
 // The effects whose AVX2 kernels do what their baseline ones do, operation
 // for operation and with no fused multiply-adds: on a machine with AVX2 both

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/BWSystemInfo.h"
@@ -101,3 +102,11 @@ StabilityReport runStability(BWEffect& effect, EffectTestContext& context,
 // The rates the stability runs take: 44.1 kHz in the everyday run, every rate
 // from 44.1 to 192 kHz when ZORVANE_SOAK is set (make soak).
 std::vector<float> stabilityRates();
+
+// The stability tests are named by their rate ("Rates/PhaserStability.X/44100Hz").
+struct StabilityRateName {
+    template <class Info>
+    std::string operator()(const Info& info) const {
+        return std::to_string(static_cast<int>(info.param)) + "Hz";
+    }
+};

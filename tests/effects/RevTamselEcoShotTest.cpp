@@ -308,7 +308,7 @@ TEST_P(RevTamselEcoShotStability, StaysFiniteBoundedAndFreeOfDenormals) {
     EXPECT_LT(report.silenceCpuSeconds, 2.0 * report.noiseCpuSeconds + 0.05);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, RevTamselEcoShotStability, ::testing::ValuesIn(stabilityRates()));
+INSTANTIATE_TEST_SUITE_P(Rates, RevTamselEcoShotStability, ::testing::ValuesIn(stabilityRates()), StabilityRateName());
 
 // The AVX2 kernel takes each block's reads from where the last block left
 // them, and where gathers are slow reads whole rows at lengths holding

@@ -157,22 +157,42 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "describe --midi held.mid", 2, "describe takes no option --midi"},
         {host + "params get 17 18", 2, "params get takes no argument \"18\""},
         {host + "state save", 2, "state save wants a file"},
-        {host + "render --seed x", 1, "--seed wants a whole number"},
-        // Whole samples and hertz, and a length of one block at least; the
-        // shortest length shown is taken.
-        {host + "render --block 1.5", 1, "--block wants a whole number 1..65536 samples"},
-        {host + "render --block 65537", 1, "--block wants a whole number 1..65536 samples"},
-        {host + "render --rate 44100.5", 1, "--rate wants a whole number 11050..196000 Hz"},
-        // A rate the plug-in cannot play (it would keep its own, out of
-        // tune) is refused, named with the range.
-        {host + "render --rate 384000", 2, "--rate 384000 Hz: the plug-in plays 11050..196000 Hz"},
-        {host + "render --rate 11049 -o low.wav", 2, "--rate 11049 Hz: the plug-in plays 11050..196000 Hz"},
-        {host + "render --rate 196001", 2, "--rate 196001 Hz: the plug-in plays 11050..196000 Hz"},
-        {host + "render --seconds 1e-9", 1, "--seconds wants 0.01161..3600 (one block of 512 samples at 44100 Hz at least)"},
-        {host + "render --seconds 0.25 --rate 11050 --block 4096", 1, "--seconds wants 0.370679..3600 (one block of 4096 samples at 11050 Hz"},
+        // A value an option cannot take: one status, the value named as
+        // typed, what is wrong with it, what the option takes, the usage.
+        {host + "render --seed x", 2, "--seed \"x\" is not a number; it takes whole numbers 0..4294967295\nusage: zorvane-host render"},
+        {host + "render --seed -1", 2, "--seed \"-1\" is out of range"},
+        {host + "validate --seed 1.5", 2, "--seed \"1.5\" is not a whole number; it takes whole numbers 0..4294967295\nusage: zorvane-host validate"},
+        {host + "render --block 1.5", 2, "--block \"1.5\" is not a whole number; it takes whole numbers 1..65536 samples\nusage"},
+        {host + "render --block 65537", 2, "--block \"65537\" is out of range; it takes whole numbers 1..65536 samples\nusage"},
+        {host + "render --block ''", 2, "--block \"\" is not a number"},
+        {host + "render --tempo 12x", 2, "--tempo \"12x\" is not a number; it takes 20..999 BPM\nusage"},
+        {host + "render --tempo 1000", 2, "--tempo \"1000\" is out of range; it takes 20..999 BPM\nusage"},
+        // Whole hertz that the plug-in plays (at another rate it would keep
+        // its own, out of tune).
+        {host + "render --rate 44100.5", 2,
+         "--rate \"44100.5\" is not a whole number; it takes whole numbers 11050..196000 Hz, the rates the plug-in plays\nusage: zorvane-host render"},
+        {host + "render --rate 8000", 2,
+         "--rate \"8000\" is out of range; it takes whole numbers 11050..196000 Hz, the rates the plug-in plays\nusage: zorvane-host render"},
+        {host + "render --rate 11049 -o low.wav", 2, "--rate \"11049\" is out of range"},
+        {host + "render --rate 196001", 2, "--rate \"196001\" is out of range"},
+        {host + "render --rate 48k", 2, "--rate \"48k\" is not a number"},
+        // A length of one block at least; the shortest length shown is taken.
+        {host + "render --seconds abc", 2,
+         "--seconds \"abc\" is not a number; it takes 0.01161..3600 s (one block of 512 samples at 44100 Hz at least)\nusage"},
+        {host + "render --seconds nan", 2, "--seconds \"nan\" is not a number"},
+        {host + "render --seconds ' 1'", 2, "--seconds \" 1\" is not a number"},
+        {host + "render --seconds 1e-9", 2, "--seconds \"1e-9\" is out of range; it takes 0.01161..3600 s (one block of 512 samples"},
+        {host + "render --seconds 0.25 --rate 11050 --block 4096", 2,
+         "--seconds \"0.25\" is out of range; it takes 0.370679..3600 s (one block of 4096 samples at 11050 Hz at least)"},
         {host + "render --seconds 0.01161 -o a.wav", 0, "wrote a.wav: 0.01161 s"},
         {host + "render --seconds 0.002 --block 16 --rate 1.2e4 -o b.wav", 0, "wrote b.wav: 0.002 s, 2 channels, 12000 Hz"},
-        {host + "validate --seconds 0.05", 1, "--seconds wants 0.09288..600 (a block of 4096 samples at 44100 Hz at least)"},
+        {host + "render --seconds 0.01 --block 16 --mono -o m.wav", 0, "wrote m.wav: 0.01 s, 1 channel, 44100 Hz"},
+        {host + "validate --seconds 0.05", 2,
+         "--seconds \"0.05\" is out of range; it takes 0.09288..600 s (a block of 4096 samples at 44100 Hz at least)\nusage: zorvane-host validate"},
+        {host + "validate --seconds x", 2, "--seconds \"x\" is not a number"},
+        {host + "validate --help", 0, "--quick      three block sizes (1, 137, 4096) instead of six"},
+        {host + "params set 17 abc", 2, "params set's value \"abc\" is not a number; it takes 0..1\nusage: zorvane-host params"},
+        {host + "params set 17 1.5", 2, "params set's value \"1.5\" is out of range"},
         {host + "params get 'osc1 LEVEL  '", 0, "17 0.510000 51.00%"},
         {host + "params set 'Osc1 Level' 0.25", 0, "17 0.250000 25.00%"},
         {host + "params get Nonesuch", 1, "no parameter \"Nonesuch\""},
@@ -198,7 +218,7 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         EXPECT_EQ(run(c.command, output), c.status) << c.command << "\n" << output;
         EXPECT_NE(output.find(c.says), std::string::npos) << c.command << "\n" << output;
     }
-    for (const char* created : {"--help", "-h", "a", "x.wav", "x.png", "demo.wav", "-"}) EXPECT_FALSE(std::filesystem::exists(dir + "/" + created)) << created;
+    for (const char* created : {"--help", "-h", "a", "x.wav", "x.png", "demo.wav", "-", "low.wav"}) EXPECT_FALSE(std::filesystem::exists(dir + "/" + created)) << created;
     for (const char* sheet : {"sheet.png", "menus.png"}) EXPECT_GT(readAll(dir + "/" + sheet).size(), 1000u) << sheet;
 
     // "-o -" writes the WAV file to the standard output, the summary beside it.

@@ -253,6 +253,9 @@ struct Named {
     Scene scene;
 };
 
+// Shown by its name where a failure names the case, not as its bytes.
+void PrintTo(const Named& named, std::ostream* out) { *out << named.name; }
+
 constexpr Named kScenes[] = {
     {"held_chords", heldChords},
     {"host_clock_tempo", hostClockTempo},

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "WidgetScene.h"
 #include "core/BWSystemInfo.h"
 #include "guitoolkit/CTextEdit.h"
 #include "persistence/Settings.h"
+#include "support/MessageCapture.h"
 #include "support/OpenedDocuments.h"
+#include "support/TempDir.h"
 #include "widgets/BWBPMControl.h"
 #include "widgets/BWLocalLink.h"
 #include "widgets/BWRegPathVisualizer.h"
@@ -45,21 +50,44 @@ TEST(BWBPMControl, TypedTemposReachTheSystemInformation) {
     EXPECT_TRUE(field->isDirty());
 }
 
-TEST(BWLocalLink, OpensTheManualOnAReleaseInside) {
+TEST(BWLocalLink, OpensTheManualOnAReleaseInsideAndSaysWhenItIsNotInstalled) {
     WidgetScene scene;
     OpenedDocuments opened;
-    auto* link = scene.add(new BWLocalLink(CRect(10, 10, 30, 20), nullptr, 369, scene.frame, nullptr, false));
-    link->ownBitmap = numberedStrip(20, 10, 2);
-    link->useOwnBitmap = true;
+    MessageCapture boxes;
+    TempDir install;
+    std::filesystem::create_directories(install / "Manual");
     CPoint inside(15, 15), outside(50, 50);
-    EXPECT_EQ(link->onMouseDown(inside, CButtonState(kLButton), 0), kMouseEventHandled);
-    EXPECT_EQ(frameAt(*drawn(*link), 15, 15), 1) << "pressed: the second frame";
-    EXPECT_EQ(link->onMouseUp(outside, CButtonState(kLButton), 0), kMouseEventNotHandled);
-    EXPECT_EQ(frameAt(*drawn(*link), 15, 15), 0);
-    link->onMouseDown(inside, CButtonState(kLButton), 0);
-    EXPECT_EQ(link->onMouseUp(inside, CButtonState(kLButton), 0), kMouseHandledNoMoves);
-    link->ownBitmap->forget();
-    EXPECT_EQ(opened.paths, std::vector<std::string>{"emptyManual.htm"}) << "no installpath: it fails quietly";
+    const struct {
+        const char* what;
+        bool installPath;
+        bool manual;
+    } cases[] = {{"no installpath", false, false}, {"no manual in the folder", true, false}, {"the manual", true, true}};
+    for (const auto& c : cases) {
+        if (c.installPath) setSettingString("installpath", install.str());
+        if (c.manual) std::ofstream(install / "Manual" / "Manual.htm") << "<html></html>";
+        auto* link = scene.add(new BWLocalLink(CRect(10, 10, 30, 20), nullptr, 369, scene.frame, nullptr, false));
+        link->ownBitmap = numberedStrip(20, 10, 2);
+        link->useOwnBitmap = true;
+        EXPECT_EQ(link->onMouseDown(inside, CButtonState(kLButton), 0), kMouseEventHandled);
+        EXPECT_EQ(frameAt(*drawn(*link), 15, 15), 1) << "pressed: the second frame";
+        EXPECT_EQ(link->onMouseUp(outside, CButtonState(kLButton), 0), kMouseEventNotHandled);
+        EXPECT_EQ(frameAt(*drawn(*link), 15, 15), 0);
+        EXPECT_TRUE(opened.paths.empty() && boxes.texts().empty()) << c.what << ": a release outside does nothing";
+        link->onMouseDown(inside, CButtonState(kLButton), 0);
+        EXPECT_EQ(link->onMouseUp(inside, CButtonState(kLButton), 0), kMouseHandledNoMoves);
+        link->ownBitmap->forget();
+        scene.frame->removeView(link);
+        if (c.manual) {
+            EXPECT_EQ(opened.paths, std::vector<std::string>{install.str() + "/Manual/Manual.htm"});
+            EXPECT_TRUE(boxes.texts().empty());
+        } else {
+            EXPECT_TRUE(opened.paths.empty()) << c.what << ": no path to nothing is handed on";
+            EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The manual is not installed."}) << c.what;
+            ASSERT_FALSE(boxes.shown().empty());
+            EXPECT_EQ(boxes.shown()[0].kind, platform::MessageKind::Ok);
+        }
+        boxes.clear();
+    }
 
     setSettingString("installpath", "/opt/zorvane");
     EXPECT_EQ(BWLocalLink(CRect(), nullptr, 369, nullptr, "", false).getPath(), "/opt/zorvane/Manual/Manual.htm");

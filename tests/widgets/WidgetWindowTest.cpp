@@ -12,11 +12,14 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "RecordingMenu.h"
 #include "WidgetScene.h"
 #include "guitoolkit/PictureFontWidths.h"
 #include "platform/X11Windows.h"
+#include "support/TempDir.h"
 #include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
 #include "core/BWSystemInfo.h"
@@ -87,6 +90,9 @@ struct EditorScene {
         tempo->setMouseEnabled(false);
         f->addView(tempo);
         linkStrip = new CBitmap(CResourceDescription(1065));
+        std::filesystem::create_directories(install / "Manual");
+        std::ofstream(install / "Manual" / "Manual.htm") << "<html></html>";
+        setSettingString("installpath", install.str());
         link = new BWLocalLink(CRect(340, 20, 409, 89), &listener, 369, f, nullptr, false);
         link->ownBitmap = linkStrip;
         link->useOwnBitmap = true;
@@ -96,7 +102,7 @@ struct EditorScene {
         path->pictureFont = &font;
         f->addView(path);
         platform::setShellOpenHandler([this](const std::string& opened) {
-            log.push_back("open(" + opened + ")");
+            log.push_back("open(" + std::filesystem::path(opened).lexically_relative(install.path()).string() + ")");
             return true;
         });
         windows.setFocus(window());
@@ -116,6 +122,7 @@ struct EditorScene {
         return {knob->getValue(), button->getValue(), display->getValue(), absolute->getValue(), area->x, area->y};
     }
 
+    TempDir install;  // "installpath", with the manual
     CallLog log;
     RecordingListener listener{log};
     RecordingMenu menu{log};
@@ -177,7 +184,7 @@ const CallLog kExpectedLog = {
     "valueChanged(12,0.2)",                                                          // display
     "beginEdit(13)", "valueChanged(13,0.492537)", "valueChanged(13,1)", "endEdit(13)",  // absolute
     "beginEdit(14)", "valueChanged(14,0.5)", "valueChanged(14,1)", "valueChanged(14,1)", "endEdit(14)",
-    "open(emptyManual.htm)",                                                         // link, once
+    "open(Manual/Manual.htm)",                                                       // link, once
 };
 
 // The state the script leaves: knob 0.3175, button 2, display 0.2, absolute
