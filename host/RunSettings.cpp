@@ -2,23 +2,25 @@
 
 #include <stdlib.h>
 
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "platform/AtomicFile.h"
-#include "platform/ReadableFile.h"
+#include "platform/SettingsKeyFile.h"
+#include "platform/SettingsStoreKey.h"
 #include "platform/UserFolders.h"
 
 namespace {
 
 // The store's key files; its lock files and any temporaries are not copied.
 constexpr char kKeyFileExtension[] = ".key";
-// Far beyond any real key, as the store itself bounds them.
-constexpr uint64_t kLargestKeyFile = 16 * 1024 * 1024;
 constexpr char kFolderPattern[] = "zorvane-host-settings-XXXXXX";
 
-// Copies the key files under from to the same places under to.  A key file
-// that cannot be read (or is no regular file) is left out: the store reads
-// it as empty all the same.
+// Copies the key files under from to the same places under to, as the
+// store reads them.  A key file that cannot be read (or is no regular file)
+// is named on the standard error and left out: the run's store reads it as
+// empty, as the user's would.
 bool copyKeyFiles(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
     std::error_code failed;
     if (!std::filesystem::is_directory(from, failed)) return true;  // no settings yet
@@ -26,12 +28,12 @@ bool copyKeyFiles(const std::filesystem::path& from, const std::filesystem::path
     for (auto entry = std::filesystem::recursive_directory_iterator(from, options, failed);
          !failed && entry != std::filesystem::recursive_directory_iterator(); entry.increment(failed)) {
         if (entry->path().extension() != kKeyFileExtension) continue;
-        std::string bytes;
-        if (!platform::readRegularFile(entry->path(), kLargestKeyFile, bytes)) continue;
+        const std::optional<std::vector<platform::SettingsValue>> values = platform::SettingsStoreKey::readKeyFile(entry->path());
+        if (!values) continue;
         const std::filesystem::path copy = to / std::filesystem::relative(entry->path(), from, failed);
         if (failed) break;
         std::filesystem::create_directories(copy.parent_path(), failed);
-        if (failed || !platform::writeFileAtomically(copy, bytes, &error)) return false;
+        if (failed || !platform::writeFileAtomically(copy, platform::encodeKeyFile(*values), &error)) return false;
     }
     if (failed) error = "cannot copy the settings from " + from.string() + ": " + failed.message();
     return !failed;

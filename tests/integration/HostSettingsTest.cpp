@@ -8,10 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -20,6 +23,7 @@
 #include "platform/SettingsStoreKey.h"
 #include "support/HangWatchdog.h"
 #include "support/TempDir.h"
+#include "support/UnixSocket.h"
 
 namespace fs = std::filesystem;
 
@@ -92,40 +96,90 @@ bool awaitRunsAt(const fs::path& temporary, const std::vector<std::string>& cont
 }  // namespace
 
 // A key file saved by an editor (CR LF line ends, no line end after "end",
-// a byte-order mark) keeps every value through `content DIR`; one that
-// cannot be read as settings is kept aside, byte for byte, and said.
-TEST(HostSettings, AHandEditedKeyFileKeepsItsValuesThroughContent) {
+// a byte-order mark) keeps every value through `content DIR`; so does one
+// with a line that is no value, or cut short, and what `content` passes
+// over is said and kept aside; an empty one is an empty key.
+TEST(HostSettings, AHandEditedOrDamagedKeyFileKeepsItsValuesThroughContent) {
     TempDir folder;
     const std::string dir = folder.str();
     fs::create_directories(folder / "content" / "Instruments");
     const fs::path keyFolder = folder / "settings" / "software" / "brindlewick";
     fs::create_directories(keyFolder);
-    const std::string lines[] = {"brindlewick-registry-key 1", "dword ignorePrgChange 1", "dword NoSilentOpt 1", "end"};
+    const std::string values = "dword ignorePrgChange 1\ndword NoSilentOpt 1\n";
+    const std::string header = "brindlewick-registry-key 1\n";
     const struct {
         const char* form;
-        std::string start, lineEnd, last;
-        bool valid;
+        std::string text;
+        const char* says;   // on standard error after the key file's name; "" for nothing
+        const char* aside;  // kept beside the key; "" for no such file
     } forms[] = {
-        {"CR LF", "", "\r\n", "\r\n", true},
-        {"no last line end", "", "\n", "", true},
-        {"byte-order mark", "\xEF\xBB\xBF", "\n", "\n", true},
-        {"a line that is no value", "", "\n", "\nhello\n", false},
+        {"CR LF", "brindlewick-registry-key 1\r\ndword ignorePrgChange 1\r\ndword NoSilentOpt 1\r\nend\r\n", "", ""},
+        {"no last line end", header + values + "end", "", ""},
+        {"byte-order mark", "\xEF\xBB\xBF" + header + values + "end\n", "", ""},
+        {"a line that is no value", header + "dword ignorePrgChange 1\nhello\ndword NoSilentOpt 1\nend\n",
+         " that is not settings is kept in", "hello\n"},
+        {"cut short", header + values, " is cut short", ""},
+        {"empty", "", "", ""},
     };
     for (const auto& f : forms) {
-        std::string text = f.start;
-        for (const std::string& line : lines) text += line + (&line == &lines[3] ? f.last : f.lineEnd);
         fs::remove(keyFolder / "zorvane.key.unreadable");
-        std::ofstream(keyFolder / "zorvane.key", std::ios::binary | std::ios::trunc) << text;
+        std::ofstream(keyFolder / "zorvane.key", std::ios::binary | std::ios::trunc) << f.text;
         std::string output;
         EXPECT_EQ(run("ZORVANE_SETTINGS_DIR=" + dir + "/settings " + kHostProgram + " content " + dir + "/content", output), 0)
             << f.form << "\n" << output;
+        const bool empty = f.text.empty();
         EXPECT_EQ(stored(folder / "settings", "contentpath"), dir + "/content/") << f.form;
-        EXPECT_EQ(stored(folder / "settings", "ignorePrgChange"), f.valid ? "1" : "<missing>") << f.form;
-        EXPECT_EQ(stored(folder / "settings", "NoSilentOpt"), f.valid ? "1" : "<missing>") << f.form;
-        EXPECT_EQ(fs::exists(keyFolder / "zorvane.key.unreadable"), !f.valid) << f.form;
-        if (f.valid) continue;
-        EXPECT_EQ(fileText(keyFolder / "zorvane.key.unreadable"), text);
-        EXPECT_NE(output.find("it is kept as " + (keyFolder / "zorvane.key.unreadable").string()), std::string::npos) << output;
+        EXPECT_EQ(stored(folder / "settings", "ignorePrgChange"), empty ? "<missing>" : "1") << f.form;
+        EXPECT_EQ(stored(folder / "settings", "NoSilentOpt"), empty ? "<missing>" : "1") << f.form;
+        EXPECT_EQ(fs::exists(keyFolder / "zorvane.key.unreadable"), *f.aside != 0) << f.form;
+        if (*f.aside) {
+            EXPECT_EQ(fileText(keyFolder / "zorvane.key.unreadable"), f.aside) << f.form;
+        }
+        if (*f.says) {
+            EXPECT_NE(output.find((keyFolder / "zorvane.key").string() + f.says), std::string::npos) << f.form << "\n" << output;
+        } else {
+            EXPECT_EQ(output.find("Zorvane: "), std::string::npos) << f.form << "\n" << output;
+        }
+    }
+}
+
+// A key file that cannot be read (a named pipe, a socket, a folder in its
+// place) is named with the reason by every command that reads it, with
+// settings of its own (--content) or not, and the command goes on with
+// the defaults.
+TEST(HostSettings, AKeyFileThatCannotBeReadIsNamedByEveryCommand) {
+    const HangWatchdog watchdog;
+    TempDir folder;
+    const std::string dir = folder.str();
+    fs::create_directories(folder / "content" / "Instruments");
+    const fs::path keyFolder = folder / "settings" / "software" / "brindlewick";
+    const fs::path keyFile = keyFolder / "zorvane.key";
+    const struct {
+        const char* form;
+        std::function<bool()> make;
+        const char* reason;
+    } forms[] = {
+        {"named pipe", [&] { return mkfifo(keyFile.c_str(), 0644) == 0; }, "it is a named pipe, not a file"},
+        {"socket", [&] { return makeSocketFile(keyFile); }, "it is a socket, not a file"},
+        {"folder", [&] { return fs::create_directory(keyFile); }, "it is a folder, not a file"},
+    };
+    // Mode 000 is the same case for a user who is not root; root reads any
+    // file, and the tests of the store itself run it as another user.
+    for (const auto& f : forms) {
+        fs::remove_all(folder / "settings");
+        fs::create_directories(keyFolder);
+        ASSERT_TRUE(f.make()) << f.form;
+        const std::string says =
+            "Zorvane: the settings file " + keyFile.string() + " cannot be read (" + f.reason + "); the defaults are used in its place\n";
+        for (const std::string& options : {std::string(), " --content " + dir + "/content"}) {
+            std::string output;
+            const std::string command = "cd " + dir + " && ZORVANE_SETTINGS_DIR=" + dir + "/settings TMPDIR=" + dir + " " +
+                                        kHostProgram + options + " render --seconds 0.1 -o out.wav";
+            EXPECT_EQ(run(command, output), 0) << f.form << options << "\n" << output;
+            const size_t said = output.find(says);
+            EXPECT_NE(said, std::string::npos) << f.form << options << "\n" << output;
+            EXPECT_EQ(output.find(says, said + 1), std::string::npos) << f.form << options << ": said once\n" << output;
+        }
     }
 }
 
