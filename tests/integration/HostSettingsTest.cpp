@@ -18,9 +18,11 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ProgramRuns.h"
 #include "platform/SettingsStoreKey.h"
+#include "support/ChildProcess.h"
 #include "support/HangWatchdog.h"
 #include "support/TempDir.h"
 #include "support/UnixSocket.h"
@@ -54,14 +56,21 @@ std::map<std::string, std::string> everyFile(const fs::path& root) {
     return files;
 }
 
-// The settings folders of the runs under way in the temporary folder,
-// by the content folder each points at.
+// The settings folders of the runs in the temporary folder, by the
+// content folder each points at (their lock files beside them left out).
 std::map<std::string, fs::path> runFolders(const fs::path& temporary) {
     std::map<std::string, fs::path> folders;
     for (const auto& entry : fs::directory_iterator(temporary))
-        if (entry.path().filename().string().starts_with(kRunFolderPrefix))
+        if (entry.path().filename().string().starts_with(kRunFolderPrefix) && entry.path().extension() != ".lock")
             folders[stored(entry.path(), "contentpath")] = entry.path();
     return folders;
+}
+
+// Every name in the folder.
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    return names;
 }
 
 // Starts a shell command as a process of its own (exec'd, so that its id
@@ -205,10 +214,10 @@ TEST(HostSettings, ARunsContentFolderLeavesTheUsersSettingsByteForByte) {
     }
     const auto before = everyFile(folder / "settings");
     const std::string other = dir + "/other", third = dir + "/third";
-    // A killed run leaves its copy, which nothing reads again; cleared
-    // between the runs here so that each run's copy is told apart.
+    // A run killed outright leaves its copy until the next run removes it;
+    // cleared between the runs here so that each run's copy is told apart.
     auto clearLeftovers = [&] {
-        for (const auto& [content, settings] : runFolders(folder / "temporary")) fs::remove_all(settings);
+        for (const std::string& name : namesIn(folder / "temporary")) fs::remove_all(folder / "temporary" / name);
     };
 
     // Ends as it should: the copy is gone afterwards.
@@ -239,4 +248,76 @@ TEST(HostSettings, ARunsContentFolderLeavesTheUsersSettingsByteForByte) {
     for (const pid_t runner : {first, second}) kill(runner, SIGTERM), waitpid(runner, nullptr, 0);
     EXPECT_EQ(everyFile(folder / "settings"), before) << "after two runs overlapped";
     EXPECT_EQ(stored(folder / "settings", "contentpath"), dir + "/mine/");
+}
+
+// No copy outlives a run that a signal ends, whichever signal that a
+// program can catch ends it, and whether it comes while the copy is being
+// made (as soon as the copy's lock file is there) or while the command runs.
+TEST(HostSettings, ARunEndedByAnySignalLeavesNoCopy) {
+    const HangWatchdog watchdog;
+    TempDir folder;
+    const std::string dir = folder.str();
+    fs::create_directories(folder / "content" / "Instruments");
+    {
+        auto key = platform::SettingsStoreKey::open(folder / "settings", kProductKey);
+        ASSERT_TRUE(key && key->write(platform::SettingsValue::dword("ignorePrgChange", 1)));
+    }
+    const fs::path temporary = folder / "temporary";
+    fs::create_directories(temporary);
+    const std::string host = "env TMPDIR=" + temporary.string() + " ZORVANE_SETTINGS_DIR=" + dir + "/settings " + kHostProgram +
+                             " --content " + dir + "/content validate --seconds 60";
+    std::vector<int> signals = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,
+                                SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,   SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU,
+                                SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR,  SIGSYS,  SIGRTMIN,  SIGRTMAX};
+    for (const bool whileMade : {true, false}) {
+        for (const int signal : signals) {
+            const pid_t runner = start(host);
+            // The moment: its lock file, or its copy pointed at the content.
+            bool ended = false;
+            for (;;) {
+                const std::vector<std::string> names = namesIn(temporary);
+                const bool reached = whileMade ? !names.empty() : runFolders(temporary).count(dir + "/content/") != 0;
+                if (reached || (ended = waitpid(runner, nullptr, WNOHANG) == runner)) break;
+                if (!whileMade) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            ASSERT_FALSE(ended) << strsignal(signal) << ": the run ended before the moment";
+            kill(runner, signal);
+            int status = 0;
+            waitpid(runner, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) != 0) << strsignal(signal) << ": it went on";
+            const std::vector<std::string> left = namesIn(temporary);
+            EXPECT_TRUE(left.empty()) << strsignal(signal) << (whileMade ? " while the copy was made" : " while the command ran")
+                                      << ": left " << left.front();
+            for (const std::string& name : left) fs::remove_all(temporary / name);
+        }
+    }
+}
+
+// A copy whose run was killed outright (SIGKILL, which no program can
+// catch) is removed by the next run, whatever its command; a run under way
+// keeps its own.
+TEST(HostSettings, TheNextRunRemovesACopyWhoseRunIsGoneAndLeavesALiveOne) {
+    const HangWatchdog watchdog;
+    TempDir folder;
+    const std::string dir = folder.str();
+    for (const char* content : {"live", "killed"}) fs::create_directories(folder / content / "Instruments");
+    const fs::path temporary = folder / "temporary";
+    fs::create_directories(temporary);
+    const std::string host = "env TMPDIR=" + temporary.string() + " ZORVANE_SETTINGS_DIR=" + dir + "/settings " + kHostProgram;
+    const pid_t live = start(host + " --content " + dir + "/live validate --seconds 60");
+    ASSERT_TRUE(awaitRunsAt(temporary, {dir + "/live/"}, {live})) << "the live run ended early";
+    const pid_t killed = start(host + " --content " + dir + "/killed validate --seconds 60");
+    ASSERT_TRUE(awaitRunsAt(temporary, {dir + "/killed/"}, {killed})) << "the killed run ended early";
+    killAndReap(killed);
+    ASSERT_EQ(runFolders(temporary).size(), 2u) << "the killed run left its copy";
+
+    std::string output;
+    EXPECT_EQ(run(host + " describe", output), 0) << output;
+    const auto left = runFolders(temporary);
+    EXPECT_EQ(left.size(), 1u);
+    EXPECT_EQ(left.count(dir + "/live/"), 1u) << "the live run's copy is left alone";
+    EXPECT_EQ(namesIn(temporary).size(), 2u) << "the live run's copy and its lock file";
+    kill(live, SIGTERM);
+    waitpid(live, nullptr, 0);
+    EXPECT_TRUE(namesIn(temporary).empty());
 }
