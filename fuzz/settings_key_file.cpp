@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the settings key-file decoder; whatever decodes must
 // encode and decode again to the same values, and so must the forms an
 // editor may leave the encoded file in (CR LF line ends, no line end after
-// "end", a byte-order mark first).
+// "end", a byte-order mark first).  What the line-by-line reading takes
+// from any bytes is stored again the same way.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -33,6 +34,8 @@ std::string handEdited(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const platform::DecodedKeyFile lines = platform::decodeKeyFileLines(text);
+    expectSame(lines.values, platform::encodeKeyFile(lines.values));
     const auto values = platform::decodeKeyFile(text);
     if (!values) return 0;
     const std::string encoded = platform::encodeKeyFile(*values);

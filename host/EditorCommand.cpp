@@ -118,8 +118,9 @@ int runEditor(PluginModule& module, const ViewCommandArguments& args) {
     host.kind = platform::HostWindowKind::X11;
     host.x11Window = windows.nativeWindow(window);
     host.x11Screen = windows.screenNumber();
-    // A box of the plug-in's that is up when the signal comes ends with its
-    // safe answer, so that this loop sees the stop.
+    // A box or a file selector of the plug-in's that is up when the signal
+    // comes ends with its safe answer (the selector's program ended), so
+    // that this loop sees the stop.
     host.stopDescriptor = stopDescriptor();
     instance.viewContainer.resized = [&](int32_t width, int32_t height) { windows.setWindowSize(window, width, height); };
     if (instance.openView(&host) != AAX_SUCCESS) return viewCommandFailure("the plug-in did not open its view");

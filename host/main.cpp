@@ -502,6 +502,8 @@ int runCommand(int argc, char** argv) {
         return refuse(name + " takes no argument \"" + args.words[1] + "\"", command->second.help);
     if (args.has("-o") && args.has("--output")) return refuse(name + " takes -o or --output, not both", command->second.help);
 
+    // What runs killed before left (their own settings) goes.
+    RunSettings::removeStaleCopies();
     if (name == "content") return content(args);
 
     std::string error;

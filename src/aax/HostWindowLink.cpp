@@ -106,7 +106,12 @@ std::unique_ptr<HostWindowLink> HostWindowLink::open(int32_t type, void* hostWin
     if (starting) {
         backEnd->previous = platform::setWindowSystem(&backEnd->windows());
         if (backEnd->x11) {
-            backEnd->previousDialogs = platform::setFileDialogHandler(platform::runInteractiveFileDialog);
+            // The selector ends with its safe answer, as a box does, once
+            // the view's host is asked to stop.
+            backEnd->previousDialogs =
+                platform::setFileDialogHandler([x11 = backEnd->x11.get()](const platform::FileDialogRequest& request) {
+                    return platform::runInteractiveFileDialog(request, x11->stopDescriptor());
+                });
             backEnd->boxes = std::make_unique<platform::X11MessageBoxes>(*backEnd->x11);
             backEnd->previousMessages = platform::setMessageHandler(backEnd->boxes->handler());
         }

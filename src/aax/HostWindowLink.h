@@ -11,8 +11,9 @@
 // last close; it is the current window system meanwhile, and the one before
 // it comes back after.  An X11 back-end also puts the interactive file
 // dialogs and its message boxes in place while it serves; a box belongs to
-// the top-level window of the view opened last, and ends with its safe
-// answer when that view's stop descriptor becomes readable.  A view whose
+// the top-level window of the view opened last, and a box or a file
+// selector ends with its safe answer when that view's stop descriptor
+// becomes readable.  A view whose
 // host window is of another kind than the back-end in service, or that
 // cannot be reached, opens its editor without a window.  Host GUI thread
 // only.

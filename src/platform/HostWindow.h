@@ -9,8 +9,8 @@
 // (an X window id) and the screen number.  The module opens a connection of
 // its own to that display.  The host may also give a descriptor that
 // becomes readable once it is asked to stop (Ctrl-C, a kill): a message box
-// the plug-in waits in then closes with its safe answer, so that the host's
-// call returns and the host can end.
+// or a file selector the plug-in waits in then closes with its safe answer,
+// so that the host's call returns and the host can end.
 //
 // Headless: no window system at all.  The host owns a pixel buffer of the
 // view's size, in which the module leaves what its window shows after each

@@ -153,21 +153,44 @@ std::string encodeKeyFile(const std::vector<SettingsValue>& values) {
     return text;
 }
 
-std::optional<std::vector<SettingsValue>> decodeKeyFile(std::string_view text) {
+DecodedKeyFile decodeKeyFileLines(std::string_view text) {
+    DecodedKeyFile file;
     if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-    const std::optional<std::string_view> header = takeLine(text);
-    if (!header || *header != kHeader) return std::nullopt;
-    std::vector<SettingsValue> values;
-    for (;;) {
-        const std::optional<std::string_view> line = takeLine(text);
-        if (!line) return std::nullopt;  // cut short before "end"
-        if (*line == kEnd) break;
-        std::optional<SettingsValue> value = decodeLine(*line);
-        if (!value) return std::nullopt;
-        values.push_back(std::move(*value));
+    if (text.empty()) return file;
+    const bool lastLineEnded = text.ends_with('\n');
+    bool first = true, header = false, ended = false, blank = false;
+    std::string_view lastLine;
+    bool lastWasValue = false;
+    for (std::optional<std::string_view> line; (line = takeLine(text)); first = false) {
+        lastLine = *line;
+        lastWasValue = false;
+        if (first && *line == kHeader) {
+            header = true;
+        } else if (line->empty()) {
+            blank = true;
+        } else if (!ended && *line == kEnd) {
+            ended = true;
+        } else if (std::optional<SettingsValue> value = ended ? std::nullopt : decodeLine(*line)) {
+            file.values.push_back(std::move(*value));
+            lastWasValue = true;
+        } else {
+            file.strayLines.emplace_back(*line);
+        }
     }
-    if (!text.empty()) return std::nullopt;
-    return values;
+    file.cutShort = !ended && (header || !file.values.empty() || !file.strayLines.empty());
+    // Cut inside its last line, perhaps: "dword resizefactor1 15" for 150.
+    if (file.cutShort && !lastLineEnded && lastWasValue) {
+        file.values.pop_back();
+        file.strayLines.emplace_back(lastLine);
+    }
+    file.wellFormed = header && ended && !blank && file.strayLines.empty();
+    return file;
+}
+
+std::optional<std::vector<SettingsValue>> decodeKeyFile(std::string_view text) {
+    DecodedKeyFile file = decodeKeyFileLines(text);
+    if (!file.wellFormed) return std::nullopt;
+    return std::move(file.values);
 }
 
 }  // namespace platform

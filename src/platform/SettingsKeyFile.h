@@ -20,7 +20,15 @@
 // themselves; every other byte (blank, control bytes, bytes above 0x7E and
 // "%" itself) is written as "%" and two upper-case hex digits.  An empty name
 // or string is an empty field.  A dword is written in decimal, 0 to
-// 4294967295.  Any line that breaks these rules makes the whole file invalid.
+// 4294967295.
+//
+// A damaged or mis-edited file is read as far as it parses, so that one bad
+// line costs no other value: every value line that parses is used, and every
+// other line (a first line that is not the header, a line that breaks the
+// rules above, a line after "end") is a stray line, kept as it stood for the
+// store to set aside.  A file without "end" was cut short: its last line,
+// when it has no line end either, may have been cut inside and is a stray
+// line even when it parses.  Blank lines hold nothing and are passed over.
 
 #include <cstdint>
 #include <optional>
@@ -57,8 +65,17 @@ void appendPercentEscaped(std::string& out, std::string_view bytes, bool (*keeps
 
 std::string encodeKeyFile(const std::vector<SettingsValue>& values);
 
-// The values of a key file, in file order; nothing when the text is not a
-// valid key file.
+// A key file as read line by line.
+struct DecodedKeyFile {
+    std::vector<SettingsValue> values;    // in file order
+    std::vector<std::string> strayLines;  // without their line ends, in file order
+    bool cutShort = false;                // there are lines but no "end"
+    bool wellFormed = false;              // exactly the form above, nothing passed over
+};
+
+DecodedKeyFile decodeKeyFileLines(std::string_view text);
+
+// The values of a well-formed key file, in file order; nothing otherwise.
 std::optional<std::vector<SettingsValue>> decodeKeyFile(std::string_view text);
 
 }  // namespace platform

@@ -14,15 +14,23 @@
 // Reads take no lock: a write replaces the key file by rename, so a reader
 // sees the old or the new file whole.  A write is a locked read-modify-write
 // of the key file, so two writers never lose each other's values, and a
-// write keeps every value it does not change.  A missing key file is an
-// empty key.  Key files are read through ReadableFile, so that a named pipe
-// or a device in a key file's place is never waited on.  A key file that
-// cannot be read (no permission, not a regular file) reads as empty and
-// refuses writes, which would lose its values.  A key file that is read but
-// is not valid (see SettingsKeyFile.h) reads as empty too; the next write
-// renames it to "<name>.key.unreadable" beside it (or "...unreadable-2" and
-// on, never over one set aside before), says so on the standard error, and
-// starts a new key file, so that what a person wrote there can be mended.
+// write keeps every value it does not change.  A missing or empty key file
+// is an empty key.  Key files are read through ReadableFile, so that a
+// named pipe or a device in a key file's place is never waited on.
+//
+// Nothing a person may want back is lost, and nothing is met in silence:
+// what a read cannot use is said on the standard error (once a process for
+// each file and fault), and the read goes on with what it can.
+// - A key file that cannot be read (no permission, a folder, a named pipe, a
+//   socket in its place) reads as empty and refuses writes, which would
+//   lose its values.
+// - A key file with lines that do not parse, or cut short (see
+//   SettingsKeyFile.h), reads as every value that parses.  The next write
+//   that changes the key appends the stray lines to "<name>.key.unreadable"
+//   beside it before it replaces the key file without them.
+// - A file too large to be a key file reads as empty; the next write
+//   renames it to "<name>.key.unreadable" (or "...unreadable-2" and on,
+//   never over one set aside before) and starts a new key file.
 
 #include <filesystem>
 #include <optional>
@@ -63,20 +71,34 @@ public:
 
     const std::filesystem::path& file() const { return keyFile; }
 
+    // The values of any key file, as a read of its key takes them, with what
+    // cannot be used said as a read says it; nothing when it cannot be read
+    // at all (a missing file is an empty key).  For a copy of a store.  Any
+    // thread but the audio thread.
+    static std::optional<std::vector<SettingsValue>> readKeyFile(const std::filesystem::path& keyFile);
+
 private:
     SettingsStoreKey(std::filesystem::path keyFile, std::filesystem::path lockFile);
 
-    enum class LoadState { Read, Unreadable, NotAKey };
+    enum class LoadState { Read, Unreadable, TooLarge };
     struct Loaded {
         LoadState state;
-        std::vector<SettingsValue> values;  // a missing key file is read and empty
-        std::string problem;                // why it is not read
+        DecodedKeyFile contents;  // a missing key file is read and empty
+        std::string problem;      // why it is not read
     };
-    Loaded load() const;
-    // The values a rewrite starts from, under the lock: nothing (and why in
-    // *problem) when the key file cannot be read; a key file that is not
-    // valid is set aside first.
-    std::optional<std::vector<SettingsValue>> loadForRewrite(std::string* problem) const;
+    // Reads the key file and says on the standard error what of it cannot
+    // be used.
+    static Loaded load(const std::filesystem::path& keyFile);
+    // The values a rewrite starts from, under the lock, with the stray
+    // lines that are still to be set aside; nothing (and why in *problem)
+    // when the key file cannot be read.  A file too large is set aside first.
+    std::optional<DecodedKeyFile> loadForRewrite(std::string* problem) const;
+    // Appends the stray lines to the file beside the key; false, with why
+    // in *problem, when they cannot be kept there.
+    bool keepStrayLines(const std::vector<std::string>& lines, std::string* problem) const;
+    // Replaces the key file by these values, under the lock, once its
+    // stray lines are kept.
+    bool rewrite(const DecodedKeyFile& contents, std::string* problem) const;
 
     std::filesystem::path keyFile;
     std::filesystem::path lockFile;

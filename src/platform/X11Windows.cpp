@@ -366,7 +366,7 @@ bool X11Windows::runModal(XID modal, const std::function<bool(_XEvent&)>& handle
     const WindowId focused = focus();
     // A grab of ours would keep the pointer from the box.
     if (capturedWindow) XUngrabPointer(display, CurrentTime);
-    X11EventWait wait(display, lost, stopDescriptor);
+    X11EventWait wait(display, lost, stop);
     bool answered = false;
     for (XEvent event; !answered && wait.next(event);) {
         if (event.xany.window == modal) {

@@ -69,8 +69,9 @@ public:
     bool runModal(XID modal, const std::function<bool(_XEvent&)>& handleModal);
     // A descriptor of the program that becomes readable once it is asked
     // to stop (Ctrl-C, a kill); -1, the default: none.  It stays the
-    // program's: it is only polled.
-    void setStopDescriptor(int descriptor) { stopDescriptor = descriptor; }
+    // program's: it is only polled.  The file selector's wait polls it too.
+    void setStopDescriptor(int descriptor) { stop = descriptor; }
+    int stopDescriptor() const { return stop; }
 
     WindowId createWindow(WindowId parent, int32_t width, int32_t height, WindowHandler* handler) override;
     bool windowRect(WindowId window, WindowRect& rect) const override;
@@ -109,7 +110,7 @@ private:
 
     Display* display = nullptr;
     bool lost = false;
-    int stopDescriptor = -1;
+    int stop = -1;
     std::string name;
     std::unique_ptr<DragState> drag;
     std::chrono::steady_clock::time_point start;

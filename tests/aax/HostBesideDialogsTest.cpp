@@ -259,7 +259,8 @@ TEST(HostBesideDialogs, TheFileSelectorsProgramWaiting) {
     chmod((bin / "zenity").c_str(), 0755);
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
-    const platform::FileDialogHandler previous = platform::setFileDialogHandler(platform::runInteractiveFileDialog);
+    const platform::FileDialogHandler previous = platform::setFileDialogHandler(
+        [](const platform::FileDialogRequest& request) { return platform::runInteractiveFileDialog(request); });
 
     HostCalls seen;
     std::thread hostThread([&] {

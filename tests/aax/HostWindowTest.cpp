@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "aax/BWAAXWrapperParameters.h"
@@ -28,6 +33,7 @@
 #include "support/MessageCapture.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
+#include "support/TempDir.h"
 #include "support/ToolkitDoubles.h"
 #include "support/WindowDoubles.h"
 #include "support/WindowPixels.h"
@@ -228,6 +234,9 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWh
     host.displayName = server.name().c_str();
     host.x11Window = hostWindows.nativeWindow(top);
     host.x11Screen = hostWindows.screenNumber();
+    int stop[2];
+    ASSERT_EQ(pipe(stop), 0);
+    host.stopDescriptor = stop[0];
     ASSERT_EQ(instance.host.openView(&host), AAX_SUCCESS);
     for (int i = 0; i < 3; ++i) instance.host.viewTimer();
     hostWindows.sync();
@@ -248,12 +257,18 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWh
     EXPECT_EQ(shown, toolkit_test::colourPixels(drawn));
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown[0], 0x1e2832u) << "the frame's colour";
-    // While it is open, the file dialogs are the interactive ones.
-    platform::FileDialogHandler inPlace = platform::setFileDialogHandler(scripted);
-    using Dialog = platform::FileDialogResult (*)(const platform::FileDialogRequest&);
-    ASSERT_NE(inPlace.target<Dialog>(), nullptr);
-    EXPECT_EQ(*inPlace.target<Dialog>(), &platform::runInteractiveFileDialog);
-    platform::setFileDialogHandler(inPlace);
+    // While it is open, the file dialogs are the interactive ones (a
+    // stand-in "zenity" on the PATH answers), and a stop asked through the
+    // host's descriptor cancels them without running the program.
+    TempDir bin;
+    std::ofstream(bin / "zenity") << "#!/bin/sh\necho /interactive\n";
+    std::filesystem::permissions(bin / "zenity", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", bin.str().c_str(), 1);
+    EXPECT_EQ(platform::runFileDialog({}).paths, std::vector<std::string>{"/interactive"});
+    ASSERT_EQ(write(stop[1], "", 1), 1);
+    EXPECT_FALSE(platform::runFileDialog({}).confirmed) << "asked to stop";
+    setenv("PATH", path.c_str(), 1);
 
     instance.host.closeView();
     hostWindows.sync();
@@ -265,6 +280,8 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWh
     Alert("after the view");
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"after the view"}) << "the message boxes are the host's again";
     platform::setFileDialogHandler(nullptr);
+    close(stop[0]);
+    close(stop[1]);
 }
 
 // The X server goes while the editor is open: the instance's own

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +15,8 @@
 #include "ProgramRuns.h"
 #include "host/PageSetScript.h"
 #include "persistence/Settings.h"
+#include "support/ChildProcess.h"
+#include "support/HangWatchdog.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 #include "support/XvfbServer.h"
@@ -277,6 +281,39 @@ TEST(ViewCommands, TheEditorEndsCleanlyWithABoxUpWhenItsXServerDiesOrAStopComes)
         EXPECT_NE(output.find(c.says), std::string::npos) << c.how << "\n" << output;
         EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << c.how << "\n" << output;
         EXPECT_EQ(linesOf(home / "session.log").size(), 88u) << c.how << ": the log is written on the way out";
+    }
+}
+
+// The file selector up (the locate panel's button asks for the
+// instruments, a stand-in "zenity" on the PATH that starts a process of its
+// own and never answers): a stop ends the editor at once all the same, the
+// selector and what it started ended with it, the log written.
+TEST(ViewCommands, TheEditorEndsAtAStopWithTheFileSelectorUp) {
+    if (!toolkit_test::XvfbServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs the xvfb package)";
+    const HangWatchdog watchdog;
+    toolkit_test::XvfbServer server(1280, 1024);
+    ASSERT_TRUE(server.running()) << "Xvfb did not start";
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    for (const int signal : {SIGTERM, SIGINT}) {
+        TempDir home;
+        const std::filesystem::path pids = home / "selector-pids";
+        std::filesystem::create_directories(home / "bin");
+        std::ofstream(home / "bin" / "zenity") << "#!/bin/sh\nsleep 600 &\necho $$ $! > '" << pids.string() << ".part'\nmv '"
+                                               << pids.string() << ".part' '" << pids.string() << "'\nwait\n";
+        std::filesystem::permissions(home / "bin" / "zenity", std::filesystem::perms::owner_all);
+        setenv("PATH", (home.str() + "/bin:" + path).c_str(), 1);
+        EditorSession session(server.name(), {"--log", (home / "session.log").string()}, home);
+        setenv("PATH", path.c_str(), 1);
+        ASSERT_TRUE(session.running()) << session.output();
+        session.click(627, 388);  // "select path" in the locate panel of the empty library
+        for (int wait = 0; wait < 1000 && !std::filesystem::exists(pids); ++wait) session.pause(20);
+        ASSERT_TRUE(std::filesystem::exists(pids)) << "the selector did not open\n" << session.output();
+        pid_t selector = 0, started = 0;
+        std::ifstream(pids) >> selector >> started;
+        EXPECT_EQ(session.stop(signal), 128 + signal) << strsignal(signal) << "\n" << session.output();
+        EXPECT_FALSE(processRunning(selector)) << strsignal(signal);
+        EXPECT_FALSE(processRunning(started)) << strsignal(signal) << ": what the selector started";
+        EXPECT_EQ(linesOf(home / "session.log").size(), 88u) << strsignal(signal) << ": the log is written on the way out";
     }
 }
 

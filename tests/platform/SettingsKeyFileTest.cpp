@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
 using platform::decodeKeyFile;
 using platform::encodeKeyFile;
@@ -120,7 +122,42 @@ TEST(SettingsKeyFile, AHandEditedFileReadsAsTheSameValues) {
     }
 }
 
-TEST(SettingsKeyFile, DamagedFilesAreRefusedOrReadNeverCrash) {
+// A damaged or mis-edited file costs only its own bad lines: every value
+// line that parses is used, every other line is kept as it stood, and a
+// last line that a cut may have shortened is not trusted.
+TEST(SettingsKeyFile, ADamagedFileIsReadAsFarAsItParses) {
+    const std::string header = "brindlewick-registry-key 1\n";
+    const SettingsValue a = SettingsValue::dword("a", 1), b = SettingsValue::string("b", "x");
+    const struct {
+        const char* form;
+        std::string text;
+        std::vector<SettingsValue> values;
+        std::vector<std::string> stray;
+        bool cutShort;
+    } cases[] = {
+        {"a junk line among values", header + "dword a 1\nhello there\nstring b x\nend\n", {a, b}, {"hello there"}, false},
+        {"cut after a whole line", header + "dword a 1\nstring b x\n", {a, b}, {}, true},
+        {"cut inside a value", header + "dword a 1\ndword b 15", {a}, {"dword b 15"}, true},
+        {"cut inside \"end\"", header + "dword a 1\nen", {a}, {"en"}, true},
+        {"another version's header", "brindlewick-registry-key 2\r\ndword a 1\r\nend\r\n", {a},
+         {"brindlewick-registry-key 2"}, false},
+        {"no header", "dword a 1\nend", {a}, {}, false},
+        {"lines after \"end\"", header + "end\ndword c 3\nend\n", {}, {"dword c 3", "end"}, false},
+        {"empty", "", {}, {}, false},
+        {"a byte-order mark alone", "\xEF\xBB\xBF", {}, {}, false},
+        {"blank lines alone", "\n\r\n", {}, {}, false},
+    };
+    for (const auto& c : cases) {
+        const platform::DecodedKeyFile file = platform::decodeKeyFileLines(c.text);
+        EXPECT_EQ(describe(file.values), describe(c.values)) << c.form;
+        EXPECT_EQ(file.strayLines, c.stray) << c.form;
+        EXPECT_EQ(file.cutShort, c.cutShort) << c.form;
+        EXPECT_FALSE(file.wellFormed) << c.form;
+        EXPECT_FALSE(decodeKeyFile(c.text).has_value()) << c.form;
+    }
+}
+
+TEST(SettingsKeyFile, RandomDamageLosesOnlyTheLinesItTouched) {
     const std::string valid = encodeKeyFile(sampleValues());
     std::mt19937 random(20240611);
     for (int round = 0; round < 3000; ++round) {
@@ -134,12 +171,13 @@ TEST(SettingsKeyFile, DamagedFilesAreRefusedOrReadNeverCrash) {
                 default: text.resize(at); break;
             }
         }
-        const auto decoded = decodeKeyFile(text);
-        if (!decoded) continue;
-        // Whatever a damaged file decodes to is stored again unchanged.
-        const auto again = decodeKeyFile(encodeKeyFile(*decoded));
+        const platform::DecodedKeyFile file = platform::decodeKeyFileLines(text);
+        // What a damaged file reads as is stored again unchanged, and each
+        // line it passed over is one of its lines.
+        const auto again = decodeKeyFile(encodeKeyFile(file.values));
         ASSERT_TRUE(again.has_value());
-        EXPECT_EQ(describe(*again), describe(*decoded));
+        EXPECT_EQ(describe(*again), describe(file.values));
+        for (const std::string& line : file.strayLines) EXPECT_NE(text.find(line), std::string::npos) << line;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "support/HangWatchdog.h"
 #include "support/RenameWatch.h"
 #include "support/TempDir.h"
+#include "support/UnixSocket.h"
 
 using platform::SettingsStoreKey;
 using platform::SettingsType;
@@ -172,47 +174,122 @@ TEST(SettingsStoreKey, UnreachableStoresAndFailedWritesAreReported) {
         EXPECT_FALSE(platform::writerTemporaryOwner(entry.path().filename().string())) << entry.path();
 }
 
-// A key file that is not valid reads as empty; the next write keeps it
-// aside, byte for byte, under a name of its own (never over one kept
-// before), says so, and starts a new key file.
-TEST(SettingsStoreKey, AnInvalidKeyFileIsKeptAsideNotErased) {
+// A key file with lines that are not settings, or cut short, keeps every
+// value that parses, says once what it passes over, and loses nothing: the
+// next write that changes the key adds the stray lines to the file kept
+// beside it (after what was kept before) and rewrites the key without them.
+// An empty file is an empty key.
+TEST(SettingsStoreKey, ADamagedKeyFileKeepsItsValuesAndSetsOnlyItsStrayLinesAside) {
     TempDir root;
-    SettingsStoreKey key = openKey(root);
-    ASSERT_TRUE(key.write(SettingsValue::string("a", "x")));
-    std::string cut = readFile(key.file());
-    cut.resize(cut.size() - 4);  // "end\n" lost
-    const std::string damaged[] = {cut, std::string(5000, '\0')};
-    const char* const asides[] = {"zorvane.key.unreadable", "zorvane.key.unreadable-2"};
-    for (int i = 0; i < 2; ++i) {
-        std::ofstream(key.file(), std::ios::binary | std::ios::trunc) << damaged[i];
-        EXPECT_FALSE(key.read("a").has_value());
+    const std::string header = "brindlewick-registry-key 1\n";
+    const struct {
+        const char* form;
+        std::string text;
+        const char* says;   // on the first read; nothing for an empty file
+        std::string aside;  // what the write adds beside the key
+    } cases[] = {
+        {"a junk line among values", header + "string a x\nhello\ndword b 7\nend\n", "has 1 line that is not settings", "hello\n"},
+        {"cut after a line", header + "string a x\ndword b 7\n", "is cut short", ""},
+        {"cut inside a line", header + "string a x\ndword b 7\nstring c /ho", "is cut short", "string c /ho\n"},
+        {"empty", "", "", ""},
+    };
+    int keyNumber = 0;
+    for (const auto& c : cases) {
+        // A key of its own each: what is said is said once a process for each file.
+        SettingsStoreKey key = openKey(root, ("Software\\Case" + std::to_string(++keyNumber)).c_str());
+        std::ofstream(key.file(), std::ios::binary) << c.text;
+        const auto aside = key.file().parent_path() / (key.file().filename().string() + ".unreadable");
+        std::ofstream(aside, std::ios::binary) << "kept before";  // no line end
         testing::internal::CaptureStderr();
-        ASSERT_TRUE(key.write(SettingsValue::dword("b", uint32_t(i))));
+        const bool empty = c.text.empty();
+        EXPECT_EQ(stringOf(key, "a"), empty ? "<none>" : "x") << c.form;
+        EXPECT_EQ(dwordOf(key, "b"), empty ? 0xDEADBEEF : 7u) << c.form;
         const std::string said = testing::internal::GetCapturedStderr();
-        const auto aside = key.file().parent_path() / asides[i];
-        EXPECT_EQ(readFile(aside), damaged[i]);
-        EXPECT_NE(said.find(key.file().string() + " could not be read as settings"), std::string::npos) << said;
-        EXPECT_NE(said.find("it is kept as " + aside.string()), std::string::npos) << said;
-        EXPECT_EQ(dwordOf(key, "b"), uint32_t(i));
-        EXPECT_EQ(platform::decodeKeyFile(readFile(key.file()))->size(), 1u);
+        const std::string named = "the settings file " + key.file().string() + " ";
+        EXPECT_EQ(said.empty(), empty) << c.form << ": " << said;
+        if (!empty) {
+            EXPECT_NE(said.find(named + c.says), std::string::npos) << c.form << ": " << said;
+        }
+        EXPECT_EQ(said.find('\n'), said.rfind('\n')) << c.form << ": said once, however often read: " << said;
+
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(key.write(SettingsValue::dword("new", 1))) << c.form;
+        const std::string written = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(readFile(aside), "kept before" + (c.aside.empty() ? "" : "\n" + c.aside)) << c.form;
+        EXPECT_EQ(written.find("kept in " + aside.string()) != std::string::npos, !c.aside.empty()) << c.form << ": " << written;
+        const auto values = platform::decodeKeyFile(readFile(key.file()));
+        ASSERT_TRUE(values.has_value()) << c.form;
+        EXPECT_EQ(values->size(), empty ? 1u : 3u) << c.form;
+        EXPECT_EQ(dwordOf(key, "new"), 1u) << c.form;
     }
+
+    // A file too large for a key is not read; the write keeps it aside whole,
+    // under a name that nothing held, and starts the key anew.
+    SettingsStoreKey key = openKey(root);
+    const std::string huge(16 * 1024 * 1024 + 1, 'x');
+    std::ofstream(key.file(), std::ios::binary) << huge;
+    std::ofstream(key.file().string() + ".unreadable") << "kept before";
+    EXPECT_FALSE(key.read("a").has_value());
+    ASSERT_TRUE(key.write(SettingsValue::dword("b", 2)));
+    EXPECT_EQ(readFile(key.file().string() + ".unreadable-2"), huge);
+    EXPECT_EQ(readFile(key.file().string() + ".unreadable"), "kept before");
+    EXPECT_EQ(dwordOf(key, "b"), 2u);
 }
 
-// A key file that cannot be read at all refuses writes, which would lose
-// its values, and leaves it as it is; a named pipe there is never waited on.
-TEST(SettingsStoreKey, AKeyFileThatCannotBeReadIsNeitherWaitedOnNorReplaced) {
+// A key file that cannot be read at all (a named pipe, a socket, a folder,
+// no permission) is named with the reason, once, reads as empty, refuses
+// writes, which would lose its values, and stays as it is; a named pipe
+// there is never waited on.
+TEST(SettingsStoreKey, AKeyFileThatCannotBeReadIsNamedNeitherWaitedOnNorReplaced) {
     const HangWatchdog watchdog;
     TempDir root;
-    SettingsStoreKey key = openKey(root);
-    ASSERT_EQ(mkfifo(key.file().c_str(), 0644), 0);
-    EXPECT_FALSE(key.read("a").has_value());
-    std::string problem;
-    EXPECT_FALSE(key.write(std::vector{SettingsValue::dword("a", 1)}, &problem));
-    EXPECT_EQ(problem, "cannot read " + key.file().string() + ": it is a named pipe, not a file");
-    EXPECT_FALSE(key.remove(std::vector<std::string>{"a"}));
-    EXPECT_TRUE(std::filesystem::is_fifo(key.file()));
-    for (const auto& entry : std::filesystem::directory_iterator(key.file().parent_path()))
+    // Open to the user the permission case runs as (root reads any file).
+    std::filesystem::permissions(root.path(), std::filesystem::perms::all);
+    const struct {
+        const char* form;
+        std::function<bool(const std::filesystem::path&)> make;
+        const char* reason;
+    } cases[] = {
+        {"named pipe", [](const auto& path) { return mkfifo(path.c_str(), 0644) == 0; }, "it is a named pipe, not a file"},
+        {"socket", [](const auto& path) { return makeSocketFile(path); }, "it is a socket, not a file"},
+        {"folder", [](const auto& path) { return std::filesystem::create_directory(path); }, "it is a folder, not a file"},
+        {"no permission", [](const auto& path) { return bool(std::ofstream(path) << "x") && chmod(path.c_str(), 0) == 0; },
+         "Permission denied"},
+    };
+    int keyNumber = 0;
+    for (const auto& c : cases) {
+        SettingsStoreKey key = openKey(root, ("Software\\Case" + std::to_string(++keyNumber)).c_str());
+        ASSERT_TRUE(c.make(key.file())) << c.form;
+        const std::string says =
+            "the settings file " + key.file().string() + " cannot be read (" + c.reason + "); the defaults are used in its place";
+        const bool permissionCase = std::string(c.reason) == "Permission denied";
+        if (permissionCase && geteuid() == 0) {
+            // Root reads any file: the case runs as a user who is not root.
+            const pid_t child = forkRunning([&] {
+                if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+                testing::internal::CaptureStderr();
+                const bool read = key.read("a").has_value();
+                const std::string said = testing::internal::GetCapturedStderr();
+                std::string problem;
+                const bool written = key.write(std::vector{SettingsValue::dword("a", 1)}, &problem);
+                _exit(read || written || said.find(says) == std::string::npos ? 1 : 0);
+            });
+            EXPECT_TRUE(exitedCleanly(child)) << c.form << ": as a user who is not root";
+            continue;
+        }
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(key.read("a").has_value()) << c.form;
+        EXPECT_FALSE(key.read("b").has_value()) << c.form;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, "Zorvane: " + says + "\n") << c.form;
+        std::string problem;
+        EXPECT_FALSE(key.write(std::vector{SettingsValue::dword("a", 1)}, &problem)) << c.form;
+        EXPECT_EQ(problem, "cannot read " + key.file().string() + ": " + c.reason) << c.form;
+        EXPECT_FALSE(key.remove(std::vector<std::string>{"a"})) << c.form;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(root.path() / "software"))
         EXPECT_EQ(entry.path().string().find(".unreadable"), std::string::npos) << entry.path();
+    EXPECT_TRUE(std::filesystem::is_fifo(root.path() / "software" / "case1.key"));
 }
 
 TEST(SettingsStoreKey, ConcurrentWritersInThreadsAndProcessesLoseNothing) {

@@ -3,16 +3,23 @@
 // and the interactive file dialogs run as child programs.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ClickTracker.h"
 #include "platform/InProcessWindows.h"
 #include "platform/InteractiveFileDialogs.h"
 #include "platform/UriList.h"
+#include "support/ChildProcess.h"
+#include "support/HangWatchdog.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -193,6 +200,45 @@ TEST(InteractiveFileDialogs, CommandLinesAndAnswersOfTheDialogProgram) {
     script("echo /x.bwp; exit 1");
     EXPECT_FALSE(platform::runInteractiveFileDialog(request).confirmed) << "cancel in the dialog";
     setenv("PATH", oldPath.c_str(), 1);
+}
+
+// A stop asked while the dialog is up ends the program at once, with what
+// it started, even when it ignores the polite request (SIGTERM): the call
+// answers "cancelled" and leaves no process behind.  A stop asked before
+// runs no program at all.
+TEST(InteractiveFileDialogs, AStopEndsTheDialogProgramAndWhatItStarted) {
+    const HangWatchdog watchdog;
+    TempDir bin;
+    const std::filesystem::path pids = bin / "pids";
+    std::ofstream(bin / "zenity") << "#!/bin/sh\ntrap '' TERM\nsleep 600 &\necho $$ $! > '" << pids.string()
+                                  << ".part'\nmv '" << pids.string() << ".part' '" << pids.string() << "'\nwait\n";
+    std::filesystem::permissions(bin / "zenity", std::filesystem::perms::owner_all);
+    const char* saved = std::getenv("PATH");
+    const std::string oldPath = saved ? saved : "";
+    setenv("PATH", (bin.str() + ":" + oldPath).c_str(), 1);
+    int stop[2];
+    ASSERT_EQ(pipe(stop), 0);
+    std::atomic<bool> answered{false};
+    std::thread asker([&] {
+        while (!std::filesystem::exists(pids) && !answered) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        [[maybe_unused]] const ssize_t written = write(stop[1], "", 1);
+    });
+    const platform::FileDialogResult result = platform::runInteractiveFileDialog({}, stop[0]);
+    answered = true;
+    asker.join();
+    EXPECT_FALSE(result.confirmed);
+    pid_t selector = 0, started = 0;
+    std::ifstream(pids) >> selector >> started;
+    ASSERT_GT(selector, 0);
+    EXPECT_FALSE(processRunning(selector));
+    EXPECT_FALSE(processRunning(started)) << "what the selector started";
+
+    std::filesystem::remove(pids);
+    EXPECT_FALSE(platform::runInteractiveFileDialog({}, stop[0]).confirmed);
+    EXPECT_FALSE(std::filesystem::exists(pids)) << "a stop asked before the dialog runs no program";
+    setenv("PATH", oldPath.c_str(), 1);
+    close(stop[0]);
+    close(stop[1]);
 }
 
 }  // namespace

@@ -17,3 +17,7 @@ void killAndReap(pid_t child);
 
 // The id of a process that has ended and been reaped.
 pid_t deadProcessId();
+
+// The process is there and has not ended (a zombie, ended but not yet
+// reaped by whatever adopted it, counts as ended).
+bool processRunning(pid_t process);
