@@ -11,6 +11,7 @@
 
 #include "core/AEffEditor.h"
 #include "core/AEffect.h"
+#include "core/RelaxedAtomic.h"
 
 class AudioEffect {
 public:
@@ -118,7 +119,9 @@ protected:
 
     audioMasterCallback audioMaster;
     AEffEditor* editor = nullptr;
-    float sampleRate = 44100.0f;
+    // Written by a rate change on a host thread while any thread may read it
+    // (the display texts, a save, the host's queries).
+    RelaxedAtomic<float> sampleRate = 44100.0f;
     int32_t blockSize = 1024;
     int32_t numPrograms;
     int32_t numParams;

@@ -203,16 +203,21 @@ void BWBtnLine::copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) co
 }
 
 void BWBtnLine::pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to) {
-    auto* source = dynamic_cast<BWBtnLine*>(clipboard.find(key));
-    if (source == nullptr || source == this) return;
+    clipboard.read(key, [&](BWInitInterface& entry) {
+        if (auto* source = dynamic_cast<BWBtnLine*>(&entry); source != nullptr && source != this)
+            pasteSteps(*source, from, to);
+    });
+}
+
+void BWBtnLine::pasteSteps(const BWBtnLine& source, uint64_t from, uint64_t to) {
     UseGate::Use use(linesGate);
-    UseGate::Use sourceUse(source->linesGate);
+    UseGate::Use sourceUse(source.linesGate);
     float* steps = use ? currentSteps() : nullptr;
-    const float* sourceSteps = sourceUse ? source->currentSteps() : nullptr;
-    uint64_t sourceFrom = source->copyFrom;
-    uint64_t sourceTo = source->copyTo;
+    const float* sourceSteps = sourceUse ? source.currentSteps() : nullptr;
+    uint64_t sourceFrom = source.copyFrom;
+    uint64_t sourceTo = source.copyTo;
     if (steps == nullptr || sourceSteps == nullptr || !clampRange(from, to, stepCount, stepCount) ||
-        !clampRange(sourceFrom, sourceTo, stepCount, source->stepCount))
+        !clampRange(sourceFrom, sourceTo, stepCount, source.stepCount))
         return;
     // The source range repeats over a longer destination range.
     const uint64_t sourceLength = sourceTo - sourceFrom;

@@ -6,8 +6,10 @@
 //
 // Threads: the editor draws the steps and edits them (clicks, drags, wheel),
 // the render sets the current line, reads steps and runs the range and
-// pattern-wide edits (fill, random, rotations, copy and paste), and a save
-// reads every step, all of it while the others run: every step is read and
+// pattern-wide edits (fill, random, rotations), the thread that pressed a
+// copy or paste button runs that edit in the instance's turn (the clipboards
+// are the process's, core/BWCopyHelper.h), and a save reads every step, all
+// of it while the others run: every step is read and
 // written as a relaxed atomic (a plain move on x86-64), so no reader ever
 // races a writer.  The lines are only replaced or freed behind the line
 // gate, so resize and releaseLines never free a line while the audio thread
@@ -64,8 +66,8 @@ public:
 
     // Edits of the current line; nothing when it lies outside the grid.
     // Ranges are clamped to the steps and do nothing when empty.  The editor
-    // or the render (the range and pattern-wide edits; copy and paste run on
-    // the render only).
+    // or the render (the range and pattern-wide edits); copy and paste never
+    // on an audio thread, in the instance's turn.
     void fill();
     void randomize() override;
     void rotateLeft(uint64_t from, uint64_t end) override;   // end 0: the last step
@@ -108,6 +110,7 @@ private:
     std::unique_ptr<BWBtnLine> makeCopy() const;
     void copyInto(BWCopyHelper& clipboard, uint64_t from, uint64_t to) const;
     void pasteFrom(const BWCopyHelper& clipboard, int64_t key, uint64_t from, uint64_t to);
+    void pasteSteps(const BWBtnLine& source, uint64_t from, uint64_t to);
     void readSteps(BWChunk* chunk, uint64_t storedSteps, uint64_t storedLines, bool skipOnly);
 
     BWSystemInfo* const owner;

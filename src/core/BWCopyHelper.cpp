@@ -17,26 +17,35 @@ BWInitInterface* BWCopyHelper::find(int64_t key) const {
     return nullptr;
 }
 
-void BWCopyHelper::destroy(int64_t key) {
-    auto found = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) { return keyOf(*entry) == key; });
-    if (found == entries.end()) return;
-    // Out of the list before it dies: its destructor may look here.
-    std::unique_ptr<BWInitInterface> old = std::move(*found);
-    entries.erase(found);
-}
-
 void BWCopyHelper::store(std::unique_ptr<BWInitInterface> copy) {
-    if (copy == nullptr) return;
+    // Whatever leaves the list dies here, after the lock is let go.
+    std::unique_ptr<BWInitInterface> old;
+    if (copy == nullptr || keyOf(*copy) == -1) {
+        old = std::move(copy);
+        return;
+    }
     const int64_t key = keyOf(*copy);
-    if (key == -1) return;
-    destroy(key);
-    entries.push_back(std::move(copy));
+    const std::lock_guard<std::mutex> locked(lock);
+    auto found = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) { return keyOf(*entry) == key; });
+    if (found != entries.end()) {
+        old = std::move(*found);
+        entries.erase(found);
+    }
+    entries.push_back(std::move(copy));  // a new copy comes last
 }
 
 void BWCopyHelper::clear() {
     // Taken out of the member first, so that a destructor that consults this
-    // clipboard sees a consistent (empty) list.
+    // clipboard sees a consistent (empty) list, and outside the lock.
     std::vector<std::unique_ptr<BWInitInterface>> old;
-    old.swap(entries);
+    {
+        const std::lock_guard<std::mutex> locked(lock);
+        old.swap(entries);
+    }
     for (auto& entry : old) entry.reset();  // in list order
+}
+
+size_t BWCopyHelper::size() const {
+    const std::lock_guard<std::mutex> locked(lock);
+    return entries.size();
 }

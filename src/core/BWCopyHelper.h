@@ -1,11 +1,15 @@
 #pragma once
 // A process-wide clipboard of pattern-model copies: it owns at most one clone
 // per key and destroys what it holds.  Shared by every plug-in instance of the
-// process; used on the GUI thread only.
+// process, each with its own threads: every access takes the clipboard's
+// lock, which no audio thread ever takes (the render never copies or pastes:
+// a copy allocates, and the lock may be held by another instance's thread).
+// Any thread but an audio thread.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "core/BWInitInterface.h"
@@ -21,21 +25,32 @@ public:
     BWCopyHelper(const BWCopyHelper&) = delete;
     BWCopyHelper& operator=(const BWCopyHelper&) = delete;
 
-    // The entry held under key; null for key −1 or when there is none.
-    BWInitInterface* find(int64_t key) const;
-    // Holds copy under its key, destroying the entry it replaces.  A null
-    // copy, or one whose key is −1, is only destroyed.
+    // Holds copy under its key; the entry it replaces is destroyed once the
+    // lock is let go (a copy's destructor may take the zone registries'
+    // lock).  A null copy, or one whose key is −1, is only destroyed.
     void store(std::unique_ptr<BWInitInterface> copy);
+    // Calls read(entry) with the entry held under key while the clipboard is
+    // locked, so that no other thread replaces or destroys it meanwhile;
+    // false, without a call, for key −1 or when there is none.  read must
+    // not use this clipboard.
+    template <typename Read>
+    bool read(int64_t key, Read&& read) const {
+        const std::lock_guard<std::mutex> locked(lock);
+        BWInitInterface* entry = find(key);
+        if (entry == nullptr) return false;
+        read(*entry);
+        return true;
+    }
     // Destroys every entry (the library's unload; tests).
     void clear();
-
-    size_t size() const { return entries.size(); }
-    BWInitInterface* at(size_t index) const { return entries[index].get(); }
+    size_t size() const;
 
 private:
     int64_t keyOf(const BWInitInterface& entry) const;
-    void destroy(int64_t key);
+    // With the lock held.
+    BWInitInterface* find(int64_t key) const;
 
     KeyField keyField;
+    mutable std::mutex lock;
     std::vector<std::unique_ptr<BWInitInterface>> entries;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <new>
 #include <typeinfo>
 
@@ -14,6 +15,10 @@
 namespace {
 
 std::atomic<BWTable*> tableClipboard{nullptr};
+// Held while the slot changes and while a paste reads the table in it, which
+// may be another instance's: that table cannot die meanwhile.  Constant-
+// initialised, so that it outlives every table.
+std::mutex tableClipboardLock;
 
 // Without an owner a table behaves as at 44.1 kHz, 120 bpm, 16-sample ticks.
 constexpr double kFallbackSamplesPerBeat = 22050.0;
@@ -55,10 +60,18 @@ BWTable::BWTable(BWSystemInfo* tableOwner, uint64_t pointCount)
 }
 
 BWTable::~BWTable() {
+    leaveTableClipboard();
     if (values != nullptr && hasFlag(kTracked) && owner != nullptr && owner->trackedBufferList != nullptr)
         owner->trackedBufferList->remove(values.get());
     values.reset();
     count.store(0, std::memory_order_relaxed);
+}
+
+// Only the table in the slot can be under a paste; the slot changes only
+// under the lock, so a table that is not in it needs no lock to go.
+void BWTable::leaveTableClipboard() {
+    if (tableClipboard.load() != this) return;
+    const std::lock_guard<std::mutex> locked(tableClipboardLock);
     BWTable* self = this;
     tableClipboard.compare_exchange_strong(self, nullptr);
 }
@@ -453,9 +466,13 @@ void BWTable::randomize() {
 
 // ---- clipboard ----------------------------------------------------------
 
-void BWTable::copyTable() { tableClipboard.store(this); }
+void BWTable::copyTable() {
+    const std::lock_guard<std::mutex> locked(tableClipboardLock);
+    tableClipboard.store(this);
+}
 
 void BWTable::pasteTable() {
+    const std::lock_guard<std::mutex> locked(tableClipboardLock);
     BWTable* source = tableClipboard.load();
     if (source == nullptr || source == this || getCount() == 0 || source->getCount() != getCount()) return;
     for (uint64_t i = 0; i < getCount(); ++i) setValue(i, source->getValue(i));

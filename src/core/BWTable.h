@@ -109,7 +109,8 @@ public:
     void setValues(const float* values, uint64_t n);
 
     virtual uint64_t getCurrentPage() { return 0; }
-    // The one-slot table clipboard of the process; GUI thread.
+    // The one-slot table clipboard of the process, shared by every instance
+    // behind its lock.  Any thread but an audio thread.
     virtual void copyTable();
     virtual void pasteTable();
 
@@ -170,6 +171,10 @@ protected:
     // holds a Use and has checked the index.
     void storePoint(uint64_t index, float value);
     void setBusy(bool on);
+    // Takes the table out of the table clipboard, waiting for a paste that
+    // reads it; the first thing a table's destructor does, so that no paste
+    // reads a table half destroyed.
+    void leaveTableClipboard();
     // Tells the render that what it read from the tables may be stale (the
     // owner's tableEdits); after the change it stands for.
     void noteEdit() const;

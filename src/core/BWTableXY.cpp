@@ -45,6 +45,7 @@ BWTableXY::BWTableXY(BWSystemInfo* tableOwner, uint64_t pointCount, int64_t grou
 }
 
 BWTableXY::~BWTableXY() {
+    leaveTableClipboard();
     if (owner != nullptr && !isClone) owner->removeInitInterface(this);
 }
 
@@ -369,16 +370,17 @@ void BWTableXY::paste(uint64_t from, uint64_t to) {
         copyRememberedPage();
         return;
     }
-    auto* source = dynamic_cast<BWTableXY*>(xyClipboard().find(clipboardKey));
-    if (source == nullptr) return;
-    UseGate::Use use(pagesGate);
-    if (!use) return;
-    const uint64_t base = roundedDownToGroup(currentPage.load(), groupSize);
-    const uint64_t sourceBase = source->currentPage.load();
-    for (uint64_t g = 0; g < groupSize; ++g) {
-        if (base + g >= pageCount || sourceBase + g >= source->pageCount) break;
-        pastePoints(*pages[base + g], from, to, *source->pages[sourceBase + g], source->copyFrom, source->copyTo);
-    }
+    xyClipboard().read(clipboardKey, [&](BWInitInterface& entry) {
+        auto* source = dynamic_cast<BWTableXY*>(&entry);
+        UseGate::Use use(pagesGate);
+        if (source == nullptr || !use) return;
+        const uint64_t base = roundedDownToGroup(currentPage.load(), groupSize);
+        const uint64_t sourceBase = source->currentPage.load();
+        for (uint64_t g = 0; g < groupSize; ++g) {
+            if (base + g >= pageCount || sourceBase + g >= source->pageCount) break;
+            pastePoints(*pages[base + g], from, to, *source->pages[sourceBase + g], source->copyFrom, source->copyTo);
+        }
+    });
 }
 
 void BWTableXY::copyShared(uint64_t from, uint64_t to) {
@@ -394,12 +396,13 @@ void BWTableXY::pasteShared(uint64_t from, uint64_t to) {
         copyRememberedPage();
         return;
     }
-    auto* source = dynamic_cast<BWTableXY*>(xySharedClipboard().find(sharedClipboardKey));
-    if (source == nullptr) return;
-    UseGate::Use use(pagesGate);
-    if (!use) return;
-    const BWTable& sourcePage = *source->pages[source->currentPage.load()];
-    pastePoints(*pages[currentPage.load()], from, to, sourcePage, source->copyFrom, source->copyTo);
+    xySharedClipboard().read(sharedClipboardKey, [&](BWInitInterface& entry) {
+        auto* source = dynamic_cast<BWTableXY*>(&entry);
+        UseGate::Use use(pagesGate);
+        if (source == nullptr || !use) return;
+        const BWTable& sourcePage = *source->pages[source->currentPage.load()];
+        pastePoints(*pages[currentPage.load()], from, to, sourcePage, source->copyFrom, source->copyTo);
+    });
 }
 
 // ---- variation ----------------------------------------------------------

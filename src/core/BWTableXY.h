@@ -109,11 +109,14 @@ public:
     // thread; allocates nothing.
     bool copyCurrentPageValues(float* destination, uint64_t capacity);
 
-    // The shared clipboard of the paged tables; GUI thread.
+    // The shared clipboard of the paged tables.  Any thread but an audio
+    // thread (the clipboards are the process's, core/BWCopyHelper.h), in the
+    // instance's turn.
     void copyShared(uint64_t from, uint64_t to);
     void pasteShared(uint64_t from, uint64_t to);
 
-    // BWInitInterface; GUI thread (or the thread that applies parameters).
+    // BWInitInterface; GUI thread (or the thread that applies parameters);
+    // copy and paste as copyShared and pasteShared.
     void resetAll() override { reset(); }
     void resetCurrent() override { reset(); }
     void copy(uint64_t from, uint64_t to) override;

@@ -34,14 +34,20 @@ BWZoneHandler::ZoneList::iterator findZone(BWZoneHandler::ZoneList& list, const 
 BWZoneHandler::BWZoneHandler(BWSystemInfo* systemInfo, int64_t handlerId, bool clone)
     : owner(systemInfo), instanceId(systemInfo != nullptr ? systemInfo->instanceId : 0), isClone(clone) {
     id = handlerId;
-    allZoneHandlers().push_back(this);
+    {
+        const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+        allZoneHandlers().push_back(this);
+    }
     if (owner != nullptr && !isClone) owner->addInitInterface(this);
 }
 
 BWZoneHandler::~BWZoneHandler() {
-    auto& registry = allZoneHandlers();
-    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
-    if (zoneCopySource() == this) setZoneCopySource(nullptr);
+    {
+        const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+        auto& registry = allZoneHandlers();
+        registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+        if (zoneCopySource() == this) setZoneCopySource(nullptr);
+    }
     if (owner != nullptr && !isClone) owner->removeInitInterface(this);
 }
 
@@ -211,10 +217,14 @@ void BWZoneHandler::clampZones(int32_t low, int32_t highExclusive) {
 void BWZoneHandler::clearHandlersWithId(int64_t handlerId) {
     // The lanes of clipboard copies carry the instance too; clearing them
     // would empty the clipboard along with the lanes.
-    const std::vector<BWZoneHandler*> handlers = allZoneHandlers();
-    for (BWZoneHandler* handler : handlers)
-        if (handler->id == handlerId && handler->instanceId == instanceId && !handler->isClone)
-            handler->deleteAllZones(false);
+    std::vector<BWZoneHandler*> handlers;
+    {
+        const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+        for (BWZoneHandler* handler : allZoneHandlers())
+            if (handler->instanceId == instanceId && !handler->isClone && handler->id == handlerId)
+                handlers.push_back(handler);
+    }
+    for (BWZoneHandler* handler : handlers) handler->deleteAllZones(false);
 }
 
 void BWZoneHandler::copyZones(BWZoneHandler* target, BWZoneHandler* source) {
@@ -231,9 +241,16 @@ void BWZoneHandler::copyZones(BWZoneHandler* target, BWZoneHandler* source) {
     }
 }
 
-void BWZoneHandler::setCopySource() { setZoneCopySource(this); }
+void BWZoneHandler::setCopySource() {
+    const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+    setZoneCopySource(this);
+}
 
-void BWZoneHandler::pasteFromCopySource() { copyZones(this, zoneCopySource()); }
+// Under the lock: the source, perhaps another instance's, cannot die meanwhile.
+void BWZoneHandler::pasteFromCopySource() {
+    const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+    copyZones(this, zoneCopySource());
+}
 
 void BWZoneHandler::generateRandom(uint64_t steps) {
     deleteAllZones(false);

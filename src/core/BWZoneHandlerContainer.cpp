@@ -28,15 +28,21 @@ BWZoneHandlerContainer<Handler>::BWZoneHandlerContainer(BWSystemInfo* systemInfo
     : owner(systemInfo), instanceId(systemInfo != nullptr ? systemInfo->instanceId : 0), isClone(clone) {
     id = containerId;
     buildLanes(count);
-    allZoneContainers().push_back(this);
+    {
+        const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+        allZoneContainers().push_back(this);
+    }
     if (owner != nullptr && !isClone) owner->addInitInterface(this);
 }
 
 template <class Handler>
 BWZoneHandlerContainer<Handler>::~BWZoneHandlerContainer() {
-    auto& registry = allZoneContainers();
-    registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
-    if (zoneContainerCopySource() == this) setZoneContainerCopySource(nullptr);
+    {
+        const std::unique_lock<std::mutex> registries = lockZoneRegistries();
+        auto& registry = allZoneContainers();
+        registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
+        if (zoneContainerCopySource() == this) setZoneContainerCopySource(nullptr);
+    }
     buildLanes(0);  // frees every lane once the render has let go
     if (owner != nullptr && !isClone) owner->removeInitInterface(this);
 }
@@ -196,11 +202,13 @@ uint64_t BWZoneHandlerContainer<Handler>::zoneNumberAt(int32_t pos) {
 
 template <class Handler>
 void BWZoneHandlerContainer<Handler>::setCopySource() {
+    const std::unique_lock<std::mutex> registries = lockZoneRegistries();
     setZoneContainerCopySource(this);
 }
 
 template <class Handler>
 BWZoneHandlerInterface* BWZoneHandlerContainer<Handler>::copySource() const {
+    const std::unique_lock<std::mutex> registries = lockZoneRegistries();
     return zoneContainerCopySource();
 }
 
@@ -227,15 +235,19 @@ void BWZoneHandlerContainer<Handler>::copy(uint64_t from, uint64_t to) {
 
 template <class Handler>
 void BWZoneHandlerContainer<Handler>::paste(uint64_t /*from*/, uint64_t /*to*/) {
-    auto* entry = dynamic_cast<BWZoneHandlerContainer*>(zoneClipboard().find(clipboardKey));
-    if (entry == nullptr || entry->copiedLane < 0) return;
-    BWZoneHandler::copyZones(current(), entry->laneHandler(static_cast<uint64_t>(entry->copiedLane)));
+    zoneClipboard().read(clipboardKey, [&](BWInitInterface& copy) {
+        auto* entry = dynamic_cast<BWZoneHandlerContainer*>(&copy);
+        if (entry == nullptr || entry->copiedLane < 0) return;
+        BWZoneHandler::copyZones(current(), entry->laneHandler(static_cast<uint64_t>(entry->copiedLane)));
+    });
 }
 
 template <class Handler>
 std::vector<BWZoneHandlerContainer<Handler>*> BWZoneHandlerContainer<Handler>::liveContainersOfInstance() const {
-    // Collected first: a copy adds a container to the registry.
+    // Collected first, under the lock (a copy adds a container to the
+    // registry); only this instance's, which die only in its turn.
     std::vector<BWZoneHandlerContainer*> live;
+    const std::unique_lock<std::mutex> registries = lockZoneRegistries();
     for (BWZoneHandlerInterface* entry : allZoneContainers()) {
         auto* container = dynamic_cast<BWZoneHandlerContainer*>(entry);
         if (container != nullptr && !container->isClone && container->instanceId == instanceId)

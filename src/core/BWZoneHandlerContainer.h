@@ -7,7 +7,9 @@
 //
 // Threads: everything runs on the GUI thread (or the program loader), except
 // audioLoopRange, which the render calls.  The lanes are replaced only behind
-// the lane gate, so a lane the render reads is never freed under it.
+// the lane gate, so a lane the render reads is never freed under it.  The
+// clipboard and the registries are shared with the other instances' threads
+// behind their locks (core/ZoneClipboard.h).
 
 #include <array>
 #include <atomic>

@@ -7,6 +7,5 @@
 
 // seed := ((seed + offset) * 16807 in wrapping 32-bit arithmetic) remainder
 // 2147483647, with the sign of the dividend; answers seed * 2^-32 + 0.5 in
-// single precision, a value in (0, 1).  GUI thread only (the seed is shared
-// without a lock).
+// single precision, a value in (0, 1).  Any thread (core/PatternRandom.h).
 float randomFloat(int32_t offset);

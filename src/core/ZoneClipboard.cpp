@@ -2,6 +2,10 @@
 
 namespace {
 
+// Constant-initialised and never destroyed before the copies that unregister
+// at exit.
+std::mutex registriesLock;
+
 BWZoneHandler*& copySourceSlot() {
     static BWZoneHandler* source = nullptr;
     return source;
@@ -13,6 +17,8 @@ BWZoneHandlerInterface*& containerCopySourceSlot() {
 }
 
 }  // namespace
+
+std::unique_lock<std::mutex> lockZoneRegistries() { return std::unique_lock<std::mutex>(registriesLock); }
 
 std::vector<BWZoneHandler*>& allZoneHandlers() {
     static std::vector<BWZoneHandler*> handlers;

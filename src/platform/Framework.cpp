@@ -73,7 +73,7 @@ bool ConfirmYesNo(const char* format, ...) {
     return show(platform::MessageKind::YesNo, text) == platform::MessageAnswer::Yes;
 }
 
-int32_t& patternRandomSeed() {
-    static int32_t seed = 645637;
+std::atomic<int32_t>& patternRandomSeed() {
+    static std::atomic<int32_t> seed{645637};
     return seed;
 }

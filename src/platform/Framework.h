@@ -3,6 +3,7 @@
 // framework start-up check.  The identity is written once per instance on the
 // host thread (initFramework) and only read afterwards.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -33,5 +34,7 @@ bool ConfirmOkCancel(const char* format, ...) __attribute__((format(printf, 1, 2
 bool ConfirmYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The process-wide seed of the pattern randomisers: 645637 at load, reseeded
-// by initFramework.  Stepped by the pattern models on the GUI thread.
-int32_t& patternRandomSeed();
+// by initFramework.  Every instance's threads step it, the render's among
+// them (a random button), each step one lock-free exchange
+// (core/PatternRandom.h).
+std::atomic<int32_t>& patternRandomSeed();

@@ -198,7 +198,34 @@ void BWUniClient::setParameter(int32_t index, float value) {
     if (index > Tag::LastHostIndex && index < Tag::FirstPatternIndex) return;
     // Whoever calls, the engine sees 0..1: every step, table row and range
     // bound it derives then stays inside what exists.
-    inbox.store(index, std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f));
+    const float v = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+    if (ClipboardRequests::isButton(index)) return pressClipboardButton(index, v);
+    inbox.store(index, v);
+}
+
+// The edit runs here, on the thread that pressed, and the render takes the
+// press after it, for the button's record and the views' refresh.  When the
+// turn cannot be had (parked by the MIDI export, which keeps the models as
+// they are until it ends, or kept by a load for longer than a save waits)
+// the idle runs it later.
+void BWUniClient::pressClipboardButton(int32_t index, float v) {
+    if (ClipboardRequests::acts(index, inbox.value(index), v) && !runClipboardEdit(index, kStateWaitMs))
+        engine.clipboardRequests().post(index);
+    inbox.store(index, v);
+}
+
+// In the turn, after the pattern edits stored before it (as the render
+// would have taken them in order) and with the render's own pattern edits
+// kept out meanwhile.  No engine hold: the edit reads and writes the
+// models through their atomics and gates, as the editor's own edits do.
+bool BWUniClient::runClipboardEdit(int32_t index, int32_t turnWaitMs) {
+    const std::unique_lock<StateTurn> alone = turn.take(turnWaitMs);
+    if (!alone.owns_lock() || turn.isParked()) return false;
+    settleParameters(Tag::FirstPatternIndex);
+    if (!patternEdits.lockForReading(kSettleWaitMs)) return false;
+    engine.runClipboardEdit(index);
+    patternEdits.unlockReading();
+    return true;
 }
 
 // The mouse areas keep their values in their indices' slots, so every
@@ -237,6 +264,7 @@ bool BWUniClient::deriveNow() {
 void BWUniClient::idle() {
     assert(hold.notRenderingHere());
     ZORVANE_ASSERT_GUI_THREAD();
+    runPostedClipboardEdits();
     const uint32_t blocks = engine.blocksRendered();
     const bool audioRuns = blocks != blocksAtLastIdle;
     blocksAtLastIdle = blocks;
@@ -245,6 +273,15 @@ void BWUniClient::idle() {
     if (!alone.owns_lock()) return;
     EngineHoldScope held(hold, 0);
     if (held.held()) engine.takeParameters();
+}
+
+// What the render met pressed, and presses that found the turn taken: each
+// waits for a later idle while the turn stays taken.
+void BWUniClient::runPostedClipboardEdits() {
+    ClipboardRequests& posted = engine.clipboardRequests();
+    posted.takeAll([&](int32_t index) {
+        if (!runClipboardEdit(index, 0)) posted.post(index);
+    });
 }
 
 std::unique_lock<StateTurn> BWUniClient::guiTurn(bool longWait) {

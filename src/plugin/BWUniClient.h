@@ -110,7 +110,9 @@ public:
 
     // Parameters.  setParameter: any thread but the render's; stores the raw
     // value (limited to 0..1, NaN to 0) for the engine's next tick; an index
-    // outside 0..389, or in 95..203, is ignored.
+    // outside 0..389, or in 95..203, is ignored.  The edit of a clipboard
+    // button (plugin/ClipboardRequests.h) it runs itself, in the instance's
+    // turn (waited for as a save waits).
     void setParameter(int32_t index, float value) override;
     // The bound value of a host parameter (0 for an index without one).  Any thread.
     float getParameter(int32_t index) override;
@@ -120,9 +122,11 @@ public:
     // Lets the engine derive what the inbox holds now, with the engine held
     // (bounded): false when the audio thread stayed busy.  Host/GUI thread.
     bool deriveNow();
-    // The host side's idle: when the audio thread has not rendered since the
-    // last idle (the host stopped processing), derives what waits, so that
-    // edits reach the engine and the editor's pages follow.  GUI thread.
+    // The host side's idle: runs the clipboard buttons' edits that wait
+    // (pressed by a learned controller), and when the audio thread has not
+    // rendered since the last idle (the host stopped processing), derives
+    // what waits, so that edits reach the engine and the editor's pages
+    // follow.  GUI thread.
     void idle();
 
     // Audio.  processReplacing: audio thread.  processBlock: the render
@@ -348,8 +352,15 @@ private:
     bool inTurnOrParked(const std::function<bool()>& answerParked, const std::function<void()>& apply);
     // Audio thread: the program changes of the host's events, for the loader.
     void passProgramChanges(const VstEvents* list);
-    // Before a save: lets the engine take what waits in the inbox (StateWriter.cpp).
-    void settleParameters();
+    // Before a save (and before a clipboard button's edit, from the first
+    // interface index on): lets the engine take what waits in the inbox
+    // from index `from` on (StateWriter.cpp).
+    void settleParameters(int32_t from = 0);
+    // A clipboard button pressed or let go, and its edit, on the calling
+    // thread; false when the turn or the models could not be had in time.
+    void pressClipboardButton(int32_t index, float v);
+    bool runClipboardEdit(int32_t index, int32_t turnWaitMs);
+    void runPostedClipboardEdits();
     // Before a save: the learn map as the save writes it, into savedLearn;
     // false when the audio thread stayed busy.
     bool copyLearnMap();

@@ -37,14 +37,16 @@ void zero(float** outputs, int32_t from, int32_t n) {
 void Engine::processBlock(float** outputs, int32_t frames) {
     if (!outputs || !outputs[0] || !outputs[1] || frames < 0) return;
     RenderState& r = render;
-    r.bypass.setRate(context.sampleRate);
-    r.bypass.follow(host.bypassed());
     // While a program loads or the GUI holds the engine, nothing advances:
     // queued events wait and no tick runs.
     if (loader.isBusy() || !hold.enterBlock()) {
         renderStoodStill = true;
         return silenceBlock(outputs, frames);
     }
+    // The rate is read inside the block: a rate change writes it while it
+    // holds the engine, which no block is then inside.
+    r.bypass.setRate(context.sampleRate);
+    r.bypass.follow(host.bypassed());
     platform::DenormalGuard denormals;
     if (dcClearPending.load(std::memory_order_relaxed)) {
         dcClearPending.store(false, std::memory_order_relaxed);

@@ -12,7 +12,8 @@
 // rate preparation while they hold the engine (EngineHold); or anyone before
 // the host starts.  Debug builds assert it at every entry point below.
 // Nothing here allocates, locks or waits, except the rate preparation, which
-// runs on the host thread with the engine held.
+// runs on the host thread with the engine held, and the clipboard buttons'
+// edits, which never run on the audio side (runClipboardEdit).
 //
 // The operations live in files by concern: EngineParameters.cpp (the frame
 // and the inbox), HostParameters.cpp, SequencerParameters.cpp,
@@ -32,6 +33,7 @@
 #include "core/TrackedFloatBuffer.h"
 #include "engine/BWRomplerHandler.h"
 #include "engine/VoiceChain.h"
+#include "plugin/ClipboardRequests.h"
 #include "plugin/DisplayPublisher.h"
 #include "plugin/EffectChain.h"
 #include "plugin/EngineState.h"
@@ -111,6 +113,16 @@ public:
     // order.  Audio side: the top of each tick, and a holder that needs the
     // values at once (a state load, the editor with no audio running).
     void takeParameters();
+    // The edit of a clipboard button (ClipboardRequests.h): copy or paste
+    // over the render's loop zone, or the pattern-wide copy or paste on every
+    // model of group one.  The one operation that never runs on the audio
+    // side: the thread that pressed runs it, in the instance's turn, with the
+    // render's pattern edits kept out (BWUniClient::runClipboardEdit); it
+    // touches nothing of the engine but what the render publishes.
+    void runClipboardEdit(int32_t index);
+    // The clipboard buttons that the render met pressed (a learned
+    // controller), for the front's idle.  Any thread.
+    ClipboardRequests& clipboardRequests() { return clipboardPresses; }
     // After a state load, with the engine held: a counted load restarts the
     // sequencer's clock and the reverser's capture.
     void presetLoaded(bool counted);
@@ -200,6 +212,7 @@ private:
     bool applyRangeEdit(int32_t index, float v);
     void runRangeEdit(int32_t index);
     void runPatternWideEdits();
+    void runPatternWideEdit(int check);
     void fillTablePage(int32_t index, float& memory, BWTableXY& table, float pageValue, std::span<const float> values);
     void fillEventTable();
     void fillGateTable();
@@ -366,4 +379,5 @@ private:
     float silenceThreshold = 0.001f;
     bool noSilentOpt = false;
     std::atomic<uint32_t> renderedBlocks{0};
+    ClipboardRequests clipboardPresses;
 };

@@ -133,12 +133,15 @@ void Engine::learnInto(std::vector<LearnEntry>& list, bool count) {
 
 // A learned sound parameter acts at once; an interface index (which may
 // edit the pattern models) waits in the inbox for the next tick's take, so
-// that it never edits a model a save is reading.
+// that it never edits a model a save is reading.  A clipboard button's edit
+// waits for the front's idle (ClipboardRequests.h).
 void Engine::applyLearned(const std::vector<LearnEntry>& list, float value) {
     for (const LearnEntry& entry : list) {
         render.currentSubIndex = entry.subIndex;
         if (entry.tag >= Tag::FirstPatternIndex && entry.tag <= Tag::HighestIndex) {
-            inbox.store(entry.tag, std::clamp(value, 0.0f, 1.0f));
+            const float v = std::clamp(value, 0.0f, 1.0f);
+            if (ClipboardRequests::acts(entry.tag, inbox.value(entry.tag), v)) clipboardPresses.post(entry.tag);
+            inbox.store(entry.tag, v);
         } else {
             send(entry.tag, value);
         }

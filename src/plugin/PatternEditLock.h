@@ -1,18 +1,19 @@
 #pragma once
 // Keeps the engine's edits of the pattern models (the interface's buttons,
 // steppers and step entry, which the engine runs when it takes them from the
-// inbox) apart from a save that reads the models, without the audio side
-// ever waiting.  A save takes the lock, waiting in 1 ms sleeps while an edit
-// is under way (the engine's take of one tick); the engine only tries it and,
-// when a save holds it, leaves the interface's indices in the inbox for the
-// next tick.
+// inbox) apart from a save that reads the models, and from a clipboard
+// button's copy or paste on the thread that pressed it, without the audio
+// side ever waiting.  A save or a clipboard edit takes the lock, waiting in
+// 1 ms sleeps while an edit is under way (the engine's take of one tick);
+// the engine only tries it and, when one of them holds it, leaves the
+// interface's indices in the inbox for the next tick.
 //
 // Both sides change the word with a sequentially consistent exchange, so the
 // edits before an unlock happen before the reads after the next lock.
 //
-// Threads: lockForReading/unlockReading on the host/GUI thread (one saver
-// at a time: saves hold the state lock); tryEditing/endEditing on the audio
-// side.
+// Threads: lockForReading/unlockReading on the host/GUI thread (one holder
+// at a time: saves and clipboard edits hold the instance's turn);
+// tryEditing/endEditing on the audio side.
 
 #include <atomic>
 #include <cstdint>

@@ -5,11 +5,15 @@
 // edge.  Audio side.
 
 #include <bit>
+#include <cassert>
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "core/SharedFloat.h"
 #include "plugin/BindingTable.h"
+#include "plugin/ClipboardRequests.h"
 #include "plugin/Engine.h"
+#include "plugin/EngineHold.h"
 #include "plugin/EngineHost.h"
 #include "plugin/InterfaceRequests.h"
 #include "plugin/PatternModels.h"
@@ -74,6 +78,13 @@ constexpr RangeEditButtons kRangeEdits[] = {
 // The pattern-wide buttons in the order their checks run.
 constexpr int32_t kPatternWideButtons[6] = {Tag::PatternInit,   Tag::PatternCopy, Tag::PatternPaste,
                                             Tag::PatternRandom, Tag::PatternLeft, Tag::PatternRight};
+
+// The check of a pattern-wide button; -1 for any other index.
+int patternWideCheck(int32_t index) {
+    for (int check = 0; check < 6; ++check)
+        if (kPatternWideButtons[check] == index) return check;
+    return -1;
+}
 
 // The edit a button runs; false when the index is no range edit button.
 bool findRangeEdit(int32_t index, RangeEdit& edit) {
@@ -194,18 +205,20 @@ bool Engine::applyStepper(int32_t index, float v) {
     return false;
 }
 
+// Copy and paste go through the process's clipboards: the thread that
+// pressed runs them (runClipboardEdit), never the render.
 bool Engine::applyRangeEdit(int32_t index, float v) {
     RangeEdit edit;
     if (!findRangeEdit(index, edit)) return false;
     engine.patterns.records[index].setSwitch(v);
     requests.requestRefresh();
-    if (v == 0.0f) runRangeEdit(index);
+    if (v == 0.0f && !ClipboardRequests::isButton(index)) runRangeEdit(index);
     return true;
 }
 
 bool Engine::loopRange(uint64_t steps, uint64_t& from, uint64_t& to) const {
-    from = stepBound(engine.patterns.loopStart, steps);
-    to = stepBound(engine.patterns.loopEnd, steps);
+    from = stepBound(loadShared(engine.patterns.loopStart), steps);
+    to = stepBound(loadShared(engine.patterns.loopEnd), steps);
     return from <= to;
 }
 
@@ -234,12 +247,29 @@ void Engine::runPatternWideEdits() {
         const float state = p.records[kPatternWideButtons[check]].step;
         if (state == p.patternWideMemory[check]) continue;
         p.patternWideMemory[check] = state;
-        if (state != 0.0f) continue;
-        for (BWInitInterface* entry : context.initInterfaceList) {
-            if (entry && entry->id == 1) runInitInterface(*entry, check);
-        }
-        context.patternsChanged.store(true);
+        if (state == 0.0f && !ClipboardRequests::isButton(kPatternWideButtons[check])) runPatternWideEdit(check);
     }
+}
+
+void Engine::runPatternWideEdit(int check) {
+    for (BWInitInterface* entry : context.initInterfaceList) {
+        if (entry && entry->id == 1) runInitInterface(*entry, check);
+    }
+    context.patternsChanged.store(true);
+}
+
+// Reads only what the render publishes as atomics (the loop zone) and the
+// models, whose own atomics and gates let it run beside the render.
+void Engine::runClipboardEdit(int32_t index) {
+    assert(hold.notRenderingHere() && "the clipboards are the process's: never touched in a render");
+    if (!ClipboardRequests::isButton(index)) return;
+    RangeEdit edit;
+    if (findRangeEdit(index, edit)) {
+        runRangeEdit(index);
+    } else {
+        runPatternWideEdit(patternWideCheck(index));
+    }
+    requests.requestRefresh();
 }
 
 // A fill button writes its values onto the table's current page once per

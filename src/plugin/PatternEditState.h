@@ -30,7 +30,9 @@ struct PatternEditState {
     // Step entry by index: the step the MIDI handler or the loader points at.
     uint64_t stepCursor = UINT64_MAX;
     // The loop zone the render routine keeps at every tick: the range edits
-    // act on steps loopStart .. loopEnd − 1.
+    // act on steps loopStart .. loopEnd − 1.  The clipboard buttons' edits
+    // read it off the audio side: the render writes it and they read it as
+    // shared floats (core/SharedFloat.h).
     float loopStart = 0.0f;
     float loopEnd = 0.0f;
     float eventTablePage = 0.0f;

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "core/BWSystemInfo.h"
+#include "core/SharedFloat.h"
 #include "plugin/Engine.h"
 #include "plugin/PatternModels.h"
 
@@ -176,8 +177,8 @@ void Engine::swingAndLoop() {
     }
     s.stepIndex = place.step + s.loopFirst;
     s.chordStepIndex = place.chordStep + s.loopFirst;
-    engine.patterns.loopStart = static_cast<float>(s.loopFirst);
-    engine.patterns.loopEnd = static_cast<float>(s.loopFirst + length);
+    storeShared(engine.patterns.loopStart, static_cast<float>(s.loopFirst));
+    storeShared(engine.patterns.loopEnd, static_cast<float>(s.loopFirst + length));
 }
 
 // The pattern follows the key; a preset load sets it to 0 for one tick's

@@ -106,13 +106,14 @@ void BWUniClient::writeState(BWChunk* chunk, int32_t kind, PresetInfo* info) {
 // it ("Chord Select" the pattern octave, a stepper its list): the save waits
 // for the audio thread's next tick to take it, a few milliseconds at most,
 // and takes it itself when no audio runs.
-void BWUniClient::settleParameters() {
+void BWUniClient::settleParameters(int32_t from) {
+    const auto pending = [&] { return inbox.pending(from, ParameterInbox::kSlots); };
     const uint32_t start = engine.blocksRendered();
-    for (int32_t waited = 0; inbox.pending() && waited < kSettleWaitMs; ++waited) {
+    for (int32_t waited = 0; pending() && waited < kSettleWaitMs; ++waited) {
         if (waited >= 2 && engine.blocksRendered() == start) break;  // the host does not process
         platform::sleepOneMillisecond();
     }
-    if (!inbox.pending()) return;
+    if (!pending()) return;
     EngineHoldScope held(hold, 0);
     if (held.held()) engine.takeParameters();
 }

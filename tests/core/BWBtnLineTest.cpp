@@ -16,6 +16,7 @@
 #include "core/BWBtnLineGrids.h"
 #include "platform/Framework.h"
 #include "core/PatternClipboards.h"
+#include "support/ClipboardEntry.h"
 #include "core/PatternRandom.h"
 #include "support/AllocationCounter.h"
 #include "support/ChunkWords.h"
@@ -158,12 +159,12 @@ TEST_F(BWBtnLineTest, GridsWithOneSharedKeyExchangeLines) {
     EXPECT_EQ(lineOf(third, 0), Steps(32, 3.0f));
 
     // A clipboard copy never copies: it would replace itself.
-    auto* held = dynamic_cast<BWBtnLine*>(btnLineSharedClipboard().find(5));
+    auto* held = clipboardEntry<BWBtnLine>(btnLineSharedClipboard(), 5);
     ASSERT_NE(held, nullptr);
     EXPECT_TRUE(held->isClone);
     EXPECT_EQ(held->maxValue, 1.0f);  // settings are not cloned
     held->copyShared(0, 0);
-    EXPECT_EQ(btnLineSharedClipboard().find(5), held);
+    EXPECT_EQ(clipboardEntry<BWBtnLine>(btnLineSharedClipboard(), 5), held);
 }
 
 TEST_F(BWBtnLineTest, ChunkRoundTripAndKeptSize) {

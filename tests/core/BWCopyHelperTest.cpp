@@ -20,6 +20,13 @@ struct Probe : BWInitInterface {
     int tag;
 };
 
+// The tag of the probe held under key; -1 when there is none.
+int tagOf(const BWCopyHelper& clipboard, int64_t key) {
+    int tag = -1;
+    clipboard.read(key, [&](BWInitInterface& entry) { tag = static_cast<Probe&>(entry).tag; });
+    return tag;
+}
+
 }  // namespace
 
 TEST(BWCopyHelper, HoldsOneCopyPerKeyAndOwnsIt) {
@@ -28,14 +35,14 @@ TEST(BWCopyHelper, HoldsOneCopyPerKeyAndOwnsIt) {
         BWCopyHelper clipboard;
         clipboard.store(std::make_unique<Probe>(5, 1, &destroyed, 1));
         clipboard.store(std::make_unique<Probe>(6, 1, &destroyed, 2));
-        EXPECT_EQ(clipboard.find(5)->clipboardKey, 5);
-        EXPECT_EQ(clipboard.find(7), nullptr);
-        EXPECT_EQ(clipboard.find(-1), nullptr);
+        EXPECT_EQ(tagOf(clipboard, 5), 1);
+        EXPECT_EQ(tagOf(clipboard, 7), -1);
+        EXPECT_EQ(tagOf(clipboard, -1), -1);
 
         clipboard.store(std::make_unique<Probe>(5, 1, &destroyed, 3));  // replaces the first
         EXPECT_EQ(destroyed, std::vector<int>{1});
         EXPECT_EQ(clipboard.size(), 2u);
-        EXPECT_EQ(static_cast<Probe*>(clipboard.find(5))->tag, 3);
+        EXPECT_EQ(tagOf(clipboard, 5), 3);
 
         clipboard.store(std::make_unique<Probe>(-1, 1, &destroyed, 4));  // no clipboard: dropped
         clipboard.store(nullptr);
@@ -51,8 +58,8 @@ TEST(BWCopyHelper, SharedClipboardsMatchTheSharedKey) {
     shared.store(std::make_unique<Probe>(100, 3, &destroyed, 1));
     shared.store(std::make_unique<Probe>(200, 3, &destroyed, 2));  // same shared key: replaces
     EXPECT_EQ(shared.size(), 1u);
-    EXPECT_EQ(static_cast<Probe*>(shared.find(3))->tag, 2);
-    EXPECT_EQ(shared.find(200), nullptr);
+    EXPECT_EQ(tagOf(shared, 3), 2);
+    EXPECT_EQ(tagOf(shared, 200), -1);
     shared.clear();
     EXPECT_EQ(shared.size(), 0u);
     EXPECT_EQ(destroyed, (std::vector<int>{1, 2}));

@@ -280,6 +280,26 @@ TEST_F(BWTableTest, TableClipboardCopiesBetweenEqualLengths) {
     same.pasteTable();
 }
 
+// The slot is the process's: one instance's table view pastes while another
+// instance copies tables that then die.  A paste reads whole tables only.
+TEST_F(BWTableTest, APasteBesideTablesThatCopyAndDie) {
+    constexpr int kRounds = 2000;
+    std::thread other([this] {
+        for (int round = 0; round < kRounds; ++round) {
+            BWTable source(&context, 3);
+            setPoints(source, {1.0f, 1.0f, 1.0f});
+            source.copyTable();
+        }
+    });
+    BWTable target(&context, 3);
+    for (int round = 0; round < kRounds; ++round) {
+        target.pasteTable();
+        for (float point : pointsOf(target)) EXPECT_TRUE(point == 0.0f || point == 1.0f);
+    }
+    other.join();
+    EXPECT_EQ(BWTable::clipboardTable(), nullptr);
+}
+
 TEST_F(BWTableTest, ChunksRoundTripRawValues) {
     BWTable table(&context, 3);
     table.setRange(-2.0f, 15.0f);

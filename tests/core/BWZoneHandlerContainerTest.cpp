@@ -15,6 +15,7 @@
 #include "core/BWZone.h"
 #include "platform/Framework.h"
 #include "core/ZoneClipboard.h"
+#include "support/ClipboardEntry.h"
 #include "support/AllocationCounter.h"
 #include "support/ChunkWords.h"
 
@@ -138,7 +139,7 @@ TEST_F(BWZoneHandlerContainerTest, CopyAndPasteMoveALaneThroughTheClipboard) {
     container.setId(4);
     container.copy(2, 9);  // replaces the entry of key 167
     EXPECT_EQ(zoneClipboard().size(), 1u);
-    auto* entry = dynamic_cast<Container*>(zoneClipboard().find(167));
+    auto* entry = clipboardEntry<Container>(zoneClipboard(), 167);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(std::make_pair(entry->copyFrom, entry->copyTo), std::make_pair(uint64_t{2}, uint64_t{9}));
     EXPECT_EQ(entry->id, 4);
@@ -146,7 +147,7 @@ TEST_F(BWZoneHandlerContainerTest, CopyAndPasteMoveALaneThroughTheClipboard) {
     EXPECT_EQ(entry->laneLength, 128u);
     EXPECT_EQ(context.initInterfaceList.size(), 9u);  // copies stay out of the instance
     entry->copy(0, 0);  // a copy never replaces itself
-    EXPECT_EQ(zoneClipboard().find(167), entry);
+    EXPECT_EQ(clipboardEntry<Container>(zoneClipboard(), 167), entry);
 }
 
 TEST_F(BWZoneHandlerContainerTest, CopyAllAndPasteAllKeepToTheInstance) {

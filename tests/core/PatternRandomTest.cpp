@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <set>
+#include <thread>
+#include <vector>
 
 #include "platform/Framework.h"
 #include "core/RandomFloat.h"
@@ -43,4 +47,28 @@ TEST(PatternRandom, RandomFloatSharesTheSequence) {
     patternRandomSeed() = 1;
     EXPECT_EQ(randomFloat(5), 100842.0f * 0x1p-32f + 0.5f);
     EXPECT_EQ(patternRandomSeed(), 100842);
+}
+
+// Instances draw on their own threads, the render's among them: every draw
+// is one whole step, so two threads' draws together leave the seed where as
+// many draws on one thread leave it, and no two draws give the same seed.
+TEST(PatternRandom, DrawsOfSeveralThreadsAreWholeSteps) {
+    constexpr int kDraws = 20000;
+    patternRandomSeed() = 645637;
+    for (int i = 0; i < 2 * kDraws; ++i) nextPatternSeed();
+    const int32_t expected = patternRandomSeed();
+
+    patternRandomSeed() = 645637;
+    std::array<std::vector<int32_t>, 2> drawn;
+    std::vector<std::thread> threads;
+    for (int n = 0; n < 2; ++n) {
+        threads.emplace_back([&drawn, n] {
+            for (int i = 0; i < kDraws; ++i) drawn[n].push_back(n == 0 ? nextPatternSeed() : stepPatternSeed(0));
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(patternRandomSeed(), expected);
+    std::set<int32_t> distinct(drawn[0].begin(), drawn[0].end());
+    distinct.insert(drawn[1].begin(), drawn[1].end());
+    EXPECT_EQ(distinct.size(), size_t{2 * kDraws});
 }

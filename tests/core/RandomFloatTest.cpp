@@ -5,7 +5,7 @@
 #include "platform/Framework.h"
 
 TEST(RandomFloat, AddsTheOffsetThenStepsTheSharedSeed) {
-    int32_t& seed = patternRandomSeed();
+    std::atomic<int32_t>& seed = patternRandomSeed();
     const int32_t saved = seed;
     seed = 1;
     EXPECT_EQ(randomFloat(0), 0x1.00008400p-1f);  // 0.5 + 16807 * 2^-32

@@ -107,6 +107,29 @@ TEST_F(InstanceTest, ParameterThreadsTwoHostThreadsAgainstTheRender) {
     EXPECT_EQ(state.output.masterGain, 2.0f * instance->rawValue(Tag::MasterLevel));
 }
 
+// A host thread changes the rate every 20 ms of its own pacing while the
+// audio thread renders the dense patch: the render reads the rate it
+// renders at inside its block, which a rate change, holding the engine,
+// never enters.  The render follows the last rate taken.
+TEST_F(InstanceTest, ParameterThreadsRateChangesWhileTheAudioThreadPlays) {
+    constexpr float kRates[] = {48000.0f, 96000.0f, 22050.0f, 44100.0f};
+    densePatch(*instance, false);
+    AudioThread audio(*instance);
+    audio.start();
+    int32_t changes = 0;
+    for (RunLength run(RunLength::stressSeconds(2)); run.goOn(changes >= 40); ++changes) {
+        instance->setSampleRate(kRates[changes % 4]);
+        std::this_thread::sleep_for(20ms);
+    }
+    const float last = kRates[(changes - 1) % 4];
+    const int64_t rendered = audio.rendered();
+    ASSERT_TRUE(RunLength::waitFor([&] { return audio.rendered() > rendered + 2; }));
+    audio.stop();
+    EXPECT_EQ(instance->getSampleRate(), last);
+    EXPECT_EQ(instance->getSystemInfo()->sampleRate, last);
+    EXPECT_EQ(instance->renderState().bypass.stepRate, last) << "the render took the rate";
+}
+
 // Every index swept with random values by a host thread, a GUI thread reading
 // values, displays and the state, a third loading states and presets and the
 // program loader serving program changes, all while chords render.
