@@ -157,7 +157,10 @@ bool BWUniClient::loadRandomPreset() {
     const int32_t bank = banks[size_t(platform::msvcRand()) % banks.size()];
     const int32_t index = int32_t(size_t(platform::msvcRand()) % presetLibrary->getBank(uint32_t(bank)).entries.size());
     std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(bank, index);
-    return chunk && loadPresetFile(chunk.get(), 0, false, false, false, true);
+    if (!chunk) return false;
+    LoadRequest request = presetRequest(kPresetKindGlobal, PresetRoad::Menus);
+    request.resolveFiles = true;  // the names it carries are looked up on disk
+    return applyState(*chunk, request) == LoadOutcome::Applied;
 }
 
 bool BWUniClient::storePresetPath(const char* path, int32_t index) {
