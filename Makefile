@@ -44,7 +44,7 @@ test-release: setup
 DEMO := $(BUILD)/demo
 demo: setup
 	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DZORVANE_TESTS=OFF
-	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory zorvane-demo-state
+	cmake --build $(BUILD)/release -j $(JOBS) --target Zorvane zorvane-host zorvane-factory zorvane-demo-state zorvane-spike-probe
 	$(BUILD)/release/zorvane-factory $(DEMO)/content
 	ZORVANE_SETTINGS_DIR=$(abspath $(DEMO))/settings ZORVANE_DOCUMENTS_DIR=$(abspath $(DEMO))/Documents \
 	    $(BUILD)/release/zorvane-host content $(DEMO)/content

@@ -15,6 +15,7 @@ namespace {
 
 using CreateProc = IACFUnknown* (*)();
 constexpr uint32_t kChunkID = fourCharID("BWZv");
+constexpr uint32_t kGlobalPresetID = fourCharID("BWZp");
 constexpr uint32_t kSoundPresetID = fourCharID("BWZq");
 constexpr uint32_t kSequencePresetID = fourCharID("BWZk");
 
@@ -192,7 +193,10 @@ std::vector<uint8_t> HostInstance::saveState() {
 AAX_Result HostInstance::loadState(const std::vector<uint8_t>& bytes) { return setChunk(kChunkID, bytes, {}); }
 
 AAX_Result HostInstance::loadPreset(const std::vector<uint8_t>& bytes, PresetKind kind, const std::string& name) {
-    return setChunk(kind == PresetKind::Sound ? kSoundPresetID : kSequencePresetID, bytes, name);
+    const uint32_t id = kind == PresetKind::Global ? kGlobalPresetID
+                        : kind == PresetKind::Sound ? kSoundPresetID
+                                                    : kSequencePresetID;
+    return setChunk(id, bytes, name);
 }
 
 AAX_Result HostInstance::setChunk(uint32_t id, const std::vector<uint8_t>& bytes, const std::string& name) {

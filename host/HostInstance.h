@@ -102,11 +102,12 @@ public:
     // The state chunk "BWZv": empty when the instance gave none.
     std::vector<uint8_t> saveState();
     AAX_Result loadState(const std::vector<uint8_t>& bytes);
-    // A sound or sequence preset file's bytes, set as the chunk of that kind
-    // ("BWZq", "BWZk"), which the plug-in applies as its preset menus apply
-    // such a file; the name (cut to the record's 31 characters) becomes the
-    // kind's preset name.
-    enum class PresetKind { Sound, Sequence };
+    // A preset file's bytes, set as the chunk of its kind ("BWZp" global,
+    // "BWZq" sound, "BWZk" sequence), which the plug-in applies as its preset
+    // menus apply such a file ("Chord Select" stays as the player set it);
+    // the name (cut to the record's 31 characters) becomes the kind's preset
+    // name.
+    enum class PresetKind { Global, Sound, Sequence };
     AAX_Result loadPreset(const std::vector<uint8_t>& bytes, PresetKind kind, const std::string& name);
 
     // Asks the effect to fill a control-surface page table.

@@ -15,6 +15,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "aax/AAX_CString.h"
@@ -71,7 +72,8 @@ const std::map<std::string, Command> kCommands = {
       "  standard output).  A state file, then a preset, is loaded into the\n"
       "  instance first: a state or a global preset (.zvp) is a whole set-up; a\n"
       "  sound (.zvq) or sequence (.zvk) preset changes its part of it (the\n"
-      "  layers' sounds, or the phrase and chords), as the preset menus load it.\n"
+      "  layers' sounds, or the phrase and chords).  A preset loads as the preset\n"
+      "  menus load it: \"Chord Select\" stays as the state left it.\n"
       "  A new instance has no instruments: without a state or a global preset\n"
       "  only its kick sounds, which the render notes on standard error.\n"
       "  The tempo follows the MIDI file's tempo map (120 BPM without one)\n"
@@ -177,21 +179,27 @@ FileKind fileKind(const std::string& path) {
     return FileKind::State;  // a state or a global preset (.zvp), which holds a whole set-up
 }
 
+// How a file is given: as the state a host restores, or as a preset.
+enum class LoadAs { State, Preset };
+
 // Loads a state or preset file into the instance; false with a reason.  A
-// sound or sequence preset changes only its part, as the preset menus load
-// it.  What the plug-in traced while it loaded (an instrument it could not
-// find) is passed on as a warning.
-bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, std::string& error) {
+// preset loads as the preset menus and program changes load it: a sound or
+// sequence preset changes only its part, and a global preset (or a state
+// given as a preset) leaves "Chord Select" as the player set it, where a
+// state restores everything.  What the plug-in traced while it loaded (an
+// instrument it could not find) is passed on as a warning.
+bool loadInto(PluginModule& module, HostInstance& instance, const std::string& path, LoadAs as, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readFileBytes(path, bytes, error)) return false;
     std::vector<std::string>& traces = module.registrar().traces;
     const size_t before = traces.size();
     const FileKind kind = fileKind(path);
     const std::string name = std::filesystem::path(path).stem().string();
-    const AAX_Result result = kind == FileKind::SoundPreset ? instance.loadPreset(bytes, HostInstance::PresetKind::Sound, name)
-                              : kind == FileKind::SequencePreset
-                                  ? instance.loadPreset(bytes, HostInstance::PresetKind::Sequence, name)
-                                  : instance.loadState(bytes);
+    using Preset = HostInstance::PresetKind;
+    const AAX_Result result = kind == FileKind::SoundPreset    ? instance.loadPreset(bytes, Preset::Sound, name)
+                              : kind == FileKind::SequencePreset ? instance.loadPreset(bytes, Preset::Sequence, name)
+                              : as == LoadAs::Preset             ? instance.loadPreset(bytes, Preset::Global, name)
+                                                                 : instance.loadState(bytes);
     for (size_t i = before; i < traces.size(); ++i) {
         const size_t text = traces[i].find(' ');
         std::cerr << "zorvane-host: warning: " << path << ": " << traces[i].substr(text == std::string::npos ? 0 : text + 1) << "\n";
@@ -310,8 +318,8 @@ int render(PluginModule& module, const Arguments& args) {
     HostInstance instance(module.effect(), args.has("--mono") ? 1 : 2, settings.rate, settings.tempo);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
     // The state first: a preset goes on top of it, as one picked from a menu.
-    for (const char* option : {"--state", "--preset"})
-        if (args.has(option) && !loadInto(module, instance, args.get(option), error)) return fail(error);
+    for (auto [option, as] : {std::pair{"--state", LoadAs::State}, std::pair{"--preset", LoadAs::Preset}})
+        if (args.has(option) && !loadInto(module, instance, args.get(option), as, error)) return fail(error);
     if (!loadsASetUp(args))
         std::cerr << "zorvane-host: note: the instance has no instruments: no state or global preset was loaded, and\n"
                      "  a new instance has none (a sound or sequence preset changes only its part of a set-up),\n"
@@ -369,7 +377,7 @@ int params(PluginModule& module, const Arguments& args) {
 
     HostInstance instance(module.effect(), 2, 44100.0f);
     if (!instance.ok()) return fail("the plug-in did not create an instance");
-    if (args.has("--state") && !loadInto(module, instance, args.get("--state"), error)) return fail(error);
+    if (args.has("--state") && !loadInto(module, instance, args.get("--state"), LoadAs::State, error)) return fail(error);
     if (verb == "list") {
         int32_t count = 0;
         instance.effect()->GetNumberOfParameters(&count);
@@ -406,14 +414,14 @@ int state(PluginModule& module, const Arguments& args) {
     std::string error;
     const std::string path = args.words[2];
     if (verb == "save") {
-        if (args.has("--preset") && !loadInto(module, instance, args.get("--preset"), error)) return fail(error);
+        if (args.has("--preset") && !loadInto(module, instance, args.get("--preset"), LoadAs::Preset, error)) return fail(error);
         const std::vector<uint8_t> bytes = instance.saveState();
         if (bytes.empty()) return fail("the plug-in gave no state");
         if (!writeBytes(path, bytes, error)) return fail(error);
         std::cout << "saved " << bytes.size() << " bytes to " << path << "\n";
         return 0;
     }
-    if (!loadInto(module, instance, path, error)) return fail(error);
+    if (!loadInto(module, instance, path, LoadAs::State, error)) return fail(error);
     std::cout << "loaded " << path << "\n";
     if (args.has("--save") && !writeBytes(args.get("--save"), instance.saveState(), error)) return fail(error);
     return 0;
@@ -521,7 +529,8 @@ int runCommand(int argc, char** argv) {
     if (name == "state") return state(module, args);
     if (name == "editor" || name == "snapshot") {
         const ViewCommandArguments view{args.words, args.options, [&](HostInstance& instance, std::string& failure) {
-            return loadInto(module, instance, args.get(args.has("--state") ? "--state" : "--preset"), failure);
+            const bool state = args.has("--state");
+            return loadInto(module, instance, args.get(state ? "--state" : "--preset"), state ? LoadAs::State : LoadAs::Preset, failure);
         }};
         return name == "editor" ? runEditor(module, view) : runSnapshot(module, view);
     }

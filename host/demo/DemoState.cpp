@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "host/demo/ChordProgression.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/ParameterTags.h"
 
@@ -161,4 +162,8 @@ void setUpDemo(BWUniClient& client) {
     // The master: the level that peaks a few dB below full scale, and a
     // two-second release, so that a chord let go fades with its tail.
     set(client, {{Tag::MasterLevel, 0.65f}, {Tag::MasterAttack, 0.0f}, {Tag::MasterRelease, 0.5f}});
+
+    // Its own four chords, a bar each, which the phrase plays when "Chord
+    // Select" takes the chords from the sequence instead of the keys.
+    progression::write(client, progression::kDemo);
 }

@@ -23,6 +23,7 @@
 #include "platform/Framework.h"
 #include "platform/GuiThread.h"
 #include "plugin/BWUniClient.h"
+#include "plugin/BindingTable.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ constexpr uint32_t kBypassPacketField = kFieldBypass;
 std::string presetName(const AAX_SPlugInChunk& chunk) {
     const auto* name = reinterpret_cast<const char*>(chunk.fName);
     return std::string(name, strnlen(name, sizeof chunk.fName));
+}
+
+// The preset kind a chunk id stands for, or -1 (the state chunk among the rest).
+int32_t presetKindOf(uint32_t chunkID) {
+    switch (chunkID) {
+        case BWAAXWrapperParameters::kGlobalPresetID: return kPresetKindGlobal;
+        case BWAAXWrapperParameters::kSoundPresetID: return kPresetKindSound;
+        case BWAAXWrapperParameters::kSequencePresetID: return kPresetKindSequence;
+        default: return -1;
+    }
 }
 
 // A core parameter's index from its identifier: decimal digits only, within
@@ -302,7 +313,8 @@ void BWAAXWrapperParameters::traceMissingInstruments() {
 }
 
 AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInChunk* chunk) {
-    const bool preset = chunkID == kSoundPresetID || chunkID == kSequencePresetID;
+    const int32_t kind = presetKindOf(chunkID);
+    const bool preset = kind >= 0;
     if (chunkID != kChunkID && !preset) return AAX_CEffectParameters::SetChunk(chunkID, chunk);
     if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
     if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
@@ -312,7 +324,7 @@ AAX_Result BWAAXWrapperParameters::SetChunk(uint32_t chunkID, const AAX_SPlugInC
     // could not apply yet; either way it changed nothing.
     auto* data = const_cast<uint8_t*>(chunkData(chunk));
     const intptr_t applied =
-        preset ? core->loadPresetBytes(data, chunk->fSize, chunkID == kSoundPresetID ? 1 : 2, presetName(*chunk))
+        preset ? core->loadPresetBytes(data, chunk->fSize, kind, presetName(*chunk))
                : effect->dispatcher(effect, EffectOpcode::SetChunk, 0, chunk->fSize, data, 0.0f);
     if (applied == BWUniClient::kChunkBusy) return kStateBusy;
     if (applied <= 0) return AAX_ERROR_MALFORMED_CHUNK;

@@ -2,7 +2,7 @@
 // The effect-parameters object the host creates for each plug-in instance.
 // It owns one plug-in core and drives it only through the core's effect
 // record and virtual operations: parameters both ways, the state chunk
-// "BWZv" (and sound and sequence presets set as chunks of their own), host
+// "BWZv" (and presets of each kind set as chunks of their own), host
 // MIDI in, generated notes out, the transport, and the editor through the
 // custom view.
 //
@@ -39,11 +39,13 @@ public:
     class BWAAXWrapperCustomView;
 
     static constexpr uint32_t kChunkID = fourCharID("BWZv");
-    // Chunk ids a host may set, and never gets, for a preset of a kind that
-    // holds part of a set-up: the sound ("BWZq") and sequence ("BWZk")
-    // presets, whose bytes are those of their files.  They are applied as
-    // the preset menus apply such files; the state chunk is the only one
-    // the instance reports.
+    // Chunk ids a host may set, and never gets, for a preset file's bytes:
+    // a global ("BWZp"), sound ("BWZq") or sequence ("BWZk") preset.  They
+    // are applied as the preset menus and program changes apply presets
+    // ("Chord Select" stays as the player set it), where the state chunk
+    // restores everything; the state chunk is the only one the instance
+    // reports.
+    static constexpr uint32_t kGlobalPresetID = fourCharID("BWZp");
     static constexpr uint32_t kSoundPresetID = fourCharID("BWZq");
     static constexpr uint32_t kSequencePresetID = fourCharID("BWZk");
     // GetChunk on a thread that has nothing cached: a positive code, as

@@ -44,8 +44,8 @@ float runLevel(float (&levels)[N], int32_t frames, float start, Next next) {
 
 BWReverserX2::BWReverserX2(uint32_t id, BWSystemInfo* owner, const NoteDivisionLists* lists)
     : BWEffect(id, kParameterCount, owner, lists ? lists : ::valueLists()),
-      bufferLeft(nullptr, false, true),
-      bufferRight(nullptr, false, true) {
+      bufferLeft(stateRegistry, true, true),
+      bufferRight(stateRegistry, true, true) {
     setName("Reverser");
     setParameterName(kSize, "Size");
     setParameterName(kXFade, "XFade");

@@ -7,7 +7,10 @@
 // it leaves the signal alone but keeps recording.
 //
 // The ring's capacity is taken when the rate is prepared, for four beats at
-// the slowest tempo, so that a tempo change only moves the ring's end.
+// the slowest tempo, so that a tempo change only moves the ring's end.  The
+// ring is listed with the owner's StateResetList, as the other effects'
+// lines are: a load (a program change, the host's state, a preset) or a
+// suspend clears it, so that nothing recorded before plays back after.
 
 #include <immintrin.h>
 

@@ -70,6 +70,7 @@ bool VoiceLayer::holdSample(Reader& voice) {
 void VoiceLayer::restore(const Running& saved) {
     for (Reader& voice : readers) voice.reset();
     sounding = 0;
+    fading = 0;
     drift = saved.drift;
     clamped = saved.clamped;
     notesNow = saved.notesNow;
@@ -128,6 +129,7 @@ void VoiceLayer::followNotes(const VoiceValues& notes, const VoiceValues& gates,
 }
 
 void VoiceLayer::playTick(BWRomplerHandler& handler) {
+    fading = 0;
     const voicelanes::VoiceKernels& kernels = voiceKernels();
     // Zones are looked up, and their voices started, inside the handler's
     // zone access; a tick without a new trigger needs none.
@@ -151,6 +153,8 @@ uint32_t VoiceLayer::startVoices(const BWRomplerHandler::ZoneAccess& access) {
         triggerSeen[k] = trigger[k];
         BWSampleZone* zone = access.zoneFor(static_cast<int32_t>(notesNow[k]), static_cast<int32_t>(trigger[k]));
         if (!zone || !hasData(zone)) continue;
+        // A voice that has played before fades its old sound out first.
+        if (readers[k].hasPlayed()) fading |= 1u << k;
         readers[k].beginStart(zone, notesNow[k]);
         started |= 1u << k;
     }

@@ -84,6 +84,10 @@ public:
     // last tick, as only a tick starts a voice.  A voice outside it is idle
     // and its buffers hold silence.
     uint32_t soundingVoices() const { return sounding; }
+    // The voices that a new note took over in the last tick: their buffers
+    // hold the old sound played out, faded; the new note is heard from the
+    // next tick on.
+    uint32_t fadingVoices() const { return fading; }
 
     // What the layer keeps from tick to tick besides its voices, as a copy.
     // Restoring it also makes every voice idle and unbound, as a new voice
@@ -124,6 +128,7 @@ private:
     // The read steps of the voices sounding at followNotes, for playTick.
     alignas(32) float increments[kLayerVoices] = {};
     uint32_t sounding = 0;
+    uint32_t fading = 0;
     bool triggered = false;  // a trigger new at followNotes
     bool factsStale = true;  // a sample was taken anew since zoneFacts were read
 };

@@ -106,6 +106,7 @@ void LayerChain::takeWrapPoints() {
 }
 
 bool LayerChain::isSteady(const VoiceLayer& layer) const {
+    if (playedOut != 0) return false;  // the next tick puts the hold rates back
     for (int v = 0; v < kLayerVoices; ++v) {
         const auto state = static_cast<Envelope::State>(envelopes.state[v]);
         if (state != Envelope::State::Idle && state != Envelope::State::Sustain && state != Envelope::State::Finished)
@@ -151,6 +152,7 @@ void LayerChain::takeSamples(const VoiceLayer& layer, int32_t from, int32_t n) {
 void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings, bool perVoiceFilter,
                       const BWSystemInfo& system) {
     const voicelanes::VoiceKernels& kernels = voiceKernels();
+    endPlayOut();
     soundOn = settings.soundOn;
     routed = settings.routed;
     // The rates follow the notes, the crush and the rate: worked out again
@@ -174,6 +176,45 @@ void LayerChain::tick(const VoiceLayer& layer, const LayerMixSettings& settings,
     }
     const GainInputs inputs = {settings.level, settings.pan, system.tickReciprocal, perVoiceFilter};
     if (!gainsStandStill(inputs)) aimGains(inputs);
+    playOut(layer.fadingVoices());
+}
+
+void LayerChain::playOut(uint32_t fading) {
+    if (fading == 0) return;
+    constexpr float kEveryFrame = 2.0f;  // a hold rate that renews on every step
+    settleHoldPhases(mix);
+    for (uint32_t rest = fading; rest != 0; rest &= rest - 1) {
+        const int v = std::countr_zero(rest);
+        ownRate[v] = mix.rate[v];
+        ownWrapAt[v] = mix.wrapAt[v];
+        ownPhase[v] = mix.phase[v];
+        mix.rate[v] = kEveryFrame;
+        mix.wrapAt[v] = holdWrapPoint(kEveryFrame);
+        mix.stepLeft[v] = 0.0f;
+        mix.stepRight[v] = 0.0f;
+    }
+    playedOut = fading;
+    gainsSettled = false;  // the next tick aims them at the new note
+}
+
+// Before the rates are looked at: rates worked out anew overwrite these.
+// Each phase goes on from where the hold's own steps through the tick would
+// have left it: voices taken over together must not start their holds
+// together, or voices on one note would renew as one, in steps the sum of
+// theirs.
+void LayerChain::endPlayOut() {
+    if (playedOut == 0) return;
+    settleHoldPhases(mix);
+    for (uint32_t rest = playedOut; rest != 0; rest &= rest - 1) {
+        const int v = std::countr_zero(rest);
+        mix.rate[v] = ownRate[v];
+        mix.wrapAt[v] = ownWrapAt[v];
+        float phase = ownPhase[v];
+        if (soundOn)  // a layer switched off holds nothing: its phases stand
+            for (int step = 0; step < kEngineTick; ++step) phase = phase >= ownWrapAt[v] ? 0.0f : phase + ownRate[v];
+        mix.phase[v] = phase;
+    }
+    playedOut = 0;
 }
 
 bool LayerChain::gainsStandStill(const GainInputs& inputs) const {

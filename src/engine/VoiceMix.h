@@ -93,6 +93,18 @@ private:
     // The gains and pan ramps stand still at what the inputs aim them at.
     bool gainsStandStill(const GainInputs& inputs) const;
     void aimGains(const GainInputs& inputs);
+    // The voices a new note took over play their old sound out in this
+    // tick, faded over it (BWRomplerReader): at the gain they had, which the
+    // new note's envelope takes from the next tick on, with the new sound,
+    // and through a hold renewed on every frame, so that the fade reaches the
+    // mix whole.  (The new envelope lifted the fading sound, a released note
+    // even from silence, and a hold renewed every few frames, as at 96 and
+    // 192 kHz, cut the fade into a few steps of a quarter of the old sound
+    // and dropped the rest at the next tick: steps of 0.02 to 0.05 at
+    // onsets, and a sample standing alone where two of them met.)
+    void playOut(uint32_t fading);
+    // The hold rates of the voices played out in the last tick, back.
+    void endPlayOut();
 
     voicelanes::Envelopes envelopes{};
     bool envelopesStill = true;  // all eight held still after their last tick
@@ -113,6 +125,12 @@ private:
     // them as they are.
     GainInputs gainsFor;
     bool gainsSettled = false;
+    // The voices played out in the last tick, and their own hold rates,
+    // wrap points and phases, which the next tick puts back.
+    uint32_t playedOut = 0;
+    float ownRate[kLayerVoices] = {};
+    float ownWrapAt[kLayerVoices] = {};
+    float ownPhase[kLayerVoices] = {};
     bool soundOn = false;
     bool routed = false;
     bool quiet = true;  // no sample in the span's rows, none held

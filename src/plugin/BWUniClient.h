@@ -223,13 +223,13 @@ public:
     // cancelled choice is no failure.
     bool loadPresetFromFile(const char* path, int32_t kind = 0, const char* extension = nullptr,
                             PresetFileCallback callback = nullptr, void* context = nullptr);
-    // A preset of a kind handed over as bytes (a host's sound or sequence
-    // preset), applied as the preset menus apply a file of that kind; the
-    // name becomes the kind's preset name.  Never reads beyond byteSize;
-    // 1 when applied; 0, with nothing changed and no box, for bytes it
-    // refuses (of a newer version among them); kChunkBusy, nothing changed,
-    // while a program change loads, the MIDI export keeps the state or the
-    // instance stayed busy.
+    // A preset of a kind handed over as bytes (a host's global, sound or
+    // sequence preset), applied as the preset menus apply a file of that
+    // kind; the name becomes the kind's preset name.  Never reads beyond
+    // byteSize; 1 when applied; 0, with nothing changed and no box, for
+    // bytes it refuses (of a newer version among them); kChunkBusy, nothing
+    // changed, while a program change loads, the MIDI export keeps the
+    // state or the instance stayed busy.
     int32_t loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name);
     // Saves the state of a kind (asking for the file when path is null),
     // through a temporary file; true when written.
@@ -390,12 +390,14 @@ private:
         bool dialogs;  // false for the host's setChunk and the loader: no box ever
         const std::string* file;  // the preset file a refusal's box names, or null
     };
-    // How the preset menus load a preset of a kind.
-    static LoadRequest presetRequest(int32_t kind, bool dialogs);
+    // The roads a preset comes by: the preset menus (and the host's choice
+    // of a program), the host's preset chunks, the program loader.
+    enum class PresetRoad { Menus, HostChunk, ProgramChange };
+    // How a preset of a kind is loaded, whichever road it comes by: one rule
+    // for all of them (PresetFiles.cpp).
+    static LoadRequest presetRequest(int32_t kind, PresetRoad road);
     static constexpr LoadRequest kHostRestore{.kind = 0, .force = true, .quiet = false, .noWait = false,
                                               .resolveFiles = true, .dialogs = false, .file = nullptr};
-    static constexpr LoadRequest kProgramLoad{.kind = 0, .force = false, .quiet = true, .noWait = true,
-                                              .resolveFiles = false, .dialogs = false, .file = nullptr};
     // Parked: another thread keeps the turn parked; nothing was changed.
     enum class LoadOutcome { Applied, Refused, Busy, Parked };
     LoadOutcome applyState(BWChunk& chunk, const LoadRequest& request);

@@ -57,7 +57,7 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
         chunk.setRecordingFiles(true);
         chunk.setSourcePath(file);
     }
-    LoadRequest request = presetRequest(kind, true);
+    LoadRequest request = presetRequest(kind, PresetRoad::Menus);
     request.file = &file;
     if (applyState(chunk, request) != LoadOutcome::Applied) return false;
     if (callback) callback(&chunk, context);
@@ -81,10 +81,15 @@ bool BWUniClient::loadPresetFromFile(const char* path, int32_t kind, const char*
     return true;
 }
 
-BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, bool dialogs) {
-    // Not forced: "Chord Select" stays as the player set it.
-    return {.kind = kind, .force = false, .quiet = false, .noWait = false, .resolveFiles = false, .dialogs = dialogs,
-            .file = nullptr};
+// Never forced, on any road: "Chord Select" stays as the player set it, and
+// the values the player locked stay too; a global preset sets the sound and
+// the sequence as a sound and a sequence preset would.  Only the menus show
+// boxes; the loader shows none, asks for no missing sample and does not
+// wait for the audio thread.
+BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, PresetRoad road) {
+    const bool loader = road == PresetRoad::ProgramChange;
+    return {.kind = kind, .force = false, .quiet = loader, .noWait = loader, .resolveFiles = false,
+            .dialogs = road == PresetRoad::Menus, .file = nullptr};
 }
 
 int32_t BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
@@ -92,7 +97,7 @@ int32_t BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind,
     if (loader.isBusy()) return kChunkBusy;
     BWChunk chunk(data, uint32_t(byteSize));  // read in place, up to byteSize
     if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return 0;
-    switch (applyState(chunk, presetRequest(kind, false))) {
+    switch (applyState(chunk, presetRequest(kind, PresetRoad::HostChunk))) {
         case LoadOutcome::Applied:
             break;
         case LoadOutcome::Refused:
@@ -152,7 +157,10 @@ bool BWUniClient::loadRandomPreset() {
     const int32_t bank = banks[size_t(platform::msvcRand()) % banks.size()];
     const int32_t index = int32_t(size_t(platform::msvcRand()) % presetLibrary->getBank(uint32_t(bank)).entries.size());
     std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(bank, index);
-    return chunk && loadPresetFile(chunk.get(), 0, false, false, false, true);
+    if (!chunk) return false;
+    LoadRequest request = presetRequest(kPresetKindGlobal, PresetRoad::Menus);
+    request.resolveFiles = true;  // the names it carries are looked up on disk
+    return applyState(*chunk, request) == LoadOutcome::Applied;
 }
 
 bool BWUniClient::storePresetPath(const char* path, int32_t index) {
@@ -194,7 +202,7 @@ void BWUniClient::setProgram(int32_t program) {
     }
     std::string name;
     std::unique_ptr<BWChunk> chunk = presetLibrary->copyPreset(currentBank, curProgram, &name);
-    if (!chunk || !loadPresetFile(chunk.get(), 0, false, false, false, false)) return;
+    if (!chunk || applyState(*chunk, presetRequest(kPresetKindGlobal, PresetRoad::Menus)) != LoadOutcome::Applied) return;
     setPresetName(0, name);
     std::string folder;
     if (!readPresetFolder(folder)) return;

@@ -118,7 +118,8 @@ void BWUniClient::loadProgram(int32_t program) {
                    [&] {
                        std::string name;
                        std::unique_ptr<BWChunk> chunk = presetLibrary->copyPresetInCurrentBank(program, &name);
-                       if (chunk && applyState(*chunk, kProgramLoad) == LoadOutcome::Applied) setPresetName(0, name);
+                       const LoadRequest request = presetRequest(kPresetKindGlobal, PresetRoad::ProgramChange);
+                       if (chunk && applyState(*chunk, request) == LoadOutcome::Applied) setPresetName(0, name);
                    });
 }
 

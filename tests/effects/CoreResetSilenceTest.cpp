@@ -4,8 +4,9 @@
 // from sample to sample (a feedback path's last read, the input filter, the
 // reverb's damping and diffuser stages) go with the lines: one left behind
 // is written into the silent lines at the next sample and comes back out of
-// the silence as a lone click a line's length later.  The reverser keeps its
-// ring through a reset and is not among them.
+// the silence as a lone click a line's length later.  The reverser, playing
+// its slices back, finds its ring cleared too: nothing recorded before comes
+// back.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@
 #include "effects/BWDelay16.h"
 #include "effects/BWDoubleDelay.h"
 #include "effects/BWPhaser.h"
+#include "effects/BWReverserX2.h"
 #include "effects/RevTamselEcoShot.h"
 
 namespace {
@@ -53,6 +55,7 @@ TEST(CoreReset, LeavesNothingOfTheSoundInAnyLineEffect) {
         {"chorus", maker<BWChorusXStereo>(kChorusEffectId), {}},
         {"phaser", maker<BWPhaser>(kPhaserEffectId), {{BWPhaser::kFeedback, 1.0f}}},
         {"reverb", maker<RevTamselEcoShot>(kReverbEffectId), {{RevTamselEcoShot::kRoomSize, 1.0f}}},
+        {"reverser", maker<BWReverserX2>(kReverserEffectId), {{BWReverserX2::kTrig, 1.0f}}},
     };
     for (const ResetCase& c : cases) {
         EffectTestContext context(kRate);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "EngineTestContext.h"
 #include "engine/BWRomplerHandler.h"
@@ -13,6 +16,7 @@
 #include "persistence/SettingNames.h"
 #include "persistence/Settings.h"
 #include "support/AllocationCounter.h"
+#include "support/AudioMeasure.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 
@@ -126,6 +130,53 @@ TEST_F(VoiceChainTest, StableAtTheExtremesOfEveryParameterAndRateAndAllocatesNot
             EXPECT_LE(loudestBus, 1.0f);
         }
     }
+}
+
+// A note that takes over a sounding voice of the piano (with the demo's
+// touch of "Polycrush", at 192 kHz, where the hold is renewed every third
+// or fourth sample) lets the old sound fade in the tick of the take-over
+// at the gain it had, released nearly to silence: the new note's envelope,
+// whose attack is 0, comes with the new sound at the next tick.  No sample
+// of the fade tick goes beyond that gain times the fading sound, and no
+// sample of the render stands off the wave.  (The new envelope lifted the
+// fading sound toward full level, and the hold cut the fade into a few
+// steps and dropped the rest at the next tick: steps of 0.02 to 0.05 at
+// onsets, and a lone sample where two met.)
+TEST_F(VoiceChainTest, ANoteTakingOverAVoiceFadesTheOldSoundAtItsOwnGain) {
+    constexpr float kRate = 192000.0f;
+    constexpr int kTicksPerSecond = int(kRate) / 16;
+    constexpr int kReleased = kTicksPerSecond / 5, kTakeOver = kReleased + kTicksPerSecond / 20, kEnd = kTakeOver + kTicksPerSecond / 10;
+    EngineTestContext context(kRate);
+    VoiceChain chain(context.info);
+    chain.attach(handlers);
+    TestCombLines lines(kRate);
+    lines.bind(chain);
+    chain.prepare(kRate);
+    VoiceChainSettings s;
+    s.mix.layers[0] = {true, 0.05f, 1.0f, 0.5f, false, layerEnvelopeTimes(0.0f, 0.45f, 0.55f, 0.3f)};
+    const std::array<const VoiceLayer*, kLayerCount> views = {&chain.layer(0), &chain.layer(1), &chain.layer(2)};
+    std::vector<float> out;
+    float fadeLimit = 0.0f, fadePeak = 0.0f;
+    for (int tick = 0; tick < kEnd; ++tick) {
+        VoiceChainTick input;
+        input.notes[0][0] = tick < kTakeOver ? 72.0f : 76.0f;
+        input.gates[0][0] = tick < kReleased || tick >= kTakeOver ? 1.0f : 0.0f;
+        const float gainBefore = chain.mix().chain(0).envelopeLevel(0);  // where the last tick's ramp ended
+        chain.tick(handlers, input, s);
+        float left[16], right[16];
+        chain.mix().render(views, s.mix, 0, 16, left, right);
+        if (tick == kTakeOver) {
+            for (int k = 0; k < 16; ++k) {
+                fadeLimit = std::max(fadeLimit, gainBefore * std::sqrt(0.5f) * std::fabs(chain.layer(0).reader(0).left[k]));
+                fadePeak = std::max(fadePeak, std::fabs(left[k]));
+            }
+        }
+        out.insert(out.end(), left, left + 16);
+    }
+    ASSERT_GT(fadeLimit, 0.0f) << "the old note has rung out: nothing to fade";
+    EXPECT_LE(fadePeak, fadeLimit * 1.001f);
+    const std::vector<size_t> spikes = oneSampleSpikes(out);
+    EXPECT_TRUE(spikes.empty()) << spikes.size() << ", the first at sample " << spikes.front();
 }
 
 }  // namespace

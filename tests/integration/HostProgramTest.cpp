@@ -383,6 +383,26 @@ TEST(HostProgram, RendersTheFactorysSoundAndSequencePresetsOnASetUp) {
     }
 }
 
+// A global preset given to render loads as the preset menus and program
+// changes load it: "Chord Select" stays as the state below set it.  Over a
+// state in SEQUENCE, "Night Hall" plays bit for bit as the preset restored
+// as a state with SEQUENCE set, and unlike the preset restored as it is
+// (its chords from the keys).
+TEST(HostProgram, APresetOnAStateKeepsTheStatesChordSelect) {
+    DemoFolder demo;
+    std::string error, output;
+    ASSERT_TRUE(writeFactoryPresets(std::filesystem::path(demo.dir) / "content", error)) << error;
+    const std::string host = "cd " + demo.dir + " && " + demo.host;
+    const std::string hall = "'content/Global Presets/Factory/Night Hall.zvp'";
+    ASSERT_EQ(run(host + "params --state demo.state set \"Chord Select\" 0 --save sequence.state", output), 0) << output;
+    ASSERT_EQ(run(host + "params --state " + hall + " set \"Chord Select\" 0 --save hall.state", output), 0) << output;
+    for (const std::string& take : {"--state sequence.state --preset " + hall + " -o over.wav", std::string("--state hall.state -o hall.wav"),
+                                    "--state " + hall + " -o keys.wav"})
+        ASSERT_EQ(run(host + "render --seconds 4 " + take, output), 0) << output;
+    EXPECT_EQ(readAll(demo.dir + "/over.wav"), readAll(demo.dir + "/hall.wav"));
+    EXPECT_NE(readAll(demo.dir + "/hall.wav"), readAll(demo.dir + "/keys.wav"));
+}
+
 // --content is the run's own: the settings hold afterwards what they held
 // before, missing values missing again; `content DIR` points them there for
 // good, so that a later run without --content plays from DIR.

@@ -21,6 +21,7 @@ inline const std::string kHostProgram = ZORVANE_HOST_PATH;
 inline const std::string kDemoStateProgram = ZORVANE_DEMO_STATE_PATH;
 inline const std::string kFactoryProgram = ZORVANE_FACTORY_PATH;
 inline const std::string kGuiSheetProgram = ZORVANE_GUI_SHEET_PATH;
+inline const std::string kSpikeProbeProgram = ZORVANE_SPIKE_PROBE_PATH;
 
 // The demo set-up's state as zorvane-demo-state writes it: held keys become
 // a phrase on the three layers.

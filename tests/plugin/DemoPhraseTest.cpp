@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "RenderDriver.h"
 #include "engine/BWRomplerLibrary.h"
@@ -82,25 +84,31 @@ TEST_F(DemoPhraseTest, AChordHeldEightBarsSoundsInEveryHalfSecond) {
 
 // Chords changed legato (the next struck on the beat that lets the last go,
 // with notes in common) keep the phrase going, and each bar sounds its own
-// chord: its three strongest pitch classes are the chord's.
+// chord: its three strongest pitch classes are the chord's.  The demo's own
+// progression is those four chords: with "Chord Select" at SEQUENCE and one
+// key held it plays them, a bar each, as the hands would.
 TEST_F(DemoPhraseTest, LegatoChordChangesKeepSoundingAndFollowTheChords) {
     const int chords[4][3] = {{60, 64, 67}, {60, 64, 69}, {60, 65, 69}, {59, 62, 67}};
-    std::vector<MidiAt> script;
+    std::vector<MidiAt> legato;
     for (int bar = 0; bar < 4; ++bar) {
         if (bar > 0)
-            for (int note : chords[bar - 1]) script.push_back(noteOffAt(bar * kBar, note));
-        for (int note : chords[bar]) script.push_back(noteOnAt(bar * kBar, note));
+            for (int note : chords[bar - 1]) legato.push_back(noteOffAt(bar * kBar, note));
+        for (int note : chords[bar]) legato.push_back(noteOnAt(bar * kBar, note));
     }
-    auto d = demo(0.0f, 0.5f);
-    std::vector<float> audio;
-    d->run(script, 4 * kBar, 256, &audio);
-    expectSoundingThroughout(audio, "legato");
-    for (int bar = 0; bar < 4; ++bar) {
-        const size_t from = size_t(bar * kBar + kBar / 8);  // past the change
-        const Spectrum spectrum = spectrumOf(audio.data() + from, size_t(kBar - kBar / 8), kRate);
-        std::set<int> chord;
-        for (int note : chords[bar]) chord.insert(note % 12);
-        EXPECT_EQ(strongestPitchClasses(spectrum, 250, 2100, 3), chord) << "bar " << bar + 1;
+    for (bool fromTheSequence : {false, true}) {
+        const std::string take = fromTheSequence ? "the demo's progression" : "legato";
+        auto d = demo(0.0f, 0.5f);
+        if (fromTheSequence) d->instance->setParameter(Tag::ChordSelect, 0.0f);
+        std::vector<float> audio;
+        d->run(fromTheSequence ? std::vector<MidiAt>{noteOnAt(0, 60)} : legato, 4 * kBar, 256, &audio);
+        expectSoundingThroughout(audio, take);
+        for (int bar = 0; bar < 4; ++bar) {
+            const size_t from = size_t(bar * kBar + kBar / 8);  // past the change
+            const Spectrum spectrum = spectrumOf(audio.data() + from, size_t(kBar - kBar / 8), kRate);
+            std::set<int> chord;
+            for (int note : chords[bar]) chord.insert(note % 12);
+            EXPECT_EQ(strongestPitchClasses(spectrum, 250, 2100, 3), chord) << take << ", bar " << bar + 1;
+        }
     }
 }
 

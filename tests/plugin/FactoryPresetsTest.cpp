@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -281,6 +282,51 @@ TEST_F(FactoryPresets, AProgramChangeMidPhraseLeavesSilenceUntilTheNewProgramPla
         EXPECT_LT(std::fabs(after[loudest]), 1e-6f)
             << name << ": " << after[loudest] << " at " << 1000.0 * double(loudest) / kRate << " ms of the "
             << 1000.0 * double(gap) / kRate << " ms before the piano's first note";
+    }
+}
+
+// "07 Reversed Keys" plays back reversed what its reverser recorded; a
+// load clears that recording as it clears the other effects' lines.  A C
+// chord held for six seconds, the keys let go and the program loaded
+// again: with no key down nothing comes back (the kick, which the reverser
+// never hears, silenced), and under a D chord struck at the load the old
+// chord's notes (C, E, G) carry almost none of the pitched sound of the
+// first second, about what the D chord's own overtones put there.  (The
+// old chord came back backwards at -20 dBFS for a second and a half, and
+// with 41 to 49 % of the pitched sound under the new chord.)
+TEST_F(FactoryPresets, AReloadOfTheReversedKeysPlaysNothingOfTheChordBefore) {
+    constexpr int kReversedKeys = 6;
+    const std::vector<int> kD = {50, 62, 66, 69};
+    const std::set<int> kOldOnly = {0, 4, 7};
+    for (bool struck : {false, true}) {
+        auto driver = instance();
+        BWUniClient& client = *driver->instance;
+        loadProgramAlone(*driver, kReversedKeys);
+        std::vector<MidiAt> keys;
+        for (int key : kChord) keys.push_back(noteOnAt(driver->position, key));
+        driver->run(keys, int64_t(6 * kRate), kBlock);
+        keys.clear();
+        for (int key : kChord) keys.push_back(noteOffAt(driver->position, key));
+        driver->run(keys, kBlock, kBlock);
+        loadProgramAlone(*driver, kReversedKeys);
+        client.setParameter(Tag::KickLevel, 0.0f);
+        keys.clear();
+        if (struck)
+            for (int key : kD) keys.push_back(noteOnAt(driver->position, key));
+        std::vector<float> after;
+        driver->run(keys, int64_t(kRate), kBlock, &after);
+        if (!struck) {
+            const float peak = *std::max_element(after.begin(), after.end(), [](float a, float b) { return std::fabs(a) < std::fabs(b); });
+            EXPECT_LT(20 * std::log10(std::fabs(peak) + 1e-30f), -50.0f) << "dBFS after the reload with the keys up";
+            continue;
+        }
+        const std::array<double, 12> power = pitchClassPower(spectrumOf(after.data(), after.size(), kRate), 100, 2000);
+        double old = 0.0, all = 0.0;
+        for (int c = 0; c < 12; ++c) {
+            all += power[size_t(c)];
+            if (kOldOnly.count(c)) old += power[size_t(c)];
+        }
+        EXPECT_LT(old / all, 0.05) << "the old chord's share of the pitched sound under the new one";
     }
 }
 

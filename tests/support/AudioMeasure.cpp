@@ -67,10 +67,15 @@ int pitchClassOf(double hz) {
     return int(((key % 12) + 12) % 12);
 }
 
-std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count) {
+std::array<double, 12> pitchClassPower(const Spectrum& spectrum, double lowHz, double highHz) {
     std::array<double, 12> power{};
     for (size_t k = size_t(std::ceil(lowHz / spectrum.binHz)); k < spectrum.db.size() && double(k) * spectrum.binHz <= highHz; ++k)
         power[size_t(pitchClassOf(double(k) * spectrum.binHz))] += std::pow(10.0, spectrum.db[k] / 10);
+    return power;
+}
+
+std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count) {
+    const std::array<double, 12> power = pitchClassPower(spectrum, lowHz, highHz);
     std::array<int, 12> order{};
     for (int c = 0; c < 12; ++c) order[size_t(c)] = c;
     std::sort(order.begin(), order.end(), [&](int a, int b) { return power[size_t(a)] > power[size_t(b)]; });

@@ -3,6 +3,7 @@
 // a pitched sound, which pitch classes sound, how loud it peaks and how far
 // its channels differ.
 
+#include <array>
 #include <cstddef>
 #include <set>
 #include <string>
@@ -37,6 +38,7 @@ int pitchClassOf(double hz);
 
 // The power of the spectrum between lowHz and highHz gathered by pitch
 // class, and the classes of the `count` strongest.
+std::array<double, 12> pitchClassPower(const Spectrum& spectrum, double lowHz, double highHz);
 std::set<int> strongestPitchClasses(const Spectrum& spectrum, double lowHz, double highHz, int count);
 
 // The colour of a stretch: its levels in third-octave bands from 80 Hz to

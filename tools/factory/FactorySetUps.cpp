@@ -5,10 +5,13 @@
 #include <initializer_list>
 #include <utility>
 
+#include "host/demo/ChordProgression.h"
 #include "host/demo/DemoState.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/ParameterTags.h"
-#include "plugin/PatternModels.h"
+
+// The set-ups' progressions name the chords alone.
+using namespace progression;
 
 namespace {
 
@@ -102,48 +105,6 @@ constexpr Bar kBlockPulse = {{{0.5f, 0.0f, 0.0f, 1.0f},
                               {0.5f, 0.0f, 0.0f, 0.8f},
                               {0.5f, 0.0f, 0.0f, 0.5f}}};
 
-// A chord as the chord sequence plays it: a bass note for the bass layer
-// (below the demo's key limit, B3) under three notes for the piano and the
-// pad (from B3 up), as MIDI keys.  The chord cells hold the keys C1 to B4.
-struct Chord {
-    int32_t bass;
-    std::array<int32_t, 3> upper;
-};
-constexpr Chord kC{48, {60, 64, 67}};
-constexpr Chord kAm{45, {60, 64, 69}};
-constexpr Chord kF{41, {60, 65, 69}};
-constexpr Chord kG{43, {59, 62, 67}};
-constexpr Chord kEm{40, {59, 64, 67}};
-constexpr Chord kFm{41, {60, 65, 68}};
-constexpr Chord kBb{46, {62, 65, 70}};
-constexpr Chord kDm{38, {62, 65, 69}};
-using Progression = std::array<Chord, 4>;  // a chord a bar
-
-constexpr int32_t kLowestCellKey = 24;  // the chord cells' first key, C1
-constexpr float kCellOn = 1.0f;
-constexpr int32_t kChordSteps = 32;     // the chord sequence's steps on pattern 0
-constexpr int32_t kChordStepsPerBar = 4;  // one a beat: "ChordSeqDivide" halves the eighth-note steps
-
-// What "Chord Select" plays when it takes the chords from the sequence
-// instead of the keys: the progression, a chord a bar over the four-bar
-// phrase and again.  Chord number k of the sequence plays the cells of
-// chord page k; the progression takes pages 0 to 3.
-void chordSequence(BWUniClient& client, const Progression& chords) {
-    PatternModels& models = client.patterns();
-    const uint64_t cells = models.eventTable.getCount();
-    for (uint64_t page = 0; page < chords.size(); ++page) {
-        for (uint64_t cell = 0; cell < cells; ++cell) models.eventTable.setValueOnPage(cell, page, 0.0f);
-        const Chord& chord = chords[size_t(page)];
-        models.eventTable.setValueOnPage(uint64_t(chord.bass - kLowestCellKey), page, kCellOn);
-        for (int32_t key : chord.upper) models.eventTable.setValueOnPage(uint64_t(key - kLowestCellKey), page, kCellOn);
-    }
-    for (int32_t step = 0; step < kChordSteps; ++step) {
-        const int32_t bar = step / kChordStepsPerBar % int32_t(chords.size());
-        models.chordTable.setValueOnPage(uint64_t(step), 0, float(bar));
-    }
-    set(client, {{Tag::ChordSeqDivide, 0.5f}});
-}
-
 // Effect switches and levels, as the demo names them.
 void dryRoom(BWUniClient& client) { set(client, {{Tag::ChsOnOff, 0.0f}, {Tag::DlyOnOff, 0.0f}, {Tag::RvbMix, 0.25f}}); }
 
@@ -151,16 +112,13 @@ void dryRoom(BWUniClient& client) { set(client, {{Tag::ChsOnOff, 0.0f}, {Tag::Dl
 
 namespace factory {
 
-void pianoArpeggio(BWUniClient& client) {
-    setUpDemo(client);
-    chordSequence(client, {kC, kAm, kF, kG});  // the demo's own four chords
-}
+void pianoArpeggio(BWUniClient& client) { setUpDemo(client); }  // the demo, its own four chords and all
 
 // The arpeggio picked on nylon strings in eighths, at the pitch played,
 // answered by a wide echo; the pad and bass stay underneath.
 void nylonArpeggio(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kAm, kF, kC, kG});
+    progression::write(client, {kAm, kF, kC, kG});
     phrase(client, kEighthArpeggio);
     layer(client, 0, "Nylon Pluck", kPlaysEverything, kOctaveUp, {0.0f, 0.5f, 0.3f, 0.6f}, 0.75f, 0.42f);
     set(client, {{Tag::Osc2Level, 0.22f}, {Tag::ChsOnOff, 0.0f}, {Tag::DlyOnOff, 1.0f}, {Tag::DlyMix, 0.55f},
@@ -171,7 +129,7 @@ void nylonArpeggio(BWUniClient& client) {
 // chords breathe in and out over the bass in a large hall; no kick.
 void padChords(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kC, kEm, kF, kFm});
+    progression::write(client, {kC, kEm, kF, kFm});
     phrase(client, kBlockPulse);
     silence(client, 0);
     layer(client, 1, "Warm Pad", kPlaysEverything, kOctaveUp, {0.7f, 0.6f, 0.8f, 0.75f}, 0.85f, 0.5f);
@@ -183,7 +141,7 @@ void padChords(BWUniClient& client) {
 // firm kick and strong compression, nearly dry: a bass line.
 void bassLine(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kC, kBb, kF, kG});
+    progression::write(client, {kC, kBb, kF, kG});
     phrase(client, kEighthArpeggio);
     layer(client, 0, "Round Bass", kPlaysEverything, kAtPitch, {0.0f, 0.45f, 0.5f, 0.3f}, 0.55f, 0.5f);
     silence(client, 1);
@@ -200,7 +158,7 @@ void bassLine(BWUniClient& client) {
 // slow chorus around it; no pad, no arpeggio.
 void blockKeys(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kDm, kG, kC, kAm});
+    progression::write(client, {kDm, kG, kC, kAm});
     phrase(client, kBlockPulse);
     layer(client, 0, "Soft Keys", kPlaysChordsOnly, kAtPitch, {0.0f, 0.4f, 0.5f, 0.3f}, 0.7f, 0.5f);
     silence(client, 1);
@@ -212,7 +170,7 @@ void blockKeys(BWUniClient& client) {
 // phaser that sweeps slowly: a shimmering bed.
 void pluckOverPad(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kF, kG, kEm, kAm});
+    progression::write(client, {kF, kG, kEm, kAm});
     layer(client, 0, "Nylon Pluck", kPlaysEverything, kOctaveUp, {0.0f, 0.35f, 0.2f, 0.5f}, 0.65f, 0.5f);
     silence(client, 2);
     set(client, {{Tag::Osc2Level, 0.55f}, {Tag::PhsOnOff, 1.0f}, {Tag::PhsMix, 0.6f}, {Tag::PhsRate, 0.2f},
@@ -223,7 +181,7 @@ void pluckOverPad(BWUniClient& client) {
 // strike swells backwards into the next, a dreamlike blur.
 void reversedKeys(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kAm, kEm, kF, kC});
+    progression::write(client, {kAm, kEm, kF, kC});
     silence(client, 1);
     set(client, {{Tag::Osc1Octave, kAtPitch}, {Tag::RvsOnOff, 1.0f}, {Tag::RvsMix, 0.85f}, {Tag::RvsSize, 0.8f},
                  {Tag::RvsDecay, 0.6f}, {Tag::DlyOnOff, 0.0f}});
@@ -233,7 +191,7 @@ void reversedKeys(BWUniClient& client) {
 // through the compressor: the pumping of dance music.
 void pumpingPad(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kC, kG, kAm, kF});
+    progression::write(client, {kC, kG, kAm, kF});
     silence(client, 0);
     layer(client, 1, "Warm Pad", kPlaysChordsOnly, kOctaveUp, {0.1f, 0.6f, 0.9f, 0.5f}, 0.7f, 0.5f);
     set(client, {{Tag::KickLevel, 0.4f}, {Tag::KickTone, 0.5f}, {Tag::CompressorDepth, 0.9f},
@@ -243,7 +201,7 @@ void pumpingPad(BWUniClient& client) {
 // The demo's phrase in eighths on the piano with a lazy swing and no pad.
 void slowSwing(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kC, kAm, kDm, kG});
+    progression::write(client, {kC, kAm, kDm, kG});
     phrase(client, kEighthArpeggio);
     silence(client, 1);
     set(client, {{Tag::Swingfactor, 0.6f}, {Tag::Osc1Octave, kAtPitch}, {Tag::Osc1Release, 0.4f},
@@ -254,7 +212,7 @@ void slowSwing(BWUniClient& client) {
 // distant echo: music for late hours.
 void nightHall(BWUniClient& client) {
     setUpDemo(client);
-    chordSequence(client, {kAm, kDm, kEm, kAm});
+    progression::write(client, {kAm, kDm, kEm, kAm});
     phrase(client, kEighthArpeggio);
     set(client, {{Tag::Osc1Level, 0.5f}, {Tag::Osc1Decay, 0.6f}, {Tag::Osc2Level, 0.45f}, {Tag::RvbMix, 0.8f},
                  {Tag::RvbSize, 1.0f}, {Tag::RvbDamp, 0.8f}, {Tag::DlyMix, 0.3f}, {Tag::KickLevel, 0.0f}});

@@ -3,10 +3,11 @@
 // the demo's set-up (a phrase that follows the chord held on the keys, on
 // the factory piano, pad and bass over a soft kick) and makes another piece
 // of it: other instruments, another phrase, another room.  Each carries a
-// four-bar chord progression of its own besides, which the phrase follows
-// when "Chord Select" takes the chords from the sequence instead of the
-// keys (the player's switch, which a preset load leaves as it is); its
-// first chord is chord page 0, which a manual choice of the chord starts on.
+// four-bar chord progression, the demo's own or one of its own, which the
+// phrase follows when "Chord Select" takes the chords from the sequence
+// instead of the keys (the player's switch, which a preset load leaves as
+// it is); its first chord is chord page 0, which a manual choice of the
+// chord starts on.
 
 class BWUniClient;
 
