@@ -2,9 +2,9 @@
 // "Pad" (made by the harness) and "Lead" (the input's bytes as the file).
 // The layer starts on "Pad"; what it holds afterwards must follow from the
 // name the chunk stores: "Pad" stays, "Lead" is taken when its file loads and
-// otherwise "Pad" stays, any other name empties the layer, and a skipping,
-// short or nameless chunk changes nothing.  The zone table must then offer
-// the held instrument's zones.
+// otherwise the layer holds none under the name "Lead", any other name
+// empties the layer, and a skipping, short or nameless chunk changes
+// nothing.  The zone table must then offer the held instrument's zones.
 //
 // Input: one control byte c, then c & 127 bytes of the layer's chunk, then
 // the "Lead" file.  With bit 7 of c the chunk is read skip-only.
@@ -104,9 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(named == !chunk.hasFailed(), "only a chunk too short for its name fails");
 
     std::string expected = "Pad";
-    if (!skipOnly && named && !name.empty() && name != "Pad")
-        expected = name != "Lead" ? BWRomplerHandler::kNoInstrument : leadLoads(library.lead) ? "Lead" : "Pad";
+    bool holds = true;
+    if (!skipOnly && named && !name.empty() && name != "Pad") {
+        expected = name != "Lead" ? BWRomplerHandler::kNoInstrument : "Lead";
+        holds = name == "Lead" && leadLoads(library.lead);
+    }
     check(handler.getInstrumentName() == expected, "the layer holds the instrument its chunk names");
+    check((handler.getInstrument() != nullptr) == holds, "a layer whose file does not load holds none");
     check((expected == "Pad") == (handler.getInstrument() == pad), "a kept instrument is the same object");
     check(result == (handler.getInstrument() ? kChunkReadOk : kChunkReadFailed), "the read tells whether one is held");
     checkTable(handler);

@@ -299,12 +299,19 @@ AAX_Result BWAAXWrapperParameters::GetChunk(uint32_t chunkID, AAX_SPlugInChunk* 
     return AAX_SUCCESS;
 }
 
-// A state that names an instrument the instrument folder lacks still loads,
-// with that layer empty; the host's trace says which and where it looked.
+// A state that names an instrument the instrument folder lacks, or one whose
+// file cannot be loaded, still loads, with that layer silent; the host's
+// trace says which and where it looked.
 void BWAAXWrapperParameters::traceMissingInstruments() {
     for (int32_t layer = 0; layer < kSoundLayers; ++layer) {
-        const std::string name = core->soundLayer(layer).takeMissingInstrument();
+        const auto [name, unreadable] = core->soundLayer(layer).takeMissingInstrument();
         if (name.empty()) continue;
+        if (unreadable) {
+            hostTrace(kTracePriorityCheckedResult,
+                      "the state names the instrument \"%s\" for layer %d, whose file could not be loaded: the layer stays silent",
+                      name.c_str(), int(layer + 1));
+            continue;
+        }
         std::string folder;
         getSettingString(SettingNames::kInstrumentsPath, folder);
         hostTrace(kTracePriorityCheckedResult, "the state names the instrument \"%s\" for layer %d, which the instrument folder %s lacks: the layer stays empty",

@@ -12,6 +12,12 @@
 //   takes the turn.
 //
 //   Nobody keeps the turn while a person or a long job is waited on:
+//   - A host's call (a restore, a save, a preset it sets) and a program the
+//     loader applies never wait on a person at all (platform::HostCall):
+//     what their load meets (an instrument file that cannot be loaded, a
+//     sample that cannot be found) is kept for the GUI thread, which tells
+//     it at its next idle holding no turn (plugin/PendingNotices.h), so the
+//     call returns as soon as the load is done.
 //   - A thread that waits on a person (a box, a file selector, a drag out,
 //     platform/ModalWait.h) lends every turn it holds for the wait and takes
 //     them back after it.  Meanwhile the host's restores, saves, program

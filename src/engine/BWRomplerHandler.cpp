@@ -30,7 +30,12 @@ BWRomplerHandler::~BWRomplerHandler() {
 }
 
 bool BWRomplerHandler::loadInstrument(const std::string& name, bool deleteNow) {
-    if (!library) return false;
+    return switchInstrument(name, deleteNow, false) == Outcome::Loaded;
+}
+
+BWRomplerHandler::Outcome BWRomplerHandler::switchInstrument(const std::string& name, bool deleteNow,
+                                                             bool silenceUnreadable) {
+    if (!library) return Outcome::NotListed;
     // A file that fails to load says so once the locks are let go: nobody
     // waits on a person while they are held (platform/ModalWait.h).
     const platform::NoModalWait noBoxHere;
@@ -38,16 +43,25 @@ bool BWRomplerHandler::loadInstrument(const std::string& name, bool deleteNow) {
     auto holding = library->hold();
     if (library->isEmpty()) library->scan(false);
     // Parked, not deleted: the table below still offers the old zones.
-    BWRompler* next = library->acquire(instrument, name, false);
+    bool unreadable = false;
+    BWRompler* next = library->acquire(instrument, name, false, &unreadable);
+    const bool silenced = unreadable && silenceUnreadable;
+    BWRompler* const previous = instrument;
+    if (silenced) next = nullptr;
     {
         UseGate::Change change(gate);
         instrument = next;
         rebuildTable();
     }
+    // The library kept the previous instrument counted for the layer; its
+    // use ends now that the table no longer offers its zones (voices still
+    // playing them keep it parked).
+    if (silenced && previous) library->release(previous);
     // A refused file leaves the previous instrument, whose name stays.
-    instrumentName = next ? next->getName() : kNoInstrument;
+    instrumentName = next ? next->getName() : silenced ? name : kNoInstrument;
     if (deleteNow) library->purgeReleased();
-    return next != nullptr;
+    if (unreadable) return Outcome::Unreadable;
+    return next ? Outcome::Loaded : Outcome::NotListed;
 }
 
 void BWRomplerHandler::rebuildTable() {
@@ -69,14 +83,15 @@ int32_t BWRomplerHandler::readChunk(BWChunk* chunk, bool skipOnly) {
     chunk->readInt();
     std::string name;
     chunk->readString(name);
-    bool found = true;
+    MissingInstrument missing;
     if (!name.empty() && !chunk->hasFailed() && !skipOnly) {
-        found = loadInstrument(name, false) || name == kNoInstrument;
+        const Outcome outcome = switchInstrument(name, false, true);
+        if (outcome != Outcome::Loaded && name != kNoInstrument) missing = {name, outcome == Outcome::Unreadable};
         resetVoices();
     }
     {
         std::lock_guard<std::mutex> changing(changeMutex);
-        missingInstrument = found ? std::string() : name;
+        missingInstrument = missing;
     }
     return getInstrument() ? kChunkReadOk : kChunkReadFailed;
 }
@@ -99,9 +114,9 @@ std::string BWRomplerHandler::getInstrumentName() const {
     return instrumentName;
 }
 
-std::string BWRomplerHandler::takeMissingInstrument() {
+BWRomplerHandler::MissingInstrument BWRomplerHandler::takeMissingInstrument() {
     std::lock_guard<std::mutex> changing(changeMutex);
-    return std::exchange(missingInstrument, std::string());
+    return std::exchange(missingInstrument, MissingInstrument{});
 }
 
 void BWRomplerHandler::addVoice(BWRomplerReaderBase* voice) {

@@ -66,17 +66,20 @@ public:
     BWRomplerHandler(const BWRomplerHandler&) = delete;
     BWRomplerHandler& operator=(const BWRomplerHandler&) = delete;
 
-    // Makes the named instrument the layer's; true when the layer has an
-    // instrument afterwards.  A name the library does not know leaves the
-    // layer without one ("Empty"); a file that cannot be loaded leaves the
-    // previous instrument in place.  The previous instrument is parked in
-    // the library; with deleteNow the library purges at once.
-    // Host/GUI thread or program loader.
+    // Makes the named instrument the layer's (the person's choice from the
+    // instrument menus); true when the layer has an instrument afterwards.
+    // A name the library does not know leaves the layer without one
+    // ("Empty"); a file that cannot be loaded leaves the previous instrument
+    // in place.  The previous instrument is parked in the library; with
+    // deleteNow the library purges at once.  Host/GUI thread or program loader.
     bool loadInstrument(const std::string& name, bool deleteNow);
 
     // The handler's chunk: tag, version, instrument name.  A read with a name
     // loads that instrument and resets the voices; 1 when the layer has an
-    // instrument afterwards, else 0.  Host/GUI thread or loader, with the
+    // instrument afterwards, else 0.  A state names what the layer plays:
+    // where the named instrument's file cannot be loaded, the layer is
+    // silent, as for a name the library does not know, but keeps the name,
+    // so that a save names it again.  Host/GUI thread or loader, with the
     // audio thread held.
     int32_t readChunk(BWChunk* chunk, bool skipOnly) override;
     void writeChunk(BWChunk* chunk) override;
@@ -89,9 +92,13 @@ public:
     // The same as a copy; any thread but audio.
     std::string getInstrumentName() const;
     // The instrument the last chunk read named and the library could not
-    // give (empty when it gave it), so that the user can be told; taking it
-    // clears it.  Any thread but audio.
-    std::string takeMissingInstrument();
+    // give (an empty name when it gave it), so that the user can be told;
+    // taking it clears it.  Any thread but audio.
+    struct MissingInstrument {
+        std::string name;
+        bool unreadable = false;  // listed, but its file could not be loaded
+    };
+    MissingInstrument takeMissingInstrument();
 
     // The core appends the layer's voices in voice order at construction.
     void addVoice(BWRomplerReaderBase* voice);
@@ -115,6 +122,10 @@ private:
         BWRompler::ZoneTable cells;
     };
 
+    enum class Outcome { Loaded, NotListed, Unreadable };
+    // loadInstrument's switch; silenceUnreadable: a file that cannot be
+    // loaded leaves the layer without an instrument, under the name asked for.
+    Outcome switchInstrument(const std::string& name, bool deleteNow, bool silenceUnreadable);
     void rebuildTable();
 
     std::vector<BWRomplerReaderBase*> voices;
@@ -122,7 +133,7 @@ private:
     BWRomplerLibrary* library;
     BWRompler* instrument = nullptr;
     std::string instrumentName = kNoInstrument;
-    std::string missingInstrument;
+    MissingInstrument missingInstrument;
     bool useLayerTable = false;
     bool tableHoldsLayers = false;   // how the current table was built; the audio thread reads it
     UseGate gate;                    // between the audio thread's lookups and a switch

@@ -84,8 +84,9 @@ void BWRomplerLibrary::listFolder(const std::string& where, const std::string& s
     }
 }
 
-BWRompler* BWRomplerLibrary::acquire(BWRompler* previous, const std::string& name, bool deleteNow) {
+BWRompler* BWRomplerLibrary::acquire(BWRompler* previous, const std::string& name, bool deleteNow, bool* unreadable) {
     auto lock = hold();
+    if (unreadable) *unreadable = false;
     if (previous && entries.empty()) return previous;
     Slot* previousSlot = previous ? findByInstrument(previous) : nullptr;
     Slot* slot = findByName(name);
@@ -100,7 +101,10 @@ BWRompler* BWRomplerLibrary::acquire(BWRompler* previous, const std::string& nam
     } else {
         // A file that cannot be loaded must not take the layer's sound away.
         std::unique_ptr<BWRompler> loaded = loadInstrument(*slot);
-        if (!loaded) return previous;
+        if (!loaded) {
+            if (unreadable) *unreadable = true;
+            return previous;
+        }
         slot->loaded = std::move(loaded);
         slot->listing.refCount = 1;
     }

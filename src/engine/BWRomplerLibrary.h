@@ -56,8 +56,9 @@ public:
     // the previous instrument (may be null) loses one use unless it is the
     // one asked for.  Null when no entry has the name (previous is released
     // all the same).  A file that cannot be loaded leaves everything as it
-    // was and answers previous.  Host/GUI thread or loader.
-    BWRompler* acquire(BWRompler* previous, const std::string& name, bool deleteNow);
+    // was, answers previous and sets *unreadable (when given), so that the
+    // caller may decide otherwise.  Host/GUI thread or loader.
+    BWRompler* acquire(BWRompler* previous, const std::string& name, bool deleteNow, bool* unreadable = nullptr);
 
     // Drops one use; at 0 the instrument is deleted, or parked while a voice
     // still reads it.  Null and unknown instruments are ignored.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/Dialogs.h"
+#include "platform/ModalWait.h"
 #include "platform/MsvcRand.h"
 
 namespace {
@@ -47,14 +48,17 @@ void Alert(const char* text) { show(platform::MessageKind::Ok, text ? text : "")
 
 void AlertPrintf(const char* format, ...) {
     // A box raised while another is open (from the message loop that runs
-    // during the box) is dropped instead of stacking up.
-    if (alertOpen.exchange(true)) return;
+    // during the box) is dropped instead of stacking up.  A notice that is
+    // only kept for later (platform/ModalWait.h) shows nothing now, so a box
+    // up elsewhere does not drop it.
+    const bool keptForLater = platform::modalWaitForbidden();
+    if (!keptForLater && alertOpen.exchange(true)) return;
     va_list args;
     va_start(args, format);
     const std::string text = formatText(format, args);
     va_end(args);
     show(platform::MessageKind::Ok, text);
-    alertOpen.store(false);
+    if (!keptForLater) alertOpen.store(false);
 }
 
 bool ConfirmOkCancel(const char* format, ...) {

@@ -28,7 +28,8 @@ const char* getVersionString();   // "1.0.0.00"
 // Message boxes titled with the product name; GUI/host thread only.
 // Formatted texts are cut at 8191 characters.
 void Alert(const char* text);
-// Drops the box (returns at once) while another AlertPrintf box is open.
+// Drops the box (returns at once) while another AlertPrintf box is open,
+// unless the box is kept for later (platform/ModalWait.h).
 void AlertPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool ConfirmOkCancel(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool ConfirmYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,9 +1,13 @@
 #include "platform/ModalWait.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 #include <vector>
+
+#include "platform/GuiThread.h"
 
 namespace platform {
 namespace {
@@ -14,6 +18,8 @@ std::atomic<LendFunction> takeBackHeld{nullptr};
 
 thread_local int32_t forbiddenDepth = 0;
 thread_local std::vector<MessageRequest> keptNotices;
+thread_local int32_t hostCallDepth = 0;
+std::atomic<int32_t> hostCalls{0};
 
 }  // namespace
 
@@ -22,6 +28,13 @@ ModalLender setModalLender(ModalLender lender) {
 }
 
 ModalWait::ModalWait() {
+    // A host call waits for whatever waits on a person in it, and a box
+    // that another thread raises while one is under way is a box the host
+    // cannot see the end of: the GUI thread, between the host's calls, is
+    // where the person is asked.
+    assert(!servingHostCall() && "a host call waits on a person");
+    assert((isGuiThread() || hostCallsUnderWay() == 0) &&
+           "a box raised off the GUI thread while a host call is under way");
     if (const LendFunction lend = lendHeld.load()) lend();
 }
 
@@ -38,6 +51,32 @@ void endNoModalWait() {
 }
 
 bool modalWaitForbidden() { return forbiddenDepth > 0; }
+
+HostCall::HostCall() : firstNotice(keptNotices.size()) {
+    beginNoModalWait();
+    ++hostCallDepth;
+    hostCalls.fetch_add(1);
+}
+
+// The mark stays until the span has ended, so that a notice left untaken
+// meets the assertion in ModalWait.
+HostCall::~HostCall() {
+    endNoModalWait();
+    hostCalls.fetch_sub(1);
+    --hostCallDepth;
+}
+
+std::vector<MessageRequest> HostCall::takeNotices() {
+    if (firstNotice >= keptNotices.size()) return {};
+    const auto first = keptNotices.begin() + std::ptrdiff_t(firstNotice);
+    std::vector<MessageRequest> taken(std::make_move_iterator(first), std::make_move_iterator(keptNotices.end()));
+    keptNotices.erase(first, keptNotices.end());
+    return taken;
+}
+
+bool servingHostCall() { return hostCallDepth > 0; }
+
+int32_t hostCallsUnderWay() { return hostCalls.load(); }
 
 void keepNotice(const MessageRequest& request) { keptNotices.push_back(request); }
 

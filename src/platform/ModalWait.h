@@ -12,7 +12,19 @@
 // a question takes its safe answer and a file dialog answers "cancelled"
 // (debug builds assert against both: nothing may ask a person there).
 //
+// A host call (a restore, a save, a preset the host sets, a program change
+// the loader applies) is such a span too, and more: it must return as soon
+// as its work is done, so what it would tell the person is not shown when it
+// ends but handed over (HostCall::takeNotices) to whoever tells the person
+// afterwards, on the GUI thread.  Debug builds assert that nobody waits on
+// a person inside a host call, nor off the GUI thread while one is under way
+// on any thread.
+//
 // Any thread but the audio thread; the marks are the calling thread's own.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "platform/Dialogs.h"
 
@@ -53,8 +65,31 @@ public:
     NoModalWait& operator=(const NoModalWait&) = delete;
 };
 
+// A host call under way on this thread, from construction to destruction
+// (nested calls count): a NoModalWait whose notices are taken rather than
+// shown.  What was not taken by the end shows as a NoModalWait's notices do,
+// which debug builds assert against.
+class HostCall {
+public:
+    HostCall();
+    ~HostCall();
+    HostCall(const HostCall&) = delete;
+    HostCall& operator=(const HostCall&) = delete;
+
+    // The notices kept on this thread since the call began, in order; they
+    // are no longer shown here.
+    std::vector<MessageRequest> takeNotices();
+
+private:
+    size_t firstNotice;
+};
+
 // The calling thread is inside a NoModalWait.
 bool modalWaitForbidden();
+// The calling thread serves a host call.
+bool servingHostCall();
+// Host calls under way on every thread of the process.  Any thread.
+int32_t hostCallsUnderWay();
 
 // Keeps a notice until the calling thread's outermost NoModalWait ends.
 void keepNotice(const MessageRequest& request);

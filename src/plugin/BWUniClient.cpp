@@ -11,6 +11,7 @@
 #include "engine/BWRomplerLibrary.h"
 #include "persistence/Settings.h"
 #include "persistence/SettingsKey.h"
+#include "platform/Dialogs.h"
 #include "platform/GuiThread.h"
 #include "platform/Threads.h"
 #include "plugin/EditorFactory.h"
@@ -64,8 +65,12 @@ BWUniClient::BWUniClient(audioMasterCallback hostCallback, int32_t mode, bool ho
     // Most preset folders hold no default preset: only one that is there is
     // loaded (and named in a box when it cannot be).
     std::error_code noDefault;
-    if (defaultPresetWanted && std::filesystem::exists(defaultPresetFile, noDefault))
+    if (defaultPresetWanted && std::filesystem::exists(defaultPresetFile, noDefault)) {
+        // The host makes the instance on a thread of its own, which waits
+        // on nobody: what the load meets is told at the first idle.
+        const HostCallScope creating(pendingNotices);
         loadPresetFromFile(defaultPresetFile.c_str(), 0);
+    }
     curProgram = 0;
     currentBank = 0;
     reloadPresetLibrary();
@@ -80,6 +85,9 @@ BWUniClient::~BWUniClient() {
     // runs, is joined before anything it uses is freed.
     loaderState.exchange(kLoaderStop);
     loader.stop();
+    // What the host's last calls met and no idle told: no box can show it
+    // any more.
+    for (const platform::MessageRequest& notice : pendingNotices.takeNotices()) platform::answerHeadless(notice);
     {
         const platform::SettingsWriteBatch batch;  // one rewrite of the settings for all of them
         for (const ParamBinding* binding : bindingList) {
@@ -265,6 +273,7 @@ void BWUniClient::idle() {
     assert(hold.notRenderingHere());
     ZORVANE_ASSERT_GUI_THREAD();
     runPostedClipboardEdits();
+    tellPendingNotices();
     const uint32_t blocks = engine.blocksRendered();
     const bool audioRuns = blocks != blocksAtLastIdle;
     blocksAtLastIdle = blocks;

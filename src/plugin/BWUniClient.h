@@ -50,6 +50,7 @@
 #include "persistence/BWUndoClient.h"
 #include "persistence/BWUndoManager.h"
 #include "persistence/PresetLibrary.h"
+#include "platform/ModalWait.h"
 #include "plugin/BWPluginBase.h"
 #include "plugin/DisplayBlock.h"
 #include "plugin/Engine.h"
@@ -60,6 +61,7 @@
 #include "plugin/ParamBinding.h"
 #include "plugin/ParameterInbox.h"
 #include "plugin/ParkedState.h"
+#include "plugin/PendingNotices.h"
 #include "plugin/PatternEditLock.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PresetCategory.h"
@@ -122,12 +124,20 @@ public:
     // Lets the engine derive what the inbox holds now, with the engine held
     // (bounded): false when the audio thread stayed busy.  Host/GUI thread.
     bool deriveNow();
-    // The host side's idle: runs the clipboard buttons' edits that wait
-    // (pressed by a learned controller), and when the audio thread has not
-    // rendered since the last idle (the host stopped processing), derives
-    // what waits, so that edits reach the engine and the editor's pages
-    // follow.  GUI thread.
+    // The host side's idle: tells the person what the host's calls met since
+    // the last idle (tellPendingNotices), runs the clipboard buttons' edits
+    // that wait (pressed by a learned controller), and when the audio thread
+    // has not rendered since the last idle (the host stopped processing),
+    // derives what waits, so that edits reach the engine and the editor's
+    // pages follow.  GUI thread.
     void idle();
+    // What the host's state calls and program changes met that the person
+    // must hear of, told now, between the host's calls, holding nothing: the
+    // notices in boxes (to standard error without a display), then the
+    // question about each sample a restore could not find, asked in the
+    // instance's turn (lent while the person decides) while that restore's
+    // state stands.  GUI thread.
+    void tellPendingNotices();
 
     // Audio.  processReplacing: audio thread.  processBlock: the render
     // routine itself, for the editor's MIDI export (Engine::processBlock).
@@ -194,7 +204,10 @@ public:
     void reloadPresetLibrary() override;
 
     // The state chunk (StateWriter.cpp, StateReader.cpp).  Host/GUI thread,
-    // one call at a time (the adapter's chunk lock).
+    // one call at a time (the adapter's chunk lock).  Like every host call
+    // on the state, and the program loader's loads, they ask nobody
+    // anything: what they would tell the person waits for the GUI thread's
+    // idle (tellPendingNotices).
     // getChunk: the whole state; the bytes stay valid until the next call;
     // while the MIDI export keeps the state, the state it began with or the
     // one the host restored since; 0 (no bytes) when a load kept the state
@@ -346,6 +359,20 @@ private:
     // engine hold waits), and not at all while another thread keeps it
     // parked (then `parked` is set); check owns_lock.
     std::unique_lock<StateTurn> lockState(bool* parked = nullptr) { return turn.take(kStateWaitMs, parked); }
+    // One host call on the state (or the instance's making), or a program
+    // the loader applies (platform::HostCall): what it would tell the person
+    // is kept in pendingNotices for the GUI thread.
+    class HostCallScope {
+    public:
+        explicit HostCallScope(PendingNotices& pending) : pending(pending) {}
+        ~HostCallScope() { pending.keepNotices(call.takeNotices()); }
+        HostCallScope(const HostCallScope&) = delete;
+        HostCallScope& operator=(const HostCallScope&) = delete;
+
+    private:
+        PendingNotices& pending;
+        platform::HostCall call;
+    };
     // A host call: `apply` in the turn, or, while another thread keeps the
     // turn parked, `answerParked` (true when it answered from parkedState).
     // False when neither could run: the turn stayed taken.
@@ -387,7 +414,9 @@ private:
         bool quiet;
         bool noWait;
         bool resolveFiles;
-        bool dialogs;  // false for the host's setChunk and the loader: no box ever
+        // false for the host's calls and the loader: no box on their thread;
+        // the samples they miss are asked about at the GUI thread's idle.
+        bool dialogs;
         const std::string* file;  // the preset file a refusal's box names, or null
     };
     // The roads a preset comes by: the preset menus (and the host's choice
@@ -420,9 +449,11 @@ private:
     // A sample the load could not read: looked for where it may have gone;
     // false when it was not found there.
     bool findMissingSample(BWChunkableClass* object);
-    // After the load, with the engine free: asks the person for each sample
-    // still missing (a load with dialogs that is not quiet).
-    void askForMissingSamples(const LoadRequest& request);
+    // With the engine free, in the turn: asks the person for each sample
+    // still missing, while the state of the load that missed them stands
+    // (load: loadsApplied after it).  Right after the editor's loads, at the
+    // GUI thread's idle after the host's.
+    void askForMissingSamples(const std::vector<BWChunkableClass*>& missing, uint32_t load);
     // The program loader's load function.  Loader thread, or the GUI thread
     // applying what waited for the end of a park.
     void loadProgram(int32_t program);
@@ -478,6 +509,8 @@ private:
     uint32_t loadsApplied = 0;
     // The samples the load under way could not find (the turn's holder).
     std::vector<BWChunkableClass*> missingSamples;
+    // What the host's calls leave for the person, told at the GUI thread's idle.
+    PendingNotices pendingNotices;
     // A save's reading of the pattern models against the engine's edits.
     PatternEditLock patternEdits;
     // Between the host's process calls and the MIDI export (which renders on

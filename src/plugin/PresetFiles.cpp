@@ -95,6 +95,7 @@ BWUniClient::LoadRequest BWUniClient::presetRequest(int32_t kind, PresetRoad roa
 int32_t BWUniClient::loadPresetBytes(void* data, int32_t byteSize, int32_t kind, const std::string& name) {
     if (!data || byteSize <= 0) return 0;
     if (loader.isBusy()) return kChunkBusy;
+    const HostCallScope hostCall(pendingNotices);
     BWChunk chunk(data, uint32_t(byteSize));  // read in place, up to byteSize
     if (!chunk.parseHeader(true) || int32_t(chunk.getProgramVersion()) > getProgramVersion()) return 0;
     switch (applyState(chunk, presetRequest(kind, PresetRoad::HostChunk))) {

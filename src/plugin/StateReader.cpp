@@ -9,7 +9,9 @@
 // export keeps the turn parked, the host's restores and the loader's
 // programs are kept for its end (StatePark.cpp).  Nobody is asked anything
 // while the engine is held: the question about a missing sample comes
-// after the load.
+// after the load, and never on a host's thread: the host's restores and
+// programs return once the load is done, and what they met is told at the
+// GUI thread's idle (PendingNotices.h).
 
 #include <cassert>
 #include <cstdio>
@@ -25,6 +27,8 @@
 #include "persistence/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Framework.h"
+#include "platform/GuiThread.h"
+#include "platform/ModalWait.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/StateBody.h"
 
@@ -84,6 +88,7 @@ bool BWUniClient::loadPresetFileSimple(BWChunk* chunk, int32_t kind) {
 
 int32_t BWUniClient::setChunk(void* data, int32_t byteSize, bool /*isPreset*/) {
     if (!data || byteSize <= 0) return 0;
+    const HostCallScope hostCall(pendingNotices);
     BWChunk chunk(data, uint32_t(byteSize));  // reads the host's bytes in place, up to byteSize
     LoadOutcome outcome = LoadOutcome::Busy;
     inTurnOrParked([&] { return keepRestore(chunk, data, byteSize, outcome); },
@@ -114,6 +119,7 @@ bool BWUniClient::keepRestore(BWChunk& chunk, const void* data, int32_t byteSize
 
 void BWUniClient::loadProgram(int32_t program) {
     if (loaderState.load() == kLoaderStop || !presetLibrary) return;
+    const HostCallScope hostCall(pendingNotices);
     inTurnOrParked([&] { return parkedState.keepProgram(program); },
                    [&] {
                        std::string name;
@@ -169,7 +175,12 @@ BWUniClient::LoadOutcome BWUniClient::applyState(BWChunk& chunk, const LoadReque
         if (applyChecked(chunk, body, request)) outcome = LoadOutcome::Applied;
         afterLoad(request);
     }
-    askForMissingSamples(request);
+    // A thread that serves the host asks nobody: the GUI thread asks later.
+    std::vector<BWChunkableClass*> missing = std::exchange(missingSamples, {});
+    if (request.dialogs && !platform::servingHostCall())
+        askForMissingSamples(missing, loadsApplied);
+    else
+        pendingNotices.keepMissingSamples({std::move(missing), loadsApplied});
     return outcome;
 }
 
@@ -241,7 +252,7 @@ void BWUniClient::applyObject(BWChunk& chunk, ParamBinding& binding, const LoadR
     BWChunkableClass* object = binding.object;
     const int32_t status = object->readChunk(&chunk, skipOnly);
     if (status == kChunkReadFailed && object->getTypeCode() == kTypeSampleData && !findMissingSample(object) &&
-        request.dialogs && !request.quiet)
+        !request.quiet)
         missingSamples.push_back(object);
     switch (object->getTypeCode()) {
         case kTypeFloatValue:
@@ -341,11 +352,10 @@ bool BWUniClient::findMissingSample(BWChunkableClass* object) {
 // free: the turn is lent while the person decides (core/StateTurn.h), so a
 // chosen file goes into the sample only when no load came in meanwhile.  A
 // sample may lie where the person found the one before it.
-void BWUniClient::askForMissingSamples(const LoadRequest& request) {
-    const std::vector<BWChunkableClass*> missing = std::exchange(missingSamples, {});
-    if (!request.dialogs || request.quiet) return;
-    const uint32_t loads = loadsApplied;
+void BWUniClient::askForMissingSamples(const std::vector<BWChunkableClass*>& missing, uint32_t load) {
+    assert(turn.heldHere());
     for (BWChunkableClass* object : missing) {
+        if (loadsApplied != load) return;  // the samples asked for belong to a state that is gone
         auto* sample = dynamic_cast<BWSampleData*>(object);
         if (!sample) continue;
         if (!locatedSampleFolder.empty()) {
@@ -357,11 +367,25 @@ void BWUniClient::askForMissingSamples(const LoadRequest& request) {
         const bool picked =
             ConfirmOkCancel("The file %s could not be found!\nDo you want to search for the file ?", name.c_str()) &&
             BWFileChooser::chooseAudioFile(chosen, "wav");
-        if (loadsApplied != loads) return;  // the samples asked for belong to a state that is gone
+        if (loadsApplied != load) return;
         if (!picked) continue;
         EngineHoldScope held(hold, EngineHold::kLoadTries);
         if (!held.held() || !sample->importAudioFile(chosen.c_str())) continue;
         stripFileName(chosen);
         locatedSampleFolder = chosen;
     }
+}
+
+void BWUniClient::tellPendingNotices() {
+    ZORVANE_ASSERT_GUI_THREAD();
+    if (!pendingNotices.hasNotices() && !pendingNotices.hasMissingSamples()) return;
+    assert(!StateTurn::heldByThisThread() && "the person is told what the host's calls met holding no turn");
+    for (const platform::MessageRequest& notice : pendingNotices.takeNotices())
+        platform::showMessage(notice.kind, notice.title, notice.text);
+    if (!pendingNotices.hasMissingSamples()) return;
+    // A load under way: asked at a later idle, if its state still stands.
+    const std::unique_lock<StateTurn> asking = guiTurn();
+    if (!asking.owns_lock()) return;
+    const PendingNotices::MissingSamples missing = pendingNotices.takeMissingSamples();
+    askForMissingSamples(missing.samples, missing.load);
 }

@@ -137,6 +137,7 @@ bool BWUniClient::copyLearnMap() {
 int32_t BWUniClient::getChunk(void** data, bool /*isPreset*/) {
     if (!data) return 0;
     *data = nullptr;
+    const HostCallScope hostCall(pendingNotices);
     int32_t bytes = 0;
     inTurnOrParked(
         [&] {

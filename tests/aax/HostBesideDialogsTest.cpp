@@ -48,6 +48,7 @@
 #include "support/TempDir.h"
 #include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
+#include "HostThreadCalls.h"
 #include "RegisteredEffect.h"
 
 // After the window layer, whose CursorShape the X headers would meet.
@@ -65,17 +66,6 @@ constexpr float kNewRate = 96000.0f;
 constexpr int32_t kProgram = 1;
 // A generous guard against a hang, never a measure of speed.
 constexpr auto kWatchdog = std::chrono::seconds(60);
-
-// A restore as a host thread makes it (the host's idle that follows it
-// belongs to its main thread).
-AAX_Result restoreOnHostThread(HostInstance& instance, const std::vector<uint8_t>& state) {
-    std::vector<uint8_t> record(kChunkHeaderSize + state.size());
-    auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
-    chunk->fSize = int32_t(state.size());
-    chunk->fChunkID = BWAAXWrapperParameters::kChunkID;
-    std::memcpy(chunkData(chunk), state.data(), state.size());
-    return instance.effect()->SetChunk(BWAAXWrapperParameters::kChunkID, chunk);
-}
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

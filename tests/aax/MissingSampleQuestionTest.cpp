@@ -1,12 +1,15 @@
 // A state that names a sample nobody can find, loaded while the editor is
 // open on an X server: the question shows as a box over the host's window,
 // and the person's answer decides: Cancel leaves the sample out, OK opens
-// the file selector and loads the file chosen there.
+// the file selector and loads the file chosen there.  Restored by the host
+// on a thread of its own, the state is applied without a question and the
+// question comes at the view's next timer call, on the GUI thread.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <future>
+#include <thread>
 
 #include "aax/BWAAXWrapperParameters.h"
 #include "editor/BWUniClientEditor.h"
@@ -23,6 +26,7 @@
 #include "support/TempDir.h"
 #include "support/WindowPixels.h"
 #include "support/XvfbServer.h"
+#include "HostThreadCalls.h"
 #include "RegisteredEffect.h"
 
 // After the window layer, whose CursorShape the X headers would meet.
@@ -104,12 +108,13 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
 
     struct Case {
         BoxAct answer;
+        bool byHost;             // restored by the host, not loaded by the editor
         int32_t frames;          // the sample's after the load
         size_t selectorsOpened;
     };
-    const Case cases[] = {{BoxAct::ClickSecond, 0, 0}, {BoxAct::ClickFirst, kFrames, 1}};
+    const Case cases[] = {{BoxAct::ClickSecond, false, 0, 0}, {BoxAct::ClickFirst, false, kFrames, 1}, {BoxAct::ClickFirst, true, kFrames, 1}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer == BoxAct::ClickFirst ? "OK" : "Cancel");
+        SCOPED_TRACE(c.answer == BoxAct::ClickFirst ? (c.byHost ? "OK after the host's restore" : "OK") : "Cancel");
         std::vector<platform::FileDialogRequest> selectors;
         const platform::FileDialogHandler interactive = platform::setFileDialogHandler([&](const platform::FileDialogRequest& r) {
             selectors.push_back(r);
@@ -123,9 +128,14 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
             }
             return seen;
         });
-        std::vector<uint8_t> bytes = state;
-        BWChunk chunk(bytes.data(), uint32_t(bytes.size()));
-        client.loadPresetFile(&chunk, 0, false, false, false, false);
+        if (c.byHost) {
+            std::thread([&] { EXPECT_EQ(restoreOnHostThread(instance, state), AAX_SUCCESS); }).join();
+            instance.viewTimer();
+        } else {
+            std::vector<uint8_t> bytes = state;
+            BWChunk chunk(bytes.data(), uint32_t(bytes.size()));
+            client.loadPresetFile(&chunk, 0, false, false, false, false);
+        }
         const toolkit_test::SeenWindow seen = watching.get();
         platform::setFileDialogHandler(interactive);
 

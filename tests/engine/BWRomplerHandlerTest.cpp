@@ -115,26 +115,49 @@ TEST_F(Handler, ItsChunkNamesTheInstrumentAndLoadsItBack) {
     EXPECT_EQ(BWRomplerHandler().getLibrary(), &globalRomplerLibrary());
 }
 
-TEST_F(Handler, ABrokenFileKeepsThePreviousInstrumentAndAMissingOneEmptiesTheLayer) {
+// The menu's choice of a file that cannot be loaded keeps what the layer
+// played; a state that names one makes the layer silent under that name (a
+// save names it again), as a state that names an instrument nobody has
+// makes it "Empty".
+TEST_F(Handler, ABrokenFileKeepsTheMenusPreviousInstrumentAndSilencesAStatesLayer) {
     FakeVoice voice;
     BWRomplerHandler handler(&library);
     handler.addVoice(&voice);
     ASSERT_TRUE(handler.loadInstrument("Bells", false));
     BWRompler* bells = handler.getInstrument();
+    const std::string refusal = "loading ROM file from " + folder.string() + "/Broken.bwr failed";
 
-    EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Broken")), 1);
+    EXPECT_FALSE(handler.loadInstrument("Broken", false));
     EXPECT_EQ(handler.getInstrument(), bells);
     EXPECT_STREQ(handler.getName(), "Bells");
     EXPECT_EQ(countOf("Bells"), 1);
     EXPECT_EQ(handler.getTableZone(25, 0), bells->getZones()[2].get());
     ASSERT_FALSE(messages.texts().empty());
-    EXPECT_EQ(messages.texts().back(), "loading ROM file from " + folder.string() + "/Broken.bwr failed");
+    EXPECT_EQ(messages.texts().back(), refusal);
+    const size_t toldOnce = messages.texts().size();  // the header's complaint first
 
+    EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Broken")), 0);
+    EXPECT_EQ(handler.getInstrument(), nullptr);
+    EXPECT_STREQ(handler.getName(), "Broken");
+    EXPECT_EQ(countOf("Bells"), 0) << "the layer let go of what it played";
+    EXPECT_EQ(handler.getTableZone(25, 0), nullptr);
+    EXPECT_EQ(BWRomplerHandler::ZoneAccess(handler).zoneFor(25, 0), nullptr);
+    EXPECT_EQ(messages.texts().size(), 2 * toldOnce);
+    EXPECT_EQ(messages.texts().back(), refusal);
+    EXPECT_EQ(saved(handler), handlerWords(99887789, 1, "Broken"));
+    BWRomplerHandler::MissingInstrument missing = handler.takeMissingInstrument();
+    EXPECT_EQ(missing.name, "Broken");
+    EXPECT_TRUE(missing.unreadable);
+    EXPECT_TRUE(handler.takeMissingInstrument().name.empty()) << "taken once";
+
+    EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Bells")), 1);
     EXPECT_EQ(read(handler, handlerWords(99887789, 1, "Nowhere")), 0);
     EXPECT_STREQ(handler.getName(), "Empty");
     EXPECT_EQ(handler.getInstrument(), nullptr);
     for (int32_t key = 0; key < 128; ++key) EXPECT_EQ(handler.getTableZone(key, 0), nullptr);
-    EXPECT_EQ(BWRomplerHandler::ZoneAccess(handler).zoneFor(60, 0), nullptr);
+    missing = handler.takeMissingInstrument();
+    EXPECT_EQ(missing.name, "Nowhere");
+    EXPECT_FALSE(missing.unreadable);
     // The previous instrument waits for the purge that follows a state load.
     EXPECT_EQ(library.pendingCount(), 1u);
     library.purgeReleased();

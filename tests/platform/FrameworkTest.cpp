@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "platform/ModalWait.h"
 #include "platform/MsvcRand.h"
 #include "support/MessageCapture.h"
 
@@ -47,17 +50,29 @@ TEST(Framework, HeadlessQuestionsTakeTheSafeAnswer) {
     EXPECT_FALSE(ConfirmYesNo("delete?"));
 }
 
-TEST(Framework, AlertRaisedWhileAnAlertIsOpenIsDropped) {
+// A notice that a host call keeps for later is no box, so a box up
+// elsewhere does not drop it.
+TEST(Framework, AlertRaisedWhileAnAlertIsOpenIsDroppedButOneKeptForLaterIsNot) {
     std::vector<std::string> texts;
+    std::vector<platform::MessageRequest> kept;
     auto previous = platform::setMessageHandler([&](const platform::MessageRequest& request) {
         texts.push_back(request.text);
-        if (texts.size() == 1) AlertPrintf("nested");  // as from the box's message loop
+        if (texts.size() == 1) {
+            AlertPrintf("nested");  // as from the box's message loop
+            std::thread([&] {
+                platform::HostCall call;
+                AlertPrintf("kept %d", 2);
+                kept = call.takeNotices();
+            }).join();
+        }
         return MessageAnswer::Ok;
     });
     AlertPrintf("outer %d", 1);
     AlertPrintf("after");
     platform::setMessageHandler(previous);
     EXPECT_EQ(texts, (std::vector<std::string>{"outer 1", "after"}));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].text, "kept 2");
 }
 
 TEST(Framework, LongFormattedTextIsCutToTheBuffer) {
