@@ -38,6 +38,7 @@
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 #include "support/WindowPixels.h"
+#include "support/X11HostWindow.h"
 #include "support/XvfbServer.h"
 #include "HostThreadCalls.h"
 #include "RegisteredEffect.h"
@@ -158,11 +159,7 @@ TEST(DamagedInstrumentBox, ShowsOnTheGuiThreadAfterTheHostsCallReturned) {
     const platform::WindowId top = hostWindows.createWindow(0, 960, 697, nullptr);
     hostWindows.sync();
     const unsigned long owner = hostWindows.nativeWindow(top);
-    platform::HostWindow host;
-    host.kind = platform::HostWindowKind::X11;
-    host.displayName = server.name().c_str();
-    host.x11Window = owner;
-    host.x11Screen = hostWindows.screenNumber();
+    platform::HostWindow host = toolkit_test::x11HostWindow(server, hostWindows, top);
     ASSERT_EQ(session.instance->openView(&host), AAX_SUCCESS);
     // Closed before the windows and the server go, however the test ends.
     const std::unique_ptr<HostInstance, void (*)(HostInstance*)> viewOpen(session.instance.get(),

@@ -47,6 +47,7 @@
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 #include "support/WindowPixels.h"
+#include "support/X11HostWindow.h"
 #include "support/XvfbServer.h"
 #include "HostThreadCalls.h"
 #include "RegisteredEffect.h"
@@ -193,11 +194,7 @@ TEST(HostBesideDialogs, ABoxOnTheXServer) {
     const platform::WindowId top = hostWindows.createWindow(0, 960, 697, nullptr);
     hostWindows.sync();
     const unsigned long owner = hostWindows.nativeWindow(top);
-    platform::HostWindow host;
-    host.kind = platform::HostWindowKind::X11;
-    host.displayName = server.name().c_str();
-    host.x11Window = owner;
-    host.x11Screen = hostWindows.screenNumber();
+    platform::HostWindow host = toolkit_test::x11HostWindow(server, hostWindows, top);
     ASSERT_EQ(session.instance.openView(&host), AAX_SUCCESS);
     session.instance.viewTimer();
     const std::string damaged = (session.files / "Damaged.zvp").string();

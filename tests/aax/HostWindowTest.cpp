@@ -37,6 +37,7 @@
 #include "support/ToolkitDoubles.h"
 #include "support/WindowDoubles.h"
 #include "support/WindowPixels.h"
+#include "support/X11HostWindow.h"
 #include "support/XvfbServer.h"
 #include "RegisteredEffect.h"
 
@@ -229,11 +230,7 @@ TEST(HostWindow, AnX11HostWindowHoldsTheEditorAndTheInteractiveDialogsAndBoxesWh
     probeLog = &log;
     ScopedEditorFactory factory(&makeProbeEditor);
     Instance instance;
-    platform::HostWindow host;
-    host.kind = platform::HostWindowKind::X11;
-    host.displayName = server.name().c_str();
-    host.x11Window = hostWindows.nativeWindow(top);
-    host.x11Screen = hostWindows.screenNumber();
+    platform::HostWindow host = toolkit_test::x11HostWindow(server, hostWindows, top);
     int stop[2];
     ASSERT_EQ(pipe(stop), 0);
     host.stopDescriptor = stop[0];
@@ -299,11 +296,7 @@ TEST(HostWindow, ALostDisplayClosesTheEditorAndTheInstancePlaysOn) {
     ScopedEditorFactory factory(&makeEditor);
     Instance instance;
     BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
-    platform::HostWindow host;
-    host.kind = platform::HostWindowKind::X11;
-    host.displayName = server.name().c_str();
-    host.x11Window = hostWindows->nativeWindow(top);
-    host.x11Screen = hostWindows->screenNumber();
+    platform::HostWindow host = toolkit_test::x11HostWindow(server, *hostWindows, top);
     ASSERT_EQ(instance.host.openView(&host), AAX_SUCCESS);
     for (int i = 0; i < 3; ++i) instance.host.viewTimer();
     auto* editor = dynamic_cast<AEffGUIEditor*>(core.getEditor());

@@ -25,6 +25,7 @@
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 #include "support/WindowPixels.h"
+#include "support/X11HostWindow.h"
 #include "support/XvfbServer.h"
 #include "HostThreadCalls.h"
 #include "RegisteredEffect.h"
@@ -98,11 +99,7 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
     std::vector<uint8_t> state(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
     std::filesystem::rename(files / "was" / "kick.wav", files / "moved" / "kick.wav");
 
-    platform::HostWindow host;
-    host.kind = platform::HostWindowKind::X11;
-    host.displayName = server.name().c_str();
-    host.x11Window = owner;
-    host.x11Screen = hostWindows.screenNumber();
+    platform::HostWindow host = toolkit_test::x11HostWindow(server, hostWindows, top);
     ASSERT_EQ(instance.openView(&host), AAX_SUCCESS);
     instance.viewTimer();
 
