@@ -32,8 +32,6 @@ constexpr int32_t kPictureTextSize = 12;
 const VSTGUI::CColor kWhite{255, 255, 255, 255};
 const VSTGUI::CColor kGreenText{73, 212, 0, 255};
 
-CRect rectOf(const Box& b) { return CRect(b.x, b.y, b.x + b.w, b.y + b.h); }
-
 VSTGUI::BWValueToText formatterOf(TextForm form) {
     switch (form) {
         case TextForm::time: return formatTime;
@@ -54,6 +52,8 @@ void asValueText(VSTGUI::BWDisplay* display, VSTGUI::BWPictureFont* font) {
 }
 
 }  // namespace
+
+CRect rectOf(const Box& b) { return CRect(b.x, b.y, b.x + b.w, b.y + b.h); }
 
 InterfaceBuilder::InterfaceBuilder(BWUniClientEditor& editor, BWUniClient& client, VSTGUI::BWFrame& frame,
                                    InterfaceValues& values, InterfaceWidgets& widgets)
@@ -117,7 +117,7 @@ void InterfaceBuilder::applyMargins(BWControl* widget, const Margins& margins) {
 // ---- the hidden learn menu and the containers --------------------------------------
 
 void InterfaceBuilder::buildHiddenLearnMenu() {
-    auto* menu = new VSTGUI::BWOptionMenu(CRect(0, 0, 0, 0), &editor, kHiddenLearnMenuTag, &frame, nullptr,
+    auto* menu = new VSTGUI::BWOptionMenu(CRect(0, 0, 0, 0), &editor, layout::kHiddenLearnMenuTag, &frame, nullptr,
                                           VSTGUI::BWOptionMenu::kStylePlain);
     widgets.hiddenLearnMenu = menu;
     menu->addEntry("midi Learn", 0);

@@ -34,7 +34,11 @@ class BWOptionMenu;
 class BWViewContainer;
 class CBitmap;
 class CView;
+struct CRect;
 }  // namespace VSTGUI
+
+// A layout box as the toolkit's rectangle.
+VSTGUI::CRect rectOf(const layout::Box& box);
 
 class InterfaceBuilder {
 public:

@@ -32,7 +32,6 @@ using VSTGUI::CRect;
 
 namespace {
 
-CRect rectOf(const Box& b) { return CRect(b.x, b.y, b.x + b.w, b.y + b.h); }
 CColor rgb(uint8_t r, uint8_t g, uint8_t b) { return CColor{r, g, b, 255}; }
 CColor rgb(const uint8_t (&c)[3]) { return rgb(c[0], c[1], c[2]); }
 CColor grey(uint8_t level) { return rgb(level, level, level); }

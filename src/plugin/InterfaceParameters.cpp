@@ -10,6 +10,7 @@
 #include "plugin/BindingTable.h"
 #include "plugin/Engine.h"
 #include "plugin/InterfaceRequests.h"
+#include "plugin/ParameterCurves.h"
 #include "plugin/ParameterInbox.h"
 #include "plugin/PatternModels.h"
 #include "plugin/PageSwitches.h"
@@ -28,8 +29,6 @@ int32_t stepLineOf(int32_t index) {
         default: return 4;  // Tag::StepEntryGlide
     }
 }
-
-float truncated(float x) { return static_cast<float>(static_cast<int32_t>(x)); }
 
 }  // namespace
 
@@ -256,7 +255,7 @@ void Engine::applyFilterType(float v) {
 }
 
 void Engine::applyModulationTrackArea(float v) {
-    const float track = truncated(std::clamp(5.0f * v, 0.0f, 4.0f) + 0.1f);
+    const float track = curve::truncated(std::clamp(5.0f * v, 0.0f, 4.0f) + 0.1f);
     const float t = track * 0.25f;
     if (t == engine.patterns.modulationTrackSent) return;
     engine.patterns.modulationTrackSent = t;
@@ -268,7 +267,7 @@ void Engine::enterStepIntoLine(int32_t index, float v) {
     BWBtnLine& line = models.stepLines[grid];
     const uint64_t step = engine.patterns.stepCursor;
     if (step < line.getStepCount()) {
-        line.setStepOnLine(line.getCurrentLine(), step, truncated(v * line.maxValue + 0.5f));
+        line.setStepOnLine(line.getCurrentLine(), step, curve::truncated(v * line.maxValue + 0.5f));
     }
     requests.markDirty(kStepLine1View << grid);
 }

@@ -16,9 +16,9 @@
 namespace VSTGUI {
 
 namespace {
-constexpr float kDragStep = -0.01f;
-constexpr float kFineDragStep = -0.0005f;
-constexpr float kWheelStep = 0.0175f;
+constexpr float kDisplayDragStep = -0.01f;
+constexpr float kDisplayFineDragStep = -0.0005f;
+constexpr float kDisplayWheelStep = 0.0175f;
 
 // drawPictureText takes 3 for right alignment.
 int32_t pictureAlignment(int32_t align) { return align == 2 ? kPictureRight : align; }
@@ -211,7 +211,7 @@ int32_t BWDisplay::onMouseMoved(CPoint& where, const CButtonState& buttons, int3
     if (!showValue || !(buttons & (kLButton | kRButton)) || !dragging) return kMouseEventNotHandled;
     const int32_t d = horizontalDrag ? -(where.x - lastPoint.x) : where.y - lastPoint.y;
     lastPoint = where;
-    value += static_cast<float>(d) * ((buttons & kShift) ? kFineDragStep : kDragStep) * dragScale;
+    value += static_cast<float>(d) * ((buttons & kShift) ? kDisplayFineDragStep : kDisplayDragStep) * dragScale;
     value = std::max(std::min(value, getMax()), getMin());
     reportValue();
     setDirty(true);
@@ -232,7 +232,7 @@ void BWDisplay::onMouseCancel(int32_t) {
 
 bool BWDisplay::onWheel(const CPoint&, float distance, const CButtonState&) {
     if (!getMouseEnabled() || !isVisible()) return false;
-    value = std::max(std::min(value + distance * kWheelStep, getMax()), getMin());
+    value = std::max(std::min(value + distance * kDisplayWheelStep, getMax()), getMin());
     reportValue();
     setDirty(true);
     return true;

@@ -21,7 +21,7 @@ namespace {
 constexpr int32_t kResizeCursor = 2;
 constexpr CButtonState kHeldButtons = kLButton | kMButton | kRButton;
 constexpr float kDragRate = 0.002f;
-constexpr float kWheelStep = -0.05f;
+constexpr float kTableWheelStep = -0.05f;
 constexpr float kWheelFactor = -0.35f;
 constexpr float kFineWheelFactor = -0.0875f;
 
@@ -444,7 +444,7 @@ bool BWTableView::onWheel(const CPoint& where, float distance, const CButtonStat
             table->setValue(step, std::clamp(moved, low, high));
         } else {
             const float factor = (buttons & kShift) ? kFineWheelFactor : kWheelFactor;
-            const float moved = table->getNormalized(step) + distance * kWheelStep * factor;
+            const float moved = table->getNormalized(step) + distance * kTableWheelStep * factor;
             table->setNormalized(step, std::clamp(moved, 0.0f, 1.0f));
         }
     }

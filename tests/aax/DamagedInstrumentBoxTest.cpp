@@ -34,6 +34,7 @@
 #include "support/HangWatchdog.h"
 #include "support/MessageBoxWatch.h"
 #include "support/MessageCapture.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
@@ -56,8 +57,6 @@ constexpr auto kGuard = std::chrono::seconds(20);
 constexpr uintmax_t kCutTo = 2000;
 constexpr int32_t kProgram = 1;
 constexpr int32_t kSampleFrames = 20000;
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 bool waitUntil(const std::function<bool()>& done) {
     for (const Clock::time_point until = Clock::now() + kGuard; !done();) {
@@ -130,7 +129,7 @@ public:
 
     SettingsSandbox settings;
     TempDir files;
-    ScopedEditorFactory factory{&makeEditor};
+    ScopedEditorFactory factory{&makeRealEditor};
     std::unique_ptr<HostInstance> instance;
     BWUniClient* core = nullptr;
     std::vector<uint8_t> state, soundPreset;

@@ -28,14 +28,13 @@
 #include "platform/ShellOpen.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/ParameterTags.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "RandomInterfaceInput.h"
 #include "RegisteredEffect.h"
 
 namespace {
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 // "Chord Select" as another instance leaves it at each of its three steps.
 constexpr std::array<const char*, 3> kRememberedChordSelect = {"0.000000", "0.500000", "1.000000"};
@@ -103,7 +102,7 @@ protected:
     void TearDown() override { platform::setShellOpenHandler(shell); }
     SettingsSandbox settings;
     const platform::ShellOpenHandler shell = platform::setShellOpenHandler([](const std::string&) { return false; });
-    ScopedEditorFactory factory{&makeEditor};
+    ScopedEditorFactory factory{&makeRealEditor};
 };
 
 }  // namespace

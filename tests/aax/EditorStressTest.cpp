@@ -40,6 +40,7 @@
 #include "platform/ShellOpen.h"
 #include "plugin/BWUniClient.h"
 #include "plugin/BindingTable.h"
+#include "support/RealEditor.h"
 #include "support/RunLength.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
@@ -48,8 +49,6 @@
 #include "RegisteredEffect.h"
 
 namespace {
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 // What each thread must have done after the set-up, at the least.
 constexpr int32_t kRounds = 40;
@@ -80,7 +79,7 @@ TEST(EditorStress, RestoresSavesValuesAndPacketsWhileTheUserEditsAndTheAudioPlay
     setSettingString(SettingNames::kInstrumentsPath, (content.path() / kFactoryInstrumentsFolder).string());
     globalRomplerLibrary().scan(true);
     const platform::ShellOpenHandler shell = platform::setShellOpenHandler([](const std::string&) { return false; });
-    ScopedEditorFactory factory(&makeEditor);
+    ScopedEditorFactory factory(&makeRealEditor);
 
     HostInstance host(registeredEffect(), 2, 48000.0f);
     BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(host.effect())->getCore();

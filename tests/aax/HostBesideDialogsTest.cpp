@@ -43,6 +43,7 @@
 #include "plugin/BindingTable.h"
 #include "support/MessageBoxWatch.h"
 #include "support/PluginTestSupport.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
@@ -59,8 +60,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 constexpr float kStartRate = 48000.0f;
 constexpr float kNewRate = 96000.0f;
@@ -176,7 +175,7 @@ public:
     SettingsSandbox settings;
     UserFoldersSandbox folders;
     TempDir files;
-    ScopedEditorFactory factory{&makeEditor};
+    ScopedEditorFactory factory{&makeRealEditor};
     HostInstance instance;
     BWUniClient* core = nullptr;
     std::vector<uint8_t> before, other;

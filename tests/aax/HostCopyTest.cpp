@@ -21,14 +21,13 @@
 #include "persistence/Settings.h"
 #include "platform/WindowSystem.h"
 #include "plugin/BWUniClient.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
 #include "RegisteredEffect.h"
 
 namespace {
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 // Pixels that differ between the host's copy and the window's full repaint.
 size_t differing(const std::vector<uint32_t>& host, const uint32_t* other) {
@@ -46,7 +45,7 @@ TEST(HostCopy, AfterPlayingTheHostHoldsWhatAFullRepaintShows) {
     ASSERT_TRUE(writeFactoryContent(content.path(), error)) << error;
     setSettingString(SettingNames::kInstrumentsPath, (content.path() / kFactoryInstrumentsFolder).string());
     globalRomplerLibrary().scan(true);
-    ScopedEditorFactory factory(&makeEditor);
+    ScopedEditorFactory factory(&makeRealEditor);
     std::vector<float> left(512), right(512);
     float* outputs[2] = {left.data(), right.data()};
     for (const int32_t zoomPercent : {100, 150, 200}) {

@@ -31,6 +31,7 @@
 #include "host/ViewCommands.h"
 #include "support/CallLog.h"
 #include "support/MessageCapture.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
@@ -63,8 +64,6 @@ public:
 };
 
 AEffEditor* makeProbeEditor(BWUniClient& client, bool) { return new ProbeEditor(&client); }
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
-
 struct Instance {
     HostInstance host{registeredEffect(), 2, 48000.0f};
 };
@@ -186,7 +185,7 @@ TEST(HostWindow, RecordsTheModuleCannotUseGiveNoWindow) {
 
 TEST(HostWindow, TwoInstancesShareOneBackEndAndTheImagesThroughTwentyOpens) {
     SettingsSandbox settings;
-    ScopedEditorFactory factory(&makeEditor);
+    ScopedEditorFactory factory(&makeRealEditor);
     platform::WindowSystem* before = &platform::windowSystem();
     Instance first, second;
     {
@@ -293,7 +292,7 @@ TEST(HostWindow, ALostDisplayClosesTheEditorAndTheInstancePlaysOn) {
     auto hostWindows = std::make_unique<platform::X11Windows>(server.name().c_str());
     const platform::WindowId top = hostWindows->createWindow(0, 960, 697, nullptr);
     hostWindows->sync();
-    ScopedEditorFactory factory(&makeEditor);
+    ScopedEditorFactory factory(&makeRealEditor);
     Instance instance;
     BWUniClient& core = *dynamic_cast<BWAAXWrapperParameters*>(instance.host.effect())->getCore();
     platform::HostWindow host = toolkit_test::x11HostWindow(server, *hostWindows, top);

@@ -21,6 +21,7 @@
 #include "platform/X11Windows.h"
 #include "plugin/BWUniClient.h"
 #include "support/MessageBoxWatch.h"
+#include "support/RealEditor.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/SettingsSandbox.h"
 #include "support/TempDir.h"
@@ -37,8 +38,6 @@
 namespace {
 
 using toolkit_test::BoxAct;
-
-AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 constexpr int32_t kFrames = 441;
 
@@ -87,7 +86,7 @@ TEST(MissingSampleQuestion, CancelLeavesTheSampleOutAndOkLoadsTheFileChosenInThe
         ASSERT_TRUE(source.exportWave((files / "was").c_str()));
     }
 
-    ScopedEditorFactory factory(&makeEditor);
+    ScopedEditorFactory factory(&makeRealEditor);
     HostInstance instance(registeredEffect(), 2, 44100.0f);
     BWUniClient& client = *dynamic_cast<BWAAXWrapperParameters*>(instance.effect())->getCore();
     SampleStandIn standIn(client);

@@ -20,12 +20,11 @@
 #include "core/PatternRandom.h"
 #include "support/AllocationCounter.h"
 #include "support/ChunkWords.h"
+#include "support/FloatWord.h"
 
 namespace {
 
 using Steps = std::vector<float>;
-
-uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
 
 Steps lineOf(const BWBtnLine& grid, uint64_t line) {
     Steps steps;
@@ -173,7 +172,7 @@ TEST_F(BWBtnLineTest, ChunkRoundTripAndKeptSize) {
     grid.setCurrentLine(1);
     setLine(grid, 1, {0.5f, 3, 0});
     std::vector<uint32_t> words = wordsOf(grid);
-    EXPECT_EQ(words, (std::vector<uint32_t>{91851533u, 1, 2, 3, 1, 3, 0, 0, 0, word(0.5f), word(3), 0}));
+    EXPECT_EQ(words, (std::vector<uint32_t>{91851533u, 1, 2, 3, 1, 3, 0, 0, 0, floatWord(0.5f), floatWord(3), 0}));
     words.push_back(77);  // the next record
 
     BWBtnLine copy(&context, 32, 24);
@@ -195,7 +194,7 @@ TEST_F(BWBtnLineTest, ChunkRoundTripAndKeptSize) {
 }
 
 TEST_F(BWBtnLineTest, BadRecordsAreRefusedWithoutChanges) {
-    const std::vector<uint32_t> good = {91851533u, 1, 1, 2, 0, 1, word(1), word(1)};
+    const std::vector<uint32_t> good = {91851533u, 1, 1, 2, 0, 1, floatWord(1), floatWord(1)};
     std::vector<uint32_t> badTag = good, badVersion = good;
     badTag[0] += 1;
     badVersion[1] = 2;
@@ -210,7 +209,7 @@ TEST_F(BWBtnLineTest, BadRecordsAreRefusedWithoutChanges) {
         EXPECT_EQ(grid.getStep(0), 2.0f);
     }
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(readWords(grid, {91851533u, 1, 1, 2, 0, 1, word(nan), word(1)}).result, 1);
+    EXPECT_EQ(readWords(grid, {91851533u, 1, 1, 2, 0, 1, floatWord(nan), floatWord(1)}).result, 1);
     EXPECT_EQ(lineOf(grid, 0), (Steps{0, 1}));
 }
 

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "support/ChunkWords.h"
+#include "support/FloatWord.h"
 
 namespace {
-
-uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
 
 // What a read of the words answers.
 int32_t readResult(BWMouseAreaChunk& area, std::vector<uint32_t> words, bool skipOnly = false) {
@@ -30,7 +29,7 @@ TEST(BWMouseAreaChunkTest, WritesSixOrSevenFloatsInPointerOrder) {
         const std::vector<uint32_t> words = wordsOf(area);
         ASSERT_EQ(words.size(), bound ? 9u : 8u);
         EXPECT_EQ(words[1], bound ? 7u : 6u);
-        EXPECT_EQ(words[2], word(0.01f));
+        EXPECT_EQ(words[2], floatWord(0.01f));
         EXPECT_EQ(words[7], 0u);  // an unbound pointer
     }
 }
@@ -39,18 +38,18 @@ TEST(BWMouseAreaChunkTest, ReadingIsBoundedAndKeepsValuesInRange) {
     BWMouseAreaChunk area(0.5f);
     std::atomic<float> second{0.0f};
     area.bind(1, &second);
-    EXPECT_EQ(readResult(area, {11, 3, word(0.2f), word(0.3f), word(0.4f)}), 1);
+    EXPECT_EQ(readResult(area, {11, 3, floatWord(0.2f), floatWord(0.3f), floatWord(0.4f)}), 1);
     EXPECT_EQ(area.value(), 0.2f);
     EXPECT_EQ(second.load(), 0.3f);
     EXPECT_EQ(readResult(area, {11, 0}), 1);
-    for (const auto& bad : {std::vector<uint32_t>{11, 3, word(0.9f)}, {11, 100000}, {11}}) {
+    for (const auto& bad : {std::vector<uint32_t>{11, 3, floatWord(0.9f)}, {11, 100000}, {11}}) {
         EXPECT_EQ(readResult(area, bad), 0);
         EXPECT_EQ(area.value(), 0.2f);
     }
-    EXPECT_EQ(readResult(area, {11, 1, word(0.9f)}, true), 1);
+    EXPECT_EQ(readResult(area, {11, 1, floatWord(0.9f)}, true), 1);
     EXPECT_EQ(area.value(), 0.2f);
-    EXPECT_EQ(readResult(area, {11, 1, word(std::numeric_limits<float>::quiet_NaN())}), 1);
+    EXPECT_EQ(readResult(area, {11, 1, floatWord(std::numeric_limits<float>::quiet_NaN())}), 1);
     EXPECT_EQ(area.value(), 0.0f);
-    EXPECT_EQ(readResult(area, {11, 1, word(7.0f)}), 1);
+    EXPECT_EQ(readResult(area, {11, 1, floatWord(7.0f)}), 1);
     EXPECT_EQ(area.value(), 1.0f);
 }

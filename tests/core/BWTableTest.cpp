@@ -14,10 +14,9 @@
 #include "core/StateResetList.h"
 #include "persistence/BWChunk.h"
 #include "support/ChunkWords.h"
+#include "support/FloatWord.h"
 
 namespace {
-
-uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
 
 std::vector<float> pointsOf(BWTable& table) {
     std::vector<float> points;
@@ -306,8 +305,8 @@ TEST_F(BWTableTest, ChunksRoundTripRawValues) {
     table.defaultValue = 1.0f;
     setPoints(table, {-2.0f, 7.5f, 15.0f});
     const std::vector<uint32_t> words = wordsOf(table);
-    EXPECT_EQ(words, (std::vector<uint32_t>{word(1.0f), word(15.0f), word(-2.0f), 0xFFCB4286u, 1, 3,
-                                            word(-2.0f), word(7.5f), word(15.0f)}));
+    EXPECT_EQ(words, (std::vector<uint32_t>{floatWord(1.0f), floatWord(15.0f), floatWord(-2.0f), 0xFFCB4286u, 1, 3,
+                                            floatWord(-2.0f), floatWord(7.5f), floatWord(15.0f)}));
 
     BWTable copy(&context, 8);
     const ChunkRead read = readWords(copy, words);
@@ -324,20 +323,20 @@ TEST_F(BWTableTest, ChunksRoundTripRawValues) {
 TEST_F(BWTableTest, OlderLayoutsReadNormalisedPoints) {
     // No tag: the fourth word is the count.
     BWTable untagged(&context, 2);
-    const std::vector<uint32_t> old = {word(0.0f), word(4.0f), word(0.0f), 5,
-                                       word(0.0f), word(0.25f), word(0.5f), word(1.0f), word(2.0f)};
+    const std::vector<uint32_t> old = {floatWord(0.0f), floatWord(4.0f), floatWord(0.0f), 5,
+                                       floatWord(0.0f), floatWord(0.25f), floatWord(0.5f), floatWord(1.0f), floatWord(2.0f)};
     EXPECT_EQ(readWords(untagged, old).result, 1);
     EXPECT_EQ(pointsOf(untagged), (std::vector<float>{0.0f, 1.0f, 2.0f, 4.0f, 4.0f}));
 
     // Tagged with version 0: normalised as well.
     BWTable version0(&context, 2);
-    const std::vector<uint32_t> zero = {word(0.0f), word(2.0f), word(0.0f), 0xFFCB4286u, 0, 1, word(0.5f)};
+    const std::vector<uint32_t> zero = {floatWord(0.0f), floatWord(2.0f), floatWord(0.0f), 0xFFCB4286u, 0, 1, floatWord(0.5f)};
     EXPECT_EQ(readWords(version0, zero).result, 1);
     EXPECT_EQ(pointsOf(version0), std::vector<float>{1.0f});
 
     // A count of 0 reads no points.
     BWTable empty(&context, 2);
-    EXPECT_EQ(readWords(empty, {word(0.0f), word(1.0f), word(0.0f), 0}).result, 1);
+    EXPECT_EQ(readWords(empty, {floatWord(0.0f), floatWord(1.0f), floatWord(0.0f), 0}).result, 1);
     EXPECT_EQ(empty.getCount(), 0u);
 }
 
@@ -351,7 +350,7 @@ TEST_F(BWTableTest, BadRecordsFailAndChangeNothing) {
         {4, 2},                                              // a newer version
         {5, 0x7FFFFFFF},                                     // more points than words
         {5, 0xFFFFFFFF},                                     // a negative count
-        {1, word(std::numeric_limits<float>::quiet_NaN())},  // a range that is no number
+        {1, floatWord(std::numeric_limits<float>::quiet_NaN())},  // a range that is no number
     };
     for (const auto& [index, replacement] : faults) {
         std::vector<uint32_t> bad = good;
@@ -364,12 +363,12 @@ TEST_F(BWTableTest, BadRecordsFailAndChangeNothing) {
         EXPECT_EQ(pointsOf(table), (std::vector<float>{0.25f, 0.75f})) << "word " << index;
         EXPECT_FALSE(table.hasFlag(BWTable::kBusy));
     }
-    EXPECT_EQ(readWords(table, {word(0.0f), word(1.0f)}).result, 0);
+    EXPECT_EQ(readWords(table, {floatWord(0.0f), floatWord(1.0f)}).result, 0);
 
     // Points that are no numbers read as the nearest sane value.
     std::vector<uint32_t> wild = good;
-    wild[6] = word(std::numeric_limits<float>::quiet_NaN());
-    wild[7] = word(std::numeric_limits<float>::infinity());
+    wild[6] = floatWord(std::numeric_limits<float>::quiet_NaN());
+    wild[7] = floatWord(std::numeric_limits<float>::infinity());
     EXPECT_EQ(readWords(table, wild).result, 1);
     EXPECT_EQ(pointsOf(table), (std::vector<float>{0.0f, 1.0f}));
 }
@@ -461,7 +460,7 @@ TEST_F(BWTableTest, BlockWritesAndReadsMatchThePointByPointOnes) {
         std::vector<float> back(9, -1.0f);
         chunk.setPosition(0);
         chunk.readFloats(back.data(), 8);
-        for (uint64_t i = 0; i < 8; ++i) EXPECT_EQ(word(back[i]), word(i < 6 ? single.rawPoint(i) : 0.0f)) << i;
+        for (uint64_t i = 0; i < 8; ++i) EXPECT_EQ(floatWord(back[i]), floatWord(i < 6 ? single.rawPoint(i) : 0.0f)) << i;
         chunk.setPosition(1);
         chunk.readFloats(back.data(), 8);
         EXPECT_TRUE(chunk.hasFailed());

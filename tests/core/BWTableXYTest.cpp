@@ -22,10 +22,9 @@
 #include "support/AllocationCounter.h"
 #include "support/AllocationFailure.h"
 #include "support/ChunkWords.h"
+#include "support/FloatWord.h"
 
 namespace {
-
-uint32_t word(float value) { return std::bit_cast<uint32_t>(value); }
 
 std::vector<float> page(BWTableXY& table, uint64_t index) {
     std::vector<float> points;
@@ -341,8 +340,8 @@ TEST_F(BWTableXYTest, ChunksRoundTripEveryPageAndTheName) {
     EXPECT_STREQ(table.getName(), "Verse*");
 
     const std::vector<uint32_t> words = wordsOf(table);
-    std::vector<uint32_t> expected = {666555777u, 1003, word(15.0f), word(0.0f), 3, 2,
-                                      word(1.0f), word(2.0f), word(3.0f), word(13.0f), word(14.0f), word(15.0f)};
+    std::vector<uint32_t> expected = {666555777u, 1003, floatWord(15.0f), floatWord(0.0f), 3, 2,
+                                      floatWord(1.0f), floatWord(2.0f), floatWord(3.0f), floatWord(13.0f), floatWord(14.0f), floatWord(15.0f)};
     appendName(expected, "Verse*");
     EXPECT_EQ(words, expected);
 
@@ -412,8 +411,8 @@ TEST_F(BWTableXYTest, SizePoliciesCutOrResample) {
 
 TEST_F(BWTableXYTest, OlderPagedLayoutsStillRead) {
     // Version 1001: a dropped word, normalised points, a name.
-    std::vector<uint32_t> v1001 = {666555777u, 1001, word(0.7f), word(4.0f), word(0.0f), 2, 2,
-                                   word(0.25f), word(0.5f), word(1.0f), word(0.0f)};
+    std::vector<uint32_t> v1001 = {666555777u, 1001, floatWord(0.7f), floatWord(4.0f), floatWord(0.0f), 2, 2,
+                                   floatWord(0.25f), floatWord(0.5f), floatWord(1.0f), floatWord(0.0f)};
     appendName(v1001, "Old");
     BWTableXY table(&context, 8, 1, false);
     EXPECT_EQ(readWords(table, v1001).result, 1);
@@ -422,14 +421,14 @@ TEST_F(BWTableXYTest, OlderPagedLayoutsStillRead) {
     EXPECT_STREQ(table.getName(), "Old");
 
     // Version 1002: a dropped word, plain points.
-    std::vector<uint32_t> v1002 = {666555777u, 1002, word(0.7f), word(4.0f), word(0.0f), 1, 1, word(3.0f)};
+    std::vector<uint32_t> v1002 = {666555777u, 1002, floatWord(0.7f), floatWord(4.0f), floatWord(0.0f), 1, 1, floatWord(3.0f)};
     appendName(v1002, "");
     EXPECT_EQ(readWords(table, v1002).result, 1);
     EXPECT_EQ(table.getValueOnPage(0, 0), 3.0f);
     EXPECT_STREQ(table.getName(), "Old");  // an empty stored name keeps the old one
 
     // Version 1000: no name; the name returns to "Default".
-    const std::vector<uint32_t> v1000 = {666555777u, 1000, word(0.0f), word(1.0f), word(0.0f), 1, 1, word(0.5f)};
+    const std::vector<uint32_t> v1000 = {666555777u, 1000, floatWord(0.0f), floatWord(1.0f), floatWord(0.0f), 1, 1, floatWord(0.5f)};
     EXPECT_EQ(readWords(table, v1000).result, 1);
     EXPECT_STREQ(table.getName(), "Default");
 }
@@ -439,20 +438,20 @@ TEST_F(BWTableXYTest, UntaggedRecordsArePlainTablesOrSkipped) {
     table.setPageCount(3);
     table.setCurrentPage(2);
     // A plain table record: its points land on the current page.
-    const std::vector<uint32_t> plain = {word(0.0f), word(1.0f), word(0.0f), 0xFFCB4286u, 1, 2,
-                                         word(0.25f), word(0.5f)};
+    const std::vector<uint32_t> plain = {floatWord(0.0f), floatWord(1.0f), floatWord(0.0f), 0xFFCB4286u, 1, 2,
+                                         floatWord(0.25f), floatWord(0.5f)};
     EXPECT_EQ(readWords(table, plain).result, 1);
     EXPECT_EQ(page(table, 2), (std::vector<float>{0.25f, 0.5f}));
     EXPECT_EQ(page(table, 0), (std::vector<float>{0.0f, 0.0f}));
 
     // A record opening with 0.4 is consumed and not applied.
-    const std::vector<uint32_t> skipped = {word(0.4f), word(1.0f), word(0.0f), 0xFFCB4286u, 1, 2,
-                                           word(0.75f), word(0.75f), 77};
+    const std::vector<uint32_t> skipped = {floatWord(0.4f), floatWord(1.0f), floatWord(0.0f), 0xFFCB4286u, 1, 2,
+                                           floatWord(0.75f), floatWord(0.75f), 77};
     const ChunkRead read = readWords(table, skipped);
     EXPECT_EQ(read.result, 1);
     EXPECT_EQ(read.position, skipped.size() - 1);
     EXPECT_EQ(page(table, 2), (std::vector<float>{0.25f, 0.5f}));
-    const std::vector<uint32_t> skippedOld = {word(0.4f), word(1.0f), word(0.0f), 1, word(0.75f)};
+    const std::vector<uint32_t> skippedOld = {floatWord(0.4f), floatWord(1.0f), floatWord(0.0f), 1, floatWord(0.75f)};
     EXPECT_EQ(readWords(table, skippedOld).result, 1);
 }
 
@@ -478,7 +477,7 @@ TEST_F(BWTableXYTest, BadRecordsFailAndSkipOnlyChangesNothing) {
     noName[noName.size() - 3] = 400;  // a name longer than the record
     EXPECT_EQ(readWords(table, noName).result, 0);
     // A length with no pages still has to fit what is left.
-    EXPECT_EQ(readWords(table, {666555777u, 1003, word(1.0f), word(0.0f), 4000000, 0, 0}).result, 0);
+    EXPECT_EQ(readWords(table, {666555777u, 1003, floatWord(1.0f), floatWord(0.0f), 4000000, 0, 0}).result, 0);
     EXPECT_EQ(readWords(table, {666555777u}).result, 0);
     EXPECT_EQ(readWords(table, {}).result, 0);
     EXPECT_EQ(table.getCount(), 4u);
@@ -550,7 +549,7 @@ TEST_F(BWTableXYTest, NoRecordMakesEveryPageTakeALengthItDoesNotHold) {
     configureLane(lane, tableXYLanes()[5]);
     ASSERT_EQ(lane.getPageCount(), 48u);
     const uint64_t length = BWTable::kMaxPoints / 48 + 1;
-    const std::vector<uint32_t> head = {666555777u, 1003, word(1.0f), word(0.0f), static_cast<uint32_t>(length)};
+    const std::vector<uint32_t> head = {666555777u, 1003, floatWord(1.0f), floatWord(0.0f), static_cast<uint32_t>(length)};
     std::vector<uint32_t> noPages = head;
     noPages.push_back(0);                       // no pages
     noPages.push_back(0);                       // the name
@@ -563,7 +562,7 @@ TEST_F(BWTableXYTest, NoRecordMakesEveryPageTakeALengthItDoesNotHold) {
     // points grow.
     std::vector<uint32_t> onePage = head;
     onePage.push_back(1);
-    onePage.resize(onePage.size() + length, word(0.5f));
+    onePage.resize(onePage.size() + length, floatWord(0.5f));
     onePage.push_back(0);
     EXPECT_EQ(readWords(lane, onePage).result, 1);
     EXPECT_EQ(lane.getPageCount(), 1u);

@@ -13,14 +13,13 @@
 #include "guitoolkit/CControl.h"
 #include "support/InstanceTestSupport.h"
 #include "support/MessageCapture.h"
+#include "support/RealEditor.h"
 #include "support/RecordingHost.h"
 #include "support/ScopedEditorFactory.h"
 #include "support/ToolkitDoubles.h"
 #include "support/WindowDoubles.h"
 
 namespace editor_test {
-
-inline AEffEditor* makeEditor(BWUniClient& client, bool) { return new BWUniClientEditor(&client, false); }
 
 template <class Client = BWUniClient>
 struct EditorSceneOf {
@@ -43,7 +42,7 @@ struct EditorSceneOf {
     toolkit_test::ScopedWindows windows;
     RecordingHost host;
     MessageCapture messages;
-    ScopedEditorFactory factory{&makeEditor};
+    ScopedEditorFactory factory{&makeRealEditor};
     std::unique_ptr<Client> client;
     BWUniClientEditor* editor;
     platform::WindowId parent = windows.createWindow(0, 1200, 800, nullptr);

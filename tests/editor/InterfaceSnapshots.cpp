@@ -34,7 +34,7 @@ const PageSet kPageSets[] = {
     {"effects-delay16", {{Tag::SoundDelayPages, 1.0f}, {Tag::DelaySwitch, 1.0f}}},
 };
 
-void settle(EditorScene& scene) {
+void settleForSnapshot(EditorScene& scene) {
     for (int i = 0; i < 4; ++i) {
         scene.windows.advance(40);
         scene.editor->idle();
@@ -79,7 +79,7 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
         for (const PageSet& set : kPageSets) {
             if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
             for (auto [tag, value] : set.switches) scene.client->setParameter(tag, value);
-            settle(scene);
+            settleForSnapshot(scene);
             const auto file = std::filesystem::path(dir) / (std::string(set.name) + (zoom == 1.0f ? "-100" : "-150") + ".png");
             EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file)) << file;
         }
@@ -87,20 +87,20 @@ TEST(InterfaceSnapshots, WritesEveryPageSetAtTwoZooms) {
         scene.client->setParameter(Tag::SoundDelayPages, 0.0f);
         for (auto [x, y, name] : {std::tuple{914, 125, "hint-level"}, std::tuple{28, 181, "hint-attack"}}) {
             scene.windows.move(scene.frame()->getWindow(), int32_t(x * zoom), int32_t(y * zoom));
-            settle(scene);
+            settleForSnapshot(scene);
             EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(),
                                                std::filesystem::path(dir) / (std::string(name) + (zoom == 1.0f ? "-100" : "-150") + ".png")));
         }
         // The panel the logo button opens.
         scene.client->openHookMenu();
-        settle(scene);
+        settleForSnapshot(scene);
         EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(),
                                            std::filesystem::path(dir) / (std::string("about") + (zoom == 1.0f ? "-100" : "-150") + ".png")));
         if (VSTGUI::CView* panel = scene.frame()->getOverlay()) panel->looseFocus();
         // The locate panel as an empty library shows it.
         scene.editor->close();
         ASSERT_TRUE(scene.open());
-        settle(scene);
+        settleForSnapshot(scene);
         const auto file = std::filesystem::path(dir) / (std::string("locate") + (zoom == 1.0f ? "-100" : "-150") + ".png");
         EXPECT_TRUE(VSTGUI::writeWindowPng(scene.frame()->getWindow(), file));
     }

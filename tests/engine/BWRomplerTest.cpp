@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "persistence/BWChunk.h"
+#include "support/FloatWord.h"
 #include "support/MessageCapture.h"
 #include "support/TempDir.h"
 
@@ -26,10 +27,6 @@ Words readWords(const fs::path& path) {
 
 void writeBytes(const fs::path& path, const Words& words, size_t byteCount) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(words.data()), std::streamsize(byteCount));
-}
-
-uint32_t bits(float value) {
-    return std::bit_cast<uint32_t>(value);
 }
 
 // Two zones: a looping stereo sample with its values embedded, and a mono one
@@ -71,11 +68,11 @@ TEST_F(BWRomplerTest, InstrumentFilesReadBackWordForWord) {
     ASSERT_GE(words.size(), 13u);
     EXPECT_EQ(words[0], words.size());
     EXPECT_EQ(words[1], 9u);
-    EXPECT_EQ(words[2], bits(120.0f));
-    EXPECT_EQ(words[3], bits(44100.0f));
+    EXPECT_EQ(words[2], floatWord(120.0f));
+    EXPECT_EQ(words[3], floatWord(44100.0f));
     EXPECT_EQ(words[4], 26101977u);
     EXPECT_EQ(words[5], 2u);
-    EXPECT_EQ(Words(words.begin() + 6, words.begin() + 13), (Words{0, 59, 0, 1, 48, 0, bits(-0.25f)}));
+    EXPECT_EQ(Words(words.begin() + 6, words.begin() + 13), (Words{0, 59, 0, 1, 48, 0, floatWord(-0.25f)}));
 
     BWRompler loaded;
     ASSERT_TRUE(loaded.loadFile(path.c_str()));
@@ -97,7 +94,7 @@ TEST_F(BWRomplerTest, InstrumentFilesReadBackWordForWord) {
 
     // A header tempo of exactly 1.0 marks the instrument and is written back.
     Words marked = words;
-    marked[2] = bits(1.0f);
+    marked[2] = floatWord(1.0f);
     writeBytes(path, marked, marked.size() * 4);
     ASSERT_TRUE(loaded.loadFile(path.c_str()));
     EXPECT_TRUE(loaded.getHeaderTempoIsOne());
@@ -149,7 +146,7 @@ TEST_F(BWRomplerTest, MalformedFilesAreRefusedAndKeepThePreviousInstrument) {
 
 TEST_F(BWRomplerTest, RangesFromFilesAreHeldToTheKeyboard) {
     Words words = readWords(path);
-    const Words wild = {uint32_t(-5), 300, 200, uint32_t(-1), 500, 77, bits(NAN)};
+    const Words wild = {uint32_t(-5), 300, 200, uint32_t(-1), 500, 77, floatWord(NAN)};
     std::copy(wild.begin(), wild.end(), words.begin() + 6);
     writeBytes(path, words, words.size() * 4);
     BWRompler loaded;

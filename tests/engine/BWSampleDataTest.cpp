@@ -16,6 +16,7 @@
 
 #include "persistence/BWChunk.h"
 #include "support/AllocationFailure.h"
+#include "support/FloatWord.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -49,10 +50,6 @@ uint32_t pack(int16_t low, int16_t high) {
     return uint16_t(low) | uint32_t(uint16_t(high)) << 16;
 }
 
-uint32_t bits(float value) {
-    return std::bit_cast<uint32_t>(value);
-}
-
 const std::vector<int16_t> kLeft = {100, -200, 300, -32768, 32767};
 const std::vector<int16_t> kRight = {-1, 2, -3, 4, -5};
 
@@ -63,7 +60,7 @@ TEST(BWSampleData, EmbeddedChunkHasItsWordsAndRoundTripsExactly) {
     sample.setSampleName("Pad C3");
     sample.setEmbedData(true);
     const Words words = wordsOf(sample);
-    const Words expected = {BWSampleData::kMarker, 1, 5, 1, 1, 4, 1, bits(48000.0f), 2,
+    const Words expected = {BWSampleData::kMarker, 1, 5, 1, 1, 4, 1, floatWord(48000.0f), 2,
                             pack(100, -200), pack(300, -32768), pack(32767, 0),
                             pack(-1, 2), pack(-3, 4), pack(-5, 0),
                             6, 0x20646150, 0x00003343};
@@ -123,7 +120,7 @@ TEST(BWSampleData, OlderAndShorterChunkForms) {
 
 TEST(BWSampleData, MalformedChunksAreRefusedAndKeepThePreviousSample) {
     const auto embedded = [](uint32_t frames, uint32_t channels, uint32_t loopStart, uint32_t loopOn, float rate) {
-        return Words{BWSampleData::kMarker, 1, frames, 1, loopStart, frames, loopOn, bits(rate), channels};
+        return Words{BWSampleData::kMarker, 1, frames, 1, loopStart, frames, loopOn, floatWord(rate), channels};
     };
     Words truncated = embedded(4, 2, 0, 0, 44100.0f);
     truncated.insert(truncated.end(), {1, 2, 3});  // one value word and the name missing

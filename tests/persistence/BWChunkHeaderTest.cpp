@@ -11,6 +11,8 @@
 #include "persistence/BWChunkableClass.h"
 #include "persistence/BWStreamChunk.h"
 #include "persistence/WriteObjectChunk.h"
+#include "support/ChunkWords.h"
+#include "support/FloatWord.h"
 #include "support/MessageCapture.h"
 #include "support/TempDir.h"
 
@@ -19,16 +21,8 @@ namespace {
 const std::string kNoValidFormat = "\t This is no valid Zorvane format!";
 const std::string kNotOurFile = "This is not a Zorvane file";
 
-uint32_t bits(float value) { return std::bit_cast<uint32_t>(value); }
-
 std::vector<uint32_t> header(uint32_t length, uint32_t format) {
-    return {length, 9, bits(120.0f), bits(44100.0f), format};
-}
-
-std::vector<uint32_t> wordsOf(const BWChunk& chunk) {
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
+    return {length, 9, floatWord(120.0f), floatWord(44100.0f), format};
 }
 
 void writeFile(const std::filesystem::path& path, const void* data, size_t bytes) {
@@ -91,7 +85,7 @@ TEST(BWChunkHeader, ObjectChunkCarriesTheHeaderAndReadsBack) {
     chunk.setTempo(1.0f);
     ASSERT_TRUE(writeObjectChunk(&object, &chunk));
     std::vector<uint32_t> expected = header(9, BWChunk::kFormatPlain);
-    expected[2] = bits(1.0f);
+    expected[2] = floatWord(1.0f);
     expected.insert(expected.end(), {3, 3, 0xFFFFFFFF, 290908});
     EXPECT_EQ(wordsOf(chunk), expected);
 

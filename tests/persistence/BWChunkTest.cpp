@@ -7,14 +7,9 @@
 #include <vector>
 
 #include "persistence/WriteObjectChunk.h"
+#include "support/ChunkWords.h"
 
 namespace {
-
-std::vector<uint32_t> wordsOf(const BWChunk& chunk) {
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
-}
 
 uint32_t text4(const char (&text)[5]) {
     uint32_t word = 0;

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr double kRate = 44100;
-constexpr int64_t kBar = 88200;  // four beats at 120 bpm
 
 class DemoPhraseTest : public testing::Test {
 protected:

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int64_t kBar = 88200;  // four beats at 120 bpm and 44.1 kHz
 
 double levelDb(const std::vector<float>& samples) {
     double energy = 0.0;

@@ -116,7 +116,7 @@ TEST(MidiIntake, QueueCompactsAndDropsWhenFull) {
 
 namespace {
 
-MidiEventRecord event(uint32_t code, int32_t frames, int32_t data1) {
+MidiEventRecord codedAt(uint32_t code, int32_t frames, int32_t data1) {
     MidiEventRecord record = at(frames, data1);
     record.code = code;
     return record;
@@ -157,19 +157,19 @@ TEST(MidiIntake, QueueNeverDropsARelease) {
         bool kept;        // the incoming record is in the queue afterwards
         bool endsAll;     // the latest filler became an all-notes-off
     } cases[] = {
-        {"note-ons: the latest gives way", [](int32_t) { return on; }, 0, event(off, 600, 999), 510, true, false},
-        {"an all-notes-off among note-ons", [](int32_t) { return on; }, 0, event(all, 5, 999), 510, true, false},
-        {"the latest note-on before a later controller", [](int32_t i) { return i % 2 ? on : cc; }, 0, event(off, 600, 999), 509, true, false},
-        {"controllers: the latest gives way", [](int32_t) { return cc; }, 0, event(off, 300, 999), 510, true, false},
-        {"only releases: the latest ends all", [](int32_t) { return off; }, 0, event(off, 600, 999), -1, false, true},
-        {"a note-on finds no room", [](int32_t) { return on; }, 0, event(on, 600, 999), -1, false, false},
-        {"411 waiting: a note-off is kept", [](int32_t) { return on; }, 100, event(off, 600, 999), -1, true, false},
-        {"411 waiting: a controller is dropped", [](int32_t) { return on; }, 100, event(cc, 600, 999), -1, false, false},
+        {"note-ons: the latest gives way", [](int32_t) { return on; }, 0, codedAt(off, 600, 999), 510, true, false},
+        {"an all-notes-off among note-ons", [](int32_t) { return on; }, 0, codedAt(all, 5, 999), 510, true, false},
+        {"the latest note-on before a later controller", [](int32_t i) { return i % 2 ? on : cc; }, 0, codedAt(off, 600, 999), 509, true, false},
+        {"controllers: the latest gives way", [](int32_t) { return cc; }, 0, codedAt(off, 300, 999), 510, true, false},
+        {"only releases: the latest ends all", [](int32_t) { return off; }, 0, codedAt(off, 600, 999), -1, false, true},
+        {"a note-on finds no room", [](int32_t) { return on; }, 0, codedAt(on, 600, 999), -1, false, false},
+        {"411 waiting: a note-off is kept", [](int32_t) { return on; }, 100, codedAt(off, 600, 999), -1, true, false},
+        {"411 waiting: a controller is dropped", [](int32_t) { return on; }, 100, codedAt(cc, 600, 999), -1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MidiEventQueue queue;
-        for (int32_t i = 0; i < 511; ++i) queue.queueEvent(event(c.filler(i), i, i));
+        for (int32_t i = 0; i < 511; ++i) queue.queueEvent(codedAt(c.filler(i), i, i));
         MidiEventRecord taken;
         queue.spendFrames(c.taken);
         for (int32_t i = 0; i < c.taken; ++i) ASSERT_TRUE(queue.takeDue(taken));
@@ -194,9 +194,9 @@ TEST(MidiIntake, QueueNeverDropsARelease) {
 TEST(MidiIntake, EventsQueuedAfterPendingKeepTheirOrderOfArrival) {
     MidiEventQueue queue;
     queue.queueEvent(at(100, 1));
-    queue.queueEventAfterPending(event(kEventNoteOff, 10, 2));
+    queue.queueEventAfterPending(codedAt(kEventNoteOff, 10, 2));
     queue.queueEventAfterPending(at(400, 3));
-    queue.queueEventAfterPending(event(kEventNoteOff, 5, 4));
+    queue.queueEventAfterPending(codedAt(kEventNoteOff, 5, 4));
     EXPECT_EQ(pendingOf(queue), (std::vector<Pending>{{100, kEventNoteOn, 1}, {100, kEventNoteOff, 2}, {400, kEventNoteOn, 3},
                                                       {400, kEventNoteOff, 4}}));
 }

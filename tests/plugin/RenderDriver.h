@@ -22,6 +22,9 @@ struct MidiAt {
     bool operator==(const MidiAt&) const = default;
 };
 
+// A bar of four beats at the driver's 120 bpm and 44.1 kHz, in samples.
+constexpr int64_t kBar = 88200;
+
 inline MidiAt noteOnAt(int64_t sample, int note) { return {sample, 0x90, uint8_t(note), 100}; }
 inline MidiAt noteOffAt(int64_t sample, int note) { return {sample, 0x80, uint8_t(note), 0}; }
 

@@ -35,7 +35,6 @@
 
 namespace {
 
-constexpr int64_t kBar = 88200;  // four beats at 120 bpm and 44.1 kHz
 constexpr size_t kStride = 64;
 constexpr uint32_t kMagic = 0x5a524e44;
 

@@ -5,15 +5,19 @@
 #include "persistence/BWChunk.h"
 #include "persistence/BWChunkableClass.h"
 
+std::vector<uint32_t> wordsOf(const BWChunk& chunk) {
+    std::vector<uint32_t> words(chunk.getCapacityWords());
+    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
+    return words;
+}
+
 std::vector<uint32_t> wordsOf(BWChunkableClass& object) {
     BWChunk chunk;
     object.writeChunk(&chunk);
     chunk.allocateMeasured();
     chunk.setPosition(0);
     object.writeChunk(&chunk);
-    std::vector<uint32_t> words(chunk.getCapacityWords());
-    if (!words.empty()) std::memcpy(words.data(), chunk.getWords(), words.size() * 4);
-    return words;
+    return wordsOf(chunk);
 }
 
 std::ostream& operator<<(std::ostream& out, const ChunkRead& read) {

@@ -6,7 +6,11 @@
 #include <ostream>
 #include <vector>
 
+class BWChunk;
 class BWChunkableClass;
+
+// The words of a chunk, as far as its capacity.
+std::vector<uint32_t> wordsOf(const BWChunk& chunk);
 
 // The words the object writes, through both passes of a chunk.
 std::vector<uint32_t> wordsOf(BWChunkableClass& object);

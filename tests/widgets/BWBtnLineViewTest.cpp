@@ -12,15 +12,15 @@
 namespace widget_test {
 namespace {
 
-constexpr int32_t kLeft = 192, kTop = 370;
-const CRect kRect(kLeft, kTop, kLeft + 672, kTop + 21);
-CPoint at(int32_t step) { return CPoint(kLeft + step * 42 + 20, kTop + 10); }
+constexpr int32_t kLineLeft = 192, kLineTop = 370;
+const CRect kLineRect(kLineLeft, kLineTop, kLineLeft + 672, kLineTop + 21);
+CPoint at(int32_t step) { return CPoint(kLineLeft + step * 42 + 20, kLineTop + 10); }
 
 struct LineFixture : PatternScene {
     LineFixture() {
         line.resize(16, 2);
         line.setCurrentLine(1);
-        view = scene.add(new BWBtnLineView(kRect, &scene.listener, 373, scene.frame));
+        view = scene.add(new BWBtnLineView(kLineRect, &scene.listener, 373, scene.frame));
         view->model = &line;
     }
     void set(const std::vector<float>& steps) {
@@ -106,8 +106,8 @@ TEST(BWBtnLineView, AMultiValueStepCountsOnReleaseAndCellsShareTheirEdges) {
     const struct {
         int32_t x;
         int64_t step;
-    } cells[] = {{kLeft, 0}, {kLeft + 42, 0}, {kLeft + 43, 1}, {kLeft + 671, 15}, {kLeft + 672, 15}, {kLeft - 1, -1}};
-    for (const auto& c : cells) EXPECT_EQ(f.view->stepAt(CPoint(c.x, kTop + 5)), c.step) << c.x;
+    } cells[] = {{kLineLeft, 0}, {kLineLeft + 42, 0}, {kLineLeft + 43, 1}, {kLineLeft + 671, 15}, {kLineLeft + 672, 15}, {kLineLeft - 1, -1}};
+    for (const auto& c : cells) EXPECT_EQ(f.view->stepAt(CPoint(c.x, kLineTop + 5)), c.step) << c.x;
 
     // Undo: the press records the grid as it was.
     f.view->undoMode = 1;
@@ -140,11 +140,11 @@ TEST(BWBtnLineView, DrawsFramesByValueAndAGridWithoutStepsTakesNothing) {
     f.set(line16({{1, 1}, {2, 3}, {3, 7}, {4, 2}}));
     f.scene.idle();
     auto cells = drawn(*f.view, 960, 400);
-    const int32_t y = kTop + 10;
-    EXPECT_EQ(frameAt(*cells, kLeft + 5, y), -1) << "value 0 leaves its cell empty";
-    EXPECT_EQ(frameAt(*cells, kLeft + 42 + 5, y), 0);
-    EXPECT_EQ(frameAt(*cells, kLeft + 84 + 5, y), 2);
-    EXPECT_EQ(frameAt(*cells, kLeft + 126 + 5, y), -1) << "a value past the strip draws nothing";
+    const int32_t y = kLineTop + 10;
+    EXPECT_EQ(frameAt(*cells, kLineLeft + 5, y), -1) << "value 0 leaves its cell empty";
+    EXPECT_EQ(frameAt(*cells, kLineLeft + 42 + 5, y), 0);
+    EXPECT_EQ(frameAt(*cells, kLineLeft + 84 + 5, y), 2);
+    EXPECT_EQ(frameAt(*cells, kLineLeft + 126 + 5, y), -1) << "a value past the strip draws nothing";
 
     float play = 4.0f;
     f.view->playPosition = &play;
@@ -153,9 +153,9 @@ TEST(BWBtnLineView, DrawsFramesByValueAndAGridWithoutStepsTakesNothing) {
     f.view->idle(0);
     EXPECT_TRUE(f.view->isDirty()) << "the play position moved";
     auto shown = drawn(*f.view, 960, 400);
-    EXPECT_EQ(frameAt(*shown, kLeft + 5, y), 0);
-    EXPECT_EQ(frameAt(*shown, kLeft + 84 + 5, y), -1);
-    EXPECT_EQ(frameAt(*shown, kLeft + 168 + 5, y), 0xA9) << "the playing step from its own strip";
+    EXPECT_EQ(frameAt(*shown, kLineLeft + 5, y), 0);
+    EXPECT_EQ(frameAt(*shown, kLineLeft + 84 + 5, y), -1);
+    EXPECT_EQ(frameAt(*shown, kLineLeft + 168 + 5, y), 0xA9) << "the playing step from its own strip";
     strip->forget();
     playing->forget();
 

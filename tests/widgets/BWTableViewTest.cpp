@@ -19,12 +19,12 @@ namespace widget_test {
 namespace {
 
 using TV = BWTableView;
-constexpr int32_t kLeft = 192, kTop = 240, kBottom = 340;
-const CRect kRect(kLeft, kTop, kLeft + 672, kBottom);  // 16 steps of 42 px, 100 px of values
+constexpr int32_t kTableLeft = 192, kTableTop = 240, kTableBottom = 340;
+const CRect kTableRect(kTableLeft, kTableTop, kTableLeft + 672, kTableBottom);  // 16 steps of 42 px, 100 px of values
 
 // The x of a step's middle and the y of a normalised value.
-int32_t xOf(float step) { return kLeft + static_cast<int32_t>(step * 42.0f) + 21; }
-int32_t yOf(float v) { return kBottom - static_cast<int32_t>(v * 100.0f); }
+int32_t xOf(float step) { return kTableLeft + static_cast<int32_t>(step * 42.0f) + 21; }
+int32_t yOf(float v) { return kTableBottom - static_cast<int32_t>(v * 100.0f); }
 
 struct TableFixture : PatternScene {
     TableFixture() {
@@ -33,7 +33,7 @@ struct TableFixture : PatternScene {
         lane.defaultValue = 0.0f;
         lane.reset();
         lane.setFlags(TV::kEditable);
-        view = scene.add(new TV(kRect, &scene.listener, 383, scene.frame, 1));
+        view = scene.add(new TV(kTableRect, &scene.listener, 383, scene.frame, 1));
         view->setTable(&lane);
     }
     BWTableXY& lane = models().cutoffLane(0);
@@ -53,10 +53,10 @@ TEST(BWTableView, MapsXAndYWithZoomAndScroll) {
         float zoom, scroll;
         int32_t x;
         float position;
-    } xs[] = {{TV::kContinuousX, 0, 0, kLeft + 336, 8.0f}, {0, 0, 0, kLeft + 336, 8.0f},
-              {0, 0.5f, 1.0f, kLeft + 336, 12.0f},       {0, 0.5f, 0.0f, kLeft + 168, 2.0f},
-              {TV::kContinuousX | TV::kCurve, 0.5f, 0.5f, kLeft + 336, 8.0f},
-              {TV::kContinuousX, 0.5f, 1.0f, kLeft + 336, 8.0f}, {0, 0, 0, 100, 0.0f}, {0, 0, 0, 900, 15.0f}};
+    } xs[] = {{TV::kContinuousX, 0, 0, kTableLeft + 336, 8.0f}, {0, 0, 0, kTableLeft + 336, 8.0f},
+              {0, 0.5f, 1.0f, kTableLeft + 336, 12.0f},       {0, 0.5f, 0.0f, kTableLeft + 168, 2.0f},
+              {TV::kContinuousX | TV::kCurve, 0.5f, 0.5f, kTableLeft + 336, 8.0f},
+              {TV::kContinuousX, 0.5f, 1.0f, kTableLeft + 336, 8.0f}, {0, 0, 0, 100, 0.0f}, {0, 0, 0, 900, 15.0f}};
     for (const auto& c : xs) {
         f.lane.setFlags(TV::kEditable | c.flags);
         f.view->horizontalZoom = c.zoom;
@@ -67,8 +67,8 @@ TEST(BWTableView, MapsXAndYWithZoomAndScroll) {
         float zoom, scroll;
         int32_t y;
         float value;
-    } ys[] = {{0, 0.5f, kBottom, 0.0f},   {0, 0.5f, kTop, 1.0f},       {0, 0.5f, 290, 0.5f},
-              {1, 0.5f, kBottom, 2.5f / 6}, {1, 0.0f, kBottom, 5.0f / 6}, {1, 1.0f, kTop, 1.0f / 6},
+    } ys[] = {{0, 0.5f, kTableBottom, 0.0f},   {0, 0.5f, kTableTop, 1.0f},       {0, 0.5f, 290, 0.5f},
+              {1, 0.5f, kTableBottom, 2.5f / 6}, {1, 0.0f, kTableBottom, 5.0f / 6}, {1, 1.0f, kTableTop, 1.0f / 6},
               {0, 0.5f, 400, 0.0f},        {0, 0.5f, 100, 1.0f}};
     for (const auto& c : ys) {
         f.view->verticalZoom = c.zoom;
@@ -124,8 +124,8 @@ TEST(BWTableView, RangeDragsKeepTheMinimumLengthInsideTheTable) {
         f.lane.setFlags(TV::kEditable | TV::kRangeBar);
         f.view->setTable(&f.lane);
         f.view->playRange = {c.start, c.end, 10, 4, 0};
-        const int32_t barY = kBottom - 5;
-        f.drag({{kLeft + static_cast<int32_t>(c.press * 42) + 1, barY}, {kLeft + static_cast<int32_t>(c.to * 42) + 1, barY}});
+        const int32_t barY = kTableBottom - 5;
+        f.drag({{kTableLeft + static_cast<int32_t>(c.press * 42) + 1, barY}, {kTableLeft + static_cast<int32_t>(c.to * 42) + 1, barY}});
         EXPECT_EQ(f.view->rangeStart(), c.expectedStart) << c.start << ".." << c.end << " from " << c.press << " to " << c.to;
         EXPECT_EQ(f.view->rangeEnd(), c.expectedEnd) << c.start << ".." << c.end << " from " << c.press << " to " << c.to;
         const CallLog log = f.scene.takeLog();
@@ -161,7 +161,7 @@ TEST(BWTableView, WheelLocksAndUneditableTables) {
     locked.setBusy(true);
     EXPECT_EQ(f.view->onMouseDown(press, kLButton, 0), kMouseEventNotHandled);
     auto context = drawn(*f.view, 960, 400);
-    for (const int32_t x : {kLeft + 1, xOf(2), kLeft + 600}) EXPECT_EQ(context->getPixel(x, 320) & 0xFFFFFF, 0u);
+    for (const int32_t x : {kTableLeft + 1, xOf(2), kTableLeft + 600}) EXPECT_EQ(context->getPixel(x, 320) & 0xFFFFFF, 0u);
     locked.setBusy(false);
     EXPECT_FLOAT_EQ(locked.getNormalized(2), 0.25f);
     f.view->setTable(nullptr);
@@ -202,7 +202,7 @@ TEST(BWTableView, CurveColumnsRampWithinEachStepWhateverTheWatchedValue) {
     rate = 0.25f;
     f.scene.idle();
     auto context = drawn(*f.view, 960, 400);
-    EXPECT_EQ(context->getPixel(kLeft + 5, 300) & 0xFFFFFF, 0u) << "a table without steps draws nothing";
+    EXPECT_EQ(context->getPixel(kTableLeft + 5, 300) & 0xFFFFFF, 0u) << "a table without steps draws nothing";
     f.view->setTable(nullptr);
 }
 
@@ -226,9 +226,9 @@ TEST(BWTableView, TheThreeDisplaysAndTheInUseMark) {
     // Drawn bars: value i/15 high, the playing step in the highlight.
     f.lane.setFlags(TV::kEditable | TV::kWatchPlay);
     auto bars = drawn(*f.view, 960, 400);
-    EXPECT_EQ(bars->getPixel(kLeft + 9 * 42 + 20, kBottom - 1) & 0xFFFFFF, 0x0A141Eu);
-    EXPECT_EQ(bars->getPixel(kLeft + 9 * 42 + 20, kBottom - 62) & 0xFFFFFF, 0x242424u) << "above the bar of 9/15";
-    EXPECT_EQ(bars->getPixel(kLeft + 5 * 42 + 20, kBottom - 1) & 0xFFFFFF, 0xC86400u);
+    EXPECT_EQ(bars->getPixel(kTableLeft + 9 * 42 + 20, kTableBottom - 1) & 0xFFFFFF, 0x0A141Eu);
+    EXPECT_EQ(bars->getPixel(kTableLeft + 9 * 42 + 20, kTableBottom - 62) & 0xFFFFFF, 0x242424u) << "above the bar of 9/15";
+    EXPECT_EQ(bars->getPixel(kTableLeft + 5 * 42 + 20, kTableBottom - 1) & 0xFFFFFF, 0xC86400u);
     EXPECT_FALSE(f.lane.hasFlag(BWTable::kInUseByView));
 
     // Step strip: frame int(15 n), or value - minimum for wide integer tables;
@@ -238,15 +238,15 @@ TEST(BWTableView, TheThreeDisplaysAndTheInUseMark) {
     f.view->setStepBitmap(steps, 16);
     f.view->setCurrentStepBitmap(current);
     auto cells = drawn(*f.view, 960, 400);
-    for (const int32_t i : {0, 7, 15}) EXPECT_EQ(cells->getPixel(kLeft + i * 42 + 5, 300) & 0xFFFF, 0x100u + i);
-    EXPECT_EQ(cells->getPixel(kLeft + 5 * 42 + 5, 300) & 0xFFFF, 0x205u);
+    for (const int32_t i : {0, 7, 15}) EXPECT_EQ(cells->getPixel(kTableLeft + i * 42 + 5, 300) & 0xFFFF, 0x100u + i);
+    EXPECT_EQ(cells->getPixel(kTableLeft + 5 * 42 + 5, 300) & 0xFFFF, 0x205u);
     f.lane.setFlags(TV::kEditable | TV::kInteger);
     f.lane.setRange(2.0f, 40.0f);
     f.lane.setValue(3, 9.0f);
     f.lane.setValue(4, 40.0f);
     auto wide = drawn(*f.view, 960, 400);
-    EXPECT_EQ(wide->getPixel(kLeft + 3 * 42 + 5, 300) & 0xFFFF, 0x107u);
-    EXPECT_EQ(wide->getPixel(kLeft + 4 * 42 + 5, 300) & 0xFFFFFF, 0u) << "frame 38 lies past the strip: an empty cell";
+    EXPECT_EQ(wide->getPixel(kTableLeft + 3 * 42 + 5, 300) & 0xFFFF, 0x107u);
+    EXPECT_EQ(wide->getPixel(kTableLeft + 4 * 42 + 5, 300) & 0xFFFFFF, 0u) << "frame 38 lies past the strip: an empty cell";
     EXPECT_FALSE(f.lane.hasFlag(BWTable::kInUseByView));
     f.view->setStepBitmap(nullptr, 16);
     f.view->setCurrentStepBitmap(nullptr);
@@ -260,7 +260,7 @@ TEST(BWTableView, TheThreeDisplaysAndTheInUseMark) {
     auto buffered = drawn(*f.view, 960, 400);
     const BWRawBlit& buffer = f.view->getCurveBuffer().getBuffer();
     for (const int32_t x : {0, 300, 671})
-        EXPECT_EQ(buffered->getPixel(kLeft + x, 290) & 0xFFFFFF, buffer.getPixel(x, 50) & 0xFFFFFF) << x;
+        EXPECT_EQ(buffered->getPixel(kTableLeft + x, 290) & 0xFFFFFF, buffer.getPixel(x, 50) & 0xFFFFFF) << x;
     EXPECT_FALSE(f.lane.hasFlag(BWTable::kInUseByView));
 
     // Curve with a second table, grid, ruler and range: nothing is left marked.
@@ -272,7 +272,7 @@ TEST(BWTableView, TheThreeDisplaysAndTheInUseMark) {
     drawn(*f.view, 960, 400);
     EXPECT_FALSE(f.lane.hasFlag(BWTable::kInUseByView));
     EXPECT_FALSE(f.models().cutoffLane(1).hasFlag(BWTable::kInUseByView));
-    EXPECT_EQ(f.view->getStepArea(), CRect(kLeft, kTop + 8, kLeft + 672, kBottom - 10));
+    EXPECT_EQ(f.view->getStepArea(), CRect(kTableLeft, kTableTop + 8, kTableLeft + 672, kTableBottom - 10));
 }
 
 TEST(BWTableView, CompanionsActAtOneOnlyAndTheMenuOpensAtTheStep) {
@@ -282,10 +282,10 @@ TEST(BWTableView, CompanionsActAtOneOnlyAndTheMenuOpensAtTheStep) {
     other.setRange(0.0f, 1.0f);
     other.defaultValue = 0.0f;
     other.reset();
-    auto* random = new BWButton(CRect(kLeft, kTop, kLeft + 10, kTop + 10), nullptr, TV::kRandomTag, f.scene.frame, "", 0, 0);
+    auto* random = new BWButton(CRect(kTableLeft, kTableTop, kTableLeft + 10, kTableTop + 10), nullptr, TV::kRandomTag, f.scene.frame, "", 0, 0);
     f.view->setCompanion(0, random);
     f.lane.restProbability = 0.0f;
-    CPoint onButton(kLeft + 5, kTop + 5);
+    CPoint onButton(kTableLeft + 5, kTableTop + 5);
     EXPECT_EQ(f.view->onMouseDown(onButton, kLButton, 0), kMouseEventHandled);
     EXPECT_NE(valuesOf(f.lane), std::vector<float>(16, 0.0f)) << "the random companion filled the table";
     EXPECT_EQ(random->getValue(), 1.0f);
@@ -299,7 +299,7 @@ TEST(BWTableView, CompanionsActAtOneOnlyAndTheMenuOpensAtTheStep) {
         control.setValue(value);
         view.valueChanged(&control);
     };
-    auto* second = f.scene.add(new TV(kRect, nullptr, 384, f.scene.frame, 1));
+    auto* second = f.scene.add(new TV(kTableRect, nullptr, 384, f.scene.frame, 1));
     second->setTable(&other);
     const std::vector<float> drawnValues = valuesOf(f.lane);
     send(*f.view, copy, 1.0f);

@@ -12,9 +12,9 @@
 namespace widget_test {
 namespace {
 
-constexpr int32_t kLeft = 192, kTop = 224;
-const CRect kRect(kLeft, kTop, kLeft + 672, kTop + 12);
-CPoint key(int32_t k) { return CPoint(kLeft + k * 21 + 10, kTop + 6); }
+constexpr int32_t kZoneLeft = 192, kZoneTop = 224;
+const CRect kZoneRect(kZoneLeft, kZoneTop, kZoneLeft + 672, kZoneTop + 12);
+CPoint key(int32_t k) { return CPoint(kZoneLeft + k * 21 + 10, kZoneTop + 6); }
 
 // The edit reports, without the frame's offers of modifier clicks.
 CallLog reports(const CallLog& log) {
@@ -27,7 +27,7 @@ CallLog reports(const CallLog& log) {
 struct ZoneFixture : PatternScene {
     ZoneFixture() {
         zones.deleteAllZones(false);
-        view = scene.add(new BWZoneView(kRect, &scene.listener, 372, scene.frame, &zones));
+        view = scene.add(new BWZoneView(kZoneRect, &scene.listener, 372, scene.frame, &zones));
         view->visibleKeys = 32;
     }
     void add(int32_t start, int32_t end) {
@@ -42,9 +42,9 @@ struct ZoneFixture : PatternScene {
 TEST(BWZoneView, KeyCellsFollowTheScroll) {
     ZoneFixture f;
     for (int32_t k = 0; k < 32; ++k) {
-        EXPECT_EQ(f.view->keyCell(k), CRect(kLeft + 21 * k, kTop, kLeft + 21 * k + 21, kTop + 12));
+        EXPECT_EQ(f.view->keyCell(k), CRect(kZoneLeft + 21 * k, kZoneTop, kZoneLeft + 21 * k + 21, kZoneTop + 12));
         int32_t found = -1;
-        ASSERT_TRUE(f.view->keyAt(CPoint(kLeft + 21 * k + 1, kTop), found));
+        ASSERT_TRUE(f.view->keyAt(CPoint(kZoneLeft + 21 * k + 1, kZoneTop), found));
         EXPECT_EQ(found, k);
     }
     float scroll = 60.0f;
@@ -52,10 +52,10 @@ TEST(BWZoneView, KeyCellsFollowTheScroll) {
     f.view->visibleKeys = 48;
     const struct {
         int32_t x, key;
-    } cases[] = {{kLeft, 60}, {kLeft + 14, 60}, {kLeft + 15, 61}, {kLeft + 671, 107}, {kLeft + 672, 107}};
+    } cases[] = {{kZoneLeft, 60}, {kZoneLeft + 14, 60}, {kZoneLeft + 15, 61}, {kZoneLeft + 671, 107}, {kZoneLeft + 672, 107}};
     for (const auto& c : cases) {
         int32_t found = -1;
-        ASSERT_TRUE(f.view->keyAt(CPoint(c.x, kTop), found)) << c.x;
+        ASSERT_TRUE(f.view->keyAt(CPoint(c.x, kZoneTop), found)) << c.x;
         EXPECT_EQ(found, c.key) << c.x;
     }
 }
@@ -151,9 +151,9 @@ TEST(BWZoneView, CompanionsAndDrawing) {
     f.view->zoneColourTo = CColor{0, 0, 160, 255};
     f.view->frameZones = false;
     auto filled = drawn(*f.view, 960, 400);
-    EXPECT_EQ(filled->getPixel(kLeft + 2 * 21 + 2, kTop + 1) & 0xFFFFFF, 15u) << "3 of 32 keys along: 160 x 3/32";
-    EXPECT_EQ(filled->getPixel(kLeft + 671, kTop + 1) & 0xFFFFFF, 155u);
-    EXPECT_EQ(filled->getPixel(kLeft + 674, kTop + 1) & 0xFFFFFF, 0u);
+    EXPECT_EQ(filled->getPixel(kZoneLeft + 2 * 21 + 2, kZoneTop + 1) & 0xFFFFFF, 15u) << "3 of 32 keys along: 160 x 3/32";
+    EXPECT_EQ(filled->getPixel(kZoneLeft + 671, kZoneTop + 1) & 0xFFFFFF, 155u);
+    EXPECT_EQ(filled->getPixel(kZoneLeft + 674, kZoneTop + 1) & 0xFFFFFF, 0u);
 
     // Pieces: single, first, inner, last; row 1 for the marked zone.
     auto* pieces = new CBitmap(84, 24);
@@ -169,10 +169,10 @@ TEST(BWZoneView, CompanionsAndDrawing) {
         uint32_t piece;
     } expected[] = {{2, 2}, {3, 3}, {4, 4}, {7, 0x11}, {30, 2}, {31, 4}, {5, 0}};
     for (const auto& e : expected)
-        EXPECT_EQ(drawnPieces->getPixel(kLeft + e.key * 21 + 5, kTop + 5) & 0xFFFFFF, e.piece) << "key " << e.key;
+        EXPECT_EQ(drawnPieces->getPixel(kZoneLeft + e.key * 21 + 5, kZoneTop + 5) & 0xFFFFFF, e.piece) << "key " << e.key;
     f.models().zones.setMarker(5);
     auto pastTheImage = drawn(*f.view, 960, 400);
-    EXPECT_EQ(pastTheImage->getPixel(kLeft + 3 * 21 + 5, kTop + 5) & 0xFFFFFF, 0u) << "a style row past the image";
+    EXPECT_EQ(pastTheImage->getPixel(kZoneLeft + 3 * 21 + 5, kZoneTop + 5) & 0xFFFFFF, 0u) << "a style row past the image";
     pieces->forget();
 }
 
