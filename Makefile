@@ -63,9 +63,9 @@ demo: setup
 
 # Under ThreadSanitizer, which must report nothing: every test of the suites
 # in TSAN_WHOLE_SUITES, and the tests that run threads against each other
-# (TSAN_FILTER) from the others.  The module's stress runs STRESS_SECONDS
-# here (two in make test), the dense song with program changes SONG_RUNS
-# times.
+# (TSAN_FILTER) from the others, JOBS suites side by side.  The stress
+# tests run STRESS_SECONDS each here (two in make test), the dense song with
+# program changes SONG_RUNS times.
 STRESS_SECONDS ?= 60
 # Runs of the dense song with program changes: three in make test, ten
 # here, a hundred in make soak.
@@ -77,8 +77,9 @@ tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$(DEBUG_FLAGS)" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF -DZORVANE_UNITY=ON
 	cmake --build $(BUILD)/tsan -j $(JOBS) --target $(addprefix tests_,$(TSAN_WHOLE_SUITES) $(TSAN_SUITES))
-	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "*" $(TSAN_WHOLE_SUITES)
-	ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) ZORVANE_SONG_RUNS=$(SONG_RUNS) scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
+	TSAN_JOBS=$(JOBS) ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) scripts/run-tsan $(BUILD)/tsan "*" $(TSAN_WHOLE_SUITES)
+	TSAN_JOBS=$(JOBS) ZORVANE_STRESS_SECONDS=$(STRESS_SECONDS) ZORVANE_SONG_RUNS=$(SONG_RUNS) \
+	    scripts/run-tsan $(BUILD)/tsan "$(TSAN_FILTER)" $(TSAN_SUITES)
 
 # The effects' whole stability sweep (every rate, a minute each; make test
 # runs one minute per effect), a hundred runs of the dense song with
