@@ -72,7 +72,7 @@ STRESS_SECONDS ?= 60
 SONG_RUNS ?= 10
 TSAN_WHOLE_SUITES := core
 TSAN_SUITES := platform effects engine plugin aax editor
-TSAN_FILTER := EngineHold.*:SampleHold.*:SongEventsTest.ProgramChangesInADenseSongLeaveNoNoteSounding:EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders:*OffTheGuiThread*:EditorStress.*:HostBesideDialogs.*:StateParkTest.*:TwoInstances.*:DamagedInstrumentBox.*:MissingSampleQuestion.*
+TSAN_FILTER := EngineHold.*:SampleHold.*:SongEventsTest.ProgramChangesInADenseSongLeaveNoNoteSounding:EffectParameterThreads.*:BWSampleDataHandshake.*:*ThreadsShareTheLibrary*:*WhileTheAudioThreadPlays*:ProgramChangeTest.*:ProgramLoader.*:*GivesUpWhenTheAudioThreadStaysBusy:Adapter.StateChunkIsCachedPerThread*:Adapter.TracesUnderWay*:EditorThreads.*:*StaysInItsBlock*:*ParameterThreads*:AdapterStress.*:PlayingIndicators.FollowAnotherThreadThatRenders:*OffTheGuiThread*:EditorStress.*:HostBesideDialogs.*:StateParkTest.*:TwoInstances.*:InstancesBeside.*:DamagedInstrumentBox.*:MissingSampleQuestion.*
 tsan: setup
 	$(CMAKE) -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$(DEBUG_FLAGS)" \
 	    -DZORVANE_TSAN=ON -DZORVANE_WERROR=ON -DZORVANE_BENCH=OFF -DZORVANE_UNITY=ON

@@ -1,8 +1,10 @@
 #include "platform/Framework.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 
 #include "platform/Dialogs.h"
 #include "platform/ModalWait.h"
@@ -10,9 +12,33 @@
 
 namespace {
 
-ProductInfo& identity() {
-    static ProductInfo info = defaultProductInfo();
+// The identity every reader sees: the library's own until the first
+// initFramework, then the one it stored.  It is set once per process: every
+// instance runs initFramework while other instances' threads read the name
+// (every settings access takes it), so an identity once published is never
+// written again.
+const ProductInfo& builtInIdentity() {
+    static const ProductInfo info = defaultProductInfo();
     return info;
+}
+
+std::atomic<const ProductInfo*>& publishedIdentity() {
+    static std::atomic<const ProductInfo*> published{&builtInIdentity()};
+    return published;
+}
+
+const ProductInfo& identity() { return *publishedIdentity().load(std::memory_order_acquire); }
+
+// Only an identity that differs from the library's own is stored, in an
+// object of its own, before it is published.
+void setIdentityOnce(const ProductInfo& info) {
+    static std::once_flag once;
+    std::call_once(once, [&info] {
+        if (info == builtInIdentity()) return;
+        static const ProductInfo stored = info;
+        publishedIdentity().store(&stored, std::memory_order_release);
+    });
+    assert(info == identity() && "one identity per process");
 }
 
 std::atomic<bool> alertOpen{false};
@@ -34,7 +60,7 @@ platform::MessageAnswer show(platform::MessageKind kind, const std::string& text
 ProductInfo defaultProductInfo() { return {"Zorvane", 9, "1.0.0.00"}; }
 
 void initFramework(const ProductInfo& info, int libraryVersion, bool toolkitMatches) {
-    identity() = info;
+    setIdentityOnce(info);
     if (libraryVersion != 1) AlertPrintf("compiled lib version does not match!");
     if (!toolkitMatches) AlertPrintf("vstgui mismatch compiled %d , init %d  ", 1, 0);
     patternRandomSeed() = platform::msvcRand();

@@ -1,7 +1,8 @@
 #pragma once
 // Product identity, message boxes titled with the product name, and the
-// framework start-up check.  The identity is written once per instance on the
-// host thread (initFramework) and only read afterwards.
+// framework start-up check.  The identity is set once per process, by the
+// first initFramework, and only read afterwards: every instance's start
+// passes the same one, and other instances' threads read it meanwhile.
 
 #include <atomic>
 #include <cstdint>
@@ -11,14 +12,17 @@ struct ProductInfo {
     std::string name;
     int32_t version = 0;
     std::string versionString;
+    bool operator==(const ProductInfo&) const = default;
 };
 
 // The identity the adapter passes; also what the library answers before any
 // instance has been started, so that chunks written by tools carry it too.
 ProductInfo defaultProductInfo();
 
-// Stores the identity, reports version mismatches (the start goes on) and
-// seeds the pattern generator from the runtime generator.  Host thread.
+// Stores the identity (the first call in the process; debug builds assert
+// that later calls pass the same), reports version mismatches (the start goes
+// on) and seeds the pattern generator from the runtime generator.  Host
+// thread.
 void initFramework(const ProductInfo& info, int libraryVersion, bool toolkitMatches);
 
 const char* getProductName();     // "Zorvane"
