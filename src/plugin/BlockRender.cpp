@@ -46,6 +46,7 @@ void Engine::processBlock(float** outputs, int32_t frames) {
     // The rate is read inside the block: a rate change writes it while it
     // holds the engine, which no block is then inside.
     r.bypass.setRate(context.sampleRate);
+    for (DcBlocker& blocker : r.dc) blocker.setRate(context.sampleRate);
     r.bypass.follow(host.bypassed());
     platform::DenormalGuard denormals;
     if (dcClearPending.load(std::memory_order_relaxed)) {

@@ -7,9 +7,14 @@
 
 #include "core/LargestMagnitude.h"
 
+float DcBlocker::poleAt(float sampleRate) {
+    if (!(sampleRate > 0.0f) || !std::isfinite(sampleRate)) return kPole;
+    return static_cast<float>(std::pow(static_cast<double>(kPole), kPoleRate / static_cast<double>(sampleRate)));
+}
+
 void DcBlocker::run(float* x, int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
-        const float y = x[i] - x1 + kPole * y1;
+        const float y = x[i] - x1 + pole * y1;
         x1 = x[i];
         y1 = y;
         x[i] = y;
@@ -22,10 +27,11 @@ void DcBlocker::runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, i
         right.run(r, n);
         return;
     }
+    const float pole = left.pole;
     float lx1 = left.x1, ly1 = left.y1, rx1 = right.x1, ry1 = right.y1;
     for (int32_t i = 0; i < n; ++i) {
-        const float ly = l[i] - lx1 + kPole * ly1;
-        const float ry = r[i] - rx1 + kPole * ry1;
+        const float ly = l[i] - lx1 + pole * ly1;
+        const float ry = r[i] - rx1 + pole * ry1;
         lx1 = l[i];
         rx1 = r[i];
         ly1 = l[i] = ly;
@@ -69,7 +75,7 @@ inline float largerMagnitude(float peak, float x) {
 template <GainCourse course>
 OutputEnd finishPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain,
                      int32_t first) {
-    constexpr float pole = DcBlocker::kPole;
+    const float pole = left.pole;
     const float held = gain.target;
     float lx1 = left.x1, ly1 = left.y1, rx1 = right.x1, ry1 = right.y1;
     float lPeak = 0.0f, rPeak = 0.0f;
@@ -124,7 +130,7 @@ template <GainCourse course>
 OutputEnd finishSteadyPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n, const TickRamp& gain) {
     static_assert(course != GainCourse::Ramp);
     const float target = gain.target;
-    constexpr float pole = DcBlocker::kPole;
+    const float pole = left.pole;
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const __m128 held = _mm_set1_ps(target);
     __m128 lPeak = _mm_setzero_ps(), rPeak = _mm_setzero_ps();

@@ -6,17 +6,34 @@
 #include <cstdint>
 #include <limits>
 
-// y = x − x1 + 0.998 × y1: a pole just inside the unit circle keeps the
-// blocker's corner near 14 Hz at 44.1 kHz.
+// y = x − x1 + pole × y1.  At 44.1 kHz the pole is 0.998, just inside the
+// unit circle, which puts the blocker's corner near 14 Hz, below the kick's
+// body (16 to 26 Hz).  At other rates the pole is 0.998^(44100 / rate), so
+// that the corner stays there: a fixed pole would move it up with the rate
+// (to 61 Hz at 192 kHz) and take the kick's body out with the DC.
 struct DcBlocker {
-    static constexpr float kPole = 0.998f;
+    static constexpr float kPole = 0.998f;  // at kPoleRate
+    static constexpr double kPoleRate = 44100.0;
     float x1 = 0.0f;
     float y1 = 0.0f;
+    float pole = kPole;
+    float poleRate = static_cast<float>(kPoleRate);  // the rate `pole` was worked out for
 
+    // The pole for `sampleRate`; kPole itself at 44.1 kHz and at a rate that
+    // is none.
+    static float poleAt(float sampleRate);
+    // Asked every host buffer: the pole is worked out again only when the
+    // rate moves.
+    void setRate(float sampleRate) {
+        if (sampleRate != poleRate) {
+            poleRate = sampleRate;
+            pole = poleAt(sampleRate);
+        }
+    }
     void run(float* x, int32_t n);
     void clear() { x1 = y1 = 0.0f; }
-    // Both channels in one pass: each sample waits for the one before, so
-    // the two chains run side by side.
+    // Both channels in one pass, at the left one's pole: each sample waits
+    // for the one before, so the two chains run side by side.
     static void runPair(DcBlocker& left, DcBlocker& right, float* l, float* r, int32_t n);
 };
 

@@ -207,7 +207,8 @@ TEST(RenderFrame, HeldEngineAndOfflineExport) {
 // The DC blocker works four samples a step but stays its one-pole: against
 // the recursion in double precision within a millionth of the signal,
 // however the host cuts the blocks, one channel or two; a held offset
-// falls to 1/e in 500 samples.
+// falls to 1/e in 500 samples at 44.1 kHz, and in the same time (its
+// corner stays near 14 Hz) at every rate.
 TEST(OutputStages, DcBlockerFollowsItsRecursionInAnyCut) {
     constexpr int32_t kSamples = 2000;
     std::vector<float> in(kSamples);
@@ -232,10 +233,15 @@ TEST(OutputStages, DcBlockerFollowsItsRecursionInAnyCut) {
             ASSERT_EQ(right[size_t(i)], mono[size_t(i)]) << cut << " " << i;
         }
     }
-    DcBlocker held;
-    std::vector<float> offset(600, 1.0f);
-    held.run(offset.data(), 600);
-    EXPECT_NEAR(offset[500], std::exp(-1.0), 0.01);
+    EXPECT_EQ(DcBlocker::poleAt(44100.0f), DcBlocker::kPole);
+    for (float rate : {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f}) {
+        DcBlocker held;
+        held.setRate(rate);
+        const auto timeConstant = size_t(std::lround(500.0 * rate / 44100.0));  // 11.3 ms
+        std::vector<float> offset(timeConstant + 1, 1.0f);
+        held.run(offset.data(), int32_t(offset.size()));
+        EXPECT_NEAR(offset[timeConstant], std::exp(-1.0), 0.01) << rate;
+    }
 }
 
 // The output stages' one pass is the gain, the meters and the blocker in

@@ -246,6 +246,27 @@ std::vector<double> levelShape(const std::vector<float>& x, size_t from, double 
     return shape;
 }
 
+double bandLevelDb(const std::vector<float>& x, size_t from, size_t count, double rate, double lowHz, double highHz) {
+    count = std::min(count, x.size() > from ? x.size() - from : 0);
+    std::vector<double> windowed(count);
+    double windowSum = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / double(count));
+        windowSum += w;
+        windowed[i] = w * x[from + i];
+    }
+    double power = 0.0;
+    int frequencies = 0;
+    for (double hz = lowHz; hz <= highHz; hz += 1.0, ++frequencies) {
+        // One bin of the DFT, turned by a rotation a sample.
+        const std::complex<double> turn = std::polar(1.0, -2 * std::numbers::pi * hz / rate);
+        std::complex<double> phase(1.0), sum(0.0);
+        for (size_t i = 0; i < count; ++i, phase *= turn) sum += windowed[i] * phase;
+        power += std::norm(2.0 * sum / (windowSum + 1e-30));
+    }
+    return 10.0 * std::log10(power / std::max(frequencies, 1) + 1e-30);
+}
+
 size_t firstSoundAfter(const std::vector<float>& x, size_t from, float threshold) {
     for (size_t i = from; i < x.size(); ++i)
         if (std::fabs(x[i]) > threshold) return i;

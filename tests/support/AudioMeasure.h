@@ -75,6 +75,12 @@ std::vector<size_t> oneSampleSpikes(const std::vector<float>& samples, float flo
 // sample rates.
 std::vector<double> levelShape(const std::vector<float>& samples, size_t from, double rate, double windowSeconds, int windows);
 
+// The level in dB (re full scale) of what lies between lowHz and highHz in
+// `count` samples from `from`: the mean power of Hann-windowed single
+// frequencies a hertz apart, each as the amplitude of the sine it would be.
+// Comparable between sample rates and lengths.
+double bandLevelDb(const std::vector<float>& samples, size_t from, size_t count, double rate, double lowHz, double highHz);
+
 // The first sample from `from` on whose magnitude exceeds `threshold`, or
 // samples.size().
 size_t firstSoundAfter(const std::vector<float>& samples, size_t from, float threshold = 1e-5f);
