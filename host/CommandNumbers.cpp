@@ -1,18 +1,23 @@
 #include "host/CommandNumbers.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
-// The text's number when the whole text is one (no blanks around it,
-// nothing after it), finite.
+// The text's number when the whole text is one decimal number (digits, a
+// point, an exponent, a sign in front; no blanks around it, nothing after
+// it), finite.  Hexadecimal ("0xAC44"), "inf" and "nan" are no numbers here,
+// whatever the C library's strtod makes of them.
 bool parse(const std::string& text, double& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end && *end == 0 && std::isfinite(value);
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && (*first == '+' || *first == '-')) ++first;
+    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.')) return false;
+    if (text.front() == '-') --first;  // from_chars reads a minus itself, not a plus
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    return error == std::errc() && end == last && std::isfinite(value);
 }
 
 }  // namespace

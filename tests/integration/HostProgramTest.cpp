@@ -176,6 +176,11 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         {host + "render --rate 11049 -o low.wav", 2, "--rate \"11049\" is out of range"},
         {host + "render --rate 196001", 2, "--rate \"196001\" is out of range"},
         {host + "render --rate 48k", 2, "--rate \"48k\" is not a number"},
+        // Decimal numbers only, as the usage says.
+        {host + "render --rate 0xAC44", 2, "--rate \"0xAC44\" is not a number"},
+        {host + "render --tempo 0x78", 2, "--tempo \"0x78\" is not a number"},
+        {host + "params set 'Osc1 Level' 0x0.8", 2, "params set's value \"0x0.8\" is not a number; it takes 0..1"},
+        {host + "render --seconds inf", 2, "--seconds \"inf\" is not a number"},
         // A length of one block at least; the shortest length shown is taken.
         {host + "render --seconds abc", 2,
          "--seconds \"abc\" is not a number; it takes 0.01161..3600 s (one block of 512 samples at 44100 Hz at least)\nusage"},
