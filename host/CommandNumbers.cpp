@@ -13,9 +13,10 @@ namespace {
 bool parse(const std::string& text, double& value) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (first != last && (*first == '+' || *first == '-')) ++first;
-    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.')) return false;
-    if (text.front() == '-') --first;  // from_chars reads a minus itself, not a plus
+    const bool plus = first != last && *first == '+';
+    if (plus) ++first;  // from_chars reads a minus itself, not a plus
+    const char* digits = !plus && first != last && *first == '-' ? first + 1 : first;
+    if (digits == last || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.')) return false;
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     return error == std::errc() && end == last && std::isfinite(value);
 }

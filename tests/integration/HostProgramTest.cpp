@@ -179,6 +179,7 @@ TEST(HostProgram, FollowsTheCommandLineConventions) {
         // Decimal numbers only, as the usage says.
         {host + "render --rate 0xAC44", 2, "--rate \"0xAC44\" is not a number"},
         {host + "render --tempo 0x78", 2, "--tempo \"0x78\" is not a number"},
+        {host + "render --tempo +-96", 2, "--tempo \"+-96\" is not a number"},
         {host + "params set 'Osc1 Level' 0x0.8", 2, "params set's value \"0x0.8\" is not a number; it takes 0..1"},
         {host + "render --seconds inf", 2, "--seconds \"inf\" is not a number"},
         // A length of one block at least; the shortest length shown is taken.
